@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <string_view>
@@ -128,7 +129,8 @@ void CStr::GrowTo(uint32_t characters) {
 
 void CStr::AppendBytes(const char* bytes, uint32_t count) {
   // The bytes may lie in our own buffer, which growing can move.
-  bool ownBytes = bytes >= m_buffer && bytes < m_buffer + m_capacity;
+  std::less<const char*> before;
+  bool ownBytes = !before(bytes, m_buffer) && before(bytes, m_buffer + m_capacity);
   size_t ownOffset = ownBytes ? static_cast<size_t>(bytes - m_buffer) : 0;
   GrowTo(m_length + count);
   if (ownBytes) bytes = m_buffer + ownOffset;

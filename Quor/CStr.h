@@ -71,8 +71,9 @@ class CStr {
   char* GetBufferAt(uint32_t offset) { return m_buffer + offset; }
   const char* GetBufferAt(uint32_t offset) const { return m_buffer + offset; }
   uint32_t GetTokenCount() const { return m_tokenCount; }
-  CStr* GetToken(uint32_t index) { return &m_tokens[index]; }
-  const CStr* GetToken(uint32_t index) const { return &m_tokens[index]; }
+  // Token i of the last split; null past the last token.
+  CStr* GetToken(uint32_t index) { return index < m_tokenCount ? &m_tokens[index] : nullptr; }
+  const CStr* GetToken(uint32_t index) const { return index < m_tokenCount ? &m_tokens[index] : nullptr; }
 
   bool IsEqual(const char* text) const;
   bool operator==(const CStr& other) const;

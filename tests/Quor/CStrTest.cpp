@@ -110,6 +110,7 @@ TEST(CStrTest, SplitSkipsEmptyTokensAndReplacesTheLastSplit) {
   EXPECT_STREQ(s.GetToken(0)->GetText(), "a");
   EXPECT_STREQ(s.GetToken(1)->GetText(), "b");
   EXPECT_STREQ(s.GetText(), ",a,,b,");
+  EXPECT_EQ(s.GetToken(2), nullptr);
 
   s.SetText("1.5 2 3.25");
   s.Split(' ');
