@@ -161,12 +161,14 @@ struct SCapture {
 // device and returns everything that was mixed.
 class CDiskCapture {
  public:
-  explicit CDiskCapture(const std::string& name)
+  // `delayMs` paces the driver (milliseconds per 1024 frames; 0 runs flat out). Music tests
+  // slow it down so that a briefly descheduled test thread cannot let the stream run dry.
+  explicit CDiskCapture(const std::string& name, int delayMs = 0)
       : path_(std::string(HM_BINARY_DIR) + "/audio-capture-" + name + ".raw") {
     std::remove(path_.c_str());
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    setenv("SDL_DISKAUDIODELAY", std::to_string(delayMs).c_str(), 1);
     opened_ = CAudioDevice::Open();
     rate_ = CAudioDevice::Rate();
   }
