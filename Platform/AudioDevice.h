@@ -1,5 +1,6 @@
 #pragma once
-// The one audio output: 16-bit stereo at 44.1 kHz, fed by our own mixer. Sound buffers
+// The one audio output: 16-bit stereo, 44.1 kHz where the device allows (sounds are resampled
+// to whatever rate it runs at), fed by our own mixer. Sound buffers
 // (Platform/AudioBuffer.h) and the music stream (Platform/AudioMusic.h) play through it.
 // Control calls may come from any thread; the mixer runs on the audio thread.
 

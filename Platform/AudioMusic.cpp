@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Platform/AudioDevice.h"
+
 namespace {
 
 constexpr uint32_t kReadFrames = 4096;
@@ -18,6 +20,10 @@ CAudioMusic::~CAudioMusic() { Close(); }
 bool CAudioMusic::Open(std::unique_ptr<IAudioStreamReader> reader, const char* name) {
   Close();
   const char* shownName = name ? name : "(unnamed music)";
+  if (!CAudioDevice::IsOpen()) {
+    ReportAudioError("%s: no audio output is open", shownName);
+    return false;
+  }
   if (!reader) {
     ReportAudioError("%s: no file to read", shownName);
     return false;

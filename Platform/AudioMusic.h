@@ -27,8 +27,9 @@ class CAudioMusic : private IMixerVoice {
   CAudioMusic(const CAudioMusic&) = delete;
   CAudioMusic& operator=(const CAudioMusic&) = delete;
 
-  // Reads the WAVE header through `reader`. On failure the text is reported and the music
-  // stays closed: silent and never playing. `name` names the file in reports.
+  // Reads the WAVE header through `reader`. On failure (no device open, a bad or unplayable
+  // file) the text is reported and the music stays closed: silent and never playing. `name`
+  // names the file in reports.
   bool Open(std::unique_ptr<IAudioStreamReader> reader, const char* name);
   void Close();
   bool IsOpen() const;

@@ -169,9 +169,10 @@ TEST_F(AudioMusicTest, DamagedFilesAreReportedAndStaySilent) {
   lyingData[41] = 0xFF;
   lyingData[42] = 0xFF;
 
+  CAudioMusic music;
+  EXPECT_FALSE(music.Open(FileOf(ToneFile(format, 440, 0.1)), "Music/early"));
   CDiskCapture capture("music-damaged", kMusicDriverDelayMs);
   ASSERT_TRUE(capture.Opened());
-  CAudioMusic music;
   EXPECT_FALSE(music.Open(FileOf(lyingData), "Music/lying"));
   EXPECT_FALSE(music.Open(FileOf(ToneFile(PcmFormat(22050, 24, 1), 440, 0.1)), "Music/deep"));
   EXPECT_FALSE(music.Open(nullptr, "Music/missing"));
@@ -180,11 +181,12 @@ TEST_F(AudioMusicTest, DamagedFilesAreReportedAndStaySilent) {
   music.Service();
   EXPECT_FALSE(music.IsPlaying());
   EXPECT_EQ(music.GetPosition(), 0);
-  ASSERT_EQ(CapturedAudioErrors().size(), 3u);
-  EXPECT_NE(CapturedAudioErrors()[0].find("Music/lying: chunk \"data\" at offset 36 claims"),
+  ASSERT_EQ(CapturedAudioErrors().size(), 4u);
+  EXPECT_EQ(CapturedAudioErrors()[0], "Music/early: no audio output is open");
+  EXPECT_NE(CapturedAudioErrors()[1].find("Music/lying: chunk \"data\" at offset 36 claims"),
             std::string::npos)
-      << CapturedAudioErrors()[0];
-  EXPECT_EQ(CapturedAudioErrors()[2], "Music/missing: no file to read");
+      << CapturedAudioErrors()[1];
+  EXPECT_EQ(CapturedAudioErrors()[3], "Music/missing: no file to read");
 
   // A file that stops answering part-way plays what it gave, reports, and ends.
   const std::vector<uint8_t> good = ToneFile(format, 440, 0.5);
@@ -193,8 +195,8 @@ TEST_F(AudioMusicTest, DamagedFilesAreReportedAndStaySilent) {
   music.Play(true);
   ASSERT_TRUE(ServiceUntil(music, [&] { return music.HasEnded(); }));
   EXPECT_EQ(music.GetPosition(), int64_t(goodFrames * kSecond / 22050));
-  ASSERT_EQ(CapturedAudioErrors().size(), 4u);
-  EXPECT_EQ(CapturedAudioErrors()[3], "Music/failing: could not read the samples at byte 11068");
+  ASSERT_EQ(CapturedAudioErrors().size(), 5u);
+  EXPECT_EQ(CapturedAudioErrors()[4], "Music/failing: could not read the samples at byte 11068");
   capture.Finish();
 }
 
