@@ -25,13 +25,26 @@ const int kChromaBase[64] = {
     99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
 };
 
-// A quantiser q gives a step of about q + 8, so the wanted step less 8 is stored.
+// A quantiser q gives a step of about (q + 8) x F / 8, and a coefficient of 0 is the byte
+// G / step, about 1020 / (q + 8). Only where q + 8 divides 1020 does zero have a byte of its
+// own; elsewhere every quiet coefficient would come back as noise of half a step. So the
+// AC quantisers snap to those divisors (the DC offset is 0, any step suits it).
+const int kCleanZeroSteps[] = {10, 12, 15, 17, 20, 30, 34, 51, 60, 68, 85, 102, 170, 204, 255};
+
+int NearestCleanZeroStep(int step) {
+  int best = kCleanZeroSteps[0];
+  for (int candidate : kCleanZeroSteps)
+    if (std::abs(std::log(double(candidate) / step)) < std::abs(std::log(double(best) / step))) best = candidate;
+  return best;
+}
+
 void MakeQuantisers(const int* base, int quality, uint8_t* out) {
   quality = std::clamp(quality, 1, 100);
   int scale = quality < 50 ? 5000 / quality : 200 - 2 * quality;
   for (int k = 0; k < 64; ++k) {
-    int step = std::clamp((base[k] * scale + 50) / 100, 1, 255);
-    out[k] = uint8_t(std::clamp(step - 8, 0, 255));
+    int step = std::clamp((base[k] * scale + 50) / 100, 8, 263);
+    if (k != 0) step = NearestCleanZeroStep(step);
+    out[k] = uint8_t(step - 8);
   }
 }
 
