@@ -5,6 +5,7 @@
 #include "Quor/ReportError.h"
 #include "Quor/TextureByteSource.h"
 #include "Quor/TextureFormats.h"
+#include "Quor/Utils.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -87,12 +88,6 @@ bool DecodeDctzPicture(const uint8_t* payload, size_t size, const char* fileName
 }
 
 }  // namespace
-
-uint32_t NextPowerOfTwo(uint32_t value) {
-  uint32_t power = 1;
-  while (power < value) power <<= 1;
-  return power;
-}
 
 void ExchangeRedAndBlue(uint8_t* texels, size_t texelCount) {
   for (size_t i = 0; i < texelCount; ++i, texels += 4) std::swap(texels[0], texels[2]);

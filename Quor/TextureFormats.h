@@ -50,7 +50,6 @@ void ExchangeRedAndBlue(uint8_t* texels, size_t texelCount);
 
 // Pads the picture's texels (width x height, image size already set) to powers of two.
 void PadToPowerOfTwo(STexturePicture& picture);
-uint32_t NextPowerOfTwo(uint32_t value);
 
 // The inverse transform table T[8x + u] (built once) and the two constant tables of the
 // coefficient scaling; the encoder quantises against the same numbers.
