@@ -24,16 +24,21 @@ std::string CPathResolver::ToSlashes(const std::string& path) {
   return converted;
 }
 
-const CPathResolver::SListing* CPathResolver::GetListing(const std::string& folder) {
+const CPathResolver::SListing* CPathResolver::GetListing(const std::string& folder, bool rescanRecent) {
   std::error_code error;
   const std::string scanned = folder.empty() ? "." : folder;
   fs::file_time_type stamp = fs::last_write_time(scanned, error);
   if (error) return nullptr;
   auto cached = m_listings.find(folder);
-  if (cached != m_listings.end() && cached->second.stamp == stamp) return &cached->second;
+  if (cached != m_listings.end() && cached->second.stamp == stamp && !(rescanRecent && cached->second.recent)) {
+    return &cached->second;
+  }
 
   SListing listing;
   listing.stamp = stamp;
+  // Folder times are coarse: a name added within the same tick leaves the time unchanged.
+  // A listing made that soon after a change is read again when a name is not in it.
+  listing.recent = fs::file_time_type::clock::now() - stamp < std::chrono::seconds(2);
   for (fs::directory_iterator it(scanned, error), end; !error && it != end; it.increment(error)) {
     std::string name = it->path().filename().string();
     auto [slot, added] = listing.byFoldedName.emplace(FoldCase(name), name);
@@ -58,9 +63,11 @@ bool CPathResolver::Resolve(const std::string& base, const std::string& relative
     std::string next = path + part;
     std::error_code error;
     if (part != ".." && !fs::exists(next, error)) {
-      const SListing* listing = GetListing(path);
+      const std::string folded = FoldCase(part);
+      const SListing* listing = GetListing(path, false);
+      if (listing && !listing->byFoldedName.count(folded) && listing->recent) listing = GetListing(path, true);
       if (!listing) return false;
-      auto match = listing->byFoldedName.find(FoldCase(part));
+      auto match = listing->byFoldedName.find(folded);
       if (match == listing->byFoldedName.end()) return false;
       next = path + match->second;
     }

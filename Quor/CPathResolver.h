@@ -5,6 +5,7 @@
 // Folder listings are cached (and re-read when the folder changes), so a lookup costs no
 // folder scan per file.
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <unordered_map>
@@ -23,9 +24,10 @@ class CPathResolver {
  private:
   struct SListing {
     std::filesystem::file_time_type stamp;
+    bool recent = false;  // made within moments of the folder's last change
     std::unordered_map<std::string, std::string> byFoldedName;  // upper-cased -> name on disk
   };
-  const SListing* GetListing(const std::string& folder);
+  const SListing* GetListing(const std::string& folder, bool rescanRecent);
 
   std::unordered_map<std::string, SListing> m_listings;
 };

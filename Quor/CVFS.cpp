@@ -385,9 +385,8 @@ CVFS::CVFS(const char* baseName) : m_archive(g_archiveMode), m_baseName(baseName
   std::string root = !base.empty() && base[0] == '/' ? base : current + "/" + base;
   if (m_archive) {
     root.erase(root.rfind('/') + 1);
-  } else if (!fs::exists(root, error) && base[0] != '/') {
-    std::string found;
-    if (m_resolver.Resolve(current + "/", base, &found)) root = found;
+  } else {
+    root = FindOnDisk(root);
   }
   if (root.empty() || root.back() != '/') root += '/';
   m_root = root;
@@ -436,15 +435,17 @@ void CVFS::SetBigfilePathDx(const char* directory) {
 
 // ---- loading the archive ----
 
-std::string CVFS::ArchiveFileName(const char* extension) const {
-  const std::string name = CPathResolver::ToSlashes(m_baseName) + "." + extension;
+// Content built on another system may spell folder and file names in another case.
+std::string CVFS::FindOnDisk(const std::string& path) {
   std::error_code error;
-  if (fs::exists(name, error)) return name;
-  // Content built on another system may spell the archive's names in another case.
+  if (fs::exists(path, error)) return path;
   std::string found;
-  const bool absolute = !name.empty() && name[0] == '/';
-  if (const_cast<CPathResolver&>(m_resolver).Resolve(absolute ? "/" : "", name, &found)) return found;
-  return name;
+  const bool absolute = !path.empty() && path[0] == '/';
+  return m_resolver.Resolve(absolute ? "/" : "", path, &found) ? found : path;
+}
+
+std::string CVFS::ArchiveFileName(const char* extension) {
+  return FindOnDisk(CPathResolver::ToSlashes(m_baseName) + "." + extension);
 }
 
 bool CVFS::ReadDirectoryFile(const std::string& path) {

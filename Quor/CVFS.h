@@ -92,7 +92,8 @@ class CVFS {
   bool ReadDirectoryFile(const std::string& path);
   bool CheckVolumeStamp(const std::string& volumeName);
   bool OpenVolumes(const std::string& dataName);
-  std::string ArchiveFileName(const char* extension) const;
+  std::string ArchiveFileName(const char* extension);
+  std::string FindOnDisk(const std::string& path);
   void CloseVolumes();
 
   int ReadPlain(VfsFile* file, uint8_t* destination, int count, bool stopAtEnd);
