@@ -778,8 +778,9 @@ void CVFS::ReadString(VfsFile* file, char* destination, int capacity) {
   int stored = 0;
   for (;;) {
     if (IsEof(file)) break;
+    // Not at the end, so a byte is due: only a damaged archive (already reported) lacks it.
     char c = 0;
-    if (Read(file, &c, 1, true) != 1 || c == 0) break;
+    if (Read(file, &c, 1, false) != 1 || c == 0) break;
     if (stored < capacity - 1) destination[stored++] = c;
   }
   if (capacity > 0) destination[stored] = 0;
