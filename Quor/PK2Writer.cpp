@@ -204,7 +204,7 @@ bool CPK2Writer::BuildDirectory(const std::vector<std::string>& extensions, unsi
 
 bool CPK2Writer::CopyEntry(const SEntry& entry, FILE* volume) {
   if (entry.diskPath.empty()) {
-    return std::fwrite(entry.bytes.data(), 1, entry.bytes.size(), volume) == entry.bytes.size();
+    return entry.bytes.empty() || std::fwrite(entry.bytes.data(), 1, entry.bytes.size(), volume) == entry.bytes.size();
   }
   FilePtr source(std::fopen(entry.diskPath.c_str(), "rb"));
   if (!source) return Fail("cannot open \"" + entry.diskPath + "\"");
