@@ -49,6 +49,10 @@ void InitTimer() {
   ResetFrameTime();
 }
 
+void RebaseTimerWhenBehind() {
+  if (GetTimeSeconds() < 0.0f) g_baseMicros = EffectiveNow();
+}
+
 void BeginTimerPause() {
   if (g_pauseStamped) return;
   g_pauseStamp = NowMicros();
@@ -83,7 +87,12 @@ void CFrameClock::Update() {
   ring[ringIndex] = t;
   ringIndex = (ringIndex + 1) % kRingSize;
   ringSum += t;
-  if (ringSum < 0.0f) Reset();
+  if (ringSum < 0.0f) {
+    // The clock went back behind its base: measure from now on, or every frame would reset
+    // until the clock caught up again.
+    RebaseTimerWhenBehind();
+    Reset();
+  }
   // The mean of the last samples: a long frame is spread over the next sixteen.
   t = ringSum * 0.0625f;
   if (paused) {
@@ -109,11 +118,17 @@ void CFrameClock::Resume() {
   paused = false;
   delta = savedDelta;
   time = savedTime;
-  const float now = GetTimeSeconds();
-  start = now - time;
-  // The ring still holds samples from before or during the pause; averaged against the new
-  // start they would first rewind the clock, then replay the pause as sixteen long frames.
-  FillRing(now);
+  // Move the samples by the time the clock stood still, keeping their spacing, and let the time
+  // go on from the mean. Measured from the raw time instead, the lagging mean would first rewind
+  // the clock and then replay the pause as sixteen long frames.
+  const float newest = ring[(ringIndex + kRingSize - 1) % kRingSize];
+  const float shift = GetTimeSeconds() - newest;
+  ringSum = 0.0f;
+  for (float& sample : ring) {
+    sample += shift;
+    ringSum += sample;
+  }
+  start = ringSum * 0.0625f - time;
 }
 
 CFrameClock* GetFrameClock() { return g_frameClock.get(); }

@@ -14,6 +14,8 @@ float GetTimeSeconds();
 void SleepSeconds(float seconds);
 // Restarts engine time from 0 and resets the frame clock.
 void InitTimer();
+// Restarts engine time from 0 when the clock has gone back behind the base.
+void RebaseTimerWhenBehind();
 
 // While a pause stamp is set engine time stands still; ending the pause adds the paused span to
 // the timer base, so it never counts. Nested calls keep the first stamp.
