@@ -135,6 +135,7 @@ bool MarkerFileExists(const char* path) {
 SPlatformState& GetPlatformState() { return g_state; }
 
 void CapWindowSize(int32_t desktopWidth, int32_t desktopHeight, int32_t* width, int32_t* height) {
+  if (desktopWidth <= 0 || desktopHeight <= 0) return;  // no desktop known: keep the request
   const int64_t maxWidth = static_cast<int64_t>(desktopWidth) * 90 / 100;
   const int64_t maxHeight = static_cast<int64_t>(desktopHeight) * 90 / 100;
   int64_t w = *width, h = *height;
