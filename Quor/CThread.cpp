@@ -6,6 +6,12 @@
 #include <algorithm>
 #include <cstdio>
 
+CCriticalSection::CCriticalSection() : m_lock(PlatformCreateLock()) {}
+CCriticalSection::~CCriticalSection() { PlatformDestroyLock(m_lock); }
+void CCriticalSection::Enter() { PlatformEnterLock(m_lock); }
+bool CCriticalSection::TryEnter() { return PlatformTryEnterLock(m_lock); }
+void CCriticalSection::Leave() { PlatformLeaveLock(m_lock); }
+
 CThread::CThread(uint8_t flag, uint32_t stackSize, const char* name)
     : m_flag(flag), m_stackSize(stackSize) {
   std::snprintf(m_name, sizeof m_name, "%s", name ? name : "");

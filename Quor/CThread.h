@@ -8,7 +8,25 @@
 #include <mutex>
 #include <vector>
 
+struct SPlatformLock;
 struct SPlatformThread;
+
+// A lock that the thread holding it may take again (the device lock, a loading screen's lock).
+class CCriticalSection {
+ public:
+  CCriticalSection();
+  ~CCriticalSection();
+  CCriticalSection(const CCriticalSection&) = delete;
+  CCriticalSection& operator=(const CCriticalSection&) = delete;
+
+  void Enter();
+  // Takes the lock only when no other thread holds it.
+  bool TryEnter();
+  void Leave();
+
+ private:
+  SPlatformLock* m_lock;
+};
 
 class CThread {
  public:

@@ -29,6 +29,7 @@ const char* const kSource = "Quor/DirectX/Quordx";
 SPlatformState g_state;
 SPlatformInstanceLock* g_instanceLock = nullptr;
 std::unique_ptr<CIdleSensor> g_idleSensor;
+std::unique_ptr<CCriticalSection> g_deviceLock;
 std::unique_ptr<SAdapterEntry[]> g_adapters;
 
 char g_argumentBuffer[kArgumentBufferSize];
@@ -226,6 +227,8 @@ void CreateMainWindow() {
   g_idleSensor = std::make_unique<CIdleSensor>();
   NoteMessagePump(PlatformTicksMs());
   g_idleSensor->Start();
+  g_deviceLock = std::make_unique<CCriticalSection>();
+  // The engine's global list is created here once the list classes exist.
   if (!g_state.mainWindow) {
     int32_t desktopWidth = 0, desktopHeight = 0;
     if (PlatformGetDesktopSize(&desktopWidth, &desktopHeight)) {
@@ -242,6 +245,7 @@ void CreateMainWindow() {
   if (!g_state.deviceWindow) g_state.deviceWindow = g_state.mainWindow;
   UpdateClientRect();
   g_adapters = std::make_unique<SAdapterEntry[]>(kAdapterEntryCount);
+  // The device-resource list and the compiled-effect folder join here with the device.
 
   char marker[260];
   FormatPath260(marker, "%s%s", GetUserDataFolder(), "windowed");
@@ -259,6 +263,7 @@ void DestroyMainWindow() {
     g_idleSensor.reset();
   }
   g_adapters.reset();
+  g_deviceLock.reset();
   if (g_state.mainWindow) {
     PlatformDestroyMainWindow(g_state.mainWindow);
     g_state.mainWindow = g_state.inputWindow = g_state.deviceWindow = nullptr;
@@ -349,6 +354,10 @@ void ShowSystemCursor(bool visible) {
   g_state.cursorVisible = visible;
   ApplyCursor();
 }
+
+bool IsMainThread() { return std::this_thread::get_id() == g_state.mainThread; }
+
+CCriticalSection* GetDeviceLock() { return g_deviceLock.get(); }
 
 bool IsDrawingAllowed() { return g_state.drawingAllowed; }
 

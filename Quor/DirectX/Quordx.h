@@ -69,6 +69,12 @@ const char* GetUserDataFolder();
 void WriteWindowedMarker();
 void ShowSystemCursor(bool visible);
 
+// True on the thread that entered the program; device work runs only there.
+bool IsMainThread();
+// The lock the device is recovered under; exists while the window does.
+class CCriticalSection;
+CCriticalSection* GetDeviceLock();
+
 bool IsDrawingAllowed();
 bool TakeDeviceWasReset();
 bool IsIdleSensorStalled();

@@ -120,3 +120,23 @@ TEST_F(IdleSensorTest, OnItsThreadTheSensorFiresDuringAStallAndStopsOnRequest) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CCriticalSectionTest, TheHolderMayEnterAgainWhileOtherThreadsCannot) {
+  CCriticalSection lock;
+  lock.Enter();
+  EXPECT_TRUE(lock.TryEnter());  // the same thread again
+  bool otherGotIt = true;
+  std::thread([&] { otherGotIt = lock.TryEnter(); }).join();
+  EXPECT_FALSE(otherGotIt);
+  lock.Leave();
+  lock.Leave();
+  std::thread([&] {
+    otherGotIt = lock.TryEnter();
+    if (otherGotIt) lock.Leave();
+  }).join();
+  EXPECT_TRUE(otherGotIt);
+}
+
+}  // namespace

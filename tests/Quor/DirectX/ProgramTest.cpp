@@ -28,6 +28,8 @@ class ProgramTest : public ::testing::Test {
   // Runs the program with the given variables (and its own data and runtime folders).
   SRun Run(const std::string& variables) {
     const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
+                                "LSAN_OPTIONS=fast_unwind_on_malloc=0:suppressions=" HM_SOURCE_DIR
+                                "/tests/lsan-gl-driver.supp "
                                 "HOLLOWMERE_DATA_HOME=" + m_home + "/data XDG_RUNTIME_DIR=" +
                                 m_home + "/run " + variables + " " HM_BINARY_DIR
                                 "/bin/hollowmere 2>&1";
