@@ -15,26 +15,19 @@ struct SDerivedSlot {
 SDerivedSlot g_inverseWorld, g_worldView, g_viewProjection, g_normalWorldView,
     g_worldViewProjection;
 
-// shared maths helper: replace with Quor/Utils when merged
-SMat44 Multiply(const SMat44& a, const SMat44& b) {
-  SMat44 result{};
-  for (int row = 0; row < 4; ++row) {
-    for (int column = 0; column < 4; ++column) {
-      float sum = 0.0f;
-      for (int k = 0; k < 4; ++k) sum += a.m[row * 4 + k] * b.m[k * 4 + column];
-      result.m[row * 4 + column] = sum;
-    }
-  }
+Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
+  Matrix4 result;
+  MatrixMultiply(&result, a, b);
   return result;
 }
 
-SMat44 MakeIdentity() {
-  SMat44 identity{};
+Matrix4 MakeIdentity() {
+  Matrix4 identity{};
   for (int i = 0; i < 4; ++i) identity.m[i * 5] = 1.0f;
   return identity;
 }
 
-void Write(int slot, const SMat44& matrix) {
+void Write(int slot, const Matrix4& matrix) {
   g_table.slots[slot] = matrix;
   ++g_table.counters[slot];
 }
@@ -51,23 +44,23 @@ bool NeedsRebuild(SDerivedSlot& derived, int firstSource, int secondSource) {
 
 // Valid for a rigid world (rotation and translation): the transposed rotation undoes the
 // rotation after the translation is taken back.
-SMat44 InverseOfRigid(const SMat44& world) {
-  SMat44 transposed{};
+Matrix4 InverseOfRigid(const Matrix4& world) {
+  Matrix4 transposed{};
   for (int row = 0; row < 4; ++row) {
     for (int column = 0; column < 4; ++column) {
       transposed.m[row * 4 + column] = world.m[column * 4 + row];
     }
   }
   for (int row = 0; row < 4; ++row) transposed.m[row * 4 + 3] = 0.0f;
-  SMat44 translation = MakeIdentity();
+  Matrix4 translation = MakeIdentity();
   translation.m[12] = -world.m[12];
   translation.m[13] = -world.m[13];
   translation.m[14] = -world.m[14];
   return Multiply(translation, transposed);
 }
 
-SMat44 NormalisedRotation(const SMat44& matrix) {
-  SMat44 result{};
+Matrix4 NormalisedRotation(const Matrix4& matrix) {
+  Matrix4 result{};
   for (int row = 0; row < 3; ++row) {
     const float* r = &matrix.m[row * 4];
     const float length = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
@@ -83,8 +76,8 @@ SMat44 NormalisedRotation(const SMat44& matrix) {
 
 SMatrixTable& GetMatrixTable() { return g_table; }
 
-const SMat44& GetIdentityMatrix() {
-  static const SMat44 identity = MakeIdentity();
+const Matrix4& GetIdentityMatrix() {
+  static const Matrix4 identity = MakeIdentity();
   return identity;
 }
 
@@ -100,18 +93,18 @@ void ResetTransforms() {
   ResetFrameCounter();
 }
 
-int SetMatrix(int index, const SMat44& matrix) {
+int SetMatrix(int index, const Matrix4& matrix) {
   const int slot = index & 0xFF;
   Write(slot, matrix);
   return slot;
 }
 
-void SetWorld(const SMat44& matrix) { Write(kSlotWorld, matrix); }
-void SetView(const SMat44& matrix) { Write(kSlotView, matrix); }
-void SetProjection(const SMat44& matrix) { Write(kSlotProjection, matrix); }
+void SetWorld(const Matrix4& matrix) { Write(kSlotWorld, matrix); }
+void SetView(const Matrix4& matrix) { Write(kSlotView, matrix); }
+void SetProjection(const Matrix4& matrix) { Write(kSlotProjection, matrix); }
 
 void SetTextureMatrix(float a, float b, float c, float d) {
-  SMat44 matrix{};
+  Matrix4 matrix{};
   matrix.m[0] = a;
   matrix.m[5] = b;
   matrix.m[12] = c;
@@ -120,26 +113,26 @@ void SetTextureMatrix(float a, float b, float c, float d) {
   Write(kSlotTextureMatrix, matrix);
 }
 
-const SMat44* GetWorld(uint32_t* counter) {
+const Matrix4* GetWorld(uint32_t* counter) {
   if (counter) *counter = g_table.counters[kSlotWorld];
   return &g_table.slots[kSlotWorld];
 }
 
-const SMat44* GetInverseWorld() {
+const Matrix4* GetInverseWorld() {
   if (NeedsRebuild(g_inverseWorld, kSlotWorld, -1)) {
     Write(kSlotInverseWorld, InverseOfRigid(g_table.slots[kSlotWorld]));
   }
   return &g_table.slots[kSlotInverseWorld];
 }
 
-const SMat44* GetWorldView() {
+const Matrix4* GetWorldView() {
   if (NeedsRebuild(g_worldView, kSlotWorld, kSlotView)) {
     Write(kSlotWorldView, Multiply(g_table.slots[kSlotWorld], g_table.slots[kSlotView]));
   }
   return &g_table.slots[kSlotWorldView];
 }
 
-const SMat44* GetViewProjection() {
+const Matrix4* GetViewProjection() {
   if (NeedsRebuild(g_viewProjection, kSlotView, kSlotProjection)) {
     Write(kSlotViewProjection,
           Multiply(g_table.slots[kSlotView], g_table.slots[kSlotProjection]));
@@ -147,16 +140,16 @@ const SMat44* GetViewProjection() {
   return &g_table.slots[kSlotViewProjection];
 }
 
-const SMat44* GetWorldViewProjection() {
-  const SMat44* worldView = GetWorldView();
+const Matrix4* GetWorldViewProjection() {
+  const Matrix4* worldView = GetWorldView();
   if (NeedsRebuild(g_worldViewProjection, kSlotWorldView, kSlotProjection)) {
     Write(kSlotWorldViewProjection, Multiply(*worldView, g_table.slots[kSlotProjection]));
   }
   return &g_table.slots[kSlotWorldViewProjection];
 }
 
-const SMat44* GetNormalWorldView() {
-  const SMat44* worldView = GetWorldView();
+const Matrix4* GetNormalWorldView() {
+  const Matrix4* worldView = GetWorldView();
   if (NeedsRebuild(g_normalWorldView, kSlotWorldView, kSlotTextureMatrix)) {
     Write(kSlotNormalWorldView, NormalisedRotation(*worldView));
   }

@@ -8,23 +8,23 @@
 
 namespace {
 
-SMat44 Translation(float x, float y, float z) {
-  SMat44 m = GetIdentityMatrix();
+Matrix4 Translation(float x, float y, float z) {
+  Matrix4 m = GetIdentityMatrix();
   m.m[12] = x;
   m.m[13] = y;
   m.m[14] = z;
   return m;
 }
 
-SMat44 Scale(float s) {
-  SMat44 m = GetIdentityMatrix();
+Matrix4 Scale(float s) {
+  Matrix4 m = GetIdentityMatrix();
   m.m[0] = m.m[5] = m.m[10] = s;
   return m;
 }
 
 // A quarter turn about z followed by a move: a rigid transform.
-SMat44 TurnAndMove() {
-  SMat44 m{};
+Matrix4 TurnAndMove() {
+  Matrix4 m{};
   m.m[1] = 1.0f;   // row 0: x goes to y
   m.m[4] = -1.0f;  // row 1: y goes to -x
   m.m[10] = 1.0f;
@@ -36,7 +36,7 @@ SMat44 TurnAndMove() {
 }
 
 // A point (row vector) times a matrix.
-void Transform(const SMat44& m, const float in[3], float out[3]) {
+void Transform(const Matrix4& m, const float in[3], float out[3]) {
   for (int c = 0; c < 3; ++c) {
     out[c] = in[0] * m.m[c] + in[1] * m.m[4 + c] + in[2] * m.m[8 + c] + m.m[12 + c];
   }
@@ -51,7 +51,7 @@ class MatrixTableTest : public ::testing::Test {
 TEST_F(MatrixTableTest, ResetGivesIdentitiesAndTheClipToTextureMatrix) {
   const SMatrixTable& table = GetMatrixTable();
   for (int slot : {0, 64, 136, 329}) {
-    EXPECT_EQ(std::memcmp(&table.slots[slot], &GetIdentityMatrix(), sizeof(SMat44)), 0) << slot;
+    EXPECT_EQ(std::memcmp(&table.slots[slot], &GetIdentityMatrix(), sizeof(Matrix4)), 0) << slot;
     EXPECT_EQ(Counter(slot), 1u);
   }
   const float* t = table.slots[kSlotTextureMatrix].m;
@@ -82,7 +82,7 @@ TEST_F(MatrixTableTest, DerivedSlotsAreRebuiltOncePerChange) {
   // Reading the full product brings the world-view slot up to date on the way, once.
   SetView(Scale(2.0f));
   SetProjection(Translation(0, 0, 1));
-  const SMat44* wvp = GetWorldViewProjection();
+  const Matrix4* wvp = GetWorldViewProjection();
   GetWorldViewProjection();
   EXPECT_EQ(Counter(kSlotWorldView), built + 2);
   EXPECT_EQ(Counter(kSlotWorldViewProjection), 2u);
@@ -111,7 +111,7 @@ TEST_F(MatrixTableTest, InverseWorldUndoesARigidWorld) {
 TEST_F(MatrixTableTest, NormalWorldViewHasUnitRowsAndNoTranslation) {
   SetWorld(Scale(3.0f));
   SetView(TurnAndMove());
-  const SMat44* normal = GetNormalWorldView();
+  const Matrix4* normal = GetNormalWorldView();
   for (int row = 0; row < 3; ++row) {
     const float* r = &normal->m[row * 4];
     EXPECT_NEAR(std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]), 1.0f, 1e-6f);
