@@ -5,6 +5,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 using particle_test::ParticleTest;
@@ -139,11 +140,14 @@ TEST(ParticleTextTest, NumbersReadLikeTheCLibraryInTheCLocale) {
 // test does not depend on what the machine happens to carry.
 bool SelectCommaDecimalLocale() {
   if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) return true;
+  // The C library remembers a failed look-up, so the locale is built before it is asked for.
   const std::string folder = std::string(HM_BINARY_DIR) + "/test-locales";
+  if (!std::ifstream(folder + "/de_DE.UTF-8/LC_NUMERIC")) {
+    const std::string command = "mkdir -p " + folder + " && localedef -i de_DE -f UTF-8 " + folder +
+                                "/de_DE.UTF-8 >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) return false;
+  }
   setenv("LOCPATH", folder.c_str(), 1);
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) return true;  // built by an earlier run
-  const std::string command = "localedef -i de_DE -f UTF-8 " + folder + "/de_DE.UTF-8 >/dev/null 2>&1";
-  if (std::system(("mkdir -p " + folder).c_str()) != 0 || std::system(command.c_str()) != 0) return false;
   return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
 }
 
