@@ -1,0 +1,25 @@
+#pragma once
+// The framework's creation of the engine's file system at start-up.
+
+#include <cstdint>
+
+class CVFS;
+
+namespace Ombrel {
+
+struct SFileSystemConfig {
+  const char* plainBaseName = "";    // content folder read as plain files
+  const char* archiveBaseName = "";  // archive base name (".PK2" and its volumes)
+  // Bit 0: take the archive flag from bit 1 instead of keeping its start value.
+  uint32_t flags = 0;
+};
+
+constexpr uint32_t kFileSystemOverrideArchiveFlag = 1u << 0;
+constexpr uint32_t kFileSystemArchive = 1u << 1;
+
+// Sets the archive flag, makes the one CVFS (replacing one made before) and stores it as the
+// engine's file system. Opening the system dictionary once makes an archive load its
+// directory and volumes before anything else is read.
+CVFS* InitFileSystem(const SFileSystemConfig& config);
+
+}  // namespace Ombrel

@@ -1,0 +1,340 @@
+// DCTZ: the engine's lossy picture coding. Luma, half-size chroma and an optional alpha
+// plane are 8x8 blocks of one byte per coefficient, stored coefficient-major inside one
+// zlib stream, and rebuilt with an integer inverse transform (11 fractional bits per pass).
+
+#include "Quor/ReportError.h"
+#include "Quor/TextureByteSource.h"
+#include "Quor/TextureFormats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+// F: the scale of each coefficient byte, row u (vertical frequency), column v.
+const float kDctScale[64] = {
+    7.99999952f, 7.24901772f, 7.39103508f, 7.24901867f, 8.0f,        7.24901772f, 7.39103413f, 7.24901772f,
+    7.24901819f, 6.56853485f, 6.69722033f, 6.56853485f, 7.24901962f, 6.56853437f, 6.69721889f, 6.5685339f,
+    7.39103413f, 6.69721937f, 6.82842588f, 6.69721937f, 7.39103556f, 6.69721985f, 6.82842445f, 6.69721794f,
+    7.24901915f, 6.56853485f, 6.69721985f, 6.56853485f, 7.24901962f, 6.56853485f, 6.69721889f, 6.5685339f,
+    8.0f,        7.2490201f,  7.39103603f, 7.24902058f, 7.99999952f, 7.24901915f, 7.3910346f,  7.24901772f,
+    7.24901772f, 6.56853437f, 6.69722033f, 6.56853437f, 7.24901867f, 6.56853485f, 6.69721889f, 6.56853294f,
+    7.39103413f, 6.69721889f, 6.82842445f, 6.69721794f, 7.3910346f,  6.69721794f, 6.8284235f,  6.69721699f,
+    7.24901676f, 6.5685339f,  6.69721842f, 6.56853294f, 7.24901772f, 6.56853342f, 6.69721699f, 6.56853247f,
+};
+
+// G: the offset subtracted from each scaled byte, so that a byte codes a signed coefficient.
+const float kDctOffset[64] = {
+    0.0f,        924.249756f, 942.357178f, 924.249878f, 1020.00012f, 924.249695f, 942.356995f, 924.249573f,
+    924.249756f, 837.48822f,  853.895569f, 837.48822f,  924.249939f, 837.488159f, 853.895386f, 837.487915f,
+    942.357056f, 853.895447f, 870.624268f, 853.895508f, 942.357117f, 853.895508f, 870.624146f, 853.895325f,
+    924.249878f, 837.488159f, 853.895508f, 837.488159f, 924.249939f, 837.488159f, 853.895447f, 837.488098f,
+    1020.0f,     924.250061f, 942.357178f, 924.250061f, 1019.99988f, 924.249878f, 942.356995f, 924.249756f,
+    924.249695f, 837.488159f, 853.895569f, 837.488098f, 924.249939f, 837.488159f, 853.895386f, 837.487976f,
+    942.357117f, 853.895447f, 870.624146f, 853.895264f, 942.356995f, 853.895325f, 870.624023f, 853.895142f,
+    924.249512f, 837.488037f, 853.895325f, 837.487976f, 924.249756f, 837.488098f, 853.895203f, 837.487915f,
+};
+
+namespace {
+
+const char* const kSource = "Quor/CTextureManager_DecodeDCTZ";
+
+constexpr int kBlockClassEmpty = 0;
+constexpr int kBlockClassOpaque = 1;
+constexpr uint8_t kColourMask = 3;  // classes 1, 2, 3 carry colour
+constexpr uint8_t kAlphaMask = 2;   // classes 2, 3 carry alpha
+
+struct SDctTable {
+  int32_t entries[64];
+  uint32_t wrapped[64];  // the same numbers for the unsigned transform
+  // True when row 7 - x equals row x with the odd columns negated; the fast transform
+  // relies on it and falls back to the plain sums otherwise.
+  bool mirrored;
+};
+
+SDctTable BuildDctTable() {
+  SDctTable table{};
+  const float pi = 3.14159265358979323846f;
+  for (int x = 0; x < 8; ++x) {
+    for (int u = 0; u < 8; ++u) {
+      float cu = u == 0 ? 1.0f / std::sqrt(2.0f) : 1.0f;
+      float angle = float(2 * x + 1) * float(u) * pi / 16.0f;
+      table.entries[8 * x + u] = int32_t(2048.0f * cu * std::cos(angle) / 2.0f);
+    }
+  }
+  for (int i = 0; i < 64; ++i) table.wrapped[i] = uint32_t(table.entries[i]);
+  table.mirrored = true;
+  for (int x = 0; x < 4; ++x)
+    for (int u = 0; u < 8; ++u) {
+      int32_t sign = (u & 1) ? -1 : 1;
+      if (table.entries[8 * (7 - x) + u] != sign * table.entries[8 * x + u]) table.mirrored = false;
+    }
+  return table;
+}
+
+const SDctTable& DctTable() {
+  static const SDctTable table = BuildDctTable();
+  return table;
+}
+
+// out[8x + v] = sum over u of T[8x + u] * in[8u + v]. Unsigned arithmetic: a hostile file
+// may push the sums past 32 bits, which must wrap rather than be undefined.
+inline __attribute__((always_inline)) void TransformColumns(const SDctTable& table,
+                                                          const uint32_t* in, uint32_t* out) {
+  const uint32_t* t = table.wrapped;
+  if (!table.mirrored) {
+    for (int x = 0; x < 8; ++x)
+      for (int v = 0; v < 8; ++v) {
+        uint32_t sum = 0;
+        for (int u = 0; u < 8; ++u) sum += t[8 * x + u] * in[8 * u + v];
+        out[8 * x + v] = sum;
+      }
+    return;
+  }
+  // Rows x and 7 - x share their even and odd halves: half the multiplications.
+  for (int x = 0; x < 4; ++x) {
+    const uint32_t* row = t + 8 * x;
+    uint32_t even[8], odd[8];
+    for (int v = 0; v < 8; ++v)
+      even[v] = row[0] * in[v] + row[2] * in[16 + v] + row[4] * in[32 + v] + row[6] * in[48 + v];
+    for (int v = 0; v < 8; ++v)
+      odd[v] = row[1] * in[8 + v] + row[3] * in[24 + v] + row[5] * in[40 + v] + row[7] * in[56 + v];
+    for (int v = 0; v < 8; ++v) {
+      out[8 * x + v] = even[v] + odd[v];
+      out[8 * (7 - x) + v] = even[v] - odd[v];
+    }
+  }
+}
+
+inline uint8_t ClampToByte(int32_t value) { return static_cast<uint8_t>(std::clamp(value, 0, 255)); }
+
+// c = trunc(s[k] x b - G[k]) for every coefficient position k and byte b.
+std::vector<int32_t> BuildCoefficientTable(const uint8_t* quantisers) {
+  std::vector<int32_t> table(64 * 256);
+  for (int k = 0; k < 64; ++k) {
+    float step = DctStepSize(quantisers[k], k);
+    for (int b = 0; b < 256; ++b) table[k * 256 + b] = int32_t(step * float(b) - kDctOffset[k]);
+  }
+  return table;
+}
+
+// One plane: `coefficients` holds 64 bytes for every coded block, coefficient-major.
+// Blocks whose class AND `mask` is 0 are skipped: no coefficients, pixels left alone.
+// Built twice, with and without AVX2: the wide 32-bit multiplies halve the transform's cost
+// where the processor has them, and the loader picks the right copy at start.
+__attribute__((target_clones("avx2", "default")))
+void DecodeDctPlane(const uint8_t* coefficients, size_t codedBlocks, uint8_t* plane, uint32_t width,
+                    uint32_t height, const uint8_t* quantisers, const uint8_t* classes, uint8_t mask) {
+  const SDctTable& table = DctTable();
+  std::vector<int32_t> coefficientTable = BuildCoefficientTable(quantisers);
+  const int32_t* lookup = coefficientTable.data();
+  size_t block = 0;
+  size_t coded = 0;
+  for (uint32_t top = 0; top < height; top += 8) {
+    for (uint32_t left = 0; left < width; left += 8, ++block) {
+      if (classes && (classes[block] & mask) == 0) continue;
+      // Gather transposed, so that one routine serves both passes.
+      uint32_t transposed[64], firstPass[64], turned[64], result[64];
+      for (int k = 0; k < 64; ++k)
+        transposed[8 * (k & 7) + (k >> 3)] =
+            uint32_t(lookup[k * 256 + coefficients[size_t(k) * codedBlocks + coded]]);
+      ++coded;
+      TransformColumns(table, transposed, firstPass);
+      for (int i = 0; i < 64; ++i) turned[8 * (i & 7) + (i >> 3)] = firstPass[i];
+      TransformColumns(table, turned, result);
+      for (int x = 0; x < 8; ++x) {
+        uint8_t* row = plane + size_t(top + x) * width + left;
+        for (int y = 0; y < 8; ++y) row[y] = ClampToByte(int32_t(result[8 * x + y]) >> 22);
+      }
+    }
+  }
+}
+
+// One row of a half-width chroma plane spread to full width: even columns take the
+// samples, odd ones the rounded mean of their neighbours, the last copies its left one.
+void UpsampleChromaRow(const uint8_t* samples, uint32_t width, uint8_t* row) {
+  for (uint32_t i = 0; 2 * i < width; ++i) row[2 * i] = samples[i];
+  for (uint32_t x = 1; x + 1 < width; x += 2) row[x] = uint8_t((row[x - 1] + row[x + 1] + 1) >> 1);
+  if (width % 2 == 0) row[width - 1] = row[width - 2];
+}
+
+// The chroma row of picture row y: even rows from their plane row, inner odd rows the
+// rounded mean of the rows above and below, the last row a copy of the one above.
+void UpsampleChroma(const uint8_t* plane, uint32_t width, uint32_t height, uint32_t y,
+                    uint8_t* above, uint8_t* below, uint8_t* row) {
+  uint32_t halfWidth = (width + 1) / 2;
+  if (y % 2 == 0) {
+    UpsampleChromaRow(plane + size_t(y / 2) * halfWidth, width, row);
+  } else if (y + 1 == height) {
+    UpsampleChromaRow(plane + size_t((y - 1) / 2) * halfWidth, width, row);
+  } else {
+    UpsampleChromaRow(plane + size_t((y - 1) / 2) * halfWidth, width, above);
+    UpsampleChromaRow(plane + size_t((y + 1) / 2) * halfWidth, width, below);
+    for (uint32_t x = 0; x < width; ++x) row[x] = uint8_t((above[x] + below[x] + 1) >> 1);
+  }
+}
+
+void ConvertToRgba(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, const uint8_t* alpha,
+                   uint32_t width, uint32_t height, uint8_t* out) {
+  std::vector<uint8_t> rows(4 * size_t(width));
+  uint8_t* cbRow = rows.data();
+  uint8_t* crRow = cbRow + width;
+  uint8_t* above = crRow + width;
+  uint8_t* below = above + width;
+  for (uint32_t y = 0; y < height; ++y) {
+    UpsampleChroma(cb, width, height, y, above, below, cbRow);
+    UpsampleChroma(cr, width, height, y, above, below, crRow);
+    const uint8_t* lumaRow = luma + size_t(y) * width;
+    uint8_t* texel = out + size_t(y) * width * 4;
+    for (uint32_t x = 0; x < width; ++x) {
+      int32_t l = 256 * lumaRow[x];
+      int32_t b = cbRow[x];
+      int32_t r = crRow[x];
+      texel[4 * x + 0] = ClampToByte((l + 360 * r - 46121) >> 8);
+      texel[4 * x + 1] = ClampToByte((l - 88 * b - 184 * r + 34813) >> 8);
+      texel[4 * x + 2] = ClampToByte((l + 455 * b - 58294) >> 8);
+    }
+    if (alpha) {
+      const uint8_t* alphaRow = alpha + size_t(y) * width;
+      for (uint32_t x = 0; x < width; ++x) texel[4 * x + 3] = alphaRow[x];
+    } else {
+      for (uint32_t x = 0; x < width; ++x) texel[4 * x + 3] = 255;
+    }
+  }
+}
+
+// Empty blocks become transparent black, opaque ones get alpha 255.
+void ApplyBlockClasses(const uint8_t* classes, uint32_t width, uint32_t height, uint8_t* out) {
+  size_t block = 0;
+  for (uint32_t top = 0; top < height; top += 8)
+    for (uint32_t left = 0; left < width; left += 8, ++block) {
+      if (classes[block] != kBlockClassEmpty && classes[block] != kBlockClassOpaque) continue;
+      for (uint32_t y = top; y < top + 8; ++y) {
+        uint8_t* texel = out + (size_t(y) * width + left) * 4;
+        for (int x = 0; x < 8; ++x, texel += 4) {
+          if (classes[block] == kBlockClassEmpty)
+            texel[0] = texel[1] = texel[2] = texel[3] = 0;
+          else
+            texel[3] = 255;
+        }
+      }
+    }
+}
+
+size_t CountBlocks(const std::vector<uint8_t>& classes, size_t allBlocks, uint8_t mask) {
+  if (classes.empty()) return allBlocks;
+  return size_t(std::count_if(classes.begin(), classes.end(),
+                              [mask](uint8_t blockClass) { return (blockClass & mask) != 0; }));
+}
+
+struct SDctzHeader {
+  uint16_t version = 0;
+  uint16_t codedWidth = 0, codedHeight = 0;
+  uint16_t imageWidth = 0, imageHeight = 0;
+  bool hasAlpha = true;
+  bool hasClasses = false;
+};
+
+bool ReadDctzHeader(CTextureByteSource& source, SDctzHeader& header) {
+  const char* file = source.FileName();
+  if (!source.ReadU16(header.version, "DCTZ version")) return false;
+  if (header.version < kDctzVersionFirst || header.version > kDctzVersionLast)
+    HM_FATAL(kSource, "%s: Unsupported version %d.%02d", file, header.version >> 8,
+             header.version & 0xFF);
+  if (!source.ReadU16(header.codedWidth, "DCTZ coded width") ||
+      !source.ReadU16(header.codedHeight, "DCTZ coded height"))
+    return false;
+  header.imageWidth = header.codedWidth;
+  header.imageHeight = header.codedHeight;
+  if (header.version >= 0x101 && (!source.ReadU16(header.imageWidth, "DCTZ image width") ||
+                                  !source.ReadU16(header.imageHeight, "DCTZ image height")))
+    return false;
+  if (header.version >= 0x102) {
+    uint8_t flag = 0;
+    if (!source.ReadU8(flag, "DCTZ alpha flag")) return false;
+    header.hasAlpha = flag != 0;
+    header.hasClasses = header.hasAlpha;
+  }
+  if (!CheckTextureSize(header.codedWidth, header.codedHeight, file, "DCTZ coded size")) return false;
+  if (header.codedWidth % 16 != 0 || header.codedHeight % 16 != 0) {
+    HM_REPORT(kSource, "%s: DCTZ coded size %ux%u is not a multiple of 16", file,
+              unsigned(header.codedWidth), unsigned(header.codedHeight));
+    return false;
+  }
+  if (header.imageWidth == 0 || header.imageHeight == 0 || header.imageWidth > header.codedWidth ||
+      header.imageHeight > header.codedHeight) {
+    HM_REPORT(kSource, "%s: DCTZ image size %ux%u does not fit the coded size %ux%u", file,
+              unsigned(header.imageWidth), unsigned(header.imageHeight),
+              unsigned(header.codedWidth), unsigned(header.codedHeight));
+    return false;
+  }
+  return true;
+}
+
+bool ReadBlockClasses(CTextureInflater& inflater, size_t blockCount, std::vector<uint8_t>& classes) {
+  std::vector<uint8_t> packed(blockCount / 4);
+  if (!inflater.Read(packed.data(), packed.size(), "block classes")) return false;
+  classes.resize(blockCount);
+  for (size_t i = 0; i < blockCount; ++i) classes[i] = (packed[i / 4] >> (2 * (i % 4))) & 3;
+  return true;
+}
+
+}  // namespace
+
+float DctStepSize(uint8_t quantiser, int k) {
+  return float(quantiser + 8) * kDctScale[k] * 0.125f;
+}
+
+const int32_t* InitDctTable() { return DctTable().entries; }
+
+bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPicture& out) {
+  CTextureByteSource source(bytes, size, fileName);
+  SDctzHeader header;
+  if (!ReadDctzHeader(source, header)) return false;
+
+  const uint32_t width = header.codedWidth, height = header.codedHeight;
+  const size_t texels = size_t(width) * height;
+  const size_t blockCount = texels / 64;
+  CTextureInflater inflater(bytes + source.Position(), source.Remaining(), source.FileName());
+
+  uint8_t lumaTable[64], chromaTable[64];
+  std::vector<uint8_t> classes;
+  if (!inflater.Read(lumaTable, 64, "luma quantisation") ||
+      !inflater.Read(chromaTable, 64, "chroma quantisation") ||
+      (header.hasClasses && !ReadBlockClasses(inflater, blockCount, classes)))
+    return false;
+  const uint8_t* blockClasses = classes.empty() ? nullptr : classes.data();
+
+  std::vector<uint8_t> coefficients(texels);
+  std::vector<uint8_t> luma(texels, 0), cb(texels / 4), cr(texels / 4);
+  size_t lumaBlocks = CountBlocks(classes, blockCount, kColourMask);
+  if (!inflater.Read(coefficients.data(), 64 * lumaBlocks, "luma coefficients")) return false;
+  DecodeDctPlane(coefficients.data(), lumaBlocks, luma.data(), width, height, lumaTable,
+                 blockClasses, kColourMask);
+
+  const size_t chromaBlocks = blockCount / 4;
+  if (!inflater.Read(coefficients.data(), texels / 4, "Cb coefficients")) return false;
+  DecodeDctPlane(coefficients.data(), chromaBlocks, cb.data(), width / 2, height / 2, chromaTable,
+                 nullptr, 0);
+  if (!inflater.Read(coefficients.data(), texels / 4, "Cr coefficients")) return false;
+  DecodeDctPlane(coefficients.data(), chromaBlocks, cr.data(), width / 2, height / 2, chromaTable,
+                 nullptr, 0);
+
+  std::vector<uint8_t> alpha;
+  if (header.hasAlpha) {
+    alpha.assign(texels, 0);
+    size_t alphaBlocks = CountBlocks(classes, blockCount, kAlphaMask);
+    if (!inflater.Read(coefficients.data(), 64 * alphaBlocks, "alpha coefficients")) return false;
+    DecodeDctPlane(coefficients.data(), alphaBlocks, alpha.data(), width, height, lumaTable,
+                   blockClasses, kAlphaMask);
+  }
+
+  out.texels.resize(texels * 4);
+  ConvertToRgba(luma.data(), cb.data(), cr.data(), alpha.empty() ? nullptr : alpha.data(), width,
+                height, out.texels.data());
+  if (blockClasses) ApplyBlockClasses(blockClasses, width, height, out.texels.data());
+  out.codedWidth = width;
+  out.codedHeight = height;
+  out.imageWidth = header.imageWidth;
+  out.imageHeight = header.imageHeight;
+  return true;
+}

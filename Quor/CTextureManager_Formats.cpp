@@ -1,0 +1,302 @@
+// The texture containers: MPT (raw, delta-coded or DCT-coded pixels behind an entry
+// table), DCTZ files and uncompressed BMP. All end as B, G, R, A texels padded to powers
+// of two, the form the device takes.
+
+#include "Quor/ReportError.h"
+#include "Quor/TextureByteSource.h"
+#include "Quor/TextureFormats.h"
+#include "Quor/Utils.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+const char* const kSource = "Quor/CTextureManager_Formats";
+
+bool HasTag(const uint8_t* bytes, const char* tag) { return std::memcmp(bytes, tag, 4) == 0; }
+
+void FinishPicture(std::vector<uint8_t>&& texels, uint32_t width, uint32_t height,
+                   uint32_t imageWidth, uint32_t imageHeight, STexturePicture& out) {
+  out.texels = std::move(texels);
+  out.width = width;
+  out.height = height;
+  out.imageWidth = imageWidth;
+  out.imageHeight = imageHeight;
+  PadToPowerOfTwo(out);
+}
+
+// Each channel is stored as its difference from the same channel of the texel before,
+// running on across row ends.
+void UndoByteDelta(std::vector<uint8_t>& bytes) {
+  for (size_t i = 4; i < bytes.size(); ++i) bytes[i] = uint8_t(bytes[i] + bytes[i - 4]);
+}
+
+bool ReadMptSize(CTextureByteSource& source, uint32_t& width, uint32_t& height, const char* what) {
+  return source.ReadU32(width, what) && source.ReadU32(height, what) &&
+         CheckTextureSize(width, height, source.FileName(), what);
+}
+
+bool DecodeMptRgbz(CTextureByteSource& source, const uint8_t* bytes, std::vector<uint8_t>& texels,
+                   uint32_t& width, uint32_t& height) {
+  if (!ReadMptSize(source, width, height, "RGBZ picture size")) return false;
+  texels.resize(size_t(width) * height * 4);
+  CTextureInflater inflater(bytes + source.Position(), source.Remaining(), source.FileName());
+  if (!inflater.Read(texels.data(), texels.size(), "RGBZ pixels")) return false;
+  UndoByteDelta(texels);
+  return true;
+}
+
+bool DecodeMptRgba(CTextureByteSource& source, uint16_t version, std::vector<uint8_t>& texels,
+                   uint32_t& width, uint32_t& height) {
+  if (!ReadMptSize(source, width, height, "RGBA picture size")) return false;
+  uint32_t unused = 0;
+  if (version == 0x101 && !source.ReadU32(unused, "RGBA header")) return false;
+  size_t count = size_t(width) * height * 4;
+  const uint8_t* pixels = source.Take(count, "RGBA pixels");
+  if (!pixels) return false;
+  texels.assign(pixels, pixels + count);
+  return true;
+}
+
+// Reads the entry table up to the first picture entry; false when there is none.
+bool FindMptPictureEntry(CTextureByteSource& source, char* tag, uint32_t& offset) {
+  uint16_t count = 0;
+  if (!source.ReadU16(count, "MPT entry count")) return false;
+  for (uint16_t i = 0; i < count; ++i) {
+    const uint8_t* entryTag = source.Take(4, "MPT entry table");
+    if (!entryTag || !source.ReadU32(offset, "MPT entry table")) return false;
+    if (HasTag(entryTag, "DCTZ") || HasTag(entryTag, "RGBA") || HasTag(entryTag, "RGBZ")) {
+      std::memcpy(tag, entryTag, 4);
+      return true;
+    }
+  }
+  HM_REPORT(kSource, "%s: MPT holds no DCTZ, RGBA or RGBZ entry", source.FileName());
+  return false;
+}
+
+// The picture of a DCTZ payload: coded size, device byte order, the payload's image size.
+bool DecodeDctzPicture(const uint8_t* payload, size_t size, const char* fileName,
+                       STexturePicture& out) {
+  SDctzPicture decoded;
+  if (!DecodeDCTZ(payload, size, fileName, decoded)) return false;
+  ExchangeRedAndBlue(decoded.texels.data(), decoded.texels.size() / 4);
+  FinishPicture(std::move(decoded.texels), decoded.codedWidth, decoded.codedHeight,
+                decoded.imageWidth, decoded.imageHeight, out);
+  return true;
+}
+
+}  // namespace
+
+void ExchangeRedAndBlue(uint8_t* texels, size_t texelCount) {
+  for (size_t i = 0; i < texelCount; ++i, texels += 4) std::swap(texels[0], texels[2]);
+}
+
+void PadToPowerOfTwo(STexturePicture& picture) {
+  uint32_t width = NextPowerOfTwo(picture.width);
+  uint32_t height = NextPowerOfTwo(picture.height);
+  if (width == picture.width && height == picture.height) return;
+  std::vector<uint8_t> padded(size_t(width) * height * 4, 0);
+  size_t rowBytes = size_t(picture.width) * 4;
+  for (uint32_t y = 0; y < picture.height; ++y)
+    std::memcpy(padded.data() + size_t(y) * width * 4, picture.texels.data() + y * rowBytes, rowBytes);
+  picture.texels = std::move(padded);
+  picture.width = width;
+  picture.height = height;
+}
+
+bool DecodeMPT(const uint8_t* bytes, size_t size, const char* fileName, STexturePicture& out) {
+  CTextureByteSource source(bytes, size, fileName);
+  const uint8_t* tag = source.Take(4, "MPT tag");
+  uint16_t version = 0;
+  if (!tag || !source.ReadU16(version, "MPT version")) return false;
+  // A wrong tag or version is only reported: the entries may still hold a usable picture.
+  if (!HasTag(tag, "MPT ")) HM_REPORT(kSource, "%s: Not a MPT\n", source.FileName());
+  if (version < kMptVersionFirst || version > kMptVersionLast)
+    HM_REPORT(kSource, "%s: Unsupported version %d.%02d", source.FileName(), version >> 8,
+              version & 0xFF);
+
+  char entryTag[4];
+  uint32_t offset = 0;
+  if (!FindMptPictureEntry(source, entryTag, offset)) return false;
+  if (!source.Seek(offset, "MPT entry data")) return false;
+
+  if (HasTag(reinterpret_cast<const uint8_t*>(entryTag), "DCTZ"))
+    return DecodeDctzPicture(bytes + offset, source.Remaining(), source.FileName(), out);
+
+  std::vector<uint8_t> texels;
+  uint32_t width = 0, height = 0;
+  bool decoded = HasTag(reinterpret_cast<const uint8_t*>(entryTag), "RGBZ")
+                     ? DecodeMptRgbz(source, bytes, texels, width, height)
+                     : DecodeMptRgba(source, version, texels, width, height);
+  if (!decoded) return false;
+  ExchangeRedAndBlue(texels.data(), texels.size() / 4);
+  FinishPicture(std::move(texels), width, height, width, height, out);
+  return true;
+}
+
+bool DecodeDCTZFile(const uint8_t* bytes, size_t size, const char* fileName, STexturePicture& out) {
+  CTextureByteSource source(bytes, size, fileName);
+  const uint8_t* tag = source.Take(4, "DCTZ tag");
+  if (!tag) return false;
+  if (!HasTag(tag, "DCTZ")) HM_FATAL(kSource, "%s: Not a DCTZ\n", source.FileName());
+  return DecodeDctzPicture(bytes + 4, size - 4, source.FileName(), out);
+}
+
+// ---- BMP ----
+
+namespace {
+
+constexpr uint32_t kBmpFileHeaderSize = 14;
+constexpr uint32_t kBmpInfoHeaderSize = 40;
+constexpr uint32_t kBmpUncompressed = 0;
+constexpr uint32_t kBmpBitFields = 3;
+
+struct SBmpHeader {
+  uint32_t dataOffset = 0;
+  uint32_t infoSize = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  uint16_t bitsPerTexel = 0;
+  uint32_t compression = 0;
+  uint32_t coloursUsed = 0;
+  uint32_t rows = 0;
+  bool bottomUp = true;
+};
+
+bool ReadBmpHeader(CTextureByteSource& source, SBmpHeader& header) {
+  const char* file = source.FileName();
+  const uint8_t* magic = source.Take(2, "BMP signature");
+  if (!magic) return false;
+  if (magic[0] != 'B' || magic[1] != 'M') {
+    HM_REPORT(kSource, "%s: not a BMP file (no \"BM\" at the start)", file);
+    return false;
+  }
+  uint32_t fileSize = 0, reserved = 0, unusedU32 = 0, width = 0, height = 0;
+  uint16_t planes = 0;
+  const char* what = "BMP header";
+  if (!source.ReadU32(fileSize, what) || !source.ReadU32(reserved, what) ||
+      !source.ReadU32(header.dataOffset, what) || !source.ReadU32(header.infoSize, what) ||
+      !source.ReadU32(width, what) || !source.ReadU32(height, what) || !source.ReadU16(planes, what) ||
+      !source.ReadU16(header.bitsPerTexel, what) || !source.ReadU32(header.compression, what) ||
+      !source.ReadU32(unusedU32, what) || !source.ReadU32(unusedU32, what) ||
+      !source.ReadU32(unusedU32, what) || !source.ReadU32(header.coloursUsed, what) ||
+      !source.ReadU32(unusedU32, what))
+    return false;
+  header.width = int32_t(width);
+  header.height = int32_t(height);
+  if (header.infoSize < kBmpInfoHeaderSize) {
+    HM_REPORT(kSource, "%s: BMP information header of %u bytes is too short", file, header.infoSize);
+    return false;
+  }
+  switch (header.bitsPerTexel) {
+    case 8: case 16: case 24: case 32: break;
+    default:
+      HM_REPORT(kSource, "%s: BMP depth of %u bits per texel is not supported", file,
+                unsigned(header.bitsPerTexel));
+      return false;
+  }
+  bool bitFieldsAllowed = header.bitsPerTexel == 16 || header.bitsPerTexel == 32;
+  if (header.compression != kBmpUncompressed &&
+      !(header.compression == kBmpBitFields && bitFieldsAllowed)) {
+    HM_REPORT(kSource, "%s: compressed BMP (compression %u) is not supported", file,
+              header.compression);
+    return false;
+  }
+  // A negative height marks rows stored top to bottom; otherwise the last row comes first.
+  int64_t rows = header.height < 0 ? -int64_t(header.height) : int64_t(header.height);
+  if (header.width <= 0 || rows > int64_t(kMaxTextureSide)) {
+    HM_REPORT(kSource, "%s: BMP size %dx%d is outside 1..%u", file, header.width, header.height,
+              kMaxTextureSide);
+    return false;
+  }
+  header.rows = uint32_t(rows);
+  header.bottomUp = header.height > 0;
+  return CheckTextureSize(uint32_t(header.width), header.rows, file, "BMP size");
+}
+
+// 8-bit pictures: B, G, R, X entries; a palette that leaves every fourth byte 0 is opaque.
+bool ReadBmpPalette(CTextureByteSource& source, const SBmpHeader& header, std::vector<uint8_t>& palette) {
+  uint32_t entries = header.coloursUsed == 0 ? 256 : header.coloursUsed;
+  if (entries > 256) {
+    HM_REPORT(kSource, "%s: BMP palette of %u entries is larger than 256", source.FileName(), entries);
+    return false;
+  }
+  if (!source.Seek(kBmpFileHeaderSize + size_t(header.infoSize), "BMP palette")) return false;
+  const uint8_t* bytes = source.Take(size_t(entries) * 4, "BMP palette");
+  if (!bytes) return false;
+  palette.assign(bytes, bytes + size_t(entries) * 4);
+  bool anyAlpha = false;
+  for (uint32_t i = 0; i < entries; ++i) anyAlpha |= palette[i * 4 + 3] != 0;
+  if (!anyAlpha)
+    for (uint32_t i = 0; i < entries; ++i) palette[i * 4 + 3] = 255;
+  return true;
+}
+
+// Palette indices past the end of a short palette take its last entry.
+void ExpandPaletteIndices(const uint8_t* indices, uint32_t count, const std::vector<uint8_t>& palette,
+                          uint8_t* out) {
+  size_t last = palette.size() / 4 - 1;
+  for (uint32_t i = 0; i < count; ++i, out += 4) {
+    size_t entry = indices[i] < last ? indices[i] : last;
+    std::memcpy(out, &palette[entry * 4], 4);
+  }
+}
+
+// 5-5-5 words widened to 5-6-5, then to bytes in the device order B, G, R, A.
+void Expand565ToRGBA(const uint8_t* words, uint32_t count, uint8_t* out) {
+  for (uint32_t i = 0; i < count; ++i, out += 4) {
+    uint32_t v = uint32_t(words[2 * i] | (words[2 * i + 1] << 8));
+    v = ((v & 0xFFE0) * 2) | (v & 0x1F);
+    uint32_t r5 = (v >> 11) & 0x1F, g6 = (v >> 5) & 0x3F, b5 = v & 0x1F;
+    out[0] = uint8_t(b5 * 8 + b5 / 4);
+    out[1] = uint8_t(g6 * 4 + g6 / 16);
+    out[2] = uint8_t(r5 * 8 + r5 / 4);
+    out[3] = 255;
+  }
+}
+
+void ConvertBmpRow(const uint8_t* row, const SBmpHeader& header, const std::vector<uint8_t>& palette,
+                   uint8_t* out) {
+  uint32_t width = uint32_t(header.width);
+  switch (header.bitsPerTexel) {
+    case 8: ExpandPaletteIndices(row, width, palette, out); break;
+    case 16: Expand565ToRGBA(row, width, out); break;
+    case 24:
+      for (uint32_t x = 0; x < width; ++x, out += 4, row += 3) {
+        out[0] = row[0];
+        out[1] = row[1];
+        out[2] = row[2];
+        out[3] = 255;
+      }
+      break;
+    default: std::memcpy(out, row, size_t(width) * 4); break;
+  }
+}
+
+}  // namespace
+
+bool DecodeBMP(const uint8_t* bytes, size_t size, const char* fileName, STexturePicture& out) {
+  CTextureByteSource source(bytes, size, fileName);
+  SBmpHeader header;
+  if (!ReadBmpHeader(source, header)) return false;
+  std::vector<uint8_t> palette;
+  if (header.bitsPerTexel == 8 && !ReadBmpPalette(source, header, palette)) return false;
+
+  const uint32_t width = uint32_t(header.width);
+  const size_t rowBytes = size_t(width) * header.bitsPerTexel / 8;
+  const size_t stride = (rowBytes + 3) & ~size_t(3);  // rows are padded to 4 bytes
+  if (!source.Seek(header.dataOffset, "BMP pixel data")) return false;
+  // The last row's padding may be missing from a file; its texels may not.
+  if (!source.Take(stride * (header.rows - 1) + rowBytes, "BMP pixel data")) return false;
+
+  std::vector<uint8_t> texels(size_t(width) * header.rows * 4);
+  for (uint32_t fileRow = 0; fileRow < header.rows; ++fileRow) {
+    uint32_t row = header.bottomUp ? header.rows - 1 - fileRow : fileRow;
+    ConvertBmpRow(bytes + header.dataOffset + fileRow * stride, header, palette,
+                  texels.data() + size_t(row) * width * 4);
+  }
+  FinishPicture(std::move(texels), width, header.rows, width, header.rows, out);
+  return true;
+}

@@ -1,0 +1,86 @@
+// What the writer stores and what it refuses.
+
+#include <gtest/gtest.h>
+
+#include "tests/Quor/VfsTestKit.h"
+
+using namespace vfstest;
+
+namespace {
+
+class WriterTest : public ::testing::Test {
+ protected:
+  ArchiveFlag m_archive{true};
+  std::string m_folder = MakeTempFolder();
+};
+
+TEST_F(WriterTest, ExtensionListIsSortedBySignedBytes) {
+  // 0xC3 is negative as a signed byte, so "\xC3\xA9" sorts before "ZZ" and "A".
+  const std::vector<SFile> files = {
+      {"b.zz", Text("z")}, {"c.\xC3\xA9", Text("e")}, {"d.a", Text("a")}, {"e.ab", Text("ab")}};
+  const std::string base = Pack(m_folder, files);
+  const Bytes directory = ReadBytes(base + ".PK2");
+  const std::string list(directory.begin() + 9, directory.begin() + 9 + 12);
+  EXPECT_EQ(list, std::string("\xC3\xA9\0A\0AB\0ZZ\0\0", 12));
+  CVFS vfs(base.c_str());
+  for (const SFile& file : files) {
+    VfsFile* handle = vfs.Open(file.name.c_str());
+    ASSERT_NE(handle, nullptr) << file.name;
+    EXPECT_EQ(ReadAll(vfs, handle), file.bytes);
+  }
+}
+
+TEST_F(WriterTest, PrefixTreeSharesCommonPrefixes) {
+  // Keys: "ABC"+1, "ABD"+1, "X"+1: "AB" is one node with two children.
+  const std::string base = Pack(m_folder, {{"abc.t", Text("1")}, {"abd.t", Text("2")}, {"x.t", Text("3")}});
+  const Bytes directory = ReadBytes(base + ".PK2");
+  const std::string tree(directory.begin() + 9 + 3, directory.end());
+  const std::string expected("\x12" "AB\0"                       // skip 18 to "X"
+                             "\x06" "C\x01\0" "\0\x08\x01"       // leaf: start 8, size 1
+                             "\x06" "D\x01\0" "\0\x09\x01" "\0"  // leaf: start 9, size 1; end of children
+                             "\x06" "X\x01\0" "\0\x0A\x01" "\0",  // leaf: start 10; end of the tree
+                             27);
+  EXPECT_EQ(tree, expected);
+}
+
+TEST_F(WriterTest, RefusesNamesItCannotStore) {
+  struct {
+    std::vector<std::string> names;
+    const char* error;
+  } const cases[] = {
+      {{std::string(252, 'a') + ".txt"}, "longer than 255"},
+      {{"Dup.txt", "dup.TXT"}, "two files are stored as \"DUP.TXT\""},
+      {{"a\tb.txt"}, "control character"},
+  };
+  for (const auto& c : cases) {
+    CPK2Writer writer;
+    bool added = true;
+    for (const std::string& name : c.names) added = added && writer.AddData(name, Text("x"));
+    EXPECT_FALSE(added && writer.Write(m_folder + "/Refused"));
+    EXPECT_NE(writer.GetError().find(c.error), std::string::npos) << writer.GetError();
+  }
+}
+
+TEST_F(WriterTest, NamesWithoutExtensionAreSkippedWithAWarning) {
+  CPK2Writer writer;
+  EXPECT_TRUE(writer.AddData("README", Text("x")));
+  EXPECT_TRUE(writer.AddData("dir.d/file.", Text("x")));
+  EXPECT_TRUE(writer.AddData("kept.txt", Text("x")));
+  ASSERT_TRUE(writer.Write(m_folder + "/Data"));
+  EXPECT_EQ(writer.GetWarnings().size(), 2u);
+  CVFS vfs((m_folder + "/Data").c_str());
+  int count = 0;
+  EXPECT_TRUE(vfs.ForEachEntry([&](const SVfsEntry&) { ++count; }));
+  EXPECT_EQ(count, 1);
+}
+
+TEST_F(WriterTest, StampIsNonNegativeAndRepeatedInVolumeZero) {
+  const std::string base = Pack(m_folder, {{"a.txt", Text("x")}});
+  const Bytes directory = ReadBytes(base + ".PK2");
+  const Bytes volume = ReadBytes(base + ".P00");
+  EXPECT_EQ(Bytes(volume.begin(), volume.begin() + 4), Text("PKF "));
+  EXPECT_EQ(Bytes(volume.begin() + 4, volume.begin() + 8), Bytes(directory.begin() + 4, directory.begin() + 8));
+  EXPECT_EQ(directory[7] & 0x80, 0);
+}
+
+}  // namespace

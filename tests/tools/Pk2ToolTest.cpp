@@ -1,0 +1,121 @@
+// The pk2 program as scripts use it: pack, list, extract, exit status.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "tests/Quor/VfsTestKit.h"
+
+using namespace vfstest;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct SRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+SRun RunPk2(const std::string& arguments, const std::string& folder) {
+  const std::string out = folder + "/stdout.txt";
+  const std::string err = folder + "/stderr.txt";
+  const std::string command = std::string(HM_BINARY_DIR) + "/bin/pk2 " + arguments + " >" + out + " 2>" + err;
+  const int status = std::system(command.c_str());
+  const Bytes outBytes = ReadBytes(out);
+  const Bytes errBytes = ReadBytes(err);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(outBytes.begin(), outBytes.end()),
+          std::string(errBytes.begin(), errBytes.end())};
+}
+
+class Pk2ToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_files = {{"Textures/Rock.mpt", Pattern(5000, 1)},
+               {"Textures/Sub/Big.dat", Pattern(30000, 2)},
+               {"Sounds/a.wav", Pattern(0, 3)},
+               {"b.lua", Pattern(4000, 4)}};
+    for (const SFile& file : m_files) WriteBytes(m_folder + "/src/" + file.name, file.bytes);
+  }
+
+  // The extracted tree holds every file under its stored (upper-case) name.
+  void ExpectExtracted(const std::string& out, const std::vector<SFile>& files) {
+    size_t count = 0;
+    for (auto it = fs::recursive_directory_iterator(out); it != fs::recursive_directory_iterator(); ++it) {
+      count += it->is_regular_file();
+    }
+    EXPECT_EQ(count, files.size());
+    for (const SFile& file : files) {
+      std::string stored = CVFS::NormaliseName(file.name.c_str());
+      for (char& c : stored) {
+        if (c == '\\') c = '/';
+      }
+      EXPECT_EQ(ReadBytes(out + "/" + stored), file.bytes) << stored;
+    }
+  }
+
+  std::string m_folder = MakeTempFolder();
+  std::vector<SFile> m_files;
+};
+
+TEST_F(Pk2ToolTest, RoundTripForEveryVersion) {
+  for (const char* version : {"0x100", "0x101", "0x102", "0x103"}) {
+    SCOPED_TRACE(version);
+    const std::string base = m_folder + "/V" + version;
+    ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base + " --version " + version, m_folder).status, 0);
+    const SRun list = RunPk2("list " + base + ".PK2", m_folder);
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t0\n"
+                        "TEXTURES\\SUB\\BIG.DAT\t30000\t0\n");
+    const std::string out = m_folder + "/out" + version;
+    ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + out, m_folder).status, 0);
+    ExpectExtracted(out, m_files);
+  }
+}
+
+TEST_F(Pk2ToolTest, MultiVolumeRoundTripAndSelectedNames) {
+  const std::string base = m_folder + "/Multi";
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base + " --volume-size 8192", m_folder).status, 0);
+  EXPECT_TRUE(fs::exists(base + ".P02"));
+  const SRun list = RunPk2("list " + base + ".PK2", m_folder);
+  EXPECT_EQ(list.out, "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t1\n"
+                      "TEXTURES\\SUB\\BIG.DAT\t30000\t2\n");
+  ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + m_folder + "/all", m_folder).status, 0);
+  ExpectExtracted(m_folder + "/all", m_files);
+  ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + m_folder + "/some textures/rock.mpt B.LUA", m_folder).status, 0);
+  ExpectExtracted(m_folder + "/some", {m_files[0], m_files[3]});
+}
+
+TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
+  const std::string base = m_folder + "/Data";
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base, m_folder).status, 0);
+  fs::resize_file(base + ".P00", 3000);
+  const struct {
+    std::string arguments;
+    const char* message;
+  } cases[] = {
+      {"list " + m_folder + "/Missing.PK2", "Failed to open"},
+      {"extract " + m_folder + "/Missing.PK2 " + m_folder + "/x", "Failed to open"},
+      {"extract " + base + ".PK2 " + m_folder + "/short", "corrupt archive"},
+      {"extract " + base + ".PK2 " + m_folder + "/x nothing.txt", "no file \"nothing.txt\""},
+      {"pack " + m_folder + "/nowhere " + base, "no folder"},
+  };
+  for (const auto& c : cases) {
+    const SRun run = RunPk2(c.arguments, m_folder);
+    EXPECT_EQ(run.status, 1) << c.arguments;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+  Bytes directory = ReadBytes(base + ".PK2");
+  directory.resize(directory.size() / 2);
+  WriteBytes(base + ".PK2", directory);
+  const SRun damaged = RunPk2("list " + base + ".PK2", m_folder);
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_NE(damaged.err.find("corrupt archive"), std::string::npos) << damaged.err;
+  EXPECT_EQ(RunPk2("frobnicate", m_folder).status, 2);
+}
+
+}  // namespace

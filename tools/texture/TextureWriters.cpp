@@ -1,0 +1,110 @@
+#include "tools/texture/TextureWriters.h"
+
+#include "tools/texture/DctzEncoder.h"
+
+#include <zlib.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace {
+
+constexpr uint16_t kMptWrittenVersion = 0x101;
+constexpr uint32_t kMptEntryOffset = 16;  // tag, version, count, one 8-byte entry
+
+void AppendTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+// Each byte from the fifth on becomes its difference from the byte four places before.
+std::vector<uint8_t> DeltaCode(const std::vector<uint8_t>& rgba) {
+  std::vector<uint8_t> delta(rgba);
+  for (size_t i = rgba.size(); i-- > 4;) delta[i] = uint8_t(rgba[i] - rgba[i - 4]);
+  return delta;
+}
+
+}  // namespace
+
+void AppendU16(std::vector<uint8_t>& out, uint32_t value) {
+  out.push_back(uint8_t(value));
+  out.push_back(uint8_t(value >> 8));
+}
+
+void AppendU32(std::vector<uint8_t>& out, uint32_t value) {
+  AppendU16(out, value & 0xFFFF);
+  AppendU16(out, value >> 16);
+}
+
+std::vector<uint8_t> DeflateBytes(const std::vector<uint8_t>& data) {
+  uLongf size = compressBound(uLong(data.size()));
+  std::vector<uint8_t> packed(size);
+  if (compress2(packed.data(), &size, data.data(), uLong(data.size()), Z_BEST_COMPRESSION) != Z_OK)
+    throw std::runtime_error("zlib compression failed");
+  packed.resize(size);
+  return packed;
+}
+
+
+std::vector<uint8_t> WriteMpt(const SRgbaImage& image, EMptPixels pixels, int dctzQuality) {
+  static const char* const kTags[] = {"RGBA", "RGBZ", "DCTZ"};
+  std::vector<uint8_t> out;
+  AppendTag(out, "MPT ");
+  AppendU16(out, kMptWrittenVersion);
+  AppendU16(out, 1);
+  AppendTag(out, kTags[int(pixels)]);
+  AppendU32(out, kMptEntryOffset);
+  std::vector<uint8_t> data;
+  if (pixels == EMptPixels::Dctz) {
+    data = EncodeDctzPayload(image, dctzQuality);
+  } else {
+    AppendU32(data, image.width);
+    AppendU32(data, image.height);
+    if (pixels == EMptPixels::Rgba) {
+      AppendU32(data, 0);  // the 1.01 header word no reader uses
+      data.insert(data.end(), image.rgba.begin(), image.rgba.end());
+    } else {
+      std::vector<uint8_t> packed = DeflateBytes(DeltaCode(image.rgba));
+      data.insert(data.end(), packed.begin(), packed.end());
+    }
+  }
+  out.insert(out.end(), data.begin(), data.end());
+  return out;
+}
+
+std::vector<uint8_t> WriteBmp(const SRgbaImage& image) {
+  const uint32_t headerBytes = 14 + 40;
+  const uint32_t pixelBytes = image.width * image.height * 4;
+  std::vector<uint8_t> out = {'B', 'M'};
+  AppendU32(out, headerBytes + pixelBytes);
+  AppendU32(out, 0);
+  AppendU32(out, headerBytes);
+  AppendU32(out, 40);
+  AppendU32(out, image.width);
+  AppendU32(out, image.height);  // positive: bottom-up
+  AppendU16(out, 1);
+  AppendU16(out, 32);
+  AppendU32(out, 0);  // uncompressed
+  AppendU32(out, pixelBytes);
+  AppendU32(out, 2835);  // 72 dots per inch
+  AppendU32(out, 2835);
+  AppendU32(out, 0);
+  AppendU32(out, 0);
+  for (uint32_t row = image.height; row-- > 0;) {
+    const uint8_t* texel = &image.rgba[size_t(row) * image.width * 4];
+    for (uint32_t x = 0; x < image.width; ++x, texel += 4)
+      out.insert(out.end(), {texel[2], texel[1], texel[0], texel[3]});
+  }
+  return out;
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return bool(file);
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return !file.bad();
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Writers of the texture containers the engine reads (MPT and BMP; DCTZ in DctzEncoder.h).
+
+#include "tools/texture/RgbaImage.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class EMptPixels { Rgba, Rgbz, Dctz };
+
+// An MPT (version 1.01) with one picture entry of the given kind.
+std::vector<uint8_t> WriteMpt(const SRgbaImage& image, EMptPixels pixels, int dctzQuality);
+
+// A 32-bit uncompressed BMP with alpha, rows stored bottom-up as usual.
+std::vector<uint8_t> WriteBmp(const SRgbaImage& image);
+
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+
+// Little-endian appends and one zlib stream of the best compression, for the writers.
+void AppendU16(std::vector<uint8_t>& out, uint32_t value);
+void AppendU32(std::vector<uint8_t>& out, uint32_t value);
+std::vector<uint8_t> DeflateBytes(const std::vector<uint8_t>& data);

@@ -1,0 +1,160 @@
+// texture: writes the engine's texture formats from PNG pictures and reads them back
+// through the engine's own decoders.
+//
+//   texture encode IN.png OUT.{mpt,dctz,bmp} [--format rgba|rgbz|dctz] [--quality Q]
+//   texture decode IN.{mpt,dctz,bmp} OUT.png
+//
+// Exit status: 0 done, 1 a file could not be read, decoded or written, 2 usage.
+
+#include "Quor/ReportError.h"
+#include "Quor/TextureFormats.h"
+#include "tools/texture/DctzEncoder.h"
+#include "tools/texture/TextureWriters.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: texture encode IN.png OUT.{mpt,dctz,bmp} [--format rgba|rgbz|dctz] [--quality Q]\n"
+               "       texture decode IN.{mpt,dctz,bmp} OUT.png\n");
+  return kExitUsage;
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "texture: %s\n", message.c_str());
+  return kExitFailed;
+}
+
+std::string LowerExtension(const std::string& path) {
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return "";
+  std::string extension = path.substr(dot + 1);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  return extension;
+}
+
+struct SEncodeOptions {
+  std::string format;  // empty: the default of the output's kind
+  int quality = kDefaultDctzQuality;
+};
+
+bool ParseEncodeOptions(int argc, char** argv, SEncodeOptions& options) {
+  for (int i = 4; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--format") == 0 && i + 1 < argc) {
+      options.format = argv[++i];
+      if (options.format != "rgba" && options.format != "rgbz" && options.format != "dctz") return false;
+    } else if (std::strcmp(argv[i], "--quality") == 0 && i + 1 < argc) {
+      char* end = nullptr;
+      long quality = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || quality < 1 || quality > 100) return false;
+      options.quality = int(quality);
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+int Encode(int argc, char** argv) {
+  SEncodeOptions options;
+  if (!ParseEncodeOptions(argc, argv, options)) return Usage();
+  const std::string input = argv[2], output = argv[3];
+  const std::string kind = LowerExtension(output);
+  if (kind != "mpt" && kind != "dctz" && kind != "bmp") return Usage();
+  if (kind != "mpt" && !options.format.empty())
+    return Fail("--format chooses the pixels of an MPT file; " + output + " is not one");
+
+  SRgbaImage image;
+  std::string error;
+  if (!ReadPng(input, image, error)) return Fail(error);
+  std::vector<uint8_t> bytes;
+  try {
+    if (kind == "dctz") {
+      bytes = EncodeDctzFile(image, options.quality);
+    } else if (kind == "bmp") {
+      bytes = WriteBmp(image);
+    } else {
+      EMptPixels pixels = options.format == "rgba"   ? EMptPixels::Rgba
+                          : options.format == "dctz" ? EMptPixels::Dctz
+                                                     : EMptPixels::Rgbz;
+      bytes = WriteMpt(image, pixels, options.quality);
+    }
+  } catch (const std::exception& failure) {
+    return Fail(input + ": " + failure.what());
+  }
+  if (!WriteWholeFile(output, bytes)) return Fail(output + ": cannot write the file");
+  return 0;
+}
+
+// Which decoder reads the file: by its ending, as the engine chooses, else by its tag.
+std::string TextureKind(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::string kind = LowerExtension(path);
+  if (kind == "mpt" || kind == "dctz" || kind == "bmp") return kind;
+  auto starts = [&](const char* tag) {
+    return bytes.size() >= std::strlen(tag) && std::memcmp(bytes.data(), tag, std::strlen(tag)) == 0;
+  };
+  return starts("MPT ") ? "mpt" : starts("DCTZ") ? "dctz" : starts("BM") ? "bmp" : "";
+}
+
+bool DecodeTextureFile(const std::string& path, const std::string& kind,
+                       const std::vector<uint8_t>& bytes, STexturePicture& picture) {
+  if (kind == "mpt") return DecodeMPT(bytes.data(), bytes.size(), path.c_str(), picture);
+  if (kind == "dctz") return DecodeDCTZFile(bytes.data(), bytes.size(), path.c_str(), picture);
+  return DecodeBMP(bytes.data(), bytes.size(), path.c_str(), picture);
+}
+
+// The picture at its image size, back in R, G, B, A order.
+SRgbaImage CropToImage(const STexturePicture& picture) {
+  SRgbaImage image;
+  image.width = picture.imageWidth;
+  image.height = picture.imageHeight;
+  image.rgba.resize(size_t(image.width) * image.height * 4);
+  for (uint32_t y = 0; y < image.height; ++y)
+    for (uint32_t x = 0; x < image.width; ++x) {
+      const uint8_t* from = &picture.texels[(size_t(y) * picture.width + x) * 4];
+      uint8_t* to = &image.rgba[(size_t(y) * image.width + x) * 4];
+      to[0] = from[2];
+      to[1] = from[1];
+      to[2] = from[0];
+      to[3] = from[3];
+    }
+  return image;
+}
+
+int Decode(int argc, char** argv) {
+  if (argc != 4) return Usage();
+  const std::string input = argv[2], output = argv[3];
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(input, bytes)) return Fail(input + ": cannot read the file");
+  const std::string kind = TextureKind(input, bytes);
+  if (kind.empty()) return Fail(input + ": not an MPT, DCTZ or BMP file");
+  // The engine stops on a few faults of a file (a DCTZ without its tag or of an unknown
+  // version); for this tool they are damaged files like any other. The report has been
+  // written by then.
+  SetFatalPresenter([](const char*) { std::_Exit(kExitFailed); });
+  STexturePicture picture;
+  if (!DecodeTextureFile(input, kind, bytes, picture)) return kExitFailed;  // already reported
+  std::string error;
+  if (!WritePng(output, CropToImage(picture), error)) return Fail(error);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 4 && std::strcmp(argv[1], "encode") == 0) return Encode(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "decode") == 0) return Decode(argc, argv);
+  return Usage();
+}
