@@ -6,7 +6,9 @@
 #include <cstring>
 #include <utility>
 
+#include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
+#include "Quor/TextureFormats.h"
 
 namespace {
 
@@ -242,10 +244,8 @@ bool ParseFontPageBmp(const char* bmpName, const uint8_t* bytes, size_t size, ui
     *error = CStr::FromFormat("BMP %s is truncated (in the header)", bmpName);
     return false;
   }
-  uint32_t dataOffset;
   int32_t width, height;
   uint16_t bitCount;
-  std::memcpy(&dataOffset, bytes + 10, 4);
   std::memcpy(&width, bytes + 18, 4);
   std::memcpy(&height, bytes + 22, 4);
   std::memcpy(&bitCount, bytes + 28, 2);
@@ -263,25 +263,43 @@ bool ParseFontPageBmp(const char* bmpName, const uint8_t* bytes, size_t size, ui
                               bitCount);
     return false;
   }
-  const size_t rowBytes = size_t{pageWidth} * 4;
-  const size_t pixelBytes = rowBytes * pageHeight;
-  if (dataOffset > size || size - dataOffset < pixelBytes) {
-    *error = CStr::FromFormat("BMP %s is truncated (in the pixels)", bmpName);
+  // The pixels go through the engine's one BMP reader (which reports a short file itself).
+  STexturePicture picture;
+  if (!DecodeBMP(bytes, size, bmpName, picture)) {
+    *error = CStr::FromFormat("BMP %s could not be read: %s", bmpName, GetLastReportText());
     return false;
   }
-  // Stored bottom row first as B, G, R, A.
-  rgba->resize(pixelBytes);
+  rgba->resize(size_t{pageWidth} * pageHeight * 4);
   for (size_t row = 0; row < pageHeight; ++row) {
-    const uint8_t* source = bytes + dataOffset + (pageHeight - 1 - row) * rowBytes;
-    uint8_t* target = rgba->data() + row * rowBytes;
-    for (size_t x = 0; x < rowBytes; x += 4) {
-      target[x] = source[x + 2];
-      target[x + 1] = source[x + 1];
-      target[x + 2] = source[x];
-      target[x + 3] = source[x + 3];
-    }
+    std::memcpy(rgba->data() + row * pageWidth * 4, picture.texels.data() + row * picture.width * 4,
+                size_t{pageWidth} * 4);
   }
+  ExchangeRedAndBlue(rgba->data(), size_t{pageWidth} * pageHeight);
   return true;
+}
+
+namespace {
+
+// The whole file, or false when the file system does not have it. A file that ends before
+// its size ends in the file system's own end-of-file report.
+bool ReadWholeFile(const char* name, std::vector<uint8_t>* bytes) {
+  CVFS* vfs = GetVFS();
+  VfsFile* file = vfs ? vfs->Open(name) : nullptr;
+  if (!file) return false;
+  bytes->resize(static_cast<size_t>(std::max(0, vfs->GetSize(file))));
+  if (!bytes->empty()) vfs->Read(file, bytes->data(), static_cast<int>(bytes->size()), true);
+  vfs->Close(file);
+  return true;
+}
+
+}  // namespace
+
+void CFont::Load(const char* fileName) {
+  std::vector<uint8_t> font, bmp;
+  if (!ReadWholeFile(fileName, &font)) HM_FATAL("Quor/CFont", "Font file %s not found", fileName);
+  const CStr bmpName = CStr::FromFormat("%s.bmp", fileName);
+  const bool hasBmp = ReadWholeFile(bmpName.GetText(), &bmp);
+  LoadFromMemory(fileName, font.data(), font.size(), hasBmp ? bmp.data() : nullptr, bmp.size());
 }
 
 void CFont::LoadFromMemory(const char* fileName, const uint8_t* bytes, size_t size,

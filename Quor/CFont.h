@@ -135,6 +135,9 @@ class CFont {
   CFont(const CFont&) = delete;
   CFont& operator=(const CFont&) = delete;
 
+  // Reads "NAME" and, when there is one, the page picture "NAME.bmp" through the file system.
+  // A missing or damaged font is fatal.
+  void Load(const char* fileName);
   // Decodes a font held in memory (bmp may be null: the alpha page is the picture). A damaged
   // file is fatal, as for any font the game cannot show text without.
   void LoadFromMemory(const char* fileName, const uint8_t* bytes, size_t size,

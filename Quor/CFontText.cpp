@@ -296,15 +296,13 @@ void CFont::Layout(const uint32_t* tokens) {
       afterUnbreakable = false;
       width += TokenWidth(token, spaceWidth);
     } else if (token == kTokenSpace) {
-      const float before = width;
+      // The point after a space is where a line may end; when the space itself no longer
+      // fits, the line ends right there (the text before it did fit).
+      breakWidth = width;
       width += spaceWidth;
-      if (width <= maxWidth || !hasBreak) {
-        ++spaces;
-        hasBreak = true;
-        breakToken = i + 1;
-        breakWidth = before;
-        breakSpaces = spaces;
-      }
+      hasBreak = true;
+      breakToken = i + 1;
+      breakSpaces = ++spaces;
       previousClass = kBreakSpace;
     } else if (token == kTokenUnbreakableSpace) {
       width += spaceWidth;

@@ -4,9 +4,11 @@
 
 #include <cmath>
 
+#include "Quor/Engine.h"
+#include "Quor/MatrixTable.h"
+
 namespace {
 
-SCameraEngineHooks g_hooks;
 CViewCamera* g_currentCamera = nullptr;
 
 float Dot(const Vector4& a, const Vector4& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
@@ -41,8 +43,6 @@ Vector4 PlaneThrough(const Vector4& normal, const Vector4& point) {
 
 }  // namespace
 
-void SetCameraEngineHooks(const SCameraEngineHooks& hooks) { g_hooks = hooks; }
-
 bool HasCurrentCamera() { return g_currentCamera != nullptr; }
 CViewCamera* GetCurrentCamera() { return g_currentCamera; }
 void SetCurrentCamera(CViewCamera* camera) { g_currentCamera = camera; }
@@ -71,7 +71,7 @@ void CViewCamera::Init(float nearPlane, float farPlane) {
   m_right = {1, 0, 0, 0};
   m_target = {0, 1, 0, 1};
   m_projectionChanged = m_viewChanged = m_frustumChanged = true;
-  m_aspectMode = g_hooks.isWidescreen && g_hooks.isWidescreen() ? kAspectWide : kAspectStandard;
+  m_aspectMode = GetWidescreen() ? kAspectWide : kAspectStandard;
 }
 
 void CViewCamera::SetFieldOfView(float radians) {
@@ -200,9 +200,8 @@ const Matrix4& CViewCamera::GetView() {
 }
 
 void CViewCamera::Apply() {
-  const Matrix4& projection = GetProjection();
-  const Matrix4& view = GetView();
-  if (g_hooks.setViewAndProjection) g_hooks.setViewAndProjection(view, projection);
+  SetProjection(GetProjection());
+  SetView(GetView());
 }
 
 const Vector4& CViewCamera::GetFrustumPlane(int i) {

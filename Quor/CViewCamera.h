@@ -9,15 +9,6 @@
 
 enum ECameraAspectMode : uint32_t { kAspectWide = 0, kAspectStandard = 1, kAspectCustom = 2 };
 
-// What the camera needs of the engine core: the matrix table that takes its matrices and
-// the widescreen flag that picks a new camera's aspect. The core installs both; without
-// them a camera keeps its matrices to itself and starts at 4:3.
-struct SCameraEngineHooks {
-  void (*setViewAndProjection)(const Matrix4& view, const Matrix4& projection) = nullptr;
-  bool (*isWidescreen)() = nullptr;
-};
-void SetCameraEngineHooks(const SCameraEngineHooks& hooks);
-
 class CViewCamera {
  public:
   CViewCamera(float fieldOfView, float nearPlane, float farPlane, uint32_t aspectMode,
@@ -47,7 +38,7 @@ class CViewCamera {
   const Vector4& GetRight() const { return m_right; }
   const Vector4& GetTarget() const { return m_target; }
 
-  // Rebuilds what changed and hands both matrices to the engine's matrix table.
+  // Rebuilds what changed and copies both matrices into the engine's matrix table.
   void Apply();
   const Matrix4& GetProjection();
   const Matrix4& GetView();
