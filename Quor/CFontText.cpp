@@ -451,7 +451,10 @@ void CFont::PrintPass(const uint32_t* tokens, bool shadowPass) {
     const STextLine& line = m_layout.lines[l];
     float x = LineStartX(tokens, line);
     const float y = m_penY;
-    for (uint32_t t = line.firstToken; t < line.firstToken + line.tokenCount; ++t) {
+    // The space a line was broken at is not part of it: it is neither measured nor placed.
+    uint32_t end = line.firstToken + line.tokenCount;
+    while (!line.paragraphEnd && end > line.firstToken && tokens[end - 1] == kTokenSpace) --end;
+    for (uint32_t t = line.firstToken; t < end; ++t) {
       const uint32_t token = tokens[t];
       if (token == kTokenColour) {
         ApplyColourEscape(&tokens[t + 1]);
