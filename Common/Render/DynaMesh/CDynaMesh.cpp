@@ -257,3 +257,51 @@ void CDynaMesh::UpdateNormals() {
   if (m_normalsMode != kNormalsRebuilt) return;
   for (auto& mesh : m_subMeshes) mesh->RebuildNormals();
 }
+
+std::vector<uint8_t> WriteDynaMeshFile(const SDynaMeshDesc& mesh) {
+  CByteWriter out;
+  auto write3 = [&out](const Vector3& v) {
+    out.WriteF32(v.x);
+    out.WriteF32(v.y);
+    out.WriteF32(v.z);
+  };
+  auto write2 = [&out](const Vector2& v) {
+    out.WriteF32(v.x);
+    out.WriteF32(v.y);
+  };
+  auto count = [&out](size_t n) { out.WriteU32(static_cast<uint32_t>(n)); };
+  out.WriteString(mesh.name);
+  out.WriteU32(mesh.version);
+  if (mesh.version == kVersionWithFrameRate) out.WriteU32(mesh.frameRate);
+  count(mesh.subMeshes.size());
+  for (const SDynaMeshDesc::SSubMesh& sub : mesh.subMeshes) {
+    count(0);
+    count(sub.positions.size());
+    for (const Vector3& p : sub.positions) write3(p);
+    count(sub.texCoords.size());
+    for (const Vector2& t : sub.texCoords) write2(t);
+    count(sub.storedNormals.size());
+    for (const Vector3& n : sub.storedNormals) write3(n);
+    count(sub.corners.size());
+    for (const SDynaCorner& c : sub.corners) {
+      out.WriteU32(c.position);
+      out.WriteU32(c.second);
+      out.WriteU32(c.third);
+    }
+    for (size_t i = 0; i < sub.positions.size(); ++i) {
+      out.WriteU32(0);
+      const bool keyed = i < sub.positionKeys.size();
+      count(keyed ? sub.positionKeys[i].size() : 0);
+      if (keyed)
+        for (const Vector3& key : sub.positionKeys[i]) write3(key);
+    }
+    for (size_t i = 0; i < sub.texCoords.size(); ++i) {
+      out.WriteU32(0);
+      const bool keyed = i < sub.texCoordKeys.size();
+      count(keyed ? sub.texCoordKeys[i].size() : 0);
+      if (keyed)
+        for (const Vector2& key : sub.texCoordKeys[i]) write2(key);
+    }
+  }
+  return std::move(out.GetBytes());
+}

@@ -125,3 +125,21 @@ class CDynaMesh {
   bool m_playing = false;
   float m_inverseSpeed = 1.0f;
 };
+
+// A mesh as its file stores it, for the writer. An empty key list leaves the vertex fixed.
+struct SDynaMeshDesc {
+  struct SSubMesh {
+    std::vector<Vector3> positions;
+    std::vector<Vector2> texCoords;
+    std::vector<Vector3> storedNormals;
+    std::vector<SDynaCorner> corners;
+    std::vector<std::vector<Vector3>> positionKeys;  // one list per position (or none)
+    std::vector<std::vector<Vector2>> texCoordKeys;  // one list per texture coordinate (or none)
+  };
+  const char* name = "";
+  uint32_t version = 104;
+  uint32_t frameRate = 30;
+  std::vector<SSubMesh> subMeshes;
+};
+
+std::vector<uint8_t> WriteDynaMeshFile(const SDynaMeshDesc& mesh);

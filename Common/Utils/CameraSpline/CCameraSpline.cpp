@@ -137,3 +137,41 @@ void CCameraSpline::ReadTrack(const char* fileName, uint32_t version, CByteReade
     HM_FATAL(kSource, "Camera animation file \"%s\" is damaged: track \"%s\" is cut short", fileName, track->name);
   track->BuildPaths();
 }
+
+std::vector<uint8_t> WriteCameraSplineFile(const char* name, const std::vector<SCameraTrackDesc>& tracks) {
+  CByteWriter out;
+  auto writePoint = [&out](const Vector4& p) {
+    out.WriteF32(p.x);
+    out.WriteF32(p.y);
+    out.WriteF32(p.z);
+  };
+  auto writeKeys = [&out](const std::vector<SCameraKey>& keys) {
+    out.WriteU32(static_cast<uint32_t>(keys.size()));
+    for (const SCameraKey& key : keys) {
+      for (float value : key.values) out.WriteF32(value);
+      for (float value : key.extra) out.WriteF32(value);
+    }
+  };
+  out.WriteString(name);
+  out.WriteU32(CCameraSpline::kVersion);
+  out.WriteU32(static_cast<uint32_t>(tracks.size()));
+  for (const SCameraTrackDesc& track : tracks) {
+    out.WriteU32(track.length);
+    out.WriteString(track.name);
+    out.WriteU32(track.kind);
+    out.WriteF32(track.parameters[0]);
+    out.WriteF32(track.parameters[1]);
+    out.WriteF32(0);  // the unused first angle of a version-102 track
+    out.WriteF32(track.fieldOfView);
+    writePoint(track.point);
+    out.WriteF32(track.pointExtra);
+    if (track.kind == CCameraTrack::kKindWithTarget) writePoint(track.target);
+    out.WriteF32(track.rotation.x);
+    out.WriteF32(track.rotation.y);
+    out.WriteF32(track.rotation.z);
+    out.WriteF32(track.rotation.w);
+    writeKeys(track.positionKeys);
+    writeKeys(track.targetKeys);
+  }
+  return std::move(out.GetBytes());
+}

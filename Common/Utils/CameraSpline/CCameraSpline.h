@@ -78,3 +78,20 @@ class CCameraSpline {
   std::vector<std::unique_ptr<CCameraTrack>> m_tracks;
   float m_length = 0;
 };
+
+// A track as the file stores it, for the writer (version 102).
+struct SCameraTrackDesc {
+  uint32_t length = 0;
+  const char* name = "";
+  uint32_t kind = CCameraTrack::kKindWithTarget;
+  float parameters[2] = {};
+  float fieldOfView = 0;
+  Vector4 point;
+  float pointExtra = 0;
+  Vector4 target;
+  Quaternion rotation;
+  std::vector<SCameraKey> positionKeys;
+  std::vector<SCameraKey> targetKeys;
+};
+
+std::vector<uint8_t> WriteCameraSplineFile(const char* name, const std::vector<SCameraTrackDesc>& tracks);

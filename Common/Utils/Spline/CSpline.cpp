@@ -177,3 +177,21 @@ Vector4 CSplineFile::EvaluateCurrentLinear(float t) const {
   const SEntry* entry = CurrentEntry();
   return entry ? entry->path.EvaluateLinear(t) : Vector4{};
 }
+
+std::vector<uint8_t> WriteSplineFile(const char* name, const std::vector<SSplinePathDesc>& paths) {
+  CByteWriter out;
+  out.WriteString(name);
+  out.WriteU32(CSplineFile::kVersion);
+  out.WriteU32(static_cast<uint32_t>(paths.size()));
+  for (const SSplinePathDesc& path : paths) {
+    out.WriteU32(static_cast<uint32_t>(path.points.size()));
+    out.WriteU32(path.closed ? 1 : 0);
+    for (const Vector4& point : path.points) {
+      out.WriteF32(point.x);
+      out.WriteF32(point.y);
+      out.WriteF32(point.z);
+      out.WriteF32(point.w);
+    }
+  }
+  return std::move(out.GetBytes());
+}

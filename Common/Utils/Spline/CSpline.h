@@ -98,5 +98,14 @@ class CSplineFile {
   uint32_t m_current = 0;
 };
 
+// A path as the spline file stores it, for the writer.
+struct SSplinePathDesc {
+  bool closed = false;
+  std::vector<Vector4> points;  // without the repeated first point of a closed path
+};
+
+// The bytes of a spline file (version 102) holding the paths.
+std::vector<uint8_t> WriteSplineFile(const char* name, const std::vector<SSplinePathDesc>& paths);
+
 // Straight distance between two points over x, y and z.
 float PointDistance(const Vector4& a, const Vector4& b);
