@@ -2,6 +2,7 @@
 
 #include "Quor/CByteReader.h"
 #include "Quor/ReportError.h"
+#include "Quor/Utils.h"
 
 #include <cstring>
 
@@ -195,6 +196,27 @@ std::vector<uint8_t> WriteGraphFile(const SGraphFile& graph) {
     }
   }
   return std::move(out.GetBytes());
+}
+
+SGraphFile MakeGridGraph(int width, int height, int blockedPercent, uint32_t seed) {
+  SGraphFile graph;
+  graph.version = 1;
+  CRandom random(seed);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint32_t flags = static_cast<int>(random.Next() % 100) < blockedPercent ? 1u : 0u;
+      graph.nodes.push_back({float(x), float(y), 0, flags, 1});
+    }
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const auto i = static_cast<uint32_t>(y * width + x);
+      const auto row = static_cast<uint32_t>(width);
+      if (x > 0) graph.edges.push_back({i, i - 1, 0, 0, 1});
+      if (x + 1 < width) graph.edges.push_back({i, i + 1, 0, 0, 1});
+      if (y > 0) graph.edges.push_back({i, i - row, 0, 0, 1});
+      if (y + 1 < height) graph.edges.push_back({i, i + row, 0, 0, 1});
+    }
+  return graph;
 }
 
 }  // namespace AStar

@@ -47,4 +47,9 @@ bool ParseGraphFile(const char* fileName, CByteReader& reader, SGraphFile* graph
 // ascending order; 2 lists nodes and edges).
 std::vector<uint8_t> WriteGraphFile(const SGraphFile& graph);
 
+// A width x height grid of unit-spaced nodes, each joined to its four neighbours in both
+// directions by edges of weight 1 (grouped by source node, so either version can hold
+// it); about blockedPercent of the nodes carry user-data flag 1.
+SGraphFile MakeGridGraph(int width, int height, int blockedPercent, uint32_t seed);
+
 }  // namespace AStar
