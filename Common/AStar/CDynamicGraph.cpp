@@ -1,7 +1,6 @@
 #include "Common/AStar/CDynamicGraph.h"
 
 #include "Common/AStar/CGraphFile.h"
-#include "Common/AStar/GraphTables.h"
 
 namespace AStar {
 namespace {
@@ -29,7 +28,10 @@ IEdge* CDynamicNode::EdgeAt(const CList<IEdge*>& edges, int i) {
   return cell ? cell->value : nullptr;
 }
 
-CDynamicGraph::CDynamicGraph() : m_nodes(kInitialCapacity, nullptr), m_edges(kInitialCapacity, nullptr) {}
+CDynamicGraph::CDynamicGraph() {
+  m_nodes.assign(kInitialCapacity, nullptr);
+  m_edges.assign(kInitialCapacity, nullptr);
+}
 
 void CDynamicGraph::Clear() {
   for (CDynamicEdge*& edge : m_edges) {
@@ -106,34 +108,5 @@ void CDynamicGraph::LinkEdges() {
   for (int i = 0; i < m_edgeCount; ++i)
     if (m_edges[i]) LinkEdge(m_edges[i]);
 }
-
-INode* CDynamicGraph::GetNode(int index) const { return SlotAt(m_nodes, index); }
-IEdge* CDynamicGraph::GetEdge(int index) const { return SlotAt(m_edges, index); }
-
-INode* CDynamicGraph::FirstNode() {
-  m_nodeCursor = 0;
-  return NextNode();
-}
-
-INode* CDynamicGraph::LastNode() {
-  m_nodeCursor = GetNodeCapacity() - 1;
-  return PrevNode();
-}
-
-INode* CDynamicGraph::NextNode() { return WalkSlots(m_nodes, &m_nodeCursor, +1); }
-INode* CDynamicGraph::PrevNode() { return WalkSlots(m_nodes, &m_nodeCursor, -1); }
-
-IEdge* CDynamicGraph::FirstEdge() {
-  m_edgeCursor = 0;
-  return NextEdge();
-}
-
-IEdge* CDynamicGraph::LastEdge() {
-  m_edgeCursor = GetEdgeCapacity() - 1;
-  return PrevEdge();
-}
-
-IEdge* CDynamicGraph::NextEdge() { return WalkSlots(m_edges, &m_edgeCursor, +1); }
-IEdge* CDynamicGraph::PrevEdge() { return WalkSlots(m_edges, &m_edgeCursor, -1); }
 
 }  // namespace AStar

@@ -3,6 +3,7 @@
 // linked lists of its entering and leaving edges, so nodes and edges can be added after
 // loading.
 
+#include "Common/AStar/GraphTables.h"
 #include "Common/AStar/IGraph.h"
 #include "Quor/CList.h"
 
@@ -31,7 +32,7 @@ class CDynamicNode final : public CGraphNodeBase {
   CList<IEdge*> m_out;
 };
 
-class CDynamicGraph final : public IGraph {
+class CDynamicGraph final : public CGraphTables<CDynamicNode, CDynamicEdge> {
  public:
   CDynamicGraph();
   ~CDynamicGraph() override { Clear(); }
@@ -53,19 +54,6 @@ class CDynamicGraph final : public IGraph {
   int GetEdgeCount() const override { return m_edgeCount; }
   int GetNodeCapacity() const { return static_cast<int>(m_nodes.size()); }
   int GetEdgeCapacity() const { return static_cast<int>(m_edges.size()); }
-  INode* GetNode(int index) const override;
-  IEdge* GetEdge(int index) const override;
-  INode* FirstNode() override;
-  INode* LastNode() override;
-  INode* NextNode() override;
-  INode* PrevNode() override;
-  IEdge* FirstEdge() override;
-  IEdge* LastEdge() override;
-  IEdge* NextEdge() override;
-  IEdge* PrevEdge() override;
-
-  const std::vector<uint8_t>& GetDataBlock1() const { return m_dataBlock1; }
-  const std::vector<uint8_t>& GetDataBlock2() const { return m_dataBlock2; }
 
  private:
   static constexpr int kInitialCapacity = 32;
@@ -73,18 +61,12 @@ class CDynamicGraph final : public IGraph {
   void LinkEdge(CDynamicEdge* edge);
   void LinkEdges();
 
-  std::vector<uint8_t> m_dataBlock1;
-  std::vector<uint8_t> m_dataBlock2;
-  std::vector<CDynamicNode*> m_nodes;
-  std::vector<CDynamicEdge*> m_edges;
   int m_nextFreeNode = 0;
   int m_nextFreeEdge = 0;
   int m_nodeCount = 0;
   int m_edgeCount = 0;
   // While a file loads, edges are linked into their nodes' lists in one pass at the end.
   bool m_bulkLoad = false;
-  int m_nodeCursor = 0;
-  int m_edgeCursor = 0;
 };
 
 }  // namespace AStar

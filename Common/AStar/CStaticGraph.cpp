@@ -1,7 +1,6 @@
 #include "Common/AStar/CStaticGraph.h"
 
 #include "Common/AStar/CGraphFile.h"
-#include "Common/AStar/GraphTables.h"
 
 namespace AStar {
 
@@ -56,34 +55,5 @@ void CStaticGraph::BuildNodeEdgeLists() {
     m_nodes[edge->GetTo()->GetIndex()]->m_in.push_back(edge);
   }
 }
-
-INode* CStaticGraph::GetNode(int index) const { return SlotAt(m_nodes, index); }
-IEdge* CStaticGraph::GetEdge(int index) const { return SlotAt(m_edges, index); }
-
-INode* CStaticGraph::FirstNode() {
-  m_nodeCursor = 0;
-  return NextNode();
-}
-
-INode* CStaticGraph::LastNode() {
-  m_nodeCursor = GetNodeCount() - 1;
-  return PrevNode();
-}
-
-INode* CStaticGraph::NextNode() { return WalkSlots(m_nodes, &m_nodeCursor, +1); }
-INode* CStaticGraph::PrevNode() { return WalkSlots(m_nodes, &m_nodeCursor, -1); }
-
-IEdge* CStaticGraph::FirstEdge() {
-  m_edgeCursor = 0;
-  return NextEdge();
-}
-
-IEdge* CStaticGraph::LastEdge() {
-  m_edgeCursor = GetEdgeCount() - 1;
-  return PrevEdge();
-}
-
-IEdge* CStaticGraph::NextEdge() { return WalkSlots(m_edges, &m_edgeCursor, +1); }
-IEdge* CStaticGraph::PrevEdge() { return WalkSlots(m_edges, &m_edgeCursor, -1); }
 
 }  // namespace AStar

@@ -2,6 +2,7 @@
 // The static graph: node and edge arrays sized once from the graph file; each node keeps
 // arrays of its entering and leaving edges.
 
+#include "Common/AStar/GraphTables.h"
 #include "Common/AStar/IGraph.h"
 
 #include <cstddef>
@@ -31,7 +32,7 @@ class CStaticNode final : public CGraphNodeBase {
   std::vector<IEdge*> m_out;
 };
 
-class CStaticGraph final : public IGraph {
+class CStaticGraph final : public CGraphTables<CStaticNode, CStaticEdge> {
  public:
   CStaticGraph() = default;
   ~CStaticGraph() override { Free(); }
@@ -46,30 +47,10 @@ class CStaticGraph final : public IGraph {
 
   int GetNodeCount() const override { return static_cast<int>(m_nodes.size()); }
   int GetEdgeCount() const override { return static_cast<int>(m_edges.size()); }
-  INode* GetNode(int index) const override;
-  IEdge* GetEdge(int index) const override;
-  INode* FirstNode() override;
-  INode* LastNode() override;
-  INode* NextNode() override;
-  INode* PrevNode() override;
-  IEdge* FirstEdge() override;
-  IEdge* LastEdge() override;
-  IEdge* NextEdge() override;
-  IEdge* PrevEdge() override;
-
-  const std::vector<uint8_t>& GetDataBlock1() const { return m_dataBlock1; }
-  const std::vector<uint8_t>& GetDataBlock2() const { return m_dataBlock2; }
 
  private:
   void Free();
   void BuildNodeEdgeLists();
-
-  std::vector<uint8_t> m_dataBlock1;
-  std::vector<uint8_t> m_dataBlock2;
-  std::vector<CStaticNode*> m_nodes;
-  std::vector<CStaticEdge*> m_edges;
-  int m_nodeCursor = 0;
-  int m_edgeCursor = 0;
 };
 
 }  // namespace AStar

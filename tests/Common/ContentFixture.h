@@ -13,22 +13,14 @@
 
 #include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
+#include "tests/Quor/VfsTestKit.h"
 
 namespace contenttest {
 
-class CReportCapture {
+// The file-system tests' report capture, with the last report at hand.
+class CReportCapture : public vfstest::ReportCapture {
  public:
-  CReportCapture() {
-    Texts().clear();
-    ReportHandler = [](const char*, uint32_t, const char* text) { Texts().push_back(text); };
-  }
-  ~CReportCapture() { ReportHandler = nullptr; }
-  static std::vector<std::string>& Texts() {
-    static std::vector<std::string> texts;
-    return texts;
-  }
   std::string Last() const { return Texts().empty() ? std::string() : Texts().back(); }
-  size_t Count() const { return Texts().size(); }
 };
 
 class CContentFolder {

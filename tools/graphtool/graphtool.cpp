@@ -13,48 +13,16 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Common/AStar/CGraphFile.h"
 #include "Common/Render/DynaMesh/CDynaMesh.h"
-#include "Quor/CParser.h"
+#include "tools/shared/TextDescription.h"
 
 namespace {
 
-bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (out) return true;
-  std::fprintf(stderr, "graphtool: cannot write %s\n", path.c_str());
-  return false;
-}
-
-// The words of every line that is not empty or a comment, with its line number.
-struct SLine {
-  int number;
-  std::vector<std::string> words;
-  float Number(size_t i, float fallback = 0) const { return i < words.size() ? ParseFloatC(words[i].c_str()) : fallback; }
-  uint32_t Index(size_t i) const { return i < words.size() ? static_cast<uint32_t>(ParseIntC(words[i].c_str())) : 0; }
-};
-
-bool ReadDescription(const char* path, std::vector<SLine>* lines) {
-  std::ifstream in(path);
-  if (!in) {
-    std::fprintf(stderr, "graphtool: cannot read %s\n", path);
-    return false;
-  }
-  std::string text;
-  for (int number = 1; std::getline(in, text); ++number) {
-    std::istringstream words(text);
-    SLine line{number, {}};
-    for (std::string word; words >> word;) line.words.push_back(word);
-    if (!line.words.empty() && line.words[0][0] != '#') lines->push_back(line);
-  }
-  return true;
-}
+using description::SLine;
 
 bool Unknown(const char* path, const SLine& line) {
   std::fprintf(stderr, "graphtool: %s:%d: unknown line \"%s\"\n", path, line.number, line.words[0].c_str());
@@ -63,7 +31,7 @@ bool Unknown(const char* path, const SLine& line) {
 
 bool WriteGraph(const char* in, const char* out) {
   std::vector<SLine> lines;
-  if (!ReadDescription(in, &lines)) return false;
+  if (!description::Read("graphtool", in, &lines)) return false;
   AStar::SGraphFile graph;
   graph.version = 2;
   for (const SLine& line : lines) {
@@ -84,12 +52,12 @@ bool WriteGraph(const char* in, const char* out) {
   // Version 1 nests edges in their source node's record.
   if (graph.version == 1)
     std::stable_sort(graph.edges.begin(), graph.edges.end(), [](const auto& a, const auto& b) { return a.from < b.from; });
-  return WriteFile(out, AStar::WriteGraphFile(graph));
+  return description::WriteFile("graphtool", out, AStar::WriteGraphFile(graph));
 }
 
 bool WriteMesh(const char* in, const char* out) {
   std::vector<SLine> lines;
-  if (!ReadDescription(in, &lines)) return false;
+  if (!description::Read("graphtool", in, &lines)) return false;
   SDynaMeshDesc mesh;
   SDynaMeshDesc::SSubMesh* sub = nullptr;
   for (const SLine& line : lines) {
@@ -114,7 +82,7 @@ bool WriteMesh(const char* in, const char* out) {
         sub->texCoordKeys[line.Index(1)].push_back({line.Number(i), line.Number(i + 1)});
     } else return Unknown(in, line);
   }
-  return WriteFile(out, WriteDynaMeshFile(mesh));
+  return description::WriteFile("graphtool", out, WriteDynaMeshFile(mesh));
 }
 
 int Usage() {
@@ -136,7 +104,7 @@ int main(int argc, char** argv) {
     int width = ParseIntC(argv[2]), height = ParseIntC(argv[3]);
     if (width < 1 || height < 1 || width > 4096 || height > 4096) return Usage();
     AStar::SGraphFile grid = AStar::MakeGridGraph(width, height, ParseIntC(argv[4]), static_cast<uint32_t>(ParseIntC(argv[5])));
-    return WriteFile(argv[6], AStar::WriteGraphFile(grid)) ? 0 : 1;
+    return description::WriteFile("graphtool", argv[6], AStar::WriteGraphFile(grid)) ? 0 : 1;
   }
   return Usage();
 }
