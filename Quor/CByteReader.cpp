@@ -10,6 +10,7 @@ uint32_t CByteReader::FromLittleEndian(uint32_t value) {
 }
 
 bool CByteReader::ReadBytes(void* destination, uint32_t count) {
+  if (count == 0) return !m_failed;  // an empty block may have no memory behind it
   if (m_failed || count > GetRemaining()) {
     m_failed = true;
     std::memset(destination, 0, count);
