@@ -83,7 +83,8 @@ void CJoystickDX::CAxis::Update(const SControlInput& input) {
     value = 0.0f;
     return;
   }
-  const float raw = static_cast<float>(input.controller->axes[axis % kPlatformControllerAxes]) / 1000.0f;
+  const int32_t axisValue = input.controller->axes[axis % kPlatformControllerAxes];
+  const float raw = static_cast<float>(axisValue) / 1000.0f;
   if (raw < -deadZone) {
     value = (raw + deadZone) * scale;
   } else if (raw > deadZone) {
@@ -103,7 +104,8 @@ CJoystickDX::CHardwareButton::CHardwareButton(uint8_t deviceIndex, uint8_t butto
 }
 
 bool CJoystickDX::CHardwareButton::IsPressed(const SControlInput& input) const {
-  return input.controller && Pressed(input.controller->buttons[button % kPlatformControllerButtons]);
+  return input.controller &&
+         Pressed(input.controller->buttons[button % kPlatformControllerButtons]);
 }
 
 void CJoystickDX::CHardwareButton::GetBinding(SBinding* out) const { out->first = button; }
@@ -363,8 +365,9 @@ CJoystickDX::CControl* CJoystickDX::FindKeyboardOrMouseCandidate() const {
       return MakeControl<CMouseButton>(button);
     }
   }
-  if (mouse.previous.wheel <= 0 && mouse.current.wheel > 0) return MakeControl<CMouseWheelButton>(true);
-  if (mouse.previous.wheel >= 0 && mouse.current.wheel < 0) return MakeControl<CMouseWheelButton>(false);
+  const int32_t before = mouse.previous.wheel, now = mouse.current.wheel;
+  if (before <= 0 && now > 0) return MakeControl<CMouseWheelButton>(true);
+  if (before >= 0 && now < 0) return MakeControl<CMouseWheelButton>(false);
   return nullptr;
 }
 

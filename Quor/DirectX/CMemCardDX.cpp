@@ -27,7 +27,8 @@ constexpr SSaveMessageTexts kFrench = {
     "Oui", "Non", "OK", "Le fichier existe déjà.\nLes écraser ?", "Échec de la sauvegarde !",
     "Le fichier est endommagé !\nÉchec du chargement !"};
 constexpr SSaveMessageTexts kSpanish = {
-    "Sí", "No", "Aceptar", "El archivo ya existe.\n¿Deseas sobrescribirlos?", "¡Error al guardar!",
+    "Sí", "No", "Aceptar", "El archivo ya existe.\n¿Deseas sobrescribirlos?",
+    "¡Error al guardar!",
     "¡El archivo de datos es erróneo!\n¡Error al cargar!"};
 
 // Languages without texts of their own show the English messages under their own labels.

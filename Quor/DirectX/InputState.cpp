@@ -88,7 +88,9 @@ bool IsKeyAvailable(uint32_t code) {
   return g_inputState.down[key] && g_inputState.holdOff[key] == 0;
 }
 
-bool IsKeyHoldOffOver(uint32_t code) { return g_inputState.holdOff[static_cast<uint8_t>(code)] == 0; }
+bool IsKeyHoldOffOver(uint32_t code) {
+  return g_inputState.holdOff[static_cast<uint8_t>(code)] == 0;
+}
 
 void InitInputDevices() {
   ResetInputState();

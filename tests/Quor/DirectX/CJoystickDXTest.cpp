@@ -197,7 +197,8 @@ TEST_F(JoystickCaptureTest, ControllerButtonsHatsAndAxesAreCapturedInTheirOrder)
 
   const CJoystickDX::SDeviceBlock* data = m_joystick->GetData();
   ASSERT_EQ(data->activeCount, 4);
-  EXPECT_EQ(std::vector<uint8_t>(data->active, data->active + 4), (std::vector<uint8_t>{2, 4, 7, 9}));
+  EXPECT_EQ(std::vector<uint8_t>(data->active, data->active + 4),
+            (std::vector<uint8_t>{2, 4, 7, 9}));
 }
 
 TEST_F(JoystickCaptureTest, KeysMouseButtonsAndTheWheelAreCapturedAfterTheControllers) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -80,6 +81,11 @@ constexpr uint32_t kRecordSize = 13;  // padded to 16, 24 bytes with the trailer
 class MemCardTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Tests may run at once in separate processes: each gets a data folder of its own (the
+    // folder is fixed at its first use in a process).
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string home = std::string(HM_BINARY_DIR) + "/test-home/saves/" + name;
+    setenv("HOLLOWMERE_DATA_HOME", home.c_str(), 1);
     SetLanguage(kLangUk);
     m_folder = std::string(GetUserDataFolder()) + "Saves";
     fs::remove_all(m_folder);
@@ -300,7 +306,8 @@ TEST_F(MemCardTest, EveryLanguageHasEveryTextAndTheMessagesFollowTheLanguage) {
   }
   EXPECT_STREQ(CMemCardDX::BuiltInTexts(kLangSwedish).yes, "Ja");
   EXPECT_STREQ(CMemCardDX::BuiltInTexts(kLangJapanese).yes, "\xE3\x81\xAF\xE3\x81\x84");
-  EXPECT_STREQ(CMemCardDX::BuiltInTexts(kLangCatalan).saveFailed, "\xC3\x89" "chec de la sauvegarde !");
+  EXPECT_STREQ(CMemCardDX::BuiltInTexts(kLangCatalan).saveFailed,
+               "\xC3\x89" "chec de la sauvegarde !");
   EXPECT_STREQ(CMemCardDX::BuiltInTexts(99).yes, "Yes");
   EXPECT_STREQ(CMemCardDX::BuiltInTexts(-1).no, "No");
 
