@@ -1,6 +1,7 @@
 #include "Quor/Engine.h"
 
 #include "Platform/PlatformSystem.h"
+#include "Quor/DirectX/InputState.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/MatrixTable.h"
 #include "Quor/Timer.h"
@@ -23,12 +24,12 @@ std::unique_ptr<SRenderStateRecord> g_renderStateRecord;
 // Start-up steps of subsystems that are not built yet; each becomes a call when its part lands.
 void InitDrawState() {}      // the draw submission's state
 void InitGlobalList() {}     // the engine's global list
-void InitInputDevices() {}   // keyboard, mouse and joystick
 void InitAnimationTable() {} // the animation event table
 void InitDefaultLights() {}  // the shaders' default lights
 void ShutdownSubsystems() {} // their counterparts at shutdown
 
-void PollInputAndSound() {}  // keyboard, joystick and mouse polls, the sound update
+// Keyboard, joystick and mouse polls, then the sound update.
+void PollInputAndSound() { PollInputDevices(); }
 
 // Rounds through a float, as every intermediate of the conversions is.
 float F(double value) { return static_cast<float>(value); }
@@ -56,6 +57,7 @@ void EngineInit() {
 }
 
 void ShutdownAndExit() {
+  ShutdownInputDevices();
   ShutdownSubsystems();
   DeleteFrameClock();
   g_renderStateRecord.reset();
