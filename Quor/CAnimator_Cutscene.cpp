@@ -19,9 +19,9 @@ bool WalkKeys(const std::vector<uint16_t>& durations, uint32_t keyCount, uint16_
               float& time, float& fraction) {
   while (keyCount > 0 && cursor + 1u < keyCount) {
     const float duration = cursor < durations.size() ? durations[cursor] : 0.0f;
-    if (time <= duration) {
-      // A key of no length is already over when it is reached.
-      fraction = duration > 0.0f ? time / duration : 1.0f;
+    // A key of no length is already over when it is reached.
+    if (duration > 0.0f && time <= duration) {
+      fraction = time / duration;
       return true;
     }
     ++cursor;

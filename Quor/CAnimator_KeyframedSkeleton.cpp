@@ -52,9 +52,12 @@ CAttachedInfo* CAnimator_KeyframedSkeleton::CreateAttachment(CModelNode* node) {
 }
 
 CSkeletonInfo* CAnimator_KeyframedSkeleton::BuildSkeleton() {
-  m_rebuild = true;
+  // Only nodes this animator registered since its last skeleton count: the list is shared,
+  // and nodes left in it may belong to models that are gone by now.
   CDynArray<CModelNode*>& nodes = RegisteredNodes();
-  if (nodes.GetCount() == 0) return nullptr;
+  const bool registeredHere = !m_rebuild;
+  m_rebuild = true;
+  if (!registeredHere || nodes.GetCount() == 0) return nullptr;
 
   auto* skeleton = new CSkeletonInfo;
   skeleton->bones.resize(nodes.GetCount());
@@ -82,6 +85,7 @@ CSkeletonInfo* CAnimator_KeyframedSkeleton::BuildSkeleton() {
     *lastChild = i;
   }
 
+  nodes.Clear();
   if (m_skeleton) m_skeleton->m_owner = nullptr;
   skeleton->m_owner = this;
   m_skeleton = skeleton;

@@ -66,5 +66,5 @@ class CAnimator_KeyframedSkeleton : public CAnimator_KeyframedOffset {
 };
 
 // The nodes registered since the last skeleton was built (shared by every skeleton
-// animator, as the render object builds one skeleton at a time).
+// animator, as the render object builds one skeleton at a time; emptied by each build).
 uint32_t GetSkeletonNodeCount();
