@@ -30,6 +30,16 @@ inline SBanKey ZTurn(uint16_t frame, float degrees) {
   return Key(frame, 0.0f, 0.0f, std::sin(half), std::cos(half));
 }
 
+// An animation of one track, without keys yet.
+inline SBanDescription OneTrack(const char* name, uint16_t frameCount, uint16_t framesPerSecond) {
+  SBanDescription d;
+  d.frameCount = frameCount;
+  d.framesPerSecond = framesPerSecond;
+  d.tracks.emplace_back();
+  d.tracks[0].name = name;
+  return d;
+}
+
 inline std::vector<uint8_t> BanBytes(const SBanDescription& description) {
   std::vector<uint8_t> bytes;
   std::string error;

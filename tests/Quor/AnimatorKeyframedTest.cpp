@@ -21,13 +21,9 @@ class KeyframedTest : public ::testing::Test {
 
 // Three position keys over 30 frames at 10 frames per second.
 SBanDescription ThreeKeyWalk() {
-  SBanDescription d;
-  d.frameCount = 30;
-  d.framesPerSecond = 10;
-  SBanTrack arm;
-  arm.name = "Arm";
+  SBanDescription d = OneTrack("Arm", 30, 10);
+  SBanTrack& arm = d.tracks[0];
   arm.positionKeys = {Key(0, 0, 0, 0), Key(10, 10, 20, 30), Key(20, 20, 0, 0)};
-  d.tracks.push_back(arm);
   return d;
 }
 
@@ -56,14 +52,9 @@ TEST_F(KeyframedTest, PositionsAreSampledBetweenKeysAndWrapWhenLooping) {
 }
 
 TEST_F(KeyframedTest, KeysPastTheEndAreDroppedAndALoopStartsOnTheWrappingSpan) {
-  SBanDescription d;
-  d.frameCount = 30;
-  d.framesPerSecond = 10;
-  SBanTrack arm;
-  arm.name = "ARM";
+  SBanDescription d = OneTrack("ARM", 30, 10);
   // Keys at 30 and 40 lie past the last frame; the first key is not at frame 0.
-  arm.positionKeys = {Key(5, 0, 0, 0), Key(15, 10, 0, 0), Key(30, 99, 0, 0), Key(40, 99, 0, 0)};
-  d.tracks.push_back(arm);
+  d.tracks[0].positionKeys = {Key(5, 0, 0, 0), Key(15, 10, 0, 0), Key(30, 99, 0, 0), Key(40, 99, 0, 0)};
   const std::vector<uint8_t> bytes = BanBytes(d);
   CAnimator_Keyframed animator(FileOf(bytes));
   ASSERT_EQ(animator.GetAnimation().tracks[0].positionKeys.Count(), 2u);
@@ -86,13 +77,8 @@ TEST_F(KeyframedTest, KeysPastTheEndAreDroppedAndALoopStartsOnTheWrappingSpan) {
 }
 
 TEST_F(KeyframedTest, AKeptAttachmentFindsTheSameKeysAsAFreshOneInEitherDirection) {
-  SBanDescription d;
-  d.frameCount = 100;
-  d.framesPerSecond = 10;
-  SBanTrack track;
-  track.name = "Tail";
-  for (uint16_t f = 0; f < 100; f += 5) track.positionKeys.push_back(Key(f, float(f * f % 17), 0, 0));
-  d.tracks.push_back(track);
+  SBanDescription d = OneTrack("Tail", 100, 10);
+  for (uint16_t f = 0; f < 100; f += 5) d.tracks[0].positionKeys.push_back(Key(f, float(f * f % 17), 0, 0));
   const std::vector<uint8_t> bytes = BanBytes(d);
   CAnimator_Keyframed animator(FileOf(bytes));
   CModelNode node = Node("Tail");
@@ -110,13 +96,9 @@ TEST_F(KeyframedTest, AKeptAttachmentFindsTheSameKeysAsAFreshOneInEitherDirectio
 }
 
 TEST_F(KeyframedTest, RotationsAreSphericallyInterpolated) {
-  SBanDescription d;
-  d.frameCount = 20;
-  d.framesPerSecond = 10;
-  SBanTrack track;
-  track.name = "Head";
+  SBanDescription d = OneTrack("Head", 20, 10);
+  SBanTrack& track = d.tracks[0];
   track.rotationKeys = {ZTurn(0, 0), ZTurn(10, 90)};
-  d.tracks.push_back(track);
   const std::vector<uint8_t> bytes = BanBytes(d);
   CAnimator_Keyframed animator(FileOf(bytes));
   CModelNode head = Node("Head");
@@ -188,11 +170,8 @@ TEST_F(KeyframedTest, BlendingGivesTheWeightedMeanWhateverTheOrder) {
 }
 
 TEST_F(KeyframedTest, OffsetAnimationsAddTheirChangeFromTheBasePose) {
-  SBanDescription d;
-  d.frameCount = 10;
-  d.framesPerSecond = 10;
-  SBanTrack track;
-  track.name = "Jaw";
+  SBanDescription d = OneTrack("Jaw", 10, 10);
+  SBanTrack& track = d.tracks[0];
   track.basePosition[0] = 1;
   track.basePosition[1] = 2;
   track.basePosition[2] = 3;
@@ -204,7 +183,6 @@ TEST_F(KeyframedTest, OffsetAnimationsAddTheirChangeFromTheBasePose) {
   track.positionKeys = {Key(0, 5, 2, 3)};
   track.rotationKeys = {ZTurn(0, 180)};
   track.scaleKeys = {Key(0, 4, 3, 1)};
-  d.tracks.push_back(track);
   SBanTrack still;  // no keys at all: no change
   still.name = "Still";
   still.basePosition[0] = 50;
@@ -252,14 +230,10 @@ TEST_F(KeyframedTest, OldestVersionHasNoBasePoseAndNoEvents) {
 }
 
 TEST_F(KeyframedTest, NoRateNoLengthOrRepeatedFramesNeverDivideByZero) {
-  SBanDescription d;
-  d.frameCount = 0;
-  d.framesPerSecond = 0;
-  SBanTrack track;
-  track.name = "Arm";
+  SBanDescription d = OneTrack("Arm", 0, 0);
+  SBanTrack& track = d.tracks[0];
   track.positionKeys = {Key(0, 1, 2, 3), Key(0, 4, 5, 6)};
   track.scaleKeys = {Key(4, 2, 2, 2), Key(4, 3, 3, 3)};
-  d.tracks.push_back(track);
   const std::vector<uint8_t> bytes = BanBytes(d);
   CAnimator_Keyframed animator(FileOf(bytes));
   EXPECT_EQ(animator.GetLength(), 0.0f);

@@ -11,13 +11,9 @@ namespace {
 
 // A hip turning from 0 to 90 degrees about z over 10 frames; the knee has no track.
 std::vector<uint8_t> HipTurn() {
-  SBanDescription d;
-  d.frameCount = 20;
-  d.framesPerSecond = 10;
-  SBanTrack hip;
-  hip.name = "Hip";
+  SBanDescription d = OneTrack("Hip", 20, 10);
+  SBanTrack& hip = d.tracks[0];
   hip.rotationKeys = {ZTurn(0, 0), ZTurn(10, 90)};
-  d.tracks.push_back(hip);
   return BanBytes(d);
 }
 
