@@ -14,7 +14,7 @@ bool ReadContentFile(const char* name, std::vector<uint8_t>& bytes) {
   if (!file) return false;
   const int size = vfs->GetSize(file);
   bytes.resize(size > 0 ? static_cast<size_t>(size) : 0);
-  const int got = bytes.empty() ? 0 : vfs->Read(file, bytes.data(), size, true);
+  const int got = bytes.empty() ? 0 : vfs->Read(file, bytes.data(), size, false);
   vfs->Close(file);
   if (got != static_cast<int>(bytes.size())) {
     HM_REPORT("Quor/ContentFile", "\"%s\": read %d of its %d bytes", name, got, size);
