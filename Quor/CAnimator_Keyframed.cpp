@@ -1,8 +1,7 @@
 #include "Quor/CAnimator_Keyframed.h"
 
-#include "Quor/CFieldReader.h"
+#include "Quor/CByteReader.h"
 #include "Quor/CStr.h"
-#include "Quor/ContentFile.h"
 #include "Quor/ReportError.h"
 
 #include <cmath>
@@ -17,7 +16,7 @@ constexpr size_t kNodeNameCapacity = 4096;
 float InverseSpan(int64_t frames) { return frames > 0 ? 1.0f / static_cast<float>(frames) : 0.0f; }
 
 template <int N>
-void ReadKeys(CFieldReader& reader, SKeyArray<N>& array, uint32_t frameCount, const char* what) {
+void ReadKeys(CByteReader& reader, SKeyArray<N>& array, uint32_t frameCount, const char* what) {
   const uint16_t count = reader.U16(what);
   constexpr size_t kKeySize = 2 + 4 * N;
   if (!reader.HasRoomFor(count, kKeySize, what)) return;
@@ -106,7 +105,7 @@ bool ParseKeyframedAnimation(const uint8_t* bytes, size_t size, const char* file
   if (size < 4 || std::memcmp(bytes, "BAN ", 4) != 0)
     HM_FATAL(kSource, "File \"%s\" not an animation file!", fileName);
 
-  CFieldReader reader(bytes + 4, size - 4);
+  CByteReader reader(bytes + 4, size - 4);
   out.version = reader.U16("version");
   out.frameCount = reader.U16("frame count");
   out.framesPerSecond = reader.U16("frames per second");
@@ -152,7 +151,7 @@ bool ParseKeyframedAnimation(const uint8_t* bytes, size_t size, const char* file
 
 CAnimator_Keyframed::CAnimator_Keyframed(const char* fileName) {
   std::vector<uint8_t> bytes;
-  if (!ReadContentFile(fileName, bytes)) HM_FATAL(kSource, "Animation file \"%s\" not found!", fileName);
+  if (!ReadWholeVfsFile(fileName, &bytes)) HM_FATAL(kSource, "Animation file \"%s\" not found!", fileName);
   m_loaded = ParseKeyframedAnimation(bytes.data(), bytes.size(), fileName, m_animation);
 }
 

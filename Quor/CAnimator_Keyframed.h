@@ -14,8 +14,6 @@
 #include <string>
 #include <vector>
 
-class CFieldReader;
-
 // A key of N values (3 for position and scale, 4 for rotation).
 template <int N>
 struct SAnimationKey {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "Quor/CVFS.h"
+#include "Quor/CByteReader.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 
@@ -41,35 +41,6 @@ const uint16_t kWindows1252High[32] = {
 // Older files hold the 224 characters 32..255 in this fixed number of entries.
 constexpr uint32_t kImplicitGlyphCount = 224;
 
-// Little-endian reads that refuse to run past the end and say what they were reading.
-class CByteReader {
- public:
-  CByteReader(const uint8_t* bytes, size_t size) : m_bytes(bytes), m_size(size) {}
-
-  bool Has(size_t count) const { return count <= m_size - m_position; }
-  size_t Remaining() const { return m_size - m_position; }
-  size_t Position() const { return m_position; }
-
-  bool Bytes(void* out, size_t count) {
-    if (!Has(count)) return false;
-    std::memcpy(out, m_bytes + m_position, count);
-    m_position += count;
-    return true;
-  }
-  template <class T>
-  bool Value(T* out) {
-    uint8_t raw[sizeof(T)];
-    if (!Bytes(raw, sizeof(T))) return false;
-    std::memcpy(out, raw, sizeof(T));  // the engine runs on little-endian machines only
-    return true;
-  }
-
- private:
-  const uint8_t* m_bytes;
-  size_t m_size;
-  size_t m_position = 0;
-};
-
 bool Truncated(const char* fileName, const char* what, CStr* error) {
   *error = CStr::FromFormat("Font file %s is truncated (in the %s)", fileName, what);
   return false;
@@ -77,29 +48,25 @@ bool Truncated(const char* fileName, const char* what, CStr* error) {
 
 // One glyph entry of any version, widened to the in-memory record.
 bool ReadGlyphEntry(CByteReader& in, uint16_t version, uint32_t index, SGlyph* glyph) {
+  const char* what = "glyph table";
   float x = 0, y = 0, w = 0, h = 0, xOffset = 0, yOffset = 0, advance = 0;
   uint32_t code = 32 + index;
   if (version < 0x101) {
-    uint16_t cx, cy;
-    uint8_t cw, ch, adv;
-    int8_t ox, oy;
-    if (!(in.Value(&cx) && in.Value(&cy) && in.Value(&cw) && in.Value(&ch) && in.Value(&ox) &&
-          in.Value(&oy) && in.Value(&adv)))
-      return false;
-    x = cx, y = cy, w = cw, h = ch, xOffset = ox, yOffset = oy, advance = adv;
+    x = in.U16(what), y = in.U16(what);
+    w = in.U8(what), h = in.U8(what);
+    xOffset = static_cast<int8_t>(in.U8(what)), yOffset = static_cast<int8_t>(in.U8(what));
+    advance = in.U8(what);
   } else if (version < 0x201) {
-    if (version >= 0x200 && !in.Value(&code)) return false;
-    uint16_t cx, cy, cw, ch, adv;
-    int16_t ox, oy;
-    if (!(in.Value(&cx) && in.Value(&cy) && in.Value(&cw) && in.Value(&ch) && in.Value(&ox) &&
-          in.Value(&oy) && in.Value(&adv)))
-      return false;
-    x = cx, y = cy, w = cw, h = ch, xOffset = ox, yOffset = oy, advance = adv;
+    if (version >= 0x200) code = in.U32(what);
+    x = in.U16(what), y = in.U16(what), w = in.U16(what), h = in.U16(what);
+    xOffset = static_cast<int16_t>(in.U16(what)), yOffset = static_cast<int16_t>(in.U16(what));
+    advance = in.U16(what);
   } else {
-    if (!(in.Value(&code) && in.Value(&x) && in.Value(&y) && in.Value(&w) && in.Value(&h) &&
-          in.Value(&xOffset) && in.Value(&yOffset) && in.Value(&advance)))
-      return false;
+    code = in.U32(what);
+    x = in.F32(what), y = in.F32(what), w = in.F32(what), h = in.F32(what);
+    xOffset = in.F32(what), yOffset = in.F32(what), advance = in.F32(what);
   }
+  if (in.Failed()) return false;
   glyph->code = code;
   glyph->x0 = x;
   glyph->y0 = y;
@@ -188,21 +155,18 @@ bool ParseFontFile(const char* fileName, const uint8_t* bytes, size_t size, SFon
                    CStr* error) {
   CByteReader in(bytes, size);
   SFontFileData font;
-  uint8_t tag[4];  // any four bytes: the tag is not checked
-  if (!in.Bytes(tag, 4) || !in.Value(&font.version)) return Truncated(fileName, "header", error);
-  if (font.version >= 0x102) {
-    uint16_t lineHeight;
-    if (!in.Value(&lineHeight)) return Truncated(fileName, "header", error);
-    font.lineHeight = lineHeight;
-  }
+  in.Skip(4, "header");  // any four bytes: the tag is not checked
+  font.version = in.U16("header");
+  if (font.version >= 0x102) font.lineHeight = in.U16("header");
   uint32_t count = kImplicitGlyphCount;
-  if (font.version >= 0x200 && !in.Value(&count)) return Truncated(fileName, "header", error);
+  if (font.version >= 0x200) count = in.U32("header");
+  if (in.Failed()) return Truncated(fileName, "header", error);
   if (count == 0) {
     *error = CStr::FromFormat("Font file %s holds no glyphs", fileName);
     return false;
   }
   // Checked before allocating, so a damaged count cannot ask for gigabytes.
-  if (in.Remaining() / GlyphEntrySize(font.version) < count)
+  if (!in.HasRoomFor(count, GlyphEntrySize(font.version), "glyph table"))
     return Truncated(fileName, "glyph table", error);
 
   font.glyphs.resize(count);
@@ -219,13 +183,14 @@ bool ParseFontFile(const char* fileName, const uint8_t* bytes, size_t size, SFon
   }
   ComputeMetrics(&font);
 
-  if (!in.Value(&font.pageWidth) || !in.Value(&font.pageHeight))
-    return Truncated(fileName, "page size", error);
+  font.pageWidth = in.U16("page size");
+  font.pageHeight = in.U16("page size");
+  if (in.Failed()) return Truncated(fileName, "page size", error);
   const size_t pixels = size_t{font.pageWidth} * font.pageHeight;
-  std::vector<uint8_t> packed(pixels / 2);
-  if (!in.Bytes(packed.data(), packed.size())) return Truncated(fileName, "alpha page", error);
+  const uint8_t* packed = in.Take(pixels / 2, "alpha page");
+  if (!packed) return Truncated(fileName, "alpha page", error);
   font.pageAlpha.assign(pixels, 0);
-  for (size_t i = 0; i < packed.size(); ++i) {
+  for (size_t i = 0; i < pixels / 2; ++i) {
     font.pageAlpha[2 * i] = static_cast<uint8_t>((packed[i] & 0x0F) * 17);
     font.pageAlpha[2 * i + 1] = static_cast<uint8_t>((packed[i] >> 4) * 17);
   }
@@ -278,27 +243,11 @@ bool ParseFontPageBmp(const char* bmpName, const uint8_t* bytes, size_t size, ui
   return true;
 }
 
-namespace {
-
-// The whole file, or false when the file system does not have it. A file that ends before
-// its size ends in the file system's own end-of-file report.
-bool ReadWholeFile(const char* name, std::vector<uint8_t>* bytes) {
-  CVFS* vfs = GetVFS();
-  VfsFile* file = vfs ? vfs->Open(name) : nullptr;
-  if (!file) return false;
-  bytes->resize(static_cast<size_t>(std::max(0, vfs->GetSize(file))));
-  if (!bytes->empty()) vfs->Read(file, bytes->data(), static_cast<int>(bytes->size()), true);
-  vfs->Close(file);
-  return true;
-}
-
-}  // namespace
-
 void CFont::Load(const char* fileName) {
   std::vector<uint8_t> font, bmp;
-  if (!ReadWholeFile(fileName, &font)) HM_FATAL("Quor/CFont", "Font file %s not found", fileName);
+  if (!ReadWholeVfsFile(fileName, &font)) HM_FATAL("Quor/CFont", "Font file %s not found", fileName);
   const CStr bmpName = CStr::FromFormat("%s.bmp", fileName);
-  const bool hasBmp = ReadWholeFile(bmpName.GetText(), &bmp);
+  const bool hasBmp = ReadWholeVfsFile(bmpName.GetText(), &bmp);
   LoadFromMemory(fileName, font.data(), font.size(), hasBmp ? bmp.data() : nullptr, bmp.size());
 }
 

@@ -2,8 +2,9 @@
 // plane are 8x8 blocks of one byte per coefficient, stored coefficient-major inside one
 // zlib stream, and rebuilt with an integer inverse transform (11 fractional bits per pass).
 
+#include "Quor/CByteReader.h"
+#include "Quor/CTextureInflater.h"
 #include "Quor/ReportError.h"
-#include "Quor/TextureByteSource.h"
 #include "Quor/TextureFormats.h"
 
 #include <algorithm>
@@ -234,26 +235,25 @@ struct SDctzHeader {
   bool hasClasses = false;
 };
 
-bool ReadDctzHeader(CTextureByteSource& source, SDctzHeader& header) {
-  const char* file = source.FileName();
-  if (!source.ReadU16(header.version, "DCTZ version")) return false;
+bool ReadDctzHeader(CByteReader& reader, const char* file, SDctzHeader& header) {
+  header.version = reader.U16("DCTZ version");
+  if (reader.Failed()) return ReportTextureReadFailure(reader, file);
   if (header.version < kDctzVersionFirst || header.version > kDctzVersionLast)
     HM_FATAL(kSource, "%s: Unsupported version %d.%02d", file, header.version >> 8,
              header.version & 0xFF);
-  if (!source.ReadU16(header.codedWidth, "DCTZ coded width") ||
-      !source.ReadU16(header.codedHeight, "DCTZ coded height"))
-    return false;
+  header.codedWidth = reader.U16("DCTZ coded width");
+  header.codedHeight = reader.U16("DCTZ coded height");
   header.imageWidth = header.codedWidth;
   header.imageHeight = header.codedHeight;
-  if (header.version >= 0x101 && (!source.ReadU16(header.imageWidth, "DCTZ image width") ||
-                                  !source.ReadU16(header.imageHeight, "DCTZ image height")))
-    return false;
+  if (header.version >= 0x101) {
+    header.imageWidth = reader.U16("DCTZ image width");
+    header.imageHeight = reader.U16("DCTZ image height");
+  }
   if (header.version >= 0x102) {
-    uint8_t flag = 0;
-    if (!source.ReadU8(flag, "DCTZ alpha flag")) return false;
-    header.hasAlpha = flag != 0;
+    header.hasAlpha = reader.U8("DCTZ alpha flag") != 0;
     header.hasClasses = header.hasAlpha;
   }
+  if (reader.Failed()) return ReportTextureReadFailure(reader, file);
   if (!CheckTextureSize(header.codedWidth, header.codedHeight, file, "DCTZ coded size")) return false;
   if (header.codedWidth % 16 != 0 || header.codedHeight % 16 != 0) {
     HM_REPORT(kSource, "%s: DCTZ coded size %ux%u is not a multiple of 16", file,
@@ -287,14 +287,15 @@ float DctStepSize(uint8_t quantiser, int k) {
 const int32_t* InitDctTable() { return DctTable().entries; }
 
 bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPicture& out) {
-  CTextureByteSource source(bytes, size, fileName);
+  fileName = TextureFileLabel(fileName);
+  CByteReader reader(bytes, size);
   SDctzHeader header;
-  if (!ReadDctzHeader(source, header)) return false;
+  if (!ReadDctzHeader(reader, fileName, header)) return false;
 
   const uint32_t width = header.codedWidth, height = header.codedHeight;
   const size_t texels = size_t(width) * height;
   const size_t blockCount = texels / 64;
-  CTextureInflater inflater(bytes + source.Position(), source.Remaining(), source.FileName());
+  CTextureInflater inflater(reader, fileName);
 
   uint8_t lumaTable[64], chromaTable[64];
   std::vector<uint8_t> classes;

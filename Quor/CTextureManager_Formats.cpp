@@ -2,8 +2,9 @@
 // table), DCTZ files and uncompressed BMP. All end as B, G, R, A texels padded to powers
 // of two, the form the device takes.
 
+#include "Quor/CByteReader.h"
+#include "Quor/CTextureInflater.h"
 #include "Quor/ReportError.h"
-#include "Quor/TextureByteSource.h"
 #include "Quor/TextureFormats.h"
 #include "Quor/Utils.h"
 
@@ -33,46 +34,49 @@ void UndoByteDelta(std::vector<uint8_t>& bytes) {
   for (size_t i = 4; i < bytes.size(); ++i) bytes[i] = uint8_t(bytes[i] + bytes[i - 4]);
 }
 
-bool ReadMptSize(CTextureByteSource& source, uint32_t& width, uint32_t& height, const char* what) {
-  return source.ReadU32(width, what) && source.ReadU32(height, what) &&
-         CheckTextureSize(width, height, source.FileName(), what);
+bool ReadMptSize(CByteReader& reader, const char* fileName, uint32_t& width, uint32_t& height,
+                 const char* what) {
+  width = reader.U32(what);
+  height = reader.U32(what);
+  if (reader.Failed()) return ReportTextureReadFailure(reader, fileName);
+  return CheckTextureSize(width, height, fileName, what);
 }
 
-bool DecodeMptRgbz(CTextureByteSource& source, const uint8_t* bytes, std::vector<uint8_t>& texels,
+bool DecodeMptRgbz(CByteReader& reader, const char* fileName, std::vector<uint8_t>& texels,
                    uint32_t& width, uint32_t& height) {
-  if (!ReadMptSize(source, width, height, "RGBZ picture size")) return false;
+  if (!ReadMptSize(reader, fileName, width, height, "RGBZ picture size")) return false;
   texels.resize(size_t(width) * height * 4);
-  CTextureInflater inflater(bytes + source.Position(), source.Remaining(), source.FileName());
+  CTextureInflater inflater(reader, fileName);
   if (!inflater.Read(texels.data(), texels.size(), "RGBZ pixels")) return false;
   UndoByteDelta(texels);
   return true;
 }
 
-bool DecodeMptRgba(CTextureByteSource& source, uint16_t version, std::vector<uint8_t>& texels,
-                   uint32_t& width, uint32_t& height) {
-  if (!ReadMptSize(source, width, height, "RGBA picture size")) return false;
-  uint32_t unused = 0;
-  if (version == 0x101 && !source.ReadU32(unused, "RGBA header")) return false;
+bool DecodeMptRgba(CByteReader& reader, const char* fileName, uint16_t version,
+                   std::vector<uint8_t>& texels, uint32_t& width, uint32_t& height) {
+  if (!ReadMptSize(reader, fileName, width, height, "RGBA picture size")) return false;
+  if (version == 0x101) reader.Skip(4, "RGBA header");
   size_t count = size_t(width) * height * 4;
-  const uint8_t* pixels = source.Take(count, "RGBA pixels");
-  if (!pixels) return false;
+  const uint8_t* pixels = reader.Take(count, "RGBA pixels");
+  if (!pixels) return ReportTextureReadFailure(reader, fileName);
   texels.assign(pixels, pixels + count);
   return true;
 }
 
 // Reads the entry table up to the first picture entry; false when there is none.
-bool FindMptPictureEntry(CTextureByteSource& source, char* tag, uint32_t& offset) {
-  uint16_t count = 0;
-  if (!source.ReadU16(count, "MPT entry count")) return false;
+bool FindMptPictureEntry(CByteReader& reader, const char* fileName, char* tag, uint32_t& offset) {
+  const uint16_t count = reader.U16("MPT entry count");
   for (uint16_t i = 0; i < count; ++i) {
-    const uint8_t* entryTag = source.Take(4, "MPT entry table");
-    if (!entryTag || !source.ReadU32(offset, "MPT entry table")) return false;
+    const uint8_t* entryTag = reader.Take(4, "MPT entry table");
+    offset = reader.U32("MPT entry table");
+    if (reader.Failed()) return ReportTextureReadFailure(reader, fileName);
     if (HasTag(entryTag, "DCTZ") || HasTag(entryTag, "RGBA") || HasTag(entryTag, "RGBZ")) {
       std::memcpy(tag, entryTag, 4);
       return true;
     }
   }
-  HM_REPORT(kSource, "%s: MPT holds no DCTZ, RGBA or RGBZ entry", source.FileName());
+  if (reader.Failed()) return ReportTextureReadFailure(reader, fileName);
+  HM_REPORT(kSource, "%s: MPT holds no DCTZ, RGBA or RGBZ entry", fileName);
   return false;
 }
 
@@ -107,29 +111,31 @@ void PadToPowerOfTwo(STexturePicture& picture) {
 }
 
 bool DecodeMPT(const uint8_t* bytes, size_t size, const char* fileName, STexturePicture& out) {
-  CTextureByteSource source(bytes, size, fileName);
-  const uint8_t* tag = source.Take(4, "MPT tag");
-  uint16_t version = 0;
-  if (!tag || !source.ReadU16(version, "MPT version")) return false;
+  fileName = TextureFileLabel(fileName);
+  CByteReader reader(bytes, size);
+  const uint8_t* tag = reader.Take(4, "MPT tag");
+  const uint16_t version = reader.U16("MPT version");
+  if (reader.Failed()) return ReportTextureReadFailure(reader, fileName);
   // A wrong tag or version is only reported: the entries may still hold a usable picture.
-  if (!HasTag(tag, "MPT ")) HM_REPORT(kSource, "%s: Not a MPT\n", source.FileName());
+  if (!HasTag(tag, "MPT ")) HM_REPORT(kSource, "%s: Not a MPT\n", fileName);
   if (version < kMptVersionFirst || version > kMptVersionLast)
-    HM_REPORT(kSource, "%s: Unsupported version %d.%02d", source.FileName(), version >> 8,
-              version & 0xFF);
+    HM_REPORT(kSource, "%s: Unsupported version %d.%02d", fileName, version >> 8, version & 0xFF);
 
   char entryTag[4];
   uint32_t offset = 0;
-  if (!FindMptPictureEntry(source, entryTag, offset)) return false;
-  if (!source.Seek(offset, "MPT entry data")) return false;
+  if (!FindMptPictureEntry(reader, fileName, entryTag, offset)) return false;
+  if (!reader.Seek(offset, "MPT entry data")) return ReportTextureReadFailure(reader, fileName);
 
-  if (HasTag(reinterpret_cast<const uint8_t*>(entryTag), "DCTZ"))
-    return DecodeDctzPicture(bytes + offset, source.Remaining(), source.FileName(), out);
+  if (HasTag(reinterpret_cast<const uint8_t*>(entryTag), "DCTZ")) {
+    const size_t payloadSize = reader.Remaining();
+    return DecodeDctzPicture(reader.Take(payloadSize, "DCTZ payload"), payloadSize, fileName, out);
+  }
 
   std::vector<uint8_t> texels;
   uint32_t width = 0, height = 0;
   bool decoded = HasTag(reinterpret_cast<const uint8_t*>(entryTag), "RGBZ")
-                     ? DecodeMptRgbz(source, bytes, texels, width, height)
-                     : DecodeMptRgba(source, version, texels, width, height);
+                     ? DecodeMptRgbz(reader, fileName, texels, width, height)
+                     : DecodeMptRgba(reader, fileName, version, texels, width, height);
   if (!decoded) return false;
   ExchangeRedAndBlue(texels.data(), texels.size() / 4);
   FinishPicture(std::move(texels), width, height, width, height, out);
@@ -137,11 +143,13 @@ bool DecodeMPT(const uint8_t* bytes, size_t size, const char* fileName, STexture
 }
 
 bool DecodeDCTZFile(const uint8_t* bytes, size_t size, const char* fileName, STexturePicture& out) {
-  CTextureByteSource source(bytes, size, fileName);
-  const uint8_t* tag = source.Take(4, "DCTZ tag");
-  if (!tag) return false;
-  if (!HasTag(tag, "DCTZ")) HM_FATAL(kSource, "%s: Not a DCTZ\n", source.FileName());
-  return DecodeDctzPicture(bytes + 4, size - 4, source.FileName(), out);
+  fileName = TextureFileLabel(fileName);
+  CByteReader reader(bytes, size);
+  const uint8_t* tag = reader.Take(4, "DCTZ tag");
+  if (!tag) return ReportTextureReadFailure(reader, fileName);
+  if (!HasTag(tag, "DCTZ")) HM_FATAL(kSource, "%s: Not a DCTZ\n", fileName);
+  const size_t payloadSize = reader.Remaining();
+  return DecodeDctzPicture(reader.Take(payloadSize, "DCTZ payload"), payloadSize, fileName, out);
 }
 
 // ---- BMP ----
@@ -165,27 +173,26 @@ struct SBmpHeader {
   bool bottomUp = true;
 };
 
-bool ReadBmpHeader(CTextureByteSource& source, SBmpHeader& header) {
-  const char* file = source.FileName();
-  const uint8_t* magic = source.Take(2, "BMP signature");
-  if (!magic) return false;
+bool ReadBmpHeader(CByteReader& reader, const char* file, SBmpHeader& header) {
+  const uint8_t* magic = reader.Take(2, "BMP signature");
+  if (!magic) return ReportTextureReadFailure(reader, file);
   if (magic[0] != 'B' || magic[1] != 'M') {
     HM_REPORT(kSource, "%s: not a BMP file (no \"BM\" at the start)", file);
     return false;
   }
-  uint32_t fileSize = 0, reserved = 0, unusedU32 = 0, width = 0, height = 0;
-  uint16_t planes = 0;
   const char* what = "BMP header";
-  if (!source.ReadU32(fileSize, what) || !source.ReadU32(reserved, what) ||
-      !source.ReadU32(header.dataOffset, what) || !source.ReadU32(header.infoSize, what) ||
-      !source.ReadU32(width, what) || !source.ReadU32(height, what) || !source.ReadU16(planes, what) ||
-      !source.ReadU16(header.bitsPerTexel, what) || !source.ReadU32(header.compression, what) ||
-      !source.ReadU32(unusedU32, what) || !source.ReadU32(unusedU32, what) ||
-      !source.ReadU32(unusedU32, what) || !source.ReadU32(header.coloursUsed, what) ||
-      !source.ReadU32(unusedU32, what))
-    return false;
-  header.width = int32_t(width);
-  header.height = int32_t(height);
+  reader.Skip(8, what);  // file size and reserved word
+  header.dataOffset = reader.U32(what);
+  header.infoSize = reader.U32(what);
+  header.width = reader.I32(what);
+  header.height = reader.I32(what);
+  reader.Skip(2, what);  // planes
+  header.bitsPerTexel = reader.U16(what);
+  header.compression = reader.U32(what);
+  reader.Skip(12, what);  // image size and resolution
+  header.coloursUsed = reader.U32(what);
+  reader.Skip(4, what);  // important colours
+  if (reader.Failed()) return ReportTextureReadFailure(reader, file);
   if (header.infoSize < kBmpInfoHeaderSize) {
     HM_REPORT(kSource, "%s: BMP information header of %u bytes is too short", file, header.infoSize);
     return false;
@@ -217,15 +224,16 @@ bool ReadBmpHeader(CTextureByteSource& source, SBmpHeader& header) {
 }
 
 // 8-bit pictures: B, G, R, X entries; a palette that leaves every fourth byte 0 is opaque.
-bool ReadBmpPalette(CTextureByteSource& source, const SBmpHeader& header, std::vector<uint8_t>& palette) {
+bool ReadBmpPalette(CByteReader& reader, const char* file, const SBmpHeader& header,
+                    std::vector<uint8_t>& palette) {
   uint32_t entries = header.coloursUsed == 0 ? 256 : header.coloursUsed;
   if (entries > 256) {
-    HM_REPORT(kSource, "%s: BMP palette of %u entries is larger than 256", source.FileName(), entries);
+    HM_REPORT(kSource, "%s: BMP palette of %u entries is larger than 256", file, entries);
     return false;
   }
-  if (!source.Seek(kBmpFileHeaderSize + size_t(header.infoSize), "BMP palette")) return false;
-  const uint8_t* bytes = source.Take(size_t(entries) * 4, "BMP palette");
-  if (!bytes) return false;
+  reader.Seek(kBmpFileHeaderSize + size_t(header.infoSize), "BMP palette");
+  const uint8_t* bytes = reader.Take(size_t(entries) * 4, "BMP palette");
+  if (!bytes) return ReportTextureReadFailure(reader, file);
   palette.assign(bytes, bytes + size_t(entries) * 4);
   bool anyAlpha = false;
   for (uint32_t i = 0; i < entries; ++i) anyAlpha |= palette[i * 4 + 3] != 0;
@@ -278,23 +286,25 @@ void ConvertBmpRow(const uint8_t* row, const SBmpHeader& header, const std::vect
 }  // namespace
 
 bool DecodeBMP(const uint8_t* bytes, size_t size, const char* fileName, STexturePicture& out) {
-  CTextureByteSource source(bytes, size, fileName);
+  fileName = TextureFileLabel(fileName);
+  CByteReader reader(bytes, size);
   SBmpHeader header;
-  if (!ReadBmpHeader(source, header)) return false;
+  if (!ReadBmpHeader(reader, fileName, header)) return false;
   std::vector<uint8_t> palette;
-  if (header.bitsPerTexel == 8 && !ReadBmpPalette(source, header, palette)) return false;
+  if (header.bitsPerTexel == 8 && !ReadBmpPalette(reader, fileName, header, palette)) return false;
 
   const uint32_t width = uint32_t(header.width);
   const size_t rowBytes = size_t(width) * header.bitsPerTexel / 8;
   const size_t stride = (rowBytes + 3) & ~size_t(3);  // rows are padded to 4 bytes
-  if (!source.Seek(header.dataOffset, "BMP pixel data")) return false;
+  reader.Seek(header.dataOffset, "BMP pixel data");
   // The last row's padding may be missing from a file; its texels may not.
-  if (!source.Take(stride * (header.rows - 1) + rowBytes, "BMP pixel data")) return false;
+  const uint8_t* pixels = reader.Take(stride * (header.rows - 1) + rowBytes, "BMP pixel data");
+  if (!pixels) return ReportTextureReadFailure(reader, fileName);
 
   std::vector<uint8_t> texels(size_t(width) * header.rows * 4);
   for (uint32_t fileRow = 0; fileRow < header.rows; ++fileRow) {
     uint32_t row = header.bottomUp ? header.rows - 1 - fileRow : fileRow;
-    ConvertBmpRow(bytes + header.dataOffset + fileRow * stride, header, palette,
+    ConvertBmpRow(pixels + fileRow * stride, header, palette,
                   texels.data() + size_t(row) * width * 4);
   }
   FinishPicture(std::move(texels), width, header.rows, width, header.rows, out);

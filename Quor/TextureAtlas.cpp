@@ -1,8 +1,7 @@
 #include "Quor/TextureAtlas.h"
 
-#include "Quor/CFieldReader.h"
+#include "Quor/CByteReader.h"
 #include "Quor/CStr.h"
-#include "Quor/ContentFile.h"
 #include "Quor/ReportError.h"
 
 #include <cstring>
@@ -19,7 +18,7 @@ bool SameNameIgnoringCase(const char* a, const char* b) {
 }
 
 // The entry's name offset must start a name that ends inside the block.
-bool LinkEntryName(STextureAtlas& atlas, STextureAtlasEntry& entry, uint32_t offset, CFieldReader& reader,
+bool LinkEntryName(STextureAtlas& atlas, STextureAtlasEntry& entry, uint32_t offset, CByteReader& reader,
                    uint32_t index) {
   const size_t size = atlas.names.size();
   if (offset >= size || !std::memchr(atlas.names.data() + offset, 0, size - offset)) {
@@ -51,7 +50,7 @@ bool ParseTextureAtlas(const uint8_t* bytes, size_t size, const char* fileName, 
   if (size < 4 || std::memcmp(bytes, "ATLS", 4) != 0)
     HM_FATAL(kSource, "%s - Not a texture atlas file", fileName);
 
-  CFieldReader reader(bytes + 4, size - 4);
+  CByteReader reader(bytes + 4, size - 4);
   atlas->version = reader.U16("version");
   const uint16_t count = reader.U16("entry count");
   atlas->value = reader.F32("atlas value");
@@ -81,7 +80,7 @@ bool ParseTextureAtlas(const uint8_t* bytes, size_t size, const char* fileName, 
 bool LoadTextureAtlas(const char* path, STextureAtlas* atlas) {
   *atlas = STextureAtlas();
   std::vector<uint8_t> bytes;
-  if (!ReadContentFile(path, bytes)) {
+  if (!ReadWholeVfsFile(path, &bytes)) {
     HM_REPORT(kSource, "%s - Texture atlas file not found", path);
     return false;
   }

@@ -28,18 +28,25 @@ bool Damaged(const char* fileName, const char* what) {
 }
 
 bool ReadDataBlock(CByteReader& reader, std::vector<uint8_t>* block) {
-  uint32_t length = 0;
-  if (!reader.ReadU32(&length) || length > reader.GetRemaining()) return false;
-  block->resize(length);
-  return reader.ReadBytes(block->data(), length);
+  const uint32_t length = reader.U32("data block length");
+  const uint8_t* bytes = reader.Take(length, "data block");
+  if (!bytes) return false;
+  block->assign(bytes, bytes + length);
+  return true;
 }
 
 void ReadNodeFields(CByteReader& reader, SGraphFileNode* node) {
-  reader.ReadF32(&node->x);
-  reader.ReadF32(&node->y);
-  reader.ReadF32(&node->z);
-  reader.ReadU32(&node->userData);
-  reader.ReadF32(&node->cost);
+  node->x = reader.F32("node x");
+  node->y = reader.F32("node y");
+  node->z = reader.F32("node z");
+  node->userData = reader.U32("node user data");
+  node->cost = reader.F32("node cost");
+}
+
+void ReadEdgeValues(CByteReader& reader, SGraphFileEdge* edge) {
+  edge->value1 = reader.F32("edge value 1");
+  edge->value2 = reader.F32("edge value 2");
+  edge->weight = reader.F32("edge weight");
 }
 
 bool CheckEdgeEnds(const char* fileName, const SGraphFileEdge& edge, size_t edgeIndex,
@@ -53,25 +60,23 @@ bool CheckEdgeEnds(const char* fileName, const SGraphFileEdge& edge, size_t edge
 bool ParseVersion1(const char* fileName, CByteReader& reader, const SHeader& header, SGraphFile* graph) {
   if (!ReadDataBlock(reader, &graph->dataBlock1) || !ReadDataBlock(reader, &graph->dataBlock2))
     return Damaged(fileName, "a data block runs past the end of the file");
-  if (!reader.HasRoomFor(header.nodeCount, kNodeRecordV1) ||
-      !reader.HasRoomFor(header.edgeCount, kNestedEdgeRecord))
+  if (!reader.HasRoomFor(header.nodeCount, kNodeRecordV1, "nodes") ||
+      !reader.HasRoomFor(header.edgeCount, kNestedEdgeRecord, "edges"))
     return Damaged(fileName, "the node and edge counts do not fit in the file");
   graph->nodes.resize(header.nodeCount);
   graph->edges.reserve(header.edgeCount);
   for (uint32_t k = 0; k < header.nodeCount; ++k) {
     ReadNodeFields(reader, &graph->nodes[k]);
-    uint32_t leaving = 0;
-    if (!reader.ReadU32(&leaving) || !reader.HasRoomFor(leaving, kNestedEdgeRecord))
+    const uint32_t leaving = reader.U32("leaving edge count");
+    if (!reader.HasRoomFor(leaving, kNestedEdgeRecord, "leaving edges"))
       return Damaged(fileName, "a node record runs past the end of the file");
     if (leaving > header.edgeCount - graph->edges.size())
       return Damaged(fileName, "the nested edge records overflow the edge count");
     for (uint32_t j = 0; j < leaving; ++j) {
       SGraphFileEdge edge;
       edge.from = k;
-      reader.ReadU32(&edge.to);
-      reader.ReadF32(&edge.value1);
-      reader.ReadF32(&edge.value2);
-      reader.ReadF32(&edge.weight);
+      edge.to = reader.U32("edge end");
+      ReadEdgeValues(reader, &edge);
       if (!CheckEdgeEnds(fileName, edge, graph->edges.size(), header.nodeCount)) return false;
       graph->edges.push_back(edge);
     }
@@ -84,22 +89,20 @@ bool ParseVersion1(const char* fileName, CByteReader& reader, const SHeader& hea
 bool ParseVersion2(const char* fileName, CByteReader& reader, const SHeader& header, SGraphFile* graph) {
   if (!ReadDataBlock(reader, &graph->dataBlock1))
     return Damaged(fileName, "a data block runs past the end of the file");
-  if (!reader.HasRoomFor(header.nodeCount, kNodeRecordV2))
+  if (!reader.HasRoomFor(header.nodeCount, kNodeRecordV2, "nodes"))
     return Damaged(fileName, "the node count does not fit in the file");
   graph->nodes.resize(header.nodeCount);
   for (SGraphFileNode& node : graph->nodes) ReadNodeFields(reader, &node);
   if (!ReadDataBlock(reader, &graph->dataBlock2))
     return Damaged(fileName, "a data block runs past the end of the file");
-  if (!reader.HasRoomFor(header.edgeCount, kEdgeRecordV2))
+  if (!reader.HasRoomFor(header.edgeCount, kEdgeRecordV2, "edges"))
     return Damaged(fileName, "the edge count does not fit in the file");
   graph->edges.resize(header.edgeCount);
   for (size_t k = 0; k < graph->edges.size(); ++k) {
     SGraphFileEdge& edge = graph->edges[k];
-    reader.ReadU32(&edge.from);
-    reader.ReadU32(&edge.to);
-    reader.ReadF32(&edge.value1);
-    reader.ReadF32(&edge.value2);
-    reader.ReadF32(&edge.weight);
+    edge.from = reader.U32("edge start");
+    edge.to = reader.U32("edge end");
+    ReadEdgeValues(reader, &edge);
     if (!CheckEdgeEnds(fileName, edge, k, header.nodeCount)) return false;
   }
   return true;
@@ -109,25 +112,24 @@ bool ParseVersion2(const char* fileName, CByteReader& reader, const SHeader& hea
 
 bool ParseGraphFile(const char* fileName, CByteReader& reader, SGraphFile* graph) {
   *graph = SGraphFile{};
-  char magic[sizeof(kGraphMagic)] = {};
-  if (!reader.ReadBytes(magic, sizeof(magic)) || std::memcmp(magic, kGraphMagic, sizeof(magic)) != 0) {
+  const uint8_t* magic = reader.Take(sizeof(kGraphMagic), "graph tag");
+  if (!magic || std::memcmp(magic, kGraphMagic, sizeof(kGraphMagic)) != 0) {
     HM_REPORT(kSource, "\"%s\" is not a graph file", fileName);
     return false;
   }
   SHeader header;
-  uint32_t unused = 0;
-  reader.ReadU32(&unused);
-  reader.ReadU32(&header.dataOffset);
-  reader.ReadU32(&header.version);
-  reader.ReadU32(&header.nodeCount);
-  reader.ReadU32(&header.edgeCount);
-  reader.ReadU32(&unused);
-  if (!reader.ReadU32(&unused)) return Damaged(fileName, "the header is cut short");
+  reader.Skip(4, "header");
+  header.dataOffset = reader.U32("data offset");
+  header.version = reader.U32("version");
+  header.nodeCount = reader.U32("node count");
+  header.edgeCount = reader.U32("edge count");
+  reader.Skip(8, "header");
+  if (reader.Failed()) return Damaged(fileName, "the header is cut short");
   if (header.version != 1 && header.version != 2) {
     HM_REPORT(kSource, "Graph file \"%s\": unsupported version %u", fileName, header.version);
     return false;
   }
-  if (!reader.Seek(header.dataOffset)) return Damaged(fileName, "the data offset lies past the end of the file");
+  if (!reader.Seek(header.dataOffset, "data")) return Damaged(fileName, "the data offset lies past the end of the file");
   graph->version = header.version;
   bool parsed = header.version == 1 ? ParseVersion1(fileName, reader, header, graph)
                                     : ParseVersion2(fileName, reader, header, graph);

@@ -8,6 +8,7 @@
 
 #include "tools/fontmaker/CharacterSets.h"
 #include "tools/fontmaker/FontMaker.h"
+#include "tools/shared/FileBytes.h"
 
 using namespace fontmaker;
 
@@ -51,12 +52,6 @@ int Failure(const std::string& text) {
   return kFailure;
 }
 
-bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
 bool IsPowerOfTwo(long v) { return v > 0 && (v & (v - 1)) == 0; }
 
 bool ParsePage(const std::string& text, SMakeOptions* options) {
@@ -86,7 +81,7 @@ int main(int argc, char** argv) {
   }
   if (args[0] == "--fixture") {
     if (args.size() != 2) return UsageError("--fixture takes the output file alone");
-    if (!WriteFile(args[1], WriteFontFile(MakeFixtureFont()))) return Failure("cannot write " + args[1]);
+    if (!WriteFileBytes(args[1], WriteFontFile(MakeFixtureFont()))) return Failure("cannot write " + args[1]);
     return 0;
   }
 
@@ -147,8 +142,9 @@ int main(int argc, char** argv) {
   SMakeResult result;
   std::string error;
   if (!MakeFont(options, &result, &error)) return Failure(error);
-  if (!WriteFile(positional[1], WriteFontFile(result.font))) return Failure("cannot write " + positional[1]);
-  if (!bmpPath.empty() && !WriteFile(bmpPath, WritePageBmp(result.font)))
+  if (!WriteFileBytes(positional[1], WriteFontFile(result.font)))
+    return Failure("cannot write " + positional[1]);
+  if (!bmpPath.empty() && !WriteFileBytes(bmpPath, WritePageBmp(result.font)))
     return Failure("cannot write " + bmpPath);
   std::printf("%s: %zu glyphs on a %ux%u page", positional[1].c_str(), result.font.glyphs.size(),
               result.font.pageWidth, result.font.pageHeight);

@@ -49,6 +49,3 @@ struct SAtlasDescription {
 // its 16-bit field, a name longer than the reader keeps).
 bool WriteBan(const SBanDescription& description, std::vector<uint8_t>& out, std::string& error);
 bool WriteAtlas(const SAtlasDescription& description, std::vector<uint8_t>& out, std::string& error);
-
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes);

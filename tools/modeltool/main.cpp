@@ -12,6 +12,7 @@
 #include "Quor/TextureAtlas.h"
 #include "tools/modeltool/ModelText.h"
 #include "tools/modeltool/ModelWriters.h"
+#include "tools/shared/FileBytes.h"
 
 #include <cstdio>
 #include <cstring>

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Quor/CParser.h"
+#include "tools/shared/FileBytes.h"
 
 namespace description {
 
@@ -39,9 +40,7 @@ inline bool Read(const char* tool, const char* path, std::vector<SLine>* lines) 
 }
 
 inline bool WriteFile(const char* tool, const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (out) return true;
+  if (WriteFileBytes(path, bytes)) return true;
   std::fprintf(stderr, "%s: cannot write %s\n", tool, path.c_str());
   return false;
 }

@@ -4,8 +4,6 @@
 
 #include <zlib.h>
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -94,17 +92,4 @@ std::vector<uint8_t> WriteBmp(const SRgbaImage& image) {
       out.insert(out.end(), {texel[2], texel[1], texel[0], texel[3]});
   }
   return out;
-}
-
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  return bool(file);
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad();
 }

@@ -15,9 +15,6 @@ std::vector<uint8_t> WriteMpt(const SRgbaImage& image, EMptPixels pixels, int dc
 // A 32-bit uncompressed BMP with alpha, rows stored bottom-up as usual.
 std::vector<uint8_t> WriteBmp(const SRgbaImage& image);
 
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
-
 // Little-endian appends and one zlib stream of the best compression, for the writers.
 void AppendU16(std::vector<uint8_t>& out, uint32_t value);
 void AppendU32(std::vector<uint8_t>& out, uint32_t value);

@@ -10,6 +10,7 @@
 #include "Quor/TextureFormats.h"
 #include "tools/texture/DctzEncoder.h"
 #include "tools/texture/TextureWriters.h"
+#include "tools/shared/FileBytes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -94,7 +95,7 @@ int Encode(int argc, char** argv) {
   } catch (const std::exception& failure) {
     return Fail(input + ": " + failure.what());
   }
-  if (!WriteWholeFile(output, bytes)) return Fail(output + ": cannot write the file");
+  if (!WriteFileBytes(output, bytes)) return Fail(output + ": cannot write the file");
   return 0;
 }
 
@@ -137,7 +138,7 @@ int Decode(int argc, char** argv) {
   if (argc != 4) return Usage();
   const std::string input = argv[2], output = argv[3];
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(input, bytes)) return Fail(input + ": cannot read the file");
+  if (!ReadFileBytes(input, bytes)) return Fail(input + ": cannot read the file");
   const std::string kind = TextureKind(input, bytes);
   if (kind.empty()) return Fail(input + ": not an MPT, DCTZ or BMP file");
   // The engine stops on a few faults of a file (a DCTZ without its tag or of an unknown

@@ -17,14 +17,14 @@ bool Damaged(const char* fileName, const char* what) {
 }
 
 // Reads a count and checks that many records of recordSize bytes can follow.
-bool ReadCount(CByteReader& reader, uint32_t recordSize, uint32_t* count) {
-  return reader.ReadU32(count) && reader.HasRoomFor(*count, recordSize);
+bool ReadCount(CByteReader& reader, uint32_t recordSize, uint32_t* count, const char* what) {
+  *count = reader.U32(what);
+  return reader.HasRoomFor(*count, recordSize, what);
 }
 
 Vector2 ReadTexCoord(CByteReader& reader, CDynaMesh::VectorFn texCoordFn) {
   float uv[2] = {};
-  reader.ReadF32(&uv[0]);
-  reader.ReadF32(&uv[1]);
+  reader.Floats(uv, 2, "texture coordinate");
   if (texCoordFn) texCoordFn(uv);
   return Vector2{uv[0], uv[1]};
 }
@@ -108,12 +108,12 @@ bool CDynaMesh::LoadFromBytes(const char* fileName, CByteReader& reader, VectorF
   ResetBounds();
   m_keyCount = 0;
   char name[255];
-  uint32_t version = 0, subMeshCount = 0;
-  reader.ReadString(name, sizeof(name));
-  reader.ReadU32(&version);
-  if (version == kVersionWithFrameRate) reader.ReadU32(&m_frameRate);
+  uint32_t subMeshCount = 0;
+  reader.String(name, sizeof(name), "name");
+  const uint32_t version = reader.U32("version");
+  if (version == kVersionWithFrameRate) m_frameRate = reader.U32("frame rate");
   // Every sub-mesh takes at least its five counts.
-  if (!ReadCount(reader, 20, &subMeshCount)) return Damaged(fileName, "the header is cut short");
+  if (!ReadCount(reader, 20, &subMeshCount, "sub-meshes")) return Damaged(fileName, "the header is cut short");
   const SCallbacks callbacks{positionFn, texCoordFn, normalFn};
   for (uint32_t i = 0; i < subMeshCount; ++i) {
     auto mesh = std::make_unique<SDynaSubMesh>();
@@ -133,9 +133,7 @@ bool CDynaMesh::LoadFromBytes(const char* fileName, CByteReader& reader, VectorF
 
 Vector3 CDynaMesh::ReadPosition(CByteReader& reader, VectorFn positionFn) {
   float p[3] = {};
-  reader.ReadF32(&p[0]);
-  reader.ReadF32(&p[1]);
-  reader.ReadF32(&p[2]);
+  reader.Floats(p, 3, "position");
   if (positionFn) positionFn(p);
   m_boundsMin = Vector4{std::fmin(m_boundsMin.x, p[0]), std::fmin(m_boundsMin.y, p[1]), std::fmin(m_boundsMin.z, p[2]), 0};
   m_boundsMax = Vector4{std::fmax(m_boundsMax.x, p[0]), std::fmax(m_boundsMax.y, p[1]), std::fmax(m_boundsMax.z, p[2]), 0};
@@ -149,28 +147,32 @@ void CDynaMesh::NoteKeyCount(uint32_t keys) {
 bool CDynaMesh::ReadSubMesh(const char* fileName, CByteReader& reader, const SCallbacks& callbacks,
                             SDynaSubMesh* mesh) {
   uint32_t count = 0;
-  if (!ReadCount(reader, 4, &count) || !reader.Skip(count * 4))
+  if (!ReadCount(reader, 4, &count, "sub-mesh header") || !reader.Skip(size_t{count} * 4, "sub-mesh header"))
     return Damaged(fileName, "a sub-mesh header is cut short");
-  if (!ReadCount(reader, 12, &count)) return Damaged(fileName, "the positions do not fit in the file");
+  if (!ReadCount(reader, 12, &count, "positions"))
+    return Damaged(fileName, "the positions do not fit in the file");
   mesh->positions.resize(count);
   for (auto& position : mesh->positions) position.fixed = ReadPosition(reader, callbacks.position);
-  if (!ReadCount(reader, 8, &count)) return Damaged(fileName, "the texture coordinates do not fit in the file");
+  if (!ReadCount(reader, 8, &count, "texture coordinates"))
+    return Damaged(fileName, "the texture coordinates do not fit in the file");
   mesh->texCoords.resize(count);
   for (auto& texCoord : mesh->texCoords) texCoord.fixed = ReadTexCoord(reader, callbacks.texCoord);
-  if (!ReadCount(reader, 12, &count)) return Damaged(fileName, "the stored normals do not fit in the file");
+  if (!ReadCount(reader, 12, &count, "stored normals"))
+    return Damaged(fileName, "the stored normals do not fit in the file");
   mesh->storedNormals.resize(count);
   for (Vector3& normal : mesh->storedNormals) {
     float n[3] = {};
-    for (float& value : n) reader.ReadF32(&value);
+    reader.Floats(n, 3, "stored normal");
     if (callbacks.normal) callbacks.normal(n);
     normal = Vector3{n[0], n[1], n[2]};
   }
-  if (!ReadCount(reader, 12, &count)) return Damaged(fileName, "the corners do not fit in the file");
+  if (!ReadCount(reader, 12, &count, "corners"))
+    return Damaged(fileName, "the corners do not fit in the file");
   mesh->corners.resize(count);
   for (SDynaCorner& corner : mesh->corners) {
-    reader.ReadU32(&corner.position);
-    reader.ReadU32(&corner.second);
-    reader.ReadU32(&corner.third);
+    corner.position = reader.U32("corner");
+    corner.second = reader.U32("corner");
+    corner.third = reader.U32("corner");
     if (corner.position >= mesh->positions.size())
       return Damaged(fileName, "a corner names a position the sub-mesh does not have");
   }
@@ -190,7 +192,8 @@ bool CDynaMesh::ReadPositionKeys(const char* fileName, CByteReader& reader, Vect
   std::vector<Vector4> keys;
   for (auto& position : mesh->positions) {
     uint32_t keyCount = 0;
-    if (!reader.Skip(4) || !ReadCount(reader, 12, &keyCount))
+    const char* what = "position keys";
+    if (!reader.Skip(4, what) || !ReadCount(reader, 12, &keyCount, what))
       return Damaged(fileName, "the position keys do not fit in the file");
     if (keyCount == 0) continue;
     NoteKeyCount(keyCount);
@@ -210,7 +213,8 @@ bool CDynaMesh::ReadTexCoordKeys(const char* fileName, CByteReader& reader, Vect
   std::vector<Vector2> keys;
   for (auto& texCoord : mesh->texCoords) {
     uint32_t keyCount = 0;
-    if (!reader.Skip(4) || !ReadCount(reader, 8, &keyCount))
+    const char* what = "texture coordinate keys";
+    if (!reader.Skip(4, what) || !ReadCount(reader, 8, &keyCount, what))
       return Damaged(fileName, "the texture coordinate keys do not fit in the file");
     if (keyCount == 0) continue;
     NoteKeyCount(keyCount);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -13,19 +14,19 @@ constexpr const char* kSource = "Common/Utils/CameraSpline/CCameraSpline";
 constexpr uint32_t kKeyBytes = 32;
 
 void ReadPoint(CByteReader& reader, Vector4* point) {
-  reader.ReadF32(&point->x);
-  reader.ReadF32(&point->y);
-  reader.ReadF32(&point->z);
+  point->x = reader.F32("point");
+  point->y = reader.F32("point");
+  point->z = reader.F32("point");
   point->w = 0;
 }
 
 bool ReadKeys(CByteReader& reader, std::vector<SCameraKey>* keys) {
-  uint32_t count = 0;
-  if (!reader.ReadU32(&count) || !reader.HasRoomFor(count, kKeyBytes)) return false;
+  const uint32_t count = reader.U32("key count");
+  if (!reader.HasRoomFor(count, kKeyBytes, "keys")) return false;
   keys->resize(count);
   for (SCameraKey& key : *keys) {
-    for (float& value : key.values) reader.ReadF32(&value);
-    for (float& value : key.extra) reader.ReadF32(&value);
+    reader.Floats(key.values, std::size(key.values), "key");
+    reader.Floats(key.extra, std::size(key.extra), "key");
   }
   return true;
 }
@@ -83,18 +84,18 @@ void CCameraSpline::Load(const char* fileName) {
 
 void CCameraSpline::LoadFromBytes(const char* fileName, CByteReader& reader) {
   char name[sizeof(m_name)] = {};
-  uint32_t version = 0, trackCount = 0;
-  reader.ReadString(name, sizeof(name));
-  if (!reader.ReadU32(&version))
+  reader.String(name, sizeof(name), "name");
+  const uint32_t version = reader.U32("version");
+  if (reader.Failed())
     HM_FATAL(kSource, "Camera animation file \"%s\" is damaged: the header is cut short", fileName);
   if (version != 101 && version != kVersion)
     HM_FATAL(kSource, "Incorrect camera animation version, theirs %d - ours %d", static_cast<int>(version),
              static_cast<int>(kVersion));
   Clear();
   std::memcpy(m_name, name, sizeof(m_name));
-  reader.ReadU32(&trackCount);
+  const uint32_t trackCount = reader.U32("track count");
   for (uint32_t i = 0; i < trackCount; ++i) {
-    if (reader.IsAtEnd())
+    if (reader.AtEnd())
       HM_FATAL(kSource, "Camera animation file \"%s\" is damaged: %u tracks, but only %u in the file", fileName,
                trackCount, i);
     auto track = std::make_unique<CCameraTrack>();
@@ -104,36 +105,31 @@ void CCameraSpline::LoadFromBytes(const char* fileName, CByteReader& reader) {
 }
 
 void CCameraSpline::ReadTrack(const char* fileName, uint32_t version, CByteReader& reader, CCameraTrack* track) {
-  uint32_t length = 0;
-  reader.ReadU32(&length);
-  track->length = static_cast<float>(length);
+  track->length = static_cast<float>(reader.U32("track length"));
   m_length = track->length;
-  reader.ReadString(track->name, sizeof(track->name));
-  reader.ReadU32(&track->kind);
-  reader.ReadF32(&track->parameters[0]);
-  reader.ReadF32(&track->parameters[1]);
+  reader.String(track->name, sizeof(track->name), "track name");
+  track->kind = reader.U32("track kind");
+  reader.Floats(track->parameters, 2, "track parameters");
   if (version == 101) {
-    float horizontal = 0;
-    reader.ReadF32(&horizontal);
+    const float horizontal = reader.F32("field of view");
     // The stored angle is horizontal; the camera takes the angle of a 4:3 view's height.
     track->fieldOfView = 2.0f * std::atan(std::tan(horizontal / 2.0f) * 3.0f * 0.25f);
   } else {
-    float skipped = 0;
-    reader.ReadF32(&skipped);
-    reader.ReadF32(&track->fieldOfView);
+    reader.Skip(4, "field of view");
+    track->fieldOfView = reader.F32("field of view");
   }
   ReadPoint(reader, &track->point);
-  reader.ReadF32(&track->pointExtra);
+  track->pointExtra = reader.F32("point");
   if (track->kind == CCameraTrack::kKindWithTarget) ReadPoint(reader, &track->target);
   Quaternion rotation;
-  reader.ReadF32(&rotation.x);
-  reader.ReadF32(&rotation.y);
-  reader.ReadF32(&rotation.z);
-  reader.ReadF32(&rotation.w);
+  rotation.x = reader.F32("rotation");
+  rotation.y = reader.F32("rotation");
+  rotation.z = reader.F32("rotation");
+  rotation.w = reader.F32("rotation");
   Matrix4 matrix;
   QuaternionToMatrix(&matrix, rotation);
   track->up = Vector4{matrix[1], matrix[5], matrix[9], 0};
-  if (reader.HasFailed() || !ReadKeys(reader, &track->positionKeys) || !ReadKeys(reader, &track->targetKeys))
+  if (reader.Failed() || !ReadKeys(reader, &track->positionKeys) || !ReadKeys(reader, &track->targetKeys))
     HM_FATAL(kSource, "Camera animation file \"%s\" is damaged: track \"%s\" is cut short", fileName, track->name);
   track->BuildPaths();
 }

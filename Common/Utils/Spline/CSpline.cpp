@@ -124,37 +124,35 @@ void CSplineFile::Load(const char* fileName) {
 
 void CSplineFile::LoadFromBytes(const char* fileName, CByteReader& reader) {
   char name[sizeof(m_name)] = {};
-  uint32_t version = 0;
-  uint32_t pathCount = 0;
-  reader.ReadString(name, sizeof(name));
-  reader.ReadU32(&version);
-  if (reader.HasFailed()) HM_FATAL(kSource, "Spline file \"%s\" is damaged: the header is cut short", fileName);
+  reader.String(name, sizeof(name), "name");
+  const uint32_t version = reader.U32("version");
+  if (reader.Failed()) HM_FATAL(kSource, "Spline file \"%s\" is damaged: the header is cut short", fileName);
   if (version != kVersion)
     HM_FATAL(kSource, "Incorrect spline version, theirs %d - ours %d", static_cast<int>(version),
              static_cast<int>(kVersion));
   Clear();
   std::memcpy(m_name, name, sizeof(m_name));
   // A path takes at least 8 bytes of counts and flags and 16 per point.
-  if (!reader.ReadU32(&pathCount) || !reader.HasRoomFor(pathCount, 8))
+  const uint32_t pathCount = reader.U32("path count");
+  if (!reader.HasRoomFor(pathCount, 8, "paths"))
     HM_FATAL(kSource, "Spline file \"%s\" is damaged: %u paths do not fit in the file", fileName, pathCount);
   for (uint32_t p = 0; p < pathCount; ++p) {
-    uint32_t pointCount = 0, closed = 0;
-    reader.ReadU32(&pointCount);
-    reader.ReadU32(&closed);
-    if (reader.HasFailed())
+    const uint32_t pointCount = reader.U32("point count");
+    const uint32_t closed = reader.U32("closed flag");
+    if (reader.Failed())
       HM_FATAL(kSource, "Spline file \"%s\" is damaged: path %u is cut short", fileName, p);
     if (pointCount == 0) HM_FATAL(kSource, "SPline[%d] contains zero points", static_cast<int>(p));
-    if (!reader.HasRoomFor(pointCount, 16))
+    if (!reader.HasRoomFor(pointCount, 16, "points"))
       HM_FATAL(kSource, "Spline file \"%s\" is damaged: path %u has %u points, more than the file holds",
                fileName, p, pointCount);
     auto entry = std::make_unique<SEntry>();
     entry->closed = closed != 0;
     entry->points.resize(pointCount);
     for (Vector4& point : entry->points) {
-      reader.ReadF32(&point.x);
-      reader.ReadF32(&point.y);
-      reader.ReadF32(&point.z);
-      reader.ReadF32(&point.w);
+      point.x = reader.F32("point");
+      point.y = reader.F32("point");
+      point.z = reader.F32("point");
+      point.w = reader.F32("point");
     }
     if (entry->closed) entry->points.push_back(entry->points.front());
     for (size_t i = 1; i < entry->points.size(); ++i)

@@ -2,6 +2,7 @@
 #include "Quor/TextureFormats.h"
 #include "tools/texture/DctzEncoder.h"
 #include "tools/texture/TextureWriters.h"
+#include "tools/shared/FileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -172,14 +173,14 @@ TEST_F(TextureProgramTest, DamagedFileEndsWithStatus1) {
   const SRgbaImage image = MakePicture(32, 32, false);
   std::vector<uint8_t> file = WriteMpt(image, EMptPixels::Rgbz, 0);
   file.resize(file.size() - 20);
-  ASSERT_TRUE(WriteWholeFile(Path("cut.mpt"), file));
+  ASSERT_TRUE(WriteFileBytes(Path("cut.mpt"), file));
   EXPECT_EQ(Run("decode " + Path("cut.mpt") + " " + Path("cut.png")), 1);
   std::vector<uint8_t> wrongVersion = EncodeDctzFile(image, 50);
   wrongVersion[4] = 0x07;  // version 1.07: a fatal fault in the engine, status 1 here
-  ASSERT_TRUE(WriteWholeFile(Path("version.dctz"), wrongVersion));
+  ASSERT_TRUE(WriteFileBytes(Path("version.dctz"), wrongVersion));
   EXPECT_EQ(Run("decode " + Path("version.dctz") + " " + Path("version.png")), 1);
   std::vector<uint8_t> message;
-  ASSERT_TRUE(ReadWholeFile(Path("stderr.txt"), message));
+  ASSERT_TRUE(ReadFileBytes(Path("stderr.txt"), message));
   EXPECT_NE(std::string(message.begin(), message.end()).find("version.dctz: Unsupported version 1.07"),
             std::string::npos);
   EXPECT_EQ(Run("decode " + Path("missing.mpt") + " " + Path("missing.png")), 1);
