@@ -32,17 +32,15 @@ bool LinkEntryName(STextureAtlas& atlas, STextureAtlasEntry& entry, uint32_t off
 
 }  // namespace
 
+// A word outside the entry's eight reads as zero.
 float STextureAtlasEntry::GetFloat(int index) const {
-  const uint32_t word = GetWord(index);
-  float value;
-  std::memcpy(&value, &word, sizeof value);
-  return value;
+  if (index < 0 || index >= 8) return 0.0f;
+  return CByteReader(data + index * 4, 4).F32("entry word");
 }
 
 uint32_t STextureAtlasEntry::GetWord(int index) const {
   if (index < 0 || index >= 8) return 0;
-  const uint8_t* p = data + index * 4;
-  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+  return CByteReader(data + index * 4, 4).U32("entry word");
 }
 
 bool ParseTextureAtlas(const uint8_t* bytes, size_t size, const char* fileName, STextureAtlas* atlas) {
