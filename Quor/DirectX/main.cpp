@@ -1,7 +1,4 @@
-// The program's entry point. The engine's start-up takes over from here.
-#include <cstdio>
+// The program's entry point: the engine's entry takes over and hands control to the game.
+#include "Quor/DirectX/Quordx.h"
 
-int main(int, char**) {
-  std::printf("Hollowmere is under construction: the engine's entry is not built yet.\n");
-  return 0;
-}
+int main(int argc, char** argv) { return WinMain(argc, argv, &GameMain); }

@@ -1,0 +1,23 @@
+#pragma once
+// Pulls the particles down along z (group "StandartGravity"): by a constant amount per
+// update, or by a curve over their life per second.
+
+#include "Common/Particles/CEffectBase.h"
+#include "Common/Particles/CTimeLineCurve.h"
+
+#include <memory>
+
+class CStandartGravityElem : public CEffectBase {
+ public:
+  void Update(float dt) override;
+  void LoadParams(CEffectParams* params) override;
+
+  bool IsConstantMode() const { return m_constantMode; }
+
+ private:
+  std::unique_ptr<CTimeLineCurve> m_gravityCurve;
+  SElementState* m_state = nullptr;
+  float m_gravity = 0.0f;
+  uint32_t m_stateKey = 0;
+  bool m_constantMode = true;
+};

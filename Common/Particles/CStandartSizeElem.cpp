@@ -1,0 +1,33 @@
+#include "Common/Particles/CStandartSizeElem.h"
+
+#include "Common/Particles/CEffectParams.h"
+#include "Common/Particles/CElementStateMap.h"
+#include "Common/Particles/CStandartSpeedElem.h"
+
+namespace {
+const char* const kGroup = "StandardSize";
+}
+
+void CStandartSizeElem::LoadParams(CEffectParams* params) {
+  m_params = params;
+  if (!params) return;
+  params->GetFloatParam(kGroup, "width", m_width);
+  params->GetFloatParam(kGroup, "height", m_height);
+  m_stateKey = params->GetId();
+  m_state = GetElementState(m_stateKey);
+  if (!m_state) return;
+  params->GetFloatParam(kGroup, "global_scale", m_state->scale);
+  m_widthCurve = LoadMotionCurve(*params, kGroup, "width_TimeLine", *m_state);
+  m_heightCurve = LoadMotionCurve(*params, kGroup, "height_TimeLine", *m_state);
+}
+
+void CStandartSizeElem::Update(float dt) {
+  (void)dt;
+  m_state = GetElementState(m_stateKey);
+  if (!m_state || !m_widthCurve || !m_heightCurve) return;
+  const float scale = m_state->scale;
+  ForEachLiveParticle(*m_state, [&](SParticle& p) {
+    p.halfWidth = (m_width + m_width * m_widthCurve->Sample(p.lifeFraction)) * scale;
+    p.halfHeight = (m_height + m_height * m_heightCurve->Sample(p.lifeFraction)) * scale;
+  });
+}

@@ -1,0 +1,41 @@
+#pragma once
+// System services the engine needs from the operating system, in our own words: start-up of
+// the media library, clocks, sleeping, message boxes, the user's folders and language.
+
+#include <cstddef>
+#include <cstdint>
+
+// Starts the video and event parts of the media library once; false with a reason when it fails.
+bool PlatformInit(char* error, size_t errorSize);
+// Shuts the media library down; safe to call when it never started.
+void PlatformShutdown();
+// True when no window can be seen (offscreen or dummy video): message boxes go to stderr then.
+bool PlatformIsHeadless();
+
+// A monotonic clock, unaffected by changes of the wall-clock time.
+uint64_t PlatformTicksMs();
+uint64_t PlatformTicksMicros();
+void PlatformSleepMs(uint32_t milliseconds);
+
+// A modal message box with one OK button; on stderr when headless or when no box can be shown.
+void PlatformMessageBox(const char* title, const char* text);
+
+// Reads an environment variable into a bounded buffer: false (and an empty buffer) when it is
+// unset, empty or does not fit, so a value can never overflow the caller's buffer.
+bool PlatformGetEnv(const char* name, char* out, size_t outSize);
+
+// The folder that holds the player's files, ending in '/': HOLLOWMERE_DATA_HOME when set,
+// else $XDG_DATA_HOME/<appName>/, else ~/.local/share/<appName>/. Created when missing.
+// False with a reason when no such folder can be named or made.
+bool PlatformUserDataFolder(const char* appName, char* out, size_t outSize, char* error,
+                            size_t errorSize);
+
+// Creates a folder and its missing parents (mode 0700 for new ones); true when it exists after.
+bool PlatformMakeFolders(const char* path);
+
+// The user's language as the locale names it ("de_DE.UTF-8", "fr"): the first non-empty of
+// LANGUAGE (its first entry), LC_ALL, LC_MESSAGES, LANG; "C" when none is set.
+void PlatformLocaleName(char* out, size_t outSize);
+// The choice above from given values (any may be null), so the rule can be tested on its own.
+void PlatformPickLocaleName(const char* language, const char* lcAll, const char* lcMessages,
+                            const char* lang, char* out, size_t outSize);

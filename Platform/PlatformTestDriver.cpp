@@ -1,0 +1,360 @@
+#include "Platform/PlatformTestDriver.h"
+
+#include "Platform/EventPump.h"
+#include "Platform/PlatformWindow.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class EScriptKind { Key, MouseMove, MouseButton, Wheel, Text };
+
+struct SScriptEvent {
+  uint32_t frame = 0;
+  EScriptKind kind = EScriptKind::Key;
+  bool down = false;
+  SDL_Keycode key = SDLK_UNKNOWN;
+  int32_t x = 0, y = 0;  // position of a move, notches of a wheel
+  uint8_t button = 0;
+  std::string text;
+};
+
+struct SDriver {
+  uint32_t frameLimit = 0;
+  bool fixedDt = false;
+  double dtSeconds = 0.0;
+  std::string captureFolder;
+  std::set<uint32_t> captureFrames;
+  std::vector<SScriptEvent> events;  // in delivery order
+  size_t nextEvent = 0;
+  bool armed = false;
+  uint32_t frame = 0;
+  int32_t mouseX = 0, mouseY = 0;
+  uint16_t modifiers = KMOD_NONE;
+};
+
+SDriver g_driver;
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+bool ParseUnsigned(const std::string& text, uint32_t* value) {
+  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+  errno = 0;
+  char* end = nullptr;
+  const unsigned long long parsed = std::strtoull(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || parsed > 0xFFFFFFFFull) return false;
+  *value = static_cast<uint32_t>(parsed);
+  return true;
+}
+
+bool ParseInt(const std::string& text, int32_t* value) {
+  errno = 0;
+  char* end = nullptr;
+  const long long parsed = std::strtoll(text.c_str(), &end, 10);
+  if (text.empty() || errno != 0 || *end != '\0' || parsed < INT32_MIN || parsed > INT32_MAX) {
+    return false;
+  }
+  *value = static_cast<int32_t>(parsed);
+  return true;
+}
+
+// Parses "down" / "up".
+bool ParseDirection(const std::string& word, bool* down) {
+  if (word == "down" || word == "up") {
+    *down = word == "down";
+    return true;
+  }
+  return false;
+}
+
+std::string RestOfLine(std::istringstream& line) {
+  std::string rest;
+  std::getline(line, rest);
+  const size_t start = rest.find_first_not_of(" \t");
+  return start == std::string::npos ? "" : rest.substr(start);
+}
+
+// One script line into an event; on failure `problem` says what is wrong.
+bool ParseScriptLine(const std::string& text, SScriptEvent* event, std::string* problem) {
+  std::istringstream line(text);
+  std::string frame, kind, word;
+  line >> frame >> kind;
+  if (!ParseUnsigned(frame, &event->frame) || event->frame == 0) {
+    *problem = "the line must start with a frame number of 1 or more";
+    return false;
+  }
+  if (kind == "key") {
+    event->kind = EScriptKind::Key;
+    line >> word;
+    const std::string name = RestOfLine(line);
+    event->key = SDL_GetKeyFromName(name.c_str());
+    if (!ParseDirection(word, &event->down) || name.empty()) {
+      *problem = "expected 'key down|up NAME'";
+      return false;
+    }
+    if (event->key == SDLK_UNKNOWN) {
+      *problem = "unknown key name '" + name + "'";
+      return false;
+    }
+    return true;
+  }
+  if (kind == "mouse") {
+    line >> word;
+    if (word == "move") {
+      event->kind = EScriptKind::MouseMove;
+      std::string x, y;
+      line >> x >> y;
+      if (!ParseInt(x, &event->x) || !ParseInt(y, &event->y) || !RestOfLine(line).empty()) {
+        *problem = "expected 'mouse move X Y' with whole numbers";
+        return false;
+      }
+      return true;
+    }
+    event->kind = EScriptKind::MouseButton;
+    std::string button;
+    line >> button;
+    if (!ParseDirection(word, &event->down) || (button != "left" && button != "right") ||
+        !RestOfLine(line).empty()) {
+      *problem = "expected 'mouse move X Y' or 'mouse down|up left|right'";
+      return false;
+    }
+    event->button = button == "left" ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
+    return true;
+  }
+  if (kind == "wheel") {
+    event->kind = EScriptKind::Wheel;
+    line >> word;
+    if (!ParseInt(word, &event->x) || !RestOfLine(line).empty()) {
+      *problem = "expected 'wheel N' with a whole number";
+      return false;
+    }
+    return true;
+  }
+  if (kind == "text") {
+    event->kind = EScriptKind::Text;
+    event->text = RestOfLine(line);
+    if (event->text.empty()) {
+      *problem = "expected 'text' followed by the text to type";
+      return false;
+    }
+    return true;
+  }
+  *problem = "unknown event '" + kind + "' (key, mouse, wheel or text)";
+  return false;
+}
+
+bool LoadScript(const std::string& path, char* error, size_t errorSize) {
+  std::ifstream file(path);
+  if (!file) {
+    std::snprintf(error, errorSize, "HOLLOWMERE_INPUT: cannot open %s", path.c_str());
+    return false;
+  }
+  std::string text;
+  for (int lineNumber = 1; std::getline(file, text); ++lineNumber) {
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos || text[start] == '#') continue;
+    SScriptEvent event;
+    std::string problem;
+    if (!ParseScriptLine(text, &event, &problem)) {
+      std::snprintf(error, errorSize, "HOLLOWMERE_INPUT: %s:%d: %s", path.c_str(), lineNumber,
+                    problem.c_str());
+      return false;
+    }
+    g_driver.events.push_back(event);
+  }
+  // Lines may come in any order; events of one frame keep theirs.
+  std::stable_sort(g_driver.events.begin(), g_driver.events.end(),
+                   [](const SScriptEvent& a, const SScriptEvent& b) { return a.frame < b.frame; });
+  return true;
+}
+
+bool LoadCaptureList(const std::string& list, char* error, size_t errorSize) {
+  std::istringstream entries(list);
+  std::string entry;
+  while (std::getline(entries, entry, ',')) {
+    entry.erase(0, entry.find_first_not_of(" \t"));
+    entry.erase(entry.find_last_not_of(" \t") + 1);
+    uint32_t frame = 0;
+    if (!ParseUnsigned(entry, &frame) || frame == 0) {
+      std::snprintf(error, errorSize,
+                    "HOLLOWMERE_CAPTURE_FRAMES: '%s' is not a frame number of 1 or more",
+                    entry.c_str());
+      return false;
+    }
+    g_driver.captureFrames.insert(frame);
+  }
+  return true;
+}
+
+bool LoadVariables(char* error, size_t errorSize) {
+  const std::string frames = Env("HOLLOWMERE_FRAMES");
+  if (!frames.empty() && (!ParseUnsigned(frames, &g_driver.frameLimit) || g_driver.frameLimit == 0)) {
+    std::snprintf(error, errorSize, "HOLLOWMERE_FRAMES: '%s' is not a frame count of 1 or more",
+                  frames.c_str());
+    return false;
+  }
+  const std::string dt = Env("HOLLOWMERE_FIXED_DT");
+  if (!dt.empty()) {
+    char* end = nullptr;
+    g_driver.dtSeconds = std::strtod(dt.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(g_driver.dtSeconds) || g_driver.dtSeconds <= 0.0 ||
+        g_driver.dtSeconds > 10.0) {
+      std::snprintf(error, errorSize,
+                    "HOLLOWMERE_FIXED_DT: '%s' is not a frame time in seconds (above 0, at most 10)",
+                    dt.c_str());
+      return false;
+    }
+    g_driver.fixedDt = true;
+  }
+  g_driver.captureFolder = Env("HOLLOWMERE_CAPTURE");
+  const std::string captureList = Env("HOLLOWMERE_CAPTURE_FRAMES");
+  if (g_driver.captureFolder.empty() != captureList.empty()) {
+    std::snprintf(error, errorSize,
+                  "HOLLOWMERE_CAPTURE and HOLLOWMERE_CAPTURE_FRAMES must be set together");
+    return false;
+  }
+  if (!LoadCaptureList(captureList, error, errorSize)) return false;
+  const std::string script = Env("HOLLOWMERE_INPUT");
+  return script.empty() || LoadScript(script, error, errorSize);
+}
+
+void TrackModifier(SDL_Keycode key, bool down) {
+  uint16_t bit = KMOD_NONE;
+  switch (key) {
+    case SDLK_LALT: bit = KMOD_LALT; break;
+    case SDLK_RALT: bit = KMOD_RALT; break;
+    case SDLK_LCTRL: bit = KMOD_LCTRL; break;
+    case SDLK_RCTRL: bit = KMOD_RCTRL; break;
+    case SDLK_LSHIFT: bit = KMOD_LSHIFT; break;
+    case SDLK_RSHIFT: bit = KMOD_RSHIFT; break;
+    default: return;
+  }
+  g_driver.modifiers = down ? (g_driver.modifiers | bit) : (g_driver.modifiers & ~bit);
+}
+
+void PushText(const std::string& text, uint32_t windowId) {
+  SDL_Event event{};
+  event.type = SDL_TEXTINPUT;
+  event.text.windowID = windowId;
+  const size_t room = sizeof event.text.text - 1;
+  for (size_t start = 0; start < text.size();) {
+    size_t length = std::min(room, text.size() - start);
+    // Never cut a character in two: step back over continuation bytes.
+    while (length > 0 && start + length < text.size() &&
+           (static_cast<uint8_t>(text[start + length]) & 0xC0) == 0x80) {
+      --length;
+    }
+    if (length == 0) length = std::min(room, text.size() - start);
+    std::memset(event.text.text, 0, sizeof event.text.text);
+    std::memcpy(event.text.text, text.data() + start, length);
+    SDL_PushEvent(&event);
+    start += length;
+  }
+}
+
+void Deliver(const SScriptEvent& script) {
+  SDL_Window* window = PlatformMainSdlWindow();
+  const uint32_t windowId = window ? SDL_GetWindowID(window) : 0;
+  SDL_Event event{};
+  switch (script.kind) {
+    case EScriptKind::Key:
+      TrackModifier(script.key, script.down);
+      event.type = script.down ? SDL_KEYDOWN : SDL_KEYUP;
+      event.key.windowID = windowId;
+      event.key.state = script.down ? SDL_PRESSED : SDL_RELEASED;
+      event.key.keysym.sym = script.key;
+      event.key.keysym.scancode = SDL_GetScancodeFromKey(script.key);
+      event.key.keysym.mod = g_driver.modifiers;
+      break;
+    case EScriptKind::MouseMove:
+      event.type = SDL_MOUSEMOTION;
+      event.motion.windowID = windowId;
+      event.motion.x = script.x;
+      event.motion.y = script.y;
+      event.motion.xrel = script.x - g_driver.mouseX;
+      event.motion.yrel = script.y - g_driver.mouseY;
+      g_driver.mouseX = script.x;
+      g_driver.mouseY = script.y;
+      break;
+    case EScriptKind::MouseButton:
+      event.type = script.down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+      event.button.windowID = windowId;
+      event.button.button = script.button;
+      event.button.state = script.down ? SDL_PRESSED : SDL_RELEASED;
+      event.button.clicks = 1;
+      event.button.x = g_driver.mouseX;
+      event.button.y = g_driver.mouseY;
+      break;
+    case EScriptKind::Wheel:
+      event.type = SDL_MOUSEWHEEL;
+      event.wheel.windowID = windowId;
+      event.wheel.y = script.x;
+      event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+      break;
+    case EScriptKind::Text:
+      PushText(script.text, windowId);
+      return;
+  }
+  SDL_PushEvent(&event);
+}
+
+}  // namespace
+
+bool PlatformTestDriverLoad(char* error, size_t errorSize) {
+  PlatformTestDriverReset();
+  if (LoadVariables(error, errorSize)) return true;
+  PlatformTestDriverReset();
+  return false;
+}
+
+void PlatformTestDriverReset() { g_driver = SDriver(); }
+
+void PlatformTestDriverArm() { g_driver.armed = true; }
+
+uint32_t PlatformTestDriverBeginFrame() { return ++g_driver.frame; }
+
+uint32_t PlatformTestDriverFrameNumber() { return g_driver.frame; }
+
+uint32_t PlatformTestDriverFrameLimit() { return g_driver.frameLimit; }
+
+bool PlatformTestDriverFixedDt(double* seconds) {
+  if (g_driver.fixedDt) *seconds = g_driver.dtSeconds;
+  return g_driver.fixedDt;
+}
+
+bool PlatformTestDriverCaptureFrame(uint32_t frame) {
+  return g_driver.captureFrames.count(frame) != 0;
+}
+
+const char* PlatformTestDriverCaptureFolder() { return g_driver.captureFolder.c_str(); }
+
+size_t PlatformTestDriverPendingEvents() { return g_driver.events.size() - g_driver.nextEvent; }
+
+void PlatformTestDriverBeforePump() {
+  if (!g_driver.armed) return;
+  if (g_driver.frameLimit != 0 && g_driver.frame >= g_driver.frameLimit) {
+    PlatformPostQuit();
+    return;
+  }
+  const uint32_t coming = g_driver.frame + 1;
+  while (g_driver.nextEvent < g_driver.events.size() &&
+         g_driver.events[g_driver.nextEvent].frame <= coming) {
+    Deliver(g_driver.events[g_driver.nextEvent++]);
+  }
+}

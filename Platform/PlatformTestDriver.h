@@ -1,0 +1,44 @@
+#pragma once
+// The test driver: lets tests and scripts run the real program headless and repeatably.
+//   HOLLOWMERE_FRAMES=N          run N frames, then quit through the normal exit path
+//   HOLLOWMERE_FIXED_DT=SECONDS  every frame lasts exactly this long for the engine clock
+//   HOLLOWMERE_INPUT=FILE        scripted input, one event per line (see below)
+//   HOLLOWMERE_CAPTURE=DIR and HOLLOWMERE_CAPTURE_FRAMES=LIST   frames to save as PNG files
+// Frames are numbered from 1. Script lines (blank lines and lines starting with '#' are skipped):
+//   FRAME key down|up NAME        (NAME as the media library names keys: "A", "Left Alt", "F4")
+//   FRAME mouse move X Y          (window pixels)
+//   FRAME mouse down|up left|right
+//   FRAME wheel N
+//   FRAME text UTF8
+// The events of frame F are delivered by the first pump after frame F - 1 began, through the
+// same path as the system's own events.
+
+#include <cstddef>
+#include <cstdint>
+
+// Reads the variables and the script. False with a message naming the variable or the file and
+// line when something is wrong. Without variables the driver stays idle.
+bool PlatformTestDriverLoad(char* error, size_t errorSize);
+// Forgets everything loaded (for tests of the driver itself).
+void PlatformTestDriverReset();
+
+// Scripted events start flowing once the game runs (not while the program starts up).
+void PlatformTestDriverArm();
+
+// Called once at the start of every frame; returns the new frame's number (1, 2, ...).
+uint32_t PlatformTestDriverBeginFrame();
+uint32_t PlatformTestDriverFrameNumber();
+
+// The frame limit (0: none) and the fixed frame time (false: real time).
+uint32_t PlatformTestDriverFrameLimit();
+bool PlatformTestDriverFixedDt(double* seconds);
+
+// Whether the frame is listed for capture, and the folder the PNG files go to.
+bool PlatformTestDriverCaptureFrame(uint32_t frame);
+const char* PlatformTestDriverCaptureFolder();
+
+// The number of scripted events still waiting to be delivered.
+size_t PlatformTestDriverPendingEvents();
+
+// Inside the platform layer: the pump calls this before it takes the system's events.
+void PlatformTestDriverBeforePump();

@@ -1,0 +1,181 @@
+#include "Quor/Engine.h"
+
+#include "Platform/PlatformSystem.h"
+#include "Quor/DirectX/Quordx.h"
+#include "Quor/MatrixTable.h"
+#include "Quor/Timer.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+int32_t g_language = kLangUk;
+float g_aspect = 1.3333334f;
+uint32_t g_frameCounter = 0;
+bool g_widescreen = false;
+std::unique_ptr<SRenderStateRecord> g_renderStateRecord;
+
+// Start-up steps of subsystems that are not built yet; each becomes a call when its part lands.
+void InitDrawState() {}      // the draw submission's state
+void InitGlobalList() {}     // the engine's global list
+void InitInputDevices() {}   // keyboard, mouse and joystick
+void InitAnimationTable() {} // the animation event table
+void InitDefaultLights() {}  // the shaders' default lights
+void ShutdownSubsystems() {} // their counterparts at shutdown
+
+void PollInputAndSound() {}  // keyboard, joystick and mouse polls, the sound update
+
+// Rounds through a float, as every intermediate of the conversions is.
+float F(double value) { return static_cast<float>(value); }
+
+float Clamp01(float value) { return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f; }
+
+uint32_t ToByte(float value) { return static_cast<uint32_t>(std::lround(Clamp01(value) * 255.0f)); }
+
+}  // namespace
+
+void EngineInit() {
+  g_language = GetSystemLanguage();
+  CreateFrameClock();
+  InitTimer();
+  ResetTransforms();
+  InitDrawState();
+  InitGlobalList();
+  (void)GetIdentityMatrix();
+  if (!g_renderStateRecord) g_renderStateRecord = std::make_unique<SRenderStateRecord>();
+  InitInputDevices();
+  InitAnimationTable();
+  InitDefaultLights();
+  InitTimer();
+  InitTimer();
+}
+
+void ShutdownAndExit() {
+  ShutdownSubsystems();
+  DeleteFrameClock();
+  g_renderStateRecord.reset();
+  DestroyMainWindow();
+  ExitProgram(0);
+}
+
+bool EngineServicePass() {
+  SPlatformState& state = GetPlatformState();
+  if (!state.running) return false;
+  PollInputAndSound();
+  state.running = ProcessMessages();
+  return state.running;
+}
+
+bool IsEngineRunning() { return GetPlatformState().running; }
+
+int32_t LanguageFromLocale(const char* locale) {
+  struct SLanguageCode {
+    const char* code;
+    int32_t language;
+  };
+  static const SLanguageCode kCodes[] = {
+      {"cs", kLangCzech},   {"de", kLangGerman}, {"es", kLangSpanish}, {"fr", kLangFrench},
+      {"it", kLangItalian}, {"nl", kLangDutch},  {"pl", kLangPolish},  {"ru", kLangRussian},
+      {"sv", kLangSwedish}, {"tr", kLangTurkish},
+  };
+  if (!locale) return kLangUk;
+  // The language is the part before the territory, codeset and modifier: "de" of "de_AT.UTF-8".
+  char code[4] = {};
+  size_t length = 0;
+  while (length < 3 && std::isalpha(static_cast<unsigned char>(locale[length]))) {
+    code[length] = static_cast<char>(std::tolower(static_cast<unsigned char>(locale[length])));
+    ++length;
+  }
+  if (std::isalpha(static_cast<unsigned char>(locale[length]))) return kLangUk;
+  for (const SLanguageCode& entry : kCodes) {
+    if (std::strcmp(code, entry.code) == 0) return entry.language;
+  }
+  return kLangUk;
+}
+
+int32_t GetSystemLanguage() {
+  char locale[256];
+  PlatformLocaleName(locale, sizeof locale);
+  return LanguageFromLocale(locale);
+}
+
+int32_t GetLanguage() { return g_language; }
+void SetLanguage(int32_t language) { g_language = language; }
+
+void UpdateDisplayAspect() { g_aspect = GetDisplayAspect(); }
+
+float GetDisplayAspect() {
+  const SPlatformState& state = GetPlatformState();
+  const uint32_t width = static_cast<uint32_t>(state.renderWidth);
+  const uint32_t height = static_cast<uint32_t>(state.renderHeight);
+  // A window with no height yet (not created, minimised) keeps the current aspect.
+  if (height == 0) return g_aspect;
+  return static_cast<float>(width) / static_cast<float>(height);
+}
+
+float GetAspectRatio() { return g_aspect; }
+void SetAspectRatio(float aspect) { g_aspect = aspect; }
+
+float UnitToVirtualY(float y) { return F(2048.0f - F(256.0f * y)); }
+float UnitToVirtualX(float x) { return F(F(F(256.0f * x) / g_aspect) + 2048.0f); }
+float VirtualToUnitY(float v) { return F(F(F(2048.0f - v) * 2.0f) / 512.0f); }
+float UnitToVirtualWidth(float x) { return F(UnitToVirtualX(x) - 2048.0f); }
+float VirtualToUnitHeight(float v) {
+  return F(F(F(2048.0f - F(2048.0f - v)) * 2.0f) / 512.0f);
+}
+float VirtualHeightToWidth(float v) { return UnitToVirtualWidth(VirtualToUnitHeight(v)); }
+
+uint32_t ColorToD3D(float red, float green, float blue, float alpha) {
+  return (ToByte(alpha) << 24) | (ToByte(red) << 16) | (ToByte(green) << 8) | ToByte(blue);
+}
+
+void MakeResourceId(const SResourceFolder& folder, const char* name, char* out, size_t outSize) {
+  if (outSize == 0) return;
+  const char* safeName = name ? name : "";
+  if (folder.keyByFolder) {
+    std::snprintf(out, outSize, "ID$%.*s%s", static_cast<int>(sizeof folder.text),
+                  folder.text, safeName);
+  } else {
+    std::snprintf(out, outSize, "ID$%s", safeName);
+  }
+}
+
+int32_t NextPrime(int32_t n) {
+  int64_t candidate = n;
+  if (candidate % 2 == 0) ++candidate;
+  for (;; candidate += 2) {
+    bool divisible = false;
+    // Divisors above the square root pair with ones below it, so stopping there finds the same.
+    for (int64_t d = 3; d * d <= candidate; d += 2) {
+      if (candidate % d == 0) {
+        divisible = true;
+        break;
+      }
+    }
+    if (!divisible) return static_cast<int32_t>(candidate);
+  }
+}
+
+void ResetFrameCounter() { g_frameCounter = 0; }
+uint32_t GetFrameCounter() { return g_frameCounter; }
+void IncrementFrameCounter() { ++g_frameCounter; }
+
+bool GetWidescreen() { return g_widescreen; }
+void SetWidescreen(bool widescreen) { g_widescreen = widescreen; }
+
+size_t FormatToBuffer(SFormatBuffer buffer, const char* format, ...) {
+  if (!buffer.text || buffer.size == 0) return buffer.size;
+  buffer.text[buffer.size - 1] = '\0';
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer.text, buffer.size, format, args);
+  va_end(args);
+  return buffer.size;
+}
+
+SRenderStateRecord* GetRenderStateRecord() { return g_renderStateRecord.get(); }

@@ -1,0 +1,104 @@
+#pragma once
+// Shared set-up of the particle tests: the three global objects the framework would create,
+// parameter sets read from XML text, and engine services that record what is drawn.
+
+#include "Common/Particles/CEffectLibrary.h"
+#include "Common/Particles/CEffectManager.h"
+#include "Common/Particles/CEffectParams.h"
+#include "Common/Particles/CElementStateMap.h"
+#include "Common/Particles/ParticleServices.h"
+#include "Quor/ReportError.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace particle_test {
+
+// Every draw call the renderer made, with its vertices copied.
+struct SRecordedDraw {
+  SParticleDrawCall call;
+  std::vector<SParticleVertex> vertices;
+};
+
+inline std::vector<SRecordedDraw>& RecordedDraws() {
+  static std::vector<SRecordedDraw> draws;
+  return draws;
+}
+
+inline std::vector<std::string>& Reports() {
+  static std::vector<std::string> reports;
+  return reports;
+}
+
+// A stand-in texture: only its address matters to the particle code.
+inline TextureRecord* FakeTexture() {
+  static char storage;
+  return reinterpret_cast<TextureRecord*>(&storage);
+}
+
+inline std::vector<std::string>& LoadedTextures() {
+  static std::vector<std::string> paths;
+  return paths;
+}
+
+class ParticleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RecordedDraws().clear();
+    Reports().clear();
+    LoadedTextures().clear();
+    ReportHandler = [](const char*, uint32_t, const char* text) { Reports().push_back(text); };
+    g_elementStateMap = new CElementStateMap;
+    g_effectManager = new CEffectManager;
+    g_effectLibrary = new CEffectLibrary;
+    SParticleServices& services = GetParticleServices();
+    services = SParticleServices{};
+    services.loadTexture = [](const char* path) {
+      LoadedTextures().push_back(path);
+      return FakeTexture();
+    };
+    services.drawTriangleList = [](const SParticleDrawCall& call) {
+      RecordedDraws().push_back({call, std::vector<SParticleVertex>(call.vertices, call.vertices + call.vertexCount)});
+    };
+    SetParticleTextureFolder("Effects\\Textures\\");
+  }
+
+  void TearDown() override {
+    // In the framework's order: manager, map contents, library, map.
+    delete g_effectManager;
+    g_effectManager = nullptr;
+    g_elementStateMap->Clear();
+    delete g_effectLibrary;
+    g_effectLibrary = nullptr;
+    delete g_elementStateMap;
+    g_elementStateMap = nullptr;
+    GetParticleServices() = SParticleServices{};
+    ReportHandler = nullptr;
+  }
+
+  // Reads XML text into parameter sets the test owns, as the effect resource takes them.
+  std::vector<std::unique_ptr<CEffectParams>> LoadEffects(const char* xml) {
+    TiXmlDocument document;
+    document.Parse(xml);
+    EXPECT_FALSE(document.Error()) << document.ErrorDesc();
+    return TakeEffects(document);
+  }
+
+  std::vector<std::unique_ptr<CEffectParams>> TakeEffects(const TiXmlDocument& document) {
+    g_effectLibrary->Load(document);
+    std::vector<std::unique_ptr<CEffectParams>> sets;
+    for (uint32_t i = 0; i < g_effectLibrary->GetCount(); ++i) sets.emplace_back(g_effectLibrary->GetRecord(i)->params);
+    names.clear();
+    for (uint32_t i = 0; i < g_effectLibrary->GetCount(); ++i) names.push_back(g_effectLibrary->GetRecord(i)->name);
+    g_effectLibrary->Clear();
+    return sets;
+  }
+
+  std::vector<std::string> names;
+};
+
+}  // namespace particle_test

@@ -1,0 +1,185 @@
+#include "Platform/EventPump.h"
+#include "Platform/PlatformSystem.h"
+#include "Platform/PlatformTestDriver.h"
+#include "Platform/PlatformWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string WriteScript(const std::string& name, const std::string& text) {
+  const std::string path = std::string(HM_BINARY_DIR) + "/test-home/" + name;
+  PlatformMakeFolders((std::string(HM_BINARY_DIR) + "/test-home").c_str());
+  std::ofstream(path) << text;
+  return path;
+}
+
+class TestDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT", "HOLLOWMERE_INPUT",
+                             "HOLLOWMERE_CAPTURE", "HOLLOWMERE_CAPTURE_FRAMES"}) {
+      unsetenv(name);
+    }
+  }
+  void TearDown() override { PlatformTestDriverReset(); }
+
+  std::string LoadError() {
+    char error[512] = {};
+    return PlatformTestDriverLoad(error, sizeof error) ? "" : error;
+  }
+};
+
+TEST_F(TestDriverTest, VariablesAreReadAndCheckedWithTheirNameInTheError) {
+  setenv("HOLLOWMERE_FRAMES", "120", 1);
+  setenv("HOLLOWMERE_FIXED_DT", "0.02", 1);
+  setenv("HOLLOWMERE_CAPTURE", "/tmp/frames", 1);
+  setenv("HOLLOWMERE_CAPTURE_FRAMES", "1, 30,120", 1);
+  ASSERT_EQ(LoadError(), "");
+  EXPECT_EQ(PlatformTestDriverFrameLimit(), 120u);
+  double dt = 0.0;
+  ASSERT_TRUE(PlatformTestDriverFixedDt(&dt));
+  EXPECT_DOUBLE_EQ(dt, 0.02);
+  EXPECT_TRUE(PlatformTestDriverCaptureFrame(30));
+  EXPECT_FALSE(PlatformTestDriverCaptureFrame(31));
+  EXPECT_STREQ(PlatformTestDriverCaptureFolder(), "/tmp/frames");
+
+  struct SCase {
+    const char* variable;
+    const char* value;
+  } bad[] = {{"HOLLOWMERE_FRAMES", "0"},          {"HOLLOWMERE_FRAMES", "-5"},
+             {"HOLLOWMERE_FRAMES", "12x"},        {"HOLLOWMERE_FRAMES", "99999999999"},
+             {"HOLLOWMERE_FIXED_DT", "0"},        {"HOLLOWMERE_FIXED_DT", "nan"},
+             {"HOLLOWMERE_FIXED_DT", "fast"},     {"HOLLOWMERE_CAPTURE_FRAMES", "1,,2"},
+             {"HOLLOWMERE_CAPTURE_FRAMES", "0"},  {"HOLLOWMERE_INPUT", "/no/such/script"}};
+  for (const SCase& c : bad) {
+    SetUp();
+    setenv(c.variable, c.value, 1);
+    if (std::string(c.variable) == "HOLLOWMERE_CAPTURE_FRAMES") setenv("HOLLOWMERE_CAPTURE", "/tmp", 1);
+    const std::string error = LoadError();
+    EXPECT_NE(error.find(c.variable), std::string::npos) << c.value << ": " << error;
+    EXPECT_EQ(PlatformTestDriverFrameLimit(), 0u);  // nothing half-loaded stays
+  }
+  SetUp();
+  setenv("HOLLOWMERE_CAPTURE", "/tmp", 1);
+  EXPECT_NE(LoadError(), "");  // a folder without frames
+}
+
+TEST_F(TestDriverTest, BadScriptLinesAreReportedWithFileAndLine) {
+  struct SCase {
+    const char* line;
+    const char* problem;
+  } cases[] = {
+      {"key down A", "frame number"},       {"0 key down A", "frame number"},
+      {"3 key sideways A", "key down|up"},  {"3 key down NoSuchKey", "unknown key name"},
+      {"3 mouse move 10", "mouse move X Y"}, {"3 mouse down middle", "left|right"},
+      {"3 wheel up", "wheel N"},            {"3 text", "text"},
+      {"3 jump", "unknown event 'jump'"},
+  };
+  for (const SCase& c : cases) {
+    const std::string path = WriteScript("bad-script.txt", std::string("# comment\n\n") + c.line + "\n");
+    setenv("HOLLOWMERE_INPUT", path.c_str(), 1);
+    const std::string error = LoadError();
+    EXPECT_NE(error.find(path + ":3:"), std::string::npos) << c.line << " -> " << error;
+    EXPECT_NE(error.find(c.problem), std::string::npos) << c.line << " -> " << error;
+  }
+}
+
+std::vector<SDL_Event> g_seen;
+void Record(const SDL_Event& event, void*) { g_seen.push_back(event); }
+
+TEST_F(TestDriverTest, ScriptedEventsArriveThroughThePumpInTheirFrames) {
+  char error[256] = {};
+  ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+  const std::string path = WriteScript(
+      "script.txt",
+      "2 mouse move 100 50\n"
+      "1 key down Left Alt\n"
+      "2 mouse down left\n"
+      "2 wheel -2\n"
+      "3 text h\xC3\xA9llo, this text is longer than one event can carry\n"
+      "3 key down F4\n");
+  setenv("HOLLOWMERE_INPUT", path.c_str(), 1);
+  setenv("HOLLOWMERE_FRAMES", "3", 1);
+  ASSERT_EQ(LoadError(), "");
+  EXPECT_EQ(PlatformTestDriverPendingEvents(), 6u);
+  PlatformAddEventListener(&Record, nullptr);
+
+  auto pumpFrame = [](std::vector<SDL_Event>* seen) {
+    g_seen.clear();
+    const bool running = PlatformPumpMessages(nullptr, nullptr);
+    *seen = g_seen;
+    return running;
+  };
+  std::vector<SDL_Event> seen;
+  EXPECT_TRUE(pumpFrame(&seen));  // not armed yet: the program is still starting
+  EXPECT_TRUE(seen.empty());
+  PlatformTestDriverArm();
+  EXPECT_TRUE(pumpFrame(&seen));  // ahead of frame 1
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].type, SDL_KEYDOWN);
+  EXPECT_EQ(seen[0].key.keysym.sym, SDLK_LALT);
+
+  PlatformTestDriverBeginFrame();
+  EXPECT_TRUE(pumpFrame(&seen));  // ahead of frame 2
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].type, SDL_MOUSEMOTION);
+  EXPECT_EQ(seen[1].type, SDL_MOUSEBUTTONDOWN);
+  EXPECT_EQ(seen[1].button.x, 100);  // a click lands where the mouse went
+  EXPECT_EQ(seen[1].button.y, 50);
+  EXPECT_EQ(seen[2].wheel.y, -2);
+
+  PlatformTestDriverBeginFrame();
+  EXPECT_TRUE(pumpFrame(&seen));  // ahead of frame 3: text in pieces, then Alt+F4
+  std::string typed;
+  for (const SDL_Event& event : seen) {
+    if (event.type == SDL_TEXTINPUT) typed += event.text.text;
+  }
+  EXPECT_EQ(typed, "h\xC3\xA9llo, this text is longer than one event can carry");
+  ASSERT_EQ(seen.back().type, SDL_KEYDOWN);
+  EXPECT_NE(seen.back().key.keysym.mod & KMOD_ALT, 0);
+
+  PlatformTestDriverBeginFrame();
+  EXPECT_FALSE(pumpFrame(&seen));  // three frames ran: quit
+  EXPECT_FALSE(PlatformPumpMessages(nullptr, nullptr));
+  PlatformRemoveEventListener(&Record, nullptr);
+  PlatformShutdown();
+}
+
+TEST(LocaleTest, TheFirstSetVariableNamesTheLanguage) {
+  struct SCase {
+    const char *language, *lcAll, *lcMessages, *lang, *expected;
+  } cases[] = {
+      {"fr:de", "it_IT", nullptr, "en_US", "fr"},
+      {"", "it_IT.UTF-8", "nl_NL", "en_US", "it_IT.UTF-8"},
+      {nullptr, "", "nl_NL", "en_US", "nl_NL"},
+      {":de", nullptr, nullptr, "sv_SE", "sv_SE"},
+      {nullptr, nullptr, nullptr, nullptr, "C"},
+  };
+  for (const SCase& c : cases) {
+    char name[16];
+    PlatformPickLocaleName(c.language, c.lcAll, c.lcMessages, c.lang, name, sizeof name);
+    EXPECT_STREQ(name, c.expected);
+  }
+  char tiny[3];
+  PlatformPickLocaleName(nullptr, nullptr, nullptr, "de_DE.UTF-8", tiny, sizeof tiny);
+  EXPECT_STREQ(tiny, "de");
+}
+
+TEST(EnvironmentTest, OverLongOrUnsetValuesLeaveAnEmptyBuffer) {
+  setenv("HOLLOWMERE_TEST_VALUE", std::string(5000, 'v').c_str(), 1);
+  char value[64];
+  EXPECT_FALSE(PlatformGetEnv("HOLLOWMERE_TEST_VALUE", value, sizeof value));
+  EXPECT_STREQ(value, "");
+  unsetenv("HOLLOWMERE_TEST_VALUE");
+  EXPECT_FALSE(PlatformGetEnv("HOLLOWMERE_TEST_VALUE", value, sizeof value));
+  setenv("HOLLOWMERE_TEST_VALUE", "short", 1);
+  EXPECT_TRUE(PlatformGetEnv("HOLLOWMERE_TEST_VALUE", value, sizeof value));
+  EXPECT_STREQ(value, "short");
+}
+
+}  // namespace
