@@ -4,8 +4,10 @@
 #include <cmath>
 
 #include "Quor/CStr.h"
+#include "Quor/CThread.h"
 #include "Quor/DirectX/dsutil.h"
 #include "Quor/ReportError.h"
+#include "Quor/Timer.h"
 
 namespace {
 
@@ -14,8 +16,6 @@ constexpr const char* kSource = "Quor/CSoundManager";
 // Guards the global pointer, so the idle sensor never updates a manager being destroyed.
 std::mutex g_instanceLock;
 CSoundManager* g_instance = nullptr;
-
-ClockPausedQueryFn g_clockPausedQuery = nullptr;
 
 bool SameFileName(const std::string& a, const std::string& b) {
   return a.size() == b.size() &&
@@ -45,8 +45,6 @@ SSoundLevel ConvertLevels(float master, float left, float right) {
   return level;
 }
 
-void SetSoundClockPausedQuery(ClockPausedQueryFn query) { g_clockPausedQuery = query; }
-
 CSoundManager* GetSoundManager() {
   std::lock_guard<std::mutex> lock(g_instanceLock);
   return g_instance;
@@ -62,11 +60,16 @@ void SoundIdleCallback() {
 CSoundManager::CSoundManager() {
   if (!HasSoundDevice()) InitDirectSound();
   for (SVoice& voice : m_pool.voices) Retire(&voice);
-  std::lock_guard<std::mutex> lock(g_instanceLock);
-  g_instance = this;
+  {
+    std::lock_guard<std::mutex> lock(g_instanceLock);
+    g_instance = this;
+  }
+  AddIdleCallback(SoundIdleCallback);
 }
 
 CSoundManager::~CSoundManager() {
+  // Waits for a running idle update; must not hold the manager's lock meanwhile.
+  RemoveIdleCallback(SoundIdleCallback);
   {
     std::lock_guard<std::mutex> lock(g_instanceLock);
     if (g_instance == this) g_instance = nullptr;
@@ -263,7 +266,7 @@ void CSoundManager::PauseAll() {
 }
 
 void CSoundManager::ResumeAll() {
-  if (g_clockPausedQuery && g_clockPausedQuery()) return;
+  if (IsTimerPaused()) return;
   std::lock_guard<std::recursive_mutex> lock(m_lock);
   m_paused = false;
   if (!HasSoundDevice()) return;

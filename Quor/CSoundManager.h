@@ -60,18 +60,13 @@ struct SSoundLevel {
 // the louder side.
 SSoundLevel ConvertLevels(float master, float left, float right);
 
-// Whether the game's frame clock is paused; ResumeAll waits for it to run again. The clock
-// installs its query; without one the clock counts as running.
-using ClockPausedQueryFn = bool (*)();
-void SetSoundClockPausedQuery(ClockPausedQueryFn query);
-
 class CSoundManager {
  public:
   static constexpr int kPlayed = 0;
   static constexpr int kNotPlayed = 1;
 
-  // Opens the sound output (none: the manager stores volumes and plays nothing) and becomes
-  // the global instance.
+  // Opens the sound output (none: the manager stores volumes and plays nothing), becomes the
+  // global instance and registers SoundIdleCallback with the idle sensor.
   CSoundManager();
   ~CSoundManager();
   CSoundManager(const CSoundManager&) = delete;
@@ -99,6 +94,7 @@ class CSoundManager {
   float GetSoundLength(const SSoundRecord* record) const;
 
   void PauseAll();
+  // Does nothing while the game's frame clock is paused.
   void ResumeAll();
   bool IsPaused() const;
 

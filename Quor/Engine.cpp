@@ -1,6 +1,7 @@
 #include "Quor/Engine.h"
 
 #include "Platform/PlatformSystem.h"
+#include "Quor/CSoundManager.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/MatrixTable.h"
 #include "Quor/Timer.h"
@@ -28,7 +29,10 @@ void InitAnimationTable() {} // the animation event table
 void InitDefaultLights() {}  // the shaders' default lights
 void ShutdownSubsystems() {} // their counterparts at shutdown
 
-void PollInputAndSound() {}  // keyboard, joystick and mouse polls, the sound update
+// Keyboard, joystick and mouse polls (still to come), then the sound update.
+void PollInputAndSound() {
+  if (CSoundManager* sound = GetSoundManager()) sound->Update();
+}
 
 // Rounds through a float, as every intermediate of the conversions is.
 float F(double value) { return static_cast<float>(value); }
