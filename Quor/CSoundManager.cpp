@@ -8,6 +8,7 @@
 #include "Quor/DirectX/dsutil.h"
 #include "Quor/ReportError.h"
 #include "Quor/Timer.h"
+#include "Quor/Utils.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <mutex>
 #include <string>
 
+#include "Quor/CopyDirPath.h"
 #include "Quor/DirectX/SMusicStream.h"
-#include "Quor/Utils.h"
 
 class CSoundDX;
 

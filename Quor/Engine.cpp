@@ -2,6 +2,7 @@
 
 #include "Platform/PlatformSystem.h"
 #include "Quor/CSoundManager.h"
+#include "Quor/DirectX/InputState.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/MatrixTable.h"
 #include "Quor/Timer.h"
@@ -24,13 +25,13 @@ std::unique_ptr<SRenderStateRecord> g_renderStateRecord;
 // Start-up steps of subsystems that are not built yet; each becomes a call when its part lands.
 void InitDrawState() {}      // the draw submission's state
 void InitGlobalList() {}     // the engine's global list
-void InitInputDevices() {}   // keyboard, mouse and joystick
 void InitAnimationTable() {} // the animation event table
 void InitDefaultLights() {}  // the shaders' default lights
 void ShutdownSubsystems() {} // their counterparts at shutdown
 
-// Keyboard, joystick and mouse polls (still to come), then the sound update.
+// Keyboard, joystick and mouse polls, then the sound update.
 void PollInputAndSound() {
+  PollInputDevices();
   if (CSoundManager* sound = GetSoundManager()) sound->Update();
 }
 
@@ -60,6 +61,7 @@ void EngineInit() {
 }
 
 void ShutdownAndExit() {
+  ShutdownInputDevices();
   ShutdownSubsystems();
   DeleteFrameClock();
   g_renderStateRecord.reset();

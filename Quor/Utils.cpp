@@ -174,19 +174,6 @@ char* StrDup(const char* text) {
   return copy;
 }
 
-void CopyDirPath(char* destination, const char* path) {
-  const size_t length = path ? std::strlen(path) : 0;
-  const bool needsSeparator = length > 0 && path[length - 1] != '\\';
-  if (length + (needsSeparator ? 1 : 0) >= kDirPathCapacity) {
-    HM_REPORT("Quor/Utils", "Folder path \"%.64s...\" does not fit in %zu characters", path, kDirPathCapacity - 1);
-    destination[0] = '\0';
-    return;
-  }
-  if (length > 0) std::memcpy(destination, path, length);
-  if (needsSeparator) destination[length] = '\\';
-  destination[length + (needsSeparator ? 1 : 0)] = '\0';
-}
-
 uint32_t BitCount(uint32_t value) {
   return kByteBitCounts[value & 0xFF] + kByteBitCounts[value >> 8 & 0xFF] +
          kByteBitCounts[value >> 16 & 0xFF] + kByteBitCounts[value >> 24];

@@ -70,12 +70,6 @@ float FloatLerp(float a, float b, float t);
 uint32_t NextPowerOfTwo(uint32_t n);
 // A heap copy (release with free); null for null.
 char* StrDup(const char* text);
-// The asset folders (sounds, models, ...) are kept in fixed buffers of this many characters.
-constexpr size_t kDirPathCapacity = 256;
-// Copies a folder path into a kDirPathCapacity buffer and appends "\\" unless the path is empty
-// or already ends with one. A path too long for the buffer is reported and leaves it empty,
-// since a cut folder name would quietly point somewhere else.
-void CopyDirPath(char* destination, const char* path);
 uint32_t BitCount(uint32_t value);
 
 // The engine's random generator: a linear congruential sequence of 15-bit values.

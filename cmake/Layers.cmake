@@ -54,11 +54,13 @@ function(hm_tests root)
     target_compile_definitions(${target} PRIVATE
       HM_SOURCE_DIR="${CMAKE_SOURCE_DIR}" HM_BINARY_DIR="${CMAKE_BINARY_DIR}")
     set(test_home ${CMAKE_BINARY_DIR}/test-home/${suffix})
+    # Temporary files stay inside this build folder, so parallel builds never share them.
+    file(MAKE_DIRECTORY ${test_home}/tmp)
     gtest_discover_tests(${target}
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
       DISCOVERY_TIMEOUT 60
       PROPERTIES ENVIRONMENT
-        "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;HOLLOWMERE_DATA_HOME=${test_home};XDG_RUNTIME_DIR=${test_home}/run")
+        "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;HOLLOWMERE_DATA_HOME=${test_home};XDG_RUNTIME_DIR=${test_home}/run;TEST_TMPDIR=${test_home}/tmp/")
   endforeach()
   file(GLOB extra CONFIGURE_DEPENDS ${root}/*.cmake)
   foreach(f ${extra})

@@ -4,8 +4,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 namespace {
 
@@ -218,24 +216,6 @@ TEST(CDynArrayTest, GrowsByItsStepAndKeepsRecords) {
   for (int i = 0; i < 3; ++i) noStep.Add(i);
   EXPECT_EQ(noStep.GetCount(), 3u);
   EXPECT_EQ(noStep[2], 2);
-}
-
-TEST(CopyDirPathTest, AddsOneBackslashAndRefusesWhatDoesNotFit) {
-  const std::string longest(kDirPathCapacity - 2, 'a');  // room left for "\\" and the end
-  const std::string tooLong(kDirPathCapacity - 1, 'a');
-  const struct {
-    std::string path;
-    std::string stored;
-  } cases[] = {
-      {"", ""}, {"OSK", "OSK\\"}, {"Art\\Sounds\\", "Art\\Sounds\\"}, {longest, longest + "\\"}, {tooLong, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    char destination[kDirPathCapacity];
-    std::memset(destination, 'x', sizeof destination);
-    CopyDirPath(destination, c.path.c_str());
-    EXPECT_EQ(std::string(destination), c.stored);
-  }
 }
 
 }  // namespace

@@ -66,6 +66,15 @@ TEST_F(ProgramTest, AltF4LeavesThroughTheNormalExitPath) {
   EXPECT_NE(run.output.find("ran 2 frames"), std::string::npos) << run.output;
 }
 
+TEST_F(ProgramTest, AltPressedWhileF4IsHeldLeavesThroughTheKeyboardPoll) {
+  // The pump only knows F4 pressed while Alt is down; here Alt comes second, and the engine's
+  // keyboard poll sees both keys held at the start of frame 4.
+  const SRun run = Run("HOLLOWMERE_FRAMES=50 " +
+                       Script("2 key down F4\n3 key down Left Alt\n"));
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("ran 3 frames"), std::string::npos) << run.output;
+}
+
 TEST_F(ProgramTest, BadTestDriverInputStopsWithTheFileAndLine) {
   const SRun run = Run(Script("1 key down A\n2 mouse fly\n"));
   EXPECT_EQ(run.exitCode, 3);

@@ -1,0 +1,28 @@
+#pragma once
+// The model cache: shared models by key (file path plus the shader substitution key),
+// loaded from one folder. The models themselves are counted by their holders.
+
+#include "Quor/CStringHash.h"
+#include "Quor/CopyDirPath.h"
+
+class CModel;
+
+class CModelManager {
+ public:
+  explicit CModelManager(const char* directory);
+  CModelManager(const CModelManager&) = delete;
+  CModelManager& operator=(const CModelManager&) = delete;
+
+  const char* GetDirectory() const { return m_directory; }
+  void SetDirectory(const char* directory) { CopyDirPath(m_directory, directory); }
+  bool IsKeyWithDirectory() const { return m_keyWithDirectory; }
+  CStringHash<CModel*>& GetTable() { return m_models; }
+
+ private:
+  char m_directory[kDirPathCapacity];
+  bool m_keyWithDirectory = false;
+  CStringHash<CModel*> m_models{CStringHash<CModel*>::kDefaultBucketCount};
+};
+
+// The program's one model cache, made by the framework's asset module.
+extern CModelManager* g_pModelManager;

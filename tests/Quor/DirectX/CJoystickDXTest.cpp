@@ -1,0 +1,245 @@
+// The polled devices and the binding capture, with controllers made by the media library's
+// virtual joysticks and keys and buttons pushed through the real pump.
+#include "Quor/DirectX/CJoystickDX.h"
+#include "Quor/DirectX/Quordx.h"
+#include "Quor/ReportError.h"
+
+#include "Platform/PlatformSystem.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using SControlInput = CJoystickDX::SControlInput;
+
+TEST(JoystickControlTest, HatValuesPressTheirSectorsDirections) {
+  struct SCase {
+    uint32_t value, sector;
+  } cases[] = {
+      {0, 1},     {4500, 3},   {9000, 2},       {13500, 6},   {18000, 4},
+      {22500, 12}, {27000, 8}, {31500, 9},      {35999, 9},   {0xFFFF, 0},
+      {0xFFFFFFFF, 0}, {0x1FFFF, 0}, {36000, 0},  // past a full turn presses nothing
+  };
+  for (const SCase& c : cases) EXPECT_EQ(HatSector(c.value), c.sector) << c.value;
+  // The platform's hat positions come back as the same direction bits.
+  for (uint8_t bits : {SDL_HAT_UP, SDL_HAT_RIGHTUP, SDL_HAT_RIGHT, SDL_HAT_RIGHTDOWN, SDL_HAT_DOWN,
+                       SDL_HAT_LEFTDOWN, SDL_HAT_LEFT, SDL_HAT_LEFTUP}) {
+    EXPECT_EQ(HatSector(PlatformHatToAngle(bits)), bits);
+  }
+
+  CJoystickDX::CPovButton up(0, 1, 1), right(0, 1, 2);
+  SPlatformControllerState state;
+  state.hats[1] = 4500;  // north-east: both Up and Right
+  up.Update(SControlInput{&state});
+  right.Update(SControlInput{&state});
+  EXPECT_EQ(up.currentPressed, 1);
+  EXPECT_EQ(right.currentPressed, 1);
+  EXPECT_STREQ(up.name, "POV2 Up");
+  up.Update(SControlInput{});  // a controller that cannot be read reads as released
+  EXPECT_EQ(up.previousPressed, 1);
+  EXPECT_EQ(up.currentPressed, 0);
+}
+
+TEST(JoystickControlTest, AxesApplyTheDeadZoneAndAxisButtonsNeed501) {
+  struct SCase {
+    int32_t raw;
+    float value;
+    bool positivePressed, negativePressed;
+  } cases[] = {
+      {550, 0.5f, true, false},   {-550, -0.5f, false, true}, {100, 0.0f, false, false},
+      {-100, 0.0f, false, false}, {500, 0.44444448f, false, false},
+      {501, 0.44555557f, true, false}, {1000, 1.0f, true, false}, {-1000, -1.0f, false, true},
+  };
+  CJoystickDX::CAxis axis(2, 3, 0.1f);
+  CJoystickDX::CAxisButton plus(2, 3, true), minus(2, 3, false);
+  EXPECT_STREQ(axis.name, "J3 RX");
+  EXPECT_STREQ(plus.name, "J3 RX+");
+  EXPECT_STREQ(minus.name, "J3 RX-");
+  for (const SCase& c : cases) {
+    SPlatformControllerState state;
+    state.axes[3] = c.raw;
+    const SControlInput input{&state};
+    axis.Update(input);
+    plus.Update(input);
+    minus.Update(input);
+    EXPECT_NEAR(axis.value, c.value, 1e-6) << c.raw;
+    EXPECT_EQ(plus.currentPressed, c.positivePressed) << c.raw;
+    EXPECT_EQ(minus.currentPressed, c.negativePressed) << c.raw;
+  }
+  axis.Update(SControlInput{});
+  EXPECT_EQ(axis.value, 0.0f);
+  CJoystickDX::SBinding binding;
+  minus.GetBinding(&binding);
+  EXPECT_EQ(binding.first, 3u);
+  EXPECT_EQ(binding.second, 0u);
+}
+
+std::vector<std::string> g_reports;
+void RecordReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
+
+TEST(JoystickDevicesTest, AMissingKeyboardAndMouseAreReportedNotFatal) {
+  g_reports.clear();
+  ReportHandler = &RecordReport;
+  {
+    CJoystickDX joystick;  // the event system is not running: no keyboard, no mouse
+    joystick.StartCapture(0, CJoystickDX::kCaptureBoth);
+    joystick.Update();
+    EXPECT_FALSE(joystick.GetData()->keyboard.valid);
+    EXPECT_FALSE(joystick.GetData()->mouse.valid);
+    EXPECT_TRUE(joystick.IsCapturing());
+  }
+  ReportHandler = nullptr;
+  EXPECT_NE(std::find(g_reports.begin(), g_reports.end(), "No keyboard detected"), g_reports.end());
+  EXPECT_NE(std::find(g_reports.begin(), g_reports.end(), "No mouse detected"), g_reports.end());
+}
+
+class JoystickCaptureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char error[256] = {};
+    ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+  }
+  void TearDown() override {
+    m_joystick.reset();
+    for (SDL_Joystick* pad : m_pads) SDL_JoystickClose(pad);
+    while (SDL_NumJoysticks() > 0) SDL_JoystickDetachVirtual(0);
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    PlatformInputStop();
+    PlatformShutdown();
+  }
+
+  // Virtual controllers first, then the devices: they are found at construction.
+  void Open(int controllers) {
+    for (int i = 0; i < controllers; ++i) {
+      const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 8, 16, 2);
+      ASSERT_GE(index, 0) << SDL_GetError();
+      m_pads.push_back(SDL_JoystickOpen(index));
+      ASSERT_NE(m_pads.back(), nullptr) << SDL_GetError();
+    }
+    PlatformInputStart();
+    m_joystick = std::make_unique<CJoystickDX>();
+    Frame();
+  }
+  // The events and controller changes reach the devices in the pump; the poll reads them.
+  void Frame() {
+    PlatformPumpMessages(nullptr, nullptr);
+    m_joystick->Update();
+  }
+  CJoystickDX::CControl* CaptureInto(uint8_t slot, CJoystickDX::ECaptureMode mode) {
+    m_joystick->StartCapture(slot, mode);
+    Frame();
+    return m_joystick->GetBinding(slot);
+  }
+
+  std::vector<SDL_Joystick*> m_pads;
+  std::unique_ptr<CJoystickDX> m_joystick;
+};
+
+TEST_F(JoystickCaptureTest, OnlyNineOfTenControllersAreOpened) {
+  Open(10);
+  EXPECT_EQ(m_joystick->GetData()->controllerCount, 9);
+  EXPECT_NE(m_joystick->GetData()->controllers[8].instanceName[0], '\0');
+}
+
+TEST_F(JoystickCaptureTest, ControllerButtonsHatsAndAxesAreCapturedInTheirOrder) {
+  Open(2);
+  // Nothing moved: the capture waits.
+  EXPECT_EQ(CaptureInto(4, CJoystickDX::kCaptureBoth), nullptr);
+  EXPECT_TRUE(m_joystick->IsCapturing());
+
+  // A button on the second controller while the first one's axis sits on the band's edge.
+  SDL_JoystickSetVirtualAxis(m_pads[0], 1, 16384);  // 500: still centred
+  SDL_JoystickSetVirtualButton(m_pads[1], 5, SDL_PRESSED);
+  Frame();
+  CJoystickDX::CControl* button = m_joystick->GetBinding(4);
+  ASSERT_NE(button, nullptr);
+  EXPECT_FALSE(m_joystick->IsCapturing());
+  EXPECT_EQ(button->kind, 2);
+  EXPECT_EQ(button->slot, 4);
+  EXPECT_STREQ(button->name, "J2 Button 6");
+  EXPECT_EQ(button->currentPressed, 0);  // bound controls update from the next frame on
+  Frame();
+  EXPECT_EQ(button->currentPressed, 1);
+  SDL_JoystickSetVirtualButton(m_pads[1], 5, SDL_RELEASED);
+  Frame();
+  EXPECT_EQ(button->previousPressed, 1);
+  EXPECT_EQ(button->currentPressed, 0);
+
+  // Axes only: the axis that leaves the band, with the object's dead zone.
+  m_joystick->SetDeadZone(0.2f);
+  SDL_JoystickSetVirtualAxis(m_pads[0], 1, 32767);
+  CJoystickDX::CControl* axis = CaptureInto(7, CJoystickDX::kCaptureAxes);
+  ASSERT_NE(axis, nullptr);
+  EXPECT_EQ(axis->kind, 1);
+  EXPECT_STREQ(axis->name, "Y");
+  EXPECT_FLOAT_EQ(static_cast<CJoystickDX::CAxis*>(axis)->deadZone, 0.2f);
+
+  // A hat pressed to the north-east binds its Up direction.
+  SDL_JoystickSetVirtualHat(m_pads[0], 1, SDL_HAT_RIGHTUP);
+  CJoystickDX::CControl* hat = CaptureInto(9, CJoystickDX::kCaptureButtons);
+  ASSERT_NE(hat, nullptr);
+  EXPECT_EQ(hat->kind, 3);
+  EXPECT_STREQ(hat->name, "POV2 Up");
+
+  // In button mode an axis leaving the band binds as an axis button.
+  SDL_JoystickSetVirtualAxis(m_pads[1], 0, -32768);
+  CJoystickDX::CControl* axisButton = CaptureInto(2, CJoystickDX::kCaptureButtons);
+  ASSERT_NE(axisButton, nullptr);
+  EXPECT_STREQ(axisButton->name, "J2 X-");
+  EXPECT_FALSE(axisButton->IsKeyboardOrMouse());
+
+  const CJoystickDX::SDeviceBlock* data = m_joystick->GetData();
+  ASSERT_EQ(data->activeCount, 4);
+  EXPECT_EQ(std::vector<uint8_t>(data->active, data->active + 4),
+            (std::vector<uint8_t>{2, 4, 7, 9}));
+}
+
+TEST_F(JoystickCaptureTest, KeysMouseButtonsAndTheWheelAreCapturedAfterTheControllers) {
+  Open(0);
+  SDL_Event event{};
+  event.type = SDL_KEYDOWN;
+  event.key.keysym.scancode = SDL_SCANCODE_Q;
+  SDL_PushEvent(&event);
+  CJoystickDX::CControl* key = CaptureInto(0, CJoystickDX::kCaptureBoth);
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->kind, 5);
+  EXPECT_EQ(key->device, CJoystickDX::kKeyboardDevice);
+  EXPECT_STREQ(key->name, "Q");
+  EXPECT_TRUE(key->IsKeyboardOrMouse());
+  EXPECT_STREQ(m_joystick->GetKeyName(0xE9), "KB233");  // a code no key produces
+
+  event = SDL_Event{};
+  event.type = SDL_MOUSEBUTTONDOWN;
+  event.button.button = SDL_BUTTON_RIGHT;
+  SDL_PushEvent(&event);
+  CJoystickDX::CControl* button = CaptureInto(1, CJoystickDX::kCaptureButtons);
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->kind, 6);
+  EXPECT_STREQ(button->name, "Mouse Button 2");
+
+  event = SDL_Event{};
+  event.type = SDL_MOUSEWHEEL;
+  event.wheel.y = -1;
+  SDL_PushEvent(&event);
+  CJoystickDX::CControl* wheel = CaptureInto(2, CJoystickDX::kCaptureButtons);
+  ASSERT_NE(wheel, nullptr);
+  EXPECT_STREQ(wheel->name, "Wheel Down");
+  CJoystickDX::SBinding binding;
+  wheel->GetBinding(&binding);
+  EXPECT_EQ(binding.first, 0u);
+
+  // Bound keyboard and mouse controls follow their devices each frame.
+  Frame();
+  EXPECT_EQ(key->currentPressed, 1);
+  EXPECT_EQ(button->currentPressed, 1);
+  EXPECT_EQ(wheel->currentPressed, 0);  // the notch was read in the frame before
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+// The engine's key tables, typed text, mouse and wheel, fed by events pushed into the real
+// pump and read by the real per-frame poll.
+#include "Quor/DirectX/InputState.h"
+#include "Quor/DirectX/Quordx.h"
+
+#include "Platform/PlatformSystem.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::vector<EWindowMessage> g_windowMessages;
+
+// Records the window messages and swallows them, so a close request does not end the pump.
+bool RecordAndSwallow(const SWindowMessage& message) {
+  g_windowMessages.push_back(message.kind);
+  return false;
+}
+
+class InputStateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char error[256] = {};
+    ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+    g_windowMessages.clear();
+    MessageHook = &RecordAndSwallow;
+    InitInputDevices();
+  }
+  void TearDown() override {
+    ShutdownInputDevices();
+    MessageHook = nullptr;
+    GetPlatformState() = SPlatformState();
+    PlatformShutdown();
+  }
+
+  static void Key(SDL_Scancode scancode, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    SDL_PushEvent(&event);
+  }
+  static void Text(const char* text) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    std::strncpy(event.text.text, text, sizeof event.text.text - 1);
+    SDL_PushEvent(&event);
+  }
+  static void Pump() { ASSERT_TRUE(ProcessMessages()); }
+  // One service pass as the engine runs it: the poll, then the events that came meanwhile.
+  static void Pass() {
+    PollInputDevices();
+    Pump();
+  }
+
+  SInputState& state = GetInputState();
+};
+
+TEST_F(InputStateTest, TheFourTablesFollowAKeyOverFrames) {
+  const uint8_t a = 'A';
+  Key(SDL_SCANCODE_A, true);
+  Pump();
+  // The key event marks the key down at once; the poll then tells the change.
+  EXPECT_EQ(state.down[a], 1);
+  EXPECT_EQ(state.changed[a], 0);
+  EXPECT_TRUE(IsKeyAvailable(a));
+
+  struct SFrame {
+    bool release;
+    uint8_t holdOff;  // loaded before the poll (0: left as it is)
+    uint8_t down, changed, previous, lastKey, holdOffAfter;
+    bool available;
+  } frames[] = {
+      {false, 0, 1, 1, 1, a, 0, true},   // went down
+      {false, 0, 1, 0, 1, 0, 0, true},   // held
+      {false, 2, 1, 0, 1, 0, 1, false},  // a user holds it off for two polls
+      {false, 0, 1, 0, 1, 0, 0, true},   // the hold-off runs out
+      {true, 0, 0, 1, 0, 0, 0, false},   // released
+      {false, 0, 0, 0, 0, 0, 0, false},
+  };
+  for (size_t i = 0; i < sizeof frames / sizeof frames[0]; ++i) {
+    const SFrame& f = frames[i];
+    if (f.holdOff) state.holdOff[a] = f.holdOff;
+    if (f.release) {
+      Key(SDL_SCANCODE_A, false);
+      Pump();
+    }
+    PollInputDevices();
+    EXPECT_EQ(state.down[a], f.down) << "frame " << i;
+    EXPECT_EQ(state.changed[a], f.changed) << "frame " << i;
+    EXPECT_EQ(state.previous[a], f.previous) << "frame " << i;
+    EXPECT_EQ(state.lastKey, f.lastKey) << "frame " << i;
+    EXPECT_EQ(state.holdOff[a], f.holdOffAfter) << "frame " << i;
+    EXPECT_EQ(IsKeyAvailable(a), f.available) << "frame " << i;
+    EXPECT_EQ(IsKeyAvailable(a + 256), f.available) << "codes wrap at 256";
+  }
+}
+
+TEST_F(InputStateTest, TheLastKeyIsTheHighestThatWentDownAndATapBetweenPollsLeavesNothing) {
+  Key(SDL_SCANCODE_ESCAPE, true);
+  Key(SDL_SCANCODE_DOWN, true);
+  Key(SDL_SCANCODE_RETURN, true);
+  Pass();
+  PollInputDevices();
+  EXPECT_EQ(state.lastKey, 0x28);  // Down above Escape (0x1B) and Enter (0x0D)
+  EXPECT_TRUE(IsKeyAvailable(0x1B) && IsKeyAvailable(0x0D));
+
+  Key(SDL_SCANCODE_SPACE, true);
+  Key(SDL_SCANCODE_SPACE, false);
+  Pump();
+  PollInputDevices();
+  EXPECT_EQ(state.down[0x20], 0);
+  EXPECT_EQ(state.changed[0x20], 0);
+  EXPECT_EQ(state.lastKey, 0);
+
+  SDL_Event click{};
+  click.type = SDL_MOUSEBUTTONDOWN;
+  click.button.button = SDL_BUTTON_LEFT;
+  SDL_PushEvent(&click);
+  Pump();
+  PollInputDevices();
+  EXPECT_TRUE(IsKeyAvailable(kVkLButton));
+  EXPECT_EQ(state.lastKey, kVkLButton);
+}
+
+TEST_F(InputStateTest, TheLastTypedCharacterIsKeptAsUtf8UntilCleared) {
+  struct SCase {
+    const char* typed;
+    const char* kept;
+  } cases[] = {
+      {"a", "a"},
+      {"\xC3\xA9", "\xC3\xA9"},                     // e acute, two bytes
+      {"\xD0\x96", "\xD0\x96"},                     // Cyrillic Zhe
+      {"\xE3\x81\x82", "\xE3\x81\x82"},             // Hiragana a, three bytes
+      {"ab\xE2\x82\xAC", "\xE2\x82\xAC"},           // several at once: the last counts
+      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},     // beyond the 16-bit range: whole
+  };
+  for (const SCase& c : cases) {
+    Text(c.typed);
+    Pass();
+    EXPECT_STREQ(GetTextInput(), c.kept);
+    PollInputDevices();
+    EXPECT_STREQ(GetTextInput(), c.kept) << "a poll leaves the text alone";
+    ClearFrameInput();
+    EXPECT_STREQ(GetTextInput(), "");
+  }
+}
+
+TEST_F(InputStateTest, TheMouseIsPlacedOverTheLetterboxedGameView) {
+  struct SCase {
+    int32_t width, height, x, y;
+    float mouseX, mouseY;
+  } cases[] = {
+      {1600, 900, 0, 0, -1.0f, -1.0f},    {1600, 900, 1600, 900, 1.0f, 1.0f},
+      {1600, 900, 800, 450, 0.0f, 0.0f},  {1000, 1000, 500, 125, 0.0f, -1.0f},
+      {1000, 1000, 500, 875, 0.0f, 1.0f}, {1000, 1000, 250, 500, -0.5f, 0.0f},
+      {2000, 800, 289, 400, -1.0f, 0.0f}, {2000, 800, 1711, 0, 1.0f, -1.0f},
+      {2000, 800, 0, 800, -1.4064697f, 1.0f},  // in the bar left of the view: past -1
+  };
+  for (const SCase& c : cases) {
+    GetPlatformState().renderWidth = c.width;
+    GetPlatformState().renderHeight = c.height;
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = c.x;
+    event.motion.y = c.y;
+    SDL_PushEvent(&event);
+    Pump();
+    EXPECT_FLOAT_EQ(state.mouseX, c.mouseX) << c.width << "x" << c.height << " at " << c.x;
+    EXPECT_FLOAT_EQ(state.mouseY, c.mouseY) << c.width << "x" << c.height << " at " << c.y;
+  }
+  // With no window to measure against the mouse keeps its place.
+  GetPlatformState().renderWidth = 0;
+  SDL_Event event{};
+  event.type = SDL_MOUSEMOTION;
+  SDL_PushEvent(&event);
+  Pump();
+  EXPECT_FLOAT_EQ(state.mouseX, -1.4064697f);
+}
+
+TEST_F(InputStateTest, TheWheelHoldsTheLastEventsNotchesUntilThePoll) {
+  SDL_Event event{};
+  event.type = SDL_MOUSEWHEEL;
+  event.wheel.y = 2;
+  SDL_PushEvent(&event);
+  Pump();
+  EXPECT_EQ(state.mouseWheel, 2.0f);
+  event.wheel.y = -1;
+  SDL_PushEvent(&event);
+  Pump();
+  EXPECT_EQ(state.mouseWheel, -1.0f);  // each event replaces the value
+  PollInputDevices();
+  EXPECT_EQ(state.mouseWheel, 0.0f);
+}
+
+TEST_F(InputStateTest, AltWithF4AsksTheWindowToCloseOnceWhicheverCameFirst) {
+  Key(SDL_SCANCODE_F4, true);
+  Pass();
+  Key(SDL_SCANCODE_LALT, true);
+  Pass();  // the pump sees Alt alone; the poll below sees both keys
+  EXPECT_TRUE(g_windowMessages.empty());
+  PollInputDevices();
+  ASSERT_EQ(g_windowMessages.size(), 1u);
+  EXPECT_EQ(g_windowMessages[0], EWindowMessage::Close);
+  PollInputDevices();
+  EXPECT_EQ(g_windowMessages.size(), 1u) << "held keys ask once";
+}
+
+TEST_F(InputStateTest, ResetClearsTheTablesAndTheMouse) {
+  Key(SDL_SCANCODE_B, true);
+  Pass();
+  PollInputDevices();
+  state.holdOff['B'] = 9;
+  state.mouseX = 0.5f;
+  ResetInputState();
+  for (const uint8_t* table : {state.holdOff, state.changed, state.down, state.previous}) {
+    EXPECT_EQ(table['B'], 0);
+  }
+  EXPECT_EQ(state.mouseX, 0.0f);
+}
+
+}  // namespace

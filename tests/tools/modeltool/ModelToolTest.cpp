@@ -1,0 +1,196 @@
+// modeltool: text descriptions in, files out, and the engine's readers on what it wrote.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+#include "Quor/CAnimator_Keyframed.h"
+#include "Quor/TextureAtlas.h"
+#include "tools/modeltool/ModelText.h"
+#include "tools/modeltool/ModelWriters.h"
+
+namespace {
+
+class ModelToolTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_folder = std::string(HM_BINARY_DIR) + "/test-fixtures/modeltool/" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::remove_all(m_folder);
+    std::filesystem::create_directories(m_folder);
+  }
+
+  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
+
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream(Path(name), std::ios::binary) << text;
+  }
+
+  std::string ReadText(const std::string& name) const {
+    std::vector<uint8_t> bytes;
+    ReadFileBytes(Path(name), bytes);
+    return std::string(bytes.begin(), bytes.end());
+  }
+
+  // The program's exit status; its output and errors land in out.txt and err.txt.
+  int Run(const std::string& arguments) const {
+    const std::string command = std::string(HM_BINARY_DIR) + "/bin/modeltool " + arguments + " >" +
+                                Path("out.txt") + " 2>" + Path("err.txt");
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  std::string m_folder;
+};
+
+const char kWalk[] = R"(# a short walk
+version 0x102
+frames 20
+fps 10
+track Hip
+  base_position 0 1 0
+  position 0 0 1 0
+  position 10 2 1 0
+  rotation_axis 0 0 0 1 0
+  rotation_axis 10 0 0 1 90
+track Knee
+  scale 5 1 2 1
+event 5 77
+event 15 78
+)";
+
+TEST_F(ModelToolTest, AnAnimationDescriptionBecomesAFileTheEngineReads) {
+  Write("walk.txt", kWalk);
+  ASSERT_EQ(Run("ban " + Path("walk.txt") + " " + Path("walk.ban")), 0) << ReadText("err.txt");
+
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(Path("walk.ban"), bytes));
+  CAnimator_Keyframed animator(SFileBytes{bytes.data(), bytes.size(), "walk.ban"});
+  ASSERT_TRUE(animator.IsLoaded());
+  const CKeyframedAnimation& animation = animator.GetAnimation();
+  EXPECT_EQ(animation.version, 0x102);
+  EXPECT_EQ(animation.frameCount, 20u);
+  EXPECT_FLOAT_EQ(animator.GetLength(), 2.0f);
+  ASSERT_EQ(animation.tracks.size(), 2u);
+  const SKeyframedTrack& hip = animation.tracks[0];
+  EXPECT_EQ(hip.name, "HIP");
+  EXPECT_FLOAT_EQ(hip.basePosition.y, 1.0f);
+  ASSERT_EQ(hip.positionKeys.Count(), 2u);
+  EXPECT_FLOAT_EQ(hip.positionKeys.keys[1].values[0], 2.0f);
+  ASSERT_EQ(hip.rotationKeys.Count(), 2u);
+  EXPECT_NEAR(hip.rotationKeys.keys[1].values[2], 0.70710678f, 1e-6f);
+  EXPECT_NEAR(hip.rotationKeys.keys[1].values[3], 0.70710678f, 1e-6f);
+  EXPECT_EQ(animation.tracks[1].scaleKeys.Count(), 1u);
+  ASSERT_EQ(animation.events.size(), 2u);
+  EXPECT_EQ(animation.events[1].frame, 15u);
+  EXPECT_EQ(animation.events[1].value, 78u);
+
+  // Halfway, the hip has moved halfway and turned 45 degrees.
+  CModelNode node;
+  node.name = "hip";
+  CAttachedInfo* attachment = animator.CreateAttachment(&node);
+  animator.SetTime(0, 0.5f, -1.0f, false);
+  SetAnimationBlendWeight(1.0f);
+  animator.Apply(&node.transform, attachment);
+  delete attachment;
+  EXPECT_NEAR(node.transform.position.x, 1.0f, 1e-5f);
+  EXPECT_NEAR(node.transform.rotation.z, 0.38268343f, 1e-5f);
+
+  ASSERT_EQ(Run("dump " + Path("walk.ban")), 0) << ReadText("err.txt");
+  const std::string dump = ReadText("out.txt");
+  EXPECT_NE(dump.find("version 0x102, 20 frames at 10 fps, 2 tracks, 2 events"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("  track KNEE\n    scale 5 1 2 1\n"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("  event 15 78\n"), std::string::npos) << dump;
+}
+
+TEST_F(ModelToolTest, AnAtlasDescriptionBecomesAFileTheEngineReads) {
+  Write("icons.txt",
+        "value 0.5\n"
+        "entry Key 0 0 0.25 0.25\n"
+        "entry Lamp 0.25 0 0.5 0.25 1 2 3 4   # all eight values\n"
+        "entry Empty\n");
+  ASSERT_EQ(Run("atlas " + Path("icons.txt") + " " + Path("icons.atlas")), 0) << ReadText("err.txt");
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(Path("icons.atlas"), bytes));
+  STextureAtlas atlas;
+  ASSERT_TRUE(ParseTextureAtlas(bytes.data(), bytes.size(), "icons.atlas", &atlas));
+  EXPECT_EQ(atlas.entryCount, 3u);
+  EXPECT_FLOAT_EQ(atlas.value, 0.5f);
+  EXPECT_FLOAT_EQ(FindAtlasEntry(atlas, "key")->GetFloat(2), 0.25f);
+  EXPECT_FLOAT_EQ(FindAtlasEntry(atlas, "lamp")->GetFloat(7), 4.0f);
+  EXPECT_FLOAT_EQ(FindAtlasEntry(atlas, "empty")->GetFloat(0), 0.0f);
+
+  ASSERT_EQ(Run("dump " + Path("icons.atlas")), 0);
+  EXPECT_NE(ReadText("out.txt").find("entry Lamp 0.25 0 0.5 0.25 1 2 3 4"), std::string::npos)
+      << ReadText("out.txt");
+}
+
+TEST_F(ModelToolTest, BadDescriptionsNameTheLineAndWriteNothing) {
+  const struct {
+    const char* command;
+    const char* text;
+    const char* expected;
+  } cases[] = {
+      {"ban", "frames 10\nposition 0 1 2 3\n", "bad.txt:2: \"position\" before the first track"},
+      {"ban", "track A\nposition 70000 1 2 3\n", "bad.txt:2: \"70000\" is not a whole number from 0 to 65535"},
+      {"ban", "track A\nrotation 0 1 2 3\n", "bad.txt:2: \"rotation\" takes 5 values, 4 given"},
+      {"ban", "track A\nrotation_axis 0 0 0 0 90\n", "bad.txt:2: the rotation axis has no length"},
+      {"ban", "track A\nscale 0 1 x 1\n", "bad.txt:2: \"x\" is not a number"},
+      {"ban", "fps 10\nwobble 3\n", "bad.txt:2: \"wobble\" before the first track"},
+      {"ban", "version 0x101\nevent 1 2\n", "events need version 0x102 or later"},
+      {"atlas", "entry A 1 2 3 4 5 6 7 8 9\n", "bad.txt:1: \"entry\" takes 1 to 9 values, 10 given"},
+      {"atlas", "colour 3\n", "bad.txt:1: unknown statement \"colour\""},
+  };
+  for (const auto& c : cases) {
+    Write("bad.txt", c.text);
+    std::filesystem::remove(Path("bad.out"));
+    EXPECT_EQ(Run(std::string(c.command) + " " + Path("bad.txt") + " " + Path("bad.out")), 1) << c.text;
+    EXPECT_NE(ReadText("err.txt").find(c.expected), std::string::npos) << ReadText("err.txt");
+    EXPECT_FALSE(std::filesystem::exists(Path("bad.out"))) << c.text;
+  }
+}
+
+TEST_F(ModelToolTest, UsageAndFilesThatCannotBeRead) {
+  EXPECT_EQ(Run(""), 2);
+  EXPECT_EQ(Run("--help"), 2);
+  EXPECT_EQ(Run("ban only-one-argument"), 2);
+  EXPECT_EQ(Run("ban " + Path("missing.txt") + " " + Path("x.ban")), 1);
+  Write("other.bin", "RIFF....");
+  EXPECT_EQ(Run("dump " + Path("other.bin")), 1);
+  EXPECT_NE(ReadText("err.txt").find("neither an animation nor a texture atlas file"), std::string::npos);
+
+  // A damaged file is reported by the engine's reader, not printed.
+  Write("walk.txt", kWalk);
+  ASSERT_EQ(Run("ban " + Path("walk.txt") + " " + Path("walk.ban")), 0);
+  std::filesystem::resize_file(Path("walk.ban"), 30);
+  EXPECT_EQ(Run("dump " + Path("walk.ban")), 1);
+  EXPECT_NE(ReadText("err.txt").find("is damaged"), std::string::npos) << ReadText("err.txt");
+}
+
+TEST(ModelWritersTest, CountsAndNamesBeyondTheFormatAreRefused) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  SBanDescription tooManyKeys;
+  tooManyKeys.tracks.emplace_back();
+  tooManyKeys.tracks[0].name = "A";
+  tooManyKeys.tracks[0].positionKeys.resize(70000);
+  EXPECT_FALSE(WriteBan(tooManyKeys, bytes, error));
+  EXPECT_NE(error.find("position keys of A: 70000"), std::string::npos) << error;
+
+  SBanDescription longName;
+  longName.tracks.emplace_back();
+  longName.tracks[0].name = std::string(256, 'n');
+  EXPECT_FALSE(WriteBan(longName, bytes, error));
+  EXPECT_NE(error.find("longer than 255"), std::string::npos) << error;
+
+  SAtlasDescription tooManyEntries;
+  tooManyEntries.entries.resize(65536);
+  EXPECT_FALSE(WriteAtlas(tooManyEntries, bytes, error));
+  EXPECT_NE(error.find("entries: 65536"), std::string::npos) << error;
+}
+
+}  // namespace
