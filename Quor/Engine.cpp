@@ -1,6 +1,7 @@
 #include "Quor/Engine.h"
 
 #include "Platform/PlatformSystem.h"
+#include "Quor/CSoundManager.h"
 #include "Quor/DirectX/InputState.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/MatrixTable.h"
@@ -29,7 +30,10 @@ void InitDefaultLights() {}  // the shaders' default lights
 void ShutdownSubsystems() {} // their counterparts at shutdown
 
 // Keyboard, joystick and mouse polls, then the sound update.
-void PollInputAndSound() { PollInputDevices(); }
+void PollInputAndSound() {
+  PollInputDevices();
+  if (CSoundManager* sound = GetSoundManager()) sound->Update();
+}
 
 // Rounds through a float, as every intermediate of the conversions is.
 float F(double value) { return static_cast<float>(value); }

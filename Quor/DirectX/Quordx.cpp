@@ -4,6 +4,7 @@
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
 #include "Quor/CThread.h"
+#include "Quor/DirectX/ApplicationActivity.h"
 #include "Quor/DirectX/DisplayModePool.h"
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
@@ -111,6 +112,7 @@ void Activate() {
 void FocusChanged(bool nowActive) {
   if (g_state.mainWindow && PlatformIsWindowMinimized(g_state.mainWindow)) nowActive = false;
   const int8_t state = nowActive ? 1 : 0;
+  SetApplicationActive(nowActive);
   if (state == g_state.active) return;
   g_state.active = state;
   if (!g_state.returnModeKnown) {
