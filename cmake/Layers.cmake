@@ -39,6 +39,7 @@ endfunction()
 function(hm_tests root)
   file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS ${root}/*.cpp)
   set(dirs "")
+  list(FILTER all_sources EXCLUDE REGEX "/support/")
   foreach(src ${all_sources})
     get_filename_component(d ${src} DIRECTORY)
     list(APPEND dirs ${d})
@@ -53,14 +54,10 @@ function(hm_tests root)
     target_link_libraries(${target} PRIVATE vey GTest::gtest GTest::gtest_main)
     target_compile_definitions(${target} PRIVATE
       HM_SOURCE_DIR="${CMAKE_SOURCE_DIR}" HM_BINARY_DIR="${CMAKE_BINARY_DIR}")
-    set(test_home ${CMAKE_BINARY_DIR}/test-home/${suffix})
-    # Temporary files stay inside this build folder, so parallel builds never share them.
-    file(MAKE_DIRECTORY ${test_home}/tmp)
-    gtest_discover_tests(${target}
-      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-      DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT
-        "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;HOLLOWMERE_DATA_HOME=${test_home};XDG_RUNTIME_DIR=${test_home}/run;TEST_TMPDIR=${test_home}/tmp/")
+    # Each program sets up its own environment (tests/support/TestEnvironment.cpp).
+    target_sources(${target} PRIVATE ${root}/support/TestEnvironment.cpp)
+    target_compile_definitions(${target} PRIVATE HM_TEST_HOME="${CMAKE_BINARY_DIR}/test-home/${suffix}")
+    gtest_discover_tests(${target} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
   endforeach()
   file(GLOB extra CONFIGURE_DEPENDS ${root}/*.cmake)
   foreach(f ${extra})
