@@ -12,6 +12,13 @@ thread_local SGfxContext* t_context = nullptr;
 
 void* LookupGl(const char* name, void*) { return SDL_GL_GetProcAddress(name); }
 
+// The drawable a context is made current on when it does not hold the main window.
+SDL_Window* OwnSurface(SGfxContext* ctx) {
+  if (!ctx->ownSurface)
+    ctx->ownSurface = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  return ctx->ownSurface;
+}
+
 // Every context starts with the conventions the engine's drawing expects: row 0 of every
 // target is the top row and clip-space depth runs 0..1.
 bool PrepareContext(SGfxContext* ctx) {
@@ -132,7 +139,7 @@ SGfxContext* SGfxDeviceImpl::Enter() {
     ctx = t_context;
   } else if (main && main->owner == std::this_thread::get_id()) {
     // Another device was current on this thread (tests make several): switch back.
-    if (SDL_GL_MakeCurrent(windowLent ? nullptr : window, main->gl) != 0) return nullptr;
+    if (SDL_GL_MakeCurrent(windowLent ? OwnSurface(main) : window, main->gl) != 0) return nullptr;
     t_context = main;
     ctx = main;
     ctx->ForgetAppliedState();
@@ -211,6 +218,7 @@ void SGfxDeviceImpl::DestroyContext(SGfxContext* ctx) {
   if (t_context == ctx) t_context = nullptr;
   SDL_GL_MakeCurrent(nullptr, nullptr);
   SDL_GL_DeleteContext(ctx->gl);
+  if (ctx->ownSurface) SDL_DestroyWindow(ctx->ownSurface);
   delete ctx;
 }
 
@@ -526,6 +534,20 @@ uint32_t CGfxDevice::Reset(const SGfxPresentParams& asked) {
 
 // ---- shared contexts
 
+// Frees a shared context from the creating thread: its translated shaders and framebuffers
+// can only go with it current, so it is borrowed for that.
+static void DestroyShared(SGfxDeviceImpl& impl, SGfxContext* ctx) {
+  impl.shared.erase(std::find(impl.shared.begin(), impl.shared.end(), ctx));
+  if (SDL_GL_MakeCurrent(OwnSurface(ctx), ctx->gl) == 0) {
+    t_context = ctx;
+    impl.DestroyContext(ctx);
+  }
+  SDL_GL_MakeCurrent(impl.windowLent ? OwnSurface(impl.main) : impl.window, impl.main->gl);
+  t_context = impl.main;
+  impl.main->ForgetAppliedState();
+  MOJOSHADER_glMakeContextCurrent(impl.main->mojo);
+}
+
 SGfxSharedContext* CGfxDevice::CreateSharedContext() {
   std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
@@ -541,10 +563,16 @@ SGfxSharedContext* CGfxDevice::CreateSharedContext() {
   } else {
     GfxReport("Platform/GraphicsDevice", "Cannot create a shared GL context: %s", SDL_GetError());
   }
-  SDL_GL_MakeCurrent(impl.windowLent ? nullptr : impl.window, main->gl);
+  SDL_GL_MakeCurrent(impl.windowLent ? OwnSurface(main) : impl.window, main->gl);
   MOJOSHADER_glMakeContextCurrent(main->mojo);
   t_context = main;
   if (!ctx) return nullptr;
+  if (!OwnSurface(ctx)) {
+    GfxReport("Platform/GraphicsDevice", "Cannot create the shared context's drawable: %s", SDL_GetError());
+    impl.shared.push_back(ctx);
+    DestroyShared(impl, ctx);
+    return nullptr;
+  }
   impl.shared.push_back(ctx);
   return new SGfxSharedContext{ctx};
 }
@@ -555,7 +583,7 @@ bool CGfxDevice::MakeSharedContextCurrent(SGfxSharedContext* shared) {
   if (!shared || !shared->context || shared->context->impl != &impl) return false;
   SGfxContext* ctx = shared->context;
   const bool takeWindow = impl.windowLent && !impl.windowHolder;
-  if (SDL_GL_MakeCurrent(takeWindow ? impl.window : nullptr, ctx->gl) != 0) {
+  if (SDL_GL_MakeCurrent(takeWindow ? impl.window : ctx->ownSurface, ctx->gl) != 0) {
     GfxReport("Platform/GraphicsDevice", "Cannot make the shared context current: %s", SDL_GetError());
     return false;
   }
@@ -586,22 +614,12 @@ void CGfxDevice::DestroySharedContext(SGfxSharedContext* shared) {
   SGfxContext* ctx = shared->context;
   delete shared;
   if (!ctx || !impl.main || impl.main->owner != std::this_thread::get_id()) return;
-  auto it = std::find(impl.shared.begin(), impl.shared.end(), ctx);
-  if (it == impl.shared.end()) return;
+  if (std::find(impl.shared.begin(), impl.shared.end(), ctx) == impl.shared.end()) return;
   if (ctx->holdsWindow) {
     GfxReport("Platform/GraphicsDevice", "A shared context was destroyed while still current on its thread");
     return;
   }
-  impl.shared.erase(it);
-  // Its translated shaders and framebuffers can only be freed with it current: borrow it.
-  if (SDL_GL_MakeCurrent(nullptr, ctx->gl) == 0) {
-    t_context = ctx;
-    impl.DestroyContext(ctx);
-  }
-  SDL_GL_MakeCurrent(impl.windowLent ? nullptr : impl.window, impl.main->gl);
-  t_context = impl.main;
-  impl.main->ForgetAppliedState();
-  MOJOSHADER_glMakeContextCurrent(impl.main->mojo);
+  DestroyShared(impl, ctx);
 }
 
 bool CGfxDevice::LendWindowSurface() {
@@ -610,7 +628,7 @@ bool CGfxDevice::LendWindowSurface() {
   SGfxContext* ctx = impl.Enter();
   if (!ctx || !ctx->isMain || impl.windowLent) return false;
   glFinish();
-  if (SDL_GL_MakeCurrent(nullptr, ctx->gl) != 0) return false;
+  if (SDL_GL_MakeCurrent(OwnSurface(ctx), ctx->gl) != 0) return false;
   impl.windowLent = true;
   ctx->holdsWindow = false;
   return true;

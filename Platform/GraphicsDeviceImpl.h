@@ -34,6 +34,9 @@ constexpr GLenum kGfxUploadUnit = GL_TEXTURE0 + kGfxSamplers;
 struct SGfxContext {
   SGfxDeviceImpl* impl = nullptr;
   SDL_GLContext gl = nullptr;
+  // A hidden 1 x 1 window to be current on while the main window is elsewhere: a context
+  // cannot be current without a drawable on every driver.
+  SDL_Window* ownSurface = nullptr;
   MOJOSHADER_glContext* mojo = nullptr;
   std::thread::id owner;  // the thread it is current on (or will be)
   bool isMain = false;
