@@ -137,6 +137,12 @@ SGfxContext* SGfxDeviceImpl::Enter() {
   SGfxContext* ctx = nullptr;
   if (t_context && t_context->impl == this) {
     ctx = t_context;
+    // Someone else's context may have been made current on this thread meanwhile.
+    if (SDL_GL_GetCurrentContext() != ctx->gl) {
+      SDL_Window* drawable = ctx->holdsWindow ? window : OwnSurface(ctx);
+      if (SDL_GL_MakeCurrent(drawable, ctx->gl) != 0) return nullptr;
+      ctx->ForgetAppliedState();
+    }
   } else if (main && main->owner == std::this_thread::get_id()) {
     // Another device was current on this thread (tests make several): switch back.
     if (SDL_GL_MakeCurrent(windowLent ? OwnSurface(main) : window, main->gl) != 0) return nullptr;

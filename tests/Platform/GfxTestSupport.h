@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Platform/GraphicsDevice.h"
+#include "Platform/GraphicsReferenceShaders.h"
 #include "Platform/GraphicsTestWindow.h"
 
 namespace gfxtest {
@@ -27,32 +28,9 @@ inline const SGfxVertexElement kVertexElements[] = {
     GFX_DECL_END(),
 };
 
-// Row vector times the matrix in c0..c3 (one row per register).
-inline const char* kTexturedVs =
-    "vs_2_0\n"
-    "dcl_position v0\n"
-    "dcl_color v1\n"
-    "dcl_texcoord v2\n"
-    "mul r0, v0.x, c0\n"
-    "mad r0, v0.y, c1, r0\n"
-    "mad r0, v0.z, c2, r0\n"
-    "mad oPos, v0.w, c3, r0\n"
-    "mov oD0, v1\n"
-    "mov oT0, v2\n";
-
-inline const char* kTexturedPs =
-    "ps_2_0\n"
-    "dcl v0\n"
-    "dcl t0.xy\n"
-    "dcl_2d s0\n"
-    "texld r0, t0, s0\n"
-    "mul r0, r0, v0\n"
-    "mov oC0, r0\n";
-
-inline const char* kColourPs =
-    "ps_2_0\n"
-    "dcl v0\n"
-    "mov oC0, v0\n";
+inline const char* kTexturedVs = kGfxTexturedVertexShader;
+inline const char* kTexturedPs = kGfxTexturedPixelShader;
+inline const char* kColourPs = kGfxColourPixelShader;
 
 inline std::vector<uint32_t> Assemble(const char* source) {
   std::vector<uint32_t> code;
