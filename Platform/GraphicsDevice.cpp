@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Platform/GraphicsDeviceImpl.h"
+#include "Platform/GraphicsDriverScope.h"
 #include "Platform/GraphicsReport.h"
 
 namespace {
@@ -14,6 +15,7 @@ void* LookupGl(const char* name, void*) { return SDL_GL_GetProcAddress(name); }
 
 // The drawable a context is made current on when it does not hold the main window.
 SDL_Window* OwnSurface(SGfxContext* ctx) {
+  SGfxDriverScope driver;
   if (!ctx->ownSurface)
     ctx->ownSurface = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   return ctx->ownSurface;
@@ -80,7 +82,11 @@ SGfxContext* SGfxDeviceImpl::CreateContextRecord(SDL_GLContext gl, bool isMain) 
 bool SGfxDeviceImpl::CreateMainContext(uint32_t* result) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
   SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-  SDL_GLContext gl = SDL_GL_CreateContext(window);
+  SDL_GLContext gl;
+  {
+    SGfxDriverScope driver;
+    gl = SDL_GL_CreateContext(window);
+  }
   if (!gl) {
     GfxReport("Platform/GraphicsDevice", "Cannot create a GL context: %s", SDL_GetError());
     *result = GFX_ERR_NOT_AVAILABLE;
@@ -215,9 +221,10 @@ void SGfxDeviceImpl::ForgetCompiled(SGfxContext* ctx) {
 // Tears a context down; it must be current on the calling thread.
 void SGfxDeviceImpl::DestroyContext(SGfxContext* ctx) {
   MOJOSHADER_glMakeContextCurrent(ctx->mojo);
+  // Unbound first: a bound program outlives the deletion of its shaders.
+  MOJOSHADER_glBindProgram(nullptr);
   FlushPending(ctx);
   ForgetCompiled(ctx);
-  MOJOSHADER_glBindProgram(nullptr);
   for (auto& entry : ctx->framebuffers) glDeleteFramebuffers(1, &entry.second);
   glDeleteSamplers(kGfxSamplers, ctx->samplers);
   MOJOSHADER_glDestroyContext(ctx->mojo);
@@ -560,7 +567,11 @@ SGfxSharedContext* CGfxDevice::CreateSharedContext() {
   SGfxContext* main = impl.Enter();
   if (!main || !main->isMain) return nullptr;
   SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-  SDL_GLContext gl = SDL_GL_CreateContext(impl.window);  // becomes current here
+  SDL_GLContext gl;
+  {
+    SGfxDriverScope driver;
+    gl = SDL_GL_CreateContext(impl.window);  // becomes current here
+  }
   SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
   SGfxContext* ctx = nullptr;
   if (gl) {
@@ -589,6 +600,7 @@ bool CGfxDevice::MakeSharedContextCurrent(SGfxSharedContext* shared) {
   if (!shared || !shared->context || shared->context->impl != &impl) return false;
   SGfxContext* ctx = shared->context;
   const bool takeWindow = impl.windowLent && !impl.windowHolder;
+  SGfxDriverScope driver;  // the thread's first GL call sets up per-thread driver state
   if (SDL_GL_MakeCurrent(takeWindow ? impl.window : ctx->ownSurface, ctx->gl) != 0) {
     GfxReport("Platform/GraphicsDevice", "Cannot make the shared context current: %s", SDL_GetError());
     return false;
@@ -609,6 +621,7 @@ void CGfxDevice::ReleaseSharedContext() {
   glFinish();  // everything it drew is in the shared targets before another thread reads them
   if (ctx->holdsWindow) m_impl->windowHolder = nullptr;
   ctx->holdsWindow = false;
+  SGfxDriverScope driver;
   SDL_GL_MakeCurrent(nullptr, nullptr);
   t_context = nullptr;
 }

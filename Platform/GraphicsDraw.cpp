@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Platform/GraphicsDeviceImpl.h"
+#include "Platform/GraphicsDriverScope.h"
 #include "Platform/GraphicsReport.h"
 
 namespace {
@@ -264,6 +265,8 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
   ApplyViewport(ctx);
   ApplyRenderStates(ctx);
   ApplySamplers(ctx);
+  // Linking and the driver's first use of a program keep driver state of their own.
+  SGfxDriverScope driver;
   if (!ctx->shadersKnown || ctx->boundVertex != vertex || ctx->boundPixel != pixel) {
     MOJOSHADER_glBindShaders(vertex, pixel);
     ctx->boundVertex = vertex;
@@ -306,6 +309,7 @@ uint32_t SGfxDeviceImpl::Blit(SGfxContext* ctx, CGfxSurface* source, const SGfxR
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, destFramebuffer);
   glDisable(GL_SCISSOR_TEST);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  SGfxDriverScope driver;  // so is a blit
   glBlitFramebuffer(sourceRect.left, sourceRect.top, sourceRect.right, sourceRect.bottom, destRect.left, destRect.top,
                     destRect.right, destRect.bottom, GL_COLOR_BUFFER_BIT, filter);
   glEnable(GL_SCISSOR_TEST);
@@ -405,6 +409,7 @@ uint32_t CGfxDevice::Clear(uint32_t rectCount, const SGfxRect* rects, uint32_t f
     const int32_t right = std::min(r.right, viewportRect.right), bottom = std::min(r.bottom, viewportRect.bottom);
     if (left >= right || top >= bottom) return;
     glScissor(left, top, right - left, bottom - top);
+    SGfxDriverScope driver;  // a partial clear is a draw inside the driver
     glClear(mask);
   };
   if (rectCount == 0) clearRect(viewportRect);

@@ -4,9 +4,11 @@
 
 #include <SDL2/SDL.h>
 
+#include "Platform/GraphicsDriverScope.h"
 #include "Platform/GraphicsReport.h"
 
 PlatformWindowHandle PlatformCreateTestWindow(int width, int height) {
+  SGfxDriverScope driver;
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     GfxReport("Platform/GraphicsTestWindow", "Cannot start SDL video: %s", SDL_GetError());
     return nullptr;
