@@ -1,0 +1,174 @@
+#pragma once
+// Inside the graphics device: GL contexts, the device's state and how it reaches GL.
+// Only the platform's graphics sources include this header.
+
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <SDL2/SDL.h>
+#include <mojoshader.h>
+
+#include <map>
+#include <mutex>
+#include <thread>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "Platform/GraphicsDevice.h"
+
+constexpr uint32_t kGfxSamplers = 16;
+constexpr uint32_t kGfxStreams = 4;
+constexpr uint32_t kGfxTextureStages = 8;
+constexpr uint32_t kGfxVertexConstants = 256;
+constexpr uint32_t kGfxPixelConstants = 32;
+constexpr uint32_t kGfxRenderStateCount = 256;
+constexpr uint32_t kGfxSamplerStateCount = 14;
+constexpr uint32_t kGfxStageStateCount = 33;
+constexpr uint32_t kGfxUnknown = 0xFFFFFFFFu;
+// Uploads bind textures on a unit no sampler uses, so draws find their bindings intact.
+constexpr GLenum kGfxUploadUnit = GL_TEXTURE0 + kGfxSamplers;
+
+// One GL context of a device: the main one or a shared one of a worker thread. GL state is
+// per context, so each remembers what it has applied.
+struct SGfxContext {
+  SGfxDeviceImpl* impl = nullptr;
+  SDL_GLContext gl = nullptr;
+  // A hidden 1 x 1 window to be current on while the main window is elsewhere: a context
+  // cannot be current without a drawable on every driver.
+  SDL_Window* ownSurface = nullptr;
+  MOJOSHADER_glContext* mojo = nullptr;
+  std::thread::id owner;  // the thread it is current on (or will be)
+  bool isMain = false;
+  bool holdsWindow = false;
+
+  // Framebuffers are not shared between contexts: one per (colour, depth) attachment pair.
+  std::map<std::pair<uint64_t, uint64_t>, GLuint> framebuffers;
+  GLuint samplers[kGfxSamplers] = {};
+
+  // What this context has applied (kGfxUnknown: must be set again).
+  uint32_t renderStates[kGfxRenderStateCount];
+  uint32_t samplerStates[kGfxSamplers][kGfxSamplerStateCount];
+  GLuint unitTextures[kGfxSamplers];
+  GLuint drawFramebuffer = kGfxUnknown;
+  SGfxViewport viewport{};
+  bool viewportKnown = false;
+  MOJOSHADER_glShader* boundVertex = nullptr;
+  MOJOSHADER_glShader* boundPixel = nullptr;
+  bool shadersKnown = false;
+  uint32_t vsDirtyLow = 0, vsDirtyHigh = kGfxVertexConstants;
+  uint32_t psDirtyLow = 0, psDirtyHigh = kGfxPixelConstants;
+
+  // GL objects of this context to delete next time it is current.
+  std::vector<GLuint> pendingFramebuffers;
+  std::vector<MOJOSHADER_glShader*> pendingShaders;
+
+  void ForgetAppliedState();
+};
+
+struct SGfxSharedContext {
+  SGfxContext* context;
+};
+
+// The Direct3D-style state of the device: shared by all its contexts.
+struct SGfxDeviceState {
+  uint32_t renderStates[kGfxRenderStateCount];
+  uint32_t samplerStates[kGfxSamplers][kGfxSamplerStateCount];
+  uint32_t stageStates[kGfxTextureStages][kGfxStageStateCount];
+  CGfxTexture* textures[kGfxSamplers] = {};
+  struct SStream {
+    CGfxVertexBuffer* buffer = nullptr;
+    uint32_t offset = 0, stride = 0, frequency = 1;
+  } streams[kGfxStreams];
+  CGfxIndexBuffer* indices = nullptr;
+  CGfxVertexDeclaration* declaration = nullptr;
+  const std::vector<SGfxVertexElement>* elements = nullptr;  // declaration's or the FVF's
+  CGfxShader* vertexShader = nullptr;
+  CGfxShader* pixelShader = nullptr;
+  float vertexConstants[kGfxVertexConstants * 4] = {};
+  float pixelConstants[kGfxPixelConstants * 4] = {};
+  CGfxSurface* renderTarget = nullptr;
+  CGfxSurface* depthStencil = nullptr;
+  SGfxViewport viewport{};
+};
+
+// A draw as the GL sees it.
+struct SGfxDrawCall {
+  GLenum mode = GL_TRIANGLES;
+  GLsizei count = 0;          // vertices or indices
+  GLint first = 0;            // first vertex (arrays)
+  bool indexed = false;
+  GLenum indexType = GL_UNSIGNED_SHORT;
+  const void* indexPointer = nullptr;  // offset into the index buffer, or user memory
+  GLint baseVertex = 0;
+  const uint8_t* userVertices = nullptr;  // user-memory draw
+  uint32_t userStride = 0;
+};
+
+struct SGfxDeviceImpl {
+  CGfxDevice* device = nullptr;
+  SDL_Window* window = nullptr;
+  SGfxPresentParams params;
+  SGfxContext* main = nullptr;
+  std::vector<SGfxContext*> shared;
+  SGfxContext* windowHolder = nullptr;  // the shared context bound to the lent window
+  bool windowLent = false;
+
+  SGfxDeviceState state;
+  std::unordered_set<CGfxObject*> objects;
+  uint64_t nextSerial = 1;
+  std::map<uint32_t, std::vector<SGfxVertexElement>> fvfLayouts;
+
+  CGfxSurface* backBuffer = nullptr;
+  CGfxSurface* autoDepth = nullptr;
+  CGfxSurface* resolve = nullptr;  // single-sample copy of a multisampled back buffer
+  SGfxCaps caps{};
+
+  bool inScene = false;
+  bool lost = false;
+  uint32_t lostPolls = 0;
+  uint32_t generation = 0;
+  std::vector<GLuint> orphanNames[3];  // textures, buffers, renderbuffers freed off-context
+
+  // Locking and contexts.
+  static std::recursive_mutex& Lock();
+  SGfxContext* Enter();  // the calling thread's context of this device, made current, or null
+  bool CreateMainContext(uint32_t* result);
+  SGfxContext* CreateContextRecord(SDL_GLContext gl, bool isMain);
+  void DestroyContext(SGfxContext* ctx);
+  void FlushPending(SGfxContext* ctx);
+  bool CreateBackBuffer(uint32_t* result);
+  void ReleaseBackBuffer();
+  void SetDefaultState();
+  void ClearBindings();
+
+  // Objects.
+  void Register(CGfxObject* object);
+  void Unregister(CGfxObject* object);
+  void DeleteGlName(int kind, GLuint name);  // 0 texture, 1 buffer, 2 renderbuffer
+  void ForgetFramebuffersOf(uint64_t key);
+  void ForgetCompiled(SGfxContext* ctx);
+  MOJOSHADER_glShader* Compiled(SGfxContext* ctx, CGfxShader* shader);
+  static uint32_t NewShader(CGfxDevice* device, SGfxDeviceImpl& impl, SGfxContext* ctx, const void* code,
+                            size_t size, bool pixel, CGfxShader** shader);
+
+  // Drawing.
+  // Attachment identity of a surface for the framebuffer cache (kind in the top bits).
+  static uint64_t AttachmentKey(const CGfxSurface* surface);
+  GLuint FramebufferFor(SGfxContext* ctx, CGfxSurface* colour, CGfxSurface* depth);
+  bool BindTarget(SGfxContext* ctx);
+  void ApplyViewport(SGfxContext* ctx);
+  void ApplyRenderStates(SGfxContext* ctx);
+  void ApplySamplers(SGfxContext* ctx);
+  uint32_t Draw(SGfxContext* ctx, const SGfxDrawCall& call);
+  bool SetAttributes(const SGfxDrawCall& call);
+  uint32_t SetConstants(float* store, uint32_t capacity, bool pixel, uint32_t start, const float* data,
+                        uint32_t count);
+  static bool StreamsHold(const SGfxDeviceState& state, uint64_t lastVertex);
+  uint32_t Blit(SGfxContext* ctx, CGfxSurface* source, const SGfxRect& sourceRect, GLuint destFramebuffer,
+                const SGfxRect& destRect, GLenum filter);
+  CGfxSurface* Resolved(SGfxContext* ctx, CGfxSurface* surface);
+  void UploadTexture(CGfxTexture* texture, const SGfxRect& rect);
+
+  void RecreateManaged();
+};

@@ -1,0 +1,784 @@
+// Device state, targets, clears, copies and draws: the device's state is kept as the
+// engine sets it and reaches GL just before each draw, for the context that draws.
+
+#include <algorithm>
+#include <cstring>
+
+#include "Platform/GraphicsDeviceImpl.h"
+#include "Platform/GraphicsDriverScope.h"
+#include "Platform/GraphicsReport.h"
+
+namespace {
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+GLenum GlCompare(uint32_t func) {
+  static const GLenum table[] = {GL_NEVER, GL_NEVER,   GL_LESS,   GL_EQUAL, GL_LEQUAL,
+                                 GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
+  return func <= GFX_CMP_ALWAYS ? table[func] : GL_ALWAYS;
+}
+
+GLenum GlBlend(uint32_t blend) {
+  static const GLenum table[] = {GL_ONE,           GL_ZERO,          GL_ONE,           GL_SRC_COLOR,
+                                 GL_ONE_MINUS_SRC_COLOR, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA,
+                                 GL_ONE_MINUS_DST_ALPHA, GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR,
+                                 GL_SRC_ALPHA_SATURATE};
+  return blend <= GFX_BLEND_SRCALPHASAT ? table[blend] : GL_ONE;
+}
+
+GLenum GlBlendOp(uint32_t op) {
+  static const GLenum table[] = {GL_FUNC_ADD, GL_FUNC_ADD, GL_FUNC_SUBTRACT, GL_FUNC_REVERSE_SUBTRACT, GL_MIN, GL_MAX};
+  return op <= GFX_BLENDOP_MAX ? table[op] : GL_FUNC_ADD;
+}
+
+GLint GlAddress(uint32_t mode) {
+  switch (mode) {
+    case GFX_TADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
+    case GFX_TADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
+    case GFX_TADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
+    default: return GL_REPEAT;
+  }
+}
+
+GLint GlMinFilter(uint32_t min, uint32_t mip) {
+  const bool linear = min >= GFX_TEXF_LINEAR;
+  if (mip == GFX_TEXF_NONE) return linear ? GL_LINEAR : GL_NEAREST;
+  if (mip == GFX_TEXF_POINT) return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+  return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+}
+
+bool ValidRenderState(uint32_t state, uint32_t value) {
+  switch (state) {
+    case GFX_RS_ZENABLE: return value <= 2;
+    case GFX_RS_ZWRITEENABLE:
+    case GFX_RS_ALPHATESTENABLE:
+    case GFX_RS_ALPHABLENDENABLE: return value <= 1;
+    case GFX_RS_CLIPPING: return value == 1;  // GL always clips
+    case GFX_RS_SRCBLEND:
+    case GFX_RS_DESTBLEND: return value >= GFX_BLEND_ZERO && value <= GFX_BLEND_SRCALPHASAT;
+    case GFX_RS_CULLMODE: return value >= GFX_CULL_NONE && value <= GFX_CULL_CCW;
+    case GFX_RS_ZFUNC:
+    case GFX_RS_ALPHAFUNC: return value >= GFX_CMP_NEVER && value <= GFX_CMP_ALWAYS;
+    case GFX_RS_ALPHAREF: return value <= 0xFF;
+    case GFX_RS_COLORWRITEENABLE: return value <= 0xF;
+    case GFX_RS_BLENDOP: return value >= GFX_BLENDOP_ADD && value <= GFX_BLENDOP_MAX;
+    default: return false;
+  }
+}
+
+// How a declared element reaches the shader.
+struct SAttributeFormat {
+  unsigned size;
+  MOJOSHADER_attributeType type;
+  bool normalized;
+  uint32_t bytes;
+};
+
+SAttributeFormat AttributeFormat(uint8_t type) {
+  switch (type) {
+    case GFX_DECLTYPE_FLOAT1: return {1, MOJOSHADER_ATTRIBUTE_FLOAT, false, 4};
+    case GFX_DECLTYPE_FLOAT2: return {2, MOJOSHADER_ATTRIBUTE_FLOAT, false, 8};
+    case GFX_DECLTYPE_FLOAT3: return {3, MOJOSHADER_ATTRIBUTE_FLOAT, false, 12};
+    case GFX_DECLTYPE_FLOAT4: return {4, MOJOSHADER_ATTRIBUTE_FLOAT, false, 16};
+    // The packed colour is stored B, G, R, A: GL reorders it when told the layout is BGRA.
+    case GFX_DECLTYPE_D3DCOLOR: return {GL_BGRA, MOJOSHADER_ATTRIBUTE_UBYTE, true, 4};
+    case GFX_DECLTYPE_UBYTE4: return {4, MOJOSHADER_ATTRIBUTE_UBYTE, false, 4};
+    case GFX_DECLTYPE_UBYTE4N: return {4, MOJOSHADER_ATTRIBUTE_UBYTE, true, 4};
+    case GFX_DECLTYPE_SHORT2: return {2, MOJOSHADER_ATTRIBUTE_SHORT, false, 4};
+    case GFX_DECLTYPE_SHORT4: return {4, MOJOSHADER_ATTRIBUTE_SHORT, false, 8};
+    case GFX_DECLTYPE_SHORT2N: return {2, MOJOSHADER_ATTRIBUTE_SHORT, true, 4};
+    case GFX_DECLTYPE_SHORT4N: return {4, MOJOSHADER_ATTRIBUTE_SHORT, true, 8};
+    case GFX_DECLTYPE_USHORT2N: return {2, MOJOSHADER_ATTRIBUTE_USHORT, true, 4};
+    default: return {4, MOJOSHADER_ATTRIBUTE_USHORT, true, 8};
+  }
+}
+
+bool PrimitiveToGl(uint32_t type, uint32_t primitives, GLenum* mode, GLsizei* vertices) {
+  switch (type) {
+    case GFX_PT_POINTLIST: *mode = GL_POINTS; *vertices = primitives; return true;
+    case GFX_PT_LINELIST: *mode = GL_LINES; *vertices = primitives * 2; return true;
+    case GFX_PT_LINESTRIP: *mode = GL_LINE_STRIP; *vertices = primitives + 1; return true;
+    case GFX_PT_TRIANGLELIST: *mode = GL_TRIANGLES; *vertices = primitives * 3; return true;
+    case GFX_PT_TRIANGLESTRIP: *mode = GL_TRIANGLE_STRIP; *vertices = primitives + 2; return true;
+    case GFX_PT_TRIANGLEFAN: *mode = GL_TRIANGLE_FAN; *vertices = primitives + 2; return true;
+    default: return false;
+  }
+}
+
+bool WholeOrInside(const SGfxRect* rect, const SGfxSurfaceDesc& desc, SGfxRect* out) {
+  if (!rect) {
+    *out = {0, 0, static_cast<int32_t>(desc.width), static_cast<int32_t>(desc.height)};
+    return true;
+  }
+  *out = *rect;
+  return rect->left >= 0 && rect->top >= 0 && rect->left < rect->right && rect->top < rect->bottom &&
+         rect->right <= static_cast<int32_t>(desc.width) && rect->bottom <= static_cast<int32_t>(desc.height);
+}
+
+}  // namespace
+
+// ---- applying state
+
+bool SGfxDeviceImpl::BindTarget(SGfxContext* ctx) {
+  const GLuint framebuffer = FramebufferFor(ctx, state.renderTarget, state.depthStencil);
+  if (!framebuffer) return false;
+  if (ctx->drawFramebuffer != framebuffer) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    ctx->drawFramebuffer = framebuffer;
+  }
+  return true;
+}
+
+void SGfxDeviceImpl::ApplyViewport(SGfxContext* ctx) {
+  const SGfxViewport& v = state.viewport;
+  if (ctx->viewportKnown && std::memcmp(&ctx->viewport, &v, sizeof v) == 0) return;
+  // Pixel centres lie on integer coordinates in the engine's convention and half way
+  // between them in GL's: moving the viewport by half a pixel lines the two up. Vertically
+  // the move is one rasteriser step (1/256 pixel) short, so that an edge falling exactly on a
+  // pixel centre (among them the top of the viewport, where clipping puts one) decides as
+  // the engine's device did: top edges in, bottom edges out. The scissor keeps drawing
+  // inside the viewport, as the engine's device clipped it.
+  glViewportIndexedf(0, static_cast<float>(v.x) + 0.5f, static_cast<float>(v.y) + 0.5f - 1.0f / 256.0f,
+                     static_cast<float>(v.width), static_cast<float>(v.height));
+  glDepthRangeIndexed(0, v.minZ, v.maxZ);
+  glScissor(static_cast<GLint>(v.x), static_cast<GLint>(v.y), static_cast<GLsizei>(v.width),
+            static_cast<GLsizei>(v.height));
+  ctx->viewport = v;
+  ctx->viewportKnown = true;
+}
+
+void SGfxDeviceImpl::ApplyRenderStates(SGfxContext* ctx) {
+  const uint32_t* want = state.renderStates;
+  uint32_t* have = ctx->renderStates;
+  auto changed = [&](uint32_t s) { return want[s] != have[s]; };
+  auto enable = [](GLenum cap, bool on) { on ? glEnable(cap) : glDisable(cap); };
+
+  if (changed(GFX_RS_ZENABLE)) enable(GL_DEPTH_TEST, want[GFX_RS_ZENABLE] != 0);
+  if (changed(GFX_RS_ZWRITEENABLE)) glDepthMask(want[GFX_RS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+  if (changed(GFX_RS_ZFUNC)) glDepthFunc(GlCompare(want[GFX_RS_ZFUNC]));
+  if (changed(GFX_RS_ALPHATESTENABLE)) enable(GL_ALPHA_TEST, want[GFX_RS_ALPHATESTENABLE] != 0);
+  if (changed(GFX_RS_ALPHAFUNC) || changed(GFX_RS_ALPHAREF))
+    glAlphaFunc(GlCompare(want[GFX_RS_ALPHAFUNC]), static_cast<float>(want[GFX_RS_ALPHAREF]) / 255.0f);
+  if (changed(GFX_RS_ALPHABLENDENABLE)) enable(GL_BLEND, want[GFX_RS_ALPHABLENDENABLE] != 0);
+  if (changed(GFX_RS_SRCBLEND) || changed(GFX_RS_DESTBLEND))
+    glBlendFunc(GlBlend(want[GFX_RS_SRCBLEND]), GlBlend(want[GFX_RS_DESTBLEND]));
+  if (changed(GFX_RS_BLENDOP)) glBlendEquation(GlBlendOp(want[GFX_RS_BLENDOP]));
+  if (changed(GFX_RS_CULLMODE)) {
+    const uint32_t cull = want[GFX_RS_CULLMODE];
+    enable(GL_CULL_FACE, cull != GFX_CULL_NONE);
+    // GL decides the winding after the top-row-first flip, so it sees screen winding as is:
+    // culling clockwise triangles means counter-clockwise ones are the front.
+    if (cull != GFX_CULL_NONE) {
+      glCullFace(GL_BACK);
+      glFrontFace(cull == GFX_CULL_CW ? GL_CCW : GL_CW);
+    }
+  }
+  if (changed(GFX_RS_COLORWRITEENABLE)) {
+    const uint32_t mask = want[GFX_RS_COLORWRITEENABLE];
+    glColorMask((mask & GFX_COLORWRITE_RED) != 0, (mask & GFX_COLORWRITE_GREEN) != 0,
+                (mask & GFX_COLORWRITE_BLUE) != 0, (mask & GFX_COLORWRITE_ALPHA) != 0);
+  }
+  for (uint32_t s : {GFX_RS_ZENABLE, GFX_RS_ZWRITEENABLE, GFX_RS_ZFUNC, GFX_RS_ALPHATESTENABLE, GFX_RS_ALPHAFUNC,
+                     GFX_RS_ALPHAREF, GFX_RS_ALPHABLENDENABLE, GFX_RS_SRCBLEND, GFX_RS_DESTBLEND, GFX_RS_BLENDOP,
+                     GFX_RS_CULLMODE, GFX_RS_COLORWRITEENABLE})
+    have[s] = want[s];
+}
+
+void SGfxDeviceImpl::ApplySamplers(SGfxContext* ctx) {
+  for (uint32_t unit = 0; unit < kGfxSamplers; ++unit) {
+    CGfxTexture* texture = state.textures[unit];
+    const GLuint name = texture ? texture->m_gl : 0;
+    if (ctx->unitTextures[unit] != name) {
+      glActiveTexture(GL_TEXTURE0 + unit);
+      glBindTexture(GL_TEXTURE_2D, name);
+      ctx->unitTextures[unit] = name;
+    }
+    if (!texture) continue;
+    const uint32_t* want = state.samplerStates[unit];
+    uint32_t* have = ctx->samplerStates[unit];
+    const GLuint sampler = ctx->samplers[unit];
+    if (want[GFX_SAMP_ADDRESSU] != have[GFX_SAMP_ADDRESSU])
+      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GlAddress(want[GFX_SAMP_ADDRESSU]));
+    if (want[GFX_SAMP_ADDRESSV] != have[GFX_SAMP_ADDRESSV])
+      glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GlAddress(want[GFX_SAMP_ADDRESSV]));
+    if (want[GFX_SAMP_MAGFILTER] != have[GFX_SAMP_MAGFILTER])
+      glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER,
+                          want[GFX_SAMP_MAGFILTER] >= GFX_TEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+    if (want[GFX_SAMP_MINFILTER] != have[GFX_SAMP_MINFILTER] || want[GFX_SAMP_MIPFILTER] != have[GFX_SAMP_MIPFILTER])
+      glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
+                          GlMinFilter(want[GFX_SAMP_MINFILTER], want[GFX_SAMP_MIPFILTER]));
+    if (want[GFX_SAMP_BORDERCOLOR] != have[GFX_SAMP_BORDERCOLOR]) {
+      const uint32_t c = want[GFX_SAMP_BORDERCOLOR];
+      const float border[4] = {((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, (c & 0xFF) / 255.0f,
+                               (c >> 24) / 255.0f};
+      glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
+    }
+    std::memcpy(have, want, sizeof(uint32_t) * kGfxSamplerStateCount);
+  }
+}
+
+bool SGfxDeviceImpl::SetAttributes(const SGfxDrawCall& call) {
+  for (const SGfxVertexElement& element : *state.elements) {
+    const SAttributeFormat format = AttributeFormat(element.type);
+    const SGfxDeviceState::SStream& stream = state.streams[element.stream];
+    const void* pointer;
+    uint32_t stride;
+    if (call.userVertices) {
+      if (element.stream != 0) return false;
+      glBindBuffer(GL_ARRAY_BUFFER, 0);
+      pointer = call.userVertices + element.offset;
+      stride = call.userStride;
+    } else {
+      if (!stream.buffer || !stream.buffer->m_gl) return false;
+      glBindBuffer(GL_ARRAY_BUFFER, stream.buffer->m_gl);
+      pointer = reinterpret_cast<const void*>(static_cast<uintptr_t>(stream.offset + element.offset));
+      stride = stream.stride;
+    }
+    MOJOSHADER_glSetVertexAttribute(static_cast<MOJOSHADER_usage>(element.usage), element.usageIndex, format.size,
+                                    format.type, format.normalized, stride, pointer);
+  }
+  return true;
+}
+
+// A buffered draw may only read vertices its buffers hold.
+bool SGfxDeviceImpl::StreamsHold(const SGfxDeviceState& state, uint64_t lastVertex) {
+  for (const SGfxVertexElement& element : *state.elements) {
+    const SGfxDeviceState::SStream& stream = state.streams[element.stream];
+    if (!stream.buffer) return false;
+    const uint64_t end = stream.offset + lastVertex * stream.stride + element.offset +
+                         AttributeFormat(element.type).bytes;
+    if (end > stream.buffer->m_shadow.size()) return false;
+  }
+  return true;
+}
+
+uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
+  if (lost) return GFX_ERR_DEVICE_LOST;
+  if (!inScene || !state.elements) return GFX_ERR_INVALID_CALL;
+  if (!state.vertexShader || !state.pixelShader) {
+    GfxReport("Platform/GraphicsDevice", "Draw without a vertex and a pixel shader: fixed-function drawing is not offered");
+    return GFX_ERR_INVALID_CALL;
+  }
+  MOJOSHADER_glShader* vertex = Compiled(ctx, state.vertexShader);
+  MOJOSHADER_glShader* pixel = Compiled(ctx, state.pixelShader);
+  if (!vertex || !pixel || !BindTarget(ctx)) return GFX_ERR_INVALID_CALL;
+  ApplyViewport(ctx);
+  ApplyRenderStates(ctx);
+  ApplySamplers(ctx);
+  // Linking and the driver's first use of a program keep driver state of their own.
+  SGfxDriverScope driver;
+  if (!ctx->shadersKnown || ctx->boundVertex != vertex || ctx->boundPixel != pixel) {
+    MOJOSHADER_glBindShaders(vertex, pixel);
+    ctx->boundVertex = vertex;
+    ctx->boundPixel = pixel;
+    ctx->shadersKnown = true;
+  }
+  if (ctx->vsDirtyLow < ctx->vsDirtyHigh) {
+    MOJOSHADER_glSetVertexShaderUniformF(ctx->vsDirtyLow, state.vertexConstants + ctx->vsDirtyLow * 4,
+                                         ctx->vsDirtyHigh - ctx->vsDirtyLow);
+    ctx->vsDirtyLow = kGfxVertexConstants;
+    ctx->vsDirtyHigh = 0;
+  }
+  if (ctx->psDirtyLow < ctx->psDirtyHigh) {
+    MOJOSHADER_glSetPixelShaderUniformF(ctx->psDirtyLow, state.pixelConstants + ctx->psDirtyLow * 4,
+                                        ctx->psDirtyHigh - ctx->psDirtyLow);
+    ctx->psDirtyLow = kGfxPixelConstants;
+    ctx->psDirtyHigh = 0;
+  }
+  if (!SetAttributes(call)) return GFX_ERR_INVALID_CALL;
+  MOJOSHADER_glProgramReady();
+  // Every target is a framebuffer object drawn top row first: no flip of the pixel position.
+  MOJOSHADER_glProgramViewportInfo(static_cast<int>(state.viewport.width), static_cast<int>(state.viewport.height),
+                                   static_cast<int>(params.backBufferWidth), static_cast<int>(params.backBufferHeight),
+                                   1);
+  if (call.indexed) {
+    glDrawElementsBaseVertex(call.mode, call.count, call.indexType, call.indexPointer, call.baseVertex);
+  } else {
+    glDrawArrays(call.mode, call.first, call.count);
+  }
+  return GFX_OK;
+}
+
+// ---- blits
+
+uint32_t SGfxDeviceImpl::Blit(SGfxContext* ctx, CGfxSurface* source, const SGfxRect& sourceRect,
+                              GLuint destFramebuffer, const SGfxRect& destRect, GLenum filter) {
+  const GLuint readFramebuffer = FramebufferFor(ctx, source, nullptr);
+  if (!readFramebuffer) return GFX_ERR_INVALID_CALL;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, destFramebuffer);
+  glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  SGfxDriverScope driver;  // so is a blit
+  glBlitFramebuffer(sourceRect.left, sourceRect.top, sourceRect.right, sourceRect.bottom, destRect.left, destRect.top,
+                    destRect.right, destRect.bottom, GL_COLOR_BUFFER_BIT, filter);
+  glEnable(GL_SCISSOR_TEST);
+  ctx->renderStates[GFX_RS_COLORWRITEENABLE] = kGfxUnknown;
+  ctx->drawFramebuffer = kGfxUnknown;
+  return GFX_OK;
+}
+
+CGfxSurface* SGfxDeviceImpl::Resolved(SGfxContext* ctx, CGfxSurface* surface) {
+  if (surface->m_desc.multisample == 0) return surface;
+  if (surface != backBuffer || !resolve) return nullptr;
+  const SGfxRect whole = {0, 0, static_cast<int32_t>(params.backBufferWidth),
+                          static_cast<int32_t>(params.backBufferHeight)};
+  const GLuint target = FramebufferFor(ctx, resolve, nullptr);
+  if (!target || Blit(ctx, backBuffer, whole, target, whole, GL_NEAREST) != GFX_OK) return nullptr;
+  return resolve;
+}
+
+// ---- device calls
+
+uint32_t CGfxDevice::BeginScene() {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (m_impl->inScene) return GFX_ERR_INVALID_CALL;
+  m_impl->inScene = true;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::EndScene() {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!m_impl->inScene) return GFX_ERR_INVALID_CALL;
+  m_impl->inScene = false;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::Present() {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  if (impl.lost) return GFX_ERR_DEVICE_LOST;
+  SGfxContext* ctx = impl.Enter();
+  if (!ctx || impl.inScene) return GFX_ERR_INVALID_CALL;
+  if (!ctx->holdsWindow) {
+    GfxReport("Platform/GraphicsDevice", "Present from a context that does not hold the window");
+    return GFX_ERR_INVALID_CALL;
+  }
+  CGfxSurface* source = impl.Resolved(ctx, impl.backBuffer);
+  if (!source) return GFX_ERR_INVALID_CALL;
+  int width = 0, height = 0;
+  SDL_GL_GetDrawableSize(impl.window, &width, &height);
+  const SGfxRect sourceRect = {0, 0, static_cast<int32_t>(impl.params.backBufferWidth),
+                               static_cast<int32_t>(impl.params.backBufferHeight)};
+  // The window shows GL's bottom row first: flip while copying.
+  const SGfxRect windowRect = {0, height, width, 0};
+  const bool sameSize = width == sourceRect.right && height == sourceRect.bottom;
+  impl.Blit(ctx, source, sourceRect, 0, windowRect, sameSize ? GL_NEAREST : GL_LINEAR);
+  SDL_GL_SwapWindow(impl.window);
+  // Software drivers neither flush nor wait at the swap: without this frames queue up.
+  glFinish();
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::Clear(uint32_t rectCount, const SGfxRect* rects, uint32_t flags, uint32_t color, float z,
+                           uint32_t stencil) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxDeviceState& state = impl.state;
+  if (impl.lost) return GFX_ERR_DEVICE_LOST;
+  SGfxContext* ctx = impl.Enter();
+  if (!ctx || (rectCount > 0 && !rects) || (flags & ~7u) || flags == 0) return GFX_ERR_INVALID_CALL;
+  if ((flags & (GFX_CLEAR_ZBUFFER | GFX_CLEAR_STENCIL)) && !state.depthStencil) return GFX_ERR_INVALID_CALL;
+  if (!impl.BindTarget(ctx)) return GFX_ERR_INVALID_CALL;
+  GLbitfield mask = 0;
+  if (flags & GFX_CLEAR_TARGET) {
+    mask |= GL_COLOR_BUFFER_BIT;
+    glClearColor(((color >> 16) & 0xFF) / 255.0f, ((color >> 8) & 0xFF) / 255.0f, (color & 0xFF) / 255.0f,
+                 (color >> 24) / 255.0f);
+  }
+  if (flags & GFX_CLEAR_ZBUFFER) {
+    mask |= GL_DEPTH_BUFFER_BIT;
+    glClearDepth(std::clamp(z, 0.0f, 1.0f));
+  }
+  if (flags & GFX_CLEAR_STENCIL) {
+    mask |= GL_STENCIL_BUFFER_BIT;
+    glClearStencil(static_cast<GLint>(stencil & 0xFF));
+  }
+  // A clear reaches every channel whatever the write masks say, as on the engine's device.
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDepthMask(GL_TRUE);
+  glStencilMask(0xFF);
+  ctx->renderStates[GFX_RS_COLORWRITEENABLE] = kGfxUnknown;
+  ctx->renderStates[GFX_RS_ZWRITEENABLE] = kGfxUnknown;
+  ctx->viewportKnown = false;
+  const SGfxViewport& v = state.viewport;
+  const SGfxRect viewportRect = {static_cast<int32_t>(v.x), static_cast<int32_t>(v.y),
+                                 static_cast<int32_t>(v.x + v.width), static_cast<int32_t>(v.y + v.height)};
+  auto clearRect = [&](const SGfxRect& r) {
+    const int32_t left = std::max(r.left, viewportRect.left), top = std::max(r.top, viewportRect.top);
+    const int32_t right = std::min(r.right, viewportRect.right), bottom = std::min(r.bottom, viewportRect.bottom);
+    if (left >= right || top >= bottom) return;
+    glScissor(left, top, right - left, bottom - top);
+    SGfxDriverScope driver;  // a partial clear is a draw inside the driver
+    glClear(mask);
+  };
+  if (rectCount == 0) clearRect(viewportRect);
+  for (uint32_t i = 0; i < rectCount; ++i) clearRect(rects[i]);
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetViewport(const SGfxViewport& viewport) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceState& state = m_impl->state;
+  if (!state.renderTarget) return GFX_ERR_INVALID_CALL;
+  const SGfxSurfaceDesc& target = state.renderTarget->m_desc;
+  if (viewport.width == 0 || viewport.height == 0 || uint64_t{viewport.x} + viewport.width > target.width ||
+      uint64_t{viewport.y} + viewport.height > target.height || !(viewport.minZ >= 0.0f && viewport.minZ <= 1.0f) ||
+      !(viewport.maxZ >= 0.0f && viewport.maxZ <= 1.0f))
+    return GFX_ERR_INVALID_CALL;
+  state.viewport = viewport;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::GetViewport(SGfxViewport* viewport) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!viewport) return GFX_ERR_INVALID_CALL;
+  *viewport = m_impl->state.viewport;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetRenderState(uint32_t state, uint32_t value) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!ValidRenderState(state, value)) return GFX_ERR_INVALID_CALL;
+  m_impl->state.renderStates[state] = value;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::GetRenderState(uint32_t state, uint32_t* value) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!value || state >= kGfxRenderStateCount) return GFX_ERR_INVALID_CALL;
+  *value = m_impl->state.renderStates[state];
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (sampler >= kGfxSamplers) return GFX_ERR_INVALID_CALL;
+  bool valid;
+  switch (type) {
+    case GFX_SAMP_ADDRESSU:
+    case GFX_SAMP_ADDRESSV:
+    case GFX_SAMP_ADDRESSW: valid = value >= GFX_TADDRESS_WRAP && value <= GFX_TADDRESS_BORDER; break;
+    case GFX_SAMP_BORDERCOLOR: valid = true; break;
+    case GFX_SAMP_MAGFILTER:
+    case GFX_SAMP_MINFILTER: valid = value == GFX_TEXF_POINT || value == GFX_TEXF_LINEAR; break;
+    case GFX_SAMP_MIPFILTER: valid = value <= GFX_TEXF_LINEAR; break;
+    default: valid = false;
+  }
+  if (!valid) return GFX_ERR_INVALID_CALL;
+  m_impl->state.samplerStates[sampler][type] = value;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::GetSamplerState(uint32_t sampler, uint32_t type, uint32_t* value) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!value || sampler >= kGfxSamplers || type >= kGfxSamplerStateCount) return GFX_ERR_INVALID_CALL;
+  *value = m_impl->state.samplerStates[sampler][type];
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (stage >= kGfxTextureStages || type == 0 || type >= kGfxStageStateCount) return GFX_ERR_INVALID_CALL;
+  m_impl->state.stageStates[stage][type] = value;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::GetTextureStageState(uint32_t stage, uint32_t type, uint32_t* value) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!value || stage >= kGfxTextureStages || type >= kGfxStageStateCount) return GFX_ERR_INVALID_CALL;
+  *value = m_impl->state.stageStates[stage][type];
+  return GFX_OK;
+}
+
+// Replaces a held binding, keeping the reference counts right.
+template <typename T>
+static void Rebind(T*& slot, T* object) {
+  if (object) object->AddRef();
+  if (slot) slot->Release();
+  slot = object;
+}
+
+uint32_t CGfxDevice::SetTexture(uint32_t sampler, CGfxTexture* texture) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (sampler >= kGfxSamplers || (texture && texture->m_device != this)) return GFX_ERR_INVALID_CALL;
+  Rebind(m_impl->state.textures[sampler], texture);
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetStreamSource(uint32_t stream, CGfxVertexBuffer* buffer, uint32_t offset, uint32_t stride) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (stream >= kGfxStreams || (buffer && buffer->m_device != this) || stride > 2048) return GFX_ERR_INVALID_CALL;
+  SGfxDeviceState::SStream& slot = m_impl->state.streams[stream];
+  Rebind(slot.buffer, buffer);
+  slot.offset = offset;
+  slot.stride = stride;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetStreamSourceFreq(uint32_t stream, uint32_t frequency) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  // Instanced drawing is not offered: every stream advances once per vertex.
+  if (stream >= kGfxStreams || frequency != 1) return GFX_ERR_INVALID_CALL;
+  m_impl->state.streams[stream].frequency = frequency;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetIndices(CGfxIndexBuffer* buffer) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (buffer && buffer->m_device != this) return GFX_ERR_INVALID_CALL;
+  Rebind(m_impl->state.indices, buffer);
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetVertexDeclaration(CGfxVertexDeclaration* decl) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (decl && decl->m_device != this) return GFX_ERR_INVALID_CALL;
+  Rebind(m_impl->state.declaration, decl);
+  m_impl->state.elements = decl ? &decl->m_elements : nullptr;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetFVF(uint32_t fvf) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  const uint32_t known = GFX_FVF_XYZ | GFX_FVF_NORMAL | GFX_FVF_DIFFUSE | GFX_FVF_SPECULAR | GFX_FVF_TEXCOUNT_MASK;
+  const uint32_t texCount = (fvf & GFX_FVF_TEXCOUNT_MASK) >> GFX_FVF_TEXCOUNT_SHIFT;
+  // Only untransformed positions with two-component texture coordinates are offered.
+  if ((fvf & ~known) || !(fvf & GFX_FVF_XYZ) || texCount > 8) return GFX_ERR_INVALID_CALL;
+  auto found = impl.fvfLayouts.find(fvf);
+  if (found == impl.fvfLayouts.end()) {
+    std::vector<SGfxVertexElement> layout;
+    uint16_t offset = 0;
+    auto add = [&](uint8_t type, uint8_t usage, uint8_t index, uint16_t size) {
+      layout.push_back({0, offset, type, 0, usage, index});
+      offset = static_cast<uint16_t>(offset + size);
+    };
+    add(GFX_DECLTYPE_FLOAT3, GFX_DECLUSAGE_POSITION, 0, 12);
+    if (fvf & GFX_FVF_NORMAL) add(GFX_DECLTYPE_FLOAT3, GFX_DECLUSAGE_NORMAL, 0, 12);
+    if (fvf & GFX_FVF_DIFFUSE) add(GFX_DECLTYPE_D3DCOLOR, GFX_DECLUSAGE_COLOR, 0, 4);
+    if (fvf & GFX_FVF_SPECULAR) add(GFX_DECLTYPE_D3DCOLOR, GFX_DECLUSAGE_COLOR, 1, 4);
+    for (uint32_t i = 0; i < texCount; ++i) add(GFX_DECLTYPE_FLOAT2, GFX_DECLUSAGE_TEXCOORD, static_cast<uint8_t>(i), 8);
+    found = impl.fvfLayouts.emplace(fvf, std::move(layout)).first;
+  }
+  Rebind(impl.state.declaration, static_cast<CGfxVertexDeclaration*>(nullptr));
+  impl.state.elements = &found->second;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetVertexShader(CGfxShader* shader) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (shader && (shader->m_device != this || shader->IsPixelShader())) return GFX_ERR_INVALID_CALL;
+  Rebind(m_impl->state.vertexShader, shader);
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetPixelShader(CGfxShader* shader) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (shader && (shader->m_device != this || !shader->IsPixelShader())) return GFX_ERR_INVALID_CALL;
+  Rebind(m_impl->state.pixelShader, shader);
+  return GFX_OK;
+}
+
+uint32_t SGfxDeviceImpl::SetConstants(float* store, uint32_t capacity, bool pixel, uint32_t start,
+                                      const float* data, uint32_t count) {
+  if (!data || start > capacity || count > capacity - start) return GFX_ERR_INVALID_CALL;
+  std::memcpy(store + start * 4, data, sizeof(float) * 4 * count);
+  // Every context uploads the changed registers before its next draw.
+  auto widen = [&](SGfxContext* ctx) {
+    uint32_t& low = pixel ? ctx->psDirtyLow : ctx->vsDirtyLow;
+    uint32_t& high = pixel ? ctx->psDirtyHigh : ctx->vsDirtyHigh;
+    low = std::min(low, start);
+    high = std::max(high, start + count);
+  };
+  if (main) widen(main);
+  for (SGfxContext* ctx : shared) widen(ctx);
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetVertexShaderConstantF(uint32_t start, const float* data, uint32_t count) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  return m_impl->SetConstants(m_impl->state.vertexConstants, kGfxVertexConstants, false, start, data, count);
+}
+
+uint32_t CGfxDevice::SetPixelShaderConstantF(uint32_t start, const float* data, uint32_t count) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  return m_impl->SetConstants(m_impl->state.pixelConstants, kGfxPixelConstants, true, start, data, count);
+}
+
+// ---- targets
+
+uint32_t CGfxDevice::GetBackBuffer(uint32_t swapChain, uint32_t index, CGfxSurface** surface) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (swapChain != 0 || index != 0 || !surface || !m_impl->backBuffer) return GFX_ERR_INVALID_CALL;
+  m_impl->backBuffer->AddRef();
+  *surface = m_impl->backBuffer;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::GetRenderTarget(uint32_t index, CGfxSurface** surface) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (index != 0 || !surface || !m_impl->state.renderTarget) return GFX_ERR_INVALID_CALL;
+  m_impl->state.renderTarget->AddRef();
+  *surface = m_impl->state.renderTarget;
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetRenderTarget(uint32_t index, CGfxSurface* surface) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceState& state = m_impl->state;
+  // One render target at a time; the first may not be left empty.
+  if (index != 0 || !surface || surface->m_device != this || surface->m_depth) return GFX_ERR_INVALID_CALL;
+  Rebind(state.renderTarget, surface);
+  state.viewport = {0, 0, surface->m_desc.width, surface->m_desc.height, 0.0f, 1.0f};
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::GetDepthStencilSurface(CGfxSurface** surface) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!surface) return GFX_ERR_INVALID_CALL;
+  *surface = m_impl->state.depthStencil;
+  if (!*surface) return GFX_ERR_NOT_FOUND;
+  (*surface)->AddRef();
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::SetDepthStencilSurface(CGfxSurface* surface) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (surface && (surface->m_device != this || !surface->m_depth)) return GFX_ERR_INVALID_CALL;
+  Rebind(m_impl->state.depthStencil, surface);
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::StretchRect(CGfxSurface* source, const SGfxRect* sourceRect, CGfxSurface* dest,
+                                 const SGfxRect* destRect, uint32_t filter) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  if (impl.lost) return GFX_ERR_DEVICE_LOST;
+  SGfxContext* ctx = impl.Enter();
+  if (!ctx || !source || !dest || source->m_device != this || dest->m_device != this || source->m_depth ||
+      dest->m_depth || dest->m_desc.multisample != 0 || filter > GFX_TEXF_LINEAR)
+    return GFX_ERR_INVALID_CALL;
+  SGfxRect from, to;
+  if (!WholeOrInside(sourceRect, source->m_desc, &from) || !WholeOrInside(destRect, dest->m_desc, &to))
+    return GFX_ERR_INVALID_CALL;
+  CGfxSurface* readable = impl.Resolved(ctx, source);
+  const GLuint target = impl.FramebufferFor(ctx, dest, nullptr);
+  if (!readable || !target) return GFX_ERR_INVALID_CALL;
+  return impl.Blit(ctx, readable, from, target, to, filter == GFX_TEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+}
+
+// ---- drawing
+
+uint32_t CGfxDevice::DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxContext* ctx = impl.Enter();
+  SGfxDrawCall call;
+  if (!ctx || !PrimitiveToGl(type, primitiveCount, &call.mode, &call.count) || !impl.state.elements)
+    return GFX_ERR_INVALID_CALL;
+  if (primitiveCount == 0) return GFX_OK;
+  if (!SGfxDeviceImpl::StreamsHold(impl.state, uint64_t{startVertex} + call.count - 1)) return GFX_ERR_INVALID_CALL;
+  call.first = static_cast<GLint>(startVertex);
+  return impl.Draw(ctx, call);
+}
+
+uint32_t CGfxDevice::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uint32_t, uint32_t, uint32_t startIndex,
+                                          uint32_t primitiveCount) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxContext* ctx = impl.Enter();
+  SGfxDrawCall call;
+  CGfxIndexBuffer* indices = impl.state.indices;
+  if (!ctx || !indices || !indices->m_gl || !PrimitiveToGl(type, primitiveCount, &call.mode, &call.count) ||
+      !impl.state.elements)
+    return GFX_ERR_INVALID_CALL;
+  if (primitiveCount == 0) return GFX_OK;
+  const bool wide = indices->m_desc.format == GFX_FMT_INDEX32;
+  const uint32_t indexSize = wide ? 4 : 2;
+  if (uint64_t{startIndex} + call.count > indices->m_shadow.size() / indexSize) return GFX_ERR_INVALID_CALL;
+  // Find the highest vertex the indices reach, so a draw never reads past its buffers.
+  uint32_t highest = 0;
+  const uint8_t* first = indices->m_shadow.data() + uint64_t{startIndex} * indexSize;
+  for (GLsizei i = 0; i < call.count; ++i) {
+    uint32_t index;
+    if (wide) {
+      std::memcpy(&index, first + i * 4, 4);
+    } else {
+      uint16_t narrow;
+      std::memcpy(&narrow, first + i * 2, 2);
+      index = narrow;
+    }
+    highest = std::max(highest, index);
+  }
+  const int64_t last = int64_t{baseVertex} + highest;
+  if (last < 0 || !SGfxDeviceImpl::StreamsHold(impl.state, static_cast<uint64_t>(last))) return GFX_ERR_INVALID_CALL;
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->m_gl);
+  call.indexed = true;
+  call.indexType = wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
+  call.indexPointer = reinterpret_cast<const void*>(static_cast<uintptr_t>(startIndex) * indexSize);
+  call.baseVertex = baseVertex;
+  return impl.Draw(ctx, call);
+}
+
+uint32_t CGfxDevice::DrawPrimitiveUP(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxContext* ctx = impl.Enter();
+  SGfxDrawCall call;
+  if (!ctx || !vertices || stride == 0 || !PrimitiveToGl(type, primitiveCount, &call.mode, &call.count))
+    return GFX_ERR_INVALID_CALL;
+  if (primitiveCount == 0) return GFX_OK;
+  call.userVertices = static_cast<const uint8_t*>(vertices);
+  call.userStride = stride;
+  return impl.Draw(ctx, call);
+}
+
+uint32_t CGfxDevice::DrawIndexedPrimitiveUP(uint32_t type, uint32_t, uint32_t, uint32_t primitiveCount,
+                                            const void* indices, EGfxFormat indexFormat, const void* vertices,
+                                            uint32_t stride) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxContext* ctx = impl.Enter();
+  SGfxDrawCall call;
+  if (!ctx || !vertices || !indices || stride == 0 ||
+      (indexFormat != GFX_FMT_INDEX16 && indexFormat != GFX_FMT_INDEX32) ||
+      !PrimitiveToGl(type, primitiveCount, &call.mode, &call.count))
+    return GFX_ERR_INVALID_CALL;
+  if (primitiveCount == 0) return GFX_OK;
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  call.indexed = true;
+  call.indexType = indexFormat == GFX_FMT_INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
+  call.indexPointer = indices;
+  call.userVertices = static_cast<const uint8_t*>(vertices);
+  call.userStride = stride;
+  return impl.Draw(ctx, call);
+}
+
+// ---- read-back
+
+uint32_t CGfxDevice::ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgba) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxContext* ctx = impl.Enter();
+  if (!ctx || !surface || surface->m_device != this || surface->m_depth) return GFX_ERR_INVALID_CALL;
+  CGfxSurface* readable = impl.Resolved(ctx, surface);
+  const GLuint framebuffer = readable ? impl.FramebufferFor(ctx, readable, nullptr) : 0;
+  if (!framebuffer) return GFX_ERR_INVALID_CALL;
+  const uint32_t width = surface->m_desc.width, height = surface->m_desc.height;
+  rgba.resize(static_cast<size_t>(width) * height * 4);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+  // Row 0 of every target is its top row, so the rows come out top-down.
+  glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE,
+               rgba.data());
+  ctx->drawFramebuffer = kGfxUnknown;
+  return glGetError() == GL_NO_ERROR ? GFX_OK : GFX_ERR_INVALID_CALL;
+}
+
+uint32_t CGfxDevice::ReadBackBuffer(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!m_impl->backBuffer) return GFX_ERR_INVALID_CALL;
+  if (width) *width = m_impl->params.backBufferWidth;
+  if (height) *height = m_impl->params.backBufferHeight;
+  return ReadSurface(m_impl->backBuffer, rgba);
+}

@@ -1,0 +1,180 @@
+// Device objects: reference counts, locking of textures and buffers, and their GL storage.
+
+#include <algorithm>
+#include <cstring>
+
+#include "Platform/GraphicsDeviceImpl.h"
+
+CGfxObject::CGfxObject(CGfxDevice* device) : m_device(device) {}
+
+CGfxObject::~CGfxObject() = default;
+
+uint32_t CGfxObject::AddRef() {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  return ++m_refs;
+}
+
+uint32_t CGfxObject::Release() {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  if (m_refs == 0) return 0;
+  const uint32_t left = --m_refs;
+  if (left == 0) {
+    if (m_device) m_device->m_impl->Unregister(this);
+    delete this;
+  }
+  return left;
+}
+
+uint64_t SGfxDeviceImpl::AttachmentKey(const CGfxSurface* surface) {
+  if (!surface) return 0;
+  if (surface->m_texture) return (1ull << 62) | surface->m_texture->m_gl;
+  return (2ull << 62) | surface->m_renderbuffer;
+}
+
+// ---- surfaces
+
+uint32_t CGfxSurface::GetDesc(SGfxSurfaceDesc* desc) const {
+  if (!desc) return GFX_ERR_INVALID_CALL;
+  *desc = m_desc;
+  return GFX_OK;
+}
+
+CGfxSurface::~CGfxSurface() {
+  DropGl();
+  if (m_texture) m_texture->Release();
+}
+
+void CGfxSurface::DropGl() {
+  if (m_renderbuffer && m_device) {
+    m_device->m_impl->ForgetFramebuffersOf((2ull << 62) | m_renderbuffer);
+    m_device->m_impl->DeleteGlName(2, m_renderbuffer);
+  }
+  m_renderbuffer = 0;
+}
+
+// ---- textures
+
+uint32_t CGfxTexture::GetLevelDesc(uint32_t level, SGfxSurfaceDesc* desc) const {
+  if (level != 0 || !desc) return GFX_ERR_INVALID_CALL;
+  *desc = m_desc;
+  return GFX_OK;
+}
+
+uint32_t CGfxTexture::GetSurfaceLevel(uint32_t level, CGfxSurface** surface) {
+  if (level != 0 || !surface || !m_device) return GFX_ERR_INVALID_CALL;
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  auto* result = new CGfxSurface(m_device);
+  result->m_desc = m_desc;
+  result->m_texture = this;
+  AddRef();
+  m_device->m_impl->Register(result);
+  *surface = result;
+  return GFX_OK;
+}
+
+static bool ClipLockRect(const SGfxRect* rect, uint32_t width, uint32_t height, SGfxRect* out) {
+  if (!rect) {
+    *out = {0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    return true;
+  }
+  if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
+      rect->right > static_cast<int32_t>(width) || rect->bottom > static_cast<int32_t>(height))
+    return false;
+  *out = *rect;
+  return true;
+}
+
+uint32_t CGfxTexture::LockRect(uint32_t level, SGfxLockedRect* locked, const SGfxRect* rect, uint32_t flags) {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  // Render targets live only on the GPU, as on the original device.
+  if (level != 0 || !locked || m_locked || (m_desc.usage & GFX_USAGE_RENDERTARGET) || m_shadow.empty())
+    return GFX_ERR_INVALID_CALL;
+  SGfxRect area;
+  if (!ClipLockRect(rect, m_desc.width, m_desc.height, &area)) return GFX_ERR_INVALID_CALL;
+  m_locked = true;
+  m_lockReadOnly = (flags & GFX_LOCK_READONLY) != 0;
+  m_lockRect = area;
+  locked->pitch = static_cast<int32_t>(m_desc.width * 4);
+  locked->bits = m_shadow.data() + (static_cast<size_t>(area.top) * m_desc.width + area.left) * 4;
+  return GFX_OK;
+}
+
+uint32_t CGfxTexture::UnlockRect(uint32_t level) {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  if (level != 0 || !m_locked) return GFX_ERR_INVALID_CALL;
+  m_locked = false;
+  if (!m_lockReadOnly && m_device && m_gl) m_device->m_impl->UploadTexture(this, m_lockRect);
+  return GFX_OK;
+}
+
+CGfxTexture::~CGfxTexture() { DropGl(); }
+
+void CGfxTexture::DropGl() {
+  if (m_gl && m_device) {
+    m_device->m_impl->ForgetFramebuffersOf((1ull << 62) | m_gl);
+    m_device->m_impl->DeleteGlName(0, m_gl);
+  }
+  m_gl = 0;
+}
+
+// ---- buffers
+
+uint32_t CGfxBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  const uint32_t length = m_desc.length;
+  if (!data || m_locked || offset > length) return GFX_ERR_INVALID_CALL;
+  if (size == 0) size = length - offset;  // 0 locks to the end, as on the original device
+  if (size > length - offset) return GFX_ERR_INVALID_CALL;
+  m_locked = true;
+  m_lockReadOnly = (flags & GFX_LOCK_READONLY) != 0;
+  m_lockOffset = offset;
+  m_lockSize = size;
+  *data = m_shadow.data() + offset;
+  return GFX_OK;
+}
+
+uint32_t CGfxBuffer::Unlock() {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  if (!m_locked) return GFX_ERR_INVALID_CALL;
+  m_locked = false;
+  if (m_lockReadOnly || !m_gl || !m_device || m_lockSize == 0) return GFX_OK;
+  if (!m_device->m_impl->Enter()) return GFX_ERR_INVALID_CALL;
+  const GLenum target = m_indices ? GL_ELEMENT_ARRAY_BUFFER : GL_ARRAY_BUFFER;
+  glBindBuffer(target, m_gl);
+  glBufferSubData(target, m_lockOffset, m_lockSize, m_shadow.data() + m_lockOffset);
+  return GFX_OK;
+}
+
+uint32_t CGfxBuffer::GetDesc(SGfxBufferDesc* desc) const {
+  if (!desc) return GFX_ERR_INVALID_CALL;
+  *desc = m_desc;
+  return GFX_OK;
+}
+
+CGfxBuffer::~CGfxBuffer() { DropGl(); }
+
+void CGfxBuffer::DropGl() {
+  if (m_gl && m_device) m_device->m_impl->DeleteGlName(1, m_gl);
+  m_gl = 0;
+}
+
+// ---- shaders
+
+CGfxShader::~CGfxShader() { DropGl(); }
+
+void CGfxShader::DropGl() {
+  if (m_device) {
+    SGfxContext* current = m_device->m_impl->Enter();
+    for (const SPerContext& entry : m_compiled) {
+      auto* ctx = static_cast<SGfxContext*>(entry.context);
+      auto* compiled = static_cast<MOJOSHADER_glShader*>(entry.compiled);
+      if (ctx == current) {
+        MOJOSHADER_glDeleteShader(compiled);
+        if (ctx->boundVertex == compiled || ctx->boundPixel == compiled) ctx->shadersKnown = false;
+      } else {
+        ctx->pendingShaders.push_back(compiled);
+      }
+    }
+  }
+  m_compiled.clear();
+}

@@ -1,0 +1,273 @@
+// Device resources and the list that carries them through a lost device.
+
+#include "Quor/DirectX/CD3DDeviceResources.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <list>
+#include <thread>
+
+#include "Quor/DirectX/D3DDeviceAccess.h"
+#include "Quor/ReportError.h"
+
+namespace {
+
+// list: switch to CPtrList when merged
+struct SResourceList {
+  std::list<CResource*> items;  // newest first
+  bool present = true;
+};
+SResourceList g_resources;
+
+// Creation that fails for lack of memory is tried again, but not forever: after this many
+// tries the object stays missing and the failure is reported.
+constexpr int kCreateTries = 20;
+
+template <typename Create>
+uint32_t CreateWithRetries(Create create, std::chrono::milliseconds pause) {
+  uint32_t result = GFX_ERR_OUT_OF_MEMORY;
+  for (int attempt = 0; attempt < kCreateTries; ++attempt) {
+    result = create();
+    if (result != GFX_ERR_OUT_OF_MEMORY && result != GFX_ERR_OUT_OF_VIDEO_MEMORY) break;
+    if (pause.count() > 0) std::this_thread::sleep_for(pause);
+  }
+  return result;
+}
+
+// Copies `size` bytes into the whole of a freshly made buffer.
+template <typename Buffer>
+void Fill(Buffer* buffer, const std::vector<uint8_t>& contents) {
+  void* data = nullptr;
+  if (buffer && !contents.empty() && buffer->Lock(0, 0, &data, 0) == GFX_OK) {
+    std::memcpy(data, contents.data(), contents.size());
+    buffer->Unlock();
+  }
+}
+
+template <typename T>
+T* Enter(T* resource) {
+  ServiceDeviceBeforeCreate();
+  resource->Restore();
+  g_resources.items.push_front(resource);
+  return resource;
+}
+
+}  // namespace
+
+// ---- memory textures
+
+CResource_TextureMemory::CResource_TextureMemory(uint32_t width, uint32_t height, const uint8_t* pixels)
+    : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width) * height * 4, 0) {
+  if (pixels) std::memcpy(m_pixels.data(), pixels, m_pixels.size());
+}
+
+CResource_TextureMemory::~CResource_TextureMemory() { ReleaseObject(); }
+
+void CResource_TextureMemory::Restore() {
+  CGfxDevice* device = GetD3DDevice();
+  if (!device || device->CreateTexture(m_width, m_height, 1, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &m_object) != GFX_OK)
+    return;
+  SGfxLockedRect locked;
+  if (m_object->LockRect(0, &locked, nullptr, 0) != GFX_OK) return;
+  const size_t row = static_cast<size_t>(m_width) * 4;
+  const size_t copy = std::min(row, static_cast<size_t>(locked.pitch));
+  for (uint32_t y = 0; y < m_height; ++y)
+    std::memcpy(static_cast<uint8_t*>(locked.bits) + y * static_cast<size_t>(locked.pitch), &m_pixels[y * row], copy);
+  m_object->UnlockRect(0);
+}
+
+void CResource_TextureMemory::Release() {
+  // Texels written after creation (a texture refilled by its user) must survive the loss:
+  // read them back into the kept copy first.
+  SGfxLockedRect locked;
+  if (m_object && m_object->LockRect(0, &locked, nullptr, GFX_LOCK_READONLY) == GFX_OK) {
+    const size_t row = static_cast<size_t>(m_width) * 4;
+    const size_t copy = std::min(row, static_cast<size_t>(locked.pitch));
+    for (uint32_t y = 0; y < m_height; ++y)
+      std::memcpy(&m_pixels[y * row], static_cast<uint8_t*>(locked.bits) + y * static_cast<size_t>(locked.pitch), copy);
+    m_object->UnlockRect(0);
+  }
+  ReleaseObject();
+}
+
+// ---- render targets
+
+void CResource_RenderTargetTexture::Restore() {
+  CGfxDevice* device = GetD3DDevice();
+  CGfxSurface* backBuffer = nullptr;
+  if (!device || device->GetBackBuffer(0, 0, &backBuffer) != GFX_OK) return;
+  SGfxSurfaceDesc desc;
+  backBuffer->GetDesc(&desc);
+  backBuffer->Release();
+  if (device->CreateTexture(m_width, m_height, 1, GFX_USAGE_RENDERTARGET, desc.format, GFX_POOL_DEFAULT, &m_object) !=
+      GFX_OK)
+    return;
+  SGfxSurfaceDesc level;
+  if (m_object->GetLevelDesc(0, &level) == GFX_OK) {
+    m_width = level.width;
+    m_height = level.height;
+  }
+}
+
+// ---- declarations
+
+CResource_VertexDeclaration::CResource_VertexDeclaration(const SGfxVertexElement* elements) {
+  // The list is copied (up to its end marker) so a caller's temporary array cannot
+  // dangle when the declaration is made again after a loss.
+  for (size_t i = 0; elements && i < 65; ++i) {
+    m_elements.push_back(elements[i]);
+    if (elements[i].stream == 0xFF) break;
+  }
+}
+
+void CResource_VertexDeclaration::Restore() {
+  CGfxDevice* device = GetD3DDevice();
+  if (device && !m_elements.empty()) device->CreateVertexDeclaration(m_elements.data(), &m_object);
+}
+
+// ---- vertex buffers
+
+CResource_VertexBuffer::CResource_VertexBuffer(const void* contents, uint32_t fvf, uint32_t length)
+    : m_length(length), m_fvf(fvf), m_contents(length, 0), m_readBack(contents == nullptr) {
+  if (contents) std::memcpy(m_contents.data(), contents, length);
+}
+
+CResource_VertexBuffer::~CResource_VertexBuffer() { Release(); }
+
+void CResource_VertexBuffer::Restore() {
+  CGfxDevice* device = GetD3DDevice();
+  if (!device) return;
+  const uint32_t usage = m_readBack ? GFX_USAGE_WRITEONLY : GFX_USAGE_DYNAMIC;
+  const uint32_t result = CreateWithRetries(
+      [&] { return device->CreateVertexBuffer(m_length, usage, m_fvf, GFX_POOL_DEFAULT, &m_object); },
+      std::chrono::milliseconds(0));
+  if (result != GFX_OK) {
+    HM_REPORT("Quor/DirectX/CD3DDeviceResources", "Cannot create a vertex buffer of %u bytes (0x%08x)", m_length,
+              result);
+    return;
+  }
+  Fill(m_object, m_contents);
+}
+
+void CResource_VertexBuffer::Release() {
+  void* data = nullptr;
+  if (m_object && m_readBack && m_object->Lock(0, 0, &data, GFX_LOCK_READONLY) == GFX_OK) {
+    std::memcpy(m_contents.data(), data, m_length);
+    m_object->Unlock();
+  }
+  ReleaseObject();
+}
+
+// ---- index buffers
+
+CResource_IndexBuffer::CResource_IndexBuffer(const void* contents, uint32_t length, EGfxFormat format)
+    : m_length(length), m_format(format), m_contents(length, 0) {
+  if (contents) std::memcpy(m_contents.data(), contents, length);
+}
+
+void CResource_IndexBuffer::Restore() {
+  CGfxDevice* device = GetD3DDevice();
+  if (!device) return;
+  const uint32_t result = CreateWithRetries(
+      [&] { return device->CreateIndexBuffer(m_length, GFX_USAGE_WRITEONLY, m_format, GFX_POOL_DEFAULT, &m_object); },
+      std::chrono::milliseconds(100));
+  if (result != GFX_OK) {
+    HM_REPORT("Quor/DirectX/CD3DDeviceResources", "Cannot create an index buffer of %u bytes (0x%08x)", m_length,
+              result);
+    return;
+  }
+  Fill(m_object, m_contents);
+}
+
+// ---- shaders and depth buffers
+
+CResource_Shader::CResource_Shader(const void* byteCode, size_t size, bool pixel) : m_pixel(pixel) {
+  const auto* bytes = static_cast<const uint8_t*>(byteCode);
+  if (bytes) m_byteCode.assign(bytes, bytes + size);
+}
+
+void CResource_Shader::Restore() {
+  CGfxDevice* device = GetD3DDevice();
+  if (!device) return;
+  if (m_pixel)
+    device->CreatePixelShader(m_byteCode.data(), m_byteCode.size(), &m_object);
+  else
+    device->CreateVertexShader(m_byteCode.data(), m_byteCode.size(), &m_object);
+}
+
+void CResource_ZBuffer::Restore() {
+  CGfxDevice* device = GetD3DDevice();
+  if (!device) return;
+  const SGfxPresentParams& params = device->GetPresentParams();
+  device->CreateDepthStencilSurface(m_width, m_height, params.autoDepthStencilFormat, params.multisample,
+                                    params.multisampleQuality, true, &m_object);
+}
+
+// ---- creation and the list
+
+CResource_TextureMemory* CreateMemoryTextureResource(uint32_t width, uint32_t height, const uint8_t* pixels) {
+  return Enter(new CResource_TextureMemory(width, height, pixels));
+}
+
+CResource_RenderTargetTexture* CreateRenderTargetResource(uint32_t width, uint32_t height) {
+  return Enter(new CResource_RenderTargetTexture(width, height));
+}
+
+CResource_VertexBuffer* CreateVertexBufferResource(const void* contents, uint32_t fvf, uint32_t length) {
+  return Enter(new CResource_VertexBuffer(contents, fvf, length));
+}
+
+CResource_IndexBuffer* CreateQuadIndexBuffer() {
+  static const uint16_t pattern[6] = {0, 1, 2, 2, 3, 0};
+  std::vector<uint16_t> indices(65536);
+  for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<uint16_t>(4 * (i / 6) + pattern[i % 6]);
+  return Enter(new CResource_IndexBuffer(indices.data(), 131072, GFX_FMT_INDEX16));
+}
+
+CResource_VertexDeclaration* CreateVertexDeclarationResource(const SGfxVertexElement* elements) {
+  return Enter(new CResource_VertexDeclaration(elements));
+}
+
+CResource_VertexShader* CreateVertexShaderResource(const void* byteCode, size_t size) {
+  return Enter(new CResource_VertexShader(byteCode, size));
+}
+
+CResource_PixelShader* CreatePixelShaderResource(const void* byteCode, size_t size) {
+  return Enter(new CResource_PixelShader(byteCode, size));
+}
+
+CResource_ZBuffer* CreateZBufferResource(uint32_t width, uint32_t height) {
+  return Enter(new CResource_ZBuffer(width, height));
+}
+
+void DestroyDeviceResource(CResource* resource) {
+  auto found = std::find(g_resources.items.begin(), g_resources.items.end(), resource);
+  if (found == g_resources.items.end())
+    HM_FATAL("Quor/DirectX/CD3DDeviceResources", "Device resource %p is not in the resource list",
+             static_cast<void*>(resource));
+  g_resources.items.erase(found);
+  delete resource;
+}
+
+void ReleaseAllDeviceResources() {
+  g_resources.present = false;
+  for (CResource* resource : g_resources.items) resource->Release();
+}
+
+void RestoreAllDeviceResources() {
+  for (CResource* resource : g_resources.items) resource->Restore();
+  g_resources.present = true;
+}
+
+void DestroyAllDeviceResources() {
+  while (!g_resources.items.empty()) {
+    CResource* head = g_resources.items.front();
+    g_resources.items.pop_front();
+    delete head;
+  }
+}
+
+bool AreDeviceResourcesPresent() { return g_resources.present; }
+
+size_t GetDeviceResourceCount() { return g_resources.items.size(); }

@@ -1,0 +1,393 @@
+// Drawing through the device, checked pixel by pixel on the read-back back buffer.
+
+#include "tests/Platform/GfxTestSupport.h"
+
+using namespace gfxtest;
+
+namespace {
+
+class GraphicsDraw : public CGfxFixture {};
+
+TEST_F(GraphicsDraw, ClearFillsTheViewportAndOnlyTheGivenRects) {
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0x80112233, 1.0f, 0), GFX_OK);
+  const SGfxRect rect = {10, 20, 30, 25};
+  ASSERT_EQ(m_device->Clear(1, &rect, GFX_CLEAR_TARGET, 0xFFFF0000, 1.0f, 0), GFX_OK);
+  const auto pixels = ReadBack();
+  EXPECT_EQ(Pixel(pixels, kSize, 0, 0), (SRgba{0x11, 0x22, 0x33, 0x80}));
+  EXPECT_EQ(Pixel(pixels, kSize, 10, 20), (SRgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 29, 24), (SRgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 30, 24), (SRgba{0x11, 0x22, 0x33, 0x80}));
+  EXPECT_EQ(Pixel(pixels, kSize, 29, 25), (SRgba{0x11, 0x22, 0x33, 0x80}));
+
+  // A clear stays inside the viewport, and clearing depth needs a depth buffer bound.
+  const SGfxViewport viewport = {40, 40, 8, 8, 0.0f, 1.0f};
+  ASSERT_EQ(m_device->SetViewport(viewport), GFX_OK);
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF00FF00, 1.0f, 0), GFX_OK);
+  const auto after = ReadBack();
+  EXPECT_EQ(Pixel(after, kSize, 40, 40), (SRgba{0, 255, 0, 255}));
+  EXPECT_EQ(Pixel(after, kSize, 39, 40), (SRgba{0x11, 0x22, 0x33, 0x80}));
+  EXPECT_EQ(Pixel(after, kSize, 48, 47), (SRgba{0x11, 0x22, 0x33, 0x80}));
+  ASSERT_EQ(m_device->SetDepthStencilSurface(nullptr), GFX_OK);
+  EXPECT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_ZBUFFER, 0, 1.0f, 0), GFX_ERR_INVALID_CALL);
+}
+
+TEST_F(GraphicsDraw, TexturedQuadAtPixelEdgesReproducesEveryTexel) {
+  // Any half-pixel error shows as shifted or, with linear filtering, blended texels. Linear
+  // sampling may be one step off: the rasteriser's tie-breaking moves rows by 1/256 pixel.
+  std::vector<uint32_t> texels(8 * 8);
+  for (uint32_t y = 0; y < 8; ++y)
+    for (uint32_t x = 0; x < 8; ++x) texels[y * 8 + x] = 0xFF000000u | (x * 32) << 16 | (y * 32) << 8 | (x ^ y) * 16;
+  CGfxTexture* texture = MakeTexture(8, 8, texels);
+  for (uint32_t filter : {GFX_TEXF_POINT, GFX_TEXF_LINEAR}) {
+    const int tolerance = filter == GFX_TEXF_POINT ? 0 : 1;
+    ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), GFX_OK);
+    ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+    UsePrograms(true);
+    ASSERT_EQ(m_device->SetTexture(0, texture), GFX_OK);
+    ASSERT_EQ(m_device->SetSamplerState(0, GFX_SAMP_MINFILTER, filter), GFX_OK);
+    ASSERT_EQ(m_device->SetSamplerState(0, GFX_SAMP_MAGFILTER, filter), GFX_OK);
+    ASSERT_EQ(DrawQuad(16, 24, 24, 32, 0xFFFFFFFF), GFX_OK);
+    ASSERT_EQ(m_device->EndScene(), GFX_OK);
+    const auto pixels = ReadBack();
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) {
+        const uint32_t t = texels[y * 8 + x];
+        const SRgba got = Pixel(pixels, kSize, 16 + x, 24 + y);
+        ASSERT_NEAR(got.r, uint8_t(t >> 16), tolerance) << "texel " << x << ", " << y << " filter " << filter;
+        ASSERT_NEAR(got.g, uint8_t(t >> 8), tolerance) << "texel " << x << ", " << y << " filter " << filter;
+        ASSERT_NEAR(got.b, uint8_t(t), tolerance) << "texel " << x << ", " << y << " filter " << filter;
+      }
+    EXPECT_EQ(Pixel(pixels, kSize, 15, 24), (SRgba{0, 0, 0, 255}));
+    EXPECT_EQ(Pixel(pixels, kSize, 24, 31), (SRgba{0, 0, 0, 255}));
+    EXPECT_EQ(Pixel(pixels, kSize, 16, 23), (SRgba{0, 0, 0, 255}));
+    EXPECT_EQ(Pixel(pixels, kSize, 16, 32), (SRgba{0, 0, 0, 255}));
+  }
+}
+
+TEST_F(GraphicsDraw, EdgesOnPixelCentresKeepTopAndLeftRows) {
+  // A quad from pixel centre 10 to pixel centre 20 covers rows and columns 10..19, and a
+  // full-target quad whose top is clipped still covers the top row.
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  m_device->SetRenderState(GFX_RS_ZENABLE, 0);
+  ASSERT_EQ(DrawQuad(10.5f, 10.5f, 20.5f, 20.5f, 0xFFFFFFFF), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  auto pixels = ReadBack();
+  EXPECT_EQ(Pixel(pixels, kSize, 10, 10).r, 255);
+  EXPECT_EQ(Pixel(pixels, kSize, 19, 19).r, 255);
+  EXPECT_EQ(Pixel(pixels, kSize, 20, 15).r, 0);
+  EXPECT_EQ(Pixel(pixels, kSize, 15, 20).r, 0);
+  EXPECT_EQ(Pixel(pixels, kSize, 9, 15).r, 0);
+  EXPECT_EQ(Pixel(pixels, kSize, 15, 9).r, 0);
+
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  ASSERT_EQ(DrawQuad(-4, -4, 70, 70, 0xFF00FF00), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  pixels = ReadBack();
+  for (int i = 0; i < kSize; ++i) {
+    ASSERT_EQ(Pixel(pixels, kSize, i, 0).g, 255) << "top row, column " << i;
+    ASSERT_EQ(Pixel(pixels, kSize, 0, i).g, 255) << "left column, row " << i;
+    ASSERT_EQ(Pixel(pixels, kSize, i, kSize - 1).g, 255) << "bottom row, column " << i;
+  }
+}
+
+TEST_F(GraphicsDraw, PackedVertexColourArrivesAsRedGreenBlueAlpha) {
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  ASSERT_EQ(m_device->SetRenderState(GFX_RS_ZENABLE, 0), GFX_OK);
+  ASSERT_EQ(DrawQuad(0, 0, 4, 4, 0x40112233), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  EXPECT_EQ(Pixel(ReadBack(), kSize, 1, 1), (SRgba{0x11, 0x22, 0x33, 0x40}));
+}
+
+TEST_F(GraphicsDraw, AlphaBlendingMixesWithTheTarget) {
+  struct SCase {
+    uint32_t src, dest, op;
+    SRgba expected;  // red at alpha 0x80 over opaque blue
+  };
+  const SCase cases[] = {
+      {GFX_BLEND_SRCALPHA, GFX_BLEND_INVSRCALPHA, GFX_BLENDOP_ADD, {128, 0, 127, 192}},
+      {GFX_BLEND_SRCALPHA, GFX_BLEND_ONE, GFX_BLENDOP_ADD, {128, 0, 255, 255}},
+      {GFX_BLEND_ONE, GFX_BLEND_ZERO, GFX_BLENDOP_ADD, {255, 0, 0, 128}},
+      {GFX_BLEND_ONE, GFX_BLEND_ONE, GFX_BLENDOP_REVSUBTRACT, {0, 0, 255, 127}},
+  };
+  for (const SCase& c : cases) {
+    ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF0000FF, 1.0f, 0), GFX_OK);
+    ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+    UsePrograms(false);
+    m_device->SetRenderState(GFX_RS_ZENABLE, 0);
+    m_device->SetRenderState(GFX_RS_ALPHABLENDENABLE, 1);
+    m_device->SetRenderState(GFX_RS_SRCBLEND, c.src);
+    m_device->SetRenderState(GFX_RS_DESTBLEND, c.dest);
+    m_device->SetRenderState(GFX_RS_BLENDOP, c.op);
+    ASSERT_EQ(DrawQuad(0, 0, 8, 8, 0x80FF0000), GFX_OK);
+    ASSERT_EQ(m_device->EndScene(), GFX_OK);
+    const SRgba got = Pixel(ReadBack(), kSize, 3, 3);
+    EXPECT_NEAR(got.r, c.expected.r, 1) << "blend " << c.src << "/" << c.dest;
+    EXPECT_NEAR(got.b, c.expected.b, 1) << "blend " << c.src << "/" << c.dest;
+    EXPECT_NEAR(got.a, c.expected.a, 1) << "blend " << c.src << "/" << c.dest;
+  }
+}
+
+TEST_F(GraphicsDraw, AlphaTestKeepsOnlyPassingFragments) {
+  // Texels with alpha 0x7F, 0x80 and 0x81 side by side, tested against reference 0x80.
+  CGfxTexture* texture = MakeTexture(3, 1, {0x7FFFFFFF, 0x80FFFFFF, 0x81FFFFFF});
+  struct SCase {
+    uint32_t func;
+    bool drawn[3];
+  };
+  const SCase cases[] = {
+      {GFX_CMP_GREATER, {false, false, true}},
+      {GFX_CMP_GREATEREQUAL, {false, true, true}},
+      {GFX_CMP_LESS, {true, false, false}},
+      {GFX_CMP_NOTEQUAL, {true, false, true}},
+      {GFX_CMP_NEVER, {false, false, false}},
+  };
+  for (const SCase& c : cases) {
+    ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0), GFX_OK);
+    ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+    UsePrograms(true);
+    m_device->SetRenderState(GFX_RS_ZENABLE, 0);
+    m_device->SetRenderState(GFX_RS_ALPHATESTENABLE, 1);
+    m_device->SetRenderState(GFX_RS_ALPHAFUNC, c.func);
+    m_device->SetRenderState(GFX_RS_ALPHAREF, 0x80);
+    m_device->SetTexture(0, texture);
+    ASSERT_EQ(DrawQuad(0, 0, 3, 1, 0xFFFFFFFF), GFX_OK);
+    ASSERT_EQ(m_device->EndScene(), GFX_OK);
+    const auto pixels = ReadBack();
+    for (int x = 0; x < 3; ++x)
+      EXPECT_EQ(Pixel(pixels, kSize, x, 0).r, c.drawn[x] ? 255 : 0) << "function " << c.func << " texel " << x;
+  }
+}
+
+TEST_F(GraphicsDraw, DepthFunctionsCompareAgainstTheClearedDepth) {
+  struct SCase {
+    uint32_t func;
+    float z;
+    bool drawn;
+  };
+  // The depth buffer is cleared to 0.5.
+  const SCase cases[] = {
+      {GFX_CMP_LESS, 0.25f, true},          {GFX_CMP_LESS, 0.75f, false},
+      {GFX_CMP_GREATEREQUAL, 0.75f, true},  {GFX_CMP_GREATEREQUAL, 0.25f, false},
+      {GFX_CMP_LESSEQUAL, 0.5f, true},      {GFX_CMP_EQUAL, 0.25f, false},
+      {GFX_CMP_ALWAYS, 0.75f, true},        {GFX_CMP_NEVER, 0.25f, false},
+  };
+  for (const SCase& c : cases) {
+    ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 0.5f, 0), GFX_OK);
+    ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+    UsePrograms(false);
+    m_device->SetRenderState(GFX_RS_ZENABLE, 1);
+    m_device->SetRenderState(GFX_RS_ZFUNC, c.func);
+    ASSERT_EQ(DrawQuad(0, 0, 4, 4, 0xFF00FF00, c.z), GFX_OK);
+    ASSERT_EQ(m_device->EndScene(), GFX_OK);
+    EXPECT_EQ(Pixel(ReadBack(), kSize, 2, 2).g, c.drawn ? 255 : 0) << "function " << c.func << " z " << c.z;
+  }
+  // Depth writes switched off leave the buffer as it was: a second LESS draw still passes.
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 0.5f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  m_device->SetRenderState(GFX_RS_ZFUNC, GFX_CMP_LESS);
+  m_device->SetRenderState(GFX_RS_ZWRITEENABLE, 0);
+  ASSERT_EQ(DrawQuad(0, 0, 4, 4, 0xFF00FF00, 0.25f), GFX_OK);
+  ASSERT_EQ(DrawQuad(0, 0, 4, 4, 0xFFFF0000, 0.4f), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  EXPECT_EQ(Pixel(ReadBack(), kSize, 2, 2).r, 255);
+}
+
+TEST_F(GraphicsDraw, ColourWriteMaskKeepsMaskedChannels) {
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0x00000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  m_device->SetRenderState(GFX_RS_ZENABLE, 0);
+  m_device->SetRenderState(GFX_RS_COLORWRITEENABLE, GFX_COLORWRITE_RED | GFX_COLORWRITE_ALPHA);
+  ASSERT_EQ(DrawQuad(0, 0, 4, 4, 0xFFFFFFFF), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  EXPECT_EQ(Pixel(ReadBack(), kSize, 1, 1), (SRgba{255, 0, 0, 255}));
+  // A clear is not masked.
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF00FF00, 1.0f, 0), GFX_OK);
+  EXPECT_EQ(Pixel(ReadBack(), kSize, 1, 1), (SRgba{0, 255, 0, 255}));
+}
+
+TEST_F(GraphicsDraw, CullModesFollowScreenWinding) {
+  // On screen (y down) this triangle runs clockwise.
+  const SVertex clockwise[3] = {{0, 0, 0.5f, 0xFFFFFFFF, 0, 0}, {8, 0, 0.5f, 0xFFFFFFFF, 0, 0},
+                                {0, 8, 0.5f, 0xFFFFFFFF, 0, 0}};
+  const SVertex counter[3] = {clockwise[0], clockwise[2], clockwise[1]};
+  struct SCase {
+    uint32_t cull;
+    bool clockwiseDrawn, counterDrawn;
+  };
+  const SCase cases[] = {{GFX_CULL_NONE, true, true}, {GFX_CULL_CW, false, true}, {GFX_CULL_CCW, true, false}};
+  for (const SCase& c : cases) {
+    for (int which = 0; which < 2; ++which) {
+      ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0), GFX_OK);
+      ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+      UsePrograms(false);
+      m_device->SetRenderState(GFX_RS_ZENABLE, 0);
+      m_device->SetRenderState(GFX_RS_CULLMODE, c.cull);
+      ASSERT_EQ(m_device->DrawPrimitiveUP(GFX_PT_TRIANGLELIST, 1, which == 0 ? clockwise : counter, sizeof(SVertex)),
+                GFX_OK);
+      ASSERT_EQ(m_device->EndScene(), GFX_OK);
+      const bool expected = which == 0 ? c.clockwiseDrawn : c.counterDrawn;
+      EXPECT_EQ(Pixel(ReadBack(), kSize, 1, 1).r, expected ? 255 : 0) << "cull " << c.cull << " triangle " << which;
+    }
+  }
+}
+
+TEST_F(GraphicsDraw, RenderTargetIsDrawnTopDownAndSampledTheSameWay) {
+  CGfxTexture* target = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(16, 16, 1, GFX_USAGE_RENDERTARGET, GFX_FMT_A8R8G8B8, GFX_POOL_DEFAULT, &target),
+            GFX_OK);
+  Hold(target);
+  CGfxSurface* surface = nullptr;
+  CGfxSurface* backBuffer = nullptr;
+  ASSERT_EQ(target->GetSurfaceLevel(0, &surface), GFX_OK);
+  ASSERT_EQ(m_device->GetBackBuffer(0, 0, &backBuffer), GFX_OK);
+  Hold(surface), Hold(backBuffer);
+
+  // Into the target: red on the top rows, green below, blue in the top-left corner.
+  ASSERT_EQ(m_device->SetRenderTarget(0, surface), GFX_OK);
+  ASSERT_EQ(m_device->SetDepthStencilSurface(nullptr), GFX_OK);
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF00FF00, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false, 16, 16);
+  ASSERT_EQ(DrawQuad(0, 0, 16, 4, 0xFFFF0000), GFX_OK);
+  ASSERT_EQ(DrawQuad(0, 0, 2, 2, 0xFF0000FF), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  std::vector<uint8_t> direct;
+  ASSERT_EQ(m_device->ReadSurface(surface, direct), GFX_OK);
+  EXPECT_EQ(Pixel(direct, 16, 0, 0), (SRgba{0, 0, 255, 255}));
+  EXPECT_EQ(Pixel(direct, 16, 8, 3), (SRgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(direct, 16, 8, 4), (SRgba{0, 255, 0, 255}));
+
+  // Then sampled onto the back buffer at 1:1: the picture keeps its orientation.
+  ASSERT_EQ(m_device->SetRenderTarget(0, backBuffer), GFX_OK);
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(true);
+  ASSERT_EQ(m_device->SetTexture(0, target), GFX_OK);
+  ASSERT_EQ(DrawQuad(32, 32, 48, 48, 0xFFFFFFFF), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  const auto pixels = ReadBack();
+  EXPECT_EQ(Pixel(pixels, kSize, 32, 32), (SRgba{0, 0, 255, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 40, 35), (SRgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 40, 36), (SRgba{0, 255, 0, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 40, 47), (SRgba{0, 255, 0, 255}));
+}
+
+TEST_F(GraphicsDraw, StretchRectScalesTheBackBufferIntoARenderTarget) {
+  // Left half red, right half blue, a white top-left 2x2 block.
+  const SGfxRect left = {0, 0, 32, 64}, right = {32, 0, 64, 64}, corner = {0, 0, 2, 2};
+  m_device->Clear(1, &left, GFX_CLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+  m_device->Clear(1, &right, GFX_CLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+  m_device->Clear(1, &corner, GFX_CLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+  CGfxTexture* target = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(32, 32, 1, GFX_USAGE_RENDERTARGET, GFX_FMT_A8R8G8B8, GFX_POOL_DEFAULT, &target),
+            GFX_OK);
+  Hold(target);
+  CGfxSurface *surface = nullptr, *backBuffer = nullptr;
+  target->GetSurfaceLevel(0, &surface);
+  m_device->GetBackBuffer(0, 0, &backBuffer);
+  Hold(surface), Hold(backBuffer);
+
+  ASSERT_EQ(m_device->StretchRect(backBuffer, nullptr, surface, nullptr, GFX_TEXF_LINEAR), GFX_OK);
+  std::vector<uint8_t> pixels;
+  ASSERT_EQ(m_device->ReadSurface(surface, pixels), GFX_OK);
+  EXPECT_EQ(Pixel(pixels, 32, 0, 0), (SRgba{255, 255, 255, 255}));
+  EXPECT_EQ(Pixel(pixels, 32, 4, 16), (SRgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(pixels, 32, 27, 16), (SRgba{0, 0, 255, 255}));
+
+  // A part of the source into a part of the destination, and rectangles outside refused.
+  const SGfxRect from = {32, 0, 64, 32}, to = {0, 0, 8, 8}, outside = {0, 0, 65, 8};
+  ASSERT_EQ(m_device->StretchRect(backBuffer, &from, surface, &to, GFX_TEXF_POINT), GFX_OK);
+  ASSERT_EQ(m_device->ReadSurface(surface, pixels), GFX_OK);
+  EXPECT_EQ(Pixel(pixels, 32, 0, 0), (SRgba{0, 0, 255, 255}));
+  EXPECT_EQ(Pixel(pixels, 32, 9, 16), (SRgba{255, 0, 0, 255}));
+  EXPECT_EQ(m_device->StretchRect(backBuffer, &outside, surface, nullptr, GFX_TEXF_LINEAR), GFX_ERR_INVALID_CALL);
+}
+
+TEST_F(GraphicsDraw, BufferedDrawsReadOnlyWhatTheBuffersHold) {
+  CGfxVertexBuffer* vertices = nullptr;
+  CGfxIndexBuffer* indices = nullptr;
+  ASSERT_EQ(m_device->CreateVertexBuffer(4 * sizeof(SVertex), GFX_USAGE_WRITEONLY, 0, GFX_POOL_DEFAULT, &vertices),
+            GFX_OK);
+  ASSERT_EQ(m_device->CreateIndexBuffer(12, GFX_USAGE_WRITEONLY, GFX_FMT_INDEX16, GFX_POOL_DEFAULT, &indices), GFX_OK);
+  Hold(vertices), Hold(indices);
+  void* data = nullptr;
+  ASSERT_EQ(vertices->Lock(0, 0, &data, 0), GFX_OK);
+  Quad(4, 4, 12, 12, 0xFFFF00FF, 0.5f, static_cast<SVertex*>(data));
+  ASSERT_EQ(vertices->Unlock(), GFX_OK);
+  const uint16_t quad[6] = {0, 1, 2, 2, 3, 0};
+  ASSERT_EQ(indices->Lock(0, 0, &data, 0), GFX_OK);
+  std::memcpy(data, quad, sizeof quad);
+  ASSERT_EQ(indices->Unlock(), GFX_OK);
+
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  m_device->SetRenderState(GFX_RS_ZENABLE, 0);
+  ASSERT_EQ(m_device->SetStreamSource(0, vertices, 0, sizeof(SVertex)), GFX_OK);
+  ASSERT_EQ(m_device->SetIndices(indices), GFX_OK);
+  ASSERT_EQ(m_device->DrawIndexedPrimitive(GFX_PT_TRIANGLELIST, 0, 0, 4, 0, 2), GFX_OK);
+  // Past the end of the index buffer, past the vertices, or a wrong primitive type.
+  EXPECT_EQ(m_device->DrawIndexedPrimitive(GFX_PT_TRIANGLELIST, 0, 0, 4, 0, 3), GFX_ERR_INVALID_CALL);
+  EXPECT_EQ(m_device->DrawIndexedPrimitive(GFX_PT_TRIANGLELIST, 1, 0, 4, 0, 2), GFX_ERR_INVALID_CALL);
+  EXPECT_EQ(m_device->DrawPrimitive(GFX_PT_TRIANGLESTRIP, 1, 2), GFX_ERR_INVALID_CALL);
+  EXPECT_EQ(m_device->DrawPrimitive(9, 0, 1), GFX_ERR_INVALID_CALL);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  // Drawing outside a scene is refused, as on the engine's device.
+  EXPECT_EQ(m_device->DrawPrimitive(GFX_PT_TRIANGLELIST, 0, 1), GFX_ERR_INVALID_CALL);
+  const auto pixels = ReadBack();
+  EXPECT_EQ(Pixel(pixels, kSize, 4, 4), (SRgba{255, 0, 255, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 11, 11), (SRgba{255, 0, 255, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 12, 11), (SRgba{0, 0, 0, 255}));
+}
+
+TEST_F(GraphicsDraw, FixedVertexFormatFeedsTheShaderByUsage) {
+  // Position, colour, texture coordinates: the projected-texture layout (0x142).
+  struct SFvfVertex {
+    float x, y, z;
+    uint32_t colour;
+    float u, v;
+  };
+  const SFvfVertex triangle[3] = {{-0.5f, -0.5f, 0.5f, 0xFF00FFFF, 0, 0},
+                                  {7.5f, -0.5f, 0.5f, 0xFF00FFFF, 0, 0},
+                                  {-0.5f, 7.5f, 0.5f, 0xFF00FFFF, 0, 0}};
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  ASSERT_EQ(m_device->SetFVF(GFX_FVF_XYZ | GFX_FVF_DIFFUSE | (1 << GFX_FVF_TEXCOUNT_SHIFT)), GFX_OK);
+  ASSERT_EQ(m_device->DrawPrimitiveUP(GFX_PT_TRIANGLELIST, 1, triangle, sizeof(SFvfVertex)), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  EXPECT_EQ(Pixel(ReadBack(), kSize, 1, 1), (SRgba{0, 255, 255, 255}));
+  EXPECT_EQ(m_device->SetFVF(0x004), GFX_ERR_INVALID_CALL);  // pre-transformed positions are not offered
+}
+
+TEST_F(GraphicsDraw, RefusesWhatItCannotDo) {
+  std::vector<uint8_t> garbage = {0x00, 0x02, 0xFE, 0xFF, 1, 2, 3, 4, 5, 6, 7, 8};
+  CGfxShader* shader = nullptr;
+  EXPECT_EQ(m_device->CreateVertexShader(garbage.data(), garbage.size(), &shader), GFX_ERR_INVALID_CALL);
+  const auto ps = Assemble(kColourPs);
+  EXPECT_EQ(m_device->CreateVertexShader(ps.data(), ps.size() * 4, &shader), GFX_ERR_INVALID_CALL);
+  EXPECT_EQ(shader, nullptr);
+  CGfxTexture* texture = nullptr;
+  EXPECT_EQ(m_device->CreateTexture(8, 8, 0, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &texture), GFX_ERR_INVALID_CALL);
+  EXPECT_EQ(m_device->CreateTexture(8, 8, 1, GFX_USAGE_RENDERTARGET, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &texture),
+            GFX_ERR_INVALID_CALL);
+  EXPECT_EQ(m_device->SetRenderState(GFX_RS_CULLMODE, 7), GFX_ERR_INVALID_CALL);
+  EXPECT_EQ(m_device->SetRenderState(52 /* stencil */, 1), GFX_ERR_INVALID_CALL);
+  EXPECT_EQ(m_device->SetStreamSourceFreq(0, 2), GFX_ERR_INVALID_CALL);
+  const SGfxViewport tooWide = {60, 0, 8, 8, 0.0f, 1.0f};
+  EXPECT_EQ(m_device->SetViewport(tooWide), GFX_ERR_INVALID_CALL);
+  // No pixel shader: fixed-function drawing is not offered.
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  m_device->SetPixelShader(nullptr);
+  EXPECT_EQ(DrawQuad(0, 0, 4, 4, 0xFFFFFFFF), GFX_ERR_INVALID_CALL);
+  m_device->EndScene();
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// Creation with multisample fallback, loss and reset, and the worker thread's shared context.
+
+#include <thread>
+
+#include "tests/Platform/GfxTestSupport.h"
+
+using namespace gfxtest;
+
+namespace {
+
+// Records what was asked and succeeds only for the listed sample counts.
+class CStubFactory : public IGfxDeviceFactory {
+ public:
+  explicit CStubFactory(std::vector<uint32_t> accepted) : m_accepted(std::move(accepted)) {}
+  CGfxDevice* Create(PlatformWindowHandle, const SGfxPresentParams& params, uint32_t* result) override {
+    m_asked.push_back(params.multisample);
+    for (uint32_t samples : m_accepted)
+      if (samples == params.multisample) {
+        *result = GFX_OK;
+        return reinterpret_cast<CGfxDevice*>(&m_asked);  // a marker: never used as a device
+      }
+    *result = GFX_ERR_NOT_AVAILABLE;
+    return nullptr;
+  }
+  std::vector<uint32_t> m_accepted, m_asked;
+};
+
+TEST(GraphicsCreation, MultisampleFallsBackFromTheRequestDownToTwoThenNone) {
+  struct SCase {
+    uint32_t request;
+    std::vector<uint32_t> accepted, expectedTries;
+    uint32_t expectedSamples;
+  };
+  const SCase cases[] = {
+      {8, {4, 0}, {8, 7, 6, 5, 4}, 4},
+      {4, {0}, {4, 3, 2, 0}, 0},
+      {1, {0}, {0}, 0},  // one sample is never asked for
+      {0, {0}, {0}, 0},
+      {3, {}, {3, 2, 0}, 0},
+  };
+  for (const SCase& c : cases) {
+    CStubFactory factory(c.accepted);
+    SGfxPresentParams params;
+    uint32_t result = 0;
+    CGfxDevice* device = CreateGfxDeviceWithFallback(factory, nullptr, params, c.request, &result);
+    EXPECT_EQ(factory.m_asked, c.expectedTries) << "request " << c.request;
+    EXPECT_EQ(device != nullptr, !c.accepted.empty()) << "request " << c.request;
+    if (device) {
+      EXPECT_EQ(params.multisample, c.expectedSamples) << "request " << c.request;
+    }
+  }
+}
+
+TEST(GraphicsCreation, RealDeviceSettlesOnTheContextsSampleCountAndStillReadsBack) {
+  PlatformWindowHandle window = PlatformCreateTestWindow(32, 32);
+  ASSERT_NE(window, nullptr);
+  SGfxPresentParams params;
+  uint32_t result = 0;
+  CGfxDevice* device = CreateGfxDeviceWithFallback(GetGfxDeviceFactory(), window, params, 16, &result);
+  ASSERT_NE(device, nullptr) << std::hex << result;
+  SGfxCaps caps;
+  ASSERT_EQ(device->GetDeviceCaps(&caps), GFX_OK);
+  EXPECT_EQ(params.multisample, caps.maxMultisample >= 2 ? std::min(caps.maxMultisample, 16u) : 0u);
+  EXPECT_EQ(device->GetPresentParams().multisample, params.multisample);
+  EXPECT_EQ(caps.pixelShaderVersion, GfxPixelShaderVersion(2, 0));
+  EXPECT_EQ(device->GetPresentParams().backBufferWidth, 32u);  // taken from the window when not given
+
+  ASSERT_EQ(device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF336699, 1.0f, 0), GFX_OK);
+  std::vector<uint8_t> rgba;
+  ASSERT_EQ(device->ReadBackBuffer(rgba, nullptr, nullptr), GFX_OK);
+  EXPECT_EQ(rgba[0], 0x33);
+  EXPECT_EQ(rgba[2], 0x99);
+  EXPECT_EQ(device->Present(), GFX_OK);
+  delete device;
+  PlatformDestroyTestWindow(window);
+}
+
+class GraphicsLoss : public CGfxFixture {};
+
+TEST_F(GraphicsLoss, ResetRebuildsTheContextAndKeepsManagedObjects) {
+  CGfxTexture* managed = MakeTexture(2, 1, {0xFF102030, 0xFF405060});
+  CGfxTexture* target = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(8, 8, 1, GFX_USAGE_RENDERTARGET, GFX_FMT_A8R8G8B8, GFX_POOL_DEFAULT, &target),
+            GFX_OK);
+
+  m_device->ForceDeviceLoss(2);
+  EXPECT_EQ(m_device->TestCooperativeLevel(), GFX_ERR_DEVICE_LOST);
+  EXPECT_EQ(m_device->TestCooperativeLevel(), GFX_ERR_DEVICE_LOST);
+  EXPECT_EQ(m_device->TestCooperativeLevel(), GFX_ERR_DEVICE_NOT_RESET);
+  EXPECT_EQ(m_device->Present(), GFX_ERR_DEVICE_LOST);
+
+  // A render target of the default pool still alive: refused, and the device stays lost.
+  SGfxPresentParams params = m_device->GetPresentParams();
+  EXPECT_EQ(m_device->Reset(params), GFX_ERR_INVALID_CALL);
+  EXPECT_EQ(m_device->TestCooperativeLevel(), GFX_ERR_DEVICE_NOT_RESET);
+  target->Release();
+
+  const uint32_t generation = m_device->GetContextGeneration();
+  params.backBufferWidth = 48;
+  ASSERT_EQ(m_device->Reset(params), GFX_OK);
+  EXPECT_EQ(m_device->TestCooperativeLevel(), GFX_OK);
+  EXPECT_EQ(m_device->GetContextGeneration(), generation + 1);
+  EXPECT_EQ(m_device->GetPresentParams().backBufferWidth, 48u);
+
+  // The managed texture and the shaders came through: draw with them on the new context.
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(true, 48, kSize);
+  ASSERT_EQ(m_device->SetTexture(0, managed), GFX_OK);
+  ASSERT_EQ(DrawQuad(0, 0, 2, 1, 0xFFFFFFFF), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  std::vector<uint8_t> rgba;
+  uint32_t width = 0, height = 0;
+  ASSERT_EQ(m_device->ReadBackBuffer(rgba, &width, &height), GFX_OK);
+  ASSERT_EQ(width, 48u);
+  EXPECT_EQ(Pixel(rgba, 48, 0, 0), (SRgba{0x10, 0x20, 0x30, 0xFF}));
+  EXPECT_EQ(Pixel(rgba, 48, 1, 0), (SRgba{0x40, 0x50, 0x60, 0xFF}));
+}
+
+TEST_F(GraphicsLoss, SharedContextOnAnotherThreadDrawsWithTheMainContextsTexture) {
+  CGfxTexture* texture = MakeTexture(1, 1, {0xFF20C040});
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), GFX_OK);
+  SGfxSharedContext* shared = m_device->CreateSharedContext();
+  ASSERT_NE(shared, nullptr);
+
+  uint32_t drawResult = 1, presentResult = 1;
+  bool current = false;
+  std::thread worker([&] {
+    current = m_device->MakeSharedContextCurrent(shared);
+    if (!current) return;
+    m_device->BeginScene();
+    UsePrograms(true);
+    m_device->SetTexture(0, texture);
+    drawResult = DrawQuad(4, 4, 12, 12, 0xFFFFFFFF);
+    m_device->EndScene();
+    presentResult = m_device->Present();  // the window was not lent
+    m_device->ReleaseSharedContext();
+  });
+  worker.join();
+  ASSERT_TRUE(current);
+  EXPECT_EQ(drawResult, GFX_OK);
+  EXPECT_EQ(presentResult, GFX_ERR_INVALID_CALL);
+  const auto pixels = ReadBack();
+  EXPECT_EQ(Pixel(pixels, kSize, 4, 4), (SRgba{0x20, 0xC0, 0x40, 0xFF}));
+  EXPECT_EQ(Pixel(pixels, kSize, 3, 4), (SRgba{0, 0, 0, 0xFF}));
+
+  // With the window lent, the worker presents; while a shared context lives there is no reset.
+  ASSERT_TRUE(m_device->LendWindowSurface());
+  std::thread presenter([&] {
+    if (m_device->MakeSharedContextCurrent(shared)) {
+      presentResult = m_device->Present();
+      m_device->ReleaseSharedContext();
+    }
+  });
+  presenter.join();
+  EXPECT_EQ(presentResult, GFX_OK);
+  EXPECT_TRUE(m_device->ReclaimWindowSurface());
+  EXPECT_EQ(m_device->Reset(m_device->GetPresentParams()), GFX_ERR_INVALID_CALL);
+  m_device->DestroySharedContext(shared);
+  EXPECT_EQ(m_device->Present(), GFX_OK);
+  EXPECT_EQ(m_device->Reset(m_device->GetPresentParams()), GFX_OK);
+}
+
+TEST_F(GraphicsLoss, ObjectsOutlivingTheDeviceReleaseSafely) {
+  CGfxVertexBuffer* buffer = nullptr;
+  ASSERT_EQ(m_device->CreateVertexBuffer(64, 0, 0, GFX_POOL_DEFAULT, &buffer), GFX_OK);
+  CGfxTexture* texture = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(4, 4, 1, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &texture), GFX_OK);
+  m_device->SetTexture(0, texture);
+  for (CGfxObject* object : m_held) object->Release();
+  m_held.clear();
+  delete m_device;
+  m_device = nullptr;
+  EXPECT_EQ(buffer->GetDevice(), nullptr);
+  void* data = nullptr;
+  EXPECT_EQ(buffer->Lock(0, 0, &data, 0), GFX_OK);  // its contents are still there
+  EXPECT_EQ(buffer->Unlock(), GFX_OK);
+  EXPECT_EQ(buffer->Release(), 0u);
+  EXPECT_EQ(texture->Release(), 0u);
+}
+
+}  // namespace
