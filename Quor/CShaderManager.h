@@ -113,6 +113,23 @@ const Vector4* GetLightDirection(int light);
 const Vector4* GetLightColor(int light);
 const Vector4* GetAmbientColor();
 
+// 2-D drawing through the immediate draw layer. Colours are on the 128 scale: a channel
+// below 128 is doubled, 128 and above is full.
+struct SQuadCorners {
+  float x0, y0, x1, y1;      // virtual screen coordinates
+  float tu0, tv0, tu1, tv1;  // texture coordinates at (x0, y0) and (x1, y1)
+};
+struct SQuadColour {
+  uint8_t red, green, blue, alpha;
+};
+void DrawTexturedQuad2D(TextureRecord* texture, const SRenderStateRecord& states, const SQuadCorners& corners,
+                        SQuadColour colour);
+// The whole picture of the texture over the rectangle, drawn upside up: v runs from the
+// picture's extent at (x, y) to 0 at the far corner.
+void DrawTextureRect(float x, float y, float width, float height, SQuadColour colour, TextureRecord* texture);
+// Before 2-D drawing: the draw layer applies everything again and culling is off.
+void ResetDrawState();
+
 // Projected-texture settings of the projected-texture shader.
 TextureRecord* GetProjectedTexture();
 void SetProjectedTexture(TextureRecord* texture);

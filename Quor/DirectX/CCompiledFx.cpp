@@ -5,6 +5,7 @@
 
 #include "Platform/GraphicsDevice.h"
 #include "Quor/CByteReader.h"
+#include "Quor/CTextureManager.h"
 #include "Quor/CopyDirPath.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
 #include "Quor/DirectX/D3DDeviceAccess.h"
@@ -304,6 +305,11 @@ void ApplyPass(const SFxPass* pass) {
 void SetSamplerDeviceTexture(CGfxTexture* texture, const SFxSamplerBinding* binding) {
   CGfxDevice* device = GetD3DDevice();
   if (device && binding) device->SetTexture(binding->sampler, texture);
+}
+
+void SetSamplerTexture(TextureRecord* texture, const SFxSamplerBinding* binding) {
+  TextureRecord* effective = GetEffectiveTexture(texture);
+  SetSamplerDeviceTexture(effective ? GetD3DTexture(effective) : nullptr, binding);
 }
 
 void SetVertexConstants(const SFxParameter* parameter, const float* data, uint32_t registerCount) {

@@ -26,6 +26,7 @@
 class CGfxShader;
 class CGfxTexture;
 class CResource_Shader;
+struct TextureRecord;
 
 static constexpr uint16_t kFxVersionPlain = 0x100;
 static constexpr uint16_t kFxVersionWithStates = 0x101;
@@ -124,6 +125,8 @@ const SFxSamplerBinding* FindSamplerBinding(const SFxPass* pass, const char* nam
 // Sets the pass's vertex shader and its pixel shader, or none when the part has none.
 void ApplyPass(const SFxPass* pass);
 void SetSamplerDeviceTexture(CGfxTexture* texture, const SFxSamplerBinding* binding);
+// Binds the record's effective texture (its substitute when one is set) to the binding's sampler.
+void SetSamplerTexture(TextureRecord* texture, const SFxSamplerBinding* binding);
 void SetVertexConstants(const SFxParameter* parameter, const float* data, uint32_t registerCount);
 // The value in all four components of one register.
 void SetPixelConstant(const SFxParameter* parameter, float value);

@@ -8,6 +8,7 @@
 #include "Quor/DirectX/CD3DDeviceResources.h"
 #include "Quor/DirectX/CShaderUtilsDx.h"
 #include "Quor/DirectX/D3DDeviceAccess.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
 #include "Quor/Utils.h"
@@ -241,4 +242,16 @@ void* LockVertexBuffer(DynamicVertexBuffer* buffer) {
 void UnlockVertexBuffer(DynamicVertexBuffer* buffer) {
   if (buffer->locked && buffer->resource->Get()) buffer->resource->Get()->Unlock();
   buffer->locked = false;
+}
+
+void DrawVertexBuffer(DynamicVertexBuffer* buffer, uint32_t vertexCount) {
+  CGfxDevice* device = GetD3DDevice();
+  if (!device || !buffer || !buffer->resource->Get()) return;
+  uint32_t count = std::min(vertexCount, buffer->capacity);
+  const uint32_t type = SetupDrawCall(kDrawTriangleList, &count);
+  if (count == 0) return;
+  if (CResource_VertexDeclaration* declaration = GetDrawVertexDeclaration())
+    device->SetVertexDeclaration(declaration->Get());
+  device->SetStreamSource(0, buffer->resource->Get(), 0, kDrawVertexSize);
+  device->DrawPrimitive(type, 0, count);
 }

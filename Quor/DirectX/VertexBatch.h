@@ -89,3 +89,5 @@ void FreeVertexBuffer(DynamicVertexBuffer* buffer);
 // The whole buffer's data, or null when the device cannot lock it.
 void* LockVertexBuffer(DynamicVertexBuffer* buffer);
 void UnlockVertexBuffer(DynamicVertexBuffer* buffer);
+// Draws the first vertexCount vertices as a triangle list through the draw layer's program.
+void DrawVertexBuffer(DynamicVertexBuffer* buffer, uint32_t vertexCount);

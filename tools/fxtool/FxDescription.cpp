@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "Platform/GraphicsDevice.h"
 #include "Quor/CByteReader.h"
 #include "Quor/DirectX/CCompiledFx.h"
+#include "tools/shaderasm/ShaderAssembler.h"
 #include "tools/shared/FileBytes.h"
 
 namespace {
@@ -214,11 +214,7 @@ bool WritePart(CByteWriter& out, const SFxDescPart& part, std::string& error) {
     return true;
   }
   std::vector<uint32_t> code;
-  std::string message;
-  if (!GfxAssembleShader(part.source.c_str(), code, message)) {
-    error = part.origin + ": " + message;
-    return false;
-  }
+  if (!AssembleShaderSource(part.source, part.origin, code, error)) return false;
   out.WriteU32(static_cast<uint32_t>(code.size() * 4));
   out.WriteBytes(code.data(), code.size() * 4);
   for (uint32_t list = 0; list < kFxParameterListCount; ++list) {
