@@ -5,6 +5,7 @@
 #include "Quor/Utils.h"
 
 #include <string>
+#include <vector>
 
 // What the animators merge into a node each frame. The render object resets it before
 // its animation instances run, then turns it into the node's matrix.
@@ -21,5 +22,15 @@ class CModelNode {
   SNodeTransform transform;
   std::string name;
   CModelNode* parent = nullptr;  // null for a top-level node
+  // Marker points the model file carries with the node (x, y, z and a fourth value);
+  // the engine keeps them for the game to read.
+  std::vector<Vector4> points;
   Vector3 pivot;
+  float extra = 0.0f;
 };
+
+// Back to the rest pose: weight 0, mark 1, no offset, unit scale, no rotation.
+void ResetNodeTransform(SNodeTransform* transform);
+// The node's matrix from its record: translation by minus the pivot, then the record's
+// rotation, then the record's position (row vectors). The record's scale is not applied.
+void ComputeNodeMatrix(const CModelNode& node, Matrix4* out);
