@@ -162,7 +162,7 @@ TEST_F(ModelToolTest, UsageAndFilesThatCannotBeRead) {
   EXPECT_EQ(Run("ban " + Path("missing.txt") + " " + Path("x.ban")), 1);
   Write("other.bin", "RIFF....");
   EXPECT_EQ(Run("dump " + Path("other.bin")), 1);
-  EXPECT_NE(ReadText("err.txt").find("neither an animation nor a texture atlas file"), std::string::npos);
+  EXPECT_NE(ReadText("err.txt").find("is not an animation, texture atlas, model, scene or collision tree file"), std::string::npos);
 
   // A damaged file is reported by the engine's reader, not printed.
   Write("walk.txt", kWalk);
@@ -192,6 +192,104 @@ TEST(ModelWritersTest, CountsAndNamesBeyondTheFormatAreRefused) {
   tooManyEntries.entries.resize(65536);
   EXPECT_FALSE(WriteAtlas(tooManyEntries, bytes, error));
   EXPECT_NE(error.find("entries: 65536"), std::string::npos) << error;
+}
+
+}  // namespace
+
+namespace {
+
+const char kArm[] = R"(# an arm of two bones
+version 0x204
+comment arm
+node Shoulder 0 0 0
+node Elbow 1 0 0 Shoulder
+point 0.5 0 0 1
+part Skin list Shoulder Elbow
+vertex 0 0 0 0 0 1 0 0 1 0 0 0
+vertex 1 0 0 0 0 1 0.5 0 0.5 0.5 0 0 1 0 0 1
+vertex 2 0 0 0 0 1 1 0 0 1 0 0
+)";
+
+const char kRoom[] = R"(version 0x105
+flags 0
+offset 10 0 0
+scale 0.5 1 1
+patch
+batch Floor
+vertex 0 0 0 0 0
+vertex 100 0 0 1 0
+vertex 0 100 0 0 1
+grid 1 1 2 0 0 1 1
+values 3 -4
+)";
+
+const char kWalls[] = R"(version 0x102
+block1 abc
+record_a 1 2 3 4 5 6
+word 7
+record_c 1 0 0 0
+record_c 0
+)";
+
+TEST_F(ModelToolTest, ModelsScenesAndTreesAreWrittenFromTextAndReadBack) {
+  Write("arm.txt", kArm);
+  Write("room.txt", kRoom);
+  Write("walls.txt", kWalls);
+  ASSERT_EQ(Run("bmo " + Path("arm.txt") + " " + Path("arm.bmo")), 0) << ReadText("err.txt");
+  ASSERT_EQ(Run("dump " + Path("arm.bmo")), 0) << ReadText("err.txt");
+  EXPECT_EQ(ReadText("out.txt"), "model " + Path("arm.bmo") +
+                                     ": version 0x204, 2 nodes, 1 parts\n"
+                                     "  node Shoulder pivot 0 0 0 parent -1 points 0\n"
+                                     "  node Elbow pivot 1 0 0 parent 0 points 1\n"
+                                     "  part Skin primitive 2 vertices 3 bones 0 1\n"
+                                     "  bounds 0 0 0 .. 2 0 0\n");
+  ASSERT_EQ(Run("bsc " + Path("room.txt") + " " + Path("room.bsc")), 0) << ReadText("err.txt");
+  ASSERT_EQ(Run("dump " + Path("room.bsc")), 0) << ReadText("err.txt");
+  EXPECT_EQ(ReadText("out.txt"), "scene " + Path("room.bsc") +
+                                     ": version 0x105, 1 patches, grid 1 x 1 x 2\n"
+                                     "  patch 10 0 0 .. 60 100 0\n"
+                                     "    batch Floor vertices 3\n");
+  ASSERT_EQ(Run("bct " + Path("walls.txt") + " " + Path("walls.bct")), 0) << ReadText("err.txt");
+  ASSERT_EQ(Run("dump " + Path("walls.bct")), 0) << ReadText("err.txt");
+  EXPECT_EQ(ReadText("out.txt"), "collision tree " + Path("walls.bct") +
+                                     ": version 0x102, blocks 3 and 0 bytes, 1 records A, 1 words, 2 records C\n");
+}
+
+TEST_F(ModelToolTest, GeneratedModelsAndRefusedDescriptions) {
+  ASSERT_EQ(Run("box Crate 2 " + Path("box.bmo")), 0) << ReadText("err.txt");
+  ASSERT_EQ(Run("dump " + Path("box.bmo")), 0);
+  EXPECT_NE(ReadText("out.txt").find("part Crate primitive 2 vertices 36 bones 0\n  bounds -1 -1 -1 .. 1 1 1"),
+            std::string::npos)
+      << ReadText("out.txt");
+  ASSERT_EQ(Run("strip Skin 4 " + Path("strip.bmo")), 0);
+  ASSERT_EQ(Run("dump " + Path("strip.bmo")), 0);
+  EXPECT_NE(ReadText("out.txt").find("node Bone2 pivot 2 0 0 parent 0"), std::string::npos);
+  EXPECT_EQ(Run("box Crate -1 " + Path("bad.bmo")), 1);
+
+  struct SCase {
+    const char* command;
+    const char* text;
+    const char* error;
+  };
+  const SCase cases[] = {
+      {"bmo", "node A 0 0 0 B\n", "no node \"B\" before this one"},
+      {"bmo", "node A 0 0 0\nnode B 0 0 0 A\nnode C 0 0 0\nnode D 0 0 0 B\n", "does not follow its parent's branch"},
+      {"bmo", "version 0x201\nnode A 0 0 0\npart M list A\n", ""},
+      {"bsc", "patch\nbatch M\nvertex 70000 0 0 0 0\n", "is not a whole number from 0 to 65535"},
+      {"bsc", "grid 1 2 2 0 0 0 0\nvalues 1 2 3\n", "the grid needs 4 values, 3 given"},
+      {"bct", "version 0x101\nblock1 abc\n", "blocks need version 0x102 or later"},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    Write("in.txt", c.text);
+    const int status = Run(std::string(c.command) + " " + Path("in.txt") + " " + Path("out.bin"));
+    if (!*c.error) {
+      EXPECT_EQ(status, 0) << ReadText("err.txt");
+      continue;
+    }
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(ReadText("err.txt").find(c.error), std::string::npos) << ReadText("err.txt");
+  }
 }
 
 }  // namespace
