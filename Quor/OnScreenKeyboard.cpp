@@ -339,7 +339,7 @@ void OnScreenKeyboardShow(const char* prompt, uint32_t maximumLength, const char
   std::snprintf(k.prompt, sizeof k.prompt, "%s", prompt ? prompt : "");
   std::memset(k.input, 0, sizeof k.input);
   // A starting text keeps to what typing could reach.
-  const size_t room = k.maximumLength >= 2 ? k.maximumLength - 2 : 0;
+  const size_t room = k.maximumLength >= 1 ? k.maximumLength - 1 : 0;
   std::strncpy(k.input, text ? text : "", room);
   k.cursor = int32_t(std::strlen(k.input)) - 1;
   k.ok = k.cancel = 0;

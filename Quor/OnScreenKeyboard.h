@@ -83,8 +83,8 @@ void OskOkKey(SOskKey* key);
 void OskCancelKey(SOskKey* key);
 
 // Opens the panel with a prompt and a starting text (either may be null); the maximum length
-// counts the text's terminator and one spare place, so at most maximumLength - 2 characters
-// are typed. It is kept to the input's size.
+// counts the text's terminator, so at most maximumLength - 1 characters are typed. It is kept
+// to the input's size.
 void OnScreenKeyboardShow(const char* prompt, uint32_t maximumLength, const char* text);
 void OnScreenKeyboardHide();
 bool IsOnScreenKeyboardVisible();
