@@ -98,6 +98,17 @@ bool PlatformGetDesktopSize(int32_t* width, int32_t* height) {
 
 void PlatformShowCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
+bool PlatformSetWindowFullScreen(PlatformWindowHandle window, bool fullScreen) {
+  if (!window) return false;
+  return SDL_SetWindowFullscreen(ToSdl(window), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
+void PlatformCenterWindow(PlatformWindowHandle window, int32_t width, int32_t height) {
+  if (!window || width <= 0 || height <= 0) return;
+  SDL_SetWindowSize(ToSdl(window), width, height);
+  SDL_SetWindowPosition(ToSdl(window), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
 void PlatformPresentBlank(PlatformWindowHandle window) {
   SDL_Window* sdlWindow = ToSdl(window);
   if (!sdlWindow) return;
