@@ -1,6 +1,7 @@
 #include "Platform/PlatformWindow.h"
 
 #include "Platform/EventPump.h"
+#include "Platform/GraphicsDriverScope.h"
 #include "Platform/WindowIcon.h"
 
 #include <SDL.h>
@@ -38,6 +39,7 @@ PlatformWindowHandle PlatformCreateMainWindow(const char* title, int32_t width, 
     std::snprintf(error, errorSize, "the main window exists already");
     return nullptr;
   }
+  SGfxDriverScope driver;  // loads the GL driver, which keeps its start-up allocations
   SDL_Window* window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                         width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) {
@@ -113,6 +115,7 @@ void PlatformPresentBlank(PlatformWindowHandle window) {
   SDL_Window* sdlWindow = ToSdl(window);
   if (!sdlWindow) return;
   if (!g_blankContext) {
+    SGfxDriverScope driver;
     g_blankContext = SDL_GL_CreateContext(sdlWindow);
     if (!g_blankContext) return;
   }

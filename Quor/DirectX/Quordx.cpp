@@ -246,7 +246,7 @@ void CreateMainWindow() {
   }
   if (!g_state.deviceWindow) g_state.deviceWindow = g_state.mainWindow;
   UpdateClientRect();
-  CreateAdapterEntries();
+  InitDeviceServices();
   // The compiled-effect folder joins here once it exists.
 
   char marker[260];
@@ -262,7 +262,7 @@ void DestroyMainWindow() {
   SuspendRendering();
   ReleaseDevice();
   DestroyAllDeviceResources();
-  DestroyAdapterEntries();
+  ShutdownDeviceServices();
   if (g_idleSensor) {
     g_idleSensor->Stop();
     g_idleSensor.reset();

@@ -367,16 +367,17 @@ void CaptureFrameWhenAsked() {
 
 }  // namespace
 
-// ---- adapters
+// ---- services
 
-void CreateAdapterEntries() {
+void InitDeviceServices() {
   g_device.entries = std::make_unique<SAdapterEntry[]>(kAdapterEntryCount);
   g_device.entryCount = 0;
   SetRenderStateSink(&ForwardRenderState);
   SetDeviceServiceHandler(&ServiceFrame);
+  InstallGraphicsReportForwarding();
 }
 
-void DestroyAdapterEntries() {
+void ShutdownDeviceServices() {
   SetDeviceServiceHandler(nullptr);
   SetRenderStateSink(nullptr);
   g_device.windowedChoice = SModeChoice();

@@ -41,9 +41,12 @@ bool IsInFrame();
 // and 16:9 and centred, in back-buffer pixels. The mouse is mapped over the same rectangle.
 SPlatformGameView GetGameView();
 
-// The adapter entries with their mode lists: made with the window, freed with it.
-void CreateAdapterEntries();
-void DestroyAdapterEntries();
+// Made with the window, ended with it: the adapter entries with their mode lists, and the
+// hooks through which the engine reaches the device (render-state switches, the service
+// before resource creation, the graphics platform's reports).
+void InitDeviceServices();
+void ShutdownDeviceServices();
+// The adapter entries of the last enumeration.
 int GetAdapterEntryCount();
 const SAdapterEntry* GetAdapterEntry(int index);
 // The modes chosen at the last creation (null before).
