@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "Quor/CByteReader.h"
+#include "Quor/CTextureManager.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 
@@ -243,6 +244,25 @@ bool ParseFontPageBmp(const char* bmpName, const uint8_t* bytes, size_t size, ui
   return true;
 }
 
+namespace {
+
+// Once there is a texture manager the page becomes a texture: a page already loaded under
+// its name (or the same name ending in ".mpt") is shared, otherwise the pixels are made
+// into one under the name's key.
+void AttachPageTexture(CFont& font) {
+  CTextureManager* manager = GetTextureManager();
+  if (!manager) return;
+  if (TextureRecord* old = font.GetPageTexture()) manager->ReleaseTexture(old);
+  const char* name = font.GetPageName().GetText();
+  TextureRecord* page = manager->FindTexture(name);
+  if (!page)
+    page = manager->CreateTexture(manager->MakeKey(name).c_str(), font.GetPageWidth(), font.GetPageHeight(),
+                                  font.GetPagePixels().data(), false, true);
+  font.SetPageTexture(page);
+}
+
+}  // namespace
+
 void CFont::Load(const char* fileName) {
   std::vector<uint8_t> font, bmp;
   if (!ReadWholeVfsFile(fileName, &font)) HM_FATAL("Quor/CFont", "Font file %s not found", fileName);
@@ -267,6 +287,7 @@ void CFont::LoadFromMemory(const char* fileName, const uint8_t* bytes, size_t si
     for (size_t i = 0; i < data.pageAlpha.size(); ++i) m_pagePixels[4 * i + 3] = data.pageAlpha[i];
   }
   AdoptFileData(std::move(data));
+  AttachPageTexture(*this);
 }
 
 void CFont::AdoptFileData(SFontFileData&& data) {

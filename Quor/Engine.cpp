@@ -4,6 +4,7 @@
 #include "Quor/CSoundManager.h"
 #include "Quor/DirectX/InputState.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/MatrixTable.h"
 #include "Quor/Timer.h"
 
@@ -23,7 +24,6 @@ bool g_widescreen = false;
 std::unique_ptr<SRenderStateRecord> g_renderStateRecord;
 
 // Start-up steps of subsystems that are not built yet; each becomes a call when its part lands.
-void InitDrawState() {}      // the draw submission's state
 void InitGlobalList() {}     // the engine's global list
 void InitAnimationTable() {} // the animation event table
 void InitDefaultLights() {}  // the shaders' default lights
@@ -65,6 +65,7 @@ void ShutdownAndExit() {
   ShutdownSubsystems();
   DeleteFrameClock();
   g_renderStateRecord.reset();
+  ShutdownDrawState();
   DestroyMainWindow();
   ExitProgram(0);
 }

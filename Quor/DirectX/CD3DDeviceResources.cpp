@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "Quor/DirectX/D3DDeviceAccess.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/ReportError.h"
 
 namespace {
@@ -219,10 +220,7 @@ CResource_VertexBuffer* CreateVertexBufferResource(const void* contents, uint32_
 }
 
 CResource_IndexBuffer* CreateQuadIndexBuffer() {
-  static const uint16_t pattern[6] = {0, 1, 2, 2, 3, 0};
-  std::vector<uint16_t> indices(65536);
-  for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<uint16_t>(4 * (i / 6) + pattern[i % 6]);
-  return Enter(new CResource_IndexBuffer(indices.data(), 131072, GFX_FMT_INDEX16));
+  return Enter(new CResource_IndexBuffer(GetQuadIndexTable(), kQuadIndexCount * 2, GFX_FMT_INDEX16));
 }
 
 CResource_VertexDeclaration* CreateVertexDeclarationResource(const SGfxVertexElement* elements) {

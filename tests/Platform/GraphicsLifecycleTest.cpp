@@ -52,6 +52,11 @@ TEST(GraphicsCreation, MultisampleFallsBackFromTheRequestDownToTwoThenNone) {
 }
 
 TEST(GraphicsCreation, RealDeviceSettlesOnTheContextsSampleCountAndStillReadsBack) {
+#if defined(__SANITIZE_ADDRESS__)
+  // A multisampled software context leaves driver threads behind that crash the leak
+  // checker's thread tracer at exit when the machine is busy; the plain build covers this.
+  GTEST_SKIP() << "not run under AddressSanitizer";
+#endif
   PlatformWindowHandle window = PlatformCreateTestWindow(32, 32);
   ASSERT_NE(window, nullptr);
   SGfxPresentParams params;

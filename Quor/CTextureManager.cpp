@@ -1,0 +1,332 @@
+#include "Quor/CTextureManager.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "Platform/InputGameView.h"
+#include "Quor/CByteReader.h"
+#include "Quor/CopyDirPath.h"
+#include "Quor/DirectX/CD3DDeviceResources.h"
+#include "Quor/DirectX/D3DDeviceAccess.h"
+#include "Quor/DirectX/Quordx.h"
+#include "Quor/ReportError.h"
+#include "Quor/TextureFormats.h"
+#include "Quor/Utils.h"
+
+namespace {
+
+const char* const kSource = "Quor/CTextureManager";
+
+CTextureManager* g_textureManager = nullptr;
+
+bool IsPowerOfTwo(uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
+
+// True when the four characters at `text + offset` are `ending` (upper case), any case.
+bool HasFourCharsAt(const std::string& text, size_t offset, const char* ending) {
+  if (offset + 4 > text.size()) return false;
+  for (size_t i = 0; i < 4; ++i) {
+    if (std::toupper(static_cast<unsigned char>(text[offset + i])) != ending[i]) return false;
+  }
+  return true;
+}
+
+bool EndsWith(const std::string& text, const char* ending) {
+  return text.size() >= 4 && HasFourCharsAt(text, text.size() - 4, ending);
+}
+
+// Picture loaders: false (the decoder has said why) when the file is missing or unusable.
+using Decoder = bool (*)(const uint8_t*, size_t, const char*, STexturePicture&);
+
+bool LoadPicture(const std::string& path, Decoder decode, STexturePicture& picture) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeVfsFile(path.c_str(), &bytes)) return false;
+  return decode(bytes.data(), bytes.size(), path.c_str(), picture);
+}
+
+CResource_TextureMemory* PictureResource(const TextureRecord* texture) {
+  return texture && texture->resource && texture->kind == kTextureKindPicture
+             ? static_cast<CResource_TextureMemory*>(texture->resource)
+             : nullptr;
+}
+
+CResource_RenderTargetTexture* TargetResource(const TextureRecord* texture) {
+  return texture && texture->resource && texture->kind == kTextureKindRenderTarget
+             ? static_cast<CResource_RenderTargetTexture*>(texture->resource)
+             : nullptr;
+}
+
+bool IsUsableSize(uint32_t width, uint32_t height) {
+  return width > 0 && height > 0 && width <= kMaxTextureSide && height <= kMaxTextureSide;
+}
+
+}  // namespace
+
+CTextureManager* GetTextureManager() { return g_textureManager; }
+void SetTextureManager(CTextureManager* manager) { g_textureManager = manager; }
+
+TextureRecord* LoadTexture(const char* fileName) {
+  if (!g_textureManager) HM_FATAL(kSource, "Texture \"%s\" cannot be loaded: there is no texture manager", fileName);
+  return g_textureManager->LoadTexture(fileName);
+}
+
+// ---------------------------------------------------------------- the manager
+
+CTextureManager::CTextureManager(const char* directory) { SetDirectory(directory); }
+
+CTextureManager::~CTextureManager() {
+  for (auto& node : m_table) {
+    DestroyTextureRecord(node.value);
+    delete node.value;
+  }
+  m_table.Clear();
+}
+
+void CTextureManager::SetDirectory(const char* directory) { CopyDirPath(m_folder.text, directory ? directory : ""); }
+
+std::string CTextureManager::MakeKey(const char* fileName) const {
+  char key[kMaxKeyLength + 1];
+  MakeResourceId(m_folder, fileName, key, sizeof key);
+  return key;
+}
+
+TextureRecord* CTextureManager::Share(const char* key) {
+  auto* node = m_table.Find(key);
+  if (!node) return nullptr;
+  ++node->value->referenceCount;
+  return node->value;
+}
+
+TextureRecord* CTextureManager::LoadTexture(const char* fileName) {
+  TextureRecord* texture = LoadShared(fileName);
+  if (!texture) HM_FATAL(kSource, "Texture \"%s\" not found.", Path(fileName).c_str());
+  return texture;
+}
+
+TextureRecord* CTextureManager::TryLoadTexture(const char* fileName) {
+  TextureRecord* texture = LoadShared(fileName);
+  if (!texture) HM_REPORT(kSource, "Texture \"%s\" not found.", Path(fileName).c_str());
+  return texture;
+}
+
+std::string CTextureManager::Path(const char* fileName) const {
+  return std::string(GetDirectory()) + (fileName ? fileName : "");
+}
+
+TextureRecord* CTextureManager::LoadShared(const char* fileName) {
+  if (!fileName) fileName = "";
+  const std::string key = MakeKey(fileName);
+  if (TextureRecord* shared = Share(key.c_str())) return shared;
+  return LoadFromFiles(fileName, key.c_str());
+}
+
+// The name's ending chooses the format; a missing ".DCTZ" or ".BMP" file falls back to the
+// ".MPT" file of the same name, which is then shared under the name that was asked for.
+TextureRecord* CTextureManager::LoadFromFiles(const char* fileName, const char* key) {
+  const std::string name = fileName;
+  if (name.size() < 5) return nullptr;
+  const std::string path = Path(fileName);
+  STexturePicture picture;
+  bool loaded = false;
+  if (HasFourCharsAt(name, name.size() - 5, ".DCT")) {
+    loaded = LoadPicture(path, DecodeDCTZFile, picture);
+    if (!loaded) loaded = LoadPicture(path.substr(0, path.size() - 4) + "MPT", DecodeMPT, picture);
+  } else if (EndsWith(name, ".MPT")) {
+    loaded = LoadPicture(path, DecodeMPT, picture);
+  } else if (EndsWith(name, ".BMP")) {
+    loaded = LoadPicture(path, DecodeBMP, picture);
+    if (!loaded) loaded = LoadPicture(path.substr(0, path.size() - 3) + "MPT", DecodeMPT, picture);
+  }
+  if (!loaded) return nullptr;
+  TextureRecord* texture = RegisterPicture(key, picture.width, picture.height, picture.texels.data());
+  // The decoders give the useful picture inside the padded texture.
+  texture->imageWidth = picture.imageWidth;
+  texture->imageHeight = picture.imageHeight;
+  return texture;
+}
+
+TextureRecord* CTextureManager::FindTexture(const char* fileName) {
+  if (!fileName) return nullptr;
+  if (TextureRecord* shared = Share(MakeKey(fileName).c_str())) return shared;
+  const std::string name = fileName;
+  if (name.size() > 4 && EndsWith(name, ".BMP")) {
+    return Share(MakeKey((name.substr(0, name.size() - 4) + ".MPT").c_str()).c_str());
+  }
+  return nullptr;
+}
+
+// `bgra` holds width x height texels; sides that are not powers of two are padded with
+// zero texels, the picture in the top-left corner.
+TextureRecord* CTextureManager::RegisterPicture(const char* key, uint32_t width, uint32_t height,
+                                                const uint8_t* bgra) {
+  auto* texture = new TextureRecord;
+  texture->kind = kTextureKindPicture;
+  texture->imageWidth = width;
+  texture->imageHeight = height;
+  if (IsPowerOfTwo(width) && IsPowerOfTwo(height)) {
+    texture->resource = CreateMemoryTextureResource(width, height, bgra);
+  } else {
+    STexturePicture padded;
+    padded.texels.assign(bgra, bgra + size_t(width) * height * 4);
+    padded.width = padded.imageWidth = width;
+    padded.height = padded.imageHeight = height;
+    PadToPowerOfTwo(padded);
+    texture->resource = CreateMemoryTextureResource(padded.width, padded.height, padded.texels.data());
+  }
+  m_table.Insert(key, texture);
+  return texture;
+}
+
+TextureRecord* CTextureManager::CreateTexture(const char* key, uint32_t width, uint32_t height,
+                                              const uint8_t* pixels, bool raw, bool mipmap) {
+  if (mipmap && (!IsPowerOfTwo(width) || !IsPowerOfTwo(height)))
+    HM_FATAL(kSource, "Can't generate mipmap for non power of two textures");
+  if (!key) key = "";
+  if (TextureRecord* shared = Share(key)) return shared;
+  if (!IsUsableSize(width, height) || !pixels) {
+    HM_REPORT(kSource, "Texture \"%s\" cannot be made: %ux%u texels%s (sides of 1 to %u texels are possible)", key,
+              width, height, pixels ? "" : " without pixels", kMaxTextureSide);
+    return nullptr;
+  }
+  if (raw) return RegisterPicture(key, width, height, pixels);
+  std::vector<uint8_t> bgra(pixels, pixels + size_t(width) * height * 4);
+  ExchangeRedAndBlue(bgra.data(), size_t(width) * height);
+  return RegisterPicture(key, width, height, bgra.data());
+}
+
+TextureRecord* CTextureManager::AcquireRenderTarget(const char* name, uint32_t width, uint32_t height) {
+  if (!name) name = "";
+  if (TextureRecord* shared = Share(name)) return shared;
+  if (!IsUsableSize(width, height)) {
+    HM_REPORT(kSource, "Render target \"%s\" cannot be made: %ux%u texels (sides of 1 to %u texels are possible)",
+              name, width, height, kMaxTextureSide);
+    return nullptr;
+  }
+  auto* texture = new TextureRecord;
+  texture->kind = kTextureKindRenderTarget;
+  CResource_RenderTargetTexture* target = CreateRenderTargetResource(width, height);
+  texture->resource = target;
+  texture->imageWidth = target->Width();
+  texture->imageHeight = target->Height();
+  m_table.Insert(name, texture);
+  return texture;
+}
+
+void CTextureManager::ReleaseTexture(TextureRecord* texture) {
+  if (!texture) return;
+  if (texture->referenceCount > 1) {
+    --texture->referenceCount;
+    return;
+  }
+  // Keys are unique in the table (every way in looks the key up first), so the node found
+  // by walking to the record is also the one its key finds.
+  for (auto& node : m_table) {
+    if (node.value != texture) continue;
+    m_table.RemoveNode(node.GetKey());
+    DestroyTextureRecord(texture);
+    delete texture;
+    return;
+  }
+  HM_REPORT(kSource, "A texture released to nothing was not in the texture table");
+}
+
+// ---------------------------------------------------------------- record operations
+
+void CopyPixelsToTexture(TextureRecord* texture, const uint8_t* rgba) {
+  CResource_TextureMemory* resource = PictureResource(texture);
+  CGfxTexture* device = resource ? resource->Get() : nullptr;
+  SGfxLockedRect locked;
+  if (!device || !rgba || device->LockRect(0, &locked, nullptr, GFX_LOCK_DISCARD) != GFX_OK) {
+    HM_REPORT(kSource, "Pixels cannot be copied into this texture (%s)",
+              !resource ? "not a picture texture" : !rgba ? "no pixels" : "the device texture is not available");
+    return;
+  }
+  // The source is the picture itself (image size); the padding stays as it was.
+  const uint32_t width = std::min(texture->imageWidth, resource->Width());
+  const uint32_t height = std::min(texture->imageHeight, resource->Height());
+  for (uint32_t y = 0; y < height; ++y) {
+    uint8_t* row = static_cast<uint8_t*>(locked.bits) + size_t(y) * locked.pitch;
+    std::memcpy(row, rgba + size_t(y) * texture->imageWidth * 4, size_t(width) * 4);
+    ExchangeRedAndBlue(row, width);
+  }
+  device->UnlockRect(0);
+}
+
+void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4], const float source[4]) {
+  CGfxDevice* device = GetD3DDevice();
+  CGfxTexture* target = GetD3DTexture(texture);
+  CGfxSurface* backBuffer = nullptr;
+  CGfxSurface* surface = nullptr;
+  if (!device || !target || device->GetBackBuffer(0, 0, &backBuffer) != GFX_OK) {
+    HM_REPORT(kSource, "The back buffer cannot be copied: %s", !target ? "no device texture" : "no back buffer");
+    return;
+  }
+  SGfxSurfaceDesc back;
+  backBuffer->GetDesc(&back);
+  const int32_t backWidth = int32_t(back.width), backHeight = int32_t(back.height);
+  // The game area is the render area clamped to 4:3..16:9, centred in the back buffer.
+  const SPlatformState& state = GetPlatformState();
+  const bool hasRenderArea = state.renderWidth > 0 && state.renderHeight > 0;
+  const SPlatformGameView area = PlatformGameView(hasRenderArea ? state.renderWidth : backWidth,
+                                                  hasRenderArea ? state.renderHeight : backHeight);
+  const int32_t w = area.width, h = area.height;
+  const SGfxRect from = {int32_t(w * source[0]) + (backWidth - w) / 2, int32_t(h * source[1]) + (backHeight - h) / 2,
+                         int32_t(w * source[2]) + (backWidth - w) / 2, int32_t(h * source[3]) + (backHeight - h) / 2};
+  const float tw = float(GetTextureWidth(texture)), th = float(GetTextureHeight(texture));
+  const SGfxRect to = {int32_t(tw * destination[0]), int32_t(th * destination[1]), int32_t(tw * destination[2]),
+                       int32_t(th * destination[3])};
+  if (target->GetSurfaceLevel(0, &surface) == GFX_OK) {
+    if (device->StretchRect(backBuffer, &from, surface, &to, GFX_TEXF_LINEAR) != GFX_OK)
+      HM_REPORT(kSource, "The back buffer could not be copied into a texture");
+    surface->Release();
+  }
+  backBuffer->Release();
+}
+
+void CopyBackBufferToWholeTexture(TextureRecord* texture, const float source[4]) {
+  static const float kWhole[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+  CopyBackBufferToTexture(texture, kWhole, source);
+}
+
+void GetTextureExtent(const TextureRecord* texture, float* u, float* v) {
+  const uint32_t width = GetTextureWidth(texture), height = GetTextureHeight(texture);
+  *u = width ? float(texture->imageWidth) / float(width) : 0.0f;
+  *v = height ? float(texture->imageHeight) / float(height) : 0.0f;
+}
+
+void ResetTextureExtent(TextureRecord* texture) {
+  texture->imageWidth = GetTextureWidth(texture);
+  texture->imageHeight = GetTextureHeight(texture);
+}
+
+uint32_t GetTextureWidth(const TextureRecord* texture) {
+  if (const CResource_TextureMemory* picture = PictureResource(texture)) return picture->Width();
+  if (const CResource_RenderTargetTexture* target = TargetResource(texture)) return target->Width();
+  return 0;
+}
+
+uint32_t GetTextureHeight(const TextureRecord* texture) {
+  if (const CResource_TextureMemory* picture = PictureResource(texture)) return picture->Height();
+  if (const CResource_RenderTargetTexture* target = TargetResource(texture)) return target->Height();
+  return 0;
+}
+
+CGfxTexture* GetD3DTexture(const TextureRecord* texture) {
+  return texture && texture->resource ? texture->resource->Get() : nullptr;
+}
+
+void DestroyTextureRecord(TextureRecord* texture) {
+  if (!texture || !texture->resource) return;
+  DestroyDeviceResource(texture->resource);
+  texture->resource = nullptr;
+}
+
+TextureRecord* GetEffectiveTexture(TextureRecord* texture) {
+  return texture && texture->substitute ? texture->substitute : texture;
+}
+
+void ClearTextureSubstitute(TextureRecord* texture) {
+  if (texture) texture->substitute = nullptr;
+}

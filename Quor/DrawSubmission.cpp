@@ -1,0 +1,226 @@
+#include "Quor/DrawSubmission.h"
+
+#include "Platform/GraphicsDevice.h"
+#include "Quor/CDrawTextRenderer.h"
+#include "Quor/CTextureManager.h"
+#include "Quor/DirectX/CD3DDeviceResources.h"
+#include "Quor/DirectX/D3DDeviceAccess.h"
+#include "Quor/MatrixTable.h"
+#include "Quor/ReportError.h"
+
+// Byte code assembled at build time from Quor/Shaders/.
+#include "Shaders/DrawColour_psh.h"
+#include "Shaders/DrawColour_vsh.h"
+#include "Shaders/DrawTextured_psh.h"
+#include "Shaders/DrawTextured_vsh.h"
+
+const SGfxVertexElement kDrawVertexElements[4] = {
+    {0, 0, GFX_DECLTYPE_FLOAT3, 0, GFX_DECLUSAGE_POSITION, 0},
+    {0, 12, GFX_DECLTYPE_D3DCOLOR, 0, GFX_DECLUSAGE_COLOR, 0},
+    {0, 16, GFX_DECLTYPE_FLOAT2, 0, GFX_DECLUSAGE_TEXCOORD, 0},
+    GFX_DECL_END(),
+};
+
+namespace {
+
+// Virtual units to clip space: x' = x / 256 - 8, y' = 8 - y / 256 (rows, row vectors).
+const float kScreenMatrix[16] = {
+    1.0f / 256, 0, 0, 0, 0, -1.0f / 256, 0, 0, 0, 0, 1, 0, -8, 8, 0, 1,
+};
+
+struct SQuadIndexTable {
+  uint16_t indices[kQuadIndexCount];
+  SQuadIndexTable() {
+    static const uint16_t pattern[6] = {0, 1, 2, 2, 3, 0};
+    for (uint32_t i = 0; i < kQuadIndexCount; ++i) indices[i] = static_cast<uint16_t>(4 * (i / 6) + pattern[i % 6]);
+  }
+};
+
+struct SDrawState {
+  DrawProgram textured, colour;
+  const DrawProgram* current = nullptr;
+  CResource_VertexDeclaration* declaration = nullptr;
+  CResource_IndexBuffer* quadIndices = nullptr;
+  TextureRecord* texture = nullptr;
+  uint32_t addressU = kDrawWrap, addressV = kDrawWrap;
+  bool screenSpace = true;
+  bool textureChanged = true;
+  bool addressChanged = true;
+  bool filterRequested = true;
+  bool transformChanged = true;
+};
+SDrawState g_draw;
+
+uint32_t DeviceAddressMode(uint32_t code) {
+  switch (code) {
+    case kDrawClamp: return GFX_TADDRESS_CLAMP;
+    case kDrawMirror: return GFX_TADDRESS_MIRROR;
+    default: return GFX_TADDRESS_WRAP;
+  }
+}
+
+void DestroyResource(CResource* resource) {
+  if (resource) DestroyDeviceResource(resource);
+}
+
+void SwitchProgram(CGfxDevice& device, const DrawProgram& program) {
+  g_draw.transformChanged = true;
+  g_draw.textureChanged = true;
+  g_draw.current = &program;
+  device.SetVertexShader(program.vertexShader ? program.vertexShader->Get() : nullptr);
+  if (program.pixelShader) device.SetPixelShader(program.pixelShader->Get());
+  device.SetVertexDeclaration(g_draw.declaration ? g_draw.declaration->Get() : nullptr);
+}
+
+void UploadTransform(CGfxDevice& device) {
+  const float* matrix = g_draw.screenSpace ? kScreenMatrix : GetWorldViewProjection()->m;
+  device.SetVertexShaderConstantF(g_draw.current->transformRegister, matrix, 4);
+  g_draw.transformChanged = false;
+}
+
+void ApplyTextureSettings(CGfxDevice& device) {
+  if (g_draw.textureChanged) {
+    device.SetTexture(0, GetD3DTexture(GetEffectiveTexture(g_draw.texture)));
+    g_draw.textureChanged = false;
+  }
+  if (g_draw.addressChanged) {
+    device.SetSamplerState(0, GFX_SAMP_ADDRESSU, DeviceAddressMode(g_draw.addressU));
+    device.SetSamplerState(0, GFX_SAMP_ADDRESSV, DeviceAddressMode(g_draw.addressV));
+    g_draw.addressChanged = false;
+  }
+  if (g_draw.filterRequested) {
+    device.SetSamplerState(0, GFX_SAMP_MAGFILTER, GFX_TEXF_LINEAR);
+    device.SetSamplerState(0, GFX_SAMP_MINFILTER, GFX_TEXF_LINEAR);
+    device.SetSamplerState(0, GFX_SAMP_MIPFILTER, GFX_TEXF_LINEAR);
+    g_draw.filterRequested = false;
+  }
+}
+
+// The primitive count of a kind; a count too small for one primitive gives 0 rather than
+// wrapping below zero.
+uint32_t PrimitiveCount(uint32_t kind, uint32_t vertices) {
+  switch (kind) {
+    case kDrawLineList: return vertices / 2;
+    case kDrawLineStrip: return vertices >= 2 ? vertices - 1 : 0;
+    case kDrawTriangleList: return vertices / 3;
+    case kDrawTriangleStrip:
+    case kDrawTriangleFan: return vertices >= 3 ? vertices - 2 : 0;
+    default: return vertices;
+  }
+}
+
+uint32_t PrimitiveType(uint32_t kind) {
+  switch (kind) {
+    case kDrawLineList: return GFX_PT_LINELIST;
+    case kDrawLineStrip: return GFX_PT_LINESTRIP;
+    case kDrawTriangleStrip: return GFX_PT_TRIANGLESTRIP;
+    case kDrawTriangleFan: return GFX_PT_TRIANGLEFAN;
+    default: return GFX_PT_TRIANGLELIST;
+  }
+}
+
+}  // namespace
+
+const uint16_t* GetQuadIndexTable() {
+  static const SQuadIndexTable table;
+  return table.indices;
+}
+
+void InitDrawState() {
+  // Every pending setting starts over (a new device knows none of them).
+  g_draw = SDrawState();
+  g_draw.textured.vertexShader = CreateVertexShaderResource(kDrawTexturedVs, kDrawTexturedVs_Size);
+  g_draw.textured.pixelShader = CreatePixelShaderResource(kDrawTexturedPs, kDrawTexturedPs_Size);
+  g_draw.colour.vertexShader = CreateVertexShaderResource(kDrawColourVs, kDrawColourVs_Size);
+  g_draw.colour.pixelShader = CreatePixelShaderResource(kDrawColourPs, kDrawColourPs_Size);
+  g_draw.declaration = CreateVertexDeclarationResource(kDrawVertexElements);
+  g_draw.quadIndices = CreateQuadIndexBuffer();
+  SetTextRenderer(&GetDrawTextRenderer());
+}
+
+void ShutdownDrawState() {
+  if (GetTextRenderer() == &GetDrawTextRenderer()) SetTextRenderer(nullptr);
+  DestroyResource(g_draw.declaration);
+  g_draw.declaration = nullptr;
+  g_draw.current = nullptr;
+  for (DrawProgram* program : {&g_draw.colour, &g_draw.textured}) {
+    DestroyResource(program->pixelShader);
+    DestroyResource(program->vertexShader);
+    *program = DrawProgram();
+  }
+  // The quad index buffer stays in the resource list until exit; forget it here.
+  g_draw.quadIndices = nullptr;
+  g_draw.texture = nullptr;
+}
+
+void SetDrawTexture(TextureRecord* texture) {
+  g_draw.texture = texture;
+  g_draw.textureChanged = true;
+}
+
+void SetDrawAddressModes(uint32_t u, uint32_t v) {
+  if (u == g_draw.addressU && v == g_draw.addressV) return;
+  g_draw.addressU = u;
+  g_draw.addressV = v;
+  g_draw.addressChanged = true;
+}
+
+void SetDrawScreenSpace(bool on) {
+  if (on != g_draw.screenSpace) g_draw.transformChanged = true;
+  g_draw.screenSpace = on;
+}
+
+void RequestDrawFiltering() { g_draw.filterRequested = true; }
+
+void InvalidateDrawState() {
+  g_draw.textureChanged = true;
+  g_draw.addressChanged = true;
+  g_draw.filterRequested = true;
+  g_draw.transformChanged = true;
+  g_draw.current = nullptr;
+}
+
+uint32_t SetupDrawCall(uint32_t kind, uint32_t* count) {
+  if (CGfxDevice* device = GetD3DDevice()) {
+    const DrawProgram& program = g_draw.texture ? g_draw.textured : g_draw.colour;
+    if (g_draw.current != &program) SwitchProgram(*device, program);
+    if (g_draw.transformChanged) UploadTransform(*device);
+    // With the colour program the texture settings stay pending for the next textured draw.
+    if (g_draw.current == &g_draw.textured) ApplyTextureSettings(*device);
+  }
+  *count = PrimitiveCount(kind, *count);
+  return PrimitiveType(kind);
+}
+
+void DrawUserPrimitives(const SDrawVertex* vertices, uint32_t kind, uint32_t count) {
+  CGfxDevice* device = GetD3DDevice();
+  if (!device || !vertices) return;
+  // Kind 5 and any unknown kind draw quads through the index table.
+  const bool quads = kind >= kDrawQuads;
+  if (quads && count > kMaxQuadDrawVertices) {
+    HM_REPORT("Quor/DrawSubmission", "A quad draw of %u vertices is more than the %u one draw can index", count,
+              kMaxQuadDrawVertices);
+    return;
+  }
+  uint32_t primitives = count;
+  const uint32_t type = SetupDrawCall(kind, &primitives);
+  if (quads) {
+    // Whole quads only: a partial quad would index vertices past the caller's array.
+    const uint32_t quadCount = count / 4;
+    if (quadCount == 0) return;
+    device->DrawIndexedPrimitiveUP(GFX_PT_TRIANGLELIST, 0, quadCount * 4, quadCount * 2, GetQuadIndexTable(),
+                                   GFX_FMT_INDEX16, vertices, sizeof(SDrawVertex));
+  } else if (primitives > 0) {
+    device->DrawPrimitiveUP(type, primitives, vertices, sizeof(SDrawVertex));
+  }
+}
+
+const float* GetScreenMatrix() { return kScreenMatrix; }
+CResource_VertexDeclaration* GetDrawVertexDeclaration() { return g_draw.declaration; }
+CResource_IndexBuffer* GetQuadIndexBuffer() { return g_draw.quadIndices; }
+
+SDrawStateView GetDrawStateView() {
+  return {g_draw.current,     &g_draw.textured,       &g_draw.colour,          g_draw.texture,
+          g_draw.addressU,    g_draw.addressV,        g_draw.screenSpace,      g_draw.textureChanged,
+          g_draw.addressChanged, g_draw.filterRequested, g_draw.transformChanged};
+}

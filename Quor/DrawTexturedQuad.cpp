@@ -1,0 +1,44 @@
+// The shader manager's 2-D drawing: textured quads through the immediate draw layer.
+
+#include "Quor/CShaderManager.h"
+#include "Quor/CTextureManager.h"
+#include "Quor/DrawSubmission.h"
+#include "Quor/RenderStates.h"
+
+namespace {
+
+uint8_t FromHalfScale(uint8_t channel) { return channel < 128 ? static_cast<uint8_t>(channel * 2) : 255; }
+
+uint32_t PackColour(SQuadColour colour) {
+  return static_cast<uint32_t>(FromHalfScale(colour.alpha)) << 24 |
+         static_cast<uint32_t>(FromHalfScale(colour.red)) << 16 |
+         static_cast<uint32_t>(FromHalfScale(colour.green)) << 8 | FromHalfScale(colour.blue);
+}
+
+}  // namespace
+
+void DrawTexturedQuad2D(TextureRecord* texture, const SRenderStateRecord&, const SQuadCorners& c, SQuadColour colour) {
+  const uint32_t packed = PackColour(colour);
+  const SDrawVertex quad[4] = {
+      {c.x0, c.y0, 0, packed, c.tu0, c.tv0},
+      {c.x1, c.y0, 0, packed, c.tu1, c.tv0},
+      {c.x1, c.y1, 0, packed, c.tu1, c.tv1},
+      {c.x0, c.y1, 0, packed, c.tu0, c.tv1},
+  };
+  SetDrawTexture(texture);
+  DrawUserPrimitives(quad, kDrawQuads, 4);
+}
+
+void DrawTextureRect(float x, float y, float width, float height, SQuadColour colour, TextureRecord* texture) {
+  float extentU = 1, extentV = 1;
+  if (texture) GetTextureExtent(GetEffectiveTexture(texture), &extentU, &extentV);
+  const SRenderStateRecord none;
+  const SRenderStateRecord* states = GetRenderStateRecord();
+  DrawTexturedQuad2D(texture, states ? *states : none, {x, y, x + width, y + height, 0, extentV, extentU, 0},
+                     colour);
+}
+
+void ResetDrawState() {
+  InvalidateDrawState();
+  CullOff();
+}
