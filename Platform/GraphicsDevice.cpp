@@ -421,17 +421,12 @@ static uint32_t CheckParams(SDL_Window* window, SGfxPresentParams& params) {
   return GFX_OK;
 }
 
-// Puts the window into the asked mode: windowed, or full screen at the closest display mode.
+// Puts the window into the asked mode: windowed, or full screen over the desktop. The
+// display mode itself is never changed: Present scales the back buffer to the window, so a
+// back buffer of any size fills the screen, and leaving the game never leaves the desktop
+// in a strange mode.
 static bool ApplyWindowMode(SDL_Window* window, const SGfxPresentParams& params) {
-  if (params.windowed) return SDL_SetWindowFullscreen(window, 0) == 0;
-  SDL_DisplayMode wanted{};
-  wanted.w = static_cast<int>(params.backBufferWidth);
-  wanted.h = static_cast<int>(params.backBufferHeight);
-  wanted.refresh_rate = static_cast<int>(params.fullScreenRefreshRate);
-  SDL_DisplayMode closest{};
-  const int display = std::max(SDL_GetWindowDisplayIndex(window), 0);
-  if (!SDL_GetClosestDisplayMode(display, &wanted, &closest)) return false;
-  return SDL_SetWindowDisplayMode(window, &closest) == 0 && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0;
+  return SDL_SetWindowFullscreen(window, params.windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
 }
 
 // The device's own factory: really creates the GL context and the back buffer.

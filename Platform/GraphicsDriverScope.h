@@ -13,5 +13,8 @@ struct SGfxDriverScope {
   SGfxDriverScope& operator=(const SGfxDriverScope&) = delete;
 };
 #else
-struct SGfxDriverScope {};
+// A constructor of its own, so an unused-variable warning does not flag the scope variables.
+struct SGfxDriverScope {
+  SGfxDriverScope() {}
+};
 #endif

@@ -19,14 +19,14 @@
 
 namespace {
 
-enum class EScriptKind { Key, MouseMove, MouseButton, Wheel, Text };
+enum class EScriptKind { Key, MouseMove, MouseButton, Wheel, Text, WindowSize };
 
 struct SScriptEvent {
   uint32_t frame = 0;
   EScriptKind kind = EScriptKind::Key;
   bool down = false;
   SDL_Keycode key = SDLK_UNKNOWN;
-  int32_t x = 0, y = 0;  // position of a move, notches of a wheel
+  int32_t x = 0, y = 0;  // position of a move, notches of a wheel, size of the window
   uint8_t button = 0;
   std::string text;
 };
@@ -154,7 +154,18 @@ bool ParseScriptLine(const std::string& text, SScriptEvent* event, std::string* 
     }
     return true;
   }
-  *problem = "unknown event '" + kind + "' (key, mouse, wheel or text)";
+  if (kind == "window") {
+    event->kind = EScriptKind::WindowSize;
+    std::string width, height;
+    line >> width >> height;
+    if (!ParseInt(width, &event->x) || !ParseInt(height, &event->y) || event->x <= 0 ||
+        event->y <= 0 || !RestOfLine(line).empty()) {
+      *problem = "expected 'window WIDTH HEIGHT' with whole numbers above 0";
+      return false;
+    }
+    return true;
+  }
+  *problem = "unknown event '" + kind + "' (key, mouse, wheel, text or window)";
   return false;
 }
 
@@ -309,6 +320,10 @@ void Deliver(const SScriptEvent& script) {
       break;
     case EScriptKind::Text:
       PushText(script.text, windowId);
+      return;
+    case EScriptKind::WindowSize:
+      // The system reports the new size through the pump, as after a drag of the border.
+      if (window) SDL_SetWindowSize(window, script.x, script.y);
       return;
   }
   SDL_PushEvent(&event);

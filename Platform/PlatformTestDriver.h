@@ -10,6 +10,7 @@
 //   FRAME mouse down|up left|right
 //   FRAME wheel N
 //   FRAME text UTF8
+//   FRAME window WIDTH HEIGHT     (the window's new client size)
 // The events of frame F are delivered by the first pump after frame F - 1 began, through the
 // same path as the system's own events.
 

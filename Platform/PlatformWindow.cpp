@@ -1,6 +1,7 @@
 #include "Platform/PlatformWindow.h"
 
 #include "Platform/EventPump.h"
+#include "Platform/GraphicsDriverScope.h"
 #include "Platform/WindowIcon.h"
 
 #include <SDL.h>
@@ -38,6 +39,7 @@ PlatformWindowHandle PlatformCreateMainWindow(const char* title, int32_t width, 
     std::snprintf(error, errorSize, "the main window exists already");
     return nullptr;
   }
+  SGfxDriverScope driver;  // loads the GL driver, which keeps its start-up allocations
   SDL_Window* window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                         width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) {
@@ -98,10 +100,22 @@ bool PlatformGetDesktopSize(int32_t* width, int32_t* height) {
 
 void PlatformShowCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
+bool PlatformSetWindowFullScreen(PlatformWindowHandle window, bool fullScreen) {
+  if (!window) return false;
+  return SDL_SetWindowFullscreen(ToSdl(window), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
+void PlatformCenterWindow(PlatformWindowHandle window, int32_t width, int32_t height) {
+  if (!window || width <= 0 || height <= 0) return;
+  SDL_SetWindowSize(ToSdl(window), width, height);
+  SDL_SetWindowPosition(ToSdl(window), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
 void PlatformPresentBlank(PlatformWindowHandle window) {
   SDL_Window* sdlWindow = ToSdl(window);
   if (!sdlWindow) return;
   if (!g_blankContext) {
+    SGfxDriverScope driver;
     g_blankContext = SDL_GL_CreateContext(sdlWindow);
     if (!g_blankContext) return;
   }

@@ -50,6 +50,11 @@ bool PlatformGetDesktopSize(int32_t* width, int32_t* height);
 
 void PlatformShowCursor(bool visible);
 
+// Full screen over the whole desktop (the display mode stays as it is), or back to a window.
+bool PlatformSetWindowFullScreen(PlatformWindowHandle window, bool fullScreen);
+// Gives the window's client area this size and centres the window on its display.
+void PlatformCenterWindow(PlatformWindowHandle window, int32_t width, int32_t height);
+
 // Fills the window black and shows it. Stands in for drawing until the graphics device exists,
 // and paints the window while drawing is suspended.
 void PlatformPresentBlank(PlatformWindowHandle window);

@@ -1,7 +1,8 @@
 #pragma once
-// The engine's device as the resource wrappers reach it, until the frame services own it:
-// the device pointer, the hook that settles a lost device before anything is created, and
-// the forwarding of the graphics platform's reports into the engine's error reports.
+// The engine's device as the resource wrappers and the drawing code reach it: the device
+// pointer (set by the frame services of QuordxDevice.h, null while there is no device), the
+// hook that settles a lost device before anything is created, and the forwarding of the
+// graphics platform's reports into the engine's error reports.
 
 class CGfxDevice;
 

@@ -1,8 +1,8 @@
 #include "Quor/DirectX/InputState.h"
 
-#include "Platform/InputGameView.h"
 #include "Quor/DirectX/CJoystickDX.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DirectX/QuordxDevice.h"
 
 #include <cstring>
 
@@ -12,14 +12,22 @@ SInputState g_inputState;
 
 void OnInputMessage(const SInputMessage& message, void*) { HandleInputMessage(message); }
 
+// The mouse is measured over the same rectangle the device draws the game into. The back
+// buffer is shown stretched over the client area, so window pixels are first taken to
+// back-buffer pixels (the two differ only until the device has followed a new window size).
 void PlaceMouse(int32_t windowX, int32_t windowY) {
   const SPlatformState& platform = GetPlatformState();
-  const SPlatformGameView view = PlatformGameView(platform.renderWidth, platform.renderHeight);
+  const SPlatformGameView view = GetGameView();
   if (view.width <= 0 || view.height <= 0) return;  // no window to measure against yet
-  const float px = static_cast<float>(windowX - view.x);
-  const float py = static_cast<float>(windowY - view.y);
-  g_inputState.mouseX = 2.0f * px / static_cast<float>(view.width) - 1.0f;
-  g_inputState.mouseY = 2.0f * py / static_cast<float>(view.height) - 1.0f;
+  float x = static_cast<float>(windowX), y = static_cast<float>(windowY);
+  const int32_t clientWidth = platform.clientRect.right - platform.clientRect.left;
+  const int32_t clientHeight = platform.clientRect.bottom - platform.clientRect.top;
+  if (clientWidth > 0 && clientHeight > 0) {
+    x = x * static_cast<float>(platform.backBufferWidth) / static_cast<float>(clientWidth);
+    y = y * static_cast<float>(platform.backBufferHeight) / static_cast<float>(clientHeight);
+  }
+  g_inputState.mouseX = 2.0f * (x - static_cast<float>(view.x)) / static_cast<float>(view.width) - 1.0f;
+  g_inputState.mouseY = 2.0f * (y - static_cast<float>(view.y)) / static_cast<float>(view.height) - 1.0f;
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 #include "Platform/PlatformTestDriver.h"
 #include "Quor/CThread.h"
 #include "Quor/DirectX/ApplicationActivity.h"
-#include "Quor/DirectX/DisplayModePool.h"
+#include "Quor/DirectX/CD3DDeviceResources.h"
+#include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
 #include "Quor/Timer.h"
@@ -31,7 +32,6 @@ SPlatformState g_state;
 SPlatformInstanceLock* g_instanceLock = nullptr;
 std::unique_ptr<CIdleSensor> g_idleSensor;
 std::unique_ptr<CCriticalSection> g_deviceLock;
-std::unique_ptr<SAdapterEntry[]> g_adapters;
 
 char g_argumentBuffer[kArgumentBufferSize];
 const char* g_argumentTable[kMaxArguments + 1];
@@ -246,8 +246,8 @@ void CreateMainWindow() {
   }
   if (!g_state.deviceWindow) g_state.deviceWindow = g_state.mainWindow;
   UpdateClientRect();
-  g_adapters = std::make_unique<SAdapterEntry[]>(kAdapterEntryCount);
-  // The device-resource list and the compiled-effect folder join here with the device.
+  InitDeviceServices();
+  // The compiled-effect folder joins here once it exists.
 
   char marker[260];
   FormatPath260(marker, "%s%s", GetUserDataFolder(), "windowed");
@@ -260,11 +260,13 @@ void CreateMainWindow() {
 void DestroyMainWindow() {
   g_state.quitSeen = true;
   SuspendRendering();
+  ReleaseDevice();
+  DestroyAllDeviceResources();
+  ShutdownDeviceServices();
   if (g_idleSensor) {
     g_idleSensor->Stop();
     g_idleSensor.reset();
   }
-  g_adapters.reset();
   g_deviceLock.reset();
   if (g_state.mainWindow) {
     PlatformDestroyMainWindow(g_state.mainWindow);
@@ -379,31 +381,13 @@ void SuspendRendering() {
 }
 
 void ResumeRendering() {
+  // Time stays frozen while any suspension is left: a nested pair (a device made again while
+  // the window is inactive) must not let the inactive time count.
   if (--g_state.suspendCount <= 0) {
     g_state.suspendCount = 0;
     g_state.drawingAllowed = true;
+    EndTimerPause();
   }
-  EndTimerPause();
-}
-
-void UpdateClientRect() {
-  if (!g_state.mainWindow) return;
-  g_state.windowRect = PlatformGetWindowRect(g_state.mainWindow);
-  g_state.clientRect = PlatformGetClientRect(g_state.mainWindow);
-  g_state.renderWidth = g_state.clientRect.right - g_state.clientRect.left;
-  g_state.renderHeight = g_state.clientRect.bottom - g_state.clientRect.top;
-}
-
-void SetWindowedMode(bool cursorVisible) {
-  if (g_state.quitSeen) return;
-  g_state.windowed = true;
-  g_state.cursorVisible = cursorVisible;
-}
-
-void SetFullScreenMode(bool cursorVisible) {
-  if (g_state.quitSeen) return;
-  g_state.windowed = false;
-  g_state.cursorVisible = cursorVisible;
 }
 
 void PresentBlankFrame() {

@@ -25,6 +25,10 @@ struct SPlatformState {
   SPlatformRect clientRect;
   int32_t renderWidth = 0;
   int32_t renderHeight = 0;
+  // The device's back buffer: the client size while windowed (never 0 x 0), the mode's size
+  // in full screen.
+  int32_t backBufferWidth = 0;
+  int32_t backBufferHeight = 0;
   int32_t screenWidth = 1024;  // the requested window size, capped by the desktop
   int32_t screenHeight = 768;
   bool windowed = false;
@@ -79,15 +83,17 @@ bool IsDrawingAllowed();
 bool TakeDeviceWasReset();
 bool IsIdleSensorStalled();
 
-// Counted pause of drawing and of engine time; the window is painted black meanwhile.
+// Counted pause of drawing and of engine time: time stands still from the first suspension
+// until the count is back at 0. The window is painted black meanwhile.
 void SuspendRendering();
 void ResumeRendering();
-// Re-reads the window and client rectangles; the render area follows the client size.
+// Re-reads the window and client rectangles; the render area follows the client size, and a
+// new size becomes the back buffer's through a device reset (QuordxDevice.cpp).
 void UpdateClientRect();
-// The mode switches; the graphics device adds the device's part of the switch.
+// The mode switches: the window leaves or enters full screen and the device is reset.
 void SetWindowedMode(bool cursorVisible);
 void SetFullScreenMode(bool cursorVisible);
-// Fills the window black and shows it, until the graphics device draws.
+// Fills the window black and shows it, while the device does not draw.
 void PresentBlankFrame();
 
 // The window size for a request on a desktop: at most 90 % of the desktop on either axis,

@@ -1,19 +1,31 @@
 // TEMPORARY START-UP: stands in for the game's start-up until the application framework and the
 // game states exist; it is replaced then. It opens nothing of its own: it runs a frame loop
-// (services, clock, a blank frame) in the window the entry made, until the program is to end.
+// (services, then a frame begun, cleared and ended through the device) in the window the entry
+// made, until the program is to end.
 
+#include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/Engine.h"
 #include "Quor/Timer.h"
 
+#include "Platform/GraphicsDevice.h"
 #include "Platform/PlatformTestDriver.h"
 
 #include <cstdio>
 
 namespace {
 
-// Without a device there is no vertical sync to pace the loop.
+// The software driver presents without waiting for the display: pace the loop at about 60 fps.
 constexpr float kFramePause = 0.016f;
+// A calm dark slate, so a running window is told apart from a blank one at a glance.
+constexpr uint32_t kBackgroundColour = 0xFF1E2A38;
+
+void DrawFrame() {
+  if (CGfxDevice* device = GetD3DDevice()) {
+    device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, kBackgroundColour, 1.0f, 0);
+  }
+}
 
 }  // namespace
 
@@ -25,10 +37,13 @@ int GameMain(int) {
       SleepSeconds(0.1f);
       continue;
     }
-    UpdateFrameTime();
-    IncrementFrameCounter();
+    if (!BeginFrame()) {
+      SleepSeconds(kFramePause);
+      continue;
+    }
     ++frames;
-    PresentBlankFrame();
+    DrawFrame();
+    FinishFrame();
     double fixedDt = 0.0;
     if (!PlatformTestDriverFixedDt(&fixedDt)) SleepSeconds(kFramePause);
   }

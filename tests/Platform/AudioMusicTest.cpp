@@ -122,7 +122,8 @@ TEST_F(AudioMusicTest, VolumeBalanceAndPause) {
   CDiskCapture capture("music-levels", kMusicDriverDelayMs);
   ASSERT_TRUE(capture.Opened());
   CAudioMusic music;
-  ASSERT_TRUE(music.Open(FileOf(ToneFile(PcmFormat(44100, 16, 1), 1000, 0.2)), "Music/levels"));
+  // Long enough that the pause lands mid-track even on a busy machine (the driver runs ~10x real time).
+  ASSERT_TRUE(music.Open(FileOf(ToneFile(PcmFormat(44100, 16, 1), 1000, 3.0)), "Music/levels"));
   ASSERT_TRUE(music.SetVolume(-600));
   ASSERT_TRUE(music.SetBalance(10000));  // right only
   EXPECT_FALSE(music.SetVolume(100));

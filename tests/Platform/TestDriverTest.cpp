@@ -78,6 +78,7 @@ TEST_F(TestDriverTest, BadScriptLinesAreReportedWithFileAndLine) {
       {"3 key sideways A", "key down|up"},  {"3 key down NoSuchKey", "unknown key name"},
       {"3 mouse move 10", "mouse move X Y"}, {"3 mouse down middle", "left|right"},
       {"3 wheel up", "wheel N"},            {"3 text", "text"},
+      {"3 window 640", "window WIDTH HEIGHT"}, {"3 window 0 480", "above 0"},
       {"3 jump", "unknown event 'jump'"},
   };
   for (const SCase& c : cases) {

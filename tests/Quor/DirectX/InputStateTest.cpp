@@ -2,6 +2,7 @@
 // pump and read by the real per-frame poll.
 #include "Quor/DirectX/InputState.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DirectX/QuordxDevice.h"
 
 #include "Platform/PlatformSystem.h"
 
@@ -51,6 +52,14 @@ class InputStateTest : public ::testing::Test {
     SDL_PushEvent(&event);
   }
   static void Pump() { ASSERT_TRUE(ProcessMessages()); }
+  static void MoveMouse(int32_t x, int32_t y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    SDL_PushEvent(&event);
+    Pump();
+  }
   // One service pass as the engine runs it: the poll, then the events that came meanwhile.
   static void Pass() {
     PollInputDevices();
@@ -151,6 +160,8 @@ TEST_F(InputStateTest, TheLastTypedCharacterIsKeptAsUtf8UntilCleared) {
 }
 
 TEST_F(InputStateTest, TheMouseIsPlacedOverTheLetterboxedGameView) {
+  // The mouse uses the device's rectangle: the back buffer clamped and centred. The render
+  // area the device has already clamped in place must not move it.
   struct SCase {
     int32_t width, height, x, y;
     float mouseX, mouseY;
@@ -161,25 +172,29 @@ TEST_F(InputStateTest, TheMouseIsPlacedOverTheLetterboxedGameView) {
       {2000, 800, 289, 400, -1.0f, 0.0f}, {2000, 800, 1711, 0, 1.0f, -1.0f},
       {2000, 800, 0, 800, -1.4064697f, 1.0f},  // in the bar left of the view: past -1
   };
+  SPlatformState& platform = GetPlatformState();
   for (const SCase& c : cases) {
-    GetPlatformState().renderWidth = c.width;
-    GetPlatformState().renderHeight = c.height;
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.x = c.x;
-    event.motion.y = c.y;
-    SDL_PushEvent(&event);
-    Pump();
+    platform.backBufferWidth = c.width;
+    platform.backBufferHeight = c.height;
+    const SPlatformGameView view = GetGameView();
+    platform.renderWidth = view.width;
+    platform.renderHeight = view.height;
+    MoveMouse(c.x, c.y);
     EXPECT_FLOAT_EQ(state.mouseX, c.mouseX) << c.width << "x" << c.height << " at " << c.x;
     EXPECT_FLOAT_EQ(state.mouseY, c.mouseY) << c.width << "x" << c.height << " at " << c.y;
   }
+  // A window already twice the size of the back buffer: the picture is stretched over it.
+  platform.backBufferWidth = 1000;
+  platform.backBufferHeight = 1000;
+  platform.clientRect = {0, 0, 2000, 2000};
+  MoveMouse(1000, 250);
+  EXPECT_FLOAT_EQ(state.mouseX, 0.0f);
+  EXPECT_FLOAT_EQ(state.mouseY, -1.0f);
   // With no window to measure against the mouse keeps its place.
-  GetPlatformState().renderWidth = 0;
-  SDL_Event event{};
-  event.type = SDL_MOUSEMOTION;
-  SDL_PushEvent(&event);
-  Pump();
-  EXPECT_FLOAT_EQ(state.mouseX, -1.4064697f);
+  platform.backBufferWidth = 0;
+  platform.clientRect = {};
+  MoveMouse(0, 0);
+  EXPECT_FLOAT_EQ(state.mouseY, -1.0f);
 }
 
 TEST_F(InputStateTest, TheWheelHoldsTheLastEventsNotchesUntilThePoll) {

@@ -1,4 +1,5 @@
 // Runs the real program headless through its real entry, driven by the test-driver variables.
+#include "Platform/GraphicsCapture.h"
 #include "Platform/PlatformInstanceLock.h"
 #include "Platform/PlatformSystem.h"
 
@@ -7,10 +8,24 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 namespace {
+
+struct SPixel {
+  uint8_t r, g, b, a;
+  bool operator==(const SPixel& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+};
+std::ostream& operator<<(std::ostream& out, const SPixel& p) {
+  return out << int(p.r) << "," << int(p.g) << "," << int(p.b) << "," << int(p.a);
+}
+
+SPixel At(const SGfxImage& image, uint32_t x, uint32_t y) {
+  const uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+  return {p[0], p[1], p[2], p[3]};
+}
 
 struct SRun {
   int exitCode = -1;
@@ -23,12 +38,13 @@ class ProgramTest : public ::testing::Test {
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     m_home = std::string(HM_BINARY_DIR) + "/test-home/program/" + name;
     PlatformMakeFolders((m_home + "/run").c_str());
+    PlatformMakeFolders((m_home + "/data").c_str());
   }
 
   // Runs the program with the given variables (and its own data and runtime folders).
   SRun Run(const std::string& variables) {
     const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
-                                "LSAN_OPTIONS=fast_unwind_on_malloc=0:suppressions=" HM_SOURCE_DIR
+                                "LSAN_OPTIONS=suppressions=" HM_SOURCE_DIR
                                 "/tests/lsan-gl-driver.supp "
                                 "HOLLOWMERE_DATA_HOME=" + m_home + "/data XDG_RUNTIME_DIR=" +
                                 m_home + "/run " + variables + " " HM_BINARY_DIR
@@ -73,6 +89,43 @@ TEST_F(ProgramTest, AltPressedWhileF4IsHeldLeavesThroughTheKeyboardPoll) {
                        Script("2 key down F4\n3 key down Left Alt\n"));
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("ran 3 frames"), std::string::npos) << run.output;
+}
+
+// Two captured frames of the running game: a 4:3 window filled with the background colour,
+// then, after the window was made square (the device reset for it), the render area
+// letterboxed between black bars.
+TEST_F(ProgramTest, CapturedFramesShowTheClearedRenderAreaBetweenBlackBars) {
+  std::ofstream(m_home + "/data/windowed");  // start in a window, not full screen
+  const std::string captures = m_home + "/captures";
+  std::filesystem::remove_all(captures);  // no frames of an earlier run
+  const SRun run = Run("HOLLOWMERE_FRAMES=4 HOLLOWMERE_FIXED_DT=0.02 HOLLOWMERE_CAPTURE=" + captures +
+                       " HOLLOWMERE_CAPTURE_FRAMES=1,3 " + Script("2 window 400 400\n"));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+
+  const SPixel background = {0x1E, 0x2A, 0x38, 0xFF}, bar = {0, 0, 0, 0};
+  SGfxImage first;
+  std::string error;
+  ASSERT_TRUE(GfxReadPng(captures + "/frame-00001.png", first, error)) << error;
+  // The window as opened: between 4:3 and 16:9, so drawn whole.
+  EXPECT_LE(first.height, first.width * 3 / 4);
+  EXPECT_GE(first.height * 16 / 9, first.width);
+  for (uint32_t y : {0u, first.height / 2, first.height - 1}) {
+    for (uint32_t x : {0u, first.width / 2, first.width - 1}) EXPECT_EQ(At(first, x, y), background);
+  }
+
+  SGfxImage square;
+  ASSERT_TRUE(GfxReadPng(captures + "/frame-00003.png", square, error)) << error;
+  ASSERT_EQ(square.width, 400u);
+  ASSERT_EQ(square.height, 400u);
+  // 400 x 300 at (0, 50).
+  const struct {
+    uint32_t y;
+    SPixel expected;
+  } rows[] = {{0, bar}, {49, bar}, {50, background}, {200, background}, {349, background}, {350, bar}, {399, bar}};
+  for (const auto& row : rows) {
+    for (uint32_t x : {0u, 200u, 399u}) EXPECT_EQ(At(square, x, row.y), row.expected) << x << ", " << row.y;
+  }
+  EXPECT_FALSE(std::ifstream(captures + "/frame-00002.png").good());
 }
 
 TEST_F(ProgramTest, BadTestDriverInputStopsWithTheFileAndLine) {

@@ -1,0 +1,61 @@
+#pragma once
+// The graphics device of the main window and the frame services around it: the adapter and
+// mode lists, the choice of mode and depth format, creation, recovery of a lost device
+// (every device resource released, the device reset, every resource restored), and the
+// calls that begin and end each frame. The suspension of drawing, the client rectangle and
+// the mode switches that drive it are declared with the window in Quordx.h.
+
+#include "Platform/GraphicsDevice.h"
+#include "Platform/InputGameView.h"
+#include "Quor/DirectX/DisplayModePool.h"
+
+#include <cstdint>
+
+// Texts the player sees before the program ends with exit code 1.
+extern const char* const kNoDeviceMessage;          // "No suitable video device found."
+extern const char* const kNoPixelShaderMessage;     // "Video device has no support for pixel shaders 2.0"
+
+// Enumerates, chooses and creates the device. Called by ServiceFrame only.
+void CreateDevice();
+// Makes sure a usable device exists before anything is drawn: waits while drawing is
+// suspended, creates the device on the first call and brings a lost one back. Does nothing on
+// any thread but the main thread, and nothing once the program is quitting.
+void ServiceFrame();
+// Releases every device resource and the device, and empties the mode lists.
+void ReleaseDevice();
+// A reset with the stored presentation parameters; true when it succeeded.
+bool ResetDevice();
+
+// Starts a frame: the device made usable, the render area clamped and centred, the back
+// buffer cleared black, the frame's default states set. False when nothing can be drawn.
+bool BeginDeviceFrame();
+// BeginDeviceFrame, then the frame counter, the frame clock and the frame's alpha states.
+bool BeginFrame();
+// Ends the scene; captures the frame when the test driver lists it; presents.
+void EndFrame();
+// EndFrame, and the frame is over.
+void FinishFrame();
+bool IsInFrame();
+
+// The part of the back buffer the game draws into: the back buffer clamped to between 4:3
+// and 16:9 and centred, in back-buffer pixels. The mouse is mapped over the same rectangle.
+SPlatformGameView GetGameView();
+
+// Made with the window, ended with it: the adapter entries with their mode lists, and the
+// hooks through which the engine reaches the device (render-state switches, the service
+// before resource creation, the graphics platform's reports).
+void InitDeviceServices();
+void ShutdownDeviceServices();
+// The adapter entries of the last enumeration.
+int GetAdapterEntryCount();
+const SAdapterEntry* GetAdapterEntry(int index);
+// The modes chosen at the last creation (null before).
+const SDisplayModeRecord* GetWindowedMode();
+const SDisplayModeRecord* GetFullScreenMode();
+EGfxFormat GetChosenDepthFormat();
+
+// Asks the next ServiceFrame to reset the device (the back-buffer size or the mode changed).
+void RequestDeviceReset();
+
+// Where devices come from; tests install one that fails. Null restores the real one.
+void SetDeviceFactory(IGfxDeviceFactory* factory);

@@ -1,0 +1,317 @@
+// The device of the main window: creation, frames, the render area, suspension, recovery from
+// a loss, the mode switches and the bounded failure paths, all on the real main window.
+
+#include "Quor/DirectX/QuordxDevice.h"
+
+#include "Platform/PlatformSystem.h"
+#include "Quor/DirectX/CD3DDeviceResources.h"
+#include "Quor/DirectX/D3DDeviceAccess.h"
+#include "Quor/DirectX/Quordx.h"
+#include "Quor/Engine.h"
+#include "Quor/RenderStates.h"
+#include "Quor/Timer.h"
+#include "tests/Platform/GfxTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace gfxtest;
+
+namespace {
+
+uint64_t g_fakeMicros = 0;
+uint64_t FakeClock() { return g_fakeMicros; }
+
+// Builds no device at all, or hands the real factory only some sample counts.
+class CStubFactory : public IGfxDeviceFactory {
+ public:
+  explicit CStubFactory(int successes, uint32_t highestSamples = 0)
+      : m_successes(successes), m_highestSamples(highestSamples) {}
+  CGfxDevice* Create(PlatformWindowHandle window, const SGfxPresentParams& params, uint32_t* result) override {
+    asked.push_back(params.multisample);
+    if (m_successes == 0 || params.multisample > m_highestSamples) {
+      *result = GFX_ERR_NOT_AVAILABLE;
+      return nullptr;
+    }
+    --m_successes;
+    return GetGfxDeviceFactory().Create(window, params, result);
+  }
+  std::vector<uint32_t> asked;
+
+ private:
+  int m_successes;
+  uint32_t m_highestSamples;
+};
+
+class DeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char error[256] = {};
+    ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+    OpenWindow(64, 48);
+  }
+
+  void TearDown() override {
+    DestroyMainWindow();
+    SetDeviceFactory(nullptr);
+    SetTimerClock(nullptr);
+    GetPlatformState() = SPlatformState();
+    PlatformShutdown();
+  }
+
+  // The window as the entry makes it, windowed and active.
+  static void OpenWindow(int32_t width, int32_t height) {
+    SPlatformState& state = GetPlatformState();
+    state = SPlatformState();
+    state.mainThread = std::this_thread::get_id();
+    state.screenWidth = width;
+    state.screenHeight = height;
+    CreateFrameClock();
+    CreateMainWindow();
+    state.windowed = true;
+    MainWindowProc({EWindowMessage::Activate});
+  }
+
+  // Resizes the window the way a drag of its border does, and lets the pump see it.
+  static void Resize(int32_t width, int32_t height) {
+    PlatformCenterWindow(GetPlatformState().mainWindow, width, height);
+    ASSERT_TRUE(ProcessMessages());
+  }
+
+  static CGfxDevice* Device() { return GetD3DDevice(); }
+
+  static SRgba PixelAt(int x, int y) {
+    std::vector<uint8_t> rgba;
+    uint32_t width = 0, height = 0;
+    EXPECT_EQ(Device()->ReadBackBuffer(rgba, &width, &height), GFX_OK);
+    const uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+  }
+};
+
+TEST_F(DeviceTest, TheFirstFrameCreatesTheDeviceForTheClientArea) {
+  EXPECT_EQ(Device(), nullptr);
+  ASSERT_TRUE(BeginFrame());
+  ASSERT_NE(Device(), nullptr);
+  const SGfxPresentParams& params = Device()->GetPresentParams();
+  EXPECT_EQ(params.backBufferWidth, 64u);
+  EXPECT_EQ(params.backBufferHeight, 48u);
+  EXPECT_TRUE(params.windowed);
+  EXPECT_EQ(params.autoDepthStencilFormat, GFX_FMT_D24S8);
+  EXPECT_EQ(params.presentationInterval, GFX_PRESENT_INTERVAL_IMMEDIATE);
+  // One adapter per display, with its windowed entry and at least the desktop's mode.
+  ASSERT_GE(GetAdapterEntryCount(), 1);
+  ASSERT_NE(GetWindowedMode(), nullptr);
+  EXPECT_EQ(GetWindowedMode()->width, -1);
+  ASSERT_NE(GetFullScreenMode(), nullptr);
+  EXPECT_GT(GetFullScreenMode()->width, 0);
+  // The frame's states reach the device through the engine's switches.
+  uint32_t value = 0;
+  Device()->GetRenderState(GFX_RS_ZFUNC, &value);
+  EXPECT_EQ(value, uint32_t{GFX_CMP_GREATEREQUAL});
+  AlphaBlendOff();
+  Device()->GetRenderState(GFX_RS_ALPHABLENDENABLE, &value);
+  EXPECT_EQ(value, 0u);
+  FinishFrame();
+}
+
+TEST_F(DeviceTest, EachFrameAdvancesTheCounterAndTheClockOnce) {
+  SetTimerClock(&FakeClock);
+  g_fakeMicros = 0;
+  InitTimer();
+  ResetFrameCounter();
+  for (uint32_t frame = 1; frame <= 3; ++frame) {
+    g_fakeMicros += 10000;
+    const uint32_t ringBefore = GetFrameClock()->ringIndex;
+    ASSERT_TRUE(BeginFrame());
+    EXPECT_TRUE(IsInFrame());
+    EXPECT_EQ(GetFrameCounter(), frame);
+    EXPECT_EQ(GetFrameClock()->ringIndex, (ringBefore + 1) % CFrameClock::kRingSize);
+    EXPECT_EQ(GetRecordedRenderState(kRsAlphaTestEnable), 0u);
+    EXPECT_EQ(GetColorWriteMask() & 8u, 8u);
+    // A frame already begun cannot begin again.
+    EXPECT_FALSE(BeginDeviceFrame());
+    FinishFrame();
+    EXPECT_FALSE(IsInFrame());
+  }
+  EXPECT_GT(GetFrameClock()->time, 0.0f);
+}
+
+TEST_F(DeviceTest, TheRenderAreaIsClampedBetweenFourByThreeAndSixteenByNineAndCentred) {
+  struct SCase {
+    int32_t width, height;
+    SGfxViewport view;
+  } cases[] = {
+      {1600, 900, {0, 0, 1600, 900, 0.0f, 1.0f}},
+      {1000, 1000, {0, 125, 1000, 750, 0.0f, 1.0f}},
+      {2000, 800, {289, 0, 1422, 800, 0.0f, 1.0f}},
+      {640, 480, {0, 0, 640, 480, 0.0f, 1.0f}},
+  };
+  for (const SCase& c : cases) {
+    Resize(c.width, c.height);
+    ASSERT_TRUE(BeginFrame()) << c.width << "x" << c.height;
+    SGfxViewport viewport{};
+    Device()->GetViewport(&viewport);
+    EXPECT_EQ(Device()->GetPresentParams().backBufferWidth, uint32_t(c.width));
+    EXPECT_EQ(Device()->GetPresentParams().backBufferHeight, uint32_t(c.height));
+    EXPECT_EQ(viewport.x, c.view.x) << c.width << "x" << c.height;
+    EXPECT_EQ(viewport.y, c.view.y) << c.width << "x" << c.height;
+    EXPECT_EQ(viewport.width, c.view.width) << c.width << "x" << c.height;
+    EXPECT_EQ(viewport.height, c.view.height) << c.width << "x" << c.height;
+    EXPECT_EQ(GetPlatformState().renderWidth, int32_t(c.view.width));
+    EXPECT_EQ(GetPlatformState().renderHeight, int32_t(c.view.height));
+    FinishFrame();
+  }
+  // The bars stay black, the render area takes what is drawn into it.
+  ASSERT_TRUE(BeginFrame());
+  Device()->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF336699, 1.0f, 0);
+  EXPECT_EQ(PixelAt(320, 240), (SRgba{0x33, 0x66, 0x99, 0xFF}));
+  FinishFrame();
+  Resize(100, 200);
+  ASSERT_TRUE(BeginFrame());
+  Device()->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF336699, 1.0f, 0);
+  EXPECT_EQ(PixelAt(50, 61), (SRgba{0, 0, 0, 0}));
+  EXPECT_EQ(PixelAt(50, 62), (SRgba{0x33, 0x66, 0x99, 0xFF}));
+  EXPECT_EQ(PixelAt(50, 136), (SRgba{0x33, 0x66, 0x99, 0xFF}));
+  EXPECT_EQ(PixelAt(50, 137), (SRgba{0, 0, 0, 0}));
+  FinishFrame();
+}
+
+TEST_F(DeviceTest, ASuspensionFreezesTheClockUntilTheLastResume) {
+  SetTimerClock(&FakeClock);
+  g_fakeMicros = 1000000;
+  InitTimer();
+  g_fakeMicros += 500000;
+  EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.5f);
+  SuspendRendering();
+  EXPECT_FALSE(IsDrawingAllowed());
+  g_fakeMicros += 5000000;
+  EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.5f);
+  // A nested pair, as a device made again while the window is inactive: still frozen.
+  SuspendRendering();
+  ResumeRendering();
+  g_fakeMicros += 5000000;
+  EXPECT_FALSE(IsDrawingAllowed());
+  EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.5f);
+  ResumeRendering();
+  EXPECT_TRUE(IsDrawingAllowed());
+  EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.5f);
+  g_fakeMicros += 250000;
+  EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.75f);
+}
+
+// What a lost device takes with it comes back: textures with their texels, shaders,
+// declarations and render targets, and the paused span does not count as time.
+TEST_F(DeviceTest, AForcedLossReleasesAndRestoresEveryResource) {
+  ASSERT_TRUE(BeginFrame());
+  FinishFrame();
+  const uint8_t texels[2 * 4] = {0x30, 0x20, 0x10, 0xFF, 0x60, 0x50, 0x40, 0xFF};  // B, G, R, A
+  CResource_TextureMemory* texture = CreateMemoryTextureResource(2, 1, texels);
+  CResource_RenderTargetTexture* target = CreateRenderTargetResource(16, 8);
+  CResource_VertexDeclaration* decl = CreateVertexDeclarationResource(kVertexElements);
+  const auto vsCode = Assemble(kTexturedVs), psCode = Assemble(kTexturedPs);
+  CResource_VertexShader* vs = CreateVertexShaderResource(vsCode.data(), vsCode.size() * 4);
+  CResource_PixelShader* ps = CreatePixelShaderResource(psCode.data(), psCode.size() * 4);
+  const uint32_t generation = Device()->GetContextGeneration();
+  TakeDeviceWasReset();
+
+  Device()->ForceDeviceLoss(3);  // three polls of 100 ms before the device can be reset
+  const uint64_t realStart = PlatformTicksMicros();
+  const float engineStart = GetTimeSeconds();
+  ASSERT_TRUE(BeginFrame());
+  const double realSpent = (PlatformTicksMicros() - realStart) * 1e-6;
+  EXPECT_LT(GetTimeSeconds() - engineStart, realSpent - 0.29);
+  EXPECT_EQ(Device()->GetContextGeneration(), generation + 1);
+  EXPECT_TRUE(TakeDeviceWasReset());
+  EXPECT_TRUE(AreDeviceResourcesPresent());
+  ASSERT_TRUE(texture->Get() && target->Get() && decl->Get() && vs->Get() && ps->Get());
+
+  float matrix[16];
+  PixelMatrix(64, 48, matrix);
+  SVertex quad[4] = {{-0.5f, -0.5f, 0.5f, 0xFFFFFFFF, 0, 0}, {1.5f, -0.5f, 0.5f, 0xFFFFFFFF, 1, 0},
+                     {1.5f, 0.5f, 0.5f, 0xFFFFFFFF, 1, 1}, {-0.5f, 0.5f, 0.5f, 0xFFFFFFFF, 0, 1}};
+  const uint16_t indices[6] = {0, 1, 2, 2, 3, 0};
+  DepthTestOff();
+  Device()->SetVertexDeclaration(decl->Get());
+  Device()->SetVertexShader(vs->Get());
+  Device()->SetPixelShader(ps->Get());
+  Device()->SetVertexShaderConstantF(0, matrix, 4);
+  Device()->SetTexture(0, texture->Get());
+  Device()->SetSamplerState(0, GFX_SAMP_MINFILTER, GFX_TEXF_POINT);
+  Device()->SetSamplerState(0, GFX_SAMP_MAGFILTER, GFX_TEXF_POINT);
+  ASSERT_EQ(Device()->DrawIndexedPrimitiveUP(GFX_PT_TRIANGLELIST, 0, 4, 2, indices, GFX_FMT_INDEX16, quad,
+                                             sizeof(SVertex)),
+            GFX_OK);
+  EXPECT_EQ(PixelAt(0, 0), (SRgba{0x10, 0x20, 0x30, 0xFF}));
+  EXPECT_EQ(PixelAt(1, 0), (SRgba{0x40, 0x50, 0x60, 0xFF}));
+  Device()->SetTexture(0, nullptr);
+  FinishFrame();
+}
+
+TEST_F(DeviceTest, TheModeSwitchesResetTheDeviceAndKeepTheResources) {
+  ASSERT_TRUE(BeginFrame());
+  FinishFrame();
+  const uint8_t texel[4] = {1, 2, 3, 4};
+  CResource_TextureMemory* texture = CreateMemoryTextureResource(1, 1, texel);
+  CResource_RenderTargetTexture* target = CreateRenderTargetResource(8, 8);
+  const uint32_t generation = Device()->GetContextGeneration();
+
+  SetFullScreenMode(false);
+  SPlatformState& state = GetPlatformState();
+  EXPECT_FALSE(state.windowed);
+  EXPECT_FALSE(Device()->GetPresentParams().windowed);
+  EXPECT_EQ(int32_t(Device()->GetPresentParams().backBufferWidth), GetFullScreenMode()->width);
+  EXPECT_EQ(int32_t(Device()->GetPresentParams().backBufferHeight), GetFullScreenMode()->height);
+  EXPECT_GT(Device()->GetContextGeneration(), generation);
+  EXPECT_TRUE(texture->Get() && target->Get());
+  ASSERT_TRUE(BeginFrame());
+  FinishFrame();
+
+  SetWindowedMode(true);
+  EXPECT_TRUE(state.windowed);
+  EXPECT_TRUE(state.cursorVisible);
+  EXPECT_TRUE(Device()->GetPresentParams().windowed);
+  EXPECT_EQ(Device()->GetPresentParams().backBufferWidth, 64u);
+  EXPECT_EQ(Device()->GetPresentParams().backBufferHeight, 48u);
+  EXPECT_TRUE(texture->Get() && target->Get());
+  ASSERT_TRUE(BeginFrame());
+  FinishFrame();
+}
+
+TEST_F(DeviceTest, TheMultisampleRequestFallsBackToWhatTheDeviceOffers) {
+  CStubFactory plainOnly(1, 0);
+  SetDeviceFactory(&plainOnly);
+  GetPlatformState().multisample = 5;
+  ASSERT_TRUE(BeginFrame());
+  EXPECT_EQ(plainOnly.asked, (std::vector<uint32_t>{5, 4, 3, 2, 0}));
+  EXPECT_EQ(Device()->GetPresentParams().multisample, 0u);
+  FinishFrame();
+}
+
+using DeviceDeathTest = DeviceTest;
+
+TEST_F(DeviceDeathTest, NoDeviceAtAllEndsWithTheMessageAndCodeOne) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  CStubFactory never(0);
+  SetDeviceFactory(&never);
+  EXPECT_EXIT(BeginFrame(), ::testing::ExitedWithCode(1), "No suitable video device found\\.");
+}
+
+TEST_F(DeviceDeathTest, ADeviceThatCannotBeBroughtBackEndsInsteadOfRetryingForever) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  CStubFactory once(1);
+  SetDeviceFactory(&once);
+  ASSERT_TRUE(BeginFrame());
+  FinishFrame();
+  // A default-pool object held outside the resource list makes the reset fail; making the
+  // device again fails too.
+  CGfxTexture* held = nullptr;
+  ASSERT_EQ(Device()->CreateTexture(4, 4, 1, GFX_USAGE_RENDERTARGET, GFX_FMT_A8R8G8B8, GFX_POOL_DEFAULT, &held),
+            GFX_OK);
+  Device()->ForceDeviceLoss();
+  EXPECT_EXIT(BeginFrame(), ::testing::ExitedWithCode(1), "No suitable video device found\\.");
+  held->Release();
+}
+
+}  // namespace
