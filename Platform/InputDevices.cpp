@@ -337,3 +337,21 @@ bool PlatformReadController(int32_t index, SPlatformControllerState* state) {
   }
   return true;
 }
+
+bool PlatformGetCursorPosition(PlatformWindowHandle window, int32_t* x, int32_t* y) {
+  auto* sdlWindow = reinterpret_cast<SDL_Window*>(window);
+  if (!sdlWindow || SDL_GetMouseFocus() != sdlWindow) return false;
+  int px = 0, py = 0;
+  SDL_GetMouseState(&px, &py);
+  *x = px;
+  *y = py;
+  return true;
+}
+
+bool PlatformSetCursorPosition(PlatformWindowHandle window, int32_t x, int32_t y) {
+  auto* sdlWindow = reinterpret_cast<SDL_Window*>(window);
+  if (!sdlWindow) return false;
+  SDL_WarpMouseInWindow(sdlWindow, x, y);
+  int32_t arrivedX = 0, arrivedY = 0;
+  return PlatformGetCursorPosition(window, &arrivedX, &arrivedY) && arrivedX == x && arrivedY == y;
+}

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "Platform/PlatformWindowHandle.h"
+
 // A few virtual-key codes the engine and its tests name.
 enum EVirtualKey : uint8_t {
   kVkLButton = 0x01, kVkRButton = 0x02, kVkMButton = 0x04, kVkXButton1 = 0x05,
@@ -87,3 +89,9 @@ bool PlatformReadController(int32_t index, SPlatformControllerState* state);
 // The conversions the controllers go through, for tests.
 int32_t PlatformAxisToRange(int32_t raw);
 uint32_t PlatformHatToAngle(uint8_t hatBits);
+
+// The pointer over a window in window pixels; false when the pointer is not over it.
+bool PlatformGetCursorPosition(PlatformWindowHandle window, int32_t* x, int32_t* y);
+// Moves the pointer to window pixels; false when the window is null or the pointer did not
+// arrive there (a driver that cannot move it).
+bool PlatformSetCursorPosition(PlatformWindowHandle window, int32_t x, int32_t y);
