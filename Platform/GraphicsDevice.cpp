@@ -659,10 +659,25 @@ bool CGfxDevice::ReclaimWindowSurface() {
   return true;
 }
 
-bool GfxAssembleShader(const char* source, std::vector<uint32_t>& byteCode, std::string& error) {
+bool GfxAssembleShader(const char* source, std::vector<uint32_t>& byteCode, std::string& error,
+                       const std::vector<SGfxShaderSymbol>& symbols) {
+  // Each range becomes an array of float4 vectors in the constant table.
+  std::vector<MOJOSHADER_symbol> table(symbols.size());
+  for (size_t i = 0; i < symbols.size(); ++i) {
+    MOJOSHADER_symbol& entry = table[i];
+    entry.name = symbols[i].name.c_str();
+    entry.register_set = MOJOSHADER_SYMREGSET_FLOAT4;
+    entry.register_index = symbols[i].firstRegister;
+    entry.register_count = symbols[i].registerCount;
+    entry.info.parameter_class = MOJOSHADER_SYMCLASS_VECTOR;
+    entry.info.parameter_type = MOJOSHADER_SYMTYPE_FLOAT;
+    entry.info.rows = 1;
+    entry.info.columns = 4;
+    entry.info.elements = symbols[i].registerCount;
+  }
   const MOJOSHADER_parseData* data = MOJOSHADER_assemble(
-      "shader", source, static_cast<unsigned>(std::strlen(source)), nullptr, 0, nullptr, 0, nullptr, 0,
-      nullptr, nullptr, nullptr, nullptr, nullptr);
+      "shader", source, static_cast<unsigned>(std::strlen(source)), nullptr, 0, table.data(),
+      static_cast<unsigned>(table.size()), nullptr, 0, nullptr, nullptr, nullptr, nullptr, nullptr);
   bool ok = data->error_count == 0 && data->output_len > 0 && data->output_len % 4 == 0;
   if (ok) {
     byteCode.resize(static_cast<size_t>(data->output_len) / 4);

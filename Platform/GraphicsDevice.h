@@ -311,6 +311,16 @@ class CGfxDevice {
   SGfxDeviceImpl* m_impl;
 };
 
+// A named range of float constant registers, recorded in the byte code's constant table.
+// Shaders that index a constant array relatively (a bone palette through a0) need it: the
+// translator sizes the array from it.
+struct SGfxShaderSymbol {
+  std::string name;
+  uint32_t firstRegister = 0;
+  uint32_t registerCount = 1;
+};
+
 // Translates Direct3D shader assembly (vs_2_0, ps_2_0 ...) into byte code. On failure
 // returns false and puts the assembler's message into `error`.
-bool GfxAssembleShader(const char* source, std::vector<uint32_t>& byteCode, std::string& error);
+bool GfxAssembleShader(const char* source, std::vector<uint32_t>& byteCode, std::string& error,
+                       const std::vector<SGfxShaderSymbol>& symbols = {});

@@ -1,5 +1,6 @@
 #include "Quor/CShader.h"
 
+#include "Quor/RenderPass.h"
 #include "Quor/ReportError.h"
 
 namespace {
@@ -8,6 +9,8 @@ constexpr const char* kSource = "Quor/CShaderManager";
 
 CShader::CShader(const char* materialName, uint32_t classCode)
     : m_materialName(materialName ? materialName : ""), m_classCode(classCode) {}
+
+bool CShader::IsActiveInPass() const { return GetCurrentRenderPass() == nullptr; }
 
 void CShader::SetOrderBucket(uint32_t bucket) {
   m_orderBucket = bucket < kOrderBucketCount ? bucket : kOrderBucketCount - 1;

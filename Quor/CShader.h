@@ -36,9 +36,9 @@ class CShader {
   virtual void Begin() = 0;
   virtual void DrawBatch(SDrawItem* item) = 0;
   virtual void End() = 0;
-  // Whether the shader draws in the current render pass. The engine registers no render
-  // pass, so there is never a current one and every shader draws.
-  virtual bool IsActiveInPass() const { return true; }
+  // Whether the shader draws in the current render pass: by default only when no pass is
+  // current (the engine itself never starts one).
+  virtual bool IsActiveInPass() const;
 
   uint32_t GetRefCount() const { return m_refCount; }
   uint32_t AddRef() { return ++m_refCount; }

@@ -1,7 +1,9 @@
 #include "Common/Particles/ParticleDrawServices.h"
 
 #include "Common/Particles/ParticleServices.h"
+#include "Common/Utils/Spline/CSpline.h"
 #include "Quor/CTextureManager.h"
+#include "Quor/CViewCamera.h"
 #include "Quor/DrawSubmission.h"
 #include "Quor/MatrixTable.h"
 #include "Quor/RenderStates.h"
@@ -39,6 +41,33 @@ void ReleaseParticleTexture(TextureRecord* texture) {
   if (CTextureManager* manager = GetTextureManager()) manager->ReleaseTexture(texture);
 }
 
+Vector3 AsVector3(const Vector4& v) { return Vector3{v.x, v.y, v.z}; }
+
+// The view camera's matrices go to the engine for the draws that follow; its eye and axes
+// orient and sort the quads. Without a current camera the neutral description stays.
+void ApplyViewCamera(SParticleCamera* camera) {
+  CViewCamera* view = GetCurrentCamera();
+  if (!view || !camera) return;
+  view->Apply();
+  camera->position = view->GetPosition();
+  camera->right = AsVector3(view->GetRight());
+  camera->up = AsVector3(view->GetUp());
+  camera->viewDirection = AsVector3(view->GetForward());
+}
+
+// Nothing can be culled before there is a camera to cull against.
+bool IsSphereInViewFrustum(const Vector3& centre, float radius) {
+  CViewCamera* view = GetCurrentCamera();
+  return !view || view->IsSphereInFrustum(Vector4{centre.x, centre.y, centre.z, 1.0f}, radius);
+}
+
+bool IsPointInViewFrustum(const Vector3& point) {
+  CViewCamera* view = GetCurrentCamera();
+  return !view || view->IsPointInFrustum(Vector4{point.x, point.y, point.z, 1.0f});
+}
+
+Vector4 EvaluatePathSpline(const CSpline* spline, float t) { return spline ? spline->Evaluate(t) : Vector4{}; }
+
 }  // namespace
 
 void InstallParticleDrawServices() {
@@ -47,4 +76,8 @@ void InstallParticleDrawServices() {
   services.drawTriangleList = DrawParticleTriangles;
   services.loadTexture = LoadParticleTexture;
   services.releaseTexture = ReleaseParticleTexture;
+  services.applyCamera = ApplyViewCamera;
+  services.isSphereInFrustum = IsSphereInViewFrustum;
+  services.isPointInFrustum = IsPointInViewFrustum;
+  services.evaluateSpline = EvaluatePathSpline;
 }

@@ -1,5 +1,7 @@
 #pragma once
-// Fills the particle code's draw, world-matrix and texture slots with the engine's draw
-// layer and texture manager.
+// Fills every slot the particle code reaches the engine through: the world matrix and the
+// draws go to the engine's draw layer, textures come from the texture manager, the camera
+// and the frustum tests are the current view camera's, and paths are evaluated as the
+// Catmull-Rom curves of CSpline.
 
 void InstallParticleDrawServices();

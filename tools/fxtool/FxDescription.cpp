@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr uint32_t kMaxConstantRegisters = 256;
+
 const char kHelp[] =
     "usage: fxtool DESCRIPTION OUT.fxc [--version 0x100|0x101]\n"
     "\n"
@@ -23,9 +25,11 @@ const char kHelp[] =
     "  vs FILE                    vertex shader assembly (vs_2_0), FILE relative to the description\n"
     "  vs inline                  the same from the following lines, up to a line 'end'\n"
     "  ps FILE | ps inline        pixel shader assembly (ps_2_0); a pass without one has no pixel shader\n"
-    "  param vs|ps NAME REGISTER [list 1|2|3] [second N] [FLOAT ...]\n"
+    "  param vs|ps NAME REGISTER [list 1|2|3] [second N] [count N] [FLOAT ...]\n"
     "                             a named constant of the vertex or pixel shader; list 3 (the default)\n"
-    "                             is the one the engine looks names up in; the floats are its default data\n"
+    "                             is the one the engine looks names up in; the floats are its default data;\n"
+    "                             count N records N registers from REGISTER in the shader's constant table\n"
+    "                             (needed for an array the shader indexes through a0, such as a bone palette)\n"
     "  sampler NAME INDEX         binds a sampler name to sampler register INDEX (needs a pixel shader)\n"
     "  state A B                  a render-state pair of the pass\n"
     "  triple1 A B C              an entry of the pass's first triple list\n"
@@ -162,11 +166,14 @@ class CDescriptionParser {
     if (parameter.name.size() > 255) return Fail("parameter name longer than 255 characters");
     if (!ParseInteger(w[3], parameter.reg)) return Fail("bad register '" + w[3] + "'");
     for (size_t i = 4; i < w.size(); ++i) {
-      if ((w[i] == "list" || w[i] == "second") && i + 1 < w.size()) {
+      if ((w[i] == "list" || w[i] == "second" || w[i] == "count") && i + 1 < w.size()) {
         uint32_t value = 0;
         if (!ParseInteger(w[i + 1], value)) return Fail("bad " + w[i] + " '" + w[i + 1] + "'");
         if (w[i] == "second") {
           parameter.second = value;
+        } else if (w[i] == "count") {
+          if (value < 1 || value > kMaxConstantRegisters) return Fail("count must be 1 to 256");
+          parameter.count = value;
         } else if (value < 1 || value > 3) {
           return Fail("list must be 1, 2 or 3");
         } else {
@@ -213,8 +220,12 @@ bool WritePart(CByteWriter& out, const SFxDescPart& part, std::string& error) {
     out.WriteU32(0);
     return true;
   }
+  std::vector<SGfxShaderSymbol> symbols;
+  for (const SFxDescParameter& parameter : part.parameters) {
+    if (parameter.count > 0) symbols.push_back({parameter.name, parameter.reg, parameter.count});
+  }
   std::vector<uint32_t> code;
-  if (!AssembleShaderSource(part.source, part.origin, code, error)) return false;
+  if (!AssembleShaderSource(part.source, part.origin, code, error, symbols)) return false;
   out.WriteU32(static_cast<uint32_t>(code.size() * 4));
   out.WriteBytes(code.data(), code.size() * 4);
   for (uint32_t list = 0; list < kFxParameterListCount; ++list) {

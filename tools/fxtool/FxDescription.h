@@ -12,6 +12,7 @@ struct SFxDescParameter {
   uint32_t reg = 0;
   uint32_t list = 2;  // 0..2
   uint32_t second = 0;
+  uint32_t count = 0;  // registers recorded in the shader's constant table; 0: not recorded
   std::vector<float> data;
 };
 

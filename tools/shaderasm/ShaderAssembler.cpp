@@ -21,9 +21,10 @@ bool ReadText(const std::string& path, std::string& text) {
 }  // namespace
 
 bool AssembleShaderSource(const std::string& source, const std::string& sourceName,
-                          std::vector<uint32_t>& byteCode, std::string& error) {
+                          std::vector<uint32_t>& byteCode, std::string& error,
+                          const std::vector<SGfxShaderSymbol>& symbols) {
   std::string message;
-  if (!GfxAssembleShader(source.c_str(), byteCode, message)) {
+  if (!GfxAssembleShader(source.c_str(), byteCode, message, symbols)) {
     error = sourceName + ": " + message;
     return false;
   }

@@ -8,10 +8,14 @@
 #include <string>
 #include <vector>
 
-// Assembles shader text. On failure returns false with the assembler's message, prefixed by
-// `sourceName` and the line it complains about.
+#include "Platform/GraphicsDevice.h"
+
+// Assembles shader text, with the constant ranges to record in its constant table. On failure
+// returns false with the assembler's message, prefixed by `sourceName` and the line it
+// complains about.
 bool AssembleShaderSource(const std::string& source, const std::string& sourceName,
-                          std::vector<uint32_t>& byteCode, std::string& error);
+                          std::vector<uint32_t>& byteCode, std::string& error,
+                          const std::vector<SGfxShaderSymbol>& symbols = {});
 
 // Reads a file of shader assembly and assembles it; a missing file is an error too.
 bool AssembleShaderFile(const std::string& path, std::vector<uint32_t>& byteCode, std::string& error);

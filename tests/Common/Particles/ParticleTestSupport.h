@@ -45,6 +45,38 @@ inline std::vector<std::string>& LoadedTextures() {
   return paths;
 }
 
+// The three global objects as the framework's effect-resource loader creates them, and
+// destroys them in its order: manager, map contents, library, map.
+inline void CreateParticleGlobals() {
+  g_elementStateMap = new CElementStateMap;
+  g_effectManager = new CEffectManager;
+  g_effectLibrary = new CEffectLibrary;
+}
+
+inline void DestroyParticleGlobals() {
+  delete g_effectManager;
+  g_effectManager = nullptr;
+  g_elementStateMap->Clear();
+  delete g_effectLibrary;
+  g_effectLibrary = nullptr;
+  delete g_elementStateMap;
+  g_elementStateMap = nullptr;
+}
+
+// The parameter sets of a parsed description, taken over as the effect resource takes them.
+inline std::vector<std::unique_ptr<CEffectParams>> TakeEffectSets(const TiXmlDocument& document,
+                                                                  std::vector<std::string>* names = nullptr) {
+  g_effectLibrary->Load(document);
+  std::vector<std::unique_ptr<CEffectParams>> sets;
+  if (names) names->clear();
+  for (uint32_t i = 0; i < g_effectLibrary->GetCount(); ++i) {
+    sets.emplace_back(g_effectLibrary->GetRecord(i)->params);
+    if (names) names->push_back(g_effectLibrary->GetRecord(i)->name);
+  }
+  g_effectLibrary->Clear();
+  return sets;
+}
+
 class ParticleTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -52,9 +84,7 @@ class ParticleTest : public ::testing::Test {
     Reports().clear();
     LoadedTextures().clear();
     ReportHandler = [](const char*, uint32_t, const char* text) { Reports().push_back(text); };
-    g_elementStateMap = new CElementStateMap;
-    g_effectManager = new CEffectManager;
-    g_effectLibrary = new CEffectLibrary;
+    CreateParticleGlobals();
     SParticleServices& services = GetParticleServices();
     services = SParticleServices{};
     services.loadTexture = [](const char* path) {
@@ -68,14 +98,7 @@ class ParticleTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    // In the framework's order: manager, map contents, library, map.
-    delete g_effectManager;
-    g_effectManager = nullptr;
-    g_elementStateMap->Clear();
-    delete g_effectLibrary;
-    g_effectLibrary = nullptr;
-    delete g_elementStateMap;
-    g_elementStateMap = nullptr;
+    DestroyParticleGlobals();
     GetParticleServices() = SParticleServices{};
     ReportHandler = nullptr;
   }
@@ -89,13 +112,7 @@ class ParticleTest : public ::testing::Test {
   }
 
   std::vector<std::unique_ptr<CEffectParams>> TakeEffects(const TiXmlDocument& document) {
-    g_effectLibrary->Load(document);
-    std::vector<std::unique_ptr<CEffectParams>> sets;
-    for (uint32_t i = 0; i < g_effectLibrary->GetCount(); ++i) sets.emplace_back(g_effectLibrary->GetRecord(i)->params);
-    names.clear();
-    for (uint32_t i = 0; i < g_effectLibrary->GetCount(); ++i) names.push_back(g_effectLibrary->GetRecord(i)->name);
-    g_effectLibrary->Clear();
-    return sets;
+    return TakeEffectSets(document, &names);
   }
 
   std::vector<std::string> names;

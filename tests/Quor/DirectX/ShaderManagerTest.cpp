@@ -63,8 +63,8 @@ class ShaderManagerTest : public ::testing::Test {
     g_pVFS = m_vfs.get();
     m_manager = std::make_unique<CShaderManager>("Mats");
     m_manager->RegisterShaderKind("Flat", MakeRecording);
-    m_manager->RegisterShaderKind("Texture1", MakeRecording);
-    m_manager->RegisterShaderKind("Texture1Skin", MakeRecording);
+    m_manager->RegisterShaderKind("Plain", MakeRecording);
+    m_manager->RegisterShaderKind("Skinned", MakeRecording);
     CRecordingShader::Log().clear();
   }
   void TearDown() override {
@@ -123,28 +123,28 @@ TEST_F(ShaderManagerTest, DefaultThatCannotBeLoadedIsFatal) {
 }
 
 TEST_F(ShaderManagerTest, OverridesChangeKindsAndKeepTheirMaterialsApart) {
-  WriteMaterial("Body", Material("Texture1Skin", "body"));
-  m_manager->SetShaderOverride("Texture1");
+  WriteMaterial("Body", Material("Skinned", "body"));
+  m_manager->SetShaderOverride("Plain");
   CShader* overridden = m_manager->GetMaterial("Body");
-  EXPECT_STRCASEEQ(overridden->GetKindName(), "Texture1");
-  EXPECT_EQ(m_manager->FindMaterialByKey("ID$Body:Texture1"), overridden);
+  EXPECT_STRCASEEQ(overridden->GetKindName(), "Plain");
+  EXPECT_EQ(m_manager->FindMaterialByKey("ID$Body:Plain"), overridden);
   char key[CShaderManager::kKeyCapacity];
   m_manager->BuildOverrideKey(key);
-  EXPECT_STREQ(key, "|s:Texture1");
+  EXPECT_STREQ(key, "|s:Plain");
 
   m_manager->SetShaderOverride(nullptr);
   CShader* plain = m_manager->GetMaterial("Body");
   EXPECT_NE(plain, overridden);
-  EXPECT_STRCASEEQ(plain->GetKindName(), "Texture1Skin");
+  EXPECT_STRCASEEQ(plain->GetKindName(), "Skinned");
 
-  m_manager->AddShaderSubstitution("texture1skin", "Flat");
-  m_manager->AddShaderSubstitution("Texture1", "Flat");
+  m_manager->AddShaderSubstitution("skinned", "Flat");
+  m_manager->AddShaderSubstitution("Plain", "Flat");
   m_manager->SetMaterialOverride("Default");
   m_manager->BuildOverrideKey(key);
-  EXPECT_STREQ(key, "|m:Default|s:texture1skin-Flat|s:Texture1-Flat");
+  EXPECT_STREQ(key, "|m:Default|s:skinned-Flat|s:Plain-Flat");
   EXPECT_EQ(LabelOf(m_manager->GetMaterial("Body")), "default");
   m_manager->SetMaterialOverride(nullptr);
-  WriteMaterial("Arm", Material("Texture1Skin", "arm"));
+  WriteMaterial("Arm", Material("Skinned", "arm"));
   EXPECT_STRCASEEQ(m_manager->GetMaterial("Arm")->GetKindName(), "Flat");
 }
 

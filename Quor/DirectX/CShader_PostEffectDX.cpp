@@ -1,0 +1,245 @@
+#include "Quor/DirectX/CShader_PostEffectDX.h"
+
+#include "Platform/GraphicsDevice.h"
+#include "Quor/CShaderManager.h"
+#include "Quor/CTextureManager.h"
+#include "Quor/DirectX/CD3DDeviceResources.h"
+#include "Quor/DirectX/D3DDeviceAccess.h"
+#include "Quor/ReportError.h"
+
+namespace {
+
+constexpr const char* kSource = "Quor/DirectX/CShader_PostEffectDX";
+constexpr const char* kTechnique = "VS_PS";
+constexpr uint32_t kInputSampler = 1;
+constexpr uint32_t kScreenVertexSize = 24;
+
+// A screen vertex: clip-space position, texture coordinates, colour.
+struct SScreenVertex {
+  float x, y, z, u, v;
+  uint32_t colour;
+};
+
+// The whole target, top row first, as a strip of two triangles.
+constexpr SScreenVertex kWholeTarget[4] = {
+    {-1, 1, 0, 0, 0, 0xFFFFFFFFu}, {1, 1, 0, 1, 0, 0xFFFFFFFFu},
+    {-1, -1, 0, 0, 1, 0xFFFFFFFFu}, {1, -1, 0, 1, 1, 0xFFFFFFFFu}};
+
+// Sets render states for a while and puts the old values back.
+class CRenderStateScope {
+ public:
+  explicit CRenderStateScope(CGfxDevice* device) : m_device(device) {}
+  ~CRenderStateScope() {
+    for (int i = m_count - 1; i >= 0; --i) m_device->SetRenderState(m_saved[i].state, m_saved[i].value);
+  }
+  void Set(uint32_t state, uint32_t value) {
+    SSaved& saved = m_saved[m_count++];
+    saved.state = state;
+    m_device->GetRenderState(state, &saved.value);
+    m_device->SetRenderState(state, value);
+  }
+
+ private:
+  struct SSaved {
+    uint32_t state = 0, value = 0;
+  };
+  CGfxDevice* m_device;
+  SSaved m_saved[4];
+  int m_count = 0;
+};
+
+// The device texture the record itself holds, or its substitute's when it holds none.
+CGfxTexture* OwnDeviceTexture(TextureRecord* texture) {
+  if (CGfxTexture* own = texture->resource ? GetD3DTexture(texture) : nullptr) return own;
+  TextureRecord* effective = GetEffectiveTexture(texture);
+  return effective ? GetD3DTexture(effective) : nullptr;
+}
+
+}  // namespace
+
+CShader_PostEffectDX::CShader_PostEffectDX(const char* materialName, CParser& parser, float version,
+                                           const char* effectFile, uint32_t inputFilter,
+                                           CSharedDeclaration& declaration)
+    : CVertexBatchShader(materialName, kClassCode, EVertexFormat::Screen, parser, version),
+      m_inputFilter(inputFilter),
+      m_declaration(declaration) {
+  m_effect.Load(effectFile, kTechnique);
+  m_declaration.Acquire();
+}
+
+CShader_PostEffectDX::~CShader_PostEffectDX() { m_declaration.Release(); }
+
+void CShader_PostEffectDX::BindTexture(const char* sampler, TextureRecord* texture) const {
+  SetSamplerTexture(texture, m_effect.Sampler(sampler));
+}
+
+void CShader_PostEffectDX::Begin() {
+  m_ready = false;
+  CGfxDevice* device = GetD3DDevice();
+  if (!device || !inputTexture || !m_effect.IsLoaded() || !SetParameters()) return;
+  ApplyPass(m_effect.GetPass(0));
+  ApplySamplerStates(0, GetSection().samplers);
+  device->SetSamplerState(kInputSampler, GFX_SAMP_ADDRESSU, GFX_TADDRESS_CLAMP);
+  device->SetSamplerState(kInputSampler, GFX_SAMP_ADDRESSV, GFX_TADDRESS_CLAMP);
+  device->SetSamplerState(kInputSampler, GFX_SAMP_MINFILTER, m_inputFilter);
+  device->SetSamplerState(kInputSampler, GFX_SAMP_MAGFILTER, m_inputFilter);
+  BindTexture("SamplerDiffuse", inputTexture);
+  if (m_declaration.Get()) device->SetVertexDeclaration(m_declaration.Get()->Get());
+  device->SetStreamSourceFreq(0, 1);
+  m_ready = true;
+}
+
+void CShader_PostEffectDX::DrawBatch(SDrawItem* item) {
+  if (m_ready) DrawVertexBatch(AsBatch(item));
+}
+
+// ---------------------------------------------------------------- grayscale
+
+CShader_GrayscaleDX::CShader_GrayscaleDX(const char* materialName, CParser& parser, float version)
+    : CShader_PostEffectDX(materialName, parser, version, "Grayscale.fxc", GFX_TEXF_POINT, Declaration()) {}
+
+CSharedDeclaration& CShader_GrayscaleDX::Declaration() {
+  static CSharedDeclaration declaration(kScreenElements);
+  return declaration;
+}
+
+bool CShader_GrayscaleDX::SetParameters() {
+  SetPixelConstant(m_effect.PixelParameter("factor"), factor);
+  SetPixelConstant(m_effect.PixelParameter("lightness"), lightness);
+  return true;
+}
+
+// ---------------------------------------------------------------- blur
+
+CShader_BlurDX::CShader_BlurDX(const char* materialName, CParser& parser, float version)
+    : CShader_PostEffectDX(materialName, parser, version, "Blur.fxc", GFX_TEXF_LINEAR, Declaration()) {}
+
+CShader_BlurDX::~CShader_BlurDX() {
+  if (m_intermediate) DestroyDeviceResource(m_intermediate);
+}
+
+CSharedDeclaration& CShader_BlurDX::Declaration() {
+  static CSharedDeclaration declaration(kScreenElements);
+  return declaration;
+}
+
+bool CShader_BlurDX::SetParameters() {
+  CGfxTexture* input = OwnDeviceTexture(inputTexture);
+  if (!input) return false;
+  m_inputWidth = input->Width();
+  m_inputHeight = input->Height();
+  const float w = static_cast<float>(m_inputWidth), h = static_cast<float>(m_inputHeight);
+  const SGfxPresentParams& present = GetD3DDevice()->GetPresentParams();
+  const float texSize[4] = {w, h, 1.0f / w, 1.0f / h};
+  const float halfPixel[4] = {-1.0f / static_cast<float>(present.backBufferWidth),
+                              1.0f / static_cast<float>(present.backBufferHeight), 0.0f, 0.0f};
+  for (uint32_t pass = 0; pass < m_effect.GetPassCount(); ++pass) {
+    SetPixelConstant(m_effect.PixelParameter("factor", pass), factor);
+    if (const SFxParameter* size = m_effect.PixelParameter("texSize", pass)) {
+      GetD3DDevice()->SetPixelShaderConstantF(size->reg, texSize, 1);
+    }
+    SetVertexVector(m_effect.VertexParameter("halfPixel", pass), halfPixel);
+  }
+  return true;
+}
+
+CResource_RenderTargetTexture* CShader_BlurDX::IntermediateFor(uint32_t width, uint32_t height) {
+  if (m_intermediate && (m_intermediate->Width() != width || m_intermediate->Height() != height)) {
+    DestroyDeviceResource(m_intermediate);
+    m_intermediate = nullptr;
+  }
+  if (!m_intermediate) m_intermediate = CreateRenderTargetResource(width, height);
+  return m_intermediate->Get() ? m_intermediate : nullptr;
+}
+
+bool CShader_BlurDX::BlurAcross() {
+  CGfxDevice* device = GetD3DDevice();
+  CResource_RenderTargetTexture* target = IntermediateFor(m_inputWidth, m_inputHeight);
+  CGfxSurface* level = nullptr;
+  if (!target || !GfxSucceeded(target->Get()->GetSurfaceLevel(0, &level))) {
+    HM_REPORT(kSource, "Blur \"%s\": no %ux%u picture for its first pass", GetMaterialName(), m_inputWidth,
+              m_inputHeight);
+    return false;
+  }
+  CGfxSurface* savedTarget = nullptr;
+  SGfxViewport savedViewport{};
+  device->GetRenderTarget(0, &savedTarget);
+  device->GetViewport(&savedViewport);
+  device->SetRenderTarget(0, level);
+  device->SetViewport({0, 0, m_inputWidth, m_inputHeight, 0.0f, 1.0f});
+  {
+    // The whole intermediate picture is overwritten, whatever the caller's states.
+    CRenderStateScope states(device);
+    states.Set(GFX_RS_ZENABLE, 0);
+    states.Set(GFX_RS_ALPHABLENDENABLE, 0);
+    states.Set(GFX_RS_ALPHATESTENABLE, 0);
+    states.Set(GFX_RS_CULLMODE, GFX_CULL_NONE);
+    const float halfTexel[4] = {-1.0f / static_cast<float>(m_inputWidth), 1.0f / static_cast<float>(m_inputHeight),
+                                0.0f, 0.0f};
+    SetVertexVector(m_effect.VertexParameter("halfPixel", 0), halfTexel);
+    ApplyPass(m_effect.GetPass(0));
+    BindTexture("SamplerDiffuse", inputTexture);
+    device->DrawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, kWholeTarget, kScreenVertexSize);
+  }
+  device->SetRenderTarget(0, savedTarget);
+  device->SetViewport(savedViewport);
+  if (savedTarget) savedTarget->Release();
+  level->Release();
+  return true;
+}
+
+void CShader_BlurDX::DrawBatch(SDrawItem* item) {
+  if (m_effect.GetPassCount() < 2 || !inputTexture) {
+    CShader_PostEffectDX::DrawBatch(item);
+    return;
+  }
+  if (!BlurAcross()) return;
+  // The second pass reads the intermediate picture with the first pass's sampler states.
+  const SGfxPresentParams& present = GetD3DDevice()->GetPresentParams();
+  const float halfPixel[4] = {-1.0f / static_cast<float>(present.backBufferWidth),
+                              1.0f / static_cast<float>(present.backBufferHeight), 0.0f, 0.0f};
+  SetVertexVector(m_effect.VertexParameter("halfPixel", 1), halfPixel);
+  ApplyPass(m_effect.GetPass(1));
+  SetSamplerDeviceTexture(m_intermediate->Get(), m_effect.Sampler("SamplerDiffuse", 1));
+  CShader_PostEffectDX::DrawBatch(item);
+  // The next batch starts again from the input.
+  ApplyPass(m_effect.GetPass(0));
+}
+
+// ---------------------------------------------------------------- blend
+
+CShader_BlendDX::CShader_BlendDX(const char* materialName, CParser& parser, float version)
+    : CShader_PostEffectDX(materialName, parser, version, "Blend.fxc", GFX_TEXF_POINT, Declaration()) {}
+
+CSharedDeclaration& CShader_BlendDX::Declaration() {
+  static CSharedDeclaration declaration(kScreenElements);
+  return declaration;
+}
+
+bool CShader_BlendDX::SetParameters() {
+  if (!backgroundTexture) return false;
+  SetPixelConstant(m_effect.PixelParameter("alpha"), alpha);
+  BindTexture("SamplerBackground", backgroundTexture);
+  return true;
+}
+
+// ---------------------------------------------------------------- kinds
+
+CShader* CreateGrayscaleShader(const char* materialName, CParser& parser, float version) {
+  return new CShader_GrayscaleDX(materialName, parser, version);
+}
+
+CShader* CreateBlurShader(const char* materialName, CParser& parser, float version) {
+  return new CShader_BlurDX(materialName, parser, version);
+}
+
+CShader* CreateBlendShader(const char* materialName, CParser& parser, float version) {
+  return new CShader_BlendDX(materialName, parser, version);
+}
+
+bool RegisterBlurShaderKind(const char* kind) {
+  CShaderManager* manager = GetShaderManager();
+  if (!manager) return false;
+  manager->RegisterShaderKind(kind, CreateBlurShader);
+  return true;
+}

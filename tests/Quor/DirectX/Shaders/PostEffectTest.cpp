@@ -1,0 +1,154 @@
+// The post effects over the engine's effect files: a picture drawn through a clip-space quad
+// blurred, desaturated and blended, read back; and effects without their pictures.
+
+#include "Quor/DirectX/CShader_PostEffectDX.h"
+#include "tests/Quor/DirectX/Shaders/BuiltInShaderKit.h"
+
+using namespace builtinshadertest;
+
+namespace {
+
+class PostEffectTest : public CBuiltInShaderTest {
+ protected:
+  void SetUp() override {
+    CBuiltInShaderTest::SetUp();
+    m_manager->RegisterShaderKind("Grayscale", CreateGrayscaleShader);
+    m_manager->RegisterShaderKind("Blend", CreateBlendShader);
+    ASSERT_TRUE(RegisterBlurShaderKind("Blur"));
+  }
+
+  template <class TShader>
+  TShader* Load(const char* kind) {
+    auto* shader = dynamic_cast<TShader*>(LoadMaterial(kind, Material(kind, "Unused.bmp")));
+    EXPECT_NE(shader, nullptr) << kind;
+    return shader;
+  }
+
+  // The whole screen, texture coordinates 0..1 from the top left.
+  static SDrawItem* ScreenQuad(CShader* shader) {
+    SDrawItem* batch = shader->CreateBatch(6, 2);
+    for (const SModelVertex& vertex : {Vertex(-1, 1, 0, 0), Vertex(1, 1, 1, 0), Vertex(1, -1, 1, 1),
+                                       Vertex(1, -1, 1, 1), Vertex(-1, -1, 0, 1), Vertex(-1, 1, 0, 0)})
+      EXPECT_TRUE(shader->AddVertex(batch, vertex));
+    shader->CloseBatch(batch);
+    return batch;
+  }
+
+  static double MeanBrightness(const std::vector<uint8_t>& rgba) {
+    double sum = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4) sum += rgba[i];
+    return sum / static_cast<double>(rgba.size() / 4);
+  }
+
+  // Stripes 8 texels wide, across or down the 64 x 64 picture.
+  TextureRecord* Stripes(const char* name, bool down) {
+    std::vector<SRgba> texels;
+    for (int y = 0; y < kSize; ++y) {
+      for (int x = 0; x < kSize; ++x) {
+        const uint8_t v = (((down ? y : x) / 8) % 2) ? 255 : 0;
+        texels.push_back({v, v, v, 255});
+      }
+    }
+    return Picture(name, kSize, kSize, texels);
+  }
+};
+
+TEST_F(PostEffectTest, NewShadersStartWithTheirDefaults) {
+  auto* grayscale = Load<CShader_GrayscaleDX>("Grayscale");
+  auto* blend = Load<CShader_BlendDX>("Blend");
+  auto* blur = Load<CShader_BlurDX>("Blur");
+  EXPECT_EQ(grayscale->factor, 0.0f);
+  EXPECT_EQ(grayscale->lightness, 0.0f);
+  EXPECT_EQ(blend->alpha, 1.0f);
+  EXPECT_EQ(blur->factor, 0.0f);
+  for (CShader_PostEffectDX* shader : std::initializer_list<CShader_PostEffectDX*>{grayscale, blend, blur}) {
+    EXPECT_EQ(shader->inputTexture, nullptr);
+    EXPECT_EQ(shader->GetClassCode(), 17u);
+    m_manager->ReleaseMaterial(shader);
+  }
+  EXPECT_EQ(m_textures->GetTextureCount(), 0u) << "the material's texture is not loaded";
+  EXPECT_EQ(CShader_BlurDX::Declaration().GetUsers(), 0u);
+}
+
+TEST_F(PostEffectTest, BlurSoftensEdgesBothWaysAndKeepsTheBrightness) {
+  auto* blur = Load<CShader_BlurDX>("Blur");
+  SDrawItem* batch = ScreenQuad(blur);
+  for (bool down : {false, true}) {
+    TextureRecord* input = Stripes(down ? "Rows.bmp" : "Columns.bmp", down);
+    blur->SetPostEffectTexture(input);
+    std::vector<uint8_t> source(static_cast<size_t>(kSize) * kSize * 4);
+    for (int y = 0; y < kSize; ++y)
+      for (int x = 0; x < kSize; ++x) source[(y * kSize + x) * 4] = (((down ? y : x) / 8) % 2) ? 255 : 0;
+
+    // No strength: the picture comes through texel for texel, the right way up (the device
+    // places rows a 256th of a pixel off, which bilinear sampling shows as a level or two).
+    blur->factor = 0.0f;
+    const std::vector<uint8_t> sharp = Draw(blur, batch);
+    for (size_t i = 0; i < sharp.size(); i += 4) ASSERT_NEAR(sharp[i], source[i], 3) << "pixel " << i / 4;
+
+    blur->factor = 1.5f;
+    const std::vector<uint8_t> soft = Draw(blur, batch);
+    EXPECT_NEAR(MeanBrightness(soft), MeanBrightness(source), 2.0) << (down ? "rows" : "columns");
+    // Next to an edge the stripes blend.
+    const int edge = 7, across = 8;
+    const auto at = [&](int along) { return down ? Pixel(soft, kSize, 20, along).r : Pixel(soft, kSize, along, 20).r; };
+    EXPECT_GT(at(edge), 20) << "dark side of an edge got lighter";
+    EXPECT_LT(at(across), 235) << "light side of an edge got darker";
+    EXPECT_GT(at(across), at(edge));
+  }
+  blur->SetPostEffectTexture(nullptr);
+  Free(blur, batch);
+  EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
+}
+
+TEST_F(PostEffectTest, GrayscaleGivesTheLuminanceMixedByFactorWithLightness) {
+  auto* grayscale = Load<CShader_GrayscaleDX>("Grayscale");
+  grayscale->inputTexture = Solid("Brick.bmp", {200, 100, 50, 255});
+  SDrawItem* batch = ScreenQuad(grayscale);
+  // Luminance 0.299 x 200 + 0.587 x 100 + 0.114 x 50 = 124.2.
+  struct SCase {
+    float factor, lightness;
+    SRgba expected;
+  };
+  const SCase cases[] = {{0.0f, 0.0f, {200, 100, 50, 255}},
+                         {1.0f, 0.0f, {124, 124, 124, 255}},
+                         {0.5f, 0.0f, {162, 112, 87, 255}},
+                         {1.0f, 0.1f, {150, 150, 150, 255}}};
+  for (const SCase& each : cases) {
+    grayscale->factor = each.factor;
+    grayscale->lightness = each.lightness;
+    const SRgba got = Pixel(Draw(grayscale, batch), kSize, 30, 30);
+    EXPECT_TRUE(Near(got, each.expected)) << each.factor << ", " << each.lightness << ": " << got;
+  }
+  Free(grayscale, batch);
+}
+
+TEST_F(PostEffectTest, BlendMixesThePictureOverTheBackground) {
+  auto* blend = Load<CShader_BlendDX>("Blend");
+  blend->inputTexture = Solid("Blue.bmp", {0, 0, 255, 255});
+  blend->backgroundTexture = Solid("Red.bmp", {255, 0, 0, 255});
+  SDrawItem* batch = ScreenQuad(blend);
+  for (const auto& [alpha, expected] : {std::pair{1.0f, SRgba{0, 0, 255, 255}}, {0.0f, SRgba{255, 0, 0, 255}},
+                                        {0.5f, SRgba{128, 0, 128, 255}}}) {
+    blend->alpha = alpha;
+    const SRgba got = Pixel(Draw(blend, batch), kSize, 10, 50);
+    EXPECT_TRUE(Near(got, expected)) << alpha << ": " << got;
+  }
+  Free(blend, batch);
+}
+
+TEST_F(PostEffectTest, MissingPicturesSkipTheDraw) {
+  auto* grayscale = Load<CShader_GrayscaleDX>("Grayscale");
+  auto* blur = Load<CShader_BlurDX>("Blur");
+  auto* blend = Load<CShader_BlendDX>("Blend");
+  blend->inputTexture = Solid("Blue.bmp", {0, 0, 255, 255});  // but no background
+  for (CShader_PostEffectDX* shader : std::initializer_list<CShader_PostEffectDX*>{grayscale, blur, blend}) {
+    SDrawItem* batch = ScreenQuad(shader);
+    const std::vector<uint8_t> image = Draw(shader, batch, 0xFF204060u);
+    EXPECT_EQ(Pixel(image, kSize, 32, 32), (SRgba{0x20, 0x40, 0x60, 255})) << shader->GetMaterialName();
+    Free(shader, batch);
+  }
+  EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
+}
+
+}  // namespace
