@@ -1,6 +1,6 @@
 # The animation and atlas tests make their files with modeltool's writers; the tool's own
 # tests also run the program.
-foreach(test_target test_Quor test_tools_modeltool)
+foreach(test_target test_Quor test_Quor_DirectX_Shaders test_tools_modeltool)
   if(TARGET ${test_target})
     target_link_libraries(${test_target} PRIVATE modeltool_io)
   endif()
