@@ -142,10 +142,10 @@ TEST_F(ModelTest, TheCacheSharesModelsUnderTheirOverridesAndDropsThemAtTheLastRe
   EXPECT_FLOAT_EQ(box->GetBoundsMin().x, -1.0f);
   EXPECT_EQ(box->FindNode("box"), 0);
 
-  m_shaders->SetShaderOverride("Texture1Skin");
+  m_shaders->SetShaderOverride("RecordSkin");
   CModel* skinned = cache->GetModel("box");
   EXPECT_NE(skinned, box);
-  EXPECT_STREQ(skinned->GetName(), "Models\\box.bmo|s:Texture1Skin");
+  EXPECT_STREQ(skinned->GetName(), "Models\\box.bmo|s:RecordSkin");
   m_shaders->SetShaderOverride(nullptr);
 
   ReleaseModel(box);

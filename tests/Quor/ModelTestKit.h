@@ -20,7 +20,8 @@
 namespace modeltest {
 
 // Keeps the vertices handed to its batches and logs Begin, DrawBatch and End. Kind
-// "Texture1" takes 4 bones a batch, kind "Texture1Skin" 59, like the engine's shaders.
+// "RecordPlain" takes 4 bones a batch, kind "RecordSkin" 59, like the engine's plain and
+// skinned shaders.
 class CRecordingShader : public CShader {
  public:
   struct SBatch : SDrawItem {
@@ -79,13 +80,13 @@ inline std::vector<uint8_t> BmoBytes(const SBmoDescription& description) {
 class CModelFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"Default", "Crate", "Stone"}) WriteMaterial(name, "Texture1");
-    for (const char* name : {"Skin", "Cloth"}) WriteMaterial(name, "Texture1Skin");
+    for (const char* name : {"Default", "Crate", "Stone"}) WriteMaterial(name, "RecordPlain");
+    for (const char* name : {"Skin", "Cloth"}) WriteMaterial(name, "RecordSkin");
     m_vfs = std::make_unique<CVFS>((m_folder + "/Content").c_str());
     g_pVFS = m_vfs.get();
     m_shaders = std::make_unique<CShaderManager>("Mats");
-    m_shaders->RegisterShaderKind("Texture1", MakePlain);
-    m_shaders->RegisterShaderKind("Texture1Skin", MakeSkinned);
+    m_shaders->RegisterShaderKind("RecordPlain", MakePlain);
+    m_shaders->RegisterShaderKind("RecordSkin", MakeSkinned);
     CRecordingShader::Log().clear();
   }
   void TearDown() override {
