@@ -5,6 +5,7 @@
 #include "Platform/GraphicsCapture.h"
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
+#include "Quor/CLoadScreen.h"
 #include "Quor/CSoundManager.h"
 #include "Quor/CThread.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
@@ -324,11 +325,12 @@ void BringDeviceBack(uint32_t status) {
 }
 
 // Every device resource is released before the device is reset or made again, and restored
-// after; meanwhile drawing is suspended (so engine time stands still) and the device lock is
-// held, so no other thread draws.
+// after; meanwhile drawing is suspended (so engine time stands still), and the device lock and
+// the loading screen are held, so no other thread draws.
 void RecoverDevice(uint32_t status) {
   CCriticalSection* lock = GetDeviceLock();
   if (lock) lock->Enter();
+  CLoadScreenLockScope holdLoadScreen;
   SuspendRendering();
   bool soundPaused = false;
   PauseSoundFor(&soundPaused);
@@ -439,6 +441,7 @@ void CreateDevice() {
 }
 
 void ReleaseDevice() {
+  CLoadScreenLockScope holdLoadScreen;
   SuspendRendering();
   ReleaseAllDeviceResources();
   SetD3DDevice(nullptr);
@@ -556,6 +559,7 @@ void UpdateClientRect() {
 void SetWindowedMode(bool cursorVisible) {
   SPlatformState& state = GetPlatformState();
   if (state.quitSeen) return;
+  CLoadScreenLockScope holdLoadScreen;
   state.windowed = true;
   ShowSystemCursor(cursorVisible);
   PlatformSetWindowFullScreen(state.mainWindow, false);
@@ -569,6 +573,7 @@ void SetWindowedMode(bool cursorVisible) {
 void SetFullScreenMode(bool cursorVisible) {
   SPlatformState& state = GetPlatformState();
   if (state.quitSeen) return;
+  CLoadScreenLockScope holdLoadScreen;
   state.windowed = false;
   ShowSystemCursor(cursorVisible);
   PlatformSetWindowFullScreen(state.mainWindow, true);
