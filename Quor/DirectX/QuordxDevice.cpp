@@ -352,10 +352,17 @@ void ForwardRenderState(uint32_t state, uint32_t value) {
 void CaptureFrameWhenAsked() {
   const uint32_t frame = PlatformTestDriverFrameNumber();
   if (!IsMainThread() || !PlatformTestDriverCaptureFrame(frame)) return;
-  const std::string folder = PlatformTestDriverCaptureFolder();
   char name[32];
-  std::snprintf(name, sizeof name, "/frame-%05u.png", frame);
-  const std::string path = folder + name;
+  std::snprintf(name, sizeof name, "frame-%05u.png", frame);
+  CaptureBackBufferAs(name);
+}
+
+}  // namespace
+
+bool CaptureBackBufferAs(const char* fileName) {
+  const std::string folder = PlatformTestDriverCaptureFolder();
+  if (folder.empty() || !g_device.device) return false;
+  const std::string path = folder + "/" + fileName;
   SGfxImage image;
   std::string error;
   if (!PlatformMakeFolders(folder.c_str())) {
@@ -364,10 +371,11 @@ void CaptureFrameWhenAsked() {
     HM_REPORT(kSource, "%s: the back buffer could not be read", path.c_str());
   } else if (!GfxWritePng(path, image, error)) {
     HM_REPORT(kSource, "%s", error.c_str());
+  } else {
+    return true;
   }
+  return false;
 }
-
-}  // namespace
 
 // ---- services
 
