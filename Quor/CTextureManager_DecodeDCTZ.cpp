@@ -121,8 +121,15 @@ std::vector<int32_t> BuildCoefficientTable(const uint8_t* quantisers) {
 // One plane: `coefficients` holds 64 bytes for every coded block, coefficient-major.
 // Blocks whose class AND `mask` is 0 are skipped: no coefficients, pixels left alone.
 // Built twice, with and without AVX2: the wide 32-bit multiplies halve the transform's cost
-// where the processor has them, and the loader picks the right copy at start.
-__attribute__((target_clones("avx2", "default")))
+// where the processor has them, and the loader picks the right copy at start. Under
+// ThreadSanitizer there is one copy: the loader runs the choosing function before the sanitizer
+// is ready, and the instrumented function crashes the program at start.
+#if defined(__SANITIZE_THREAD__)
+#define HM_DCT_CLONES
+#else
+#define HM_DCT_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+HM_DCT_CLONES
 void DecodeDctPlane(const uint8_t* coefficients, size_t codedBlocks, uint8_t* plane, uint32_t width,
                     uint32_t height, const uint8_t* quantisers, const uint8_t* classes, uint8_t mask) {
   const SDctTable& table = DctTable();

@@ -239,6 +239,8 @@ CResource_ZBuffer* CreateZBufferResource(uint32_t width, uint32_t height) {
   return Enter(new CResource_ZBuffer(width, height));
 }
 
+CResource* AddDeviceResource(CResource* resource) { return Enter(resource); }
+
 void DestroyDeviceResource(CResource* resource) {
   auto found = std::find(g_resources.items.begin(), g_resources.items.end(), resource);
   if (found == g_resources.items.end())

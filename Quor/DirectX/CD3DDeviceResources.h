@@ -147,6 +147,8 @@ CResource_VertexDeclaration* CreateVertexDeclarationResource(const SGfxVertexEle
 CResource_VertexShader* CreateVertexShaderResource(const void* byteCode, size_t size);
 CResource_PixelShader* CreatePixelShaderResource(const void* byteCode, size_t size);
 CResource_ZBuffer* CreateZBufferResource(uint32_t width, uint32_t height);
+// The same for a resource of the caller's own kind.
+CResource* AddDeviceResource(CResource* resource);
 
 // Removes a resource from the list and deletes it; one that is not in the list is fatal.
 void DestroyDeviceResource(CResource* resource);

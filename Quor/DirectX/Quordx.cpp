@@ -3,6 +3,7 @@
 #include "Platform/PlatformInstanceLock.h"
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
+#include "Quor/CLoadScreen.h"
 #include "Quor/CThread.h"
 #include "Quor/DirectX/ApplicationActivity.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
@@ -259,6 +260,8 @@ void CreateMainWindow() {
 
 void DestroyMainWindow() {
   g_state.quitSeen = true;
+  // A loading screen still running would draw into a window that is going away.
+  HideLoadScreen();
   SuspendRendering();
   ReleaseDevice();
   DestroyAllDeviceResources();
@@ -373,7 +376,10 @@ bool TakeDeviceWasReset() {
 
 bool IsIdleSensorStalled() { return IsMessagePumpStalled(); }
 
+// The loading screen reads whether drawing is allowed in each of its frames: the flag changes
+// only while the screen is held.
 void SuspendRendering() {
+  CLoadScreenLockScope holdLoadScreen;
   BeginTimerPause();
   ++g_state.suspendCount;
   g_state.drawingAllowed = false;
@@ -381,6 +387,7 @@ void SuspendRendering() {
 }
 
 void ResumeRendering() {
+  CLoadScreenLockScope holdLoadScreen;
   // Time stays frozen while any suspension is left: a nested pair (a device made again while
   // the window is inactive) must not let the inactive time count.
   if (--g_state.suspendCount <= 0) {

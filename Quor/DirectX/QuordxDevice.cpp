@@ -5,6 +5,7 @@
 #include "Platform/GraphicsCapture.h"
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
+#include "Quor/CLoadScreen.h"
 #include "Quor/CSoundManager.h"
 #include "Quor/CThread.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
@@ -324,11 +325,12 @@ void BringDeviceBack(uint32_t status) {
 }
 
 // Every device resource is released before the device is reset or made again, and restored
-// after; meanwhile drawing is suspended (so engine time stands still) and the device lock is
-// held, so no other thread draws.
+// after; meanwhile drawing is suspended (so engine time stands still), and the device lock and
+// the loading screen are held, so no other thread draws.
 void RecoverDevice(uint32_t status) {
   CCriticalSection* lock = GetDeviceLock();
   if (lock) lock->Enter();
+  CLoadScreenLockScope holdLoadScreen;
   SuspendRendering();
   bool soundPaused = false;
   PauseSoundFor(&soundPaused);
@@ -350,10 +352,17 @@ void ForwardRenderState(uint32_t state, uint32_t value) {
 void CaptureFrameWhenAsked() {
   const uint32_t frame = PlatformTestDriverFrameNumber();
   if (!IsMainThread() || !PlatformTestDriverCaptureFrame(frame)) return;
-  const std::string folder = PlatformTestDriverCaptureFolder();
   char name[32];
-  std::snprintf(name, sizeof name, "/frame-%05u.png", frame);
-  const std::string path = folder + name;
+  std::snprintf(name, sizeof name, "frame-%05u.png", frame);
+  CaptureBackBufferAs(name);
+}
+
+}  // namespace
+
+bool CaptureBackBufferAs(const char* fileName) {
+  const std::string folder = PlatformTestDriverCaptureFolder();
+  if (folder.empty() || !g_device.device) return false;
+  const std::string path = folder + "/" + fileName;
   SGfxImage image;
   std::string error;
   if (!PlatformMakeFolders(folder.c_str())) {
@@ -362,10 +371,11 @@ void CaptureFrameWhenAsked() {
     HM_REPORT(kSource, "%s: the back buffer could not be read", path.c_str());
   } else if (!GfxWritePng(path, image, error)) {
     HM_REPORT(kSource, "%s", error.c_str());
+  } else {
+    return true;
   }
+  return false;
 }
-
-}  // namespace
 
 // ---- services
 
@@ -439,6 +449,7 @@ void CreateDevice() {
 }
 
 void ReleaseDevice() {
+  CLoadScreenLockScope holdLoadScreen;
   SuspendRendering();
   ReleaseAllDeviceResources();
   SetD3DDevice(nullptr);
@@ -556,6 +567,7 @@ void UpdateClientRect() {
 void SetWindowedMode(bool cursorVisible) {
   SPlatformState& state = GetPlatformState();
   if (state.quitSeen) return;
+  CLoadScreenLockScope holdLoadScreen;
   state.windowed = true;
   ShowSystemCursor(cursorVisible);
   PlatformSetWindowFullScreen(state.mainWindow, false);
@@ -569,6 +581,7 @@ void SetWindowedMode(bool cursorVisible) {
 void SetFullScreenMode(bool cursorVisible) {
   SPlatformState& state = GetPlatformState();
   if (state.quitSeen) return;
+  CLoadScreenLockScope holdLoadScreen;
   state.windowed = false;
   ShowSystemCursor(cursorVisible);
   PlatformSetWindowFullScreen(state.mainWindow, true);

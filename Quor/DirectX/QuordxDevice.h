@@ -36,6 +36,9 @@ void EndFrame();
 // EndFrame, and the frame is over.
 void FinishFrame();
 bool IsInFrame();
+// With the test driver's capture folder set: the back buffer as it is now, saved there under
+// the given file name (PNG). False when capture is off or the picture could not be saved.
+bool CaptureBackBufferAs(const char* fileName);
 
 // The part of the back buffer the game draws into: the back buffer clamped to between 4:3
 // and 16:9 and centred, in back-buffer pixels. The mouse is mapped over the same rectangle.

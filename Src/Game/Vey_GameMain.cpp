@@ -1,13 +1,14 @@
 // TEMPORARY START-UP: stands in for the game's start-up until the application framework and the
-// game states exist; it is replaced then. It opens nothing of its own: it runs a frame loop
-// (services, then a frame begun, cleared and ended through the device) in the window the entry
-// made, until the program is to end.
+// game states exist; it is replaced then. It runs a frame loop (services, then a frame begun,
+// cleared and ended through the device) in the window the entry made, until the program is to
+// end; with HOLLOWMERE_SHOWCASE set each frame also draws the engine showcase.
 
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/Engine.h"
 #include "Quor/Timer.h"
+#include "Src/Game/Vey_EngineShowcase.h"
 
 #include "Platform/GraphicsDevice.h"
 #include "Platform/PlatformTestDriver.h"
@@ -31,6 +32,9 @@ void DrawFrame() {
 
 int GameMain(int) {
   EngineInit();
+  Vey::CEngineShowcase showcase;
+  const bool showcaseOpen = showcase.Open();
+  if (showcaseOpen) showcase.Load();
   uint32_t frames = 0;
   while (EngineServicePass()) {
     if (!IsDrawingAllowed()) {
@@ -43,6 +47,7 @@ int GameMain(int) {
     }
     ++frames;
     DrawFrame();
+    if (showcaseOpen) showcase.Draw();
     FinishFrame();
     double fixedDt = 0.0;
     if (!PlatformTestDriverFixedDt(&fixedDt)) SleepSeconds(kFramePause);

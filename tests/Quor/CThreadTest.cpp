@@ -24,6 +24,9 @@ class CCountingThread : public CThread {
 TEST(CThreadTest, StartReturnsEvenWhenTheFirstStepEndsTheThread) {
   CCountingThread thread(1);
   ASSERT_TRUE(thread.Start());
+  // Start may return before the first step; the thread ends by itself after it.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!thread.IsFinished() && std::chrono::steady_clock::now() < end) std::this_thread::yield();
   thread.Stop();
   EXPECT_EQ(thread.steps, 1);
   EXPECT_TRUE(thread.IsFinished());
