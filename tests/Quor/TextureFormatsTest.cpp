@@ -361,7 +361,8 @@ class BmpFixtureTest : public TextureFormatsTest {
   void SetUp() override {
     TextureFormatsTest::SetUp();
     if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is absent";
-    m_folder = std::string(HM_BINARY_DIR) + "/test-fixtures/bmp";
+    m_folder = std::string(HM_BINARY_DIR) + "/test-fixtures/bmp/" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::filesystem::create_directories(m_folder);
     std::ofstream pam(m_folder + "/picture.pam", std::ios::binary);
     pam << "P7\nWIDTH 7\nHEIGHT 5\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";

@@ -125,7 +125,9 @@ TEST(DctzEncoder, OpaqueOddSizedPictureKeepsItsImageSize) {
 class TextureProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_folder = std::string(HM_BINARY_DIR) + "/test-fixtures/texture-tool";
+    // One folder per test: ctest runs the tests of this program side by side.
+    m_folder = std::string(HM_BINARY_DIR) + "/test-fixtures/texture-tool/" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::filesystem::create_directories(m_folder);
   }
 
