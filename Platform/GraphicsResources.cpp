@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "Platform/GraphicsDeviceImpl.h"
+#include "Platform/GraphicsProjectiveLookup.h"
 #include "Platform/GraphicsReport.h"
 
 namespace {
@@ -179,9 +181,16 @@ static uint32_t CreateShader(CGfxDevice* device, SGfxDeviceImpl& impl, const voi
 
 uint32_t SGfxDeviceImpl::NewShader(CGfxDevice* device, SGfxDeviceImpl& impl, SGfxContext* ctx, const void* code,
                                    size_t size, bool pixel, CGfxShader** shader) {
+  std::vector<uint32_t> tokens(size / 4);
+  std::memcpy(tokens.data(), code, size);
+  std::string error;
+  if (pixel && !GfxRewriteProjectiveLookups(tokens, error)) {
+    GfxReport("Platform/GraphicsDevice", "Shader byte code refused: %s", error.c_str());
+    return GFX_ERR_INVALID_CALL;
+  }
   auto* result = new CGfxShader(device, pixel);
-  const auto* bytes = static_cast<const uint8_t*>(code);
-  result->m_byteCode.assign(bytes, bytes + size);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(tokens.data());
+  result->m_byteCode.assign(bytes, bytes + tokens.size() * 4);
   // Translate now, so damaged byte code fails here rather than at the first draw.
   if (!impl.Compiled(ctx, result)) {
     GfxReport("Platform/GraphicsDevice", "Shader byte code refused: %s", MOJOSHADER_glGetError());
