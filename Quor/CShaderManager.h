@@ -124,8 +124,8 @@ struct SQuadColour {
 };
 void DrawTexturedQuad2D(TextureRecord* texture, const SRenderStateRecord& states, const SQuadCorners& corners,
                         SQuadColour colour);
-// The whole picture of the texture over the rectangle, drawn upside up: v runs from the
-// picture's extent at (x, y) to 0 at the far corner.
+// The whole picture of the texture over the rectangle, its top-left texel at (x, y) (the
+// rectangle's top-left corner on the screen) and the picture's extent at the far corner.
 void DrawTextureRect(float x, float y, float width, float height, SQuadColour colour, TextureRecord* texture);
 // Before 2-D drawing: the draw layer applies everything again and culling is off.
 void ResetDrawState();

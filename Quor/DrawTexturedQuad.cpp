@@ -34,7 +34,9 @@ void DrawTextureRect(float x, float y, float width, float height, SQuadColour co
   if (texture) GetTextureExtent(GetEffectiveTexture(texture), &extentU, &extentV);
   const SRenderStateRecord none;
   const SRenderStateRecord* states = GetRenderStateRecord();
-  DrawTexturedQuad2D(texture, states ? *states : none, {x, y, x + width, y + height, 0, extentV, extentU, 0},
+  // Pictures reach the device top row first and y grows down the screen, so v = 0 belongs
+  // at (x, y): the picture's top at the top of the rectangle.
+  DrawTexturedQuad2D(texture, states ? *states : none, {x, y, x + width, y + height, 0, 0, extentU, extentV},
                      colour);
 }
 
