@@ -6,6 +6,7 @@
 #include "Platform/GraphicsDeviceImpl.h"
 #include "Platform/GraphicsDriverScope.h"
 #include "Platform/GraphicsReport.h"
+#include "Platform/GraphicsWindowFormat.h"
 
 namespace {
 
@@ -16,8 +17,10 @@ void* LookupGl(const char* name, void*) { return SDL_GL_GetProcAddress(name); }
 // The drawable a context is made current on when it does not hold the main window.
 SDL_Window* OwnSurface(SGfxContext* ctx) {
   SGfxDriverScope driver;
-  if (!ctx->ownSurface)
+  if (!ctx->ownSurface) {
+    GfxRequestWindowFormat();
     ctx->ownSurface = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  }
   return ctx->ownSurface;
 }
 
@@ -26,6 +29,7 @@ SDL_Window* OwnSurface(SGfxContext* ctx) {
 bool PrepareContext(SGfxContext* ctx) {
   if (!SDL_GL_GetProcAddress("glClipControl")) return false;
   glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+  ctx->clipOrigin = GL_UPPER_LEFT;
   glEnable(GL_SCISSOR_TEST);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -46,6 +50,7 @@ void SGfxContext::ForgetAppliedState() {
   for (auto& sampler : samplerStates) std::fill(std::begin(sampler), std::end(sampler), kGfxUnknown);
   std::fill(std::begin(unitTextures), std::end(unitTextures), kGfxUnknown);
   drawFramebuffer = kGfxUnknown;
+  clipOrigin = kGfxUnknown;
   viewportKnown = false;
   shadersKnown = false;
   vsDirtyLow = 0;
@@ -92,6 +97,7 @@ bool SGfxDeviceImpl::CreateMainContext(uint32_t* result) {
     *result = GFX_ERR_NOT_AVAILABLE;
     return false;
   }
+  InspectWindowFramebuffer();
   main = CreateContextRecord(gl, true);
   if (!main) {
     SDL_GL_DeleteContext(gl);
@@ -254,29 +260,71 @@ MOJOSHADER_glShader* SGfxDeviceImpl::Compiled(SGfxContext* ctx, CGfxShader* shad
 
 // ---- back buffer
 
+// Reads the format and size of the window's framebuffer; the new main context is current on
+// the window and has not yet set a viewport, so the viewport still spans the whole window.
+void SGfxDeviceImpl::InspectWindowFramebuffer() {
+  GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0, sampleBuffers = 1, viewport[4] = {};
+  glGetIntegerv(GL_RED_BITS, &red);
+  glGetIntegerv(GL_GREEN_BITS, &green);
+  glGetIntegerv(GL_BLUE_BITS, &blue);
+  glGetIntegerv(GL_ALPHA_BITS, &alpha);
+  glGetIntegerv(GL_DEPTH_BITS, &depth);
+  glGetIntegerv(GL_STENCIL_BITS, &stencil);
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  windowHoldsColour = red == 8 && green == 8 && blue == 8 && alpha == 8 && sampleBuffers == 0 &&
+                      glGetError() == GL_NO_ERROR;
+  windowHoldsDepth = depth == 24 && stencil == 8;
+  windowWidth = static_cast<uint32_t>(std::max(viewport[2], 0));
+  windowHeight = static_cast<uint32_t>(std::max(viewport[3], 0));
+}
+
+// The back buffer goes into the window when nothing needs a copy of it: one sample, the
+// window's size and format, the default depth format, and no shared context that might draw
+// or present it from another thread (their framebuffer is not the window's).
+bool SGfxDeviceImpl::WantsWindow() const {
+  if (!windowHoldsColour || windowRefused || params.multisample != 0 || !shared.empty() || windowLent) return false;
+  if (params.enableAutoDepthStencil && (params.autoDepthStencilFormat != GFX_FMT_D24S8 || !windowHoldsDepth))
+    return false;
+  int width = 0, height = 0;
+  SDL_GL_GetDrawableSize(window, &width, &height);
+  const uint32_t w = params.backBufferWidth, h = params.backBufferHeight;
+  return windowWidth == w && windowHeight == h && static_cast<uint32_t>(width) == w &&
+         static_cast<uint32_t>(height) == h;
+}
+
+// Storage of its own for a back-buffer surface, as its description says.
+void SGfxDeviceImpl::GiveRenderbuffer(CGfxSurface* surface) {
+  const SGfxSurfaceDesc& desc = surface->m_desc;
+  GLenum internalFormat = GL_RGBA8;
+  if (surface->m_depth) internalFormat = desc.format == GFX_FMT_D16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH24_STENCIL8;
+  glGenRenderbuffers(1, &surface->m_renderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, surface->m_renderbuffer);
+  glRenderbufferStorageMultisample(GL_RENDERBUFFER, static_cast<GLsizei>(desc.multisample), internalFormat,
+                                   static_cast<GLsizei>(desc.width), static_cast<GLsizei>(desc.height));
+  surface->m_inWindow = false;
+}
+
 bool SGfxDeviceImpl::CreateBackBuffer(uint32_t* result) {
-  const GLsizei samples = static_cast<GLsizei>(params.multisample);
-  auto makeSurface = [&](GLenum internalFormat, GLsizei sampleCount, bool depth, EGfxFormat format) {
+  const bool inWindow = WantsWindow();
+  auto makeSurface = [&](GfxMultisample samples, bool depth, EGfxFormat format) {
     auto* surface = new CGfxSurface(device);
     surface->m_ownsStorage = true;
     surface->m_depth = depth;
-    surface->m_desc = {format, depth ? GFX_USAGE_DEPTHSTENCIL : GFX_USAGE_RENDERTARGET, GFX_POOL_DEFAULT,
-                       static_cast<GfxMultisample>(sampleCount), params.backBufferWidth, params.backBufferHeight};
-    glGenRenderbuffers(1, &surface->m_renderbuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, surface->m_renderbuffer);
-    glRenderbufferStorageMultisample(GL_RENDERBUFFER, sampleCount, internalFormat,
-                                     static_cast<GLsizei>(params.backBufferWidth),
-                                     static_cast<GLsizei>(params.backBufferHeight));
+    surface->m_desc = {format, depth ? GFX_USAGE_DEPTHSTENCIL : GFX_USAGE_RENDERTARGET, GFX_POOL_DEFAULT, samples,
+                       params.backBufferWidth, params.backBufferHeight};
+    if (inWindow)
+      surface->m_inWindow = true;
+    else
+      GiveRenderbuffer(surface);
     Register(surface);
     return surface;
   };
   while (glGetError() != GL_NO_ERROR) {
   }
-  backBuffer = makeSurface(GL_RGBA8, samples, false, params.backBufferFormat);
-  if (samples > 0) resolve = makeSurface(GL_RGBA8, 0, false, params.backBufferFormat);
-  if (params.enableAutoDepthStencil)
-    autoDepth = makeSurface(params.autoDepthStencilFormat == GFX_FMT_D16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH24_STENCIL8,
-                            samples, true, params.autoDepthStencilFormat);
+  backBuffer = makeSurface(params.multisample, false, params.backBufferFormat);
+  if (params.multisample > 0) resolve = makeSurface(0, false, params.backBufferFormat);
+  if (params.enableAutoDepthStencil) autoDepth = makeSurface(params.multisample, true, params.autoDepthStencilFormat);
   if (glGetError() != GL_NO_ERROR) {
     GfxReport("Platform/GraphicsDevice", "Cannot create a %ux%u back buffer with %u samples",
               params.backBufferWidth, params.backBufferHeight, params.multisample);
@@ -284,6 +332,46 @@ bool SGfxDeviceImpl::CreateBackBuffer(uint32_t* result) {
     return false;
   }
   return true;
+}
+
+// Moves the back buffer, and the depth buffer made with it, into the window's framebuffer or
+// out of it into renderbuffers, keeping what they hold. Only the main context holding the
+// window reaches the window's framebuffer.
+bool SGfxDeviceImpl::MoveBackBuffer(SGfxContext* ctx, bool intoWindow) {
+  if (!backBuffer || backBuffer->m_inWindow == intoWindow) return true;
+  if (!ctx->isMain || !ctx->holdsWindow) return false;
+  const uint32_t width = params.backBufferWidth, height = params.backBufferHeight;
+  const SGfxRect whole = {0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height)};
+  const SGfxFramebuffer window = {0, true, height};
+  const GLbitfield mask = GL_COLOR_BUFFER_BIT | (autoDepth ? GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT : 0);
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  SGfxFramebuffer own;
+  if (intoWindow) {
+    if (!TargetFor(ctx, backBuffer, autoDepth, &own)) return false;
+    Blit(ctx, own, whole, window, whole, GL_NEAREST, mask);
+    for (CGfxSurface* surface : {backBuffer, autoDepth}) {
+      if (!surface) continue;
+      surface->DropGl();
+      surface->m_inWindow = true;
+    }
+  } else {
+    GiveRenderbuffer(backBuffer);
+    if (autoDepth) GiveRenderbuffer(autoDepth);
+    if (!TargetFor(ctx, backBuffer, autoDepth, &own)) return false;
+    Blit(ctx, window, whole, own, whole, GL_NEAREST, mask);
+  }
+  // The move itself stands (the framebuffers were complete); only the pixels may be lost.
+  if (glGetError() != GL_NO_ERROR)
+    GfxReport("Platform/GraphicsDevice", "What the back buffer held was lost moving it %s the window",
+              intoWindow ? "into" : "out of");
+  return true;
+}
+
+// Puts the back buffer where it is best kept now; called where a shared context comes or
+// goes, the window is lent or reclaimed, and after each Present.
+void SGfxDeviceImpl::SettleBackBuffer(SGfxContext* ctx) {
+  if (backBuffer && ctx->isMain && ctx->holdsWindow) MoveBackBuffer(ctx, WantsWindow());
 }
 
 void SGfxDeviceImpl::ReleaseBackBuffer() {
@@ -392,6 +480,11 @@ void CGfxDevice::ForceDeviceLoss(uint32_t lostPolls) {
 }
 
 uint32_t CGfxDevice::GetContextGeneration() const { return m_impl->generation; }
+
+bool CGfxDevice::DrawsIntoWindow() const {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  return m_impl->backBuffer && m_impl->backBuffer->m_inWindow;
+}
 
 const SGfxPresentParams& CGfxDevice::GetPresentParams() const { return m_impl->params; }
 
@@ -561,6 +654,8 @@ SGfxSharedContext* CGfxDevice::CreateSharedContext() {
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* main = impl.Enter();
   if (!main || !main->isMain) return nullptr;
+  // The new context cannot reach the window's framebuffer: the back buffer leaves it.
+  if (!impl.MoveBackBuffer(main, false)) return nullptr;
   SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
   SDL_GLContext gl;
   {
@@ -578,11 +673,15 @@ SGfxSharedContext* CGfxDevice::CreateSharedContext() {
   SDL_GL_MakeCurrent(impl.windowLent ? OwnSurface(main) : impl.window, main->gl);
   MOJOSHADER_glMakeContextCurrent(main->mojo);
   t_context = main;
-  if (!ctx) return nullptr;
+  if (!ctx) {
+    impl.SettleBackBuffer(main);
+    return nullptr;
+  }
   if (!OwnSurface(ctx)) {
     GfxReport("Platform/GraphicsDevice", "Cannot create the shared context's drawable: %s", SDL_GetError());
     impl.shared.push_back(ctx);
     DestroyShared(impl, ctx);
+    impl.SettleBackBuffer(impl.main);
     return nullptr;
   }
   impl.shared.push_back(ctx);
@@ -634,13 +733,14 @@ void CGfxDevice::DestroySharedContext(SGfxSharedContext* shared) {
     return;
   }
   DestroyShared(impl, ctx);
+  impl.SettleBackBuffer(impl.main);
 }
 
 bool CGfxDevice::LendWindowSurface() {
   std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* ctx = impl.Enter();
-  if (!ctx || !ctx->isMain || impl.windowLent) return false;
+  if (!ctx || !ctx->isMain || impl.windowLent || !impl.MoveBackBuffer(ctx, false)) return false;
   glFinish();
   if (SDL_GL_MakeCurrent(OwnSurface(ctx), ctx->gl) != 0) return false;
   impl.windowLent = true;
@@ -656,6 +756,7 @@ bool CGfxDevice::ReclaimWindowSurface() {
   if (SDL_GL_MakeCurrent(impl.window, ctx->gl) != 0) return false;
   impl.windowLent = false;
   ctx->holdsWindow = true;
+  impl.SettleBackBuffer(ctx);
   return true;
 }
 

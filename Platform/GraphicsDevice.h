@@ -70,6 +70,9 @@ class CGfxSurface : public CGfxObject {
   CGfxTexture* m_texture = nullptr;  // parent texture (a reference is held) or null
   uint32_t m_renderbuffer = 0;       // GL renderbuffer when the surface owns its storage
   bool m_ownsStorage = false;
+  // The back buffer and its depth buffer may live in the window's own framebuffer instead of
+  // a renderbuffer: Present then has nothing to copy.
+  bool m_inWindow = false;
   bool m_depth = false;
 };
 
@@ -285,6 +288,10 @@ class CGfxDevice {
   void ForceDeviceLoss(uint32_t lostPolls = 0);
   // How often Reset re-created the GL context (for tests and diagnostics).
   uint32_t GetContextGeneration() const;
+  // True while the back buffer is the window's own framebuffer, drawn without a copy at
+  // Present (for tests and diagnostics). It is whenever the window allows: one sample, the
+  // back buffer's size, and no shared context that might present.
+  bool DrawsIntoWindow() const;
 
   // Shared contexts for a worker thread (the loading screen). Created and destroyed on the
   // creating thread; made current on the worker. A shared context draws into the device's

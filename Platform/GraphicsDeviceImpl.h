@@ -29,6 +29,14 @@ constexpr uint32_t kGfxUnknown = 0xFFFFFFFFu;
 // Uploads bind textures on a unit no sampler uses, so draws find their bindings intact.
 constexpr GLenum kGfxUploadUnit = GL_TEXTURE0 + kGfxSamplers;
 
+// A framebuffer as GL addresses it: a framebuffer object, whose row 0 is the picture's top
+// row, or the window's own (name 0), whose row 0 is the bottom row of a `height`-row picture.
+struct SGfxFramebuffer {
+  GLuint name = 0;
+  bool bottomUp = false;
+  uint32_t height = 0;
+};
+
 // One GL context of a device: the main one or a shared one of a worker thread. GL state is
 // per context, so each remembers what it has applied.
 struct SGfxContext {
@@ -51,6 +59,12 @@ struct SGfxContext {
   uint32_t samplerStates[kGfxSamplers][kGfxSamplerStateCount];
   GLuint unitTextures[kGfxSamplers];
   GLuint drawFramebuffer = kGfxUnknown;
+  GLenum clipOrigin = kGfxUnknown;
+  // The bound target: bottom up (the window) or top down, and whether it has a depth buffer
+  // the device may use.
+  bool targetBottomUp = false;
+  uint32_t targetHeight = 0;
+  bool targetHasDepth = false;
   SGfxViewport viewport{};
   bool viewportKnown = false;
   MOJOSHADER_glShader* boundVertex = nullptr;
@@ -124,6 +138,14 @@ struct SGfxDeviceImpl {
   CGfxSurface* resolve = nullptr;  // single-sample copy of a multisampled back buffer
   SGfxCaps caps{};
 
+  // The window's own framebuffer as the main context found it when created: its size and
+  // whether its format can stand in for the back buffer and the default depth buffer.
+  uint32_t windowWidth = 0, windowHeight = 0;
+  bool windowHoldsColour = false, windowHoldsDepth = false;
+  // Set for good once the engine pairs the back buffer's depth with another target (or the
+  // back buffer with another depth buffer): the window's framebuffer cannot do that.
+  bool windowRefused = false;
+
   bool inScene = false;
   bool lost = false;
   uint32_t lostPolls = 0;
@@ -137,7 +159,12 @@ struct SGfxDeviceImpl {
   SGfxContext* CreateContextRecord(SDL_GLContext gl, bool isMain);
   void DestroyContext(SGfxContext* ctx);
   void FlushPending(SGfxContext* ctx);
+  void InspectWindowFramebuffer();
   bool CreateBackBuffer(uint32_t* result);
+  void GiveRenderbuffer(CGfxSurface* surface);
+  bool WantsWindow() const;
+  bool MoveBackBuffer(SGfxContext* ctx, bool intoWindow);
+  void SettleBackBuffer(SGfxContext* ctx);
   void ReleaseBackBuffer();
   void SetDefaultState();
   void ClearBindings();
@@ -156,7 +183,8 @@ struct SGfxDeviceImpl {
   // Attachment identity of a surface for the framebuffer cache (kind in the top bits).
   static uint64_t AttachmentKey(const CGfxSurface* surface);
   GLuint FramebufferFor(SGfxContext* ctx, CGfxSurface* colour, CGfxSurface* depth);
-  bool BindTarget(SGfxContext* ctx);
+  bool TargetFor(SGfxContext* ctx, CGfxSurface* colour, CGfxSurface* depth, SGfxFramebuffer* out);
+  bool BindTarget(SGfxContext* ctx, bool depthUsed);
   void ApplyViewport(SGfxContext* ctx);
   void ApplyRenderStates(SGfxContext* ctx);
   void ApplySamplers(SGfxContext* ctx);
@@ -165,8 +193,9 @@ struct SGfxDeviceImpl {
   uint32_t SetConstants(float* store, uint32_t capacity, bool pixel, uint32_t start, const float* data,
                         uint32_t count);
   static bool StreamsHold(const SGfxDeviceState& state, uint64_t lastVertex);
-  uint32_t Blit(SGfxContext* ctx, CGfxSurface* source, const SGfxRect& sourceRect, GLuint destFramebuffer,
-                const SGfxRect& destRect, GLenum filter);
+  uint32_t Blit(SGfxContext* ctx, const SGfxFramebuffer& source, const SGfxRect& sourceRect,
+                const SGfxFramebuffer& dest, const SGfxRect& destRect, GLenum filter,
+                GLbitfield mask = GL_COLOR_BUFFER_BIT);
   CGfxSurface* Resolved(SGfxContext* ctx, CGfxSurface* surface);
   void UploadTexture(CGfxTexture* texture, const SGfxRect& rect);
 

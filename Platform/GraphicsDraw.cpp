@@ -119,14 +119,57 @@ bool WholeOrInside(const SGfxRect* rect, const SGfxSurfaceDesc& desc, SGfxRect* 
 
 // ---- applying state
 
-bool SGfxDeviceImpl::BindTarget(SGfxContext* ctx) {
-  const GLuint framebuffer = FramebufferFor(ctx, state.renderTarget, state.depthStencil);
-  if (!framebuffer) return false;
-  if (ctx->drawFramebuffer != framebuffer) {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    ctx->drawFramebuffer = framebuffer;
+// A colour surface and a depth surface (either may be null) as a framebuffer. Surfaces in the
+// window make up the window's framebuffer; they cannot be paired with any other.
+bool SGfxDeviceImpl::TargetFor(SGfxContext* ctx, CGfxSurface* colour, CGfxSurface* depth, SGfxFramebuffer* out) {
+  const bool inWindow = (colour && colour->m_inWindow) || (depth && depth->m_inWindow);
+  if (inWindow) {
+    if ((colour && !colour->m_inWindow) || (depth && !depth->m_inWindow)) return false;
+    *out = {0, true, params.backBufferHeight};
+    return true;
   }
+  *out = {FramebufferFor(ctx, colour, depth), false, colour ? colour->m_desc.height : 0};
+  return out->name != 0;
+}
+
+// Binds the render target with its depth buffer. `depthUsed`: the draw or clear reads or
+// writes depth. Without it a depth buffer the window cannot pair is left out; with it the
+// back buffer leaves the window for good, as the pair needs one framebuffer object.
+bool SGfxDeviceImpl::BindTarget(SGfxContext* ctx, bool depthUsed) {
+  CGfxSurface* colour = state.renderTarget;
+  CGfxSurface* depth = state.depthStencil;
+  if (depth && colour->m_inWindow != depth->m_inWindow) {
+    if (!depthUsed) {
+      depth = nullptr;
+    } else {
+      windowRefused = true;
+      if (!MoveBackBuffer(ctx, false)) return false;
+    }
+  }
+  SGfxFramebuffer target;
+  if (!TargetFor(ctx, colour, depth, &target)) return false;
+  if (ctx->drawFramebuffer != target.name) {
+    glBindFramebuffer(GL_FRAMEBUFFER, target.name);
+    ctx->drawFramebuffer = target.name;
+  }
+  // The window's rows run bottom up: the lower-left origin turns the picture over there, so
+  // that its top row still comes first on screen.
+  const GLenum origin = target.bottomUp ? GL_LOWER_LEFT : GL_UPPER_LEFT;
+  if (ctx->clipOrigin != origin) {
+    glClipControl(origin, GL_ZERO_TO_ONE);
+    ctx->clipOrigin = origin;
+  }
+  if (ctx->targetBottomUp != target.bottomUp || ctx->targetHeight != target.height) ctx->viewportKnown = false;
+  ctx->targetBottomUp = target.bottomUp;
+  ctx->targetHeight = target.height;
+  ctx->targetHasDepth = depth != nullptr;
   return true;
+}
+
+// A rectangle of the engine's (top-down) rows in a bottom-up target of the given height.
+static SGfxRect TurnedOver(const SGfxRect& r, uint32_t height) {
+  const auto h = static_cast<int32_t>(height);
+  return {r.left, h - r.bottom, r.right, h - r.top};
 }
 
 void SGfxDeviceImpl::ApplyViewport(SGfxContext* ctx) {
@@ -137,12 +180,20 @@ void SGfxDeviceImpl::ApplyViewport(SGfxContext* ctx) {
   // the move is one rasteriser step (1/256 pixel) short, so that an edge falling exactly on a
   // pixel centre (among them the top of the viewport, where clipping puts one) decides as
   // the engine's device did: top edges in, bottom edges out. The scissor keeps drawing
-  // inside the viewport, as the engine's device clipped it.
-  glViewportIndexedf(0, static_cast<float>(v.x) + 0.5f, static_cast<float>(v.y) + 0.5f - 1.0f / 256.0f,
-                     static_cast<float>(v.width), static_cast<float>(v.height));
+  // inside the viewport, as the engine's device clipped it. In a bottom-up target the same
+  // moves point the other way.
+  const SGfxRect area = {static_cast<int32_t>(v.x), static_cast<int32_t>(v.y), static_cast<int32_t>(v.x + v.width),
+                         static_cast<int32_t>(v.y + v.height)};
+  const float step = 0.5f - 1.0f / 256.0f;
+  SGfxRect scissor = area;
+  float y = static_cast<float>(v.y) + step;
+  if (ctx->targetBottomUp) {
+    scissor = TurnedOver(area, ctx->targetHeight);
+    y = static_cast<float>(scissor.top) - step;
+  }
+  glViewportIndexedf(0, static_cast<float>(v.x) + 0.5f, y, static_cast<float>(v.width), static_cast<float>(v.height));
   glDepthRangeIndexed(0, v.minZ, v.maxZ);
-  glScissor(static_cast<GLint>(v.x), static_cast<GLint>(v.y), static_cast<GLsizei>(v.width),
-            static_cast<GLsizei>(v.height));
+  glScissor(scissor.left, scissor.top, scissor.right - scissor.left, scissor.bottom - scissor.top);
   ctx->viewport = v;
   ctx->viewportKnown = true;
 }
@@ -153,7 +204,10 @@ void SGfxDeviceImpl::ApplyRenderStates(SGfxContext* ctx) {
   auto changed = [&](uint32_t s) { return want[s] != have[s]; };
   auto enable = [](GLenum cap, bool on) { on ? glEnable(cap) : glDisable(cap); };
 
-  if (changed(GFX_RS_ZENABLE)) enable(GL_DEPTH_TEST, want[GFX_RS_ZENABLE] != 0);
+  // Without a depth buffer the test passes everywhere; the window's framebuffer has one of
+  // its own, which must then be left alone.
+  const uint32_t zenable = ctx->targetHasDepth ? want[GFX_RS_ZENABLE] : 0;
+  if (zenable != have[GFX_RS_ZENABLE]) enable(GL_DEPTH_TEST, zenable != 0);
   if (changed(GFX_RS_ZWRITEENABLE)) glDepthMask(want[GFX_RS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
   if (changed(GFX_RS_ZFUNC)) glDepthFunc(GlCompare(want[GFX_RS_ZFUNC]));
   if (changed(GFX_RS_ALPHATESTENABLE)) enable(GL_ALPHA_TEST, want[GFX_RS_ALPHATESTENABLE] != 0);
@@ -178,7 +232,8 @@ void SGfxDeviceImpl::ApplyRenderStates(SGfxContext* ctx) {
     glColorMask((mask & GFX_COLORWRITE_RED) != 0, (mask & GFX_COLORWRITE_GREEN) != 0,
                 (mask & GFX_COLORWRITE_BLUE) != 0, (mask & GFX_COLORWRITE_ALPHA) != 0);
   }
-  for (uint32_t s : {GFX_RS_ZENABLE, GFX_RS_ZWRITEENABLE, GFX_RS_ZFUNC, GFX_RS_ALPHATESTENABLE, GFX_RS_ALPHAFUNC,
+  have[GFX_RS_ZENABLE] = zenable;
+  for (uint32_t s : {GFX_RS_ZWRITEENABLE, GFX_RS_ZFUNC, GFX_RS_ALPHATESTENABLE, GFX_RS_ALPHAFUNC,
                      GFX_RS_ALPHAREF, GFX_RS_ALPHABLENDENABLE, GFX_RS_SRCBLEND, GFX_RS_DESTBLEND, GFX_RS_BLENDOP,
                      GFX_RS_CULLMODE, GFX_RS_COLORWRITEENABLE})
     have[s] = want[s];
@@ -261,7 +316,7 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
   }
   MOJOSHADER_glShader* vertex = Compiled(ctx, state.vertexShader);
   MOJOSHADER_glShader* pixel = Compiled(ctx, state.pixelShader);
-  if (!vertex || !pixel || !BindTarget(ctx)) return GFX_ERR_INVALID_CALL;
+  if (!vertex || !pixel || !BindTarget(ctx, state.renderStates[GFX_RS_ZENABLE] != 0)) return GFX_ERR_INVALID_CALL;
   ApplyViewport(ctx);
   ApplyRenderStates(ctx);
   ApplySamplers(ctx);
@@ -287,7 +342,7 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
   }
   if (!SetAttributes(call)) return GFX_ERR_INVALID_CALL;
   MOJOSHADER_glProgramReady();
-  // Every target is a framebuffer object drawn top row first: no flip of the pixel position.
+  // Clip control turns the picture over where needed: no flip of the pixel position here.
   MOJOSHADER_glProgramViewportInfo(static_cast<int>(state.viewport.width), static_cast<int>(state.viewport.height),
                                    static_cast<int>(params.backBufferWidth), static_cast<int>(params.backBufferHeight),
                                    1);
@@ -301,19 +356,24 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
 
 // ---- blits
 
-uint32_t SGfxDeviceImpl::Blit(SGfxContext* ctx, CGfxSurface* source, const SGfxRect& sourceRect,
-                              GLuint destFramebuffer, const SGfxRect& destRect, GLenum filter) {
-  const GLuint readFramebuffer = FramebufferFor(ctx, source, nullptr);
-  if (!readFramebuffer) return GFX_ERR_INVALID_CALL;
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, destFramebuffer);
+uint32_t SGfxDeviceImpl::Blit(SGfxContext* ctx, const SGfxFramebuffer& source, const SGfxRect& sourceRect,
+                              const SGfxFramebuffer& dest, const SGfxRect& destRect, GLenum filter, GLbitfield mask) {
+  // Rows of a bottom-up framebuffer are counted from the other end: the copy turns over.
+  const SGfxRect from = source.bottomUp ? TurnedOver(sourceRect, source.height) : sourceRect;
+  const SGfxRect to = dest.bottomUp ? TurnedOver(destRect, dest.height) : destRect;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, source.name);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dest.name);
   glDisable(GL_SCISSOR_TEST);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  if (mask & GL_DEPTH_BUFFER_BIT) glDepthMask(GL_TRUE);
+  if (mask & GL_STENCIL_BUFFER_BIT) glStencilMask(0xFF);
   SGfxDriverScope driver;  // so is a blit
-  glBlitFramebuffer(sourceRect.left, sourceRect.top, sourceRect.right, sourceRect.bottom, destRect.left, destRect.top,
-                    destRect.right, destRect.bottom, GL_COLOR_BUFFER_BIT, filter);
+  glBlitFramebuffer(from.left, source.bottomUp ? from.bottom : from.top, from.right,
+                    source.bottomUp ? from.top : from.bottom, to.left, dest.bottomUp ? to.bottom : to.top, to.right,
+                    dest.bottomUp ? to.top : to.bottom, mask, filter);
   glEnable(GL_SCISSOR_TEST);
   ctx->renderStates[GFX_RS_COLORWRITEENABLE] = kGfxUnknown;
+  ctx->renderStates[GFX_RS_ZWRITEENABLE] = kGfxUnknown;
   ctx->drawFramebuffer = kGfxUnknown;
   return GFX_OK;
 }
@@ -323,8 +383,10 @@ CGfxSurface* SGfxDeviceImpl::Resolved(SGfxContext* ctx, CGfxSurface* surface) {
   if (surface != backBuffer || !resolve) return nullptr;
   const SGfxRect whole = {0, 0, static_cast<int32_t>(params.backBufferWidth),
                           static_cast<int32_t>(params.backBufferHeight)};
-  const GLuint target = FramebufferFor(ctx, resolve, nullptr);
-  if (!target || Blit(ctx, backBuffer, whole, target, whole, GL_NEAREST) != GFX_OK) return nullptr;
+  SGfxFramebuffer from, to;
+  if (!TargetFor(ctx, backBuffer, nullptr, &from) || !TargetFor(ctx, resolve, nullptr, &to) ||
+      Blit(ctx, from, whole, to, whole, GL_NEAREST) != GFX_OK)
+    return nullptr;
   return resolve;
 }
 
@@ -354,19 +416,25 @@ uint32_t CGfxDevice::Present() {
     GfxReport("Platform/GraphicsDevice", "Present from a context that does not hold the window");
     return GFX_ERR_INVALID_CALL;
   }
-  CGfxSurface* source = impl.Resolved(ctx, impl.backBuffer);
-  if (!source) return GFX_ERR_INVALID_CALL;
-  int width = 0, height = 0;
-  SDL_GL_GetDrawableSize(impl.window, &width, &height);
-  const SGfxRect sourceRect = {0, 0, static_cast<int32_t>(impl.params.backBufferWidth),
-                               static_cast<int32_t>(impl.params.backBufferHeight)};
-  // The window shows GL's bottom row first: flip while copying.
-  const SGfxRect windowRect = {0, height, width, 0};
-  const bool sameSize = width == sourceRect.right && height == sourceRect.bottom;
-  impl.Blit(ctx, source, sourceRect, 0, windowRect, sameSize ? GL_NEAREST : GL_LINEAR);
+  // A back buffer of its own is copied into the window, scaled to the window's size.
+  if (!impl.backBuffer->m_inWindow) {
+    CGfxSurface* source = impl.Resolved(ctx, impl.backBuffer);
+    SGfxFramebuffer from;
+    if (!source || !impl.TargetFor(ctx, source, nullptr, &from)) return GFX_ERR_INVALID_CALL;
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(impl.window, &width, &height);
+    const SGfxRect sourceRect = {0, 0, static_cast<int32_t>(impl.params.backBufferWidth),
+                                 static_cast<int32_t>(impl.params.backBufferHeight)};
+    const SGfxRect windowRect = {0, 0, width, height};
+    const bool sameSize = width == sourceRect.right && height == sourceRect.bottom;
+    impl.Blit(ctx, from, sourceRect, {0, true, static_cast<uint32_t>(height)}, windowRect,
+              sameSize ? GL_NEAREST : GL_LINEAR);
+  }
   SDL_GL_SwapWindow(impl.window);
   // Software drivers neither flush nor wait at the swap: without this frames queue up.
   glFinish();
+  // The window may have changed size meanwhile: the back buffer goes where it fits now.
+  impl.SettleBackBuffer(ctx);
   return GFX_OK;
 }
 
@@ -379,7 +447,7 @@ uint32_t CGfxDevice::Clear(uint32_t rectCount, const SGfxRect* rects, uint32_t f
   SGfxContext* ctx = impl.Enter();
   if (!ctx || (rectCount > 0 && !rects) || (flags & ~7u) || flags == 0) return GFX_ERR_INVALID_CALL;
   if ((flags & (GFX_CLEAR_ZBUFFER | GFX_CLEAR_STENCIL)) && !state.depthStencil) return GFX_ERR_INVALID_CALL;
-  if (!impl.BindTarget(ctx)) return GFX_ERR_INVALID_CALL;
+  if (!impl.BindTarget(ctx, (flags & (GFX_CLEAR_ZBUFFER | GFX_CLEAR_STENCIL)) != 0)) return GFX_ERR_INVALID_CALL;
   GLbitfield mask = 0;
   if (flags & GFX_CLEAR_TARGET) {
     mask |= GL_COLOR_BUFFER_BIT;
@@ -408,7 +476,9 @@ uint32_t CGfxDevice::Clear(uint32_t rectCount, const SGfxRect* rects, uint32_t f
     const int32_t left = std::max(r.left, viewportRect.left), top = std::max(r.top, viewportRect.top);
     const int32_t right = std::min(r.right, viewportRect.right), bottom = std::min(r.bottom, viewportRect.bottom);
     if (left >= right || top >= bottom) return;
-    glScissor(left, top, right - left, bottom - top);
+    SGfxRect area = {left, top, right, bottom};
+    if (ctx->targetBottomUp) area = TurnedOver(area, ctx->targetHeight);
+    glScissor(area.left, area.top, area.right - area.left, area.bottom - area.top);
     SGfxDriverScope driver;  // a partial clear is a draw inside the driver
     glClear(mask);
   };
@@ -663,9 +733,10 @@ uint32_t CGfxDevice::StretchRect(CGfxSurface* source, const SGfxRect* sourceRect
   if (!WholeOrInside(sourceRect, source->m_desc, &from) || !WholeOrInside(destRect, dest->m_desc, &to))
     return GFX_ERR_INVALID_CALL;
   CGfxSurface* readable = impl.Resolved(ctx, source);
-  const GLuint target = impl.FramebufferFor(ctx, dest, nullptr);
-  if (!readable || !target) return GFX_ERR_INVALID_CALL;
-  return impl.Blit(ctx, readable, from, target, to, filter == GFX_TEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+  SGfxFramebuffer read, draw;
+  if (!readable || !impl.TargetFor(ctx, readable, nullptr, &read) || !impl.TargetFor(ctx, dest, nullptr, &draw))
+    return GFX_ERR_INVALID_CALL;
+  return impl.Blit(ctx, read, from, draw, to, filter == GFX_TEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
 }
 
 // ---- drawing
@@ -763,14 +834,20 @@ uint32_t CGfxDevice::ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgb
   SGfxContext* ctx = impl.Enter();
   if (!ctx || !surface || surface->m_device != this || surface->m_depth) return GFX_ERR_INVALID_CALL;
   CGfxSurface* readable = impl.Resolved(ctx, surface);
-  const GLuint framebuffer = readable ? impl.FramebufferFor(ctx, readable, nullptr) : 0;
-  if (!framebuffer) return GFX_ERR_INVALID_CALL;
+  SGfxFramebuffer framebuffer;
+  if (!readable || !impl.TargetFor(ctx, readable, nullptr, &framebuffer)) return GFX_ERR_INVALID_CALL;
   const uint32_t width = surface->m_desc.width, height = surface->m_desc.height;
-  rgba.resize(static_cast<size_t>(width) * height * 4);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-  // Row 0 of every target is its top row, so the rows come out top-down.
+  const size_t rowBytes = static_cast<size_t>(width) * 4;
+  rgba.resize(rowBytes * height);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer.name);
+  // Row 0 of a framebuffer object is its top row, so the rows come out top-down; the
+  // window's come out bottom up and are turned over.
   glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE,
                rgba.data());
+  if (framebuffer.bottomUp)
+    for (uint32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+      std::swap_ranges(rgba.begin() + top * rowBytes, rgba.begin() + (top + 1) * rowBytes,
+                       rgba.begin() + bottom * rowBytes);
   ctx->drawFramebuffer = kGfxUnknown;
   return glGetError() == GL_NO_ERROR ? GFX_OK : GFX_ERR_INVALID_CALL;
 }

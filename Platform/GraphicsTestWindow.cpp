@@ -6,6 +6,7 @@
 
 #include "Platform/GraphicsDriverScope.h"
 #include "Platform/GraphicsReport.h"
+#include "Platform/GraphicsWindowFormat.h"
 
 PlatformWindowHandle PlatformCreateTestWindow(int width, int height) {
   SGfxDriverScope driver;
@@ -13,6 +14,7 @@ PlatformWindowHandle PlatformCreateTestWindow(int width, int height) {
     GfxReport("Platform/GraphicsTestWindow", "Cannot start SDL video: %s", SDL_GetError());
     return nullptr;
   }
+  GfxRequestWindowFormat();
   SDL_Window* window = SDL_CreateWindow("Hollowmere test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                                         height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) GfxReport("Platform/GraphicsTestWindow", "Cannot create a %dx%d window: %s", width, height, SDL_GetError());

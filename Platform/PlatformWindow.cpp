@@ -2,6 +2,7 @@
 
 #include "Platform/EventPump.h"
 #include "Platform/GraphicsDriverScope.h"
+#include "Platform/GraphicsWindowFormat.h"
 #include "Platform/WindowIcon.h"
 
 #include <SDL.h>
@@ -40,6 +41,7 @@ PlatformWindowHandle PlatformCreateMainWindow(const char* title, int32_t width, 
     return nullptr;
   }
   SGfxDriverScope driver;  // loads the GL driver, which keeps its start-up allocations
+  GfxRequestWindowFormat();
   SDL_Window* window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                         width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) {

@@ -57,10 +57,12 @@ class CGfxFixture : public ::testing::Test {
  protected:
   static constexpr int kSize = 64;
 
-  void SetUp() override {
-    m_window = PlatformCreateTestWindow(kSize, kSize);
+  void SetUp() override { Open(kSize, kSize); }
+
+  // A window of the given size with a kSize x kSize back buffer.
+  void Open(int windowWidth, int windowHeight, SGfxPresentParams params = {}) {
+    m_window = PlatformCreateTestWindow(windowWidth, windowHeight);
     ASSERT_NE(m_window, nullptr);
-    SGfxPresentParams params;
     params.backBufferWidth = kSize;
     params.backBufferHeight = kSize;
     uint32_t result = 0;
@@ -74,6 +76,8 @@ class CGfxFixture : public ::testing::Test {
     m_held.clear();
     delete m_device;
     PlatformDestroyTestWindow(m_window);
+    m_device = nullptr;
+    m_window = nullptr;
   }
 
   template <typename T>

@@ -136,6 +136,8 @@ int main(int argc, char** argv) {
   const auto quads = MakeQuads();
   std::printf("%d alpha-blended %dx%d textured quads per frame at %dx%d, %d frames each\n", kQuads, kSize, kSize,
               kWidth, kHeight, frames);
+  std::printf("the device draws the back buffer %s\n",
+              device->DrawsIntoWindow() ? "straight into the window" : "apart and copies it at Present");
   for (bool batched : {false, true}) {
     // Warm up both paths once, then measure them alternately.
     RunDevice(*device, quads, batched, 5);
