@@ -295,7 +295,10 @@ bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPi
   const uint32_t width = header.codedWidth, height = header.codedHeight;
   const size_t texels = size_t(width) * height;
   const size_t blockCount = texels / 64;
-  CTextureInflater inflater(reader, fileName);
+  // Everything the body can hold: the tables, the classes and every block of every plane.
+  const size_t mostInflated = 128 + (header.hasClasses ? blockCount / 4 : 0) + texels + texels / 2 +
+                              (header.hasAlpha ? texels : 0);
+  CTextureInflater inflater(reader, fileName, mostInflated);
 
   uint8_t lumaTable[64], chromaTable[64];
   std::vector<uint8_t> classes;
@@ -305,28 +308,26 @@ bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPi
     return false;
   const uint8_t* blockClasses = classes.empty() ? nullptr : classes.data();
 
-  std::vector<uint8_t> coefficients(texels);
   std::vector<uint8_t> luma(texels, 0), cb(texels / 4), cr(texels / 4);
   size_t lumaBlocks = CountBlocks(classes, blockCount, kColourMask);
-  if (!inflater.Read(coefficients.data(), 64 * lumaBlocks, "luma coefficients")) return false;
-  DecodeDctPlane(coefficients.data(), lumaBlocks, luma.data(), width, height, lumaTable,
-                 blockClasses, kColourMask);
+  const uint8_t* coefficients = inflater.Take(64 * lumaBlocks, "luma coefficients");
+  if (!coefficients) return false;
+  DecodeDctPlane(coefficients, lumaBlocks, luma.data(), width, height, lumaTable, blockClasses,
+                 kColourMask);
 
   const size_t chromaBlocks = blockCount / 4;
-  if (!inflater.Read(coefficients.data(), texels / 4, "Cb coefficients")) return false;
-  DecodeDctPlane(coefficients.data(), chromaBlocks, cb.data(), width / 2, height / 2, chromaTable,
-                 nullptr, 0);
-  if (!inflater.Read(coefficients.data(), texels / 4, "Cr coefficients")) return false;
-  DecodeDctPlane(coefficients.data(), chromaBlocks, cr.data(), width / 2, height / 2, chromaTable,
-                 nullptr, 0);
+  if (!(coefficients = inflater.Take(texels / 4, "Cb coefficients"))) return false;
+  DecodeDctPlane(coefficients, chromaBlocks, cb.data(), width / 2, height / 2, chromaTable, nullptr, 0);
+  if (!(coefficients = inflater.Take(texels / 4, "Cr coefficients"))) return false;
+  DecodeDctPlane(coefficients, chromaBlocks, cr.data(), width / 2, height / 2, chromaTable, nullptr, 0);
 
   std::vector<uint8_t> alpha;
   if (header.hasAlpha) {
     alpha.assign(texels, 0);
     size_t alphaBlocks = CountBlocks(classes, blockCount, kAlphaMask);
-    if (!inflater.Read(coefficients.data(), 64 * alphaBlocks, "alpha coefficients")) return false;
-    DecodeDctPlane(coefficients.data(), alphaBlocks, alpha.data(), width, height, lumaTable,
-                   blockClasses, kAlphaMask);
+    if (!(coefficients = inflater.Take(64 * alphaBlocks, "alpha coefficients"))) return false;
+    DecodeDctPlane(coefficients, alphaBlocks, alpha.data(), width, height, lumaTable, blockClasses,
+                   kAlphaMask);
   }
 
   out.texels.resize(texels * 4);

@@ -4,9 +4,9 @@
 
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
+#include "tests/Quor/DeflateTestKit.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -43,10 +43,7 @@ std::vector<uint8_t> Payload(const SDctzSource& source) {
   }
   for (const std::vector<uint8_t>* plane : {&source.luma, &source.cb, &source.cr, &source.alphaBytes})
     body.insert(body.end(), plane->begin(), plane->end());
-  uLongf size = compressBound(uLong(body.size()));
-  std::vector<uint8_t> packed(size);
-  EXPECT_EQ(compress2(packed.data(), &size, body.data(), uLong(body.size()), 6), Z_OK);
-  packed.resize(size);
+  std::vector<uint8_t> packed = Deflate(body, 6);
 
   uint16_t version = source.alpha && !source.classes ? 0x101 : 0x102;
   std::vector<uint8_t> payload = {uint8_t(version), uint8_t(version >> 8)};
