@@ -176,6 +176,7 @@ std::vector<std::string> g_reports;
 
 void CaptureReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
 
+// Every build of the decoder's loops that this processor can run, on every case.
 TEST(DctzExactDecode, MatchesThePlainDecoderByteForByte) {
   g_reports.clear();
   ReportHandler = CaptureReport;
@@ -189,21 +190,27 @@ TEST(DctzExactDecode, MatchesThePlainDecoderByteForByte) {
       {256, 128, true, true, EBytes::Picture}, {128, 96, false, false, EBytes::Picture},
       {64, 208, true, false, EBytes::Picture}, {16, 64, true, true, EBytes::Any},
   };
-  uint32_t seed = 1;
-  for (const SCase& c : cases) {
-    SDctzSource source = MakeSource(c.width, c.height, c.alpha, c.classes, c.kind, seed++);
-    std::vector<uint8_t> payload = Payload(source);
-    SDctzPicture picture;
-    ASSERT_TRUE(DecodeDCTZ(payload.data(), payload.size(), "exact.dctz", picture));
-    std::vector<uint8_t> expected = ReferenceDecode(source);
-    ASSERT_EQ(picture.texels.size(), expected.size());
-    size_t firstDifference = 0;
-    while (firstDifference < expected.size() && picture.texels[firstDifference] == expected[firstDifference])
-      ++firstDifference;
-    EXPECT_EQ(firstDifference, expected.size())
-        << c.width << "x" << c.height << " differs at texel " << firstDifference / 4 << " channel "
-        << firstDifference % 4;
+  const EDctzVectors widest = UseDctzVectors(EDctzVectors::Avx512);
+  for (EDctzVectors vectors : {EDctzVectors::Portable, EDctzVectors::Avx2, EDctzVectors::Avx512}) {
+    if (vectors > widest) break;
+    ASSERT_EQ(UseDctzVectors(vectors), vectors);
+    uint32_t seed = 1;
+    for (const SCase& c : cases) {
+      SDctzSource source = MakeSource(c.width, c.height, c.alpha, c.classes, c.kind, seed++);
+      std::vector<uint8_t> payload = Payload(source);
+      SDctzPicture picture;
+      ASSERT_TRUE(DecodeDCTZ(payload.data(), payload.size(), "exact.dctz", picture));
+      std::vector<uint8_t> expected = ReferenceDecode(source);
+      ASSERT_EQ(picture.texels.size(), expected.size());
+      size_t firstDifference = 0;
+      while (firstDifference < expected.size() && picture.texels[firstDifference] == expected[firstDifference])
+        ++firstDifference;
+      EXPECT_EQ(firstDifference, expected.size())
+          << "vectors " << int(vectors) << ", " << c.width << "x" << c.height << " differs at texel "
+          << firstDifference / 4 << " channel " << firstDifference % 4;
+    }
   }
+  EXPECT_EQ(UseDctzVectors(EDctzVectors::Avx512), widest);
   EXPECT_TRUE(g_reports.empty());
   ReportHandler = nullptr;
 }
