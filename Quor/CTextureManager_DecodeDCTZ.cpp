@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 // F: the scale of each coefficient byte, row u (vertical frequency), column v.
@@ -115,15 +116,14 @@ void ApplyBlockClasses(const uint8_t* classes, uint32_t width, uint32_t height, 
   size_t block = 0;
   for (uint32_t top = 0; top < height; top += 8)
     for (uint32_t left = 0; left < width; left += 8, ++block) {
-      if (classes[block] != kBlockClassEmpty && classes[block] != kBlockClassOpaque) continue;
+      const uint8_t blockClass = classes[block];
+      if (blockClass != kBlockClassEmpty && blockClass != kBlockClassOpaque) continue;
       for (uint32_t y = top; y < top + 8; ++y) {
-        uint8_t* texel = out + (size_t(y) * width + left) * 4;
-        for (int x = 0; x < 8; ++x, texel += 4) {
-          if (classes[block] == kBlockClassEmpty)
-            texel[0] = texel[1] = texel[2] = texel[3] = 0;
-          else
-            texel[3] = 255;
-        }
+        uint8_t* row = out + (size_t(y) * width + left) * 4;
+        if (blockClass == kBlockClassEmpty)
+          std::memset(row, 0, 8 * 4);
+        else
+          for (int x = 0; x < 8; ++x) row[4 * x + 3] = 255;
       }
     }
 }
