@@ -2,6 +2,7 @@
 // straight from the format's rules: every sum taken in 64 bits and cut to 32 at the end
 // (the same as wrapping at every step), no tables, no shortcuts.
 
+#include "Quor/DctzKernels.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 #include "tests/Quor/DeflateTestKit.h"
@@ -213,6 +214,41 @@ TEST(DctzExactDecode, MatchesThePlainDecoderByteForByte) {
   EXPECT_EQ(UseDctzVectors(EDctzVectors::Avx512), widest);
   EXPECT_TRUE(g_reports.empty());
   ReportHandler = nullptr;
+}
+
+// The loops' fallback for a transform table without the mirror symmetry (full sums) must
+// agree with the halved sums wherever the table has it, as here.
+TEST(DctzExactDecode, FullSumsAgreeWithMirroredHalves) {
+  std::mt19937 random(7);
+  const size_t count = 21;  // one full group of every build and a part group
+  std::vector<uint8_t> coefficients(64 * count);
+  for (uint8_t& b : coefficients) b = uint8_t(random());
+  float steps[64];
+  for (int k = 0; k < 64; ++k) steps[k] = DctStepSize(uint8_t(random()), k);
+  std::vector<uint32_t> offsets;
+  for (uint32_t i = 0; i < count; ++i) offsets.push_back(8 * i);
+  std::vector<uint32_t> transform(InitDctTable(), InitDctTable() + 64);
+
+  const EDctzVectors widest = UseDctzVectors(EDctzVectors::Avx512);
+  for (int vectors = 0; vectors <= int(widest); ++vectors) {
+    UseDctzVectors(EDctzVectors(vectors));
+    std::vector<uint8_t> planes[2];
+    for (int mirrored = 0; mirrored < 2; ++mirrored) {
+      planes[mirrored].assign(8 * count * 8, 0);
+      SDctzBlocks blocks;
+      blocks.coefficients = coefficients.data();
+      blocks.count = count;
+      blocks.steps = steps;
+      blocks.transform = transform.data();
+      blocks.mirrored = mirrored == 1;
+      blocks.blockOffsets = offsets.data();
+      blocks.plane = planes[mirrored].data();
+      blocks.width = uint32_t(8 * count);
+      DecodeDctzBlocks(blocks);
+    }
+    EXPECT_EQ(planes[0], planes[1]) << "vectors " << vectors;
+  }
+  UseDctzVectors(widest);
 }
 
 }  // namespace
