@@ -94,7 +94,7 @@ bool CTextureInflater::Read(void* destination, size_t count, const char* what) {
   if (m_streaming) return ReadStream(destination, count, what);
   const uint8_t* bytes = Take(count, what);
   if (!bytes) return false;
-  std::memcpy(destination, bytes, count);
+  if (count > 0) std::memcpy(destination, bytes, count);  // an empty destination may be null
   return true;
 }
 
