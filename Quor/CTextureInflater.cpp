@@ -4,7 +4,10 @@
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 
+#include <libdeflate.h>
+
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -12,7 +15,7 @@ const char* const kSource = "Quor/CTextureInflater";
 
 }  // namespace
 
-CTextureInflater::CTextureInflater(CByteReader& reader, const char* fileName)
+CTextureInflater::CTextureInflater(CByteReader& reader, const char* fileName, size_t mostInflated)
     : m_fileName(TextureFileLabel(fileName)) {
   const size_t size = reader.Remaining();
   const uint8_t* bytes = reader.Take(size, "compressed data");
@@ -21,6 +24,35 @@ CTextureInflater::CTextureInflater(CByteReader& reader, const char* fileName)
     HM_REPORT(kSource, "%s: compressed data of %zu bytes is too large", m_fileName, size);
     return;
   }
+  if (mostInflated > 0 && InflateWhole(bytes, size, mostInflated)) {
+    m_ready = true;
+    return;
+  }
+  m_ready = StartStream(bytes, size);
+}
+
+CTextureInflater::~CTextureInflater() {
+  if (m_streaming) inflateEnd(&m_stream);
+}
+
+// Succeeds only for a complete stream whose checksum matches and whose bytes fit.
+bool CTextureInflater::InflateWhole(const uint8_t* bytes, size_t size, size_t mostInflated) {
+  libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
+  if (!decompressor) return false;
+  m_whole.reset(new uint8_t[mostInflated]);
+  size_t inflated = 0;
+  libdeflate_result result =
+      libdeflate_zlib_decompress(decompressor, bytes, size, m_whole.get(), mostInflated, &inflated);
+  libdeflate_free_decompressor(decompressor);
+  if (result != LIBDEFLATE_SUCCESS) {
+    m_whole.reset();
+    return false;
+  }
+  m_wholeSize = inflated;
+  return true;
+}
+
+bool CTextureInflater::StartStream(const uint8_t* bytes, size_t size) {
   // zlib never writes through next_in; the cast only meets its older prototype.
   m_stream.next_in = const_cast<Bytef*>(bytes);
   m_stream.avail_in = static_cast<uInt>(size);
@@ -28,16 +60,45 @@ CTextureInflater::CTextureInflater(CByteReader& reader, const char* fileName)
   if (result != Z_OK) {
     HM_REPORT(kSource, "%s: cannot start zlib inflation (%s)", m_fileName,
               m_stream.msg ? m_stream.msg : zError(result));
-    return;
+    return false;
   }
-  m_ready = true;
+  m_streaming = true;
+  return true;
 }
 
-CTextureInflater::~CTextureInflater() {
-  if (m_ready) inflateEnd(&m_stream);
+void CTextureInflater::ReportShortStream(const char* what, size_t inflated, size_t count) {
+  HM_REPORT(kSource, "%s: zlib stream ends before the %s (%zu of %zu bytes inflated)", m_fileName,
+            what, inflated, count);
+  m_ready = false;
+}
+
+const uint8_t* CTextureInflater::Take(size_t count, const char* what) {
+  static const uint8_t kNothing = 0;
+  if (!m_ready) return nullptr;
+  if (m_streaming) {
+    if (count == 0) return &kNothing;
+    m_taken.resize(count);
+    return ReadStream(m_taken.data(), count, what) ? m_taken.data() : nullptr;
+  }
+  const size_t left = m_wholeSize - m_position;
+  if (count > left) {
+    ReportShortStream(what, left, count);
+    return nullptr;
+  }
+  const uint8_t* bytes = m_whole.get() + m_position;
+  m_position += count;
+  return bytes;
 }
 
 bool CTextureInflater::Read(void* destination, size_t count, const char* what) {
+  if (m_streaming) return ReadStream(destination, count, what);
+  const uint8_t* bytes = Take(count, what);
+  if (!bytes) return false;
+  if (count > 0) std::memcpy(destination, bytes, count);  // an empty destination may be null
+  return true;
+}
+
+bool CTextureInflater::ReadStream(void* destination, size_t count, const char* what) {
   if (!m_ready) return false;
   m_stream.next_out = static_cast<Bytef*>(destination);
   size_t left = count;
@@ -56,12 +117,12 @@ bool CTextureInflater::Read(void* destination, size_t count, const char* what) {
     if (corrupt) {
       HM_REPORT(kSource, "%s: zlib stream is corrupt in the %s (%s)", m_fileName, what,
                 m_stream.msg ? m_stream.msg : zError(result));
+      m_ready = false;
     } else {
-      HM_REPORT(kSource, "%s: zlib stream ends before the %s (%zu of %zu bytes inflated)",
-                m_fileName, what, count - left, count);
+      ReportShortStream(what, count - left, count);
     }
-    m_ready = false;
     inflateEnd(&m_stream);
+    m_streaming = false;
     return false;
   }
   return true;

@@ -4,11 +4,13 @@
 
 #include "Quor/CByteReader.h"
 #include "Quor/CTextureInflater.h"
+#include "Quor/DctzKernels.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 // F: the scale of each coefficient byte, row u (vertical frequency), column v.
@@ -77,137 +79,36 @@ const SDctTable& DctTable() {
   return table;
 }
 
-// out[8x + v] = sum over u of T[8x + u] * in[8u + v]. Unsigned arithmetic: a hostile file
-// may push the sums past 32 bits, which must wrap rather than be undefined.
-inline __attribute__((always_inline)) void TransformColumns(const SDctTable& table,
-                                                          const uint32_t* in, uint32_t* out) {
-  const uint32_t* t = table.wrapped;
-  if (!table.mirrored) {
-    for (int x = 0; x < 8; ++x)
-      for (int v = 0; v < 8; ++v) {
-        uint32_t sum = 0;
-        for (int u = 0; u < 8; ++u) sum += t[8 * x + u] * in[8 * u + v];
-        out[8 * x + v] = sum;
-      }
-    return;
-  }
-  // Rows x and 7 - x share their even and odd halves: half the multiplications.
-  for (int x = 0; x < 4; ++x) {
-    const uint32_t* row = t + 8 * x;
-    uint32_t even[8], odd[8];
-    for (int v = 0; v < 8; ++v)
-      even[v] = row[0] * in[v] + row[2] * in[16 + v] + row[4] * in[32 + v] + row[6] * in[48 + v];
-    for (int v = 0; v < 8; ++v)
-      odd[v] = row[1] * in[8 + v] + row[3] * in[24 + v] + row[5] * in[40 + v] + row[7] * in[56 + v];
-    for (int v = 0; v < 8; ++v) {
-      out[8 * x + v] = even[v] + odd[v];
-      out[8 * (7 - x) + v] = even[v] - odd[v];
-    }
-  }
-}
-
-inline uint8_t ClampToByte(int32_t value) { return static_cast<uint8_t>(std::clamp(value, 0, 255)); }
-
-// c = trunc(s[k] x b - G[k]) for every coefficient position k and byte b.
-std::vector<int32_t> BuildCoefficientTable(const uint8_t* quantisers) {
-  std::vector<int32_t> table(64 * 256);
-  for (int k = 0; k < 64; ++k) {
-    float step = DctStepSize(quantisers[k], k);
-    for (int b = 0; b < 256; ++b) table[k * 256 + b] = int32_t(step * float(b) - kDctOffset[k]);
-  }
-  return table;
+// Where each coded block of a plane lies: every block in raster order, or with classes
+// those whose class AND `mask` is not 0.
+std::vector<uint32_t> CodedBlockOffsets(uint32_t width, uint32_t height, const uint8_t* classes, uint8_t mask) {
+  std::vector<uint32_t> offsets;
+  offsets.reserve(size_t(width / 8) * (height / 8));
+  size_t block = 0;
+  for (uint32_t top = 0; top < height; top += 8)
+    for (uint32_t left = 0; left < width; left += 8, ++block)
+      if (!classes || (classes[block] & mask) != 0) offsets.push_back(top * width + left);
+  return offsets;
 }
 
 // One plane: `coefficients` holds 64 bytes for every coded block, coefficient-major.
 // Blocks whose class AND `mask` is 0 are skipped: no coefficients, pixels left alone.
-// Built twice, with and without AVX2: the wide 32-bit multiplies halve the transform's cost
-// where the processor has them, and the loader picks the right copy at start. Under
-// ThreadSanitizer there is one copy: the loader runs the choosing function before the sanitizer
-// is ready, and the instrumented function crashes the program at start.
-#if defined(__SANITIZE_THREAD__)
-#define HM_DCT_CLONES
-#else
-#define HM_DCT_CLONES __attribute__((target_clones("avx2", "default")))
-#endif
-HM_DCT_CLONES
-void DecodeDctPlane(const uint8_t* coefficients, size_t codedBlocks, uint8_t* plane, uint32_t width,
-                    uint32_t height, const uint8_t* quantisers, const uint8_t* classes, uint8_t mask) {
+void DecodeDctPlane(const uint8_t* coefficients, uint8_t* plane, uint32_t width, uint32_t height,
+                    const uint8_t* quantisers, const uint8_t* classes, uint8_t mask) {
   const SDctTable& table = DctTable();
-  std::vector<int32_t> coefficientTable = BuildCoefficientTable(quantisers);
-  const int32_t* lookup = coefficientTable.data();
-  size_t block = 0;
-  size_t coded = 0;
-  for (uint32_t top = 0; top < height; top += 8) {
-    for (uint32_t left = 0; left < width; left += 8, ++block) {
-      if (classes && (classes[block] & mask) == 0) continue;
-      // Gather transposed, so that one routine serves both passes.
-      uint32_t transposed[64], firstPass[64], turned[64], result[64];
-      for (int k = 0; k < 64; ++k)
-        transposed[8 * (k & 7) + (k >> 3)] =
-            uint32_t(lookup[k * 256 + coefficients[size_t(k) * codedBlocks + coded]]);
-      ++coded;
-      TransformColumns(table, transposed, firstPass);
-      for (int i = 0; i < 64; ++i) turned[8 * (i & 7) + (i >> 3)] = firstPass[i];
-      TransformColumns(table, turned, result);
-      for (int x = 0; x < 8; ++x) {
-        uint8_t* row = plane + size_t(top + x) * width + left;
-        for (int y = 0; y < 8; ++y) row[y] = ClampToByte(int32_t(result[8 * x + y]) >> 22);
-      }
-    }
-  }
-}
-
-// One row of a half-width chroma plane spread to full width: even columns take the
-// samples, odd ones the rounded mean of their neighbours, the last copies its left one.
-void UpsampleChromaRow(const uint8_t* samples, uint32_t width, uint8_t* row) {
-  for (uint32_t i = 0; 2 * i < width; ++i) row[2 * i] = samples[i];
-  for (uint32_t x = 1; x + 1 < width; x += 2) row[x] = uint8_t((row[x - 1] + row[x + 1] + 1) >> 1);
-  if (width % 2 == 0) row[width - 1] = row[width - 2];
-}
-
-// The chroma row of picture row y: even rows from their plane row, inner odd rows the
-// rounded mean of the rows above and below, the last row a copy of the one above.
-void UpsampleChroma(const uint8_t* plane, uint32_t width, uint32_t height, uint32_t y,
-                    uint8_t* above, uint8_t* below, uint8_t* row) {
-  uint32_t halfWidth = (width + 1) / 2;
-  if (y % 2 == 0) {
-    UpsampleChromaRow(plane + size_t(y / 2) * halfWidth, width, row);
-  } else if (y + 1 == height) {
-    UpsampleChromaRow(plane + size_t((y - 1) / 2) * halfWidth, width, row);
-  } else {
-    UpsampleChromaRow(plane + size_t((y - 1) / 2) * halfWidth, width, above);
-    UpsampleChromaRow(plane + size_t((y + 1) / 2) * halfWidth, width, below);
-    for (uint32_t x = 0; x < width; ++x) row[x] = uint8_t((above[x] + below[x] + 1) >> 1);
-  }
-}
-
-void ConvertToRgba(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, const uint8_t* alpha,
-                   uint32_t width, uint32_t height, uint8_t* out) {
-  std::vector<uint8_t> rows(4 * size_t(width));
-  uint8_t* cbRow = rows.data();
-  uint8_t* crRow = cbRow + width;
-  uint8_t* above = crRow + width;
-  uint8_t* below = above + width;
-  for (uint32_t y = 0; y < height; ++y) {
-    UpsampleChroma(cb, width, height, y, above, below, cbRow);
-    UpsampleChroma(cr, width, height, y, above, below, crRow);
-    const uint8_t* lumaRow = luma + size_t(y) * width;
-    uint8_t* texel = out + size_t(y) * width * 4;
-    for (uint32_t x = 0; x < width; ++x) {
-      int32_t l = 256 * lumaRow[x];
-      int32_t b = cbRow[x];
-      int32_t r = crRow[x];
-      texel[4 * x + 0] = ClampToByte((l + 360 * r - 46121) >> 8);
-      texel[4 * x + 1] = ClampToByte((l - 88 * b - 184 * r + 34813) >> 8);
-      texel[4 * x + 2] = ClampToByte((l + 455 * b - 58294) >> 8);
-    }
-    if (alpha) {
-      const uint8_t* alphaRow = alpha + size_t(y) * width;
-      for (uint32_t x = 0; x < width; ++x) texel[4 * x + 3] = alphaRow[x];
-    } else {
-      for (uint32_t x = 0; x < width; ++x) texel[4 * x + 3] = 255;
-    }
-  }
+  float steps[64];
+  for (int k = 0; k < 64; ++k) steps[k] = DctStepSize(quantisers[k], k);
+  const std::vector<uint32_t> offsets = CodedBlockOffsets(width, height, classes, mask);
+  SDctzBlocks blocks;
+  blocks.coefficients = coefficients;
+  blocks.count = offsets.size();
+  blocks.steps = steps;
+  blocks.transform = table.wrapped;
+  blocks.mirrored = table.mirrored;
+  blocks.blockOffsets = offsets.data();
+  blocks.plane = plane;
+  blocks.width = width;
+  DecodeDctzBlocks(blocks);
 }
 
 // Empty blocks become transparent black, opaque ones get alpha 255.
@@ -215,15 +116,14 @@ void ApplyBlockClasses(const uint8_t* classes, uint32_t width, uint32_t height, 
   size_t block = 0;
   for (uint32_t top = 0; top < height; top += 8)
     for (uint32_t left = 0; left < width; left += 8, ++block) {
-      if (classes[block] != kBlockClassEmpty && classes[block] != kBlockClassOpaque) continue;
+      const uint8_t blockClass = classes[block];
+      if (blockClass != kBlockClassEmpty && blockClass != kBlockClassOpaque) continue;
       for (uint32_t y = top; y < top + 8; ++y) {
-        uint8_t* texel = out + (size_t(y) * width + left) * 4;
-        for (int x = 0; x < 8; ++x, texel += 4) {
-          if (classes[block] == kBlockClassEmpty)
-            texel[0] = texel[1] = texel[2] = texel[3] = 0;
-          else
-            texel[3] = 255;
-        }
+        uint8_t* row = out + (size_t(y) * width + left) * 4;
+        if (blockClass == kBlockClassEmpty)
+          std::memset(row, 0, 8 * 4);
+        else
+          for (int x = 0; x < 8; ++x) row[4 * x + 3] = 255;
       }
     }
 }
@@ -302,7 +202,10 @@ bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPi
   const uint32_t width = header.codedWidth, height = header.codedHeight;
   const size_t texels = size_t(width) * height;
   const size_t blockCount = texels / 64;
-  CTextureInflater inflater(reader, fileName);
+  // Everything the body can hold: the tables, the classes and every block of every plane.
+  const size_t mostInflated = 128 + (header.hasClasses ? blockCount / 4 : 0) + texels + texels / 2 +
+                              (header.hasAlpha ? texels : 0);
+  CTextureInflater inflater(reader, fileName, mostInflated);
 
   uint8_t lumaTable[64], chromaTable[64];
   std::vector<uint8_t> classes;
@@ -312,33 +215,34 @@ bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPi
     return false;
   const uint8_t* blockClasses = classes.empty() ? nullptr : classes.data();
 
-  std::vector<uint8_t> coefficients(texels);
   std::vector<uint8_t> luma(texels, 0), cb(texels / 4), cr(texels / 4);
   size_t lumaBlocks = CountBlocks(classes, blockCount, kColourMask);
-  if (!inflater.Read(coefficients.data(), 64 * lumaBlocks, "luma coefficients")) return false;
-  DecodeDctPlane(coefficients.data(), lumaBlocks, luma.data(), width, height, lumaTable,
-                 blockClasses, kColourMask);
+  const uint8_t* coefficients = inflater.Take(64 * lumaBlocks, "luma coefficients");
+  if (!coefficients) return false;
+  DecodeDctPlane(coefficients, luma.data(), width, height, lumaTable, blockClasses, kColourMask);
 
-  const size_t chromaBlocks = blockCount / 4;
-  if (!inflater.Read(coefficients.data(), texels / 4, "Cb coefficients")) return false;
-  DecodeDctPlane(coefficients.data(), chromaBlocks, cb.data(), width / 2, height / 2, chromaTable,
-                 nullptr, 0);
-  if (!inflater.Read(coefficients.data(), texels / 4, "Cr coefficients")) return false;
-  DecodeDctPlane(coefficients.data(), chromaBlocks, cr.data(), width / 2, height / 2, chromaTable,
-                 nullptr, 0);
+  if (!(coefficients = inflater.Take(texels / 4, "Cb coefficients"))) return false;
+  DecodeDctPlane(coefficients, cb.data(), width / 2, height / 2, chromaTable, nullptr, 0);
+  if (!(coefficients = inflater.Take(texels / 4, "Cr coefficients"))) return false;
+  DecodeDctPlane(coefficients, cr.data(), width / 2, height / 2, chromaTable, nullptr, 0);
 
   std::vector<uint8_t> alpha;
   if (header.hasAlpha) {
     alpha.assign(texels, 0);
     size_t alphaBlocks = CountBlocks(classes, blockCount, kAlphaMask);
-    if (!inflater.Read(coefficients.data(), 64 * alphaBlocks, "alpha coefficients")) return false;
-    DecodeDctPlane(coefficients.data(), alphaBlocks, alpha.data(), width, height, lumaTable,
-                   blockClasses, kAlphaMask);
+    if (!(coefficients = inflater.Take(64 * alphaBlocks, "alpha coefficients"))) return false;
+    DecodeDctPlane(coefficients, alpha.data(), width, height, lumaTable, blockClasses, kAlphaMask);
   }
 
   out.texels.resize(texels * 4);
-  ConvertToRgba(luma.data(), cb.data(), cr.data(), alpha.empty() ? nullptr : alpha.data(), width,
-                height, out.texels.data());
+  SDctzPlanes planes;
+  planes.luma = luma.data();
+  planes.cb = cb.data();
+  planes.cr = cr.data();
+  planes.alpha = alpha.empty() ? nullptr : alpha.data();
+  planes.width = width;
+  planes.height = height;
+  ConvertDctzPlanes(planes, out.texels.data());
   if (blockClasses) ApplyBlockClasses(blockClasses, width, height, out.texels.data());
   out.codedWidth = width;
   out.codedHeight = height;

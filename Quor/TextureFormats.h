@@ -51,6 +51,12 @@ void ExchangeRedAndBlue(uint8_t* texels, size_t texelCount);
 // Pads the picture's texels (width x height, image size already set) to powers of two.
 void PadToPowerOfTwo(STexturePicture& picture);
 
+// The widths of vector unit the DCTZ decoder's loops are built for; all give the same
+// bytes. The decoder uses the widest the processor has unless told to stay narrower.
+enum class EDctzVectors { Portable, Avx2, Avx512 };
+// Uses at most `widest`; returns the width now in use.
+EDctzVectors UseDctzVectors(EDctzVectors widest);
+
 // The inverse transform table T[8x + u] (built once) and the two constant tables of the
 // coefficient scaling; the encoder quantises against the same numbers.
 const int32_t* InitDctTable();

@@ -1,8 +1,8 @@
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
+#include "tests/Quor/DeflateTestKit.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -39,14 +39,6 @@ struct SBytes {
   }
   size_t Size() const { return data.size(); }
 };
-
-std::vector<uint8_t> Deflate(const std::vector<uint8_t>& raw) {
-  uLongf size = compressBound(uLong(raw.size()));
-  std::vector<uint8_t> packed(size);
-  EXPECT_EQ(compress2(packed.data(), &size, raw.data(), uLong(raw.size()), 9), Z_OK);
-  packed.resize(size);
-  return packed;
-}
 
 // An MPT with one entry whose data follows the 16-byte header and table.
 std::vector<uint8_t> MakeMpt(const char* entryTag, const std::vector<uint8_t>& entryData,

@@ -1,0 +1,85 @@
+#include "Quor/DctzKernels.h"
+
+#include "Quor/TextureFormats.h"
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+// Vectors wider than a build's registers never cross a call: every function that takes or
+// returns one is inlined into the build's two entry points.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+#define DCTZ_INLINE inline __attribute__((always_inline))
+
+// The same loops built three times, each told its width (C++ builds do not see the
+// target's own macros change). Products and differences of floats are rounded apart,
+// as the plain rules round them: the wider builds would otherwise fuse them into one
+// multiply-add and now and then truncate a coefficient to a different integer.
+#pragma GCC push_options
+#pragma GCC optimize("fp-contract=off")
+namespace {
+
+namespace DctzPortable {
+#define DCTZ_LANES 4
+#include "Quor/DctzKernelLoops.inl"
+#undef DCTZ_LANES
+}  // namespace DctzPortable
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace DctzAvx2 {
+#define DCTZ_LANES 8
+#include "Quor/DctzKernelLoops.inl"
+#undef DCTZ_LANES
+}  // namespace DctzAvx2
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+namespace DctzAvx512 {
+#define DCTZ_LANES 16
+#include "Quor/DctzKernelLoops.inl"
+#undef DCTZ_LANES
+}  // namespace DctzAvx512
+#pragma GCC pop_options
+
+}  // namespace
+#pragma GCC pop_options
+
+namespace {
+
+struct SKernels {
+  void (*blocks)(const SDctzBlocks&);
+  void (*colour)(const SDctzPlanes&, uint8_t*);
+};
+
+const SKernels kKernels[] = {{DctzPortable::DecodeBlocks, DctzPortable::ConvertPlanes},
+                             {DctzAvx2::DecodeBlocks, DctzAvx2::ConvertPlanes},
+                             {DctzAvx512::DecodeBlocks, DctzAvx512::ConvertPlanes}};
+
+EDctzVectors WidestAvailable() {
+  if (__builtin_cpu_supports("avx512f")) return EDctzVectors::Avx512;
+  if (__builtin_cpu_supports("avx2")) return EDctzVectors::Avx2;
+  return EDctzVectors::Portable;
+}
+
+EDctzVectors& Selected() {
+  static EDctzVectors selected = WidestAvailable();
+  return selected;
+}
+
+}  // namespace
+
+EDctzVectors UseDctzVectors(EDctzVectors widest) {
+  Selected() = std::min(widest, WidestAvailable());
+  return Selected();
+}
+
+void DecodeDctzBlocks(const SDctzBlocks& blocks) { kKernels[int(Selected())].blocks(blocks); }
+
+void ConvertDctzPlanes(const SDctzPlanes& planes, uint8_t* rgba) {
+  kKernels[int(Selected())].colour(planes, rgba);
+}

@@ -1,0 +1,95 @@
+// Inflating a whole stream in one call must read, and fail, exactly as zlib step by step.
+
+#include "Quor/CByteReader.h"
+#include "Quor/CTextureInflater.h"
+#include "Quor/ReportError.h"
+#include "tests/Quor/DeflateTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_reports;
+
+void CaptureReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
+
+// What a run of requests gave: each request's bytes (empty when refused) and the reports.
+struct SOutcome {
+  std::vector<std::vector<uint8_t>> reads;
+  std::vector<std::string> reports;
+};
+
+SOutcome ReadAll(const std::vector<uint8_t>& stream, size_t mostInflated, const std::vector<size_t>& requests) {
+  g_reports.clear();
+  SOutcome outcome;
+  CByteReader reader(stream);
+  CTextureInflater inflater(reader, "pixels.dctz", mostInflated);
+  for (size_t i = 0; i < requests.size(); ++i) {
+    const char* what = i % 2 ? "odd request" : "even request";
+    std::vector<uint8_t> bytes(requests[i]);
+    if (i == 1) {  // one request copies, the others are taken in place
+      if (!inflater.Read(bytes.data(), bytes.size(), what)) bytes.clear();
+    } else {
+      const uint8_t* taken = inflater.Take(requests[i], what);
+      if (taken) bytes.assign(taken, taken + requests[i]);
+      else bytes.clear();
+    }
+    outcome.reads.push_back(bytes);
+  }
+  outcome.reports = g_reports;
+  return outcome;
+}
+
+TEST(TextureInflater, WholeStreamReadsAndFailsLikeZlibStepByStep) {
+  ReportHandler = CaptureReport;
+  std::vector<uint8_t> raw(5000);
+  for (size_t i = 0; i < raw.size(); ++i) raw[i] = uint8_t((i * 37) ^ (i >> 5));
+  const std::vector<uint8_t> sound = Deflate(raw);
+  std::vector<uint8_t> corrupt = sound;
+  corrupt[sound.size() / 2] ^= 0x55;
+  std::vector<uint8_t> badChecksum = sound;
+  badChecksum.back() ^= 1;
+  std::vector<uint8_t> trailing = sound;
+  trailing.insert(trailing.end(), {1, 2, 3});
+
+  struct SCase {
+    const char* name;
+    std::vector<uint8_t> stream;
+    size_t mostInflated;
+    std::vector<size_t> requests;
+    bool sound;  // every request is filled
+  } cases[] = {
+      {"all of it", sound, 5000, {64, 0, 4000, 936}, true},
+      {"less than all", sound, 5000, {100, 200}, true},
+      {"bound below the stream", sound, 1000, {100, 200, 700}, true},
+      {"stream shorter than asked", sound, 8000, {1000, 3000, 2000, 10}, false},
+      {"cut short", std::vector<uint8_t>(sound.begin(), sound.end() - 40), 5000, {2000, 2900, 100}, false},
+      {"cut before its checksum", std::vector<uint8_t>(sound.begin(), sound.end() - 4), 5000, {5000}, true},
+      {"corrupt", corrupt, 6000, {2000, 3000, 1000}, false},
+      {"bad checksum", badChecksum, 5000, {5000, 1}, false},
+      {"trailing bytes", trailing, 6000, {5000}, true},
+      {"not zlib", std::vector<uint8_t>(40, 0x11), 100, {10}, false},
+      {"empty", {}, 100, {10}, false},
+  };
+  for (const SCase& c : cases) {
+    SOutcome stepByStep = ReadAll(c.stream, 0, c.requests);
+    SOutcome whole = ReadAll(c.stream, c.mostInflated, c.requests);
+    EXPECT_EQ(whole.reads, stepByStep.reads) << c.name;
+    EXPECT_EQ(whole.reports, stepByStep.reports) << c.name;
+    EXPECT_EQ(whole.reports.empty(), c.sound) << c.name;
+    size_t offset = 0;
+    for (size_t i = 0; c.sound && i < c.requests.size(); offset += c.requests[i++])
+      EXPECT_EQ(whole.reads[i], std::vector<uint8_t>(raw.begin() + offset, raw.begin() + offset + c.requests[i]))
+          << c.name;
+  }
+  SOutcome shortStream = ReadAll(sound, 8000, {1000, 3000, 2000, 10});
+  ASSERT_EQ(shortStream.reports.size(), 1u);
+  EXPECT_EQ(shortStream.reports[0],
+            "pixels.dctz: zlib stream ends before the even request (1000 of 2000 bytes inflated)");
+  ReportHandler = nullptr;
+}
+
+}  // namespace
