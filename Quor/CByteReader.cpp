@@ -149,8 +149,21 @@ bool ReadWholeVfsFile(const char* fileName, std::vector<uint8_t>* bytes) {
   }
   VfsFile* file = vfs->Open(fileName);
   if (!file) return false;
+  return ReadOpenVfsFile(file, fileName, bytes);
+}
+
+bool ReadOpenVfsFile(VfsFile* file, const char* fileName, std::vector<uint8_t>* bytes,
+                     uint32_t maxBytes) {
+  bytes->clear();
+  CVFS* vfs = GetVFS();
   const int size = vfs->GetSize(file);
-  bytes->resize(size > 0 ? static_cast<size_t>(size) : 0);
+  if (size < 0 || static_cast<uint32_t>(size) > maxBytes) {
+    HM_REPORT("Quor/CByteReader", "\"%s\": %d bytes is more than such a file may have (%u)", fileName,
+              size, maxBytes);
+    vfs->Close(file);
+    return false;
+  }
+  bytes->resize(static_cast<size_t>(size));
   const int got = bytes->empty() ? 0 : vfs->Read(file, bytes->data(), size, false);
   vfs->Close(file);
   if (got != static_cast<int>(bytes->size())) {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+struct VfsFile;
+
 class CByteReader {
  public:
   CByteReader(const uint8_t* bytes, size_t size);
@@ -86,3 +88,9 @@ class CByteWriter {
 // cannot open it (the normal "not found" answer; the caller reports it in its own words)
 // or cannot read all of it (reported here, so a loader never parses a silently cut file).
 bool ReadWholeVfsFile(const char* fileName, std::vector<uint8_t>* bytes);
+
+// The same for a file the caller has already opened (to tell "not found" apart itself); the
+// file is closed. A file larger than maxBytes is reported and refused before anything is
+// allocated.
+bool ReadOpenVfsFile(VfsFile* file, const char* fileName, std::vector<uint8_t>* bytes,
+                     uint32_t maxBytes = 0x7FFFFFFF);

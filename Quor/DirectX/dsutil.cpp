@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "Platform/AudioDevice.h"
+#include "Quor/CByteReader.h"
 #include "Quor/CPathResolver.h"
 #include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
@@ -74,21 +75,7 @@ bool CWaveReader::LoadImage(const char* name) {
     HM_REPORT(kSource, "Sound %s not found", name);
     return false;
   }
-  const int size = vfs->GetSize(file);
-  if (size < 0 || uint32_t(size) > kMaxFileBytes) {
-    HM_REPORT(kSource, "%s: %d bytes is not a size a sound may have", name, size);
-    vfs->Close(file);
-    return false;
-  }
-  m_image.resize(size_t(size));
-  const int got = size > 0 ? vfs->Read(file, m_image.data(), size, false) : 0;
-  vfs->Close(file);
-  if (got != size) {
-    HM_REPORT(kSource, "%s: could read only %d of its %d bytes", name, got, size);
-    m_image.clear();
-    return false;
-  }
-  return true;
+  return ReadOpenVfsFile(file, name, &m_image, kMaxFileBytes);
 }
 
 bool CWaveReader::LoadBuiltIn(const char* name) {

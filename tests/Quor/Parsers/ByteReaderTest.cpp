@@ -150,6 +150,14 @@ TEST(ReadWholeVfsFileTest, ReadsTheFileOrSaysWhyNot) {
   EXPECT_TRUE(bytes.empty());
   EXPECT_FALSE(ReadWholeVfsFile("missing.bin", &bytes));  // the caller words "not found"
   EXPECT_TRUE(reports.Texts().empty()) << reports.All();
+
+  // A caller that bounds the size gets a refusal, not an allocation, for a larger file.
+  bytes = {1};
+  VfsFile* file = GetVFS()->Open("mesh.bin");
+  ASSERT_NE(file, nullptr);
+  EXPECT_FALSE(ReadOpenVfsFile(file, "mesh.bin", &bytes, 2));
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_EQ(reports.Last(), "\"mesh.bin\": 3 bytes is more than such a file may have (2)");
 }
 
 TEST(ReadWholeVfsFileTest, AFileCutShortInTheArchiveIsReportedNotHalfRead) {
