@@ -86,19 +86,28 @@ DCTZ_INLINE VInts ClampToByte(const VInts& v) {
   return positive > 255 ? 255 : positive;
 }
 
+// GCC spells a two-vector shuffle __builtin_shuffle(a, b, mask); clang wants the lane numbers
+// as constants of __builtin_shufflevector. The lanes are the same in both.
+#if defined(__clang__)
+#define DCTZ_SHUFFLE(a, b, ...) __builtin_shufflevector(a, b, __VA_ARGS__)
+#else
+#define DCTZ_SHUFFLE(a, b, ...) __builtin_shuffle(a, b, decltype(a){__VA_ARGS__})
+#endif
+
 DCTZ_INLINE VBytes InterleaveLow(VBytes a, VBytes b) {
-  return __builtin_shuffle(a, b, VBytes{0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23});
+  return DCTZ_SHUFFLE(a, b, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
 }
 DCTZ_INLINE VBytes InterleaveHigh(VBytes a, VBytes b) {
-  return __builtin_shuffle(a, b, VBytes{8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31});
+  return DCTZ_SHUFFLE(a, b, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
 }
 DCTZ_INLINE VBytes InterleavePairs(VBytes a, VBytes b, bool high) {
-  const VPairs low = {0, 8, 1, 9, 2, 10, 3, 11}, upper = {4, 12, 5, 13, 6, 14, 7, 15};
-  return VBytes(__builtin_shuffle(VPairs(a), VPairs(b), high ? upper : low));
+  const VPairs pa = VPairs(a), pb = VPairs(b);
+  return VBytes(high ? DCTZ_SHUFFLE(pa, pb, 4, 12, 5, 13, 6, 14, 7, 15)
+                     : DCTZ_SHUFFLE(pa, pb, 0, 8, 1, 9, 2, 10, 3, 11));
 }
 DCTZ_INLINE VBytes InterleaveQuads(VBytes a, VBytes b, bool high) {
-  const VQuads low = {0, 4, 1, 5}, upper = {2, 6, 3, 7};
-  return VBytes(__builtin_shuffle(VQuads(a), VQuads(b), high ? upper : low));
+  const VQuads qa = VQuads(a), qb = VQuads(b);
+  return VBytes(high ? DCTZ_SHUFFLE(qa, qb, 2, 6, 3, 7) : DCTZ_SHUFFLE(qa, qb, 0, 4, 1, 5));
 }
 
 // Row x of up to sixteen blocks: rows[y] holds pixel y of every block. Turned block-major

@@ -18,8 +18,19 @@
 // target's own macros change). Products and differences of floats are rounded apart,
 // as the plain rules round them: the wider builds would otherwise fuse them into one
 // multiply-add and now and then truncate a coefficient to a different integer.
+// GCC and clang name the per-function target and the contraction switch differently.
+#define DCTZ_PRAGMA(text) _Pragma(#text)
+#if defined(__clang__)
+#define DCTZ_BEGIN_TARGET(name) \
+  DCTZ_PRAGMA(clang attribute push(__attribute__((target(name))), apply_to = function))
+#define DCTZ_END_TARGET DCTZ_PRAGMA(clang attribute pop)
+#pragma clang fp contract(off)
+#else
+#define DCTZ_BEGIN_TARGET(name) DCTZ_PRAGMA(GCC push_options) DCTZ_PRAGMA(GCC target(name))
+#define DCTZ_END_TARGET DCTZ_PRAGMA(GCC pop_options)
 #pragma GCC push_options
 #pragma GCC optimize("fp-contract=off")
+#endif
 namespace {
 
 namespace DctzPortable {
@@ -28,26 +39,26 @@ namespace DctzPortable {
 #undef DCTZ_LANES
 }  // namespace DctzPortable
 
-#pragma GCC push_options
-#pragma GCC target("avx2")
+DCTZ_BEGIN_TARGET("avx2")
 namespace DctzAvx2 {
 #define DCTZ_LANES 8
 #include "Quor/DctzKernelLoops.inl"
 #undef DCTZ_LANES
 }  // namespace DctzAvx2
-#pragma GCC pop_options
+DCTZ_END_TARGET
 
-#pragma GCC push_options
-#pragma GCC target("avx512f")
+DCTZ_BEGIN_TARGET("avx512f")
 namespace DctzAvx512 {
 #define DCTZ_LANES 16
 #include "Quor/DctzKernelLoops.inl"
 #undef DCTZ_LANES
 }  // namespace DctzAvx512
-#pragma GCC pop_options
+DCTZ_END_TARGET
 
 }  // namespace
+#if !defined(__clang__)
 #pragma GCC pop_options
+#endif
 
 namespace {
 
