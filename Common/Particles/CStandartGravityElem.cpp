@@ -12,15 +12,13 @@ void CStandartGravityElem::LoadParams(CEffectParams* params) {
   m_params = params;
   if (!params) return;
   params->GetFloatParam(kGroup, "gravity", m_gravity);
-  m_stateKey = params->GetId();
-  m_state = GetElementState(m_stateKey);
+  m_state = GetElementState(params->GetId());
   if (!m_state) return;
   m_gravityCurve = LoadMotionCurve(*params, kGroup, "Gravity_TimeLine", *m_state);
   if (m_gravityCurve) m_constantMode = false;
 }
 
 void CStandartGravityElem::Update(float dt) {
-  m_state = GetElementState(m_stateKey);
   if (!m_state) return;
   if (!m_constantMode && !m_gravityCurve) return;  // a curve mode without its curve has nothing to pull
   const float scale = m_state->scale;

@@ -16,8 +16,7 @@ class CStandartGravityElem : public CEffectBase {
 
  private:
   std::unique_ptr<CTimeLineCurve> m_gravityCurve;
-  SElementState* m_state = nullptr;
+  std::shared_ptr<SElementState> m_state;  // taken at load, kept while this element lives
   float m_gravity = 0.0f;
-  uint32_t m_stateKey = 0;
   bool m_constantMode = true;
 };
