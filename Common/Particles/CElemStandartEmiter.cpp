@@ -186,9 +186,6 @@ void CElemStandartEmiter::Update(float dt) {
 }
 
 void CElemStandartEmiter::StepParticles(float dt) {
-  // The steps run only for an effect whose description gives the position curves; without
-  // them the particles are born but never listed for drawing.
-  if (!HasPositionCurves()) return;
   const bool listed = !m_liveIndices.empty();
   uint32_t live = 0;
   for (uint32_t i = 0; i < m_particles.size(); ++i) {
@@ -207,6 +204,9 @@ void CElemStandartEmiter::StepParticle(SParticle& p, float dt) {
     return;
   }
   p.lifeFraction = p.age / p.life;
+  // Only an effect with position curves is placed anew each step; the particles of any
+  // other stay where the emitter put them.
+  if (!HasPositionCurves()) return;
   if (m_stick && m_splineEnabled) {
     StepParticleNormalSpline(p);
   } else if (m_stick) {

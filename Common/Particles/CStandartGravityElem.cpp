@@ -23,8 +23,9 @@ void CStandartGravityElem::Update(float dt) {
   if (!m_constantMode && !m_gravityCurve) return;  // a curve mode without its curve has nothing to pull
   const float scale = m_state->scale;
   ForEachLiveParticle(*m_state, [&](SParticle& p) {
-    // The constant pull is per update, not per second.
-    const float pull = m_constantMode ? m_gravity * scale : m_gravityCurve->Sample(p.lifeFraction) * dt * scale;
-    p.position.z -= pull;
+    // The pull gathers in the displacement, as the speed's drift does: the emitter may place
+    // a particle anew from its birth position at every step.
+    const float pullPerSecond = m_constantMode ? m_gravity : m_gravityCurve->Sample(p.lifeFraction);
+    p.displacement.z -= pullPerSecond * dt * scale;
   });
 }

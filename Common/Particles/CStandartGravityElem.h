@@ -1,6 +1,6 @@
 #pragma once
-// Pulls the particles down along z (group "StandartGravity"): by a constant amount per
-// update, or by a curve over their life per second.
+// Pulls the particles down along z (group "StandartGravity"), in units per second over their
+// life: at a constant rate, or at the rate of a curve.
 
 #include "Common/Particles/CEffectBase.h"
 #include "Common/Particles/CTimeLineCurve.h"

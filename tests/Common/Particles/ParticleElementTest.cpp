@@ -183,22 +183,22 @@ TEST_F(ParticleElementTest, SpinWithCurveAddsDegreesPerSecondToTheRandomPart) {
   EXPECT_FLOAT_EQ(Particle(2).spinRate, 120.0f * radians);
 }
 
-TEST_F(ParticleElementTest, GravityConstantPerUpdateOrCurvePerSecond) {
+TEST_F(ParticleElementTest, GravityConstantOrCurvePullsPerSecond) {
   Build(R"(<StandartGravity v="1"><gravity fValue="3"/></StandartGravity>)");
   CStandartGravityElem constant;
   constant.LoadParams(sets[0].get());
   EXPECT_TRUE(constant.IsConstantMode());
   Particle(0).alive = 1;
-  constant.Update(0.01f);
-  constant.Update(5.0f);
-  EXPECT_FLOAT_EQ(Particle(0).position.z, -6.0f);
+  constant.Update(0.25f);
+  constant.Update(0.5f);
+  EXPECT_FLOAT_EQ(Particle(0).displacement.z, -3.0f * 0.75f);
 
   sets[0]->AddTextParam("StandartGravity", "Gravity_TimeLine", "0|10;1|10");
   CStandartGravityElem curved;
   curved.LoadParams(sets[0].get());
   EXPECT_FALSE(curved.IsConstantMode());
   curved.Update(0.5f);
-  EXPECT_FLOAT_EQ(Particle(0).position.z, -11.0f);
+  EXPECT_FLOAT_EQ(Particle(0).displacement.z, -2.25f - 10.0f * 0.5f);
 }
 
 TEST_F(ParticleElementTest, SpeedDriftsByItsOffsetAndCurves) {
