@@ -38,8 +38,7 @@ constexpr float kAxisProbe = 0.01f;
 void CDefaultRender::LoadParams(CEffectParams* params) {
   m_params = params;
   if (!params) return;
-  m_stateKey = params->GetId();
-  m_state = GetElementState(m_stateKey);
+  m_state = GetElementState(params->GetId());
   if (!m_state) return;
   m_scale = m_state->scale;
   m_texture = m_state->texture;
@@ -69,8 +68,7 @@ void CDefaultRender::SetOwnAxes(bool enabled, const Vector3& right, const Vector
 }
 
 void CDefaultRender::GetPosition(float out[4]) const {
-  const SElementState* state = g_elementStateMap ? g_elementStateMap->Find(m_stateKey) : nullptr;
-  const Vector4 position = state ? state->position : Vector4{};
+  const Vector4 position = m_state ? m_state->position : Vector4{};
   out[0] = position.x;
   out[1] = position.y;
   out[2] = position.z;
@@ -115,7 +113,6 @@ void CDefaultRender::SortBackToFront(const SElementState& state) {
 
 void CDefaultRender::Render() {
   m_vertexCount = 0;
-  m_state = GetElementState(m_stateKey);
   if (!m_state || !m_state->particles || !m_state->texture || !m_enabled || !IsVisible()) return;
   m_camera = GetCurrentParticleCamera();
   CollectDrawOrder(*m_state);

@@ -6,6 +6,7 @@
 #include "Common/Particles/ParticleServices.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class CDefaultRender : public CEffectBase {
@@ -54,8 +55,7 @@ class CDefaultRender : public CEffectBase {
   void FillParticleQuad(const SParticle& particle, const Vector4 corners[4], const CAnimTextureCoords* frames);
   EQuadBuilder ChooseBuilder() const;
 
-  SElementState* m_state = nullptr;
-  uint32_t m_stateKey = 0;
+  std::shared_ptr<SElementState> m_state;  // taken at load, kept while this element lives
   TextureRecord* m_texture = nullptr;
   const CSpline* m_normalSpline = nullptr;
   float m_scale = 1.0f;

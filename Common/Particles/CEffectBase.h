@@ -30,7 +30,7 @@ struct SParticle {
   float rotation;            // radians
   float spinRate;            // radians per second
   float frameTimer;          // seconds since the last texture frame step
-  uint8_t frame;
+  uint16_t frame;            // texture frame index
   uint8_t red;
   uint8_t blue;
   uint8_t green;

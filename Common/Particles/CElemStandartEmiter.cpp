@@ -33,10 +33,30 @@ int ReadIntPreset(const CEffectParams& params, const char* group, const char* na
 
 CElemStandartEmiter::CElemStandartEmiter() : m_baseMatrix(IdentityMatrix()) {}
 
-CElemStandartEmiter::~CElemStandartEmiter() {
-  if (g_elementStateMap && m_state && g_elementStateMap->Find(m_stateKey) == m_state) {
-    g_elementStateMap->Remove(m_stateKey);
+CElemStandartEmiter::~CElemStandartEmiter() { ReleaseState(); }
+
+// A reload under the same key keeps the record, which the effect's other elements hold, and
+// files it again so that elements loading after this emitter find it.
+void CElemStandartEmiter::TakeState(uint32_t key) {
+  if (m_state && key == m_stateKey) {
+    if (g_elementStateMap) g_elementStateMap->Store(key, m_state);
+    return;
   }
+  ReleaseState();
+  m_stateKey = key;
+  m_state = CreateElementState(key);
+}
+
+// Other elements may still hold the record: it must not keep naming the particles that go
+// with this emitter.
+void CElemStandartEmiter::ReleaseState() {
+  if (!m_state) return;
+  m_state->particles = nullptr;
+  m_state->liveIndices = nullptr;
+  m_state->particleCount = 0;
+  m_state->liveCount = 0;
+  if (g_elementStateMap) g_elementStateMap->Remove(m_stateKey, m_state.get());
+  m_state.reset();
 }
 
 void CElemStandartEmiter::ReadRanges(const CEffectParams& params) {
@@ -125,8 +145,7 @@ void CElemStandartEmiter::LoadParams(CEffectParams* params) {
   }
   ReadFlagsAndShape(*params);
 
-  m_stateKey = params->GetId();
-  m_state = CreateElementState(m_stateKey);
+  TakeState(params->GetId());
   if (!m_state) return;
   m_state->secondTransform = IdentityMatrix();
   m_state->sortParticles = ReadIntPreset(*params, kGroup, "sort_particles", 0) != 0;
@@ -167,9 +186,6 @@ void CElemStandartEmiter::Update(float dt) {
 }
 
 void CElemStandartEmiter::StepParticles(float dt) {
-  // The steps run only for an effect whose description gives the position curves; without
-  // them the particles are born but never listed for drawing.
-  if (!HasPositionCurves()) return;
   const bool listed = !m_liveIndices.empty();
   uint32_t live = 0;
   for (uint32_t i = 0; i < m_particles.size(); ++i) {
@@ -188,6 +204,9 @@ void CElemStandartEmiter::StepParticle(SParticle& p, float dt) {
     return;
   }
   p.lifeFraction = p.age / p.life;
+  // Only an effect with position curves is placed anew each step; the particles of any
+  // other stay where the emitter put them.
+  if (!HasPositionCurves()) return;
   if (m_stick && m_splineEnabled) {
     StepParticleNormalSpline(p);
   } else if (m_stick) {

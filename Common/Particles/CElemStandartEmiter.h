@@ -42,9 +42,11 @@ class CElemStandartEmiter : public CEffectBase {
   uint32_t GetParticleCount() const { return static_cast<uint32_t>(m_particles.size()); }
   const SParticle* GetParticles() const { return m_particles.data(); }
   uint32_t GetBornCount() const { return m_born; }
-  SElementState* GetState() const { return m_state; }
+  SElementState* GetState() const { return m_state.get(); }
 
  private:
+  void TakeState(uint32_t key);
+  void ReleaseState();
   void ReadRanges(const CEffectParams& params);
   void ReadFlagsAndShape(const CEffectParams& params);
   void ReadSplines(const CEffectParams& params);
@@ -90,7 +92,7 @@ class CElemStandartEmiter : public CEffectBase {
   const CSpline* m_pathSpline = nullptr;
   const CSpline* m_normalSpline = nullptr;
   uint32_t m_stateKey = 0;
-  SElementState* m_state = nullptr;
+  std::shared_ptr<SElementState> m_state;
   float m_time = 0.0f;
   float m_intensityClock = 0.0f;
   float m_birthAccumulator = 0.0f;

@@ -6,7 +6,11 @@
 #include "Quor/ReportError.h"
 
 #include <cstring>
+#include <limits>
 #include <string>
+
+static_assert(CAnimTextureCoords::kMaxFrames - 1 == std::numeric_limits<decltype(SParticle::frame)>::max(),
+              "a particle's frame index names every frame of the largest grid");
 
 namespace {
 
@@ -30,6 +34,14 @@ CAnimTextureCoords::CAnimTextureCoords(int columns, int rows) : m_columns(column
   // A grid without cells would leave nothing to draw with: use the whole texture instead.
   if (m_columns < 1) m_columns = 1;
   if (m_rows < 1) m_rows = 1;
+  // Nor can a grid have more frames than a particle can name (nor ask for memory without
+  // bound, as a damaged count would).
+  const uint64_t frames = static_cast<uint64_t>(m_columns) * static_cast<uint64_t>(m_rows);
+  HM_ASSERT("Common/Particles/CStandardMaterialElem", frames <= kMaxFrames,
+            "A texture frame grid of %d columns by %d rows is more than the %u frames a particle can show; "
+            "the whole texture is used",
+            columns, rows, kMaxFrames);
+  if (frames > kMaxFrames) m_columns = m_rows = 1;
   m_frames.resize(static_cast<size_t>(m_columns) * static_cast<size_t>(m_rows));
   for (int row = 0; row < m_rows; ++row) {
     for (int column = 0; column < m_columns; ++column) {
@@ -53,7 +65,7 @@ CStandardMaterialElem::~CStandardMaterialElem() {
   const SParticleServices& services = GetParticleServices();
   if (m_texture && services.releaseTexture) services.releaseTexture(m_texture);
   // The state may outlive this element; it must not keep pointing at what is freed here.
-  if (g_elementStateMap && g_elementStateMap->Find(m_stateKey) == m_state && m_state) {
+  if (m_state) {
     if (m_state->frames == m_frames.get()) m_state->frames = nullptr;
     if (m_state->texture == m_texture) m_state->texture = nullptr;
   }
@@ -62,8 +74,7 @@ CStandardMaterialElem::~CStandardMaterialElem() {
 void CStandardMaterialElem::LoadParams(CEffectParams* params) {
   m_params = params;
   if (!params) return;
-  m_stateKey = params->GetId();
-  m_state = GetElementState(m_stateKey);
+  m_state = GetElementState(params->GetId());
   if (!m_state) return;
 
   params->GetTextParam(kGroup, "Texture", m_textureName);
@@ -110,7 +121,6 @@ void CStandardMaterialElem::LoadTexture() {
 }
 
 void CStandardMaterialElem::Update(float dt) {
-  m_state = GetElementState(m_stateKey);
   if (!m_state || !m_state->particles) return;
   for (const auto& curve : m_colourCurves) {
     if (!curve) return;  // the colours change only with all four curves
@@ -141,6 +151,6 @@ void CStandardMaterialElem::UpdateParticle(SParticle& particle, float dt) const 
   if (particle.frameTimer > m_state->textureChangeTime) {
     particle.frameTimer = 0.0f;
     const uint32_t frameCount = m_frames ? m_frames->GetFrameCount() : 1;
-    particle.frame = static_cast<uint8_t>((particle.frame + 1u) % frameCount);
+    particle.frame = static_cast<uint16_t>((particle.frame + 1u) % frameCount);
   }
 }

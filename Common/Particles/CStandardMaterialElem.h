@@ -13,6 +13,9 @@
 // The texture cells of an animated particle texture, columns x rows, numbered row by row.
 class CAnimTextureCoords {
  public:
+  // As many frames as a particle's frame index can name.
+  static constexpr uint32_t kMaxFrames = 65536;
+
   // The four corners of a cell in the order the renderer's quad corners take them:
   // bottom right, bottom left, top left, top right (v grows downwards).
   struct SFrame {
@@ -20,6 +23,8 @@ class CAnimTextureCoords {
     float v[4];
   };
 
+  // A grid without cells, or with more than kMaxFrames, is reported and the whole texture
+  // is used instead.
   CAnimTextureCoords(int columns, int rows);
 
   // Frame numbers at or past the count are reported and read frame 0.
@@ -57,8 +62,7 @@ class CStandardMaterialElem : public CEffectBase {
   int m_columns = 1;
   float m_alphaFactor = 1.0f;
   bool m_brighten = false;
-  SElementState* m_state = nullptr;
-  uint32_t m_stateKey = 0;
+  std::shared_ptr<SElementState> m_state;  // taken at load, kept while this element lives
   const char* m_textureName = nullptr;
   TextureRecord* m_texture = nullptr;
 };

@@ -14,7 +14,7 @@ class CStandardSpinElem : public CEffectBase {
 
  private:
   std::unique_ptr<CTimeLineCurve> m_angleCurve;
-  SElementState* m_state = nullptr;
+  std::shared_ptr<SElementState> m_state;  // taken at load, kept while this element lives
   float m_angle = 0.0f;  // radians per second after loading, as are the two below
   float m_angleFrom = 0.0f;
   float m_angleTo = 0.0f;

@@ -12,21 +12,20 @@ void CStandartGravityElem::LoadParams(CEffectParams* params) {
   m_params = params;
   if (!params) return;
   params->GetFloatParam(kGroup, "gravity", m_gravity);
-  m_stateKey = params->GetId();
-  m_state = GetElementState(m_stateKey);
+  m_state = GetElementState(params->GetId());
   if (!m_state) return;
   m_gravityCurve = LoadMotionCurve(*params, kGroup, "Gravity_TimeLine", *m_state);
   if (m_gravityCurve) m_constantMode = false;
 }
 
 void CStandartGravityElem::Update(float dt) {
-  m_state = GetElementState(m_stateKey);
   if (!m_state) return;
   if (!m_constantMode && !m_gravityCurve) return;  // a curve mode without its curve has nothing to pull
   const float scale = m_state->scale;
   ForEachLiveParticle(*m_state, [&](SParticle& p) {
-    // The constant pull is per update, not per second.
-    const float pull = m_constantMode ? m_gravity * scale : m_gravityCurve->Sample(p.lifeFraction) * dt * scale;
-    p.position.z -= pull;
+    // The pull gathers in the displacement, as the speed's drift does: the emitter may place
+    // a particle anew from its birth position at every step.
+    const float pullPerSecond = m_constantMode ? m_gravity : m_gravityCurve->Sample(p.lifeFraction);
+    p.displacement.z -= pullPerSecond * dt * scale;
   });
 }

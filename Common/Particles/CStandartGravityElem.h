@@ -1,6 +1,6 @@
 #pragma once
-// Pulls the particles down along z (group "StandartGravity"): by a constant amount per
-// update, or by a curve over their life per second.
+// Pulls the particles down along z (group "StandartGravity"), in units per second over their
+// life: at a constant rate, or at the rate of a curve.
 
 #include "Common/Particles/CEffectBase.h"
 #include "Common/Particles/CTimeLineCurve.h"
@@ -16,8 +16,7 @@ class CStandartGravityElem : public CEffectBase {
 
  private:
   std::unique_ptr<CTimeLineCurve> m_gravityCurve;
-  SElementState* m_state = nullptr;
+  std::shared_ptr<SElementState> m_state;  // taken at load, kept while this element lives
   float m_gravity = 0.0f;
-  uint32_t m_stateKey = 0;
   bool m_constantMode = true;
 };

@@ -13,8 +13,7 @@ void CStandartSizeElem::LoadParams(CEffectParams* params) {
   if (!params) return;
   params->GetFloatParam(kGroup, "width", m_width);
   params->GetFloatParam(kGroup, "height", m_height);
-  m_stateKey = params->GetId();
-  m_state = GetElementState(m_stateKey);
+  m_state = GetElementState(params->GetId());
   if (!m_state) return;
   params->GetFloatParam(kGroup, "global_scale", m_state->scale);
   m_widthCurve = LoadMotionCurve(*params, kGroup, "width_TimeLine", *m_state);
@@ -23,7 +22,6 @@ void CStandartSizeElem::LoadParams(CEffectParams* params) {
 
 void CStandartSizeElem::Update(float dt) {
   (void)dt;
-  m_state = GetElementState(m_stateKey);
   if (!m_state || !m_widthCurve || !m_heightCurve) return;
   const float scale = m_state->scale;
   ForEachLiveParticle(*m_state, [&](SParticle& p) {

@@ -14,8 +14,7 @@ class CStandartSizeElem : public CEffectBase {
  private:
   std::unique_ptr<CTimeLineCurve> m_widthCurve;
   std::unique_ptr<CTimeLineCurve> m_heightCurve;
-  SElementState* m_state = nullptr;
-  uint32_t m_stateKey = 0;
+  std::shared_ptr<SElementState> m_state;  // taken at load, kept while this element lives
   float m_width = 0.0f;
   float m_height = 0.0f;
 };

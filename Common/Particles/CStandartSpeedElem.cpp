@@ -65,8 +65,7 @@ void CStandartSpeedElem::LoadParams(CEffectParams* params) {
   OrderRange(m_zFrom, m_zTo);
   OrderRange(m_speedFrom, m_speedTo);
 
-  m_stateKey = params->GetId();
-  m_state = GetElementState(m_stateKey);
+  m_state = GetElementState(params->GetId());
   if (!m_state) return;
   for (uint32_t i = 0; m_state->particles && i < m_state->particleCount; ++i) {
     SParticle& p = m_state->particles[i];
@@ -80,7 +79,6 @@ void CStandartSpeedElem::LoadParams(CEffectParams* params) {
 }
 
 void CStandartSpeedElem::Update(float dt) {
-  m_state = GetElementState(m_stateKey);
   if (!m_state) return;
   const float scale = m_state->scale;
   Matrix4 transform = m_state->baseTransform;

@@ -30,9 +30,8 @@ class CStandartSpeedElem : public CEffectBase {
 
   Vector4 m_direction;
   std::unique_ptr<CTimeLineCurve> m_curves[4];  // x, y, z, speed multiplier
-  uint32_t m_stateKey = 0;
   float m_speed = 0.0f;
   float m_xFrom = 0.0f, m_xTo = 0.0f, m_yFrom = 0.0f, m_yTo = 0.0f, m_zFrom = 0.0f, m_zTo = 0.0f;
   float m_speedFrom = 0.0f, m_speedTo = 0.0f;
-  SElementState* m_state = nullptr;
+  std::shared_ptr<SElementState> m_state;  // taken at load, kept while this element lives
 };

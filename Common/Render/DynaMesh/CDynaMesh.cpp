@@ -86,15 +86,22 @@ void CDynaMesh::Clear() {
   m_time = 0;
 }
 
-void CDynaMesh::ResetBounds() {
+// What a file sets starts from the defaults at every load: a second load must not scale the
+// speed again, nor an older file (which has no frame rate) take the previous file's.
+void CDynaMesh::ResetLoadedState() {
+  Clear();
   m_boundsMin = Vector4{1000000.0f, 1000000.0f, 1000000.0f, 0};
   m_boundsMax = Vector4{-1000000.0f, -1000000.0f, -1000000.0f, 0};
+  m_keyCount = 0;
+  m_frameRate = 0;
+  m_speed = 1.0f;
+  m_inverseSpeed = 1.0f;
 }
 
 bool CDynaMesh::Load(const char* fileName, VectorFn positionFn, VectorFn texCoordFn, VectorFn normalFn) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(fileName, &bytes)) {
-    Clear();
+    ResetLoadedState();
     HM_REPORT(kSource, "Dynamic mesh file \"%s\" not found", fileName);
     return false;
   }
@@ -104,9 +111,7 @@ bool CDynaMesh::Load(const char* fileName, VectorFn positionFn, VectorFn texCoor
 
 bool CDynaMesh::LoadFromBytes(const char* fileName, CByteReader& reader, VectorFn positionFn, VectorFn texCoordFn,
                               VectorFn normalFn) {
-  Clear();
-  ResetBounds();
-  m_keyCount = 0;
+  ResetLoadedState();
   char name[255];
   uint32_t subMeshCount = 0;
   reader.String(name, sizeof(name), "name");
@@ -124,7 +129,7 @@ bool CDynaMesh::LoadFromBytes(const char* fileName, CByteReader& reader, VectorF
     m_subMeshes.push_back(std::move(mesh));
   }
   // Keys are spread over 0..1, so a key count at a frame rate sets how fast 0..1 passes.
-  // A file without a frame rate (before version 104) keeps the speed it has.
+  // A file without a frame rate (before version 104) keeps the default speed.
   if (m_keyCount != 0 && m_frameRate != 0)
     m_speed = m_speed * static_cast<float>(m_frameRate) / static_cast<float>(m_keyCount);
   m_inverseSpeed = m_speed != 0 ? 1.0f / m_speed : 0.0f;

@@ -106,7 +106,7 @@ class CDynaMesh {
   bool ReadPositionKeys(const char* fileName, CByteReader& reader, VectorFn positionFn, SDynaSubMesh* mesh);
   bool ReadTexCoordKeys(const char* fileName, CByteReader& reader, VectorFn texCoordFn, SDynaSubMesh* mesh);
   Vector3 ReadPosition(CByteReader& reader, VectorFn positionFn);
-  void ResetBounds();
+  void ResetLoadedState();
   void NoteKeyCount(uint32_t keys);
 
   Vector4 m_boundsMin{1000000.0f, 1000000.0f, 1000000.0f, 0};

@@ -115,6 +115,28 @@ TEST_F(EffectManagerTest, ReleaseDestroysTheInstanceAndItsState) {
   EXPECT_EQ(DrawnX(), std::vector<float>{3.0f});
 }
 
+// Two instances of one parameter set each draw their own particle, and releasing one leaves
+// the other running on its own record.
+TEST_F(EffectManagerTest, InstancesOfOneSetKeepTheirOwnState) {
+  CEffectInstance* first = Add("twin", 2, 0, 0, 4);
+  CEffectInstance* second = g_effectManager->AddEffect(CEffectInstance::CreateStandard(sets[0].get()), 4);
+  second->GetEmitter()->SetPosition(5, 0, 0, 0);
+  g_effectManager->Update(0.1f);
+  g_effectManager->Update(0.1f);
+  g_effectManager->RenderEffect(4);
+  EXPECT_EQ(DrawnX(), (std::vector<float>{6.0f, 3.0f}));
+  EXPECT_NE(static_cast<CElemStandartEmiter*>(first->GetEmitter())->GetState(),
+            static_cast<CElemStandartEmiter*>(second->GetEmitter())->GetState());
+
+  g_effectManager->ReleaseEffect(*sets[0], 4);  // the first one built
+  g_effectManager->Update(0.1f);
+  g_effectManager->RenderEffect(4);
+  EXPECT_EQ(DrawnX(), std::vector<float>{6.0f});
+  EXPECT_NE(g_elementStateMap->Find(sets[0]->GetId()), nullptr);
+  g_effectManager->ReleaseEffect(*sets[0], 4);
+  EXPECT_EQ(g_elementStateMap->GetCount(), 0u);
+}
+
 TEST_F(EffectManagerTest, EmptyGroupStillAppliesTheCameraAndWorldMatrix) {
   static int applied = 0, worldLoads = 0;
   applied = worldLoads = 0;

@@ -89,8 +89,66 @@ TEST_F(EffectRunTest, EmitterReadsAndOrdersItsParameters) {
     for (uint32_t i = 0; i < emitter.GetParticleCount(); ++i) alive += emitter.GetParticles()[i].alive;
     EXPECT_EQ(alive, expectedAlive[frame]) << "frame " << frame;
   }
-  // Without position curves the particles are born but never listed for drawing.
-  EXPECT_EQ(emitter.GetState()->liveCount, 0u);
+  // Without position curves the particles are listed all the same: all but the one born in
+  // the last update, which is listed from the next.
+  EXPECT_EQ(emitter.GetState()->liveCount, 2u);
+}
+
+// An effect without position curves: its particle ages, is drawn where the emitter put it
+// and dies at the end of its life.
+TEST_F(EffectRunTest, ParticleWithoutPositionCurvesAgesDrawsAndDies) {
+  auto sets = LoadEffects(R"(<E n="e"><StandartEmiter v="1"><pos_x fValue="1"/><pos_y fValue="2"/><pos_z fValue="3"/>
+      <ParticleCount iValue="1"/><LifeTime fValue="0.5"/><LifeTime_to fValue="0.5"/><BirthRate fValue="1000"/>
+    </StandartEmiter><StandardMaterial v="1"><Texture tValue="t.mpt"/></StandardMaterial></E>)");
+  auto instance = CEffectInstance::CreateStandard(sets[0].get());
+  auto* emitter = static_cast<CElemStandartEmiter*>(instance->GetEmitter());
+  emitter->Restart();
+  // Born in the first update, drawn from the second, gone after half a second of age.
+  const size_t drawn[7] = {0, 1, 1, 1, 1, 0, 0};
+  for (int frame = 0; frame < 7; ++frame) {
+    RecordedDraws().clear();
+    instance->Update(0.125f);
+    instance->GetRenderer()->Render();
+    ASSERT_EQ(RecordedDraws().size(), drawn[frame]) << "frame " << frame;
+    if (drawn[frame] == 0) continue;
+    EXPECT_FLOAT_EQ(emitter->GetParticles()[0].age, 0.125f * static_cast<float>(frame));
+    const SParticleVertex& a = RecordedDraws()[0].vertices[0];  // centre + right - up
+    EXPECT_FLOAT_EQ(a.x, 2.0f);
+    EXPECT_FLOAT_EQ(a.y, 1.0f);
+    EXPECT_FLOAT_EQ(a.z, 3.0f);
+  }
+  EXPECT_EQ(emitter->GetParticles()[0].alive, 0);
+  EXPECT_EQ(emitter->GetState()->liveCount, 0u);
+}
+
+// Gravity pulls a particle down at its rate per second for as long as it lives, however the
+// time is cut into frames: after one second of age it is that rate (times the effect's
+// scale) below where it was born.
+TEST_F(EffectRunTest, GravityAccumulatesOverTheParticlesLifeAtAnyFrameRate) {
+  const struct {
+    const char* groups;
+    float pullPerSecond;
+  } cases[] = {
+      {R"(<StandartGravity v="1"><gravity fValue="3"/></StandartGravity>)", 3.0f},
+      {R"(<StandartGravity v="1"><Gravity_TimeLine tValue="0|4;1|4"/></StandartGravity>)", 4.0f},
+      {R"(<StandartGravity v="1"><gravity fValue="3"/></StandartGravity>
+          <StandardSize v="1"><global_scale fValue="0.5"/></StandardSize>)", 1.5f},
+  };
+  for (const auto& c : cases) {
+    for (const float dt : {0.125f, 1.0f / 64.0f}) {
+      auto sets = LoadEffects((std::string(R"(<E n="e"><StandartEmiter v="1"><pos_z fValue="10"/>
+          <ParticleCount iValue="1"/><LifeTime fValue="5"/><LifeTime_to fValue="5"/><BirthRate fValue="1000"/>
+          <Effect_Loop iValue="1"/><posx_TimeLine tValue="0|0;1|0"/><posy_TimeLine tValue="0|0;1|0"/>
+          <posz_TimeLine tValue="0|0;1|0"/></StandartEmiter>)") + c.groups + "</E>").c_str());
+      auto instance = CEffectInstance::CreateStandard(sets[0].get());
+      instance->Update(dt);  // the birth
+      for (int frame = 0; frame < static_cast<int>(1.0f / dt); ++frame) instance->Update(dt);
+      const SParticle& p = static_cast<CElemStandartEmiter*>(instance->GetEmitter())->GetParticles()[0];
+      ASSERT_FLOAT_EQ(p.age, 1.0f);
+      EXPECT_NEAR(p.position.z + p.displacement.z, 10.0f - c.pullPerSecond, 1e-4f)
+          << c.groups << " at " << 1.0f / dt << " frames a second";
+    }
+  }
 }
 
 TEST_F(EffectRunTest, SingleBurstStopsAfterItsCountAndShortLivesAreClamped) {

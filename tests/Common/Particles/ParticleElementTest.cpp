@@ -87,6 +87,59 @@ TEST_F(ParticleElementTest, MaterialWithoutAllCurvesLeavesColoursAndBadGridIsRep
   EXPECT_EQ(state->texture, nullptr);  // no "Texture": nothing loaded
 }
 
+// A grid too large for the particles' frame index is refused with a report; every frame of
+// a large grid that fits is shown in turn.
+TEST_F(ParticleElementTest, FrameGridIsBoundedAndEveryFrameOfItShows) {
+  const char* const kCurves = R"(<rchannel_TimeLine tValue="0|9;1|9"/><gchannel_TimeLine tValue="0|9;1|9"/>
+      <bchannel_TimeLine tValue="0|9;1|9"/><achannel_TimeLine tValue="0|9;1|9"/>)";
+  const struct {
+    int rows, columns;
+    uint32_t frames;
+  } grids[] = {{100000, 100000, 1}, {1, 65537, 1}, {256, 256, 65536}, {16, 32, 512}};
+  for (const auto& grid : grids) {
+    particle_test::Reports().clear();
+    Build("<StandardMaterial v=\"1\"><Texture tValue=\"t.mpt\"/><texture_changetime fValue=\"0\"/><row_count iValue=\"" +
+          std::to_string(grid.rows) + "\"/><column_count iValue=\"" + std::to_string(grid.columns) + "\"/>" +
+          kCurves + "</StandardMaterial>");
+    CStandardMaterialElem material;
+    material.LoadParams(sets[0].get());
+    EXPECT_EQ(material.GetFrames()->GetFrameCount(), grid.frames) << grid.rows << " x " << grid.columns;
+    EXPECT_EQ(particle_test::Reports().size(), grid.frames == 1 ? 1u : 0u) << grid.rows << " x " << grid.columns;
+  }
+  // The last grid, 16 rows of 32: a frame step every update reaches frame 300 (row 9,
+  // column 12), and the renderer takes that cell.
+  CStandardMaterialElem material;
+  material.LoadParams(sets[0].get());
+  CDefaultRender renderer;
+  renderer.LoadParams(sets[0].get());
+  Particle(0).alive = 1;
+  for (int step = 0; step < 300; ++step) material.Update(0.001f);
+  EXPECT_EQ(Particle(0).frame, 300);
+  renderer.Render();
+  ASSERT_EQ(RecordedDraws().size(), 1u);
+  EXPECT_FLOAT_EQ(RecordedDraws()[0].vertices[0].u, 13.0f / 32.0f);
+  EXPECT_FLOAT_EQ(RecordedDraws()[0].vertices[0].v, 10.0f / 16.0f);
+}
+
+// Loading the emitter again keeps the record that the effect's other elements hold: they go
+// on working on the emitter's new particles, and what they stored in the record stays.
+TEST_F(ParticleElementTest, ReloadedEmitterKeepsTheStateItsElementsHold) {
+  Build(R"(<StandardMaterial v="1"><Texture tValue="t.mpt"/></StandardMaterial>
+      <StandardSpin v="1"><angle_TimeLine tValue="0|180;1|180"/></StandardSpin>)");
+  CStandardMaterialElem material;
+  material.LoadParams(sets[0].get());
+  CStandardSpinElem spin;
+  spin.LoadParams(sets[0].get());
+  emitter.LoadParams(sets[0].get());
+  ASSERT_EQ(emitter.GetState(), state);
+  EXPECT_EQ(state->texture, particle_test::FakeTexture());
+  EXPECT_EQ(state->frames, material.GetFrames());
+  state->liveIndices = nullptr;
+  Particle(1).alive = 1;
+  spin.Update(0.5f);
+  EXPECT_NEAR(Particle(1).rotation, 3.14159265f / 2.0f, 1e-5f);
+}
+
 TEST_F(ParticleElementTest, SizeNeedsBothCurvesAndFollowsThem) {
   Build(R"(<StandardSize v="1"><width fValue="2"/><height fValue="4"/><global_scale fValue="0.5"/>
       <width_TimeLine tValue="0|0;1|1"/><height_TimeLine tValue="NONE"/></StandardSize>)");
@@ -130,22 +183,22 @@ TEST_F(ParticleElementTest, SpinWithCurveAddsDegreesPerSecondToTheRandomPart) {
   EXPECT_FLOAT_EQ(Particle(2).spinRate, 120.0f * radians);
 }
 
-TEST_F(ParticleElementTest, GravityConstantPerUpdateOrCurvePerSecond) {
+TEST_F(ParticleElementTest, GravityConstantOrCurvePullsPerSecond) {
   Build(R"(<StandartGravity v="1"><gravity fValue="3"/></StandartGravity>)");
   CStandartGravityElem constant;
   constant.LoadParams(sets[0].get());
   EXPECT_TRUE(constant.IsConstantMode());
   Particle(0).alive = 1;
-  constant.Update(0.01f);
-  constant.Update(5.0f);
-  EXPECT_FLOAT_EQ(Particle(0).position.z, -6.0f);
+  constant.Update(0.25f);
+  constant.Update(0.5f);
+  EXPECT_FLOAT_EQ(Particle(0).displacement.z, -3.0f * 0.75f);
 
   sets[0]->AddTextParam("StandartGravity", "Gravity_TimeLine", "0|10;1|10");
   CStandartGravityElem curved;
   curved.LoadParams(sets[0].get());
   EXPECT_FALSE(curved.IsConstantMode());
   curved.Update(0.5f);
-  EXPECT_FLOAT_EQ(Particle(0).position.z, -11.0f);
+  EXPECT_FLOAT_EQ(Particle(0).displacement.z, -2.25f - 10.0f * 0.5f);
 }
 
 TEST_F(ParticleElementTest, SpeedDriftsByItsOffsetAndCurves) {

@@ -56,6 +56,31 @@ TEST(DynaMeshTest, LoadsKeysBoundsAndSpeed) {
   EXPECT_FLOAT_EQ(old.GetSpeed(), 1.0f);
 }
 
+// Loads into one mesh, one after another: the speed and frame rate come from each file
+// alone, never from the file before it.
+TEST(DynaMeshTest, EachLoadStartsFromDefaults) {
+  CContentFolder content;
+  content.Put("Flag.dyn", WriteDynaMeshFile(MovingTriangle()));
+  content.Put("Old.dyn", WriteDynaMeshFile(MovingTriangle(103)));
+  const struct {
+    const char* file;
+    bool loads;
+    float speed;
+    uint32_t frameRate;
+  } loads[] = {
+      {"Flag.dyn", true, 2.0f, 10}, {"Flag.dyn", true, 2.0f, 10},     {"Old.dyn", true, 1.0f, 0},
+      {"Flag.dyn", true, 2.0f, 10}, {"Missing.dyn", false, 1.0f, 0},
+  };
+  CReportCapture reports;
+  CDynaMesh mesh;
+  for (const auto& load : loads) {
+    EXPECT_EQ(mesh.Load(load.file), load.loads) << load.file;
+    EXPECT_FLOAT_EQ(mesh.GetSpeed(), load.speed) << load.file;
+    EXPECT_FLOAT_EQ(mesh.GetInverseSpeed(), 1.0f / load.speed) << load.file;
+    EXPECT_EQ(mesh.GetFrameRate(), load.frameRate) << load.file;
+  }
+}
+
 TEST(DynaMeshTest, PlaysForwardsBackwardsAndLooping) {
   CDynaMesh mesh;
   std::vector<uint8_t> bytes = WriteDynaMeshFile(MovingTriangle());
