@@ -177,7 +177,11 @@ bool ParseBmoFile(const uint8_t* bytes, size_t size, const char* fileName, SBmoF
   if (size < 4 || std::memcmp(bytes, "BMO ", 4) != 0) HM_FATAL(kSource, "CModel::CModel - \"%s\" not a BMO file!", fileName);
   CByteReader reader(bytes + 4, size - 4);
   out.version = reader.U16("version");
-  if (out.version > kBmoNewestVersion) HM_FATAL(kSource, "Unsupported version %d.%02d", out.version >> 8, out.version & 0xFF);
+  if (out.version > kBmoNewestVersion) {
+    HM_REPORT(kSource, "Model \"%s\": Unsupported version %d.%02d", fileName, out.version >> 8, out.version & 0xFF);
+    out = SBmoFile();
+    return false;
+  }
   out.comment = ReadName(reader, "comment");
   const uint32_t nodeCount = ReadCount(reader, out.version, "node count");
   const uint32_t topCount = ReadCount(reader, out.version, "top-level count");

@@ -157,7 +157,7 @@ TEST_F(ModelTest, TheCacheSharesModelsUnderTheirOverridesAndDropsThemAtTheLastRe
   EXPECT_EQ(m_shaders->GetMaterialCount(), 0u);
 }
 
-TEST_F(ModelTest, MissingWrongTagAndNewerVersionAreFatal) {
+TEST_F(ModelTest, MissingFilesAndWrongTagsAreFatalNewerVersionsAreReported) {
   CModelManager cache("Models");
   EXPECT_EXIT(cache.GetModel("none"), ::testing::ExitedWithCode(3), "Failed to load model from \"Models\\\\none.bmo\"!");
   std::vector<uint8_t> bytes = BmoBytes(MakeBoxModel("Crate", 1.0f));
@@ -166,7 +166,13 @@ TEST_F(ModelTest, MissingWrongTagAndNewerVersionAreFatal) {
               "CModel::CModel - \"bad.bmo\" not a BMO file!");
   bytes[2] = 'O';
   bytes[4] = 0x05;
-  EXPECT_EXIT(CModel(bytes.data(), bytes.size(), "new.bmo", "k"), ::testing::ExitedWithCode(3), "Unsupported version 2.05");
+  WriteContent("Models/new.bmo", bytes);
+  CModel* model = cache.GetModel("new");
+  EXPECT_FALSE(model->IsLoaded());
+  EXPECT_EQ(model->GetBatchCount(), 0u);
+  ASSERT_EQ(m_reports.Texts().size(), 1u) << m_reports.All();
+  EXPECT_EQ(m_reports.Texts()[0], "Model \"Models\\new.bmo\": Unsupported version 2.05");
+  EXPECT_EQ(m_shaders->GetMaterialCount(), 0u);
 }
 
 // The strip at version 0x204 with an empty comment: where its fields lie.
