@@ -276,10 +276,16 @@ SModelVertex MapBones(const SModelVertex& vertex, const SBmoPart& part, const st
   return mapped;
 }
 
+// Strips and fans cannot be joined: one after another they would draw triangles across the
+// gap between them.
+bool CanJoin(const SBmoPart& leader, const SBmoPart& other) {
+  return leader.primitive == kPrimitiveList && other.primitive == kPrimitiveList;
+}
+
 }  // namespace
 
-// Parts of one shader and primitive type share a batch while their bones together stay
-// below what the shader can take at once.
+// Triangle lists of one shader share a batch while their bones together stay below what
+// the shader can take at once.
 void CModel::BuildBatches(SBmoFile& file) {
   CShaderManager* manager = GetShaderManager();
   if (!manager) {
@@ -300,8 +306,7 @@ void CModel::BuildBatches(SBmoFile& file) {
     std::vector<size_t> members{leader};
     size_t vertexCount = file.parts[leader].vertices.size();
     for (size_t other = leader + 1; other < partCount; ++other) {
-      if (assigned[other] || shaders[other] != shader || file.parts[other].primitive != file.parts[leader].primitive)
-        continue;
+      if (assigned[other] || shaders[other] != shader || !CanJoin(file.parts[leader], file.parts[other])) continue;
       std::vector<uint32_t> joined = BoneUnion(bones, SortedBones(file.parts[other]));
       if (joined.size() >= capacity) continue;
       bones = std::move(joined);
