@@ -16,6 +16,7 @@ namespace {
 
 constexpr char kSource[] = "Quor/CModel";
 constexpr uint8_t kNoBone = 0xFF;
+constexpr size_t kVertexBoneSlots = 4;
 
 uint32_t ReadCount(CByteReader& reader, uint16_t version, const char* what) {
   if (version < 0x201) return reader.U16(what);
@@ -122,7 +123,7 @@ void ReadVertex(CByteReader& reader, uint16_t version, const SBmoPart& part, SMo
     for (float& channel : rgba) channel = reader.U8("vertex colour") / 255.0f;
     v.colour = ColorToD3D(rgba[0], rgba[1], rgba[2], rgba[3]);
   }
-  for (uint8_t slot = 0; slot < 4; ++slot) v.bones[slot] = part.bones.size() > slot ? slot : 0;
+  for (uint8_t slot = 0; slot < kVertexBoneSlots; ++slot) v.bones[slot] = part.bones.size() > slot ? slot : 0;
 }
 
 bool SameNameAnyCase(const std::string& a, const char* b) {
@@ -249,8 +250,12 @@ void CModel::BuildNodes(const SBmoFile& file) {
 
 namespace {
 
-std::vector<uint32_t> SortedBones(const SBmoPart& part) {
+// A vertex reaches only the part's first four bones (its bone slots). A part that lists
+// more bones than its shader's palette holds is drawn with just those: the others are
+// never read, and the batch stays within the palette.
+std::vector<uint32_t> SortedBones(const SBmoPart& part, uint32_t capacity) {
   std::vector<uint32_t> bones = part.bones;
+  if (bones.size() > capacity) bones.resize(std::min<size_t>(bones.size(), kVertexBoneSlots));
   std::sort(bones.begin(), bones.end());
   bones.erase(std::unique(bones.begin(), bones.end()), bones.end());
   return bones;
@@ -302,12 +307,12 @@ void CModel::BuildBatches(SBmoFile& file) {
     assigned[leader] = true;
     CShader* shader = shaders[leader];
     const uint32_t capacity = std::min(shader->GetBonePaletteSize(), kBonePaletteSlots);
-    std::vector<uint32_t> bones = SortedBones(file.parts[leader]);
+    std::vector<uint32_t> bones = SortedBones(file.parts[leader], capacity);
     std::vector<size_t> members{leader};
     size_t vertexCount = file.parts[leader].vertices.size();
     for (size_t other = leader + 1; other < partCount; ++other) {
       if (assigned[other] || shaders[other] != shader || !CanJoin(file.parts[leader], file.parts[other])) continue;
-      std::vector<uint32_t> joined = BoneUnion(bones, SortedBones(file.parts[other]));
+      std::vector<uint32_t> joined = BoneUnion(bones, SortedBones(file.parts[other], capacity));
       if (joined.size() >= capacity) continue;
       bones = std::move(joined);
       assigned[other] = true;

@@ -131,6 +131,33 @@ TEST_F(ModelTest, PartsShareABatchWhileTheirBonesStayBelowTheShadersCapacity) {
   EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
 }
 
+TEST_F(ModelTest, EveryBoneAVertexNamesLiesWithinTheShadersPalette) {
+  SBmoDescription d;
+  for (int i = 0; i < 64; ++i) d.nodes.push_back(Node("N"));
+  // Bones listed from the highest node down: the bones the vertices use (the first four)
+  // sort to the end of the part's set.
+  for (uint32_t boneCount : {59u, 60u, 64u}) {
+    SCOPED_TRACE(boneCount);
+    std::vector<uint32_t> bones;
+    for (uint32_t k = 0; k < boneCount; ++k) bones.push_back(63 - k);
+    d.parts = {Part("Skin", bones, 3), Part("Cloth", {5, 9}, 3)};
+    std::unique_ptr<CModel> model = Load(d);
+    ASSERT_TRUE(model->IsLoaded());
+    ASSERT_EQ(model->GetBatchCount(), 2u);
+    const CModelBatch& batch = model->GetBatch(0);
+    EXPECT_LE(batch.bones.size(), 59u);
+    for (const SModelVertex& vertex : BatchOf(batch).vertices) {
+      for (uint32_t slot = 0; slot < 4; ++slot) {
+        ASSERT_LT(vertex.bones[slot], batch.bones.size());
+        EXPECT_EQ(batch.bones[vertex.bones[slot]], 63 - slot);
+      }
+    }
+    // A part within the palette keeps its bone set.
+    EXPECT_EQ(model->GetBatch(1).bones, (std::vector<uint32_t>{5, 9}));
+  }
+  EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
+}
+
 TEST_F(ModelTest, TheCacheSharesModelsUnderTheirOverridesAndDropsThemAtTheLastRelease) {
   WriteContent("Models/box.bmo", BmoBytes(MakeBoxModel("Crate", 2.0f)));
   auto* cache = new CModelManager("Models");
