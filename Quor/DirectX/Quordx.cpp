@@ -231,7 +231,7 @@ void CreateMainWindow() {
   NoteMessagePump(PlatformTicksMs());
   g_idleSensor->Start();
   g_deviceLock = std::make_unique<CCriticalSection>();
-  // The engine's global list is created here once the list classes exist.
+  CreateEngineGlobalList();
   if (!g_state.mainWindow) {
     int32_t desktopWidth = 0, desktopHeight = 0;
     if (PlatformGetDesktopSize(&desktopWidth, &desktopHeight)) {
