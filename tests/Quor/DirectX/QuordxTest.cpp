@@ -88,16 +88,22 @@ TEST(DisplayModePoolTest, ListsShareAFixedPoolThatNeverGrows) {
   EXPECT_EQ(pool.FreeRecordCount(), kDisplayModeRecordCount);
 }
 
-TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarker) {
-  const std::string home = std::string(HM_BINARY_DIR) + "/test-home/user-data/nested/";
+TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarkerHoweverLongItsPath) {
+  // A path far longer than the old 260-character limit: the marker must land inside it, and
+  // nothing may be written where a cut path would point.
+  std::string home = std::string(HM_BINARY_DIR) + "/test-home/user-data/";
+  while (home.size() < 400) home += "a-long-folder-name/";
   setenv("HOLLOWMERE_DATA_HOME", home.c_str(), 1);
-  ASSERT_EQ(std::string(GetUserDataFolder()), home);
+  ASSERT_EQ(GetUserDataFolder(), home);
   struct stat info;
   ASSERT_EQ(stat(home.c_str(), &info), 0);
   const std::string marker = home + "windowed";
+  const std::string cutMarker = marker.substr(0, 259);
+  std::remove(cutMarker.c_str());  // left by an older build, if any
   GetPlatformState().windowed = true;
   WriteWindowedMarker();
   EXPECT_EQ(stat(marker.c_str(), &info), 0);
+  EXPECT_NE(stat(cutMarker.c_str(), &info), 0);
   GetPlatformState().windowed = false;
   WriteWindowedMarker();
   EXPECT_NE(stat(marker.c_str(), &info), 0);
