@@ -141,6 +141,7 @@ TextureRecord* CTextureManager::LoadFromFiles(const char* fileName, const char* 
   }
   if (!loaded) return nullptr;
   TextureRecord* texture = RegisterPicture(key, picture.width, picture.height, picture.texels.data());
+  if (!texture) return nullptr;
   // The decoders give the useful picture inside the padded texture.
   texture->imageWidth = picture.imageWidth;
   texture->imageHeight = picture.imageHeight;
@@ -175,6 +176,10 @@ TextureRecord* CTextureManager::RegisterPicture(const char* key, uint32_t width,
     PadToPowerOfTwo(padded);
     texture->resource = CreateMemoryTextureResource(padded.width, padded.height, padded.texels.data());
   }
+  if (!texture->resource) {  // the device refused it (reported)
+    delete texture;
+    return nullptr;
+  }
   m_table.Insert(key, texture);
   return texture;
 }
@@ -204,9 +209,10 @@ TextureRecord* CTextureManager::AcquireRenderTarget(const char* name, uint32_t w
               name, width, height, kMaxTextureSide);
     return nullptr;
   }
+  CResource_RenderTargetTexture* target = CreateRenderTargetResource(width, height);
+  if (!target) return nullptr;  // the device refused it (reported)
   auto* texture = new TextureRecord;
   texture->kind = kTextureKindRenderTarget;
-  CResource_RenderTargetTexture* target = CreateRenderTargetResource(width, height);
   texture->resource = target;
   texture->imageWidth = target->Width();
   texture->imageHeight = target->Height();

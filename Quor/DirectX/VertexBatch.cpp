@@ -250,6 +250,10 @@ DynamicVertexBuffer* CreateVertexBuffer(uint32_t capacity) {
   auto* buffer = new DynamicVertexBuffer;
   buffer->capacity = capacity;
   buffer->resource = CreateVertexBufferResource(nullptr, 0, capacity * kDrawVertexSize);
+  if (!buffer->resource) {  // the device refused it (reported)
+    delete buffer;
+    return nullptr;
+  }
   return buffer;
 }
 
