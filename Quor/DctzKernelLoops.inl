@@ -133,12 +133,24 @@ DCTZ_INLINE void Transform8(const uint32_t* t, const SButterflies& f, const VWor
   }
 }
 
+// s[k] and G[k] of a plane in every lane, made once for all its blocks.
+struct SScales {
+  VFloats steps[64], offsets[64];
+};
+
+DCTZ_INLINE void MakeScales(const float* steps, SScales& scales) {
+  for (int k = 0; k < 64; ++k) {
+    scales.steps[k] = VFloats{} + steps[k];
+    scales.offsets[k] = VFloats{} + kDctOffset[k];
+  }
+}
+
 // c[k] = trunc(s[k] x b - G[k]) for coefficient k of each lane's block; `bytes` holds
 // coefficient k of the blocks at k x stride. The product and the difference are rounded
 // apart, as the plain rules do (the builds forbid fusing them).
-DCTZ_INLINE VWords ScaledCoefficient(const uint8_t* bytes, size_t stride, const float* steps, int k) {
-  VFloats scaled = __builtin_convertvector(WidenBytes(bytes + k * stride), VFloats) * steps[k];
-  return VWords(__builtin_convertvector(scaled - kDctOffset[k], VInts));
+DCTZ_INLINE VWords ScaledCoefficient(const uint8_t* bytes, size_t stride, const SScales& scales, int k) {
+  VFloats scaled = __builtin_convertvector(WidenBytes(bytes + k * stride), VFloats) * scales.steps[k];
+  return VWords(__builtin_convertvector(scaled - scales.offsets[k], VInts));
 }
 
 // GCC spells a two-vector shuffle __builtin_shuffle(a, b, mask); clang wants the lane numbers
@@ -234,13 +246,13 @@ DCTZ_INLINE void StoreBlockRow(const VInts* rowLanes, uint8_t* const* blockTops,
 #endif
 
 template <bool Factored>
-DCTZ_INLINE void DecodeGroup(const SDctzBlocks& blocks, const SButterflies& butterflies, const uint8_t* bytes,
-                             size_t stride, uint8_t* const* blockTops, int n) {
+DCTZ_INLINE void DecodeGroup(const SDctzBlocks& blocks, const SScales& scales, const SButterflies& butterflies,
+                             const uint8_t* bytes, size_t stride, uint8_t* const* blockTops, int n) {
   // Columns first: column v takes coefficients 8u + v, scaled as they are loaded.
   VWords columns[64];
   for (int v = 0; v < 8; ++v) {
     VWords in[8];
-    for (int u = 0; u < 8; ++u) in[u] = ScaledCoefficient(bytes, stride, blocks.steps, 8 * u + v);
+    for (int u = 0; u < 8; ++u) in[u] = ScaledCoefficient(bytes, stride, scales, 8 * u + v);
     Transform8<Factored>(blocks.transform, butterflies, in, 1, columns + v, 8);
   }
   for (int x = 0; x < 8; ++x) {
@@ -252,26 +264,32 @@ DCTZ_INLINE void DecodeGroup(const SDctzBlocks& blocks, const SButterflies& butt
   }
 }
 
+constexpr size_t kPrefetchDistance = 128;
+
 template <bool Factored>
 DCTZ_INLINE void DecodeBlocksWith(const SDctzBlocks& blocks) {
   const SButterflies butterflies = MakeButterflies(blocks.transform);
+  SScales scales;
+  MakeScales(blocks.steps, scales);
   uint8_t* blockTops[kLanes];
   for (size_t first = 0; first < blocks.count; first += kLanes) {
     int n = int(std::min<size_t>(kLanes, blocks.count - first));
     for (int j = 0; j < n; ++j) blockTops[j] = blocks.plane + blocks.blockOffsets[first + j];
     if (n == kLanes) {
-      // Each of the 64 coefficient rows is read a few bytes at a time: fetch their next
-      // cache lines while this one is worked through.
-      if (first % 64 == 0)
-        for (int k = 0; k < 64; ++k) __builtin_prefetch(blocks.coefficients + k * blocks.count + first + 64);
-      DecodeGroup<Factored>(blocks, butterflies, blocks.coefficients + first, blocks.count, blockTops, n);
+      // Each of the 64 coefficient rows is read a few bytes at a time, 64 / kLanes groups to
+      // a cache line: each group asks for the next line of kLanes rows, so that all 64 are
+      // there when the groups reach them.
+      const size_t ahead = (first & ~size_t(63)) + kPrefetchDistance;
+      for (size_t k = first % 64; k < first % 64 + kLanes; ++k)
+        __builtin_prefetch(blocks.coefficients + k * blocks.count + ahead);
+      DecodeGroup<Factored>(blocks, scales, butterflies, blocks.coefficients + first, blocks.count, blockTops, n);
       continue;
     }
     // The last few blocks: their coefficients copied out, so no load runs past the plane's.
     uint8_t tail[64 * kLanes] = {};
     for (int k = 0; k < 64; ++k)
       std::memcpy(tail + k * kLanes, blocks.coefficients + k * blocks.count + first, size_t(n));
-    DecodeGroup<Factored>(blocks, butterflies, tail, kLanes, blockTops, n);
+    DecodeGroup<Factored>(blocks, scales, butterflies, tail, kLanes, blockTops, n);
   }
 }
 
@@ -319,10 +337,11 @@ DCTZ_INLINE VShorts WidenSixteen(const uint8_t* bytes) {
   return __builtin_convertvector(LoadBytes(bytes), VShorts);
 }
 
-// Saturated to 0..255, as the rules clamp.
+// Saturated to 0..255, as the rules clamp: the unsigned pack of the two halves.
 DCTZ_INLINE VBytes ClampSixteen(VShorts v) {
-  VShorts positive = v < 0 ? 0 : v;
-  return __builtin_convertvector(positive > 255 ? 255 : positive, VBytes);
+  __m128i halves[2];
+  std::memcpy(halves, &v, sizeof halves);
+  return VBytes(_mm_packus_epi16(halves[0], halves[1]));
 }
 
 DCTZ_INLINE void ConvertRow(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, const uint8_t* alpha,
