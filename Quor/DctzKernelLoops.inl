@@ -347,11 +347,17 @@ DCTZ_INLINE VBytes ClampSixteen(VShorts v) {
 DCTZ_INLINE void ConvertRow(const uint8_t* luma, const uint8_t* cb, const uint8_t* cr, const uint8_t* alpha,
                             uint32_t width, uint8_t* rgba) {
   const VBytes opaque = VBytes{} + 255;
+  // The multipliers, hidden from the optimiser: seen as constants, each product is spelt as
+  // shifts and subtractions, which costs more than one 16-bit multiply.
+  int16_t factors[4] = {104, 72, 88, 57};
+  __asm__("" : "+m"(factors));
+  const VShorts cr104 = VShorts{} + factors[0], cr72 = VShorts{} + factors[1], cb88 = VShorts{} + factors[2],
+                cb57 = VShorts{} + factors[3];
   for (uint32_t x = 0; x < width; x += 16) {
     const VShorts y = WidenSixteen(luma + x), b = WidenSixteen(cb + x), r = WidenSixteen(cr + x);
-    const VBytes red = ClampSixteen(y + r - 180 + ((104 * r - 41) >> 8));
-    const VBytes green = ClampSixteen(y - r + 136 + ((72 * r - 88 * b - 3) >> 8));
-    const VBytes blue = ClampSixteen(y + 2 * b - 256 + ((7242 - 57 * b) >> 8));
+    const VBytes red = ClampSixteen(y + r - 180 + ((cr104 * r - 41) >> 8));
+    const VBytes green = ClampSixteen(y - r + 136 + ((cr72 * r - cb88 * b - 3) >> 8));
+    const VBytes blue = ClampSixteen(y + 2 * b - 256 + ((7242 - cb57 * b) >> 8));
     const VBytes opacity = alpha ? LoadBytes(alpha + x) : opaque;
     const VBytes redGreen[2] = {InterleaveLow(red, green), InterleaveHigh(red, green)};
     const VBytes blueAlpha[2] = {InterleaveLow(blue, opacity), InterleaveHigh(blue, opacity)};

@@ -28,7 +28,7 @@
 #define DCTZ_BEGIN_TARGET(name) DCTZ_PRAGMA(GCC push_options) DCTZ_PRAGMA(GCC target(name))
 #define DCTZ_END_TARGET DCTZ_PRAGMA(GCC pop_options)
 #pragma GCC push_options
-#pragma GCC optimize("fp-contract=off")
+#pragma GCC optimize("fp-contract=off", "unroll-loops")
 #endif
 namespace {
 
