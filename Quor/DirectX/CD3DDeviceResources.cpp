@@ -8,6 +8,7 @@
 #include <list>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DrawSubmission.h"
@@ -76,43 +77,24 @@ T* Enter(T* resource) {
 
 // ---- memory textures
 
-CResource_TextureMemory::CResource_TextureMemory(uint32_t width, uint32_t height, const uint8_t* pixels)
-    : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width) * height * 4, 0) {
-  if (pixels) std::memcpy(m_pixels.data(), pixels, m_pixels.size());
-}
+CResource_TextureMemory::CResource_TextureMemory(uint32_t width, uint32_t height, std::vector<uint8_t>&& texels)
+    : m_width(width), m_height(height), m_pixels(std::move(texels)) {}
 
 CResource_TextureMemory::~CResource_TextureMemory() { ReleaseObject(); }
 
 bool CResource_TextureMemory::Restore() {
   CGfxDevice* device = GetD3DDevice();
   if (!device) return true;
-  const std::string what = "the " + SizeText(m_width, m_height) + " texture";
-  if (!Made(device->CreateTexture(m_width, m_height, 1, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &m_object), what))
-    return false;
-  SGfxLockedRect locked;
-  if (!Made(m_object->LockRect(0, &locked, nullptr, 0), "the texels of " + what)) {
-    ReleaseObject();
-    return false;
-  }
-  const size_t row = static_cast<size_t>(m_width) * 4;
-  const size_t copy = std::min(row, static_cast<size_t>(locked.pitch));
-  for (uint32_t y = 0; y < m_height; ++y)
-    std::memcpy(static_cast<uint8_t*>(locked.bits) + y * static_cast<size_t>(locked.pitch), &m_pixels[y * row], copy);
-  m_object->UnlockRect(0);
-  return true;
+  // Texels the device could not hand back (a texture locked through the loss) come back black.
+  m_pixels.resize(static_cast<size_t>(m_width) * m_height * 4);
+  return Made(device->CreateTextureFrom(m_width, m_height, GFX_FMT_A8R8G8B8, m_pixels, &m_object),
+              "the " + SizeText(m_width, m_height) + " texture");
 }
 
 void CResource_TextureMemory::Release() {
-  // Texels written after creation (a texture refilled by its user) must survive the loss:
-  // read them back into the kept copy first.
-  SGfxLockedRect locked;
-  if (m_object && m_object->LockRect(0, &locked, nullptr, GFX_LOCK_READONLY) == GFX_OK) {
-    const size_t row = static_cast<size_t>(m_width) * 4;
-    const size_t copy = std::min(row, static_cast<size_t>(locked.pitch));
-    for (uint32_t y = 0; y < m_height; ++y)
-      std::memcpy(&m_pixels[y * row], static_cast<uint8_t*>(locked.bits) + y * static_cast<size_t>(locked.pitch), copy);
-    m_object->UnlockRect(0);
-  }
+  // The device's copy holds texels written after creation (a texture refilled by its user):
+  // it is what must survive the loss.
+  if (m_object) m_object->TakeTexels(m_pixels);
   ReleaseObject();
 }
 
@@ -235,7 +217,13 @@ bool CResource_ZBuffer::Restore() {
 // ---- creation and the list
 
 CResource_TextureMemory* CreateMemoryTextureResource(uint32_t width, uint32_t height, const uint8_t* pixels) {
-  return Enter(new CResource_TextureMemory(width, height, pixels));
+  const size_t size = static_cast<size_t>(width) * height * 4;
+  return CreateMemoryTextureResource(width, height,
+                                     pixels ? std::vector<uint8_t>(pixels, pixels + size) : std::vector<uint8_t>(size, 0));
+}
+
+CResource_TextureMemory* CreateMemoryTextureResource(uint32_t width, uint32_t height, std::vector<uint8_t>&& texels) {
+  return Enter(new CResource_TextureMemory(width, height, std::move(texels)));
 }
 
 CResource_RenderTargetTexture* CreateRenderTargetResource(uint32_t width, uint32_t height) {

@@ -38,9 +38,12 @@ class CResourceFrom : public CResource {
 
 class CResource_Texture : public CResourceFrom<CGfxTexture> {};
 
+// A picture texture. Its texels are held once: by the device texture while there is one
+// (the device keeps them for locks), by the resource itself while the device is lost.
 class CResource_TextureMemory : public CResource_Texture {
  public:
-  CResource_TextureMemory(uint32_t width, uint32_t height, const uint8_t* pixels);
+  // `texels`: width x height x 4 bytes, B, G, R, A.
+  CResource_TextureMemory(uint32_t width, uint32_t height, std::vector<uint8_t>&& texels);
   ~CResource_TextureMemory() override;
   void Release() override;
   bool Restore() override;
@@ -50,7 +53,7 @@ class CResource_TextureMemory : public CResource_Texture {
 
  private:
   uint32_t m_width, m_height;
-  std::vector<uint8_t> m_pixels;  // B, G, R, A
+  std::vector<uint8_t> m_pixels;  // B, G, R, A; empty while the device texture holds them
 };
 
 class CResource_RenderTargetTexture : public CResource_Texture {
@@ -142,6 +145,8 @@ class CResource_ZBuffer : public CResourceFrom<CGfxSurface> {
 // Creation: settle a lost device first, create the device object, enter the list (at its head).
 // Null when the device refuses the object (reported, naming it).
 CResource_TextureMemory* CreateMemoryTextureResource(uint32_t width, uint32_t height, const uint8_t* pixels);
+// The same, taking the texels (width x height x 4 bytes) instead of copying them.
+CResource_TextureMemory* CreateMemoryTextureResource(uint32_t width, uint32_t height, std::vector<uint8_t>&& texels);
 CResource_RenderTargetTexture* CreateRenderTargetResource(uint32_t width, uint32_t height);
 CResource_VertexBuffer* CreateVertexBufferResource(const void* contents, uint32_t fvf, uint32_t length);
 // The shared 65536-entry index buffer of quads: 4k + (0, 1, 2, 2, 3, 0) for quad k.
