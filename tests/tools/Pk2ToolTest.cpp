@@ -92,6 +92,8 @@ TEST_F(Pk2ToolTest, MultiVolumeRoundTripAndSelectedNames) {
 TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
   const std::string base = m_folder + "/Data";
   ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base, m_folder).status, 0);
+  const std::string whole = m_folder + "/Whole";
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + whole, m_folder).status, 0);
   fs::resize_file(base + ".P00", 3000);
   const struct {
     std::string arguments;
@@ -100,7 +102,8 @@ TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
       {"list " + m_folder + "/Missing.PK2", "Failed to open"},
       {"extract " + m_folder + "/Missing.PK2 " + m_folder + "/x", "Failed to open"},
       {"extract " + base + ".PK2 " + m_folder + "/short", "corrupt archive"},
-      {"extract " + base + ".PK2 " + m_folder + "/x nothing.txt", "no file \"nothing.txt\""},
+      {"list " + base + ".PK2", "runs past the end of volume 0 (to byte 4008 of 3000)"},
+      {"extract " + whole + ".PK2 " + m_folder + "/x nothing.txt", "no file \"nothing.txt\""},
       {"pack " + m_folder + "/nowhere " + base, "no folder"},
   };
   for (const auto& c : cases) {
