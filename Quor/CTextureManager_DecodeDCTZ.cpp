@@ -233,6 +233,7 @@ bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPi
     if (!(coefficients = inflater.Take(64 * alphaBlocks, "alpha coefficients"))) return false;
     DecodeDctPlane(coefficients, alpha.data(), width, height, lumaTable, blockClasses, kAlphaMask);
   }
+  if (!inflater.Finish()) return false;
 
   out.texels.resize(texels * 4);
   SDctzPlanes planes;
