@@ -537,13 +537,10 @@ uint64_t CVFS::VolumeLength(FILE* volume) {
   return length > 0 ? static_cast<uint64_t>(length) : 0;
 }
 
-// One pass over the whole tree up front, so that a damaged archive is known at start-up
-// rather than when some late lookup walks into the damage, and so that no file is promised
-// beyond the bytes its volume really holds.
-bool CVFS::CheckDirectory() {
+bool CVFS::WalkDirectory(const std::function<void(const SVfsEntry&)>& visit) {
   const SDirectoryView view{m_directoryBuffer.data(), m_directoryBuffer.size(), m_directory->version};
   std::string error;
-  if (!WalkNameTree(view, *m_directory, m_volumeLengths, nullptr, &error)) {
+  if (!WalkNameTree(view, *m_directory, m_volumeLengths, visit, &error)) {
     HM_REPORT("Quor/CVFS", "corrupt archive \"%s\": %s", m_directoryName.c_str(), error.c_str());
     return false;
   }
@@ -561,7 +558,10 @@ bool CVFS::LoadArchive() {
   const std::string dataName = ArchiveFileName("PKF");
   bool loaded = ReadDirectoryFile(m_directoryName);
   if (loaded && m_directory->volumeStamp >= 0) loaded = CheckVolumeStamp(ArchiveFileName("P00"));
-  loaded = loaded && OpenVolumes(dataName) && CheckDirectory();
+  // One pass over the whole tree up front, so that a damaged archive is known at start-up
+  // rather than when some late lookup walks into the damage, and so that no file is promised
+  // beyond the bytes its volume really holds.
+  loaded = loaded && OpenVolumes(dataName) && WalkDirectory(nullptr);
   if (!loaded) {
     CloseVolumes();
     m_directory.reset();
@@ -573,14 +573,7 @@ bool CVFS::LoadArchive() {
 }
 
 bool CVFS::ForEachEntry(const std::function<void(const SVfsEntry&)>& visit) {
-  if (!LoadArchive()) return false;
-  const SDirectoryView view{m_directoryBuffer.data(), m_directoryBuffer.size(), m_directory->version};
-  std::string error;
-  if (!WalkNameTree(view, *m_directory, m_volumeLengths, visit, &error)) {
-    HM_REPORT("Quor/CVFS", "corrupt archive \"%s\": %s", m_directoryName.c_str(), error.c_str());
-    return false;
-  }
-  return true;
+  return LoadArchive() && WalkDirectory(visit);
 }
 
 // ---- opening ----

@@ -93,7 +93,8 @@ class CVFS {
   bool CheckVolumeStamp(const std::string& volumeName);
   bool OpenVolumes(const std::string& dataName);
   static uint64_t VolumeLength(FILE* volume);
-  bool CheckDirectory();
+  // Every stored file, checked; a damaged directory is reported.
+  bool WalkDirectory(const std::function<void(const SVfsEntry&)>& visit);
   bool FitsInVolume(const char* fileName, uint64_t start, uint64_t end);
   void ReportShortVolume(uint64_t position, const char* fileName);
   std::string ArchiveFileName(const char* extension);

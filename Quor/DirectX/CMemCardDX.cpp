@@ -180,6 +180,10 @@ bool CMemCardDX::Load() {
   std::unique_ptr<uint8_t[]> block(new uint8_t[GetTotalSize()]);
   std::string damage;
   const EBlockFile state = ReadBlockFile(m_selectedPath, block.get(), &damage);
+  if (state == EBlockFile::kUnreadable) {
+    HM_REPORT(kSource, "Cannot open %s: %s", m_selectedPath.c_str(), damage.c_str());
+    return false;
+  }
   if (state == EBlockFile::kDamaged) {
     HM_REPORT(kSource, "%s is damaged: %s", m_selectedPath.c_str(), damage.c_str());
   }
@@ -285,8 +289,8 @@ CMemCardDX::EBlockFile CMemCardDX::ReadBlockFile(const std::string& path, uint8_
   UniqueFile file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     if (errno == ENOENT) return EBlockFile::kMissing;
-    *damage = std::string("it cannot be opened: ") + std::strerror(errno);
-    return EBlockFile::kDamaged;
+    *damage = std::strerror(errno);
+    return EBlockFile::kUnreadable;
   }
   const uint32_t size = GetTotalSize();
   const size_t read = std::fread(block, 1, size, file.get());

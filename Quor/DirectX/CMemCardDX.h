@@ -71,7 +71,7 @@ class CMemCardDX : public CGameSave {
   bool WriteBlockSafely();
   bool KeepDamagedFileAside();
   bool FileHoldsValidBlock(const char* path) const;
-  enum class EBlockFile { kMissing, kValid, kDamaged };
+  enum class EBlockFile { kMissing, kUnreadable, kValid, kDamaged };
   // Reads a save file's block (its first total-size bytes); `damage` says what is wrong.
   EBlockFile ReadBlockFile(const std::string& path, uint8_t* block, std::string* damage) const;
   std::vector<std::string> SideCopiesNewestFirst() const;
