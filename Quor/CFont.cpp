@@ -10,6 +10,7 @@
 #include "Quor/CTextureManager.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
+#include "Quor/Utils.h"
 
 namespace {
 
@@ -249,15 +250,20 @@ namespace {
 // Once there is a texture manager the page becomes a texture: a page already loaded under
 // its name (or the same name ending in ".mpt") is shared, otherwise the pixels are made
 // into one under the name's key.
-void AttachPageTexture(CFont& font) {
+void AttachPageTexture(CFont& font, const char* fileName) {
   CTextureManager* manager = GetTextureManager();
   if (!manager) return;
   if (TextureRecord* old = font.GetPageTexture()) manager->ReleaseTexture(old);
   const char* name = font.GetPageName().GetText();
   TextureRecord* page = manager->FindTexture(name);
-  if (!page)
+  if (!page) {
+    // The page is made with mip maps; a page size that is not a power of two is damage.
+    if (!IsPowerOfTwo(font.GetPageWidth()) || !IsPowerOfTwo(font.GetPageHeight()))
+      HM_FATAL("Quor/CFont", "Font file %s: Can't generate mipmap for non power of two textures (page %ux%u)",
+               fileName, font.GetPageWidth(), font.GetPageHeight());
     page = manager->CreateTexture(manager->MakeKey(name).c_str(), font.GetPageWidth(), font.GetPageHeight(),
                                   font.GetPagePixels().data(), false, true);
+  }
   font.SetPageTexture(page);
 }
 
@@ -287,7 +293,7 @@ void CFont::LoadFromMemory(const char* fileName, const uint8_t* bytes, size_t si
     for (size_t i = 0; i < data.pageAlpha.size(); ++i) m_pagePixels[4 * i + 3] = data.pageAlpha[i];
   }
   AdoptFileData(std::move(data));
-  AttachPageTexture(*this);
+  AttachPageTexture(*this, fileName);
 }
 
 void CFont::AdoptFileData(SFontFileData&& data) {

@@ -128,6 +128,42 @@ bool CTextureInflater::ReadStream(void* destination, size_t count, const char* w
   return true;
 }
 
+bool CTextureInflater::Finish() {
+  if (!m_ready) return false;
+  m_ready = false;  // nothing is read after the end
+  if (m_streaming) return FinishStream();
+  // libdeflate took the stream whole, so it ended and its checksum matched.
+  if (m_position == m_wholeSize) return true;
+  HM_REPORT(kSource, "%s: zlib stream goes on after the picture", m_fileName);
+  return false;
+}
+
+// One more byte is asked for: a whole stream gives none and reports its end, which zlib
+// gives only once the checksum has been read and found right.
+bool CTextureInflater::FinishStream() {
+  uint8_t extra = 0;
+  int result = Z_OK;
+  uInt inputLeft = 0;
+  do {
+    inputLeft = m_stream.avail_in;
+    m_stream.next_out = &extra;
+    m_stream.avail_out = 1;
+    result = inflate(&m_stream, Z_SYNC_FLUSH);
+    if (m_stream.avail_out == 0) {
+      HM_REPORT(kSource, "%s: zlib stream goes on after the picture", m_fileName);
+      return false;
+    }
+  } while (result == Z_OK && m_stream.avail_in < inputLeft);  // headers of an empty block
+  if (result == Z_STREAM_END) return true;
+  if (result == Z_OK || result == Z_BUF_ERROR) {
+    HM_REPORT(kSource, "%s: zlib stream breaks off after the picture, before its end and checksum", m_fileName);
+  } else {
+    HM_REPORT(kSource, "%s: zlib stream is corrupt after the picture (%s)", m_fileName,
+              m_stream.msg ? m_stream.msg : zError(result));
+  }
+  return false;
+}
+
 bool CheckTextureSize(uint32_t width, uint32_t height, const char* fileName, const char* what) {
   if (width == 0 || height == 0 || width > kMaxTextureSide || height > kMaxTextureSide) {
     HM_REPORT(kSource, "%s: %s %ux%u is outside 1..%u", fileName, what, width, height,

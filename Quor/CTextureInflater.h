@@ -13,6 +13,7 @@ class CByteReader;
 
 // One zlib stream read in exact amounts. A stream that ends, breaks off or is corrupt
 // before a request is filled is reported; inflation never waits for input that cannot come.
+// Only a stream that ends after the last request with a matching checksum is whole (Finish).
 //
 // A caller that knows how many bytes it may read at most lets the whole stream inflate in
 // one call, several times faster than zlib's step by step. Only a sound stream that fits
@@ -31,8 +32,12 @@ class CTextureInflater {
   // The next count inflated bytes in place, valid until the next request; null (reported)
   // when the stream cannot give them.
   const uint8_t* Take(size_t count, const char* what);
+  // After the picture's last request: true when the stream ends right there and its checksum
+  // matches. A stream that goes on, breaks off or fails its checksum is damaged (reported).
+  bool Finish();
 
  private:
+  bool FinishStream();
   bool InflateWhole(const uint8_t* bytes, size_t size, size_t mostInflated);
   bool StartStream(const uint8_t* bytes, size_t size);
   bool ReadStream(void* destination, size_t count, const char* what);

@@ -8,6 +8,7 @@
 
 #include "Platform/InputGameView.h"
 #include "Quor/CByteReader.h"
+#include "Quor/CVFS.h"
 #include "Quor/CopyDirPath.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
 #include "Quor/DirectX/D3DDeviceAccess.h"
@@ -22,8 +23,6 @@ const char* const kSource = "Quor/CTextureManager";
 
 CTextureManager* g_textureManager = nullptr;
 
-bool IsPowerOfTwo(uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
-
 // True when the four characters at `text + offset` are `ending` (upper case), any case.
 bool HasFourCharsAt(const std::string& text, size_t offset, const char* ending) {
   if (offset + 4 > text.size()) return false;
@@ -37,13 +36,20 @@ bool EndsWith(const std::string& text, const char* ending) {
   return text.size() >= 4 && HasFourCharsAt(text, text.size() - 4, ending);
 }
 
-// Picture loaders: false (the decoder has said why) when the file is missing or unusable.
+// Picture loaders: false when the file is missing, or when it is there but unusable, which
+// also sets `damaged` (the reader or the decoder has said why).
 using Decoder = bool (*)(const uint8_t*, size_t, const char*, STexturePicture&);
 
-bool LoadPicture(const std::string& path, Decoder decode, STexturePicture& picture) {
+bool LoadPicture(const std::string& path, Decoder decode, STexturePicture& picture, bool* damaged) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeVfsFile(path.c_str(), &bytes)) return false;
-  return decode(bytes.data(), bytes.size(), path.c_str(), picture);
+  CVFS* vfs = GetVFS();
+  if (!vfs) return ReadWholeVfsFile(path.c_str(), &bytes);  // which reports the missing file system
+  VfsFile* file = vfs->Open(path.c_str());
+  if (!file) return false;
+  const bool loaded =
+      ReadOpenVfsFile(file, path.c_str(), &bytes) && decode(bytes.data(), bytes.size(), path.c_str(), picture);
+  if (!loaded) *damaged = true;
+  return loaded;
 }
 
 CResource_TextureMemory* PictureResource(const TextureRecord* texture) {
@@ -99,15 +105,18 @@ TextureRecord* CTextureManager::Share(const char* key) {
   return node->value;
 }
 
+// A texture whose file was there but could not be used is "damaged", not "not found".
 TextureRecord* CTextureManager::LoadTexture(const char* fileName) {
-  TextureRecord* texture = LoadShared(fileName);
-  if (!texture) HM_FATAL(kSource, "Texture \"%s\" not found.", Path(fileName).c_str());
+  bool damaged = false;
+  TextureRecord* texture = LoadShared(fileName, &damaged);
+  if (!texture) HM_FATAL(kSource, "Texture \"%s\" %s.", Path(fileName).c_str(), damaged ? "is damaged" : "not found");
   return texture;
 }
 
 TextureRecord* CTextureManager::TryLoadTexture(const char* fileName) {
-  TextureRecord* texture = LoadShared(fileName);
-  if (!texture) HM_REPORT(kSource, "Texture \"%s\" not found.", Path(fileName).c_str());
+  bool damaged = false;
+  TextureRecord* texture = LoadShared(fileName, &damaged);
+  if (!texture) HM_REPORT(kSource, "Texture \"%s\" %s.", Path(fileName).c_str(), damaged ? "is damaged" : "not found");
   return texture;
 }
 
@@ -115,29 +124,29 @@ std::string CTextureManager::Path(const char* fileName) const {
   return std::string(GetDirectory()) + (fileName ? fileName : "");
 }
 
-TextureRecord* CTextureManager::LoadShared(const char* fileName) {
+TextureRecord* CTextureManager::LoadShared(const char* fileName, bool* damaged) {
   if (!fileName) fileName = "";
   const std::string key = MakeKey(fileName);
   if (TextureRecord* shared = Share(key.c_str())) return shared;
-  return LoadFromFiles(fileName, key.c_str());
+  return LoadFromFiles(fileName, key.c_str(), damaged);
 }
 
 // The name's ending chooses the format; a missing ".DCTZ" or ".BMP" file falls back to the
 // ".MPT" file of the same name, which is then shared under the name that was asked for.
-TextureRecord* CTextureManager::LoadFromFiles(const char* fileName, const char* key) {
+TextureRecord* CTextureManager::LoadFromFiles(const char* fileName, const char* key, bool* damaged) {
   const std::string name = fileName;
   if (name.size() < 5) return nullptr;
   const std::string path = Path(fileName);
   STexturePicture picture;
   bool loaded = false;
   if (HasFourCharsAt(name, name.size() - 5, ".DCT")) {
-    loaded = LoadPicture(path, DecodeDCTZFile, picture);
-    if (!loaded) loaded = LoadPicture(path.substr(0, path.size() - 4) + "MPT", DecodeMPT, picture);
+    loaded = LoadPicture(path, DecodeDCTZFile, picture, damaged);
+    if (!loaded) loaded = LoadPicture(path.substr(0, path.size() - 4) + "MPT", DecodeMPT, picture, damaged);
   } else if (EndsWith(name, ".MPT")) {
-    loaded = LoadPicture(path, DecodeMPT, picture);
+    loaded = LoadPicture(path, DecodeMPT, picture, damaged);
   } else if (EndsWith(name, ".BMP")) {
-    loaded = LoadPicture(path, DecodeBMP, picture);
-    if (!loaded) loaded = LoadPicture(path.substr(0, path.size() - 3) + "MPT", DecodeMPT, picture);
+    loaded = LoadPicture(path, DecodeBMP, picture, damaged);
+    if (!loaded) loaded = LoadPicture(path.substr(0, path.size() - 3) + "MPT", DecodeMPT, picture, damaged);
   }
   if (!loaded) return nullptr;
   // The decoders give the useful picture inside the padded texture.

@@ -54,10 +54,10 @@ class CTextureManager {
   void SetKeyWithDirectory(bool on) { m_folder.keyByFolder = on ? 1 : 0; }
   bool GetKeyWithDirectory() const { return m_folder.keyByFolder != 0; }
 
-  // Shared by key; a texture that cannot be found under its name or the fall-back names is
-  // fatal, so the result is never null.
+  // Shared by key; a texture that cannot be found under its name or the fall-back names, or
+  // whose file is damaged, is fatal, so the result is never null.
   TextureRecord* LoadTexture(const char* fileName);
-  // The same, but a texture that cannot be found is reported and gives null.
+  // The same, but a texture that cannot be found or is damaged is reported and gives null.
   TextureRecord* TryLoadTexture(const char* fileName);
   // Only textures already loaded (a ".BMP" name also finds the ".MPT" one); counts a
   // reference when found.
@@ -77,9 +77,10 @@ class CTextureManager {
   std::string MakeKey(const char* fileName) const;
 
  private:
-  TextureRecord* LoadShared(const char* fileName);
+  // Null when no file gives the picture; `damaged` is set when one was there but unusable.
+  TextureRecord* LoadShared(const char* fileName, bool* damaged);
   std::string Path(const char* fileName) const;
-  TextureRecord* LoadFromFiles(const char* fileName, const char* key);
+  TextureRecord* LoadFromFiles(const char* fileName, const char* key, bool* damaged);
   TextureRecord* RegisterPicture(const char* key, STexturePicture& picture);
   TextureRecord* Share(const char* key);
 

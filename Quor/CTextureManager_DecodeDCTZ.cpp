@@ -307,7 +307,8 @@ bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPi
                               (header.hasAlpha ? texels : 0);
   CTextureInflater inflater(reader, fileName, mostInflated);
   SDctzWorkspace& workspace = Workspace();
-  const bool decoded = DecodeDctzBody(inflater, header, workspace, out);
+  // The stream must end, checksum and all, right after the picture.
+  const bool decoded = DecodeDctzBody(inflater, header, workspace, out) && inflater.Finish();
   TrimWorkspace(workspace);
   if (!decoded) return false;
   out.codedWidth = header.codedWidth;

@@ -47,7 +47,7 @@ bool DecodeMptRgbz(CByteReader& reader, const char* fileName, std::vector<uint8_
   if (!ReadMptSize(reader, fileName, width, height, "RGBZ picture size")) return false;
   texels.resize(size_t(width) * height * 4);
   CTextureInflater inflater(reader, fileName);
-  if (!inflater.Read(texels.data(), texels.size(), "RGBZ pixels")) return false;
+  if (!inflater.Read(texels.data(), texels.size(), "RGBZ pixels") || !inflater.Finish()) return false;
   UndoByteDelta(texels);
   return true;
 }

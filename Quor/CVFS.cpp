@@ -194,18 +194,23 @@ bool ReadRecord(const SDirectoryView& view, const SNode& node, uint64_t* start, 
   return true;
 }
 
-// A file lies inside one existing volume.
-bool CheckRecord(uint64_t start, uint32_t size, unsigned volumeCount, size_t at, std::string* error) {
+// A file lies inside one existing volume, and within the bytes that volume really holds.
+bool CheckRecord(uint64_t start, uint32_t size, const std::vector<uint64_t>& volumeLengths, size_t at,
+                 std::string* error) {
   const uint64_t volume = start >> kVolumeShift;
-  char text[160];
-  if (volume >= volumeCount) {
-    std::snprintf(text, sizeof text, "file record at offset %zu names volume %llu of %u", at,
-                  static_cast<unsigned long long>(volume), volumeCount);
+  char text[200];
+  if (volume >= volumeLengths.size()) {
+    std::snprintf(text, sizeof text, "file record at offset %zu names volume %llu of %zu", at,
+                  static_cast<unsigned long long>(volume), volumeLengths.size());
     *error = text;
     return false;
   }
-  if ((start & kVolumeOffsetMask) + size > CVFS::kVolumeSpan) {
-    *error = Describe("file record at offset %zu runs past the end of its volume", at);
+  const uint64_t end = (start & kVolumeOffsetMask) + size;
+  if (end > volumeLengths[volume]) {
+    std::snprintf(text, sizeof text, "file record at offset %zu runs past the end of volume %llu (to byte %llu of %llu)",
+                  at, static_cast<unsigned long long>(volume), static_cast<unsigned long long>(end),
+                  static_cast<unsigned long long>(volumeLengths[volume]));
+    *error = text;
     return false;
   }
   return true;
@@ -236,9 +241,10 @@ bool ReadExtensions(const SDirectoryView& view, const PkDirectory& directory, st
   }
 }
 
-// Visits every stored file; checks every node and record. Sibling lists nest strictly
+// Visits every stored file; checks every node and record, each against the length of the
+// volume it names (the volumes' lengths in volume order). Sibling lists nest strictly
 // (a child list ends before its parent's next sibling), so the walk is linear in the size.
-bool WalkNameTree(const SDirectoryView& view, const PkDirectory& directory,
+bool WalkNameTree(const SDirectoryView& view, const PkDirectory& directory, const std::vector<uint64_t>& volumeLengths,
                   const std::function<void(const SVfsEntry&)>& visit, std::string* error) {
   std::vector<std::string> extensions;
   if (!ReadExtensions(view, directory, &extensions, error)) return false;
@@ -271,7 +277,7 @@ bool WalkNameTree(const SDirectoryView& view, const PkDirectory& directory,
     }
     SVfsEntry entry;
     if (!ReadRecord(view, node, &entry.start, &entry.size, error) ||
-        !CheckRecord(entry.start, entry.size, directory.volumeCount, node.content + 1, error)) {
+        !CheckRecord(entry.start, entry.size, volumeLengths, node.content + 1, error)) {
       return false;
     }
     const uint8_t number = key.empty() ? 0 : static_cast<uint8_t>(key.back());
@@ -422,6 +428,7 @@ void CVFS::CloseVolumes() {
   }
   m_volumes.clear();
   m_volumeNames.clear();
+  m_volumeLengths.clear();
 }
 
 void CVFS::SetBigfilePathDx(const char* directory) {
@@ -467,19 +474,14 @@ bool CVFS::ReadDirectoryFile(const std::string& path) {
     return false;
   }
   if (m_directoryBuffer.empty()) {
-    HM_REPORT("Quor/CVFS", "PKF filetable is not supported");
+    HM_REPORT("Quor/CVFS", "%s: PKF filetable is not supported", path.c_str());
     return false;
   }
 
   auto directory = std::make_unique<PkDirectory>();
-  SDirectoryView view{m_directoryBuffer.data(), m_directoryBuffer.size(), 0};
+  const SDirectoryView view{m_directoryBuffer.data(), m_directoryBuffer.size(), 0};
   std::string error;
-  bool valid = ParseHeader(view, directory.get(), &error);
-  view.version = directory->version;
-  // One pass over the whole tree up front, so that a damaged archive is known at start-up
-  // rather than when some late lookup walks into the damage.
-  valid = valid && WalkNameTree(view, *directory, nullptr, &error);
-  if (!valid) {
+  if (!ParseHeader(view, directory.get(), &error)) {
     HM_REPORT("Quor/CVFS", "corrupt archive \"%s\": %s", path.c_str(), error.c_str());
     return false;
   }
@@ -501,7 +503,8 @@ bool CVFS::CheckVolumeStamp(const std::string& volumeName) {
     return false;
   }
   if (static_cast<int32_t>(ReadLittleEndian(header + 4, 4)) != m_directory->volumeStamp) {
-    HM_REPORT("Quor/CVFS", "PK2/P00 file versions don't match");
+    HM_REPORT("Quor/CVFS", "%s and %s: PK2/P00 file versions don't match", m_directoryName.c_str(),
+              volumeName.c_str());
     return false;
   }
   return true;
@@ -524,6 +527,24 @@ bool CVFS::OpenVolumes(const std::string& dataName) {
     std::setvbuf(volume, nullptr, _IONBF, 0);
     m_volumes.push_back(volume);
     m_volumeNames.push_back(name);
+    m_volumeLengths.push_back(VolumeLength(volume));
+  }
+  return true;
+}
+
+// The bytes a volume holds now (it is read unbuffered, so this asks the disk).
+uint64_t CVFS::VolumeLength(FILE* volume) {
+  if (std::fseek(volume, 0, SEEK_END) != 0) return 0;
+  const long length = std::ftell(volume);
+  return length > 0 ? static_cast<uint64_t>(length) : 0;
+}
+
+bool CVFS::WalkDirectory(const std::function<void(const SVfsEntry&)>& visit) {
+  const SDirectoryView view{m_directoryBuffer.data(), m_directoryBuffer.size(), m_directory->version};
+  std::string error;
+  if (!WalkNameTree(view, *m_directory, m_volumeLengths, visit, &error)) {
+    HM_REPORT("Quor/CVFS", "corrupt archive \"%s\": %s", m_directoryName.c_str(), error.c_str());
+    return false;
   }
   return true;
 }
@@ -539,8 +560,12 @@ bool CVFS::LoadArchive() {
   const std::string dataName = ArchiveFileName("PKF");
   bool loaded = ReadDirectoryFile(m_directoryName);
   if (loaded && m_directory->volumeStamp >= 0) loaded = CheckVolumeStamp(ArchiveFileName("P00"));
-  loaded = loaded && OpenVolumes(dataName);
+  // One pass over the whole tree up front, so that a damaged archive is known at start-up
+  // rather than when some late lookup walks into the damage, and so that no file is promised
+  // beyond the bytes its volume really holds.
+  loaded = loaded && OpenVolumes(dataName) && WalkDirectory(nullptr);
   if (!loaded) {
+    CloseVolumes();
     m_directory.reset();
     m_directoryBuffer.clear();
     return false;
@@ -550,14 +575,7 @@ bool CVFS::LoadArchive() {
 }
 
 bool CVFS::ForEachEntry(const std::function<void(const SVfsEntry&)>& visit) {
-  if (!LoadArchive()) return false;
-  const SDirectoryView view{m_directoryBuffer.data(), m_directoryBuffer.size(), m_directory->version};
-  std::string error;
-  if (!WalkNameTree(view, *m_directory, visit, &error)) {
-    HM_REPORT("Quor/CVFS", "corrupt archive \"%s\": %s", m_directoryName.c_str(), error.c_str());
-    return false;
-  }
-  return true;
+  return LoadArchive() && WalkDirectory(visit);
 }
 
 // ---- opening ----
@@ -586,7 +604,7 @@ VfsFile* CVFS::OpenArchiveFile(VfsFile* slot, const char* name) {
   if (!m_initialised && !LoadArchive()) FatalStop();
   uint64_t start = 0;
   uint64_t end = 0;
-  if (!FindInDirectory(name, &start, &end)) {
+  if (!FindInDirectory(name, &start, &end) || !FitsInVolume(name, start, end)) {
     m_pool->Release(slot);
     return nullptr;
   }
@@ -723,6 +741,22 @@ int CVFS::ReadPlain(VfsFile* file, uint8_t* destination, int count, bool stopAtE
   return count - remaining;
 }
 
+void CVFS::ReportShortVolume(uint64_t position, const char* fileName) {
+  const std::string& volume = m_volumeNames[position >> kVolumeShift];
+  ReportError("corrupt archive \"%s\": volume \"%s\" ends before the data of \"%s\"", m_directoryName.c_str(),
+              volume.c_str(), fileName);
+}
+
+// A volume cut short after the directory was read cannot give the whole file: it is refused
+// at open, so no loader sizes a buffer for bytes that are not there or parses a cut file.
+bool CVFS::FitsInVolume(const char* fileName, uint64_t start, uint64_t end) {
+  const uint64_t volumeEnd = (start & ~kVolumeOffsetMask) + VolumeLength(m_volumes[start >> kVolumeShift]);
+  if (end <= volumeEnd) return true;
+  SetReportLocation("Quor/CVFS", __LINE__);
+  ReportShortVolume(start, fileName);
+  return false;
+}
+
 int CVFS::ReadArchive(VfsFile* file, uint8_t* destination, int count, bool stopAtEnd) {
   const uint64_t available = file->end - file->archivePosition;
   if (stopAtEnd && available < static_cast<uint64_t>(count)) HM_FATAL("Quor/CVFS", "Passed end of file");
@@ -741,10 +775,8 @@ int CVFS::ReadArchive(VfsFile* file, uint8_t* destination, int count, bool stopA
     block->userMask |= file->handleBit;
     if (position >= block->validEnd) {
       // The volume is shorter than the directory says: these bytes are not there.
-      const std::string& volume = m_volumeNames[position >> kVolumeShift];
       SetReportLocation("Quor/CVFS", __LINE__);
-      ReportError("corrupt archive \"%s\": volume \"%s\" ends before the data of \"%s\"", m_directoryName.c_str(),
-                  volume.c_str(), file->name);
+      ReportShortVolume(position, file->name);
       if (stopAtEnd) FatalStop();
       break;
     }

@@ -92,6 +92,11 @@ class CVFS {
   bool ReadDirectoryFile(const std::string& path);
   bool CheckVolumeStamp(const std::string& volumeName);
   bool OpenVolumes(const std::string& dataName);
+  static uint64_t VolumeLength(FILE* volume);
+  // Every stored file, checked; a damaged directory is reported.
+  bool WalkDirectory(const std::function<void(const SVfsEntry&)>& visit);
+  bool FitsInVolume(const char* fileName, uint64_t start, uint64_t end);
+  void ReportShortVolume(uint64_t position, const char* fileName);
   std::string ArchiveFileName(const char* extension);
   std::string FindOnDisk(const std::string& path);
   void CloseVolumes();
@@ -113,6 +118,7 @@ class CVFS {
   SVfsBlock* m_blockOrder[kBlockCount] = {};
   std::vector<FILE*> m_volumes;
   std::vector<std::string> m_volumeNames;
+  std::vector<uint64_t> m_volumeLengths;  // as the volumes were when the archive was loaded
   std::string m_root;  // always ends with "/"
   std::unique_ptr<VfsFilePool> m_pool;
   CPathResolver m_resolver;

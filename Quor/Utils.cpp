@@ -156,6 +156,8 @@ float FloatClamp(float value, float low, float high) {
 
 float FloatLerp(float a, float b, float t) { return t * b + (1.0f - t) * a; }
 
+bool IsPowerOfTwo(uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
+
 uint32_t NextPowerOfTwo(uint32_t n) {
   if ((n & (n - 1)) == 0) return n;
   for (int k = 0; k <= 30; ++k) {

@@ -68,6 +68,8 @@ float FloatClamp(float value, float low, float high);
 float FloatLerp(float a, float b, float t);
 // n itself when 0 or a power of two, else the next power of two; fatal above 2^30.
 uint32_t NextPowerOfTwo(uint32_t n);
+// 1, 2, 4, ...; not 0.
+bool IsPowerOfTwo(uint32_t n);
 // A heap copy (release with free); null for null.
 char* StrDup(const char* text);
 uint32_t BitCount(uint32_t value);

@@ -11,10 +11,13 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <system_error>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 const char* const kSource = "Quor/DirectX/CMemCardDX";
 const char* const kExtension = ".sav";
@@ -79,7 +82,7 @@ bool HasSaveExtension(const std::string& fileName) {
 
 bool PathExists(const std::string& path) {
   std::error_code error;
-  return std::filesystem::exists(path, error);
+  return fs::exists(path, error);
 }
 
 struct SFileCloser {
@@ -133,7 +136,7 @@ const char* const* CMemCardDX::Enumerate() {
   m_names.clear();
   m_nameList.clear();
   std::error_code error;
-  for (std::filesystem::directory_iterator entry(m_saveFolder, error), end;
+  for (fs::directory_iterator entry(m_saveFolder, error), end;
        !error && entry != end; entry.increment(error)) {
     const std::string fileName = entry->path().filename().string();
     std::error_code typeError;
@@ -170,24 +173,25 @@ bool CMemCardDX::Exists(const char* name) {
                      [name](const std::string& found) { return SameIgnoringCase(found, name); });
 }
 
+// The file is read aside and reaches the owner's block only whole and with a matching
+// checksum: a damaged file never replaces the progress in memory.
 bool CMemCardDX::Load() {
   m_changed = false;
-  UniqueFile file(std::fopen(m_selectedPath.c_str(), "rb"));
-  if (!file) {
-    if (errno != ENOENT) {
-      HM_REPORT(kSource, "Cannot open %s: %s", m_selectedPath.c_str(), std::strerror(errno));
-    }
+  std::unique_ptr<uint8_t[]> block(new uint8_t[GetTotalSize()]);
+  std::string damage;
+  const EBlockFile state = ReadBlockFile(m_selectedPath, block.get(), &damage);
+  if (state == EBlockFile::kUnreadable) {
+    HM_REPORT(kSource, "Cannot open %s: %s", m_selectedPath.c_str(), damage.c_str());
     return false;
   }
-  const size_t read = std::fread(GetData(), 1, GetTotalSize(), file.get());
-  file.reset();
-  if (read == GetTotalSize() && UpdateChecksum()) return true;
-  if (read < GetTotalSize()) {
-    HM_REPORT(kSource, "%s is damaged: %zu bytes where a save holds %u", m_selectedPath.c_str(),
-              read, GetTotalSize());
-  } else {
-    HM_REPORT(kSource, "%s is damaged: its checksum does not match", m_selectedPath.c_str());
+  if (state == EBlockFile::kDamaged) {
+    HM_REPORT(kSource, "%s is damaged: %s", m_selectedPath.c_str(), damage.c_str());
   }
+  if (state == EBlockFile::kValid || RestoreNewestGoodCopy(block.get())) {
+    std::memcpy(GetData(), block.get(), GetTotalSize());
+    return true;
+  }
+  if (state == EBlockFile::kMissing) return false;
   const SSaveMessageTexts texts = CurrentTexts();
   AskUntilAnswered(texts.corruptedFile, texts.ok, nullptr);
   return false;
@@ -219,13 +223,15 @@ void CMemCardDX::SetOverwrite(bool allowed) {
 
 bool CMemCardDX::GetOverwrite() { return m_overwrite; }
 
+// Each unanswered poll runs a service pass, so the window keeps taking events (the player's
+// click among them) while the question is open; a quit request ends the wait unanswered.
 int32_t CMemCardDX::AskUntilAnswered(const char* text, const char* firstButton,
                                      const char* secondButton) {
-  int32_t answer = 0;
-  do {
-    answer = ShowMessage("", text, firstButton, secondButton, 0);
-  } while (answer == 0 && IsEngineRunning());
-  return answer;
+  for (;;) {
+    const int32_t answer = ShowMessage("", text, firstButton, secondButton, 0);
+    if (answer != 0) return answer;
+    if (!EngineServicePass()) return 0;
+  }
 }
 
 // Temporary file, synced, renamed over the old one, folder synced: at every moment the save
@@ -278,11 +284,66 @@ bool CMemCardDX::KeepDamagedFileAside() {
   return true;
 }
 
-bool CMemCardDX::FileHoldsValidBlock(const char* path) const {
-  UniqueFile file(std::fopen(path, "rb"));
-  if (!file) return false;
+CMemCardDX::EBlockFile CMemCardDX::ReadBlockFile(const std::string& path, uint8_t* block,
+                                                 std::string* damage) const {
+  UniqueFile file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    if (errno == ENOENT) return EBlockFile::kMissing;
+    *damage = std::strerror(errno);
+    return EBlockFile::kUnreadable;
+  }
   const uint32_t size = GetTotalSize();
-  std::unique_ptr<uint8_t[]> block(new uint8_t[size]);
-  if (std::fread(block.get(), 1, size, file.get()) != size) return false;
-  return ComputeChecksum(block.get(), size) == StoredChecksum(block.get(), size);
+  const size_t read = std::fread(block, 1, size, file.get());
+  if (read < size) {
+    *damage = std::to_string(read) + " bytes where a save holds " + std::to_string(size);
+    return EBlockFile::kDamaged;
+  }
+  if (ComputeChecksum(block, size) != StoredChecksum(block, size)) {
+    *damage = "its checksum does not match";
+    return EBlockFile::kDamaged;
+  }
+  return EBlockFile::kValid;
+}
+
+bool CMemCardDX::FileHoldsValidBlock(const char* path) const {
+  std::unique_ptr<uint8_t[]> block(new uint8_t[GetTotalSize()]);
+  std::string damage;
+  return ReadBlockFile(path, block.get(), &damage) == EBlockFile::kValid;
+}
+
+// The side copies of the selected save: its temporary file and the damaged files kept aside,
+// newest first. A save cut off between keeping the old file aside and its final rename leaves
+// its new data only in the temporary file.
+std::vector<std::string> CMemCardDX::SideCopiesNewestFirst() const {
+  const std::string fileName = fs::path(m_selectedPath).filename().string();
+  std::vector<std::pair<fs::file_time_type, std::string>> copies;
+  std::error_code error;
+  for (fs::directory_iterator entry(m_saveFolder, error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    const bool sideCopy = name == fileName + ".tmp" || name.rfind(fileName + ".damaged", 0) == 0;
+    std::error_code timeError;
+    const fs::file_time_type written = entry->last_write_time(timeError);
+    if (sideCopy && !timeError) copies.emplace_back(written, entry->path().string());
+  }
+  std::sort(copies.begin(), copies.end(), std::greater<>());
+  std::vector<std::string> paths;
+  for (const auto& copy : copies) paths.push_back(copy.second);
+  return paths;
+}
+
+// The newest side copy that holds a whole save is read into `block` and takes the save's
+// name again, so the next save replaces it the usual, safe way.
+bool CMemCardDX::RestoreNewestGoodCopy(uint8_t* block) {
+  for (const std::string& copy : SideCopiesNewestFirst()) {
+    std::string damage;
+    if (ReadBlockFile(copy, block, &damage) != EBlockFile::kValid) continue;
+    HM_REPORT(kSource, "%s is restored from %s", m_selectedPath.c_str(), copy.c_str());
+    if (!KeepDamagedFileAside() || std::rename(copy.c_str(), m_selectedPath.c_str()) != 0) {
+      HM_REPORT(kSource, "Cannot put %s back as %s: %s", copy.c_str(), m_selectedPath.c_str(),
+                std::strerror(errno));
+    }
+    return true;
+  }
+  return false;
 }

@@ -6,7 +6,8 @@
 //
 // A save never puts the old file at risk: the block goes to a temporary file that is synced to
 // the disk and only then renamed over the old one. A damaged old file is kept aside under a new
-// name rather than overwritten.
+// name rather than overwritten. A load that finds no whole save under the name (a save cut
+// off between those steps) takes the newest whole side copy and puts it back in place.
 
 #include "Quor/CGameSave.h"
 
@@ -70,6 +71,11 @@ class CMemCardDX : public CGameSave {
   bool WriteBlockSafely();
   bool KeepDamagedFileAside();
   bool FileHoldsValidBlock(const char* path) const;
+  enum class EBlockFile { kMissing, kUnreadable, kValid, kDamaged };
+  // Reads a save file's block (its first total-size bytes); `damage` says what is wrong.
+  EBlockFile ReadBlockFile(const std::string& path, uint8_t* block, std::string* damage) const;
+  std::vector<std::string> SideCopiesNewestFirst() const;
+  bool RestoreNewestGoodCopy(uint8_t* block);
 
   bool m_changed = true;
   bool m_selectionMark = false;

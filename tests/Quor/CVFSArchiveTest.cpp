@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <regex>
 
 #include "tests/Quor/VfsTestKit.h"
 
@@ -232,7 +233,7 @@ TEST_F(ArchiveTest, BadVolumeHeadersAreFatalOnOpen) {
     Bytes bytes;
     const char* message;
   } const cases[] = {
-      {"stamp", 4, {1, 2, 3, 4}, "PK2/P00 file versions don't match"},
+      {"stamp", 4, {1, 2, 3, 4}, "Data.PK2 and [^ ]*Data.P00: PK2/P00 file versions don't match"},
       {"tag", 0, {'P', 'K', 'G'}, "Data.P00 is not a pkf"},
   };
   for (const auto& c : cases) {
@@ -243,7 +244,7 @@ TEST_F(ArchiveTest, BadVolumeHeadersAreFatalOnOpen) {
     EXPECT_EXIT(vfs.Open("a.txt"), ::testing::ExitedWithCode(3), c.message);
     ReportCapture reports;
     EXPECT_FALSE(vfs.LoadArchive());
-    EXPECT_NE(reports.All().find(c.message), std::string::npos);
+    EXPECT_TRUE(std::regex_search(reports.All(), std::regex(c.message))) << reports.All();
   }
 }
 
@@ -270,9 +271,10 @@ TEST_F(ArchiveTest, ArchiveFileNamesFoldCase) {
 TEST_F(ArchiveTest, ShortVolumeFailsTheMissingBytes) {
   const Bytes content = Pattern(20000, 1);
   const std::string base = Pack(m_folder, {{"a.bin", content}});
-  std::filesystem::resize_file(base + ".P00", 8 + 9000);
   CVFS vfs(base.c_str());
   VfsFile* file = vfs.Open("a.bin");
+  // Cut while the file is open (a volume cut before loading is refused with the directory).
+  std::filesystem::resize_file(base + ".P00", 8 + 9000);
   ReportCapture reports;
   Bytes bytes(20000);
   EXPECT_EQ(vfs.Read(file, bytes.data(), 20000, false), 9000);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "tests/Quor/VfsTestKit.h"
@@ -96,6 +97,50 @@ TEST_F(DamagedArchiveTest, SpecificDamageNamesWhatIsWrong) {
   }
 }
 
+TEST_F(DamagedArchiveTest, RecordsPastTheirVolumesEndAreRefusedWhenTheDirectoryIsRead) {
+  const std::string fullLength = std::to_string(8 + 300 + 10 + 9000 + 5);
+  const std::string cutLength = std::to_string(8 + 300 + 10 + 9000 + 5 - 1);
+  for (uint16_t version : {0x100, 0x101, 0x102, 0x103}) {
+    SCOPED_TRACE(testing::Message() << "version " << version);
+    PackSample(version);
+    const std::string volume = m_base + (version == 0x100 ? ".PKF" : ".P00");
+    std::filesystem::resize_file(volume, std::filesystem::file_size(volume) - 1);
+    ReportCapture reports;
+    CVFS vfs(m_base.c_str());
+    EXPECT_FALSE(vfs.ForEachEntry(nullptr));
+    EXPECT_NE(reports.All().find("runs past the end of volume 0 (to byte " + fullLength + " of " + cutLength + ")"),
+              std::string::npos)
+        << reports.All();
+  }
+  // One edited size field, still inside the volume's 1 GiB address span.
+  Bytes directory = PackSample(0x102);
+  const Bytes soundSize = {0x28, 0x23, 0, 0};  // 9000
+  const auto field = std::search(directory.begin(), directory.end(), soundSize.begin(), soundSize.end());
+  ASSERT_NE(field, directory.end());
+  field[3] = 0x3F;
+  WriteBytes(m_base + ".PK2", directory);
+  ReportCapture reports;
+  CVFS vfs(m_base.c_str());
+  EXPECT_FALSE(vfs.ForEachEntry(nullptr));
+  EXPECT_NE(reports.All().find("runs past the end of volume 0"), std::string::npos) << reports.All();
+}
+
+TEST_F(DamagedArchiveTest, AFileItsVolumeNoLongerHoldsIsRefusedAtOpen) {
+  PackSample(0x103);
+  CVFS vfs(m_base.c_str());
+  ASSERT_TRUE(vfs.LoadArchive());
+  std::filesystem::resize_file(m_base + ".P00", 8 + 9000 + 300);  // the files lie in name order
+  ReportCapture reports;
+  EXPECT_EQ(vfs.Open("Textures/Rocks.mpt"), nullptr);
+  EXPECT_NE(reports.All().find("volume \"" + m_base + ".P00\" ends before the data of \"Textures/Rocks.mpt\""),
+            std::string::npos)
+      << reports.All();
+  VfsFile* file = vfs.Open("Textures/Rock.mpt");  // still whole in what is left
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(ReadAll(vfs, file), Pattern(300, 1));
+  vfs.Close(file);
+}
+
 TEST_F(DamagedArchiveTest, DamageFoundAtStartUpIsFatal) {
   Bytes damaged = PackSample(0x103);
   damaged.resize(damaged.size() - 3);
@@ -108,7 +153,7 @@ TEST_F(DamagedArchiveTest, EmptyDirectoryFileIsNotATable) {
   PackSample(0x103);
   ReportCapture reports;
   EXPECT_FALSE(LoadAndReadEverything({}));
-  EXPECT_NE(reports.All().find("PKF filetable is not supported"), std::string::npos);
+  EXPECT_NE(reports.All().find(m_base + ".PK2: PKF filetable is not supported"), std::string::npos) << reports.All();
 }
 
 }  // namespace

@@ -138,10 +138,12 @@ TEST_F(TextureFormatsTest, MptSkipsOtherEntriesAndNeedsAPictureEntry) {
 }
 
 // A hand-made 16 x 16 DCTZ payload: every coefficient byte the same value.
-std::vector<uint8_t> MakeDctzPayload(uint16_t version, bool alpha, const std::vector<uint8_t>& classes,
+// Version 0x102 with alpha always has block classes: every block coded unless they are given.
+std::vector<uint8_t> MakeDctzPayload(uint16_t version, bool alpha, std::vector<uint8_t> classes,
                                      uint8_t coefficientByte = 140) {
   std::vector<uint8_t> body(128, 10);  // both quantisation tables
   size_t colourBlocks = 4, alphaBlocks = alpha ? 4 : 0;
+  if (classes.empty() && version >= 0x102 && alpha) classes = {3, 3, 3, 3};
   if (!classes.empty()) {
     body.push_back(uint8_t(classes[0] | classes[1] << 2 | classes[2] << 4 | classes[3] << 6));
     colourBlocks = alphaBlocks = 0;
@@ -274,6 +276,63 @@ TEST_F(TextureFormatsTest, DamagedFilesAreReportedAndNotUsed) {
     ASSERT_FALSE(g_reports.empty()) << c.name;
     EXPECT_EQ(g_reports.back().rfind(std::string(c.name) + ": ", 0), 0u) << g_reports.back();
     EXPECT_NE(g_reports.back().find(c.fault), std::string::npos) << g_reports.back();
+  }
+}
+
+// A zlib stream counts only when it ends right after the picture with its checksum: the last
+// bytes cut off, a wrong checksum or data beyond the picture make a damaged file, not a picture.
+TEST_F(TextureFormatsTest, ZlibStreamsMustEndWithTheirChecksumAfterThePicture) {
+  const std::vector<uint8_t> pixels(4 * 4 * 4, 7);
+  std::vector<uint8_t> dctzBody(128, 10);  // tables, then four luma blocks, both chroma planes, alpha
+  dctzBody.insert(dctzBody.end(), (4 + 2 + 4) * 64, 140);
+  const std::vector<uint8_t> rgbzHeader = SBytes().U32(4).U32(4).data;
+  const std::vector<uint8_t> dctzHeader = SBytes().U16(0x101).U16(16).U16(16).U16(16).U16(16).data;
+  struct SFormat {
+    const char* name;
+    std::vector<uint8_t> header, body;
+    std::vector<uint8_t> (*wrap)(const std::vector<uint8_t>&);
+    bool (*decode)(const uint8_t*, size_t, const char*, STexturePicture&);
+  } formats[] = {
+      {"rgbz.mpt", rgbzHeader, pixels, [](const std::vector<uint8_t>& e) { return MakeMpt("RGBZ", e); },
+       DecodeMPT},
+      {"body.dctz", dctzHeader, dctzBody,
+       [](const std::vector<uint8_t>& p) { return SBytes().Tag("DCTZ").Append(p).data; }, DecodeDCTZFile},
+  };
+  for (const SFormat& format : formats) {
+    auto file = [&](const std::vector<uint8_t>& stream) {
+      return format.wrap(SBytes().Append(format.header).Append(stream).data);
+    };
+    const std::vector<uint8_t> sound = Deflate(format.body);
+    std::vector<uint8_t> badChecksum = sound;
+    badChecksum.back() ^= 1;
+    std::vector<uint8_t> longer = format.body;
+    longer.resize(longer.size() + 16, 1);
+    struct SCase {
+      std::string what;
+      std::vector<uint8_t> bytes;
+      const char* fault;  // null: decodes
+    } cases[] = {
+        {"sound", file(sound), nullptr},
+        {"bad checksum", file(badChecksum), "zlib stream is corrupt after the picture (incorrect data check)"},
+        {"data after the picture", file(Deflate(longer)), "zlib stream goes on after the picture"},
+    };
+    std::vector<SCase> all(std::begin(cases), std::end(cases));
+    for (size_t cut = 1; cut <= 4; ++cut) {
+      all.push_back({"cut by " + std::to_string(cut), file(std::vector<uint8_t>(sound.begin(), sound.end() - cut)),
+                     "zlib stream breaks off after the picture, before its end and checksum"});
+    }
+    for (const SCase& c : all) {
+      SCOPED_TRACE(std::string(format.name) + ", " + c.what);
+      g_reports.clear();
+      STexturePicture picture;
+      EXPECT_EQ(format.decode(c.bytes.data(), c.bytes.size(), format.name, picture), c.fault == nullptr);
+      if (!c.fault) {
+        EXPECT_TRUE(g_reports.empty());
+        continue;
+      }
+      ASSERT_EQ(g_reports.size(), 1u);
+      EXPECT_EQ(g_reports[0], std::string(format.name) + ": " + c.fault);
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <algorithm>
 #include <sstream>
 
 #include "tests/Quor/VfsTestKit.h"
@@ -92,6 +93,8 @@ TEST_F(Pk2ToolTest, MultiVolumeRoundTripAndSelectedNames) {
 TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
   const std::string base = m_folder + "/Data";
   ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base, m_folder).status, 0);
+  const std::string whole = m_folder + "/Whole";
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + whole, m_folder).status, 0);
   fs::resize_file(base + ".P00", 3000);
   const struct {
     std::string arguments;
@@ -100,7 +103,8 @@ TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
       {"list " + m_folder + "/Missing.PK2", "Failed to open"},
       {"extract " + m_folder + "/Missing.PK2 " + m_folder + "/x", "Failed to open"},
       {"extract " + base + ".PK2 " + m_folder + "/short", "corrupt archive"},
-      {"extract " + base + ".PK2 " + m_folder + "/x nothing.txt", "no file \"nothing.txt\""},
+      {"list " + base + ".PK2", "runs past the end of volume 0 (to byte 4008 of 3000)"},
+      {"extract " + whole + ".PK2 " + m_folder + "/x nothing.txt", "no file \"nothing.txt\""},
       {"pack " + m_folder + "/nowhere " + base, "no folder"},
   };
   for (const auto& c : cases) {
@@ -116,6 +120,58 @@ TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
   EXPECT_EQ(damaged.status, 1);
   EXPECT_NE(damaged.err.find("corrupt archive"), std::string::npos) << damaged.err;
   EXPECT_EQ(RunPk2("frobnicate", m_folder).status, 2);
+}
+
+// Replaces the first run of `from` in a file by `to` (of the same length).
+void PatchFile(const std::string& path, const std::string& from, const std::string& to) {
+  Bytes bytes = ReadBytes(path);
+  const auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
+  ASSERT_NE(at, bytes.end()) << from;
+  std::copy(to.begin(), to.end(), at);
+  WriteBytes(path, bytes);
+}
+
+TEST_F(Pk2ToolTest, AnEntryThatFailsLeavesNoFileBehind) {
+  const std::string base = m_folder + "/Data";
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base, m_folder).status, 0);
+  // Swapped extensions: the list is no longer sorted, so "B.DAT" is listed but cannot be found.
+  PatchFile(base + ".PK2", std::string("DAT\0LUA", 7), std::string("LUA\0DAT", 7));
+  const SRun run = RunPk2("extract " + base + ".PK2 " + m_folder + "/out", m_folder);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "pk2: \"B.DAT\" in \"" + base + ".PK2\" is listed but cannot be opened\n");
+  EXPECT_FALSE(fs::exists(m_folder + "/out/B.DAT"));
+}
+
+TEST_F(Pk2ToolTest, NamesFromADamagedDirectoryAreShownEscapedAndNeverWritten) {
+  const std::string base = m_folder + "/Odd";
+  WriteBytes(m_folder + "/odd/Dir/AQQB.txt", Text("odd"));
+  WriteBytes(m_folder + "/odd/Caf\xC3\xA9.txt", Text("fine"));  // UTF-8 text is a name like any other
+  const struct {
+    std::string bytes;  // in place of "QQ"
+    std::string shown;
+  } cases[] = {
+      {"\x1BZ", "\\x1BZ"},
+      {"\nZ", "\\x0AZ"},
+      {"\x7FZ", "\\x7FZ"},
+      {"\xC2\x9B", "\\xC2\\x9B"},  // the C1 control that starts terminal sequences
+      {"\xFFZ", "\\xFFZ"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    ASSERT_EQ(RunPk2("pack " + m_folder + "/odd " + base, m_folder).status, 0);
+    PatchFile(base + ".PK2", "QQ", c.bytes);
+    const SRun list = RunPk2("list " + base + ".PK2", m_folder);
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.out, "CAF\xC3\xA9.TXT\t4\t0\nDIR\\A" + c.shown + "B.TXT\t3\t0\n");
+
+    const std::string out = m_folder + "/out";
+    fs::remove_all(out);
+    const SRun extract = RunPk2("extract " + base + ".PK2 " + out, m_folder);
+    EXPECT_EQ(extract.status, 1);
+    EXPECT_EQ(extract.err, "pk2: refusing to extract \"DIR\\A" + c.shown +
+                               "B.TXT\": its name holds a control character or a byte outside UTF-8\n");
+    EXPECT_FALSE(fs::exists(out + "/DIR"));
+  }
 }
 
 }  // namespace

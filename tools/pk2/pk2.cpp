@@ -43,6 +43,43 @@ bool ParseNumber(const char* text, uint64_t* value) {
   return true;
 }
 
+// The length of the character at `at` when a terminal shows it as text: printable ASCII, or
+// a well-formed UTF-8 character from U+00A0 on. 0 for a control character or a stray byte.
+size_t PrintableLength(const std::string& text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  if (lead >= 0x20 && lead < 0x7F) return 1;
+  const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4                       ? 4
+                                                                              : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  uint32_t code = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    const unsigned char next = static_cast<unsigned char>(text[at + i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (next & 0x3F);
+  }
+  const uint32_t smallest[] = {0, 0, 0xA0, 0x800, 0x10000};  // below: C1 controls or overlong
+  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+  return code >= smallest[length] && code <= 0x10FFFF && !surrogate ? length : 0;
+}
+
+// A stored name as it may reach the terminal: anything that is not text becomes \xNN.
+std::string Printable(const std::string& name) {
+  std::string shown;
+  for (size_t i = 0; i < name.size();) {
+    const size_t length = PrintableLength(name, i);
+    if (length > 0) {
+      shown.append(name, i, length);
+      i += length;
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(name[i++]));
+    shown += escaped;
+  }
+  return shown;
+}
+
 // The engine opens an archive by its base name; the tool takes the directory file's name.
 std::string BaseName(const std::string& archive) {
   const size_t length = archive.size();
@@ -77,7 +114,7 @@ int List(int argc, char** argv) {
   CVFS::SetArchiveMode(true);
   CVFS vfs(BaseName(argv[2]).c_str());
   const bool listed = vfs.ForEachEntry([](const SVfsEntry& entry) {
-    std::printf("%s\t%u\t%u\n", entry.name.c_str(), entry.size, entry.volume);
+    std::printf("%s\t%u\t%u\n", Printable(entry.name).c_str(), entry.size, entry.volume);
   });
   return listed ? 0 : kFailed;
 }
@@ -97,27 +134,37 @@ bool OutputPath(const fs::path& folder, const std::string& name, fs::path* path)
   return true;
 }
 
-bool ExtractOne(CVFS& vfs, const SVfsEntry& entry, const fs::path& path) {
+// The entry is opened before its output file is made, and an output file that did not get
+// the whole entry is removed: a failed extraction leaves no file behind.
+bool ExtractOne(CVFS& vfs, const SVfsEntry& entry, const fs::path& path, const std::string& archive) {
+  VfsFile* file = vfs.Open(entry.name.c_str());
+  if (!file) {
+    Failed("\"" + Printable(entry.name) + "\" in \"" + archive + "\" is listed but cannot be opened");
+    return false;
+  }
   std::error_code error;
   fs::create_directories(path.parent_path(), error);
   FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) {
+    vfs.Close(file);
     Failed("cannot create \"" + path.string() + "\"");
     return false;
   }
-  VfsFile* file = vfs.Open(entry.name.c_str());
-  bool complete = file != nullptr;
+  bool read = true;
+  bool written = true;
   std::vector<char> buffer(1 << 20);
-  for (uint32_t copied = 0; complete && copied < entry.size;) {
+  for (uint32_t copied = 0; read && written && copied < entry.size;) {
     const int want = static_cast<int>(std::min<uint64_t>(buffer.size(), entry.size - copied));
-    const int got = vfs.Read(file, buffer.data(), want, false);
-    complete = got == want && std::fwrite(buffer.data(), 1, got, out) == static_cast<size_t>(got);
+    read = vfs.Read(file, buffer.data(), want, false) == want;  // the engine reports a short read
+    if (read) written = std::fwrite(buffer.data(), 1, want, out) == static_cast<size_t>(want);
     copied += want;
   }
   vfs.Close(file);
-  complete = std::fclose(out) == 0 && complete;
-  if (!file) Failed("\"" + entry.name + "\" is listed but cannot be opened");
-  return complete;
+  written = std::fclose(out) == 0 && written;
+  if (!written) Failed("cannot write \"" + path.string() + "\"");
+  if (read && written) return true;
+  fs::remove(path, error);
+  return false;
 }
 
 int Extract(int argc, char** argv) {
@@ -136,9 +183,11 @@ int Extract(int argc, char** argv) {
       if (wanted[i] == entry.name) selected = found[i] = true;
     }
     if (!selected) continue;
+    const std::string shown = Printable(entry.name);
+    if (shown != entry.name) return Failed("refusing to extract \"" + shown + "\": its name holds a control character or a byte outside UTF-8");
     fs::path path;
-    if (!OutputPath(argv[3], entry.name, &path)) return Failed("refusing to extract \"" + entry.name + "\": it leaves the output folder");
-    if (!ExtractOne(vfs, entry, path)) return kFailed;
+    if (!OutputPath(argv[3], entry.name, &path)) return Failed("refusing to extract \"" + shown + "\": it leaves the output folder");
+    if (!ExtractOne(vfs, entry, path, argv[2])) return kFailed;
   }
   for (size_t i = 0; i < wanted.size(); ++i) {
     if (!found[i]) return Failed("no file \"" + std::string(argv[4 + i]) + "\" in \"" + argv[2] + "\"");

@@ -1,12 +1,14 @@
 // The save block's checksum and the save files on disk: listing, loading, saving, the overwrite
 // question and the messages, a damaged file kept aside and a failed write that spares the old
 // save.
+#include "Platform/PlatformSystem.h"
 #include "Quor/DirectX/CMemCardDX.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/Engine.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -191,11 +193,16 @@ TEST_F(MemCardTest, AMissingFileLoadsNothingQuietlyAndADamagedOneIsReported) {
     card.shown.clear();
     card.waits = card.waitsLeft = 2;  // the message answers on its third showing
     WriteFile(PathOf("savegame.sav"), c.bytes);
+    // The player's progress in memory, which a damaged file must not replace.
+    std::fill(card.Record(), card.Record() + kRecordSize, 0x5A);
+    card.UpdateChecksum();
+    const std::vector<uint8_t> progress(card.GetData(), card.GetData() + card.GetTotalSize());
     EXPECT_EQ(card.Load(), c.loads);
     if (c.loads) {
       EXPECT_TRUE(card.shown.empty());
       continue;
     }
+    EXPECT_EQ(std::vector<uint8_t>(card.GetData(), card.GetData() + card.GetTotalSize()), progress);
     ASSERT_EQ(card.shown.size(), 1u);
     EXPECT_EQ(card.shown[0].title, "");
     EXPECT_EQ(card.shown[0].text, "Data file is corrupted!\nLoad failed!");
@@ -203,6 +210,59 @@ TEST_F(MemCardTest, AMissingFileLoadsNothingQuietlyAndADamagedOneIsReported) {
     EXPECT_EQ(card.shown[0].second, "(none)");
   }
   EXPECT_EQ(card.calls, 6);
+}
+
+// What a save cut off at any step leaves behind: the next load takes the newest side copy that
+// holds a whole save and puts it back under the save's name.
+TEST_F(MemCardTest, ALoadAfterACutOffSaveFindsTheNewestGoodCopy) {
+  std::vector<uint8_t> damaged = SavedBytes(1);
+  damaged[0] = 0xEE;
+  std::vector<uint8_t> cutOff = SavedBytes(7);
+  cutOff.resize(cutOff.size() - 3);
+  struct SFile {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    int ageSeconds;
+  };
+  struct SCase {
+    const char* what;
+    std::vector<SFile> files;
+    int loaded;  // the first byte of what loads, -1 for nothing
+    bool damagedKept = false;  // "savegame.sav.damaged" holds the damaged file afterwards
+  } cases[] = {
+      {"cut off after the damaged file was kept aside",
+       {{"savegame.sav.tmp", SavedBytes(7), 0}, {"savegame.sav.damaged", damaged, 50}}, 7, true},
+      {"cut off before the damaged file was kept aside",
+       {{"savegame.sav", damaged, 50}, {"savegame.sav.tmp", SavedBytes(7), 0}}, 7, true},
+      {"the temporary file half written",
+       {{"savegame.sav.tmp", cutOff, 0}, {"savegame.sav.damaged-2", SavedBytes(3), 80}}, 3},
+      {"the newest of two good copies",
+       {{"savegame.sav.tmp", SavedBytes(4), 90}, {"savegame.sav.damaged", SavedBytes(5), 10}}, 5},
+      {"no good copy", {{"savegame.sav.tmp", cutOff, 0}, {"savegame.sav.damaged", damaged, 9}}, -1},
+      {"another save's copy", {{"other.sav.tmp", SavedBytes(6), 0}}, -1},
+  };
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(m_folder);
+    CTestMemCard card(kRecordSize);
+    const auto now = fs::file_time_type::clock::now();
+    for (const SFile& file : c.files) {
+      WriteFile(PathOf(file.name), file.bytes);
+      fs::last_write_time(PathOf(file.name), now - std::chrono::seconds(file.ageSeconds));
+    }
+    card.Record()[0] = 0x77;
+    EXPECT_EQ(card.Load(), c.loaded >= 0);
+    if (c.loaded < 0) {
+      EXPECT_EQ(card.Record()[0], 0x77);
+      continue;
+    }
+    EXPECT_EQ(card.Record()[0], c.loaded);
+    EXPECT_TRUE(card.shown.empty());
+    EXPECT_EQ(ReadFile(PathOf("savegame.sav")), SavedBytes(static_cast<uint8_t>(c.loaded)));
+    if (c.damagedKept) {
+      EXPECT_EQ(ReadFile(PathOf("savegame.sav.damaged")), damaged);
+    }
+  }
 }
 
 TEST_F(MemCardTest, ADamagedSaveIsKeptAsideBeforeFreshDataReplacesIt) {
@@ -293,6 +353,34 @@ TEST_F(MemCardTest, AnExistingSaveIsReplacedOnlyWhenThePlayerSaysSo) {
   EXPECT_FALSE(card.Save());
   EXPECT_EQ(card.calls, 1);
   EXPECT_EQ(ReadFile(PathOf("savegame.sav")), SavedBytes(9));
+}
+
+// A message screen that never answers, whose window is closed on its third showing.
+class CClosedWhileAskingCard : public CTestMemCard {
+ public:
+  using CTestMemCard::CTestMemCard;
+  int32_t ShowMessage(const char*, const char*, const char*, const char*, int32_t) override {
+    ++calls;
+    if (calls == 3) MainWindowProc({EWindowMessage::Close});
+    return calls < 100 ? 0 : 1;  // a wait that never sees the close would overwrite in the end
+  }
+};
+
+TEST_F(MemCardTest, ClosingTheWindowDuringAQuestionEndsTheWaitAsARefusal) {
+  WriteFile(PathOf("savegame.sav"), SavedBytes(1));
+  // In a child process: the pump stays closed for the rest of the process.
+  EXPECT_EXIT(
+      {
+        char error[256] = {};
+        if (!PlatformInit(error, sizeof error)) std::exit(2);
+        GetPlatformState() = SPlatformState();
+        CClosedWhileAskingCard card(kRecordSize);
+        card.Record()[0] = 9;
+        const bool saved = card.Save();
+        std::exit(!saved && card.calls == 3 && !IsEngineRunning() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(ReadFile(PathOf("savegame.sav")), SavedBytes(1));
 }
 
 TEST_F(MemCardTest, EveryLanguageHasEveryTextAndTheMessagesFollowTheLanguage) {

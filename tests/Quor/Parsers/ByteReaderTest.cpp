@@ -164,16 +164,18 @@ TEST(ReadWholeVfsFileTest, AFileCutShortInTheArchiveIsReportedNotHalfRead) {
   vfstest::ArchiveFlag archive(true);
   const std::string folder = vfstest::MakeTempFolder();
   const std::string base = vfstest::Pack(folder, {{"Meshes/Flag.dyn", vfstest::Pattern(3000, 7)}});
-  // Cut the data volume so the directory promises more than is there.
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    if (entry.path().extension() != ".PK2") std::filesystem::resize_file(entry.path(), 1000);
   auto vfs = std::make_unique<CVFS>(base.c_str());
   CVFS* saved = g_pVFS;
   g_pVFS = vfs.get();
+  VfsFile* file = vfs->Open("Meshes/Flag.dyn");
+  ASSERT_NE(file, nullptr);
+  // Cut the data volume under the open file, so the directory promises more than is there.
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().extension() != ".PK2") std::filesystem::resize_file(entry.path(), 1000);
 
   CReportCapture reports;
   std::vector<uint8_t> bytes = {1};
-  EXPECT_FALSE(ReadWholeVfsFile("Meshes/Flag.dyn", &bytes));
+  EXPECT_FALSE(ReadOpenVfsFile(file, "Meshes/Flag.dyn", &bytes));
   EXPECT_TRUE(bytes.empty());
   EXPECT_NE(reports.Last().find("\"Meshes/Flag.dyn\": read "), std::string::npos) << reports.All();
   EXPECT_NE(reports.Last().find(" of its 3000 bytes"), std::string::npos) << reports.All();

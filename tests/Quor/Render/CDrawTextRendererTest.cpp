@@ -38,6 +38,17 @@ TEST_F(DrawTextRendererTest, TheDrawLayerInstallsItselfAndFontPagesBecomeSharedT
   EXPECT_EQ(m_manager->GetTextureCount(), 0u);
 }
 
+using DrawTextRendererDeathTest = DrawTextRendererTest;
+
+TEST_F(DrawTextRendererDeathTest, APageSizeThatCannotHaveMipMapsIsFatalNamingTheFont) {
+  fontmaker::SFontFile file = fontmaker::MakeFixtureFont();
+  file.pageWidth = 48;  // a damaged size field: the pixels are still all there
+  file.alpha.assign(size_t{48} * file.pageHeight, 0);
+  const std::vector<uint8_t> bytes = fontmaker::WriteFontFile(file);
+  EXPECT_EXIT(CFont().LoadFromMemory("Fonts\\odd.fnt", bytes.data(), bytes.size()), ::testing::ExitedWithCode(3),
+              "Font file Fonts.odd.fnt: Can't generate mipmap for non power of two textures \\(page 48x64\\)");
+}
+
 TEST_F(DrawTextRendererTest, PrintedGlyphsLightThePixelsTheyCover) {
   CFont font;
   font.LoadFromMemory("small.fnt", m_bytes.data(), m_bytes.size());

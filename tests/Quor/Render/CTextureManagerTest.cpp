@@ -82,14 +82,19 @@ TEST_F(TextureManagerTest, MissingDctzAndBmpFilesFallBackToTheMptOfTheSameName) 
   EXPECT_EQ(m_manager->FindTexture("never.tga"), nullptr);
 }
 
-TEST_F(TextureManagerTest, AMissingOrUnusableTextureIsReportedWithItsPath) {
+TEST_F(TextureManagerTest, AMissingOrDamagedTextureIsReportedWithItsPath) {
   WriteContent("Textures/empty.mpt", SBytes().Tag("MPT ").U16(0x100).U16(0).data);
-  for (const char* name : {"nothing.mpt", "empty.mpt", "a.mp", "picture.tga"}) {
+  WriteContent("Textures/cut.dctz", SBytes().Tag("DCTZ").U16(0x100).data);
+  struct SCase {
+    const char* name;
+    const char* verdict;
+  } const cases[] = {{"nothing.mpt", "not found."}, {"a.mp", "not found."}, {"picture.tga", "not found."},
+                     {"empty.mpt", "is damaged."}, {"cut.dctz", "is damaged."}, {"empty.dctz", "is damaged."}};
+  for (const SCase& c : cases) {
     Reports().clear();
-    EXPECT_EQ(m_manager->TryLoadTexture(name), nullptr) << name;
-    EXPECT_TRUE(Reported(std::string("Texture \"Textures\\") + name + "\" not found.")) << name;
+    EXPECT_EQ(m_manager->TryLoadTexture(c.name), nullptr) << c.name;
+    EXPECT_TRUE(Reported(std::string("Texture \"Textures\\") + c.name + "\" " + c.verdict)) << c.name;
   }
-  EXPECT_TRUE(Reported("not found."));
   EXPECT_EQ(m_manager->GetTextureCount(), 0u);
 }
 
