@@ -1,0 +1,155 @@
+# Fuzzing of every loader of a file the game reads, with libFuzzer. The engine's layers are
+# compiled once by clang in a sub-build of this source tree (build/fuzz/build, option
+# HOLLOWMERE_FUZZ) with AddressSanitizer and UndefinedBehaviorSanitizer, and each target of
+# tests/fuzz (NAME_fuzz.cc) is linked to them. Seeds are written at build time by the project's
+# own tools into build/fuzz/seeds/NAME. Each target has two tests: "NAME_fuzz_replay" runs the
+# seeds once, "NAME_fuzz_short" fuzzes for HM_FUZZ_SECONDS. Without clang the tests skip; a
+# sanitizer build leaves fuzzing to the normal one (the targets are the same).
+
+find_program(HM_CLANGXX NAMES clang++ clang++-16 clang++-15 clang++-14)
+find_program(HM_CLANG NAMES clang clang-16 clang-15 clang-14)
+set(HM_FUZZ_SECONDS 6 CACHE STRING "How long each fuzz target runs in its short test")
+set(HM_FUZZ_JOBS 3 CACHE STRING "Compile jobs of the fuzzing sub-build")
+set(HM_FUZZ_DIR ${CMAKE_BINARY_DIR}/fuzz)
+set(hm_fuzzing ON)
+if(NOT HM_CLANGXX OR NOT HM_CLANG)
+  set(hm_fuzzing OFF)
+  set(hm_fuzz_skip_reason "clang not found")
+elseif(HOLLOWMERE_SANITIZE OR HOLLOWMERE_TSAN)
+  set(hm_fuzzing OFF)
+  set(hm_fuzz_skip_reason "fuzzing runs in the build without sanitizer options")
+endif()
+
+if(hm_fuzzing)
+  include(ExternalProject)
+  ExternalProject_Add(fuzz_targets
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${HM_FUZZ_DIR}/build
+    CMAKE_GENERATOR Ninja
+    CMAKE_ARGS -DCMAKE_CXX_COMPILER=${HM_CLANGXX} -DCMAKE_C_COMPILER=${HM_CLANG}
+               -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHOLLOWMERE_FUZZ=ON -DHOLLOWMERE_TESTS=OFF
+               -DHM_FUZZ_GENERATED_DIR=${CMAKE_BINARY_DIR}/generated
+    BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> -j ${HM_FUZZ_JOBS}
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    DEPENDS quor_shaders)
+endif()
+
+# hm_fuzz_target(NAME [COMMAND ...]... [DEPENDS ...]): the tests of the program NAME_fuzz; the
+# commands write its seeds into ${HM_FUZZ_DIR}/seeds/NAME at build time.
+function(hm_fuzz_target name)
+  set(replay ${name}_fuzz_replay)
+  set(short ${name}_fuzz_short)
+  if(NOT hm_fuzzing)
+    foreach(test ${replay} ${short})
+      add_test(NAME ${test} COMMAND sh -c "echo '${hm_fuzz_skip_reason}: fuzzing skipped'; exit 77")
+      set_tests_properties(${test} PROPERTIES SKIP_RETURN_CODE 77)
+    endforeach()
+    return()
+  endif()
+  set(seeds ${HM_FUZZ_DIR}/seeds/${name})
+  set(stamp ${HM_FUZZ_DIR}/seeds/${name}.stamp)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${seeds} ${HM_FUZZ_DIR}/work/${name} ${HM_FUZZ_DIR}/findings
+            ${HM_FUZZ_DIR}/scratch
+    ${ARGN}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    COMMENT "Writing the seeds of the ${name} fuzz target"
+    VERBATIM)
+  add_custom_target(${name}_fuzz_seeds ALL DEPENDS ${stamp})
+
+  set(program ${HM_FUZZ_DIR}/build/bin/${name}_fuzz)
+  set(findings -artifact_prefix=${HM_FUZZ_DIR}/findings/${name}-)
+  add_test(NAME ${replay} COMMAND ${program} -runs=0 ${findings} ${seeds})
+  add_test(NAME ${short}
+    COMMAND ${program} -max_total_time=${HM_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=512
+            ${findings} ${HM_FUZZ_DIR}/work/${name} ${seeds})
+  set_tests_properties(${replay} ${short} PROPERTIES TIMEOUT 120 LABELS fuzz)
+  set_tests_properties(${short} PROPERTIES DEPENDS ${replay})
+endfunction()
+
+# The seeds. Pictures start from the on-screen keyboard's button pictures.
+set(s ${HM_FUZZ_DIR}/seeds)
+set(t ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds)
+set(scratch ${HM_FUZZ_DIR}/scratch)
+set(picture ${scratch}/Cursor.png)
+hm_fuzz_target(texture
+  COMMAND $<TARGET_FILE:comictool> osk ${scratch}
+  COMMAND $<TARGET_FILE:texture> decode ${scratch}/Cursor.mpt ${picture}
+  COMMAND $<TARGET_FILE:texture> encode ${picture} ${s}/texture/rgba.mpt --format rgba
+  COMMAND $<TARGET_FILE:texture> encode ${picture} ${s}/texture/rgbz.mpt --format rgbz
+  COMMAND $<TARGET_FILE:texture> encode ${picture} ${s}/texture/dctz.mpt --format dctz --quality 30
+  COMMAND $<TARGET_FILE:texture> encode ${picture} ${s}/texture/picture.dctz --quality 90
+  COMMAND $<TARGET_FILE:texture> encode ${picture} ${s}/texture/picture.bmp
+  DEPENDS comictool texture)
+hm_fuzz_target(effect
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/content/Shaders/Grayscale.fxc ${CMAKE_BINARY_DIR}/content/Shaders/Tex1Skin.fxc
+          ${CMAKE_BINARY_DIR}/content/Shaders/Tex1Proj.fx ${s}/effect
+  COMMAND $<TARGET_FILE:fxtool> ${CMAKE_SOURCE_DIR}/content/Shaders/Blur.fxc.txt ${s}/effect/Blur.fxc --version 0x100
+  DEPENDS effects fxtool)
+hm_fuzz_target(font
+  COMMAND $<TARGET_FILE:fontmaker> --fixture ${s}/font/fixture.fnt
+  COMMAND $<TARGET_FILE:fontmaker> /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf ${s}/font/small.fnt --size 5 --chars latin
+          --padding 0 --bmp ${s}/font/small.fnt.bmp
+  DEPENDS fontmaker)
+hm_fuzz_target(wave
+  COMMAND $<TARGET_FILE:soundgen> tone -o ${s}/wave/tone.wav --freq 880 --duration 0.01
+  COMMAND $<TARGET_FILE:soundgen> chord -o ${s}/wave/chord.wav --freq 262,330 --duration 0.01 --pan 0.5
+  DEPENDS soundgen)
+hm_fuzz_target(model
+  COMMAND $<TARGET_FILE:modeltool> bmo ${t}/arm.bmo.txt ${s}/model/arm.bmo
+  COMMAND $<TARGET_FILE:modeltool> bmo ${t}/old.bmo.txt ${s}/model/old.bmo
+  COMMAND $<TARGET_FILE:modeltool> strip Skin 2 ${s}/model/strip.bmo
+  DEPENDS modeltool)
+hm_fuzz_target(scene
+  COMMAND $<TARGET_FILE:modeltool> bsc ${t}/room.bsc.txt ${s}/scene/room.bsc
+  COMMAND $<TARGET_FILE:modeltool> bsc ${t}/old.bsc.txt ${s}/scene/old.bsc
+  DEPENDS modeltool)
+hm_fuzz_target(animation
+  COMMAND $<TARGET_FILE:modeltool> ban ${t}/walk.ban.txt ${s}/animation/walk.ban
+  COMMAND $<TARGET_FILE:modeltool> ban ${t}/old.ban.txt ${s}/animation/old.ban
+  DEPENDS modeltool)
+hm_fuzz_target(coltree
+  COMMAND $<TARGET_FILE:modeltool> bct ${t}/walls.bct.txt ${s}/coltree/walls.bct
+  COMMAND $<TARGET_FILE:modeltool> bct ${t}/old.bct.txt ${s}/coltree/old.bct
+  DEPENDS modeltool)
+hm_fuzz_target(atlas
+  COMMAND $<TARGET_FILE:modeltool> atlas ${t}/atlas.txt ${s}/atlas/buttons.atlas
+  DEPENDS modeltool)
+hm_fuzz_target(comic
+  COMMAND $<TARGET_FILE:comictool> cmx ${t}/page.cmx.txt ${s}/comic/page.cmx
+  DEPENDS comictool)
+hm_fuzz_target(spline
+  COMMAND $<TARGET_FILE:spline> path ${t}/open.spline.txt ${s}/spline/open.spl
+  COMMAND $<TARGET_FILE:spline> path ${t}/closed.spline.txt ${s}/spline/closed.spl
+  DEPENDS spline)
+hm_fuzz_target(camera
+  COMMAND $<TARGET_FILE:spline> camera ${t}/fly.camera.txt ${s}/camera/fly.cam
+  DEPENDS spline)
+hm_fuzz_target(graph
+  COMMAND $<TARGET_FILE:graphtool> agr ${t}/ring.agr.txt ${s}/graph/ring.agr
+  COMMAND $<TARGET_FILE:graphtool> agr ${t}/line.agr.txt ${s}/graph/line.agr
+  COMMAND $<TARGET_FILE:graphtool> grid 4 3 20 7 ${s}/graph/grid.agr
+  DEPENDS graphtool)
+hm_fuzz_target(dynamesh
+  COMMAND $<TARGET_FILE:graphtool> mesh ${t}/wave.mesh.txt ${s}/dynamesh/wave.msh
+  COMMAND $<TARGET_FILE:graphtool> mesh ${t}/plain.mesh.txt ${s}/dynamesh/plain.msh
+  DEPENDS graphtool)
+hm_fuzz_target(gcfg
+  COMMAND ${CMAKE_COMMAND} -E copy ${t}/gcfg/subtitles.gcfg ${CMAKE_SOURCE_DIR}/content/OSK/osk.gcfg ${s}/gcfg)
+hm_fuzz_target(input
+  COMMAND ${CMAKE_COMMAND} -E copy ${t}/input/keys.txt ${t}/input/bad.txt ${s}/input)
+# Saves have no writer but the save medium itself: the target starts from nothing and saves
+# every input back.
+hm_fuzz_target(save)
+# Archive directories of every version, over the sample content of tests/fuzz/seed-content.
+file(GLOB_RECURSE vfs_seed_content CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/seed-content/*)
+set(vfs_commands "")
+foreach(version 0x100 0x101 0x102 0x103)
+  list(APPEND vfs_commands
+    COMMAND $<TARGET_FILE:pk2> pack ${CMAKE_SOURCE_DIR}/tests/fuzz/seed-content ${scratch}/v${version}
+            --version ${version} --volume-size 64
+    COMMAND ${CMAKE_COMMAND} -E copy ${scratch}/v${version}.PK2 ${s}/vfs/v${version}.PK2)
+endforeach()
+hm_fuzz_target(vfs ${vfs_commands} DEPENDS pk2 ${vfs_seed_content})
