@@ -8,7 +8,7 @@
 
 find_program(HM_CLANGXX NAMES clang++ clang++-16 clang++-15 clang++-14)
 find_program(HM_CLANG NAMES clang clang-16 clang-15 clang-14)
-set(HM_FUZZ_SECONDS 6 CACHE STRING "How long each fuzz target runs in its short test")
+set(HM_FUZZ_SECONDS 8 CACHE STRING "How long each fuzz target runs in its short test")
 set(HM_FUZZ_JOBS 3 CACHE STRING "Compile jobs of the fuzzing sub-build")
 set(HM_FUZZ_DIR ${CMAKE_BINARY_DIR}/fuzz)
 set(hm_fuzzing ON)
@@ -43,7 +43,7 @@ function(hm_fuzz_target name)
   if(NOT hm_fuzzing)
     foreach(test ${replay} ${short})
       add_test(NAME ${test} COMMAND sh -c "echo '${hm_fuzz_skip_reason}: fuzzing skipped'; exit 77")
-      set_tests_properties(${test} PROPERTIES SKIP_RETURN_CODE 77)
+      set_tests_properties(${test} PROPERTIES SKIP_RETURN_CODE 77 LABELS fuzz)
     endforeach()
     return()
   endif()
@@ -51,8 +51,7 @@ function(hm_fuzz_target name)
   set(stamp ${HM_FUZZ_DIR}/seeds/${name}.stamp)
   add_custom_command(
     OUTPUT ${stamp}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${seeds} ${HM_FUZZ_DIR}/work/${name} ${HM_FUZZ_DIR}/findings
-            ${HM_FUZZ_DIR}/scratch
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${seeds} ${HM_FUZZ_DIR}/scratch
     ${ARGN}
     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
     COMMENT "Writing the seeds of the ${name} fuzz target"
@@ -60,11 +59,14 @@ function(hm_fuzz_target name)
   add_custom_target(${name}_fuzz_seeds ALL DEPENDS ${stamp})
 
   set(program ${HM_FUZZ_DIR}/build/bin/${name}_fuzz)
-  set(findings -artifact_prefix=${HM_FUZZ_DIR}/findings/${name}-)
-  add_test(NAME ${replay} COMMAND ${program} -runs=0 ${findings} ${seeds})
+  set(work ${HM_FUZZ_DIR}/work/${name})
+  set(findings ${HM_FUZZ_DIR}/findings)
+  # The folders of the grown corpus and of the findings are made when missing.
+  set(run sh -c "mkdir -p ${work} ${findings} && exec \"$@\"" fuzz ${program} -artifact_prefix=${findings}/${name}-)
+  add_test(NAME ${replay} COMMAND ${run} -runs=0 ${seeds})
   add_test(NAME ${short}
-    COMMAND ${program} -max_total_time=${HM_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=512
-            ${findings} ${HM_FUZZ_DIR}/work/${name} ${seeds})
+    COMMAND ${run} -max_total_time=${HM_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=512
+            ${work} ${seeds})
   set_tests_properties(${replay} ${short} PROPERTIES TIMEOUT 120 LABELS fuzz)
   set_tests_properties(${short} PROPERTIES DEPENDS ${replay})
 endfunction()

@@ -85,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     FuzzOneInput(data, size);
   } catch (const SFatalStop&) {
+    // The game would have stopped here with its message: the input has been handled.
   }
   return 0;
 }
