@@ -99,45 +99,31 @@ hm_fuzz_target(wave
   COMMAND $<TARGET_FILE:soundgen> tone -o ${s}/wave/tone.wav --freq 880 --duration 0.01
   COMMAND $<TARGET_FILE:soundgen> chord -o ${s}/wave/chord.wav --freq 262,330 --duration 0.01 --pan 0.5
   DEPENDS soundgen)
-hm_fuzz_target(model
-  COMMAND $<TARGET_FILE:modeltool> bmo ${t}/arm.bmo.txt ${s}/model/arm.bmo
-  COMMAND $<TARGET_FILE:modeltool> bmo ${t}/old.bmo.txt ${s}/model/old.bmo
-  COMMAND $<TARGET_FILE:modeltool> strip Skin 2 ${s}/model/strip.bmo
-  DEPENDS modeltool)
-hm_fuzz_target(scene
-  COMMAND $<TARGET_FILE:modeltool> bsc ${t}/room.bsc.txt ${s}/scene/room.bsc
-  COMMAND $<TARGET_FILE:modeltool> bsc ${t}/old.bsc.txt ${s}/scene/old.bsc
-  DEPENDS modeltool)
-hm_fuzz_target(animation
-  COMMAND $<TARGET_FILE:modeltool> ban ${t}/walk.ban.txt ${s}/animation/walk.ban
-  COMMAND $<TARGET_FILE:modeltool> ban ${t}/old.ban.txt ${s}/animation/old.ban
-  DEPENDS modeltool)
-hm_fuzz_target(coltree
-  COMMAND $<TARGET_FILE:modeltool> bct ${t}/walls.bct.txt ${s}/coltree/walls.bct
-  COMMAND $<TARGET_FILE:modeltool> bct ${t}/old.bct.txt ${s}/coltree/old.bct
-  DEPENDS modeltool)
-hm_fuzz_target(atlas
-  COMMAND $<TARGET_FILE:modeltool> atlas ${t}/atlas.txt ${s}/atlas/buttons.atlas
-  DEPENDS modeltool)
-hm_fuzz_target(comic
-  COMMAND $<TARGET_FILE:comictool> cmx ${t}/page.cmx.txt ${s}/comic/page.cmx
-  DEPENDS comictool)
-hm_fuzz_target(spline
-  COMMAND $<TARGET_FILE:spline> path ${t}/open.spline.txt ${s}/spline/open.spl
-  COMMAND $<TARGET_FILE:spline> path ${t}/closed.spline.txt ${s}/spline/closed.spl
-  DEPENDS spline)
-hm_fuzz_target(camera
-  COMMAND $<TARGET_FILE:spline> camera ${t}/fly.camera.txt ${s}/camera/fly.cam
-  DEPENDS spline)
-hm_fuzz_target(graph
-  COMMAND $<TARGET_FILE:graphtool> agr ${t}/ring.agr.txt ${s}/graph/ring.agr
-  COMMAND $<TARGET_FILE:graphtool> agr ${t}/line.agr.txt ${s}/graph/line.agr
-  COMMAND $<TARGET_FILE:graphtool> grid 4 3 20 7 ${s}/graph/grid.agr
-  DEPENDS graphtool)
-hm_fuzz_target(dynamesh
-  COMMAND $<TARGET_FILE:graphtool> mesh ${t}/wave.mesh.txt ${s}/dynamesh/wave.msh
-  COMMAND $<TARGET_FILE:graphtool> mesh ${t}/plain.mesh.txt ${s}/dynamesh/plain.msh
-  DEPENDS graphtool)
+# hm_described_seeds(TARGET TOOL KIND SUFFIX NAME... [COMMAND ...]...): the target's seeds NAME.SUFFIX
+# written by "TOOL KIND tests/fuzz/seeds/NAME.SUFFIX.txt OUT", and any further commands.
+function(hm_described_seeds target tool kind suffix)
+  set(commands "")
+  set(rest ${ARGN})
+  while(rest)
+    list(POP_FRONT rest name)
+    if(name STREQUAL "COMMAND")
+      list(PREPEND rest COMMAND)
+      break()
+    endif()
+    list(APPEND commands COMMAND $<TARGET_FILE:${tool}> ${kind} ${t}/${name}.${suffix}.txt ${s}/${target}/${name}.${suffix})
+  endwhile()
+  hm_fuzz_target(${target} ${commands} ${rest} DEPENDS ${tool})
+endfunction()
+hm_described_seeds(model modeltool bmo bmo arm old COMMAND $<TARGET_FILE:modeltool> strip Skin 2 ${s}/model/strip.bmo)
+hm_described_seeds(scene modeltool bsc bsc room old)
+hm_described_seeds(animation modeltool ban ban walk old)
+hm_described_seeds(coltree modeltool bct bct walls old)
+hm_described_seeds(atlas modeltool atlas atlas buttons)
+hm_described_seeds(comic comictool cmx cmx page)
+hm_described_seeds(spline spline path spl open closed)
+hm_described_seeds(camera spline camera cam fly)
+hm_described_seeds(graph graphtool agr agr ring line COMMAND $<TARGET_FILE:graphtool> grid 4 3 20 7 ${s}/graph/grid.agr)
+hm_described_seeds(dynamesh graphtool mesh msh wave plain)
 hm_fuzz_target(gcfg
   COMMAND ${CMAKE_COMMAND} -E copy ${t}/gcfg/subtitles.gcfg ${CMAKE_SOURCE_DIR}/content/OSK/osk.gcfg ${s}/gcfg)
 hm_fuzz_target(input
