@@ -47,8 +47,6 @@ class CColTree {
   bool m_loaded = false;
   // Scratch space of the tree's queries, sized as the file asks.
   std::vector<uint32_t> m_work;
-  uint32_t m_workCount = 0;
-  uint32_t m_workCapacity = kWorkCapacity;
   std::vector<uint32_t> m_workA, m_workB;
   Vector4 m_workPoints[2];
 };
