@@ -60,12 +60,16 @@ void EngineInit() {
   InitTimer();
 }
 
-void ShutdownAndExit() {
+void EngineShutdown() {
   ShutdownInputDevices();
   ShutdownSubsystems();
   DeleteFrameClock();
   g_renderStateRecord.reset();
   ShutdownDrawState();
+}
+
+void ShutdownAndExit() {
+  EngineShutdown();
   DestroyMainWindow();
   ExitProgram(0);
 }
