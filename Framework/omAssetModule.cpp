@@ -9,21 +9,16 @@
 
 namespace Ombrel {
 
-namespace {
-CAssetModule* g_module = nullptr;
-}  // namespace
-
 const char* const CAssetModule::kResourceTypes[20] = {
     "Font",  "Texture", "Terrain",      "Model",       "Camera",    "Buffer",   "Anim",
     "Sound", "Script",  "Spline",       "Effect",      "RenderTarget", "TextureJpeg",
     "Collision", "TextureJpt", "Layout2D", "TexAnim", "Graph", "Mask", "Atlas",
 };
 
-CAssetModule::CAssetModule() : IModule("AssetModule", kModuleAsset) { g_module = this; }
+CAssetModule::CAssetModule() : CSingleModule("AssetModule", kModuleAsset) {}
 
 CAssetModule::~CAssetModule() {
   Shutdown();
-  if (g_module == this) g_module = nullptr;
 }
 
 bool CAssetModule::Init() {
@@ -57,8 +52,11 @@ bool CAssetModule::Shutdown() {
   return true;
 }
 
-CAssetModule* GetAssetModule() { return g_module; }
+CAssetModule* GetAssetModule() { return CAssetModule::Instance(); }
 
-CResourceManager* GetResourceManager() { return g_module ? g_module->GetResourceManager() : nullptr; }
+CResourceManager* GetResourceManager() {
+  const CAssetModule* assets = GetAssetModule();
+  return assets ? assets->GetResourceManager() : nullptr;
+}
 
 }  // namespace Ombrel

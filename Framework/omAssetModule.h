@@ -15,7 +15,7 @@ namespace Ombrel {
 
 class CResourceManager;
 
-class CAssetModule : public IModule {
+class CAssetModule : public CSingleModule<CAssetModule> {
  public:
   // The resource types in the order their loaders are registered.
   static const char* const kResourceTypes[20];

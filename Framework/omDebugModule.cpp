@@ -5,15 +5,10 @@
 
 namespace Ombrel {
 
-namespace {
-CDebugModule* g_module = nullptr;
-}  // namespace
-
-CDebugModule::CDebugModule() : IModule("DebugModule", kModuleDebug) { g_module = this; }
+CDebugModule::CDebugModule() : CSingleModule("DebugModule", kModuleDebug) {}
 
 CDebugModule::~CDebugModule() {
   Shutdown();
-  if (g_module == this) g_module = nullptr;
 }
 
 bool CDebugModule::Init() {
@@ -31,6 +26,6 @@ bool CDebugModule::Shutdown() {
   return true;
 }
 
-CDebugModule* GetDebugModule() { return g_module; }
+CDebugModule* GetDebugModule() { return CDebugModule::Instance(); }
 
 }  // namespace Ombrel

@@ -6,7 +6,7 @@
 
 namespace Ombrel {
 
-class CDebugModule : public IModule {
+class CDebugModule : public CSingleModule<CDebugModule> {
  public:
   static constexpr const char* kGroupName = "Debug";
 

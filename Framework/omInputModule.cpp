@@ -5,15 +5,10 @@
 
 namespace Ombrel {
 
-namespace {
-CInputModule* g_module = nullptr;
-}  // namespace
-
-CInputModule::CInputModule() : IModule("InputModule", kModuleInput) { g_module = this; }
+CInputModule::CInputModule() : CSingleModule("InputModule", kModuleInput) {}
 
 CInputModule::~CInputModule() {
   Shutdown();
-  if (g_module == this) g_module = nullptr;
 }
 
 bool CInputModule::Init() {
@@ -31,6 +26,6 @@ void CInputModule::Update() {
   if (m_input) m_input->Update(GetFrameClock() ? GetFrameClock()->delta : 0.0f);
 }
 
-CInputModule* GetInputModule() { return g_module; }
+CInputModule* GetInputModule() { return CInputModule::Instance(); }
 
 }  // namespace Ombrel

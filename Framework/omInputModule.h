@@ -9,7 +9,7 @@ namespace Ombrel {
 
 class CInput;
 
-class CInputModule : public IModule {
+class CInputModule : public CSingleModule<CInputModule> {
  public:
   CInputModule();
   ~CInputModule() override;

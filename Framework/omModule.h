@@ -50,6 +50,25 @@ class IModule : public CMemWatch {
   bool m_enabled = true;
 };
 
+// A module of which the program has one instance: it is reachable through Instance() from its
+// construction to its destruction.
+template <class TModule>
+class CSingleModule : public IModule {
+ public:
+  static TModule* Instance() { return s_instance; }
+
+ protected:
+  CSingleModule(const char* name, int32_t id) : IModule(name, id) {
+    s_instance = static_cast<TModule*>(this);
+  }
+  ~CSingleModule() override {
+    if (s_instance == this) s_instance = nullptr;
+  }
+
+ private:
+  static inline TModule* s_instance = nullptr;
+};
+
 using ModuleList = std::vector<IModule*>;
 
 // Puts the module before the first one of smaller weight, else at the end, so equal weights

@@ -2,16 +2,8 @@
 
 namespace Ombrel {
 
-namespace {
-CNetworkModule* g_module = nullptr;
-}  // namespace
+CNetworkModule::CNetworkModule() : CSingleModule("NetworkModule", kModuleNetwork) {}
 
-CNetworkModule::CNetworkModule() : IModule("NetworkModule", kModuleNetwork) { g_module = this; }
-
-CNetworkModule::~CNetworkModule() {
-  if (g_module == this) g_module = nullptr;
-}
-
-CNetworkModule* GetNetworkModule() { return g_module; }
+CNetworkModule* GetNetworkModule() { return CNetworkModule::Instance(); }
 
 }  // namespace Ombrel

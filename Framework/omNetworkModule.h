@@ -5,10 +5,9 @@
 
 namespace Ombrel {
 
-class CNetworkModule : public IModule {
+class CNetworkModule : public CSingleModule<CNetworkModule> {
  public:
   CNetworkModule();
-  ~CNetworkModule() override;
 };
 
 // The one instance (null before the application made it and after it is deleted).

@@ -2,16 +2,8 @@
 
 namespace Ombrel {
 
-namespace {
-CPhysicsModule* g_module = nullptr;
-}  // namespace
+CPhysicsModule::CPhysicsModule() : CSingleModule("PhysicsModule", kModulePhysics) {}
 
-CPhysicsModule::CPhysicsModule() : IModule("PhysicsModule", kModulePhysics) { g_module = this; }
-
-CPhysicsModule::~CPhysicsModule() {
-  if (g_module == this) g_module = nullptr;
-}
-
-CPhysicsModule* GetPhysicsModule() { return g_module; }
+CPhysicsModule* GetPhysicsModule() { return CPhysicsModule::Instance(); }
 
 }  // namespace Ombrel

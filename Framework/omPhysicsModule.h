@@ -5,10 +5,9 @@
 
 namespace Ombrel {
 
-class CPhysicsModule : public IModule {
+class CPhysicsModule : public CSingleModule<CPhysicsModule> {
  public:
   CPhysicsModule();
-  ~CPhysicsModule() override;
 };
 
 // The one instance (null before the application made it and after it is deleted).

@@ -14,7 +14,6 @@ namespace Ombrel {
 
 namespace {
 
-CRenderModule* g_module = nullptr;
 
 constexpr float kFieldOfView = 0.7853982f;
 constexpr float kNearPlane = 0.5f;
@@ -39,8 +38,7 @@ float ClampAspectRatio(int32_t width, int32_t height) {
   return w / h;
 }
 
-CRenderModule::CRenderModule() : IModule("RenderModule", kModuleRender) {
-  g_module = this;
+CRenderModule::CRenderModule() : CSingleModule("RenderModule", kModuleRender) {
   m_scene = std::make_unique<CSceneManager>();
   m_camera = std::make_unique<CViewCamera>(kFieldOfView, kNearPlane, kFarPlane,
                                            GetWidescreen() ? kAspectWide : kAspectStandard, 0.0f);
@@ -51,7 +49,6 @@ CRenderModule::CRenderModule() : IModule("RenderModule", kModuleRender) {
 CRenderModule::~CRenderModule() {
   Shutdown();
   if (GetCurrentCamera() == m_camera.get()) SetCurrentCamera(nullptr);
-  if (g_module == this) g_module = nullptr;
 }
 
 void CRenderModule::ReadWindowSize() {
@@ -86,8 +83,11 @@ void CRenderModule::Update() {
   if (g_effectManager) g_effectManager->Update(GetFrameClock() ? GetFrameClock()->delta : 0.0f);
 }
 
-CRenderModule* GetRenderModule() { return g_module; }
+CRenderModule* GetRenderModule() { return CRenderModule::Instance(); }
 
-CSceneManager* GetSceneManager() { return g_module ? g_module->GetSceneManager() : nullptr; }
+CSceneManager* GetSceneManager() {
+  const CRenderModule* render = GetRenderModule();
+  return render ? render->GetSceneManager() : nullptr;
+}
 
 }  // namespace Ombrel

@@ -18,7 +18,7 @@ class ISceneNode;
 // cut to three quarters, a width above 16/9 of the height is cut to that. 4:3 for an empty size.
 float ClampAspectRatio(int32_t width, int32_t height);
 
-class CRenderModule : public IModule {
+class CRenderModule : public CSingleModule<CRenderModule> {
  public:
   static constexpr float kWidescreenAbove = 1.45f;
   static constexpr const char* kGroupName = "System";

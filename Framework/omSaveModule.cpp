@@ -4,15 +4,10 @@
 
 namespace Ombrel {
 
-namespace {
-CSaveModule* g_module = nullptr;
-}  // namespace
-
-CSaveModule::CSaveModule() : IModule("SaveModule", kModuleSave) { g_module = this; }
+CSaveModule::CSaveModule() : CSingleModule("SaveModule", kModuleSave) {}
 
 CSaveModule::~CSaveModule() {
   Shutdown();
-  if (g_module == this) g_module = nullptr;
 }
 
 bool CSaveModule::Shutdown() {
@@ -31,10 +26,11 @@ bool CSaveModule::Load() { return m_saver && m_saver->Load(); }
 
 bool CSaveModule::Save() { return m_saver && m_saver->Save(); }
 
-CSaveModule* GetSaveModule() { return g_module; }
+CSaveModule* GetSaveModule() { return CSaveModule::Instance(); }
 
 CDataSaver* GetActiveDataSaver() {
-  return g_module && g_module->IsInitialised() ? g_module->GetDataSaver() : nullptr;
+  const CSaveModule* saves = CSaveModule::Instance();
+  return saves && saves->IsInitialised() ? saves->GetDataSaver() : nullptr;
 }
 
 }  // namespace Ombrel

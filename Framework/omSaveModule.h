@@ -11,7 +11,7 @@ namespace Ombrel {
 
 class CDataSaver;
 
-class CSaveModule : public IModule {
+class CSaveModule : public CSingleModule<CSaveModule> {
  public:
   CSaveModule();
   ~CSaveModule() override;

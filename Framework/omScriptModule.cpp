@@ -4,20 +4,14 @@
 
 namespace Ombrel {
 
-namespace {
-CScriptModule* g_module = nullptr;
-}  // namespace
-
 CScriptModule::CScriptModule()
-    : IModule("ScriptModule", kModuleScript), m_scripts(std::make_unique<CScriptManager>()) {
-  g_module = this;
+    : CSingleModule("ScriptModule", kModuleScript), m_scripts(std::make_unique<CScriptManager>()) {
 }
 
 CScriptModule::~CScriptModule() {
   Shutdown();
-  if (g_module == this) g_module = nullptr;
 }
 
-CScriptModule* GetScriptModule() { return g_module; }
+CScriptModule* GetScriptModule() { return CScriptModule::Instance(); }
 
 }  // namespace Ombrel

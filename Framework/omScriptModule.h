@@ -9,7 +9,7 @@ namespace Ombrel {
 
 class CScriptManager;
 
-class CScriptModule : public IModule {
+class CScriptModule : public CSingleModule<CScriptModule> {
  public:
   CScriptModule();
   ~CScriptModule() override;

@@ -6,7 +6,6 @@ namespace Ombrel {
 
 namespace {
 
-CSoundModule* g_module = nullptr;
 
 // Whether the engine's music stream is still busy with a track.
 bool IsMusicBusy() {
@@ -16,11 +15,10 @@ bool IsMusicBusy() {
 
 }  // namespace
 
-CSoundModule::CSoundModule() : IModule("SoundModule", kModuleSound) { g_module = this; }
+CSoundModule::CSoundModule() : CSingleModule("SoundModule", kModuleSound) {}
 
 CSoundModule::~CSoundModule() {
   Shutdown();
-  if (g_module == this) g_module = nullptr;
 }
 
 bool CSoundModule::Shutdown() {
@@ -74,6 +72,6 @@ const char* CSoundModule::GetCurrentTrack() const {
   return m_index >= 0 ? m_playlist[m_index].c_str() : nullptr;
 }
 
-CSoundModule* GetSoundModule() { return g_module; }
+CSoundModule* GetSoundModule() { return CSoundModule::Instance(); }
 
 }  // namespace Ombrel

@@ -10,7 +10,7 @@
 
 namespace Ombrel {
 
-class CSoundModule : public IModule {
+class CSoundModule : public CSingleModule<CSoundModule> {
  public:
   CSoundModule();
   ~CSoundModule() override;

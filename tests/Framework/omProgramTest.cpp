@@ -12,12 +12,7 @@ namespace {
 
 class FrameworkProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    m_home = std::string(HM_BINARY_DIR) + "/test-home/framework-program/" + name;
-    PlatformMakeFolders((m_home + "/run").c_str());
-    PlatformMakeFolders((m_home + "/data").c_str());
-  }
+  void SetUp() override { m_home = MakeProgramHome("framework-program"); }
   std::string m_home;
 };
 

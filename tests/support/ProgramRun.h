@@ -2,6 +2,9 @@
 // Runs the real program headless through its real entry, with data and runtime folders of its
 // own under `home` and the given test-driver variables; gives its exit code and its output.
 
+#include "Platform/PlatformSystem.h"
+
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -27,4 +30,14 @@ inline SProgramRun RunProgram(const std::string& home, const std::string& variab
   const int status = pclose(pipe);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+// A home of its own for the running test under HM_BINARY_DIR/test-home/<group>/<test name>,
+// with its data and runtime folders made.
+inline std::string MakeProgramHome(const std::string& group) {
+  const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string home = std::string(HM_BINARY_DIR) + "/test-home/" + group + "/" + name;
+  PlatformMakeFolders((home + "/run").c_str());
+  PlatformMakeFolders((home + "/data").c_str());
+  return home;
 }

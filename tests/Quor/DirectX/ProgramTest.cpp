@@ -30,12 +30,7 @@ using SRun = SProgramRun;
 
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    m_home = std::string(HM_BINARY_DIR) + "/test-home/program/" + name;
-    PlatformMakeFolders((m_home + "/run").c_str());
-    PlatformMakeFolders((m_home + "/data").c_str());
-  }
+  void SetUp() override { m_home = MakeProgramHome("program"); }
 
   SRun Run(const std::string& variables) { return RunProgram(m_home, variables); }
 
