@@ -55,18 +55,17 @@ class IModule : public CMemWatch {
 template <class TModule>
 class CSingleModule : public IModule {
  public:
-  static TModule* Instance() { return s_instance; }
+  static TModule* Instance() { return static_cast<TModule*>(s_instance); }
 
  protected:
-  CSingleModule(const char* name, int32_t id) : IModule(name, id) {
-    s_instance = static_cast<TModule*>(this);
-  }
+  // Kept as the base until it is asked for: the derived part does not exist here yet.
+  CSingleModule(const char* name, int32_t id) : IModule(name, id) { s_instance = this; }
   ~CSingleModule() override {
     if (s_instance == this) s_instance = nullptr;
   }
 
  private:
-  static inline TModule* s_instance = nullptr;
+  static inline IModule* s_instance = nullptr;
 };
 
 using ModuleList = std::vector<IModule*>;

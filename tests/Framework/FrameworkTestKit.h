@@ -8,6 +8,9 @@
 #include "Framework/omApplicationState.h"
 #include "Framework/omLoading.h"
 #include "Framework/omModule.h"
+#include "Quor/DirectX/CD3DDeviceResources.h"
+
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -104,6 +107,14 @@ class CRecordingApplication : public Ombrel::CApplication {
  protected:
   Ombrel::IModule* NewModule(int32_t id) override { return new CRecordingModule(id); }
 };
+
+// Deletes the application, then the device resources of its engine start-up, which the
+// program's window frees when it closes.
+template <class TApplication>
+void DeleteApplication(std::unique_ptr<TApplication>& application) {
+  application.reset();
+  DestroyAllDeviceResources();
+}
 
 inline Ombrel::CApplicationEvent Event(int32_t type, int32_t target = -1, float duration = -1.0f,
                                        const char* text = "", int32_t param = 0) {

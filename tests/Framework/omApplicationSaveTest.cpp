@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 using namespace Ombrel;
@@ -50,12 +51,14 @@ class ApplicationSaveTest : public ::testing::Test {
 
   // A started application with the test initialiser; the first byte of its save data.
   uint8_t StartAndReadData() {
-    CApplication application(0, fwtest::PlainFileSystem());
-    application.SetSaveInfo("Title 0", "Title 1", new CTestIniter(&m_initCalls));
-    application.Start();
+    auto application = std::make_unique<CApplication>(0, fwtest::PlainFileSystem());
+    application->SetSaveInfo("Title 0", "Title 1", new CTestIniter(&m_initCalls));
+    application->Start();
     const CDataSaver* saver = GetActiveDataSaver();
     EXPECT_NE(saver, nullptr);
-    return saver ? saver->GetData()[0] : 0;
+    const uint8_t first = saver ? saver->GetData()[0] : 0;
+    fwtest::DeleteApplication(application);
+    return first;
   }
 
   std::string m_saveFile;
@@ -82,11 +85,12 @@ TEST_F(ApplicationSaveTest, ADamagedSaveFileIsKeptAsideAndReplacedByDefaults) {
 
 TEST(ApplicationLifeTest, AnApplicationWithoutSaveInformationStartsAndEndsTwice) {
   for (int i = 0; i < 2; ++i) {
-    CApplication application(0, fwtest::PlainFileSystem());
-    application.Start();
+    auto application = std::make_unique<CApplication>(0, fwtest::PlainFileSystem());
+    application->Start();
     EXPECT_EQ(GetActiveDataSaver(), nullptr);
-    EXPECT_EQ(application.GetCurrentStateId(), application.GetStartStateId());
-    EXPECT_FLOAT_EQ(application.GetFrameTimeLimit(), 0.02f);
+    EXPECT_EQ(application->GetCurrentStateId(), application->GetStartStateId());
+    EXPECT_FLOAT_EQ(application->GetFrameTimeLimit(), 0.02f);
+    fwtest::DeleteApplication(application);
   }
 }
 

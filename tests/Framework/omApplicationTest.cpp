@@ -27,7 +27,7 @@ class ApplicationTest : public ::testing::Test {
     m_app->Start();
     Log().clear();
   }
-  void TearDown() override { m_app.reset(); }
+  void TearDown() override { DeleteApplication(m_app); }
 
   CRecordingState* Register(const char* name, std::initializer_list<int32_t> modules) {
     auto* state = new CRecordingState(m_app.get(), name, modules);
@@ -63,7 +63,7 @@ TEST_F(ApplicationTest, ModulesAreOrderedByWeightAndTheKeptOnesInitialisedAtStar
   EXPECT_EQ(listNames(2), (std::vector<std::string>{"Render", "Sound"}));
 
   // A fresh application logs its start: kept modules first, then those of the start state.
-  m_app.reset();
+  DeleteApplication(m_app);
   Log().clear();
   m_app = std::make_unique<CRecordingApplication>();
   m_app->Start();
