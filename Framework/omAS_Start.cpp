@@ -19,8 +19,8 @@ CAS_Start::CAS_Start(CAppConfig* config, CAppEventHandler<CApplicationEvent>* ap
 
 void CAS_Start::Init() {
   m_countdown = m_startDelay;
-  // The save file was loaded by the application's Start already; loading it again here keeps
-  // the order in which the start-up script could have changed the saver.
+  // Loaded once more after the start-up configuration (the application's Start loaded it
+  // before); the file is the same, so this only costs a read.
   if (m_saveInfo) {
     if (CDataSaver* saver = GetActiveDataSaver()) m_saveInfo->LoadOrInitialise(saver);
   }
