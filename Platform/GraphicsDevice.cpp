@@ -71,9 +71,13 @@ SGfxContext* SGfxDeviceImpl::CreateContextRecord(SDL_GLContext gl, bool isMain) 
     delete ctx;
     return nullptr;
   }
-  const char* profile = MOJOSHADER_glBestProfile(LookupGl, nullptr, nullptr, nullptr, nullptr);
-  ctx->mojo = profile ? MOJOSHADER_glCreateContext(profile, LookupGl, nullptr, nullptr, nullptr, nullptr)
-                      : nullptr;
+  if (isMain) {
+    const char* profile = MOJOSHADER_glBestProfile(LookupGl, nullptr, nullptr, nullptr, nullptr);
+    ctx->mojo = profile ? MOJOSHADER_glCreateContext(profile, LookupGl, nullptr, nullptr, nullptr, nullptr)
+                        : nullptr;
+  } else {
+    ctx->mojo = main->mojo;
+  }
   if (!ctx->mojo) {
     GfxReport("Platform/GraphicsDevice", "No shader translation for this GL: %s", MOJOSHADER_glGetError());
     glDeleteSamplers(kGfxSamplers, ctx->samplers);
@@ -81,6 +85,7 @@ SGfxContext* SGfxDeviceImpl::CreateContextRecord(SDL_GLContext gl, bool isMain) 
     return nullptr;
   }
   MOJOSHADER_glMakeContextCurrent(ctx->mojo);
+  translationServes = nullptr;
   return ctx;
 }
 
@@ -110,6 +115,7 @@ bool SGfxDeviceImpl::CreateMainContext(uint32_t* result) {
   SDL_GL_SetSwapInterval(params.presentationInterval == GFX_PRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
 
   GLint maxSamples = 0, maxTexture = 0;
+  glGetIntegerv(GL_MAX_VERTEX_ATTRIBS, &maxVertexAttributes);
   glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
   caps.vertexShaderVersion = GfxVertexShaderVersion(2, 0);
@@ -165,8 +171,19 @@ SGfxContext* SGfxDeviceImpl::Enter() {
     return nullptr;
   }
   MOJOSHADER_glMakeContextCurrent(ctx->mojo);
+  ServeTranslation(ctx);
   FlushPending(ctx);
   return ctx;
+}
+
+void SGfxDeviceImpl::ServeTranslation(SGfxContext* ctx) {
+  if (translationServes == ctx) return;
+  // The translation context's idea of the bound program and the enabled vertex arrays is
+  // another context's: it lets go of them, and this context starts with none, to match.
+  MOJOSHADER_glBindProgram(nullptr);
+  for (GLint i = 0; i < maxVertexAttributes; ++i) glDisableVertexAttribArray(static_cast<GLuint>(i));
+  ctx->shadersKnown = false;
+  translationServes = ctx;
 }
 
 void SGfxDeviceImpl::DeleteGlName(int kind, GLuint name) {
@@ -208,19 +225,14 @@ void SGfxDeviceImpl::ForgetFramebuffersOf(uint64_t key) {
   for (SGfxContext* ctx : shared) forget(ctx);
 }
 
-void SGfxDeviceImpl::ForgetCompiled(SGfxContext* ctx) {
+// Drops every translated shader (and with them the linked programs): the translation
+// context is about to go.
+void SGfxDeviceImpl::ForgetTranslated() {
   for (CGfxObject* object : objects) {
     auto* shader = dynamic_cast<CGfxShader*>(object);
-    if (!shader) continue;
-    auto& list = shader->m_compiled;
-    for (auto it = list.begin(); it != list.end();) {
-      if (it->context == ctx) {
-        MOJOSHADER_glDeleteShader(static_cast<MOJOSHADER_glShader*>(it->compiled));
-        it = list.erase(it);
-      } else {
-        ++it;
-      }
-    }
+    if (!shader || !shader->m_translated) continue;
+    MOJOSHADER_glDeleteShader(static_cast<MOJOSHADER_glShader*>(shader->m_translated));
+    shader->m_translated = nullptr;
   }
 }
 
@@ -230,10 +242,14 @@ void SGfxDeviceImpl::DestroyContext(SGfxContext* ctx) {
   // Unbound first: a bound program outlives the deletion of its shaders.
   MOJOSHADER_glBindProgram(nullptr);
   FlushPending(ctx);
-  ForgetCompiled(ctx);
   for (auto& entry : ctx->framebuffers) glDeleteFramebuffers(1, &entry.second);
   glDeleteSamplers(kGfxSamplers, ctx->samplers);
-  MOJOSHADER_glDestroyContext(ctx->mojo);
+  // The translation context goes with the main context; a shared context only borrowed it.
+  if (ctx->isMain) {
+    ForgetTranslated();
+    MOJOSHADER_glDestroyContext(ctx->mojo);
+  }
+  translationServes = nullptr;
   if (t_context == ctx) t_context = nullptr;
   SDL_GL_MakeCurrent(nullptr, nullptr);
   SDL_GL_DeleteContext(ctx->gl);
@@ -248,14 +264,12 @@ void SGfxDeviceImpl::Register(CGfxObject* object) {
 
 void SGfxDeviceImpl::Unregister(CGfxObject* object) { objects.erase(object); }
 
-MOJOSHADER_glShader* SGfxDeviceImpl::Compiled(SGfxContext* ctx, CGfxShader* shader) {
-  for (const auto& entry : shader->m_compiled)
-    if (entry.context == ctx) return static_cast<MOJOSHADER_glShader*>(entry.compiled);
-  MOJOSHADER_glShader* compiled = MOJOSHADER_glCompileShader(
-      shader->m_byteCode.data(), static_cast<unsigned>(shader->m_byteCode.size()), nullptr, 0, nullptr, 0);
-  if (!compiled) return nullptr;
-  shader->m_compiled.push_back({ctx, compiled});
-  return compiled;
+// Translated the first time any of the device's contexts needs it; `ctx` is current.
+MOJOSHADER_glShader* SGfxDeviceImpl::Compiled(SGfxContext*, CGfxShader* shader) {
+  if (!shader->m_translated)
+    shader->m_translated = MOJOSHADER_glCompileShader(
+        shader->m_byteCode.data(), static_cast<unsigned>(shader->m_byteCode.size()), nullptr, 0, nullptr, 0);
+  return static_cast<MOJOSHADER_glShader*>(shader->m_translated);
 }
 
 // ---- back buffer

@@ -84,6 +84,10 @@ class CGfxTexture : public CGfxObject {
   uint32_t UnlockRect(uint32_t level);
   uint32_t Width() const { return m_desc.width; }
   uint32_t Height() const { return m_desc.height; }
+  // Hands a managed texture's system copy of its texels (B, G, R, A) to the caller, who
+  // releases the texture next: what a lost device keeps to make it again. False (and
+  // `texels` untouched) for a render target or a locked texture.
+  bool TakeTexels(std::vector<uint8_t>& texels);
 
  private:
   friend struct SGfxDeviceImpl;
@@ -164,11 +168,8 @@ class CGfxShader : public CGfxObject {
 
   bool m_pixel;
   std::vector<uint8_t> m_byteCode;
-  struct SPerContext {
-    void* context;  // SGfxContext*
-    void* compiled; // the translated shader of that context
-  };
-  std::vector<SPerContext> m_compiled;
+  // Translated once and shared by all the device's GL contexts (a MOJOSHADER_glShader*).
+  void* m_translated = nullptr;
 };
 using CGfxVertexShader = CGfxShader;
 using CGfxPixelShader = CGfxShader;
@@ -233,6 +234,10 @@ class CGfxDevice {
   // Resources.
   uint32_t CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
                          EGfxFormat format, EGfxPool pool, CGfxTexture** texture);
+  // A managed texture of one level made from `texels` (width x height, B, G, R, A), which it
+  // takes as its system copy and uploads once. On failure the texels stay with the caller.
+  uint32_t CreateTextureFrom(uint32_t width, uint32_t height, EGfxFormat format, std::vector<uint8_t>& texels,
+                             CGfxTexture** texture);
   uint32_t CreateDepthStencilSurface(uint32_t width, uint32_t height, EGfxFormat format,
                                      GfxMultisample multisample, uint32_t quality, bool discard,
                                      CGfxSurface** surface);

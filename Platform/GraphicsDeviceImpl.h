@@ -45,6 +45,9 @@ struct SGfxContext {
   // A hidden 1 x 1 window to be current on while the main window is elsewhere: a context
   // cannot be current without a drawable on every driver.
   SDL_Window* ownSurface = nullptr;
+  // The device's one translation context, made with the main context and shared by every
+  // context of the device (they share GL objects, so translated shaders and linked programs
+  // serve them all, and each is translated and compiled once).
   MOJOSHADER_glContext* mojo = nullptr;
   std::thread::id owner;  // the thread it is current on (or will be)
   bool isMain = false;
@@ -146,6 +149,11 @@ struct SGfxDeviceImpl {
   // back buffer with another depth buffer): the window's framebuffer cannot do that.
   bool windowRefused = false;
 
+  // The context whose vertex arrays and bound program the translation context last set: the
+  // only GL state it keeps that is not shared between contexts.
+  SGfxContext* translationServes = nullptr;
+  GLint maxVertexAttributes = 16;
+
   bool inScene = false;
   bool lost = false;
   uint32_t lostPolls = 0;
@@ -174,7 +182,8 @@ struct SGfxDeviceImpl {
   void Unregister(CGfxObject* object);
   void DeleteGlName(int kind, GLuint name);  // 0 texture, 1 buffer, 2 renderbuffer
   void ForgetFramebuffersOf(uint64_t key);
-  void ForgetCompiled(SGfxContext* ctx);
+  void ForgetTranslated();
+  void ServeTranslation(SGfxContext* ctx);
   MOJOSHADER_glShader* Compiled(SGfxContext* ctx, CGfxShader* shader);
   static uint32_t NewShader(CGfxDevice* device, SGfxDeviceImpl& impl, SGfxContext* ctx, const void* code,
                             size_t size, bool pixel, CGfxShader** shader);
@@ -198,6 +207,10 @@ struct SGfxDeviceImpl {
                 GLbitfield mask = GL_COLOR_BUFFER_BIT);
   CGfxSurface* Resolved(SGfxContext* ctx, CGfxSurface* surface);
   void UploadTexture(CGfxTexture* texture, const SGfxRect& rect);
+  // Checks the request and makes the texture: from `texels` (moved in, managed only) when
+  // given, else from zero texels (none kept for a render target).
+  uint32_t NewTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, EGfxFormat format,
+                      EGfxPool pool, std::vector<uint8_t>* texels, CGfxTexture** texture);
 
   void RecreateManaged();
 };

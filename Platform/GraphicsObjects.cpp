@@ -107,6 +107,15 @@ uint32_t CGfxTexture::UnlockRect(uint32_t level) {
   return GFX_OK;
 }
 
+bool CGfxTexture::TakeTexels(std::vector<uint8_t>& texels) {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  if (m_locked || m_shadow.empty()) return false;
+  texels.swap(m_shadow);
+  m_shadow.clear();
+  m_shadow.shrink_to_fit();
+  return true;
+}
+
 CGfxTexture::~CGfxTexture() { DropGl(); }
 
 void CGfxTexture::DropGl() {
@@ -163,18 +172,20 @@ void CGfxBuffer::DropGl() {
 CGfxShader::~CGfxShader() { DropGl(); }
 
 void CGfxShader::DropGl() {
-  if (m_device) {
-    SGfxContext* current = m_device->m_impl->Enter();
-    for (const SPerContext& entry : m_compiled) {
-      auto* ctx = static_cast<SGfxContext*>(entry.context);
-      auto* compiled = static_cast<MOJOSHADER_glShader*>(entry.compiled);
-      if (ctx == current) {
-        MOJOSHADER_glDeleteShader(compiled);
-        if (ctx->boundVertex == compiled || ctx->boundPixel == compiled) ctx->shadersKnown = false;
-      } else {
-        ctx->pendingShaders.push_back(compiled);
-      }
-    }
-  }
-  m_compiled.clear();
+  auto* translated = static_cast<MOJOSHADER_glShader*>(m_translated);
+  m_translated = nullptr;
+  if (!translated || !m_device || !m_device->m_impl->main) return;
+  SGfxDeviceImpl& impl = *m_device->m_impl;
+  // No context may take a later shader at the same address for this one.
+  auto forget = [translated](SGfxContext* ctx) {
+    if (ctx->boundVertex == translated || ctx->boundPixel == translated) ctx->shadersKnown = false;
+  };
+  forget(impl.main);
+  for (SGfxContext* ctx : impl.shared) forget(ctx);
+  // Any of the device's contexts can delete it; without one on this thread the main
+  // context does when it is next used.
+  if (impl.Enter())
+    MOJOSHADER_glDeleteShader(translated);
+  else
+    impl.main->pendingShaders.push_back(translated);
 }

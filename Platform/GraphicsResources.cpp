@@ -62,32 +62,49 @@ void SGfxDeviceImpl::RecreateManaged() {
   }
 }
 
-uint32_t CGfxDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
-                                   EGfxFormat format, EGfxPool pool, CGfxTexture** texture) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
-  SGfxDeviceImpl& impl = *m_impl;
+uint32_t SGfxDeviceImpl::NewTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                                   EGfxFormat format, EGfxPool pool, std::vector<uint8_t>* texels,
+                                   CGfxTexture** texture) {
   if (!texture) return GFX_ERR_INVALID_CALL;
   *texture = nullptr;
   const bool renderTarget = (usage & GFX_USAGE_RENDERTARGET) != 0;
   // Textures have exactly one level: a mip chain is not offered.
-  if (levels != 1 || width == 0 || height == 0 || width > impl.caps.maxTextureWidth ||
-      height > impl.caps.maxTextureHeight || (format != GFX_FMT_A8R8G8B8 && format != GFX_FMT_X8R8G8B8) ||
+  if (levels != 1 || width == 0 || height == 0 || width > caps.maxTextureWidth ||
+      height > caps.maxTextureHeight || (format != GFX_FMT_A8R8G8B8 && format != GFX_FMT_X8R8G8B8) ||
       (renderTarget && pool != GFX_POOL_DEFAULT) || pool == GFX_POOL_SYSTEMMEM)
     return GFX_ERR_INVALID_CALL;
-  if (!impl.Enter()) return GFX_ERR_INVALID_CALL;
-  auto* result = new CGfxTexture(this);
+  if (texels && (pool != GFX_POOL_MANAGED || texels->size() != static_cast<size_t>(width) * height * 4))
+    return GFX_ERR_INVALID_CALL;
+  if (!Enter()) return GFX_ERR_INVALID_CALL;
+  auto* result = new CGfxTexture(device);
   result->m_desc = {format, usage & (GFX_USAGE_RENDERTARGET | GFX_USAGE_DYNAMIC), pool, 0, width, height};
-  if (!renderTarget) result->m_shadow.assign(static_cast<size_t>(width) * height * 4, 0);
   while (glGetError() != GL_NO_ERROR) {
   }
+  if (texels)
+    result->m_shadow.swap(*texels);
+  else if (!renderTarget)
+    result->m_shadow.assign(static_cast<size_t>(width) * height * 4, 0);
   result->m_gl = MakeGlTexture(result->m_desc, renderTarget ? nullptr : result->m_shadow.data());
-  impl.Register(result);
+  Register(result);
   if (glGetError() == GL_OUT_OF_MEMORY) {
+    if (texels) texels->swap(result->m_shadow);
     result->Release();
     return GFX_ERR_OUT_OF_VIDEO_MEMORY;
   }
   *texture = result;
   return GFX_OK;
+}
+
+uint32_t CGfxDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                                   EGfxFormat format, EGfxPool pool, CGfxTexture** texture) {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  return m_impl->NewTexture(width, height, levels, usage, format, pool, nullptr, texture);
+}
+
+uint32_t CGfxDevice::CreateTextureFrom(uint32_t width, uint32_t height, EGfxFormat format,
+                                       std::vector<uint8_t>& texels, CGfxTexture** texture) {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  return m_impl->NewTexture(width, height, 1, 0, format, GFX_POOL_MANAGED, &texels, texture);
 }
 
 uint32_t CGfxDevice::CreateDepthStencilSurface(uint32_t width, uint32_t height, EGfxFormat format,

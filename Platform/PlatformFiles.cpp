@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -30,4 +31,19 @@ bool PlatformSyncFolder(const char* path, char* error, size_t errorSize) {
   }
   close(folder);
   return synced;
+}
+
+std::FILE* PlatformOpenRegularFile(const char* path, long long* size) {
+  // Without O_NONBLOCK opening a pipe would wait for a writer; regular files ignore it.
+  const int descriptor = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (descriptor < 0) return nullptr;
+  struct stat info;
+  std::FILE* file = nullptr;
+  if (fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode)) file = fdopen(descriptor, "rb");
+  if (!file) {
+    close(descriptor);
+    return nullptr;
+  }
+  *size = static_cast<long long>(info.st_size);
+  return file;
 }

@@ -90,15 +90,13 @@ bool PlatformMakeFolders(const char* path) {
   return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool PlatformUserDataFolder(const char* appName, char* out, size_t outSize, char* error,
-                            size_t errorSize) {
-  CopyText(out, outSize, "");
+bool PlatformUserDataFolder(const char* appName, std::string* out, std::string* error) {
+  out->clear();
   std::string folder;
-  char value[1024];
-  if (PlatformGetEnv("HOLLOWMERE_DATA_HOME", value, sizeof value)) {
-    folder = value;
-  } else if (PlatformGetEnv("XDG_DATA_HOME", value, sizeof value)) {
-    folder = std::string(value) + "/" + appName;
+  if (const char* dataHome = std::getenv("HOLLOWMERE_DATA_HOME"); NonEmpty(dataHome)) {
+    folder = dataHome;
+  } else if (const char* xdgDataHome = std::getenv("XDG_DATA_HOME"); NonEmpty(xdgDataHome)) {
+    folder = std::string(xdgDataHome) + "/" + appName;
   } else {
     const char* home = std::getenv("HOME");
     if (!NonEmpty(home)) {
@@ -106,22 +104,17 @@ bool PlatformUserDataFolder(const char* appName, char* out, size_t outSize, char
       home = entry ? entry->pw_dir : nullptr;
     }
     if (!NonEmpty(home)) {
-      std::snprintf(error, errorSize, "no home folder is known (HOME is unset)");
+      *error = "no home folder is known (HOME is unset)";
       return false;
     }
     folder = std::string(home) + "/.local/share/" + appName;
   }
   if (folder.back() != '/') folder += '/';
-  if (folder.size() >= outSize) {
-    std::snprintf(error, errorSize, "the user data folder path is too long: %s", folder.c_str());
-    return false;
-  }
   if (!PlatformMakeFolders(folder.c_str())) {
-    std::snprintf(error, errorSize, "cannot create the user data folder %s: %s", folder.c_str(),
-                  std::strerror(errno));
+    *error = "cannot create the user data folder " + folder + ": " + std::strerror(errno);
     return false;
   }
-  CopyText(out, outSize, folder.c_str());
+  *out = folder;
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Starts the video and event parts of the media library once; false with a reason when it fails.
 bool PlatformInit(char* error, size_t errorSize);
@@ -27,8 +28,7 @@ bool PlatformGetEnv(const char* name, char* out, size_t outSize);
 // The folder that holds the player's files, ending in '/': HOLLOWMERE_DATA_HOME when set,
 // else $XDG_DATA_HOME/<appName>/, else ~/.local/share/<appName>/. Created when missing.
 // False with a reason when no such folder can be named or made.
-bool PlatformUserDataFolder(const char* appName, char* out, size_t outSize, char* error,
-                            size_t errorSize);
+bool PlatformUserDataFolder(const char* appName, std::string* out, std::string* error);
 
 // Creates a folder and its missing parents (mode 0700 for new ones); true when it exists after.
 bool PlatformMakeFolders(const char* path);

@@ -7,6 +7,7 @@
 #include "Quor/Utils.h"
 
 #include <cstdint>
+#include <limits>
 
 // The per-node record an animator hands out; the render object owns and deletes it.
 class CAttachedInfo {
@@ -23,11 +24,17 @@ class CAnimator {
   virtual void Apply(SNodeTransform* transform, CAttachedInfo* attachment) = 0;
   virtual void Hook() {}
   // `context` is a word each animation instance passes along; the engine's animators
-  // ignore it. A negative `elapsed` means the time jumped (first step or a loop).
+  // ignore it. `elapsed` is how far the animation moved since the previous call, in its own
+  // seconds: negative while it plays backward, and across the end of a loop the whole way
+  // travelled (time - elapsed then lies outside the loop). kAnimationTimeJumped when there
+  // is no previous call to count from.
   virtual void SetTime(uint32_t context, float time, float elapsed, bool looping) = 0;
   // Length in seconds.
   virtual float GetLength() = 0;
 };
+
+// The `elapsed` of a first step: the animation lands where it is without having moved there.
+constexpr float kAnimationTimeJumped = -std::numeric_limits<float>::infinity();
 
 // ---- the global animation event queue ----
 // Values of the events that the animators' SetTime passed over, for the render object's

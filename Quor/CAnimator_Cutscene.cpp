@@ -57,7 +57,10 @@ CAttachedInfo* CAnimator_Cutscene::CreateAttachment(CModelNode* node) {
 }
 
 void CAnimator_Cutscene::SetTime(uint32_t /*context*/, float time, float elapsed, bool /*looping*/) {
-  if (elapsed < 0.0f) {
+  // A forward step that began before the start went round the end of a loop: the cutscene
+  // starts over there, as after a jump.
+  const bool wrapped = time < m_currentTime && time - elapsed < 0.0f;
+  if (elapsed < 0.0f || wrapped) {
     m_currentTime = time;
     m_timeStep = -1.0f;
   } else if (time <= m_currentTime) {

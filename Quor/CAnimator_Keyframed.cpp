@@ -4,6 +4,7 @@
 #include "Quor/CStr.h"
 #include "Quor/ReportError.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -31,8 +32,42 @@ void ReadKeys(CByteReader& reader, SKeyArray<N>& array, uint32_t frameCount, con
 
 Vector3 ToVector3(const float* v) { return Vector3{v[0], v[1], v[2]}; }
 
-bool IsWholeFrameWindowValid(float from, float to) {
-  return std::isfinite(from) && std::isfinite(to) && std::fabs(from) < 4e9f && std::fabs(to) < 4e9f;
+// Clock times reach the animators with float rounding: a step that ends on a whole frame may
+// end a hair before it while the next one starts a hair after it. Positions this close to a
+// whole frame count as on it, so that each frame belongs to exactly one step.
+constexpr double kWholeFrameTolerance = 1.0 / 256.0;
+// Frame positions further out than this come from a clock gone wrong: no events for them.
+constexpr double kFarthestFramePosition = 1e12;
+
+int64_t LastWholeFrameAtOrBefore(double position) {
+  return static_cast<int64_t>(std::floor(position + kWholeFrameTolerance));
+}
+
+int64_t FirstWholeFrameAtOrAfter(double position) {
+  return static_cast<int64_t>(std::ceil(position - kWholeFrameTolerance));
+}
+
+int64_t FloorDivide(int64_t a, int64_t b) { return a / b - ((a % b != 0 && (a < 0) != (b < 0)) ? 1 : 0); }
+
+// One whole-frame position that a step passed over, and the value of the event there.
+struct SEventPass {
+  int64_t position;
+  uint32_t value;
+};
+
+// The passes over `event` among the whole-frame positions after..last (after excluded). A
+// looping animation repeats its frames every `period` frames (0: no repeats). A step round
+// many loops counts at most as many passes as the event queue holds.
+void CollectPasses(const SAnimationEvent& event, int64_t after, int64_t last, int64_t period,
+                   std::vector<SEventPass>& passes) {
+  const int64_t frame = event.frame;
+  if (period == 0) {
+    if (after < frame && frame <= last) passes.push_back({frame, event.value});
+    return;
+  }
+  int64_t position = frame + period * (FloorDivide(after - frame, period) + 1);
+  for (uint32_t n = 0; position <= last && n < SAnimationEventQueue::kCapacity; ++n, position += period)
+    passes.push_back({position, event.value});
 }
 
 }  // namespace
@@ -213,17 +248,36 @@ void CAnimator_Keyframed::SetTime(uint32_t /*context*/, float time, float elapse
 }
 
 void CAnimator_Keyframed::FireEvents(float time, float elapsed) const {
-  const float fps = m_animation.framesPerSecond;
-  const float to = std::trunc(m_currentFrame);
-  const float from = elapsed < 0.0f ? std::trunc(m_currentFrame + 0.5f)
-                                    : std::trunc((time - elapsed) * fps + 0.5f);
-  if (!IsWholeFrameWindowValid(from, to)) return;
-  // The window is compared as unsigned frames: a window that starts before frame 0 or
-  // runs backwards holds no event.
-  const uint32_t first = static_cast<uint32_t>(static_cast<int64_t>(from));
-  const uint32_t last = static_cast<uint32_t>(static_cast<int64_t>(to));
-  for (const SAnimationEvent& event : m_animation.events)
-    if (event.frame >= first && event.frame <= last) AnimationEventPush(event.value);
+  if (m_animation.frameCount == 0) return;  // no frames to pass over
+  const double fps = m_animation.framesPerSecond;
+  const double to = static_cast<double>(time) * fps;
+  const double from = (static_cast<double>(time) - static_cast<double>(elapsed)) * fps;
+  if (!(std::fabs(to) < kFarthestFramePosition)) return;
+  int64_t after, last;
+  const bool backward = elapsed < 0.0f && std::isfinite(elapsed);
+  if (elapsed == kAnimationTimeJumped) {
+    // Landing on a frame fires it, unless the landing is already past its first half.
+    last = LastWholeFrameAtOrBefore(to);
+    if (to - static_cast<double>(last) >= 0.5) return;
+    after = last - 1;
+  } else if (!(std::fabs(from) < kFarthestFramePosition)) {
+    return;
+  } else if (backward) {
+    // Playing backward passes from..to with `to` included and `from` not.
+    after = FirstWholeFrameAtOrAfter(to) - 1;
+    last = FirstWholeFrameAtOrAfter(from) - 1;
+  } else {
+    after = LastWholeFrameAtOrBefore(from);
+    last = LastWholeFrameAtOrBefore(to);
+  }
+  const int64_t period = m_looping ? m_animation.frameCount : 0;
+  std::vector<SEventPass> passes;
+  for (const SAnimationEvent& event : m_animation.events) CollectPasses(event, after, last, period, passes);
+  // In the order the step met them; events on one frame keep the file's order.
+  std::stable_sort(passes.begin(), passes.end(), [backward](const SEventPass& a, const SEventPass& b) {
+    return backward ? a.position > b.position : a.position < b.position;
+  });
+  for (const SEventPass& pass : passes) AnimationEventPush(pass.value);
 }
 
 float CAnimator_Keyframed::GetLength() {

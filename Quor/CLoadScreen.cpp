@@ -45,7 +45,9 @@ class CLoadScreenContext : public CResource {
   explicit CLoadScreenContext(CCriticalSection& screenLock) : m_screenLock(screenLock) {}
   ~CLoadScreenContext() override { Release(); }
 
-  void Restore() override {
+  // A screen without a context of its own still works: it just does not draw from the
+  // loading thread. So this never fails.
+  bool Restore() override {
     m_screenLock.Enter();
     CGfxDevice* device = GetD3DDevice();
     if (device && !m_context) {
@@ -56,6 +58,7 @@ class CLoadScreenContext : public CResource {
       }
     }
     m_screenLock.Leave();
+    return true;
   }
 
   void Release() override {

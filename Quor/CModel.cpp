@@ -16,6 +16,7 @@ namespace {
 
 constexpr char kSource[] = "Quor/CModel";
 constexpr uint8_t kNoBone = 0xFF;
+constexpr size_t kVertexBoneSlots = 4;
 
 uint32_t ReadCount(CByteReader& reader, uint16_t version, const char* what) {
   if (version < 0x201) return reader.U16(what);
@@ -122,7 +123,7 @@ void ReadVertex(CByteReader& reader, uint16_t version, const SBmoPart& part, SMo
     for (float& channel : rgba) channel = reader.U8("vertex colour") / 255.0f;
     v.colour = ColorToD3D(rgba[0], rgba[1], rgba[2], rgba[3]);
   }
-  for (uint8_t slot = 0; slot < 4; ++slot) v.bones[slot] = part.bones.size() > slot ? slot : 0;
+  for (uint8_t slot = 0; slot < kVertexBoneSlots; ++slot) v.bones[slot] = part.bones.size() > slot ? slot : 0;
 }
 
 bool SameNameAnyCase(const std::string& a, const char* b) {
@@ -177,7 +178,11 @@ bool ParseBmoFile(const uint8_t* bytes, size_t size, const char* fileName, SBmoF
   if (size < 4 || std::memcmp(bytes, "BMO ", 4) != 0) HM_FATAL(kSource, "CModel::CModel - \"%s\" not a BMO file!", fileName);
   CByteReader reader(bytes + 4, size - 4);
   out.version = reader.U16("version");
-  if (out.version > kBmoNewestVersion) HM_FATAL(kSource, "Unsupported version %d.%02d", out.version >> 8, out.version & 0xFF);
+  if (out.version > kBmoNewestVersion) {
+    HM_REPORT(kSource, "Model \"%s\": Unsupported version %d.%02d", fileName, out.version >> 8, out.version & 0xFF);
+    out = SBmoFile();
+    return false;
+  }
   out.comment = ReadName(reader, "comment");
   const uint32_t nodeCount = ReadCount(reader, out.version, "node count");
   const uint32_t topCount = ReadCount(reader, out.version, "top-level count");
@@ -245,8 +250,12 @@ void CModel::BuildNodes(const SBmoFile& file) {
 
 namespace {
 
-std::vector<uint32_t> SortedBones(const SBmoPart& part) {
+// A vertex reaches only the part's first four bones (its bone slots). A part that lists
+// more bones than its shader's palette holds is drawn with just those: the others are
+// never read, and the batch stays within the palette.
+std::vector<uint32_t> SortedBones(const SBmoPart& part, uint32_t capacity) {
   std::vector<uint32_t> bones = part.bones;
+  if (bones.size() > capacity) bones.resize(std::min<size_t>(bones.size(), kVertexBoneSlots));
   std::sort(bones.begin(), bones.end());
   bones.erase(std::unique(bones.begin(), bones.end()), bones.end());
   return bones;
@@ -272,10 +281,16 @@ SModelVertex MapBones(const SModelVertex& vertex, const SBmoPart& part, const st
   return mapped;
 }
 
+// Strips and fans cannot be joined: one after another they would draw triangles across the
+// gap between them.
+bool CanJoin(const SBmoPart& leader, const SBmoPart& other) {
+  return leader.primitive == kPrimitiveList && other.primitive == kPrimitiveList;
+}
+
 }  // namespace
 
-// Parts of one shader and primitive type share a batch while their bones together stay
-// below what the shader can take at once.
+// Triangle lists of one shader share a batch while their bones together stay below what
+// the shader can take at once.
 void CModel::BuildBatches(SBmoFile& file) {
   CShaderManager* manager = GetShaderManager();
   if (!manager) {
@@ -292,13 +307,12 @@ void CModel::BuildBatches(SBmoFile& file) {
     assigned[leader] = true;
     CShader* shader = shaders[leader];
     const uint32_t capacity = std::min(shader->GetBonePaletteSize(), kBonePaletteSlots);
-    std::vector<uint32_t> bones = SortedBones(file.parts[leader]);
+    std::vector<uint32_t> bones = SortedBones(file.parts[leader], capacity);
     std::vector<size_t> members{leader};
     size_t vertexCount = file.parts[leader].vertices.size();
     for (size_t other = leader + 1; other < partCount; ++other) {
-      if (assigned[other] || shaders[other] != shader || file.parts[other].primitive != file.parts[leader].primitive)
-        continue;
-      std::vector<uint32_t> joined = BoneUnion(bones, SortedBones(file.parts[other]));
+      if (assigned[other] || shaders[other] != shader || !CanJoin(file.parts[leader], file.parts[other])) continue;
+      std::vector<uint32_t> joined = BoneUnion(bones, SortedBones(file.parts[other], capacity));
       if (joined.size() >= capacity) continue;
       bones = std::move(joined);
       assigned[other] = true;

@@ -50,8 +50,8 @@ struct SBmoFile {
 // The width of the counts that change with the version.
 size_t BmoCountSize(uint16_t version);
 
-// Reads a BMO file's bytes. A wrong tag or a version newer than the reader knows is fatal;
-// a damaged file (counts, indices or sizes that do not fit the file) is reported naming
+// Reads a BMO file's bytes. A wrong tag is fatal; a version newer than the reader knows
+// or a damaged file (counts, indices or sizes that do not fit the file) is reported naming
 // it and gives false with `out` empty.
 bool ParseBmoFile(const uint8_t* bytes, size_t size, const char* fileName, SBmoFile& out);
 
@@ -69,10 +69,10 @@ struct CModelBatch {
 class CModel {
  public:
   // Loads the file through the file system; the key is the name the cache keeps it under.
-  // A missing file, a wrong tag or an unknown version is fatal; a damaged file is reported
-  // and gives an empty model.
+  // A missing file or a wrong tag is fatal; an unknown version or a damaged file is
+  // reported and gives an empty model.
   CModel(const char* path, const char* key);
-  // A model from bytes already in memory (a damaged file gives an empty model).
+  // A model from bytes already in memory (an unreadable file gives an empty model).
   CModel(const uint8_t* bytes, size_t size, const char* fileName, const char* key);
   ~CModel();
   CModel(const CModel&) = delete;

@@ -33,6 +33,15 @@ float AnimationTime(const SAnimationInstance& instance, float t, float length) {
   return backward ? std::max(0.0f, length - t) : std::min(t, length);
 }
 
+// How far the instance moved since its previous step, in the animation's seconds: negative
+// while it plays backward, and round the end of a loop the whole way rather than the wrapped
+// difference, so that the animator sees every frame the step passed over.
+float Travel(const SAnimationInstance& instance, float played) {
+  if (!instance.looping) return instance.currentTime - instance.previousTime;
+  const float moved = played - instance.playedTime;
+  return instance.direction != 0 ? -moved : moved;
+}
+
 }  // namespace
 
 SAnimationInstance::~SAnimationInstance() {
@@ -136,10 +145,13 @@ void CRenderObject::RetireFadedInstances() {
 
 void CRenderObject::StepInstance(SAnimationInstance& instance, float now) {
   CAnimator& animator = *instance.animator;
-  instance.currentTime = AnimationTime(instance, (now - instance.startTime) * instance.speed, animator.GetLength());
-  const float elapsed = instance.previousTime > 0.0f ? instance.currentTime - instance.previousTime : -1.0f;
+  const float played = (now - instance.startTime) * instance.speed;
+  instance.currentTime = AnimationTime(instance, played, animator.GetLength());
+  const float elapsed = instance.stepped ? Travel(instance, played) : kAnimationTimeJumped;
   animator.SetTime(instance.context, instance.currentTime, elapsed, instance.looping);
   instance.previousTime = instance.currentTime;
+  instance.playedTime = played;
+  instance.stepped = true;
   SetAnimationBlendWeight(instance.weight);
   for (auto& pair : instance.attachments) animator.Apply(pair.first, pair.second);
 }

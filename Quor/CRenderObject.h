@@ -29,6 +29,8 @@ struct SAnimationInstance {
   float speed = 1.0f;
   float previousTime = 0.0f;
   float currentTime = 0.0f;
+  float playedTime = 0.0f;   // (clock - start) x speed at the last step, before any wrapping
+  bool stepped = false;      // has had a step, from which the next one counts its way
   float weight = 0.0f;
   float weightSpeed = 0.0f;  // per second: positive fades in, negative fades out
   bool frozen = false;       // neither advanced nor applied

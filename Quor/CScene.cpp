@@ -133,7 +133,11 @@ bool ParseBscFile(const uint8_t* bytes, size_t size, const char* fileName, SBscF
   if (size < 4 || std::memcmp(bytes, "BSC ", 4) != 0) HM_FATAL(kSource, "Wrong scene file format \"%s\".", fileName);
   CByteReader reader(bytes + 4, size - 4);
   out.version = reader.U16("version");
-  if (out.version > kBscNewestVersion) HM_FATAL(kSource, "Unsupported version %d.%02d", out.version >> 8, out.version & 0xFF);
+  if (out.version > kBscNewestVersion) {
+    HM_REPORT(kSource, "Scene \"%s\": Unsupported version %d.%02d", fileName, out.version >> 8, out.version & 0xFF);
+    out = SBscFile();
+    return false;
+  }
   if (out.version >= kVersionFlags) out.flags = reader.U32("flags");
   SkipSections(reader);
   std::vector<std::vector<uint32_t>> vertexCounts;

@@ -53,14 +53,14 @@ struct SBscFile {
   float lowestGridValue = 1e10f;
 };
 
-// Reads a BSC file's bytes. A wrong tag or an unknown version is fatal; a damaged file is
+// Reads a BSC file's bytes. A wrong tag is fatal; an unknown version or a damaged file is
 // reported naming it and gives false with `out` empty.
 bool ParseBscFile(const uint8_t* bytes, size_t size, const char* fileName, SBscFile& out);
 
 class CScene {
  public:
-  // Reads the file (full path) into a new record stored in `out`. A missing file, a wrong
-  // tag or an unknown version is fatal; a damaged file is reported and gives null.
+  // Reads the file (full path) into a new record stored in `out`. A missing file or a wrong
+  // tag is fatal; an unknown version or a damaged file is reported and gives null.
   static bool Load(const char* fileName, STerrainData** out);
   // The same from bytes already in memory.
   static bool Load(const uint8_t* bytes, size_t size, const char* fileName, STerrainData** out);

@@ -140,11 +140,8 @@ TextureRecord* CTextureManager::LoadFromFiles(const char* fileName, const char* 
     if (!loaded) loaded = LoadPicture(path.substr(0, path.size() - 3) + "MPT", DecodeMPT, picture);
   }
   if (!loaded) return nullptr;
-  TextureRecord* texture = RegisterPicture(key, picture.width, picture.height, picture.texels.data());
   // The decoders give the useful picture inside the padded texture.
-  texture->imageWidth = picture.imageWidth;
-  texture->imageHeight = picture.imageHeight;
-  return texture;
+  return RegisterPicture(key, picture);
 }
 
 TextureRecord* CTextureManager::FindTexture(const char* fileName) {
@@ -157,23 +154,18 @@ TextureRecord* CTextureManager::FindTexture(const char* fileName) {
   return nullptr;
 }
 
-// `bgra` holds width x height texels; sides that are not powers of two are padded with
-// zero texels, the picture in the top-left corner.
-TextureRecord* CTextureManager::RegisterPicture(const char* key, uint32_t width, uint32_t height,
-                                                const uint8_t* bgra) {
+// `picture` holds width x height texels (B, G, R, A), which the texture takes; sides that
+// are not powers of two are padded with zero texels, the picture in the top-left corner.
+TextureRecord* CTextureManager::RegisterPicture(const char* key, STexturePicture& picture) {
   auto* texture = new TextureRecord;
   texture->kind = kTextureKindPicture;
-  texture->imageWidth = width;
-  texture->imageHeight = height;
-  if (IsPowerOfTwo(width) && IsPowerOfTwo(height)) {
-    texture->resource = CreateMemoryTextureResource(width, height, bgra);
-  } else {
-    STexturePicture padded;
-    padded.texels.assign(bgra, bgra + size_t(width) * height * 4);
-    padded.width = padded.imageWidth = width;
-    padded.height = padded.imageHeight = height;
-    PadToPowerOfTwo(padded);
-    texture->resource = CreateMemoryTextureResource(padded.width, padded.height, padded.texels.data());
+  texture->imageWidth = picture.imageWidth;
+  texture->imageHeight = picture.imageHeight;
+  if (!IsPowerOfTwo(picture.width) || !IsPowerOfTwo(picture.height)) PadToPowerOfTwo(picture);
+  texture->resource = CreateMemoryTextureResource(picture.width, picture.height, std::move(picture.texels));
+  if (!texture->resource) {  // the device refused it (reported)
+    delete texture;
+    return nullptr;
   }
   m_table.Insert(key, texture);
   return texture;
@@ -190,10 +182,12 @@ TextureRecord* CTextureManager::CreateTexture(const char* key, uint32_t width, u
               width, height, pixels ? "" : " without pixels", kMaxTextureSide);
     return nullptr;
   }
-  if (raw) return RegisterPicture(key, width, height, pixels);
-  std::vector<uint8_t> bgra(pixels, pixels + size_t(width) * height * 4);
-  ExchangeRedAndBlue(bgra.data(), size_t(width) * height);
-  return RegisterPicture(key, width, height, bgra.data());
+  STexturePicture picture;
+  picture.texels.assign(pixels, pixels + size_t(width) * height * 4);
+  picture.width = picture.imageWidth = width;
+  picture.height = picture.imageHeight = height;
+  if (!raw) ExchangeRedAndBlue(picture.texels.data(), size_t(width) * height);
+  return RegisterPicture(key, picture);
 }
 
 TextureRecord* CTextureManager::AcquireRenderTarget(const char* name, uint32_t width, uint32_t height) {
@@ -204,9 +198,10 @@ TextureRecord* CTextureManager::AcquireRenderTarget(const char* name, uint32_t w
               name, width, height, kMaxTextureSide);
     return nullptr;
   }
+  CResource_RenderTargetTexture* target = CreateRenderTargetResource(width, height);
+  if (!target) return nullptr;  // the device refused it (reported)
   auto* texture = new TextureRecord;
   texture->kind = kTextureKindRenderTarget;
-  CResource_RenderTargetTexture* target = CreateRenderTargetResource(width, height);
   texture->resource = target;
   texture->imageWidth = target->Width();
   texture->imageHeight = target->Height();

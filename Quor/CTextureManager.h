@@ -15,6 +15,7 @@
 
 class CGfxTexture;
 class CResource_Texture;
+struct STexturePicture;
 
 enum ETextureKind : uint32_t {
   kTextureKindRenderTarget = 0,
@@ -79,7 +80,7 @@ class CTextureManager {
   TextureRecord* LoadShared(const char* fileName);
   std::string Path(const char* fileName) const;
   TextureRecord* LoadFromFiles(const char* fileName, const char* key);
-  TextureRecord* RegisterPicture(const char* key, uint32_t width, uint32_t height, const uint8_t* bgra);
+  TextureRecord* RegisterPicture(const char* key, STexturePicture& picture);
   TextureRecord* Share(const char* key);
 
   SResourceFolder m_folder;

@@ -49,10 +49,19 @@ constexpr uint8_t kAlphaMask = 2;   // classes 2, 3 carry alpha
 struct SDctTable {
   int32_t entries[64];
   uint32_t wrapped[64];  // the same numbers for the unsigned transform
-  // True when row 7 - x equals row x with the odd columns negated; the fast transform
-  // relies on it and falls back to the plain sums otherwise.
-  bool mirrored;
+  // True when the table follows the cosine pattern exactly (see SDctzBlocks::factored); the
+  // fast transform relies on it and falls back to the plain sums otherwise.
+  bool factored;
 };
+
+// Entry 8x + u of a DCT table whose row 0 is `t`: T[0] for u = 0, else the row-0 entry of
+// the angle (2x + 1) u folded into 1..7, negated where the cosine is.
+int32_t CosinePatternEntry(const int32_t* t, int x, int u) {
+  if (u == 0) return t[0];
+  int angle = (2 * x + 1) * u % 32;
+  if (angle > 16) angle = 32 - angle;
+  return angle > 8 ? -t[16 - angle] : t[angle];
+}
 
 SDctTable BuildDctTable() {
   SDctTable table{};
@@ -65,12 +74,10 @@ SDctTable BuildDctTable() {
     }
   }
   for (int i = 0; i < 64; ++i) table.wrapped[i] = uint32_t(table.entries[i]);
-  table.mirrored = true;
-  for (int x = 0; x < 4; ++x)
-    for (int u = 0; u < 8; ++u) {
-      int32_t sign = (u & 1) ? -1 : 1;
-      if (table.entries[8 * (7 - x) + u] != sign * table.entries[8 * x + u]) table.mirrored = false;
-    }
+  table.factored = true;
+  for (int x = 0; x < 8; ++x)
+    for (int u = 0; u < 8; ++u)
+      if (table.entries[8 * x + u] != CosinePatternEntry(table.entries, x, u)) table.factored = false;
   return table;
 }
 
@@ -79,58 +86,97 @@ const SDctTable& DctTable() {
   return table;
 }
 
+// The memory a decode works in, kept by each thread from one picture to the next so that a
+// run of decodes neither allocates nor clears its planes each time. Every byte a picture
+// reads from it is written by that picture first.
+struct SDctzWorkspace {
+  std::vector<uint8_t> bytes;  // the planes and the colour conversion's rows
+  std::vector<uint32_t> blockOffsets;
+  std::vector<uint8_t> classes;
+};
+
+// A workspace grown past this (a picture of some 6 megatexels) is given back after the
+// picture rather than kept.
+constexpr size_t kKeptWorkspaceBytes = size_t(16) << 20;
+
+SDctzWorkspace& Workspace() {
+  thread_local SDctzWorkspace workspace;
+  return workspace;
+}
+
+// At least `size` bytes; grown without keeping the contents.
+template <typename T>
+T* Room(std::vector<T>& buffer, size_t size) {
+  if (buffer.size() < size) {
+    buffer.clear();
+    buffer.resize(size);
+  }
+  return buffer.data();
+}
+
+void TrimWorkspace(SDctzWorkspace& workspace) {
+  if (workspace.bytes.size() > kKeptWorkspaceBytes) workspace = SDctzWorkspace();
+}
+
 // Where each coded block of a plane lies: every block in raster order, or with classes
 // those whose class AND `mask` is not 0.
-std::vector<uint32_t> CodedBlockOffsets(uint32_t width, uint32_t height, const uint8_t* classes, uint8_t mask) {
-  std::vector<uint32_t> offsets;
-  offsets.reserve(size_t(width / 8) * (height / 8));
+const uint32_t* CodedBlockOffsets(uint32_t width, uint32_t height, const uint8_t* classes, uint8_t mask,
+                                  std::vector<uint32_t>& offsets) {
+  offsets.clear();
   size_t block = 0;
   for (uint32_t top = 0; top < height; top += 8)
     for (uint32_t left = 0; left < width; left += 8, ++block)
       if (!classes || (classes[block] & mask) != 0) offsets.push_back(top * width + left);
-  return offsets;
+  return offsets.data();
 }
 
 // One plane: `coefficients` holds 64 bytes for every coded block, coefficient-major.
 // Blocks whose class AND `mask` is 0 are skipped: no coefficients, pixels left alone.
 void DecodeDctPlane(const uint8_t* coefficients, uint8_t* plane, uint32_t width, uint32_t height,
-                    const uint8_t* quantisers, const uint8_t* classes, uint8_t mask) {
+                    const uint8_t* quantisers, const uint8_t* classes, uint8_t mask,
+                    std::vector<uint32_t>& offsets) {
   const SDctTable& table = DctTable();
   float steps[64];
   for (int k = 0; k < 64; ++k) steps[k] = DctStepSize(quantisers[k], k);
-  const std::vector<uint32_t> offsets = CodedBlockOffsets(width, height, classes, mask);
   SDctzBlocks blocks;
   blocks.coefficients = coefficients;
+  blocks.blockOffsets = CodedBlockOffsets(width, height, classes, mask, offsets);
   blocks.count = offsets.size();
   blocks.steps = steps;
   blocks.transform = table.wrapped;
-  blocks.mirrored = table.mirrored;
-  blocks.blockOffsets = offsets.data();
+  blocks.factored = table.factored;
   blocks.plane = plane;
   blocks.width = width;
   DecodeDctzBlocks(blocks);
 }
 
-// Empty blocks become transparent black, opaque ones get alpha 255.
-void ApplyBlockClasses(const uint8_t* classes, uint32_t width, uint32_t height, uint8_t* out) {
+// Calls `apply(offset)` with the plane offset of each 8-pixel row of every block of `blockClass`.
+template <typename Apply>
+void ForEachBlockRowOfClass(const uint8_t* classes, uint32_t width, uint32_t height, uint8_t blockClass,
+                            Apply apply) {
   size_t block = 0;
   for (uint32_t top = 0; top < height; top += 8)
-    for (uint32_t left = 0; left < width; left += 8, ++block) {
-      const uint8_t blockClass = classes[block];
-      if (blockClass != kBlockClassEmpty && blockClass != kBlockClassOpaque) continue;
-      for (uint32_t y = top; y < top + 8; ++y) {
-        uint8_t* row = out + (size_t(y) * width + left) * 4;
-        if (blockClass == kBlockClassEmpty)
-          std::memset(row, 0, 8 * 4);
-        else
-          for (int x = 0; x < 8; ++x) row[4 * x + 3] = 255;
-      }
-    }
+    for (uint32_t left = 0; left < width; left += 8, ++block)
+      if (classes[block] == blockClass)
+        for (uint32_t y = top; y < top + 8; ++y) apply(size_t(y) * width + left);
 }
 
-size_t CountBlocks(const std::vector<uint8_t>& classes, size_t allBlocks, uint8_t mask) {
-  if (classes.empty()) return allBlocks;
-  return size_t(std::count_if(classes.begin(), classes.end(),
+// Opaque blocks have no alpha coefficients: their alpha is 255, set in the plane before
+// the colour conversion.
+void FillOpaqueBlocks(const uint8_t* classes, uint32_t width, uint32_t height, uint8_t* alpha) {
+  ForEachBlockRowOfClass(classes, width, height, kBlockClassOpaque,
+                         [alpha](size_t offset) { std::memset(alpha + offset, 255, 8); });
+}
+
+// Empty blocks become transparent black once the texels are made.
+void ClearEmptyBlocks(const uint8_t* classes, uint32_t width, uint32_t height, uint8_t* rgba) {
+  ForEachBlockRowOfClass(classes, width, height, kBlockClassEmpty,
+                         [rgba](size_t offset) { std::memset(rgba + 4 * offset, 0, 8 * 4); });
+}
+
+size_t CountBlocks(const uint8_t* classes, size_t allBlocks, uint8_t mask) {
+  if (!classes) return allBlocks;
+  return size_t(std::count_if(classes, classes + allBlocks,
                               [mask](uint8_t blockClass) { return (blockClass & mask) != 0; }));
 }
 
@@ -177,12 +223,13 @@ bool ReadDctzHeader(CByteReader& reader, const char* file, SDctzHeader& header) 
   return true;
 }
 
-bool ReadBlockClasses(CTextureInflater& inflater, size_t blockCount, std::vector<uint8_t>& classes) {
-  std::vector<uint8_t> packed(blockCount / 4);
-  if (!inflater.Read(packed.data(), packed.size(), "block classes")) return false;
-  classes.resize(blockCount);
-  for (size_t i = 0; i < blockCount; ++i) classes[i] = (packed[i / 4] >> (2 * (i % 4))) & 3;
-  return true;
+// Four 2-bit classes to a byte, the first in the low bits.
+const uint8_t* ReadBlockClasses(CTextureInflater& inflater, size_t blockCount, std::vector<uint8_t>& classes) {
+  const uint8_t* packed = inflater.Take(blockCount / 4, "block classes");
+  if (!packed) return nullptr;
+  uint8_t* unpacked = Room(classes, blockCount);
+  for (size_t i = 0; i < blockCount; ++i) unpacked[i] = (packed[i / 4] >> (2 * (i % 4))) & 3;
+  return unpacked;
 }
 
 }  // namespace
@@ -193,59 +240,78 @@ float DctStepSize(uint8_t quantiser, int k) {
 
 const int32_t* InitDctTable() { return DctTable().entries; }
 
+namespace {
+
+// The body after the header: quantisation tables, block classes and the planes, each plane
+// decoded as soon as its coefficients are inflated, then turned into texels.
+bool DecodeDctzBody(CTextureInflater& inflater, const SDctzHeader& header, SDctzWorkspace& workspace,
+                    SDctzPicture& out) {
+  const uint32_t width = header.codedWidth, height = header.codedHeight;
+  const size_t texels = size_t(width) * height;
+  const size_t blockCount = texels / 64;
+  uint8_t lumaTable[64], chromaTable[64];
+  if (!inflater.Read(lumaTable, 64, "luma quantisation") || !inflater.Read(chromaTable, 64, "chroma quantisation"))
+    return false;
+  const uint8_t* classes = nullptr;
+  if (header.hasClasses && !(classes = ReadBlockClasses(inflater, blockCount, workspace.classes))) return false;
+
+  // Skipped blocks need no clearing: the block classes fill in what they lack (alpha 255 for
+  // opaque blocks, transparent black texels for empty ones).
+  uint8_t* luma = Room(workspace.bytes, texels * (header.hasAlpha ? 2 : 1) + texels / 2 + DctzConvertScratchSize(width));
+  uint8_t* cb = luma + texels;
+  uint8_t* cr = cb + texels / 4;
+  uint8_t* alpha = header.hasAlpha ? cr + texels / 4 : nullptr;
+  uint8_t* scratch = cr + texels / 4 + (alpha ? texels : 0);
+  std::vector<uint32_t>& offsets = workspace.blockOffsets;
+
+  const uint8_t* coefficients = inflater.Take(64 * CountBlocks(classes, blockCount, kColourMask), "luma coefficients");
+  if (!coefficients) return false;
+  DecodeDctPlane(coefficients, luma, width, height, lumaTable, classes, kColourMask, offsets);
+  if (!(coefficients = inflater.Take(texels / 4, "Cb coefficients"))) return false;
+  DecodeDctPlane(coefficients, cb, width / 2, height / 2, chromaTable, nullptr, 0, offsets);
+  if (!(coefficients = inflater.Take(texels / 4, "Cr coefficients"))) return false;
+  DecodeDctPlane(coefficients, cr, width / 2, height / 2, chromaTable, nullptr, 0, offsets);
+  if (alpha) {
+    if (!(coefficients = inflater.Take(64 * CountBlocks(classes, blockCount, kAlphaMask), "alpha coefficients")))
+      return false;
+    DecodeDctPlane(coefficients, alpha, width, height, lumaTable, classes, kAlphaMask, offsets);
+  }
+
+  if (classes) FillOpaqueBlocks(classes, width, height, alpha);
+
+  out.texels.resize(texels * 4);
+  SDctzPlanes planes;
+  planes.luma = luma;
+  planes.cb = cb;
+  planes.cr = cr;
+  planes.alpha = alpha;
+  planes.width = width;
+  planes.height = height;
+  planes.scratch = scratch;
+  ConvertDctzPlanes(planes, out.texels.data());
+  if (classes) ClearEmptyBlocks(classes, width, height, out.texels.data());
+  return true;
+}
+
+}  // namespace
+
 bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPicture& out) {
   fileName = TextureFileLabel(fileName);
   CByteReader reader(bytes, size);
   SDctzHeader header;
   if (!ReadDctzHeader(reader, fileName, header)) return false;
 
-  const uint32_t width = header.codedWidth, height = header.codedHeight;
-  const size_t texels = size_t(width) * height;
-  const size_t blockCount = texels / 64;
+  const size_t texels = size_t(header.codedWidth) * header.codedHeight;
   // Everything the body can hold: the tables, the classes and every block of every plane.
-  const size_t mostInflated = 128 + (header.hasClasses ? blockCount / 4 : 0) + texels + texels / 2 +
+  const size_t mostInflated = 128 + (header.hasClasses ? texels / 256 : 0) + texels + texels / 2 +
                               (header.hasAlpha ? texels : 0);
   CTextureInflater inflater(reader, fileName, mostInflated);
-
-  uint8_t lumaTable[64], chromaTable[64];
-  std::vector<uint8_t> classes;
-  if (!inflater.Read(lumaTable, 64, "luma quantisation") ||
-      !inflater.Read(chromaTable, 64, "chroma quantisation") ||
-      (header.hasClasses && !ReadBlockClasses(inflater, blockCount, classes)))
-    return false;
-  const uint8_t* blockClasses = classes.empty() ? nullptr : classes.data();
-
-  std::vector<uint8_t> luma(texels, 0), cb(texels / 4), cr(texels / 4);
-  size_t lumaBlocks = CountBlocks(classes, blockCount, kColourMask);
-  const uint8_t* coefficients = inflater.Take(64 * lumaBlocks, "luma coefficients");
-  if (!coefficients) return false;
-  DecodeDctPlane(coefficients, luma.data(), width, height, lumaTable, blockClasses, kColourMask);
-
-  if (!(coefficients = inflater.Take(texels / 4, "Cb coefficients"))) return false;
-  DecodeDctPlane(coefficients, cb.data(), width / 2, height / 2, chromaTable, nullptr, 0);
-  if (!(coefficients = inflater.Take(texels / 4, "Cr coefficients"))) return false;
-  DecodeDctPlane(coefficients, cr.data(), width / 2, height / 2, chromaTable, nullptr, 0);
-
-  std::vector<uint8_t> alpha;
-  if (header.hasAlpha) {
-    alpha.assign(texels, 0);
-    size_t alphaBlocks = CountBlocks(classes, blockCount, kAlphaMask);
-    if (!(coefficients = inflater.Take(64 * alphaBlocks, "alpha coefficients"))) return false;
-    DecodeDctPlane(coefficients, alpha.data(), width, height, lumaTable, blockClasses, kAlphaMask);
-  }
-
-  out.texels.resize(texels * 4);
-  SDctzPlanes planes;
-  planes.luma = luma.data();
-  planes.cb = cb.data();
-  planes.cr = cr.data();
-  planes.alpha = alpha.empty() ? nullptr : alpha.data();
-  planes.width = width;
-  planes.height = height;
-  ConvertDctzPlanes(planes, out.texels.data());
-  if (blockClasses) ApplyBlockClasses(blockClasses, width, height, out.texels.data());
-  out.codedWidth = width;
-  out.codedHeight = height;
+  SDctzWorkspace& workspace = Workspace();
+  const bool decoded = DecodeDctzBody(inflater, header, workspace, out);
+  TrimWorkspace(workspace);
+  if (!decoded) return false;
+  out.codedWidth = header.codedWidth;
+  out.codedHeight = header.codedHeight;
   out.imageWidth = header.imageWidth;
   out.imageHeight = header.imageHeight;
   return true;

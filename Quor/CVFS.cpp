@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "Platform/PlatformFiles.h"
 #include "Quor/ReportError.h"
 
 namespace fs = std::filesystem;
@@ -28,7 +29,8 @@ struct VfsFile {
   uint8_t buffer[CVFS::kReadAheadSize];
   int32_t bufferStart;
   int32_t bufferEnd;
-  int32_t endOfFileSeen;
+  int32_t endOfFileSeen;  // the last read from the disk came short: nothing lies past diskPosition
+  int32_t diskPosition;   // where the disk file's next read starts
   // archive mode
   uint64_t start;
   uint64_t archivePosition;
@@ -605,23 +607,20 @@ VfsFile* CVFS::OpenPlainFile(VfsFile* slot, const char* name) {
     m_pool->Release(slot);
     return nullptr;
   }
-  std::string path = m_root + CPathResolver::ToSlashes(name);
-  std::error_code error;
-  if (!fs::is_regular_file(path, error)) {
-    std::string found;
-    if (!m_resolver.Resolve(m_root, name, &found) || !fs::is_regular_file(found, error)) {
-      m_pool->Release(slot);
-      return nullptr;
-    }
-    path = found;
-  }
-  slot->file = std::fopen(path.c_str(), "rb");
+  // Most names are spelt as on the disk: open them straight away, and look a name up
+  // regardless of case only when that fails.
+  long long size = -1;
+  slot->file = PlatformOpenRegularFile((m_root + CPathResolver::ToSlashes(name)).c_str(), &size);
+  std::string found;
+  if (!slot->file && m_resolver.Resolve(m_root, name, &found)) slot->file = PlatformOpenRegularFile(found.c_str(), &size);
   if (!slot->file) {
     m_pool->Release(slot);
     return nullptr;
   }
   // The slot's own 64 KB read-ahead is the buffer; the stream's would only copy twice.
   std::setvbuf(slot->file, nullptr, _IONBF, 0);
+  if (size <= INT32_MAX) slot->size = static_cast<int32_t>(size);
+  slot->diskPosition = 0;
   return slot;
 }
 
@@ -681,9 +680,24 @@ int CVFS::Read(VfsFile* file, void* destination, int count, bool stopAtEnd) {
   return m_archive ? ReadArchive(file, bytes, count, stopAtEnd) : ReadPlain(file, bytes, count, stopAtEnd);
 }
 
+// Up to `count` bytes of the disk file from the file's position, seeking only when the disk
+// stands elsewhere and not reading at all past an end already met.
+static int ReadDisk(VfsFile* file, uint8_t* destination, int count) {
+  if (file->position != file->diskPosition) {
+    if (std::fseek(file->file, file->position, SEEK_SET) != 0) return 0;
+    file->diskPosition = file->position;
+    file->endOfFileSeen = 0;
+  }
+  if (file->endOfFileSeen) return 0;
+  const int got = static_cast<int>(std::fread(destination, 1, static_cast<size_t>(count), file->file));
+  file->diskPosition += got;
+  file->endOfFileSeen = got < count;
+  return got;
+}
+
 int CVFS::ReadPlain(VfsFile* file, uint8_t* destination, int count, bool stopAtEnd) {
   int remaining = count;
-  while (remaining > 0) {
+  while (remaining > 0 && file->position >= 0) {
     if (file->position >= file->bufferStart && file->position < file->bufferEnd) {
       const int chunk = std::min(remaining, file->bufferEnd - file->position);
       std::memcpy(destination, file->buffer + (file->position - file->bufferStart), chunk);
@@ -692,12 +706,18 @@ int CVFS::ReadPlain(VfsFile* file, uint8_t* destination, int count, bool stopAtE
       remaining -= chunk;
       continue;
     }
-    if (file->position < 0 || std::fseek(file->file, file->position, SEEK_SET) != 0) break;
-    file->bufferStart = static_cast<int32_t>(std::ftell(file->file));
-    const size_t got = std::fread(file->buffer, 1, kReadAheadSize, file->file);
-    file->bufferEnd = file->bufferStart + static_cast<int32_t>(got);
-    file->endOfFileSeen = got < static_cast<size_t>(kReadAheadSize);
-    if (file->position < file->bufferStart || file->position >= file->bufferEnd) break;
+    if (remaining >= kReadAheadSize) {
+      // As much as the read-ahead holds or more: straight into the destination.
+      const int got = ReadDisk(file, destination, remaining);
+      file->position += got;
+      destination += got;
+      remaining -= got;
+      if (remaining > 0) break;
+      continue;
+    }
+    file->bufferStart = file->position;
+    file->bufferEnd = file->bufferStart + ReadDisk(file, file->buffer, kReadAheadSize);
+    if (file->bufferEnd == file->bufferStart) break;
   }
   if (stopAtEnd && remaining > 0) HM_FATAL("Quor/CVFS", "End of file passed!");
   return count - remaining;
@@ -816,8 +836,9 @@ void CVFS::Seek(VfsFile* file, int offset) {
   if (!m_pool->IsOpenSlot(file)) return;
   if (m_archive) {
     ClampArchivePosition(file, static_cast<int64_t>(file->start) + offset);
-  } else if (std::fseek(file->file, std::max(offset, 0), SEEK_SET) == 0) {
-    file->position = static_cast<int32_t>(std::ftell(file->file));
+  } else {
+    // The disk file follows at the next read.
+    file->position = std::max(offset, 0);
   }
 }
 

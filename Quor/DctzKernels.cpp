@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 // Vectors wider than a build's registers never cross a call: every function that takes or
 // returns one is inlined into the build's two entry points.
@@ -29,7 +28,7 @@
 #define DCTZ_BEGIN_TARGET(name) DCTZ_PRAGMA(GCC push_options) DCTZ_PRAGMA(GCC target(name))
 #define DCTZ_END_TARGET DCTZ_PRAGMA(GCC pop_options)
 #pragma GCC push_options
-#pragma GCC optimize("fp-contract=off")
+#pragma GCC optimize("fp-contract=off", "unroll-loops")
 #endif
 namespace {
 
@@ -38,6 +37,16 @@ namespace DctzPortable {
 #include "Quor/DctzKernelLoops.inl"
 #undef DCTZ_LANES
 }  // namespace DctzPortable
+
+DCTZ_BEGIN_TARGET("sse4.1")
+namespace DctzSse41 {
+#define DCTZ_LANES 4
+#define DCTZ_SSE41
+#include "Quor/DctzKernelLoops.inl"
+#undef DCTZ_SSE41
+#undef DCTZ_LANES
+}  // namespace DctzSse41
+DCTZ_END_TARGET
 
 DCTZ_BEGIN_TARGET("avx2")
 namespace DctzAvx2 {
@@ -68,12 +77,14 @@ struct SKernels {
 };
 
 const SKernels kKernels[] = {{DctzPortable::DecodeBlocks, DctzPortable::ConvertPlanes},
+                             {DctzSse41::DecodeBlocks, DctzSse41::ConvertPlanes},
                              {DctzAvx2::DecodeBlocks, DctzAvx2::ConvertPlanes},
                              {DctzAvx512::DecodeBlocks, DctzAvx512::ConvertPlanes}};
 
 EDctzVectors WidestAvailable() {
   if (__builtin_cpu_supports("avx512f")) return EDctzVectors::Avx512;
   if (__builtin_cpu_supports("avx2")) return EDctzVectors::Avx2;
+  if (__builtin_cpu_supports("sse4.1")) return EDctzVectors::Sse41;
   return EDctzVectors::Portable;
 }
 
@@ -88,6 +99,9 @@ EDctzVectors UseDctzVectors(EDctzVectors widest) {
   Selected() = std::min(widest, WidestAvailable());
   return Selected();
 }
+
+// Two rows of each chroma plane, their means, and one half row with room to read past its end.
+size_t DctzConvertScratchSize(uint32_t width) { return 6 * size_t(width) + width / 2 + 16 + 1; }
 
 void DecodeDctzBlocks(const SDctzBlocks& blocks) { kKernels[int(Selected())].blocks(blocks); }
 

@@ -15,9 +15,23 @@ uint32_t PackColour(SQuadColour colour) {
          static_cast<uint32_t>(FromHalfScale(colour.green)) << 8 | FromHalfScale(colour.blue);
 }
 
+// The quad is drawn with the culling its block asks for (a zero block: none), whatever 3-D
+// drawing left behind; the engine's cached states change only where they differ.
+void ApplyCulling(const SRenderStateRecord& states) {
+  const bool clockwise = states.clockwise != 0;
+  if (!states.cullingOn) {
+    if (IsCullingOn()) CullOff();
+    return;
+  }
+  if (clockwise != GetClockwiseWinding()) SetClockwiseWinding(clockwise);
+  if (!IsCullingOn()) CullOn();
+}
+
 }  // namespace
 
-void DrawTexturedQuad2D(TextureRecord* texture, const SRenderStateRecord&, const SQuadCorners& c, SQuadColour colour) {
+void DrawTexturedQuad2D(TextureRecord* texture, const SRenderStateRecord& states, const SQuadCorners& c,
+                        SQuadColour colour) {
+  ApplyCulling(states);
   const uint32_t packed = PackColour(colour);
   const SDrawVertex quad[4] = {
       {c.x0, c.y0, 0, packed, c.tu0, c.tv0},

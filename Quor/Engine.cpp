@@ -1,11 +1,16 @@
 #include "Quor/Engine.h"
 
+#include "Platform/GraphicsDevice.h"
 #include "Platform/PlatformSystem.h"
+#include "Quor/CAnimator.h"
+#include "Quor/CShaderManager.h"
 #include "Quor/CSoundManager.h"
+#include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/InputState.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/DrawSubmission.h"
 #include "Quor/MatrixTable.h"
+#include "Quor/RenderStates.h"
 #include "Quor/Timer.h"
 
 #include <cctype>
@@ -23,11 +28,7 @@ uint32_t g_frameCounter = 0;
 bool g_widescreen = false;
 std::unique_ptr<SRenderStateRecord> g_renderStateRecord;
 
-// Start-up steps of subsystems that are not built yet; each becomes a call when its part lands.
-void InitGlobalList() {}     // the engine's global list
-void InitAnimationTable() {} // the animation event table
-void InitDefaultLights() {}  // the shaders' default lights
-void ShutdownSubsystems() {} // their counterparts at shutdown
+std::unique_ptr<CPtrList<void>> g_globalList;
 
 // Keyboard, joystick and mouse polls, then the sound update.
 void PollInputAndSound() {
@@ -42,6 +43,24 @@ float Clamp01(float value) { return value > 0.0f ? (value < 1.0f ? value : 1.0f)
 
 uint32_t ToByte(float value) { return static_cast<uint32_t>(std::lround(Clamp01(value) * 255.0f)); }
 
+// 0..1 on the 2-D quads' 128 scale, where 128 means full.
+uint8_t ToHalfScaleByte(float value) { return static_cast<uint8_t>(std::lround(Clamp01(value) * 127.5f)); }
+
+// Writes `alpha` over the whole screen and leaves colour and depth as they are.
+void ResetScreenAlpha(float alpha) {
+  AlphaBlendOff();
+  AlphaWriteOn();
+  DepthWriteOff();
+  ColorWriteOff();
+  SetDrawScreenSpace(true);
+  const SRenderStateRecord* record = GetRenderStateRecord();
+  DrawTexturedQuad2D(nullptr, record ? *record : SRenderStateRecord(), {1792, 1792, 2304, 2304, 0, 0, 0, 0},
+                     {0, 0, 0, ToHalfScaleByte(alpha)});
+  ColorWriteOn();
+  DepthWriteOn();
+  AlphaBlendOn();
+}
+
 }  // namespace
 
 void EngineInit() {
@@ -50,22 +69,23 @@ void EngineInit() {
   InitTimer();
   ResetTransforms();
   InitDrawState();
-  InitGlobalList();
+  CreateEngineGlobalList();
   (void)GetIdentityMatrix();
   if (!g_renderStateRecord) g_renderStateRecord = std::make_unique<SRenderStateRecord>();
   InitInputDevices();
-  InitAnimationTable();
-  InitDefaultLights();
+  AnimationEventClear();
+  InitLights();
   InitTimer();
   InitTimer();
 }
 
 void EngineShutdown() {
   ShutdownInputDevices();
-  ShutdownSubsystems();
   DeleteFrameClock();
   g_renderStateRecord.reset();
+  AnimationEventClear();
   ShutdownDrawState();
+  DeleteEngineGlobalList();
 }
 
 void ShutdownAndExit() {
@@ -190,3 +210,19 @@ size_t FormatToBuffer(SFormatBuffer buffer, const char* format, ...) {
 }
 
 SRenderStateRecord* GetRenderStateRecord() { return g_renderStateRecord.get(); }
+
+void ClearScreen(bool clearColour, bool resetAlpha, float red, float green, float blue, float alpha) {
+  CGfxDevice* device = GetD3DDevice();
+  if (!device) return;
+  if (resetAlpha && !clearColour) ResetScreenAlpha(alpha);
+  const uint32_t flags = GFX_CLEAR_STENCIL | GFX_CLEAR_ZBUFFER | (clearColour ? GFX_CLEAR_TARGET : 0u);
+  device->Clear(0, nullptr, flags, ColorToD3D(red, green, blue, alpha), 1.0f, 0);
+}
+
+CPtrList<void>* GetEngineGlobalList() { return g_globalList.get(); }
+
+void CreateEngineGlobalList() {
+  if (!g_globalList) g_globalList = std::make_unique<CPtrList<void>>();
+}
+
+void DeleteEngineGlobalList() { g_globalList.reset(); }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "Quor/CPtrList.h"
+
 // Start-up in its fixed order; shutdown releases the engine's objects and ends the process.
 void EngineInit();
 [[noreturn]] void ShutdownAndExit();
@@ -74,8 +76,22 @@ struct SFormatBuffer {
 size_t FormatToBuffer(SFormatBuffer buffer, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
-// The render-state record shared by the 2-D primitives, screen clears and the shader manager.
+// The render-state record shared by the 2-D primitives, screen clears and the shader manager:
+// the cached states a 2-D quad is drawn with (all zero: culling off).
 struct SRenderStateRecord {
-  uint8_t bytes[6] = {};
+  uint32_t colorWriteMask = 0;
+  uint8_t cullingOn = 0;
+  uint8_t clockwise = 0;  // the winding that culling, when on, removes
 };
 SRenderStateRecord* GetRenderStateRecord();
+
+// Clears depth and stencil (depth 1, stencil 0), and the colour target too when asked, in
+// the colour given (each 0..1). Asked to reset alpha without clearing the colour, it first
+// writes the alpha over the whole screen and nothing else. Nothing happens without a device.
+void ClearScreen(bool clearColour, bool resetAlpha, float red, float green, float blue, float alpha);
+
+// The engine's global list: made at start-up (or with the main window, whichever comes
+// first) when missing, deleted at shutdown; null in between.
+CPtrList<void>* GetEngineGlobalList();
+void CreateEngineGlobalList();
+void DeleteEngineGlobalList();

@@ -99,7 +99,7 @@ void CRenderPassShadowMap::Begin() {
 
   CGfxDevice* device = GetD3DDevice();
   CGfxTexture* map = g_shadowMap.texture ? GetD3DTexture(g_shadowMap.texture) : nullptr;
-  if (!device || !map || !m_depth->Get()) return;
+  if (!device || !map || !m_depth || !m_depth->Get()) return;
   device->SetRenderState(GFX_RS_ALPHATESTENABLE, 1);
   device->SetRenderState(GFX_RS_ALPHABLENDENABLE, 0);
   device->SetRenderState(GFX_RS_ZENABLE, 1);

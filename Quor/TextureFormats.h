@@ -53,7 +53,7 @@ void PadToPowerOfTwo(STexturePicture& picture);
 
 // The widths of vector unit the DCTZ decoder's loops are built for; all give the same
 // bytes. The decoder uses the widest the processor has unless told to stay narrower.
-enum class EDctzVectors { Portable, Avx2, Avx512 };
+enum class EDctzVectors { Portable, Sse41, Avx2, Avx512 };  // Portable: SSE2
 // Uses at most `widest`; returns the width now in use.
 EDctzVectors UseDctzVectors(EDctzVectors widest);
 

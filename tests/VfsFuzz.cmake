@@ -11,14 +11,15 @@ if(HM_CLANGXX)
     ${CMAKE_SOURCE_DIR}/tests/fuzz/vfs_fuzz.cc
     ${CMAKE_SOURCE_DIR}/Quor/CVFS.cpp
     ${CMAKE_SOURCE_DIR}/Quor/CPathResolver.cpp
-    ${CMAKE_SOURCE_DIR}/Quor/ReportError.cpp)
+    ${CMAKE_SOURCE_DIR}/Quor/ReportError.cpp
+    ${CMAKE_SOURCE_DIR}/Platform/PlatformFiles.cpp)
   add_custom_command(
     OUTPUT ${vfs_fuzz_dir}/vfs_fuzz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${vfs_fuzz_dir}
     COMMAND ${HM_CLANGXX} -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined
             -I${CMAKE_SOURCE_DIR} ${vfs_fuzz_sources} -o ${vfs_fuzz_dir}/vfs_fuzz
     DEPENDS ${vfs_fuzz_sources} ${CMAKE_SOURCE_DIR}/Quor/CVFS.h ${CMAKE_SOURCE_DIR}/Quor/CPathResolver.h
-            ${CMAKE_SOURCE_DIR}/Quor/ReportError.h
+            ${CMAKE_SOURCE_DIR}/Quor/ReportError.h ${CMAKE_SOURCE_DIR}/Platform/PlatformFiles.h
     COMMENT "Building the archive fuzz target with clang++"
     VERBATIM)
 

@@ -131,9 +131,10 @@ class CFxReader {
     } else if (!IsFixedFunctionMode()) {
       part->shader = CreatePixelShaderResource(code, size);
     }
-    // With a device present, code it refuses means the file is damaged; without one (a
-    // tool) the shaders are made when a device comes.
-    if (part->shader && GetD3DDevice() && !part->shader->Get()) {
+    // Code the device refuses means the file is damaged; without a device (a tool) the
+    // shaders are made when one comes. Fixed-function mode has no pixel shaders.
+    const bool wanted = part->isVertex || !IsFixedFunctionMode();
+    if (wanted && !part->shader) {
       m_in.Fail(part->isVertex ? "vertex shader byte code refused" : "pixel shader byte code refused");
       return false;
     }

@@ -6,13 +6,17 @@
 #include <chrono>
 #include <cstring>
 #include <list>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DrawSubmission.h"
 #include "Quor/ReportError.h"
 
 namespace {
+
+constexpr char kSource[] = "Quor/DirectX/CD3DDeviceResources";
 
 // list: switch to CPtrList when merged
 struct SResourceList {
@@ -36,6 +40,17 @@ uint32_t CreateWithRetries(Create create, std::chrono::milliseconds pause) {
   return result;
 }
 
+// The device's answer to making `what`: true when it made it, else reported.
+bool Made(uint32_t result, const std::string& what) {
+  if (result == GFX_OK) return true;
+  HM_REPORT(kSource, "Cannot create %s (0x%08x)", what.c_str(), result);
+  return false;
+}
+
+std::string SizeText(uint32_t width, uint32_t height) {
+  return std::to_string(width) + " x " + std::to_string(height);
+}
+
 // Copies `size` bytes into the whole of a freshly made buffer.
 template <typename Buffer>
 void Fill(Buffer* buffer, const std::vector<uint8_t>& contents) {
@@ -46,10 +61,14 @@ void Fill(Buffer* buffer, const std::vector<uint8_t>& contents) {
   }
 }
 
+// A wrapper whose object the device refuses is not kept: the caller gets null.
 template <typename T>
 T* Enter(T* resource) {
   ServiceDeviceBeforeCreate();
-  resource->Restore();
+  if (!resource->Restore()) {
+    delete resource;
+    return nullptr;
+  }
   g_resources.items.push_front(resource);
   return resource;
 }
@@ -58,57 +77,48 @@ T* Enter(T* resource) {
 
 // ---- memory textures
 
-CResource_TextureMemory::CResource_TextureMemory(uint32_t width, uint32_t height, const uint8_t* pixels)
-    : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width) * height * 4, 0) {
-  if (pixels) std::memcpy(m_pixels.data(), pixels, m_pixels.size());
-}
+CResource_TextureMemory::CResource_TextureMemory(uint32_t width, uint32_t height, std::vector<uint8_t>&& texels)
+    : m_width(width), m_height(height), m_pixels(std::move(texels)) {}
 
 CResource_TextureMemory::~CResource_TextureMemory() { ReleaseObject(); }
 
-void CResource_TextureMemory::Restore() {
+bool CResource_TextureMemory::Restore() {
   CGfxDevice* device = GetD3DDevice();
-  if (!device || device->CreateTexture(m_width, m_height, 1, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &m_object) != GFX_OK)
-    return;
-  SGfxLockedRect locked;
-  if (m_object->LockRect(0, &locked, nullptr, 0) != GFX_OK) return;
-  const size_t row = static_cast<size_t>(m_width) * 4;
-  const size_t copy = std::min(row, static_cast<size_t>(locked.pitch));
-  for (uint32_t y = 0; y < m_height; ++y)
-    std::memcpy(static_cast<uint8_t*>(locked.bits) + y * static_cast<size_t>(locked.pitch), &m_pixels[y * row], copy);
-  m_object->UnlockRect(0);
+  if (!device) return true;
+  // Texels the device could not hand back (a texture locked through the loss) come back black.
+  m_pixels.resize(static_cast<size_t>(m_width) * m_height * 4);
+  return Made(device->CreateTextureFrom(m_width, m_height, GFX_FMT_A8R8G8B8, m_pixels, &m_object),
+              "the " + SizeText(m_width, m_height) + " texture");
 }
 
 void CResource_TextureMemory::Release() {
-  // Texels written after creation (a texture refilled by its user) must survive the loss:
-  // read them back into the kept copy first.
-  SGfxLockedRect locked;
-  if (m_object && m_object->LockRect(0, &locked, nullptr, GFX_LOCK_READONLY) == GFX_OK) {
-    const size_t row = static_cast<size_t>(m_width) * 4;
-    const size_t copy = std::min(row, static_cast<size_t>(locked.pitch));
-    for (uint32_t y = 0; y < m_height; ++y)
-      std::memcpy(&m_pixels[y * row], static_cast<uint8_t*>(locked.bits) + y * static_cast<size_t>(locked.pitch), copy);
-    m_object->UnlockRect(0);
-  }
+  // The device's copy holds texels written after creation (a texture refilled by its user):
+  // it is what must survive the loss.
+  if (m_object) m_object->TakeTexels(m_pixels);
   ReleaseObject();
 }
 
 // ---- render targets
 
-void CResource_RenderTargetTexture::Restore() {
+bool CResource_RenderTargetTexture::Restore() {
   CGfxDevice* device = GetD3DDevice();
+  if (!device) return true;
+  const std::string what = "the " + SizeText(m_width, m_height) + " render target";
   CGfxSurface* backBuffer = nullptr;
-  if (!device || device->GetBackBuffer(0, 0, &backBuffer) != GFX_OK) return;
+  if (!Made(device->GetBackBuffer(0, 0, &backBuffer), what + " (no back buffer to match)")) return false;
   SGfxSurfaceDesc desc;
   backBuffer->GetDesc(&desc);
   backBuffer->Release();
-  if (device->CreateTexture(m_width, m_height, 1, GFX_USAGE_RENDERTARGET, desc.format, GFX_POOL_DEFAULT, &m_object) !=
-      GFX_OK)
-    return;
+  if (!Made(device->CreateTexture(m_width, m_height, 1, GFX_USAGE_RENDERTARGET, desc.format, GFX_POOL_DEFAULT,
+                                  &m_object),
+            what))
+    return false;
   SGfxSurfaceDesc level;
   if (m_object->GetLevelDesc(0, &level) == GFX_OK) {
     m_width = level.width;
     m_height = level.height;
   }
+  return true;
 }
 
 // ---- declarations
@@ -122,9 +132,12 @@ CResource_VertexDeclaration::CResource_VertexDeclaration(const SGfxVertexElement
   }
 }
 
-void CResource_VertexDeclaration::Restore() {
+bool CResource_VertexDeclaration::Restore() {
   CGfxDevice* device = GetD3DDevice();
-  if (device && !m_elements.empty()) device->CreateVertexDeclaration(m_elements.data(), &m_object);
+  if (!device) return true;
+  const std::string what = "a vertex declaration of " + std::to_string(m_elements.size()) + " elements";
+  if (m_elements.empty()) return Made(GFX_ERR_INVALID_CALL, what);
+  return Made(device->CreateVertexDeclaration(m_elements.data(), &m_object), what);
 }
 
 // ---- vertex buffers
@@ -136,19 +149,16 @@ CResource_VertexBuffer::CResource_VertexBuffer(const void* contents, uint32_t fv
 
 CResource_VertexBuffer::~CResource_VertexBuffer() { Release(); }
 
-void CResource_VertexBuffer::Restore() {
+bool CResource_VertexBuffer::Restore() {
   CGfxDevice* device = GetD3DDevice();
-  if (!device) return;
+  if (!device) return true;
   const uint32_t usage = m_readBack ? GFX_USAGE_WRITEONLY : GFX_USAGE_DYNAMIC;
   const uint32_t result = CreateWithRetries(
       [&] { return device->CreateVertexBuffer(m_length, usage, m_fvf, GFX_POOL_DEFAULT, &m_object); },
       std::chrono::milliseconds(0));
-  if (result != GFX_OK) {
-    HM_REPORT("Quor/DirectX/CD3DDeviceResources", "Cannot create a vertex buffer of %u bytes (0x%08x)", m_length,
-              result);
-    return;
-  }
+  if (!Made(result, "a vertex buffer of " + std::to_string(m_length) + " bytes")) return false;
   Fill(m_object, m_contents);
+  return true;
 }
 
 void CResource_VertexBuffer::Release() {
@@ -167,18 +177,15 @@ CResource_IndexBuffer::CResource_IndexBuffer(const void* contents, uint32_t leng
   if (contents) std::memcpy(m_contents.data(), contents, length);
 }
 
-void CResource_IndexBuffer::Restore() {
+bool CResource_IndexBuffer::Restore() {
   CGfxDevice* device = GetD3DDevice();
-  if (!device) return;
+  if (!device) return true;
   const uint32_t result = CreateWithRetries(
       [&] { return device->CreateIndexBuffer(m_length, GFX_USAGE_WRITEONLY, m_format, GFX_POOL_DEFAULT, &m_object); },
       std::chrono::milliseconds(100));
-  if (result != GFX_OK) {
-    HM_REPORT("Quor/DirectX/CD3DDeviceResources", "Cannot create an index buffer of %u bytes (0x%08x)", m_length,
-              result);
-    return;
-  }
+  if (!Made(result, "an index buffer of " + std::to_string(m_length) + " bytes")) return false;
   Fill(m_object, m_contents);
+  return true;
 }
 
 // ---- shaders and depth buffers
@@ -188,27 +195,35 @@ CResource_Shader::CResource_Shader(const void* byteCode, size_t size, bool pixel
   if (bytes) m_byteCode.assign(bytes, bytes + size);
 }
 
-void CResource_Shader::Restore() {
+bool CResource_Shader::Restore() {
   CGfxDevice* device = GetD3DDevice();
-  if (!device) return;
-  if (m_pixel)
-    device->CreatePixelShader(m_byteCode.data(), m_byteCode.size(), &m_object);
-  else
-    device->CreateVertexShader(m_byteCode.data(), m_byteCode.size(), &m_object);
+  if (!device) return true;
+  const std::string what = std::string(m_pixel ? "a pixel" : "a vertex") + " shader of " +
+                           std::to_string(m_byteCode.size()) + " bytes";
+  return Made(m_pixel ? device->CreatePixelShader(m_byteCode.data(), m_byteCode.size(), &m_object)
+                      : device->CreateVertexShader(m_byteCode.data(), m_byteCode.size(), &m_object),
+              what);
 }
 
-void CResource_ZBuffer::Restore() {
+bool CResource_ZBuffer::Restore() {
   CGfxDevice* device = GetD3DDevice();
-  if (!device) return;
+  if (!device) return true;
   const SGfxPresentParams& params = device->GetPresentParams();
-  device->CreateDepthStencilSurface(m_width, m_height, params.autoDepthStencilFormat, params.multisample,
-                                    params.multisampleQuality, true, &m_object);
+  return Made(device->CreateDepthStencilSurface(m_width, m_height, params.autoDepthStencilFormat, params.multisample,
+                                                params.multisampleQuality, true, &m_object),
+              "the " + SizeText(m_width, m_height) + " depth buffer");
 }
 
 // ---- creation and the list
 
 CResource_TextureMemory* CreateMemoryTextureResource(uint32_t width, uint32_t height, const uint8_t* pixels) {
-  return Enter(new CResource_TextureMemory(width, height, pixels));
+  const size_t size = static_cast<size_t>(width) * height * 4;
+  return CreateMemoryTextureResource(width, height,
+                                     pixels ? std::vector<uint8_t>(pixels, pixels + size) : std::vector<uint8_t>(size, 0));
+}
+
+CResource_TextureMemory* CreateMemoryTextureResource(uint32_t width, uint32_t height, std::vector<uint8_t>&& texels) {
+  return Enter(new CResource_TextureMemory(width, height, std::move(texels)));
 }
 
 CResource_RenderTargetTexture* CreateRenderTargetResource(uint32_t width, uint32_t height) {
@@ -244,7 +259,7 @@ CResource* AddDeviceResource(CResource* resource) { return Enter(resource); }
 void DestroyDeviceResource(CResource* resource) {
   auto found = std::find(g_resources.items.begin(), g_resources.items.end(), resource);
   if (found == g_resources.items.end())
-    HM_FATAL("Quor/DirectX/CD3DDeviceResources", "Device resource %p is not in the resource list",
+    HM_FATAL(kSource, "Device resource %p is not in the resource list",
              static_cast<void*>(resource));
   g_resources.items.erase(found);
   delete resource;
@@ -255,9 +270,11 @@ void ReleaseAllDeviceResources() {
   for (CResource* resource : g_resources.items) resource->Release();
 }
 
-void RestoreAllDeviceResources() {
-  for (CResource* resource : g_resources.items) resource->Restore();
+bool RestoreAllDeviceResources() {
+  bool all = true;
+  for (CResource* resource : g_resources.items) all = resource->Restore() && all;
   g_resources.present = true;
+  return all;
 }
 
 void DestroyAllDeviceResources() {

@@ -16,8 +16,10 @@ class CResource {
   virtual ~CResource() = default;
   // Device lost: release the device object.
   virtual void Release() = 0;
-  // Device reset: create the device object again from the kept data.
-  virtual void Restore() = 0;
+  // Device reset (and creation): make the device object again from the kept data. False
+  // when the device refused it, reported naming the resource; true also while there is no
+  // device to make it on (it is made when one comes).
+  virtual bool Restore() = 0;
 };
 
 // A wrapper holding one device object of type T (null while released).
@@ -36,19 +38,22 @@ class CResourceFrom : public CResource {
 
 class CResource_Texture : public CResourceFrom<CGfxTexture> {};
 
+// A picture texture. Its texels are held once: by the device texture while there is one
+// (the device keeps them for locks), by the resource itself while the device is lost.
 class CResource_TextureMemory : public CResource_Texture {
  public:
-  CResource_TextureMemory(uint32_t width, uint32_t height, const uint8_t* pixels);
+  // `texels`: width x height x 4 bytes, B, G, R, A.
+  CResource_TextureMemory(uint32_t width, uint32_t height, std::vector<uint8_t>&& texels);
   ~CResource_TextureMemory() override;
   void Release() override;
-  void Restore() override;
+  bool Restore() override;
   uint32_t Width() const { return m_width; }
   uint32_t Height() const { return m_height; }
   uint8_t BytesPerTexel() const { return 4; }
 
  private:
   uint32_t m_width, m_height;
-  std::vector<uint8_t> m_pixels;  // B, G, R, A
+  std::vector<uint8_t> m_pixels;  // B, G, R, A; empty while the device texture holds them
 };
 
 class CResource_RenderTargetTexture : public CResource_Texture {
@@ -56,7 +61,7 @@ class CResource_RenderTargetTexture : public CResource_Texture {
   CResource_RenderTargetTexture(uint32_t width, uint32_t height) : m_width(width), m_height(height) {}
   ~CResource_RenderTargetTexture() override { ReleaseObject(); }
   void Release() override { ReleaseObject(); }
-  void Restore() override;
+  bool Restore() override;
   // After each restore: the size the device gave.
   uint32_t Width() const { return m_width; }
   uint32_t Height() const { return m_height; }
@@ -70,7 +75,7 @@ class CResource_VertexDeclaration : public CResourceFrom<CGfxVertexDeclaration> 
   explicit CResource_VertexDeclaration(const SGfxVertexElement* elements);
   ~CResource_VertexDeclaration() override { ReleaseObject(); }
   void Release() override { ReleaseObject(); }
-  void Restore() override;
+  bool Restore() override;
 
  private:
   std::vector<SGfxVertexElement> m_elements;  // with the end marker
@@ -81,7 +86,7 @@ class CResource_VertexBuffer : public CResourceFrom<CGfxVertexBuffer> {
   CResource_VertexBuffer(const void* contents, uint32_t fvf, uint32_t length);
   ~CResource_VertexBuffer() override;
   void Release() override;
-  void Restore() override;
+  bool Restore() override;
   uint32_t Length() const { return m_length; }
 
  private:
@@ -95,7 +100,7 @@ class CResource_IndexBuffer : public CResourceFrom<CGfxIndexBuffer> {
   CResource_IndexBuffer(const void* contents, uint32_t length, EGfxFormat format);
   ~CResource_IndexBuffer() override { ReleaseObject(); }
   void Release() override { ReleaseObject(); }
-  void Restore() override;
+  bool Restore() override;
 
  private:
   uint32_t m_length;
@@ -109,7 +114,7 @@ class CResource_Shader : public CResourceFrom<CGfxShader> {
   CResource_Shader(const void* byteCode, size_t size, bool pixel);
   ~CResource_Shader() override { ReleaseObject(); }
   void Release() override { ReleaseObject(); }
-  void Restore() override;
+  bool Restore() override;
 
  private:
   std::vector<uint8_t> m_byteCode;
@@ -131,14 +136,17 @@ class CResource_ZBuffer : public CResourceFrom<CGfxSurface> {
   CResource_ZBuffer(uint32_t width, uint32_t height) : m_width(width), m_height(height) {}
   ~CResource_ZBuffer() override { ReleaseObject(); }
   void Release() override { ReleaseObject(); }
-  void Restore() override;
+  bool Restore() override;
 
  private:
   uint32_t m_width, m_height;
 };
 
 // Creation: settle a lost device first, create the device object, enter the list (at its head).
+// Null when the device refuses the object (reported, naming it).
 CResource_TextureMemory* CreateMemoryTextureResource(uint32_t width, uint32_t height, const uint8_t* pixels);
+// The same, taking the texels (width x height x 4 bytes) instead of copying them.
+CResource_TextureMemory* CreateMemoryTextureResource(uint32_t width, uint32_t height, std::vector<uint8_t>&& texels);
 CResource_RenderTargetTexture* CreateRenderTargetResource(uint32_t width, uint32_t height);
 CResource_VertexBuffer* CreateVertexBufferResource(const void* contents, uint32_t fvf, uint32_t length);
 // The shared 65536-entry index buffer of quads: 4k + (0, 1, 2, 2, 3, 0) for quad k.
@@ -153,7 +161,8 @@ CResource* AddDeviceResource(CResource* resource);
 // Removes a resource from the list and deletes it; one that is not in the list is fatal.
 void DestroyDeviceResource(CResource* resource);
 void ReleaseAllDeviceResources();
-void RestoreAllDeviceResources();
+// False when any object could not be made again (each one reported); the others are made.
+bool RestoreAllDeviceResources();
 // Program exit: deletes every resource.
 void DestroyAllDeviceResources();
 // True after creation of the list and after every restore, false after every release.

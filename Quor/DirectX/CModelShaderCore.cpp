@@ -196,9 +196,10 @@ void CModelShaderCore::UseDeclaration(const CSharedDeclaration* declaration) con
 }
 
 void CModelShaderCore::Draw(VertexBatch* batch) {
-  if (!m_ready || !batch) return;
+  // A batch without a whole triangle, or refused for its bones when it was closed.
+  if (!m_ready || !batch || batch->primitiveCount == 0) return;
   if (batch->format == EVertexFormat::Skinned && BindVertexBatch(batch)) {
-    // Indices past the palette would read beyond the constant registers: the palette is cut.
+    // Never more than the constant registers hold (closing refused batches that need more).
     const uint32_t bones = std::min(batch->boneCount, kSkinPaletteSize);
     const SFxParameter* palette = IsCasting() ? m_casterHandles.bones : m_mainHandles.bones;
     if (bones > 0) SetVertexConstants(palette, GetMatrixTable().slots[0].m, bones * kMatrixRegisters);

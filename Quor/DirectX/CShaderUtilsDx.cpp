@@ -45,6 +45,11 @@ uint32_t ToD3DPrimitiveType(uint32_t code) {
   }
 }
 
+uint32_t TriangleCount(uint32_t primitiveType, uint32_t vertices) {
+  if (primitiveType == GFX_PT_TRIANGLELIST) return vertices / 3;
+  return vertices >= 3 ? vertices - 2 : 0;
+}
+
 void ApplySamplerStates(uint32_t sampler, const SamplerStateList& list) {
   CGfxDevice* device = GetD3DDevice();
   if (!device) return;

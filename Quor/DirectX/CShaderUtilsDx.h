@@ -31,6 +31,8 @@ void BuildAddressStates(SamplerStateList* list, char uLetter, char vLetter);
 void BuildFilterStates(SamplerStateList* list, int filterFlag);
 // Primitive code to device primitive type; an unknown code is fatal.
 uint32_t ToD3DPrimitiveType(uint32_t code);
+// The whole triangles that many vertices make as a device list, strip or fan (0 when too few).
+uint32_t TriangleCount(uint32_t primitiveType, uint32_t vertices);
 // Sets every state of the list on one sampler.
 void ApplySamplerStates(uint32_t sampler, const SamplerStateList& list);
 

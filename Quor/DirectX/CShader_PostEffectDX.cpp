@@ -149,7 +149,7 @@ CResource_RenderTargetTexture* CShader_BlurDX::IntermediateFor(uint32_t width, u
     m_intermediate = nullptr;
   }
   if (!m_intermediate) m_intermediate = CreateRenderTargetResource(width, height);
-  return m_intermediate->Get() ? m_intermediate : nullptr;
+  return m_intermediate && m_intermediate->Get() ? m_intermediate : nullptr;
 }
 
 bool CShader_BlurDX::BlurAcross() {

@@ -1,5 +1,7 @@
 #include "Quor/DirectX/CVertexBatchShader.h"
 
+#include "Quor/ReportError.h"
+
 CVertexBatchShader::CVertexBatchShader(const char* materialName, uint32_t classCode, EVertexFormat format,
                                        CParser& parser, float version)
     : CShader(materialName, classCode), m_format(format) {
@@ -22,3 +24,14 @@ uint32_t CVertexBatchShader::GetVertexCount(const SDrawItem* batch) const {
 }
 
 void CVertexBatchShader::DrawBatch(SDrawItem* item) { DrawVertexBatch(AsBatch(item)); }
+
+void CShaderSkin::CloseBatch(SDrawItem* item) {
+  VertexBatch* batch = AsBatch(item);
+  const bool wasOpen = batch->buffer == nullptr;
+  CVertexBatchShader::CloseBatch(item);
+  if (!wasOpen || batch->boneCount <= GetBonePaletteSize()) return;
+  HM_REPORT("Quor/DirectX/CVertexBatchShader",
+            "Material \"%s\": a batch names bone %u, beyond the %u bones of the palette; it is not drawn",
+            GetMaterialName(), batch->boneCount - 1, GetBonePaletteSize());
+  batch->primitiveCount = 0;
+}

@@ -35,4 +35,8 @@ class CShaderSkin : public CVertexBatchShader {
  public:
   CShaderSkin(const char* materialName, uint32_t classCode, CParser& parser, float version)
       : CVertexBatchShader(materialName, classCode, EVertexFormat::Skinned, parser, version) {}
+
+  // A batch whose vertices name a bone beyond the shader's palette is reported and never
+  // drawn: those vertices would read matrices that are not uploaded.
+  void CloseBatch(SDrawItem* batch) override;
 };

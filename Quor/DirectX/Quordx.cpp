@@ -13,7 +13,6 @@
 #include "Quor/Timer.h"
 
 #include <cerrno>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -127,8 +126,11 @@ void FocusChanged(bool nowActive) {
   }
 }
 
-bool MarkerFileExists(const char* path) {
-  FILE* file = std::fopen(path, "rb");
+// The "windowed" marker: present while the game is to start in a window.
+std::string WindowedMarkerPath() { return GetUserDataFolder() + "windowed"; }
+
+bool MarkerFileExists(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
   std::fclose(file);
   return true;
@@ -187,21 +189,12 @@ void BuildArgumentTable(int argc, const char* const* argv) {
 int GetArgumentCount() { return g_argumentCount; }
 const char* const* GetArgumentTable() { return g_argumentTable; }
 
-void FormatPath260(char* buffer, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(buffer, 260, format, args);
-  va_end(args);
-}
-
 int WinMain(int argc, char** argv, GameMainFn gameMain) {
   if (!TakeSingleInstance()) return 0;
   g_state = SPlatformState();
   g_state.mainThread = std::this_thread::get_id();
   SetFatalPresenter(&ShowFatalReport);
-  char logPath[1100];
-  std::snprintf(logPath, sizeof logPath, "%slog.txt", GetUserDataFolder());
-  if (GetUserDataFolder()[0]) SetReportLogFile(logPath);
+  if (!GetUserDataFolder().empty()) SetReportLogFile((GetUserDataFolder() + "log.txt").c_str());
   LoadTestDriver();
   StartPlatform();
 
@@ -231,7 +224,7 @@ void CreateMainWindow() {
   NoteMessagePump(PlatformTicksMs());
   g_idleSensor->Start();
   g_deviceLock = std::make_unique<CCriticalSection>();
-  // The engine's global list is created here once the list classes exist.
+  CreateEngineGlobalList();
   if (!g_state.mainWindow) {
     int32_t desktopWidth = 0, desktopHeight = 0;
     if (PlatformGetDesktopSize(&desktopWidth, &desktopHeight)) {
@@ -250,9 +243,7 @@ void CreateMainWindow() {
   InitDeviceServices();
   // The compiled-effect folder joins here once it exists.
 
-  char marker[260];
-  FormatPath260(marker, "%s%s", GetUserDataFolder(), "windowed");
-  const bool windowed = MarkerFileExists(marker);
+  const bool windowed = MarkerFileExists(WindowedMarkerPath());
   g_state.cursorVisible = false;
   g_state.windowReady = true;
   g_state.windowed = windowed;
@@ -328,32 +319,29 @@ void ExitProgram(int code) {
   std::exit(code);
 }
 
-const char* GetUserDataFolder() {
-  static char folder[1024];
+const std::string& GetUserDataFolder() {
+  static std::string folder;
   static bool known = false;
   if (!known) {
     known = true;
-    char error[1200] = {};
-    if (!PlatformUserDataFolder(kGameTitle, folder, sizeof folder, error, sizeof error)) {
-      HM_REPORT(kSource, "No user data folder, files go to the current folder: %s", error);
-      folder[0] = '\0';
-    }
+    std::string error;
+    if (!PlatformUserDataFolder(kGameTitle, &folder, &error))
+      HM_REPORT(kSource, "No user data folder, files go to the current folder: %s", error.c_str());
   }
   return folder;
 }
 
 void WriteWindowedMarker() {
-  char path[260];
-  FormatPath260(path, "%s%s", GetUserDataFolder(), "windowed");
+  const std::string path = WindowedMarkerPath();
   if (g_state.windowed) {
-    FILE* file = std::fopen(path, "wb");
+    FILE* file = std::fopen(path.c_str(), "wb");
     if (file) {
       std::fclose(file);
     } else {
-      HM_REPORT(kSource, "Cannot write %s: %s", path, std::strerror(errno));
+      HM_REPORT(kSource, "Cannot write %s: %s", path.c_str(), std::strerror(errno));
     }
   } else {
-    std::remove(path);
+    std::remove(path.c_str());
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <thread>
 
 extern const char* const kGameTitle;  // "Hollowmere"
@@ -68,7 +69,7 @@ using ExitHookFn = void (*)();
 extern ExitHookFn ExitHook;
 
 // The user data folder, ending in '/', created when missing.
-const char* GetUserDataFolder();
+const std::string& GetUserDataFolder();
 // Creates the "windowed" marker in windowed mode and deletes it in full screen.
 void WriteWindowedMarker();
 void ShowSystemCursor(bool visible);
@@ -110,5 +111,3 @@ void BuildArgumentTable(int argc, const char* const* argv);
 int GetArgumentCount();
 const char* const* GetArgumentTable();
 
-// Formats into a 260-byte path buffer, never past its end.
-void FormatPath260(char* buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));

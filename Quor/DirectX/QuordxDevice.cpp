@@ -336,7 +336,8 @@ void RecoverDevice(uint32_t status) {
   PauseSoundFor(&soundPaused);
   ReleaseAllDeviceResources();
   BringDeviceBack(status);
-  RestoreAllDeviceResources();
+  if (!RestoreAllDeviceResources())
+    HM_REPORT(kSource, "Not every drawing object came back with the device: those missing are not drawn");
   ResumeSoundAfter(soundPaused);
   GetPlatformState().deviceWasReset = true;
   ResumeRendering();

@@ -81,18 +81,45 @@ Vector3 Difference(const Vector3& a, const Vector3& b, float scale) {
   return {(a.x - b.x) * scale, (a.y - b.y) * scale, (a.z - b.z) * scale};
 }
 
-// Every whole triangle's vertices get the triangle's face normal as a colour in their last word.
+// The vertices of the batch's triangle `index`, in drawing order: a strip turns every
+// other triangle around so that all of them face the same way.
+void TriangleCorners(uint32_t primitiveType, uint32_t index, uint32_t corners[3]) {
+  switch (primitiveType) {
+    case GFX_PT_TRIANGLESTRIP:
+      corners[0] = index + (index & 1);
+      corners[1] = index + 1 - (index & 1);
+      corners[2] = index + 2;
+      break;
+    case GFX_PT_TRIANGLEFAN:
+      corners[0] = 0;
+      corners[1] = index + 1;
+      corners[2] = index + 2;
+      break;
+    default:
+      corners[0] = 3 * index;
+      corners[1] = 3 * index + 1;
+      corners[2] = 3 * index + 2;
+      break;
+  }
+}
+
+// Every triangle's vertices get the triangle's face normal as a colour in their last word;
+// a vertex that strips or fans share keeps the normal of the last triangle it belongs to.
 void WriteFaceNormals(VertexBatch* batch) {
   const uint32_t size = VertexFormatSize(batch->format);
-  for (uint32_t first = 0; first + 3 <= batch->vertexCount; first += 3) {
-    uint8_t* v0 = &batch->vertices[first * size];
-    const Vector3 p0 = PositionAt(v0), p1 = PositionAt(v0 + size), p2 = PositionAt(v0 + 2 * size);
+  const uint32_t triangles = TriangleCount(batch->primitiveType, batch->vertexCount);
+  for (uint32_t triangle = 0; triangle < triangles; ++triangle) {
+    uint32_t corners[3];
+    TriangleCorners(batch->primitiveType, triangle, corners);
+    uint8_t* v[3];
+    for (int i = 0; i < 3; ++i) v[i] = &batch->vertices[corners[i] * size];
+    const Vector3 p0 = PositionAt(v[0]), p1 = PositionAt(v[1]), p2 = PositionAt(v[2]);
     const Vector3 a = Difference(p2, p1, 256.0f), b = Difference(p1, p0, 256.0f);
     Vector3 n{b.y * a.z - b.z * a.y, b.z * a.x - b.x * a.z, b.x * a.y - b.y * a.x};
     const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
     if (length > kMinNormalLength) n = {n.x / length, n.y / length, n.z / length};
     const uint32_t colour = ColorToD3D(0.5f * n.x + 0.5f, 0.5f * n.y + 0.5f, 0.5f * n.z + 0.5f, 0.0f);
-    for (uint32_t i = 0; i < 3; ++i) std::memcpy(v0 + i * size + size - 4, &colour, 4);
+    for (uint8_t* vertex : v) std::memcpy(vertex + size - 4, &colour, 4);
   }
 }
 
@@ -132,7 +159,7 @@ void CloseVertexBatch(VertexBatch* batch) {
   if (batch->buffer) return;
   uint32_t length = batch->vertexCount * VertexFormatSize(batch->format);
   uint32_t fvf = 0;
-  batch->primitiveCount = batch->vertexCount / 3;
+  batch->primitiveCount = TriangleCount(batch->primitiveType, batch->vertexCount);
   switch (batch->format) {
     case EVertexFormat::Textured:
       WriteFaceNormals(batch);
@@ -144,7 +171,7 @@ void CloseVertexBatch(VertexBatch* batch) {
       // Only what was added goes to the device, and that many whole triangles are drawn.
       length = batch->added * VertexFormatSize(batch->format);
       fvf = kProjectedFvf;
-      batch->primitiveCount = batch->added / 3;
+      batch->primitiveCount = TriangleCount(batch->primitiveType, batch->added);
       break;
     case EVertexFormat::Screen:
       break;
@@ -223,6 +250,10 @@ DynamicVertexBuffer* CreateVertexBuffer(uint32_t capacity) {
   auto* buffer = new DynamicVertexBuffer;
   buffer->capacity = capacity;
   buffer->resource = CreateVertexBufferResource(nullptr, 0, capacity * kDrawVertexSize);
+  if (!buffer->resource) {  // the device refused it (reported)
+    delete buffer;
+    return nullptr;
+  }
   return buffer;
 }
 

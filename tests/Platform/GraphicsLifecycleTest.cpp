@@ -166,6 +166,81 @@ TEST_F(GraphicsLoss, SharedContextOnAnotherThreadDrawsWithTheMainContextsTexture
   EXPECT_EQ(m_device->Reset(m_device->GetPresentParams()), GFX_OK);
 }
 
+// A texture made from texels takes them (no copy stays with the caller) and hands them back
+// for a loss; what it cannot take stays where it was.
+TEST_F(GraphicsLoss, TextureMadeFromTexelsKeepsTheOnlyCopyAndHandsItBack) {
+  const std::vector<uint8_t> original = {0x30, 0x20, 0x10, 0xFF, 0x60, 0x50, 0x40, 0xFF};  // B, G, R, A
+  std::vector<uint8_t> texels = original;
+  CGfxTexture* texture = nullptr;
+  for (uint32_t width : {1u, 3u}) {  // the wrong size for these texels, both ways
+    EXPECT_EQ(m_device->CreateTextureFrom(width, 1, GFX_FMT_A8R8G8B8, texels, &texture), GFX_ERR_INVALID_CALL);
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_EQ(texels, original);
+  }
+  ASSERT_EQ(m_device->CreateTextureFrom(2, 1, GFX_FMT_A8R8G8B8, texels, &texture), GFX_OK);
+  Hold(texture);
+  EXPECT_TRUE(texels.empty());
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(true);
+  ASSERT_EQ(m_device->SetTexture(0, texture), GFX_OK);
+  ASSERT_EQ(DrawQuad(0, 0, 2, 1, 0xFFFFFFFF), GFX_OK);
+  ASSERT_EQ(m_device->SetTexture(0, nullptr), GFX_OK);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  const auto pixels = ReadBack();
+  EXPECT_EQ(Pixel(pixels, kSize, 0, 0), (SRgba{0x10, 0x20, 0x30, 0xFF}));
+  EXPECT_EQ(Pixel(pixels, kSize, 1, 0), (SRgba{0x40, 0x50, 0x60, 0xFF}));
+
+  SGfxLockedRect locked;
+  ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), GFX_OK);
+  EXPECT_FALSE(texture->TakeTexels(texels));  // not while locked
+  static_cast<uint8_t*>(locked.bits)[4] = 0x99;
+  ASSERT_EQ(texture->UnlockRect(0), GFX_OK);
+  ASSERT_TRUE(texture->TakeTexels(texels));
+  EXPECT_EQ(texels, (std::vector<uint8_t>{0x30, 0x20, 0x10, 0xFF, 0x99, 0x50, 0x40, 0xFF}));
+  EXPECT_NE(texture->LockRect(0, &locked, nullptr, 0), GFX_OK);  // nothing left to lock
+  EXPECT_FALSE(texture->TakeTexels(texels));
+  EXPECT_EQ(texels.size(), original.size());
+}
+
+// The contexts share translated shaders and linked programs but not what is bound: each
+// turn must bind its own program, or it draws with whatever its context last had.
+TEST_F(GraphicsLoss, ContextsTakingTurnsEachDrawWithTheProgramAskedFor) {
+  CGfxTexture* texture = MakeTexture(1, 1, {0xFF2040C0});
+  auto draw = [&](bool textured, float x, uint32_t colour) {
+    m_device->BeginScene();
+    UsePrograms(textured);
+    m_device->SetTexture(0, texture);
+    const uint32_t result = DrawQuad(x, 0, x + 4, 4, colour);
+    m_device->EndScene();
+    return result;
+  };
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(draw(true, 0, 0xFFFFFFFF), GFX_OK);
+  SGfxSharedContext* shared = m_device->CreateSharedContext();
+  ASSERT_NE(shared, nullptr);
+  uint32_t results[2] = {1, 1};
+  std::thread worker([&] {
+    if (!m_device->MakeSharedContextCurrent(shared)) return;
+    results[0] = draw(true, 4, 0xFFFFFFFF);   // the program the main context has bound
+    results[1] = draw(false, 8, 0xFF00FF00);  // and another
+    m_device->ReleaseSharedContext();
+  });
+  worker.join();
+  EXPECT_EQ(results[0], GFX_OK);
+  EXPECT_EQ(results[1], GFX_OK);
+  ASSERT_EQ(draw(false, 12, 0xFFFF0000), GFX_OK);  // the worker's program, on the main context
+  ASSERT_EQ(draw(true, 16, 0xFFFFFFFF), GFX_OK);
+  m_device->DestroySharedContext(shared);
+  const auto pixels = ReadBack();
+  const SRgba texel = {0x20, 0x40, 0xC0, 0xFF};
+  EXPECT_EQ(Pixel(pixels, kSize, 1, 1), texel);
+  EXPECT_EQ(Pixel(pixels, kSize, 5, 1), texel);
+  EXPECT_EQ(Pixel(pixels, kSize, 9, 1), (SRgba{0, 0xFF, 0, 0xFF}));
+  EXPECT_EQ(Pixel(pixels, kSize, 13, 1), (SRgba{0xFF, 0, 0, 0xFF}));
+  EXPECT_EQ(Pixel(pixels, kSize, 17, 1), texel);
+}
+
 TEST_F(GraphicsLoss, ObjectsOutlivingTheDeviceReleaseSafely) {
   CGfxVertexBuffer* buffer = nullptr;
   ASSERT_EQ(m_device->CreateVertexBuffer(64, 0, 0, GFX_POOL_DEFAULT, &buffer), GFX_OK);

@@ -61,7 +61,7 @@ inline CModelNode Node(const char* name, Vector3 pivot = {}, CModelNode* parent 
 
 // The pose the animator gives the node at `time` (seconds), on a fresh record with weight 1.
 inline SNodeTransform PoseAt(CAnimator& animator, CModelNode& node, float time, bool looping,
-                             float elapsed = -1.0f) {
+                             float elapsed = kAnimationTimeJumped) {
   std::unique_ptr<CAttachedInfo> attachment(animator.CreateAttachment(&node));
   EXPECT_NE(attachment, nullptr) << node.name;
   animator.SetTime(0, time, elapsed, looping);

@@ -66,6 +66,8 @@ TEST(CutsceneTest, TimeStepsFollowTheCalls) {
   EXPECT_FLOAT_EQ(animator.GetTimeStep(), 0.0f);
   animator.SetTime(0, 1.0f, 0.1f, true);
   EXPECT_FLOAT_EQ(animator.GetTimeStep(), 0.0f);
+  animator.SetTime(0, 0.3f, 0.4f, true);  // a step round the end of a loop starts over
+  EXPECT_FLOAT_EQ(animator.GetTimeStep(), -1.0f);
 }
 
 TEST(CutsceneTest, PackedRotationsAndEmptyOrZeroLengthTracks) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "Quor/CAnimator_Keyframed.h"
 #include "tests/Quor/AnimationTestKit.h"
@@ -86,7 +87,7 @@ TEST_F(KeyframedTest, AKeptAttachmentFindsTheSameKeysAsAFreshOneInEitherDirectio
 
   const float frames[] = {1, 3, 47, 48, 99, 2, 71, 70.5f, 12, 12, 96, 0.5f};
   for (float frame : frames) {
-    animator.SetTime(0, frame / 10.0f, -1.0f, true);
+    animator.SetTime(0, frame / 10.0f, kAnimationTimeJumped, true);
     SetAnimationBlendWeight(1.0f);
     SNodeTransform withCursor;
     animator.Apply(&withCursor, kept.get());
@@ -108,31 +109,40 @@ TEST_F(KeyframedTest, RotationsAreSphericallyInterpolated) {
   EXPECT_FLOAT_EQ(PoseAt(animator, head, 0.5f, false).scale.x, 1.0f);
 }
 
-TEST_F(KeyframedTest, EventsFireOnceForTheFramesAStepPassedOver) {
-  SBanDescription d = ThreeKeyWalk();
-  d.events = {{3, 103}, {7, 107}, {10, 110}, {12, 112}};
+TEST_F(KeyframedTest, EventsFireForTheFramesAStepPassedOverInTheOrderMet) {
+  SBanDescription d = ThreeKeyWalk();  // 30 frames at 10 frames per second, looping
+  d.events = {{0, 100}, {3, 103}, {7, 107}, {10, 110}, {12, 112}};
   const std::vector<uint8_t> bytes = BanBytes(d);
   CAnimator_Keyframed animator(FileOf(bytes));
 
-  // From the previous frame rounded to nearest to the current frame cut down.
+  // A step forward passes the frames after where it began up to where it ends; backward, the
+  // frames from where it ends up to before where it began.
+  const float kJumped = std::numeric_limits<float>::quiet_NaN();  // marks a first step below
   const struct {
-    float fromFrame, toFrame;
-    bool jumped;  // the step is reported with a negative elapsed time
+    float toFrame;
+    float travelled;  // frames since the previous step; kJumped for a first step
     std::vector<uint32_t> fired;
   } cases[] = {
-      {9.2f, 9.9f, false, {}},
-      {9.9f, 10.3f, false, {110}},
-      {4.6f, 12.2f, false, {107, 110, 112}},
-      {0.0f, 10.3f, true, {110}},   // a jump fires only the frame it lands on
-      {0.0f, 10.6f, true, {}},      // ... rounded to nearest, which is past it here
+      {9.9f, 0.7f, {}},
+      {10.3f, 0.4f, {110}},
+      {10.0f, 0.5f, {110}},                  // ending on a frame passes it ...
+      {10.5f, 0.5f, {}},                     // ... so starting from it does not
+      {12.2f, 7.6f, {107, 110, 112}},
+      {3.5f, 5.0f, {100, 103}},              // round the end of the loop to frame 0 and on
+      {2.0f, 60.0f, {103, 107, 110, 112, 100, 103, 107, 110, 112, 100}},  // two whole loops
+      {9.5f, -2.7f, {112, 110}},             // backward from 12.2
+      {28.5f, -3.0f, {100}},                 // backward from 1.5, round the start
+      {10.3f, kJumped, {110}},               // a first step fires the frame it lands on ...
+      {10.6f, kJumped, {}},                  // ... unless past that frame's first half
+      {4.0f, 0.0f, {}},                      // no movement, no events
   };
   for (const auto& c : cases) {
     AnimationEventClear();
-    const float time = c.toFrame / 10.0f;
-    animator.SetTime(0, time, c.jumped ? -1.0f : time - c.fromFrame / 10.0f, true);
+    const float elapsed = std::isnan(c.travelled) ? kAnimationTimeJumped : c.travelled / 10.0f;
+    animator.SetTime(0, c.toFrame / 10.0f, elapsed, true);
     std::vector<uint32_t> fired;
     while (GetAnimationEventQueue().count > 0) fired.push_back(AnimationEventPop());
-    EXPECT_EQ(fired, c.fired) << c.fromFrame << " -> " << c.toFrame;
+    EXPECT_EQ(fired, c.fired) << "to frame " << c.toFrame << " after " << c.travelled;
   }
 }
 
@@ -193,7 +203,7 @@ TEST_F(KeyframedTest, OffsetAnimationsAddTheirChangeFromTheBasePose) {
 
   CModelNode jaw = Node("Jaw");
   std::unique_ptr<CAttachedInfo> attachment(animator.CreateAttachment(&jaw));
-  animator.SetTime(0, 0.0f, -1.0f, true);
+  animator.SetTime(0, 0.0f, kAnimationTimeJumped, true);
   SNodeTransform record;
   record.position = Vector4{10, 0, 0, 0};
   record.scale = Vector4{2, 2, 2, 0};

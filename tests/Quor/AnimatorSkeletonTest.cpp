@@ -49,7 +49,7 @@ TEST(SkeletonTest, ABoneFollowsItsParentsTurnAboutTheParentsPivot) {
   EXPECT_EQ(static_cast<CSkeletonBoneNumber*>(kneeBone.get())->index, 1u);
   EXPECT_EQ(animator.GetSkeleton()->bones[1].parent, 0u);
 
-  animator.SetTime(0, 1.0f, -1.0f, false);  // the hip has turned 90 degrees
+  animator.SetTime(0, 1.0f, kAnimationTimeJumped, false);  // the hip has turned 90 degrees
   SetAnimationBlendWeight(1.0f);
   animator.Apply(&rig.hip.transform, hipBone.get());
   animator.Apply(&rig.knee.transform, kneeBone.get());
@@ -89,7 +89,7 @@ TEST(SkeletonTest, ChainsArePosedParentFirstAndUnregisteredParentsMakeRoots) {
   EXPECT_EQ(info.bones[1].parent, kNoBone);  // the hip was not registered: the knee is a root
   EXPECT_EQ(info.firstRoot, 1u);
 
-  animator.SetTime(0, 1.0f, -1.0f, false);
+  animator.SetTime(0, 1.0f, kAnimationTimeJumped, false);
   // Without tracks the chain keeps its rest pose: each bone at its own pivot.
   EXPECT_NEAR(info.bones[1].position.y, 1.0f, 1e-5f);
   EXPECT_NEAR(info.bones[0].position.y, 2.0f, 1e-5f);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -48,6 +49,17 @@ TEST_F(PlainTest, NamesResolveAcrossCaseAndSeparators) {
   for (const char* missing : {"textures/sub/rock.dds", "textures/rock.mpt", "Textures/Sub", "nothing/a.wav"}) {
     EXPECT_EQ(vfs.Open(missing), nullptr) << missing;
   }
+  EXPECT_EQ(reports.All(), "");
+}
+
+// A pipe named like a content file must not hold the game up waiting for a writer.
+TEST_F(PlainTest, APipeIsNoFileAndIsNotWaitedOn) {
+  Put("a.txt", Text("a"));
+  ASSERT_EQ(std::system(("mkfifo '" + m_folder + "/Content/pipe.bin'").c_str()), 0);
+  CVFS vfs((m_folder + "/Content").c_str());
+  ReportCapture reports;
+  EXPECT_EQ(vfs.Open("pipe.bin"), nullptr);
+  EXPECT_EQ(vfs.Open("PIPE.BIN"), nullptr);
   EXPECT_EQ(reports.All(), "");
 }
 

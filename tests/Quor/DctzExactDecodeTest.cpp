@@ -192,7 +192,8 @@ TEST(DctzExactDecode, MatchesThePlainDecoderByteForByte) {
       {64, 208, true, false, EBytes::Picture}, {16, 64, true, true, EBytes::Any},
   };
   const EDctzVectors widest = UseDctzVectors(EDctzVectors::Avx512);
-  for (EDctzVectors vectors : {EDctzVectors::Portable, EDctzVectors::Avx2, EDctzVectors::Avx512}) {
+  for (EDctzVectors vectors :
+       {EDctzVectors::Portable, EDctzVectors::Sse41, EDctzVectors::Avx2, EDctzVectors::Avx512}) {
     if (vectors > widest) break;
     ASSERT_EQ(UseDctzVectors(vectors), vectors);
     uint32_t seed = 1;
@@ -216,9 +217,9 @@ TEST(DctzExactDecode, MatchesThePlainDecoderByteForByte) {
   ReportHandler = nullptr;
 }
 
-// The loops' fallback for a transform table without the mirror symmetry (full sums) must
-// agree with the halved sums wherever the table has it, as here.
-TEST(DctzExactDecode, FullSumsAgreeWithMirroredHalves) {
+// The loops' fallback for a transform table that does not follow the cosine pattern (full
+// sums) must agree with the butterflies wherever the table does, as here.
+TEST(DctzExactDecode, FullSumsAgreeWithButterflies) {
   std::mt19937 random(7);
   const size_t count = 21;  // one full group of every build and a part group
   std::vector<uint8_t> coefficients(64 * count);
@@ -233,16 +234,16 @@ TEST(DctzExactDecode, FullSumsAgreeWithMirroredHalves) {
   for (int vectors = 0; vectors <= int(widest); ++vectors) {
     UseDctzVectors(EDctzVectors(vectors));
     std::vector<uint8_t> planes[2];
-    for (int mirrored = 0; mirrored < 2; ++mirrored) {
-      planes[mirrored].assign(8 * count * 8, 0);
+    for (int factored = 0; factored < 2; ++factored) {
+      planes[factored].assign(8 * count * 8, 0);
       SDctzBlocks blocks;
       blocks.coefficients = coefficients.data();
       blocks.count = count;
       blocks.steps = steps;
       blocks.transform = transform.data();
-      blocks.mirrored = mirrored == 1;
+      blocks.factored = factored == 1;
       blocks.blockOffsets = offsets.data();
-      blocks.plane = planes[mirrored].data();
+      blocks.plane = planes[factored].data();
       blocks.width = uint32_t(8 * count);
       DecodeDctzBlocks(blocks);
     }

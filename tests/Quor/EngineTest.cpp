@@ -1,5 +1,11 @@
 #include "Quor/Engine.h"
+#include "Quor/CAnimator.h"
+#include "Quor/CShaderManager.h"
+#include "Quor/DirectX/CD3DDeviceResources.h"
+#include "Quor/DirectX/InputState.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/RenderStates.h"
+#include "Quor/Timer.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +133,33 @@ TEST(RenderStateTest, SwitchesReachTheDeviceAndKeepTheirCaches) {
   SetAlphaTest(7, 200);
   EXPECT_EQ(GetRecordedRenderState(kRsAlphaFunc), 7u);
   EXPECT_EQ(GetRecordedRenderState(kRsAlphaRef), 200u);
+}
+
+TEST(EngineInitTest, StartUpLightsTheSceneEmptiesTheEventTableAndMakesTheGlobalList) {
+  SetAmbientColor(0, 0, 0);
+  SetAmbientLevel(0);
+  AnimationEventPush(5);
+  DeleteEngineGlobalList();
+
+  EngineInit();
+  const auto components = [](const Vector4* v) { return std::vector<float>{v->x, v->y, v->z, v->w}; };
+  EXPECT_EQ(components(GetAmbientColor()), (std::vector<float>{1, 1, 1, 1}));
+  EXPECT_EQ(components(GetLightDirection(0)), (std::vector<float>{0, -1, 0, 0}));
+  EXPECT_EQ(components(GetLightDirection(1)), (std::vector<float>{0, 1, 0, 0}));
+  for (int light : {0, 1}) EXPECT_EQ(components(GetLightColor(light)), (std::vector<float>{0, 0, 0, 1}));
+  EXPECT_EQ(GetAnimationEventQueue().count, 0u);
+  ASSERT_NE(GetEngineGlobalList(), nullptr);
+  EXPECT_EQ(GetEngineGlobalList()->GetCount(), 0u);
+  const SRenderStateRecord* record = GetRenderStateRecord();
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->cullingOn, 0);
+
+  // What ShutdownAndExit undoes, short of ending the process.
+  ShutdownInputDevices();
+  DeleteFrameClock();
+  ShutdownDrawState();
+  DeleteEngineGlobalList();
+  DestroyAllDeviceResources();
 }
 
 }  // namespace

@@ -131,6 +131,33 @@ TEST_F(ModelTest, PartsShareABatchWhileTheirBonesStayBelowTheShadersCapacity) {
   EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
 }
 
+TEST_F(ModelTest, EveryBoneAVertexNamesLiesWithinTheShadersPalette) {
+  SBmoDescription d;
+  for (int i = 0; i < 64; ++i) d.nodes.push_back(Node("N"));
+  // Bones listed from the highest node down: the bones the vertices use (the first four)
+  // sort to the end of the part's set.
+  for (uint32_t boneCount : {59u, 60u, 64u}) {
+    SCOPED_TRACE(boneCount);
+    std::vector<uint32_t> bones;
+    for (uint32_t k = 0; k < boneCount; ++k) bones.push_back(63 - k);
+    d.parts = {Part("Skin", bones, 3), Part("Cloth", {5, 9}, 3)};
+    std::unique_ptr<CModel> model = Load(d);
+    ASSERT_TRUE(model->IsLoaded());
+    ASSERT_EQ(model->GetBatchCount(), 2u);
+    const CModelBatch& batch = model->GetBatch(0);
+    EXPECT_LE(batch.bones.size(), 59u);
+    for (const SModelVertex& vertex : BatchOf(batch).vertices) {
+      for (uint32_t slot = 0; slot < 4; ++slot) {
+        ASSERT_LT(vertex.bones[slot], batch.bones.size());
+        EXPECT_EQ(batch.bones[vertex.bones[slot]], 63 - slot);
+      }
+    }
+    // A part within the palette keeps its bone set.
+    EXPECT_EQ(model->GetBatch(1).bones, (std::vector<uint32_t>{5, 9}));
+  }
+  EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
+}
+
 TEST_F(ModelTest, TheCacheSharesModelsUnderTheirOverridesAndDropsThemAtTheLastRelease) {
   WriteContent("Models/box.bmo", BmoBytes(MakeBoxModel("Crate", 2.0f)));
   auto* cache = new CModelManager("Models");
@@ -157,7 +184,7 @@ TEST_F(ModelTest, TheCacheSharesModelsUnderTheirOverridesAndDropsThemAtTheLastRe
   EXPECT_EQ(m_shaders->GetMaterialCount(), 0u);
 }
 
-TEST_F(ModelTest, MissingWrongTagAndNewerVersionAreFatal) {
+TEST_F(ModelTest, MissingFilesAndWrongTagsAreFatalNewerVersionsAreReported) {
   CModelManager cache("Models");
   EXPECT_EXIT(cache.GetModel("none"), ::testing::ExitedWithCode(3), "Failed to load model from \"Models\\\\none.bmo\"!");
   std::vector<uint8_t> bytes = BmoBytes(MakeBoxModel("Crate", 1.0f));
@@ -166,7 +193,13 @@ TEST_F(ModelTest, MissingWrongTagAndNewerVersionAreFatal) {
               "CModel::CModel - \"bad.bmo\" not a BMO file!");
   bytes[2] = 'O';
   bytes[4] = 0x05;
-  EXPECT_EXIT(CModel(bytes.data(), bytes.size(), "new.bmo", "k"), ::testing::ExitedWithCode(3), "Unsupported version 2.05");
+  WriteContent("Models/new.bmo", bytes);
+  CModel* model = cache.GetModel("new");
+  EXPECT_FALSE(model->IsLoaded());
+  EXPECT_EQ(model->GetBatchCount(), 0u);
+  ASSERT_EQ(m_reports.Texts().size(), 1u) << m_reports.All();
+  EXPECT_EQ(m_reports.Texts()[0], "Model \"Models\\new.bmo\": Unsupported version 2.05");
+  EXPECT_EQ(m_shaders->GetMaterialCount(), 0u);
 }
 
 // The strip at version 0x204 with an empty comment: where its fields lie.

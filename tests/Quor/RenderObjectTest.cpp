@@ -204,6 +204,54 @@ TEST_F(RenderObjectTest, EventsPassedOverReachTheListenerWithTheirInstance) {
   EXPECT_EQ(GetAnimationEventQueue().count, 0u);
 }
 
+TEST_F(RenderObjectTest, EachEventFiresOncePerPassOverItsFrameAtAnyStepRate) {
+  // One second: 30 frames at 30 frames per second, with events on the first and last frames.
+  SBanDescription d = animtest::OneTrack("Box", 30, 30);
+  const uint32_t kEventFrames[] = {0, 1, 14, 29};
+  for (uint32_t frame : kEventFrames) d.events.push_back({frame, 1000 + frame});
+  const std::vector<uint8_t> bytes = BanBytes(d);
+  CAnimator_Keyframed animator(FileOf(bytes));
+
+  const struct {
+    int stepsPerSecond;
+    bool backward, looping;
+  } cases[] = {
+      {30, false, true}, {60, false, true}, {24, false, true}, {25, false, true},  {144, false, true},
+      {7, false, true},  {30, true, true},  {60, true, true},  {144, true, true},  {7, true, true},
+      {60, false, false}, {60, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.stepsPerSecond << " Hz" << (c.backward ? " backward" : "")
+                                      << (c.looping ? " looping" : ""));
+    CRenderObject box(Model(MakeBoxModel("Crate", 1.0f)), true);
+    CEventLog log;
+    box.SetEventListener(&log);
+    Frame(0.0f, 0.0f);
+    SAnimationStart start;
+    start.backward = c.backward;
+    start.looping = c.looping;
+    box.AddAnimation(&animator, start);
+    // A little over three seconds, each step at the clock time the frame clock would give.
+    const int steps = c.stepsPerSecond * 10 / 3;
+    for (int k = 0; k <= steps; ++k) {
+      Frame(static_cast<float>(k / double(c.stepsPerSecond)), 1.0f / c.stepsPerSecond);
+      box.UpdateAnimations();
+    }
+    // Every whole frame the play head reached, in order: m frames from the start.
+    const int reached = steps * 30 / c.stepsPerSecond;
+    std::vector<uint32_t> expected;
+    for (int m = 0; m <= (c.looping ? reached : std::min(reached, 30)); ++m) {
+      const int position = c.backward ? 30 - m : m;
+      const int frame = c.looping ? (position % 30 + 30) % 30 : position;
+      for (uint32_t eventFrame : kEventFrames)
+        if (static_cast<int>(eventFrame) == frame) expected.push_back(1000 + eventFrame);
+    }
+    std::vector<uint32_t> fired;
+    for (const auto& event : log.events) fired.push_back(event.second);
+    EXPECT_EQ(fired, expected);
+  }
+}
+
 TEST_F(RenderObjectTest, RenderSetsWorldAndPaletteAndBeginsEachShaderOncePerRun) {
   SBmoDescription d = MakeStripModel("Skin", 2.0f);
   d.parts.push_back(d.parts[0]);

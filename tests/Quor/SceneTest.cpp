@@ -111,7 +111,7 @@ TEST_F(SceneTest, GridValuesAreFoundByRowColumnAndLayer) {
   DeleteTerrainData(data);
 }
 
-TEST_F(SceneTest, DamagedFilesAreReportedAndUnknownOnesAreFatal) {
+TEST_F(SceneTest, DamagedFilesAndNewerVersionsAreReportedWrongTagsAreFatal) {
   const std::vector<uint8_t> good = BscBytes(Scene(0x105, 1, {Vertex(1, 2, 3), Vertex(0, 0, 0), Vertex(0, 0, 0)}));
   for (size_t size = 6; size < good.size(); ++size) {
     STerrainData* data = reinterpret_cast<STerrainData*>(1);
@@ -135,9 +135,14 @@ TEST_F(SceneTest, DamagedFilesAreReportedAndUnknownOnesAreFatal) {
               "Wrong scene file format \"x.bsc\".");
   bytes = good;
   bytes[4] = 0x06;
-  EXPECT_EXIT(ParseBscFile(bytes.data(), bytes.size(), "x.bsc", file), ::testing::ExitedWithCode(3),
-              "Unsupported version 1.06");
-  STerrainData* data = nullptr;
+  WriteContent("Scenes/new.bsc", bytes);
+  m_reports.Texts().clear();
+  STerrainData* data = reinterpret_cast<STerrainData*>(1);
+  EXPECT_FALSE(CScene::Load("Scenes\\new.bsc", &data));
+  EXPECT_EQ(data, nullptr);
+  ASSERT_EQ(m_reports.Texts().size(), 1u) << m_reports.All();
+  EXPECT_EQ(m_reports.Texts()[0], "Scene \"Scenes\\new.bsc\": Unsupported version 1.06");
+  EXPECT_EQ(m_shaders->GetMaterialCount(), 0u);
   EXPECT_EXIT(CScene::Load("Scenes\\none.bsc", &data), ::testing::ExitedWithCode(3),
               "Failed init scene with file \"Scenes\\\\none.bsc\".");
 }

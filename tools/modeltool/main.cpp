@@ -104,7 +104,7 @@ int DumpAtlas(const std::vector<uint8_t>& bytes, const std::string& path) {
 
 int DumpModel(const std::vector<uint8_t>& bytes, const std::string& path) {
   SBmoFile model;
-  if (!ParseBmoFile(bytes.data(), bytes.size(), path.c_str(), model)) return Fail(path + " is damaged");
+  if (!ParseBmoFile(bytes.data(), bytes.size(), path.c_str(), model)) return Fail(path + " is damaged or of an unknown version");
   std::printf("model %s: version 0x%X, %zu nodes, %zu parts\n", path.c_str(), model.version, model.nodes.size(),
               model.parts.size());
   for (const SBmoNode& node : model.nodes)
@@ -123,7 +123,7 @@ int DumpModel(const std::vector<uint8_t>& bytes, const std::string& path) {
 
 int DumpScene(const std::vector<uint8_t>& bytes, const std::string& path) {
   SBscFile scene;
-  if (!ParseBscFile(bytes.data(), bytes.size(), path.c_str(), scene)) return Fail(path + " is damaged");
+  if (!ParseBscFile(bytes.data(), bytes.size(), path.c_str(), scene)) return Fail(path + " is damaged or of an unknown version");
   std::printf("scene %s: version 0x%X, %zu patches, grid %u x %u x %u\n", path.c_str(), scene.version,
               scene.patches.size(), unsigned(scene.gridLayers), scene.gridRows, scene.gridColumns);
   for (const SBscPatch& patch : scene.patches) {

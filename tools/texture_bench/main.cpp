@@ -1,19 +1,24 @@
 // texture_bench: DCTZ decoding speed next to libjpeg-turbo on the same picture.
-// A 1024 x 768 picture with alpha is coded both ways at a similar quality, then each is
-// decoded repeatedly in this process; the figures are megapixels per second.
+// A 1024 x 768 picture with alpha is coded both ways at qualities chosen so that the colour
+// PSNRs match (within 0.1 dB where the two quality scales allow), then each is decoded
+// repeatedly in this process, DCTZ once with every build of its loops the processor runs.
+// The figures are megapixels per second and the ratios to libjpeg-turbo, as it runs here and
+// held to its SSE2 code (the match for the SSE2 and SSE4.1 builds of DCTZ's loops).
 //
-//   texture_bench [--quality Q] [--seconds S]
+//   texture_bench [--quality Q] [--seconds S]   (Q: the DCTZ quality to start from)
 
 #include "Quor/TextureFormats.h"
 #include "tools/texture/DctzEncoder.h"
 
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -123,38 +128,130 @@ double BestTime(const std::function<void()>& run, double seconds) {
   return best;
 }
 
+// One side of the comparison: its coded bytes and their colour PSNR.
+struct SCoded {
+  int quality = 0;
+  std::vector<uint8_t> bytes;
+  double psnr = 0;
+};
+
+SCoded CodeDctz(const SRgbaImage& picture, int quality) {
+  SCoded coded{quality, EncodeDctzPayload(picture, quality), 0};
+  SDctzPicture decoded;
+  if (!DecodeDCTZ(coded.bytes.data(), coded.bytes.size(), "bench.dctz", decoded)) std::exit(1);
+  coded.psnr = ColourPsnr(picture, decoded.texels);
+  return coded;
+}
+
+SCoded CodeJpeg(const SRgbaImage& picture, int quality) {
+  SCoded coded{quality, EncodeJpeg(picture, quality), 0};
+  std::vector<uint8_t> decoded;
+  DecodeJpeg(coded.bytes, decoded);
+  coded.psnr = ColourPsnr(picture, decoded);
+  return coded;
+}
+
+constexpr double kPsnrTolerance = 0.1;
+
+// The JPEG quality whose colour PSNR is nearest `psnr`.
+SCoded NearestJpeg(const std::vector<SCoded>& jpegs, double psnr) {
+  return *std::min_element(jpegs.begin(), jpegs.end(), [psnr](const SCoded& a, const SCoded& b) {
+    return std::fabs(a.psnr - psnr) < std::fabs(b.psnr - psnr);
+  });
+}
+
+// DCTZ at the quality asked for, or the nearest one to it for which some JPEG quality gives
+// the same colour PSNR within the tolerance; the closest pair found when none does.
+void MatchQualities(const SRgbaImage& picture, int quality, SCoded& dctz, SCoded& jpeg) {
+  std::vector<SCoded> jpegs;
+  for (int q = 1; q <= 100; ++q) jpegs.push_back(CodeJpeg(picture, q));
+  double bestGap = 1e9;
+  for (int step = 0; step <= 30; ++step) {
+    const int q = quality + (step % 2 ? (step + 1) / 2 : -step / 2);
+    if (q < 1 || q > 100) continue;
+    SCoded candidate = CodeDctz(picture, q);
+    SCoded partner = NearestJpeg(jpegs, candidate.psnr);
+    const double gap = std::fabs(candidate.psnr - partner.psnr);
+    if (gap < bestGap) {
+      bestGap = gap;
+      dctz = std::move(candidate);
+      jpeg = std::move(partner);
+    }
+    if (bestGap <= kPsnrTolerance) return;
+  }
+}
+
+// The JPEG decode time (ms) with libjpeg-turbo held to its SSE2 code, as on a processor
+// without AVX2: it chooses once per process, so this runs in a second copy of the program.
+// Negative when that run fails.
+double JpegTimeWithSse2(const char* program, int jpegQuality, double seconds) {
+  const std::filesystem::path result =
+      std::filesystem::temp_directory_path() / ("texture_bench_sse2_" + std::to_string(jpegQuality) + ".txt");
+  const std::string command = "JSIMD_FORCESSE2=1 '" + std::string(program) + "' --jpeg-only " +
+                              std::to_string(jpegQuality) + " --seconds " + std::to_string(seconds) + " > '" +
+                              result.string() + "'";
+  double milliseconds = -1;
+  if (std::system(command.c_str()) == 0) {
+    if (FILE* file = std::fopen(result.c_str(), "r")) {
+      if (std::fscanf(file, "%lf", &milliseconds) != 1) milliseconds = -1;
+      std::fclose(file);
+    }
+  }
+  std::filesystem::remove(result);
+  return milliseconds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int quality = 85;
+  int jpegOnly = 0;  // set in the second copy: time JPEG at this quality, print milliseconds
   double seconds = 2.0;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--quality") == 0) quality = std::atoi(argv[i + 1]);
     if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
+    if (std::strcmp(argv[i], "--jpeg-only") == 0) jpegOnly = std::atoi(argv[i + 1]);
   }
   const SRgbaImage picture = MakePicture();
-  const std::vector<uint8_t> dctz = EncodeDctzPayload(picture, quality);
-  const std::vector<uint8_t> jpeg = EncodeJpeg(picture, quality);
-
-  SDctzPicture dctzPicture;
   std::vector<uint8_t> jpegPixels;
-  double dctzTime = BestTime([&] { DecodeDCTZ(dctz.data(), dctz.size(), "bench.dctz", dctzPicture); }, seconds);
-  double jpegTime = BestTime([&] { DecodeJpeg(jpeg, jpegPixels); }, seconds);
+  if (jpegOnly > 0) {
+    const std::vector<uint8_t> jpeg = EncodeJpeg(picture, jpegOnly);
+    std::printf("%.4f\n", BestTime([&] { DecodeJpeg(jpeg, jpegPixels); }, seconds) * 1e3);
+    return 0;
+  }
+  SCoded dctz, jpeg;
+  MatchQualities(picture, quality, dctz, jpeg);
 
   const double megapixels = double(kWidth) * kHeight / 1e6;
-  const char* const vectorNames[] = {"SSE2", "AVX2", "AVX-512"};
+  std::printf("picture %ux%u with alpha, qualities chosen for equal colour PSNR\n", kWidth, kHeight);
+  std::printf("DCTZ quality %3d (colour + alpha):            %8zu bytes  colour PSNR %.2f dB\n", dctz.quality,
+              dctz.bytes.size(), dctz.psnr);
+  std::printf("JPEG quality %3d (libjpeg-turbo, colour only): %8zu bytes  colour PSNR %.2f dB\n", jpeg.quality,
+              jpeg.bytes.size(), jpeg.psnr);
+  if (std::fabs(dctz.psnr - jpeg.psnr) > kPsnrTolerance)
+    std::printf("(no pair of qualities near %d matches within %.1f dB)\n", quality, kPsnrTolerance);
+
+  const double jpegTime = BestTime([&] { DecodeJpeg(jpeg.bytes, jpegPixels); }, seconds) * 1e3;
+  const double jpegSse2Time = JpegTimeWithSse2(argv[0], jpeg.quality, seconds);
+  std::printf("JPEG decode, its own choice of SIMD: %7.1f MP/s  (%.2f ms)\n", megapixels / jpegTime * 1e3, jpegTime);
+  if (jpegSse2Time > 0)
+    std::printf("JPEG decode, held to SSE2:           %7.1f MP/s  (%.2f ms)\n", megapixels / jpegSse2Time * 1e3,
+                jpegSse2Time);
+  // Every build of the decoder's loops, widest first: narrower ones serve older processors,
+  // where libjpeg-turbo too would run its SSE2 code.
+  const char* const vectorNames[] = {"SSE2", "SSE4.1", "AVX2", "AVX-512"};
   const EDctzVectors widest = UseDctzVectors(EDctzVectors::Avx512);
-  std::printf("picture %ux%u with alpha, quality %d\n", kWidth, kHeight, quality);
-  std::printf("DCTZ (colour + alpha): %8zu bytes  PSNR %.1f dB  %7.1f MP/s  (%.2f ms, %s)\n", dctz.size(),
-              ColourPsnr(picture, dctzPicture.texels), megapixels / dctzTime, dctzTime * 1e3,
-              vectorNames[int(widest)]);
-  std::printf("JPEG (libjpeg-turbo, colour only): %8zu bytes  PSNR %.1f dB  %7.1f MP/s  (%.2f ms)\n",
-              jpeg.size(), ColourPsnr(picture, jpegPixels), megapixels / jpegTime, jpegTime * 1e3);
-  // The narrower builds of the decoder's loops, for processors without the widest.
-  for (int vectors = int(widest) - 1; vectors >= 0; --vectors) {
+  SDctzPicture dctzPicture;
+  for (int vectors = int(widest); vectors >= 0; --vectors) {
     UseDctzVectors(EDctzVectors(vectors));
-    double time = BestTime([&] { DecodeDCTZ(dctz.data(), dctz.size(), "bench.dctz", dctzPicture); }, seconds);
-    std::printf("DCTZ with %s loops: %7.1f MP/s  (%.2f ms)\n", vectorNames[vectors], megapixels / time, time * 1e3);
+    const double time =
+        BestTime([&] { DecodeDCTZ(dctz.bytes.data(), dctz.bytes.size(), "bench.dctz", dctzPicture); }, seconds) *
+        1e3;
+    std::printf("DCTZ decode, %-7s loops:           %7.1f MP/s  (%.2f ms)  %.2f x JPEG", vectorNames[vectors],
+                megapixels / time * 1e3, time, jpegTime / time);
+    if (jpegSse2Time > 0) std::printf(", %.2f x JPEG held to SSE2", jpegSse2Time / time);
+    std::printf("\n");
   }
+  UseDctzVectors(widest);
   return 0;
 }

@@ -2,6 +2,10 @@
 
 #include "Quor/DirectX/CD3DDeviceResources.h"
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/ReportError.h"
 #include "tests/Platform/GfxTestSupport.h"
@@ -28,7 +32,7 @@ class DeviceResources : public CGfxFixture {
     ReleaseAllDeviceResources();
     EXPECT_FALSE(AreDeviceResourcesPresent());
     ASSERT_EQ(m_device->Reset(m_device->GetPresentParams()), GFX_OK);
-    RestoreAllDeviceResources();
+    EXPECT_TRUE(RestoreAllDeviceResources());
     EXPECT_TRUE(AreDeviceResourcesPresent());
   }
 
@@ -150,6 +154,54 @@ TEST_F(DeviceResources, ServiceHookRunsBeforeEveryCreation) {
   CreateVertexBufferResource(nullptr, 0, 24);
   SetDeviceServiceHandler(nullptr);
   EXPECT_EQ(calls, 2);
+}
+
+std::vector<std::string> g_reports;
+void CaptureReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
+
+TEST_F(DeviceResources, ObjectsTheDeviceRefusesAreReportedByNameAndNotHandedOut) {
+  g_reports.clear();
+  ReportHandler = CaptureReport;
+  const uint32_t junk[4] = {0xDEADBEEF, 1, 2, 3};  // no shader byte code
+  const struct {
+    std::function<CResource*()> create;
+    const char* named;
+  } cases[] = {
+      {[] { return CreateMemoryTextureResource(1u << 20, 1, nullptr); }, "the 1048576 x 1 texture"},
+      {[] { return CreateRenderTargetResource(1u << 20, 1); }, "the 1048576 x 1 render target"},
+      {[] { return CreateVertexDeclarationResource(nullptr); }, "a vertex declaration of 0 elements"},
+      {[&] { return CreateVertexShaderResource(junk, sizeof junk); }, "a vertex shader of 16 bytes"},
+      {[&] { return CreatePixelShaderResource(junk, sizeof junk); }, "a pixel shader of 16 bytes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.named);
+    g_reports.clear();
+    EXPECT_EQ(c.create(), nullptr);
+    EXPECT_EQ(GetDeviceResourceCount(), 0u);  // nothing half-made stays in the list
+    ASSERT_EQ(g_reports.size(), 1u);
+    EXPECT_NE(g_reports[0].find(std::string("Cannot create ") + c.named), std::string::npos) << g_reports[0];
+  }
+  ReportHandler = nullptr;
+}
+
+// Made once; the device refuses it after a loss.
+class CLostForGood : public CResource {
+ public:
+  void Release() override {}
+  bool Restore() override { return m_restores++ == 0; }
+
+ private:
+  int m_restores = 0;
+};
+
+TEST_F(DeviceResources, RestoringTellsWhenAnObjectDidNotComeBack) {
+  CResource_RenderTargetTexture* target = CreateRenderTargetResource(8, 8);
+  ASSERT_NE(AddDeviceResource(new CLostForGood), nullptr);
+  m_device->ForceDeviceLoss();
+  ReleaseAllDeviceResources();
+  ASSERT_EQ(m_device->Reset(m_device->GetPresentParams()), GFX_OK);
+  EXPECT_FALSE(RestoreAllDeviceResources());
+  EXPECT_NE(target->Get(), nullptr);  // the others still come back
 }
 
 TEST(DeviceResourcesWithoutDevice, CreationLeavesTheObjectMissing) {

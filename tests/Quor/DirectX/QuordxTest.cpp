@@ -88,16 +88,24 @@ TEST(DisplayModePoolTest, ListsShareAFixedPoolThatNeverGrows) {
   EXPECT_EQ(pool.FreeRecordCount(), kDisplayModeRecordCount);
 }
 
-TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarker) {
-  const std::string home = std::string(HM_BINARY_DIR) + "/test-home/user-data/nested/";
+TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarkerHoweverLongItsPath) {
+  // A path far longer than the old 260-character limit: the marker must land inside it, and
+  // nothing may be written where a cut path would point.
+  const std::string home = std::string(HM_BINARY_DIR) + "/test-home/user-data/" + std::string(150, 'y') + "/" +
+                           std::string(150, 'z') + "/";
   setenv("HOLLOWMERE_DATA_HOME", home.c_str(), 1);
-  ASSERT_EQ(std::string(GetUserDataFolder()), home);
+  ASSERT_EQ(GetUserDataFolder(), home);
   struct stat info;
   ASSERT_EQ(stat(home.c_str(), &info), 0);
   const std::string marker = home + "windowed";
+  ASSERT_GT(marker.size(), 300u);
+  const std::string cutMarker = marker.substr(0, 259);  // within the last folder's name
+  const auto isFile = [&info](const std::string& path) { return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode); };
+  if (isFile(cutMarker)) std::remove(cutMarker.c_str());  // left by an older build
   GetPlatformState().windowed = true;
   WriteWindowedMarker();
-  EXPECT_EQ(stat(marker.c_str(), &info), 0);
+  EXPECT_TRUE(isFile(marker));
+  EXPECT_FALSE(isFile(cutMarker));
   GetPlatformState().windowed = false;
   WriteWindowedMarker();
   EXPECT_NE(stat(marker.c_str(), &info), 0);

@@ -85,6 +85,16 @@ T At(const VertexBatch* batch, uint32_t vertex, uint32_t offset) {
   return value;
 }
 
+// The face-normal colour of a closed textured batch's vertex, read from its device buffer.
+uint32_t FaceColour(const VertexBatch* batch, uint32_t vertex) {
+  void* data = nullptr;
+  EXPECT_EQ(batch->buffer->Get()->Lock(0, 0, &data, GFX_LOCK_READONLY), GFX_OK);
+  uint32_t colour = 0;
+  if (data) std::memcpy(&colour, static_cast<uint8_t*>(data) + vertex * 28 + 24, 4);
+  batch->buffer->Get()->Unlock();
+  return colour;
+}
+
 class BatchTest : public CShaderDeviceTest {};
 
 TEST_F(BatchTest, VerticesAreWrittenInEachFormat) {
@@ -128,17 +138,42 @@ TEST_F(BatchTest, VerticesAreWrittenInEachFormat) {
   EXPECT_EQ(textured->primitiveCount, 2u);
   EXPECT_TRUE(textured->vertices.empty());
   ASSERT_NE(textured->buffer, nullptr);
-  void* data = nullptr;
-  ASSERT_EQ(textured->buffer->Get()->Lock(0, 0, &data, GFX_LOCK_READONLY), GFX_OK);
-  uint32_t faces[2];
-  std::memcpy(&faces[0], static_cast<uint8_t*>(data) + 2 * 28 + 24, 4);
-  std::memcpy(&faces[1], static_cast<uint8_t*>(data) + 5 * 28 + 24, 4);
-  textured->buffer->Get()->Unlock();
-  EXPECT_EQ(faces[0], 0x00808000u) << "normal (0, 0, -1): blue 0";
-  EXPECT_EQ(faces[1], 0x00808080u) << "degenerate: (0.5, 0.5, 0.5), alpha 0";
+  EXPECT_EQ(FaceColour(textured, 2), 0x00808000u) << "normal (0, 0, -1): blue 0";
+  EXPECT_EQ(FaceColour(textured, 5), 0x00808080u) << "degenerate: (0.5, 0.5, 0.5), alpha 0";
   EXPECT_EQ(std::memcmp(&copy[24], "\0\0\0\0", 4), 0) << "the last word is filled when closing";
 
   for (VertexBatch* batch : {screen, projected, skinned, textured}) FreeVertexBatch(batch);
+}
+
+TEST_F(BatchTest, StripsAndFansCountTheirOwnTrianglesAndFaceOneWay) {
+  struct SCount {
+    uint32_t code, vertices, triangles;
+  };
+  const SCount counts[] = {{2, 6, 2}, {2, 7, 2}, {0, 4, 2}, {0, 2, 0}, {1, 6, 4}, {1, 2, 0}};
+  for (const SCount& c : counts) {
+    VertexBatch* batch = CreateVertexBatch(EVertexFormat::Screen, c.vertices, c.code);
+    for (uint32_t i = 0; i < c.vertices; ++i) ASSERT_TRUE(AddBatchVertex(batch, Vertex(i, 0), STexCoordTransform()));
+    CloseVertexBatch(batch);
+    EXPECT_EQ(batch->primitiveCount, c.triangles) << "code " << c.code << ", " << c.vertices << " vertices";
+    FreeVertexBatch(batch);
+  }
+
+  // The unit square in z = 0 as a strip and as a fan: every triangle faces +z (blue 255),
+  // the strip's second one too although its vertices come in the other turn.
+  struct SSquare {
+    uint32_t code;
+    SModelVertex corners[4];
+  };
+  const SSquare squares[] = {{0, {Vertex(0, 0), Vertex(1, 0), Vertex(0, 1), Vertex(1, 1)}},
+                             {1, {Vertex(0, 0), Vertex(1, 0), Vertex(1, 1), Vertex(0, 1)}}};
+  for (const SSquare& square : squares) {
+    VertexBatch* batch = CreateVertexBatch(EVertexFormat::Textured, 4, square.code);
+    for (const SModelVertex& corner : square.corners) ASSERT_TRUE(AddBatchVertex(batch, corner, STexCoordTransform()));
+    CloseVertexBatch(batch);
+    for (uint32_t vertex = 0; vertex < 4; ++vertex)
+      EXPECT_EQ(FaceColour(batch, vertex), 0x008080FFu) << "code " << square.code << ", vertex " << vertex;
+    FreeVertexBatch(batch);
+  }
 }
 
 TEST_F(BatchTest, VerticesBeyondTheBatchAreRefused) {

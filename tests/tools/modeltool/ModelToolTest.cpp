@@ -170,6 +170,21 @@ TEST_F(ModelToolTest, UsageAndFilesThatCannotBeRead) {
   std::filesystem::resize_file(Path("walk.ban"), 30);
   EXPECT_EQ(Run("dump " + Path("walk.ban")), 1);
   EXPECT_NE(ReadText("err.txt").find("is damaged"), std::string::npos) << ReadText("err.txt");
+
+  // A model or scene of a newer version than the engine reads: reported naming the file.
+  ASSERT_EQ(Run("box Crate 2 " + Path("box.bmo")), 0);
+  Write("room.txt", "");
+  ASSERT_EQ(Run("bsc " + Path("room.txt") + " " + Path("room.bsc")), 0) << ReadText("err.txt");
+  for (const char* name : {"box.bmo", "room.bsc"}) {
+    SCOPED_TRACE(name);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes(Path(name), bytes));
+    bytes[5] = 0x7F;  // the major version
+    ASSERT_TRUE(WriteFileBytes(Path(name), bytes));
+    EXPECT_EQ(Run("dump " + Path(name)), 1);
+    EXPECT_NE(ReadText("err.txt").find(Path(name) + "\": Unsupported version 127."), std::string::npos)
+        << ReadText("err.txt");
+  }
 }
 
 TEST(ModelWritersTest, CountsAndNamesBeyondTheFormatAreRefused) {

@@ -156,6 +156,31 @@ TEST_F(ModelShaderTest, SkinnedQuadFollowsItsBoneAndIsLit) {
   Free(shader, batch);
 }
 
+TEST_F(ModelShaderTest, SkinnedBatchNamingABoneBeyondThePaletteIsReportedAndNeverDrawn) {
+  Solid("Clay.bmp", {200, 100, 40, 255});
+  for (int slot = 0; slot < 64; ++slot) SetMatrix(slot, GetIdentityMatrix());
+  SetAmbientColor(1, 1, 1);
+  // The palette holds bones 0..58: bone 59's matrix is never uploaded.
+  for (const uint8_t bone : {58, 59}) {
+    SCOPED_TRACE(int(bone));
+    m_reports.Texts().clear();
+    CShader* shader = LoadMaterial("Body", Material("Texture1Skin", "Clay.bmp"));
+    const uint8_t bones[4] = {bone, 0, 0, 0};
+    SDrawItem* batch = Quad(shader, 8, 8, 24, 24, 0xFFFFFFFFu, bones);
+    const bool drawable = bone < CModelShaderCore::kSkinPaletteSize;
+    const std::vector<uint8_t> image = Draw(shader, batch);
+    EXPECT_EQ(Pixel(image, kSize, 16, 16) == (SRgba{0, 0, 0, 255}), !drawable);
+    if (drawable) {
+      EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
+    } else {
+      ASSERT_EQ(m_reports.Texts().size(), 1u) << m_reports.All();
+      EXPECT_EQ(m_reports.Texts()[0],
+                "Material \"Body\": a batch names bone 59, beyond the 59 bones of the palette; it is not drawn");
+    }
+    Free(shader, batch);
+  }
+}
+
 TEST_F(ModelShaderTest, EnvironmentMaterialReadsItsTextureAndClampsTheBlend) {
   Solid("Skin.bmp", {10, 20, 30, 255});
   Solid("Sky.bmp", {200, 210, 220, 255});
