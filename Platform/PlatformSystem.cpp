@@ -142,3 +142,26 @@ void PlatformLocaleName(char* out, size_t outSize) {
   PlatformPickLocaleName(std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
                          std::getenv("LC_MESSAGES"), std::getenv("LANG"), out, outSize);
 }
+
+bool PlatformExecutablePath(char* out, size_t outSize, char* error, size_t errorSize) {
+  if (outSize == 0) return false;
+  const ssize_t length = readlink("/proc/self/exe", out, outSize);
+  if (length < 0) {
+    std::snprintf(error, errorSize, "cannot read /proc/self/exe: %s", std::strerror(errno));
+    out[0] = '\0';
+    return false;
+  }
+  if (static_cast<size_t>(length) >= outSize) {
+    std::snprintf(error, errorSize, "the program's path is longer than %zu characters", outSize - 1);
+    out[0] = '\0';
+    return false;
+  }
+  out[length] = '\0';
+  return true;
+}
+
+bool PlatformSetCurrentFolder(const char* path, char* error, size_t errorSize) {
+  if (chdir(path) == 0) return true;
+  std::snprintf(error, errorSize, "cannot change to \"%s\": %s", path, std::strerror(errno));
+  return false;
+}

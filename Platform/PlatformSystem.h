@@ -39,3 +39,9 @@ void PlatformLocaleName(char* out, size_t outSize);
 // The choice above from given values (any may be null), so the rule can be tested on its own.
 void PlatformPickLocaleName(const char* language, const char* lcAll, const char* lcMessages,
                             const char* lang, char* out, size_t outSize);
+
+// The full path of the running program; false with a reason when it cannot be read or does
+// not fit.
+bool PlatformExecutablePath(char* out, size_t outSize, char* error, size_t errorSize);
+// Makes the folder the process's current folder; false with a reason when it cannot.
+bool PlatformSetCurrentFolder(const char* path, char* error, size_t errorSize);

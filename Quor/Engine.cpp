@@ -79,13 +79,17 @@ void EngineInit() {
   InitTimer();
 }
 
-void ShutdownAndExit() {
+void EngineShutdown() {
   ShutdownInputDevices();
   DeleteFrameClock();
   g_renderStateRecord.reset();
   AnimationEventClear();
   ShutdownDrawState();
   DeleteEngineGlobalList();
+}
+
+void ShutdownAndExit() {
+  EngineShutdown();
   DestroyMainWindow();
   ExitProgram(0);
 }

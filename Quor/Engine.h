@@ -10,6 +10,8 @@
 // Start-up in its fixed order; shutdown releases the engine's objects and ends the process.
 void EngineInit();
 [[noreturn]] void ShutdownAndExit();
+// The release part of ShutdownAndExit, returning to its caller; EngineInit may follow again.
+void EngineShutdown();
 // One pass of the engine's services: input and sound polls, then the message pump. False once
 // the program is to end (the running flag, EngineRunning, follows the pump).
 bool EngineServicePass();

@@ -2,3 +2,6 @@
 if(TARGET test_Quor_DirectX)
   add_dependencies(test_Quor_DirectX hollowmere)
 endif()
+if(TARGET test_Framework)
+  add_dependencies(test_Framework hollowmere)
+endif()

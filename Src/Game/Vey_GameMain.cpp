@@ -1,7 +1,10 @@
-// TEMPORARY START-UP: stands in for the game's start-up until the application framework and the
-// game states exist; it is replaced then. It runs a frame loop (services, then a frame begun,
-// cleared and ended through the device) in the window the entry made, until the program is to
-// end; with HOLLOWMERE_SHOWCASE set each frame also draws the engine showcase.
+// TEMPORARY START-UP: stands in for the game's start-up until the game states exist; it is
+// replaced then. It creates the application with the framework's own states and runs its frame
+// loop until the program is to end. With HOLLOWMERE_SHOWCASE set it runs a frame loop of its
+// own instead (services, then a frame begun, cleared and ended through the device) in which
+// each frame also draws the engine showcase.
+
+#include "Framework/omApplication.h"
 
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/Quordx.h"
@@ -11,6 +14,7 @@
 #include "Src/Game/Vey_EngineShowcase.h"
 
 #include "Platform/GraphicsDevice.h"
+#include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
 
 #include <cstdio>
@@ -30,7 +34,9 @@ void DrawFrame() {
 
 }  // namespace
 
-int GameMain(int) {
+namespace {
+
+int RunShowcase() {
   EngineInit();
   Vey::CEngineShowcase showcase;
   const bool showcaseOpen = showcase.Open();
@@ -54,4 +60,27 @@ int GameMain(int) {
   }
   std::printf("Hollowmere ran %u frames.\n", frames);
   return 0;
+}
+
+// The application over the plain content tree beside the program's folder.
+int RunApplication(int argumentCount) {
+  Ombrel::SFileSystemConfig fileSystem;
+  fileSystem.plainBaseName = "../content/";
+  fileSystem.flags = Ombrel::kFileSystemOverrideArchiveFlag;
+  auto* application = new Ombrel::CApplication(argumentCount, fileSystem);
+  application->SetClearColour(kBackgroundColour);
+  application->Start();
+  application->Run();
+  const uint32_t frames = GetFrameCounter();
+  delete application;
+  std::printf("Hollowmere ran %u frames.\n", frames);
+  return 0;
+}
+
+}  // namespace
+
+int GameMain(int argumentCount) {
+  char showcase[512];
+  if (PlatformGetEnv(Vey::CEngineShowcase::kVariable, showcase, sizeof showcase)) return RunShowcase();
+  return RunApplication(argumentCount);
 }

@@ -2,10 +2,9 @@
 #include "Platform/GraphicsCapture.h"
 #include "Platform/PlatformInstanceLock.h"
 #include "Platform/PlatformSystem.h"
+#include "tests/support/ProgramRun.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -27,37 +26,13 @@ SPixel At(const SGfxImage& image, uint32_t x, uint32_t y) {
   return {p[0], p[1], p[2], p[3]};
 }
 
-struct SRun {
-  int exitCode = -1;
-  std::string output;
-};
+using SRun = SProgramRun;
 
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    m_home = std::string(HM_BINARY_DIR) + "/test-home/program/" + name;
-    PlatformMakeFolders((m_home + "/run").c_str());
-    PlatformMakeFolders((m_home + "/data").c_str());
-  }
+  void SetUp() override { m_home = MakeProgramHome("program"); }
 
-  // Runs the program with the given variables (and its own data and runtime folders).
-  SRun Run(const std::string& variables) {
-    const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
-                                "LSAN_OPTIONS=suppressions=" HM_SOURCE_DIR
-                                "/tests/lsan-gl-driver.supp "
-                                "HOLLOWMERE_DATA_HOME=" + m_home + "/data XDG_RUNTIME_DIR=" +
-                                m_home + "/run " + variables + " " HM_BINARY_DIR
-                                "/bin/hollowmere 2>&1";
-    SRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[512];
-    while (size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, read);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-  }
+  SRun Run(const std::string& variables) { return RunProgram(m_home, variables); }
 
   std::string Script(const std::string& text) {
     const std::string path = m_home + "/input.txt";

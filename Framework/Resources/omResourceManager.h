@@ -1,0 +1,47 @@
+#pragma once
+// The registry of every loaded asset: one loader per resource type, keyed by the type's name,
+// and named resource groups that are unloaded together. Names compare without regard to case.
+
+#include "Quor/CMemWatch.h"
+#include "Quor/CStr.h"
+#include "Quor/CStringHash.h"
+
+#include <cstdint>
+
+namespace Ombrel {
+
+class CResourceLoader;
+
+class CResourceManager : public CMemWatch {
+ public:
+  static constexpr uint32_t kTableBuckets = 113;
+
+  CResourceManager() = default;
+  ~CResourceManager() override;
+  CResourceManager(const CResourceManager&) = delete;
+  CResourceManager& operator=(const CResourceManager&) = delete;
+
+  // Resources created from lists join the group of this name.
+  void SetCurrentGroupName(const CStr& name) { m_currentGroupName = name; }
+  const CStr& GetCurrentGroupName() const { return m_currentGroupName; }
+
+  // Takes ownership of the loader and files it under the type name.
+  void RegisterLoader(CResourceLoader* loader, const CStr& typeName);
+  bool HasType(const char* typeName) const { return m_loaders.Find(typeName) != nullptr; }
+  // Null (and reported) for a type that was never registered.
+  CResourceLoader* GetLoader(const char* typeName) const;
+  uint32_t GetTypeCount() const { return m_loaders.GetCount(); }
+
+  // Unloads every resource of the group and forgets the group.
+  void UnloadGroup(const char* name);
+  bool HasGroup(const char* name) const { return m_groups.Find(name) != nullptr; }
+
+ private:
+  struct SGroup {};
+
+  CStr m_currentGroupName;
+  CStringHash<CResourceLoader*> m_loaders{kTableBuckets};
+  CStringHash<SGroup*> m_groups{kTableBuckets};
+};
+
+}  // namespace Ombrel

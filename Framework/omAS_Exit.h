@@ -1,0 +1,15 @@
+#pragma once
+// The state that ends the program: every frame it reports itself finished, which the
+// application answers with the quit message.
+
+#include "Framework/omApplicationState.h"
+
+namespace Ombrel {
+
+class CAS_Exit : public IApplicationState {
+ public:
+  CAS_Exit(CAppEventHandler<CApplicationEvent>* application, CAppConfig* config);
+  void Update(float dt) override;
+};
+
+}  // namespace Ombrel

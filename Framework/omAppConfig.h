@@ -1,0 +1,71 @@
+#pragma once
+// The few settings that the start-up script and the options screen change at run time, and
+// the start-up step that makes the program's folder the working directory.
+
+#include "Quor/CMemWatch.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace Ombrel {
+
+class CAppConfig : public CMemWatch {
+ public:
+  static constexpr int32_t kMaxPlayerCount = 4;
+  static constexpr int32_t kScreenWidth = 800;
+  static constexpr int32_t kScreenHeight = 600;
+  // Where the full-screen switch lies in the game's save data.
+  static constexpr size_t kSaveFullScreenOffset = 8;
+
+  struct SPlayer {
+    uint32_t index = 0;
+    uint32_t word = 0;
+    uint8_t active = 0;
+    uint8_t flags[2] = {};
+  };
+
+  CAppConfig() = default;
+  ~CAppConfig() override;
+
+  // The player table exists while the configuration is bound (from the application's Start
+  // to its end); entry i holds index i, active.
+  void CreatePlayerTable();
+  void FreePlayerTable();
+  // Null while there is no table or the index is outside 0..3.
+  const SPlayer* GetPlayer(int32_t index) const;
+
+  // The methods the start-up script calls.
+  void ConfigureFromSaves();
+  void SetFPSLimitI(int32_t mode) { m_frameRateMode = mode; }
+  void SetFullscreen(bool fullScreen);
+  void SetWidescreen(bool widescreen) { m_widescreen = widescreen; }
+  // The count is kept within 0..4; entries from the count on become inactive, and `reset`
+  // clears the two further flags of all four.
+  void SetPlayerCount(int32_t count, bool reset);
+  bool IsFullscreen() const;
+  bool IsWidescreen() const { return m_widescreen; }
+  int32_t GetPlayerCount() const { return m_playerCount; }
+  int32_t GetMaxPlayerCount() const { return kMaxPlayerCount; }
+  int32_t GetScreenWidth() const { return kScreenWidth; }
+  int32_t GetScreenHeight() const { return kScreenHeight; }
+  // 1.0 without a render camera; else its ratio by its aspect mode.
+  float GetAspectRatio() const;
+
+  int32_t GetFrameRateMode() const { return m_frameRateMode; }
+  bool GetFullScreenFlag() const { return m_fullScreen; }
+
+ private:
+  int32_t m_frameRateMode = 0;
+  bool m_fullScreen = false;
+  bool m_widescreen = false;
+  int32_t m_playerCount = kMaxPlayerCount;
+  std::unique_ptr<SPlayer[]> m_players;
+};
+
+// The folder part of a program path: up to its last '/', or the whole path without one.
+std::string ExecutableFolder(const std::string& path);
+// Makes the running program's folder the working directory; a failure is reported.
+void SetWorkingDirectory();
+
+}  // namespace Ombrel

@@ -1,0 +1,93 @@
+#include "Framework/omRenderModule.h"
+
+#include "Common/Particles/CEffectManager.h"
+#include "Common/Render/Primitives/CTriangle2D.h"
+#include "Common/Render/Primitives/Sprite2D.h"
+#include "Framework/Scene/omSceneManager.h"
+#include "Platform/PlatformWindow.h"
+#include "Quor/CViewCamera.h"
+#include "Quor/DirectX/Quordx.h"
+#include "Quor/Engine.h"
+#include "Quor/Timer.h"
+
+namespace Ombrel {
+
+namespace {
+
+
+constexpr float kFieldOfView = 0.7853982f;
+constexpr float kNearPlane = 0.5f;
+constexpr float kFarPlane = 5000.0f;
+
+// The size the aspect ratio is measured on: the desktop in full screen, else the client area.
+void MeasureDisplay(int32_t* width, int32_t* height) {
+  const SPlatformState& state = GetPlatformState();
+  *width = state.clientRect.right - state.clientRect.left;
+  *height = state.clientRect.bottom - state.clientRect.top;
+  if (!state.windowed) PlatformGetDesktopSize(width, height);
+}
+
+}  // namespace
+
+float ClampAspectRatio(int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return 4.0f / 3.0f;
+  float w = static_cast<float>(width);
+  float h = static_cast<float>(height);
+  if (h > w * 0.75f) h = w * 0.75f;
+  if (w > h * 16.0f / 9.0f) w = h * 16.0f / 9.0f;
+  return w / h;
+}
+
+CRenderModule::CRenderModule() : CSingleModule("RenderModule", kModuleRender) {
+  m_scene = std::make_unique<CSceneManager>();
+  m_camera = std::make_unique<CViewCamera>(kFieldOfView, kNearPlane, kFarPlane,
+                                           GetWidescreen() ? kAspectWide : kAspectStandard, 0.0f);
+  ReadWindowSize();
+  SetCurrentCamera(m_camera.get());
+}
+
+CRenderModule::~CRenderModule() {
+  Shutdown();
+  if (GetCurrentCamera() == m_camera.get()) SetCurrentCamera(nullptr);
+}
+
+void CRenderModule::ReadWindowSize() {
+  int32_t width = 0, height = 0;
+  MeasureDisplay(&width, &height);
+  const float ratio = ClampAspectRatio(width, height);
+  SetWidescreen(ratio > kWidescreenAbove);
+  m_camera->SetAspect(kAspectCustom, kFieldOfView, ratio);
+  m_camera->Apply();
+}
+
+bool CRenderModule::Init() {
+  if (!IModule::Init()) return false;
+  Init2DBatch();
+  m_scene->AddGroup(kGroupName);
+  m_scene->SetCurrentGroup(kGroupName);
+  return true;
+}
+
+bool CRenderModule::Shutdown() {
+  if (!IModule::Shutdown()) return false;
+  m_scene->RemoveGroup(kGroupName);
+  m_systemInfoNode = nullptr;
+  SetCurrentCamera(m_camera.get());
+  FreeSprites2D();
+  Free2DBatch();
+  FreeDebugLines();
+  return true;
+}
+
+void CRenderModule::Update() {
+  if (g_effectManager) g_effectManager->Update(GetFrameClock() ? GetFrameClock()->delta : 0.0f);
+}
+
+CRenderModule* GetRenderModule() { return CRenderModule::Instance(); }
+
+CSceneManager* GetSceneManager() {
+  const CRenderModule* render = GetRenderModule();
+  return render ? render->GetSceneManager() : nullptr;
+}
+
+}  // namespace Ombrel

@@ -1,0 +1,115 @@
+// The modules on their own: ordering by weight, the Init/Shutdown contract, the render
+// module's aspect ratio and the sound module's playlist.
+
+#include <gtest/gtest.h>
+
+#include "Framework/Scene/omSceneManager.h"
+#include "Framework/omInputModule.h"
+#include "Framework/omRenderModule.h"
+#include "Framework/omSoundModule.h"
+#include "Quor/CViewCamera.h"
+#include "Quor/DirectX/Quordx.h"
+#include "Quor/Engine.h"
+#include "tests/Framework/FrameworkTestKit.h"
+
+using namespace Ombrel;
+using namespace fwtest;
+
+namespace {
+
+TEST(ModuleTest, EqualWeightsKeepTheirOrderOfInsertion) {
+  CRecordingModule render(kModuleRender), asset(kModuleAsset), sound(kModuleSound);
+  CRecordingModule otherRender(kModuleRender);
+  ModuleList list;
+  for (IModule* module : {&render, &asset, &sound, &otherRender}) InsertByWeight(list, module);
+  EXPECT_EQ(list, (ModuleList{&asset, &render, &otherRender, &sound}));
+}
+
+TEST(ModuleTest, InitAndShutdownReportOnlyARealChange) {
+  CRecordingModule module(kModuleNetwork);
+  EXPECT_TRUE(module.Init());
+  EXPECT_FALSE(module.Init());
+  EXPECT_TRUE(module.Shutdown());
+  EXPECT_FALSE(module.Shutdown());
+  EXPECT_EQ(module.GetWeight(), 3);
+}
+
+TEST(ModuleTest, InputModuleInitAgainReplacesTheInputObject) {
+  CInputModule module;
+  EXPECT_TRUE(module.Init());
+  const CInput* first = module.GetInput();
+  EXPECT_FALSE(module.Init());  // the old object is freed, not leaked
+  EXPECT_NE(module.GetInput(), nullptr);
+  EXPECT_NE(module.GetInput(), first);
+  EXPECT_TRUE(module.Shutdown());
+  EXPECT_EQ(module.GetInput(), nullptr);
+}
+
+TEST(RenderModuleTest, AspectRatioIsKeptBetween4To3And16To9) {
+  struct SCase {
+    int32_t width, height;
+    float ratio;
+  };
+  const SCase cases[] = {{1000, 1000, 4.0f / 3.0f}, {2000, 1000, 16.0f / 9.0f}, {1280, 1024, 4.0f / 3.0f},
+                         {1280, 720, 16.0f / 9.0f}, {1440, 1000, 1.44f},         {0, 0, 4.0f / 3.0f}};
+  for (const SCase& c : cases) {
+    EXPECT_NEAR(ClampAspectRatio(c.width, c.height), c.ratio, 1e-5f) << c.width << "x" << c.height;
+  }
+}
+
+TEST(RenderModuleTest, TheWindowSizeSetsTheCameraAndTheWidescreenFlag) {
+  SPlatformState& state = GetPlatformState();
+  state = SPlatformState();
+  state.windowed = true;
+  CRenderModule render;
+  const std::pair<int32_t, bool> widths[] = {{1000, false}, {1460, true}, {3000, true}};
+  for (const auto& [width, wide] : widths) {
+    state.clientRect = {0, 0, width, 1000};
+    render.ReadWindowSize();
+    EXPECT_EQ(GetWidescreen(), wide) << width;
+  }
+  EXPECT_NEAR(render.GetViewCamera()->GetAspect(), 16.0f / 9.0f, 1e-5f);
+  state = SPlatformState();
+}
+
+TEST(RenderModuleTest, ItsSceneGroupIsNewAfterEveryInit) {
+  CRenderModule render;
+  CSceneManager* scene = render.GetSceneManager();
+  const std::vector<const char*> layers = scene->GetLayerNames();
+  EXPECT_EQ(std::vector<std::string>(layers.begin(), layers.end()),
+            (std::vector<std::string>{"Default", "SystemInfo", "DebugInfo"}));
+  ASSERT_TRUE(render.Init());
+  EXPECT_STREQ(scene->GetCurrentGroupName(), "System");
+  ASSERT_TRUE(render.Shutdown());
+  EXPECT_FALSE(scene->HasGroup("System"));
+  ASSERT_TRUE(render.Init());
+  EXPECT_TRUE(scene->HasGroup("System"));
+}
+
+TEST(SoundModuleTest, APlaylistPlaysItsTracksInTurn) {
+  // Without music output a track is over at once, so every update moves the playlist on.
+  CSoundModule sound;
+  sound.Init();
+  sound.AddMusicTrack("one");
+  sound.AddMusicTrack("two");
+  sound.StartPlaylist();
+  std::vector<std::string> played{sound.GetCurrentTrack()};
+  for (int i = 0; i < 3; ++i) {
+    sound.Update();
+    played.push_back(sound.GetCurrentTrack());
+  }
+  EXPECT_EQ(played, (std::vector<std::string>{"one", "two", "one", "two"}));
+
+  sound.SetPlaylistLoop(false);
+  sound.Update();
+  EXPECT_EQ(sound.GetCurrentTrack(), nullptr);
+  EXPECT_EQ(sound.GetCurrentIndex(), -1);
+  sound.Update();  // a stopped playlist stays stopped
+  EXPECT_EQ(sound.GetCurrentIndex(), -1);
+
+  sound.Shutdown();
+  EXPECT_TRUE(sound.IsPlaylistLooping());
+  EXPECT_EQ(sound.GetTrackCount(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#pragma once
+// Runs the real program headless through its real entry, with data and runtime folders of its
+// own under `home` and the given test-driver variables; gives its exit code and its output.
+
+#include "Platform/PlatformSystem.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+struct SProgramRun {
+  int exitCode = -1;
+  std::string output;
+};
+
+inline SProgramRun RunProgram(const std::string& home, const std::string& variables) {
+  const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
+                              "LSAN_OPTIONS=suppressions=" HM_SOURCE_DIR
+                              "/tests/lsan-gl-driver.supp "
+                              "HOLLOWMERE_DATA_HOME=" + home + "/data XDG_RUNTIME_DIR=" +
+                              home + "/run " + variables + " " HM_BINARY_DIR
+                              "/bin/hollowmere 2>&1";
+  SProgramRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[512];
+  while (size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, read);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+// A home of its own for the running test under HM_BINARY_DIR/test-home/<group>/<test name>,
+// with its data and runtime folders made.
+inline std::string MakeProgramHome(const std::string& group) {
+  const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string home = std::string(HM_BINARY_DIR) + "/test-home/" + group + "/" + name;
+  PlatformMakeFolders((home + "/run").c_str());
+  PlatformMakeFolders((home + "/data").c_str());
+  return home;
+}
