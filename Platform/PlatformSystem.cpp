@@ -1,5 +1,10 @@
 #include "Platform/PlatformSystem.h"
 
+#include "Platform/EventPump.h"
+#include "Platform/InputDevices.h"
+#include "Platform/PlatformTestDriver.h"
+#include "Platform/PlatformWindow.h"
+
 #include <SDL.h>
 #include <errno.h>
 #include <pwd.h>
@@ -16,6 +21,12 @@
 namespace {
 
 bool g_sdlStarted = false;
+
+struct SKeptUserDataFolder {
+  bool known = false;
+  std::string folder;
+};
+SKeptUserDataFolder g_userDataFolder;
 
 void CopyText(char* out, size_t outSize, const char* text) {
   if (outSize == 0) return;
@@ -125,6 +136,18 @@ bool PlatformUserDataFolder(const char* appName, char* out, size_t outSize, char
   return true;
 }
 
+const char* PlatformKeptUserDataFolder(const char* appName, char* error, size_t errorSize) {
+  CopyText(error, errorSize, "");
+  if (!g_userDataFolder.known) {
+    g_userDataFolder.known = true;
+    char folder[1024];
+    if (PlatformUserDataFolder(appName, folder, sizeof folder, error, errorSize)) {
+      g_userDataFolder.folder = folder;
+    }
+  }
+  return g_userDataFolder.folder.c_str();
+}
+
 void PlatformPickLocaleName(const char* language, const char* lcAll, const char* lcMessages,
                             const char* lang, char* out, size_t outSize) {
   // LANGUAGE is a colon-separated list of preferences; its first entry counts.
@@ -148,4 +171,18 @@ void PlatformPickLocaleName(const char* language, const char* lcAll, const char*
 void PlatformLocaleName(char* out, size_t outSize) {
   PlatformPickLocaleName(std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
                          std::getenv("LC_MESSAGES"), std::getenv("LANG"), out, outSize);
+}
+
+void PlatformResetState() {
+  PlatformDestroyMainWindow(PlatformGetMainWindow());
+  PlatformSetInputMessageHandler(nullptr, nullptr);
+  PlatformInputStop();
+  PlatformCloseControllers();
+  PlatformTestDriverReset();
+  PlatformEventPumpReset();
+  // Whoever started parts of the media library (test windows start video on their own), all
+  // of it stops here.
+  SDL_Quit();
+  g_sdlStarted = false;
+  g_userDataFolder = SKeptUserDataFolder();
 }

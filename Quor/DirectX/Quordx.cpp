@@ -329,16 +329,9 @@ void ExitProgram(int code) {
 }
 
 const char* GetUserDataFolder() {
-  static char folder[1024];
-  static bool known = false;
-  if (!known) {
-    known = true;
-    char error[1200] = {};
-    if (!PlatformUserDataFolder(kGameTitle, folder, sizeof folder, error, sizeof error)) {
-      HM_REPORT(kSource, "No user data folder, files go to the current folder: %s", error);
-      folder[0] = '\0';
-    }
-  }
+  char error[1200] = {};
+  const char* folder = PlatformKeptUserDataFolder(kGameTitle, error, sizeof error);
+  if (error[0]) HM_REPORT(kSource, "No user data folder, files go to the current folder: %s", error);
   return folder;
 }
 

@@ -3,6 +3,7 @@
 #include "Quor/Timer.h"
 
 #include "Platform/PlatformSystem.h"
+#include "tests/support/PlatformTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -88,12 +89,16 @@ TEST(DisplayModePoolTest, ListsShareAFixedPoolThatNeverGrows) {
   EXPECT_EQ(pool.FreeRecordCount(), kDisplayModeRecordCount);
 }
 
-TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarker) {
+TEST(UserDataFolderTest, TheFolderIsCreatedKeptAndHoldsTheWindowedMarker) {
   const std::string home = std::string(HM_BINARY_DIR) + "/test-home/user-data/nested/";
+  const std::string before = std::getenv("HOLLOWMERE_DATA_HOME");
   setenv("HOLLOWMERE_DATA_HOME", home.c_str(), 1);
-  ASSERT_EQ(std::string(GetUserDataFolder()), home);
+  PlatformResetState();  // the folder is kept from its first use: look it up again
+  EXPECT_EQ(std::string(GetUserDataFolder()), home);
+  setenv("HOLLOWMERE_DATA_HOME", before.c_str(), 1);
+  EXPECT_EQ(std::string(GetUserDataFolder()), home);  // and kept from then on
   struct stat info;
-  ASSERT_EQ(stat(home.c_str(), &info), 0);
+  EXPECT_EQ(stat(home.c_str(), &info), 0);
   const std::string marker = home + "windowed";
   GetPlatformState().windowed = true;
   WriteWindowedMarker();
@@ -101,6 +106,7 @@ TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarker) {
   GetPlatformState().windowed = false;
   WriteWindowedMarker();
   EXPECT_NE(stat(marker.c_str(), &info), 0);
+  PlatformResetState();
 }
 
 TEST(FocusTest, LosingTheFocusSuspendsDrawingAndFreezesTheClock) {
@@ -138,14 +144,14 @@ TEST(FocusTest, FullScreenIsRememberedAcrossAFocusLoss) {
 }
 
 TEST(MessagePumpTest, ClosingTheWindowEndsThePumpInsteadOfTheProcess) {
-  char error[256] = {};
-  ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+  ASSERT_TRUE(hmtest::StartFreshPlatform());
   GetPlatformState() = SPlatformState();
   EXPECT_TRUE(ProcessMessages());
   MainWindowProc({EWindowMessage::Close});
   EXPECT_FALSE(ProcessMessages());
   EXPECT_FALSE(ProcessMessages());  // and from then on
-  PlatformShutdown();
+  GetPlatformState() = SPlatformState();
+  PlatformResetState();
 }
 
 }  // namespace
