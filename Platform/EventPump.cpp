@@ -74,6 +74,11 @@ void PlatformRemoveEventListener(PlatformEventListener listener, void* user) {
   if (entry != g_listeners.end()) g_listeners.erase(entry);
 }
 
+void PlatformEventPumpReset() {
+  g_quitSeen = false;
+  g_quitPosted = false;
+}
+
 void PlatformPostQuit() {
   g_quitPosted = true;
 }

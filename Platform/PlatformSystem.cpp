@@ -1,5 +1,10 @@
 #include "Platform/PlatformSystem.h"
 
+#include "Platform/EventPump.h"
+#include "Platform/InputDevices.h"
+#include "Platform/PlatformTestDriver.h"
+#include "Platform/PlatformWindow.h"
+
 #include <SDL.h>
 #include <errno.h>
 #include <pwd.h>
@@ -16,6 +21,12 @@
 namespace {
 
 bool g_sdlStarted = false;
+
+struct SKeptUserDataFolder {
+  bool known = false;
+  std::string folder;
+};
+SKeptUserDataFolder g_userDataFolder;
 
 void CopyText(char* out, size_t outSize, const char* text) {
   if (outSize == 0) return;
@@ -118,6 +129,15 @@ bool PlatformUserDataFolder(const char* appName, std::string* out, std::string* 
   return true;
 }
 
+const std::string& PlatformKeptUserDataFolder(const char* appName, std::string* error) {
+  error->clear();
+  if (!g_userDataFolder.known) {
+    g_userDataFolder.known = true;
+    if (!PlatformUserDataFolder(appName, &g_userDataFolder.folder, error)) g_userDataFolder.folder.clear();
+  }
+  return g_userDataFolder.folder;
+}
+
 void PlatformPickLocaleName(const char* language, const char* lcAll, const char* lcMessages,
                             const char* lang, char* out, size_t outSize) {
   // LANGUAGE is a colon-separated list of preferences; its first entry counts.
@@ -164,4 +184,18 @@ bool PlatformSetCurrentFolder(const char* path, char* error, size_t errorSize) {
   if (chdir(path) == 0) return true;
   std::snprintf(error, errorSize, "cannot change to \"%s\": %s", path, std::strerror(errno));
   return false;
+}
+
+void PlatformResetState() {
+  PlatformDestroyMainWindow(PlatformGetMainWindow());
+  PlatformSetInputMessageHandler(nullptr, nullptr);
+  PlatformInputStop();
+  PlatformCloseControllers();
+  PlatformTestDriverReset();
+  PlatformEventPumpReset();
+  // Whoever started parts of the media library (test windows start video on their own), all
+  // of it stops here.
+  SDL_Quit();
+  g_sdlStarted = false;
+  g_userDataFolder = SKeptUserDataFolder();
 }

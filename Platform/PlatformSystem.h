@@ -29,6 +29,10 @@ bool PlatformGetEnv(const char* name, char* out, size_t outSize);
 // else $XDG_DATA_HOME/<appName>/, else ~/.local/share/<appName>/. Created when missing.
 // False with a reason when no such folder can be named or made.
 bool PlatformUserDataFolder(const char* appName, std::string* out, std::string* error);
+// The same folder, worked out on the first call and then kept, so the player's files stay in
+// one place for the whole run. Empty when none could be named or made; the reason is written to
+// `error` by the call that found it out (later calls leave `error` empty).
+const std::string& PlatformKeptUserDataFolder(const char* appName, std::string* error);
 
 // Creates a folder and its missing parents (mode 0700 for new ones); true when it exists after.
 bool PlatformMakeFolders(const char* path);
@@ -45,3 +49,8 @@ void PlatformPickLocaleName(const char* language, const char* lcAll, const char*
 bool PlatformExecutablePath(char* out, size_t outSize, char* error, size_t errorSize);
 // Makes the folder the process's current folder; false with a reason when it cannot.
 bool PlatformSetCurrentFolder(const char* path, char* error, size_t errorSize);
+// Brings the platform layer back to the state a new process finds it in: the main window and
+// the media library shut down (with the GL driver and its threads), no quit seen or posted, the
+// test driver idle, no input followed and no controller open, the kept user data folder
+// forgotten. Tests that run one after another in one process start from here.
+void PlatformResetState();

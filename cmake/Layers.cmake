@@ -57,7 +57,15 @@ function(hm_tests root)
     # Each program sets up its own environment (tests/support/TestEnvironment.cpp).
     target_sources(${target} PRIVATE ${root}/support/TestEnvironment.cpp)
     target_compile_definitions(${target} PRIVATE HM_TEST_HOME="${CMAKE_BINARY_DIR}/test-home/${suffix}")
+    if(HOLLOWMERE_TSAN)
+      target_compile_definitions(${target} PRIVATE HM_GL_DRIVER="${HM_GL_DRIVER}")
+    endif()
     gtest_discover_tests(${target} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+    # The whole program once more in one process and in a random order (the seed is printed),
+    # so no test passes only thanks to what ran before it. It runs alone: its tests use the same
+    # files as their own CTests above.
+    add_test(NAME ${target}.shuffled COMMAND ${target} --gtest_shuffle WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(${target}.shuffled PROPERTIES RUN_SERIAL TRUE)
   endforeach()
   file(GLOB extra CONFIGURE_DEPENDS ${root}/*.cmake)
   foreach(f ${extra})

@@ -320,14 +320,9 @@ void ExitProgram(int code) {
 }
 
 const std::string& GetUserDataFolder() {
-  static std::string folder;
-  static bool known = false;
-  if (!known) {
-    known = true;
-    std::string error;
-    if (!PlatformUserDataFolder(kGameTitle, &folder, &error))
-      HM_REPORT(kSource, "No user data folder, files go to the current folder: %s", error.c_str());
-  }
+  std::string error;
+  const std::string& folder = PlatformKeptUserDataFolder(kGameTitle, &error);
+  if (!error.empty()) HM_REPORT(kSource, "No user data folder, files go to the current folder: %s", error.c_str());
   return folder;
 }
 

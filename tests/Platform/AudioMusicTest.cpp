@@ -46,7 +46,6 @@ std::vector<uint8_t> ToneFile(const SWaveFormat& format, double hertz, double se
   return WaveFile(format, SineSamples(format, hertz, seconds, kAmplitude));
 }
 
-constexpr int kMusicDriverDelayMs = 2;
 constexpr int64_t kSecond = CAudioMusic::kUnitsPerSecond;
 
 class AudioMusicTest : public ::testing::Test {
@@ -64,7 +63,7 @@ class AudioMusicTest : public ::testing::Test {
 };
 
 TEST_F(AudioMusicTest, TrackPlayedOnceEndsAtItsEnd) {
-  CDiskCapture capture("music-once", kMusicDriverDelayMs);
+  CDiskCapture capture("music-once", kStreamingDriverDelayMs);
   ASSERT_TRUE(capture.Opened());
   CAudioMusic music;
   ASSERT_TRUE(music.Open(FileOf(ToneFile(PcmFormat(22050, 16, 2), 600, 0.3)), "Music/once"));
@@ -92,7 +91,7 @@ TEST_F(AudioMusicTest, LoopingTrackRestartsAtItsStopPosition) {
   const std::vector<uint8_t> high = SineSamples(format, 2000, 0.1, kAmplitude);
   samples.insert(samples.end(), high.begin(), high.end());
 
-  CDiskCapture capture("music-loop", kMusicDriverDelayMs);
+  CDiskCapture capture("music-loop", kStreamingDriverDelayMs);
   ASSERT_TRUE(capture.Opened());
   CAudioMusic music;
   ASSERT_TRUE(music.Open(FileOf(WaveFile(format, samples)), "Music/loop"));
@@ -119,10 +118,10 @@ TEST_F(AudioMusicTest, LoopingTrackRestartsAtItsStopPosition) {
 }
 
 TEST_F(AudioMusicTest, VolumeBalanceAndPause) {
-  CDiskCapture capture("music-levels", kMusicDriverDelayMs);
+  CDiskCapture capture("music-levels", kStreamingDriverDelayMs);
   ASSERT_TRUE(capture.Opened());
   CAudioMusic music;
-  // Long enough that the pause lands mid-track even on a busy machine (the driver runs ~10x real time).
+  // Long enough that the pause lands mid-track even on a busy machine (the driver runs ~2.3x real time).
   ASSERT_TRUE(music.Open(FileOf(ToneFile(PcmFormat(44100, 16, 1), 1000, 3.0)), "Music/levels"));
   ASSERT_TRUE(music.SetVolume(-600));
   ASSERT_TRUE(music.SetBalance(10000));  // right only
@@ -148,7 +147,7 @@ TEST_F(AudioMusicTest, VolumeBalanceAndPause) {
 }
 
 TEST_F(AudioMusicTest, ReadsAheadInChunksNotTheWholeFile) {
-  CDiskCapture capture("music-chunks", kMusicDriverDelayMs);
+  CDiskCapture capture("music-chunks", kStreamingDriverDelayMs);
   ASSERT_TRUE(capture.Opened());
   const std::vector<uint8_t> file = ToneFile(PcmFormat(44100, 16, 2), 440, 5.0);
   auto counters = std::make_shared<CMemoryFile::SCounters>();
@@ -172,7 +171,7 @@ TEST_F(AudioMusicTest, DamagedFilesAreReportedAndStaySilent) {
 
   CAudioMusic music;
   EXPECT_FALSE(music.Open(FileOf(ToneFile(format, 440, 0.1)), "Music/early"));
-  CDiskCapture capture("music-damaged", kMusicDriverDelayMs);
+  CDiskCapture capture("music-damaged", kStreamingDriverDelayMs);
   ASSERT_TRUE(capture.Opened());
   EXPECT_FALSE(music.Open(FileOf(lyingData), "Music/lying"));
   EXPECT_FALSE(music.Open(FileOf(ToneFile(PcmFormat(22050, 24, 1), 440, 0.1)), "Music/deep"));

@@ -157,6 +157,11 @@ struct SCapture {
   }
 };
 
+// The disk driver's pace for tests of streamed music, in milliseconds per 1024 frames: about
+// 2.3 times real time, so the two seconds a stream reads ahead last almost a second of wall
+// time and a test thread descheduled on a busy machine does not let the stream run dry.
+constexpr int kStreamingDriverDelayMs = 10;
+
 // Opens the audio device on SDL's disk driver for the life of the object. `Finish` closes the
 // device and returns everything that was mixed.
 class CDiskCapture {

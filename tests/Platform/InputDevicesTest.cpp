@@ -3,6 +3,7 @@
 #include "Platform/InputGameView.h"
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformWindow.h"
+#include "tests/support/PlatformTestSupport.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -16,8 +17,7 @@ namespace {
 class InputDevicesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char error[256] = {};
-    ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+    ASSERT_TRUE(hmtest::StartFreshPlatform());
     PlatformInputStart();
     PlatformSetInputMessageHandler(&Record, this);
   }
@@ -177,6 +177,7 @@ TEST_F(InputDevicesTest, TheMouseDeviceCountsMovementAndWheelSinceTheLastRead) {
 }
 
 TEST(InputDevicesOffTest, DevicesAreMissingWhileTheEventSystemIsDown) {
+  PlatformResetState();
   uint8_t states[256];
   SPlatformMouseState mouse;
   EXPECT_FALSE(PlatformReadKeyboardDevice(states));

@@ -1,7 +1,10 @@
 #include "Platform/EventPump.h"
+#include "Platform/GraphicsTestWindow.h"
+#include "Platform/InputDevices.h"
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
 #include "Platform/PlatformWindow.h"
+#include "tests/support/PlatformTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +29,10 @@ class TestDriverTest : public ::testing::Test {
       unsetenv(name);
     }
   }
-  void TearDown() override { PlatformTestDriverReset(); }
+  void TearDown() override {
+    SetUp();
+    PlatformResetState();
+  }
 
   std::string LoadError() {
     char error[512] = {};
@@ -94,8 +100,7 @@ std::vector<SDL_Event> g_seen;
 void Record(const SDL_Event& event, void*) { g_seen.push_back(event); }
 
 TEST_F(TestDriverTest, ScriptedEventsArriveThroughThePumpInTheirFrames) {
-  char error[256] = {};
-  ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+  ASSERT_TRUE(hmtest::StartFreshPlatform());
   const std::string path = WriteScript(
       "script.txt",
       "2 mouse move 100 50\n"
@@ -149,6 +154,36 @@ TEST_F(TestDriverTest, ScriptedEventsArriveThroughThePumpInTheirFrames) {
   EXPECT_FALSE(PlatformPumpMessages(nullptr, nullptr));
   PlatformRemoveEventListener(&Record, nullptr);
   PlatformShutdown();
+}
+
+TEST_F(TestDriverTest, AResetForgetsTheQuitTheDriverTheMediaLibraryAndTheKeptFolder) {
+  const std::string before = std::getenv("HOLLOWMERE_DATA_HOME");
+  const std::string first = std::string(HM_BINARY_DIR) + "/test-home/reset-first/";
+  const std::string second = std::string(HM_BINARY_DIR) + "/test-home/reset-second/";
+  setenv("HOLLOWMERE_DATA_HOME", first.c_str(), 1);
+  PlatformResetState();
+  std::string error;
+  EXPECT_EQ(PlatformKeptUserDataFolder("Hollowmere", &error), first);
+  setenv("HOLLOWMERE_DATA_HOME", second.c_str(), 1);
+  EXPECT_EQ(PlatformKeptUserDataFolder("Hollowmere", &error), first);
+
+  // A test window starts the media library's video on its own, outside PlatformInit.
+  PlatformDestroyTestWindow(PlatformCreateTestWindow(8, 8));
+  ASSERT_TRUE(hmtest::StartFreshPlatform());
+  setenv("HOLLOWMERE_FRAMES", "5", 1);
+  ASSERT_EQ(LoadError(), "");
+  PlatformPostQuit();
+  EXPECT_FALSE(PlatformPumpMessages(nullptr, nullptr));
+  PlatformCreateTestWindow(8, 8);  // left open, as a failed test may leave it
+
+  PlatformResetState();
+  EXPECT_EQ(PlatformTestDriverFrameLimit(), 0u);
+  uint8_t keys[256];
+  EXPECT_FALSE(PlatformReadKeyboardDevice(keys));  // no event system left running
+  EXPECT_EQ(PlatformKeptUserDataFolder("Hollowmere", &error), second);
+  ASSERT_TRUE(hmtest::StartFreshPlatform());
+  EXPECT_TRUE(PlatformPumpMessages(nullptr, nullptr));
+  setenv("HOLLOWMERE_DATA_HOME", before.c_str(), 1);
 }
 
 TEST(LocaleTest, TheFirstSetVariableNamesTheLanguage) {

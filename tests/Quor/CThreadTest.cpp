@@ -108,6 +108,7 @@ std::atomic<int> g_threadCalls{0};
 void CountingCallback() { ++g_threadCalls; }
 
 TEST_F(IdleSensorTest, OnItsThreadTheSensorFiresDuringAStallAndStopsOnRequest) {
+  g_threadCalls = 0;
   AddIdleCallback(&CountingCallback);
   CIdleSensor sensor(&FakeClock, 1);
   ASSERT_TRUE(sensor.Start());
@@ -115,8 +116,9 @@ TEST_F(IdleSensorTest, OnItsThreadTheSensorFiresDuringAStallAndStopsOnRequest) {
   std::this_thread::sleep_for(std::chrono::milliseconds(30));  // many steps, no stall
   EXPECT_EQ(g_threadCalls, 0);
   g_nowMs = 12'000;
-  while (g_threadCalls == 0) {
-  }
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (g_threadCalls == 0 && std::chrono::steady_clock::now() < end) std::this_thread::yield();
+  EXPECT_GT(g_threadCalls, 0);
   sensor.Stop();
   EXPECT_TRUE(sensor.IsFinished());
   RemoveIdleCallback(&CountingCallback);

@@ -109,6 +109,7 @@ std::vector<std::pair<uint32_t, uint32_t>> g_deviceCalls;
 void RecordDeviceCall(uint32_t state, uint32_t value) { g_deviceCalls.emplace_back(state, value); }
 
 TEST(RenderStateTest, SwitchesReachTheDeviceAndKeepTheirCaches) {
+  g_deviceCalls.clear();
   SetRenderStateSink(&RecordDeviceCall);
   BlendAdditive();
   EXPECT_EQ(g_deviceCalls, (std::vector<std::pair<uint32_t, uint32_t>>{{19, 5}, {20, 2}}));

@@ -1,15 +1,41 @@
 // Linked into every test program: before any test runs, point the program at the offscreen
 // video driver, the dummy audio driver and a data, runtime and temporary folder of its own
 // inside the build folder, so tests never touch the user's files or each other's. A value
-// already set in the environment is kept.
+// already set in the environment is kept. After the last test the platform layer is shut
+// down, so no window, GL context or driver thread is left when the process ends.
 
+#include "Platform/PlatformSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#if defined(__SANITIZE_THREAD__)
+#include <dlfcn.h>
+#endif
+
 namespace {
 
 void SetDefault(const char* name, const std::string& value) { setenv(name, value.c_str(), 0); }
+
+// The thread checker ignores what the GL driver does on its own (tests/tsan-gl-driver.supp),
+// and it stops the program when a library it ignores is unloaded, as the driver is whenever
+// the media library shuts down: the driver stays loaded for the life of the process.
+void KeepTheGlDriverLoaded() {
+#if defined(__SANITIZE_THREAD__)
+  if (!dlopen(HM_GL_DRIVER, RTLD_NOW | RTLD_NODELETE)) {
+    std::fprintf(stderr, "Cannot load the GL driver %s: %s\n", HM_GL_DRIVER, dlerror());
+  }
+#endif
+}
+
+class CPlatformShutdown : public ::testing::Environment {
+ public:
+  void TearDown() override { PlatformResetState(); }
+};
 
 struct STestEnvironment {
   STestEnvironment() {
@@ -21,6 +47,8 @@ struct STestEnvironment {
     SetDefault("HOLLOWMERE_DATA_HOME", home);
     SetDefault("XDG_RUNTIME_DIR", home + "/run");
     SetDefault("TEST_TMPDIR", home + "/tmp/");
+    KeepTheGlDriverLoaded();
+    ::testing::AddGlobalTestEnvironment(new CPlatformShutdown);
   }
 };
 

@@ -95,6 +95,7 @@ class ParticleTest : public ::testing::Test {
       RecordedDraws().push_back({call, std::vector<SParticleVertex>(call.vertices, call.vertices + call.vertexCount)});
     };
     SetParticleTextureFolder("Effects\\Textures\\");
+    BeginParticleDraw();  // the neutral camera and world, whatever an earlier test applied
   }
 
   void TearDown() override {

@@ -5,6 +5,7 @@
 #include "Quor/ReportError.h"
 
 #include "Platform/PlatformSystem.h"
+#include "tests/support/PlatformTestSupport.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -84,10 +85,11 @@ std::vector<std::string> g_reports;
 void RecordReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
 
 TEST(JoystickDevicesTest, AMissingKeyboardAndMouseAreReportedNotFatal) {
+  PlatformResetState();  // the event system is not running: no keyboard, no mouse
   g_reports.clear();
   ReportHandler = &RecordReport;
   {
-    CJoystickDX joystick;  // the event system is not running: no keyboard, no mouse
+    CJoystickDX joystick;
     joystick.StartCapture(0, CJoystickDX::kCaptureBoth);
     joystick.Update();
     EXPECT_FALSE(joystick.GetData()->keyboard.valid);
@@ -102,8 +104,7 @@ TEST(JoystickDevicesTest, AMissingKeyboardAndMouseAreReportedNotFatal) {
 class JoystickCaptureTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char error[256] = {};
-    ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+    ASSERT_TRUE(hmtest::StartFreshPlatform());
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
   }
   void TearDown() override {

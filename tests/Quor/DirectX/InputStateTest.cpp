@@ -5,6 +5,7 @@
 #include "Quor/DirectX/QuordxDevice.h"
 
 #include "Platform/PlatformSystem.h"
+#include "tests/support/PlatformTestSupport.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -25,8 +26,8 @@ bool RecordAndSwallow(const SWindowMessage& message) {
 class InputStateTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char error[256] = {};
-    ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+    ASSERT_TRUE(hmtest::StartFreshPlatform());
+    GetPlatformState() = SPlatformState();
     g_windowMessages.clear();
     MessageHook = &RecordAndSwallow;
     InitInputDevices();

@@ -11,6 +11,7 @@
 #include "Quor/RenderStates.h"
 #include "Quor/Timer.h"
 #include "tests/Platform/GfxTestSupport.h"
+#include "tests/support/PlatformTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -47,8 +48,7 @@ class CStubFactory : public IGfxDeviceFactory {
 class DeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char error[256] = {};
-    ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+    ASSERT_TRUE(hmtest::StartFreshPlatform());
     OpenWindow(64, 48);
   }
 

@@ -3,6 +3,7 @@
 #include "Quor/Timer.h"
 
 #include "Platform/PlatformSystem.h"
+#include "tests/support/PlatformTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -88,15 +89,19 @@ TEST(DisplayModePoolTest, ListsShareAFixedPoolThatNeverGrows) {
   EXPECT_EQ(pool.FreeRecordCount(), kDisplayModeRecordCount);
 }
 
-TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarkerHoweverLongItsPath) {
+TEST(UserDataFolderTest, TheFolderIsCreatedKeptAndHoldsTheWindowedMarkerHoweverLongItsPath) {
   // A path far longer than the old 260-character limit: the marker must land inside it, and
   // nothing may be written where a cut path would point.
   const std::string home = std::string(HM_BINARY_DIR) + "/test-home/user-data/" + std::string(150, 'y') + "/" +
                            std::string(150, 'z') + "/";
+  const std::string before = std::getenv("HOLLOWMERE_DATA_HOME");
   setenv("HOLLOWMERE_DATA_HOME", home.c_str(), 1);
-  ASSERT_EQ(GetUserDataFolder(), home);
+  PlatformResetState();  // the folder is kept from its first use: look it up again
+  EXPECT_EQ(GetUserDataFolder(), home);
+  setenv("HOLLOWMERE_DATA_HOME", before.c_str(), 1);
+  EXPECT_EQ(GetUserDataFolder(), home);  // and kept from then on
   struct stat info;
-  ASSERT_EQ(stat(home.c_str(), &info), 0);
+  EXPECT_EQ(stat(home.c_str(), &info), 0);
   const std::string marker = home + "windowed";
   ASSERT_GT(marker.size(), 300u);
   const std::string cutMarker = marker.substr(0, 259);  // within the last folder's name
@@ -109,6 +114,7 @@ TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarkerHoweverLongI
   GetPlatformState().windowed = false;
   WriteWindowedMarker();
   EXPECT_NE(stat(marker.c_str(), &info), 0);
+  PlatformResetState();
 }
 
 TEST(FocusTest, LosingTheFocusSuspendsDrawingAndFreezesTheClock) {
@@ -146,14 +152,14 @@ TEST(FocusTest, FullScreenIsRememberedAcrossAFocusLoss) {
 }
 
 TEST(MessagePumpTest, ClosingTheWindowEndsThePumpInsteadOfTheProcess) {
-  char error[256] = {};
-  ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+  ASSERT_TRUE(hmtest::StartFreshPlatform());
   GetPlatformState() = SPlatformState();
   EXPECT_TRUE(ProcessMessages());
   MainWindowProc({EWindowMessage::Close});
   EXPECT_FALSE(ProcessMessages());
   EXPECT_FALSE(ProcessMessages());  // and from then on
-  PlatformShutdown();
+  GetPlatformState() = SPlatformState();
+  PlatformResetState();
 }
 
 }  // namespace

@@ -17,7 +17,6 @@ using vfstest::ReportCapture;
 
 namespace {
 
-constexpr int kDriverDelayMs = 2;  // about ten times real time, so the stream is kept fed
 
 class MusicStreamTest : public ::testing::Test {
  protected:
@@ -57,7 +56,7 @@ TEST_F(MusicStreamTest, TrackPlayedOnceStopsPlayingAtItsEnd) {
     SCOPED_TRACE(ContentName(kind));
     CContentTree tree(kind, {{"Dummy.txt", vfstest::Text("x")}},
                       {{"Music/Theme.wav", ToneWave(PcmFormat(22050, 16, 2), 600, 0.3)}});
-    CDiskCapture capture("stream-once", kDriverDelayMs);
+    CDiskCapture capture("stream-once", audiotest::kStreamingDriverDelayMs);
     ASSERT_TRUE(InitDirectSound());
     OpenMusicStream(&m_stream, "music\\theme");
     ASSERT_TRUE(m_stream.audio);
@@ -77,7 +76,7 @@ TEST_F(MusicStreamTest, TrackPlayedOnceStopsPlayingAtItsEnd) {
 
 TEST_F(MusicStreamTest, LoopingTrackRestartsAtItsStopPosition) {
   CContentTree tree(EContent::Plain, {}, {{"Loop.wav", TwoToneWave()}});
-  CDiskCapture capture("stream-loop", kDriverDelayMs);
+  CDiskCapture capture("stream-loop", audiotest::kStreamingDriverDelayMs);
   ASSERT_TRUE(InitDirectSound());
   OpenMusicStream(&m_stream, "Loop");
   ASSERT_TRUE(m_stream.audio);

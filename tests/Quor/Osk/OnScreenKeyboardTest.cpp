@@ -15,6 +15,7 @@
 #include "Quor/OnScreenKeyboard.h"
 #include "tests/Quor/SoundTestKit.h"
 #include "tools/fontmaker/FontFileWriter.h"
+#include "tests/support/PlatformTestSupport.h"
 
 using namespace rendertest;
 
@@ -41,10 +42,10 @@ constexpr uint32_t kCellBackspace = 10;
 class OnScreenKeyboardTest : public CRenderFixture {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(hmtest::StartFreshPlatform());
+    GetPlatformState() = SPlatformState();
     CRenderFixture::SetUp();
     SetAspectRatio(1.0f);
-    char error[256] = {};
-    ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
     InitInputDevices();
     soundtest::UseDummyAudio();
     m_sounds = std::make_unique<CSoundManager>();
