@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "Platform/GraphicsDeviceImpl.h"
+
+#include <EGL/egl.h>
 #include "Platform/GraphicsDriverScope.h"
 #include "Platform/GraphicsReport.h"
 #include "Platform/GraphicsWindowFormat.h"
@@ -233,6 +235,7 @@ void SGfxDeviceImpl::DestroyContext(SGfxContext* ctx) {
   ForgetCompiled(ctx);
   for (auto& entry : ctx->framebuffers) glDeleteFramebuffers(1, &entry.second);
   glDeleteSamplers(kGfxSamplers, ctx->samplers);
+  if (ctx->frameFence) glDeleteSync(ctx->frameFence);
   MOJOSHADER_glDestroyContext(ctx->mojo);
   if (t_context == ctx) t_context = nullptr;
   SDL_GL_MakeCurrent(nullptr, nullptr);
@@ -261,9 +264,9 @@ MOJOSHADER_glShader* SGfxDeviceImpl::Compiled(SGfxContext* ctx, CGfxShader* shad
 // ---- back buffer
 
 // Reads the format and size of the window's framebuffer; the new main context is current on
-// the window and has not yet set a viewport, so the viewport still spans the whole window.
+// the window.
 void SGfxDeviceImpl::InspectWindowFramebuffer() {
-  GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0, sampleBuffers = 1, viewport[4] = {};
+  GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0, sampleBuffers = 1;
   glGetIntegerv(GL_RED_BITS, &red);
   glGetIntegerv(GL_GREEN_BITS, &green);
   glGetIntegerv(GL_BLUE_BITS, &blue);
@@ -271,12 +274,24 @@ void SGfxDeviceImpl::InspectWindowFramebuffer() {
   glGetIntegerv(GL_DEPTH_BITS, &depth);
   glGetIntegerv(GL_STENCIL_BITS, &stencil);
   glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
-  glGetIntegerv(GL_VIEWPORT, viewport);
   windowHoldsColour = red == 8 && green == 8 && blue == 8 && alpha == 8 && sampleBuffers == 0 &&
                       glGetError() == GL_NO_ERROR;
   windowHoldsDepth = depth == 24 && stencil == 8;
-  windowWidth = static_cast<uint32_t>(std::max(viewport[2], 0));
-  windowHeight = static_cast<uint32_t>(std::max(viewport[3], 0));
+  ReadWindowSize();
+}
+
+// The size of the window's framebuffer as it is now. Where the window's surface is EGL's, EGL
+// tells it: the offscreen driver keeps a surface of the first size however the window changes,
+// while SDL reports the window's new size. Elsewhere the drawable follows the window.
+void SGfxDeviceImpl::ReadWindowSize() {
+  EGLint width = 0, height = 0;
+  const EGLDisplay display = eglGetCurrentDisplay();
+  const EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
+  if (eglGetCurrentContext() == EGL_NO_CONTEXT || surface == EGL_NO_SURFACE ||
+      !eglQuerySurface(display, surface, EGL_WIDTH, &width) || !eglQuerySurface(display, surface, EGL_HEIGHT, &height))
+    SDL_GL_GetDrawableSize(window, &width, &height);
+  windowWidth = static_cast<uint32_t>(std::max(width, 0));
+  windowHeight = static_cast<uint32_t>(std::max(height, 0));
 }
 
 // The back buffer goes into the window when nothing needs a copy of it: one sample, the
@@ -286,11 +301,7 @@ bool SGfxDeviceImpl::WantsWindow() const {
   if (!windowHoldsColour || windowRefused || params.multisample != 0 || !shared.empty() || windowLent) return false;
   if (params.enableAutoDepthStencil && (params.autoDepthStencilFormat != GFX_FMT_D24S8 || !windowHoldsDepth))
     return false;
-  int width = 0, height = 0;
-  SDL_GL_GetDrawableSize(window, &width, &height);
-  const uint32_t w = params.backBufferWidth, h = params.backBufferHeight;
-  return windowWidth == w && windowHeight == h && static_cast<uint32_t>(width) == w &&
-         static_cast<uint32_t>(height) == h;
+  return windowWidth == params.backBufferWidth && windowHeight == params.backBufferHeight;
 }
 
 // Storage of its own for a back-buffer surface, as its description says.
@@ -369,9 +380,12 @@ bool SGfxDeviceImpl::MoveBackBuffer(SGfxContext* ctx, bool intoWindow) {
 }
 
 // Puts the back buffer where it is best kept now; called where a shared context comes or
-// goes, the window is lent or reclaimed, and after each Present.
+// goes, the window is lent or reclaimed, and after each Present (the window may have changed
+// size or gone full screen meanwhile).
 void SGfxDeviceImpl::SettleBackBuffer(SGfxContext* ctx) {
-  if (backBuffer && ctx->isMain && ctx->holdsWindow) MoveBackBuffer(ctx, WantsWindow());
+  if (!backBuffer || !ctx->isMain || !ctx->holdsWindow) return;
+  ReadWindowSize();
+  MoveBackBuffer(ctx, WantsWindow());
 }
 
 void SGfxDeviceImpl::ReleaseBackBuffer() {

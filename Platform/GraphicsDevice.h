@@ -281,6 +281,10 @@ class CGfxDevice {
   uint32_t ReadBackBuffer(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height);
   // Any colour surface (a render target or the back buffer), top-down R, G, B, A.
   uint32_t ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgba);
+  // What the window's framebuffer holds after the last Present, top-down R, G, B, A, with its
+  // size (for tests and diagnostics; exact where the window's surface is single-buffered, as
+  // the offscreen driver's is).
+  uint32_t ReadWindow(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height);
 
   // Loss. A real loss only comes with a mode switch (the GL context is re-created in
   // Reset); tests force one: the device then reports "lost" for `lostPolls` calls of

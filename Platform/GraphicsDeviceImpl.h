@@ -73,6 +73,10 @@ struct SGfxContext {
   uint32_t vsDirtyLow = 0, vsDirtyHigh = kGfxVertexConstants;
   uint32_t psDirtyLow = 0, psDirtyHigh = kGfxPixelConstants;
 
+  // The fence after the last frame this context presented: the next Present waits for it, so
+  // one frame is drawn while the next is prepared, and no more queue up.
+  GLsync frameFence = nullptr;
+
   // GL objects of this context to delete next time it is current.
   std::vector<GLuint> pendingFramebuffers;
   std::vector<MOJOSHADER_glShader*> pendingShaders;
@@ -138,8 +142,9 @@ struct SGfxDeviceImpl {
   CGfxSurface* resolve = nullptr;  // single-sample copy of a multisampled back buffer
   SGfxCaps caps{};
 
-  // The window's own framebuffer as the main context found it when created: its size and
-  // whether its format can stand in for the back buffer and the default depth buffer.
+  // The window's own framebuffer: its size when last read (ReadWindowSize) and whether its
+  // format, as the main context found it when created, can stand in for the back buffer and
+  // the default depth buffer.
   uint32_t windowWidth = 0, windowHeight = 0;
   bool windowHoldsColour = false, windowHoldsDepth = false;
   // Set for good once the engine pairs the back buffer's depth with another target (or the
@@ -160,6 +165,7 @@ struct SGfxDeviceImpl {
   void DestroyContext(SGfxContext* ctx);
   void FlushPending(SGfxContext* ctx);
   void InspectWindowFramebuffer();
+  void ReadWindowSize();
   bool CreateBackBuffer(uint32_t* result);
   void GiveRenderbuffer(CGfxSurface* surface);
   bool WantsWindow() const;
@@ -193,6 +199,7 @@ struct SGfxDeviceImpl {
   uint32_t SetConstants(float* store, uint32_t capacity, bool pixel, uint32_t start, const float* data,
                         uint32_t count);
   static bool StreamsHold(const SGfxDeviceState& state, uint64_t lastVertex);
+  void WaitForPreviousFrame(SGfxContext* ctx);
   uint32_t Blit(SGfxContext* ctx, const SGfxFramebuffer& source, const SGfxRect& sourceRect,
                 const SGfxFramebuffer& dest, const SGfxRect& destRect, GLenum filter,
                 GLbitfield mask = GL_COLOR_BUFFER_BIT);

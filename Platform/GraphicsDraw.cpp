@@ -378,6 +378,23 @@ uint32_t SGfxDeviceImpl::Blit(SGfxContext* ctx, const SGfxFramebuffer& source, c
   return GFX_OK;
 }
 
+// Software drivers neither flush nor wait at the swap, so frames would queue up without
+// bound. This frame is sent off behind a fence and the previous frame's fence is waited for:
+// the processor prepares the next frame while this one is drawn, one frame in flight at most.
+void SGfxDeviceImpl::WaitForPreviousFrame(SGfxContext* ctx) {
+  GLsync previous = ctx->frameFence;
+  ctx->frameFence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+  glFlush();
+  if (!previous) return;
+  // Bounded: a context that stopped drawing must not hang the program.
+  constexpr GLuint64 kStepNs = 100'000'000;
+  for (int step = 0; step < 50; ++step) {
+    const GLenum status = glClientWaitSync(previous, 0, kStepNs);
+    if (status != GL_TIMEOUT_EXPIRED) break;
+  }
+  glDeleteSync(previous);
+}
+
 CGfxSurface* SGfxDeviceImpl::Resolved(SGfxContext* ctx, CGfxSurface* surface) {
   if (surface->m_desc.multisample == 0) return surface;
   if (surface != backBuffer || !resolve) return nullptr;
@@ -421,8 +438,9 @@ uint32_t CGfxDevice::Present() {
     CGfxSurface* source = impl.Resolved(ctx, impl.backBuffer);
     SGfxFramebuffer from;
     if (!source || !impl.TargetFor(ctx, source, nullptr, &from)) return GFX_ERR_INVALID_CALL;
-    int width = 0, height = 0;
-    SDL_GL_GetDrawableSize(impl.window, &width, &height);
+    // The whole picture goes into the whole of the window's framebuffer as it is now.
+    impl.ReadWindowSize();
+    const auto width = static_cast<int32_t>(impl.windowWidth), height = static_cast<int32_t>(impl.windowHeight);
     const SGfxRect sourceRect = {0, 0, static_cast<int32_t>(impl.params.backBufferWidth),
                                  static_cast<int32_t>(impl.params.backBufferHeight)};
     const SGfxRect windowRect = {0, 0, width, height};
@@ -431,8 +449,7 @@ uint32_t CGfxDevice::Present() {
               sameSize ? GL_NEAREST : GL_LINEAR);
   }
   SDL_GL_SwapWindow(impl.window);
-  // Software drivers neither flush nor wait at the swap: without this frames queue up.
-  glFinish();
+  impl.WaitForPreviousFrame(ctx);
   // The window may have changed size meanwhile: the back buffer goes where it fits now.
   impl.SettleBackBuffer(ctx);
   return GFX_OK;
@@ -828,15 +845,9 @@ uint32_t CGfxDevice::DrawIndexedPrimitiveUP(uint32_t type, uint32_t, uint32_t, u
 
 // ---- read-back
 
-uint32_t CGfxDevice::ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgba) {
-  Guard guard(SGfxDeviceImpl::Lock());
-  SGfxDeviceImpl& impl = *m_impl;
-  SGfxContext* ctx = impl.Enter();
-  if (!ctx || !surface || surface->m_device != this || surface->m_depth) return GFX_ERR_INVALID_CALL;
-  CGfxSurface* readable = impl.Resolved(ctx, surface);
-  SGfxFramebuffer framebuffer;
-  if (!readable || !impl.TargetFor(ctx, readable, nullptr, &framebuffer)) return GFX_ERR_INVALID_CALL;
-  const uint32_t width = surface->m_desc.width, height = surface->m_desc.height;
+// Reads a framebuffer's pixels as top-down R, G, B, A rows.
+static uint32_t ReadFramebuffer(SGfxContext* ctx, const SGfxFramebuffer& framebuffer, uint32_t width,
+                                uint32_t height, std::vector<uint8_t>& rgba) {
   const size_t rowBytes = static_cast<size_t>(width) * 4;
   rgba.resize(rowBytes * height);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer.name);
@@ -850,6 +861,28 @@ uint32_t CGfxDevice::ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgb
                        rgba.begin() + bottom * rowBytes);
   ctx->drawFramebuffer = kGfxUnknown;
   return glGetError() == GL_NO_ERROR ? GFX_OK : GFX_ERR_INVALID_CALL;
+}
+
+uint32_t CGfxDevice::ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgba) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxContext* ctx = impl.Enter();
+  if (!ctx || !surface || surface->m_device != this || surface->m_depth) return GFX_ERR_INVALID_CALL;
+  CGfxSurface* readable = impl.Resolved(ctx, surface);
+  SGfxFramebuffer framebuffer;
+  if (!readable || !impl.TargetFor(ctx, readable, nullptr, &framebuffer)) return GFX_ERR_INVALID_CALL;
+  return ReadFramebuffer(ctx, framebuffer, surface->m_desc.width, surface->m_desc.height, rgba);
+}
+
+uint32_t CGfxDevice::ReadWindow(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxContext* ctx = impl.Enter();
+  if (!ctx || !ctx->holdsWindow) return GFX_ERR_INVALID_CALL;
+  impl.ReadWindowSize();
+  if (width) *width = impl.windowWidth;
+  if (height) *height = impl.windowHeight;
+  return ReadFramebuffer(ctx, {0, true, impl.windowHeight}, impl.windowWidth, impl.windowHeight, rgba);
 }
 
 uint32_t CGfxDevice::ReadBackBuffer(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height) {
