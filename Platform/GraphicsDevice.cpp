@@ -148,6 +148,12 @@ void SGfxDeviceImpl::FlushPending(SGfxContext* ctx) {
 }
 
 SGfxContext* SGfxDeviceImpl::Enter() {
+  SGfxContext* ctx = EnterKeepingBatch();
+  if (ctx) FlushBatch(ctx);
+  return ctx;
+}
+
+SGfxContext* SGfxDeviceImpl::EnterKeepingBatch() {
   SGfxContext* ctx = nullptr;
   if (t_context && t_context->impl == this) {
     ctx = t_context;
@@ -233,6 +239,7 @@ void SGfxDeviceImpl::DestroyContext(SGfxContext* ctx) {
   MOJOSHADER_glBindProgram(nullptr);
   FlushPending(ctx);
   ForgetCompiled(ctx);
+  ReleaseStreams(ctx);
   for (auto& entry : ctx->framebuffers) glDeleteFramebuffers(1, &entry.second);
   glDeleteSamplers(kGfxSamplers, ctx->samplers);
   if (ctx->frameFence) glDeleteSync(ctx->frameFence);
@@ -396,6 +403,7 @@ void SGfxDeviceImpl::ReleaseBackBuffer() {
 }
 
 void SGfxDeviceImpl::SetDefaultState() {
+  ++stateEpoch;
   std::fill(std::begin(state.renderStates), std::end(state.renderStates), 0u);
   uint32_t* rs = state.renderStates;
   rs[GFX_RS_ZENABLE] = autoDepth ? 1 : 0;
@@ -494,6 +502,11 @@ void CGfxDevice::ForceDeviceLoss(uint32_t lostPolls) {
 }
 
 uint32_t CGfxDevice::GetContextGeneration() const { return m_impl->generation; }
+
+uint64_t CGfxDevice::GetGlDrawCount() const {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  return m_impl->glDraws;
+}
 
 bool CGfxDevice::DrawsIntoWindow() const {
   std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
@@ -726,6 +739,7 @@ void CGfxDevice::ReleaseSharedContext() {
   std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
   SGfxContext* ctx = t_context;
   if (!ctx || ctx->impl != m_impl || ctx->isMain) return;
+  m_impl->FlushBatch(ctx);
   glFinish();  // everything it drew is in the shared targets before another thread reads them
   if (ctx->holdsWindow) m_impl->windowHolder = nullptr;
   ctx->holdsWindow = false;
