@@ -55,6 +55,7 @@ void SGfxContext::ForgetAppliedState() {
   clipOrigin = kGfxUnknown;
   viewportKnown = false;
   shadersKnown = false;
+  ringLayout = 0;
   vsDirtyLow = 0;
   vsDirtyHigh = kGfxVertexConstants;
   psDirtyLow = 0;

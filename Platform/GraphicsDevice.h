@@ -289,6 +289,9 @@ class CGfxDevice {
   // the offscreen driver's is).
   uint32_t ReadWindow(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height);
 
+  // Waits until everything drawn so far is done (for benchmarks and tests).
+  uint32_t WaitForIdle();
+
   // Loss. A real loss only comes with a mode switch (the GL context is re-created in
   // Reset); tests force one: the device then reports "lost" for `lostPolls` calls of
   // TestCooperativeLevel and "not reset" afterwards until Reset succeeds.

@@ -106,6 +106,11 @@ struct SGfxContext {
   SGfxStreamRing vertexRing, indexRing;
   GLuint quadIndices = 0;
   SGfxBatch batch;
+  // The vertex layout (LayoutKey) the shader inputs were last pointed at in the vertex ring,
+  // from its start: draws then reach their vertices through a base vertex. 0 when they point
+  // elsewhere or must be set again.
+  uint64_t ringLayout = 0;
+  uint32_t ringLayoutStride = 0;
 
   // GL objects of this context to delete next time it is current.
   std::vector<GLuint> pendingFramebuffers;
@@ -239,6 +244,7 @@ struct SGfxDeviceImpl {
   void ApplySamplers(SGfxContext* ctx);
   uint32_t Draw(SGfxContext* ctx, const SGfxDrawCall& call);
   bool SetAttributes(const SGfxDrawCall& call, GLuint userBuffer, size_t userOffset);
+  uint64_t LayoutKey() const;
   bool AppendToBatch(SGfxContext* ctx, const SGfxDrawCall& call);
   bool OpenBatch(SGfxContext* ctx, const SGfxDrawCall& call);
   void FlushBatch(SGfxContext* ctx);

@@ -298,6 +298,13 @@ bool SGfxDeviceImpl::SetAttributes(const SGfxDrawCall& call, GLuint userBuffer, 
   return true;
 }
 
+// Names the vertex layout in use for as long as the device lives: a declaration by its serial
+// number, a fixed vertex format by its layout's address (those layouts are never freed).
+uint64_t SGfxDeviceImpl::LayoutKey() const {
+  if (state.declaration) return state.declaration->m_serial;
+  return reinterpret_cast<uintptr_t>(state.elements) | (uint64_t{1} << 63);
+}
+
 // A buffered draw may only read vertices its buffers hold.
 bool SGfxDeviceImpl::StreamsHold(const SGfxDeviceState& state, uint64_t lastVertex) {
   for (const SGfxVertexElement& element : *state.elements) {
@@ -329,6 +336,7 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
   // Linking and the driver's first use of a program keep driver state of their own.
   SGfxDriverScope driver;
   if (!ctx->shadersKnown || ctx->boundVertex != vertex || ctx->boundPixel != pixel) {
+    ctx->ringLayout = 0;  // a program bound anew needs its inputs set again
     MOJOSHADER_glBindShaders(vertex, pixel);
     ctx->boundVertex = vertex;
     ctx->boundPixel = pixel;
@@ -347,7 +355,10 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
     ctx->psDirtyHigh = 0;
   }
   const bool gathered = call.userVertices && OpenBatch(ctx, call);
-  if (!gathered && !SetAttributes(call, 0, 0)) return GFX_ERR_INVALID_CALL;
+  if (!gathered) {
+    ctx->ringLayout = 0;
+    if (!SetAttributes(call, 0, 0)) return GFX_ERR_INVALID_CALL;
+  }
   MOJOSHADER_glProgramReady();
   // Clip control turns the picture over where needed: no flip of the pixel position here.
   MOJOSHADER_glProgramViewportInfo(static_cast<int>(state.viewport.width), static_cast<int>(state.viewport.height),
@@ -389,9 +400,11 @@ bool RenewRing(SGfxStreamRing& ring, size_t bytes) {
   return ring.data != nullptr;
 }
 
-// Copies data to the end of the ring, renewing it when full; false when no buffer can be had.
-bool Stream(SGfxStreamRing& ring, size_t defaultSize, const void* data, size_t bytes, size_t* offset) {
+// Copies data to the end of the ring, at a multiple of `align`, renewing the ring when full;
+// false when no buffer can be had.
+bool Stream(SGfxStreamRing& ring, size_t defaultSize, const void* data, size_t bytes, size_t align, size_t* offset) {
   if (ring.size == 0) ring.size = defaultSize;
+  ring.used = (ring.used + align - 1) / align * align;
   if ((!ring.data || ring.used + bytes > ring.size) && !RenewRing(ring, bytes)) return false;
   *offset = ring.used;
   std::memcpy(ring.data + ring.used, data, bytes);
@@ -448,12 +461,19 @@ bool SGfxDeviceImpl::OpenBatch(SGfxContext* ctx, const SGfxDrawCall& call) {
   if (batch.quads && !ctx->quadIndices) ctx->quadIndices = MakeQuadIndexBuffer();
   if (batch.indexed && !batch.quads) {
     const size_t indexBytes = size_t(call.count) * (call.indexType == GL_UNSIGNED_INT ? 4 : 2);
-    if (!Stream(ctx->indexRing, kIndexRingBytes, call.indexPointer, indexBytes, &batch.indexByte)) return false;
+    if (!Stream(ctx->indexRing, kIndexRingBytes, call.indexPointer, indexBytes, 4, &batch.indexByte)) return false;
   }
+  // Vertices start at a whole vertex, so that draws reach them through a base vertex and the
+  // shader inputs stay pointed at the ring's start from one draw to the next.
   const size_t vertexBytes = size_t{call.userVertexCount} * call.userStride;
-  if (!Stream(ctx->vertexRing, kVertexRingBytes, call.userVertices, vertexBytes, &batch.firstVertexByte) ||
-      !SetAttributes(call, ctx->vertexRing.name, batch.firstVertexByte))
+  const GLuint ringBefore = ctx->vertexRing.name;
+  if (!Stream(ctx->vertexRing, kVertexRingBytes, call.userVertices, vertexBytes, call.userStride, &batch.firstVertexByte))
     return false;
+  if (ctx->vertexRing.name != ringBefore || ctx->ringLayout != LayoutKey() || ctx->ringLayoutStride != call.userStride) {
+    if (!SetAttributes(call, ctx->vertexRing.name, 0)) return false;
+    ctx->ringLayout = LayoutKey();
+    ctx->ringLayoutStride = call.userStride;
+  }
   batch.open = true;
   batch.epoch = stateEpoch;
   ctx->batch = batch;
@@ -466,14 +486,15 @@ void SGfxDeviceImpl::FlushBatch(SGfxContext* ctx) {
   batch.open = false;
   ++glDraws;
   SGfxDriverScope driver;
+  const auto baseVertex = static_cast<GLint>(batch.firstVertexByte / batch.stride);
   if (!batch.indexed) {
-    glDrawArrays(batch.mode, 0, batch.count);
+    glDrawArrays(batch.mode, baseVertex, batch.count);
     return;
   }
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, batch.quads ? ctx->quadIndices : ctx->indexRing.name);
   const size_t offset = batch.quads ? 0 : batch.indexByte;
-  glDrawElements(batch.mode, batch.count, batch.quads ? GL_UNSIGNED_SHORT : batch.indexType,
-                 reinterpret_cast<const void*>(offset));
+  glDrawElementsBaseVertex(batch.mode, batch.count, batch.quads ? GL_UNSIGNED_SHORT : batch.indexType,
+                           reinterpret_cast<const void*>(offset), baseVertex);
 }
 
 void SGfxDeviceImpl::ReleaseStreams(SGfxContext* ctx) {
@@ -584,6 +605,13 @@ uint32_t CGfxDevice::Present() {
   impl.WaitForPreviousFrame(ctx);
   // The window may have changed size meanwhile: the back buffer goes where it fits now.
   impl.SettleBackBuffer(ctx);
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::WaitForIdle() {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!m_impl->Enter()) return GFX_ERR_INVALID_CALL;
+  glFinish();
   return GFX_OK;
 }
 
