@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "Platform/GraphicsDeviceImpl.h"
+
+#include <EGL/egl.h>
 #include "Platform/GraphicsDriverScope.h"
 #include "Platform/GraphicsReport.h"
 #include "Platform/GraphicsWindowFormat.h"
@@ -53,6 +55,7 @@ void SGfxContext::ForgetAppliedState() {
   clipOrigin = kGfxUnknown;
   viewportKnown = false;
   shadersKnown = false;
+  ringLayout = 0;
   vsDirtyLow = 0;
   vsDirtyHigh = kGfxVertexConstants;
   psDirtyLow = 0;
@@ -152,6 +155,12 @@ void SGfxDeviceImpl::FlushPending(SGfxContext* ctx) {
 }
 
 SGfxContext* SGfxDeviceImpl::Enter() {
+  SGfxContext* ctx = EnterKeepingBatch();
+  if (ctx) FlushBatch(ctx);
+  return ctx;
+}
+
+SGfxContext* SGfxDeviceImpl::EnterKeepingBatch() {
   SGfxContext* ctx = nullptr;
   if (t_context && t_context->impl == this) {
     ctx = t_context;
@@ -182,7 +191,7 @@ void SGfxDeviceImpl::ServeTranslation(SGfxContext* ctx) {
   // another context's: it lets go of them, and this context starts with none, to match.
   MOJOSHADER_glBindProgram(nullptr);
   for (GLint i = 0; i < maxVertexAttributes; ++i) glDisableVertexAttribArray(static_cast<GLuint>(i));
-  ctx->shadersKnown = false;
+  ctx->ForgetAppliedState();
   translationServes = ctx;
 }
 
@@ -242,8 +251,10 @@ void SGfxDeviceImpl::DestroyContext(SGfxContext* ctx) {
   // Unbound first: a bound program outlives the deletion of its shaders.
   MOJOSHADER_glBindProgram(nullptr);
   FlushPending(ctx);
+  ReleaseStreams(ctx);
   for (auto& entry : ctx->framebuffers) glDeleteFramebuffers(1, &entry.second);
   glDeleteSamplers(kGfxSamplers, ctx->samplers);
+  if (ctx->frameFence) glDeleteSync(ctx->frameFence);
   // The translation context goes with the main context; a shared context only borrowed it.
   if (ctx->isMain) {
     ForgetTranslated();
@@ -275,9 +286,9 @@ MOJOSHADER_glShader* SGfxDeviceImpl::Compiled(SGfxContext*, CGfxShader* shader) 
 // ---- back buffer
 
 // Reads the format and size of the window's framebuffer; the new main context is current on
-// the window and has not yet set a viewport, so the viewport still spans the whole window.
+// the window.
 void SGfxDeviceImpl::InspectWindowFramebuffer() {
-  GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0, sampleBuffers = 1, viewport[4] = {};
+  GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0, sampleBuffers = 1;
   glGetIntegerv(GL_RED_BITS, &red);
   glGetIntegerv(GL_GREEN_BITS, &green);
   glGetIntegerv(GL_BLUE_BITS, &blue);
@@ -285,12 +296,24 @@ void SGfxDeviceImpl::InspectWindowFramebuffer() {
   glGetIntegerv(GL_DEPTH_BITS, &depth);
   glGetIntegerv(GL_STENCIL_BITS, &stencil);
   glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
-  glGetIntegerv(GL_VIEWPORT, viewport);
   windowHoldsColour = red == 8 && green == 8 && blue == 8 && alpha == 8 && sampleBuffers == 0 &&
                       glGetError() == GL_NO_ERROR;
   windowHoldsDepth = depth == 24 && stencil == 8;
-  windowWidth = static_cast<uint32_t>(std::max(viewport[2], 0));
-  windowHeight = static_cast<uint32_t>(std::max(viewport[3], 0));
+  ReadWindowSize();
+}
+
+// The size of the window's framebuffer as it is now. Where the window's surface is EGL's, EGL
+// tells it: the offscreen driver keeps a surface of the first size however the window changes,
+// while SDL reports the window's new size. Elsewhere the drawable follows the window.
+void SGfxDeviceImpl::ReadWindowSize() {
+  EGLint width = 0, height = 0;
+  const EGLDisplay display = eglGetCurrentDisplay();
+  const EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
+  if (eglGetCurrentContext() == EGL_NO_CONTEXT || surface == EGL_NO_SURFACE ||
+      !eglQuerySurface(display, surface, EGL_WIDTH, &width) || !eglQuerySurface(display, surface, EGL_HEIGHT, &height))
+    SDL_GL_GetDrawableSize(window, &width, &height);
+  windowWidth = static_cast<uint32_t>(std::max(width, 0));
+  windowHeight = static_cast<uint32_t>(std::max(height, 0));
 }
 
 // The back buffer goes into the window when nothing needs a copy of it: one sample, the
@@ -300,11 +323,7 @@ bool SGfxDeviceImpl::WantsWindow() const {
   if (!windowHoldsColour || windowRefused || params.multisample != 0 || !shared.empty() || windowLent) return false;
   if (params.enableAutoDepthStencil && (params.autoDepthStencilFormat != GFX_FMT_D24S8 || !windowHoldsDepth))
     return false;
-  int width = 0, height = 0;
-  SDL_GL_GetDrawableSize(window, &width, &height);
-  const uint32_t w = params.backBufferWidth, h = params.backBufferHeight;
-  return windowWidth == w && windowHeight == h && static_cast<uint32_t>(width) == w &&
-         static_cast<uint32_t>(height) == h;
+  return windowWidth == params.backBufferWidth && windowHeight == params.backBufferHeight;
 }
 
 // Storage of its own for a back-buffer surface, as its description says.
@@ -383,9 +402,12 @@ bool SGfxDeviceImpl::MoveBackBuffer(SGfxContext* ctx, bool intoWindow) {
 }
 
 // Puts the back buffer where it is best kept now; called where a shared context comes or
-// goes, the window is lent or reclaimed, and after each Present.
+// goes, the window is lent or reclaimed, and after each Present (the window may have changed
+// size or gone full screen meanwhile).
 void SGfxDeviceImpl::SettleBackBuffer(SGfxContext* ctx) {
-  if (backBuffer && ctx->isMain && ctx->holdsWindow) MoveBackBuffer(ctx, WantsWindow());
+  if (!backBuffer || !ctx->isMain || !ctx->holdsWindow) return;
+  ReadWindowSize();
+  MoveBackBuffer(ctx, WantsWindow());
 }
 
 void SGfxDeviceImpl::ReleaseBackBuffer() {
@@ -396,6 +418,7 @@ void SGfxDeviceImpl::ReleaseBackBuffer() {
 }
 
 void SGfxDeviceImpl::SetDefaultState() {
+  ++stateEpoch;
   std::fill(std::begin(state.renderStates), std::end(state.renderStates), 0u);
   uint32_t* rs = state.renderStates;
   rs[GFX_RS_ZENABLE] = autoDepth ? 1 : 0;
@@ -494,6 +517,11 @@ void CGfxDevice::ForceDeviceLoss(uint32_t lostPolls) {
 }
 
 uint32_t CGfxDevice::GetContextGeneration() const { return m_impl->generation; }
+
+uint64_t CGfxDevice::GetGlDrawCount() const {
+  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  return m_impl->glDraws;
+}
 
 bool CGfxDevice::DrawsIntoWindow() const {
   std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
@@ -726,6 +754,7 @@ void CGfxDevice::ReleaseSharedContext() {
   std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
   SGfxContext* ctx = t_context;
   if (!ctx || ctx->impl != m_impl || ctx->isMain) return;
+  m_impl->FlushBatch(ctx);
   glFinish();  // everything it drew is in the shared targets before another thread reads them
   if (ctx->holdsWindow) m_impl->windowHolder = nullptr;
   ctx->holdsWindow = false;

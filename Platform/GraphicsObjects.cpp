@@ -136,6 +136,7 @@ uint32_t CGfxBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t 
   if (size > length - offset) return GFX_ERR_INVALID_CALL;
   m_locked = true;
   m_lockReadOnly = (flags & GFX_LOCK_READONLY) != 0;
+  m_lockFlags = flags;
   m_lockOffset = offset;
   m_lockSize = size;
   *data = m_shadow.data() + offset;
@@ -148,9 +149,24 @@ uint32_t CGfxBuffer::Unlock() {
   m_locked = false;
   if (m_lockReadOnly || !m_gl || !m_device || m_lockSize == 0) return GFX_OK;
   if (!m_device->m_impl->Enter()) return GFX_ERR_INVALID_CALL;
-  const GLenum target = m_indices ? GL_ELEMENT_ARRAY_BUFFER : GL_ARRAY_BUFFER;
-  glBindBuffer(target, m_gl);
-  glBufferSubData(target, m_lockOffset, m_lockSize, m_shadow.data() + m_lockOffset);
+  // A copy target, so that the index binding of draws is left alone.
+  glBindBuffer(GL_COPY_WRITE_BUFFER, m_gl);
+  const uint8_t* written = m_shadow.data() + m_lockOffset;
+  const bool dynamic = (m_desc.usage & GFX_USAGE_DYNAMIC) != 0;
+  if (dynamic && (m_lockFlags & GFX_LOCK_DISCARD)) {
+    // Fresh storage: draws still reading the old contents keep theirs, and nobody waits.
+    glBufferData(GL_COPY_WRITE_BUFFER, m_desc.length, nullptr, GL_STREAM_DRAW);
+    glBufferSubData(GL_COPY_WRITE_BUFFER, m_lockOffset, m_lockSize, written);
+  } else if (dynamic && (m_lockFlags & GFX_LOCK_NOOVERWRITE)) {
+    // The caller promises not to touch what draws may still read: no need to wait for them.
+    void* mapped = glMapBufferRange(GL_COPY_WRITE_BUFFER, m_lockOffset, m_lockSize,
+                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (mapped) std::memcpy(mapped, written, m_lockSize);
+    if (!mapped || !glUnmapBuffer(GL_COPY_WRITE_BUFFER))
+      glBufferSubData(GL_COPY_WRITE_BUFFER, m_lockOffset, m_lockSize, written);
+  } else {
+    glBufferSubData(GL_COPY_WRITE_BUFFER, m_lockOffset, m_lockSize, written);
+  }
   return GFX_OK;
 }
 
