@@ -13,6 +13,10 @@
 namespace {
 
 thread_local SGfxContext* t_context = nullptr;
+// The context the calling thread's current device call has entered, and how deep the thread
+// holds the device lock.
+thread_local SGfxContext* t_entered = nullptr;
+thread_local int t_lockDepth = 0;
 
 void* LookupGl(const char* name, void*) { return SDL_GL_GetProcAddress(name); }
 
@@ -42,9 +46,41 @@ bool PrepareContext(SGfxContext* ctx) {
 
 }  // namespace
 
-std::recursive_mutex& SGfxDeviceImpl::Lock() {
-  static std::recursive_mutex lock;
+CGfxDeviceLock& SGfxDeviceImpl::Lock() {
+  static CGfxDeviceLock lock;
   return lock;
+}
+
+void CGfxDeviceLock::lock() {
+  m_mutex.lock();
+  ++t_lockDepth;
+}
+
+void CGfxDeviceLock::unlock() {
+  if (--t_lockDepth == 0 && t_entered) {
+    SGfxContext* ctx = t_entered;
+    t_entered = nullptr;
+    if (ctx->impl) ctx->impl->HandOver(ctx);
+  }
+  m_mutex.unlock();
+}
+
+// Ends a call on `ctx` while other contexts are about: its gathered draw and all it queued go
+// off behind a fence, so what this call did comes before what another context does next.
+void SGfxDeviceImpl::HandOver(SGfxContext* ctx) {
+  if (shared.empty() || SDL_GL_GetCurrentContext() != ctx->gl) return;
+  FlushBatch(ctx);
+  if (handoverFence) glDeleteSync(handoverFence);
+  handoverFence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+  ctx->handoverSeen = ++handoverSerial;
+  glFlush();
+}
+
+// Starts a call on `ctx`: what another context handed over is done first.
+void SGfxDeviceImpl::TakeOver(SGfxContext* ctx) {
+  if (!handoverFence || ctx->handoverSeen == handoverSerial) return;
+  glWaitSync(handoverFence, 0, GL_TIMEOUT_IGNORED);
+  ctx->handoverSeen = handoverSerial;
 }
 
 void SGfxContext::ForgetAppliedState() {
@@ -180,18 +216,23 @@ SGfxContext* SGfxDeviceImpl::EnterKeepingBatch() {
     return nullptr;
   }
   MOJOSHADER_glMakeContextCurrent(ctx->mojo);
+  TakeOver(ctx);
   ServeTranslation(ctx);
   FlushPending(ctx);
+  t_entered = ctx;
   return ctx;
 }
 
 void SGfxDeviceImpl::ServeTranslation(SGfxContext* ctx) {
   if (translationServes == ctx) return;
+  // A draw this context gathered was set up under its own GL state, which other contexts
+  // cannot touch: it goes out before that state is let go of below.
+  FlushBatch(ctx);
   // The translation context's idea of the bound program and the enabled vertex arrays is
   // another context's: it lets go of them, and this context starts with none, to match.
   MOJOSHADER_glBindProgram(nullptr);
   for (GLint i = 0; i < maxVertexAttributes; ++i) glDisableVertexAttribArray(static_cast<GLuint>(i));
-  ctx->ForgetAppliedState();
+  ctx->shadersKnown = false;
   translationServes = ctx;
 }
 
@@ -259,9 +300,12 @@ void SGfxDeviceImpl::DestroyContext(SGfxContext* ctx) {
   if (ctx->isMain) {
     ForgetTranslated();
     MOJOSHADER_glDestroyContext(ctx->mojo);
+    if (handoverFence) glDeleteSync(handoverFence);
+    handoverFence = nullptr;
   }
   translationServes = nullptr;
   if (t_context == ctx) t_context = nullptr;
+  if (t_entered == ctx) t_entered = nullptr;
   SDL_GL_MakeCurrent(nullptr, nullptr);
   SDL_GL_DeleteContext(ctx->gl);
   if (ctx->ownSurface) SDL_DestroyWindow(ctx->ownSurface);
@@ -480,7 +524,7 @@ void SGfxDeviceImpl::ClearBindings() {
 CGfxDevice::CGfxDevice() : m_impl(new SGfxDeviceImpl) { m_impl->device = this; }
 
 CGfxDevice::~CGfxDevice() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* ctx = impl.Enter();
   impl.ClearBindings();
@@ -501,7 +545,7 @@ CGfxDevice::~CGfxDevice() {
 }
 
 uint32_t CGfxDevice::TestCooperativeLevel() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (!m_impl->lost) return GFX_OK;
   if (m_impl->lostPolls > 0) {
     --m_impl->lostPolls;
@@ -511,7 +555,7 @@ uint32_t CGfxDevice::TestCooperativeLevel() {
 }
 
 void CGfxDevice::ForceDeviceLoss(uint32_t lostPolls) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   m_impl->lost = true;
   m_impl->lostPolls = lostPolls;
 }
@@ -519,12 +563,12 @@ void CGfxDevice::ForceDeviceLoss(uint32_t lostPolls) {
 uint32_t CGfxDevice::GetContextGeneration() const { return m_impl->generation; }
 
 uint64_t CGfxDevice::GetGlDrawCount() const {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   return m_impl->glDraws;
 }
 
 bool CGfxDevice::DrawsIntoWindow() const {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   return m_impl->backBuffer && m_impl->backBuffer->m_inWindow;
 }
 
@@ -568,7 +612,7 @@ static bool ApplyWindowMode(SDL_Window* window, const SGfxPresentParams& params)
 class CGfxRealFactory : public IGfxDeviceFactory {
  public:
   CGfxDevice* Create(PlatformWindowHandle window, const SGfxPresentParams& asked, uint32_t* result) override {
-    std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+    std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
     uint32_t ignored;
     if (!result) result = &ignored;
     auto* sdlWindow = reinterpret_cast<SDL_Window*>(window);
@@ -623,7 +667,7 @@ CGfxDevice* CreateGfxDeviceWithFallback(IGfxDeviceFactory& factory, PlatformWind
 }
 
 uint32_t CGfxDevice::Reset(const SGfxPresentParams& asked) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   if (!impl.main || impl.main->owner != std::this_thread::get_id()) return GFX_ERR_INVALID_CALL;
   if (!impl.shared.empty()) {
@@ -692,7 +736,7 @@ static void DestroyShared(SGfxDeviceImpl& impl, SGfxContext* ctx) {
 }
 
 SGfxSharedContext* CGfxDevice::CreateSharedContext() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* main = impl.Enter();
   if (!main || !main->isMain) return nullptr;
@@ -731,7 +775,7 @@ SGfxSharedContext* CGfxDevice::CreateSharedContext() {
 }
 
 bool CGfxDevice::MakeSharedContextCurrent(SGfxSharedContext* shared) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   if (!shared || !shared->context || shared->context->impl != &impl) return false;
   SGfxContext* ctx = shared->context;
@@ -751,7 +795,7 @@ bool CGfxDevice::MakeSharedContextCurrent(SGfxSharedContext* shared) {
 }
 
 void CGfxDevice::ReleaseSharedContext() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxContext* ctx = t_context;
   if (!ctx || ctx->impl != m_impl || ctx->isMain) return;
   m_impl->FlushBatch(ctx);
@@ -764,12 +808,15 @@ void CGfxDevice::ReleaseSharedContext() {
 }
 
 void CGfxDevice::DestroySharedContext(SGfxSharedContext* shared) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   if (!shared) return;
   SGfxContext* ctx = shared->context;
   delete shared;
   if (!ctx || !impl.main || impl.main->owner != std::this_thread::get_id()) return;
+  // What the main context gathered goes out before the contexts change and the back buffer
+  // may move back into the window.
+  impl.Enter();
   if (std::find(impl.shared.begin(), impl.shared.end(), ctx) == impl.shared.end()) return;
   if (ctx->holdsWindow) {
     GfxReport("Platform/GraphicsDevice", "A shared context was destroyed while still current on its thread");
@@ -780,7 +827,7 @@ void CGfxDevice::DestroySharedContext(SGfxSharedContext* shared) {
 }
 
 bool CGfxDevice::LendWindowSurface() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* ctx = impl.Enter();
   if (!ctx || !ctx->isMain || impl.windowLent || !impl.MoveBackBuffer(ctx, false)) return false;
@@ -792,7 +839,7 @@ bool CGfxDevice::LendWindowSurface() {
 }
 
 bool CGfxDevice::ReclaimWindowSurface() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* ctx = impl.Enter();
   if (!ctx || !ctx->isMain || !impl.windowLent || impl.windowHolder) return false;

@@ -104,6 +104,8 @@ struct SGfxContext {
   // The fence after the last frame this context presented: the next Present waits for it, so
   // one frame is drawn while the next is prepared, and no more queue up.
   GLsync frameFence = nullptr;
+  // The last handover (SGfxDeviceImpl::handoverSerial) this context made or waited for.
+  uint64_t handoverSeen = 0;
 
   // User-memory draws: their data, the quads' index buffer and the draw being gathered.
   SGfxStreamRing vertexRing, indexRing;
@@ -164,6 +166,17 @@ struct SGfxDrawCall {
   bool quadList = false;         // user indices 0, 1, 2, 2, 3, 0, 4, 5, 6, 6, 7, 4 ...
 };
 
+// The lock every device call holds. A call that reached GL hands its context's work over to
+// the device's other contexts as it lets go (SGfxDeviceImpl::HandOver).
+class CGfxDeviceLock {
+ public:
+  void lock();
+  void unlock();
+
+ private:
+  std::recursive_mutex m_mutex;
+};
+
 struct SGfxDeviceImpl {
   CGfxDevice* device = nullptr;
   SDL_Window* window = nullptr;
@@ -204,6 +217,12 @@ struct SGfxDeviceImpl {
   SGfxContext* translationServes = nullptr;
   GLint maxVertexAttributes = 16;
 
+  // Each context keeps a queue of GL commands of its own. While the device has more than one
+  // context, a call ends by sending its context's work off behind this fence, and the next
+  // call on any other context has GL wait for it: calls reach the picture in the order made.
+  GLsync handoverFence = nullptr;
+  uint64_t handoverSerial = 0;
+
   bool inScene = false;
   bool lost = false;
   uint32_t lostPolls = 0;
@@ -211,7 +230,7 @@ struct SGfxDeviceImpl {
   std::vector<GLuint> orphanNames[3];  // textures, buffers, renderbuffers freed off-context
 
   // Locking and contexts.
-  static std::recursive_mutex& Lock();
+  static CGfxDeviceLock& Lock();
   // The calling thread's context of this device, made current, or null. Enter issues the
   // gathered draw first, as every GL call but a user-memory draw must come after it.
   SGfxContext* Enter();
@@ -220,6 +239,8 @@ struct SGfxDeviceImpl {
   SGfxContext* CreateContextRecord(SDL_GLContext gl, bool isMain);
   void DestroyContext(SGfxContext* ctx);
   void FlushPending(SGfxContext* ctx);
+  void HandOver(SGfxContext* ctx);
+  void TakeOver(SGfxContext* ctx);
   void InspectWindowFramebuffer();
   void ReadWindowSize();
   bool CreateBackBuffer(uint32_t* result);

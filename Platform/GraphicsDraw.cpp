@@ -10,7 +10,7 @@
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
+using Guard = std::lock_guard<CGfxDeviceLock>;
 
 GLenum GlCompare(uint32_t func) {
   static const GLenum table[] = {GL_NEVER, GL_NEVER,   GL_LESS,   GL_EQUAL, GL_LEQUAL,

@@ -10,12 +10,12 @@ CGfxObject::CGfxObject(CGfxDevice* device) : m_device(device) {}
 CGfxObject::~CGfxObject() = default;
 
 uint32_t CGfxObject::AddRef() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   return ++m_refs;
 }
 
 uint32_t CGfxObject::Release() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (m_refs == 0) return 0;
   const uint32_t left = --m_refs;
   if (left == 0) {
@@ -62,7 +62,7 @@ uint32_t CGfxTexture::GetLevelDesc(uint32_t level, SGfxSurfaceDesc* desc) const 
 
 uint32_t CGfxTexture::GetSurfaceLevel(uint32_t level, CGfxSurface** surface) {
   if (level != 0 || !surface || !m_device) return GFX_ERR_INVALID_CALL;
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   auto* result = new CGfxSurface(m_device);
   result->m_desc = m_desc;
   result->m_texture = this;
@@ -85,7 +85,7 @@ static bool ClipLockRect(const SGfxRect* rect, uint32_t width, uint32_t height, 
 }
 
 uint32_t CGfxTexture::LockRect(uint32_t level, SGfxLockedRect* locked, const SGfxRect* rect, uint32_t flags) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   // Render targets live only on the GPU, as on the original device.
   if (level != 0 || !locked || m_locked || (m_desc.usage & GFX_USAGE_RENDERTARGET) || m_shadow.empty())
     return GFX_ERR_INVALID_CALL;
@@ -100,7 +100,7 @@ uint32_t CGfxTexture::LockRect(uint32_t level, SGfxLockedRect* locked, const SGf
 }
 
 uint32_t CGfxTexture::UnlockRect(uint32_t level) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (level != 0 || !m_locked) return GFX_ERR_INVALID_CALL;
   m_locked = false;
   if (!m_lockReadOnly && m_device && m_gl) m_device->m_impl->UploadTexture(this, m_lockRect);
@@ -108,7 +108,7 @@ uint32_t CGfxTexture::UnlockRect(uint32_t level) {
 }
 
 bool CGfxTexture::TakeTexels(std::vector<uint8_t>& texels) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (m_locked || m_shadow.empty()) return false;
   texels.swap(m_shadow);
   m_shadow.clear();
@@ -129,7 +129,7 @@ void CGfxTexture::DropGl() {
 // ---- buffers
 
 uint32_t CGfxBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   const uint32_t length = m_desc.length;
   if (!data || m_locked || offset > length) return GFX_ERR_INVALID_CALL;
   if (size == 0) size = length - offset;  // 0 locks to the end, as on the original device
@@ -144,7 +144,7 @@ uint32_t CGfxBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t 
 }
 
 uint32_t CGfxBuffer::Unlock() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (!m_locked) return GFX_ERR_INVALID_CALL;
   m_locked = false;
   if (m_lockReadOnly || !m_gl || !m_device || m_lockSize == 0) return GFX_OK;
