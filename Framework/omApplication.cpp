@@ -12,7 +12,6 @@
 #include "Framework/omDataIniter.h"
 #include "Framework/omDebugModule.h"
 #include "Framework/omEventManager.h"
-#include "Framework/omFrameLimiter.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omLoading.h"
 #include "Framework/omLogo.h"
@@ -68,19 +67,6 @@ CStr StateGroupName(const CStr& stateName) {
 float ClampFrameTime(float frameTime) {
   if (!(frameTime > 0.0f)) return 0.0f;
   return frameTime < CApplication::kMaxFrameTime ? frameTime : CApplication::kMaxFrameTime;
-}
-
-float FrameTimeLimitForMode(int32_t mode) {
-  switch (mode) {
-    case 0:
-      return 0.02f;
-    case 1:
-      return 0.04f;
-    case 2:
-      return -1.0f;
-    default:
-      return 0.0f;
-  }
 }
 
 // ---- construction and destruction
@@ -222,6 +208,7 @@ void CApplication::Start() {
   reminder.reset();
   m_pending = SStateRequest();
   m_frameTimeLimit = FrameTimeLimitForMode(m_config->GetFrameRateMode());
+  m_limiter.SetLimit(m_frameTimeLimit);
 }
 
 void CApplication::EnterStartState() {
@@ -237,7 +224,6 @@ void CApplication::EnterStartState() {
 void CApplication::Run() {
   while (IsEngineRunning()) {
     if (!EngineServicePass()) return;
-    const float frameStart = GetTimeSeconds();
     const CFrameClock* clock = GetFrameClock();
     UpdateFrame(ClampFrameTime(clock ? clock->delta : 0.0f));
     if (BeginFrame()) {
@@ -249,7 +235,7 @@ void CApplication::Run() {
       FinishFrame();
     }
     if (CCollisionManager* collisions = GetCollisionManager()) collisions->EndFrame();
-    WaitForFrameEnd(frameStart, m_frameTimeLimit);
+    m_limiter.WaitForDeadline();
   }
 }
 

@@ -7,6 +7,7 @@
 #include "Framework/omFileSystem.h"
 #include "Framework/omModule.h"
 #include "Quor/CStr.h"
+#include "Quor/FrameLimiter.h"
 
 #include <cstdint>
 #include <deque>
@@ -29,7 +30,7 @@ class IApplicationState;
 float ClampFrameTime(float frameTime);
 // The shortest frame of a frame-rate mode: 0.02 s, 0.04 s, or -1 (none) for mode 2; 0 (no
 // waiting either) for any other mode.
-float FrameTimeLimitForMode(int32_t mode);
+
 
 class CApplication : public CAppEventHandler<CApplicationEvent> {
  public:
@@ -127,6 +128,7 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   std::vector<int32_t> m_keptModuleIds;
   ModuleList m_updateLists[3];
   float m_frameTimeLimit = 0.0f;
+  CFrameLimiter m_limiter;
   std::unique_ptr<CEventManager> m_events;
   std::unique_ptr<CXmlDictionary> m_dictionary;
   std::unique_ptr<CSaveInfo> m_saveInfo;

@@ -41,16 +41,28 @@ GLuint Compile(GLenum kind, const char* source) {
 
 }  // namespace
 
-double PlatformRunPlainGlQuads(PlatformWindowHandle handle, int width, int height,
-                               const std::vector<SGfxBenchQuad>& quads, int size, bool batched, int frames) {
-  auto* window = reinterpret_cast<SDL_Window*>(handle);
-  SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-  SDL_GLContext previous = SDL_GL_GetCurrentContext();
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) return -1.0;
+uint32_t GfxBenchTexel(int texture, int x, int y) {
+  return 0x80000000u | uint32_t(x * 2) << 16 | uint32_t(y * 2) << 8 | (texture == 0 ? 0x40u : 0xC0u);
+}
 
-  GLuint program = glCreateProgram();
-  GLuint vs = Compile(GL_VERTEX_SHADER, kVertexSource), fs = Compile(GL_FRAGMENT_SHADER, kFragmentSource);
+struct CPlainGlQuads::SImpl {
+  SDL_Window* window = nullptr;
+  SDL_GLContext context = nullptr;
+  SGfxBenchScene scene;
+  GLuint program = 0, vs = 0, fs = 0;
+  GLuint textures[2] = {};
+  std::vector<SVertex> vertices;
+  std::vector<uint16_t> indices;
+  GLsync previousFrame = nullptr;
+
+  void Prepare();
+  void DrawFrame();
+};
+
+void CPlainGlQuads::SImpl::Prepare() {
+  program = glCreateProgram();
+  vs = Compile(GL_VERTEX_SHADER, kVertexSource);
+  fs = Compile(GL_FRAGMENT_SHADER, kFragmentSource);
   glAttachShader(program, vs);
   glAttachShader(program, fs);
   glBindAttribLocation(program, 0, "position");
@@ -58,22 +70,21 @@ double PlatformRunPlainGlQuads(PlatformWindowHandle handle, int width, int heigh
   glBindAttribLocation(program, 2, "uv");
   glLinkProgram(program);
   glUseProgram(program);
-  glUniform2f(glGetUniformLocation(program, "scale"), 2.0f / width, 2.0f / height);
+  glUniform2f(glGetUniformLocation(program, "scale"), 2.0f / scene.width, 2.0f / scene.height);
   glUniform1i(glGetUniformLocation(program, "image"), 0);
 
+  const int size = scene.size;
   std::vector<uint32_t> texels(static_cast<size_t>(size) * size);
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) texels[static_cast<size_t>(y) * size + x] = 0x80000000u | (x * 2) << 16 | (y * 2) << 8 | 0x40;
-  GLuint texture;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size, size, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels.data());
-
-  std::vector<SVertex> vertices;
-  std::vector<uint16_t> indices;
-  for (const SGfxBenchQuad& q : quads) {
+  glGenTextures(scene.textures, textures);
+  for (int t = 0; t < scene.textures; ++t) {
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) texels[static_cast<size_t>(y) * size + x] = GfxBenchTexel(t, x, y);
+    glBindTexture(GL_TEXTURE_2D, textures[t]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size, size, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels.data());
+  }
+  for (const SGfxBenchQuad& q : scene.quads) {
     const auto base = static_cast<uint16_t>(vertices.size());
     const float s = static_cast<float>(size);
     vertices.push_back({q.x, q.y, 0xFFFFFFFF, 0, 0});
@@ -90,28 +101,63 @@ double PlatformRunPlainGlQuads(PlatformWindowHandle handle, int width, int heigh
   glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(SVertex), &vertices[0].u);
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glViewport(0, 0, width, height);
+  glViewport(0, 0, scene.width, scene.height);
+}
 
-  const auto start = std::chrono::steady_clock::now();
-  for (int frame = 0; frame < frames; ++frame) {
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    if (batched) {
-      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, indices.data());
-    } else {
-      for (size_t q = 0; q < quads.size(); ++q)
-        glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, &indices[q * 6]);
-    }
-    SDL_GL_SwapWindow(window);
-    glFinish();
+void CPlainGlQuads::SImpl::DrawFrame() {
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  for (size_t q = 0; q < scene.quads.size(); ++q) {
+    glBindTexture(GL_TEXTURE_2D, textures[q % static_cast<size_t>(scene.textures)]);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, &indices[q * 6]);
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  SDL_GL_SwapWindow(window);
+  // The same pacing as the device: this frame is sent off, the one before it waited for.
+  GLsync frame = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+  glFlush();
+  if (previousFrame) {
+    glClientWaitSync(previousFrame, 0, GL_TIMEOUT_IGNORED);
+    glDeleteSync(previousFrame);
+  }
+  previousFrame = frame;
+}
 
-  glDeleteTextures(1, &texture);
-  glDeleteProgram(program);
-  glDeleteShader(vs);
-  glDeleteShader(fs);
+CPlainGlQuads* CPlainGlQuads::Create(PlatformWindowHandle handle, const SGfxBenchScene& scene) {
+  auto* window = reinterpret_cast<SDL_Window*>(handle);
+  SDL_GLContext previous = SDL_GL_GetCurrentContext();
+  SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) return nullptr;
+  auto* result = new CPlainGlQuads;
+  result->m_impl = new SImpl;
+  result->m_impl->window = window;
+  result->m_impl->context = context;
+  result->m_impl->scene = scene;
+  result->m_impl->Prepare();
   SDL_GL_MakeCurrent(window, previous);
-  SDL_GL_DeleteContext(context);
-  return frames / seconds;
+  return result;
+}
+
+double CPlainGlQuads::Run(int frames) {
+  SDL_GLContext previous = SDL_GL_GetCurrentContext();
+  SDL_GL_MakeCurrent(m_impl->window, m_impl->context);
+  const auto start = std::chrono::steady_clock::now();
+  for (int frame = 0; frame < frames; ++frame) m_impl->DrawFrame();
+  glFinish();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  SDL_GL_MakeCurrent(m_impl->window, previous);
+  return seconds;
+}
+
+CPlainGlQuads::~CPlainGlQuads() {
+  SDL_GLContext previous = SDL_GL_GetCurrentContext();
+  SDL_GL_MakeCurrent(m_impl->window, m_impl->context);
+  if (m_impl->previousFrame) glDeleteSync(m_impl->previousFrame);
+  glDeleteTextures(m_impl->scene.textures, m_impl->textures);
+  glDeleteProgram(m_impl->program);
+  glDeleteShader(m_impl->vs);
+  glDeleteShader(m_impl->fs);
+  SDL_GL_MakeCurrent(m_impl->window, previous);
+  SDL_GL_DeleteContext(m_impl->context);
+  delete m_impl;
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "Platform/GraphicsDeviceImpl.h"
+
+#include <EGL/egl.h>
 #include "Platform/GraphicsDriverScope.h"
 #include "Platform/GraphicsReport.h"
 #include "Platform/GraphicsWindowFormat.h"
@@ -11,6 +13,10 @@
 namespace {
 
 thread_local SGfxContext* t_context = nullptr;
+// The context the calling thread's current device call has entered, and how deep the thread
+// holds the device lock.
+thread_local SGfxContext* t_entered = nullptr;
+thread_local int t_lockDepth = 0;
 
 void* LookupGl(const char* name, void*) { return SDL_GL_GetProcAddress(name); }
 
@@ -40,9 +46,41 @@ bool PrepareContext(SGfxContext* ctx) {
 
 }  // namespace
 
-std::recursive_mutex& SGfxDeviceImpl::Lock() {
-  static std::recursive_mutex lock;
+CGfxDeviceLock& SGfxDeviceImpl::Lock() {
+  static CGfxDeviceLock lock;
   return lock;
+}
+
+void CGfxDeviceLock::lock() {
+  m_mutex.lock();
+  ++t_lockDepth;
+}
+
+void CGfxDeviceLock::unlock() {
+  if (--t_lockDepth == 0 && t_entered) {
+    SGfxContext* ctx = t_entered;
+    t_entered = nullptr;
+    if (ctx->impl) ctx->impl->HandOver(ctx);
+  }
+  m_mutex.unlock();
+}
+
+// Ends a call on `ctx` while other contexts are about: its gathered draw and all it queued go
+// off behind a fence, so what this call did comes before what another context does next.
+void SGfxDeviceImpl::HandOver(SGfxContext* ctx) {
+  if (shared.empty() || SDL_GL_GetCurrentContext() != ctx->gl) return;
+  FlushBatch(ctx);
+  if (handoverFence) glDeleteSync(handoverFence);
+  handoverFence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+  ctx->handoverSeen = ++handoverSerial;
+  glFlush();
+}
+
+// Starts a call on `ctx`: what another context handed over is done first.
+void SGfxDeviceImpl::TakeOver(SGfxContext* ctx) {
+  if (!handoverFence || ctx->handoverSeen == handoverSerial) return;
+  glWaitSync(handoverFence, 0, GL_TIMEOUT_IGNORED);
+  ctx->handoverSeen = handoverSerial;
 }
 
 void SGfxContext::ForgetAppliedState() {
@@ -53,6 +91,7 @@ void SGfxContext::ForgetAppliedState() {
   clipOrigin = kGfxUnknown;
   viewportKnown = false;
   shadersKnown = false;
+  ringLayout = 0;
   vsDirtyLow = 0;
   vsDirtyHigh = kGfxVertexConstants;
   psDirtyLow = 0;
@@ -152,6 +191,12 @@ void SGfxDeviceImpl::FlushPending(SGfxContext* ctx) {
 }
 
 SGfxContext* SGfxDeviceImpl::Enter() {
+  SGfxContext* ctx = EnterKeepingBatch();
+  if (ctx) FlushBatch(ctx);
+  return ctx;
+}
+
+SGfxContext* SGfxDeviceImpl::EnterKeepingBatch() {
   SGfxContext* ctx = nullptr;
   if (t_context && t_context->impl == this) {
     ctx = t_context;
@@ -171,13 +216,18 @@ SGfxContext* SGfxDeviceImpl::Enter() {
     return nullptr;
   }
   MOJOSHADER_glMakeContextCurrent(ctx->mojo);
+  TakeOver(ctx);
   ServeTranslation(ctx);
   FlushPending(ctx);
+  t_entered = ctx;
   return ctx;
 }
 
 void SGfxDeviceImpl::ServeTranslation(SGfxContext* ctx) {
   if (translationServes == ctx) return;
+  // A draw this context gathered was set up under its own GL state, which other contexts
+  // cannot touch: it goes out before that state is let go of below.
+  FlushBatch(ctx);
   // The translation context's idea of the bound program and the enabled vertex arrays is
   // another context's: it lets go of them, and this context starts with none, to match.
   MOJOSHADER_glBindProgram(nullptr);
@@ -242,15 +292,20 @@ void SGfxDeviceImpl::DestroyContext(SGfxContext* ctx) {
   // Unbound first: a bound program outlives the deletion of its shaders.
   MOJOSHADER_glBindProgram(nullptr);
   FlushPending(ctx);
+  ReleaseStreams(ctx);
   for (auto& entry : ctx->framebuffers) glDeleteFramebuffers(1, &entry.second);
   glDeleteSamplers(kGfxSamplers, ctx->samplers);
+  if (ctx->frameFence) glDeleteSync(ctx->frameFence);
   // The translation context goes with the main context; a shared context only borrowed it.
   if (ctx->isMain) {
     ForgetTranslated();
     MOJOSHADER_glDestroyContext(ctx->mojo);
+    if (handoverFence) glDeleteSync(handoverFence);
+    handoverFence = nullptr;
   }
   translationServes = nullptr;
   if (t_context == ctx) t_context = nullptr;
+  if (t_entered == ctx) t_entered = nullptr;
   SDL_GL_MakeCurrent(nullptr, nullptr);
   SDL_GL_DeleteContext(ctx->gl);
   if (ctx->ownSurface) SDL_DestroyWindow(ctx->ownSurface);
@@ -275,9 +330,9 @@ MOJOSHADER_glShader* SGfxDeviceImpl::Compiled(SGfxContext*, CGfxShader* shader) 
 // ---- back buffer
 
 // Reads the format and size of the window's framebuffer; the new main context is current on
-// the window and has not yet set a viewport, so the viewport still spans the whole window.
+// the window.
 void SGfxDeviceImpl::InspectWindowFramebuffer() {
-  GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0, sampleBuffers = 1, viewport[4] = {};
+  GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0, sampleBuffers = 1;
   glGetIntegerv(GL_RED_BITS, &red);
   glGetIntegerv(GL_GREEN_BITS, &green);
   glGetIntegerv(GL_BLUE_BITS, &blue);
@@ -285,12 +340,24 @@ void SGfxDeviceImpl::InspectWindowFramebuffer() {
   glGetIntegerv(GL_DEPTH_BITS, &depth);
   glGetIntegerv(GL_STENCIL_BITS, &stencil);
   glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
-  glGetIntegerv(GL_VIEWPORT, viewport);
   windowHoldsColour = red == 8 && green == 8 && blue == 8 && alpha == 8 && sampleBuffers == 0 &&
                       glGetError() == GL_NO_ERROR;
   windowHoldsDepth = depth == 24 && stencil == 8;
-  windowWidth = static_cast<uint32_t>(std::max(viewport[2], 0));
-  windowHeight = static_cast<uint32_t>(std::max(viewport[3], 0));
+  ReadWindowSize();
+}
+
+// The size of the window's framebuffer as it is now. Where the window's surface is EGL's, EGL
+// tells it: the offscreen driver keeps a surface of the first size however the window changes,
+// while SDL reports the window's new size. Elsewhere the drawable follows the window.
+void SGfxDeviceImpl::ReadWindowSize() {
+  EGLint width = 0, height = 0;
+  const EGLDisplay display = eglGetCurrentDisplay();
+  const EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
+  if (eglGetCurrentContext() == EGL_NO_CONTEXT || surface == EGL_NO_SURFACE ||
+      !eglQuerySurface(display, surface, EGL_WIDTH, &width) || !eglQuerySurface(display, surface, EGL_HEIGHT, &height))
+    SDL_GL_GetDrawableSize(window, &width, &height);
+  windowWidth = static_cast<uint32_t>(std::max(width, 0));
+  windowHeight = static_cast<uint32_t>(std::max(height, 0));
 }
 
 // The back buffer goes into the window when nothing needs a copy of it: one sample, the
@@ -300,11 +367,7 @@ bool SGfxDeviceImpl::WantsWindow() const {
   if (!windowHoldsColour || windowRefused || params.multisample != 0 || !shared.empty() || windowLent) return false;
   if (params.enableAutoDepthStencil && (params.autoDepthStencilFormat != GFX_FMT_D24S8 || !windowHoldsDepth))
     return false;
-  int width = 0, height = 0;
-  SDL_GL_GetDrawableSize(window, &width, &height);
-  const uint32_t w = params.backBufferWidth, h = params.backBufferHeight;
-  return windowWidth == w && windowHeight == h && static_cast<uint32_t>(width) == w &&
-         static_cast<uint32_t>(height) == h;
+  return windowWidth == params.backBufferWidth && windowHeight == params.backBufferHeight;
 }
 
 // Storage of its own for a back-buffer surface, as its description says.
@@ -383,9 +446,12 @@ bool SGfxDeviceImpl::MoveBackBuffer(SGfxContext* ctx, bool intoWindow) {
 }
 
 // Puts the back buffer where it is best kept now; called where a shared context comes or
-// goes, the window is lent or reclaimed, and after each Present.
+// goes, the window is lent or reclaimed, and after each Present (the window may have changed
+// size or gone full screen meanwhile).
 void SGfxDeviceImpl::SettleBackBuffer(SGfxContext* ctx) {
-  if (backBuffer && ctx->isMain && ctx->holdsWindow) MoveBackBuffer(ctx, WantsWindow());
+  if (!backBuffer || !ctx->isMain || !ctx->holdsWindow) return;
+  ReadWindowSize();
+  MoveBackBuffer(ctx, WantsWindow());
 }
 
 void SGfxDeviceImpl::ReleaseBackBuffer() {
@@ -396,6 +462,7 @@ void SGfxDeviceImpl::ReleaseBackBuffer() {
 }
 
 void SGfxDeviceImpl::SetDefaultState() {
+  ++stateEpoch;
   std::fill(std::begin(state.renderStates), std::end(state.renderStates), 0u);
   uint32_t* rs = state.renderStates;
   rs[GFX_RS_ZENABLE] = autoDepth ? 1 : 0;
@@ -457,7 +524,7 @@ void SGfxDeviceImpl::ClearBindings() {
 CGfxDevice::CGfxDevice() : m_impl(new SGfxDeviceImpl) { m_impl->device = this; }
 
 CGfxDevice::~CGfxDevice() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* ctx = impl.Enter();
   impl.ClearBindings();
@@ -478,7 +545,7 @@ CGfxDevice::~CGfxDevice() {
 }
 
 uint32_t CGfxDevice::TestCooperativeLevel() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (!m_impl->lost) return GFX_OK;
   if (m_impl->lostPolls > 0) {
     --m_impl->lostPolls;
@@ -488,15 +555,20 @@ uint32_t CGfxDevice::TestCooperativeLevel() {
 }
 
 void CGfxDevice::ForceDeviceLoss(uint32_t lostPolls) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   m_impl->lost = true;
   m_impl->lostPolls = lostPolls;
 }
 
 uint32_t CGfxDevice::GetContextGeneration() const { return m_impl->generation; }
 
+uint64_t CGfxDevice::GetGlDrawCount() const {
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
+  return m_impl->glDraws;
+}
+
 bool CGfxDevice::DrawsIntoWindow() const {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   return m_impl->backBuffer && m_impl->backBuffer->m_inWindow;
 }
 
@@ -540,7 +612,7 @@ static bool ApplyWindowMode(SDL_Window* window, const SGfxPresentParams& params)
 class CGfxRealFactory : public IGfxDeviceFactory {
  public:
   CGfxDevice* Create(PlatformWindowHandle window, const SGfxPresentParams& asked, uint32_t* result) override {
-    std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+    std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
     uint32_t ignored;
     if (!result) result = &ignored;
     auto* sdlWindow = reinterpret_cast<SDL_Window*>(window);
@@ -595,7 +667,7 @@ CGfxDevice* CreateGfxDeviceWithFallback(IGfxDeviceFactory& factory, PlatformWind
 }
 
 uint32_t CGfxDevice::Reset(const SGfxPresentParams& asked) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   if (!impl.main || impl.main->owner != std::this_thread::get_id()) return GFX_ERR_INVALID_CALL;
   if (!impl.shared.empty()) {
@@ -664,7 +736,7 @@ static void DestroyShared(SGfxDeviceImpl& impl, SGfxContext* ctx) {
 }
 
 SGfxSharedContext* CGfxDevice::CreateSharedContext() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* main = impl.Enter();
   if (!main || !main->isMain) return nullptr;
@@ -703,7 +775,7 @@ SGfxSharedContext* CGfxDevice::CreateSharedContext() {
 }
 
 bool CGfxDevice::MakeSharedContextCurrent(SGfxSharedContext* shared) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   if (!shared || !shared->context || shared->context->impl != &impl) return false;
   SGfxContext* ctx = shared->context;
@@ -723,9 +795,10 @@ bool CGfxDevice::MakeSharedContextCurrent(SGfxSharedContext* shared) {
 }
 
 void CGfxDevice::ReleaseSharedContext() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxContext* ctx = t_context;
   if (!ctx || ctx->impl != m_impl || ctx->isMain) return;
+  m_impl->FlushBatch(ctx);
   glFinish();  // everything it drew is in the shared targets before another thread reads them
   if (ctx->holdsWindow) m_impl->windowHolder = nullptr;
   ctx->holdsWindow = false;
@@ -735,12 +808,15 @@ void CGfxDevice::ReleaseSharedContext() {
 }
 
 void CGfxDevice::DestroySharedContext(SGfxSharedContext* shared) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   if (!shared) return;
   SGfxContext* ctx = shared->context;
   delete shared;
   if (!ctx || !impl.main || impl.main->owner != std::this_thread::get_id()) return;
+  // What the main context gathered goes out before the contexts change and the back buffer
+  // may move back into the window.
+  impl.Enter();
   if (std::find(impl.shared.begin(), impl.shared.end(), ctx) == impl.shared.end()) return;
   if (ctx->holdsWindow) {
     GfxReport("Platform/GraphicsDevice", "A shared context was destroyed while still current on its thread");
@@ -751,7 +827,7 @@ void CGfxDevice::DestroySharedContext(SGfxSharedContext* shared) {
 }
 
 bool CGfxDevice::LendWindowSurface() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* ctx = impl.Enter();
   if (!ctx || !ctx->isMain || impl.windowLent || !impl.MoveBackBuffer(ctx, false)) return false;
@@ -763,7 +839,7 @@ bool CGfxDevice::LendWindowSurface() {
 }
 
 bool CGfxDevice::ReclaimWindowSurface() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   SGfxContext* ctx = impl.Enter();
   if (!ctx || !ctx->isMain || !impl.windowLent || impl.windowHolder) return false;

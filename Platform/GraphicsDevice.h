@@ -107,7 +107,9 @@ class CGfxTexture : public CGfxObject {
 };
 
 // A vertex or index buffer. Its contents are kept beside the GL copy: locks hand out that
-// copy and unlocking uploads what was written, so a lost context can be refilled.
+// copy and unlocking uploads what was written, so a lost context can be refilled. A dynamic
+// buffer locked with GFX_LOCK_DISCARD gets fresh GL storage, and one locked with
+// GFX_LOCK_NOOVERWRITE is written without waiting for the draws that read it.
 class CGfxBuffer : public CGfxObject {
  public:
   uint32_t Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags);
@@ -128,6 +130,7 @@ class CGfxBuffer : public CGfxObject {
   std::vector<uint8_t> m_shadow;
   bool m_locked = false;
   bool m_lockReadOnly = false;
+  uint32_t m_lockFlags = 0;
   uint32_t m_lockOffset = 0, m_lockSize = 0;
 };
 
@@ -286,6 +289,13 @@ class CGfxDevice {
   uint32_t ReadBackBuffer(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height);
   // Any colour surface (a render target or the back buffer), top-down R, G, B, A.
   uint32_t ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgba);
+  // What the window's framebuffer holds after the last Present, top-down R, G, B, A, with its
+  // size (for tests and diagnostics; exact where the window's surface is single-buffered, as
+  // the offscreen driver's is).
+  uint32_t ReadWindow(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height);
+
+  // Waits until everything drawn so far is done (for benchmarks and tests).
+  uint32_t WaitForIdle();
 
   // Loss. A real loss only comes with a mode switch (the GL context is re-created in
   // Reset); tests force one: the device then reports "lost" for `lostPolls` calls of
@@ -293,6 +303,9 @@ class CGfxDevice {
   void ForceDeviceLoss(uint32_t lostPolls = 0);
   // How often Reset re-created the GL context (for tests and diagnostics).
   uint32_t GetContextGeneration() const;
+  // GL draws issued so far: consecutive user-memory draws under the same state become one
+  // (for tests and diagnostics).
+  uint64_t GetGlDrawCount() const;
   // True while the back buffer is the window's own framebuffer, drawn without a copy at
   // Present (for tests and diagnostics). It is whenever the window allows: one sample, the
   // back buffer's size, and no shared context that might present.

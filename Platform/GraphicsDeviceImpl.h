@@ -37,6 +37,31 @@ struct SGfxFramebuffer {
   uint32_t height = 0;
 };
 
+// A buffer that user-memory draws stream their vertices or indices through, mapped for good:
+// written from the front and never overwritten. When full it is replaced by a fresh one; the
+// driver keeps the old storage for the draws still reading it.
+struct SGfxStreamRing {
+  GLuint name = 0;
+  uint8_t* data = nullptr;
+  size_t size = 0, used = 0;
+};
+
+// Consecutive user-memory draws under the same state, gathered into one GL draw that is issued
+// when anything else reaches GL (FlushBatch).
+struct SGfxBatch {
+  bool open = false;
+  uint64_t epoch = 0;  // the device state it was drawn under
+  GLenum mode = GL_TRIANGLES;
+  bool indexed = false;
+  bool quads = false;  // indexed through the quad index buffer: four vertices a quad
+  GLenum indexType = GL_UNSIGNED_SHORT;
+  uint32_t stride = 0;
+  size_t firstVertexByte = 0;  // in the vertex ring
+  uint32_t vertexCount = 0;
+  GLsizei count = 0;     // indices (indexed) or vertices
+  size_t indexByte = 0;  // in the index ring (indexed, not quads)
+};
+
 // One GL context of a device: the main one or a shared one of a worker thread. GL state is
 // per context, so each remembers what it has applied.
 struct SGfxContext {
@@ -75,6 +100,22 @@ struct SGfxContext {
   bool shadersKnown = false;
   uint32_t vsDirtyLow = 0, vsDirtyHigh = kGfxVertexConstants;
   uint32_t psDirtyLow = 0, psDirtyHigh = kGfxPixelConstants;
+
+  // The fence after the last frame this context presented: the next Present waits for it, so
+  // one frame is drawn while the next is prepared, and no more queue up.
+  GLsync frameFence = nullptr;
+  // The last handover (SGfxDeviceImpl::handoverSerial) this context made or waited for.
+  uint64_t handoverSeen = 0;
+
+  // User-memory draws: their data, the quads' index buffer and the draw being gathered.
+  SGfxStreamRing vertexRing, indexRing;
+  GLuint quadIndices = 0;
+  SGfxBatch batch;
+  // The vertex layout (LayoutKey) the shader inputs were last pointed at in the vertex ring,
+  // from its start: draws then reach their vertices through a base vertex. 0 when they point
+  // elsewhere or must be set again.
+  uint64_t ringLayout = 0;
+  uint32_t ringLayoutStride = 0;
 
   // GL objects of this context to delete next time it is current.
   std::vector<GLuint> pendingFramebuffers;
@@ -117,9 +158,23 @@ struct SGfxDrawCall {
   bool indexed = false;
   GLenum indexType = GL_UNSIGNED_SHORT;
   const void* indexPointer = nullptr;  // offset into the index buffer, or user memory
+  GLuint indexBuffer = 0;              // 0 for user memory
   GLint baseVertex = 0;
   const uint8_t* userVertices = nullptr;  // user-memory draw
   uint32_t userStride = 0;
+  uint32_t userVertexCount = 0;  // vertices the draw reads from userVertices
+  bool quadList = false;         // user indices 0, 1, 2, 2, 3, 0, 4, 5, 6, 6, 7, 4 ...
+};
+
+// The lock every device call holds. A call that reached GL hands its context's work over to
+// the device's other contexts as it lets go (SGfxDeviceImpl::HandOver).
+class CGfxDeviceLock {
+ public:
+  void lock();
+  void unlock();
+
+ private:
+  std::recursive_mutex m_mutex;
 };
 
 struct SGfxDeviceImpl {
@@ -132,6 +187,13 @@ struct SGfxDeviceImpl {
   bool windowLent = false;
 
   SGfxDeviceState state;
+  // Grows with every change of the state above; draws under equal epochs may be gathered.
+  uint64_t stateEpoch = 1;
+  uint64_t glDraws = 0;
+  void Change(uint32_t& field, uint32_t value) {
+    if (field != value) ++stateEpoch;
+    field = value;
+  }
   std::unordered_set<CGfxObject*> objects;
   uint64_t nextSerial = 1;
   std::map<uint32_t, std::vector<SGfxVertexElement>> fvfLayouts;
@@ -141,8 +203,9 @@ struct SGfxDeviceImpl {
   CGfxSurface* resolve = nullptr;  // single-sample copy of a multisampled back buffer
   SGfxCaps caps{};
 
-  // The window's own framebuffer as the main context found it when created: its size and
-  // whether its format can stand in for the back buffer and the default depth buffer.
+  // The window's own framebuffer: its size when last read (ReadWindowSize) and whether its
+  // format, as the main context found it when created, can stand in for the back buffer and
+  // the default depth buffer.
   uint32_t windowWidth = 0, windowHeight = 0;
   bool windowHoldsColour = false, windowHoldsDepth = false;
   // Set for good once the engine pairs the back buffer's depth with another target (or the
@@ -154,6 +217,12 @@ struct SGfxDeviceImpl {
   SGfxContext* translationServes = nullptr;
   GLint maxVertexAttributes = 16;
 
+  // Each context keeps a queue of GL commands of its own. While the device has more than one
+  // context, a call ends by sending its context's work off behind this fence, and the next
+  // call on any other context has GL wait for it: calls reach the picture in the order made.
+  GLsync handoverFence = nullptr;
+  uint64_t handoverSerial = 0;
+
   bool inScene = false;
   bool lost = false;
   uint32_t lostPolls = 0;
@@ -161,13 +230,19 @@ struct SGfxDeviceImpl {
   std::vector<GLuint> orphanNames[3];  // textures, buffers, renderbuffers freed off-context
 
   // Locking and contexts.
-  static std::recursive_mutex& Lock();
-  SGfxContext* Enter();  // the calling thread's context of this device, made current, or null
+  static CGfxDeviceLock& Lock();
+  // The calling thread's context of this device, made current, or null. Enter issues the
+  // gathered draw first, as every GL call but a user-memory draw must come after it.
+  SGfxContext* Enter();
+  SGfxContext* EnterKeepingBatch();
   bool CreateMainContext(uint32_t* result);
   SGfxContext* CreateContextRecord(SDL_GLContext gl, bool isMain);
   void DestroyContext(SGfxContext* ctx);
   void FlushPending(SGfxContext* ctx);
+  void HandOver(SGfxContext* ctx);
+  void TakeOver(SGfxContext* ctx);
   void InspectWindowFramebuffer();
+  void ReadWindowSize();
   bool CreateBackBuffer(uint32_t* result);
   void GiveRenderbuffer(CGfxSurface* surface);
   bool WantsWindow() const;
@@ -198,10 +273,16 @@ struct SGfxDeviceImpl {
   void ApplyRenderStates(SGfxContext* ctx);
   void ApplySamplers(SGfxContext* ctx);
   uint32_t Draw(SGfxContext* ctx, const SGfxDrawCall& call);
-  bool SetAttributes(const SGfxDrawCall& call);
+  bool SetAttributes(const SGfxDrawCall& call, GLuint userBuffer, size_t userOffset);
+  uint64_t LayoutKey() const;
+  bool AppendToBatch(SGfxContext* ctx, const SGfxDrawCall& call);
+  bool OpenBatch(SGfxContext* ctx, const SGfxDrawCall& call);
+  void FlushBatch(SGfxContext* ctx);
+  void ReleaseStreams(SGfxContext* ctx);
   uint32_t SetConstants(float* store, uint32_t capacity, bool pixel, uint32_t start, const float* data,
                         uint32_t count);
   static bool StreamsHold(const SGfxDeviceState& state, uint64_t lastVertex);
+  void WaitForPreviousFrame(SGfxContext* ctx);
   uint32_t Blit(SGfxContext* ctx, const SGfxFramebuffer& source, const SGfxRect& sourceRect,
                 const SGfxFramebuffer& dest, const SGfxRect& destRect, GLenum filter,
                 GLbitfield mask = GL_COLOR_BUFFER_BIT);

@@ -10,7 +10,7 @@
 
 namespace {
 
-using Guard = std::lock_guard<std::recursive_mutex>;
+using Guard = std::lock_guard<CGfxDeviceLock>;
 
 GLenum GlCompare(uint32_t func) {
   static const GLenum table[] = {GL_NEVER, GL_NEVER,   GL_LESS,   GL_EQUAL, GL_LEQUAL,
@@ -272,7 +272,9 @@ void SGfxDeviceImpl::ApplySamplers(SGfxContext* ctx) {
   }
 }
 
-bool SGfxDeviceImpl::SetAttributes(const SGfxDrawCall& call) {
+// Points the shader's inputs at the streams, or for a user-memory draw at its vertices, which
+// lie at `userOffset` in `userBuffer` (or in client memory when that is 0).
+bool SGfxDeviceImpl::SetAttributes(const SGfxDrawCall& call, GLuint userBuffer, size_t userOffset) {
   for (const SGfxVertexElement& element : *state.elements) {
     const SAttributeFormat format = AttributeFormat(element.type);
     const SGfxDeviceState::SStream& stream = state.streams[element.stream];
@@ -280,8 +282,9 @@ bool SGfxDeviceImpl::SetAttributes(const SGfxDrawCall& call) {
     uint32_t stride;
     if (call.userVertices) {
       if (element.stream != 0) return false;
-      glBindBuffer(GL_ARRAY_BUFFER, 0);
-      pointer = call.userVertices + element.offset;
+      glBindBuffer(GL_ARRAY_BUFFER, userBuffer);
+      const uint8_t* base = userBuffer ? nullptr : call.userVertices;
+      pointer = base + userOffset + element.offset;
       stride = call.userStride;
     } else {
       if (!stream.buffer || !stream.buffer->m_gl) return false;
@@ -293,6 +296,13 @@ bool SGfxDeviceImpl::SetAttributes(const SGfxDrawCall& call) {
                                     format.type, format.normalized, stride, pointer);
   }
   return true;
+}
+
+// Names the vertex layout in use for as long as the device lives: a declaration by its serial
+// number, a fixed vertex format by its layout's address (those layouts are never freed).
+uint64_t SGfxDeviceImpl::LayoutKey() const {
+  if (state.declaration) return state.declaration->m_serial;
+  return reinterpret_cast<uintptr_t>(state.elements) | (uint64_t{1} << 63);
 }
 
 // A buffered draw may only read vertices its buffers hold.
@@ -314,6 +324,9 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
     GfxReport("Platform/GraphicsDevice", "Draw without a vertex and a pixel shader: fixed-function drawing is not offered");
     return GFX_ERR_INVALID_CALL;
   }
+  // Nothing changed since the gathered draw: this one joins it, and no GL call is made.
+  if (call.userVertices && AppendToBatch(ctx, call)) return GFX_OK;
+  FlushBatch(ctx);
   MOJOSHADER_glShader* vertex = Compiled(ctx, state.vertexShader);
   MOJOSHADER_glShader* pixel = Compiled(ctx, state.pixelShader);
   if (!vertex || !pixel || !BindTarget(ctx, state.renderStates[GFX_RS_ZENABLE] != 0)) return GFX_ERR_INVALID_CALL;
@@ -323,6 +336,7 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
   // Linking and the driver's first use of a program keep driver state of their own.
   SGfxDriverScope driver;
   if (!ctx->shadersKnown || ctx->boundVertex != vertex || ctx->boundPixel != pixel) {
+    ctx->ringLayout = 0;  // a program bound anew needs its inputs set again
     MOJOSHADER_glBindShaders(vertex, pixel);
     ctx->boundVertex = vertex;
     ctx->boundPixel = pixel;
@@ -340,18 +354,157 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
     ctx->psDirtyLow = kGfxPixelConstants;
     ctx->psDirtyHigh = 0;
   }
-  if (!SetAttributes(call)) return GFX_ERR_INVALID_CALL;
+  const bool gathered = call.userVertices && OpenBatch(ctx, call);
+  if (!gathered) {
+    ctx->ringLayout = 0;
+    if (!SetAttributes(call, 0, 0)) return GFX_ERR_INVALID_CALL;
+  }
   MOJOSHADER_glProgramReady();
   // Clip control turns the picture over where needed: no flip of the pixel position here.
   MOJOSHADER_glProgramViewportInfo(static_cast<int>(state.viewport.width), static_cast<int>(state.viewport.height),
                                    static_cast<int>(params.backBufferWidth), static_cast<int>(params.backBufferHeight),
                                    1);
+  if (gathered) return GFX_OK;
+  ++glDraws;
   if (call.indexed) {
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, call.indexBuffer);
     glDrawElementsBaseVertex(call.mode, call.count, call.indexType, call.indexPointer, call.baseVertex);
   } else {
     glDrawArrays(call.mode, call.first, call.count);
   }
   return GFX_OK;
+}
+
+// ---- user-memory draws
+
+namespace {
+
+constexpr size_t kVertexRingBytes = size_t{4} << 20;
+constexpr size_t kIndexRingBytes = size_t{1} << 20;
+// The quad index buffer covers this many indices (whole quads of 16-bit indices).
+constexpr GLsizei kQuadIndexCount = 65536 / 6 * 6;
+
+// A fresh mapped buffer of at least `bytes` (the ring's own size unless a draw needs more).
+bool RenewRing(SGfxStreamRing& ring, size_t bytes) {
+  if (ring.name) glDeleteBuffers(1, &ring.name);
+  ring = {0, nullptr, std::max(ring.size, bytes), 0};
+  const GLbitfield flags = GL_MAP_WRITE_BIT | GL_MAP_PERSISTENT_BIT | GL_MAP_COHERENT_BIT;
+  glGenBuffers(1, &ring.name);
+  glBindBuffer(GL_COPY_WRITE_BUFFER, ring.name);
+  glBufferStorage(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(ring.size), nullptr, flags);
+  ring.data = static_cast<uint8_t*>(glMapBufferRange(GL_COPY_WRITE_BUFFER, 0, static_cast<GLsizeiptr>(ring.size), flags));
+  if (!ring.data) {
+    glDeleteBuffers(1, &ring.name);
+    ring.name = 0;
+  }
+  return ring.data != nullptr;
+}
+
+// Copies data to the end of the ring, at a multiple of `align`, renewing the ring when full;
+// false when no buffer can be had.
+bool Stream(SGfxStreamRing& ring, size_t defaultSize, const void* data, size_t bytes, size_t align, size_t* offset) {
+  if (ring.size == 0) ring.size = defaultSize;
+  ring.used = (ring.used + align - 1) / align * align;
+  if ((!ring.data || ring.used + bytes > ring.size) && !RenewRing(ring, bytes)) return false;
+  *offset = ring.used;
+  std::memcpy(ring.data + ring.used, data, bytes);
+  ring.used += bytes;
+  return true;
+}
+
+GLuint MakeQuadIndexBuffer() {
+  static const uint16_t pattern[6] = {0, 1, 2, 2, 3, 0};
+  std::vector<uint16_t> indices(kQuadIndexCount);
+  for (GLsizei i = 0; i < kQuadIndexCount; ++i) indices[i] = static_cast<uint16_t>(4 * (i / 6) + pattern[i % 6]);
+  GLuint name = 0;
+  glGenBuffers(1, &name);
+  glBindBuffer(GL_COPY_WRITE_BUFFER, name);
+  glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(indices.size() * 2), indices.data(), GL_STATIC_DRAW);
+  return name;
+}
+
+// Lists of separate primitives can be joined end to end; strips and fans cannot.
+bool Joinable(GLenum mode) { return mode == GL_TRIANGLES || mode == GL_LINES || mode == GL_POINTS; }
+
+}  // namespace
+
+// Joins a user-memory draw to the gathered one when the state is the same and its vertices
+// can follow the gathered ones in the ring.
+bool SGfxDeviceImpl::AppendToBatch(SGfxContext* ctx, const SGfxDrawCall& call) {
+  SGfxBatch& batch = ctx->batch;
+  SGfxStreamRing& ring = ctx->vertexRing;
+  const size_t bytes = size_t{call.userVertexCount} * call.userStride;
+  const bool sameKind = call.indexed ? call.quadList && batch.quads : !batch.indexed;
+  if (!batch.open || batch.epoch != stateEpoch || batch.mode != call.mode || !Joinable(call.mode) || !sameKind ||
+      batch.stride != call.userStride || ring.used + bytes > ring.size ||
+      ring.used != batch.firstVertexByte + size_t{batch.vertexCount} * batch.stride ||
+      (batch.quads && batch.count + call.count > kQuadIndexCount))
+    return false;
+  std::memcpy(ring.data + ring.used, call.userVertices, bytes);
+  ring.used += bytes;
+  batch.vertexCount += call.userVertexCount;
+  batch.count += call.count;
+  return true;
+}
+
+// Streams a user-memory draw's data, points the shader's inputs at it and opens a gathered
+// draw with it; false (nothing changed) when no stream buffer can be had.
+bool SGfxDeviceImpl::OpenBatch(SGfxContext* ctx, const SGfxDrawCall& call) {
+  SGfxBatch batch;
+  batch.mode = call.mode;
+  batch.indexed = call.indexed;
+  batch.quads = call.indexed && call.quadList && call.count <= kQuadIndexCount;
+  batch.indexType = call.indexType;
+  batch.stride = call.userStride;
+  batch.vertexCount = call.userVertexCount;
+  batch.count = call.count;
+  if (batch.quads && !ctx->quadIndices) ctx->quadIndices = MakeQuadIndexBuffer();
+  if (batch.indexed && !batch.quads) {
+    const size_t indexBytes = size_t(call.count) * (call.indexType == GL_UNSIGNED_INT ? 4 : 2);
+    if (!Stream(ctx->indexRing, kIndexRingBytes, call.indexPointer, indexBytes, 4, &batch.indexByte)) return false;
+  }
+  // Vertices start at a whole vertex, so that draws reach them through a base vertex and the
+  // shader inputs stay pointed at the ring's start from one draw to the next.
+  const size_t vertexBytes = size_t{call.userVertexCount} * call.userStride;
+  const GLuint ringBefore = ctx->vertexRing.name;
+  if (!Stream(ctx->vertexRing, kVertexRingBytes, call.userVertices, vertexBytes, call.userStride, &batch.firstVertexByte))
+    return false;
+  if (ctx->vertexRing.name != ringBefore || ctx->ringLayout != LayoutKey() || ctx->ringLayoutStride != call.userStride) {
+    if (!SetAttributes(call, ctx->vertexRing.name, 0)) return false;
+    ctx->ringLayout = LayoutKey();
+    ctx->ringLayoutStride = call.userStride;
+  }
+  batch.open = true;
+  batch.epoch = stateEpoch;
+  ctx->batch = batch;
+  return true;
+}
+
+void SGfxDeviceImpl::FlushBatch(SGfxContext* ctx) {
+  SGfxBatch& batch = ctx->batch;
+  if (!batch.open) return;
+  batch.open = false;
+  ++glDraws;
+  SGfxDriverScope driver;
+  const auto baseVertex = static_cast<GLint>(batch.firstVertexByte / batch.stride);
+  if (!batch.indexed) {
+    glDrawArrays(batch.mode, baseVertex, batch.count);
+    return;
+  }
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, batch.quads ? ctx->quadIndices : ctx->indexRing.name);
+  const size_t offset = batch.quads ? 0 : batch.indexByte;
+  glDrawElementsBaseVertex(batch.mode, batch.count, batch.quads ? GL_UNSIGNED_SHORT : batch.indexType,
+                           reinterpret_cast<const void*>(offset), baseVertex);
+}
+
+void SGfxDeviceImpl::ReleaseStreams(SGfxContext* ctx) {
+  ctx->batch.open = false;
+  for (SGfxStreamRing* ring : {&ctx->vertexRing, &ctx->indexRing}) {
+    if (ring->name) glDeleteBuffers(1, &ring->name);
+    *ring = {};
+  }
+  if (ctx->quadIndices) glDeleteBuffers(1, &ctx->quadIndices);
+  ctx->quadIndices = 0;
 }
 
 // ---- blits
@@ -376,6 +529,23 @@ uint32_t SGfxDeviceImpl::Blit(SGfxContext* ctx, const SGfxFramebuffer& source, c
   ctx->renderStates[GFX_RS_ZWRITEENABLE] = kGfxUnknown;
   ctx->drawFramebuffer = kGfxUnknown;
   return GFX_OK;
+}
+
+// Software drivers neither flush nor wait at the swap, so frames would queue up without
+// bound. This frame is sent off behind a fence and the previous frame's fence is waited for:
+// the processor prepares the next frame while this one is drawn, one frame in flight at most.
+void SGfxDeviceImpl::WaitForPreviousFrame(SGfxContext* ctx) {
+  GLsync previous = ctx->frameFence;
+  ctx->frameFence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+  glFlush();
+  if (!previous) return;
+  // Bounded: a context that stopped drawing must not hang the program.
+  constexpr GLuint64 kStepNs = 100'000'000;
+  for (int step = 0; step < 50; ++step) {
+    const GLenum status = glClientWaitSync(previous, 0, kStepNs);
+    if (status != GL_TIMEOUT_EXPIRED) break;
+  }
+  glDeleteSync(previous);
 }
 
 CGfxSurface* SGfxDeviceImpl::Resolved(SGfxContext* ctx, CGfxSurface* surface) {
@@ -421,8 +591,9 @@ uint32_t CGfxDevice::Present() {
     CGfxSurface* source = impl.Resolved(ctx, impl.backBuffer);
     SGfxFramebuffer from;
     if (!source || !impl.TargetFor(ctx, source, nullptr, &from)) return GFX_ERR_INVALID_CALL;
-    int width = 0, height = 0;
-    SDL_GL_GetDrawableSize(impl.window, &width, &height);
+    // The whole picture goes into the whole of the window's framebuffer as it is now.
+    impl.ReadWindowSize();
+    const auto width = static_cast<int32_t>(impl.windowWidth), height = static_cast<int32_t>(impl.windowHeight);
     const SGfxRect sourceRect = {0, 0, static_cast<int32_t>(impl.params.backBufferWidth),
                                  static_cast<int32_t>(impl.params.backBufferHeight)};
     const SGfxRect windowRect = {0, 0, width, height};
@@ -431,10 +602,16 @@ uint32_t CGfxDevice::Present() {
               sameSize ? GL_NEAREST : GL_LINEAR);
   }
   SDL_GL_SwapWindow(impl.window);
-  // Software drivers neither flush nor wait at the swap: without this frames queue up.
-  glFinish();
+  impl.WaitForPreviousFrame(ctx);
   // The window may have changed size meanwhile: the back buffer goes where it fits now.
   impl.SettleBackBuffer(ctx);
+  return GFX_OK;
+}
+
+uint32_t CGfxDevice::WaitForIdle() {
+  Guard guard(SGfxDeviceImpl::Lock());
+  if (!m_impl->Enter()) return GFX_ERR_INVALID_CALL;
+  glFinish();
   return GFX_OK;
 }
 
@@ -496,6 +673,7 @@ uint32_t CGfxDevice::SetViewport(const SGfxViewport& viewport) {
       uint64_t{viewport.y} + viewport.height > target.height || !(viewport.minZ >= 0.0f && viewport.minZ <= 1.0f) ||
       !(viewport.maxZ >= 0.0f && viewport.maxZ <= 1.0f))
     return GFX_ERR_INVALID_CALL;
+  if (std::memcmp(&state.viewport, &viewport, sizeof viewport) != 0) ++m_impl->stateEpoch;
   state.viewport = viewport;
   return GFX_OK;
 }
@@ -510,7 +688,7 @@ uint32_t CGfxDevice::GetViewport(SGfxViewport* viewport) {
 uint32_t CGfxDevice::SetRenderState(uint32_t state, uint32_t value) {
   Guard guard(SGfxDeviceImpl::Lock());
   if (!ValidRenderState(state, value)) return GFX_ERR_INVALID_CALL;
-  m_impl->state.renderStates[state] = value;
+  m_impl->Change(m_impl->state.renderStates[state], value);
   return GFX_OK;
 }
 
@@ -536,7 +714,7 @@ uint32_t CGfxDevice::SetSamplerState(uint32_t sampler, uint32_t type, uint32_t v
     default: valid = false;
   }
   if (!valid) return GFX_ERR_INVALID_CALL;
-  m_impl->state.samplerStates[sampler][type] = value;
+  m_impl->Change(m_impl->state.samplerStates[sampler][type], value);
   return GFX_OK;
 }
 
@@ -561,18 +739,20 @@ uint32_t CGfxDevice::GetTextureStageState(uint32_t stage, uint32_t type, uint32_
   return GFX_OK;
 }
 
-// Replaces a held binding, keeping the reference counts right.
+// Replaces a held binding, keeping the reference counts right; a new one is a change of state.
 template <typename T>
-static void Rebind(T*& slot, T* object) {
+static void Rebind(SGfxDeviceImpl& impl, T*& slot, T* object) {
+  if (slot == object) return;
   if (object) object->AddRef();
   if (slot) slot->Release();
   slot = object;
+  ++impl.stateEpoch;
 }
 
 uint32_t CGfxDevice::SetTexture(uint32_t sampler, CGfxTexture* texture) {
   Guard guard(SGfxDeviceImpl::Lock());
   if (sampler >= kGfxSamplers || (texture && texture->m_device != this)) return GFX_ERR_INVALID_CALL;
-  Rebind(m_impl->state.textures[sampler], texture);
+  Rebind(*m_impl, m_impl->state.textures[sampler], texture);
   return GFX_OK;
 }
 
@@ -580,9 +760,9 @@ uint32_t CGfxDevice::SetStreamSource(uint32_t stream, CGfxVertexBuffer* buffer, 
   Guard guard(SGfxDeviceImpl::Lock());
   if (stream >= kGfxStreams || (buffer && buffer->m_device != this) || stride > 2048) return GFX_ERR_INVALID_CALL;
   SGfxDeviceState::SStream& slot = m_impl->state.streams[stream];
-  Rebind(slot.buffer, buffer);
-  slot.offset = offset;
-  slot.stride = stride;
+  Rebind(*m_impl, slot.buffer, buffer);
+  m_impl->Change(slot.offset, offset);
+  m_impl->Change(slot.stride, stride);
   return GFX_OK;
 }
 
@@ -597,15 +777,17 @@ uint32_t CGfxDevice::SetStreamSourceFreq(uint32_t stream, uint32_t frequency) {
 uint32_t CGfxDevice::SetIndices(CGfxIndexBuffer* buffer) {
   Guard guard(SGfxDeviceImpl::Lock());
   if (buffer && buffer->m_device != this) return GFX_ERR_INVALID_CALL;
-  Rebind(m_impl->state.indices, buffer);
+  Rebind(*m_impl, m_impl->state.indices, buffer);
   return GFX_OK;
 }
 
 uint32_t CGfxDevice::SetVertexDeclaration(CGfxVertexDeclaration* decl) {
   Guard guard(SGfxDeviceImpl::Lock());
   if (decl && decl->m_device != this) return GFX_ERR_INVALID_CALL;
-  Rebind(m_impl->state.declaration, decl);
-  m_impl->state.elements = decl ? &decl->m_elements : nullptr;
+  Rebind(*m_impl, m_impl->state.declaration, decl);
+  const std::vector<SGfxVertexElement>* elements = decl ? &decl->m_elements : nullptr;
+  if (m_impl->state.elements != elements) ++m_impl->stateEpoch;
+  m_impl->state.elements = elements;
   return GFX_OK;
 }
 
@@ -631,7 +813,8 @@ uint32_t CGfxDevice::SetFVF(uint32_t fvf) {
     for (uint32_t i = 0; i < texCount; ++i) add(GFX_DECLTYPE_FLOAT2, GFX_DECLUSAGE_TEXCOORD, static_cast<uint8_t>(i), 8);
     found = impl.fvfLayouts.emplace(fvf, std::move(layout)).first;
   }
-  Rebind(impl.state.declaration, static_cast<CGfxVertexDeclaration*>(nullptr));
+  Rebind(impl, impl.state.declaration, static_cast<CGfxVertexDeclaration*>(nullptr));
+  if (impl.state.elements != &found->second) ++impl.stateEpoch;
   impl.state.elements = &found->second;
   return GFX_OK;
 }
@@ -639,21 +822,24 @@ uint32_t CGfxDevice::SetFVF(uint32_t fvf) {
 uint32_t CGfxDevice::SetVertexShader(CGfxShader* shader) {
   Guard guard(SGfxDeviceImpl::Lock());
   if (shader && (shader->m_device != this || shader->IsPixelShader())) return GFX_ERR_INVALID_CALL;
-  Rebind(m_impl->state.vertexShader, shader);
+  Rebind(*m_impl, m_impl->state.vertexShader, shader);
   return GFX_OK;
 }
 
 uint32_t CGfxDevice::SetPixelShader(CGfxShader* shader) {
   Guard guard(SGfxDeviceImpl::Lock());
   if (shader && (shader->m_device != this || !shader->IsPixelShader())) return GFX_ERR_INVALID_CALL;
-  Rebind(m_impl->state.pixelShader, shader);
+  Rebind(*m_impl, m_impl->state.pixelShader, shader);
   return GFX_OK;
 }
 
 uint32_t SGfxDeviceImpl::SetConstants(float* store, uint32_t capacity, bool pixel, uint32_t start,
                                       const float* data, uint32_t count) {
   if (!data || start > capacity || count > capacity - start) return GFX_ERR_INVALID_CALL;
+  // Constants set again to what they hold change nothing (the draw layer does that often).
+  if (std::memcmp(store + start * 4, data, sizeof(float) * 4 * count) == 0) return GFX_OK;
   std::memcpy(store + start * 4, data, sizeof(float) * 4 * count);
+  ++stateEpoch;
   // Every context uploads the changed registers before its next draw.
   auto widen = [&](SGfxContext* ctx) {
     uint32_t& low = pixel ? ctx->psDirtyLow : ctx->vsDirtyLow;
@@ -699,8 +885,9 @@ uint32_t CGfxDevice::SetRenderTarget(uint32_t index, CGfxSurface* surface) {
   SGfxDeviceState& state = m_impl->state;
   // One render target at a time; the first may not be left empty.
   if (index != 0 || !surface || surface->m_device != this || surface->m_depth) return GFX_ERR_INVALID_CALL;
-  Rebind(state.renderTarget, surface);
+  Rebind(*m_impl, state.renderTarget, surface);
   state.viewport = {0, 0, surface->m_desc.width, surface->m_desc.height, 0.0f, 1.0f};
+  ++m_impl->stateEpoch;
   return GFX_OK;
 }
 
@@ -716,7 +903,7 @@ uint32_t CGfxDevice::GetDepthStencilSurface(CGfxSurface** surface) {
 uint32_t CGfxDevice::SetDepthStencilSurface(CGfxSurface* surface) {
   Guard guard(SGfxDeviceImpl::Lock());
   if (surface && (surface->m_device != this || !surface->m_depth)) return GFX_ERR_INVALID_CALL;
-  Rebind(m_impl->state.depthStencil, surface);
+  Rebind(*m_impl, m_impl->state.depthStencil, surface);
   return GFX_OK;
 }
 
@@ -784,7 +971,7 @@ uint32_t CGfxDevice::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uin
   }
   const int64_t last = int64_t{baseVertex} + highest;
   if (last < 0 || !SGfxDeviceImpl::StreamsHold(impl.state, static_cast<uint64_t>(last))) return GFX_ERR_INVALID_CALL;
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->m_gl);
+  call.indexBuffer = indices->m_gl;
   call.indexed = true;
   call.indexType = wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
   call.indexPointer = reinterpret_cast<const void*>(static_cast<uintptr_t>(startIndex) * indexSize);
@@ -795,14 +982,29 @@ uint32_t CGfxDevice::DrawIndexedPrimitive(uint32_t type, int32_t baseVertex, uin
 uint32_t CGfxDevice::DrawPrimitiveUP(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
   Guard guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
-  SGfxContext* ctx = impl.Enter();
+  SGfxContext* ctx = impl.EnterKeepingBatch();
   SGfxDrawCall call;
   if (!ctx || !vertices || stride == 0 || !PrimitiveToGl(type, primitiveCount, &call.mode, &call.count))
     return GFX_ERR_INVALID_CALL;
   if (primitiveCount == 0) return GFX_OK;
   call.userVertices = static_cast<const uint8_t*>(vertices);
   call.userStride = stride;
+  call.userVertexCount = static_cast<uint32_t>(call.count);
   return impl.Draw(ctx, call);
+}
+
+// The highest index of a user index list, and whether the list is the quads' pattern.
+static uint32_t ScanUserIndices(const void* indices, bool wide, GLsizei count, bool* quadList) {
+  static const uint8_t pattern[6] = {0, 1, 2, 2, 3, 0};
+  uint32_t highest = 0;
+  bool quads = count % 6 == 0;
+  for (GLsizei i = 0; i < count; ++i) {
+    const uint32_t index = wide ? static_cast<const uint32_t*>(indices)[i] : static_cast<const uint16_t*>(indices)[i];
+    highest = std::max(highest, index);
+    quads = quads && index == 4u * uint32_t(i / 6) + pattern[i % 6];
+  }
+  *quadList = quads;
+  return highest;
 }
 
 uint32_t CGfxDevice::DrawIndexedPrimitiveUP(uint32_t type, uint32_t, uint32_t, uint32_t primitiveCount,
@@ -810,17 +1012,17 @@ uint32_t CGfxDevice::DrawIndexedPrimitiveUP(uint32_t type, uint32_t, uint32_t, u
                                             uint32_t stride) {
   Guard guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
-  SGfxContext* ctx = impl.Enter();
+  SGfxContext* ctx = impl.EnterKeepingBatch();
   SGfxDrawCall call;
   if (!ctx || !vertices || !indices || stride == 0 ||
       (indexFormat != GFX_FMT_INDEX16 && indexFormat != GFX_FMT_INDEX32) ||
       !PrimitiveToGl(type, primitiveCount, &call.mode, &call.count))
     return GFX_ERR_INVALID_CALL;
   if (primitiveCount == 0) return GFX_OK;
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   call.indexed = true;
   call.indexType = indexFormat == GFX_FMT_INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
   call.indexPointer = indices;
+  call.userVertexCount = ScanUserIndices(indices, indexFormat == GFX_FMT_INDEX32, call.count, &call.quadList) + 1;
   call.userVertices = static_cast<const uint8_t*>(vertices);
   call.userStride = stride;
   return impl.Draw(ctx, call);
@@ -828,15 +1030,9 @@ uint32_t CGfxDevice::DrawIndexedPrimitiveUP(uint32_t type, uint32_t, uint32_t, u
 
 // ---- read-back
 
-uint32_t CGfxDevice::ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgba) {
-  Guard guard(SGfxDeviceImpl::Lock());
-  SGfxDeviceImpl& impl = *m_impl;
-  SGfxContext* ctx = impl.Enter();
-  if (!ctx || !surface || surface->m_device != this || surface->m_depth) return GFX_ERR_INVALID_CALL;
-  CGfxSurface* readable = impl.Resolved(ctx, surface);
-  SGfxFramebuffer framebuffer;
-  if (!readable || !impl.TargetFor(ctx, readable, nullptr, &framebuffer)) return GFX_ERR_INVALID_CALL;
-  const uint32_t width = surface->m_desc.width, height = surface->m_desc.height;
+// Reads a framebuffer's pixels as top-down R, G, B, A rows.
+static uint32_t ReadFramebuffer(SGfxContext* ctx, const SGfxFramebuffer& framebuffer, uint32_t width,
+                                uint32_t height, std::vector<uint8_t>& rgba) {
   const size_t rowBytes = static_cast<size_t>(width) * 4;
   rgba.resize(rowBytes * height);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer.name);
@@ -850,6 +1046,28 @@ uint32_t CGfxDevice::ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgb
                        rgba.begin() + bottom * rowBytes);
   ctx->drawFramebuffer = kGfxUnknown;
   return glGetError() == GL_NO_ERROR ? GFX_OK : GFX_ERR_INVALID_CALL;
+}
+
+uint32_t CGfxDevice::ReadSurface(CGfxSurface* surface, std::vector<uint8_t>& rgba) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxContext* ctx = impl.Enter();
+  if (!ctx || !surface || surface->m_device != this || surface->m_depth) return GFX_ERR_INVALID_CALL;
+  CGfxSurface* readable = impl.Resolved(ctx, surface);
+  SGfxFramebuffer framebuffer;
+  if (!readable || !impl.TargetFor(ctx, readable, nullptr, &framebuffer)) return GFX_ERR_INVALID_CALL;
+  return ReadFramebuffer(ctx, framebuffer, surface->m_desc.width, surface->m_desc.height, rgba);
+}
+
+uint32_t CGfxDevice::ReadWindow(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  SGfxDeviceImpl& impl = *m_impl;
+  SGfxContext* ctx = impl.Enter();
+  if (!ctx || !ctx->holdsWindow) return GFX_ERR_INVALID_CALL;
+  impl.ReadWindowSize();
+  if (width) *width = impl.windowWidth;
+  if (height) *height = impl.windowHeight;
+  return ReadFramebuffer(ctx, {0, true, impl.windowHeight}, impl.windowWidth, impl.windowHeight, rgba);
 }
 
 uint32_t CGfxDevice::ReadBackBuffer(std::vector<uint8_t>& rgba, uint32_t* width, uint32_t* height) {

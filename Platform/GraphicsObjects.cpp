@@ -10,12 +10,12 @@ CGfxObject::CGfxObject(CGfxDevice* device) : m_device(device) {}
 CGfxObject::~CGfxObject() = default;
 
 uint32_t CGfxObject::AddRef() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   return ++m_refs;
 }
 
 uint32_t CGfxObject::Release() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (m_refs == 0) return 0;
   const uint32_t left = --m_refs;
   if (left == 0) {
@@ -62,7 +62,7 @@ uint32_t CGfxTexture::GetLevelDesc(uint32_t level, SGfxSurfaceDesc* desc) const 
 
 uint32_t CGfxTexture::GetSurfaceLevel(uint32_t level, CGfxSurface** surface) {
   if (level != 0 || !surface || !m_device) return GFX_ERR_INVALID_CALL;
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   auto* result = new CGfxSurface(m_device);
   result->m_desc = m_desc;
   result->m_texture = this;
@@ -85,7 +85,7 @@ static bool ClipLockRect(const SGfxRect* rect, uint32_t width, uint32_t height, 
 }
 
 uint32_t CGfxTexture::LockRect(uint32_t level, SGfxLockedRect* locked, const SGfxRect* rect, uint32_t flags) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   // Render targets live only on the GPU, as on the original device.
   if (level != 0 || !locked || m_locked || (m_desc.usage & GFX_USAGE_RENDERTARGET) || m_shadow.empty())
     return GFX_ERR_INVALID_CALL;
@@ -100,7 +100,7 @@ uint32_t CGfxTexture::LockRect(uint32_t level, SGfxLockedRect* locked, const SGf
 }
 
 uint32_t CGfxTexture::UnlockRect(uint32_t level) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (level != 0 || !m_locked) return GFX_ERR_INVALID_CALL;
   m_locked = false;
   if (!m_lockReadOnly && m_device && m_gl) m_device->m_impl->UploadTexture(this, m_lockRect);
@@ -108,7 +108,7 @@ uint32_t CGfxTexture::UnlockRect(uint32_t level) {
 }
 
 bool CGfxTexture::TakeTexels(std::vector<uint8_t>& texels) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (m_locked || m_shadow.empty()) return false;
   texels.swap(m_shadow);
   m_shadow.clear();
@@ -129,13 +129,14 @@ void CGfxTexture::DropGl() {
 // ---- buffers
 
 uint32_t CGfxBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t flags) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   const uint32_t length = m_desc.length;
   if (!data || m_locked || offset > length) return GFX_ERR_INVALID_CALL;
   if (size == 0) size = length - offset;  // 0 locks to the end, as on the original device
   if (size > length - offset) return GFX_ERR_INVALID_CALL;
   m_locked = true;
   m_lockReadOnly = (flags & GFX_LOCK_READONLY) != 0;
+  m_lockFlags = flags;
   m_lockOffset = offset;
   m_lockSize = size;
   *data = m_shadow.data() + offset;
@@ -143,14 +144,29 @@ uint32_t CGfxBuffer::Lock(uint32_t offset, uint32_t size, void** data, uint32_t 
 }
 
 uint32_t CGfxBuffer::Unlock() {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (!m_locked) return GFX_ERR_INVALID_CALL;
   m_locked = false;
   if (m_lockReadOnly || !m_gl || !m_device || m_lockSize == 0) return GFX_OK;
   if (!m_device->m_impl->Enter()) return GFX_ERR_INVALID_CALL;
-  const GLenum target = m_indices ? GL_ELEMENT_ARRAY_BUFFER : GL_ARRAY_BUFFER;
-  glBindBuffer(target, m_gl);
-  glBufferSubData(target, m_lockOffset, m_lockSize, m_shadow.data() + m_lockOffset);
+  // A copy target, so that the index binding of draws is left alone.
+  glBindBuffer(GL_COPY_WRITE_BUFFER, m_gl);
+  const uint8_t* written = m_shadow.data() + m_lockOffset;
+  const bool dynamic = (m_desc.usage & GFX_USAGE_DYNAMIC) != 0;
+  if (dynamic && (m_lockFlags & GFX_LOCK_DISCARD)) {
+    // Fresh storage: draws still reading the old contents keep theirs, and nobody waits.
+    glBufferData(GL_COPY_WRITE_BUFFER, m_desc.length, nullptr, GL_STREAM_DRAW);
+    glBufferSubData(GL_COPY_WRITE_BUFFER, m_lockOffset, m_lockSize, written);
+  } else if (dynamic && (m_lockFlags & GFX_LOCK_NOOVERWRITE)) {
+    // The caller promises not to touch what draws may still read: no need to wait for them.
+    void* mapped = glMapBufferRange(GL_COPY_WRITE_BUFFER, m_lockOffset, m_lockSize,
+                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (mapped) std::memcpy(mapped, written, m_lockSize);
+    if (!mapped || !glUnmapBuffer(GL_COPY_WRITE_BUFFER))
+      glBufferSubData(GL_COPY_WRITE_BUFFER, m_lockOffset, m_lockSize, written);
+  } else {
+    glBufferSubData(GL_COPY_WRITE_BUFFER, m_lockOffset, m_lockSize, written);
+  }
   return GFX_OK;
 }
 

@@ -97,20 +97,20 @@ uint32_t SGfxDeviceImpl::NewTexture(uint32_t width, uint32_t height, uint32_t le
 
 uint32_t CGfxDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
                                    EGfxFormat format, EGfxPool pool, CGfxTexture** texture) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   return m_impl->NewTexture(width, height, levels, usage, format, pool, nullptr, texture);
 }
 
 uint32_t CGfxDevice::CreateTextureFrom(uint32_t width, uint32_t height, EGfxFormat format,
                                        std::vector<uint8_t>& texels, CGfxTexture** texture) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   return m_impl->NewTexture(width, height, 1, 0, format, GFX_POOL_MANAGED, &texels, texture);
 }
 
 uint32_t CGfxDevice::CreateDepthStencilSurface(uint32_t width, uint32_t height, EGfxFormat format,
                                                GfxMultisample multisample, uint32_t, bool,
                                                CGfxSurface** surface) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   SGfxDeviceImpl& impl = *m_impl;
   if (!surface) return GFX_ERR_INVALID_CALL;
   *surface = nullptr;
@@ -133,7 +133,7 @@ uint32_t CGfxDevice::CreateDepthStencilSurface(uint32_t width, uint32_t height, 
 
 uint32_t CGfxDevice::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, EGfxPool pool,
                                         CGfxVertexBuffer** buffer) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (!buffer) return GFX_ERR_INVALID_CALL;
   *buffer = nullptr;
   if (length == 0 || pool == GFX_POOL_SYSTEMMEM || !m_impl->Enter()) return GFX_ERR_INVALID_CALL;
@@ -148,7 +148,7 @@ uint32_t CGfxDevice::CreateVertexBuffer(uint32_t length, uint32_t usage, uint32_
 
 uint32_t CGfxDevice::CreateIndexBuffer(uint32_t length, uint32_t usage, EGfxFormat format, EGfxPool pool,
                                        CGfxIndexBuffer** buffer) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (!buffer) return GFX_ERR_INVALID_CALL;
   *buffer = nullptr;
   if (length == 0 || pool == GFX_POOL_SYSTEMMEM || (format != GFX_FMT_INDEX16 && format != GFX_FMT_INDEX32) ||
@@ -164,7 +164,7 @@ uint32_t CGfxDevice::CreateIndexBuffer(uint32_t length, uint32_t usage, EGfxForm
 }
 
 uint32_t CGfxDevice::CreateVertexDeclaration(const SGfxVertexElement* elements, CGfxVertexDeclaration** decl) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   if (!elements || !decl) return GFX_ERR_INVALID_CALL;
   *decl = nullptr;
   // The list has no length: it ends at the end marker, which must come within 64 entries.
@@ -220,12 +220,12 @@ uint32_t SGfxDeviceImpl::NewShader(CGfxDevice* device, SGfxDeviceImpl& impl, SGf
 }
 
 uint32_t CGfxDevice::CreateVertexShader(const void* byteCode, size_t size, CGfxShader** shader) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   return CreateShader(this, *m_impl, byteCode, size, false, shader);
 }
 
 uint32_t CGfxDevice::CreatePixelShader(const void* byteCode, size_t size, CGfxShader** shader) {
-  std::lock_guard<std::recursive_mutex> guard(SGfxDeviceImpl::Lock());
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   return CreateShader(this, *m_impl, byteCode, size, true, shader);
 }
 

@@ -72,6 +72,10 @@ void PlatformSleepMs(uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+void PlatformSleepMicros(uint64_t microseconds) {
+  std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+}
+
 void PlatformMessageBox(const char* title, const char* text) {
   if (!PlatformIsHeadless() &&
       SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, title, text, nullptr) == 0) {

@@ -17,6 +17,7 @@ bool PlatformIsHeadless();
 uint64_t PlatformTicksMs();
 uint64_t PlatformTicksMicros();
 void PlatformSleepMs(uint32_t milliseconds);
+void PlatformSleepMicros(uint64_t microseconds);
 
 // A modal message box with one OK button; on stderr when headless or when no box can be shown.
 void PlatformMessageBox(const char* title, const char* text);

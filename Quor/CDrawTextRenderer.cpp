@@ -53,8 +53,9 @@ void CDrawTextRenderer::SetTextRenderStates() {
 
 void CDrawTextRenderer::ResetDrawState() { InvalidateDrawState(); }
 
+// Text runs begin with ResetDrawState, so the draws within a run change only what differs:
+// glyph pages, icons and boxes follow each other without everything being applied again.
 void CDrawTextRenderer::DrawGlyphQuads(TextureRecord* page, const SGlyphVertex* vertices, uint32_t vertexCount) {
-  InvalidateDrawState();
   SetDrawTexture(page);
   SetDrawScreenSpace(true);
   SetDrawAddressModes(kDrawClamp, kDrawClamp);
@@ -77,7 +78,6 @@ void CDrawTextRenderer::DrawTextureRect(TextureRecord* texture, float left, floa
                                {left, bottom, 1.0f, colour, 0, v},
                                {right, bottom, 1.0f, colour, u, v},
                                {right, top, 1.0f, colour, u, 0}};
-  InvalidateDrawState();
   SetDrawTexture(texture);
   SetDrawScreenSpace(true);
   SetDrawAddressModes(kDrawClamp, kDrawClamp);

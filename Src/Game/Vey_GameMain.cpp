@@ -10,6 +10,7 @@
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/Engine.h"
+#include "Quor/FrameLimiter.h"
 #include "Quor/Timer.h"
 #include "Src/Game/Vey_EngineShowcase.h"
 
@@ -21,15 +22,17 @@
 
 namespace {
 
-// The software driver presents without waiting for the display: pace the loop at about 60 fps.
+// While no frame can begin (no device yet), the loop retries after this pause.
 constexpr float kFramePause = 0.016f;
+// The application configuration's default frame-rate mode: frames of at least 0.02 s.
+constexpr int kFrameRateMode = 0;
 // A calm dark slate, so a running window is told apart from a blank one at a glance.
 constexpr uint32_t kBackgroundColour = 0xFF1E2A38;
 
+// The frame has begun with its depth cleared to 0 for the "greater or equal" test it sets up:
+// only the colour is cleared again here, so that depth-tested drawing still passes.
 void DrawFrame() {
-  if (CGfxDevice* device = GetD3DDevice()) {
-    device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, kBackgroundColour, 1.0f, 0);
-  }
+  if (CGfxDevice* device = GetD3DDevice()) device->Clear(0, nullptr, GFX_CLEAR_TARGET, kBackgroundColour, 0.0f, 0);
 }
 
 }  // namespace
@@ -41,6 +44,7 @@ int RunShowcase() {
   Vey::CEngineShowcase showcase;
   const bool showcaseOpen = showcase.Open();
   if (showcaseOpen) showcase.Load();
+  CFrameLimiter limiter(FrameTimeLimitForMode(kFrameRateMode));
   uint32_t frames = 0;
   while (EngineServicePass()) {
     if (!IsDrawingAllowed()) {
@@ -55,8 +59,7 @@ int RunShowcase() {
     DrawFrame();
     if (showcaseOpen) showcase.Draw();
     FinishFrame();
-    double fixedDt = 0.0;
-    if (!PlatformTestDriverFixedDt(&fixedDt)) SleepSeconds(kFramePause);
+    limiter.WaitForDeadline();
   }
   std::printf("Hollowmere ran %u frames.\n", frames);
   return 0;

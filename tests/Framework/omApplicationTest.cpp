@@ -214,14 +214,10 @@ TEST_F(ApplicationTest, TheClockRestartsAfterASwitchSoLoadingTimeIsNotAFrame) {
   SetTimerClock(nullptr);
 }
 
-TEST(FrameTimeTest, ClampAndLimits) {
+TEST(FrameTimeTest, Clamp) {
   const std::pair<float, float> clamps[] = {{-0.1f, 0.0f}, {0.0f, 0.0f}, {0.05f, 0.05f},
                                             {0.1f, 0.1f},  {0.25f, 0.1f}};
   for (const auto& [in, out] : clamps) EXPECT_FLOAT_EQ(ClampFrameTime(in), out) << in;
-  EXPECT_FLOAT_EQ(FrameTimeLimitForMode(0), 0.02f);
-  EXPECT_FLOAT_EQ(FrameTimeLimitForMode(1), 0.04f);
-  EXPECT_FLOAT_EQ(FrameTimeLimitForMode(2), -1.0f);
-  EXPECT_FLOAT_EQ(FrameTimeLimitForMode(7), 0.0f);
 }
 
 }  // namespace

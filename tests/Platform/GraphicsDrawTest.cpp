@@ -1,5 +1,8 @@
 // Drawing through the device, checked pixel by pixel on the read-back back buffer.
 
+#include <string>
+#include <utility>
+
 #include "tests/Platform/GfxTestSupport.h"
 
 using namespace gfxtest;
@@ -388,6 +391,123 @@ TEST_F(GraphicsDraw, RefusesWhatItCannotDo) {
   m_device->SetPixelShader(nullptr);
   EXPECT_EQ(DrawQuad(0, 0, 4, 4, 0xFFFFFFFF), GFX_ERR_INVALID_CALL);
   m_device->EndScene();
+}
+
+// Consecutive user-memory draws under the same state are gathered into one GL draw; any change
+// of state, or anything else that reaches GL, issues what was gathered first. Overlapping
+// quads show that the order of drawing survives.
+TEST_F(GraphicsDraw, GatheredDrawsKeepTheirOrder) {
+  std::vector<uint32_t> white(4, 0xFFFFFFFF);
+  CGfxTexture* texture = MakeTexture(2, 2, white);
+  struct SStep {
+    const char* change;  // what happens before the quad
+    float x0;
+    uint32_t colour;
+  };
+  // Each quad covers [x0, x0 + 16) of rows 0..7, overlapping the one before by half.
+  const SStep steps[] = {
+      {"", 0, 0xFFFF0000},          {"", 8, 0xFF00FF00},         {"same values again", 16, 0xFF0000FF},
+      {"texture", 24, 0xFFFFFF00},  {"", 32, 0xFF00FFFF},        {"render state", 40, 0xFFFF00FF},
+      {"constants", 48, 0xFF808080}, {"strip between", 56, 0xFFFFFFFF},
+  };
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  m_device->SetRenderState(GFX_RS_ZENABLE, 0);
+  ReadBack();
+  const uint64_t before = m_device->GetGlDrawCount();
+  for (const SStep& step : steps) {
+    const std::string change = step.change;
+    float matrix[16];
+    PixelMatrix(kSize, kSize, matrix);
+    if (change == "same values again") {
+      ASSERT_EQ(m_device->SetVertexShaderConstantF(0, matrix, 4), GFX_OK);
+      ASSERT_EQ(m_device->SetRenderState(GFX_RS_ZENABLE, 0), GFX_OK);
+      ASSERT_EQ(m_device->SetTexture(0, nullptr), GFX_OK);
+    } else if (change == "texture") {
+      ASSERT_EQ(m_device->SetTexture(0, texture), GFX_OK);
+    } else if (change == "render state") {
+      ASSERT_EQ(m_device->SetRenderState(GFX_RS_ALPHATESTENABLE, 1), GFX_OK);  // passes all: ALWAYS
+    } else if (change == "constants") {
+      matrix[12] -= 1e-6f;  // the same picture, other constants
+      ASSERT_EQ(m_device->SetVertexShaderConstantF(0, matrix, 4), GFX_OK);
+    } else if (change == "strip between") {
+      SVertex strip[4];
+      Quad(60, 60, 62, 62, 0xFF102030, 0.5f, strip);
+      std::swap(strip[2], strip[3]);
+      ASSERT_EQ(m_device->DrawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, strip, sizeof(SVertex)), GFX_OK);
+    }
+    ASSERT_EQ(DrawQuad(step.x0, 0, step.x0 + 16, 8, step.colour), GFX_OK) << step.x0;
+  }
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  const auto pixels = ReadBack();
+  // Four changes break the run; the strip cannot be joined and stands alone: six GL draws.
+  EXPECT_EQ(m_device->GetGlDrawCount() - before, 6u);
+  for (const SStep& step : steps) {
+    const auto x = static_cast<int>(step.x0) + 4;
+    const uint32_t c = step.colour;
+    EXPECT_EQ(Pixel(pixels, kSize, x, 3), (SRgba{uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 255})) << step.x0;
+  }
+  EXPECT_EQ(Pixel(pixels, kSize, 61, 61), (SRgba{0x10, 0x20, 0x30, 255}));
+}
+
+// More quads in one frame than the stream buffer and the quad index buffer hold: the draws are
+// split and the buffer renewed on the way, and every pixel still shows the last quad drawn on it.
+TEST_F(GraphicsDraw, StreamingPastTheBuffersEndsKeepsEveryDraw) {
+  constexpr uint32_t kQuads = 50000;
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  m_device->SetRenderState(GFX_RS_ZENABLE, 0);
+  for (uint32_t i = 0; i < kQuads; ++i) {
+    const float x = float(i % kSize), y = float(i / kSize % kSize);
+    ASSERT_EQ(DrawQuad(x, y, x + 1, y + 1, 0xFF000000u | i), GFX_OK);
+  }
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  const auto pixels = ReadBack();
+  constexpr uint32_t kPixels = kSize * kSize;
+  for (uint32_t p = 0; p < kPixels; ++p) {
+    const uint32_t last = (kQuads - 1 - p) / kPixels * kPixels + p;  // the last i with i % kPixels == p
+    ASSERT_EQ(Pixel(pixels, kSize, int(p % kSize), int(p / kSize)),
+              (SRgba{uint8_t(last >> 16), uint8_t(last >> 8), uint8_t(last), 255}))
+        << "pixel " << p;
+  }
+}
+
+// A dynamic buffer written again with "discard" while a draw still reads the old contents, and
+// appended to with "no overwrite": every draw shows what it was given.
+TEST_F(GraphicsDraw, DynamicBufferLocksKeepWhatEarlierDrawsRead) {
+  CGfxVertexBuffer* buffer = nullptr;
+  ASSERT_EQ(m_device->CreateVertexBuffer(12 * sizeof(SVertex), GFX_USAGE_DYNAMIC | GFX_USAGE_WRITEONLY, 0,
+                                         GFX_POOL_DEFAULT, &buffer),
+            GFX_OK);
+  Hold(buffer);
+  // Two triangles over [x0, x0 + 16) x [0, 8) at the given vertex of the buffer.
+  auto write = [&](uint32_t firstVertex, float x0, uint32_t colour, uint32_t flags) {
+    SVertex quad[4];
+    Quad(x0, 0, x0 + 16, 8, colour, 0.5f, quad);
+    const SVertex list[6] = {quad[0], quad[1], quad[2], quad[2], quad[3], quad[0]};
+    void* data = nullptr;
+    ASSERT_EQ(buffer->Lock(firstVertex * sizeof(SVertex), sizeof list, &data, flags), GFX_OK);
+    std::memcpy(data, list, sizeof list);
+    ASSERT_EQ(buffer->Unlock(), GFX_OK);
+    ASSERT_EQ(m_device->DrawPrimitive(GFX_PT_TRIANGLELIST, firstVertex, 2), GFX_OK);
+  };
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+  UsePrograms(false);
+  m_device->SetRenderState(GFX_RS_ZENABLE, 0);
+  ASSERT_EQ(m_device->SetStreamSource(0, buffer, 0, sizeof(SVertex)), GFX_OK);
+  write(0, 0, 0xFFFF0000, GFX_LOCK_DISCARD);
+  write(6, 16, 0xFF00FF00, GFX_LOCK_NOOVERWRITE);
+  write(0, 32, 0xFF0000FF, GFX_LOCK_DISCARD);
+  write(6, 48, 0xFFFFFFFF, 0);
+  ASSERT_EQ(m_device->EndScene(), GFX_OK);
+  const auto pixels = ReadBack();
+  EXPECT_EQ(Pixel(pixels, kSize, 4, 4), (SRgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 20, 4), (SRgba{0, 255, 0, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 36, 4), (SRgba{0, 0, 255, 255}));
+  EXPECT_EQ(Pixel(pixels, kSize, 52, 4), (SRgba{255, 255, 255, 255}));
 }
 
 }  // namespace

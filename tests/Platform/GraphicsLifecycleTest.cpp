@@ -1,5 +1,6 @@
 // Creation with multisample fallback, loss and reset, and the worker thread's shared context.
 
+#include <future>
 #include <thread>
 
 #include "tests/Platform/GfxTestSupport.h"
@@ -239,6 +240,53 @@ TEST_F(GraphicsLoss, ContextsTakingTurnsEachDrawWithTheProgramAskedFor) {
   EXPECT_EQ(Pixel(pixels, kSize, 9, 1), (SRgba{0, 0xFF, 0, 0xFF}));
   EXPECT_EQ(Pixel(pixels, kSize, 13, 1), (SRgba{0xFF, 0, 0, 0xFF}));
   EXPECT_EQ(Pixel(pixels, kSize, 17, 1), texel);
+}
+
+// Two threads drawing into the same back buffer: what one context was given first reaches the
+// picture first, though each context keeps a command queue of its own.
+TEST_F(GraphicsLoss, WorkOfOneContextComesBeforeWhatAnotherContextDoesNext) {
+  SGfxSharedContext* shared = m_device->CreateSharedContext();
+  ASSERT_NE(shared, nullptr);
+  auto drawColour = [&](float x, uint32_t colour) {
+    m_device->BeginScene();
+    UsePrograms(false);
+    const uint32_t result = DrawQuad(x, 0, x + 4, 4, colour);
+    m_device->EndScene();
+    return result;
+  };
+  // The main context clears and draws, then the worker draws and lets go of its context.
+  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(drawColour(8, 0xFF0000FF), GFX_OK);
+  uint32_t drawn = 1;
+  std::thread([&] {
+    if (!m_device->MakeSharedContextCurrent(shared)) return;
+    drawn = drawColour(0, 0xFF00FF00);
+    m_device->ReleaseSharedContext();
+  }).join();
+  EXPECT_EQ(drawn, GFX_OK);
+  const auto first = ReadBack();
+  EXPECT_EQ(Pixel(first, kSize, 1, 1), (SRgba{0, 0xFF, 0, 0xFF}));
+  EXPECT_EQ(Pixel(first, kSize, 9, 1), (SRgba{0, 0, 0xFF, 0xFF}));
+
+  // The worker draws and keeps its context while the main context reads the picture back.
+  std::promise<uint32_t> workerDrew;
+  std::promise<void> mainRead;
+  std::thread worker([&] {
+    if (!m_device->MakeSharedContextCurrent(shared)) {
+      workerDrew.set_value(1);
+      return;
+    }
+    workerDrew.set_value(drawColour(4, 0xFFFF0000));
+    mainRead.get_future().wait();
+    m_device->ReleaseSharedContext();
+  });
+  EXPECT_EQ(workerDrew.get_future().get(), GFX_OK);
+  const auto pixels = ReadBack();
+  mainRead.set_value();
+  worker.join();
+  EXPECT_EQ(Pixel(pixels, kSize, 1, 1), (SRgba{0, 0xFF, 0, 0xFF}));
+  EXPECT_EQ(Pixel(pixels, kSize, 5, 1), (SRgba{0xFF, 0, 0, 0xFF}));
+  m_device->DestroySharedContext(shared);
 }
 
 TEST_F(GraphicsLoss, ObjectsOutlivingTheDeviceReleaseSafely) {

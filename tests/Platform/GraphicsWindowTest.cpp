@@ -3,6 +3,7 @@
 // what the back buffer and its depth buffer hold.
 
 #include <thread>
+#include <tuple>
 
 #include "Platform/PlatformWindow.h"
 #include "tests/Platform/GfxTestSupport.h"
@@ -235,16 +236,50 @@ TEST_F(GraphicsWindow, MovingOutOfTheWindowAndBackKeepsColourAndDepth) {
   EXPECT_FALSE(m_device->DrawsIntoWindow());  // for good: the engine pairs them again
 }
 
-TEST_F(GraphicsWindow, PresentFollowsTheWindowSize) {
+// Left half red, right half blue over the whole back buffer, then presented.
+void PresentHalves(CGfxDevice& device, uint32_t width, uint32_t height) {
+  const SGfxRect left = {0, 0, int32_t(width / 2), int32_t(height)};
+  const SGfxRect right = {int32_t(width / 2), 0, int32_t(width), int32_t(height)};
+  ASSERT_EQ(device.Clear(1, &left, GFX_CLEAR_TARGET, 0xFFFF0000, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(device.Clear(1, &right, GFX_CLEAR_TARGET, 0xFF0000FF, 1.0f, 0), GFX_OK);
+  ASSERT_EQ(device.Present(), GFX_OK);
+}
+
+// The window's framebuffer keeps its size under the offscreen driver whatever size the window
+// is given; the device follows the framebuffer, not the window's reported size: the back
+// buffer stays in the window while the framebuffer can take it, and a back buffer of another
+// size is copied scaled over the whole framebuffer, not cropped to a corner of it.
+TEST_F(GraphicsWindow, PresentFollowsTheWindowsFramebuffer) {
   ASSERT_TRUE(m_device->DrawsIntoWindow());
-  PlatformCenterWindow(m_window, kSize + 16, kSize);
-  ASSERT_EQ(m_device->Present(), GFX_OK);
+  PlatformCenterWindow(m_window, kSize + 16, kSize + 32);
+  PresentHalves(*m_device, kSize, kSize);
+  std::vector<uint8_t> window;
+  uint32_t width = 0, height = 0;
+  ASSERT_EQ(m_device->ReadWindow(window, &width, &height), GFX_OK);
+  ASSERT_EQ(width, uint32_t(kSize));
+  ASSERT_EQ(height, uint32_t(kSize));
+  EXPECT_TRUE(m_device->DrawsIntoWindow());
+  EXPECT_EQ(Pixel(window, kSize, kSize / 2 - 1, kSize - 1), (SRgba{255, 0, 0, 255}));
+  EXPECT_EQ(Pixel(window, kSize, kSize / 2, 0), (SRgba{0, 0, 255, 255}));
+
+  // A reset to the window's reported size: the framebuffer cannot take it, so it is copied.
+  SGfxPresentParams params = m_device->GetPresentParams();
+  params.backBufferWidth = kSize + 16;
+  params.backBufferHeight = kSize + 32;
+  ASSERT_EQ(m_device->Reset(params), GFX_OK);
   EXPECT_FALSE(m_device->DrawsIntoWindow());
-  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF102030, 1.0f, 0), GFX_OK);
-  EXPECT_EQ(Pixel(ReadBack(), kSize, 63, 63), (SRgba{0x10, 0x20, 0x30, 255}));
-  ASSERT_EQ(m_device->Present(), GFX_OK);
-  PlatformCenterWindow(m_window, kSize, kSize);
-  ASSERT_EQ(m_device->Present(), GFX_OK);
+  PresentHalves(*m_device, kSize + 16, kSize + 32);
+  ASSERT_EQ(m_device->ReadWindow(window, &width, &height), GFX_OK);
+  ASSERT_EQ(width, uint32_t(kSize));
+  for (const auto& [x, y, colour] : {std::tuple{0, 0, SRgba{255, 0, 0, 255}},
+                                     {kSize / 2 - 2, kSize - 1, SRgba{255, 0, 0, 255}},
+                                     {kSize / 2 + 1, 0, SRgba{0, 0, 255, 255}},
+                                     {kSize - 1, kSize - 1, SRgba{0, 0, 255, 255}}})
+    EXPECT_EQ(Pixel(window, kSize, x, y), colour) << x << ", " << y;
+
+  // Back to the framebuffer's size: straight into the window again.
+  params.backBufferWidth = params.backBufferHeight = kSize;
+  ASSERT_EQ(m_device->Reset(params), GFX_OK);
   EXPECT_TRUE(m_device->DrawsIntoWindow());
 }
 
