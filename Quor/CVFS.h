@@ -12,10 +12,13 @@
 #include <vector>
 
 #include "Quor/CPathResolver.h"
+#include "Quor/PK2Format.h"
 
 struct VfsFile;
 class VfsFilePool;
-struct SVfsBlock;
+class CPk2Directory;
+class CVfsBlockCache;
+class CVfsPlainFolder;
 
 // What the archive's directory file says before its name tree.
 struct PkDirectory {
@@ -42,7 +45,7 @@ class CVFS {
   static constexpr int kBlockSize = 8192;
   static constexpr int kBlockCount = 16;
   static constexpr int kReadAheadSize = 65536;
-  static constexpr uint64_t kVolumeSpan = 0x40000000;  // 1 GiB: bits 0-29 of a global position
+  static constexpr uint64_t kVolumeSpan = kPk2VolumeSpan;  // 1 GiB: bits 0-29 of a global position
 
   explicit CVFS(const char* baseName);
   ~CVFS();
@@ -78,7 +81,7 @@ class CVFS {
   // Archive mode: every stored file in directory order. False (reported) when the directory
   // is damaged or cannot be loaded.
   bool ForEachEntry(const std::function<void(const SVfsEntry&)>& visit);
-  const PkDirectory* GetDirectory() const { return m_directory.get(); }
+  const PkDirectory* GetDirectory() const;
 
   // How archive names are compared: a-z as A-Z, "/" as "\", at most 255 characters.
   static std::string NormaliseName(const char* name);
@@ -88,40 +91,28 @@ class CVFS {
  private:
   VfsFile* OpenArchiveFile(VfsFile* slot, const char* name);
   VfsFile* OpenPlainFile(VfsFile* slot, const char* name);
-  bool FindInDirectory(const char* name, uint64_t* start, uint64_t* end);
-  bool ReadDirectoryFile(const std::string& path);
-  bool CheckVolumeStamp(const std::string& volumeName);
-  bool OpenVolumes(const std::string& dataName);
-  static uint64_t VolumeLength(FILE* volume);
+  bool OpenVolumes(std::string* error);
   // Every stored file, checked; a damaged directory is reported.
   bool WalkDirectory(const std::function<void(const SVfsEntry&)>& visit);
+  void UnloadArchive();
   bool FitsInVolume(const char* fileName, uint64_t start, uint64_t end);
   void ReportShortVolume(uint64_t position, const char* fileName);
-  std::string ArchiveFileName(const char* extension);
+  std::string ArchiveFileName(const std::string& extension);
   std::string FindOnDisk(const std::string& path);
-  void CloseVolumes();
 
   int ReadPlain(VfsFile* file, uint8_t* destination, int count, bool stopAtEnd);
   int ReadArchive(VfsFile* file, uint8_t* destination, int count, bool stopAtEnd);
-  SVfsBlock* FindBlock(uint64_t position);
-  SVfsBlock* LoadVictimBlock(uint64_t position);
   void ClampArchivePosition(VfsFile* file, int64_t position);
 
   bool m_archive;  // the archive flag as it was when the object was made
   bool m_initialised = false;
   std::string m_baseName;
-  std::string m_directoryName;  // the PK2 file as opened, for reports
-  std::vector<uint8_t> m_directoryBuffer;
-  std::unique_ptr<PkDirectory> m_directory;
-  uint32_t m_onDiskMask = 0;
-  std::unique_ptr<SVfsBlock[]> m_blocks;
-  SVfsBlock* m_blockOrder[kBlockCount] = {};
-  std::vector<FILE*> m_volumes;
-  std::vector<std::string> m_volumeNames;
-  std::vector<uint64_t> m_volumeLengths;  // as the volumes were when the archive was loaded
+  std::unique_ptr<CPk2Directory> m_directory;
+  std::unique_ptr<CVfsBlockCache> m_blocks;  // and the archive's volumes
+  std::unique_ptr<CVfsPlainFolder> m_plain;
   std::string m_root;  // always ends with "/"
   std::unique_ptr<VfsFilePool> m_pool;
-  CPathResolver m_resolver;
+  CPathResolver m_resolver;  // finds the archive's files and the content folder
 };
 
 // The program's one file system, created by the framework's start-up.

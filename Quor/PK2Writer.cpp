@@ -11,23 +11,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint64_t kVolumeHeaderSize = 8;
-constexpr int kVolumeShift = 30;
-constexpr unsigned kMaxVolumes = 255;  // the volume count is one byte
-
-void AppendVarint(uint64_t value, std::string* out) {
-  char groups[10];
-  int count = 0;
-  do {
-    groups[count++] = static_cast<char>(value & 0x7F);
-    value >>= 7;
-  } while (value);
-  while (count > 1) out->push_back(static_cast<char>(groups[--count] | 0x80));
-  out->push_back(groups[0]);
-}
-
-void AppendLittleEndian(uint64_t value, int bytes, std::string* out) {
-  for (int i = 0; i < bytes; ++i) out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+// Writes a field into bytes already laid out.
+void PutLittleEndian(uint64_t value, size_t count, size_t at, std::string* out) {
+  std::string bytes;
+  AppendPk2LittleEndian(value, count, &bytes);
+  out->replace(at, count, bytes);
 }
 
 size_t CommonPrefix(const std::string& a, const std::string& b, size_t from) {
@@ -101,7 +89,7 @@ bool CPK2Writer::AddEntry(const std::string& name, SEntry entry) {
     m_warnings.push_back("skipped \"" + name + "\": a name without an extension cannot be found in an archive");
     return true;
   }
-  if (entry.size + kVolumeHeaderSize > CVFS::kVolumeSpan) {
+  if (entry.size + kPk2VolumeHeaderSize > kPk2VolumeSpan) {
     return Fail("\"" + name + "\" is larger than a volume (1 GiB)");
   }
   entry.stem = stored.substr(0, dot);
@@ -112,31 +100,31 @@ bool CPK2Writer::AddEntry(const std::string& name, SEntry entry) {
 
 // Files go in directory order; a volume is closed before a file would pass its size.
 bool CPK2Writer::LayOutVolumes(unsigned* volumeCount) {
-  const bool singleDataFile = m_options.version == 0x100;
-  const uint64_t limit = singleDataFile ? CVFS::kVolumeSpan : std::min(m_options.volumeSize, CVFS::kVolumeSpan);
+  const bool singleDataFile = m_options.version == kPk2VersionSingleDataFile;
+  const uint64_t limit = singleDataFile ? kPk2VolumeSpan : std::min(m_options.volumeSize, kPk2VolumeSpan);
   unsigned volume = 0;
-  uint64_t offset = kVolumeHeaderSize;
+  uint64_t offset = kPk2VolumeHeaderSize;
   for (SEntry& entry : m_entries) {
-    if (offset + entry.size > limit && offset > kVolumeHeaderSize) {
+    if (offset + entry.size > limit && offset > kPk2VolumeHeaderSize) {
       if (singleDataFile) return Fail("the content is larger than the single data file of version 0x100 (1 GiB)");
       ++volume;
-      offset = kVolumeHeaderSize;
+      offset = kPk2VolumeHeaderSize;
     }
-    entry.start = (static_cast<uint64_t>(volume) << kVolumeShift) | offset;
+    entry.start = (static_cast<uint64_t>(volume) << kPk2VolumeShift) | offset;
     offset += entry.size;
   }
   *volumeCount = volume + 1;
-  if (*volumeCount > kMaxVolumes) return Fail("the content needs more than 255 volumes");
+  if (*volumeCount > kPk2MaxVolumes) return Fail("the content needs more than 255 volumes");
   return true;
 }
 
 void CPK2Writer::AppendRecord(const SEntry& entry, std::string* out) const {
-  if (m_options.version >= 0x103) {
-    AppendVarint(entry.start, out);
-    AppendVarint(entry.size, out);
+  if (Pk2RecordsAreVarints(m_options.version)) {
+    AppendPk2Varint(entry.start, out);
+    AppendPk2Varint(entry.size, out);
   } else {
-    AppendLittleEndian(entry.start, m_options.version == 0x100 ? 4 : 8, out);
-    AppendLittleEndian(entry.size, 4, out);
+    AppendPk2LittleEndian(entry.start, Pk2RecordStartBytes(m_options.version), out);
+    AppendPk2LittleEndian(entry.size, kPk2RecordSizeBytes, out);
   }
 }
 
@@ -163,7 +151,7 @@ bool CPK2Writer::BuildSiblingList(size_t first, size_t last, size_t depth, std::
       }
       if (!BuildSiblingList(group, groupEnd, depth + fragmentLength, &content)) return false;
     }
-    AppendVarint(fragmentLength + 1 + content.size(), out);
+    AppendPk2Varint(fragmentLength + 1 + content.size(), out);
     out->append(key, depth, fragmentLength);
     out->push_back('\0');
     out->append(content);
@@ -179,25 +167,22 @@ bool CPK2Writer::BuildDirectory(const std::vector<std::string>& extensions, unsi
   for (const std::string& extension : extensions) extensionList.append(extension).push_back('\0');
   extensionList.push_back('\0');
 
-  const uint16_t version = m_options.version;
-  const size_t headerSize = version == 0x100 ? 4 : version == 0x101 ? 5 : 9;
-  const size_t treeOffset = headerSize + extensionList.size();
+  const SPk2HeaderLayout layout = Pk2HeaderLayout(m_options.version);
+  const size_t treeOffset = layout.size + extensionList.size();
   if (treeOffset > 0xFFFF) return Fail("the extension list is longer than a directory can hold");
 
   std::string tree;
   if (!BuildSiblingList(0, m_entries.size(), 0, &tree)) return false;
 
-  AppendLittleEndian(version, 2, directory);
-  if (version == 0x101) directory->push_back(static_cast<char>(volumeCount));
-  AppendLittleEndian(treeOffset, 2, directory);
-  if (version >= 0x102) {
-    AppendLittleEndian(0, 4, directory);  // the stamp, filled in from the whole directory
-    directory->push_back(static_cast<char>(volumeCount));
-  }
+  // The stamp stays zero until it can be taken from the whole directory.
+  directory->assign(layout.size, '\0');
+  PutLittleEndian(m_options.version, 2, kPk2VersionField, directory);
+  PutLittleEndian(treeOffset, 2, layout.nameTreeOffset, directory);
+  if (layout.volumeCount != kPk2NoField) PutLittleEndian(volumeCount, 1, layout.volumeCount, directory);
   directory->append(extensionList).append(tree);
-  if (version >= 0x102) {
+  if (layout.stamp != kPk2NoField) {
     *stamp = StampOf(*directory);
-    for (int i = 0; i < 4; ++i) (*directory)[4 + i] = static_cast<char>((*stamp >> (8 * i)) & 0xFF);
+    PutLittleEndian(static_cast<uint32_t>(*stamp), 4, layout.stamp, directory);
   }
   return true;
 }
@@ -223,15 +208,14 @@ bool CPK2Writer::CopyEntry(const SEntry& entry, FILE* volume) {
 bool CPK2Writer::WriteVolumes(const std::string& outBase, unsigned volumeCount, int32_t stamp) {
   size_t next = 0;
   for (unsigned volume = 0; volume < volumeCount; ++volume) {
-    char extension[16];
-    std::snprintf(extension, sizeof extension, "P%02X", volume);
-    const std::string name = outBase + "." + (m_options.version == 0x100 ? "PKF" : extension);
+    const std::string name = outBase + "." + Pk2VolumeExtension(m_options.version, volume);
     FilePtr file(std::fopen(name.c_str(), "wb"));
     if (!file) return Fail("cannot create \"" + name + "\"");
-    std::string header = "PKF ";
-    AppendLittleEndian(static_cast<uint32_t>(stamp), 4, &header);
+    std::string header(kPk2VolumeHeaderSize, '\0');
+    header.replace(0, kPk2VolumeTagSize, kPk2VolumeTag);
+    PutLittleEndian(static_cast<uint32_t>(stamp), 4, kPk2VolumeStampOffset, &header);
     bool written = std::fwrite(header.data(), 1, header.size(), file.get()) == header.size();
-    for (; written && next < m_entries.size() && (m_entries[next].start >> kVolumeShift) == volume; ++next) {
+    for (; written && next < m_entries.size() && (m_entries[next].start >> kPk2VolumeShift) == volume; ++next) {
       if (!CopyEntry(m_entries[next], file.get())) return false;
     }
     if (!written || std::fflush(file.get()) != 0) return Fail("write error on \"" + name + "\"");
@@ -241,15 +225,17 @@ bool CPK2Writer::WriteVolumes(const std::string& outBase, unsigned volumeCount, 
 
 bool CPK2Writer::Write(const std::string& outBase) {
   m_error.clear();
-  if (m_options.version < 0x100 || m_options.version > 0x103) return Fail("directory version must be 0x100 to 0x103");
-  if (m_options.volumeSize <= kVolumeHeaderSize) return Fail("volume size must be larger than 8 bytes");
+  if (m_options.version < kPk2VersionFirst || m_options.version > kPk2VersionLast) {
+    return Fail("directory version must be 0x100 to 0x103");
+  }
+  if (m_options.volumeSize <= kPk2VolumeHeaderSize) return Fail("volume size must be larger than 8 bytes");
 
   std::vector<std::string> extensions;
   for (const SEntry& entry : m_entries) extensions.push_back(entry.extension);
   std::sort(extensions.begin(), extensions.end(),
-            [](const std::string& a, const std::string& b) { return CVFS::CompareExtensions(a.c_str(), b.c_str()) < 0; });
+            [](const std::string& a, const std::string& b) { return ComparePk2Extensions(a.c_str(), b.c_str()) < 0; });
   extensions.erase(std::unique(extensions.begin(), extensions.end()), extensions.end());
-  if (extensions.size() > 255) return Fail("more than 255 different extensions");
+  if (extensions.size() > kPk2MaxExtensions) return Fail("more than 255 different extensions");
 
   for (SEntry& entry : m_entries) {
     const auto found = std::find(extensions.begin(), extensions.end(), entry.extension);

@@ -1,17 +1,17 @@
 #pragma once
-// Writes PK2 archives: the directory file (base name + ".PK2") and its data volumes
-// (".P00", ".P01", ... or one ".PKF" file for directory version 0x100), in the form that
-// CVFS reads. Names are stored upper-cased with "\" between folders.
+// Writes PK2 archives (Quor/PK2Format.h) in the form that CVFS reads. Names are stored
+// upper-cased with "\" between folders.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "Quor/CVFS.h"
+#include "Quor/PK2Format.h"
 
 struct SPk2WriteOptions {
-  uint16_t version = 0x103;                  // 0x100 .. 0x103
-  uint64_t volumeSize = CVFS::kVolumeSpan;   // a volume is split before it would pass this
+  uint16_t version = kPk2VersionLast;     // kPk2VersionFirst .. kPk2VersionLast
+  uint64_t volumeSize = kPk2VolumeSpan;   // a volume is split before it would pass this
 };
 
 class CPK2Writer {

@@ -83,4 +83,42 @@ TEST_F(WriterTest, StampIsNonNegativeAndRepeatedInVolumeZero) {
   EXPECT_EQ(directory[7] & 0x80, 0);
 }
 
+// The reader and the writer share one layout, so this pins it byte for byte: header fields,
+// record forms, volume names and the volume header of each version. "SSSS" stands for the
+// stamp, which only the versions that have one fill in.
+TEST_F(WriterTest, EveryVersionLaysOutItsHeaderRecordsAndVolumes) {
+  const std::string tail("TXT\0\0", 5);  // the extension list
+  struct {
+    uint16_t version;
+    std::string header;
+    std::string tree;
+    const char* volume;
+  } const cases[] = {
+      {0x100, std::string("\x00\x01\x09\x00", 4),
+       std::string("\x0C" "A\x01\0" "\0" "\x08\0\0\0" "\x01\0\0\0" "\0", 14), ".PKF"},
+      {0x101, std::string("\x01\x01\x01\x0A\x00", 5),
+       std::string("\x10" "A\x01\0" "\0" "\x08\0\0\0\0\0\0\0" "\x01\0\0\0" "\0", 18), ".P00"},
+      {0x102, std::string("\x02\x01\x0E\x00" "SSSS" "\x01", 9),
+       std::string("\x10" "A\x01\0" "\0" "\x08\0\0\0\0\0\0\0" "\x01\0\0\0" "\0", 18), ".P00"},
+      {0x103, std::string("\x03\x01\x0E\x00" "SSSS" "\x01", 9), std::string("\x06" "A\x01\0" "\0\x08\x01" "\0", 8),
+       ".P00"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.version);
+    SPk2WriteOptions options;
+    options.version = c.version;
+    const std::string base = Pack(m_folder, {{"a.txt", Text("x")}}, options, "V" + std::to_string(c.version));
+    Bytes directory = ReadBytes(base + ".PK2");
+    const bool stamped = c.version >= 0x102;
+    const Bytes stamp = stamped ? Bytes(directory.begin() + 4, directory.begin() + 8) : Bytes(4, 0xFF);
+    if (stamped) std::copy_n(Text("SSSS").begin(), 4, directory.begin() + 4);
+    EXPECT_EQ(std::string(directory.begin(), directory.end()), c.header + tail + c.tree);
+    const Bytes volume = ReadBytes(base + c.volume);
+    Bytes expectedVolume = Text("PKF ");
+    expectedVolume.insert(expectedVolume.end(), stamp.begin(), stamp.end());
+    expectedVolume.push_back('x');
+    EXPECT_EQ(volume, expectedVolume);
+  }
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Quor/CVFS.h"
+#include "Quor/PK2Format.h"
 #include "Quor/PK2Writer.h"
 
 namespace fs = std::filesystem;
@@ -82,8 +83,12 @@ std::string Printable(const std::string& name) {
 
 // The engine opens an archive by its base name; the tool takes the directory file's name.
 std::string BaseName(const std::string& archive) {
+  const std::string extension = std::string(".") + kPk2DirectoryExtension;
   const size_t length = archive.size();
-  if (length > 4 && CVFS::NormaliseName(archive.c_str() + length - 4) == ".PK2") return archive.substr(0, length - 4);
+  if (length > extension.size() &&
+      CVFS::NormaliseName(archive.c_str() + length - extension.size()) == extension) {
+    return archive.substr(0, length - extension.size());
+  }
   return archive;
 }
 
@@ -93,7 +98,7 @@ int Pack(int argc, char** argv) {
   for (int i = 4; i < argc; i += 2) {
     uint64_t value = 0;
     if (i + 1 >= argc || !ParseNumber(argv[i + 1], &value)) return Usage();
-    if (std::strcmp(argv[i], "--version") == 0 && value >= 0x100 && value <= 0x103) {
+    if (std::strcmp(argv[i], "--version") == 0 && value >= kPk2VersionFirst && value <= kPk2VersionLast) {
       options.version = static_cast<uint16_t>(value);
     } else if (std::strcmp(argv[i], "--volume-size") == 0) {
       options.volumeSize = value;
