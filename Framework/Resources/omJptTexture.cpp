@@ -54,3 +54,26 @@ void CJptTexture::FeedDecoder(CJpegDecoder& decoder) const {
 }
 
 }  // namespace Ombrel
+
+namespace Ombrel {
+
+namespace {
+void PutLittleEndian32(std::vector<uint8_t>& bytes, uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(uint8_t(value >> shift));
+}
+}  // namespace
+
+std::vector<uint8_t> BuildJpt(const std::vector<uint8_t>& colour, const std::vector<uint8_t>& alpha) {
+  std::vector<uint8_t> bytes;
+  PutLittleEndian32(bytes, 0);
+  PutLittleEndian32(bytes, 0);
+  PutLittleEndian32(bytes, kJptHeaderSize);
+  PutLittleEndian32(bytes, uint32_t(colour.size()));
+  PutLittleEndian32(bytes, kJptHeaderSize + uint32_t(colour.size()));
+  PutLittleEndian32(bytes, uint32_t(alpha.size()));
+  bytes.insert(bytes.end(), colour.begin(), colour.end());
+  bytes.insert(bytes.end(), alpha.begin(), alpha.end());
+  return bytes;
+}
+
+}  // namespace Ombrel

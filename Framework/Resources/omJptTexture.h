@@ -31,3 +31,10 @@ class CJptTexture : public CDecodedTexture {
 };
 
 }  // namespace Ombrel
+
+namespace Ombrel {
+
+// A JPT file of the two streams: the header, the colour stream, then the alpha stream.
+std::vector<uint8_t> BuildJpt(const std::vector<uint8_t>& colour, const std::vector<uint8_t>& alpha);
+
+}  // namespace Ombrel
