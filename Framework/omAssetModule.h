@@ -13,12 +13,14 @@ class CTextureManager;
 
 namespace Ombrel {
 
+class CJpegDecoder;
 class CResourceManager;
 
 class CAssetModule : public CSingleModule<CAssetModule> {
  public:
   // The resource types in the order their loaders are registered.
   static const char* const kResourceTypes[20];
+  static constexpr const char* kSystemResources = "System/Configs/SystemResources.xml";
 
   CAssetModule();
   ~CAssetModule() override;
@@ -31,11 +33,13 @@ class CAssetModule : public CSingleModule<CAssetModule> {
 
  private:
   void RegisterLoaders();
+  void LoadSystemResources();
 
   std::unique_ptr<CTextureManager> m_textures;
   std::unique_ptr<CShaderManager> m_shaders;
   CModelManager* m_models = nullptr;  // the program's model cache while it lives
   std::unique_ptr<CSoundManager> m_sound;
+  std::unique_ptr<CJpegDecoder> m_jpegDecoder;
   std::unique_ptr<CResourceManager> m_resources;
 };
 

@@ -40,6 +40,13 @@ class CLoadScreen : public CThread {
   // 0..1, written by the loading code; drawn as at most 1.
   void SetProgress(float progress) { m_progress = progress; }
   float GetProgress() const;
+  // How many of the items being loaded there are and how many are done.
+  void SetCounts(uint32_t total, uint32_t done) {
+    m_total = total;
+    m_done = done;
+  }
+  uint32_t GetTotal() const { return m_total; }
+  uint32_t GetDone() const { return m_done; }
 
   bool AreTexturesLoaded() const { return m_texturesLoaded; }
   void MarkTexturesLoaded() { m_texturesLoaded = true; }
@@ -68,6 +75,8 @@ class CLoadScreen : public CThread {
   std::atomic<bool> m_texturesLoaded{false};
   std::atomic<uint32_t> m_framesDrawn{0};
   std::atomic<float> m_progress{0.0f};
+  std::atomic<uint32_t> m_total{0};
+  std::atomic<uint32_t> m_done{0};
   std::atomic<float> m_firstFrameTime{0.0f};
 };
 

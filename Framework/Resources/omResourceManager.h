@@ -1,8 +1,14 @@
 #pragma once
-// The registry of every loaded asset: one loader per resource type, keyed by the type's name,
-// and named resource groups that are unloaded together. Names compare without regard to case.
+// The registry of every loaded asset: one loader per resource type, keyed by the type's name;
+// per type, the resources by name; and named resource groups that are unloaded together.
+// Names compare without regard to case.
+//
+// A resource lives while anyone holds it: its group holds it once, and each 2-D layout that
+// reuses it holds it once more. Unloading a group or a layout lets go of its hold; the
+// resource is destroyed when the last holder has let go.
 
 #include "Quor/CMemWatch.h"
+#include "Quor/CPtrList.h"
 #include "Quor/CStr.h"
 #include "Quor/CStringHash.h"
 
@@ -10,7 +16,24 @@
 
 namespace Ombrel {
 
+class CResourceBase;
 class CResourceLoader;
+class CResourceFont;
+class CResourceTexture;
+class CResourceJpegTexture;
+class CResourceJptTexture;
+class CResourceTexAnim;
+class CResourceAStarGraph;
+class CResourceBuffer;
+class CResourceRenderTarget;
+class CResourceLayout2D;
+
+using CResourceNameTable = CStringHash<CResourceBase*>;
+
+struct SResourceType {
+  CResourceLoader* loader = nullptr;  // owned by the manager
+  CResourceNameTable* names = nullptr;
+};
 
 class CResourceManager : public CMemWatch {
  public:
@@ -25,23 +48,60 @@ class CResourceManager : public CMemWatch {
   void SetCurrentGroupName(const CStr& name) { m_currentGroupName = name; }
   const CStr& GetCurrentGroupName() const { return m_currentGroupName; }
 
-  // Takes ownership of the loader and files it under the type name.
+  // Takes ownership of the loader and files it under the type name. A second loader for a
+  // type is reported and deleted: the first one stays.
   void RegisterLoader(CResourceLoader* loader, const CStr& typeName);
-  bool HasType(const char* typeName) const { return m_loaders.Find(typeName) != nullptr; }
+  bool HasType(const char* typeName) const { return m_types.Find(typeName) != nullptr; }
+  const SResourceType* FindTypeEntry(const char* typeName) const;
   // Null (and reported) for a type that was never registered.
   CResourceLoader* GetLoader(const char* typeName) const;
-  uint32_t GetTypeCount() const { return m_loaders.GetCount(); }
+  uint32_t GetTypeCount() const { return m_types.GetCount(); }
+  // Every registered loader in registration order.
+  template <class TVisit>
+  void ForEachLoader(TVisit visit) const {
+    for (const auto& type : m_types) visit(*type.value.loader);
+  }
 
-  // Unloads every resource of the group and forgets the group.
+  // Registers the resource under its type and name and adds it to the current group. False
+  // (nothing changed) when the type is not registered.
+  bool AddResource(const char* typeName, const CStr& name, CResourceBase* resource);
+  void AddToGroup(CResourceBase* resource);
+  void RemoveFromGroup(CResourceBase* resource);
+  // Unregisters one resource and has its loader destroy it, whoever holds it.
+  void DestroyResource(CResourceBase* resource);
+  // One holder less; the last one destroys the resource.
+  void ReleaseResource(CResourceBase* resource);
+  // Lets go of every resource of the group (newest first), then forgets the group.
   void UnloadGroup(const char* name);
   bool HasGroup(const char* name) const { return m_groups.Find(name) != nullptr; }
+  uint32_t GetGroupSize(const char* name) const;
+  void DestroyAllResources();
+
+  // The resource of that type and name, or null without a report.
+  CResourceBase* FindResource(const char* typeName, const char* name) const;
+  // The same, but an absent type or name is reported naming both.
+  CResourceBase* GetResource(const char* typeName, const char* name) const;
+
+  CResourceFont* GetFont(const char* name) const;
+  CResourceTexture* GetTexture(const char* name) const;
+  CResourceJpegTexture* GetTextureJpeg(const char* name) const;
+  CResourceJptTexture* GetTextureJpt(const char* name) const;
+  CResourceTexAnim* GetTexAnim(const char* name) const;
+  CResourceAStarGraph* GetGraph(const char* name) const;
+  CResourceBuffer* GetBuffer(const char* name) const;
+  CResourceRenderTarget* GetRenderTarget(const char* name) const;
+  CResourceLayout2D* GetLayout2D(const char* name) const;
 
  private:
-  struct SGroup {};
+  using CGroupList = CPtrList<CResourceBase>;
+
+  void Unregister(CResourceBase* resource);
+  void DestroyUnregistered(CResourceBase* resource);
 
   CStr m_currentGroupName;
-  CStringHash<CResourceLoader*> m_loaders{kTableBuckets};
-  CStringHash<SGroup*> m_groups{kTableBuckets};
+  bool m_destroyingAll = false;
+  CStringHash<SResourceType> m_types{kTableBuckets};
+  CStringHash<CGroupList*> m_groups{kTableBuckets};
 };
 
 }  // namespace Ombrel

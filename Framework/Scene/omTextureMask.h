@@ -1,0 +1,55 @@
+#pragma once
+// A per-pixel hit mask placed as a rectangle on the screen: one byte or one bit per pixel,
+// rows from the top row. A point with a larger y lies nearer the top row.
+
+#include "Quor/CMemWatch.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Ombrel {
+
+struct SMaskPoint {
+  float x = 0.0f;
+  float y = 0.0f;
+};
+
+class CTextureMask : public CMemWatch {
+ public:
+  enum EFormat { kBits = 0, kBytes = 1 };
+
+  bool IsLoaded() const { return !m_data.empty(); }
+  // From width x height bytes, rows from the top. In the bit format a pixel is set when its
+  // byte is at least the threshold; the byte format keeps the bytes.
+  void Create(const uint8_t* pixels, int width, int height, int format, uint8_t threshold);
+  // Reads a mask file (".msk") through the file system. A missing file, or one whose header
+  // does not fit its data, is reported naming the file and leaves the mask empty.
+  bool Load(const char* fileName);
+
+  void SetPosition(SMaskPoint position) { m_position = position; }
+  void SetSize(SMaskPoint size) { m_size = size; }
+  // 0 outside the picture or without data; 255 or 0 in the bit format.
+  uint8_t GetValue(int column, int row) const;
+  uint8_t HitTest(SMaskPoint point) const;
+  bool IsHit(SMaskPoint point, uint8_t threshold) const { return HitTest(point) >= threshold; }
+  bool IsHit(SMaskPoint point) const { return IsHit(point, m_threshold); }
+
+  int GetWidth() const { return m_width; }
+  int GetHeight() const { return m_height; }
+  int GetFormat() const { return m_format; }
+  uint8_t GetThreshold() const { return m_threshold; }
+
+ private:
+  std::vector<uint8_t> m_data;
+  int m_width = 0;
+  int m_height = 0;
+  SMaskPoint m_position;
+  SMaskPoint m_size{1.0f, 1.0f};
+  int m_format = kBytes;
+  uint8_t m_threshold = 1;
+};
+
+// The size of a mask's data: a byte per pixel, or a bit per pixel rounded up to bytes.
+uint64_t MaskDataSize(uint64_t width, uint64_t height, int format);
+
+}  // namespace Ombrel
