@@ -2,7 +2,7 @@
 // a real device, the interpolation of single vertices, and damaged files.
 
 #include "tests/Quor/Render/RenderTestKit.h"
-#include "tests/Common/ContentFixture.h"
+#include "tests/Quor/ContentFixture.h"
 
 #include <cmath>
 #include <cstring>

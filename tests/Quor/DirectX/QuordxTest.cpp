@@ -7,8 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -95,12 +96,12 @@ TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarkerHoweverLongI
                            std::string(150, 'z') + "/";
   setenv("HOLLOWMERE_DATA_HOME", home.c_str(), 1);
   ASSERT_EQ(GetUserDataFolder(), home);
-  struct stat info;
-  ASSERT_EQ(stat(home.c_str(), &info), 0);
+  std::error_code error;
+  ASSERT_TRUE(std::filesystem::is_directory(home, error)) << error.message();
   const std::string marker = home + "windowed";
   ASSERT_GT(marker.size(), 300u);
   const std::string cutMarker = marker.substr(0, 259);  // within the last folder's name
-  const auto isFile = [&info](const std::string& path) { return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode); };
+  const auto isFile = [&error](const std::string& path) { return std::filesystem::is_regular_file(path, error); };
   if (isFile(cutMarker)) std::remove(cutMarker.c_str());  // left by an older build
   GetPlatformState().windowed = true;
   WriteWindowedMarker();
@@ -108,7 +109,7 @@ TEST(UserDataFolderTest, TheFolderIsCreatedAndHoldsTheWindowedMarkerHoweverLongI
   EXPECT_FALSE(isFile(cutMarker));
   GetPlatformState().windowed = false;
   WriteWindowedMarker();
-  EXPECT_NE(stat(marker.c_str(), &info), 0);
+  EXPECT_FALSE(std::filesystem::exists(marker, error));
 }
 
 TEST(FocusTest, LosingTheFocusSuspendsDrawingAndFreezesTheClock) {
