@@ -88,7 +88,10 @@ bool PlatformReadController(int32_t index, SPlatformControllerState* state);
 
 // A hat's direction bits as the media library reports them; a diagonal sets two.
 enum EPlatformHatBits : uint8_t {
-  kPlatformHatUp = 0x01, kPlatformHatRight = 0x02, kPlatformHatDown = 0x04, kPlatformHatLeft = 0x08,
+  kPlatformHatUp = 0x01,
+  kPlatformHatRight = 0x02,
+  kPlatformHatDown = 0x04,
+  kPlatformHatLeft = 0x08,
 };
 
 // The conversions the controllers go through, for tests.

@@ -56,7 +56,8 @@ void PlatformTestSetControllerAxis(int32_t controller, int32_t axis, int16_t val
 }
 
 void PlatformTestSetControllerButton(int32_t controller, int32_t button, bool pressed) {
-  if (SDL_Joystick* pad = Pad(controller)) SDL_JoystickSetVirtualButton(pad, button, pressed ? SDL_PRESSED : SDL_RELEASED);
+  if (SDL_Joystick* pad = Pad(controller))
+    SDL_JoystickSetVirtualButton(pad, button, pressed ? SDL_PRESSED : SDL_RELEASED);
 }
 
 void PlatformTestSetControllerHat(int32_t controller, int32_t hat, uint8_t hatBits) {

@@ -13,7 +13,10 @@ TEST(PlatformTestCommandTest, ExitCodesComeBackAndASignalIsNotAnExitCode) {
     const char* command;
     int exitCode;
   } cases[] = {
-      {"true", 0}, {"exit 3", 3}, {"exit 255", 255}, {"kill -KILL $$", -1},
+      {"true", 0},
+      {"exit 3", 3},
+      {"exit 255", 255},
+      {"kill -KILL $$", -1},
       {"no-such-program-anywhere 2>/dev/null", 127},  // the shell's "not found"
   };
   for (const SCase& c : cases) {

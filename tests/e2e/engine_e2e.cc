@@ -30,9 +30,7 @@ struct SColour {
 };
 const SColour kSlate = {0x1E, 0x2A, 0x38};
 
-int RunCommand(const std::string& command) {
-  return PlatformRunCommand(command);
-}
+int RunCommand(const std::string& command) { return PlatformRunCommand(command); }
 
 std::string ReadText(const std::string& path) {
   std::ifstream in(path);

@@ -29,8 +29,7 @@ SRun RunPk2(const std::string& arguments, const std::string& folder) {
   const int status = PlatformRunCommand(command);
   const Bytes outBytes = ReadBytes(out);
   const Bytes errBytes = ReadBytes(err);
-  return {status, std::string(outBytes.begin(), outBytes.end()),
-          std::string(errBytes.begin(), errBytes.end())};
+  return {status, std::string(outBytes.begin(), outBytes.end()), std::string(errBytes.begin(), errBytes.end())};
 }
 
 class Pk2ToolTest : public ::testing::Test {

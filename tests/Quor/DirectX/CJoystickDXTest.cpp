@@ -29,10 +29,9 @@ TEST(JoystickControlTest, HatValuesPressTheirSectorsDirections) {
   };
   for (const SCase& c : cases) EXPECT_EQ(HatSector(c.value), c.sector) << c.value;
   // The platform's hat positions come back as the same direction bits.
-  const uint8_t directions[] = {kPlatformHatUp,   kPlatformHatRight | kPlatformHatUp,  kPlatformHatRight,
-                                kPlatformHatRight | kPlatformHatDown,  kPlatformHatDown,
-                                kPlatformHatLeft | kPlatformHatDown,   kPlatformHatLeft,
-                                kPlatformHatLeft | kPlatformHatUp};
+  const uint8_t directions[] = {
+      kPlatformHatUp,   kPlatformHatRight | kPlatformHatUp,  kPlatformHatRight, kPlatformHatRight | kPlatformHatDown,
+      kPlatformHatDown, kPlatformHatLeft | kPlatformHatDown, kPlatformHatLeft,  kPlatformHatLeft | kPlatformHatUp};
   for (uint8_t bits : directions) {
     EXPECT_EQ(HatSector(PlatformHatToAngle(bits)), bits);
   }
