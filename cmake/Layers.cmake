@@ -5,7 +5,11 @@
 function(hm_layer_library name dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
-  list(FILTER sources EXCLUDE REGEX "^${CMAKE_SOURCE_DIR}/${dir}/Testing/")
+  file(GLOB_RECURSE testing_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/Testing/*.cpp
+       ${CMAKE_SOURCE_DIR}/${dir}/Testing/*.c)
+  if(testing_sources)
+    list(REMOVE_ITEM sources ${testing_sources})
+  endif()
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
