@@ -56,6 +56,7 @@ put(tests/Quor/BadSdl.cpp "#include <SDL.h>")
 put(tests/Quor/BadKit.cpp "#include \"tests/Common/PathTest.cpp\"")
 put(tests/Quor/BadLayer.cpp "#include \"Framework/App.h\"")
 put(tests/support/BadPosix.h "#include <sys/wait.h>")
+put(tests/tools/BadLayer.cpp "#include \"Framework/App.h\"")
 put(tests/fuzz/bad_fuzz.cc "#include \"Platform/Testing/TestWindow.h\"")
 
 set(expected
@@ -65,11 +66,12 @@ set(expected
   "Quor/BadTesting.cpp:1: includes Platform/Testing/TestWindow.h: Platform/Testing is for tests and the tools that link platform_testing"
   "Quor/BadTool.cpp:1: includes tools/low/Writer.h: the engine does not include the tools"
   "Src/BadTest.cpp:1: includes tests/support/Run.h: test code is included by tests only"
-  "tests/Quor/BadKit.cpp:1: includes tests/Common/PathTest.cpp: a test of the Quor layer may include test code of its layer and below"
-  "tests/Quor/BadLayer.cpp:1: includes Framework/App.h: a test of the Quor layer includes that layer and those below it"
+  "tests/Quor/BadKit.cpp:1: includes tests/Common/PathTest.cpp: a test of the Quor layer includes only test code of its layer and those below it"
+  "tests/Quor/BadLayer.cpp:1: includes Framework/App.h: a test of the Quor layer includes only the Quor layer and those below it"
   "tests/Quor/BadSdl.cpp:1: includes SDL.h: only Platform/ includes SDL, OpenGL, EGL, MojoShader and POSIX headers"
   "tests/fuzz/bad_fuzz.cc:1: includes Platform/Testing/TestWindow.h: Platform/Testing is for tests and the tools that link platform_testing"
   "tests/support/BadPosix.h:1: includes sys/wait.h: only Platform/ includes SDL, OpenGL, EGL, MojoShader and POSIX headers"
+  "tests/tools/BadLayer.cpp:1: includes Framework/App.h: a test of the tools includes only the Common layer and those below it"
   "tools/high/BadTest.cpp:1: includes tests/Quor/Kit.h: test code is included by tests only"
   "tools/low/BadLayer.cpp:1: includes Common/Path.h: tools/low does not link the Common layer (tools/Layers.cmake)"
   "tools/low/BadTesting.cpp:1: includes Platform/Testing/TestWindow.h: Platform/Testing is for tests and the tools that link platform_testing"
