@@ -273,6 +273,10 @@ int32_t PlatformAxisToRange(int32_t raw) {
   return value < -1000 ? -1000 : (value > 1000 ? 1000 : value);
 }
 
+static_assert(kPlatformHatUp == SDL_HAT_UP && kPlatformHatRight == SDL_HAT_RIGHT && kPlatformHatDown == SDL_HAT_DOWN &&
+                  kPlatformHatLeft == SDL_HAT_LEFT,
+              "the hat bits are the media library's own");
+
 uint32_t PlatformHatToAngle(uint8_t hatBits) {
   switch (hatBits) {
     case SDL_HAT_UP: return 0;

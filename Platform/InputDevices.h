@@ -86,6 +86,14 @@ void PlatformControllerName(int32_t index, char* out, size_t outSize);
 // False when the controller is not open or no longer attached.
 bool PlatformReadController(int32_t index, SPlatformControllerState* state);
 
+// A hat's direction bits as the media library reports them; a diagonal sets two.
+enum EPlatformHatBits : uint8_t {
+  kPlatformHatUp = 0x01,
+  kPlatformHatRight = 0x02,
+  kPlatformHatDown = 0x04,
+  kPlatformHatLeft = 0x08,
+};
+
 // The conversions the controllers go through, for tests.
 int32_t PlatformAxisToRange(int32_t raw);
 uint32_t PlatformHatToAngle(uint8_t hatBits);

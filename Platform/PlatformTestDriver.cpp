@@ -89,15 +89,11 @@ std::string RestOfLine(std::istringstream& line) {
   return start == std::string::npos ? "" : rest.substr(start);
 }
 
-// One script line into an event; on failure `problem` says what is wrong.
-bool ParseScriptLine(const std::string& text, SScriptEvent* event, std::string* problem) {
-  std::istringstream line(text);
-  std::string frame, kind, word;
-  line >> frame >> kind;
-  if (!ParseUnsigned(frame, &event->frame) || event->frame == 0) {
-    *problem = "the line must start with a frame number of 1 or more";
-    return false;
-  }
+// The words of a script line after its frame number into an event; on failure `problem` says
+// what is wrong.
+bool ParseEvent(std::istringstream& line, SScriptEvent* event, std::string* problem) {
+  std::string kind, word;
+  line >> kind;
   if (kind == "key") {
     event->kind = EScriptKind::Key;
     line >> word;
@@ -167,6 +163,18 @@ bool ParseScriptLine(const std::string& text, SScriptEvent* event, std::string* 
   }
   *problem = "unknown event '" + kind + "' (key, mouse, wheel, text or window)";
   return false;
+}
+
+// One script line into an event; on failure `problem` says what is wrong.
+bool ParseScriptLine(const std::string& text, SScriptEvent* event, std::string* problem) {
+  std::istringstream line(text);
+  std::string frame;
+  line >> frame;
+  if (!ParseUnsigned(frame, &event->frame) || event->frame == 0) {
+    *problem = "the line must start with a frame number of 1 or more";
+    return false;
+  }
+  return ParseEvent(line, event, problem);
 }
 
 bool LoadScript(const std::string& path, char* error, size_t errorSize) {
@@ -360,6 +368,18 @@ bool PlatformTestDriverCaptureFrame(uint32_t frame) {
 const char* PlatformTestDriverCaptureFolder() { return g_driver.captureFolder.c_str(); }
 
 size_t PlatformTestDriverPendingEvents() { return g_driver.events.size() - g_driver.nextEvent; }
+
+bool PlatformTestDriverSend(const char* line, char* error, size_t errorSize) {
+  std::istringstream words(line ? line : "");
+  SScriptEvent event;
+  std::string problem;
+  if (!ParseEvent(words, &event, &problem)) {
+    std::snprintf(error, errorSize, "'%s': %s", line ? line : "", problem.c_str());
+    return false;
+  }
+  Deliver(event);
+  return true;
+}
 
 void PlatformTestDriverBeforePump() {
   if (!g_driver.armed) return;

@@ -41,5 +41,10 @@ const char* PlatformTestDriverCaptureFolder();
 // The number of scripted events still waiting to be delivered.
 size_t PlatformTestDriverPendingEvents();
 
+// Delivers one event now, written as a script line without its frame ("key down Left Alt",
+// "mouse down left", "text abc"), through the same path as scripted events: tests drive input
+// in-process with it. False with the reason when the line is not understood.
+bool PlatformTestDriverSend(const char* line, char* error, size_t errorSize);
+
 // Inside the platform layer: the pump calls this before it takes the system's events.
 void PlatformTestDriverBeforePump();

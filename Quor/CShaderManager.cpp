@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
 #include "Quor/CParser.h"
+#include "Quor/CStr.h"
 #include "Quor/CViewCamera.h"
 #include "Quor/CopyDirPath.h"
 #include "Quor/DirectX/BuiltInShaderKinds.h"
@@ -26,7 +26,7 @@ CShaderManager* g_shaderManager = nullptr;
 // further to fall.
 bool IsDefaultName(const char* name) {
   const size_t length = std::strlen(name);
-  if (length < kDefaultLength || strcasecmp(name + length - kDefaultLength, kDefaultMaterial) != 0) return false;
+  if (length < kDefaultLength || !TextEqualsNoCase(name + length - kDefaultLength, kDefaultMaterial)) return false;
   return length == kDefaultLength || name[length - kDefaultLength - 1] == '$';
 }
 
@@ -71,7 +71,7 @@ const std::string* CShaderManager::GlobalSubstitution() const {
 const char* CShaderManager::SubstituteKind(const char* kind) const {
   if (const std::string* to = GlobalSubstitution()) return to->c_str();
   for (const SShaderSubstitution& rule : m_substitutions) {
-    if (rule.from && strcasecmp(rule.from->c_str(), kind) == 0) return rule.to.c_str();
+    if (rule.from && TextEqualsNoCase(rule.from->c_str(), kind)) return rule.to.c_str();
   }
   return kind;
 }

@@ -45,6 +45,14 @@ CStr UpperCopy(const CStr& s) {
 
 const std::array<uint8_t, 256> g_upperCaseTable = MakeUpperCaseTable();
 
+bool TextEqualsNoCase(const char* a, const char* b) {
+  if (!a || !b) return a == b;
+  for (; *a && *b; ++a, ++b) {
+    if (ToUpperCaseByte(*a) != ToUpperCaseByte(*b)) return false;
+  }
+  return *a == *b;
+}
+
 uint32_t CStr::CapacityFor(uint32_t characters) {
   if (characters > UINT32_MAX - 32) throw std::length_error("CStr: text too long");
   return (characters + 32) & ~31u;

@@ -14,6 +14,9 @@ inline char ToUpperCaseByte(char c) {
   return static_cast<char>(g_upperCaseTable[static_cast<uint8_t>(c)]);
 }
 
+// Equality of two texts through that table (A-Z and a-z alike); null equals only null.
+bool TextEqualsNoCase(const char* a, const char* b);
+
 class CStr {
  public:
   // The count of Mid that means "up to the end".

@@ -1,8 +1,7 @@
 #include "Quor/RenderPass.h"
 
-#include <strings.h>
-
 #include "Platform/GraphicsDevice.h"
+#include "Quor/CStr.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/CViewCamera.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
@@ -36,7 +35,7 @@ SShadowMapState g_shadowMap;
 
 int FindIndex(const char* name) {
   for (uint32_t i = 0; i < g_registry.count; ++i) {
-    if (strcasecmp(g_registry.passes[i]->GetName(), name) == 0) return static_cast<int>(i);
+    if (TextEqualsNoCase(g_registry.passes[i]->GetName(), name)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -1,9 +1,15 @@
 # Helpers that turn the folder layout into targets, so adding a source file needs no CMake edit.
 
 # hm_layer_library(NAME DIR DEPS...): every .cpp below DIR (but main.cpp) into a static library.
+# A folder DIR/Testing/ is left out: it holds what only tests and tools use, a library of its own.
 function(hm_layer_library name dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.c)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  file(GLOB_RECURSE testing_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/Testing/*.cpp
+       ${CMAKE_SOURCE_DIR}/${dir}/Testing/*.c)
+  if(testing_sources)
+    list(REMOVE_ITEM sources ${testing_sources})
+  endif()
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
@@ -15,16 +21,22 @@ function(hm_layer_library name dir)
   endif()
 endfunction()
 
-# hm_tools(ROOT): each folder ROOT/NAME with sources becomes the program NAME in bin/.
+# hm_tools(ROOT): each folder ROOT/NAME with sources becomes the program NAME in bin/, linked to
+# the layers ROOT/Layers.cmake declares for it.
 function(hm_tools root)
+  include(${root}/Layers.cmake)
   file(GLOB tool_dirs LIST_DIRECTORIES true ${root}/*)
   foreach(tool_dir ${tool_dirs})
     if(IS_DIRECTORY ${tool_dir})
       get_filename_component(tool ${tool_dir} NAME)
       file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${tool_dir}/*.cpp)
       if(sources)
+        if(NOT tool IN_LIST HM_TOOLS_DECLARED)
+          message(FATAL_ERROR "tools/${tool} declares no layers: add hm_tool_layers(${tool} ...) to ${root}/Layers.cmake")
+        endif()
         add_executable(${tool} ${sources})
-        target_link_libraries(${tool} PRIVATE vey)
+        target_include_directories(${tool} PRIVATE ${CMAKE_SOURCE_DIR})
+        target_link_libraries(${tool} PRIVATE ${HM_TOOL_LAYERS_${tool}})
       endif()
       if(EXISTS ${tool_dir}/CMakeLists.txt)
         add_subdirectory(${tool_dir})
@@ -51,7 +63,7 @@ function(hm_tests root)
     set(target test_${suffix})
     file(GLOB sources ${d}/*.cpp)
     add_executable(${target} ${sources})
-    target_link_libraries(${target} PRIVATE vey GTest::gtest GTest::gtest_main)
+    target_link_libraries(${target} PRIVATE vey platform_testing GTest::gtest GTest::gtest_main)
     target_compile_definitions(${target} PRIVATE
       HM_SOURCE_DIR="${CMAKE_SOURCE_DIR}" HM_BINARY_DIR="${CMAKE_BINARY_DIR}")
     # Each program sets up its own environment (tests/support/TestEnvironment.cpp).

@@ -1,7 +1,5 @@
 #include "Common/Particles/ParticleText.h"
 
-#include "Quor/CStr.h"
-
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -60,12 +58,4 @@ float ParseLeadingFloat(const char* text) {
   if (value > largest) return std::numeric_limits<float>::infinity();
   if (value < -largest) return -std::numeric_limits<float>::infinity();
   return static_cast<float>(value);
-}
-
-bool TextEqualsNoCase(const char* a, const char* b) {
-  if (!a || !b) return a == b;
-  for (; *a && *b; ++a, ++b) {
-    if (ToUpperCaseByte(*a) != ToUpperCaseByte(*b)) return false;
-  }
-  return *a == *b;
 }

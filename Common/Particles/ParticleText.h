@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "Quor/CStr.h"  // TextEqualsNoCase, the engine's case-insensitive comparison
+
 // Leading integer: optional white space and sign, then decimal digits; clamped to the int
 // range instead of overflowing.
 int ParseLeadingInt(const char* text);
@@ -13,6 +15,3 @@ int ParseLeadingInt(const char* text);
 // Leading decimal number (with optional fraction and exponent, "inf" and "nan"); a decimal
 // point only, never a comma.
 float ParseLeadingFloat(const char* text);
-
-// ASCII comparison that ignores the case of A-Z; null equals only null.
-bool TextEqualsNoCase(const char* a, const char* b);

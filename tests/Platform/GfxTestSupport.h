@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "Platform/GraphicsDevice.h"
-#include "Platform/GraphicsReferenceShaders.h"
-#include "Platform/GraphicsTestWindow.h"
+#include "Platform/Testing/GraphicsReferenceShaders.h"
+#include "Platform/Testing/GraphicsTestWindow.h"
 
 namespace gfxtest {
 

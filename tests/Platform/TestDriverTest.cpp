@@ -1,5 +1,5 @@
 #include "Platform/EventPump.h"
-#include "Platform/GraphicsTestWindow.h"
+#include "Platform/Testing/GraphicsTestWindow.h"
 #include "Platform/InputDevices.h"
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
@@ -184,6 +184,32 @@ TEST_F(TestDriverTest, AResetForgetsTheQuitTheDriverTheMediaLibraryAndTheKeptFol
   ASSERT_TRUE(hmtest::StartFreshPlatform());
   EXPECT_TRUE(PlatformPumpMessages(nullptr, nullptr));
   setenv("HOLLOWMERE_DATA_HOME", before.c_str(), 1);
+}
+
+TEST_F(TestDriverTest, EventsSentByTestsTakeTheScriptsPathAtOnce) {
+  char error[256] = {};
+  ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
+  PlatformAddEventListener(&Record, nullptr);
+  g_seen.clear();
+  // Not armed and no script: a test's events still arrive at the next pump.
+  ASSERT_TRUE(PlatformTestDriverSend("key down Left Alt", error, sizeof error)) << error;
+  ASSERT_TRUE(PlatformTestDriverSend("key down F4", error, sizeof error)) << error;
+  PlatformPumpMessages(nullptr, nullptr);
+  ASSERT_EQ(g_seen.size(), 2u);
+  EXPECT_EQ(g_seen[1].key.keysym.sym, SDLK_F4);
+  EXPECT_NE(g_seen[1].key.keysym.mod & KMOD_ALT, 0) << "modifiers are followed as in a script";
+
+  struct SCase {
+    const char* line;
+    const char* problem;
+  } bad[] = {{"1 key down A", "unknown event '1'"}, {"key down NoSuchKey", "unknown key name"}, {"", "unknown event"}};
+  for (const SCase& c : bad) {
+    EXPECT_FALSE(PlatformTestDriverSend(c.line, error, sizeof error)) << c.line;
+    EXPECT_NE(std::string(error).find(c.problem), std::string::npos) << error;
+    EXPECT_NE(std::string(error).find(std::string("'") + c.line + "'"), std::string::npos) << error;
+  }
+  PlatformRemoveEventListener(&Record, nullptr);
+  PlatformShutdown();
 }
 
 TEST(LocaleTest, TheFirstSetVariableNamesTheLanguage) {

@@ -13,6 +13,23 @@ TEST(UpperCaseTableTest, MapsOnlyAsciiLetters) {
   }
 }
 
+TEST(UpperCaseTableTest, TextEqualsNoCaseFoldsOnlyAsciiLettersAndNeedsTheWholeText) {
+  struct SCase {
+    const char* a;
+    const char* b;
+    bool equal;
+  } cases[] = {
+      {"Shadow", "sHADOW", true},      {"Default", "default", true}, {"", "", true},
+      {"Shadow", "Shadows", false},    {"Shadows", "Shadow", false}, {"a", "", false},
+      {"\xC3\xA9", "\xC3\x89", false},  // bytes above 0x7F are compared as they are
+      {"[x]", "{X}", false},            // the neighbours of the letters do not fold
+      {nullptr, nullptr, true},        {nullptr, "", false},         {"", nullptr, false},
+  };
+  for (const SCase& c : cases) {
+    EXPECT_EQ(TextEqualsNoCase(c.a, c.b), c.equal) << (c.a ? c.a : "null") << " / " << (c.b ? c.b : "null");
+  }
+}
+
 TEST(CStrTest, NullTextAndCapacityRule) {
   CStr fromNull(static_cast<const char*>(nullptr));
   EXPECT_STREQ(fromNull.GetText(), "(null)");

@@ -118,7 +118,8 @@ TEST(FrameLimiterRealClock, IdleFramesLeaveTheCoreIdle) {
     for (int frame = 0; frame < kFrames; ++frame) limiter.WaitForDeadline();
     const double wall = double(PlatformTicksMicros() - wallStart) * 1e-6;
     const double cpu = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-    EXPECT_GE(wall, kFrames * limit * 0.99) << limit;
+    // Deadlines are chained: a late first wake-up shortens the next frame, never the rate.
+    EXPECT_GE(wall, (kFrames - 1) * limit) << limit;
     RecordProperty(limit < 0.03f ? "cpu_share_20ms" : "cpu_share_40ms", std::to_string(cpu / wall));
     // The spin covers only the last 1.5 ms of each frame; generous for a loaded machine.
     EXPECT_LT(cpu / wall, 0.5) << "limit " << limit << ": " << cpu << " s of CPU in " << wall << " s";

@@ -15,6 +15,7 @@
 
 #include "Platform/GraphicsCapture.h"
 #include "Platform/InputGameView.h"
+#include "Platform/Testing/PlatformTestCommand.h"
 
 namespace {
 
@@ -29,10 +30,7 @@ struct SColour {
 };
 const SColour kSlate = {0x1E, 0x2A, 0x38};
 
-int RunCommand(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int RunCommand(const std::string& command) { return PlatformRunCommand(command); }
 
 std::string ReadText(const std::string& path) {
   std::ifstream in(path);

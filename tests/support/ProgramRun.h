@@ -3,11 +3,10 @@
 // own under `home` and the given test-driver variables; gives its exit code and its output.
 
 #include "Platform/PlatformSystem.h"
+#include "Platform/Testing/PlatformTestCommand.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 
 struct SProgramRun {
@@ -23,12 +22,7 @@ inline SProgramRun RunProgram(const std::string& home, const std::string& variab
                               home + "/run " + variables + " " HM_BINARY_DIR
                               "/bin/hollowmere 2>&1";
   SProgramRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[512];
-  while (size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, read);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.exitCode = PlatformRunCommandReading(command, &run.output);
   return run;
 }
 

@@ -5,17 +5,13 @@
 // down, so no window, GL context or driver thread is left when the process ends.
 
 #include "Platform/PlatformSystem.h"
+#include "Platform/Testing/PlatformTestLibraries.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#if defined(__SANITIZE_THREAD__)
-#include <dlfcn.h>
-#endif
 
 namespace {
 
@@ -26,9 +22,7 @@ void SetDefault(const char* name, const std::string& value) { setenv(name, value
 // the media library shuts down: the driver stays loaded for the life of the process.
 void KeepTheGlDriverLoaded() {
 #if defined(__SANITIZE_THREAD__)
-  if (!dlopen(HM_GL_DRIVER, RTLD_NOW | RTLD_NODELETE)) {
-    std::fprintf(stderr, "Cannot load the GL driver %s: %s\n", HM_GL_DRIVER, dlerror());
-  }
+  PlatformKeepLibraryLoaded(HM_GL_DRIVER);
 #endif
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "Platform/Testing/PlatformTestCommand.h"
 #include "tests/Quor/VfsTestKit.h"
 
 using namespace vfstest;
@@ -25,11 +26,10 @@ SRun RunPk2(const std::string& arguments, const std::string& folder) {
   const std::string out = folder + "/stdout.txt";
   const std::string err = folder + "/stderr.txt";
   const std::string command = std::string(HM_BINARY_DIR) + "/bin/pk2 " + arguments + " >" + out + " 2>" + err;
-  const int status = std::system(command.c_str());
+  const int status = PlatformRunCommand(command);
   const Bytes outBytes = ReadBytes(out);
   const Bytes errBytes = ReadBytes(err);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(outBytes.begin(), outBytes.end()),
-          std::string(errBytes.begin(), errBytes.end())};
+  return {status, std::string(outBytes.begin(), outBytes.end()), std::string(errBytes.begin(), errBytes.end())};
 }
 
 class Pk2ToolTest : public ::testing::Test {

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "Platform/GraphicsBenchReference.h"
 #include "Platform/GraphicsDevice.h"
-#include "Platform/GraphicsReferenceShaders.h"
-#include "Platform/GraphicsTestWindow.h"
+#include "Platform/Testing/GraphicsBenchReference.h"
+#include "Platform/Testing/GraphicsReferenceShaders.h"
+#include "Platform/Testing/GraphicsTestWindow.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "Common/AStar/CGraphFile.h"
 #include "Common/AStar/CStaticGraph.h"
 #include "Quor/CByteReader.h"
-#include "tests/Common/ContentFixture.h"
+#include "tests/Quor/ContentFixture.h"
 
 using namespace AStar;
 using contenttest::CContentFolder;

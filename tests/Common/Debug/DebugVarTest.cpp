@@ -7,7 +7,7 @@
 
 #include "Common/Debug/VarManager/CDebugVarManager.h"
 #include "Quor/Utils.h"
-#include "tests/Common/ContentFixture.h"
+#include "tests/Quor/ContentFixture.h"
 
 namespace {
 

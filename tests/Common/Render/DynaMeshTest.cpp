@@ -7,7 +7,7 @@
 
 #include "Common/Render/DynaMesh/CDynaMesh.h"
 #include "Quor/CByteReader.h"
-#include "tests/Common/ContentFixture.h"
+#include "tests/Quor/ContentFixture.h"
 
 using contenttest::CContentFolder;
 using contenttest::CReportCapture;

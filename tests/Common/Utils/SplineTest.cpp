@@ -10,7 +10,7 @@
 #include "Common/Utils/Spline/CSpline.h"
 #include "Common/Utils/Spline/CSpline2D.h"
 #include "Quor/CByteReader.h"
-#include "tests/Common/ContentFixture.h"
+#include "tests/Quor/ContentFixture.h"
 
 using contenttest::CContentFolder;
 using contenttest::CReportCapture;

@@ -1,8 +1,8 @@
 // The comics player: a two-page comic made by comictool's writer played through its frames on
 // a real device, the interpolation of single vertices, and damaged files.
 
+#include "tests/Quor/ContentFixture.h"
 #include "tests/Quor/Render/RenderTestKit.h"
-#include "tests/Common/ContentFixture.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,13 +1,14 @@
-// The polled devices and the binding capture, with controllers made by the media library's
-// virtual joysticks and keys and buttons pushed through the real pump.
+// The polled devices and the binding capture, with the platform's made-up test controllers
+// and keys and buttons pushed through the real pump.
 #include "Quor/DirectX/CJoystickDX.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/ReportError.h"
 
 #include "Platform/PlatformSystem.h"
 #include "tests/support/PlatformTestSupport.h"
+#include "Platform/Testing/PlatformTestControllers.h"
+#include "tests/support/TestInput.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,8 +30,10 @@ TEST(JoystickControlTest, HatValuesPressTheirSectorsDirections) {
   };
   for (const SCase& c : cases) EXPECT_EQ(HatSector(c.value), c.sector) << c.value;
   // The platform's hat positions come back as the same direction bits.
-  for (uint8_t bits : {SDL_HAT_UP, SDL_HAT_RIGHTUP, SDL_HAT_RIGHT, SDL_HAT_RIGHTDOWN, SDL_HAT_DOWN,
-                       SDL_HAT_LEFTDOWN, SDL_HAT_LEFT, SDL_HAT_LEFTUP}) {
+  const uint8_t directions[] = {
+      kPlatformHatUp,   kPlatformHatRight | kPlatformHatUp,  kPlatformHatRight, kPlatformHatRight | kPlatformHatDown,
+      kPlatformHatDown, kPlatformHatLeft | kPlatformHatDown, kPlatformHatLeft,  kPlatformHatLeft | kPlatformHatUp};
+  for (uint8_t bits : directions) {
     EXPECT_EQ(HatSector(PlatformHatToAngle(bits)), bits);
   }
 
@@ -105,25 +108,18 @@ class JoystickCaptureTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(hmtest::StartFreshPlatform());
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
   }
   void TearDown() override {
     m_joystick.reset();
-    for (SDL_Joystick* pad : m_pads) SDL_JoystickClose(pad);
-    while (SDL_NumJoysticks() > 0) SDL_JoystickDetachVirtual(0);
-    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    PlatformTestDetachControllers();
     PlatformInputStop();
     PlatformShutdown();
   }
 
   // Virtual controllers first, then the devices: they are found at construction.
   void Open(int controllers) {
-    for (int i = 0; i < controllers; ++i) {
-      const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 8, 16, 2);
-      ASSERT_GE(index, 0) << SDL_GetError();
-      m_pads.push_back(SDL_JoystickOpen(index));
-      ASSERT_NE(m_pads.back(), nullptr) << SDL_GetError();
-    }
+    char error[256] = {};
+    ASSERT_TRUE(PlatformTestAttachControllers(controllers, error, sizeof error)) << error;
     PlatformInputStart();
     m_joystick = std::make_unique<CJoystickDX>();
     Frame();
@@ -139,7 +135,6 @@ class JoystickCaptureTest : public ::testing::Test {
     return m_joystick->GetBinding(slot);
   }
 
-  std::vector<SDL_Joystick*> m_pads;
   std::unique_ptr<CJoystickDX> m_joystick;
 };
 
@@ -156,8 +151,8 @@ TEST_F(JoystickCaptureTest, ControllerButtonsHatsAndAxesAreCapturedInTheirOrder)
   EXPECT_TRUE(m_joystick->IsCapturing());
 
   // A button on the second controller while the first one's axis sits on the band's edge.
-  SDL_JoystickSetVirtualAxis(m_pads[0], 1, 16384);  // 500: still centred
-  SDL_JoystickSetVirtualButton(m_pads[1], 5, SDL_PRESSED);
+  PlatformTestSetControllerAxis(0, 1, 16384);  // 500: still centred
+  PlatformTestSetControllerButton(1, 5, true);
   Frame();
   CJoystickDX::CControl* button = m_joystick->GetBinding(4);
   ASSERT_NE(button, nullptr);
@@ -168,14 +163,14 @@ TEST_F(JoystickCaptureTest, ControllerButtonsHatsAndAxesAreCapturedInTheirOrder)
   EXPECT_EQ(button->currentPressed, 0);  // bound controls update from the next frame on
   Frame();
   EXPECT_EQ(button->currentPressed, 1);
-  SDL_JoystickSetVirtualButton(m_pads[1], 5, SDL_RELEASED);
+  PlatformTestSetControllerButton(1, 5, false);
   Frame();
   EXPECT_EQ(button->previousPressed, 1);
   EXPECT_EQ(button->currentPressed, 0);
 
   // Axes only: the axis that leaves the band, with the object's dead zone.
   m_joystick->SetDeadZone(0.2f);
-  SDL_JoystickSetVirtualAxis(m_pads[0], 1, 32767);
+  PlatformTestSetControllerAxis(0, 1, 32767);
   CJoystickDX::CControl* axis = CaptureInto(7, CJoystickDX::kCaptureAxes);
   ASSERT_NE(axis, nullptr);
   EXPECT_EQ(axis->kind, 1);
@@ -183,14 +178,14 @@ TEST_F(JoystickCaptureTest, ControllerButtonsHatsAndAxesAreCapturedInTheirOrder)
   EXPECT_FLOAT_EQ(static_cast<CJoystickDX::CAxis*>(axis)->deadZone, 0.2f);
 
   // A hat pressed to the north-east binds its Up direction.
-  SDL_JoystickSetVirtualHat(m_pads[0], 1, SDL_HAT_RIGHTUP);
+  PlatformTestSetControllerHat(0, 1, kPlatformHatRight | kPlatformHatUp);
   CJoystickDX::CControl* hat = CaptureInto(9, CJoystickDX::kCaptureButtons);
   ASSERT_NE(hat, nullptr);
   EXPECT_EQ(hat->kind, 3);
   EXPECT_STREQ(hat->name, "POV2 Up");
 
   // In button mode an axis leaving the band binds as an axis button.
-  SDL_JoystickSetVirtualAxis(m_pads[1], 0, -32768);
+  PlatformTestSetControllerAxis(1, 0, -32768);
   CJoystickDX::CControl* axisButton = CaptureInto(2, CJoystickDX::kCaptureButtons);
   ASSERT_NE(axisButton, nullptr);
   EXPECT_STREQ(axisButton->name, "J2 X-");
@@ -204,10 +199,7 @@ TEST_F(JoystickCaptureTest, ControllerButtonsHatsAndAxesAreCapturedInTheirOrder)
 
 TEST_F(JoystickCaptureTest, KeysMouseButtonsAndTheWheelAreCapturedAfterTheControllers) {
   Open(0);
-  SDL_Event event{};
-  event.type = SDL_KEYDOWN;
-  event.key.keysym.scancode = SDL_SCANCODE_Q;
-  SDL_PushEvent(&event);
+  SendKey("Q", true);
   CJoystickDX::CControl* key = CaptureInto(0, CJoystickDX::kCaptureBoth);
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(key->kind, 5);
@@ -216,19 +208,13 @@ TEST_F(JoystickCaptureTest, KeysMouseButtonsAndTheWheelAreCapturedAfterTheContro
   EXPECT_TRUE(key->IsKeyboardOrMouse());
   EXPECT_STREQ(m_joystick->GetKeyName(0xE9), "KB233");  // a code no key produces
 
-  event = SDL_Event{};
-  event.type = SDL_MOUSEBUTTONDOWN;
-  event.button.button = SDL_BUTTON_RIGHT;
-  SDL_PushEvent(&event);
+  SendInput("mouse down right");
   CJoystickDX::CControl* button = CaptureInto(1, CJoystickDX::kCaptureButtons);
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->kind, 6);
   EXPECT_STREQ(button->name, "Mouse Button 2");
 
-  event = SDL_Event{};
-  event.type = SDL_MOUSEWHEEL;
-  event.wheel.y = -1;
-  SDL_PushEvent(&event);
+  SendInput("wheel -1");
   CJoystickDX::CControl* wheel = CaptureInto(2, CJoystickDX::kCaptureButtons);
   ASSERT_NE(wheel, nullptr);
   EXPECT_STREQ(wheel->name, "Wheel Down");

@@ -6,11 +6,11 @@
 
 #include "Platform/PlatformSystem.h"
 #include "tests/support/PlatformTestSupport.h"
+#include "tests/support/TestInput.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -39,26 +39,9 @@ class InputStateTest : public ::testing::Test {
     PlatformShutdown();
   }
 
-  static void Key(SDL_Scancode scancode, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
-    SDL_PushEvent(&event);
-  }
-  static void Text(const char* text) {
-    SDL_Event event{};
-    event.type = SDL_TEXTINPUT;
-    std::strncpy(event.text.text, text, sizeof event.text.text - 1);
-    SDL_PushEvent(&event);
-  }
   static void Pump() { ASSERT_TRUE(ProcessMessages()); }
   static void MoveMouse(int32_t x, int32_t y) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.x = x;
-    event.motion.y = y;
-    SDL_PushEvent(&event);
+    SendInput("mouse move " + std::to_string(x) + " " + std::to_string(y));
     Pump();
   }
   // One service pass as the engine runs it: the poll, then the events that came meanwhile.
@@ -72,7 +55,7 @@ class InputStateTest : public ::testing::Test {
 
 TEST_F(InputStateTest, TheFourTablesFollowAKeyOverFrames) {
   const uint8_t a = 'A';
-  Key(SDL_SCANCODE_A, true);
+  SendKey("A", true);
   Pump();
   // The key event marks the key down at once; the poll then tells the change.
   EXPECT_EQ(state.down[a], 1);
@@ -96,7 +79,7 @@ TEST_F(InputStateTest, TheFourTablesFollowAKeyOverFrames) {
     const SFrame& f = frames[i];
     if (f.holdOff) state.holdOff[a] = f.holdOff;
     if (f.release) {
-      Key(SDL_SCANCODE_A, false);
+      SendKey("A", false);
       Pump();
     }
     PollInputDevices();
@@ -111,26 +94,23 @@ TEST_F(InputStateTest, TheFourTablesFollowAKeyOverFrames) {
 }
 
 TEST_F(InputStateTest, TheLastKeyIsTheHighestThatWentDownAndATapBetweenPollsLeavesNothing) {
-  Key(SDL_SCANCODE_ESCAPE, true);
-  Key(SDL_SCANCODE_DOWN, true);
-  Key(SDL_SCANCODE_RETURN, true);
+  SendKey("Escape", true);
+  SendKey("Down", true);
+  SendKey("Return", true);
   Pass();
   PollInputDevices();
   EXPECT_EQ(state.lastKey, 0x28);  // Down above Escape (0x1B) and Enter (0x0D)
   EXPECT_TRUE(IsKeyAvailable(0x1B) && IsKeyAvailable(0x0D));
 
-  Key(SDL_SCANCODE_SPACE, true);
-  Key(SDL_SCANCODE_SPACE, false);
+  SendKey("Space", true);
+  SendKey("Space", false);
   Pump();
   PollInputDevices();
   EXPECT_EQ(state.down[0x20], 0);
   EXPECT_EQ(state.changed[0x20], 0);
   EXPECT_EQ(state.lastKey, 0);
 
-  SDL_Event click{};
-  click.type = SDL_MOUSEBUTTONDOWN;
-  click.button.button = SDL_BUTTON_LEFT;
-  SDL_PushEvent(&click);
+  SendInput("mouse down left");
   Pump();
   PollInputDevices();
   EXPECT_TRUE(IsKeyAvailable(kVkLButton));
@@ -150,7 +130,7 @@ TEST_F(InputStateTest, TheLastTypedCharacterIsKeptAsUtf8UntilCleared) {
       {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},     // beyond the 16-bit range: whole
   };
   for (const SCase& c : cases) {
-    Text(c.typed);
+    SendInput(std::string("text ") + c.typed);
     Pass();
     EXPECT_STREQ(GetTextInput(), c.kept);
     PollInputDevices();
@@ -199,14 +179,10 @@ TEST_F(InputStateTest, TheMouseIsPlacedOverTheLetterboxedGameView) {
 }
 
 TEST_F(InputStateTest, TheWheelHoldsTheLastEventsNotchesUntilThePoll) {
-  SDL_Event event{};
-  event.type = SDL_MOUSEWHEEL;
-  event.wheel.y = 2;
-  SDL_PushEvent(&event);
+  SendInput("wheel 2");
   Pump();
   EXPECT_EQ(state.mouseWheel, 2.0f);
-  event.wheel.y = -1;
-  SDL_PushEvent(&event);
+  SendInput("wheel -1");
   Pump();
   EXPECT_EQ(state.mouseWheel, -1.0f);  // each event replaces the value
   PollInputDevices();
@@ -214,9 +190,9 @@ TEST_F(InputStateTest, TheWheelHoldsTheLastEventsNotchesUntilThePoll) {
 }
 
 TEST_F(InputStateTest, AltWithF4AsksTheWindowToCloseOnceWhicheverCameFirst) {
-  Key(SDL_SCANCODE_F4, true);
+  SendKey("F4", true);
   Pass();
-  Key(SDL_SCANCODE_LALT, true);
+  SendKey("Left Alt", true);
   Pass();  // the pump sees Alt alone; the poll below sees both keys
   EXPECT_TRUE(g_windowMessages.empty());
   PollInputDevices();
@@ -227,7 +203,7 @@ TEST_F(InputStateTest, AltWithF4AsksTheWindowToCloseOnceWhicheverCameFirst) {
 }
 
 TEST_F(InputStateTest, ResetClearsTheTablesAndTheMouse) {
-  Key(SDL_SCANCODE_B, true);
+  SendKey("B", true);
   Pass();
   PollInputDevices();
   state.holdOff['B'] = 9;

@@ -8,8 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -100,12 +101,12 @@ TEST(UserDataFolderTest, TheFolderIsCreatedKeptAndHoldsTheWindowedMarkerHoweverL
   EXPECT_EQ(GetUserDataFolder(), home);
   setenv("HOLLOWMERE_DATA_HOME", before.c_str(), 1);
   EXPECT_EQ(GetUserDataFolder(), home);  // and kept from then on
-  struct stat info;
-  EXPECT_EQ(stat(home.c_str(), &info), 0);
+  std::error_code error;
+  ASSERT_TRUE(std::filesystem::is_directory(home, error)) << error.message();
   const std::string marker = home + "windowed";
   ASSERT_GT(marker.size(), 300u);
   const std::string cutMarker = marker.substr(0, 259);  // within the last folder's name
-  const auto isFile = [&info](const std::string& path) { return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode); };
+  const auto isFile = [&error](const std::string& path) { return std::filesystem::is_regular_file(path, error); };
   if (isFile(cutMarker)) std::remove(cutMarker.c_str());  // left by an older build
   GetPlatformState().windowed = true;
   WriteWindowedMarker();
@@ -113,7 +114,7 @@ TEST(UserDataFolderTest, TheFolderIsCreatedKeptAndHoldsTheWindowedMarkerHoweverL
   EXPECT_FALSE(isFile(cutMarker));
   GetPlatformState().windowed = false;
   WriteWindowedMarker();
-  EXPECT_NE(stat(marker.c_str(), &info), 0);
+  EXPECT_FALSE(std::filesystem::exists(marker, error));
   PlatformResetState();
 }
 

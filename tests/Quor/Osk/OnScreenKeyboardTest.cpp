@@ -3,8 +3,6 @@
 
 #include "tests/Quor/Render/RenderTestKit.h"
 
-#include <SDL.h>
-
 #include <cstring>
 
 #include "Platform/PlatformSystem.h"
@@ -14,6 +12,7 @@
 #include "Quor/Engine.h"
 #include "Quor/OnScreenKeyboard.h"
 #include "tests/Quor/SoundTestKit.h"
+#include "tests/support/TestInput.h"
 #include "tools/fontmaker/FontFileWriter.h"
 #include "tests/support/PlatformTestSupport.h"
 
@@ -71,22 +70,16 @@ class OnScreenKeyboardTest : public CRenderFixture {
     PollInputDevices();
     OnScreenKeyboardProcessInput();
   }
-  void Tap(SDL_Scancode scancode) {
+  // A key pressed and released, by its name ("Right", "Return").
+  void Tap(const char* key) {
     for (bool down : {true, false}) {
-      SDL_Event event{};
-      event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-      event.key.keysym.scancode = scancode;
-      event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
-      SDL_PushEvent(&event);
+      SendKey(key, down);
       Frame();
     }
   }
   void Type(const char* text) {
     for (const char* c = text; *c; ++c) {
-      SDL_Event event{};
-      event.type = SDL_TEXTINPUT;
-      event.text.text[0] = *c;
-      SDL_PushEvent(&event);
+      SendInput(std::string("text ") + *c);
       Frame();
     }
   }
@@ -95,10 +88,7 @@ class OnScreenKeyboardTest : public CRenderFixture {
     GetInputState().mouseX = (x - 2048.0f) / 256.0f;
     GetInputState().mouseY = (y - 2048.0f) / 256.0f;
     for (bool down : {true, false}) {
-      SDL_Event event{};
-      event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-      event.button.button = SDL_BUTTON_LEFT;
-      SDL_PushEvent(&event);
+      SendInput(down ? "mouse down left" : "mouse up left");
       Frame();
     }
   }
@@ -204,16 +194,16 @@ TEST_F(OnScreenKeyboardTest, InjectedInputTypesErasesAndConfirms) {
   ASSERT_TRUE(IsOnScreenKeyboardVisible());
 
   // The selection starts on "1"; one step right and Enter types "2".
-  Tap(SDL_SCANCODE_RIGHT);
+  Tap("Right");
   EXPECT_EQ(keyboard->selection, 1u);
-  Tap(SDL_SCANCODE_RETURN);
+  Tap("Return");
   EXPECT_STREQ(keyboard->input, "2");
   // A typed letter presses its key in the layout it belongs to.
   Type("q");
   EXPECT_STREQ(keyboard->input, "2q");
   EXPECT_EQ(keyboard->layout, 1u);
   EXPECT_EQ(keyboard->selection, 11u);
-  Tap(SDL_SCANCODE_BACKSPACE);
+  Tap("Backspace");
   EXPECT_STREQ(keyboard->input, "2");
   EXPECT_EQ(keyboard->cursor, 0);
   // Characters the keyboard does not have are ignored; the sixth character finds no room.
@@ -225,12 +215,12 @@ TEST_F(OnScreenKeyboardTest, InjectedInputTypesErasesAndConfirms) {
   // The arrows skip empty cells and wrap round their row or column.
   struct SMove {
     uint32_t from;
-    SDL_Scancode arrow;
+    const char* arrow;
     uint32_t to;
   } const moves[] = {
-      {10, SDL_SCANCODE_DOWN, 32}, {32, SDL_SCANCODE_DOWN, 43}, {43, SDL_SCANCODE_DOWN, 10},
-      {10, SDL_SCANCODE_UP, 43},   {34, SDL_SCANCODE_LEFT, 43}, {30, SDL_SCANCODE_RIGHT, 32},
-      {43, SDL_SCANCODE_RIGHT, 34},
+      {10, "Down", 32}, {32, "Down", 43}, {43, "Down", 10},
+      {10, "Up", 43},   {34, "Left", 43}, {30, "Right", 32},
+      {43, "Right", 34},
   };
   for (const SMove& move : moves) {
     keyboard->selection = move.from;
@@ -252,7 +242,7 @@ TEST_F(OnScreenKeyboardTest, InjectedInputTypesErasesAndConfirms) {
   OnScreenKeyboardShow(nullptr, 5, "Hollowmere");
   EXPECT_STREQ(keyboard->input, "Holl");
   EXPECT_EQ(keyboard->ok, 0);
-  Tap(SDL_SCANCODE_ESCAPE);
+  Tap("Escape");
   EXPECT_EQ(keyboard->cancel, 1);
   EXPECT_FALSE(IsOnScreenKeyboardVisible());
 }

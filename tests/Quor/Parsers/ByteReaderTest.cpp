@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "Quor/CByteReader.h"
-#include "tests/Common/ContentFixture.h"
+#include "tests/Quor/ContentFixture.h"
 #include "tests/Quor/VfsTestKit.h"
 
 using contenttest::CContentFolder;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Quor/CGcfgParser.h"
-#include "tests/Common/ContentFixture.h"
+#include "tests/Quor/ContentFixture.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "Quor/CParser.h"
 #include "Quor/CVFS.h"
 #include "Quor/CVFileStream.h"
-#include "tests/Common/ContentFixture.h"
+#include "tests/Quor/ContentFixture.h"
 
 using contenttest::CContentFolder;
 using contenttest::CReportCapture;

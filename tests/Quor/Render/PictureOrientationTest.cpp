@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
+#include "Platform/Testing/PlatformTestCommand.h"
 #include "Quor/CShaderManager.h"
 #include "Quor/ComicsPlay.h"
 #include "Quor/Timer.h"
@@ -69,8 +69,7 @@ class PictureOrientationTest : public CRenderFixture {
     std::filesystem::create_directories(m_folder + "/Textures");
     const std::string command = std::string(HM_BINARY_DIR) + "/bin/texture encode " + png + " " + m_folder +
                                 "/Textures/" + name + " " + options;
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    ASSERT_EQ(PlatformRunCommand(command), 0) << command;
   }
 
   // The picture over the pixels [8, 56) on both axes, one texel a pixel.

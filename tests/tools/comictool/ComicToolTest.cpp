@@ -7,9 +7,10 @@
 #include <fstream>
 #include <string>
 
+#include "Platform/Testing/PlatformTestCommand.h"
 #include "Quor/CByteReader.h"
 #include "Quor/TextureFormats.h"
-#include "tests/Common/ContentFixture.h"
+#include "tests/Quor/ContentFixture.h"
 #include "tools/comictool/ComicText.h"
 
 namespace {
@@ -18,8 +19,7 @@ using comictool::SComicDescription;
 
 int RunTool(const std::string& arguments, const std::string& errors) {
   const std::string line = std::string(HM_BINARY_DIR) + "/bin/comictool " + arguments + " 2>" + errors;
-  const int status = std::system(line.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return PlatformRunCommand(line);
 }
 
 std::string ReadText(const std::string& path) {

@@ -13,7 +13,8 @@
 #include "Common/Render/DynaMesh/CDynaMesh.h"
 #include "Common/Utils/CameraSpline/CCameraSpline.h"
 #include "Common/Utils/Spline/CSpline.h"
-#include "tests/Common/ContentFixture.h"
+#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/Quor/ContentFixture.h"
 
 namespace {
 
@@ -26,8 +27,7 @@ class ContentToolsTest : public ::testing::Test {
     std::ofstream(in) << description;
     const std::string line = std::string(HM_BINARY_DIR) + "/bin/" + tool + " " + command + " " + in + " " +
                              m_content.GetFolder() + "/" + output + " 2>" + m_content.GetFolder() + "/err.txt";
-    const int status = std::system(line.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return PlatformRunCommand(line);
   }
 
   contenttest::CContentFolder m_content;

@@ -1,12 +1,11 @@
 // Runs the fontmaker program and reads its fonts back through the engine's font reader.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "Platform/Testing/PlatformTestCommand.h"
 #include "Quor/CFont.h"
 #include "tools/fontmaker/FontFileWriter.h"
 
@@ -27,8 +26,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 
 int RunFontMaker(const std::string& arguments) {
   const std::string command = std::string(HM_BINARY_DIR) + "/bin/fontmaker " + arguments + " > /dev/null 2>&1";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return PlatformRunCommand(command);
 }
 
 TEST(FontMaker, FixtureIsTheTestsFixedFont) {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 
+#include "Platform/Testing/PlatformTestCommand.h"
 #include "tools/shared/FileBytes.h"
 
 namespace {
@@ -29,8 +29,7 @@ class FxToolTest : public ::testing::Test {
   int Run(const std::string& arguments) const {
     const std::string command =
         std::string(HM_BINARY_DIR) + "/bin/fxtool " + arguments + " >" + Path("out.txt") + " 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return PlatformRunCommand(command);
   }
   std::string Output() const {
     std::vector<uint8_t> bytes;

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 
+#include "Platform/Testing/PlatformTestCommand.h"
 #include "Quor/CAnimator_Keyframed.h"
 #include "Quor/TextureAtlas.h"
 #include "tools/modeltool/ModelText.h"
@@ -41,8 +41,7 @@ class ModelToolTest : public ::testing::Test {
   int Run(const std::string& arguments) const {
     const std::string command = std::string(HM_BINARY_DIR) + "/bin/modeltool " + arguments + " >" +
                                 Path("out.txt") + " 2>" + Path("err.txt");
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return PlatformRunCommand(command);
   }
 
   std::string m_folder;

@@ -1,8 +1,7 @@
 // Runs the soundgen program and reads its files back through the engine's WAVE parser.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
+#include "Platform/Testing/PlatformTestCommand.h"
 #include "tests/Platform/AudioTestSupport.h"
 
 using audiotest::SCapture;
@@ -25,8 +24,7 @@ SRun RunSoundGen(const std::string& arguments) {
   const std::string command =
       std::string(HM_BINARY_DIR) + "/bin/soundgen " + arguments + " 2> " + errorsPath + " > /dev/null";
   SRun run;
-  const int status = std::system(command.c_str());
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.exitCode = PlatformRunCommand(command);
   std::ifstream in(errorsPath);
   run.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return run;

@@ -1,3 +1,4 @@
+#include "Platform/Testing/PlatformTestCommand.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 #include "tools/texture/DctzEncoder.h"
@@ -10,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -133,8 +133,7 @@ class TextureProgramTest : public ::testing::Test {
 
   int Run(const std::string& arguments) {
     std::string command = std::string(HM_BINARY_DIR) + "/bin/texture " + arguments + " 2>" + m_folder + "/stderr.txt";
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return PlatformRunCommand(command);
   }
 
   std::string Path(const std::string& name) const { return m_folder + "/" + name; }

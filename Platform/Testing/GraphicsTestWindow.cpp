@@ -1,6 +1,6 @@
 // A hidden GL window for tests and tools.
 
-#include "Platform/GraphicsTestWindow.h"
+#include "Platform/Testing/GraphicsTestWindow.h"
 
 #include <SDL2/SDL.h>
 
@@ -8,16 +8,22 @@
 #include "Platform/GraphicsReport.h"
 #include "Platform/GraphicsWindowFormat.h"
 
+namespace {
+
+constexpr const char* kSource = "Platform/Testing/GraphicsTestWindow";
+
+}  // namespace
+
 PlatformWindowHandle PlatformCreateTestWindow(int width, int height) {
   SGfxDriverScope driver;
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    GfxReport("Platform/GraphicsTestWindow", "Cannot start SDL video: %s", SDL_GetError());
+    GfxReport(kSource, "Cannot start SDL video: %s", SDL_GetError());
     return nullptr;
   }
   GfxRequestWindowFormat();
   SDL_Window* window = SDL_CreateWindow("Hollowmere test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                                         height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!window) GfxReport("Platform/GraphicsTestWindow", "Cannot create a %dx%d window: %s", width, height, SDL_GetError());
+  if (!window) GfxReport(kSource, "Cannot create a %dx%d window: %s", width, height, SDL_GetError());
   return reinterpret_cast<PlatformWindowHandle>(window);
 }
 

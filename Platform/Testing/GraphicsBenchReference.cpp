@@ -1,6 +1,6 @@
 // Plain OpenGL drawing of the benchmark's quads, to compare the device against.
 
-#include "Platform/GraphicsBenchReference.h"
+#include "Platform/Testing/GraphicsBenchReference.h"
 
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>

@@ -1,0 +1,24 @@
+# The libraries each tool links, and so the layers it may include: a layer brings those below
+# it (quor brings platform). Read by the build (hm_tools) and by the layer check; a tool that
+# is missing here stops the configuration. `shared` is not a program: it names the layers of
+# the headers in tools/shared/, which every tool may include.
+macro(hm_tool_layers tool)
+  set(HM_TOOL_LAYERS_${tool} ${ARGN})
+  list(APPEND HM_TOOLS_DECLARED ${tool})
+endmacro()
+
+hm_tool_layers(astar_bench common)
+hm_tool_layers(comictool quor)
+hm_tool_layers(fontmaker)  # FreeType and the tools' own headers only
+hm_tool_layers(fxtool quor)
+hm_tool_layers(gfx_bench platform platform_testing)
+hm_tool_layers(graphtool common)
+hm_tool_layers(modeltool quor)
+hm_tool_layers(pk2 quor)
+hm_tool_layers(shaderasm platform)  # runs while the engine is built: the platform's assembler only
+hm_tool_layers(shared quor)
+hm_tool_layers(soundgen)
+hm_tool_layers(spline common)
+hm_tool_layers(texture quor)
+hm_tool_layers(texture_bench quor)
+hm_tool_layers(vfs_bench quor)
