@@ -74,7 +74,10 @@ CTextureManager* GetTextureManager() { return g_textureManager; }
 void SetTextureManager(CTextureManager* manager) { g_textureManager = manager; }
 
 TextureRecord* LoadTexture(const char* fileName) {
-  if (!g_textureManager) HM_FATAL(kSource, "Texture \"%s\" cannot be loaded: there is no texture manager", fileName);
+  if (!g_textureManager) {
+    HM_REPORT(kSource, "Texture \"%s\" cannot be loaded: there is no texture manager", fileName);
+    return nullptr;
+  }
   return g_textureManager->LoadTexture(fileName);
 }
 

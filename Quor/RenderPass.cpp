@@ -44,12 +44,16 @@ int FindIndex(const char* name) {
 }  // namespace
 
 CRenderPass::CRenderPass(const char* name) : m_name(name ? name : "") {
-  if (g_registry.count >= kMaxRenderPasses)
-    HM_FATAL(kSource, "Render pass \"%s\" cannot be registered: %u passes are the most", GetName(), kMaxRenderPasses);
+  if (g_registry.count >= kMaxRenderPasses) {
+    HM_REPORT(kSource, "Render pass \"%s\" cannot be registered: %u passes are the most", GetName(), kMaxRenderPasses);
+    return;
+  }
   g_registry.passes[g_registry.count++] = this;
+  m_registered = true;
 }
 
 CRenderPass::~CRenderPass() {
+  if (!m_registered) return;
   const int index = FindIndex(GetName());
   if (index < 0) HM_FATAL(kSource, "\"%s\" was not registered", GetName());
   // The last entry takes the place of the one leaving.

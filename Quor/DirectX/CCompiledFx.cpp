@@ -228,13 +228,14 @@ void DestroyEffectCache() {
 
 bool HasEffectCache() { return g_effectCache != nullptr; }
 
-SResourceFolder& GetEffectFolder() {
-  if (!g_effectCache) HM_FATAL(kSource, "The effect cache has not been created");
-  return g_effectCache->folder;
-}
+SResourceFolder* GetEffectFolder() { return g_effectCache ? &g_effectCache->folder : nullptr; }
 
 SFxEffect* GetEffect(const char* fileName) {
-  SResourceFolder& folder = GetEffectFolder();
+  if (!g_effectCache) {
+    HM_REPORT(kSource, "Effect \"%s\" cannot be loaded: the effect cache has not been created", fileName);
+    return nullptr;
+  }
+  const SResourceFolder& folder = g_effectCache->folder;
   char key[kKeyCapacity];
   MakeResourceId(folder, fileName, key, sizeof key);
   if (auto* node = g_effectCache->table.Find(key)) {
