@@ -11,6 +11,7 @@
 #include "Quor/Utils.h"
 
 class CResource_ZBuffer;
+class CGfxDevice;
 class CGfxSurface;
 class CViewCamera;
 struct TextureRecord;
@@ -61,6 +62,9 @@ class CRenderPassShadowMap : public CRenderPass {
   CViewCamera& GetLightCamera() { return *m_lightCamera; }
 
  private:
+  void ClearTarget(CGfxDevice& device, uint32_t flags, uint32_t colour);
+  void ReleaseSavedTargets();
+
   CViewCamera* m_lightCamera;
   CViewCamera* m_savedCamera = nullptr;
   CResource_ZBuffer* m_depth = nullptr;

@@ -300,13 +300,14 @@ const SFxSamplerBinding* FindSamplerBinding(const SFxPass* pass, const char* nam
 void ApplyPass(const SFxPass* pass) {
   CGfxDevice* device = GetD3DDevice();
   if (!device || !pass) return;
-  device->SetVertexShader(GetPartShader(pass->vertex));
-  device->SetPixelShader(GetPartShader(pass->pixel));
+  CDeviceStates states(*device);
+  states.SetVertexShader(GetPartShader(pass->vertex));
+  states.SetPixelShader(GetPartShader(pass->pixel));
 }
 
 void SetSamplerDeviceTexture(CGfxTexture* texture, const SFxSamplerBinding* binding) {
   CGfxDevice* device = GetD3DDevice();
-  if (device && binding) device->SetTexture(binding->sampler, texture);
+  if (device && binding) CDeviceStates(*device).SetTexture(binding->sampler, texture);
 }
 
 void SetSamplerTexture(TextureRecord* texture, const SFxSamplerBinding* binding) {
@@ -316,11 +317,11 @@ void SetSamplerTexture(TextureRecord* texture, const SFxSamplerBinding* binding)
 
 void SetVertexConstants(const SFxParameter* parameter, const float* data, uint32_t registerCount) {
   CGfxDevice* device = GetD3DDevice();
-  if (device && parameter) device->SetVertexShaderConstantF(parameter->reg, data, registerCount);
+  if (device && parameter) CDeviceStates(*device).SetVertexShaderConstantF(parameter->reg, data, registerCount);
 }
 
 void SetPixelConstant(const SFxParameter* parameter, float value) {
   CGfxDevice* device = GetD3DDevice();
   const float four[4] = {value, value, value, value};
-  if (device && parameter) device->SetPixelShaderConstantF(parameter->reg, four, 1);
+  if (device && parameter) CDeviceStates(*device).SetPixelShaderConstantF(parameter->reg, four, 1);
 }
