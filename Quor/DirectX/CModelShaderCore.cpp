@@ -13,6 +13,7 @@
 #include "Quor/DirectX/VertexBatch.h"
 #include "Quor/MatrixTable.h"
 #include "Quor/RenderPass.h"
+#include "Quor/ReportError.h"
 
 namespace {
 
@@ -201,6 +202,7 @@ void CModelShaderCore::Draw(VertexBatch* batch) {
   if (!m_ready || !batch || batch->primitiveCount == 0) return;
   if (batch->format == EVertexFormat::Skinned && BindVertexBatch(batch)) {
     // Never more than the constant registers hold (closing refused batches that need more).
+    HM_DEBUG_ASSERT(batch->boneCount <= kSkinPaletteSize, "a closed batch names %u bones", batch->boneCount);
     const uint32_t bones = std::min(batch->boneCount, kSkinPaletteSize);
     const SFxParameter* palette = IsCasting() ? m_casterHandles.bones : m_mainHandles.bones;
     if (bones > 0) SetVertexConstants(palette, GetMatrixTable().slots[0].m, bones * kMatrixRegisters);
