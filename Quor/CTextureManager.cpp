@@ -74,7 +74,10 @@ CTextureManager* GetTextureManager() { return g_textureManager; }
 void SetTextureManager(CTextureManager* manager) { g_textureManager = manager; }
 
 TextureRecord* LoadTexture(const char* fileName) {
-  if (!g_textureManager) HM_FATAL(kSource, "Texture \"%s\" cannot be loaded: there is no texture manager", fileName);
+  if (!g_textureManager) {
+    HM_REPORT(kSource, "Texture \"%s\" cannot be loaded: there is no texture manager", fileName);
+    return nullptr;
+  }
   return g_textureManager->LoadTexture(fileName);
 }
 
@@ -255,7 +258,7 @@ void CopyPixelsToTexture(TextureRecord* texture, const uint8_t* rgba) {
     std::memcpy(row, rgba + size_t(y) * texture->imageWidth * 4, size_t(width) * 4);
     ExchangeRedAndBlue(row, width);
   }
-  device->UnlockRect(0);
+  if (!GfxSucceeded(device->UnlockRect(0))) HM_REPORT(kSource, "Pixels copied into a texture did not reach the device");
 }
 
 void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4], const float source[4]) {
@@ -267,8 +270,12 @@ void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4],
     HM_REPORT(kSource, "The back buffer cannot be copied: %s", !target ? "no device texture" : "no back buffer");
     return;
   }
-  SGfxSurfaceDesc back;
-  backBuffer->GetDesc(&back);
+  SGfxSurfaceDesc back{};
+  if (!GfxSucceeded(backBuffer->GetDesc(&back))) {
+    HM_REPORT(kSource, "The back buffer cannot be copied: its size is unknown");
+    backBuffer->Release();
+    return;
+  }
   const int32_t backWidth = int32_t(back.width), backHeight = int32_t(back.height);
   // The game area is the render area clamped to 4:3..16:9, centred in the back buffer.
   const SPlatformState& state = GetPlatformState();
@@ -281,7 +288,9 @@ void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4],
   const float tw = float(GetTextureWidth(texture)), th = float(GetTextureHeight(texture));
   const SGfxRect to = {int32_t(tw * destination[0]), int32_t(th * destination[1]), int32_t(tw * destination[2]),
                        int32_t(th * destination[3])};
-  if (target->GetSurfaceLevel(0, &surface) == GFX_OK) {
+  if (target->GetSurfaceLevel(0, &surface) != GFX_OK) {
+    HM_REPORT(kSource, "The back buffer could not be copied into a texture: its picture is not available");
+  } else {
     if (device->StretchRect(backBuffer, &from, surface, &to, GFX_TEXF_LINEAR) != GFX_OK)
       HM_REPORT(kSource, "The back buffer could not be copied into a texture");
     surface->Release();

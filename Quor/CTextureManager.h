@@ -90,7 +90,7 @@ class CTextureManager {
 
 CTextureManager* GetTextureManager();
 void SetTextureManager(CTextureManager* manager);
-// LoadTexture through the global manager.
+// LoadTexture through the global manager; without one, reported and null.
 TextureRecord* LoadTexture(const char* fileName);
 
 // Overwrites the whole picture with R, G, B, A pixels of the record's image size.

@@ -63,35 +63,35 @@ void DestroyResource(CResource* resource) {
   if (resource) DestroyDeviceResource(resource);
 }
 
-void SwitchProgram(CGfxDevice& device, const DrawProgram& program) {
+void SwitchProgram(CDeviceStates& states, const DrawProgram& program) {
   g_draw.transformChanged = true;
   g_draw.textureChanged = true;
   g_draw.current = &program;
-  device.SetVertexShader(program.vertexShader ? program.vertexShader->Get() : nullptr);
-  if (program.pixelShader) device.SetPixelShader(program.pixelShader->Get());
-  device.SetVertexDeclaration(g_draw.declaration ? g_draw.declaration->Get() : nullptr);
+  states.SetVertexShader(program.vertexShader ? program.vertexShader->Get() : nullptr);
+  if (program.pixelShader) states.SetPixelShader(program.pixelShader->Get());
+  states.SetVertexDeclaration(g_draw.declaration ? g_draw.declaration->Get() : nullptr);
 }
 
-void UploadTransform(CGfxDevice& device) {
+void UploadTransform(CDeviceStates& states) {
   const float* matrix = g_draw.screenSpace ? kScreenMatrix : GetWorldViewProjection()->m;
-  device.SetVertexShaderConstantF(g_draw.current->transformRegister, matrix, 4);
+  states.SetVertexShaderConstantF(g_draw.current->transformRegister, matrix, 4);
   g_draw.transformChanged = false;
 }
 
-void ApplyTextureSettings(CGfxDevice& device) {
+void ApplyTextureSettings(CDeviceStates& states) {
   if (g_draw.textureChanged) {
-    device.SetTexture(0, GetD3DTexture(GetEffectiveTexture(g_draw.texture)));
+    states.SetTexture(0, GetD3DTexture(GetEffectiveTexture(g_draw.texture)));
     g_draw.textureChanged = false;
   }
   if (g_draw.addressChanged) {
-    device.SetSamplerState(0, GFX_SAMP_ADDRESSU, DeviceAddressMode(g_draw.addressU));
-    device.SetSamplerState(0, GFX_SAMP_ADDRESSV, DeviceAddressMode(g_draw.addressV));
+    states.SetSamplerState(0, GFX_SAMP_ADDRESSU, DeviceAddressMode(g_draw.addressU));
+    states.SetSamplerState(0, GFX_SAMP_ADDRESSV, DeviceAddressMode(g_draw.addressV));
     g_draw.addressChanged = false;
   }
   if (g_draw.filterRequested) {
-    device.SetSamplerState(0, GFX_SAMP_MAGFILTER, GFX_TEXF_LINEAR);
-    device.SetSamplerState(0, GFX_SAMP_MINFILTER, GFX_TEXF_LINEAR);
-    device.SetSamplerState(0, GFX_SAMP_MIPFILTER, GFX_TEXF_LINEAR);
+    states.SetSamplerState(0, GFX_SAMP_MAGFILTER, GFX_TEXF_LINEAR);
+    states.SetSamplerState(0, GFX_SAMP_MINFILTER, GFX_TEXF_LINEAR);
+    states.SetSamplerState(0, GFX_SAMP_MIPFILTER, GFX_TEXF_LINEAR);
     g_draw.filterRequested = false;
   }
 }
@@ -182,11 +182,12 @@ void InvalidateDrawState() {
 
 uint32_t SetupDrawCall(uint32_t kind, uint32_t* count) {
   if (CGfxDevice* device = GetD3DDevice()) {
+    CDeviceStates states(*device);
     const DrawProgram& program = g_draw.texture ? g_draw.textured : g_draw.colour;
-    if (g_draw.current != &program) SwitchProgram(*device, program);
-    if (g_draw.transformChanged) UploadTransform(*device);
+    if (g_draw.current != &program) SwitchProgram(states, program);
+    if (g_draw.transformChanged) UploadTransform(states);
     // With the colour program the texture settings stay pending for the next textured draw.
-    if (g_draw.current == &g_draw.textured) ApplyTextureSettings(*device);
+    if (g_draw.current == &g_draw.textured) ApplyTextureSettings(states);
   }
   *count = PrimitiveCount(kind, *count);
   return PrimitiveType(kind);
@@ -208,10 +209,15 @@ void DrawUserPrimitives(const SDrawVertex* vertices, uint32_t kind, uint32_t cou
     // Whole quads only: a partial quad would index vertices past the caller's array.
     const uint32_t quadCount = count / 4;
     if (quadCount == 0) return;
-    device->DrawIndexedPrimitiveUP(GFX_PT_TRIANGLELIST, 0, quadCount * 4, quadCount * 2, GetQuadIndexTable(),
-                                   GFX_FMT_INDEX16, vertices, sizeof(SDrawVertex));
+    const uint32_t result = device->DrawIndexedPrimitiveUP(GFX_PT_TRIANGLELIST, 0, quadCount * 4, quadCount * 2,
+                                                           GetQuadIndexTable(), GFX_FMT_INDEX16, vertices,
+                                                           sizeof(SDrawVertex));
+    if (IsDeviceFailure(result))
+      HM_REPORT("Quor/DrawSubmission", "Drawing %u quads failed (0x%08X)", quadCount, result);
   } else if (primitives > 0) {
-    device->DrawPrimitiveUP(type, primitives, vertices, sizeof(SDrawVertex));
+    const uint32_t result = device->DrawPrimitiveUP(type, primitives, vertices, sizeof(SDrawVertex));
+    if (IsDeviceFailure(result))
+      HM_REPORT("Quor/DrawSubmission", "Drawing %u primitives of kind %u failed (0x%08X)", primitives, kind, result);
   }
 }
 

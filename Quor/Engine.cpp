@@ -11,6 +11,7 @@
 #include "Quor/DrawSubmission.h"
 #include "Quor/MatrixTable.h"
 #include "Quor/RenderStates.h"
+#include "Quor/ReportError.h"
 #include "Quor/Timer.h"
 
 #include <cctype>
@@ -216,7 +217,8 @@ void ClearScreen(bool clearColour, bool resetAlpha, float red, float green, floa
   if (!device) return;
   if (resetAlpha && !clearColour) ResetScreenAlpha(alpha);
   const uint32_t flags = GFX_CLEAR_STENCIL | GFX_CLEAR_ZBUFFER | (clearColour ? GFX_CLEAR_TARGET : 0u);
-  device->Clear(0, nullptr, flags, ColorToD3D(red, green, blue, alpha), 1.0f, 0);
+  const uint32_t result = device->Clear(0, nullptr, flags, ColorToD3D(red, green, blue, alpha), 1.0f, 0);
+  if (IsDeviceFailure(result)) HM_REPORT("Quor/Engine", "Clearing the screen failed (0x%08X)", result);
 }
 
 CPtrList<void>* GetEngineGlobalList() { return g_globalList.get(); }

@@ -73,7 +73,6 @@ void ReadConfiguration(SOnScreenKeyboard* keyboard) {
 
 void LoadTextures(SOnScreenKeyboard* keyboard) {
   CTextureManager* manager = GetTextureManager();
-  if (!manager) HM_FATAL(kSource, "The on-screen keyboard needs the texture manager");
   const std::string saved = manager->GetDirectory();
   manager->SetDirectory(kFolder);
   for (uint32_t i = 0; i < kOskButtonCount; ++i) keyboard->buttons[i] = manager->LoadTexture(kButtonFiles[i]);
@@ -242,8 +241,12 @@ void DrawInputLine(ITextRenderer* renderer, float halfWidth) {
 
 // ---- life cycle ----
 
-void OnScreenKeyboardInit() {
-  if (g_keyboard) return;
+bool OnScreenKeyboardInit() {
+  if (g_keyboard) return true;
+  if (!GetTextureManager()) {
+    HM_REPORT(kSource, "The on-screen keyboard cannot be loaded: there is no texture manager");
+    return false;
+  }
   g_keyboard = new SOnScreenKeyboard;
   std::memcpy(g_keyboard->colours, kDefaultColours, sizeof kDefaultColours);
   g_keyboard->font.Load("OSK\\osk.fnt");
@@ -251,6 +254,7 @@ void OnScreenKeyboardInit() {
   LoadSounds(g_keyboard);
   ReadConfiguration(g_keyboard);
   BuildKeys();
+  return true;
 }
 
 void OnScreenKeyboardShutdown() {

@@ -67,8 +67,9 @@ struct SOnScreenKeyboard {
 };
 
 // Loads the font, textures, sounds and configuration and builds the keys; does nothing when
-// already done. A missing font or button texture and a bad configuration are fatal.
-void OnScreenKeyboardInit();
+// already done. A missing font or button texture and a bad configuration are fatal; without
+// a texture manager the keyboard is reported and stays uninitialised (false).
+bool OnScreenKeyboardInit();
 // Gives everything back; does nothing when not initialised.
 void OnScreenKeyboardShutdown();
 bool IsOnScreenKeyboardInitialised();

@@ -43,12 +43,16 @@ int FindIndex(const char* name) {
 }  // namespace
 
 CRenderPass::CRenderPass(const char* name) : m_name(name ? name : "") {
-  if (g_registry.count >= kMaxRenderPasses)
-    HM_FATAL(kSource, "Render pass \"%s\" cannot be registered: %u passes are the most", GetName(), kMaxRenderPasses);
+  if (g_registry.count >= kMaxRenderPasses) {
+    HM_REPORT(kSource, "Render pass \"%s\" cannot be registered: %u passes are the most", GetName(), kMaxRenderPasses);
+    return;
+  }
   g_registry.passes[g_registry.count++] = this;
+  m_registered = true;
 }
 
 CRenderPass::~CRenderPass() {
+  if (!m_registered) return;
   const int index = FindIndex(GetName());
   if (index < 0) HM_FATAL(kSource, "\"%s\" was not registered", GetName());
   // The last entry takes the place of the one leaving.
@@ -99,39 +103,56 @@ void CRenderPassShadowMap::Begin() {
   CGfxDevice* device = GetD3DDevice();
   CGfxTexture* map = g_shadowMap.texture ? GetD3DTexture(g_shadowMap.texture) : nullptr;
   if (!device || !map || !m_depth || !m_depth->Get()) return;
-  device->SetRenderState(GFX_RS_ALPHATESTENABLE, 1);
-  device->SetRenderState(GFX_RS_ALPHABLENDENABLE, 0);
-  device->SetRenderState(GFX_RS_ZENABLE, 1);
-  device->SetRenderState(GFX_RS_ZFUNC, GFX_CMP_LESS);
-  device->SetRenderState(GFX_RS_ZWRITEENABLE, 1);
-  device->SetRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
-
-  device->GetRenderTarget(0, &m_savedTarget);
+  // Drawing is only redirected when the current targets can be put back at End.
   CGfxSurface* level = nullptr;
-  if (GfxSucceeded(map->GetSurfaceLevel(0, &level))) {
-    device->SetRenderTarget(0, level);
-    level->Release();
+  uint32_t result = device->GetRenderTarget(0, &m_savedTarget);
+  if (GfxSucceeded(result)) result = device->GetDepthStencilSurface(&m_savedDepth);
+  if (GfxSucceeded(result)) result = map->GetSurfaceLevel(0, &level);
+  if (!GfxSucceeded(result)) {
+    HM_REPORT(kSource, "The shadow-map pass \"%s\" cannot take over the render target (0x%08X)", GetName(), result);
+    ReleaseSavedTargets();
+    return;
   }
-  device->SetViewport({0, 0, map->Width(), map->Height(), 0.0f, 1.0f});
-  device->GetDepthStencilSurface(&m_savedDepth);
-  device->SetDepthStencilSurface(m_depth->Get());
-  device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, kClearWhite, 1.0f, 0);
+  CDeviceStates states(*device);
+  states.SetRenderState(GFX_RS_ALPHATESTENABLE, 1);
+  states.SetRenderState(GFX_RS_ALPHABLENDENABLE, 0);
+  states.SetRenderState(GFX_RS_ZENABLE, 1);
+  states.SetRenderState(GFX_RS_ZFUNC, GFX_CMP_LESS);
+  states.SetRenderState(GFX_RS_ZWRITEENABLE, 1);
+  states.SetRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
+  states.SetRenderTarget(0, level);
+  level->Release();
+  states.SetViewport({0, 0, map->Width(), map->Height(), 0.0f, 1.0f});
+  states.SetDepthStencilSurface(m_depth->Get());
+  ClearTarget(*device, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, kClearWhite);
+}
+
+void CRenderPassShadowMap::ClearTarget(CGfxDevice& device, uint32_t flags, uint32_t colour) {
+  const uint32_t result = device.Clear(0, nullptr, flags, colour, 1.0f, 0);
+  if (IsDeviceFailure(result)) HM_REPORT(kSource, "The shadow-map pass \"%s\" cannot clear (0x%08X)", GetName(), result);
+}
+
+void CRenderPassShadowMap::ReleaseSavedTargets() {
+  if (m_savedTarget) m_savedTarget->Release();
+  if (m_savedDepth) m_savedDepth->Release();
+  m_savedTarget = m_savedDepth = nullptr;
 }
 
 void CRenderPassShadowMap::End() {
   CGfxDevice* device = GetD3DDevice();
   if (device && m_savedTarget) {
-    device->SetDepthStencilSurface(m_savedDepth);
-    device->SetRenderTarget(0, m_savedTarget);
+    CDeviceStates states(*device);
+    states.SetDepthStencilSurface(m_savedDepth);
+    states.SetRenderTarget(0, m_savedTarget);
     SGfxSurfaceDesc desc{};
-    m_savedTarget->GetDesc(&desc);
-    device->SetViewport({0, 0, desc.width, desc.height, 0.0f, 1.0f});
-    device->Clear(0, nullptr, GFX_CLEAR_ZBUFFER, 0, 1.0f, 0);
-    device->SetRenderState(GFX_RS_CULLMODE, GetClockwiseWinding() ? GFX_CULL_CW : GFX_CULL_CCW);
+    if (GfxSucceeded(m_savedTarget->GetDesc(&desc)))
+      states.SetViewport({0, 0, desc.width, desc.height, 0.0f, 1.0f});
+    else
+      HM_REPORT(kSource, "The shadow-map pass \"%s\" cannot size the view of the target it gives back", GetName());
+    ClearTarget(*device, GFX_CLEAR_ZBUFFER, 0);
+    states.SetRenderState(GFX_RS_CULLMODE, GetClockwiseWinding() ? GFX_CULL_CW : GFX_CULL_CCW);
   }
-  if (m_savedTarget) m_savedTarget->Release();
-  if (m_savedDepth) m_savedDepth->Release();
-  m_savedTarget = m_savedDepth = nullptr;
+  ReleaseSavedTargets();
   SetCurrentCamera(m_savedCamera);
   if (m_savedCamera) m_savedCamera->Apply();
   m_savedCamera = nullptr;

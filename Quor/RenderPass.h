@@ -11,6 +11,7 @@
 #include "Quor/Utils.h"
 
 class CResource_ZBuffer;
+class CGfxDevice;
 class CGfxSurface;
 class CViewCamera;
 struct TextureRecord;
@@ -20,9 +21,10 @@ static constexpr const char* kShadowMapPassName = "ShadowMap";
 
 class CRenderPass {
  public:
-  // Registers the pass; more than kMaxRenderPasses at a time is fatal.
+  // Registers the pass; beyond kMaxRenderPasses at a time the pass is reported and stays
+  // out of the registry (IsRegistered is false), so no one finds or runs it.
   explicit CRenderPass(const char* name);
-  // Leaves the registry; a named pass that is not registered is fatal.
+  // Leaves the registry; a registered pass whose name is no longer there is fatal.
   virtual ~CRenderPass();
   CRenderPass(const CRenderPass&) = delete;
   CRenderPass& operator=(const CRenderPass&) = delete;
@@ -30,9 +32,11 @@ class CRenderPass {
   virtual void Begin() = 0;
   virtual void End() = 0;
   const char* GetName() const { return m_name.c_str(); }
+  bool IsRegistered() const { return m_registered; }
 
  private:
   std::string m_name;
+  bool m_registered = false;
 };
 
 // The first registered pass of that name (any case), or null.
@@ -58,6 +62,9 @@ class CRenderPassShadowMap : public CRenderPass {
   CViewCamera& GetLightCamera() { return *m_lightCamera; }
 
  private:
+  void ClearTarget(CGfxDevice& device, uint32_t flags, uint32_t colour);
+  void ReleaseSavedTargets();
+
   CViewCamera* m_lightCamera;
   CViewCamera* m_savedCamera = nullptr;
   CResource_ZBuffer* m_depth = nullptr;

@@ -79,6 +79,18 @@ void FatalStop() {
   std::_Exit(3);
 }
 
+void AssertionFailed(const char* file, uint32_t line, const char* condition, const char* format, ...) {
+  char message[kReportBufferSize];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(message, sizeof message, format, args);
+  va_end(args);
+  SetReportLocation(file, line);
+  ReportError("Assertion failed: %s: %s", condition, message);
+  std::fflush(stderr);
+  std::abort();
+}
+
 // ---- allocation-context stack ----
 
 namespace {

@@ -1,7 +1,9 @@
 #pragma once
 // Error reports: every layer reports through ReportError / AssertReport. The call site
 // stores its source path ("Quor/CVFS") and line first; the macros below do both.
-// Whether the program stops is the call site's choice: HM_FATAL never returns.
+// Library code reports and returns failure; HM_FATAL, which never returns, is kept for the
+// errors the engine's design names fatal and for start-up. Invariants (what only a fault in
+// the code itself can break) are checked with HM_DEBUG_ASSERT alone.
 
 #include <cstdarg>
 #include <cstdint>
@@ -38,10 +40,28 @@ void SetFatalPresenter(FatalPresenterFn presenter);
 const char* GetLastReportText();
 
 #define HM_REPORT(source, ...) (SetReportLocation(source, __LINE__), ReportError(__VA_ARGS__))
-#define HM_ASSERT(source, cond, ...) \
+// A report when `cond` is false, and nothing more: for content the engine takes anyway.
+#define HM_REPORT_UNLESS(source, cond, ...) \
   (SetReportLocation(source, __LINE__), AssertReport((cond), __VA_ARGS__))
 #define HM_FATAL(source, ...) \
   (SetReportLocation(source, __LINE__), ReportError(__VA_ARGS__), FatalStop())
+
+// The one invariant check. In debug builds and in the sanitizer builds (HM_ASSERTIONS) a false
+// condition is reported with the condition's text and the process aborts, so the fault shows
+// where it happens; in release builds the condition is compiled but never evaluated. Code
+// behind it must not rely on it for safety: what input can cause is reported, not asserted.
+#if !defined(NDEBUG) || defined(HM_ASSERTIONS)
+constexpr bool kAssertionsActive = true;
+#define HM_DEBUG_ASSERT(cond, ...) \
+  ((cond) ? static_cast<void>(0) : AssertionFailed(__FILE__, __LINE__, #cond, __VA_ARGS__))
+#else
+constexpr bool kAssertionsActive = false;
+#define HM_DEBUG_ASSERT(cond, ...) static_cast<void>(sizeof(!(cond)))
+#endif
+
+// Reports "Assertion failed: <condition>: <message>" at the file and line, then aborts.
+[[noreturn]] void AssertionFailed(const char* file, uint32_t line, const char* condition, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
 
 // Allocation-context stack (used by the framework's start-up); bounded at 255 levels.
 struct SAllocContext {

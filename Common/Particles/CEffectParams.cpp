@@ -26,8 +26,8 @@ bool CEffectParams::CheckName(const char* text) {
 }
 
 void CEffectParams::AddGroup(const char* group) {
-  HM_ASSERT("Common/Particles/CEffectParams", CheckName(group),
-            "Effect group name must have 1 to 63 characters: \"%s\"", group ? group : "");
+  HM_REPORT_UNLESS("Common/Particles/CEffectParams", CheckName(group),
+                   "Effect group name must have 1 to 63 characters: \"%s\"", group ? group : "");
   m_groups.emplace_back(group ? group : "");
 }
 
@@ -35,11 +35,11 @@ void CEffectParams::AddGroupValue(int value) { m_groupValues.push_back(value); }
 
 CParamEntry* CEffectParams::NewEntry(const char* group, const char* name) {
   // A bad name is reported but kept, so that a damaged file still loads what it can.
-  HM_ASSERT("Common/Particles/CEffectParams", CheckName(group),
-            "Effect group name must have 1 to 63 characters: \"%s\"", group ? group : "");
-  HM_ASSERT("Common/Particles/CEffectParams", CheckName(name),
-            "Effect parameter name must have 1 to 63 characters: \"%s\" in group \"%s\"",
-            name ? name : "", group ? group : "");
+  HM_REPORT_UNLESS("Common/Particles/CEffectParams", CheckName(group),
+                   "Effect group name must have 1 to 63 characters: \"%s\"", group ? group : "");
+  HM_REPORT_UNLESS("Common/Particles/CEffectParams", CheckName(name),
+                   "Effect parameter name must have 1 to 63 characters: \"%s\" in group \"%s\"",
+                   name ? name : "", group ? group : "");
   CParamEntry* entry = new CParamEntry;
   entry->group = group ? group : "";
   entry->name = name ? name : "";
@@ -60,9 +60,9 @@ void CEffectParams::AddFloatParam(const char* group, const char* name, float val
 
 void CEffectParams::AddTextParam(const char* group, const char* name, const char* value) {
   CParamEntry* entry = NewEntry(group, name);
-  HM_ASSERT("Common/Particles/CEffectParams", value && *value,
-            "Effect parameter \"%s\" in group \"%s\" has an empty text value", entry->name.GetText(),
-            entry->group.GetText());
+  HM_REPORT_UNLESS("Common/Particles/CEffectParams", value && *value,
+                   "Effect parameter \"%s\" in group \"%s\" has an empty text value", entry->name.GetText(),
+                   entry->group.GetText());
   entry->textValue = StrDup(value ? value : "");
   m_textEntries.push_back(entry);
 }

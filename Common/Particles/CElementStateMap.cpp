@@ -28,7 +28,7 @@ void CElementStateMap::Remove(uint32_t id, const SElementState* state) {
 
 std::shared_ptr<SElementState> GetElementState(uint32_t id) {
   const bool any = g_elementStateMap && g_elementStateMap->GetCount() > 0;
-  HM_ASSERT("Common/Particles/CElementStateMap", any, "Effect %u has no state: no emitter has been loaded", id);
+  HM_REPORT_UNLESS("Common/Particles/CElementStateMap", any, "Effect %u has no state: no emitter has been loaded", id);
   return any ? g_elementStateMap->Find(id) : nullptr;
 }
 

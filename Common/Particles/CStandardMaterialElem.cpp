@@ -29,18 +29,18 @@ uint8_t Brightened(uint8_t value) { return value >= 128 ? 255 : static_cast<uint
 }  // namespace
 
 CAnimTextureCoords::CAnimTextureCoords(int columns, int rows) : m_columns(columns), m_rows(rows) {
-  HM_ASSERT("Common/Particles/CStandardMaterialElem", columns >= 1 && rows >= 1,
-            "CAnimTextureCoords column and row count must be > 0");
+  HM_REPORT_UNLESS("Common/Particles/CStandardMaterialElem", columns >= 1 && rows >= 1,
+                   "CAnimTextureCoords column and row count must be > 0");
   // A grid without cells would leave nothing to draw with: use the whole texture instead.
   if (m_columns < 1) m_columns = 1;
   if (m_rows < 1) m_rows = 1;
   // Nor can a grid have more frames than a particle can name (nor ask for memory without
   // bound, as a damaged count would).
   const uint64_t frames = static_cast<uint64_t>(m_columns) * static_cast<uint64_t>(m_rows);
-  HM_ASSERT("Common/Particles/CStandardMaterialElem", frames <= kMaxFrames,
-            "A texture frame grid of %d columns by %d rows is more than the %u frames a particle can show; "
-            "the whole texture is used",
-            columns, rows, kMaxFrames);
+  HM_REPORT_UNLESS("Common/Particles/CStandardMaterialElem", frames <= kMaxFrames,
+                   "A texture frame grid of %d columns by %d rows is more than the %u frames a particle can show; "
+                   "the whole texture is used",
+                   columns, rows, kMaxFrames);
   if (frames > kMaxFrames) m_columns = m_rows = 1;
   m_frames.resize(static_cast<size_t>(m_columns) * static_cast<size_t>(m_rows));
   for (int row = 0; row < m_rows; ++row) {
@@ -56,8 +56,8 @@ CAnimTextureCoords::CAnimTextureCoords(int columns, int rows) : m_columns(column
 
 const CAnimTextureCoords::SFrame& CAnimTextureCoords::GetFrame(uint32_t number) const {
   const bool valid = number < GetFrameCount();
-  HM_ASSERT("Common/Particles/CStandardMaterialElem", valid, "Texture frame %u is past the last of %u", number,
-            GetFrameCount());
+  HM_REPORT_UNLESS("Common/Particles/CStandardMaterialElem", valid, "Texture frame %u is past the last of %u", number,
+                   GetFrameCount());
   return m_frames[valid ? number : 0];
 }
 
@@ -84,8 +84,8 @@ void CStandardMaterialElem::LoadParams(CEffectParams* params) {
   m_frames = std::make_unique<CAnimTextureCoords>(m_columns, m_rows);
   m_state->frames = m_frames.get();
 
-  HM_ASSERT("Common/Particles/CStandardMaterialElem", m_state->particles != nullptr,
-            "Standard material - particle data not created !");
+  HM_REPORT_UNLESS("Common/Particles/CStandardMaterialElem", m_state->particles != nullptr,
+                   "Standard material - particle data not created !");
   for (uint32_t i = 0; m_state->particles && i < m_state->particleCount; ++i) {
     m_state->particles[i].frameTimer = 0.0f;
     m_state->particles[i].frame = 0;

@@ -71,8 +71,8 @@ void CTimeLineCurve::Resample(const std::vector<SPoint>& points) {
 }
 
 float CTimeLineCurve::Sample(float fraction) {
-  HM_ASSERT("Common/Particles/CTimeLineCurve", fraction <= 1.0f, "Time-line read past the end of life (%f)",
-            static_cast<double>(fraction));
+  HM_REPORT_UNLESS("Common/Particles/CTimeLineCurve", fraction <= 1.0f, "Time-line read past the end of life (%f)",
+                   static_cast<double>(fraction));
   const float position = static_cast<float>(GetCount() - 1) * fraction;
   uint32_t index = 0;
   if (position >= static_cast<float>(GetCount() - 1)) {

@@ -228,13 +228,14 @@ void DestroyEffectCache() {
 
 bool HasEffectCache() { return g_effectCache != nullptr; }
 
-SResourceFolder& GetEffectFolder() {
-  if (!g_effectCache) HM_FATAL(kSource, "The effect cache has not been created");
-  return g_effectCache->folder;
-}
+SResourceFolder* GetEffectFolder() { return g_effectCache ? &g_effectCache->folder : nullptr; }
 
 SFxEffect* GetEffect(const char* fileName) {
-  SResourceFolder& folder = GetEffectFolder();
+  if (!g_effectCache) {
+    HM_REPORT(kSource, "Effect \"%s\" cannot be loaded: the effect cache has not been created", fileName);
+    return nullptr;
+  }
+  const SResourceFolder& folder = g_effectCache->folder;
   char key[kKeyCapacity];
   MakeResourceId(folder, fileName, key, sizeof key);
   if (auto* node = g_effectCache->table.Find(key)) {
@@ -299,13 +300,14 @@ const SFxSamplerBinding* FindSamplerBinding(const SFxPass* pass, const char* nam
 void ApplyPass(const SFxPass* pass) {
   CGfxDevice* device = GetD3DDevice();
   if (!device || !pass) return;
-  device->SetVertexShader(GetPartShader(pass->vertex));
-  device->SetPixelShader(GetPartShader(pass->pixel));
+  CDeviceStates states(*device);
+  states.SetVertexShader(GetPartShader(pass->vertex));
+  states.SetPixelShader(GetPartShader(pass->pixel));
 }
 
 void SetSamplerDeviceTexture(CGfxTexture* texture, const SFxSamplerBinding* binding) {
   CGfxDevice* device = GetD3DDevice();
-  if (device && binding) device->SetTexture(binding->sampler, texture);
+  if (device && binding) CDeviceStates(*device).SetTexture(binding->sampler, texture);
 }
 
 void SetSamplerTexture(TextureRecord* texture, const SFxSamplerBinding* binding) {
@@ -315,11 +317,11 @@ void SetSamplerTexture(TextureRecord* texture, const SFxSamplerBinding* binding)
 
 void SetVertexConstants(const SFxParameter* parameter, const float* data, uint32_t registerCount) {
   CGfxDevice* device = GetD3DDevice();
-  if (device && parameter) device->SetVertexShaderConstantF(parameter->reg, data, registerCount);
+  if (device && parameter) CDeviceStates(*device).SetVertexShaderConstantF(parameter->reg, data, registerCount);
 }
 
 void SetPixelConstant(const SFxParameter* parameter, float value) {
   CGfxDevice* device = GetD3DDevice();
   const float four[4] = {value, value, value, value};
-  if (device && parameter) device->SetPixelShaderConstantF(parameter->reg, four, 1);
+  if (device && parameter) CDeviceStates(*device).SetPixelShaderConstantF(parameter->reg, four, 1);
 }

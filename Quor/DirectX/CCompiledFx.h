@@ -106,9 +106,10 @@ void CreateEffectCache(const char* directory);
 // Releases every effect (as often as its count says), then frees the table.
 void DestroyEffectCache();
 bool HasEffectCache();
-SResourceFolder& GetEffectFolder();
+// The folder effects are loaded from; null while there is no cache.
+SResourceFolder* GetEffectFolder();
 // The cached effect (count + 1) or a newly loaded one (count 1) from directory + name; null
-// (reported) when the file is missing or damaged.
+// (reported) when the file is missing or damaged, or when there is no cache.
 SFxEffect* GetEffect(const char* fileName);
 // Count - 1; at 0 the effect leaves the cache and is destroyed.
 void ReleaseEffect(SFxEffect* effect);

@@ -57,7 +57,7 @@ void Fill(Buffer* buffer, const std::vector<uint8_t>& contents) {
   void* data = nullptr;
   if (buffer && !contents.empty() && buffer->Lock(0, 0, &data, 0) == GFX_OK) {
     std::memcpy(data, contents.data(), contents.size());
-    buffer->Unlock();
+    if (!GfxSucceeded(buffer->Unlock())) HM_REPORT(kSource, "A buffer's contents of %zu bytes did not reach the device", contents.size());
   }
 }
 
@@ -106,9 +106,10 @@ bool CResource_RenderTargetTexture::Restore() {
   const std::string what = "the " + SizeText(m_width, m_height) + " render target";
   CGfxSurface* backBuffer = nullptr;
   if (!Made(device->GetBackBuffer(0, 0, &backBuffer), what + " (no back buffer to match)")) return false;
-  SGfxSurfaceDesc desc;
-  backBuffer->GetDesc(&desc);
+  SGfxSurfaceDesc desc{};
+  const uint32_t described = backBuffer->GetDesc(&desc);
   backBuffer->Release();
+  if (!Made(described, what + " (the back buffer's format is unknown)")) return false;
   if (!Made(device->CreateTexture(m_width, m_height, 1, GFX_USAGE_RENDERTARGET, desc.format, GFX_POOL_DEFAULT,
                                   &m_object),
             what))

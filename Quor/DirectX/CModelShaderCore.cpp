@@ -13,6 +13,7 @@
 #include "Quor/DirectX/VertexBatch.h"
 #include "Quor/MatrixTable.h"
 #include "Quor/RenderPass.h"
+#include "Quor/ReportError.h"
 
 namespace {
 
@@ -37,10 +38,11 @@ Vector4 ModelSpaceDirection(const Vector4& light) {
 }
 
 void SetShadowSamplerStates(CGfxDevice* device, bool fixedFunction) {
-  device->SetSamplerState(kShadowSampler, GFX_SAMP_ADDRESSU, GFX_TADDRESS_CLAMP);
-  device->SetSamplerState(kShadowSampler, GFX_SAMP_ADDRESSV, GFX_TADDRESS_CLAMP);
-  device->SetSamplerState(kShadowSampler, GFX_SAMP_MINFILTER, fixedFunction ? GFX_TEXF_NONE : GFX_TEXF_POINT);
-  device->SetSamplerState(kShadowSampler, GFX_SAMP_MAGFILTER, GFX_TEXF_POINT);
+  CDeviceStates states(*device);
+  states.SetSamplerState(kShadowSampler, GFX_SAMP_ADDRESSU, GFX_TADDRESS_CLAMP);
+  states.SetSamplerState(kShadowSampler, GFX_SAMP_ADDRESSV, GFX_TADDRESS_CLAMP);
+  states.SetSamplerState(kShadowSampler, GFX_SAMP_MINFILTER, fixedFunction ? GFX_TEXF_NONE : GFX_TEXF_POINT);
+  states.SetSamplerState(kShadowSampler, GFX_SAMP_MAGFILTER, GFX_TEXF_POINT);
 }
 
 }  // namespace
@@ -149,7 +151,7 @@ void CModelShaderCore::BeginNormal() {
   SetVertexMatrix(m_mainHandles.worldViewProj, GetWorldViewProjection()->m);
   if (m_setup.fixedFunction) {
     TextureRecord* diffuse = GetEffectiveTexture(m_diffuse);
-    device->SetTexture(0, diffuse ? GetD3DTexture(diffuse) : nullptr);
+    CDeviceStates(*device).SetTexture(0, diffuse ? GetD3DTexture(diffuse) : nullptr);
   } else {
     SetSamplerTexture(m_diffuse, m_mainHandles.diffuse);
   }
@@ -190,9 +192,9 @@ void CModelShaderCore::UploadLights() const {
 }
 
 void CModelShaderCore::UseDeclaration(const CSharedDeclaration* declaration) const {
-  CGfxDevice* device = GetD3DDevice();
-  if (declaration && declaration->Get()) device->SetVertexDeclaration(declaration->Get()->Get());
-  device->SetStreamSourceFreq(0, 1);
+  CDeviceStates states(*GetD3DDevice());
+  if (declaration && declaration->Get()) states.SetVertexDeclaration(declaration->Get()->Get());
+  states.SetStreamSourceFreq(0, 1);
 }
 
 void CModelShaderCore::Draw(VertexBatch* batch) {
@@ -200,6 +202,7 @@ void CModelShaderCore::Draw(VertexBatch* batch) {
   if (!m_ready || !batch || batch->primitiveCount == 0) return;
   if (batch->format == EVertexFormat::Skinned && BindVertexBatch(batch)) {
     // Never more than the constant registers hold (closing refused batches that need more).
+    HM_DEBUG_ASSERT(batch->boneCount <= kSkinPaletteSize, "a closed batch names %u bones", batch->boneCount);
     const uint32_t bones = std::min(batch->boneCount, kSkinPaletteSize);
     const SFxParameter* palette = IsCasting() ? m_casterHandles.bones : m_mainHandles.bones;
     if (bones > 0) SetVertexConstants(palette, GetMatrixTable().slots[0].m, bones * kMatrixRegisters);

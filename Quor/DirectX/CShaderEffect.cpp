@@ -9,10 +9,6 @@ constexpr uint32_t kMatrixRegisters = 4;
 
 bool CShaderEffect::Load(const char* fileName, const char* technique) {
   Release();
-  if (!HasEffectCache()) {
-    HM_REPORT(kSource, "Effect \"%s\" cannot be loaded: there is no effect cache", fileName);
-    return false;
-  }
   m_effect = GetEffect(fileName);
   if (!m_effect) return false;
   if (technique) {

@@ -28,15 +28,15 @@ constexpr SScreenVertex kWholeTarget[4] = {
 // Sets render states for a while and puts the old values back.
 class CRenderStateScope {
  public:
-  explicit CRenderStateScope(CGfxDevice* device) : m_device(device) {}
+  explicit CRenderStateScope(CGfxDevice* device) : m_device(device), m_states(*device) {}
   ~CRenderStateScope() {
-    for (int i = m_count - 1; i >= 0; --i) m_device->SetRenderState(m_saved[i].state, m_saved[i].value);
+    for (int i = m_count - 1; i >= 0; --i) m_states.SetRenderState(m_saved[i].state, m_saved[i].value);
   }
   void Set(uint32_t state, uint32_t value) {
     SSaved& saved = m_saved[m_count++];
     saved.state = state;
     m_device->GetRenderState(state, &saved.value);
-    m_device->SetRenderState(state, value);
+    m_states.SetRenderState(state, value);
   }
 
  private:
@@ -44,6 +44,7 @@ class CRenderStateScope {
     uint32_t state = 0, value = 0;
   };
   CGfxDevice* m_device;
+  CDeviceStates m_states;
   SSaved m_saved[4];
   int m_count = 0;
 };
@@ -79,13 +80,14 @@ void CShader_PostEffectDX::Begin() {
   if (!device || !inputTexture || !m_effect.IsLoaded() || !SetParameters()) return;
   ApplyPass(m_effect.GetPass(0));
   ApplySamplerStates(0, GetSection().samplers);
-  device->SetSamplerState(kInputSampler, GFX_SAMP_ADDRESSU, GFX_TADDRESS_CLAMP);
-  device->SetSamplerState(kInputSampler, GFX_SAMP_ADDRESSV, GFX_TADDRESS_CLAMP);
-  device->SetSamplerState(kInputSampler, GFX_SAMP_MINFILTER, m_inputFilter);
-  device->SetSamplerState(kInputSampler, GFX_SAMP_MAGFILTER, m_inputFilter);
+  CDeviceStates states(*device);
+  states.SetSamplerState(kInputSampler, GFX_SAMP_ADDRESSU, GFX_TADDRESS_CLAMP);
+  states.SetSamplerState(kInputSampler, GFX_SAMP_ADDRESSV, GFX_TADDRESS_CLAMP);
+  states.SetSamplerState(kInputSampler, GFX_SAMP_MINFILTER, m_inputFilter);
+  states.SetSamplerState(kInputSampler, GFX_SAMP_MAGFILTER, m_inputFilter);
   BindTexture("SamplerDiffuse", inputTexture);
-  if (m_declaration.Get()) device->SetVertexDeclaration(m_declaration.Get()->Get());
-  device->SetStreamSourceFreq(0, 1);
+  if (m_declaration.Get()) states.SetVertexDeclaration(m_declaration.Get()->Get());
+  states.SetStreamSourceFreq(0, 1);
   m_ready = true;
 }
 
@@ -136,7 +138,7 @@ bool CShader_BlurDX::SetParameters() {
   for (uint32_t pass = 0; pass < m_effect.GetPassCount(); ++pass) {
     SetPixelConstant(m_effect.PixelParameter("factor", pass), factor);
     if (const SFxParameter* size = m_effect.PixelParameter("texSize", pass)) {
-      GetD3DDevice()->SetPixelShaderConstantF(size->reg, texSize, 1);
+      CDeviceStates(*GetD3DDevice()).SetPixelShaderConstantF(size->reg, texSize, 1);
     }
     SetVertexVector(m_effect.VertexParameter("halfPixel", pass), halfPixel);
   }
@@ -161,12 +163,20 @@ bool CShader_BlurDX::BlurAcross() {
               m_inputHeight);
     return false;
   }
+  // The caller's target is put back afterwards: without it the first pass is not drawn.
   CGfxSurface* savedTarget = nullptr;
   SGfxViewport savedViewport{};
-  device->GetRenderTarget(0, &savedTarget);
-  device->GetViewport(&savedViewport);
-  device->SetRenderTarget(0, level);
-  device->SetViewport({0, 0, m_inputWidth, m_inputHeight, 0.0f, 1.0f});
+  uint32_t result = device->GetRenderTarget(0, &savedTarget);
+  if (GfxSucceeded(result)) result = device->GetViewport(&savedViewport);
+  if (!GfxSucceeded(result)) {
+    HM_REPORT(kSource, "Blur \"%s\": the current render target cannot be kept (0x%08X)", GetMaterialName(), result);
+    if (savedTarget) savedTarget->Release();
+    level->Release();
+    return false;
+  }
+  CDeviceStates deviceStates(*device);
+  deviceStates.SetRenderTarget(0, level);
+  deviceStates.SetViewport({0, 0, m_inputWidth, m_inputHeight, 0.0f, 1.0f});
   {
     // The whole intermediate picture is overwritten, whatever the caller's states.
     CRenderStateScope states(device);
@@ -179,10 +189,11 @@ bool CShader_BlurDX::BlurAcross() {
     SetVertexVector(m_effect.VertexParameter("halfPixel", 0), halfTexel);
     ApplyPass(m_effect.GetPass(0));
     BindTexture("SamplerDiffuse", inputTexture);
-    device->DrawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, kWholeTarget, kScreenVertexSize);
+    result = device->DrawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, kWholeTarget, kScreenVertexSize);
+    if (IsDeviceFailure(result)) HM_REPORT(kSource, "Blur \"%s\": its first pass failed (0x%08X)", GetMaterialName(), result);
   }
-  device->SetRenderTarget(0, savedTarget);
-  device->SetViewport(savedViewport);
+  deviceStates.SetRenderTarget(0, savedTarget);
+  deviceStates.SetViewport(savedViewport);
   if (savedTarget) savedTarget->Release();
   level->Release();
   return true;

@@ -14,12 +14,13 @@ constexpr uint32_t kProjectedSampler = 1;
 
 // Stage 0 modulates texture and vertex colour, for devices that still read the stages.
 void SetModulateStage(CGfxDevice* device) {
-  device->SetTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
-  device->SetTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_TEXTURE);
-  device->SetTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_DIFFUSE);
-  device->SetTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
-  device->SetTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
-  device->SetTextureStageState(0, GFX_TSS_ALPHAARG2, GFX_TA_DIFFUSE);
+  CDeviceStates states(*device);
+  states.SetTextureStageState(0, GFX_TSS_COLOROP, GFX_TOP_MODULATE);
+  states.SetTextureStageState(0, GFX_TSS_COLORARG1, GFX_TA_TEXTURE);
+  states.SetTextureStageState(0, GFX_TSS_COLORARG2, GFX_TA_DIFFUSE);
+  states.SetTextureStageState(0, GFX_TSS_ALPHAOP, GFX_TOP_MODULATE);
+  states.SetTextureStageState(0, GFX_TSS_ALPHAARG1, GFX_TA_TEXTURE);
+  states.SetTextureStageState(0, GFX_TSS_ALPHAARG2, GFX_TA_DIFFUSE);
 }
 
 }  // namespace
@@ -54,11 +55,12 @@ void CShader_Texture1ProjDX::Begin() {
   // Without a projected texture (or an effect) there is nothing meaningful to draw.
   if (!device || !projected || !m_effect.IsLoaded()) return;
 
-  device->SetRenderState(GFX_RS_ALPHATESTENABLE, 0);
+  CDeviceStates states(*device);
+  states.SetRenderState(GFX_RS_ALPHATESTENABLE, 0);
   ApplyPass(m_effect.GetPass(0));
   ApplySamplerStates(0, GetSection().samplers);
-  device->SetSamplerState(kProjectedSampler, GFX_SAMP_ADDRESSU, m_projectedAddressMode);
-  device->SetSamplerState(kProjectedSampler, GFX_SAMP_ADDRESSV, m_projectedAddressMode);
+  states.SetSamplerState(kProjectedSampler, GFX_SAMP_ADDRESSU, m_projectedAddressMode);
+  states.SetSamplerState(kProjectedSampler, GFX_SAMP_ADDRESSV, m_projectedAddressMode);
   SetModulateStage(device);
 
   const Matrix4& world = *GetWorld(nullptr);
@@ -70,8 +72,8 @@ void CShader_Texture1ProjDX::Begin() {
   SetSamplerTexture(m_diffuse, m_diffuseSampler);
   SetSamplerTexture(projected, m_projectSampler);
 
-  device->SetFVF(kProjectedFvf);
-  device->SetStreamSourceFreq(0, 1);
+  states.SetFVF(kProjectedFvf);
+  states.SetStreamSourceFreq(0, 1);
   m_ready = true;
 }
 

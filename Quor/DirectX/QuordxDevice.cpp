@@ -347,7 +347,12 @@ void RecoverDevice(uint32_t status) {
 // ---- frames
 
 void ForwardRenderState(uint32_t state, uint32_t value) {
-  if (g_device.device) g_device.device->SetRenderState(state, value);
+  if (g_device.device) CDeviceStates(*g_device.device).SetRenderState(state, value);
+}
+
+// A lost device is no failure here: the next frame service brings it back.
+void ReportFrameFailure(const char* call, uint32_t result) {
+  if (IsDeviceFailure(result)) HM_REPORT(kSource, "The frame's %s failed (0x%08X)", call, result);
 }
 
 void CaptureFrameWhenAsked() {
@@ -502,10 +507,11 @@ bool BeginDeviceFrame() {
   if (device->BeginScene() != GFX_OK) return false;
 
   const SGfxPresentParams& params = device->GetPresentParams();
-  device->SetViewport({0, 0, params.backBufferWidth, params.backBufferHeight, 0.0f, 1.0f});
-  device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0, 0.0f, 0);
-  device->SetViewport({static_cast<uint32_t>(view.x), static_cast<uint32_t>(view.y),
-                       static_cast<uint32_t>(view.width), static_cast<uint32_t>(view.height), 0.0f, 1.0f});
+  CDeviceStates states(*device);
+  states.SetViewport({0, 0, params.backBufferWidth, params.backBufferHeight, 0.0f, 1.0f});
+  ReportFrameFailure("Clear", device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0, 0.0f, 0));
+  states.SetViewport({static_cast<uint32_t>(view.x), static_cast<uint32_t>(view.y),
+                      static_cast<uint32_t>(view.width), static_cast<uint32_t>(view.height), 0.0f, 1.0f});
 
   SetEngineRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
   SetEngineRenderState(GFX_RS_ZENABLE, 1);
@@ -514,8 +520,8 @@ bool BeginDeviceFrame() {
   SetEngineRenderState(GFX_RS_ALPHABLENDENABLE, 1);
   SetEngineRenderState(GFX_RS_SRCBLEND, GFX_BLEND_SRCALPHA);
   SetEngineRenderState(GFX_RS_DESTBLEND, GFX_BLEND_INVSRCALPHA);
-  device->SetSamplerState(0, GFX_SAMP_MINFILTER, GFX_TEXF_LINEAR);
-  device->SetSamplerState(0, GFX_SAMP_MAGFILTER, GFX_TEXF_LINEAR);
+  states.SetSamplerState(0, GFX_SAMP_MINFILTER, GFX_TEXF_LINEAR);
+  states.SetSamplerState(0, GFX_SAMP_MAGFILTER, GFX_TEXF_LINEAR);
   return true;
 }
 
@@ -532,12 +538,12 @@ bool BeginFrame() {
 
 void EndFrame() {
   if (!g_device.device) return;
-  g_device.device->EndScene();
+  ReportFrameFailure("EndScene", g_device.device->EndScene());
   if (!IsDrawingAllowed()) return;
   // Before the service: a device brought back there has lost the frame.
   CaptureFrameWhenAsked();
   ServiceFrame();
-  if (g_device.device) g_device.device->Present();
+  if (g_device.device) ReportFrameFailure("Present", g_device.device->Present());
 }
 
 void FinishFrame() {

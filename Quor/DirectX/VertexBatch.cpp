@@ -123,6 +123,11 @@ void WriteFaceNormals(VertexBatch* batch) {
   }
 }
 
+// A draw refused for another reason than a lost device (brought back by the frame service).
+void ReportFailedDraw(uint32_t result, uint32_t primitives) {
+  if (IsDeviceFailure(result)) HM_REPORT(kSource, "Drawing %u primitives failed (0x%08X)", primitives, result);
+}
+
 }  // namespace
 
 uint32_t VertexFormatSize(EVertexFormat format) {
@@ -190,13 +195,14 @@ void FreeVertexBatch(VertexBatch* batch) {
 bool BindVertexBatch(const VertexBatch* batch) {
   CGfxDevice* device = GetD3DDevice();
   if (!device || !batch->buffer || !batch->buffer->Get()) return false;
-  device->SetStreamSource(0, batch->buffer->Get(), 0, VertexFormatSize(batch->format));
+  CDeviceStates(*device).SetStreamSource(0, batch->buffer->Get(), 0, VertexFormatSize(batch->format));
   return true;
 }
 
 void DrawVertexBatch(const VertexBatch* batch) {
   if (batch->primitiveCount == 0 || !BindVertexBatch(batch)) return;
-  GetD3DDevice()->DrawPrimitive(batch->primitiveType, 0, batch->primitiveCount);
+  ReportFailedDraw(GetD3DDevice()->DrawPrimitive(batch->primitiveType, 0, batch->primitiveCount),
+                   batch->primitiveCount);
 }
 
 const SGfxVertexElement kTexturedElements[] = {
@@ -281,8 +287,9 @@ void DrawVertexBuffer(DynamicVertexBuffer* buffer, uint32_t vertexCount) {
   uint32_t count = std::min(vertexCount, buffer->capacity);
   const uint32_t type = SetupDrawCall(kDrawTriangleList, &count);
   if (count == 0) return;
+  CDeviceStates states(*device);
   if (CResource_VertexDeclaration* declaration = GetDrawVertexDeclaration())
-    device->SetVertexDeclaration(declaration->Get());
-  device->SetStreamSource(0, buffer->resource->Get(), 0, kDrawVertexSize);
-  device->DrawPrimitive(type, 0, count);
+    states.SetVertexDeclaration(declaration->Get());
+  states.SetStreamSource(0, buffer->resource->Get(), 0, kDrawVertexSize);
+  ReportFailedDraw(device->DrawPrimitive(type, 0, count), count / 3);
 }

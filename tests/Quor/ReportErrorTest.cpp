@@ -46,9 +46,21 @@ TEST_F(ReportErrorTest, HandlerReceivesLocationAndFormattedText) {
 TEST_F(ReportErrorTest, AssertReportsOnlyWhenConditionFails) {
   AssertReport(true, "never %d", 1);
   EXPECT_EQ(g_captured.calls, 0);
-  HM_ASSERT("Quor/Test", 1 + 1 == 3, "sum was %d", 2);
+  HM_REPORT_UNLESS("Quor/Test", 1 + 1 == 3, "sum was %d", 2);
   EXPECT_EQ(g_captured.calls, 1);
   EXPECT_EQ(g_captured.text, "sum was 2");
+}
+
+TEST_F(ReportErrorTest, DebugAssertEvaluatesItsConditionOnlyWhereAssertionsAreOn) {
+  int evaluations = 0;
+  HM_DEBUG_ASSERT(++evaluations > 0, "counting %d", evaluations);
+  EXPECT_EQ(evaluations, kAssertionsActive ? 1 : 0);
+  EXPECT_EQ(g_captured.calls, 0) << "a condition that holds reports nothing";
+}
+
+TEST(DebugAssertDeathTest, AFalseConditionIsReportedWithItsTextAndAborts) {
+  if (!kAssertionsActive) GTEST_SKIP() << "assertions are compiled out of this build";
+  EXPECT_DEATH(HM_DEBUG_ASSERT(2 + 2 == 5, "sum of %d", 4), "Assertion failed: 2 \\+ 2 == 5: sum of 4");
 }
 
 TEST_F(ReportErrorTest, LongMessageIsCutTo4095Characters) {

@@ -97,6 +97,13 @@ TEST_F(CompiledFxTest, CacheSharesEffectsByNameAndDestroysThemWithTheLastRelease
   DestroyEffectCache();
   EXPECT_EQ(GetDeviceResourceCount(), resourcesBefore);
   EXPECT_FALSE(HasEffectCache());
+
+  // Without a cache an effect is refused with a report, not the end of the program.
+  EXPECT_EQ(GetEffectFolder(), nullptr);
+  EXPECT_EQ(GetEffect("Flat.fxc"), nullptr);
+  EXPECT_NE(m_reports.All().find("Effect \"Flat.fxc\" cannot be loaded: the effect cache has not been created"),
+            std::string::npos)
+      << m_reports.All();
 }
 
 vfstest::Bytes WithWord(vfstest::Bytes bytes, size_t offset, uint32_t word) {

@@ -116,8 +116,17 @@ class OnScreenKeyboardTest : public CRenderFixture {
 
 using Sounds = std::vector<std::string>;
 
+TEST_F(OnScreenKeyboardTest, WithoutATextureManagerInitIsReportedAndLoadsNothing) {
+  SetTextureManager(nullptr);
+  EXPECT_FALSE(OnScreenKeyboardInit());
+  SetTextureManager(m_manager.get());
+  EXPECT_FALSE(IsOnScreenKeyboardInitialised());
+  EXPECT_TRUE(Reported("The on-screen keyboard cannot be loaded: there is no texture manager"));
+  EXPECT_TRUE(OnScreenKeyboardInit()) << "a later init with the manager loads it";
+}
+
 TEST_F(OnScreenKeyboardTest, InitLoadsTheFolderAndBuildsTheKeyGrid) {
-  OnScreenKeyboardInit();
+  EXPECT_TRUE(OnScreenKeyboardInit());
   SOnScreenKeyboard* keyboard = GetOnScreenKeyboard();
   ASSERT_NE(keyboard, nullptr);
   EXPECT_EQ(keyboard->colours[kOskBackground], 0xFF102030u);

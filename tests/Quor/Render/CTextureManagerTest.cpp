@@ -108,6 +108,13 @@ TEST_F(TextureManagerDeathTest, LoadingAMissingTextureOrMipMapsOfAnOddSizeIsFata
               "Can't generate mipmap for non power of two textures");
 }
 
+TEST_F(TextureManagerTest, LoadingWithoutAManagerIsReportedAndGivesNothing) {
+  SetTextureManager(nullptr);
+  EXPECT_EQ(LoadTexture("a.bmp"), nullptr);
+  SetTextureManager(m_manager.get());
+  EXPECT_TRUE(Reported("Texture \"a.bmp\" cannot be loaded: there is no texture manager"));
+}
+
 TEST_F(TextureManagerTest, PicturesFromPixelsArePaddedToPowersOfTwoInTheTopLeftCorner) {
   const std::vector<uint8_t> rgba = Solid(100, 60, kRed);
   TextureRecord* texture = m_manager->CreateTexture("ID$pad", 100, 60, rgba.data(), false, false);

@@ -112,6 +112,43 @@ TEST_F(DrawSubmissionTest, DrawsWithTooFewVerticesDrawNothingAndQuadsDrawWholeQu
   EXPECT_TRUE(Reported("more than the"));
 }
 
+// Device results: a refused state call is reported once by its name however often it fails,
+// a refused draw at its site each time, and a lost device is no failure of either.
+TEST_F(DrawSubmissionTest, RefusedStateCallsAreReportedOnceByNameAndRefusedDrawsWhereTheyHappen) {
+  ResetFailedStateCalls();
+  CDeviceStates states(*m_device);
+  states.SetRenderState(GFX_RS_ZENABLE, 1);
+  EXPECT_EQ(GetFailedStateCallCount(), 0u);
+  EXPECT_TRUE(Reports().empty());
+  for (int i = 0; i < 3; ++i) states.SetSamplerState(99, GFX_SAMP_MINFILTER, GFX_TEXF_LINEAR);
+  states.SetStreamSourceFreq(0, 2);
+  EXPECT_EQ(GetFailedStateCallCount(), 4u);
+  const auto count = [](const char* text) {
+    return std::count_if(Reports().begin(), Reports().end(),
+                         [&](const std::string& report) { return report.find(text) != std::string::npos; });
+  };
+  EXPECT_EQ(count("The device refused SetSamplerState (0x8876086C)"), 1);
+  EXPECT_EQ(count("The device refused SetStreamSourceFreq"), 1);
+  ResetFailedStateCalls();
+  states.SetSamplerState(99, GFX_SAMP_MINFILTER, GFX_TEXF_LINEAR);
+  EXPECT_EQ(count("The device refused SetSamplerState"), 2) << "reported again once forgotten";
+
+  // Outside a scene the device refuses to draw.
+  SDrawVertex quad[4];
+  PixelQuad(0, 0, 8, 8, 0xFFFFFFFF, quad);
+  SetDrawTexture(nullptr);
+  DrawUserPrimitives(quad, kDrawQuads, 4);
+  DrawUserPrimitives(quad, kDrawTriangleFan, 4);
+  EXPECT_TRUE(Reported("Drawing 1 quads failed (0x8876086C)"));
+  EXPECT_TRUE(Reported("Drawing 2 primitives of kind 4 failed (0x8876086C)"));
+
+  Reports().clear();
+  m_device->ForceDeviceLoss();
+  DrawUserPrimitives(quad, kDrawQuads, 4);
+  EXPECT_TRUE(Reports().empty()) << Reports().front();
+  ResetFailedStateCalls();
+}
+
 TEST_F(DrawSubmissionTest, OnlyChangedSettingsAreMarkedAndAppliedOnce) {
   TextureRecord* texture = Checker();
   uint32_t count = 4;

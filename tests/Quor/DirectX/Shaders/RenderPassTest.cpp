@@ -1,6 +1,9 @@
 // Render passes: the registry, which shaders draw while a pass is current, and the shadow-map
 // pass drawing casters into its map from the light's camera and handing the target back.
 
+#include <memory>
+#include <vector>
+
 #include "Quor/CViewCamera.h"
 #include "Quor/DirectX/CShader_Texture1DX.h"
 #include "tests/Quor/DirectX/Shaders/BuiltInShaderKit.h"
@@ -36,6 +39,24 @@ TEST_F(RenderPassTest, RegistryFindsByNameAndFillsAGapWithTheLastPass) {
   EXPECT_EQ(GetRenderPassCount(), 2u);
   EXPECT_EQ(GetRenderPassAt(0), &third);
   EXPECT_EQ(GetCurrentRenderPass(), nullptr) << "a destroyed pass is no longer current";
+}
+
+TEST_F(RenderPassTest, APassBeyondTheSixteenthIsReportedAndLeftOutOfTheRegistry) {
+  std::vector<std::string> names;
+  for (uint32_t i = 0; i < kMaxRenderPasses; ++i) names.push_back("Glow" + std::to_string(i));
+  std::vector<std::unique_ptr<CNamedPass>> passes;
+  for (const std::string& name : names) passes.push_back(std::make_unique<CNamedPass>(name.c_str()));
+  {
+    CNamedPass extra("ShadowMap");
+    EXPECT_FALSE(extra.IsRegistered());
+    EXPECT_NE(m_reports.All().find("Render pass \"ShadowMap\" cannot be registered: 16 passes are the most"),
+              std::string::npos)
+        << m_reports.All();
+    EXPECT_EQ(FindRenderPass(), nullptr);
+  }
+  EXPECT_EQ(GetRenderPassCount(), kMaxRenderPasses) << "the pass left out takes no other pass with it";
+  passes.clear();
+  EXPECT_EQ(GetRenderPassCount(), 0u);
 }
 
 TEST_F(RenderPassTest, OnlyShadowCastersDrawInTheShadowMapPass) {
