@@ -6,11 +6,6 @@
 
 namespace {
 
-constexpr uint32_t kRiffHeaderBytes = 12;
-constexpr uint32_t kChunkHeaderBytes = 8;
-constexpr uint32_t kPcmFormatBytes = 16;
-constexpr uint32_t kExtendedFormatBytes = 18;
-
 uint16_t ReadU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 uint32_t ReadU32(const uint8_t* p) {
   return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
@@ -99,7 +94,7 @@ bool ParseWaveLayout(IAudioStreamReader& reader, const char* name, SWaveLayout& 
   if (fileSize < kRiffHeaderBytes || !ReadExactly(reader, 0, header, sizeof header))
     return Fail(error, name, "file of %llu bytes is too short for a RIFF header",
                 (unsigned long long)fileSize);
-  if (std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
+  if (std::memcmp(header, kRiffTag, 4) != 0 || std::memcmp(header + kChunkHeaderBytes, kWaveTag, 4) != 0)
     return Fail(error, name, "not a RIFF/WAVE file (found \"%s\" \"%s\")", TagText(header).c_str(),
                 TagText(header + 8).c_str());
   const uint64_t riffEnd = uint64_t(kChunkHeaderBytes) + ReadU32(header + 4);
@@ -121,10 +116,10 @@ bool ParseWaveLayout(IAudioStreamReader& reader, const char* name, SWaveLayout& 
       return Fail(error, name, "chunk \"%s\" at offset %llu claims %u bytes, beyond the end at %llu",
                   TagText(chunk).c_str(), (unsigned long long)offset, bodySize,
                   (unsigned long long)riffEnd);
-    if (!haveFormat && std::memcmp(chunk, "fmt ", 4) == 0) {
+    if (!haveFormat && std::memcmp(chunk, kWaveFormatChunkTag, 4) == 0) {
       if (!ParseFormatChunk(reader, name, bodyOffset, bodySize, layout.format, error)) return false;
       haveFormat = true;
-    } else if (!haveData && std::memcmp(chunk, "data", 4) == 0) {
+    } else if (!haveData && std::memcmp(chunk, kWaveDataChunkTag, 4) == 0) {
       layout.dataOffset = bodyOffset;
       layout.dataSize = bodySize;
       haveData = true;

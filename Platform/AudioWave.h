@@ -8,6 +8,19 @@
 #include <string>
 #include <vector>
 
+// The layout, shared with the sound tool's writer: a RIFF header (tag "RIFF", size u32 of
+// what follows, tag "WAVE"), then chunks of a four-byte tag, a body size u32 and the body.
+constexpr char kRiffTag[4] = {'R', 'I', 'F', 'F'};
+constexpr char kWaveTag[4] = {'W', 'A', 'V', 'E'};
+constexpr char kWaveFormatChunkTag[4] = {'f', 'm', 't', ' '};
+constexpr char kWaveDataChunkTag[4] = {'d', 'a', 't', 'a'};
+constexpr uint32_t kRiffHeaderBytes = 12;
+constexpr uint32_t kChunkHeaderBytes = 8;
+constexpr uint32_t kPcmFormatBytes = 16;       // the "fmt " body of PCM
+constexpr uint32_t kExtendedFormatBytes = 18;  // with the extra-bytes count of other formats
+// A PCM file's bytes before its samples.
+constexpr uint32_t kPcmWaveHeaderBytes = kRiffHeaderBytes + kChunkHeaderBytes + kPcmFormatBytes + kChunkHeaderBytes;
+
 constexpr uint16_t kWaveFormatPcm = 1;
 
 // The "fmt " chunk as stored in the file.

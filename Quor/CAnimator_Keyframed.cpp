@@ -11,7 +11,6 @@
 namespace {
 
 constexpr char kSource[] = "Quor/CAnimator_Keyframed";
-constexpr size_t kTrackNameCapacity = 256;
 constexpr size_t kNodeNameCapacity = 4096;
 
 float InverseSpan(int64_t frames) { return frames > 0 ? 1.0f / static_cast<float>(frames) : 0.0f; }
@@ -19,8 +18,7 @@ float InverseSpan(int64_t frames) { return frames > 0 ? 1.0f / static_cast<float
 template <int N>
 void ReadKeys(CByteReader& reader, SKeyArray<N>& array, uint32_t frameCount, const char* what) {
   const uint16_t count = reader.U16(what);
-  constexpr size_t kKeySize = 2 + 4 * N;
-  if (!reader.HasRoomFor(count, kKeySize, what)) return;
+  if (!reader.HasRoomFor(count, BanKeySize(N), what)) return;
   array.frameCount = frameCount;
   array.keys.resize(count);
   for (SAnimationKey<N>& key : array.keys) {
@@ -137,35 +135,34 @@ template struct SKeyArray<4>;
 bool ParseKeyframedAnimation(const uint8_t* bytes, size_t size, const char* fileName,
                              CKeyframedAnimation& out) {
   out = CKeyframedAnimation();
-  if (size < 4 || std::memcmp(bytes, "BAN ", 4) != 0)
+  if (size < sizeof kBanTag || std::memcmp(bytes, kBanTag, sizeof kBanTag) != 0)
     HM_FATAL(kSource, "File \"%s\" not an animation file!", fileName);
 
-  CByteReader reader(bytes + 4, size - 4);
+  CByteReader reader(bytes + sizeof kBanTag, size - sizeof kBanTag);
   out.version = reader.U16("version");
   out.frameCount = reader.U16("frame count");
   out.framesPerSecond = reader.U16("frames per second");
   const uint16_t trackCount = reader.U16("track count");
   const bool hasBase = out.version >= kBanVersionBase;
-  const size_t smallestTrack = 1 + 3 * 2 + (hasBase ? 10 * 4 : 0);
-  if (reader.HasRoomFor(trackCount, smallestTrack, "tracks")) out.tracks.resize(trackCount);
+  if (reader.HasRoomFor(trackCount, BanSmallestTrackSize(hasBase), "tracks")) out.tracks.resize(trackCount);
 
   for (SKeyframedTrack& track : out.tracks) {
-    char name[kTrackNameCapacity];
+    char name[kBanTrackNameCapacity];
     reader.String(name, sizeof name, "track name");
     track.name = name;
     for (char& c : track.name) c = ToUpperCaseByte(c);
-    if (hasBase) reader.Floats(&track.basePosition.x, 3, "base position");
+    if (hasBase) reader.Floats(&track.basePosition.x, kBanPositionFloats, "base position");
     ReadKeys(reader, track.positionKeys, out.frameCount, "position keys");
-    if (hasBase) reader.Floats(&track.baseRotation.x, 4, "base rotation");
+    if (hasBase) reader.Floats(&track.baseRotation.x, kBanRotationFloats, "base rotation");
     ReadKeys(reader, track.rotationKeys, out.frameCount, "rotation keys");
-    if (hasBase) reader.Floats(&track.baseScale.x, 3, "base scale");
+    if (hasBase) reader.Floats(&track.baseScale.x, kBanScaleFloats, "base scale");
     ReadKeys(reader, track.scaleKeys, out.frameCount, "scale keys");
     if (reader.Failed()) break;
   }
 
   if (out.version >= kBanVersionEvents) {
     const uint16_t eventCount = reader.U16("event count");
-    if (reader.HasRoomFor(eventCount, 8, "events")) {
+    if (reader.HasRoomFor(eventCount, kBanEventSize, "events")) {
       out.events.resize(eventCount);
       for (SAnimationEvent& event : out.events) {
         event.frame = reader.U32("event frame");

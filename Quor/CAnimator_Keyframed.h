@@ -6,6 +6,7 @@
 // animations of a node. CAnimator_KeyframedOffset turns the keys into offsets from each
 // track's base pose and adds them on top of what the node already holds.
 
+#include "Quor/AnimationFormat.h"
 #include "Quor/CAnimator.h"
 
 #include <cstddef>
@@ -61,10 +62,6 @@ struct CKeyframedAnimation {
   std::vector<SKeyframedTrack> tracks;
   std::vector<SAnimationEvent> events;
 };
-
-// Newest version of the layout; later versions are read as this one.
-constexpr uint16_t kBanVersionBase = 0x101;    // base pose per track from here
-constexpr uint16_t kBanVersionEvents = 0x102;  // events from here
 
 // Reads a BAN file's bytes. A wrong tag is fatal; a damaged file is reported naming it and
 // gives false with `out` empty.

@@ -72,6 +72,7 @@ class CByteReader {
 class CByteWriter {
  public:
   void WriteBytes(const void* source, size_t count);
+  void WriteU8(uint8_t value) { m_bytes.push_back(value); }
   void WriteU16(uint16_t value);
   void WriteU32(uint32_t value);
   void WriteF32(float value);

@@ -24,12 +24,13 @@ void ReadRecords(CByteReader& reader, size_t recordSize, std::vector<uint8_t>& o
 
 bool ParseColTree(const uint8_t* bytes, size_t size, const char* fileName, SColTreeData& out) {
   out = SColTreeData();
-  if (size < 4 || std::memcmp(bytes, "BCT ", 4) != 0) {
-    char tag[5] = {};
-    std::memcpy(tag, bytes, size < 4 ? size : 4);
+  constexpr size_t kTagSize = sizeof kColTreeTag;
+  if (size < kTagSize || std::memcmp(bytes, kColTreeTag, kTagSize) != 0) {
+    char tag[kTagSize + 1] = {};
+    std::memcpy(tag, bytes, size < kTagSize ? size : kTagSize);
     HM_FATAL(kSource, "Not a BCT file: %s", tag);
   }
-  CByteReader reader(bytes + 4, size - 4);
+  CByteReader reader(bytes + kTagSize, size - kTagSize);
   out.version = reader.U16("version");
   if (out.version >= kColTreeVersionBlocks) {
     ReadBlock(reader, reader.U8("block 1 length"), out.block1, "block 1");
@@ -38,7 +39,7 @@ bool ParseColTree(const uint8_t* bytes, size_t size, const char* fileName, SColT
   }
   ReadRecords(reader, kColTreeRecordASize, out.recordsA, "records A");
   const uint32_t wordCount = reader.U32("word count");
-  if (reader.HasRoomFor(wordCount, 4, "words")) {
+  if (reader.HasRoomFor(wordCount, kColTreeWordSize, "words")) {
     out.wordsB.resize(wordCount);
     for (uint32_t& word : out.wordsB) word = reader.U32("words");
   }

@@ -6,22 +6,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "Quor/ColTreeFormat.h"
 #include "Quor/Utils.h"
 
 struct SColTreeData {
   uint16_t version = 0;
-  std::vector<uint8_t> block1;   // from version 0x102
-  std::vector<uint8_t> block2;   // from version 0x102
-  std::vector<uint8_t> recordsA;  // 24 bytes each
+  std::vector<uint8_t> block1;   // from kColTreeVersionBlocks
+  std::vector<uint8_t> block2;   // from kColTreeVersionBlocks
+  std::vector<uint8_t> recordsA;  // kColTreeRecordASize bytes each
   std::vector<uint32_t> wordsB;
-  std::vector<uint8_t> recordsC;  // 64 bytes each
-  std::vector<uint8_t> flags;     // one per record C; 0 before version 0x101
+  std::vector<uint8_t> recordsC;  // kColTreeRecordCSize bytes each
+  std::vector<uint8_t> flags;     // one per record C; 0 before kColTreeVersionFlags
 };
-
-constexpr size_t kColTreeRecordASize = 24;
-constexpr size_t kColTreeRecordCSize = 64;
-constexpr uint16_t kColTreeVersionFlags = 0x101;
-constexpr uint16_t kColTreeVersionBlocks = 0x102;
 
 // Reads a BCT file's bytes. A wrong tag is fatal; a damaged file is reported naming it and
 // gives false with `out` empty.

@@ -8,6 +8,7 @@
 
 #include "Quor/CByteReader.h"
 #include "Quor/CTextureManager.h"
+#include "Quor/FontFormat.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 #include "Quor/Utils.h"
@@ -40,9 +41,6 @@ const uint16_t kWindows1252High[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-// Older files hold the 224 characters 32..255 in this fixed number of entries.
-constexpr uint32_t kImplicitGlyphCount = 224;
-
 bool Truncated(const char* fileName, const char* what, CStr* error) {
   *error = CStr::FromFormat("Font file %s is truncated (in the %s)", fileName, what);
   return false;
@@ -52,14 +50,14 @@ bool Truncated(const char* fileName, const char* what, CStr* error) {
 bool ReadGlyphEntry(CByteReader& in, uint16_t version, uint32_t index, SGlyph* glyph) {
   const char* what = "glyph table";
   float x = 0, y = 0, w = 0, h = 0, xOffset = 0, yOffset = 0, advance = 0;
-  uint32_t code = 32 + index;
-  if (version < 0x101) {
+  uint32_t code = kFontFirstImplicitCode + index;
+  if (version < kFontVersionWideEntries) {
     x = in.U16(what), y = in.U16(what);
     w = in.U8(what), h = in.U8(what);
     xOffset = static_cast<int8_t>(in.U8(what)), yOffset = static_cast<int8_t>(in.U8(what));
     advance = in.U8(what);
-  } else if (version < 0x201) {
-    if (version >= 0x200) code = in.U32(what);
+  } else if (version < kFontVersionFloatEntries) {
+    if (version >= kFontVersionCodes) code = in.U32(what);
     x = in.U16(what), y = in.U16(what), w = in.U16(what), h = in.U16(what);
     xOffset = static_cast<int16_t>(in.U16(what)), yOffset = static_cast<int16_t>(in.U16(what));
     advance = in.U16(what);
@@ -78,13 +76,6 @@ bool ReadGlyphEntry(CByteReader& in, uint16_t version, uint32_t index, SGlyph* g
   glyph->yOffset = yOffset;
   glyph->advance = advance;
   return true;
-}
-
-size_t GlyphEntrySize(uint16_t version) {
-  if (version < 0x101) return 9;
-  if (version < 0x200) return 14;
-  if (version < 0x201) return 18;
-  return 32;
 }
 
 // Old fonts store Windows-1252 bytes; they are turned into code points and the table is
@@ -110,7 +101,7 @@ void ComputeMetrics(SFontFileData* font) {
   }
   font->contentHeight = maxBottom - minY;
   font->overhang = maxOverhang - minX;
-  if (font->version < 0x102) font->lineHeight = font->contentHeight;
+  if (font->version < kFontVersionLineHeight) font->lineHeight = font->contentHeight;
   font->descent = font->contentHeight - font->lineHeight;
 
   for (SGlyph& glyph : font->glyphs) {
@@ -157,18 +148,18 @@ bool ParseFontFile(const char* fileName, const uint8_t* bytes, size_t size, SFon
                    CStr* error) {
   CByteReader in(bytes, size);
   SFontFileData font;
-  in.Skip(4, "header");  // any four bytes: the tag is not checked
+  in.Skip(kFontTagSize, "header");  // any four bytes: the tag is not checked
   font.version = in.U16("header");
-  if (font.version >= 0x102) font.lineHeight = in.U16("header");
-  uint32_t count = kImplicitGlyphCount;
-  if (font.version >= 0x200) count = in.U32("header");
+  if (font.version >= kFontVersionLineHeight) font.lineHeight = in.U16("header");
+  uint32_t count = kFontImplicitGlyphCount;
+  if (font.version >= kFontVersionCodes) count = in.U32("header");
   if (in.Failed()) return Truncated(fileName, "header", error);
   if (count == 0) {
     *error = CStr::FromFormat("Font file %s holds no glyphs", fileName);
     return false;
   }
   // Checked before allocating, so a damaged count cannot ask for gigabytes.
-  if (!in.HasRoomFor(count, GlyphEntrySize(font.version), "glyph table"))
+  if (!in.HasRoomFor(count, FontGlyphEntrySize(font.version), "glyph table"))
     return Truncated(fileName, "glyph table", error);
 
   font.glyphs.resize(count);
@@ -176,7 +167,7 @@ bool ParseFontFile(const char* fileName, const uint8_t* bytes, size_t size, SFon
     if (!ReadGlyphEntry(in, font.version, i, &font.glyphs[i]))
       return Truncated(fileName, "glyph table", error);
   }
-  if (font.version < 0x200) ConvertLegacyCodes(&font.glyphs);
+  if (font.version < kFontVersionCodes) ConvertLegacyCodes(&font.glyphs);
   for (uint32_t i = 0; i < count; ++i) {
     if (font.glyphs[i].code == 32) {
       font.spaceIndex = i;
@@ -193,8 +184,8 @@ bool ParseFontFile(const char* fileName, const uint8_t* bytes, size_t size, SFon
   if (!packed) return Truncated(fileName, "alpha page", error);
   font.pageAlpha.assign(pixels, 0);
   for (size_t i = 0; i < pixels / 2; ++i) {
-    font.pageAlpha[2 * i] = static_cast<uint8_t>((packed[i] & 0x0F) * 17);
-    font.pageAlpha[2 * i + 1] = static_cast<uint8_t>((packed[i] >> 4) * 17);
+    font.pageAlpha[2 * i] = FontAlphaFromNibble(packed[i] & 0x0F);
+    font.pageAlpha[2 * i + 1] = FontAlphaFromNibble(packed[i] >> 4);
   }
   *out = std::move(font);
   return true;
@@ -202,8 +193,8 @@ bool ParseFontFile(const char* fileName, const uint8_t* bytes, size_t size, SFon
 
 bool ParseFontPageBmp(const char* bmpName, const uint8_t* bytes, size_t size, uint16_t pageWidth,
                       uint16_t pageHeight, std::vector<uint8_t>* rgba, CStr* error) {
-  constexpr size_t kHeaderSize = 30;  // up to and including the bit count
-  if (size < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
+  constexpr size_t kHeaderSize = kBmpBitCountOffset + 2;  // up to and including the bit count
+  if (size < sizeof kBmpSignature || std::memcmp(bytes, kBmpSignature, sizeof kBmpSignature) != 0) {
     *error = CStr::FromFormat("%s Not a BMP", bmpName);
     return false;
   }
@@ -213,9 +204,9 @@ bool ParseFontPageBmp(const char* bmpName, const uint8_t* bytes, size_t size, ui
   }
   int32_t width, height;
   uint16_t bitCount;
-  std::memcpy(&width, bytes + 18, 4);
-  std::memcpy(&height, bytes + 22, 4);
-  std::memcpy(&bitCount, bytes + 28, 2);
+  std::memcpy(&width, bytes + kBmpWidthOffset, 4);
+  std::memcpy(&height, bytes + kBmpHeightOffset, 4);
+  std::memcpy(&bitCount, bytes + kBmpBitCountOffset, 2);
   if (width != pageWidth) {
     *error = CStr::FromFormat("BMP %s width doesn't match font %d!=%d", bmpName, width, pageWidth);
     return false;

@@ -18,18 +18,6 @@ constexpr char kSource[] = "Quor/CModel";
 constexpr uint8_t kNoBone = 0xFF;
 constexpr size_t kVertexBoneSlots = 4;
 
-uint32_t ReadCount(CByteReader& reader, uint16_t version, const char* what) {
-  if (version < 0x201) return reader.U16(what);
-  if (version < 0x203) return reader.U8(what);
-  return reader.U32(what);
-}
-
-size_t SmallestNode(uint16_t version) { return 1 + 12 + (version >= 0x202 ? 1 : 0) + BmoCountSize(version); }
-
-size_t VertexSize(uint16_t version) {
-  return 8 * 4 + 4 + (version < 0x201 ? 4 : 0) + (version >= 0x204 ? 4 : 0);
-}
-
 std::string ReadName(CByteReader& reader, const char* what) {
   char name[kBmoNameCapacity];
   reader.String(name, sizeof name, what);
@@ -40,7 +28,7 @@ std::string ReadName(CByteReader& reader, const char* what) {
 // its nodes are still to come and whose children they are.
 void ReadNodes(CByteReader& reader, uint16_t version, uint32_t nodeCount, uint32_t topCount,
                std::vector<SBmoNode>& nodes) {
-  if (!reader.HasRoomFor(nodeCount, SmallestNode(version), "nodes")) return;
+  if (!reader.HasRoomFor(nodeCount, BmoSmallestNodeSize(version), "nodes")) return;
   if ((nodeCount == 0) != (topCount == 0)) {
     reader.Fail("the node count and the top-level count disagree");
     return;
@@ -56,15 +44,15 @@ void ReadNodes(CByteReader& reader, uint16_t version, uint32_t nodeCount, uint32
     SBmoNode node;
     node.name = ReadName(reader, "node name");
     reader.Floats(&node.pivot.x, 3, "node pivot");
-    if (version >= 0x202) {
+    if (version >= kBmoVersionNodePoints) {
       const uint8_t pointCount = reader.U8("point count");
-      if (reader.HasRoomFor(pointCount, 16, "node points")) {
+      if (reader.HasRoomFor(pointCount, kBmoPointSize, "node points")) {
         node.points.resize(pointCount);
-        for (Vector4& point : node.points) reader.Floats(&point.x, 4, "node points");
+        for (Vector4& point : node.points) reader.Floats(&point.x, kBmoPointFloats, "node points");
       }
     }
     node.parent = parents.back();
-    const uint32_t childCount = ReadCount(reader, version, "child count");
+    const uint32_t childCount = ReadBmoCount(reader, version, "child count");
     nodes.push_back(node);
     if (childCount > 0) {
       if (remaining.size() >= kBmoHierarchyDepth) {
@@ -95,7 +83,7 @@ void ReadPartHeader(CByteReader& reader, uint16_t version, uint32_t nodeCount, u
   }
   part.bones.resize(boneCount);
   for (uint32_t& bone : part.bones) {
-    bone = ReadCount(reader, version, "bone index");
+    bone = ReadBmoCount(reader, version, "bone index");
     if (!reader.Failed() && bone >= nodeCount) {
       reader.Fail("part " + std::to_string(index) + " names bone " + std::to_string(bone) + " of " +
                   std::to_string(nodeCount) + " nodes");
@@ -107,7 +95,7 @@ void ReadPartHeader(CByteReader& reader, uint16_t version, uint32_t nodeCount, u
     reader.Fail("part " + std::to_string(index) + " has the unknown primitive type " + std::to_string(part.primitive));
     return;
   }
-  vertexCount = version < 0x201 ? reader.U32("vertex count") : reader.U16("vertex count");
+  vertexCount = ReadBmoVertexCount(reader, version);
 }
 
 void ReadVertex(CByteReader& reader, uint16_t version, const SBmoPart& part, SModelVertex& v) {
@@ -116,11 +104,11 @@ void ReadVertex(CByteReader& reader, uint16_t version, const SBmoPart& part, SMo
   reader.Floats(v.normal, 3, "vertex normal");
   v.u = reader.F32("vertex u");
   v.v = reader.F32("vertex v");
-  for (float& weight : v.weights) weight = reader.U8("vertex weights") / 255.0f;
-  if (version < 0x201) reader.Skip(4, "vertex word");
-  if (version >= 0x204) {
+  for (float& weight : v.weights) weight = UnitFromByte(reader.U8("vertex weights"));
+  if (version < kBmoVersionNarrowCounts) reader.Skip(4, "vertex word");
+  if (version >= kBmoVersionColours) {
     float rgba[4];
-    for (float& channel : rgba) channel = reader.U8("vertex colour") / 255.0f;
+    for (float& channel : rgba) channel = UnitFromByte(reader.U8("vertex colour"));
     v.colour = ColorToD3D(rgba[0], rgba[1], rgba[2], rgba[3]);
   }
   for (uint8_t slot = 0; slot < kVertexBoneSlots; ++slot) v.bones[slot] = part.bones.size() > slot ? slot : 0;
@@ -141,7 +129,7 @@ void GrowBounds(SBmoFile& file, const float* p) {
 
 void ReadParts(CByteReader& reader, SBmoFile& file) {
   const uint16_t partCount = reader.U16("part count");
-  if (!reader.HasRoomFor(partCount, 5, "parts")) return;
+  if (!reader.HasRoomFor(partCount, kBmoSmallestPartHeader, "parts")) return;
   file.parts.resize(partCount);
   std::vector<uint32_t> vertexCounts(partCount, 0);
   const uint32_t nodeCount = static_cast<uint32_t>(file.nodes.size());
@@ -149,7 +137,7 @@ void ReadParts(CByteReader& reader, SBmoFile& file) {
     ReadPartHeader(reader, file.version, nodeCount, i, file.parts[i], vertexCounts[i]);
   for (uint32_t i = 0; i < partCount && !reader.Failed(); ++i) {
     SBmoPart& part = file.parts[i];
-    if (!reader.HasRoomFor(vertexCounts[i], VertexSize(file.version), "vertices")) return;
+    if (!reader.HasRoomFor(vertexCounts[i], BmoVertexSize(file.version), "vertices")) return;
     part.vertices.resize(vertexCounts[i]);
     for (SModelVertex& v : part.vertices) {
       ReadVertex(reader, file.version, part, v);
@@ -159,8 +147,6 @@ void ReadParts(CByteReader& reader, SBmoFile& file) {
 }
 
 }  // namespace
-
-size_t BmoCountSize(uint16_t version) { return version < 0x201 ? 2 : version < 0x203 ? 1 : 4; }
 
 SModelVertex DefaultModelVertex() {
   SModelVertex v{};
@@ -175,8 +161,9 @@ SModelVertex DefaultModelVertex() {
 
 bool ParseBmoFile(const uint8_t* bytes, size_t size, const char* fileName, SBmoFile& out) {
   out = SBmoFile();
-  if (size < 4 || std::memcmp(bytes, "BMO ", 4) != 0) HM_FATAL(kSource, "CModel::CModel - \"%s\" not a BMO file!", fileName);
-  CByteReader reader(bytes + 4, size - 4);
+  if (size < sizeof kBmoTag || std::memcmp(bytes, kBmoTag, sizeof kBmoTag) != 0)
+    HM_FATAL(kSource, "CModel::CModel - \"%s\" not a BMO file!", fileName);
+  CByteReader reader(bytes + sizeof kBmoTag, size - sizeof kBmoTag);
   out.version = reader.U16("version");
   if (out.version > kBmoNewestVersion) {
     HM_REPORT(kSource, "Model \"%s\": Unsupported version %d.%02d", fileName, out.version >> 8, out.version & 0xFF);
@@ -184,8 +171,8 @@ bool ParseBmoFile(const uint8_t* bytes, size_t size, const char* fileName, SBmoF
     return false;
   }
   out.comment = ReadName(reader, "comment");
-  const uint32_t nodeCount = ReadCount(reader, out.version, "node count");
-  const uint32_t topCount = ReadCount(reader, out.version, "top-level count");
+  const uint32_t nodeCount = ReadBmoCount(reader, out.version, "node count");
+  const uint32_t topCount = ReadBmoCount(reader, out.version, "top-level count");
   if (!reader.Failed()) ReadNodes(reader, out.version, nodeCount, topCount, out.nodes);
   if (!reader.Failed()) ReadParts(reader, out);
   if (reader.Failed()) {

@@ -11,16 +11,12 @@
 
 #include "Quor/CModelNode.h"
 #include "Quor/DirectX/VertexBatch.h"
+#include "Quor/ModelFormat.h"
 
 class CShader;
 
 // The matrix table's free slots that carry the bone palette: no batch can use more bones.
 constexpr uint32_t kBonePaletteSlots = 64;
-constexpr uint16_t kBmoNewestVersion = 0x204;
-constexpr uint32_t kBmoNameCapacity = 512;
-constexpr uint32_t kBmoHierarchyDepth = 4096;
-
-enum EPrimitiveCode : uint8_t { kPrimitiveStrip = 0, kPrimitiveFan = 1, kPrimitiveList = 2 };
 
 // What a BMO file holds, before the parts become batches.
 struct SBmoNode {
@@ -46,9 +42,6 @@ struct SBmoFile {
   Vector3 boundsMin{3.4028235e38f, 3.4028235e38f, 3.4028235e38f};
   Vector3 boundsMax{-3.4028235e38f, -3.4028235e38f, -3.4028235e38f};
 };
-
-// The width of the counts that change with the version.
-size_t BmoCountSize(uint16_t version);
 
 // Reads a BMO file's bytes. A wrong tag is fatal; a version newer than the reader knows
 // or a damaged file (counts, indices or sizes that do not fit the file) is reported naming

@@ -11,12 +11,7 @@
 namespace {
 
 constexpr char kSource[] = "Quor/CScene";
-constexpr float kStoredUnit = 1.0f / 4096.0f;  // 0.000244140625
-constexpr uint16_t kVersionGrid = 0x101;
-constexpr uint16_t kVersionQuantised = 0x102;
-constexpr uint16_t kVersionOptionalNormals = 0x103;
-constexpr uint16_t kVersionFlags = 0x104;
-constexpr uint16_t kVersionWideCounts = 0x105;
+constexpr float kStoredUnit = 1.0f / kBscUnitsPerRange;  // 0.000244140625
 
 // A list the engine reads over: a u16 count of records of a fixed size.
 void SkipList(CByteReader& reader, size_t recordSize, const char* what) {
@@ -25,52 +20,49 @@ void SkipList(CByteReader& reader, size_t recordSize, const char* what) {
 }
 
 void SkipSections(CByteReader& reader) {
-  reader.Skip(2 + 4 + 4, "skipped block");
-  SkipList(reader, 2 + 3 * 4, "skipped list 1");
-  SkipList(reader, 2 + 4 * 4, "skipped list 2");
-  SkipList(reader, 2 + 4, "skipped list 3");
-  SkipList(reader, 5 * 4, "skipped list 4");
+  reader.Skip(kBscSkippedBlockSize, "skipped block");
+  SkipList(reader, kBscSkippedRecordSizes[0], "skipped list 1");
+  SkipList(reader, kBscSkippedRecordSizes[1], "skipped list 2");
+  SkipList(reader, kBscSkippedRecordSizes[2], "skipped list 3");
+  SkipList(reader, kBscSkippedRecordSizes[3], "skipped list 4");
   const uint16_t named = reader.U16("skipped list 5");
-  if (!reader.HasRoomFor(named, 1 + 7 * 4, "skipped list 5")) return;
+  constexpr size_t kNamedWordsSize = kBscSkippedNamedRecordWords * 4;
+  if (!reader.HasRoomFor(named, 1 + kNamedWordsSize, "skipped list 5")) return;
   for (uint16_t i = 0; i < named && !reader.Failed(); ++i) {
     char name[kBscNameCapacity];
     reader.String(name, sizeof name, "skipped list 5");
-    reader.Skip(7 * 4, "skipped list 5");
+    reader.Skip(kNamedWordsSize, "skipped list 5");
   }
 }
 
-bool HasNormals(const SBscFile& file) {
-  return file.version < kVersionOptionalNormals || (file.version >= kVersionFlags && (file.flags & 1u));
-}
-
-size_t VertexSize(const SBscFile& file) {
-  return (file.version >= kVersionQuantised ? 3 * 2 : 3 * 4) + (HasNormals(file) ? 12 : 0) + 8 + 4;
-}
+bool HasNormals(const SBscFile& file) { return BscHasNormals(file.version, file.flags); }
 
 void ReadPatchHeaders(CByteReader& reader, SBscFile& file, std::vector<std::vector<uint32_t>>& vertexCounts) {
   const uint16_t patchCount = reader.U16("patch count");
-  if (!reader.HasRoomFor(patchCount, 6, "patch headers")) return;
+  if (!reader.HasRoomFor(patchCount, kBscPatchHeaderSize, "patch headers")) return;
   file.patches.resize(patchCount);
   vertexCounts.resize(patchCount);
   for (uint16_t p = 0; p < patchCount && !reader.Failed(); ++p) {
-    reader.Skip(4, "patch header");
+    reader.Skip(kBscPatchUnusedBytes, "patch header");
     const uint16_t batchCount = reader.U16("batch count");
-    if (!reader.HasRoomFor(batchCount, 3, "batches")) return;
+    if (!reader.HasRoomFor(batchCount, kBscSmallestBatchHeader, "batches")) return;
     file.patches[p].batches.resize(batchCount);
     vertexCounts[p].resize(batchCount);
     for (uint16_t b = 0; b < batchCount && !reader.Failed(); ++b) {
       char material[kBscNameCapacity];
       reader.String(material, sizeof material, "material name");
       file.patches[p].batches[b].material = material;
-      vertexCounts[p][b] = file.version >= kVersionWideCounts ? reader.U32("vertex count") : reader.U16("vertex count");
+      const bool wide = file.version >= kBscVersionWideCounts;
+      vertexCounts[p][b] = wide ? reader.U32("vertex count") : reader.U16("vertex count");
     }
   }
 }
 
 void ReadVertex(CByteReader& reader, const SBscFile& file, SModelVertex& v) {
   v = DefaultModelVertex();
-  if (file.version >= kVersionQuantised) {
-    for (int axis = 0; axis < 3; ++axis) v.position[axis] = reader.U16("vertex position") * 0.0625f - 2048.0f;
+  if (file.version >= kBscVersionQuantised) {
+    for (int axis = 0; axis < 3; ++axis)
+      v.position[axis] = reader.U16("vertex position") * (1.0f / kBscQuantaPerUnit) - kBscQuantumOrigin;
   } else {
     reader.Floats(v.position, 3, "vertex position");
   }
@@ -78,7 +70,7 @@ void ReadVertex(CByteReader& reader, const SBscFile& file, SModelVertex& v) {
   v.u = reader.F32("vertex u");
   v.v = reader.F32("vertex v");
   float rgba[4];
-  for (float& channel : rgba) channel = reader.U8("vertex colour") / 255.0f;
+  for (float& channel : rgba) channel = UnitFromByte(reader.U8("vertex colour"));
   v.colour = ColorToD3D(rgba[0], rgba[1], rgba[2], rgba[3]);
   for (int axis = 0; axis < 3; ++axis) v.position[axis] *= kStoredUnit;
 }
@@ -101,14 +93,14 @@ void ReadVertices(CByteReader& reader, SBscFile& file, const std::vector<std::ve
   for (size_t p = 0; p < file.patches.size() && !reader.Failed(); ++p) {
     SBscPatch& patch = file.patches[p];
     for (size_t b = 0; b < patch.batches.size(); ++b) {
-      if (!reader.HasRoomFor(vertexCounts[p][b], VertexSize(file), "vertices")) return;
+      if (!reader.HasRoomFor(vertexCounts[p][b], BscVertexSize(file.version, file.flags), "vertices")) return;
       patch.batches[b].vertices.resize(vertexCounts[p][b]);
       for (SModelVertex& v : patch.batches[b].vertices) {
         ReadVertex(reader, file, v);
         GrowPatchBounds(patch, v.position);
       }
     }
-    if (file.version >= kVersionQuantised) BoundsToWorld(patch, file.scale, file.offset);
+    if (file.version >= kBscVersionQuantised) BoundsToWorld(patch, file.scale, file.offset);
   }
 }
 
@@ -130,26 +122,27 @@ void ReadGrid(CByteReader& reader, SBscFile& file) {
 
 bool ParseBscFile(const uint8_t* bytes, size_t size, const char* fileName, SBscFile& out) {
   out = SBscFile();
-  if (size < 4 || std::memcmp(bytes, "BSC ", 4) != 0) HM_FATAL(kSource, "Wrong scene file format \"%s\".", fileName);
-  CByteReader reader(bytes + 4, size - 4);
+  if (size < sizeof kBscTag || std::memcmp(bytes, kBscTag, sizeof kBscTag) != 0)
+    HM_FATAL(kSource, "Wrong scene file format \"%s\".", fileName);
+  CByteReader reader(bytes + sizeof kBscTag, size - sizeof kBscTag);
   out.version = reader.U16("version");
   if (out.version > kBscNewestVersion) {
     HM_REPORT(kSource, "Scene \"%s\": Unsupported version %d.%02d", fileName, out.version >> 8, out.version & 0xFF);
     out = SBscFile();
     return false;
   }
-  if (out.version >= kVersionFlags) out.flags = reader.U32("flags");
+  if (out.version >= kBscVersionFlags) out.flags = reader.U32("flags");
   SkipSections(reader);
   std::vector<std::vector<uint32_t>> vertexCounts;
   if (!reader.Failed()) ReadPatchHeaders(reader, out, vertexCounts);
-  if (!reader.Failed() && out.version >= kVersionQuantised) {
+  if (!reader.Failed() && out.version >= kBscVersionQuantised) {
     reader.Floats(&out.offset.x, 3, "offset");
     reader.Floats(&out.scale.x, 3, "scale");
-    out.scale = {out.scale.x * 16.0f, out.scale.y * 16.0f, out.scale.z * 16.0f};
+    out.scale = {out.scale.x * kBscQuantaPerUnit, out.scale.y * kBscQuantaPerUnit, out.scale.z * kBscQuantaPerUnit};
   }
-  out.scale = {out.scale.x * 4096.0f, out.scale.y * 4096.0f, out.scale.z * 4096.0f};
+  out.scale = {out.scale.x * kBscUnitsPerRange, out.scale.y * kBscUnitsPerRange, out.scale.z * kBscUnitsPerRange};
   if (!reader.Failed()) ReadVertices(reader, out, vertexCounts);
-  if (!reader.Failed() && out.version >= kVersionGrid) ReadGrid(reader, out);
+  if (!reader.Failed() && out.version >= kBscVersionGrid) ReadGrid(reader, out);
   if (reader.Failed()) {
     HM_REPORT(kSource, "Scene \"%s\" is damaged: %s", fileName, reader.FailureText());
     out = SBscFile();

@@ -11,9 +11,7 @@
 
 #include "Quor/CShaderManager.h"
 #include "Quor/DirectX/VertexBatch.h"
-
-constexpr uint16_t kBscNewestVersion = 0x105;
-constexpr uint32_t kBscNameCapacity = 256;
+#include "Quor/SceneFormat.h"
 
 struct STerrainData {
   // Patches with their batches; the terrain's position is the quantisation origin and its

@@ -41,10 +41,8 @@ namespace {
 
 const char* const kSource = "Quor/CTextureManager_DecodeDCTZ";
 
-constexpr int kBlockClassEmpty = 0;
-constexpr int kBlockClassOpaque = 1;
-constexpr uint8_t kColourMask = 3;  // classes 1, 2, 3 carry colour
-constexpr uint8_t kAlphaMask = 2;   // classes 2, 3 carry alpha
+constexpr uint8_t kColourMask = kDctzClassColourMask;  // classes 1, 2, 3 carry colour
+constexpr uint8_t kAlphaMask = kDctzClassAlphaMask;    // classes 2, 3 carry alpha
 
 struct SDctTable {
   int32_t entries[64];
@@ -164,13 +162,13 @@ void ForEachBlockRowOfClass(const uint8_t* classes, uint32_t width, uint32_t hei
 // Opaque blocks have no alpha coefficients: their alpha is 255, set in the plane before
 // the colour conversion.
 void FillOpaqueBlocks(const uint8_t* classes, uint32_t width, uint32_t height, uint8_t* alpha) {
-  ForEachBlockRowOfClass(classes, width, height, kBlockClassOpaque,
+  ForEachBlockRowOfClass(classes, width, height, kDctzBlockOpaque,
                          [alpha](size_t offset) { std::memset(alpha + offset, 255, 8); });
 }
 
 // Empty blocks become transparent black once the texels are made.
 void ClearEmptyBlocks(const uint8_t* classes, uint32_t width, uint32_t height, uint8_t* rgba) {
-  ForEachBlockRowOfClass(classes, width, height, kBlockClassEmpty,
+  ForEachBlockRowOfClass(classes, width, height, kDctzBlockEmpty,
                          [rgba](size_t offset) { std::memset(rgba + 4 * offset, 0, 8 * 4); });
 }
 
@@ -198,19 +196,19 @@ bool ReadDctzHeader(CByteReader& reader, const char* file, SDctzHeader& header) 
   header.codedHeight = reader.U16("DCTZ coded height");
   header.imageWidth = header.codedWidth;
   header.imageHeight = header.codedHeight;
-  if (header.version >= 0x101) {
+  if (header.version >= kDctzVersionImageSize) {
     header.imageWidth = reader.U16("DCTZ image width");
     header.imageHeight = reader.U16("DCTZ image height");
   }
-  if (header.version >= 0x102) {
+  if (header.version >= kDctzVersionAlphaFlag) {
     header.hasAlpha = reader.U8("DCTZ alpha flag") != 0;
     header.hasClasses = header.hasAlpha;
   }
   if (reader.Failed()) return ReportTextureReadFailure(reader, file);
   if (!CheckTextureSize(header.codedWidth, header.codedHeight, file, "DCTZ coded size")) return false;
-  if (header.codedWidth % 16 != 0 || header.codedHeight % 16 != 0) {
-    HM_REPORT(kSource, "%s: DCTZ coded size %ux%u is not a multiple of 16", file,
-              unsigned(header.codedWidth), unsigned(header.codedHeight));
+  if (header.codedWidth % kDctzCodedSideStep != 0 || header.codedHeight % kDctzCodedSideStep != 0) {
+    HM_REPORT(kSource, "%s: DCTZ coded size %ux%u is not a multiple of %u", file,
+              unsigned(header.codedWidth), unsigned(header.codedHeight), unsigned(kDctzCodedSideStep));
     return false;
   }
   if (header.imageWidth == 0 || header.imageHeight == 0 || header.imageWidth > header.codedWidth ||
@@ -223,12 +221,11 @@ bool ReadDctzHeader(CByteReader& reader, const char* file, SDctzHeader& header) 
   return true;
 }
 
-// Four 2-bit classes to a byte, the first in the low bits.
 const uint8_t* ReadBlockClasses(CTextureInflater& inflater, size_t blockCount, std::vector<uint8_t>& classes) {
-  const uint8_t* packed = inflater.Take(blockCount / 4, "block classes");
+  const uint8_t* packed = inflater.Take(blockCount / kDctzClassesPerByte, "block classes");
   if (!packed) return nullptr;
   uint8_t* unpacked = Room(classes, blockCount);
-  for (size_t i = 0; i < blockCount; ++i) unpacked[i] = (packed[i / 4] >> (2 * (i % 4))) & 3;
+  for (size_t i = 0; i < blockCount; ++i) unpacked[i] = DctzBlockClass(packed, i);
   return unpacked;
 }
 
@@ -249,8 +246,9 @@ bool DecodeDctzBody(CTextureInflater& inflater, const SDctzHeader& header, SDctz
   const uint32_t width = header.codedWidth, height = header.codedHeight;
   const size_t texels = size_t(width) * height;
   const size_t blockCount = texels / 64;
-  uint8_t lumaTable[64], chromaTable[64];
-  if (!inflater.Read(lumaTable, 64, "luma quantisation") || !inflater.Read(chromaTable, 64, "chroma quantisation"))
+  uint8_t lumaTable[kDctzQuantiserTableSize], chromaTable[kDctzQuantiserTableSize];
+  if (!inflater.Read(lumaTable, sizeof lumaTable, "luma quantisation") ||
+      !inflater.Read(chromaTable, sizeof chromaTable, "chroma quantisation"))
     return false;
   const uint8_t* classes = nullptr;
   if (header.hasClasses && !(classes = ReadBlockClasses(inflater, blockCount, workspace.classes))) return false;

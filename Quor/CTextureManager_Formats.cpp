@@ -16,8 +16,6 @@ namespace {
 
 const char* const kSource = "Quor/CTextureManager_Formats";
 
-bool HasTag(const uint8_t* bytes, const char* tag) { return std::memcmp(bytes, tag, 4) == 0; }
-
 void FinishPicture(std::vector<uint8_t>&& texels, uint32_t width, uint32_t height,
                    uint32_t imageWidth, uint32_t imageHeight, STexturePicture& out) {
   out.texels = std::move(texels);
@@ -55,7 +53,7 @@ bool DecodeMptRgbz(CByteReader& reader, const char* fileName, std::vector<uint8_
 bool DecodeMptRgba(CByteReader& reader, const char* fileName, uint16_t version,
                    std::vector<uint8_t>& texels, uint32_t& width, uint32_t& height) {
   if (!ReadMptSize(reader, fileName, width, height, "RGBA picture size")) return false;
-  if (version == 0x101) reader.Skip(4, "RGBA header");
+  if (version == kMptVersionRgbaWord) reader.Skip(4, "RGBA header");
   size_t count = size_t(width) * height * 4;
   const uint8_t* pixels = reader.Take(count, "RGBA pixels");
   if (!pixels) return ReportTextureReadFailure(reader, fileName);
@@ -67,11 +65,12 @@ bool DecodeMptRgba(CByteReader& reader, const char* fileName, uint16_t version,
 bool FindMptPictureEntry(CByteReader& reader, const char* fileName, char* tag, uint32_t& offset) {
   const uint16_t count = reader.U16("MPT entry count");
   for (uint16_t i = 0; i < count; ++i) {
-    const uint8_t* entryTag = reader.Take(4, "MPT entry table");
+    const uint8_t* entryTag = reader.Take(kTextureTagSize, "MPT entry table");
     offset = reader.U32("MPT entry table");
     if (reader.Failed()) return ReportTextureReadFailure(reader, fileName);
-    if (HasTag(entryTag, "DCTZ") || HasTag(entryTag, "RGBA") || HasTag(entryTag, "RGBZ")) {
-      std::memcpy(tag, entryTag, 4);
+    if (HasTextureTag(entryTag, kDctzTag) || HasTextureTag(entryTag, kMptRgbaTag) ||
+        HasTextureTag(entryTag, kMptRgbzTag)) {
+      std::memcpy(tag, entryTag, kTextureTagSize);
       return true;
     }
   }
@@ -113,27 +112,27 @@ void PadToPowerOfTwo(STexturePicture& picture) {
 bool DecodeMPT(const uint8_t* bytes, size_t size, const char* fileName, STexturePicture& out) {
   fileName = TextureFileLabel(fileName);
   CByteReader reader(bytes, size);
-  const uint8_t* tag = reader.Take(4, "MPT tag");
+  const uint8_t* tag = reader.Take(kTextureTagSize, "MPT tag");
   const uint16_t version = reader.U16("MPT version");
   if (reader.Failed()) return ReportTextureReadFailure(reader, fileName);
   // A wrong tag or version is only reported: the entries may still hold a usable picture.
-  if (!HasTag(tag, "MPT ")) HM_REPORT(kSource, "%s: Not a MPT\n", fileName);
+  if (!HasTextureTag(tag, kMptTag)) HM_REPORT(kSource, "%s: Not a MPT\n", fileName);
   if (version < kMptVersionFirst || version > kMptVersionLast)
     HM_REPORT(kSource, "%s: Unsupported version %d.%02d", fileName, version >> 8, version & 0xFF);
 
-  char entryTag[4];
+  char entryTag[kTextureTagSize];
   uint32_t offset = 0;
   if (!FindMptPictureEntry(reader, fileName, entryTag, offset)) return false;
   if (!reader.Seek(offset, "MPT entry data")) return ReportTextureReadFailure(reader, fileName);
 
-  if (HasTag(reinterpret_cast<const uint8_t*>(entryTag), "DCTZ")) {
+  if (HasTextureTag(reinterpret_cast<const uint8_t*>(entryTag), kDctzTag)) {
     const size_t payloadSize = reader.Remaining();
     return DecodeDctzPicture(reader.Take(payloadSize, "DCTZ payload"), payloadSize, fileName, out);
   }
 
   std::vector<uint8_t> texels;
   uint32_t width = 0, height = 0;
-  bool decoded = HasTag(reinterpret_cast<const uint8_t*>(entryTag), "RGBZ")
+  bool decoded = HasTextureTag(reinterpret_cast<const uint8_t*>(entryTag), kMptRgbzTag)
                      ? DecodeMptRgbz(reader, fileName, texels, width, height)
                      : DecodeMptRgba(reader, fileName, version, texels, width, height);
   if (!decoded) return false;
@@ -145,9 +144,9 @@ bool DecodeMPT(const uint8_t* bytes, size_t size, const char* fileName, STexture
 bool DecodeDCTZFile(const uint8_t* bytes, size_t size, const char* fileName, STexturePicture& out) {
   fileName = TextureFileLabel(fileName);
   CByteReader reader(bytes, size);
-  const uint8_t* tag = reader.Take(4, "DCTZ tag");
+  const uint8_t* tag = reader.Take(kTextureTagSize, "DCTZ tag");
   if (!tag) return ReportTextureReadFailure(reader, fileName);
-  if (!HasTag(tag, "DCTZ")) HM_FATAL(kSource, "%s: Not a DCTZ\n", fileName);
+  if (!HasTextureTag(tag, kDctzTag)) HM_FATAL(kSource, "%s: Not a DCTZ\n", fileName);
   const size_t payloadSize = reader.Remaining();
   return DecodeDctzPicture(reader.Take(payloadSize, "DCTZ payload"), payloadSize, fileName, out);
 }
@@ -155,11 +154,6 @@ bool DecodeDCTZFile(const uint8_t* bytes, size_t size, const char* fileName, STe
 // ---- BMP ----
 
 namespace {
-
-constexpr uint32_t kBmpFileHeaderSize = 14;
-constexpr uint32_t kBmpInfoHeaderSize = 40;
-constexpr uint32_t kBmpUncompressed = 0;
-constexpr uint32_t kBmpBitFields = 3;
 
 struct SBmpHeader {
   uint32_t dataOffset = 0;
@@ -174,9 +168,9 @@ struct SBmpHeader {
 };
 
 bool ReadBmpHeader(CByteReader& reader, const char* file, SBmpHeader& header) {
-  const uint8_t* magic = reader.Take(2, "BMP signature");
+  const uint8_t* magic = reader.Take(sizeof kBmpSignature, "BMP signature");
   if (!magic) return ReportTextureReadFailure(reader, file);
-  if (magic[0] != 'B' || magic[1] != 'M') {
+  if (std::memcmp(magic, kBmpSignature, sizeof kBmpSignature) != 0) {
     HM_REPORT(kSource, "%s: not a BMP file (no \"BM\" at the start)", file);
     return false;
   }

@@ -15,9 +15,8 @@
 namespace {
 
 constexpr const char* kSource = "Quor/ComicsPlay";
-constexpr size_t kTextureNameCapacity = 256;
 constexpr uint32_t kDepthAlways = 8;
-constexpr float kUvScale = 0.00024414062f;  // 1/4096
+constexpr float kUvScale = 1.0f / kComicUvUnits;
 
 // "Art\Intro\intro.cmx" -> "Art\Intro\Textures".
 std::string TextureFolderOf(const char* fileName) {
@@ -61,7 +60,7 @@ void CheckFrameList(const std::vector<uint8_t>& data, const SComicFrame& frame, 
 
 void ReadFrameTable(CByteReader& reader, SComic* comic) {
   const uint32_t frameCount = reader.U32("frame count");
-  if (!reader.HasRoomFor(frameCount, 12, "frame table")) return;
+  if (!reader.HasRoomFor(frameCount, kComicFrameRecordSize, "frame table")) return;
   comic->frames.resize(frameCount);
   for (uint32_t i = 0; i < frameCount && !reader.Failed(); ++i) {
     SComicFrame& frame = comic->frames[i];
@@ -79,7 +78,7 @@ bool ReadComicBody(CByteReader& reader, SComic* comic, std::vector<std::string>*
   // Every name takes at least its terminator.
   if (!reader.HasRoomFor(textureCount, 1, "texture names")) return false;
   for (uint32_t i = 0; i < textureCount && !reader.Failed(); ++i) {
-    char name[kTextureNameCapacity];
+    char name[kComicTextureNameCapacity];
     reader.String(name, sizeof name, "texture name");
     textureNames->push_back(name);
   }
@@ -116,9 +115,6 @@ uint8_t BlendChannel(uint8_t from, uint8_t to, float f) {
   return uint8_t(std::lround(float(from) + f * (float(to) - float(from))));
 }
 
-int16_t ReadI16(const uint8_t* p) { return int16_t(uint16_t(p[0] | (p[1] << 8))); }
-uint16_t ReadU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-
 float BackBufferAspect() {
   CGfxDevice* device = GetD3DDevice();
   if (!device) return 0;
@@ -136,9 +132,10 @@ bool ComicsLoad(SComic* comic, const char* fileName) {
     return false;
   }
   CByteReader reader(bytes);
-  char magic[4] = {};
+  char magic[sizeof kComicTag] = {};
   reader.Bytes(magic, sizeof magic, "magic");
-  if (reader.Failed() || std::memcmp(magic, "CMX ", 4) != 0) HM_FATAL(kSource, "%s: Not a CMX file", fileName);
+  if (reader.Failed() || std::memcmp(magic, kComicTag, sizeof kComicTag) != 0)
+    HM_FATAL(kSource, "%s: Not a CMX file", fileName);
   const uint16_t version = reader.U16("version");
   if (version != kComicVersion) HM_FATAL(kSource, "%s: Unsupported version 0x%X", fileName, version);
 
@@ -191,21 +188,6 @@ void ComicsAdvance(const SComic* comic, SComicsPlayer* player, float elapsed) {
   }
 }
 
-SComicVertex DecodeComicVertex(const uint8_t* p) {
-  SComicVertex v;
-  v.x = ReadI16(p);
-  v.y = ReadI16(p + 2);
-  v.dx = ReadI16(p + 4);
-  v.dy = ReadI16(p + 6);
-  v.u = ReadU16(p + 8);
-  v.v = ReadU16(p + 10);
-  v.du = ReadI16(p + 12);
-  v.dv = ReadI16(p + 14);
-  std::memcpy(v.from, p + 16, 4);
-  std::memcpy(v.to, p + 20, 4);
-  return v;
-}
-
 SDrawVertex ComicVertexAt(const SComicVertex& v, float f, float aspect) {
   SDrawVertex out;
   out.x = ((float(v.x) + float(v.dx) * f) * 1.778f / 1598.0f) * 512.0f * 0.5f / aspect + 2048.0f;
@@ -236,9 +218,9 @@ void ComicsRender(SComic* comic, SComicsPlayer* player) {
 
   // The lists were checked when the file was read: indices, capacity and sizes all fit.
   const uint8_t* p = comic->frameData.data() + frame.offset;
-  for (uint16_t texture = ReadU16(p); texture != kComicListEnd; texture = ReadU16(p)) {
-    const uint32_t vertexCount = 3u * ReadU16(p + 2);
-    p += 4;
+  for (uint16_t texture = ComicU16At(p); texture != kComicListEnd; texture = ComicU16At(p)) {
+    const uint32_t vertexCount = 3u * ComicU16At(p + 2);
+    p += kComicPrimitiveHeaderSize;
     for (uint32_t i = 0; i < vertexCount; ++i, p += kComicVertexBytes)
       comic->vertices[i] = ComicVertexAt(DecodeComicVertex(p), f, aspect);
     SetDrawTexture(comic->textures[texture]);

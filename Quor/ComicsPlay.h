@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Quor/ComicFormat.h"
 #include "Quor/DrawSubmission.h"
 
 struct TextureRecord;
@@ -34,18 +35,6 @@ struct SComicsPlayer {
   uint32_t currentFrame = 0;
 };
 
-// One animated vertex of the frame data (24 bytes in the file).
-struct SComicVertex {
-  int16_t x, y, dx, dy;    // virtual comic units at the frame's start, change over the frame
-  uint16_t u, v;           // 1/4096 at the start
-  int16_t du, dv;          // change over the frame, 1/4096
-  uint8_t from[4], to[4];  // red, green, blue, alpha at the start and at the end
-};
-
-constexpr uint16_t kComicListEnd = 0xFFFF;
-constexpr uint16_t kComicVersion = 0x100;
-constexpr uint32_t kComicVertexBytes = 24;
-
 // Reads a CMX file through the file system. A wrong magic or version is fatal; a missing
 // or damaged file is reported and leaves the comic empty (it draws nothing and is finished
 // at once), so the state can move on. Loading over a loaded comic unloads it first.
@@ -69,5 +58,3 @@ float ComicFrameProgress(const SComicFrame& frame, float elapsed);
 void ComicsAdvance(const SComic* comic, SComicsPlayer* player, float elapsed);
 // One vertex at progress f, in virtual screen units for the given display aspect.
 SDrawVertex ComicVertexAt(const SComicVertex& vertex, float f, float aspect);
-// Decodes a 24-byte vertex record.
-SComicVertex DecodeComicVertex(const uint8_t* bytes);

@@ -34,21 +34,21 @@ bool LinkEntryName(STextureAtlas& atlas, STextureAtlasEntry& entry, uint32_t off
 
 // A word outside the entry's eight reads as zero.
 float STextureAtlasEntry::GetFloat(int index) const {
-  if (index < 0 || index >= 8) return 0.0f;
+  if (index < 0 || index >= int(kAtlasEntryWords)) return 0.0f;
   return CByteReader(data + index * 4, 4).F32("entry word");
 }
 
 uint32_t STextureAtlasEntry::GetWord(int index) const {
-  if (index < 0 || index >= 8) return 0;
+  if (index < 0 || index >= int(kAtlasEntryWords)) return 0;
   return CByteReader(data + index * 4, 4).U32("entry word");
 }
 
 bool ParseTextureAtlas(const uint8_t* bytes, size_t size, const char* fileName, STextureAtlas* atlas) {
   *atlas = STextureAtlas();
-  if (size < 4 || std::memcmp(bytes, "ATLS", 4) != 0)
+  if (size < sizeof kAtlasTag || std::memcmp(bytes, kAtlasTag, sizeof kAtlasTag) != 0)
     HM_FATAL(kSource, "%s - Not a texture atlas file", fileName);
 
-  CByteReader reader(bytes + 4, size - 4);
+  CByteReader reader(bytes + sizeof kAtlasTag, size - sizeof kAtlasTag);
   atlas->version = reader.U16("version");
   const uint16_t count = reader.U16("entry count");
   atlas->value = reader.F32("atlas value");

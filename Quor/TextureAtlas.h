@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "Quor/AtlasFormat.h"
+
 struct STextureAtlasEntry {
   const char* name = nullptr;  // into the atlas's names block
-  uint8_t data[32] = {};
+  uint8_t data[kAtlasEntryDataSize] = {};
 
   // The entry's data as eight little-endian 32-bit values.
   float GetFloat(int index) const;
@@ -30,9 +32,6 @@ struct STextureAtlas {
   uint32_t entryCount = 0;
   uint16_t version = 0;
 };
-
-constexpr size_t kAtlasHeaderSize = 16;
-constexpr size_t kAtlasEntrySize = 36;
 
 // Reads the atlas at the path through the file system. A wrong tag is fatal; a missing or
 // damaged file is reported naming it and gives false with the atlas empty.

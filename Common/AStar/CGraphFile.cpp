@@ -118,20 +118,20 @@ bool ParseGraphFile(const char* fileName, CByteReader& reader, SGraphFile* graph
     return false;
   }
   SHeader header;
-  reader.Skip(4, "header");
+  reader.Skip(4, "header");  // unused
   header.dataOffset = reader.U32("data offset");
   header.version = reader.U32("version");
   header.nodeCount = reader.U32("node count");
   header.edgeCount = reader.U32("edge count");
-  reader.Skip(8, "header");
+  reader.Skip(8, "header");  // unused
   if (reader.Failed()) return Damaged(fileName, "the header is cut short");
-  if (header.version != 1 && header.version != 2) {
+  if (header.version != kGraphVersionNested && header.version != kGraphVersionListed) {
     HM_REPORT(kSource, "Graph file \"%s\": unsupported version %u", fileName, header.version);
     return false;
   }
   if (!reader.Seek(header.dataOffset, "data")) return Damaged(fileName, "the data offset lies past the end of the file");
   graph->version = header.version;
-  bool parsed = header.version == 1 ? ParseVersion1(fileName, reader, header, graph)
+  bool parsed = header.version == kGraphVersionNested ? ParseVersion1(fileName, reader, header, graph)
                                     : ParseVersion2(fileName, reader, header, graph);
   if (!parsed) *graph = SGraphFile{};
   return parsed;
@@ -148,11 +148,10 @@ bool ReadGraphFile(const char* fileName, SGraphFile* graph) {
 }
 
 std::vector<uint8_t> WriteGraphFile(const SGraphFile& graph) {
-  constexpr uint32_t kHeaderSize = 36;
   CByteWriter out;
   out.WriteBytes(kGraphMagic, sizeof(kGraphMagic));
   out.WriteU32(0);
-  out.WriteU32(kHeaderSize);
+  out.WriteU32(kGraphHeaderSize);
   out.WriteU32(graph.version);
   out.WriteU32(static_cast<uint32_t>(graph.nodes.size()));
   out.WriteU32(static_cast<uint32_t>(graph.edges.size()));
@@ -175,7 +174,7 @@ std::vector<uint8_t> WriteGraphFile(const SGraphFile& graph) {
     out.WriteF32(edge.weight);
   };
   writeBlock(graph.dataBlock1);
-  if (graph.version == 1) {
+  if (graph.version == kGraphVersionNested) {
     writeBlock(graph.dataBlock2);
     size_t next = 0;
     for (uint32_t k = 0; k < graph.nodes.size(); ++k) {
@@ -202,7 +201,7 @@ std::vector<uint8_t> WriteGraphFile(const SGraphFile& graph) {
 
 SGraphFile MakeGridGraph(int width, int height, int blockedPercent, uint32_t seed) {
   SGraphFile graph;
-  graph.version = 1;
+  graph.version = kGraphVersionNested;
   CRandom random(seed);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {

@@ -35,6 +35,10 @@ struct SGraphFile {
 };
 
 constexpr char kGraphMagic[8] = {'A', '*', ' ', 'g', 'r', 'a', 'p', 'h'};
+constexpr uint32_t kGraphVersionNested = 1;  // each node's leaving edges in its record
+constexpr uint32_t kGraphVersionListed = 2;  // nodes, then edges
+// The magic and seven words: unused, data offset, version, node count, edge count, two unused.
+constexpr uint32_t kGraphHeaderSize = sizeof(kGraphMagic) + 7 * 4;
 
 // Reads and checks a graph file. A missing or damaged file is reported with its name and
 // gives false.

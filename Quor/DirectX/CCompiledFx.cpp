@@ -14,16 +14,8 @@
 namespace {
 
 constexpr const char* kSource = "Quor/DirectX/CCompiledFx";
-constexpr size_t kStringCapacity = 256;
 constexpr uint32_t kEffectBuckets = 113;
 constexpr size_t kKeyCapacity = 512;
-
-// Smallest sizes of the records a count announces, so a count is checked against the bytes
-// that are left before anything is allocated for it.
-constexpr size_t kMinTechniqueSize = 1 + 4;
-constexpr size_t kMinPassSize = 4 + 4;
-constexpr size_t kMinParameterSize = 1 + 4 + 4 + 4;
-constexpr size_t kMinSamplerSize = 1 + 4;
 
 bool g_fixedFunctionMode = false;
 
@@ -34,14 +26,14 @@ class CFxReader {
   explicit CFxReader(const std::vector<uint8_t>& bytes) : m_in(bytes) {}
 
   bool Read(SFxEffect* effect) {
-    m_in.Skip(4, "tag");
+    m_in.Skip(kFxTagSize, "tag");
     m_version = m_in.U16("version");
     if (m_in.Failed()) return false;
     if (m_version < kFxVersionPlain || m_version > kFxVersionWithStates)
       HM_FATAL(kSource, "Unsupported version %d.%02d", m_version >> 8, m_version & 0xFF);
 
     const uint32_t count = m_in.U32("technique count");
-    if (!m_in.HasRoomFor(count, kMinTechniqueSize, "techniques")) return false;
+    if (!m_in.HasRoomFor(count, kFxMinTechniqueSize, "techniques")) return false;
     effect->techniques.resize(count);
     for (SFxTechnique& technique : effect->techniques) {
       if (!ReadTechnique(&technique)) return false;
@@ -53,7 +45,7 @@ class CFxReader {
 
  private:
   std::string ReadString(const char* what) {
-    char text[kStringCapacity];
+    char text[kFxStringCapacity];
     m_in.String(text, sizeof text, what);
     return text;
   }
@@ -61,7 +53,7 @@ class CFxReader {
   bool ReadTechnique(SFxTechnique* technique) {
     technique->name = ReadString("technique name");
     const uint32_t count = m_in.U32("pass count");
-    if (!m_in.HasRoomFor(count, kMinPassSize, "passes")) return false;
+    if (!m_in.HasRoomFor(count, kFxMinPassSize, "passes")) return false;
     technique->passes.resize(count);
     for (SFxPass& pass : technique->passes) {
       if (!ReadPass(&pass)) return false;
@@ -84,9 +76,10 @@ class CFxReader {
 
   bool ReadPass(SFxPass* pass) {
     if (m_version >= kFxVersionWithStates) {
-      if (!ReadWords<SFxStatePair, 2>(&pass->renderStates, "render states")) return false;
-      if (!ReadWords<SFxStateTriple, 3>(&pass->firstTriples, "first state triples")) return false;
-      if (!ReadWords<SFxStateTriple, 3>(&pass->secondTriples, "second state triples")) return false;
+      if (!ReadWords<SFxStatePair, kFxStatePairWords>(&pass->renderStates, "render states")) return false;
+      if (!ReadWords<SFxStateTriple, kFxStateTripleWords>(&pass->firstTriples, "first state triples")) return false;
+      if (!ReadWords<SFxStateTriple, kFxStateTripleWords>(&pass->secondTriples, "second state triples"))
+        return false;
     }
     if (!ReadPart(&pass->vertex, true)) return false;
     bool pixelHasCode = false;
@@ -97,7 +90,7 @@ class CFxReader {
 
   bool ReadSamplers(SFxPass* pass) {
     const uint32_t count = m_in.U32("sampler count");
-    if (!m_in.HasRoomFor(count, kMinSamplerSize, "sampler bindings")) return false;
+    if (!m_in.HasRoomFor(count, kFxMinSamplerSize, "sampler bindings")) return false;
     pass->samplers.resize(count);
     for (SFxSamplerBinding& binding : pass->samplers) {
       binding.name = ReadString("sampler name");
@@ -143,7 +136,7 @@ class CFxReader {
 
   bool ReadParameters(std::vector<SFxParameter>* list) {
     const uint32_t count = m_in.U32("parameter count");
-    if (!m_in.HasRoomFor(count, kMinParameterSize, "parameters")) return false;
+    if (!m_in.HasRoomFor(count, kFxMinParameterSize, "parameters")) return false;
     list->resize(count);
     for (SFxParameter& parameter : *list) {
       parameter.name = ReadString("parameter name");

@@ -4,23 +4,14 @@
 // sets, state lists kept as read, and named sampler bindings. The shaders become device
 // resources, so they survive a lost device. The effect cache shares loaded effects by name
 // with a reference count; the built-in shaders look techniques, parameters and samplers up
-// by name and apply a pass.
-//
-// File layout (little-endian; strings zero-terminated, at most 255 characters kept):
-//   tag (4 bytes, not compared), version u16 (0x100 or 0x101), technique count u32, then per
-//   technique: name, pass count u32, passes. A pass: in version 0x101 first a render-state
-//   count u32 with (u32, u32) pairs and two triple lists, each a count u32 with
-//   (u32, u32, u32) triples; then the vertex part, the pixel part and, when the pixel part
-//   has byte code, a sampler-binding count u32 with (name, u32 sampler index) pairs.
-//   A shader part: byte-code size u32 (0 only for a pixel part, which then ends there),
-//   the byte code, three parameter lists, each a count u32 with records of name,
-//   register u32, second value u32, data size u32 and the data.
+// by name and apply a pass. The file layout is in CompiledFxFormat.h.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "Quor/CStringHash.h"
+#include "Quor/DirectX/CompiledFxFormat.h"
 #include "Quor/Engine.h"
 
 class CGfxShader;
@@ -28,9 +19,6 @@ class CGfxTexture;
 class CResource_Shader;
 struct TextureRecord;
 
-static constexpr uint16_t kFxVersionPlain = 0x100;
-static constexpr uint16_t kFxVersionWithStates = 0x101;
-static constexpr int kFxParameterListCount = 3;
 // The list the engine looks its constants up in.
 static constexpr int kFxLookupList = 2;
 

@@ -22,7 +22,7 @@ SBmoNodeDescription Node(const char* name, int32_t parent = -1, float x = 0.0f) 
 }
 
 SBmoPartDescription Part(const char* material, std::vector<uint32_t> bones, uint32_t vertices,
-                         uint8_t primitive = kBmoList) {
+                         uint8_t primitive = kPrimitiveList) {
   SBmoPartDescription part;
   part.material = material;
   part.bones = std::move(bones);
@@ -100,7 +100,7 @@ TEST_F(ModelTest, PartsShareABatchWhileTheirBonesStayBelowTheShadersCapacity) {
   SBmoDescription d;
   for (const char* name : {"N0", "N1", "N2", "N3", "N4"}) d.nodes.push_back(Node(name));
   d.parts = {Part("Crate", {3}, 3),    Part("Crate", {1}, 6),     Part("Stone", {0}, 3),
-             Part("Crate", {0}, 4, kBmoStrip), Part("Crate", {0, 2}, 3), Part("Skin", {0, 1, 2, 3, 4}, 3)};
+             Part("Crate", {0}, 4, kPrimitiveStrip), Part("Crate", {0, 2}, 3), Part("Skin", {0, 1, 2, 3, 4}, 3)};
   std::unique_ptr<CModel> model = Load(d);
   ASSERT_TRUE(model->IsLoaded());
   // Crate list: {3} + {1} = 2 bones join; + {0, 2} would make 4, not below 4: its own batch.
@@ -116,7 +116,7 @@ TEST_F(ModelTest, PartsShareABatchWhileTheirBonesStayBelowTheShadersCapacity) {
   EXPECT_EQ(std::vector<uint8_t>(vertices[3].bones, vertices[3].bones + 4), std::vector<uint8_t>(4, 0));
 
   EXPECT_STREQ(model->GetBatch(1).shader->GetMaterialName(), "Stone");
-  EXPECT_EQ(model->GetBatch(2).primitive, uint32_t(kBmoStrip));
+  EXPECT_EQ(model->GetBatch(2).primitive, uint32_t(kPrimitiveStrip));
   EXPECT_EQ(model->GetBatch(3).bones, (std::vector<uint32_t>{0, 2}));
   // Five bones on a skinned shader: slots 0..3 name the part's first four bones.
   const SModelVertex& skinned = BatchOf(model->GetBatch(4)).vertices[0];

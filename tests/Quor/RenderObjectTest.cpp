@@ -258,10 +258,10 @@ TEST_F(RenderObjectTest, RenderSetsWorldAndPaletteAndBeginsEachShaderOncePerRun)
   d.parts[1].material = "Crate";
   d.parts[1].vertices.resize(3);
   d.parts.push_back(d.parts[1]);
-  d.parts[2].primitive = kBmoStrip;
+  d.parts[2].primitive = kPrimitiveStrip;
   d.parts.push_back(d.parts[1]);
   d.parts[3].material = "Skin";
-  d.parts[3].primitive = kBmoFan;
+  d.parts[3].primitive = kPrimitiveFan;
   CRenderObject object(Model(d), true);
   object.SetPosition({1.0f, 2.0f, 3.0f});
   object.SetScale({2.0f, 2.0f, 2.0f});

@@ -3,18 +3,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <set>
 #include <sstream>
 
 #include "Quor/CByteReader.h"
+#include "Quor/ComicFormat.h"
 
 namespace comictool {
 
 namespace {
 
-constexpr uint32_t kQuadVertices = 6;
-constexpr float kUvUnits = 4096.0f;
+constexpr uint32_t kQuadTriangles = 2;
+constexpr uint32_t kQuadVertices = 3 * kQuadTriangles;
 
 bool ToNumber(const std::string& word, float* value) {
   char* end = nullptr;
@@ -167,7 +169,7 @@ class CFrameWriter {
   bool Panel(const SPanel& panel, float from, float to) {
     const SPanelKey a = PanelAt(panel, from), b = PanelAt(panel, to);
     m_data.WriteU16(uint16_t(panel.texture));
-    m_data.WriteU16(2);
+    m_data.WriteU16(kQuadTriangles);
     const SCorner startCorners[4] = {{a.x0, a.y0, panel.u0, panel.v0}, {a.x1, a.y0, panel.u1, panel.v0},
                                      {a.x1, a.y1, panel.u1, panel.v1}, {a.x0, a.y1, panel.u0, panel.v1}};
     const SCorner endCorners[4] = {{b.x0, b.y0, panel.u0, panel.v0}, {b.x1, b.y0, panel.u1, panel.v0},
@@ -177,7 +179,7 @@ class CFrameWriter {
       if (!Vertex(startCorners[corner], endCorners[corner], a.colour, b.colour)) return false;
     return true;
   }
-  void EndList() { m_data.WriteU16(0xFFFF); }
+  void EndList() { m_data.WriteU16(kComicListEnd); }
   uint32_t Offset() { return uint32_t(m_data.GetBytes().size()); }
   std::vector<uint8_t>& Bytes() { return m_data.GetBytes(); }
 
@@ -192,21 +194,22 @@ class CFrameWriter {
     return true;
   }
   bool Vertex(const SCorner& start, const SCorner& end, const uint8_t* from, const uint8_t* to) {
-    int16_t x = 0, y = 0, dx = 0, dy = 0, u = 0, v = 0, du = 0, dv = 0;
-    const long uStart = std::lround(start.u * kUvUnits), vStart = std::lround(start.v * kUvUnits);
+    SComicVertex c{};
+    const long uStart = std::lround(start.u * kComicUvUnits), vStart = std::lround(start.v * kComicUvUnits);
     if (uStart < 0 || uStart > 65535 || vStart < 0 || vStart > 65535) {
       *m_error = "texture coordinates run from 0 to 16";
       return false;
     }
-    if (!Signed(start.x, "x", &x) || !Signed(start.y, "y", &y) || !Signed(end.x - float(x), "an x change", &dx) ||
-        !Signed(end.y - float(y), "a y change", &dy) || !Signed(end.u * kUvUnits - float(uStart), "a u change", &du) ||
-        !Signed(end.v * kUvUnits - float(vStart), "a v change", &dv))
+    if (!Signed(start.x, "x", &c.x) || !Signed(start.y, "y", &c.y) ||
+        !Signed(end.x - float(c.x), "an x change", &c.dx) || !Signed(end.y - float(c.y), "a y change", &c.dy) ||
+        !Signed(end.u * kComicUvUnits - float(uStart), "a u change", &c.du) ||
+        !Signed(end.v * kComicUvUnits - float(vStart), "a v change", &c.dv))
       return false;
-    u = int16_t(uint16_t(uStart));
-    v = int16_t(uint16_t(vStart));
-    for (int16_t field : {x, y, dx, dy, u, v, du, dv}) m_data.WriteU16(uint16_t(field));
-    m_data.WriteBytes(from, 4);
-    m_data.WriteBytes(to, 4);
+    c.u = uint16_t(uStart);
+    c.v = uint16_t(vStart);
+    std::memcpy(c.from, from, 4);
+    std::memcpy(c.to, to, 4);
+    WriteComicVertex(m_data, c);
     return true;
   }
 
@@ -254,8 +257,8 @@ bool WriteComic(const SComicDescription& comic, std::vector<uint8_t>* bytes, std
     }
   }
   CByteWriter file;
-  file.WriteBytes("CMX ", 4);
-  file.WriteU16(0x100);
+  file.WriteBytes(kComicTag, sizeof kComicTag);
+  file.WriteU16(kComicVersion);
   file.WriteU32(uint32_t(comic.textures.size()));
   for (const std::string& name : comic.textures) file.WriteString(name.c_str());
   file.WriteU32(anyPanel ? kQuadVertices : 0);

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace fontmaker {
+#include "Quor/FontFormat.h"
 
-constexpr uint16_t kLatestFontVersion = 0x201;
+namespace fontmaker {
 
 struct SGlyphEntry {
   uint32_t code = 0;
@@ -21,9 +21,9 @@ struct SGlyphEntry {
 };
 
 struct SFontFile {
-  uint16_t version = kLatestFontVersion;
-  uint16_t lineHeight = 0;  // written from version 0x102 on
-  // Below version 0x200 the codes are implicit (32 + index) and 224 entries are expected.
+  uint16_t version = kFontNewestVersion;
+  uint16_t lineHeight = 0;  // written from kFontVersionLineHeight on
+  // Below kFontVersionCodes the codes are implicit (32 + index) and 224 entries are expected.
   std::vector<SGlyphEntry> glyphs;
   uint16_t pageWidth = 0, pageHeight = 0;
   std::vector<uint8_t> alpha;  // one byte a pixel, stored at 4 bits
@@ -49,12 +49,12 @@ void Put(std::vector<uint8_t>* out, T value) {
 
 inline std::vector<uint8_t> WriteFontFile(const SFontFile& font) {
   using detail::Put;
-  std::vector<uint8_t> out = {'F', 'O', 'N', 'T'};
+  std::vector<uint8_t> out(kFontTag, kFontTag + kFontTagSize);
   Put<uint16_t>(&out, font.version);
-  if (font.version >= 0x102) Put<uint16_t>(&out, font.lineHeight);
-  if (font.version >= 0x200) Put<uint32_t>(&out, static_cast<uint32_t>(font.glyphs.size()));
+  if (font.version >= kFontVersionLineHeight) Put<uint16_t>(&out, font.lineHeight);
+  if (font.version >= kFontVersionCodes) Put<uint32_t>(&out, static_cast<uint32_t>(font.glyphs.size()));
   for (const SGlyphEntry& g : font.glyphs) {
-    if (font.version < 0x101) {
+    if (font.version < kFontVersionWideEntries) {
       Put<uint16_t>(&out, static_cast<uint16_t>(g.x));
       Put<uint16_t>(&out, static_cast<uint16_t>(g.y));
       Put<uint8_t>(&out, static_cast<uint8_t>(g.width));
@@ -62,8 +62,8 @@ inline std::vector<uint8_t> WriteFontFile(const SFontFile& font) {
       Put<int8_t>(&out, static_cast<int8_t>(g.xOffset));
       Put<int8_t>(&out, static_cast<int8_t>(g.yOffset));
       Put<uint8_t>(&out, static_cast<uint8_t>(g.advance));
-    } else if (font.version < 0x201) {
-      if (font.version >= 0x200) Put<uint32_t>(&out, g.code);
+    } else if (font.version < kFontVersionFloatEntries) {
+      if (font.version >= kFontVersionCodes) Put<uint32_t>(&out, g.code);
       Put<uint16_t>(&out, static_cast<uint16_t>(g.x));
       Put<uint16_t>(&out, static_cast<uint16_t>(g.y));
       Put<uint16_t>(&out, static_cast<uint16_t>(g.width));
@@ -79,12 +79,11 @@ inline std::vector<uint8_t> WriteFontFile(const SFontFile& font) {
   }
   Put<uint16_t>(&out, font.pageWidth);
   Put<uint16_t>(&out, font.pageHeight);
-  // Two pixels a byte, the first in the low nibble; 4 bits keep alpha / 17 rounded. The
-  // reader takes width * height / 2 bytes.
+  // Two pixels a byte, the first in the low nibble. The reader takes width * height / 2 bytes.
   const size_t pixels = size_t{font.pageWidth} * font.pageHeight;
   for (size_t i = 0; i + 1 < pixels; i += 2) {
     auto nibble = [&](size_t p) -> uint8_t {
-      return p < font.alpha.size() ? static_cast<uint8_t>((font.alpha[p] + 8) / 17) : 0;
+      return p < font.alpha.size() ? FontNibbleFromAlpha(font.alpha[p]) : 0;
     };
     out.push_back(static_cast<uint8_t>(nibble(i) | nibble(i + 1) << 4));
   }

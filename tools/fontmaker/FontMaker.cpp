@@ -1,5 +1,7 @@
 #include "tools/fontmaker/FontMaker.h"
 
+#include "Quor/TextureFormats.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -146,7 +148,7 @@ bool MakeFont(const SMakeOptions& options, SMakeResult* result, std::string* err
   if (!ChoosePageAndPack(order, options, &pageWidth, &pageHeight, error)) return false;
 
   SFontFile& font = result->font;
-  font.version = kLatestFontVersion;
+  font.version = kFontNewestVersion;
   font.lineHeight = static_cast<uint16_t>(lineHeight * 4);
   font.pageWidth = static_cast<uint16_t>(pageWidth);
   font.pageHeight = static_cast<uint16_t>(pageHeight);
@@ -172,20 +174,21 @@ bool MakeFont(const SMakeOptions& options, SMakeResult* result, std::string* err
   return true;
 }
 
+// Rows bottom-up, no resolution given.
 std::vector<uint8_t> WritePageBmp(const SFontFile& font) {
   const uint32_t pixelBytes = uint32_t{font.pageWidth} * font.pageHeight * 4;
-  std::vector<uint8_t> bmp(54, 0);
+  constexpr uint32_t kHeaderBytes = kBmpFileHeaderSize + kBmpInfoHeaderSize;
+  std::vector<uint8_t> bmp(kHeaderBytes, 0);
   auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&bmp[at], &v, 4); };
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  put32(2, 54 + pixelBytes);
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, font.pageWidth);
-  put32(22, font.pageHeight);
-  bmp[26] = 1;
-  bmp[28] = 32;
-  put32(34, pixelBytes);
+  std::memcpy(bmp.data(), kBmpSignature, sizeof kBmpSignature);
+  put32(kBmpFileSizeOffset, kHeaderBytes + pixelBytes);
+  put32(kBmpDataOffsetOffset, kHeaderBytes);
+  put32(kBmpInfoSizeOffset, kBmpInfoHeaderSize);
+  put32(kBmpWidthOffset, font.pageWidth);
+  put32(kBmpHeightOffset, font.pageHeight);
+  bmp[kBmpPlanesOffset] = 1;
+  bmp[kBmpBitCountOffset] = 32;
+  put32(kBmpImageSizeOffset, pixelBytes);
   for (int row = font.pageHeight - 1; row >= 0; --row) {
     for (int x = 0; x < font.pageWidth; ++x) {
       const uint8_t bgra[4] = {255, 255, 255, font.alpha[static_cast<size_t>(row) * font.pageWidth + x]};

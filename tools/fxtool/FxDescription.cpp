@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "Quor/CByteReader.h"
-#include "Quor/DirectX/CCompiledFx.h"
+#include "Quor/DirectX/CompiledFxFormat.h"
 #include "tools/shaderasm/ShaderAssembler.h"
 #include "tools/shared/FileBytes.h"
 
@@ -260,9 +260,9 @@ bool WritePass(CByteWriter& out, const SFxDescPass& pass, uint16_t version, std:
     return false;
   }
   if (version >= kFxVersionWithStates) {
-    WriteWordList(out, pass.states, 2);
-    WriteWordList(out, pass.triples1, 3);
-    WriteWordList(out, pass.triples2, 3);
+    WriteWordList(out, pass.states, kFxStatePairWords);
+    WriteWordList(out, pass.triples1, kFxStateTripleWords);
+    WriteWordList(out, pass.triples2, kFxStateTripleWords);
   }
   if (!WritePart(out, pass.vertex, error) || !WritePart(out, pass.pixel, error)) return false;
   if (pass.pixel.source.empty()) return true;
@@ -301,7 +301,7 @@ bool WriteCompiledFx(const SFxDescription& description, uint16_t version, std::v
     return false;
   }
   CByteWriter out;
-  out.WriteBytes("FXC ", 4);
+  out.WriteBytes(kFxTag, kFxTagSize);
   out.WriteU16(version);
   out.WriteU32(static_cast<uint32_t>(description.techniques.size()));
   for (const SFxDescTechnique& technique : description.techniques) {

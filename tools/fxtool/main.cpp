@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "Quor/DirectX/CompiledFxFormat.h"
 #include "tools/fxtool/FxDescription.h"
 #include "tools/shared/FileBytes.h"
 
@@ -28,10 +29,10 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
     return Usage(stdout, 0);
-  uint16_t version = 0x101;
+  uint16_t version = kFxVersionWithStates;
   if (argc == 5 && std::strcmp(argv[3], "--version") == 0) {
     if (std::strcmp(argv[4], "0x100") == 0) {
-      version = 0x100;
+      version = kFxVersionPlain;
     } else if (std::strcmp(argv[4], "0x101") != 0) {
       return Usage(stderr, kExitUsage);
     }

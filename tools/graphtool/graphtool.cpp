@@ -33,7 +33,7 @@ bool WriteGraph(const char* in, const char* out) {
   std::vector<SLine> lines;
   if (!description::Read("graphtool", in, &lines)) return false;
   AStar::SGraphFile graph;
-  graph.version = 2;
+  graph.version = AStar::kGraphVersionListed;
   for (const SLine& line : lines) {
     const std::string& kind = line.words[0];
     if (kind == "version") graph.version = line.Index(1);
@@ -50,7 +50,7 @@ bool WriteGraph(const char* in, const char* out) {
     }
   }
   // Version 1 nests edges in their source node's record.
-  if (graph.version == 1)
+  if (graph.version == AStar::kGraphVersionNested)
     std::stable_sort(graph.edges.begin(), graph.edges.end(), [](const auto& a, const auto& b) { return a.from < b.from; });
   return description::WriteFile("graphtool", out, AStar::WriteGraphFile(graph));
 }

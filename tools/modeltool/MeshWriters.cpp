@@ -1,26 +1,27 @@
 #include "tools/modeltool/MeshWriters.h"
 
+#include "tools/modeltool/ModelWriters.h"
+
 #include "Quor/CByteReader.h"
+#include "Quor/ColTreeFormat.h"
+#include "Quor/SceneFormat.h"
 
 #include <cmath>
 #include <utility>
 
 namespace {
 
-constexpr size_t kBmoNameLimit = 511;
-constexpr size_t kBscNameLimit = 255;
-
-uint8_t UnitToByte(float value) {
-  const float clamped = value < 0.0f ? 0.0f : value > 1.0f ? 1.0f : value;
-  return static_cast<uint8_t>(std::lround(clamped * 255.0f));
-}
-
-void WriteU8(CByteWriter& writer, uint8_t value) { writer.WriteBytes(&value, 1); }
+constexpr size_t kBmoNameLimit = kBmoNameCapacity - 1;
+constexpr size_t kBscNameLimit = kBscNameCapacity - 1;
 
 bool NameFits(const std::string& name, size_t limit, const std::string& what, std::string& error) {
   if (name.size() <= limit && name.find('\0') == std::string::npos) return true;
   error = what + " \"" + name + "\" is longer than " + std::to_string(limit) + " characters or holds a zero byte";
   return false;
+}
+
+void WriteZeros(CByteWriter& writer, size_t count) {
+  for (size_t i = 0; i < count; ++i) writer.WriteU8(0);
 }
 
 bool FitsIn(uint64_t value, uint64_t limit, const std::string& what, std::string& error) {
@@ -30,17 +31,6 @@ bool FitsIn(uint64_t value, uint64_t limit, const std::string& what, std::string
 }
 
 // ---- BMO ----
-
-uint64_t BmoCountLimit(uint16_t version) { return version < 0x201 ? 0xFFFF : version < 0x203 ? 0xFF : 0xFFFFFFFF; }
-
-void WriteBmoCount(CByteWriter& writer, uint16_t version, uint32_t value) {
-  if (version < 0x201)
-    writer.WriteU16(uint16_t(value));
-  else if (version < 0x203)
-    WriteU8(writer, uint8_t(value));
-  else
-    writer.WriteU32(value);
-}
 
 // Child counts from the parents; the order must be depth first, so that each node's parent
 // is the node before it or one of that node's ancestors.
@@ -76,10 +66,10 @@ bool WriteBmoNodes(CByteWriter& writer, const SBmoDescription& d, std::string& e
       return false;
     writer.WriteString(node.name.c_str());
     writer.WriteFloats(node.pivot, 3);
-    if (d.version >= 0x202) {
-      if (!FitsIn(node.points.size(), 0xFF, "points of " + node.name, error)) return false;
-      WriteU8(writer, uint8_t(node.points.size()));
-      for (const auto& point : node.points) writer.WriteFloats(point.data(), 4);
+    if (d.version >= kBmoVersionNodePoints) {
+      if (!FitsIn(node.points.size(), kBmoMaxNodePoints, "points of " + node.name, error)) return false;
+      writer.WriteU8(uint8_t(node.points.size()));
+      for (const auto& point : node.points) writer.WriteFloats(point.data(), point.size());
     }
     WriteBmoCount(writer, d.version, children[i]);
   }
@@ -89,12 +79,12 @@ bool WriteBmoNodes(CByteWriter& writer, const SBmoDescription& d, std::string& e
 bool WriteBmoPartHeader(CByteWriter& writer, const SBmoDescription& d, const SBmoPartDescription& part,
                         std::string& error) {
   if (!NameFits(part.material, kBmoNameLimit, "material name", error) ||
-      !FitsIn(part.bones.size(), 0xFF, "bones of a " + part.material + " part", error) ||
-      !FitsIn(part.vertices.size(), d.version < 0x201 ? 0xFFFFFFFF : 0xFFFF, "vertices of a " + part.material + " part",
+      !FitsIn(part.bones.size(), kBmoMaxPartBones, "bones of a " + part.material + " part", error) ||
+      !FitsIn(part.vertices.size(), BmoVertexCountLimit(d.version), "vertices of a " + part.material + " part",
               error))
     return false;
   writer.WriteString(part.material.c_str());
-  WriteU8(writer, uint8_t(part.bones.size()));
+  writer.WriteU8(uint8_t(part.bones.size()));
   for (uint32_t bone : part.bones) {
     if (bone >= d.nodes.size()) {
       error = "a " + part.material + " part names bone " + std::to_string(bone) + " of " +
@@ -103,11 +93,8 @@ bool WriteBmoPartHeader(CByteWriter& writer, const SBmoDescription& d, const SBm
     }
     WriteBmoCount(writer, d.version, bone);
   }
-  WriteU8(writer, part.primitive);
-  if (d.version < 0x201)
-    writer.WriteU32(uint32_t(part.vertices.size()));
-  else
-    writer.WriteU16(uint16_t(part.vertices.size()));
+  writer.WriteU8(part.primitive);
+  WriteBmoVertexCount(writer, d.version, uint32_t(part.vertices.size()));
   return true;
 }
 
@@ -116,22 +103,23 @@ void WriteBmoVertex(CByteWriter& writer, uint16_t version, const SBmoVertexDescr
   writer.WriteFloats(v.normal, 3);
   writer.WriteF32(v.u);
   writer.WriteF32(v.v);
-  for (float weight : v.weights) WriteU8(writer, UnitToByte(weight));
-  if (version < 0x201) writer.WriteU32(0);
-  if (version >= 0x204)
-    for (float channel : v.colour) WriteU8(writer, UnitToByte(channel));
+  for (float weight : v.weights) writer.WriteU8(ByteFromUnit(weight));
+  if (version < kBmoVersionNarrowCounts) writer.WriteU32(0);
+  if (version >= kBmoVersionColours)
+    for (float channel : v.colour) writer.WriteU8(ByteFromUnit(channel));
 }
 
 // ---- BSC ----
 
 bool WriteBscPosition(CByteWriter& writer, uint16_t version, const float* p, std::string& error) {
-  if (version < 0x102) {
+  if (version < kBscVersionQuantised) {
     writer.WriteFloats(p, 3);
     return true;
   }
   for (int axis = 0; axis < 3; ++axis) {
-    if (!(p[axis] >= 0.0f && p[axis] <= 65535.0f) || std::floor(p[axis]) != p[axis]) {
-      error = "quantised position " + std::to_string(p[axis]) + " is not a whole number from 0 to 65535";
+    if (!(p[axis] >= 0.0f && p[axis] <= float(kBscMaxQuantum)) || std::floor(p[axis]) != p[axis]) {
+      error = "quantised position " + std::to_string(p[axis]) + " is not a whole number from 0 to " +
+              std::to_string(kBscMaxQuantum);
       return false;
     }
     writer.WriteU16(uint16_t(p[axis]));
@@ -139,22 +127,19 @@ bool WriteBscPosition(CByteWriter& writer, uint16_t version, const float* p, std
   return true;
 }
 
-bool BscHasNormals(const SBscDescription& d) { return d.version < 0x103 || (d.version >= 0x104 && (d.flags & 1u)); }
-
 bool WriteBscHeaders(CByteWriter& writer, const SBscDescription& d, std::string& error) {
-  if (!FitsIn(d.patches.size(), 0xFFFF, "patches", error)) return false;
+  if (!FitsIn(d.patches.size(), kBscMaxPatches, "patches", error)) return false;
   writer.WriteU16(uint16_t(d.patches.size()));
   for (const auto& patch : d.patches) {
-    if (!FitsIn(patch.size(), 0xFFFF, "batches of a patch", error)) return false;
-    writer.WriteU16(0);
-    writer.WriteU16(0);
+    if (!FitsIn(patch.size(), kBscMaxBatches, "batches of a patch", error)) return false;
+    WriteZeros(writer, kBscPatchUnusedBytes);
     writer.WriteU16(uint16_t(patch.size()));
     for (const SBscBatchDescription& batch : patch) {
       if (!NameFits(batch.material, kBscNameLimit, "material name", error) ||
-          !FitsIn(batch.vertices.size(), d.version >= 0x105 ? 0xFFFFFFFF : 0xFFFF, "vertices of a batch", error))
+          !FitsIn(batch.vertices.size(), BscVertexCountLimit(d.version), "vertices of a batch", error))
         return false;
       writer.WriteString(batch.material.c_str());
-      if (d.version >= 0x105)
+      if (d.version >= kBscVersionWideCounts)
         writer.WriteU32(uint32_t(batch.vertices.size()));
       else
         writer.WriteU16(uint16_t(batch.vertices.size()));
@@ -169,10 +154,10 @@ bool WriteBmo(const SBmoDescription& d, std::vector<uint8_t>& out, std::string& 
   out.clear();
   CByteWriter writer;
   if (!NameFits(d.comment, kBmoNameLimit, "comment", error)) return false;
-  writer.WriteBytes("BMO ", 4);
+  writer.WriteBytes(kBmoTag, sizeof kBmoTag);
   writer.WriteU16(d.version);
   writer.WriteString(d.comment.c_str());
-  if (!WriteBmoNodes(writer, d, error) || !FitsIn(d.parts.size(), 0xFFFF, "parts", error)) return false;
+  if (!WriteBmoNodes(writer, d, error) || !FitsIn(d.parts.size(), kBmoMaxParts, "parts", error)) return false;
   writer.WriteU16(uint16_t(d.parts.size()));
   for (const SBmoPartDescription& part : d.parts)
     if (!WriteBmoPartHeader(writer, d, part, error)) return false;
@@ -185,20 +170,18 @@ bool WriteBmo(const SBmoDescription& d, std::vector<uint8_t>& out, std::string& 
 bool WriteBsc(const SBscDescription& d, std::vector<uint8_t>& out, std::string& error) {
   out.clear();
   CByteWriter writer;
-  writer.WriteBytes("BSC ", 4);
+  writer.WriteBytes(kBscTag, sizeof kBscTag);
   writer.WriteU16(d.version);
-  if (d.version >= 0x104) writer.WriteU32(d.flags);
+  if (d.version >= kBscVersionFlags) writer.WriteU32(d.flags);
   // The sections the engine reads over: an empty block and five empty lists.
-  writer.WriteU16(0);
-  writer.WriteU32(0);
-  writer.WriteU32(0);
-  for (int list = 0; list < 5; ++list) writer.WriteU16(0);
+  WriteZeros(writer, kBscSkippedBlockSize);
+  for (size_t list = 0; list < kBscSkippedListCount; ++list) writer.WriteU16(0);
   if (!WriteBscHeaders(writer, d, error)) return false;
-  if (d.version >= 0x102) {
+  if (d.version >= kBscVersionQuantised) {
     writer.WriteFloats(d.offset, 3);
     writer.WriteFloats(d.scale, 3);
   }
-  const bool normals = BscHasNormals(d);
+  const bool normals = BscHasNormals(d.version, d.flags);
   for (const auto& patch : d.patches) {
     for (const SBscBatchDescription& batch : patch) {
       for (const SBscVertexDescription& v : batch.vertices) {
@@ -206,23 +189,23 @@ bool WriteBsc(const SBscDescription& d, std::vector<uint8_t>& out, std::string& 
         if (normals) writer.WriteFloats(v.normal, 3);
         writer.WriteF32(v.u);
         writer.WriteF32(v.v);
-        for (float channel : v.colour) WriteU8(writer, UnitToByte(channel));
+        for (float channel : v.colour) writer.WriteU8(ByteFromUnit(channel));
       }
     }
   }
-  if (d.version >= 0x101) {
+  if (d.version >= kBscVersionGrid) {
     const size_t count = size_t(d.gridLayers) * d.gridRows * d.gridColumns;
     if (d.gridValues.size() != count) {
       error = "the grid needs " + std::to_string(count) + " values, " + std::to_string(d.gridValues.size()) + " given";
       return false;
     }
-    WriteU8(writer, d.gridLayers);
+    writer.WriteU8(d.gridLayers);
     writer.WriteU16(d.gridRows);
     writer.WriteU16(d.gridColumns);
     writer.WriteFloats(d.gridParameters, 4);
     writer.WriteFloats(d.gridValues.data(), d.gridValues.size());
   } else if (!d.gridValues.empty()) {
-    error = "a grid needs version 0x101 or later";
+    error = "a grid needs version " + VersionText(kBscVersionGrid) + " or later";
     return false;
   }
   out = std::move(writer.GetBytes());
@@ -232,16 +215,16 @@ bool WriteBsc(const SBscDescription& d, std::vector<uint8_t>& out, std::string& 
 bool WriteBct(const SBctDescription& d, std::vector<uint8_t>& out, std::string& error) {
   out.clear();
   CByteWriter writer;
-  writer.WriteBytes("BCT ", 4);
+  writer.WriteBytes(kColTreeTag, sizeof kColTreeTag);
   writer.WriteU16(d.version);
-  if (d.version >= 0x102) {
-    if (!FitsIn(d.block1.size(), 0xFF, "block 1", error)) return false;
-    WriteU8(writer, uint8_t(d.block1.size()));
+  if (d.version >= kColTreeVersionBlocks) {
+    if (!FitsIn(d.block1.size(), kColTreeMaxBlock1, "block 1", error)) return false;
+    writer.WriteU8(uint8_t(d.block1.size()));
     writer.WriteBytes(d.block1.data(), d.block1.size());
     writer.WriteU32(uint32_t(d.block2.size()));
     writer.WriteBytes(d.block2.data(), d.block2.size());
   } else if (!d.block1.empty() || !d.block2.empty()) {
-    error = "blocks need version 0x102 or later";
+    error = "blocks need version " + VersionText(kColTreeVersionBlocks) + " or later";
     return false;
   }
   writer.WriteU32(uint32_t(d.recordsA.size()));
@@ -250,8 +233,8 @@ bool WriteBct(const SBctDescription& d, std::vector<uint8_t>& out, std::string& 
   for (uint32_t word : d.wordsB) writer.WriteU32(word);
   writer.WriteU32(uint32_t(d.recordsC.size()));
   for (const auto& record : d.recordsC) writer.WriteFloats(record.data(), record.size());
-  if (d.version >= 0x101) {
-    for (size_t i = 0; i < d.recordsC.size(); ++i) WriteU8(writer, i < d.flags.size() ? d.flags[i] : 0);
+  if (d.version >= kColTreeVersionFlags) {
+    for (size_t i = 0; i < d.recordsC.size(); ++i) writer.WriteU8(i < d.flags.size() ? d.flags[i] : 0);
   }
   out = std::move(writer.GetBytes());
   return true;

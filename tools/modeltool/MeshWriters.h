@@ -8,39 +8,41 @@
 #include <string>
 #include <vector>
 
+#include "Quor/ColTreeFormat.h"
+#include "Quor/ModelFormat.h"
+#include "Quor/SceneFormat.h"
+
 struct SBmoVertexDescription {
   float position[3] = {0.0f, 0.0f, 0.0f};
   float normal[3] = {0.0f, 0.0f, 1.0f};
   float u = 0.0f, v = 0.0f;
   float weights[4] = {1.0f, 0.0f, 0.0f, 0.0f};  // 0..1, stored as bytes
-  float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};   // 0..1, stored as bytes from version 0x204
+  float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};   // 0..1, stored as bytes from kBmoVersionColours
 };
 
 struct SBmoNodeDescription {
   std::string name;
   float pivot[3] = {0.0f, 0.0f, 0.0f};
-  std::vector<std::array<float, 4>> points;  // stored from version 0x202
+  std::vector<std::array<float, kBmoPointFloats>> points;  // stored from kBmoVersionNodePoints
   int32_t parent = -1;  // an earlier node on the current branch, or -1 for a top-level node
 };
-
-enum EBmoPrimitive : uint8_t { kBmoStrip = 0, kBmoFan = 1, kBmoList = 2 };
 
 struct SBmoPartDescription {
   std::string material;
   std::vector<uint32_t> bones;  // node indices; a vertex's weight k belongs to bone k
-  uint8_t primitive = kBmoList;
+  uint8_t primitive = kPrimitiveList;
   std::vector<SBmoVertexDescription> vertices;
 };
 
 struct SBmoDescription {
-  uint16_t version = 0x204;
+  uint16_t version = kBmoNewestVersion;
   std::string comment;
   std::vector<SBmoNodeDescription> nodes;  // depth first: each node's children follow it
   std::vector<SBmoPartDescription> parts;
 };
 
 struct SBscVertexDescription {
-  // From version 0x102 the quantised values 0..65535 (whole numbers); before, file floats.
+  // From kBscVersionQuantised the quanta 0..kBscMaxQuantum (whole numbers); before, file floats.
   float position[3] = {0.0f, 0.0f, 0.0f};
   float normal[3] = {0.0f, 0.0f, 1.0f};  // stored when the file's vertices carry normals
   float u = 0.0f, v = 0.0f;
@@ -53,10 +55,10 @@ struct SBscBatchDescription {
 };
 
 struct SBscDescription {
-  uint16_t version = 0x105;
-  uint32_t flags = 1;  // from version 0x104; bit 0: vertices carry normals
+  uint16_t version = kBscNewestVersion;
+  uint32_t flags = kBscFlagNormals;  // from kBscVersionFlags
   float offset[3] = {0.0f, 0.0f, 0.0f};
-  float scale[3] = {1.0f, 1.0f, 1.0f};  // world size of one quantum (from version 0x102)
+  float scale[3] = {1.0f, 1.0f, 1.0f};  // world size of one quantum (from kBscVersionQuantised)
   std::vector<std::vector<SBscBatchDescription>> patches;
   uint8_t gridLayers = 0;
   uint16_t gridRows = 0, gridColumns = 0;
@@ -65,12 +67,12 @@ struct SBscDescription {
 };
 
 struct SBctDescription {
-  uint16_t version = 0x102;
+  uint16_t version = kColTreeNewestVersion;
   std::vector<uint8_t> block1, block2;
-  std::vector<std::array<float, 6>> recordsA;
+  std::vector<std::array<float, kColTreeRecordAFloats>> recordsA;
   std::vector<uint32_t> wordsB;
-  std::vector<std::array<float, 16>> recordsC;
-  std::vector<uint8_t> flags;  // one per record C from version 0x101
+  std::vector<std::array<float, kColTreeRecordCFloats>> recordsC;
+  std::vector<uint8_t> flags;  // one per record C from kColTreeVersionFlags
 };
 
 // False with the reason in `error` when the description cannot be stored (a count beyond

@@ -216,9 +216,9 @@ bool ReadBmoPart(const CStatement& s, SBmoDescription& out, std::string& error) 
   SBmoPartDescription part;
   part.material = s.Word(1);
   const std::string& primitive = s.Word(2);
-  if (primitive == "strip") part.primitive = kBmoStrip;
-  else if (primitive == "fan") part.primitive = kBmoFan;
-  else if (primitive == "list") part.primitive = kBmoList;
+  if (primitive == "strip") part.primitive = kPrimitiveStrip;
+  else if (primitive == "fan") part.primitive = kPrimitiveFan;
+  else if (primitive == "list") part.primitive = kPrimitiveList;
   else {
     error = s.Where() + ": \"" + primitive + "\" is not list, strip or fan";
     return false;

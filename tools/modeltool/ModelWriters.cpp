@@ -2,20 +2,21 @@
 
 #include "Quor/CByteReader.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace {
 
-constexpr size_t kMaxCount = 0xFFFF;
-constexpr size_t kMaxTrackName = 255;
+constexpr size_t kMaxTrackName = kBanTrackNameCapacity - 1;
 
 bool CountFits(size_t count, const std::string& what, std::string& error) {
-  if (count <= kMaxCount) return true;
-  error = what + ": " + std::to_string(count) + " is more than the file can hold (65535)";
+  if (count <= kBanMaxCount) return true;
+  error = what + ": " + std::to_string(count) + " is more than the file can hold (" +
+          std::to_string(kBanMaxCount) + ")";
   return false;
 }
 
-bool WriteKeys(CByteWriter& writer, const std::vector<SBanKey>& keys, int valueCount,
+bool WriteKeys(CByteWriter& writer, const std::vector<SBanKey>& keys, size_t valueCount,
                const std::string& what, std::string& error) {
   if (!CountFits(keys.size(), what, error)) return false;
   writer.WriteU16(uint16_t(keys.size()));
@@ -28,33 +29,40 @@ bool WriteKeys(CByteWriter& writer, const std::vector<SBanKey>& keys, int valueC
 
 bool WriteTrack(CByteWriter& writer, const SBanTrack& track, uint16_t version, std::string& error) {
   if (track.name.size() > kMaxTrackName || track.name.find('\0') != std::string::npos) {
-    error = "track name \"" + track.name + "\" is longer than 255 characters or holds a zero byte";
+    error = "track name \"" + track.name + "\" is longer than " + std::to_string(kMaxTrackName) +
+            " characters or holds a zero byte";
     return false;
   }
   writer.WriteString(track.name.c_str());
-  const bool hasBase = version >= 0x101;
-  if (hasBase) writer.WriteFloats(track.basePosition, 3);
-  if (!WriteKeys(writer, track.positionKeys, 3, "position keys of " + track.name, error)) return false;
-  if (hasBase) writer.WriteFloats(track.baseRotation, 4);
-  if (!WriteKeys(writer, track.rotationKeys, 4, "rotation keys of " + track.name, error)) return false;
-  if (hasBase) writer.WriteFloats(track.baseScale, 3);
-  return WriteKeys(writer, track.scaleKeys, 3, "scale keys of " + track.name, error);
+  const bool hasBase = version >= kBanVersionBase;
+  if (hasBase) writer.WriteFloats(track.basePosition, kBanPositionFloats);
+  if (!WriteKeys(writer, track.positionKeys, kBanPositionFloats, "position keys of " + track.name, error)) return false;
+  if (hasBase) writer.WriteFloats(track.baseRotation, kBanRotationFloats);
+  if (!WriteKeys(writer, track.rotationKeys, kBanRotationFloats, "rotation keys of " + track.name, error)) return false;
+  if (hasBase) writer.WriteFloats(track.baseScale, kBanScaleFloats);
+  return WriteKeys(writer, track.scaleKeys, kBanScaleFloats, "scale keys of " + track.name, error);
 }
 
 }  // namespace
+
+std::string VersionText(uint16_t version) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%X", unsigned(version));
+  return text;
+}
 
 bool WriteBan(const SBanDescription& description, std::vector<uint8_t>& out, std::string& error) {
   out.clear();
   CByteWriter writer;
   if (!CountFits(description.tracks.size(), "tracks", error)) return false;
-  writer.WriteBytes("BAN ", 4);
+  writer.WriteBytes(kBanTag, sizeof kBanTag);
   writer.WriteU16(description.version);
   writer.WriteU16(description.frameCount);
   writer.WriteU16(description.framesPerSecond);
   writer.WriteU16(uint16_t(description.tracks.size()));
   for (const SBanTrack& track : description.tracks)
     if (!WriteTrack(writer, track, description.version, error)) return false;
-  if (description.version >= 0x102) {
+  if (description.version >= kBanVersionEvents) {
     if (!CountFits(description.events.size(), "events", error)) return false;
     writer.WriteU16(uint16_t(description.events.size()));
     for (const SBanEventDescription& event : description.events) {
@@ -62,7 +70,7 @@ bool WriteBan(const SBanDescription& description, std::vector<uint8_t>& out, std
       writer.WriteU32(event.value);
     }
   } else if (!description.events.empty()) {
-    error = "events need version 0x102 or later";
+    error = "events need version " + VersionText(kBanVersionEvents) + " or later";
     return false;
   }
   out = std::move(writer.GetBytes());
@@ -84,7 +92,7 @@ bool WriteAtlas(const SAtlasDescription& description, std::vector<uint8_t>& out,
     names.push_back(0);
   }
   CByteWriter writer;
-  writer.WriteBytes("ATLS", 4);
+  writer.WriteBytes(kAtlasTag, sizeof kAtlasTag);
   writer.WriteU16(description.version);
   writer.WriteU16(uint16_t(description.entries.size()));
   writer.WriteF32(description.value);
@@ -92,7 +100,7 @@ bool WriteAtlas(const SAtlasDescription& description, std::vector<uint8_t>& out,
   writer.WriteBytes(names.data(), names.size());
   for (size_t i = 0; i < description.entries.size(); ++i) {
     writer.WriteU32(offsets[i]);
-    writer.WriteFloats(description.entries[i].values, 8);
+    writer.WriteFloats(description.entries[i].values, kAtlasEntryWords);
   }
   out = std::move(writer.GetBytes());
   return true;

@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "Quor/AnimationFormat.h"
+#include "Quor/AtlasFormat.h"
+
 struct SBanKey {
   uint16_t frame = 0;
-  float values[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // x, y, z (and w for rotations)
+  float values[kBanRotationFloats] = {0.0f, 0.0f, 0.0f, 0.0f};  // x, y, z (and w for rotations)
 };
 
 struct SBanTrack {
@@ -27,7 +30,7 @@ struct SBanEventDescription {
 };
 
 struct SBanDescription {
-  uint16_t version = 0x102;  // 0x100: no base pose; 0x101: no events
+  uint16_t version = kBanNewestVersion;  // before kBanVersionBase no base pose; before kBanVersionEvents no events
   uint16_t frameCount = 0;
   uint16_t framesPerSecond = 30;
   std::vector<SBanTrack> tracks;
@@ -36,11 +39,11 @@ struct SBanDescription {
 
 struct SAtlasEntryDescription {
   std::string name;
-  float values[8] = {};  // the entry's 32 bytes of data
+  float values[kAtlasEntryWords] = {};  // the entry's data
 };
 
 struct SAtlasDescription {
-  uint16_t version = 0x100;
+  uint16_t version = kAtlasVersion;
   float value = 0.0f;
   std::vector<SAtlasEntryDescription> entries;
 };
@@ -49,3 +52,6 @@ struct SAtlasDescription {
 // its 16-bit field, a name longer than the reader keeps).
 bool WriteBan(const SBanDescription& description, std::vector<uint8_t>& out, std::string& error);
 bool WriteAtlas(const SAtlasDescription& description, std::vector<uint8_t>& out, std::string& error);
+
+// A version as the writers' messages give it ("0x102").
+std::string VersionText(uint16_t version);

@@ -144,8 +144,9 @@ int DumpColTree(const std::vector<uint8_t>& bytes, const std::string& path) {
   return 0;
 }
 
-bool Tagged(const std::vector<uint8_t>& bytes, const char* tag) {
-  return bytes.size() >= 4 && std::memcmp(bytes.data(), tag, 4) == 0;
+// The formats' tags are all four bytes.
+bool Tagged(const std::vector<uint8_t>& bytes, const char (&tag)[4]) {
+  return bytes.size() >= sizeof tag && std::memcmp(bytes.data(), tag, sizeof tag) == 0;
 }
 
 // A generated model: MATERIAL SIZE OUT.
@@ -164,11 +165,11 @@ int Generate(const char* material, const char* size, const std::string& out,
 int Dump(const std::string& path) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, bytes)) return Fail("cannot read " + path);
-  if (bytes.size() >= 4 && std::memcmp(bytes.data(), "BAN ", 4) == 0) return DumpAnimation(bytes, path);
-  if (bytes.size() >= 4 && std::memcmp(bytes.data(), "ATLS", 4) == 0) return DumpAtlas(bytes, path);
-  if (Tagged(bytes, "BMO ")) return DumpModel(bytes, path);
-  if (Tagged(bytes, "BSC ")) return DumpScene(bytes, path);
-  if (Tagged(bytes, "BCT ")) return DumpColTree(bytes, path);
+  if (Tagged(bytes, kBanTag)) return DumpAnimation(bytes, path);
+  if (Tagged(bytes, kAtlasTag)) return DumpAtlas(bytes, path);
+  if (Tagged(bytes, kBmoTag)) return DumpModel(bytes, path);
+  if (Tagged(bytes, kBscTag)) return DumpScene(bytes, path);
+  if (Tagged(bytes, kColTreeTag)) return DumpColTree(bytes, path);
   return Fail(path + " is not an animation, texture atlas, model, scene or collision tree file");
 }
 

@@ -1,5 +1,7 @@
 #include "tools/soundgen/SoundGen.h"
 
+#include "Platform/AudioWave.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -191,7 +193,9 @@ bool WriteWave(const std::string& path, const Signal& signal, bool stereo, doubl
   const uint16_t channels = stereo ? 2 : 1;
   const uint16_t blockAlign = uint16_t(channels * 2);
   const uint64_t dataBytes = uint64_t(signal.size()) * blockAlign;
-  if (dataBytes > 0xFFFFFFF0u - 36) {
+  // The RIFF size counts everything after its own header.
+  constexpr uint32_t kRiffSizeBeforeData = kPcmWaveHeaderBytes - kChunkHeaderBytes;
+  if (dataBytes > 0xFFFFFFF0u - kRiffSizeBeforeData) {
     error = path + ": the sound is too long for a WAVE file";
     return false;
   }
@@ -199,17 +203,19 @@ bool WriteWave(const std::string& path, const Signal& signal, bool stereo, doubl
   const float rightGain = float(std::min(1.0, 1.0 + pan));
 
   std::string out;
-  out += "RIFF";
-  PutU32(out, uint32_t(36 + dataBytes));
-  out += "WAVEfmt ";
-  PutU32(out, 16);
-  PutU16(out, 1);  // integer PCM
+  auto putTag = [&](const char* tag) { out.append(tag, 4); };
+  putTag(kRiffTag);
+  PutU32(out, uint32_t(kRiffSizeBeforeData + dataBytes));
+  putTag(kWaveTag);
+  putTag(kWaveFormatChunkTag);
+  PutU32(out, kPcmFormatBytes);
+  PutU16(out, kWaveFormatPcm);
   PutU16(out, channels);
   PutU32(out, kSampleRate);
   PutU32(out, kSampleRate * blockAlign);
   PutU16(out, blockAlign);
   PutU16(out, 16);
-  out += "data";
+  putTag(kWaveDataChunkTag);
   PutU32(out, uint32_t(dataBytes));
   for (float value : signal) {
     if (stereo) {

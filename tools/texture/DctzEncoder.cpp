@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr uint16_t kWrittenVersion = 0x102;
+constexpr uint16_t kWrittenVersion = kDctzVersionLast;
 
 // The usual 8x8 tables of still-picture coding, natural (row-major) order.
 const int kLumaBase[64] = {
@@ -186,7 +186,7 @@ void AppendPlane(const SPlane& plane, const uint8_t* quantisers, Filter coded, s
     for (size_t i = 0; i < count; ++i) out.push_back(blocks[i * 64 + k]);
 }
 
-// 0 empty (all alpha 0), 1 opaque (all 255), 2 partly transparent.
+// Empty (all alpha 0), opaque (all 255) or partly transparent.
 std::vector<uint8_t> ClassifyBlocks(const SPlane& alpha) {
   std::vector<uint8_t> classes;
   for (uint32_t top = 0; top < alpha.height; top += 8)
@@ -198,7 +198,7 @@ std::vector<uint8_t> ClassifyBlocks(const SPlane& alpha) {
           allClear &= a == 0.0f;
           allOpaque &= a == 255.0f;
         }
-      classes.push_back(allClear ? 0 : (allOpaque ? 1 : 2));
+      classes.push_back(allClear ? kDctzBlockEmpty : (allOpaque ? kDctzBlockOpaque : kDctzBlockPartial));
     }
   return classes;
 }
@@ -209,27 +209,27 @@ std::vector<uint8_t> EncodeDctzPayload(const SRgbaImage& image, int quality) {
   if (image.width == 0 || image.height == 0 || image.width > kMaxTextureSide ||
       image.height > kMaxTextureSide)
     throw std::runtime_error("picture size is outside 1.." + std::to_string(kMaxTextureSide));
-  const uint32_t codedWidth = (image.width + 15) / 16 * 16;
-  const uint32_t codedHeight = (image.height + 15) / 16 * 16;
+  const uint32_t step = kDctzCodedSideStep;
+  const uint32_t codedWidth = (image.width + step - 1) / step * step;
+  const uint32_t codedHeight = (image.height + step - 1) / step * step;
   SYccaPlanes planes = SplitPicture(image, codedWidth, codedHeight);
   bool hasAlpha = std::any_of(planes.alpha.values.begin(), planes.alpha.values.end(),
                               [](float a) { return a != 255.0f; });
 
-  std::vector<uint8_t> body(128);
+  constexpr size_t kTable = kDctzQuantiserTableSize;
+  std::vector<uint8_t> body(2 * kTable);
   MakeQuantisers(kLumaBase, quality, body.data());
-  MakeQuantisers(kChromaBase, quality, body.data() + 64);
-  const std::vector<uint8_t> lumaTable(body.begin(), body.begin() + 64);
-  const std::vector<uint8_t> chromaTable(body.begin() + 64, body.end());
+  MakeQuantisers(kChromaBase, quality, body.data() + kTable);
+  const std::vector<uint8_t> lumaTable(body.begin(), body.begin() + kTable);
+  const std::vector<uint8_t> chromaTable(body.begin() + kTable, body.end());
 
   std::vector<uint8_t> classes;
   if (hasAlpha) {
     classes = ClassifyBlocks(planes.alpha);
-    for (size_t i = 0; i < classes.size(); i += 4)
-      body.push_back(uint8_t(classes[i] | (classes[i + 1] << 2) | (classes[i + 2] << 4) |
-                             (classes[i + 3] << 6)));
+    for (size_t i = 0; i < classes.size(); i += kDctzClassesPerByte) body.push_back(PackDctzBlockClasses(&classes[i]));
   }
-  auto hasColour = [&](size_t block) { return classes.empty() || classes[block] != 0; };
-  auto hasAlphaData = [&](size_t block) { return classes.empty() || (classes[block] & 2) != 0; };
+  auto hasColour = [&](size_t block) { return classes.empty() || (classes[block] & kDctzClassColourMask) != 0; };
+  auto hasAlphaData = [&](size_t block) { return classes.empty() || (classes[block] & kDctzClassAlphaMask) != 0; };
   auto everyBlock = [](size_t) { return true; };
   AppendPlane(planes.luma, lumaTable.data(), hasColour, body);
   AppendPlane(planes.cb, chromaTable.data(), everyBlock, body);
@@ -249,7 +249,7 @@ std::vector<uint8_t> EncodeDctzPayload(const SRgbaImage& image, int quality) {
 }
 
 std::vector<uint8_t> EncodeDctzFile(const SRgbaImage& image, int quality) {
-  std::vector<uint8_t> file = {'D', 'C', 'T', 'Z'};
+  std::vector<uint8_t> file(kDctzTag, kDctzTag + kTextureTagSize);
   std::vector<uint8_t> payload = EncodeDctzPayload(image, quality);
   file.insert(file.end(), payload.begin(), payload.end());
   return file;

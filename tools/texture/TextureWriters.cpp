@@ -1,5 +1,6 @@
 #include "tools/texture/TextureWriters.h"
 
+#include "Quor/TextureFormats.h"
 #include "tools/texture/DctzEncoder.h"
 
 #include <zlib.h>
@@ -8,10 +9,10 @@
 
 namespace {
 
-constexpr uint16_t kMptWrittenVersion = 0x101;
-constexpr uint32_t kMptEntryOffset = 16;  // tag, version, count, one 8-byte entry
+constexpr uint16_t kMptWrittenVersion = kMptVersionLast;
+constexpr uint32_t kMptEntryOffset = kMptHeaderSize + kMptEntrySize;  // one entry
 
-void AppendTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void AppendTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + kTextureTagSize); }
 
 // Each byte from the fifth on becomes its difference from the byte four places before.
 std::vector<uint8_t> DeltaCode(const std::vector<uint8_t>& rgba) {
@@ -43,9 +44,9 @@ std::vector<uint8_t> DeflateBytes(const std::vector<uint8_t>& data) {
 
 
 std::vector<uint8_t> WriteMpt(const SRgbaImage& image, EMptPixels pixels, int dctzQuality) {
-  static const char* const kTags[] = {"RGBA", "RGBZ", "DCTZ"};
+  static const char* const kTags[] = {kMptRgbaTag, kMptRgbzTag, kDctzTag};
   std::vector<uint8_t> out;
-  AppendTag(out, "MPT ");
+  AppendTag(out, kMptTag);
   AppendU16(out, kMptWrittenVersion);
   AppendU16(out, 1);
   AppendTag(out, kTags[int(pixels)]);
@@ -57,7 +58,7 @@ std::vector<uint8_t> WriteMpt(const SRgbaImage& image, EMptPixels pixels, int dc
     AppendU32(data, image.width);
     AppendU32(data, image.height);
     if (pixels == EMptPixels::Rgba) {
-      AppendU32(data, 0);  // the 1.01 header word no reader uses
+      AppendU32(data, 0);  // the kMptVersionRgbaWord header word no reader uses
       data.insert(data.end(), image.rgba.begin(), image.rgba.end());
     } else {
       std::vector<uint8_t> packed = DeflateBytes(DeltaCode(image.rgba));
@@ -69,18 +70,18 @@ std::vector<uint8_t> WriteMpt(const SRgbaImage& image, EMptPixels pixels, int dc
 }
 
 std::vector<uint8_t> WriteBmp(const SRgbaImage& image) {
-  const uint32_t headerBytes = 14 + 40;
+  const uint32_t headerBytes = kBmpFileHeaderSize + kBmpInfoHeaderSize;
   const uint32_t pixelBytes = image.width * image.height * 4;
-  std::vector<uint8_t> out = {'B', 'M'};
+  std::vector<uint8_t> out(kBmpSignature, kBmpSignature + sizeof kBmpSignature);
   AppendU32(out, headerBytes + pixelBytes);
   AppendU32(out, 0);
   AppendU32(out, headerBytes);
-  AppendU32(out, 40);
+  AppendU32(out, kBmpInfoHeaderSize);
   AppendU32(out, image.width);
   AppendU32(out, image.height);  // positive: bottom-up
   AppendU16(out, 1);
   AppendU16(out, 32);
-  AppendU32(out, 0);  // uncompressed
+  AppendU32(out, kBmpUncompressed);
   AppendU32(out, pixelBytes);
   AppendU32(out, 2835);  // 72 dots per inch
   AppendU32(out, 2835);

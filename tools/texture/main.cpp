@@ -103,10 +103,13 @@ int Encode(int argc, char** argv) {
 std::string TextureKind(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string kind = LowerExtension(path);
   if (kind == "mpt" || kind == "dctz" || kind == "bmp") return kind;
-  auto starts = [&](const char* tag) {
-    return bytes.size() >= std::strlen(tag) && std::memcmp(bytes.data(), tag, std::strlen(tag)) == 0;
+  auto starts = [&](const char* tag, size_t size) {
+    return bytes.size() >= size && std::memcmp(bytes.data(), tag, size) == 0;
   };
-  return starts("MPT ") ? "mpt" : starts("DCTZ") ? "dctz" : starts("BM") ? "bmp" : "";
+  return starts(kMptTag, kTextureTagSize)           ? "mpt"
+         : starts(kDctzTag, kTextureTagSize)        ? "dctz"
+         : starts(kBmpSignature, sizeof kBmpSignature) ? "bmp"
+                                                      : "";
 }
 
 bool DecodeTextureFile(const std::string& path, const std::string& kind,

@@ -9,7 +9,6 @@ namespace {
 
 constexpr const char* kSource = "Common/Render/DynaMesh/CDynaMesh";
 constexpr float kMinLength = 0.0001f;
-constexpr uint32_t kVersionWithFrameRate = 104;
 
 bool Damaged(const char* fileName, const char* what) {
   HM_REPORT(kSource, "Dynamic mesh file \"%s\" is damaged: %s", fileName, what);
@@ -116,7 +115,7 @@ bool CDynaMesh::LoadFromBytes(const char* fileName, CByteReader& reader, VectorF
   uint32_t subMeshCount = 0;
   reader.String(name, sizeof(name), "name");
   const uint32_t version = reader.U32("version");
-  if (version == kVersionWithFrameRate) m_frameRate = reader.U32("frame rate");
+  if (version == kDynaMeshVersionFrameRate) m_frameRate = reader.U32("frame rate");
   // Every sub-mesh takes at least its five counts.
   if (!ReadCount(reader, 20, &subMeshCount, "sub-meshes")) return Damaged(fileName, "the header is cut short");
   const SCallbacks callbacks{positionFn, texCoordFn, normalFn};
@@ -281,7 +280,7 @@ std::vector<uint8_t> WriteDynaMeshFile(const SDynaMeshDesc& mesh) {
   auto count = [&out](size_t n) { out.WriteU32(static_cast<uint32_t>(n)); };
   out.WriteString(mesh.name);
   out.WriteU32(mesh.version);
-  if (mesh.version == kVersionWithFrameRate) out.WriteU32(mesh.frameRate);
+  if (mesh.version == kDynaMeshVersionFrameRate) out.WriteU32(mesh.frameRate);
   count(mesh.subMeshes.size());
   for (const SDynaMeshDesc::SSubMesh& sub : mesh.subMeshes) {
     count(0);

@@ -19,6 +19,8 @@
 #include <memory>
 #include <vector>
 
+constexpr uint32_t kDynaMeshVersionFrameRate = 104;
+
 class CByteReader;
 
 struct SDynaCorner {
@@ -137,7 +139,7 @@ struct SDynaMeshDesc {
     std::vector<std::vector<Vector2>> texCoordKeys;  // one list per texture coordinate (or none)
   };
   const char* name = "";
-  uint32_t version = 104;
+  uint32_t version = kDynaMeshVersionFrameRate;
   uint32_t frameRate = 30;
   std::vector<SSubMesh> subMeshes;
 };

@@ -88,7 +88,7 @@ void CCameraSpline::LoadFromBytes(const char* fileName, CByteReader& reader) {
   const uint32_t version = reader.U32("version");
   if (reader.Failed())
     HM_FATAL(kSource, "Camera animation file \"%s\" is damaged: the header is cut short", fileName);
-  if (version != 101 && version != kVersion)
+  if (version != kVersionHorizontalFov && version != kVersion)
     HM_FATAL(kSource, "Incorrect camera animation version, theirs %d - ours %d", static_cast<int>(version),
              static_cast<int>(kVersion));
   Clear();
@@ -110,7 +110,7 @@ void CCameraSpline::ReadTrack(const char* fileName, uint32_t version, CByteReade
   reader.String(track->name, sizeof(track->name), "track name");
   track->kind = reader.U32("track kind");
   reader.Floats(track->parameters, 2, "track parameters");
-  if (version == 101) {
+  if (version == kVersionHorizontalFov) {
     const float horizontal = reader.F32("field of view");
     // The stored angle is horizontal; the camera takes the angle of a 4:3 view's height.
     track->fieldOfView = 2.0f * std::atan(std::tan(horizontal / 2.0f) * 3.0f * 0.25f);

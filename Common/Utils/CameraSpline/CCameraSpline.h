@@ -58,6 +58,8 @@ class CCameraTrack {
 class CCameraSpline {
  public:
   static constexpr uint32_t kVersion = 102;
+  // Tracks of this older version store a horizontal field of view alone.
+  static constexpr uint32_t kVersionHorizontalFov = 101;
 
   // Reads a camera animation file. A wrong version or a damaged file is fatal; a missing
   // file is reported and leaves the tracks empty.

@@ -78,9 +78,9 @@ TEST_F(ModelDrawTest, StripsAndFansDrawEveryTriangleAndStayApart) {
   d.nodes[0].name = "Root";
   // Two 4-vertex strips, squares over pixels 4..20 and 28..44 of the top row, and a fan of
   // four triangles around (12, 36) filling the square 4..20 x 28..44.
-  d.parts = {PixelPart(kBmoStrip, {{4, 4}, {20, 4}, {4, 20}, {20, 20}}),
-             PixelPart(kBmoStrip, {{28, 4}, {44, 4}, {28, 20}, {44, 20}}),
-             PixelPart(kBmoFan, {{12, 36}, {4, 28}, {20, 28}, {20, 44}, {4, 44}, {4, 28}})};
+  d.parts = {PixelPart(kPrimitiveStrip, {{4, 4}, {20, 4}, {4, 20}, {20, 20}}),
+             PixelPart(kPrimitiveStrip, {{28, 4}, {44, 4}, {28, 20}, {44, 20}}),
+             PixelPart(kPrimitiveFan, {{12, 36}, {4, 28}, {20, 28}, {20, 44}, {4, 44}, {4, 28}})};
   CRenderObject object(Model(d), true);
   object.SetPosition({0.0f, 0.0f, 0.5f});
   const std::vector<uint8_t> image = Render(object);
