@@ -9,7 +9,7 @@ endmacro()
 
 hm_tool_layers(astar_bench common)
 hm_tool_layers(comictool quor)
-hm_tool_layers(fontmaker)  # FreeType and the tools' own headers only
+hm_tool_layers(fontmaker quor)  # FreeType, and the font and texture layouts the engine reads
 hm_tool_layers(fxtool quor)
 hm_tool_layers(gfx_bench platform platform_testing)
 hm_tool_layers(graphtool common)
@@ -17,7 +17,7 @@ hm_tool_layers(modeltool quor)
 hm_tool_layers(pk2 quor)
 hm_tool_layers(shaderasm platform)  # runs while the engine is built: the platform's assembler only
 hm_tool_layers(shared quor)
-hm_tool_layers(soundgen)
+hm_tool_layers(soundgen platform)  # the WAVE layout the platform layer reads
 hm_tool_layers(spline common)
 hm_tool_layers(texture quor)
 hm_tool_layers(texture_bench quor)
