@@ -6,7 +6,7 @@
 #include "Quor/ReportError.h"
 
 namespace {
-CGfxDevice* g_device = nullptr;
+CGfxDevice* g_currentD3DDevice = nullptr;
 DeviceServiceFn g_service = nullptr;
 
 void ForwardReport(const char* source, const char* text) {
@@ -15,8 +15,8 @@ void ForwardReport(const char* source, const char* text) {
 }
 }  // namespace
 
-CGfxDevice* GetD3DDevice() { return g_device; }
-void SetD3DDevice(CGfxDevice* device) { g_device = device; }
+CGfxDevice* GetD3DDevice() { return g_currentD3DDevice; }
+void SetD3DDevice(CGfxDevice* device) { g_currentD3DDevice = device; }
 
 void SetDeviceServiceHandler(DeviceServiceFn handler) { g_service = handler; }
 

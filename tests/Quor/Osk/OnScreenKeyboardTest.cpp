@@ -15,7 +15,7 @@
 #include "Quor/OnScreenKeyboard.h"
 #include "tests/Quor/SoundTestKit.h"
 #include "tools/fontmaker/FontFileWriter.h"
-#include "tests/support/PlatformTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 
 using namespace rendertest;
 
@@ -42,8 +42,7 @@ constexpr uint32_t kCellBackspace = 10;
 class OnScreenKeyboardTest : public CRenderFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(hmtest::StartFreshPlatform());
-    GetPlatformState() = SPlatformState();
+    ASSERT_TRUE(hmtest::StartFreshEngine());
     CRenderFixture::SetUp();
     SetAspectRatio(1.0f);
     InitInputDevices();
