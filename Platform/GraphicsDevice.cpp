@@ -182,10 +182,12 @@ void SGfxDeviceImpl::FlushPending(SGfxContext* ctx) {
     ctx->shadersKnown = false;
   }
   if (ctx->isMain) {
-    if (!orphanNames[0].empty()) glDeleteTextures(static_cast<GLsizei>(orphanNames[0].size()), orphanNames[0].data());
-    if (!orphanNames[1].empty()) glDeleteBuffers(static_cast<GLsizei>(orphanNames[1].size()), orphanNames[1].data());
-    if (!orphanNames[2].empty())
-      glDeleteRenderbuffers(static_cast<GLsizei>(orphanNames[2].size()), orphanNames[2].data());
+    const std::vector<GLuint>& textures = OrphansOf(EGlObjectKind::Texture);
+    const std::vector<GLuint>& buffers = OrphansOf(EGlObjectKind::Buffer);
+    const std::vector<GLuint>& renderbuffers = OrphansOf(EGlObjectKind::Renderbuffer);
+    if (!textures.empty()) glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());
+    if (!buffers.empty()) glDeleteBuffers(static_cast<GLsizei>(buffers.size()), buffers.data());
+    if (!renderbuffers.empty()) glDeleteRenderbuffers(static_cast<GLsizei>(renderbuffers.size()), renderbuffers.data());
     for (auto& names : orphanNames) names.clear();
   }
 }
@@ -236,17 +238,17 @@ void SGfxDeviceImpl::ServeTranslation(SGfxContext* ctx) {
   translationServes = ctx;
 }
 
-void SGfxDeviceImpl::DeleteGlName(int kind, GLuint name) {
+void SGfxDeviceImpl::DeleteGlName(EGlObjectKind kind, GLuint name) {
   SGfxContext* ctx = Enter();
   if (!ctx) {
-    orphanNames[kind].push_back(name);
+    OrphansOf(kind).push_back(name);
     return;
   }
-  if (kind == 0) {
+  if (kind == EGlObjectKind::Texture) {
     glDeleteTextures(1, &name);
     for (SGfxContext* each : shared) std::fill(std::begin(each->unitTextures), std::end(each->unitTextures), kGfxUnknown);
     std::fill(std::begin(main->unitTextures), std::end(main->unitTextures), kGfxUnknown);
-  } else if (kind == 1) {
+  } else if (kind == EGlObjectKind::Buffer) {
     glDeleteBuffers(1, &name);
   } else {
     glDeleteRenderbuffers(1, &name);

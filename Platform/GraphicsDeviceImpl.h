@@ -29,6 +29,10 @@ constexpr uint32_t kGfxUnknown = 0xFFFFFFFFu;
 // Uploads bind textures on a unit no sampler uses, so draws find their bindings intact.
 constexpr GLenum kGfxUploadUnit = GL_TEXTURE0 + kGfxSamplers;
 
+// The kinds of GL object the device deletes by name (and keeps aside when no context is current).
+enum class EGlObjectKind { Texture, Buffer, Renderbuffer };
+constexpr size_t kGlObjectKindCount = 3;
+
 // A framebuffer as GL addresses it: a framebuffer object, whose row 0 is the picture's top
 // row, or the window's own (name 0), whose row 0 is the bottom row of a `height`-row picture.
 struct SGfxFramebuffer {
@@ -227,7 +231,8 @@ struct SGfxDeviceImpl {
   bool lost = false;
   uint32_t lostPolls = 0;
   uint32_t generation = 0;
-  std::vector<GLuint> orphanNames[3];  // textures, buffers, renderbuffers freed off-context
+  std::vector<GLuint> orphanNames[kGlObjectKindCount];  // by EGlObjectKind, freed off-context
+  std::vector<GLuint>& OrphansOf(EGlObjectKind kind) { return orphanNames[static_cast<size_t>(kind)]; }
 
   // Locking and contexts.
   static CGfxDeviceLock& Lock();
@@ -255,7 +260,7 @@ struct SGfxDeviceImpl {
   // Objects.
   void Register(CGfxObject* object);
   void Unregister(CGfxObject* object);
-  void DeleteGlName(int kind, GLuint name);  // 0 texture, 1 buffer, 2 renderbuffer
+  void DeleteGlName(EGlObjectKind kind, GLuint name);
   void ForgetFramebuffersOf(uint64_t key);
   void ForgetTranslated();
   void ServeTranslation(SGfxContext* ctx);

@@ -622,7 +622,7 @@ uint32_t CGfxDevice::Clear(uint32_t rectCount, const SGfxRect* rects, uint32_t f
   SGfxDeviceState& state = impl.state;
   if (impl.lost) return GFX_ERR_DEVICE_LOST;
   SGfxContext* ctx = impl.Enter();
-  if (!ctx || (rectCount > 0 && !rects) || (flags & ~7u) || flags == 0) return GFX_ERR_INVALID_CALL;
+  if (!ctx || (rectCount > 0 && !rects) || (flags & ~kGfxClearAllFlags) || flags == 0) return GFX_ERR_INVALID_CALL;
   if ((flags & (GFX_CLEAR_ZBUFFER | GFX_CLEAR_STENCIL)) && !state.depthStencil) return GFX_ERR_INVALID_CALL;
   if (!impl.BindTarget(ctx, (flags & (GFX_CLEAR_ZBUFFER | GFX_CLEAR_STENCIL)) != 0)) return GFX_ERR_INVALID_CALL;
   GLbitfield mask = 0;

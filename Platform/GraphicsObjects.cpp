@@ -47,7 +47,7 @@ CGfxSurface::~CGfxSurface() {
 void CGfxSurface::DropGl() {
   if (m_renderbuffer && m_device) {
     m_device->m_impl->ForgetFramebuffersOf((2ull << 62) | m_renderbuffer);
-    m_device->m_impl->DeleteGlName(2, m_renderbuffer);
+    m_device->m_impl->DeleteGlName(EGlObjectKind::Renderbuffer, m_renderbuffer);
   }
   m_renderbuffer = 0;
 }
@@ -121,7 +121,7 @@ CGfxTexture::~CGfxTexture() { DropGl(); }
 void CGfxTexture::DropGl() {
   if (m_gl && m_device) {
     m_device->m_impl->ForgetFramebuffersOf((1ull << 62) | m_gl);
-    m_device->m_impl->DeleteGlName(0, m_gl);
+    m_device->m_impl->DeleteGlName(EGlObjectKind::Texture, m_gl);
   }
   m_gl = 0;
 }
@@ -179,7 +179,7 @@ uint32_t CGfxBuffer::GetDesc(SGfxBufferDesc* desc) const {
 CGfxBuffer::~CGfxBuffer() { DropGl(); }
 
 void CGfxBuffer::DropGl() {
-  if (m_gl && m_device) m_device->m_impl->DeleteGlName(1, m_gl);
+  if (m_gl && m_device) m_device->m_impl->DeleteGlName(EGlObjectKind::Buffer, m_gl);
   m_gl = 0;
 }
 

@@ -50,6 +50,7 @@ enum EGfxLockFlags : uint32_t {
 };
 
 enum EGfxClearFlags : uint32_t { GFX_CLEAR_TARGET = 1, GFX_CLEAR_ZBUFFER = 2, GFX_CLEAR_STENCIL = 4 };
+constexpr uint32_t kGfxClearAllFlags = GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER | GFX_CLEAR_STENCIL;
 
 enum EGfxPrimitiveType : uint32_t {
   GFX_PT_POINTLIST = 1,

@@ -10,6 +10,12 @@
 
 namespace {
 
+// The system's wheel step: one notch of the wheel counts this much.
+constexpr int32_t kWheelDeltaPerNotch = 120;
+// Controller axes arrive in -32767..32767 and are given in -1000..1000.
+constexpr int64_t kAxisRawMax = 32767;
+constexpr int32_t kAxisRangeMax = 1000;
+
 struct SScancodeKey {
   SDL_Scancode scancode;
   uint8_t virtualKey;
@@ -155,7 +161,7 @@ void OnMouseButton(const SDL_MouseButtonEvent& event) {
 void OnWheel(const SDL_MouseWheelEvent& event) {
   int32_t notches = event.y;
   if (event.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
-  g_input.wheel += notches * 120;
+  g_input.wheel += notches * kWheelDeltaPerNotch;
   SInputMessage message;
   message.kind = EInputMessage::MouseWheel;
   message.notches = static_cast<float>(notches);
@@ -269,8 +275,8 @@ bool PlatformReadMouseDevice(SPlatformMouseState* state) {
 }
 
 int32_t PlatformAxisToRange(int32_t raw) {
-  const int32_t value = static_cast<int32_t>(static_cast<int64_t>(raw) * 1000 / 32767);
-  return value < -1000 ? -1000 : (value > 1000 ? 1000 : value);
+  const int32_t value = static_cast<int32_t>(static_cast<int64_t>(raw) * kAxisRangeMax / kAxisRawMax);
+  return value < -kAxisRangeMax ? -kAxisRangeMax : (value > kAxisRangeMax ? kAxisRangeMax : value);
 }
 
 static_assert(kPlatformHatUp == SDL_HAT_UP && kPlatformHatRight == SDL_HAT_RIGHT && kPlatformHatDown == SDL_HAT_DOWN &&

@@ -3,12 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Platform/GraphicsDevice.h"
 #include "Quor/CTextureManager.h"
-#include "Quor/DirectX/CD3DDeviceResources.h"
-#include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/Quordx.h"
-#include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/DrawSubmission.h"
 #include "Quor/RenderStates.h"
 #include "Quor/Timer.h"
@@ -36,64 +32,17 @@ void DrawSolidRect(float left, float top, float right, float bottom, uint32_t co
 
 }  // namespace
 
-// The loading thread's GL context, shared with the main one, and the window lent to it. Made
-// and dropped on the main thread (a device resource follows the device through resets); made
-// current on the loading thread for one frame at a time. Every change happens under the
-// screen's lock, so the loading thread sees either a whole context or none.
-class CLoadScreenContext : public CResource {
- public:
-  explicit CLoadScreenContext(CCriticalSection& screenLock) : m_screenLock(screenLock) {}
-  ~CLoadScreenContext() override { Release(); }
-
-  // A screen without a context of its own still works: it just does not draw from the
-  // loading thread. So this never fails.
-  bool Restore() override {
-    m_screenLock.Enter();
-    CGfxDevice* device = GetD3DDevice();
-    if (device && !m_context) {
-      m_context = device->CreateSharedContext();
-      if (m_context) {
-        m_device = device;
-        m_lentWindow = device->LendWindowSurface();
-      }
-    }
-    m_screenLock.Leave();
-    return true;
-  }
-
-  void Release() override {
-    m_screenLock.Enter();
-    if (m_context) {
-      if (m_lentWindow) m_device->ReclaimWindowSurface();
-      m_device->DestroySharedContext(m_context);
-    }
-    m_context = nullptr;
-    m_device = nullptr;
-    m_lentWindow = false;
-    m_screenLock.Leave();
-  }
-
-  // Loading thread, holding the screen's lock.
-  bool MakeCurrent() { return m_context && m_device->MakeSharedContextCurrent(m_context); }
-  void Done() { m_device->ReleaseSharedContext(); }
-
- private:
-  CCriticalSection& m_screenLock;
-  CGfxDevice* m_device = nullptr;
-  SGfxSharedContext* m_context = nullptr;
-  bool m_lentWindow = false;
-};
 
 // The system's default stack: the GL driver runs on this thread too and needs more than a
 // small fixed stack.
 CLoadScreen::CLoadScreen() : CThread(0, 0, "LoadScreen") {
-  m_context = static_cast<CLoadScreenContext*>(AddDeviceResource(new CLoadScreenContext(m_lock)));
+  m_context = CreateDeviceThreadContext(m_lock);
 }
 
 CLoadScreen::~CLoadScreen() {
   ServiceFrame();
   Stop();
-  DestroyDeviceResource(m_context);
+  DestroyDeviceThreadContext(m_context);
   for (TextureRecord* texture : m_textures) {
     if (CTextureManager* manager = GetTextureManager()) manager->ReleaseTexture(texture);
   }
@@ -117,7 +66,7 @@ bool CLoadScreen::Step() {
 }
 
 void CLoadScreen::DrawFrame() {
-  if (!m_context->MakeCurrent()) return;
+  if (!MakeDeviceThreadContextCurrent(m_context)) return;
   if (BeginDeviceFrame()) {
     if (m_framesDrawn == 0) m_firstFrameTime = GetTimeSeconds();
     if (m_texturesLoaded) {
@@ -128,7 +77,7 @@ void CLoadScreen::DrawFrame() {
     EndFrame();
     ++m_framesDrawn;
   }
-  m_context->Done();
+  ReleaseDeviceThreadContext(m_context);
 }
 
 float CLoadScreen::GetProgress() const { return std::min(m_progress.load(), 1.0f); }

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "Quor/CThread.h"
+#include "Quor/DirectX/DeviceFrame.h"
 
 struct TextureRecord;
-class CLoadScreenContext;
 
 class CLoadScreen : public CThread {
  public:
@@ -68,7 +68,7 @@ class CLoadScreen : public CThread {
   void DrawFrame();
 
   CCriticalSection m_lock;
-  CLoadScreenContext* m_context = nullptr;
+  CDeviceThreadContext* m_context = nullptr;
   std::vector<TextureRecord*> m_textures;
   std::atomic<bool> m_locked{false};
   std::atomic<bool> m_lockMark{false};
@@ -87,8 +87,6 @@ void SetCurrentLoadScreen(CLoadScreen* screen);
 
 // Starts the current screen's thread, then loads its textures on this thread unless loaded.
 void StartLoadScreen();
-// Stops the current screen's thread and deletes the screen; no screen is current after.
-void HideLoadScreen();
 // Stops the current screen's thread; the screen stays current.
 void StopLoadScreenThread();
 
@@ -96,15 +94,3 @@ void StopLoadScreenThread();
 void LockLoadScreen();
 void UnlockLoadScreen();
 bool IsLoadScreenLocked();
-
-// Locks the current screen for the scope unless it is locked already; unlocks what it locked.
-class CLoadScreenLockScope {
- public:
-  CLoadScreenLockScope();
-  ~CLoadScreenLockScope();
-  CLoadScreenLockScope(const CLoadScreenLockScope&) = delete;
-  CLoadScreenLockScope& operator=(const CLoadScreenLockScope&) = delete;
-
- private:
-  bool m_lockedHere;
-};

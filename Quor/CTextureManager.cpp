@@ -53,13 +53,13 @@ bool LoadPicture(const std::string& path, Decoder decode, STexturePicture& pictu
 }
 
 CResource_TextureMemory* PictureResource(const TextureRecord* texture) {
-  return texture && texture->resource && texture->kind == kTextureKindPicture
+  return texture && texture->resource && texture->kind == ETextureKind::Picture
              ? static_cast<CResource_TextureMemory*>(texture->resource)
              : nullptr;
 }
 
 CResource_RenderTargetTexture* TargetResource(const TextureRecord* texture) {
-  return texture && texture->resource && texture->kind == kTextureKindRenderTarget
+  return texture && texture->resource && texture->kind == ETextureKind::RenderTarget
              ? static_cast<CResource_RenderTargetTexture*>(texture->resource)
              : nullptr;
 }
@@ -170,7 +170,7 @@ TextureRecord* CTextureManager::FindTexture(const char* fileName) {
 // are not powers of two are padded with zero texels, the picture in the top-left corner.
 TextureRecord* CTextureManager::RegisterPicture(const char* key, STexturePicture& picture) {
   auto* texture = new TextureRecord;
-  texture->kind = kTextureKindPicture;
+  texture->kind = ETextureKind::Picture;
   texture->imageWidth = picture.imageWidth;
   texture->imageHeight = picture.imageHeight;
   if (!IsPowerOfTwo(picture.width) || !IsPowerOfTwo(picture.height)) PadToPowerOfTwo(picture);
@@ -213,7 +213,7 @@ TextureRecord* CTextureManager::AcquireRenderTarget(const char* name, uint32_t w
   CResource_RenderTargetTexture* target = CreateRenderTargetResource(width, height);
   if (!target) return nullptr;  // the device refused it (reported)
   auto* texture = new TextureRecord;
-  texture->kind = kTextureKindRenderTarget;
+  texture->kind = ETextureKind::RenderTarget;
   texture->resource = target;
   texture->imageWidth = target->Width();
   texture->imageHeight = target->Height();

@@ -17,16 +17,16 @@ class CGfxTexture;
 class CResource_Texture;
 struct STexturePicture;
 
-enum ETextureKind : uint32_t {
-  kTextureKindRenderTarget = 0,
-  kTextureKindPicture = 2,
+enum class ETextureKind : uint32_t {
+  RenderTarget = 0,
+  Picture = 2,
 };
 
 // The program-wide texture handle, shared by every holder and released only through the
 // manager.
 struct TextureRecord {
   uint32_t referenceCount = 1;
-  uint32_t kind = kTextureKindPicture;
+  ETextureKind kind = ETextureKind::Picture;
   // When set, drawing uses this record instead (GetEffectiveTexture).
   TextureRecord* substitute = nullptr;
   // A CResource_TextureMemory for pictures, a CResource_RenderTargetTexture for targets.

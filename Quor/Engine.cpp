@@ -96,11 +96,10 @@ void ShutdownAndExit() {
 }
 
 bool EngineServicePass() {
-  SPlatformState& state = GetPlatformState();
-  if (!state.running) return false;
+  if (!GetPlatformState().running) return false;
   PollInputAndSound();
-  state.running = ProcessMessages();
-  return state.running;
+  SetEngineRunning(ProcessMessages());
+  return GetPlatformState().running;
 }
 
 bool IsEngineRunning() { return GetPlatformState().running; }

@@ -12,7 +12,7 @@
 namespace {
 const char* const kSource = "Quor/DirectX/D3DDeviceAccess";
 
-CGfxDevice* g_device = nullptr;
+CGfxDevice* g_currentD3DDevice = nullptr;
 DeviceServiceFn g_service = nullptr;
 
 // The loading screen draws from its own thread, so the record of failures is guarded.
@@ -37,8 +37,8 @@ void ForwardReport(const char* source, const char* text) {
 }
 }  // namespace
 
-CGfxDevice* GetD3DDevice() { return g_device; }
-void SetD3DDevice(CGfxDevice* device) { g_device = device; }
+CGfxDevice* GetD3DDevice() { return g_currentD3DDevice; }
+void SetD3DDevice(CGfxDevice* device) { g_currentD3DDevice = device; }
 
 void SetDeviceServiceHandler(DeviceServiceFn handler) { g_service = handler; }
 

@@ -3,11 +3,12 @@
 #include "Platform/PlatformInstanceLock.h"
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
-#include "Quor/CLoadScreen.h"
 #include "Quor/CThread.h"
 #include "Quor/DirectX/ApplicationActivity.h"
+#include "Quor/DirectX/DeviceFrame.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
 #include "Quor/DirectX/QuordxDevice.h"
+#include "Quor/DirectX/QuordxTestSeams.h"
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
 #include "Quor/Timer.h"
@@ -27,6 +28,8 @@ ExitHookFn ExitHook = nullptr;
 namespace {
 
 const char* const kSource = "Quor/DirectX/Quordx";
+// A window may take at most this share of the desktop on either axis, in percent.
+constexpr int64_t kMaxWindowPercentOfDesktop = 90;
 
 SPlatformState g_state;
 SPlatformInstanceLock* g_instanceLock = nullptr;
@@ -138,12 +141,38 @@ bool MarkerFileExists(const std::string& path) {
 
 }  // namespace
 
-SPlatformState& GetPlatformState() { return g_state; }
+const SPlatformState& GetPlatformState() { return g_state; }
+
+void SetBackBufferSize(int32_t width, int32_t height) {
+  g_state.backBufferWidth = width;
+  g_state.backBufferHeight = height;
+}
+
+void SetRenderArea(int32_t width, int32_t height) {
+  g_state.renderWidth = width;
+  g_state.renderHeight = height;
+}
+
+void MarkDeviceWasReset() { g_state.deviceWasReset = true; }
+
+void SetEngineRunning(bool running) { g_state.running = running; }
+
+// ---- test seams
+
+SPlatformState& PlatformStateForTests() { return g_state; }
+
+void ResetEngineStateForTests() {
+  g_state = SPlatformState();
+  MessageHook = nullptr;
+  ExitHook = nullptr;
+  SetDeviceFactory(nullptr);
+  PlatformResetState();
+}
 
 void CapWindowSize(int32_t desktopWidth, int32_t desktopHeight, int32_t* width, int32_t* height) {
   if (desktopWidth <= 0 || desktopHeight <= 0) return;  // no desktop known: keep the request
-  const int64_t maxWidth = static_cast<int64_t>(desktopWidth) * 90 / 100;
-  const int64_t maxHeight = static_cast<int64_t>(desktopHeight) * 90 / 100;
+  const int64_t maxWidth = static_cast<int64_t>(desktopWidth) * kMaxWindowPercentOfDesktop / 100;
+  const int64_t maxHeight = static_cast<int64_t>(desktopHeight) * kMaxWindowPercentOfDesktop / 100;
   int64_t w = *width, h = *height;
   if (maxWidth < w && w > 0) {
     h = h * maxWidth / w;
@@ -382,4 +411,43 @@ void ResumeRendering() {
 
 void PresentBlankFrame() {
   if (g_state.mainWindow) PlatformPresentBlank(g_state.mainWindow);
+}
+
+// ---- the window's part
+
+void UpdateClientRect() {
+  if (!g_state.mainWindow) return;
+  g_state.windowRect = PlatformGetWindowRect(g_state.mainWindow);
+  g_state.clientRect = PlatformGetClientRect(g_state.mainWindow);
+  const int32_t width = g_state.clientRect.right - g_state.clientRect.left;
+  const int32_t height = g_state.clientRect.bottom - g_state.clientRect.top;
+  SetRenderArea(width, height);
+  if (width <= 0 || height <= 0) return;  // minimised: the back buffer keeps its size
+  if (width == g_state.backBufferWidth && height == g_state.backBufferHeight) return;
+  SetBackBufferSize(width, height);
+  RequestDeviceReset();
+}
+
+void SetWindowedMode(bool cursorVisible) {
+  if (g_state.quitSeen) return;
+  CLoadScreenLockScope holdLoadScreen;
+  g_state.windowed = true;
+  ShowSystemCursor(cursorVisible);
+  PlatformSetWindowFullScreen(g_state.mainWindow, false);
+  PlatformCenterWindow(g_state.mainWindow, g_state.screenWidth, g_state.screenHeight);
+  UpdateClientRect();
+  RequestDeviceReset();
+  // On a focus loss the device is brought back when the player returns.
+  if (!g_state.focusChange) ServiceFrame();
+}
+
+void SetFullScreenMode(bool cursorVisible) {
+  if (g_state.quitSeen) return;
+  CLoadScreenLockScope holdLoadScreen;
+  g_state.windowed = false;
+  ShowSystemCursor(cursorVisible);
+  PlatformSetWindowFullScreen(g_state.mainWindow, true);
+  UpdateClientRect();
+  RequestDeviceReset();
+  ServiceFrame();
 }

@@ -50,7 +50,16 @@ struct SPlatformState {
   bool drawingAllowed = false;
   bool deviceWasReset = false;
 };
-SPlatformState& GetPlatformState();
+// The record, to read. It changes only through the window's messages and the calls below;
+// tests set it up through QuordxTestSeams.h.
+const SPlatformState& GetPlatformState();
+// The device's back buffer and the render area inside it, in pixels, as the device settles them.
+void SetBackBufferSize(int32_t width, int32_t height);
+void SetRenderArea(int32_t width, int32_t height);
+// Noted after each recovery of the device; TakeDeviceWasReset reads and clears it.
+void MarkDeviceWasReset();
+// The frame loop's answer from the message pump: false once the program is to end.
+void SetEngineRunning(bool running);
 
 // Process entry: returns 0 when another instance runs; otherwise ends the process in ExitProgram.
 int WinMain(int argc, char** argv, GameMainFn gameMain);

@@ -5,12 +5,12 @@
 #include "Platform/GraphicsCapture.h"
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
-#include "Quor/CLoadScreen.h"
 #include "Quor/CSoundManager.h"
 #include "Quor/CThread.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DirectX/QuordxTestSeams.h"
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
@@ -68,9 +68,9 @@ struct SDeviceState {
   bool resetPending = false;
   bool inFrame = false;
 };
-SDeviceState g_device;
+SDeviceState g_deviceRecord;
 
-IGfxDeviceFactory& Factory() { return g_device.factory ? *g_device.factory : GetGfxDeviceFactory(); }
+IGfxDeviceFactory& Factory() { return g_deviceRecord.factory ? *g_deviceRecord.factory : GetGfxDeviceFactory(); }
 
 const char* FormatName(EGfxFormat format) {
   for (const SNamedFormat& named : kDisplayFormats) {
@@ -82,11 +82,11 @@ const char* FormatName(EGfxFormat format) {
 // ---- adapters and modes
 
 void ClearModeLists() {
-  if (!g_device.entries) return;
+  if (!g_deviceRecord.entries) return;
   for (int i = 0; i < kAdapterEntryCount; ++i) {
-    if (g_device.entries[i].modes) GetDisplayModePool().ClearList(g_device.entries[i].modes);
+    if (g_deviceRecord.entries[i].modes) GetDisplayModePool().ClearList(g_deviceRecord.entries[i].modes);
   }
-  g_device.entryCount = 0;
+  g_deviceRecord.entryCount = 0;
 }
 
 void AddMode(SAdapterEntry& entry, const char* text, int32_t width, int32_t height, int32_t refresh,
@@ -126,12 +126,12 @@ void AddFullScreenModes(SAdapterEntry& entry, uint32_t adapter, const SGfxDispla
 // One entry per display: the device draws with the one hardware path the platform offers.
 void EnumerateDisplayModes() {
   ClearModeLists();
-  if (!g_device.entries) return;
+  if (!g_deviceRecord.entries) return;
   const uint32_t adapters = GfxGetAdapterCount();
-  for (uint32_t adapter = 0; adapter < adapters && g_device.entryCount < kAdapterEntryCount; ++adapter) {
+  for (uint32_t adapter = 0; adapter < adapters && g_deviceRecord.entryCount < kAdapterEntryCount; ++adapter) {
     SGfxDisplayMode desktop{};
     if (!GfxGetAdapterDisplayMode(adapter, &desktop) || !FormatName(desktop.format)) continue;
-    SAdapterEntry& entry = g_device.entries[g_device.entryCount++];
+    SAdapterEntry& entry = g_deviceRecord.entries[g_deviceRecord.entryCount++];
     std::snprintf(entry.text, sizeof entry.text, "%s / %s (%s)", GfxGetVideoDriverName(),
                   GfxGetAdapterName(adapter), "HAL");
     entry.adapter = adapter;
@@ -154,8 +154,8 @@ void SelectWindowedMode() {
   SGfxDisplayMode desktop{};
   if (!GfxGetAdapterDisplayMode(0, &desktop)) return;
   SModeChoice choice;
-  for (int i = 0; i < g_device.entryCount; ++i) {
-    const SAdapterEntry& entry = g_device.entries[i];
+  for (int i = 0; i < g_deviceRecord.entryCount; ++i) {
+    const SAdapterEntry& entry = g_deviceRecord.entries[i];
     if (!entry.modes) continue;
     for (const SDisplayModeRecord* mode = entry.modes->first; mode; mode = mode->next) {
       if (mode->width < 0 && mode->displayFormat == desktop.format) {
@@ -169,7 +169,7 @@ void SelectWindowedMode() {
   if (!choice.mode) return;
   choice.depthFormat = FindDepthStencilFormat();
   if (choice.depthFormat == GFX_FMT_UNKNOWN) HM_FATAL(kSource, "Failed to find suitable depth buffer format");
-  g_device.windowedChoice = choice;
+  g_deviceRecord.windowedChoice = choice;
 }
 
 void SelectFullScreenMode() {
@@ -178,8 +178,8 @@ void SelectFullScreenMode() {
   // Slots: hardware in the desktop's format, hardware in another, then the same without it.
   SModeChoice best[4];
   int64_t distance[4] = {0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
-  for (int i = 0; i < g_device.entryCount; ++i) {
-    const SAdapterEntry& entry = g_device.entries[i];
+  for (int i = 0; i < g_deviceRecord.entryCount; ++i) {
+    const SAdapterEntry& entry = g_deviceRecord.entries[i];
     if (!entry.modes) continue;
     for (const SDisplayModeRecord* mode = entry.modes->first; mode; mode = mode->next) {
       if (mode->width < 0) continue;
@@ -196,13 +196,13 @@ void SelectFullScreenMode() {
   }
   for (const SModeChoice& slot : best) {
     if (slot.mode) {
-      g_device.fullScreenChoice = slot;
+      g_deviceRecord.fullScreenChoice = slot;
       break;
     }
   }
-  if (!g_device.fullScreenChoice.mode) HM_FATAL(kSource, "Failed to find suitable full screen adapter / display mode");
-  g_device.fullScreenChoice.depthFormat = FindDepthStencilFormat();
-  if (g_device.fullScreenChoice.depthFormat == GFX_FMT_UNKNOWN)
+  if (!g_deviceRecord.fullScreenChoice.mode) HM_FATAL(kSource, "Failed to find suitable full screen adapter / display mode");
+  g_deviceRecord.fullScreenChoice.depthFormat = FindDepthStencilFormat();
+  if (g_deviceRecord.fullScreenChoice.depthFormat == GFX_FMT_UNKNOWN)
     HM_FATAL(kSource, "Failed to find suitable depth buffer format");
 }
 
@@ -210,28 +210,26 @@ void SelectFullScreenMode() {
 
 const SModeChoice& CurrentChoice() {
   const bool windowed = GetPlatformState().windowed;
-  const SModeChoice& wanted = windowed ? g_device.windowedChoice : g_device.fullScreenChoice;
+  const SModeChoice& wanted = windowed ? g_deviceRecord.windowedChoice : g_deviceRecord.fullScreenChoice;
   // Without the wanted pair the other one still draws.
-  return wanted.mode ? wanted : (windowed ? g_device.fullScreenChoice : g_device.windowedChoice);
+  return wanted.mode ? wanted : (windowed ? g_deviceRecord.fullScreenChoice : g_deviceRecord.windowedChoice);
 }
 
 // The back buffer follows the client area while windowed and the chosen mode in full screen;
 // a minimised window (0 x 0) never becomes its size.
 void FillPresentParams() {
-  SPlatformState& state = GetPlatformState();
+  const SPlatformState& state = GetPlatformState();
   const SModeChoice& choice = CurrentChoice();
-  SGfxPresentParams& params = g_device.params;
+  SGfxPresentParams& params = g_deviceRecord.params;
   if (!state.windowed && choice.mode && choice.mode->width > 0) {
-    state.backBufferWidth = choice.mode->width;
-    state.backBufferHeight = choice.mode->height;
+    SetBackBufferSize(choice.mode->width, choice.mode->height);
   }
   if (state.backBufferWidth <= 0 || state.backBufferHeight <= 0) {
-    state.backBufferWidth = state.backBufferHeight = kSmallestBackBuffer;
+    SetBackBufferSize(kSmallestBackBuffer, kSmallestBackBuffer);
   }
   params.backBufferWidth = static_cast<uint32_t>(state.backBufferWidth);
   params.backBufferHeight = static_cast<uint32_t>(state.backBufferHeight);
-  state.renderWidth = state.backBufferWidth;
-  state.renderHeight = state.backBufferHeight;
+  SetRenderArea(state.backBufferWidth, state.backBufferHeight);
   params.backBufferFormat = GFX_FMT_A8R8G8B8;
   params.backBufferCount = 1;
   params.multisampleQuality = 0;
@@ -283,9 +281,9 @@ void WaitUntilDrawingAllowed() {
 }
 
 uint32_t DeviceStatus() {
-  if (!g_device.device) return GFX_ERR_NOT_AVAILABLE;  // no device calls for creation
-  if (g_device.resetPending) return GFX_ERR_DEVICE_NOT_RESET;
-  return g_device.device->TestCooperativeLevel();
+  if (!g_deviceRecord.device) return GFX_ERR_NOT_AVAILABLE;  // no device calls for creation
+  if (g_deviceRecord.resetPending) return GFX_ERR_DEVICE_NOT_RESET;
+  return g_deviceRecord.device->TestCooperativeLevel();
 }
 
 // Waits a bounded while for a lost device to become resettable; what it answers then.
@@ -293,7 +291,7 @@ uint32_t WaitWhileLost() {
   uint32_t status = GFX_ERR_DEVICE_LOST;
   for (int poll = 0; poll < kLostPolls && status == GFX_ERR_DEVICE_LOST; ++poll) {
     PlatformSleepMs(kRetryPauseMs);
-    status = g_device.device->TestCooperativeLevel();
+    status = g_deviceRecord.device->TestCooperativeLevel();
   }
   return status;
 }
@@ -305,7 +303,7 @@ uint32_t Recreate(int* attempts) {
     if (++*attempts > kCreateAttempts) EndForLackOfDevice(kNoDeviceMessage);
     ReleaseDevice();
     CreateDevice();
-    if (g_device.device) return g_device.device->TestCooperativeLevel();
+    if (g_deviceRecord.device) return g_deviceRecord.device->TestCooperativeLevel();
     PlatformSleepMs(kRetryPauseMs);
   }
 }
@@ -339,7 +337,7 @@ void RecoverDevice(uint32_t status) {
   if (!RestoreAllDeviceResources())
     HM_REPORT(kSource, "Not every drawing object came back with the device: those missing are not drawn");
   ResumeSoundAfter(soundPaused);
-  GetPlatformState().deviceWasReset = true;
+  MarkDeviceWasReset();
   ResumeRendering();
   if (lock) lock->Leave();
 }
@@ -347,7 +345,7 @@ void RecoverDevice(uint32_t status) {
 // ---- frames
 
 void ForwardRenderState(uint32_t state, uint32_t value) {
-  if (g_device.device) CDeviceStates(*g_device.device).SetRenderState(state, value);
+  if (g_deviceRecord.device) CDeviceStates(*g_deviceRecord.device).SetRenderState(state, value);
 }
 
 // A lost device is no failure here: the next frame service brings it back.
@@ -367,13 +365,13 @@ void CaptureFrameWhenAsked() {
 
 bool CaptureBackBufferAs(const char* fileName) {
   const std::string folder = PlatformTestDriverCaptureFolder();
-  if (folder.empty() || !g_device.device) return false;
+  if (folder.empty() || !g_deviceRecord.device) return false;
   const std::string path = folder + "/" + fileName;
   SGfxImage image;
   std::string error;
   if (!PlatformMakeFolders(folder.c_str())) {
     HM_REPORT(kSource, "%s: cannot create the capture folder", folder.c_str());
-  } else if (!GfxCaptureBackBuffer(*g_device.device, image)) {
+  } else if (!GfxCaptureBackBuffer(*g_deviceRecord.device, image)) {
     HM_REPORT(kSource, "%s: the back buffer could not be read", path.c_str());
   } else if (!GfxWritePng(path, image, error)) {
     HM_REPORT(kSource, "%s", error.c_str());
@@ -386,8 +384,8 @@ bool CaptureBackBufferAs(const char* fileName) {
 // ---- services
 
 void InitDeviceServices() {
-  g_device.entries = std::make_unique<SAdapterEntry[]>(kAdapterEntryCount);
-  g_device.entryCount = 0;
+  g_deviceRecord.entries = std::make_unique<SAdapterEntry[]>(kAdapterEntryCount);
+  g_deviceRecord.entryCount = 0;
   SetRenderStateSink(&ForwardRenderState);
   SetDeviceServiceHandler(&ServiceFrame);
   InstallGraphicsReportForwarding();
@@ -396,26 +394,26 @@ void InitDeviceServices() {
 void ShutdownDeviceServices() {
   SetDeviceServiceHandler(nullptr);
   SetRenderStateSink(nullptr);
-  g_device.windowedChoice = SModeChoice();
-  g_device.fullScreenChoice = SModeChoice();
-  g_device.entries.reset();
-  g_device.entryCount = 0;
+  g_deviceRecord.windowedChoice = SModeChoice();
+  g_deviceRecord.fullScreenChoice = SModeChoice();
+  g_deviceRecord.entries.reset();
+  g_deviceRecord.entryCount = 0;
 }
 
-int GetAdapterEntryCount() { return g_device.entryCount; }
+int GetAdapterEntryCount() { return g_deviceRecord.entryCount; }
 
 const SAdapterEntry* GetAdapterEntry(int index) {
-  return index >= 0 && index < g_device.entryCount ? &g_device.entries[index] : nullptr;
+  return index >= 0 && index < g_deviceRecord.entryCount ? &g_deviceRecord.entries[index] : nullptr;
 }
 
-const SDisplayModeRecord* GetWindowedMode() { return g_device.windowedChoice.mode; }
-const SDisplayModeRecord* GetFullScreenMode() { return g_device.fullScreenChoice.mode; }
+const SDisplayModeRecord* GetWindowedMode() { return g_deviceRecord.windowedChoice.mode; }
+const SDisplayModeRecord* GetFullScreenMode() { return g_deviceRecord.fullScreenChoice.mode; }
 EGfxFormat GetChosenDepthFormat() { return CurrentChoice().depthFormat; }
 
-void SetDeviceFactory(IGfxDeviceFactory* factory) { g_device.factory = factory; }
+void SetDeviceFactory(IGfxDeviceFactory* factory) { g_deviceRecord.factory = factory; }
 
 void RequestDeviceReset() {
-  if (g_device.device) g_device.resetPending = true;
+  if (g_deviceRecord.device) g_deviceRecord.resetPending = true;
 }
 
 // ---- creation and release
@@ -424,32 +422,32 @@ void CreateDevice() {
   SuspendRendering();
   EnumerateDisplayModes();
   // A display that has not come back yet (just after a mode change) lists fewer adapters.
-  for (int tries = 0; g_device.entryCount < g_device.highestEntryCount && tries < kEnumerateTries; ++tries) {
+  for (int tries = 0; g_deviceRecord.entryCount < g_deviceRecord.highestEntryCount && tries < kEnumerateTries; ++tries) {
     PlatformSleepMs(kRetryPauseMs);
     EnumerateDisplayModes();
   }
-  g_device.windowedChoice = SModeChoice();
-  g_device.fullScreenChoice = SModeChoice();
+  g_deviceRecord.windowedChoice = SModeChoice();
+  g_deviceRecord.fullScreenChoice = SModeChoice();
   SelectWindowedMode();
   SelectFullScreenMode();
 
-  SPlatformState& state = GetPlatformState();
+  const SPlatformState& state = GetPlatformState();
   FillPresentParams();
   uint32_t result = 0;
-  CGfxDevice* device = CreateGfxDeviceWithFallback(Factory(), state.mainWindow, g_device.params,
+  CGfxDevice* device = CreateGfxDeviceWithFallback(Factory(), state.mainWindow, g_deviceRecord.params,
                                                    static_cast<uint32_t>(state.multisample), &result);
   if (!device) {
-    if (!g_device.everCreated) EndForLackOfDevice(kNoDeviceMessage);
+    if (!g_deviceRecord.everCreated) EndForLackOfDevice(kNoDeviceMessage);
     HM_REPORT(kSource, "The device could not be created again (0x%08X)", result);
     ResumeRendering();
     ReleaseDevice();
     return;
   }
-  g_device.everCreated = true;
-  if (g_device.entryCount > g_device.highestEntryCount) g_device.highestEntryCount = g_device.entryCount;
+  g_deviceRecord.everCreated = true;
+  if (g_deviceRecord.entryCount > g_deviceRecord.highestEntryCount) g_deviceRecord.highestEntryCount = g_deviceRecord.entryCount;
   CheckPixelShaders(device);
-  g_device.device = device;
-  g_device.resetPending = false;
+  g_deviceRecord.device = device;
+  g_deviceRecord.resetPending = false;
   SetD3DDevice(device);
   ResumeRendering();
 }
@@ -459,23 +457,23 @@ void ReleaseDevice() {
   SuspendRendering();
   ReleaseAllDeviceResources();
   SetD3DDevice(nullptr);
-  delete g_device.device;
-  g_device.device = nullptr;
-  g_device.resetPending = false;
-  g_device.inFrame = false;
+  delete g_deviceRecord.device;
+  g_deviceRecord.device = nullptr;
+  g_deviceRecord.resetPending = false;
+  g_deviceRecord.inFrame = false;
   ClearModeLists();
   ResumeRendering();
 }
 
 bool ResetDevice() {
-  if (!g_device.device) return false;
+  if (!g_deviceRecord.device) return false;
   FillPresentParams();
-  const uint32_t result = g_device.device->Reset(g_device.params);
+  const uint32_t result = g_deviceRecord.device->Reset(g_deviceRecord.params);
   if (result != GFX_OK) {
     HM_REPORT(kSource, "The device could not be reset (0x%08X)", result);
     return false;
   }
-  g_device.resetPending = false;
+  g_deviceRecord.resetPending = false;
   return true;
 }
 
@@ -498,12 +496,10 @@ SPlatformGameView GetGameView() {
 
 bool BeginDeviceFrame() {
   if (IsMainThread()) ServiceFrame();
-  CGfxDevice* device = g_device.device;
+  CGfxDevice* device = g_deviceRecord.device;
   if (!device) return false;
-  SPlatformState& state = GetPlatformState();
   const SPlatformGameView view = GetGameView();
-  state.renderWidth = view.width;
-  state.renderHeight = view.height;
+  SetRenderArea(view.width, view.height);
   if (device->BeginScene() != GFX_OK) return false;
 
   const SGfxPresentParams& params = device->GetPresentParams();
@@ -526,73 +522,90 @@ bool BeginDeviceFrame() {
 }
 
 bool BeginFrame() {
-  g_device.inFrame = BeginDeviceFrame();
-  if (g_device.inFrame) {
+  g_deviceRecord.inFrame = BeginDeviceFrame();
+  if (g_deviceRecord.inFrame) {
     IncrementFrameCounter();
     UpdateFrameTime();
     AlphaTestOff();
     AlphaWriteOn();
   }
-  return g_device.inFrame;
+  return g_deviceRecord.inFrame;
 }
 
 void EndFrame() {
-  if (!g_device.device) return;
-  ReportFrameFailure("EndScene", g_device.device->EndScene());
+  if (!g_deviceRecord.device) return;
+  ReportFrameFailure("EndScene", g_deviceRecord.device->EndScene());
   if (!IsDrawingAllowed()) return;
   // Before the service: a device brought back there has lost the frame.
   CaptureFrameWhenAsked();
   ServiceFrame();
-  if (g_device.device) ReportFrameFailure("Present", g_device.device->Present());
+  if (g_deviceRecord.device) ReportFrameFailure("Present", g_deviceRecord.device->Present());
 }
 
 void FinishFrame() {
   EndFrame();
-  g_device.inFrame = false;
+  g_deviceRecord.inFrame = false;
 }
 
-bool IsInFrame() { return g_device.inFrame; }
+bool IsInFrame() { return g_deviceRecord.inFrame; }
 
-// ---- the window's part
+// ---- the other thread's context
 
-void UpdateClientRect() {
-  SPlatformState& state = GetPlatformState();
-  if (!state.mainWindow) return;
-  state.windowRect = PlatformGetWindowRect(state.mainWindow);
-  state.clientRect = PlatformGetClientRect(state.mainWindow);
-  const int32_t width = state.clientRect.right - state.clientRect.left;
-  const int32_t height = state.clientRect.bottom - state.clientRect.top;
-  state.renderWidth = width;
-  state.renderHeight = height;
-  if (width <= 0 || height <= 0) return;  // minimised: the back buffer keeps its size
-  if (width == state.backBufferWidth && height == state.backBufferHeight) return;
-  state.backBufferWidth = width;
-  state.backBufferHeight = height;
-  RequestDeviceReset();
+// Another thread's GL context, shared with the main one, and the window lent to it. Made and
+// dropped on the main thread (a device resource follows the device through resets); made
+// current on the other thread for one frame at a time. Every change happens under the guard,
+// so the other thread sees either a whole context or none.
+class CDeviceThreadContext : public CResource {
+ public:
+  explicit CDeviceThreadContext(CCriticalSection& guard) : m_guard(guard) {}
+  ~CDeviceThreadContext() override { Release(); }
+
+  // A screen without a context of its own still works: it just does not draw from the
+  // loading thread. So this never fails.
+  bool Restore() override {
+    m_guard.Enter();
+    CGfxDevice* device = GetD3DDevice();
+    if (device && !m_context) {
+      m_context = device->CreateSharedContext();
+      if (m_context) {
+        m_device = device;
+        m_lentWindow = device->LendWindowSurface();
+      }
+    }
+    m_guard.Leave();
+    return true;
+  }
+
+  void Release() override {
+    m_guard.Enter();
+    if (m_context) {
+      if (m_lentWindow) m_device->ReclaimWindowSurface();
+      m_device->DestroySharedContext(m_context);
+    }
+    m_context = nullptr;
+    m_device = nullptr;
+    m_lentWindow = false;
+    m_guard.Leave();
+  }
+
+  // The other thread, holding the guard.
+  bool MakeCurrent() { return m_context && m_device->MakeSharedContextCurrent(m_context); }
+  void Done() { m_device->ReleaseSharedContext(); }
+
+ private:
+  CCriticalSection& m_guard;
+  CGfxDevice* m_device = nullptr;
+  SGfxSharedContext* m_context = nullptr;
+  bool m_lentWindow = false;
+};
+
+CDeviceThreadContext* CreateDeviceThreadContext(CCriticalSection& guard) {
+  return static_cast<CDeviceThreadContext*>(AddDeviceResource(new CDeviceThreadContext(guard)));
 }
 
-void SetWindowedMode(bool cursorVisible) {
-  SPlatformState& state = GetPlatformState();
-  if (state.quitSeen) return;
-  CLoadScreenLockScope holdLoadScreen;
-  state.windowed = true;
-  ShowSystemCursor(cursorVisible);
-  PlatformSetWindowFullScreen(state.mainWindow, false);
-  PlatformCenterWindow(state.mainWindow, state.screenWidth, state.screenHeight);
-  UpdateClientRect();
-  RequestDeviceReset();
-  // On a focus loss the device is brought back when the player returns.
-  if (!state.focusChange) ServiceFrame();
-}
+void DestroyDeviceThreadContext(CDeviceThreadContext* context) { DestroyDeviceResource(context); }
 
-void SetFullScreenMode(bool cursorVisible) {
-  SPlatformState& state = GetPlatformState();
-  if (state.quitSeen) return;
-  CLoadScreenLockScope holdLoadScreen;
-  state.windowed = false;
-  ShowSystemCursor(cursorVisible);
-  PlatformSetWindowFullScreen(state.mainWindow, true);
-  UpdateClientRect();
-  RequestDeviceReset();
-  ServiceFrame();
-}
+bool MakeDeviceThreadContextCurrent(CDeviceThreadContext* context) { return context->MakeCurrent(); }
+
+void ReleaseDeviceThreadContext(CDeviceThreadContext* context) { context->Done(); }
+

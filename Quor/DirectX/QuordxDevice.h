@@ -7,6 +7,7 @@
 
 #include "Platform/GraphicsDevice.h"
 #include "Platform/InputGameView.h"
+#include "Quor/DirectX/DeviceFrame.h"
 #include "Quor/DirectX/DisplayModePool.h"
 
 #include <cstdint>
@@ -17,22 +18,14 @@ extern const char* const kNoPixelShaderMessage;     // "Video device has no supp
 
 // Enumerates, chooses and creates the device. Called by ServiceFrame only.
 void CreateDevice();
-// Makes sure a usable device exists before anything is drawn: waits while drawing is
-// suspended, creates the device on the first call and brings a lost one back. Does nothing on
-// any thread but the main thread, and nothing once the program is quitting.
-void ServiceFrame();
 // Releases every device resource and the device, and empties the mode lists.
 void ReleaseDevice();
 // A reset with the stored presentation parameters; true when it succeeded.
 bool ResetDevice();
 
-// Starts a frame: the device made usable, the render area clamped and centred, the back
-// buffer cleared black, the frame's default states set. False when nothing can be drawn.
-bool BeginDeviceFrame();
+// ServiceFrame, BeginDeviceFrame and EndFrame are declared in DeviceFrame.h.
 // BeginDeviceFrame, then the frame counter, the frame clock and the frame's alpha states.
 bool BeginFrame();
-// Ends the scene; captures the frame when the test driver lists it; presents.
-void EndFrame();
 // EndFrame, and the frame is over.
 void FinishFrame();
 bool IsInFrame();
@@ -59,6 +52,3 @@ EGfxFormat GetChosenDepthFormat();
 
 // Asks the next ServiceFrame to reset the device (the back-buffer size or the mode changed).
 void RequestDeviceReset();
-
-// Where devices come from; tests install one that fails. Null restores the real one.
-void SetDeviceFactory(IGfxDeviceFactory* factory);

@@ -9,6 +9,7 @@
 #include "Framework/omSoundModule.h"
 #include "Quor/CViewCamera.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DirectX/QuordxTestSeams.h"
 #include "Quor/Engine.h"
 #include "tests/Framework/FrameworkTestKit.h"
 
@@ -58,7 +59,7 @@ TEST(RenderModuleTest, AspectRatioIsKeptBetween4To3And16To9) {
 }
 
 TEST(RenderModuleTest, TheWindowSizeSetsTheCameraAndTheWidescreenFlag) {
-  SPlatformState& state = GetPlatformState();
+  SPlatformState& state = PlatformStateForTests();
   state = SPlatformState();
   state.windowed = true;
   CRenderModule render;

@@ -9,12 +9,17 @@
 
 namespace hmtest {
 
-// Resets the platform layer, then starts the media library as the program does.
-inline ::testing::AssertionResult StartFreshPlatform() {
-  PlatformResetState();
+// Starts the media library as the program does.
+inline ::testing::AssertionResult StartPlatform() {
   char error[256] = {};
   if (PlatformInit(error, sizeof error)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << error;
+}
+
+// Resets the platform layer, then starts it.
+inline ::testing::AssertionResult StartFreshPlatform() {
+  PlatformResetState();
+  return StartPlatform();
 }
 
 }  // namespace hmtest

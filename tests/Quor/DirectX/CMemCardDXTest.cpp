@@ -4,6 +4,7 @@
 #include "Platform/PlatformSystem.h"
 #include "Quor/DirectX/CMemCardDX.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DirectX/QuordxTestSeams.h"
 #include "Quor/Engine.h"
 
 #include <gtest/gtest.h>
@@ -92,7 +93,7 @@ class MemCardTest : public ::testing::Test {
     m_folder = std::string(GetUserDataFolder()) + "Saves";
     fs::remove_all(m_folder);
   }
-  void TearDown() override { GetPlatformState().running = true; }
+  void TearDown() override { PlatformStateForTests().running = true; }
 
   std::string PathOf(const std::string& file) const { return m_folder + "/" + file; }
   static std::vector<uint8_t> ReadFile(const std::string& path) {
@@ -349,7 +350,7 @@ TEST_F(MemCardTest, AnExistingSaveIsReplacedOnlyWhenThePlayerSaysSo) {
   card.answersAtAll = false;
   card.calls = 0;
   card.Record()[0] = 10;
-  GetPlatformState().running = false;
+  PlatformStateForTests().running = false;
   EXPECT_FALSE(card.Save());
   EXPECT_EQ(card.calls, 1);
   EXPECT_EQ(ReadFile(PathOf("savegame.sav")), SavedBytes(9));
@@ -373,7 +374,7 @@ TEST_F(MemCardTest, ClosingTheWindowDuringAQuestionEndsTheWaitAsARefusal) {
       {
         char error[256] = {};
         if (!PlatformInit(error, sizeof error)) std::exit(2);
-        GetPlatformState() = SPlatformState();
+        PlatformStateForTests() = SPlatformState();
         CClosedWhileAskingCard card(kRecordSize);
         card.Record()[0] = 9;
         const bool saved = card.Save();

@@ -5,7 +5,7 @@
 #include "Quor/DirectX/QuordxDevice.h"
 
 #include "Platform/PlatformSystem.h"
-#include "tests/support/PlatformTestSupport.h"
+#include "tests/Quor/EngineTestSupport.h"
 #include "tests/support/TestInput.h"
 
 #include <gtest/gtest.h>
@@ -26,17 +26,14 @@ bool RecordAndSwallow(const SWindowMessage& message) {
 class InputStateTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(hmtest::StartFreshPlatform());
-    GetPlatformState() = SPlatformState();
+    ASSERT_TRUE(hmtest::StartFreshEngine());
     g_windowMessages.clear();
     MessageHook = &RecordAndSwallow;
     InitInputDevices();
   }
   void TearDown() override {
     ShutdownInputDevices();
-    MessageHook = nullptr;
-    GetPlatformState() = SPlatformState();
-    PlatformShutdown();
+    ResetEngineStateForTests();
   }
 
   static void Pump() { ASSERT_TRUE(ProcessMessages()); }
@@ -153,7 +150,7 @@ TEST_F(InputStateTest, TheMouseIsPlacedOverTheLetterboxedGameView) {
       {2000, 800, 289, 400, -1.0f, 0.0f}, {2000, 800, 1711, 0, 1.0f, -1.0f},
       {2000, 800, 0, 800, -1.4064697f, 1.0f},  // in the bar left of the view: past -1
   };
-  SPlatformState& platform = GetPlatformState();
+  SPlatformState& platform = PlatformStateForTests();
   for (const SCase& c : cases) {
     platform.backBufferWidth = c.width;
     platform.backBufferHeight = c.height;

@@ -11,7 +11,7 @@
 #include "Quor/RenderStates.h"
 #include "Quor/Timer.h"
 #include "tests/Platform/GfxTestSupport.h"
-#include "tests/support/PlatformTestSupport.h"
+#include "tests/Quor/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -48,21 +48,19 @@ class CStubFactory : public IGfxDeviceFactory {
 class DeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(hmtest::StartFreshPlatform());
+    ASSERT_TRUE(hmtest::StartFreshEngine());
     OpenWindow(64, 48);
   }
 
   void TearDown() override {
     DestroyMainWindow();
-    SetDeviceFactory(nullptr);
     SetTimerClock(nullptr);
-    GetPlatformState() = SPlatformState();
-    PlatformShutdown();
+    ResetEngineStateForTests();
   }
 
   // The window as the entry makes it, windowed and active.
   static void OpenWindow(int32_t width, int32_t height) {
-    SPlatformState& state = GetPlatformState();
+    SPlatformState& state = PlatformStateForTests();
     state = SPlatformState();
     state.mainThread = std::this_thread::get_id();
     state.screenWidth = width;
@@ -258,7 +256,7 @@ TEST_F(DeviceTest, TheModeSwitchesResetTheDeviceAndKeepTheResources) {
   const uint32_t generation = Device()->GetContextGeneration();
 
   SetFullScreenMode(false);
-  SPlatformState& state = GetPlatformState();
+  SPlatformState& state = PlatformStateForTests();
   EXPECT_FALSE(state.windowed);
   EXPECT_FALSE(Device()->GetPresentParams().windowed);
   EXPECT_EQ(int32_t(Device()->GetPresentParams().backBufferWidth), GetFullScreenMode()->width);
@@ -282,7 +280,7 @@ TEST_F(DeviceTest, TheModeSwitchesResetTheDeviceAndKeepTheResources) {
 TEST_F(DeviceTest, TheMultisampleRequestFallsBackToWhatTheDeviceOffers) {
   CStubFactory plainOnly(1, 0);
   SetDeviceFactory(&plainOnly);
-  GetPlatformState().multisample = 5;
+  PlatformStateForTests().multisample = 5;
   ASSERT_TRUE(BeginFrame());
   EXPECT_EQ(plainOnly.asked, (std::vector<uint32_t>{5, 4, 3, 2, 0}));
   EXPECT_EQ(Device()->GetPresentParams().multisample, 0u);

@@ -3,7 +3,7 @@
 #include "Quor/Timer.h"
 
 #include "Platform/PlatformSystem.h"
-#include "tests/support/PlatformTestSupport.h"
+#include "tests/Quor/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -108,18 +108,18 @@ TEST(UserDataFolderTest, TheFolderIsCreatedKeptAndHoldsTheWindowedMarkerHoweverL
   const std::string cutMarker = marker.substr(0, 259);  // within the last folder's name
   const auto isFile = [&error](const std::string& path) { return std::filesystem::is_regular_file(path, error); };
   if (isFile(cutMarker)) std::remove(cutMarker.c_str());  // left by an older build
-  GetPlatformState().windowed = true;
+  PlatformStateForTests().windowed = true;
   WriteWindowedMarker();
   EXPECT_TRUE(isFile(marker));
   EXPECT_FALSE(isFile(cutMarker));
-  GetPlatformState().windowed = false;
+  PlatformStateForTests().windowed = false;
   WriteWindowedMarker();
   EXPECT_FALSE(std::filesystem::exists(marker, error));
-  PlatformResetState();
+  ResetEngineStateForTests();
 }
 
 TEST(FocusTest, LosingTheFocusSuspendsDrawingAndFreezesTheClock) {
-  SPlatformState& state = GetPlatformState();
+  SPlatformState& state = PlatformStateForTests();
   state = SPlatformState();
   InitTimer();
   EXPECT_FALSE(IsDrawingAllowed());  // suspended until first activated
@@ -140,7 +140,7 @@ TEST(FocusTest, LosingTheFocusSuspendsDrawingAndFreezesTheClock) {
 }
 
 TEST(FocusTest, FullScreenIsRememberedAcrossAFocusLoss) {
-  SPlatformState& state = GetPlatformState();
+  SPlatformState& state = PlatformStateForTests();
   state = SPlatformState();
   state.windowed = false;
   MainWindowProc({EWindowMessage::Activate});
@@ -153,14 +153,12 @@ TEST(FocusTest, FullScreenIsRememberedAcrossAFocusLoss) {
 }
 
 TEST(MessagePumpTest, ClosingTheWindowEndsThePumpInsteadOfTheProcess) {
-  ASSERT_TRUE(hmtest::StartFreshPlatform());
-  GetPlatformState() = SPlatformState();
+  ASSERT_TRUE(hmtest::StartFreshEngine());
   EXPECT_TRUE(ProcessMessages());
   MainWindowProc({EWindowMessage::Close});
   EXPECT_FALSE(ProcessMessages());
   EXPECT_FALSE(ProcessMessages());  // and from then on
-  GetPlatformState() = SPlatformState();
-  PlatformResetState();
+  ResetEngineStateForTests();
 }
 
 }  // namespace

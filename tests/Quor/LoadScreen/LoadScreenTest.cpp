@@ -26,7 +26,7 @@
 #include "tests/Platform/GfxTestSupport.h"
 #include "tests/Quor/Render/RenderTestKit.h"
 #include "tests/Quor/VfsTestKit.h"
-#include "tests/support/PlatformTestSupport.h"
+#include "tests/Quor/EngineTestSupport.h"
 
 using gfxtest::SRgba;
 
@@ -56,9 +56,8 @@ class CTestScreen : public CLoadScreen {
 class LoadScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(hmtest::StartFreshPlatform());
-    SPlatformState& state = GetPlatformState();
-    state = SPlatformState();
+    ASSERT_TRUE(hmtest::StartFreshEngine());
+    SPlatformState& state = PlatformStateForTests();
     state.mainThread = std::this_thread::get_id();
     state.screenWidth = kWidth;
     state.screenHeight = kHeight;
@@ -89,8 +88,7 @@ class LoadScreenTest : public ::testing::Test {
     m_vfs.reset();
     ShutdownDrawState();
     DestroyMainWindow();
-    GetPlatformState() = SPlatformState();
-    PlatformShutdown();
+    ResetEngineStateForTests();
   }
 
   static std::vector<std::string>& Reports() {

@@ -14,7 +14,7 @@
 #include "tests/Quor/SoundTestKit.h"
 #include "tests/support/TestInput.h"
 #include "tools/fontmaker/FontFileWriter.h"
-#include "tests/support/PlatformTestSupport.h"
+#include "tests/Quor/EngineTestSupport.h"
 
 using namespace rendertest;
 
@@ -41,8 +41,7 @@ constexpr uint32_t kCellBackspace = 10;
 class OnScreenKeyboardTest : public CRenderFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(hmtest::StartFreshPlatform());
-    GetPlatformState() = SPlatformState();
+    ASSERT_TRUE(hmtest::StartFreshEngine());
     CRenderFixture::SetUp();
     SetAspectRatio(1.0f);
     InitInputDevices();

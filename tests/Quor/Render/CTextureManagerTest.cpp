@@ -35,7 +35,7 @@ TEST_F(TextureManagerTest, LoadsShareOneRecordByNameAndTheLastReleaseDestroysIt)
   TextureRecord* second = m_manager->LoadTexture("MENU\\back.MPT");
   ASSERT_EQ(first, second);
   EXPECT_EQ(first->referenceCount, 2u);
-  EXPECT_EQ(first->kind, uint32_t(kTextureKindPicture));
+  EXPECT_EQ(first->kind, ETextureKind::Picture);
   EXPECT_EQ(m_manager->GetTextureCount(), 1u);
   EXPECT_EQ(m_manager->MakeKey("Menu\\Back.mpt"), "ID$Menu\\Back.mpt");
   EXPECT_EQ(Texels(first)[3], kRed);
@@ -176,7 +176,7 @@ TEST_F(TextureManagerTest, RenderTargetsAreSharedByNameAndTakeCopiesOfTheBackBuf
   ASSERT_NE(target, nullptr);
   EXPECT_EQ(m_manager->AcquireRenderTarget("GLOW", 8, 8), target);
   EXPECT_EQ(target->referenceCount, 2u);
-  EXPECT_EQ(target->kind, uint32_t(kTextureKindRenderTarget));
+  EXPECT_EQ(target->kind, ETextureKind::RenderTarget);
   EXPECT_EQ(target->imageWidth, 32u);
   EXPECT_EQ(GetTextureHeight(target), 16u);
 
