@@ -13,6 +13,7 @@ class CTextureManager;
 
 namespace Ombrel {
 
+class CResourceLoader;
 class CResourceManager;
 
 class CAssetModule : public CSingleModule<CAssetModule> {
@@ -30,7 +31,9 @@ class CAssetModule : public CSingleModule<CAssetModule> {
   CResourceManager* GetResourceManager() const { return m_resources.get(); }
 
  private:
+  static CResourceLoader* NewLoader(const char* typeName);
   void RegisterLoaders();
+  void DeclareSystemResources();
 
   std::unique_ptr<CTextureManager> m_textures;
   std::unique_ptr<CShaderManager> m_shaders;
