@@ -74,6 +74,8 @@ TEST_F(FrameworkProgramTest, AStartupScriptQueuesTheDebugMenuWhoseKeysQueueItAga
       program);
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output.find("error"), std::string::npos) << run.output;
+  // The content's system list declares the libraries the script module runs and the menu's font.
+  EXPECT_EQ(run.output.find("No resource"), std::string::npos) << run.output;
   const int frames = FramesRun(run);
   EXPECT_GT(frames, 110) << run.output;
   EXPECT_LT(frames, 140) << run.output;

@@ -14,6 +14,7 @@
 #include "Framework/omScriptModule.h"
 #include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
+#include "tests/support/ReportCapture.h"
 
 #include <lua.hpp>
 
@@ -25,17 +26,8 @@
 
 namespace scripttest {
 
-inline std::vector<std::string>& Reports() {
-  static std::vector<std::string> reports;
-  return reports;
-}
-
-inline bool Reported(const std::string& part) {
-  for (const std::string& report : Reports()) {
-    if (report.find(part) != std::string::npos) return true;
-  }
-  return false;
-}
+using hmtest::Reported;
+using hmtest::Reports;
 
 // The class helpers every start-up script relies on, as the sample content's "Utils" has them.
 constexpr const char* kUtils =
@@ -62,7 +54,7 @@ class ScriptTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Reports().clear();
-    ReportHandler = [](const char*, uint32_t, const char* text) { Reports().push_back(text); };
+    ReportHandler = hmtest::CaptureReport;
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     m_root = std::string(HM_TEST_HOME) + "/" + name + "/";
     std::filesystem::remove_all(m_root);
