@@ -1,13 +1,14 @@
 #include "Framework/Script/omScript.h"
 
 #include "Framework/Script/omLuaState.h"
-#include "Quor/CVFS.h"
+#include "Quor/CByteReader.h"
 #include "Quor/ReportError.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace Ombrel {
 
@@ -46,17 +47,13 @@ char* CScript::ReplaceText(size_t size) {
 }
 
 void CScript::LoadFromVfs() {
-  CVFS* vfs = GetVFS();
-  VfsFile* file = vfs && m_name ? vfs->Open(m_name) : nullptr;
-  if (!file) {
+  std::vector<uint8_t> bytes;
+  if (!m_name || !ReadWholeVfsFile(m_name, &bytes)) {
     HM_REPORT(kSource, "No such file: %s", m_name ? m_name : "(null)");
     return;
   }
-  const int size = std::max(vfs->GetSize(file), 0);
-  char* text = ReplaceText(static_cast<size_t>(size));
-  const int read = std::max(vfs->Read(file, text, size, true), 0);
-  text[read] = '\0';
-  vfs->Close(file);
+  char* text = ReplaceText(bytes.size());
+  if (!bytes.empty()) std::memcpy(text, bytes.data(), bytes.size());
 }
 
 bool CScript::LoadFromFile(const char* path) {
