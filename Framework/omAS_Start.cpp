@@ -1,11 +1,26 @@
 #include "Framework/omAS_Start.h"
 
+#include "Framework/Resources/ResourceTypes/omResourceScript.h"
+#include "Framework/Resources/omResourceManager.h"
+#include "Framework/Script/omExposedObjects.h"
+#include "Framework/Script/omLuaClass.h"
+#include "Framework/Script/omScript.h"
+#include "Framework/Script/omScriptManager.h"
+#include "Framework/omAssetModule.h"
+#include "Framework/omFileSystem.h"
 #include "Framework/omModule.h"
 #include "Framework/omSaveInfo.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
 
 namespace Ombrel {
+
+namespace {
+const char* const kStartupResources[] = {"UserStartup", "AppStartup", "DefaultStartup"};
+}  // namespace
+
+const char* const CAS_Start::kStartupFunctions[6] = {"SetSequence",  "DoBinds",      "ConfigureApp",
+                                                     "RunCommands", "ShowReminder", "ShowLogo"};
 
 CAS_Start::CAS_Start(CAppConfig* config, CAppEventHandler<CApplicationEvent>* application, int argc)
     : IApplicationState(application, config) {
@@ -17,13 +32,60 @@ CAS_Start::CAS_Start(CAppConfig* config, CAppEventHandler<CApplicationEvent>* ap
   }
 }
 
+CAS_Start::~CAS_Start() = default;
+
 void CAS_Start::Init() {
   m_countdown = m_startDelay;
+  if (GetScriptManager()) RunStartupScript();
+  LoadSaveData();
+}
+
+CResourceScript* CAS_Start::ChooseStartupResource() {
+  CResourceManager* resources = GetResourceManager();
+  if (!resources) return nullptr;
+  CResourceBase* chosen = nullptr;
+  for (const char* name : kStartupResources) {
+    chosen = resources->FindResource(CResourceScript::kTypeName, name);
+    if (chosen && ContentFileExists(chosen->GetPath().GetText())) break;
+  }
+  return static_cast<CResourceScript*>(chosen);
+}
+
+CScript* CAS_Start::LoadStartupScript() {
+  CResourceScript* chosen = ChooseStartupResource();
+  if (chosen && !chosen->IsLoaded()) {
+    chosen->Load();
+    m_loadedResource = chosen;
+  }
+  CScriptManager* manager = GetScriptManager();
+  m_startupFile = std::make_unique<CResourceScript>(kStartupFile);
+  m_startupFile->LoadFromFile();
+  if (m_startupFile->IsLoaded()) return manager->AttachResource(m_startupFile.get());
+  return chosen ? manager->GetScript(chosen->GetName()) : nullptr;
+}
+
+void CAS_Start::RunStartupScript() {
+  m_runningScript = LoadStartupScript();
+  if (m_runningScript) m_runningScript->Run(true);
+  m_startup = std::make_unique<CLuaClass>("Startup", m_runningScript);
+  BindAppStart(GetScriptManager()->GetSystemTable(), this);
+  for (const char* function : kStartupFunctions) m_startup->CallMethod(function);
+}
+
+void CAS_Start::LoadSaveData() {
   // Loaded once more after the start-up configuration (the application's Start loaded it
   // before); the file is the same, so this only costs a read.
-  if (m_saveInfo) {
-    if (CDataSaver* saver = GetActiveDataSaver()) m_saveInfo->LoadOrInitialise(saver);
-  }
+  if (!m_saveInfo) return;
+  if (CDataSaver* saver = GetActiveDataSaver()) m_saveInfo->LoadOrInitialise(saver);
+}
+
+void CAS_Start::Release() {
+  if (CScriptManager* manager = GetScriptManager()) manager->GetSystemTable().SetNil("AppStart");
+  m_startup.reset();
+  if (m_loadedResource && m_loadedResource->IsLoaded()) m_loadedResource->Unload();
+  m_loadedResource = nullptr;
+  m_runningScript = nullptr;
+  m_startupFile.reset();
 }
 
 void CAS_Start::Start() { m_countdown = m_startDelay; }

@@ -2,6 +2,7 @@
 // The few settings that the start-up script and the options screen change at run time, and
 // the start-up step that makes the program's folder the working directory.
 
+#include "Framework/Script/omLuaExposure.h"
 #include "Quor/CMemWatch.h"
 
 #include <cstdint>
@@ -12,6 +13,8 @@ namespace Ombrel {
 
 class CAppConfig : public CMemWatch {
  public:
+  static constexpr const char* kScriptClassName = "Ombrel::CAppConfig";
+  static void RegisterScriptMethods(CLuaExposure<CAppConfig>& methods);
   static constexpr int32_t kMaxPlayerCount = 4;
   static constexpr int32_t kScreenWidth = 800;
   static constexpr int32_t kScreenHeight = 600;
@@ -54,6 +57,7 @@ class CAppConfig : public CMemWatch {
 
   int32_t GetFrameRateMode() const { return m_frameRateMode; }
   bool GetFullScreenFlag() const { return m_fullScreen; }
+  CScriptHandle& GetScriptHandle() { return m_scriptHandle; }
 
  private:
   int32_t m_frameRateMode = 0;
@@ -61,6 +65,7 @@ class CAppConfig : public CMemWatch {
   bool m_widescreen = false;
   int32_t m_playerCount = kMaxPlayerCount;
   std::unique_ptr<SPlayer[]> m_players;
+  CScriptHandle m_scriptHandle;
 };
 
 // The folder part of a program path: up to its last '/', or the whole path without one.

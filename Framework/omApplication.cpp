@@ -3,7 +3,10 @@
 #include "Common/Render/Primitives/Sprite2D.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Scene/omSceneManager.h"
+#include "Framework/Script/omExposedObjects.h"
+#include "Framework/Script/omScriptManager.h"
 #include "Framework/Utils/omXmlDictionary.h"
+#include "Framework/omAS_DebugMenu.h"
 #include "Framework/omAS_Exit.h"
 #include "Framework/omAS_Start.h"
 #include "Framework/omAppConfig.h"
@@ -87,6 +90,8 @@ CApplication::CApplication(int argc, const SFileSystemConfig& fileSystem) {
   m_current.text = "Startup";
   m_exitState = new CAS_Exit(this, m_config.get());
   m_exitStateId = RegisterState(kExitStateName, m_exitState, nullptr);
+  m_debugMenuState = new CAS_DebugMenu(this, m_config.get());
+  m_debugMenuStateId = RegisterState(kDebugMenuStateName, m_debugMenuState, nullptr);
   m_keptModuleIds.assign(std::begin(kKeptModules), std::end(kKeptModules));
 }
 
@@ -94,6 +99,7 @@ CApplication::~CApplication() {
   m_sequence.clear();
   if (!m_modules.empty()) LeaveState();
   m_config->FreePlayerTable();
+  if (CScriptManager* scripts = GetScriptManager()) scripts->GetSystemTable().SetNil("AppConfig");
   m_config.reset();
   m_registry.clear();
   DestroyModules();
@@ -113,6 +119,7 @@ int32_t CApplication::RegisterState(const char* name, IApplicationState* state, 
   m_registry.push_back(std::unique_ptr<SStateEntry>(
       new SStateEntry{id, name, std::unique_ptr<IApplicationState>(state), loading}));
   state->Attach(m_events.get(), m_dictionary.get(), id);
+  if (m_debugMenuState) m_debugMenuState->OnStateRegistered(name, id);
   return id;
 }
 
@@ -197,18 +204,35 @@ void CApplication::Start() {
     m_saveInfo->LoadOrInitialise(GetActiveDataSaver());
   }
   InitStateModules();
+  BindStateIds();
   // The logo and reminder screens are there for the start-up script while the start state's
   // Init runs.
   auto logo = std::make_unique<CLogo>();
   auto reminder = std::make_unique<CReminder>();
+  CScriptManager* scripts = GetScriptManager();
+  if (scripts) {
+    BindReminder(scripts->GetSystemTable(), reminder.get());
+    BindLogo(scripts->GetSystemTable(), logo.get());
+    BindAppConfig(scripts->GetSystemTable(), m_config.get());
+  }
   m_config->CreatePlayerTable();
   m_startState->SetSaveInfo(m_saveInfo.get());
   EnterStartState();
+  if (scripts) {
+    scripts->GetSystemTable().SetNil("Reminder");
+    scripts->GetSystemTable().SetNil("Logo");
+  }
   logo.reset();
   reminder.reset();
   m_pending = SStateRequest();
   m_frameTimeLimit = FrameTimeLimitForMode(m_config->GetFrameRateMode());
   m_limiter.SetLimit(m_frameTimeLimit);
+}
+
+void CApplication::BindStateIds() {
+  CScriptManager* scripts = GetScriptManager();
+  if (!scripts) return;
+  for (const auto& entry : m_registry) scripts->GetSystemTable().SetNumber(entry->name.GetText(), entry->id);
 }
 
 void CApplication::EnterStartState() {

@@ -17,6 +17,7 @@
 namespace Ombrel {
 
 class CAppConfig;
+class CAS_DebugMenu;
 class CAS_Exit;
 class CAS_Start;
 class CBaseDataIniter;
@@ -37,11 +38,13 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   static constexpr float kMaxFrameTime = 0.1f;
   static constexpr const char* kStartStateName = "Start";
   static constexpr const char* kExitStateName = "Exit";
+  static constexpr const char* kDebugMenuStateName = "DebugMenu";
   static constexpr const char* kStateResourceGroup = "StateResources";
   static constexpr uint32_t kClearColour = 0x00000000;
 
   // Starts the engine, makes the program's folder the working directory and the file system
-  // from the content roots, and registers the framework's states "Start" and "Exit".
+  // from the content roots, and registers the framework's states "Start", "Exit" and
+  // "DebugMenu".
   CApplication(int argc, const SFileSystemConfig& fileSystem);
   // Leaves the current state, destroys the states and modules and shuts the engine down;
   // returns to the caller, which ends the process.
@@ -53,7 +56,8 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   int32_t RegisterState(const char* name, IApplicationState* state, CBaseLoading* loading);
   // Takes ownership of the initialiser.
   void SetSaveInfo(const char* title0, const char* title1, CBaseDataIniter* initialiser);
-  // Creates the modules, loads the save data and enters the start state.
+  // Creates the modules, loads the save data, puts the state ids, the configuration, the logo
+  // and the reminder into the script table "system" and enters the start state.
   void Start();
   // Frames until the message pump reports quit.
   void Run();
@@ -66,6 +70,8 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   CXmlDictionary* GetDictionary() const { return m_dictionary.get(); }
   CEventManager* GetEventManager() const { return m_events.get(); }
   CAS_Start* GetStartState() const { return m_startState; }
+  CAS_DebugMenu* GetDebugMenuState() const { return m_debugMenuState; }
+  int32_t GetDebugMenuStateId() const { return m_debugMenuStateId; }
   int32_t GetCurrentStateId() const { return m_current.id; }
   int32_t GetPendingStateId() const { return m_pending.id; }
   int32_t GetStartStateId() const { return m_startStateId; }
@@ -111,6 +117,7 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   void InitStateModules();
   void ShutdownStateModules();
   void EnterStartState();
+  void BindStateIds();
   void CreateStateGroup();
   void SwitchState();
   void LeaveState();
@@ -123,6 +130,7 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   std::deque<SStateRequest> m_sequence;
   int32_t m_startStateId = -1;
   int32_t m_exitStateId = -1;
+  int32_t m_debugMenuStateId = -1;
   float m_stateTime = 0.0f;
   ModuleList m_modules;  // owned
   std::vector<int32_t> m_keptModuleIds;
@@ -134,6 +142,7 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   std::unique_ptr<CSaveInfo> m_saveInfo;
   CAS_Start* m_startState = nullptr;
   CAS_Exit* m_exitState = nullptr;
+  CAS_DebugMenu* m_debugMenuState = nullptr;
   float m_loadTime = 0.0f;
   uint32_t m_clearColour = kClearColour;
 };

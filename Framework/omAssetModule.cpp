@@ -12,6 +12,7 @@
 #include "Framework/Resources/ResourceTypes/omResourceMask.h"
 #include "Framework/Resources/ResourceTypes/omResourceModel.h"
 #include "Framework/Resources/ResourceTypes/omResourceRenderTarget.h"
+#include "Framework/Resources/ResourceTypes/omResourceScript.h"
 #include "Framework/Resources/ResourceTypes/omResourceSound.h"
 #include "Framework/Resources/ResourceTypes/omResourceSpline.h"
 #include "Framework/Resources/ResourceTypes/omResourceTerrain.h"
@@ -21,7 +22,7 @@
 #include "Framework/Resources/omJpegDecoder.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Resources/omResourcesXMLLoader.h"
-#include "Quor/CVFS.h"
+#include "Framework/omFileSystem.h"
 #include "Quor/CModelManager.h"
 #include "Quor/CShaderManager.h"
 #include "Quor/CSoundManager.h"
@@ -70,7 +71,7 @@ void CAssetModule::RegisterLoaders() {
   resources.RegisterLoader(new CResBufferLoader, "Buffer");
   resources.RegisterLoader(new CResAnimationLoader, "Anim");
   resources.RegisterLoader(new CResSoundLoader, "Sound");
-  // "Script" is registered here by the script resource type.
+  resources.RegisterLoader(new CResScriptLoader, "Script");
   resources.RegisterLoader(new CResSplineLoader, "Spline");
   resources.RegisterLoader(new CResEffectLoader, "Effect");
   resources.RegisterLoader(new CResRenderTargetLoader, "RenderTarget");
@@ -86,10 +87,7 @@ void CAssetModule::RegisterLoaders() {
 
 // The system resources belong to the group whose name is empty and live for the whole run.
 void CAssetModule::LoadSystemResources() {
-  CVFS* vfs = GetVFS();
-  VfsFile* list = vfs ? vfs->Open(kSystemResources) : nullptr;
-  if (!list) return;  // a content tree without system resources
-  vfs->Close(list);
+  if (!ContentFileExists(kSystemResources)) return;  // a content tree without system resources
   CResourcesXMLLoader reader(m_resources.get());
   reader.Load(kSystemResources);
 }

@@ -14,4 +14,12 @@ CVFS* InitFileSystem(const SFileSystemConfig& config) {
   return g_pVFS;
 }
 
+bool ContentFileExists(const char* path) {
+  CVFS* vfs = GetVFS();
+  VfsFile* file = vfs && path ? vfs->Open(path) : nullptr;
+  if (!file) return false;
+  vfs->Close(file);
+  return true;
+}
+
 }  // namespace Ombrel

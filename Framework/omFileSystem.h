@@ -22,4 +22,7 @@ constexpr uint32_t kFileSystemArchive = 1u << 1;
 // directory and volumes before anything else is read.
 CVFS* InitFileSystem(const SFileSystemConfig& config);
 
+// Whether the engine's file system can open the file (false when there is none).
+bool ContentFileExists(const char* path);
+
 }  // namespace Ombrel

@@ -11,8 +11,11 @@ class CScriptManager;
 
 class CScriptModule : public CSingleModule<CScriptModule> {
  public:
+  // Creates the script manager and puts the screen constants into "system".
   CScriptModule();
   ~CScriptModule() override;
+  // Runs the script libraries "Utils" and "Math".
+  bool Init() override;
 
   CScriptManager* GetScriptManager() const { return m_scripts.get(); }
 

@@ -1,6 +1,6 @@
 #include "Framework/Resources/omJpegDecoder.h"
 
-#include "Framework/Resources/ResourceTypes/omResourceBuffer.h"
+#include "Quor/CByteReader.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/ReportError.h"
 
@@ -104,7 +104,7 @@ void CJpegDecoder::SetKeepFlag(int channel) {
 
 bool CJpegDecoder::ReadStream(SStream& stream, bool required) {
   if (stream.given) return stream.size > 0;
-  if (!ReadWholeFile(stream.fileName.GetText(), stream.owned)) {
+  if (!ReadWholeVfsFile(stream.fileName.GetText(), &stream.owned)) {
     if (required) HM_REPORT(kSource, "No such file: %s", stream.fileName.GetText());
     return false;
   }

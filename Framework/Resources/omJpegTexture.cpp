@@ -1,8 +1,8 @@
 #include "Framework/Resources/omJpegTexture.h"
 
-#include "Framework/Resources/ResourceTypes/omResourceBuffer.h"
 #include "Framework/Resources/omJpegDecoder.h"
 #include "Framework/Utils/omXmlRoutines.h"
+#include "Quor/CByteReader.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/ReportError.h"
 
@@ -41,7 +41,7 @@ SMaskSettings ReadMaskSettings(const TiXmlElement* element, const CStr& folder) 
 
 std::unique_ptr<CTextureMask> ReadRawMask(const char* fileName, int width, int height, const SMaskSettings& mask) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(fileName, bytes)) {
+  if (!ReadWholeVfsFile(fileName, &bytes)) {
     HM_REPORT(kSource, "No such file: %s", fileName);
     return nullptr;
   }
@@ -100,7 +100,7 @@ void CDecodedTexture::BuildMask(const CJpegDecoder& decoder) {
 CJpegTexture::CJpegTexture(const CStr& path, const CStr& alphaPath, CJpegDecoder* decoder,
                            const SMaskSettings& mask)
     : CDecodedTexture(path, decoder, mask), m_alphaPath(alphaPath) {
-  if (!ReadWholeFile(path.GetText(), m_data)) HM_FATAL(kSource, "No such file: %s", path.GetText());
+  if (!ReadWholeVfsFile(path.GetText(), &m_data)) HM_FATAL(kSource, "No such file: %s", path.GetText());
 }
 
 void CJpegTexture::FeedDecoder(CJpegDecoder& decoder) const {

@@ -1,8 +1,8 @@
 #include "Framework/Resources/omJptTexture.h"
 
-#include "Framework/Resources/ResourceTypes/omResourceBuffer.h"
 #include "Framework/Resources/omJpegDecoder.h"
 #include "Framework/Utils/omByteOrder.h"
+#include "Quor/CByteReader.h"
 #include "Quor/ReportError.h"
 
 namespace Ombrel {
@@ -44,7 +44,7 @@ SJptStreams SplitJpt(const uint8_t* bytes, size_t size, const char* fileName) {
 CJptTexture::CJptTexture(const CStr& path, CJpegDecoder* decoder, const SMaskSettings& mask)
     : CDecodedTexture(path, decoder, mask) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path.GetText(), bytes)) HM_FATAL(kSource, "No such file: %s", path.GetText());
+  if (!ReadWholeVfsFile(path.GetText(), &bytes)) HM_FATAL(kSource, "No such file: %s", path.GetText());
   m_streams = SplitJpt(bytes.data(), bytes.size(), path.GetText());
 }
 

@@ -8,6 +8,7 @@
 #include "Framework/Resources/ResourceTypes/omResourceJptTexture.h"
 #include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
 #include "Framework/Resources/ResourceTypes/omResourceRenderTarget.h"
+#include "Framework/Resources/ResourceTypes/omResourceScript.h"
 #include "Framework/Resources/ResourceTypes/omResourceTexAnim.h"
 #include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Quor/ReportError.h"
@@ -185,6 +186,7 @@ HM_TYPED_LOOKUP(GetGraph, "Graph", CResourceAStarGraph)
 HM_TYPED_LOOKUP(GetBuffer, "Buffer", CResourceBuffer)
 HM_TYPED_LOOKUP(GetRenderTarget, "RenderTarget", CResourceRenderTarget)
 HM_TYPED_LOOKUP(GetLayout2D, "Layout2D", CResourceLayout2D)
+HM_TYPED_LOOKUP(GetScript, "Script", CResourceScript)
 
 #undef HM_TYPED_LOOKUP
 

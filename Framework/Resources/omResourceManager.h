@@ -27,6 +27,7 @@ class CResourceAStarGraph;
 class CResourceBuffer;
 class CResourceRenderTarget;
 class CResourceLayout2D;
+class CResourceScript;
 
 using CResourceNameTable = CStringHash<CResourceBase*>;
 
@@ -91,6 +92,7 @@ class CResourceManager : public CMemWatch {
   CResourceBuffer* GetBuffer(const char* name) const;
   CResourceRenderTarget* GetRenderTarget(const char* name) const;
   CResourceLayout2D* GetLayout2D(const char* name) const;
+  CResourceScript* GetScript(const char* name) const;
 
  private:
   using CGroupList = CPtrList<CResourceBase>;

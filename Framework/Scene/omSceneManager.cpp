@@ -3,6 +3,8 @@
 #include "Framework/Scene/omSceneNode.h"
 #include "Quor/ReportError.h"
 
+#include <algorithm>
+
 namespace Ombrel {
 
 namespace {
@@ -23,7 +25,7 @@ CSceneManager::~CSceneManager() {
 }
 
 void CSceneManager::AddGroup(const char* name) {
-  m_groups.Insert(name ? name : "(null)", new SGroup{name ? name : "(null)"});
+  m_groups.Insert(name ? name : "(null)", new SGroup{name ? name : "(null)", {}, {}});
 }
 
 void CSceneManager::SetCurrentGroup(const char* name) {
@@ -42,8 +44,58 @@ void CSceneManager::RemoveGroup(const char* name) {
     return;
   }
   if (m_currentGroup == entry->value) m_currentGroup = nullptr;
+  for (ISceneNode* node : entry->value->nodes) DeleteNode(node);
+  for (const CStr& layer : entry->value->layers) DeleteLayer(layer);
   delete entry->value;
   m_groups.RemoveNode(name);
+}
+
+CSceneManager::SLayer* CSceneManager::FindLayer(const char* name) const {
+  for (const auto& layer : m_layers) {
+    if (name && layer->name == name) return layer.get();
+  }
+  return nullptr;
+}
+
+bool CSceneManager::AddLayer(const char* name, const char* beforeLayer) {
+  auto anchor = std::find_if(m_layers.begin(), m_layers.end(),
+                             [&](const auto& layer) { return beforeLayer && layer->name == beforeLayer; });
+  if (anchor == m_layers.end()) {
+    HM_REPORT(kSource, "No render layer \"%s\" to put the layer \"%s\" before",
+              beforeLayer ? beforeLayer : "(null)", name ? name : "(null)");
+    return false;
+  }
+  m_layers.insert(anchor, std::make_unique<SLayer>(SLayer{name, {}, true}));
+  if (m_currentGroup) m_currentGroup->layers.push_back(name);
+  return true;
+}
+
+int32_t CSceneManager::AddNode(ISceneNode* node, const char* layerName) {
+  SLayer* layer = FindLayer(layerName);
+  if (!layer || !m_currentGroup) {
+    HM_REPORT(kSource, "No render layer \"%s\" or no current group for the node \"%s\"",
+              layerName ? layerName : "(null)", node->GetName().GetText());
+    delete node;
+    return -1;
+  }
+  layer->nodes.push_back(node);
+  m_nodes.push_back(node);
+  m_currentGroup->nodes.push_back(node);
+  return static_cast<int32_t>(layer->nodes.size()) - 1;
+}
+
+void CSceneManager::DeleteNode(ISceneNode* node) {
+  for (const auto& layer : m_layers) {
+    layer->nodes.erase(std::remove(layer->nodes.begin(), layer->nodes.end(), node), layer->nodes.end());
+  }
+  m_nodes.erase(std::remove(m_nodes.begin(), m_nodes.end(), node), m_nodes.end());
+  delete node;
+}
+
+void CSceneManager::DeleteLayer(const CStr& name) {
+  m_layers.erase(std::remove_if(m_layers.begin(), m_layers.end(),
+                                [&](const auto& layer) { return layer->name == name; }),
+                 m_layers.end());
 }
 
 const char* CSceneManager::GetCurrentGroupName() const {

@@ -30,7 +30,16 @@ class CSceneManager : public CMemWatch {
   void AddGroup(const char* name);
   // A name that is not a group is reported and changes nothing.
   void SetCurrentGroup(const char* name);
-  // Removes the group; a name that is not a group is reported and changes nothing.
+  // Inserts a layer just before the anchor layer; it belongs to the current group. False,
+  // reported, when the anchor is not a layer.
+  bool AddLayer(const char* name, const char* beforeLayer);
+  // Places the node at the end of the layer and hands it to the current group, which deletes
+  // it when it is removed. Returns the node's index in the layer; -1, reported, when the layer
+  // does not exist (the node is deleted then).
+  int32_t AddNode(ISceneNode* node, const char* layerName);
+
+  // Removes the group with its nodes and layers; a name that is not a group is reported and
+  // changes nothing.
   void RemoveGroup(const char* name);
   bool HasGroup(const char* name) const { return m_groups.Find(name) != nullptr; }
   // Null after the current group was removed, until the next SetCurrentGroup.
@@ -60,7 +69,13 @@ class CSceneManager : public CMemWatch {
   };
   struct SGroup {
     CStr name;
+    std::vector<ISceneNode*> nodes;  // owned
+    std::vector<CStr> layers;
   };
+
+  SLayer* FindLayer(const char* name) const;
+  void DeleteNode(ISceneNode* node);
+  void DeleteLayer(const CStr& name);
 
   void BuildDrawList();
 

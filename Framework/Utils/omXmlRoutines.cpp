@@ -1,12 +1,14 @@
 #include "Framework/Utils/omXmlRoutines.h"
 
-#include "Quor/CVFS.h"
+#include "Quor/CByteReader.h"
 #include "Quor/ReportError.h"
 
 #include <tinyxml.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace Ombrel {
 
@@ -15,15 +17,9 @@ constexpr const char* kSource = "Framework/Utils/omXmlRoutines";
 }  // namespace
 
 void LoadXmlDocument(const char* fileName, TiXmlDocument& document) {
-  CVFS* vfs = GetVFS();
-  VfsFile* file = vfs ? vfs->Open(fileName) : nullptr;
-  if (!file) HM_FATAL(kSource, "No such file: %s", fileName);
-  const int size = vfs->GetSize(file);
-  std::string text(size > 0 ? static_cast<size_t>(size) : 0, '\0');
-  const int got = text.empty() ? 0 : vfs->Read(file, &text[0], size, true);
-  vfs->Close(file);
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  ParseXmlDocument(fileName, text, document);
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeVfsFile(fileName, &bytes)) HM_FATAL(kSource, "No such file: %s", fileName);
+  ParseXmlDocument(fileName, std::string(bytes.begin(), bytes.end()), document);
 }
 
 void ParseXmlDocument(const char* fileName, const std::string& text, TiXmlDocument& document) {

@@ -6,6 +6,8 @@
 #include "Platform/PlatformSystem.h"
 #include "tests/support/ProgramRun.h"
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -33,6 +35,50 @@ TEST_F(FrameworkProgramTest, WithNothingQueuedTheStartStateFinishesIntoExitAndTh
   const int frames = std::stoi(run.output.substr(at + 4));
   EXPECT_GE(frames, 20);
   EXPECT_LE(frames, 40);
+}
+
+// A copy of the program in the home's own folder, beside its own startup.lua, with the built
+// content tree where the program looks for it ("../content/" from its folder).
+std::string InstallProgram(const std::string& home, const std::string& startup) {
+  namespace fs = std::filesystem;
+  fs::create_directories(home + "/bin");
+  fs::copy_file(HM_BINARY_DIR "/bin/hollowmere", home + "/bin/hollowmere",
+                fs::copy_options::overwrite_existing);
+  fs::remove(home + "/content");
+  fs::create_directory_symlink(HM_BINARY_DIR "/content", home + "/content");
+  std::ofstream(home + "/bin/startup.lua") << startup;
+  return home + "/bin/hollowmere";
+}
+
+int FramesRun(const SProgramRun& run) {
+  const size_t at = run.output.find("ran ");
+  return at == std::string::npos ? -1 : std::stoi(run.output.substr(at + 4));
+}
+
+TEST_F(FrameworkProgramTest, AStartupScriptQueuesTheDebugMenuWhoseKeysQueueItAgainUntilEscapeEnds) {
+  const std::string program = InstallProgram(
+      m_home,
+      "Startup = {}\n"
+      "function Startup:SetSequence() system.AppStart:AddAppState(system.DebugMenu, '', -1) end\n"
+      "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.2) end\n");
+  // Frames of 0.05 s: the menu is entered well before frame 25. Return queues its one entry
+  // (itself) and then itself again, so the menu is entered anew with one more run waiting: the
+  // first Escape leaves into that run and only the second ends the program (without Return the
+  // first would, at frame 71; a third Escape at 150 never comes).
+  std::ofstream(m_home + "/input.txt") << "25 key down Return\n26 key up Return\n"
+                                          "70 key down Escape\n71 key up Escape\n"
+                                          "110 key down Escape\n111 key up Escape\n"
+                                          "150 key down Escape\n151 key up Escape\n";
+  const SProgramRun run = RunProgram(
+      m_home, "HOLLOWMERE_FRAMES=400 HOLLOWMERE_FIXED_DT=0.05 HOLLOWMERE_INPUT=" + m_home + "/input.txt",
+      program);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("error"), std::string::npos) << run.output;
+  // The content's system list declares the libraries the script module runs and the menu's font.
+  EXPECT_EQ(run.output.find("No resource"), std::string::npos) << run.output;
+  const int frames = FramesRun(run);
+  EXPECT_GT(frames, 110) << run.output;
+  EXPECT_LT(frames, 140) << run.output;
 }
 
 }  // namespace

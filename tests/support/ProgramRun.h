@@ -14,13 +14,13 @@ struct SProgramRun {
   std::string output;
 };
 
-inline SProgramRun RunProgram(const std::string& home, const std::string& variables) {
+inline SProgramRun RunProgram(const std::string& home, const std::string& variables,
+                              const std::string& program = HM_BINARY_DIR "/bin/hollowmere") {
   const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
                               "LSAN_OPTIONS=suppressions=" HM_SOURCE_DIR
                               "/tests/lsan-gl-driver.supp "
                               "HOLLOWMERE_DATA_HOME=" + home + "/data XDG_RUNTIME_DIR=" +
-                              home + "/run " + variables + " " HM_BINARY_DIR
-                              "/bin/hollowmere 2>&1";
+                              home + "/run " + variables + " " + program + " 2>&1";
   SProgramRun run;
   run.exitCode = PlatformRunCommandReading(command, &run.output);
   return run;

@@ -27,7 +27,4 @@ class CResourceBuffer : public CObjectResource<std::vector<uint8_t>> {
 
 using CResBufferLoader = CPatternLoader<CResourceBuffer>;
 
-// The whole file through the file system; false when it cannot be opened.
-bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
-
 }  // namespace Ombrel

@@ -17,21 +17,15 @@
 #include "Quor/RenderStates.h"
 #include "tests/Platform/GfxTestSupport.h"
 #include "tests/Quor/VfsTestKit.h"
+#include "tests/support/ReportCapture.h"
 
 namespace rendertest {
 
 using gfxtest::SRgba;
 
-inline std::vector<std::string>& Reports() {
-  static std::vector<std::string> reports;
-  return reports;
-}
-inline void CaptureReport(const char*, uint32_t, const char* text) { Reports().push_back(text); }
-inline bool Reported(const std::string& text) {
-  for (const std::string& report : Reports())
-    if (report.find(text) != std::string::npos) return true;
-  return false;
-}
+using hmtest::CaptureReport;
+using hmtest::Reported;
+using hmtest::Reports;
 
 inline void ForwardRenderState(uint32_t state, uint32_t value) {
   if (CGfxDevice* device = GetD3DDevice()) device->SetRenderState(state, value);

@@ -1,0 +1,154 @@
+// The Lua state, the script manager's resource-only require and the scripts: real Lua, scripts
+// read from a content folder of the test's own.
+
+#include "Framework/Resources/ResourceTypes/omResourceScript.h"
+#include "Framework/Script/omScript.h"
+#include "tests/Framework/Script/ScriptTestKit.h"
+
+using namespace Ombrel;
+using scripttest::Reported;
+using scripttest::Reports;
+
+namespace {
+
+class LuaStateTest : public scripttest::ScriptTest {};
+
+TEST_F(LuaStateTest, ScriptsHaveTheStandardLibrariesButNoOsTable) {
+  StartModules();
+  EXPECT_TRUE(Run("s = string.upper('a') .. table.concat({1, 2}) .. math.floor(2.5)"));
+  EXPECT_EQ(Text("s"), "A122");
+  EXPECT_FALSE(Run("t = os.time()"));
+  EXPECT_TRUE(Reported("Script error: [string \"test\"]:1: attempt to index global 'os' (a nil value)"));
+}
+
+TEST_F(LuaStateTest, ErrorsAreReportedWithChunkAndLineOrTheValuesTypeAndTheProgramGoesOn) {
+  StartModules();
+  EXPECT_FALSE(Run("x = 1\nerror('broken')"));
+  EXPECT_TRUE(Reported("Script error: [string \"test\"]:2: broken"));
+  EXPECT_FALSE(Run("x = = 1"));
+  EXPECT_TRUE(Reported("Script error: [string \"test\"]:1:"));
+  EXPECT_FALSE(Run("error({})"));
+  EXPECT_TRUE(Reported("Script error: table"));
+  EXPECT_FALSE(Run("error(42)"));
+  EXPECT_TRUE(Reported("Script error: [string \"test\"]:1: 42"));
+  EXPECT_EQ(lua_gettop(Lua()), 0);
+  EXPECT_TRUE(Run("y = 2"));
+}
+
+TEST_F(LuaStateTest, ObjectsReferToValuesAndNilIsEmpty) {
+  StartModules();
+  lua_pushnil(Lua());
+  const CLuaObject nil = CLuaObject::FromStack(true);
+  EXPECT_TRUE(nil.IsEmpty());
+  const CLuaObject copyOfEmpty(nil);
+  EXPECT_TRUE(copyOfEmpty.IsEmpty());
+
+  CLuaObject table = CLuaObject::NewTable();
+  table.SetNumber("n", 7);
+  CLuaObject copy;
+  copy = table;
+  EXPECT_NE(copy.GetRef(), table.GetRef());
+  copy.SetNil("n");
+  EXPECT_TRUE(table.Get("n").IsNil()) << "a copy refers to the same table";
+  // Indexing something that is not a table gives nothing instead of a panic.
+  lua_pushnumber(Lua(), 3);
+  EXPECT_TRUE(CLuaObject::FromStack(true).Get("x").IsEmpty());
+  EXPECT_EQ(lua_gettop(Lua()), 0);
+}
+
+TEST_F(LuaStateTest, RequireRunsAScriptResourceOnceAndReturnsItsName) {
+  WriteScript("Counter", "count = (count or 0) + 1");
+  StartModules();
+  DeclareScript("Counter");
+  EXPECT_TRUE(Run("a = require('Counter') b = require('Counter')"));
+  EXPECT_EQ(Number("count"), 1);
+  EXPECT_EQ(Text("a"), "Counter");
+  EXPECT_EQ(Text("b"), "Counter");
+}
+
+TEST_F(LuaStateTest, AFailingRequiredChunkIsReportedCountsAsRunAndRequireSucceeds) {
+  WriteScript("Broken", "runs = (runs or 0) + 1\nerror('inside')");
+  StartModules();
+  DeclareScript("Broken");
+  EXPECT_TRUE(Run("a = require('Broken') b = require('Broken')"));
+  EXPECT_TRUE(Reported("Script error: [string \"Scripts\\Broken.lua\"]:2: inside"));
+  EXPECT_EQ(Number("runs"), 1);
+  EXPECT_EQ(Text("b"), "Broken");
+}
+
+TEST_F(LuaStateTest, RequireFindsOnlyScriptResources) {
+  WriteScript("NotDeclared", "x = 1");
+  StartModules();
+  EXPECT_FALSE(Run("require('NotDeclared')"));
+  EXPECT_TRUE(Reported("module 'NotDeclared' not found:\nFailed to load resource."));
+}
+
+TEST_F(LuaStateTest, GetScriptOfAnUnknownNameIsNullAndReported) {
+  StartModules();
+  EXPECT_EQ(Manager()->GetScript("Nowhere"), nullptr);
+  EXPECT_TRUE(Reported("No resource \"Nowhere\" of the type \"Script\""));
+}
+
+TEST_F(LuaStateTest, TheScriptModuleRunsItsLibrariesAndSetsTheScreenConstants) {
+  WriteScript("Math", "function twice(x) return 2 * x end");
+  StartModules();
+  EXPECT_TRUE(Run("v = twice(SCR_WD or system.SCR_WD) + system.SCR_CENTER + system.SCR_BOTTOM"));
+  EXPECT_EQ(Number("v"), 1024 + 2048 + 2304);
+  EXPECT_TRUE(Run("o = new({k = 5}) w = o.k"));
+  EXPECT_EQ(Number("w"), 5);
+}
+
+class ScriptTest : public scripttest::ScriptTest {};
+
+TEST_F(ScriptTest, RunOnceUnlessForcedAndAFailedRunStillCounts) {
+  WriteScript("Once", "n = (n or 0) + 1");
+  StartModules();
+  DeclareScript("Once");
+  CScript* script = Manager()->GetScript("Once");
+  ASSERT_NE(script, nullptr);
+  script->Run(false);
+  script->Run(false);
+  EXPECT_EQ(Number("n"), 1);
+  script->Run(true);
+  EXPECT_EQ(Number("n"), 2);
+
+  WriteScript("Fails", "error('no')");
+  DeclareScript("Fails");
+  CScript* failing = Manager()->GetScript("Fails");
+  failing->Run(false);
+  EXPECT_TRUE(failing->HasRun());
+}
+
+TEST_F(ScriptTest, AMissingFileIsReportedAndLeavesTheScriptEmptyAnEmptyFileRunsAsNothing) {
+  WriteScript("Empty", "");
+  StartModules();
+  CScript missing("Scripts/Absent.lua");
+  EXPECT_TRUE(Reported("No such file: Scripts/Absent.lua"));
+  EXPECT_EQ(missing.GetText(), nullptr);
+  missing.SetState(Manager()->GetState());
+  missing.Run(false);
+  EXPECT_TRUE(missing.HasRun());
+
+  CScript empty("Scripts/Empty.lua");
+  ASSERT_NE(empty.GetText(), nullptr);
+  EXPECT_STREQ(empty.GetText(), "");
+  empty.SetState(Manager()->GetState());
+  Reports().clear();
+  empty.Run(false);
+  EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(ScriptTest, APlainFileThatCannotBeOpenedLeavesTheResourceUnloaded) {
+  StartModules();
+  CResourceScript absent((m_root + "absent.lua").c_str());
+  absent.LoadFromFile();
+  EXPECT_FALSE(absent.IsLoaded());
+  WriteFile("plain.lua", "plain = 1");
+  CResourceScript plain((m_root + "plain.lua").c_str());
+  CScript* script = Manager()->AttachResource(&plain);
+  ASSERT_NE(script, nullptr);
+  script->Run(false);
+  EXPECT_EQ(Number("plain"), 1);
+}
+
+}  // namespace
