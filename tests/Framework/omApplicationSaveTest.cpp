@@ -10,8 +10,10 @@
 #include "Framework/omSaveInfo.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DirectX/QuordxTestSeams.h"
 #include "tests/Framework/FrameworkTestKit.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -43,10 +45,20 @@ class CTestIniter : public CDataIniter<STestSave> {
 
 class ApplicationSaveTest : public ::testing::Test {
  protected:
+  // Each test saves into a data folder of its own: CTest runs them side by side.
   void SetUp() override {
-    m_saveFile = std::string(GetUserDataFolder()) + "Saves/savegame.sav";
+    m_previousHome = std::getenv("HOLLOWMERE_DATA_HOME");
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string home = std::string(HM_BINARY_DIR) + "/test-home/application-save/" + name + "/";
+    setenv("HOLLOWMERE_DATA_HOME", home.c_str(), 1);
+    ResetEngineStateForTests();  // the user data folder is kept from its first use
+    m_saveFile = GetUserDataFolder() + "Saves/savegame.sav";
     std::filesystem::remove(m_saveFile);
     std::filesystem::remove(m_saveFile + ".damaged");
+  }
+  void TearDown() override {
+    setenv("HOLLOWMERE_DATA_HOME", m_previousHome.c_str(), 1);
+    ResetEngineStateForTests();
   }
 
   // A started application with the test initialiser; the first byte of its save data.
@@ -61,6 +73,7 @@ class ApplicationSaveTest : public ::testing::Test {
     return first;
   }
 
+  std::string m_previousHome;
   std::string m_saveFile;
   int m_initCalls = 0;
 };
