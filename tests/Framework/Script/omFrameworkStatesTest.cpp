@@ -8,7 +8,6 @@
 #include "Quor/DirectX/InputState.h"
 #include "tests/Framework/Script/ScriptTestKit.h"
 
-#include <unistd.h>
 
 using namespace Ombrel;
 using scripttest::Reported;
