@@ -28,6 +28,12 @@ namespace {
 using namespace Ombrel;
 using restest::Reported;
 
+// A declaration of a file that is not there, and what is said about it.
+struct SMissingFile {
+  const char* declaration;
+  const char* said;
+};
+
 constexpr const char* kSampleList = "System\\Configs\\SampleResources.xml";
 
 class SampleResourcesTest : public restest::CResourceFixture {
@@ -127,10 +133,7 @@ TEST_F(SampleResourcesTest, EachLoaderMakesItsEngineObject) {
 
 // A declaration whose file is missing is reported naming the file, and the program goes on.
 TEST_F(SampleResourcesTest, AMissingFileIsReportedNamingIt) {
-  const struct {
-    const char* declaration;
-    const char* report;
-  } kCases[] = {
+  const SMissingFile kCases[] = {
       {R"(<Camera Name="r" FileName="Gone"/>)", "Gone.cam"},
       {R"(<Sound Name="r" FileName="Gone"/>)", "Gone"},
       {R"(<Spline Name="r" FileName="Gone"/>)", "Gone.spl"},
@@ -142,7 +145,7 @@ TEST_F(SampleResourcesTest, AMissingFileIsReportedNamingIt) {
     restest::Reports().clear();
     m_resources->UnloadGroup("");
     LoadDeclaration(c.declaration);
-    EXPECT_TRUE(Reported(c.report)) << c.declaration;
+    EXPECT_TRUE(Reported(c.said)) << c.declaration;
   }
 }
 
@@ -150,16 +153,13 @@ TEST_F(SampleResourcesTest, AMissingFileIsReportedNamingIt) {
 // a message naming it.
 TEST_F(SampleResourcesTest, AMissingSceneFontOrAnimationStopsNamingTheFile) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const struct {
-    const char* declaration;
-    const char* message;
-  } kCases[] = {
+  const SMissingFile kCases[] = {
       {R"(<Terrain Name="r" FileName="Gone"/>)", "Gone\\.bsc"},
       {R"(<Font Name="r" FileName="Gone"/>)", "Gone\\.fnt"},
       {R"(<Anim Name="r" FileName="Gone"/>)", "Gone\\.ban"},
   };
   for (const auto& c : kCases) {
-    EXPECT_EXIT(LoadDeclaration(c.declaration), ::testing::ExitedWithCode(3), c.message) << c.declaration;
+    EXPECT_EXIT(LoadDeclaration(c.declaration), ::testing::ExitedWithCode(3), c.said) << c.declaration;
   }
 }
 
