@@ -3,8 +3,9 @@
 #   - code outside Platform/ and tests/Platform/ includes SDL, OpenGL, EGL, MojoShader or a
 #     POSIX-only header: the platform layer offers what the code above it needs, in our words;
 #   - a layer includes one above it (Platform < Quor < Common < Framework < Src);
-#   - a tool includes a layer it does not link (tools/Layers.cmake), or another tool's headers
-#     that need more than that; tools/shared/ is open to every tool;
+#   - a tool includes a layer it does not link (tools/Layers.cmake; a tool's main.cpp may link
+#     more than its headers), or another tool's headers that need more than that; tools/shared/
+#     is open to every tool;
 #   - a test includes a layer above the one it tests, or test code or a tool above it (the
 #     tools' tests may include any layer a tool links);
 #   - anything but tests and the tools that link it includes Platform/Testing/;
@@ -85,6 +86,8 @@ function(classify path prefix)
     set(name "tools/${tool}")
     if(NOT tool IN_LIST HM_TOOLS_DECLARED)
       set(level undeclared)
+    elseif(depth EQUAL 3 AND path MATCHES "/main\\.cpp$" AND DEFINED HM_TOOL_PROGRAM_LAYERS_${tool})
+      layers_of_libraries("${HM_TOOL_LAYERS_${tool}};${HM_TOOL_PROGRAM_LAYERS_${tool}}" level testing)
     else()
       layers_of_libraries("${HM_TOOL_LAYERS_${tool}}" level testing)
     endif()
@@ -104,8 +107,8 @@ function(classify path prefix)
       set(level 0)
       set(name "tests/${folder}")
     elseif(folder STREQUAL "fuzz")
-      # The fuzz targets link the Common layer and nothing of the tests.
-      set(level 2)
+      # The fuzz targets link the Framework layer and nothing of the tests.
+      set(level 3)
       set(testing OFF)
       set(name "a fuzz target")
     elseif(folder STREQUAL "tools")
@@ -164,7 +167,7 @@ endfunction()
 # The highest layer any tool links.
 set(all_tool_libraries "")
 foreach(tool ${HM_TOOLS_DECLARED})
-  list(APPEND all_tool_libraries ${HM_TOOL_LAYERS_${tool}})
+  list(APPEND all_tool_libraries ${HM_TOOL_LAYERS_${tool}} ${HM_TOOL_PROGRAM_LAYERS_${tool}})
 endforeach()
 layers_of_libraries("${all_tool_libraries}" tools_level ignored)
 

@@ -85,6 +85,17 @@ hm_fuzz_target(texture
   COMMAND $<TARGET_FILE:texture> encode ${picture} ${s}/texture/picture.dctz --quality 90
   COMMAND $<TARGET_FILE:texture> encode ${picture} ${s}/texture/picture.bmp
   DEPENDS comictool texture)
+# JPT seeds in a scratch folder of their own: the texture seeds may be written at the same time.
+hm_fuzz_target(jpt
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${scratch}/jpt
+  COMMAND $<TARGET_FILE:comictool> osk ${scratch}/jpt
+  COMMAND $<TARGET_FILE:texture> decode ${scratch}/jpt/Cursor.mpt ${scratch}/jpt/Cursor.png
+  COMMAND $<TARGET_FILE:texture> encode ${scratch}/jpt/Cursor.png ${s}/jpt/cursor.jpt --quality 60
+  COMMAND $<TARGET_FILE:texture> encode ${scratch}/jpt/Cursor.png ${s}/jpt/cursor-fine.jpt --quality 98
+  DEPENDS comictool texture)
+hm_fuzz_target(reslist
+  COMMAND ${CMAKE_COMMAND} -E copy ${t}/reslist/nested.xml ${t}/reslist/flags.xml ${s}/reslist
+  DEPENDS ${t}/reslist/nested.xml ${t}/reslist/flags.xml)
 hm_fuzz_target(effect
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/content/Shaders/Grayscale.fxc ${CMAKE_BINARY_DIR}/content/Shaders/Tex1Skin.fxc
           ${CMAKE_BINARY_DIR}/content/Shaders/Tex1Proj.fx ${s}/effect

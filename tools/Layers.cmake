@@ -6,6 +6,11 @@ macro(hm_tool_layers tool)
   set(HM_TOOL_LAYERS_${tool} ${ARGN})
   list(APPEND HM_TOOLS_DECLARED ${tool})
 endmacro()
+# A tool whose program (its main.cpp) links more than its headers and libraries need: other
+# tools and tests may still include those headers at the tool's own layers.
+macro(hm_tool_program_layers tool)
+  set(HM_TOOL_PROGRAM_LAYERS_${tool} ${ARGN})
+endmacro()
 
 hm_tool_layers(astar_bench common)
 hm_tool_layers(comictool quor)
@@ -20,5 +25,6 @@ hm_tool_layers(shared quor)
 hm_tool_layers(soundgen platform)  # the WAVE layout the platform layer reads
 hm_tool_layers(spline common)
 hm_tool_layers(texture quor)
+hm_tool_program_layers(texture ombrel)  # JPT pictures are written and read by the framework
 hm_tool_layers(texture_bench quor)
 hm_tool_layers(vfs_bench quor)

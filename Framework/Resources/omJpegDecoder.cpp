@@ -8,6 +8,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace Ombrel {
@@ -74,6 +75,41 @@ bool DecodeJpegBgra(const uint8_t* data, size_t size, const char* fileName, std:
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
   return true;
+}
+
+std::vector<uint8_t> EncodeJpegRgb(int width, int height, const uint8_t* rgb, int quality) {
+  if (width <= 0 || height <= 0) return {};
+  jpeg_compress_struct info;
+  SJpegError error;
+  info.err = jpeg_std_error(&error.manager);
+  error.manager.error_exit = JumpOnError;
+  error.manager.output_message = IgnoreMessage;
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  if (setjmp(error.resume)) {
+    jpeg_destroy_compress(&info);
+    std::free(out);
+    return {};
+  }
+  jpeg_create_compress(&info);
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = JDIMENSION(width);
+  info.image_height = JDIMENSION(height);
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, quality, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  const size_t stride = size_t(width) * 3;
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = const_cast<uint8_t*>(rgb + stride * info.next_scanline);
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::vector<uint8_t> bytes(out, out + size);
+  std::free(out);
+  return bytes;
 }
 
 void CJpegDecoder::SetColourData(const uint8_t* data, size_t size, const char* fileName) {

@@ -28,6 +28,11 @@ enum EMaskChannel { kChannelRed = 0, kChannelGreen = 1, kChannelBlue = 2, kChann
 bool DecodeJpegBgra(const uint8_t* data, size_t size, const char* fileName, std::vector<uint8_t>& pixels,
                     int& width, int& height);
 
+// The other way, for the content tools and the tests: R, G, B pixels (rows from the top) into a
+// baseline JPEG stream of the quality (1..100) through libjpeg-turbo's compressor. Empty when
+// the compressor refuses the picture (no pixels, or sides beyond what JPEG holds).
+std::vector<uint8_t> EncodeJpegRgb(int width, int height, const uint8_t* rgb, int quality);
+
 class CJpegDecoder : public CMemWatch {
  public:
   explicit CJpegDecoder(CTextureManager* textures) : m_textures(textures) {}

@@ -77,3 +77,43 @@ std::vector<uint8_t> BuildJpt(const std::vector<uint8_t>& colour, const std::vec
 }
 
 }  // namespace Ombrel
+
+namespace Ombrel {
+
+std::vector<uint8_t> EncodeJptRgba(int width, int height, const uint8_t* rgba, int quality) {
+  const size_t count = width > 0 && height > 0 ? size_t(width) * size_t(height) : 0;
+  std::vector<uint8_t> colour(count * 3), alpha(count * 3);
+  for (size_t i = 0; i < count; ++i) {
+    for (int c = 0; c < 3; ++c) {
+      colour[i * 3 + c] = rgba[i * 4 + c];
+      alpha[i * 3 + c] = rgba[i * 4 + 3];
+    }
+  }
+  std::vector<uint8_t> colourStream = EncodeJpegRgb(width, height, colour.data(), quality);
+  std::vector<uint8_t> alphaStream = EncodeJpegRgb(width, height, alpha.data(), quality);
+  if (colourStream.empty() || alphaStream.empty()) return {};
+  return BuildJpt(colourStream, alphaStream);
+}
+
+bool DecodeJptRgba(const uint8_t* bytes, size_t size, const char* fileName, std::vector<uint8_t>& rgba, int& width,
+                   int& height) {
+  const SJptStreams streams = SplitJpt(bytes, size, fileName);
+  if (streams.colour.empty()) return false;
+  CJpegDecoder decoder(nullptr);
+  decoder.SetColourData(streams.colour.data(), streams.colour.size(), fileName);
+  decoder.SetAlphaData(streams.alpha.data(), streams.alpha.size(), fileName);
+  const uint8_t* bgra = decoder.Decode();
+  if (!bgra) return false;
+  width = decoder.GetWidth();
+  height = decoder.GetHeight();
+  rgba.resize(size_t(width) * size_t(height) * 4);
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    rgba[i] = bgra[i + 2];
+    rgba[i + 1] = bgra[i + 1];
+    rgba[i + 2] = bgra[i];
+    rgba[i + 3] = bgra[i + 3];
+  }
+  return true;
+}
+
+}  // namespace Ombrel

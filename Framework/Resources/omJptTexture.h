@@ -37,4 +37,14 @@ namespace Ombrel {
 // A JPT file of the two streams: the header, the colour stream, then the alpha stream.
 std::vector<uint8_t> BuildJpt(const std::vector<uint8_t>& colour, const std::vector<uint8_t>& alpha);
 
+// A JPT of R, G, B, A pixels (rows from the top): the colour stream of R, G, B and an alpha
+// stream holding A in every channel, both of the quality. Empty when the compressor refuses
+// the picture.
+std::vector<uint8_t> EncodeJptRgba(int width, int height, const uint8_t* rgba, int quality);
+
+// A JPT file back into R, G, B, A pixels (rows from the top), alpha 255 where the file has
+// no usable alpha stream. False, reported naming the file, without a readable colour stream.
+bool DecodeJptRgba(const uint8_t* bytes, size_t size, const char* fileName, std::vector<uint8_t>& rgba, int& width,
+                   int& height);
+
 }  // namespace Ombrel

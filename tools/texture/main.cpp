@@ -1,11 +1,12 @@
 // texture: writes the engine's texture formats from PNG pictures and reads them back
 // through the engine's own decoders.
 //
-//   texture encode IN.png OUT.{mpt,dctz,bmp} [--format rgba|rgbz|dctz] [--quality Q]
-//   texture decode IN.{mpt,dctz,bmp} OUT.png
+//   texture encode IN.png OUT.{mpt,dctz,bmp,jpt} [--format rgba|rgbz|dctz] [--quality Q]
+//   texture decode IN.{mpt,dctz,bmp,jpt} OUT.png
 //
 // Exit status: 0 done, 1 a file could not be read, decoded or written, 2 usage.
 
+#include "Framework/Resources/omJptTexture.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 #include "tools/texture/DctzEncoder.h"
@@ -27,8 +28,8 @@ constexpr int kExitUsage = 2;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: texture encode IN.png OUT.{mpt,dctz,bmp} [--format rgba|rgbz|dctz] [--quality Q]\n"
-               "       texture decode IN.{mpt,dctz,bmp} OUT.png\n");
+               "usage: texture encode IN.png OUT.{mpt,dctz,bmp,jpt} [--format rgba|rgbz|dctz] [--quality Q]\n"
+               "       texture decode IN.{mpt,dctz,bmp,jpt} OUT.png\n");
   return kExitUsage;
 }
 
@@ -73,7 +74,7 @@ int Encode(int argc, char** argv) {
   if (!ParseEncodeOptions(argc, argv, options)) return Usage();
   const std::string input = argv[2], output = argv[3];
   const std::string kind = LowerExtension(output);
-  if (kind != "mpt" && kind != "dctz" && kind != "bmp") return Usage();
+  if (kind != "mpt" && kind != "dctz" && kind != "bmp" && kind != "jpt") return Usage();
   if (kind != "mpt" && !options.format.empty())
     return Fail("--format chooses the pixels of an MPT file; " + output + " is not one");
 
@@ -86,6 +87,9 @@ int Encode(int argc, char** argv) {
       bytes = EncodeDctzFile(image, options.quality);
     } else if (kind == "bmp") {
       bytes = WriteBmp(image);
+    } else if (kind == "jpt") {
+      bytes = Ombrel::EncodeJptRgba(int(image.width), int(image.height), image.rgba.data(), options.quality);
+      if (bytes.empty()) return Fail(input + ": the JPEG compressor refuses a picture of this size");
     } else {
       EMptPixels pixels = options.format == "rgba"   ? EMptPixels::Rgba
                           : options.format == "dctz" ? EMptPixels::Dctz
@@ -102,7 +106,7 @@ int Encode(int argc, char** argv) {
 // Which decoder reads the file: by its ending, as the engine chooses, else by its tag.
 std::string TextureKind(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string kind = LowerExtension(path);
-  if (kind == "mpt" || kind == "dctz" || kind == "bmp") return kind;
+  if (kind == "mpt" || kind == "dctz" || kind == "bmp" || kind == "jpt") return kind;
   auto starts = [&](const char* tag, size_t size) {
     return bytes.size() >= size && std::memcmp(bytes.data(), tag, size) == 0;
   };
@@ -137,13 +141,27 @@ SRgbaImage CropToImage(const STexturePicture& picture) {
   return image;
 }
 
+// JPT has no tag: only its ending names it. Its damage is reported, never fatal.
+int DecodeJpt(const std::string& input, const std::vector<uint8_t>& bytes, const std::string& output) {
+  SRgbaImage image;
+  int width = 0, height = 0;
+  if (!Ombrel::DecodeJptRgba(bytes.data(), bytes.size(), input.c_str(), image.rgba, width, height))
+    return kExitFailed;  // already reported
+  image.width = uint32_t(width);
+  image.height = uint32_t(height);
+  std::string error;
+  if (!WritePng(output, image, error)) return Fail(error);
+  return 0;
+}
+
 int Decode(int argc, char** argv) {
   if (argc != 4) return Usage();
   const std::string input = argv[2], output = argv[3];
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(input, bytes)) return Fail(input + ": cannot read the file");
   const std::string kind = TextureKind(input, bytes);
-  if (kind.empty()) return Fail(input + ": not an MPT, DCTZ or BMP file");
+  if (kind.empty()) return Fail(input + ": not an MPT, DCTZ, BMP or JPT file");
+  if (kind == "jpt") return DecodeJpt(input, bytes, output);
   // The engine stops on a few faults of a file (a DCTZ without its tag or of an unknown
   // version); for this tool they are damaged files like any other. The report has been
   // written by then.

@@ -4,6 +4,7 @@
 #include "Framework/Utils/omXmlRoutines.h"
 #include "Quor/CModelManager.h"
 #include "Quor/CShaderManager.h"
+#include "Quor/ReportError.h"
 
 namespace Ombrel {
 
@@ -16,7 +17,11 @@ CResourceModel::CResourceModel(const SDeclaration& declaration)
 
 CModel* CResourceModel::Build() {
   CShaderManager* shaders = GetShaderManager();
-  if (!g_pModelManager || !shaders) return nullptr;
+  if (!g_pModelManager || !shaders) {
+    HM_REPORT("Framework/Resources/omResourceModel", "%s: no model cache or shader manager; the model is missing",
+              m_path.GetText());
+    return nullptr;
+  }
   SetTextureFolder((m_directory + "Textures\\").GetText());
   SetMaterialFolder((m_directory + "Materials\\").GetText());
   if (!m_forceShader.IsEmpty()) shaders->SetShaderOverride(m_forceShader.GetText());

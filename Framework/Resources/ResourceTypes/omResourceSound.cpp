@@ -1,6 +1,7 @@
 #include "Framework/Resources/ResourceTypes/omResourceSound.h"
 
 #include "Framework/Utils/omXmlRoutines.h"
+#include "Quor/ReportError.h"
 
 namespace Ombrel {
 
@@ -11,7 +12,11 @@ CResourceSound::CResourceSound(const SDeclaration& declaration)
 
 SSoundRecord* CResourceSound::Build() {
   CSoundManager* sounds = GetSoundManager();
-  return sounds ? sounds->LoadSound(m_path.GetText(), m_looped) : nullptr;
+  if (!sounds) {
+    HM_REPORT("Framework/Resources/omResourceSound", "%s: no sound manager; the sound is missing", m_path.GetText());
+    return nullptr;
+  }
+  return sounds->LoadSound(m_path.GetText(), m_looped);
 }
 
 }  // namespace Ombrel

@@ -6,7 +6,7 @@
 #include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Quor/CTextureManager.h"
 #include "tests/Framework/Resources/ResourceTestKit.h"
-#include "tests/support/JpegFixtures.h"
+#include "tests/Framework/Resources/JpegFixtures.h"
 
 #include <tinyxml.h>
 

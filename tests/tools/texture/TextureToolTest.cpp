@@ -1,3 +1,4 @@
+#include "Framework/Resources/omJptTexture.h"
 #include "Platform/Testing/PlatformTestCommand.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
@@ -151,7 +152,7 @@ TEST_F(TextureProgramTest, EncodeThenDecodeGivesThePictureBack) {
     bool lossless;
   } cases[] = {{"rgba.mpt", "--format rgba", true}, {"rgbz.mpt", "", true},
                {"dctz.mpt", "--format dctz --quality 90", false}, {"plain.dctz", "--quality 90", false},
-               {"plain.bmp", "", true}};
+               {"plain.bmp", "", true}, {"plain.jpt", "--quality 95", false}};
   for (const SCase& c : cases) {
     ASSERT_EQ(Run("encode " + Path("in.png") + " " + Path(c.output) + " " + c.options), 0) << c.output;
     ASSERT_EQ(Run("decode " + Path(c.output) + " " + Path("out.png")), 0) << c.output;
@@ -191,6 +192,14 @@ TEST_F(TextureProgramTest, DamagedFileEndsWithStatus1) {
   std::vector<uint8_t> message;
   ASSERT_TRUE(ReadFileBytes(Path("stderr.txt"), message));
   EXPECT_NE(std::string(message.begin(), message.end()).find("version.dctz: Unsupported version 1.07"),
+            std::string::npos);
+  // A JPT cut short: its streams lie past the end, which is reported, not fatal.
+  std::vector<uint8_t> jpt = Ombrel::EncodeJptRgba(32, 32, image.rgba.data(), 80);
+  jpt.resize(jpt.size() / 2);
+  ASSERT_TRUE(WriteFileBytes(Path("cut.jpt"), jpt));
+  EXPECT_EQ(Run("decode " + Path("cut.jpt") + " " + Path("cut.png")), 1);
+  ASSERT_TRUE(ReadFileBytes(Path("stderr.txt"), message));
+  EXPECT_NE(std::string(message.begin(), message.end()).find("cut.jpt: the colour stream lies outside"),
             std::string::npos);
   EXPECT_EQ(Run("decode " + Path("missing.mpt") + " " + Path("missing.png")), 1);
   EXPECT_EQ(Run("encode " + Path("in.png")), 2);

@@ -1,0 +1,166 @@
+// Every loader against the sample content the build makes with the tools (build/content).
+
+#include "Framework/Resources/ResourceTypes/omResourceAStarGraph.h"
+#include "Framework/Resources/ResourceTypes/omResourceAnimation.h"
+#include "Framework/Resources/ResourceTypes/omResourceBuffer.h"
+#include "Framework/Resources/ResourceTypes/omResourceCamera.h"
+#include "Framework/Resources/ResourceTypes/omResourceCollision.h"
+#include "Framework/Resources/ResourceTypes/omResourceEffect.h"
+#include "Framework/Resources/ResourceTypes/omResourceFont.h"
+#include "Framework/Resources/ResourceTypes/omResourceJptTexture.h"
+#include "Framework/Resources/ResourceTypes/omResourceModel.h"
+#include "Framework/Resources/ResourceTypes/omResourceRenderTarget.h"
+#include "Framework/Resources/ResourceTypes/omResourceSound.h"
+#include "Framework/Resources/ResourceTypes/omResourceSpline.h"
+#include "Framework/Resources/ResourceTypes/omResourceTerrain.h"
+#include "Framework/Resources/ResourceTypes/omResourceTexture.h"
+#include "Framework/Resources/ResourceTypes/omResourceTextureAtlas.h"
+#include "Quor/CModelManager.h"
+#include "Quor/CShaderManager.h"
+#include "Quor/CSoundManager.h"
+#include "Quor/Timer.h"
+#include "tests/Framework/Resources/ResourceTestKit.h"
+
+#include <tinyxml.h>
+
+namespace {
+
+using namespace Ombrel;
+using restest::Reported;
+
+// A declaration of a file that is not there, and what is said about it.
+struct SMissingFile {
+  const char* declaration;
+  const char* said;
+};
+
+constexpr const char* kSampleList = "System\\Configs\\SampleResources.xml";
+
+class SampleResourcesTest : public restest::CResourceFixture {
+ protected:
+  void SetUp() override {
+    CResourceFixture::SetUp();
+    // Read the content tree the build made instead of the fixture's empty folder.
+    m_vfs = std::make_unique<CVFS>(HM_BINARY_DIR "/content");
+    g_pVFS = m_vfs.get();
+    m_shaders = std::make_unique<CShaderManager>("");
+    g_pModelManager = new CModelManager("");
+    m_sounds = std::make_unique<CSoundManager>();
+    m_resources->RegisterLoader(new CResFontLoader, "Font");
+    m_resources->RegisterLoader(new CResTextureLoader, "Texture");
+    m_resources->RegisterLoader(new CResTerrainLoader, "Terrain");
+    m_resources->RegisterLoader(new CResModelLoader, "Model");
+    m_resources->RegisterLoader(new CResCameraLoader, "Camera");
+    m_resources->RegisterLoader(new CResBufferLoader, "Buffer");
+    m_resources->RegisterLoader(new CResAnimationLoader, "Anim");
+    m_resources->RegisterLoader(new CResSoundLoader, "Sound");
+    m_resources->RegisterLoader(new CResSplineLoader, "Spline");
+    m_resources->RegisterLoader(new CResEffectLoader, "Effect");
+    m_resources->RegisterLoader(new CResRenderTargetLoader, "RenderTarget");
+    m_resources->RegisterLoader(new CResCollisionLoader, "Collision");
+    m_resources->RegisterLoader(new CResJptTextureLoader(m_decoder.get()), "TextureJpt");
+    m_resources->RegisterLoader(new CResAStarGraphLoader, "Graph");
+    m_resources->RegisterLoader(new CResTextureAtlasLoader, "Atlas");
+  }
+
+  void TearDown() override {
+    m_resources.reset();
+    m_sounds.reset();
+    DestroyModelCache(g_pModelManager);
+    m_shaders.reset();
+    DeleteFrameClock();
+    CResourceFixture::TearDown();
+  }
+
+  std::unique_ptr<CShaderManager> m_shaders;
+  std::unique_ptr<CSoundManager> m_sounds;
+
+  // The resources one declaration makes, read as a list of its own.
+  std::vector<CResourceBase*> LoadDeclaration(const std::string& declaration) {
+    TiXmlDocument document;
+    document.Parse(("<L><Directory Path=\"Sample\\\">" + declaration + "</Directory></L>").c_str());
+    CResourcesXMLLoader reader(m_resources.get());
+    std::vector<CResourceBase*> created;
+    reader.LoadFromElement(*document.RootElement(), &created);
+    return created;
+  }
+};
+
+TEST_F(SampleResourcesTest, EveryDeclarationOfTheSampleListLoads) {
+  CResourcesXMLLoader reader(m_resources.get());
+  reader.LoadFile(kSampleList);
+  const size_t declared = reader.GetEntryCount();
+  std::vector<std::string> types;
+  for (size_t i = 0; i < declared; ++i) types.push_back(reader.GetEntry(i).element->Value());
+  std::vector<CResourceBase*> created;
+  reader.LoadResources(&created, false);
+  ASSERT_EQ(created.size(), declared);
+  // One declaration of every registered type.
+  EXPECT_EQ(declared, size_t(m_resources->GetTypeCount()));
+  for (size_t i = 0; i < created.size(); ++i) {
+    EXPECT_TRUE(created[i]->IsLoaded()) << types[i];
+    EXPECT_STREQ(created[i]->GetTypeName(), types[i].c_str());
+  }
+}
+
+// Each type: the declaration loads and its engine object is there.
+TEST_F(SampleResourcesTest, EachLoaderMakesItsEngineObject) {
+  const struct {
+    const char* declaration;
+    bool (*objectPresent)(CResourceBase*);
+  } kCases[] = {
+      {R"(<Font Name="r" FileName="Fixture"/>)", [](CResourceBase* r) { return static_cast<CResourceFont*>(r)->GetFont() != nullptr; }},
+      {R"(<Terrain Name="r" FileName="Room"/>)", [](CResourceBase* r) { return static_cast<CResourceTerrain*>(r)->GetTerrain() != nullptr; }},
+      {R"(<Model Name="r" FileName="Box"/>)", [](CResourceBase* r) { return static_cast<CResourceModel*>(r)->GetModel() != nullptr; }},
+      {R"(<Camera Name="r" FileName="Fly"/>)", [](CResourceBase* r) { return static_cast<CResourceCamera*>(r)->GetCamera() != nullptr; }},
+      {R"(<Anim Name="r" FileName="Walk"/>)", [](CResourceBase* r) { return static_cast<CResourceAnimation*>(r)->GetAnimator() != nullptr; }},
+      {R"(<Sound Name="r" FileName="Beep"/>)", [](CResourceBase* r) { return static_cast<CResourceSound*>(r)->GetSound() != nullptr; }},
+      {R"(<Spline Name="r" FileName="Path"/>)", [](CResourceBase* r) { return static_cast<CResourceSpline*>(r)->GetSplineFile() != nullptr; }},
+      {R"(<Effect Name="r" FileName="Sparks"/>)", [](CResourceBase* r) { return static_cast<CResourceEffect*>(r)->GetEffectCount() == 1; }},
+      {R"(<RenderTarget Name="r" Width="64" Height="32"/>)", [](CResourceBase* r) { return static_cast<CResourceRenderTarget*>(r)->GetTexture() != nullptr; }},
+      {R"(<Collision Name="r" FileName="Walls"/>)", [](CResourceBase* r) { return static_cast<CResourceCollision*>(r)->GetTree() != nullptr; }},
+      {R"(<Graph Name="r" FileName="Grid"/>)", [](CResourceBase* r) { return static_cast<CResourceAStarGraph*>(r)->GetGraph() != nullptr; }},
+      {R"(<Atlas Name="r" FileName="Buttons"/>)", [](CResourceBase* r) { return static_cast<CResourceTextureAtlas*>(r)->GetAtlas() != nullptr; }},
+  };
+  for (const auto& c : kCases) {
+    m_resources->UnloadGroup("");
+    std::vector<CResourceBase*> created = LoadDeclaration(c.declaration);
+    ASSERT_EQ(created.size(), 1u) << c.declaration;
+    EXPECT_TRUE(created[0]->IsLoaded()) << c.declaration;
+    EXPECT_TRUE(c.objectPresent(created[0])) << c.declaration;
+  }
+}
+
+// A declaration whose file is missing is reported naming the file, and the program goes on.
+TEST_F(SampleResourcesTest, AMissingFileIsReportedNamingIt) {
+  const SMissingFile kCases[] = {
+      {R"(<Camera Name="r" FileName="Gone"/>)", "Gone.cam"},
+      {R"(<Sound Name="r" FileName="Gone"/>)", "Gone"},
+      {R"(<Spline Name="r" FileName="Gone"/>)", "Gone.spl"},
+      {R"(<Collision Name="r" FileName="Gone"/>)", "Gone.bct"},
+      {R"(<Graph Name="r" FileName="Gone"/>)", "Gone.agr"},
+      {R"(<Atlas Name="r" FileName="Gone"/>)", "Gone.atlas"},
+  };
+  for (const auto& c : kCases) {
+    restest::Reports().clear();
+    m_resources->UnloadGroup("");
+    LoadDeclaration(c.declaration);
+    EXPECT_TRUE(Reported(c.said)) << c.declaration;
+  }
+}
+
+// The engine readers of scenes, fonts and animations stop the program on a missing file, with
+// a message naming it.
+TEST_F(SampleResourcesTest, AMissingSceneFontOrAnimationStopsNamingTheFile) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const SMissingFile kCases[] = {
+      {R"(<Terrain Name="r" FileName="Gone"/>)", "Gone\\.bsc"},
+      {R"(<Font Name="r" FileName="Gone"/>)", "Gone\\.fnt"},
+      {R"(<Anim Name="r" FileName="Gone"/>)", "Gone\\.ban"},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EXIT(LoadDeclaration(c.declaration), ::testing::ExitedWithCode(3), c.said) << c.declaration;
+  }
+}
+
+}  // namespace
