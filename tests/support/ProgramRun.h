@@ -17,7 +17,7 @@ struct SProgramRun {
 inline SProgramRun RunProgram(const std::string& home, const std::string& variables,
                               const std::string& program = HM_BINARY_DIR "/bin/hollowmere") {
   const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
-                              "LSAN_OPTIONS=suppressions=" HM_SOURCE_DIR
+                              "LSAN_OPTIONS=use_tls=0:suppressions=" HM_SOURCE_DIR
                               "/tests/lsan-gl-driver.supp "
                               "HOLLOWMERE_DATA_HOME=" + home + "/data XDG_RUNTIME_DIR=" +
                               home + "/run " + variables + " " + program + " 2>&1";
