@@ -11,8 +11,6 @@ namespace Ombrel {
 
 namespace {
 constexpr const char* kSource = "Framework/Scene/omTextureMask";
-// Sides beyond this are taken as a damaged header rather than a picture.
-constexpr uint32_t kMaxSide = 16384;
 }  // namespace
 
 uint64_t MaskDataSize(uint64_t width, uint64_t height, int format) {
@@ -57,7 +55,7 @@ bool CTextureMask::Load(const char* fileName) {
   const uint32_t size = ReadLittleEndian32(&bytes[MaskFile::kDataSizeAt]);
   const int format = (ReadLittleEndian32(&bytes[MaskFile::kFlagsAt]) & MaskFile::kFlagBits) ? kBits : kBytes;
   const uint8_t threshold = uint8_t(ReadLittleEndian32(&bytes[MaskFile::kThresholdAt]));
-  if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
+  if (width == 0 || height == 0 || width > MaskFile::kMaxSide || height > MaskFile::kMaxSide) {
     HM_REPORT(kSource, "%s: a mask of %ux%u pixels is not possible", fileName, width, height);
     return false;
   }

@@ -61,6 +61,8 @@ constexpr uint32_t kDataSizeAt = 20;
 constexpr uint32_t kFlagsAt = 24;      // bit 0 set: a bit per pixel (kBits), else a byte (kBytes)
 constexpr uint32_t kThresholdAt = 28;  // its low byte is used
 constexpr uint32_t kFlagBits = 1;
+// Sides beyond this are taken as a damaged header rather than a picture.
+constexpr uint32_t kMaxSide = 16384;
 }  // namespace MaskFile
 
 // The size of a mask's data: a byte per pixel, or a bit per pixel rounded up to bytes.

@@ -208,7 +208,16 @@ std::vector<uint8_t> WriteMask(const SRgbaImage& image) {
   std::vector<uint8_t> out(layout::kTag, layout::kTag + 4);
   AppendU16(out, 1);
   AppendU16(out, 0);
-  for (uint32_t word : {image.width, image.height, layout::kHeaderSize, pixels, 0u, 1u}) AppendU32(out, word);
+  out.resize(layout::kHeaderSize);
+  auto put = [&out](uint32_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out[at + i] = uint8_t(value >> (8 * i));
+  };
+  put(layout::kWidthAt, image.width);
+  put(layout::kHeightAt, image.height);
+  put(layout::kDataOffsetAt, layout::kHeaderSize);
+  put(layout::kDataSizeAt, pixels);
+  put(layout::kFlagsAt, 0);  // a byte per pixel
+  put(layout::kThresholdAt, 1);
   for (uint32_t i = 0; i < pixels; ++i) out.push_back(image.rgba[size_t(i) * 4 + 3]);
   return out;
 }
@@ -219,6 +228,8 @@ int Mask(int argc, char** argv) {
   SRgbaImage image;
   std::string error;
   if (!ReadPng(input, image, error)) return Fail(error);
+  if (image.width > Ombrel::MaskFile::kMaxSide || image.height > Ombrel::MaskFile::kMaxSide)
+    return Fail(input + ": a mask's sides are at most " + std::to_string(Ombrel::MaskFile::kMaxSide) + " pixels");
   if (!WriteFileBytes(output, WriteMask(image))) return Fail(output + ": cannot write the file");
   return 0;
 }
