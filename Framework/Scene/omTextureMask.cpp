@@ -11,9 +11,6 @@ namespace Ombrel {
 
 namespace {
 constexpr const char* kSource = "Framework/Scene/omTextureMask";
-constexpr uint32_t kHeaderSize = 32;
-// Sides beyond this are taken as a damaged header rather than a picture.
-constexpr uint32_t kMaxSide = 16384;
 }  // namespace
 
 uint64_t MaskDataSize(uint64_t width, uint64_t height, int format) {
@@ -48,18 +45,17 @@ bool CTextureMask::Load(const char* fileName) {
   const int got = bytes.empty() ? 0 : vfs->Read(file, bytes.data(), fileSize, false);
   vfs->Close(file);
   bytes.resize(got > 0 ? size_t(got) : 0);
-  if (bytes.size() < kHeaderSize) {
+  if (bytes.size() < MaskFile::kHeaderSize) {
     HM_REPORT(kSource, "%s: a mask file of %zu bytes is shorter than its header", fileName, bytes.size());
     return false;
   }
-  // The tag and the two words after it are not read.
-  const uint32_t width = ReadLittleEndian32(&bytes[8]);
-  const uint32_t height = ReadLittleEndian32(&bytes[12]);
-  const uint32_t offset = ReadLittleEndian32(&bytes[16]);
-  const uint32_t size = ReadLittleEndian32(&bytes[20]);
-  const int format = (ReadLittleEndian32(&bytes[24]) & 1u) ? kBits : kBytes;
-  const uint8_t threshold = uint8_t(ReadLittleEndian32(&bytes[28]));
-  if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
+  const uint32_t width = ReadLittleEndian32(&bytes[MaskFile::kWidthAt]);
+  const uint32_t height = ReadLittleEndian32(&bytes[MaskFile::kHeightAt]);
+  const uint32_t offset = ReadLittleEndian32(&bytes[MaskFile::kDataOffsetAt]);
+  const uint32_t size = ReadLittleEndian32(&bytes[MaskFile::kDataSizeAt]);
+  const int format = (ReadLittleEndian32(&bytes[MaskFile::kFlagsAt]) & MaskFile::kFlagBits) ? kBits : kBytes;
+  const uint8_t threshold = uint8_t(ReadLittleEndian32(&bytes[MaskFile::kThresholdAt]));
+  if (width == 0 || height == 0 || width > MaskFile::kMaxSide || height > MaskFile::kMaxSide) {
     HM_REPORT(kSource, "%s: a mask of %ux%u pixels is not possible", fileName, width, height);
     return false;
   }

@@ -49,6 +49,22 @@ class CTextureMask : public CMemWatch {
   uint8_t m_threshold = 1;
 };
 
+// The mask file (".msk"), numbers little-endian: a header of eight 32-bit words, then the data.
+// The tag and the two 16-bit words after it are not read.
+namespace MaskFile {
+constexpr char kTag[] = "MASK";  // what the writers put there
+constexpr uint32_t kHeaderSize = 32;
+constexpr uint32_t kWidthAt = 8;
+constexpr uint32_t kHeightAt = 12;
+constexpr uint32_t kDataOffsetAt = 16;
+constexpr uint32_t kDataSizeAt = 20;
+constexpr uint32_t kFlagsAt = 24;      // bit 0 set: a bit per pixel (kBits), else a byte (kBytes)
+constexpr uint32_t kThresholdAt = 28;  // its low byte is used
+constexpr uint32_t kFlagBits = 1;
+// Sides beyond this are taken as a damaged header rather than a picture.
+constexpr uint32_t kMaxSide = 16384;
+}  // namespace MaskFile
+
 // The size of a mask's data: a byte per pixel, or a bit per pixel rounded up to bytes.
 uint64_t MaskDataSize(uint64_t width, uint64_t height, int format);
 

@@ -1,12 +1,15 @@
 // texture: writes the engine's texture formats from PNG pictures and reads them back
 // through the engine's own decoders.
 //
-//   texture encode IN.png OUT.{mpt,dctz,bmp,jpt} [--format rgba|rgbz|dctz] [--quality Q]
-//   texture decode IN.{mpt,dctz,bmp,jpt} OUT.png
+//   texture encode IN.png OUT.{mpt,dctz,bmp,jpt,jpg} [--format rgba|rgbz|dctz] [--quality Q]
+//   texture decode IN.{mpt,dctz,bmp,jpt,jpg} OUT.png
+//   texture mask IN.png OUT.msk
 //
 // Exit status: 0 done, 1 a file could not be read, decoded or written, 2 usage.
 
+#include "Framework/Resources/omJpegDecoder.h"
 #include "Framework/Resources/omJptTexture.h"
+#include "Framework/Scene/omTextureMask.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 #include "tools/texture/DctzEncoder.h"
@@ -14,6 +17,7 @@
 #include "tools/shared/FileBytes.h"
 
 #include <algorithm>
+#include <utility>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -28,8 +32,9 @@ constexpr int kExitUsage = 2;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: texture encode IN.png OUT.{mpt,dctz,bmp,jpt} [--format rgba|rgbz|dctz] [--quality Q]\n"
-               "       texture decode IN.{mpt,dctz,bmp,jpt} OUT.png\n");
+               "usage: texture encode IN.png OUT.{mpt,dctz,bmp,jpt,jpg} [--format rgba|rgbz|dctz] [--quality Q]\n"
+               "       texture decode IN.{mpt,dctz,bmp,jpt,jpg} OUT.png\n"
+               "       texture mask IN.png OUT.msk\n");
   return kExitUsage;
 }
 
@@ -69,12 +74,20 @@ bool ParseEncodeOptions(int argc, char** argv, SEncodeOptions& options) {
   return true;
 }
 
+// A plain JPEG has no alpha: the picture's colour alone.
+std::vector<uint8_t> EncodePlainJpeg(const SRgbaImage& image, int quality) {
+  std::vector<uint8_t> rgb;
+  rgb.reserve(image.rgba.size() / 4 * 3);
+  for (size_t i = 0; i < image.rgba.size(); i += 4) rgb.insert(rgb.end(), &image.rgba[i], &image.rgba[i + 3]);
+  return Ombrel::EncodeJpegRgb(int(image.width), int(image.height), rgb.data(), quality);
+}
+
 int Encode(int argc, char** argv) {
   SEncodeOptions options;
   if (!ParseEncodeOptions(argc, argv, options)) return Usage();
   const std::string input = argv[2], output = argv[3];
   const std::string kind = LowerExtension(output);
-  if (kind != "mpt" && kind != "dctz" && kind != "bmp" && kind != "jpt") return Usage();
+  if (kind != "mpt" && kind != "dctz" && kind != "bmp" && kind != "jpt" && kind != "jpg") return Usage();
   if (kind != "mpt" && !options.format.empty())
     return Fail("--format chooses the pixels of an MPT file; " + output + " is not one");
 
@@ -89,6 +102,9 @@ int Encode(int argc, char** argv) {
       bytes = WriteBmp(image);
     } else if (kind == "jpt") {
       bytes = Ombrel::EncodeJptRgba(int(image.width), int(image.height), image.rgba.data(), options.quality);
+      if (bytes.empty()) return Fail(input + ": the JPEG compressor refuses a picture of this size");
+    } else if (kind == "jpg") {
+      bytes = EncodePlainJpeg(image, options.quality);
       if (bytes.empty()) return Fail(input + ": the JPEG compressor refuses a picture of this size");
     } else {
       EMptPixels pixels = options.format == "rgba"   ? EMptPixels::Rgba
@@ -106,7 +122,7 @@ int Encode(int argc, char** argv) {
 // Which decoder reads the file: by its ending, as the engine chooses, else by its tag.
 std::string TextureKind(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string kind = LowerExtension(path);
-  if (kind == "mpt" || kind == "dctz" || kind == "bmp" || kind == "jpt") return kind;
+  if (kind == "mpt" || kind == "dctz" || kind == "bmp" || kind == "jpt" || kind == "jpg") return kind;
   auto starts = [&](const char* tag, size_t size) {
     return bytes.size() >= size && std::memcmp(bytes.data(), tag, size) == 0;
   };
@@ -141,17 +157,22 @@ SRgbaImage CropToImage(const STexturePicture& picture) {
   return image;
 }
 
-// JPT has no tag: only its ending names it. Its damage is reported, never fatal.
-int DecodeJpt(const std::string& input, const std::vector<uint8_t>& bytes, const std::string& output) {
-  SRgbaImage image;
+// JPT and JPEG are read by the framework, which reports their damage and never stops; only
+// the ending names a JPT.
+bool DecodeThroughFramework(const std::string& input, const std::string& kind, const std::vector<uint8_t>& bytes,
+                            SRgbaImage& image) {
   int width = 0, height = 0;
-  if (!Ombrel::DecodeJptRgba(bytes.data(), bytes.size(), input.c_str(), image.rgba, width, height))
-    return kExitFailed;  // already reported
+  if (kind == "jpt") {
+    if (!Ombrel::DecodeJptRgba(bytes.data(), bytes.size(), input.c_str(), image.rgba, width, height)) return false;
+  } else {
+    std::vector<uint8_t> bgra;
+    if (!Ombrel::DecodeJpegBgra(bytes.data(), bytes.size(), input.c_str(), bgra, width, height)) return false;
+    image.rgba = bgra;
+    for (size_t i = 0; i < image.rgba.size(); i += 4) std::swap(image.rgba[i], image.rgba[i + 2]);
+  }
   image.width = uint32_t(width);
   image.height = uint32_t(height);
-  std::string error;
-  if (!WritePng(output, image, error)) return Fail(error);
-  return 0;
+  return true;
 }
 
 int Decode(int argc, char** argv) {
@@ -160,8 +181,14 @@ int Decode(int argc, char** argv) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(input, bytes)) return Fail(input + ": cannot read the file");
   const std::string kind = TextureKind(input, bytes);
-  if (kind.empty()) return Fail(input + ": not an MPT, DCTZ, BMP or JPT file");
-  if (kind == "jpt") return DecodeJpt(input, bytes, output);
+  if (kind.empty()) return Fail(input + ": not an MPT, DCTZ, BMP, JPT or JPEG file");
+  if (kind == "jpt" || kind == "jpg") {
+    SRgbaImage image;
+    if (!DecodeThroughFramework(input, kind, bytes, image)) return kExitFailed;  // already reported
+    std::string error;
+    if (!WritePng(output, image, error)) return Fail(error);
+    return 0;
+  }
   // The engine stops on a few faults of a file (a DCTZ without its tag or of an unknown
   // version); for this tool they are damaged files like any other. The report has been
   // written by then.
@@ -173,10 +200,45 @@ int Decode(int argc, char** argv) {
   return 0;
 }
 
+// A byte-per-pixel mask of the picture's alpha, rows from the top; a pixel is a hit from an
+// alpha of 1 on.
+std::vector<uint8_t> WriteMask(const SRgbaImage& image) {
+  namespace layout = Ombrel::MaskFile;
+  const uint32_t pixels = image.width * image.height;
+  std::vector<uint8_t> out(layout::kTag, layout::kTag + 4);
+  AppendU16(out, 1);
+  AppendU16(out, 0);
+  out.resize(layout::kHeaderSize);
+  auto put = [&out](uint32_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out[at + i] = uint8_t(value >> (8 * i));
+  };
+  put(layout::kWidthAt, image.width);
+  put(layout::kHeightAt, image.height);
+  put(layout::kDataOffsetAt, layout::kHeaderSize);
+  put(layout::kDataSizeAt, pixels);
+  put(layout::kFlagsAt, 0);  // a byte per pixel
+  put(layout::kThresholdAt, 1);
+  for (uint32_t i = 0; i < pixels; ++i) out.push_back(image.rgba[size_t(i) * 4 + 3]);
+  return out;
+}
+
+int Mask(int argc, char** argv) {
+  if (argc != 4 || LowerExtension(argv[3]) != "msk") return Usage();
+  const std::string input = argv[2], output = argv[3];
+  SRgbaImage image;
+  std::string error;
+  if (!ReadPng(input, image, error)) return Fail(error);
+  if (image.width > Ombrel::MaskFile::kMaxSide || image.height > Ombrel::MaskFile::kMaxSide)
+    return Fail(input + ": a mask's sides are at most " + std::to_string(Ombrel::MaskFile::kMaxSide) + " pixels");
+  if (!WriteFileBytes(output, WriteMask(image))) return Fail(output + ": cannot write the file");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 4 && std::strcmp(argv[1], "encode") == 0) return Encode(argc, argv);
   if (argc >= 2 && std::strcmp(argv[1], "decode") == 0) return Decode(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "mask") == 0) return Mask(argc, argv);
   return Usage();
 }

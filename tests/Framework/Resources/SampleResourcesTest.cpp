@@ -7,11 +7,15 @@
 #include "Framework/Resources/ResourceTypes/omResourceCollision.h"
 #include "Framework/Resources/ResourceTypes/omResourceEffect.h"
 #include "Framework/Resources/ResourceTypes/omResourceFont.h"
+#include "Framework/Resources/ResourceTypes/omResourceJpegTexture.h"
 #include "Framework/Resources/ResourceTypes/omResourceJptTexture.h"
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/ResourceTypes/omResourceMask.h"
 #include "Framework/Resources/ResourceTypes/omResourceModel.h"
 #include "Framework/Resources/ResourceTypes/omResourceRenderTarget.h"
 #include "Framework/Resources/ResourceTypes/omResourceSound.h"
 #include "Framework/Resources/ResourceTypes/omResourceSpline.h"
+#include "Framework/Resources/ResourceTypes/omResourceTexAnim.h"
 #include "Framework/Resources/ResourceTypes/omResourceTerrain.h"
 #include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Framework/Resources/ResourceTypes/omResourceTextureAtlas.h"
@@ -33,6 +37,15 @@ struct SMissingFile {
   const char* declaration;
   const char* said;
 };
+
+// A texture animation whose every frame found its texture.
+bool EveryFrameHasATexture(CResourceBase* resource) {
+  const CTextureAnimation* animation = static_cast<CResourceTexAnim*>(resource)->GetAnimation();
+  if (!animation || animation->GetFrameCount() == 0) return false;
+  for (int i = 0; i < animation->GetFrameCount(); ++i)
+    if (!animation->GetFrame(i).texture) return false;
+  return true;
+}
 
 constexpr const char* kSampleList = "System\\Configs\\SampleResources.xml";
 
@@ -61,6 +74,10 @@ class SampleResourcesTest : public restest::CResourceFixture {
     m_resources->RegisterLoader(new CResJptTextureLoader(m_decoder.get()), "TextureJpt");
     m_resources->RegisterLoader(new CResAStarGraphLoader, "Graph");
     m_resources->RegisterLoader(new CResTextureAtlasLoader, "Atlas");
+    m_resources->RegisterLoader(new CResJpegTextureLoader(m_decoder.get()), "TextureJpeg");
+    m_resources->RegisterLoader(new CResMaskLoader, "Mask");
+    m_resources->RegisterLoader(new CResTexAnimLoader(m_decoder.get()), "TexAnim");
+    m_resources->RegisterLoader(new CResLayout2DLoader(m_resources.get()), "Layout2D");
   }
 
   void TearDown() override {
@@ -121,6 +138,14 @@ TEST_F(SampleResourcesTest, EachLoaderMakesItsEngineObject) {
       {R"(<Collision Name="r" FileName="Walls"/>)", [](CResourceBase* r) { return static_cast<CResourceCollision*>(r)->GetTree() != nullptr; }},
       {R"(<Graph Name="r" FileName="Grid"/>)", [](CResourceBase* r) { return static_cast<CResourceAStarGraph*>(r)->GetGraph() != nullptr; }},
       {R"(<Atlas Name="r" FileName="Buttons"/>)", [](CResourceBase* r) { return static_cast<CResourceTextureAtlas*>(r)->GetAtlas() != nullptr; }},
+      {R"(<TextureJpeg Name="r" FileName="Spark"/>)", [](CResourceBase* r) { return static_cast<CResourceJpegTexture*>(r)->GetTextureObject()->GetTexture() != nullptr; }},
+      {R"(<TextureJpt Name="r" FileName="Spark"/>)", [](CResourceBase* r) { return static_cast<CResourceJptTexture*>(r)->GetTextureObject()->GetTexture() != nullptr; }},
+      {R"(<Mask Name="r" FileName="Spark"/>)", [](CResourceBase* r) { return static_cast<CResourceMask*>(r)->GetMask()->IsLoaded(); }},
+      {R"(<TexAnim Name="r" FileName="Spark" Type="UV" FileType="Jpt" FrameCount="4" RowCount="2" ColCount="2"/>)",
+       EveryFrameHasATexture},
+      {R"(<TexAnim Name="r" FileName="Spark" Type="File" FileType="Jpg" FrameCount="2"><FileList><File FileName="Spark"/><File FileName="Spark"/></FileList></TexAnim>)",
+       EveryFrameHasATexture},
+      {R"(<Layout2D Name="r" FileName="Menu"/>)", [](CResourceBase* r) { return static_cast<CResourceLayout2D*>(r)->GetResources().size() == 2; }},
   };
   for (const auto& c : kCases) {
     m_resources->UnloadGroup("");

@@ -1,5 +1,7 @@
 #include "Framework/Resources/omJptTexture.h"
+#include "Framework/Scene/omTextureMask.h"
 #include "Platform/Testing/PlatformTestCommand.h"
+#include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
 #include "tools/texture/DctzEncoder.h"
@@ -152,7 +154,7 @@ TEST_F(TextureProgramTest, EncodeThenDecodeGivesThePictureBack) {
     bool lossless;
   } cases[] = {{"rgba.mpt", "--format rgba", true}, {"rgbz.mpt", "", true},
                {"dctz.mpt", "--format dctz --quality 90", false}, {"plain.dctz", "--quality 90", false},
-               {"plain.bmp", "", true}, {"plain.jpt", "--quality 95", false}};
+               {"plain.bmp", "", true}, {"plain.jpt", "--quality 95", false}, {"plain.jpg", "--quality 95", false}};
   for (const SCase& c : cases) {
     ASSERT_EQ(Run("encode " + Path("in.png") + " " + Path(c.output) + " " + c.options), 0) << c.output;
     ASSERT_EQ(Run("decode " + Path(c.output) + " " + Path("out.png")), 0) << c.output;
@@ -169,6 +171,33 @@ TEST_F(TextureProgramTest, EncodeThenDecodeGivesThePictureBack) {
       EXPECT_GE(Compare(image, asDecoded).psnr, 33.0) << c.output;
     }
   }
+}
+
+// The mask holds the picture's alpha, a byte a pixel, rows from the top, as the engine reads it.
+TEST_F(TextureProgramTest, MaskHoldsThePicturesAlpha) {
+  const SRgbaImage image = MakePicture(40, 24, true);
+  std::string error;
+  ASSERT_TRUE(WritePng(Path("in.png"), image, error)) << error;
+  ASSERT_EQ(Run("mask " + Path("in.png") + " " + Path("in.msk")), 0);
+  // Read as loose files below the test's folder, not from an archive.
+  const bool archiveMode = CVFS::IsArchiveMode();
+  CVFS::SetArchiveMode(false);
+  CVFS vfs(m_folder.c_str());
+  g_pVFS = &vfs;
+  Ombrel::CTextureMask mask;
+  const bool loaded = mask.Load("in.msk");
+  g_pVFS = nullptr;
+  CVFS::SetArchiveMode(archiveMode);
+  ASSERT_TRUE(loaded);
+  ASSERT_EQ(mask.GetWidth(), 40);
+  ASSERT_EQ(mask.GetHeight(), 24);
+  EXPECT_EQ(mask.GetFormat(), Ombrel::CTextureMask::kBytes);
+  EXPECT_EQ(mask.GetThreshold(), 1);
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(mask.GetValue(x, y), image.rgba[(size_t(y) * 40 + x) * 4 + 3]) << x << "," << y;
+  // Only an .msk is written, and only from a picture that can be read.
+  EXPECT_EQ(Run("mask " + Path("in.png") + " " + Path("in.png.out")), 2);
+  EXPECT_EQ(Run("mask " + Path("missing.png") + " " + Path("missing.msk")), 1);
 }
 
 TEST_F(TextureProgramTest, DamagedFileEndsWithStatus1) {
@@ -201,6 +230,9 @@ TEST_F(TextureProgramTest, DamagedFileEndsWithStatus1) {
   ASSERT_TRUE(ReadFileBytes(Path("stderr.txt"), message));
   EXPECT_NE(std::string(message.begin(), message.end()).find("cut.jpt: the colour stream lies outside"),
             std::string::npos);
+  // Bytes that are no JPEG stream: reported by the framework's decoder, status 1.
+  ASSERT_TRUE(WriteFileBytes(Path("text.jpg"), {'n', 'o', 't', ' ', 'J', 'P', 'E', 'G'}));
+  EXPECT_EQ(Run("decode " + Path("text.jpg") + " " + Path("text.png")), 1);
   EXPECT_EQ(Run("decode " + Path("missing.mpt") + " " + Path("missing.png")), 1);
   EXPECT_EQ(Run("encode " + Path("in.png")), 2);
 }
