@@ -1,5 +1,7 @@
 #include "Framework/Resources/omJpegDecoder.h"
 
+#include "Quor/TextureFormats.h"
+
 #include "Quor/CByteReader.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/ReportError.h"
@@ -16,7 +18,9 @@ namespace Ombrel {
 namespace {
 constexpr const char* kSource = "Framework/Resources/omJpegDecoder";
 // Pictures beyond this are taken as a damaged header rather than a texture.
-constexpr JDIMENSION kMaxSide = 16384;
+// No texture is larger: a header claiming more (a few bytes can claim 16384 x 16384, a gigabyte
+// of pixels) is refused before anything is allocated.
+constexpr JDIMENSION kMaxSide = kMaxTextureSide;
 
 // libjpeg's error exit may not return: it jumps back into DecodeJpegBgra with the message.
 struct SJpegError {
@@ -56,9 +60,15 @@ bool DecodeJpegBgra(const uint8_t* data, size_t size, const char* fileName, std:
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
   jpeg_read_header(&info, TRUE);
-  if (info.num_components != 3 || info.image_width > kMaxSide || info.image_height > kMaxSide) {
+  if (info.num_components != 3) {
     HM_REPORT(kSource, "%s: Error while decompressing: a %ux%u picture of %d components is not a colour JPEG",
               fileName, info.image_width, info.image_height, info.num_components);
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  if (info.image_width > kMaxSide || info.image_height > kMaxSide) {
+    HM_REPORT(kSource, "%s: Error while decompressing: a %ux%u picture is larger than a texture (%u texels a side)",
+              fileName, info.image_width, info.image_height, kMaxSide);
     jpeg_destroy_decompress(&info);
     return false;
   }

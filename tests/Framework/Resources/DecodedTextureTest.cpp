@@ -97,6 +97,16 @@ TEST_F(DecodedTextureTest, DamagedStreamsAreReportedAndLeaveNoTexture) {
   WriteContent("Textures/Noise.jpg", vfstest::Pattern(300, 7));
   WriteContent("Textures/Far.jpt", badOffsets);
   WriteContent("Textures/Tiny.jpt", {1, 2, 3});
+  // A few bytes of header may claim a picture of a gigabyte: refused before decoding.
+  std::vector<uint8_t> huge = Colour();
+  for (size_t i = 0; i + 8 < huge.size(); ++i) {
+    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {  // the frame header: height, then width, big-endian
+      huge[i + 5] = huge[i + 7] = 0x40;
+      huge[i + 6] = huge[i + 8] = 0x00;
+      break;
+    }
+  }
+  WriteContent("Textures/Huge.jpg", huge);
   const struct {
     const char* declaration;
     const char* type;
@@ -106,6 +116,7 @@ TEST_F(DecodedTextureTest, DamagedStreamsAreReportedAndLeaveNoTexture) {
       {R"(<TextureJpeg Name="r" FileName="Noise"/>)", "TextureJpeg", "JPEG stream is damaged"},
       {R"(<TextureJpt Name="r" FileName="Far"/>)", "TextureJpt", "colour stream lies outside"},
       {R"(<TextureJpt Name="r" FileName="Tiny"/>)", "TextureJpt", "shorter than its header"},
+      {R"(<TextureJpeg Name="r" FileName="Huge"/>)", "TextureJpeg", "16384x16384 picture is larger than a texture"},
   };
   for (const auto& c : kCases) {
     restest::Reports().clear();
