@@ -83,7 +83,7 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   float GetLoadTime() const { return m_loadTime; }
   const ModuleList& GetModules() const { return m_modules; }
   const ModuleList& GetUpdateList(int index) const { return m_updateLists[index]; }
-  // The frame's clear colour; the spec'd black unless a start-up asks for another.
+  // The frame's clear colour: black unless a start-up asks for another.
   void SetClearColour(uint32_t colour) { m_clearColour = colour; }
 
  protected:
