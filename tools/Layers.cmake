@@ -12,6 +12,7 @@ macro(hm_tool_program_layers tool)
   set(HM_TOOL_PROGRAM_LAYERS_${tool} ${ARGN})
 endmacro()
 
+hm_tool_layers(art quor)  # Cairo, and the texture tool's writers
 hm_tool_layers(astar_bench common)
 hm_tool_layers(comictool quor)
 hm_tool_layers(fontmaker quor)  # FreeType, and the font and texture layouts the engine reads

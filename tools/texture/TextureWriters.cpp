@@ -94,3 +94,11 @@ std::vector<uint8_t> WriteBmp(const SRgbaImage& image) {
   }
   return out;
 }
+
+std::vector<uint8_t> WriteEngineTexture(const SRgbaImage& image, const std::string& kind, EMptPixels pixels,
+                                        int dctzQuality) {
+  if (kind == "dctz") return EncodeDctzFile(image, dctzQuality);
+  if (kind == "bmp") return WriteBmp(image);
+  if (kind == "mpt") return WriteMpt(image, pixels, dctzQuality);
+  return {};
+}

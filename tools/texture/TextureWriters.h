@@ -15,6 +15,11 @@ std::vector<uint8_t> WriteMpt(const SRgbaImage& image, EMptPixels pixels, int dc
 // A 32-bit uncompressed BMP with alpha, rows stored bottom-up as usual.
 std::vector<uint8_t> WriteBmp(const SRgbaImage& image);
 
+// The file of the engine's own kind its lower-case extension names ("mpt", "dctz" or "bmp");
+// `pixels` and `dctzQuality` matter where that kind uses them. Empty for another kind.
+std::vector<uint8_t> WriteEngineTexture(const SRgbaImage& image, const std::string& kind, EMptPixels pixels,
+                                        int dctzQuality);
+
 // Little-endian appends and one zlib stream of the best compression, for the writers.
 void AppendU16(std::vector<uint8_t>& out, uint32_t value);
 void AppendU32(std::vector<uint8_t>& out, uint32_t value);

@@ -96,11 +96,7 @@ int Encode(int argc, char** argv) {
   if (!ReadPng(input, image, error)) return Fail(error);
   std::vector<uint8_t> bytes;
   try {
-    if (kind == "dctz") {
-      bytes = EncodeDctzFile(image, options.quality);
-    } else if (kind == "bmp") {
-      bytes = WriteBmp(image);
-    } else if (kind == "jpt") {
+    if (kind == "jpt") {
       bytes = Ombrel::EncodeJptRgba(int(image.width), int(image.height), image.rgba.data(), options.quality);
       if (bytes.empty()) return Fail(input + ": the JPEG compressor refuses a picture of this size");
     } else if (kind == "jpg") {
@@ -110,7 +106,7 @@ int Encode(int argc, char** argv) {
       EMptPixels pixels = options.format == "rgba"   ? EMptPixels::Rgba
                           : options.format == "dctz" ? EMptPixels::Dctz
                                                      : EMptPixels::Rgbz;
-      bytes = WriteMpt(image, pixels, options.quality);
+      bytes = WriteEngineTexture(image, kind, pixels, options.quality);
     }
   } catch (const std::exception& failure) {
     return Fail(input + ": " + failure.what());

@@ -1,0 +1,12 @@
+#pragma once
+// Draws a picture description with Cairo into R, G, B, A bytes (straight alpha, rows from the
+// top), ready for the texture writers.
+
+#include "tools/art/ArtDescription.h"
+#include "tools/texture/RgbaImage.h"
+
+namespace art {
+
+SRgbaImage Paint(const SPicture& picture);
+
+}  // namespace art
