@@ -1,0 +1,167 @@
+// The art tool: its description reader's errors, what its painter puts where, and a picture
+// written by the program and read back through the engine's texture reader.
+
+#include "Platform/Testing/PlatformTestCommand.h"
+#include "Quor/TextureFormats.h"
+#include "tools/art/ArtDescription.h"
+#include "tools/art/ArtPainter.h"
+#include "tools/shared/FileBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct SPixel {
+  int r, g, b, a;
+};
+
+SPixel At(const SRgbaImage& image, uint32_t x, uint32_t y) {
+  const uint8_t* p = &image.rgba[(size_t(y) * image.width + x) * 4];
+  return {p[0], p[1], p[2], p[3]};
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+  return WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+art::SPicture Parsed(const std::string& text) {
+  art::SPicture picture;
+  std::string error;
+  EXPECT_TRUE(art::ParseDescription(text, "t.art", {}, picture, error)) << error;
+  return picture;
+}
+
+TEST(ArtDescription, BadDescriptionsAreRefusedNamingFileAndLine) {
+  const struct {
+    const char* text;
+    const char* error;
+  } kCases[] = {
+      {"", "t.art: no \"canvas W H\""},
+      {"# only a comment\nrect 0 0 1 1\n", "t.art:2: the description must start with \"canvas W H\""},
+      {"canvas 0 8\n", "t.art:1: the canvas sides must be whole numbers from 1 to 4096"},
+      {"canvas 8.5 8\n", "t.art:1: the canvas sides"},
+      {"canvas 8 8\ncanvas 8 8\n", "t.art:2: a second \"canvas\""},
+      {"canvas 8 8\n\nsquare 1 1 2\n", "t.art:3: unknown statement \"square\""},
+      {"canvas 8 8\nrect 0 0 4\n", "t.art:2: missing the rectangle's height"},
+      {"canvas 8 8\nrect 0 0 4 -1\n", "t.art:2: the rectangle's height must be above 0"},
+      {"canvas 8 8\nrect 0 0 4 4 1 9\n", "t.art:2: unexpected \"9\""},
+      {"canvas 8 8\ncircle 1,5 2 3\n", "t.art:2: \"1,5\" is not a number"},
+      {"canvas 8 8\nfill #12345\n", "t.art:2: \"#12345\" is not a colour"},
+      {"canvas 8 8\nfill #1234zz\n", "t.art:2: \"#1234zz\" is not a colour"},
+      {"canvas 8 8\nfill linear 0 0 8 8 #ffffff\n", "t.art:2: a gradient needs two colours or more"},
+      {"canvas 8 8\nfill plaid\n", "t.art:2: \"plaid\" is not a paint"},
+      {"canvas 8 8\nstroke #ffffff\n", "t.art:2: missing the stroke's width"},
+      {"canvas 8 8\npolygon 0 0 1 1\n", "t.art:2: a polygon needs three points or more"},
+      {"canvas 8 8\npolygon 0 0 1 1 2\n", "t.art:2: a polygon's points come in pairs"},
+      {"canvas 8 8\ntext 1 1 8 middle \"A\"\n", "t.art:2: \"middle\" is not an alignment"},
+      {"canvas 8 8\ntext 1 1 8 left \"A\n", "t.art:2: a quoted text is not closed"},
+      {"canvas 8 8\nfont \"DejaVu Sans\" heavy\n", "t.art:2: \"heavy\" is not a font style"},
+      {"canvas 8 8\nlayer 1.5\nend\n", "t.art:2: the layer's opacity must be from 0 to 1"},
+      {"canvas 8 8\nend\n", "t.art:2: \"end\" without a \"layer\""},
+      {"canvas 8 8\nlayer 1\nlayer 1\nend\n", "t.art:2: this \"layer\" has no \"end\""},
+      {"canvas 8 8\ntext 1 1 8 left \"${NAME}\"\n", "t.art:2: no value for ${NAME}"},
+  };
+  for (const auto& c : kCases) {
+    art::SPicture picture;
+    std::string error;
+    EXPECT_FALSE(art::ParseDescription(c.text, "t.art", {}, picture, error)) << c.text;
+    EXPECT_EQ(error.rfind(c.error, 0), 0u) << c.text << "\n said: " << error;
+  }
+}
+
+TEST(ArtDescription, QuotedTextsAndSetValuesAreReadWhole) {
+  art::SPicture picture;
+  std::string error;
+  ASSERT_TRUE(art::ParseDescription("canvas 8 8\ntext 1 2 8 center \"${A} \\\"q\\\"\" 30\n", "t.art",
+                                    {{"A", "Тайна два"}}, picture, error))
+      << error;
+  ASSERT_EQ(picture.steps.size(), 1u);
+  EXPECT_EQ(picture.steps[0].text, "Тайна два \"q\"");
+  EXPECT_EQ(picture.steps[0].numbers, (std::vector<double>{1, 2, 8, 30}));
+  EXPECT_EQ(picture.steps[0].line, 2);
+}
+
+// Shapes land where they are placed, in their colour; what nothing covers stays transparent.
+TEST(ArtPainter, ShapesColourTheirPixelsAndLeaveTheRestTransparent) {
+  const SRgbaImage image = art::Paint(Parsed(
+      "canvas 32 16\n"
+      "fill #ff0000\n"
+      "rect 0 0 8 8\n"
+      "fill linear 16 0 32 0 #000000 #ffffff\n"
+      "rect 16 0 16 8\n"
+      "layer 0.5\n"
+      "fill #0000ff\n"
+      "circle 4 12 3\n"
+      "end\n"
+      "fill none\n"
+      "stroke #00ff00 2\n"
+      "line 10 12 14 12\n"));
+  ASSERT_EQ(image.width, 32u);
+  ASSERT_EQ(image.height, 16u);
+  const struct {
+    uint32_t x, y;
+    SPixel expected;
+  } kPixels[] = {
+      {2, 2, {255, 0, 0, 255}},      // the red square
+      {12, 4, {0, 0, 0, 0}},         // between the shapes
+      {4, 12, {0, 0, 255, 128}},     // the circle at half opacity
+      {12, 12, {0, 255, 0, 255}},    // the green line
+      {12, 9, {0, 0, 0, 0}},         // beside the line
+      {31, 15, {0, 0, 0, 0}},        // a corner nothing covers
+  };
+  for (const auto& p : kPixels) {
+    const SPixel got = At(image, p.x, p.y);
+    EXPECT_NEAR(got.r, p.expected.r, 2) << p.x << "," << p.y;
+    EXPECT_NEAR(got.g, p.expected.g, 2) << p.x << "," << p.y;
+    EXPECT_NEAR(got.b, p.expected.b, 2) << p.x << "," << p.y;
+    EXPECT_NEAR(got.a, p.expected.a, 2) << p.x << "," << p.y;
+  }
+  // The gradient runs dark to light from left to right.
+  EXPECT_LT(At(image, 17, 4).r, 40);
+  EXPECT_GT(At(image, 30, 4).r, 215);
+}
+
+TEST(ArtPainter, TextInksItsLineAndTheSamePictureComesOutTheSame) {
+  const std::string text =
+      "canvas 64 24\nfont \"DejaVu Sans\" bold\nfill #f4e6c4\ntext 32 12 16 center \"Ħб\"\ngrain 0.2 5\n";
+  const SRgbaImage first = art::Paint(Parsed(text)), second = art::Paint(Parsed(text));
+  EXPECT_EQ(first.rgba, second.rgba);
+  int inkLeft = 0, inkRight = 0, inkOutside = 0;
+  for (uint32_t y = 0; y < first.height; ++y)
+    for (uint32_t x = 0; x < first.width; ++x) {
+      const bool ink = At(first, x, y).a > 128;
+      (x < 10 || x >= 54 ? inkOutside : x < 32 ? inkLeft : inkRight) += ink;
+    }
+  EXPECT_GT(inkLeft, 10);
+  EXPECT_GT(inkRight, 10);
+  EXPECT_EQ(inkOutside, 0);
+}
+
+// The program writes the texture through the texture tool's writer, which the engine reads.
+TEST(ArtProgram, WritesAPictureTheEngineReadsAndRefusesABadOne) {
+  const std::string dir = std::string(HM_BINARY_DIR) + "/art-test-";
+  const std::string good = dir + "good.art", bad = dir + "bad.art", out = dir + "out.bmp";
+  ASSERT_TRUE(WriteText(good, "canvas 4 2\nfill ${C}\nrect 0 0 2 2\n"));
+  const std::string art = std::string(HM_BINARY_DIR) + "/bin/art ";
+  ASSERT_EQ(PlatformRunCommand(art + good + " " + out + " --set 'C=#00ff00' 2>/dev/null"), 0);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(out, bytes));
+  STexturePicture picture;
+  ASSERT_TRUE(DecodeBMP(bytes.data(), bytes.size(), out.c_str(), picture));
+  EXPECT_EQ(picture.imageWidth, 4u);
+  EXPECT_EQ(picture.imageHeight, 2u);
+  // B, G, R, A texels: green and opaque at the left, transparent at the right.
+  const uint8_t* left = &picture.texels[0];
+  const uint8_t* right = &picture.texels[3 * 4];
+  EXPECT_EQ(std::vector<uint8_t>(left, left + 4), (std::vector<uint8_t>{0, 255, 0, 255}));
+  EXPECT_EQ(right[3], 0);
+
+  ASSERT_TRUE(WriteText(bad, "canvas 4\n"));
+  std::string said;
+  EXPECT_EQ(PlatformRunCommandReading(art + bad + " " + out + " 2>&1", &said), 1);
+  EXPECT_NE(said.find(bad + ":1: missing the canvas height"), std::string::npos) << said;
+}
+
+}  // namespace
