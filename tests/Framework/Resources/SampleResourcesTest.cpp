@@ -19,13 +19,18 @@
 #include "Framework/Resources/ResourceTypes/omResourceTerrain.h"
 #include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Framework/Resources/ResourceTypes/omResourceTextureAtlas.h"
+#include "Quor/CFont.h"
 #include "Quor/CModelManager.h"
 #include "Quor/CShaderManager.h"
 #include "Quor/CSoundManager.h"
+#include "Quor/CTextureManager.h"
 #include "Quor/Timer.h"
 #include "tests/Framework/Resources/ResourceTestKit.h"
 
 #include <tinyxml.h>
+
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -48,6 +53,7 @@ bool EveryFrameHasATexture(CResourceBase* resource) {
 }
 
 constexpr const char* kSampleList = "System\\Configs\\SampleResources.xml";
+constexpr const char* kSystemList = "System\\Configs\\SystemResources.xml";
 
 class SampleResourcesTest : public restest::CResourceFixture {
  protected:
@@ -93,9 +99,9 @@ class SampleResourcesTest : public restest::CResourceFixture {
   std::unique_ptr<CSoundManager> m_sounds;
 
   // The resources one declaration makes, read as a list of its own.
-  std::vector<CResourceBase*> LoadDeclaration(const std::string& declaration) {
+  std::vector<CResourceBase*> LoadDeclaration(const std::string& declaration, const std::string& folder = "Sample\\") {
     TiXmlDocument document;
-    document.Parse(("<L><Directory Path=\"Sample\\\">" + declaration + "</Directory></L>").c_str());
+    document.Parse(("<L><Directory Path=\"" + folder + "\">" + declaration + "</Directory></L>").c_str());
     CResourcesXMLLoader reader(m_resources.get());
     std::vector<CResourceBase*> created;
     reader.LoadFromElement(*document.RootElement(), &created);
@@ -117,6 +123,71 @@ TEST_F(SampleResourcesTest, EveryDeclarationOfTheSampleListLoads) {
   for (size_t i = 0; i < created.size(); ++i) {
     EXPECT_TRUE(created[i]->IsLoaded()) << types[i];
     EXPECT_STREQ(created[i]->GetTypeName(), types[i].c_str());
+  }
+}
+
+// Every picture and the font of the system list are made by the build, and so are the logos the
+// start-up screens look for.
+TEST_F(SampleResourcesTest, EveryPictureAndTheFontOfTheSystemListLoad) {
+  CResourcesXMLLoader reader(m_resources.get());
+  reader.LoadFile(kSystemList);
+  size_t pictures = 0;
+  for (size_t i = 0; i < reader.GetEntryCount(); ++i) {
+    const TiXmlElement& element = *reader.GetEntry(i).element;
+    const std::string type = element.Value();
+    if (type != "Texture" && type != "Font") continue;
+    TiXmlPrinter printer;
+    element.Accept(&printer);
+    m_resources->UnloadGroup("");
+    std::vector<CResourceBase*> created = LoadDeclaration(printer.CStr(), "");
+    ASSERT_EQ(created.size(), 1u) << printer.CStr();
+    EXPECT_TRUE(created[0]->IsLoaded()) << printer.CStr();
+    if (type == "Texture") {
+      const TextureRecord* texture = static_cast<CResourceTexture*>(created[0])->GetTexture();
+      ASSERT_NE(texture, nullptr) << printer.CStr();
+      EXPECT_GT(texture->imageWidth, 0u) << printer.CStr();
+      ++pictures;
+    }
+  }
+  EXPECT_EQ(pictures, 16u);  // the message box's, the pointer, the save background, the warning strip's
+  for (const char* logo : {"Studio", "Hollowmere", "HollowmereEN", "HollowmereDE", "HollowmereFR", "HollowmereES",
+                           "HollowmereIT", "HollowmereNL", "HollowmereRU"}) {
+    const std::string path = std::string("Logos\\") + logo + ".mpt";
+    VfsFile* file = g_pVFS->Open(path.c_str());
+    EXPECT_NE(file, nullptr) << path;
+    if (file) g_pVFS->Close(file);
+  }
+}
+
+// The "System" font writes every system text in every language: the message boxes' words and
+// texts, each language's own letters and, once it is built, the system dictionary.
+TEST_F(SampleResourcesTest, TheSystemFontCoversEveryLanguagesText) {
+  std::vector<CResourceBase*> created = LoadDeclaration(R"(<Font Name="System" FileName="System"/>)", "");
+  ASSERT_EQ(created.size(), 1u);
+  const CFont* font = static_cast<CResourceFont*>(created[0])->GetFont();
+  ASSERT_NE(font, nullptr);
+  std::vector<std::string> texts = {
+      "File already exists. Would you like to overwrite? Yes No OK",
+      "Datei existiert bereits. Möchten Sie diese Daten überschreiben? Ja Nein Speichern gescheitert! beschädigt",
+      "Le fichier existe déjà. Les écraser ? Échec de la sauvegarde ! Oui Non",
+      "El archivo ya existe. ¿Deseas sobrescribirlos? ¡Error al guardar! Sí Aceptar",
+      "File già esistente. Sovrascriverli? Sì Il file dei dati è corrotto!",
+      "Bestand bestaat reeds. Wil je deze overschrijven? Nee Opslaan mislukt!",
+      "Найдены ранее сохранённые данные. Перезаписать? Не удалось загрузить повреждённые данные! Да Нет",
+      "はい いいえ",
+      "Tak Nie ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ",
+      "Ano Ne ěščřžýáíéůúťďň ĚŠČŘŽÝÁÍÉŮÚŤĎŇ",
+      "Evet Hayır ğışçöüİĞŞÇÖÜ",
+      "åäöÅÄÖ àçèéíïòóúü·l ñ œæ",
+  };
+  std::ifstream dictionary(HM_SOURCE_DIR "/content/System/Configs/SystemDictionary.xml", std::ios::binary);
+  if (dictionary) texts.emplace_back(std::istreambuf_iterator<char>(dictionary), std::istreambuf_iterator<char>());
+  for (const std::string& text : texts) {
+    std::vector<uint32_t> tokens(text.size() + 1);
+    const uint32_t count = Tokenise(uint32_t(tokens.size() * 4), text.c_str(), font, tokens.data());
+    for (uint32_t i = 0; i < count; ++i)
+      EXPECT_FALSE(tokens[i] >= kTokenRaw + 33 && tokens[i] <= kTokenRaw + 0xFF)
+          << "no glyph in \"" << text << "\" at token " << i;
   }
 }
 
