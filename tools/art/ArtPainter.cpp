@@ -1,6 +1,7 @@
 #include "tools/art/ArtPainter.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <cmath>
 #include <cstdint>
@@ -278,6 +279,11 @@ SRgbaImage Paint(const SPicture& picture) {
   CPainter painter(picture);
   for (const SStep& step : picture.steps) painter.Run(step);
   return painter.Result();
+}
+
+void ReleaseFontCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
 }
 
 }  // namespace art

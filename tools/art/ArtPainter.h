@@ -9,4 +9,7 @@ namespace art {
 
 SRgbaImage Paint(const SPicture& picture);
 
+// Gives back what Cairo and fontconfig keep for the texts drawn so far; before the program ends.
+void ReleaseFontCaches();
+
 }  // namespace art

@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
   art::SPicture picture;
   std::string error;
   if (!art::ReadDescription(description, defines, picture, error)) return Fail(error);
-  if (!WritePicture(output, kind, art::Paint(picture), error)) return Fail(error);
+  const SRgbaImage image = art::Paint(picture);
+  art::ReleaseFontCaches();
+  if (!WritePicture(output, kind, image, error)) return Fail(error);
   return 0;
 }

@@ -13,6 +13,13 @@
 
 namespace {
 
+// Cairo's and fontconfig's caches are given back once every test has run.
+class CFontCacheRelease : public ::testing::Environment {
+ public:
+  void TearDown() override { art::ReleaseFontCaches(); }
+};
+const ::testing::Environment* const kFontCacheRelease = ::testing::AddGlobalTestEnvironment(new CFontCacheRelease);
+
 struct SPixel {
   int r, g, b, a;
 };
