@@ -89,12 +89,25 @@ std::string ExecutableFolder(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void SetWorkingDirectory() {
+bool RunningProgramFolder(std::string* folder, std::string* error) {
   char path[kMaxPathLength + 1];
-  char error[512] = {};
-  if (!PlatformExecutablePath(path, sizeof path, error, sizeof error) ||
-      !PlatformSetCurrentFolder(ExecutableFolder(path).c_str(), error, sizeof error)) {
-    HM_REPORT(kSource, "The working directory stays as it was: %s", error);
+  char reason[512] = {};
+  if (!PlatformExecutablePath(path, sizeof path, reason, sizeof reason)) {
+    *error = reason;
+    return false;
+  }
+  *folder = ExecutableFolder(path);
+  return true;
+}
+
+void SetWorkingDirectory() {
+  std::string folder;
+  std::string error;
+  char reason[512] = {};
+  if (!RunningProgramFolder(&folder, &error)) {
+    HM_REPORT(kSource, "The working directory stays as it was: %s", error.c_str());
+  } else if (!PlatformSetCurrentFolder(folder.c_str(), reason, sizeof reason)) {
+    HM_REPORT(kSource, "The working directory stays as it was: %s", reason);
   }
 }
 

@@ -70,6 +70,8 @@ class CAppConfig : public CMemWatch {
 
 // The folder part of a program path: up to its last '/', or the whole path without one.
 std::string ExecutableFolder(const std::string& path);
+// The running program's folder; false with the reason when it cannot be read.
+bool RunningProgramFolder(std::string* folder, std::string* error);
 // Makes the running program's folder the working directory; a failure is reported.
 void SetWorkingDirectory();
 
