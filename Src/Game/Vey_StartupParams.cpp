@@ -24,9 +24,9 @@ bool IsFile(const std::string& path) {
   return std::filesystem::is_regular_file(path, error);
 }
 
-std::string WithSlash(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder;
+// The folder above the program's, with "." and ".." worked out, ending in '/'.
+std::string ParentFolder(const std::string& folder) {
+  return (std::filesystem::path(folder) / "..").lexically_normal().string();
 }
 
 }  // namespace
@@ -42,8 +42,8 @@ SStartupParams::SStartupParams()
       regionTitles(kRegionTitles) {}
 
 bool SStartupParams::ResolveContentRoots(const std::string& executableFolder) {
-  const std::string program = WithSlash(executableFolder);
-  const std::string homes[] = {program + "../", program + "../" + kInstalledHome};
+  const std::string parent = ParentFolder(executableFolder);
+  const std::string homes[] = {parent, parent + kInstalledHome};
   for (const std::string& home : homes) {
     const std::string plain = home + "content/";
     const std::string archive = home + kArchiveName;
