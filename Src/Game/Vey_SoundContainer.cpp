@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace Vey {
 
@@ -126,7 +127,15 @@ const CSoundContainer::SSlot* CSoundContainer::EffectSlot(int32_t slot) const {
   return &m_slots[slot];
 }
 
+bool CSoundContainer::CheckFilled(const char* sound) const {
+  if (m_filled) return true;
+  // A slip in the order of a state's start-up; the game carries on without the sound.
+  HM_REPORT(kSource, "The sound \"%s\" is played before the state's sound bank is filled", sound);
+  return false;
+}
+
 void CSoundContainer::PlaySound(int32_t slot, float factor) {
+  if (!CheckFilled(std::to_string(slot).c_str())) return;
   SSlot* effect = EffectSlot(slot);
   CSoundManager* sounds = GetSoundManager();
   if (!effect || !effect->sound || !sounds) return;
@@ -135,7 +144,9 @@ void CSoundContainer::PlaySound(int32_t slot, float factor) {
   sounds->PlaySound(effect->sound, &effect->voice, factor * SavedSoundVolume(), -1.0f, 1.0f);
 }
 
-void CSoundContainer::PlaySoundByName(const char* name, float factor) { PlaySound(FindSound(name), factor); }
+void CSoundContainer::PlaySoundByName(const char* name, float factor) {
+  if (CheckFilled(name ? name : "(null)")) PlaySound(FindSound(name), factor);
+}
 
 void CSoundContainer::StopSound(int32_t slot) {
   SSlot* effect = EffectSlot(slot);
@@ -186,6 +197,7 @@ void CSoundContainer::Fill(const char* const* names, uint32_t count, uint32_t mu
   StopAllExcept(-1, -1);  // a refill must not leave voices that no slot knows
   std::fill(std::begin(m_slots), std::end(m_slots), SSlot());
   m_usedCount = count;
+  m_filled = true;
   uint32_t missing = 0;
   const char* firstMissing = nullptr;
   for (uint32_t i = 0; i < count; ++i) {

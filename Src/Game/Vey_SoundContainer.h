@@ -68,11 +68,14 @@ class CSoundContainer : public CMemWatch {
   // The slot of an effect that may sound; null for -1, out-of-range and music slots.
   SSlot* EffectSlot(int32_t slot);
   const SSlot* EffectSlot(int32_t slot) const;
+  // False, reported naming the sound, until a fill has run.
+  bool CheckFilled(const char* sound) const;
   void Fill(const char* const* names, uint32_t count, uint32_t musicCount,
             const Ombrel::CResourceManager* resources);
 
   SSlot m_slots[kSlotCount];
   uint32_t m_usedCount = 0;
+  bool m_filled = false;
 };
 
 // Background music by game phase: 0 the menu theme, 1 "bgm_2", 2 the playlist from its first

@@ -124,6 +124,10 @@ TEST_F(SoundContainerTest, PlayingBeforeAnyBankIsFilledIsReportedAndTheFillAllow
   m_sounds->ReleaseSound(record);
 
   CSoundContainer bank;
+  bank.PlaySoundByName("menu_accept");
+  bank.PlaySound(0);
+  EXPECT_TRUE(soundtest::Reported("\"menu_accept\" is played before the state's sound bank is filled"));
+  EXPECT_TRUE(soundtest::Reported("\"0\" is played before the state's sound bank is filled"));
   bank.LoadMenuSounds(m_resources.get());
   EXPECT_TRUE(soundtest::Reported("7 of the bank's 8 sounds"));
   bank.PlaySoundByName("menu_accept");
