@@ -20,6 +20,7 @@ hm_tool_layers(gfx_bench platform platform_testing)
 hm_tool_layers(graphtool common)
 hm_tool_layers(modeltool quor)
 hm_tool_layers(pk2 quor)
+hm_tool_layers(ptctool particles)  # the particle file layout, and the texture tool's MPT writer
 hm_tool_layers(shaderasm platform)  # runs while the engine is built: the platform's assembler only
 hm_tool_layers(shared quor)
 hm_tool_layers(soundgen platform)  # the WAVE layout the platform layer reads
