@@ -28,9 +28,8 @@ std::string EmitterName(const SLine& line, size_t* next) {
   *next = 2;
   if (name.front() != '"') return name;
   while ((name.size() < 2 || name.back() != '"') && *next < line.words.size()) name += " " + line.words[(*next)++];
-  if (name.size() >= 2 && name.back() == '"') return name.substr(1, name.size() - 2);
-  // A lone quote that closes a name ending in a blank, as in `"S24_Machette "`.
-  return name.size() > 1 && name.back() == ' ' ? name.substr(1) : "";
+  // Words were split at blanks: `"S24_Machette "` comes back together with one blank.
+  return name.size() >= 2 && name.back() == '"' ? name.substr(1, name.size() - 2) : "";
 }
 
 std::string Atlas(const SLine& line, SParseState& state) {
