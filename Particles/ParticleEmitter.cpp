@@ -105,7 +105,8 @@ uint32_t CParticleEmitter::GetTotalLiveCount() const {
 }
 
 bool CParticleEmitter::Update(double ms) {
-  const float dt = static_cast<float>(std::max(ms, 0.0) / 1000.0);
+  float dt = static_cast<float>(std::max(ms, 0.0) / 1000.0);
+  if (!std::isfinite(dt)) dt = 0;
   const SPtcEmitter& definition = *m_definition;
   if (!m_cycleStarted) {
     // Each cycle opens with its bursts.
@@ -145,16 +146,17 @@ void CParticleEmitter::StepLayer(const SPtcLayer& layer, SLayerState& state, flo
     ++i;
   }
   if (emitting) {
-    state.birthDebt += layer.rate * dt;
-    const float whole = std::floor(state.birthDebt);
-    state.birthDebt -= whole;
+    // Births owed beyond the capacity are dropped, so the debt stays a small number.
+    const float owed = std::min(state.birthDebt + layer.rate * dt, static_cast<float>(layer.capacity) + 1.0f);
+    const float whole = std::floor(owed);
+    state.birthDebt = owed - whole;
     EmitLayer(layer, state, whole);
   }
 }
 
 void CParticleEmitter::EmitLayer(const SPtcLayer& layer, SLayerState& state, float count) {
   const uint32_t room = layer.capacity - state.live;
-  const uint32_t births = static_cast<uint32_t>(std::min(count, static_cast<float>(room)));
+  const uint32_t births = count >= static_cast<float>(room) ? room : static_cast<uint32_t>(count);
   for (uint32_t i = 0; i < births; ++i) SpawnParticle(layer, state.particles[state.live++]);
 }
 
