@@ -63,7 +63,9 @@ TEST_F(ParticleDrawTest, ParticlesAreDrawnWhereTheEmitterIs) {
     }
   EXPECT_EQ(Pixel(pixels, kSize, 20, 16), (SRgba{0, 0, 0, 255}));
   EXPECT_EQ(Pixel(pixels, kSize, 48, 48), (SRgba{0, 0, 0, 255}));
+  BeginFrame();
   EXPECT_EQ(spark->Render(), 1u);
+  EndFrame();
 }
 
 TEST_F(ParticleDrawTest, DamagedAndMissingFilesAddNothingAndAnUnknownAtlasDrawsNothing) {
