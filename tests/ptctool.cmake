@@ -8,3 +8,7 @@ if(TARGET test_tools_ptctool)
   target_link_libraries(test_tools_ptctool PRIVATE texture_io)
   add_dependencies(test_tools_ptctool ptctool)
 endif()
+# The content test loads every effect the build makes.
+if(TARGET test_Src_Game AND TARGET content)
+  add_dependencies(test_Src_Game content)
+endif()
