@@ -16,6 +16,21 @@ float CurrentInvAspect() {
 
 }  // namespace
 
+uint32_t DrawParticleLists(MAGIC_RENDERING* list, CAtlas* atlas, float alphaFactor, float invAspect) {
+  uint32_t total = 0;
+  do {
+    atlas->SetBlend(list->intense ? 1 : 0);
+    for (int32_t i = 0; i < list->count; ++i) {
+      MAGIC_VERTEX_RECTANGLE particle;
+      Magic_GetNextParticleVertexes(list, &particle);
+      atlas->AppendParticle(particle, alphaFactor, invAspect);
+    }
+    atlas->Flush();
+    total += static_cast<uint32_t>(list->count);
+  } while (Magic_CreateNextRenderedParticlesList(list) > 0);
+  return total;
+}
+
 void CEmitter::Start() {
   if (m_state == kRunning) return;
   Magic_SetInterrupt(m_handle, false);
@@ -74,19 +89,7 @@ uint32_t CEmitter::Render() {
   CAtlas* atlas = m_owner->GetAtlas(list.texture_id);
   if (!atlas || !atlas->GetTexture()) return 0;
   atlas->Reset();
-  const float invAspect = CurrentInvAspect();
-  uint32_t total = 0;
-  do {
-    atlas->SetBlend(list.intense ? 1 : 0);
-    for (int32_t i = 0; i < list.count; ++i) {
-      MAGIC_VERTEX_RECTANGLE particle;
-      Magic_GetNextParticleVertexes(&list, &particle);
-      atlas->AppendParticle(particle, m_alpha, invAspect);
-    }
-    atlas->Flush();
-    total += static_cast<uint32_t>(list.count);
-  } while (Magic_CreateNextRenderedParticlesList(&list) > 0);
-  return total;
+  return DrawParticleLists(&list, atlas, m_alpha, CurrentInvAspect());
 }
 
 }  // namespace MP

@@ -13,7 +13,12 @@
 
 namespace MP {
 
+class CAtlas;
 class CManager;
+
+// Draws the lists from `first` on through one atlas, each list with its own blend and a
+// flush of its own; the particles' alpha is scaled by alphaFactor. Returns the particle count.
+uint32_t DrawParticleLists(MAGIC_RENDERING* first, CAtlas* atlas, float alphaFactor, float invAspect);
 
 class CEmitter : public CMemWatch {
  public:
