@@ -62,11 +62,15 @@ std::string Emitter(const SLine& line, SParseState& state) {
   return "";
 }
 
-std::string Loop(const SLine& line, SParseState& state) {
-  if (line.words.size() != 2 || (line.words[1] != "on" && line.words[1] != "off")) return "loop takes on or off";
-  state.emitter->loop = line.words[1] == "on";
+// A statement of one of two words; the second sets the flag.
+std::string ReadSwitch(const SLine& line, const char* off, const char* on, bool* flag) {
+  if (line.words.size() != 2 || (line.words[1] != off && line.words[1] != on))
+    return line.words[0] + " takes " + off + " or " + on;
+  *flag = line.words[1] == on;
   return "";
 }
+
+std::string Loop(const SLine& line, SParseState& state) { return ReadSwitch(line, "off", "on", &state.emitter->loop); }
 
 std::string Layer(const SLine& line, SParseState& state) {
   if (line.words.size() != 2) return "layer takes ATLAS";
@@ -87,9 +91,7 @@ std::string Frames(const SLine& line, SParseState& state) {
 }
 
 std::string Blend(const SLine& line, SParseState& state) {
-  if (line.words.size() != 2 || (line.words[1] != "alpha" && line.words[1] != "add")) return "blend takes alpha or add";
-  state.layer->intense = line.words[1] == "add";
-  return "";
+  return ReadSwitch(line, "alpha", "add", &state.layer->intense);
 }
 
 std::string Shape(const SLine& line, SParseState& state) {

@@ -23,7 +23,7 @@ TEST(PtcDescription, MistakesAreNamedByLine) {
       {"emitter A\nrate 3\n", "line 2: rate comes after a layer"},
       {"emitter A\nlayer 0\nrate 1 2\n", "line 3: rate takes 1 number(s)"},
       {"emitter A\nlayer 0\nlife 1\n", "line 3: life takes 2 number(s)"},
-      {"emitter A\nloop maybe\n", "line 2: loop takes on or off"},
+      {"emitter A\nloop maybe\n", "line 2: loop takes off or on"},
       {"emitter A\nlayer 0\nblend multiply\n", "line 3: blend takes alpha or add"},
       {"emitter A\nlayer 0\nshape box 1\n", "line 3: shape takes point, box W H or circle R"},
       {"emitter A\nlayer 0\nframes 0 1 backwards\n", "line 3: frames mode is random or life"},
