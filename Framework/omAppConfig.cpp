@@ -70,7 +70,9 @@ void CAppConfig::SetPlayerCount(int32_t count, bool reset) {
 
 bool CAppConfig::IsFullscreen() const { return !GetPlatformState().windowed; }
 
-float CAppConfig::GetAspectRatio() const {
+float CAppConfig::GetAspectRatio() const { return CurrentCameraAspectRatio(); }
+
+float CurrentCameraAspectRatio() {
   if (!HasCurrentCamera()) return 1.0f;
   const CViewCamera* camera = GetCurrentCamera();
   switch (camera->GetAspectMode()) {
@@ -89,12 +91,25 @@ std::string ExecutableFolder(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void SetWorkingDirectory() {
+bool RunningProgramFolder(std::string* folder, std::string* error) {
   char path[kMaxPathLength + 1];
-  char error[512] = {};
-  if (!PlatformExecutablePath(path, sizeof path, error, sizeof error) ||
-      !PlatformSetCurrentFolder(ExecutableFolder(path).c_str(), error, sizeof error)) {
-    HM_REPORT(kSource, "The working directory stays as it was: %s", error);
+  char reason[512] = {};
+  if (!PlatformExecutablePath(path, sizeof path, reason, sizeof reason)) {
+    *error = reason;
+    return false;
+  }
+  *folder = ExecutableFolder(path);
+  return true;
+}
+
+void SetWorkingDirectory() {
+  std::string folder;
+  std::string error;
+  char reason[512] = {};
+  if (!RunningProgramFolder(&folder, &error)) {
+    HM_REPORT(kSource, "The working directory stays as it was: %s", error.c_str());
+  } else if (!PlatformSetCurrentFolder(folder.c_str(), reason, sizeof reason)) {
+    HM_REPORT(kSource, "The working directory stays as it was: %s", reason);
   }
 }
 

@@ -68,8 +68,13 @@ class CAppConfig : public CMemWatch {
   CScriptHandle m_scriptHandle;
 };
 
+// The render camera's ratio by its aspect mode (16:9, 4:3 or its own; an unknown mode counts
+// as 4:3); 1.0 without a render camera.
+float CurrentCameraAspectRatio();
 // The folder part of a program path: up to its last '/', or the whole path without one.
 std::string ExecutableFolder(const std::string& path);
+// The running program's folder; false with the reason when it cannot be read.
+bool RunningProgramFolder(std::string* folder, std::string* error);
 // Makes the running program's folder the working directory; a failure is reported.
 void SetWorkingDirectory();
 

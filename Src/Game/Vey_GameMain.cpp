@@ -4,6 +4,7 @@
 // own instead (services, then a frame begun, cleared and ended through the device) in which
 // each frame also draws the engine showcase.
 
+#include "Framework/omAppConfig.h"
 #include "Framework/omApplication.h"
 
 #include "Quor/DirectX/D3DDeviceAccess.h"
@@ -12,16 +13,20 @@
 #include "Quor/Engine.h"
 #include "Quor/FrameLimiter.h"
 #include "Quor/Timer.h"
+#include "Quor/ReportError.h"
 #include "Src/Game/Vey_EngineShowcase.h"
+#include "Src/Game/Vey_StartupParams.h"
 
 #include "Platform/GraphicsDevice.h"
 #include "Platform/PlatformSystem.h"
 #include "Platform/PlatformTestDriver.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
+constexpr const char* kSource = "Src/Game/Vey_GameMain.cpp";
 // While no frame can begin (no device yet), the loop retries after this pause.
 constexpr float kFramePause = 0.016f;
 // The application configuration's default frame-rate mode: frames of at least 0.02 s.
@@ -65,12 +70,17 @@ int RunShowcase() {
   return 0;
 }
 
-// The application over the plain content tree beside the program's folder.
+// The application over the content tree beside the program's folder.
 int RunApplication(int argumentCount) {
-  Ombrel::SFileSystemConfig fileSystem;
-  fileSystem.plainBaseName = "../content/";
-  fileSystem.flags = Ombrel::kFileSystemOverrideArchiveFlag;
-  auto* application = new Ombrel::CApplication(argumentCount, fileSystem);
+  Vey::SStartupParams params;
+  std::string programFolder;
+  std::string error;
+  if (Ombrel::RunningProgramFolder(&programFolder, &error)) {
+    params.ResolveContentRoots(programFolder);
+  } else {
+    HM_REPORT(kSource, "The game's content cannot be found: %s", error.c_str());
+  }
+  auto* application = new Ombrel::CApplication(argumentCount, params.FileSystemConfig());
   application->SetClearColour(kBackgroundColour);
   application->Start();
   application->Run();

@@ -10,8 +10,9 @@
 #include "Framework/omModule.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
 
+#include <filesystem>
 #include <memory>
-
+#include <random>
 #include <string>
 #include <vector>
 
@@ -92,10 +93,18 @@ class CRecordingLoading : public Ombrel::CBaseLoading {
   void End() override { Log().push_back("loading End"); }
 };
 
-// Plain files from an empty content folder: nothing the framework opens at start exists.
+// Plain files from a content folder holding only the system dictionary, which the application
+// cannot start without: nothing else the framework opens at start exists.
 inline Ombrel::SFileSystemConfig PlainFileSystem() {
+  static const char* const kRoot = HM_BINARY_DIR "/test-home/dictionary-only-content/";
+  const std::filesystem::path dictionary = std::filesystem::path(kRoot) / "System/Configs/SystemDictionary.xml";
+  // Test programs run side by side: each copies aside and renames, so none reads half a file.
+  const std::filesystem::path copy = dictionary.string() + "." + std::to_string(std::random_device()());
+  std::filesystem::create_directories(dictionary.parent_path());
+  std::filesystem::copy_file(HM_SOURCE_DIR "/content/System/Configs/SystemDictionary.xml", copy);
+  std::filesystem::rename(copy, dictionary);
   Ombrel::SFileSystemConfig config;
-  config.plainBaseName = HM_BINARY_DIR "/test-home/empty-content/";
+  config.plainBaseName = kRoot;
   config.flags = Ombrel::kFileSystemOverrideArchiveFlag;
   return config;
 }
