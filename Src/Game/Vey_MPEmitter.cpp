@@ -1,20 +1,10 @@
 #include "Src/Game/Vey_MPEmitter.h"
 
-#include "Quor/CViewCamera.h"
 #include "Src/Game/Vey_MPAtlas.h"
 #include "Src/Game/Vey_MPManager.h"
+#include "Src/Game/Vey_Screen.h"
 
 namespace MP {
-
-namespace {
-
-// The view's width over its height, inverted: particles are placed in height units.
-float CurrentInvAspect() {
-  const float aspect = HasCurrentCamera() ? GetCurrentCamera()->GetAspect() : 0.0f;
-  return aspect > 0 ? 1.0f / aspect : 1.0f;
-}
-
-}  // namespace
 
 uint32_t DrawParticleLists(MAGIC_RENDERING* list, CAtlas* atlas, float alphaFactor, float invAspect) {
   uint32_t total = 0;
@@ -89,7 +79,7 @@ uint32_t CEmitter::Render() {
   CAtlas* atlas = m_owner->GetAtlas(list.texture_id);
   if (!atlas || !atlas->GetTexture()) return 0;
   atlas->Reset();
-  return DrawParticleLists(&list, atlas, m_alpha, CurrentInvAspect());
+  return DrawParticleLists(&list, atlas, m_alpha, Vey::GetInvAspect());
 }
 
 }  // namespace MP
