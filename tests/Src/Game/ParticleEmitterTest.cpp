@@ -233,7 +233,9 @@ TEST(ParticleAtlasName, TheExtensionBecomesMptBehindTheFileFolder) {
   for (const SCase& c : cases) {
     std::string name;
     EXPECT_EQ(MP::AtlasTextureName("Fx/Fire.ptc", c.folder, c.atlas, &name), c.texture != nullptr) << c.atlas;
-    if (c.texture) EXPECT_EQ(name, c.texture);
+    if (c.texture) {
+      EXPECT_EQ(name, c.texture);
+    }
   }
   EXPECT_TRUE(hmtest::Reported("Particle file Fx/Fire.ptc names the atlas \"ab\""));
   ReportHandler = nullptr;
