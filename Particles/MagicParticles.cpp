@@ -31,14 +31,10 @@ SLibrary& Library() {
   return library;
 }
 
-// Handle h is place h - 1; an emptied place is taken again first.
+// Handle h is place h - 1. Places are never taken again, not even after Magic_DestroyAll, so
+// a handle kept by mistake past its emitter names nothing rather than another emitter.
 template <typename T>
 int32_t Store(std::vector<std::unique_ptr<T>>& places, std::unique_ptr<T> item) {
-  auto free = std::find(places.begin(), places.end(), nullptr);
-  if (free != places.end()) {
-    *free = std::move(item);
-    return static_cast<int32_t>(free - places.begin()) + 1;
-  }
   places.push_back(std::move(item));
   return static_cast<int32_t>(places.size());
 }
@@ -266,4 +262,9 @@ void Magic_GetNextParticleVertexes(MAGIC_RENDERING* list, MAGIC_VERTEX_RECTANGLE
   emitter->GetParticleVertices(list->layer, list->particle++, vertices);
 }
 
-void Magic_DestroyAll() { Library() = SLibrary(); }
+void Magic_DestroyAll() {
+  SLibrary& library = Library();
+  for (auto& emitter : library.emitters) emitter.reset();
+  for (auto& file : library.files) file.reset();
+  library.atlasCount = 0;
+}

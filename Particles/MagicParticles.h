@@ -93,5 +93,6 @@ int32_t Magic_CreateNextRenderedParticlesList(MAGIC_RENDERING* list);
 // The next particle of the list (the rectangle is left alone when the list is used up).
 void Magic_GetNextParticleVertexes(MAGIC_RENDERING* list, MAGIC_VERTEX_RECTANGLE* vertices);
 
-// Unloads every emitter and closes every file.
+// Unloads every emitter and closes every file; atlas indices count from 0 again. Handles are
+// never given twice, so one kept past this call stays unknown.
 void Magic_DestroyAll();

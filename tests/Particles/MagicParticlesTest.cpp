@@ -199,6 +199,13 @@ TEST_F(MagicParticlesTest, CopiesRunOnTheirOwnAndUnknownHandlesAreNoOps) {
     MAGIC_RENDERING list;
     EXPECT_EQ(Magic_CreateFirstRenderedParticlesList(unknown, &list), 0);
   }
+  // A handle kept past the library's emptying names nothing, not a later emitter.
+  Magic_DestroyAll();
+  const HM_EMITTER later[2] = {LoadSpark(ptctest::BurstDescription(4)), LoadSpark(ptctest::BurstDescription(4))};
+  Magic_UnloadEmitter(spark);
+  Magic_UnloadEmitter(copy);
+  for (HM_EMITTER emitter : later) EXPECT_STREQ(Magic_GetEmitterName(emitter), "Spark");
+
   const uint8_t junk[] = {1, 2, 3};
   EXPECT_EQ(Magic_OpenFileInMemory(junk, sizeof junk, "Junk.ptc"), 0);
   EXPECT_EQ(Magic_GetStaticAtlasCount(0), 0);
