@@ -37,6 +37,15 @@ constexpr uint32_t kMaxKeys = 16;
 constexpr uint32_t kMaxCapacity = 20000;
 constexpr uint64_t kMaxTotalCapacity = 200000;
 
+// The fewest bytes each record can take, so that a count is checked against the bytes left
+// before anything is allocated for it.
+constexpr size_t kSmallestAtlasBytes = 1 + 3 * 4;         // empty name, sizes, no frames
+constexpr size_t kFrameBytes = 4 * 4;
+constexpr size_t kSmallestEmitterBytes = 2 + 2 + 2 * 4 + 4;  // empty names, flags, times, no layers
+constexpr size_t kSmallestLayerBytes = 3 * 4 + 4 + 3 * 4 + 2 * 4 + 11 * 4 + 2 * 4;  // no keys
+constexpr size_t kSizeKeyBytes = 2 * 4;
+constexpr size_t kColourKeyBytes = 5 * 4;
+
 enum EFrameMode : uint8_t { kFrameRandom = 0, kFrameOverLife = 1 };
 enum EShape : uint8_t { kShapePoint = 0, kShapeBox = 1, kShapeCircle = 2 };
 

@@ -39,15 +39,15 @@ void ReadAtlas(CByteReader& reader, SPtcAtlas* atlas) {
   atlas->fileName = ReadName(reader, "atlas file name");
   atlas->width = reader.U32("atlas width");
   atlas->height = reader.U32("atlas height");
-  const uint32_t frames = ReadCount(reader, PtcFormat::kMaxFrames, 16, "atlas frame count");
+  const uint32_t frames = ReadCount(reader, PtcFormat::kMaxFrames, PtcFormat::kFrameBytes, "atlas frame count");
   atlas->frames.resize(frames);
   for (SPtcFrame& frame : atlas->frames) ReadFinite(reader, &frame.u0, 4, "atlas frame");
 }
 
 void ReadKeys(CByteReader& reader, SPtcLayer* layer) {
-  layer->sizeKeys.resize(ReadCount(reader, PtcFormat::kMaxKeys, 8, "size key count"));
+  layer->sizeKeys.resize(ReadCount(reader, PtcFormat::kMaxKeys, PtcFormat::kSizeKeyBytes, "size key count"));
   for (SPtcSizeKey& key : layer->sizeKeys) ReadFinite(reader, &key.time, 2, "size key");
-  layer->colourKeys.resize(ReadCount(reader, PtcFormat::kMaxKeys, 20, "colour key count"));
+  layer->colourKeys.resize(ReadCount(reader, PtcFormat::kMaxKeys, PtcFormat::kColourKeyBytes, "colour key count"));
   for (SPtcColourKey& key : layer->colourKeys) {
     ReadFinite(reader, &key.time, 1, "colour key");
     ReadFinite(reader, key.rgba, 4, "colour key");
@@ -88,7 +88,7 @@ void ReadEmitter(CByteReader& reader, SPtcEmitter* emitter) {
   emitter->interpolation = reader.U8("emitter interpolation") != 0;
   ReadFinite(reader, &emitter->duration, 1, "emitter duration");
   ReadFinite(reader, &emitter->fixedStepMs, 1, "emitter step");
-  emitter->layers.resize(ReadCount(reader, PtcFormat::kMaxLayers, 64, "emitter layer count"));
+  emitter->layers.resize(ReadCount(reader, PtcFormat::kMaxLayers, PtcFormat::kSmallestLayerBytes, "emitter layer count"));
   for (SPtcLayer& layer : emitter->layers) ReadLayer(reader, &layer);
 }
 
@@ -131,8 +131,8 @@ bool ReadPtcFile(const uint8_t* bytes, size_t size, const char* fileName, SPtcFi
   if (!reader.Failed() && version != PtcFormat::kVersion)
     reader.Fail("version " + std::to_string(version) + " is not one this program reads");
   SPtcFile read;
-  read.atlases.resize(ReadCount(reader, PtcFormat::kMaxAtlases, 16, "atlas count"));
-  const uint32_t emitters = ReadCount(reader, PtcFormat::kMaxEmitters, 24, "emitter count");
+  read.atlases.resize(ReadCount(reader, PtcFormat::kMaxAtlases, PtcFormat::kSmallestAtlasBytes, "atlas count"));
+  const uint32_t emitters = ReadCount(reader, PtcFormat::kMaxEmitters, PtcFormat::kSmallestEmitterBytes, "emitter count");
   for (SPtcAtlas& atlas : read.atlases) ReadAtlas(reader, &atlas);
   // Grown one at a time: a count the rest of the file cannot hold stops at the first short record.
   for (uint32_t i = 0; i < emitters && !reader.Failed(); ++i) {

@@ -32,7 +32,8 @@ const char kDescription[] =
     "colour 0 1 0.5 0.25 1\ncolour 1 0.2 0.1 0 0\n"
     "layer 1\nshape circle 7\ncapacity 10\n"
     "emitter Smoke Fire/Small\n"
-    "step 20\nloop off\nlayer 1\nframes 3 1\ncapacity 5\n";
+    "step 20\nloop off\nlayer 1\nframes 3 1\ncapacity 5\n"
+    "emitter Z\n";  // the smallest emitter: a name and no layers
 
 class PtcFileTest : public ::testing::Test {
  protected:
@@ -58,7 +59,8 @@ TEST_F(PtcFileTest, WhatTheWriterWritesTheReaderGivesBack) {
   EXPECT_EQ(read.atlases[1].frames[3].u0, 0.5f);  // row by row: the fourth frame is bottom right
   EXPECT_EQ(read.atlases[1].frames[3].v1, 1.0f);
 
-  ASSERT_EQ(read.emitters.size(), 2u);
+  ASSERT_EQ(read.emitters.size(), 3u);
+  EXPECT_TRUE(read.emitters[2].layers.empty());
   const SPtcEmitter& torch = read.emitters[0];
   EXPECT_EQ(torch.name, "Torch ");  // the trailing blank is part of the name
   EXPECT_TRUE(torch.loop);
@@ -124,7 +126,8 @@ TEST_F(PtcFileTest, DamagedFieldsAreRefusedWithTheirReason) {
       {"total capacity",
        [](SPtcFile& f) {
          for (int i = 0; i < 10; ++i) f.emitters.push_back(f.emitters[0]);
-         for (auto& e : f.emitters) e.layers[0].capacity = 20000;
+         for (auto& e : f.emitters)
+           if (!e.layers.empty()) e.layers[0].capacity = 20000;
        },
        "more particles than the limit"},
       {"life", [](SPtcFile& f) { f.emitters[0].layers[0].lifeMin = 0; }, "life range is empty"},
