@@ -2,7 +2,7 @@
 # reads every #include of the source tree and fails, listing file:line and the rule broken, when
 #   - code outside Platform/ and tests/Platform/ includes SDL, OpenGL, EGL, MojoShader or a
 #     POSIX-only header: the platform layer offers what the code above it needs, in our words;
-#   - a layer includes one above it (Platform < Quor < Common < Framework < Src);
+#   - a layer includes one above it (Platform < Quor < Common < Particles < Framework < Src);
 #   - a tool includes a layer it does not link (tools/Layers.cmake; a tool's main.cpp may link
 #     more than its headers), or another tool's headers that need more than that; tools/shared/
 #     is open to every tool;
@@ -17,8 +17,8 @@ if(NOT SOURCE_DIR)
 endif()
 include(${SOURCE_DIR}/tools/Layers.cmake)
 
-set(layer_folders Platform Quor Common Framework Src)
-set(layer_libraries platform quor common ombrel vey)
+set(layer_folders Platform Quor Common Particles Framework Src)
+set(layer_libraries platform quor common particles ombrel vey)
 # Headers of the system and of the libraries only the platform layer may use.
 set(platform_only_headers
   "SDL[^/]*\\.h|SDL2/.*|GL/.*|GLES[0-9]*/.*|EGL/.*|KHR/.*|mojoshader.*"
@@ -28,7 +28,7 @@ set(platform_only_headers
   "|mntent\\.h|execinfo\\.h|linux/.*|asm/.*")
 string(CONCAT platform_only_headers ${platform_only_headers})
 
-# The highest layer (0 Platform .. 4 Src, -1 none) among libraries, and whether they hold the
+# The highest layer (0 Platform .. 5 Src, -1 none) among libraries, and whether they hold the
 # test library.
 function(layers_of_libraries libraries out_level out_testing)
   set(level -1)
@@ -58,7 +58,7 @@ endfunction()
 #   _tool   the tool's folder name
 function(classify path prefix)
   set(kind other)
-  set(level 4)
+  list(FIND layer_folders Src level)
   set(testing OFF)
   set(system OFF)
   set(name "")
@@ -108,7 +108,7 @@ function(classify path prefix)
       set(name "tests/${folder}")
     elseif(folder STREQUAL "fuzz")
       # The fuzz targets link the Framework layer and nothing of the tests.
-      set(level 3)
+      list(FIND layer_folders Framework level)
       set(testing OFF)
       set(name "a fuzz target")
     elseif(folder STREQUAL "tools")

@@ -20,7 +20,9 @@ hm_tool_layers(fxtool quor)
 hm_tool_layers(gfx_bench platform platform_testing)
 hm_tool_layers(graphtool common)
 hm_tool_layers(modeltool quor)
+hm_tool_layers(particle_bench vey)  # the game's atlas batching over the particle library
 hm_tool_layers(pk2 quor)
+hm_tool_layers(ptctool particles)  # the particle file layout, and the texture tool's MPT writer
 hm_tool_layers(shaderasm platform)  # runs while the engine is built: the platform's assembler only
 hm_tool_layers(shared quor)
 hm_tool_layers(soundgen platform)  # the WAVE layout the platform layer reads

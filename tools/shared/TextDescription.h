@@ -21,14 +21,8 @@ struct SLine {
   uint32_t Index(size_t i) const { return i < words.size() ? static_cast<uint32_t>(ParseIntC(words[i].c_str())) : 0; }
 };
 
-// The lines that are neither empty nor comments; false (said on stderr) when the file
-// cannot be read.
-inline bool Read(const char* tool, const char* path, std::vector<SLine>* lines) {
-  std::ifstream in(path);
-  if (!in) {
-    std::fprintf(stderr, "%s: cannot read %s\n", tool, path);
-    return false;
-  }
+// The lines of a text that are neither empty nor comments.
+inline void ReadLines(std::istream& in, std::vector<SLine>* lines) {
   std::string text;
   for (int number = 1; std::getline(in, text); ++number) {
     std::istringstream words(text);
@@ -36,6 +30,17 @@ inline bool Read(const char* tool, const char* path, std::vector<SLine>* lines) 
     for (std::string word; words >> word;) line.words.push_back(word);
     if (!line.words.empty() && line.words[0][0] != '#') lines->push_back(line);
   }
+}
+
+// The same of a file; false (said on stderr) when the file
+// cannot be read.
+inline bool Read(const char* tool, const char* path, std::vector<SLine>* lines) {
+  std::ifstream in(path);
+  if (!in) {
+    std::fprintf(stderr, "%s: cannot read %s\n", tool, path);
+    return false;
+  }
+  ReadLines(in, lines);
   return true;
 }
 

@@ -1,0 +1,14 @@
+# The particle tests make their effect files with ptctool's writer; the tool's own test runs it.
+foreach(test_program test_Particles test_Src_Game test_tools_ptctool)
+  if(TARGET ${test_program})
+    target_link_libraries(${test_program} PRIVATE ptctool_io)
+  endif()
+endforeach()
+if(TARGET test_tools_ptctool)
+  target_link_libraries(test_tools_ptctool PRIVATE texture_io)
+  add_dependencies(test_tools_ptctool ptctool)
+endif()
+# The content test loads every effect the build makes.
+if(TARGET test_Src_Game AND TARGET content)
+  add_dependencies(test_Src_Game content)
+endif()
