@@ -70,7 +70,9 @@ void CAppConfig::SetPlayerCount(int32_t count, bool reset) {
 
 bool CAppConfig::IsFullscreen() const { return !GetPlatformState().windowed; }
 
-float CAppConfig::GetAspectRatio() const {
+float CAppConfig::GetAspectRatio() const { return GetCameraAspectRatio(); }
+
+float GetCameraAspectRatio() {
   if (!HasCurrentCamera()) return 1.0f;
   const CViewCamera* camera = GetCurrentCamera();
   switch (camera->GetAspectMode()) {

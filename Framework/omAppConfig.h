@@ -52,7 +52,7 @@ class CAppConfig : public CMemWatch {
   int32_t GetMaxPlayerCount() const { return kMaxPlayerCount; }
   int32_t GetScreenWidth() const { return kScreenWidth; }
   int32_t GetScreenHeight() const { return kScreenHeight; }
-  // 1.0 without a render camera; else its ratio by its aspect mode.
+  // GetCameraAspectRatio.
   float GetAspectRatio() const;
 
   int32_t GetFrameRateMode() const { return m_frameRateMode; }
@@ -70,6 +70,11 @@ class CAppConfig : public CMemWatch {
 
 // The folder part of a program path: up to its last '/', or the whole path without one.
 std::string ExecutableFolder(const std::string& path);
+
+// The aspect the system 2-D space is drawn with: 1.0 without a render camera, else the
+// camera's ratio by its aspect mode (16:9, 4:3 or its custom value).
+float GetCameraAspectRatio();
+
 // Makes the running program's folder the working directory; a failure is reported.
 void SetWorkingDirectory();
 

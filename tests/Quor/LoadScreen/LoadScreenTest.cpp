@@ -57,14 +57,7 @@ class LoadScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(hmtest::StartFreshEngine());
-    SPlatformState& state = PlatformStateForTests();
-    state.mainThread = std::this_thread::get_id();
-    state.screenWidth = kWidth;
-    state.screenHeight = kHeight;
-    CreateFrameClock();
-    CreateMainWindow();
-    state.windowed = true;
-    MainWindowProc({EWindowMessage::Activate});
+    hmtest::OpenMainWindowForTests(kWidth, kHeight);
     InitDrawState();
     ASSERT_TRUE(BeginFrame());
     FinishFrame();
