@@ -60,8 +60,15 @@ class DeviceTest : public ::testing::Test {
 
   // The window as the entry makes it, windowed and active.
   static void OpenWindow(int32_t width, int32_t height) {
-    PlatformStateForTests() = SPlatformState();
-    hmtest::OpenMainWindowForTests(width, height);
+    SPlatformState& state = PlatformStateForTests();
+    state = SPlatformState();
+    state.mainThread = std::this_thread::get_id();
+    state.screenWidth = width;
+    state.screenHeight = height;
+    CreateFrameClock();
+    CreateMainWindow();
+    state.windowed = true;
+    MainWindowProc({EWindowMessage::Activate});
   }
 
   // Resizes the window the way a drag of its border does, and lets the pump see it.

@@ -57,7 +57,14 @@ class LoadScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(hmtest::StartFreshEngine());
-    hmtest::OpenMainWindowForTests(kWidth, kHeight);
+    SPlatformState& state = PlatformStateForTests();
+    state.mainThread = std::this_thread::get_id();
+    state.screenWidth = kWidth;
+    state.screenHeight = kHeight;
+    CreateFrameClock();
+    CreateMainWindow();
+    state.windowed = true;
+    MainWindowProc({EWindowMessage::Activate});
     InitDrawState();
     ASSERT_TRUE(BeginFrame());
     FinishFrame();
