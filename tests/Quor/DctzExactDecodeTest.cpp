@@ -4,6 +4,7 @@
 
 #include "Quor/DctzKernels.h"
 #include "Quor/ReportError.h"
+#include "tests/support/engine/ReportScope.h"
 #include "Quor/TextureFormats.h"
 #include "tests/Quor/DeflateTestKit.h"
 
@@ -173,14 +174,9 @@ SDctzSource MakeSource(uint32_t width, uint32_t height, bool alpha, bool classes
   return s;
 }
 
-std::vector<std::string> g_reports;
-
-void CaptureReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
-
 // Every build of the decoder's loops that this processor can run, on every case.
 TEST(DctzExactDecode, MatchesThePlainDecoderByteForByte) {
-  g_reports.clear();
-  ReportHandler = CaptureReport;
+  hmtest::CReportScope capture;
   struct SCase {
     uint32_t width, height;
     bool alpha, classes;
@@ -213,8 +209,7 @@ TEST(DctzExactDecode, MatchesThePlainDecoderByteForByte) {
     }
   }
   EXPECT_EQ(UseDctzVectors(EDctzVectors::Avx512), widest);
-  EXPECT_TRUE(g_reports.empty());
-  ReportHandler = nullptr;
+  EXPECT_TRUE(hmtest::Reports().empty()) << capture.All();
 }
 
 // The loops' fallback for a transform table that does not follow the cosine pattern (full
