@@ -7,6 +7,7 @@
 #include "tests/support/engine/ReportScope.h"
 #include "Quor/TextureFormats.h"
 #include "tests/Quor/DeflateTestKit.h"
+#include "tests/support/ByteWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -48,14 +49,11 @@ std::vector<uint8_t> Payload(const SDctzSource& source) {
   std::vector<uint8_t> packed = Deflate(body, 6);
 
   uint16_t version = source.alpha && !source.classes ? 0x101 : 0x102;
-  std::vector<uint8_t> payload = {uint8_t(version), uint8_t(version >> 8)};
-  for (uint32_t side : {source.width, source.height, source.width, source.height}) {
-    payload.push_back(uint8_t(side));
-    payload.push_back(uint8_t(side >> 8));
-  }
-  if (version == 0x102) payload.push_back(source.alpha ? 1 : 0);
-  payload.insert(payload.end(), packed.begin(), packed.end());
-  return payload;
+  hmtest::SBytes payload;
+  payload.U16(version);
+  for (uint32_t side : {source.width, source.height, source.width, source.height}) payload.U16(side);
+  if (version == 0x102) payload.U8(source.alpha ? 1 : 0);
+  return payload.Append(packed).data;
 }
 
 uint8_t Clamp(int64_t value) { return uint8_t(std::clamp<int64_t>(value, 0, 255)); }
