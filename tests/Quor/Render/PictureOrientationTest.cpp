@@ -14,6 +14,7 @@
 #include "Quor/Timer.h"
 #include "tools/comictool/ComicText.h"
 #include "tools/texture/RgbaImage.h"
+#include "tests/support/engine/FakeClock.h"
 
 using namespace rendertest;
 
@@ -50,19 +51,11 @@ char ColourName(const SRgba& c) {
   return '?';
 }
 
-uint64_t g_nowMicros = 0;
-uint64_t FakeClock() { return g_nowMicros; }
-
 class PictureOrientationTest : public CRenderFixture {
  protected:
   void SetUp() override {
     CRenderFixture::SetUp();
-    SetTimerClock(&FakeClock);
     InitTimer();
-  }
-  void TearDown() override {
-    SetTimerClock(nullptr);
-    CRenderFixture::TearDown();
   }
 
   void Encode(const std::string& png, const std::string& name, const std::string& options) {
@@ -122,6 +115,8 @@ class PictureOrientationTest : public CRenderFixture {
     for (const auto& spot : spots) names += ColourName(Pixel(rgba, kSize, spot[0], spot[1]));
     return names;
   }
+
+  hmtest::CFakeTimerClock m_clock;
 };
 
 TEST_F(PictureOrientationTest, EveryFormatDrawnEveryWayKeepsItsTopAndLeft) {
