@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "Quor/CShaderManager.h"
 #include "Quor/ComicsPlay.h"
 #include "Quor/Timer.h"
@@ -60,9 +60,9 @@ class PictureOrientationTest : public CRenderFixture {
 
   void Encode(const std::string& png, const std::string& name, const std::string& options) {
     std::filesystem::create_directories(m_folder + "/Textures");
-    const std::string command = std::string(HM_BINARY_DIR) + "/bin/texture encode " + png + " " + m_folder +
-                                "/Textures/" + name + " " + options;
-    ASSERT_EQ(PlatformRunCommand(command), 0) << command;
+    const SProgramRun run = RunTool("texture", "encode " + png + " " + m_folder + "/Textures/" + name + " " + options,
+                                    m_folder);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
   }
 
   // The picture over the pixels [8, 56) on both axes, one texel a pixel.
