@@ -11,7 +11,7 @@
 #include "Quor/RenderStates.h"
 #include "Quor/Timer.h"
 #include "tests/Platform/GfxTestSupport.h"
-#include "tests/Quor/EngineTestSupport.h"
+#include "tests/support/engine/EngineTestSupport.h"
 #include "tests/support/engine/FakeClock.h"
 
 #include <gtest/gtest.h>
@@ -47,26 +47,13 @@ class DeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(hmtest::StartFreshEngine());
-    OpenWindow(64, 48);
+    hmtest::OpenEngineWindow(64, 48);
   }
 
   void TearDown() override {
     DestroyMainWindow();
     SetTimerClock(nullptr);
     ResetEngineStateForTests();
-  }
-
-  // The window as the entry makes it, windowed and active.
-  static void OpenWindow(int32_t width, int32_t height) {
-    SPlatformState& state = PlatformStateForTests();
-    state = SPlatformState();
-    state.mainThread = std::this_thread::get_id();
-    state.screenWidth = width;
-    state.screenHeight = height;
-    CreateFrameClock();
-    CreateMainWindow();
-    state.windowed = true;
-    MainWindowProc({EWindowMessage::Activate});
   }
 
   // Resizes the window the way a drag of its border does, and lets the pump see it.

@@ -26,7 +26,7 @@
 #include "tests/Platform/GfxTestSupport.h"
 #include "tests/Quor/Render/RenderTestKit.h"
 #include "tests/Quor/VfsTestKit.h"
-#include "tests/Quor/EngineTestSupport.h"
+#include "tests/support/engine/EngineTestSupport.h"
 
 using gfxtest::SRgba;
 
@@ -57,14 +57,7 @@ class LoadScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(hmtest::StartFreshEngine());
-    SPlatformState& state = PlatformStateForTests();
-    state.mainThread = std::this_thread::get_id();
-    state.screenWidth = kWidth;
-    state.screenHeight = kHeight;
-    CreateFrameClock();
-    CreateMainWindow();
-    state.windowed = true;
-    MainWindowProc({EWindowMessage::Activate});
+    hmtest::OpenEngineWindow(kWidth, kHeight);
     InitDrawState();
     ASSERT_TRUE(BeginFrame());
     FinishFrame();

@@ -28,12 +28,6 @@ class ModelToolTest : public ::testing::Test {
     std::ofstream(Path(name), std::ios::binary) << text;
   }
 
-  std::string ReadText(const std::string& name) const {
-    std::vector<uint8_t> bytes;
-    ReadFileBytes(Path(name), bytes);
-    return std::string(bytes.begin(), bytes.end());
-  }
-
   // The program's exit status; its output and errors are kept in m_run.
   int Run(const std::string& arguments) {
     m_run = RunTool("modeltool", arguments, m_folder);
