@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 struct SProgramRun {
   int exitCode = -1;
@@ -74,3 +75,24 @@ inline SProgramRun RunTool(const std::string& tool, const std::string& arguments
   run.errors = ReadTextFile(err);
   return run;
 }
+
+// A test of one tool: a fresh folder of the test's own for the tool's files, and its last run.
+class CToolTest : public ::testing::Test {
+ protected:
+  explicit CToolTest(std::string tool) : m_tool(std::move(tool)) {}
+  void SetUp() override { m_folder = FreshTestFolder(m_tool); }
+
+  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream(Path(name), std::ios::binary) << text;
+  }
+  // The exit status; what the tool printed is kept in m_run.
+  int Run(const std::string& arguments) {
+    m_run = RunTool(m_tool, arguments, m_folder);
+    return m_run.exitCode;
+  }
+
+  std::string m_tool;
+  std::string m_folder;
+  SProgramRun m_run;
+};

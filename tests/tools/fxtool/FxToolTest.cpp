@@ -13,24 +13,10 @@
 
 namespace {
 
-class FxToolTest : public ::testing::Test {
+class FxToolTest : public CToolTest {
  protected:
-  void SetUp() override {
-    m_folder = FreshTestFolder("fxtool");
-  }
-
-  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
-  void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
-
-  // The exit status; what the program printed is kept in m_run.
-  int Run(const std::string& arguments) {
-    m_run = RunTool("fxtool", arguments, m_folder);
-    return m_run.exitCode;
-  }
+  FxToolTest() : CToolTest("fxtool") {}
   std::string Output() const { return m_run.output + m_run.errors; }
-
-  std::string m_folder;
-  SProgramRun m_run;
 };
 
 const char* const kVertexShader = "vs_2_0\ndcl_position v0\nmov oPos, v0\n";

@@ -16,26 +16,9 @@
 
 namespace {
 
-class ModelToolTest : public ::testing::Test {
+class ModelToolTest : public CToolTest {
  protected:
-  void SetUp() override {
-    m_folder = FreshTestFolder("modeltool");
-  }
-
-  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
-
-  void Write(const std::string& name, const std::string& text) const {
-    std::ofstream(Path(name), std::ios::binary) << text;
-  }
-
-  // The program's exit status; its output and errors are kept in m_run.
-  int Run(const std::string& arguments) {
-    m_run = RunTool("modeltool", arguments, m_folder);
-    return m_run.exitCode;
-  }
-
-  std::string m_folder;
-  SProgramRun m_run;
+  ModelToolTest() : CToolTest("modeltool") {}
 };
 
 const char kWalk[] = R"(# a short walk

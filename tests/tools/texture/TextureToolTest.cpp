@@ -125,21 +125,9 @@ TEST(DctzEncoder, OpaqueOddSizedPictureKeepsItsImageSize) {
 
 // ---- the program ----
 
-class TextureProgramTest : public ::testing::Test {
+class TextureProgramTest : public CToolTest {
  protected:
-  void SetUp() override {
-    m_folder = TestFolder("texture-tool");
-  }
-
-  int Run(const std::string& arguments) {
-    m_run = RunTool("texture", arguments, m_folder);
-    return m_run.exitCode;
-  }
-
-  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
-
-  std::string m_folder;
-  SProgramRun m_run;
+  TextureProgramTest() : CToolTest("texture") {}
 };
 
 TEST_F(TextureProgramTest, EncodeThenDecodeGivesThePictureBack) {
