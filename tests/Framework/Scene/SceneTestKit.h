@@ -44,16 +44,16 @@ using StateSnapshot = std::map<uint32_t, uint32_t>;
 
 class CRecordingNode : public Ombrel::ISceneNode {
  public:
+  static constexpr uint32_t kWatchedStates[] = {kRsZEnable,  kRsZWriteEnable, kRsZFunc,           kRsAlphaBlendEnable,
+                                                kRsSrcBlend, kRsDestBlend,    kRsAlphaTestEnable, kRsCullMode};
+
   explicit CRecordingNode(const char* name, int* deletions = nullptr) : ISceneNode(name), m_deletions(deletions) {}
   ~CRecordingNode() override {
     if (m_deletions) ++*m_deletions;
   }
   void Render() override {
     Log().push_back(std::string(GetName().GetText()) + " draws");
-    for (uint32_t state : {kRsZEnable, kRsZWriteEnable, kRsZFunc, kRsAlphaBlendEnable, kRsSrcBlend, kRsDestBlend,
-                           kRsAlphaTestEnable, kRsCullMode}) {
-      m_seen[state] = GetRecordedRenderState(state);
-    }
+    for (uint32_t state : kWatchedStates) m_seen[state] = GetRecordedRenderState(state);
   }
   const StateSnapshot& Seen() const { return m_seen; }
 
