@@ -4,6 +4,7 @@
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Scene/omQuickNode.h"
 #include "Framework/Scene/omSceneManager.h"
+#include "Framework/Scene/omSceneMaterial.h"
 #include "Framework/omAssetModule.h"
 #include "Framework/omDebugOutput.h"
 #include "Framework/omRenderModule.h"
@@ -34,8 +35,9 @@ bool CDebugModule::Init() {
   if (CSceneManager* scene = GetSceneManager()) {
     scene->AddGroup(kGroupName);
     scene->SetCurrentGroup(kGroupName);
-    scene->AddNode(new CQuickNode(kNodeName, PtrToMember0::Ptr<CDebugModule>(this, &CDebugModule::RenderOutput)),
-                   scene->GetDebugInfoLayerName());
+    auto* node = new CQuickNode(kNodeName, PtrToMember0::Ptr<CDebugModule>(this, &CDebugModule::RenderOutput));
+    node->SetMaterial(new C2DMaterial(kMaterialName));
+    scene->AddNode(node, scene->GetDebugInfoLayerName());
   }
   return true;
 }

@@ -16,6 +16,7 @@ class CDebugModule : public CSingleModule<CDebugModule> {
  public:
   static constexpr const char* kGroupName = "Debug";
   static constexpr const char* kNodeName = "DebugNode";
+  static constexpr const char* kMaterialName = "DebugMat";
 
   CDebugModule();
   ~CDebugModule() override;

@@ -17,6 +17,7 @@
 #include "Quor/Timer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace Ombrel {
 
@@ -80,10 +81,9 @@ bool CLogoRenderer::Animate(int32_t frameCount, int32_t rows, int32_t columns, f
               frameCount, rows, columns, static_cast<double>(framesPerSecond));
     return false;
   }
-  m_animation = std::make_unique<CTextureAnimation>();
-  m_animation->Init(CTextureAnimation::kGrid, frameCount);
-  m_animation->SetGridFrames(m_texture, rows, columns);
-  m_animation->SetDuration(static_cast<float>(frameCount) / framesPerSecond);
+  auto animation = CTextureAnimation::CreateGrid(frameCount, m_texture, rows, columns);
+  if (!animation->SetDuration(static_cast<float>(frameCount) / framesPerSecond)) return false;
+  m_animation = std::move(animation);
   m_animation->Play();
   return true;
 }

@@ -10,6 +10,7 @@
 #include "Quor/MatrixTable.h"
 #include "Quor/RenderStates.h"
 #include "tests/Quor/Render/RenderTestKit.h"
+#include "tests/support/engine/ReportScope.h"
 #include "tools/fontmaker/FontFileWriter.h"
 
 #include <utility>
@@ -67,8 +68,7 @@ TEST(DebugRenderers, TablesRefuseEntriesPastTheirCapacity) {
 }
 
 TEST(DebugRenderers, ANameIsRegisteredOnceAndRenderersKeepTheirOrder) {
-  hmtest::Reports().clear();
-  ReportHandler = hmtest::CaptureReport;
+  hmtest::CReportScope reports;
   CDebugOutput output;
   auto* text = new CDR_Text2D(nullptr);
   EXPECT_TRUE(output.Register(CDebugOutput::kText2DName, text));
@@ -77,7 +77,6 @@ TEST(DebugRenderers, ANameIsRegisteredOnceAndRenderersKeepTheirOrder) {
   EXPECT_TRUE(Reported("A debug renderer \"DBG_TEXT_2D\" is registered already"));
   EXPECT_EQ(output.Find(CDebugOutput::kText2DName), text);
   EXPECT_EQ(output.Find(CDebugOutput::kLineName)->GetKind(), IDebugRenderer::kLines);
-  ReportHandler = nullptr;
 }
 
 TEST(DebugModuleTest, ItsOutputLivesFromInitToShutdownAndEveryUpdateEmptiesIt) {

@@ -17,9 +17,9 @@
 #include "Quor/Engine.h"
 #include "Quor/Timer.h"
 #include "tests/Framework/FrameworkTestKit.h"
-#include "tests/Quor/EngineTestSupport.h"
 #include "tests/Quor/Render/RenderTestKit.h"
 #include "tests/support/TestInput.h"
+#include "tests/support/engine/EngineTestSupport.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -135,14 +135,15 @@ TEST_F(LogoFilesTest, AFolderShowsItsJpegFilesSortedByName) {
 // ---- one screen, stepped by hand on a 64 x 64 device
 
 constexpr SRgba kBackground{0, 0, 128, 255};  // 128-scale (0, 0, 64) over black
+constexpr SRgba kQuadrants[4] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
 
-// A solid JPEG of width x height (R, G, B per pixel given by the function of x).
+// A JPEG of width x height, each pixel's colour given by the function of x and y.
 template <class TColourOf>
 std::vector<uint8_t> JpegPicture(int width, int height, TColourOf colourOf) {
   std::vector<uint8_t> rgb;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const SRgba c = colourOf(x);
+      const SRgba c = colourOf(x, y);
       rgb.insert(rgb.end(), {c.r, c.g, c.b});
     }
   }
@@ -160,11 +161,9 @@ class LogoScreenTest : public CRenderFixture {
     ResetInputState();
     // 24 x 24: padded to a 32 x 32 texture, so a picture drawn over its whole texture would
     // show the padding.
-    WriteContent("Logo.jpg", JpegPicture(24, 24, [](int) { return SRgba{255, 0, 0, 255}; }));
-    // Two frames side by side: red, then green.
-    WriteContent("Anim.jpg", JpegPicture(32, 16, [](int x) {
-                   return x < 16 ? SRgba{255, 0, 0, 255} : SRgba{0, 255, 0, 255};
-                 }));
+    WriteContent("Logo.jpg", JpegPicture(24, 24, [](int, int) { return SRgba{255, 0, 0, 255}; }));
+    // Four frames in two rows: red, green above, blue, white below.
+    WriteContent("Anim.jpg", JpegPicture(32, 32, [](int x, int y) { return kQuadrants[(y / 16) * 2 + x / 16]; }));
     // A picture of 256 x 256 units on the screen's middle: pixels 16 to 47 (8 units a pixel).
     m_settings.size = {256.0f, 256.0f};
     m_settings.position = {2048.0f, 2048.0f};
@@ -245,23 +244,19 @@ TEST_F(LogoScreenTest, AnAnimatedPictureShowsItsGridFramesAtTheirRate) {
   m_settings.fadeTime = 0.0f;  // no fade: fully there from the start
   CLogoRenderer renderer;
   Open(renderer, "Anim");
-  ASSERT_TRUE(renderer.Animate(2, 1, 2, 2.0f));  // each frame half a second
+  ASSERT_TRUE(renderer.Animate(4, 2, 2, 4.0f));  // a quarter of a second each
   renderer.Restart();
-  struct SStep {
-    float dt;
-    SRgba colour;
-  } steps[] = {{0.25f, {255, 0, 0, 255}}, {0.5f, {0, 255, 0, 255}}};
-  for (const SStep& step : steps) {
-    renderer.Update(step.dt);
+  // Left to right, then top to bottom, each upright in the picture.
+  for (const SRgba& colour : kQuadrants) {
+    renderer.Update(renderer.GetElapsed() == 0.0f ? 0.1f : 0.25f);
     const std::vector<uint8_t> pixels = DrawFrame(renderer);
-    EXPECT_TRUE(Near(Pixel(pixels, kSize, 32, 32), step.colour)) << Pixel(pixels, kSize, 32, 32);
+    EXPECT_TRUE(Near(Pixel(pixels, kSize, 32, 32), colour))
+        << "at " << renderer.GetElapsed() << ": " << Pixel(pixels, kSize, 32, 32);
   }
 
-  hmtest::Reports().clear();
-  ReportHandler = hmtest::CaptureReport;
-  EXPECT_FALSE(renderer.Animate(2, 1, 2, 0.0f));
+  // The fixture keeps the reports.
+  EXPECT_FALSE(renderer.Animate(4, 2, 2, 0.0f));
   EXPECT_TRUE(Reported("cannot play"));
-  ReportHandler = nullptr;
 }
 
 TEST_F(LogoScreenTest, ASkipCountsOnlyAfterTheMinimumTimeAndBeforeTheFadeOut) {
@@ -305,8 +300,6 @@ TEST_F(LogoScreenTest, ASkipCountsOnlyAfterTheMinimumTimeAndBeforeTheFadeOut) {
 }
 
 TEST_F(LogoScreenTest, AMissingPictureEndsTheScreenAtOnce) {
-  hmtest::Reports().clear();
-  ReportHandler = hmtest::CaptureReport;
   CLogoRenderer renderer;
   renderer.Begin(m_settings);
   EXPECT_FALSE(renderer.Load(FindLogoImage("Nowhere", true, kLangGerman)));
@@ -314,7 +307,6 @@ TEST_F(LogoScreenTest, AMissingPictureEndsTheScreenAtOnce) {
   renderer.Restart();
   renderer.Update(0.01f);
   EXPECT_TRUE(renderer.IsFinished());
-  ReportHandler = nullptr;
 }
 
 // ---- whole Show calls: the program's window and its frame loop on an injected clock
@@ -365,11 +357,11 @@ class LogoShowTest : public ::testing::Test {
     SetTimerClock(&InjectedClock);
     ASSERT_TRUE(hmtest::StartFreshEngine());
     PlatformTestDriverReset();
-    hmtest::OpenMainWindowForTests(160, 120);
+    hmtest::OpenEngineWindow(160, 120);
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     m_folder = std::string(HM_TEST_HOME) + "/logo-show/" + name + "/";
     std::filesystem::create_directories(m_folder);
-    vfstest::WriteBytes(m_folder + "LogoEN.jpg", JpegPicture(24, 24, [](int) { return SRgba{255, 0, 0, 255}; }));
+    vfstest::WriteBytes(m_folder + "LogoEN.jpg", JpegPicture(24, 24, [](int, int) { return SRgba{255, 0, 0, 255}; }));
     SFileSystemConfig files;
     files.plainBaseName = m_folder.c_str();
     files.flags = kFileSystemOverrideArchiveFlag;
