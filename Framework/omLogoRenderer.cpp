@@ -61,6 +61,7 @@ void CLogoRenderer::Begin(const CLogo::SSettings& settings) {
 }
 
 bool CLogoRenderer::Load(const SLogoImage& image) {
+  m_imageName = image.name;
   m_jpegImage = image.jpeg;
   if (image.jpeg) {
     m_decoder = std::make_unique<CJpegDecoder>(m_textures.get());
@@ -77,8 +78,8 @@ bool CLogoRenderer::Animate(int32_t frameCount, int32_t rows, int32_t columns, f
   if (!m_texture) return false;
   if (frameCount <= 0 || rows <= 0 || columns <= 0 || !(framesPerSecond > 0.0f)) {
     HM_REPORT(kSource,
-              "A logo animation of %d frames in %d x %d at %g frames a second cannot play; the picture stays still",
-              frameCount, rows, columns, static_cast<double>(framesPerSecond));
+              "%s: an animation of %d frames in %d x %d at %g frames a second cannot play; the picture stays still",
+              m_imageName.GetText(), frameCount, rows, columns, static_cast<double>(framesPerSecond));
     return false;
   }
   auto animation = CTextureAnimation::CreateGrid(frameCount, m_texture, rows, columns);

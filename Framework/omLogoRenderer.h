@@ -75,6 +75,7 @@ class CLogoRenderer : public CMemWatch {
   void PictureRect(float* u0, float* v0, float* u1, float* v1) const;
 
   CLogo::SSettings m_settings;
+  CStr m_imageName;
   TextureRecord* m_texture = nullptr;
   std::unique_ptr<CTextureAnimation> m_animation;
   std::unique_ptr<CTextureManager> m_textures;
