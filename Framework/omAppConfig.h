@@ -52,7 +52,7 @@ class CAppConfig : public CMemWatch {
   int32_t GetMaxPlayerCount() const { return kMaxPlayerCount; }
   int32_t GetScreenWidth() const { return kScreenWidth; }
   int32_t GetScreenHeight() const { return kScreenHeight; }
-  // 1.0 without a render camera; else its ratio by its aspect mode.
+  // CurrentCameraAspectRatio.
   float GetAspectRatio() const;
 
   int32_t GetFrameRateMode() const { return m_frameRateMode; }

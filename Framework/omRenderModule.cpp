@@ -3,7 +3,12 @@
 #include "Common/Particles/CEffectManager.h"
 #include "Common/Render/Primitives/CTriangle2D.h"
 #include "Common/Render/Primitives/Sprite2D.h"
+#include "Framework/Resources/ResourceTypes/omResourceFont.h"
+#include "Framework/Resources/omResourceManager.h"
 #include "Framework/Scene/omSceneManager.h"
+#include "Framework/Scene/omSceneMaterial.h"
+#include "Framework/Scene/omSystemInfoNode.h"
+#include "Framework/omAssetModule.h"
 #include "Platform/PlatformWindow.h"
 #include "Quor/CViewCamera.h"
 #include "Quor/DirectX/Quordx.h"
@@ -14,6 +19,14 @@ namespace Ombrel {
 
 namespace {
 
+constexpr const char* kSystemInfoMaterial = "SystemInfoMat";
+
+// The "System" font resource's font; null while there is none.
+CFont* GetSystemFont() {
+  CResourceManager* resources = GetResourceManager();
+  CResourceFont* font = resources ? resources->GetFont("System") : nullptr;
+  return font ? font->GetFont() : nullptr;
+}
 
 constexpr float kFieldOfView = 0.7853982f;
 constexpr float kNearPlane = 0.5f;
@@ -65,7 +78,15 @@ bool CRenderModule::Init() {
   Init2DBatch();
   m_scene->AddGroup(kGroupName);
   m_scene->SetCurrentGroup(kGroupName);
+  AddSystemInfoNode();
   return true;
+}
+
+void CRenderModule::AddSystemInfoNode() {
+  auto* node = new CSystemInfoNode(GetSystemFont());
+  node->SetMaterial(new C2DMaterial(kSystemInfoMaterial));
+  node->Hide();
+  m_systemInfoNode = m_scene->AddNode(node, CSceneManager::kSystemInfoLayer) >= 0 ? node : nullptr;
 }
 
 bool CRenderModule::Shutdown() {

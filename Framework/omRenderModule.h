@@ -12,7 +12,7 @@ class CViewCamera;
 namespace Ombrel {
 
 class CSceneManager;
-class ISceneNode;
+class CSystemInfoNode;
 
 // Width over height, kept between 4:3 and 16:9: a height above three quarters of the width is
 // cut to three quarters, a width above 16/9 of the height is cut to that. 4:3 for an empty size.
@@ -37,12 +37,15 @@ class CRenderModule : public CSingleModule<CRenderModule> {
   CSceneManager* GetSceneManager() const { return m_scene.get(); }
   CViewCamera* GetViewCamera() const { return m_camera.get(); }
   // The system-info node; null while there is none.
-  ISceneNode* GetSystemInfoNode() const { return m_systemInfoNode; }
+  CSystemInfoNode* GetSystemInfoNode() const { return m_systemInfoNode; }
 
  private:
   std::unique_ptr<CSceneManager> m_scene;
   std::unique_ptr<CViewCamera> m_camera;
-  ISceneNode* m_systemInfoNode = nullptr;  // owned by the scene group "System"
+  // Hidden until there is system information to show.
+  void AddSystemInfoNode();
+
+  CSystemInfoNode* m_systemInfoNode = nullptr;  // owned by the scene group "System"
 };
 
 CRenderModule* GetRenderModule();

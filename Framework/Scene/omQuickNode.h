@@ -13,6 +13,8 @@ class CQuickNode : public ISceneNode {
   // Keeps a copy of the callback.
   CQuickNode(const char* name, const PtrToMember0::iPtr& callback)
       : ISceneNode(name), m_callback(callback.Clone()) {}
+  // Without a callback the node draws nothing.
+  explicit CQuickNode(const char* name) : ISceneNode(name) {}
 
   void Render() override {
     if (m_callback) m_callback->Invoke();

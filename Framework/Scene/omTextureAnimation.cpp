@@ -1,9 +1,29 @@
 #include "Framework/Scene/omTextureAnimation.h"
 
+#include "Framework/Scene/omSpriteData.h"
+#include "Quor/ReportError.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace Ombrel {
+
+namespace {
+
+constexpr const char* kSource = "Framework/Scene/omTextureAnimation";
+
+// A rate the animation can run at: above 0, with an inverse that is a number too.
+bool IsUsableRate(float value) { return value > 0.0f && std::isfinite(value) && std::isfinite(1.0f / value); }
+
+}  // namespace
+
+std::unique_ptr<CTextureAnimation> CTextureAnimation::CreateGrid(int frameCount, TextureRecord* texture, int rows,
+                                                                 int columns) {
+  auto animation = std::make_unique<CTextureAnimation>();
+  animation->Init(kGrid, frameCount);
+  animation->SetGridFrames(texture, rows, columns);
+  return animation;
+}
 
 void CTextureAnimation::Reset() {
   m_progress = 0.0f;
@@ -16,7 +36,8 @@ void CTextureAnimation::Update(float dt) {
   m_progress += m_speed * dt;
   if (m_progress < 1.0f) return;
   if (m_loop) {
-    m_progress -= std::floor(m_progress);  // a step of several cycles still lands inside one
+    // A step of several cycles still lands inside one.
+    m_progress = std::isfinite(m_progress) ? m_progress - std::floor(m_progress) : 0.0f;
   } else {
     m_playing = false;
     m_progress = 0.0f;
@@ -47,16 +68,26 @@ void CTextureAnimation::SetFrame(int index, TextureRecord* texture, float ua, fl
   m_frames[size_t(index)] = STextureFrame{texture, ua, va, ub, vb};
 }
 
-void CTextureAnimation::SetDuration(float duration) {
+bool CTextureAnimation::SetDuration(float duration) {
+  if (!IsUsableRate(duration)) {
+    HM_REPORT(kSource, "A texture animation cannot last %g seconds", double(duration));
+    return false;
+  }
   m_duration = duration;
   m_framesPerSecond = float(m_frameCount) / duration;
   m_speed = 1.0f / duration;
+  return true;
 }
 
-void CTextureAnimation::SetSpeed(float speed) {
+bool CTextureAnimation::SetSpeed(float speed) {
+  if (!IsUsableRate(speed)) {
+    HM_REPORT(kSource, "A texture animation cannot run at %g cycles a second", double(speed));
+    return false;
+  }
   m_speed = speed;
   m_duration = 1.0f / speed;
   m_framesPerSecond = speed * float(m_frameCount);
+  return true;
 }
 
 void CTextureAnimation::Play() {
@@ -71,8 +102,16 @@ void CTextureAnimation::Stop() {
 }
 
 int CTextureAnimation::GetFrameIndex() const {
-  if (m_frameCount <= 0) return 0;
-  return std::min(m_frameCount - 1, std::max(0, int(float(m_frameCount) * m_progress)));
+  const float frame = float(m_frameCount) * m_progress;
+  if (m_frameCount <= 0 || !(frame >= 0.0f)) return 0;  // not a number counts as the start
+  return frame >= float(m_frameCount) ? m_frameCount - 1 : int(frame);
+}
+
+void CTextureAnimation::ApplyFrame(CSpriteData& sprite) const {
+  if (m_frameCount <= 0) return;
+  const STextureFrame& frame = GetFrame(GetFrameIndex());
+  sprite.SetTexture(frame.texture);
+  sprite.SetTexCoords({frame.ua, frame.vb}, {frame.ub, frame.vb}, {frame.ub, frame.va}, {frame.ua, frame.va});
 }
 
 }  // namespace Ombrel

@@ -5,11 +5,14 @@
 #include "Quor/CMemWatch.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct TextureRecord;
 
 namespace Ombrel {
+
+class CSpriteData;
 
 struct STextureFrame {
   TextureRecord* texture = nullptr;  // not owned
@@ -23,7 +26,14 @@ class CTextureAnimation : public CMemWatch {
  public:
   enum EKind { kGrid = 0, kFiles = 1 };
 
+  // A grid animation of the texture's rows x columns cells.
+  static std::unique_ptr<CTextureAnimation> CreateGrid(int frameCount, TextureRecord* texture, int rows, int columns);
+
+  virtual ~CTextureAnimation() = default;
+  // Back to the start; playing again when it plays on its own.
   virtual void Reset();
+  // Moves on by speed x dt cycles while playing and not paused. At the end of a cycle a looping
+  // animation wraps (fully, however long the step), another stops and rewinds to the start.
   virtual void Update(float dt);
 
   void Init(int kind, int frameCount);
@@ -34,9 +44,10 @@ class CTextureAnimation : public CMemWatch {
   int GetFrameCount() const { return m_frameCount; }
   int GetKind() const { return m_kind; }
 
-  // Durations and speeds must be above 0 (the callers check what content gives them).
-  void SetDuration(float duration);
-  void SetSpeed(float speed);
+  // A duration or speed that is not above 0 (or whose inverse is not a number) is reported and
+  // changes nothing: false then.
+  bool SetDuration(float duration);
+  bool SetSpeed(float speed);
   float GetDuration() const { return m_duration; }
   float GetSpeed() const { return m_speed; }
   float GetFramesPerSecond() const { return m_framesPerSecond; }
@@ -50,8 +61,11 @@ class CTextureAnimation : public CMemWatch {
   float GetProgress() const { return m_progress; }
   void Play();
   void Stop();
-  // Never past the last frame.
+  // The frame the progress falls in; never past the last frame (a progress of 1 or more, set
+  // from outside, shows the last one).
   int GetFrameIndex() const;
+  // Shows the current frame in the sprite: its texture, and its rectangle on the sprite's corners.
+  void ApplyFrame(CSpriteData& sprite) const;
 
  private:
   int m_kind = -1;

@@ -18,19 +18,25 @@ uint64_t MaskDataSize(uint64_t width, uint64_t height, int format) {
   return format == CTextureMask::kBits ? (pixels + 7) / 8 : pixels;
 }
 
-void CTextureMask::Create(const uint8_t* pixels, int width, int height, int format, uint8_t threshold) {
+bool CTextureMask::Create(const uint8_t* pixels, int width, int height, int format, uint8_t threshold) {
+  if (!pixels || width <= 0 || height <= 0 || (format != kBits && format != kBytes)) {
+    HM_REPORT(kSource, "A mask of %dx%d pixels in format %d cannot be made%s", width, height, format,
+              pixels ? "" : " without pixels");
+    return false;
+  }
   m_width = width;
   m_height = height;
   m_format = format;
   const size_t count = size_t(width) * size_t(height);
   if (format == kBytes) {
     m_data.assign(pixels, pixels + count);
-    return;
+    return true;
   }
   m_data.assign(size_t(MaskDataSize(uint64_t(width), uint64_t(height), kBits)), 0);
   for (size_t i = 0; i < count; ++i) {
     if (pixels[i] >= threshold) m_data[i / 8] |= uint8_t(1u << (i % 8));
   }
+  return true;
 }
 
 bool CTextureMask::Load(const char* fileName) {
@@ -80,7 +86,7 @@ uint8_t CTextureMask::GetValue(int column, int row) const {
   return (m_data[index / 8] >> (index % 8)) & 1u ? 255 : 0;
 }
 
-uint8_t CTextureMask::HitTest(SMaskPoint point) const {
+uint8_t CTextureMask::HitTest(Vector2 point) const {
   const float dx = point.x - m_position.x;
   const float dy = point.y - m_position.y;
   const float halfWidth = m_size.x / 2.0f;

@@ -3,16 +3,12 @@
 // rows from the top row. A point with a larger y lies nearer the top row.
 
 #include "Quor/CMemWatch.h"
+#include "Quor/Utils.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace Ombrel {
-
-struct SMaskPoint {
-  float x = 0.0f;
-  float y = 0.0f;
-};
 
 class CTextureMask : public CMemWatch {
  public:
@@ -20,31 +16,36 @@ class CTextureMask : public CMemWatch {
 
   bool IsLoaded() const { return !m_data.empty(); }
   // From width x height bytes, rows from the top. In the bit format a pixel is set when its
-  // byte is at least the threshold; the byte format keeps the bytes.
-  void Create(const uint8_t* pixels, int width, int height, int format, uint8_t threshold);
+  // byte is at least the threshold; the byte format keeps the bytes. No pixels, a side that is
+  // not above 0 or an unknown format is reported and leaves the mask as it was: false then.
+  bool Create(const uint8_t* pixels, int width, int height, int format, uint8_t threshold);
   // Reads a mask file (".msk") through the file system. A missing file, or one whose header
   // does not fit its data, is reported naming the file and leaves the mask empty.
   bool Load(const char* fileName);
 
-  void SetPosition(SMaskPoint position) { m_position = position; }
-  void SetSize(SMaskPoint size) { m_size = size; }
+  void SetPosition(Vector2 position) { m_position = position; }
+  void SetSize(Vector2 size) { m_size = size; }
   // 0 outside the picture or without data; 255 or 0 in the bit format.
   uint8_t GetValue(int column, int row) const;
-  uint8_t HitTest(SMaskPoint point) const;
-  bool IsHit(SMaskPoint point, uint8_t threshold) const { return HitTest(point) >= threshold; }
-  bool IsHit(SMaskPoint point) const { return IsHit(point, m_threshold); }
+  uint8_t HitTest(Vector2 point) const;
+  bool IsHit(Vector2 point, uint8_t threshold) const { return HitTest(point) >= threshold; }
+  bool IsHit(Vector2 point) const { return IsHit(point, m_threshold); }
 
   int GetWidth() const { return m_width; }
   int GetHeight() const { return m_height; }
   int GetFormat() const { return m_format; }
   uint8_t GetThreshold() const { return m_threshold; }
+  // The threshold IsHit uses without one given.
+  void SetThreshold(uint8_t threshold) { m_threshold = threshold; }
+  // The pixels in the mask's format, as a mask file stores them.
+  const std::vector<uint8_t>& GetData() const { return m_data; }
 
  private:
   std::vector<uint8_t> m_data;
   int m_width = 0;
   int m_height = 0;
-  SMaskPoint m_position;
-  SMaskPoint m_size{1.0f, 1.0f};
+  Vector2 m_position;
+  Vector2 m_size{1.0f, 1.0f};
   int m_format = kBytes;
   uint8_t m_threshold = 1;
 };

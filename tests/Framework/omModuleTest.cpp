@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "Framework/Scene/omSceneManager.h"
+#include "Framework/Scene/omSceneMaterial.h"
+#include "Framework/Scene/omSystemInfoNode.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omRenderModule.h"
 #include "Framework/omSoundModule.h"
@@ -81,10 +83,19 @@ TEST(RenderModuleTest, ItsSceneGroupIsNewAfterEveryInit) {
             (std::vector<std::string>{"Default", "SystemInfo", "DebugInfo"}));
   ASSERT_TRUE(render.Init());
   EXPECT_STREQ(scene->GetCurrentGroupName(), "System");
+  // The system-info node waits hidden in its layer, drawn flat.
+  const CSystemInfoNode* info = render.GetSystemInfoNode();
+  ASSERT_NE(info, nullptr);
+  EXPECT_FALSE(info->IsDrawn());
+  EXPECT_STREQ(info->GetMaterial()->GetName().GetText(), "SystemInfoMat");
+  EXPECT_EQ(scene->GetNodeCount(), 1u);
   ASSERT_TRUE(render.Shutdown());
   EXPECT_FALSE(scene->HasGroup("System"));
+  EXPECT_EQ(render.GetSystemInfoNode(), nullptr);
+  EXPECT_EQ(scene->GetNodeCount(), 0u);
   ASSERT_TRUE(render.Init());
   EXPECT_TRUE(scene->HasGroup("System"));
+  EXPECT_EQ(scene->GetNodeCount(), 1u);
 }
 
 TEST(SoundModuleTest, APlaylistPlaysItsTracksInTurn) {

@@ -3,7 +3,7 @@
 //
 //   texture encode IN.png OUT.{mpt,dctz,bmp,jpt,jpg} [--format rgba|rgbz|dctz] [--quality Q]
 //   texture decode IN.{mpt,dctz,bmp,jpt,jpg} OUT.png
-//   texture mask IN.png OUT.msk
+//   texture mask IN.png OUT.msk [--grey] [--bits] [--threshold T]
 //
 // Exit status: 0 done, 1 a file could not be read, decoded or written, 2 usage.
 
@@ -34,7 +34,9 @@ int Usage() {
   std::fprintf(stderr,
                "usage: texture encode IN.png OUT.{mpt,dctz,bmp,jpt,jpg} [--format rgba|rgbz|dctz] [--quality Q]\n"
                "       texture decode IN.{mpt,dctz,bmp,jpt,jpg} OUT.png\n"
-               "       texture mask IN.png OUT.msk\n");
+               "       texture mask IN.png OUT.msk [--grey] [--bits] [--threshold T]\n"
+               "         a mask of the picture's alpha (--grey: of its grey level), a byte a pixel or (--bits)\n"
+               "         a bit a pixel set from the threshold T (1 to 255, default 1), which hit tests use\n");
   return kExitUsage;
 }
 
@@ -52,6 +54,13 @@ std::string LowerExtension(const std::string& path) {
   return extension;
 }
 
+// A whole number from `lowest` to `highest`, the whole text.
+bool ParseNumber(const char* text, long lowest, long highest, long& value) {
+  char* end = nullptr;
+  value = std::strtol(text, &end, 10);
+  return end != text && *end == '\0' && value >= lowest && value <= highest;
+}
+
 struct SEncodeOptions {
   std::string format;  // empty: the default of the output's kind
   int quality = kDefaultDctzQuality;
@@ -63,9 +72,8 @@ bool ParseEncodeOptions(int argc, char** argv, SEncodeOptions& options) {
       options.format = argv[++i];
       if (options.format != "rgba" && options.format != "rgbz" && options.format != "dctz") return false;
     } else if (std::strcmp(argv[i], "--quality") == 0 && i + 1 < argc) {
-      char* end = nullptr;
-      long quality = std::strtol(argv[++i], &end, 10);
-      if (*end != '\0' || quality < 1 || quality > 100) return false;
+      long quality = 0;
+      if (!ParseNumber(argv[++i], 1, 100, quality)) return false;
       options.quality = int(quality);
     } else {
       return false;
@@ -196,11 +204,43 @@ int Decode(int argc, char** argv) {
   return 0;
 }
 
-// A byte-per-pixel mask of the picture's alpha, rows from the top; a pixel is a hit from an
-// alpha of 1 on.
-std::vector<uint8_t> WriteMask(const SRgbaImage& image) {
+struct SMaskOptions {
+  bool grey = false;  // the grey level instead of the alpha
+  int format = Ombrel::CTextureMask::kBytes;
+  uint8_t threshold = 1;
+};
+
+bool ParseMaskOptions(int argc, char** argv, SMaskOptions& options) {
+  for (int i = 4; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--grey") == 0) {
+      options.grey = true;
+    } else if (std::strcmp(argv[i], "--bits") == 0) {
+      options.format = Ombrel::CTextureMask::kBits;
+    } else if (std::strcmp(argv[i], "--threshold") == 0 && i + 1 < argc) {
+      long threshold = 0;
+      if (!ParseNumber(argv[++i], 1, 255, threshold)) return false;
+      options.threshold = uint8_t(threshold);
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A pixel's mask value: its alpha, or its grey level (exact for a grey picture).
+std::vector<uint8_t> MaskValues(const SRgbaImage& image, bool grey) {
+  std::vector<uint8_t> values(image.rgba.size() / 4);
+  for (size_t i = 0; i < values.size(); ++i) {
+    const uint8_t* p = &image.rgba[i * 4];
+    values[i] = grey ? uint8_t((77u * p[0] + 150u * p[1] + 29u * p[2]) >> 8) : p[3];
+  }
+  return values;
+}
+
+// The mask file of a mask made from the picture, rows from the top.
+std::vector<uint8_t> WriteMask(const Ombrel::CTextureMask& mask) {
   namespace layout = Ombrel::MaskFile;
-  const uint32_t pixels = image.width * image.height;
+  const std::vector<uint8_t>& data = mask.GetData();
   std::vector<uint8_t> out(layout::kTag, layout::kTag + 4);
   AppendU16(out, 1);
   AppendU16(out, 0);
@@ -208,25 +248,31 @@ std::vector<uint8_t> WriteMask(const SRgbaImage& image) {
   auto put = [&out](uint32_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) out[at + i] = uint8_t(value >> (8 * i));
   };
-  put(layout::kWidthAt, image.width);
-  put(layout::kHeightAt, image.height);
+  put(layout::kWidthAt, uint32_t(mask.GetWidth()));
+  put(layout::kHeightAt, uint32_t(mask.GetHeight()));
   put(layout::kDataOffsetAt, layout::kHeaderSize);
-  put(layout::kDataSizeAt, pixels);
-  put(layout::kFlagsAt, 0);  // a byte per pixel
-  put(layout::kThresholdAt, 1);
-  for (uint32_t i = 0; i < pixels; ++i) out.push_back(image.rgba[size_t(i) * 4 + 3]);
+  put(layout::kDataSizeAt, uint32_t(data.size()));
+  put(layout::kFlagsAt, mask.GetFormat() == Ombrel::CTextureMask::kBits ? layout::kFlagBits : 0);
+  put(layout::kThresholdAt, mask.GetThreshold());
+  out.insert(out.end(), data.begin(), data.end());
   return out;
 }
 
 int Mask(int argc, char** argv) {
-  if (argc != 4 || LowerExtension(argv[3]) != "msk") return Usage();
+  SMaskOptions options;
+  if (argc < 4 || LowerExtension(argv[3]) != "msk" || !ParseMaskOptions(argc, argv, options)) return Usage();
   const std::string input = argv[2], output = argv[3];
   SRgbaImage image;
   std::string error;
   if (!ReadPng(input, image, error)) return Fail(error);
   if (image.width > Ombrel::MaskFile::kMaxSide || image.height > Ombrel::MaskFile::kMaxSide)
     return Fail(input + ": a mask's sides are at most " + std::to_string(Ombrel::MaskFile::kMaxSide) + " pixels");
-  if (!WriteFileBytes(output, WriteMask(image))) return Fail(output + ": cannot write the file");
+  Ombrel::CTextureMask mask;
+  const std::vector<uint8_t> values = MaskValues(image, options.grey);
+  mask.SetThreshold(options.threshold);
+  if (!mask.Create(values.data(), int(image.width), int(image.height), options.format, options.threshold))
+    return Fail(input + ": no mask can be made of this picture");
+  if (!WriteFileBytes(output, WriteMask(mask))) return Fail(output + ": cannot write the file");
   return 0;
 }
 

@@ -1,6 +1,6 @@
 #include "Framework/Resources/omJptTexture.h"
 #include "Framework/Scene/omTextureMask.h"
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
@@ -125,23 +125,21 @@ TEST(DctzEncoder, OpaqueOddSizedPictureKeepsItsImageSize) {
 
 // ---- the program ----
 
-class TextureProgramTest : public ::testing::Test {
+class TextureProgramTest : public CToolTest {
  protected:
-  void SetUp() override {
-    // One folder per test: ctest runs the tests of this program side by side.
-    m_folder = std::string(HM_BINARY_DIR) + "/test-fixtures/texture-tool/" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::create_directories(m_folder);
+  TextureProgramTest() : CToolTest("texture") {}
+
+  // Reads a mask file of the test's folder as loose files, not from an archive.
+  bool LoadMask(const char* name, Ombrel::CTextureMask& mask) const {
+    const bool archiveMode = CVFS::IsArchiveMode();
+    CVFS::SetArchiveMode(false);
+    CVFS vfs(m_folder.c_str());
+    g_pVFS = &vfs;
+    const bool loaded = mask.Load(name);
+    g_pVFS = nullptr;
+    CVFS::SetArchiveMode(archiveMode);
+    return loaded;
   }
-
-  int Run(const std::string& arguments) {
-    std::string command = std::string(HM_BINARY_DIR) + "/bin/texture " + arguments + " 2>" + m_folder + "/stderr.txt";
-    return PlatformRunCommand(command);
-  }
-
-  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
-
-  std::string m_folder;
 };
 
 TEST_F(TextureProgramTest, EncodeThenDecodeGivesThePictureBack) {
@@ -179,16 +177,8 @@ TEST_F(TextureProgramTest, MaskHoldsThePicturesAlpha) {
   std::string error;
   ASSERT_TRUE(WritePng(Path("in.png"), image, error)) << error;
   ASSERT_EQ(Run("mask " + Path("in.png") + " " + Path("in.msk")), 0);
-  // Read as loose files below the test's folder, not from an archive.
-  const bool archiveMode = CVFS::IsArchiveMode();
-  CVFS::SetArchiveMode(false);
-  CVFS vfs(m_folder.c_str());
-  g_pVFS = &vfs;
   Ombrel::CTextureMask mask;
-  const bool loaded = mask.Load("in.msk");
-  g_pVFS = nullptr;
-  CVFS::SetArchiveMode(archiveMode);
-  ASSERT_TRUE(loaded);
+  ASSERT_TRUE(LoadMask("in.msk", mask));
   ASSERT_EQ(mask.GetWidth(), 40);
   ASSERT_EQ(mask.GetHeight(), 24);
   EXPECT_EQ(mask.GetFormat(), Ombrel::CTextureMask::kBytes);
@@ -198,6 +188,45 @@ TEST_F(TextureProgramTest, MaskHoldsThePicturesAlpha) {
   // Only an .msk is written, and only from a picture that can be read.
   EXPECT_EQ(Run("mask " + Path("in.png") + " " + Path("in.png.out")), 2);
   EXPECT_EQ(Run("mask " + Path("missing.png") + " " + Path("missing.msk")), 1);
+}
+
+// A mask of the grey level or of bits set from a threshold, each read back as the engine does.
+TEST_F(TextureProgramTest, MaskFromGreyOrInBitsKeepsTheThresholdForHitTests) {
+  const SRgbaImage image = MakePicture(40, 24, true);
+  std::string error;
+  ASSERT_TRUE(WritePng(Path("in.png"), image, error)) << error;
+  const auto alpha = [&](size_t i) { return int(image.rgba[i * 4 + 3]); };
+  const auto red = [&](size_t i) { return int(image.rgba[i * 4]); };  // the grey level of a grey picture
+  struct SCase {
+    const char* options;
+    bool grey;
+    int format;
+    int threshold;
+  } cases[] = {
+      {"--bits --threshold 128", false, Ombrel::CTextureMask::kBits, 128},
+      {"--grey --threshold 100", true, Ombrel::CTextureMask::kBytes, 100},
+      {"--grey --bits", true, Ombrel::CTextureMask::kBits, 1},
+  };
+  // Grey pixels: the colour channels alike.
+  SRgbaImage grey = image;
+  for (size_t i = 0; i < grey.rgba.size(); i += 4) grey.rgba[i + 1] = grey.rgba[i + 2] = grey.rgba[i];
+  ASSERT_TRUE(WritePng(Path("grey.png"), grey, error)) << error;
+  for (const SCase& c : cases) {
+    ASSERT_EQ(
+        Run(std::string("mask ") + Path(c.grey ? "grey.png" : "in.png") + " " + Path("out.msk") + " " + c.options), 0)
+        << c.options;
+    Ombrel::CTextureMask mask;
+    ASSERT_TRUE(LoadMask("out.msk", mask)) << c.options;
+    EXPECT_EQ(mask.GetFormat(), c.format) << c.options;
+    EXPECT_EQ(mask.GetThreshold(), c.threshold) << c.options;
+    for (size_t i = 0; i < 40 * 24; ++i) {
+      const int source = c.grey ? red(i) : alpha(i);
+      const int expected = c.format == Ombrel::CTextureMask::kBytes ? source : source >= c.threshold ? 255 : 0;
+      ASSERT_EQ(mask.GetValue(int(i % 40), int(i / 40)), expected) << c.options << " at pixel " << i;
+    }
+  }
+  for (const char* bad : {"--threshold 0", "--threshold 256", "--threshold", "--bytes"})
+    EXPECT_EQ(Run("mask " + Path("in.png") + " " + Path("out.msk") + " " + bad), 2) << bad;
 }
 
 TEST_F(TextureProgramTest, DamagedFileEndsWithStatus1) {
@@ -218,18 +247,13 @@ TEST_F(TextureProgramTest, DamagedFileEndsWithStatus1) {
   wrongVersion[4] = 0x07;  // version 1.07: a fatal fault in the engine, status 1 here
   ASSERT_TRUE(WriteFileBytes(Path("version.dctz"), wrongVersion));
   EXPECT_EQ(Run("decode " + Path("version.dctz") + " " + Path("version.png")), 1);
-  std::vector<uint8_t> message;
-  ASSERT_TRUE(ReadFileBytes(Path("stderr.txt"), message));
-  EXPECT_NE(std::string(message.begin(), message.end()).find("version.dctz: Unsupported version 1.07"),
-            std::string::npos);
+  EXPECT_NE(m_run.errors.find("version.dctz: Unsupported version 1.07"), std::string::npos) << m_run.errors;
   // A JPT cut short: its streams lie past the end, which is reported, not fatal.
   std::vector<uint8_t> jpt = Ombrel::EncodeJptRgba(32, 32, image.rgba.data(), 80);
   jpt.resize(jpt.size() / 2);
   ASSERT_TRUE(WriteFileBytes(Path("cut.jpt"), jpt));
   EXPECT_EQ(Run("decode " + Path("cut.jpt") + " " + Path("cut.png")), 1);
-  ASSERT_TRUE(ReadFileBytes(Path("stderr.txt"), message));
-  EXPECT_NE(std::string(message.begin(), message.end()).find("cut.jpt: the colour stream lies outside"),
-            std::string::npos);
+  EXPECT_NE(m_run.errors.find("cut.jpt: the colour stream lies outside"), std::string::npos) << m_run.errors;
   // Bytes that are no JPEG stream: reported by the framework's decoder, status 1.
   ASSERT_TRUE(WriteFileBytes(Path("text.jpg"), {'n', 'o', 't', ' ', 'J', 'P', 'E', 'G'}));
   EXPECT_EQ(Run("decode " + Path("text.jpg") + " " + Path("text.png")), 1);

@@ -1,0 +1,54 @@
+#include "Framework/Scene/omSystemInfoNode.h"
+
+#include "Common/Render/Primitives/Sprite2D.h"
+#include "Quor/CFont.h"
+#include "Quor/MatrixTable.h"
+
+namespace Ombrel {
+
+namespace {
+constexpr uint8_t kFullColour[8] = {128, 128, 128, 128, 128, 128, 128, 128};
+constexpr float kShadowOffset = 1.0f;
+constexpr uint8_t kShadowAlpha = 128;
+constexpr uint8_t kBoxAlpha = 64;  // 128 of 255 on the 128 scale
+}  // namespace
+
+CSystemInfoNode::CSystemInfoNode(CFont* font) : ISceneNode(kName), m_font(font) {}
+
+void CSystemInfoNode::AddLine(const char* line) {
+  m_text += line ? line : "(null)";
+  m_text += "\n";
+}
+
+void CSystemInfoNode::SetUpFont() {
+  m_font->SetAlignment(kAlignCentre, kAlignCentre);
+  m_font->SetSize(kTextHeight);
+  m_font->SetColors(kFullColour);
+  m_font->SetShadow(kShadowOffset, kShadowOffset, kShadowAlpha);
+  m_font->SetWrapWidth(kWrapWidth);
+  m_font->SetPosition(m_position.x, m_position.y);
+}
+
+void CSystemInfoNode::DrawBox(float textHeight) {
+  const float halfHeight = (textHeight + kBoxMargin) / 2.0f;
+  const Vector2 corners[4] = {{m_position.x - kBoxHalfWidth, m_position.y - halfHeight},
+                              {m_position.x + kBoxHalfWidth, m_position.y - halfHeight},
+                              {m_position.x + kBoxHalfWidth, m_position.y + halfHeight},
+                              {m_position.x - kBoxHalfWidth, m_position.y + halfHeight}};
+  Begin2DBatch();
+  Add2DBatchSolidQuad(corners, 0, 0, 0, kBoxAlpha);
+  Flush2DBatch();
+}
+
+void CSystemInfoNode::Render() {
+  if (m_text.IsEmpty() || !m_font) return;
+  SetWorld(GetIdentityMatrix());
+  SetUpFont();
+  float textHeight = 0.0f;
+  m_font->GetTextExtent(m_text.GetText(), nullptr, &textHeight);
+  DrawBox(textHeight);
+  m_font->Printf("%s", m_text.GetText());
+  m_font->Flush();
+}
+
+}  // namespace Ombrel

@@ -1,0 +1,43 @@
+#pragma once
+// The render module's box of system text: lines of text centred on the screen over a
+// half-transparent black box, drawn only while there is text.
+
+#include "Framework/Scene/omSceneNode.h"
+#include "Quor/CStr.h"
+#include "Quor/Utils.h"
+
+class CFont;
+
+namespace Ombrel {
+
+class CSystemInfoNode : public ISceneNode {
+ public:
+  static constexpr const char* kName = "SystemInfoNode";
+  static constexpr const char* kInitialText = "Test system text!";
+  static constexpr float kTextHeight = 14.0f;
+  static constexpr float kWrapWidth = 392.0f;
+  static constexpr float kBoxHalfWidth = 206.0f;
+  static constexpr float kBoxMargin = 20.0f;  // added to the text's height
+
+  // The font is not owned; a null font draws no text.
+  explicit CSystemInfoNode(CFont* font);
+
+  void Reset() override { Clear(); }
+  void Render() override;
+
+  void Clear() { m_text = ""; }
+  // Appends the line and a line break.
+  void AddLine(const char* line);
+  const CStr& GetText() const { return m_text; }
+  const Vector2& GetPosition() const { return m_position; }
+
+ private:
+  void SetUpFont();
+  void DrawBox(float textHeight);
+
+  Vector2 m_position{2048.0f, 2048.0f};
+  CStr m_text{kInitialText};
+  CFont* m_font;
+};
+
+}  // namespace Ombrel
