@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Platform/InputGameView.h"
+#include "Platform/GraphicsRef.h"
 #include "Quor/CByteReader.h"
 #include "Quor/CVFS.h"
 #include "Quor/CopyDirPath.h"
@@ -264,16 +265,15 @@ void CopyPixelsToTexture(TextureRecord* texture, const uint8_t* rgba) {
 void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4], const float source[4]) {
   CGfxDevice* device = GetD3DDevice();
   CGfxTexture* target = GetD3DTexture(texture);
-  CGfxSurface* backBuffer = nullptr;
-  CGfxSurface* surface = nullptr;
-  if (!device || !target || device->GetBackBuffer(0, 0, &backBuffer) != GFX_OK) {
+  CGfxRef<CGfxSurface> backBuffer;
+  CGfxRef<CGfxSurface> surface;
+  if (!device || !target || device->GetBackBuffer(0, 0, backBuffer.Receive()) != GFX_OK) {
     HM_REPORT(kSource, "The back buffer cannot be copied: %s", !target ? "no device texture" : "no back buffer");
     return;
   }
   SGfxSurfaceDesc back{};
   if (!GfxSucceeded(backBuffer->GetDesc(&back))) {
     HM_REPORT(kSource, "The back buffer cannot be copied: its size is unknown");
-    backBuffer->Release();
     return;
   }
   const int32_t backWidth = int32_t(back.width), backHeight = int32_t(back.height);
@@ -288,14 +288,11 @@ void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4],
   const float tw = float(GetTextureWidth(texture)), th = float(GetTextureHeight(texture));
   const SGfxRect to = {int32_t(tw * destination[0]), int32_t(th * destination[1]), int32_t(tw * destination[2]),
                        int32_t(th * destination[3])};
-  if (target->GetSurfaceLevel(0, &surface) != GFX_OK) {
+  if (target->GetSurfaceLevel(0, surface.Receive()) != GFX_OK) {
     HM_REPORT(kSource, "The back buffer could not be copied into a texture: its picture is not available");
-  } else {
-    if (device->StretchRect(backBuffer, &from, surface, &to, GFX_TEXF_LINEAR) != GFX_OK)
-      HM_REPORT(kSource, "The back buffer could not be copied into a texture");
-    surface->Release();
+  } else if (device->StretchRect(backBuffer.Get(), &from, surface.Get(), &to, GFX_TEXF_LINEAR) != GFX_OK) {
+    HM_REPORT(kSource, "The back buffer could not be copied into a texture");
   }
-  backBuffer->Release();
 }
 
 void CopyBackBufferToWholeTexture(TextureRecord* texture, const float source[4]) {

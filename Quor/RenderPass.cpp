@@ -104,10 +104,10 @@ void CRenderPassShadowMap::Begin() {
   CGfxTexture* map = g_shadowMap.texture ? GetD3DTexture(g_shadowMap.texture) : nullptr;
   if (!device || !map || !m_depth || !m_depth->Get()) return;
   // Drawing is only redirected when the current targets can be put back at End.
-  CGfxSurface* level = nullptr;
-  uint32_t result = device->GetRenderTarget(0, &m_savedTarget);
-  if (GfxSucceeded(result)) result = device->GetDepthStencilSurface(&m_savedDepth);
-  if (GfxSucceeded(result)) result = map->GetSurfaceLevel(0, &level);
+  CGfxRef<CGfxSurface> level;
+  uint32_t result = device->GetRenderTarget(0, m_savedTarget.Receive());
+  if (GfxSucceeded(result)) result = device->GetDepthStencilSurface(m_savedDepth.Receive());
+  if (GfxSucceeded(result)) result = map->GetSurfaceLevel(0, level.Receive());
   if (!GfxSucceeded(result)) {
     HM_REPORT(kSource, "The shadow-map pass \"%s\" cannot take over the render target (0x%08X)", GetName(), result);
     ReleaseSavedTargets();
@@ -120,8 +120,7 @@ void CRenderPassShadowMap::Begin() {
   states.SetRenderState(GFX_RS_ZFUNC, GFX_CMP_LESS);
   states.SetRenderState(GFX_RS_ZWRITEENABLE, 1);
   states.SetRenderState(GFX_RS_CULLMODE, GFX_CULL_NONE);
-  states.SetRenderTarget(0, level);
-  level->Release();
+  states.SetRenderTarget(0, level.Get());
   states.SetViewport({0, 0, map->Width(), map->Height(), 0.0f, 1.0f});
   states.SetDepthStencilSurface(m_depth->Get());
   ClearTarget(*device, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, kClearWhite);
@@ -133,17 +132,16 @@ void CRenderPassShadowMap::ClearTarget(CGfxDevice& device, uint32_t flags, uint3
 }
 
 void CRenderPassShadowMap::ReleaseSavedTargets() {
-  if (m_savedTarget) m_savedTarget->Release();
-  if (m_savedDepth) m_savedDepth->Release();
-  m_savedTarget = m_savedDepth = nullptr;
+  m_savedTarget.Reset();
+  m_savedDepth.Reset();
 }
 
 void CRenderPassShadowMap::End() {
   CGfxDevice* device = GetD3DDevice();
   if (device && m_savedTarget) {
     CDeviceStates states(*device);
-    states.SetDepthStencilSurface(m_savedDepth);
-    states.SetRenderTarget(0, m_savedTarget);
+    states.SetDepthStencilSurface(m_savedDepth.Get());
+    states.SetRenderTarget(0, m_savedTarget.Get());
     SGfxSurfaceDesc desc{};
     if (GfxSucceeded(m_savedTarget->GetDesc(&desc)))
       states.SetViewport({0, 0, desc.width, desc.height, 0.0f, 1.0f});

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 
+#include "Platform/GraphicsRef.h"
 #include "Quor/Utils.h"
 
 class CResource_ZBuffer;
 class CGfxDevice;
-class CGfxSurface;
 class CViewCamera;
 struct TextureRecord;
 
@@ -68,8 +68,8 @@ class CRenderPassShadowMap : public CRenderPass {
   CViewCamera* m_lightCamera;
   CViewCamera* m_savedCamera = nullptr;
   CResource_ZBuffer* m_depth = nullptr;
-  CGfxSurface* m_savedTarget = nullptr;
-  CGfxSurface* m_savedDepth = nullptr;
+  CGfxRef<CGfxSurface> m_savedTarget;
+  CGfxRef<CGfxSurface> m_savedDepth;
 };
 
 // Shared with the shaders that cast and receive shadows. Without a shadow-map pass the

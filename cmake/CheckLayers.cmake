@@ -102,6 +102,10 @@ function(classify path prefix)
       if(folder STREQUAL "Platform")
         set(system ON)
       endif()
+    elseif(path MATCHES "^tests/support/engine/")
+      # The shared test kit's helpers that drive the engine: for tests of Quor and above.
+      set(level 1)
+      set(name "tests/support/engine")
     elseif(folder STREQUAL "support" OR folder STREQUAL "e2e")
       # Linked into every test program, or a test that links the platform layer alone.
       set(level 0)

@@ -87,7 +87,7 @@ bool CResource_TextureMemory::Restore() {
   if (!device) return true;
   // Texels the device could not hand back (a texture locked through the loss) come back black.
   m_pixels.resize(static_cast<size_t>(m_width) * m_height * 4);
-  return Made(device->CreateTextureFrom(m_width, m_height, GFX_FMT_A8R8G8B8, m_pixels, &m_object),
+  return Made(device->CreateTextureFrom(m_width, m_height, GFX_FMT_A8R8G8B8, m_pixels, m_object.Receive()),
               "the " + SizeText(m_width, m_height) + " texture");
 }
 
@@ -104,14 +104,12 @@ bool CResource_RenderTargetTexture::Restore() {
   CGfxDevice* device = GetD3DDevice();
   if (!device) return true;
   const std::string what = "the " + SizeText(m_width, m_height) + " render target";
-  CGfxSurface* backBuffer = nullptr;
-  if (!Made(device->GetBackBuffer(0, 0, &backBuffer), what + " (no back buffer to match)")) return false;
+  CGfxRef<CGfxSurface> backBuffer;
+  if (!Made(device->GetBackBuffer(0, 0, backBuffer.Receive()), what + " (no back buffer to match)")) return false;
   SGfxSurfaceDesc desc{};
-  const uint32_t described = backBuffer->GetDesc(&desc);
-  backBuffer->Release();
-  if (!Made(described, what + " (the back buffer's format is unknown)")) return false;
+  if (!Made(backBuffer->GetDesc(&desc), what + " (the back buffer's format is unknown)")) return false;
   if (!Made(device->CreateTexture(m_width, m_height, 1, GFX_USAGE_RENDERTARGET, desc.format, GFX_POOL_DEFAULT,
-                                  &m_object),
+                                  m_object.Receive()),
             what))
     return false;
   SGfxSurfaceDesc level;
@@ -138,7 +136,7 @@ bool CResource_VertexDeclaration::Restore() {
   if (!device) return true;
   const std::string what = "a vertex declaration of " + std::to_string(m_elements.size()) + " elements";
   if (m_elements.empty()) return Made(GFX_ERR_INVALID_CALL, what);
-  return Made(device->CreateVertexDeclaration(m_elements.data(), &m_object), what);
+  return Made(device->CreateVertexDeclaration(m_elements.data(), m_object.Receive()), what);
 }
 
 // ---- vertex buffers
@@ -155,10 +153,10 @@ bool CResource_VertexBuffer::Restore() {
   if (!device) return true;
   const uint32_t usage = m_readBack ? GFX_USAGE_WRITEONLY : GFX_USAGE_DYNAMIC;
   const uint32_t result = CreateWithRetries(
-      [&] { return device->CreateVertexBuffer(m_length, usage, m_fvf, GFX_POOL_DEFAULT, &m_object); },
+      [&] { return device->CreateVertexBuffer(m_length, usage, m_fvf, GFX_POOL_DEFAULT, m_object.Receive()); },
       std::chrono::milliseconds(0));
   if (!Made(result, "a vertex buffer of " + std::to_string(m_length) + " bytes")) return false;
-  Fill(m_object, m_contents);
+  Fill(m_object.Get(), m_contents);
   return true;
 }
 
@@ -182,10 +180,10 @@ bool CResource_IndexBuffer::Restore() {
   CGfxDevice* device = GetD3DDevice();
   if (!device) return true;
   const uint32_t result = CreateWithRetries(
-      [&] { return device->CreateIndexBuffer(m_length, GFX_USAGE_WRITEONLY, m_format, GFX_POOL_DEFAULT, &m_object); },
+      [&] { return device->CreateIndexBuffer(m_length, GFX_USAGE_WRITEONLY, m_format, GFX_POOL_DEFAULT, m_object.Receive()); },
       std::chrono::milliseconds(100));
   if (!Made(result, "an index buffer of " + std::to_string(m_length) + " bytes")) return false;
-  Fill(m_object, m_contents);
+  Fill(m_object.Get(), m_contents);
   return true;
 }
 
@@ -201,8 +199,8 @@ bool CResource_Shader::Restore() {
   if (!device) return true;
   const std::string what = std::string(m_pixel ? "a pixel" : "a vertex") + " shader of " +
                            std::to_string(m_byteCode.size()) + " bytes";
-  return Made(m_pixel ? device->CreatePixelShader(m_byteCode.data(), m_byteCode.size(), &m_object)
-                      : device->CreateVertexShader(m_byteCode.data(), m_byteCode.size(), &m_object),
+  return Made(m_pixel ? device->CreatePixelShader(m_byteCode.data(), m_byteCode.size(), m_object.Receive())
+                      : device->CreateVertexShader(m_byteCode.data(), m_byteCode.size(), m_object.Receive()),
               what);
 }
 
@@ -211,7 +209,7 @@ bool CResource_ZBuffer::Restore() {
   if (!device) return true;
   const SGfxPresentParams& params = device->GetPresentParams();
   return Made(device->CreateDepthStencilSurface(m_width, m_height, params.autoDepthStencilFormat, params.multisample,
-                                                params.multisampleQuality, true, &m_object),
+                                                params.multisampleQuality, true, m_object.Receive()),
               "the " + SizeText(m_width, m_height) + " depth buffer");
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Platform/GraphicsDevice.h"
+#include "Platform/GraphicsRef.h"
 
 class CResource {
  public:
@@ -26,14 +27,11 @@ class CResource {
 template <typename T>
 class CResourceFrom : public CResource {
  public:
-  T* Get() const { return m_object; }
+  T* Get() const { return m_object.Get(); }
 
  protected:
-  void ReleaseObject() {
-    if (m_object) m_object->Release();
-    m_object = nullptr;
-  }
-  T* m_object = nullptr;
+  void ReleaseObject() { m_object.Reset(); }
+  CGfxRef<T> m_object;
 };
 
 class CResource_Texture : public CResourceFrom<CGfxTexture> {};

@@ -1,6 +1,7 @@
 #include "Quor/DirectX/CShader_PostEffectDX.h"
 
 #include "Platform/GraphicsDevice.h"
+#include "Platform/GraphicsRef.h"
 #include "Quor/CShaderManager.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
@@ -157,25 +158,23 @@ CResource_RenderTargetTexture* CShader_BlurDX::IntermediateFor(uint32_t width, u
 bool CShader_BlurDX::BlurAcross() {
   CGfxDevice* device = GetD3DDevice();
   CResource_RenderTargetTexture* target = IntermediateFor(m_inputWidth, m_inputHeight);
-  CGfxSurface* level = nullptr;
-  if (!target || !GfxSucceeded(target->Get()->GetSurfaceLevel(0, &level))) {
+  CGfxRef<CGfxSurface> level;
+  if (!target || !GfxSucceeded(target->Get()->GetSurfaceLevel(0, level.Receive()))) {
     HM_REPORT(kSource, "Blur \"%s\": no %ux%u picture for its first pass", GetMaterialName(), m_inputWidth,
               m_inputHeight);
     return false;
   }
   // The caller's target is put back afterwards: without it the first pass is not drawn.
-  CGfxSurface* savedTarget = nullptr;
+  CGfxRef<CGfxSurface> savedTarget;
   SGfxViewport savedViewport{};
-  uint32_t result = device->GetRenderTarget(0, &savedTarget);
+  uint32_t result = device->GetRenderTarget(0, savedTarget.Receive());
   if (GfxSucceeded(result)) result = device->GetViewport(&savedViewport);
   if (!GfxSucceeded(result)) {
     HM_REPORT(kSource, "Blur \"%s\": the current render target cannot be kept (0x%08X)", GetMaterialName(), result);
-    if (savedTarget) savedTarget->Release();
-    level->Release();
     return false;
   }
   CDeviceStates deviceStates(*device);
-  deviceStates.SetRenderTarget(0, level);
+  deviceStates.SetRenderTarget(0, level.Get());
   deviceStates.SetViewport({0, 0, m_inputWidth, m_inputHeight, 0.0f, 1.0f});
   {
     // The whole intermediate picture is overwritten, whatever the caller's states.
@@ -192,10 +191,8 @@ bool CShader_BlurDX::BlurAcross() {
     result = device->DrawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, kWholeTarget, kScreenVertexSize);
     if (IsDeviceFailure(result)) HM_REPORT(kSource, "Blur \"%s\": its first pass failed (0x%08X)", GetMaterialName(), result);
   }
-  deviceStates.SetRenderTarget(0, savedTarget);
+  deviceStates.SetRenderTarget(0, savedTarget.Get());
   deviceStates.SetViewport(savedViewport);
-  if (savedTarget) savedTarget->Release();
-  level->Release();
   return true;
 }
 

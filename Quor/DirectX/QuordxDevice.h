@@ -9,6 +9,7 @@
 #include "Platform/InputGameView.h"
 #include "Quor/DirectX/DeviceFrame.h"
 #include "Quor/DirectX/DisplayModePool.h"
+#include "Quor/DirectX/WindowDevice.h"
 
 #include <cstdint>
 
@@ -18,8 +19,8 @@ extern const char* const kNoPixelShaderMessage;     // "Video device has no supp
 
 // Enumerates, chooses and creates the device. Called by ServiceFrame only.
 void CreateDevice();
-// Releases every device resource and the device, and empties the mode lists.
-void ReleaseDevice();
+// ReleaseDevice, InitDeviceServices, ShutdownDeviceServices and RequestDeviceReset are
+// declared in WindowDevice.h.
 // A reset with the stored presentation parameters; true when it succeeded.
 bool ResetDevice();
 
@@ -37,11 +38,6 @@ bool CaptureBackBufferAs(const char* fileName);
 // and 16:9 and centred, in back-buffer pixels. The mouse is mapped over the same rectangle.
 SPlatformGameView GetGameView();
 
-// Made with the window, ended with it: the adapter entries with their mode lists, and the
-// hooks through which the engine reaches the device (render-state switches, the service
-// before resource creation, the graphics platform's reports).
-void InitDeviceServices();
-void ShutdownDeviceServices();
 // The adapter entries of the last enumeration.
 int GetAdapterEntryCount();
 const SAdapterEntry* GetAdapterEntry(int index);
@@ -50,5 +46,3 @@ const SDisplayModeRecord* GetWindowedMode();
 const SDisplayModeRecord* GetFullScreenMode();
 EGfxFormat GetChosenDepthFormat();
 
-// Asks the next ServiceFrame to reset the device (the back-buffer size or the mode changed).
-void RequestDeviceReset();

@@ -9,6 +9,7 @@
 #include "Quor/ReportError.h"
 #include "Quor/Timer.h"
 #include "tests/Framework/FrameworkTestKit.h"
+#include "tests/support/engine/FakeClock.h"
 
 #include <memory>
 
@@ -200,18 +201,13 @@ TEST_F(ApplicationTest, TheExitStateCannotBeLeftAndEndsTheLoop) {
 }
 
 // The clock jumps while a state loads; the switch restarts it, so the next frame is short.
-uint64_t g_fakeMicros = 0;
-uint64_t FakeClock() { return g_fakeMicros; }
-
 TEST_F(ApplicationTest, TheClockRestartsAfterASwitchSoLoadingTimeIsNotAFrame) {
-  SetTimerClock(&FakeClock);
-  g_fakeMicros = 1000000;
+  hmtest::CFakeTimerClock clock(1000000);
   InitTimer();
-  m_b->OnInit([] { g_fakeMicros += 5000000; });
+  m_b->OnInit([] { hmtest::FakeNow() += 5000000; });
   EnterState(m_b);
   EXPECT_NEAR(m_app->GetLoadTime(), 5.0f, 1e-3f);
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.0f);
-  SetTimerClock(nullptr);
 }
 
 TEST(FrameTimeTest, Clamp) {

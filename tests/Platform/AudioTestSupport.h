@@ -18,17 +18,13 @@
 
 #include "Platform/AudioDevice.h"
 #include "Platform/AudioWave.h"
+#include "tests/support/ByteWriter.h"
 
 namespace audiotest {
 
-inline void PutU16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
-}
-inline void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+using hmtest::AppendTag;
+using hmtest::AppendU16;
+using hmtest::AppendU32;
 
 inline SWaveFormat PcmFormat(uint32_t rate, uint16_t bits, uint16_t channels) {
   SWaveFormat format;
@@ -43,8 +39,8 @@ inline SWaveFormat PcmFormat(uint32_t rate, uint16_t bits, uint16_t channels) {
 
 inline std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& body) {
   std::vector<uint8_t> out;
-  PutTag(out, tag);
-  PutU32(out, uint32_t(body.size()));
+  AppendTag(out, tag);
+  AppendU32(out, uint32_t(body.size()));
   out.insert(out.end(), body.begin(), body.end());
   if (body.size() & 1) out.push_back(0);
   return out;
@@ -52,14 +48,14 @@ inline std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& b
 
 inline std::vector<uint8_t> FormatBody(const SWaveFormat& format) {
   std::vector<uint8_t> body;
-  PutU16(body, format.formatTag);
-  PutU16(body, format.channels);
-  PutU32(body, format.samplesPerSecond);
-  PutU32(body, format.averageBytesPerSecond);
-  PutU16(body, format.blockAlign);
-  PutU16(body, format.bitsPerSample);
+  AppendU16(body, format.formatTag);
+  AppendU16(body, format.channels);
+  AppendU32(body, format.samplesPerSecond);
+  AppendU32(body, format.averageBytesPerSecond);
+  AppendU16(body, format.blockAlign);
+  AppendU16(body, format.bitsPerSample);
   if (format.formatTag != kWaveFormatPcm) {
-    PutU16(body, uint16_t(format.extraBytes.size()));
+    AppendU16(body, uint16_t(format.extraBytes.size()));
     body.insert(body.end(), format.extraBytes.begin(), format.extraBytes.end());
   }
   return body;
@@ -68,11 +64,11 @@ inline std::vector<uint8_t> FormatBody(const SWaveFormat& format) {
 // RIFF/WAVE around the given chunks, in order.
 inline std::vector<uint8_t> RiffWave(const std::vector<std::vector<uint8_t>>& chunks) {
   std::vector<uint8_t> body;
-  PutTag(body, "WAVE");
+  AppendTag(body, "WAVE");
   for (const auto& c : chunks) body.insert(body.end(), c.begin(), c.end());
   std::vector<uint8_t> out;
-  PutTag(out, "RIFF");
-  PutU32(out, uint32_t(body.size()));
+  AppendTag(out, "RIFF");
+  AppendU32(out, uint32_t(body.size()));
   out.insert(out.end(), body.begin(), body.end());
   return out;
 }
@@ -92,7 +88,7 @@ inline std::vector<uint8_t> SineSamples(const SWaveFormat& format, double hertz,
       if (format.bitsPerSample == 8) {
         out.push_back(uint8_t(std::lround(128.0 + value * 127.0)));
       } else {
-        PutU16(out, uint16_t(int16_t(std::lround(value * 32767.0))));
+        AppendU16(out, uint16_t(int16_t(std::lround(value * 32767.0))));
       }
     }
   }

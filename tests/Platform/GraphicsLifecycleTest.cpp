@@ -3,6 +3,7 @@
 #include <future>
 #include <thread>
 
+#include "Platform/GraphicsRef.h"
 #include "tests/Platform/GfxTestSupport.h"
 
 using namespace gfxtest;
@@ -304,6 +305,48 @@ TEST_F(GraphicsLoss, ObjectsOutlivingTheDeviceReleaseSafely) {
   EXPECT_EQ(buffer->Lock(0, 0, &data, 0), GFX_OK);  // its contents are still there
   EXPECT_EQ(buffer->Unlock(), GFX_OK);
   EXPECT_EQ(buffer->Release(), 0u);
+  EXPECT_EQ(texture->Release(), 0u);
+}
+
+// The references an object has now, counted without changing them.
+uint32_t ReferencesOf(CGfxObject* object) {
+  const uint32_t count = object->AddRef() - 1;
+  object->Release();
+  return count;
+}
+
+class GraphicsRef : public CGfxFixture {};
+
+TEST_F(GraphicsRef, HoldersCountTheirReferencesAndGiveThemBack) {
+  CGfxTexture* texture = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(4, 4, 1, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &texture), GFX_OK);
+  texture->AddRef();  // the test's own, to watch the count after the holders are gone
+  {
+    CGfxRef<CGfxTexture> first(texture);
+    CGfxRef<CGfxTexture> copy = first;
+    EXPECT_EQ(ReferencesOf(texture), 3u);
+    CGfxRef<CGfxTexture> moved = std::move(first);
+    EXPECT_FALSE(first);
+    EXPECT_EQ(ReferencesOf(texture), 3u);
+    copy = moved;  // the same object again: no reference gained or lost
+    EXPECT_EQ(ReferencesOf(texture), 3u);
+    copy.Reset();
+    EXPECT_EQ(ReferencesOf(texture), 2u);
+  }
+  EXPECT_EQ(texture->Release(), 0u);
+}
+
+TEST_F(GraphicsRef, ReceivingGivesBackTheHeldObjectFirst) {
+  CGfxTexture* texture = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(4, 4, 1, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &texture), GFX_OK);
+  texture->AddRef();
+  CGfxRef<CGfxSurface> surface;
+  ASSERT_EQ(texture->GetSurfaceLevel(0, surface.Receive()), GFX_OK);
+  ASSERT_TRUE(surface);
+  CGfxRef<CGfxTexture> holder(texture);
+  ASSERT_EQ(m_device->CreateTexture(4, 4, 1, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, holder.Receive()), GFX_OK);
+  EXPECT_NE(holder.Get(), texture);
+  surface.Reset();
   EXPECT_EQ(texture->Release(), 0u);
 }
 

@@ -187,8 +187,8 @@ TEST_F(TestDriverTest, AResetForgetsTheQuitTheDriverTheMediaLibraryAndTheKeptFol
 }
 
 TEST_F(TestDriverTest, EventsSentByTestsTakeTheScriptsPathAtOnce) {
+  ASSERT_TRUE(hmtest::StartPlatform());
   char error[256] = {};
-  ASSERT_TRUE(PlatformInit(error, sizeof error)) << error;
   PlatformAddEventListener(&Record, nullptr);
   g_seen.clear();
   // Not armed and no script: a test's events still arrive at the next pump.

@@ -1,4 +1,5 @@
 #include "Quor/CThread.h"
+#include "tests/support/engine/FakeClock.h"
 
 #include <gtest/gtest.h>
 
@@ -47,8 +48,6 @@ TEST(CThreadTest, StopEndsARunningThreadAndItCanStartAgain) {
   }
 }
 
-std::atomic<uint64_t> g_nowMs{0};
-uint64_t FakeClock() { return g_nowMs; }
 std::vector<char> g_calls;
 void CallbackA() { g_calls.push_back('a'); }
 void CallbackB() { g_calls.push_back('b'); }
@@ -61,7 +60,7 @@ class IdleSensorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_calls.clear();
-    g_nowMs = 10'000;
+    hmtest::FakeNow() = 10'000;
     NoteMessagePump(10'000);
   }
   void TearDown() override {
@@ -73,7 +72,7 @@ TEST_F(IdleSensorTest, CallbacksRunOnlyAfterTheMessagePumpStalledForASecond) {
   AddIdleCallback(&CallbackA);
   AddIdleCallback(&CallbackB);
   AddIdleCallback(&CallbackA);  // listed once only
-  CIdleSensor sensor(&FakeClock, 0);
+  CIdleSensor sensor(&hmtest::ReadFakeClock, 0);
   struct SCase {
     uint64_t nowMs;
     bool pumped;
@@ -85,7 +84,7 @@ TEST_F(IdleSensorTest, CallbacksRunOnlyAfterTheMessagePumpStalledForASecond) {
   };
   for (const SCase& c : cases) {
     g_calls.clear();
-    g_nowMs = c.nowMs;
+    hmtest::FakeNow() = c.nowMs;
     if (c.pumped) NoteMessagePump(c.nowMs);
     sensor.Step();
     EXPECT_EQ(std::string(g_calls.begin(), g_calls.end()), c.expectedCalls) << c.nowMs;
@@ -96,8 +95,8 @@ TEST_F(IdleSensorTest, CallbacksRunOnlyAfterTheMessagePumpStalledForASecond) {
 TEST_F(IdleSensorTest, ACallbackMayRemoveItselfWithoutSkippingTheNextOne) {
   AddIdleCallback(&SelfRemoving);
   AddIdleCallback(&CallbackB);
-  CIdleSensor sensor(&FakeClock, 0);
-  g_nowMs = 20'000;
+  CIdleSensor sensor(&hmtest::ReadFakeClock, 0);
+  hmtest::FakeNow() = 20'000;
   sensor.Step();
   sensor.Step();
   EXPECT_EQ(std::string(g_calls.begin(), g_calls.end()), "sbb");
@@ -110,12 +109,12 @@ void CountingCallback() { ++g_threadCalls; }
 TEST_F(IdleSensorTest, OnItsThreadTheSensorFiresDuringAStallAndStopsOnRequest) {
   g_threadCalls = 0;
   AddIdleCallback(&CountingCallback);
-  CIdleSensor sensor(&FakeClock, 1);
+  CIdleSensor sensor(&hmtest::ReadFakeClock, 1);
   ASSERT_TRUE(sensor.Start());
-  g_nowMs = 10'500;
+  hmtest::FakeNow() = 10'500;
   std::this_thread::sleep_for(std::chrono::milliseconds(30));  // many steps, no stall
   EXPECT_EQ(g_threadCalls, 0);
-  g_nowMs = 12'000;
+  hmtest::FakeNow() = 12'000;
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (g_threadCalls == 0 && std::chrono::steady_clock::now() < end) std::this_thread::yield();
   EXPECT_GT(g_threadCalls, 0);

@@ -18,10 +18,7 @@
 namespace contenttest {
 
 // The file-system tests' report capture, with the last report at hand.
-class CReportCapture : public vfstest::ReportCapture {
- public:
-  std::string Last() const { return Texts().empty() ? std::string() : Texts().back(); }
-};
+using CReportCapture = hmtest::CReportScope;
 
 class CContentFolder {
  public:

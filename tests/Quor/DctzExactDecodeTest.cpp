@@ -4,8 +4,10 @@
 
 #include "Quor/DctzKernels.h"
 #include "Quor/ReportError.h"
+#include "tests/support/engine/ReportScope.h"
 #include "Quor/TextureFormats.h"
 #include "tests/Quor/DeflateTestKit.h"
+#include "tests/support/ByteWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -47,14 +49,11 @@ std::vector<uint8_t> Payload(const SDctzSource& source) {
   std::vector<uint8_t> packed = Deflate(body, 6);
 
   uint16_t version = source.alpha && !source.classes ? 0x101 : 0x102;
-  std::vector<uint8_t> payload = {uint8_t(version), uint8_t(version >> 8)};
-  for (uint32_t side : {source.width, source.height, source.width, source.height}) {
-    payload.push_back(uint8_t(side));
-    payload.push_back(uint8_t(side >> 8));
-  }
-  if (version == 0x102) payload.push_back(source.alpha ? 1 : 0);
-  payload.insert(payload.end(), packed.begin(), packed.end());
-  return payload;
+  hmtest::SBytes payload;
+  payload.U16(version);
+  for (uint32_t side : {source.width, source.height, source.width, source.height}) payload.U16(side);
+  if (version == 0x102) payload.U8(source.alpha ? 1 : 0);
+  return payload.Append(packed).data;
 }
 
 uint8_t Clamp(int64_t value) { return uint8_t(std::clamp<int64_t>(value, 0, 255)); }
@@ -173,14 +172,9 @@ SDctzSource MakeSource(uint32_t width, uint32_t height, bool alpha, bool classes
   return s;
 }
 
-std::vector<std::string> g_reports;
-
-void CaptureReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
-
 // Every build of the decoder's loops that this processor can run, on every case.
 TEST(DctzExactDecode, MatchesThePlainDecoderByteForByte) {
-  g_reports.clear();
-  ReportHandler = CaptureReport;
+  hmtest::CReportScope capture;
   struct SCase {
     uint32_t width, height;
     bool alpha, classes;
@@ -213,8 +207,7 @@ TEST(DctzExactDecode, MatchesThePlainDecoderByteForByte) {
     }
   }
   EXPECT_EQ(UseDctzVectors(EDctzVectors::Avx512), widest);
-  EXPECT_TRUE(g_reports.empty());
-  ReportHandler = nullptr;
+  EXPECT_TRUE(hmtest::Reports().empty()) << capture.All();
 }
 
 // The loops' fallback for a transform table that does not follow the cosine pattern (full

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tests/Quor/ModelTestKit.h"
+#include "tests/support/ByteWriter.h"
 
 namespace {
 
@@ -216,7 +217,6 @@ std::vector<uint8_t> StripBytes() {
   return BmoBytes(d);
 }
 
-void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) { std::memcpy(&bytes[at], &value, 4); }
 
 TEST_F(ModelTest, DamagedFilesAreReportedAndGiveEmptyModels) {
   struct SCase {
@@ -225,10 +225,10 @@ TEST_F(ModelTest, DamagedFilesAreReportedAndGiveEmptyModels) {
     const char* reason;
   };
   const SCase cases[] = {
-      {"bone beyond the nodes", [](std::vector<uint8_t>& b) { PutU32(b, kSecondBoneAt, 2); }, "names bone 2 of 2 nodes"},
-      {"more nodes than the count", [](std::vector<uint8_t>& b) { PutU32(b, kNodeCountAt, 1); }, "more nodes than"},
-      {"fewer nodes than the count", [](std::vector<uint8_t>& b) { PutU32(b, kNodeCountAt, 3); }, "fewer nodes than"},
-      {"huge node count", [](std::vector<uint8_t>& b) { PutU32(b, kNodeCountAt, 0x7FFFFFFF); }, "nodes"},
+      {"bone beyond the nodes", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kSecondBoneAt, 2); }, "names bone 2 of 2 nodes"},
+      {"more nodes than the count", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kNodeCountAt, 1); }, "more nodes than"},
+      {"fewer nodes than the count", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kNodeCountAt, 3); }, "fewer nodes than"},
+      {"huge node count", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kNodeCountAt, 0x7FFFFFFF); }, "nodes"},
       {"unknown primitive", [](std::vector<uint8_t>& b) { b[kPrimitiveAt] = 3; }, "unknown primitive type 3"},
       {"vertex count past the end", [](std::vector<uint8_t>& b) { b[kVertexCountAt + 1] = 0xFF; }, "vertices"},
       {"more bones than the palette", [](std::vector<uint8_t>& b) { b[kBoneCountAt] = 65; },

@@ -11,11 +11,10 @@
 #include "Platform/InputDevices.h"
 #include "Quor/CViewCamera.h"
 #include "Quor/Timer.h"
+#include "tests/support/engine/FakeClock.h"
 
 namespace {
 
-uint64_t g_microseconds = 0;
-uint64_t TestClock() { return g_microseconds; }
 
 // A controller whose mouse and keys are the test's.
 template <class TController>
@@ -40,13 +39,12 @@ class CScripted : public TController {
 class MouseCameraTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_microseconds = 0;
-    SetTimerClock(TestClock);
     InitTimer();
     m_camera.LookAtZUp(Vector4{0, 0, 0, 0}, Vector4{10, 0, 0, 0});  // looking along +x
   }
-  void TearDown() override { SetTimerClock(nullptr); }
-  static void Advance(float seconds) { g_microseconds += static_cast<uint64_t>(seconds * 1e6); }
+  static void Advance(float seconds) { hmtest::FakeNow() += static_cast<uint64_t>(seconds * 1e6); }
+
+  hmtest::CFakeTimerClock m_clock;
 
   CViewCamera m_camera{0.8f, 1.0f, 100.0f, kAspectStandard, 0.0f};
 };

@@ -6,6 +6,7 @@
 #include "Quor/TextureAtlas.h"
 #include "Quor/Vector4MinMax.h"
 #include "tests/Quor/VfsTestKit.h"
+#include "tests/support/ByteWriter.h"
 #include "tools/modeltool/ModelWriters.h"
 
 namespace {
@@ -28,10 +29,6 @@ std::vector<uint8_t> AtlasBytes(const SAtlasDescription& description) {
   std::string error;
   EXPECT_TRUE(WriteAtlas(description, bytes, error)) << error;
   return bytes;
-}
-
-void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[offset + i] = uint8_t(value >> (8 * i));
 }
 
 TEST(TextureAtlasTest, EntriesAreFoundByNameWithTheirData) {
@@ -64,7 +61,7 @@ TEST(TextureAtlasTest, AnEmptyAtlasStillReadsItsValueAndNames) {
   d.value = -1.0f;
   std::vector<uint8_t> bytes = AtlasBytes(d);
   // Give the empty atlas a names block of its own.
-  PutU32(bytes, 12, 4);
+  hmtest::StoreU32(bytes, 12, 4);
   bytes.insert(bytes.end(), {'o', 'l', 'd', 0});
   STextureAtlas atlas;
   ASSERT_TRUE(ParseTextureAtlas(bytes.data(), bytes.size(), "empty.atlas", &atlas));
@@ -77,8 +74,8 @@ TEST(TextureAtlasTest, NameOffsetsMayShareNamesButNeverLeaveTheBlock) {
   std::vector<uint8_t> good = AtlasBytes(ThreeIcons());
   const size_t names = 16, namesSize = 4 + 5 + 8, entries = names + namesSize;
   // The third entry points at offset 0 and names the first name; the second at the tail of "Lamp".
-  PutU32(good, entries + 2 * 36, 0);
-  PutU32(good, entries + 1 * 36, 4 + 2);
+  hmtest::StoreU32(good, entries + 2 * 36, 0);
+  hmtest::StoreU32(good, entries + 1 * 36, 4 + 2);
   STextureAtlas atlas;
   ASSERT_TRUE(ParseTextureAtlas(good.data(), good.size(), "shared.atlas", &atlas));
   EXPECT_STREQ(atlas.entries[2].name, "Key");
@@ -92,12 +89,12 @@ TEST(TextureAtlasTest, NameOffsetsMayShareNamesButNeverLeaveTheBlock) {
     std::vector<uint8_t> bytes;
     const char* expected;
   } cases[] = {
-      {"offset past the block", [&] { auto b = AtlasBytes(ThreeIcons()); PutU32(b, entries + 36, 17); return b; }(),
+      {"offset past the block", [&] { auto b = AtlasBytes(ThreeIcons()); hmtest::StoreU32(b, entries + 36, 17); return b; }(),
        "entry 1 names offset 17"},
-      {"huge offset", [&] { auto b = AtlasBytes(ThreeIcons()); PutU32(b, entries, 0xFFFFFFF0u); return b; }(),
+      {"huge offset", [&] { auto b = AtlasBytes(ThreeIcons()); hmtest::StoreU32(b, entries, 0xFFFFFFF0u); return b; }(),
        "entry 0 names offset 4294967280"},
       {"unterminated name", unterminated, "entry 2 names offset 9"},
-      {"names block larger than the file", [&] { auto b = AtlasBytes(ThreeIcons()); PutU32(b, 12, 0x7FFFFFFF); return b; }(),
+      {"names block larger than the file", [&] { auto b = AtlasBytes(ThreeIcons()); hmtest::StoreU32(b, 12, 0x7FFFFFFF); return b; }(),
        "names block runs past the end"},
       {"more entries than the file holds", [&] { auto b = AtlasBytes(ThreeIcons()); b[6] = 0xFF; b[7] = 0xFF; return b; }(),
        "entries: 65535 records"},

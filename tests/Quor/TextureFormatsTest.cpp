@@ -1,4 +1,6 @@
 #include "Quor/ReportError.h"
+#include "tests/support/ByteWriter.h"
+#include "tests/support/engine/ReportScope.h"
 #include "Quor/TextureFormats.h"
 #include "tests/Quor/DeflateTestKit.h"
 
@@ -13,31 +15,12 @@
 
 namespace {
 
-std::vector<std::string> g_reports;
-
-void CaptureReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
+using hmtest::Reports;
+using hmtest::SBytes;
 
 class TextureFormatsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_reports.clear();
-    ReportHandler = CaptureReport;
-  }
-  void TearDown() override { ReportHandler = nullptr; }
-};
-
-// Little-endian file contents built field by field.
-struct SBytes {
-  std::vector<uint8_t> data;
-  SBytes& U8(uint32_t v) { data.push_back(uint8_t(v)); return *this; }
-  SBytes& U16(uint32_t v) { return U8(v).U8(v >> 8); }
-  SBytes& U32(uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-  SBytes& Tag(const char* tag) { data.insert(data.end(), tag, tag + 4); return *this; }
-  SBytes& Append(const std::vector<uint8_t>& more) {
-    data.insert(data.end(), more.begin(), more.end());
-    return *this;
-  }
-  size_t Size() const { return data.size(); }
+  hmtest::CReportScope m_reports;
 };
 
 // An MPT with one entry whose data follows the 16-byte header and table.
@@ -88,7 +71,7 @@ TEST_F(TextureFormatsTest, RgbzUndoesTheByteDeltaAcrossRows) {
   EXPECT_EQ(Texel(picture, 2, 0), (std::vector<uint8_t>{30, 20, 10, 40}));
   EXPECT_EQ(Texel(picture, 0, 1), (std::vector<uint8_t>{30, 25, 10, 40}));
   EXPECT_EQ(Texel(picture, 2, 1), (std::vector<uint8_t>{30, 25, 10, 40}));
-  EXPECT_TRUE(g_reports.empty());
+  EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(TextureFormatsTest, RgbaPicturePadsToPowersOfTwoKeepingItsExtent) {
@@ -108,7 +91,7 @@ TEST_F(TextureFormatsTest, RgbaPicturePadsToPowersOfTwoKeepingItsExtent) {
     EXPECT_EQ(Texel(picture, 127, 63), (std::vector<uint8_t>{0, 0, 0, 0}));
     EXPECT_EQ(Texel(picture, 5, 60), (std::vector<uint8_t>{0, 0, 0, 0}));
   }
-  EXPECT_TRUE(g_reports.empty());
+  EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(TextureFormatsTest, MptTagAndVersionFaultsAreReportedButReadingGoesOn) {
@@ -116,9 +99,9 @@ TEST_F(TextureFormatsTest, MptTagAndVersionFaultsAreReportedButReadingGoesOn) {
   file[0] = 'X';
   STexturePicture picture;
   ASSERT_TRUE(DecodeMPT(file.data(), file.size(), "odd.mpt", picture));
-  ASSERT_EQ(g_reports.size(), 2u);
-  EXPECT_EQ(g_reports[0], "odd.mpt: Not a MPT\n");
-  EXPECT_EQ(g_reports[1], "odd.mpt: Unsupported version 1.05");
+  ASSERT_EQ(Reports().size(), 2u);
+  EXPECT_EQ(Reports()[0], "odd.mpt: Not a MPT\n");
+  EXPECT_EQ(Reports()[1], "odd.mpt: Unsupported version 1.05");
   EXPECT_EQ(Texel(picture, 0, 0), (std::vector<uint8_t>{3, 2, 1, 4}));
 }
 
@@ -133,8 +116,8 @@ TEST_F(TextureFormatsTest, MptSkipsOtherEntriesAndNeedsAPictureEntry) {
   SBytes none;
   none.Tag("MPT ").U16(0x100).U16(1).Tag("INFO").U32(0);
   EXPECT_FALSE(DecodeMPT(none.data.data(), none.Size(), "none.mpt", picture));
-  ASSERT_EQ(g_reports.size(), 1u);
-  EXPECT_EQ(g_reports[0], "none.mpt: MPT holds no DCTZ, RGBA or RGBZ entry");
+  ASSERT_EQ(Reports().size(), 1u);
+  EXPECT_EQ(Reports()[0], "none.mpt: MPT holds no DCTZ, RGBA or RGBZ entry");
 }
 
 // A hand-made 16 x 16 DCTZ payload: every coefficient byte the same value.
@@ -180,7 +163,7 @@ TEST_F(TextureFormatsTest, DctzVersionsDecideAlphaAndSizes) {
     // Byte 10 codes a dark block, so coded alpha is far from 255.
     EXPECT_EQ(alphas == std::vector<uint8_t>(64, 255), c.opaque) << c.version;
   }
-  EXPECT_TRUE(g_reports.empty());
+  EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(TextureFormatsTest, DctzBlockClassesMakeEmptyAndOpaqueBlocks) {
@@ -270,12 +253,12 @@ TEST_F(TextureFormatsTest, DamagedFilesAreReportedAndNotUsed) {
       {"header.dctz", SBytes().Tag("DCTZ").U16(0x102).U16(16).data, DecodeDCTZFile, "DCTZ coded height"},
   };
   for (const SCase& c : cases) {
-    g_reports.clear();
+    Reports().clear();
     STexturePicture picture;
     EXPECT_FALSE(c.decode(c.bytes.data(), c.bytes.size(), c.name, picture)) << c.name;
-    ASSERT_FALSE(g_reports.empty()) << c.name;
-    EXPECT_EQ(g_reports.back().rfind(std::string(c.name) + ": ", 0), 0u) << g_reports.back();
-    EXPECT_NE(g_reports.back().find(c.fault), std::string::npos) << g_reports.back();
+    ASSERT_FALSE(Reports().empty()) << c.name;
+    EXPECT_EQ(Reports().back().rfind(std::string(c.name) + ": ", 0), 0u) << Reports().back();
+    EXPECT_NE(Reports().back().find(c.fault), std::string::npos) << Reports().back();
   }
 }
 
@@ -323,15 +306,15 @@ TEST_F(TextureFormatsTest, ZlibStreamsMustEndWithTheirChecksumAfterThePicture) {
     }
     for (const SCase& c : all) {
       SCOPED_TRACE(std::string(format.name) + ", " + c.what);
-      g_reports.clear();
+      Reports().clear();
       STexturePicture picture;
       EXPECT_EQ(format.decode(c.bytes.data(), c.bytes.size(), format.name, picture), c.fault == nullptr);
       if (!c.fault) {
-        EXPECT_TRUE(g_reports.empty());
+        EXPECT_TRUE(Reports().empty());
         continue;
       }
-      ASSERT_EQ(g_reports.size(), 1u);
-      EXPECT_EQ(g_reports[0], std::string(format.name) + ": " + c.fault);
+      ASSERT_EQ(Reports().size(), 1u);
+      EXPECT_EQ(Reports()[0], std::string(format.name) + ": " + c.fault);
     }
   }
 }
@@ -389,12 +372,12 @@ TEST_F(TextureFormatsTest, DamagedBmpFilesAreReportedAndNotUsed) {
        "BMP palette runs past the end"},
   };
   for (const SCase& c : cases) {
-    g_reports.clear();
+    Reports().clear();
     STexturePicture picture;
     EXPECT_FALSE(DecodeBMP(c.bytes.data(), c.bytes.size(), c.name, picture)) << c.name;
-    ASSERT_FALSE(g_reports.empty()) << c.name;
-    EXPECT_EQ(g_reports.back().rfind(std::string(c.name) + ": ", 0), 0u) << g_reports.back();
-    EXPECT_NE(g_reports.back().find(c.fault), std::string::npos) << g_reports.back();
+    ASSERT_FALSE(Reports().empty()) << c.name;
+    EXPECT_EQ(Reports().back().rfind(std::string(c.name) + ": ", 0), 0u) << Reports().back();
+    EXPECT_NE(Reports().back().find(c.fault), std::string::npos) << Reports().back();
   }
 }
 
@@ -460,7 +443,7 @@ TEST_F(BmpFixtureTest, DepthsOf8_24And32BitsDecodeTheSamePicture) {
         ASSERT_EQ(Texel(picture, x, y), expected) << c.output << " at " << x << "," << y;
       }
   }
-  EXPECT_TRUE(g_reports.empty());
+  EXPECT_TRUE(Reports().empty());
 }
 
 TEST_F(BmpFixtureTest, Depth16KeepsFiveBitsPerChannel) {

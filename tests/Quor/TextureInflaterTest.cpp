@@ -3,6 +3,7 @@
 #include "Quor/CByteReader.h"
 #include "Quor/CTextureInflater.h"
 #include "Quor/ReportError.h"
+#include "tests/support/engine/ReportScope.h"
 #include "tests/Quor/DeflateTestKit.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +12,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::string> g_reports;
-
-void CaptureReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
 
 // What a run of requests gave: each request's bytes (empty when refused), whether the stream
 // then ended whole, and the reports.
@@ -25,7 +22,7 @@ struct SOutcome {
 };
 
 SOutcome ReadAll(const std::vector<uint8_t>& stream, size_t mostInflated, const std::vector<size_t>& requests) {
-  g_reports.clear();
+  hmtest::Reports().clear();
   SOutcome outcome;
   CByteReader reader(stream);
   CTextureInflater inflater(reader, "pixels.dctz", mostInflated);
@@ -42,12 +39,12 @@ SOutcome ReadAll(const std::vector<uint8_t>& stream, size_t mostInflated, const 
     outcome.reads.push_back(bytes);
   }
   outcome.ended = inflater.Finish();
-  outcome.reports = g_reports;
+  outcome.reports = hmtest::Reports();
   return outcome;
 }
 
 TEST(TextureInflater, WholeStreamReadsAndFailsLikeZlibStepByStep) {
-  ReportHandler = CaptureReport;
+  hmtest::CReportScope capture;
   std::vector<uint8_t> raw(5000);
   for (size_t i = 0; i < raw.size(); ++i) raw[i] = uint8_t((i * 37) ^ (i >> 5));
   const std::vector<uint8_t> sound = Deflate(raw);
@@ -100,7 +97,6 @@ TEST(TextureInflater, WholeStreamReadsAndFailsLikeZlibStepByStep) {
   SOutcome lessThanAll = ReadAll(sound, 5000, {100});
   ASSERT_EQ(lessThanAll.reports.size(), 1u);
   EXPECT_EQ(lessThanAll.reports[0], "pixels.dctz: zlib stream goes on after the picture");
-  ReportHandler = nullptr;
 }
 
 }  // namespace

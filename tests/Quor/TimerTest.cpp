@@ -1,4 +1,5 @@
 #include "Quor/Timer.h"
+#include "tests/support/engine/FakeClock.h"
 
 #include <gtest/gtest.h>
 
@@ -7,32 +8,28 @@
 
 namespace {
 
-uint64_t g_nowMicros = 0;
-uint64_t FakeClock() { return g_nowMicros; }
-
 class FrameClockTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_nowMicros = 5'000'000;
-    SetTimerClock(&FakeClock);
     CreateFrameClock();
     InitTimer();
   }
   void TearDown() override {
     DeleteFrameClock();
-    SetTimerClock(nullptr);
   }
 
   // Runs frames of the given lengths (milliseconds) and returns the deltas they produced.
   std::vector<float> RunFrames(const std::vector<int>& lengthsMs) {
     std::vector<float> deltas;
     for (int length : lengthsMs) {
-      g_nowMicros += static_cast<uint64_t>(length) * 1000;
+      hmtest::FakeNow() += static_cast<uint64_t>(length) * 1000;
       UpdateFrameTime();
       deltas.push_back(GetFrameClock()->delta);
     }
     return deltas;
   }
+
+  hmtest::CFakeTimerClock m_clock{5'000'000};
 };
 
 TEST_F(FrameClockTest, SteadyTenMillisecondFramesSettleAtTenMilliseconds) {
@@ -58,7 +55,7 @@ TEST_F(FrameClockTest, PauseKeepsTheTimeAndResumeContinuesWithoutJumps) {
   // Frames keep running in a pause menu: the clock stands still.
   for (float delta : RunFrames(std::vector<int>(10, 10))) EXPECT_EQ(delta, 0.0f);
   EXPECT_EQ(GetFrameClock()->time, timeAtPause);
-  g_nowMicros += 5'000'000;
+  hmtest::FakeNow() += 5'000'000;
   ResumeTimer();
   EXPECT_FALSE(IsTimerPaused());
   EXPECT_EQ(GetFrameClock()->time, timeAtPause);
@@ -81,7 +78,7 @@ TEST_F(FrameClockTest, TimeGoingBackwardsNeverGivesANegativeDelta) {
   } cases[] = {{"back by more than the ring spans: the mean drops, the delta is 0", -200},
                {"back before the base: the clock resets", -60'000}};
   for (const SCase& c : cases) {
-    g_nowMicros = static_cast<uint64_t>(static_cast<int64_t>(g_nowMicros) + c.stepMs * 1000);
+    hmtest::FakeNow() = static_cast<uint64_t>(static_cast<int64_t>(hmtest::FakeNow()) + c.stepMs * 1000);
     UpdateFrameTime();
     EXPECT_EQ(GetFrameClock()->delta, 0.0f) << c.what;
   }
@@ -91,20 +88,18 @@ TEST_F(FrameClockTest, TimeGoingBackwardsNeverGivesANegativeDelta) {
 }
 
 TEST(EngineTimeTest, SuspendedSpansAreCutOut) {
-  g_nowMicros = 1'000'000;
-  SetTimerClock(&FakeClock);
+  hmtest::CFakeTimerClock clock(1'000'000);
   InitTimer();
-  g_nowMicros += 2'000'000;
+  hmtest::FakeNow() += 2'000'000;
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 2.0f);
   BeginTimerPause();
-  g_nowMicros += 3'000'000;
+  hmtest::FakeNow() += 3'000'000;
   BeginTimerPause();  // nested: the first stamp counts
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 2.0f);
   EndTimerPause();
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 2.0f);
-  g_nowMicros += 500'000;
+  hmtest::FakeNow() += 500'000;
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 2.5f);
-  SetTimerClock(nullptr);
 }
 
 TEST(EngineTimeTest, SleepWithANegativeOrInvalidTimeReturnsAtOnce) {

@@ -13,6 +13,7 @@
 #include "Quor/CVFS.h"
 #include "Quor/PK2Writer.h"
 #include "Quor/ReportError.h"
+#include "tests/support/engine/ReportScope.h"
 
 namespace vfstest {
 
@@ -86,22 +87,6 @@ class ArchiveFlag {
 };
 
 // Collects the text of every report made while it lives.
-class ReportCapture {
- public:
-  ReportCapture() {
-    Texts().clear();
-    ReportHandler = [](const char*, uint32_t, const char* text) { Texts().push_back(text); };
-  }
-  ~ReportCapture() { ReportHandler = nullptr; }
-  static std::vector<std::string>& Texts() {
-    static std::vector<std::string> texts;
-    return texts;
-  }
-  std::string All() const {
-    std::string all;
-    for (const std::string& text : Texts()) all += text + "\n";
-    return all;
-  }
-};
+using ReportCapture = hmtest::CReportScope;
 
 }  // namespace vfstest

@@ -35,7 +35,8 @@ put(tools/low/Writer.h "#include \"Quor/File.h\"" "#include \"Writer.h\"")
 put(tools/bench/main.cpp "#include \"Platform/Testing/TestWindow.h\"")
 put(tests/Platform/WindowTest.cpp "#include <SDL.h>" "#include <sys/wait.h>" "#include \"Platform/Testing/TestWindow.h\"")
 put(tests/support/Run.h "#include \"Platform/Testing/TestWindow.h\"")
-put(tests/Quor/Kit.h "#include \"tests/support/Run.h\"")
+put(tests/Quor/Kit.h "#include \"tests/support/Run.h\"" "#include \"tests/support/engine/Scope.h\"")
+put(tests/support/engine/Scope.h "#include \"Quor/File.h\"" "#include \"tests/support/Run.h\"")
 put(tests/Common/PathTest.cpp "#include \"tests/Quor/Kit.h\"" "#include \"tools/low/Writer.h\"" "#include \"Common/Path.h\"")
 put(tests/tools/HighTest.cpp "#include \"tools/high/main.cpp\"" "#include \"Common/Path.h\"")
 put(tests/fuzz/path_fuzz.cc "#include \"Common/Path.h\"")
@@ -56,6 +57,8 @@ put(tests/Quor/BadSdl.cpp "#include <SDL.h>")
 put(tests/Quor/BadKit.cpp "#include \"tests/Common/PathTest.cpp\"")
 put(tests/Quor/BadLayer.cpp "#include \"Framework/App.h\"")
 put(tests/support/BadPosix.h "#include <sys/wait.h>")
+put(tests/support/BadEngine.h "#include \"Quor/File.h\"")
+put(tests/Platform/BadEngineKit.cpp "#include \"tests/support/engine/Scope.h\"")
 put(tests/tools/BadLayer.cpp "#include \"Framework/App.h\"")
 put(tests/fuzz/bad_fuzz.cc "#include \"Platform/Testing/TestWindow.h\"")
 
@@ -66,10 +69,12 @@ set(expected
   "Quor/BadTesting.cpp:1: includes Platform/Testing/TestWindow.h: Platform/Testing is for tests and the tools that link platform_testing"
   "Quor/BadTool.cpp:1: includes tools/low/Writer.h: the engine does not include the tools"
   "Src/BadTest.cpp:1: includes tests/support/Run.h: test code is included by tests only"
+  "tests/Platform/BadEngineKit.cpp:1: includes tests/support/engine/Scope.h: a test of the Platform layer includes only test code of its layer and those below it"
   "tests/Quor/BadKit.cpp:1: includes tests/Common/PathTest.cpp: a test of the Quor layer includes only test code of its layer and those below it"
   "tests/Quor/BadLayer.cpp:1: includes Framework/App.h: a test of the Quor layer includes only the Quor layer and those below it"
   "tests/Quor/BadSdl.cpp:1: includes SDL.h: only Platform/ includes SDL, OpenGL, EGL, MojoShader and POSIX headers"
   "tests/fuzz/bad_fuzz.cc:1: includes Platform/Testing/TestWindow.h: Platform/Testing is for tests and the tools that link platform_testing"
+  "tests/support/BadEngine.h:1: includes Quor/File.h: tests/support includes only the Platform layer and those below it"
   "tests/support/BadPosix.h:1: includes sys/wait.h: only Platform/ includes SDL, OpenGL, EGL, MojoShader and POSIX headers"
   "tests/tools/BadLayer.cpp:1: includes Framework/App.h: a test of the tools includes only the Common layer and those below it"
   "tools/high/BadTest.cpp:1: includes tests/Quor/Kit.h: test code is included by tests only"

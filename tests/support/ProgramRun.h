@@ -1,21 +1,30 @@
 #pragma once
-// Runs the real program headless through its real entry, with data and runtime folders of its
-// own under `home` and the given test-driver variables; gives its exit code and its output.
+// Runs the build's programs as a user would: the real game headless through its real entry, with
+// data and runtime folders of its own under `home` and the given test-driver variables, or one of
+// the tools; either gives its exit code and what it printed.
 
 #include "Platform/PlatformSystem.h"
 #include "Platform/Testing/PlatformTestCommand.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 
 struct SProgramRun {
   int exitCode = -1;
   std::string output;
+  std::string errors;  // a tool's standard errors (the game's go into `output`)
 };
 
+// A program the build made: build/bin/<name>.
+inline std::string BuiltProgram(const std::string& name) { return std::string(HM_BINARY_DIR) + "/bin/" + name; }
+
 inline SProgramRun RunProgram(const std::string& home, const std::string& variables,
-                              const std::string& program = HM_BINARY_DIR "/bin/hollowmere") {
+                              const std::string& program = BuiltProgram("hollowmere")) {
   const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
                               "LSAN_OPTIONS=use_tls=0:suppressions=" HM_SOURCE_DIR
                               "/tests/lsan-gl-driver.supp "
@@ -35,3 +44,55 @@ inline std::string MakeProgramHome(const std::string& group) {
   PlatformMakeFolders((home + "/data").c_str());
   return home;
 }
+
+// A folder of the running test's own (ctest runs a program's tests side by side), made when
+// missing: HM_BINARY_DIR/test-fixtures/<group>/<test name>.
+inline std::string TestFolder(const std::string& group) {
+  const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string folder = std::string(HM_BINARY_DIR) + "/test-fixtures/" + group + "/" + name;
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+// The same folder emptied of what an earlier run left.
+inline std::string FreshTestFolder(const std::string& group) {
+  std::filesystem::remove_all(TestFolder(group));
+  return TestFolder(group);
+}
+
+inline std::string ReadTextFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs one of the build's tools with the arguments (shell words); its standard output and
+// errors are kept in `folder` as stdout.txt and stderr.txt and read back.
+inline SProgramRun RunTool(const std::string& tool, const std::string& arguments, const std::string& folder) {
+  const std::string out = folder + "/stdout.txt";
+  const std::string err = folder + "/stderr.txt";
+  SProgramRun run;
+  run.exitCode = PlatformRunCommand(BuiltProgram(tool) + " " + arguments + " >" + out + " 2>" + err);
+  run.output = ReadTextFile(out);
+  run.errors = ReadTextFile(err);
+  return run;
+}
+
+// A test of one tool: a fresh folder of the test's own for the tool's files, and its last run.
+class CToolTest : public ::testing::Test {
+ protected:
+  explicit CToolTest(std::string tool) : m_tool(std::move(tool)) {}
+  void SetUp() override { m_folder = FreshTestFolder(m_tool); }
+
+  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream(Path(name), std::ios::binary) << text;
+  }
+  // The exit status; what the tool printed is kept in m_run.
+  int Run(const std::string& arguments) {
+    m_run = RunTool(m_tool, arguments, m_folder);
+    return m_run.exitCode;
+  }
+
+  std::string m_tool;
+  std::string m_folder;
+  SProgramRun m_run;
+};

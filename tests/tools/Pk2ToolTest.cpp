@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/Quor/VfsTestKit.h"
 
 using namespace vfstest;
@@ -16,21 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct SRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-SRun RunPk2(const std::string& arguments, const std::string& folder) {
-  const std::string out = folder + "/stdout.txt";
-  const std::string err = folder + "/stderr.txt";
-  const std::string command = std::string(HM_BINARY_DIR) + "/bin/pk2 " + arguments + " >" + out + " 2>" + err;
-  const int status = PlatformRunCommand(command);
-  const Bytes outBytes = ReadBytes(out);
-  const Bytes errBytes = ReadBytes(err);
-  return {status, std::string(outBytes.begin(), outBytes.end()), std::string(errBytes.begin(), errBytes.end())};
-}
+SProgramRun RunPk2(const std::string& arguments, const std::string& folder) { return RunTool("pk2", arguments, folder); }
 
 class Pk2ToolTest : public ::testing::Test {
  protected:
@@ -66,35 +52,35 @@ TEST_F(Pk2ToolTest, RoundTripForEveryVersion) {
   for (const char* version : {"0x100", "0x101", "0x102", "0x103"}) {
     SCOPED_TRACE(version);
     const std::string base = m_folder + "/V" + version;
-    ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base + " --version " + version, m_folder).status, 0);
-    const SRun list = RunPk2("list " + base + ".PK2", m_folder);
-    ASSERT_EQ(list.status, 0) << list.err;
-    EXPECT_EQ(list.out, "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t0\n"
+    ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base + " --version " + version, m_folder).exitCode, 0);
+    const SProgramRun list = RunPk2("list " + base + ".PK2", m_folder);
+    ASSERT_EQ(list.exitCode, 0) << list.errors;
+    EXPECT_EQ(list.output, "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t0\n"
                         "TEXTURES\\SUB\\BIG.DAT\t30000\t0\n");
     const std::string out = m_folder + "/out" + version;
-    ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + out, m_folder).status, 0);
+    ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + out, m_folder).exitCode, 0);
     ExpectExtracted(out, m_files);
   }
 }
 
 TEST_F(Pk2ToolTest, MultiVolumeRoundTripAndSelectedNames) {
   const std::string base = m_folder + "/Multi";
-  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base + " --volume-size 8192", m_folder).status, 0);
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base + " --volume-size 8192", m_folder).exitCode, 0);
   EXPECT_TRUE(fs::exists(base + ".P02"));
-  const SRun list = RunPk2("list " + base + ".PK2", m_folder);
-  EXPECT_EQ(list.out, "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t1\n"
+  const SProgramRun list = RunPk2("list " + base + ".PK2", m_folder);
+  EXPECT_EQ(list.output, "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t1\n"
                       "TEXTURES\\SUB\\BIG.DAT\t30000\t2\n");
-  ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + m_folder + "/all", m_folder).status, 0);
+  ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + m_folder + "/all", m_folder).exitCode, 0);
   ExpectExtracted(m_folder + "/all", m_files);
-  ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + m_folder + "/some textures/rock.mpt B.LUA", m_folder).status, 0);
+  ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + m_folder + "/some textures/rock.mpt B.LUA", m_folder).exitCode, 0);
   ExpectExtracted(m_folder + "/some", {m_files[0], m_files[3]});
 }
 
 TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
   const std::string base = m_folder + "/Data";
-  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base, m_folder).status, 0);
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base, m_folder).exitCode, 0);
   const std::string whole = m_folder + "/Whole";
-  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + whole, m_folder).status, 0);
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + whole, m_folder).exitCode, 0);
   fs::resize_file(base + ".P00", 3000);
   const struct {
     std::string arguments;
@@ -108,18 +94,18 @@ TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
       {"pack " + m_folder + "/nowhere " + base, "no folder"},
   };
   for (const auto& c : cases) {
-    const SRun run = RunPk2(c.arguments, m_folder);
-    EXPECT_EQ(run.status, 1) << c.arguments;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    const SProgramRun run = RunPk2(c.arguments, m_folder);
+    EXPECT_EQ(run.exitCode, 1) << c.arguments;
+    EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
+    EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
   }
   Bytes directory = ReadBytes(base + ".PK2");
   directory.resize(directory.size() / 2);
   WriteBytes(base + ".PK2", directory);
-  const SRun damaged = RunPk2("list " + base + ".PK2", m_folder);
-  EXPECT_EQ(damaged.status, 1);
-  EXPECT_NE(damaged.err.find("corrupt archive"), std::string::npos) << damaged.err;
-  EXPECT_EQ(RunPk2("frobnicate", m_folder).status, 2);
+  const SProgramRun damaged = RunPk2("list " + base + ".PK2", m_folder);
+  EXPECT_EQ(damaged.exitCode, 1);
+  EXPECT_NE(damaged.errors.find("corrupt archive"), std::string::npos) << damaged.errors;
+  EXPECT_EQ(RunPk2("frobnicate", m_folder).exitCode, 2);
 }
 
 // Replaces the first run of `from` in a file by `to` (of the same length).
@@ -133,12 +119,12 @@ void PatchFile(const std::string& path, const std::string& from, const std::stri
 
 TEST_F(Pk2ToolTest, AnEntryThatFailsLeavesNoFileBehind) {
   const std::string base = m_folder + "/Data";
-  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base, m_folder).status, 0);
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base, m_folder).exitCode, 0);
   // Swapped extensions: the list is no longer sorted, so "B.DAT" is listed but cannot be found.
   PatchFile(base + ".PK2", std::string("DAT\0LUA", 7), std::string("LUA\0DAT", 7));
-  const SRun run = RunPk2("extract " + base + ".PK2 " + m_folder + "/out", m_folder);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "pk2: \"B.DAT\" in \"" + base + ".PK2\" is listed but cannot be opened\n");
+  const SProgramRun run = RunPk2("extract " + base + ".PK2 " + m_folder + "/out", m_folder);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.errors, "pk2: \"B.DAT\" in \"" + base + ".PK2\" is listed but cannot be opened\n");
   EXPECT_FALSE(fs::exists(m_folder + "/out/B.DAT"));
 }
 
@@ -158,17 +144,17 @@ TEST_F(Pk2ToolTest, NamesFromADamagedDirectoryAreShownEscapedAndNeverWritten) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.shown);
-    ASSERT_EQ(RunPk2("pack " + m_folder + "/odd " + base, m_folder).status, 0);
+    ASSERT_EQ(RunPk2("pack " + m_folder + "/odd " + base, m_folder).exitCode, 0);
     PatchFile(base + ".PK2", "QQ", c.bytes);
-    const SRun list = RunPk2("list " + base + ".PK2", m_folder);
-    EXPECT_EQ(list.status, 0);
-    EXPECT_EQ(list.out, "CAF\xC3\xA9.TXT\t4\t0\nDIR\\A" + c.shown + "B.TXT\t3\t0\n");
+    const SProgramRun list = RunPk2("list " + base + ".PK2", m_folder);
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_EQ(list.output, "CAF\xC3\xA9.TXT\t4\t0\nDIR\\A" + c.shown + "B.TXT\t3\t0\n");
 
     const std::string out = m_folder + "/out";
     fs::remove_all(out);
-    const SRun extract = RunPk2("extract " + base + ".PK2 " + out, m_folder);
-    EXPECT_EQ(extract.status, 1);
-    EXPECT_EQ(extract.err, "pk2: refusing to extract \"DIR\\A" + c.shown +
+    const SProgramRun extract = RunPk2("extract " + base + ".PK2 " + out, m_folder);
+    EXPECT_EQ(extract.exitCode, 1);
+    EXPECT_EQ(extract.errors, "pk2: refusing to extract \"DIR\\A" + c.shown +
                                "B.TXT\": its name holds a control character or a byte outside UTF-8\n");
     EXPECT_FALSE(fs::exists(out + "/DIR"));
   }

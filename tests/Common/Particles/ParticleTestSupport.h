@@ -8,6 +8,7 @@
 #include "Common/Particles/CElementStateMap.h"
 #include "Common/Particles/ParticleServices.h"
 #include "Quor/ReportError.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -29,10 +30,7 @@ inline std::vector<SRecordedDraw>& RecordedDraws() {
   return draws;
 }
 
-inline std::vector<std::string>& Reports() {
-  static std::vector<std::string> reports;
-  return reports;
-}
+using hmtest::Reports;
 
 // A stand-in texture: only its address matters to the particle code.
 inline TextureRecord* FakeTexture() {
@@ -81,9 +79,7 @@ class ParticleTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RecordedDraws().clear();
-    Reports().clear();
     LoadedTextures().clear();
-    ReportHandler = [](const char*, uint32_t, const char* text) { Reports().push_back(text); };
     CreateParticleGlobals();
     SParticleServices& services = GetParticleServices();
     services = SParticleServices{};
@@ -101,8 +97,9 @@ class ParticleTest : public ::testing::Test {
   void TearDown() override {
     DestroyParticleGlobals();
     GetParticleServices() = SParticleServices{};
-    ReportHandler = nullptr;
   }
+
+  hmtest::CReportScope m_reports;
 
   // Reads XML text into parameter sets the test owns, as the effect resource takes them.
   std::vector<std::unique_ptr<CEffectParams>> LoadEffects(const char* xml) {

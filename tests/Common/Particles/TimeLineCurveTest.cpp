@@ -2,6 +2,7 @@
 
 #include "Common/Particles/CTimeLineCurve.h"
 #include "Quor/ReportError.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include <gtest/gtest.h>
 
@@ -64,9 +65,8 @@ TEST(TimeLineCurveTest, PartialAndShortCurvesHoldTheirNearestValue) {
 }
 
 TEST(TimeLineCurveTest, BadPointsAndFractionsAreReportedNotReadOutside) {
-  static std::vector<std::string> reports;
-  reports.clear();
-  ReportHandler = [](const char*, uint32_t, const char* text) { reports.push_back(text); };
+  hmtest::CReportScope capture;
+  const std::vector<std::string>& reports = hmtest::Reports();
   CTimeLineCurve curve("0|4;junk;1|8", 1.0f);
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_NE(reports[0].find("junk"), std::string::npos);
@@ -75,7 +75,6 @@ TEST(TimeLineCurveTest, BadPointsAndFractionsAreReportedNotReadOutside) {
   EXPECT_FLOAT_EQ(curve.Sample(-3.0f), curve.GetSamples()[0]);
   CTimeLineCurve empty("", 1.0f);
   EXPECT_FLOAT_EQ(empty.Sample(0.5f), 0.0f);
-  ReportHandler = nullptr;
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ TEST_F(DecodedTextureTest, TheMaskIsTheSameThroughTextureJptAndMaskFiles) {
   rendertest::SBytes msk;
   msk.Tag("MASK").U16(1).U16(0).U32(kSide).U32(kSide).U32(32).U32(kSide * kSide).U32(0).U32(128);
   for (int y = 0; y < kSide; ++y)
-    for (int x = 0; x < kSide; ++x) msk.Byte(TopLeftAlpha(x, y));
+    for (int x = 0; x < kSide; ++x) msk.U8(TopLeftAlpha(x, y));
   WriteContent("Masks/Pic.msk", msk.data);
   LoadList(R"(<L>
       <Texture Name="t" FileName="Pic" Reference="mpt"><Mask File="Pic.raw" Threshold="128"/></Texture>

@@ -15,6 +15,7 @@
 #include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
 #include "tests/support/ReportCapture.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include <lua.hpp>
 
@@ -53,8 +54,6 @@ class CEventRecorder : public Ombrel::CAppEventHandler<Ombrel::CApplicationEvent
 class ScriptTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Reports().clear();
-    ReportHandler = hmtest::CaptureReport;
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     m_root = std::string(HM_TEST_HOME) + "/" + name + "/";
     std::filesystem::remove_all(m_root);
@@ -66,7 +65,6 @@ class ScriptTest : public ::testing::Test {
   void TearDown() override {
     m_scripts.reset();
     m_assets.reset();
-    ReportHandler = nullptr;
   }
 
   void WriteFile(const std::string& path, const std::string& text) {
@@ -120,6 +118,7 @@ class ScriptTest : public ::testing::Test {
     return text;
   }
 
+  hmtest::CReportScope m_reports;
   std::string m_root;
   std::string m_contentRoot;
   std::unique_ptr<Ombrel::CAssetModule> m_assets;

@@ -14,14 +14,13 @@
 #include "Quor/Engine.h"
 #include "Quor/Timer.h"
 #include "tools/comictool/ComicText.h"
+#include "tests/support/engine/FakeClock.h"
 
 using namespace rendertest;
 
 namespace {
 
-uint64_t g_nowMicros = 0;
-uint64_t FakeClock() { return g_nowMicros; }
-void SetNow(float seconds) { g_nowMicros = uint64_t(std::llround(double(seconds) * 1e6)); }
+void SetNow(float seconds) { hmtest::FakeNow() = uint64_t(std::llround(double(seconds) * 1e6)); }
 
 // Page 1 (0..2 s): a red panel slides right by 800 units; page 2 (2..4 s): a blue panel
 // fades out, with a key in the middle that splits the page into two frames.
@@ -51,7 +50,6 @@ class ComicsPlayTest : public CRenderFixture {
  protected:
   void SetUp() override {
     CRenderFixture::SetUp();
-    SetTimerClock(&FakeClock);
     SetNow(0);
     InitTimer();
     WriteContent("Art/Intro/Textures/red.mpt", MptFile(4, 4, Solid(4, 4, {255, 0, 0, 255})));
@@ -59,7 +57,6 @@ class ComicsPlayTest : public CRenderFixture {
   }
   void TearDown() override {
     ComicsUnload(&m_comic);
-    SetTimerClock(nullptr);
     CRenderFixture::TearDown();
   }
 
@@ -70,6 +67,7 @@ class ComicsPlayTest : public CRenderFixture {
     return EndFrame();
   }
 
+  hmtest::CFakeTimerClock m_clock;
   SComic m_comic;
   SComicsPlayer m_player;
 };

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "tests/Quor/DirectX/ShaderTestKit.h"
+#include "tests/support/ByteWriter.h"
 
 using namespace shadertest;
 
@@ -107,7 +108,7 @@ TEST_F(CompiledFxTest, CacheSharesEffectsByNameAndDestroysThemWithTheLastRelease
 }
 
 vfstest::Bytes WithWord(vfstest::Bytes bytes, size_t offset, uint32_t word) {
-  std::memcpy(&bytes[offset], &word, 4);
+  hmtest::StoreU32(bytes, offset, word);
   return bytes;
 }
 

@@ -8,6 +8,7 @@
 
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/ReportError.h"
+#include "tests/support/engine/ReportScope.h"
 #include "tests/Platform/GfxTestSupport.h"
 
 using namespace gfxtest;
@@ -156,12 +157,8 @@ TEST_F(DeviceResources, ServiceHookRunsBeforeEveryCreation) {
   EXPECT_EQ(calls, 2);
 }
 
-std::vector<std::string> g_reports;
-void CaptureReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
-
 TEST_F(DeviceResources, ObjectsTheDeviceRefusesAreReportedByNameAndNotHandedOut) {
-  g_reports.clear();
-  ReportHandler = CaptureReport;
+  hmtest::CReportScope capture;
   const uint32_t junk[4] = {0xDEADBEEF, 1, 2, 3};  // no shader byte code
   const struct {
     std::function<CResource*()> create;
@@ -175,13 +172,13 @@ TEST_F(DeviceResources, ObjectsTheDeviceRefusesAreReportedByNameAndNotHandedOut)
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.named);
-    g_reports.clear();
+    hmtest::Reports().clear();
     EXPECT_EQ(c.create(), nullptr);
     EXPECT_EQ(GetDeviceResourceCount(), 0u);  // nothing half-made stays in the list
-    ASSERT_EQ(g_reports.size(), 1u);
-    EXPECT_NE(g_reports[0].find(std::string("Cannot create ") + c.named), std::string::npos) << g_reports[0];
+    ASSERT_EQ(hmtest::Reports().size(), 1u);
+    EXPECT_NE(hmtest::Reports()[0].find(std::string("Cannot create ") + c.named), std::string::npos)
+        << hmtest::Reports()[0];
   }
-  ReportHandler = nullptr;
 }
 
 // Made once; the device refuses it after a loss.

@@ -3,6 +3,7 @@
 #include "Quor/DirectX/CJoystickDX.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/ReportError.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include "Platform/PlatformSystem.h"
 #include "tests/support/PlatformTestSupport.h"
@@ -84,13 +85,9 @@ TEST(JoystickControlTest, AxesApplyTheDeadZoneAndAxisButtonsNeed501) {
   EXPECT_EQ(binding.second, 0u);
 }
 
-std::vector<std::string> g_reports;
-void RecordReport(const char*, uint32_t, const char* text) { g_reports.push_back(text); }
-
 TEST(JoystickDevicesTest, AMissingKeyboardAndMouseAreReportedNotFatal) {
   PlatformResetState();  // the event system is not running: no keyboard, no mouse
-  g_reports.clear();
-  ReportHandler = &RecordReport;
+  hmtest::CReportScope capture;
   {
     CJoystickDX joystick;
     joystick.StartCapture(0, CJoystickDX::kCaptureBoth);
@@ -99,9 +96,8 @@ TEST(JoystickDevicesTest, AMissingKeyboardAndMouseAreReportedNotFatal) {
     EXPECT_FALSE(joystick.GetData()->mouse.valid);
     EXPECT_TRUE(joystick.IsCapturing());
   }
-  ReportHandler = nullptr;
-  EXPECT_NE(std::find(g_reports.begin(), g_reports.end(), "No keyboard detected"), g_reports.end());
-  EXPECT_NE(std::find(g_reports.begin(), g_reports.end(), "No mouse detected"), g_reports.end());
+  EXPECT_TRUE(hmtest::Reported("No keyboard detected")) << capture.All();
+  EXPECT_TRUE(hmtest::Reported("No mouse detected")) << capture.All();
 }
 
 class JoystickCaptureTest : public ::testing::Test {

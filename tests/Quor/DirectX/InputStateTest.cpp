@@ -5,7 +5,7 @@
 #include "Quor/DirectX/QuordxDevice.h"
 
 #include "Platform/PlatformSystem.h"
-#include "tests/Quor/EngineTestSupport.h"
+#include "tests/support/engine/EngineTestSupport.h"
 #include "tests/support/TestInput.h"
 
 #include <gtest/gtest.h>

@@ -11,7 +11,8 @@
 #include "Quor/RenderStates.h"
 #include "Quor/Timer.h"
 #include "tests/Platform/GfxTestSupport.h"
-#include "tests/Quor/EngineTestSupport.h"
+#include "tests/support/engine/EngineTestSupport.h"
+#include "tests/support/engine/FakeClock.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,6 @@
 using namespace gfxtest;
 
 namespace {
-
-uint64_t g_fakeMicros = 0;
-uint64_t FakeClock() { return g_fakeMicros; }
 
 // Builds no device at all, or hands the real factory only some sample counts.
 class CStubFactory : public IGfxDeviceFactory {
@@ -49,26 +47,13 @@ class DeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(hmtest::StartFreshEngine());
-    OpenWindow(64, 48);
+    hmtest::OpenEngineWindow(64, 48);
   }
 
   void TearDown() override {
     DestroyMainWindow();
     SetTimerClock(nullptr);
     ResetEngineStateForTests();
-  }
-
-  // The window as the entry makes it, windowed and active.
-  static void OpenWindow(int32_t width, int32_t height) {
-    SPlatformState& state = PlatformStateForTests();
-    state = SPlatformState();
-    state.mainThread = std::this_thread::get_id();
-    state.screenWidth = width;
-    state.screenHeight = height;
-    CreateFrameClock();
-    CreateMainWindow();
-    state.windowed = true;
-    MainWindowProc({EWindowMessage::Activate});
   }
 
   // Resizes the window the way a drag of its border does, and lets the pump see it.
@@ -115,12 +100,11 @@ TEST_F(DeviceTest, TheFirstFrameCreatesTheDeviceForTheClientArea) {
 }
 
 TEST_F(DeviceTest, EachFrameAdvancesTheCounterAndTheClockOnce) {
-  SetTimerClock(&FakeClock);
-  g_fakeMicros = 0;
+  hmtest::CFakeTimerClock clock;
   InitTimer();
   ResetFrameCounter();
   for (uint32_t frame = 1; frame <= 3; ++frame) {
-    g_fakeMicros += 10000;
+    hmtest::FakeNow() += 10000;
     const uint32_t ringBefore = GetFrameClock()->ringIndex;
     ASSERT_TRUE(BeginFrame());
     EXPECT_TRUE(IsInFrame());
@@ -177,25 +161,24 @@ TEST_F(DeviceTest, TheRenderAreaIsClampedBetweenFourByThreeAndSixteenByNineAndCe
 }
 
 TEST_F(DeviceTest, ASuspensionFreezesTheClockUntilTheLastResume) {
-  SetTimerClock(&FakeClock);
-  g_fakeMicros = 1000000;
+  hmtest::CFakeTimerClock clock(1000000);
   InitTimer();
-  g_fakeMicros += 500000;
+  hmtest::FakeNow() += 500000;
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.5f);
   SuspendRendering();
   EXPECT_FALSE(IsDrawingAllowed());
-  g_fakeMicros += 5000000;
+  hmtest::FakeNow() += 5000000;
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.5f);
   // A nested pair, as a device made again while the window is inactive: still frozen.
   SuspendRendering();
   ResumeRendering();
-  g_fakeMicros += 5000000;
+  hmtest::FakeNow() += 5000000;
   EXPECT_FALSE(IsDrawingAllowed());
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.5f);
   ResumeRendering();
   EXPECT_TRUE(IsDrawingAllowed());
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.5f);
-  g_fakeMicros += 250000;
+  hmtest::FakeNow() += 250000;
   EXPECT_FLOAT_EQ(GetTimeSeconds(), 0.75f);
 }
 

@@ -3,7 +3,7 @@
 #include "Quor/Timer.h"
 
 #include "Platform/PlatformSystem.h"
-#include "tests/Quor/EngineTestSupport.h"
+#include "tests/support/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

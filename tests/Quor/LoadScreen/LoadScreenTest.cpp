@@ -26,7 +26,7 @@
 #include "tests/Platform/GfxTestSupport.h"
 #include "tests/Quor/Render/RenderTestKit.h"
 #include "tests/Quor/VfsTestKit.h"
-#include "tests/Quor/EngineTestSupport.h"
+#include "tests/support/engine/EngineTestSupport.h"
 
 using gfxtest::SRgba;
 
@@ -57,14 +57,7 @@ class LoadScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(hmtest::StartFreshEngine());
-    SPlatformState& state = PlatformStateForTests();
-    state.mainThread = std::this_thread::get_id();
-    state.screenWidth = kWidth;
-    state.screenHeight = kHeight;
-    CreateFrameClock();
-    CreateMainWindow();
-    state.windowed = true;
-    MainWindowProc({EWindowMessage::Activate});
+    hmtest::OpenEngineWindow(kWidth, kHeight);
     InitDrawState();
     ASSERT_TRUE(BeginFrame());
     FinishFrame();
@@ -75,13 +68,10 @@ class LoadScreenTest : public ::testing::Test {
     g_pVFS = m_vfs.get();
     m_manager = std::make_unique<CTextureManager>("Textures");
     SetTextureManager(m_manager.get());
-    ReportHandler = [](const char*, uint32_t, const char* text) { Reports().push_back(text); };
-    Reports().clear();
   }
 
   void TearDown() override {
     HideLoadScreen();
-    ReportHandler = nullptr;
     SetTextureManager(nullptr);
     m_manager.reset();
     g_pVFS = nullptr;
@@ -91,10 +81,6 @@ class LoadScreenTest : public ::testing::Test {
     ResetEngineStateForTests();
   }
 
-  static std::vector<std::string>& Reports() {
-    static std::vector<std::string> reports;
-    return reports;
-  }
 
   // Waits (at most five seconds) until the screen has drawn more than `frames` frames.
   static bool WaitForFrames(const CLoadScreen& screen, uint32_t frames) {
@@ -121,6 +107,7 @@ class LoadScreenTest : public ::testing::Test {
     return {rgba[at], rgba[at + 1], rgba[at + 2], rgba[at + 3]};
   }
 
+  hmtest::CReportScope m_reports;
   std::string m_folder = vfstest::MakeTempFolder();
   vfstest::ArchiveFlag m_plain{false};
   std::unique_ptr<CVFS> m_vfs;
@@ -166,7 +153,7 @@ TEST_F(LoadScreenTest, KeepsDrawingWhileTheMainThreadMakesTexturesForASecondAndS
   ASSERT_TRUE(BeginFrame());
   FinishFrame();
   EXPECT_EQ(GetD3DDevice()->Present(), GFX_OK);
-  EXPECT_TRUE(Reports().empty()) << Reports().front();
+  EXPECT_TRUE(hmtest::Reports().empty()) << m_reports.All();
 }
 
 TEST_F(LoadScreenTest, TheBuiltInIndicatorIsDrawnUntilTexturesExistAndAHeldScreenSleeps) {
@@ -214,7 +201,7 @@ TEST_F(LoadScreenTest, ALostDeviceIsResetUnderTheScreenAndTheScreenDrawsOnAfterw
   UnlockLoadScreen();
   EXPECT_EQ(Pixel(frame, kWidth / 2, kHeight / 2), kPictureColour);
   HideLoadScreen();
-  EXPECT_TRUE(Reports().empty()) << Reports().front();
+  EXPECT_TRUE(hmtest::Reports().empty()) << m_reports.All();
 }
 
 TEST_F(LoadScreenTest, WithoutAScreenOrWithoutTexturesEndingDoesNothingHarmful) {

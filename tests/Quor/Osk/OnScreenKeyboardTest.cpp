@@ -14,7 +14,7 @@
 #include "tests/Quor/SoundTestKit.h"
 #include "tests/support/TestInput.h"
 #include "tools/fontmaker/FontFileWriter.h"
-#include "tests/Quor/EngineTestSupport.h"
+#include "tests/support/engine/EngineTestSupport.h"
 
 using namespace rendertest;
 

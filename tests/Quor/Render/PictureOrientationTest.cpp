@@ -8,12 +8,13 @@
 #include <filesystem>
 #include <string>
 
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "Quor/CShaderManager.h"
 #include "Quor/ComicsPlay.h"
 #include "Quor/Timer.h"
 #include "tools/comictool/ComicText.h"
 #include "tools/texture/RgbaImage.h"
+#include "tests/support/engine/FakeClock.h"
 
 using namespace rendertest;
 
@@ -50,26 +51,18 @@ char ColourName(const SRgba& c) {
   return '?';
 }
 
-uint64_t g_nowMicros = 0;
-uint64_t FakeClock() { return g_nowMicros; }
-
 class PictureOrientationTest : public CRenderFixture {
  protected:
   void SetUp() override {
     CRenderFixture::SetUp();
-    SetTimerClock(&FakeClock);
     InitTimer();
-  }
-  void TearDown() override {
-    SetTimerClock(nullptr);
-    CRenderFixture::TearDown();
   }
 
   void Encode(const std::string& png, const std::string& name, const std::string& options) {
     std::filesystem::create_directories(m_folder + "/Textures");
-    const std::string command = std::string(HM_BINARY_DIR) + "/bin/texture encode " + png + " " + m_folder +
-                                "/Textures/" + name + " " + options;
-    ASSERT_EQ(PlatformRunCommand(command), 0) << command;
+    const SProgramRun run = RunTool("texture", "encode " + png + " " + m_folder + "/Textures/" + name + " " + options,
+                                    m_folder);
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
   }
 
   // The picture over the pixels [8, 56) on both axes, one texel a pixel.
@@ -122,6 +115,8 @@ class PictureOrientationTest : public CRenderFixture {
     for (const auto& spot : spots) names += ColourName(Pixel(rgba, kSize, spot[0], spot[1]));
     return names;
   }
+
+  hmtest::CFakeTimerClock m_clock;
 };
 
 TEST_F(PictureOrientationTest, EveryFormatDrawnEveryWayKeepsItsTopAndLeft) {

@@ -17,13 +17,14 @@
 #include "Quor/RenderStates.h"
 #include "tests/Platform/GfxTestSupport.h"
 #include "tests/Quor/VfsTestKit.h"
+#include "tests/support/ByteWriter.h"
 #include "tests/support/ReportCapture.h"
+#include "tests/support/engine/ReportScope.h"
 
 namespace rendertest {
 
 using gfxtest::SRgba;
 
-using hmtest::CaptureReport;
 using hmtest::Reported;
 using hmtest::Reports;
 
@@ -31,15 +32,7 @@ inline void ForwardRenderState(uint32_t state, uint32_t value) {
   if (CGfxDevice* device = GetD3DDevice()) device->SetRenderState(state, value);
 }
 
-// Little-endian file contents, field by field.
-struct SBytes {
-  std::vector<uint8_t> data;
-  SBytes& U16(uint32_t v) { return Byte(v).Byte(v >> 8); }
-  SBytes& U32(uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-  SBytes& Byte(uint32_t v) { data.push_back(uint8_t(v)); return *this; }
-  SBytes& Tag(const char* tag) { data.insert(data.end(), tag, tag + 4); return *this; }
-  SBytes& Append(const std::vector<uint8_t>& more) { data.insert(data.end(), more.begin(), more.end()); return *this; }
-};
+using hmtest::SBytes;
 
 // An MPT holding one raw picture (R, G, B, A texels).
 inline std::vector<uint8_t> MptFile(uint32_t width, uint32_t height, const std::vector<uint8_t>& rgba) {
@@ -49,7 +42,7 @@ inline std::vector<uint8_t> MptFile(uint32_t width, uint32_t height, const std::
 // A top-down 32-bit BMP (B, G, R, A texels as stored).
 inline std::vector<uint8_t> BmpFile(int32_t width, int32_t height, const std::vector<uint8_t>& bgra) {
   SBytes file;
-  file.Byte('B').Byte('M').U32(54 + uint32_t(bgra.size())).U32(0).U32(54);
+  file.U8('B').U8('M').U32(54 + uint32_t(bgra.size())).U32(0).U32(54);
   file.U32(40).U32(uint32_t(width)).U32(uint32_t(-height)).U16(1).U16(32).U32(0).U32(uint32_t(bgra.size()));
   file.U32(0).U32(0).U32(0).U32(0);
   return file.Append(bgra).data;
@@ -66,8 +59,6 @@ class CRenderFixture : public gfxtest::CGfxFixture {
  protected:
   void SetUp() override {
     gfxtest::CGfxFixture::SetUp();
-    Reports().clear();
-    ReportHandler = CaptureReport;
     SetD3DDevice(m_device);
     SetRenderStateSink(ForwardRenderState);
     InitDrawState();
@@ -87,7 +78,6 @@ class CRenderFixture : public gfxtest::CGfxFixture {
     DestroyAllDeviceResources();
     SetRenderStateSink(nullptr);
     SetD3DDevice(nullptr);
-    ReportHandler = nullptr;
     gfxtest::CGfxFixture::TearDown();
   }
 
@@ -129,6 +119,7 @@ class CRenderFixture : public gfxtest::CGfxFixture {
     out[3] = {Edge(x1), Edge(y0), 0.5f, colour, 1, 0};
   }
 
+  hmtest::CReportScope m_reports;
   std::string m_folder = vfstest::MakeTempFolder();
   vfstest::ArchiveFlag m_plain{false};
   std::unique_ptr<CVFS> m_vfs;

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "Quor/CByteReader.h"
 #include "Quor/TextureFormats.h"
 #include "tests/Quor/ContentFixture.h"
@@ -16,16 +16,6 @@
 namespace {
 
 using comictool::SComicDescription;
-
-int RunTool(const std::string& arguments, const std::string& errors) {
-  const std::string line = std::string(HM_BINARY_DIR) + "/bin/comictool " + arguments + " 2>" + errors;
-  return PlatformRunCommand(line);
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(ComicDescription, KeysSplitPagesIntoFramesAndAreInterpolated) {
   SComicDescription comic;
@@ -88,19 +78,23 @@ TEST(ComicDescription, KeysSplitPagesIntoFramesAndAreInterpolated) {
 
 TEST(ComicToolProgram, WritesComicsAndKeyboardPictures) {
   contenttest::CContentFolder folder;
-  const std::string dir = folder.GetFolder(), errors = dir + "/err.txt";
+  const std::string dir = folder.GetFolder();
+  SProgramRun run;
   folder.Put("intro.txt", std::string("texture a.mpt\npage 0 2\npanel 0\nkey 0 -10 10 10 -10\n"));
-  ASSERT_EQ(RunTool("cmx " + dir + "/intro.txt " + dir + "/intro.cmx", errors), 0) << ReadText(errors);
+  run = RunTool("comictool", "cmx " + dir + "/intro.txt " + dir + "/intro.cmx", dir);
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(ReadWholeVfsFile("intro.cmx", &bytes));
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "CMX ");
 
   folder.Put("bad.txt", std::string("texture a.mpt\npanel 0\n"));
-  EXPECT_EQ(RunTool("cmx " + dir + "/bad.txt " + dir + "/bad.cmx", errors), 1);
-  EXPECT_NE(ReadText(errors).find("bad.txt: line 2"), std::string::npos) << ReadText(errors);
-  EXPECT_EQ(RunTool("", errors), 2);
+  run = RunTool("comictool", "cmx " + dir + "/bad.txt " + dir + "/bad.cmx", dir);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("bad.txt: line 2"), std::string::npos) << run.errors;
+  EXPECT_EQ(RunTool("comictool", "", dir).exitCode, 2);
 
-  ASSERT_EQ(RunTool("osk " + dir + "/OSK", errors), 0) << ReadText(errors);
+  run = RunTool("comictool", "osk " + dir + "/OSK", dir);
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
   for (const char* name : {"buttonSmall", "buttonWide", "buttonSpace", "buttonBS", "buttonOK", "buttonCancel",
                            "Cursor"}) {
     const std::string file = std::string("OSK/") + name + ".mpt";

@@ -13,7 +13,7 @@
 #include "Common/Render/DynaMesh/CDynaMesh.h"
 #include "Common/Utils/CameraSpline/CCameraSpline.h"
 #include "Common/Utils/Spline/CSpline.h"
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/Quor/ContentFixture.h"
 
 namespace {
@@ -25,9 +25,8 @@ class ContentToolsTest : public ::testing::Test {
           const std::string& output) {
     const std::string in = m_content.GetFolder() + "/" + output + ".txt";
     std::ofstream(in) << description;
-    const std::string line = std::string(HM_BINARY_DIR) + "/bin/" + tool + " " + command + " " + in + " " +
-                             m_content.GetFolder() + "/" + output + " 2>" + m_content.GetFolder() + "/err.txt";
-    return PlatformRunCommand(line);
+    return RunTool(tool, command + " " + in + " " + m_content.GetFolder() + "/" + output, m_content.GetFolder())
+        .exitCode;
   }
 
   contenttest::CContentFolder m_content;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "Quor/CFont.h"
 #include "tools/fontmaker/FontFileWriter.h"
 
@@ -14,10 +14,7 @@ namespace {
 const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 const std::string kGothic = "/usr/share/fonts/truetype/vlgothic/VL-Gothic-Regular.ttf";
 
-std::string WorkPath(const std::string& name) {
-  return std::string(HM_BINARY_DIR) + "/fontmaker-" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + name;
-}
+std::string WorkPath(const std::string& name) { return TestFolder("fontmaker") + "/" + name; }
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -25,8 +22,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 }
 
 int RunFontMaker(const std::string& arguments) {
-  const std::string command = std::string(HM_BINARY_DIR) + "/bin/fontmaker " + arguments + " > /dev/null 2>&1";
-  return PlatformRunCommand(command);
+  return RunTool("fontmaker", arguments, TestFolder("fontmaker")).exitCode;
 }
 
 TEST(FontMaker, FixtureIsTheTestsFixedFont) {

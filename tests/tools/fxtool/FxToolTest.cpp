@@ -8,36 +8,15 @@
 #include <fstream>
 #include <string>
 
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "tools/shared/FileBytes.h"
 
 namespace {
 
-class FxToolTest : public ::testing::Test {
+class FxToolTest : public CToolTest {
  protected:
-  void SetUp() override {
-    m_folder = std::string(HM_BINARY_DIR) + "/test-fixtures/fxtool/" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::remove_all(m_folder);
-    std::filesystem::create_directories(m_folder);
-  }
-
-  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
-  void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
-
-  // The exit status; the program's output lands in out.txt.
-  int Run(const std::string& arguments) const {
-    const std::string command =
-        std::string(HM_BINARY_DIR) + "/bin/fxtool " + arguments + " >" + Path("out.txt") + " 2>&1";
-    return PlatformRunCommand(command);
-  }
-  std::string Output() const {
-    std::vector<uint8_t> bytes;
-    ReadFileBytes(Path("out.txt"), bytes);
-    return std::string(bytes.begin(), bytes.end());
-  }
-
-  std::string m_folder;
+  FxToolTest() : CToolTest("fxtool") {}
+  std::string Output() const { return m_run.output + m_run.errors; }
 };
 
 const char* const kVertexShader = "vs_2_0\ndcl_position v0\nmov oPos, v0\n";

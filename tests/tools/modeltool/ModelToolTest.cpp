@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "Quor/CAnimator_Keyframed.h"
 #include "Quor/TextureAtlas.h"
 #include "tools/modeltool/ModelText.h"
@@ -16,35 +16,9 @@
 
 namespace {
 
-class ModelToolTest : public ::testing::Test {
+class ModelToolTest : public CToolTest {
  protected:
-  void SetUp() override {
-    m_folder = std::string(HM_BINARY_DIR) + "/test-fixtures/modeltool/" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::remove_all(m_folder);
-    std::filesystem::create_directories(m_folder);
-  }
-
-  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
-
-  void Write(const std::string& name, const std::string& text) const {
-    std::ofstream(Path(name), std::ios::binary) << text;
-  }
-
-  std::string ReadText(const std::string& name) const {
-    std::vector<uint8_t> bytes;
-    ReadFileBytes(Path(name), bytes);
-    return std::string(bytes.begin(), bytes.end());
-  }
-
-  // The program's exit status; its output and errors land in out.txt and err.txt.
-  int Run(const std::string& arguments) const {
-    const std::string command = std::string(HM_BINARY_DIR) + "/bin/modeltool " + arguments + " >" +
-                                Path("out.txt") + " 2>" + Path("err.txt");
-    return PlatformRunCommand(command);
-  }
-
-  std::string m_folder;
+  ModelToolTest() : CToolTest("modeltool") {}
 };
 
 const char kWalk[] = R"(# a short walk
@@ -65,7 +39,7 @@ event 15 78
 
 TEST_F(ModelToolTest, AnAnimationDescriptionBecomesAFileTheEngineReads) {
   Write("walk.txt", kWalk);
-  ASSERT_EQ(Run("ban " + Path("walk.txt") + " " + Path("walk.ban")), 0) << ReadText("err.txt");
+  ASSERT_EQ(Run("ban " + Path("walk.txt") + " " + Path("walk.ban")), 0) << m_run.errors;
 
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(ReadFileBytes(Path("walk.ban"), bytes));
@@ -100,8 +74,8 @@ TEST_F(ModelToolTest, AnAnimationDescriptionBecomesAFileTheEngineReads) {
   EXPECT_NEAR(node.transform.position.x, 1.0f, 1e-5f);
   EXPECT_NEAR(node.transform.rotation.z, 0.38268343f, 1e-5f);
 
-  ASSERT_EQ(Run("dump " + Path("walk.ban")), 0) << ReadText("err.txt");
-  const std::string dump = ReadText("out.txt");
+  ASSERT_EQ(Run("dump " + Path("walk.ban")), 0) << m_run.errors;
+  const std::string dump = m_run.output;
   EXPECT_NE(dump.find("version 0x102, 20 frames at 10 fps, 2 tracks, 2 events"), std::string::npos) << dump;
   EXPECT_NE(dump.find("  track KNEE\n    scale 5 1 2 1\n"), std::string::npos) << dump;
   EXPECT_NE(dump.find("  event 15 78\n"), std::string::npos) << dump;
@@ -113,7 +87,7 @@ TEST_F(ModelToolTest, AnAtlasDescriptionBecomesAFileTheEngineReads) {
         "entry Key 0 0 0.25 0.25\n"
         "entry Lamp 0.25 0 0.5 0.25 1 2 3 4   # all eight values\n"
         "entry Empty\n");
-  ASSERT_EQ(Run("atlas " + Path("icons.txt") + " " + Path("icons.atlas")), 0) << ReadText("err.txt");
+  ASSERT_EQ(Run("atlas " + Path("icons.txt") + " " + Path("icons.atlas")), 0) << m_run.errors;
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(ReadFileBytes(Path("icons.atlas"), bytes));
   STextureAtlas atlas;
@@ -125,8 +99,8 @@ TEST_F(ModelToolTest, AnAtlasDescriptionBecomesAFileTheEngineReads) {
   EXPECT_FLOAT_EQ(FindAtlasEntry(atlas, "empty")->GetFloat(0), 0.0f);
 
   ASSERT_EQ(Run("dump " + Path("icons.atlas")), 0);
-  EXPECT_NE(ReadText("out.txt").find("entry Lamp 0.25 0 0.5 0.25 1 2 3 4"), std::string::npos)
-      << ReadText("out.txt");
+  EXPECT_NE(m_run.output.find("entry Lamp 0.25 0 0.5 0.25 1 2 3 4"), std::string::npos)
+      << m_run.output;
 }
 
 TEST_F(ModelToolTest, BadDescriptionsNameTheLineAndWriteNothing) {
@@ -149,7 +123,7 @@ TEST_F(ModelToolTest, BadDescriptionsNameTheLineAndWriteNothing) {
     Write("bad.txt", c.text);
     std::filesystem::remove(Path("bad.out"));
     EXPECT_EQ(Run(std::string(c.command) + " " + Path("bad.txt") + " " + Path("bad.out")), 1) << c.text;
-    EXPECT_NE(ReadText("err.txt").find(c.expected), std::string::npos) << ReadText("err.txt");
+    EXPECT_NE(m_run.errors.find(c.expected), std::string::npos) << m_run.errors;
     EXPECT_FALSE(std::filesystem::exists(Path("bad.out"))) << c.text;
   }
 }
@@ -161,19 +135,19 @@ TEST_F(ModelToolTest, UsageAndFilesThatCannotBeRead) {
   EXPECT_EQ(Run("ban " + Path("missing.txt") + " " + Path("x.ban")), 1);
   Write("other.bin", "RIFF....");
   EXPECT_EQ(Run("dump " + Path("other.bin")), 1);
-  EXPECT_NE(ReadText("err.txt").find("is not an animation, texture atlas, model, scene or collision tree file"), std::string::npos);
+  EXPECT_NE(m_run.errors.find("is not an animation, texture atlas, model, scene or collision tree file"), std::string::npos);
 
   // A damaged file is reported by the engine's reader, not printed.
   Write("walk.txt", kWalk);
   ASSERT_EQ(Run("ban " + Path("walk.txt") + " " + Path("walk.ban")), 0);
   std::filesystem::resize_file(Path("walk.ban"), 30);
   EXPECT_EQ(Run("dump " + Path("walk.ban")), 1);
-  EXPECT_NE(ReadText("err.txt").find("is damaged"), std::string::npos) << ReadText("err.txt");
+  EXPECT_NE(m_run.errors.find("is damaged"), std::string::npos) << m_run.errors;
 
   // A model or scene of a newer version than the engine reads: reported naming the file.
   ASSERT_EQ(Run("box Crate 2 " + Path("box.bmo")), 0);
   Write("room.txt", "");
-  ASSERT_EQ(Run("bsc " + Path("room.txt") + " " + Path("room.bsc")), 0) << ReadText("err.txt");
+  ASSERT_EQ(Run("bsc " + Path("room.txt") + " " + Path("room.bsc")), 0) << m_run.errors;
   for (const char* name : {"box.bmo", "room.bsc"}) {
     SCOPED_TRACE(name);
     std::vector<uint8_t> bytes;
@@ -181,8 +155,8 @@ TEST_F(ModelToolTest, UsageAndFilesThatCannotBeRead) {
     bytes[5] = 0x7F;  // the major version
     ASSERT_TRUE(WriteFileBytes(Path(name), bytes));
     EXPECT_EQ(Run("dump " + Path(name)), 1);
-    EXPECT_NE(ReadText("err.txt").find(Path(name) + "\": Unsupported version 127."), std::string::npos)
-        << ReadText("err.txt");
+    EXPECT_NE(m_run.errors.find(Path(name) + "\": Unsupported version 127."), std::string::npos)
+        << m_run.errors;
   }
 }
 
@@ -249,35 +223,35 @@ TEST_F(ModelToolTest, ModelsScenesAndTreesAreWrittenFromTextAndReadBack) {
   Write("arm.txt", kArm);
   Write("room.txt", kRoom);
   Write("walls.txt", kWalls);
-  ASSERT_EQ(Run("bmo " + Path("arm.txt") + " " + Path("arm.bmo")), 0) << ReadText("err.txt");
-  ASSERT_EQ(Run("dump " + Path("arm.bmo")), 0) << ReadText("err.txt");
-  EXPECT_EQ(ReadText("out.txt"), "model " + Path("arm.bmo") +
+  ASSERT_EQ(Run("bmo " + Path("arm.txt") + " " + Path("arm.bmo")), 0) << m_run.errors;
+  ASSERT_EQ(Run("dump " + Path("arm.bmo")), 0) << m_run.errors;
+  EXPECT_EQ(m_run.output, "model " + Path("arm.bmo") +
                                      ": version 0x204, 2 nodes, 1 parts\n"
                                      "  node Shoulder pivot 0 0 0 parent -1 points 0\n"
                                      "  node Elbow pivot 1 0 0 parent 0 points 1\n"
                                      "  part Skin primitive 2 vertices 3 bones 0 1\n"
                                      "  bounds 0 0 0 .. 2 0 0\n");
-  ASSERT_EQ(Run("bsc " + Path("room.txt") + " " + Path("room.bsc")), 0) << ReadText("err.txt");
-  ASSERT_EQ(Run("dump " + Path("room.bsc")), 0) << ReadText("err.txt");
-  EXPECT_EQ(ReadText("out.txt"), "scene " + Path("room.bsc") +
+  ASSERT_EQ(Run("bsc " + Path("room.txt") + " " + Path("room.bsc")), 0) << m_run.errors;
+  ASSERT_EQ(Run("dump " + Path("room.bsc")), 0) << m_run.errors;
+  EXPECT_EQ(m_run.output, "scene " + Path("room.bsc") +
                                      ": version 0x105, 1 patches, grid 1 x 1 x 2\n"
                                      "  patch 10 0 0 .. 60 100 0\n"
                                      "    batch Floor vertices 3\n");
-  ASSERT_EQ(Run("bct " + Path("walls.txt") + " " + Path("walls.bct")), 0) << ReadText("err.txt");
-  ASSERT_EQ(Run("dump " + Path("walls.bct")), 0) << ReadText("err.txt");
-  EXPECT_EQ(ReadText("out.txt"), "collision tree " + Path("walls.bct") +
+  ASSERT_EQ(Run("bct " + Path("walls.txt") + " " + Path("walls.bct")), 0) << m_run.errors;
+  ASSERT_EQ(Run("dump " + Path("walls.bct")), 0) << m_run.errors;
+  EXPECT_EQ(m_run.output, "collision tree " + Path("walls.bct") +
                                      ": version 0x102, blocks 3 and 0 bytes, 1 records A, 1 words, 2 records C\n");
 }
 
 TEST_F(ModelToolTest, GeneratedModelsAndRefusedDescriptions) {
-  ASSERT_EQ(Run("box Crate 2 " + Path("box.bmo")), 0) << ReadText("err.txt");
+  ASSERT_EQ(Run("box Crate 2 " + Path("box.bmo")), 0) << m_run.errors;
   ASSERT_EQ(Run("dump " + Path("box.bmo")), 0);
-  EXPECT_NE(ReadText("out.txt").find("part Crate primitive 2 vertices 36 bones 0\n  bounds -1 -1 -1 .. 1 1 1"),
+  EXPECT_NE(m_run.output.find("part Crate primitive 2 vertices 36 bones 0\n  bounds -1 -1 -1 .. 1 1 1"),
             std::string::npos)
-      << ReadText("out.txt");
+      << m_run.output;
   ASSERT_EQ(Run("strip Skin 4 " + Path("strip.bmo")), 0);
   ASSERT_EQ(Run("dump " + Path("strip.bmo")), 0);
-  EXPECT_NE(ReadText("out.txt").find("node Bone2 pivot 2 0 0 parent 0"), std::string::npos);
+  EXPECT_NE(m_run.output.find("node Bone2 pivot 2 0 0 parent 0"), std::string::npos);
   EXPECT_EQ(Run("box Crate -1 " + Path("bad.bmo")), 1);
 
   struct SCase {
@@ -298,11 +272,11 @@ TEST_F(ModelToolTest, GeneratedModelsAndRefusedDescriptions) {
     Write("in.txt", c.text);
     const int status = Run(std::string(c.command) + " " + Path("in.txt") + " " + Path("out.bin"));
     if (!*c.error) {
-      EXPECT_EQ(status, 0) << ReadText("err.txt");
+      EXPECT_EQ(status, 0) << m_run.errors;
       continue;
     }
     EXPECT_EQ(status, 1);
-    EXPECT_NE(ReadText("err.txt").find(c.error), std::string::npos) << ReadText("err.txt");
+    EXPECT_NE(m_run.errors.find(c.error), std::string::npos) << m_run.errors;
   }
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tools/shaderasm/ShaderAssembler.h"
+#include "tests/support/ProgramRun.h"
 
 // One of the engine's own programs, assembled while it was built.
 #include "Shaders/DrawColour_psh.h"
@@ -22,10 +23,6 @@ std::string TempPath(const std::string& name) { return ::testing::TempDir() + "s
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(ShaderAssembler, TheBuildMadeTheSameByteCodeAsTheAssemblerMakesNow) {
   const std::string source = std::string(HM_SOURCE_DIR) + "/Quor/Shaders/DrawColour.psh";
@@ -56,7 +53,7 @@ TEST(ShaderAssembler, HeadersHoldTheWordsUnderTheirNameAndAreOnlyRewrittenWhenCh
   const std::string path = TempPath("out.h");
   std::string error;
   ASSERT_TRUE(WriteByteCodeHeader(path, code, "kSample", "sample.psh", error)) << error;
-  const std::string text = ReadText(path);
+  const std::string text = ReadTextFile(path);
   EXPECT_NE(text.find("inline constexpr uint32_t kSample[] = {"), std::string::npos);
   EXPECT_NE(text.find("0xffff0200, 0x12345678, 0x0000ffff,"), std::string::npos);
   EXPECT_NE(text.find("kSample_Size = sizeof(kSample)"), std::string::npos);
@@ -71,13 +68,13 @@ TEST(ShaderAssembler, HeadersHoldTheWordsUnderTheirNameAndAreOnlyRewrittenWhenCh
 }
 
 TEST(ShaderAssembler, TheProgramWritesTheHeaderOrFailsWithTheReason) {
-  const std::string tool = std::string(HM_BINARY_DIR) + "/bin/shaderasm";
-  const std::string source = TempPath("tool.vsh"), header = TempPath("tool.h");
+  const std::string folder = TestFolder("shaderasm");
+  const std::string source = folder + "/tool.vsh", header = folder + "/tool.h";
   WriteText(source, "vs_2_0\ndcl_position v0\nmov oPos, v0\n");
-  EXPECT_EQ(std::system((tool + " " + source + " " + header + " kTool").c_str()), 0);
-  EXPECT_NE(ReadText(header).find("kTool[]"), std::string::npos);
+  EXPECT_EQ(RunTool("shaderasm", source + " " + header + " kTool", folder).exitCode, 0);
+  EXPECT_NE(ReadTextFile(header).find("kTool[]"), std::string::npos);
   WriteText(source, "vs_2_0\nnot_an_instruction r0\n");
-  EXPECT_NE(std::system((tool + " " + source + " " + header + " kTool 2>/dev/null").c_str()), 0);
+  EXPECT_NE(RunTool("shaderasm", source + " " + header + " kTool", folder).exitCode, 0);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Runs the soundgen program and reads its files back through the engine's WAVE parser.
 #include <gtest/gtest.h>
 
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/Platform/AudioTestSupport.h"
 
 using audiotest::SCapture;
@@ -9,26 +9,9 @@ using audiotest::SCapture;
 namespace {
 
 // A file of the running test (ctest runs the tests side by side).
-std::string WorkPath(const std::string& name) {
-  return std::string(HM_BINARY_DIR) + "/soundgen-" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + name;
-}
+std::string WorkPath(const std::string& name) { return TestFolder("soundgen") + "/" + name; }
 
-struct SRun {
-  int exitCode = -1;
-  std::string errors;
-};
-
-SRun RunSoundGen(const std::string& arguments) {
-  const std::string errorsPath = WorkPath("stderr.txt");
-  const std::string command =
-      std::string(HM_BINARY_DIR) + "/bin/soundgen " + arguments + " 2> " + errorsPath + " > /dev/null";
-  SRun run;
-  run.exitCode = PlatformRunCommand(command);
-  std::ifstream in(errorsPath);
-  run.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return run;
-}
+SProgramRun RunSoundGen(const std::string& arguments) { return RunTool("soundgen", arguments, TestFolder("soundgen")); }
 
 struct SSound {
   SWaveFormat format;
@@ -38,7 +21,7 @@ struct SSound {
 SSound Generate(const std::string& arguments) {
   const std::string path = WorkPath("out.wav");
   std::remove(path.c_str());
-  const SRun run = RunSoundGen(arguments + " -o " + path);
+  const SProgramRun run = RunSoundGen(arguments + " -o " + path);
   EXPECT_EQ(run.exitCode, 0) << run.errors;
   std::ifstream in(path, std::ios::binary);
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -177,11 +160,11 @@ TEST(SoundGen, BadCommandLinesExplainThemselves) {
   };
   for (const SCase& c : cases) {
     SCOPED_TRACE(c.arguments);
-    const SRun run = RunSoundGen(c.arguments);
+    const SProgramRun run = RunSoundGen(c.arguments);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
   }
-  const SRun unwritable = RunSoundGen("tone -o " + WorkPath("no-such-folder/x.wav"));
+  const SProgramRun unwritable = RunSoundGen("tone -o " + WorkPath("no-such-folder/x.wav"));
   EXPECT_EQ(unwritable.exitCode, 1);
   EXPECT_NE(unwritable.errors.find("no-such-folder/x.wav: No such file or directory"), std::string::npos);
 

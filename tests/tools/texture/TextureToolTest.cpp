@@ -1,6 +1,6 @@
 #include "Framework/Resources/omJptTexture.h"
 #include "Framework/Scene/omTextureMask.h"
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
@@ -125,21 +125,9 @@ TEST(DctzEncoder, OpaqueOddSizedPictureKeepsItsImageSize) {
 
 // ---- the program ----
 
-class TextureProgramTest : public ::testing::Test {
+class TextureProgramTest : public CToolTest {
  protected:
-  void SetUp() override {
-    // One folder per test: ctest runs the tests of this program side by side.
-    m_folder = std::string(HM_BINARY_DIR) + "/test-fixtures/texture-tool/" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::create_directories(m_folder);
-  }
-
-  int Run(const std::string& arguments) {
-    std::string command = std::string(HM_BINARY_DIR) + "/bin/texture " + arguments + " 2>" + m_folder + "/stderr.txt";
-    return PlatformRunCommand(command);
-  }
-
-  std::string Path(const std::string& name) const { return m_folder + "/" + name; }
+  TextureProgramTest() : CToolTest("texture") {}
 
   // Reads a mask file of the test's folder as loose files, not from an archive.
   bool LoadMask(const char* name, Ombrel::CTextureMask& mask) const {
@@ -152,8 +140,6 @@ class TextureProgramTest : public ::testing::Test {
     CVFS::SetArchiveMode(archiveMode);
     return loaded;
   }
-
-  std::string m_folder;
 };
 
 TEST_F(TextureProgramTest, EncodeThenDecodeGivesThePictureBack) {
@@ -261,18 +247,13 @@ TEST_F(TextureProgramTest, DamagedFileEndsWithStatus1) {
   wrongVersion[4] = 0x07;  // version 1.07: a fatal fault in the engine, status 1 here
   ASSERT_TRUE(WriteFileBytes(Path("version.dctz"), wrongVersion));
   EXPECT_EQ(Run("decode " + Path("version.dctz") + " " + Path("version.png")), 1);
-  std::vector<uint8_t> message;
-  ASSERT_TRUE(ReadFileBytes(Path("stderr.txt"), message));
-  EXPECT_NE(std::string(message.begin(), message.end()).find("version.dctz: Unsupported version 1.07"),
-            std::string::npos);
+  EXPECT_NE(m_run.errors.find("version.dctz: Unsupported version 1.07"), std::string::npos) << m_run.errors;
   // A JPT cut short: its streams lie past the end, which is reported, not fatal.
   std::vector<uint8_t> jpt = Ombrel::EncodeJptRgba(32, 32, image.rgba.data(), 80);
   jpt.resize(jpt.size() / 2);
   ASSERT_TRUE(WriteFileBytes(Path("cut.jpt"), jpt));
   EXPECT_EQ(Run("decode " + Path("cut.jpt") + " " + Path("cut.png")), 1);
-  ASSERT_TRUE(ReadFileBytes(Path("stderr.txt"), message));
-  EXPECT_NE(std::string(message.begin(), message.end()).find("cut.jpt: the colour stream lies outside"),
-            std::string::npos);
+  EXPECT_NE(m_run.errors.find("cut.jpt: the colour stream lies outside"), std::string::npos) << m_run.errors;
   // Bytes that are no JPEG stream: reported by the framework's decoder, status 1.
   ASSERT_TRUE(WriteFileBytes(Path("text.jpg"), {'n', 'o', 't', ' ', 'J', 'P', 'E', 'G'}));
   EXPECT_EQ(Run("decode " + Path("text.jpg") + " " + Path("text.png")), 1);
