@@ -27,6 +27,7 @@ void CSystemInfoNode::SetUpFont() {
   m_font->SetColors(kFullColour);
   m_font->SetShadow(kShadowOffset, kShadowOffset, kShadowAlpha);
   m_font->SetWrapWidth(kWrapWidth);
+  m_font->SetJustify(false);
   m_font->SetPosition(m_position.x, m_position.y);
 }
 
