@@ -93,6 +93,14 @@ hm_fuzz_target(jpt
   COMMAND $<TARGET_FILE:texture> encode ${scratch}/jpt/Cursor.png ${s}/jpt/cursor.jpt --quality 60
   COMMAND $<TARGET_FILE:texture> encode ${scratch}/jpt/Cursor.png ${s}/jpt/cursor-fine.jpt --quality 98
   DEPENDS comictool texture)
+# Mask seeds of both formats, from a picture in a scratch folder of their own.
+hm_fuzz_target(mask
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${scratch}/mask
+  COMMAND $<TARGET_FILE:comictool> osk ${scratch}/mask
+  COMMAND $<TARGET_FILE:texture> decode ${scratch}/mask/Cursor.mpt ${scratch}/mask/Cursor.png
+  COMMAND $<TARGET_FILE:texture> mask ${scratch}/mask/Cursor.png ${s}/mask/bytes.msk
+  COMMAND $<TARGET_FILE:texture> mask ${scratch}/mask/Cursor.png ${s}/mask/bits.msk --bits --threshold 128
+  DEPENDS comictool texture)
 hm_fuzz_target(reslist
   COMMAND ${CMAKE_COMMAND} -E copy ${t}/reslist/nested.xml ${t}/reslist/flags.xml ${s}/reslist
   DEPENDS ${t}/reslist/nested.xml ${t}/reslist/flags.xml)

@@ -22,19 +22,22 @@ void CSystemInfoNode::AddLine(const char* line) {
 
 void CSystemInfoNode::SetUpFont() {
   m_font->SetAlignment(kAlignCentre, kAlignCentre);
-  m_font->SetSize(kTextHeight);
+  // The font's size scales its line height.
+  if (m_font->GetLineHeight() > 0) m_font->SetSize(kTextHeight / m_font->GetLineHeight());
   m_font->SetColors(kFullColour);
   m_font->SetShadow(kShadowOffset, kShadowOffset, kShadowAlpha);
   m_font->SetWrapWidth(kWrapWidth);
+  m_font->SetJustify(false);
   m_font->SetPosition(m_position.x, m_position.y);
 }
 
 void CSystemInfoNode::DrawBox(float textHeight) {
   const float halfHeight = (textHeight + kBoxMargin) / 2.0f;
-  const Vector2 corners[4] = {{m_position.x - kBoxHalfWidth, m_position.y - halfHeight},
-                              {m_position.x + kBoxHalfWidth, m_position.y - halfHeight},
+  // Wound like a sprite's corners, so that back-face culling keeps the box.
+  const Vector2 corners[4] = {{m_position.x - kBoxHalfWidth, m_position.y + halfHeight},
                               {m_position.x + kBoxHalfWidth, m_position.y + halfHeight},
-                              {m_position.x - kBoxHalfWidth, m_position.y + halfHeight}};
+                              {m_position.x + kBoxHalfWidth, m_position.y - halfHeight},
+                              {m_position.x - kBoxHalfWidth, m_position.y - halfHeight}};
   Begin2DBatch();
   Add2DBatchSolidQuad(corners, 0, 0, 0, kBoxAlpha);
   Flush2DBatch();

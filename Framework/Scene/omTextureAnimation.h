@@ -29,7 +29,6 @@ class CTextureAnimation : public CMemWatch {
   // A grid animation of the texture's rows x columns cells.
   static std::unique_ptr<CTextureAnimation> CreateGrid(int frameCount, TextureRecord* texture, int rows, int columns);
 
-  virtual ~CTextureAnimation() = default;
   // Back to the start; playing again when it plays on its own.
   virtual void Reset();
   // Moves on by speed x dt cycles while playing and not paused. At the end of a cycle a looping

@@ -2,8 +2,11 @@
 
 #include "Framework/Scene/omSceneManager.h"
 #include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/Scene/omSystemInfoNode.h"
+#include "Quor/CFont.h"
 #include "tests/Framework/Scene/SceneTestKit.h"
 #include "tests/Quor/Render/RenderTestKit.h"
+#include "tools/fontmaker/FontFileWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +105,39 @@ TEST_F(SceneFrameTest, BackFacesAreCulledOnlyForNodesWhoseFlagsAskForIt) {
   EXPECT_EQ(Quarter(frame, 1, 0), kRedPixel);
   EXPECT_EQ(Quarter(frame, 0, 1), kRedPixel);
   CullOff();
+}
+
+TEST_F(SceneFrameTest, SystemInfoTextSitsOnAHalfDarkBoxOnlyWhileThereIsText) {
+  const std::vector<uint8_t> bytes = fontmaker::WriteFontFile(fontmaker::MakeFixtureFont());
+  CFont font;
+  font.LoadFromMemory("fixture.fnt", bytes.data(), bytes.size());
+  auto* info = new CSystemInfoNode(&font);
+  info->SetMaterial(new C2DMaterial("SystemInfoMat"));
+  m_scene.AddNode(info, m_scene.GetSystemInfoLayerName());
+  info->Clear();
+  info->AddLine("Hi");
+
+  // Across the middle row: white outside the box's 412 units, half dark inside, away from the text.
+  constexpr uint32_t kWhite = 0xFFFFFFFF;
+  BeginFrame(kWhite);
+  m_scene.Render();
+  std::vector<uint8_t> frame = EndFrame();
+  const auto grey = [&](int x, int y) { return int(Pixel(frame, kSize, x, y).g); };
+  EXPECT_EQ(grey(3, 32), 255);
+  EXPECT_EQ(grey(8, 32), 127);
+  EXPECT_EQ(grey(56, 32), 127);
+  EXPECT_EQ(grey(8, 26), 255) << "two lines of 14 units and the margin make a box of about 6 pixels";
+  EXPECT_EQ(grey(8, 38), 255);
+  int lit = 0;  // the text's pixels, light over the box
+  for (int y = 29; y <= 35; ++y)
+    for (int x = 24; x <= 40; ++x) lit += grey(x, y) > 160;
+  EXPECT_GT(lit, 0);
+
+  info->Reset();
+  BeginFrame(kWhite);
+  m_scene.Render();
+  frame = EndFrame();
+  EXPECT_EQ(grey(8, 32), 255);
 }
 
 }  // namespace
