@@ -104,6 +104,13 @@ hm_fuzz_target(mask
 hm_fuzz_target(reslist
   COMMAND ${CMAKE_COMMAND} -E copy ${t}/reslist/nested.xml ${t}/reslist/flags.xml ${s}/reslist
   DEPENDS ${t}/reslist/nested.xml ${t}/reslist/flags.xml)
+hm_fuzz_target(dictionary
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/System/Configs/SystemDictionary.xml ${s}/dictionary
+  DEPENDS ${CMAKE_SOURCE_DIR}/content/System/Configs/SystemDictionary.xml)
+hm_fuzz_target(layout
+  COMMAND ${CMAKE_COMMAND} -E copy ${t}/layout/screen.2dl ${t}/layout/stops-half-way.2dl
+          ${CMAKE_SOURCE_DIR}/content/Sample/Menu.2dl ${s}/layout
+  DEPENDS ${t}/layout/screen.2dl ${t}/layout/stops-half-way.2dl ${CMAKE_SOURCE_DIR}/content/Sample/Menu.2dl)
 hm_fuzz_target(effect
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/content/Shaders/Grayscale.fxc ${CMAKE_BINARY_DIR}/content/Shaders/Tex1Skin.fxc
           ${CMAKE_BINARY_DIR}/content/Shaders/Tex1Proj.fx ${s}/effect

@@ -14,6 +14,9 @@ namespace Ombrel {
 
 namespace {
 constexpr const char* kSource = "Framework/Utils/omXmlRoutines";
+// The parser steps over a UTF-8 character whole, so a text that ends inside one sends it up to
+// three bytes past the terminator; zero bytes there stop it inside the buffer.
+constexpr size_t kParserOverrun = 4;
 }  // namespace
 
 void LoadXmlDocument(const char* fileName, TiXmlDocument& document) {
@@ -23,7 +26,9 @@ void LoadXmlDocument(const char* fileName, TiXmlDocument& document) {
 }
 
 void ParseXmlDocument(const char* fileName, const std::string& text, TiXmlDocument& document) {
-  document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+  std::string padded(text);
+  padded.append(kParserOverrun, '\0');
+  document.Parse(padded.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
   if (document.Error()) {
     HM_REPORT(kSource, "%s: XML error at line %d: %s", fileName, document.ErrorRow(), document.ErrorDesc());
   }

@@ -242,8 +242,14 @@ void CResourceLayout2D::LoadResources(const TiXmlElement* resources) {
   CResourcesXMLLoader reader(m_manager);
   reader.SetReuseMode(CResourcesLoader::kReusePresent);
   reader.SetRootPath(m_rootPath);
-  reader.LoadFromElement(*resources, &m_resources);
-  for (CResourceBase* resource : m_resources) resource->AddHolder();
+  // The layout lists a resource only once it holds it, so that it never lets go of one it
+  // did not take (the list may stop half-way).
+  std::vector<CResourceBase*> created;
+  reader.LoadFromElement(*resources, &created);
+  for (CResourceBase* resource : created) {
+    resource->AddHolder();
+    m_resources.push_back(resource);
+  }
 }
 
 void CResourceLayout2D::ReadObjects(const TiXmlElement* layout) {
@@ -282,9 +288,9 @@ CResLayout2DLoader::CResLayout2DLoader(CResourceManager* manager) : m_manager(ma
 CResourceBase* CResLayout2DLoader::CreateFromXml(const CStr&, const CStr& fileName, const TiXmlElement* element,
                                                  bool load, bool explicitDir) {
   if (AttributeIs(element, "Load", "False")) load = false;
-  auto* layout = new CResourceLayout2D(FilePath(fileName, explicitDir), GetRootPath(), m_manager);
+  auto layout = std::make_unique<CResourceLayout2D>(FilePath(fileName, explicitDir), GetRootPath(), m_manager);
   if (load) layout->Load();
-  return layout;
+  return layout.release();
 }
 
 }  // namespace Ombrel
