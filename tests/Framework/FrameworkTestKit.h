@@ -93,16 +93,23 @@ class CRecordingLoading : public Ombrel::CBaseLoading {
   void End() override { Log().push_back("loading End"); }
 };
 
-// Plain files from a content folder holding only the system dictionary, which the application
-// cannot start without: nothing else the framework opens at start exists.
-inline Ombrel::SFileSystemConfig PlainFileSystem() {
-  static const char* const kRoot = HM_BINARY_DIR "/test-home/dictionary-only-content/";
-  const std::filesystem::path dictionary = std::filesystem::path(kRoot) / "System/Configs/SystemDictionary.xml";
-  // Test programs run side by side: each copies aside and renames, so none reads half a file.
+// Puts a copy of the system dictionary, which the application cannot start without, into a
+// content folder. Test programs run side by side: each copies aside and renames, so none reads
+// half a file.
+inline void CopySystemDictionaryInto(const std::string& contentFolder) {
+  const std::filesystem::path dictionary =
+      std::filesystem::path(contentFolder) / "System/Configs/SystemDictionary.xml";
   const std::filesystem::path copy = dictionary.string() + "." + std::to_string(std::random_device()());
   std::filesystem::create_directories(dictionary.parent_path());
   std::filesystem::copy_file(HM_SOURCE_DIR "/content/System/Configs/SystemDictionary.xml", copy);
   std::filesystem::rename(copy, dictionary);
+}
+
+// Plain files from a content folder holding only the system dictionary: nothing else the
+// framework opens at start exists.
+inline Ombrel::SFileSystemConfig PlainFileSystem() {
+  static const char* const kRoot = HM_BINARY_DIR "/test-home/dictionary-only-content/";
+  CopySystemDictionaryInto(kRoot);
   Ombrel::SFileSystemConfig config;
   config.plainBaseName = kRoot;
   config.flags = Ombrel::kFileSystemOverrideArchiveFlag;

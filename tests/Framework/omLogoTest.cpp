@@ -362,6 +362,7 @@ class LogoShowTest : public ::testing::Test {
     m_folder = std::string(HM_TEST_HOME) + "/logo-show/" + name + "/";
     std::filesystem::create_directories(m_folder);
     vfstest::WriteBytes(m_folder + "LogoEN.jpg", JpegPicture(24, 24, [](int, int) { return SRgba{255, 0, 0, 255}; }));
+    fwtest::CopySystemDictionaryInto(m_folder);
     SFileSystemConfig files;
     files.plainBaseName = m_folder.c_str();
     files.flags = kFileSystemOverrideArchiveFlag;
