@@ -8,6 +8,7 @@
 #include "Framework/omSystemDrawing.h"
 #include "Platform/InputDevices.h"
 #include "Quor/CCollisionManager.h"
+#include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
@@ -44,11 +45,6 @@ constexpr float kBusySize = 20.0f;
 constexpr float kBusyCycle = 0.75f;
 constexpr float kPointerSize = 15.0f;
 constexpr float kPi = 3.14159265358979f;
-
-CInput* FrameworkInput() {
-  const CInputModule* module = GetInputModule();
-  return module ? module->GetInput() : nullptr;
-}
 
 // An empty text would leave a box that can never be drawn or answered; it counts as none.
 const char* TextOrNull(const char* text) { return text && *text ? text : nullptr; }
@@ -133,7 +129,7 @@ void CDataSaver::LoadSystemResources(CXmlDictionary* dictionary) {
   m_textures.unselectedEnd = FindSystemTexture(resources, "SysMsg_NAND_Button_Unselected_Edge");
   m_textures.unselectedCentre = FindSystemTexture(resources, "SysMsg_NAND_Button_Unselected_Center");
   m_textures.cursor = FindSystemTexture(resources, "SystemCursor");
-  if (CInput* input = FrameworkInput()) {
+  if (CInput* input = GetActiveInput()) {
     input->Bind(kSlotDown, KeyHeldPoll<kVkDown>);
     input->Bind(kSlotUp, KeyHeldPoll<kVkUp>);
     input->Bind(kSlotClick, KeyHeldPoll<kVkLButton>);
@@ -151,7 +147,7 @@ void CDataSaver::LoadSystemResources(CXmlDictionary* dictionary) {
 
 void CDataSaver::ReleaseSystemResources() {
   if (!m_systemResourcesReady) return;
-  if (CInput* input = FrameworkInput()) {
+  if (CInput* input = GetActiveInput()) {
     for (int32_t slot : {kSlotDown, kSlotUp, kSlotClick}) input->ClearSlot(slot);
   }
   m_busy.reset();
@@ -164,7 +160,7 @@ void CDataSaver::ReleaseSystemResources() {
 
 int32_t CDataSaver::ShowMessage(const char* title, const char* text, const char* firstButton,
                                 const char* secondButton, int32_t) {
-  if (!m_systemResourcesReady || !FrameworkInput()) {
+  if (!CanShowBox()) {
     HM_REPORT(kSource, "%s%s%s (answered \"%s\")", title ? title : "", title && *title ? ": " : "",
               text ? text : "", firstButton ? firstButton : "");
     return 1;
@@ -177,6 +173,12 @@ int32_t CDataSaver::ShowMessage(const char* title, const char* text, const char*
   }
 }
 
+// Without its resources, its input or a device to draw with, the box could never be seen or
+// answered.
+bool CDataSaver::CanShowBox() const {
+  return m_systemResourcesReady && GetActiveInput() && GetD3DDevice();
+}
+
 int32_t CDataSaver::MessageBoxFrame(const char* title, const char* text, const char* firstButton,
                                     const char* secondButton) {
   int32_t answer = 0;
@@ -187,7 +189,7 @@ CDataSaver::EFrame CDataSaver::RunFrame(const char* title, const char* text, con
                                         const char* secondButton, int32_t* answer) {
   text = TextOrNull(text);
   const int32_t buttonCount = !firstButton && !secondButton ? 0 : (secondButton ? 2 : 1);
-  CInput* input = FrameworkInput();
+  CInput* input = GetActiveInput();
   CBorrowedPointer borrowed(input ? input->GetCursor(0) : nullptr);
   SetDefaultRenderStates();
   if (!EngineServicePass() || !IsEngineRunning()) return EFrame::kClosed;
@@ -209,7 +211,7 @@ CDataSaver::EFrame CDataSaver::RunFrame(const char* title, const char* text, con
 // The pointer is refreshed in the box's own look; Up and Down move the choice, and where the
 // pointer rests on a button that button is the choice.
 void CDataSaver::ReadInput(int32_t buttonCount) {
-  CInput* input = FrameworkInput();
+  CInput* input = GetActiveInput();
   if (!input) return;
   CCursor* cursor = input->GetCursor(0);
   float hotX = 0, hotY = 0, width = 0, height = 0;
@@ -238,7 +240,7 @@ void CDataSaver::ReadInput(int32_t buttonCount) {
 
 // A box without buttons has nothing to choose, so no click can end it.
 int32_t CDataSaver::HoveredButton(int32_t buttonCount) const {
-  const CInput* input = FrameworkInput();
+  const CInput* input = GetActiveInput();
   if (!input || buttonCount == 0) return -1;
   const CCursor* cursor = input->GetCursor(0);
   const float halfWidth = kButtonWidth / SystemAspect() / 2, halfHeight = kButtonHeight / 2;
@@ -317,7 +319,7 @@ void CDataSaver::DrawButton(const char* label, bool selected, float centreY) con
 
 // The pointer's tip is its position; the picture hangs to the right and below.
 void CDataSaver::DrawPointer() const {
-  const CInput* input = FrameworkInput();
+  const CInput* input = GetActiveInput();
   if (!input) return;
   const CCursor* cursor = input->GetCursor(0);
   const float x = cursor->GetX(), y = cursor->GetY();
@@ -328,7 +330,7 @@ void CDataSaver::DrawPointer() const {
 bool CDataSaver::RunKeepingPointer(bool (CMemCardDX::*operation)()) {
   m_busyTimer = 0.0f;
   m_status = 0;
-  CInput* input = FrameworkInput();
+  CInput* input = GetActiveInput();
   CCursor* cursor = input ? input->GetCursor(0) : nullptr;
   const bool wasActive = cursor && cursor->IsActive();
   const bool done = (this->*operation)();

@@ -67,7 +67,8 @@ class CDataSaver : public CMemCardDX {
   // The engine's question: the box runs frame after frame until it is answered (1 or 2).
   // When the window is closed meanwhile the answer is 0, which the engine's flows take as
   // "no answer" (nothing is overwritten). Without the box's resources the message is
-  // reported and answered with its first button, so that no flow waits for nobody.
+  // reported and answered with its first button, as it is without a device to draw with, so
+  // that no flow waits for nobody.
   int32_t ShowMessage(const char* title, const char* text, const char* firstButton,
                       const char* secondButton, int32_t flags) override;
   // One frame of the box: 0 while nothing is chosen, 1 or 2 for the button clicked; 1 at
@@ -110,6 +111,7 @@ class CDataSaver : public CMemCardDX {
   };
   enum class EFrame { kOpen, kAnswered, kClosed };
 
+  bool CanShowBox() const;
   EFrame RunFrame(const char* title, const char* text, const char* firstButton,
                   const char* secondButton, int32_t* answer);
   void ReadInput(int32_t buttonCount);
