@@ -251,7 +251,10 @@ void CApplication::EnterStartState() {
 
 void CApplication::Run() {
   while (IsEngineRunning()) {
-    if (!EngineServicePass()) return;
+    if (!EngineServicePass()) {
+      LeaveThroughExitState();
+      return;
+    }
     const CFrameClock* clock = GetFrameClock();
     UpdateFrame(ClampFrameTime(clock ? clock->delta : 0.0f));
     if (BeginFrame()) {
@@ -364,6 +367,13 @@ void CApplication::FinishState() {
   }
   m_pending = m_sequence.front();
   m_sequence.pop_front();
+}
+
+// A quit from outside (the window closed, Alt+F4) still leaves the way the program's own end
+// does: the current state is released and the exit state saves.
+void CApplication::LeaveThroughExitState() {
+  GoToExit();
+  if (m_pending.id != -1) SwitchState();
 }
 
 void CApplication::GoToExit() {

@@ -68,6 +68,8 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
 
   CAppConfig* GetConfig() const { return m_config.get(); }
   CXmlDictionary* GetDictionary() const { return m_dictionary.get(); }
+  // Null until SetSaveInfo.
+  CSaveInfo* GetSaveInfo() const { return m_saveInfo.get(); }
   CEventManager* GetEventManager() const { return m_events.get(); }
   CAS_Start* GetStartState() const { return m_startState; }
   CAS_DebugMenu* GetDebugMenuState() const { return m_debugMenuState; }
@@ -111,6 +113,7 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   SStateRequest ExitRequest() const;
   void FinishState();
   void GoToExit();
+  void LeaveThroughExitState();
   void CreateModules();
   void DestroyModules();
   bool IsKeptModule(int32_t id) const;

@@ -15,6 +15,7 @@
 #include "Quor/Timer.h"
 #include "Quor/ReportError.h"
 #include "Src/Game/Vey_EngineShowcase.h"
+#include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_StartupParams.h"
 
 #include "Platform/GraphicsDevice.h"
@@ -33,6 +34,7 @@ constexpr float kFramePause = 0.016f;
 constexpr int kFrameRateMode = 0;
 // A calm dark slate, so a running window is told apart from a blank one at a glance.
 constexpr uint32_t kBackgroundColour = 0xFF1E2A38;
+constexpr const char* kSaveTitle = "Hollowmere";
 
 // The frame has begun with its depth cleared to 0 for the "greater or equal" test it sets up:
 // only the colour is cleared again here, so that depth-tested drawing still passes.
@@ -82,6 +84,8 @@ int RunApplication(int argumentCount) {
   }
   auto* application = new Ombrel::CApplication(argumentCount, params.FileSystemConfig());
   application->SetClearColour(kBackgroundColour);
+  // The titles come from the game's dictionary once the game has one.
+  Vey::InstallSaveInfo(*application, kSaveTitle, kSaveTitle);
   application->Start();
   application->Run();
   const uint32_t frames = GetFrameCounter();

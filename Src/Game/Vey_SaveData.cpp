@@ -1,5 +1,6 @@
 #include "Src/Game/Vey_SaveData.h"
 
+#include "Framework/omApplication.h"
 #include "Framework/omDataSaver.h"
 #include "Framework/omSaveInfo.h"
 #include "Framework/omSaveModule.h"
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <type_traits>
 
@@ -197,6 +199,22 @@ void ResetProgressBlock(SProgressBlock& block) {
 SSaveData* GetSaveData() {
   Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
   return saver ? reinterpret_cast<SSaveData*>(saver->GetData()) : nullptr;
+}
+
+bool CheckSaveBody(const uint8_t* body, uint32_t size, std::string* reason) {
+  if (size != sizeof(SSaveData)) {
+    if (reason) *reason = "the body holds " + std::to_string(size) + " bytes (" + std::to_string(sizeof(SSaveData)) + " expected)";
+    return false;
+  }
+  // A copy, so the check never depends on how the saver's block is aligned.
+  auto data = std::make_unique<SSaveData>();
+  std::memcpy(data.get(), body, sizeof(SSaveData));
+  return data->Validate(reason);
+}
+
+void InstallSaveInfo(Ombrel::CApplication& application, const char* title0, const char* title1) {
+  application.SetSaveInfo(title0, title1, new CDataIniter);
+  application.GetSaveInfo()->SetBodyCheck(CheckSaveBody);
 }
 
 void CDataIniter::InitData(SSaveData& data) {

@@ -6,6 +6,10 @@
 
 #include "Framework/omDataIniter.h"
 
+namespace Ombrel {
+class CApplication;
+}
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -192,6 +196,14 @@ void ResetProgressBlock(SProgressBlock& block);
 
 // The save body of the running application; null before the save module holds one.
 SSaveData* GetSaveData();
+
+// The data saver's check of a loaded save body: one of another size, or one `Validate`
+// refuses, is treated like a damaged file (`reason` says why).
+bool CheckSaveBody(const uint8_t* body, uint32_t size, std::string* reason);
+
+// Hands the application the game's save information: the two titles, a fresh initialiser and
+// the body check, so every load of the save file goes through the same rules.
+void InstallSaveInfo(Ombrel::CApplication& application, const char* title0, const char* title1);
 
 // The initialiser the framework's save information owns: it fills fresh defaults.
 class CDataIniter : public Ombrel::CDataIniter<SSaveData> {

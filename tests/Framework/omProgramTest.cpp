@@ -28,26 +28,14 @@ TEST_F(FrameworkProgramTest, WithNothingQueuedTheStartStateFinishesIntoExitAndTh
   // 0.1 s frames (smoothed by the frame clock after each restart): the start state's two
   // seconds are over after some twenty frames, then the exit state posts the quit message;
   // the frame limit is far away.
-  const SProgramRun run = RunProgram(m_home, "HOLLOWMERE_FRAMES=500 HOLLOWMERE_FIXED_DT=0.1");
+  const SProgramRun run =
+      RunProgram(m_home, "HOLLOWMERE_FRAMES=500 HOLLOWMERE_FIXED_DT=0.1", InstallProgram(m_home, kQuietStartup));
   EXPECT_EQ(run.exitCode, 0) << run.output;
   const size_t at = run.output.find("ran ");
   ASSERT_NE(at, std::string::npos) << run.output;
   const int frames = std::stoi(run.output.substr(at + 4));
   EXPECT_GE(frames, 20);
   EXPECT_LE(frames, 40);
-}
-
-// A copy of the program in the home's own folder, beside its own startup.lua, with the built
-// content tree where the program looks for it ("../content/" from its folder).
-std::string InstallProgram(const std::string& home, const std::string& startup) {
-  namespace fs = std::filesystem;
-  fs::create_directories(home + "/bin");
-  fs::copy_file(HM_BINARY_DIR "/bin/hollowmere", home + "/bin/hollowmere",
-                fs::copy_options::overwrite_existing);
-  fs::remove(home + "/content");
-  fs::create_directory_symlink(HM_BINARY_DIR "/content", home + "/content");
-  std::ofstream(home + "/bin/startup.lua") << startup;
-  return home + "/bin/hollowmere";
 }
 
 int FramesRun(const SProgramRun& run) {

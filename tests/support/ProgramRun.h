@@ -35,6 +35,33 @@ inline SProgramRun RunProgram(const std::string& home, const std::string& variab
   return run;
 }
 
+// The content tree an installed copy of the game finds beside its folder: the build's plain
+// tree, or only its archive (VFS/DataDX.PK2 and its volumes).
+enum class EContentMode { kPlain, kArchive };
+
+// A start-up script that shows nothing and queues nothing: the start state runs its delay and
+// the program leaves through the exit state.
+constexpr const char* kQuietStartup = "Startup = {}\n";
+
+// A copy of the game in `home`/bin beside its own startup.lua, with the build's content tree
+// in the given form where the program looks for it (`home`/content or `home`/VFS). Returns the
+// program's path.
+inline std::string InstallProgram(const std::string& home, const std::string& startup,
+                                  EContentMode mode = EContentMode::kPlain) {
+  namespace fs = std::filesystem;
+  fs::create_directories(home + "/bin");
+  fs::copy_file(HM_BINARY_DIR "/bin/hollowmere", home + "/bin/hollowmere", fs::copy_options::overwrite_existing);
+  fs::remove(home + "/content");
+  fs::remove(home + "/VFS");
+  if (mode == EContentMode::kPlain) {
+    fs::create_directory_symlink(HM_BINARY_DIR "/content", home + "/content");
+  } else {
+    fs::create_directory_symlink(HM_BINARY_DIR "/VFS", home + "/VFS");
+  }
+  std::ofstream(home + "/bin/startup.lua") << startup;
+  return home + "/bin/hollowmere";
+}
+
 // A home of its own for the running test under HM_BINARY_DIR/test-home/<group>/<test name>,
 // with its data and runtime folders made.
 inline std::string MakeProgramHome(const std::string& group) {

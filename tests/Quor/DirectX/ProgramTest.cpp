@@ -30,9 +30,14 @@ using SRun = SProgramRun;
 
 class ProgramTest : public ::testing::Test {
  protected:
-  void SetUp() override { m_home = MakeProgramHome("program"); }
+  // The engine's program without the game's start-up sequence (its logos draw over the frames
+  // these tests look at).
+  void SetUp() override {
+    m_home = MakeProgramHome("program");
+    m_program = InstallProgram(m_home, kQuietStartup);
+  }
 
-  SRun Run(const std::string& variables) { return RunProgram(m_home, variables); }
+  SRun Run(const std::string& variables) { return RunProgram(m_home, variables, m_program); }
 
   std::string Script(const std::string& text) {
     const std::string path = m_home + "/input.txt";
@@ -41,6 +46,7 @@ class ProgramTest : public ::testing::Test {
   }
 
   std::string m_home;
+  std::string m_program;
 };
 
 TEST_F(ProgramTest, RunsTheAskedFramesAndLeavesNormally) {
