@@ -317,4 +317,30 @@ TEST_F(SaveDataFileTest, AProfileSurvivesASaveAndTheChecksumCatchesAChangedByte)
   EXPECT_FALSE(third.Load());
 }
 
+TEST_F(SaveDataFileTest, AWholeFileWhoseBodyTheGameRefusesIsNotLoaded) {
+  Ombrel::CDataSaver writer(sizeof(SSaveData), true);
+  CDataIniter initer;
+  initer.SetData(writer.GetData());
+  initer.Init();
+  Body(writer).profiles[2].inventoryCount = 31;  // the checksum is right, the count is not
+  ASSERT_TRUE(writer.Save());
+
+  Ombrel::CDataSaver reader(sizeof(SSaveData), true);
+  reader.SetBodyCheck(CheckSaveBody);
+  EXPECT_FALSE(reader.Load());
+  EXPECT_NE(Body(reader).profiles[2].inventoryCount, 31u);
+}
+
+TEST(SaveDataCheck, TheSaverCheckTakesOnlyAWholeSoundBody) {
+  const auto data = DefaultData();
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data.get());
+  std::string reason;
+  EXPECT_TRUE(CheckSaveBody(bytes, sizeof(SSaveData), &reason)) << reason;
+  EXPECT_FALSE(CheckSaveBody(bytes, sizeof(SSaveData) - 4, &reason));
+  EXPECT_NE(reason.find("722188 bytes (722192 expected)"), std::string::npos) << reason;
+  data->current = 3;
+  EXPECT_FALSE(CheckSaveBody(bytes, sizeof(SSaveData), &reason));
+  EXPECT_NE(reason.find("current profile is 3"), std::string::npos) << reason;
+}
+
 }  // namespace
