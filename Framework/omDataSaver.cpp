@@ -108,7 +108,7 @@ void CBusyIndicator::Render() {
 // ---- the saver
 
 CDataSaver::CDataSaver(uint32_t dataSize, bool overwrite)
-    : CMemCardDX(dataSize, nullptr), m_dataSize(dataSize) {
+    : CMemCardDX(dataSize, nullptr), m_dataSize(dataSize), m_pace(FrameTimeLimitForMode(0)) {
   SetOverwrite(overwrite);
 }
 
@@ -170,6 +170,7 @@ int32_t CDataSaver::ShowMessage(const char* title, const char* text, const char*
     const EFrame frame = RunFrame(title, text, firstButton, secondButton, &answer);
     if (frame == EFrame::kClosed) return 0;
     if (frame == EFrame::kAnswered) return answer;
+    m_pace.WaitForDeadline();
   }
 }
 

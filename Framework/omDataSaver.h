@@ -6,6 +6,7 @@
 
 #include "Quor/CMemWatch.h"
 #include "Quor/DirectX/CMemCardDX.h"
+#include "Quor/FrameLimiter.h"
 
 #include <cstdint>
 #include <functional>
@@ -131,6 +132,7 @@ class CDataSaver : public CMemCardDX {
   CXmlDictionary* m_dictionary = nullptr;
   TextureRecord* m_background = nullptr;
   BodyCheck m_bodyCheck;
+  CFrameLimiter m_pace;  // the box's frames follow at the application's default rate
   int32_t m_selection = -1;
   bool m_pointerShown = false;
   bool m_systemResourcesReady = false;
