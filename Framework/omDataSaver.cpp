@@ -160,11 +160,7 @@ void CDataSaver::ReleaseSystemResources() {
 
 int32_t CDataSaver::ShowMessage(const char* title, const char* text, const char* firstButton,
                                 const char* secondButton, int32_t) {
-  if (!CanShowBox()) {
-    HM_REPORT(kSource, "%s%s%s (answered \"%s\")", title ? title : "", title && *title ? ": " : "",
-              text ? text : "", firstButton ? firstButton : "");
-    return 1;
-  }
+  if (!CanShowBox()) return ReportInsteadOfBox(title, text, firstButton);
   for (;;) {
     int32_t answer = 0;
     const EFrame frame = RunFrame(title, text, firstButton, secondButton, &answer);
@@ -180,8 +176,15 @@ bool CDataSaver::CanShowBox() const {
   return m_systemResourcesReady && GetActiveInput() && GetD3DDevice();
 }
 
+int32_t CDataSaver::ReportInsteadOfBox(const char* title, const char* text, const char* firstButton) {
+  HM_REPORT(kSource, "%s%s%s (answered \"%s\")", title ? title : "", title && *title ? ": " : "",
+            text ? text : "", firstButton ? firstButton : "");
+  return 1;
+}
+
 int32_t CDataSaver::MessageBoxFrame(const char* title, const char* text, const char* firstButton,
                                     const char* secondButton) {
+  if (!CanShowBox()) return ReportInsteadOfBox(title, text, firstButton);
   int32_t answer = 0;
   return RunFrame(title, text, firstButton, secondButton, &answer) == EFrame::kClosed ? 1 : answer;
 }
