@@ -108,7 +108,7 @@ void CBusyIndicator::Render() {
 // ---- the saver
 
 CDataSaver::CDataSaver(uint32_t dataSize, bool overwrite)
-    : CMemCardDX(dataSize, nullptr), m_dataSize(dataSize) {
+    : CMemCardDX(dataSize, nullptr), m_dataSize(dataSize), m_pace(FrameTimeLimitForMode(0)) {
   SetOverwrite(overwrite);
 }
 
@@ -160,16 +160,13 @@ void CDataSaver::ReleaseSystemResources() {
 
 int32_t CDataSaver::ShowMessage(const char* title, const char* text, const char* firstButton,
                                 const char* secondButton, int32_t) {
-  if (!CanShowBox()) {
-    HM_REPORT(kSource, "%s%s%s (answered \"%s\")", title ? title : "", title && *title ? ": " : "",
-              text ? text : "", firstButton ? firstButton : "");
-    return 1;
-  }
+  if (!CanShowBox()) return ReportInsteadOfBox(title, text, firstButton);
   for (;;) {
     int32_t answer = 0;
     const EFrame frame = RunFrame(title, text, firstButton, secondButton, &answer);
     if (frame == EFrame::kClosed) return 0;
     if (frame == EFrame::kAnswered) return answer;
+    m_pace.WaitForDeadline();
   }
 }
 
@@ -179,8 +176,15 @@ bool CDataSaver::CanShowBox() const {
   return m_systemResourcesReady && GetActiveInput() && GetD3DDevice();
 }
 
+int32_t CDataSaver::ReportInsteadOfBox(const char* title, const char* text, const char* firstButton) {
+  HM_REPORT(kSource, "%s%s%s (answered \"%s\")", title ? title : "", title && *title ? ": " : "",
+            text ? text : "", firstButton ? firstButton : "");
+  return 1;
+}
+
 int32_t CDataSaver::MessageBoxFrame(const char* title, const char* text, const char* firstButton,
                                     const char* secondButton) {
+  if (!CanShowBox()) return ReportInsteadOfBox(title, text, firstButton);
   int32_t answer = 0;
   return RunFrame(title, text, firstButton, secondButton, &answer) == EFrame::kClosed ? 1 : answer;
 }

@@ -6,6 +6,7 @@
 
 #include "Quor/CMemWatch.h"
 #include "Quor/DirectX/CMemCardDX.h"
+#include "Quor/FrameLimiter.h"
 
 #include <cstdint>
 #include <functional>
@@ -72,7 +73,7 @@ class CDataSaver : public CMemCardDX {
   int32_t ShowMessage(const char* title, const char* text, const char* firstButton,
                       const char* secondButton, int32_t flags) override;
   // One frame of the box: 0 while nothing is chosen, 1 or 2 for the button clicked; 1 at
-  // once when the program is ending. Text, labels and title may be null; an empty text
+  // once when the program is ending, and where the box cannot be shown (as ShowMessage). Text, labels and title may be null; an empty text
   // counts as none.
   int32_t MessageBoxFrame(const char* title, const char* text, const char* firstButton,
                           const char* secondButton);
@@ -112,6 +113,7 @@ class CDataSaver : public CMemCardDX {
   enum class EFrame { kOpen, kAnswered, kClosed };
 
   bool CanShowBox() const;
+  static int32_t ReportInsteadOfBox(const char* title, const char* text, const char* firstButton);
   EFrame RunFrame(const char* title, const char* text, const char* firstButton,
                   const char* secondButton, int32_t* answer);
   void ReadInput(int32_t buttonCount);
@@ -131,6 +133,7 @@ class CDataSaver : public CMemCardDX {
   CXmlDictionary* m_dictionary = nullptr;
   TextureRecord* m_background = nullptr;
   BodyCheck m_bodyCheck;
+  CFrameLimiter m_pace;  // the box's frames follow at the application's default rate
   int32_t m_selection = -1;
   bool m_pointerShown = false;
   bool m_systemResourcesReady = false;

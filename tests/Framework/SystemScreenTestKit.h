@@ -109,7 +109,7 @@ class CSystemScreenFixture : public ::testing::Test {
     DestroyAllDeviceResources();
     DestroyMainWindow();
     for (const char* variable : {"HOLLOWMERE_INPUT", "HOLLOWMERE_CAPTURE", "HOLLOWMERE_CAPTURE_FRAMES",
-                                 "HOLLOWMERE_FRAMES"}) {
+                                 "HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT"}) {
       unsetenv(variable);
     }
     PlatformTestDriverReset();
@@ -156,6 +156,7 @@ class CSystemScreenFixture : public ::testing::Test {
     std::ofstream(script) << lines;
     setenv("HOLLOWMERE_INPUT", script.c_str(), 1);
     setenv("HOLLOWMERE_FRAMES", std::to_string(frameLimit).c_str(), 1);
+    setenv("HOLLOWMERE_FIXED_DT", "0.02", 1);
     if (!capture.empty()) {
       setenv("HOLLOWMERE_CAPTURE", (m_root + "frames").c_str(), 1);
       setenv("HOLLOWMERE_CAPTURE_FRAMES", capture.c_str(), 1);

@@ -144,7 +144,7 @@ TEST_F(DataSaverTest, LoadGameGivesThePointerBackAsItWas) {
   }
 }
 
-TEST_F(DataSaverTest, TheBoxBindsItsSlotsAndReleasingUnbindsThem) {
+TEST_F(DataSaverTest, TheBoxBindsItsSlotsAndWithoutItsResourcesAnswersAtOnce) {
   const CInput* input = GetInputModule()->GetInput();
   for (int32_t slot : {CDataSaver::kSlotDown, CDataSaver::kSlotUp, CDataSaver::kSlotClick}) {
     EXPECT_NE(input->GetSlot(slot)->poll, nullptr) << slot;
@@ -154,6 +154,9 @@ TEST_F(DataSaverTest, TheBoxBindsItsSlotsAndReleasingUnbindsThem) {
   for (int32_t slot : {CDataSaver::kSlotDown, CDataSaver::kSlotUp, CDataSaver::kSlotClick}) {
     EXPECT_EQ(input->GetSlot(slot)->poll, nullptr) << slot;
   }
+  // Without its resources a box is reported and takes its first answer, one frame or many.
+  EXPECT_EQ(m_saver->MessageBoxFrame("", "text", "Yes", "No"), 1);
+  EXPECT_EQ(m_saver->ShowMessage("", "text", "Yes", "No", 0), 1);
 }
 
 TEST(BusyIndicatorTest, SpokesBrightenInEightStepsPerCycle) {
