@@ -203,7 +203,10 @@ SSaveData* GetSaveData() {
 
 bool CheckSaveBody(const uint8_t* body, uint32_t size, std::string* reason) {
   if (size != sizeof(SSaveData)) {
-    if (reason) *reason = "the body holds " + std::to_string(size) + " bytes (" + std::to_string(sizeof(SSaveData)) + " expected)";
+    if (reason) {
+      *reason =
+          "the body holds " + std::to_string(size) + " bytes (" + std::to_string(sizeof(SSaveData)) + " expected)";
+    }
     return false;
   }
   // A copy, so the check never depends on how the saver's block is aligned.

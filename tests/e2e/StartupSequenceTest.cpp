@@ -64,6 +64,7 @@ int FramesRun(const SProgramRun& run) {
 
 bool IsGolden(SRgb c) { return c.r > 140 && c.r > c.g && c.g > c.b + 20; }
 bool IsBrownWood(SRgb c) { return c.r > c.b + 10 && c.r < 140 && !c.IsNear(kBlack, 6); }
+bool IsLit(SRgb c) { return !c.IsNear(kBlack, 8); }
 bool IsLight(SRgb c) { return c.r > 180 && c.g > 180 && c.b > 180; }
 
 // The system message box as the player sees it: a wooden face, a message in light letters
@@ -151,7 +152,7 @@ TEST_F(StartupSequenceTest, TheLogosFadeInAndOutInTheirPlaceAndTheFirstStateShow
   const SPixelRect square = shown.Rect(kLogoX, kLogoY, kLogoSize / shown.Aspect(), kLogoSize);
   const SPixelRect slack = {square.left - 2, square.top - 2, square.right + 2, square.bottom + 2};
   SPixelRect picture;
-  const int lit = shown.Count(shown.Whole(), [](SRgb c) { return !c.IsNear(kBlack, 8); }, &picture);
+  const int lit = shown.Count(shown.Whole(), IsLit, &picture);
   EXPECT_GT(lit, square.Width() * square.Height() / 2);
   EXPECT_TRUE(slack.Contains(picture)) << picture.left << "," << picture.top << " - " << picture.right << ","
                                        << picture.bottom;
@@ -182,7 +183,7 @@ TEST_F(StartupSequenceTest, TheLogosFadeInAndOutInTheirPlaceAndTheFirstStateShow
   // The title's logo: another picture in the same square.
   const CCapturedFrame title = Frame(kTitleShown);
   SPixelRect titlePicture;
-  title.Count(title.Whole(), [](SRgb c) { return !c.IsNear(kBlack, 8); }, &titlePicture);
+  title.Count(title.Whole(), IsLit, &titlePicture);
   EXPECT_TRUE(slack.Contains(titlePicture));
   EXPECT_GT(title.CountDifferences(shown, square, 16), square.Width() * square.Height() / 20);
 
@@ -200,8 +201,7 @@ TEST_F(StartupSequenceTest, ThePlainTreeAndTheArchiveGiveTheSameFrames) {
   std::vector<std::vector<std::string>> frames;
   for (EContentMode mode : {EContentMode::kPlain, EContentMode::kArchive}) {
     fs::remove_all(Captures());
-    const SProgramRun run =
-        Run(InstallProgram(m_home, GameStartup(), mode), kFirstState, "0.05", "", kSequenceFrames);
+    const SProgramRun run = Run(InstallProgram(m_home, GameStartup(), mode), kFirstState, "0.05", "", kSequenceFrames);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(run.output.find("No game content"), std::string::npos) << run.output;
     std::vector<std::string> pictures;
@@ -277,11 +277,11 @@ TEST_F(StartupSequenceTest, ClosingTheWindowLeavesThroughTheExitStateWhichSaves)
 }
 
 TEST_F(StartupSequenceTest, TheDebugMenuAStartupScriptQueuesTakesKeysAndRunsTheChosenStateAsOftenAsAsked) {
-  const std::string program = InstallProgram(
-      m_home,
-      "Startup = {}\n"
-      "function Startup:SetSequence() system.AppStart:AddAppState(system.DebugMenu, '', -1) end\n"
-      "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.2) end\n");
+  const std::string program =
+      InstallProgram(m_home,
+                     "Startup = {}\n"
+                     "function Startup:SetSequence() system.AppStart:AddAppState(system.DebugMenu, '', -1) end\n"
+                     "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.2) end\n");
   // Frames of 0.05 s: the menu is up by frame 10. Right twice makes its one entry's count 3;
   // Return runs the entry three times and the menu once more, so four Escapes (each a second
   // after the menu came up) end the program, the fourth at frame 200.
