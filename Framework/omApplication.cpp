@@ -250,11 +250,7 @@ void CApplication::EnterStartState() {
 }
 
 void CApplication::Run() {
-  while (IsEngineRunning()) {
-    if (!EngineServicePass()) {
-      LeaveThroughExitState();
-      return;
-    }
+  while (IsEngineRunning() && EngineServicePass()) {
     const CFrameClock* clock = GetFrameClock();
     UpdateFrame(ClampFrameTime(clock ? clock->delta : 0.0f));
     if (BeginFrame()) {
@@ -268,6 +264,7 @@ void CApplication::Run() {
     if (CCollisionManager* collisions = GetCollisionManager()) collisions->EndFrame();
     m_limiter.WaitForDeadline();
   }
+  LeaveThroughExitState();
 }
 
 void CApplication::RenderFrame() {
@@ -369,8 +366,8 @@ void CApplication::FinishState() {
   m_sequence.pop_front();
 }
 
-// A quit from outside (the window closed, Alt+F4) still leaves the way the program's own end
-// does: the current state is released and the exit state saves.
+// A quit from outside (the window closed, Alt+F4, also while a logo was shown) still leaves the
+// way the program's own end does: the current state is released and the exit state saves.
 void CApplication::LeaveThroughExitState() {
   GoToExit();
   if (m_pending.id != -1) SwitchState();

@@ -120,10 +120,11 @@ class StartupSequenceTest : public ::testing::Test {
     fs::create_directory(SavePath() + ".tmp");
     fs::permissions(fs::path(SavePath()).parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
   }
-  void TearDown() override {
+  void MakeSavesWritable() {
     std::error_code ignored;
     fs::permissions(fs::path(SavePath()).parent_path(), fs::perms::owner_all, ignored);
   }
+  void TearDown() override { MakeSavesWritable(); }
 
   std::string m_home;
 };
@@ -263,17 +264,27 @@ TEST_F(StartupSequenceTest, ASaveIntoAReadOnlyFolderIsToldAnsweredAndTheEarlierS
 }
 
 TEST_F(StartupSequenceTest, ClosingTheWindowLeavesThroughTheExitStateWhichSaves) {
-  const std::string program = InstallProgram(m_home, kQuietStartup);
-  WriteEarlierSave(program);
-  const std::string earlier = ReadTextFile(SavePath());
-  MakeSavesReadOnly();
-  // Alt+F4 in the start state: the exit state still tries its save (the box cannot wait for
-  // an answer once the window is closing), and the program ends with code 0.
-  const SProgramRun run = Run(program, 200, "0.1", "4 key down Left Alt\n5 key down F4\n", "");
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_NE(run.output.find("Cannot create"), std::string::npos) << run.output;
-  EXPECT_LT(FramesRun(run), 10) << run.output;
-  EXPECT_EQ(ReadTextFile(SavePath()), earlier);
+  // Alt+F4 in the start state's frames, and in the middle of the studio's logo: either way the
+  // exit state still tries its save (the box cannot wait for an answer once the window is
+  // closing), and the program ends with code 0.
+  const struct {
+    const char* name;
+    std::string startup;
+  } kCases[] = {{"in the start state", kQuietStartup}, {"during a logo", GameStartup()}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(m_home + "/data/Saves");  // the case before left its folder writable
+    const std::string program = InstallProgram(m_home, c.startup);
+    WriteEarlierSave(program);
+    const std::string earlier = ReadTextFile(SavePath());
+    MakeSavesReadOnly();
+    const SProgramRun run = Run(program, 200, "0.1", "4 key down Left Alt\n5 key down F4\n");
+    MakeSavesWritable();
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Cannot create"), std::string::npos) << run.output;
+    EXPECT_LT(FramesRun(run), 10) << run.output;
+    EXPECT_EQ(ReadTextFile(SavePath()), earlier);
+  }
 }
 
 TEST_F(StartupSequenceTest, TheDebugMenuAStartupScriptQueuesTakesKeysAndRunsTheChosenStateAsOftenAsAsked) {
