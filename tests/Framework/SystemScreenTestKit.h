@@ -105,8 +105,7 @@ class CSystemScreenFixture : public ::testing::Test {
   }
 
   void TearDown() override {
-    m_application.reset();
-    DestroyAllDeviceResources();
+    DeleteApplication(m_application);
     DestroyMainWindow();
     for (const char* variable : {"HOLLOWMERE_INPUT", "HOLLOWMERE_CAPTURE", "HOLLOWMERE_CAPTURE_FRAMES",
                                  "HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT"}) {
