@@ -15,6 +15,10 @@ function Startup:ConfigureApp()
   system.AppStart:SetStartDelay(0.5)
 end
 
+function Startup:ShowReminder()
+  system.Reminder:Show(true)
+end
+
 function Startup:ShowLogo()
   local logo = system.Logo
   logo:SetShowTime(3.0)
