@@ -22,6 +22,7 @@
 #include "Framework/omPhysicsModule.h"
 #include "Framework/omReminder.h"
 #include "Framework/omRenderModule.h"
+#include "Framework/omDataSaver.h"
 #include "Framework/omSaveInfo.h"
 #include "Framework/omSaveModule.h"
 #include "Framework/omScriptModule.h"
@@ -102,6 +103,7 @@ CApplication::~CApplication() {
   if (CScriptManager* scripts = GetScriptManager()) scripts->GetSystemTable().SetNil("AppConfig");
   m_config.reset();
   m_registry.clear();
+  if (CDataSaver* saver = GetActiveDataSaver()) saver->ReleaseSystemResources();
   DestroyModules();
   m_keptModuleIds.clear();
   m_saveInfo.reset();
@@ -201,6 +203,8 @@ void CApplication::Start() {
     CSaveModule* saves = GetSaveModule();
     if (saves) saves->ApplySaveInfo(m_saveInfo->GetDataSize(), m_saveInfo->GetOverwriteFlag());
     m_saveInfo->FillDefaults(saves ? saves->GetDataSaver() : nullptr);
+    // The message box must be able to tell the player about a damaged save at this first load.
+    if (CDataSaver* saver = GetActiveDataSaver()) saver->LoadSystemResources(m_dictionary.get());
     m_saveInfo->LoadOrInitialise(GetActiveDataSaver());
   }
   InitStateModules();
