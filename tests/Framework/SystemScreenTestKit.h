@@ -135,6 +135,7 @@ class CSystemScreenFixture : public ::testing::Test {
     }
     list += "  </Directory>\n</Resources>\n";
     std::ofstream(content + "System/Configs/SystemResources.xml") << list;
+    fwtest::CopySystemDictionaryInto(content);
   }
 
   // The application started as the game starts it: the save is loaded or made at once.
