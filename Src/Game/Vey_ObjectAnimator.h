@@ -7,8 +7,11 @@
 
 #include "Framework/Scene/omTextureAnimation.h"
 #include "Framework/omLayout2D.h"
+#include "Src/Game/Vey_Map.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace Ombrel {
@@ -16,6 +19,10 @@ class CSpriteData;
 }
 
 namespace Vey {
+
+class CEmitterGroup;
+class CSoundContainer;
+class IAnimation;
 
 // The frame animation a scene sprite owns, copied from the one its resource shares.
 class CTextureAnimation : public Ombrel::CTextureAnimation {
@@ -49,18 +56,65 @@ void FinishTextureAnimations(Ombrel::CLayout2D& layout);
 void ApplyBlendedFrame(const Ombrel::CTextureAnimation& animation, Ombrel::CSpriteData& first,
                        Ombrel::CSpriteData& second, bool blend);
 
-// An object's shown state as the profile keeps it: `id` is the index of its layout entry.
-struct SObjectStateEntry {
-  int32_t id = 0;
-  bool visible = false;
-  bool removed = false;
-};
+// The visibility changes an animation makes, in the form the profile keeps object states: the
+// id of an entry is its index in the layout.
 using SObjectStateList = std::vector<SObjectStateEntry>;
 
 // Overwrites the visible flag of the entry with that id, or appends {id, visible, not removed}.
-void RecordVisibility(SObjectStateList& list, int32_t id, bool visible);
+void RecordVisibility(SObjectStateList& list, uint32_t id, bool visible);
 // Each listed layout entry is shown exactly when it is visible and not removed; an index the
 // layout does not have is reported and passed over.
 void ApplyObjectStates(Ombrel::CLayout2D& layout, const SObjectStateList& states);
+
+// ---- property animations of a view's objects ----
+
+// The name of the animation that runs from its start on every entry into a view and that
+// settling leaves alone.
+constexpr const char* kInitAnimation = "Init";
+
+// The live animations of one object list, built from its descriptions and kept as long as the
+// list: animation j of object i plays the description `animations[j]` of object i.
+class CObjectAnimations : public CMemWatch {
+ public:
+  explicit CObjectAnimations(const SObjectList& objects);
+  ~CObjectAnimations() override;
+  // Null for an index the object does not have.
+  IAnimation* Get(size_t object, int32_t animation) const;
+  size_t GetCount(size_t object) const { return object < m_animations.size() ? m_animations[object].size() : 0; }
+
+ private:
+  std::vector<std::vector<std::unique_ptr<IAnimation>>> m_animations;
+};
+
+// The view's ambient loop: its sound's name and sound-bank slot (-1 for none).
+struct SAmbientRecord {
+  std::string sound;
+  int32_t slot = -1;
+};
+
+// What the animator works on in one view. The objects' entries are found in the layout by the
+// objects' sprite names. The emitter group, the visibility change list, the sound bank and the
+// ambient record may be absent: what needs them is then skipped.
+struct SAnimatedView {
+  SObjectList& objects;
+  CObjectAnimations& animations;
+  Ombrel::CLayout2D& layout;
+  CEmitterGroup* emitters = nullptr;
+  SObjectStateList* visibility = nullptr;
+  CSoundContainer* sounds = nullptr;
+  SAmbientRecord* ambient = nullptr;
+};
+
+// Entering a view: restarts the current animations of started or visible objects, starts the
+// frame animations of its animated sprites, settles every chain (ApplyObjectAnimations), runs
+// the "Init" animations from their start and finishes the one-shot frame animations.
+void StartViewAnimations(SAnimatedView& view, const std::vector<std::string>& animatedSprites);
+// Brings every object whose current animation is not "Init" to its settled value: one-shot
+// animations end at t = 1 and their "Next" chain is followed to a looping animation or its end.
+// A chain that comes back to an animation it has passed ends there.
+void ApplyObjectAnimations(SAnimatedView& view);
+// Every frame: advances each object's current animation, writes its value into the object's
+// entry and, when it has ended, starts the one its "Next" names.
+void UpdateObjectAnimations(SAnimatedView& view, float dt);
 
 }  // namespace Vey

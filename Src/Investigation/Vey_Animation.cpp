@@ -19,8 +19,8 @@ uint8_t AlphaToByte(float alpha) { return uint8_t(FloatClamp(alpha, 0.0f, 1.0f) 
 
 // ---- the base ----
 
-IAnimation::IAnimation(int32_t type, const char* name, float duration, bool loop, const char* next)
-    : m_type(type), m_loop(loop), m_duration(duration), m_name(OrEmpty(name)), m_next(OrEmpty(next)) {}
+IAnimation::IAnimation(EAnimationKind kind, const char* name, float duration, bool loop, const char* next)
+    : m_kind(kind), m_loop(loop), m_duration(duration), m_name(OrEmpty(name)), m_next(OrEmpty(next)) {}
 
 bool IAnimation::Update(float dt) {
   if (!m_playing) return false;
@@ -55,14 +55,14 @@ float IAnimation::GetUnwindAngle() const {
 
 void CMovingAnimation::StartFrom(const Vector2& position) {
   m_start = position;
-  Start(GetType() == kAnimSwing ? kSwingRestProgress : 0.0f);
+  Start(GetKind() == EAnimationKind::Swing ? kSwingRestProgress : 0.0f);
 }
 
 // ---- line and parabola ----
 
 CLineAnimation::CLineAnimation(const char* name, float duration, bool loop, const char* next, const Vector2& target,
                                bool disappear)
-    : CMovingAnimation(kAnimLine, name, duration, loop, next), m_target(target), m_disappear(disappear) {}
+    : CMovingAnimation(EAnimationKind::Line, name, duration, loop, next), m_target(target), m_disappear(disappear) {}
 
 Vector2 CLineAnimation::GetPosition() const {
   const float t = GetProgress();
@@ -71,7 +71,7 @@ Vector2 CLineAnimation::GetPosition() const {
 
 CParabolaAnimation::CParabolaAnimation(const char* name, float duration, bool loop, const char* next,
                                        const Vector2& target, float height)
-    : CMovingAnimation(kAnimParabola, name, duration, loop, next), m_target(target), m_height(height) {}
+    : CMovingAnimation(EAnimationKind::Parabola, name, duration, loop, next), m_target(target), m_height(height) {}
 
 float CParabolaAnimation::GetApexTime() const {
   const float verticalPath = 2.0f * m_height + m_start.y - m_target.y;
@@ -101,7 +101,7 @@ Vector2 CParabolaAnimation::GetPosition() const {
 
 CSwingAnimation::CSwingAnimation(const char* name, float duration, bool loop, const char* next, const Vector2& pivot,
                                  float maxAngle)
-    : CMovingAnimation(kAnimSwing, name, duration, loop, next), m_pivot(pivot), m_maxAngle(maxAngle) {}
+    : CMovingAnimation(EAnimationKind::Swing, name, duration, loop, next), m_pivot(pivot), m_maxAngle(maxAngle) {}
 
 float CSwingAnimation::GetAngle() const {
   const float t = GetProgress();
@@ -125,7 +125,9 @@ Vector2 CSwingAnimation::GetPosition() const {
 // ---- alphas ----
 
 CBlinkAnimation::CBlinkAnimation(const char* name, float duration, bool loop, const char* next, float onInterval)
-    : IAnimation(kAnimBlink, name, duration, loop, next), m_onInterval(onInterval), m_offInterval(1.0f - onInterval) {}
+    : IAnimation(EAnimationKind::Blink, name, duration, loop, next),
+      m_onInterval(onInterval),
+      m_offInterval(1.0f - onInterval) {}
 
 float CBlinkAnimation::GetAlpha() const {
   const float t = GetProgress();
@@ -137,7 +139,9 @@ float CBlinkAnimation::GetAlpha() const {
 }
 
 CFadeAnimation::CFadeAnimation(const char* name, float duration, bool loop, const char* next, float fadeStart)
-    : IAnimation(kAnimFade, name, duration, loop, next), m_fadeStart(fadeStart), m_fadeLength(1.0f - fadeStart) {}
+    : IAnimation(EAnimationKind::Fade, name, duration, loop, next),
+      m_fadeStart(fadeStart),
+      m_fadeLength(1.0f - fadeStart) {}
 
 float CFadeAnimation::GetAlpha() const {
   const float t = GetProgress();
@@ -147,7 +151,7 @@ float CFadeAnimation::GetAlpha() const {
 }
 
 CVisibleAnimation::CVisibleAnimation(const char* name, float duration, bool loop, const char* next, bool visible)
-    : IAnimation(kAnimVisible, name, duration, loop, next), m_visible(visible) {}
+    : IAnimation(EAnimationKind::Visible, name, duration, loop, next), m_visible(visible) {}
 
 // ---- random on/off ----
 
@@ -158,7 +162,7 @@ CRandomOnOffAnimation::CRandomOnOffAnimation(const char* name, float duration, b
 
 CRandomOnOffAnimation::CRandomOnOffAnimation(const char* name, float duration, bool loop, const char* next, bool on,
                                              float minLength, float maxLength, float transitionLength, uint32_t seed)
-    : IAnimation(kAnimRandomOnOff, name, duration, loop, next),
+    : IAnimation(EAnimationKind::RandomOnOff, name, duration, loop, next),
       m_random(seed),
       m_on(on),
       m_minLength(minLength),
@@ -195,7 +199,7 @@ float CRandomOnOffAnimation::GetAlpha() const {
 CEffectAnimation::CEffectAnimation(const char* name, float duration, bool loop, const char* next,
                                    const Vector2& position, bool start, bool loopEffect, bool startEffect,
                                    int32_t skipSeconds, const char* effectName)
-    : IAnimation(kAnimEffect, name, duration, loop, next),
+    : IAnimation(EAnimationKind::Effect, name, duration, loop, next),
       m_position(position),
       m_start(start),
       m_loopEffect(loopEffect),
@@ -205,6 +209,38 @@ CEffectAnimation::CEffectAnimation(const char* name, float duration, bool loop, 
 
 CSoundAnimation::CSoundAnimation(const char* name, float duration, bool loop, const char* next, bool ambientLoop,
                                  const char* soundName)
-    : IAnimation(kAnimSound, name, duration, loop, next), m_ambientLoop(ambientLoop), m_soundName(OrEmpty(soundName)) {}
+    : IAnimation(EAnimationKind::Sound, name, duration, loop, next),
+      m_ambientLoop(ambientLoop),
+      m_soundName(OrEmpty(soundName)) {}
+
+// ---- from the scene description ----
+
+std::unique_ptr<IAnimation> CreateAnimation(const SAnimationDesc& d) {
+  const char* name = d.name.c_str();
+  const char* next = d.next.c_str();
+  switch (d.kind) {
+    case EAnimationKind::Line:
+      return std::make_unique<CLineAnimation>(name, d.length, d.loop, next, d.targetPos, d.disappear);
+    case EAnimationKind::Parabola:
+      return std::make_unique<CParabolaAnimation>(name, d.length, d.loop, next, d.targetPos, d.height);
+    case EAnimationKind::Swing:
+      return std::make_unique<CSwingAnimation>(name, d.length, d.loop, next, d.pivot, d.maxAngle);
+    case EAnimationKind::Blink:
+      return std::make_unique<CBlinkAnimation>(name, d.length, d.loop, next, d.onTime);
+    case EAnimationKind::Fade:
+      return std::make_unique<CFadeAnimation>(name, d.length, d.loop, next, d.onTime);
+    case EAnimationKind::Visible:
+      return std::make_unique<CVisibleAnimation>(name, d.length, d.loop, next, d.visible);
+    case EAnimationKind::RandomOnOff:
+      return std::make_unique<CRandomOnOffAnimation>(name, d.length, d.loop, next, d.visible, d.minLength, d.maxLength,
+                                                     d.alphaTransitionLength);
+    case EAnimationKind::Effect:
+      return std::make_unique<CEffectAnimation>(name, d.length, d.loop, next, d.position, d.start, d.loopEffect,
+                                                d.startEffect, d.skipSeconds, d.effectName.c_str());
+    case EAnimationKind::Sound:
+      return std::make_unique<CSoundAnimation>(name, d.length, d.loop, next, d.ambientLoop, d.soundName.c_str());
+  }
+  return nullptr;
+}
 
 }  // namespace Vey

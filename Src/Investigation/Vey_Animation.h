@@ -8,23 +8,13 @@
 
 #include "Quor/CMemWatch.h"
 #include "Quor/Utils.h"
+#include "Src/Game/Vey_ObjectDesc.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace Vey {
-
-enum EAnimationType : int32_t {
-  kAnimLine = 1,
-  kAnimParabola = 2,
-  kAnimSwing = 3,
-  kAnimBlink = 4,
-  kAnimFade = 5,
-  kAnimVisible = 6,
-  kAnimRandomOnOff = 7,
-  kAnimEffect = 8,
-  kAnimSound = 9,
-};
 
 // An alpha of 0..1 as a colour byte on the sprite scale, where 128 is opaque (truncated).
 uint8_t AlphaToByte(float alpha);
@@ -47,7 +37,7 @@ class IAnimation : public CMemWatch {
   // One full turn at t = 0 winding down to none at t = 1 (the spin of a thrown object).
   float GetUnwindAngle() const;
 
-  int32_t GetType() const { return m_type; }
+  EAnimationKind GetKind() const { return m_kind; }
   bool IsLooping() const { return m_loop; }
   bool IsPlaying() const { return m_playing; }
   float GetProgress() const { return m_t; }
@@ -57,13 +47,13 @@ class IAnimation : public CMemWatch {
   const std::string& GetNext() const { return m_next; }
 
  protected:
-  IAnimation(int32_t type, const char* name, float duration, bool loop, const char* next);
+  IAnimation(EAnimationKind kind, const char* name, float duration, bool loop, const char* next);
   // The base advance; true when a looping animation wrapped.
   bool Advance(float dt);
   void SetDuration(float duration) { m_duration = duration; }
 
  private:
-  int32_t m_type;
+  EAnimationKind m_kind;
   bool m_loop;
   bool m_playing = false;
   float m_t = 0.0f;
@@ -214,5 +204,8 @@ class CSoundAnimation : public IAnimation {
   bool m_ambientLoop;
   std::string m_soundName;
 };
+
+// The animation an "Animation" element of the scene description describes, stopped at t = 0.
+std::unique_ptr<IAnimation> CreateAnimation(const SAnimationDesc& desc);
 
 }  // namespace Vey

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Framework/Scene/omSpriteData.h"
+#include "Src/Investigation/Vey_Animation.h"
 #include "tests/support/engine/ReportScope.h"
 
 #include <memory>
@@ -136,6 +137,197 @@ TEST(ObjectStates, RecordedVisibilityKeepsTheRemovedFlagAndStatesShowEntries) {
   EXPECT_FALSE(view.layout.GetItem(1)->visible);
   EXPECT_FALSE(view.layout.GetItem(2)->visible) << "removed wins over visible";
   EXPECT_EQ(reports.Texts().size(), 1u) << "index 7 is past the layout: " << reports.All();
+}
+
+// ---- property animations of a view's objects ----
+
+SAnimationDesc Anim(EAnimationKind kind, const char* name, const char* next, float length, bool loop) {
+  SAnimationDesc desc;
+  desc.kind = kind;
+  desc.name = name;
+  desc.next = next;
+  desc.length = length;
+  desc.loop = loop;
+  return desc;
+}
+
+SAnimationDesc Line(const char* name, const char* next, Vector2 target, bool disappear = false) {
+  SAnimationDesc desc = Anim(EAnimationKind::Line, name, next, 1.0f, false);
+  desc.targetPos = target;
+  desc.disappear = disappear;
+  return desc;
+}
+
+// Sprites at the layout's origin with the objects they show, and the view the animator works
+// on once Build has made the objects' live animations.
+struct SObjectView {
+  CLayout2D layout;
+  SObjectList objects;
+  SObjectStateList changes;
+  std::unique_ptr<CObjectAnimations> animations;
+  std::unique_ptr<SAnimatedView> view;
+
+  Ombrel::SLayoutSprite& Sprite(const char* name, bool visible = true) {
+    auto sprite = std::make_unique<Ombrel::SLayoutSprite>();
+    sprite->index = int32_t(layout.GetCount());
+    sprite->name = name;
+    sprite->visible = visible;
+    sprite->colour = 0x40808080u;
+    Ombrel::SLayoutSprite& added = *sprite;
+    layout.AddItem(std::move(sprite));
+    return added;
+  }
+  // The object shown by the sprite of its name, with `current` as its current animation.
+  void Object(const char* name, std::vector<SAnimationDesc> list, int32_t current, bool startAnim = false) {
+    SSceneObject object;
+    object.name = name;
+    object.sprite = name;
+    object.animations = std::move(list);
+    object.currentAnimation = current;
+    object.startAnim = startAnim;
+    objects.push_back(std::move(object));
+  }
+  SAnimatedView& Build() {
+    animations = std::make_unique<CObjectAnimations>(objects);
+    view.reset(new SAnimatedView{objects, *animations, layout, nullptr, &changes, nullptr, nullptr});
+    return *view;
+  }
+  IAnimation& Live(size_t object, int32_t animation) { return *animations->Get(object, animation); }
+  Ombrel::SLayoutBox& Entry(const char* name) { return *static_cast<Ombrel::SLayoutBox*>(layout.FindItem(name)); }
+  static int AlphaByte(const Ombrel::SLayoutBox& entry) { return int(entry.colour >> 24); }
+};
+
+TEST(ObjectAnimations, SettlingRunsOneShotChainsToTheirEndAndStartsTheLoopThatEndsThem) {
+  SObjectView v;
+  v.Sprite("Box");
+  SAnimationDesc blink = Anim(EAnimationKind::Blink, "C", "", 1.0f, true);
+  blink.onTime = 0.5f;
+  // Listed C, B, A; the chain runs A -> B -> C.
+  v.Object("Box", {blink, Line("B", "C", {2, 3}), Line("A", "B", {2, 0})}, 2);
+  SAnimatedView& view = v.Build();
+  v.Live(0, 2).Start(0.0f);
+  ApplyObjectAnimations(view);
+
+  for (int32_t oneShot : {1, 2}) {
+    EXPECT_FALSE(v.Live(0, oneShot).IsPlaying()) << oneShot;
+    EXPECT_FLOAT_EQ(v.Live(0, oneShot).GetProgress(), 1.0f) << oneShot;
+  }
+  EXPECT_FLOAT_EQ(static_cast<CLineAnimation&>(v.Live(0, 1)).GetStartPosition().x, 2.0f) << "B starts where A ended";
+  EXPECT_EQ(v.objects[0].currentAnimation, 0);
+  EXPECT_EQ(v.objects[0].animation, "C");
+  EXPECT_TRUE(v.Live(0, 0).IsPlaying());
+  EXPECT_FLOAT_EQ(v.Live(0, 0).GetProgress(), 0.0f);
+  EXPECT_FLOAT_EQ(v.Entry("Box").position.x, 2.0f);
+  EXPECT_FLOAT_EQ(v.Entry("Box").position.y, 3.0f);
+  EXPECT_EQ(SObjectView::AlphaByte(v.Entry("Box")), 128) << "the blink applied at its start";
+}
+
+// Chains that come back (one-shots, or loops naming each other) would settle for ever.
+TEST(ObjectAnimations, SettlingEndsAChainThatComesBack) {
+  SObjectView v;
+  v.Sprite("Ping");
+  v.Sprite("Loops");
+  v.Object("Ping", {Line("A", "B", {1, 0}), Line("B", "A", {1, 1})}, 0);
+  SAnimationDesc c = Anim(EAnimationKind::Blink, "C", "D", 1.0f, true);
+  SAnimationDesc d = Anim(EAnimationKind::Fade, "D", "C", 1.0f, true);
+  v.Object("Loops", {c, d}, 0);
+  SAnimatedView& view = v.Build();
+  v.Live(0, 0).Start(0.0f);
+  v.Live(1, 0).Start(0.0f);
+  hmtest::CReportScope reports;
+  ApplyObjectAnimations(view);
+  EXPECT_EQ(v.objects[0].animation, "B");
+  EXPECT_FLOAT_EQ(v.Entry("Ping").position.y, 1.0f);
+  EXPECT_EQ(v.objects[1].animation, "D");
+  EXPECT_EQ(reports.Texts().size(), 2u) << reports.All();
+  EXPECT_TRUE(hmtest::Reported("come back to \"A\""));
+}
+
+TEST(ObjectAnimations, FramesMoveHideAndHandOverAlongNext) {
+  SObjectView v;
+  v.Sprite("Thrown");
+  v.Sprite("Ghost");
+  SAnimationDesc fade = Anim(EAnimationKind::Fade, "Fade", "Back", 1.0f, false);
+  fade.onTime = 0.5f;
+  SAnimationDesc back = Anim(EAnimationKind::Visible, "Back", "", 0.5f, false);
+  back.visible = true;
+  v.Object("Thrown", {Line("Throw", "", {1, 1}, true)}, 0);
+  v.Object("Ghost", {fade, back}, 0);
+  SAnimatedView& view = v.Build();
+  v.Live(0, 0).Start(0.0f);
+  v.Live(1, 0).Start(0.0f);
+
+  UpdateObjectAnimations(view, 0.75f);
+  EXPECT_FLOAT_EQ(v.Entry("Thrown").position.x, 0.75f);
+  EXPECT_TRUE(v.Entry("Thrown").visible);
+  EXPECT_EQ(SObjectView::AlphaByte(v.Entry("Ghost")), 32) << "fade at t = 0.75";
+  EXPECT_TRUE(v.changes.empty());
+
+  // Both reach their end: the line hides its entry, the fade hides its own instead of writing
+  // alpha 0, and "Back" takes over, showing the opposite of its flag while it runs.
+  UpdateObjectAnimations(view, 0.25f);
+  EXPECT_FALSE(v.Entry("Thrown").visible);
+  EXPECT_FLOAT_EQ(v.Entry("Thrown").position.x, 1.0f);
+  EXPECT_FALSE(v.Entry("Ghost").visible);
+  EXPECT_EQ(SObjectView::AlphaByte(v.Entry("Ghost")), 32);
+  EXPECT_EQ(v.objects[1].animation, "Back");
+  EXPECT_TRUE(v.Live(1, 1).IsPlaying());
+  ASSERT_EQ(v.changes.size(), 2u);
+  EXPECT_EQ(v.changes[0].id, 0u);
+  EXPECT_EQ(v.changes[0].visible, 0);
+  EXPECT_EQ(v.changes[1].id, 1u);
+
+  UpdateObjectAnimations(view, 0.25f);
+  EXPECT_FALSE(v.Entry("Ghost").visible) << "no change before its end";
+  UpdateObjectAnimations(view, 0.25f);
+  EXPECT_TRUE(v.Entry("Ghost").visible);
+  EXPECT_EQ(v.changes[1].visible, 1);
+  EXPECT_FALSE(v.Live(0, 0).Update(0.1f)) << "the line has stopped";
+}
+
+TEST(ObjectAnimations, EnteringAViewRestartsStartedOrVisibleObjectsAndRunsInitFromItsStart) {
+  SObjectView v;
+  v.Sprite("Mover");
+  v.Sprite("Sleeper", false);
+  v.Sprite("Starter", false);
+  v.Sprite("Swinger");
+  SAnimationDesc init = Anim(EAnimationKind::Swing, "Init", "", 1.0f, true);
+  init.maxAngle = 0.5f;
+  v.Object("Mover", {Line("Go", "", {1, 2})}, 0);
+  v.Object("Sleeper", {Line("Go", "", {1, 2})}, 0);
+  v.Object("Starter", {Line("Go", "", {1, 2})}, 0, true);
+  v.Object("Swinger", {init}, 0);
+  v.Object("Nowhere", {Line("Go", "", {1, 2})}, 0);
+  // Frame animations: a one-shot and a loop, both stopped.
+  std::unique_ptr<Ombrel::CTextureAnimation> frames[] = {MakeFrames(4, false), MakeFrames(4, true)};
+  for (const char* name : {"Clock", "Wheel"}) {
+    auto sprite = std::make_unique<SLayoutAnimatedSprite>();
+    sprite->index = int32_t(v.layout.GetCount());
+    sprite->name = name;
+    sprite->visible = true;
+    sprite->animation = frames[v.layout.GetCount() - 4].get();
+    v.layout.AddItem(std::move(sprite));
+  }
+  SAnimatedView& view = v.Build();
+  hmtest::CReportScope reports;
+  StartViewAnimations(view, {"Clock", "Wheel"});
+
+  EXPECT_FLOAT_EQ(v.Entry("Mover").position.y, 2.0f);
+  EXPECT_FLOAT_EQ(v.Entry("Starter").position.y, 2.0f);
+  EXPECT_FLOAT_EQ(v.Entry("Sleeper").position.y, 0.0f) << "hidden and not started: left alone";
+  EXPECT_FALSE(v.Live(1, 0).IsPlaying());
+  EXPECT_TRUE(v.Live(3, 0).IsPlaying());
+  EXPECT_FLOAT_EQ(v.Live(3, 0).GetProgress(), 0.0f);
+  EXPECT_FLOAT_EQ(v.Entry("Swinger").angle, 0.0f) << "Init is started, not settled";
+  EXPECT_FALSE(frames[0]->IsPlaying());
+  EXPECT_FLOAT_EQ(frames[0]->GetProgress(), kLastFrameProgress);
+  EXPECT_TRUE(frames[1]->IsPlaying());
+  EXPECT_TRUE(hmtest::Reported("\"Nowhere\"")) << reports.All();
+
+  UpdateObjectAnimations(view, 0.25f);
+  EXPECT_FLOAT_EQ(v.Entry("Swinger").angle, 0.0f) << "swing at t = 0.25";
+  UpdateObjectAnimations(view, 0.25f);
+  EXPECT_FLOAT_EQ(v.Entry("Swinger").angle, 0.5f);
 }
 
 }  // namespace
