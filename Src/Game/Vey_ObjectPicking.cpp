@@ -14,6 +14,14 @@ using Ombrel::SLayoutItem;
 namespace {
 
 constexpr float kUnitsPerLayoutUnit = 256.0f;
+// What the player "uses" on an object with a plain click.
+constexpr const char* kClickAction = "Click";
+
+const SSceneObject* FindObject(const std::string& name, const SObjectList& objects) {
+  for (const SSceneObject& object : objects)
+    if (object.name == name) return &object;
+  return nullptr;
+}
 
 // A texture kept as JPEG data has its mask once its engine texture has been made.
 template <class TResource>
@@ -75,6 +83,29 @@ std::string PickLayoutObjectAt(const Vector2& point, const Ombrel::CLayout2D& la
     if (IsEntryHit(entry, point)) return entry.name;
   }
   return kPickedNothing;
+}
+
+std::string PickObjectAt(const Vector2& point, const SObjectList& objects, const Ombrel::CLayout2D& layout) {
+  for (const SSceneObject& object : objects) {
+    const SLayoutItem* entry = layout.FindItem(object.sprite.c_str());
+    if (entry && IsEntryHit(*entry, point)) return object.name;
+  }
+  return kPickedNothing;
+}
+
+bool IsObjectInteractive(const std::string& name, const SObjectList& objects) {
+  const SSceneObject* object = FindObject(name, objects);
+  if (!object) return false;
+  const int32_t state = object->FindState(object->state);
+  return state >= 0 && object->states[size_t(state)].interactive;
+}
+
+bool HasClickNote(const std::string& name, const SObjectList& objects) {
+  const SSceneObject* object = FindObject(name, objects);
+  if (!object) return false;
+  for (const SObjectAction& action : object->actions)
+    if (action.reqState == object->state && action.object == kClickAction && !action.note.empty()) return true;
+  return false;
 }
 
 }  // namespace Vey

@@ -5,6 +5,7 @@
 
 #include "Framework/omLayout2D.h"
 #include "Quor/Utils.h"
+#include "Src/Game/Vey_ObjectDesc.h"
 
 #include <string>
 
@@ -37,5 +38,17 @@ bool IsEntryHit(const Ombrel::SLayoutItem& entry, const Vector2& point);
 // that is hit, "None" for an entry that is no sprite or nothing at all. A sprite whose clear
 // pixel is under the point lets the search go on.
 std::string PickLayoutObjectAt(const Vector2& point, const Ombrel::CLayout2D& layout);
+
+// The name (not the sprite name) of the first object in list order whose entry is hit, whatever
+// the drawing order; "None" for none.
+std::string PickObjectAt(const Vector2& point, const SObjectList& objects, const Ombrel::CLayout2D& layout);
+
+// The Interactive flag of the named object's current state; false when the object or that
+// state is not listed.
+bool IsObjectInteractive(const std::string& name, const SObjectList& objects);
+
+// Whether a click on the named object in its current state shows a remark: an action for a
+// plain click ("Click") in that state with a note.
+bool HasClickNote(const std::string& name, const SObjectList& objects);
 
 }  // namespace Vey

@@ -102,4 +102,65 @@ TEST_F(ObjectPickingTest, AnEntryThatIsNoSpriteEndsTheLayoutSearch) {
   EXPECT_EQ(PickLayoutObjectAt({kCentre, kCentre + 200}, m_layout), "Back");
 }
 
+// Objects are tried in their list's order, not the layout's drawing order.
+TEST_F(ObjectPickingTest, TheFirstObjectListedWhoseEntryIsHitIsPicked) {
+  Add(Ombrel::kLayoutSprite, "BackSprite", {2, 2});
+  AddMasked("MaskedSprite", {1, 1});
+  Add(Ombrel::kLayoutDummy, "Slot", {0.5f, 0.5f}).position = {1.0f, 0.0f};
+  SObjectList objects(4);
+  const char* const names[][2] = {
+      {"Ring", "MaskedSprite"}, {"Lost", "NoSuchSprite"}, {"Table", "BackSprite"}, {"Drawer", "Slot"}};
+  for (size_t i = 0; i < objects.size(); ++i) {
+    objects[i].name = names[i][0];
+    objects[i].sprite = names[i][1];
+  }
+  const struct {
+    const char* where;
+    Vector2 point;
+    const char* picked;
+  } kCases[] = {
+      {"the ring's opaque corner", {kCentre - 32, kCentre - 64}, "Ring"},
+      {"the ring's clear corner", {kCentre + 32, kCentre - 64}, "Table"},
+      {"a placeholder object", {kCentre + 128 + 16, kCentre}, "Drawer"},
+      {"nothing", {kCentre, kCentre + 300}, "None"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(PickObjectAt(c.point, objects, m_layout), c.picked) << c.where;
+  std::swap(objects[0], objects[2]);
+  EXPECT_EQ(PickObjectAt({kCentre - 32, kCentre - 64}, objects, m_layout), "Table");
+}
+
+TEST(ObjectQueries, InteractiveFlagsAndClickNotesFollowTheCurrentState) {
+  SObjectList objects(2);
+  SSceneObject& lamp = objects[0];
+  lamp.name = "Lamp";
+  lamp.states = {{"Off", "LampOff", true}, {"Lit", "LampLit", false}};
+  SObjectAction remark;
+  remark.object = "Click";
+  remark.note = "LAMP_HOT";
+  remark.reqState = "Lit";
+  SObjectAction silent = remark;
+  silent.reqState = "Off";
+  silent.note = "";
+  SObjectAction useKey = remark;
+  useKey.object = "Key";
+  useKey.reqState = "Broken";
+  lamp.actions = {silent, useKey, remark};
+  objects[1].name = "Ghost";
+
+  const struct {
+    const char* object;
+    const char* state;
+    bool interactive, note;
+  } kCases[] = {
+      {"Lamp", "Off", true, false}, {"Lamp", "Lit", false, true}, {"Lamp", "Broken", false, false},
+      {"Ghost", "", false, false},  {"Nobody", "", false, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.object << " in \"" << c.state << "\"");
+    lamp.state = c.state;
+    EXPECT_EQ(IsObjectInteractive(c.object, objects), c.interactive);
+    EXPECT_EQ(HasClickNote(c.object, objects), c.note);
+  }
+}
+
 }  // namespace
