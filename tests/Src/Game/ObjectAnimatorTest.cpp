@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "Framework/Scene/omSpriteData.h"
+#include "Src/Game/Vey_EmitterGroup.h"
+#include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Animation.h"
+#include "tests/Src/Game/EmitterTestKit.h"
+#include "tests/Src/Game/SoundBankTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 
 #include <memory>
@@ -328,6 +332,154 @@ TEST(ObjectAnimations, EnteringAViewRestartsStartedOrVisibleObjectsAndRunsInitFr
   EXPECT_FLOAT_EQ(v.Entry("Swinger").angle, 0.0f) << "swing at t = 0.25";
   UpdateObjectAnimations(view, 0.25f);
   EXPECT_FLOAT_EQ(v.Entry("Swinger").angle, 0.5f);
+}
+
+// ---- effects and sounds at the end of an animation ----
+
+SAnimationDesc Effect(const char* name, const char* next, bool start, int32_t skipSeconds,
+                      const char* effect = "Spark") {
+  SAnimationDesc desc = Anim(EAnimationKind::Effect, name, next, 0.5f, false);
+  desc.effectName = effect;
+  desc.start = start;
+  desc.startEffect = start;
+  desc.skipSeconds = skipSeconds;
+  desc.position = {10, 20};
+  return desc;
+}
+
+class ObjectEffectsTest : public gametest::CEmitterFixture {
+ protected:
+  void SetUp() override {
+    CEmitterFixture::SetUp();
+    m_spark = Spark();
+    ASSERT_NE(m_spark, nullptr);
+    m_group.Add(m_spark);
+  }
+  SAnimatedView& Build(SObjectView& v) {
+    SAnimatedView& view = v.Build();
+    view.emitters = &m_group;
+    return view;
+  }
+
+  MP::CEmitter* m_spark = nullptr;
+  CEmitterGroup m_group;
+};
+
+TEST_F(ObjectEffectsTest, AnEffectThatEndsStartsTheViewsEmitterAndALaterOneLetsItFinish) {
+  SObjectView v;
+  v.Sprite("Torch");
+  v.Object("Torch", {Effect("Light", "Out", true, 0), Effect("Out", "", false, 0)}, 0);
+  SAnimatedView& view = Build(v);
+  v.Live(0, 0).Start(0.0f);
+  UpdateObjectAnimations(view, 0.25f);
+  EXPECT_EQ(v.objects[0].emitter, nullptr) << "nothing before the end";
+  UpdateObjectAnimations(view, 0.25f);
+  EXPECT_EQ(v.objects[0].emitter, m_spark);
+  EXPECT_TRUE(v.objects[0].effectStart);
+  EXPECT_EQ(m_spark->GetState(), MP::CEmitter::kRunning);
+  EXPECT_EQ(v.objects[0].animation, "Out");
+  UpdateObjectAnimations(view, 0.5f);
+  EXPECT_EQ(m_spark->GetState(), MP::CEmitter::kFinishing);
+  EXPECT_FALSE(v.objects[0].effectStart);
+}
+
+// The spark lives half a second: run ahead by whole seconds it has ended before the view shows.
+TEST_F(ObjectEffectsTest, SkipSecondsRunTheEffectAheadWithinALimit) {
+  const struct {
+    int32_t skip;
+    int32_t state;
+    bool reported;
+  } kCases[] = {{0, MP::CEmitter::kRunning, false},
+                {3, MP::CEmitter::kStopped, false},
+                {2000000000, MP::CEmitter::kStopped, true}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "skip " << c.skip);
+    m_spark->StopEmitter();
+    hmtest::Reports().clear();
+    SObjectView v;
+    v.Sprite("Torch");
+    v.Object("Torch", {Effect("Light", "", true, c.skip)}, 0);
+    SAnimatedView& view = Build(v);
+    v.Live(0, 0).Start(0.0f);
+    ApplyObjectAnimations(view);
+    EXPECT_EQ(v.objects[0].skipSeconds, c.skip);
+    EXPECT_EQ(m_spark->GetState(), c.state);
+    EXPECT_EQ(hmtest::Reported("runs its effect"), c.reported);
+  }
+}
+
+TEST_F(ObjectEffectsTest, AnEffectTheViewLacksIsReportedAndSkipped) {
+  SObjectView v;
+  v.Sprite("Torch");
+  v.Object("Torch", {Effect("Light", "", true, 0, "Smoke")}, 0);
+  SAnimatedView& view = Build(v);
+  v.Live(0, 0).Start(0.0f);
+  ApplyObjectAnimations(view);
+  EXPECT_EQ(v.objects[0].emitter, nullptr);
+  EXPECT_TRUE(hmtest::Reported("\"Smoke\", which the view does not have"));
+}
+
+class ObjectSoundsTest : public gametest::CSoundBankFixture {
+ protected:
+  void SetUp() override {
+    CSoundBankFixture::SetUp();
+    MakeContent({"menu_accept", "menu_back"});
+    m_bank.LoadMenuSounds(m_resources.get());
+    ASSERT_EQ(m_bank.FindSound("menu_accept"), 0);
+    ASSERT_EQ(m_bank.FindSound("menu_back"), 1);
+  }
+  void TearDown() override {
+    m_bank.StopAllExcept(-1, -1);
+    CSoundBankFixture::TearDown();
+  }
+  // An object whose one animation plays the sound at its end, entered or advanced to it.
+  void Run(const char* sound, bool ambient, bool perFrame) {
+    SAnimationDesc desc = Anim(EAnimationKind::Sound, "Hum", "", 0.5f, false);
+    desc.soundName = sound;
+    desc.ambientLoop = ambient;
+    SObjectView v;
+    v.Sprite("Radio");
+    v.Object("Radio", {desc}, 0);
+    SAnimatedView& view = v.Build();
+    view.sounds = &m_bank;
+    view.ambient = &m_ambient;
+    v.Live(0, 0).Start(0.0f);
+    if (perFrame) {
+      UpdateObjectAnimations(view, 0.5f);
+    } else {
+      ApplyObjectAnimations(view);
+    }
+  }
+  CSoundContainer m_bank;
+  SAmbientRecord m_ambient;
+};
+
+TEST_F(ObjectSoundsTest, AnAmbientLoopReplacesTheViewsOldOneUnlessItIsThatOne) {
+  const struct {
+    const char* what;
+    const char* sound;
+    bool ambient, perFrame;
+    bool acceptPlaying, backPlaying;
+    const char* ambientAfter;
+  } kCases[] = {
+      {"a one-shot on its frame", "menu_accept", false, true, true, true, "menu_back"},
+      {"a one-shot when settled", "menu_accept", false, false, false, true, "menu_back"},
+      {"a new loop on its frame", "menu_accept", true, true, true, false, "menu_accept"},
+      {"a new loop when settled", "menu_accept", true, false, true, false, "menu_accept"},
+      {"the same loop on its frame", "menu_back", true, true, false, true, "menu_back"},
+      {"the same loop when settled", "menu_back", true, false, false, true, "menu_back"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    m_bank.StopAllExcept(-1, -1);
+    m_bank.PlaySound(1);
+    m_ambient = {"menu_back", 1};
+    Run(c.sound, c.ambient, c.perFrame);
+    EXPECT_EQ(m_bank.IsPlaying(0), c.acceptPlaying);
+    EXPECT_EQ(m_bank.IsPlaying(1), c.backPlaying);
+    EXPECT_EQ(m_ambient.sound, c.ambientAfter);
+    EXPECT_EQ(m_ambient.slot, m_bank.FindSound(c.ambientAfter));
+  }
 }
 
 }  // namespace
