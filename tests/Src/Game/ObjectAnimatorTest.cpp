@@ -7,13 +7,16 @@
 
 #include "Framework/Scene/omSpriteData.h"
 #include "Src/Game/Vey_EmitterGroup.h"
+#include "Src/Game/Vey_MPAtlas.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Animation.h"
 #include "tests/Src/Game/EmitterTestKit.h"
 #include "tests/Src/Game/SoundBankTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 
+#include <cmath>
 #include <memory>
+#include <utility>
 
 using namespace Vey;
 using Ombrel::CLayout2D;
@@ -381,6 +384,31 @@ TEST_F(ObjectEffectsTest, AnEffectThatEndsStartsTheViewsEmitterAndALaterOneLetsI
   UpdateObjectAnimations(view, 0.5f);
   EXPECT_EQ(m_spark->GetState(), MP::CEmitter::kFinishing);
   EXPECT_FALSE(v.objects[0].effectStart);
+}
+
+// The effect is placed where the animation says, in particle space as written; a swing that
+// follows carries it along, turned into particle space (y upwards).
+TEST_F(ObjectEffectsTest, ASwingingObjectCarriesItsEffect) {
+  SObjectView v;
+  v.Sprite("Lamp");
+  SAnimationDesc sway = Anim(EAnimationKind::Swing, "Sway", "", 1.0f, true);
+  sway.pivot = {0, 1};
+  sway.maxAngle = 0.5f;
+  v.Object("Lamp", {Effect("Light", "Sway", true, 0), sway}, 0);
+  SAnimatedView& view = Build(v);
+  v.Live(0, 0).Start(0.0f);
+  UpdateObjectAnimations(view, 0.5f);
+  m_spark->Update(0.01f);
+  EXPECT_EQ(ptctest::FirstParticleCentre(m_spark->GetHandle()), std::make_pair(10.0f, 20.0f));
+
+  UpdateObjectAnimations(view, 0.25f);  // the swing at +M: the lamp hangs right of the pivot
+  EXPECT_FLOAT_EQ(v.Entry("Lamp").angle, 0.5f);
+  m_spark->StopEmitter();
+  m_spark->Start();
+  m_spark->Update(0.01f);
+  const auto centre = ptctest::FirstParticleCentre(m_spark->GetHandle());
+  EXPECT_NEAR(centre.first, std::sin(0.5f) * MP::kParticleUnits, 1e-3f);
+  EXPECT_NEAR(centre.second, -(1.0f - std::cos(0.5f)) * MP::kParticleUnits, 1e-3f);
 }
 
 // The spark lives half a second: run ahead by whole seconds it has ended before the view shows.
