@@ -195,11 +195,12 @@ void SetAlpha(const SObjectRef& ref, float alpha) {
   if (Ombrel::SLayoutBox* picture = ref.Picture()) SetAlphaByte(*picture, AlphaToByte(alpha));
 }
 
-void Place(const SObjectRef& ref, const Vector2& position, float angle) {
-  if (Ombrel::SLayoutBox* picture = ref.Picture()) {
-    picture->position = position;
-    picture->angle = angle;
-  }
+void Move(const SObjectRef& ref, const Vector2& position) {
+  if (Ombrel::SLayoutBox* picture = ref.Picture()) picture->position = position;
+}
+
+void Turn(const SObjectRef& ref, float angle) {
+  if (Ombrel::SLayoutBox* picture = ref.Picture()) picture->angle = angle;
 }
 
 // The emitter the effect names, run from where the animation puts it.
@@ -264,17 +265,19 @@ void Apply(const SObjectRef& ref, IAnimation& animation, bool perFrame) {
     case EAnimationKind::Line: {
       auto& line = static_cast<CLineAnimation&>(animation);
       if (line.IsDisappearing()) SetVisible(ref, false);
-      Place(ref, line.GetPosition(), ref.Picture() ? ref.Picture()->angle : 0.0f);
+      Move(ref, line.GetPosition());
       break;
     }
     case EAnimationKind::Parabola: {
       auto& arc = static_cast<CParabolaAnimation&>(animation);
-      Place(ref, arc.GetPosition(), arc.GetUnwindAngle());
+      Turn(ref, arc.GetUnwindAngle());
+      Move(ref, arc.GetPosition());
       break;
     }
     case EAnimationKind::Swing: {
       auto& swing = static_cast<CSwingAnimation&>(animation);
-      Place(ref, swing.GetPosition(), swing.GetAngle());
+      Turn(ref, swing.GetAngle());
+      Move(ref, swing.GetPosition());
       if (perFrame) SwingEmitter(ref, swing);
       break;
     }
