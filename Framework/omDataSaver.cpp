@@ -46,6 +46,7 @@ constexpr float kBusyOffsetY = 50.0f;
 constexpr float kBusySize = 20.0f;
 constexpr float kBusyCycle = 0.75f;
 constexpr float kPointerSize = 15.0f;
+constexpr float kPointerHotSpot = kPointerSize / 2;  // the picture's tip is its top-left corner
 constexpr float kPi = 3.14159265358979f;
 
 // An empty text would leave a box that can never be drawn or answered; it counts as none.
@@ -235,8 +236,9 @@ void CDataSaver::ReadInput(int32_t buttonCount) {
   if (m_warning) m_warning->Reset();
 }
 
-// The table is refreshed once with player 0's pointer dressed as the box's pointer (no hot
-// spot, full colour, the box's size and picture, the box's node); its own look comes back after.
+// The table is refreshed once with player 0's pointer dressed as the box's pointer (the tip of
+// the picture on the point, full colour, the box's size and picture, the box's node); its own
+// look comes back after.
 void CDataSaver::RefreshInputWithBoxPointer(CInput* input) {
   CCursor* cursor = input->GetCursor(0);
   float hotX = 0, hotY = 0, width = 0, height = 0;
@@ -246,7 +248,7 @@ void CDataSaver::RefreshInputWithBoxPointer(CInput* input) {
   const uint8_t savedColour[4] = {colour[0], colour[1], colour[2], colour[3]};
   TextureRecord* savedTexture = cursor->GetTexture();
   CSprite2DNode* savedNode = cursor->GetNode();
-  cursor->SetHotSpot(0, 0);
+  cursor->SetHotSpot(kPointerHotSpot, kPointerHotSpot);
   cursor->SetColour(128, 128, 128, 128);
   cursor->SetSize(kPointerSize, kPointerSize);
   cursor->SetTexture(m_textures.cursor);

@@ -79,7 +79,9 @@ void CCursor::Apply() {
   CSpriteData& sprite = m_node->GetSpriteData();
   if (!(m_flags & kExternalDriver)) {
     sprite.SetTexture(m_texture);
-    sprite.SetTexCoords({0, 0}, {1, 0}, {1, 1}, {0, 1});
+    // The whole picture, laid on the corners as a texture animation lays its frames, so that
+    // the picture's top row is at the top of the screen.
+    sprite.SetTexCoords({0, 1}, {1, 1}, {1, 0}, {0, 0});
   }
   m_node->SetPosition({m_x + offsetX, m_y + offsetY});
   if (!(m_flags & kKeepRotation)) sprite.SetAngle(m_rotation);
