@@ -1,13 +1,13 @@
 #include "Framework/omDataSaver.h"
 
 #include "Common/Render/Primitives/Sprite2D.h"
+#include "Framework/Scene/omSceneMaterial.h"
+#include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omAssetModule.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omInputWarning.h"
 #include "Framework/omSystemDrawing.h"
-#include "Framework/Scene/omSceneMaterial.h"
-#include "Framework/Scene/omSprite2DNode.h"
 #include "Platform/InputDevices.h"
 #include "Quor/CCollisionManager.h"
 #include "Quor/DirectX/D3DDeviceAccess.h"
@@ -307,8 +307,7 @@ void CDataSaver::DrawBox(const char* title, const char* text, const char* firstB
     m_busy->Render();
   }
   if (m_warning->GetState() != CInputWarning::kNone) m_warning->Render();
-  if (m_warning->GetState() != CInputWarning::kConnectionLost && m_pointerNode->IsDrawn() &&
-      IsSystemCursorInWindow()) {
+  if (m_warning->GetState() != CInputWarning::kConnectionLost && m_pointerNode->IsDrawn() && IsSystemCursorInWindow()) {
     DrawPointerNode();
   }
 }

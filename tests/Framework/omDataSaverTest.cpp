@@ -3,14 +3,14 @@
 // save file stays as it was, and closing the window ends the box without an answer. The box's
 // pointer is its own sprite node; the controller warning box draws only while a warning is set.
 
+#include "Framework/Scene/omSceneMaterial.h"
+#include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/Scene/omSystemInfoNode.h"
 #include "Framework/omDataSaver.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omInputWarning.h"
 #include "Framework/omSaveModule.h"
-#include "Framework/Scene/omSceneMaterial.h"
-#include "Framework/Scene/omSprite2DNode.h"
-#include "Framework/Scene/omSystemInfoNode.h"
 #include "Quor/Engine.h"
 #include "tests/Framework/SystemScreenTestKit.h"
 
