@@ -79,7 +79,7 @@ CApplication::CApplication(int argc, const SFileSystemConfig& fileSystem) {
   EngineInit();
   if (IsEngineRunning()) EngineServicePass();
   SetWorkingDirectory();
-  InitFileSystem(fileSystem);
+  m_fileSystem = InitFileSystem(fileSystem);
   m_events = std::make_unique<CEventManager>();
   m_dictionary = std::make_unique<CXmlDictionary>();
   m_config = std::make_unique<CAppConfig>();
@@ -110,6 +110,7 @@ CApplication::~CApplication() {
   m_dictionary.reset();
   m_events.reset();
   EngineShutdown();
+  ReleaseFileSystem(m_fileSystem);
 }
 
 int32_t CApplication::RegisterState(const char* name, IApplicationState* state, CBaseLoading* loading) {

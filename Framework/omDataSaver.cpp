@@ -1,6 +1,8 @@
 #include "Framework/omDataSaver.h"
 
 #include "Common/Render/Primitives/Sprite2D.h"
+#include "Framework/Scene/omSceneMaterial.h"
+#include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omAssetModule.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
@@ -44,6 +46,7 @@ constexpr float kBusyOffsetY = 50.0f;
 constexpr float kBusySize = 20.0f;
 constexpr float kBusyCycle = 0.75f;
 constexpr float kPointerSize = 15.0f;
+constexpr float kPointerHotSpot = kPointerSize / 2;  // the picture's tip is its top-left corner
 constexpr float kPi = 3.14159265358979f;
 
 // An empty text would leave a box that can never be drawn or answered; it counts as none.
@@ -70,7 +73,7 @@ class CBorrowedPointer {
  private:
   CCursor* m_cursor;
   uint32_t m_flags = 0;
-  ISceneNode* m_node = nullptr;
+  CSprite2DNode* m_node = nullptr;
 };
 
 }  // namespace
@@ -134,6 +137,9 @@ void CDataSaver::LoadSystemResources(CXmlDictionary* dictionary) {
     input->Bind(kSlotUp, KeyHeldPoll<kVkUp>);
     input->Bind(kSlotClick, KeyHeldPoll<kVkLButton>);
   }
+  m_pointerNode = std::make_unique<CSprite2DNode>("CursorNode", m_textures.cursor);
+  m_pointerNode->SetMaterial(new C2DMaterial("CursorMat"));
+  m_pointerNode->SetAspectCorrection(true);
   m_warning = std::make_unique<CInputWarning>();
   m_warning->LoadResources();
   m_dictionary = dictionary;
@@ -153,6 +159,7 @@ void CDataSaver::ReleaseSystemResources() {
   m_busy.reset();
   if (m_warning) m_warning->Release();
   m_warning.reset();
+  m_pointerNode.reset();
   m_font = nullptr;
   m_textures = SBoxTextures();
   m_systemResourcesReady = false;
@@ -212,11 +219,27 @@ CDataSaver::EFrame CDataSaver::RunFrame(const char* title, const char* text, con
   return EFrame::kOpen;
 }
 
-// The pointer is refreshed in the box's own look; Up and Down move the choice, and where the
-// pointer rests on a button that button is the choice.
+// The pointer moves the box's own pointer node in the box's look; Up and Down move the
+// choice, and where the pointer rests on a button that button is the choice.
 void CDataSaver::ReadInput(int32_t buttonCount) {
   CInput* input = GetActiveInput();
   if (!input) return;
+  RefreshInputWithBoxPointer(input);
+  if (buttonCount > 0) {
+    m_pointerNode->Show();
+    if (input->IsPressed(kSlotDown)) m_selection = (m_selection + 1) % buttonCount;
+    if (input->IsPressed(kSlotUp)) m_selection = (m_selection + buttonCount - 1) % buttonCount;
+  } else {
+    m_pointerNode->Hide();
+  }
+  m_selection = HoveredButton(buttonCount);
+  if (m_warning) m_warning->Reset();
+}
+
+// The table is refreshed once with player 0's pointer dressed as the box's pointer (the tip of
+// the picture on the point, full colour, the box's size and picture, the box's node); its own
+// look comes back after.
+void CDataSaver::RefreshInputWithBoxPointer(CInput* input) {
   CCursor* cursor = input->GetCursor(0);
   float hotX = 0, hotY = 0, width = 0, height = 0;
   cursor->GetHotSpot(&hotX, &hotY);
@@ -224,22 +247,18 @@ void CDataSaver::ReadInput(int32_t buttonCount) {
   const uint8_t* colour = cursor->GetColour();
   const uint8_t savedColour[4] = {colour[0], colour[1], colour[2], colour[3]};
   TextureRecord* savedTexture = cursor->GetTexture();
-  cursor->SetHotSpot(0, 0);
+  CSprite2DNode* savedNode = cursor->GetNode();
+  cursor->SetHotSpot(kPointerHotSpot, kPointerHotSpot);
   cursor->SetColour(128, 128, 128, 128);
   cursor->SetSize(kPointerSize, kPointerSize);
   cursor->SetTexture(m_textures.cursor);
+  cursor->SetNode(m_pointerNode.get());
   input->Update(0.0f);
   cursor->SetHotSpot(hotX, hotY);
   cursor->SetColour(savedColour[0], savedColour[1], savedColour[2], savedColour[3]);
   cursor->SetSize(width, height);
   cursor->SetTexture(savedTexture);
-  m_pointerShown = buttonCount > 0;
-  if (buttonCount > 0) {
-    if (input->IsPressed(kSlotDown)) m_selection = (m_selection + 1) % buttonCount;
-    if (input->IsPressed(kSlotUp)) m_selection = (m_selection + buttonCount - 1) % buttonCount;
-  }
-  m_selection = HoveredButton(buttonCount);
-  if (m_warning) m_warning->Reset();
+  cursor->SetNode(savedNode);
 }
 
 // A box without buttons has nothing to choose, so no click can end it.
@@ -288,9 +307,8 @@ void CDataSaver::DrawBox(const char* title, const char* text, const char* firstB
     m_busy->Render();
   }
   if (m_warning->GetState() != CInputWarning::kNone) m_warning->Render();
-  if (m_warning->GetState() != CInputWarning::kConnectionLost && m_pointerShown &&
-      IsSystemCursorInWindow()) {
-    DrawPointer();
+  if (m_warning->GetState() != CInputWarning::kConnectionLost && m_pointerNode->IsDrawn() && IsSystemCursorInWindow()) {
+    DrawPointerNode();
   }
 }
 
@@ -321,14 +339,13 @@ void CDataSaver::DrawButton(const char* label, bool selected, float centreY) con
                  kButtonHeight - 24.0f, kTextSize, 1.0f);
 }
 
-// The pointer's tip is its position; the picture hangs to the right and below.
-void CDataSaver::DrawPointer() const {
-  const CInput* input = GetActiveInput();
-  if (!input) return;
-  const CCursor* cursor = input->GetCursor(0);
-  const float x = cursor->GetX(), y = cursor->GetY();
-  SetSystemScreenStates();
-  DrawQuad({m_textures.cursor}, x, y, x + kPointerSize / SystemAspect(), y + kPointerSize);
+// Outside the scene: the node's material draws its one pass here, over the box.
+void CDataSaver::DrawPointerNode() const {
+  ISceneMaterial* material = m_pointerNode->GetMaterial();
+  material->Prepare(m_pointerNode.get());
+  material->BeginPass(0, m_pointerNode.get());
+  material->RenderPass(0, m_pointerNode.get());
+  material->EndPass(0, m_pointerNode.get());
 }
 
 bool CDataSaver::RunKeepingPointer(bool (CMemCardDX::*operation)()) {

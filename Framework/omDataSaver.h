@@ -18,7 +18,9 @@ struct TextureRecord;
 
 namespace Ombrel {
 
+class CInput;
 class CInputWarning;
+class CSprite2DNode;
 class CXmlDictionary;
 
 // The turning spokes of a box that waits without buttons.
@@ -93,6 +95,8 @@ class CDataSaver : public CMemCardDX {
   TextureRecord* GetBackgroundTexture() const { return m_background; }
   void AllowOverwrite() { SetOverwrite(true); }
   void ForbidOverwrite() { SetOverwrite(false); }
+  // The box's pointer node while its resources are loaded, else null.
+  const CSprite2DNode* GetPointerNode() const { return m_pointerNode.get(); }
   // The hovered button of the last frame: -1 none, 0 or 1.
   int32_t GetSelection() const { return m_selection; }
 
@@ -117,17 +121,19 @@ class CDataSaver : public CMemCardDX {
   EFrame RunFrame(const char* title, const char* text, const char* firstButton,
                   const char* secondButton, int32_t* answer);
   void ReadInput(int32_t buttonCount);
+  void RefreshInputWithBoxPointer(CInput* input);
   int32_t HoveredButton(int32_t buttonCount) const;
   void DrawBox(const char* title, const char* text, const char* firstButton,
                const char* secondButton) const;
   void DrawButton(const char* label, bool selected, float centreY) const;
   void DrawNineSliceBox() const;
-  void DrawPointer() const;
+  void DrawPointerNode() const;
   bool RunKeepingPointer(bool (CMemCardDX::*operation)());
 
   uint32_t m_dataSize;
   CFont* m_font = nullptr;
   SBoxTextures m_textures;
+  std::unique_ptr<CSprite2DNode> m_pointerNode;  // "CursorNode", lent to player 0's pointer
   std::unique_ptr<CInputWarning> m_warning;
   std::unique_ptr<CBusyIndicator> m_busy;
   CXmlDictionary* m_dictionary = nullptr;
@@ -135,7 +141,6 @@ class CDataSaver : public CMemCardDX {
   BodyCheck m_bodyCheck;
   CFrameLimiter m_pace;  // the box's frames follow at the application's default rate
   int32_t m_selection = -1;
-  bool m_pointerShown = false;
   bool m_systemResourcesReady = false;
   float m_busyTimer = 0.0f;
   uint32_t m_status = 0;

@@ -1,6 +1,6 @@
 #include "Framework/omInput.h"
 
-#include "Framework/Scene/omSceneNode.h"
+#include "Framework/Scene/omSprite2DNode.h"
 #include "Quor/DirectX/InputState.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/DirectX/QuordxDevice.h"
@@ -68,19 +68,25 @@ void CCursor::Update(float frameTime) {
   Apply();
 }
 
-// The pointer's picture is drawn with the aspect correction, so the hot spot's horizontal
-// offset is narrowed by the display aspect like the picture itself.
+// The hot spot turns with the pointer; a node drawn narrowed by the aspect narrows its offset
+// the same way.
 void CCursor::Apply() {
+  if (!m_node) return;
   const float c = std::cos(m_rotation), s = std::sin(m_rotation);
-  const float offsetX = (m_hotSpotX * c + m_hotSpotY * s) / GetDisplayAspect();
+  float offsetX = m_hotSpotX * c + m_hotSpotY * s;
   const float offsetY = -m_hotSpotX * s + m_hotSpotY * c;
-  m_placement.x = m_x + offsetX;
-  m_placement.y = m_y + offsetY;
-  if (!(m_flags & kKeepRotation)) m_placement.rotation = m_rotation;
-  m_placement.width = m_width;
-  m_placement.height = m_height;
-  for (int i = 0; i < 4; ++i) m_placement.colour[i] = m_colour[i];
-  if (!(m_flags & kExternalDriver)) m_placement.texture = m_texture;
+  if (m_node->GetAspectCorrection()) offsetX /= GetSceneAspectRatio();
+  CSpriteData& sprite = m_node->GetSpriteData();
+  if (!(m_flags & kExternalDriver)) {
+    sprite.SetTexture(m_texture);
+    // The whole picture, laid on the corners as a texture animation lays its frames, so that
+    // the picture's top row is at the top of the screen.
+    sprite.SetTexCoords({0, 1}, {1, 1}, {1, 0}, {0, 0});
+  }
+  m_node->SetPosition({m_x + offsetX, m_y + offsetY});
+  if (!(m_flags & kKeepRotation)) sprite.SetAngle(m_rotation);
+  sprite.SetSize(m_width, m_height);
+  sprite.SetColour({m_colour[0], m_colour[1], m_colour[2], m_colour[3]});
 }
 
 void CCursor::Reset() {

@@ -13,7 +13,7 @@ struct TextureRecord;
 
 namespace Ombrel {
 
-class ISceneNode;
+class CSprite2DNode;
 
 // Whether a control is held now (or, for the press polls, went down this frame).
 using BoolPoll = bool (*)();
@@ -44,18 +44,6 @@ class ICursorDriver {
   virtual void Update(float frameTime) = 0;
 };
 
-// Where a pointer's picture goes: the node position (pointer position plus the rotated hot
-// spot), rotation, size, colour bytes on the 128 scale and picture.
-struct SCursorPlacement {
-  float x = 2048.0f;
-  float y = 2048.0f;
-  float rotation = 0.0f;
-  float width = 15.0f;
-  float height = 15.0f;
-  uint8_t colour[4] = {128, 128, 128, 128};  // r, g, b, a
-  TextureRecord* texture = nullptr;
-};
-
 class CCursor : public CMemWatch {
  public:
   static constexpr uint32_t kSmoothing = 0x1;
@@ -70,7 +58,8 @@ class CCursor : public CMemWatch {
 
   // Follows the mouse while active (dead zone, then smoothing), then Apply.
   void Update(float frameTime);
-  // Places the picture from the position, hot spot, rotation, size and colour.
+  // Moves the node to the position plus the rotated hot spot and gives it the pointer's
+  // rotation, size, colour and (unless an external driver draws it) picture.
   void Apply();
   // Back to the centre (2048, 2048) with no rotation.
   void Reset();
@@ -81,9 +70,9 @@ class CCursor : public CMemWatch {
   int32_t GetPlayer() const { return m_player; }
   uint32_t GetFlags() const { return m_flags; }
   void SetFlags(uint32_t flags) { m_flags = flags; }
-  // The node shown and hidden with the pointer (not owned).
-  ISceneNode* GetNode() const { return m_node; }
-  void SetNode(ISceneNode* node) { m_node = node; }
+  // The sprite node the pointer moves, shows and hides (not owned); null for none.
+  CSprite2DNode* GetNode() const { return m_node; }
+  void SetNode(CSprite2DNode* node) { m_node = node; }
   TextureRecord* GetTexture() const { return m_texture; }
   void SetTexture(TextureRecord* texture) { m_texture = texture; }
   // Not owned; runs first in every update while the external-driver flag is set.
@@ -100,12 +89,11 @@ class CCursor : public CMemWatch {
   void SetSize(float width, float height);
   const uint8_t* GetColour() const { return m_colour; }
   void SetColour(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha);
-  const SCursorPlacement& GetPlacement() const { return m_placement; }
 
  private:
   int32_t m_player;
   uint32_t m_flags = kSmoothing | kDeadZone | kActive;
-  ISceneNode* m_node = nullptr;
+  CSprite2DNode* m_node = nullptr;
   TextureRecord* m_texture = nullptr;
   ICursorDriver* m_driver = nullptr;
   float m_x = 2048.0f;
@@ -120,7 +108,6 @@ class CCursor : public CMemWatch {
   float m_height = 15.0f;
   float m_previousX = 2048.0f;
   float m_previousY = 2048.0f;
-  SCursorPlacement m_placement;
 };
 
 class CInput : public CMemWatch {

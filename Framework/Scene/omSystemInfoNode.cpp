@@ -1,6 +1,7 @@
 #include "Framework/Scene/omSystemInfoNode.h"
 
 #include "Common/Render/Primitives/Sprite2D.h"
+#include "Framework/omInputWarning.h"
 #include "Quor/CFont.h"
 #include "Quor/MatrixTable.h"
 
@@ -13,7 +14,12 @@ constexpr uint8_t kShadowAlpha = 128;
 constexpr uint8_t kBoxAlpha = 64;  // 128 of 255 on the 128 scale
 }  // namespace
 
-CSystemInfoNode::CSystemInfoNode(CFont* font) : ISceneNode(kName), m_font(font) {}
+CSystemInfoNode::CSystemInfoNode(CFont* font)
+    : ISceneNode(kName), m_font(font), m_warning(std::make_unique<CInputWarning>()) {
+  m_warning->LoadResources();
+}
+
+CSystemInfoNode::~CSystemInfoNode() { m_warning->Release(); }
 
 void CSystemInfoNode::AddLine(const char* line) {
   m_text += line ? line : "(null)";
@@ -44,6 +50,11 @@ void CSystemInfoNode::DrawBox(float textHeight) {
 }
 
 void CSystemInfoNode::Render() {
+  DrawText();
+  if (m_warning->GetState() != CInputWarning::kNone) m_warning->Render();
+}
+
+void CSystemInfoNode::DrawText() {
   if (m_text.IsEmpty() || !m_font) return;
   SetWorld(GetIdentityMatrix());
   SetUpFont();

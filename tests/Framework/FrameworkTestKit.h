@@ -8,7 +8,6 @@
 #include "Framework/omApplicationState.h"
 #include "Framework/omLoading.h"
 #include "Framework/omModule.h"
-#include "Quor/CVFS.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
 
 #include <filesystem>
@@ -126,14 +125,11 @@ class CRecordingApplication : public Ombrel::CApplication {
 };
 
 // Deletes the application, then the device resources of its engine start-up, which the
-// program's window frees when it closes, and the file system it made, which the program keeps
-// to its end (a later test's fixture would drop the only pointer to it).
+// program's window frees when it closes.
 template <class TApplication>
 void DeleteApplication(std::unique_ptr<TApplication>& application) {
   application.reset();
   DestroyAllDeviceResources();
-  delete g_pVFS;
-  g_pVFS = nullptr;
 }
 
 inline Ombrel::CApplicationEvent Event(int32_t type, int32_t target = -1, float duration = -1.0f,

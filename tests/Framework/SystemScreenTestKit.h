@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,10 +33,12 @@ struct SColour {
   uint8_t r, g, b;
 };
 
-// The fixture pictures: every system picture the screens use, each one plain colour.
+// The fixture pictures: every system picture the screens use, each one plain colour, but for
+// a lower half of another colour where the picture's way up matters.
 struct SFixturePicture {
   const char* name;
   SColour colour;
+  std::optional<SColour> lowerHalf = std::nullopt;
 };
 inline const std::vector<SFixturePicture>& FixturePictures() {
   static const std::vector<SFixturePicture> pictures = {
@@ -46,7 +49,7 @@ inline const std::vector<SFixturePicture>& FixturePictures() {
       {"SysMsg_NAND_Button_Selected_Center", {255, 0, 0}},
       {"SysMsg_NAND_Button_Unselected_Edge", {0, 255, 0}},
       {"SysMsg_NAND_Button_Unselected_Center", {0, 255, 0}},
-      {"SystemCursor", {255, 255, 0}},
+      {"SystemCursor", {255, 255, 0}, SColour{255, 0, 255}},
       {"SysMsg_BusyIndicatorPart", {255, 255, 255}},
       {"SysMsg_CONT_Edge", {0, 128, 128}},
       {"SysMsg_CONT_Center", {0, 128, 128}},
@@ -58,8 +61,8 @@ inline const std::vector<SFixturePicture>& FixturePictures() {
   return pictures;
 }
 
-// An 8 x 8 top-down 32-bit BMP of one opaque colour.
-inline std::vector<uint8_t> SolidBmp(SColour c) {
+// An 8 x 8 top-down 32-bit BMP, opaque: the top rows in one colour, the bottom four in another.
+inline std::vector<uint8_t> TwoToneBmp(SColour top, SColour bottom) {
   std::vector<uint8_t> file;
   auto u16 = [&](uint32_t v) { file.push_back(uint8_t(v)); file.push_back(uint8_t(v >> 8)); };
   auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
@@ -70,6 +73,7 @@ inline std::vector<uint8_t> SolidBmp(SColour c) {
   u32(40); u32(side); u32(uint32_t(-int32_t(side))); u16(1); u16(32); u32(0); u32(bytes);
   u32(0); u32(0); u32(0); u32(0);
   for (uint32_t i = 0; i < side * side; ++i) {
+    const SColour& c = i < side * side / 2 ? top : bottom;
     file.insert(file.end(), {c.b, c.g, c.r, 255});
   }
   return file;
@@ -105,7 +109,8 @@ class CSystemScreenFixture : public ::testing::Test {
   }
 
   void TearDown() override {
-    DeleteApplication(m_application);
+    m_application.reset();
+    DestroyAllDeviceResources();
     DestroyMainWindow();
     for (const char* variable : {"HOLLOWMERE_INPUT", "HOLLOWMERE_CAPTURE", "HOLLOWMERE_CAPTURE_FRAMES",
                                  "HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT"}) {
@@ -127,7 +132,7 @@ class CSystemScreenFixture : public ::testing::Test {
     }
     std::string list = "<Resources>\n  <Font Name=\"System\" FileName=\"System\"/>\n  <Directory Path=\"Pictures\\\">\n";
     for (const SFixturePicture& picture : FixturePictures()) {
-      const std::vector<uint8_t> bmp = SolidBmp(picture.colour);
+      const std::vector<uint8_t> bmp = TwoToneBmp(picture.colour, picture.lowerHalf.value_or(picture.colour));
       std::ofstream(content + "Pictures/Textures/" + picture.name + ".bmp", std::ios::binary)
           .write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
       list += std::string("    <Texture Name=\"") + picture.name + "\" FileName=\"" + picture.name + "\"/>\n";

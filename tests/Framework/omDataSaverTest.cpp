@@ -1,7 +1,11 @@
 // The data saver with its message box in the real window: the box appears over a damaged or
 // refused save and over a save that cannot be written, a scripted click answers it, the earlier
-// save file stays as it was, and closing the window ends the box without an answer.
+// save file stays as it was, and closing the window ends the box without an answer. The box's
+// pointer is its own sprite node; the controller warning box draws only while a warning is set.
 
+#include "Framework/Scene/omSceneMaterial.h"
+#include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/Scene/omSystemInfoNode.h"
 #include "Framework/omDataSaver.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
@@ -26,6 +30,9 @@ constexpr SColour kBlack = {0, 0, 0};
 constexpr SColour kFill = {0, 0, 255};
 constexpr SColour kSelected = {255, 0, 0};
 constexpr SColour kUnselected = {0, 255, 0};
+constexpr SColour kPointer = {255, 255, 0};
+constexpr SColour kPointerLowerHalf = {255, 0, 255};
+constexpr SColour kWarningStrip = {0, 128, 128};
 
 class DataSaverTest : public CSystemScreenFixture {
  protected:
@@ -159,6 +166,37 @@ TEST_F(DataSaverTest, TheBoxBindsItsSlotsAndWithoutItsResourcesAnswersAtOnce) {
   EXPECT_EQ(m_saver->ShowMessage("", "text", "Yes", "No", 0), 1);
 }
 
+TEST_F(DataSaverTest, ThePointerIsTheBoxsOwnSpriteNodeDrawnOnlyWhileThereIsAButton) {
+  const CSprite2DNode* node = m_saver->GetPointerNode();
+  ASSERT_NE(node, nullptr);
+  EXPECT_STREQ(node->GetName().GetText(), "CursorNode");
+  EXPECT_STREQ(node->GetMaterial()->GetName().GetText(), "CursorMat");
+  EXPECT_NE(dynamic_cast<const C2DMaterial*>(node->GetMaterial()), nullptr);
+  EXPECT_TRUE(node->GetAspectCorrection());
+  CCursor* pointer = GetInputModule()->GetInput()->GetCursor(0);
+  ASSERT_EQ(pointer->GetNode(), nullptr);
+
+  // Below the box, on the black: frames 1-6 with a button, frame 7 without.
+  Script("1 mouse move " + WindowPoint(1850.0f, 2250.0f) + "\n", "6,7");
+  for (int frame = 1; frame <= 6; ++frame) EXPECT_EQ(m_saver->MessageBoxFrame("", "text", "OK", nullptr), 0);
+  const float x = pointer->GetX(), y = pointer->GetY();
+  EXPECT_NEAR(y, 2250.0f, 6.0f);  // eased most of the way
+  EXPECT_EQ(m_saver->MessageBoxFrame("", "text", nullptr, nullptr), 0);
+  EXPECT_FALSE(node->IsDrawn());
+  EXPECT_EQ(pointer->GetNode(), nullptr);  // lent for the box's frames only
+
+  // The picture, 15 units high and narrowed by the aspect across, hangs from its top-left
+  // tip on the pointer, the right way up.
+  const float across = 15.0f / GetDisplayAspect();
+  const SGfxImage withButton = CapturedFrame(6), withoutButton = CapturedFrame(7);
+  EXPECT_EQ(At(withButton, x + across / 2, y + 3.0f), kPointer);
+  EXPECT_EQ(At(withButton, x + across / 2, y + 12.0f), kPointerLowerHalf);
+  EXPECT_EQ(At(withButton, x - 3.0f, y + 3.0f), kBlack);
+  EXPECT_EQ(At(withButton, x + across / 2, y - 3.0f), kBlack);
+  EXPECT_EQ(At(withButton, x + across + 3.0f, y + 3.0f), kBlack);
+  EXPECT_EQ(At(withoutButton, x + across / 2, y + 3.0f), kBlack);
+}
+
 TEST(BusyIndicatorTest, SpokesBrightenInEightStepsPerCycle) {
   // progress -> the alpha of spokes 0 and 7
   struct SCase {
@@ -176,10 +214,26 @@ TEST(BusyIndicatorTest, SpokesBrightenInEightStepsPerCycle) {
   }
 }
 
-class InputWarningTest : public CSystemScreenFixture {};
+class InputWarningTest : public CSystemScreenFixture {
+ protected:
+  void SetUp() override {
+    CSystemScreenFixture::SetUp();
+    StartApplication();
+  }
+  // One frame on black with only what `draw` draws.
+  template <typename Draw>
+  static SGfxImage DrawnAlone(Draw draw) {
+    SGfxImage image;
+    EXPECT_TRUE(BeginFrame());
+    GetD3DDevice()->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    draw();
+    EXPECT_TRUE(GfxCaptureBackBuffer(*GetD3DDevice(), image));
+    FinishFrame();
+    return image;
+  }
+};
 
 TEST_F(InputWarningTest, NoStateDrawsNothingAndALostConnectionMarksOnlyThePlayersConcerned) {
-  StartApplication();
   CInputWarning warning;
   warning.LoadResources();
   const float aspect = GetDisplayAspect();
@@ -187,24 +241,29 @@ TEST_F(InputWarningTest, NoStateDrawsNothingAndALostConnectionMarksOnlyThePlayer
     warning.Reset();
     warning.SetState(state);
     warning.SetPlayerFlag(0, true);
-    SGfxImage image;
-    EXPECT_TRUE(BeginFrame());
-    GetD3DDevice()->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    warning.Render();
-    EXPECT_TRUE(GfxCaptureBackBuffer(*GetD3DDevice(), image));
-    FinishFrame();
-    return image;
+    return DrawnAlone([&] { warning.Render(); });
   };
   const SGfxImage none = drawn(CInputWarning::kNone);
   EXPECT_EQ(At(none, kCentreX, 2204.0f), kBlack);
   const SGfxImage lost = drawn(CInputWarning::kConnectionLost);
-  EXPECT_EQ(At(lost, kCentreX, 2180.0f), (SColour{0, 128, 128}));  // the strip
+  EXPECT_EQ(At(lost, kCentreX, 2180.0f), kWarningStrip);
   // Below each marker's label: the icon for player 1, the strip showing through for the rest.
   for (int32_t player = 0; player < 4; ++player) {
     const float x = kCentreX + (-168.75f + 112.5f * float(player)) / aspect;
-    const SColour expected = player == 0 ? SColour{255, 128, 0} : SColour{0, 128, 128};
+    const SColour expected = player == 0 ? SColour{255, 128, 0} : kWarningStrip;
     EXPECT_EQ(At(lost, x - 15.0f / aspect, 2242.0f + 9.0f), expected) << player;
   }
+}
+
+TEST_F(InputWarningTest, TheSystemTextNodeDrawsTheWarningUnderItsTextOnlyWhileOneIsSet) {
+  CSystemInfoNode node(nullptr);
+  node.Clear();
+  const SGfxImage none = DrawnAlone([&] { node.Render(); });
+  EXPECT_EQ(At(none, kCentreX, 2180.0f), kBlack);
+  node.GetWarning().SetState(CInputWarning::kBatteryLow);
+  const SGfxImage low = DrawnAlone([&] { node.Render(); });
+  EXPECT_EQ(At(low, kCentreX, 2180.0f), kWarningStrip);
+  EXPECT_EQ(At(low, kCentreX, 2048.0f), kBlack);  // no text, no text box
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 // The input table over a staged key table: bindings, edges and held times, the quiet table
-// after Flush, and the pointer's dead zone and smoothing.
+// after Flush, the pointer's dead zone and smoothing, and the sprite node it moves.
 
 #include <gtest/gtest.h>
 
+#include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omInput.h"
 #include "Platform/InputDevices.h"
 #include "Quor/DirectX/InputState.h"
 #include "Quor/DirectX/QuordxTestSeams.h"
 
+#include <cmath>
 #include <vector>
 
 using namespace Ombrel;
@@ -125,6 +127,61 @@ TEST_F(InputTest, ThePointerIgnoresSmallMovesAndFollowsLargerOnesHalfWay) {
   m_input.Update(0.0f);
   EXPECT_EQ(pointer->GetX(), 2176.0f);
   EXPECT_FALSE(pointer->IsActive());
+}
+
+TEST_F(InputTest, ThePointerPlacesShowsAndHidesItsSpriteNode) {
+  CCursor* pointer = m_input.GetCursor(0);
+  auto* picture = reinterpret_cast<TextureRecord*>(0x1234);  // only passed on, never drawn
+  CSprite2DNode node("CursorNode", nullptr);
+  pointer->SetNode(&node);
+  pointer->SetTexture(picture);
+  pointer->SetFlags(CCursor::kActive);
+  pointer->SetHotSpot(10, 20);
+  pointer->SetSize(30, 40);
+  pointer->SetColour(1, 2, 3, 4);
+  GetInputState().mouseX = 0.25f;  // 2112
+  GetInputState().mouseY = -0.5f;  // 1920
+  const float aspect = GetSceneAspectRatio();
+  const float quarter = 3.14159265f / 2;
+  // A quarter turn takes the hot spot (10, 20) to (20, -10); the node's aspect flag narrows x.
+  struct SCase {
+    float rotation;
+    bool aspectCorrection;
+    uint32_t extraFlags;
+    float x, y, angle;
+    TextureRecord* texture;
+  } cases[] = {
+      {0, false, 0, 2122, 1940, 0, picture},
+      {0, true, 0, 2112 + 10 / aspect, 1940, 0, picture},
+      {quarter, false, 0, 2132, 1910, quarter, picture},
+      {quarter, false, CCursor::kKeepRotation, 2132, 1910, 0, picture},
+      {0, false, CCursor::kExternalDriver, 2122, 1940, 0, nullptr},
+  };
+  for (const SCase& c : cases) {
+    node.GetSpriteData().SetAngle(0);
+    node.GetSpriteData().SetTexture(nullptr);
+    node.SetAspectCorrection(c.aspectCorrection);
+    pointer->SetFlags(CCursor::kActive | c.extraFlags);
+    pointer->SetRotation(c.rotation);
+    m_input.Update(0.0f);
+    const CSpriteData& sprite = node.GetSpriteData();
+    EXPECT_NEAR(node.GetPosition().x, c.x, 1e-3f) << c.rotation << " " << c.extraFlags;
+    EXPECT_NEAR(node.GetPosition().y, c.y, 1e-3f) << c.rotation << " " << c.extraFlags;
+    EXPECT_NEAR(sprite.GetAngle(), c.angle, 1e-6f) << c.extraFlags;
+    EXPECT_EQ(sprite.GetTexture(), c.texture) << c.extraFlags;
+    EXPECT_EQ(sprite.GetWidth(), 30.0f);
+    EXPECT_EQ(sprite.GetHeight(), 40.0f);
+    const SSpriteColour colour = sprite.GetColour();
+    EXPECT_EQ((std::vector<int>{colour.r, colour.g, colour.b, colour.a}), (std::vector<int>{1, 2, 3, 4}));
+  }
+  pointer->Hide();
+  EXPECT_FALSE(node.IsDrawn());
+  pointer->Show();
+  EXPECT_TRUE(node.IsDrawn());
+  m_input.RequestPointerVisibility(0, false);
+  m_input.Update(0.0f);
+  EXPECT_FALSE(node.IsDrawn());
+  EXPECT_TRUE(pointer->IsActive());
 }
 
 }  // namespace

@@ -1,0 +1,63 @@
+// The static scene tables: the index orders the world and the progress rely on, and the
+// ambient sounds the prefixes name.
+
+#include "Src/Game/Vey_SceneTables.h"
+
+#include <gtest/gtest.h>
+
+#include "Framework/Resources/omResourceManager.h"
+#include "Framework/omSoundModule.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "tests/support/engine/ReportScope.h"
+
+#include <string>
+
+using namespace Vey;
+
+namespace {
+
+TEST(SceneTables, EachTableHoldsItsPlacesInIndexOrder) {
+  const struct {
+    const char* table;
+    const char* prefix;
+    const char* expected;
+  } kCases[] = {
+      {"location 0", kLocationPrefixes[0], "S01_"},        {"location 32", kLocationPrefixes[32], "S33_"},
+      {"location 33", kLocationPrefixes[33], "HO01_1_"},   {"location 41", kLocationPrefixes[41], "HO04_1_"},
+      {"location 56", kLocationPrefixes[56], "HO09_3_"},   {"bonus 4", kBonusLocationPrefixes[4], "S05_"},
+      {"bonus 8", kBonusLocationPrefixes[8], "HO02_2_"},   {"close-up 28", kCloseUpPrefixes[28], "I29_"},
+      {"bonus close-up 4", kBonusCloseUpPrefixes[4], "I05_"}, {"mini-game 6", kMiniGamePrefixes[6], "G07_"},
+      {"mini-game 7", kMiniGamePrefixes[7], "G11_"},       {"bonus mini-game", kBonusMiniGamePrefixes[0], "G01_"},
+      {"aspect 2", kAspectLayoutNames[2], "16:10"},        {"empty", kEmptyString, ""},
+  };
+  for (const auto& c : kCases) EXPECT_STREQ(c.prefix, c.expected) << c.table;
+  for (uint32_t i = 0; i < 33; ++i) EXPECT_EQ(std::string(kLocationPrefixes[i]), "S" + std::string(i < 9 ? "0" : "") + std::to_string(i + 1) + "_");
+  EXPECT_EQ(kDefaultScreenHeightF, 768.0f);
+}
+
+TEST(SceneTables, EveryAmbientPrefixWithOneAndTenNamesASoundOfItsBank) {
+  hmtest::CReportScope reports;  // the banks find no sound files here
+  Ombrel::CSoundModule module;
+  Ombrel::CResourceManager resources;
+  CSoundContainer game;
+  game.LoadGameSounds(&resources);
+  CSoundContainer bonus;
+  bonus.LoadBonusGameSounds(&resources);
+  const auto check = [](const CSoundContainer& bank, const char* const* prefixes, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i)
+      for (int number : {1, 10}) {
+        const std::string name = prefixes[i] + std::to_string(number);
+        EXPECT_GE(bank.FindSound(name.c_str()), 0) << name;
+      }
+  };
+  check(game, kAmbientPrefixes, kLocationCount);
+  check(bonus, kBonusAmbientPrefixes, kBonusLocationCount);
+  // The twelve outdoor locations of the main story.
+  int outdoors = 0;
+  for (const char* prefix : kAmbientPrefixes) outdoors += std::string(prefix) == "out_";
+  EXPECT_EQ(outdoors, 12);
+  EXPECT_STREQ(kAmbientPrefixes[15], "out_");  // S16
+  EXPECT_STREQ(kAmbientPrefixes[3], "in_");    // S04
+}
+
+}  // namespace
