@@ -77,7 +77,8 @@ class CChecker {
   }
 
   void MiniGameLinks(const std::string& place, const std::vector<SMiniGameLink>& links) {
-    for (const SMiniGameLink& link : links) Conditions(place + " mini-game link \"" + link.sprite + "\"", link.conditions);
+    for (const SMiniGameLink& link : links)
+      Conditions(place + " mini-game link \"" + link.sprite + "\"", link.conditions);
   }
 
   void Objects(const std::string& place, const SObjectList& objects) {
@@ -185,7 +186,8 @@ int Check(const std::string& fileName, const std::string& contentDir, bool bonus
       checker.Conditions(place + " exit \"" + exit.sprite + "\"", exit.conditions);
       checker.Sound(place + " exit \"" + exit.sprite + "\"", exit.sound);
     }
-    for (const SCloseUpLink& link : scene.closeUps) checker.Conditions(place + " close-up link \"" + link.sprite + "\"", link.conditions);
+    for (const SCloseUpLink& link : scene.closeUps)
+      checker.Conditions(place + " close-up link \"" + link.sprite + "\"", link.conditions);
     checker.Objects(place, scene.objects);
     objectCount += scene.objects.size();
   }

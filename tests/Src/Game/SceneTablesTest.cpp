@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_SoundContainer.h"
 #include <algorithm>
 #include <string>
 #include <vector>
+#include "Src/Game/Vey_SoundContainer.h"
 
 using namespace Vey;
 

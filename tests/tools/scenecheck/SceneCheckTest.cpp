@@ -30,12 +30,15 @@ TEST_F(SceneCheckTest, EachBrokenReferenceIsNamedWithItsPlace) {
     const char* to;
     const char* problem;
   } kCases[] = {
-      {"<Effect Object=\"S01_Knife\"", "<Effect Object=\"S01_Spoon\"", "scene slot 0 object \"S01_Gate\" action of \"S01_Knife\": no object \"S01_Spoon\""},
+      {"<Effect Object=\"S01_Knife\"", "<Effect Object=\"S01_Spoon\"",
+       "scene slot 0 object \"S01_Gate\" action of \"S01_Knife\": no object \"S01_Spoon\""},
       {"<Condition Object=\"S04_Lamp\" State=\"Lit\"/></Conditions></Dialog>",
        "<Condition Object=\"S04_Lamp\" State=\"Broken\"/></Conditions></Dialog>",
        "scene slot 2 dialog \"S04_1_Dialog\": object \"S04_Lamp\" has no state \"Broken\""},
-      {"Sound=\"gate_open\" Direction=\"N\"", "Sound=\"gate_creak\" Direction=\"N\"", "no sound \"gate_creak\" in the sound bank"},
-      {"EffectName=\"S01_DoorShake\"", "EffectName=\"S01_Smoke\"", "animation \"Shake\": no particle emitter \"S01_Smoke\""},
+      {"Sound=\"gate_open\" Direction=\"N\"", "Sound=\"gate_creak\" Direction=\"N\"",
+       "no sound \"gate_creak\" in the sound bank"},
+      {"EffectName=\"S01_DoorShake\"", "EffectName=\"S01_Smoke\"",
+       "animation \"Shake\": no particle emitter \"S01_Smoke\""},
       {"Next=\"Caw\"", "Next=\"Crash\"", "animation \"Fly\": no animation \"Crash\" of its own"},
       {"ReqState=\"Dark\"", "ReqState=\"Dusk\"", "no state \"Dusk\" of its own"},
       {"<Scene Name=\"S02\" Sound=\"amb_woods\">", "<Scene Name=\"S02\">", "<Scene> lacks the attribute \"Sound\""},
