@@ -36,11 +36,6 @@ constexpr uint8_t kSelectedGrey = 0x5C;
 constexpr uint8_t kOtherGrey = 0x40;
 constexpr int kGridHalfLines = 5;
 
-CInput* GetInput() {
-  const CInputModule* module = GetInputModule();
-  return module ? module->GetInput() : nullptr;
-}
-
 }  // namespace
 
 CAS_DebugMenu::CAS_DebugMenu(CAppEventHandler<CApplicationEvent>* application, CAppConfig* config)
@@ -53,7 +48,7 @@ void CAS_DebugMenu::OnStateRegistered(const char* name, int32_t id) {
 }
 
 void CAS_DebugMenu::PreLoad() {
-  if (CDataSaver* saver = GetActiveDataSaver()) saver->Load();
+  if (CDataSaver* saver = GetActiveDataSaver()) saver->LoadGame();
 }
 
 void CAS_DebugMenu::Init() {
@@ -62,7 +57,7 @@ void CAS_DebugMenu::Init() {
     scene->AddNode(new CQuickNode(kNodeName, PtrToMember0::Ptr<CAS_DebugMenu>(this, &CAS_DebugMenu::Render)),
                    kLayerName);
   }
-  if (CInput* input = GetInput()) {
+  if (CInput* input = GetActiveInput()) {
     input->Flush();
     for (int32_t action = 0; action < kActionCount; ++action) input->Bind(action, kActionPolls[action]);
   }
@@ -73,7 +68,7 @@ void CAS_DebugMenu::Init() {
 }
 
 void CAS_DebugMenu::Release() {
-  if (CInput* input = GetInput()) {
+  if (CInput* input = GetActiveInput()) {
     for (int32_t action = 0; action < kActionCount; ++action) input->ClearSlot(action);
   }
   m_font = nullptr;
@@ -85,7 +80,7 @@ void CAS_DebugMenu::Start() {
 }
 
 void CAS_DebugMenu::ProcessInput(float) {
-  const CInput* input = GetInput();
+  const CInput* input = GetActiveInput();
   if (!input) return;
   if (input->IsPressed(kActionPrevious)) Select(-1);
   if (input->IsPressed(kActionNext)) Select(+1);

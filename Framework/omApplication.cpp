@@ -22,6 +22,7 @@
 #include "Framework/omPhysicsModule.h"
 #include "Framework/omReminder.h"
 #include "Framework/omRenderModule.h"
+#include "Framework/omDataSaver.h"
 #include "Framework/omSaveInfo.h"
 #include "Framework/omSaveModule.h"
 #include "Framework/omScriptModule.h"
@@ -78,7 +79,7 @@ CApplication::CApplication(int argc, const SFileSystemConfig& fileSystem) {
   EngineInit();
   if (IsEngineRunning()) EngineServicePass();
   SetWorkingDirectory();
-  InitFileSystem(fileSystem);
+  m_fileSystem = InitFileSystem(fileSystem);
   m_events = std::make_unique<CEventManager>();
   m_dictionary = std::make_unique<CXmlDictionary>();
   m_config = std::make_unique<CAppConfig>();
@@ -102,12 +103,14 @@ CApplication::~CApplication() {
   if (CScriptManager* scripts = GetScriptManager()) scripts->GetSystemTable().SetNil("AppConfig");
   m_config.reset();
   m_registry.clear();
+  if (CDataSaver* saver = GetActiveDataSaver()) saver->ReleaseSystemResources();
   DestroyModules();
   m_keptModuleIds.clear();
   m_saveInfo.reset();
   m_dictionary.reset();
   m_events.reset();
   EngineShutdown();
+  ReleaseFileSystem(m_fileSystem);
 }
 
 int32_t CApplication::RegisterState(const char* name, IApplicationState* state, CBaseLoading* loading) {
@@ -201,6 +204,8 @@ void CApplication::Start() {
     CSaveModule* saves = GetSaveModule();
     if (saves) saves->ApplySaveInfo(m_saveInfo->GetDataSize(), m_saveInfo->GetOverwriteFlag());
     m_saveInfo->FillDefaults(saves ? saves->GetDataSaver() : nullptr);
+    // The message box must be able to tell the player about a damaged save at this first load.
+    if (CDataSaver* saver = GetActiveDataSaver()) saver->LoadSystemResources(m_dictionary.get());
     m_saveInfo->LoadOrInitialise(GetActiveDataSaver());
   }
   InitStateModules();

@@ -137,6 +137,8 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   ModuleList m_updateLists[3];
   float m_frameTimeLimit = 0.0f;
   CFrameLimiter m_limiter;
+  // The file system the application made at construction; released at its end.
+  CVFS* m_fileSystem = nullptr;
   std::unique_ptr<CEventManager> m_events;
   std::unique_ptr<CXmlDictionary> m_dictionary;
   std::unique_ptr<CSaveInfo> m_saveInfo;

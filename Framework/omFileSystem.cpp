@@ -14,6 +14,12 @@ CVFS* InitFileSystem(const SFileSystemConfig& config) {
   return g_pVFS;
 }
 
+void ReleaseFileSystem(CVFS* made) {
+  if (!made || g_pVFS != made) return;
+  delete g_pVFS;
+  g_pVFS = nullptr;
+}
+
 bool ContentFileExists(const char* path) {
   CVFS* vfs = GetVFS();
   VfsFile* file = vfs && path ? vfs->Open(path) : nullptr;

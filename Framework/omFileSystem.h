@@ -24,5 +24,8 @@ CVFS* InitFileSystem(const SFileSystemConfig& config);
 
 // Whether the engine's file system can open the file (false when there is none).
 bool ContentFileExists(const char* path);
+// Deletes the file system InitFileSystem made, if it is still the engine's; another put in its
+// place since stays.
+void ReleaseFileSystem(CVFS* made);
 
 }  // namespace Ombrel

@@ -1,13 +1,19 @@
 #pragma once
 // The input object: per player, action slots bound to poll functions. Screens bind the slots
 // they use and ask for edges (pressed, released this frame) and held times. The input module
-// owns the one instance and updates it every frame.
+// owns the one instance and updates it every frame. Each player also has a pointer that
+// follows the mouse in the system 2-D space (1792..2304 on both axes).
 
 #include "Quor/CMemWatch.h"
 
 #include <cstdint>
+#include <memory>
+
+struct TextureRecord;
 
 namespace Ombrel {
+
+class ISceneNode;
 
 // Whether a control is held now (or, for the press polls, went down this frame).
 using BoolPoll = bool (*)();
@@ -25,6 +31,97 @@ template <uint8_t kVirtualKey>
 bool KeyPressPoll() {
   return IsKeyPressedNow(kVirtualKey);
 }
+inline bool NeverHeldPoll() { return false; }
+inline bool AlwaysHeldPoll() { return true; }
+
+// Whether the mouse was last seen inside the main window's client area (edges inclusive).
+bool IsSystemCursorInWindow();
+
+// Moves a pointer in place of the mouse (a controller, a script).
+class ICursorDriver {
+ public:
+  virtual ~ICursorDriver() = default;
+  virtual void Update(float frameTime) = 0;
+};
+
+// Where a pointer's picture goes: the node position (pointer position plus the rotated hot
+// spot), rotation, size, colour bytes on the 128 scale and picture.
+struct SCursorPlacement {
+  float x = 2048.0f;
+  float y = 2048.0f;
+  float rotation = 0.0f;
+  float width = 15.0f;
+  float height = 15.0f;
+  uint8_t colour[4] = {128, 128, 128, 128};  // r, g, b, a
+  TextureRecord* texture = nullptr;
+};
+
+class CCursor : public CMemWatch {
+ public:
+  static constexpr uint32_t kSmoothing = 0x1;
+  static constexpr uint32_t kDeadZone = 0x2;
+  static constexpr uint32_t kActive = 0x4;
+  static constexpr uint32_t kKeepRotation = 0x8;
+  static constexpr uint32_t kExternalDriver = 0x10;
+  static constexpr float kDeadZoneUnits = 3.0f;
+  static constexpr float kSmoothingFactor = 0.5f;
+
+  explicit CCursor(int32_t player);
+
+  // Follows the mouse while active (dead zone, then smoothing), then Apply.
+  void Update(float frameTime);
+  // Places the picture from the position, hot spot, rotation, size and colour.
+  void Apply();
+  // Back to the centre (2048, 2048) with no rotation.
+  void Reset();
+  void Show();
+  void Hide();
+  bool IsActive() const { return (m_flags & kActive) != 0; }
+
+  int32_t GetPlayer() const { return m_player; }
+  uint32_t GetFlags() const { return m_flags; }
+  void SetFlags(uint32_t flags) { m_flags = flags; }
+  // The node shown and hidden with the pointer (not owned).
+  ISceneNode* GetNode() const { return m_node; }
+  void SetNode(ISceneNode* node) { m_node = node; }
+  TextureRecord* GetTexture() const { return m_texture; }
+  void SetTexture(TextureRecord* texture) { m_texture = texture; }
+  // Not owned; runs first in every update while the external-driver flag is set.
+  void SetDriver(ICursorDriver* driver) { m_driver = driver; }
+
+  float GetX() const { return m_x; }
+  float GetY() const { return m_y; }
+  void SetPosition(float x, float y);
+  float GetRotation() const { return m_rotation; }
+  void SetRotation(float rotation) { m_rotation = rotation; }
+  void GetHotSpot(float* x, float* y) const;
+  void SetHotSpot(float x, float y);
+  void GetSize(float* width, float* height) const;
+  void SetSize(float width, float height);
+  const uint8_t* GetColour() const { return m_colour; }
+  void SetColour(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha);
+  const SCursorPlacement& GetPlacement() const { return m_placement; }
+
+ private:
+  int32_t m_player;
+  uint32_t m_flags = kSmoothing | kDeadZone | kActive;
+  ISceneNode* m_node = nullptr;
+  TextureRecord* m_texture = nullptr;
+  ICursorDriver* m_driver = nullptr;
+  float m_x = 2048.0f;
+  float m_y = 2048.0f;
+  float m_rawX = 0.0f;
+  float m_rawY = 0.0f;
+  float m_rotation = 0.0f;
+  float m_hotSpotX = 0.0f;
+  float m_hotSpotY = 0.0f;
+  uint8_t m_colour[4] = {128, 128, 128, 128};
+  float m_width = 15.0f;
+  float m_height = 15.0f;
+  float m_previousX = 2048.0f;
+  float m_previousY = 2048.0f;
+  SCursorPlacement m_placement;
+};
 
 class CInput : public CMemWatch {
  public:
@@ -40,10 +137,15 @@ class CInput : public CMemWatch {
     AnaloguePoll analogue = nullptr;
   };
 
-  // Advances the bound slots by one frame of the given length.
+  CInput();
+  ~CInput() override;
+
+  // Advances the bound slots of every player by one frame of the given length, then their
+  // pointers.
   void Update(float frameTime);
-  // Makes the table quiet: every slot takes its poll's value as both previous and current, so
-  // a held control reports no press edge; values and held times restart at 0.
+  // Makes the table quiet: the engine's services run once (while the program runs), then every
+  // slot takes its poll's value as both previous and current, so a held control reports no
+  // press edge; values and held times restart at 0 and the pointers go back to the centre.
   void Flush();
   // Player 0's slot k: the poll replaces the slot's polls.
   void Bind(int32_t slot, BoolPoll poll);
@@ -56,11 +158,18 @@ class CInput : public CMemWatch {
   bool AnyPressed() const;
   // Null for a slot number outside 0..255.
   const SSlot* GetSlot(int32_t slot) const;
+  // Null for a player outside 0..3.
+  CCursor* GetCursor(int32_t player) const;
+  // Shows or hides a player's pointer node at the next update.
+  void RequestPointerVisibility(int32_t player, bool visible);
 
   float GetLastFrameTime() const { return m_lastFrameTime; }
 
  private:
   SSlot m_slots[kPlayerCount * kSlotCount];
+  std::unique_ptr<CCursor> m_cursors[kPlayerCount];
+  uint8_t m_visibilityRequested[kPlayerCount] = {};
+  uint8_t m_visibilityPending[kPlayerCount] = {};
   float m_lastFrameTime = 0.0f;
 };
 

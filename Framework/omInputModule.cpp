@@ -28,4 +28,9 @@ void CInputModule::Update() {
 
 CInputModule* GetInputModule() { return CInputModule::Instance(); }
 
+CInput* GetActiveInput() {
+  const CInputModule* module = GetInputModule();
+  return module ? module->GetInput() : nullptr;
+}
+
 }  // namespace Ombrel

@@ -26,5 +26,7 @@ class CInputModule : public CSingleModule<CInputModule> {
 };
 
 CInputModule* GetInputModule();
+// The input object of the input module; null without one.
+CInput* GetActiveInput();
 
 }  // namespace Ombrel

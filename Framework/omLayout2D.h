@@ -61,6 +61,7 @@ struct SLayoutBox : SLayoutItem {
   Vector2 size;
   Vector2 scale{1.0f, 1.0f};
   RGBA colour = kLayoutDefaultColour;
+  float angle = 0.0f;  // radians; the files hold none, the game's animations turn objects
 };
 
 // Kind 1. Of the three resources only the one of the declared type is set; the texture is its

@@ -17,9 +17,10 @@ void CSaveInfo::FillDefaults(CDataSaver* saver) {
 }
 
 void CSaveInfo::LoadOrInitialise(CDataSaver* saver) {
-  if (saver && saver->Load()) return;
+  if (saver) saver->SetBodyCheck(m_bodyCheck);
+  if (saver && saver->LoadGame()) return;
   FillDefaults(saver);
-  if (saver) saver->Save();
+  if (saver) saver->SaveGame();
 }
 
 }  // namespace Ombrel

@@ -2,6 +2,7 @@
 // What the game tells the application about its saves: the two save titles, the size of the
 // save data and the initialiser that fills fresh data.
 
+#include "Framework/omDataSaver.h"
 #include "Quor/CMemWatch.h"
 #include "Quor/CStr.h"
 
@@ -11,7 +12,6 @@
 namespace Ombrel {
 
 class CBaseDataIniter;
-class CDataSaver;
 
 class CSaveInfo : public CMemWatch {
  public:
@@ -24,6 +24,8 @@ class CSaveInfo : public CMemWatch {
   // Loads the save file; when that fails (or there is no saver) the initialiser fills fresh
   // data, which a saver writes at once.
   void LoadOrInitialise(CDataSaver* saver);
+  // The game's rules for a loaded save body; a body they refuse is treated like a damaged file.
+  void SetBodyCheck(CDataSaver::BodyCheck check) { m_bodyCheck = std::move(check); }
   // Hands the initialiser the saver's data (null without a saver) and fills it.
   void FillDefaults(CDataSaver* saver);
 
@@ -40,6 +42,7 @@ class CSaveInfo : public CMemWatch {
   uint32_t m_dataSize = kSaveDataSize;
   std::unique_ptr<CBaseDataIniter> m_initialiser;
   bool m_overwrite = true;
+  CDataSaver::BodyCheck m_bodyCheck;
 };
 
 }  // namespace Ombrel

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "Platform/InputGameView.h"
 #include "Platform/GraphicsRef.h"
+#include "Platform/InputGameView.h"
 #include "Quor/CByteReader.h"
 #include "Quor/CVFS.h"
 #include "Quor/CopyDirPath.h"

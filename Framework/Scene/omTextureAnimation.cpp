@@ -107,9 +107,11 @@ int CTextureAnimation::GetFrameIndex() const {
   return frame >= float(m_frameCount) ? m_frameCount - 1 : int(frame);
 }
 
-void CTextureAnimation::ApplyFrame(CSpriteData& sprite) const {
-  if (m_frameCount <= 0) return;
-  const STextureFrame& frame = GetFrame(GetFrameIndex());
+void CTextureAnimation::ApplyFrame(CSpriteData& sprite) const { ApplyFrame(GetFrameIndex(), sprite); }
+
+void CTextureAnimation::ApplyFrame(int index, CSpriteData& sprite) const {
+  if (index < 0 || index >= m_frameCount) return;
+  const STextureFrame& frame = GetFrame(index);
   sprite.SetTexture(frame.texture);
   sprite.SetTexCoords({frame.ua, frame.vb}, {frame.ub, frame.vb}, {frame.ub, frame.va}, {frame.ua, frame.va});
 }

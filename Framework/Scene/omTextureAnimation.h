@@ -65,6 +65,8 @@ class CTextureAnimation : public CMemWatch {
   int GetFrameIndex() const;
   // Shows the current frame in the sprite: its texture, and its rectangle on the sprite's corners.
   void ApplyFrame(CSpriteData& sprite) const;
+  // The same with the frame of that index (0..count-1).
+  void ApplyFrame(int index, CSpriteData& sprite) const;
 
  private:
   int m_kind = -1;

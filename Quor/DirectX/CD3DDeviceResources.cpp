@@ -180,7 +180,9 @@ bool CResource_IndexBuffer::Restore() {
   CGfxDevice* device = GetD3DDevice();
   if (!device) return true;
   const uint32_t result = CreateWithRetries(
-      [&] { return device->CreateIndexBuffer(m_length, GFX_USAGE_WRITEONLY, m_format, GFX_POOL_DEFAULT, m_object.Receive()); },
+      [&] {
+        return device->CreateIndexBuffer(m_length, GFX_USAGE_WRITEONLY, m_format, GFX_POOL_DEFAULT, m_object.Receive());
+      },
       std::chrono::milliseconds(100));
   if (!Made(result, "an index buffer of " + std::to_string(m_length) + " bytes")) return false;
   Fill(m_object.Get(), m_contents);

@@ -302,8 +302,15 @@ CMemCardDX::EBlockFile CMemCardDX::ReadBlockFile(const std::string& path, uint8_
     *damage = "its checksum does not match";
     return EBlockFile::kDamaged;
   }
+  std::string refusal;
+  if (!AcceptsBody(block, size, &refusal)) {
+    *damage = "its data is refused: " + refusal;
+    return EBlockFile::kDamaged;
+  }
   return EBlockFile::kValid;
 }
+
+bool CMemCardDX::AcceptsBody(const uint8_t*, uint32_t, std::string*) const { return true; }
 
 bool CMemCardDX::FileHoldsValidBlock(const char* path) const {
   std::unique_ptr<uint8_t[]> block(new uint8_t[GetTotalSize()]);

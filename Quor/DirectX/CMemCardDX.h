@@ -58,6 +58,14 @@ class CMemCardDX : public CGameSave {
   void SetBlockWriter(BlockWriter writer);
 
   bool IsChanged() const { return m_changed; }
+
+ protected:
+  // The owner's judgement of a body whose checksum matches: false, with the reason, makes the
+  // file count as damaged (shown to the player, kept aside, never loaded). Every body passes
+  // unless the owner says otherwise.
+  virtual bool AcceptsBody(const uint8_t* block, uint32_t totalSize, std::string* reason) const;
+
+ public:
   // Cleared by construction and by Select; what it marks is the framework's business.
   bool GetSelectionMark() const { return m_selectionMark; }
   void SetSelectionMark(bool mark) { m_selectionMark = mark; }

@@ -45,4 +45,3 @@ const SAdapterEntry* GetAdapterEntry(int index);
 const SDisplayModeRecord* GetWindowedMode();
 const SDisplayModeRecord* GetFullScreenMode();
 EGfxFormat GetChosenDepthFormat();
-

@@ -111,13 +111,7 @@ TEST_F(MagicParticlesTest, TheRateBirthsParticlesOverTimeUpToTheCapacity) {
 
 TEST_F(MagicParticlesTest, MovesPlaceNewParticlesOrCarryTheLiveOnesByPositionMode) {
   const HM_EMITTER spark = LoadSpark(ptctest::BurstDescription(1, 10.0f, 5.0f));
-  const auto centre = [](HM_EMITTER emitter) {
-    MAGIC_RENDERING list;
-    MAGIC_VERTEX_RECTANGLE v{};
-    Magic_CreateFirstRenderedParticlesList(emitter, &list);
-    Magic_GetNextParticleVertexes(&list, &v);
-    return std::make_pair((v.x[0] + v.x[2]) / 2, (v.y[0] + v.y[2]) / 2);
-  };
+  const auto centre = ptctest::FirstParticleCentre;
   const MAGIC_POSITION at{100, -50};
   Magic_SetEmitterPosition(spark, &at);
   Magic_Update(spark, 10);

@@ -5,8 +5,10 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "Particles/MagicParticles.h"
 #include "tools/ptctool/PtcText.h"
 
 namespace ptctest {
@@ -35,6 +37,15 @@ inline std::string BurstDescription(int burst, float life = 1.0f, float duration
        << "emitter Spark\nloop " << loop << "\nduration " << duration << "\nlayer 0\nframes 0 1\n"
        << "capacity 64\nburst " << burst << "\nlife " << life << " " << life << "\nsize 0 20\n";
   return text.str();
+}
+
+// The centre of the emitter's first live particle (x, y in particle space).
+inline std::pair<float, float> FirstParticleCentre(HM_EMITTER emitter) {
+  MAGIC_RENDERING list;
+  MAGIC_VERTEX_RECTANGLE v{};
+  Magic_CreateFirstRenderedParticlesList(emitter, &list);
+  Magic_GetNextParticleVertexes(&list, &v);
+  return std::make_pair((v.x[0] + v.x[2]) / 2, (v.y[0] + v.y[2]) / 2);
 }
 
 }  // namespace ptctest

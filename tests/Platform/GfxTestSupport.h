@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Platform/GraphicsDevice.h"
+#include "Platform/GraphicsRef.h"
 #include "Platform/Testing/GraphicsReferenceShaders.h"
 #include "Platform/Testing/GraphicsTestWindow.h"
 
@@ -72,7 +73,6 @@ class CGfxFixture : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (CGfxObject* object : m_held) object->Release();
     m_held.clear();
     delete m_device;
     PlatformDestroyTestWindow(m_window);
@@ -82,7 +82,7 @@ class CGfxFixture : public ::testing::Test {
 
   template <typename T>
   T* Hold(T* object) {
-    m_held.push_back(object);
+    m_held.emplace_back(object);
     return object;
   }
 
@@ -151,7 +151,7 @@ class CGfxFixture : public ::testing::Test {
   CGfxShader* m_texturedPs = nullptr;
   CGfxShader* m_colourPs = nullptr;
   CGfxVertexDeclaration* m_decl = nullptr;
-  std::vector<CGfxObject*> m_held;
+  std::vector<CGfxRef<CGfxObject>> m_held;  // given back before the device goes
 };
 
 }  // namespace gfxtest

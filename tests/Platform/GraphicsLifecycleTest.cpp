@@ -296,7 +296,6 @@ TEST_F(GraphicsLoss, ObjectsOutlivingTheDeviceReleaseSafely) {
   CGfxTexture* texture = nullptr;
   ASSERT_EQ(m_device->CreateTexture(4, 4, 1, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &texture), GFX_OK);
   m_device->SetTexture(0, texture);
-  for (CGfxObject* object : m_held) object->Release();
   m_held.clear();
   delete m_device;
   m_device = nullptr;

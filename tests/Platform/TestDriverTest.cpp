@@ -23,15 +23,21 @@ std::string WriteScript(const std::string& name, const std::string& text) {
 
 class TestDriverTest : public ::testing::Test {
  protected:
+  // A test before may have left a window's events queued or the driver loaded: each test starts
+  // from a platform layer that has forgotten them.
   void SetUp() override {
+    ForgetDriverVariables();
+    PlatformResetState();
+  }
+  void TearDown() override {
+    ForgetDriverVariables();
+    PlatformResetState();
+  }
+  static void ForgetDriverVariables() {
     for (const char* name : {"HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT", "HOLLOWMERE_INPUT",
                              "HOLLOWMERE_CAPTURE", "HOLLOWMERE_CAPTURE_FRAMES"}) {
       unsetenv(name);
     }
-  }
-  void TearDown() override {
-    SetUp();
-    PlatformResetState();
   }
 
   std::string LoadError() {
@@ -63,14 +69,14 @@ TEST_F(TestDriverTest, VariablesAreReadAndCheckedWithTheirNameInTheError) {
              {"HOLLOWMERE_FIXED_DT", "fast"},     {"HOLLOWMERE_CAPTURE_FRAMES", "1,,2"},
              {"HOLLOWMERE_CAPTURE_FRAMES", "0"},  {"HOLLOWMERE_INPUT", "/no/such/script"}};
   for (const SCase& c : bad) {
-    SetUp();
+    ForgetDriverVariables();
     setenv(c.variable, c.value, 1);
     if (std::string(c.variable) == "HOLLOWMERE_CAPTURE_FRAMES") setenv("HOLLOWMERE_CAPTURE", "/tmp", 1);
     const std::string error = LoadError();
     EXPECT_NE(error.find(c.variable), std::string::npos) << c.value << ": " << error;
     EXPECT_EQ(PlatformTestDriverFrameLimit(), 0u);  // nothing half-loaded stays
   }
-  SetUp();
+  ForgetDriverVariables();
   setenv("HOLLOWMERE_CAPTURE", "/tmp", 1);
   EXPECT_NE(LoadError(), "");  // a folder without frames
 }
@@ -187,7 +193,7 @@ TEST_F(TestDriverTest, AResetForgetsTheQuitTheDriverTheMediaLibraryAndTheKeptFol
 }
 
 TEST_F(TestDriverTest, EventsSentByTestsTakeTheScriptsPathAtOnce) {
-  ASSERT_TRUE(hmtest::StartPlatform());
+  ASSERT_TRUE(hmtest::StartFreshPlatform());  // no window event an earlier test left queued
   char error[256] = {};
   PlatformAddEventListener(&Record, nullptr);
   g_seen.clear();

@@ -4,10 +4,10 @@
 
 #include "Quor/DctzKernels.h"
 #include "Quor/ReportError.h"
-#include "tests/support/engine/ReportScope.h"
 #include "Quor/TextureFormats.h"
 #include "tests/Quor/DeflateTestKit.h"
 #include "tests/support/ByteWriter.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include <gtest/gtest.h>
 

@@ -217,7 +217,6 @@ std::vector<uint8_t> StripBytes() {
   return BmoBytes(d);
 }
 
-
 TEST_F(ModelTest, DamagedFilesAreReportedAndGiveEmptyModels) {
   struct SCase {
     const char* name;
@@ -225,9 +224,12 @@ TEST_F(ModelTest, DamagedFilesAreReportedAndGiveEmptyModels) {
     const char* reason;
   };
   const SCase cases[] = {
-      {"bone beyond the nodes", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kSecondBoneAt, 2); }, "names bone 2 of 2 nodes"},
-      {"more nodes than the count", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kNodeCountAt, 1); }, "more nodes than"},
-      {"fewer nodes than the count", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kNodeCountAt, 3); }, "fewer nodes than"},
+      {"bone beyond the nodes", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kSecondBoneAt, 2); },
+       "names bone 2 of 2 nodes"},
+      {"more nodes than the count", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kNodeCountAt, 1); },
+       "more nodes than"},
+      {"fewer nodes than the count", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kNodeCountAt, 3); },
+       "fewer nodes than"},
       {"huge node count", [](std::vector<uint8_t>& b) { hmtest::StoreU32(b, kNodeCountAt, 0x7FFFFFFF); }, "nodes"},
       {"unknown primitive", [](std::vector<uint8_t>& b) { b[kPrimitiveAt] = 3; }, "unknown primitive type 3"},
       {"vertex count past the end", [](std::vector<uint8_t>& b) { b[kVertexCountAt + 1] = 0xFF; }, "vertices"},

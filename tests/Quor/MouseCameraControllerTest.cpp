@@ -15,7 +15,6 @@
 
 namespace {
 
-
 // A controller whose mouse and keys are the test's.
 template <class TController>
 class CScripted : public TController {

@@ -89,16 +89,42 @@ TEST(TextureAtlasTest, NameOffsetsMayShareNamesButNeverLeaveTheBlock) {
     std::vector<uint8_t> bytes;
     const char* expected;
   } cases[] = {
-      {"offset past the block", [&] { auto b = AtlasBytes(ThreeIcons()); hmtest::StoreU32(b, entries + 36, 17); return b; }(),
+      {"offset past the block",
+       [&] {
+         auto b = AtlasBytes(ThreeIcons());
+         hmtest::StoreU32(b, entries + 36, 17);
+         return b;
+       }(),
        "entry 1 names offset 17"},
-      {"huge offset", [&] { auto b = AtlasBytes(ThreeIcons()); hmtest::StoreU32(b, entries, 0xFFFFFFF0u); return b; }(),
+      {"huge offset",
+       [&] {
+         auto b = AtlasBytes(ThreeIcons());
+         hmtest::StoreU32(b, entries, 0xFFFFFFF0u);
+         return b;
+       }(),
        "entry 0 names offset 4294967280"},
       {"unterminated name", unterminated, "entry 2 names offset 9"},
-      {"names block larger than the file", [&] { auto b = AtlasBytes(ThreeIcons()); hmtest::StoreU32(b, 12, 0x7FFFFFFF); return b; }(),
+      {"names block larger than the file",
+       [&] {
+         auto b = AtlasBytes(ThreeIcons());
+         hmtest::StoreU32(b, 12, 0x7FFFFFFF);
+         return b;
+       }(),
        "names block runs past the end"},
-      {"more entries than the file holds", [&] { auto b = AtlasBytes(ThreeIcons()); b[6] = 0xFF; b[7] = 0xFF; return b; }(),
+      {"more entries than the file holds",
+       [&] {
+         auto b = AtlasBytes(ThreeIcons());
+         b[6] = 0xFF;
+         b[7] = 0xFF;
+         return b;
+       }(),
        "entries: 65535 records"},
-      {"cut inside the entries", [&] { auto b = AtlasBytes(ThreeIcons()); b.resize(b.size() - 5); return b; }(),
+      {"cut inside the entries",
+       [&] {
+         auto b = AtlasBytes(ThreeIcons());
+         b.resize(b.size() - 5);
+         return b;
+       }(),
        "entries: 3 records"},
       {"cut inside the header", {'A', 'T', 'L', 'S', 0, 1, 3}, "entry count runs past the end"},
   };

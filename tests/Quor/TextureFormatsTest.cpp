@@ -1,8 +1,8 @@
 #include "Quor/ReportError.h"
-#include "tests/support/ByteWriter.h"
-#include "tests/support/engine/ReportScope.h"
 #include "Quor/TextureFormats.h"
 #include "tests/Quor/DeflateTestKit.h"
+#include "tests/support/ByteWriter.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include <gtest/gtest.h>
 

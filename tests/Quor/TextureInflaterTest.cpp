@@ -3,8 +3,8 @@
 #include "Quor/CByteReader.h"
 #include "Quor/CTextureInflater.h"
 #include "Quor/ReportError.h"
-#include "tests/support/engine/ReportScope.h"
 #include "tests/Quor/DeflateTestKit.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include <gtest/gtest.h>
 

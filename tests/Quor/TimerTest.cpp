@@ -14,9 +14,7 @@ class FrameClockTest : public ::testing::Test {
     CreateFrameClock();
     InitTimer();
   }
-  void TearDown() override {
-    DeleteFrameClock();
-  }
+  void TearDown() override { DeleteFrameClock(); }
 
   // Runs frames of the given lengths (milliseconds) and returns the deltas they produced.
   std::vector<float> RunFrames(const std::vector<int>& lengthsMs) {

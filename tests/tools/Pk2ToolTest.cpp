@@ -8,15 +8,17 @@
 #include <algorithm>
 #include <sstream>
 
-#include "tests/support/ProgramRun.h"
 #include "tests/Quor/VfsTestKit.h"
+#include "tests/support/ProgramRun.h"
 
 using namespace vfstest;
 namespace fs = std::filesystem;
 
 namespace {
 
-SProgramRun RunPk2(const std::string& arguments, const std::string& folder) { return RunTool("pk2", arguments, folder); }
+SProgramRun RunPk2(const std::string& arguments, const std::string& folder) {
+  return RunTool("pk2", arguments, folder);
+}
 
 class Pk2ToolTest : public ::testing::Test {
  protected:
@@ -55,8 +57,9 @@ TEST_F(Pk2ToolTest, RoundTripForEveryVersion) {
     ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base + " --version " + version, m_folder).exitCode, 0);
     const SProgramRun list = RunPk2("list " + base + ".PK2", m_folder);
     ASSERT_EQ(list.exitCode, 0) << list.errors;
-    EXPECT_EQ(list.output, "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t0\n"
-                        "TEXTURES\\SUB\\BIG.DAT\t30000\t0\n");
+    EXPECT_EQ(list.output,
+              "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t0\n"
+              "TEXTURES\\SUB\\BIG.DAT\t30000\t0\n");
     const std::string out = m_folder + "/out" + version;
     ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + out, m_folder).exitCode, 0);
     ExpectExtracted(out, m_files);
@@ -68,8 +71,9 @@ TEST_F(Pk2ToolTest, MultiVolumeRoundTripAndSelectedNames) {
   ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base + " --volume-size 8192", m_folder).exitCode, 0);
   EXPECT_TRUE(fs::exists(base + ".P02"));
   const SProgramRun list = RunPk2("list " + base + ".PK2", m_folder);
-  EXPECT_EQ(list.output, "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t1\n"
-                      "TEXTURES\\SUB\\BIG.DAT\t30000\t2\n");
+  EXPECT_EQ(list.output,
+            "B.LUA\t4000\t0\nSOUNDS\\A.WAV\t0\t0\nTEXTURES\\ROCK.MPT\t5000\t1\n"
+            "TEXTURES\\SUB\\BIG.DAT\t30000\t2\n");
   ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + m_folder + "/all", m_folder).exitCode, 0);
   ExpectExtracted(m_folder + "/all", m_files);
   ASSERT_EQ(RunPk2("extract " + base + ".PK2 " + m_folder + "/some textures/rock.mpt B.LUA", m_folder).exitCode, 0);
@@ -155,7 +159,7 @@ TEST_F(Pk2ToolTest, NamesFromADamagedDirectoryAreShownEscapedAndNeverWritten) {
     const SProgramRun extract = RunPk2("extract " + base + ".PK2 " + out, m_folder);
     EXPECT_EQ(extract.exitCode, 1);
     EXPECT_EQ(extract.errors, "pk2: refusing to extract \"DIR\\A" + c.shown +
-                               "B.TXT\": its name holds a control character or a byte outside UTF-8\n");
+                                  "B.TXT\": its name holds a control character or a byte outside UTF-8\n");
     EXPECT_FALSE(fs::exists(out + "/DIR"));
   }
 }

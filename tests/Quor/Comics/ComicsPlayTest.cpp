@@ -13,8 +13,8 @@
 #include "Quor/ComicsSubtitles.h"
 #include "Quor/Engine.h"
 #include "Quor/Timer.h"
-#include "tools/comictool/ComicText.h"
 #include "tests/support/engine/FakeClock.h"
+#include "tools/comictool/ComicText.h"
 
 using namespace rendertest;
 

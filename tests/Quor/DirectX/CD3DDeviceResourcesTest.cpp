@@ -8,8 +8,8 @@
 
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/ReportError.h"
-#include "tests/support/engine/ReportScope.h"
 #include "tests/Platform/GfxTestSupport.h"
+#include "tests/support/engine/ReportScope.h"
 
 using namespace gfxtest;
 

@@ -5,8 +5,8 @@
 #include "Quor/DirectX/QuordxDevice.h"
 
 #include "Platform/PlatformSystem.h"
-#include "tests/support/engine/EngineTestSupport.h"
 #include "tests/support/TestInput.h"
+#include "tests/support/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -81,7 +81,6 @@ class LoadScreenTest : public ::testing::Test {
     ResetEngineStateForTests();
   }
 
-
   // Waits (at most five seconds) until the screen has drawn more than `frames` frames.
   static bool WaitForFrames(const CLoadScreen& screen, uint32_t frames) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);

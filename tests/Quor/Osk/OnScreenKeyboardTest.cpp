@@ -13,8 +13,8 @@
 #include "Quor/OnScreenKeyboard.h"
 #include "tests/Quor/SoundTestKit.h"
 #include "tests/support/TestInput.h"
-#include "tools/fontmaker/FontFileWriter.h"
 #include "tests/support/engine/EngineTestSupport.h"
+#include "tools/fontmaker/FontFileWriter.h"
 
 using namespace rendertest;
 

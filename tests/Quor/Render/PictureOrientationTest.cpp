@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/support/ProgramRun.h"
 #include "Quor/CShaderManager.h"
 #include "Quor/ComicsPlay.h"
 #include "Quor/Timer.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/engine/FakeClock.h"
 #include "tools/comictool/ComicText.h"
 #include "tools/texture/RgbaImage.h"
-#include "tests/support/engine/FakeClock.h"
 
 using namespace rendertest;
 
@@ -60,8 +60,8 @@ class PictureOrientationTest : public CRenderFixture {
 
   void Encode(const std::string& png, const std::string& name, const std::string& options) {
     std::filesystem::create_directories(m_folder + "/Textures");
-    const SProgramRun run = RunTool("texture", "encode " + png + " " + m_folder + "/Textures/" + name + " " + options,
-                                    m_folder);
+    const SProgramRun run =
+        RunTool("texture", "encode " + png + " " + m_folder + "/Textures/" + name + " " + options, m_folder);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
   }
 

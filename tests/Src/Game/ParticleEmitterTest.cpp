@@ -14,48 +14,14 @@
 #include "Src/Game/Vey_EmitterPool.h"
 #include "Src/Game/Vey_MPAtlas.h"
 #include "Src/Game/Vey_MPManager.h"
-#include "tests/Particles/PtcTestKit.h"
+#include "tests/Src/Game/EmitterTestKit.h"
 #include "tests/support/ReportCapture.h"
 
 namespace {
 
 using MP::CEmitter;
 
-// Emitters of the manager made from one description, without atlas textures: nothing here
-// draws.
-class EmitterTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    hmtest::Reports().clear();
-    ReportHandler = hmtest::CaptureReport;
-    m_manager = MP::CManager::CreateInstance();
-  }
-  void TearDown() override {
-    MP::CManager::DeleteInstance();
-    ReportHandler = nullptr;
-  }
-
-  // The named emitters of the description, wrapped by the manager.
-  void Load(const std::string& description, std::initializer_list<const char*> names) {
-    const std::vector<uint8_t> bytes = ptctest::BuildPtc(description);
-    const HM_FILE file = Magic_OpenFileInMemory(bytes.data(), bytes.size(), "Test.ptc");
-    ASSERT_NE(file, 0);
-    for (const char* name : names) m_manager->AddEmitter(Magic_LoadEmitter(file, name));
-    Magic_CloseFile(file);
-  }
-
-  CEmitter* Spark(int burst = 4) {
-    Load(ptctest::BurstDescription(burst), {"Spark"});
-    return m_manager->FindEmitter("spark");
-  }
-
-  static uint32_t Live(const CEmitter* emitter) {
-    MAGIC_RENDERING list;
-    return static_cast<uint32_t>(Magic_CreateFirstRenderedParticlesList(emitter->GetHandle(), &list));
-  }
-
-  MP::CManager* m_manager = nullptr;
-};
+using EmitterTest = gametest::CEmitterFixture;
 
 // From each state, each operation: the state it leads to.
 TEST_F(EmitterTest, StateTable) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Quor/CViewCamera.h"
+#include "tests/support/engine/CameraInMode.h"
 
 #include <cmath>
 #include <limits>
@@ -15,18 +16,7 @@ using namespace Vey;
 
 namespace {
 
-// The render camera in one aspect mode while it lives.
-class CCameraInMode {
- public:
-  CCameraInMode(uint32_t mode, float customAspect = 2.0f)
-      : m_camera(std::make_unique<CViewCamera>(1.0f, 1.0f, 100.0f, mode, customAspect)) {
-    SetCurrentCamera(m_camera.get());
-  }
-  ~CCameraInMode() { SetCurrentCamera(nullptr); }
-
- private:
-  std::unique_ptr<CViewCamera> m_camera;
-};
+using hmtest::CCameraInMode;
 
 TEST(ScreenSpace, EachAspectModeScalesTheVirtualScreenAndTheMappingReturns) {
   const struct {

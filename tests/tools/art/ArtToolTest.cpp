@@ -1,11 +1,11 @@
 // The art tool: its description reader's errors, what its painter puts where, and a picture
 // written by the program and read back through the engine's texture reader.
 
-#include "Platform/Testing/PlatformTestCommand.h"
 #include "Quor/TextureFormats.h"
 #include "tools/art/ArtDescription.h"
 #include "tools/art/ArtPainter.h"
 #include "tools/shared/FileBytes.h"
+#include "tests/support/ProgramRun.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +27,6 @@ struct SPixel {
 SPixel At(const SRgbaImage& image, uint32_t x, uint32_t y) {
   const uint8_t* p = &image.rgba[(size_t(y) * image.width + x) * 4];
   return {p[0], p[1], p[2], p[3]};
-}
-
-bool WriteText(const std::string& path, const std::string& text) {
-  return WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 art::SPicture Parsed(const std::string& text) {
@@ -146,17 +142,19 @@ TEST(ArtPainter, TextInksItsLineAndTheSamePictureComesOutTheSame) {
   EXPECT_EQ(inkOutside, 0);
 }
 
+class ArtProgram : public CToolTest {
+ protected:
+  ArtProgram() : CToolTest("art") {}
+};
+
 // The program writes the texture through the texture tool's writer, which the engine reads.
-TEST(ArtProgram, WritesAPictureTheEngineReadsAndRefusesABadOne) {
-  const std::string dir = std::string(HM_BINARY_DIR) + "/art-test-";
-  const std::string good = dir + "good.art", bad = dir + "bad.art", out = dir + "out.bmp";
-  ASSERT_TRUE(WriteText(good, "canvas 4 2\nfill ${C}\nrect 0 0 2 2\n"));
-  const std::string art = std::string(HM_BINARY_DIR) + "/bin/art ";
-  ASSERT_EQ(PlatformRunCommand(art + good + " " + out + " --set 'C=#00ff00' 2>/dev/null"), 0);
+TEST_F(ArtProgram, WritesAPictureTheEngineReadsAndRefusesABadOne) {
+  Write("good.art", "canvas 4 2\nfill ${C}\nrect 0 0 2 2\n");
+  ASSERT_EQ(Run(Path("good.art") + " " + Path("out.bmp") + " --set 'C=#00ff00'"), 0) << m_run.errors;
   std::vector<uint8_t> bytes;
-  ASSERT_TRUE(ReadFileBytes(out, bytes));
+  ASSERT_TRUE(ReadFileBytes(Path("out.bmp"), bytes));
   STexturePicture picture;
-  ASSERT_TRUE(DecodeBMP(bytes.data(), bytes.size(), out.c_str(), picture));
+  ASSERT_TRUE(DecodeBMP(bytes.data(), bytes.size(), "out.bmp", picture));
   EXPECT_EQ(picture.imageWidth, 4u);
   EXPECT_EQ(picture.imageHeight, 2u);
   // B, G, R, A texels: green and opaque at the left, transparent at the right.
@@ -165,10 +163,9 @@ TEST(ArtProgram, WritesAPictureTheEngineReadsAndRefusesABadOne) {
   EXPECT_EQ(std::vector<uint8_t>(left, left + 4), (std::vector<uint8_t>{0, 255, 0, 255}));
   EXPECT_EQ(right[3], 0);
 
-  ASSERT_TRUE(WriteText(bad, "canvas 4\n"));
-  std::string said;
-  EXPECT_EQ(PlatformRunCommandReading(art + bad + " " + out + " 2>&1", &said), 1);
-  EXPECT_NE(said.find(bad + ":1: missing the canvas height"), std::string::npos) << said;
+  Write("bad.art", "canvas 4\n");
+  EXPECT_EQ(Run(Path("bad.art") + " " + Path("out.bmp")), 1);
+  EXPECT_NE(m_run.errors.find(Path("bad.art") + ":1: missing the canvas height"), std::string::npos) << m_run.errors;
 }
 
 }  // namespace

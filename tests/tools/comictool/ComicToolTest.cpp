@@ -7,10 +7,10 @@
 #include <fstream>
 #include <string>
 
-#include "tests/support/ProgramRun.h"
 #include "Quor/CByteReader.h"
 #include "Quor/TextureFormats.h"
 #include "tests/Quor/ContentFixture.h"
+#include "tests/support/ProgramRun.h"
 #include "tools/comictool/ComicText.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "Common/Render/DynaMesh/CDynaMesh.h"
 #include "Common/Utils/CameraSpline/CCameraSpline.h"
 #include "Common/Utils/Spline/CSpline.h"
-#include "tests/support/ProgramRun.h"
 #include "tests/Quor/ContentFixture.h"
+#include "tests/support/ProgramRun.h"
 
 namespace {
 

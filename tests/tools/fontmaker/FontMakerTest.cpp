@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ProgramRun.h"
 #include "Quor/CFont.h"
+#include "tests/support/ProgramRun.h"
 #include "tools/fontmaker/FontFileWriter.h"
 
 namespace {

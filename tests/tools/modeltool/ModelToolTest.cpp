@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "tests/support/ProgramRun.h"
 #include "Quor/CAnimator_Keyframed.h"
 #include "Quor/TextureAtlas.h"
+#include "tests/support/ProgramRun.h"
 #include "tools/modeltool/ModelText.h"
 #include "tools/modeltool/ModelWriters.h"
 #include "tools/shared/FileBytes.h"
@@ -99,8 +99,7 @@ TEST_F(ModelToolTest, AnAtlasDescriptionBecomesAFileTheEngineReads) {
   EXPECT_FLOAT_EQ(FindAtlasEntry(atlas, "empty")->GetFloat(0), 0.0f);
 
   ASSERT_EQ(Run("dump " + Path("icons.atlas")), 0);
-  EXPECT_NE(m_run.output.find("entry Lamp 0.25 0 0.5 0.25 1 2 3 4"), std::string::npos)
-      << m_run.output;
+  EXPECT_NE(m_run.output.find("entry Lamp 0.25 0 0.5 0.25 1 2 3 4"), std::string::npos) << m_run.output;
 }
 
 TEST_F(ModelToolTest, BadDescriptionsNameTheLineAndWriteNothing) {
@@ -135,7 +134,8 @@ TEST_F(ModelToolTest, UsageAndFilesThatCannotBeRead) {
   EXPECT_EQ(Run("ban " + Path("missing.txt") + " " + Path("x.ban")), 1);
   Write("other.bin", "RIFF....");
   EXPECT_EQ(Run("dump " + Path("other.bin")), 1);
-  EXPECT_NE(m_run.errors.find("is not an animation, texture atlas, model, scene or collision tree file"), std::string::npos);
+  EXPECT_NE(m_run.errors.find("is not an animation, texture atlas, model, scene or collision tree file"),
+            std::string::npos);
 
   // A damaged file is reported by the engine's reader, not printed.
   Write("walk.txt", kWalk);
@@ -155,8 +155,7 @@ TEST_F(ModelToolTest, UsageAndFilesThatCannotBeRead) {
     bytes[5] = 0x7F;  // the major version
     ASSERT_TRUE(WriteFileBytes(Path(name), bytes));
     EXPECT_EQ(Run("dump " + Path(name)), 1);
-    EXPECT_NE(m_run.errors.find(Path(name) + "\": Unsupported version 127."), std::string::npos)
-        << m_run.errors;
+    EXPECT_NE(m_run.errors.find(Path(name) + "\": Unsupported version 127."), std::string::npos) << m_run.errors;
   }
 }
 
@@ -226,21 +225,21 @@ TEST_F(ModelToolTest, ModelsScenesAndTreesAreWrittenFromTextAndReadBack) {
   ASSERT_EQ(Run("bmo " + Path("arm.txt") + " " + Path("arm.bmo")), 0) << m_run.errors;
   ASSERT_EQ(Run("dump " + Path("arm.bmo")), 0) << m_run.errors;
   EXPECT_EQ(m_run.output, "model " + Path("arm.bmo") +
-                                     ": version 0x204, 2 nodes, 1 parts\n"
-                                     "  node Shoulder pivot 0 0 0 parent -1 points 0\n"
-                                     "  node Elbow pivot 1 0 0 parent 0 points 1\n"
-                                     "  part Skin primitive 2 vertices 3 bones 0 1\n"
-                                     "  bounds 0 0 0 .. 2 0 0\n");
+                              ": version 0x204, 2 nodes, 1 parts\n"
+                              "  node Shoulder pivot 0 0 0 parent -1 points 0\n"
+                              "  node Elbow pivot 1 0 0 parent 0 points 1\n"
+                              "  part Skin primitive 2 vertices 3 bones 0 1\n"
+                              "  bounds 0 0 0 .. 2 0 0\n");
   ASSERT_EQ(Run("bsc " + Path("room.txt") + " " + Path("room.bsc")), 0) << m_run.errors;
   ASSERT_EQ(Run("dump " + Path("room.bsc")), 0) << m_run.errors;
   EXPECT_EQ(m_run.output, "scene " + Path("room.bsc") +
-                                     ": version 0x105, 1 patches, grid 1 x 1 x 2\n"
-                                     "  patch 10 0 0 .. 60 100 0\n"
-                                     "    batch Floor vertices 3\n");
+                              ": version 0x105, 1 patches, grid 1 x 1 x 2\n"
+                              "  patch 10 0 0 .. 60 100 0\n"
+                              "    batch Floor vertices 3\n");
   ASSERT_EQ(Run("bct " + Path("walls.txt") + " " + Path("walls.bct")), 0) << m_run.errors;
   ASSERT_EQ(Run("dump " + Path("walls.bct")), 0) << m_run.errors;
   EXPECT_EQ(m_run.output, "collision tree " + Path("walls.bct") +
-                                     ": version 0x102, blocks 3 and 0 bytes, 1 records A, 1 words, 2 records C\n");
+                              ": version 0x102, blocks 3 and 0 bytes, 1 records A, 1 words, 2 records C\n");
 }
 
 TEST_F(ModelToolTest, GeneratedModelsAndRefusedDescriptions) {

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "Particles/PtcFile.h"
-#include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/ProgramRun.h"
 #include "Quor/CByteReader.h"
 #include "tests/Particles/PtcTestKit.h"
 #include "tools/shared/FileBytes.h"
@@ -67,29 +67,29 @@ TEST(PtcSpriteAtlas, FourSoftWhiteFramesThatFadeOutAtTheirEdges) {
   }
 }
 
-TEST(PtcToolProgram, WritesAFileTheReaderTakesAndRefusesABadDescription) {
-  const std::string folder = ::testing::TempDir() + "ptctool/";
-  std::filesystem::create_directories(folder);
-  std::ofstream(folder + "good.txt") << ptctest::BurstDescription(3);
-  std::ofstream(folder + "bad.txt") << "emitter A\nlayer 0\nlife 1\n";
-  const std::string tool = std::string(HM_BINARY_DIR) + "/bin/ptctool ";
-  ASSERT_EQ(PlatformRunCommand(tool + "ptc " + folder + "good.txt " + folder + "good.ptc"), 0);
+class PtcToolProgram : public CToolTest {
+ protected:
+  PtcToolProgram() : CToolTest("ptctool") {}
+};
+
+TEST_F(PtcToolProgram, WritesAFileTheReaderTakesAndRefusesABadDescription) {
+  Write("good.txt", ptctest::BurstDescription(3));
+  Write("bad.txt", "emitter A\nlayer 0\nlife 1\n");
+  ASSERT_EQ(Run("ptc " + Path("good.txt") + " " + Path("good.ptc")), 0) << m_run.errors;
   std::vector<uint8_t> bytes;
-  ASSERT_TRUE(ReadFileBytes(folder + "good.ptc", bytes));
+  ASSERT_TRUE(ReadFileBytes(Path("good.ptc"), bytes));
   SPtcFile read;
   ASSERT_TRUE(ReadPtcFile(bytes.data(), bytes.size(), "good.ptc", &read));
   EXPECT_EQ(read.emitters[0].layers[0].burst, 3u);
 
-  EXPECT_EQ(PlatformRunCommand(tool + "ptc " + folder + "bad.txt " + folder + "bad.ptc 2>" + folder + "err"), 1);
-  std::ifstream err(folder + "err");
-  const std::string message((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
-  EXPECT_NE(message.find("bad.txt: line 3: life takes 2 number(s)"), std::string::npos) << message;
-  EXPECT_FALSE(std::filesystem::exists(folder + "bad.ptc"));
+  EXPECT_EQ(Run("ptc " + Path("bad.txt") + " " + Path("bad.ptc")), 1);
+  EXPECT_NE(m_run.errors.find("bad.txt: line 3: life takes 2 number(s)"), std::string::npos) << m_run.errors;
+  EXPECT_FALSE(std::filesystem::exists(Path("bad.ptc")));
 
-  ASSERT_EQ(PlatformRunCommand(tool + "atlas " + folder + "Sprites.mpt 16"), 0);
-  EXPECT_TRUE(std::filesystem::exists(folder + "Sprites.mpt"));
-  EXPECT_NE(PlatformRunCommand(tool + "atlas " + folder + "x.mpt 2 2>/dev/null"), 0);
-  EXPECT_EQ(PlatformRunCommand(tool + "--help >/dev/null"), 0);
+  ASSERT_EQ(Run("atlas " + Path("Sprites.mpt") + " 16"), 0) << m_run.errors;
+  EXPECT_TRUE(std::filesystem::exists(Path("Sprites.mpt")));
+  EXPECT_NE(Run("atlas " + Path("x.mpt") + " 2"), 0);
+  EXPECT_EQ(Run("--help"), 0);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/shaderasm/ShaderAssembler.h"
 #include "tests/support/ProgramRun.h"
+#include "tools/shaderasm/ShaderAssembler.h"
 
 // One of the engine's own programs, assembled while it was built.
 #include "Shaders/DrawColour_psh.h"
@@ -22,7 +22,6 @@ namespace {
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + "shaderasm_" + name; }
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
-
 
 TEST(ShaderAssembler, TheBuildMadeTheSameByteCodeAsTheAssemblerMakesNow) {
   const std::string source = std::string(HM_SOURCE_DIR) + "/Quor/Shaders/DrawColour.psh";

@@ -1,8 +1,8 @@
 // Runs the soundgen program and reads its files back through the engine's WAVE parser.
 #include <gtest/gtest.h>
 
-#include "tests/support/ProgramRun.h"
 #include "tests/Platform/AudioTestSupport.h"
+#include "tests/support/ProgramRun.h"
 
 using audiotest::SCapture;
 

@@ -1,12 +1,12 @@
 #include "Framework/Resources/omJptTexture.h"
 #include "Framework/Scene/omTextureMask.h"
-#include "tests/support/ProgramRun.h"
 #include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
 #include "Quor/TextureFormats.h"
+#include "tests/support/ProgramRun.h"
+#include "tools/shared/FileBytes.h"
 #include "tools/texture/DctzEncoder.h"
 #include "tools/texture/TextureWriters.h"
-#include "tools/shared/FileBytes.h"
 
 #include <gtest/gtest.h>
 
