@@ -176,6 +176,7 @@ TEST(WorldProgress, ARoundTripThroughAProfileRecordRestoresTheLiveState) {
   EXPECT_EQ(lampBack.state, "Lit");
   EXPECT_EQ(lampBack.sprite, "LampLit");  // the state's sprite
   EXPECT_EQ(lampBack.animation, "Hum");
+  EXPECT_EQ(lampBack.currentAnimation, 8);  // the animator runs it from here
   // The key has no current animation and no state of its list: both stay as loaded.
   EXPECT_EQ(back.objects[1].animation, "");
   EXPECT_EQ(back.objects[1].state, "");
