@@ -111,8 +111,8 @@ function(classify path prefix)
       set(level 0)
       set(name "tests/${folder}")
     elseif(folder STREQUAL "fuzz")
-      # The fuzz targets link the Framework layer and nothing of the tests.
-      list(FIND layer_folders Framework level)
+      # The fuzz targets link the game's layer (with all below it) and nothing of the tests.
+      list(FIND layer_folders Src level)
       set(testing OFF)
       set(name "a fuzz target")
     elseif(folder STREQUAL "tools")

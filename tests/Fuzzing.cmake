@@ -107,6 +107,9 @@ hm_fuzz_target(reslist
 hm_fuzz_target(dictionary
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/System/Configs/SystemDictionary.xml ${s}/dictionary
   DEPENDS ${CMAKE_SOURCE_DIR}/content/System/Configs/SystemDictionary.xml)
+hm_fuzz_target(world
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Configs/GameInfo.xml ${s}/world
+  DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Configs/GameInfo.xml)
 hm_fuzz_target(layout
   COMMAND ${CMAKE_COMMAND} -E copy ${t}/layout/screen.2dl ${t}/layout/stops-half-way.2dl
           ${CMAKE_SOURCE_DIR}/content/Sample/Menu.2dl ${s}/layout

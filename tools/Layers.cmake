@@ -31,3 +31,4 @@ hm_tool_layers(texture quor)
 hm_tool_program_layers(texture ombrel)  # JPT pictures are written and read by the framework
 hm_tool_layers(texture_bench quor)
 hm_tool_layers(vfs_bench quor)
+hm_tool_layers(scenecheck vey)  # the game's own scene-description reader and sound bank

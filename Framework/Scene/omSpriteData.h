@@ -44,7 +44,9 @@ class CSpriteData : public CMemWatch {
   TextureRecord* m_texture = nullptr;
   float m_width = 100.0f;
   float m_height = 100.0f;
-  Vector2 m_texCoords[kCornerCount] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  // The whole picture the right way up: the 2-D space runs downwards, so the corners at +y
+  // take the picture's bottom row (v = 1), as a texture animation's frame lays them.
+  Vector2 m_texCoords[kCornerCount] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
   SSpriteColour m_colour;
   float m_angle = 0.0f;
 };

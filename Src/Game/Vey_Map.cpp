@@ -62,6 +62,14 @@ std::vector<SStateCondition> ReadStateConditions(CDescriptionReader& reader, SEl
   return conditions;
 }
 
+// What every link holds: the sprite that shows it, whether it is open, and its conditions.
+template <typename TLink>
+void ReadLinkBody(CDescriptionReader& reader, SElement element, TLink& link) {
+  link.sprite = reader.Text(element, "Sprite");
+  link.open = reader.Flag(element, "Open");
+  link.conditions = ReadStateConditions(reader, element);
+}
+
 std::vector<SMiniGameLink> ReadMiniGameLinks(CDescriptionReader& reader, SElement element, bool bonus) {
   std::vector<SMiniGameLink> links;
   reader.ForEachItem(element, "MiniGames", "MiniGame", kMiniGameLinkCapacity, [&](SElement entry) {
@@ -69,9 +77,7 @@ std::vector<SMiniGameLink> ReadMiniGameLinks(CDescriptionReader& reader, SElemen
     const std::string name = reader.Text(entry, "Name");
     link.miniGame = MiniGameFromName(name, bonus);
     if (link.miniGame == kNoMiniGame) reader.Report(entry, "names no mini-game of the story: \"%s\"", name.c_str());
-    link.sprite = reader.Text(entry, "Sprite");
-    link.open = reader.Flag(entry, "Open");
-    link.conditions = ReadStateConditions(reader, entry);
+    ReadLinkBody(reader, entry, link);
     links.push_back(std::move(link));
   });
   return links;
@@ -103,9 +109,7 @@ void ReadExits(CDescriptionReader& reader, SElement element, uint32_t sceneCount
   reader.ForEachItem(element, "Exits", "Exit", kExitCapacity, [&](SElement entry) {
     SExit exit;
     const bool named = ReadTarget(reader, entry, "Scene", sceneCount, &exit.target);
-    exit.sprite = reader.Text(entry, "Sprite");
-    exit.open = reader.Flag(entry, "Open");
-    exit.conditions = ReadStateConditions(reader, entry);
+    ReadLinkBody(reader, entry, exit);
     exit.sound = reader.Text(entry, "Sound");
     exit.direction = ReadDirection(reader, entry);
     if (named) exits.push_back(std::move(exit));
@@ -117,9 +121,7 @@ void ReadCloseUpLinks(CDescriptionReader& reader, SElement element, uint32_t clo
   reader.ForEachItem(element, "Intermediates", "Intermediate", kCloseUpLinkCapacity, [&](SElement entry) {
     SCloseUpLink link;
     const bool named = ReadTarget(reader, entry, "Name", closeUpCount, &link.closeUp);
-    link.sprite = reader.Text(entry, "Sprite");
-    link.open = reader.Flag(entry, "Open");
-    link.conditions = ReadStateConditions(reader, entry);
+    ReadLinkBody(reader, entry, link);
     if (named) links.push_back(std::move(link));
   });
 }

@@ -129,11 +129,14 @@ void RestoreObject(const SItemEntry& record, SSceneObject& object) {
               record.value, object.states.size(), object.state.c_str());
   }
   if (record.id == kNoAnimation) return;
-  if (record.id >= 0 && static_cast<size_t>(record.id) < object.animations.size())
+  if (record.id >= 0 && static_cast<size_t>(record.id) < object.animations.size()) {
+    // The animator runs the animation at this position; the name is what the scene logic shows.
+    object.currentAnimation = record.id;
     object.animation = object.animations[record.id].name;
-  else
+  } else {
     HM_REPORT(kSource, "The progress gives object \"%s\" animation %d of its %zu; it keeps \"%s\"",
               object.name.c_str(), record.id, object.animations.size(), object.animation.c_str());
+  }
 }
 
 template <size_t N>

@@ -232,6 +232,11 @@ void CSoundContainer::LoadGameSounds(const Ombrel::CResourceManager* resources) 
   AddPlaylist();
 }
 
+std::vector<std::string> CSoundContainer::ChapterSoundNames(bool bonus) {
+  if (bonus) return std::vector<std::string>(std::begin(kBonusNames), std::end(kBonusNames));
+  return std::vector<std::string>(std::begin(kGameNames), std::end(kGameNames));
+}
+
 void CSoundContainer::LoadBonusGameSounds(const Ombrel::CResourceManager* resources) {
   Fill(kBonusNames, CountOf(kBonusNames), kChapterMusicSlots, resources);
   AddPlaylist();

@@ -7,6 +7,8 @@
 #include "Quor/CMemWatch.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct SSoundRecord;
 
@@ -52,6 +54,10 @@ class CSoundContainer : public CMemWatch {
   void LoadOutroSounds(const Ombrel::CResourceManager* resources);
   void LoadGameSounds(const Ombrel::CResourceManager* resources);
   void LoadBonusGameSounds(const Ombrel::CResourceManager* resources);
+
+  // The names the bank of a playing state holds, in slot order: the main story's or (bonus) the
+  // bonus chapter's; for the content checks, which need no sounds.
+  static std::vector<std::string> ChapterSoundNames(bool bonus);
 
   uint32_t GetUsedCount() const { return m_usedCount; }
   const char* GetName(int32_t slot) const;

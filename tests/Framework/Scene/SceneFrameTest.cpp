@@ -92,6 +92,23 @@ TEST_F(SceneFrameTest, LayersDrawInTheirOrderNodesInOrderOfAddingAndHiddenOnesNo
   EXPECT_EQ(Quarter(after, 1, 0), kBlackPixel);
 }
 
+// A picture's top row is drawn at the top of its sprite with the sprite's own texture
+// coordinates, as it is with the coordinates a texture animation's frame gives it.
+TEST_F(SceneFrameTest, ASpritesPictureIsDrawnTheRightWayUp) {
+  std::vector<uint8_t> texels = rendertest::Solid(2, 1, {255, 0, 0, 255});
+  const std::vector<uint8_t> bottom = rendertest::Solid(2, 1, {0, 0, 255, 255});
+  texels.insert(texels.end(), bottom.begin(), bottom.end());
+  WriteContent("Textures/TopRed.mpt", rendertest::MptFile(2, 2, texels));
+  TextureRecord* picture = m_manager->LoadTexture("TopRed.mpt");
+  ASSERT_NE(picture, nullptr);
+  CSprite2DNode* node = AddSprite("Default", {128, 128, 128, 128}, 0, 0, 64, 64);
+  node->GetSpriteData().SetTexture(picture);
+
+  const std::vector<uint8_t> frame = DrawFrame();
+  EXPECT_EQ(Pixel(frame, kSize, 32, 4), kRedPixel);
+  EXPECT_EQ(Pixel(frame, kSize, 32, 60), (SRgba{0, 0, 255, 255}));
+}
+
 TEST_F(SceneFrameTest, BackFacesAreCulledOnlyForNodesWhoseFlagsAskForIt) {
   // A sprite mirrored across its centre turns its back to the viewer.
   AddSprite("Default", kRed, 0, 0, 32, 32)->SetScale({-1, 1});

@@ -2,7 +2,10 @@
 // Scene descriptions for the world-description tests: every slot complete and empty but the
 // first scene, close-up and mini-game, which hold every element kind.
 
+#include "Src/Game/Vey_Map.h"
+
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace worldtest {
@@ -97,5 +100,12 @@ inline std::string Description(unsigned scenes, unsigned closeUps, unsigned mini
 
 inline std::string MainStory() { return Description(57, 29, 8); }
 inline std::string BonusChapter() { return Description(9, 5, 1); }
+
+// A world read from the text (by default the whole story of its kind).
+inline std::unique_ptr<Vey::CMap> LoadedWorld(bool bonus = false, const std::string& text = "") {
+  auto map = std::make_unique<Vey::CMap>(bonus);
+  map->Load(text.empty() ? (bonus ? BonusChapter() : MainStory()) : text);
+  return map;
+}
 
 }  // namespace worldtest

@@ -15,12 +15,6 @@ using namespace Vey;
 
 namespace {
 
-std::unique_ptr<CMap> LoadedMap(const std::string& text, bool bonus = false) {
-  auto map = std::make_unique<CMap>(bonus);
-  map->Load(text);
-  return map;
-}
-
 TEST(WorldDescription, AWholeDescriptionFillsEveryKindOfRecordWithoutAReport) {
   hmtest::CReportScope reports;
   CMap map(false);
@@ -88,7 +82,7 @@ TEST(WorldDescription, AWholeDescriptionFillsEveryKindOfRecordWithoutAReport) {
 }
 
 TEST(WorldDescription, AnObjectKeepsItsValuesStatesActionsAndEachKindsAnimationValues) {
-  const auto map = LoadedMap(worldtest::MainStory());
+  const auto map = worldtest::LoadedWorld();
   const SObjectList& objects = map->Scene(0).objects;
   ASSERT_EQ(objects.size(), 2u);
   const SSceneObject& lamp = objects[0];
@@ -278,7 +272,7 @@ TEST(WorldDescription, ReleaseFreesTheLoadedWorldAndANeverLoadedOneHoldsNothing)
   CMap never(false);
   never.Release();
   EXPECT_FALSE(never.IsLoaded());
-  const auto map = LoadedMap(worldtest::MainStory());
+  const auto map = worldtest::LoadedWorld();
   EXPECT_TRUE(map->IsLoaded());
   map->Release();
   EXPECT_FALSE(map->IsLoaded());

@@ -15,12 +15,6 @@ using namespace Vey;
 
 namespace {
 
-std::unique_ptr<CMap> LoadedMap(bool bonus = false) {
-  auto map = std::make_unique<CMap>(bonus);
-  map->Load(bonus ? worldtest::BonusChapter() : worldtest::MainStory());
-  return map;
-}
-
 std::unique_ptr<SProgressBlock> BuiltBlock(const CMap& map) {
   auto block = std::make_unique<SProgressBlock>();
   std::memset(block.get(), 0xA5, sizeof(SProgressBlock));  // a build starts from a reset block
@@ -57,7 +51,7 @@ TEST(WorldProgress, RecordingAnObjectStateKeepsOneEntryWhoseRemovedFlagSticks) {
 }
 
 TEST(WorldProgress, AnIdIsRecordedOnceAndAFullListRefusesMoreWithAReport) {
-  const auto map = LoadedMap();
+  const auto map = worldtest::LoadedWorld();
   map->AddSceneId(0, 5);
   map->AddSceneId(0, 5);
   map->AddIntermediateId(1, 5);
@@ -79,7 +73,7 @@ TEST(WorldProgress, AnIdIsRecordedOnceAndAFullListRefusesMoreWithAReport) {
 
 // Each live value where the layout of the profile's progress block puts it.
 TEST(WorldProgress, BuildingWritesEachValueAtItsOffsetInTheBlock) {
-  const auto map = LoadedMap();
+  const auto map = worldtest::LoadedWorld();
   SSceneSlot& scene = map->Scene(0);
   scene.dialogs[0].shown = true;
   scene.diaryEntries[0].shown = true;
@@ -139,7 +133,7 @@ TEST(WorldProgress, BuildingWritesEachValueAtItsOffsetInTheBlock) {
 }
 
 TEST(WorldProgress, ARoundTripThroughAProfileRecordRestoresTheLiveState) {
-  const auto played = LoadedMap();
+  const auto played = worldtest::LoadedWorld();
   SSceneSlot& scene = played->Scene(0);
   scene.dialogs[0].shown = true;
   scene.exits[1].open = true;
@@ -166,7 +160,7 @@ TEST(WorldProgress, ARoundTripThroughAProfileRecordRestoresTheLiveState) {
   SSaveData::StoreProgress(*record, *BuiltBlock(*played));
   ASSERT_NE(record->progress.last, 0);
 
-  const auto restored = LoadedMap();
+  const auto restored = worldtest::LoadedWorld();
   restored->RestoreProgress(record->progress);
   const SSceneSlot& back = restored->Scene(0);
   EXPECT_TRUE(back.dialogs[0].shown);
@@ -182,6 +176,7 @@ TEST(WorldProgress, ARoundTripThroughAProfileRecordRestoresTheLiveState) {
   EXPECT_EQ(lampBack.state, "Lit");
   EXPECT_EQ(lampBack.sprite, "LampLit");  // the state's sprite
   EXPECT_EQ(lampBack.animation, "Hum");
+  EXPECT_EQ(lampBack.currentAnimation, 8);  // the animator runs it from here
   // The key has no current animation and no state of its list: both stay as loaded.
   EXPECT_EQ(back.objects[1].animation, "");
   EXPECT_EQ(back.objects[1].state, "");
@@ -198,7 +193,7 @@ TEST(WorldProgress, ARoundTripThroughAProfileRecordRestoresTheLiveState) {
 }
 
 TEST(WorldProgress, TheBonusChapterWritesAndReadsOnlyItsOwnSlots) {
-  const auto map = LoadedMap(true);
+  const auto map = worldtest::LoadedWorld(true);
   const auto block = std::make_unique<SProgressBlock>();
   ResetProgressBlock(*block);
   block->sceneObjects[9].firstCount = 1;  // beyond the bonus chapter's scenes
@@ -215,7 +210,7 @@ TEST(WorldProgress, TheBonusChapterWritesAndReadsOnlyItsOwnSlots) {
 }
 
 TEST(WorldProgress, ADamagedOrForeignBlockIsClampedAndBadIndicesKeepTheLoadedValues) {
-  const auto map = LoadedMap();
+  const auto map = worldtest::LoadedWorld();
   auto block = BuiltBlock(*map);
   block->sceneObjects[0].firstCount = 0xFFFFFFFF;
   block->sceneObjects[0].secondCount = 101;

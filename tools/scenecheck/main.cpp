@@ -1,0 +1,234 @@
+// scenecheck: reads a scene description through the game's own reader and checks every name it
+// refers to: the objects, states and animations its conditions and actions name, the sounds
+// of the story's sound bank, and the particle emitters of the content tree's effect files.
+
+#include "Particles/PtcFile.h"
+#include "Quor/ReportError.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "tools/shared/FileBytes.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace Vey;
+
+namespace {
+
+void PrintUsage() {
+  std::printf(
+      "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus]\n"
+      "  Reads the description as the game does (--bonus: as the bonus chapter's) and checks that\n"
+      "  every object, state, animation, sound and particle emitter it names exists; the emitters\n"
+      "  are those of the .ptc files below CONTENT_DIR. Prints each problem and exits with 1 when\n"
+      "  there is one, else 0.\n");
+}
+
+std::vector<std::string>& LoaderReports() {
+  static std::vector<std::string> reports;
+  return reports;
+}
+// The reader's reports reach stderr by themselves; the check counts them.
+void KeepReport(const char*, uint32_t, const char* text) { LoaderReports().push_back(text); }
+
+// The names a description may refer to.
+struct SKnownNames {
+  std::map<std::string, const SSceneObject*> objects;  // world-wide
+  std::set<std::string> sounds;
+  std::set<std::string> emitters;
+};
+
+class CChecker {
+ public:
+  CChecker(const std::string& fileName, const SKnownNames& known) : m_fileName(fileName), m_known(known) {}
+  int Problems() const { return m_problems; }
+
+  void Problem(const std::string& place, const std::string& text) {
+    std::fprintf(stderr, "%s: %s: %s\n", m_fileName.c_str(), place.c_str(), text.c_str());
+    ++m_problems;
+  }
+
+  void Sound(const std::string& place, const std::string& sound) {
+    if (!sound.empty() && !m_known.sounds.count(sound)) Problem(place, "no sound \"" + sound + "\" in the sound bank");
+  }
+
+  // An object of the world and, when given, one of its states.
+  void ObjectState(const std::string& place, const std::string& object, const std::string& state) {
+    const auto found = m_known.objects.find(object);
+    if (found == m_known.objects.end()) return Problem(place, "no object \"" + object + "\"");
+    if (!state.empty() && found->second->FindState(state) < 0)
+      Problem(place, "object \"" + object + "\" has no state \"" + state + "\"");
+  }
+
+  void Conditions(const std::string& place, const std::vector<SStateCondition>& conditions) {
+    for (const SStateCondition& condition : conditions) ObjectState(place, condition.object, condition.state);
+  }
+
+  void StoryEntries(const std::string& place, const char* kind, const std::vector<SStoryEntry>& entries) {
+    for (const SStoryEntry& entry : entries)
+      for (const SCondition& condition : entry.conditions)
+        ObjectState(place + " " + kind + " \"" + entry.name + "\"", condition.object,
+                    condition.kind == EConditionKind::State ? condition.state : "");
+  }
+
+  void MiniGameLinks(const std::string& place, const std::vector<SMiniGameLink>& links) {
+    for (const SMiniGameLink& link : links)
+      Conditions(place + " mini-game link \"" + link.sprite + "\"", link.conditions);
+  }
+
+  void Objects(const std::string& place, const SObjectList& objects) {
+    for (const SSceneObject& object : objects) Object(place + " object \"" + object.name + "\"", object);
+  }
+
+ private:
+  bool HasAnimation(const SSceneObject& object, const std::string& name) {
+    for (const SAnimationDesc& animation : object.animations)
+      if (animation.name == name) return true;
+    return false;
+  }
+
+  void Animation(const std::string& place, const SSceneObject& object, const std::string& name) {
+    if (!name.empty() && !HasAnimation(object, name)) Problem(place, "no animation \"" + name + "\" of its own");
+  }
+
+  void Object(const std::string& place, const SSceneObject& object) {
+    if (!object.animations.empty()) Animation(place, object, object.animation);
+    if (!object.state.empty() && !object.states.empty() && object.FindState(object.state) < 0)
+      Problem(place, "starts in \"" + object.state + "\", none of its states");
+    Sound(place, object.sound);
+    for (const SAnimationDesc& animation : object.animations) {
+      const std::string where = place + " animation \"" + animation.name + "\"";
+      Animation(where, object, animation.next);
+      if (animation.kind == EAnimationKind::Sound) Sound(where, animation.soundName);
+      if (animation.kind == EAnimationKind::Effect && !m_known.emitters.count(animation.effectName))
+        Problem(where, "no particle emitter \"" + animation.effectName + "\"");
+    }
+    for (const SObjectAction& action : object.actions) {
+      const std::string where = place + " action of \"" + action.object + "\"";
+      if (action.object != "Click") ObjectState(where, action.object, "");
+      for (const std::string* state : {&action.reqState, &action.resState})
+        if (!state->empty() && object.FindState(*state) < 0) Problem(where, "no state \"" + *state + "\" of its own");
+      Animation(where, object, action.animation);
+      Sound(where, action.sound);
+      Conditions(where, action.conditions);
+      for (const SVisibilityChange& change : action.effects) ObjectState(where, change.object, "");
+      for (const SVisibilityChange& change : action.mapChanges) ObjectState(where, change.object, "");
+    }
+  }
+
+  std::string m_fileName;
+  const SKnownNames& m_known;
+  int m_problems = 0;
+};
+
+// False (printed) when an effect file cannot be read.
+bool ReadEmitterNames(const std::string& contentDir, std::set<std::string>* names) {
+  bool whole = true;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(contentDir)) {
+    if (!entry.is_regular_file() || entry.path().extension() != ".ptc") continue;
+    std::vector<uint8_t> bytes;
+    SPtcFile file;
+    const std::string path = entry.path().string();
+    if (!ReadFileBytes(path, bytes) || !ReadPtcFile(bytes.data(), bytes.size(), path.c_str(), &file)) {
+      std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
+      whole = false;
+      continue;
+    }
+    for (const SPtcEmitter& emitter : file.emitters) names->insert(emitter.name);
+  }
+  return whole;
+}
+
+std::string SlotPlace(const char* kind, uint32_t slot) { return std::string(kind) + " slot " + std::to_string(slot); }
+
+int Check(const std::string& fileName, const std::string& contentDir, bool bonus) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(fileName, bytes)) {
+    std::fprintf(stderr, "%s: cannot be read\n", fileName.c_str());
+    return 1;
+  }
+  if (!std::filesystem::is_directory(contentDir)) {
+    std::fprintf(stderr, "%s: no such content folder\n", contentDir.c_str());
+    return 1;
+  }
+  CMap map(bonus);
+  ReportHandler = KeepReport;
+  map.Load(std::string(bytes.begin(), bytes.end()), fileName.c_str());
+  ReportHandler = nullptr;
+  int problems = static_cast<int>(LoaderReports().size());
+
+  SKnownNames known;
+  const std::vector<std::string> sounds = CSoundContainer::ChapterSoundNames(bonus);
+  known.sounds.insert(sounds.begin(), sounds.end());
+  if (!ReadEmitterNames(contentDir, &known.emitters)) ++problems;
+  const auto collect = [&](const SObjectList& objects) {
+    for (const SSceneObject& object : objects) known.objects.emplace(object.name, &object);
+  };
+  for (uint32_t s = 0; s < map.SceneCount(); ++s) collect(map.Scene(s).objects);
+  for (uint32_t c = 0; c < map.CloseUpCount(); ++c) collect(map.CloseUp(c).objects);
+  for (uint32_t m = 0; m < map.MiniGameCount(); ++m) collect(map.MiniGame(m).objects);
+
+  CChecker checker(fileName, known);
+  size_t objectCount = 0;
+  for (uint32_t s = 0; s < map.SceneCount(); ++s) {
+    const SSceneSlot& scene = map.Scene(s);
+    const std::string place = SlotPlace("scene", s);
+    checker.Sound(place, scene.sound);
+    checker.StoryEntries(place, "dialog", scene.dialogs);
+    checker.StoryEntries(place, "diary entry", scene.diaryEntries);
+    checker.MiniGameLinks(place, scene.miniGames);
+    for (const SExit& exit : scene.exits) {
+      checker.Conditions(place + " exit \"" + exit.sprite + "\"", exit.conditions);
+      checker.Sound(place + " exit \"" + exit.sprite + "\"", exit.sound);
+    }
+    for (const SCloseUpLink& link : scene.closeUps)
+      checker.Conditions(place + " close-up link \"" + link.sprite + "\"", link.conditions);
+    checker.Objects(place, scene.objects);
+    objectCount += scene.objects.size();
+  }
+  for (uint32_t c = 0; c < map.CloseUpCount(); ++c) {
+    const SCloseUpSlot& closeUp = map.CloseUp(c);
+    const std::string place = SlotPlace("close-up", c);
+    checker.StoryEntries(place, "dialog", closeUp.dialogs);
+    checker.StoryEntries(place, "diary entry", closeUp.diaryEntries);
+    checker.MiniGameLinks(place, closeUp.miniGames);
+    checker.Objects(place, closeUp.objects);
+    objectCount += closeUp.objects.size();
+  }
+  for (uint32_t m = 0; m < map.MiniGameCount(); ++m) {
+    checker.Objects(SlotPlace("mini-game", m), map.MiniGame(m).objects);
+    objectCount += map.MiniGame(m).objects.size();
+  }
+  problems += checker.Problems();
+  if (problems) {
+    std::fprintf(stderr, "%s: %d problems\n", fileName.c_str(), problems);
+    return 1;
+  }
+  std::printf("%s: %u scenes, %u close-ups, %u mini-games, %zu objects: every name found\n", fileName.c_str(),
+              map.SceneCount(), map.CloseUpCount(), map.MiniGameCount(), objectCount);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3 || std::strcmp(argv[1], "--help") == 0) {
+    PrintUsage();
+    return argc < 3 && argc > 1 && std::strcmp(argv[1], "--help") != 0 ? 1 : 0;
+  }
+  bool bonus = false;
+  for (int i = 3; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--bonus") == 0) {
+      bonus = true;
+    } else {
+      std::fprintf(stderr, "scenecheck: unknown option %s\n", argv[i]);
+      return 1;
+    }
+  }
+  return Check(argv[1], argv[2], bonus);
+}
