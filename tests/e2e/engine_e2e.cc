@@ -14,8 +14,8 @@
 #include <string>
 
 #include "Platform/GraphicsCapture.h"
-#include "Platform/InputGameView.h"
 #include "Platform/Testing/PlatformTestCommand.h"
+#include "tests/support/CapturedFrame.h"
 
 namespace {
 
@@ -25,10 +25,7 @@ const std::string kBin = std::string(HM_BINARY_DIR) + "/bin/";
 const std::string kWork = std::string(HM_BINARY_DIR) + "/e2e";
 const std::string kFrames = std::string(HM_BINARY_DIR) + "/e2e-frames";
 
-struct SColour {
-  int r, g, b;
-};
-const SColour kSlate = {0x1E, 0x2A, 0x38};
+const SRgb kSlate = {0x1E, 0x2A, 0x38};
 
 int RunCommand(const std::string& command) { return PlatformRunCommand(command); }
 
@@ -39,13 +36,13 @@ std::string ReadText(const std::string& path) {
   return text.str();
 }
 
-void WritePicture(const std::string& path, uint32_t width, uint32_t height, SColour (*texel)(uint32_t x, uint32_t y)) {
+void WritePicture(const std::string& path, uint32_t width, uint32_t height, SRgb (*texel)(uint32_t x, uint32_t y)) {
   SGfxImage image;
   image.width = width;
   image.height = height;
   for (uint32_t y = 0; y < height; ++y) {
     for (uint32_t x = 0; x < width; ++x) {
-      const SColour c = texel(x, y);
+      const SRgb c = texel(x, y);
       image.rgba.insert(image.rgba.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b), 255});
     }
   }
@@ -53,64 +50,16 @@ void WritePicture(const std::string& path, uint32_t width, uint32_t height, SCol
   ASSERT_TRUE(GfxWritePng(path, image, error)) << error;
 }
 
-// A captured frame read in virtual-screen coordinates (1792..2304 over the game view).
-class CFrame {
- public:
-  explicit CFrame(const std::string& path) {
-    std::string error;
-    loaded = GfxReadPng(path, m_image, error);
-    EXPECT_TRUE(loaded) << error;
-    m_view = PlatformGameView(int32_t(m_image.width), int32_t(m_image.height));
-  }
-
-  int X(float virtualX) const { return m_view.x + int((virtualX - 1792.0f) / 512.0f * float(m_view.width)); }
-  int Y(float virtualY) const { return m_view.y + int((virtualY - 1792.0f) / 512.0f * float(m_view.height)); }
-  float UnitsPerPixel() const { return 512.0f / float(m_view.width); }
-
-  SColour Pixel(int x, int y) const {
-    const size_t at = (size_t(y) * m_image.width + size_t(x)) * 4;
-    return {m_image.rgba[at], m_image.rgba[at + 1], m_image.rgba[at + 2]};
-  }
-  SColour At(float virtualX, float virtualY) const { return Pixel(X(virtualX), Y(virtualY)); }
-
-  // Pixels of a band of the picture that satisfy a test, and the columns they span.
-  template <typename Test>
-  int Count(float top, float bottom, Test test, int* left = nullptr, int* right = nullptr) const {
-    int count = 0, first = 1 << 30, last = -1;
-    for (int y = Y(top); y <= Y(bottom); ++y) {
-      for (int x = X(1792); x < X(2304); ++x) {
-        if (!test(Pixel(x, y))) continue;
-        ++count;
-        first = std::min(first, x);
-        last = std::max(last, x);
-      }
-    }
-    if (left) *left = first;
-    if (right) *right = last;
-    return count;
-  }
-
-  bool loaded = false;
-
- private:
-  SGfxImage m_image;
-  SPlatformGameView m_view;
-};
-
-bool Near(SColour a, SColour b, int tolerance) {
-  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
-}
-
-::testing::AssertionResult Is(SColour actual, SColour expected, int tolerance = 3) {
-  if (Near(actual, expected, tolerance)) return ::testing::AssertionSuccess();
+::testing::AssertionResult Is(SRgb actual, SRgb expected, int tolerance = 3) {
+  if (actual.IsNear(expected, tolerance)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "(" << actual.r << ", " << actual.g << ", " << actual.b << ") is not ("
                                        << expected.r << ", " << expected.g << ", " << expected.b << ")";
 }
 
-bool IsRed(SColour c) { return c.r > 180 && c.g < 90 && c.b < 90; }
-bool IsBlue(SColour c) { return c.b > 180 && c.r < 90 && c.g < 90; }
-bool IsWhite(SColour c) { return c.r > 200 && c.g > 200 && c.b > 200; }
-bool IsInk(SColour c) { return !Near(c, kSlate, 24); }
+bool IsRed(SRgb c) { return c.r > 180 && c.g < 90 && c.b < 90; }
+bool IsBlue(SRgb c) { return c.b > 180 && c.r < 90 && c.g < 90; }
+bool IsWhite(SRgb c) { return c.r > 200 && c.g > 200 && c.b > 200; }
+bool IsInk(SRgb c) { return !c.IsNear(kSlate, 24); }
 
 // "showcase text NAME at X Y extent W H" from the program's output.
 bool ReadExtent(const std::string& output, const std::string& name, float* width) {
@@ -134,9 +83,9 @@ class EngineE2E : public ::testing::Test {
   static std::string MakeArchive() {
     const std::string content = kWork + "/content";
     WritePicture(kWork + "/checker.png", 8, 8, [](uint32_t x, uint32_t) {
-      return x < 4 ? SColour{255, 0, 0} : SColour{0, 255, 0};
+      return x < 4 ? SRgb{255, 0, 0} : SRgb{0, 255, 0};
     });
-    WritePicture(kWork + "/dot.png", 4, 4, [](uint32_t, uint32_t) { return SColour{255, 255, 255}; });
+    WritePicture(kWork + "/dot.png", 4, 4, [](uint32_t, uint32_t) { return SRgb{255, 255, 255}; });
     const std::string steps[] = {
         kBin + "texture encode " + kWork + "/checker.png " + content + "/Textures/Checker.mpt",
         kBin + "texture encode " + kWork + "/dot.png " + content + "/Textures/Dot.mpt",
@@ -166,8 +115,8 @@ TEST_F(EngineE2E, TheShowcaseDrawsTextureTextPrimitivesAndTheLoadingScreen) {
   const std::string output = ReadText(log);
   EXPECT_NE(output.find("ran 3 frames"), std::string::npos) << output;
 
-  const CFrame frame(kFrames + "/frame-00002.png");
-  ASSERT_TRUE(frame.loaded);
+  const CCapturedFrame frame(kFrames + "/frame-00002.png");
+  ASSERT_TRUE(frame.IsLoaded());
   EXPECT_TRUE(Is(frame.At(2290, 2150), kSlate));
   // The texture: red on the left, green on the right.
   EXPECT_TRUE(Is(frame.At(1850, 1888), {255, 0, 0}));
@@ -180,32 +129,32 @@ TEST_F(EngineE2E, TheShowcaseDrawsTextureTextPrimitivesAndTheLoadingScreen) {
   EXPECT_TRUE(IsBlue(frame.At(2246, 1950)));
   EXPECT_TRUE(Is(frame.At(2150, 1862), kSlate) || Is(frame.At(2120, 1862), kSlate));
   // The debug line at clip y = -0.8 from x = -0.9 to -0.1: rows near 90 % of the view.
-  EXPECT_GT(frame.Count(2252, 2256, [](SColour c) { return c.g > 200 && c.r < 80; }), 50);
+  EXPECT_GT(frame.Count(frame.Band(2252, 2256), [](SRgb c) { return c.g > 200 && c.r < 80; }), 50);
 
   // Text: white with a red word in the first font, kana with a blue word in the second; the
   // ink spans what the font measured.
   struct SText {
     const char* name;
     float top;
-    bool (*escapeColour)(SColour);
+    bool (*escapeColour)(SRgb);
   } texts[] = {{"sans", 2000, IsRed}, {"gothic", 2080, IsBlue}};
   for (const SText& text : texts) {
     SCOPED_TRACE(text.name);
-    EXPECT_GT(frame.Count(text.top - 4, text.top + 40, text.escapeColour), 30);
-    EXPECT_GT(frame.Count(text.top - 4, text.top + 40, IsWhite), 30);
-    int left = 0, right = 0;
-    ASSERT_GT(frame.Count(text.top - 4, text.top + 40, IsInk, &left, &right), 0);
+    EXPECT_GT(frame.Count(frame.Band(text.top - 4, text.top + 40), text.escapeColour), 30);
+    EXPECT_GT(frame.Count(frame.Band(text.top - 4, text.top + 40), IsWhite), 30);
+    SPixelRect ink;
+    ASSERT_GT(frame.Count(frame.Band(text.top - 4, text.top + 40), IsInk, &ink), 0);
     float extent = 0;
     ASSERT_TRUE(ReadExtent(output, text.name, &extent)) << output;
-    const float inkWidth = float(right - left + 1) * frame.UnitsPerPixel();
-    EXPECT_NEAR(float(left - frame.X(1824)) * frame.UnitsPerPixel(), 0.0f, 6.0f);
+    const float inkWidth = float(ink.Width()) * frame.UnitsPerPixel();
+    EXPECT_NEAR(float(ink.left - frame.X(1824)) * frame.UnitsPerPixel(), 0.0f, 6.0f);
     EXPECT_GT(extent, 100.0f);
     EXPECT_NEAR(inkWidth, extent, extent * 0.1f + 4.0f);
   }
 
   // The loading screen: the dark field with the progress bar half way.
-  const CFrame loading(kFrames + "/loading-screen.png");
-  ASSERT_TRUE(loading.loaded);
+  const CCapturedFrame loading(kFrames + "/loading-screen.png");
+  ASSERT_TRUE(loading.IsLoaded());
   EXPECT_TRUE(Is(loading.At(1900, 2212), {255, 255, 0}));
   EXPECT_TRUE(Is(loading.At(2100, 2212), {32, 64, 128}));
   EXPECT_TRUE(Is(loading.At(2000, 1900), {32, 64, 128}));

@@ -57,6 +57,12 @@ class CCapturedFrame {
     return {X(centreX - width / 2), Y(centreY - height / 2), X(centreX + width / 2), Y(centreY + height / 2)};
   }
   SPixelRect Whole() const { return {0, 0, Width(), Height()}; }
+  // The rows of the virtual screen from `top` to `bottom` (both included) across the game view.
+  SPixelRect Band(float top, float bottom) const {
+    return {X(kScreenMin), Y(top), X(kScreenMin + kScreenSize), Y(bottom) + 1};
+  }
+  // Virtual-screen units a pixel of the game view spans.
+  float UnitsPerPixel() const { return kScreenSize / float(m_view.width); }
 
   SRgb Pixel(int x, int y) const {
     const size_t at = (size_t(y) * m_image.width + size_t(x)) * 4;
