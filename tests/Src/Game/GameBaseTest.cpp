@@ -153,6 +153,15 @@ TEST_F(GameBaseTest, InitBuildsTheUndrawnOverlayAndReleaseLeavesNoBindingOrListe
   EXPECT_EQ(m_game->pauses, 0);
 }
 
+// The event manager outlives the states; a state deleted while current must not stay in it.
+TEST_F(GameBaseTest, AStateDeletedWithoutReleaseLeavesTheEventManager) {
+  StartGame();
+  ASSERT_EQ(m_events.GetCount(), 1u);
+  m_game.reset();
+  EXPECT_EQ(m_events.GetCount(), 0u);
+  Send(CGameBase::kEventPause);  // would reach a deleted listener
+}
+
 TEST_F(GameBaseTest, AMissingPauseLayoutIsReportedByNameAndTypeAndEventsDoNothing) {
   StartGame(/*withPauseList=*/false);
   EXPECT_EQ(m_game->GetPauseMenu(), nullptr);
