@@ -44,6 +44,7 @@ class IApplicationState : public CMemWatch {
   // Posts an event to the application.
   void Post(const CApplicationEvent& event) { m_application->HandleEvent(event); }
   CAppConfig* GetConfig() const { return m_config; }
+  CAppEventHandler<CApplicationEvent>* GetApplication() const { return m_application; }
 
  private:
   std::vector<int32_t> m_requiredModules;

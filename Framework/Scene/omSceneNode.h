@@ -36,6 +36,8 @@ class ISceneNode : public CMemWatch {
   const CStr& GetName() const { return m_name; }
   uint32_t GetFlags() const { return m_flags; }
   bool IsDrawn() const { return (m_flags & kDrawnBit) != 0; }
+  // Only bit 1: an overlay waits in its layer undrawn, keeping its other bits.
+  void SetDrawn(bool drawn) { m_flags = drawn ? m_flags | kDrawnBit : m_flags & ~kDrawnBit; }
   bool CullsBackFaces() const { return (m_flags & kCullBit) != 0; }
   void SetBackFaceCulling(bool on) { m_flags = on ? m_flags | kCullBit : m_flags & ~kCullBit; }
 

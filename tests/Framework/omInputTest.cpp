@@ -8,6 +8,7 @@
 #include "Platform/InputDevices.h"
 #include "Quor/DirectX/InputState.h"
 #include "Quor/DirectX/QuordxTestSeams.h"
+#include "tests/support/engine/StagedKeys.h"
 
 #include <cmath>
 #include <vector>
@@ -18,18 +19,10 @@ namespace {
 
 class InputTest : public ::testing::Test {
  protected:
-  // No engine runs here: Flush takes the staged key table as it is.
-  void SetUp() override {
-    ResetEngineStateForTests();
-    PlatformStateForTests().running = false;
-    ResetInputState();
-  }
-  void TearDown() override {
-    ResetInputState();
-    ResetEngineStateForTests();
-  }
-  static void Hold(uint8_t key, bool down) { GetInputState().down[key] = down ? 1 : 0; }
+  static void Hold(uint8_t key, bool down) { hmtest::CStagedKeys::Hold(key, down); }
 
+  // No engine runs here: Flush takes the staged key table as it is.
+  hmtest::CStagedKeys m_keys;
   CInput m_input;
 };
 

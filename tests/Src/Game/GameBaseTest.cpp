@@ -1,0 +1,269 @@
+// The playing states' base over real input, asset and render modules and the sample pause
+// content: its life from Init to Release, Escape turned into one pause event per press, and
+// what pause and close events do to the overlay in each of its states.
+
+#include "Src/Game/Vey_GameBase.h"
+
+#include <gtest/gtest.h>
+
+#include "Framework/Scene/omSceneManager.h"
+#include "Framework/Scene/omSceneMaterial.h"
+#include "Framework/omAssetModule.h"
+#include "Framework/omFileSystem.h"
+#include "Framework/omInput.h"
+#include "Framework/omInputModule.h"
+#include "Framework/omRenderModule.h"
+#include "Src/Game/Vey_PauseMenu.h"
+#include "tests/support/engine/ReportScope.h"
+#include "tests/support/engine/StagedKeys.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace Vey;
+
+namespace {
+
+class CEventRecorder : public Ombrel::CAppEventHandler<Ombrel::CApplicationEvent> {
+ public:
+  void HandleEvent(const Ombrel::CApplicationEvent&) override {}
+};
+
+// Counts the playing state's two operations.
+class CCountingGame : public CGameBase {
+ public:
+  explicit CCountingGame(CEventRecorder* application) : CGameBase(application, nullptr) {}
+  void Pause() override { ++pauses; }
+  void Resume() override { ++resumes; }
+  int pauses = 0;
+  int resumes = 0;
+};
+
+constexpr int32_t kStateId = 6;
+constexpr int32_t kMenuId = 2;
+constexpr float kFrame = 0.05f;
+
+class GameBaseTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    m_game.reset();
+    m_render.reset();
+    m_input.reset();
+    m_assets.reset();
+    Ombrel::ReleaseFileSystem(m_files);
+  }
+
+  // A content folder with the build's sample pause content (all of it or without the pause
+  // list), the modules the state needs, and the state registered and initialised.
+  void StartGame(bool withPauseList = true) {
+    namespace fs = std::filesystem;
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    m_root = std::string(HM_TEST_HOME) + "/game-base/" + name + "/";
+    fs::remove_all(m_root);
+    const std::vector<std::string> files = {"App/Configs/Common_Resources.xml", "App/Layouts/Pause.2dl",
+                                            withPauseList ? "App/Configs/Pause_Resources.xml" : ""};
+    for (const std::string& file : files) {
+      if (file.empty()) continue;
+      fs::create_directories(fs::path(m_root + file).parent_path());
+      fs::copy_file(std::string(HM_BINARY_DIR) + "/content/" + file, m_root + file);
+    }
+    Ombrel::SFileSystemConfig config;
+    config.plainBaseName = m_root.c_str();
+    config.flags = Ombrel::kFileSystemOverrideArchiveFlag;
+    m_files = Ombrel::InitFileSystem(config);
+    m_assets = std::make_unique<Ombrel::CAssetModule>();
+    m_input = std::make_unique<Ombrel::CInputModule>();
+    m_render = std::make_unique<Ombrel::CRenderModule>();
+    ASSERT_TRUE(m_assets->Init() && m_input->Init() && m_render->Init());
+    m_game = std::make_unique<CCountingGame>(&m_application);
+    m_game->Attach(&m_events, nullptr, kStateId);
+    m_game->SetMenuId(kMenuId);
+    m_nodesBeforeInit = m_render->GetSceneManager()->GetNodeCount();
+    m_game->Init();
+    m_game->Start();
+  }
+
+  // One frame: Escape held or not, the input advanced, then the state's input and update.
+  void Frame(bool escapeDown) {
+    hmtest::CStagedKeys::Hold(CGameBase::kVkEscape, escapeDown);
+    Ombrel::GetActiveInput()->Update(kFrame);
+    m_game->ProcessInput(kFrame);
+    m_game->Update(kFrame);
+  }
+  void Send(int32_t type) {
+    Ombrel::SEventHeader event;
+    event.word = -1;
+    event.type = type;
+    m_events.Dispatch(event);
+  }
+  // Opens the overlay through a pause event and brings it into the state.
+  void BringOverlayTo(int32_t state) {
+    CPauseMenu* menu = m_game->GetPauseMenu();
+    if (state == CPauseMenu::kClosed) return;
+    Send(CGameBase::kEventPause);
+    if (state == CPauseMenu::kOpening) return;
+    menu->Update(1.0f);
+    if (state == CPauseMenu::kOptions) menu->ShowOptions();
+    if (state == CPauseMenu::kHelp) menu->ShowHelp();
+    if (state == CPauseMenu::kClosing) menu->StartClosing();
+    if (state == CPauseMenu::kClosing) menu->Update(0.1f);  // part of the way
+  }
+
+  hmtest::CStagedKeys m_keys;  // first made, last gone: the modules live inside it
+  hmtest::CReportScope m_reports;
+  std::string m_root;
+  CVFS* m_files = nullptr;
+  CEventRecorder m_application;
+  Ombrel::CEventManager m_events;
+  std::unique_ptr<Ombrel::CAssetModule> m_assets;
+  std::unique_ptr<Ombrel::CInputModule> m_input;
+  std::unique_ptr<Ombrel::CRenderModule> m_render;
+  std::unique_ptr<CCountingGame> m_game;
+  uint32_t m_nodesBeforeInit = 0;
+};
+
+TEST_F(GameBaseTest, InitBuildsTheUndrawnOverlayAndReleaseLeavesNoBindingOrListener) {
+  StartGame();
+  ASSERT_NE(m_game->GetPauseMenu(), nullptr) << hmtest::CReportScope::All();
+  const CPauseMenu& menu = *m_game->GetPauseMenu();
+  EXPECT_EQ(menu.GetState(), CPauseMenu::kClosed);
+  EXPECT_EQ(menu.GetMenuId(), kMenuId);
+  EXPECT_EQ(menu.GetGameStateId(), kStateId);
+  EXPECT_EQ(menu.GetEventManager(), &m_events);
+  EXPECT_EQ(menu.GetEventHandler(), &m_application);
+  ASSERT_NE(m_game->GetPauseNode(), nullptr);
+  EXPECT_EQ(menu.GetNode(), m_game->GetPauseNode());
+  EXPECT_EQ(m_render->GetSceneManager()->GetNodeCount(), m_nodesBeforeInit + 1);
+  EXPECT_FALSE(m_game->GetPauseNode()->IsDrawn());
+  EXPECT_STREQ(m_game->GetPauseNode()->GetMaterial()->GetName().GetText(), "PauseMat");
+  EXPECT_EQ(m_events.GetCount(), 1u);
+  EXPECT_NE(Ombrel::GetActiveInput()->GetSlot(CGameBase::kPauseControl)->poll, nullptr);
+  EXPECT_FALSE(m_game->IsPaused());
+
+  m_game->Release();
+  EXPECT_EQ(m_game->GetPauseMenu(), nullptr);
+  EXPECT_EQ(m_game->GetListenerId(), -1);
+  EXPECT_EQ(m_events.GetCount(), 0u);
+  EXPECT_EQ(Ombrel::GetActiveInput()->GetSlot(CGameBase::kPauseControl)->poll, nullptr);
+  // Escape after Release reaches nobody.
+  Frame(false);
+  Frame(true);
+  EXPECT_EQ(m_game->pauses, 0);
+}
+
+// The event manager outlives the states; a state deleted while current must not stay in it.
+TEST_F(GameBaseTest, AStateDeletedWithoutReleaseLeavesTheEventManager) {
+  StartGame();
+  ASSERT_EQ(m_events.GetCount(), 1u);
+  m_game.reset();
+  EXPECT_EQ(m_events.GetCount(), 0u);
+  Send(CGameBase::kEventPause);  // would reach a deleted listener
+}
+
+TEST_F(GameBaseTest, AMissingPauseLayoutIsReportedByNameAndTypeAndEventsDoNothing) {
+  StartGame(/*withPauseList=*/false);
+  EXPECT_EQ(m_game->GetPauseMenu(), nullptr);
+  const std::string reports = hmtest::CReportScope::All();
+  EXPECT_NE(reports.find("Layout2D"), std::string::npos) << reports;
+  EXPECT_NE(reports.find("\"Pause\""), std::string::npos) << reports;
+  EXPECT_NE(reports.find("App/Configs/Pause_Resources.xml: no such resource list"), std::string::npos) << reports;
+  Frame(true);
+  Send(CGameBase::kEventClose);
+  m_game->Start();
+  EXPECT_FALSE(m_game->IsPaused());
+  EXPECT_EQ(m_game->pauses + m_game->resumes, 0);
+  m_game->Release();
+}
+
+TEST_F(GameBaseTest, HeldEscapeOpensOnceAndTheNextPressClosesBackToOneResume) {
+  StartGame();
+  ASSERT_NE(m_game->GetPauseMenu(), nullptr);
+  CPauseMenu& menu = *m_game->GetPauseMenu();
+  // Escape held over a state switch: the flush in Init hides that press.
+  Frame(false);
+  for (int frame = 0; frame < 10; ++frame) Frame(true);
+  EXPECT_EQ(m_game->pauses, 1);
+  EXPECT_EQ(menu.GetState(), CPauseMenu::kOpen);  // 0.5 s held: past the quarter second
+  EXPECT_TRUE(m_game->GetPauseNode()->IsDrawn());
+  EXPECT_FLOAT_EQ(menu.GetProgress(), 1.0f);
+
+  Frame(false);
+  Frame(true);
+  EXPECT_EQ(menu.GetState(), CPauseMenu::kClosing);
+  EXPECT_EQ(m_game->resumes, 0);
+  for (int frame = 0; frame < 10; ++frame) Frame(false);
+  EXPECT_EQ(menu.GetState(), CPauseMenu::kClosed);
+  EXPECT_FALSE(m_game->GetPauseNode()->IsDrawn());
+  EXPECT_EQ(m_game->pauses, 1);
+  EXPECT_EQ(m_game->resumes, 1);
+}
+
+TEST_F(GameBaseTest, EscapeDuringTheOpeningStartsTheClosingAtOnce) {
+  StartGame();
+  ASSERT_NE(m_game->GetPauseMenu(), nullptr);
+  CPauseMenu& menu = *m_game->GetPauseMenu();
+  Frame(true);
+  Frame(false);
+  ASSERT_EQ(menu.GetState(), CPauseMenu::kOpening);
+  hmtest::CStagedKeys::Hold(CGameBase::kVkEscape, true);
+  Ombrel::GetActiveInput()->Update(kFrame);
+  m_game->ProcessInput(kFrame);
+  EXPECT_EQ(menu.GetState(), CPauseMenu::kClosing);
+  EXPECT_EQ(menu.GetTimer(), 0.0f);
+}
+
+// Each event in each overlay state: the state it leaves, whether the closing restarts and
+// whether the playing state was paused by it.
+TEST_F(GameBaseTest, PauseAndCloseEventsInEveryOverlayState) {
+  using M = CPauseMenu;
+  struct SCase {
+    int32_t before;
+    int32_t type;
+    int32_t after;
+    bool pauses;
+  } cases[] = {
+      {M::kClosed, CGameBase::kEventPause, M::kOpening, true},
+      {M::kOpening, CGameBase::kEventPause, M::kClosing, false},
+      {M::kOpen, CGameBase::kEventPause, M::kClosing, false},
+      {M::kOptions, CGameBase::kEventPause, M::kOptions, false},
+      {M::kHelp, CGameBase::kEventPause, M::kHelp, false},
+      {M::kClosing, CGameBase::kEventPause, M::kClosing, false},
+      // A close event for the closed overlay does nothing: no Resume without a Pause.
+      {M::kClosed, CGameBase::kEventClose, M::kClosed, false},
+      {M::kOpening, CGameBase::kEventClose, M::kClosing, false},
+      {M::kOpen, CGameBase::kEventClose, M::kClosing, false},
+      {M::kOptions, CGameBase::kEventClose, M::kOptions, false},
+      {M::kHelp, CGameBase::kEventClose, M::kHelp, false},
+      {M::kClosing, CGameBase::kEventClose, M::kClosing, false},
+      {M::kOpen, CGameBase::kEventNone, M::kOpen, false},
+  };
+  StartGame();
+  ASSERT_NE(m_game->GetPauseMenu(), nullptr);
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.before) + " type " + std::to_string(c.type));
+    m_game->Start();
+    BringOverlayTo(c.before);
+    ASSERT_EQ(m_game->GetPauseMenu()->GetState(), c.before);
+    const int pausesBefore = m_game->pauses;
+    Send(c.type);
+    EXPECT_EQ(m_game->GetPauseMenu()->GetState(), c.after);
+    if (c.after == M::kClosing && c.before != M::kClosing) {
+      EXPECT_EQ(m_game->GetPauseMenu()->GetTimer(), 0.0f);
+    }
+    EXPECT_EQ(m_game->pauses - pausesBefore, c.pauses ? 1 : 0);
+  }
+  EXPECT_FALSE(m_game->AcceptsEvent(3));
+}
+
+TEST_F(GameBaseTest, ACloseEventWhileClosedNeverLeadsToAResume) {
+  StartGame();
+  ASSERT_NE(m_game->GetPauseMenu(), nullptr);
+  Send(CGameBase::kEventClose);
+  for (int frame = 0; frame < 10; ++frame) Frame(false);
+  EXPECT_FALSE(m_game->IsPaused());
+  EXPECT_EQ(m_game->resumes, 0);
+}
+
+}  // namespace
