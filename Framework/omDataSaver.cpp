@@ -25,8 +25,6 @@ namespace {
 constexpr const char* kSource = "Framework/omDataSaver";
 
 // Layout in the system 2-D space (window 1792..2304 on both axes), height units, s = 1.
-constexpr float kScreenMin = 1792.0f;
-constexpr float kScreenMax = 2304.0f;
 constexpr float kCentreX = 2048.0f;
 constexpr float kTitleY = 1838.0f;
 constexpr float kBoxY = 2018.0f;
@@ -281,7 +279,7 @@ int32_t CDataSaver::HoveredButton(int32_t buttonCount) const {
 void CDataSaver::DrawBox(const char* title, const char* text, const char* firstButton,
                          const char* secondButton) const {
   SetSystemScreenStates();
-  DrawQuad({}, kScreenMin, kScreenMin, kScreenMax, kScreenMax, 128, 0);
+  DrawQuad({}, kVirtualScreenMin, kVirtualScreenMin, kVirtualScreenMax, kVirtualScreenMax, 128, 0);
   const float aspect = SystemAspect();
   if (title && *title) {
     DrawFittedText(m_font, title, kCentreX, kTitleY, kTitleWrap / aspect, kBoxHeight, kTitleSize, 1.0f);

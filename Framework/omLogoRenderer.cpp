@@ -24,8 +24,6 @@ namespace Ombrel {
 namespace {
 
 constexpr const char* kSource = "Framework/omLogoRenderer";
-constexpr float kScreenMin = 1792.0f;
-constexpr float kScreenMax = 2304.0f;
 constexpr uint32_t kVirtualKeyLeftButton = 0x01;
 constexpr uint32_t kVirtualKeyReturn = 0x0D;
 
@@ -185,7 +183,7 @@ void CLogoRenderer::Draw() {
 
 void CLogoRenderer::DrawBackground() const {
   const Vector2 screen[4] = {
-      {kScreenMin, kScreenMin}, {kScreenMax, kScreenMin}, {kScreenMax, kScreenMax}, {kScreenMin, kScreenMax}};
+      {kVirtualScreenMin, kVirtualScreenMin}, {kVirtualScreenMax, kVirtualScreenMin}, {kVirtualScreenMax, kVirtualScreenMax}, {kVirtualScreenMin, kVirtualScreenMax}};
   const RGBA colour = m_settings.background;
   Begin2DBatch();
   Add2DBatchSolidQuad(screen, ColourByte(colour, 16), ColourByte(colour, 8), ColourByte(colour, 0),

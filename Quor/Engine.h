@@ -39,6 +39,8 @@ void SetAspectRatio(float aspect);
 
 // The virtual screen spans 1792..2304 on both axes (centre 2048, y down); unit coordinates
 // measure half screen heights with y up, so x runs from -A to A across the screen.
+constexpr float kVirtualScreenMin = 1792.0f;
+constexpr float kVirtualScreenMax = 2304.0f;
 float UnitToVirtualX(float x);
 float UnitToVirtualY(float y);
 float VirtualToUnitY(float v);
