@@ -151,6 +151,11 @@ bool CSceneManager::AddLayerAfter(const char* name, const char* afterLayer) {
   return InsertLayer(name, afterLayer, true);
 }
 
+bool CSceneManager::IsLayerVisible(const char* name) const {
+  const SLayer* layer = FindLayer(name);
+  return layer && layer->visible;
+}
+
 void CSceneManager::SetLayerVisible(const char* name, bool visible) {
   SLayer* layer = FindLayer(name);
   if (!layer) {

@@ -44,6 +44,8 @@ class CSceneManager : public CMemWatch {
   int32_t AddNode(ISceneNode* node, const char* layerName);
   // A name that is not a layer is reported and changes nothing.
   void SetLayerVisible(const char* name, bool visible);
+  // False for a name that is not a layer.
+  bool IsLayerVisible(const char* name) const;
 
   // Deletes the group's nodes and the layers it created; the group stays. Nodes of other groups
   // in those layers stay, undrawn, until their own group is cleared.

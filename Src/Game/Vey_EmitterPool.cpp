@@ -9,6 +9,11 @@ CEmitterPool::CEmitterPool(uint32_t count, const char* name, const MP::CEmitter&
 
 CEmitterPool::~CEmitterPool() = default;
 
+void CEmitterPool::ReleaseEmitters() {
+  m_emitters.reset();
+  m_count = 0;
+}
+
 void CEmitterPool::Reset() {
   for (uint32_t i = 0; i < m_count; ++i) Magic_EmitterToInterval1(m_emitters[i]->GetHandle());
 }

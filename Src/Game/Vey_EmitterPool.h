@@ -28,6 +28,9 @@ class CEmitterPool : public Ombrel::ISceneNode {
   void SetAlpha(float alpha);
   void Update(float dt);
   uint32_t GetCount() const { return m_count; }
+  // Frees every copy before the particle manager goes; the node stays, empty, until its group
+  // deletes it.
+  void ReleaseEmitters();
 
  private:
   std::unique_ptr<std::unique_ptr<MP::CEmitter>[]> m_emitters;

@@ -1,8 +1,8 @@
-// TEMPORARY START-UP: stands in for the game's start-up until the game states exist; it is
-// replaced then. It creates the application with the framework's own states and runs its frame
-// loop until the program is to end. With HOLLOWMERE_SHOWCASE set it runs a frame loop of its
-// own instead (services, then a frame begun, cleared and ended through the device) in which
-// each frame also draws the engine showcase.
+// The game's start-up: it chooses the player's language, creates the application with the
+// game's phrases and states and the save information, and runs it until the program is to
+// end. With HOLLOWMERE_SHOWCASE set it runs a frame loop of its own instead (services, then a
+// frame begun, cleared and ended through the device) in which each frame also draws the engine
+// showcase.
 
 #include "Framework/omAppConfig.h"
 #include "Framework/omApplication.h"
@@ -14,7 +14,10 @@
 #include "Quor/FrameLimiter.h"
 #include "Quor/Timer.h"
 #include "Quor/ReportError.h"
+#include "Framework/Utils/omXmlDictionary.h"
 #include "Src/Game/Vey_EngineShowcase.h"
+#include "Src/Game/Vey_Game.h"
+#include "Src/Game/Vey_Language.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_StartupParams.h"
 
@@ -34,7 +37,7 @@ constexpr float kFramePause = 0.016f;
 constexpr int kFrameRateMode = 0;
 // A calm dark slate, so a running window is told apart from a blank one at a glance.
 constexpr uint32_t kBackgroundColour = 0xFF1E2A38;
-constexpr const char* kSaveTitle = "Hollowmere";
+constexpr const char* kGameDictionary = "App/Configs/GameDictionary.xml";
 
 // The frame has begun with its depth cleared to 0 for the "greater or equal" test it sets up:
 // only the colour is cleared again here, so that depth-tested drawing still passes.
@@ -45,6 +48,16 @@ void DrawFrame() {
 }  // namespace
 
 namespace {
+
+// The states that exist so far, each registered by its name; the ids of the states a state
+// leaves for are handed over once all are known (-1 for those still to come).
+void RegisterStates(Ombrel::CApplication& application) {
+  auto* game = new Vey::CGame(&application, application.GetConfig(), nullptr);
+  application.RegisterState(Vey::CGame::kStateName, game, nullptr);
+  game->SetOutroId(-1);
+  game->SetMenuId(-1);
+  game->SetBonusGameId(-1);
+}
 
 int RunShowcase() {
   EngineInit();
@@ -72,8 +85,9 @@ int RunShowcase() {
   return 0;
 }
 
-// The application over the content tree beside the program's folder.
+// The application over the content tree beside the program's folder, with the game's states.
 int RunApplication(int argumentCount) {
+  const int32_t language = Vey::ReadLanguageFile(Vey::kLanguageFile);
   Vey::SStartupParams params;
   std::string programFolder;
   std::string error;
@@ -82,10 +96,15 @@ int RunApplication(int argumentCount) {
   } else {
     HM_REPORT(kSource, "The game's content cannot be found: %s", error.c_str());
   }
+  SetLanguage(language);
   auto* application = new Ombrel::CApplication(argumentCount, params.FileSystemConfig());
   application->SetClearColour(kBackgroundColour);
-  // The titles come from the game's dictionary once the game has one.
-  Vey::InstallSaveInfo(*application, kSaveTitle, kSaveTitle);
+  // Set again: the application's start may have chosen the system's language.
+  SetLanguage(language);
+  Ombrel::CXmlDictionary* dictionary = application->GetDictionary();
+  dictionary->Load(kGameDictionary);
+  RegisterStates(*application);
+  Vey::InstallSaveInfo(*application, dictionary->GetPhrase("SAVE_TITLE_0"), dictionary->GetPhrase("SAVE_TITLE_1"));
   application->Start();
   application->Run();
   const uint32_t frames = GetFrameCounter();

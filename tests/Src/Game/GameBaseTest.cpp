@@ -14,6 +14,7 @@
 #include "Framework/omInputModule.h"
 #include "Framework/omRenderModule.h"
 #include "Src/Game/Vey_PauseMenu.h"
+#include "tests/Src/Game/GameStateTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 #include "tests/support/engine/StagedKeys.h"
 
@@ -26,15 +27,10 @@ using namespace Vey;
 
 namespace {
 
-class CEventRecorder : public Ombrel::CAppEventHandler<Ombrel::CApplicationEvent> {
- public:
-  void HandleEvent(const Ombrel::CApplicationEvent&) override {}
-};
-
 // Counts the playing state's two operations.
 class CCountingGame : public CGameBase {
  public:
-  explicit CCountingGame(CEventRecorder* application) : CGameBase(application, nullptr) {}
+  explicit CCountingGame(gamestatetest::CEventRecorder* application) : CGameBase(application, nullptr) {}
   void Pause() override { ++pauses; }
   void Resume() override { ++resumes; }
   int pauses = 0;
@@ -49,34 +45,16 @@ class GameBaseTest : public ::testing::Test {
  protected:
   void TearDown() override {
     m_game.reset();
-    m_render.reset();
-    m_input.reset();
-    m_assets.reset();
-    Ombrel::ReleaseFileSystem(m_files);
+    m_modules.Stop();
   }
 
   // A content folder with the build's sample pause content (all of it or without the pause
   // list), the modules the state needs, and the state registered and initialised.
   void StartGame(bool withPauseList = true) {
-    namespace fs = std::filesystem;
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    m_root = std::string(HM_TEST_HOME) + "/game-base/" + name + "/";
-    fs::remove_all(m_root);
-    const std::vector<std::string> files = {"App/Configs/Common_Resources.xml", "App/Layouts/Pause.2dl",
-                                            withPauseList ? "App/Configs/Pause_Resources.xml" : ""};
-    for (const std::string& file : files) {
-      if (file.empty()) continue;
-      fs::create_directories(fs::path(m_root + file).parent_path());
-      fs::copy_file(std::string(HM_BINARY_DIR) + "/content/" + file, m_root + file);
-    }
-    Ombrel::SFileSystemConfig config;
-    config.plainBaseName = m_root.c_str();
-    config.flags = Ombrel::kFileSystemOverrideArchiveFlag;
-    m_files = Ombrel::InitFileSystem(config);
-    m_assets = std::make_unique<Ombrel::CAssetModule>();
-    m_input = std::make_unique<Ombrel::CInputModule>();
-    m_render = std::make_unique<Ombrel::CRenderModule>();
-    ASSERT_TRUE(m_assets->Init() && m_input->Init() && m_render->Init());
+    std::vector<std::string> files = {"App/Configs/Common_Resources.xml", "App/Layouts/Pause.2dl"};
+    if (withPauseList) files.push_back("App/Configs/Pause_Resources.xml");
+    ASSERT_TRUE(m_modules.Start(gamestatetest::CopyContent("game-base", files)));
+    m_render = m_modules.render.get();
     m_game = std::make_unique<CCountingGame>(&m_application);
     m_game->Attach(&m_events, nullptr, kStateId);
     m_game->SetMenuId(kMenuId);
@@ -92,12 +70,7 @@ class GameBaseTest : public ::testing::Test {
     m_game->ProcessInput(kFrame);
     m_game->Update(kFrame);
   }
-  void Send(int32_t type) {
-    Ombrel::SEventHeader event;
-    event.word = -1;
-    event.type = type;
-    m_events.Dispatch(event);
-  }
+  void Send(int32_t type) { gamestatetest::SendEvent(m_events, type); }
   // Opens the overlay through a pause event and brings it into the state.
   void BringOverlayTo(int32_t state) {
     CPauseMenu* menu = m_game->GetPauseMenu();
@@ -113,13 +86,10 @@ class GameBaseTest : public ::testing::Test {
 
   hmtest::CStagedKeys m_keys;  // first made, last gone: the modules live inside it
   hmtest::CReportScope m_reports;
-  std::string m_root;
-  CVFS* m_files = nullptr;
-  CEventRecorder m_application;
+  gamestatetest::CStateModules m_modules;
+  Ombrel::CRenderModule* m_render = nullptr;
+  gamestatetest::CEventRecorder m_application;
   Ombrel::CEventManager m_events;
-  std::unique_ptr<Ombrel::CAssetModule> m_assets;
-  std::unique_ptr<Ombrel::CInputModule> m_input;
-  std::unique_ptr<Ombrel::CRenderModule> m_render;
   std::unique_ptr<CCountingGame> m_game;
   uint32_t m_nodesBeforeInit = 0;
 };

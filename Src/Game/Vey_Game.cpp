@@ -1,0 +1,180 @@
+#include "Src/Game/Vey_Game.h"
+
+#include "Framework/Scene/omQuickNode.h"
+#include "Framework/Scene/omSceneManager.h"
+#include "Framework/omApplicationEvent.h"
+#include "Framework/omDataSaver.h"
+#include "Framework/omInput.h"
+#include "Framework/omInputModule.h"
+#include "Framework/omRenderModule.h"
+#include "Framework/omSaveModule.h"
+#include "Quor/OnScreenKeyboard.h"
+#include "Quor/ReportError.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_SoundContainer.h"
+
+namespace Vey {
+
+const char* const CGame::kLayers[kLayerCount] = {
+    "PauseBackgroundRender", "PauseBackgroundCapture", "Tutorial", "Map", "Diary", "Dialog", "HUDEffects", "HUD",
+    "UpperCapture", "FrameSmall", "MiniGameEffects", "MiniGame", "HiddenObjectsEffects", "HiddenObjects",
+    "IntermediateCapture", "IntermediateEffects", "Intermediate", "SceneCapture", "BucketLayer", "SceneEffects",
+    "Scene", "Start"};
+
+const char* const CGame::kLiveLayers[kLiveLayerCount] = {
+    "Map", "Diary", "HUDEffects", "HUD", "FrameSmall", "MiniGameEffects", "MiniGame", "HiddenObjectsEffects",
+    "HiddenObjects", "IntermediateEffects", "Intermediate", "SceneEffects", "Scene"};
+
+namespace {
+
+constexpr const char* kSource = "Src/Game/Vey_Game";
+
+Ombrel::CApplicationEvent StateEvent(int32_t type, int32_t target) {
+  Ombrel::CApplicationEvent event(type);
+  event.target = target;
+  event.duration = -1.0f;
+  return event;
+}
+
+}  // namespace
+
+CGame::CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
+             Ombrel::CBaseLoading* loading)
+    : CGameBase(application, config), m_loading(loading) {}
+
+CGame::~CGame() = default;
+
+void CGame::Start() {
+  CGameBase::Start();
+  m_startMusic = true;
+}
+
+void CGame::ProcessInput(float dt) {
+  CGameBase::ProcessInput(dt);
+}
+
+// The music starts, the overlay runs while it is open, then a fade takes the frame or the
+// location plays.
+void CGame::Update(float dt) {
+  if (m_startMusic) {
+    SwitchMusic(kGameMusicPhase);
+    m_startMusic = false;
+    m_recapture = true;
+  }
+  if (IsPaused()) {
+    CGameBase::Update(dt);  // runs Resume once the overlay has closed
+    if (IsPaused()) return;
+  }
+  if (AdvanceFadeIn(dt) || AdvanceFadeOut(dt)) return;
+  PlayFrame(dt);
+}
+
+bool CGame::AdvanceFadeIn(float dt) {
+  if (m_fadeIn >= 1.0f) return false;
+  m_fadeIn += kFadeSpeed * dt;
+  if (m_fadeIn < 1.0f) {
+    ApplySceneAlpha(m_fadeIn);
+  } else {
+    ApplySceneAlpha(1.0f);
+    m_recapture = true;
+  }
+  return true;
+}
+
+bool CGame::AdvanceFadeOut(float dt) {
+  if (m_fadeOut <= 0.0f) return false;
+  m_fadeOut -= kFadeSpeed * dt;
+  if (m_fadeOut > 0.0f) {
+    ApplySceneAlpha(m_fadeOut);
+  } else {
+    ApplySceneAlpha(0.0f);
+    LeaveForMenu();
+  }
+  return true;
+}
+
+// Without a menu state the player's quit leaves the program, rather than a black screen.
+void CGame::LeaveForMenu() {
+  if (GetMenuId() == -1) {
+    Post(Ombrel::CApplicationEvent(Ombrel::AE_EXIT));
+    return;
+  }
+  Post(StateEvent(Ombrel::AE_ADD_STATE, GetMenuId()));
+  Post(StateEvent(Ombrel::AE_STATE_FINISHED, -1));
+}
+
+void CGame::PlayFrame(float dt) {
+  for (CEmitterPool* pool : {m_effects.found, m_effects.trail, m_effects.stroke}) {
+    if (pool) pool->Update(dt);
+  }
+}
+
+void CGame::ApplySceneAlpha(float alpha) {
+  m_sceneAlpha = alpha;
+  if (m_effects.scene) m_effects.scene->SetAlpha(alpha);
+  if (m_effects.sceneHints) m_effects.sceneHints->SetAlpha(alpha);
+}
+
+// Type 0 starts the state again, type 2 begins the leave for the menu; the base then opens or
+// closes the overlay.
+bool CGame::HandleEvent(const Ombrel::SEventHeader& event) {
+  if (event.type == kEventNone) Start();
+  if (event.type == kEventClose) m_fadeOut = 1.0f;
+  return CGameBase::HandleEvent(event);
+}
+
+void CGame::CancelClick() {}
+
+void CGame::ResetCursor() { CancelClick(); }
+
+void CGame::Pause() {
+  CancelClick();
+  if (Ombrel::CQuickNode* top = m_quickNodes[kTopCapture]) top->SetDrawn(true);
+  ResetCursor();
+  if (m_sounds) m_sounds->StopAllExcept(-1, -1);
+}
+
+void CGame::Resume() {
+  CancelClick();
+  if (Ombrel::CQuickNode* top = m_quickNodes[kTopRender]) top->SetDrawn(false);
+  EnableLiveLayers();
+  m_recapture = true;
+}
+
+void CGame::EnableLiveLayers() { SwitchLayers(kLiveLayers, kLiveLayerCount, true); }
+
+void CGame::SwitchLayers(const char* const* layers, int count, bool on) {
+  Ombrel::CSceneManager* scene = Ombrel::GetSceneManager();
+  if (!scene) return;
+  for (int i = 0; i < count; ++i) scene->SetLayerVisible(layers[i], on);
+}
+
+void CGame::StoreProgress() {
+  SSaveData* save = GetSaveData();
+  SProfileData* profile = save ? save->CurrentProfile() : nullptr;
+  if (!m_world || !profile) return;
+  auto block = std::make_unique<SProgressBlock>();
+  ResetProgressBlock(*block);
+  m_world->BuildProgress(block.get());
+  SSaveData::StoreProgress(*profile, *block);
+  Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
+  if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The player's progress could not be saved");
+}
+
+void CGame::Release() {
+  StoreProgress();
+  ClearControls();
+  if (IsOnScreenKeyboardInitialised()) OnScreenKeyboardShutdown();
+  ReleaseBlur();
+  ReleaseGameEffects(m_effects);
+  m_sounds.reset();
+  m_world.reset();
+  m_closeUpLayouts.clear();
+  m_locationLayouts.clear();
+  for (Ombrel::CQuickNode*& node : m_quickNodes) node = nullptr;  // gone with the scene group
+  CGameBase::Release();
+}
+
+}  // namespace Vey

@@ -1,0 +1,158 @@
+#pragma once
+// The main story's playing state: it builds the in-game screen (render layers, capture nodes,
+// effects, the world description, the sound bank and the screens of the story), fades the
+// location in when it is entered and out when the player quits, freezes the screen into a
+// blurred picture behind the pause overlay, and stores the player's progress when it is left.
+
+#include "Src/Game/Vey_GameBase.h"
+#include "Src/Game/Vey_GameEffects.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CShader;
+struct SDrawItem;
+struct TextureRecord;
+
+namespace Ombrel {
+class CBaseLoading;
+class CLayout2D;
+class CQuickNode;
+class CResourceFont;
+}  // namespace Ombrel
+
+namespace Vey {
+
+class CMap;
+class CSoundContainer;
+
+class CGame : public CGameBase {
+ public:
+  static constexpr const char* kStateName = "Game";
+  static constexpr const char* kResourceList = "App/Configs/Game_Resources.xml";
+  static constexpr const char* kWorldBuffer = "GameInfo";
+  static constexpr const char* kCaptureTarget = "RenderTarget";
+  static constexpr const char* kBlurMaterial = "Art/Mats/Blur";
+  static constexpr const char* kBlurKind = "Blur";
+  static constexpr int kLayerCount = 22;
+  // In creation order: each is placed before the one made just before it, so they draw in
+  // the reverse order, "Start" first.
+  static const char* const kLayers[kLayerCount];
+  static constexpr int kLiveLayerCount = 13;
+  // The layers a frozen picture stands in for.
+  static const char* const kLiveLayers[kLiveLayerCount];
+  static constexpr const char* kFonts[3] = {"Main", "HiddenObjects", "DiaryRu"};
+  // Each fade lasts a quarter of a second.
+  static constexpr float kFadeSpeed = 4.0f;
+  // The first player's controls the location logic reads: the left button and Enter.
+  static constexpr int32_t kClickControl = 2;
+  static constexpr int32_t kEnterControl = 3;
+  static constexpr int32_t kGameMusicPhase = 2;
+  // The name a first run plays under until the front end lets the player choose one.
+  static constexpr const char* kDefaultProfileName = "Player";
+
+  enum EQuickNode : int {
+    kDebugRender,
+    kSceneCapture,
+    kIntermediateCapture,
+    kUpperCapture,
+    kUpperRender,
+    kTopCapture,
+    kTopRender,
+    kSceneCheck,
+    kQuickNodeCount
+  };
+
+  CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
+        Ombrel::CBaseLoading* loading);
+  ~CGame() override;
+
+  void SetArgs(const char*) override {}
+  void PreLoad() override {}
+  void Init() override;
+  void Release() override;
+  void Start() override;
+  void ProcessInput(float dt) override;
+  void Update(float dt) override;
+  void Pause() override;
+  void Resume() override;
+  bool HandleEvent(const Ombrel::SEventHeader& event) override;
+
+  // Switches every layer a frozen picture may have stood in for back on.
+  void EnableLiveLayers();
+
+  float GetFadeIn() const { return m_fadeIn; }
+  float GetFadeOut() const { return m_fadeOut; }
+  float GetSceneAlpha() const { return m_sceneAlpha; }
+  bool IsRecaptureRequested() const { return m_recapture; }
+  bool IsMusicStartPending() const { return m_startMusic; }
+  Ombrel::CQuickNode* GetQuickNode(EQuickNode node) const { return m_quickNodes[node]; }
+  CMap* GetWorld() const { return m_world.get(); }
+  CSoundContainer* GetSoundBank() const { return m_sounds.get(); }
+  const SGameEffects& GetEffects() const { return m_effects; }
+  TextureRecord* GetCaptureTexture() const { return m_captureTexture; }
+  bool HasBlur() const { return m_blurQuad != nullptr; }
+
+ private:
+  // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
+  void CreateLayers();
+  void CreateQuickNodes();
+  void BindControls();
+  void LoadResources();
+  void LoadFonts();
+  void CreateBlur();
+  void LoadWorld();
+  void LoadLayouts();
+  void CreateSoundBank();
+  void MakeCurrentProfile();
+  void ReleaseBlur();
+  void ClearControls();
+
+  // The world's live state into the current profile, saved when a saver exists.
+  void StoreProgress();
+
+  void ApplySceneAlpha(float alpha);
+  // True while a fade took the frame.
+  bool AdvanceFadeIn(float dt);
+  bool AdvanceFadeOut(float dt);
+  void LeaveForMenu();
+  void PlayFrame(float dt);
+  void CancelClick();
+  void ResetCursor();
+
+  // Capture chain (Vey_GameCapture.cpp): the render callbacks of the quick nodes.
+  void RenderDebug() {}
+  void CheckCapture();
+  void CaptureScene();
+  void CaptureIntermediate();
+  void CaptureUpper();
+  void CaptureTop();
+  void RenderUpper();
+  void RenderTop();
+  void RenderSceneObjects();
+  void RenderUpperObjects();
+  void CopyCapture();
+  void SwitchLayers(const char* const* layers, int count, bool on);
+  void DrawBlur(float factor);
+
+  Ombrel::CBaseLoading* m_loading;
+  bool m_recapture = false;
+  Ombrel::CResourceFont* m_fonts[3] = {};
+  Ombrel::CQuickNode* m_quickNodes[kQuickNodeCount] = {};
+  std::vector<Ombrel::CLayout2D*> m_closeUpLayouts;
+  std::vector<Ombrel::CLayout2D*> m_locationLayouts;
+  std::unique_ptr<CMap> m_world;
+  std::unique_ptr<CSoundContainer> m_sounds;
+  SGameEffects m_effects;
+  TextureRecord* m_captureTexture = nullptr;
+  CShader* m_blurMaterial = nullptr;
+  SDrawItem* m_blurQuad = nullptr;
+  bool m_ownsEffectCache = false;
+  float m_fadeIn = 0.0f;
+  float m_fadeOut = 0.0f;
+  float m_sceneAlpha = 0.0f;
+  bool m_startMusic = true;
+};
+
+}  // namespace Vey

@@ -1,0 +1,250 @@
+// The main story's Init: the layer stack and capture nodes, the story's resources, the world
+// description with the player's progress, the effects and the screens, in the order they need
+// one another.
+
+#include "Src/Game/Vey_Game.h"
+
+#include "Framework/Resources/ResourceTypes/omResourceBuffer.h"
+#include "Framework/Resources/ResourceTypes/omResourceFont.h"
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/ResourceTypes/omResourceRenderTarget.h"
+#include "Framework/Resources/omResourceManager.h"
+#include "Framework/Resources/omResourcesXMLLoader.h"
+#include "Framework/Scene/omQuickNode.h"
+#include "Framework/Scene/omSceneManager.h"
+#include "Framework/omAppConfig.h"
+#include "Framework/omAssetModule.h"
+#include "Framework/omFileSystem.h"
+#include "Framework/omInput.h"
+#include "Framework/omInputModule.h"
+#include "Framework/omRenderModule.h"
+#include "Quor/CShaderManager.h"
+#include "Quor/CSoundManager.h"
+#include "Quor/DirectX/CCompiledFx.h"
+#include "Quor/DirectX/CShader_PostEffectDX.h"
+#include "Quor/OnScreenKeyboard.h"
+#include "Quor/ReportError.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_SoundContainer.h"
+
+#include <cstdio>
+#include <string>
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kSource = "Src/Game/Vey_GameSetup";
+constexpr const char* kEffectFolder = "Shaders\\";
+constexpr const char* kKeyboardConfig = "OSK/osk.gcfg";
+constexpr int kCloseUpLayouts = 29;
+constexpr int kLocationLayouts = 57;
+constexpr uint8_t kVkLeftButton = 1;
+constexpr uint8_t kVkReturn = 13;
+
+void ReportMissing(const char* type, const char* name) {
+  HM_REPORT(kSource, "The main story has no %s \"%s\" (%s)", type, name, CGame::kResourceList);
+}
+
+// Named layouts "<prefix>NN" from 1 to count; a missing one is reported and stays null.
+std::vector<Ombrel::CLayout2D*> NumberedLayouts(const char* prefix, int count) {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  std::vector<Ombrel::CLayout2D*> layouts;
+  for (int i = 1; i <= count; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%s%02d", prefix, i);
+    Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
+    layouts.push_back(resource ? resource->GetLayout() : nullptr);
+  }
+  return layouts;
+}
+
+}  // namespace
+
+void CGame::Init() {
+  CGameBase::Init();
+  CreateLayers();
+  CreateQuickNodes();
+  BindControls();
+  LoadResources();
+  if (Ombrel::CAppConfig* config = GetConfig()) config->SetPlayerCount(1, true);
+  LoadFonts();
+  CreateParticleManager();
+  CreateBlur();
+  MakeCurrentProfile();
+  LoadWorld();
+  CreateSoundBank();
+  LoadLayouts();
+  SetUpGameEffects(m_effects);
+  if (Ombrel::ContentFileExists(kKeyboardConfig)) {
+    OnScreenKeyboardInit();
+  } else {
+    HM_REPORT(kSource, "%s: no such file; the game runs without its on-screen keyboard", kKeyboardConfig);
+  }
+  m_fadeIn = 0.0f;
+  m_fadeOut = 0.0f;
+  m_sceneAlpha = 0.0f;
+  m_startMusic = true;
+}
+
+void CGame::CreateLayers() {
+  Ombrel::CSceneManager* scene = Ombrel::GetSceneManager();
+  if (!scene) return;
+  const char* anchor = Ombrel::CSceneManager::kSystemInfoLayer;
+  for (const char* layer : kLayers) {
+    scene->AddLayer(layer, anchor);
+    anchor = layer;
+  }
+}
+
+void CGame::CreateQuickNodes() {
+  using Callback = PtrToMember0::Ptr<CGame>;
+  static const struct {
+    const char* name;
+    Callback::Method callback;
+    const char* layer;
+    bool drawn;
+  } kNodes[kQuickNodeCount] = {
+      {"DebugRender", &CGame::RenderDebug, Ombrel::CSceneManager::kDebugInfoLayer, true},
+      {"SceneCapture", &CGame::CaptureScene, "SceneCapture", false},
+      {"IntermediateCapture", &CGame::CaptureIntermediate, "IntermediateCapture", false},
+      {"UpperCapture", &CGame::CaptureUpper, "UpperCapture", false},
+      {"UpperRender", &CGame::RenderUpper, "UpperCapture", false},
+      {"TopCapture", &CGame::CaptureTop, "PauseBackgroundCapture", false},
+      {"TopRender", &CGame::RenderTop, "PauseBackgroundRender", false},
+      {"SceneCheck", &CGame::CheckCapture, "Start", true},
+  };
+  Ombrel::CSceneManager* scene = Ombrel::GetSceneManager();
+  if (!scene) return;
+  for (int i = 0; i < kQuickNodeCount; ++i) {
+    auto* node = new Ombrel::CQuickNode(kNodes[i].name, Callback(this, kNodes[i].callback));
+    node->SetDrawn(kNodes[i].drawn);
+    m_quickNodes[i] = scene->AddNode(node, kNodes[i].layer) >= 0 ? node : nullptr;
+  }
+}
+
+void CGame::BindControls() {
+  Ombrel::CInput* input = Ombrel::GetActiveInput();
+  if (!input) return;
+  input->Bind(kClickControl, Ombrel::KeyHeldPoll<kVkLeftButton>);
+  input->Bind(kEnterControl, Ombrel::KeyHeldPoll<kVkReturn>);
+}
+
+void CGame::ClearControls() {
+  Ombrel::CInput* input = Ombrel::GetActiveInput();
+  if (!input) return;
+  input->ClearSlot(kClickControl);
+  input->ClearSlot(kEnterControl);
+}
+
+// Sounds and music may play once the story's list has been read.
+void CGame::LoadResources() {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  if (!resources) return;
+  if (Ombrel::ContentFileExists(kResourceList)) {
+    Ombrel::CResourcesXMLLoader reader(resources);
+    reader.Load(kResourceList);
+  } else {
+    HM_REPORT(kSource, "%s: no such resource list; the main story's resources are not loaded", kResourceList);
+  }
+  if (CSoundManager* sound = GetSoundManager()) sound->Flush();
+}
+
+void CGame::LoadFonts() {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  for (int i = 0; i < 3; ++i) {
+    m_fonts[i] = resources ? resources->GetFont(kFonts[i]) : nullptr;
+    if (!m_fonts[i]) ReportMissing("font", kFonts[i]);
+  }
+}
+
+// The blur draws through the engine's compiled effects, which are read from the content's
+// shader folder. The material's file is looked for first: a material that does not exist
+// would fall back to "Default", which this content has not.
+void CGame::CreateBlur() {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceRenderTarget* target = resources ? resources->GetRenderTarget(kCaptureTarget) : nullptr;
+  m_captureTexture = target ? target->GetTexture() : nullptr;
+  if (!m_captureTexture) ReportMissing("render target", kCaptureTarget);
+  CShaderManager* shaders = GetShaderManager();
+  const std::string materialFile = std::string(kBlurMaterial) + ".mat";
+  if (!shaders || !Ombrel::ContentFileExists(materialFile.c_str())) {
+    ReportMissing("material", kBlurMaterial);
+    return;
+  }
+  if (!HasEffectCache()) {
+    CreateEffectCache(kEffectFolder);
+    m_ownsEffectCache = true;
+  }
+  if (!shaders->HasShaderKind(kBlurKind)) RegisterBlurShaderKind(kBlurKind);
+  m_blurMaterial = shaders->GetMaterial(kBlurMaterial);
+  // The quad covers the whole screen; its corners are given in clip space.
+  m_blurQuad = m_blurMaterial->CreateBatch(6, 2);
+  const float corners[6][4] = {{-1, 1, 0, 0}, {1, 1, 1, 0}, {1, -1, 1, 1}, {1, -1, 1, 1}, {-1, -1, 0, 1}, {-1, 1, 0, 0}};
+  for (const auto& corner : corners) {
+    SModelVertex vertex{};
+    vertex.position[0] = corner[0];
+    vertex.position[1] = corner[1];
+    vertex.position[3] = 1.0f;
+    vertex.u = corner[2];
+    vertex.v = corner[3];
+    vertex.colour = 0xFFFFFFFFu;
+    m_blurMaterial->AddVertex(m_blurQuad, vertex);
+  }
+  m_blurMaterial->CloseBatch(m_blurQuad);
+}
+
+void CGame::ReleaseBlur() {
+  if (m_blurMaterial) {
+    if (m_blurQuad) m_blurMaterial->FreeBatch(m_blurQuad);
+    if (CShaderManager* shaders = GetShaderManager()) shaders->ReleaseMaterial(m_blurMaterial);
+  }
+  m_blurQuad = nullptr;
+  m_blurMaterial = nullptr;
+  if (m_ownsEffectCache) DestroyEffectCache();
+  m_ownsEffectCache = false;
+  m_captureTexture = nullptr;
+}
+
+// Until the front end lets the player choose a profile, a first run plays in the first free
+// profile under a default name; a profile already current, and every other, is kept as it is.
+void CGame::MakeCurrentProfile() {
+  SSaveData* save = GetSaveData();
+  if (!save || save->CurrentProfile()) return;
+  for (uint32_t slot = 0; slot < kProfileCount; ++slot) {
+    SProfileData& profile = save->profiles[slot];
+    if (profile.inUse) continue;
+    SSaveData::ResetProfile(profile);
+    std::snprintf(profile.name, sizeof profile.name, "%s", kDefaultProfileName);
+    profile.inUse = 1;
+    save->current = static_cast<int32_t>(slot);
+    return;
+  }
+  save->current = 0;  // every profile is someone's: the first one plays
+}
+
+void CGame::LoadWorld() {
+  m_world = std::make_unique<CMap>(false);
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceBuffer* buffer = resources ? resources->GetBuffer(kWorldBuffer) : nullptr;
+  if (!buffer || !buffer->GetData()) {
+    ReportMissing("buffer", kWorldBuffer);
+    return;
+  }
+  m_world->Load(std::string(reinterpret_cast<const char*>(buffer->GetData()), buffer->GetSize()));
+  SSaveData* save = GetSaveData();
+  const SProfileData* profile = save ? save->CurrentProfile() : nullptr;
+  if (profile && profile->progress.last) m_world->RestoreProgress(profile->progress);
+}
+
+void CGame::CreateSoundBank() {
+  m_sounds = std::make_unique<CSoundContainer>();
+}
+
+void CGame::LoadLayouts() {
+  m_closeUpLayouts = NumberedLayouts("Intermediate", kCloseUpLayouts);
+  m_locationLayouts = NumberedLayouts("Scene", kLocationLayouts);
+}
+
+}  // namespace Vey

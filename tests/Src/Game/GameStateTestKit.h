@@ -1,0 +1,85 @@
+#pragma once
+// What the playing states' tests share: a content folder of their own holding copies of the
+// build's content files, the modules a playing state runs over, an application that records
+// the events posted to it, and events sent through the event manager.
+
+#include <gtest/gtest.h>
+
+#include "Framework/omApplicationEvent.h"
+#include "Framework/omAssetModule.h"
+#include "Framework/omEventManager.h"
+#include "Framework/omFileSystem.h"
+#include "Framework/omInputModule.h"
+#include "Framework/omRenderModule.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace gamestatetest {
+
+// Records each posted event as its type and target.
+class CEventRecorder : public Ombrel::CAppEventHandler<Ombrel::CApplicationEvent> {
+ public:
+  void HandleEvent(const Ombrel::CApplicationEvent& event) override { events.push_back({event.type, event.target}); }
+  std::vector<std::pair<int32_t, int32_t>> events;
+};
+
+// HM_TEST_HOME/<group>/<running test>/ made afresh with copies of the named files of the
+// build's content tree; returns it.
+inline std::string CopyContent(const std::string& group, const std::vector<std::string>& files) {
+  namespace fs = std::filesystem;
+  const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string root = std::string(HM_TEST_HOME) + "/" + group + "/" + name + "/";
+  fs::remove_all(root);
+  for (const std::string& file : files) {
+    fs::create_directories(fs::path(root + file).parent_path());
+    fs::copy_file(std::string(HM_BINARY_DIR) + "/content/" + file, root + file);
+  }
+  return root;
+}
+
+// The file system over a content folder and the asset, input and render modules, released in
+// the reverse order.
+class CStateModules {
+ public:
+  ~CStateModules() { Stop(); }
+  bool Start(const std::string& root) {
+    m_root = root;
+    Ombrel::SFileSystemConfig config;
+    config.plainBaseName = m_root.c_str();
+    config.flags = Ombrel::kFileSystemOverrideArchiveFlag;
+    m_files = Ombrel::InitFileSystem(config);
+    assets = std::make_unique<Ombrel::CAssetModule>();
+    input = std::make_unique<Ombrel::CInputModule>();
+    render = std::make_unique<Ombrel::CRenderModule>();
+    return assets->Init() && input->Init() && render->Init();
+  }
+  void Stop() {
+    render.reset();
+    input.reset();
+    assets.reset();
+    Ombrel::ReleaseFileSystem(m_files);
+    m_files = nullptr;
+  }
+
+  std::unique_ptr<Ombrel::CAssetModule> assets;
+  std::unique_ptr<Ombrel::CInputModule> input;
+  std::unique_ptr<Ombrel::CRenderModule> render;
+
+ private:
+  std::string m_root;
+  CVFS* m_files = nullptr;
+};
+
+// An event as the game's senders make it: to every listener that takes its type.
+inline void SendEvent(Ombrel::CEventManager& events, int32_t type) {
+  Ombrel::SEventHeader event;
+  event.word = -1;
+  event.type = type;
+  events.Dispatch(event);
+}
+
+}  // namespace gamestatetest

@@ -1,0 +1,221 @@
+// The main story's state over real modules and a small content folder (the pause overlay's
+// content, the scene description and a capture target): its layer stack, the fades in and
+// out with the events that leave the state, the pause around the overlay, and the player's
+// progress stored when the state is left.
+
+#include "Src/Game/Vey_Game.h"
+
+#include <gtest/gtest.h>
+
+#include "Framework/Scene/omQuickNode.h"
+#include "Framework/Scene/omSceneManager.h"
+#include "Framework/omAssetModule.h"
+#include "Framework/omFileSystem.h"
+#include "Framework/omInput.h"
+#include "Framework/omInputModule.h"
+#include "Framework/omRenderModule.h"
+#include "Framework/omSaveModule.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "tests/Src/Game/GameStateTestKit.h"
+#include "tests/support/engine/ReportScope.h"
+#include "tests/support/engine/StagedKeys.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace Vey;
+
+namespace {
+
+constexpr int32_t kStateId = 4;
+constexpr int32_t kMenuId = 2;
+
+// The story's list over the scene description and the capture target alone.
+constexpr const char* kGameResources = R"(<?xml version="1.0"?>
+<Resources>
+  <Directory Path="App\Configs\">
+    <Buffer Name="GameInfo" FileName="GameInfo.xml"/>
+  </Directory>
+  <RenderTarget Name="RenderTarget" Width="64" Height="64"/>
+</Resources>
+)";
+
+class GameTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (m_game && m_entered) m_game->Release();
+    m_game.reset();
+    m_saves.reset();
+    m_modules.Stop();
+  }
+
+  void MakeContent() {
+    m_root = gamestatetest::CopyContent("game", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml",
+                                                 "App/Layouts/Pause.2dl", "App/Configs/GameInfo.xml"});
+    std::ofstream(m_root + "App/Configs/Game_Resources.xml") << kGameResources;
+  }
+
+  // The modules the state needs, a fresh save body, and the state entered.
+  void EnterGame() {
+    MakeContent();
+    ASSERT_TRUE(m_modules.Start(m_root));
+    m_saves = std::make_unique<Ombrel::CSaveModule>();
+    ASSERT_TRUE(m_saves->Init());
+    m_saves->ApplySaveInfo(sizeof(SSaveData), true);
+    CDataIniter fresh;
+    fresh.SetData(GetSaveData());
+    fresh.Init();
+    m_game = std::make_unique<CGame>(&m_application, nullptr, nullptr);
+    m_game->Attach(&m_events, nullptr, kStateId);
+    m_game->SetMenuId(m_menuId);
+    m_game->Init();
+    m_game->Start();
+    m_entered = true;
+  }
+
+  void Frame(float dt) {
+    Ombrel::GetActiveInput()->Update(dt);
+    m_game->ProcessInput(dt);
+    m_game->Update(dt);
+  }
+  void Send(int32_t type) { gamestatetest::SendEvent(m_events, type); }
+  Ombrel::CSceneManager& Scene() const { return *m_modules.render->GetSceneManager(); }
+
+  hmtest::CStagedKeys m_keys;
+  hmtest::CReportScope m_reports;
+  std::string m_root;
+  gamestatetest::CStateModules m_modules;
+  gamestatetest::CEventRecorder m_application;
+  Ombrel::CEventManager m_events;
+  std::unique_ptr<Ombrel::CSaveModule> m_saves;
+  std::unique_ptr<CGame> m_game;
+  int32_t m_menuId = kMenuId;
+  bool m_entered = false;
+};
+
+TEST_F(GameTest, InitStacksTheLayersBelowTheSystemLayerAndLeavesOnlyTheCheckAndDebugNodesDrawn) {
+  EnterGame();
+  const std::vector<const char*> names = Scene().GetLayerNames();
+  std::vector<std::string> order(names.begin(), names.end());
+  const auto systemInfo = std::find(order.begin(), order.end(), std::string("SystemInfo"));
+  ASSERT_NE(systemInfo, order.end());
+  ASSERT_GE(systemInfo - order.begin(), CGame::kLayerCount);
+  // Drawn in the reverse of their creation, "Start" first, right up to the system layer.
+  for (int i = 0; i < CGame::kLayerCount; ++i) {
+    EXPECT_EQ(*(systemInfo - 1 - i), CGame::kLayers[i]) << i;
+    EXPECT_TRUE(Scene().IsLayerVisible(CGame::kLayers[i]));
+  }
+  for (int node = 0; node < CGame::kQuickNodeCount; ++node) {
+    ASSERT_NE(m_game->GetQuickNode(CGame::EQuickNode(node)), nullptr) << node;
+    const bool drawn = node == CGame::kDebugRender || node == CGame::kSceneCheck;
+    EXPECT_EQ(m_game->GetQuickNode(CGame::EQuickNode(node))->IsDrawn(), drawn) << node;
+  }
+  ASSERT_NE(m_game->GetWorld(), nullptr);
+  EXPECT_TRUE(m_game->GetWorld()->IsLoaded());
+  EXPECT_NE(m_game->GetCaptureTexture(), nullptr);
+}
+
+TEST_F(GameTest, AFirstRunPlaysInTheFirstFreeProfileAndKeepsTheOthers) {
+  EnterGame();
+  const SSaveData& save = *GetSaveData();
+  ASSERT_EQ(save.current, 0);
+  EXPECT_STREQ(save.profiles[0].name, CGame::kDefaultProfileName);
+  EXPECT_TRUE(save.profiles[0].inUse);
+  EXPECT_FALSE(save.profiles[1].inUse);
+}
+
+TEST_F(GameTest, TheFadeInTakesItsFramesBeforeTheLocationPlays) {
+  const struct {
+    float dt;
+    std::vector<float> alphas;  // applied in the frames of the fade
+  } cases[] = {{0.1f, {0.4f, 0.8f, 1.0f}}, {0.25f, {1.0f}}, {0.3f, {1.0f}}};
+  for (const auto& c : cases) {
+    TearDown();
+    m_entered = false;
+    EnterGame();
+    Frame(0.0f);  // the music starts
+    for (float alpha : c.alphas) {
+      Frame(c.dt);
+      EXPECT_FLOAT_EQ(m_game->GetSceneAlpha(), alpha) << c.dt;
+    }
+    EXPECT_GE(m_game->GetFadeIn(), 1.0f) << c.dt;
+    EXPECT_TRUE(m_game->IsRecaptureRequested()) << c.dt;
+  }
+}
+
+TEST_F(GameTest, QuittingFadesOutAfterTheFadeInAndThenLeavesForTheMenuOrTheProgram) {
+  for (int32_t menu : {kMenuId, -1}) {
+    TearDown();
+    m_entered = false;
+    m_application.events.clear();
+    m_menuId = menu;
+    EnterGame();
+    Frame(0.1f);
+    Send(CGame::kEventClose);  // the pause menu's quit, during the fade-in
+    Frame(0.1f);
+    Frame(0.1f);
+    EXPECT_FLOAT_EQ(m_game->GetSceneAlpha(), 1.0f) << "the fade-in ends first";
+    Frame(0.1f);
+    EXPECT_FLOAT_EQ(m_game->GetSceneAlpha(), 0.6f);
+    EXPECT_TRUE(m_application.events.empty());
+    Frame(0.1f);
+    Frame(0.1f);
+    EXPECT_FLOAT_EQ(m_game->GetSceneAlpha(), 0.0f);
+    using Event = std::pair<int32_t, int32_t>;
+    const std::vector<Event> expected =
+        menu == -1 ? std::vector<Event>{{Ombrel::AE_EXIT, -1}}
+                   : std::vector<Event>{{Ombrel::AE_ADD_STATE, kMenuId}, {Ombrel::AE_STATE_FINISHED, -1}};
+    EXPECT_EQ(m_application.events, expected) << menu;
+  }
+}
+
+TEST_F(GameTest, PauseFreezesTheScreenAndResumeBringsTheLiveLayersBack) {
+  EnterGame();
+  for (int i = 0; i < 4; ++i) Frame(0.1f);
+  ASSERT_NE(m_game->GetPauseMenu(), nullptr) << hmtest::CReportScope::All();
+  Send(CGame::kEventPause);
+  EXPECT_TRUE(m_game->IsPaused());
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopCapture)->IsDrawn()) << "the next pass captures the screen";
+  Scene().Render();
+  EXPECT_FALSE(m_game->GetQuickNode(CGame::kTopCapture)->IsDrawn());
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopRender)->IsDrawn());
+  for (const char* layer : CGame::kLiveLayers) EXPECT_FALSE(Scene().IsLayerVisible(layer)) << layer;
+  EXPECT_TRUE(Scene().IsLayerVisible("Start"));
+
+  const float alpha = m_game->GetSceneAlpha();
+  Frame(0.1f);
+  EXPECT_EQ(m_game->GetSceneAlpha(), alpha) << "nothing behind the overlay moves";
+  Send(CGame::kEventPause);  // closes it again
+  for (int i = 0; i < 10 && m_game->IsPaused(); ++i) Frame(0.1f);
+  ASSERT_FALSE(m_game->IsPaused());
+  EXPECT_FALSE(m_game->GetQuickNode(CGame::kTopRender)->IsDrawn());
+  for (const char* layer : CGame::kLiveLayers) EXPECT_TRUE(Scene().IsLayerVisible(layer)) << layer;
+  EXPECT_TRUE(m_game->IsRecaptureRequested());
+}
+
+TEST_F(GameTest, LeavingStoresTheWorldsProgressInTheCurrentProfile) {
+  EnterGame();
+  m_game->GetWorld()->SetSceneObjectState(1, 7, 1, 0);
+  m_game->Release();
+  m_entered = false;
+  const SProfileData& profile = *GetSaveData()->CurrentProfile();
+  EXPECT_TRUE(profile.progress.last);
+  CMap restored(false);
+  std::ifstream description(m_root + "App/Configs/GameInfo.xml");
+  restored.Load(std::string(std::istreambuf_iterator<char>(description), {}));
+  restored.RestoreProgress(profile.progress);
+  ASSERT_EQ(restored.Scene(1).live.objectStates.size(), 1u);
+  EXPECT_EQ(restored.Scene(1).live.objectStates[0].id, 7u);
+  EXPECT_EQ(restored.Scene(1).live.objectStates[0].visible, 1);
+  EXPECT_TRUE(std::filesystem::exists(std::string(std::getenv("HOLLOWMERE_DATA_HOME")) + "/Saves/savegame.sav"));
+}
+
+}  // namespace
