@@ -15,6 +15,7 @@
 #include "Framework/omInputModule.h"
 #include "Framework/omRenderModule.h"
 #include "Framework/omSaveModule.h"
+#include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SaveData.h"
@@ -121,6 +122,17 @@ TEST_F(GameTest, InitStacksTheLayersBelowTheSystemLayerAndLeavesOnlyTheCheckAndD
   ASSERT_NE(m_game->GetWorld(), nullptr);
   EXPECT_TRUE(m_game->GetWorld()->IsLoaded());
   EXPECT_NE(m_game->GetCaptureTexture(), nullptr);
+  // This folder has no effect files, fonts or blur material: each is told by name, nothing
+  // is made of it, and the state still runs.
+  const std::string reports = hmtest::CReportScope::All();
+  for (const char* told : {"Particle file \"Art\\Environments\\Scene01\\Effects\\scene01.ptc\" was not loaded",
+                           "No particle emitter \"S24_Machette \"", "font \"DiaryRu\"", "material \"Art/Mats/Blur\""}) {
+    EXPECT_NE(reports.find(told), std::string::npos) << told;
+  }
+  EXPECT_EQ(m_game->GetEffects().sceneHints, nullptr);
+  EXPECT_FALSE(m_game->HasBlur());
+  Frame(0.1f);
+  Scene().Render();
 }
 
 TEST_F(GameTest, AFirstRunPlaysInTheFirstFreeProfileAndKeepsTheOthers) {
@@ -219,3 +231,42 @@ TEST_F(GameTest, LeavingStoresTheWorldsProgressInTheCurrentProfile) {
 }
 
 }  // namespace
+
+// The story's effects over the build's own effect files: every file and member is there, the
+// names with a trailing blank among them, and a second entry builds everything afresh.
+TEST(GameEffectsTest, EveryGroupAndPoolFindsItsEmittersInTheEffectFiles) {
+  hmtest::CReportScope reports;
+  gamestatetest::CStateModules modules;
+  ASSERT_TRUE(modules.Start(std::string(HM_BINARY_DIR) + "/content/"));
+  Ombrel::CSceneManager& scene = *modules.render->GetSceneManager();
+  for (const char* layer : {"SceneEffects", "IntermediateEffects", "HiddenObjectsEffects", "HUDEffects",
+                            "MiniGameEffects"}) {
+    scene.AddLayer(layer, Ombrel::CSceneManager::kSystemInfoLayer);
+  }
+  for (int entry = 0; entry < 2; ++entry) {
+    SCOPED_TRACE(entry);
+    SGameEffects effects;
+    CreateParticleManager();
+    SetUpGameEffects(effects);
+    EXPECT_TRUE(hmtest::CReportScope::All().empty()) << hmtest::CReportScope::All();
+    EXPECT_EQ(effects.scene->GetEmitters().GetCount(), 84u);
+    EXPECT_EQ(effects.closeUp->GetEmitters().GetCount(), 63u);
+    EXPECT_EQ(effects.miniGame->GetEmitters().GetCount(), 37u);
+    EXPECT_EQ(effects.hiddenObjects->GetEmitters().GetCount(), 9u);
+    for (const char* name : {"S24_Machette ", "I19a_Sledgehammer ", "I21_AquariumPot ", "G03_Tissue "}) {
+      const CEmitterGroup* groups[] = {effects.scene.get(), effects.closeUp.get(), effects.miniGame.get()};
+      EXPECT_TRUE(std::any_of(std::begin(groups), std::end(groups),
+                              [&](const CEmitterGroup* group) { return group->GetEmitters().Find(name); }))
+          << '"' << name << '"';
+    }
+    EXPECT_EQ(effects.LayerPools().size(), 8u);
+    ASSERT_EQ(effects.miniGamePools.size(), 9u);
+    ASSERT_NE(effects.MiniGamePool("SparkEmitters"), nullptr);
+    EXPECT_EQ(effects.MiniGamePool("SparkEmitters")->GetCount(), 4u);
+    EXPECT_EQ(effects.found->GetCount(), 10u);
+    EXPECT_EQ(effects.game1[0]->GetCount(), 6u);
+    EXPECT_STREQ(effects.closeUpHints->GetName().GetText(), "SceneHints");
+    ReleaseGameEffects(effects);
+    EXPECT_EQ(MP::CManager::GetInstance(), nullptr);
+  }
+}
