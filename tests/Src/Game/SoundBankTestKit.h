@@ -34,15 +34,16 @@ class CSoundBankFixture : public ::testing::Test {
     m_content.reset();
   }
 
-  // A content tree with the given sounds (0.5 s tones) and music tracks, and the "Sound"
-  // resources of the sounds.
-  void MakeContent(std::initializer_list<const char*> sounds, std::initializer_list<const char*> music = {}) {
+  // A content tree with the given sounds (tones of that many seconds, half a second unless
+  // told) and music tracks, and the "Sound" resources of the sounds.
+  void MakeContent(std::initializer_list<const char*> sounds, std::initializer_list<const char*> music = {},
+                   double soundSeconds = 0.5) {
     Release();
     std::vector<vfstest::SFile> files;
     std::string list = "<L><Directory Path=\"\">";
     for (const char* name : sounds) {
-      files.push_back(
-          {std::string("Sounds/") + name + ".wav", soundtest::ToneWave(soundtest::PcmFormat(44100, 16, 1), 500, 0.5)});
+      files.push_back({std::string("Sounds/") + name + ".wav",
+                       soundtest::ToneWave(soundtest::PcmFormat(44100, 16, 1), 500, soundSeconds)});
       list += std::string("<Sound Name=\"") + name + "\" FileName=\"" + name + "\"/>";
     }
     list += "</Directory></L>";

@@ -1,0 +1,146 @@
+// The item frame and the story dialog on the content the build makes: the "FrameSmall" layout
+// holds every entry both ask for, its pictures and font load, each dialog of the story has its
+// line and voice, each item its name, and the two screens drawn from it look as a player sees
+// them: dark wood and brass, cream text.
+
+#include "Framework/Resources/ResourceTypes/omResourceFont.h"
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/ResourceTypes/omResourceSound.h"
+#include "Framework/Resources/ResourceTypes/omResourceTexture.h"
+#include "Framework/Resources/omResourceManager.h"
+#include "Framework/Resources/omResourcesXMLLoader.h"
+#include "Quor/CSoundManager.h"
+#include "Quor/Timer.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_Dialog.h"
+#include "Src/Investigation/Vey_ItemFrame.h"
+#include "tests/Quor/SoundTestKit.h"
+#include "tests/Src/Investigation/OverlayTestKit.h"
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+using namespace Vey;
+using rendertest::SRgba;
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+class FramesContentTest : public overlaytest::COverlayDrawFixture {
+ protected:
+  void SetUp() override {
+    COverlayDrawFixture::SetUp();
+    soundtest::UseDummyAudio();
+    m_content = std::make_unique<CVFS>(m_root.c_str());
+    g_pVFS = m_content.get();
+    m_textures = std::make_unique<CTextureManager>("");
+    SetTextureManager(m_textures.get());
+    m_sounds = std::make_unique<CSoundManager>();
+    m_resources = std::make_unique<Ombrel::CResourceManager>();
+    m_resources->RegisterLoader(new Ombrel::CResFontLoader, "Font");
+    m_resources->RegisterLoader(new Ombrel::CResTextureLoader, "Texture");
+    m_resources->RegisterLoader(new Ombrel::CResSoundLoader, "Sound");
+    m_resources->RegisterLoader(new Ombrel::CResLayout2DLoader(m_resources.get()), "Layout2D");
+    Ombrel::CResourcesXMLLoader(m_resources.get()).Load("App/Configs/Frames_Resources.xml");
+    m_dictionary = std::make_unique<Ombrel::CXmlDictionary>();
+    m_dictionary->Load(Ombrel::CXmlDictionary::kGameDictionary);
+    m_bank.LoadGameSounds(m_resources.get());
+    Ombrel::CResourceLayout2D* layout = m_resources->GetLayout2D("FrameSmall");
+    m_frameLayout = layout ? layout->GetLayout() : nullptr;
+  }
+  void TearDown() override {
+    m_dictionary.reset();
+    m_resources.reset();
+    m_sounds.reset();
+    SetTextureManager(m_manager.get());
+    m_textures.reset();
+    g_pVFS = m_vfs.get();
+    m_content.reset();
+    DeleteFrameClock();
+    COverlayDrawFixture::TearDown();
+  }
+  // Reports but those of the sounds the rest of the game brings.
+  static std::string OwnReports() {
+    std::string own;
+    for (const std::string& text : hmtest::Reports())
+      if (text.find("sounds") == std::string::npos) own += text + "\n";
+    return own;
+  }
+  // Pixels of the block that are cream: light and warm.
+  static int CreamPixels(const std::vector<uint8_t>& frame, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const SRgba p = Pixel(frame, kSize, x, y);
+        count += p.r > 150 && p.r >= p.b + 20;
+      }
+    return count;
+  }
+
+  const std::string m_root = std::string(HM_BINARY_DIR) + "/content/";
+  std::unique_ptr<CVFS> m_content;
+  std::unique_ptr<CTextureManager> m_textures;
+  std::unique_ptr<CSoundManager> m_sounds;
+  std::unique_ptr<Ombrel::CResourceManager> m_resources;
+  CSoundContainer m_bank;
+  Ombrel::CLayout2D* m_frameLayout = nullptr;
+};
+
+TEST_F(FramesContentTest, EveryDialogAndItemOfTheStoryHasItsLineNameAndVoice) {
+  ASSERT_NE(m_frameLayout, nullptr) << hmtest::CReportScope::All();
+  CMap world(false);
+  ASSERT_EQ(world.Load(ReadText(m_root + "App/Configs/GameInfo.xml")), 0);
+  std::vector<std::string> keys = {"YOU_FOUND", "WELL_DONE", "FRAME_CONTINUE"};
+  auto addKeys = [&](const std::vector<SStoryEntry>& dialogs, const SObjectList& objects) {
+    for (const SStoryEntry& dialog : dialogs) keys.push_back(dialog.name);
+    for (const SSceneObject& object : objects)
+      if (object.pickable || object.clue) keys.push_back(object.name);
+  };
+  for (uint32_t slot = 0; slot < world.SceneCount(); ++slot)
+    addKeys(world.Scene(slot).dialogs, world.Scene(slot).objects);
+  for (uint32_t slot = 0; slot < world.CloseUpCount(); ++slot)
+    addKeys(world.CloseUp(slot).dialogs, world.CloseUp(slot).objects);
+  for (uint32_t slot = 0; slot < world.MiniGameCount(); ++slot) addKeys({}, world.MiniGame(slot).objects);
+  EXPECT_GE(keys.size(), 15u);
+  for (const std::string& key : keys) {
+    EXPECT_EQ(std::string(m_dictionary->GetPhrase(key.c_str())).rfind("NotFound", 0), std::string::npos) << key;
+    const char* voice = CDialog::VoiceOf(key);
+    if (*voice) {
+      EXPECT_GT(m_bank.GetSoundLength(m_bank.FindSound(voice)), 1.0f) << key;
+    }
+  }
+}
+
+TEST_F(FramesContentTest, TheFrameAndTheDialogDrawFromTheBuiltLayout) {
+  ASSERT_NE(m_frameLayout, nullptr) << hmtest::CReportScope::All();
+  CItemFrame frame("ItemFrame", m_frameLayout, nullptr, nullptr, nullptr, m_dictionary.get(), &m_bank);
+  CDialog dialog("Dialog", m_frameLayout, m_dictionary.get(), &m_bank);
+  EXPECT_EQ(OwnReports(), "");
+
+  frame.Show("S01_Knife");
+  EXPECT_EQ(frame.GetCaption(), "OLD KNIFE");
+  frame.Update(0.5f);
+  const std::vector<uint8_t> shown = DrawFrame(frame);
+  const SRgba panel = Pixel(shown, kSize, 12, 32);  // the wood beside the hollow
+  EXPECT_GT(panel.r, panel.b + 10);
+  EXPECT_LT(panel.r, 110);
+  EXPECT_GT(CreamPixels(shown, 8, 16, 56, 24), 4);            // the caption across the panel's top
+  EXPECT_EQ(Pixel(shown, kSize, 32, 2), overlaytest::kGrey);  // no dialog band
+
+  dialog.Open("S01_1_Dialog");
+  EXPECT_NEAR(dialog.GetSpeakingTime(), 2.17f, 0.05f);
+  dialog.Update(0.5f);
+  const std::vector<uint8_t> speaking = DrawFrame(dialog);
+  EXPECT_EQ(Pixel(speaking, kSize, 62, 1), (SRgba{0, 0, 0, 255}));  // the band across the top
+  EXPECT_GT(CreamPixels(speaking, 8, 0, 64, 8), 4);                 // the line in it
+  EXPECT_EQ(Pixel(speaking, kSize, 32, 32), overlaytest::kGrey);    // nothing of the frame
+  EXPECT_EQ(OwnReports(), "");
+}
+
+}  // namespace
