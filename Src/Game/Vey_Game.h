@@ -24,6 +24,8 @@ class CResourceFont;
 
 namespace Vey {
 
+class CDialog;
+class CItemFrame;
 class CMap;
 class CSoundContainer;
 
@@ -93,6 +95,8 @@ class CGame : public CGameBase {
   const SGameEffects& GetEffects() const { return m_effects; }
   TextureRecord* GetCaptureTexture() const { return m_captureTexture; }
   bool HasBlur() const { return m_blurQuad != nullptr; }
+  CItemFrame* GetItemFrame() const { return m_itemFrame; }
+  CDialog* GetDialog() const { return m_dialog; }
 
  private:
   // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
@@ -105,6 +109,7 @@ class CGame : public CGameBase {
   void LoadWorld();
   void LoadLayouts();
   void CreateSoundBank();
+  void CreateFrames();
   void MakeCurrentProfile();
   void ReleaseBlur();
   void ClearControls();
@@ -153,6 +158,9 @@ class CGame : public CGameBase {
   float m_fadeOut = 0.0f;
   float m_sceneAlpha = 0.0f;
   bool m_startMusic = true;
+  // On layers, owned by the state's scene group.
+  CItemFrame* m_itemFrame = nullptr;
+  CDialog* m_dialog = nullptr;
 };
 
 }  // namespace Vey

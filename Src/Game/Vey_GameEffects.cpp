@@ -174,15 +174,6 @@ std::unique_ptr<CEmitterGroup> MakeGroup(const char* const (&members)[N]) {
   return group;
 }
 
-// The scene manager reports and deletes a node it cannot take; null then.
-template <class TNode>
-TNode* Attach(TNode* node, const char* layer) {
-  Ombrel::CSceneManager* scene = Ombrel::GetSceneManager();
-  if (scene && scene->AddNode(node, layer) >= 0) return node;
-  if (!scene) delete node;
-  return nullptr;
-}
-
 // A pool of a missing emitter is not made: nothing would be left to copy.
 CEmitterPool* MakePool(const SPoolSpec& spec, MP::CEmitter* source) {
   if (!source) return nullptr;
@@ -191,20 +182,20 @@ CEmitterPool* MakePool(const SPoolSpec& spec, MP::CEmitter* source) {
 
 CEmitterPool* MakeLayerPool(const SPoolSpec& spec, MP::CEmitter* source) {
   CEmitterPool* pool = MakePool(spec, source);
-  return pool ? Attach(pool, spec.layer) : nullptr;
+  return pool ? AttachToLayer(pool, spec.layer) : nullptr;
 }
 
 void BuildGroups(SGameEffects& effects) {
   effects.scene = MakeGroup(kSceneMembers);
-  effects.sceneNode = Attach(new CEmitterGroupNode("SceneEmitters", effects.scene.get()), "SceneEffects");
+  effects.sceneNode = AttachToLayer(new CEmitterGroupNode("SceneEmitters", effects.scene.get()), "SceneEffects");
   effects.closeUp = MakeGroup(kCloseUpMembers);
   effects.closeUpNode = std::make_unique<CEmitterGroupNode>("IntermediateEmitters", effects.closeUp.get());
   effects.miniGame = MakeGroup(kMiniGameMembers);
   effects.miniGameNode =
-      Attach(new CEmitterGroupNode("MiniGameEmitters", effects.miniGame.get()), "MiniGameEffects");
+      AttachToLayer(new CEmitterGroupNode("MiniGameEmitters", effects.miniGame.get()), "MiniGameEffects");
   effects.hiddenObjects = MakeGroup(kHiddenObjectMembers);
   effects.hiddenObjectsNode =
-      Attach(new CEmitterGroupNode("HiddenObjectsEmitters", effects.hiddenObjects.get()), "HiddenObjectsEffects");
+      AttachToLayer(new CEmitterGroupNode("HiddenObjectsEmitters", effects.hiddenObjects.get()), "HiddenObjectsEffects");
 }
 
 void BuildPools(SGameEffects& effects) {
@@ -233,6 +224,14 @@ std::vector<CEmitterPool*> SGameEffects::LayerPools() const {
   std::vector<CEmitterPool*> pools = {sceneHints, closeUpHints, found, trail, stroke, game1[0], game1[1], game1[2]};
   pools.erase(std::remove(pools.begin(), pools.end(), nullptr), pools.end());
   return pools;
+}
+
+// The scene manager reports and deletes a node it cannot take.
+bool AttachNodeToLayer(Ombrel::ISceneNode* node, const char* layer) {
+  if (Ombrel::CSceneManager* scene = Ombrel::GetSceneManager()) return scene->AddNode(node, layer) >= 0;
+  HM_REPORT(kSource, "No scene manager for the node \"%s\"", node->GetName().GetText());
+  delete node;
+  return false;
 }
 
 void CreateParticleManager() {

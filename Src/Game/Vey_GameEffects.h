@@ -39,6 +39,14 @@ struct SGameEffects {
   std::vector<CEmitterPool*> LayerPools() const;
 };
 
+// Hands the node to the current scene group on the layer; false, the node deleted and the
+// reason reported, when it cannot be placed.
+bool AttachNodeToLayer(Ombrel::ISceneNode* node, const char* layer);
+template <class TNode>
+TNode* AttachToLayer(TNode* node, const char* layer) {
+  return AttachNodeToLayer(node, layer) ? node : nullptr;
+}
+
 // Creates the particle manager and loads the cursor's effect file.
 void CreateParticleManager();
 // Loads every effect file of the story, then builds the groups, nodes and pools and attaches

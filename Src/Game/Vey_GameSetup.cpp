@@ -25,6 +25,8 @@
 #include "Quor/OnScreenKeyboard.h"
 #include "Quor/ReportError.h"
 #include "Src/Game/Vey_Map.h"
+#include "Src/Investigation/Vey_Dialog.h"
+#include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_SoundContainer.h"
 
@@ -38,6 +40,7 @@ namespace {
 constexpr const char* kSource = "Src/Game/Vey_GameSetup";
 constexpr const char* kEffectFolder = "Shaders\\";
 constexpr const char* kKeyboardConfig = "OSK/osk.gcfg";
+constexpr const char* kFrameLayout = "FrameSmall";
 constexpr int kCloseUpLayouts = 29;
 constexpr int kLocationLayouts = 57;
 constexpr uint8_t kVkLeftButton = 1;
@@ -77,6 +80,7 @@ void CGame::Init() {
   CreateSoundBank();
   LoadLayouts();
   SetUpGameEffects(m_effects);
+  CreateFrames();
   if (Ombrel::ContentFileExists(kKeyboardConfig)) {
     OnScreenKeyboardInit();
   } else {
@@ -115,12 +119,10 @@ void CGame::CreateQuickNodes() {
       {"TopRender", &CGame::RenderTop, "PauseBackgroundRender", false},
       {"SceneCheck", &CGame::CheckCapture, "Start", true},
   };
-  Ombrel::CSceneManager* scene = Ombrel::GetSceneManager();
-  if (!scene) return;
   for (int i = 0; i < kQuickNodeCount; ++i) {
     auto* node = new Ombrel::CQuickNode(kNodes[i].name, Callback(this, kNodes[i].callback));
     node->SetDrawn(kNodes[i].drawn);
-    m_quickNodes[i] = scene->AddNode(node, kNodes[i].layer) >= 0 ? node : nullptr;
+    m_quickNodes[i] = AttachToLayer(node, kNodes[i].layer);
   }
 }
 
@@ -240,6 +242,18 @@ void CGame::LoadWorld() {
 
 void CGame::CreateSoundBank() {
   m_sounds = std::make_unique<CSoundContainer>();
+}
+
+// The item frame and the story dialog share the small frame's layout.
+void CGame::CreateFrames() {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceLayout2D* frame = resources ? resources->GetLayout2D(kFrameLayout) : nullptr;
+  Ombrel::CLayout2D* layout = frame ? frame->GetLayout() : nullptr;
+  if (!layout) ReportMissing("2-D layout", kFrameLayout);
+  m_itemFrame = AttachToLayer(
+      new CItemFrame("ItemFrame", layout, nullptr, m_world.get(), nullptr, GetDictionary(), m_sounds.get()),
+      "FrameSmall");
+  m_dialog = AttachToLayer(new CDialog("Dialog", layout, GetDictionary(), m_sounds.get()), "Dialog");
 }
 
 void CGame::LoadLayouts() {

@@ -130,6 +130,8 @@ TEST_F(GameTest, InitStacksTheLayersBelowTheSystemLayerAndLeavesOnlyTheCheckAndD
     EXPECT_NE(reports.find(told), std::string::npos) << told;
   }
   EXPECT_EQ(m_game->GetEffects().sceneHints, nullptr);
+  EXPECT_NE(m_game->GetItemFrame(), nullptr);
+  EXPECT_NE(m_game->GetDialog(), nullptr);
   EXPECT_FALSE(m_game->HasBlur());
   Frame(0.1f);
   Scene().Render();
