@@ -8,6 +8,7 @@
 #include "Quor/CShader.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/DirectX/CShader_PostEffectDX.h"
+#include "Quor/DirectX/Quordx.h"
 #include "Quor/RenderStates.h"
 #include "Src/Game/Vey_PauseMenu.h"
 
@@ -24,9 +25,11 @@ void RenderOnce(Ombrel::ISceneNode* node) {
 
 }  // namespace
 
-// Runs first in every pass, from the "Start" layer.
+// Runs first in every pass, from the "Start" layer. A device reset lost the captured picture
+// with the other device resources, so it is taken again.
 void CGame::CheckCapture() {
-  if (!m_recapture) return;
+  const bool deviceWasReset = TakeDeviceWasReset();
+  if (!deviceWasReset && !m_recapture) return;
   m_recapture = false;
   if (IsPaused()) {
     CaptureTop();

@@ -16,6 +16,7 @@
 #include "Framework/omRenderModule.h"
 #include "Framework/omSaveModule.h"
 #include "Src/Game/Vey_MPManager.h"
+#include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SaveData.h"
@@ -203,6 +204,13 @@ TEST_F(GameTest, PauseFreezesTheScreenAndResumeBringsTheLiveLayersBack) {
   EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopRender)->IsDrawn());
   for (const char* layer : CGame::kLiveLayers) EXPECT_FALSE(Scene().IsLayerVisible(layer)) << layer;
   EXPECT_TRUE(Scene().IsLayerVisible("Start"));
+  // A device reset loses the picture: the next pass takes it again.
+  m_game->EnableLiveLayers();
+  Scene().Render();
+  EXPECT_TRUE(Scene().IsLayerVisible("Scene"));
+  MarkDeviceWasReset();
+  Scene().Render();
+  EXPECT_FALSE(Scene().IsLayerVisible("Scene"));
 
   const float alpha = m_game->GetSceneAlpha();
   Frame(0.1f);
