@@ -1,0 +1,514 @@
+// The location logic over stand-in screens, layouts built here and a small world: entering and
+// leaving locations, restoring an open screen, conditions, links, clicks, items, navigation, the
+// overlays, the closing sequence and the ambient one-shots.
+
+#include "Src/Game/Vey_Scene.h"
+
+#include <gtest/gtest.h>
+
+#include "Framework/Scene/omSprite2DNode.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Screen.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "tests/Src/Game/SceneTestKit.h"
+#include "tests/Src/Game/SoundBankTestKit.h"
+
+#include <memory>
+#include <string>
+
+using namespace Vey;
+using namespace scenetest;
+
+namespace {
+
+class CPlainNode : public Ombrel::ISceneNode {
+ public:
+  explicit CPlainNode(const char* name) : Ombrel::ISceneNode(name) {}
+  void Render() override {}
+};
+
+bool Shown(const Ombrel::ISceneNode& node) { return (node.GetFlags() & 3u) == 3u; }
+
+const std::string kLampAction =
+    "<Action Object=\"Click\" Note=\"S01_Lamp_Note\" ReqState=\"Off\" ResState=\"Lit\" Sound=\"\" Animation=\"\">"
+    "<Conditions/><Effects><Effect Object=\"Glow\" Visible=\"True\"/></Effects>"
+    "<MapChanges><MapChange Object=\"Marker1\" Visible=\"True\"/></MapChanges></Action>";
+const std::string kDoorAction =
+    "<Action Object=\"Key\" Note=\"\" ReqState=\"Closed\" ResState=\"Open\" Sound=\"\" Animation=\"\"><Conditions>" +
+    Condition("Lamp", "Lit") + "</Conditions><Effects/><MapChanges/></Action>";
+const std::string kChairAction =
+    "<Action Object=\"Click\" Note=\"\" ReqState=\"Still\" ResState=\"Still\" Sound=\"\" Animation=\"\"><Conditions/>"
+    "<Effects><Effect Object=\"S33_Grandma\" Visible=\"True\"/></Effects><MapChanges/></Action>";
+
+// The first location: exits to the second (once the lamp is lit) and to a hidden-object scene,
+// a close-up and a mini-game link, and one object of every kind.
+std::string FirstLocation() {
+  SSceneText scene;
+  scene.sound = "amb_house";
+  scene.exits =
+      "<Exit Scene=\"S02\" Sprite=\"ToS02\" Open=\"False\" Sound=\"door_in_open\" Direction=\"N\"><Conditions>" +
+      Condition("Lamp", "Lit") +
+      "</Conditions></Exit>"
+      "<Exit Scene=\"HO01_1_34\" Sprite=\"ToHO\" Open=\"False\" Sound=\"\" Direction=\"HO\"><Conditions/></Exit>";
+  scene.closeUps = "<Intermediate Name=\"I01\" Sprite=\"ToCloseUp\" Open=\"False\"><Conditions/></Intermediate>";
+  scene.miniGames = "<MiniGame Name=\"G03\" Sprite=\"ToGame\" Open=\"False\"><Conditions/></MiniGame>";
+  scene.dialogs = "<Dialog Name=\"S01_1_Dialog\"><Conditions><Condition Object=\"Key\" Picked=\"True\"/></Conditions></Dialog>";
+  scene.objects = Object("Lamp", "Off", "LampOff", "", State("Off", "LampOff", true) + State("Lit", "LampLit", false),
+                         kLampAction) +
+                  Object("Key", "", "Key", "Pickable") + Object("Letter", "", "Letter", "Clue", "", "", "item_found") +
+                  Object("Bucket", "", "Bucket", "Draggable") +
+                  Object("Door", "Closed", "Door", "", State("Closed", "Door", true) + State("Open", "DoorOpen", false),
+                         kDoorAction) +
+                  Object("Glow", "", "Glow") +
+                  Object("Chair", "Still", "Chair", "", State("Still", "Chair", false), kChairAction);
+  return scene.Text();
+}
+
+std::string Location(const char* name, const char* sound) {
+  SSceneText scene;
+  scene.name = name;
+  scene.sound = sound;
+  return scene.Text();
+}
+
+const Vector2 kLinks[] = {{-1.0f, 0.5f}, {-1.0f, -0.5f}, {1.0f, 0.5f}, {1.0f, -0.5f}};
+const Vector2 kLamp{0.0f, 0.0f};
+const Vector2 kKey{0.3f, 0.0f};
+const Vector2 kDoor{0.0f, 0.6f};
+const Vector2 kNowhere{0.0f, -0.9f};
+
+class SceneTest : public gametest::CSoundBankFixture {
+ protected:
+  void SetUp() override {
+    gametest::CSoundBankFixture::SetUp();
+    m_save = std::make_unique<SSaveData>();
+    m_save->current = 0;
+    SProfileData& profile = m_save->profiles[0];
+    profile.gameMode = 2;
+    profile.location = kNoLocation;
+    profile.hiddenObject = kNoLocation;
+    profile.closeUp = kNoCloseUp;
+    profile.miniGame = kNoMiniGame;
+    m_layouts.AddSprite("Scene01", "ToS02", kLinks[0]);
+    m_layouts.AddSprite("Scene01", "ToHO", kLinks[1]);
+    m_layouts.AddSprite("Scene01", "ToCloseUp", kLinks[2]);
+    m_layouts.AddSprite("Scene01", "ToGame", kLinks[3]);
+    m_layouts.AddSprite("Scene01", "LampOff", kLamp);
+    m_layouts.AddSprite("Scene01", "LampLit", kLamp, false);
+    m_layouts.AddSprite("Scene01", "Key", kKey);
+    m_layouts.AddSprite("Scene01", "Letter", {0.6f, 0.0f});
+    m_layouts.AddSprite("Scene01", "Bucket", {-0.3f, 0.0f});
+    m_layouts.AddSprite("Scene01", "Door", kDoor);
+    m_layouts.AddSprite("Scene01", "DoorOpen", kDoor, false);
+    m_layouts.AddSprite("Scene01", "Glow", {0.0f, -0.6f}, false);
+    m_layouts.AddSprite("Scene01", "Chair", {0.6f, 0.6f});
+    m_layouts.AddSprite("Scene01", "root/Bucket_1", {-0.6f, -0.6f});
+    m_layouts.AddSprite("Scene01", "root/BucketTaken", {-0.6f, -0.3f}, false);
+    m_layouts.AddSprite("Scene02", "Floor", kLamp);
+    m_layouts.AddSprite("Intermediate01", "Drawer", kLamp);
+  }
+  void TearDown() override {
+    m_scene.reset();
+    m_bank.reset();
+    gametest::CSoundBankFixture::TearDown();
+  }
+
+  // The world and the scene over every stand-in; with sounds, a bank of the named ones.
+  void Build(std::initializer_list<const char*> sounds = {}, uint32_t random = 0) {
+    m_world = std::make_unique<CMap>(false);
+    ASSERT_EQ(m_world->Load(World({FirstLocation(), Location("S02", "amb_house"), Location("S03", "amb_woods")})), 0)
+        << hmtest::CReportScope::All();
+    if (sounds.size()) {
+      MakeContent(sounds);
+      m_bank = std::make_unique<CSoundContainer>();
+      m_bank->LoadGameSounds(m_resources.get());
+    }
+    SSceneParts parts;
+    parts.world = m_world.get();
+    parts.layouts = &m_layouts;
+    parts.save = m_save.get();
+    parts.hud = &m_hud;
+    parts.cursor = &m_cursor;
+    parts.sounds = m_bank.get();
+    parts.itemFrame = &m_frame;
+    parts.dialog = &m_dialog;
+    parts.closeUp = &m_closeUp;
+    parts.hiddenObjects = &m_hidden;
+    parts.miniGames[2] = &m_game;
+    parts.emitterNode = &m_emitterNode;
+    parts.captureNode = &m_captureNode;
+    parts.upperRenderNode = &m_upperNode;
+    parts.dragNode = &m_dragNode;
+    parts.saveGame = [this] { ++m_saves; };
+    parts.random = std::make_unique<CFixedRandom>(random);
+    m_scene = std::make_unique<CScene>(std::move(parts));
+  }
+
+  // One frame with the pointer at the layout position, pressed or not.
+  bool Frame(Vector2 at, bool down, float dt = 0.02f) {
+    m_scene->ProcessSceneInput(dt, {ToVirtualScreen(at), down});
+    return m_scene->UpdateScene(dt);
+  }
+  void Click(Vector2 at) {
+    Frame(at, true);
+    Frame(at, false);
+  }
+  Ombrel::SLayoutItem& Node(const char* name) { return *m_layouts.Node("Scene01", name); }
+  SProfileData& Profile() { return m_save->profiles[0]; }
+  SSceneSlot& First() { return m_world->Scene(0); }
+  bool Playing(const char* sound) const { return m_bank->IsPlaying(m_bank->FindSound(sound)); }
+
+  hmtest::CReportScope m_reportScope;
+  Log m_log;
+  CFakeHud m_hud{&m_log};
+  CFakeCursor m_cursor;
+  CFakeItemFrame m_frame{&m_log};
+  CFakeDialog m_dialog{&m_log};
+  CFakeCloseUp m_closeUp{&m_log};
+  CFakeHiddenObjects m_hidden{&m_log};
+  CFakeMiniGame m_game{&m_log, 2};
+  CFakeLayouts m_layouts{&m_log};
+  CPlainNode m_emitterNode{"SceneEmitters"};
+  CPlainNode m_captureNode{"SceneCapture"};
+  CPlainNode m_upperNode{"UpperRender"};
+  Ombrel::CSprite2DNode m_dragNode{"BucketNode", nullptr};
+  std::unique_ptr<SSaveData> m_save;
+  std::unique_ptr<CMap> m_world;
+  std::unique_ptr<CSoundContainer> m_bank;
+  std::unique_ptr<CScene> m_scene;
+  int m_saves = 0;
+};
+
+TEST_F(SceneTest, LeavingALocationStoresAndSavesButTheFirstEntryDoesNot) {
+  Build();
+  m_scene->LoadScene(0);
+  EXPECT_EQ(m_scene->GetCurrentLocation(), 0u);
+  EXPECT_EQ(m_saves, 0);
+  EXPECT_TRUE(Logged(m_log, "layouts.Load Scene01"));
+  EXPECT_TRUE(Logged(m_log, "layouts.Load Intermediate01")) << "the linked close-up's layout";
+  EXPECT_TRUE(Logged(m_log, "map.VisitScene 0"));
+  EXPECT_EQ(m_hud.currentLocation, 0);
+
+  Node("Key").visible = false;
+  m_world->SetSceneObjectState(0, uint32_t(Node("Key").index), 0, 1);
+  m_scene->LoadScene(1);
+  EXPECT_EQ(m_saves, 1);
+  EXPECT_EQ(Profile().location, 1u);
+  EXPECT_TRUE(Logged(m_log, "layouts.Unload Scene01"));
+  EXPECT_TRUE(Logged(m_log, "layouts.Unload Intermediate01"));
+  EXPECT_TRUE(Logged(m_log, "layouts.Load Scene02"));
+  EXPECT_NE(Profile().progress.last, 0) << "the progress block went into the profile";
+  EXPECT_EQ(Profile().progress.sceneObjects[0].firstCount, 1u) << "with the taken key's record";
+}
+
+TEST_F(SceneTest, TheAmbientLoopChangesWithItsNameAndGoesOnWhenTheNameStays) {
+  Build({"amb_house", "amb_woods"});
+  m_scene->LoadScene(0);
+  const int32_t house = m_bank->FindSound("amb_house");
+  ASSERT_NE(house, -1);
+  EXPECT_EQ(m_scene->GetAmbientSlot(), house);
+  EXPECT_EQ(m_hud.ambientSlot, house);
+  EXPECT_TRUE(Playing("amb_house"));
+  for (uint32_t location : {0u, 1u}) {
+    m_scene->LoadScene(location);
+    EXPECT_EQ(m_scene->GetAmbientSlot(), house);
+    EXPECT_TRUE(Playing("amb_house")) << "location " << location;
+  }
+  m_scene->LoadScene(2);
+  EXPECT_EQ(m_scene->GetAmbientSlot(), m_bank->FindSound("amb_woods"));
+  EXPECT_FALSE(Playing("amb_house"));
+  EXPECT_TRUE(Playing("amb_woods"));
+}
+
+TEST_F(SceneTest, ASavedOpenScreenIsReopenedAndWordsOutOfRangeCountAsNone) {
+  const struct {
+    uint32_t closeUp, hiddenObject, miniGame;
+    int32_t mode;
+    const char* opened;  // the log entry, or ""
+  } kCases[] = {
+      {0, 34, 2, kSceneModeCloseUp, "closeUp.Open 0"},
+      {kNoCloseUp, 34, 2, kSceneModeHiddenObjects, "hidden.Open 34"},
+      {kNoCloseUp, kNoLocation, 2, kSceneModeMiniGame, "game.Open 2"},
+      {kNoCloseUp, kNoLocation, kNoMiniGame, kSceneModeLocation, ""},
+      {31, 5, 12, kSceneModeLocation, ""},
+      {1000, 1000, 1000, kSceneModeLocation, ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "close-up " << c.closeUp << " hidden " << c.hiddenObject << " game " << c.miniGame);
+    m_log.clear();
+    Profile().closeUp = c.closeUp;
+    Profile().hiddenObject = c.hiddenObject;
+    Profile().miniGame = c.miniGame;
+    Build();
+    m_scene->LoadScene(0);
+    EXPECT_EQ(m_scene->GetMode(), c.mode);
+    int opened = 0;
+    for (const std::string& entry : m_log) opened += entry.find(".Open") != std::string::npos;
+    EXPECT_EQ(opened, *c.opened ? 1 : 0);
+    if (*c.opened) {
+      EXPECT_TRUE(Logged(m_log, c.opened));
+    }
+    if (c.mode == kSceneModeLocation) continue;
+    m_scene->LoadScene(1);
+    EXPECT_EQ(m_scene->GetCurrentLocation(), 0u) << "no change of location under an open screen";
+    EXPECT_EQ(m_saves, 0);
+  }
+}
+
+TEST_F(SceneTest, TheFirstObjectListHoldingTheNameDecidesAndANameFoundNowhereHolds) {
+  const std::string twin = Object("Twin", "A", "Twin");
+  SSceneText second;
+  second.name = "S02";
+  second.objects = twin;
+  Build();
+  m_world = std::make_unique<CMap>(false);
+  m_world->Load(World({FirstLocation(), second.Text()},
+                      "<Intermediate><Objects>" + Object("Twin", "B", "Twin") + Object("Only", "C", "Only") +
+                          "</Objects><MiniGames/><Dialogs/><DiaryEntries/></Intermediate>\n"));
+  SSceneParts parts;
+  parts.world = m_world.get();
+  parts.save = m_save.get();
+  CScene scene(std::move(parts));
+  const struct {
+    const char* object;
+    const char* state;
+    bool holds;
+  } kCases[] = {
+      {"Lamp", "Off", true}, {"Lamp", "Lit", false},  {"Lamp", "!Lit", true}, {"Lamp", "!Off", false},
+      {"Twin", "A", true},   {"Twin", "B", false},    {"Only", "C", true},    {"Only", "!C", false},
+      {"Nowhere", "X", true}, {"Nowhere", "!X", true},
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(scene.ConditionsHold({{c.object, c.state}}), c.holds) << c.object << " " << c.state;
+  EXPECT_FALSE(scene.ConditionsHold({{"Lamp", "Off"}, {"Twin", "B"}})) << "every condition must hold";
+
+  SCondition picked;
+  picked.object = "Key";
+  picked.kind = EConditionKind::Picked;
+  picked.picked = false;
+  EXPECT_TRUE(scene.StoryConditionsHold({picked}));
+  picked.picked = true;
+  EXPECT_FALSE(scene.StoryConditionsHold({picked}));
+  SCondition state;
+  state.object = "Lamp";
+  state.state = "!Lit";
+  EXPECT_FALSE(scene.StoryConditionsHold({state})) << "no negation for dialogs";
+}
+
+TEST_F(SceneTest, HoveringALinkOpensItForGoodOnceItsConditionsHold) {
+  Build();
+  m_scene->LoadScene(0);
+  SExit& toSecond = First().exits[0];
+  Frame(kLinks[0], false);
+  EXPECT_FALSE(toSecond.open) << "the lamp is not lit";
+  EXPECT_EQ(m_cursor.last.exitTarget, 0) << "nothing to take: the current location";
+  First().objects[0].state = "Lit";
+  Frame(kNowhere, false);
+  EXPECT_FALSE(toSecond.open) << "opens under the cursor only";
+  Frame(kLinks[0], false);
+  EXPECT_TRUE(toSecond.open);
+  EXPECT_EQ(m_cursor.last.exitTarget, 1);
+  First().objects[0].state = "Off";
+  Frame(kLinks[0], false);
+  EXPECT_EQ(m_cursor.last.exitTarget, 1) << "stays open";
+
+  SExit& toSearch = First().exits[1];
+  toSearch.open = false;  // its hidden-object scene is done
+  toSearch.second = true;
+  Frame(kLinks[1], false);
+  EXPECT_FALSE(toSearch.open);
+  Frame(kLinks[2], false);
+  EXPECT_TRUE(First().closeUps[0].open);
+  EXPECT_EQ(m_cursor.last.closeUp, 0);
+}
+
+TEST_F(SceneTest, ClickingTakesPickableAndClueObjectsAndDragsTheDraggableOne) {
+  const struct {
+    const char* object;
+    bool visible;
+    int32_t mode;
+    bool inventory, pickupEffects;
+  } kCases[] = {
+      {"Key", true, kSceneModeItemFound, true, false},
+      {"Letter", true, kSceneModeItemFound, false, true},
+      {"Key", false, kSceneModeLocation, false, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.object << (c.visible ? " shown" : " hidden"));
+    Build();
+    m_scene->LoadScene(0);
+    m_log.clear();
+    Node(c.object).visible = c.visible;
+    m_scene->ClickObject(c.object);
+    EXPECT_EQ(m_scene->GetMode(), c.mode);
+    EXPECT_EQ(Logged(m_log, std::string("frame.Show ") + c.object), c.visible);
+    EXPECT_EQ(Logged(m_log, std::string("hud.AddItem ") + c.object), c.inventory);
+    EXPECT_EQ(Logged(m_log, "hud.PlayPickupEffects"), c.pickupEffects);
+    EXPECT_FALSE(Node(c.object).visible);
+    SObjectStateList& states = First().live.objectStates;
+    const bool recorded = !states.empty() && states.back().id == uint32_t(Node(c.object).index) &&
+                          states.back().removed == 1;
+    EXPECT_EQ(recorded, c.visible);
+  }
+
+  Build();
+  m_scene->LoadScene(0);
+  m_scene->ClickObject("Bucket");
+  EXPECT_EQ(m_scene->GetDraggedObject(), "Bucket");
+  EXPECT_FALSE(Node("root/Bucket_1").visible);
+  EXPECT_TRUE(Shown(m_dragNode));
+  m_scene->UpdateScene(0.02f);
+  EXPECT_EQ(m_scene->GetRenderView().draggedItem, "Bucket");
+  Node("root/BucketTaken").visible = true;
+  Click(kNowhere);
+  EXPECT_EQ(m_scene->GetDraggedObject(), "");
+  EXPECT_FALSE(Shown(m_dragNode));
+  EXPECT_TRUE(Node("root/Bucket_1").visible) << "the bucket is back";
+}
+
+TEST_F(SceneTest, AnItemUsedOnAnObjectRunsItsActionOrTellsTheWrongAction) {
+  Build();
+  m_scene->LoadScene(0);
+  m_log.clear();
+  m_scene->UseItemOnScene("Door", "Key");
+  EXPECT_EQ(First().objects[4].state, "Closed") << "the lamp is not lit";
+  EXPECT_FALSE(Logged(m_log, "hud.ShowNote WRONG_ACTION")) << "an action for the key exists";
+  m_scene->UseItemOnScene("Door", "Rope");
+  EXPECT_TRUE(Logged(m_log, "hud.ShowNote WRONG_ACTION"));
+  m_log.clear();
+  m_scene->UseItemOnScene("Glow", "Rope");
+  EXPECT_TRUE(m_log.empty()) << "a plain object says nothing";
+
+  m_scene->UseItemOnScene("Lamp", "Click");
+  EXPECT_EQ(First().objects[0].state, "Lit");
+  EXPECT_FALSE(Node("LampOff").visible);
+  EXPECT_TRUE(Node("LampLit").visible);
+  EXPECT_TRUE(Node("Glow").visible) << "the action's effect";
+  EXPECT_TRUE(Logged(m_log, "hud.ShowNote S01_Lamp_Note"));
+  EXPECT_TRUE(Logged(m_log, "map.SetMarkerVisible Marker1 1"));
+  EXPECT_TRUE(Logged(m_log, "hud.RemoveItem Click"));
+  EXPECT_TRUE(First().exits[0].open) << "the exits are tested again";
+
+  m_scene->UseItemOnScene("Door", "Key");
+  EXPECT_EQ(First().objects[4].state, "Open");
+  EXPECT_TRUE(Node("DoorOpen").visible);
+  EXPECT_TRUE(Logged(m_log, "hud.RemoveItem Key"));
+}
+
+TEST_F(SceneTest, AClickTakesAnExitBeforeAMiniGameBeforeACloseUp) {
+  const struct {
+    bool exit, game, closeUp, hidden;
+    uint32_t location;
+    int32_t mode;
+  } kCases[] = {
+      {true, true, true, false, 1, kSceneModeLocation},
+      {false, true, true, false, 0, kSceneModeMiniGame},
+      {false, false, true, false, 0, kSceneModeCloseUp},
+      {false, false, false, true, 0, kSceneModeHiddenObjects},
+      {false, false, false, false, 0, kSceneModeLocation},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.exit << c.game << c.closeUp << c.hidden);
+    Build();
+    const Vector2 spot{0.5f, -0.9f};
+    static_cast<Ombrel::SLayoutBox&>(Node("ToS02")).position = c.exit ? spot : kLinks[0];
+    static_cast<Ombrel::SLayoutBox&>(Node("ToGame")).position = c.game ? spot : kLinks[3];
+    static_cast<Ombrel::SLayoutBox&>(Node("ToCloseUp")).position = c.closeUp ? spot : kLinks[2];
+    static_cast<Ombrel::SLayoutBox&>(Node("ToHO")).position = c.hidden ? spot : kLinks[1];
+    m_scene->LoadScene(0);
+    First().objects[0].state = "Lit";
+    m_captureNode.Hide();
+    Click(spot);
+    EXPECT_EQ(m_scene->GetCurrentLocation(), c.location);
+    EXPECT_EQ(m_scene->GetMode(), c.mode);
+    EXPECT_EQ(Shown(m_captureNode), c.mode != kSceneModeLocation);
+  }
+  EXPECT_EQ(m_hud.currentLocation, 0);
+}
+
+TEST_F(SceneTest, AClickOverTheHudTakesObjectsButNeverNavigates) {
+  Build();
+  m_hud.overHud = true;
+  static_cast<Ombrel::SLayoutBox&>(Node("ToCloseUp")).position = kKey;
+  m_scene->LoadScene(0);
+  Click(kKey);
+  EXPECT_TRUE(Logged(m_log, "hud.AddItem Key"));
+  EXPECT_FALSE(Logged(m_log, "closeUp.Open 0"));
+}
+
+TEST_F(SceneTest, TheDiaryHoldsEveryClickBackAndClosingItShowsTheCapture) {
+  Build();
+  m_scene->LoadScene(0);
+  m_hud.mode = kHudModeDiary;
+  m_upperNode.Show();
+  m_captureNode.Hide();
+  Click(kKey);
+  Click(kLinks[2]);
+  EXPECT_EQ(m_scene->GetMode(), kSceneModeLocation);
+  EXPECT_FALSE(Logged(m_log, "frame.Show Key"));
+  EXPECT_FALSE(First().closeUps[0].open) << "no hover test under the diary";
+  EXPECT_TRUE(m_scene->IsOverlayOpen());
+  EXPECT_TRUE(m_scene->GetRenderView().overlayOpen);
+
+  m_hud.closeDiary = true;
+  Frame(kNowhere, false);
+  EXPECT_FALSE(m_scene->IsOverlayOpen());
+  EXPECT_FALSE(Shown(m_upperNode));
+  EXPECT_TRUE(Shown(m_captureNode));
+
+  Build();
+  Profile().closeUp = 0;
+  m_scene->LoadScene(0);
+  m_hud.mode = kHudModeMap;
+  m_upperNode.Show();
+  m_captureNode.Hide();
+  m_log.clear();
+  Frame(kNowhere, true);
+  EXPECT_FALSE(Logged(m_log, "closeUp.ReadInput")) << "the close-up samples nothing under the map";
+  m_hud.map.state = 0;
+  Frame(kNowhere, false);
+  EXPECT_EQ(m_hud.mode, 0) << "a closed map gives the display its previous mode";
+  EXPECT_FALSE(Shown(m_upperNode));
+  EXPECT_TRUE(Shown(m_captureNode));
+  Frame(kNowhere, true);
+  EXPECT_TRUE(Logged(m_log, "closeUp.ReadInput"));
+}
+
+TEST_F(SceneTest, TheClosingSequenceOpensItsDialogsOnTimeAndTheLastOnlyOnce) {
+  Build();
+  m_scene->LoadScene(0);
+  m_scene->UseItemOnScene("Chair", "Click");
+  EXPECT_TRUE(m_scene->IsEnding());
+  EXPECT_EQ(Profile().gameMode, 6u);
+  const float dt = 0.02f;
+  float second = -1.0f;
+  bool ended = false;
+  int frames = 0;
+  for (; frames < 2000 && !ended; ++frames) {
+    m_dialog.state = 0;  // every dialog is over by the next frame
+    ended = Frame(kNowhere, false, dt);
+    if (second < 0.0f && Logged(m_log, "dialog.Open S35_2_Dialog")) second = float(frames + 1) * dt;
+  }
+  EXPECT_TRUE(ended);
+  EXPECT_NEAR(second, 13.44f, 2 * dt);
+  EXPECT_EQ(CountLogged(m_log, "dialog.Open S35_3_Dialog"), 1);
+  EXPECT_NEAR(float(frames) * dt, 20.0f, 2 * dt);
+}
+
+TEST_F(SceneTest, AnAmbientOneShotSoundsEveryFourSecondsAlsoInACloseUp) {
+  Build({"out_5", "in_5"}, 4);
+  m_scene->LoadScene(0);
+  for (int i = 0; i < 4; ++i) Frame(kNowhere, false, 1.0f);
+  EXPECT_FALSE(Playing("out_5"));
+  Frame(kNowhere, false, 1.0f);
+  EXPECT_TRUE(Playing("out_5")) << "location 1 is outside: out_ and random 4 + 1";
+  m_bank->StopAllExcept(-1, -1);
+  Click(kLinks[2]);
+  ASSERT_EQ(m_scene->GetMode(), kSceneModeCloseUp);
+  for (int i = 0; i < 4; ++i) Frame(kNowhere, false, 1.0f);
+  EXPECT_FALSE(Playing("out_5"));
+  Frame(kNowhere, false, 1.0f);
+  EXPECT_TRUE(Playing("out_5"));
+}
+
+}  // namespace
