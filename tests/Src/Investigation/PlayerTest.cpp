@@ -1,0 +1,219 @@
+// The heads-up display's logic: the aspect set, the inventory with its scrolling and its saved
+// list, taking and applying an item, the hint charge by game mode, the note line, the menu
+// button and the hidden-object list.
+
+#include "tests/Src/Investigation/HudTestKit.h"
+
+#include "Framework/omEventManager.h"
+
+#include <vector>
+
+using namespace Vey;
+using hudtest::ItemKey;
+using hudtest::SlotPosition;
+
+namespace {
+
+class PlayerTest : public hudtest::CHudFixture {
+ protected:
+  std::vector<int32_t> SavedIds() {
+    return std::vector<int32_t>(Profile().inventory, Profile().inventory + Profile().inventoryCount);
+  }
+  std::vector<int32_t> EntryIds() {
+    std::vector<int32_t> ids;
+    for (const CPlayer::SInventoryEntry& entry : Hud().GetInventory()) ids.push_back(entry.id);
+    return ids;
+  }
+};
+
+TEST(PlayerAspect, TheDisplayRatioChoosesTheAspectSet) {
+  const struct {
+    float ratio;
+    const char* name;
+    int slots;
+  } kCases[] = {{1.6f, "16:10", 12}, {1.25f, "5:4", 8},  {1.34f, "4:3", 9},    {4.0f / 3.0f, "4:3", 9},
+                {1.5f, "16:9", 14},  {1.78f, "16:9", 14}, {1.2599f, "5:4", 8}, {1.27f, "16:9", 14}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.ratio);
+    const int32_t layout = CPlayer::SelectAspectLayout(c.ratio);
+    EXPECT_STREQ(CPlayer::AspectName(layout), c.name);
+    EXPECT_EQ(CPlayer::VisibleSlotCount(layout), c.slots);
+  }
+}
+
+TEST_F(PlayerTest, OnlyTheMatchingAspectSetIsShownAndTheMarkersAreHidden) {
+  Hud();
+  EXPECT_TRUE(m_layout.FindItem("root/HUD16:9/Slot1")->visible);
+  EXPECT_FALSE(m_layout.FindItem("root/HUD4:3/Slot1")->visible);
+  EXPECT_FALSE(m_layout.FindItem("root/HUD16:9/Dummy01")->visible);
+  EXPECT_FALSE(m_layout.FindItem("root/HUD16:9/hudleft(Blood)")->visible);
+  EXPECT_TRUE(m_layout.FindItem("root/HUD16:9/LeftArrowInactive")->visible);
+  EXPECT_FALSE(m_layout.FindItem("root/HUD16:9/LeftArrowActive")->visible);
+
+  m_camera.reset();  // one camera at a time: the old one clears the current camera
+  m_camera = std::make_unique<hmtest::CCameraInMode>(kAspectStandard);
+  Hud().BuildHud();
+  EXPECT_TRUE(Hud().HasLayoutChanged());
+  EXPECT_EQ(Hud().VisibleSlots(), 9);
+  EXPECT_TRUE(m_layout.FindItem("root/HUD4:3/Slot1")->visible);
+  EXPECT_FALSE(m_layout.FindItem("root/HUD16:9/Slot1")->visible);
+}
+
+TEST_F(PlayerTest, AddingAndRemovingKeepsTheBarScrolledAndTheSavedListInStep) {
+  AddLanded(14);
+  EXPECT_EQ(Hud().GetFirstVisibleSlot(), 0u) << "fourteen items fill the wide bar without scrolling";
+  AddLanded(1, 14);
+  EXPECT_EQ(Hud().GetFirstVisibleSlot(), 1u) << "the fifteenth scrolls into view";
+  EXPECT_EQ(SavedIds(), EntryIds());
+
+  Hud().RemoveItem(ItemKey(3));
+  EXPECT_EQ(Hud().GetFirstVisibleSlot(), 0u) << "removing while scrolled to the end scrolls back";
+  EXPECT_EQ(SavedIds(), EntryIds());
+  EXPECT_EQ(Hud().GetInventory().size(), 14u);
+
+  Hud().RemoveItem("NotAnItem");
+  EXPECT_EQ(Hud().GetInventory().size(), 14u);
+  Hud().RemoveItem(ItemKey(4));
+  EXPECT_EQ(Hud().GetFirstVisibleSlot(), 0u) << "a bar that is not full does not scroll";
+  EXPECT_EQ(SavedIds(), EntryIds());
+}
+
+TEST_F(PlayerTest, TheArrowsScrollOnlyWithinTheInventory) {
+  AddLanded(16);
+  ASSERT_EQ(Hud().GetFirstVisibleSlot(), 2u);
+  Click({1.55f, -0.85f});
+  EXPECT_EQ(Hud().GetFirstVisibleSlot(), 2u) << "already at the end";
+  Click({-1.55f, -0.85f});
+  Click({-1.55f, -0.85f});
+  Click({-1.55f, -0.85f});
+  EXPECT_EQ(Hud().GetFirstVisibleSlot(), 0u) << "no further than the first item";
+  Frame({-1.55f, -0.85f}, true);
+  EXPECT_TRUE(m_layout.FindItem("root/HUD16:9/LeftArrowActive")->visible) << "pressed";
+  Frame({-1.55f, -0.85f}, false);
+  EXPECT_FALSE(m_layout.FindItem("root/HUD16:9/LeftArrowActive")->visible) << "released";
+  Click({1.55f, -0.85f});
+  EXPECT_EQ(Hud().GetFirstVisibleSlot(), 1u);
+}
+
+TEST_F(PlayerTest, AFullInventoryRefusesTheThirtyFirstItem) {
+  AddLanded(30);
+  Hud().AddItem(ItemKey(30), {2048, 2048});
+  EXPECT_EQ(Hud().GetInventory().size(), 30u);
+  EXPECT_EQ(Profile().inventoryCount, 30u);
+  EXPECT_EQ(Profile().diaryCount, 0u) << "nothing written past the list";
+  EXPECT_TRUE(hmtest::Reported("inventory"));
+}
+
+TEST_F(PlayerTest, TheSavedListComesBackInOrderAndScrolledToItsEnd) {
+  for (int32_t id : {5, 0, 30, 7, 1, 2, 3, 4, 6, 8, 9, 10, 11, 12, 13, 14}) SSaveData::AddItem(Profile(), id);
+  Hud().LoadInventory();
+  ASSERT_EQ(Hud().GetInventory().size(), 16u);
+  EXPECT_EQ(Hud().GetInventory()[0].key, "Item05");
+  EXPECT_EQ(Hud().GetInventory()[2].key, "Item30");
+  EXPECT_EQ(Hud().GetInventory()[2].progress, 1.0f);
+  EXPECT_EQ(Hud().GetFirstVisibleSlot(), 2u);
+  EXPECT_EQ(SavedIds(), EntryIds());
+}
+
+TEST_F(PlayerTest, AnItemIsTakenFromItsSlotAndAppliedByTheNextClick) {
+  Hud().AddItem(ItemKey(0), {2048, 2048});
+  Click(SlotPosition(1));
+  EXPECT_FALSE(Hud().HasItemInHand()) << "an item still flying cannot be taken";
+  for (int i = 0; i < 30; ++i) Frame({0, 0.9f}, false);
+  AddLanded(1, 1);
+
+  Click(SlotPosition(1));
+  EXPECT_EQ(Hud().GetHeldItem(), ItemKey(0));
+  EXPECT_EQ(Hud().GetUsedItem(), "");
+
+  // The click that applies the held item takes nothing else, not even the item under it.
+  Click(SlotPosition(2));
+  EXPECT_FALSE(Hud().HasItemInHand());
+  EXPECT_EQ(Hud().GetUsedItem(), ItemKey(0));
+  EXPECT_EQ(Hud().GetUsedItem(), "") << "reading the used item consumes it";
+
+  Click(SlotPosition(5));
+  EXPECT_FALSE(Hud().HasItemInHand()) << "an empty slot gives nothing";
+}
+
+TEST_F(PlayerTest, TheHintRechargesInAMinuteOnlyInTheHintModes) {
+  const struct {
+    uint32_t mode;
+    float seconds;
+  } kCases[] = {{1, 60.0f}, {3, 60.0f}, {2, 120.0f}, {4, 120.0f}, {0, 120.0f}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.mode);
+    Profile().gameMode = c.mode;
+    Hud().SetHintCharge(0.0f);
+    const int frames = int(c.seconds * 10.0f);
+    for (int i = 0; i < frames - 10; ++i) Hud().Update(0.1f);
+    EXPECT_LT(Hud().GetHintCharge(), 1.0f);
+    for (int i = 0; i < 11; ++i) Hud().Update(0.1f);
+    EXPECT_EQ(Hud().GetHintCharge(), 1.0f);
+  }
+}
+
+TEST_F(PlayerTest, TheNoteFadesInHoldsAndFadesOutOverFiveSeconds) {
+  const struct {
+    float timer, alpha;
+  } kCurve[] = {{0.0f, 0.0f}, {0.05f, 0.5f}, {0.1f, 1.0f}, {0.5f, 1.0f}, {0.9f, 1.0f}, {0.95f, 0.5f}, {1.0f, 0.0f}};
+  for (const auto& c : kCurve) EXPECT_NEAR(CPlayer::NoteAlpha(c.timer), c.alpha, 1e-5f) << c.timer;
+
+  Hud().ShowNote("WRONG_ACTION");
+  for (int i = 0; i < 240; ++i) Hud().UpdateNoteTimer(0.02f);
+  EXPECT_NEAR(Hud().GetNoteTimer(), 0.96f, 1e-4f);
+  Hud().ShowNote("G02_Hint_Note");
+  EXPECT_EQ(Hud().GetNoteTimer(), 0.0f) << "a new note starts faded out again";
+  EXPECT_STREQ(Hud().GetNoteKey(), "G02_Hint_Note");
+  for (int i = 0; i < 260; ++i) Hud().UpdateNoteTimer(0.02f);
+  EXPECT_EQ(Hud().GetNoteTimer(), 1.0f);
+
+  Hud().ShowNote(std::string(40, 'K'));
+  EXPECT_EQ(std::string(Hud().GetNoteKey()), std::string(31, 'K')) << "a longer key is cut, not overrun";
+  EXPECT_TRUE(hmtest::Reported("longer than 31"));
+}
+
+struct SPauseListener : Ombrel::IEventHandler {
+  bool HandleEvent(const Ombrel::SEventHeader& event) override {
+    events.push_back(event);
+    return true;
+  }
+  bool AcceptsEvent(int32_t) override { return true; }
+  std::vector<Ombrel::SEventHeader> events;
+};
+
+TEST_F(PlayerTest, TheMoonSendsThePauseEventToEveryListener) {
+  Ombrel::CEventManager events;
+  SPauseListener listener;
+  events.AddListener(&listener);
+  m_collaborators.events = &events;
+  Click({0.0f, 0.5f});
+  EXPECT_TRUE(listener.events.empty());
+  Click({-1.65f, -0.6f});
+  ASSERT_EQ(listener.events.size(), 1u);
+  EXPECT_EQ(listener.events[0].type, 1);
+  EXPECT_EQ(listener.events[0].target, 0);
+  EXPECT_EQ(listener.events[0].mask, 0);
+  EXPECT_EQ(listener.events[0].word, -1);
+  EXPECT_TRUE(Hud().IsMouseOverHud());
+  events.RemoveListener(&listener);
+}
+
+TEST_F(PlayerTest, TheHiddenObjectListCrossesOutFoundLinesAndPlacesFlights) {
+  auto list = std::make_unique<std::vector<std::string>>(std::vector<std::string>{"Key3", "Rope0", "Lamp1"});
+  Hud().SetHiddenObjectList(std::move(list));
+  Hud().ResetHiddenObjectList();
+  EXPECT_EQ(Hud().GetListRecord(0).active, 0.0f);
+  EXPECT_EQ(Hud().GetListRecord(1).active, 1.0f) << "a line found before the scene opened is crossed out at once";
+  EXPECT_EQ(Hud().GetListRecord(1).progress, 1.0f);
+  EXPECT_EQ(Hud().GetListRecord(5).active, 0.0f);
+
+  // Without a dictionary the key is its own phrase; the trailing digit is dropped.
+  const Vector2 lamp = Hud().GetHiddenObjectListPosition("Lamp2");
+  const Vector2 marker = ToVirtualScreen({1.2f, 0.5f - 0.3f});
+  EXPECT_FLOAT_EQ(lamp.x, marker.x - 0.6f * 256.0f * 0.5f);
+  EXPECT_FLOAT_EQ(lamp.y, marker.y);
+  EXPECT_EQ(Hud().GetHiddenObjectListPosition("Chair").x, 0.0f);
+}
+
+}  // namespace
