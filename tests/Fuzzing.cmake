@@ -101,6 +101,14 @@ hm_fuzz_target(mask
   COMMAND $<TARGET_FILE:texture> mask ${scratch}/mask/Cursor.png ${s}/mask/bytes.msk
   COMMAND $<TARGET_FILE:texture> mask ${scratch}/mask/Cursor.png ${s}/mask/bits.msk --bits --threshold 128
   DEPENDS comictool texture)
+# Cursor seeds of both depths, from the same picture in a scratch folder of their own.
+hm_fuzz_target(cursor
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${scratch}/cursor
+  COMMAND $<TARGET_FILE:comictool> osk ${scratch}/cursor
+  COMMAND $<TARGET_FILE:texture> decode ${scratch}/cursor/Cursor.mpt ${scratch}/cursor/Cursor.png
+  COMMAND $<TARGET_FILE:curtool> write ${scratch}/cursor/Cursor.png ${s}/cursor/deep.cur 1 2
+  COMMAND $<TARGET_FILE:curtool> write ${scratch}/cursor/Cursor.png ${s}/cursor/mask.cur 0 0 --bits 24
+  DEPENDS comictool texture curtool)
 hm_fuzz_target(reslist
   COMMAND ${CMAKE_COMMAND} -E copy ${t}/reslist/nested.xml ${t}/reslist/flags.xml ${s}/reslist
   DEPENDS ${t}/reslist/nested.xml ${t}/reslist/flags.xml)

@@ -14,6 +14,7 @@ endmacro()
 
 hm_tool_layers(art quor)  # Cairo, and the texture tool's writers
 hm_tool_layers(astar_bench common)
+hm_tool_layers(curtool quor)  # the cursor file layout, and the texture tool's PNG reader
 hm_tool_layers(comictool quor)
 hm_tool_layers(fontmaker quor)  # FreeType, and the font and texture layouts the engine reads
 hm_tool_layers(fxtool quor)
