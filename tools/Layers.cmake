@@ -20,6 +20,7 @@ hm_tool_layers(fontmaker quor)  # FreeType, and the font and texture layouts the
 hm_tool_layers(fxtool quor)
 hm_tool_layers(gfx_bench platform platform_testing)
 hm_tool_layers(graphtool common)
+hm_tool_layers(layout quor)  # the description reader of tools/shared
 hm_tool_layers(modeltool quor)
 hm_tool_layers(particle_bench vey)  # the game's atlas batching over the particle library
 hm_tool_layers(pk2 quor)

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ const char kHelp[] =
     "  soundgen chord  -o FILE --freq HZ,HZ[,HZ...] [--wave KIND] [--duration SEC] [options]\n"
     "  soundgen melody -o FILE [--tempo BPM] [--wave KIND] [options] NOTE...\n"
     "  soundgen melody -o FILE [--tempo BPM] [--wave KIND] [options] --file SCORE\n"
+    "  soundgen table RECIPES OUT_DIR\n"
     "  soundgen --help\n"
     "\n"
     "Options:\n"
@@ -45,6 +47,10 @@ const char kHelp[] =
     "with its octave (C4, F#3, Bb5; A4 is 440 Hz), a frequency in Hz (523.25), a chord joined\n"
     "by '+' (C4+E4+G4) or R for a rest. Each note gets the whole envelope. In a score file the\n"
     "notes may span lines and '#' starts a comment.\n"
+    "\n"
+    "A table of recipes writes many sounds at once: one a line, NAME COMMAND [options] [NOTE...]\n"
+    "with the commands and options above (no -o), written as OUT_DIR/NAME.wav; '#' starts a\n"
+    "comment line.\n"
     "\n"
     "Example:\n"
     "  soundgen melody -o jingle.wav --wave triangle --tempo 150 C5:0.5 E5:0.5 G5 C5+E5+G5:2\n";
@@ -223,6 +229,63 @@ bool Render(SRequest& request, Signal& signal, std::string& error) {
   return false;
 }
 
+// Renders and writes one request; false with `error`.
+bool Make(SRequest& request, std::string& error) {
+  Signal signal;
+  if (!Render(request, signal, error)) return false;
+  return WriteWave(request.output, signal, request.stereo, request.pan, error);
+}
+
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<std::string> words;
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
+// One recipe line: NAME COMMAND [options], written as OUT_DIR/NAME.wav.
+bool MakeRecipe(const std::vector<std::string>& words, const std::string& outDir, std::string& error) {
+  if (words.size() < 2) {
+    error = "expected NAME COMMAND [options]";
+    return false;
+  }
+  std::vector<std::string> arguments = {"soundgen"};
+  arguments.insert(arguments.end(), words.begin() + 1, words.end());
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(&argument[0]);
+  SRequest request;
+  request.command = words[1];
+  if (!ParseOptions(int(argv.size()), argv.data(), request, error)) return false;
+  if (!request.output.empty()) {
+    error = "a recipe is written under its name; it takes no -o";
+    return false;
+  }
+  request.output = outDir + "/" + words[0] + ".wav";
+  return Make(request, error);
+}
+
+int MakeTable(const std::string& recipes, const std::string& outDir) {
+  std::string text;
+  std::string error;
+  if (!ReadText(recipes, text, error)) return UsageError(error);
+  std::istringstream lines(text);
+  std::set<std::string> names;
+  int number = 0;
+  for (std::string line; std::getline(lines, line);) {
+    ++number;
+    const std::vector<std::string> words = Words(line);
+    if (words.empty() || words[0][0] == '#') continue;
+    if (!names.insert(words[0]).second) error = "a second recipe \"" + words[0] + "\"";
+    if (error.empty()) MakeRecipe(words, outDir, error);
+    if (!error.empty()) {
+      std::fprintf(stderr, "soundgen: %s:%d: %s\n", recipes.c_str(), number, error.c_str());
+      return kWriteError;
+    }
+  }
+  std::printf("soundgen: %zu sounds written to %s\n", names.size(), outDir.c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -231,6 +294,10 @@ int main(int argc, char** argv) {
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kHelp, stdout);
     return 0;
+  }
+  if (command == "table") {
+    if (argc != 4) return UsageError("table takes RECIPES OUT_DIR");
+    return MakeTable(argv[2], argv[3]);
   }
   SRequest request;
   request.command = command;

@@ -4,6 +4,7 @@
 //   texture encode IN.png OUT.{mpt,dctz,bmp,jpt,jpg} [--format rgba|rgbz|dctz] [--quality Q]
 //   texture decode IN.{mpt,dctz,bmp,jpt,jpg} OUT.png
 //   texture mask IN.png OUT.msk [--grey] [--bits] [--threshold T]
+//   texture mask IN.png OUT.msk --raw [--grey]
 //
 // Exit status: 0 done, 1 a file could not be read, decoded or written, 2 usage.
 
@@ -36,7 +37,10 @@ int Usage() {
                "       texture decode IN.{mpt,dctz,bmp,jpt,jpg} OUT.png\n"
                "       texture mask IN.png OUT.msk [--grey] [--bits] [--threshold T]\n"
                "         a mask of the picture's alpha (--grey: of its grey level), a byte a pixel or (--bits)\n"
-               "         a bit a pixel set from the threshold T (1 to 255, default 1), which hit tests use\n");
+               "         a bit a pixel set from the threshold T (1 to 255, default 1), which hit tests use\n"
+               "       texture mask IN.png OUT.msk --raw [--grey]\n"
+               "         the bare values a texture's own mask reads (a \"Mask\" with a \"File\" in the resource\n"
+               "         list): a byte a pixel, rows from the bottom, no header\n");
   return kExitUsage;
 }
 
@@ -206,6 +210,7 @@ int Decode(int argc, char** argv) {
 
 struct SMaskOptions {
   bool grey = false;  // the grey level instead of the alpha
+  bool raw = false;   // the values alone, as a texture's raw mask file holds them
   int format = Ombrel::CTextureMask::kBytes;
   uint8_t threshold = 1;
 };
@@ -214,6 +219,8 @@ bool ParseMaskOptions(int argc, char** argv, SMaskOptions& options) {
   for (int i = 4; i < argc; ++i) {
     if (std::strcmp(argv[i], "--grey") == 0) {
       options.grey = true;
+    } else if (std::strcmp(argv[i], "--raw") == 0) {
+      options.raw = true;
     } else if (std::strcmp(argv[i], "--bits") == 0) {
       options.format = Ombrel::CTextureMask::kBits;
     } else if (std::strcmp(argv[i], "--threshold") == 0 && i + 1 < argc) {
@@ -258,17 +265,33 @@ std::vector<uint8_t> WriteMask(const Ombrel::CTextureMask& mask) {
   return out;
 }
 
+// A texture's raw mask file: a byte a pixel, the bottom row first (read by ReadRawMask).
+std::vector<uint8_t> WriteRawMask(const std::vector<uint8_t>& values, uint32_t width, uint32_t height) {
+  std::vector<uint8_t> out;
+  out.reserve(values.size());
+  for (uint32_t row = height; row-- > 0;)
+    out.insert(out.end(), values.begin() + ptrdiff_t(row * width), values.begin() + ptrdiff_t((row + 1) * width));
+  return out;
+}
+
 int Mask(int argc, char** argv) {
   SMaskOptions options;
   if (argc < 4 || LowerExtension(argv[3]) != "msk" || !ParseMaskOptions(argc, argv, options)) return Usage();
+  // A raw mask holds the values alone: its depth and threshold are the resource list's.
+  if (options.raw && (options.format == Ombrel::CTextureMask::kBits || options.threshold != 1)) return Usage();
   const std::string input = argv[2], output = argv[3];
   SRgbaImage image;
   std::string error;
   if (!ReadPng(input, image, error)) return Fail(error);
   if (image.width > Ombrel::MaskFile::kMaxSide || image.height > Ombrel::MaskFile::kMaxSide)
     return Fail(input + ": a mask's sides are at most " + std::to_string(Ombrel::MaskFile::kMaxSide) + " pixels");
-  Ombrel::CTextureMask mask;
   const std::vector<uint8_t> values = MaskValues(image, options.grey);
+  if (options.raw) {
+    if (!WriteFileBytes(output, WriteRawMask(values, image.width, image.height)))
+      return Fail(output + ": cannot write the file");
+    return 0;
+  }
+  Ombrel::CTextureMask mask;
   mask.SetThreshold(options.threshold);
   if (!mask.Create(values.data(), int(image.width), int(image.height), options.format, options.threshold))
     return Fail(input + ": no mask can be made of this picture");

@@ -30,8 +30,8 @@ TEST_F(SceneCheckTest, EachBrokenReferenceIsNamedWithItsPlace) {
     const char* to;
     const char* problem;
   } kCases[] = {
-      {"<Effect Object=\"S01_Knife\"", "<Effect Object=\"S01_Spoon\"",
-       "scene slot 0 object \"S01_Gate\" action of \"S01_Knife\": no object \"S01_Spoon\""},
+      {"<Effect Object=\"S01_Crow\"", "<Effect Object=\"S01_Spoon\"",
+       "scene slot 0 object \"S01_Gate\" action of \"Click\": no object \"S01_Spoon\""},
       {"<Condition Object=\"S04_Lamp\" State=\"Lit\"/></Conditions></Dialog>",
        "<Condition Object=\"S04_Lamp\" State=\"Broken\"/></Conditions></Dialog>",
        "scene slot 2 dialog \"S04_1_Dialog\": object \"S04_Lamp\" has no state \"Broken\""},

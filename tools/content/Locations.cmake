@@ -1,0 +1,121 @@
+# The main story's locations: their layouts and pictures from the layout description
+# content/App/Layouts/Locations.txt, and the story's sounds and music from the recipe tables in
+# content/App/Sounds/. The lists the build makes are read from those files, so the
+# configuration runs again when one of them changes.
+set(locations_src ${CMAKE_SOURCE_DIR}/content/App)
+set(locations_layouts ${locations_src}/Layouts/Locations.txt)
+set(locations_sounds ${locations_src}/Sounds/Sounds.txt)
+set(locations_music ${locations_src}/Sounds/Music.txt)
+set(locations_work ${CMAKE_CURRENT_BINARY_DIR}/locations)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${locations_layouts} ${locations_sounds}
+                                                                ${locations_music})
+
+# A picture filling a layout's screen, drawn straight into its DCTZ texture.
+function(hm_location_background output art)
+  get_filename_component(folder ${output} DIRECTORY)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+    COMMAND $<TARGET_FILE:art> ${art} ${output} ${ARGN}
+    DEPENDS art ${art} VERBATIM)
+endfunction()
+
+# A sprite's picture (MPT) and the hit mask cut from its own alpha (raw, as its texture reads it).
+function(hm_location_sprite folder name art)
+  set(picture ${locations_work}/${name}.png)
+  add_custom_command(OUTPUT ${folder}/${name}.mpt ${folder}/${name}.msk
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder} ${locations_work}
+    COMMAND $<TARGET_FILE:art> ${art} ${picture} ${ARGN}
+    COMMAND $<TARGET_FILE:texture> encode ${picture} ${folder}/${name}.mpt
+    COMMAND $<TARGET_FILE:texture> mask ${picture} ${folder}/${name}.msk --raw
+    DEPENDS art texture ${art} VERBATIM)
+endfunction()
+
+# The first word of every recipe of a table: the names of the sounds it makes.
+function(hm_recipe_names table folder out)
+  file(STRINGS ${table} lines REGEX "^[^# \t]")
+  set(files "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^[^ \t]+" name "${line}")
+    list(APPEND files ${folder}/${name}.wav)
+  endforeach()
+  set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# Walks the layout description as the layout tool reads it; values of a picture's description
+# (KEY=VALUE) are handed to the art tool, and a blank layout's plate gets PLACE set to its name.
+# Its folders end in a backslash, which would escape a list's separator: they are turned to
+# slashes before the text is cut into lines.
+file(READ ${locations_layouts} layout_text)
+string(REPLACE "\\" "/" layout_text "${layout_text}")
+string(REPLACE "\n" ";" layout_lines "${layout_text}")
+list(FILTER layout_lines INCLUDE REGEX "^[^# \t]")
+set(location_layouts "")
+set(location_pictures "")
+set(location_arts "")
+foreach(line IN LISTS layout_lines)
+  string(REGEX REPLACE "[ \t]+" ";" words "${line}")
+  list(GET words 0 statement)
+  if(statement STREQUAL "pictures")
+    list(GET words 1 art_folder)
+    set(art_dir ${locations_src}/Layouts/${art_folder})
+  elseif(statement STREQUAL "layout" OR statement STREQUAL "blank")
+    list(GET words 1 layout)
+    list(GET words 2 folder)
+    string(REGEX REPLACE "/$" "" folder "${HM_CONTENT_DIR}/${folder}")
+    list(APPEND location_layouts ${HM_CONTENT_DIR}/App/Layouts/${layout}.2dl)
+    if(statement STREQUAL "blank")
+      list(GET words 3 art)
+      hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art} --set PLACE=${layout})
+      list(APPEND location_pictures ${folder}/${layout}.dctz)
+      list(APPEND location_arts ${art_dir}/${art})
+    endif()
+  elseif(statement STREQUAL "background")
+    list(GET words 1 art)
+    hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art})
+    list(APPEND location_pictures ${folder}/${layout}.dctz)
+    list(APPEND location_arts ${art_dir}/${art})
+  elseif(statement STREQUAL "sprite")
+    list(GET words 1 name)
+    list(FIND words hidden hidden_at)
+    if(hidden_at EQUAL -1)
+      set(art_at 6)
+    else()
+      set(art_at 7)
+    endif()
+    list(GET words ${art_at} art)
+    list(SUBLIST words ${art_at} -1 values)
+    list(POP_FRONT values)
+    list(TRANSFORM values PREPEND "--set;")
+    hm_location_sprite(${folder} ${name} ${art_dir}/${art} ${values})
+    list(APPEND location_pictures ${folder}/${name}.mpt ${folder}/${name}.msk)
+    list(APPEND location_arts ${art_dir}/${art})
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES location_arts)
+
+# The layout tool checks every picture's description draws the size the layout shows it at.
+add_custom_command(OUTPUT ${location_layouts}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Layouts
+  COMMAND $<TARGET_FILE:layout> ${locations_layouts} ${HM_CONTENT_DIR}/App/Layouts
+  DEPENDS layout ${locations_layouts} ${location_arts}
+  COMMENT "Making the locations' layouts"
+  VERBATIM)
+
+hm_recipe_names(${locations_sounds} ${HM_CONTENT_DIR}/App/Sounds location_sounds)
+hm_recipe_names(${locations_music} ${HM_CONTENT_DIR}/Music location_music)
+add_custom_command(OUTPUT ${location_sounds}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Sounds
+  COMMAND $<TARGET_FILE:soundgen> table ${locations_sounds} ${HM_CONTENT_DIR}/App/Sounds
+  DEPENDS soundgen ${locations_sounds}
+  COMMENT "Making the main story's sounds"
+  VERBATIM)
+add_custom_command(OUTPUT ${location_music}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/Music
+  COMMAND $<TARGET_FILE:soundgen> table ${locations_music} ${HM_CONTENT_DIR}/Music
+  DEPENDS soundgen ${locations_music}
+  COMMENT "Making the main story's music"
+  VERBATIM)
+
+add_custom_target(locations_content ALL
+  DEPENDS ${location_layouts} ${location_pictures} ${location_sounds} ${location_music})
+add_dependencies(content locations_content)

@@ -1,0 +1,265 @@
+// layout: writes the 2-D layouts (".2dl") of the locations from a readable text description.
+//
+//   layout DESCRIPTION OUT_DIR
+//
+// The description places pictures in pixels of a 1280 x 720 screen, y pointing down; each
+// layout is written as OUT_DIR/NAME.2dl, in the units the game places layout objects in
+// (the screen's height spans -1 to 1, y up, the same scale across).
+//
+// Exit status: 0 done, 1 a bad description or a file that could not be written, 2 usage.
+
+#include "tools/shared/TextDescription.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr float kScreenWidth = 1280.0f;
+constexpr float kScreenHeight = 720.0f;
+constexpr float kUnitsPerPixel = 2.0f / kScreenHeight;
+
+const char kHelp[] =
+    "usage: layout DESCRIPTION OUT_DIR\n"
+    "Writes OUT_DIR/NAME.2dl for every layout of the description. Statements, one a line:\n"
+    "  pictures FOLDER               where the picture descriptions (.art) lie, from the description's own folder\n"
+    "  layout NAME FOLDER            a layout; its pictures lie in FOLDER of the content tree, written as the\n"
+    "                                resource lists write it (Art\\Environments\\Scene01\\)\n"
+    "  background ART                the picture FOLDER/NAME.dctz filling the screen, drawn first\n"
+    "  sprite NAME X Y W H [hidden] ART [KEY=VALUE]...\n"
+    "                                the picture FOLDER/NAME.mpt with its hit mask NAME.msk, centred at X Y,\n"
+    "                                W x H pixels of a 1280 x 720 screen (y down); ART must draw W x H pixels\n"
+    "  blank NAME FOLDER ART         a layout of only its background, drawn with PLACE=NAME\n"
+    "ART names the picture's description (its values given as KEY=VALUE); the build draws it.\n"
+    "Lines starting with # are comments.\n";
+
+struct SSprite {
+  std::string name;     // of the layout's object
+  std::string texture;  // of the texture resource, unique in the game
+  std::string file;
+  float x, y, width, height;  // pixels of the screen, y down
+  bool visible = true;
+  bool masked = true;
+};
+
+struct SLayout {
+  std::string name;
+  std::string folder;
+  std::vector<SSprite> sprites;
+};
+
+struct SDescriptionError {
+  int line;
+  std::string text;
+};
+
+std::string Number(float value) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%.4f", double(value));
+  return text;
+}
+
+std::string Extension(const std::string& file) {
+  const size_t dot = file.rfind('.');
+  return dot == std::string::npos ? "" : file.substr(dot + 1);
+}
+
+std::string Stem(const std::string& file) { return file.substr(0, file.rfind('.')); }
+
+// The texture of a picture, declared in the layout's own resource list; a picture read as it
+// is named ("Reference") keeps its own format.
+void WriteTexture(std::ostringstream& out, const SSprite& sprite) {
+  out << "      <Texture Name=\"" << sprite.texture << "\" FileName=\"" << Stem(sprite.file) << "\" Reference=\""
+      << Extension(sprite.file) << "\"";
+  if (!sprite.masked) {
+    out << "/>\n";
+    return;
+  }
+  out << ">\n        <Mask File=\"" << Stem(sprite.file) << ".msk\"/>\n      </Texture>\n";
+}
+
+void WriteObject(std::ostringstream& out, const SSprite& sprite) {
+  const float x = (sprite.x - kScreenWidth / 2.0f) * kUnitsPerPixel;
+  const float y = (kScreenHeight / 2.0f - sprite.y) * kUnitsPerPixel;
+  out << "    <Object Type=\"Sprite2D\" Name=\"" << sprite.name << "\">\n"
+      << "      <Resource Type=\"Texture\">" << sprite.texture << "</Resource>\n"
+      << "      <Visible>" << (sprite.visible ? "True" : "False") << "</Visible>\n"
+      << "      <Pos>" << Number(x) << ";" << Number(y) << "</Pos>\n"
+      << "      <Size>" << Number(sprite.width * kUnitsPerPixel) << ";" << Number(sprite.height * kUnitsPerPixel)
+      << "</Size>\n"
+      << "      <Scale>1;1</Scale>\n"
+      << "      <Color>255;255;255;255</Color>\n"
+      << "    </Object>\n";
+}
+
+std::string LayoutText(const SLayout& layout) {
+  std::ostringstream out;
+  out << "<?xml version=\"1.0\"?>\n<!-- Made by the layout tool; edit its description instead. -->\n<Layout2D>\n"
+      << "  <Resources>\n    <Directory Path=\"" << layout.folder << "\" ExplicitDir=\"True\">\n";
+  for (const SSprite& sprite : layout.sprites) WriteTexture(out, sprite);
+  out << "    </Directory>\n  </Resources>\n  <Layout>\n";
+  for (const SSprite& sprite : layout.sprites) WriteObject(out, sprite);
+  out << "  </Layout>\n</Layout2D>\n";
+  return out.str();
+}
+
+std::string Folder(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+class CDescriptionReader {
+ public:
+  explicit CDescriptionReader(std::string folder) : m_descriptionFolder(std::move(folder)) {}
+
+  std::vector<SLayout> Read(const std::vector<description::SLine>& lines) {
+    for (const description::SLine& line : lines) {
+      m_line = line.number;
+      Statement(line);
+    }
+    return std::move(m_layouts);
+  }
+
+ private:
+  [[noreturn]] void Fail(const std::string& text) const { throw SDescriptionError{m_line, text}; }
+
+  void Expect(const description::SLine& line, size_t least, size_t most, const char* form) const {
+    if (line.words.size() < least || line.words.size() > most) Fail(std::string("expected \"") + form + "\"");
+  }
+
+  float Pixels(const std::string& word, float low, float high) const {
+    float value = 0.0f;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (error != std::errc() || end != word.data() + word.size() || !(value >= low && value <= high))
+      Fail("\"" + word + "\" is not a number from " + Number(low) + " to " + Number(high));
+    return value;
+  }
+
+  SLayout& Current() {
+    if (m_layouts.empty()) Fail("a picture before the first \"layout\"");
+    return m_layouts.back();
+  }
+
+  void StartLayout(const std::string& name, const std::string& folder) {
+    if (!m_layoutNames.insert(name).second) Fail("a second layout \"" + name + "\"");
+    if (folder.back() != '\\') Fail("the folder \"" + folder + "\" does not end in \"\\\"");
+    m_layouts.push_back({name, folder, {}});
+  }
+
+  void AddSprite(SSprite sprite) {
+    SLayout& layout = Current();
+    for (const SSprite& other : layout.sprites)
+      if (other.name == sprite.name) Fail("a second picture \"" + sprite.name + "\" in \"" + layout.name + "\"");
+    if (!m_textureNames.insert(sprite.texture).second) Fail("a second picture named \"" + sprite.texture + "\"");
+    layout.sprites.push_back(std::move(sprite));
+  }
+
+  // The picture's description must exist and, when a size is given, draw that many pixels:
+  // the game shows every picture at the size it was drawn.
+  void CheckPicture(const std::string& art, float width, float height) const {
+    if (m_pictures.empty()) Fail("a picture before \"pictures FOLDER\"");
+    const std::string path = m_pictures + "/" + art;
+    std::vector<description::SLine> lines;
+    std::ifstream in(path);
+    if (!in) Fail("no picture description " + path);
+    description::ReadLines(in, &lines);
+    if (lines.empty() || lines[0].words.size() != 3 || lines[0].words[0] != "canvas")
+      Fail(path + " does not start with \"canvas W H\"");
+    if (width > 0 && (lines[0].Number(1) != width || lines[0].Number(2) != height))
+      Fail(path + " draws " + lines[0].words[1] + " x " + lines[0].words[2] + " pixels, not " + Number(width) +
+           " x " + Number(height));
+  }
+
+  void AddBackground(const std::string& art) {
+    CheckPicture(art, 0, 0);
+    const std::string& layout = Current().name;
+    AddSprite({"Background", layout + "_Background", layout + ".dctz", kScreenWidth / 2.0f, kScreenHeight / 2.0f,
+               kScreenWidth, kScreenHeight, true, false});
+  }
+
+  void Statement(const description::SLine& line) {
+    const std::string& word = line.words[0];
+    if (word == "pictures") {
+      Expect(line, 2, 2, "pictures FOLDER");
+      m_pictures = m_descriptionFolder + "/" + line.words[1];
+    } else if (word == "layout") {
+      Expect(line, 3, 3, "layout NAME FOLDER");
+      StartLayout(line.words[1], line.words[2]);
+    } else if (word == "background") {
+      Expect(line, 2, 2, "background ART");
+      AddBackground(line.words[1]);
+    } else if (word == "sprite") {
+      Sprite(line);
+    } else if (word == "blank") {
+      Expect(line, 4, 4, "blank NAME FOLDER ART");
+      StartLayout(line.words[1], line.words[2]);
+      AddBackground(line.words[3]);
+    } else {
+      Fail("unknown statement \"" + word + "\"");
+    }
+  }
+
+  void Sprite(const description::SLine& line) {
+    const char* form = "sprite NAME X Y W H [hidden] ART [KEY=VALUE]...";
+    Expect(line, 7, 64, form);
+    const bool hidden = line.words[6] == "hidden";
+    const size_t art = hidden ? 7 : 6;
+    if (art >= line.words.size() || Extension(line.words[art]) != "art") Fail(std::string("expected \"") + form + "\"");
+    for (size_t i = art + 1; i < line.words.size(); ++i)
+      if (line.words[i].find('=') == std::string::npos || line.words[i][0] == '=')
+        Fail("\"" + line.words[i] + "\" is not KEY=VALUE");
+    const std::string& name = line.words[1];
+    SSprite sprite{name, name, name + ".mpt", 0, 0, 0, 0, !hidden, true};
+    sprite.x = Pixels(line.words[2], -kScreenWidth, 2.0f * kScreenWidth);
+    sprite.y = Pixels(line.words[3], -kScreenHeight, 2.0f * kScreenHeight);
+    sprite.width = Pixels(line.words[4], 1.0f, 4096.0f);
+    sprite.height = Pixels(line.words[5], 1.0f, 4096.0f);
+    CheckPicture(line.words[art], sprite.width, sprite.height);
+    AddSprite(std::move(sprite));
+  }
+
+  std::string m_descriptionFolder;
+  std::string m_pictures;
+  int m_line = 0;
+  std::vector<SLayout> m_layouts;
+  std::set<std::string> m_layoutNames;
+  std::set<std::string> m_textureNames;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  if (argc != 3) {
+    std::fputs(kHelp, stderr);
+    return kExitUsage;
+  }
+  std::vector<description::SLine> lines;
+  if (!description::Read("layout", argv[1], &lines)) return kExitFailed;
+  std::vector<SLayout> layouts;
+  try {
+    layouts = CDescriptionReader(Folder(argv[1])).Read(lines);
+  } catch (const SDescriptionError& error) {
+    std::fprintf(stderr, "layout: %s:%d: %s\n", argv[1], error.line, error.text.c_str());
+    return kExitFailed;
+  }
+  for (const SLayout& layout : layouts) {
+    const std::string text = LayoutText(layout);
+    if (!description::WriteFile("layout", std::string(argv[2]) + "/" + layout.name + ".2dl",
+                                std::vector<uint8_t>(text.begin(), text.end())))
+      return kExitFailed;
+  }
+  std::printf("layout: %zu layouts written to %s\n", layouts.size(), argv[2]);
+  return 0;
+}
