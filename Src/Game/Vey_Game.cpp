@@ -13,7 +13,11 @@
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_SceneRenderer.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Investigation/Vey_Player.h"
 
 namespace Vey {
 
@@ -40,11 +44,6 @@ Ombrel::CApplicationEvent StateEvent(int32_t type, int32_t target) {
 
 }  // namespace
 
-CGame::CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
-             Ombrel::CBaseLoading* loading)
-    : CGameBase(application, config), m_loading(loading) {}
-
-CGame::~CGame() = default;
 
 void CGame::Start() {
   CGameBase::Start();
@@ -53,6 +52,7 @@ void CGame::Start() {
 
 void CGame::ProcessInput(float dt) {
   CGameBase::ProcessInput(dt);
+  if (!IsPaused() && m_scene) m_scene->ProcessSceneInput(dt);
 }
 
 // The music starts, the overlay runs while it is open, then a fade takes the frame or the
@@ -105,16 +105,40 @@ void CGame::LeaveForMenu() {
   Post(StateEvent(Ombrel::AE_STATE_FINISHED, -1));
 }
 
+// The story's end plays the outro, then the bonus chapter; of those only the states that exist
+// are queued, and with neither the player goes to the menu (or the program ends).
+void CGame::LeaveForEnding() {
+  bool queued = false;
+  for (int32_t id : {GetOutroId(), GetBonusGameId()}) {
+    if (id == -1) continue;
+    Post(StateEvent(Ombrel::AE_ADD_STATE, id));
+    queued = true;
+  }
+  if (queued) {
+    Post(StateEvent(Ombrel::AE_STATE_FINISHED, -1));
+  } else {
+    LeaveForMenu();
+  }
+}
+
 void CGame::PlayFrame(float dt) {
   for (CEmitterPool* pool : {m_effects.found, m_effects.trail, m_effects.stroke}) {
     if (pool) pool->Update(dt);
   }
+  const int32_t hudMode = m_hud ? m_hud->GetMode() : 0;
+  if (m_scene && m_scene->UpdateScene(dt)) LeaveForEnding();
+  const bool overlayWasOpen = hudMode == kHudModeDiary || hudMode == kHudModeMap;
+  if (overlayWasOpen && m_hud && m_hud->GetMode() != hudMode) EnableLiveLayers();
+  if (m_sceneRenderer) m_sceneRenderer->SetFrameTime(dt);
 }
 
+// The location, its effects, the display and the cursor fade together.
 void CGame::ApplySceneAlpha(float alpha) {
   m_sceneAlpha = alpha;
   if (m_effects.scene) m_effects.scene->SetAlpha(alpha);
   if (m_effects.sceneHints) m_effects.sceneHints->SetAlpha(alpha);
+  if (m_sceneRenderer) m_sceneRenderer->SetLocationAlpha(alpha);
+  if (m_cursor) m_cursor->SetAlpha(alpha);
 }
 
 // Type 0 starts the state again, type 2 begins the leave for the menu; the base then opens or
@@ -125,22 +149,45 @@ bool CGame::HandleEvent(const Ombrel::SEventHeader& event) {
   return CGameBase::HandleEvent(event);
 }
 
-void CGame::CancelClick() {}
+// A click the player began before the overlay opened ends here, unanswered.
+void CGame::CancelClick() {
+  if (m_scene) m_scene->CancelClick();
+}
 
-void CGame::ResetCursor() { CancelClick(); }
+void CGame::ResetCursor() {
+  CancelClick();
+  if (!m_cursor) return;
+  m_cursor->SetType(CCursor::kStandard);
+  if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
+    if (Ombrel::CCursor* record = input->GetCursor(0)) {
+      record->SetRotation(0.0f);
+      record->SetFlags(record->GetFlags() | CCursor::kSpriteShownFlag);
+    }
+  }
+  m_cursor->ReapplySystemCursor();
+}
 
+// The overlay opens over the screen as it is, frozen; only the location's loops go on.
 void CGame::Pause() {
   CancelClick();
+  m_cursorBrokenBeforePause = m_cursor && m_cursor->IsBroken();
+  if (m_cursorBrokenBeforePause) {
+    m_cursor->SetBroken(false);
+    m_cursor->Update(0.25f);
+  }
   if (Ombrel::CQuickNode* top = m_quickNodes[kTopCapture]) top->SetDrawn(true);
   ResetCursor();
-  if (m_sounds) m_sounds->StopAllExcept(-1, -1);
+  if (m_sounds) m_sounds->StopAllExcept(m_scene ? m_scene->GetAmbientSlot() : -1, m_scene ? m_scene->GetExitSound() : -1);
 }
 
 void CGame::Resume() {
   CancelClick();
+  if (m_cursor && m_cursorBrokenBeforePause) m_cursor->SetBroken(!m_cursor->IsBroken());
+  if (m_cursor) m_cursor->RequestRestore();
   if (Ombrel::CQuickNode* top = m_quickNodes[kTopRender]) top->SetDrawn(false);
   EnableLiveLayers();
   m_recapture = true;
+  if (m_cursor) m_cursor->ReapplySystemCursor();
 }
 
 void CGame::EnableLiveLayers() { SwitchLayers(kLiveLayers, kLiveLayerCount, true); }
@@ -164,15 +211,18 @@ void CGame::StoreProgress() {
 }
 
 void CGame::Release() {
+  if (m_scene) m_scene->StoreSceneProgress();
   StoreProgress();
   ClearControls();
   if (IsOnScreenKeyboardInitialised()) OnScreenKeyboardShutdown();
+  if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
+    if (Ombrel::CCursor* record = input->GetCursor(0)) record->SetFlags(record->GetFlags() & ~CCursor::kSpriteShownFlag);
+  }
+  ReleaseScreens();
   ReleaseBlur();
   ReleaseGameEffects(m_effects);
   m_sounds.reset();
   m_world.reset();
-  m_closeUpLayouts.clear();
-  m_locationLayouts.clear();
   for (Ombrel::CQuickNode*& node : m_quickNodes) node = nullptr;  // gone with the scene group
   CGameBase::Release();
 }

@@ -20,14 +20,21 @@ class CBaseLoading;
 class CLayout2D;
 class CQuickNode;
 class CResourceFont;
+class CSprite2DNode;
 }  // namespace Ombrel
 
 namespace Vey {
 
+class CCursor;
 class CDialog;
 class CItemFrame;
 class CMap;
+class CPlayer;
+class CResourceLayoutShelf;
+class CScene;
+class CSceneRenderer;
 class CSoundContainer;
+class CBlurCaptureDrawer;
 
 class CGame : public CGameBase {
  public:
@@ -95,6 +102,10 @@ class CGame : public CGameBase {
   const SGameEffects& GetEffects() const { return m_effects; }
   TextureRecord* GetCaptureTexture() const { return m_captureTexture; }
   bool HasBlur() const { return m_blurQuad != nullptr; }
+  CScene* GetScene() const { return m_scene.get(); }
+  CPlayer* GetHud() const { return m_hud; }
+  CCursor* GetCursorSet() const { return m_cursor.get(); }
+  CSceneRenderer* GetSceneRenderer() const { return m_sceneRenderer; }
   CItemFrame* GetItemFrame() const { return m_itemFrame; }
   CDialog* GetDialog() const { return m_dialog; }
 
@@ -107,9 +118,15 @@ class CGame : public CGameBase {
   void LoadFonts();
   void CreateBlur();
   void LoadWorld();
-  void LoadLayouts();
   void CreateSoundBank();
+  // The screens of the story (Vey_GameScreens.cpp).
+  void CreateCursorSet();
+  void CreateHud();
   void CreateFrames();
+  void CreateScene();
+  void EnterFirstLocation();
+  void CreateSceneRenderer();
+  void ReleaseScreens();
   void MakeCurrentProfile();
   void ReleaseBlur();
   void ClearControls();
@@ -122,6 +139,7 @@ class CGame : public CGameBase {
   bool AdvanceFadeIn(float dt);
   bool AdvanceFadeOut(float dt);
   void LeaveForMenu();
+  void LeaveForEnding();
   void PlayFrame(float dt);
   void CancelClick();
   void ResetCursor();
@@ -145,8 +163,6 @@ class CGame : public CGameBase {
   bool m_recapture = false;
   Ombrel::CResourceFont* m_fonts[3] = {};
   Ombrel::CQuickNode* m_quickNodes[kQuickNodeCount] = {};
-  std::vector<Ombrel::CLayout2D*> m_closeUpLayouts;
-  std::vector<Ombrel::CLayout2D*> m_locationLayouts;
   std::unique_ptr<CMap> m_world;
   std::unique_ptr<CSoundContainer> m_sounds;
   SGameEffects m_effects;
@@ -159,8 +175,19 @@ class CGame : public CGameBase {
   float m_sceneAlpha = 0.0f;
   bool m_startMusic = true;
   // On layers, owned by the state's scene group.
+  CPlayer* m_hud = nullptr;
   CItemFrame* m_itemFrame = nullptr;
   CDialog* m_dialog = nullptr;
+  CSceneRenderer* m_sceneRenderer = nullptr;
+  Ombrel::CSprite2DNode* m_bucketNode = nullptr;
+  std::unique_ptr<CCursor> m_cursor;
+  std::unique_ptr<CResourceLayoutShelf> m_layouts;
+  std::unique_ptr<CScene> m_scene;
+  std::unique_ptr<CBlurCaptureDrawer> m_captureDrawer;
+  bool m_cursorBrokenBeforePause = false;
 };
+
+// Tells that the story's resources lack the named one of the type ("font", "2-D layout", ...).
+void ReportMissingResource(const char* type, const char* name);
 
 }  // namespace Vey

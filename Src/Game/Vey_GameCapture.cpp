@@ -11,6 +11,10 @@
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/RenderStates.h"
 #include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Game/Vey_SceneRenderer.h"
+#include "Src/Investigation/Vey_Dialog.h"
+#include "Src/Investigation/Vey_ItemFrame.h"
+#include "Src/Investigation/Vey_Player.h"
 
 namespace Vey {
 
@@ -31,14 +35,18 @@ void CGame::CheckCapture() {
   const bool deviceWasReset = TakeDeviceWasReset();
   if (!deviceWasReset && !m_recapture) return;
   m_recapture = false;
+  const int32_t hudMode = m_hud ? m_hud->GetMode() : 0;
   if (IsPaused()) {
     CaptureTop();
+  } else if (hudMode == kHudModeDiary || hudMode == kHudModeMap) {
+    CaptureUpper();
   } else {
     CaptureScene();
   }
 }
 
 void CGame::RenderSceneObjects() {
+  RenderOnce(m_sceneRenderer);
   RenderOnce(m_effects.sceneNode);
   RenderOnce(m_effects.sceneHints);
   BlendNormal();
@@ -55,6 +63,8 @@ void CGame::RenderUpperObjects() {
   RenderOnce(m_effects.trail);
   RenderOnce(m_effects.stroke);
   BlendNormal();
+  RenderOnce(m_itemFrame);
+  RenderOnce(m_dialog);
 }
 
 void CGame::CopyCapture() {
@@ -83,6 +93,7 @@ void CGame::CaptureUpper() {
 // Everything the player saw, so the overlay opens over the same picture, still and blurred.
 void CGame::CaptureTop() {
   RenderUpperObjects();
+  RenderOnce(m_hud);
   CopyCapture();
   if (m_quickNodes[kTopCapture]) m_quickNodes[kTopCapture]->SetDrawn(false);
   if (m_quickNodes[kTopRender]) m_quickNodes[kTopRender]->SetDrawn(true);
@@ -104,13 +115,18 @@ void CGame::RenderTop() {
 void CGame::DrawBlur(float factor) {
   auto* blur = dynamic_cast<CShader_BlurDX*>(m_blurMaterial);
   if (!blur || !m_blurQuad || !m_captureTexture) return;
-  AlphaBlendOn();
-  BlendNormal();
+  // The picture is the whole screen as it was: drawn opaque, whatever alpha the frame left in it.
+  AlphaBlendOff();
+  AlphaTestOff();
+  DepthTestOff();
+  CullOff();
   blur->factor = factor;
   blur->SetPostEffectTexture(m_captureTexture);
   blur->Begin();
   blur->DrawBatch(m_blurQuad);
   blur->End();
+  AlphaBlendOn();
+  BlendNormal();
 }
 
 }  // namespace Vey

@@ -25,8 +25,6 @@
 #include "Quor/OnScreenKeyboard.h"
 #include "Quor/ReportError.h"
 #include "Src/Game/Vey_Map.h"
-#include "Src/Investigation/Vey_Dialog.h"
-#include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_SoundContainer.h"
 
@@ -40,30 +38,15 @@ namespace {
 constexpr const char* kSource = "Src/Game/Vey_GameSetup";
 constexpr const char* kEffectFolder = "Shaders\\";
 constexpr const char* kKeyboardConfig = "OSK/osk.gcfg";
-constexpr const char* kFrameLayout = "FrameSmall";
-constexpr int kCloseUpLayouts = 29;
-constexpr int kLocationLayouts = 57;
 constexpr uint8_t kVkLeftButton = 1;
 constexpr uint8_t kVkReturn = 13;
 
-void ReportMissing(const char* type, const char* name) {
-  HM_REPORT(kSource, "The main story has no %s \"%s\" (%s)", type, name, CGame::kResourceList);
-}
-
-// Named layouts "<prefix>NN" from 1 to count; a missing one is reported and stays null.
-std::vector<Ombrel::CLayout2D*> NumberedLayouts(const char* prefix, int count) {
-  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  std::vector<Ombrel::CLayout2D*> layouts;
-  for (int i = 1; i <= count; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%s%02d", prefix, i);
-    Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
-    layouts.push_back(resource ? resource->GetLayout() : nullptr);
-  }
-  return layouts;
-}
 
 }  // namespace
+
+void ReportMissingResource(const char* type, const char* name) {
+  HM_REPORT(kSource, "The main story has no %s \"%s\" (%s)", type, name, CGame::kResourceList);
+}
 
 void CGame::Init() {
   CGameBase::Init();
@@ -78,9 +61,13 @@ void CGame::Init() {
   MakeCurrentProfile();
   LoadWorld();
   CreateSoundBank();
-  LoadLayouts();
   SetUpGameEffects(m_effects);
+  CreateCursorSet();
+  CreateHud();
   CreateFrames();
+  CreateScene();
+  EnterFirstLocation();
+  CreateSceneRenderer();
   if (Ombrel::ContentFileExists(kKeyboardConfig)) {
     OnScreenKeyboardInit();
   } else {
@@ -157,7 +144,7 @@ void CGame::LoadFonts() {
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
   for (int i = 0; i < 3; ++i) {
     m_fonts[i] = resources ? resources->GetFont(kFonts[i]) : nullptr;
-    if (!m_fonts[i]) ReportMissing("font", kFonts[i]);
+    if (!m_fonts[i]) ReportMissingResource("font", kFonts[i]);
   }
 }
 
@@ -168,11 +155,11 @@ void CGame::CreateBlur() {
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
   Ombrel::CResourceRenderTarget* target = resources ? resources->GetRenderTarget(kCaptureTarget) : nullptr;
   m_captureTexture = target ? target->GetTexture() : nullptr;
-  if (!m_captureTexture) ReportMissing("render target", kCaptureTarget);
+  if (!m_captureTexture) ReportMissingResource("render target", kCaptureTarget);
   CShaderManager* shaders = GetShaderManager();
   const std::string materialFile = std::string(kBlurMaterial) + ".mat";
   if (!shaders || !Ombrel::ContentFileExists(materialFile.c_str())) {
-    ReportMissing("material", kBlurMaterial);
+    ReportMissingResource("material", kBlurMaterial);
     return;
   }
   if (!HasEffectCache()) {
@@ -231,7 +218,7 @@ void CGame::LoadWorld() {
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
   Ombrel::CResourceBuffer* buffer = resources ? resources->GetBuffer(kWorldBuffer) : nullptr;
   if (!buffer || !buffer->GetData()) {
-    ReportMissing("buffer", kWorldBuffer);
+    ReportMissingResource("buffer", kWorldBuffer);
     return;
   }
   m_world->Load(std::string(reinterpret_cast<const char*>(buffer->GetData()), buffer->GetSize()));
@@ -242,23 +229,6 @@ void CGame::LoadWorld() {
 
 void CGame::CreateSoundBank() {
   m_sounds = std::make_unique<CSoundContainer>();
-}
-
-// The item frame and the story dialog share the small frame's layout.
-void CGame::CreateFrames() {
-  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  Ombrel::CResourceLayout2D* frame = resources ? resources->GetLayout2D(kFrameLayout) : nullptr;
-  Ombrel::CLayout2D* layout = frame ? frame->GetLayout() : nullptr;
-  if (!layout) ReportMissing("2-D layout", kFrameLayout);
-  m_itemFrame = AttachToLayer(
-      new CItemFrame("ItemFrame", layout, nullptr, m_world.get(), nullptr, GetDictionary(), m_sounds.get()),
-      "FrameSmall");
-  m_dialog = AttachToLayer(new CDialog("Dialog", layout, GetDictionary(), m_sounds.get()), "Dialog");
-}
-
-void CGame::LoadLayouts() {
-  m_closeUpLayouts = NumberedLayouts("Intermediate", kCloseUpLayouts);
-  m_locationLayouts = NumberedLayouts("Scene", kLocationLayouts);
 }
 
 }  // namespace Vey

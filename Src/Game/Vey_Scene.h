@@ -151,6 +151,11 @@ class CScene : public CMemWatch {
   uint32_t GetOpenMiniGame() const { return m_miniGame; }
   const std::string& GetDraggedObject() const { return m_dragged; }
   bool IsPressed() const { return m_pressed; }
+  // A click begun before the pause overlay opened ends unanswered: released, not pressed.
+  void CancelClick() {
+    m_pressed = false;
+    m_released = true;
+  }
   bool IsReleased() const { return m_released; }
   const Vector2& GetMousePosition() const { return m_mouse; }
   int32_t GetAmbientSlot() const { return m_ambient.slot; }

@@ -72,7 +72,7 @@ class CDialog : public Ombrel::ISceneNode, public IDialogBox {
   const Ombrel::SLayoutText* m_textEntry = nullptr;
   const Ombrel::SLayoutBox* m_narrator = nullptr;
   const Ombrel::SLayoutBox* m_wolf = nullptr;
-  SOverlayFade m_fade;  // its open state is the speaking one
+  SOverlayProgress m_fade;  // its open state is the speaking one
   std::string m_text;
   float m_speakingTime = 0.0f;
   std::unique_ptr<Ombrel::CSprite2DNode> m_band;  // also draws the portrait

@@ -79,7 +79,7 @@ class CItemFrame : public Ombrel::ISceneNode, public IItemFrame {
   ICursorSet* m_cursor;
   Ombrel::CXmlDictionary* m_dictionary;
   CSoundContainer* m_sounds;
-  SOverlayFade m_fade;
+  SOverlayProgress m_fade;
   std::string m_caption;
   std::string m_printed;  // the words of the text being drawn
   SPointerInput m_input;

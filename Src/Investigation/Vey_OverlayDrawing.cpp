@@ -17,7 +17,7 @@ uint8_t ScaledByte(uint8_t byte, float factor) { return uint8_t(float(byte) * fa
 
 }  // namespace
 
-bool SOverlayFade::Advance(float dt) {
+bool SOverlayProgress::Advance(float dt) {
   if (state != kOverlayOpening && state != kOverlayClosing) return false;
   t += kSpeed * dt;
   if (t < 1.0f) return false;
@@ -25,7 +25,7 @@ bool SOverlayFade::Advance(float dt) {
   return true;
 }
 
-float SOverlayFade::Alpha() const {
+float SOverlayProgress::Alpha() const {
   if (state == kOverlayOpening) return t;
   if (state == kOverlayClosing) return 1.0f - t;
   return 1.0f;

@@ -18,7 +18,7 @@ namespace Vey {
 // waits for the player (or, for a dialog, for its line to end).
 enum EOverlayState : int32_t { kOverlayClosed = 0, kOverlayOpening = 1, kOverlayClosing = 2, kOverlayOpen = 3 };
 
-struct SOverlayFade {
+struct SOverlayProgress {
   static constexpr float kSpeed = 2.0f;  // progress per second
 
   int32_t state = kOverlayClosed;

@@ -1,0 +1,222 @@
+// The screens of the main story as the state builds them: the cursor set, the heads-up display,
+// the item frame and the story dialog, the location logic with the location entered, and the
+// location's renderer. A screen whose content is missing is told and left out; the location
+// logic goes on without it.
+
+#include "Src/Game/Vey_Game.h"
+
+#include "Framework/Resources/ResourceTypes/omResourceFont.h"
+#include "Framework/Resources/ResourceTypes/omResourceJptTexture.h"
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/ResourceTypes/omResourceTexAnim.h"
+#include "Framework/Resources/ResourceTypes/omResourceTexture.h"
+#include "Framework/Resources/omJptTexture.h"
+#include "Framework/Resources/omResourceManager.h"
+#include "Framework/Scene/omQuickNode.h"
+#include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/omAssetModule.h"
+#include "Framework/omInput.h"
+#include "Framework/omInputModule.h"
+#include "Framework/omSaveModule.h"
+#include "Framework/omDataSaver.h"
+#include "Quor/CShader.h"
+#include "Quor/DirectX/CShader_PostEffectDX.h"
+#include "Src/Game/Vey_MPManager.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_SceneRenderer.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Investigation/Vey_Dialog.h"
+#include "Src/Investigation/Vey_ItemFrame.h"
+#include "Src/Investigation/Vey_Player.h"
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kFrameLayout = "FrameSmall";
+constexpr const char* kHudLayout = "HUD";
+constexpr const char* kItemsLayout = "Items";
+// In the cursor set's order of types: standard, exit, object, hidden.
+constexpr const char* kCursorAnimations[CCursor::kMaterialCount] = {"StandardCursor", "ExitCursor", "ObjectCursor",
+                                                                    "HiddenCursor"};
+
+Ombrel::CLayout2D* FindLayout(const char* name) {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
+  if (resource && !resource->IsLoaded()) resource->Load();
+  Ombrel::CLayout2D* layout = resource ? resource->GetLayout() : nullptr;
+  if (!layout) ReportMissingResource("2-D layout", name);
+  return layout;
+}
+
+TextureRecord* FindTexture(const char* name) {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceTexture* resource = resources ? resources->GetTexture(name) : nullptr;
+  if (!resource || !resource->GetTexture()) ReportMissingResource("texture", name);
+  return resource ? resource->GetTexture() : nullptr;
+}
+
+TextureRecord* FindJptTexture(const char* name) {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceJptTexture* resource = resources ? resources->GetTextureJpt(name) : nullptr;
+  Ombrel::CJptTexture* texture = resource ? resource->GetTextureObject() : nullptr;
+  if (texture && !texture->GetTexture()) texture->Create();
+  if (!texture || !texture->GetTexture()) ReportMissingResource("JPT texture", name);
+  return texture ? texture->GetTexture() : nullptr;
+}
+
+Ombrel::CTextureAnimation* FindAnimation(const char* name) {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceTexAnim* resource = resources ? resources->GetTexAnim(name) : nullptr;
+  if (!resource || !resource->GetAnimation()) ReportMissingResource("texture animation", name);
+  return resource ? resource->GetAnimation() : nullptr;
+}
+
+MP::CEmitter* FindEmitter(const char* name) {
+  MP::CManager* manager = MP::CManager::GetInstance();
+  MP::CEmitter* emitter = manager ? manager->FindEmitter(name) : nullptr;
+  if (!emitter) ReportMissingResource("particle emitter", name);
+  return emitter;
+}
+
+}  // namespace
+
+// Draws the captured location while an overlay opens or closes over it, through the blur.
+class CBlurCaptureDrawer : public ICaptureDrawer {
+ public:
+  CBlurCaptureDrawer(CShader* material, SDrawItem* quad) : m_blur(dynamic_cast<CShader_BlurDX*>(material)), m_quad(quad) {}
+  void SetImage(TextureRecord* texture, float start, float) override {
+    if (!m_blur) return;
+    m_blur->SetPostEffectTexture(texture);
+    m_blur->factor = start;
+  }
+  void Begin() override {
+    if (m_blur) m_blur->Begin();
+  }
+  void Draw(int32_t) override {
+    if (m_blur && m_quad && m_blur->inputTexture) m_blur->DrawBatch(m_quad);
+  }
+  void End() override {
+    if (m_blur) m_blur->End();
+  }
+
+ private:
+  CShader_BlurDX* m_blur;
+  SDrawItem* m_quad;
+};
+
+// Here, where every screen's type is whole.
+CGame::CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
+             Ombrel::CBaseLoading* loading)
+    : CGameBase(application, config), m_loading(loading) {}
+
+CGame::~CGame() = default;
+
+// The cursor set drives the first player's pointer record.
+void CGame::CreateCursorSet() {
+  Ombrel::CInput* input = Ombrel::GetActiveInput();
+  Ombrel::CCursor* record = input ? input->GetCursor(0) : nullptr;
+  if (!record) return;
+  CCursor::Materials materials{};
+  for (int i = 0; i < CCursor::kMaterialCount; ++i) materials[size_t(i)] = FindAnimation(kCursorAnimations[i]);
+  m_cursor = std::make_unique<CCursor>(materials, *record);
+}
+
+void CGame::CreateHud() {
+  SHudCollaborators parts;
+  parts.layout = FindLayout(kHudLayout);
+  if (!parts.layout) return;  // the display is its layout
+  parts.items = FindLayout(kItemsLayout);
+  parts.dictionary = GetDictionary();
+  parts.font = m_fonts[1] ? m_fonts[1]->GetFont() : nullptr;
+  parts.emptySlot = FindJptTexture("EmptyInventorySlot");
+  parts.stroke = FindTexture("Stroke");
+  parts.sounds = m_sounds.get();
+  parts.saveData = GetSaveData();
+  parts.events = GetEventManager();
+  parts.upperCapture = m_quickNodes[kUpperCapture];
+  parts.foundPool = m_effects.found;
+  parts.trailPool = m_effects.trail;
+  parts.strokePool = m_effects.stroke;
+  parts.hintGlow = FindEmitter("HintGlow");
+  parts.newEntry = FindEmitter("NewEntry");
+  parts.cursorEffect = FindEmitter("Cursor");
+  m_hud = AttachToLayer(new CPlayer(parts), "HUD");
+  if (!m_hud) return;
+  m_hud->BuildHud();
+  m_hud->LoadInventory();
+}
+
+// The item frame and the story dialog share the small frame's layout.
+void CGame::CreateFrames() {
+  Ombrel::CLayout2D* layout = FindLayout(kFrameLayout);
+  m_itemFrame = AttachToLayer(
+      new CItemFrame("ItemFrame", layout, m_hud, m_world.get(), m_cursor.get(), GetDictionary(), m_sounds.get()),
+      "FrameSmall");
+  m_dialog = AttachToLayer(new CDialog("Dialog", layout, GetDictionary(), m_sounds.get()), "Dialog");
+}
+
+// Screens still to come (close-ups, hidden-object scenes, mini-games, map, tutorials) are
+// left null: the location logic goes on without them.
+void CGame::CreateScene() {
+  m_bucketNode = new Ombrel::CSprite2DNode("BucketNode", nullptr);
+  m_bucketNode->SetDrawn(false);
+  m_bucketNode = AttachToLayer(m_bucketNode, "BucketLayer");
+  m_layouts = std::make_unique<CResourceLayoutShelf>(Ombrel::GetResourceManager());
+  SSceneParts parts;
+  parts.world = m_world.get();
+  parts.layouts = m_layouts.get();
+  parts.hud = m_hud;
+  parts.cursor = m_cursor.get();
+  parts.sounds = m_sounds.get();
+  parts.itemFrame = m_itemFrame;
+  parts.dialog = m_dialog;
+  parts.emitters = m_effects.scene.get();
+  parts.hints = m_effects.sceneHints;
+  parts.emitterNode = m_effects.sceneNode;
+  parts.captureNode = m_quickNodes[kSceneCapture];
+  parts.upperRenderNode = m_quickNodes[kUpperRender];
+  parts.dragNode = m_bucketNode;
+  parts.saveGame = [] {
+    if (Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver()) saver->SaveGame();
+  };
+  m_scene = std::make_unique<CScene>(std::move(parts));
+}
+
+// The saved location, or the first one for a new game.
+void CGame::EnterFirstLocation() {
+  if (m_sounds) {
+    m_sounds->LoadGameSounds(Ombrel::GetResourceManager());
+    if (const SSaveData* save = GetSaveData()) {
+      CSoundContainer::SetSoundVolume(save->soundVolume);
+      CSoundContainer::SetMusicVolume(save->musicVolume);
+    }
+  }
+  const SSaveData* save = GetSaveData();
+  const SProfileData* profile = save ? save->CurrentProfile() : nullptr;
+  const uint32_t location = profile && profile->location != kNoLocation ? profile->location : 0;
+  m_scene->LoadScene(location);
+}
+
+void CGame::CreateSceneRenderer() {
+  m_captureDrawer = std::make_unique<CBlurCaptureDrawer>(m_blurMaterial, m_blurQuad);
+  m_sceneRenderer = AttachToLayer(
+      new CSceneRenderer("Scene", &m_scene->GetRenderView(), m_captureTexture, m_captureDrawer.get(), 0), "Scene");
+}
+
+// The nodes on layers go with the scene group; what the state holds itself goes here.
+void CGame::ReleaseScreens() {
+  m_sceneRenderer = nullptr;
+  m_scene.reset();
+  m_layouts.reset();
+  m_captureDrawer.reset();
+  m_cursor.reset();
+  m_hud = nullptr;
+  m_itemFrame = nullptr;
+  m_dialog = nullptr;
+  m_bucketNode = nullptr;
+}
+
+}  // namespace Vey
