@@ -219,7 +219,6 @@ void CGame::Release() {
     if (Ombrel::CCursor* record = input->GetCursor(0)) record->SetFlags(record->GetFlags() & ~CCursor::kSpriteShownFlag);
   }
   ReleaseScreens();
-  ReleaseBlur();
   ReleaseGameEffects(m_effects);
   m_sounds.reset();
   m_world.reset();

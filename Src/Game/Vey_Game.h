@@ -2,7 +2,7 @@
 // The main story's playing state: it builds the in-game screen (render layers, capture nodes,
 // effects, the world description, the sound bank and the screens of the story), fades the
 // location in when it is entered and out when the player quits, freezes the screen into a
-// blurred picture behind the pause overlay, and stores the player's progress when it is left.
+// dimmed picture behind the pause overlay, and stores the player's progress when it is left.
 
 #include "Src/Game/Vey_GameBase.h"
 #include "Src/Game/Vey_GameEffects.h"
@@ -11,8 +11,6 @@
 #include <memory>
 #include <vector>
 
-class CShader;
-struct SDrawItem;
 struct TextureRecord;
 
 namespace Ombrel {
@@ -34,7 +32,7 @@ class CResourceLayoutShelf;
 class CScene;
 class CSceneRenderer;
 class CSoundContainer;
-class CBlurCaptureDrawer;
+class CFrozenPicture;
 
 class CGame : public CGameBase {
  public:
@@ -42,8 +40,6 @@ class CGame : public CGameBase {
   static constexpr const char* kResourceList = "App/Configs/Game_Resources.xml";
   static constexpr const char* kWorldBuffer = "GameInfo";
   static constexpr const char* kCaptureTarget = "RenderTarget";
-  static constexpr const char* kBlurMaterial = "Art/Mats/Blur";
-  static constexpr const char* kBlurKind = "Blur";
   static constexpr int kLayerCount = 22;
   // In creation order: each is placed before the one made just before it, so they draw in
   // the reverse order, "Start" first.
@@ -101,7 +97,7 @@ class CGame : public CGameBase {
   CSoundContainer* GetSoundBank() const { return m_sounds.get(); }
   const SGameEffects& GetEffects() const { return m_effects; }
   TextureRecord* GetCaptureTexture() const { return m_captureTexture; }
-  bool HasBlur() const { return m_blurQuad != nullptr; }
+  bool HasFrozenPicture() const { return m_frozen != nullptr; }
   CScene* GetScene() const { return m_scene.get(); }
   CPlayer* GetHud() const { return m_hud; }
   CCursor* GetCursorSet() const { return m_cursor.get(); }
@@ -116,7 +112,7 @@ class CGame : public CGameBase {
   void BindControls();
   void LoadResources();
   void LoadFonts();
-  void CreateBlur();
+  void CreateFrozenPicture();
   void LoadWorld();
   void CreateSoundBank();
   // The screens of the story (Vey_GameScreens.cpp).
@@ -128,7 +124,6 @@ class CGame : public CGameBase {
   void CreateSceneRenderer();
   void ReleaseScreens();
   void MakeCurrentProfile();
-  void ReleaseBlur();
   void ClearControls();
 
   // The world's live state into the current profile, saved when a saver exists.
@@ -157,7 +152,7 @@ class CGame : public CGameBase {
   void RenderUpperObjects();
   void CopyCapture();
   void SwitchLayers(const char* const* layers, int count, bool on);
-  void DrawBlur(float factor);
+  void DrawFrozenPicture(float factor);
 
   Ombrel::CBaseLoading* m_loading;
   bool m_recapture = false;
@@ -167,9 +162,7 @@ class CGame : public CGameBase {
   std::unique_ptr<CSoundContainer> m_sounds;
   SGameEffects m_effects;
   TextureRecord* m_captureTexture = nullptr;
-  CShader* m_blurMaterial = nullptr;
-  SDrawItem* m_blurQuad = nullptr;
-  bool m_ownsEffectCache = false;
+  std::unique_ptr<CFrozenPicture> m_frozen;
   float m_fadeIn = 0.0f;
   float m_fadeOut = 0.0f;
   float m_sceneAlpha = 0.0f;
@@ -183,7 +176,6 @@ class CGame : public CGameBase {
   std::unique_ptr<CCursor> m_cursor;
   std::unique_ptr<CResourceLayoutShelf> m_layouts;
   std::unique_ptr<CScene> m_scene;
-  std::unique_ptr<CBlurCaptureDrawer> m_captureDrawer;
   bool m_cursorBrokenBeforePause = false;
 };
 

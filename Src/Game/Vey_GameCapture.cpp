@@ -1,15 +1,14 @@
 // The frozen screen behind the pause overlay, the diary and the map: a capture renders the
 // screens of the live layers once, copies the back buffer into the capture target and switches
-// those layers off, and the blur quad then draws the captured picture in their place.
+// those layers off, and the captured picture is then drawn dimmed in their place.
 
 #include "Src/Game/Vey_Game.h"
 
 #include "Framework/Scene/omQuickNode.h"
-#include "Quor/CShader.h"
 #include "Quor/CTextureManager.h"
-#include "Quor/DirectX/CShader_PostEffectDX.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/RenderStates.h"
+#include "Src/Game/Vey_FrozenPicture.h"
 #include "Src/Game/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SceneRenderer.h"
 #include "Src/Investigation/Vey_Dialog.h"
@@ -90,7 +89,7 @@ void CGame::CaptureUpper() {
   SwitchLayers(kLiveLayers + 4, kLiveLayerCount - 4, false);
 }
 
-// Everything the player saw, so the overlay opens over the same picture, still and blurred.
+// Everything the player saw, so the overlay opens over the same picture, still and dimmed.
 void CGame::CaptureTop() {
   RenderUpperObjects();
   RenderOnce(m_hud);
@@ -100,33 +99,20 @@ void CGame::CaptureTop() {
   SwitchLayers(kLiveLayers, kLiveLayerCount, false);
 }
 
-void CGame::RenderUpper() { DrawBlur(1.0f); }
+void CGame::RenderUpper() { DrawFrozenPicture(1.0f); }
 
-// The blur grows as the overlay opens and fades as it closes.
+// The picture dims as the overlay opens and brightens as it closes.
 void CGame::RenderTop() {
   float factor = 1.0f;
   if (const CPauseMenu* menu = GetPauseMenu()) {
     if (menu->GetState() == CPauseMenu::kOpening) factor = menu->GetProgress();
     if (menu->GetState() == CPauseMenu::kClosing) factor = 1.0f - menu->GetProgress();
   }
-  DrawBlur(factor);
+  DrawFrozenPicture(factor);
 }
 
-void CGame::DrawBlur(float factor) {
-  auto* blur = dynamic_cast<CShader_BlurDX*>(m_blurMaterial);
-  if (!blur || !m_blurQuad || !m_captureTexture) return;
-  // The picture is the whole screen as it was: drawn opaque, whatever alpha the frame left in it.
-  AlphaBlendOff();
-  AlphaTestOff();
-  DepthTestOff();
-  CullOff();
-  blur->factor = factor;
-  blur->SetPostEffectTexture(m_captureTexture);
-  blur->Begin();
-  blur->DrawBatch(m_blurQuad);
-  blur->End();
-  AlphaBlendOn();
-  BlendNormal();
+void CGame::DrawFrozenPicture(float factor) {
+  if (m_frozen) m_frozen->DrawDimmed(factor);
 }
 
 }  // namespace Vey

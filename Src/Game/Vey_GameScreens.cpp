@@ -19,8 +19,7 @@
 #include "Framework/omInputModule.h"
 #include "Framework/omSaveModule.h"
 #include "Framework/omDataSaver.h"
-#include "Quor/CShader.h"
-#include "Quor/DirectX/CShader_PostEffectDX.h"
+#include "Src/Game/Vey_FrozenPicture.h"
 #include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
@@ -82,30 +81,6 @@ MP::CEmitter* FindEmitter(const char* name) {
 }
 
 }  // namespace
-
-// Draws the captured location while an overlay opens or closes over it, through the blur.
-class CBlurCaptureDrawer : public ICaptureDrawer {
- public:
-  CBlurCaptureDrawer(CShader* material, SDrawItem* quad) : m_blur(dynamic_cast<CShader_BlurDX*>(material)), m_quad(quad) {}
-  void SetImage(TextureRecord* texture, float start, float) override {
-    if (!m_blur) return;
-    m_blur->SetPostEffectTexture(texture);
-    m_blur->factor = start;
-  }
-  void Begin() override {
-    if (m_blur) m_blur->Begin();
-  }
-  void Draw(int32_t) override {
-    if (m_blur && m_quad && m_blur->inputTexture) m_blur->DrawBatch(m_quad);
-  }
-  void End() override {
-    if (m_blur) m_blur->End();
-  }
-
- private:
-  CShader_BlurDX* m_blur;
-  SDrawItem* m_quad;
-};
 
 // Here, where every screen's type is whole.
 CGame::CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
@@ -201,9 +176,8 @@ void CGame::EnterFirstLocation() {
 }
 
 void CGame::CreateSceneRenderer() {
-  m_captureDrawer = std::make_unique<CBlurCaptureDrawer>(m_blurMaterial, m_blurQuad);
   m_sceneRenderer = AttachToLayer(
-      new CSceneRenderer("Scene", &m_scene->GetRenderView(), m_captureTexture, m_captureDrawer.get(), 0), "Scene");
+      new CSceneRenderer("Scene", &m_scene->GetRenderView(), m_captureTexture, m_frozen.get(), 0), "Scene");
 }
 
 // The nodes on layers go with the scene group; what the state holds itself goes here.
@@ -211,7 +185,8 @@ void CGame::ReleaseScreens() {
   m_sceneRenderer = nullptr;
   m_scene.reset();
   m_layouts.reset();
-  m_captureDrawer.reset();
+  m_frozen.reset();
+  m_captureTexture = nullptr;
   m_cursor.reset();
   m_hud = nullptr;
   m_itemFrame = nullptr;

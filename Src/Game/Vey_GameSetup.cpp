@@ -18,12 +18,10 @@
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omRenderModule.h"
-#include "Quor/CShaderManager.h"
 #include "Quor/CSoundManager.h"
-#include "Quor/DirectX/CCompiledFx.h"
-#include "Quor/DirectX/CShader_PostEffectDX.h"
 #include "Quor/OnScreenKeyboard.h"
 #include "Quor/ReportError.h"
+#include "Src/Game/Vey_FrozenPicture.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_SoundContainer.h"
@@ -36,7 +34,6 @@ namespace Vey {
 namespace {
 
 constexpr const char* kSource = "Src/Game/Vey_GameSetup";
-constexpr const char* kEffectFolder = "Shaders\\";
 constexpr const char* kKeyboardConfig = "OSK/osk.gcfg";
 constexpr uint8_t kVkLeftButton = 1;
 constexpr uint8_t kVkReturn = 13;
@@ -57,7 +54,7 @@ void CGame::Init() {
   if (Ombrel::CAppConfig* config = GetConfig()) config->SetPlayerCount(1, true);
   LoadFonts();
   CreateParticleManager();
-  CreateBlur();
+  CreateFrozenPicture();
   MakeCurrentProfile();
   LoadWorld();
   CreateSoundBank();
@@ -148,52 +145,16 @@ void CGame::LoadFonts() {
   }
 }
 
-// The blur draws through the engine's compiled effects, which are read from the content's
-// shader folder. The material's file is looked for first: a material that does not exist
-// would fall back to "Default", which this content has not.
-void CGame::CreateBlur() {
+// The picture the screen is frozen into behind the pause overlay, the diary and the map.
+void CGame::CreateFrozenPicture() {
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
   Ombrel::CResourceRenderTarget* target = resources ? resources->GetRenderTarget(kCaptureTarget) : nullptr;
   m_captureTexture = target ? target->GetTexture() : nullptr;
-  if (!m_captureTexture) ReportMissingResource("render target", kCaptureTarget);
-  CShaderManager* shaders = GetShaderManager();
-  const std::string materialFile = std::string(kBlurMaterial) + ".mat";
-  if (!shaders || !Ombrel::ContentFileExists(materialFile.c_str())) {
-    ReportMissingResource("material", kBlurMaterial);
+  if (!m_captureTexture) {
+    ReportMissingResource("render target", kCaptureTarget);
     return;
   }
-  if (!HasEffectCache()) {
-    CreateEffectCache(kEffectFolder);
-    m_ownsEffectCache = true;
-  }
-  if (!shaders->HasShaderKind(kBlurKind)) RegisterBlurShaderKind(kBlurKind);
-  m_blurMaterial = shaders->GetMaterial(kBlurMaterial);
-  // The quad covers the whole screen; its corners are given in clip space.
-  m_blurQuad = m_blurMaterial->CreateBatch(6, 2);
-  const float corners[6][4] = {{-1, 1, 0, 0}, {1, 1, 1, 0}, {1, -1, 1, 1}, {1, -1, 1, 1}, {-1, -1, 0, 1}, {-1, 1, 0, 0}};
-  for (const auto& corner : corners) {
-    SModelVertex vertex{};
-    vertex.position[0] = corner[0];
-    vertex.position[1] = corner[1];
-    vertex.position[3] = 1.0f;
-    vertex.u = corner[2];
-    vertex.v = corner[3];
-    vertex.colour = 0xFFFFFFFFu;
-    m_blurMaterial->AddVertex(m_blurQuad, vertex);
-  }
-  m_blurMaterial->CloseBatch(m_blurQuad);
-}
-
-void CGame::ReleaseBlur() {
-  if (m_blurMaterial) {
-    if (m_blurQuad) m_blurMaterial->FreeBatch(m_blurQuad);
-    if (CShaderManager* shaders = GetShaderManager()) shaders->ReleaseMaterial(m_blurMaterial);
-  }
-  m_blurQuad = nullptr;
-  m_blurMaterial = nullptr;
-  if (m_ownsEffectCache) DestroyEffectCache();
-  m_ownsEffectCache = false;
-  m_captureTexture = nullptr;
+  m_frozen = std::make_unique<CFrozenPicture>(m_captureTexture);
 }
 
 // Until the front end lets the player choose a profile, a first run plays in the first free

@@ -123,17 +123,17 @@ TEST_F(GameTest, InitStacksTheLayersBelowTheSystemLayerAndLeavesOnlyTheCheckAndD
   ASSERT_NE(m_game->GetWorld(), nullptr);
   EXPECT_TRUE(m_game->GetWorld()->IsLoaded());
   EXPECT_NE(m_game->GetCaptureTexture(), nullptr);
-  // This folder has no effect files, fonts or blur material: each is told by name, nothing
+  // This folder has no effect files or fonts: each is told by name, nothing
   // is made of it, and the state still runs.
   const std::string reports = hmtest::CReportScope::All();
   for (const char* told : {"Particle file \"Art\\Environments\\Scene01\\Effects\\scene01.ptc\" was not loaded",
-                           "No particle emitter \"S24_Machette \"", "font \"DiaryRu\"", "material \"Art/Mats/Blur\""}) {
+                           "No particle emitter \"S24_Machette \"", "font \"DiaryRu\""}) {
     EXPECT_NE(reports.find(told), std::string::npos) << told;
   }
   EXPECT_EQ(m_game->GetEffects().sceneHints, nullptr);
   EXPECT_NE(m_game->GetItemFrame(), nullptr);
   EXPECT_NE(m_game->GetDialog(), nullptr);
-  EXPECT_FALSE(m_game->HasBlur());
+  EXPECT_TRUE(m_game->HasFrozenPicture());
   Frame(0.1f);
   Scene().Render();
 }
