@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <memory>
 #include <vector>
@@ -44,6 +45,16 @@ class HudFrameTest : public restest::CResourceFixture {
 
     m_save = std::make_unique<Vey::SSaveData>();
     m_save->current = 0;
+    m_hud = std::make_unique<Vey::CPlayer>(Collaborators());
+    m_hud->SetFade(1.0f);
+  }
+  void TearDown() override {
+    m_hud.reset();
+    m_resources.reset();
+    CResourceFixture::TearDown();
+  }
+
+  Vey::SHudCollaborators Collaborators() {
     Vey::SHudCollaborators c;
     c.layout = m_resources->GetLayout2D("HUD")->GetLayout();
     c.items = m_resources->GetLayout2D("Items")->GetLayout();
@@ -53,13 +64,7 @@ class HudFrameTest : public restest::CResourceFixture {
     c.emptySlot = slot->GetTexture();
     c.stroke = m_resources->GetTexture("Stroke")->GetTexture();
     c.saveData = m_save.get();
-    m_hud = std::make_unique<Vey::CPlayer>(c);
-    m_hud->SetFade(1.0f);
-  }
-  void TearDown() override {
-    m_hud.reset();
-    m_resources.reset();
-    CResourceFixture::TearDown();
+    return c;
   }
 
   std::vector<uint8_t> DrawFrame() {
@@ -90,10 +95,62 @@ class HudFrameTest : public restest::CResourceFixture {
     return best;
   }
 
-  hmtest::CCameraInMode m_camera{kAspectWide};
+  std::unique_ptr<hmtest::CCameraInMode> m_camera = std::make_unique<hmtest::CCameraInMode>(kAspectWide);
   std::unique_ptr<Vey::SSaveData> m_save;
   std::unique_ptr<Vey::CPlayer> m_hud;
 };
+
+// Every object the display looks up is in each of the four sets, each set's slots ending where
+// its shape says, and every picture and text of the layout found its resource.
+TEST_F(HudFrameTest, EveryScreenShapeHasEveryObjectTheDisplayUses) {
+  const struct {
+    float ratio;
+    const char* set;
+    int slots;
+  } kShapes[] = {{1.25f, "5:4", 8}, {4.0f / 3.0f, "4:3", 9}, {1.6f, "16:10", 12}, {16.0f / 9.0f, "16:9", 14}};
+  const CLayout2D& layout = *m_hud->GetLayout();
+  for (const auto& shape : kShapes) {
+    SCOPED_TRACE(shape.set);
+    m_hud.reset();
+    m_camera.reset();
+    m_camera = std::make_unique<hmtest::CCameraInMode>(kAspectCustom, shape.ratio);
+    hmtest::Reports().clear();
+    m_hud = std::make_unique<Vey::CPlayer>(Collaborators());
+    EXPECT_TRUE(hmtest::Reports().empty()) << hmtest::Reports().front();
+    EXPECT_EQ(m_hud->VisibleSlots(), shape.slots);
+    const std::string set = std::string("root/HUD") + shape.set + "/";
+    for (int n = 1; n <= 12; ++n) {
+      char name[16];
+      std::snprintf(name, sizeof name, "Dummy%02d", n);
+      EXPECT_NE(layout.FindItem((set + name).c_str()), nullptr) << name;
+    }
+    for (int n = 1; n <= shape.slots; ++n) {
+      EXPECT_NE(layout.FindItem((set + "Slot" + std::to_string(n)).c_str()), nullptr) << n;
+      EXPECT_NE(layout.FindItem((set + "DummySlot" + std::to_string(n)).c_str()), nullptr) << n;
+    }
+    EXPECT_EQ(layout.FindItem((set + "Slot" + std::to_string(shape.slots + 1)).c_str()), nullptr);
+    for (const char* name : {"hudLeft(Blood)", "HintInactive", "hudSpacer", "hudSpacer1", "hudSpacer2", "hudSpacer3",
+                             "hudSpacer4"})
+      EXPECT_NE(layout.FindItem((set + name).c_str()), nullptr) << name;
+  }
+  for (const char* name : {"root/ItemDummy", "root/TextBubbleMiddle", "root/TextBubbleLeft", "root/TextBubbleRight",
+                           "root/TextBubbleCenter", "root/TutorialButton/Outline",
+                           "root/TutorialButton/Outline active", "root/TutorialButton/text_skip"})
+    EXPECT_NE(layout.FindItem(name), nullptr) << name;
+  for (uint32_t i = 0; i < layout.GetCount(); ++i) {
+    const SLayoutItem& item = *layout.GetItem(i);
+    if (item.kind == kLayoutSprite) {
+      const auto& sprite = static_cast<const SLayoutSprite&>(item);
+      EXPECT_TRUE(sprite.texture || (sprite.jptResource && sprite.jptResource->GetTextureObject())) << item.name;
+    }
+    if (item.kind == kLayoutAnimatedSprite) {
+      EXPECT_NE(static_cast<const SLayoutAnimatedSprite&>(item).animation, nullptr) << item.name;
+    }
+    if (item.kind == kLayoutText) {
+      EXPECT_NE(static_cast<const SLayoutText&>(item).style.font, nullptr) << item.name;
+    }
+  }
+}
 
 TEST_F(HudFrameTest, TheWoodenBarRunsAlongTheBottomAndLeavesTheViewAbove) {
   ASSERT_TRUE(hmtest::Reports().empty()) << hmtest::Reports().front();
