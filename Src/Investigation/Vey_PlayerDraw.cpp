@@ -103,7 +103,9 @@ void CPlayer::DrawTrails() {
     if (trail.progress >= 1.0f) continue;
     const float k = (1.0f - trail.progress) * (1.0f - trail.progress);
     const Vector2 position = Lerp(trail.startPosition, kDiaryCentre, k);
-    DrawSprite(trail.sprite, position, {k * trail.startSize.x, k * trail.startSize.y}, 1.0f);
+    // A clue handed over without its picture flies as its sparks alone.
+    if (trail.sprite.GetTexture())
+      DrawSprite(trail.sprite, position, {k * trail.startSize.x, k * trail.startSize.y}, 1.0f);
     if (trail.emitter) trail.emitter->SetPosition(ToParticleSpace(position));
   }
 }

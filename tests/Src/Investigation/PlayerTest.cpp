@@ -4,6 +4,7 @@
 
 #include "tests/Src/Investigation/HudTestKit.h"
 
+#include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omEventManager.h"
 
 #include <vector>
@@ -214,6 +215,83 @@ TEST_F(PlayerTest, TheHiddenObjectListCrossesOutFoundLinesAndPlacesFlights) {
   EXPECT_FLOAT_EQ(lamp.x, marker.x - 0.6f * 256.0f * 0.5f);
   EXPECT_FLOAT_EQ(lamp.y, marker.y);
   EXPECT_EQ(Hud().GetHiddenObjectListPosition("Chair").x, 0.0f);
+}
+
+TEST_F(PlayerTest, TheHoveredSlotRisesAndItsNeighboursDip) {
+  AddLanded(3);
+  Frame(SlotPosition(5), false, 0.1f);
+  Frame(SlotPosition(5), false, 0.1f);  // t reaches 1 after a sixth of a second
+  EXPECT_EQ(Hud().GetLastHoveredSlot(), 5);
+  const float kExpected[14] = {0, 0, -0.5f, -1, 1, -1, -0.5f, 0, 0, 0, 0, 0, 0, 0};
+  for (int n = 0; n < 14; ++n) EXPECT_FLOAT_EQ(Hud().GetSlotWave(n).current, kExpected[n]) << "slot " << n + 1;
+
+  Frame({0, 0.5f}, false, 0.05f);
+  EXPECT_EQ(Hud().GetLastHoveredSlot(), CPlayer::kNoSlot);
+  EXPECT_GT(Hud().GetSlotWave(4).current, 0.0f) << "easing back, not jumping";
+  EXPECT_LT(Hud().GetSlotWave(4).current, 1.0f);
+  Hud().SetBarFrozen(true);
+  const float frozen = Hud().GetSlotWave(4).current;
+  Frame(SlotPosition(1), false, 0.1f);
+  EXPECT_EQ(Hud().GetSlotWave(4).current, frozen) << "a frozen bar stands still";
+}
+
+// A diary that opens at once and closes when told.
+struct SFakeDiary : IDiaryScreen {
+  void Open() override { state = 1; }
+  void ReadInput(const Vector2&, bool pressed, bool) override { presses += pressed ? 1 : 0; }
+  void Update(float) override {}
+  int32_t GetState() const override { return state; }
+  void AddEntry(const std::string& key) override { entries.push_back(key); }
+  int32_t state = 0;
+  int presses = 0;
+  std::vector<std::string> entries;
+};
+
+struct SFakeMap : IMapScreen {
+  void VisitScene(int32_t) override {}
+  void SetMarkerVisible(const std::string&, bool) override {}
+  void Update(float) override {}
+  int32_t GetState() const override { return 0; }
+};
+
+TEST_F(PlayerTest, TheBookOpensTheDiaryAndTheCompassTheMapOverTheBar) {
+  SFakeDiary diary;
+  SFakeMap map;
+  Ombrel::CSprite2DNode capture("UpperCapture", nullptr);
+  capture.SetDrawn(false);
+  m_collaborators.diary = &diary;
+  m_collaborators.mapFrame = &map;
+  m_collaborators.upperCapture = &capture;
+  AddLanded(2);
+
+  Click({0.0f, -0.78f});
+  EXPECT_EQ(Hud().GetMode(), CPlayer::kModeDiary);
+  EXPECT_EQ(Hud().GetPreviousMode(), CPlayer::kModeLocation);
+  EXPECT_EQ(diary.state, 1);
+  EXPECT_TRUE(capture.IsDrawn());
+
+  // While the diary is open the bar takes no clicks; the diary gets them.
+  Click(SlotPosition(1));
+  EXPECT_FALSE(Hud().HasItemInHand());
+  EXPECT_EQ(diary.presses, 1);
+  Hud().UpdateDiary(0.02f);
+  EXPECT_EQ(Hud().GetMode(), CPlayer::kModeDiary) << "open while the diary is";
+  diary.state = 0;
+  Hud().UpdateDiary(0.02f);
+  EXPECT_EQ(Hud().GetMode(), CPlayer::kModeLocation) << "back to the view it was opened from";
+
+  Hud().AddDiaryEntry("S01_1_Entry");
+  EXPECT_EQ(diary.entries, std::vector<std::string>{"S01_1_Entry"});
+
+  Click({1.65f, -0.6f});
+  EXPECT_EQ(Hud().GetMode(), CPlayer::kModeMap);
+  EXPECT_EQ(Hud().GetMapFrame(), &map);
+}
+
+TEST_F(PlayerTest, WithoutADiaryOrAMapTheirButtonsDoNothing) {
+  Click({0.0f, -0.78f});
+  Click({1.65f, -0.6f});
+  EXPECT_EQ(Hud().GetMode(), CPlayer::kModeLocation);
 }
 
 }  // namespace

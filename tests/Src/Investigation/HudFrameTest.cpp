@@ -1,0 +1,232 @@
+// The heads-up display drawn from the content the build makes (its list, layouts, pictures and
+// font) on the small test device, and read back: the bar along the bottom, items sitting in
+// their slots, and the note line fading in at the top of the game view.
+
+#include "Framework/Resources/ResourceTypes/omResourceFont.h"
+#include "Framework/Resources/ResourceTypes/omResourceJptTexture.h"
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/ResourceTypes/omResourceTexAnim.h"
+#include "Framework/Resources/ResourceTypes/omResourceTexture.h"
+#include "Framework/Resources/omResourcesXMLLoader.h"
+#include "Quor/CFont.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Screen.h"
+#include "Src/Investigation/Vey_Player.h"
+#include "tests/Framework/Resources/ResourceTestKit.h"
+#include "tests/support/engine/CameraInMode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <memory>
+#include <vector>
+
+using namespace Ombrel;
+using rendertest::SRgba;
+
+namespace {
+
+constexpr uint32_t kGrey = 0xFF808080;
+
+class HudFrameTest : public restest::CResourceFixture {
+ protected:
+  void SetUp() override {
+    CResourceFixture::SetUp();
+    m_vfs = std::make_unique<CVFS>(HM_BINARY_DIR "/content");
+    g_pVFS = m_vfs.get();
+    m_resources->RegisterLoader(new CResFontLoader, "Font");
+    m_resources->RegisterLoader(new CResTextureLoader, "Texture");
+    m_resources->RegisterLoader(new CResJptTextureLoader(m_decoder.get()), "TextureJpt");
+    m_resources->RegisterLoader(new CResTexAnimLoader(m_decoder.get()), "TexAnim");
+    m_resources->RegisterLoader(new CResLayout2DLoader(m_resources.get()), "Layout2D");
+    CResourcesXMLLoader reader(m_resources.get());
+    reader.Load("App\\Configs\\Hud_Resources.xml");
+
+    m_save = std::make_unique<Vey::SSaveData>();
+    m_save->current = 0;
+    m_hud = std::make_unique<Vey::CPlayer>(Collaborators());
+    m_hud->SetFade(1.0f);
+  }
+  void TearDown() override {
+    m_hud.reset();
+    m_resources.reset();
+    CResourceFixture::TearDown();
+  }
+
+  Vey::SHudCollaborators Collaborators() {
+    Vey::SHudCollaborators c;
+    c.layout = m_resources->GetLayout2D("HUD")->GetLayout();
+    c.items = m_resources->GetLayout2D("Items")->GetLayout();
+    c.font = m_resources->GetFont("HiddenObjects")->GetFont();
+    CJptTexture* slot = m_resources->GetTextureJpt("EmptyInventorySlot")->GetTextureObject();
+    slot->Create();
+    c.emptySlot = slot->GetTexture();
+    c.stroke = m_resources->GetTexture("Stroke")->GetTexture();
+    c.saveData = m_save.get();
+    return c;
+  }
+
+  std::vector<uint8_t> DrawFrame() {
+    BeginFrame(kGrey);
+    AlphaBlendOn();
+    m_hud->Render();
+    return EndFrame();
+  }
+  static SRgba At(const std::vector<uint8_t>& frame, int x, int y) { return Pixel(frame, kSize, x, y); }
+  static int Sum(SRgba c) { return c.r + c.g + c.b; }
+  // The device pixel of a virtual-screen coordinate: 8 units a pixel, centres on whole pixels.
+  static int PixelOf(float virtualUnits) { return int(std::lround((virtualUnits - 1792.0f) / 8.0f)); }
+  // The centre pixel of an object of the wide set.
+  Vector2 Centre(const char* name) {
+    const auto* box = static_cast<const SLayoutBox*>(m_hud->GetLayout()->FindItem(name));
+    EXPECT_NE(box, nullptr) << name;
+    return box ? Vey::ToVirtualScreen(box->position) : Vector2{};
+  }
+
+  // The highest score of a pixel within a pixel of the wide set's slot centre.
+  template <class TScore>
+  int Strongest(const std::vector<uint8_t>& frame, const char* slot, TScore score) {
+    const Vector2 centre = Centre((std::string("root/HUD16:9/") + slot).c_str());
+    int best = -1000;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        best = std::max(best, score(At(frame, PixelOf(centre.x) + dx, PixelOf(centre.y) + dy)));
+    return best;
+  }
+
+  std::unique_ptr<hmtest::CCameraInMode> m_camera = std::make_unique<hmtest::CCameraInMode>(kAspectWide);
+  std::unique_ptr<Vey::SSaveData> m_save;
+  std::unique_ptr<Vey::CPlayer> m_hud;
+};
+
+// Every object the display looks up is in each of the four sets, each set's slots ending where
+// its shape says, and every picture and text of the layout found its resource.
+TEST_F(HudFrameTest, EveryScreenShapeHasEveryObjectTheDisplayUses) {
+  const struct {
+    float ratio;
+    const char* set;
+    int slots;
+  } kShapes[] = {{1.25f, "5:4", 8}, {4.0f / 3.0f, "4:3", 9}, {1.6f, "16:10", 12}, {16.0f / 9.0f, "16:9", 14}};
+  const CLayout2D& layout = *m_hud->GetLayout();
+  for (const auto& shape : kShapes) {
+    SCOPED_TRACE(shape.set);
+    m_hud.reset();
+    m_camera.reset();
+    m_camera = std::make_unique<hmtest::CCameraInMode>(kAspectCustom, shape.ratio);
+    hmtest::Reports().clear();
+    m_hud = std::make_unique<Vey::CPlayer>(Collaborators());
+    EXPECT_TRUE(hmtest::Reports().empty()) << hmtest::Reports().front();
+    EXPECT_EQ(m_hud->VisibleSlots(), shape.slots);
+    const std::string set = std::string("root/HUD") + shape.set + "/";
+    for (int n = 1; n <= 12; ++n) {
+      char name[16];
+      std::snprintf(name, sizeof name, "Dummy%02d", n);
+      EXPECT_NE(layout.FindItem((set + name).c_str()), nullptr) << name;
+    }
+    for (int n = 1; n <= shape.slots; ++n) {
+      EXPECT_NE(layout.FindItem((set + "Slot" + std::to_string(n)).c_str()), nullptr) << n;
+      EXPECT_NE(layout.FindItem((set + "DummySlot" + std::to_string(n)).c_str()), nullptr) << n;
+    }
+    EXPECT_EQ(layout.FindItem((set + "Slot" + std::to_string(shape.slots + 1)).c_str()), nullptr);
+    for (const char* name : {"hudLeft(Blood)", "HintInactive", "hudSpacer", "hudSpacer1", "hudSpacer2", "hudSpacer3",
+                             "hudSpacer4"})
+      EXPECT_NE(layout.FindItem((set + name).c_str()), nullptr) << name;
+  }
+  for (const char* name : {"root/ItemDummy", "root/TextBubbleMiddle", "root/TextBubbleLeft", "root/TextBubbleRight",
+                           "root/TextBubbleCenter", "root/TutorialButton/Outline",
+                           "root/TutorialButton/Outline active", "root/TutorialButton/text_skip"})
+    EXPECT_NE(layout.FindItem(name), nullptr) << name;
+  for (uint32_t i = 0; i < layout.GetCount(); ++i) {
+    const SLayoutItem& item = *layout.GetItem(i);
+    if (item.kind == kLayoutSprite) {
+      const auto& sprite = static_cast<const SLayoutSprite&>(item);
+      EXPECT_TRUE(sprite.texture || (sprite.jptResource && sprite.jptResource->GetTextureObject())) << item.name;
+    }
+    if (item.kind == kLayoutAnimatedSprite) {
+      EXPECT_NE(static_cast<const SLayoutAnimatedSprite&>(item).animation, nullptr) << item.name;
+    }
+    if (item.kind == kLayoutText) {
+      EXPECT_NE(static_cast<const SLayoutText&>(item).style.font, nullptr) << item.name;
+    }
+  }
+}
+
+TEST_F(HudFrameTest, TheWoodenBarRunsAlongTheBottomAndLeavesTheViewAbove) {
+  ASSERT_TRUE(hmtest::Reports().empty()) << hmtest::Reports().front();
+  ASSERT_EQ(m_hud->VisibleSlots(), 14);
+  const std::vector<uint8_t> frame = DrawFrame();
+  int darkInBar = 0;
+  for (int x = 0; x < kSize; ++x) {
+    EXPECT_EQ(Sum(At(frame, x, 30)), 3 * 0x80) << "the view above the bar is untouched at " << x;
+    if (Sum(At(frame, x, 62)) < 3 * 0x60) ++darkInBar;
+  }
+  EXPECT_GT(darkInBar, kSize * 3 / 4) << "dark wood under most of the bottom row";
+}
+
+TEST_F(HudFrameTest, ItemsSitInTheirSlotsInTheOrderOfTaking) {
+  const std::vector<uint8_t> empty = DrawFrame();
+  m_hud->AddItem("G01_Green", true, {2048, 2048});
+  m_hud->AddItem("S01_Knife", true, {2048, 2048});
+  m_hud->AddItem("G01_Red", true, {2048, 2048});
+  for (int i = 0; i < 30; ++i) m_hud->Update(0.02f);
+  ASSERT_EQ(m_save->profiles[0].inventoryCount, 3u);
+  const std::vector<uint8_t> full = DrawFrame();
+
+  // A slot is two or three pixels wide here: each item's colour is looked for around its centre.
+  auto greenness = [](SRgba c) { return c.g - c.r; };
+  auto redness = [](SRgba c) { return c.r - c.g; };
+  auto steel = [](SRgba c) { return c.b - c.r; };
+  EXPECT_GT(Strongest(full, "Slot1", greenness), Strongest(empty, "Slot1", greenness) + 40) << "the green stone";
+  EXPECT_GT(Strongest(full, "Slot2", steel), Strongest(empty, "Slot2", steel) + 20) << "the knife's blade";
+  EXPECT_GT(Strongest(full, "Slot3", redness), Strongest(empty, "Slot3", redness) + 40) << "the red token";
+  EXPECT_EQ(Strongest(full, "Slot5", greenness), Strongest(empty, "Slot5", greenness)) << "an empty slot";
+  EXPECT_LT(Strongest(full, "Slot1", redness) + 40, Strongest(full, "Slot3", redness)) << "the red token is last";
+}
+
+TEST_F(HudFrameTest, TheHintLampFillsFromTheBottomAsTheHintCharges) {
+  auto amber = [](SRgba c) { return c.r - c.b; };
+  const Vector2 lamp = Centre("root/HUD16:9/MaskhudLeft(Blood)");
+  const int x = PixelOf(lamp.x);
+  const int top = PixelOf(lamp.y) - 2, bottom = PixelOf(lamp.y) + 2;
+  auto column = [&](const std::vector<uint8_t>& frame, int y) {
+    return std::max(amber(At(frame, x, y)), amber(At(frame, x + 1, y)));
+  };
+  m_hud->SetHintCharge(0.0f);
+  const std::vector<uint8_t> spent = DrawFrame();
+  m_hud->SetHintCharge(0.5f);
+  const std::vector<uint8_t> half = DrawFrame();
+  m_hud->SetHintCharge(1.0f);
+  const std::vector<uint8_t> full = DrawFrame();
+  EXPECT_LT(column(spent, bottom), 60) << "a spent hint shows the dark glass";
+  EXPECT_LT(column(spent, top), 60);
+  EXPECT_GT(column(half, bottom), 100) << "half charged: lit at the bottom";
+  EXPECT_LT(column(half, top), 60) << "and dark at the top";
+  EXPECT_GT(column(full, top), 100) << "full: lit to the top";
+  EXPECT_GT(column(full, bottom), 100);
+}
+
+TEST_F(HudFrameTest, TheNoteLineFadesInAsADarkBandWithLightText) {
+  const int bandRow = PixelOf(1806.08f);
+  const std::vector<uint8_t> before = DrawFrame();
+  for (int x = 0; x < kSize; ++x) ASSERT_EQ(Sum(At(before, x, bandRow)), 3 * 0x80);
+
+  m_hud->ShowNote("WRONG_ACTION");  // no dictionary: the key itself is shown
+  const std::vector<uint8_t> start = DrawFrame();
+  EXPECT_EQ(Sum(At(start, 2, bandRow)), 3 * 0x80) << "a fresh note starts invisible";
+
+  m_hud->UpdateNoteTimer(2.5f);
+  const std::vector<uint8_t> shown = DrawFrame();
+  EXPECT_LT(Sum(At(shown, 1, bandRow)), 3 * 0x40) << "the band spans the width";
+  EXPECT_LT(Sum(At(shown, kSize - 2, bandRow)), 3 * 0x40);
+  int lit = 0;
+  for (int y = bandRow - 1; y <= bandRow + 1; ++y)
+    for (int x = 16; x < 48; ++x) lit += Sum(At(shown, x, y)) > 3 * 0x40 ? 1 : 0;
+  EXPECT_GT(lit, 3) << "the note's letters";
+
+  m_hud->UpdateNoteTimer(5.0f);
+  const std::vector<uint8_t> after = DrawFrame();
+  EXPECT_EQ(Sum(At(after, 1, bandRow)), 3 * 0x80) << "gone after five seconds";
+}
+
+}  // namespace
