@@ -138,6 +138,7 @@ void CGame::ApplySceneAlpha(float alpha) {
   if (m_effects.scene) m_effects.scene->SetAlpha(alpha);
   if (m_effects.sceneHints) m_effects.sceneHints->SetAlpha(alpha);
   if (m_sceneRenderer) m_sceneRenderer->SetLocationAlpha(alpha);
+  if (m_hud) m_hud->SetFade(alpha);
   if (m_cursor) m_cursor->SetAlpha(alpha);
 }
 

@@ -1,13 +1,11 @@
-# The main story's state: its three fonts (the diary's with Cyrillic for the Russian pages). The
-# scene description and the effects are made above.
-set(game_fonts ${HM_CONTENT_DIR}/Fonts/Main.fnt ${HM_CONTENT_DIR}/Fonts/HiddenObjects.fnt
-  ${HM_CONTENT_DIR}/Fonts/DiaryRu.fnt)
+# The main story's state: its fonts "Main" and "DiaryRu" (with Cyrillic for the Russian pages;
+# "HiddenObjects" comes with the heads-up display). The scene description and the effects are
+# made above.
+set(game_fonts ${HM_CONTENT_DIR}/Fonts/Main.fnt ${HM_CONTENT_DIR}/Fonts/DiaryRu.fnt)
 add_custom_command(
   OUTPUT ${game_fonts}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/Fonts
   COMMAND $<TARGET_FILE:fontmaker> ${HM_CONTENT_FONT} ${HM_CONTENT_DIR}/Fonts/Main.fnt --size 24 --chars latin
-  COMMAND $<TARGET_FILE:fontmaker> ${HM_CONTENT_FONT} ${HM_CONTENT_DIR}/Fonts/HiddenObjects.fnt --size 22
-    --chars latin,cyrillic
   COMMAND $<TARGET_FILE:fontmaker> ${HM_CONTENT_FONT} ${HM_CONTENT_DIR}/Fonts/DiaryRu.fnt --size 22
     --chars latin,cyrillic
   DEPENDS fontmaker
