@@ -217,7 +217,10 @@ void CGame::Release() {
   ClearControls();
   if (IsOnScreenKeyboardInitialised()) OnScreenKeyboardShutdown();
   if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
-    if (Ombrel::CCursor* record = input->GetCursor(0)) record->SetFlags(record->GetFlags() & ~CCursor::kSpriteShownFlag);
+    if (Ombrel::CCursor* record = input->GetCursor(0)) {
+      record->SetFlags(record->GetFlags() & ~CCursor::kSpriteShownFlag);
+      record->SetNode(nullptr);  // the sprite goes with the scene group
+    }
   }
   ReleaseScreens();
   ReleaseGameEffects(m_effects);

@@ -22,7 +22,8 @@ namespace {
 constexpr uint32_t kAmbientSounds = 10;
 // Two inside locations whose one-shots would drown their scenes play at half volume.
 constexpr uint32_t kQuietLocations[] = {3, 4};
-constexpr int32_t kPointerSlot = 1;
+// The first player's control the playing state binds to the left button (1 is Escape).
+constexpr int32_t kPointerSlot = 2;
 constexpr const char* kBucketNode = "root/Bucket_1";
 constexpr const char* kBucketTakenNode = "root/BucketTaken";
 // The main story's closing dialogs and the bonus chapter's.

@@ -204,11 +204,13 @@ TEST_F(GameTest, PauseFreezesTheScreenAndResumeBringsTheLiveLayersBack) {
   EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopRender)->IsDrawn());
   for (const char* layer : CGame::kLiveLayers) EXPECT_FALSE(Scene().IsLayerVisible(layer)) << layer;
   EXPECT_TRUE(Scene().IsLayerVisible("Start"));
-  // A device reset loses the picture: the next pass takes it again.
+  // A device reset loses the picture: the capture node takes it again in the next pass.
   m_game->EnableLiveLayers();
   Scene().Render();
   EXPECT_TRUE(Scene().IsLayerVisible("Scene"));
   MarkDeviceWasReset();
+  Scene().Render();
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopCapture)->IsDrawn());
   Scene().Render();
   EXPECT_FALSE(Scene().IsLayerVisible("Scene"));
 
