@@ -19,6 +19,8 @@
 #include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "tests/Src/Game/GameStateTestKit.h"
 #include "tests/support/engine/ReportScope.h"
@@ -196,8 +198,16 @@ TEST_F(GameTest, PauseFreezesTheScreenAndResumeBringsTheLiveLayersBack) {
   EnterGame();
   for (int i = 0; i < 4; ++i) Frame(0.1f);
   ASSERT_NE(m_game->GetPauseMenu(), nullptr) << hmtest::CReportScope::All();
+  ASSERT_NE(m_game->GetScene(), nullptr);
+  ASSERT_NE(m_game->GetCursorSet(), nullptr);
+  m_game->GetCursorSet()->SetType(CCursor::kObject);
   Send(CGame::kEventPause);
   EXPECT_TRUE(m_game->IsPaused());
+  // A click begun before the pause ends there; the pointer is the plain one, drawn as a sprite.
+  EXPECT_TRUE(m_game->GetScene()->IsReleased());
+  EXPECT_FALSE(m_game->GetScene()->IsPressed());
+  EXPECT_EQ(m_game->GetCursorSet()->GetType(), CCursor::kStandard);
+  EXPECT_TRUE(Ombrel::GetActiveInput()->GetCursor(0)->GetFlags() & CCursor::kSpriteShownFlag);
   EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopCapture)->IsDrawn()) << "the next pass captures the screen";
   Scene().Render();
   EXPECT_FALSE(m_game->GetQuickNode(CGame::kTopCapture)->IsDrawn());
@@ -230,6 +240,10 @@ TEST_F(GameTest, LeavingStoresTheWorldsProgressInTheCurrentProfile) {
   m_game->GetWorld()->SetSceneObjectState(1, 7, 1, 0);
   m_game->Release();
   m_entered = false;
+  // The pointer no longer draws through the state's sprite, which went with its scene group.
+  const Ombrel::CCursor& pointer = *Ombrel::GetActiveInput()->GetCursor(0);
+  EXPECT_FALSE(pointer.GetFlags() & CCursor::kSpriteShownFlag);
+  EXPECT_EQ(pointer.GetNode(), nullptr);
   const SProfileData& profile = *GetSaveData()->CurrentProfile();
   EXPECT_TRUE(profile.progress.last);
   CMap restored(false);
