@@ -16,10 +16,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace Ombrel {
+class CResourceLayout2D;
 class CResourceManager;
 class CSprite2DNode;
 class ISceneNode;
@@ -58,6 +60,8 @@ class CResourceLayoutShelf : public ILayoutShelf {
   Ombrel::CLayout2D* GetLoaded(const std::string& name) const override;
 
  private:
+  Ombrel::CResourceLayout2D* Find(const std::string& name) const;
+
   const Ombrel::CResourceManager* m_resources;
 };
 
@@ -209,6 +213,7 @@ class CScene : public CMemWatch {
   void CancelDrag();
   template <class TLink>
   bool LinkUnderMouse(const TLink& link) const;
+  int32_t SoundSlot(const std::string& name);
   void PlaySound(const std::string& name, float factor = 1.0f);
   void GiveSparkle(SSceneObject& object, const Ombrel::SLayoutBox& node);
   void InterruptSparkle(SSceneObject& object);
@@ -249,7 +254,8 @@ class CScene : public CMemWatch {
   std::string m_objectUnderMouse = "None";
   SSceneView m_renderView;
   std::vector<SDecorationObject> m_decoration;
-  std::vector<uint32_t> m_decorationItems;  // each one's layout item
+  std::vector<uint32_t> m_decorationItems;
+  std::set<std::string> m_missingSounds;  // reported once each  // each one's layout item
 };
 
 }  // namespace Vey

@@ -2,6 +2,7 @@
 // the links under the cursor, taking and dragging objects, and items used on objects.
 
 #include "Framework/Scene/omSprite2DNode.h"
+#include "Quor/ReportError.h"
 #include "Src/Game/Vey_EmitterGroup.h"
 #include "Src/Game/Vey_ObjectPicking.h"
 #include "Src/Game/Vey_SaveData.h"
@@ -14,6 +15,8 @@
 namespace Vey {
 
 namespace {
+
+constexpr const char* kSource = "Src/Game/Vey_SceneEvents";
 
 // The effect object whose change starts the main story's ending.
 constexpr const char* kEndingObject = "S33_Grandma";
@@ -149,8 +152,17 @@ SSceneObject* CScene::FindObject(const std::string& name) {
   return nullptr;
 }
 
+// A name the description or the code gives that the bank does not hold is reported once.
+int32_t CScene::SoundSlot(const std::string& name) {
+  if (!m_parts.sounds || name.empty()) return -1;
+  const int32_t slot = m_parts.sounds->FindSound(name.c_str());
+  if (slot == -1 && m_missingSounds.insert(name).second)
+    HM_REPORT(kSource, "Sound \"%s\" is not in the sound bank", name.c_str());
+  return slot;
+}
+
 void CScene::PlaySound(const std::string& name, float factor) {
-  if (m_parts.sounds) m_parts.sounds->PlaySound(m_parts.sounds->FindSound(name.c_str()), factor);
+  if (m_parts.sounds) m_parts.sounds->PlaySound(SoundSlot(name), factor);
 }
 
 void CScene::ClickObject(const std::string& name) {

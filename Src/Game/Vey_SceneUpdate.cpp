@@ -263,7 +263,7 @@ bool CScene::Navigate() {
       sounds->StopSound(m_exitSound);
       for (const SExit& link : Location().exits)
         if (link.target == exit) {
-          m_exitSound = sounds->FindSound(link.sound.c_str());
+          m_exitSound = SoundSlot(link.sound);
           break;
         }
       sounds->PlaySound(m_exitSound, 1.0f);

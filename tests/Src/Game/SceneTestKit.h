@@ -163,6 +163,46 @@ class CFakeMiniGame : public CFakeScreen<Vey::IMiniGameScreen> {
   int m_index;
 };
 
+class CFakeTutorials : public Vey::ITutorials, CLogged {
+ public:
+  explicit CFakeTutorials(Log* log) : CLogged(log, "tutorials") {}
+  void Update(float, bool, bool) override {}
+  void FinishStep() override { Write("FinishStep"); }
+  void LoadProgress() override { Write("LoadProgress"); }
+  int32_t GetStepIndex() const override { return 1; }
+  int32_t GetState() const override { return state; }
+  void SetState(int32_t value) override { state = value; }
+  int32_t GetStepScene() const override { return 1; }
+  std::vector<std::string> GetStepTargets() const override { return {target}; }
+  void ShowStep(const std::vector<Ombrel::ISceneNode*>&) override { Write("ShowStep"); }
+  int32_t state = kDone;
+  std::string target;
+};
+
+class CFakeQuestion : public Vey::ITutorialQuestion, CLogged {
+ public:
+  explicit CFakeQuestion(Log* log) : CLogged(log, "question") {}
+  void Open() override {
+    Write("Open");
+    state = 1;
+  }
+  void ReadInput() override {}
+  void Update(float) override {}
+  int32_t GetState() const override { return state; }
+  bool WasAnswered() const override { return answered; }
+  bool AnsweredYes() const override { return yes; }
+  float GetFade() const override { return 0.0f; }
+  // The player's answer: the question closes.
+  void Answer(bool answer) {
+    yes = answer;
+    answered = true;
+    state = 0;
+  }
+  int32_t state = 0;
+  bool answered = false;
+  bool yes = false;
+};
+
 // Layouts made by the test, named like the resources.
 class CFakeLayouts : public Vey::ILayoutShelf {
  public:
@@ -173,7 +213,6 @@ class CFakeLayouts : public Vey::ILayoutShelf {
     return Find(name);
   }
   void Unload(const std::string& name) override {
-    if (!loaded[name]) return;
     m_log->push_back("layouts.Unload " + name);
     loaded[name] = false;
   }
