@@ -83,13 +83,13 @@ struct SSceneParts {
   IHiddenObjectScreen* hiddenObjects = nullptr;
   IMiniGameScreen* miniGames[kMiniGameCount] = {};
   CEmitterGroup* emitters = nullptr;
-  CEmitterPool* hints = nullptr;  // the "SceneHints" pool, also a node
-  Ombrel::ISceneNode* emitterNode = nullptr;       // "SceneEmitters"
-  Ombrel::ISceneNode* captureNode = nullptr;       // "SceneCapture"
-  Ombrel::ISceneNode* upperRenderNode = nullptr;   // "UpperRender"
-  Ombrel::CSprite2DNode* dragNode = nullptr;       // "BucketNode", follows the cursor while dragging
-  ITutorials* tutorials = nullptr;                 // null in the bonus chapter
-  ITutorialQuestion* tutorialQuestion = nullptr;   // null in the bonus chapter
+  CEmitterPool* hints = nullptr;                  // the "SceneHints" pool, also a node
+  Ombrel::ISceneNode* emitterNode = nullptr;      // "SceneEmitters"
+  Ombrel::ISceneNode* captureNode = nullptr;      // "SceneCapture"
+  Ombrel::ISceneNode* upperRenderNode = nullptr;  // "UpperRender"
+  Ombrel::CSprite2DNode* dragNode = nullptr;      // "BucketNode", follows the cursor while dragging
+  ITutorials* tutorials = nullptr;                // null in the bonus chapter
+  ITutorialQuestion* tutorialQuestion = nullptr;  // null in the bonus chapter
   // Writes the save file; null while there is no save module.
   std::function<void()> saveGame;
   std::unique_ptr<CRandom> random;  // null: one seeded from the time

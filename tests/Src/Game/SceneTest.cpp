@@ -37,7 +37,8 @@ bool Shown(const Ombrel::ISceneNode& node) { return (node.GetFlags() & 3u) == 3u
 
 const std::string kLampAction =
     "<Action Object=\"Click\" Note=\"S01_Lamp_Note\" ReqState=\"Off\" ResState=\"Lit\" Sound=\"\" Animation=\"\">"
-    "<Conditions/><Effects><Effect Object=\"Glow\" Visible=\"True\"/></Effects>"
+    "<Conditions/><Effects><Effect Object=\"Glow\" Visible=\"True\"/><Effect Object=\"Drawer\" "
+    "Visible=\"False\"/></Effects>"
     "<MapChanges><MapChange Object=\"Marker1\" Visible=\"True\"/></MapChanges></Action>";
 const std::string kDoorAction =
     "<Action Object=\"Key\" Note=\"\" ReqState=\"Closed\" ResState=\"Open\" Sound=\"\" Animation=\"\"><Conditions>" +
@@ -58,7 +59,8 @@ std::string FirstLocation() {
       "<Exit Scene=\"HO01_1_34\" Sprite=\"ToHO\" Open=\"False\" Sound=\"\" Direction=\"HO\"><Conditions/></Exit>";
   scene.closeUps = "<Intermediate Name=\"I01\" Sprite=\"ToCloseUp\" Open=\"False\"><Conditions/></Intermediate>";
   scene.miniGames = "<MiniGame Name=\"G03\" Sprite=\"ToGame\" Open=\"False\"><Conditions/></MiniGame>";
-  scene.dialogs = "<Dialog Name=\"S01_1_Dialog\"><Conditions><Condition Object=\"Key\" Picked=\"True\"/></Conditions></Dialog>";
+  scene.dialogs =
+      "<Dialog Name=\"S01_1_Dialog\"><Conditions><Condition Object=\"Key\" Picked=\"True\"/></Conditions></Dialog>";
   scene.objects = Object("Lamp", "Off", "LampOff", "", State("Off", "LampOff", true) + State("Lit", "LampLit", false),
                          kLampAction) +
                   Object("Key", "", "Key", "Pickable") + Object("Letter", "", "Letter", "Clue", "", "", "item_found") +
@@ -126,9 +128,11 @@ class SceneTest : public gametest::CSoundBankFixture {
   // The world and the scene over every stand-in; with sounds, a bank of the named ones.
   void Build(std::initializer_list<const char*> sounds = {}, uint32_t random = 0) {
     m_world = std::make_unique<CMap>(m_bonus);
-    const std::string text =
-        m_bonus ? worldtest::BonusChapter()
-                : World({FirstLocation(), Location("S02", "amb_house"), Location("S03", "amb_woods")});
+    const std::string text = m_bonus
+                                 ? worldtest::BonusChapter()
+                                 : World({FirstLocation(), Location("S02", "amb_house"), Location("S03", "amb_woods")},
+                                         "<Intermediate><Objects>" + Object("Drawer", "", "Drawer") +
+                                             "</Objects><MiniGames/><Dialogs/><DiaryEntries/></Intermediate>\n");
     const int problems = m_world->Load(text);
     if (!m_bonus) {  // the bonus world's rich slot names a mini-game it lacks
       ASSERT_EQ(problems, 0) << hmtest::CReportScope::All();
@@ -228,6 +232,8 @@ TEST_F(SceneTest, LeavingALocationStoresAndSavesButTheFirstEntryDoesNot) {
   EXPECT_TRUE(Logged(m_log, "layouts.Load Scene02"));
   EXPECT_NE(Profile().progress.last, 0) << "the progress block went into the profile";
   EXPECT_EQ(Profile().progress.sceneObjects[0].firstCount, 1u) << "with the taken key's record";
+  m_scene->LoadScene(999);
+  EXPECT_EQ(m_scene->GetCurrentLocation(), 0u) << "a location outside the story is the first";
 }
 
 TEST_F(SceneTest, TheAmbientLoopChangesWithItsNameAndGoesOnWhenTheNameStays) {
@@ -263,7 +269,8 @@ TEST_F(SceneTest, ASavedOpenScreenIsReopenedAndWordsOutOfRangeCountAsNone) {
       {1000, 1000, 1000, kSceneModeLocation, ""},
   };
   for (const auto& c : kCases) {
-    SCOPED_TRACE(testing::Message() << "close-up " << c.closeUp << " hidden " << c.hiddenObject << " game " << c.miniGame);
+    SCOPED_TRACE(testing::Message() << "close-up " << c.closeUp << " hidden " << c.hiddenObject << " game "
+                                    << c.miniGame);
     m_log.clear();
     Profile().closeUp = c.closeUp;
     Profile().hiddenObject = c.hiddenObject;
@@ -303,8 +310,8 @@ TEST_F(SceneTest, TheFirstObjectListHoldingTheNameDecidesAndANameFoundNowhereHol
     const char* state;
     bool holds;
   } kCases[] = {
-      {"Lamp", "Off", true}, {"Lamp", "Lit", false},  {"Lamp", "!Lit", true}, {"Lamp", "!Off", false},
-      {"Twin", "A", true},   {"Twin", "B", false},    {"Only", "C", true},    {"Only", "!C", false},
+      {"Lamp", "Off", true},  {"Lamp", "Lit", false},  {"Lamp", "!Lit", true}, {"Lamp", "!Off", false},
+      {"Twin", "A", true},    {"Twin", "B", false},    {"Only", "C", true},    {"Only", "!C", false},
       {"Nowhere", "X", true}, {"Nowhere", "!X", true},
   };
   for (const auto& c : kCases)
@@ -375,8 +382,8 @@ TEST_F(SceneTest, ClickingTakesPickableAndClueObjectsAndDragsTheDraggableOne) {
     EXPECT_EQ(Logged(m_log, "hud.PlayPickupEffects"), c.pickupEffects);
     EXPECT_FALSE(Node(c.object).visible);
     SObjectStateList& states = First().live.objectStates;
-    const bool recorded = !states.empty() && states.back().id == uint32_t(Node(c.object).index) &&
-                          states.back().removed == 1;
+    const bool recorded =
+        !states.empty() && states.back().id == uint32_t(Node(c.object).index) && states.back().removed == 1;
     EXPECT_EQ(recorded, c.visible);
   }
 
@@ -413,6 +420,9 @@ TEST_F(SceneTest, AnItemUsedOnAnObjectRunsItsActionOrTellsTheWrongAction) {
   EXPECT_FALSE(Node("LampOff").visible);
   EXPECT_TRUE(Node("LampLit").visible);
   EXPECT_TRUE(Node("Glow").visible) << "the action's effect";
+  EXPECT_FALSE(m_layouts.Node("Intermediate01", "Drawer")->visible) << "an effect on a close-up's object";
+  ASSERT_EQ(m_world->CloseUp(0).live.objectStates.size(), 1u);
+  EXPECT_EQ(m_world->CloseUp(0).live.objectStates[0].visible, 0);
   EXPECT_TRUE(Logged(m_log, "hud.ShowNote S01_Lamp_Note"));
   EXPECT_TRUE(Logged(m_log, "map.SetMarkerVisible Marker1 1"));
   EXPECT_TRUE(Logged(m_log, "hud.RemoveItem Click"));
@@ -430,10 +440,8 @@ TEST_F(SceneTest, AClickTakesAnExitBeforeAMiniGameBeforeACloseUp) {
     uint32_t location;
     int32_t mode;
   } kCases[] = {
-      {true, true, true, false, 1, kSceneModeLocation},
-      {false, true, true, false, 0, kSceneModeMiniGame},
-      {false, false, true, false, 0, kSceneModeCloseUp},
-      {false, false, false, true, 0, kSceneModeHiddenObjects},
+      {true, true, true, false, 1, kSceneModeLocation},    {false, true, true, false, 0, kSceneModeMiniGame},
+      {false, false, true, false, 0, kSceneModeCloseUp},   {false, false, false, true, 0, kSceneModeHiddenObjects},
       {false, false, false, false, 0, kSceneModeLocation},
   };
   for (const auto& c : kCases) {

@@ -268,7 +268,8 @@ inline std::string World(const std::vector<std::string>& scenes, const std::stri
   for (unsigned i = unsigned(scenes.size()) + 1; i <= 57; ++i) text += worldtest::EmptyScene(i);
   text += "</Scenes>\n<Intermediates>\n";
   text += closeUp.empty() ? "<Intermediate><Objects/><MiniGames/><Dialogs/><DiaryEntries/></Intermediate>\n" : closeUp;
-  for (unsigned i = 2; i <= 29; ++i) text += "<Intermediate><Objects/><MiniGames/><Dialogs/><DiaryEntries/></Intermediate>\n";
+  for (unsigned i = 2; i <= 29; ++i)
+    text += "<Intermediate><Objects/><MiniGames/><Dialogs/><DiaryEntries/></Intermediate>\n";
   text += "</Intermediates>\n<MiniGames>\n";
   for (unsigned i = 1; i <= 8; ++i) text += "<MiniGame><Objects/><ShiningObjects/></MiniGame>\n";
   return text + "</MiniGames>\n</World>\n";
@@ -282,8 +283,8 @@ struct SSceneText {
   std::string Text() const {
     return "<Scene Name=\"" + name + "\" Sound=\"" + sound +
            "\"><ShiningObjects/><AnimatedObjects/><BlendAnims/><Dialogs>" + dialogs + "</Dialogs><DiaryEntries>" +
-           diary + "</DiaryEntries><MiniGames>" + miniGames + "</MiniGames><Exits>" + exits + "</Exits><Intermediates>" +
-           closeUps + "</Intermediates><Objects>" + objects + "</Objects></Scene>\n";
+           diary + "</DiaryEntries><MiniGames>" + miniGames + "</MiniGames><Exits>" + exits +
+           "</Exits><Intermediates>" + closeUps + "</Intermediates><Objects>" + objects + "</Objects></Scene>\n";
   }
 };
 
@@ -295,8 +296,8 @@ inline std::string Object(const std::string& name, const std::string& state, con
   auto flag = [&](const char* word) { return flags.find(word) != std::string::npos ? "True" : "False"; };
   return "<Object Name=\"" + name + "\" State=\"" + state + "\" Sprite=\"" + sprite + "\" Pickable=\"" +
          flag("Pickable") + "\" Clue=\"" + flag("Clue") + "\" Draggable=\"" + flag("Draggable") +
-         "\" Reward=\"False\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" + states +
-         "</States><Actions>" + actions + "</Actions></Object>";
+         "\" Reward=\"False\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" +
+         states + "</States><Actions>" + actions + "</Actions></Object>";
 }
 
 inline std::string State(const std::string& name, const std::string& sprite, bool interactive) {
