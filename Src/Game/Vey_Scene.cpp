@@ -193,6 +193,7 @@ void CScene::EnterLocation(uint32_t location) {
   }
   UpdatePointerVisibility();
   RefreshDecoration();
+  UpdateRenderView();
 }
 
 // A saved word outside its range counts as nothing open.

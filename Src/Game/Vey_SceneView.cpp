@@ -103,9 +103,10 @@ void CScene::UpdateRenderView() {
   }
   view.objects = &m_decoration;
   view.location = &slot;
-  Ombrel::CLayout2D* layout = m_view;
-  view.blendFrames = [layout](const std::string& name, SBlendFrame frames[2]) {
-    const Ombrel::SLayoutItem* item = layout->FindItem(name.c_str());
+  // Read when drawn: the layout of that moment, never one a change of location has unloaded.
+  view.blendFrames = [this](const std::string& name, SBlendFrame frames[2]) {
+    if (!m_view) return false;
+    const Ombrel::SLayoutItem* item = m_view->FindItem(name.c_str());
     if (!item || item->kind != Ombrel::kLayoutAnimatedSprite) return false;
     const auto& sprite = static_cast<const Ombrel::SLayoutAnimatedSprite&>(*item);
     if (!sprite.animation) return false;

@@ -662,6 +662,33 @@ TEST_F(SceneTest, TheRendererSeesTheModeAndTheLocationsSpritesAsTheyStand) {
   EXPECT_EQ(view.mode, kSceneModeItemFound);
 }
 
+TEST_F(SceneTest, ACrossFadingSpriteGivesTheRendererItsTwoFramesFromTheLiveLayout) {
+  Build();
+  Ombrel::CTextureAnimation frames;
+  frames.Init(Ombrel::CTextureAnimation::kFiles, 4);
+  for (int i = 0; i < 4; ++i) frames.SetFrame(i, nullptr, float(i) / 10.0f, 0.0f, float(i + 1) / 10.0f, 1.0f);
+  auto fire = std::make_unique<Ombrel::SLayoutAnimatedSprite>();
+  fire->index = int32_t(m_layouts.Find("Scene01")->GetCount());
+  fire->name = "Fire";
+  fire->visible = true;
+  fire->size = {0.5f, 0.25f};
+  fire->animation = &frames;
+  m_layouts.Find("Scene01")->AddItem(std::move(fire));
+  m_scene->LoadScene(0);
+  auto* live = static_cast<Ombrel::SLayoutAnimatedSprite*>(m_layouts.Node("Scene01", "Fire"));
+  live->animation->SetProgress(0.2f);  // frame 0, four fifths through: fading into frame 1
+  SBlendFrame pair[2];
+  ASSERT_TRUE(m_scene->GetRenderView().blendFrames("Fire", pair));
+  EXPECT_LT(pair[0].colour.a, 128);
+  EXPECT_GT(pair[1].colour.a, 0);
+  EXPECT_FLOAT_EQ(pair[1].texMin.x, 0.1f);
+  EXPECT_FLOAT_EQ(pair[1].texMax.x, 0.2f);
+  EXPECT_FLOAT_EQ(pair[0].size.x, 128.0f);
+  EXPECT_FALSE(m_scene->GetRenderView().blendFrames("LampOff", pair)) << "a plain sprite";
+  m_scene->LoadScene(1);
+  EXPECT_FALSE(m_scene->GetRenderView().blendFrames("Fire", pair)) << "the next location has none";
+}
+
 TEST_F(SceneTest, MissingLayoutsAndSoundsAreReportedByNameAndNothingBreaks) {
   Ombrel::CResourceManager resources;
   resources.RegisterLoader(new Ombrel::CResLayout2DLoader(&resources), "Layout2D");
