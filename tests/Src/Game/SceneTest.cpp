@@ -141,7 +141,10 @@ class SceneTest : public gametest::CSoundBankFixture {
     if (sounds.size()) {
       MakeContent(sounds);
       m_bank = std::make_unique<CSoundContainer>();
-      m_bank->LoadGameSounds(m_resources.get());
+      if (m_bonus)
+        m_bank->LoadBonusGameSounds(m_resources.get());
+      else
+        m_bank->LoadGameSounds(m_resources.get());
     }
     SSceneParts parts;
     parts.world = m_world.get();
@@ -746,6 +749,32 @@ TEST_F(SceneTest, TheBonusChapterLeavesFiveCloseUpsAndFourHiddenObjectScenes) {
   EXPECT_FALSE(m_scene->LoadPreviousScene());
   EXPECT_TRUE(m_scene->LoadNextScene());
   EXPECT_EQ(m_scene->GetCurrentLocation(), 1u);
+}
+
+TEST_F(SceneTest, TheBonusChapterEndsAfterItsLastVoiceTheDiaryAndItsLastDialog) {
+  m_bonus = true;
+  Profile().closeUp = 0;
+  Build({"story_031"});
+  m_scene->LoadScene(0);
+  ASSERT_EQ(m_scene->GetMode(), kSceneModeCloseUp);
+  m_dialog.voice = m_bank->FindSound("story_031");
+  m_dialog.state = 3;
+  EXPECT_FALSE(Frame(kNowhere, false));
+  EXPECT_TRUE(m_scene->IsEnding()) << "the last voice speaks in the close-up";
+  EXPECT_EQ(Profile().gameMode, 7u);
+  m_closeUp.open = false;
+  EXPECT_FALSE(Frame(kNowhere, false));
+  EXPECT_EQ(m_scene->GetMode(), kSceneModeLocation);
+  EXPECT_FALSE(Frame(kNowhere, false)) << "the voice still speaks";
+  EXPECT_FALSE(Logged(m_log, "hud.OpenDiary"));
+  m_dialog.state = 0;
+  EXPECT_FALSE(Frame(kNowhere, false));
+  EXPECT_TRUE(Logged(m_log, "hud.OpenDiary"));
+  EXPECT_FALSE(Frame(kNowhere, false));
+  EXPECT_TRUE(Logged(m_log, "dialog.Open Collectors_5_Dialog"));
+  m_dialog.state = 0;
+  m_dialog.voice = -1;
+  EXPECT_TRUE(Frame(kNowhere, false)) << "the last dialog is over";
 }
 
 }  // namespace

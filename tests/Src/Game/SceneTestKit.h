@@ -105,8 +105,9 @@ class CFakeDialog : public Vey::IDialogBox, CLogged {
   void Update(float) override {}
   int32_t GetState() const override { return state; }
   void CloseAtOnce() override { state = 0; }
-  int32_t GetCurrentVoice() const override { return -1; }
+  int32_t GetCurrentVoice() const override { return voice; }
   int32_t state = 0;
+  int32_t voice = -1;
 };
 
 class CFakeCursor : public Vey::ICursorSet {
