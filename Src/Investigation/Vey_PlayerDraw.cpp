@@ -287,8 +287,11 @@ void CPlayer::DrawItemBubble(int slot, const char* text, float value) {
     words.style.font->UpdateAspectScale();
   } else if (IsPlacedSprite(anchorItem) || anchorItem->kind == Ombrel::kLayoutDummy) {
     anchor = static_cast<const Ombrel::SLayoutBox&>(*anchorItem).position;
+    // A placeholder anchor gives no style: dark wood letters on the cream bubble.
     m_c.font->SetSize(15.0f / std::max(m_c.font->GetLineHeight(), 1.0f));
-    m_c.font->SetColors(AlphaByte(value));
+    const uint8_t alpha = AlphaByte(value);
+    const uint8_t colours[8] = {30, 20, 11, alpha, 30, 20, 11, alpha};
+    m_c.font->SetColors(colours);
   }
   CFont* font = m_c.font;
   float textWidth = 0.0f;
