@@ -341,6 +341,19 @@ TEST_F(PlayerTest, HoverAnimationsRunAtTheirOwnPace) {
   EXPECT_FLOAT_EQ(Hud().GetGlowPhase(), phase + 0.1f) << "the moon turns a tenth of a radian a second";
 }
 
+TEST_F(PlayerTest, WithoutItsLayoutTheDisplayIsReportedAndStaysInert) {
+  m_collaborators.layout = nullptr;
+  Hud();
+  EXPECT_TRUE(hmtest::Reported("no layout \"HUD\""));
+  Frame(SlotPosition(1), true);
+  Hud().AddItem(ItemKey(2), {2048, 2048});
+  Hud().AddItem("NoSuchItem", {2048, 2048});
+  EXPECT_TRUE(hmtest::Reported("\"NoSuchItem\" is not in the layout \"Items\""));
+  EXPECT_EQ(Hud().GetInventory().size(), 1u);
+  EXPECT_FALSE(Hud().IsMouseOverHud());
+  EXPECT_FALSE(Hud().HasItemInHand());
+}
+
 TEST_F(PlayerTest, WithoutADiaryOrAMapTheirButtonsDoNothing) {
   Click({0.0f, -0.78f});
   Click({1.65f, -0.6f});
