@@ -94,8 +94,9 @@ std::unique_ptr<ISystemCursor> CreatePlatformSystemCursor() { return std::make_u
 CCursor::CCursor(const Materials& materials, Ombrel::CCursor& record, std::unique_ptr<ISystemCursor> system)
     : m_materials(materials), m_record(record), m_system(std::move(system)), m_material(materials[kStandard]) {
   for (int32_t file = 0; file < kFileCount; ++file) m_files[size_t(file)] = m_system->Load(kCursorFiles[file]);
-  // The window starts with the standard cursor (or none, with the switch off).
-  Apply(m_files[kFileStandard]);
+  // Both cursors start as the standard one: the window's (none with the switch off) and the
+  // sprite with its material, scale and anchor.
+  TakeType(kStandard);
 }
 
 CCursor::~CCursor() = default;
@@ -112,7 +113,10 @@ void CCursor::ReapplySystemCursor() {
 }
 
 void CCursor::SetType(int32_t type) {
-  if (type == m_type) return;
+  if (type != m_type) TakeType(type);
+}
+
+void CCursor::TakeType(int32_t type) {
   Ombrel::CSprite2DNode* node = m_record.GetNode();
   m_type = type;
   if (type == kKeep) {
@@ -129,9 +133,14 @@ void CCursor::SetType(int32_t type) {
   if (type >= 0 && type < kMaterialCount) m_material = m_materials[size_t(type)];
   const float scale = type == kStandard ? 0.9f : type == kExit ? 1.2f : 1.0f;
   if (node) node->SetScale({scale, scale});
+  PlaceAnchor();
+}
+
+// The picture's corner sits on the pointer (the exit arrow's middle of its top edge).
+void CCursor::PlaceAnchor() {
   float width = 0.0f, height = 0.0f;
   m_record.GetSize(&width, &height);
-  m_record.SetHotSpot(type == kExit ? 0.0f : height / 2.0f, height / 2.0f);
+  m_record.SetHotSpot(m_type == kExit ? 0.0f : height / 2.0f, height / 2.0f);
 }
 
 void CCursor::SetRotation(float radians) { m_record.SetRotation(radians); }
@@ -284,6 +293,7 @@ float CCursor::SpriteSide(int32_t clientHeight) {
 void CCursor::SetSpriteSize(int32_t clientHeight) {
   const float side = SpriteSide(clientHeight);
   m_record.SetSize(side, side);
+  if (m_type != kKeep) PlaceAnchor();
 }
 
 }  // namespace Vey

@@ -69,6 +69,10 @@ class GameBaseTest : public ::testing::Test {
       fs::create_directories(fs::path(m_root + file).parent_path());
       fs::copy_file(std::string(HM_BINARY_DIR) + "/content/" + file, m_root + file);
     }
+    // The shared list's cursor pictures.
+    const std::string cursors = "Art/GUI/Cursor/Textures";
+    fs::create_directories(m_root + cursors);
+    fs::copy(std::string(HM_BINARY_DIR) + "/content/" + cursors, m_root + cursors);
     Ombrel::SFileSystemConfig config;
     config.plainBaseName = m_root.c_str();
     config.flags = Ombrel::kFileSystemOverrideArchiveFlag;

@@ -10,10 +10,14 @@
 #include "Src/Game/Vey_Map.h"
 #include "tests/Src/Game/WorldDescriptionFixture.h"
 #include "tests/Src/Investigation/CursorTestKit.h"
+#include "tests/support/ByteWriter.h"
+#include "tests/support/engine/ReportScope.h"
+#include "tools/shared/FileBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 using namespace Vey;
 using cursortest::CFakeSystemCursor;
@@ -347,6 +351,25 @@ TEST(CursorSprite, KeepsItsScreenSizeWhateverTheWindowsHeight) {
     float side;
   } kCases[] = {{768, 24.0f}, {384, 48.0f}, {1536, 12.0f}, {0, 24.0f}, {-10, 24.0f}};
   for (const auto& c : kCases) EXPECT_FLOAT_EQ(CCursor::SpriteSide(c.height), c.side) << c.height;
+}
+
+// The game's window system: a file it cannot read is reported by name and what is wrong, and
+// the system arrow takes its place.
+TEST(PlatformSystemCursor, AnUnreadableFileGivesTheSystemArrowAndSaysWhy) {
+  const std::string folder = std::string(HM_TEST_HOME) + "/cursor-files/";
+  std::filesystem::create_directories(folder);
+  ASSERT_TRUE(WriteFileBytes(folder + "Empty.cur", hmtest::SBytes().U16(0).U16(2).U16(0).data));
+  const struct {
+    const char* file;
+    const char* problem;
+  } kCases[] = {{"Missing.cur", "Missing.cur\" cannot be opened"},
+                {"Empty.cur", "Empty.cur\" is damaged: it holds no image"}};
+  const std::unique_ptr<ISystemCursor> system = CreatePlatformSystemCursor();
+  for (const auto& c : kCases) {
+    hmtest::CReportScope reports;
+    EXPECT_EQ(system->Load(folder + c.file), kSystemArrowCursor) << c.file;
+    EXPECT_TRUE(hmtest::Reported(c.problem)) << reports.All();
+  }
 }
 
 }  // namespace
