@@ -21,7 +21,7 @@ namespace Vey {
 
 // A window-system cursor as the cursor set knows it.
 using SystemCursorId = int32_t;
-constexpr SystemCursorId kNoSystemCursor = 0;     // the window shows no cursor
+constexpr SystemCursorId kNoSystemCursor = 0;      // the window shows no cursor
 constexpr SystemCursorId kSystemArrowCursor = -1;  // the system's own arrow
 
 // What the cursor set asks of the window system and of the player's settings. The game's goes

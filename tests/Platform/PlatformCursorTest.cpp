@@ -24,7 +24,8 @@ TEST(PlatformCursor, RequestsOutsideThePictureAreRefusedWithTheirSizes) {
                 {0, 4, 0, 0, "a 0 by 4 cursor"}};
   for (const auto& c : kCases) {
     char error[256] = {};
-    EXPECT_EQ(PlatformCreateColorCursor(pixels.data(), c.width, c.height, c.hotX, c.hotY, error, sizeof error), nullptr);
+    EXPECT_EQ(PlatformCreateColorCursor(pixels.data(), c.width, c.height, c.hotX, c.hotY, error, sizeof error),
+              nullptr);
     EXPECT_NE(std::string(error).find(c.reason), std::string::npos) << error;
   }
   char error[256] = {};

@@ -73,8 +73,9 @@ TEST_F(CursorContentTest, TheSpriteDrawsTheArrowFromThePointerFadingIn) {
   record.SetPosition(1792.0f + kUnitsPerPixel * kPointerPixel, 1792.0f + kUnitsPerPixel * kPointerPixel);
   // A 32-pixel sprite, drawn at 0.9, its picture's top-left corner near the pointer.
   record.SetSize(32 * kUnitsPerPixel, 32 * kUnitsPerPixel);
-  CCursor cursor({Material("StandardCursor"), Material("ExitCursor"), Material("ObjectCursor"), Material("HiddenCursor")},
-                 record, std::make_unique<cursortest::CFakeSystemCursor>());
+  CCursor cursor(
+      {Material("StandardCursor"), Material("ExitCursor"), Material("ObjectCursor"), Material("HiddenCursor")}, record,
+      std::make_unique<cursortest::CFakeSystemCursor>());
 
   // Drawn with the pointer's own flat material, as the playing state draws it.
   Ombrel::C2DMaterial material("CursorMat");
