@@ -63,7 +63,8 @@ class GameTest : public ::testing::Test {
 
   void MakeContent() {
     m_root = gamestatetest::CopyContent("game", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml",
-                                                 "App/Layouts/Pause.2dl", "App/Configs/GameInfo.xml"});
+                                                 "App/Layouts/Pause.2dl", "App/Configs/GameInfo.xml",
+                                                 "Art/GUI/Cursor/Textures"});
     std::ofstream(m_root + "App/Configs/Game_Resources.xml") << kGameResources;
   }
 
