@@ -179,8 +179,8 @@ class CDescriptionReader {
   }
 
   void AddBackground(const std::string& art) {
+    const std::string layout = Current().name;
     CheckPicture(art, 0, 0);
-    const std::string& layout = Current().name;
     AddSprite({"Background", layout + "_Background", layout + ".dctz", kScreenWidth / 2.0f, kScreenHeight / 2.0f,
                kScreenWidth, kScreenHeight, true, false});
   }
@@ -210,6 +210,7 @@ class CDescriptionReader {
   void Sprite(const description::SLine& line) {
     const char* form = "sprite NAME X Y W H [hidden] ART [KEY=VALUE]...";
     Expect(line, 7, 64, form);
+    Current();
     const bool hidden = line.words[6] == "hidden";
     const size_t art = hidden ? 7 : 6;
     if (art >= line.words.size() || Extension(line.words[art]) != "art") Fail(std::string("expected \"") + form + "\"");
