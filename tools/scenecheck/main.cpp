@@ -151,6 +151,8 @@ bool ReadEmitterNames(const std::string& contentDir, std::set<std::string>* name
 
 std::string SlotPlace(const char* kind, uint32_t slot) { return std::string(kind) + " slot " + std::to_string(slot); }
 
+using SpriteList = std::vector<std::pair<std::string, std::string>>;  // where it is named, the sprite
+
 // The layout of a place: the names of its objects, as the game looks sprites up in it.
 class CPlaceLayout {
  public:
@@ -174,7 +176,7 @@ class CPlaceLayout {
 
   // Each sprite the place names must be an object of the layout; a layout that is missing or
   // unreadable is one problem.
-  void Check(CChecker& checker, const std::string& place, const std::vector<std::pair<std::string, std::string>>& sprites) const {
+  void Check(CChecker& checker, const std::string& place, const SpriteList& sprites) const {
     if (!m_read) return checker.Problem(place, "no readable layout " + m_fileName);
     for (const auto& [where, sprite] : sprites)
       if (!sprite.empty() && !m_names.count(sprite))
@@ -187,13 +189,12 @@ class CPlaceLayout {
   std::set<std::string> m_names;
 };
 
-using SpriteList = std::vector<std::pair<std::string, std::string>>;  // where it is named, the sprite
-
 void AddObjectSprites(const SObjectList& objects, SpriteList* sprites) {
   for (const SSceneObject& object : objects) {
     const std::string where = " object \"" + object.name + "\"";
     sprites->emplace_back(where, object.sprite);
-    for (const SObjectState& state : object.states) sprites->emplace_back(where + " state \"" + state.name + "\"", state.sprite);
+    for (const SObjectState& state : object.states)
+      sprites->emplace_back(where + " state \"" + state.name + "\"", state.sprite);
   }
 }
 

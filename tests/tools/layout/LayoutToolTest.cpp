@@ -29,7 +29,8 @@ class LayoutToolTest : public CToolTest {
   // The "Object" element of the layout file with that name.
   const TiXmlElement* Object(const TiXmlDocument& layout, const std::string& name) {
     const TiXmlElement* objects = layout.RootElement()->FirstChildElement("Layout");
-    for (const TiXmlElement* object = objects->FirstChildElement("Object"); object; object = object->NextSiblingElement())
+    for (const TiXmlElement* object = objects->FirstChildElement("Object"); object;
+         object = object->NextSiblingElement())
       if (name == object->Attribute("Name")) return object;
     return nullptr;
   }

@@ -220,7 +220,8 @@ TEST_F(TextureProgramTest, RawMaskIsReadByTheTexturesOwnReader) {
   const std::unique_ptr<Ombrel::CTextureMask> mask = LoadRawMask("raw.msk", 40, 24);
   ASSERT_NE(mask, nullptr);
   for (int y = 0; y < 24; ++y)
-    for (int x = 0; x < 40; ++x) ASSERT_EQ(mask->GetValue(x, y), image.rgba[(size_t(y) * 40 + x) * 4 + 3]) << x << "," << y;
+    for (int x = 0; x < 40; ++x)
+      ASSERT_EQ(mask->GetValue(x, y), image.rgba[(size_t(y) * 40 + x) * 4 + 3]) << x << "," << y;
   for (const char* bad : {"--raw --bits", "--raw --threshold 9"})
     EXPECT_EQ(Run("mask " + Path("in.png") + " " + Path("raw.msk") + " " + bad), 2) << bad;
 }
