@@ -25,13 +25,15 @@ namespace {
 
 void PrintUsage() {
   std::printf(
-      "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus] [--layouts]\n"
+      "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus] [--layouts] [--dictionary DICTIONARY.xml]\n"
       "  Reads the description as the game does (--bonus: as the bonus chapter's) and checks that\n"
       "  every object, state, animation, sound and particle emitter it names exists; the emitters\n"
       "  are those of the .ptc files below CONTENT_DIR. With --layouts, every sprite a location or\n"
       "  close-up names (its objects' and their states', its exits', links' and decorations') must\n"
       "  be an object of its layout, CONTENT_DIR/App/Layouts/Scene%%02d.2dl or Intermediate%%02d.2dl\n"
-      "  of its slot plus one. Prints each problem and exits with 1 when there is one, else 0.\n");
+      "  of its slot plus one. With --dictionary, every note an action shows must be a phrase of\n"
+      "  the dictionary in each of its languages. Prints each problem and exits with 1 when there\n"
+      "  is one, else 0.\n");
 }
 
 std::vector<std::string>& LoaderReports() {
@@ -46,6 +48,10 @@ struct SKnownNames {
   std::map<std::string, const SSceneObject*> objects;  // world-wide
   std::set<std::string> sounds;
   std::set<std::string> emitters;
+  // The phrases of the dictionary, when one is given, with the languages each one is written in.
+  std::string dictionary;
+  std::map<std::string, std::set<std::string>> phrases;
+  std::set<std::string> languages;  // every language of the dictionary
 };
 
 class CChecker {
@@ -56,6 +62,15 @@ class CChecker {
   void Problem(const std::string& place, const std::string& text) {
     std::fprintf(stderr, "%s: %s: %s\n", m_fileName.c_str(), place.c_str(), text.c_str());
     ++m_problems;
+  }
+
+  // A note the HUD shows: a phrase of the dictionary in each of its languages.
+  void Phrase(const std::string& place, const std::string& key) {
+    if (key.empty() || m_known.dictionary.empty()) return;
+    const auto found = m_known.phrases.find(key);
+    if (found == m_known.phrases.end()) return Problem(place, "no phrase \"" + key + "\" in " + m_known.dictionary);
+    for (const std::string& language : m_known.languages)
+      if (!found->second.count(language)) Problem(place, "the phrase \"" + key + "\" has no \"" + language + "\" text");
   }
 
   void Sound(const std::string& place, const std::string& sound) {
@@ -120,6 +135,7 @@ class CChecker {
         if (!state->empty() && object.FindState(*state) < 0) Problem(where, "no state \"" + *state + "\" of its own");
       Animation(where, object, action.animation);
       Sound(where, action.sound);
+      Phrase(where, action.note);
       Conditions(where, action.conditions);
       for (const SVisibilityChange& change : action.effects) ObjectState(where, change.object, "");
       for (const SVisibilityChange& change : action.mapChanges) ObjectState(where, change.object, "");
@@ -147,6 +163,30 @@ bool ReadEmitterNames(const std::string& contentDir, std::set<std::string>* name
     for (const SPtcEmitter& emitter : file.emitters) names->insert(emitter.name);
   }
   return whole;
+}
+
+// False (printed) when the dictionary cannot be read.
+bool ReadPhrases(const std::string& fileName, SKnownNames* known) {
+  std::vector<uint8_t> bytes;
+  TiXmlDocument document;
+  if (ReadFileBytes(fileName, bytes)) {
+    bytes.push_back(0);
+    document.Parse(reinterpret_cast<const char*>(bytes.data()));
+  }
+  if (!document.RootElement()) {
+    std::fprintf(stderr, "%s: cannot be read\n", fileName.c_str());
+    return false;
+  }
+  known->dictionary = fileName;
+  for (const TiXmlElement* phrase = document.RootElement()->FirstChildElement("Phrase"); phrase;
+       phrase = phrase->NextSiblingElement("Phrase")) {
+    std::set<std::string>& languages = known->phrases[phrase->Attribute("ID") ? phrase->Attribute("ID") : ""];
+    for (const TiXmlElement* text = phrase->FirstChildElement(); text; text = text->NextSiblingElement()) {
+      languages.insert(text->Value());
+      known->languages.insert(text->Value());
+    }
+  }
+  return true;
 }
 
 std::string SlotPlace(const char* kind, uint32_t slot) { return std::string(kind) + " slot " + std::to_string(slot); }
@@ -224,7 +264,14 @@ void CheckLayouts(const CMap& map, const std::string& contentDir, CChecker& chec
   }
 }
 
-int Check(const std::string& fileName, const std::string& contentDir, bool bonus, bool layouts) {
+struct SOptions {
+  bool bonus = false;
+  bool layouts = false;
+  std::string dictionary;  // empty: notes are not checked
+};
+
+int Check(const std::string& fileName, const std::string& contentDir, const SOptions& options) {
+  const bool bonus = options.bonus;
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(fileName, bytes)) {
     std::fprintf(stderr, "%s: cannot be read\n", fileName.c_str());
@@ -244,6 +291,7 @@ int Check(const std::string& fileName, const std::string& contentDir, bool bonus
   const std::vector<std::string> sounds = CSoundContainer::ChapterSoundNames(bonus);
   known.sounds.insert(sounds.begin(), sounds.end());
   if (!ReadEmitterNames(contentDir, &known.emitters)) ++problems;
+  if (!options.dictionary.empty() && !ReadPhrases(options.dictionary, &known)) ++problems;
   const auto collect = [&](const SObjectList& objects) {
     for (const SSceneObject& object : objects) known.objects.emplace(object.name, &object);
   };
@@ -282,7 +330,7 @@ int Check(const std::string& fileName, const std::string& contentDir, bool bonus
     checker.Objects(SlotPlace("mini-game", m), map.MiniGame(m).objects);
     objectCount += map.MiniGame(m).objects.size();
   }
-  if (layouts) CheckLayouts(map, contentDir, checker);
+  if (options.layouts) CheckLayouts(map, contentDir, checker);
   problems += checker.Problems();
   if (problems) {
     std::fprintf(stderr, "%s: %d problems\n", fileName.c_str(), problems);
@@ -300,17 +348,18 @@ int main(int argc, char** argv) {
     PrintUsage();
     return argc < 3 && argc > 1 && std::strcmp(argv[1], "--help") != 0 ? 1 : 0;
   }
-  bool bonus = false;
-  bool layouts = false;
+  SOptions options;
   for (int i = 3; i < argc; ++i) {
     if (std::strcmp(argv[i], "--bonus") == 0) {
-      bonus = true;
+      options.bonus = true;
     } else if (std::strcmp(argv[i], "--layouts") == 0) {
-      layouts = true;
+      options.layouts = true;
+    } else if (std::strcmp(argv[i], "--dictionary") == 0 && i + 1 < argc) {
+      options.dictionary = argv[++i];
     } else {
       std::fprintf(stderr, "scenecheck: unknown option %s\n", argv[i]);
       return 1;
     }
   }
-  return Check(argv[1], argv[2], bonus, layouts);
+  return Check(argv[1], argv[2], options);
 }

@@ -89,6 +89,27 @@ TEST_F(SceneCheckTest, EverySpriteOfAPlaceIsAnObjectOfItsLayout) {
   EXPECT_NE(m_run.errors.find("scene slot 0: no readable layout Scene01.2dl"), std::string::npos) << m_run.errors;
 }
 
+// Every note an action shows is a phrase of the dictionary, in each language it carries.
+TEST_F(SceneCheckTest, EveryNoteIsAPhraseInEachLanguage) {
+  const std::string dictionary = " --dictionary " + Path("Dictionary.xml");
+  Write("Dictionary.xml", ReadTextFile(HM_SOURCE_DIR "/content/App/Configs/GameDictionary.xml"));
+  ASSERT_EQ(Check(Sample(), dictionary), 0) << m_run.errors;
+  const SBreak kCases[] = {
+      {"Note=\"S04_LampNote\"", "Note=\"S04_LampSays\"",
+       "scene slot 2 object \"S04_Lamp\" action of \"Click\": no phrase \"S04_LampSays\" in "},
+  };
+  ExpectEachBreakNamed(kCases, dictionary);
+  std::string dropped = ReadTextFile(HM_SOURCE_DIR "/content/App/Configs/GameDictionary.xml");
+  const size_t note = dropped.find("<ru Text=\"Тёплый свет");
+  ASSERT_NE(note, std::string::npos);
+  dropped.erase(note, dropped.find('\n', note) - note);
+  Write("Dictionary.xml", dropped);
+  EXPECT_EQ(Check(Sample(), dictionary), 1);
+  EXPECT_NE(m_run.errors.find("the phrase \"S04_LampNote\" has no \"ru\" text"), std::string::npos) << m_run.errors;
+  EXPECT_EQ(Check(Sample(), " --dictionary " + Path("missing.xml")), 1);
+  EXPECT_NE(m_run.errors.find("missing.xml: cannot be read"), std::string::npos) << m_run.errors;
+}
+
 TEST_F(SceneCheckTest, UsageAndUnreadableInputsFail) {
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_NE(m_run.output.find("usage: scenecheck"), std::string::npos);
