@@ -49,8 +49,8 @@ std::string WalkScript() {
   script += ClickWindow(505, kFirstSlot[0], kFirstSlot[1]);  // the knife into the hand
   script += ClickWindow(525, kCandle[0], kCandle[1]);        // and onto the candle
   script += KeyPress(580, "Escape") + KeyPress(610, "Escape");
-  script += std::to_string(kWindowClosed) + " key down Left Alt\n" + std::to_string(kWindowClosed + 1) +
-            " key down F4\n";
+  script +=
+      std::to_string(kWindowClosed) + " key down Left Alt\n" + std::to_string(kWindowClosed + 1) + " key down F4\n";
   return script;
 }
 

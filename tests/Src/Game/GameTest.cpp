@@ -15,13 +15,13 @@
 #include "Framework/omInputModule.h"
 #include "Framework/omRenderModule.h"
 #include "Framework/omSaveModule.h"
-#include "Src/Game/Vey_MPManager.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Investigation/Vey_Cursor.h"
-#include "Src/Game/Vey_SaveData.h"
 #include "tests/Src/Game/GameStateTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 #include "tests/support/engine/StagedKeys.h"
@@ -62,9 +62,9 @@ class GameTest : public ::testing::Test {
   }
 
   void MakeContent() {
-    m_root = gamestatetest::CopyContent("game", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml",
-                                                 "App/Layouts/Pause.2dl", "App/Configs/GameInfo.xml",
-                                                 "Art/GUI/Cursor/Textures"});
+    m_root = gamestatetest::CopyContent(
+        "game", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml", "App/Layouts/Pause.2dl",
+                 "App/Configs/GameInfo.xml", "Art/GUI/Cursor/Textures"});
     std::ofstream(m_root + "App/Configs/Game_Resources.xml") << kGameResources;
   }
 
@@ -266,8 +266,8 @@ TEST(GameEffectsTest, EveryGroupAndPoolFindsItsEmittersInTheEffectFiles) {
   gamestatetest::CStateModules modules;
   ASSERT_TRUE(modules.Start(std::string(HM_BINARY_DIR) + "/content/"));
   Ombrel::CSceneManager& scene = *modules.render->GetSceneManager();
-  for (const char* layer : {"SceneEffects", "IntermediateEffects", "HiddenObjectsEffects", "HUDEffects",
-                            "MiniGameEffects"}) {
+  for (const char* layer :
+       {"SceneEffects", "IntermediateEffects", "HiddenObjectsEffects", "HUDEffects", "MiniGameEffects"}) {
     scene.AddLayer(layer, Ombrel::CSceneManager::kSystemInfoLayer);
   }
   for (int entry = 0; entry < 2; ++entry) {
