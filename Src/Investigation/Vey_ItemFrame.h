@@ -46,6 +46,8 @@ class CItemFrame : public Ombrel::ISceneNode, public IItemFrame {
              Ombrel::CXmlDictionary* dictionary, CSoundContainer* sounds);
   ~CItemFrame() override;
 
+  // The node's own Show (drawn again) stays reachable beside the frame's.
+  using Ombrel::ISceneNode::Show;
   // Fades in with the item's name, in capitals for the English languages.
   void Show(const std::string& item) override;
   void ReadInput() override;
