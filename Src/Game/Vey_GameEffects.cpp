@@ -230,6 +230,11 @@ constexpr SPoolSpec kMiniGamePools[] = {
     {"BloodLEmitters", 4, "G07_BloodL", nullptr}};
 
 template <size_t N>
+std::vector<std::string> Names(const char* const (&names)[N]) {
+  return std::vector<std::string>(std::begin(names), std::end(names));
+}
+
+template <size_t N>
 void LoadFiles(const char* const (&files)[N]) {
   MP::CManager* manager = MP::CManager::GetInstance();
   if (!manager) return;
@@ -324,6 +329,20 @@ void CreateParticleManager() {
   MP::CManager* manager = MP::CManager::CreateInstance();
   if (manager && !manager->LoadFile(kCursorFile))
     HM_REPORT(kSource, "Particle file \"%s\" was not loaded", kCursorFile);
+}
+
+std::vector<std::string> GroupMembers(EEffectGroup group) {
+  switch (group) {
+    case EEffectGroup::Scene:
+      return Names(kSceneMembers);
+    case EEffectGroup::CloseUp:
+      return Names(kCloseUpMembers);
+    case EEffectGroup::MiniGame:
+      return Names(kMiniGameMembers);
+    case EEffectGroup::HiddenObjects:
+      return Names(kHiddenObjectMembers);
+  }
+  return {};
 }
 
 void SetUpGameEffects(SGameEffects& effects) {

@@ -8,6 +8,7 @@
 #include "Src/Game/Vey_EmitterPool.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace Vey {
@@ -46,6 +47,11 @@ template <class TNode>
 TNode* AttachToLayer(TNode* node, const char* layer) {
   return AttachNodeToLayer(node, layer) ? node : nullptr;
 }
+
+// The emitters each group of the main story holds; an object's effect must be one of the group
+// that draws its place (locations the scene group, close-ups theirs, mini-games theirs).
+enum class EEffectGroup { Scene, CloseUp, MiniGame, HiddenObjects };
+std::vector<std::string> GroupMembers(EEffectGroup group);
 
 // Creates the particle manager and loads the cursor's effect file.
 void CreateParticleManager();

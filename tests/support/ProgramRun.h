@@ -43,9 +43,9 @@ enum class EContentMode { kPlain, kArchive };
 // the program leaves through the exit state.
 constexpr const char* kQuietStartup = "Startup = {}\n";
 
-// A copy of the game in `home`/bin beside its own startup.lua, with the build's content tree
-// in the given form where the program looks for it (`home`/content or `home`/VFS). Returns the
-// program's path.
+// A copy of the game in `home`/bin beside its own startup.lua and the window cursors its
+// folder holds (`home`/bin/VFS/Cursors), with the build's content tree in the given form where
+// the program looks for it (`home`/content or `home`/VFS). Returns the program's path.
 inline std::string InstallProgram(const std::string& home, const std::string& startup,
                                   EContentMode mode = EContentMode::kPlain) {
   namespace fs = std::filesystem;
@@ -53,6 +53,8 @@ inline std::string InstallProgram(const std::string& home, const std::string& st
   fs::copy_file(HM_BINARY_DIR "/bin/hollowmere", home + "/bin/hollowmere", fs::copy_options::overwrite_existing);
   fs::remove(home + "/content");
   fs::remove(home + "/VFS");
+  fs::remove(home + "/bin/VFS");
+  fs::create_directory_symlink(HM_BINARY_DIR "/bin/VFS", home + "/bin/VFS");
   if (mode == EContentMode::kPlain) {
     fs::create_directory_symlink(HM_BINARY_DIR "/content", home + "/content");
   } else {

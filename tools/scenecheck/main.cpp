@@ -5,6 +5,7 @@
 
 #include "Particles/PtcFile.h"
 #include "Quor/ReportError.h"
+#include "Src/Game/Vey_GameEffects.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "tools/shared/FileBytes.h"
@@ -48,6 +49,8 @@ struct SKnownNames {
   std::map<std::string, const SSceneObject*> objects;  // world-wide
   std::set<std::string> sounds;
   std::set<std::string> emitters;
+  // The emitters of the group that draws each kind of place (main story only; empty: not checked).
+  std::set<std::string> sceneGroup, closeUpGroup, miniGameGroup;
   // The phrases of the dictionary, when one is given, with the languages each one is written in.
   std::string dictionary;
   std::map<std::string, std::set<std::string>> phrases;
@@ -101,8 +104,9 @@ class CChecker {
       Conditions(place + " mini-game link \"" + link.sprite + "\"", link.conditions);
   }
 
-  void Objects(const std::string& place, const SObjectList& objects) {
-    for (const SSceneObject& object : objects) Object(place + " object \"" + object.name + "\"", object);
+  // `group`: the emitters the place's effects may start.
+  void Objects(const std::string& place, const SObjectList& objects, const std::set<std::string>& group) {
+    for (const SSceneObject& object : objects) Object(place + " object \"" + object.name + "\"", object, group);
   }
 
  private:
@@ -116,7 +120,13 @@ class CChecker {
     if (!name.empty() && !HasAnimation(object, name)) Problem(place, "no animation \"" + name + "\" of its own");
   }
 
-  void Object(const std::string& place, const SSceneObject& object) {
+  void Effect(const std::string& place, const std::string& emitter, const std::set<std::string>& group) {
+    if (!m_known.emitters.count(emitter)) return Problem(place, "no particle emitter \"" + emitter + "\"");
+    if (!group.empty() && !group.count(emitter))
+      Problem(place, "the emitter \"" + emitter + "\" is not in the effects this place draws");
+  }
+
+  void Object(const std::string& place, const SSceneObject& object, const std::set<std::string>& group) {
     if (!object.animations.empty()) Animation(place, object, object.animation);
     if (!object.state.empty() && !object.states.empty() && object.FindState(object.state) < 0)
       Problem(place, "starts in \"" + object.state + "\", none of its states");
@@ -125,8 +135,7 @@ class CChecker {
       const std::string where = place + " animation \"" + animation.name + "\"";
       Animation(where, object, animation.next);
       if (animation.kind == EAnimationKind::Sound) Sound(where, animation.soundName);
-      if (animation.kind == EAnimationKind::Effect && !m_known.emitters.count(animation.effectName))
-        Problem(where, "no particle emitter \"" + animation.effectName + "\"");
+      if (animation.kind == EAnimationKind::Effect) Effect(where, animation.effectName, group);
     }
     for (const SObjectAction& action : object.actions) {
       const std::string where = place + " action of \"" + action.object + "\"";
@@ -291,6 +300,15 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
   const std::vector<std::string> sounds = CSoundContainer::ChapterSoundNames(bonus);
   known.sounds.insert(sounds.begin(), sounds.end());
   if (!ReadEmitterNames(contentDir, &known.emitters)) ++problems;
+  if (!bonus) {
+    const auto members = [](EEffectGroup group) {
+      const std::vector<std::string> names = GroupMembers(group);
+      return std::set<std::string>(names.begin(), names.end());
+    };
+    known.sceneGroup = members(EEffectGroup::Scene);
+    known.closeUpGroup = members(EEffectGroup::CloseUp);
+    known.miniGameGroup = members(EEffectGroup::MiniGame);
+  }
   if (!options.dictionary.empty() && !ReadPhrases(options.dictionary, &known)) ++problems;
   const auto collect = [&](const SObjectList& objects) {
     for (const SSceneObject& object : objects) known.objects.emplace(object.name, &object);
@@ -314,7 +332,7 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
     }
     for (const SCloseUpLink& link : scene.closeUps)
       checker.Conditions(place + " close-up link \"" + link.sprite + "\"", link.conditions);
-    checker.Objects(place, scene.objects);
+    checker.Objects(place, scene.objects, known.sceneGroup);
     objectCount += scene.objects.size();
   }
   for (uint32_t c = 0; c < map.CloseUpCount(); ++c) {
@@ -323,11 +341,11 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
     checker.StoryEntries(place, "dialog", closeUp.dialogs);
     checker.StoryEntries(place, "diary entry", closeUp.diaryEntries);
     checker.MiniGameLinks(place, closeUp.miniGames);
-    checker.Objects(place, closeUp.objects);
+    checker.Objects(place, closeUp.objects, known.closeUpGroup);
     objectCount += closeUp.objects.size();
   }
   for (uint32_t m = 0; m < map.MiniGameCount(); ++m) {
-    checker.Objects(SlotPlace("mini-game", m), map.MiniGame(m).objects);
+    checker.Objects(SlotPlace("mini-game", m), map.MiniGame(m).objects, known.miniGameGroup);
     objectCount += map.MiniGame(m).objects.size();
   }
   if (options.layouts) CheckLayouts(map, contentDir, checker);

@@ -56,6 +56,9 @@ TEST_F(SceneCheckTest, EachBrokenReferenceIsNamedWithItsPlace) {
        "no sound \"gate_creak\" in the sound bank"},
       {"EffectName=\"S01_DoorShake\"", "EffectName=\"S01_Smoke\"",
        "animation \"Shake\": no particle emitter \"S01_Smoke\""},
+      // In the effect files, but a close-up's: a location does not draw it.
+      {"EffectName=\"S01_DoorShake\"", "EffectName=\"I01_Background\"",
+       "the emitter \"I01_Background\" is not in the effects this place draws"},
       {"Next=\"Caw\"", "Next=\"Crash\"", "animation \"Fly\": no animation \"Crash\" of its own"},
       {"ReqState=\"Dark\"", "ReqState=\"Dusk\"", "no state \"Dusk\" of its own"},
       {"<Scene Name=\"S02\" Sound=\"amb_woods\">", "<Scene Name=\"S02\">", "<Scene> lacks the attribute \"Sound\""},
