@@ -220,7 +220,7 @@ void CDiary::Render() {
   const float alpha = FadeAlpha();
   for (uint32_t i = 0; m_frame && i < m_frame->GetCount(); ++i) {
     const Ombrel::SLayoutItem* item = m_frame->GetItem(i);
-    if (item && item->visible && item->kind != Ombrel::kLayoutText) DrawObject(*item, alpha, ControlScale(item->name));
+    if (item && item->visible && item->kind != Ombrel::kLayoutText) DrawLayoutItem(*m_sprite, *item, alpha, ControlScale(item->name), m_dictionary);
   }
   if (m_state == kTurning) {
     // The old page fades out in the first half of the turn, the new one in during the second.
@@ -236,16 +236,7 @@ void CDiary::DrawPage(int32_t page, float alpha) {
   const Ombrel::CLayout2D& layout = *m_pages[size_t(page)];
   for (uint32_t i = 0; i < layout.GetCount(); ++i) {
     const Ombrel::SLayoutItem* item = layout.GetItem(i);
-    if (item && item->visible) DrawObject(*item, alpha, 1.0f);
-  }
-}
-
-void CDiary::DrawObject(const Ombrel::SLayoutItem& item, float alpha, float scale) {
-  if (item.kind == Ombrel::kLayoutText) {
-    const auto& text = static_cast<const Ombrel::SLayoutText&>(item);
-    PrintLayoutText(text, alpha, LayoutTextWords(text, m_dictionary));
-  } else if (item.kind != Ombrel::kLayoutGraph) {
-    DrawLayoutPicture(*m_sprite, static_cast<const Ombrel::SLayoutBox&>(item), alpha, scale);
+    if (item && item->visible) DrawLayoutItem(*m_sprite, *item, alpha, 1.0f, m_dictionary);
   }
 }
 

@@ -105,7 +105,6 @@ class CDiary : public Ombrel::ISceneNode, public IDiaryScreen {
   float FadeAlpha() const;
   float ControlScale(const std::string& name) const;
   void DrawPage(int32_t page, float alpha);
-  void DrawObject(const Ombrel::SLayoutItem& item, float alpha, float scale);
 
   Ombrel::CLayout2D* m_frame;
   CPlayer* m_player;

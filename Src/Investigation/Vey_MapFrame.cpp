@@ -160,17 +160,9 @@ void CMapFrame::Render() {
   const float alpha = m_fade.Alpha();
   for (uint32_t i = 0; i < m_layout->GetCount(); ++i) {
     const Ombrel::SLayoutItem* item = m_layout->GetItem(i);
-    if (item && item->visible) DrawObject(*item, alpha);
-  }
-}
-
-void CMapFrame::DrawObject(const Ombrel::SLayoutItem& item, float alpha) {
-  if (item.kind == Ombrel::kLayoutText) {
-    const auto& text = static_cast<const Ombrel::SLayoutText&>(item);
-    PrintLayoutText(text, alpha, LayoutTextWords(text, m_dictionary));
-  } else if (item.kind != Ombrel::kLayoutGraph) {
-    const float scale = IsCloseButton(item.name) ? 1.0f + kHoverGrowth * m_closeHover : 1.0f;
-    DrawLayoutPicture(*m_sprite, static_cast<const Ombrel::SLayoutBox&>(item), alpha, scale);
+    if (!item || !item->visible) continue;
+    const float scale = IsCloseButton(item->name) ? 1.0f + kHoverGrowth * m_closeHover : 1.0f;
+    DrawLayoutItem(*m_sprite, *item, alpha, scale, m_dictionary);
   }
 }
 

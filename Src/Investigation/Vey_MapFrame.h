@@ -89,7 +89,6 @@ class CMapFrame : public Ombrel::ISceneNode, public IMapScreen {
   int32_t LocationCount() const { return int32_t(MapLocations(m_bonus).size()); }
   SProfileData* Profile() const;
   void RevealPaths();
-  void DrawObject(const Ombrel::SLayoutItem& item, float alpha);
 
   Ombrel::CLayout2D* m_layout;
   CCursor* m_cursor;
@@ -106,7 +105,6 @@ class CMapFrame : public Ombrel::ISceneNode, public IMapScreen {
   float m_closeHover = 0.0f;
   std::array<uint8_t, kMaxLocations> m_visited{};
   int32_t m_currentLocation = 0;
-  std::string m_printed;  // the words of the text being drawn
 };
 
 }  // namespace Vey

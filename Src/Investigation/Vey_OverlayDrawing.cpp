@@ -75,6 +75,16 @@ const char* LayoutTextWords(const Ombrel::SLayoutText& text, Ombrel::CXmlDiction
   return dictionary ? dictionary->GetPhrase(text.phraseKey.c_str()) : text.phraseKey.c_str();
 }
 
+void DrawLayoutItem(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutItem& item, float alpha, float scale,
+                    Ombrel::CXmlDictionary* dictionary) {
+  if (item.kind == Ombrel::kLayoutText) {
+    const auto& text = static_cast<const Ombrel::SLayoutText&>(item);
+    PrintLayoutText(text, alpha, LayoutTextWords(text, dictionary));
+  } else if (item.kind != Ombrel::kLayoutGraph) {
+    DrawLayoutPicture(sprite, static_cast<const Ombrel::SLayoutBox&>(item), alpha, scale);
+  }
+}
+
 bool IsPointOnBox(const Vector2& point, const Ombrel::SLayoutBox* box) {
   if (!box) return false;
   const Vector2 centre = ToVirtualScreen(box->position);

@@ -10,6 +10,7 @@ namespace Ombrel {
 class CSprite2DNode;
 class CXmlDictionary;
 struct SLayoutBox;
+struct SLayoutItem;
 struct SLayoutText;
 }  // namespace Ombrel
 
@@ -51,6 +52,10 @@ void PrintLayoutText(const Ombrel::SLayoutText& text, float alpha, const char* w
 // A layout text's own words, or the phrase of its key for a dictionary text (the key itself
 // without a dictionary).
 const char* LayoutTextWords(const Ombrel::SLayoutText& text, Ombrel::CXmlDictionary* dictionary);
+// Any layout object as the map and the diary draw it: a picture grown by `scale`, a text in its
+// own words or its phrase; a path graph draws nothing.
+void DrawLayoutItem(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutItem& item, float alpha, float scale,
+                    Ombrel::CXmlDictionary* dictionary);
 // Whether a virtual-screen point lies on a layout object's rectangle; never on a missing one.
 bool IsPointOnBox(const Vector2& point, const Ombrel::SLayoutBox* box);
 
