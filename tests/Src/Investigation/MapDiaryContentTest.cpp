@@ -3,6 +3,7 @@
 // its layout and its words, and the open map and a diary with a page look as a player sees them.
 
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Investigation/Vey_Diary.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
@@ -87,7 +88,7 @@ TEST_F(MapDiaryContentTest, TheOpenMapShowsTheParchmentAndAReachedPlace) {
   EXPECT_EQ(OwnReports(), "");
 }
 
-TEST_F(MapDiaryContentTest, TheDiaryShowsItsNewPageOnTheBook) {
+TEST_F(MapDiaryContentTest, TheDiaryShowsItsNewPageAndCrossFadesWhenTurned) {
   CDiaryEntryList catalogue;
   for (const std::string& key : DiaryPageKeys()) catalogue.AddEntry(Layout(key.c_str()), key);
   CDiary diary("Diary", Layout("Diary"), nullptr, nullptr, nullptr, &catalogue, m_dictionary.get(), nullptr,
@@ -104,6 +105,18 @@ TEST_F(MapDiaryContentTest, TheDiaryShowsItsNewPageOnTheBook) {
   const std::vector<uint8_t> page = DrawFrame(diary);
   EXPECT_GT(Count(page, 36, 20, 64, 40, Ink), emptyInk + 4) << "the page's words in dark ink";
   EXPECT_EQ(m_save->profiles[0].diaryCount, 1u);
+
+  // Turning back: halfway through, the old page has faded out and the new one not yet in.
+  diary.AddEntry("S04_1_Entry", true);
+  diary.ReadInput(ToVirtualScreen({-0.95f, -0.5f}), true, false);  // the left arrow
+  diary.Update(0.01f);
+  ASSERT_EQ(diary.GetState(), CDiary::kTurning);
+  diary.ReadInput({0, 0}, false, true);
+  diary.Update(0.25f);
+  EXPECT_EQ(Count(DrawFrame(diary), 36, 20, 64, 40, Ink), emptyInk);
+  diary.Update(0.25f);
+  ASSERT_EQ(diary.GetState(), CDiary::kOpen);
+  EXPECT_EQ(DrawFrame(diary), page) << "the first page again";
   EXPECT_EQ(OwnReports(), "");
 }
 
