@@ -25,8 +25,11 @@ namespace Vey {
 
 class CCursor;
 class CDialog;
+class CDiary;
+class CDiaryEntryList;
 class CItemFrame;
 class CMap;
+class CMapFrame;
 class CPlayer;
 class CResourceLayoutShelf;
 class CScene;
@@ -104,6 +107,8 @@ class CGame : public CGameBase {
   CSceneRenderer* GetSceneRenderer() const { return m_sceneRenderer; }
   CItemFrame* GetItemFrame() const { return m_itemFrame; }
   CDialog* GetDialog() const { return m_dialog; }
+  CMapFrame* GetMapFrame() const { return m_mapFrame; }
+  CDiary* GetDiary() const { return m_diary; }
 
  private:
   // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
@@ -117,7 +122,9 @@ class CGame : public CGameBase {
   void CreateSoundBank();
   // The screens of the story (Vey_GameScreens.cpp).
   void CreateCursorSet();
+  void CreateMapFrame();
   void CreateHud();
+  void CreateDiary();
   void CreateFrames();
   void CreateScene();
   void EnterFirstLocation();
@@ -169,6 +176,9 @@ class CGame : public CGameBase {
   CPlayer* m_hud = nullptr;
   CItemFrame* m_itemFrame = nullptr;
   CDialog* m_dialog = nullptr;
+  CMapFrame* m_mapFrame = nullptr;
+  CDiary* m_diary = nullptr;
+  std::unique_ptr<CDiaryEntryList> m_diaryEntries;
   CSceneRenderer* m_sceneRenderer = nullptr;
   Ombrel::CSprite2DNode* m_bucketNode = nullptr;
   Ombrel::CSprite2DNode* m_cursorSprite = nullptr;

@@ -30,7 +30,9 @@
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_Dialog.h"
+#include "Src/Investigation/Vey_Diary.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
+#include "Src/Investigation/Vey_MapFrame.h"
 #include "Src/Investigation/Vey_Player.h"
 
 namespace Vey {
@@ -132,10 +134,31 @@ void CGame::CreateHud() {
   parts.hintGlow = FindEmitter("HintGlow");
   parts.newEntry = FindEmitter("NewEntry");
   parts.cursorEffect = FindEmitter("Cursor");
+  parts.mapFrame = m_mapFrame;
   m_hud = AttachToLayer(new CPlayer(parts), "HUD");
   if (!m_hud) return;
   m_hud->BuildHud();
   m_hud->LoadInventory();
+}
+
+// The map overlay, which the display's compass opens.
+void CGame::CreateMapFrame() {
+  Ombrel::CLayout2D* layout = FindLayout("Map");
+  if (!layout) return;  // the map is its layout
+  m_mapFrame = AttachToLayer(
+      new CMapFrame(layout, m_cursor.get(), GetDictionary(), m_sounds.get(), false, GetSaveData()), "Map");
+}
+
+// The catalogue of the story's pages and the diary, which the display's book opens.
+void CGame::CreateDiary() {
+  m_diaryEntries = std::make_unique<CDiaryEntryList>();
+  for (const std::string& key : DiaryPageKeys()) m_diaryEntries->AddEntry(FindLayout(key.c_str()), key);
+  m_diary = AttachToLayer(new CDiary("Diary", FindLayout("Diary"), m_hud, m_world.get(), m_cursor.get(),
+                                     m_diaryEntries.get(), GetDictionary(), m_sounds.get(), GetSaveData()),
+                          "Diary");
+  if (!m_diary) return;
+  m_diary->LoadEntries();
+  if (m_hud) m_hud->SetDiary(m_diary);
 }
 
 // The item frame and the story dialog share the small frame's layout.
@@ -205,6 +228,9 @@ void CGame::ReleaseScreens() {
   m_hud = nullptr;
   m_itemFrame = nullptr;
   m_dialog = nullptr;
+  m_mapFrame = nullptr;
+  m_diary = nullptr;
+  m_diaryEntries.reset();
   m_bucketNode = nullptr;
   m_cursorSprite = nullptr;
 }

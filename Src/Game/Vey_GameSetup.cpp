@@ -59,7 +59,9 @@ void CGame::Init() {
   CreateSoundBank();
   SetUpGameEffects(m_effects);
   CreateCursorSet();
+  CreateMapFrame();
   CreateHud();
+  CreateDiary();
   CreateFrames();
   CreateScene();
   EnterFirstLocation();

@@ -33,6 +33,10 @@ class IMapScreen {
   virtual void VisitScene(int32_t location) = 0;
   // A map change of an action: the named marker shown or hidden.
   virtual void SetMarkerVisible(const std::string& marker, bool visible) = 0;
+  // The heads-up display's map button starts the opening and, while the map is open, hands it
+  // each frame's mouse (virtual-screen units) and left-button edges.
+  virtual void Open() {}
+  virtual void ReadInput(const Vector2& /*mouse*/, bool /*pressed*/, bool /*released*/) {}
   virtual void Update(float dt) = 0;
   // 0 once the map has closed.
   virtual int32_t GetState() const = 0;

@@ -97,12 +97,7 @@ void CItemFrame::Show(const std::string& item) {
 
 void CItemFrame::ReadInput() { m_input = SamplePointerInput(); }
 
-bool CItemFrame::IsMouseOverButton() const {
-  if (!m_button) return false;
-  const Vector2 centre = ToVirtualScreen(m_button->position);
-  return IsPointInRect(m_input.x, m_input.y, centre.x, centre.y, m_button->size.x * kHalfScreen,
-                       m_button->size.y * kHalfScreen);
-}
+bool CItemFrame::IsMouseOverButton() const { return IsPointOnBox({m_input.x, m_input.y}, m_button); }
 
 void CItemFrame::Update(float dt) {
   UpdateCursor();

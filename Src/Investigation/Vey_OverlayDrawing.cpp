@@ -2,6 +2,7 @@
 
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/Scene/omTextureAnimation.h"
+#include "Framework/Utils/omXmlDictionary.h"
 #include "Framework/omLayout2D.h"
 #include "Quor/CFont.h"
 #include "Quor/RenderStates.h"
@@ -33,7 +34,7 @@ float SOverlayProgress::Alpha() const {
 
 uint8_t FadeByte(float alpha) { return uint8_t(alpha * 128.0f); }
 
-void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha) {
+void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha, float scale) {
   Ombrel::CSpriteData data;
   if (picture.kind == Ombrel::kLayoutSprite) {
     data.SetTexture(static_cast<const Ombrel::SLayoutSprite&>(picture).texture);
@@ -43,7 +44,7 @@ void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& 
   } else {
     return;
   }
-  data.SetSize(picture.size.x * kLayoutUnit, picture.size.y * kLayoutUnit);
+  data.SetSize(picture.size.x * kLayoutUnit * scale, picture.size.y * kLayoutUnit * scale);
   const RGBA colour = picture.colour;
   data.SetColour({uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour), FadeByte(alpha)});
   sprite.SetSpriteData(data);
@@ -67,6 +68,27 @@ void PrintLayoutText(const Ombrel::SLayoutText& text, float alpha, const char* w
   font->SetPosition(place.x, place.y);
   font->Printf("%s", words);
   font->Flush();
+}
+
+const char* LayoutTextWords(const Ombrel::SLayoutText& text, Ombrel::CXmlDictionary* dictionary) {
+  if (text.source != Ombrel::kTextDictionary) return text.text.c_str();
+  return dictionary ? dictionary->GetPhrase(text.phraseKey.c_str()) : text.phraseKey.c_str();
+}
+
+void DrawLayoutItem(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutItem& item, float alpha, float scale,
+                    Ombrel::CXmlDictionary* dictionary) {
+  if (item.kind == Ombrel::kLayoutText) {
+    const auto& text = static_cast<const Ombrel::SLayoutText&>(item);
+    PrintLayoutText(text, alpha, LayoutTextWords(text, dictionary));
+  } else if (item.kind != Ombrel::kLayoutGraph) {
+    DrawLayoutPicture(sprite, static_cast<const Ombrel::SLayoutBox&>(item), alpha, scale);
+  }
+}
+
+bool IsPointOnBox(const Vector2& point, const Ombrel::SLayoutBox* box) {
+  if (!box) return false;
+  const Vector2 centre = ToVirtualScreen(box->position);
+  return IsPointInRect(point.x, point.y, centre.x, centre.y, box->size.x * kLayoutUnit, box->size.y * kLayoutUnit);
 }
 
 }  // namespace Vey

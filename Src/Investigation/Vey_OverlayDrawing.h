@@ -8,7 +8,9 @@
 
 namespace Ombrel {
 class CSprite2DNode;
+class CXmlDictionary;
 struct SLayoutBox;
+struct SLayoutItem;
 struct SLayoutText;
 }  // namespace Ombrel
 
@@ -40,10 +42,21 @@ uint8_t FadeByte(float alpha);
 
 // A picture of a layout drawn with a sprite node the overlay reuses for all of them: at its
 // place on the virtual screen, at its size, in its colour with the alpha byte of the fade.
-// A texture-animated picture shows its current frame; a placeholder draws nothing.
-void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha);
+// A texture-animated picture shows its current frame; a placeholder draws nothing. `scale`
+// grows it about its centre (a hovered button).
+void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha,
+                       float scale = 1.0f);
 // Words printed in the style and at the place of a layout text, its alpha scaled by the fade,
 // over whatever is drawn already (no depth test).
 void PrintLayoutText(const Ombrel::SLayoutText& text, float alpha, const char* words);
+// A layout text's own words, or the phrase of its key for a dictionary text (the key itself
+// without a dictionary).
+const char* LayoutTextWords(const Ombrel::SLayoutText& text, Ombrel::CXmlDictionary* dictionary);
+// Any layout object as the map and the diary draw it: a picture grown by `scale`, a text in its
+// own words or its phrase; a path graph draws nothing.
+void DrawLayoutItem(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutItem& item, float alpha, float scale,
+                    Ombrel::CXmlDictionary* dictionary);
+// Whether a virtual-screen point lies on a layout object's rectangle; never on a missing one.
+bool IsPointOnBox(const Vector2& point, const Ombrel::SLayoutBox* box);
 
 }  // namespace Vey

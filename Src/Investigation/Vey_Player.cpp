@@ -440,6 +440,7 @@ void CPlayer::OpenDiary() {
 void CPlayer::OpenMap() {
   if (!m_c.mapFrame) return;
   StopSounds();
+  m_c.mapFrame->Open();
   m_previousMode = m_mode;
   m_mode = kModeMap;
   StopEmitter(m_c.hintGlow);

@@ -155,6 +155,8 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   void AddDiaryEntry(const std::string& name) override;
   void OpenDiary() override;
   IMapScreen* GetMapFrame() override { return m_c.mapFrame; }
+  // The playing state builds the diary after the display, which opens it.
+  void SetDiary(IDiaryScreen* diary) { m_c.diary = diary; }
   void AddItem(const std::string& item, const Vector2& screenPosition) override;
   void RemoveItem(const std::string& item) override;
   void PlayPickupEffects(const Vector2& screenPosition) override;

@@ -45,6 +45,7 @@ void CPlayer::SetInput(const Vector2& mouse, bool buttonDown) {
   m_released = !buttonDown && m_buttonDown;
   m_buttonDown = buttonDown;
   if (m_mode == kModeDiary && m_c.diary) m_c.diary->ReadInput(m_mouse, m_pressed, m_released);
+  if (m_mode == kModeMap && m_c.mapFrame) m_c.mapFrame->ReadInput(m_mouse, m_pressed, m_released);
 }
 
 // ---- per frame ----

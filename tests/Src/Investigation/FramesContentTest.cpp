@@ -3,20 +3,10 @@
 // line and voice, each item its name, and the two screens drawn from it look as a player sees
 // them: dark wood and brass, cream text.
 
-#include "Framework/Resources/ResourceTypes/omResourceFont.h"
-#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
-#include "Framework/Resources/ResourceTypes/omResourceSound.h"
-#include "Framework/Resources/ResourceTypes/omResourceTexture.h"
-#include "Framework/Resources/omResourceManager.h"
-#include "Framework/Resources/omResourcesXMLLoader.h"
-#include "Quor/CSoundManager.h"
-#include "Quor/Timer.h"
 #include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
-#include "tests/Quor/SoundTestKit.h"
-#include "tests/Src/Investigation/OverlayTestKit.h"
+#include "tests/Src/Investigation/BuiltContentKit.h"
 
 #include <fstream>
 #include <iterator>
@@ -32,45 +22,13 @@ std::string ReadText(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-class FramesContentTest : public overlaytest::COverlayDrawFixture {
+class FramesContentTest : public overlaytest::CBuiltContentFixture {
  protected:
   void SetUp() override {
-    COverlayDrawFixture::SetUp();
-    soundtest::UseDummyAudio();
-    m_content = std::make_unique<CVFS>(m_root.c_str());
-    g_pVFS = m_content.get();
-    m_textures = std::make_unique<CTextureManager>("");
-    SetTextureManager(m_textures.get());
-    m_sounds = std::make_unique<CSoundManager>();
-    m_resources = std::make_unique<Ombrel::CResourceManager>();
-    m_resources->RegisterLoader(new Ombrel::CResFontLoader, "Font");
-    m_resources->RegisterLoader(new Ombrel::CResTextureLoader, "Texture");
-    m_resources->RegisterLoader(new Ombrel::CResSoundLoader, "Sound");
-    m_resources->RegisterLoader(new Ombrel::CResLayout2DLoader(m_resources.get()), "Layout2D");
-    Ombrel::CResourcesXMLLoader(m_resources.get()).Load("App/Configs/Frames_Resources.xml");
-    m_dictionary = std::make_unique<Ombrel::CXmlDictionary>();
-    m_dictionary->Load(Ombrel::CXmlDictionary::kGameDictionary);
+    CBuiltContentFixture::SetUp();
+    LoadContent("App/Configs/Frames_Resources.xml");
     m_bank.LoadGameSounds(m_resources.get());
-    Ombrel::CResourceLayout2D* layout = m_resources->GetLayout2D("FrameSmall");
-    m_frameLayout = layout ? layout->GetLayout() : nullptr;
-  }
-  void TearDown() override {
-    m_dictionary.reset();
-    m_resources.reset();
-    m_sounds.reset();
-    SetTextureManager(m_manager.get());
-    m_textures.reset();
-    g_pVFS = m_vfs.get();
-    m_content.reset();
-    DeleteFrameClock();
-    COverlayDrawFixture::TearDown();
-  }
-  // Reports but those of the sounds the rest of the game brings.
-  static std::string OwnReports() {
-    std::string own;
-    for (const std::string& text : hmtest::Reports())
-      if (text.find("sounds") == std::string::npos) own += text + "\n";
-    return own;
+    m_frameLayout = Layout("FrameSmall");
   }
   // Pixels of the block that are cream: light and warm.
   static int CreamPixels(const std::vector<uint8_t>& frame, int x0, int y0, int x1, int y1) {
@@ -83,11 +41,6 @@ class FramesContentTest : public overlaytest::COverlayDrawFixture {
     return count;
   }
 
-  const std::string m_root = std::string(HM_BINARY_DIR) + "/content/";
-  std::unique_ptr<CVFS> m_content;
-  std::unique_ptr<CTextureManager> m_textures;
-  std::unique_ptr<CSoundManager> m_sounds;
-  std::unique_ptr<Ombrel::CResourceManager> m_resources;
   CSoundContainer m_bank;
   Ombrel::CLayout2D* m_frameLayout = nullptr;
 };
@@ -109,7 +62,7 @@ TEST_F(FramesContentTest, EveryDialogAndItemOfTheStoryHasItsLineNameAndVoice) {
   for (uint32_t slot = 0; slot < world.MiniGameCount(); ++slot) addKeys({}, world.MiniGame(slot).objects);
   EXPECT_GE(keys.size(), 15u);
   for (const std::string& key : keys) {
-    EXPECT_EQ(std::string(m_dictionary->GetPhrase(key.c_str())).rfind("NotFound", 0), std::string::npos) << key;
+    EXPECT_TRUE(HasPhrase(key)) << key;
     const char* voice = CDialog::VoiceOf(key);
     if (*voice) {
       EXPECT_GT(m_bank.GetSoundLength(m_bank.FindSound(voice)), 1.0f) << key;
