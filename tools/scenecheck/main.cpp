@@ -8,6 +8,7 @@
 #include "Src/Game/Vey_GameEffects.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_MapFrame.h"
 #include "tools/shared/FileBytes.h"
 
 #include <tinyxml.h>
@@ -51,6 +52,8 @@ struct SKnownNames {
   std::set<std::string> emitters;
   // The emitters of the group that draws each kind of place (main story only; empty: not checked).
   std::set<std::string> sceneGroup, closeUpGroup, miniGameGroup;
+  // The markers of the story's map, which an action's map changes show or hide.
+  std::set<std::string> mapMarkers;
   // The phrases of the dictionary, when one is given, with the languages each one is written in.
   std::string dictionary;
   std::map<std::string, std::set<std::string>> phrases;
@@ -147,7 +150,8 @@ class CChecker {
       Phrase(where, action.note);
       Conditions(where, action.conditions);
       for (const SVisibilityChange& change : action.effects) ObjectState(where, change.object, "");
-      for (const SVisibilityChange& change : action.mapChanges) ObjectState(where, change.object, "");
+      for (const SVisibilityChange& change : action.mapChanges)
+        if (!m_known.mapMarkers.count(change.object)) Problem(where, "no map marker \"" + change.object + "\"");
     }
   }
 
@@ -300,6 +304,10 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
   const std::vector<std::string> sounds = CSoundContainer::ChapterSoundNames(bonus);
   known.sounds.insert(sounds.begin(), sounds.end());
   if (!ReadEmitterNames(contentDir, &known.emitters)) ++problems;
+  for (const SMapLocation& place : MapLocations(bonus)) {
+    known.mapMarkers.insert(place.marker);
+    known.mapMarkers.insert(place.reveals.begin(), place.reveals.end());
+  }
   if (!bonus) {
     const auto members = [](EEffectGroup group) {
       const std::vector<std::string> names = GroupMembers(group);

@@ -59,6 +59,8 @@ TEST_F(SceneCheckTest, EachBrokenReferenceIsNamedWithItsPlace) {
       // In the effect files, but a close-up's: a location does not draw it.
       {"EffectName=\"S01_DoorShake\"", "EffectName=\"I01_Background\"",
        "the emitter \"I01_Background\" is not in the effects this place draws"},
+      {"<MapChange Object=\"root/Scene02/PointOfInterest1\"", "<MapChange Object=\"S01_Gate\"",
+       "scene slot 0 object \"S01_Gate\" action of \"Click\": no map marker \"S01_Gate\""},
       {"Next=\"Caw\"", "Next=\"Crash\"", "animation \"Fly\": no animation \"Crash\" of its own"},
       {"ReqState=\"Dark\"", "ReqState=\"Dusk\"", "no state \"Dusk\" of its own"},
       {"<Scene Name=\"S02\" Sound=\"amb_woods\">", "<Scene Name=\"S02\">", "<Scene> lacks the attribute \"Sound\""},
