@@ -93,6 +93,8 @@ class IItemFrame {
   virtual void Update(float dt) = 0;
   // 0 once closed.
   virtual int32_t GetState() const = 0;
+  // How much of the frame shows: its fade while it opens or closes, else 1.
+  virtual float GetAlpha() const { return 1.0f; }
 };
 
 // The story dialog box.

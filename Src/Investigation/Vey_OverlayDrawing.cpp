@@ -33,7 +33,7 @@ float SOverlayProgress::Alpha() const {
 
 uint8_t FadeByte(float alpha) { return uint8_t(alpha * 128.0f); }
 
-void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha) {
+void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha, float grow) {
   Ombrel::CSpriteData data;
   if (picture.kind == Ombrel::kLayoutSprite) {
     data.SetTexture(static_cast<const Ombrel::SLayoutSprite&>(picture).texture);
@@ -43,7 +43,7 @@ void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& 
   } else {
     return;
   }
-  data.SetSize(picture.size.x * kLayoutUnit, picture.size.y * kLayoutUnit);
+  data.SetSize(picture.size.x * kLayoutUnit * grow, picture.size.y * kLayoutUnit * grow);
   const RGBA colour = picture.colour;
   data.SetColour({uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour), FadeByte(alpha)});
   sprite.SetSpriteData(data);

@@ -41,7 +41,9 @@ uint8_t FadeByte(float alpha);
 // A picture of a layout drawn with a sprite node the overlay reuses for all of them: at its
 // place on the virtual screen, at its size, in its colour with the alpha byte of the fade.
 // A texture-animated picture shows its current frame; a placeholder draws nothing.
-void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha);
+// `grow` scales its size (a hovered button).
+void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha,
+                       float grow = 1.0f);
 // Words printed in the style and at the place of a layout text, its alpha scaled by the fade,
 // over whatever is drawn already (no depth test).
 void PrintLayoutText(const Ombrel::SLayoutText& text, float alpha, const char* words);
