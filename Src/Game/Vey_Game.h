@@ -33,6 +33,8 @@ class CScene;
 class CSceneRenderer;
 class CSoundContainer;
 class CFrozenPicture;
+class CIntermediate;
+class CIntermediateRenderer;
 
 class CGame : public CGameBase {
  public:
@@ -103,6 +105,7 @@ class CGame : public CGameBase {
   CCursor* GetCursorSet() const { return m_cursor.get(); }
   CSceneRenderer* GetSceneRenderer() const { return m_sceneRenderer; }
   CItemFrame* GetItemFrame() const { return m_itemFrame; }
+  CIntermediate* GetCloseUp() const { return m_closeUp.get(); }
   CDialog* GetDialog() const { return m_dialog; }
 
  private:
@@ -120,6 +123,7 @@ class CGame : public CGameBase {
   void CreateHud();
   void CreateFrames();
   void CreateScene();
+  void CreateCloseUp();
   void EnterFirstLocation();
   void CreateSceneRenderer();
   void ReleaseScreens();
@@ -175,6 +179,8 @@ class CGame : public CGameBase {
   std::unique_ptr<CCursor> m_cursor;
   std::unique_ptr<CResourceLayoutShelf> m_layouts;
   std::unique_ptr<CScene> m_scene;
+  std::unique_ptr<CIntermediate> m_closeUp;
+  CIntermediateRenderer* m_closeUpRenderer = nullptr;  // on a layer
   bool m_cursorBrokenBeforePause = false;
 };
 
