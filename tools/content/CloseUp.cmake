@@ -1,32 +1,21 @@
 # The close-ups' frame: its layout and pictures from the layout description
 # content/App/Layouts/CloseUp.txt (the close-ups' own layouts are the locations'). The picture
 # names carry the layout's "root/" prefix, so they lie in a "root" folder of the layout's own.
+# The sprite statements are read as the locations' are (Locations.cmake).
 set(closeup_layouts ${CMAKE_SOURCE_DIR}/content/App/Layouts/CloseUp.txt)
 set(closeup_art ${CMAKE_SOURCE_DIR}/content/App/Art/CloseUp)
-set(closeup_folder ${HM_CONTENT_DIR}/Art/Interface/IntermediateFrame/root)
+set(closeup_folder ${HM_CONTENT_DIR}/Art/Interface/IntermediateFrame)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${closeup_layouts})
 
 file(STRINGS ${closeup_layouts} closeup_sprites REGEX "^sprite[ \t]")
 set(closeup_pictures "")
+set(closeup_arts "")
 foreach(line IN LISTS closeup_sprites)
   string(REGEX REPLACE "[ \t]+" ";" words "${line}")
-  list(GET words 1 name)
-  string(REGEX REPLACE "^root/" "" name "${name}")
-  list(FIND words hidden hidden_at)
-  if(hidden_at EQUAL -1)
-    set(art_at 6)
-  else()
-    set(art_at 7)
-  endif()
-  list(GET words ${art_at} art)
-  list(SUBLIST words ${art_at} -1 values)
-  list(POP_FRONT values)
-  list(TRANSFORM values PREPEND "--set;")
-  hm_location_sprite(${closeup_folder} ${name} ${closeup_art}/${art} ${values})
-  list(APPEND closeup_pictures ${closeup_folder}/${name}.mpt ${closeup_folder}/${name}.msk)
+  hm_layout_sprite("${words}" ${closeup_folder} ${closeup_art} closeup_pictures closeup_arts)
 endforeach()
 
-file(GLOB closeup_arts ${closeup_art}/*.art)
+list(REMOVE_DUPLICATES closeup_arts)
 add_custom_command(OUTPUT ${HM_CONTENT_DIR}/App/Layouts/IntermediateFrame.2dl
   COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Layouts
   COMMAND $<TARGET_FILE:layout> ${closeup_layouts} ${HM_CONTENT_DIR}/App/Layouts
