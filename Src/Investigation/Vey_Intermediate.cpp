@@ -42,7 +42,7 @@ constexpr float kBonusAutoCloseDelays[kBonusCloseUpCount] = {0, 2.5f, 0, 0, 0};
 
 CIntermediate::CIntermediate(SIntermediateParts parts)
     : m_parts(std::move(parts)), m_sprite(std::make_unique<Ombrel::CSprite2DNode>("Sprite", nullptr)) {
-  HM_DEBUG_ASSERT(m_parts.world && m_parts.layouts);
+  HM_DEBUG_ASSERT(m_parts.world && m_parts.layouts, "%s", "a close-up needs the world and the layouts");
   m_random = m_parts.random ? std::move(m_parts.random) : std::make_unique<CRandom>();
   m_sprite->SetAspectCorrection(true);
   if (m_parts.frame && (!m_parts.frame->FindItem(kCloseButtonActive) || !m_parts.frame->FindItem(kCloseButtonInactive) ||
@@ -435,6 +435,9 @@ void CIntermediate::FinishClosing() {
   if (m_parts.emitters) m_parts.emitters->StopAll();
   if (m_parts.hints) m_parts.hints->StopAll();
   StoreProgress();
+  // The sprites' private frame animations go back to the shared ones; the next opening copies
+  // them afresh and its id list starts them again.
+  if (m_layout) ReleaseTextureAnimations(*m_layout);
   if (SProfileData* profile = Profile()) profile->closeUp = kNoCloseUp;
   m_closeUp = kNoCloseUp;
   if (m_parts.cursor) m_parts.cursor->SetHover(false);
