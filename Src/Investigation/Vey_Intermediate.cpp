@@ -380,6 +380,9 @@ void CIntermediate::HandleOpenClick(const std::string& picked, uint32_t game) {
     TakeObject(picked);
     if (!(m_parts.hud && m_parts.hud->HasItemInHand())) UseItemOnCloseUp(picked, kClickItem);
   }
+  // A taken object's frame is on top now and runs only while the close-up waits for it:
+  // neither a mini-game nor the close may leave it open over the location.
+  if (m_state != kOpen) return;
   if (game != kNoMiniGame) {
     OpenMiniGame(game);
   } else if (IsMouseOverCloseButton() || IsClickOutside()) {

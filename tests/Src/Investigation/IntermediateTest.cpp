@@ -174,6 +174,17 @@ TEST_F(IntermediateTest, ATakenObjectLeavesForTheFrameAndTheCloseUpWaitsForTheFr
   EXPECT_FALSE(Logged(m_log, "hud.AddItem Letter"));
 }
 
+// Closing would leave the item frame open over the location, where nothing runs it.
+TEST_F(IntermediateTest, AnObjectTakenUnderTheCloseButtonKeepsTheCloseUpForItsFrame) {
+  static_cast<Ombrel::SLayoutBox&>(Node("Key")).position = kBox;
+  static_cast<Ombrel::SLayoutBox&>(Node("Box")).position = kNowhere;
+  BuildFull();
+  OpenFully();
+  Click(kBox);
+  EXPECT_TRUE(Logged(m_log, "frame.Show Key"));
+  EXPECT_EQ(m_closeUp->GetState(), CIntermediate::kItemFrameOnTop);
+}
+
 TEST_F(IntermediateTest, TheHeldKeyRunsBothChainedActionsAndLightsTheLocationsLampOnly) {
   BuildFull();
   OpenFully();
