@@ -177,6 +177,9 @@ TEST_F(GameTest, QuittingFadesOutAfterTheFadeInAndThenLeavesForTheMenuOrTheProgr
     m_menuId = menu;
     EnterGame();
     Frame(0.1f);
+    EXPECT_FALSE(m_game->IsMusicStartPending());
+    Send(CGame::kEventNone);  // starts the state again: its music with it
+    EXPECT_TRUE(m_game->IsMusicStartPending());
     Send(CGame::kEventClose);  // the pause menu's quit, during the fade-in
     Frame(0.1f);
     Frame(0.1f);
