@@ -17,6 +17,7 @@
 #include "Src/Game/Vey_SceneRenderer.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_Player.h"
 
 namespace Vey {
@@ -234,6 +235,7 @@ void CGame::StoreProgress() {
 
 void CGame::Release() {
   if (m_scene) m_scene->StoreSceneProgress();
+  if (m_closeUp) m_closeUp->StoreProgress();
   StoreProgress();
   ClearControls();
   if (IsOnScreenKeyboardInitialised()) OnScreenKeyboardShutdown();

@@ -36,6 +36,8 @@ class CScene;
 class CSceneRenderer;
 class CSoundContainer;
 class CFrozenPicture;
+class CIntermediate;
+class CIntermediateRenderer;
 
 class CGame : public CGameBase {
  public:
@@ -106,6 +108,7 @@ class CGame : public CGameBase {
   CCursor* GetCursorSet() const { return m_cursor.get(); }
   CSceneRenderer* GetSceneRenderer() const { return m_sceneRenderer; }
   CItemFrame* GetItemFrame() const { return m_itemFrame; }
+  CIntermediate* GetCloseUp() const { return m_closeUp.get(); }
   CDialog* GetDialog() const { return m_dialog; }
   CMapFrame* GetMapFrame() const { return m_mapFrame; }
   CDiary* GetDiary() const { return m_diary; }
@@ -127,6 +130,7 @@ class CGame : public CGameBase {
   void CreateDiary();
   void CreateFrames();
   void CreateScene();
+  void CreateCloseUp();
   void EnterFirstLocation();
   void CreateSceneRenderer();
   void ReleaseScreens();
@@ -185,6 +189,8 @@ class CGame : public CGameBase {
   std::unique_ptr<CCursor> m_cursor;
   std::unique_ptr<CResourceLayoutShelf> m_layouts;
   std::unique_ptr<CScene> m_scene;
+  std::unique_ptr<CIntermediate> m_closeUp;
+  CIntermediateRenderer* m_closeUpRenderer = nullptr;  // on a layer
   bool m_cursorBrokenBeforePause = false;
 };
 

@@ -9,6 +9,8 @@
 #include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_FrozenPicture.h"
 #include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Investigation/Vey_Intermediate.h"
+#include "Src/Investigation/Vey_IntermediateRenderer.h"
 #include "Src/Investigation/Vey_Player.h"
 
 namespace Vey {
@@ -45,7 +47,13 @@ void CGame::CaptureScene() {
   if (m_quickNodes[kSceneCapture]) m_quickNodes[kSceneCapture]->SetDrawn(false);
 }
 
+// The close-up drew its frozen picture in this pass already, as a screen now lies on top of
+// it: it is drawn once more whole into the capture.
 void CGame::CaptureIntermediate() {
+  if (m_closeUp && m_closeUpRenderer) {
+    m_closeUp->RequestRedraw();
+    m_closeUpRenderer->Render();
+  }
   CopyCapture();
   if (m_quickNodes[kIntermediateCapture]) m_quickNodes[kIntermediateCapture]->SetDrawn(false);
 }

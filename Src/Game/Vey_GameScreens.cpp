@@ -31,6 +31,8 @@
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_Diary.h"
+#include "Src/Investigation/Vey_Intermediate.h"
+#include "Src/Investigation/Vey_IntermediateRenderer.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "Src/Investigation/Vey_Player.h"
@@ -177,7 +179,9 @@ void CGame::CreateScene() {
   m_bucketNode->SetDrawn(false);
   m_bucketNode = AttachToLayer(m_bucketNode, "BucketLayer");
   m_layouts = std::make_unique<CResourceLayoutShelf>(Ombrel::GetResourceManager());
+  CreateCloseUp();
   SSceneParts parts;
+  parts.closeUp = m_closeUp.get();
   parts.world = m_world.get();
   parts.layouts = m_layouts.get();
   parts.hud = m_hud;
@@ -195,6 +199,25 @@ void CGame::CreateScene() {
     if (Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver()) saver->SaveGame();
   };
   m_scene = std::make_unique<CScene>(std::move(parts));
+}
+
+// The close-up view over its frame; the story has no mini-games yet, so its links open none.
+void CGame::CreateCloseUp() {
+  SIntermediateParts parts;
+  parts.world = m_world.get();
+  parts.layouts = m_layouts.get();
+  parts.hud = m_hud;
+  parts.cursor = m_cursor.get();
+  parts.sounds = m_sounds.get();
+  parts.itemFrame = m_itemFrame;
+  parts.dialog = m_dialog;
+  parts.frame = FindLayout("IntermediateFrame");
+  parts.emitters = m_effects.closeUp.get();
+  parts.emitterNode = m_effects.closeUpNode.get();
+  parts.hints = m_effects.closeUpHints;
+  parts.closeUpCapture = m_quickNodes[kIntermediateCapture];
+  parts.sceneCapture = m_quickNodes[kSceneCapture];
+  m_closeUp = std::make_unique<CIntermediate>(std::move(parts));
 }
 
 // The saved location, or the first one for a new game.
@@ -215,12 +238,18 @@ void CGame::EnterFirstLocation() {
 void CGame::CreateSceneRenderer() {
   m_sceneRenderer = AttachToLayer(
       new CSceneRenderer("Scene", &m_scene->GetRenderView(), m_captureTexture, m_frozen.get(), 0), "Scene");
+  CFrozenPicture* frozen = m_frozen.get();
+  CIntermediateRenderer::FrozenBackdrop backdrop;
+  if (frozen) backdrop = [frozen](float strength) { frozen->DrawDimmed(strength); };
+  m_closeUpRenderer = AttachToLayer(new CIntermediateRenderer("Intermediate", m_closeUp.get(), backdrop), "Intermediate");
 }
 
 // The nodes on layers go with the scene group; what the state holds itself goes here.
 void CGame::ReleaseScreens() {
   m_sceneRenderer = nullptr;
+  m_closeUpRenderer = nullptr;
   m_scene.reset();
+  m_closeUp.reset();
   m_layouts.reset();
   m_frozen.reset();
   m_captureTexture = nullptr;

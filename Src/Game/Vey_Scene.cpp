@@ -276,16 +276,20 @@ void CScene::StartAnimation(SSceneObject& object, const std::string& name) {
   if (IAnimation* animation = m_animations->Get(position, index)) animation->Start(0.0f);
 }
 
-void CScene::RestartTextureAnimation(Ombrel::SLayoutItem& node, uint32_t place, bool closeUp) {
+void RestartTextureAnimation(CMap& world, Ombrel::SLayoutItem& node, uint32_t place, bool closeUp) {
   if (node.kind != Ombrel::kLayoutAnimatedSprite) return;
   Ombrel::CTextureAnimation* animation = static_cast<Ombrel::SLayoutAnimatedSprite&>(node).animation;
   if (!animation || animation->IsPlaying()) return;
   animation->SetProgress(0.0f);
   animation->Play();
   if (closeUp)
-    m_world.AddIntermediateId(place, uint32_t(node.index));
+    world.AddIntermediateId(place, uint32_t(node.index));
   else
-    m_world.AddSceneId(place, uint32_t(node.index));
+    world.AddSceneId(place, uint32_t(node.index));
+}
+
+void CScene::RestartTextureAnimation(Ombrel::SLayoutItem& node, uint32_t place, bool closeUp) {
+  Vey::RestartTextureAnimation(m_world, node, place, closeUp);
 }
 
 void CScene::OpenReadyExits() {

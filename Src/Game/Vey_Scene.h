@@ -68,6 +68,15 @@ class CResourceLayoutShelf : public ILayoutShelf {
 std::string LocationLayoutName(uint32_t location);
 std::string CloseUpLayoutName(uint32_t closeUp);
 
+// The condition rules of the whole world, for every screen that tests them: the first location,
+// else the first close-up, whose objects hold the name decides ("!" negates a state); a name no
+// list holds leaves a condition true.
+bool WorldConditionsHold(const CMap& world, const std::vector<SStateCondition>& conditions);
+bool WorldStoryConditionsHold(const CMap& world, const std::vector<SCondition>& conditions);
+// Starts a stopped frame animation of a texture-animated node from its first frame and records
+// its id in the place's id list (a close-up's or a location's).
+void RestartTextureAnimation(CMap& world, Ombrel::SLayoutItem& node, uint32_t place, bool closeUp);
+
 // What the playing state hands the location logic. Only the world description and the layout
 // shelf are needed; everything else may stay null.
 struct SSceneParts {

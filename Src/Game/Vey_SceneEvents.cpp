@@ -88,16 +88,24 @@ const SObjectState* FindStateRecord(const SSceneObject& object, const std::strin
 
 }  // namespace
 
-bool CScene::ConditionsHold(const std::vector<SStateCondition>& conditions) const {
+bool WorldConditionsHold(const CMap& world, const std::vector<SStateCondition>& conditions) {
   for (const SStateCondition& condition : conditions)
-    if (!FirstListDecides(m_world, condition, ListMeetsState)) return false;
+    if (!FirstListDecides(world, condition, ListMeetsState)) return false;
   return true;
 }
 
-bool CScene::StoryConditionsHold(const std::vector<SCondition>& conditions) const {
+bool WorldStoryConditionsHold(const CMap& world, const std::vector<SCondition>& conditions) {
   for (const SCondition& condition : conditions)
-    if (!FirstListDecides(m_world, condition, ListMeetsStory)) return false;
+    if (!FirstListDecides(world, condition, ListMeetsStory)) return false;
   return true;
+}
+
+bool CScene::ConditionsHold(const std::vector<SStateCondition>& conditions) const {
+  return WorldConditionsHold(m_world, conditions);
+}
+
+bool CScene::StoryConditionsHold(const std::vector<SCondition>& conditions) const {
+  return WorldStoryConditionsHold(m_world, conditions);
 }
 
 std::string CScene::NextDialog() { return NextStoryEntry(Location().dialogs, *this); }

@@ -97,6 +97,8 @@ class IItemFrame {
   virtual void Update(float dt) = 0;
   // 0 once closed.
   virtual int32_t GetState() const = 0;
+  // How much of the frame shows: its fade while it opens or closes, else 1.
+  virtual float GetAlpha() const { return 1.0f; }
 };
 
 // The story dialog box.
@@ -111,6 +113,8 @@ class IDialogBox {
   virtual void CloseAtOnce() = 0;
   // The sound-bank slot of the voice speaking now, -1 for none.
   virtual int32_t GetCurrentVoice() const = 0;
+  // The screen showing the line counts each press of the left button; the second ends it.
+  virtual void CountSkipClick() = 0;
 };
 
 // What lies under the cursor, from which the cursor set chooses its shape in the location view.
@@ -142,7 +146,8 @@ class ICloseUpScreen {
   virtual void Open(int32_t closeUp, const std::string* ambientName, int32_t* ambientSlot) = 0;
   virtual void ReadInput(float dt) = 0;
   virtual void Update(float dt) = 0;
-  // 0 closed, 1 opening, 2 open and fading, 3 closing.
+  // 0 closed, 1 opening, 2 closing, 3 open, 4 a mini-game open on it, 5 the item-found frame
+  // open on it.
   virtual int32_t GetState() const = 0;
   virtual float GetFade() const = 0;
 };

@@ -49,8 +49,7 @@ class CDialog : public Ombrel::ISceneNode, public IDialogBox {
   void Reset() override { m_skipCount = 0; }
   void Render() override;
 
-  // The showing screen counts each press of the left button; the second press ends the line.
-  void CountSkipClick() { ++m_skipCount; }
+  void CountSkipClick() override { ++m_skipCount; }
   uint32_t GetSkipCount() const { return m_skipCount; }
 
   const std::string& GetText() const { return m_text; }

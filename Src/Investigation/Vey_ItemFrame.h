@@ -53,6 +53,7 @@ class CItemFrame : public Ombrel::ISceneNode, public IItemFrame {
   void ReadInput() override;
   void Update(float dt) override;
   int32_t GetState() const override { return m_fade.state; }
+  float GetAlpha() const override { return m_fade.Alpha(); }
 
   void Reset() override {}
   void Render() override;

@@ -15,17 +15,6 @@ namespace {
 
 using namespace e2etest;
 
-// Goes straight into the main story, without the logos.
-constexpr const char* kStoryStartup =
-    "Startup = {}\n"
-    "function Startup:SetSequence() system.AppStart:AddAppState(system.Game, '', -1) end\n"
-    "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
-
-// A point of the window (1024 x 768 pixels) on the virtual screen.
-float VirtualX(int x) { return 1792.0f + float(x) * 512.0f / float(kWindowWidth); }
-float VirtualY(int y) { return 1792.0f + float(y) * 512.0f / float(kWindowHeight); }
-std::string ClickWindow(int frame, int x, int y) { return ClickAt(frame, VirtualX(x), VirtualY(y), 7); }
-
 // Where the player clicks, in window pixels, and in which frames (0.05 s each): the opening
 // line of the gate has ended by the first click.
 constexpr int kKnife[2] = {330, 650}, kContinue[2] = {512, 477}, kGate[2] = {512, 400}, kGatePath[2] = {512, 470};

@@ -34,6 +34,17 @@ inline std::string ClickAt(int frame, float virtualX, float virtualY, int wait =
          std::to_string(frame + wait + 1) + " mouse up left\n";
 }
 
+// A point of the window (in pixels) on the virtual screen, and a click there.
+inline float VirtualX(int x) { return 1792.0f + float(x) * 512.0f / float(kWindowWidth); }
+inline float VirtualY(int y) { return 1792.0f + float(y) * 512.0f / float(kWindowHeight); }
+inline std::string ClickWindow(int frame, int x, int y) { return ClickAt(frame, VirtualX(x), VirtualY(y), 7); }
+
+// A start-up script that goes straight into the main story, without the logos.
+constexpr const char* kStoryStartup =
+    "Startup = {}\n"
+    "function Startup:SetSequence() system.AppStart:AddAppState(system.Game, '', -1) end\n"
+    "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
+
 inline std::string KeyPress(int frame, const std::string& key) {
   return std::to_string(frame) + " key down " + key + "\n" + std::to_string(frame + 1) + " key up " + key + "\n";
 }

@@ -20,14 +20,37 @@ function(hm_location_background output art)
 endfunction()
 
 # A sprite's picture (MPT) and the hit mask cut from its own alpha (raw, as its texture reads it).
+# A name may hold folders ("root/Button"), which are made below `folder`.
 function(hm_location_sprite folder name art)
   set(picture ${locations_work}/${name}.png)
+  get_filename_component(picture_dir ${folder}/${name} DIRECTORY)
+  get_filename_component(work_dir ${picture} DIRECTORY)
   add_custom_command(OUTPUT ${folder}/${name}.mpt ${folder}/${name}.msk
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder} ${locations_work}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${picture_dir} ${work_dir}
     COMMAND $<TARGET_FILE:art> ${art} ${picture} ${ARGN}
     COMMAND $<TARGET_FILE:texture> encode ${picture} ${folder}/${name}.mpt
     COMMAND $<TARGET_FILE:texture> mask ${picture} ${folder}/${name}.msk --raw
     DEPENDS art texture ${art} VERBATIM)
+endfunction()
+
+# A layout description's "sprite" statement, cut into words: its picture and mask drawn into
+# `folder` from its description in `art_dir` with the statement's values; the files are added
+# to the list named `pictures_var`, the description to `arts_var`.
+function(hm_layout_sprite words folder art_dir pictures_var arts_var)
+  list(GET words 1 name)
+  list(FIND words hidden hidden_at)
+  if(hidden_at EQUAL -1)
+    set(art_at 6)
+  else()
+    set(art_at 7)
+  endif()
+  list(GET words ${art_at} art)
+  list(SUBLIST words ${art_at} -1 values)
+  list(POP_FRONT values)
+  list(TRANSFORM values PREPEND "--set;")
+  hm_location_sprite(${folder} ${name} ${art_dir}/${art} ${values})
+  set(${pictures_var} ${${pictures_var}} ${folder}/${name}.mpt ${folder}/${name}.msk PARENT_SCOPE)
+  set(${arts_var} ${${arts_var}} ${art_dir}/${art} PARENT_SCOPE)
 endfunction()
 
 # The first word of every recipe of a table: the names of the sounds it makes.
@@ -75,20 +98,7 @@ foreach(line IN LISTS layout_lines)
     list(APPEND location_pictures ${folder}/${layout}.dctz)
     list(APPEND location_arts ${art_dir}/${art})
   elseif(statement STREQUAL "sprite")
-    list(GET words 1 name)
-    list(FIND words hidden hidden_at)
-    if(hidden_at EQUAL -1)
-      set(art_at 6)
-    else()
-      set(art_at 7)
-    endif()
-    list(GET words ${art_at} art)
-    list(SUBLIST words ${art_at} -1 values)
-    list(POP_FRONT values)
-    list(TRANSFORM values PREPEND "--set;")
-    hm_location_sprite(${folder} ${name} ${art_dir}/${art} ${values})
-    list(APPEND location_pictures ${folder}/${name}.mpt ${folder}/${name}.msk)
-    list(APPEND location_arts ${art_dir}/${art})
+    hm_layout_sprite("${words}" ${folder} ${art_dir} location_pictures location_arts)
   endif()
 endforeach()
 list(REMOVE_DUPLICATES location_arts)

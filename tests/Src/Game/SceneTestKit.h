@@ -106,8 +106,10 @@ class CFakeDialog : public Vey::IDialogBox, CLogged {
   int32_t GetState() const override { return state; }
   void CloseAtOnce() override { state = 0; }
   int32_t GetCurrentVoice() const override { return voice; }
+  void CountSkipClick() override { ++skipClicks; }
   int32_t state = 0;
   int32_t voice = -1;
+  int skipClicks = 0;
 };
 
 class CFakeCursor : public Vey::ICursorSet {

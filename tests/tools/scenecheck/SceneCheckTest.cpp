@@ -84,7 +84,7 @@ TEST_F(SceneCheckTest, EverySpriteOfAPlaceIsAnObjectOfItsLayout) {
       {"Sprite=\"S02_Lock\"", "Sprite=\"S02_Padlock\"", "scene slot 1 mini-game link: no sprite \"S02_Padlock\""},
       {"<BlendAnim Sprite=\"S05_CandleFlame\"/>", "<BlendAnim Sprite=\"S05_Flame\"/>",
        "scene slot 3 decoration: no sprite \"S05_Flame\" in the layout Scene04.2dl"},
-      {"Sprite=\"I01_Dial\"", "Sprite=\"I01_Wheel\"",
+      {"Name=\"G11\" Sprite=\"I01_Dial\"", "Name=\"G11\" Sprite=\"I01_Wheel\"",
        "close-up slot 0 mini-game link: no sprite \"I01_Wheel\" in the layout Intermediate01.2dl"},
   };
   ExpectEachBreakNamed(kCases, " --layouts");

@@ -1,0 +1,268 @@
+// What the scene description makes of the player's doings in a close-up: taking objects, items
+// and plain clicks applied to objects, the mini-game links, dialogs and diary entries, and the
+// test whether anything is left to do there.
+
+#include "Src/Investigation/Vey_Intermediate.h"
+
+#include "Framework/omLayout2D.h"
+#include "Src/Game/Vey_EmitterPool.h"
+#include "Src/Game/Vey_MPEmitter.h"
+#include "Src/Game/Vey_ObjectPicking.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_Screen.h"
+#include "Src/Investigation/Vey_Animation.h"
+
+namespace Vey {
+
+namespace {
+
+// The one item note the description cannot express: the darkness of a close-up takes none of
+// the three symbols, and says so with a note of its own.
+constexpr const char* kDarkness = "I21b_Darkness";
+constexpr const char* kDarknessNote = "I11_Hole_Note";
+bool IsSymbol(const std::string& item) { return item == "S25_Symbol1" || item == "S25_Symbol2" || item == "S25_Symbol3"; }
+
+// The close-ups whose objects may still be playing one kind of animation when they are done.
+struct SCompletionException {
+  bool bonus;
+  uint32_t closeUp;
+  EAnimationKind ignored;
+};
+constexpr SCompletionException kCompletionExceptions[] = {
+    {false, 19, EAnimationKind::Visible},
+    {false, 25, EAnimationKind::Visible},
+    {false, 26, EAnimationKind::Visible},
+    {true, 1, EAnimationKind::Visible},
+    {true, 3, EAnimationKind::Swing},
+};
+
+const SObjectState* FindStateRecord(const SSceneObject& object, const std::string& name) {
+  const int32_t index = object.FindState(name);
+  return index < 0 ? nullptr : &object.states[size_t(index)];
+}
+
+int32_t FindAnimationIndex(const SSceneObject& object, const std::string& name) {
+  for (size_t i = 0; i < object.animations.size(); ++i)
+    if (object.animations[i].name == name) return int32_t(i);
+  return kNoAnimation;
+}
+
+Vector2 NodeScreenPosition(const Ombrel::SLayoutItem& node) {
+  if (node.kind > Ombrel::kLayoutDummy) return {2048.0f, 2048.0f};
+  return ToVirtualScreen(static_cast<const Ombrel::SLayoutBox&>(node).position);
+}
+
+void InterruptIfRunning(MP::CEmitter* emitter) {
+  if (emitter && emitter->GetState() == MP::CEmitter::kRunning) emitter->InterruptEmitter();
+}
+
+template <class TEntry>
+std::string NextStoryEntry(std::vector<TEntry>& entries, const CMap& world) {
+  for (TEntry& entry : entries) {
+    if (entry.shown || !WorldStoryConditionsHold(world, entry.conditions)) continue;
+    entry.shown = true;
+    return entry.name;
+  }
+  return std::string();
+}
+
+}  // namespace
+
+std::string CIntermediate::FindDialog() { return NextStoryEntry(Slot().dialogs, *m_parts.world); }
+std::string CIntermediate::FindDiaryEntry() { return NextStoryEntry(Slot().diaryEntries, *m_parts.world); }
+
+// A link under the mouse whose conditions hold opens for good; a done one is passed over.
+uint32_t CIntermediate::PickMiniGame() {
+  if (!m_layout || m_closeUp == kNoCloseUp) return kNoMiniGame;
+  for (SMiniGameLink& link : Slot().miniGames) {
+    const Ombrel::SLayoutItem* node = FindNode(link.sprite);
+    if (!node || node->kind > Ombrel::kLayoutDummy) continue;
+    const SScreenRect rect = GetScreenRect(static_cast<const Ombrel::SLayoutBox&>(*node));
+    if (!IsPointInRect(m_mouse.x, m_mouse.y, rect.centre.x, rect.centre.y, rect.size.x, rect.size.y)) continue;
+    if (!link.open && !link.second && WorldConditionsHold(*m_parts.world, link.conditions)) link.open = true;
+    if (link.open) return m_parts.world->CheckedMiniGame(link.miniGame);
+  }
+  return kNoMiniGame;
+}
+
+void CIntermediate::TakeObject(const std::string& picked) {
+  for (SSceneObject& object : Slot().objects) {
+    if (object.name != picked || !(object.pickable || object.clue)) continue;
+    Ombrel::SLayoutItem* node = FindNode(object.sprite);
+    if (!node || !node->visible) continue;
+    object.picked = true;
+    m_state = kItemFrameOnTop;
+    if (m_parts.itemFrame) m_parts.itemFrame->Show(object.name);
+    node->visible = false;
+    m_parts.world->SetIntermediateObjectState(m_closeUp, uint32_t(node->index), 0, 1);
+    if (m_parts.hud) {
+      if (object.pickable)
+        m_parts.hud->AddItem(object.name, NodeScreenPosition(*node));
+      else
+        m_parts.hud->PlayPickupEffects(NodeScreenPosition(*node));
+    }
+    StopSoundsExceptAmbient(true);
+    PlaySound(object.sound);
+    ShowNode(m_parts.closeUpCapture, true);
+    CheckCompleted();
+  }
+}
+
+void CIntermediate::UseItemOnCloseUp(const std::string& objectName, const std::string& item) {
+  bool actionExists = false;
+  bool interactive = false;
+  SObjectList& objects = Slot().objects;
+  for (SSceneObject& object : objects) {
+    if (object.name != objectName) continue;
+    for (const SObjectAction& action : object.actions) {
+      if (action.object != item) continue;
+      actionExists = true;
+      if (ActionApplies(object, action)) ApplyAction(object, action);
+    }
+    interactive = interactive || IsObjectInteractive(object.name, objects);
+  }
+  if (actionExists || !interactive || !m_parts.hud) return;
+  m_parts.hud->ShowNote(objectName == kDarkness && IsSymbol(item) ? kDarknessNote : kWrongAction);
+}
+
+// The object must be in the required state, the conditions must hold, and the resulting state
+// must be one of the object's.
+bool CIntermediate::ActionApplies(const SSceneObject& object, const SObjectAction& action) const {
+  return object.state == action.reqState && object.FindState(action.resState) >= 0 &&
+         WorldConditionsHold(*m_parts.world, action.conditions);
+}
+
+void CIntermediate::ApplyAction(SSceneObject& object, const SObjectAction& action) {
+  if (!action.note.empty() && m_parts.hud) m_parts.hud->ShowNote(action.note);
+  if (!action.sound.empty()) PlaySound(action.sound);
+  ChangeState(object, action.resState);
+  if (object.emitter && !IsObjectInteractive(object.name, Slot().objects)) InterruptIfRunning(object.emitter);
+  if (!action.animation.empty())
+    StartAnimation(object, action.animation, FindNode(object.sprite), m_closeUp, true);
+  for (const SVisibilityChange& effect : action.effects) ApplyEffect(effect);
+  IMapScreen* map = m_parts.hud ? m_parts.hud->GetMapFrame() : nullptr;
+  if (map)
+    for (const SVisibilityChange& change : action.mapChanges) map->SetMarkerVisible(change.object, change.visible);
+  if (m_parts.hud) m_parts.hud->RemoveItem(action.object);
+  CheckCompleted();
+}
+
+void CIntermediate::ChangeState(SSceneObject& object, const std::string& state) {
+  if (Ombrel::SLayoutItem* node = FindNode(object.sprite)) {
+    node->visible = false;
+    m_parts.world->SetIntermediateObjectState(m_closeUp, uint32_t(node->index), 0, 0);
+  }
+  object.state = state;
+  const SObjectState* after = FindStateRecord(object, state);
+  if (!after) return;
+  object.sprite = after->sprite;
+  Ombrel::SLayoutItem* node = FindNode(object.sprite);
+  if (!node) return;
+  node->visible = true;
+  m_parts.world->SetIntermediateObjectState(m_closeUp, uint32_t(node->index), 1, 0);
+  Vey::RestartTextureAnimation(*m_parts.world, *node, m_closeUp, true);
+}
+
+// The named animation becomes the object's current one and runs from its start; a visible
+// animation shows its first value at once, recorded in the screen's list. `place` and `closeUp`
+// name that screen; only the open close-up's objects have live animations.
+void CIntermediate::StartAnimation(SSceneObject& object, const std::string& name, Ombrel::SLayoutItem* node,
+                                   uint32_t place, bool closeUp) {
+  const int32_t index = FindAnimationIndex(object, name);
+  if (index == kNoAnimation) return;
+  object.currentAnimation = index;
+  const SAnimationDesc& description = object.animations[size_t(index)];
+  if (description.kind == EAnimationKind::Visible && node) {
+    node->visible = !description.visible;
+    if (closeUp)
+      m_parts.world->SetIntermediateObjectState(place, uint32_t(node->index), node->visible, 0);
+    else
+      m_parts.world->SetSceneObjectState(place, uint32_t(node->index), node->visible, 0);
+  }
+  const bool ours = closeUp && place == m_closeUp;
+  if (!ours || !m_animations) return;
+  const size_t position = size_t(&object - Slot().objects.data());
+  if (IAnimation* animation = m_animations->Get(position, index)) animation->Start(0.0f);
+}
+
+// Only the first object of that name changes: a location's before a close-up's.
+void CIntermediate::ApplyEffect(const SVisibilityChange& effect) {
+  if (!ApplyEffectOnLocation(effect)) ApplyEffectOnCloseUp(effect);
+}
+
+bool CIntermediate::ApplyEffectOnLocation(const SVisibilityChange& effect) {
+  CMap& world = *m_parts.world;
+  for (uint32_t place = 0; place < world.SceneCount(); ++place) {
+    for (SSceneObject& object : world.Scene(place).objects) {
+      if (object.name != effect.object) continue;
+      Ombrel::CLayout2D* layout = m_parts.layouts->GetLoaded(LocationLayoutName(place));
+      Ombrel::SLayoutItem* node = layout && !object.sprite.empty() ? layout->FindItem(object.sprite.c_str()) : nullptr;
+      if (!node) return true;
+      node->visible = effect.visible;
+      world.SetSceneObjectState(place, uint32_t(node->index), effect.visible, 0);
+      if (effect.visible) Vey::RestartTextureAnimation(world, *node, place, false);
+      if (!object.animation.empty() && object.currentAnimation == kNoAnimation)
+        StartAnimation(object, object.animation, node, place, false);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CIntermediate::ApplyEffectOnCloseUp(const SVisibilityChange& effect) {
+  CMap& world = *m_parts.world;
+  for (uint32_t place = 0; place < world.CloseUpCount(); ++place) {
+    SCloseUpSlot& slot = world.CloseUp(place);
+    for (SSceneObject& object : slot.objects) {
+      if (object.name != effect.object) continue;
+      const SObjectState* state = FindStateRecord(object, object.state);
+      Ombrel::CLayout2D* layout = place == m_closeUp ? m_layout : m_parts.layouts->GetLoaded(CloseUpLayoutName(place));
+      Ombrel::SLayoutItem* node = layout && state ? layout->FindItem(state->sprite.c_str()) : nullptr;
+      if (!node) return;
+      node->visible = effect.visible;
+      world.SetIntermediateObjectState(place, uint32_t(node->index), effect.visible, 0);
+      if (effect.visible) Vey::RestartTextureAnimation(world, *node, place, true);
+      if (HintsShown() && place == m_closeUp) {
+        Ombrel::SLayoutItem* shown = FindNode(object.sprite);
+        if (effect.visible && shown && shown->visible && shown->kind <= Ombrel::kLayoutDummy &&
+            IsObjectInteractive(object.name, slot.objects)) {
+          GiveSparkle(object, static_cast<Ombrel::SLayoutBox&>(*shown), false);
+        } else if (!effect.visible && object.emitter) {
+          InterruptIfRunning(object.emitter);
+          object.emitter = nullptr;
+        }
+      }
+      if (!object.animation.empty() && object.currentAnimation == kNoAnimation)
+        StartAnimation(object, object.animation, node, place, true);
+      return;
+    }
+  }
+}
+
+bool CIntermediate::IsCompletedExcepted(const SSceneObject& object) const {
+  if (object.currentAnimation < 0 || size_t(object.currentAnimation) >= object.animations.size()) return false;
+  const EAnimationKind kind = object.animations[size_t(object.currentAnimation)].kind;
+  for (const SCompletionException& exception : kCompletionExceptions)
+    if (exception.bonus == m_parts.bonus && exception.closeUp == m_closeUp && exception.ignored == kind) return true;
+  return false;
+}
+
+void CIntermediate::CheckCompleted() {
+  SCloseUpSlot& slot = Slot();
+  for (size_t i = 0; i < slot.objects.size(); ++i) {
+    const SSceneObject& object = slot.objects[i];
+    const Ombrel::SLayoutItem* node = FindNode(object.sprite);
+    const bool visible = node && node->visible;
+    if (visible && IsObjectInteractive(object.name, slot.objects)) return;
+    if (visible || object.currentAnimation == kNoAnimation || !m_animations) continue;
+    const IAnimation* animation = m_animations->Get(i, object.currentAnimation);
+    if (!animation || !animation->IsPlaying() || animation->GetKind() == EAnimationKind::Effect) continue;
+    if (!IsCompletedExcepted(object)) return;
+  }
+  for (const SMiniGameLink& link : slot.miniGames)
+    if (!link.second) return;
+  m_autoCloseTimer = 0.0f;
+  m_autoCloseArmed = true;
+}
+
+}  // namespace Vey
