@@ -27,6 +27,7 @@ class CCursor;
 class CDialog;
 class CDiary;
 class CDiaryEntryList;
+class CGameHelp;
 class CItemFrame;
 class CMap;
 class CMapFrame;
@@ -112,6 +113,7 @@ class CGame : public CGameBase {
   CDialog* GetDialog() const { return m_dialog; }
   CMapFrame* GetMapFrame() const { return m_mapFrame; }
   CDiary* GetDiary() const { return m_diary; }
+  CGameHelp* GetGameHelp() const { return m_gameHelp.get(); }
 
  private:
   // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
@@ -129,6 +131,7 @@ class CGame : public CGameBase {
   void CreateHud();
   void CreateDiary();
   void CreateFrames();
+  void CreateGameHelp();
   void CreateScene();
   void CreateCloseUp();
   void EnterFirstLocation();
@@ -191,6 +194,8 @@ class CGame : public CGameBase {
   std::unique_ptr<CScene> m_scene;
   std::unique_ptr<CIntermediate> m_closeUp;
   CIntermediateRenderer* m_closeUpRenderer = nullptr;  // on a layer
+  // Drawn by the puzzles over themselves, not on a layer of its own.
+  std::unique_ptr<CGameHelp> m_gameHelp;
   bool m_cursorBrokenBeforePause = false;
 };
 

@@ -31,6 +31,7 @@
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_Diary.h"
+#include "Src/Investigation/Vey_GameHelp.h"
 #include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_IntermediateRenderer.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
@@ -172,6 +173,12 @@ void CGame::CreateFrames() {
   m_dialog = AttachToLayer(new CDialog("Dialog", layout, GetDictionary(), m_sounds.get()), "Dialog");
 }
 
+// The puzzles' help page, which the mini-games show from the display's help button.
+void CGame::CreateGameHelp() {
+  m_gameHelp = std::make_unique<CGameHelp>(FindLayout("Help"), m_hud, m_world.get(), GetDictionary(), m_sounds.get(),
+                                           false, m_cursor.get());
+}
+
 // Screens still to come (close-ups, hidden-object scenes, mini-games, map, tutorials) are
 // left null: the location logic goes on without them.
 void CGame::CreateScene() {
@@ -260,6 +267,7 @@ void CGame::ReleaseScreens() {
   m_mapFrame = nullptr;
   m_diary = nullptr;
   m_diaryEntries.reset();
+  m_gameHelp.reset();
   m_bucketNode = nullptr;
   m_cursorSprite = nullptr;
 }

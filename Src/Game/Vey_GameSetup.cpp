@@ -63,6 +63,7 @@ void CGame::Init() {
   CreateHud();
   CreateDiary();
   CreateFrames();
+  CreateGameHelp();
   CreateScene();
   EnterFirstLocation();
   CreateSceneRenderer();

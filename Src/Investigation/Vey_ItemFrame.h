@@ -37,6 +37,9 @@ struct SPointerInput {
   bool rightPressed = false;
 };
 SPointerInput SamplePointerInput();
+// Over an overlay nothing but its buttons takes a click: the cursor set is told nothing lies
+// under the mouse and shows the standard cursor. Left out when any of the three is missing.
+void ShowStandardCursor(ICursorSet* cursor, const CMap* world, const IHud* hud, const SPointerInput& input);
 
 class CItemFrame : public Ombrel::ISceneNode, public IItemFrame {
  public:
@@ -71,7 +74,6 @@ class CItemFrame : public Ombrel::ISceneNode, public IItemFrame {
   float GetProgress() const { return m_fade.t; }
 
  private:
-  void UpdateCursor();
   void WaitForPlayer();
   void DrawEntry(const Ombrel::SLayoutItem& entry, float alpha);
   const char* TextOf(const Ombrel::SLayoutItem& entry);
