@@ -63,6 +63,16 @@ class CBuiltContentFixture : public COverlayDrawFixture {
       if (text.find("sounds") == std::string::npos) own += text + "\n";
     return own;
   }
+  // Pixels of the block that are cream: light and warm.
+  static int CreamPixels(const std::vector<uint8_t>& frame, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const rendertest::SRgba p = Pixel(frame, kSize, x, y);
+        count += p.r > 150 && p.r >= p.b + 20;
+      }
+    return count;
+  }
   // Whether a phrase of the game's dictionary exists.
   bool HasPhrase(const std::string& key) const {
     return std::string(m_dictionary->GetPhrase(key.c_str())).rfind("NotFound", 0) == std::string::npos;

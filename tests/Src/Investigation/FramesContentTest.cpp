@@ -30,16 +30,6 @@ class FramesContentTest : public overlaytest::CBuiltContentFixture {
     m_bank.LoadGameSounds(m_resources.get());
     m_frameLayout = Layout("FrameSmall");
   }
-  // Pixels of the block that are cream: light and warm.
-  static int CreamPixels(const std::vector<uint8_t>& frame, int x0, int y0, int x1, int y1) {
-    int count = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) {
-        const SRgba p = Pixel(frame, kSize, x, y);
-        count += p.r > 150 && p.r >= p.b + 20;
-      }
-    return count;
-  }
 
   CSoundContainer m_bank;
   Ombrel::CLayout2D* m_frameLayout = nullptr;
