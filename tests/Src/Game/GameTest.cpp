@@ -22,6 +22,7 @@
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Investigation/Vey_GameHelp.h"
 #include "tests/Src/Game/GameStateTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 #include "tests/support/engine/StagedKeys.h"
@@ -130,12 +131,14 @@ TEST_F(GameTest, InitStacksTheLayersBelowTheSystemLayerAndLeavesOnlyTheCheckAndD
   // is made of it, and the state still runs.
   const std::string reports = hmtest::CReportScope::All();
   for (const char* told : {"Particle file \"Art\\Environments\\Scene01\\Effects\\scene01.ptc\" was not loaded",
-                           "No particle emitter \"S24_Machette \"", "font \"DiaryRu\""}) {
+                           "No particle emitter \"S24_Machette \"", "font \"DiaryRu\"",
+                           "2-D layout \"Help\""}) {
     EXPECT_NE(reports.find(told), std::string::npos) << told;
   }
   EXPECT_EQ(m_game->GetEffects().sceneHints, nullptr);
   EXPECT_NE(m_game->GetItemFrame(), nullptr);
   EXPECT_NE(m_game->GetDialog(), nullptr);
+  EXPECT_NE(m_game->GetGameHelp(), nullptr) << "kept for the puzzles even without its layout";
   EXPECT_TRUE(m_game->HasFrozenPicture());
   Frame(0.1f);
   Scene().Render();
