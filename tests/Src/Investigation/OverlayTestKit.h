@@ -9,7 +9,7 @@
 #include "Quor/CFont.h"
 #include "Quor/DirectX/InputState.h"
 #include "Quor/Engine.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "tests/Src/Investigation/FakeHud.h"
 #include "tests/Quor/Render/RenderTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
 #include "tools/fontmaker/FontFileWriter.h"
@@ -141,34 +141,7 @@ class COverlayDrawFixture : public rendertest::CRenderFixture {
 };
 
 // A display that does nothing; an overlay only hands it to the cursor set.
-class CQuietHud : public Vey::IHud {
- public:
-  void ReadInput() override {}
-  void Update(float) override {}
-  void UpdateDiary(float) override {}
-  void UpdateDiaryHover(float, bool) override {}
-  void AdvanceGlowPhase(float) override {}
-  void UpdateEffect(float) override {}
-  int32_t GetMode() const override { return 0; }
-  void SetMode(int32_t) override {}
-  int32_t GetPreviousMode() const override { return 0; }
-  void SetCurrentLocation(int32_t) override {}
-  void SetAmbientSlot(int32_t) override {}
-  void EndNote() override {}
-  void ShowNote(const std::string&) override {}
-  void AddDiaryEntry(const std::string&) override {}
-  void OpenDiary() override {}
-  Vey::IMapScreen* GetMapFrame() override { return nullptr; }
-  void AddItem(const std::string&, const Vector2&) override {}
-  void RemoveItem(const std::string&) override {}
-  void PlayPickupEffects(const Vector2&) override {}
-  std::string GetUsedItem() override { return ""; }
-  bool HasItemInHand() const override { return false; }
-  bool IsMouseOverHud() const override { return false; }
-  bool IsMouseOverDiary() const override { return false; }
-  bool IsMouseOverMapButton() const override { return false; }
-  bool IsMouseOverHintButton() const override { return false; }
-};
+using CQuietHud = fakehud::CFakeHud;
 
 constexpr rendertest::SRgba kGrey{64, 64, 64, 255};  // the screen under the node
 
