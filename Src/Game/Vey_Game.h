@@ -33,6 +33,9 @@ class CScene;
 class CSceneRenderer;
 class CSoundContainer;
 class CFrozenPicture;
+class CHiddenObjects;
+class CHiddenObjectsRenderer;
+class CPlayerHiddenObjectsHud;
 
 class CGame : public CGameBase {
  public:
@@ -104,6 +107,7 @@ class CGame : public CGameBase {
   CSceneRenderer* GetSceneRenderer() const { return m_sceneRenderer; }
   CItemFrame* GetItemFrame() const { return m_itemFrame; }
   CDialog* GetDialog() const { return m_dialog; }
+  CHiddenObjects* GetHiddenObjects() const { return m_hiddenObjects.get(); }
 
  private:
   // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
@@ -120,6 +124,7 @@ class CGame : public CGameBase {
   void CreateHud();
   void CreateFrames();
   void CreateScene();
+  void CreateHiddenObjects();
   void EnterFirstLocation();
   void CreateSceneRenderer();
   void ReleaseScreens();
@@ -176,6 +181,9 @@ class CGame : public CGameBase {
   std::unique_ptr<CCursor> m_cursor;
   std::unique_ptr<CResourceLayoutShelf> m_layouts;
   std::unique_ptr<CScene> m_scene;
+  std::unique_ptr<CPlayerHiddenObjectsHud> m_hiddenObjectsHud;
+  std::unique_ptr<CHiddenObjects> m_hiddenObjects;
+  CHiddenObjectsRenderer* m_hiddenObjectsRenderer = nullptr;  // on a layer
   bool m_cursorBrokenBeforePause = false;
 };
 

@@ -12,6 +12,7 @@
 #include "Src/Game/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SceneRenderer.h"
 #include "Src/Investigation/Vey_Dialog.h"
+#include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Investigation/Vey_Player.h"
 
@@ -53,6 +54,7 @@ void CGame::RenderSceneObjects() {
 
 void CGame::RenderUpperObjects() {
   RenderSceneObjects();
+  if (m_hiddenObjectsRenderer) m_hiddenObjectsRenderer->RenderObjects();
   RenderOnce(m_effects.closeUpHints);
   RenderOnce(m_effects.hiddenObjectsNode);
   RenderOnce(m_effects.found);

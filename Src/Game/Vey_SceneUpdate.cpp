@@ -306,6 +306,8 @@ void CScene::UpdateOtherMode(float dt) {
         if (m_parts.sounds) m_parts.sounds->PlaySound(m_ambient.slot, 1.0f);
         ReturnToLocation();
         if (hud) hud->SetCurrentLocation(int32_t(m_location));
+        // A scene left with its reward shows it in the item frame first.
+        if (m_parts.itemFrame && m_parts.itemFrame->GetState() != 0) m_mode = kSceneModeItemFound;
       }
       break;
     case kSceneModeMiniGame: {
