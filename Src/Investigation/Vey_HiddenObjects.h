@@ -209,7 +209,9 @@ class CHiddenObjects : public CMemWatch, public IHiddenObjectScreen {
   void TakeObject(SSceneObject& object, Ombrel::SLayoutBox& node);
   void ApplyObjectAction(const std::string& name, const std::string& trigger);
   void RunAction(SSceneObject& object, const SObjectAction& action);
-  void SetNodeVisible(Ombrel::SLayoutItem& node, bool visible);
+  void ChangeState(SSceneObject& object, const std::string& state);
+  // Shows or hides the node and records it in the world; a found object is removed for good.
+  void SetNodeVisible(Ombrel::SLayoutItem& node, bool visible, bool removed);
   void ShowHint();
   SSceneObject* FindObjectByName(const std::string& name);
   SSceneObject* FindObjectByNode(const std::string& node);

@@ -198,7 +198,7 @@ void CHiddenObjects::OnObjectClicked(const std::string& name) {
 void CHiddenObjects::TakeObject(SSceneObject& object, Ombrel::SLayoutBox& node) {
   PlaySound("item_found");
   object.picked = true;
-  SetNodeVisible(node, false);
+  SetNodeVisible(node, false, true);
   std::replace(m_remaining.begin(), m_remaining.end(), object.sprite, std::string());
   SFlyingItem item;
   if (node.kind == Ombrel::kLayoutSprite) item.sprite.SetTexture(static_cast<Ombrel::SLayoutSprite&>(node).texture);
@@ -216,9 +216,9 @@ void CHiddenObjects::TakeObject(SSceneObject& object, Ombrel::SLayoutBox& node) 
 }
 
 // The world keeps the node's new visibility for the next visit.
-void CHiddenObjects::SetNodeVisible(Ombrel::SLayoutItem& node, bool visible) {
+void CHiddenObjects::SetNodeVisible(Ombrel::SLayoutItem& node, bool visible, bool removed) {
   node.visible = visible;
-  m_parts.world->SetSceneObjectState(uint32_t(m_scene), uint32_t(node.index), visible ? 1 : 0, visible ? 0 : 1);
+  m_parts.world->SetSceneObjectState(uint32_t(m_scene), uint32_t(node.index), visible ? 1 : 0, removed ? 1 : 0);
 }
 
 void CHiddenObjects::ApplyObjectAction(const std::string& name, const std::string& trigger) {
@@ -237,18 +237,11 @@ void CHiddenObjects::ApplyObjectAction(const std::string& name, const std::strin
 void CHiddenObjects::RunAction(SSceneObject& object, const SObjectAction& action) {
   if (!action.note.empty() && m_parts.hud) m_parts.hud->ShowNote(action.note);
   PlaySound(action.sound.c_str());
-  const int32_t oldState = object.FindState(object.state);
-  const int32_t newState = object.FindState(action.resState);
-  if (newState >= 0) {
-    if (oldState >= 0)
-      if (Ombrel::SLayoutItem* node = FindNode(object.states[size_t(oldState)].sprite)) SetNodeVisible(*node, false);
-    object.state = action.resState;
-    if (Ombrel::SLayoutItem* node = FindNode(object.states[size_t(newState)].sprite)) SetNodeVisible(*node, true);
-  }
+  ChangeState(object, action.resState);
   for (const SVisibilityChange& effect : action.effects) {
     const SSceneObject* target = FindObjectByName(effect.object);
     if (Ombrel::SLayoutItem* node = FindNode(target ? target->sprite : effect.object))
-      SetNodeVisible(*node, effect.visible);
+      SetNodeVisible(*node, effect.visible, false);
   }
   IMapScreen* map = m_parts.hud ? m_parts.hud->GetMapFrame() : nullptr;
   if (map)
@@ -257,6 +250,18 @@ void CHiddenObjects::RunAction(SSceneObject& object, const SObjectAction& action
   // an inventory item.
   if (m_parts.hud && action.object != kClickTrigger && !FindObjectByName(action.object))
     m_parts.hud->RemoveItem(action.object);
+}
+
+// The old state's picture gives way to the new one's, which now shows the object.
+void CHiddenObjects::ChangeState(SSceneObject& object, const std::string& state) {
+  const int32_t after = object.FindState(state);
+  if (after < 0) return;
+  const int32_t before = object.FindState(object.state);
+  if (Ombrel::SLayoutItem* node = FindNode(before >= 0 ? object.states[size_t(before)].sprite : object.sprite))
+    SetNodeVisible(*node, false, false);
+  object.state = state;
+  object.sprite = object.states[size_t(after)].sprite;
+  if (Ombrel::SLayoutItem* node = FindNode(object.sprite)) SetNodeVisible(*node, true, false);
 }
 
 void CHiddenObjects::ShowHint() {

@@ -248,7 +248,7 @@ struct SSceneText {
   }
 };
 
-// An object element: flags as "Pickable", "Clue", "Draggable" words present in `flags`; states
+// An object element: flags as "Pickable", "Clue", "Draggable", "Reward" words present in `flags`; states
 // as "Name:Sprite:Interactive" words; actions written out.
 inline std::string Object(const std::string& name, const std::string& state, const std::string& sprite,
                           const std::string& flags = "", const std::string& states = "",
@@ -256,7 +256,7 @@ inline std::string Object(const std::string& name, const std::string& state, con
   auto flag = [&](const char* word) { return flags.find(word) != std::string::npos ? "True" : "False"; };
   return "<Object Name=\"" + name + "\" State=\"" + state + "\" Sprite=\"" + sprite + "\" Pickable=\"" +
          flag("Pickable") + "\" Clue=\"" + flag("Clue") + "\" Draggable=\"" + flag("Draggable") +
-         "\" Reward=\"False\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" + states +
+         "\" Reward=\"" + flag("Reward") + "\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" + states +
          "</States><Actions>" + actions + "</Actions></Object>";
 }
 
