@@ -10,6 +10,7 @@
 #include "Src/Game/Vey_ObjectPicking.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_Screen.h"
+#include "Src/Game/Vey_TutorialGate.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_Player.h"
 
@@ -287,25 +288,8 @@ void CHiddenObjects::ShowHint() {
 
 bool CHiddenObjects::TutorialHoldsInput(float dt) {
   ITutorials* tutorials = m_parts.bonus ? nullptr : m_parts.tutorials;
-  if (!tutorials) return false;
-  tutorials->Update(dt, m_pressed, m_released);
-  switch (tutorials->GetState()) {
-    case ITutorials::kWaiting:
-      if (tutorials->GetStepScene() - 1 == m_scene) tutorials->ShowStep({});
-      return false;
-    case ITutorials::kFadingIn:
-    case ITutorials::kFadingOut:
-      return true;
-    case ITutorials::kShown: {
-      if (!m_pressed) return true;
-      const std::vector<std::string> targets = tutorials->GetStepTargets();
-      if (targets.empty() || !TutorialTargetHit(targets.front())) return true;
-      tutorials->SetState(ITutorials::kFadingOut);
-      return false;
-    }
-    default:
-      return false;
-  }
+  return tutorials && Vey::TutorialHoldsInput(*tutorials, dt, m_pressed, m_released, m_scene + 1,
+                                              [this](const std::string& target) { return TutorialTargetHit(target); });
 }
 
 bool CHiddenObjects::TutorialTargetHit(const std::string& target) const {
