@@ -17,6 +17,7 @@
 #include "Src/Investigation/Vey_Player.h"
 #include "tests/Framework/Resources/ResourceTestKit.h"
 #include "tests/Src/Game/SceneTestKit.h"
+#include "tests/Src/Investigation/HiddenObjectsTestKit.h"
 #include "tests/Src/Investigation/CursorTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
 
@@ -36,41 +37,6 @@ constexpr int32_t kScene = 33;
 constexpr const char* kLayout = "Scene34";
 const rendertest::SRgba kObjectColour{250, 40, 40, 255};
 const rendertest::SRgba kBackColour{20, 40, 200, 255};
-
-// The display as the scene drives it, writing into the shared log.
-class CFakeListHud : public scenetest::CFakeHud, public IHiddenObjectsHud {
- public:
-  explicit CFakeListHud(Log* log) : CFakeHud(log), m_log(log) {}
-  void SetBarVisibility(float value) override { bar = value; }
-  void SetListVisibility(float value) override { list = value; }
-  void SetList(std::vector<std::string> value, bool reset) override {
-    lines = std::move(value);
-    resets += reset ? 1 : 0;
-  }
-  Vector2 GetListPosition(const std::string&) override { return kListLine; }
-  void UpdateList(float) override {}
-  bool IsMouseOverHintOrMenu() const override { return overHint; }
-  bool IsMouseOverHintButton() const override { return overHint; }
-  float GetHintCharge() const override { return charge; }
-  void SetHintCharge(float value) override { charge = value; }
-  void SetBarFrozen(bool frozen) override {
-    if (frozen) m_log->push_back("hud.SetBarFrozen");
-  }
-  void SetHintGlow(bool) override {}
-  void AdvanceHintGlow(float) override {}
-  float GetFade() const override { return 1.0f; }
-
-  static constexpr Vector2 kListLine{2100.0f, 1850.0f};
-  float bar = 1.0f;
-  float list = 0.0f;
-  std::vector<std::string> lines;
-  int resets = 0;
-  bool overHint = false;
-  float charge = 1.0f;
-
- private:
-  Log* m_log;
-};
 
 struct SPlaced {
   const char* node;
@@ -208,7 +174,7 @@ class HiddenObjectsTest : public restest::CResourceFixture {
   Log m_log;
   CMap m_world{false};
   scenetest::CFakeLayouts m_layouts{&m_log};
-  CFakeListHud m_hud{&m_log};
+  hotest::CFakeListHud m_hud{&m_log};
   scenetest::CFakeItemFrame m_frame{&m_log};
   Ombrel::CCursor m_pointer{0};
   std::unique_ptr<SSaveData> m_save;
@@ -242,7 +208,7 @@ TEST_F(HiddenObjectsTest, EveryObjectIsFoundByAClickOnItsPixelsAndNoneByAClickBe
     // It flies from where it lay to its line of the list.
     const CHiddenObjects::SFlyingItem& flight = m_hidden->GetFlyingItems().back();
     EXPECT_FLOAT_EQ(flight.start.x, ToVirtualScreen(Node(node).position).x);
-    EXPECT_FLOAT_EQ(flight.target.x, CFakeListHud::kListLine.x);
+    EXPECT_FLOAT_EQ(flight.target.x, hotest::CFakeListHud::kListLine.x);
   }
   EXPECT_EQ(std::count(m_log.begin(), m_log.end(), "sound.item_found"), 4);
   EXPECT_TRUE(Logged(m_log, "sound.clink"));  // the cup's own sound
