@@ -101,12 +101,16 @@ bool CHiddenObjects::IsHiddenObjectScene(int32_t scene) const {
 
 void CHiddenObjects::Open(int32_t scene) {
   if (!m_parts.world || !m_parts.layouts || !IsHiddenObjectScene(scene)) return;
+  // Without its layout (the shelf has told which) the scene stays closed.
+  Ombrel::CLayout2D* layout = m_parts.layouts->GetLoaded(LocationLayoutName(uint32_t(scene)));
+  if (!layout) layout = m_parts.layouts->Load(LocationLayoutName(uint32_t(scene)));
+  if (!layout) return;
+  m_layout = layout;
   StopEffects();
   m_clickTimer = kClickTimerReset;
   m_scene = scene;
   m_completionTimer = 0.0f;
-  m_layout = m_parts.layouts->GetLoaded(LocationLayoutName(uint32_t(scene)));
-  if (!m_layout) m_layout = m_parts.layouts->Load(LocationLayoutName(uint32_t(scene)));
+  m_rewardKey.clear();
   if (SProfileData* profile = Profile()) profile->hiddenObject = uint32_t(scene);
   m_completed = false;
   m_heldItem.clear();
@@ -233,12 +237,13 @@ void CHiddenObjects::FinishClosing() {
 
 void CHiddenObjects::HandOutReward() {
   m_completed = false;
-  if (m_parts.itemFrame) m_parts.itemFrame->Show(m_rewardKey);
-  if (m_parts.list) m_parts.list->SetBarFrozen(true);
   IMapScreen* map = m_parts.hud ? m_parts.hud->GetMapFrame() : nullptr;
   const std::string marker = HiddenMarker();
   if (map && !marker.empty()) map->SetMarkerVisible(marker, false);
-  if (m_parts.hud && !m_rewardKey.empty()) m_parts.hud->AddItem(m_rewardKey, m_rewardPosition);
+  if (m_rewardKey.empty()) return;  // a scene without a reward object gives nothing
+  if (m_parts.itemFrame) m_parts.itemFrame->Show(m_rewardKey);
+  if (m_parts.list) m_parts.list->SetBarFrozen(true);
+  if (m_parts.hud) m_parts.hud->AddItem(m_rewardKey, m_rewardPosition);
 }
 
 std::string CHiddenObjects::HiddenMarker() const {

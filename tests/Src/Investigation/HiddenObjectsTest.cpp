@@ -373,6 +373,26 @@ TEST_F(HiddenObjectsTest, AnAlreadyCompletedSceneClosesASecondAfterItHasOpened) 
   EXPECT_TRUE(Logged(m_log, "hud.AddItem Amulet"));
 }
 
+// Data the scene names may be missing: without its layout a scene does not open, and one
+// without a reward object closes with nothing handed out.
+TEST_F(HiddenObjectsTest, MissingDataLeavesTheSceneWithoutFailing) {
+  m_hidden->Open(kScene + 1);  // the next variant has no layout here
+  EXPECT_FALSE(m_hidden->IsOpen());
+  EXPECT_EQ(m_save->CurrentProfile()->hiddenObject, kNoLocation);
+
+  SObjectList& objects = m_world.Scene(kScene).objects;
+  objects.erase(std::remove_if(objects.begin(), objects.end(), [](const SSceneObject& o) { return o.reward; }),
+                objects.end());
+  OpenAndPlay();
+  FindAll();
+  Wait(3.0f);
+  EXPECT_FALSE(m_hidden->IsOpen());
+  EXPECT_TRUE(Logged(m_log, "map.SetMarkerVisible root/Scene02/HOS 0"));
+  EXPECT_FALSE(std::any_of(m_log.begin(), m_log.end(), [](const std::string& entry) {
+    return entry.rfind("frame.Show", 0) == 0 || entry.rfind("hud.AddItem", 0) == 0;
+  }));
+}
+
 // A carried object is used on what the next click picks, running that object's action for it.
 TEST_F(HiddenObjectsTest, ACarriedObjectIsUsedOnTheNextObjectClicked) {
   OpenAndPlay();
