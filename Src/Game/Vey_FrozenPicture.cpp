@@ -39,6 +39,7 @@ void CFrozenPicture::DrawPicture(uint8_t brightness, uint8_t alpha) {
   BlendNormal();
 }
 
+// The alpha the frame left in the picture is no measure of anything: it is drawn opaque.
 void CFrozenPicture::DrawDimmed(float factor) {
   AlphaBlendOff();
   DrawPicture(Brightness(factor), kFull);
@@ -49,10 +50,11 @@ void CFrozenPicture::SetImage(TextureRecord* texture, float, float alpha) {
   m_alpha = alpha;
 }
 
+// The location is the first thing drawn, so its fade darkens the picture rather than mixing it
+// with what lies behind.
 void CFrozenPicture::Draw(int32_t) {
-  AlphaBlendOn();
-  BlendNormal();
-  DrawPicture(kFull, ColourByte(m_alpha));
+  AlphaBlendOff();
+  DrawPicture(ColourByte(m_alpha), kFull);
 }
 
 }  // namespace Vey

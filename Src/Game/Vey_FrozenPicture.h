@@ -21,7 +21,7 @@ class CFrozenPicture : public ICaptureDrawer {
   // frame left in the picture.
   void DrawDimmed(float factor);
 
-  // The scene renderer's capture, drawn at its alpha.
+  // The scene renderer's capture, drawn opaque and darkened by its alpha.
   void SetImage(TextureRecord* texture, float start, float alpha) override;
   void Begin() override {}
   void Draw(int32_t argument) override;

@@ -22,15 +22,36 @@
 
 namespace Vey {
 
-const char* const CGame::kLayers[kLayerCount] = {
-    "PauseBackgroundRender", "PauseBackgroundCapture", "Tutorial", "Map", "Diary", "Dialog", "HUDEffects", "HUD",
-    "UpperCapture", "FrameSmall", "MiniGameEffects", "MiniGame", "HiddenObjectsEffects", "HiddenObjects",
-    "IntermediateCapture", "IntermediateEffects", "Intermediate", "SceneCapture", "BucketLayer", "SceneEffects",
-    "Scene", "Start"};
+const char* const CGame::kLayers[kLayerCount] = {"PauseBackgroundRender",
+                                                 "PauseBackgroundCapture",
+                                                 "Tutorial",
+                                                 "Map",
+                                                 "Diary",
+                                                 "Dialog",
+                                                 "HUDEffects",
+                                                 "HUD",
+                                                 "UpperCapture",
+                                                 "FrameSmall",
+                                                 "MiniGameEffects",
+                                                 "MiniGame",
+                                                 "HiddenObjectsEffects",
+                                                 "HiddenObjects",
+                                                 "IntermediateCapture",
+                                                 "IntermediateEffects",
+                                                 "Intermediate",
+                                                 "SceneCapture",
+                                                 "BucketLayer",
+                                                 "SceneEffects",
+                                                 "Scene",
+                                                 "Start"};
 
-const char* const CGame::kLiveLayers[kLiveLayerCount] = {
-    "Map", "Diary", "HUDEffects", "HUD", "FrameSmall", "MiniGameEffects", "MiniGame", "HiddenObjectsEffects",
-    "HiddenObjects", "IntermediateEffects", "Intermediate", "SceneEffects", "Scene"};
+const char* const CGame::kLiveLayers[kLiveLayerCount] = {"Map",           "Diary",
+                                                         "HUDEffects",    "HUD",
+                                                         "FrameSmall",    "MiniGameEffects",
+                                                         "MiniGame",      "HiddenObjectsEffects",
+                                                         "HiddenObjects", "IntermediateEffects",
+                                                         "Intermediate",  "SceneEffects",
+                                                         "Scene"};
 
 namespace {
 
@@ -44,7 +65,6 @@ Ombrel::CApplicationEvent StateEvent(int32_t type, int32_t target) {
 }
 
 }  // namespace
-
 
 void CGame::Start() {
   CGameBase::Start();
@@ -179,7 +199,8 @@ void CGame::Pause() {
   }
   if (Ombrel::CQuickNode* top = m_quickNodes[kTopCapture]) top->SetDrawn(true);
   ResetCursor();
-  if (m_sounds) m_sounds->StopAllExcept(m_scene ? m_scene->GetAmbientSlot() : -1, m_scene ? m_scene->GetExitSound() : -1);
+  if (m_sounds)
+    m_sounds->StopAllExcept(m_scene ? m_scene->GetAmbientSlot() : -1, m_scene ? m_scene->GetExitSound() : -1);
 }
 
 void CGame::Resume() {
@@ -219,7 +240,10 @@ void CGame::Release() {
   ClearControls();
   if (IsOnScreenKeyboardInitialised()) OnScreenKeyboardShutdown();
   if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
-    if (Ombrel::CCursor* record = input->GetCursor(0)) record->SetFlags(record->GetFlags() & ~CCursor::kSpriteShownFlag);
+    if (Ombrel::CCursor* record = input->GetCursor(0)) {
+      record->SetFlags(record->GetFlags() & ~CCursor::kSpriteShownFlag);
+      record->SetNode(nullptr);  // the sprite goes with the scene group
+    }
   }
   ReleaseScreens();
   ReleaseGameEffects(m_effects);

@@ -153,8 +153,6 @@ class CGame : public CGameBase {
   void CaptureTop();
   void RenderUpper();
   void RenderTop();
-  void RenderSceneObjects();
-  void RenderUpperObjects();
   void CopyCapture();
   void SwitchLayers(const char* const* layers, int count, bool on);
   void DrawFrozenPicture(float factor);
@@ -178,6 +176,7 @@ class CGame : public CGameBase {
   CDialog* m_dialog = nullptr;
   CSceneRenderer* m_sceneRenderer = nullptr;
   Ombrel::CSprite2DNode* m_bucketNode = nullptr;
+  Ombrel::CSprite2DNode* m_cursorSprite = nullptr;
   std::unique_ptr<CCursor> m_cursor;
   std::unique_ptr<CResourceLayoutShelf> m_layouts;
   std::unique_ptr<CScene> m_scene;

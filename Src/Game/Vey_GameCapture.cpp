@@ -1,19 +1,14 @@
-// The frozen screen behind the pause overlay, the diary and the map: a capture renders the
-// screens of the live layers once, copies the back buffer into the capture target and switches
-// those layers off, and the captured picture is then drawn dimmed in their place.
+// The frozen screen behind the pause overlay, the diary and the map: a capture node drawn after
+// the live layers copies the back buffer into the capture target and switches those layers
+// off, and the captured picture is then drawn dimmed in their place.
 
 #include "Src/Game/Vey_Game.h"
 
 #include "Framework/Scene/omQuickNode.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/DirectX/Quordx.h"
-#include "Quor/RenderStates.h"
 #include "Src/Game/Vey_FrozenPicture.h"
 #include "Src/Game/Vey_PauseMenu.h"
-#include "Src/Game/Vey_SceneRenderer.h"
-#include "Src/Investigation/Vey_Dialog.h"
-#include "Src/Investigation/Vey_HiddenObjects.h"
-#include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Investigation/Vey_Player.h"
 
 namespace Vey {
@@ -22,50 +17,23 @@ namespace {
 
 const float kWholeFrame[4] = {0.0f, 0.0f, 1.0f, 1.0f};
 
-// A node drawn once, directly, outside the scene manager's pass.
-void RenderOnce(Ombrel::ISceneNode* node) {
-  if (node) node->Render();
-}
-
 }  // namespace
 
-// Runs first in every pass, from the "Start" layer. A device reset lost the captured picture
-// with the other device resources, so it is taken again.
+// Runs first in every pass, from the "Start" layer, and asks the capture node that suits the
+// screen to take the picture later in the same pass, once the layers below it have drawn. A
+// device reset lost the captured picture with the other device resources, so it is taken again.
 void CGame::CheckCapture() {
   const bool deviceWasReset = TakeDeviceWasReset();
   if (!deviceWasReset && !m_recapture) return;
   m_recapture = false;
   const int32_t hudMode = m_hud ? m_hud->GetMode() : 0;
+  EQuickNode capture = kSceneCapture;
   if (IsPaused()) {
-    CaptureTop();
+    capture = kTopCapture;
   } else if (hudMode == kHudModeDiary || hudMode == kHudModeMap) {
-    CaptureUpper();
-  } else {
-    CaptureScene();
+    capture = kUpperCapture;
   }
-}
-
-void CGame::RenderSceneObjects() {
-  RenderOnce(m_sceneRenderer);
-  RenderOnce(m_effects.sceneNode);
-  RenderOnce(m_effects.sceneHints);
-  BlendNormal();
-}
-
-void CGame::RenderUpperObjects() {
-  RenderSceneObjects();
-  if (m_hiddenObjectsRenderer) m_hiddenObjectsRenderer->RenderObjects();
-  RenderOnce(m_effects.closeUpHints);
-  RenderOnce(m_effects.hiddenObjectsNode);
-  RenderOnce(m_effects.found);
-  BlendNormal();
-  RenderOnce(m_effects.miniGameNode);
-  BlendNormal();
-  RenderOnce(m_effects.trail);
-  RenderOnce(m_effects.stroke);
-  BlendNormal();
-  RenderOnce(m_itemFrame);
-  RenderOnce(m_dialog);
+  if (m_quickNodes[capture]) m_quickNodes[capture]->SetDrawn(true);
 }
 
 void CGame::CopyCapture() {
@@ -73,7 +41,6 @@ void CGame::CopyCapture() {
 }
 
 void CGame::CaptureScene() {
-  RenderSceneObjects();
   CopyCapture();
   if (m_quickNodes[kSceneCapture]) m_quickNodes[kSceneCapture]->SetDrawn(false);
 }
@@ -83,8 +50,9 @@ void CGame::CaptureIntermediate() {
   if (m_quickNodes[kIntermediateCapture]) m_quickNodes[kIntermediateCapture]->SetDrawn(false);
 }
 
+// The location and whatever lies open over it, up to the item frame; the display, the diary and
+// the map stay live above the picture.
 void CGame::CaptureUpper() {
-  RenderUpperObjects();
   CopyCapture();
   if (m_quickNodes[kUpperCapture]) m_quickNodes[kUpperCapture]->SetDrawn(false);
   if (m_quickNodes[kUpperRender]) m_quickNodes[kUpperRender]->SetDrawn(true);
@@ -93,8 +61,6 @@ void CGame::CaptureUpper() {
 
 // Everything the player saw, so the overlay opens over the same picture, still and dimmed.
 void CGame::CaptureTop() {
-  RenderUpperObjects();
-  RenderOnce(m_hud);
   CopyCapture();
   if (m_quickNodes[kTopCapture]) m_quickNodes[kTopCapture]->SetDrawn(false);
   if (m_quickNodes[kTopRender]) m_quickNodes[kTopRender]->SetDrawn(true);

@@ -6,6 +6,7 @@
 
 #include "Framework/omAppConfig.h"
 #include "Framework/omApplication.h"
+#include "Framework/Utils/omXmlDictionary.h"
 
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/Quordx.h"
@@ -14,7 +15,6 @@
 #include "Quor/FrameLimiter.h"
 #include "Quor/Timer.h"
 #include "Quor/ReportError.h"
-#include "Framework/Utils/omXmlDictionary.h"
 #include "Src/Game/Vey_EngineShowcase.h"
 #include "Src/Game/Vey_Game.h"
 #include "Src/Game/Vey_Language.h"

@@ -13,12 +13,15 @@
 #include "Framework/Resources/omJptTexture.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Scene/omQuickNode.h"
+#include "Framework/Scene/omSceneManager.h"
+#include "Framework/Scene/omSceneMaterial.h"
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omAssetModule.h"
+#include "Framework/omDataSaver.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omSaveModule.h"
-#include "Framework/omDataSaver.h"
+#include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_FrozenPicture.h"
 #include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_SaveData.h"
@@ -38,6 +41,8 @@ namespace {
 constexpr const char* kFrameLayout = "FrameSmall";
 constexpr const char* kHudLayout = "HUD";
 constexpr const char* kItemsLayout = "Items";
+constexpr const char* kCursorTexture = "SystemCursor";
+constexpr const char* kCursorMaterial = "CursorMat";
 // In the cursor set's order of types: standard, exit, object, hidden.
 constexpr const char* kCursorAnimations[CCursor::kMaterialCount] = {"StandardCursor", "ExitCursor", "ObjectCursor",
                                                                     "HiddenCursor"};
@@ -90,14 +95,23 @@ CGame::CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, O
 
 CGame::~CGame() = default;
 
-// The cursor set drives the first player's pointer record.
+// The cursor set drives the first player's pointer record, which follows the mouse from now on
+// and draws through the software sprite unless the player has the system cursor on.
 void CGame::CreateCursorSet() {
   Ombrel::CInput* input = Ombrel::GetActiveInput();
   Ombrel::CCursor* record = input ? input->GetCursor(0) : nullptr;
   if (!record) return;
+  auto* sprite = new Ombrel::CSprite2DNode("CursorNode0", FindTexture(kCursorTexture));
+  sprite->SetMaterial(new Ombrel::C2DMaterial(kCursorMaterial));
+  m_cursorSprite = AttachToLayer(sprite, Ombrel::CSceneManager::kSystemInfoLayer);
+  record->SetNode(m_cursorSprite);
   CCursor::Materials materials{};
   for (int i = 0; i < CCursor::kMaterialCount; ++i) materials[size_t(i)] = FindAnimation(kCursorAnimations[i]);
   m_cursor = std::make_unique<CCursor>(materials, *record);
+  m_cursor->SetSpriteSize(GetPlatformState().renderHeight);
+  record->SetFlags(record->GetFlags() | CCursor::kSpriteShownFlag);
+  const SSaveData* save = GetSaveData();
+  if (m_cursorSprite) m_cursorSprite->SetDrawn(!save || !save->systemCursor);
 }
 
 void CGame::CreateHud() {
@@ -225,6 +239,7 @@ void CGame::ReleaseScreens() {
   m_itemFrame = nullptr;
   m_dialog = nullptr;
   m_bucketNode = nullptr;
+  m_cursorSprite = nullptr;
 }
 
 }  // namespace Vey

@@ -38,7 +38,6 @@ constexpr const char* kKeyboardConfig = "OSK/osk.gcfg";
 constexpr uint8_t kVkLeftButton = 1;
 constexpr uint8_t kVkReturn = 13;
 
-
 }  // namespace
 
 void ReportMissingResource(const char* type, const char* name) {
@@ -188,8 +187,6 @@ void CGame::LoadWorld() {
   if (profile && profile->progress.last) m_world->RestoreProgress(profile->progress);
 }
 
-void CGame::CreateSoundBank() {
-  m_sounds = std::make_unique<CSoundContainer>();
-}
+void CGame::CreateSoundBank() { m_sounds = std::make_unique<CSoundContainer>(); }
 
 }  // namespace Vey

@@ -10,8 +10,8 @@ int32_t LanguageForLine(const std::string& line) {
   static const struct {
     const char* code;
     int32_t index;
-  } kCodes[] = {{"ru", kLangRussian}, {"fr", kLangFrench}, {"it", kLangItalian}, {"es", kLangSpanish},
-                {"de", kLangGerman}};
+  } kCodes[] = {
+      {"ru", kLangRussian}, {"fr", kLangFrench}, {"it", kLangItalian}, {"es", kLangSpanish}, {"de", kLangGerman}};
   for (const auto& code : kCodes) {
     if (line == code.code) return code.index;
   }

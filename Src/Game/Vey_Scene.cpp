@@ -47,23 +47,28 @@ std::string NumberedName(const char* prefix, uint32_t index) {
 std::string LocationLayoutName(uint32_t location) { return NumberedName("Scene", location); }
 std::string CloseUpLayoutName(uint32_t closeUp) { return NumberedName("Intermediate", closeUp); }
 
+// A missing layout is reported by the typed lookup, naming it and its type.
 Ombrel::CLayout2D* CResourceLayoutShelf::Load(const std::string& name) {
   Ombrel::CResourceLayout2D* resource = m_resources ? m_resources->GetLayout2D(name.c_str()) : nullptr;
-  if (!resource) {
-    HM_REPORT(kSource, "Layout2D \"%s\" is missing", name.c_str());
-    return nullptr;
-  }
+  if (!resource) return nullptr;
   if (!resource->IsLoaded()) resource->Load();
   return resource->GetLayout();
 }
 
+// Leaving a location unloads every layout that may be loaded, so absent ones pass silently.
+Ombrel::CResourceLayout2D* CResourceLayoutShelf::Find(const std::string& name) const {
+  Ombrel::CResourceBase* resource =
+      m_resources ? m_resources->FindResource(Ombrel::CResourceLayout2D::kTypeName, name.c_str()) : nullptr;
+  return static_cast<Ombrel::CResourceLayout2D*>(resource);
+}
+
 void CResourceLayoutShelf::Unload(const std::string& name) {
-  Ombrel::CResourceLayout2D* resource = m_resources ? m_resources->GetLayout2D(name.c_str()) : nullptr;
+  Ombrel::CResourceLayout2D* resource = Find(name);
   if (resource && resource->IsLoaded()) resource->Unload();
 }
 
 Ombrel::CLayout2D* CResourceLayoutShelf::GetLoaded(const std::string& name) const {
-  Ombrel::CResourceLayout2D* resource = m_resources ? m_resources->GetLayout2D(name.c_str()) : nullptr;
+  Ombrel::CResourceLayout2D* resource = Find(name);
   return resource && resource->IsLoaded() ? resource->GetLayout() : nullptr;
 }
 
@@ -188,6 +193,7 @@ void CScene::EnterLocation(uint32_t location) {
   }
   UpdatePointerVisibility();
   RefreshDecoration();
+  UpdateRenderView();
 }
 
 // A saved word outside its range counts as nothing open.
@@ -219,7 +225,7 @@ void CScene::ReopenSavedScreen() {
 void CScene::SwitchAmbientLoop() {
   const SSceneSlot& slot = Location();
   if (slot.sound.empty() || !m_parts.sounds) return;
-  const int32_t next = m_parts.sounds->FindSound(slot.sound.c_str());
+  const int32_t next = SoundSlot(slot.sound);
   if (next == m_ambient.slot) return;
   if (m_ambient.slot != -1) m_parts.sounds->StopSound(m_ambient.slot);
   m_ambient.slot = next;

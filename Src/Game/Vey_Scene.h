@@ -16,10 +16,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace Ombrel {
+class CResourceLayout2D;
 class CResourceManager;
 class CSprite2DNode;
 class ISceneNode;
@@ -58,6 +60,8 @@ class CResourceLayoutShelf : public ILayoutShelf {
   Ombrel::CLayout2D* GetLoaded(const std::string& name) const override;
 
  private:
+  Ombrel::CResourceLayout2D* Find(const std::string& name) const;
+
   const Ombrel::CResourceManager* m_resources;
 };
 
@@ -79,13 +83,13 @@ struct SSceneParts {
   IHiddenObjectScreen* hiddenObjects = nullptr;
   IMiniGameScreen* miniGames[kMiniGameCount] = {};
   CEmitterGroup* emitters = nullptr;
-  CEmitterPool* hints = nullptr;  // the "SceneHints" pool, also a node
-  Ombrel::ISceneNode* emitterNode = nullptr;       // "SceneEmitters"
-  Ombrel::ISceneNode* captureNode = nullptr;       // "SceneCapture"
-  Ombrel::ISceneNode* upperRenderNode = nullptr;   // "UpperRender"
-  Ombrel::CSprite2DNode* dragNode = nullptr;       // "BucketNode", follows the cursor while dragging
-  ITutorials* tutorials = nullptr;                 // null in the bonus chapter
-  ITutorialQuestion* tutorialQuestion = nullptr;   // null in the bonus chapter
+  CEmitterPool* hints = nullptr;                  // the "SceneHints" pool, also a node
+  Ombrel::ISceneNode* emitterNode = nullptr;      // "SceneEmitters"
+  Ombrel::ISceneNode* captureNode = nullptr;      // "SceneCapture"
+  Ombrel::ISceneNode* upperRenderNode = nullptr;  // "UpperRender"
+  Ombrel::CSprite2DNode* dragNode = nullptr;      // "BucketNode", follows the cursor while dragging
+  ITutorials* tutorials = nullptr;                // null in the bonus chapter
+  ITutorialQuestion* tutorialQuestion = nullptr;  // null in the bonus chapter
   // Writes the save file; null while there is no save module.
   std::function<void()> saveGame;
   std::unique_ptr<CRandom> random;  // null: one seeded from the time
@@ -214,6 +218,7 @@ class CScene : public CMemWatch {
   void CancelDrag();
   template <class TLink>
   bool LinkUnderMouse(const TLink& link) const;
+  int32_t SoundSlot(const std::string& name);
   void PlaySound(const std::string& name, float factor = 1.0f);
   void GiveSparkle(SSceneObject& object, const Ombrel::SLayoutBox& node);
   void InterruptSparkle(SSceneObject& object);
@@ -254,7 +259,8 @@ class CScene : public CMemWatch {
   std::string m_objectUnderMouse = "None";
   SSceneView m_renderView;
   std::vector<SDecorationObject> m_decoration;
-  std::vector<uint32_t> m_decorationItems;  // each one's layout item
+  std::vector<uint32_t> m_decorationItems;
+  std::set<std::string> m_missingSounds;  // reported once each  // each one's layout item
 };
 
 }  // namespace Vey

@@ -2,6 +2,7 @@
 // the links under the cursor, taking and dragging objects, and items used on objects.
 
 #include "Framework/Scene/omSprite2DNode.h"
+#include "Quor/ReportError.h"
 #include "Src/Game/Vey_EmitterGroup.h"
 #include "Src/Game/Vey_ObjectPicking.h"
 #include "Src/Game/Vey_SaveData.h"
@@ -14,6 +15,8 @@
 namespace Vey {
 
 namespace {
+
+constexpr const char* kSource = "Src/Game/Vey_SceneEvents";
 
 // The effect object whose change starts the main story's ending.
 constexpr const char* kEndingObject = "S33_Grandma";
@@ -46,8 +49,8 @@ bool ListMeetsStory(const SObjectList& objects, const SCondition& condition, boo
   for (const SSceneObject& object : objects) {
     if (object.name != condition.object) continue;
     found = true;
-    const bool met = condition.kind == EConditionKind::Picked ? object.picked == condition.picked
-                                                              : object.state == condition.state;
+    const bool met =
+        condition.kind == EConditionKind::Picked ? object.picked == condition.picked : object.state == condition.state;
     if (!met) holds = false;
   }
   return holds;
@@ -149,8 +152,17 @@ SSceneObject* CScene::FindObject(const std::string& name) {
   return nullptr;
 }
 
+// A name the description or the code gives that the bank does not hold is reported once.
+int32_t CScene::SoundSlot(const std::string& name) {
+  if (!m_parts.sounds || name.empty()) return -1;
+  const int32_t slot = m_parts.sounds->FindSound(name.c_str());
+  if (slot == -1 && m_missingSounds.insert(name).second)
+    HM_REPORT(kSource, "Sound \"%s\" is not in the sound bank", name.c_str());
+  return slot;
+}
+
 void CScene::PlaySound(const std::string& name, float factor) {
-  if (m_parts.sounds) m_parts.sounds->PlaySound(m_parts.sounds->FindSound(name.c_str()), factor);
+  if (m_parts.sounds) m_parts.sounds->PlaySound(SoundSlot(name), factor);
 }
 
 void CScene::ClickObject(const std::string& name) {
@@ -204,7 +216,8 @@ void CScene::StartDrag(const SSceneObject& object) {
   look.SetTexture(sprite.texture);
   look.SetTexCoords({0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f});
   look.SetSize(sprite.size.x * 256.0f, sprite.size.y * 256.0f);
-  look.SetColour(Ombrel::SSpriteColour{uint8_t(sprite.colour >> 16), uint8_t(sprite.colour >> 8), uint8_t(sprite.colour), uint8_t(sprite.colour >> 24)});
+  look.SetColour(Ombrel::SSpriteColour{uint8_t(sprite.colour >> 16), uint8_t(sprite.colour >> 8),
+                                       uint8_t(sprite.colour), uint8_t(sprite.colour >> 24)});
 }
 
 void CScene::CancelDrag() {
@@ -281,13 +294,16 @@ void CScene::ApplyEffect(const SVisibilityChange& effect) {
     for (SSceneObject& object : m_world.Scene(place).objects) {
       if (object.name != effect.object) continue;
       Ombrel::CLayout2D* layout =
-          place == m_location ? m_view : (m_parts.layouts ? m_parts.layouts->GetLoaded(LocationLayoutName(place)) : nullptr);
+          place == m_location ? m_view
+                              : (m_parts.layouts ? m_parts.layouts->GetLoaded(LocationLayoutName(place)) : nullptr);
       Ombrel::SLayoutItem* node = layout && !object.sprite.empty() ? layout->FindItem(object.sprite.c_str()) : nullptr;
       if (!node) return;
       node->visible = effect.visible;
       m_world.SetSceneObjectState(place, uint32_t(node->index), effect.visible, 0);
       if (effect.visible) RestartTextureAnimation(*node, place, false);
-      if (HintsShown() && place == m_location) {
+      if (place != m_location) return;
+      if (!object.animation.empty()) StartAnimation(object, object.animation);
+      if (HintsShown()) {
         const bool interactive = IsObjectInteractive(object.name, m_world.Scene(place).objects);
         if (effect.visible && interactive && node->kind <= Ombrel::kLayoutDummy)
           GiveSparkle(object, static_cast<Ombrel::SLayoutBox&>(*node));

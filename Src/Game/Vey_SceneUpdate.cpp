@@ -4,6 +4,7 @@
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
+#include "Platform/InputDevices.h"
 #include "Src/Game/Vey_EmitterGroup.h"
 #include "Src/Game/Vey_EmitterPool.h"
 #include "Src/Game/Vey_ObjectPicking.h"
@@ -23,7 +24,6 @@ namespace {
 constexpr uint32_t kAmbientSounds = 10;
 // Two inside locations whose one-shots would drown their scenes play at half volume.
 constexpr uint32_t kQuietLocations[] = {3, 4};
-constexpr int32_t kPointerSlot = 1;
 constexpr const char* kBucketNode = "root/Bucket_1";
 constexpr const char* kBucketTakenNode = "root/BucketTaken";
 // The main story's closing dialogs and the bonus chapter's.
@@ -38,7 +38,7 @@ constexpr uint32_t kBonusEndingMode = 7;
 void CScene::ProcessSceneInput(float dt) {
   SPointerSample pointer;
   if (const Ombrel::CInput* input = Ombrel::GetActiveInput()) {
-    pointer.leftDown = input->IsDown(kPointerSlot);
+    pointer.leftDown = Ombrel::IsKeyHeld(kVkLButton);
     if (const Ombrel::CCursor* cursor = input->GetCursor(0)) pointer.position = {cursor->GetX(), cursor->GetY()};
   }
   ProcessSceneInput(dt, pointer);
@@ -264,7 +264,7 @@ bool CScene::Navigate() {
       sounds->StopSound(m_exitSound);
       for (const SExit& link : Location().exits)
         if (link.target == exit) {
-          m_exitSound = sounds->FindSound(link.sound.c_str());
+          m_exitSound = SoundSlot(link.sound);
           break;
         }
       sounds->PlaySound(m_exitSound, 1.0f);

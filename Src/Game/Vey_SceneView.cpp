@@ -81,11 +81,13 @@ void CScene::UpdateRenderView() {
   view.overlayOpen = m_overlayOpen;
   view.draggedItem = m_dragged;
   if (m_parts.closeUp) view.closeUp = {m_parts.closeUp->GetState(), m_parts.closeUp->GetFade()};
-  if (m_parts.hiddenObjects) view.hiddenObjects = {m_parts.hiddenObjects->GetFadeState(), m_parts.hiddenObjects->GetFade()};
+  if (m_parts.hiddenObjects)
+    view.hiddenObjects = {m_parts.hiddenObjects->GetFadeState(), m_parts.hiddenObjects->GetFade()};
   const IMiniGameScreen* game = m_miniGame < kMiniGameCount ? m_parts.miniGames[m_miniGame] : nullptr;
   view.miniGame = game ? SOverlayFade{game->GetFadeState(), game->GetFade()} : SOverlayFade{};
   view.hasTutorialQuestion = m_parts.tutorialQuestion != nullptr;
-  if (m_parts.tutorialQuestion) view.tutorial = {m_parts.tutorialQuestion->GetState(), m_parts.tutorialQuestion->GetFade()};
+  if (m_parts.tutorialQuestion)
+    view.tutorial = {m_parts.tutorialQuestion->GetState(), m_parts.tutorialQuestion->GetFade()};
   if (!m_view || m_location == kNoLocation) {
     view.objects = nullptr;
     view.location = nullptr;
@@ -95,15 +97,16 @@ void CScene::UpdateRenderView() {
   const SSceneSlot& slot = Location();
   for (size_t i = 0; i < m_decoration.size(); ++i) {
     const Ombrel::SLayoutItem* item = m_view->GetItem(m_decorationItems[i]);
-    const bool drifting = std::find(slot.animatedObjects.begin(), slot.animatedObjects.end(),
-                                    m_decoration[i].name) != slot.animatedObjects.end();
+    const bool drifting = std::find(slot.animatedObjects.begin(), slot.animatedObjects.end(), m_decoration[i].name) !=
+                          slot.animatedObjects.end();
     if (item) CopyLook(*item, m_decoration[i], !drifting);
   }
   view.objects = &m_decoration;
   view.location = &slot;
-  Ombrel::CLayout2D* layout = m_view;
-  view.blendFrames = [layout](const std::string& name, SBlendFrame frames[2]) {
-    const Ombrel::SLayoutItem* item = layout->FindItem(name.c_str());
+  // Read when drawn: the layout of that moment, never one a change of location has unloaded.
+  view.blendFrames = [this](const std::string& name, SBlendFrame frames[2]) {
+    if (!m_view) return false;
+    const Ombrel::SLayoutItem* item = m_view->FindItem(name.c_str());
     if (!item || item->kind != Ombrel::kLayoutAnimatedSprite) return false;
     const auto& sprite = static_cast<const Ombrel::SLayoutAnimatedSprite&>(*item);
     if (!sprite.animation) return false;

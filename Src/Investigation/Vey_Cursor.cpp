@@ -29,10 +29,9 @@ constexpr int32_t kBackExitFile = 4;  // "Exit5": the arrow pointing down
 
 // In the order they are loaded; the exit cursors follow the directions 0 to 7.
 constexpr const char* kCursorFiles[] = {
-    "VFS//Cursors//Standard.cur", "VFS//Cursors//Object1.cur", "VFS//Cursors//Hidden.cur",
-    "VFS//Cursors//Exit.cur",     "VFS//Cursors//Exit2.cur",   "VFS//Cursors//Exit3.cur",
-    "VFS//Cursors//Exit4.cur",    "VFS//Cursors//Exit5.cur",   "VFS//Cursors//Exit6.cur",
-    "VFS//Cursors//Exit7.cur",    "VFS//Cursors//Exit8.cur",   "VFS//Cursors//Object2.cur",
+    "VFS//Cursors//Standard.cur", "VFS//Cursors//Object1.cur", "VFS//Cursors//Hidden.cur", "VFS//Cursors//Exit.cur",
+    "VFS//Cursors//Exit2.cur",    "VFS//Cursors//Exit3.cur",   "VFS//Cursors//Exit4.cur",  "VFS//Cursors//Exit5.cur",
+    "VFS//Cursors//Exit6.cur",    "VFS//Cursors//Exit7.cur",   "VFS//Cursors//Exit8.cur",  "VFS//Cursors//Object2.cur",
 };
 
 // The cursors of the files, made through the platform layer and freed with it.
@@ -73,7 +72,9 @@ class CPlatformSystemCursor : public ISystemCursor {
     PlatformShowCursor(true);
   }
 
-  bool GetPosition(int32_t& x, int32_t& y) override { return PlatformGetCursorPosition(PlatformGetMainWindow(), &x, &y); }
+  bool GetPosition(int32_t& x, int32_t& y) override {
+    return PlatformGetCursorPosition(PlatformGetMainWindow(), &x, &y);
+  }
   void SetPosition(int32_t x, int32_t y) override { PlatformSetCursorPosition(PlatformGetMainWindow(), x, y); }
 
   // Without a save body (before one is loaded) the window's cursor is shown.
@@ -94,8 +95,9 @@ std::unique_ptr<ISystemCursor> CreatePlatformSystemCursor() { return std::make_u
 CCursor::CCursor(const Materials& materials, Ombrel::CCursor& record, std::unique_ptr<ISystemCursor> system)
     : m_materials(materials), m_record(record), m_system(std::move(system)), m_material(materials[kStandard]) {
   for (int32_t file = 0; file < kFileCount; ++file) m_files[size_t(file)] = m_system->Load(kCursorFiles[file]);
-  // The window starts with the standard cursor (or none, with the switch off).
-  Apply(m_files[kFileStandard]);
+  // Both cursors start as the standard one: the window's (none with the switch off) and the
+  // sprite with its material, scale and anchor.
+  TakeType(kStandard);
 }
 
 CCursor::~CCursor() = default;
@@ -112,26 +114,32 @@ void CCursor::ReapplySystemCursor() {
 }
 
 void CCursor::SetType(int32_t type) {
-  if (type == m_type) return;
+  if (type != m_type) TakeType(type);
+}
+
+void CCursor::TakeType(int32_t type) {
   Ombrel::CSprite2DNode* node = m_record.GetNode();
   m_type = type;
   if (type == kKeep) {
     if (node) node->SetScale({1.0f, 1.0f});
     return;
   }
-  switch (type) {
-    case kStandard: ApplyFile(kFileStandard); break;
-    case kExit: Apply(kNoSystemCursor); break;  // the direction's cursor follows
-    case kObject: ApplyFile(kFileObject); break;
-    case kMagnifier: ApplyFile(kFileHidden); break;
-    default: break;
+  // The exit arrow shows no window cursor until its direction's is chosen.
+  const int32_t kTypeFiles[kMaterialCount] = {kFileStandard, -1, kFileObject, kFileHidden};
+  if (type >= 0 && type < kMaterialCount) {
+    Apply(kTypeFiles[type] < 0 ? kNoSystemCursor : m_files[size_t(kTypeFiles[type])]);
+    m_material = m_materials[size_t(type)];
   }
-  if (type >= 0 && type < kMaterialCount) m_material = m_materials[size_t(type)];
   const float scale = type == kStandard ? 0.9f : type == kExit ? 1.2f : 1.0f;
   if (node) node->SetScale({scale, scale});
+  PlaceAnchor();
+}
+
+// The picture's corner sits on the pointer (the exit arrow's middle of its top edge).
+void CCursor::PlaceAnchor() {
   float width = 0.0f, height = 0.0f;
   m_record.GetSize(&width, &height);
-  m_record.SetHotSpot(type == kExit ? 0.0f : height / 2.0f, height / 2.0f);
+  m_record.SetHotSpot(m_type == kExit ? 0.0f : height / 2.0f, height / 2.0f);
 }
 
 void CCursor::SetRotation(float radians) { m_record.SetRotation(radians); }
@@ -196,8 +204,8 @@ void CCursor::UpdateType(const CMap& world, const IHud& hud, const SCursorQuery&
 
 void CCursor::UpdateType(const CMap& world, const IHud& hud, bool pressed, bool released, bool itemHeld,
                          int32_t exitTarget, int32_t currentScene, int32_t closeUp, int32_t miniGame,
-                         const std::string& pickedObject, const SObjectList* objects, bool backExit,
-                         bool objectRequest, bool hudOverride, bool bonus) {
+                         const std::string& pickedObject, const SObjectList* objects, bool backExit, bool objectRequest,
+                         bool hudOverride, bool bonus) {
   ReadPressAndRelease(pressed, released);
   if (m_hold) return;
   ChooseType(world, hud, itemHeld, exitTarget, currentScene, closeUp, miniGame, pickedObject, objects, backExit,
@@ -205,9 +213,8 @@ void CCursor::UpdateType(const CMap& world, const IHud& hud, bool pressed, bool 
 }
 
 void CCursor::ChooseType(const CMap& world, const IHud& hud, bool itemHeld, int32_t exitTarget, int32_t currentScene,
-                         int32_t closeUp, int32_t miniGame, const std::string& pickedObject,
-                         const SObjectList* objects, bool backExit, bool objectRequest, bool hudOverride,
-                         bool bonus) {
+                         int32_t closeUp, int32_t miniGame, const std::string& pickedObject, const SObjectList* objects,
+                         bool backExit, bool objectRequest, bool hudOverride, bool bonus) {
   if (hud.IsMouseOverHud() && !hudOverride) {
     SetRotation(0.0f);
     SetType(kStandard);
@@ -284,6 +291,7 @@ float CCursor::SpriteSide(int32_t clientHeight) {
 void CCursor::SetSpriteSize(int32_t clientHeight) {
   const float side = SpriteSide(clientHeight);
   m_record.SetSize(side, side);
+  if (m_type != kKeep) PlaceAnchor();
 }
 
 }  // namespace Vey

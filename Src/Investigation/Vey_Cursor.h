@@ -21,7 +21,7 @@ namespace Vey {
 
 // A window-system cursor as the cursor set knows it.
 using SystemCursorId = int32_t;
-constexpr SystemCursorId kNoSystemCursor = 0;     // the window shows no cursor
+constexpr SystemCursorId kNoSystemCursor = 0;      // the window shows no cursor
 constexpr SystemCursorId kSystemArrowCursor = -1;  // the system's own arrow
 
 // What the cursor set asks of the window system and of the player's settings. The game's goes
@@ -54,7 +54,8 @@ class CCursor : public CMemWatch, public ICursorSet {
   using Materials = std::array<Ombrel::CTextureAnimation*, kMaterialCount>;
 
   // One sprite material (texture animation, not owned, may be null) per type 0 to 3, and the
-  // first player's pointer record. Loads the twelve cursor files.
+  // first player's pointer record. Loads the twelve cursor files and starts as the standard
+  // cursor.
   CCursor(const Materials& materials, Ombrel::CCursor& record,
           std::unique_ptr<ISystemCursor> system = CreatePlatformSystemCursor());
   ~CCursor() override;
@@ -85,7 +86,7 @@ class CCursor : public CMemWatch, public ICursorSet {
   // The sprite's side for a window of this client height (the sprite keeps its size on the
   // screen whatever the window's); a height of 0 or less (a minimised window) counts as 768.
   static float SpriteSide(int32_t clientHeight);
-  // Gives the pointer record that size.
+  // Gives the pointer record that size, and the sprite its anchor for it.
   void SetSpriteSize(int32_t clientHeight);
 
   int32_t GetType() const { return m_type; }
@@ -106,6 +107,9 @@ class CCursor : public CMemWatch, public ICursorSet {
     kFileCount
   };
 
+  // The type switch without the test for the current type.
+  void TakeType(int32_t type);
+  void PlaceAnchor();
   void Apply(SystemCursorId cursor);
   void ApplyFile(int32_t file) { Apply(m_files[size_t(file)]); }
   void PlayHoverAnimation();

@@ -54,12 +54,13 @@ void SetShown(Ombrel::SLayoutBox* entry, bool shown) {
 
 SPointerInput SamplePointerInput() {
   const SInputState& input = GetInputState();
-  auto wentDown = [&](uint32_t key) { return input.down[key] && !input.previous[key]; };
+  // The poll leaves `previous` equal to `down`; `changed` keeps the edge of this frame.
+  auto wentDown = [&](uint32_t key) { return input.down[key] && input.changed[key]; };
   SPointerInput sample;
   sample.x = 2048.0f + kHalfScreen * input.mouseX;
   sample.y = 2048.0f + kHalfScreen * input.mouseY;
   sample.pressed = wentDown(kLeftButton);
-  sample.released = !input.down[kLeftButton] && input.previous[kLeftButton];
+  sample.released = !input.down[kLeftButton] && input.changed[kLeftButton];
   sample.rightPressed = wentDown(kRightButton);
   return sample;
 }

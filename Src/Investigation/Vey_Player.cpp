@@ -136,11 +136,7 @@ void CPlayer::BuildHud() {
     if (item->name.compare(0, prefixLength, kAspectPrefix) != 0) continue;
     item->visible = item->name.compare(0, own.size(), own) == 0;
   }
-  char name[32];
-  for (int n = 1; n <= kListLines; ++n) {
-    std::snprintf(name, sizeof name, "Dummy%02d", n);
-    SetVisible(name, false);
-  }
+  for (size_t line = 0; line < kListLines; ++line) SetVisible(ListMarkerName(line), false);
   SetVisible("hudleft(Blood)", false);
   SetVisible("HintInactive", false);
   LookUpSpecialObjects();
@@ -494,20 +490,25 @@ void CPlayer::SetHiddenObjectList(std::unique_ptr<std::vector<std::string>> list
   m_hiddenObjectList = std::move(list);
 }
 
-// A line's count is its last character, a digit.
-static int LineCount(const std::string& line) {
-  return !line.empty() && line.back() >= '0' && line.back() <= '9' ? line.back() - '0' : 0;
+static bool EndsInDigit(const std::string& line) { return !line.empty() && line.back() >= '0' && line.back() <= '9'; }
+
+std::string CPlayer::ListMarkerName(size_t line) {
+  char name[16];
+  std::snprintf(name, sizeof name, "Dummy%02zu", line + 1);
+  return name;
 }
 
-static std::string LineText(const std::string& line) {
-  return !line.empty() && line.back() >= '0' && line.back() <= '9' ? line.substr(0, line.size() - 1) : line;
+int CPlayer::ListLineCount(const std::string& line) { return EndsInDigit(line) ? line.back() - '0' : 0; }
+
+std::string CPlayer::ListLineText(const std::string& line) {
+  return EndsInDigit(line) ? line.substr(0, line.size() - 1) : line;
 }
 
 void CPlayer::ResetHiddenObjectList() {
   for (int i = 0; i < kListLines; ++i) {
     SListRecord& record = m_listRecords[size_t(i)];
     const bool found = m_hiddenObjectList && size_t(i) < m_hiddenObjectList->size() &&
-                       LineCount((*m_hiddenObjectList)[size_t(i)]) == 0;
+                       ListLineCount((*m_hiddenObjectList)[size_t(i)]) == 0;
     record.active = record.progress = found ? 1.0f : 0.0f;
     record.emitter = nullptr;
   }
@@ -515,13 +516,11 @@ void CPlayer::ResetHiddenObjectList() {
 
 Vector2 CPlayer::GetHiddenObjectListPosition(const std::string& key) {
   if (!m_hiddenObjectList) return {0.0f, 0.0f};
-  const std::string phrase = Phrase(LineText(key).c_str());
+  const std::string phrase = Phrase(ListLineText(key).c_str());
   const size_t lines = std::min(m_hiddenObjectList->size(), size_t(kListLines));
   for (size_t i = 0; i < lines; ++i) {
-    if (LineText((*m_hiddenObjectList)[i]) != phrase) continue;
-    char name[16];
-    std::snprintf(name, sizeof name, "Dummy%02zu", i + 1);
-    const Ombrel::SLayoutBox* marker = FindBox(name);
+    if (ListLineText((*m_hiddenObjectList)[i]) != phrase) continue;
+    const Ombrel::SLayoutBox* marker = FindBox(ListMarkerName(i));
     if (!marker) return {0.0f, 0.0f};
     const Vector2 position = ToVirtualScreen(marker->position);
     return {position.x - marker->size.x * kUnitsPerLayoutUnit * 0.5f, position.y};

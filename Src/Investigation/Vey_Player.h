@@ -218,6 +218,9 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   void SetNewEntrySignal(bool on);
 
   // ---- hidden-object list ----
+  // A line of the list is the object's phrase followed by one digit, how many are still to find.
+  static int ListLineCount(const std::string& line);
+  static std::string ListLineText(const std::string& line);
   void SetHiddenObjectList(std::unique_ptr<std::vector<std::string>> list);
   void ResetHiddenObjectList();
   Vector2 GetHiddenObjectListPosition(const std::string& key);
@@ -269,6 +272,8 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   bool IsMouseOverBox(const Ombrel::SLayoutBox* box, const Vector2& offset = {}) const;
   bool IsMouseOverRaisedBook() const;
   Ombrel::SLayoutBox* SlotBox(int slot) const;  // slot numbered from 1
+  // The marker "Dummy01".. of a line of the hidden-object list (numbered from 0).
+  static std::string ListMarkerName(size_t line);
   int32_t FindHoveredSlot() const;
   void SetVisible(const std::string& name, bool visible);
   void ScrollToEnd();

@@ -287,8 +287,11 @@ void CPlayer::DrawItemBubble(int slot, const char* text, float value) {
     words.style.font->UpdateAspectScale();
   } else if (IsPlacedSprite(anchorItem) || anchorItem->kind == Ombrel::kLayoutDummy) {
     anchor = static_cast<const Ombrel::SLayoutBox&>(*anchorItem).position;
+    // A placeholder anchor gives no style: dark wood letters on the cream bubble.
     m_c.font->SetSize(15.0f / std::max(m_c.font->GetLineHeight(), 1.0f));
-    m_c.font->SetColors(AlphaByte(value));
+    const uint8_t alpha = AlphaByte(value);
+    const uint8_t colours[8] = {30, 20, 11, alpha, 30, 20, 11, alpha};
+    m_c.font->SetColors(colours);
   }
   CFont* font = m_c.font;
   float textWidth = 0.0f;
@@ -371,13 +374,10 @@ void CPlayer::DrawHiddenObjectList() {
   const size_t lines = std::min(m_hiddenObjectList->size(), size_t(kListLines));
   for (size_t i = 0; i < lines; ++i) {
     const std::string& line = (*m_hiddenObjectList)[i];
-    char marker[16];
-    std::snprintf(marker, sizeof marker, "Dummy%02zu", i + 1);
-    const Ombrel::SLayoutBox* box = FindBox(marker);
+    const Ombrel::SLayoutBox* box = FindBox(ListMarkerName(i));
     if (!box || line.empty()) continue;
-    const int count = line.back() >= '0' && line.back() <= '9' ? line.back() - '0' : 0;
-    const std::string words = count > 0 || (line.back() >= '0' && line.back() <= '9') ? line.substr(0, line.size() - 1)
-                                                                                       : line;
+    const int count = ListLineCount(line);
+    const std::string words = ListLineText(line);
     const Vector2 centre = ToVirtualScreen(box->position);
     const float left = centre.x - box->size.x * kUnits * 0.5f;
     float textAlpha = v;

@@ -48,7 +48,8 @@ std::string ProblemOf(const std::vector<uint8_t>& bytes) {
 TEST(CursorFile, PicturesComeBackWithTheirHotSpotInBothDepths) {
   const struct {
     uint32_t width, height, hotX, hotY, bits;
-  } kCases[] = {{32, 32, 5, 7, 32}, {32, 32, 31, 0, 24}, {17, 3, 16, 2, 24}, {17, 3, 0, 0, 32}, {256, 256, 128, 255, 32}};
+  } kCases[] = {
+      {32, 32, 5, 7, 32}, {32, 32, 31, 0, 24}, {17, 3, 16, 2, 24}, {17, 3, 0, 0, 32}, {256, 256, 128, 255, 32}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " at " << c.bits << " bits");
     const SCursorImage written = Pattern(c.width, c.height, c.hotX, c.hotY);

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Platform/InputGameView.h"
-#include "tests/support/CapturedFrame.h"
-#include "tests/support/ProgramRun.h"
+#include "tests/e2e/ProgramTestKit.h"
 
 #include <cstdio>
 #include <cstring>
@@ -19,10 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// The window the program opens under the offscreen driver.
-constexpr int kWindowWidth = 1024;
-constexpr int kWindowHeight = 768;
+using namespace e2etest;
 
 // Where the start-up script's logos stand (the logo screen's default place and size).
 constexpr float kLogoX = 2048.0f;
@@ -39,29 +34,6 @@ constexpr size_t kCurrentProfileOffset = 722184;
 const SRgb kBlack = {0, 0, 0};
 const SRgb kSlate = {0x1E, 0x2A, 0x38};
 
-// "FRAME mouse move X Y" in window pixels for a point of the virtual screen.
-std::string MouseMoveTo(int frame, float virtualX, float virtualY) {
-  const SPlatformGameView view = PlatformGameView(kWindowWidth, kWindowHeight);
-  const int x = view.x + int((virtualX - 1792.0f) / 512.0f * float(view.width));
-  const int y = view.y + int((virtualY - 1792.0f) / 512.0f * float(view.height));
-  return std::to_string(frame) + " mouse move " + std::to_string(x) + " " + std::to_string(y) + "\n";
-}
-
-// Moves to the point, then clicks it two frames later.
-std::string ClickAt(int frame, float virtualX, float virtualY) {
-  return MouseMoveTo(frame, virtualX, virtualY) + std::to_string(frame + 2) + " mouse down left\n" +
-         std::to_string(frame + 3) + " mouse up left\n";
-}
-
-std::string KeyPress(int frame, const std::string& key) {
-  return std::to_string(frame) + " key down " + key + "\n" + std::to_string(frame + 1) + " key up " + key + "\n";
-}
-
-int FramesRun(const SProgramRun& run) {
-  const size_t at = run.output.find("ran ");
-  return at == std::string::npos ? -1 : std::stoi(run.output.substr(at + 4));
-}
-
 bool IsGolden(SRgb c) { return c.r > 140 && c.r > c.g && c.g > c.b + 20; }
 bool IsBrownWood(SRgb c) { return c.r > c.b + 10 && c.r < 140 && !c.IsNear(kBlack, 6); }
 bool IsLit(SRgb c) { return !c.IsNear(kBlack, 8); }
@@ -77,34 +49,11 @@ void ExpectMessageBox(const CCapturedFrame& frame) {
   EXPECT_GT(frame.Count(message, IsLight), 100);
 }
 
-class StartupSequenceTest : public ::testing::Test {
+class StartupSequenceTest : public e2etest::CProgramTest {
  protected:
   void SetUp() override {
-    m_home = MakeProgramHome("e2e");
-    fs::remove_all(Captures());
+    CProgramTest::SetUp();
     fs::remove_all(m_home + "/data/Saves");
-  }
-
-  std::string Captures() const { return m_home + "/captures"; }
-  std::string SavePath() const { return m_home + "/data/Saves/savegame.sav"; }
-  std::string FramePath(int number) const {
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame-%05d.png", number);
-    return Captures() + name;
-  }
-  CCapturedFrame Frame(int number) const { return CCapturedFrame(FramePath(number)); }
-
-  // Runs the installed program with frames of `dt` seconds, the scripted input and the frames
-  // to capture (comma-separated; none when empty).
-  SProgramRun Run(const std::string& program, int frames, const std::string& dt, const std::string& input,
-                  const std::string& capture = "") {
-    std::string variables = "HOLLOWMERE_FRAMES=" + std::to_string(frames) + " HOLLOWMERE_FIXED_DT=" + dt;
-    if (!input.empty()) {
-      std::ofstream(m_home + "/input.txt") << input;
-      variables += " HOLLOWMERE_INPUT=" + m_home + "/input.txt";
-    }
-    if (!capture.empty()) variables += " HOLLOWMERE_CAPTURE=" + Captures() + " HOLLOWMERE_CAPTURE_FRAMES=" + capture;
-    return RunProgram(m_home, variables, program);
   }
 
   // A first run that leaves a whole save file of fresh data behind.
@@ -125,8 +74,6 @@ class StartupSequenceTest : public ::testing::Test {
     fs::permissions(fs::path(SavePath()).parent_path(), fs::perms::owner_all, ignored);
   }
   void TearDown() override { MakeSavesWritable(); }
-
-  std::string m_home;
 };
 
 // The build's own start-up script: the sequence the player sees, here leading to the debug

@@ -46,7 +46,8 @@ bool ParseNumber(const char* text, long highest, uint32_t& value) {
 int Write(int argc, char** argv) {
   if (argc != 6 && argc != 8) return Usage();
   uint32_t bits = 32;
-  if (argc == 8 && (std::strcmp(argv[6], "--bits") != 0 || !ParseNumber(argv[7], 32, bits) || (bits != 24 && bits != 32)))
+  if (argc == 8 &&
+      (std::strcmp(argv[6], "--bits") != 0 || !ParseNumber(argv[7], 32, bits) || (bits != 24 && bits != 32)))
     return Usage();
   SRgbaImage picture;
   std::string error;
@@ -57,7 +58,8 @@ int Write(int argc, char** argv) {
   image.width = picture.width;
   image.height = picture.height;
   image.rgba = picture.rgba;
-  if (!ParseNumber(argv[4], long(image.width) - 1, image.hotX) || !ParseNumber(argv[5], long(image.height) - 1, image.hotY))
+  if (!ParseNumber(argv[4], long(image.width) - 1, image.hotX) ||
+      !ParseNumber(argv[5], long(image.height) - 1, image.hotY))
     return Fail("the hot spot lies outside the picture");
   if (!WriteFileBytes(argv[3], WriteCursorFile({image}, bits))) return Fail(std::string("cannot write ") + argv[3]);
   return 0;

@@ -181,13 +181,13 @@ class CDescriptionReader {
     if (lines.empty() || lines[0].words.size() != 3 || lines[0].words[0] != "canvas")
       Fail(path + " does not start with \"canvas W H\"");
     if (width > 0 && (lines[0].Number(1) != width || lines[0].Number(2) != height))
-      Fail(path + " draws " + lines[0].words[1] + " x " + lines[0].words[2] + " pixels, not " + Number(width) +
-           " x " + Number(height));
+      Fail(path + " draws " + lines[0].words[1] + " x " + lines[0].words[2] + " pixels, not " + Number(width) + " x " +
+           Number(height));
   }
 
   void AddBackground(const std::string& art) {
+    const std::string layout = Current().name;
     CheckPicture(art, 0, 0);
-    const std::string& layout = Current().name;
     AddSprite({"Background", layout + "_Background", layout + ".dctz", kScreenWidth / 2.0f, kScreenHeight / 2.0f,
                kScreenWidth, kScreenHeight, true, false});
   }
@@ -227,6 +227,7 @@ class CDescriptionReader {
   void Sprite(const description::SLine& line) {
     const char* form = "sprite NAME X Y W H [hidden] ART [KEY=VALUE]...";
     Expect(line, 7, 64, form);
+    Current();  // a picture belongs to a layout: said before anything about the picture
     const bool hidden = line.words[6] == "hidden";
     const size_t art = hidden ? 7 : 6;
     if (art >= line.words.size() || Extension(line.words[art]) != "art") Fail(std::string("expected \"") + form + "\"");

@@ -1,12 +1,15 @@
 // scenecheck: reads a scene description through the game's own reader and checks every name it
 // refers to: the objects, states and animations its conditions and actions name, the sounds
-// of the story's sound bank, and the particle emitters of the content tree's effect files.
+// of the story's sound bank, the particle emitters of the content tree's effect files and,
+// when asked, the sprites each place's layout must hold.
 
 #include "Particles/PtcFile.h"
 #include "Quor/ReportError.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "tools/shared/FileBytes.h"
+
+#include <tinyxml.h>
 
 #include <cstdio>
 #include <cstring>
@@ -22,11 +25,15 @@ namespace {
 
 void PrintUsage() {
   std::printf(
-      "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus]\n"
+      "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus] [--layouts] [--dictionary DICTIONARY.xml]\n"
       "  Reads the description as the game does (--bonus: as the bonus chapter's) and checks that\n"
       "  every object, state, animation, sound and particle emitter it names exists; the emitters\n"
-      "  are those of the .ptc files below CONTENT_DIR. Prints each problem and exits with 1 when\n"
-      "  there is one, else 0.\n");
+      "  are those of the .ptc files below CONTENT_DIR. With --layouts, every sprite a location or\n"
+      "  close-up names (its objects' and their states', its exits', links' and decorations') must\n"
+      "  be an object of its layout, CONTENT_DIR/App/Layouts/Scene%%02d.2dl or Intermediate%%02d.2dl\n"
+      "  of its slot plus one. With --dictionary, every note an action shows must be a phrase of\n"
+      "  the dictionary in each of its languages. Prints each problem and exits with 1 when there\n"
+      "  is one, else 0.\n");
 }
 
 std::vector<std::string>& LoaderReports() {
@@ -41,6 +48,10 @@ struct SKnownNames {
   std::map<std::string, const SSceneObject*> objects;  // world-wide
   std::set<std::string> sounds;
   std::set<std::string> emitters;
+  // The phrases of the dictionary, when one is given, with the languages each one is written in.
+  std::string dictionary;
+  std::map<std::string, std::set<std::string>> phrases;
+  std::set<std::string> languages;  // every language of the dictionary
 };
 
 class CChecker {
@@ -51,6 +62,15 @@ class CChecker {
   void Problem(const std::string& place, const std::string& text) {
     std::fprintf(stderr, "%s: %s: %s\n", m_fileName.c_str(), place.c_str(), text.c_str());
     ++m_problems;
+  }
+
+  // A note the HUD shows: a phrase of the dictionary in each of its languages.
+  void Phrase(const std::string& place, const std::string& key) {
+    if (key.empty() || m_known.dictionary.empty()) return;
+    const auto found = m_known.phrases.find(key);
+    if (found == m_known.phrases.end()) return Problem(place, "no phrase \"" + key + "\" in " + m_known.dictionary);
+    for (const std::string& language : m_known.languages)
+      if (!found->second.count(language)) Problem(place, "the phrase \"" + key + "\" has no \"" + language + "\" text");
   }
 
   void Sound(const std::string& place, const std::string& sound) {
@@ -115,6 +135,7 @@ class CChecker {
         if (!state->empty() && object.FindState(*state) < 0) Problem(where, "no state \"" + *state + "\" of its own");
       Animation(where, object, action.animation);
       Sound(where, action.sound);
+      Phrase(where, action.note);
       Conditions(where, action.conditions);
       for (const SVisibilityChange& change : action.effects) ObjectState(where, change.object, "");
       for (const SVisibilityChange& change : action.mapChanges) ObjectState(where, change.object, "");
@@ -144,9 +165,113 @@ bool ReadEmitterNames(const std::string& contentDir, std::set<std::string>* name
   return whole;
 }
 
+// False (printed) when the dictionary cannot be read.
+bool ReadPhrases(const std::string& fileName, SKnownNames* known) {
+  std::vector<uint8_t> bytes;
+  TiXmlDocument document;
+  if (ReadFileBytes(fileName, bytes)) {
+    bytes.push_back(0);
+    document.Parse(reinterpret_cast<const char*>(bytes.data()));
+  }
+  if (!document.RootElement()) {
+    std::fprintf(stderr, "%s: cannot be read\n", fileName.c_str());
+    return false;
+  }
+  known->dictionary = fileName;
+  for (const TiXmlElement* phrase = document.RootElement()->FirstChildElement("Phrase"); phrase;
+       phrase = phrase->NextSiblingElement("Phrase")) {
+    std::set<std::string>& languages = known->phrases[phrase->Attribute("ID") ? phrase->Attribute("ID") : ""];
+    for (const TiXmlElement* text = phrase->FirstChildElement(); text; text = text->NextSiblingElement()) {
+      languages.insert(text->Value());
+      known->languages.insert(text->Value());
+    }
+  }
+  return true;
+}
+
 std::string SlotPlace(const char* kind, uint32_t slot) { return std::string(kind) + " slot " + std::to_string(slot); }
 
-int Check(const std::string& fileName, const std::string& contentDir, bool bonus) {
+using SpriteList = std::vector<std::pair<std::string, std::string>>;  // where it is named, the sprite
+
+// The layout of a place: the names of its objects, as the game looks sprites up in it.
+class CPlaceLayout {
+ public:
+  CPlaceLayout(const std::string& contentDir, const char* prefix, uint32_t slot) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "%s%02u.2dl", prefix, slot + 1);
+    m_fileName = name;
+    TiXmlDocument document;
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(contentDir + "/App/Layouts/" + m_fileName, bytes)) return;
+    bytes.push_back(0);
+    document.Parse(reinterpret_cast<const char*>(bytes.data()));
+    const TiXmlElement* root = document.RootElement();
+    const TiXmlElement* layout = root ? root->FirstChildElement("Layout") : nullptr;
+    if (!layout) return;
+    m_read = true;
+    for (const TiXmlElement* object = layout->FirstChildElement("Object"); object;
+         object = object->NextSiblingElement("Object"))
+      if (const char* objectName = object->Attribute("Name")) m_names.insert(objectName);
+  }
+
+  // Each sprite the place names must be an object of the layout; a layout that is missing or
+  // unreadable is one problem.
+  void Check(CChecker& checker, const std::string& place, const SpriteList& sprites) const {
+    if (!m_read) return checker.Problem(place, "no readable layout " + m_fileName);
+    for (const auto& [where, sprite] : sprites)
+      if (!sprite.empty() && !m_names.count(sprite))
+        checker.Problem(place + where, "no sprite \"" + sprite + "\" in the layout " + m_fileName);
+  }
+
+ private:
+  std::string m_fileName;
+  bool m_read = false;
+  std::set<std::string> m_names;
+};
+
+void AddObjectSprites(const SObjectList& objects, SpriteList* sprites) {
+  for (const SSceneObject& object : objects) {
+    const std::string where = " object \"" + object.name + "\"";
+    sprites->emplace_back(where, object.sprite);
+    for (const SObjectState& state : object.states)
+      sprites->emplace_back(where + " state \"" + state.name + "\"", state.sprite);
+  }
+}
+
+void AddLinkSprites(const std::vector<SMiniGameLink>& links, SpriteList* sprites) {
+  for (const SMiniGameLink& link : links) sprites->emplace_back(" mini-game link", link.sprite);
+}
+
+SpriteList SceneSprites(const SSceneSlot& scene) {
+  SpriteList sprites;
+  AddObjectSprites(scene.objects, &sprites);
+  AddLinkSprites(scene.miniGames, &sprites);
+  for (const SExit& exit : scene.exits) sprites.emplace_back(" exit", exit.sprite);
+  for (const SCloseUpLink& link : scene.closeUps) sprites.emplace_back(" close-up link", link.sprite);
+  for (const auto* list : {&scene.shiningObjects, &scene.animatedObjects, &scene.blendAnims})
+    for (const std::string& sprite : *list) sprites.emplace_back(" decoration", sprite);
+  return sprites;
+}
+
+void CheckLayouts(const CMap& map, const std::string& contentDir, CChecker& checker) {
+  for (uint32_t s = 0; s < map.SceneCount(); ++s)
+    CPlaceLayout(contentDir, "Scene", s).Check(checker, SlotPlace("scene", s), SceneSprites(map.Scene(s)));
+  for (uint32_t c = 0; c < map.CloseUpCount(); ++c) {
+    SpriteList sprites;
+    AddObjectSprites(map.CloseUp(c).objects, &sprites);
+    AddLinkSprites(map.CloseUp(c).miniGames, &sprites);
+    CPlaceLayout(contentDir, "Intermediate", c).Check(checker, SlotPlace("close-up", c), sprites);
+  }
+}
+
+struct SOptions {
+  bool bonus = false;
+  bool layouts = false;
+  std::string dictionary;  // empty: notes are not checked
+};
+
+int Check(const std::string& fileName, const std::string& contentDir, const SOptions& options) {
+  const bool bonus = options.bonus;
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(fileName, bytes)) {
     std::fprintf(stderr, "%s: cannot be read\n", fileName.c_str());
@@ -166,6 +291,7 @@ int Check(const std::string& fileName, const std::string& contentDir, bool bonus
   const std::vector<std::string> sounds = CSoundContainer::ChapterSoundNames(bonus);
   known.sounds.insert(sounds.begin(), sounds.end());
   if (!ReadEmitterNames(contentDir, &known.emitters)) ++problems;
+  if (!options.dictionary.empty() && !ReadPhrases(options.dictionary, &known)) ++problems;
   const auto collect = [&](const SObjectList& objects) {
     for (const SSceneObject& object : objects) known.objects.emplace(object.name, &object);
   };
@@ -204,6 +330,7 @@ int Check(const std::string& fileName, const std::string& contentDir, bool bonus
     checker.Objects(SlotPlace("mini-game", m), map.MiniGame(m).objects);
     objectCount += map.MiniGame(m).objects.size();
   }
+  if (options.layouts) CheckLayouts(map, contentDir, checker);
   problems += checker.Problems();
   if (problems) {
     std::fprintf(stderr, "%s: %d problems\n", fileName.c_str(), problems);
@@ -221,14 +348,18 @@ int main(int argc, char** argv) {
     PrintUsage();
     return argc < 3 && argc > 1 && std::strcmp(argv[1], "--help") != 0 ? 1 : 0;
   }
-  bool bonus = false;
+  SOptions options;
   for (int i = 3; i < argc; ++i) {
     if (std::strcmp(argv[i], "--bonus") == 0) {
-      bonus = true;
+      options.bonus = true;
+    } else if (std::strcmp(argv[i], "--layouts") == 0) {
+      options.layouts = true;
+    } else if (std::strcmp(argv[i], "--dictionary") == 0 && i + 1 < argc) {
+      options.dictionary = argv[++i];
     } else {
       std::fprintf(stderr, "scenecheck: unknown option %s\n", argv[i]);
       return 1;
     }
   }
-  return Check(argv[1], argv[2], bonus);
+  return Check(argv[1], argv[2], options);
 }

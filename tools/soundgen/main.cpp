@@ -229,13 +229,6 @@ bool Render(SRequest& request, Signal& signal, std::string& error) {
   return false;
 }
 
-// Renders and writes one request; false with `error`.
-bool Make(SRequest& request, std::string& error) {
-  Signal signal;
-  if (!Render(request, signal, error)) return false;
-  return WriteWave(request.output, signal, request.stereo, request.pan, error);
-}
-
 std::vector<std::string> Words(const std::string& line) {
   std::istringstream in(line);
   std::vector<std::string> words;
@@ -261,7 +254,8 @@ bool MakeRecipe(const std::vector<std::string>& words, const std::string& outDir
     return false;
   }
   request.output = outDir + "/" + words[0] + ".wav";
-  return Make(request, error);
+  Signal signal;
+  return Render(request, signal, error) && WriteWave(request.output, signal, request.stereo, request.pan, error);
 }
 
 int MakeTable(const std::string& recipes, const std::string& outDir) {

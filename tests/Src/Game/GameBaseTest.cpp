@@ -51,7 +51,9 @@ class GameBaseTest : public ::testing::Test {
   // A content folder with the build's sample pause content (all of it or without the pause
   // list), the modules the state needs, and the state registered and initialised.
   void StartGame(bool withPauseList = true) {
-    std::vector<std::string> files = {"App/Configs/Common_Resources.xml", "App/Layouts/Pause.2dl"};
+    // The shared list's cursor pictures come with it.
+    std::vector<std::string> files = {"App/Configs/Common_Resources.xml", "App/Layouts/Pause.2dl",
+                                      "Art/GUI/Cursor/Textures"};
     if (withPauseList) files.push_back("App/Configs/Pause_Resources.xml");
     ASSERT_TRUE(m_modules.Start(gamestatetest::CopyContent("game-base", files)));
     m_render = m_modules.render.get();

@@ -27,8 +27,8 @@ class CEventRecorder : public Ombrel::CAppEventHandler<Ombrel::CApplicationEvent
   std::vector<std::pair<int32_t, int32_t>> events;
 };
 
-// HM_TEST_HOME/<group>/<running test>/ made afresh with copies of the named files of the
-// build's content tree; returns it.
+// HM_TEST_HOME/<group>/<running test>/ made afresh with copies of the named files and folders
+// of the build's content tree; returns it.
 inline std::string CopyContent(const std::string& group, const std::vector<std::string>& files) {
   namespace fs = std::filesystem;
   const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -36,7 +36,7 @@ inline std::string CopyContent(const std::string& group, const std::vector<std::
   fs::remove_all(root);
   for (const std::string& file : files) {
     fs::create_directories(fs::path(root + file).parent_path());
-    fs::copy_file(std::string(HM_BINARY_DIR) + "/content/" + file, root + file);
+    fs::copy(std::string(HM_BINARY_DIR) + "/content/" + file, root + file, fs::copy_options::recursive);
   }
   return root;
 }

@@ -15,11 +15,13 @@
 #include "Framework/omInputModule.h"
 #include "Framework/omRenderModule.h"
 #include "Framework/omSaveModule.h"
-#include "Src/Game/Vey_MPManager.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Investigation/Vey_Cursor.h"
 #include "tests/Src/Game/GameStateTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 #include "tests/support/engine/StagedKeys.h"
@@ -60,8 +62,9 @@ class GameTest : public ::testing::Test {
   }
 
   void MakeContent() {
-    m_root = gamestatetest::CopyContent("game", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml",
-                                                 "App/Layouts/Pause.2dl", "App/Configs/GameInfo.xml"});
+    m_root = gamestatetest::CopyContent(
+        "game", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml", "App/Layouts/Pause.2dl",
+                 "App/Configs/GameInfo.xml", "Art/GUI/Cursor/Textures"});
     std::ofstream(m_root + "App/Configs/Game_Resources.xml") << kGameResources;
   }
 
@@ -174,6 +177,9 @@ TEST_F(GameTest, QuittingFadesOutAfterTheFadeInAndThenLeavesForTheMenuOrTheProgr
     m_menuId = menu;
     EnterGame();
     Frame(0.1f);
+    EXPECT_FALSE(m_game->IsMusicStartPending());
+    Send(CGame::kEventNone);  // starts the state again: its music with it
+    EXPECT_TRUE(m_game->IsMusicStartPending());
     Send(CGame::kEventClose);  // the pause menu's quit, during the fade-in
     Frame(0.1f);
     Frame(0.1f);
@@ -196,19 +202,29 @@ TEST_F(GameTest, PauseFreezesTheScreenAndResumeBringsTheLiveLayersBack) {
   EnterGame();
   for (int i = 0; i < 4; ++i) Frame(0.1f);
   ASSERT_NE(m_game->GetPauseMenu(), nullptr) << hmtest::CReportScope::All();
+  ASSERT_NE(m_game->GetScene(), nullptr);
+  ASSERT_NE(m_game->GetCursorSet(), nullptr);
+  m_game->GetCursorSet()->SetType(CCursor::kObject);
   Send(CGame::kEventPause);
   EXPECT_TRUE(m_game->IsPaused());
+  // A click begun before the pause ends there; the pointer is the plain one, drawn as a sprite.
+  EXPECT_TRUE(m_game->GetScene()->IsReleased());
+  EXPECT_FALSE(m_game->GetScene()->IsPressed());
+  EXPECT_EQ(m_game->GetCursorSet()->GetType(), CCursor::kStandard);
+  EXPECT_TRUE(Ombrel::GetActiveInput()->GetCursor(0)->GetFlags() & CCursor::kSpriteShownFlag);
   EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopCapture)->IsDrawn()) << "the next pass captures the screen";
   Scene().Render();
   EXPECT_FALSE(m_game->GetQuickNode(CGame::kTopCapture)->IsDrawn());
   EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopRender)->IsDrawn());
   for (const char* layer : CGame::kLiveLayers) EXPECT_FALSE(Scene().IsLayerVisible(layer)) << layer;
   EXPECT_TRUE(Scene().IsLayerVisible("Start"));
-  // A device reset loses the picture: the next pass takes it again.
+  // A device reset loses the picture: the capture node takes it again in the next pass.
   m_game->EnableLiveLayers();
   Scene().Render();
   EXPECT_TRUE(Scene().IsLayerVisible("Scene"));
   MarkDeviceWasReset();
+  Scene().Render();
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopCapture)->IsDrawn());
   Scene().Render();
   EXPECT_FALSE(Scene().IsLayerVisible("Scene"));
 
@@ -228,6 +244,10 @@ TEST_F(GameTest, LeavingStoresTheWorldsProgressInTheCurrentProfile) {
   m_game->GetWorld()->SetSceneObjectState(1, 7, 1, 0);
   m_game->Release();
   m_entered = false;
+  // The pointer no longer draws through the state's sprite, which went with its scene group.
+  const Ombrel::CCursor& pointer = *Ombrel::GetActiveInput()->GetCursor(0);
+  EXPECT_FALSE(pointer.GetFlags() & CCursor::kSpriteShownFlag);
+  EXPECT_EQ(pointer.GetNode(), nullptr);
   const SProfileData& profile = *GetSaveData()->CurrentProfile();
   EXPECT_TRUE(profile.progress.last);
   CMap restored(false);
@@ -249,8 +269,8 @@ TEST(GameEffectsTest, EveryGroupAndPoolFindsItsEmittersInTheEffectFiles) {
   gamestatetest::CStateModules modules;
   ASSERT_TRUE(modules.Start(std::string(HM_BINARY_DIR) + "/content/"));
   Ombrel::CSceneManager& scene = *modules.render->GetSceneManager();
-  for (const char* layer : {"SceneEffects", "IntermediateEffects", "HiddenObjectsEffects", "HUDEffects",
-                            "MiniGameEffects"}) {
+  for (const char* layer :
+       {"SceneEffects", "IntermediateEffects", "HiddenObjectsEffects", "HUDEffects", "MiniGameEffects"}) {
     scene.AddLayer(layer, Ombrel::CSceneManager::kSystemInfoLayer);
   }
   for (int entry = 0; entry < 2; ++entry) {

@@ -6,10 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/omResourceManager.h"
 #include "Framework/Scene/omSprite2DNode.h"
+#include "Src/Game/Vey_EmitterGroup.h"
+#include "Src/Game/Vey_EmitterPool.h"
+#include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "tests/Particles/PtcTestKit.h"
 #include "tests/Src/Game/SceneTestKit.h"
 #include "tests/Src/Game/SoundBankTestKit.h"
 
@@ -31,7 +37,8 @@ bool Shown(const Ombrel::ISceneNode& node) { return (node.GetFlags() & 3u) == 3u
 
 const std::string kLampAction =
     "<Action Object=\"Click\" Note=\"S01_Lamp_Note\" ReqState=\"Off\" ResState=\"Lit\" Sound=\"\" Animation=\"\">"
-    "<Conditions/><Effects><Effect Object=\"Glow\" Visible=\"True\"/></Effects>"
+    "<Conditions/><Effects><Effect Object=\"Glow\" Visible=\"True\"/><Effect Object=\"Drawer\" "
+    "Visible=\"False\"/></Effects>"
     "<MapChanges><MapChange Object=\"Marker1\" Visible=\"True\"/></MapChanges></Action>";
 const std::string kDoorAction =
     "<Action Object=\"Key\" Note=\"\" ReqState=\"Closed\" ResState=\"Open\" Sound=\"\" Animation=\"\"><Conditions>" +
@@ -52,7 +59,8 @@ std::string FirstLocation() {
       "<Exit Scene=\"HO01_1_34\" Sprite=\"ToHO\" Open=\"False\" Sound=\"\" Direction=\"HO\"><Conditions/></Exit>";
   scene.closeUps = "<Intermediate Name=\"I01\" Sprite=\"ToCloseUp\" Open=\"False\"><Conditions/></Intermediate>";
   scene.miniGames = "<MiniGame Name=\"G03\" Sprite=\"ToGame\" Open=\"False\"><Conditions/></MiniGame>";
-  scene.dialogs = "<Dialog Name=\"S01_1_Dialog\"><Conditions><Condition Object=\"Key\" Picked=\"True\"/></Conditions></Dialog>";
+  scene.dialogs =
+      "<Dialog Name=\"S01_1_Dialog\"><Conditions><Condition Object=\"Key\" Picked=\"True\"/></Conditions></Dialog>";
   scene.objects = Object("Lamp", "Off", "LampOff", "", State("Off", "LampOff", true) + State("Lit", "LampLit", false),
                          kLampAction) +
                   Object("Key", "", "Key", "Pickable") + Object("Letter", "", "Letter", "Clue", "", "", "item_found") +
@@ -89,6 +97,10 @@ class SceneTest : public gametest::CSoundBankFixture {
     profile.hiddenObject = kNoLocation;
     profile.closeUp = kNoCloseUp;
     profile.miniGame = kNoMiniGame;
+  }
+  // The layouts as a fresh entry finds them.
+  void MakeLayouts() {
+    m_layouts.layouts.clear();
     m_layouts.AddSprite("Scene01", "ToS02", kLinks[0]);
     m_layouts.AddSprite("Scene01", "ToHO", kLinks[1]);
     m_layouts.AddSprite("Scene01", "ToCloseUp", kLinks[2]);
@@ -115,13 +127,24 @@ class SceneTest : public gametest::CSoundBankFixture {
 
   // The world and the scene over every stand-in; with sounds, a bank of the named ones.
   void Build(std::initializer_list<const char*> sounds = {}, uint32_t random = 0) {
-    m_world = std::make_unique<CMap>(false);
-    ASSERT_EQ(m_world->Load(World({FirstLocation(), Location("S02", "amb_house"), Location("S03", "amb_woods")})), 0)
-        << hmtest::CReportScope::All();
+    m_world = std::make_unique<CMap>(m_bonus);
+    const std::string text = m_bonus
+                                 ? worldtest::BonusChapter()
+                                 : World({FirstLocation(), Location("S02", "amb_house"), Location("S03", "amb_woods")},
+                                         "<Intermediate><Objects>" + Object("Drawer", "", "Drawer") +
+                                             "</Objects><MiniGames/><Dialogs/><DiaryEntries/></Intermediate>\n");
+    const int problems = m_world->Load(text);
+    if (!m_bonus) {  // the bonus world's rich slot names a mini-game it lacks
+      ASSERT_EQ(problems, 0) << hmtest::CReportScope::All();
+    }
+    MakeLayouts();
     if (sounds.size()) {
       MakeContent(sounds);
       m_bank = std::make_unique<CSoundContainer>();
-      m_bank->LoadGameSounds(m_resources.get());
+      if (m_bonus)
+        m_bank->LoadBonusGameSounds(m_resources.get());
+      else
+        m_bank->LoadGameSounds(m_resources.get());
     }
     SSceneParts parts;
     parts.world = m_world.get();
@@ -141,6 +164,13 @@ class SceneTest : public gametest::CSoundBankFixture {
     parts.dragNode = &m_dragNode;
     parts.saveGame = [this] { ++m_saves; };
     parts.random = std::make_unique<CFixedRandom>(random);
+    parts.hints = m_hints;
+    parts.emitters = m_emitters;
+    parts.bonus = m_bonus;
+    if (m_withTutorials) {
+      parts.tutorials = &m_tutorials;
+      parts.tutorialQuestion = &m_question;
+    }
     m_scene = std::make_unique<CScene>(std::move(parts));
   }
 
@@ -177,6 +207,12 @@ class SceneTest : public gametest::CSoundBankFixture {
   std::unique_ptr<CSoundContainer> m_bank;
   std::unique_ptr<CScene> m_scene;
   int m_saves = 0;
+  bool m_bonus = false;
+  bool m_withTutorials = false;
+  CFakeTutorials m_tutorials{&m_log};
+  CFakeQuestion m_question{&m_log};
+  CEmitterPool* m_hints = nullptr;
+  CEmitterGroup* m_emitters = nullptr;
 };
 
 TEST_F(SceneTest, LeavingALocationStoresAndSavesButTheFirstEntryDoesNot) {
@@ -199,6 +235,8 @@ TEST_F(SceneTest, LeavingALocationStoresAndSavesButTheFirstEntryDoesNot) {
   EXPECT_TRUE(Logged(m_log, "layouts.Load Scene02"));
   EXPECT_NE(Profile().progress.last, 0) << "the progress block went into the profile";
   EXPECT_EQ(Profile().progress.sceneObjects[0].firstCount, 1u) << "with the taken key's record";
+  m_scene->LoadScene(999);
+  EXPECT_EQ(m_scene->GetCurrentLocation(), 0u) << "a location outside the story is the first";
 }
 
 TEST_F(SceneTest, TheAmbientLoopChangesWithItsNameAndGoesOnWhenTheNameStays) {
@@ -234,7 +272,8 @@ TEST_F(SceneTest, ASavedOpenScreenIsReopenedAndWordsOutOfRangeCountAsNone) {
       {1000, 1000, 1000, kSceneModeLocation, ""},
   };
   for (const auto& c : kCases) {
-    SCOPED_TRACE(testing::Message() << "close-up " << c.closeUp << " hidden " << c.hiddenObject << " game " << c.miniGame);
+    SCOPED_TRACE(testing::Message() << "close-up " << c.closeUp << " hidden " << c.hiddenObject << " game "
+                                    << c.miniGame);
     m_log.clear();
     Profile().closeUp = c.closeUp;
     Profile().hiddenObject = c.hiddenObject;
@@ -274,8 +313,8 @@ TEST_F(SceneTest, TheFirstObjectListHoldingTheNameDecidesAndANameFoundNowhereHol
     const char* state;
     bool holds;
   } kCases[] = {
-      {"Lamp", "Off", true}, {"Lamp", "Lit", false},  {"Lamp", "!Lit", true}, {"Lamp", "!Off", false},
-      {"Twin", "A", true},   {"Twin", "B", false},    {"Only", "C", true},    {"Only", "!C", false},
+      {"Lamp", "Off", true},  {"Lamp", "Lit", false},  {"Lamp", "!Lit", true}, {"Lamp", "!Off", false},
+      {"Twin", "A", true},    {"Twin", "B", false},    {"Only", "C", true},    {"Only", "!C", false},
       {"Nowhere", "X", true}, {"Nowhere", "!X", true},
   };
   for (const auto& c : kCases)
@@ -346,8 +385,8 @@ TEST_F(SceneTest, ClickingTakesPickableAndClueObjectsAndDragsTheDraggableOne) {
     EXPECT_EQ(Logged(m_log, "hud.PlayPickupEffects"), c.pickupEffects);
     EXPECT_FALSE(Node(c.object).visible);
     SObjectStateList& states = First().live.objectStates;
-    const bool recorded = !states.empty() && states.back().id == uint32_t(Node(c.object).index) &&
-                          states.back().removed == 1;
+    const bool recorded =
+        !states.empty() && states.back().id == uint32_t(Node(c.object).index) && states.back().removed == 1;
     EXPECT_EQ(recorded, c.visible);
   }
 
@@ -384,6 +423,9 @@ TEST_F(SceneTest, AnItemUsedOnAnObjectRunsItsActionOrTellsTheWrongAction) {
   EXPECT_FALSE(Node("LampOff").visible);
   EXPECT_TRUE(Node("LampLit").visible);
   EXPECT_TRUE(Node("Glow").visible) << "the action's effect";
+  EXPECT_FALSE(m_layouts.Node("Intermediate01", "Drawer")->visible) << "an effect on a close-up's object";
+  ASSERT_EQ(m_world->CloseUp(0).live.objectStates.size(), 1u);
+  EXPECT_EQ(m_world->CloseUp(0).live.objectStates[0].visible, 0);
   EXPECT_TRUE(Logged(m_log, "hud.ShowNote S01_Lamp_Note"));
   EXPECT_TRUE(Logged(m_log, "map.SetMarkerVisible Marker1 1"));
   EXPECT_TRUE(Logged(m_log, "hud.RemoveItem Click"));
@@ -401,10 +443,8 @@ TEST_F(SceneTest, AClickTakesAnExitBeforeAMiniGameBeforeACloseUp) {
     uint32_t location;
     int32_t mode;
   } kCases[] = {
-      {true, true, true, false, 1, kSceneModeLocation},
-      {false, true, true, false, 0, kSceneModeMiniGame},
-      {false, false, true, false, 0, kSceneModeCloseUp},
-      {false, false, false, true, 0, kSceneModeHiddenObjects},
+      {true, true, true, false, 1, kSceneModeLocation},    {false, true, true, false, 0, kSceneModeMiniGame},
+      {false, false, true, false, 0, kSceneModeCloseUp},   {false, false, false, true, 0, kSceneModeHiddenObjects},
       {false, false, false, false, 0, kSceneModeLocation},
   };
   for (const auto& c : kCases) {
@@ -509,6 +549,232 @@ TEST_F(SceneTest, AnAmbientOneShotSoundsEveryFourSecondsAlsoInACloseUp) {
   EXPECT_FALSE(Playing("out_5"));
   Frame(kNowhere, false, 1.0f);
   EXPECT_TRUE(Playing("out_5"));
+}
+
+TEST_F(SceneTest, TheTutorialQuestionIsAskedOnceAndANoTurnsTheTutorialOff) {
+  for (bool yes : {true, false}) {
+    SCOPED_TRACE(yes ? "yes" : "no");
+    m_log.clear();
+    m_question = CFakeQuestion(&m_log);
+    m_withTutorials = true;
+    Profile().tutorialEnabled = 1;
+    Profile().tutorialStep = 0;
+    Build();
+    m_scene->LoadScene(0);
+    m_captureNode.Hide();
+    Frame(kNowhere, false);
+    EXPECT_EQ(m_scene->GetMode(), kSceneModeTutorial);
+    EXPECT_TRUE(Shown(m_captureNode));
+    Click(kKey);
+    EXPECT_FALSE(Logged(m_log, "frame.Show Key")) << "the question holds the location back";
+    m_question.Answer(yes);
+    Frame(kNowhere, false);
+    EXPECT_EQ(m_scene->GetMode(), kSceneModeLocation);
+    EXPECT_EQ(Profile().tutorialEnabled, yes ? 1 : 0);
+    EXPECT_EQ(Logged(m_log, "tutorials.LoadProgress"), !yes);
+    Frame(kNowhere, false);
+    EXPECT_EQ(CountLogged(m_log, "question.Open"), 1);
+  }
+}
+
+TEST_F(SceneTest, TheTutorialHintLetsOnlyAClickOnItsTargetThrough) {
+  const struct {
+    int32_t state;
+    const char* target;
+    bool taken;
+    int32_t stateAfter;
+  } kCases[] = {
+      {ITutorials::kFadingIn, "Key", false, ITutorials::kFadingIn},
+      {ITutorials::kShown, "Door", false, ITutorials::kShown},
+      {ITutorials::kShown, "Key", true, ITutorials::kFadingOut},
+      {ITutorials::kDone, "Door", true, ITutorials::kDone},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "state " << c.state << " target " << c.target);
+    m_log.clear();
+    m_withTutorials = true;
+    m_question.answered = true;
+    Build();
+    m_scene->LoadScene(0);
+    m_tutorials.state = c.state;
+    m_tutorials.target = c.target;
+    Click(kKey);
+    EXPECT_EQ(Logged(m_log, "frame.Show Key"), c.taken);
+    EXPECT_EQ(m_tutorials.state, c.stateAfter);
+  }
+}
+
+TEST_F(SceneTest, HintSparklesAndTheHiddenObjectMarkerBelongToGameModesOneAndThree) {
+  MP::CManager* manager = MP::CManager::CreateInstance();
+  for (const char* name : {"Spark", "HiddenObjectScene"}) {
+    std::string description = ptctest::BurstDescription(4, 1.0f, 0.5f, "on");
+    description.replace(description.find("Spark"), 5, name);
+    const std::vector<uint8_t> bytes = ptctest::BuildPtc(description);
+    const HM_FILE file = Magic_OpenFileInMemory(bytes.data(), bytes.size(), "Test.ptc");
+    manager->AddEmitter(Magic_LoadEmitter(file, name));
+    Magic_CloseFile(file);
+  }
+  ASSERT_NE(manager->FindEmitter("spark"), nullptr);
+  MP::CEmitter* marker = manager->FindEmitter("hiddenobjectscene");
+  ASSERT_NE(marker, nullptr);
+  for (uint32_t mode : {0u, 1u, 2u, 3u, 4u}) {
+    SCOPED_TRACE(testing::Message() << "game mode " << mode);
+    CEmitterPool pool(4, "SceneHints", *manager->FindEmitter("spark"));
+    CEmitterGroup group;
+    group.Add(marker);
+    m_hints = &pool;
+    m_emitters = &group;
+    Profile().gameMode = mode;
+    Build();
+    m_scene->LoadScene(0);
+    const bool hints = mode == 1 || mode == 3;
+    int running = 0;
+    for (uint32_t i = 0; i < pool.GetCount(); ++i) running += pool.GetEmitter(i)->GetState() == MP::CEmitter::kRunning;
+    EXPECT_EQ(running, hints ? 2 : 0) << "the lamp and the door are interactive and shown";
+    EXPECT_EQ(First().objects[0].emitter != nullptr, hints);
+    EXPECT_EQ(marker->GetState() == MP::CEmitter::kRunning, hints) << "the open exit into the hidden-object scene";
+    m_scene->UseItemOnScene("Lamp", "Click");
+    const MP::CEmitter* sparkle = First().objects[0].emitter;
+    EXPECT_FALSE(sparkle && sparkle->GetState() == MP::CEmitter::kRunning) << "a lit lamp is no longer interactive";
+    m_scene.reset();
+    marker->StopEmitter();
+  }
+  m_hints = nullptr;
+  m_emitters = nullptr;
+  MP::CManager::DeleteInstance();
+}
+
+TEST_F(SceneTest, TheRendererSeesTheModeAndTheLocationsSpritesAsTheyStand) {
+  Build();
+  m_scene->LoadScene(0);
+  m_scene->UpdateScene(0.02f);
+  const SSceneView& view = m_scene->GetRenderView();
+  ASSERT_NE(view.objects, nullptr);
+  EXPECT_EQ(view.objects->size(), m_layouts.Find("Scene01")->GetCount());
+  EXPECT_EQ(view.location, &First());
+  auto lampLit = [&] {
+    for (const SDecorationObject& object : *view.objects)
+      if (object.name == "LampLit") return object.enabled;
+    return false;
+  };
+  EXPECT_FALSE(lampLit());
+  m_scene->UseItemOnScene("Lamp", "Click");
+  m_scene->ClickObject("Key");
+  m_scene->UpdateScene(0.02f);
+  EXPECT_TRUE(lampLit());
+  EXPECT_EQ(view.mode, kSceneModeItemFound);
+}
+
+TEST_F(SceneTest, ACrossFadingSpriteGivesTheRendererItsTwoFramesFromTheLiveLayout) {
+  Build();
+  Ombrel::CTextureAnimation frames;
+  frames.Init(Ombrel::CTextureAnimation::kFiles, 4);
+  for (int i = 0; i < 4; ++i) frames.SetFrame(i, nullptr, float(i) / 10.0f, 0.0f, float(i + 1) / 10.0f, 1.0f);
+  auto fire = std::make_unique<Ombrel::SLayoutAnimatedSprite>();
+  fire->index = int32_t(m_layouts.Find("Scene01")->GetCount());
+  fire->name = "Fire";
+  fire->visible = true;
+  fire->size = {0.5f, 0.25f};
+  fire->animation = &frames;
+  m_layouts.Find("Scene01")->AddItem(std::move(fire));
+  m_scene->LoadScene(0);
+  auto* live = static_cast<Ombrel::SLayoutAnimatedSprite*>(m_layouts.Node("Scene01", "Fire"));
+  live->animation->SetProgress(0.2f);  // frame 0, four fifths through: fading into frame 1
+  SBlendFrame pair[2];
+  ASSERT_TRUE(m_scene->GetRenderView().blendFrames("Fire", pair));
+  EXPECT_LT(pair[0].colour.a, 128);
+  EXPECT_GT(pair[1].colour.a, 0);
+  EXPECT_FLOAT_EQ(pair[1].texMin.x, 0.1f);
+  EXPECT_FLOAT_EQ(pair[1].texMax.x, 0.2f);
+  EXPECT_FLOAT_EQ(pair[0].size.x, 128.0f);
+  EXPECT_FALSE(m_scene->GetRenderView().blendFrames("LampOff", pair)) << "a plain sprite";
+  m_scene->LoadScene(1);
+  EXPECT_FALSE(m_scene->GetRenderView().blendFrames("Fire", pair)) << "the next location has none";
+}
+
+TEST_F(SceneTest, MissingLayoutsAndSoundsAreReportedByNameAndNothingBreaks) {
+  Ombrel::CResourceManager resources;
+  resources.RegisterLoader(new Ombrel::CResLayout2DLoader(&resources), "Layout2D");
+  CResourceLayoutShelf shelf(&resources);
+  EXPECT_EQ(shelf.Load("Scene01"), nullptr);
+  EXPECT_NE(hmtest::CReportScope::Last().find("\"Scene01\" of the type \"Layout2D\""), std::string::npos)
+      << hmtest::CReportScope::All();
+  hmtest::Reports().clear();
+  shelf.Unload("Scene02");
+  EXPECT_EQ(shelf.GetLoaded("Scene02"), nullptr);
+  EXPECT_TRUE(hmtest::Reports().empty()) << "unloading what is not there passes silently";
+
+  Build({"amb_house"});
+  SSceneParts parts;
+  parts.world = m_world.get();
+  parts.layouts = &shelf;
+  parts.save = m_save.get();
+  parts.sounds = m_bank.get();
+  CScene scene(std::move(parts));
+  scene.LoadScene(0);
+  scene.LoadScene(1);
+  scene.ProcessSceneInput(0.02f, {});
+  scene.UpdateScene(0.02f);
+  scene.UseItemOnScene("Lamp", "Click");
+  EXPECT_EQ(scene.GetViewLayout(), nullptr);
+  EXPECT_EQ(scene.GetCurrentLocation(), 1u);
+  hmtest::Reports().clear();
+  Build({"amb_house"});
+  m_scene->LoadScene(0);
+  m_world->Scene(0).objects[1].sound = "no_such_sound";
+  m_world->Scene(0).objects[1].clue = true;
+  m_world->Scene(0).objects[1].pickable = false;
+  m_scene->ClickObject("Key");
+  EXPECT_NE(hmtest::CReportScope::All().find("Sound \"no_such_sound\""), std::string::npos);
+}
+
+TEST_F(SceneTest, TheBonusChapterLeavesFiveCloseUpsAndFourHiddenObjectScenes) {
+  m_bonus = true;
+  Build();
+  m_scene->LoadScene(0);
+  m_log.clear();
+  m_scene->LoadScene(1);
+  int closeUps = 0;
+  int scenes = 0;
+  for (const std::string& entry : m_log) {
+    closeUps += entry.rfind("layouts.Unload Intermediate", 0) == 0;
+    scenes += entry.rfind("layouts.Unload Scene", 0) == 0;
+  }
+  EXPECT_EQ(closeUps, 5);
+  EXPECT_EQ(scenes, 1 + 4) << "the location left and the four hidden-object scenes";
+  m_scene->LoadScene(4);
+  EXPECT_FALSE(m_scene->LoadNextScene()) << "the last location of the chapter";
+  EXPECT_EQ(m_scene->GetCurrentLocation(), 4u);
+  m_scene->LoadScene(0);
+  EXPECT_FALSE(m_scene->LoadPreviousScene());
+  EXPECT_TRUE(m_scene->LoadNextScene());
+  EXPECT_EQ(m_scene->GetCurrentLocation(), 1u);
+}
+
+TEST_F(SceneTest, TheBonusChapterEndsAfterItsLastVoiceTheDiaryAndItsLastDialog) {
+  m_bonus = true;
+  Profile().closeUp = 0;
+  Build({"story_031"});
+  m_scene->LoadScene(0);
+  ASSERT_EQ(m_scene->GetMode(), kSceneModeCloseUp);
+  m_dialog.voice = m_bank->FindSound("story_031");
+  m_dialog.state = 3;
+  EXPECT_FALSE(Frame(kNowhere, false));
+  EXPECT_TRUE(m_scene->IsEnding()) << "the last voice speaks in the close-up";
+  EXPECT_EQ(Profile().gameMode, 7u);
+  m_closeUp.open = false;
+  EXPECT_FALSE(Frame(kNowhere, false));
+  EXPECT_EQ(m_scene->GetMode(), kSceneModeLocation);
+  EXPECT_FALSE(Frame(kNowhere, false)) << "the voice still speaks";
+  EXPECT_FALSE(Logged(m_log, "hud.OpenDiary"));
+  m_dialog.state = 0;
+  EXPECT_FALSE(Frame(kNowhere, false));
+  EXPECT_TRUE(Logged(m_log, "hud.OpenDiary"));
+  EXPECT_FALSE(Frame(kNowhere, false));
+  EXPECT_TRUE(Logged(m_log, "dialog.Open Collectors_5_Dialog"));
+  m_dialog.state = 0;
+  m_dialog.voice = -1;
+  EXPECT_TRUE(Frame(kNowhere, false)) << "the last dialog is over";
 }
 
 }  // namespace

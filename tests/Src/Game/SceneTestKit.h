@@ -105,8 +105,9 @@ class CFakeDialog : public Vey::IDialogBox, CLogged {
   void Update(float) override {}
   int32_t GetState() const override { return state; }
   void CloseAtOnce() override { state = 0; }
-  int32_t GetCurrentVoice() const override { return -1; }
+  int32_t GetCurrentVoice() const override { return voice; }
   int32_t state = 0;
+  int32_t voice = -1;
 };
 
 class CFakeCursor : public Vey::ICursorSet {
@@ -163,6 +164,46 @@ class CFakeMiniGame : public CFakeScreen<Vey::IMiniGameScreen> {
   int m_index;
 };
 
+class CFakeTutorials : public Vey::ITutorials, CLogged {
+ public:
+  explicit CFakeTutorials(Log* log) : CLogged(log, "tutorials") {}
+  void Update(float, bool, bool) override {}
+  void FinishStep() override { Write("FinishStep"); }
+  void LoadProgress() override { Write("LoadProgress"); }
+  int32_t GetStepIndex() const override { return 1; }
+  int32_t GetState() const override { return state; }
+  void SetState(int32_t value) override { state = value; }
+  int32_t GetStepScene() const override { return 1; }
+  std::vector<std::string> GetStepTargets() const override { return {target}; }
+  void ShowStep(const std::vector<Ombrel::ISceneNode*>&) override { Write("ShowStep"); }
+  int32_t state = kDone;
+  std::string target;
+};
+
+class CFakeQuestion : public Vey::ITutorialQuestion, CLogged {
+ public:
+  explicit CFakeQuestion(Log* log) : CLogged(log, "question") {}
+  void Open() override {
+    Write("Open");
+    state = 1;
+  }
+  void ReadInput() override {}
+  void Update(float) override {}
+  int32_t GetState() const override { return state; }
+  bool WasAnswered() const override { return answered; }
+  bool AnsweredYes() const override { return yes; }
+  float GetFade() const override { return 0.0f; }
+  // The player's answer: the question closes.
+  void Answer(bool answer) {
+    yes = answer;
+    answered = true;
+    state = 0;
+  }
+  int32_t state = 0;
+  bool answered = false;
+  bool yes = false;
+};
+
 // Layouts made by the test, named like the resources.
 class CFakeLayouts : public Vey::ILayoutShelf {
  public:
@@ -173,7 +214,6 @@ class CFakeLayouts : public Vey::ILayoutShelf {
     return Find(name);
   }
   void Unload(const std::string& name) override {
-    if (!loaded[name]) return;
     m_log->push_back("layouts.Unload " + name);
     loaded[name] = false;
   }
@@ -229,7 +269,8 @@ inline std::string World(const std::vector<std::string>& scenes, const std::stri
   for (unsigned i = unsigned(scenes.size()) + 1; i <= 57; ++i) text += worldtest::EmptyScene(i);
   text += "</Scenes>\n<Intermediates>\n";
   text += closeUp.empty() ? "<Intermediate><Objects/><MiniGames/><Dialogs/><DiaryEntries/></Intermediate>\n" : closeUp;
-  for (unsigned i = 2; i <= 29; ++i) text += "<Intermediate><Objects/><MiniGames/><Dialogs/><DiaryEntries/></Intermediate>\n";
+  for (unsigned i = 2; i <= 29; ++i)
+    text += "<Intermediate><Objects/><MiniGames/><Dialogs/><DiaryEntries/></Intermediate>\n";
   text += "</Intermediates>\n<MiniGames>\n";
   for (unsigned i = 1; i <= 8; ++i) text += "<MiniGame><Objects/><ShiningObjects/></MiniGame>\n";
   return text + "</MiniGames>\n</World>\n";
@@ -243,8 +284,8 @@ struct SSceneText {
   std::string Text() const {
     return "<Scene Name=\"" + name + "\" Sound=\"" + sound +
            "\"><ShiningObjects/><AnimatedObjects/><BlendAnims/><Dialogs>" + dialogs + "</Dialogs><DiaryEntries>" +
-           diary + "</DiaryEntries><MiniGames>" + miniGames + "</MiniGames><Exits>" + exits + "</Exits><Intermediates>" +
-           closeUps + "</Intermediates><Objects>" + objects + "</Objects></Scene>\n";
+           diary + "</DiaryEntries><MiniGames>" + miniGames + "</MiniGames><Exits>" + exits +
+           "</Exits><Intermediates>" + closeUps + "</Intermediates><Objects>" + objects + "</Objects></Scene>\n";
   }
 };
 
@@ -256,8 +297,8 @@ inline std::string Object(const std::string& name, const std::string& state, con
   auto flag = [&](const char* word) { return flags.find(word) != std::string::npos ? "True" : "False"; };
   return "<Object Name=\"" + name + "\" State=\"" + state + "\" Sprite=\"" + sprite + "\" Pickable=\"" +
          flag("Pickable") + "\" Clue=\"" + flag("Clue") + "\" Draggable=\"" + flag("Draggable") +
-         "\" Reward=\"" + flag("Reward") + "\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" + states +
-         "</States><Actions>" + actions + "</Actions></Object>";
+         "\" Reward=\"" + flag("Reward") + "\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" +
+         states + "</States><Actions>" + actions + "</Actions></Object>";
 }
 
 inline std::string State(const std::string& name, const std::string& sprite, bool interactive) {

@@ -10,10 +10,14 @@
 #include "Src/Game/Vey_Map.h"
 #include "tests/Src/Game/WorldDescriptionFixture.h"
 #include "tests/Src/Investigation/CursorTestKit.h"
+#include "tests/support/ByteWriter.h"
+#include "tests/support/engine/ReportScope.h"
+#include "tools/shared/FileBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 using namespace Vey;
 using cursortest::CFakeSystemCursor;
@@ -62,6 +66,24 @@ struct SAsk {
   std::string picked = "None";
   bool withObjects = true;
   bool backExit = false, objectRequest = false, hudOverride = false, bonus = false;
+
+  SAsk& Exit(int32_t target) { return Set(exitTarget, target); }
+  SAsk& CloseUp(int32_t index) { return Set(closeUp, index); }
+  SAsk& MiniGame(int32_t index) { return Set(miniGame, index); }
+  SAsk& Picked(const char* name) { return Set(picked, std::string(name)); }
+  SAsk& ItemHeld() { return Set(itemHeld, true); }
+  SAsk& NoList() { return Set(withObjects, false); }
+  SAsk& BackExit() { return Set(backExit, true); }
+  SAsk& Request() { return Set(objectRequest, true); }
+  SAsk& OverrideHud() { return Set(hudOverride, true); }
+  SAsk& Bonus() { return Set(bonus, true); }
+
+ private:
+  template <typename T>
+  SAsk& Set(T& field, T value) {
+    field = value;
+    return *this;
+  }
 };
 
 class CursorTest : public ::testing::Test {
@@ -126,43 +148,33 @@ TEST_F(CursorTest, TheTypeFollowsWhatLiesUnderTheMouseInTheRulesOrder) {
     const char* file;  // the window cursor shown; "" for none
   } kCases[] = {
       {"nothing", {}, false, CCursor::kStandard, 0.0f, "Standard"},
-      {"the display hides an exit", {[] { SAsk a; a.exitTarget = 1; return a; }()}, true, CCursor::kStandard, 0.0f,
-       "Standard"},
-      {"the display overridden", {[] { SAsk a; a.exitTarget = 1; a.hudOverride = true; return a; }()}, true,
-       CCursor::kExit, -kPi / 4, "Exit2"},
-      {"the back exit before an exit", {[] { SAsk a; a.backExit = true; a.exitTarget = 1; return a; }()}, false,
-       CCursor::kExit, -kPi, "Exit5"},
-      {"an exit north-east", {[] { SAsk a; a.exitTarget = 1; return a; }()}, false, CCursor::kExit, -kPi / 4, "Exit2"},
-      {"into a hidden-object scene", {[] { SAsk a; a.exitTarget = 33; return a; }()}, false, CCursor::kMagnifier, 0.0f,
-       "Hidden"},
+      {"the display hides an exit", SAsk().Exit(1), true, CCursor::kStandard, 0.0f, "Standard"},
+      {"the display overridden", SAsk().Exit(1).OverrideHud(), true, CCursor::kExit, -kPi / 4, "Exit2"},
+      {"the back exit before an exit", SAsk().BackExit().Exit(1), false, CCursor::kExit, -kPi, "Exit5"},
+      {"an exit north-east", SAsk().Exit(1), false, CCursor::kExit, -kPi / 4, "Exit2"},
+      {"into a hidden-object scene", SAsk().Exit(33), false, CCursor::kMagnifier, 0.0f, "Hidden"},
       // Scene 0 lists no exit to 5: the sprite keeps its turn.
-      {"the bonus chapter's hidden-object scenes start at 5", {[] { SAsk a; a.exitTarget = 5; a.bonus = true; return a; }()},
-       false, CCursor::kMagnifier, 0.5f, "Hidden"},
-      {"no exit (58) is no exit", {[] { SAsk a; a.exitTarget = 58; return a; }()}, false, CCursor::kStandard, 0.0f,
-       "Standard"},
-      {"an exit to where one is", {[] { SAsk a; a.exitTarget = 0; return a; }()}, false, CCursor::kStandard, 0.0f,
-       "Standard"},
-      {"a mini-game before an object request", {[] { SAsk a; a.miniGame = 2; a.objectRequest = true; return a; }()},
-       false, CCursor::kMagnifier, 0.0f, "Hidden"},
-      {"an object request before the picked object", {[] { SAsk a; a.objectRequest = true; a.picked = "Key"; return a; }()},
-       false, CCursor::kObject, 0.0f, "Object1"},
-      {"an object with a remark, empty-handed", {[] { SAsk a; a.picked = "Lamp"; return a; }()}, false,
-       CCursor::kMagnifier, 0.0f, "Hidden"},
-      {"an object with a remark, item in hand", {[] { SAsk a; a.picked = "Lamp"; a.itemHeld = true; return a; }()},
-       false, CCursor::kObject, 0.0f, "Object1"},
-      {"an object without the list", {[] { SAsk a; a.picked = "Lamp"; a.withObjects = false; return a; }()}, false,
-       CCursor::kStandard, 0.0f, "Standard"},
-      {"a plain object over a close-up", {[] { SAsk a; a.picked = "Key"; a.closeUp = 4; return a; }()}, false,
-       CCursor::kMagnifier, 0.0f, "Hidden"},
+      {"the bonus chapter's hidden-object scenes start at 5", SAsk().Exit(5).Bonus(), false, CCursor::kMagnifier, 0.5f,
+       "Hidden"},
+      {"no exit (58) is no exit", SAsk().Exit(58), false, CCursor::kStandard, 0.0f, "Standard"},
+      {"an exit to where one is", SAsk().Exit(0), false, CCursor::kStandard, 0.0f, "Standard"},
+      {"a mini-game before an object request", SAsk().MiniGame(2).Request(), false, CCursor::kMagnifier, 0.0f,
+       "Hidden"},
+      {"an object request before the picked object", SAsk().Request().Picked("Key"), false, CCursor::kObject, 0.0f,
+       "Object1"},
+      {"an object with a remark, empty-handed", SAsk().Picked("Lamp"), false, CCursor::kMagnifier, 0.0f, "Hidden"},
+      {"an object with a remark, item in hand", SAsk().Picked("Lamp").ItemHeld(), false, CCursor::kObject, 0.0f,
+       "Object1"},
+      {"an object without the list", SAsk().Picked("Lamp").NoList(), false, CCursor::kStandard, 0.0f, "Standard"},
+      {"a plain object over a close-up", SAsk().Picked("Key").CloseUp(4), false, CCursor::kMagnifier, 0.0f, "Hidden"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
     MakeCursor();
     m_record.SetRotation(0.5f);
     m_hud.overHud = c.overHud;
-    SAsk ask = c.ask;
     // The main story's world serves the bonus chapter's question too: only the flag counts.
-    Ask(ask);
+    Ask(c.ask);
     EXPECT_EQ(m_cursor->GetType(), c.type);
     EXPECT_NEAR(m_record.GetRotation(), c.rotation, 1e-5f);
     EXPECT_EQ(m_cursor->GetCurrentSystemCursor(), FileId(c.file));
@@ -200,7 +212,9 @@ TEST_F(CursorTest, EachTypeSetsItsMaterialScaleAndAnchor) {
   const struct {
     int32_t type;
     float scale, anchorX;
-  } kCases[] = {{CCursor::kExit, 1.2f, 0.0f}, {CCursor::kObject, 1.0f, 20.0f}, {CCursor::kMagnifier, 1.0f, 20.0f},
+  } kCases[] = {{CCursor::kExit, 1.2f, 0.0f},
+                {CCursor::kObject, 1.0f, 20.0f},
+                {CCursor::kMagnifier, 1.0f, 20.0f},
                 {CCursor::kStandard, 0.9f, 20.0f}};
   for (const auto& c : kCases) {
     m_cursor->SetType(c.type);
@@ -347,6 +361,25 @@ TEST(CursorSprite, KeepsItsScreenSizeWhateverTheWindowsHeight) {
     float side;
   } kCases[] = {{768, 24.0f}, {384, 48.0f}, {1536, 12.0f}, {0, 24.0f}, {-10, 24.0f}};
   for (const auto& c : kCases) EXPECT_FLOAT_EQ(CCursor::SpriteSide(c.height), c.side) << c.height;
+}
+
+// The game's window system: a file it cannot read is reported by name and what is wrong, and
+// the system arrow takes its place.
+TEST(PlatformSystemCursor, AnUnreadableFileGivesTheSystemArrowAndSaysWhy) {
+  const std::string folder = std::string(HM_TEST_HOME) + "/cursor-files/";
+  std::filesystem::create_directories(folder);
+  ASSERT_TRUE(WriteFileBytes(folder + "Empty.cur", hmtest::SBytes().U16(0).U16(2).U16(0).data));
+  const struct {
+    const char* file;
+    const char* problem;
+  } kCases[] = {{"Missing.cur", "Missing.cur\" cannot be opened"},
+                {"Empty.cur", "Empty.cur\" is damaged: it holds no image"}};
+  const std::unique_ptr<ISystemCursor> system = CreatePlatformSystemCursor();
+  for (const auto& c : kCases) {
+    hmtest::CReportScope reports;
+    EXPECT_EQ(system->Load(folder + c.file), kSystemArrowCursor) << c.file;
+    EXPECT_TRUE(hmtest::Reported(c.problem)) << reports.All();
+  }
 }
 
 }  // namespace

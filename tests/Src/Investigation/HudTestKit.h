@@ -85,6 +85,17 @@ class CHudFixture : public ::testing::Test {
     AddBox(m_layout, "root/HUD4:3/Slot1", {0.0f, 0.0f}, {0.18f, 0.18f});
     AddBox(m_layout, "root/Diary/hudCenter(table)0", {0.0f, -0.78f}, {0.3f, 0.3f});
     AddBox(m_layout, "root/ItemDummy", {0.0f, 0.2f}, {0.5f, 0.5f});
+    // The puzzles' skip (right) and help (left) buttons.
+    for (const char* suffix : {"", "0"}) {
+      const float x = suffix[0] ? -1.0f : 1.0f;
+      AddBox(m_layout, std::string("root/Outline") + suffix, {x, -0.6f}, {0.36f, 0.13f});
+      AddBox(m_layout, std::string("root/Outline active") + suffix, {x, -0.6f}, {0.36f, 0.13f});
+      auto text = std::make_unique<Ombrel::SLayoutText>();
+      text->name = suffix[0] ? "root/text_help" : "root/text_skip";
+      text->position = {x, -0.6f};
+      text->index = int32_t(m_layout.GetCount());
+      m_layout.AddItem(std::move(text));
+    }
     for (int i = 0; i < kItemCount; ++i) AddBox(m_items, "root/Items/" + ItemKey(i), {0, 0}, {0.5f, 0.25f});
   }
 

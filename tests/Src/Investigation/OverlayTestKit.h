@@ -51,7 +51,8 @@ inline Ombrel::SLayoutText* AddText(Ombrel::CLayout2D& layout, const char* name,
   return added;
 }
 
-// The mouse at a virtual-screen point with the two buttons' down values now and a frame ago.
+// The mouse at a virtual-screen point with the two buttons' down values now and a frame ago,
+// in the tables as the engine's poll leaves them (the edge in `changed`).
 struct SMouse {
   float x = 2048.0f, y = 2048.0f;
   bool left = false, leftBefore = false;
@@ -62,9 +63,11 @@ inline void SetMouse(const SMouse& mouse) {
   input.mouseX = (mouse.x - 2048.0f) / 256.0f;
   input.mouseY = (mouse.y - 2048.0f) / 256.0f;
   input.down[1] = mouse.left;
-  input.previous[1] = mouse.leftBefore;
+  input.changed[1] = mouse.left != mouse.leftBefore;
+  input.previous[1] = mouse.left;
   input.down[2] = mouse.right;
-  input.previous[2] = mouse.rightBefore;
+  input.changed[2] = mouse.right != mouse.rightBefore;
+  input.previous[2] = mouse.right;
 }
 
 // The input tables and the language put back after each test.

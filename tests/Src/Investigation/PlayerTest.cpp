@@ -5,6 +5,7 @@
 #include "tests/Src/Investigation/HudTestKit.h"
 
 #include "Framework/Scene/omSprite2DNode.h"
+#include "Src/Game/Vey_Button.h"
 #include "Framework/omEventManager.h"
 
 #include <vector>
@@ -286,6 +287,71 @@ TEST_F(PlayerTest, TheBookOpensTheDiaryAndTheCompassTheMapOverTheBar) {
   Click({1.65f, -0.6f});
   EXPECT_EQ(Hud().GetMode(), CPlayer::kModeMap);
   EXPECT_EQ(Hud().GetMapFrame(), &map);
+}
+
+TEST_F(PlayerTest, TheSkipAndHelpButtonsAnswerOnlyWhileShownAndNoOverlayIsOpen) {
+  const Vector2 skip{1.0f, -0.6f}, help{-1.0f, -0.6f};
+  Frame(skip, false);
+  EXPECT_FALSE(Hud().IsMouseOverSkipButton()) << "hidden after construction";
+  EXPECT_FALSE(m_layout.FindItem("root/text_skip")->visible);
+
+  Hud().ShowSkipButton(true);
+  Hud().ShowHelpButton(true);
+  EXPECT_TRUE(m_layout.FindItem("root/text_skip")->visible);
+  EXPECT_TRUE(m_layout.FindItem("root/Outline")->visible);
+  EXPECT_FALSE(m_layout.FindItem("root/Outline active")->visible);
+  Frame(skip, true);
+  EXPECT_TRUE(Hud().IsMouseOverSkipButton());
+  EXPECT_FALSE(Hud().IsMouseOverHelpButton());
+  EXPECT_TRUE(Hud().GetSkipButton()->selected) << "pressed on it";
+  EXPECT_TRUE(m_layout.FindItem("root/Outline active")->visible);
+  Frame(skip, false);
+  EXPECT_FALSE(Hud().GetSkipButton()->selected) << "released";
+  Frame(help, false);
+  EXPECT_TRUE(Hud().IsMouseOverHelpButton());
+
+  Hud().SetMode(CPlayer::kModeMap);
+  EXPECT_FALSE(Hud().IsMouseOverHelpButton()) << "the map covers it";
+  Hud().SetMode(CPlayer::kModeLocation);
+  Hud().ShowHelpButton(false);
+  EXPECT_FALSE(Hud().IsMouseOverHelpButton());
+  EXPECT_FALSE(m_layout.FindItem("root/Outline0")->visible);
+}
+
+TEST_F(PlayerTest, HoverAnimationsRunAtTheirOwnPace) {
+  const Vector2 leftArrow{-1.55f, -0.85f}, compass{1.65f, -0.6f};
+  for (int i = 0; i < 5; ++i) Frame(leftArrow, false, 0.02f);
+  EXPECT_FLOAT_EQ(Hud().GetArrowHover(false), 1.0f) << "an arrow grows in a tenth of a second";
+  EXPECT_EQ(Hud().GetArrowHover(true), 0.0f);
+
+  Frame(compass, false, 0.1f);
+  EXPECT_FLOAT_EQ(Hud().GetCompassSwing(), 0.2f) << "the swing starts on the first frame over the compass";
+  Frame(compass, false, 0.1f);
+  EXPECT_FLOAT_EQ(Hud().GetCompassSwing(), 0.4f);
+  for (int i = 0; i < 3; ++i) Frame(compass, false, 0.1f);
+  EXPECT_EQ(Hud().GetCompassSwing(), 0.0f) << "half a second, once per hover";
+  Frame(compass, false, 0.1f);
+  EXPECT_EQ(Hud().GetCompassSwing(), 0.0f) << "still hovering: no second swing";
+  Frame({0, 0.5f}, false, 0.1f);
+  Frame(compass, false, 0.1f);
+  EXPECT_GT(Hud().GetCompassSwing(), 0.0f) << "a new hover swings again";
+
+  const float phase = Hud().GetGlowPhase();
+  Frame({0, 0.5f}, false, 1.0f);
+  EXPECT_FLOAT_EQ(Hud().GetGlowPhase(), phase + 0.1f) << "the moon turns a tenth of a radian a second";
+}
+
+TEST_F(PlayerTest, WithoutItsLayoutTheDisplayIsReportedAndStaysInert) {
+  m_collaborators.layout = nullptr;
+  Hud();
+  EXPECT_TRUE(hmtest::Reported("no layout \"HUD\""));
+  Frame(SlotPosition(1), true);
+  Hud().AddItem(ItemKey(2), {2048, 2048});
+  Hud().AddItem("NoSuchItem", {2048, 2048});
+  EXPECT_TRUE(hmtest::Reported("\"NoSuchItem\" is not in the layout \"Items\""));
+  EXPECT_EQ(Hud().GetInventory().size(), 1u);
+  EXPECT_FALSE(Hud().IsMouseOverHud());
+  EXPECT_FALSE(Hud().HasItemInHand());
 }
 
 TEST_F(PlayerTest, WithoutADiaryOrAMapTheirButtonsDoNothing) {

@@ -8,14 +8,35 @@
 
 namespace {
 
+// One fault put into the sample, and what the check must say about it.
+struct SBreak {
+  const char* from;
+  const char* to;
+  const char* problem;
+};
+
 class SceneCheckTest : public CToolTest {
  protected:
   SceneCheckTest() : CToolTest("scenecheck") {}
 
   static std::string Sample() { return ReadTextFile(HM_SOURCE_DIR "/content/App/Configs/GameInfo.xml"); }
-  int Check(const std::string& description) {
+  int Check(const std::string& description, const std::string& options = "") {
     Write("GameInfo.xml", description);
-    return Run(Path("GameInfo.xml") + " " HM_BINARY_DIR "/content");
+    return Run(Path("GameInfo.xml") + " " HM_BINARY_DIR "/content" + options);
+  }
+  // The sample with each fault alone fails the check, which names the fault.
+  template <size_t kCount>
+  void ExpectEachBreakNamed(const SBreak (&breaks)[kCount], const std::string& options = "") {
+    const std::string sample = Sample();
+    for (const SBreak& c : breaks) {
+      SCOPED_TRACE(c.from);
+      std::string broken = sample;
+      const size_t at = broken.find(c.from);
+      ASSERT_NE(at, std::string::npos);
+      broken.replace(at, std::string(c.from).size(), c.to);
+      EXPECT_EQ(Check(broken, options), 1);
+      EXPECT_NE(m_run.errors.find(c.problem), std::string::npos) << m_run.errors;
+    }
   }
 };
 
@@ -25,11 +46,7 @@ TEST_F(SceneCheckTest, TheSampleDescriptionNamesOnlyWhatExists) {
 }
 
 TEST_F(SceneCheckTest, EachBrokenReferenceIsNamedWithItsPlace) {
-  const struct {
-    const char* from;
-    const char* to;
-    const char* problem;
-  } kCases[] = {
+  const SBreak kCases[] = {
       {"<Effect Object=\"S01_Crow\"", "<Effect Object=\"S01_Spoon\"",
        "scene slot 0 object \"S01_Gate\" action of \"Click\": no object \"S01_Spoon\""},
       {"<Condition Object=\"S04_Lamp\" State=\"Lit\"/></Conditions></Dialog>",
@@ -44,16 +61,53 @@ TEST_F(SceneCheckTest, EachBrokenReferenceIsNamedWithItsPlace) {
       {"<Scene Name=\"S02\" Sound=\"amb_woods\">", "<Scene Name=\"S02\">", "<Scene> lacks the attribute \"Sound\""},
       {"<Scene Name=\"S02\"", "<Scene Name=\"S12\"", "\"S12\" gives index 11 to scene slot 1"},
   };
-  const std::string sample = Sample();
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.from);
-    std::string broken = sample;
-    const size_t at = broken.find(c.from);
-    ASSERT_NE(at, std::string::npos);
-    broken.replace(at, std::string(c.from).size(), c.to);
-    EXPECT_EQ(Check(broken), 1);
-    EXPECT_NE(m_run.errors.find(c.problem), std::string::npos) << m_run.errors;
-  }
+  ExpectEachBreakNamed(kCases);
+}
+
+// Each place's layout must hold every sprite the description names for it: a renamed sprite of
+// each kind is named with its place and layout, and a place without a layout is one problem.
+TEST_F(SceneCheckTest, EverySpriteOfAPlaceIsAnObjectOfItsLayout) {
+  ASSERT_EQ(Check(Sample(), " --layouts"), 0) << m_run.errors;
+  const SBreak kCases[] = {
+      {"State=\"Locked\" Sprite=\"S01_GateClosed\"", "State=\"Locked\" Sprite=\"S01_Gate\"",
+       "scene slot 0 object \"S01_Gate\": no sprite \"S01_Gate\" in the layout Scene01.2dl"},
+      {"<State Name=\"Lit\" Sprite=\"S04_LampLit\"", "<State Name=\"Lit\" Sprite=\"S04_LampOn\"",
+       "scene slot 2 object \"S04_Lamp\" state \"Lit\": no sprite \"S04_LampOn\" in the layout Scene03.2dl"},
+      {"Sprite=\"S07_ExitYard\"", "Sprite=\"S07_ExitGarden\"",
+       "scene slot 4 exit: no sprite \"S07_ExitGarden\" in the layout Scene05.2dl"},
+      {"Sprite=\"S01_Mailbox\"", "Sprite=\"S01_Postbox\"", "scene slot 0 close-up link: no sprite \"S01_Postbox\""},
+      {"Sprite=\"S02_Lock\"", "Sprite=\"S02_Padlock\"", "scene slot 1 mini-game link: no sprite \"S02_Padlock\""},
+      {"<BlendAnim Sprite=\"S05_CandleFlame\"/>", "<BlendAnim Sprite=\"S05_Flame\"/>",
+       "scene slot 3 decoration: no sprite \"S05_Flame\" in the layout Scene04.2dl"},
+      {"Sprite=\"I01_Dial\"", "Sprite=\"I01_Wheel\"",
+       "close-up slot 0 mini-game link: no sprite \"I01_Wheel\" in the layout Intermediate01.2dl"},
+  };
+  ExpectEachBreakNamed(kCases, " --layouts");
+  // A place without its layout is one problem.
+  Write("GameInfo.xml", Sample());
+  EXPECT_EQ(Run(Path("GameInfo.xml") + " " + m_folder + " --layouts"), 1);
+  EXPECT_NE(m_run.errors.find("scene slot 0: no readable layout Scene01.2dl"), std::string::npos) << m_run.errors;
+}
+
+// Every note an action shows is a phrase of the dictionary, in each language it carries.
+TEST_F(SceneCheckTest, EveryNoteIsAPhraseInEachLanguage) {
+  const std::string dictionary = " --dictionary " + Path("Dictionary.xml");
+  Write("Dictionary.xml", ReadTextFile(HM_SOURCE_DIR "/content/App/Configs/GameDictionary.xml"));
+  ASSERT_EQ(Check(Sample(), dictionary), 0) << m_run.errors;
+  const SBreak kCases[] = {
+      {"Note=\"S04_LampNote\"", "Note=\"S04_LampSays\"",
+       "scene slot 2 object \"S04_Lamp\" action of \"Click\": no phrase \"S04_LampSays\" in "},
+  };
+  ExpectEachBreakNamed(kCases, dictionary);
+  std::string dropped = ReadTextFile(HM_SOURCE_DIR "/content/App/Configs/GameDictionary.xml");
+  const size_t note = dropped.find("<ru Text=\"Тёплый свет");
+  ASSERT_NE(note, std::string::npos);
+  dropped.erase(note, dropped.find('\n', note) - note);
+  Write("Dictionary.xml", dropped);
+  EXPECT_EQ(Check(Sample(), dictionary), 1);
+  EXPECT_NE(m_run.errors.find("the phrase \"S04_LampNote\" has no \"ru\" text"), std::string::npos) << m_run.errors;
+  EXPECT_EQ(Check(Sample(), " --dictionary " + Path("missing.xml")), 1);
+  EXPECT_NE(m_run.errors.find("missing.xml: cannot be read"), std::string::npos) << m_run.errors;
 }
 
 TEST_F(SceneCheckTest, UsageAndUnreadableInputsFail) {

@@ -1,6 +1,9 @@
 // Runs the soundgen program and reads its files back through the engine's WAVE parser.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "tests/Platform/AudioTestSupport.h"
 #include "tests/support/ProgramRun.h"
 
@@ -18,11 +21,8 @@ struct SSound {
   SCapture samples;  // always two channels; a mono file is copied to both
 };
 
-SSound Generate(const std::string& arguments) {
-  const std::string path = WorkPath("out.wav");
-  std::remove(path.c_str());
-  const SProgramRun run = RunSoundGen(arguments + " -o " + path);
-  EXPECT_EQ(run.exitCode, 0) << run.errors;
+// A WAVE file read back through the engine's parser.
+SSound ReadSound(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   SWaveData wave;
@@ -41,6 +41,14 @@ SSound Generate(const std::string& arguments) {
     if (wave.format.channels == 1) sound.samples.samples.push_back(values[i]);
   }
   return sound;
+}
+
+SSound Generate(const std::string& arguments) {
+  const std::string path = WorkPath("out.wav");
+  std::remove(path.c_str());
+  const SProgramRun run = RunSoundGen(arguments + " -o " + path);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  return ReadSound(path);
 }
 
 // How strongly `hertz` is present in the left channel of [first, last), as an amplitude 0..1.
@@ -135,6 +143,44 @@ TEST(SoundGen, MelodyFromAScoreFileFollowsTheTempo) {
   EXPECT_EQ(inline_.samples.Frames(), size_t(44100));
   EXPECT_NEAR(inline_.samples.Frequency(0, 0, 22050), 261.63, 2);
   EXPECT_NEAR(ToneStrength(inline_.samples, 329.63, 22050, 33075), 0.5 / 3, 0.02);
+}
+
+// A table of recipes makes each sound under its name as the same command line would, and a
+// bad recipe is named by its file and line.
+TEST(SoundGen, TableMakesEachRecipeUnderItsName) {
+  const std::string table = WorkPath("recipes.txt");
+  const std::string folder = TestFolder("soundgen") + "/table";
+  std::filesystem::create_directories(folder);
+  std::ofstream(table) << "# the sounds of a place\n"
+                          "chime tone --freq 880 --duration 0.25 --volume 0.3\n"
+                          "\n"
+                          "  wind noise --duration 0.5 --seed 7\n"
+                          "steps melody --tempo 240 C3 R C3\n";
+  const SProgramRun run = RunSoundGen("table " + table + " " + folder);
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  const SSound chime = ReadSound(folder + "/chime.wav");
+  EXPECT_NEAR(double(chime.samples.Frames()) / chime.samples.rate, 0.25, 0.001);
+  EXPECT_GT(ToneStrength(chime.samples, 880, 2000, 8000), 0.25);
+  EXPECT_NEAR(double(ReadSound(folder + "/wind.wav").samples.Frames()) / 44100, 0.5, 0.001);
+  EXPECT_NEAR(double(ReadSound(folder + "/steps.wav").samples.Frames()) / 44100, 0.75, 0.001);
+
+  const struct {
+    const char* recipes;
+    const char* message;
+  } kBad[] = {
+      {"chime tone\nchime noise\n", "recipes.txt:2: a second recipe \"chime\""},
+      {"# one\nchime\n", "recipes.txt:2: expected NAME COMMAND [options]"},
+      {"chime tone -o elsewhere.wav\n", "recipes.txt:1: a recipe is written under its name"},
+      {"chime tone --wave saw\n", "recipes.txt:1: --wave: 'saw' is not sine, square or triangle"},
+  };
+  for (const auto& c : kBad) {
+    SCOPED_TRACE(c.recipes);
+    std::ofstream(table) << c.recipes;
+    const SProgramRun bad = RunSoundGen("table " + table + " " + folder);
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.errors.find(c.message), std::string::npos) << bad.errors;
+  }
+  EXPECT_EQ(RunSoundGen("table " + table).exitCode, 2);
 }
 
 TEST(SoundGen, BadCommandLinesExplainThemselves) {

@@ -1,3 +1,4 @@
+#include "Framework/Resources/omJpegTexture.h"
 #include "Framework/Resources/omJptTexture.h"
 #include "Framework/Scene/omTextureMask.h"
 #include "Quor/CVFS.h"
@@ -131,14 +132,31 @@ class TextureProgramTest : public CToolTest {
 
   // Reads a mask file of the test's folder as loose files, not from an archive.
   bool LoadMask(const char* name, Ombrel::CTextureMask& mask) const {
+    return InTestFolder([&] { return mask.Load(name); });
+  }
+  // Reads a texture's raw mask file of the test's folder as the texture does, a byte a pixel.
+  std::unique_ptr<Ombrel::CTextureMask> LoadRawMask(const char* name, int width, int height) const {
+    Ombrel::SMaskSettings settings;
+    settings.depth = 8;
+    std::unique_ptr<Ombrel::CTextureMask> mask;
+    InTestFolder([&] {
+      mask = Ombrel::ReadRawMask(name, width, height, settings);
+      return true;
+    });
+    return mask;
+  }
+
+ private:
+  template <class TRead>
+  bool InTestFolder(TRead read) const {
     const bool archiveMode = CVFS::IsArchiveMode();
     CVFS::SetArchiveMode(false);
     CVFS vfs(m_folder.c_str());
     g_pVFS = &vfs;
-    const bool loaded = mask.Load(name);
+    const bool done = read();
     g_pVFS = nullptr;
     CVFS::SetArchiveMode(archiveMode);
-    return loaded;
+    return done;
   }
 };
 
@@ -188,6 +206,24 @@ TEST_F(TextureProgramTest, MaskHoldsThePicturesAlpha) {
   // Only an .msk is written, and only from a picture that can be read.
   EXPECT_EQ(Run("mask " + Path("in.png") + " " + Path("in.png.out")), 2);
   EXPECT_EQ(Run("mask " + Path("missing.png") + " " + Path("missing.msk")), 1);
+}
+
+// A texture's raw mask holds the alpha alone, the bottom row first, and the texture's reader
+// turns it the right way up; its depth and threshold are the resource list's, not the tool's.
+TEST_F(TextureProgramTest, RawMaskIsReadByTheTexturesOwnReader) {
+  SRgbaImage image = MakePicture(40, 24, true);
+  for (size_t i = 0; i < 40 * 24; ++i) image.rgba[i * 4 + 3] = uint8_t(i / 40 * 10 + i % 40);  // each row its own
+  std::string error;
+  ASSERT_TRUE(WritePng(Path("in.png"), image, error)) << error;
+  ASSERT_EQ(Run("mask " + Path("in.png") + " " + Path("raw.msk") + " --raw"), 0);
+  EXPECT_EQ(std::filesystem::file_size(Path("raw.msk")), 40u * 24u);
+  const std::unique_ptr<Ombrel::CTextureMask> mask = LoadRawMask("raw.msk", 40, 24);
+  ASSERT_NE(mask, nullptr);
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 40; ++x)
+      ASSERT_EQ(mask->GetValue(x, y), image.rgba[(size_t(y) * 40 + x) * 4 + 3]) << x << "," << y;
+  for (const char* bad : {"--raw --bits", "--raw --threshold 9"})
+    EXPECT_EQ(Run("mask " + Path("in.png") + " " + Path("raw.msk") + " " + bad), 2) << bad;
 }
 
 // A mask of the grey level or of bits set from a threshold, each read back as the engine does.

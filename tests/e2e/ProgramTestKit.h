@@ -1,0 +1,78 @@
+#pragma once
+// What the end-to-end tests share: the window the program opens, scripted input lines for the
+// test driver, and a fixture that runs the installed program in a home of the test's own and
+// reads back the frames it captured.
+
+#include <gtest/gtest.h>
+
+#include "Platform/InputGameView.h"
+#include "tests/support/CapturedFrame.h"
+#include "tests/support/ProgramRun.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace e2etest {
+
+// The window the program opens under the offscreen driver.
+constexpr int kWindowWidth = 1024;
+constexpr int kWindowHeight = 768;
+
+// "FRAME mouse move X Y" in window pixels for a point of the virtual screen.
+inline std::string MouseMoveTo(int frame, float virtualX, float virtualY) {
+  const SPlatformGameView view = PlatformGameView(kWindowWidth, kWindowHeight);
+  const int x = view.x + int((virtualX - 1792.0f) / 512.0f * float(view.width));
+  const int y = view.y + int((virtualY - 1792.0f) / 512.0f * float(view.height));
+  return std::to_string(frame) + " mouse move " + std::to_string(x) + " " + std::to_string(y) + "\n";
+}
+
+// Moves to the point, then clicks it `wait` frames later (time for the pointer to settle).
+inline std::string ClickAt(int frame, float virtualX, float virtualY, int wait = 2) {
+  return MouseMoveTo(frame, virtualX, virtualY) + std::to_string(frame + wait) + " mouse down left\n" +
+         std::to_string(frame + wait + 1) + " mouse up left\n";
+}
+
+inline std::string KeyPress(int frame, const std::string& key) {
+  return std::to_string(frame) + " key down " + key + "\n" + std::to_string(frame + 1) + " key up " + key + "\n";
+}
+
+inline int FramesRun(const SProgramRun& run) {
+  const size_t at = run.output.find("ran ");
+  return at == std::string::npos ? -1 : std::stoi(run.output.substr(at + 4));
+}
+
+class CProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_home = MakeProgramHome("e2e");
+    std::filesystem::remove_all(Captures());
+  }
+
+  std::string Captures() const { return m_home + "/captures"; }
+  std::string SavePath() const { return m_home + "/data/Saves/savegame.sav"; }
+  std::string FramePath(int number) const {
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%05d.png", number);
+    return Captures() + name;
+  }
+  CCapturedFrame Frame(int number) const { return CCapturedFrame(FramePath(number)); }
+
+  // Runs the installed program with frames of `dt` seconds, the scripted input and the frames
+  // to capture (comma-separated; none when empty).
+  SProgramRun Run(const std::string& program, int frames, const std::string& dt, const std::string& input,
+                  const std::string& capture = "") {
+    std::string variables = "HOLLOWMERE_FRAMES=" + std::to_string(frames) + " HOLLOWMERE_FIXED_DT=" + dt;
+    if (!input.empty()) {
+      std::ofstream(m_home + "/input.txt") << input;
+      variables += " HOLLOWMERE_INPUT=" + m_home + "/input.txt";
+    }
+    if (!capture.empty()) variables += " HOLLOWMERE_CAPTURE=" + Captures() + " HOLLOWMERE_CAPTURE_FRAMES=" + capture;
+    return RunProgram(m_home, variables, program);
+  }
+
+  std::string m_home;
+};
+
+}  // namespace e2etest
