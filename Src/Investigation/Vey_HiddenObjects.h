@@ -97,7 +97,7 @@ struct SHiddenObjectsParts {
   IHiddenObjectsHud* list = nullptr;
   CCursor* cursor = nullptr;
   IItemFrame* itemFrame = nullptr;
-  const CScene* scene = nullptr;  // answers the conditions of actions; none: they hold
+  const CScene* scene = nullptr;      // answers the conditions of actions; none: they hold
   CEmitterGroup* emitters = nullptr;  // the hidden-object scenes' group
   CEmitterPool* foundPool = nullptr;
   CEmitterPool* trailPool = nullptr;
@@ -114,12 +114,12 @@ struct SHiddenObjectsParts {
 class CHiddenObjects : public CMemWatch, public IHiddenObjectScreen {
  public:
   enum EState : int32_t { kClosed = 0, kOpening = 1, kClosing = 2, kPlaying = 3 };
-  static constexpr float kFadeSpeed = 2.0f;         // half a second each way
-  static constexpr float kClickInterval = 0.5f;     // clicks closer than this count towards a break
+  static constexpr float kFadeSpeed = 2.0f;      // half a second each way
+  static constexpr float kClickInterval = 0.5f;  // clicks closer than this count towards a break
   static constexpr float kClickTimerReset = 0.5001f;
-  static constexpr int32_t kBreakingClicks = 2;     // counted clicks after the first
+  static constexpr int32_t kBreakingClicks = 2;  // counted clicks after the first
   static constexpr float kBrokenSeconds = 3.0f;
-  static constexpr float kCompletionDelay = 1.0f;   // after the last object has landed
+  static constexpr float kCompletionDelay = 1.0f;  // after the last object has landed
   static constexpr int32_t kFirstScene = 33;
   static constexpr const char* kExitNode = "root/Exit1";
   static constexpr const char* kNothing = "None";

@@ -63,9 +63,9 @@ void CHiddenObjects::UpdateCursor(const std::string& picked) {
   if (!m_parts.cursor || !m_parts.hud) return;
   const bool overMenu = m_parts.list && m_parts.list->IsMouseOverHintOrMenu();
   const bool exitActive = IsMouseOverExit() && !overMenu;
-  m_parts.cursor->UpdateType(*m_parts.world, *m_parts.hud, m_pressed, m_released, !m_heldItem.empty(), int32_t(kNoLocation),
-                             int32_t(kNoLocation), int32_t(kNoCloseUp), int32_t(kNoMiniGame), picked, &Objects(),
-                             exitActive, false, true, m_parts.bonus);
+  m_parts.cursor->UpdateType(*m_parts.world, *m_parts.hud, m_pressed, m_released, !m_heldItem.empty(),
+                             int32_t(kNoLocation), int32_t(kNoLocation), int32_t(kNoCloseUp), int32_t(kNoMiniGame),
+                             picked, &Objects(), exitActive, false, true, m_parts.bonus);
 }
 
 void CHiddenObjects::UpdateOpening(float dt) {

@@ -165,7 +165,8 @@ class CDescriptionReader {
     SLayout& layout = Current();
     for (const SSprite& other : layout.sprites)
       if (other.name == sprite.name) Fail("a second picture \"" + sprite.name + "\" in \"" + layout.name + "\"");
-    if (sprite.picture && !m_textureNames.insert(sprite.texture).second) Fail("a second picture named \"" + sprite.texture + "\"");
+    if (sprite.picture && !m_textureNames.insert(sprite.texture).second)
+      Fail("a second picture named \"" + sprite.texture + "\"");
     layout.sprites.push_back(std::move(sprite));
   }
 

@@ -296,8 +296,8 @@ inline std::string Object(const std::string& name, const std::string& state, con
                           const std::string& actions = "", const std::string& sound = "") {
   auto flag = [&](const char* word) { return flags.find(word) != std::string::npos ? "True" : "False"; };
   return "<Object Name=\"" + name + "\" State=\"" + state + "\" Sprite=\"" + sprite + "\" Pickable=\"" +
-         flag("Pickable") + "\" Clue=\"" + flag("Clue") + "\" Draggable=\"" + flag("Draggable") +
-         "\" Reward=\"" + flag("Reward") + "\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" +
+         flag("Pickable") + "\" Clue=\"" + flag("Clue") + "\" Draggable=\"" + flag("Draggable") + "\" Reward=\"" +
+         flag("Reward") + "\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" +
          states + "</States><Actions>" + actions + "</Actions></Object>";
 }
 

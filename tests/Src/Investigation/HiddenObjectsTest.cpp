@@ -17,8 +17,8 @@
 #include "Src/Investigation/Vey_Player.h"
 #include "tests/Framework/Resources/ResourceTestKit.h"
 #include "tests/Src/Game/SceneTestKit.h"
-#include "tests/Src/Investigation/HiddenObjectsTestKit.h"
 #include "tests/Src/Investigation/CursorTestKit.h"
+#include "tests/Src/Investigation/HiddenObjectsTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
 
 #include <cmath>
@@ -49,10 +49,10 @@ struct SPlaced {
 // camera's aspect is 2, so a layout unit is 128 virtual units wide and 256 high.
 class HiddenObjectsTest : public restest::CResourceFixture {
  protected:
-  static constexpr SPlaced kObjects[] = {
-      {"root/Key1", {-1.2f, 0.5f}}, {"root/Key2", {-0.6f, 0.5f}}, {"root/Key3", {0.0f, 0.5f}},
-      {"Cup", {0.6f, 0.5f}},        {"Bell", {-1.2f, -0.3f}},     {"BoxClosed", {-0.6f, -0.3f}},
-      {"BoxOpen", {-0.6f, -0.3f}},  {"Amulet", {0.6f, -0.3f}}};
+  static constexpr SPlaced kObjects[] = {{"root/Key1", {-1.2f, 0.5f}}, {"root/Key2", {-0.6f, 0.5f}},
+                                         {"root/Key3", {0.0f, 0.5f}},  {"Cup", {0.6f, 0.5f}},
+                                         {"Bell", {-1.2f, -0.3f}},     {"BoxClosed", {-0.6f, -0.3f}},
+                                         {"BoxOpen", {-0.6f, -0.3f}},  {"Amulet", {0.6f, -0.3f}}};
 
   void SetUp() override {
     CResourceFixture::SetUp();
@@ -71,8 +71,8 @@ class HiddenObjectsTest : public restest::CResourceFixture {
     m_save->current = 0;
     m_save->CurrentProfile()->hiddenObject = kNoLocation;
     m_save->CurrentProfile()->gameMode = 1;
-    m_cursor = std::make_unique<CCursor>(CCursor::Materials{}, m_pointer,
-                                         std::make_unique<cursortest::CFakeSystemCursor>());
+    m_cursor =
+        std::make_unique<CCursor>(CCursor::Materials{}, m_pointer, std::make_unique<cursortest::CFakeSystemCursor>());
     m_hidden = std::make_unique<CHiddenObjects>(Parts());
   }
   void TearDown() override {
@@ -106,7 +106,8 @@ class HiddenObjectsTest : public restest::CResourceFixture {
     const std::string openBox = R"(<Action Object="Bell" Note="" ReqState="Closed" ResState="Open" Sound="creak" )"
                                 R"(Animation=""><Conditions/><Effects/><MapChanges/></Action>)";
     hidden.objects = Object("Key1", "", "root/Key1", "Pickable") + Object("Key2", "", "root/Key2", "Pickable") +
-                     Object("Key3", "", "root/Key3", "Pickable") + Object("Cup", "", "Cup", "Pickable", "", "", "clink") +
+                     Object("Key3", "", "root/Key3", "Pickable") +
+                     Object("Cup", "", "Cup", "Pickable", "", "", "clink") +
                      Object("Bell", "", "Bell", "Draggable", "", "", "ding") +
                      Object("Box", "Closed", "BoxClosed", "",
                             State("Closed", "BoxClosed", true) + State("Open", "BoxOpen", false), openBox) +
