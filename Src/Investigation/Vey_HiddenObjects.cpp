@@ -5,6 +5,7 @@
 #include "Framework/Utils/omXmlDictionary.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
+#include "Platform/InputDevices.h"
 #include "Src/Game/Vey_EmitterGroup.h"
 #include "Src/Game/Vey_EmitterPool.h"
 #include "Src/Game/Vey_MPEmitter.h"
@@ -22,7 +23,6 @@ namespace Vey {
 
 namespace {
 
-constexpr int32_t kPointerSlot = 1;
 // The background effect opens fully grown: so many steps of so long.
 constexpr int kBackgroundSteps = 300;
 constexpr float kBackgroundStep = 0.2f;
@@ -323,11 +323,12 @@ void CHiddenObjects::SwitchMusic(int32_t phase) const {
   if (m_parts.switchMusic) m_parts.switchMusic(phase);
 }
 
+// The left button as the location logic reads it, from the engine's key table.
 void CHiddenObjects::ReadInput(float) {
   Ombrel::CInput* input = Ombrel::GetActiveInput();
   if (!input) return;
   const Ombrel::CCursor* cursor = input->GetCursor(0);
-  ReadInput(cursor ? Vector2{cursor->GetX(), cursor->GetY()} : m_mouse, input->IsDown(kPointerSlot));
+  ReadInput(cursor ? Vector2{cursor->GetX(), cursor->GetY()} : m_mouse, Ombrel::IsKeyHeld(kVkLButton));
 }
 
 void CHiddenObjects::ReadInput(const Vector2& mouse, bool buttonDown) {

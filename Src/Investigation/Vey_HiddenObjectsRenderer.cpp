@@ -4,6 +4,7 @@
 #include "Src/Investigation/Vey_HiddenObjects.h"
 
 #include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/Scene/omTextureAnimation.h"
 #include "Quor/RenderStates.h"
 #include "Src/Game/Vey_MPEmitter.h"
 #include "Src/Game/Vey_Screen.h"
@@ -25,19 +26,28 @@ void WithoutCulling(TDraw draw) {
   if (culling) CullOn();
 }
 
-// The picture as it would show with its centre at the point (virtual units).
-void DrawPictureAt(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, const Vector2& point,
-                   float alpha) {
-  const Vector2 place = FromVirtualScreen(point);
+// A picture of the scene's layout with its centre at the point (virtual units), at its size
+// (the width in units of the positions, which span the screen's width as +-aspect), in its
+// colour with the alpha byte of the fade. A texture-animated picture shows its current frame.
+void DrawPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, const Vector2& centre,
+                 float alpha) {
+  Ombrel::CSpriteData data;
   if (picture.kind == Ombrel::kLayoutSprite) {
-    Ombrel::SLayoutSprite moved = static_cast<const Ombrel::SLayoutSprite&>(picture);
-    moved.position = place;
-    DrawLayoutPicture(sprite, moved, alpha);
+    data.SetTexture(static_cast<const Ombrel::SLayoutSprite&>(picture).texture);
   } else if (picture.kind == Ombrel::kLayoutAnimatedSprite) {
-    Ombrel::SLayoutAnimatedSprite moved = static_cast<const Ombrel::SLayoutAnimatedSprite&>(picture);
-    moved.position = place;
-    DrawLayoutPicture(sprite, moved, alpha);
+    const auto& animated = static_cast<const Ombrel::SLayoutAnimatedSprite&>(picture);
+    if (animated.animation) animated.animation->ApplyFrame(data);
+  } else {
+    return;  // a click area
   }
+  data.SetSize(picture.size.x * CHiddenObjects::kLayoutUnit * GetInvAspect(),
+               picture.size.y * CHiddenObjects::kLayoutUnit);
+  const RGBA colour = picture.colour;
+  data.SetColour({uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour), FadeByte(alpha)});
+  sprite.SetSpriteData(data);
+  sprite.SetPosition(centre);
+  sprite.SetScale({1.0f, 1.0f});
+  sprite.Render();
 }
 
 }  // namespace
@@ -74,9 +84,9 @@ void CHiddenObjectsRenderer::RenderObjects() {
         heldPicture = &picture;
         continue;
       }
-      DrawLayoutPicture(*m_sprite, picture, alpha);
+      DrawPicture(*m_sprite, picture, ToVirtualScreen(picture.position), alpha);
     }
-    if (heldPicture) DrawPictureAt(*m_sprite, *heldPicture, m_scene.GetMouse(), alpha);
+    if (heldPicture) DrawPicture(*m_sprite, *heldPicture, m_scene.GetMouse(), alpha);
   });
   if (MP::CEmitter* hint = m_scene.GetHintEffect()) {
     hint->SetAlpha(alpha);
@@ -109,7 +119,7 @@ void CHiddenObjectsRenderer::RenderFlyingItems(float alpha) {
       if (item.trail) item.trail->SetPosition(CPlayer::ToParticleSpace(position));
       const float scale = FlightScale(item.progress);
       Ombrel::CSpriteData data = item.sprite;
-      data.SetSize(item.size.x * scale, item.size.y * scale);
+      data.SetSize(item.size.x * scale * GetInvAspect(), item.size.y * scale);
       data.SetColour({128, 128, 128, FadeByte(std::clamp(alpha, 0.0f, 1.0f))});
       m_sprite->SetSpriteData(data);
       m_sprite->SetPosition(position);
