@@ -408,27 +408,57 @@ TEST_F(HiddenObjectsTest, ACarriedObjectIsUsedOnTheNextObjectClicked) {
   EXPECT_FALSE(Logged(m_log, "hud.RemoveItem Bell"));  // a scene object, not an inventory item
 }
 
-// The drawn scene: a found object is gone from its place once its flight has ended.
-TEST_F(HiddenObjectsTest, AFoundObjectDisappearsFromTheDrawnFrame) {
+// The drawn scene: a found object is gone from its place once its flight has ended, and a
+// carried one shows only at the mouse.
+TEST_F(HiddenObjectsTest, AFoundObjectDisappearsAndACarriedOneFollowsTheMouseInTheDrawnFrame) {
   CHiddenObjectsRenderer renderer(*m_hidden);
   OpenAndPlay();
-  const Vector2 centre = ToVirtualScreen(Node("Cup").position);
-  const int x = int(std::lround((centre.x - 1792.0f) / 8.0f));
-  const int y = int(std::lround((centre.y - 1792.0f) / 8.0f));
-  const auto draw = [&] {
+  const auto pixelAt = [](const Vector2& point) {
+    return std::pair<int, int>{int(std::lround((point.x - 1792.0f) / 8.0f)), int(std::lround((point.y - 1792.0f) / 8.0f))};
+  };
+  const auto draw = [&](const Vector2& point) {
     BeginFrame(0xFF000000);
     renderer.Render();
+    const auto [x, y] = pixelAt(point);
     return Pixel(EndFrame(), kSize, x, y);
   };
-  const rendertest::SRgba before = draw();
-  EXPECT_GT(before.r, 200);
-  EXPECT_LT(before.b, 80);
-
+  const auto isObject = [](rendertest::SRgba c) { return c.r > 200 && c.b < 80; };
+  const auto isBack = [](rendertest::SRgba c) { return c.r < 80 && c.b > 150; };
+  const Vector2 cup = ToVirtualScreen(Node("Cup").position);
+  EXPECT_TRUE(isObject(draw(cup)));
   Click(OnPixels("Cup"));
   Wait(1.0f);
-  const rendertest::SRgba after = draw();
-  EXPECT_LT(after.r, 80);
-  EXPECT_GT(after.b, 150);
+  EXPECT_TRUE(isBack(draw(cup)));
+
+  const Vector2 bell = ToVirtualScreen(Node("Bell").position);
+  const Vector2 empty = ToVirtualScreen({1.2f, 0.2f});
+  EXPECT_TRUE(isBack(draw(empty)));
+  Click(OnPixels("Bell"));
+  Frame(empty, false, 0.1f);
+  EXPECT_TRUE(isBack(draw(bell)));
+  EXPECT_TRUE(isObject(draw(empty)));
+}
+
+// A found object swells by a quarter in its first half second, then shrinks to nothing on its
+// way to the list.
+TEST(HiddenObjectsFlightTest, AFlightSwellsThenShrinksOntoItsLine) {
+  CHiddenObjects::SFlyingItem item;
+  item.start = {2000.0f, 2000.0f};
+  item.target = {2100.0f, 2200.0f};
+  const struct {
+    float progress, scale, x, y;
+  } kCases[] = {{0.0f, 1.0f, 2000.0f, 2000.0f},
+                {0.25f, 1.1875f, 2000.0f, 2000.0f},
+                {0.5f, 1.25f, 2000.0f, 2000.0f},
+                {0.75f, 0.9375f, 2050.0f, 2100.0f},
+                {1.0f, 0.0f, 2100.0f, 2200.0f}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.progress);
+    item.progress = c.progress;
+    EXPECT_FLOAT_EQ(CHiddenObjectsRenderer::FlightScale(c.progress), c.scale);
+    EXPECT_FLOAT_EQ(CHiddenObjectsRenderer::FlightPosition(item).x, c.x);
+    EXPECT_FLOAT_EQ(CHiddenObjectsRenderer::FlightPosition(item).y, c.y);
+  }
 }
 
 }  // namespace
