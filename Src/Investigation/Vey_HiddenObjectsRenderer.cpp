@@ -4,7 +4,6 @@
 #include "Src/Investigation/Vey_HiddenObjects.h"
 
 #include "Framework/Scene/omSprite2DNode.h"
-#include "Framework/Scene/omTextureAnimation.h"
 #include "Quor/RenderStates.h"
 #include "Src/Game/Vey_MPEmitter.h"
 #include "Src/Game/Vey_Screen.h"
@@ -32,14 +31,7 @@ void WithoutCulling(TDraw draw) {
 void DrawPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, const Vector2& centre,
                  float alpha) {
   Ombrel::CSpriteData data;
-  if (picture.kind == Ombrel::kLayoutSprite) {
-    data.SetTexture(static_cast<const Ombrel::SLayoutSprite&>(picture).texture);
-  } else if (picture.kind == Ombrel::kLayoutAnimatedSprite) {
-    const auto& animated = static_cast<const Ombrel::SLayoutAnimatedSprite&>(picture);
-    if (animated.animation) animated.animation->ApplyFrame(data);
-  } else {
-    return;  // a click area
-  }
+  if (!SetLayoutPicture(picture, data)) return;  // a click area
   data.SetSize(picture.size.x * CHiddenObjects::kLayoutUnit * GetInvAspect(),
                picture.size.y * CHiddenObjects::kLayoutUnit);
   const RGBA colour = picture.colour;

@@ -13,12 +13,6 @@ namespace {
 
 using namespace e2etest;
 
-// Goes straight into the main story, without the logos.
-constexpr const char* kStoryStartup =
-    "Startup = {}\n"
-    "function Startup:SetSequence() system.AppStart:AddAppState(system.Game, '', -1) end\n"
-    "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
-
 // The window is 4:3, so a place's picture, laid out on a 1280 x 720 screen, shows its middle
 // 960 pixels: a layout pixel is 16/15 of a window pixel either way from the centre.
 constexpr float kWindowPerLayoutPixel = 16.0f / 15.0f;

@@ -15,12 +15,6 @@ namespace {
 
 using namespace e2etest;
 
-// Goes straight into the main story, without the logos.
-constexpr const char* kStoryStartup =
-    "Startup = {}\n"
-    "function Startup:SetSequence() system.AppStart:AddAppState(system.Game, '', -1) end\n"
-    "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
-
 // A point of the window (1024 x 768 pixels) on the virtual screen.
 float VirtualX(int x) { return 1792.0f + float(x) * 512.0f / float(kWindowWidth); }
 float VirtualY(int y) { return 1792.0f + float(y) * 512.0f / float(kWindowHeight); }

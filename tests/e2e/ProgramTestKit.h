@@ -17,6 +17,12 @@
 namespace e2etest {
 
 // The window the program opens under the offscreen driver.
+// A start-up script that goes straight into the main story, without the logos.
+constexpr const char* kStoryStartup =
+    "Startup = {}\n"
+    "function Startup:SetSequence() system.AppStart:AddAppState(system.Game, '', -1) end\n"
+    "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
+
 constexpr int kWindowWidth = 1024;
 constexpr int kWindowHeight = 768;
 
