@@ -38,6 +38,9 @@ class CSoundContainer;
 class CFrozenPicture;
 class CIntermediate;
 class CIntermediateRenderer;
+class CHiddenObjects;
+class CHiddenObjectsRenderer;
+class CPlayerHiddenObjectsHud;
 
 class CGame : public CGameBase {
  public:
@@ -112,6 +115,7 @@ class CGame : public CGameBase {
   CDialog* GetDialog() const { return m_dialog; }
   CMapFrame* GetMapFrame() const { return m_mapFrame; }
   CDiary* GetDiary() const { return m_diary; }
+  CHiddenObjects* GetHiddenObjects() const { return m_hiddenObjects.get(); }
 
  private:
   // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
@@ -131,6 +135,7 @@ class CGame : public CGameBase {
   void CreateFrames();
   void CreateScene();
   void CreateCloseUp();
+  void CreateHiddenObjects();
   void EnterFirstLocation();
   void CreateSceneRenderer();
   void ReleaseScreens();
@@ -191,6 +196,9 @@ class CGame : public CGameBase {
   std::unique_ptr<CScene> m_scene;
   std::unique_ptr<CIntermediate> m_closeUp;
   CIntermediateRenderer* m_closeUpRenderer = nullptr;  // on a layer
+  std::unique_ptr<CPlayerHiddenObjectsHud> m_hiddenObjectsHud;
+  std::unique_ptr<CHiddenObjects> m_hiddenObjects;
+  CHiddenObjectsRenderer* m_hiddenObjectsRenderer = nullptr;  // on a layer
   bool m_cursorBrokenBeforePause = false;
 };
 
