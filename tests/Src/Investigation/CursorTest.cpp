@@ -3,6 +3,7 @@
 // with the saved point, and the sprite's fade-in and size.
 
 #include "Src/Investigation/Vey_Cursor.h"
+#include "tests/Src/Investigation/QuietHud.h"
 
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/Scene/omTextureAnimation.h"
@@ -27,37 +28,6 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-// A heads-up display that only says whether the mouse is over it.
-class CFakeHud : public IHud {
- public:
-  bool overHud = false;
-
-  void ReadInput() override {}
-  void Update(float) override {}
-  void UpdateDiary(float) override {}
-  void UpdateDiaryHover(float, bool) override {}
-  void AdvanceGlowPhase(float) override {}
-  void UpdateEffect(float) override {}
-  int32_t GetMode() const override { return 0; }
-  void SetMode(int32_t) override {}
-  int32_t GetPreviousMode() const override { return 0; }
-  void SetCurrentLocation(int32_t) override {}
-  void SetAmbientSlot(int32_t) override {}
-  void EndNote() override {}
-  void ShowNote(const std::string&) override {}
-  void AddDiaryEntry(const std::string&) override {}
-  void OpenDiary() override {}
-  IMapScreen* GetMapFrame() override { return nullptr; }
-  void AddItem(const std::string&, const Vector2&) override {}
-  void RemoveItem(const std::string&) override {}
-  void PlayPickupEffects(const Vector2&) override {}
-  std::string GetUsedItem() override { return ""; }
-  bool HasItemInHand() const override { return false; }
-  bool IsMouseOverHud() const override { return overHud; }
-  bool IsMouseOverDiary() const override { return false; }
-  bool IsMouseOverMapButton() const override { return false; }
-  bool IsMouseOverHintButton() const override { return false; }
-};
 
 // The full question a screen asks, with nothing under the mouse by default.
 struct SAsk {
@@ -116,7 +86,7 @@ class CursorTest : public ::testing::Test {
   float Scale() const { return m_node.GetScale().x; }
 
   std::unique_ptr<CMap> m_world = worldtest::LoadedWorld();
-  CFakeHud m_hud;
+  CQuietHud m_hud;
   Ombrel::CSprite2DNode m_node{"CursorNode0", nullptr};
   Ombrel::CCursor m_record;
   Ombrel::CTextureAnimation m_materials[CCursor::kMaterialCount];

@@ -3,6 +3,7 @@
 // and read back.
 
 #include "Src/Investigation/Vey_ItemFrame.h"
+#include "tests/Src/Investigation/QuietHud.h"
 
 #include <gtest/gtest.h>
 
@@ -21,35 +22,6 @@ using rendertest::SRgba;
 
 namespace {
 
-// A display that does nothing; the frame only hands it to the cursor set.
-class CQuietHud : public IHud {
- public:
-  void ReadInput() override {}
-  void Update(float) override {}
-  void UpdateDiary(float) override {}
-  void UpdateDiaryHover(float, bool) override {}
-  void AdvanceGlowPhase(float) override {}
-  void UpdateEffect(float) override {}
-  int32_t GetMode() const override { return 0; }
-  void SetMode(int32_t) override {}
-  int32_t GetPreviousMode() const override { return 0; }
-  void SetCurrentLocation(int32_t) override {}
-  void SetAmbientSlot(int32_t) override {}
-  void EndNote() override {}
-  void ShowNote(const std::string&) override {}
-  void AddDiaryEntry(const std::string&) override {}
-  void OpenDiary() override {}
-  IMapScreen* GetMapFrame() override { return nullptr; }
-  void AddItem(const std::string&, const Vector2&) override {}
-  void RemoveItem(const std::string&) override {}
-  void PlayPickupEffects(const Vector2&) override {}
-  std::string GetUsedItem() override { return ""; }
-  bool HasItemInHand() const override { return false; }
-  bool IsMouseOverHud() const override { return false; }
-  bool IsMouseOverDiary() const override { return false; }
-  bool IsMouseOverMapButton() const override { return false; }
-  bool IsMouseOverHintButton() const override { return false; }
-};
 
 class CRecordingCursor : public ICursorSet {
  public:

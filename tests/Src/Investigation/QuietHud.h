@@ -1,0 +1,38 @@
+#pragma once
+// A heads-up display for the screens' tests that does nothing but say whether the mouse is over
+// it; the screens under test only hand it on or ask it that.
+
+#include "Src/Game/Vey_SceneScreens.h"
+
+#include <string>
+
+class CQuietHud : public Vey::IHud {
+ public:
+  bool overHud = false;
+
+  void ReadInput() override {}
+  void Update(float) override {}
+  void UpdateDiary(float) override {}
+  void UpdateDiaryHover(float, bool) override {}
+  void AdvanceGlowPhase(float) override {}
+  void UpdateEffect(float) override {}
+  int32_t GetMode() const override { return 0; }
+  void SetMode(int32_t) override {}
+  int32_t GetPreviousMode() const override { return 0; }
+  void SetCurrentLocation(int32_t) override {}
+  void SetAmbientSlot(int32_t) override {}
+  void EndNote() override {}
+  void ShowNote(const std::string&) override {}
+  void AddDiaryEntry(const std::string&) override {}
+  void OpenDiary() override {}
+  Vey::IMapScreen* GetMapFrame() override { return nullptr; }
+  void AddItem(const std::string&, const Vector2&) override {}
+  void RemoveItem(const std::string&) override {}
+  void PlayPickupEffects(const Vector2&) override {}
+  std::string GetUsedItem() override { return ""; }
+  bool HasItemInHand() const override { return false; }
+  bool IsMouseOverHud() const override { return overHud; }
+  bool IsMouseOverDiary() const override { return false; }
+  bool IsMouseOverMapButton() const override { return false; }
+  bool IsMouseOverHintButton() const override { return false; }
+};
