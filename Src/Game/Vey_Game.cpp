@@ -18,6 +18,7 @@
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_Intermediate.h"
+#include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_Player.h"
 
 namespace Vey {
@@ -207,6 +208,7 @@ void CGame::Resume() {
   CancelClick();
   if (m_cursor && m_cursorBrokenBeforePause) m_cursor->SetBroken(!m_cursor->IsBroken());
   if (m_cursor) m_cursor->RequestRestore();
+  if (m_hiddenObjects) m_hiddenObjects->SetResumed();
   if (Ombrel::CQuickNode* top = m_quickNodes[kTopRender]) top->SetDrawn(false);
   EnableLiveLayers();
   m_recapture = true;

@@ -39,6 +39,9 @@ class CSoundContainer;
 class CFrozenPicture;
 class CIntermediate;
 class CIntermediateRenderer;
+class CHiddenObjects;
+class CHiddenObjectsRenderer;
+class CPlayerHiddenObjectsHud;
 
 class CGame : public CGameBase {
  public:
@@ -113,6 +116,7 @@ class CGame : public CGameBase {
   CDialog* GetDialog() const { return m_dialog; }
   CMapFrame* GetMapFrame() const { return m_mapFrame; }
   CDiary* GetDiary() const { return m_diary; }
+  CHiddenObjects* GetHiddenObjects() const { return m_hiddenObjects.get(); }
   CGameHelp* GetGameHelp() const { return m_gameHelp.get(); }
 
  private:
@@ -134,6 +138,7 @@ class CGame : public CGameBase {
   void CreateGameHelp();
   void CreateScene();
   void CreateCloseUp();
+  void CreateHiddenObjects();
   void EnterFirstLocation();
   void CreateSceneRenderer();
   void ReleaseScreens();
@@ -194,6 +199,9 @@ class CGame : public CGameBase {
   std::unique_ptr<CScene> m_scene;
   std::unique_ptr<CIntermediate> m_closeUp;
   CIntermediateRenderer* m_closeUpRenderer = nullptr;  // on a layer
+  std::unique_ptr<CPlayerHiddenObjectsHud> m_hiddenObjectsHud;
+  std::unique_ptr<CHiddenObjects> m_hiddenObjects;
+  CHiddenObjectsRenderer* m_hiddenObjectsRenderer = nullptr;  // on a layer
   // Drawn by the puzzles over themselves, not on a layer of its own.
   std::unique_ptr<CGameHelp> m_gameHelp;
   bool m_cursorBrokenBeforePause = false;

@@ -34,6 +34,7 @@
 #include "Src/Investigation/Vey_GameHelp.h"
 #include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_IntermediateRenderer.h"
+#include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "Src/Investigation/Vey_Player.h"
@@ -187,6 +188,7 @@ void CGame::CreateScene() {
   m_bucketNode = AttachToLayer(m_bucketNode, "BucketLayer");
   m_layouts = std::make_unique<CResourceLayoutShelf>(Ombrel::GetResourceManager());
   CreateCloseUp();
+  CreateHiddenObjects();
   SSceneParts parts;
   parts.closeUp = m_closeUp.get();
   parts.world = m_world.get();
@@ -205,7 +207,33 @@ void CGame::CreateScene() {
   parts.saveGame = [] {
     if (Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver()) saver->SaveGame();
   };
+  parts.hiddenObjects = m_hiddenObjects.get();
   m_scene = std::make_unique<CScene>(std::move(parts));
+  if (m_hiddenObjects) m_hiddenObjects->SetScene(m_scene.get());
+}
+
+// The hidden-object scenes share the location logic's layout shelf.
+void CGame::CreateHiddenObjects() {
+  if (m_hud) m_hiddenObjectsHud = std::make_unique<CPlayerHiddenObjectsHud>(*m_hud, FindEmitter("HintGlow"));
+  SHiddenObjectsParts parts;
+  parts.world = m_world.get();
+  parts.layouts = m_layouts.get();
+  parts.hud = m_hud;
+  parts.list = m_hiddenObjectsHud.get();
+  parts.cursor = m_cursor.get();
+  parts.itemFrame = m_itemFrame;
+  parts.emitters = m_effects.hiddenObjects.get();
+  parts.foundPool = m_effects.found;
+  parts.trailPool = m_effects.trail;
+  parts.hintEffect = FindEmitter("HO_Object_Hint");
+  parts.cursorEffect = FindEmitter("Cursor");
+  parts.dictionary = GetDictionary();
+  CSoundContainer* sounds = m_sounds.get();
+  parts.playSound = [sounds](const std::string& name) {
+    if (sounds) sounds->PlaySoundByName(name.c_str(), 1.0f);
+  };
+  parts.switchMusic = [](int32_t phase) { SwitchMusic(phase); };
+  m_hiddenObjects = std::make_unique<CHiddenObjects>(std::move(parts));
 }
 
 // The close-up view over its frame; the story has no mini-games yet, so its links open none.
@@ -249,14 +277,19 @@ void CGame::CreateSceneRenderer() {
   CIntermediateRenderer::FrozenBackdrop backdrop;
   if (frozen) backdrop = [frozen](float strength) { frozen->DrawDimmed(strength); };
   m_closeUpRenderer = AttachToLayer(new CIntermediateRenderer("Intermediate", m_closeUp.get(), backdrop), "Intermediate");
+  if (m_hiddenObjects)
+    m_hiddenObjectsRenderer = AttachToLayer(new CHiddenObjectsRenderer(*m_hiddenObjects), "HiddenObjects");
 }
 
 // The nodes on layers go with the scene group; what the state holds itself goes here.
 void CGame::ReleaseScreens() {
   m_sceneRenderer = nullptr;
   m_closeUpRenderer = nullptr;
+  m_hiddenObjectsRenderer = nullptr;
   m_scene.reset();
   m_closeUp.reset();
+  m_hiddenObjects.reset();
+  m_hiddenObjectsHud.reset();
   m_layouts.reset();
   m_frozen.reset();
   m_captureTexture = nullptr;

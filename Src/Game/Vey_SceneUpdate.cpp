@@ -12,6 +12,7 @@
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Game/Vey_TutorialGate.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -306,6 +307,8 @@ void CScene::UpdateOtherMode(float dt) {
         if (m_parts.sounds) m_parts.sounds->PlaySound(m_ambient.slot, 1.0f);
         ReturnToLocation();
         if (hud) hud->SetCurrentLocation(int32_t(m_location));
+        // A scene left with its reward shows it in the item frame first.
+        if (m_parts.itemFrame && m_parts.itemFrame->GetState() != 0) m_mode = kSceneModeItemFound;
       }
       break;
     case kSceneModeMiniGame: {
@@ -381,28 +384,8 @@ bool CScene::RunClosingSequence(float dt) {
 
 // True while the tutorial hint holds the location's input back.
 bool CScene::UpdateTutorialGate(float dt) {
-  ITutorials* tutorials = m_parts.tutorials;
-  tutorials->Update(dt, m_pressed, m_released);
-  switch (tutorials->GetState()) {
-    case ITutorials::kWaiting:
-      if (tutorials->GetStepScene() == int32_t(m_location) + 1) {
-        std::vector<Ombrel::ISceneNode*> highlights;
-        tutorials->ShowStep(highlights);
-      }
-      return false;
-    case ITutorials::kFadingIn:
-    case ITutorials::kFadingOut:
-      return true;
-    case ITutorials::kShown: {
-      if (!m_pressed) return true;
-      const std::vector<std::string> targets = tutorials->GetStepTargets();
-      if (targets.empty() || !TutorialTargetHit(targets.front())) return true;
-      tutorials->SetState(ITutorials::kFadingOut);
-      return false;
-    }
-    default:
-      return false;
-  }
+  return TutorialHoldsInput(*m_parts.tutorials, dt, m_pressed, m_released, int32_t(m_location) + 1,
+                            [this](const std::string& target) { return TutorialTargetHit(target); });
 }
 
 bool CScene::TutorialTargetHit(const std::string& target) const {

@@ -34,16 +34,21 @@ float SOverlayProgress::Alpha() const {
 
 uint8_t FadeByte(float alpha) { return uint8_t(alpha * 128.0f); }
 
-void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha, float scale) {
-  Ombrel::CSpriteData data;
+bool SetLayoutPicture(const Ombrel::SLayoutBox& picture, Ombrel::CSpriteData& data) {
   if (picture.kind == Ombrel::kLayoutSprite) {
     data.SetTexture(static_cast<const Ombrel::SLayoutSprite&>(picture).texture);
   } else if (picture.kind == Ombrel::kLayoutAnimatedSprite) {
     const auto& animated = static_cast<const Ombrel::SLayoutAnimatedSprite&>(picture);
     if (animated.animation) animated.animation->ApplyFrame(data);
   } else {
-    return;
+    return false;
   }
+  return true;
+}
+
+void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha, float scale) {
+  Ombrel::CSpriteData data;
+  if (!SetLayoutPicture(picture, data)) return;
   data.SetSize(picture.size.x * kLayoutUnit * scale, picture.size.y * kLayoutUnit * scale);
   const RGBA colour = picture.colour;
   data.SetColour({uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour), FadeByte(alpha)});

@@ -9,6 +9,7 @@
 namespace Ombrel {
 class CSprite2DNode;
 class CXmlDictionary;
+class CSpriteData;
 struct SLayoutBox;
 struct SLayoutItem;
 struct SLayoutText;
@@ -40,6 +41,9 @@ struct SOverlayProgress {
 // The alpha byte of the 128 scale for a fade of 0..1.
 uint8_t FadeByte(float alpha);
 
+// Gives the sprite the layout picture's texture, or its texture animation's current frame;
+// false for a layout object that is no picture.
+bool SetLayoutPicture(const Ombrel::SLayoutBox& picture, Ombrel::CSpriteData& data);
 // A picture of a layout drawn with a sprite node the overlay reuses for all of them: at its
 // place on the virtual screen, at its size, in its colour with the alpha byte of the fade.
 // A texture-animated picture shows its current frame; a placeholder draws nothing. `scale`

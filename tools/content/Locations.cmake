@@ -64,52 +64,62 @@ function(hm_recipe_names table folder out)
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
-# Walks the layout description as the layout tool reads it; values of a picture's description
-# (KEY=VALUE) are handed to the art tool, and a blank layout's plate gets PLACE set to its name.
-# Its folders end in a backslash, which would escape a list's separator: they are turned to
-# slashes before the text is cut into lines.
-file(READ ${locations_layouts} layout_text)
-string(REPLACE "\\" "/" layout_text "${layout_text}")
-string(REPLACE "\n" ";" layout_lines "${layout_text}")
-list(FILTER layout_lines INCLUDE REGEX "^[^# \t]")
-set(location_layouts "")
-set(location_pictures "")
-set(location_arts "")
-foreach(line IN LISTS layout_lines)
-  string(REGEX REPLACE "[ \t]+" ";" words "${line}")
-  list(GET words 0 statement)
-  if(statement STREQUAL "pictures")
-    list(GET words 1 art_folder)
-    set(art_dir ${locations_src}/Layouts/${art_folder})
-  elseif(statement STREQUAL "layout" OR statement STREQUAL "blank")
-    list(GET words 1 layout)
-    list(GET words 2 folder)
-    string(REGEX REPLACE "/$" "" folder "${HM_CONTENT_DIR}/${folder}")
-    list(APPEND location_layouts ${HM_CONTENT_DIR}/App/Layouts/${layout}.2dl)
-    if(statement STREQUAL "blank")
-      list(GET words 3 art)
-      hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art} --set PLACE=${layout})
-      list(APPEND location_pictures ${folder}/${layout}.dctz)
-      list(APPEND location_arts ${art_dir}/${art})
+# Walks a layout description as the layout tool reads it and makes its pictures and layouts;
+# values of a picture's description (KEY=VALUE) are handed to the art tool, and a blank layout's
+# plate gets PLACE set to its name. Sets <PREFIX>_layouts and <PREFIX>_pictures, the files it
+# makes. Its folders end in a backslash, which would escape a list's separator: they are turned
+# to slashes before the text is cut into lines.
+function(hm_layout_description description prefix)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
+  get_filename_component(description_dir ${description} DIRECTORY)
+  file(READ ${description} layout_text)
+  string(REPLACE "\\" "/" layout_text "${layout_text}")
+  string(REPLACE "\n" ";" layout_lines "${layout_text}")
+  list(FILTER layout_lines INCLUDE REGEX "^[^# \t]")
+  set(layouts "")
+  set(pictures "")
+  set(arts "")
+  foreach(line IN LISTS layout_lines)
+    string(REGEX REPLACE "[ \t]+" ";" words "${line}")
+    list(GET words 0 statement)
+    if(statement STREQUAL "pictures")
+      list(GET words 1 art_folder)
+      set(art_dir ${description_dir}/${art_folder})
+    elseif(statement STREQUAL "layout" OR statement STREQUAL "blank")
+      list(GET words 1 layout)
+      list(GET words 2 folder)
+      string(REGEX REPLACE "/$" "" folder "${HM_CONTENT_DIR}/${folder}")
+      list(APPEND layouts ${HM_CONTENT_DIR}/App/Layouts/${layout}.2dl)
+      if(statement STREQUAL "blank")
+        list(GET words 3 art)
+        hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art} --set PLACE=${layout})
+        list(APPEND pictures ${folder}/${layout}.dctz)
+        list(APPEND arts ${art_dir}/${art})
+      endif()
+    elseif(statement STREQUAL "background")
+      list(GET words 1 art)
+      hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art})
+      list(APPEND pictures ${folder}/${layout}.dctz)
+      list(APPEND arts ${art_dir}/${art})
+    elseif(statement STREQUAL "sprite")
+      hm_layout_sprite("${words}" ${folder} ${art_dir} pictures arts)
     endif()
-  elseif(statement STREQUAL "background")
-    list(GET words 1 art)
-    hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art})
-    list(APPEND location_pictures ${folder}/${layout}.dctz)
-    list(APPEND location_arts ${art_dir}/${art})
-  elseif(statement STREQUAL "sprite")
-    hm_layout_sprite("${words}" ${folder} ${art_dir} location_pictures location_arts)
-  endif()
-endforeach()
-list(REMOVE_DUPLICATES location_arts)
+  endforeach()
+  list(REMOVE_DUPLICATES arts)
 
-# The layout tool checks every picture's description draws the size the layout shows it at.
-add_custom_command(OUTPUT ${location_layouts}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Layouts
-  COMMAND $<TARGET_FILE:layout> ${locations_layouts} ${HM_CONTENT_DIR}/App/Layouts
-  DEPENDS layout ${locations_layouts} ${location_arts}
-  COMMENT "Making the locations' layouts"
-  VERBATIM)
+  # The layout tool checks every picture's description draws the size the layout shows it at.
+  get_filename_component(description_name ${description} NAME_WE)
+  add_custom_command(OUTPUT ${layouts}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Layouts
+    COMMAND $<TARGET_FILE:layout> ${description} ${HM_CONTENT_DIR}/App/Layouts
+    DEPENDS layout ${description} ${arts}
+    COMMENT "Making the layouts of ${description_name}"
+    VERBATIM)
+  set(${prefix}_layouts ${layouts} PARENT_SCOPE)
+  set(${prefix}_pictures ${pictures} PARENT_SCOPE)
+endfunction()
+
+hm_layout_description(${locations_layouts} location)
 
 hm_recipe_names(${locations_sounds} ${HM_CONTENT_DIR}/App/Sounds location_sounds)
 hm_recipe_names(${locations_music} ${HM_CONTENT_DIR}/Music location_music)

@@ -38,6 +38,7 @@ const char kHelp[] =
     "                                the picture FOLDER/NAME.mpt with its hit mask NAME.msk, centred at X Y,\n"
     "                                W x H pixels of a 1280 x 720 screen (y down); ART must draw W x H pixels\n"
     "  blank NAME FOLDER ART         a layout of only its background, drawn with PLACE=NAME\n"
+    "  spot NAME X Y W H             a place without a picture (a click area), centred at X Y, W x H pixels\n"
     "ART names the picture's description (its values given as KEY=VALUE); the build draws it.\n"
     "Lines starting with # are comments.\n";
 
@@ -48,6 +49,7 @@ struct SSprite {
   float x, y, width, height;  // pixels of the screen, y down
   bool visible = true;
   bool masked = true;
+  bool picture = true;  // false: a spot, a place the game only tests clicks against
 };
 
 struct SLayout {
@@ -89,9 +91,13 @@ void WriteTexture(std::ostringstream& out, const SSprite& sprite) {
 void WriteObject(std::ostringstream& out, const SSprite& sprite) {
   const float x = (sprite.x - kScreenWidth / 2.0f) * kUnitsPerPixel;
   const float y = (kScreenHeight / 2.0f - sprite.y) * kUnitsPerPixel;
-  out << "    <Object Type=\"Sprite2D\" Name=\"" << sprite.name << "\">\n"
-      << "      <Resource Type=\"Texture\">" << sprite.texture << "</Resource>\n"
-      << "      <Visible>" << (sprite.visible ? "True" : "False") << "</Visible>\n"
+  if (sprite.picture) {
+    out << "    <Object Type=\"Sprite2D\" Name=\"" << sprite.name << "\">\n"
+        << "      <Resource Type=\"Texture\">" << sprite.texture << "</Resource>\n";
+  } else {
+    out << "    <Object Type=\"Dummy\" Name=\"" << sprite.name << "\">\n";
+  }
+  out << "      <Visible>" << (sprite.visible ? "True" : "False") << "</Visible>\n"
       << "      <Pos>" << Number(x) << ";" << Number(y) << "</Pos>\n"
       << "      <Size>" << Number(sprite.width * kUnitsPerPixel) << ";" << Number(sprite.height * kUnitsPerPixel)
       << "</Size>\n"
@@ -104,7 +110,8 @@ std::string LayoutText(const SLayout& layout) {
   std::ostringstream out;
   out << "<?xml version=\"1.0\"?>\n<!-- Made by the layout tool; edit its description instead. -->\n<Layout2D>\n"
       << "  <Resources>\n    <Directory Path=\"" << layout.folder << "\" ExplicitDir=\"True\">\n";
-  for (const SSprite& sprite : layout.sprites) WriteTexture(out, sprite);
+  for (const SSprite& sprite : layout.sprites)
+    if (sprite.picture) WriteTexture(out, sprite);
   out << "    </Directory>\n  </Resources>\n  <Layout>\n";
   for (const SSprite& sprite : layout.sprites) WriteObject(out, sprite);
   out << "  </Layout>\n</Layout2D>\n";
@@ -158,7 +165,8 @@ class CDescriptionReader {
     SLayout& layout = Current();
     for (const SSprite& other : layout.sprites)
       if (other.name == sprite.name) Fail("a second picture \"" + sprite.name + "\" in \"" + layout.name + "\"");
-    if (!m_textureNames.insert(sprite.texture).second) Fail("a second picture named \"" + sprite.texture + "\"");
+    if (sprite.picture && !m_textureNames.insert(sprite.texture).second)
+      Fail("a second picture named \"" + sprite.texture + "\"");
     layout.sprites.push_back(std::move(sprite));
   }
 
@@ -198,6 +206,8 @@ class CDescriptionReader {
       AddBackground(line.words[1]);
     } else if (word == "sprite") {
       Sprite(line);
+    } else if (word == "spot") {
+      Spot(line);
     } else if (word == "blank") {
       Expect(line, 4, 4, "blank NAME FOLDER ART");
       StartLayout(line.words[1], line.words[2]);
@@ -205,6 +215,14 @@ class CDescriptionReader {
     } else {
       Fail("unknown statement \"" + word + "\"");
     }
+  }
+
+  // Words 2 to 5: centre and size in pixels.
+  void Place(const description::SLine& line, SSprite& sprite) const {
+    sprite.x = Pixels(line.words[2], -kScreenWidth, 2.0f * kScreenWidth);
+    sprite.y = Pixels(line.words[3], -kScreenHeight, 2.0f * kScreenHeight);
+    sprite.width = Pixels(line.words[4], 1.0f, 4096.0f);
+    sprite.height = Pixels(line.words[5], 1.0f, 4096.0f);
   }
 
   void Sprite(const description::SLine& line) {
@@ -219,12 +237,16 @@ class CDescriptionReader {
         Fail("\"" + line.words[i] + "\" is not KEY=VALUE");
     const std::string& name = line.words[1];
     SSprite sprite{name, name, name + ".mpt", 0, 0, 0, 0, !hidden, true};
-    sprite.x = Pixels(line.words[2], -kScreenWidth, 2.0f * kScreenWidth);
-    sprite.y = Pixels(line.words[3], -kScreenHeight, 2.0f * kScreenHeight);
-    sprite.width = Pixels(line.words[4], 1.0f, 4096.0f);
-    sprite.height = Pixels(line.words[5], 1.0f, 4096.0f);
+    Place(line, sprite);
     CheckPicture(line.words[art], sprite.width, sprite.height);
     AddSprite(std::move(sprite));
+  }
+
+  void Spot(const description::SLine& line) {
+    Expect(line, 6, 6, "spot NAME X Y W H");
+    SSprite spot{line.words[1], "", "", 0, 0, 0, 0, true, false, false};
+    Place(line, spot);
+    AddSprite(std::move(spot));
   }
 
   std::string m_descriptionFolder;

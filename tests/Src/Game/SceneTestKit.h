@@ -291,15 +291,15 @@ struct SSceneText {
   }
 };
 
-// An object element: flags as "Pickable", "Clue", "Draggable" words present in `flags`; states
+// An object element: flags as "Pickable", "Clue", "Draggable", "Reward" words present in `flags`; states
 // as "Name:Sprite:Interactive" words; actions written out.
 inline std::string Object(const std::string& name, const std::string& state, const std::string& sprite,
                           const std::string& flags = "", const std::string& states = "",
                           const std::string& actions = "", const std::string& sound = "") {
   auto flag = [&](const char* word) { return flags.find(word) != std::string::npos ? "True" : "False"; };
   return "<Object Name=\"" + name + "\" State=\"" + state + "\" Sprite=\"" + sprite + "\" Pickable=\"" +
-         flag("Pickable") + "\" Clue=\"" + flag("Clue") + "\" Draggable=\"" + flag("Draggable") +
-         "\" Reward=\"False\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" +
+         flag("Pickable") + "\" Clue=\"" + flag("Clue") + "\" Draggable=\"" + flag("Draggable") + "\" Reward=\"" +
+         flag("Reward") + "\" StartAnim=\"False\" Sound=\"" + sound + "\" Animation=\"\"><Animations/><States>" +
          states + "</States><Actions>" + actions + "</Actions></Object>";
 }
 

@@ -3,6 +3,7 @@
 // with the saved point, and the sprite's fade-in and size.
 
 #include "Src/Investigation/Vey_Cursor.h"
+#include "tests/Src/Investigation/QuietHud.h"
 
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/Scene/omTextureAnimation.h"
@@ -10,7 +11,6 @@
 #include "Src/Game/Vey_Map.h"
 #include "tests/Src/Game/WorldDescriptionFixture.h"
 #include "tests/Src/Investigation/CursorTestKit.h"
-#include "tests/Src/Investigation/FakeHud.h"
 #include "tests/support/ByteWriter.h"
 #include "tests/support/engine/ReportScope.h"
 #include "tools/shared/FileBytes.h"
@@ -28,7 +28,6 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-using fakehud::CFakeHud;
 
 // The full question a screen asks, with nothing under the mouse by default.
 struct SAsk {
@@ -87,7 +86,7 @@ class CursorTest : public ::testing::Test {
   float Scale() const { return m_node.GetScale().x; }
 
   std::unique_ptr<CMap> m_world = worldtest::LoadedWorld();
-  CFakeHud m_hud;
+  CQuietHud m_hud;
   Ombrel::CSprite2DNode m_node{"CursorNode0", nullptr};
   Ombrel::CCursor m_record;
   Ombrel::CTextureAnimation m_materials[CCursor::kMaterialCount];

@@ -12,6 +12,7 @@
 #include "Src/Investigation/Vey_Cursor.h"
 #include "tests/Src/Investigation/CursorTestKit.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
+#include "tests/Src/Investigation/QuietHud.h"
 #include "tests/support/engine/ReportScope.h"
 
 #include <string>
@@ -20,7 +21,6 @@
 using namespace Vey;
 using overlaytest::AddPicture;
 using overlaytest::AddText;
-using overlaytest::CQuietHud;
 using rendertest::SRgba;
 
 namespace {

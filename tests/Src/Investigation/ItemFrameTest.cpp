@@ -3,6 +3,7 @@
 // and read back.
 
 #include "Src/Investigation/Vey_ItemFrame.h"
+#include "tests/Src/Investigation/QuietHud.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +16,12 @@
 using namespace Vey;
 using overlaytest::AddPicture;
 using overlaytest::AddText;
-using overlaytest::CQuietHud;
 using overlaytest::SetMouse;
 using overlaytest::SMouse;
 using rendertest::SRgba;
 
 namespace {
+
 
 class CRecordingCursor : public ICursorSet {
  public:

@@ -9,7 +9,6 @@
 #include "Quor/CFont.h"
 #include "Quor/DirectX/InputState.h"
 #include "Quor/Engine.h"
-#include "tests/Src/Investigation/FakeHud.h"
 #include "tests/Quor/Render/RenderTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
 #include "tools/fontmaker/FontFileWriter.h"
@@ -139,9 +138,6 @@ class COverlayDrawFixture : public rendertest::CRenderFixture {
   std::unique_ptr<Ombrel::CXmlDictionary> m_dictionary;
   Ombrel::CLayout2D m_layout;
 };
-
-// A display that does nothing; an overlay only hands it to the cursor set.
-using CQuietHud = fakehud::CFakeHud;
 
 constexpr rendertest::SRgba kGrey{64, 64, 64, 255};  // the screen under the node
 

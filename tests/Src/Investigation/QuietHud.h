@@ -1,14 +1,12 @@
 #pragma once
-// A heads-up display for the screens' tests that hand one to the cursor set.
+// A heads-up display for the screens' tests that does nothing but say whether the mouse is over
+// it; the screens under test only hand it on or ask it that.
 
 #include "Src/Game/Vey_SceneScreens.h"
 
 #include <string>
 
-namespace fakehud {
-
-// A heads-up display that only says whether the mouse is over it.
-class CFakeHud : public Vey::IHud {
+class CQuietHud : public Vey::IHud {
  public:
   bool overHud = false;
 
@@ -38,5 +36,3 @@ class CFakeHud : public Vey::IHud {
   bool IsMouseOverMapButton() const override { return false; }
   bool IsMouseOverHintButton() const override { return false; }
 };
-
-}  // namespace fakehud

@@ -1,0 +1,59 @@
+// The garden shed's hidden-object scene as a player meets it, through the real program
+// headless: a new game starts at the gate yard, the shed's door opens the scene, a click on the
+// lantern takes it off the wall, and a click on the shed's open door leads back to the yard.
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/ProgramTestKit.h"
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using namespace e2etest;
+
+// The window is 4:3, so a place's picture, laid out on a 1280 x 720 screen, shows its middle
+// 960 pixels: a layout pixel is 16/15 of a window pixel either way from the centre.
+constexpr float kWindowPerLayoutPixel = 16.0f / 15.0f;
+int WindowX(int layoutX) { return int(512.0f + float(layoutX - 640) * kWindowPerLayoutPixel); }
+int WindowY(int layoutY) { return int(384.0f + float(layoutY - 360) * kWindowPerLayoutPixel); }
+std::string ClickLayout(int frame, int x, int y) {
+  const float virtualX = 1792.0f + float(WindowX(x)) * 512.0f / float(kWindowWidth);
+  const float virtualY = 1792.0f + float(WindowY(y)) * 512.0f / float(kWindowHeight);
+  return ClickAt(frame, virtualX, virtualY, 7);
+}
+
+// Where the player clicks, in layout pixels: the shed's door in the yard (the part a 4:3 screen
+// shows), the lantern on the shed's wall, the shed's open door.
+constexpr int kShedDoor[2] = {200, 400}, kLantern[2] = {390, 200}, kWayOut[2] = {238, 267};
+// Frames (0.05 s each): the yard, the shed opened, the lantern landed in the list, the yard again.
+constexpr int kInYard = 130, kInShed = 175, kLanternGone = 215, kBackInYard = 250;
+
+// The lantern's amber glass, in window pixels.
+const SPixelRect kLanternGlass = {WindowX(378), WindowY(190), WindowX(402), WindowY(228)};
+constexpr SPixelRect kUpperWall = {600, 120, 1000, 250};
+
+bool IsAmber(SRgb c) { return c.r > 180 && c.g > 110 && c.b < 120; }
+
+class HiddenObjectsWalkTest : public CProgramTest {};
+
+TEST_F(HiddenObjectsWalkTest, TheShedOpensItsLanternIsFoundAndItsDoorLeadsBack) {
+  const std::string program = InstallProgram(m_home, kStoryStartup);
+  std::filesystem::remove_all(m_home + "/data/Saves");
+  const std::string script = ClickLayout(140, kShedDoor[0], kShedDoor[1]) +
+                             ClickLayout(180, kLantern[0], kLantern[1]) + ClickLayout(220, kWayOut[0], kWayOut[1]);
+  const SProgramRun run = Run(program, kBackInYard + 10, "0.05", script, "130,175,215,250");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+
+  const CCapturedFrame yard = Frame(kInYard), shed = Frame(kInShed), found = Frame(kLanternGone),
+                       back = Frame(kBackInYard);
+  ASSERT_TRUE(yard.IsLoaded() && shed.IsLoaded() && found.IsLoaded() && back.IsLoaded());
+  const int wall = kUpperWall.Width() * kUpperWall.Height();
+  EXPECT_GT(shed.CountDifferences(yard, kUpperWall, 12), wall / 3) << "the shed is a place of its own";
+  EXPECT_GT(shed.Count(kLanternGlass, IsAmber), kLanternGlass.Width() * kLanternGlass.Height() / 2);
+  EXPECT_LT(found.Count(kLanternGlass, IsAmber), 10) << "the found lantern has left the wall";
+  EXPECT_GT(back.CountDifferences(found, kUpperWall, 12), wall / 3) << "the door leads back to the yard";
+}
+
+}  // namespace
