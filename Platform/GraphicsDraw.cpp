@@ -105,6 +105,10 @@ bool PrimitiveToGl(uint32_t type, uint32_t primitives, GLenum* mode, GLsizei* ve
   }
 }
 
+bool Covers(const SGfxSurfaceDesc& outer, const SGfxSurfaceDesc& inner) {
+  return outer.width >= inner.width && outer.height >= inner.height;
+}
+
 bool WholeOrInside(const SGfxRect* rect, const SGfxSurfaceDesc& desc, SGfxRect* out) {
   if (!rect) {
     *out = {0, 0, static_cast<int32_t>(desc.width), static_cast<int32_t>(desc.height)};
@@ -133,11 +137,15 @@ bool SGfxDeviceImpl::TargetFor(SGfxContext* ctx, CGfxSurface* colour, CGfxSurfac
 }
 
 // Binds the render target with its depth buffer. `depthUsed`: the draw or clear reads or
-// writes depth. Without it a depth buffer the window cannot pair is left out; with it the
-// back buffer leaves the window for good, as the pair needs one framebuffer object.
+// writes depth. Without it a depth buffer the window cannot pair, or one smaller than the
+// target, is left out; with it the back buffer leaves the window for good, as the pair needs
+// one framebuffer object.
 bool SGfxDeviceImpl::BindTarget(SGfxContext* ctx, bool depthUsed) {
   CGfxSurface* colour = state.renderTarget;
   CGfxSurface* depth = state.depthStencil;
+  // GL draws only where every attachment reaches: a smaller depth buffer (the back buffer's,
+  // under a larger picture) would cut the drawing to its size.
+  if (depth && !depthUsed && !Covers(depth->m_desc, colour->m_desc)) depth = nullptr;
   if (depth && colour->m_inWindow != depth->m_inWindow) {
     if (!depthUsed) {
       depth = nullptr;

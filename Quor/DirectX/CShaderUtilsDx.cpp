@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "Platform/GraphicsDevice.h"
 #include "Quor/CParser.h"
@@ -61,7 +62,14 @@ void STexCoordTransform::Apply(float u, float v, float* outU, float* outV) const
   *outV = u * m[0][1] + v * m[1][1] + m[2][1];
 }
 
-void ReadShaderSection(CParser& parser, float version, SShaderSection* section) {
+namespace {
+
+// A material's lines end in CR LF; a lone line feed is read as part of the line.
+bool EndsInBareLineFeed(const char* line) { return std::strchr(line, '\n') != nullptr; }
+
+}  // namespace
+
+bool ReadShaderSection(CParser& parser, float version, SShaderSection* section) {
   parser.ReadWord();
   std::snprintf(section->textureName, sizeof section->textureName, "%s", parser.ReadQuoted());
   if (version + kVersionSlack >= kVersionWithExtraLine) {
@@ -69,19 +77,29 @@ void ReadShaderSection(CParser& parser, float version, SShaderSection* section) 
     parser.ReadFloat();
   }
   parser.ReadWord();
-  const char uLetter = parser.ReadLine()[0];
+  const char* uLine = parser.ReadLine();
+  const char uLetter = uLine[0];
+  bool wellFormed = !EndsInBareLineFeed(uLine);
   parser.ReadWord();
-  const char vLetter = parser.ReadLine()[0];
-  parser.ReadLine();
+  const char* vLine = parser.ReadLine();
+  const char vLetter = vLine[0];
+  wellFormed = wellFormed && !EndsInBareLineFeed(vLine) && !EndsInBareLineFeed(parser.ReadLine());
   parser.ReadWord();
   const int filter = parser.ReadInt();
-  BuildAddressStates(&section->samplers, uLetter, vLetter);
-  BuildFilterStates(&section->samplers, filter);
 
   STexCoordTransform& t = section->transform;
   t = STexCoordTransform();
+  section->samplers.states.clear();
+  if (!wellFormed) {
+    BuildAddressStates(&section->samplers, 'W', 'W');
+    BuildFilterStates(&section->samplers, 0);
+    return false;
+  }
+  BuildAddressStates(&section->samplers, uLetter, vLetter);
+  BuildFilterStates(&section->samplers, filter);
   for (int column = 0; column < 2; ++column) {
     parser.ReadWord();
     for (int row = 0; row < 3; ++row) t.m[row][column] = parser.ReadFloat();
   }
+  return true;
 }

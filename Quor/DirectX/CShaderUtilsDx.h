@@ -48,5 +48,8 @@ struct SShaderSection {
   STexCoordTransform transform;
 };
 
-// Reads the shader section from a material's parser, positioned after the kind name.
-void ReadShaderSection(CParser& parser, float version, SShaderSection* section);
+// Reads the shader section from a material's parser, positioned after the kind name. False
+// when the material's lines end in a bare line feed: its address lines then run on into the
+// rest of the file, so the section keeps the texture name with wrap addressing, point
+// filtering and the texture coordinates as they are.
+bool ReadShaderSection(CParser& parser, float version, SShaderSection* section);

@@ -5,7 +5,12 @@
 CVertexBatchShader::CVertexBatchShader(const char* materialName, uint32_t classCode, EVertexFormat format,
                                        CParser& parser, float version)
     : CShader(materialName, classCode), m_format(format) {
-  ReadShaderSection(parser, version, &m_section);
+  if (!ReadShaderSection(parser, version, &m_section)) {
+    HM_REPORT("Quor/DirectX/CVertexBatchShader",
+              "Material \"%s\": its lines end in a bare line feed instead of CR LF, so its shader section "
+              "cannot be read; it draws with wrap addressing, point filtering and plain texture coordinates",
+              materialName);
+  }
 }
 
 SDrawItem* CVertexBatchShader::CreateBatch(uint32_t vertexCount, uint32_t primitiveCode) {

@@ -2,7 +2,7 @@
 // The main story's playing state: it builds the in-game screen (render layers, capture nodes,
 // effects, the world description, the sound bank and the screens of the story), fades the
 // location in when it is entered and out when the player quits, freezes the screen into a
-// dimmed picture behind the pause overlay, and stores the player's progress when it is left.
+// blurred picture behind the pause overlay, and stores the player's progress when it is left.
 
 #include "Src/Game/Vey_GameBase.h"
 #include "Src/Game/Vey_GameEffects.h"

@@ -1,6 +1,6 @@
 // The frozen screen behind the pause overlay, the diary and the map: a capture node drawn after
 // the live layers copies the back buffer into the capture target and switches those layers
-// off, and the captured picture is then drawn dimmed in their place.
+// off, and the captured picture is then drawn blurred in their place.
 
 #include "Src/Game/Vey_Game.h"
 
@@ -67,7 +67,7 @@ void CGame::CaptureUpper() {
   SwitchLayers(kLiveLayers + 4, kLiveLayerCount - 4, false);
 }
 
-// Everything the player saw, so the overlay opens over the same picture, still and dimmed.
+// Everything the player saw, so the overlay opens over the same picture, still and blurred.
 void CGame::CaptureTop() {
   CopyCapture();
   if (m_quickNodes[kTopCapture]) m_quickNodes[kTopCapture]->SetDrawn(false);
@@ -88,7 +88,7 @@ void CGame::RenderTop() {
 }
 
 void CGame::DrawFrozenPicture(float factor) {
-  if (m_frozen) m_frozen->DrawDimmed(factor);
+  if (m_frozen) m_frozen->DrawFrozen(factor);
 }
 
 }  // namespace Vey

@@ -281,6 +281,34 @@ TEST_F(GraphicsDraw, RenderTargetIsDrawnTopDownAndSampledTheSameWay) {
   EXPECT_EQ(Pixel(pixels, kSize, 40, 47), (SRgba{0, 255, 0, 255}));
 }
 
+// The back buffer's depth buffer stays bound while a larger picture is drawn without depth, as
+// a full-screen effect's first pass does: the whole picture is drawn, not the depth buffer's
+// corner of it. Whether the back buffer lives in the window or beside it makes no difference.
+TEST_F(GraphicsDraw, UnusedSmallerDepthBufferDoesNotCutALargerTarget) {
+  for (const int windowSize : {kSize, kSize + 16}) {
+    TearDown();
+    Open(windowSize, windowSize);
+    CGfxTexture* target = nullptr;
+    ASSERT_EQ(m_device->CreateTexture(96, 80, 1, GFX_USAGE_RENDERTARGET, GFX_FMT_A8R8G8B8, GFX_POOL_DEFAULT, &target),
+              GFX_OK);
+    Hold(target);
+    CGfxSurface* surface = nullptr;
+    ASSERT_EQ(target->GetSurfaceLevel(0, &surface), GFX_OK);
+    Hold(surface);
+    ASSERT_EQ(m_device->SetRenderTarget(0, surface), GFX_OK);
+    ASSERT_EQ(m_device->SetRenderState(GFX_RS_ZENABLE, 0), GFX_OK);
+    ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 1.0f, 0), GFX_OK);
+    ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+    UsePrograms(false, 96, 80);
+    ASSERT_EQ(DrawQuad(0, 0, 96, 80, 0xFFFF0000), GFX_OK);
+    ASSERT_EQ(m_device->EndScene(), GFX_OK);
+    std::vector<uint8_t> pixels;
+    ASSERT_EQ(m_device->ReadSurface(surface, pixels), GFX_OK);
+    for (const auto& [x, y] : {std::pair{0, 0}, {95, 0}, {0, 79}, {95, 79}, {70, 70}})
+      EXPECT_EQ(Pixel(pixels, 96, x, y), (SRgba{255, 0, 0, 255})) << x << ", " << y << " in a window of " << windowSize;
+  }
+}
+
 TEST_F(GraphicsDraw, StretchRectScalesTheBackBufferIntoARenderTarget) {
   // Left half red, right half blue, a white top-left 2x2 block.
   const SGfxRect left = {0, 0, 32, 64}, right = {32, 0, 64, 64}, corner = {0, 0, 2, 2};

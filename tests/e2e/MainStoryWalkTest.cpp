@@ -1,6 +1,6 @@
 // The main story as a player meets it, through the real program headless: a new game starts
 // at the gate, the player takes the knife, opens the gate and walks on through the path and the
-// hall into the study, where the knife trims the candle; Escape freezes the study dimmed behind
+// hall into the study, where the knife trims the candle; Escape freezes the study blurred behind
 // the pause overlay and Escape again brings it back; the window is closed, and the next start
 // finds the player in the study with the candle burning and the knife spent.
 
@@ -49,6 +49,8 @@ constexpr SPixelRect kUpperWall = {600, 120, 1000, 250};
 constexpr SPixelRect kFirstSlotFace = {212, 698, 252, 738};
 constexpr SPixelRect kCandleFlame = {560, 370, 592, 400};
 constexpr SPixelRect kGateBars = {390, 320, 630, 530};
+// The study's fireplace against the dark wall: a hard edge while the study is live.
+constexpr SPixelRect kFireplaceEdge = {20, 300, 120, 520};
 
 bool IsSteel(SRgb c) { return c.r > 110 && std::abs(c.r - c.b) < 30 && std::abs(c.r - c.g) < 30; }
 bool IsFlame(SRgb c) { return c.r > 180 && c.g > 150; }
@@ -97,11 +99,14 @@ TEST_F(MainStoryWalkTest, ANewGameWalksThreePlacesUsesAnItemPausesAndComesBackFr
   EXPECT_GT(lit.Count(kCandleFlame, IsFlame), 50);
   EXPECT_EQ(lit.Count(kFirstSlotFace, IsSteel), 0);
 
-  // Paused: the same study, still and dimmed; resumed: as it was.
+  // Paused: the same study, still and blurred, as bright as it was but with its edges softened;
+  // resumed: as it was.
   const CCapturedFrame before = Frame(kBeforePause), paused = Frame(kPaused), resumed = Frame(kResumed);
-  const double dimming = double(paused.Brightness(kView)) / double(before.Brightness(kView));
-  EXPECT_GT(dimming, 0.45);
-  EXPECT_LT(dimming, 0.75);
+  const double brightness = double(paused.Brightness(kView)) / double(before.Brightness(kView));
+  EXPECT_GT(brightness, 0.97);
+  EXPECT_LT(brightness, 1.03);
+  EXPECT_LT(paused.Sharpness(kFireplaceEdge), before.Sharpness(kFireplaceEdge) / 2) << "the fireplace's edge is soft";
+  EXPECT_LT(paused.Sharpness(kView), before.Sharpness(kView) / 2) << "the whole study is blurred";
   EXPECT_GT(paused.Count(kCandleFlame, [](SRgb c) { return c.r > 100; }), 50) << "the candle shows through";
   ExpectSamePlace(resumed, before, "after the pause");
 

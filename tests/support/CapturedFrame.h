@@ -96,6 +96,19 @@ class CCapturedFrame {
     return sum;
   }
 
+  // How much each pixel of `area` differs from its right-hand neighbour, every channel summed:
+  // edges and grain give much of it, a blurred picture little.
+  int64_t Sharpness(const SPixelRect& area) const {
+    int64_t sum = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x + 1 < area.right; ++x) {
+        const SRgb a = Pixel(x, y), b = Pixel(x + 1, y);
+        sum += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+      }
+    }
+    return sum;
+  }
+
   // Pixels of `area` whose colour differs from the other frame's by more than `tolerance`.
   int CountDifferences(const CCapturedFrame& other, const SPixelRect& area, int tolerance = 2) const {
     int differences = 0;

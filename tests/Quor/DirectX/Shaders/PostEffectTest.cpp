@@ -2,6 +2,9 @@
 // blurred, desaturated and blended, read back; and effects without their pictures.
 
 #include "Quor/DirectX/CShader_PostEffectDX.h"
+
+#include <algorithm>
+
 #include "tests/Quor/DirectX/Shaders/BuiltInShaderKit.h"
 
 using namespace builtinshadertest;
@@ -99,6 +102,39 @@ TEST_F(PostEffectTest, BlurSoftensEdgesBothWaysAndKeepsTheBrightness) {
   blur->SetPostEffectTexture(nullptr);
   Free(blur, batch);
   EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
+}
+
+// A material saved with bare line feeds ran its address line on to the end of the file and
+// left every texture coordinate 0: the blur drew one texel's colour over the whole screen.
+// Such a material is reported by name and still carries the picture, as a game draws it.
+TEST_F(PostEffectTest, BlurMaterialWithBareLineFeedsIsReportedAndStillCarriesThePicture) {
+  TextureRecord* input = Stripes("Columns.bmp", false);
+  for (const bool bareLineFeeds : {false, true}) {
+    std::string text = Material("Blur", "RenderTarget");
+    if (bareLineFeeds) text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    m_reports.Texts().clear();
+    auto* blur = dynamic_cast<CShader_BlurDX*>(LoadMaterial(bareLineFeeds ? "BareBlur" : "Blur", text));
+    ASSERT_NE(blur, nullptr);
+    SDrawItem* batch = ScreenQuad(blur);
+    blur->SetPostEffectTexture(input);
+    ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+    blur->Begin();
+    blur->DrawBatch(batch);
+    blur->End();
+    ASSERT_EQ(m_device->EndScene(), GFX_OK);
+    const std::vector<uint8_t> image = ReadBack();
+    for (int x = 0; x < kSize; ++x)
+      ASSERT_NEAR(Pixel(image, kSize, x, 20).r, ((x / 8) % 2) ? 255 : 0, 3)
+          << "column " << x << ", bare " << bareLineFeeds;
+    if (bareLineFeeds) {
+      EXPECT_NE(m_reports.All().find("\"BareBlur\": its lines end in a bare line feed"), std::string::npos)
+          << m_reports.All();
+    } else {
+      EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
+    }
+    blur->SetPostEffectTexture(nullptr);
+    Free(blur, batch);
+  }
 }
 
 TEST_F(PostEffectTest, GrayscaleGivesTheLuminanceMixedByFactorWithLightness) {
