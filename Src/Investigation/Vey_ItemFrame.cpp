@@ -65,6 +65,14 @@ SPointerInput SamplePointerInput() {
   return sample;
 }
 
+void ShowStandardCursor(ICursorSet* cursor, const CMap* world, const IHud* hud, const SPointerInput& input) {
+  if (!cursor || !world || !hud) return;
+  SCursorQuery nothing;
+  nothing.pressed = input.pressed;
+  nothing.released = input.released;
+  cursor->UpdateType(*world, *hud, nothing);
+}
+
 CItemFrame::CItemFrame(const char* name, Ombrel::CLayout2D* layout, IHud* player, const CMap* world, ICursorSet* cursor,
                        Ombrel::CXmlDictionary* dictionary, CSoundContainer* sounds)
     : Ombrel::ISceneNode(name),
@@ -109,14 +117,7 @@ void CItemFrame::Update(float dt) {
   }
 }
 
-// The standard cursor shows over the frame: the cursor set is told nothing lies under it.
-void CItemFrame::UpdateCursor() {
-  if (!m_cursor || !m_world || !m_player) return;
-  SCursorQuery nothing;
-  nothing.pressed = m_input.pressed;
-  nothing.released = m_input.released;
-  m_cursor->UpdateType(*m_world, *m_player, nothing);
-}
+void CItemFrame::UpdateCursor() { ShowStandardCursor(m_cursor, m_world, m_player, m_input); }
 
 void CItemFrame::WaitForPlayer() {
   const bool hover = IsMouseOverButton();

@@ -37,6 +37,9 @@ struct SPointerInput {
   bool rightPressed = false;
 };
 SPointerInput SamplePointerInput();
+// The standard cursor over a frame-like screen: the cursor set is told nothing lies under it.
+// Nothing happens without any of the three.
+void ShowStandardCursor(ICursorSet* cursor, const CMap* world, const IHud* hud, const SPointerInput& input);
 
 class CItemFrame : public Ombrel::ISceneNode, public IItemFrame {
  public:
