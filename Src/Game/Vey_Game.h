@@ -38,6 +38,9 @@ class CSoundContainer;
 class CFrozenPicture;
 class CIntermediate;
 class CIntermediateRenderer;
+class CTutorialDialog;
+class CTutorialNode;
+class CTutorials;
 
 class CGame : public CGameBase {
  public:
@@ -112,6 +115,9 @@ class CGame : public CGameBase {
   CDialog* GetDialog() const { return m_dialog; }
   CMapFrame* GetMapFrame() const { return m_mapFrame; }
   CDiary* GetDiary() const { return m_diary; }
+  CTutorials* GetTutorials() const { return m_tutorials.get(); }
+  CTutorialNode* GetTutorialNode() const { return m_tutorialNode; }
+  CTutorialDialog* GetTutorialDialog() const { return m_tutorialDialog; }
 
  private:
   // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
@@ -129,6 +135,7 @@ class CGame : public CGameBase {
   void CreateHud();
   void CreateDiary();
   void CreateFrames();
+  void CreateTutorials();
   void CreateScene();
   void CreateCloseUp();
   void EnterFirstLocation();
@@ -191,6 +198,9 @@ class CGame : public CGameBase {
   std::unique_ptr<CScene> m_scene;
   std::unique_ptr<CIntermediate> m_closeUp;
   CIntermediateRenderer* m_closeUpRenderer = nullptr;  // on a layer
+  std::unique_ptr<CTutorials> m_tutorials;
+  CTutorialNode* m_tutorialNode = nullptr;      // on a layer
+  CTutorialDialog* m_tutorialDialog = nullptr;  // on a layer
   bool m_cursorBrokenBeforePause = false;
 };
 

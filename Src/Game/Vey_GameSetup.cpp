@@ -63,6 +63,7 @@ void CGame::Init() {
   CreateHud();
   CreateDiary();
   CreateFrames();
+  CreateTutorials();
   CreateScene();
   EnterFirstLocation();
   CreateSceneRenderer();

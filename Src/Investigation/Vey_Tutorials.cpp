@@ -83,19 +83,14 @@ bool ReadStep(const char* fileName, int index, const TiXmlElement* element, STut
   return ReadHighlights(fileName, index, highlights, step);
 }
 
-Ombrel::SLayoutItem* FindEntry(const Ombrel::CLayout2D* layout, const std::string& name, bool wantText) {
+// The entry of that name when it is of the kind wanted: a text, or a picture or placeholder.
+Ombrel::SLayoutItem* EntryOfKind(const Ombrel::CLayout2D* layout, const std::string& name, bool wantText) {
   Ombrel::SLayoutItem* item = layout ? layout->FindItem(name.c_str()) : nullptr;
-  const bool isText = item && item->kind == Ombrel::kLayoutText;
-  const bool isPicture = item && (item->kind == Ombrel::kLayoutSprite || item->kind == Ombrel::kLayoutAnimatedSprite ||
-                                  item->kind == Ombrel::kLayoutDummy);
-  if (wantText ? isText : isPicture) return item;
-  HM_REPORT(kSource, "Tutorial: the screen's layout has no %s \"%s\"; the step shows without it",
-            wantText ? "text" : "picture", name.c_str());
-  return nullptr;
-}
-
-Ombrel::SLayoutBox* FindPicture(const Ombrel::CLayout2D* layout, const std::string& name) {
-  return static_cast<Ombrel::SLayoutBox*>(FindEntry(layout, name, false));
+  if (!item) return nullptr;
+  const bool isText = item->kind == Ombrel::kLayoutText;
+  const bool isPicture = item->kind == Ombrel::kLayoutSprite || item->kind == Ombrel::kLayoutAnimatedSprite ||
+                         item->kind == Ombrel::kLayoutDummy;
+  return (wantText ? isText : isPicture) ? item : nullptr;
 }
 
 }  // namespace
@@ -159,6 +154,23 @@ std::vector<std::string> CTutorials::GetStepTargets() const {
   std::vector<std::string> targets{step->object};
   for (const STutorialHighlight& highlight : step->highlights) targets.push_back(highlight.light);
   return targets;
+}
+
+Ombrel::SLayoutItem* CTutorials::FindEntry(const Ombrel::CLayout2D* screen, const std::string& name,
+                                           bool wantText) const {
+  Ombrel::SLayoutItem* item = EntryOfKind(screen, name, wantText);
+  if (!item) item = EntryOfKind(m_ownLayout, name, wantText);
+  if (!item) {
+    HM_REPORT(kSource,
+              "Tutorial: neither the screen's layout nor the tutorial's has the %s \"%s\"; the step shows "
+              "without it",
+              wantText ? "text" : "picture", name.c_str());
+  }
+  return item;
+}
+
+Ombrel::SLayoutBox* CTutorials::FindPicture(const Ombrel::CLayout2D* screen, const std::string& name) const {
+  return static_cast<Ombrel::SLayoutBox*>(FindEntry(screen, name, false));
 }
 
 void CTutorials::ShowStep(const std::vector<Ombrel::ISceneNode*>& /*highlights*/) {

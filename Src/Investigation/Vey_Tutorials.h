@@ -15,7 +15,9 @@
 
 namespace Ombrel {
 class CLayout2D;
-}
+struct SLayoutBox;
+struct SLayoutItem;
+}  // namespace Ombrel
 
 namespace Vey {
 
@@ -55,6 +57,9 @@ class CTutorials : public CMemWatch, public ITutorials {
   // button). False when the description holds no usable step.
   bool Load(const char* fileName, const char* text, CTutorialNode* node);
   void SetLayoutSource(LayoutSource source) { m_layoutSource = std::move(source); }
+  // The tutorial's own layout, where a step's entries are looked for when the screen's layout
+  // lacks them: the hint texts, arrows and lights the screens themselves do not carry.
+  void SetOwnLayout(const Ombrel::CLayout2D* layout) { m_ownLayout = layout; }
 
   // ITutorials. Update samples the mouse itself.
   void Update(float dt, bool pressed, bool released) override;
@@ -71,8 +76,8 @@ class CTutorials : public CMemWatch, public ITutorials {
 
   // A frame with the mouse given in virtual-screen units.
   void Update(float dt, bool pressed, bool released, const Vector2& mouse);
-  // Shows the current step with its entries from this layout; a missing entry is reported and
-  // the step shows without it.
+  // Shows the current step with its entries from this layout (or the tutorial's own); an entry
+  // missing from both is reported and the step shows without it.
   void ShowStep(const Ombrel::CLayout2D* layout);
 
   int32_t GetStepCount() const { return int32_t(m_steps.size()); }
@@ -83,6 +88,8 @@ class CTutorials : public CMemWatch, public ITutorials {
 
  private:
   SProfileData* Profile() const;
+  Ombrel::SLayoutItem* FindEntry(const Ombrel::CLayout2D* screen, const std::string& name, bool wantText) const;
+  Ombrel::SLayoutBox* FindPicture(const Ombrel::CLayout2D* screen, const std::string& name) const;
   void UpdateSkipButton(float dt, bool pressed, bool released, const Vector2& mouse);
   void EndFadeOut();
 
@@ -95,6 +102,7 @@ class CTutorials : public CMemWatch, public ITutorials {
   float m_alpha = 0.0f;
   float m_pulse = 0.0f;
   LayoutSource m_layoutSource;
+  const Ombrel::CLayout2D* m_ownLayout = nullptr;
 };
 
 }  // namespace Vey

@@ -208,15 +208,20 @@ TEST_F(TutorialTest, ProgressComesBackFromTheProfile) {
   }
 }
 
-TEST_F(TutorialTest, EntriesMissingFromTheScreenAreReportedAndLeftOut) {
-  Ombrel::CLayout2D other;
+TEST_F(TutorialTest, EntriesMissingFromTheScreenComeFromTheTutorialsLayoutOrAreReportedAndLeftOut) {
+  Ombrel::CLayout2D screen;
+  Ombrel::CLayout2D own;
+  Ombrel::SLayoutText* text = AddText(own, "root/text_knife", {0, 0}, nullptr);
+  AddText(own, "root/Light", {0, 0}, nullptr);  // a text where a picture is wanted counts as missing
+  m_tutorials.SetOwnLayout(&own);
   hmtest::CReportScope reports;
-  m_tutorials.ShowStep(&other);
+  m_tutorials.ShowStep(&screen);
   EXPECT_EQ(m_tutorials.GetState(), ITutorials::kFadingIn);
-  EXPECT_EQ(m_node.GetStep().text, nullptr);
+  EXPECT_EQ(m_node.GetStep().text, text);
   EXPECT_EQ(m_node.GetStep().arrows.at(0).box, nullptr);
   EXPECT_EQ(m_node.GetStep().lights.at(0), nullptr);
-  EXPECT_TRUE(reports.All().find("root/text_knife") != std::string::npos) << reports.All();
+  EXPECT_EQ(reports.Texts().size(), 2u) << reports.All();
+  EXPECT_TRUE(reports.All().find("root/Arrow") != std::string::npos) << reports.All();
   EXPECT_TRUE(reports.All().find("root/Light") != std::string::npos) << reports.All();
 }
 
