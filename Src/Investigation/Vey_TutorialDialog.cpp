@@ -13,14 +13,27 @@ namespace {
 constexpr float kFadeRate = 4.0f;  // each fade takes a quarter second
 
 // Every message the shared layout holds; the question shows only its own two.
-constexpr const char* kMessageEntries[] = {
-    "root/dummy_profilename",    "root/text_profile_name_exist0", "root/text_wallpaper_set",
-    "root/text_exit?",           "root/text_want_to_quit0",       "root/text_delete?",
-    "root/text_profile_delete",  "root/text_no",                  "root/text_yes",
-    "root/text_ok",              "root/text_tutorial",            "root/text_tutorialconfirm",
-    "root/Buttons/Button",       "root/Buttons/Button0",          "root/Buttons/Button1",
-    "root/Buttons/Button Over",  "root/Buttons/Button Over0",     "root/Buttons/Button Over1",
-    "root/Buttons/Button Clicked", "root/Buttons/Button Clicked0", "root/Buttons/Button Clicked1"};
+constexpr const char* kMessageEntries[] = {"root/dummy_profilename",
+                                           "root/text_profile_name_exist0",
+                                           "root/text_wallpaper_set",
+                                           "root/text_exit?",
+                                           "root/text_want_to_quit0",
+                                           "root/text_delete?",
+                                           "root/text_profile_delete",
+                                           "root/text_no",
+                                           "root/text_yes",
+                                           "root/text_ok",
+                                           "root/text_tutorial",
+                                           "root/text_tutorialconfirm",
+                                           "root/Buttons/Button",
+                                           "root/Buttons/Button0",
+                                           "root/Buttons/Button1",
+                                           "root/Buttons/Button Over",
+                                           "root/Buttons/Button Over0",
+                                           "root/Buttons/Button Over1",
+                                           "root/Buttons/Button Clicked",
+                                           "root/Buttons/Button Clicked0",
+                                           "root/Buttons/Button Clicked1"};
 constexpr const char* kQuestionTexts[] = {"root/text_tutorial", "root/text_tutorialconfirm"};
 
 void SetEntryShown(Ombrel::CLayout2D* layout, const char* name, bool shown) {

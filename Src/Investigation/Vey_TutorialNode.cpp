@@ -54,7 +54,10 @@ float ArrowBounce(float phase) {
 
 STutorialSkipButton::STutorialSkipButton(Ombrel::SLayoutBox* outlineBox, Ombrel::SLayoutBox* pressedBox,
                                          Ombrel::SLayoutText* textEntry)
-    : outline(outlineBox), pressedOutline(pressedBox), text(textEntry), button(false, textEntry, outlineBox, pressedBox) {}
+    : outline(outlineBox),
+      pressedOutline(pressedBox),
+      text(textEntry),
+      button(false, textEntry, outlineBox, pressedBox) {}
 
 CTutorialNode::CTutorialNode(const STutorialFrameTextures& frame, Ombrel::CXmlDictionary* dictionary)
     : Ombrel::ISceneNode("TutorialNode"),
@@ -99,8 +102,7 @@ void CTutorialNode::DrawLights(const Vector2& fixOffset, const Vector2& wideOffs
 
 void CTutorialNode::DrawDimming() {
   const float aspect = GetAspect();
-  DrawTexture(nullptr, {2048.0f, 2048.0f}, {512.0f * aspect, 512.0f}, 0.0f, false, false,
-              uint8_t(64.0f * m_alpha));
+  DrawTexture(nullptr, {2048.0f, 2048.0f}, {512.0f * aspect, 512.0f}, 0.0f, false, false, uint8_t(64.0f * m_alpha));
   DepthTestOff();
 }
 

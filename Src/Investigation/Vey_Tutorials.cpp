@@ -9,10 +9,10 @@
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 
+#include <tinyxml.h>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <tinyxml.h>
 
 namespace Vey {
 

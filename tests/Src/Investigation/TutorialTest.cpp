@@ -297,8 +297,8 @@ TEST_F(TutorialDrawTest, AShownStepDimsAllButItsLightAndDrawsItsArrow) {
   CTutorialNode node(STutorialFrameTextures{}, nullptr);
   STutorialStepView step;
   step.lights.push_back(AddPicture(m_layout, "root/Light", {-0.5f, 0.5f}, {0.5f, 0.5f}, SolidTexture("l", kGrey)));
-  step.arrows.push_back({AddPicture(m_layout, "root/Arrow", {0.5f, -0.5f}, {0.25f, 0.25f}, SolidTexture("a", kRed)),
-                         kArrowUp});
+  step.arrows.push_back(
+      {AddPicture(m_layout, "root/Arrow", {0.5f, -0.5f}, {0.25f, 0.25f}, SolidTexture("a", kRed)), kArrowUp});
   step.lights.push_back(nullptr);  // missing from the screen: left out
   step.arrows.push_back({nullptr, kArrowDown});
   node.SetStep(step);
