@@ -118,6 +118,9 @@ hm_fuzz_target(dictionary
 hm_fuzz_target(world
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Configs/GameInfo.xml ${s}/world
   DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Configs/GameInfo.xml)
+hm_fuzz_target(tutorial
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Tutorials/Tutorials.xml ${s}/tutorial
+  DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Tutorials/Tutorials.xml)
 hm_fuzz_target(layout
   COMMAND ${CMAKE_COMMAND} -E copy ${t}/layout/screen.2dl ${t}/layout/stops-half-way.2dl
           ${CMAKE_SOURCE_DIR}/content/Sample/Menu.2dl ${s}/layout

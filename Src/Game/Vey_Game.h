@@ -42,6 +42,9 @@ class CIntermediateRenderer;
 class CHiddenObjects;
 class CHiddenObjectsRenderer;
 class CPlayerHiddenObjectsHud;
+class CTutorialDialog;
+class CTutorialNode;
+class CTutorials;
 
 class CGame : public CGameBase {
  public:
@@ -118,6 +121,9 @@ class CGame : public CGameBase {
   CDiary* GetDiary() const { return m_diary; }
   CHiddenObjects* GetHiddenObjects() const { return m_hiddenObjects.get(); }
   CGameHelp* GetGameHelp() const { return m_gameHelp.get(); }
+  CTutorials* GetTutorials() const { return m_tutorials.get(); }
+  CTutorialNode* GetTutorialNode() const { return m_tutorialNode; }
+  CTutorialDialog* GetTutorialDialog() const { return m_tutorialDialog; }
 
  private:
   // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
@@ -136,6 +142,7 @@ class CGame : public CGameBase {
   void CreateDiary();
   void CreateFrames();
   void CreateGameHelp();
+  void CreateTutorials();
   void CreateScene();
   void CreateCloseUp();
   void CreateHiddenObjects();
@@ -204,6 +211,9 @@ class CGame : public CGameBase {
   CHiddenObjectsRenderer* m_hiddenObjectsRenderer = nullptr;  // on a layer
   // Drawn by the puzzles over themselves, not on a layer of its own.
   std::unique_ptr<CGameHelp> m_gameHelp;
+  std::unique_ptr<CTutorials> m_tutorials;
+  CTutorialNode* m_tutorialNode = nullptr;      // on a layer
+  CTutorialDialog* m_tutorialDialog = nullptr;  // on a layer
   bool m_cursorBrokenBeforePause = false;
 };
 

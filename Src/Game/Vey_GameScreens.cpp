@@ -5,6 +5,7 @@
 
 #include "Src/Game/Vey_Game.h"
 
+#include "Framework/Resources/ResourceTypes/omResourceBuffer.h"
 #include "Framework/Resources/ResourceTypes/omResourceFont.h"
 #include "Framework/Resources/ResourceTypes/omResourceJptTexture.h"
 #include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
@@ -38,6 +39,9 @@
 #include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "Src/Investigation/Vey_Player.h"
+#include "Src/Investigation/Vey_TutorialDialog.h"
+#include "Src/Investigation/Vey_TutorialNode.h"
+#include "Src/Investigation/Vey_Tutorials.h"
 
 namespace Vey {
 
@@ -46,6 +50,7 @@ namespace {
 constexpr const char* kFrameLayout = "FrameSmall";
 constexpr const char* kHudLayout = "HUD";
 constexpr const char* kItemsLayout = "Items";
+constexpr const char* kTutorialBuffer = "Tutorials";
 constexpr const char* kCursorTexture = "SystemCursor";
 constexpr const char* kCursorMaterial = "CursorMat";
 // In the cursor set's order of types: standard, exit, object, hidden.
@@ -181,6 +186,40 @@ void CGame::CreateGameHelp() {
 }
 
 // Screens still to come (close-ups, hidden-object scenes, mini-games, map, tutorials) are
+// The skip button of the tutorial over the heads-up display's entries; none without its layout.
+static std::unique_ptr<STutorialSkipButton> MakeSkipButton(Ombrel::CLayout2D* hud) {
+  if (!hud) return nullptr;
+  auto* text = dynamic_cast<Ombrel::SLayoutText*>(hud->FindItem("root/TutorialButton/text_skip"));
+  return std::make_unique<STutorialSkipButton>(FindLayoutBox(*hud, "root/TutorialButton/Outline"),
+                                               FindLayoutBox(*hud, "root/TutorialButton/Outline active"), text);
+}
+
+// The tutorial's node, its steps with the profile's progress, and the question whether to take it.
+// A step is looked up in the layout of the location in front.
+void CGame::CreateTutorials() {
+  const STutorialFrameTextures frame{FindTexture("Fill"), FindTexture("Side"), FindTexture("Corner")};
+  auto* node = new CTutorialNode(frame, GetDictionary());
+  node->SetSkipButton(MakeSkipButton(FindLayout(kHudLayout)));
+  m_tutorialNode = AttachToLayer(node, "Tutorial");
+  m_tutorials = std::make_unique<CTutorials>(GetSaveData());
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceBuffer* buffer = resources ? resources->GetBuffer(kTutorialBuffer) : nullptr;
+  if (buffer && buffer->GetData()) {
+    const std::string text(reinterpret_cast<const char*>(buffer->GetData()), buffer->GetSize());
+    m_tutorials->Load(kTutorialBuffer, text.c_str(), m_tutorialNode);
+  } else {
+    ReportMissingResource("buffer", kTutorialBuffer);
+  }
+  m_tutorials->LoadProgress();
+  m_tutorials->SetOwnLayout(FindLayout("TutorialHints"));
+  m_tutorials->SetLayoutSource(
+      [this]() -> const Ombrel::CLayout2D* { return m_scene ? m_scene->GetViewLayout() : nullptr; });
+  m_tutorialDialog = AttachToLayer(
+      new CTutorialDialog(FindLayout("Dialog"), m_cursor.get(), m_world.get(), m_hud, GetDictionary(), m_sounds.get()),
+      "Intermediate");
+}
+
+// Screens still to come (hidden-object scenes, mini-games) are
 // left null: the location logic goes on without them.
 void CGame::CreateScene() {
   m_bucketNode = new Ombrel::CSprite2DNode("BucketNode", nullptr);
@@ -198,6 +237,8 @@ void CGame::CreateScene() {
   parts.sounds = m_sounds.get();
   parts.itemFrame = m_itemFrame;
   parts.dialog = m_dialog;
+  parts.tutorials = m_tutorials.get();
+  parts.tutorialQuestion = m_tutorialDialog;
   parts.emitters = m_effects.scene.get();
   parts.hints = m_effects.sceneHints;
   parts.emitterNode = m_effects.sceneNode;
@@ -287,6 +328,9 @@ void CGame::ReleaseScreens() {
   m_closeUpRenderer = nullptr;
   m_hiddenObjectsRenderer = nullptr;
   m_scene.reset();
+  m_tutorials.reset();
+  m_tutorialNode = nullptr;
+  m_tutorialDialog = nullptr;
   m_closeUp.reset();
   m_hiddenObjects.reset();
   m_hiddenObjectsHud.reset();

@@ -64,6 +64,7 @@ void CGame::Init() {
   CreateDiary();
   CreateFrames();
   CreateGameHelp();
+  CreateTutorials();
   CreateScene();
   EnterFirstLocation();
   CreateSceneRenderer();

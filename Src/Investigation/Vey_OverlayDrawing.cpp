@@ -58,7 +58,7 @@ void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& 
   sprite.Render();
 }
 
-void PrintLayoutText(const Ombrel::SLayoutText& text, float alpha, const char* words) {
+void PrintLayoutText(const Ombrel::SLayoutText& text, float alpha, const char* words, const Vector2& layoutOffset) {
   CFont* font = text.style.font;
   if (!font) return;  // the layout reported the text without its font when it was read
   ApplyTextStyle(&text.style);
@@ -69,7 +69,7 @@ void PrintLayoutText(const Ombrel::SLayoutText& text, float alpha, const char* w
   font->UpdateAspectScale();
   DepthTestOff();
   DepthWriteOff();
-  const Vector2 place = ToVirtualScreen(text.position);
+  const Vector2 place = ToVirtualScreen({text.position.x + layoutOffset.x, text.position.y + layoutOffset.y});
   font->SetPosition(place.x, place.y);
   font->Printf("%s", words);
   font->Flush();

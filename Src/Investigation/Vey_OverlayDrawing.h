@@ -51,8 +51,9 @@ bool SetLayoutPicture(const Ombrel::SLayoutBox& picture, Ombrel::CSpriteData& da
 void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& picture, float alpha,
                        float scale = 1.0f);
 // Words printed in the style and at the place of a layout text, its alpha scaled by the fade,
-// over whatever is drawn already (no depth test).
-void PrintLayoutText(const Ombrel::SLayoutText& text, float alpha, const char* words);
+// over whatever is drawn already (no depth test), moved by an offset in layout units.
+void PrintLayoutText(const Ombrel::SLayoutText& text, float alpha, const char* words,
+                     const Vector2& layoutOffset = Vector2{0.0f, 0.0f});
 // A layout text's own words, or the phrase of its key for a dictionary text (the key itself
 // without a dictionary).
 const char* LayoutTextWords(const Ombrel::SLayoutText& text, Ombrel::CXmlDictionary* dictionary);

@@ -27,7 +27,7 @@ constexpr int kBack = 340;
 const std::string kFrames = "130,150,165,195,240,290,340";
 
 std::string Script() {
-  return ClickWindow(140, kMailbox[0], kMailbox[1]) + ClickWindow(170, kLetter[0], kLetter[1]) +
+  return DeclineTutorial(100) + ClickWindow(140, kMailbox[0], kMailbox[1]) + ClickWindow(170, kLetter[0], kLetter[1]) +
          ClickWindow(205, kContinue[0], kContinue[1]) + ClickWindow(250, kFirstSlot[0], kFirstSlot[1]) +
          ClickWindow(265, kDial[0], kDial[1]) + ClickWindow(300, kAbove[0], kAbove[1]);
 }

@@ -41,7 +41,7 @@ class HiddenObjectsWalkTest : public CProgramTest {};
 TEST_F(HiddenObjectsWalkTest, TheShedOpensItsLanternIsFoundAndItsDoorLeadsBack) {
   const std::string program = InstallProgram(m_home, kStoryStartup);
   std::filesystem::remove_all(m_home + "/data/Saves");
-  const std::string script = ClickLayout(140, kShedDoor[0], kShedDoor[1]) +
+  const std::string script = DeclineTutorial(100) + ClickLayout(140, kShedDoor[0], kShedDoor[1]) +
                              ClickLayout(180, kLantern[0], kLantern[1]) + ClickLayout(220, kWayOut[0], kWayOut[1]);
   const SProgramRun run = Run(program, kBackInYard + 10, "0.05", script, "130,175,215,250");
   ASSERT_EQ(run.exitCode, 0) << run.output;

@@ -28,7 +28,8 @@ constexpr int kCandleLit = 545, kBeforePause = 575, kPaused = 595, kResumed = 64
 const std::string kWalkFrames = "130,195,240,285,320,500,545,575,595,640";
 
 std::string WalkScript() {
-  std::string script = ClickAt(140, VirtualX(kKnife[0]), VirtualY(kKnife[1]), 10);
+  std::string script = DeclineTutorial(100);
+  script += ClickAt(140, VirtualX(kKnife[0]), VirtualY(kKnife[1]), 10);
   script += ClickWindow(175, kContinue[0], kContinue[1]);
   script += ClickWindow(200, kGate[0], kGate[1]);
   script += ClickWindow(250, kGatePath[0], kGatePath[1]);

@@ -39,6 +39,9 @@ inline float VirtualX(int x) { return 1792.0f + float(x) * 512.0f / float(kWindo
 inline float VirtualY(int y) { return 1792.0f + float(y) * 512.0f / float(kWindowHeight); }
 inline std::string ClickWindow(int frame, int x, int y) { return ClickAt(frame, VirtualX(x), VirtualY(y), 7); }
 
+// A new game asks first whether the player wants the tutorial: "No", the button at the right.
+inline std::string DeclineTutorial(int frame) { return ClickWindow(frame, 666, 480); }
+
 // A start-up script that goes straight into the main story, without the logos.
 constexpr const char* kStoryStartup =
     "Startup = {}\n"

@@ -1,0 +1,67 @@
+// The tutorial as a new player meets it, through the real program headless: the question comes
+// up over the gate; "Yes" shows the first hint, which dims the gate yard all but the knife and
+// holds back a click on the gate; the knife can be taken, and that ends the hint. The same start
+// answered "No" shows the yard undimmed.
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/ProgramTestKit.h"
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using namespace e2etest;
+
+constexpr int kYes[2] = {358, 480};
+constexpr int kKnife[2] = {330, 650}, kContinue[2] = {512, 477}, kGate[2] = {512, 400};
+// Frames (0.05 s each): the question open, the first hint shown, after the held click on the
+// gate, the knife in the bar.
+constexpr int kAsked = 90, kHinted = 130, kAfterGateClick = 165, kKnifeTaken = 240, kEnd = 260;
+
+constexpr SPixelRect kUpperWall = {920, 110, 1020, 200};  // beside the hint box
+constexpr SPixelRect kAroundKnife = {290, 600, 370, 645};
+constexpr SPixelRect kGateBars = {390, 320, 630, 530};
+constexpr SPixelRect kFirstSlotFace = {212, 698, 252, 738};
+
+bool IsSteel(SRgb c) { return c.r > 110 && std::abs(c.r - c.b) < 30 && std::abs(c.r - c.g) < 30; }
+bool IsDark(SRgb c) { return c.Sum() < 75; }
+
+class TutorialWalkTest : public CProgramTest {};
+
+TEST_F(TutorialWalkTest, YesShowsTheKnifeHintWhichHoldsOtherClicksUntilTheKnifeIsTaken) {
+  const std::string program = InstallProgram(m_home, kStoryStartup);
+  std::filesystem::remove_all(m_home + "/data/Saves");
+  const std::string frames = std::to_string(kAsked) + "," + std::to_string(kHinted) + "," +
+                             std::to_string(kAfterGateClick) + "," + std::to_string(kKnifeTaken);
+  std::string script = ClickWindow(100, kYes[0], kYes[1]);
+  script += ClickWindow(140, kGate[0], kGate[1]);
+  script += ClickAt(170, VirtualX(kKnife[0]), VirtualY(kKnife[1]), 10);
+  script += ClickWindow(205, kContinue[0], kContinue[1]);
+  const SProgramRun yes = Run(program, kEnd, "0.05", script, frames);
+  ASSERT_EQ(yes.exitCode, 0) << yes.output;
+  const CCapturedFrame asked = Frame(kAsked), hinted = Frame(kHinted), held = Frame(kAfterGateClick);
+  const CCapturedFrame taken = Frame(kKnifeTaken);
+  ASSERT_TRUE(asked.IsLoaded() && hinted.IsLoaded() && held.IsLoaded() && taken.IsLoaded());
+  // The click on the gate was held: the gate stands as it did.
+  EXPECT_LT(std::abs(held.Count(kGateBars, IsDark) - hinted.Count(kGateBars, IsDark)), 300);
+  // The knife was taken all the same.
+  EXPECT_GT(taken.Count(kFirstSlotFace, IsSteel), 20);
+
+  // Declined, the same frame shows the yard undimmed; the hint dims it by about half but for the
+  // lit spot over the knife.
+  std::filesystem::remove_all(Captures());
+  std::filesystem::remove_all(m_home + "/data/Saves");
+  const SProgramRun no = Run(program, kHinted + 5, "0.05", DeclineTutorial(100), std::to_string(kHinted));
+  ASSERT_EQ(no.exitCode, 0) << no.output;
+  const CCapturedFrame plain = Frame(kHinted);
+  ASSERT_TRUE(plain.IsLoaded());
+  const double wall = double(hinted.Brightness(kUpperWall)) / double(plain.Brightness(kUpperWall));
+  EXPECT_GT(wall, 0.4);
+  EXPECT_LT(wall, 0.6);
+  const double knife = double(hinted.Brightness(kAroundKnife)) / double(plain.Brightness(kAroundKnife));
+  EXPECT_GT(knife, 0.9);
+}
+
+}  // namespace

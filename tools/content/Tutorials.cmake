@@ -1,0 +1,54 @@
+# The tutorial: its description (App/Tutorials/Tutorials.xml, the "Tutorials" buffer), the
+# frame of its hint box ("Fill", "Side", "Corner"), the arrows and lit spots of its own layout
+# "TutorialHints", and the shared message layout "Dialog" with its panel and buttons (dark wood
+# and brass, drawn by the art tool from content/App/Art/Tutorials/), listed in
+# App/Configs/Tutorials_Resources.xml. The texts use the item frame's font "Frames".
+
+set(tutorials_art ${CMAKE_SOURCE_DIR}/content/App/Art/Tutorials)
+set(tutorials_dir ${HM_CONTENT_DIR}/App/Tutorials)
+set(tutorials_files "")
+
+# tutorials_picture(NAME DESCRIPTION [--set NAME=TEXT]...): Textures/NAME.bmp drawn from the
+# description by hm_picture, pointed at this area's descriptions and list for the while.
+macro(tutorials_picture name description)
+  set(tutorials_outer_art_src ${art_src})
+  set(tutorials_outer_pictures ${system_pictures})
+  set(art_src ${tutorials_art})
+  set(system_pictures ${tutorials_files})
+  hm_picture(${tutorials_dir}/Textures/${name}.bmp ${description} ${ARGN})
+  set(tutorials_files ${system_pictures})
+  set(system_pictures ${tutorials_outer_pictures})
+  set(art_src ${tutorials_outer_art_src})
+endmacro()
+tutorials_picture(Tutorial_Fill Fill.art)
+tutorials_picture(Tutorial_Side Side.art)
+tutorials_picture(Tutorial_Corner Corner.art)
+tutorials_picture(Tutorial_Arrow Arrow.art)
+tutorials_picture(Tutorial_Light Light.art)
+tutorials_picture(Dialog_Panel Panel.art)
+# The buttons' marks: a bar for OK, a tick for yes, a cross for no.
+set(tutorials_marks_Ok "MARK1=104 32 152 32" "MARK2=104 32 152 32")
+set(tutorials_marks_Yes "MARK1=108 32 124 44" "MARK2=124 44 150 18")
+set(tutorials_marks_No "MARK1=112 18 144 46" "MARK2=144 18 112 46")
+foreach(look Ok Yes No)
+  list(GET tutorials_marks_${look} 0 mark1)
+  list(GET tutorials_marks_${look} 1 mark2)
+  tutorials_picture(Dialog_${look} Button.art --set "TOP=#f0cc70" --set "BOTTOM=#9a6a22" --set ${mark1} --set ${mark2})
+  tutorials_picture(Dialog_${look}Over Button.art --set "TOP=#f8e4a8" --set "BOTTOM=#c08a34" --set ${mark1}
+    --set ${mark2})
+  tutorials_picture(Dialog_${look}Click Button.art --set "TOP=#9a6a22" --set "BOTTOM=#6a4a18" --set ${mark1}
+    --set ${mark2})
+endforeach()
+
+# The description, the layouts and the list, copied as they are.
+foreach(file App/Tutorials/Tutorials.xml App/Layouts/TutorialHints.2dl App/Layouts/Dialog.2dl
+    App/Configs/Tutorials_Resources.xml)
+  set(target ${HM_CONTENT_DIR}/${file})
+  add_custom_command(OUTPUT ${target}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/${file} ${target}
+    DEPENDS ${CMAKE_SOURCE_DIR}/content/${file} VERBATIM)
+  list(APPEND tutorials_files ${target})
+endforeach()
+
+add_custom_target(tutorials_content ALL DEPENDS ${tutorials_files})
+add_dependencies(content tutorials_content)
