@@ -4,19 +4,15 @@
 
 set(help_dir ${HM_CONTENT_DIR}/App/Help)
 set(help_textures ${help_dir}/Textures)
-# hm_picture (the system pictures' macro) reads its descriptions from ${art_src} and gathers its
-# outputs in ${system_pictures}; both are pointed at the page's own here and restored after.
-set(help_outer_art_src ${art_src})
-set(help_outer_pictures ${system_pictures})
-set(art_src ${CMAKE_SOURCE_DIR}/content/App/Art/Help)
-set(system_pictures "")
-hm_picture(${help_textures}/Help_Panel.bmp Panel.art)
+set(help_art ${CMAKE_SOURCE_DIR}/content/App/Art/Help)
+set(help_pictures "")
+hm_area_picture(help_pictures ${help_art} ${help_textures}/Help_Panel.bmp Panel.art)
 set(help_button ../Frames/Button.art)  # the item frame's plates
-hm_picture(${help_textures}/Help_Button.bmp ${help_button} --set "TOP=#f0cc70" --set "BOTTOM=#9a6a22")
-hm_picture(${help_textures}/Help_ButtonOver.bmp ${help_button} --set "TOP=#f8e4a8" --set "BOTTOM=#c08a34")
-hm_picture(${help_textures}/Help_ButtonClick.bmp ${help_button} --set "TOP=#9a6a22" --set "BOTTOM=#6a4a18")
-hm_picture(${help_textures}/Help_ArrowLeft.bmp Arrow.art --set "POINTS=42 16 42 48 18 32")
-hm_picture(${help_textures}/Help_ArrowRight.bmp Arrow.art --set "POINTS=22 16 22 48 46 32")
+hm_area_picture(help_pictures ${help_art} ${help_textures}/Help_Button.bmp ${help_button} --set "TOP=#f0cc70" --set "BOTTOM=#9a6a22")
+hm_area_picture(help_pictures ${help_art} ${help_textures}/Help_ButtonOver.bmp ${help_button} --set "TOP=#f8e4a8" --set "BOTTOM=#c08a34")
+hm_area_picture(help_pictures ${help_art} ${help_textures}/Help_ButtonClick.bmp ${help_button} --set "TOP=#9a6a22" --set "BOTTOM=#6a4a18")
+hm_area_picture(help_pictures ${help_art} ${help_textures}/Help_ArrowLeft.bmp Arrow.art --set "POINTS=42 16 42 48 18 32")
+hm_area_picture(help_pictures ${help_art} ${help_textures}/Help_ArrowRight.bmp Arrow.art --set "POINTS=22 16 22 48 46 32")
 
 # Each puzzle's emblem on its page, in an accent of its own.
 set(help_emblems
@@ -34,7 +30,7 @@ foreach(emblem ${help_emblems})
   list(GET parts 0 name)
   list(GET parts 1 accent)
   list(GET parts 2 shape)
-  hm_picture(${help_textures}/${name}.bmp Puzzle.art --set "ACCENT=${accent}" --set "SHAPE=${shape}")
+  hm_area_picture(help_pictures ${help_art} ${help_textures}/${name}.bmp Puzzle.art --set "ACCENT=${accent}" --set "SHAPE=${shape}")
 endforeach()
 
 set(help_layout ${HM_CONTENT_DIR}/App/Layouts/Help.2dl)
@@ -45,9 +41,7 @@ set(help_list ${HM_CONTENT_DIR}/App/Configs/Help_Resources.xml)
 add_custom_command(OUTPUT ${help_list}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Configs/Help_Resources.xml ${help_list}
   DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Configs/Help_Resources.xml VERBATIM)
-set(help_files ${system_pictures} ${help_layout} ${help_list})
-set(art_src ${help_outer_art_src})
-set(system_pictures ${help_outer_pictures})
+set(help_files ${help_pictures} ${help_layout} ${help_list})
 
 add_custom_target(help_content ALL DEPENDS ${help_files})
 add_dependencies(content help_content)

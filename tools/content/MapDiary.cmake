@@ -5,36 +5,29 @@
 # are the game's phrases.
 set(mapdiary_dir ${HM_CONTENT_DIR}/App/MapDiary)
 set(mapdiary_textures ${mapdiary_dir}/Textures)
-# hm_picture (the system pictures' macro) reads its descriptions from ${art_src} and gathers its
-# outputs in ${system_pictures}; both are pointed at this area's own here and restored after.
-set(mapdiary_outer_art_src ${art_src})
-set(mapdiary_outer_pictures ${system_pictures})
-set(art_src ${CMAKE_SOURCE_DIR}/content/App/Art/MapDiary)
-set(system_pictures "")
-hm_picture(${mapdiary_textures}/Map_Parchment.bmp Parchment.art)
-hm_picture(${mapdiary_textures}/Map_Place.bmp Place.art)
-hm_picture(${mapdiary_textures}/Map_Interest.bmp Interest.art)
-hm_picture(${mapdiary_textures}/Map_Search.bmp Search.art)
-hm_picture(${mapdiary_textures}/Map_Puzzle.bmp Puzzle.art)
-hm_picture(${mapdiary_textures}/Map_Locked.bmp Locked.art)
-hm_picture(${mapdiary_textures}/Map_Dot.bmp Dot.art)
-hm_picture(${mapdiary_textures}/Map_Player.bmp Player.art)
-hm_picture(${mapdiary_textures}/Map_Close.bmp Close.art --set "TONE=#f0cc70")
-hm_picture(${mapdiary_textures}/Map_ClosePressed.bmp Close.art --set "TONE=#fff0b0")
-hm_picture(${mapdiary_textures}/Diary_Book.bmp Book.art)
-hm_picture(${mapdiary_textures}/Diary_Flourish.bmp Flourish.art)
+set(mapdiary_art ${CMAKE_SOURCE_DIR}/content/App/Art/MapDiary)
+set(mapdiary_files "")
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_Parchment.bmp Parchment.art)
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_Place.bmp Place.art)
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_Interest.bmp Interest.art)
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_Search.bmp Search.art)
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_Puzzle.bmp Puzzle.art)
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_Locked.bmp Locked.art)
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_Dot.bmp Dot.art)
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_Player.bmp Player.art)
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_Close.bmp Close.art --set "TONE=#f0cc70")
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Map_ClosePressed.bmp Close.art --set "TONE=#fff0b0")
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Diary_Book.bmp Book.art)
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Diary_Flourish.bmp Flourish.art)
 set(mapdiary_left "POINTS=44 8 12 32 44 56 44 42 28 32 44 22")
 set(mapdiary_right "POINTS=20 8 52 32 20 56 20 42 36 32 20 22")
-hm_picture(${mapdiary_textures}/Diary_LeftArrow.bmp Arrow.art --set SIDE=left --set "TONE=#c8a050" --set ${mapdiary_left})
-hm_picture(${mapdiary_textures}/Diary_LeftArrowPressed.bmp Arrow.art --set SIDE=left --set "TONE=#fff0b0"
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Diary_LeftArrow.bmp Arrow.art --set SIDE=left --set "TONE=#c8a050" --set ${mapdiary_left})
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Diary_LeftArrowPressed.bmp Arrow.art --set SIDE=left --set "TONE=#fff0b0"
   --set ${mapdiary_left})
-hm_picture(${mapdiary_textures}/Diary_RightArrow.bmp Arrow.art --set SIDE=right --set "TONE=#c8a050"
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Diary_RightArrow.bmp Arrow.art --set SIDE=right --set "TONE=#c8a050"
   --set ${mapdiary_right})
-hm_picture(${mapdiary_textures}/Diary_RightArrowPressed.bmp Arrow.art --set SIDE=right --set "TONE=#fff0b0"
+hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Diary_RightArrowPressed.bmp Arrow.art --set SIDE=right --set "TONE=#fff0b0"
   --set ${mapdiary_right})
-set(mapdiary_files ${system_pictures})
-set(system_pictures ${mapdiary_outer_pictures})
-set(art_src ${mapdiary_outer_art_src})
 
 # The texts' font, for the pages in every language of the game.
 add_custom_command(OUTPUT ${mapdiary_dir}/Fonts/Diary.fnt

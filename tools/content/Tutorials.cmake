@@ -9,16 +9,9 @@ set(tutorials_dir ${HM_CONTENT_DIR}/App/Tutorials)
 set(tutorials_files "")
 
 # tutorials_picture(NAME DESCRIPTION [--set NAME=TEXT]...): Textures/NAME.bmp drawn from the
-# description by hm_picture, pointed at this area's descriptions and list for the while.
+# description, added to this area's files.
 macro(tutorials_picture name description)
-  set(tutorials_outer_art_src ${art_src})
-  set(tutorials_outer_pictures ${system_pictures})
-  set(art_src ${tutorials_art})
-  set(system_pictures ${tutorials_files})
-  hm_picture(${tutorials_dir}/Textures/${name}.bmp ${description} ${ARGN})
-  set(tutorials_files ${system_pictures})
-  set(system_pictures ${tutorials_outer_pictures})
-  set(art_src ${tutorials_outer_art_src})
+  hm_area_picture(tutorials_files ${tutorials_art} ${tutorials_dir}/Textures/${name}.bmp ${description} ${ARGN})
 endmacro()
 tutorials_picture(Tutorial_Fill Fill.art)
 tutorials_picture(Tutorial_Side Side.art)
