@@ -107,21 +107,30 @@ bool ReadBitmapHeader(CByteReader& reader, SBitmapHeader& header, std::string& p
   return true;
 }
 
-// Colour of pixel x in a bottom-up row, as RGBA with full alpha.
-void ReadPixel(const uint8_t* row, uint32_t x, uint32_t bits, const uint8_t* palette, uint8_t* out) {
+// The palette index of pixel x in a bottom-up row of 1, 4 or 8 bits a pixel.
+uint32_t PaletteIndex(const uint8_t* row, uint32_t x, uint32_t bits) {
+  const uint32_t perByte = 8 / bits;
+  const uint32_t shift = 8 - bits * (x % perByte + 1);
+  return (row[x / perByte] >> shift) & ((1u << bits) - 1);
+}
+
+// Colour of pixel x in a bottom-up row, as RGBA with full alpha. A palette may hold fewer
+// colours than its pixels can name: an index past it is a damaged file, and false.
+bool ReadPixel(const uint8_t* row, uint32_t x, uint32_t bits, const uint8_t* palette, uint32_t paletteSize,
+               uint8_t* out) {
   const uint8_t* bgr = nullptr;
   if (bits == 32 || bits == 24) {
     bgr = row + size_t(x) * (bits / 8);
   } else {
-    const uint32_t perByte = 8 / bits;
-    const uint32_t shift = 8 - bits * (x % perByte + 1);
-    const uint32_t index = (row[x / perByte] >> shift) & ((1u << bits) - 1);
+    const uint32_t index = PaletteIndex(row, x, bits);
+    if (index >= paletteSize) return false;
     bgr = palette + size_t(index) * 4;
   }
   out[0] = bgr[2];
   out[1] = bgr[1];
   out[2] = bgr[0];
   out[3] = bits == 32 ? bgr[3] : 255;
+  return true;
 }
 
 bool MaskSaysTransparent(const uint8_t* maskRow, uint32_t x) { return (maskRow[x / 8] >> (7 - x % 8)) & 1; }
@@ -154,7 +163,12 @@ bool DecodeBitmap(const uint8_t* data, size_t size, SCursorImage& image, std::st
     const uint8_t* row = colours + colourRowBytes * (height - 1 - y);
     for (uint32_t x = 0; x < width; ++x) {
       uint8_t* out = &image.rgba[(size_t(y) * width + x) * 4];
-      ReadPixel(row, x, header.bitsPerPixel, palette, out);
+      if (!ReadPixel(row, x, header.bitsPerPixel, palette, header.paletteSize, out)) {
+        problem = "its pixel (" + std::to_string(x) + ", " + std::to_string(y) + ") names colour " +
+                  std::to_string(PaletteIndex(row, x, header.bitsPerPixel)) + " of a palette of " +
+                  std::to_string(header.paletteSize);
+        return false;
+      }
       anyAlpha = anyAlpha || out[3] != 0;
     }
   }

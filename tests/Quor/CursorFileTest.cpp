@@ -102,6 +102,20 @@ TEST(CursorFile, PalettePicturesAreRead) {
   EXPECT_EQ(read.hotX, 1u);
 }
 
+// A palette may list fewer colours than its pixels can name; a pixel naming one past it is a
+// damaged file, never a read beyond the palette.
+TEST(CursorFile, APixelPastItsPaletteIsRefused) {
+  hmtest::SBytes file;
+  file.U16(0).U16(kCursorKindCursor).U16(1);
+  const uint32_t imageSize = 40 + 2 * 4 + 2 * 4 + 2 * 4;
+  file.U8(2).U8(2).U8(2).U8(0).U16(0).U16(0).U32(imageSize).U32(22);
+  file.U32(40).U32(2).U32(4).U16(1).U16(4).U32(0).U32(0).U32(0).U32(0).U32(2).U32(0);
+  file.U32(0x00000000).U32(0x00FFFFFF);  // black and white only
+  file.U32(0x00000050).U32(0x00000000);  // bottom row: colour 5, then 0
+  file.U32(0x00000000).U32(0x00000000);  // mask: all opaque
+  EXPECT_EQ(ProblemOf(file.data), "its pixel (0, 1) names colour 5 of a palette of 2");
+}
+
 TEST(CursorFile, DamagedFilesAreRefusedSayingWhatIsWrong) {
   const std::vector<uint8_t> whole = WriteCursorFile({Pattern(8, 8, 2, 2)}, 32);
   const size_t entry = kCursorDirectorySize;
