@@ -1,12 +1,12 @@
 -- The developer's start-up script, read beside the program before the start-up script
 -- resources. It configures the application, shows the studio's logo and then the title's in
--- the player's language, and queues the states to run after the start state: the main story
--- until the front end exists (a program without it opens the debug menu, which lists every
--- state and runs one; set Startup.firstState to system.DebugMenu to get there).
+-- the player's language, and queues the states to run after the start state: the main menu
+-- (a program without it opens the debug menu, which lists every state and runs one; set
+-- Startup.firstState to system.DebugMenu to get there).
 
 Startup = {}
 
-Startup.firstState = system.Game or system.DebugMenu
+Startup.firstState = system.Menu or system.DebugMenu
 
 function Startup:SetSequence()
   system.AppStart:AddAppState(Startup.firstState, "", -1)

@@ -20,6 +20,8 @@
 #include "Src/Game/Vey_Language.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_StartupParams.h"
+#include "Src/Menu/Vey_LoadingScreen.h"
+#include "Src/Menu/Vey_Menu.h"
 
 #include "Platform/GraphicsDevice.h"
 #include "Platform/PlatformSystem.h"
@@ -53,9 +55,16 @@ namespace {
 // leaves for are handed over once all are known (-1 for those still to come).
 void RegisterStates(Ombrel::CApplication& application) {
   auto* game = new Vey::CGame(&application, application.GetConfig(), nullptr);
-  application.RegisterState(Vey::CGame::kStateName, game, nullptr);
+  const int32_t gameId = application.RegisterState(Vey::CGame::kStateName, game, nullptr);
+  // The main menu, behind the front end's loading screen (the provider lives as long as the program).
+  static Vey::CLoading<Vey::CLoadingScreen> menuLoading;
+  auto* menu = new Vey::CMenu(&application, application.GetConfig());
+  const int32_t menuId = application.RegisterState(Vey::CMenu::kStateName, menu, &menuLoading);
+  menu->SetGameId(gameId);
+  menu->SetCollectorsGameId(-1);
+  menu->SetIntroId(-1);
   game->SetOutroId(-1);
-  game->SetMenuId(-1);
+  game->SetMenuId(menuId);
   game->SetBonusGameId(-1);
 }
 
@@ -87,7 +96,8 @@ int RunShowcase() {
 
 // The application over the content tree beside the program's folder, with the game's states.
 int RunApplication(int argumentCount) {
-  const int32_t language = Vey::ReadLanguageFile(Vey::kLanguageFile);
+  // The player's own choice, else the content tree's default.
+  const int32_t language = Vey::ReadPlayerLanguage(GetUserDataFolder(), Vey::kLanguageFile);
   Vey::SStartupParams params;
   std::string programFolder;
   std::string error;

@@ -25,6 +25,7 @@
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Game/Vey_StateSetup.h"
 
 #include <cstdio>
 #include <string>
@@ -79,15 +80,7 @@ void CGame::Init() {
   m_startMusic = true;
 }
 
-void CGame::CreateLayers() {
-  Ombrel::CSceneManager* scene = Ombrel::GetSceneManager();
-  if (!scene) return;
-  const char* anchor = Ombrel::CSceneManager::kSystemInfoLayer;
-  for (const char* layer : kLayers) {
-    scene->AddLayer(layer, anchor);
-    anchor = layer;
-  }
-}
+void CGame::CreateLayers() { StackLayers(kLayers); }
 
 void CGame::CreateQuickNodes() {
   using Callback = PtrToMember0::Ptr<CGame>;
@@ -128,17 +121,7 @@ void CGame::ClearControls() {
 }
 
 // Sounds and music may play once the story's list has been read.
-void CGame::LoadResources() {
-  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  if (!resources) return;
-  if (Ombrel::ContentFileExists(kResourceList)) {
-    Ombrel::CResourcesXMLLoader reader(resources);
-    reader.Load(kResourceList);
-  } else {
-    HM_REPORT(kSource, "%s: no such resource list; the main story's resources are not loaded", kResourceList);
-  }
-  if (CSoundManager* sound = GetSoundManager()) sound->Flush();
-}
+void CGame::LoadResources() { LoadStateResources(kResourceList, "main story"); }
 
 void CGame::LoadFonts() {
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();

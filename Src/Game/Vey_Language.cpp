@@ -1,17 +1,25 @@
 #include "Src/Game/Vey_Language.h"
 
 #include "Quor/Engine.h"
+#include "Quor/ReportError.h"
 
 #include <fstream>
 
 namespace Vey {
 
+namespace {
+
+const struct {
+  const char* code;
+  int32_t index;
+} kCodes[] = {
+    {"ru", kLangRussian}, {"fr", kLangFrench}, {"it", kLangItalian}, {"es", kLangSpanish}, {"de", kLangGerman}};
+
+std::string PlayerLanguagePath(const std::string& dataFolder) { return dataFolder + kPlayerLanguageFile; }
+
+}  // namespace
+
 int32_t LanguageForLine(const std::string& line) {
-  static const struct {
-    const char* code;
-    int32_t index;
-  } kCodes[] = {
-      {"ru", kLangRussian}, {"fr", kLangFrench}, {"it", kLangItalian}, {"es", kLangSpanish}, {"de", kLangGerman}};
   for (const auto& code : kCodes) {
     if (line == code.code) return code.index;
   }
@@ -26,6 +34,29 @@ int32_t ReadLanguageFile(const char* path) {
   if (!file || !std::getline(file, line)) return kLangEnglish;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return LanguageForLine(line);
+}
+
+bool HasPlayerLanguage(const std::string& dataFolder) {
+  return !dataFolder.empty() && std::ifstream(PlayerLanguagePath(dataFolder)).good();
+}
+
+int32_t ReadPlayerLanguage(const std::string& dataFolder, const char* defaultFile) {
+  if (HasPlayerLanguage(dataFolder)) return ReadLanguageFile(PlayerLanguagePath(dataFolder).c_str());
+  return ReadLanguageFile(defaultFile);
+}
+
+bool WritePlayerLanguage(const std::string& dataFolder, int32_t language) {
+  const char* code = "en";
+  for (const auto& known : kCodes) {
+    if (known.index == language) code = known.code;
+  }
+  const std::string path = PlayerLanguagePath(dataFolder);
+  std::ofstream file(path, std::ios::trunc);
+  file << code << '\n';
+  file.close();
+  if (file) return true;
+  HM_REPORT("Src/Game/Vey_Language", "%s: the language cannot be written", path.c_str());
+  return false;
 }
 
 }  // namespace Vey

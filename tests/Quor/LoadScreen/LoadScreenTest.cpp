@@ -56,11 +56,7 @@ class CTestScreen : public CLoadScreen {
 class LoadScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(hmtest::StartFreshEngine());
-    hmtest::OpenEngineWindow(kWidth, kHeight);
-    InitDrawState();
-    ASSERT_TRUE(BeginFrame());
-    FinishFrame();
+    ASSERT_TRUE(hmtest::OpenDrawingWindow(kWidth, kHeight));
 
     vfstest::WriteBytes(m_folder + "/Textures/Picture.mpt",
                         rendertest::MptFile(4, 4, rendertest::Solid(4, 4, kPictureColour)));
@@ -76,9 +72,7 @@ class LoadScreenTest : public ::testing::Test {
     m_manager.reset();
     g_pVFS = nullptr;
     m_vfs.reset();
-    ShutdownDrawState();
-    DestroyMainWindow();
-    ResetEngineStateForTests();
+    hmtest::CloseDrawingWindow();
   }
 
   // Waits (at most five seconds) until the screen has drawn more than `frames` frames.

@@ -47,4 +47,27 @@ TEST(LanguageTest, TheFirstWholeLineChoosesOneOfFiveLanguages) {
   EXPECT_EQ(Vey::ReadLanguageFile(path.c_str()), kLangEnglish) << "no file";
 }
 
+// The player's choice, kept in the user data folder, comes before the content tree's default
+// and is written back in a form the start-up reads; a language without a code of its own is
+// kept as English.
+TEST(LanguageTest, ThePlayersOwnFileComesBeforeTheContentTreesAndKeepsWhatWasChosen) {
+  const std::string folder = std::string(HM_TEST_HOME) + "/player-language/";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string defaults = folder + "default.cfg";
+  std::ofstream(defaults) << "fr\n";
+  EXPECT_FALSE(Vey::HasPlayerLanguage(folder));
+  EXPECT_EQ(Vey::ReadPlayerLanguage(folder, defaults.c_str()), kLangFrench);
+  for (int32_t language : {kLangGerman, kLangRussian, kLangEnglish, kLangItalian, kLangSpanish, kLangFrench}) {
+    ASSERT_TRUE(Vey::WritePlayerLanguage(folder, language));
+    EXPECT_TRUE(Vey::HasPlayerLanguage(folder));
+    EXPECT_EQ(Vey::ReadPlayerLanguage(folder, defaults.c_str()), language);
+  }
+  ASSERT_TRUE(Vey::WritePlayerLanguage(folder, kLangDutch));
+  EXPECT_EQ(Vey::ReadPlayerLanguage(folder, defaults.c_str()), kLangEnglish);
+  // A folder that cannot take the file is told, not taken as written.
+  EXPECT_FALSE(Vey::WritePlayerLanguage(folder + "missing/", kLangGerman));
+  std::filesystem::remove_all(folder);
+}
+
 }  // namespace

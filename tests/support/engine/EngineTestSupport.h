@@ -4,7 +4,9 @@
 // main window opened as the entry opens it.
 
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/DirectX/QuordxTestSeams.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/Timer.h"
 #include "tests/support/PlatformTestSupport.h"
 
@@ -29,6 +31,24 @@ inline void OpenEngineWindow(int32_t width, int32_t height) {
   CreateMainWindow();
   state.windowed = true;
   MainWindowProc({EWindowMessage::Activate});
+}
+
+// A fresh engine drawing into its main window: the draw layer set up and a first frame drawn,
+// as the game has them when a state loads. CloseEngineWindow takes it all down again.
+inline ::testing::AssertionResult OpenDrawingWindow(int32_t width, int32_t height) {
+  ::testing::AssertionResult started = StartFreshEngine();
+  if (!started) return started;
+  OpenEngineWindow(width, height);
+  InitDrawState();
+  if (!BeginFrame()) return ::testing::AssertionFailure() << "no first frame";
+  FinishFrame();
+  return ::testing::AssertionSuccess();
+}
+
+inline void CloseDrawingWindow() {
+  ShutdownDrawState();
+  DestroyMainWindow();
+  ResetEngineStateForTests();
 }
 
 }  // namespace hmtest

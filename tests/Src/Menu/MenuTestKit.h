@@ -1,0 +1,139 @@
+#pragma once
+// What the main menu's tests share: a box that does what the test tells it, and the menu
+// entered over real modules and a copy of the built menu content, with a save body whose
+// profiles the test sets up.
+
+#include <gtest/gtest.h>
+
+#include "Framework/omInput.h"
+#include "Framework/omInputModule.h"
+#include "Framework/omSaveModule.h"
+#include "Quor/DirectX/Quordx.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Menu/Vey_Menu.h"
+#include "Src/Menu/Vey_MenuBox.h"
+#include "tests/Src/Game/GameStateTestKit.h"
+#include "tests/support/engine/ReportScope.h"
+#include "tests/support/engine/StagedKeys.h"
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace menutest {
+
+// A box whose closing the test decides: Update counts the frames it ran and closes the box
+// once `closeNow` is set; the question box answers `yes`.
+class CFakeBox : public Vey::IMenuQuestion {
+ public:
+  void Open() override { Ask(0); }
+  void Ask(int32_t kind) override {
+    state = kOpening;
+    asked = kind;
+    ++opened;
+  }
+  void ReadInput() override { ++inputs; }
+  void Update(float) override {
+    ++updates;
+    if (closeNow) state = kClosed;
+  }
+  float GetAlpha() const override { return 0.5f; }
+  int32_t GetKind() const override { return asked; }
+  bool WasYes() const override { return yes; }
+
+  int opened = 0, inputs = 0, updates = 0;
+  int32_t asked = -1;
+  bool closeNow = false;
+  bool yes = true;
+};
+
+// The states the menu leaves for, as the start-up registers them.
+constexpr int32_t kGameId = 4, kCollectorsGameId = 5, kIntroId = 7;
+using Events = std::vector<std::pair<int32_t, int32_t>>;
+
+class CMenuFixture : public ::testing::Test {
+ protected:
+  static constexpr float kFrame = 0.05f;
+
+  void TearDown() override {
+    if (m_menu) m_menu->Release();
+    m_menu.reset();
+    m_saves.reset();
+    m_modules.Stop();
+    std::remove(LanguagePath().c_str());
+  }
+
+  static std::string LanguagePath() { return GetUserDataFolder() + "lang.cfg"; }
+
+  // Fresh save data; with a profile it is current and has the game mode given.
+  void PrepareSave(bool profile, uint32_t gameMode = 0) {
+    m_saves = std::make_unique<Ombrel::CSaveModule>();
+    ASSERT_TRUE(m_saves->Init());
+    m_saves->ApplySaveInfo(sizeof(Vey::SSaveData), true);
+    Vey::CDataIniter fresh;
+    fresh.SetData(Vey::GetSaveData());
+    fresh.Init();
+    if (!profile) return;
+    Vey::SSaveData* save = Vey::GetSaveData();
+    save->current = 0;
+    save->profiles[0].inUse = 1;
+    std::snprintf(save->profiles[0].name, sizeof save->profiles[0].name, "Ada");
+    save->profiles[0].gameMode = gameMode;
+  }
+
+  // The menu entered over the built content; `boxes` go into their slots before Init.
+  void EnterMenu(bool profile, uint32_t gameMode = 0, std::vector<int32_t> boxes = {}) {
+    std::remove(LanguagePath().c_str());
+    if (m_languageChosen) std::ofstream(LanguagePath()) << "de\n";
+    m_root = gamestatetest::CopyContent(
+        "menu",
+        {"App/Configs/Menu_Resources.xml", "App/Configs/Common_Resources.xml", "App/Layouts/CollectorsMainMenu.2dl",
+         "App/Menu/Textures", "App/Frames/Fonts", "Art/GUI/Cursor/Textures", "Art/GUI/MainMenu/Effects", "Art/Mats",
+         "App/Sounds/menu_accept.wav", "App/Sounds/menu_back.wav", "App/Sounds/menu_nav.wav",
+         "App/Sounds/mouse_over.wav", "App/Sounds/key_take.wav", "App/Sounds/key_good.wav", "App/Sounds/key_back.wav",
+         "App/Sounds/puzzlesolved.wav"});
+    ASSERT_TRUE(m_modules.Start(m_root));
+    PrepareSave(profile, gameMode);
+    m_menu = std::make_unique<Vey::CMenu>(&m_application, nullptr);
+    m_menu->Attach(&m_events, nullptr, 3);
+    m_menu->SetGameId(kGameId);
+    m_menu->SetCollectorsGameId(kCollectorsGameId);
+    m_menu->SetIntroId(kIntroId);
+    for (int32_t state : boxes) {
+      auto box = std::make_unique<CFakeBox>();
+      m_boxes[state] = box.get();
+      m_menu->SetBox(state, std::move(box));
+    }
+    m_menu->Init();
+    m_menu->Start();
+  }
+
+  void Frame(const Vector2& pointer = {2048.0f, 1800.0f}, bool down = false, float dt = kFrame) {
+    m_menu->TakeInput(pointer, down);
+    m_menu->Update(dt);
+  }
+  // Frames until the entry fade and the buttons' fade-in are over.
+  void Settle() {
+    for (int i = 0; i < 12; ++i) Frame();
+  }
+  void Click(const Vector2& at) {
+    Frame(at, false);
+    Frame(at, true);
+    Frame(at, false);
+  }
+
+  hmtest::CStagedKeys m_keys;
+  hmtest::CReportScope m_reports;
+  bool m_languageChosen = false;
+  std::string m_root;
+  gamestatetest::CStateModules m_modules;
+  gamestatetest::CEventRecorder m_application;
+  Ombrel::CEventManager m_events;
+  std::unique_ptr<Ombrel::CSaveModule> m_saves;
+  std::unique_ptr<Vey::CMenu> m_menu;
+  CFakeBox* m_boxes[Vey::CMenu::kHelpMenu + 1] = {};
+};
+
+}  // namespace menutest
