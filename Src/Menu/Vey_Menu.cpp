@@ -16,6 +16,7 @@
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Animation.h"
+#include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
 
 namespace Vey {

@@ -31,6 +31,7 @@ namespace Vey {
 class CButton1;
 class CButton2;
 class CFrozenPicture;
+class ISystemCursor;
 class CMenuRenderer;
 class CSoundContainer;
 class CSwingAnimation;
@@ -43,6 +44,7 @@ class CMenu : public Ombrel::IApplicationState {
   static constexpr const char* kEffectFile = "Art\\GUI\\MainMenu\\Effects\\MainMenu.ptc";
   static constexpr const char* kCaptureTarget = "RenderTarget";
   static constexpr const char* kCursorAnimation = "StandardCursor";
+  static constexpr const char* kWindowCursorFile = "VFS//Cursors//Standard.cur";
 
   enum EMenuState : int32_t {
     kTitle = 0,
@@ -124,6 +126,7 @@ class CMenu : public Ombrel::IApplicationState {
   void BindControls();
   void LoadResources();
   void CreateCursor();
+  void ShowWindowCursor();
   void CreateCapture();
   void FindLayout();
   void CreateButtons();
@@ -183,6 +186,7 @@ class CMenu : public Ombrel::IApplicationState {
   Ombrel::CLayout2D* m_layout = nullptr;
   CMenuRenderer* m_renderer = nullptr;
   Ombrel::CSprite2DNode* m_cursorNode = nullptr;
+  std::unique_ptr<ISystemCursor> m_windowCursor;  // the window's arrow when the player prefers it
   std::unique_ptr<CSoundContainer> m_sounds;
   std::unique_ptr<CButton2> m_textButtons[kTextButtonCount];
   std::unique_ptr<CButton1> m_playButton;

@@ -145,6 +145,7 @@ void CMenu::Init() {
   BindControls();
   LoadResources();
   CreateCursor();
+  ShowWindowCursor();
   CreateCapture();
   m_sounds = std::make_unique<CSoundContainer>();
   FindLayout();
@@ -192,10 +193,17 @@ void CMenu::CreateCursor() {
   const float side = CCursor::SpriteSide(GetPlatformState().renderHeight);
   pointer->SetSize(side, side);
   pointer->SetHotSpot(side * 0.5f, side * 0.5f);
+}
+
+// The player who prefers the system's pointer gets the game's arrow as the window's cursor, and
+// no sprite.
+void CMenu::ShowWindowCursor() {
+  m_windowCursor = CreatePlatformSystemCursor();
+  const SystemCursorId arrow = m_windowCursor->Load(kWindowCursorFile);
   const SSaveData* save = GetSaveData();
   const bool systemCursor = save && save->systemCursor;
-  ShowSystemCursor(systemCursor);
-  m_cursorNode->SetDrawn(!systemCursor);
+  m_windowCursor->Show(systemCursor ? arrow : kNoSystemCursor);
+  if (m_cursorNode) m_cursorNode->SetDrawn(!systemCursor);
 }
 
 // The snapshot of the title screen that the open box blurs behind itself.
@@ -325,6 +333,7 @@ void CMenu::Release() {
 
 void CMenu::ReleaseScene() {
   m_sounds.reset();
+  m_windowCursor.reset();
   for (auto& box : m_boxes) box.reset();
   for (int i = kBranchCount - 1; i >= 0; --i) m_branches[i].reset();
   m_playButton.reset();
