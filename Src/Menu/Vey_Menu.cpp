@@ -5,6 +5,7 @@
 
 #include "Framework/Scene/omQuickNode.h"
 #include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/Scene/omTextureAnimation.h"
 #include "Framework/Utils/omXmlDictionary.h"
 #include "Framework/omApplicationEvent.h"
 #include "Framework/omInput.h"
@@ -87,6 +88,7 @@ void CMenu::Update(float dt) {
     const SSaveData* save = GetSaveData();
     m_cursorNode->SetDrawn(!save || !save->systemCursor);
   }
+  AnimateCursor(dt);
   if (AdvanceEntryFade(dt)) return;
   switch (m_menuState) {
     case kTitle:
@@ -330,6 +332,19 @@ void CMenu::ShowTitleScreen() {
 // The next frame takes the snapshot the open box blurs behind itself.
 void CMenu::RequestCapture() {
   if (m_captureNode) m_captureNode->SetDrawn(true);
+}
+
+// A click plays the arrow's glint from its start.
+void CMenu::AnimateCursor(float dt) {
+  if (!m_cursorAnimation || m_cursorAnimation->GetFrameCount() == 0) return;
+  if (m_pressed) {
+    m_cursorAnimation->Reset();
+    m_cursorAnimation->Play();
+  }
+  m_cursorAnimation->Update(dt);
+  Ombrel::CInput* input = Ombrel::GetActiveInput();
+  if (Ombrel::CCursor* cursor = input ? input->GetCursor(0) : nullptr)
+    cursor->SetTexture(m_cursorAnimation->GetFrame(m_cursorAnimation->GetFrameIndex()).texture);
 }
 
 void CMenu::SetCursorAlpha(float alpha) {

@@ -16,6 +16,7 @@
 struct TextureRecord;
 
 namespace Ombrel {
+class CTextureAnimation;
 class CLayout2D;
 class CQuickNode;
 class CSprite2DNode;
@@ -159,6 +160,7 @@ class CMenu : public Ombrel::IApplicationState {
   void ShowTitleScreen();
   void RequestCapture();
   void SetCursorAlpha(float alpha);
+  void AnimateCursor(float dt);
   float BoxAlpha(int32_t menuState) const;
   int32_t CurrentGameMode() const;
   bool HasProfile() const;
@@ -186,7 +188,8 @@ class CMenu : public Ombrel::IApplicationState {
   Ombrel::CLayout2D* m_layout = nullptr;
   CMenuRenderer* m_renderer = nullptr;
   Ombrel::CSprite2DNode* m_cursorNode = nullptr;
-  std::unique_ptr<ISystemCursor> m_windowCursor;  // the window's arrow when the player prefers it
+  Ombrel::CTextureAnimation* m_cursorAnimation = nullptr;  // the arrow's glint, a resource
+  std::unique_ptr<ISystemCursor> m_windowCursor;           // the window's arrow when the player prefers it
   std::unique_ptr<CSoundContainer> m_sounds;
   std::unique_ptr<CButton2> m_textButtons[kTextButtonCount];
   std::unique_ptr<CButton1> m_playButton;

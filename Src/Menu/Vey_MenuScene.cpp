@@ -189,7 +189,8 @@ void CMenu::CreateCursor() {
   if (!m_cursorNode) return;
   pointer->SetFlags(pointer->GetFlags() | CCursor::kSpriteShownFlag);
   pointer->SetNode(m_cursorNode);
-  pointer->SetTexture(animation->GetAnimation()->GetFrame(0).texture);
+  m_cursorAnimation = animation->GetAnimation();
+  pointer->SetTexture(m_cursorAnimation->GetFrame(0).texture);
   const float side = CCursor::SpriteSide(GetPlatformState().renderHeight);
   pointer->SetSize(side, side);
   pointer->SetHotSpot(side * 0.5f, side * 0.5f);
@@ -345,6 +346,7 @@ void CMenu::ReleaseScene() {
   m_captureNode = m_blurNode = m_checkNode = nullptr;
   m_renderer = nullptr;
   m_cursorNode = nullptr;
+  m_cursorAnimation = nullptr;
   m_layout = nullptr;
   m_captureTexture = nullptr;
 }
