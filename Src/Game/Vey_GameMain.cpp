@@ -54,12 +54,13 @@ namespace {
 // The states that exist so far, each registered by its name; the ids of the states a state
 // leaves for are handed over once all are known (-1 for those still to come).
 void RegisterStates(Ombrel::CApplication& application) {
-  auto* game = new Vey::CGame(&application, application.GetConfig(), nullptr);
-  const int32_t gameId = application.RegisterState(Vey::CGame::kStateName, game, nullptr);
-  // The main menu, behind the front end's loading screen (the provider lives as long as the program).
-  static Vey::CLoading<Vey::CLoadingScreen> menuLoading;
+  // The main story and the main menu load behind the front end's loading screen; the provider
+  // lives as long as the program.
+  static Vey::CLoading<Vey::CLoadingScreen> loading;
+  auto* game = new Vey::CGame(&application, application.GetConfig(), &loading);
+  const int32_t gameId = application.RegisterState(Vey::CGame::kStateName, game, &loading);
   auto* menu = new Vey::CMenu(&application, application.GetConfig());
-  const int32_t menuId = application.RegisterState(Vey::CMenu::kStateName, menu, &menuLoading);
+  const int32_t menuId = application.RegisterState(Vey::CMenu::kStateName, menu, &loading);
   menu->SetGameId(gameId);
   menu->SetCollectorsGameId(-1);
   menu->SetIntroId(-1);
