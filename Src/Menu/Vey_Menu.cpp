@@ -24,8 +24,6 @@ namespace Vey {
 
 namespace {
 
-constexpr uint8_t kVkLeftButton = 1;
-
 // The bonus chapter's game modes; 0 is no game begun, 7 a finished game, others the story.
 constexpr uint32_t kNoGame = 0;
 constexpr uint32_t kFinishedGame = 7;

@@ -8,10 +8,13 @@
 #include "Framework/omLayout2D.h"
 #include "Quor/Engine.h"
 #include "Src/Game/Vey_Screen.h"
+#include "Src/Investigation/Vey_Cursor.h"
 #include "tests/Src/Menu/MenuTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -248,6 +251,19 @@ TEST_F(MenuTest, TheButtonsAreaIsItsPictureMovedWithTheForegroundAndGrownWithThe
   EXPECT_FALSE(m_menu->IsOverButton(CMenu::kOptions));
   m_menu->TakeInput({options.x + halfPlate + offset - 1.0f, options.y}, false);
   EXPECT_TRUE(m_menu->IsOverButton(CMenu::kOptions));
+}
+
+TEST_F(MenuTest, LeavingWritesTheSaveAndGivesThePointerBack) {
+  const std::string save = std::string(std::getenv("HOLLOWMERE_DATA_HOME")) + "/Saves/savegame.sav";
+  std::filesystem::remove(save);
+  EnterMenu(true, 1);
+  const Ombrel::CCursor& pointer = *Ombrel::GetActiveInput()->GetCursor(0);
+  EXPECT_NE(pointer.GetNode(), nullptr);
+  Settle();
+  m_menu->Release();
+  EXPECT_TRUE(std::filesystem::exists(save));
+  EXPECT_EQ(pointer.GetNode(), nullptr);
+  EXPECT_FALSE(pointer.GetFlags() & CCursor::kSpriteShownFlag);
 }
 
 TEST_F(MenuTest, TheLogoOfThePlayersLanguageIsTheOnlyOneShown) {
