@@ -10,6 +10,7 @@
 #include "Quor/DrawSubmission.h"
 #include "Quor/Engine.h"
 #include "Src/Game/Vey_Screen.h"
+#include "Src/Menu/Vey_MenuRenderer.h"
 #include "tests/Src/Menu/MenuTestKit.h"
 #include "tests/support/engine/EngineTestSupport.h"
 
@@ -110,6 +111,23 @@ TEST_F(MenuDrawTest, TheTitleScreenStandsInPlaceAtA4To3AndA16To9Window) {
     EXPECT_EQ(IsDusk(AtVirtual(1856.0f, 2176.0f)), wide);
     TearDown();
   }
+}
+
+// A box's node draws its layout only while the box is anywhere but closed, at the box's alpha.
+TEST_F(MenuDrawTest, ABoxIsDrawnOnlyWhileItIsOpenAndAtItsAlpha) {
+  EnterOnWindow(640, 480);
+  CFakeBox box;
+  CMenuBoxRenderer node("BoxRenderer", &box, m_menu->GetLayout(), nullptr);
+  const auto lit = [this](CMenuBoxRenderer& renderer) {
+    EXPECT_TRUE(BeginFrame());
+    renderer.Render();
+    EXPECT_EQ(GetD3DDevice()->ReadBackBuffer(m_pixels, &m_width, &m_height), GFX_OK);
+    FinishFrame();
+    return Count(0.0f, 0.0f, 2.6f, 1.9f, [](SRgb c) { return c.Sum() > 30; });
+  };
+  EXPECT_EQ(lit(node), 0);
+  box.Open();
+  EXPECT_GT(lit(node), 500);  // of about a thousand points: the sky, the ground, the buttons
 }
 
 }  // namespace
