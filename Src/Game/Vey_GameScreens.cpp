@@ -42,6 +42,7 @@
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
+#include "Src/MiniGames/Vey_MiniGame1.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -316,6 +317,18 @@ void CGame::CreateMiniGames() {
   shared.sounds = m_sounds.get();
   shared.help = m_gameHelp.get();
   // --- puzzles, one block each ---
+  {  // CMiniGame1, the jewel box
+    SJewelBoxParts box;
+    box.activeConnector = FindTexture("Connector_active");
+    box.inactiveConnector = FindTexture("Connector_inactive");
+    box.socketSparkle = FindEmitter("HO_HandleHint");
+    box.boxOpened = FindEmitter("BoxOpened");
+    box.completion = m_effects.game1[0];
+    box.redBursts = m_effects.game1[1];
+    box.greenBursts = m_effects.game1[2];
+    box.layouts = m_layouts.get();
+    m_miniGames[0] = new CMiniGame1(FindLayout("Game01"), shared, box);
+  }
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");

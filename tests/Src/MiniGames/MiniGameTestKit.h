@@ -79,6 +79,9 @@ inline std::string PuzzleObject(const std::string& name, const std::string& spri
 class CMiniGameFixture : public hudtest::CHudFixture {
  protected:
   void SetUp() override {
+    // The display's buttons take a click over them, as the real display's pictures do.
+    hudtest::AddBox(CHudFixture::m_layout, "root/SkipPicture", kSkipButton, {0.36f, 0.13f}, Ombrel::kLayoutSprite);
+    hudtest::AddBox(CHudFixture::m_layout, "root/HelpPicture", kHelpButton, {0.36f, 0.13f}, Ombrel::kLayoutSprite);
     CHudFixture::SetUp();
     Profile().miniGame = Vey::kNoMiniGame;
     m_record.SetNode(&m_cursorNode);
