@@ -65,4 +65,62 @@ TEST_F(MiniGameBaseTest, OpensIntoPlayAndLeavesByItsExitWritingTheOpenPuzzleWord
   EXPECT_EQ(m_music, (std::vector<int32_t>{CMiniGameBase::kPlayMusicPhase, CMiniGameBase::kStoryMusicPhase}));
 }
 
+TEST_F(MiniGameBaseTest, TheSkipButtonShowsAfterAMinuteOfPlayCountedAcrossVisitsAndNeverWhenUnplayable) {
+  for (const bool playable : {true, false}) {
+    CPlainPuzzle game(&m_layout, Shared(), playable);
+    Hud().ShowSkipButton(false);
+    Hud().ShowHelpButton(false);
+    Open(game);
+    Wait(game, 40.0f);
+    ClickAt(game, kExit);
+    Wait(game, 0.6f);
+    ASSERT_FALSE(game.IsActive());
+    EXPECT_FALSE(Hud().IsSkipButtonShown()) << playable;
+    Open(game);
+    Wait(game, 19.0f);
+    EXPECT_FALSE(Hud().IsSkipButtonShown()) << playable;
+    Wait(game, 1.1f);
+    EXPECT_EQ(Hud().IsSkipButtonShown(), playable) << "after 60 s of play over two visits";
+    EXPECT_EQ(Hud().IsHelpButtonShown(), playable);
+  }
+}
+
+TEST_F(MiniGameBaseTest, TheHelpButtonFreezesThePuzzleUnderTheHelpPageUntilItIsClosed) {
+  CPlainPuzzle game(&m_layout, Shared());
+  Open(game);
+  ClickAt(game, kHelpButton);
+  EXPECT_EQ(game.GetState(), CMiniGameBase::kHelpShown);
+  EXPECT_EQ(m_help->GetPuzzle(), 0);
+  EXPECT_EQ(m_captures, 1);
+  EXPECT_FALSE(m_effectsNode.IsDrawn()) << "the effects stand still behind the page";
+  Wait(game, 0.6f);
+  ClickAt(game, kExit);
+  EXPECT_EQ(game.GetState(), CMiniGameBase::kHelpShown) << "the puzzle takes no click under its page";
+  ClickAt(game, kHelpClose);
+  Wait(game, 0.6f);
+  EXPECT_EQ(game.GetState(), CMiniGameBase::kPlaying);
+  EXPECT_TRUE(m_effectsNode.IsDrawn());
+}
+
+TEST_F(MiniGameBaseTest, APlayablePuzzleTakesNoItemAndEveryPressCountsTowardsADialog) {
+  hudtest::AddBox(m_items, "root/Items/Key", {0, 0}, {0.5f, 0.25f});
+  CPlainPuzzle game(&m_layout, Shared());
+  Open(game);
+  Hud().AddItem("Key", true, {2048, 2048});
+  Wait(game, 0.6f);
+  const uint32_t before = m_dialog->GetSkipCount();
+  ClickAt(game, hudtest::SlotPosition(1));
+  EXPECT_FALSE(Hud().HasItemInHand());
+  EXPECT_EQ(m_dialog->GetSkipCount(), before + 1);
+}
+
+TEST(MiniGameRandomTest, RandomInRangeKeepsBothEndsAndAnEmptyRangeGivesItsLow) {
+  scenetest::CFixedRandom random(32767);
+  EXPECT_EQ(RandomInRange(random, 3, 3), 3);
+  EXPECT_EQ(RandomInRange(random, 5, 2), 5);
+  EXPECT_EQ(RandomInRange(random, 0, 7), 32767 % 8);
+  scenetest::CFixedRandom zero(0);
+  EXPECT_EQ(RandomInRange(zero, -2, 2), -2);
+}
+
 }  // namespace
