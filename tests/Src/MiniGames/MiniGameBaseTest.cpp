@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Src/Game/Vey_MPManager.h"
+#include "tests/Particles/PtcTestKit.h"
 #include "tests/Src/MiniGames/MiniGameTestKit.h"
 
 using namespace Vey;
@@ -17,8 +19,8 @@ constexpr Vector2 kExit{1.2f, 0.7f};
 // A puzzle of nothing but its exit; playable unless told otherwise.
 class CPlainPuzzle : public CMiniGameBase {
  public:
-  CPlainPuzzle(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, bool playable = true)
-      : CMiniGameBase("MiniGame1", 0, layout, shared) {
+  CPlainPuzzle(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, bool playable = true, int32_t index = 0)
+      : CMiniGameBase("MiniGame1", index, layout, shared) {
     m_playable = playable;
   }
   void Reset() override {}
@@ -112,6 +114,57 @@ TEST_F(MiniGameBaseTest, APlayablePuzzleTakesNoItemAndEveryPressCountsTowardsADi
   ClickAt(game, hudtest::SlotPosition(1));
   EXPECT_FALSE(Hud().HasItemInHand());
   EXPECT_EQ(m_dialog->GetSkipCount(), before + 1);
+}
+
+// The background effects of puzzles 0 and 1 (the key puzzle has none of its own), and the
+// close-up effect the paint puzzle stops.
+class MiniGameEffectsTest : public MiniGameBaseTest {
+ protected:
+  void SetUp() override {
+    MiniGameBaseTest::SetUp();
+    m_manager = MP::CManager::CreateInstance();
+    std::string text = "atlas Sprites.png 128 32 4 1\n";
+    for (const char* name : {"G01_Background", "G02_Background", "I06_RingsApplied"})
+      text += std::string("emitter ") + name + "\nloop off\nduration 0.5\nlayer 0\nframes 0 1\ncapacity 64\nburst 4\n"
+              "life 1 1\nsize 0 20\n";
+    const std::vector<uint8_t> bytes = ptctest::BuildPtc(text);
+    const HM_FILE file = Magic_OpenFileInMemory(bytes.data(), bytes.size(), "Test.ptc");
+    ASSERT_NE(file, 0);
+    for (const char* name : {"G01_Background", "G02_Background", "I06_RingsApplied"})
+      m_manager->AddEmitter(Magic_LoadEmitter(file, name));
+    Magic_CloseFile(file);
+    m_emitters.Add(Emitter("G01_Background"));
+    m_emitters.Add(Emitter("G02_Background"));
+  }
+  void TearDown() override {
+    m_emitters.StopAll();
+    MP::CManager::DeleteInstance();
+    MiniGameBaseTest::TearDown();
+  }
+  MP::CEmitter* Emitter(const char* name) const { return m_manager->FindEmitter(name); }
+
+  MP::CManager* m_manager = nullptr;
+};
+
+TEST_F(MiniGameEffectsTest, EnteringStartsOnlyThePuzzlesOwnBackgroundAndThePaintPuzzleStopsTheRings) {
+  CPlainPuzzle jewels(&m_layout, Shared(), true, 0);
+  CPlainPuzzle keys(&m_layout, Shared(), true, 1);
+  CPlainPuzzle paint(&m_layout, Shared(), true, 3);
+  Emitter("I06_RingsApplied")->Start();
+
+  keys.Open();
+  EXPECT_EQ(Emitter("G02_Background")->GetState(), MP::CEmitter::kStopped);
+  jewels.Open();
+  EXPECT_EQ(Emitter("G01_Background")->GetState(), MP::CEmitter::kRunning);
+  EXPECT_EQ(Emitter("I06_RingsApplied")->GetState(), MP::CEmitter::kRunning);
+  paint.Open();  // its own background is not in the group: nothing is started, nothing fails
+  EXPECT_EQ(Emitter("I06_RingsApplied")->GetState(), MP::CEmitter::kStopped);
+  EXPECT_EQ(Profile().miniGame, 3u);
+
+  Wait(jewels, 0.5f);
+  ClickAt(jewels, kExit);
+  Wait(jewels, 0.6f);
+  EXPECT_EQ(Emitter("G01_Background")->GetState(), MP::CEmitter::kStopped) << "leaving stops the group";
 }
 
 TEST(MiniGameRandomTest, RandomInRangeKeepsBothEndsAndAnEmptyRangeGivesItsLow) {
