@@ -22,8 +22,8 @@ class ILayoutShelf;
 
 // What the jewel box takes besides the shared objects. Nothing is owned; any may be null.
 struct SJewelBoxParts {
-  TextureRecord* activeConnector = nullptr;    // "Connector_active": both colours in
-  TextureRecord* inactiveConnector = nullptr;  // "Connector_inactive"
+  TextureRecord* activeConnector = nullptr;     // "Connector_active": both colours in
+  TextureRecord* inactiveConnector = nullptr;   // "Connector_inactive"
   const MP::CEmitter* socketSparkle = nullptr;  // "HO_HandleHint", copied over each empty socket
   MP::CEmitter* boxOpened = nullptr;            // the close-up effect "BoxOpened"
   CEmitterPool* completion = nullptr;           // "Game1Emitters": sparks along the threads

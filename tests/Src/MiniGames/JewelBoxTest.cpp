@@ -19,7 +19,7 @@ using namespace minigametest;
 namespace {
 
 // A planar drawing of the fifteen threads, by slot, on a grid of eighths (exact floats).
-const Vector2 kSolved[CMiniGame1::kJewelCount] = {{0.75f, -0.375f}, {0.25f, -0.125f}, {0.25f, 0.0f},
+const Vector2 kSolved[CMiniGame1::kJewelCount] = {{0.75f, -0.375f}, {0.25f, -0.125f},  {0.25f, 0.0f},
                                                   {0.0f, 0.375f},   {-0.75f, -0.375f}, {-0.375f, -0.25f},
                                                   {-0.125f, 0.25f}, {-0.125f, 0.125f}};
 // The box as it starts: all in place but redJewel1 (slot 2), pulled across other threads.
@@ -49,10 +49,10 @@ class JewelBoxTest : public CMiniGameFixture {
       AddPicture(m_layout, CMiniGame1::kJewels[slot], slot == 2 ? kTangledSlot2 : kSolved[slot],
                  {kJewelSize, kJewelSize});
     AddPicture(m_layout, CMiniGameBase::kExitNode, kExitPoint, {0.3f, 0.3f});
-    std::string objects = SocketObject(CMiniGame1::kRedSocketObject, CMiniGame1::kRedSocket, "root/redJewel",
-                                       CMiniGame1::kRedItem) +
-                          SocketObject(CMiniGame1::kGreenSocketObject, CMiniGame1::kGreenSocket, "root/greenJewel",
-                                       CMiniGame1::kGreenItem);
+    std::string objects =
+        SocketObject(CMiniGame1::kRedSocketObject, CMiniGame1::kRedSocket, "root/redJewel", CMiniGame1::kRedItem) +
+        SocketObject(CMiniGame1::kGreenSocketObject, CMiniGame1::kGreenSocket, "root/greenJewel",
+                     CMiniGame1::kGreenItem);
     for (int slot = 0; slot < CMiniGame1::kJewelCount; ++slot)
       objects += PuzzleObject("G01_Jewel" + std::to_string(slot), CMiniGame1::kJewels[slot]);
     LoadWorld(0, objects);
@@ -171,8 +171,8 @@ TEST_F(JewelBoxTest, ANewBoxRestoresTheSavedPlacesAndDamagedOnesGoBackToTheStart
     uint8_t savedByte;
     float value;
   };
-  for (const SDamage& damage : {SDamage{"not a number", 1, nan}, SDamage{"far off", 1, 1e9f},
-                                SDamage{"a saved byte past 1", 7, 0.5f}}) {
+  for (const SDamage& damage :
+       {SDamage{"not a number", 1, nan}, SDamage{"far off", 1, 1e9f}, SDamage{"a saved byte past 1", 7, 0.5f}}) {
     Block().bytes0[0] = damage.savedByte;
     Block().floats0[4] = damage.value;
     static_cast<Ombrel::SLayoutBox*>(m_layout.FindItem(CMiniGame1::kJewels[2]))->position = kTangledSlot2;

@@ -125,7 +125,8 @@ class MiniGameEffectsTest : public MiniGameBaseTest {
     m_manager = MP::CManager::CreateInstance();
     std::string text = "atlas Sprites.png 128 32 4 1\n";
     for (const char* name : {"G01_Background", "G02_Background", "I06_RingsApplied"})
-      text += std::string("emitter ") + name + "\nloop off\nduration 0.5\nlayer 0\nframes 0 1\ncapacity 64\nburst 4\n"
+      text += std::string("emitter ") + name +
+              "\nloop off\nduration 0.5\nlayer 0\nframes 0 1\ncapacity 64\nburst 4\n"
               "life 1 1\nsize 0 20\n";
     const std::vector<uint8_t> bytes = ptctest::BuildPtc(text);
     const HM_FILE file = Magic_OpenFileInMemory(bytes.data(), bytes.size(), "Test.ptc");
