@@ -12,6 +12,7 @@
 #include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_IntermediateRenderer.h"
 #include "Src/Investigation/Vey_Player.h"
+#include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
 
@@ -28,6 +29,16 @@ void CGame::CheckCapture() {
   const bool deviceWasReset = TakeDeviceWasReset();
   if (!deviceWasReset && !m_recapture) return;
   m_recapture = false;
+  // A puzzle under its help page keeps its own frozen picture behind the page: it is taken
+  // again from the puzzle, not from the screen.
+  if (!IsPaused()) {
+    for (CMiniGameBase* game : m_miniGames) {
+      if (game && game->GetState() == CMiniGameBase::kHelpShown) {
+        game->CaptureBackground();
+        return;
+      }
+    }
+  }
   const int32_t hudMode = m_hud ? m_hud->GetMode() : 0;
   EQuickNode capture = kSceneCapture;
   if (IsPaused()) {

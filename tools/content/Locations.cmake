@@ -53,6 +53,29 @@ function(hm_layout_sprite words folder art_dir pictures_var arts_var)
   set(${arts_var} ${${arts_var}} ${art_dir}/${art} PARENT_SCOPE)
 endfunction()
 
+# A layout of its own description file (sprite statements read as above): its pictures drawn
+# into `folder` from `art_dir`, and App/Layouts/<layout>.2dl written by the layout tool. Sets
+# `out_var` to the files made.
+function(hm_described_layout out_var description art_dir folder layout)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
+  file(STRINGS ${description} sprites REGEX "^sprite[ \t]")
+  set(pictures "")
+  set(arts "")
+  foreach(line IN LISTS sprites)
+    string(REGEX REPLACE "[ \t]+" ";" words "${line}")
+    hm_layout_sprite("${words}" ${folder} ${art_dir} pictures arts)
+  endforeach()
+  list(REMOVE_DUPLICATES arts)
+  set(output ${HM_CONTENT_DIR}/App/Layouts/${layout}.2dl)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Layouts
+    COMMAND $<TARGET_FILE:layout> ${description} ${HM_CONTENT_DIR}/App/Layouts
+    DEPENDS layout ${description} ${arts}
+    COMMENT "Making the layout ${layout}"
+    VERBATIM)
+  set(${out_var} ${output} ${pictures} PARENT_SCOPE)
+endfunction()
+
 # The first word of every recipe of a table: the names of the sounds it makes.
 function(hm_recipe_names table folder out)
   file(STRINGS ${table} lines REGEX "^[^# \t]")

@@ -1,0 +1,509 @@
+#include "Src/MiniGames/Vey_MiniGame1.h"
+
+#include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/omLayout2D.h"
+#include "Quor/RenderStates.h"
+#include "Quor/ReportError.h"
+#include "Src/Game/Vey_EmitterGroup.h"
+#include "Src/Game/Vey_EmitterPool.h"
+#include "Src/Game/Vey_MPEmitter.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_ObjectPicking.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_OverlayDrawing.h"
+#include "Src/Investigation/Vey_Player.h"
+
+#include <cmath>
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kSource = "Vey_MiniGame1";
+
+// The saved block: its first four bytes and the eight positions after them.
+enum ERecordByte { kPositionsSaved = 0, kIntroShown = 1, kRedInserted = 2, kGreenInserted = 3 };
+// A saved position further off than this (layout units) is damage, not a player's move.
+constexpr float kPositionLimit = 8.0f;
+
+constexpr int32_t kRed = 0, kRed0 = 1, kRed1 = 2, kRed2 = 3;
+constexpr int32_t kGreen = 4, kGreen0 = 5, kGreen1 = 6, kGreen2 = 7;
+// Each thread as (first end, second end), by jewel slot.
+constexpr int32_t kThreads[CMiniGame1::kConnectorCount][2] = {
+    {kGreen, kRed},   {kGreen, kGreen0},  {kGreen, kGreen1},  {kRed, kGreen0},  {kGreen0, kRed0},
+    {kRed, kRed1},    {kRed, kRed2},      {kGreen0, kGreen2}, {kRed0, kRed1},   {kRed1, kRed2},
+    {kGreen2, kRed1}, {kGreen2, kGreen1}, {kGreen1, kRed1},   {kGreen1, kRed2}, {kRed, kRed0}};
+// The threads joining a red and a green jewel, along which the sparks run.
+constexpr int32_t kMixedThreads[6] = {0, 3, 4, 10, 12, 13};
+
+constexpr const char* kIntroDialog = "G01_1_Dialog";
+constexpr const char* kGreenBurst = "G01_GreenDiamondAdded";
+constexpr const char* kRedBurst = "G01_RedDiamondAdded";
+constexpr float kThreadWidth = 10.0f;
+constexpr uint8_t kThreadGrey = 0x80;
+constexpr int kSparkleWarmUpSteps = 10;
+constexpr float kSparkleWarmUpStep = 0.2f;
+// The close-up that shows the box, and what opens in it.
+constexpr uint32_t kBoxCloseUp = 1;
+constexpr const char* kBoxClosed = "root/Box_closed";
+constexpr const char* kBoxOpen = "root/Box_open";
+constexpr const char* kBoxKey = "I02_Box Key";
+constexpr const char* kKeyCondition = "S01_Entrance Key";
+constexpr const char* kImpossible = "Impossible";
+
+bool PointsDiffer(const Vector2& a, const Vector2& b) { return a.x != b.x || a.y != b.y; }
+bool SamePoint(const Vector2* a, const Vector2* b) { return a->x == b->x && a->y == b->y; }
+
+bool IsStopped(const CEmitterGroup* group, const char* name) {
+  const auto* node = group ? group->GetEmitters().Find(name) : nullptr;
+  return !node || !node->value || node->value->GetState() == MP::CEmitter::kStopped;
+}
+
+void StartAt(MP::CEmitter* emitter, const Vector2& particlePoint) {
+  if (!emitter) return;
+  emitter->SetPosition(particlePoint);
+  emitter->Start();
+}
+
+// A link to the jewel box closes for good: the box is open.
+void CloseLinksToBox(std::vector<SMiniGameLink>& links) {
+  for (SMiniGameLink& link : links) {
+    if (link.miniGame != 0) continue;
+    link.open = false;
+    link.second = true;
+    bool keyed = false;
+    for (SStateCondition& condition : link.conditions) {
+      if (condition.object != kKeyCondition) continue;
+      condition.state = kImpossible;
+      keyed = true;
+    }
+    if (!keyed) link.conditions.push_back({kKeyCondition, kImpossible});
+  }
+}
+
+}  // namespace
+
+const char* const CMiniGame1::kJewels[kJewelCount] = {"root/redJewel",    "root/redJewel0",  "root/redJewel1",
+                                                      "root/redJewel2",   "root/greenJewel", "root/greenJewel0",
+                                                      "root/greenJewel1", "root/greenJewel2"};
+
+CMiniGame1::CMiniGame1(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, const SJewelBoxParts& parts)
+    : CMiniGameBase("MiniGame1", 0, layout, shared), m_parts(parts) {
+  BindJewels();
+  if (m_parts.socketSparkle) {
+    m_greenSparkle.reset(m_parts.socketSparkle->Clone());
+    m_redSparkle.reset(m_parts.socketSparkle->Clone());
+  }
+  m_playable = false;
+  LoadFromRecord();
+  SaveInitialPositions();
+}
+
+CMiniGame1::~CMiniGame1() = default;
+
+void CMiniGame1::BindJewels() {
+  for (int32_t slot = 0; slot < kJewelCount; ++slot) {
+    Ombrel::SLayoutBox* node = FindNode(kJewels[slot]);
+    m_jewels[size_t(slot)] = node ? &node->position : &m_missing[size_t(slot)];
+    m_startPositions[size_t(slot)] = *m_jewels[size_t(slot)];
+  }
+  for (int32_t i = 0; i < kConnectorCount; ++i)
+    m_connectors[size_t(i)] = {m_jewels[size_t(kThreads[i][0])], m_jewels[size_t(kThreads[i][1])]};
+}
+
+SMiniGameBlock& CMiniGame1::Block() {
+  if (SMiniGameBlock* block = SavedBlock()) return *block;
+  if (!m_spareBlock) m_spareBlock = std::make_unique<SMiniGameBlock>();
+  return *m_spareBlock;
+}
+
+// ---- the saved block ----
+
+void CMiniGame1::LoadFromRecord() {
+  ValidateRecord();
+  const SMiniGameBlock& block = Block();
+  m_redPresent = block.bytes0[kRedInserted] != 0;
+  m_greenPresent = block.bytes0[kGreenInserted] != 0;
+  SetShown(kJewels[kRed], m_redPresent);
+  SetShown(kJewels[kGreen], m_greenPresent);
+  SetShown(kRedSocket, !m_redPresent);
+  SetShown(kGreenSocket, !m_greenPresent);
+  m_introShown = block.bytes0[kIntroShown] != 0;
+  m_playable = m_redPresent && m_greenPresent;
+  RestorePositions();
+}
+
+void CMiniGame1::ValidateRecord() {
+  SMiniGameBlock& block = Block();
+  if (block.bytes0[kPositionsSaved] == 0) return;
+  bool sound = block.bytes0[kPositionsSaved] == 1;
+  for (float value : block.floats0) sound = sound && std::isfinite(value) && std::fabs(value) <= kPositionLimit;
+  if (sound) return;
+  HM_REPORT(kSource, "The saved jewel positions are damaged; the jewels go back to where the box starts");
+  for (int32_t slot = 0; slot < kJewelCount; ++slot) *m_jewels[size_t(slot)] = m_startPositions[size_t(slot)];
+  block.bytes0[kPositionsSaved] = 0;
+  SaveInitialPositions();
+}
+
+void CMiniGame1::RestorePositions() {
+  const SMiniGameBlock& block = Block();
+  if (block.bytes0[kPositionsSaved] == 0) return;
+  for (int32_t slot = 0; slot < kJewelCount; ++slot)
+    *m_jewels[size_t(slot)] = {block.floats0[2 * slot], block.floats0[2 * slot + 1]};
+}
+
+void CMiniGame1::SaveInitialPositions() {
+  SMiniGameBlock& block = Block();
+  if (block.bytes0[kPositionsSaved] != 0) return;
+  for (int32_t slot = 0; slot < kJewelCount; ++slot) {
+    block.floats0[2 * slot] = m_jewels[size_t(slot)]->x;
+    block.floats0[2 * slot + 1] = m_jewels[size_t(slot)]->y;
+  }
+  block.bytes0[kPositionsSaved] = 1;
+}
+
+void CMiniGame1::ClampJewels() {
+  const float aspect = GetAspect();
+  for (Vector2* jewel : m_jewels) jewel->x = std::fmin(std::fmax(jewel->x, -aspect), aspect);
+}
+
+void CMiniGame1::ShowMissingNote() {
+  if (!m_player || (m_redPresent && m_greenPresent)) return;
+  if (!m_redPresent && !m_greenPresent)
+    m_player->ShowNote("G01_BothMissing_Note");
+  else
+    m_player->ShowNote(m_redPresent ? "G01_GreenMissing_Note" : "G01_RedMissing_Note");
+}
+
+void CMiniGame1::SetShown(const char* path, bool shown) {
+  if (Ombrel::SLayoutBox* node = FindNode(path)) node->visible = shown;
+}
+
+// ---- per frame ----
+
+void CMiniGame1::Enter() {
+  LoadFromRecord();
+  CMiniGameBase::Enter();
+}
+
+void CMiniGame1::Update(float dt) {
+  if (!BeginUpdate(dt)) return;
+  m_frameTime = dt;
+  if (m_player && m_player->HasLayoutChanged()) {
+    m_player->ClearLayoutChanged();
+    ClampJewels();
+  }
+  for (CEmitterPool* pool : {m_parts.completion, m_parts.redBursts, m_parts.greenBursts})
+    if (pool) pool->Update(dt);
+  for (MP::CEmitter* sparkle : {m_greenSparkle.get(), m_redSparkle.get()})
+    if (sparkle) sparkle->Update(dt);
+  const std::string picked = UpdatePointer();
+  if (m_state == kOpening || m_state == kClosing) SetEffectsAlpha(FadeAlpha());
+  switch (AdvanceFade(dt)) {
+    case kOpened:
+      SetEffectsAlpha(1.0f);
+      OnOpened();
+      break;
+    case kClosedNow:
+      SetEffectsAlpha(0.0f);
+      for (CEmitterPool* pool : {m_parts.completion, m_parts.redBursts, m_parts.greenBursts})
+        if (pool) pool->StopAll();
+      return;
+    default:
+      break;
+  }
+  if (m_state != kPlaying) return;
+  if (!m_introShown && m_playable && IsStopped(m_emitters, kGreenBurst) && IsStopped(m_emitters, kRedBurst))
+    ShowIntroOnce(kIntroDialog, Block().bytes0[kIntroShown]);
+  RattleCarried();
+  if (m_pressed) {
+    if (!m_heldJewel && IsMouseOverSkipButton()) m_skipRequested = true;
+    if (IsPuzzleClick()) {
+      if (m_heldJewel) {
+        DropJewel();
+        return;
+      }
+      if (PlayClick(picked)) return;
+    }
+  }
+  if (m_heldJewel) {
+    CarryJewel();
+    return;
+  }
+  if (m_playable && IsUntangled()) RunWin(dt);
+  if (m_winTimer > kWinDelay || m_skipRequested) Complete();
+}
+
+void CMiniGame1::SetEffectsAlpha(float alpha) {
+  for (CEmitterPool* pool : {m_parts.completion, m_parts.redBursts, m_parts.greenBursts})
+    if (pool) pool->SetAlpha(alpha);
+  for (MP::CEmitter* sparkle : {m_greenSparkle.get(), m_redSparkle.get()})
+    if (sparkle) sparkle->SetAlpha(alpha);
+}
+
+// Playable, the jewels are fitted to the screen; else a note and a sparkle over each empty socket.
+void CMiniGame1::OnOpened() {
+  if (m_playable) {
+    ClampJewels();
+    return;
+  }
+  ShowMissingNote();
+  const auto place = [this](MP::CEmitter* sparkle, const char* socket, int warmUpSteps) {
+    const Ombrel::SLayoutBox* node = FindNode(socket);
+    if (!sparkle || !node) return;
+    sparkle->SetPosition(LayoutToParticle(node->position));
+    sparkle->SetLoopMode(1);
+    sparkle->Start();
+    for (int i = 0; i < warmUpSteps; ++i) sparkle->Update(kSparkleWarmUpStep);
+  };
+  if (!m_greenPresent) place(m_greenSparkle.get(), kGreenSocket, kSparkleWarmUpSteps);
+  if (!m_redPresent) place(m_redSparkle.get(), kRedSocket, 0);
+}
+
+// A click the display does not take while no jewel is carried: an item applied, a jewel picked
+// up (both end the frame), or the exit.
+bool CMiniGame1::PlayClick(const std::string& picked) {
+  const std::string item = m_player ? m_player->GetUsedItem() : std::string();
+  if (!item.empty()) {
+    if (picked != "None") UseItem(picked, item);
+    return true;
+  }
+  if (m_winTimer != 0.0f) return false;
+  if (picked != "None" && m_playable && Objects()) {
+    for (const SSceneObject& object : *Objects()) {
+      if (object.name != picked) continue;
+      const Ombrel::SLayoutBox* node = FindNode(object.sprite.c_str());
+      for (int32_t slot = 0; node && slot < kJewelCount; ++slot) {
+        if (m_jewels[size_t(slot)] != &node->position) continue;
+        m_heldJewel = m_jewels[size_t(slot)];
+        m_heldSlot = slot;
+        m_lastHeld = *m_heldJewel;
+        return true;
+      }
+    }
+  }
+  if (IsMouseOverExit())
+    StartClosing();
+  else if (!m_playable)
+    ShowMissingNote();
+  return false;
+}
+
+void CMiniGame1::CarryJewel() {
+  m_lastHeld = *m_heldJewel;
+  *m_heldJewel = MouseInLayout();
+}
+
+void CMiniGame1::RattleCarried() {
+  if (!m_heldJewel || !m_sounds) return;
+  if (PointsDiffer(*m_heldJewel, m_lastHeld)) {
+    if (!m_sounds->IsPlayingByName("rattle")) m_sounds->PlaySoundByName("rattle", 1.0f);
+  } else {
+    m_sounds->StopSoundByName("rattle");
+  }
+}
+
+// The carried jewel stays where it is, and the profile keeps its place.
+void CMiniGame1::DropJewel() {
+  SMiniGameBlock& block = Block();
+  block.floats0[2 * m_heldSlot] = m_heldJewel->x;
+  block.floats0[2 * m_heldSlot + 1] = m_heldJewel->y;
+  m_heldJewel = nullptr;
+  m_heldSlot = -1;
+  if (m_sounds) m_sounds->StopSoundByName("rattle");
+}
+
+void CMiniGame1::UseItem(const std::string& objectName, const std::string& item) {
+  if (!Objects() || !m_world) return;
+  bool actionExists = false;
+  bool interactive = false;
+  SObjectList& objects = m_world->MiniGame(uint32_t(m_puzzleIndex)).objects;
+  for (SSceneObject& object : objects) {
+    if (object.name != objectName) continue;
+    for (const SObjectAction& action : object.actions) {
+      if (action.object != item) continue;
+      actionExists = true;
+      if (objectName == kGreenSocketObject && item == kGreenItem) InsertJewel(false, objectName);
+      if (objectName == kRedSocketObject && item == kRedItem) InsertJewel(true, objectName);
+      if (m_redPresent && m_greenPresent && !m_playable) {
+        m_playable = true;
+        if (m_player) m_player->ShowHelpButton(true);
+      }
+      const bool applies = object.state == action.reqState && WorldConditionsHold(*m_world, action.conditions);
+      if (!applies) continue;
+      const int32_t index = object.FindState(action.resState);
+      if (index >= 0) {
+        const SObjectState* after = &object.states[size_t(index)];
+        SetShown(object.sprite.c_str(), false);
+        object.state = action.resState;
+        object.sprite = after->sprite;
+        SetShown(object.sprite.c_str(), true);
+      }
+      IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr;
+      if (map)
+        for (const SVisibilityChange& change : action.mapChanges) map->SetMarkerVisible(change.object, change.visible);
+      if (m_player) m_player->RemoveItem(action.object);
+    }
+    interactive = interactive || IsObjectInteractive(object.name, objects);
+  }
+  if (!actionExists && interactive && m_player) m_player->ShowNote("WRONG_ACTION");
+}
+
+void CMiniGame1::InsertJewel(bool red, const std::string& objectName) {
+  (red ? m_redPresent : m_greenPresent) = true;
+  Block().bytes0[red ? kRedInserted : kGreenInserted] = 1;
+  SetShown(kJewels[red ? kRed : kGreen], true);
+  SetShown(red ? kRedSocket : kGreenSocket, false);
+  PlaySound("insert_crystal");
+  const auto* node = m_emitters ? m_emitters->GetEmitters().Find(red ? kRedBurst : kGreenBurst) : nullptr;
+  const Ombrel::SLayoutBox* socket = nullptr;
+  if (Objects())
+    for (const SSceneObject& object : *Objects())
+      if (object.name == objectName) socket = FindNode(object.sprite.c_str());
+  if (node && node->value && socket) StartAt(node->value, LayoutToParticle(socket->position));
+  if (MP::CEmitter* sparkle = red ? m_redSparkle.get() : m_greenSparkle.get()) sparkle->StopEmitter();
+}
+
+// ---- the win ----
+
+void CMiniGame1::RunWin(float dt) {
+  if (m_winTimer == 0.0f) {
+    PlaySound("g1comp");
+    StartSparks();
+    m_winTimer += dt;
+    return;
+  }
+  m_winTimer += dt;
+  if (!m_parts.completion) return;
+  const float f = (1.0f - m_winTimer * 0.5f) * (1.0f - m_winTimer * 0.5f);
+  for (int32_t k = 0; k < 6; ++k) {
+    const int32_t thread = kMixedThreads[k];
+    const Vector2& green = *m_jewels[size_t(kThreads[thread][0] >= kGreen ? kThreads[thread][0] : kThreads[thread][1])];
+    const Vector2& red = *m_jewels[size_t(kThreads[thread][0] >= kGreen ? kThreads[thread][1] : kThreads[thread][0])];
+    if (MP::CEmitter* spark = m_parts.completion->GetEmitter(uint32_t(k)))
+      spark->SetPosition(LayoutToParticle({green.x + f * (red.x - green.x), green.y + f * (red.y - green.y)}));
+  }
+}
+
+void CMiniGame1::StartSparks() {
+  for (int32_t k = 0; k < 6 && m_parts.completion; ++k) {
+    const int32_t thread = kMixedThreads[k];
+    const int32_t red = kThreads[thread][0] >= kGreen ? kThreads[thread][1] : kThreads[thread][0];
+    StartAt(m_parts.completion->GetEmitter(uint32_t(k)), LayoutToParticle(*m_jewels[size_t(red)]));
+  }
+  // Red bursts on the green jewels and green bursts on the red ones.
+  for (int32_t i = 0; i < 4; ++i) {
+    if (m_parts.redBursts)
+      StartAt(m_parts.redBursts->GetEmitter(uint32_t(i)), LayoutToParticle(*m_jewels[size_t(kGreen + i)]));
+    if (m_parts.greenBursts)
+      StartAt(m_parts.greenBursts->GetEmitter(uint32_t(i)), LayoutToParticle(*m_jewels[size_t(kRed + i)]));
+  }
+}
+
+void CMiniGame1::Complete() {
+  HideSkipButton();
+  if (IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr) {
+    map->SetMarkerVisible("root/Scene04/Game", false);
+    map->SetMarkerVisible("root/Scene04/PointOfInterest3", true);
+  }
+  ApplyCloseUpResults();
+  if (m_parts.boxOpened && m_parts.boxOpened->GetState() != MP::CEmitter::kRunning) m_parts.boxOpened->Start();
+  PlaySound("were_box");
+  StartClosing();
+}
+
+// Every link to the box closes for good; in the close-up the box shows open and its key moves.
+void CMiniGame1::ApplyCloseUpResults() {
+  if (!m_world) return;
+  for (uint32_t scene = 0; scene < m_world->SceneCount(); ++scene) CloseLinksToBox(m_world->Scene(scene).miniGames);
+  for (uint32_t closeUp = 0; closeUp < m_world->CloseUpCount(); ++closeUp)
+    CloseLinksToBox(m_world->CloseUp(closeUp).miniGames);
+  for (SSceneObject& object : m_world->CloseUp(kBoxCloseUp).objects) {
+    if (object.name != kBoxKey || object.animations.empty()) continue;
+    object.currentAnimation = 0;
+  }
+  Ombrel::CLayout2D* layout = m_parts.layouts ? m_parts.layouts->Load(CloseUpLayoutName(kBoxCloseUp)) : nullptr;
+  if (!layout) return;
+  if (Ombrel::SLayoutItem* closed = layout->FindItem(kBoxClosed)) {
+    closed->visible = false;
+    m_world->SetIntermediateObjectState(kBoxCloseUp, uint32_t(closed->index), 0, 0);
+  }
+  if (Ombrel::SLayoutItem* open = layout->FindItem(kBoxOpen)) {
+    open->visible = true;
+    RestartTextureAnimation(*m_world, *open, kBoxCloseUp, true);
+    m_world->SetIntermediateObjectState(kBoxCloseUp, uint32_t(open->index), 1, 0);
+    m_world->AddIntermediateId(kBoxCloseUp, uint32_t(open->index));
+  }
+}
+
+void CMiniGame1::PlaySound(const char* name) {
+  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
+}
+
+// ---- drawing ----
+
+void CMiniGame1::Render() {
+  float alpha = 0.0f;
+  if (!BeginRender(alpha)) return;
+  DrawLayout(alpha, [this, alpha](const Ombrel::SLayoutItem& item) {
+    if (item.name == kBackground) DrawConnectors(alpha);
+  });
+  for (MP::CEmitter* sparkle : {m_greenSparkle.get(), m_redSparkle.get()})
+    if (sparkle && sparkle->GetState() != MP::CEmitter::kStopped) sparkle->Render();
+}
+
+// Each thread a strip of its texture from one jewel to the other, repeated along its length.
+void CMiniGame1::DrawConnectors(float alpha) {
+  const float aspect = GetAspect();
+  Ombrel::CSpriteData data(m_redPresent && m_greenPresent ? m_parts.activeConnector : m_parts.inactiveConnector);
+  data.SetColour({kThreadGrey, kThreadGrey, kThreadGrey, FadeByte(alpha)});
+  m_sprite->SetWrap();
+  for (const Connector& connector : m_connectors) {
+    const Vector2 a = ToVirtualScreen(*connector.first);
+    const Vector2 b = ToVirtualScreen(*connector.second);
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    Vector2 direction{dx * aspect, dy};
+    Vector2Normalize(&direction);
+    float angle = std::acos(direction.y);
+    if (direction.x < 0.0f) angle = -angle;
+    const float length = std::sqrt(dx * dx + dy * dy);
+    const float drawn = std::fmax(length + (length * aspect - length) * (1.0f - std::fabs(direction.y)), 0.0001f);
+    data.SetSize(kThreadWidth, drawn);
+    data.SetAngle(angle);
+    data.SetTexCoords({0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, drawn / kThreadWidth}, {0.0f, drawn / kThreadWidth});
+    m_sprite->SetSpriteData(data);
+    m_sprite->SetPosition({a.x + dx * 0.5f, a.y + dy * 0.5f});
+    m_sprite->SetScale({1.0f, 1.0f});
+    m_sprite->Render();
+  }
+  m_sprite->SetAddressModes(kDrawClamp, kDrawClamp);
+  data.SetAngle(0.0f);
+  m_sprite->SetSpriteData(data);
+}
+
+bool CMiniGame1::IsUntangled() const {
+  for (int32_t i = 0; i < kConnectorCount; ++i) {
+    const Vector2* a = m_connectors[size_t(i)].first;
+    const Vector2* b = m_connectors[size_t(i)].second;
+    for (int32_t j = 0; j < kConnectorCount; ++j) {
+      if (i == j) continue;
+      const Vector2* c = m_connectors[size_t(j)].first;
+      const Vector2* d = m_connectors[size_t(j)].second;
+      if (SamePoint(c, a) || SamePoint(c, b) || SamePoint(d, a) || SamePoint(d, b)) continue;
+      if (Orientation(*a, *b, *c) != Orientation(*a, *b, *d) && Orientation(*c, *d, *b) != Orientation(*c, *d, *a))
+        return false;
+    }
+  }
+  return true;
+}
+
+int CMiniGame1::Orientation(const Vector2& p, const Vector2& q, const Vector2& r) {
+  const float cross = (q.x - p.x) * (r.y - p.y) - (r.x - p.x) * (q.y - p.y);
+  if (cross > 0.0f) return -1;
+  if (cross < 0.0f) return 1;
+  return 0;
+}
+
+}  // namespace Vey

@@ -1,0 +1,201 @@
+// The jewel box: the two missing colours set in with inventory items, the jewels carried and
+// dropped until no thread crosses, the box opened two seconds later or at once by the skip
+// button, and the jewels' places kept in the profile and checked when the box opens.
+
+#include "Src/MiniGames/Vey_MiniGame1.h"
+
+#include <gtest/gtest.h>
+
+#include "Src/Game/Vey_SaveData.h"
+#include "tests/Src/MiniGames/MiniGameTestKit.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+using namespace Vey;
+using namespace minigametest;
+
+namespace {
+
+// A planar drawing of the fifteen threads, by slot, on a grid of eighths (exact floats).
+const Vector2 kSolved[CMiniGame1::kJewelCount] = {{0.75f, -0.375f}, {0.25f, -0.125f},  {0.25f, 0.0f},
+                                                  {0.0f, 0.375f},   {-0.75f, -0.375f}, {-0.375f, -0.25f},
+                                                  {-0.125f, 0.25f}, {-0.125f, 0.125f}};
+// The box as it starts: all in place but redJewel1 (slot 2), pulled across other threads.
+constexpr Vector2 kTangledSlot2{-1.0f, 0.5f};
+constexpr Vector2 kExitPoint{1.4f, 0.8f};
+constexpr Vector2 kElsewhere{0.5f, 0.5f};
+constexpr float kJewelSize = 0.1f;
+
+std::string SocketObject(const char* name, const char* socket, const char* jewel, const char* item) {
+  const std::string states = std::string("<State Name=\"Empty\" Sprite=\"") + socket +
+                             "\" Interactive=\"True\"/><State Name=\"Full\" Sprite=\"" + jewel +
+                             "\" Interactive=\"False\"/>";
+  const std::string action = std::string("<Action Object=\"") + item +
+                             "\" Note=\"\" ReqState=\"Empty\" ResState=\"Full\" Sound=\"\" Animation=\"\">"
+                             "<Conditions/><Effects/><MapChanges/></Action>";
+  return PuzzleObject(name, socket, "Empty", states, action);
+}
+
+class JewelBoxTest : public CMiniGameFixture {
+ protected:
+  void SetUp() override {
+    CMiniGameFixture::SetUp();
+    AddPicture(m_layout, CMiniGame1::kBackground, {0.0f, 0.0f}, {3.0f, 2.0f});
+    AddPicture(m_layout, CMiniGame1::kRedSocket, kSolved[0], {kJewelSize, kJewelSize});
+    AddPicture(m_layout, CMiniGame1::kGreenSocket, kSolved[4], {kJewelSize, kJewelSize});
+    for (int slot = 0; slot < CMiniGame1::kJewelCount; ++slot)
+      AddPicture(m_layout, CMiniGame1::kJewels[slot], slot == 2 ? kTangledSlot2 : kSolved[slot],
+                 {kJewelSize, kJewelSize});
+    AddPicture(m_layout, CMiniGameBase::kExitNode, kExitPoint, {0.3f, 0.3f});
+    std::string objects =
+        SocketObject(CMiniGame1::kRedSocketObject, CMiniGame1::kRedSocket, "root/redJewel", CMiniGame1::kRedItem) +
+        SocketObject(CMiniGame1::kGreenSocketObject, CMiniGame1::kGreenSocket, "root/greenJewel",
+                     CMiniGame1::kGreenItem);
+    for (int slot = 0; slot < CMiniGame1::kJewelCount; ++slot)
+      objects += PuzzleObject("G01_Jewel" + std::to_string(slot), CMiniGame1::kJewels[slot]);
+    LoadWorld(0, objects);
+    for (const char* item : {CMiniGame1::kRedItem, CMiniGame1::kGreenItem})
+      hudtest::AddBox(m_items, std::string("root/Items/") + item, {0, 0}, {0.5f, 0.25f});
+  }
+
+  SMiniGameBlock& Block() { return Profile().miniGames; }
+  void SetBothInserted() { Block().bytes0[2] = Block().bytes0[3] = 1; }
+  std::unique_ptr<CMiniGame1> MakeBox() { return std::make_unique<CMiniGame1>(&m_layout, Shared(), SJewelBoxParts{}); }
+
+  // The item taken from the bar and applied to the point.
+  void ApplyItem(CMiniGame1& box, const char* item, Vector2 point) {
+    Hud().AddItem(item, true, {2048, 2048});
+    Wait(box, 0.6f);  // the item lands in the bar
+    ClickAt(box, hudtest::SlotPosition(1));
+    ClickAt(box, point);
+  }
+  void Move(CMiniGame1& box, Vector2 from, Vector2 to) {
+    ClickAt(box, from);
+    StepAt(box, to, false);
+    ClickAt(box, to);
+  }
+};
+
+TEST_F(JewelBoxTest, TheJewelsCannotBeWorkedUntilBothColoursAreSetIn) {
+  auto box = MakeBox();
+  Open(*box);
+  EXPECT_FALSE(box->IsPlayable());
+  EXPECT_STREQ(Hud().GetNoteKey(), "G01_BothMissing_Note");
+  ClickAt(*box, kTangledSlot2);
+  EXPECT_EQ(box->GetHeldSlot(), -1) << "a jewel is picked up before the box is complete";
+
+  // The green jewel on the red socket is no action of it: nothing changes, and the player is told.
+  ApplyItem(*box, CMiniGame1::kGreenItem, kSolved[0]);
+  EXPECT_FALSE(box->IsRedPresent());
+  EXPECT_FALSE(box->IsGreenPresent());
+  EXPECT_STREQ(Hud().GetNoteKey(), "WRONG_ACTION");
+
+  ClickAt(*box, hudtest::SlotPosition(1));  // the green jewel, still in the bar
+  ClickAt(*box, kSolved[4]);
+  EXPECT_TRUE(box->IsGreenPresent());
+  EXPECT_EQ(Block().bytes0[3], 1);
+  ClickAt(*box, kElsewhere);
+  EXPECT_STREQ(Hud().GetNoteKey(), "G01_RedMissing_Note");
+
+  ApplyItem(*box, CMiniGame1::kRedItem, kSolved[0]);
+  EXPECT_TRUE(box->IsRedPresent());
+  EXPECT_EQ(Block().bytes0[2], 1);
+  EXPECT_TRUE(box->IsPlayable());
+  EXPECT_TRUE(Hud().IsHelpButtonShown());
+  EXPECT_TRUE(Hud().GetInventory().empty()) << "the jewels set in leave the bar";
+}
+
+TEST_F(JewelBoxTest, MovingTheCrossingJewelClearOpensTheBoxTwoSecondsLater) {
+  SetBothInserted();
+  auto box = MakeBox();
+  Open(*box);
+  ASSERT_TRUE(box->IsPlayable());
+  EXPECT_EQ(m_dialog->GetState(), 1) << "the intro opens once the box is playable";
+  EXPECT_EQ(Block().bytes0[1], 1);
+
+  // Moves that leave threads crossing: another jewel moved, and a jewel dropped on the exit,
+  // which drops it and does not leave.
+  Move(*box, kSolved[1], kElsewhere);
+  Move(*box, kElsewhere, kExitPoint);
+  EXPECT_EQ(box->GetState(), CMiniGameBase::kPlaying);
+  Move(*box, kExitPoint, kSolved[1]);
+  Wait(*box, 1.0f);
+  EXPECT_EQ(box->GetWinTimer(), 0.0f);
+
+  Move(*box, kTangledSlot2, kSolved[2]);
+  EXPECT_GT(box->GetWinTimer(), 0.0f);
+  ClickAt(*box, kExitPoint);
+  EXPECT_EQ(box->GetState(), CMiniGameBase::kPlaying) << "the exit does nothing once the threads are clear";
+  Wait(*box, 2.0f);
+  EXPECT_EQ(box->GetState(), CMiniGameBase::kClosing);
+  Wait(*box, 0.6f);
+  EXPECT_FALSE(box->IsActive());
+  EXPECT_EQ(Profile().miniGame, kNoMiniGame);
+  // Every drop was saved into the jewel's own slot.
+  EXPECT_NEAR(Block().floats0[4], kSolved[2].x, 1e-3f);
+  EXPECT_NEAR(Block().floats0[5], kSolved[2].y, 1e-3f);
+  EXPECT_NEAR(Block().floats0[2], kSolved[1].x, 1e-3f);
+}
+
+TEST_F(JewelBoxTest, SkipIsIgnoredWhileAJewelIsCarriedAndOtherwiseOpensTheBoxAtOnce) {
+  SetBothInserted();
+  auto box = MakeBox();
+  Open(*box);
+  Wait(*box, CMiniGameBase::kSkipDelay);
+  ASSERT_TRUE(Hud().IsSkipButtonShown());
+  ClickAt(*box, kSolved[1]);
+  ASSERT_EQ(box->GetHeldSlot(), 1);
+  ClickAt(*box, kSkipButton);
+  EXPECT_EQ(box->GetState(), CMiniGameBase::kPlaying);
+  ClickAt(*box, kSolved[1]);  // dropped back
+  ClickAt(*box, kSkipButton);
+  EXPECT_EQ(box->GetState(), CMiniGameBase::kClosing) << "skipping opens the box with threads still crossing";
+  EXPECT_FALSE(Hud().IsSkipButtonShown());
+}
+
+TEST_F(JewelBoxTest, ANewBoxRestoresTheSavedPlacesAndDamagedOnesGoBackToTheStart) {
+  SetBothInserted();
+  {
+    auto box = MakeBox();
+    Open(*box);
+    Move(*box, kTangledSlot2, kSolved[2]);
+  }
+  auto restored = MakeBox();
+  EXPECT_NEAR(restored->JewelPosition(2).x, kSolved[2].x, 1e-3f);
+
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct SDamage {
+    const char* what;
+    uint8_t savedByte;
+    float value;
+  };
+  for (const SDamage& damage :
+       {SDamage{"not a number", 1, nan}, SDamage{"far off", 1, 1e9f}, SDamage{"a saved byte past 1", 7, 0.5f}}) {
+    Block().bytes0[0] = damage.savedByte;
+    Block().floats0[4] = damage.value;
+    static_cast<Ombrel::SLayoutBox*>(m_layout.FindItem(CMiniGame1::kJewels[2]))->position = kTangledSlot2;
+    auto box = MakeBox();
+    EXPECT_EQ(box->JewelPosition(2).x, kTangledSlot2.x) << damage.what;
+    EXPECT_EQ(Block().bytes0[0], 1) << damage.what;
+    EXPECT_EQ(Block().floats0[4], kTangledSlot2.x) << damage.what;
+  }
+}
+
+TEST_F(JewelBoxTest, ThreadsMeetingAtAJewelNeverCrossAndOrientationIsSigned) {
+  SetBothInserted();
+  for (int slot = 0; slot < CMiniGame1::kJewelCount; ++slot) Block().floats0[2 * slot] = kSolved[slot].x;
+  for (int slot = 0; slot < CMiniGame1::kJewelCount; ++slot) Block().floats0[2 * slot + 1] = kSolved[slot].y;
+  Block().bytes0[0] = 1;
+  EXPECT_TRUE(MakeBox()->IsUntangled());
+  Block().floats0[4] = kTangledSlot2.x;
+  Block().floats0[5] = kTangledSlot2.y;
+  EXPECT_FALSE(MakeBox()->IsUntangled());
+
+  EXPECT_EQ(CMiniGame1::Orientation({0, 0}, {1, 0}, {0.5f, 1}), -1);
+  EXPECT_EQ(CMiniGame1::Orientation({0, 0}, {1, 0}, {0.5f, -1}), 1);
+  EXPECT_EQ(CMiniGame1::Orientation({0, 0}, {1, 0}, {0.5f, 0}), 0);
+}
+
+}  // namespace
