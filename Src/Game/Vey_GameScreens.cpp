@@ -42,6 +42,7 @@
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
+#include "Src/MiniGames/Vey_MiniGame4.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -316,6 +317,10 @@ void CGame::CreateMiniGames() {
   shared.sounds = m_sounds.get();
   shared.help = m_gameHelp.get();
   // --- puzzles, one block each ---
+  // CMiniGame4, the paint colour puzzle: its win opens the box of close-up I05.
+  m_miniGames[CMiniGame4::kIndex] = new CMiniGame4(
+      FindLayout("Game04"), shared, [] { return FindLayout(CloseUpLayoutName(CMiniGame4::kCloseUp).c_str()); },
+      m_mapFrame);
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");
