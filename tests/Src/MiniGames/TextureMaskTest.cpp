@@ -151,14 +151,14 @@ TEST(PaintMaskContentTest, EveryPieceHasAMaskOfItsOwnShape) {
   CVFS content(HM_BINARY_DIR "/content");
   g_pVFS = &content;
   hmtest::CCameraInMode camera(2, 1.0f);
-  const Vector2 centre{2048, 2048}, size{112, 112};  // a unit a pixel
+  const Vector2 centre{2048, 2048}, size{128, 128};  // a unit a pixel
   for (int piece = 1; piece <= 60; ++piece) {
     const CTextureMask mask(std::to_string(piece).c_str(), nullptr);
     ASSERT_TRUE(mask.IsUsable()) << piece;
-    EXPECT_EQ(mask.GetWidth(), 112) << piece;
-    EXPECT_EQ(mask.GetHeight(), 112) << piece;
+    EXPECT_EQ(mask.GetWidth(), 128) << piece;
+    EXPECT_EQ(mask.GetHeight(), 128) << piece;
     EXPECT_TRUE(mask.HitTest(centre, centre, size)) << piece;
-    for (Vector2 corner : {Vector2{1995, 1995}, Vector2{2101, 1995}, Vector2{1995, 2101}, Vector2{2101, 2101}})
+    for (Vector2 corner : {Vector2{1987, 1987}, Vector2{2109, 1987}, Vector2{1987, 2109}, Vector2{2109, 2109}})
       EXPECT_FALSE(mask.HitTest(corner, centre, size)) << piece << " at " << corner.x << ", " << corner.y;
   }
   g_pVFS = nullptr;
