@@ -115,10 +115,12 @@ CMiniGame4::CMiniGame4(Ombrel::CLayout2D* layout, const SMiniGameShared& shared,
   for (int32_t k = 0; k < kRegionCount; ++k) {
     m_regionNodes[size_t(k)] = FindNode(RegionNodeName(k).c_str());
     const auto* sprite = dynamic_cast<const Ombrel::SLayoutSprite*>(m_regionNodes[size_t(k)]);
-    m_masks[size_t(k)] = std::make_unique<CTextureMask>(std::to_string(k + 1).c_str(), sprite ? sprite->texture : nullptr);
+    m_masks[size_t(k)] =
+        std::make_unique<CTextureMask>(std::to_string(k + 1).c_str(), sprite ? sprite->texture : nullptr);
   }
   for (int32_t k = 0; k < kRegionCount; ++k) {
-    for (int32_t neighbour : kNeighbours[k]) m_regions[size_t(k)].neighbours.push_back(&m_regions[size_t(neighbour - 1)].colour);
+    for (int32_t neighbour : kNeighbours[k])
+      m_regions[size_t(k)].neighbours.push_back(&m_regions[size_t(neighbour - 1)].colour);
   }
   for (int32_t paint = 0; paint < kPaintCount; ++paint) {
     m_pots[size_t(paint)] = FindNode(kPaints[paint].pot);
@@ -291,9 +293,9 @@ void CMiniGame4::OpenCloseUpBox() {
     bool visible;
   };
   static const SChange kChanges[] = {
-      {"root/Box_open", true},         {"root/CarKeys", true},          {"root/Gear", true},
-      {"root/Keys foreground", true},  {"root/Gear foreground", true},  {"root/brokenstamp_01", false},
-      {"root/brokenstamp_02", false},  {"root/brokenstamp_03", false},
+      {"root/Box_open", true},        {"root/CarKeys", true},         {"root/Gear", true},
+      {"root/Keys foreground", true}, {"root/Gear foreground", true}, {"root/brokenstamp_01", false},
+      {"root/brokenstamp_02", false}, {"root/brokenstamp_03", false},
   };
   for (const SChange& change : kChanges) {
     Ombrel::SLayoutItem* item = closeUp->FindItem(change.node);

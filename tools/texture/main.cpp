@@ -305,12 +305,14 @@ int Mask(int argc, char** argv) {
 
 // The XMP packet of a paint region's mask: the only part of its ".tif" that is read.
 std::string RegionSizeText(uint32_t width, uint32_t height) {
-  return "<?xpacket begin=\"\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
-         "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
-         "<rdf:Description xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\">\n"
-         "<tiff:ImageWidth>" + std::to_string(width) + "</tiff:ImageWidth>\n"
-         "<tiff:ImageLength>" + std::to_string(height) + "</tiff:ImageLength>\n"
-         "</rdf:Description></rdf:RDF></x:xmpmeta>\n<?xpacket end=\"r\"?>\n";
+  const std::string head =
+      "<?xpacket begin=\"\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+      "<rdf:Description xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\">\n";
+  const std::string tail = "</rdf:Description></rdf:RDF></x:xmpmeta>\n<?xpacket end=\"r\"?>\n";
+  const std::string size = "<tiff:ImageWidth>" + std::to_string(width) + "</tiff:ImageWidth>\n<tiff:ImageLength>" +
+                           std::to_string(height) + "</tiff:ImageLength>\n";
+  return head + size + tail;
 }
 
 int Region(int argc, char** argv) {
@@ -321,7 +323,8 @@ int Region(int argc, char** argv) {
   if (!ReadPng(input, image, error)) return Fail(error);
   if (!WriteFileBytes(raw, MaskValues(image, false))) return Fail(raw + ": cannot write the file");
   const std::string text = RegionSizeText(image.width, image.height);
-  if (!WriteFileBytes(tiff, std::vector<uint8_t>(text.begin(), text.end()))) return Fail(tiff + ": cannot write the file");
+  if (!WriteFileBytes(tiff, std::vector<uint8_t>(text.begin(), text.end())))
+    return Fail(tiff + ": cannot write the file");
   return 0;
 }
 

@@ -51,8 +51,8 @@ TEST_F(PaintPuzzleDrawTest, TheOpeningPictureShowsThePaintedPiecesAndThePots) {
     int x, y;
     char paint;
   } spots[] = {
-      {"piece 1, red", 3, 12, 'r'},      {"piece 12, blue", 10, 18, 'b'},   {"piece 35, bare", 29, 31, 'c'},
-      {"the red pot", 16, 56, 'r'},      {"the blue pot", 27, 56, 'b'},     {"the green pot", 37, 56, 'g'},
+      {"piece 1, red", 3, 12, 'r'},    {"piece 12, blue", 10, 18, 'b'}, {"piece 35, bare", 29, 31, 'c'},
+      {"the red pot", 16, 56, 'r'},    {"the blue pot", 27, 56, 'b'},   {"the green pot", 37, 56, 'g'},
       {"the yellow pot", 48, 56, 'y'},
   };
   for (const SSpot& spot : spots) {

@@ -22,7 +22,9 @@ const Vector2 kPots[CMiniGame4::kPaintCount] = {{-0.45f, -0.5f}, {-0.15f, -0.5f}
 const char kSolution[] = "001011201321201030130101032000101010202012011012202103021002";
 
 // Piece 1..60 on a grid of ten columns, 0.2 layout units apart.
-Vector2 PiecePoint(int piece) { return {-0.9f + 0.2f * float((piece - 1) % 10), 0.7f - 0.2f * float((piece - 1) / 10)}; }
+Vector2 PiecePoint(int piece) {
+  return {-0.9f + 0.2f * float((piece - 1) % 10), 0.7f - 0.2f * float((piece - 1) / 10)};
+}
 
 class PaintPuzzleTest : public CMiniGameFixture {
  protected:
@@ -35,7 +37,8 @@ class PaintPuzzleTest : public CMiniGameFixture {
       WriteMask(piece, {1, 1, 1, 1});
     }
     const char* pots[] = {"root/RedDummy", "root/BlueDummy", "root/GreenDummy", "root/YellowDummy"};
-    for (int paint = 0; paint < CMiniGame4::kPaintCount; ++paint) AddPicture(m_layout, pots[paint], kPots[paint], {0.15f, 0.15f});
+    for (int paint = 0; paint < CMiniGame4::kPaintCount; ++paint)
+      AddPicture(m_layout, pots[paint], kPots[paint], {0.15f, 0.15f});
     AddPicture(m_layout, CMiniGameBase::kExitNode, kExit, {0.1f, 0.1f});
     LoadWorld(3, "");
     g_pVFS = m_masks.get();
@@ -53,7 +56,8 @@ class PaintPuzzleTest : public CMiniGameFixture {
     vfstest::WriteBytes(base + ".tif", vfstest::Text("<tiff:ImageWidth>2</tiff:ImageWidth><tiff:ImageLength>2<"));
   }
   CMiniGame4& Build() {
-    m_game = std::make_unique<CMiniGame4>(&m_layout, Shared(), [this] { return &m_closeUp; }, nullptr);
+    m_game = std::make_unique<CMiniGame4>(
+        &m_layout, Shared(), [this] { return &m_closeUp; }, nullptr);
     return *m_game;
   }
   CMiniGame4& Opened() {
@@ -104,7 +108,6 @@ TEST_F(PaintPuzzleTest, PaintingEveryPieceUnderTheRuleSolvesThePuzzleAndOpensThe
   EXPECT_EQ(Profile().miniGame, kNoMiniGame);
 }
 
-
 TEST_F(PaintPuzzleTest, MovesAgainstTheRuleLeaveThePictureUnsolved) {
   WriteMask(2, {0, 1, 1, 1});  // the top left quarter is not piece 2's
   CMiniGame4& game = Opened();
@@ -123,7 +126,12 @@ TEST_F(PaintPuzzleTest, MovesAgainstTheRuleLeaveThePictureUnsolved) {
       {"blue beside it is taken", CMiniGame4::kBlue, PiecePoint(6), 6, CMiniGame4::kBlue, ""},
       {"piece 1 cannot turn blue now", CMiniGame4::kBlue, PiecePoint(1), 1, CMiniGame4::kRed, "G04_WrongColor_Note"},
       {"but green", CMiniGame4::kGreen, PiecePoint(1), 1, CMiniGame4::kGreen, ""},
-      {"a click off the piece's mask", CMiniGame4::kYellow, {two.x - 0.05f, two.y + 0.05f}, 2, CMiniGame4::kNoPaint, ""},
+      {"a click off the piece's mask",
+       CMiniGame4::kYellow,
+       {two.x - 0.05f, two.y + 0.05f},
+       2,
+       CMiniGame4::kNoPaint,
+       ""},
       {"and on it", CMiniGame4::kYellow, {two.x + 0.05f, two.y - 0.05f}, 2, CMiniGame4::kYellow, ""},
   };
   for (const SMove& move : moves) {

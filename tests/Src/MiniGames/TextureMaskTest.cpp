@@ -28,8 +28,8 @@ TEST(PaintMaskTest, TheSizeIsTheNumbersAfterTheXmpTags) {
     std::string text;
     int width, height;
   } cases[] = {
-      {"both, amid binary bytes", "II*\0\x08\0<x:xmpmeta>"s + w + "1024</tiff:ImageWidth>" + h + "768</tiff:ImageLength>",
-       1024, 768},
+      {"both, amid binary bytes",
+       "II*\0\x08\0<x:xmpmeta>"s + w + "1024</tiff:ImageWidth>" + h + "768</tiff:ImageLength>", 1024, 768},
       {"the number ends at the first non-digit", w + "64<" + h + "32 ", 64, 32},
       {"the last width before the length wins", w + "5<" + w + "6<" + h + "7<", 6, 7},
       {"a width after the length is not seen", h + "7<" + w + "6<", 0, 7},
