@@ -109,7 +109,7 @@ hm_fuzz_target(paint_mask
   COMMAND $<TARGET_FILE:texture> decode ${scratch}/paint_mask/Cursor.mpt ${scratch}/paint_mask/Cursor.png
   COMMAND $<TARGET_FILE:texture> region ${scratch}/paint_mask/Cursor.png ${scratch}/paint_mask/1.raw
           ${scratch}/paint_mask/1.tif
-  COMMAND sh -c "{ cat \"$1/1.tif\"; printf '\\000'; cat \"$1/1.raw\"; } > \"$2\""
+  COMMAND sh -c "cat \"$1/1.tif\" > \"$2\" && printf '\\000' >> \"$2\" && cat \"$1/1.raw\" >> \"$2\""
           seed ${scratch}/paint_mask ${s}/paint_mask/region.bin
   DEPENDS comictool texture)
 # Cursor seeds of both depths, from the same picture in a scratch folder of their own.

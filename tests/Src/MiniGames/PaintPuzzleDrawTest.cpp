@@ -1,9 +1,11 @@
-// The paint colour puzzle drawn from the content the build makes: its opening picture shows
-// the bare mosaic, the pieces the profile has painted in their paint, and the four pots.
+// The paint colour puzzle on the content the build makes: its opening picture shows the bare
+// mosaic, the pieces the profile has painted in their paint, and the four pots; each piece's
+// mask tells it apart from the neighbours its square overlaps.
 
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/MiniGames/Vey_MiniGame4.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
+#include "tests/Src/MiniGames/PaintPuzzleKit.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +15,40 @@ using namespace Vey;
 
 namespace {
 
-class PaintPuzzleDrawTest : public overlaytest::CBuiltContentFixture {};
+class PaintPuzzleDrawTest : public overlaytest::CBuiltContentFixture {
+ protected:
+  // The puzzle on the built layout over a profile of its own, opened and through its fade.
+  std::unique_ptr<CMiniGame4> OpenedPuzzle() {
+    LoadContent("App/Configs/MiniGame4_Resources.xml");
+    m_puzzleLayout = Layout("Game04");
+    EXPECT_NE(m_puzzleLayout, nullptr) << hmtest::CReportScope::All();
+    m_save->current = 0;
+    SSaveData::ResetProfile(m_save->profiles[0]);
+    SMiniGameShared shared;
+    shared.save = m_save.get();
+    shared.switchMusic = [](int32_t) {};
+    auto game = std::make_unique<CMiniGame4>(m_puzzleLayout, shared, nullptr, nullptr);
+    EXPECT_EQ(OwnReports(), "") << "every piece has its picture and mask";
+    game->Open();
+    for (int i = 0; i < 30 && game->GetState() == CMiniGameBase::kOpening; ++i) game->Update(0.02f);
+    EXPECT_EQ(game->GetState(), CMiniGameBase::kPlaying);
+    return game;
+  }
+  // A press and a release at the middle of a layout picture.
+  void ClickOn(CMiniGame4& game, const char* node) {
+    const auto* box = dynamic_cast<const Ombrel::SLayoutBox*>(m_puzzleLayout->FindItem(node));
+    ASSERT_NE(box, nullptr) << node;
+    const Vector2 point = ToVirtualScreen(box->position);
+    for (bool down : {true, false}) {
+      overlaytest::SetMouse({point.x, point.y, down, !down});
+      game.ReadInput(0.02f);
+      game.Update(0.02f);
+    }
+  }
+
+  std::unique_ptr<SSaveData> m_save = std::make_unique<SSaveData>();
+  Ombrel::CLayout2D* m_puzzleLayout = nullptr;
+};
 
 // Which paint a pixel shows, if any; 'c' for the bare canvas, '-' for anything else.
 char PaintOf(const rendertest::SRgba& p) {
@@ -27,23 +62,13 @@ char PaintOf(const rendertest::SRgba& p) {
 }
 
 TEST_F(PaintPuzzleDrawTest, TheOpeningPictureShowsThePaintedPiecesAndThePots) {
-  LoadContent("App/Configs/MiniGame4_Resources.xml");
-  Ombrel::CLayout2D* layout = Layout("Game04");
-  ASSERT_NE(layout, nullptr) << hmtest::CReportScope::All();
-  auto save = std::make_unique<SSaveData>();
-  save->current = 0;
-  SSaveData::ResetProfile(save->profiles[0]);
-  save->profiles[0].miniGames.words124[2 + 0] = CMiniGame4::kRed;    // piece 1
-  save->profiles[0].miniGames.words124[2 + 11] = CMiniGame4::kBlue;  // piece 12
-  SMiniGameShared shared;
-  shared.save = save.get();
-  shared.switchMusic = [](int32_t) {};
-  CMiniGame4 game(layout, shared, nullptr, nullptr);
-  EXPECT_EQ(OwnReports(), "") << "every piece has its picture and mask";
-  game.Open();
-  for (int i = 0; i < 30 && game.GetState() == CMiniGameBase::kOpening; ++i) game.Update(0.02f);
-  ASSERT_EQ(game.GetState(), CMiniGameBase::kPlaying);
-
+  std::unique_ptr<CMiniGame4> puzzle = OpenedPuzzle();
+  ASSERT_TRUE(puzzle);
+  CMiniGame4& game = *puzzle;
+  ClickOn(game, "root/RedDummy");
+  ClickOn(game, "root/1");
+  ClickOn(game, "root/BlueDummy");
+  ClickOn(game, "root/12");
   const std::vector<uint8_t> frame = DrawFrame(game);
   // The square view shows the mosaic's 720 pixels across; 64 pixels here for 720 there.
   struct SSpot {
@@ -59,6 +84,21 @@ TEST_F(PaintPuzzleDrawTest, TheOpeningPictureShowsThePaintedPiecesAndThePots) {
     const rendertest::SRgba p = Pixel(frame, kSize, spot.x, spot.y);
     EXPECT_EQ(PaintOf(p), spot.paint) << spot.what << ": " << int(p.r) << ", " << int(p.g) << ", " << int(p.b);
   }
+}
+
+TEST_F(PaintPuzzleDrawTest, EveryPieceIsHitAtItsMiddleThoughItsSquareOverlapsItsNeighbours) {
+  std::unique_ptr<CMiniGame4> puzzle = OpenedPuzzle();
+  ASSERT_TRUE(puzzle);
+  const char* pots[] = {"root/RedDummy", "root/BlueDummy", "root/GreenDummy", "root/YellowDummy"};
+  for (int piece = 1; piece <= CMiniGame4::kRegionCount; ++piece) {
+    const uint32_t colour = uint32_t(painttest::kSolution[piece - 1] - '0');
+    ClickOn(*puzzle, pots[colour]);
+    ClickOn(*puzzle, ("root/" + std::to_string(piece)).c_str());
+    if (piece < CMiniGame4::kRegionCount) {
+      ASSERT_EQ(puzzle->GetRegionColour(piece), colour) << piece;
+    }
+  }
+  EXPECT_EQ(puzzle->GetState(), CMiniGameBase::kClosing) << "solved";
 }
 
 }  // namespace

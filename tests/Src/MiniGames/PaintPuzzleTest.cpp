@@ -7,6 +7,7 @@
 
 #include "tests/Quor/VfsTestKit.h"
 #include "tests/Src/MiniGames/MiniGameTestKit.h"
+#include "tests/Src/MiniGames/PaintPuzzleKit.h"
 
 #include <memory>
 #include <string>
@@ -18,8 +19,6 @@ namespace {
 
 constexpr Vector2 kExit{1.3f, 0.9f};
 const Vector2 kPots[CMiniGame4::kPaintCount] = {{-0.45f, -0.5f}, {-0.15f, -0.5f}, {0.15f, -0.5f}, {0.45f, -0.5f}};
-// A four-colouring of the pieces' neighbours, piece 1 first.
-const char kSolution[] = "001011201321201030130101032000101010202012011012202103021002";
 
 // Piece 1..60 on a grid of ten columns, 0.2 layout units apart.
 Vector2 PiecePoint(int piece) {
@@ -87,7 +86,7 @@ TEST_F(PaintPuzzleTest, PaintingEveryPieceUnderTheRuleSolvesThePuzzleAndOpensThe
   AddPicture(m_closeUp, "root/brokenstamp_01", {0, 0}, {0.1f, 0.1f});
   CMiniGame4& game = Opened();
   for (int piece = 1; piece <= 60; ++piece) {
-    const uint32_t colour = uint32_t(kSolution[piece - 1] - '0');
+    const uint32_t colour = uint32_t(painttest::kSolution[piece - 1] - '0');
     if (piece < 60) {
       Paint(piece, colour);
       ASSERT_EQ(game.GetRegionColour(piece), colour) << piece;
