@@ -101,6 +101,17 @@ hm_fuzz_target(mask
   COMMAND $<TARGET_FILE:texture> mask ${scratch}/mask/Cursor.png ${s}/mask/bytes.msk
   COMMAND $<TARGET_FILE:texture> mask ${scratch}/mask/Cursor.png ${s}/mask/bits.msk --bits --threshold 128
   DEPENDS comictool texture)
+# Paint-region mask seeds: a region's size text, a zero byte and its pixels, as the texture tool
+# cuts them from a picture.
+hm_fuzz_target(paint_mask
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${scratch}/paint_mask
+  COMMAND $<TARGET_FILE:comictool> osk ${scratch}/paint_mask
+  COMMAND $<TARGET_FILE:texture> decode ${scratch}/paint_mask/Cursor.mpt ${scratch}/paint_mask/Cursor.png
+  COMMAND $<TARGET_FILE:texture> region ${scratch}/paint_mask/Cursor.png ${scratch}/paint_mask/1.raw
+          ${scratch}/paint_mask/1.tif
+  COMMAND sh -c "cat \"$1/1.tif\" > \"$2\" && printf '\\000' >> \"$2\" && cat \"$1/1.raw\" >> \"$2\""
+          seed ${scratch}/paint_mask ${s}/paint_mask/region.bin
+  DEPENDS comictool texture)
 # Cursor seeds of both depths, from the same picture in a scratch folder of their own.
 hm_fuzz_target(cursor
   COMMAND ${CMAKE_COMMAND} -E make_directory ${scratch}/cursor

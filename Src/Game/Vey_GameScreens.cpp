@@ -43,6 +43,7 @@
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
 #include "Src/MiniGames/Vey_MiniGame1.h"
+#include "Src/MiniGames/Vey_MiniGame4.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -329,6 +330,10 @@ void CGame::CreateMiniGames() {
     box.layouts = m_layouts.get();
     m_miniGames[0] = new CMiniGame1(FindLayout("Game01"), shared, box);
   }
+  // CMiniGame4, the paint colour puzzle: its win opens the box of close-up I05.
+  m_miniGames[CMiniGame4::kIndex] = new CMiniGame4(
+      FindLayout("Game04"), shared, [] { return FindLayout(CloseUpLayoutName(CMiniGame4::kCloseUp).c_str()); },
+      m_mapFrame);
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");

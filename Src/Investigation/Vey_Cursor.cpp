@@ -113,6 +113,17 @@ void CCursor::ReapplySystemCursor() {
   m_system->Show(m_shown ? m_current : kNoSystemCursor);
 }
 
+void CCursor::ShowCustom(TextureRecord* texture, SystemCursorId cursor) {
+  if (m_type != kKeep) TakeType(kKeep);
+  m_material = nullptr;  // so the frame update leaves the caller's picture alone
+  float width = 0.0f, height = 0.0f;
+  m_record.GetSize(&width, &height);
+  m_record.SetHotSpot(0.5f * width, -0.5f * width);
+  m_record.SetTexture(texture);
+  m_record.Apply();
+  if (cursor != m_current) Apply(cursor);
+}
+
 void CCursor::SetType(int32_t type) {
   if (type != m_type) TakeType(type);
 }

@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+struct TextureRecord;
+
 namespace Ombrel {
 class CCursor;
 class CTextureAnimation;
@@ -74,6 +76,12 @@ class CCursor : public CMemWatch, public ICursorSet {
   void RequestRestore() { m_restorePending = true; }
   // Shows the current window cursor again (with the switch), unless broken.
   void ReapplySystemCursor();
+  // A window cursor of the caller's own, loaded as the set loads its files.
+  SystemCursorId LoadSystemCursor(const std::string& path) { return m_system->Load(path); }
+  // A picture of the caller's (a puzzle's brush) instead of a type's: the kept type with the
+  // texture on the sprite, its lower left corner on the pointer, and the window cursor given.
+  // It stays until another type is taken.
+  void ShowCustom(TextureRecord* texture, SystemCursorId cursor);
 
   // The location view's choice.
   void UpdateType(const CMap& world, const IHud& hud, const SCursorQuery& query) override;

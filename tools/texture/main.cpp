@@ -5,6 +5,7 @@
 //   texture decode IN.{mpt,dctz,bmp,jpt,jpg} OUT.png
 //   texture mask IN.png OUT.msk [--grey] [--bits] [--threshold T]
 //   texture mask IN.png OUT.msk --raw [--grey]
+//   texture region IN.png OUT.raw OUT.tif
 //
 // Exit status: 0 done, 1 a file could not be read, decoded or written, 2 usage.
 
@@ -40,7 +41,10 @@ int Usage() {
                "         a bit a pixel set from the threshold T (1 to 255, default 1), which hit tests use\n"
                "       texture mask IN.png OUT.msk --raw [--grey]\n"
                "         the bare values a texture's own mask reads (a \"Mask\" with a \"File\" in the resource\n"
-               "         list): a byte a pixel, rows from the bottom, no header\n");
+               "         list): a byte a pixel, rows from the bottom, no header\n"
+               "       texture region IN.png OUT.raw OUT.tif\n"
+               "         a paint region's mask of the picture's alpha: a byte a pixel, rows from the top,\n"
+               "         no header, and beside it the XMP text that gives its width and height\n");
   return kExitUsage;
 }
 
@@ -299,11 +303,37 @@ int Mask(int argc, char** argv) {
   return 0;
 }
 
+// The XMP packet of a paint region's mask: the only part of its ".tif" that is read.
+std::string RegionSizeText(uint32_t width, uint32_t height) {
+  const std::string head =
+      "<?xpacket begin=\"\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+      "<rdf:Description xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\">\n";
+  const std::string tail = "</rdf:Description></rdf:RDF></x:xmpmeta>\n<?xpacket end=\"r\"?>\n";
+  const std::string size = "<tiff:ImageWidth>" + std::to_string(width) + "</tiff:ImageWidth>\n<tiff:ImageLength>" +
+                           std::to_string(height) + "</tiff:ImageLength>\n";
+  return head + size + tail;
+}
+
+int Region(int argc, char** argv) {
+  if (argc != 5 || LowerExtension(argv[3]) != "raw" || LowerExtension(argv[4]) != "tif") return Usage();
+  const std::string input = argv[2], raw = argv[3], tiff = argv[4];
+  SRgbaImage image;
+  std::string error;
+  if (!ReadPng(input, image, error)) return Fail(error);
+  if (!WriteFileBytes(raw, MaskValues(image, false))) return Fail(raw + ": cannot write the file");
+  const std::string text = RegionSizeText(image.width, image.height);
+  if (!WriteFileBytes(tiff, std::vector<uint8_t>(text.begin(), text.end())))
+    return Fail(tiff + ": cannot write the file");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 4 && std::strcmp(argv[1], "encode") == 0) return Encode(argc, argv);
   if (argc >= 2 && std::strcmp(argv[1], "decode") == 0) return Decode(argc, argv);
   if (argc >= 2 && std::strcmp(argv[1], "mask") == 0) return Mask(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "region") == 0) return Region(argc, argv);
   return Usage();
 }

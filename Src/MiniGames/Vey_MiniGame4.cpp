@@ -1,0 +1,340 @@
+#include "Src/MiniGames/Vey_MiniGame4.h"
+
+#include "Framework/omLayout2D.h"
+#include "Quor/ReportError.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Game/Vey_Screen.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_Player.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kSource = "Src/MiniGames/Vey_MiniGame4";
+constexpr float kTwoPi = 6.2831855f;
+
+// The pieces that touch each piece, 1-based, each pair entered both ways.
+const std::vector<int32_t> kNeighbours[CMiniGame4::kRegionCount] = {
+    {6, 7},
+    {3, 7, 10},
+    {2, 4, 11},
+    {3, 5, 11, 12},
+    {4},
+    {1, 7, 8, 13},
+    {1, 2, 6, 9, 10},
+    {6, 9, 13},
+    {7, 8, 10, 14},
+    {2, 7, 9, 11, 15},
+    {3, 4, 10, 12, 16, 17},
+    {4, 11, 17},
+    {6, 8, 14, 18, 20},
+    {9, 13, 15, 20},
+    {10, 14, 16, 21},
+    {11, 15, 17, 22},
+    {11, 12, 16, 23, 27, 28},
+    {13, 19, 24},
+    {18, 20, 25, 26},
+    {13, 14, 19, 21},
+    {15, 20, 22, 26},
+    {16, 21, 23, 27},
+    {17, 22, 27},
+    {18, 25, 29},
+    {19, 24, 26},
+    {19, 21, 25, 27, 29, 30, 31, 32, 33},
+    {17, 22, 23, 26, 28},
+    {17, 27, 33},
+    {24, 26, 35},
+    {26, 31, 37},
+    {26, 30, 32, 38, 39, 40},
+    {26, 31, 42},
+    {26, 28, 34, 43},
+    {33, 44},
+    {29, 36, 37},
+    {35, 37, 45},
+    {30, 35, 36, 38},
+    {31, 37, 39, 45},
+    {31, 38, 46, 47},
+    {31, 41, 42, 47},
+    {40, 42, 48},
+    {32, 40, 41, 43},
+    {33, 42, 48, 49},
+    {34, 49, 60},
+    {36, 38, 46, 51, 53},
+    {39, 45, 54},
+    {39, 40, 48, 54},
+    {41, 43, 47, 55},
+    {43, 44, 54, 55, 57, 58, 59},
+    {51, 52},
+    {45, 50, 52, 53},
+    {50, 51, 53},
+    {45, 51, 52, 56, 57},
+    {46, 47, 49, 55, 56, 57},
+    {48, 49, 54},
+    {53, 54, 57},
+    {49, 53, 54, 56, 58},
+    {49, 57, 60},
+    {49, 60},
+    {44, 58, 59},
+};
+
+struct SPaint {
+  const char* pot;
+  RGBA tint;           // 128 is full intensity
+  const char* cursor;  // the window cursor's file
+};
+const SPaint kPaints[CMiniGame4::kPaintCount] = {
+    {"root/RedDummy", 0x80600000u, "VFS//Cursors//cursor_01.cur"},
+    {"root/BlueDummy", 0x80000060u, "VFS//Cursors//cursor_03.cur"},
+    {"root/GreenDummy", 0x80006000u, "VFS//Cursors//cursor_02.cur"},
+    {"root/YellowDummy", 0x80606000u, "VFS//Cursors//cursor_04.cur"},
+};
+
+// The puzzle's saved block: the intro byte (the first byte of its first word), the paint in
+// hand, then one paint a piece.
+uint8_t& IntroByte(SMiniGameBlock& block) { return *reinterpret_cast<uint8_t*>(&block.words124[0]); }
+uint32_t& SelectedWord(SMiniGameBlock& block) { return block.words124[1]; }
+uint32_t& RegionWord(SMiniGameBlock& block, int32_t region) { return block.words124[2 + region]; }
+
+bool IsPaint(uint32_t colour) { return colour <= CMiniGame4::kNoPaint; }
+
+std::string RegionNodeName(int32_t region) { return "root/" + std::to_string(region + 1); }
+
+}  // namespace
+
+CMiniGame4::CMiniGame4(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, LayoutSource closeUpScene,
+                       IMapScreen* map)
+    : CMiniGameBase("MiniGame4", kIndex, layout, shared), m_closeUpScene(std::move(closeUpScene)), m_map(map) {
+  for (int32_t k = 0; k < kRegionCount; ++k) {
+    m_regionNodes[size_t(k)] = FindNode(RegionNodeName(k).c_str());
+    const auto* sprite = dynamic_cast<const Ombrel::SLayoutSprite*>(m_regionNodes[size_t(k)]);
+    m_masks[size_t(k)] =
+        std::make_unique<CTextureMask>(std::to_string(k + 1).c_str(), sprite ? sprite->texture : nullptr);
+  }
+  for (int32_t k = 0; k < kRegionCount; ++k) {
+    for (int32_t neighbour : kNeighbours[k])
+      m_regions[size_t(k)].neighbours.push_back(&m_regions[size_t(neighbour - 1)].colour);
+  }
+  for (int32_t paint = 0; paint < kPaintCount; ++paint) {
+    m_pots[size_t(paint)] = FindNode(kPaints[paint].pot);
+    if (m_cursor) m_colourCursors[size_t(paint)] = m_cursor->LoadSystemCursor(kPaints[paint].cursor);
+  }
+  m_playable = true;
+  LoadFromProfile();
+}
+
+CMiniGame4::~CMiniGame4() = default;
+
+void CMiniGame4::Enter() {
+  LoadFromProfile();
+  CMiniGameBase::Enter();
+}
+
+void CMiniGame4::LoadFromProfile() {
+  SMiniGameBlock* block = SavedBlock();
+  if (!block) return;
+  bool whole = IsPaint(SelectedWord(*block));
+  for (int32_t k = 0; k < kRegionCount; ++k) whole = whole && IsPaint(RegionWord(*block, k));
+  if (!whole) {
+    HM_REPORT(kSource, "The paint puzzle's saved block holds a paint that does not exist; the picture starts afresh");
+    SelectedWord(*block) = kNoPaint;
+    for (int32_t k = 0; k < kRegionCount; ++k) RegionWord(*block, k) = kNoPaint;
+  }
+  m_introShown = IntroByte(*block) != 0;
+  for (int32_t k = 0; k < kRegionCount; ++k) PaintRegion(k, RegionWord(*block, k));
+  m_selectedColour = SelectedWord(*block);
+}
+
+bool CMiniGame4::AllRegionsPainted() const {
+  return std::none_of(m_regions.begin(), m_regions.end(), [](const SRegion& r) { return r.colour == kNoPaint; });
+}
+
+// ---- update ----
+
+void CMiniGame4::Update(float dt) {
+  if (!BeginUpdate(dt)) return;
+  m_frameTime = dt;
+  ChooseCursor(IsMouseOverExit());
+  if (AdvanceFade(dt) != kNoFade || m_state != kPlaying) return;
+  SMiniGameBlock* block = SavedBlock();
+  uint8_t unsaved = 0;
+  ShowIntroOnce("G04_1_Dialog", block ? IntroByte(*block) : unsaved);
+  if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
+  if (IsPuzzleClick()) {
+    if (TakePaintOrLeave()) return;
+    if (m_selectedColour != kNoPaint) PaintRegionAtMouse();
+  }
+  if (AllRegionsPainted() || m_skipRequested) Win();
+}
+
+bool CMiniGame4::IsMouseOverNode(const Ombrel::SLayoutBox* node) const {
+  if (!node) return false;
+  const Vector2 centre = ToVirtualScreen(node->position);
+  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, node->size.x * 256.0f, node->size.y * 256.0f);
+}
+
+bool CMiniGame4::TakePaintOrLeave() {
+  for (int32_t paint = 0; paint < kPaintCount; ++paint) {
+    if (IsMouseOverNode(m_pots[size_t(paint)])) {
+      SelectColour(uint32_t(paint));
+      return true;
+    }
+  }
+  if (!IsMouseOverExit()) return false;
+  SelectColour(kNoPaint);
+  if (m_cursor) m_cursor->SetType(CCursor::kStandard);
+  StartClosing();
+  return true;
+}
+
+void CMiniGame4::SelectColour(uint32_t colour) {
+  m_selectedColour = colour;
+  if (SMiniGameBlock* block = SavedBlock()) SelectedWord(*block) = colour;
+}
+
+int32_t CMiniGame4::RegionAtMouse() const {
+  for (int32_t k = 0; k < kRegionCount; ++k) {
+    const Ombrel::SLayoutBox* node = m_regionNodes[size_t(k)];
+    if (!IsMouseOverNode(node)) continue;
+    const Vector2 centre = ToVirtualScreen(node->position), size{node->size.x * 256.0f, node->size.y * 256.0f};
+    if (m_masks[size_t(k)]->HitTest(m_mouse, centre, size)) return k;
+  }
+  return -1;
+}
+
+void CMiniGame4::PaintRegionAtMouse() {
+  const int32_t region = RegionAtMouse();
+  if (region < 0) {
+    PlaySound("paint_bad");
+    return;
+  }
+  const SRegion& hit = m_regions[size_t(region)];
+  const bool clash = std::any_of(hit.neighbours.begin(), hit.neighbours.end(),
+                                 [this](const uint32_t* colour) { return *colour == m_selectedColour; });
+  if (clash) {
+    if (m_player) m_player->ShowNote("G04_WrongColor_Note");
+    PlaySound("paint_bad");
+    return;
+  }
+  if (hit.colour == m_selectedColour) return;
+  PlaySound(("paint" + std::to_string(RandomInRange(*m_random, 1, 4))).c_str());
+  PaintRegion(region, m_selectedColour);
+  if (SMiniGameBlock* block = SavedBlock()) RegionWord(*block, region) = m_selectedColour;
+}
+
+// An unpainted piece is hidden: the background shows the bare mosaic.
+void CMiniGame4::PaintRegion(int32_t region, uint32_t colour) {
+  m_regions[size_t(region)].colour = colour;
+  Ombrel::SLayoutBox* node = m_regionNodes[size_t(region)];
+  if (!node) return;
+  node->visible = colour != kNoPaint;
+  if (colour < uint32_t(kPaintCount)) node->colour = kPaints[colour].tint;
+}
+
+void CMiniGame4::PlaySound(const char* name) {
+  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
+}
+
+// ---- the cursor ----
+
+// With a paint in hand the cursor is that paint's brush, but over the heads-up display and
+// the exit, where the cursor set chooses as in every puzzle.
+void CMiniGame4::ChooseCursor(bool overExit) {
+  const bool overHud = m_player && m_player->IsMouseOverHud();
+  if (m_selectedColour == kNoPaint || overHud || overExit || (m_cursor && m_cursor->IsHeld())) {
+    UpdatePointer();
+    return;
+  }
+  ShowColourCursor();
+}
+
+void CMiniGame4::ShowColourCursor() {
+  if (!m_cursor || m_selectedColour >= uint32_t(kPaintCount)) return;
+  const std::string name = "root/cursor_0" + std::to_string(m_selectedColour + 1);
+  const auto* brush = dynamic_cast<const Ombrel::SLayoutSprite*>(m_layout ? m_layout->FindItem(name.c_str()) : nullptr);
+  m_cursor->ShowCustom(brush ? brush->texture : nullptr, m_colourCursors[m_selectedColour]);
+}
+
+// ---- the win ----
+
+void CMiniGame4::Win() {
+  PlaySound("puzzlesolved");
+  HideSkipButton();
+  if (m_map) {
+    m_map->SetMarkerVisible("root/Scene11/Game1", false);
+    m_map->SetMarkerVisible("root/Scene11/PointOfInterest14", true);
+  }
+  if (m_cursor) m_cursor->SetType(CCursor::kStandard);
+  SelectColour(kNoPaint);
+  if (m_world) {
+    for (SMiniGameLink& link : m_world->CloseUp(kCloseUp).miniGames) {
+      if (link.miniGame != uint32_t(kIndex)) continue;
+      link.open = false;
+      link.conditions.push_back({"I05_Ring1", "Impossible"});
+      link.second = true;
+    }
+  }
+  OpenCloseUpBox();
+  StartClosing();
+}
+
+void CMiniGame4::OpenCloseUpBox() {
+  Ombrel::CLayout2D* closeUp = m_closeUpScene ? m_closeUpScene() : nullptr;
+  if (!closeUp) return;
+  struct SChange {
+    const char* node;
+    bool visible;
+  };
+  static const SChange kChanges[] = {
+      {"root/Box_open", true},        {"root/CarKeys", true},         {"root/Gear", true},
+      {"root/Keys foreground", true}, {"root/Gear foreground", true}, {"root/brokenstamp_01", false},
+      {"root/brokenstamp_02", false}, {"root/brokenstamp_03", false},
+  };
+  for (const SChange& change : kChanges) {
+    Ombrel::SLayoutItem* item = closeUp->FindItem(change.node);
+    if (!item) {
+      HM_REPORT(kSource, "The close-up's layout has no \"%s\" for the opened box", change.node);
+      continue;
+    }
+    item->visible = change.visible;
+    if (m_world) m_world->SetIntermediateObjectState(kCloseUp, uint32_t(item->index), change.visible ? 1 : 0, 0);
+  }
+}
+
+// ---- drawing ----
+
+void CMiniGame4::Render() {
+  float alpha = 0.0f;
+  if (!BeginRender(alpha) || !m_layout) return;
+  int32_t shining = 0;
+  for (uint32_t i = 0; i < m_layout->GetCount(); ++i) {
+    const auto* node = dynamic_cast<const Ombrel::SLayoutBox*>(m_layout->GetItem(i));
+    if (node && node->visible) RenderShining(*node, alpha, shining);
+  }
+}
+
+// A picture of the puzzle's shining list glimmers on a phase of its own (one of the ten random
+// values, so at most ten glimmer); any other is drawn at the fade.
+void CMiniGame4::RenderShining(const Ombrel::SLayoutBox& node, float alpha, int32_t& shining) {
+  const std::vector<std::string>* list = m_world ? &m_world->MiniGame(uint32_t(kIndex)).shiningObjects : nullptr;
+  const bool shines = list && shining < 10 && std::find(list->begin(), list->end(), node.name) != list->end();
+  if (!shines) {
+    DrawNode(node, alpha);
+    return;
+  }
+  float& phase = m_randomValues[shining++];
+  phase += 0.15f * m_frameTime;
+  if (phase >= 1.0f) phase -= 1.0f;
+  const float q = kTwoPi * phase;
+  const float wave = 0.3f * std::sin(10.0f * q) + 0.5f * std::sin(3.0f * q) + 0.2f * std::sin(30.0f * q);
+  DrawNode(node, float(int(96.0f + 32.0f * alpha * wave)) / 128.0f);
+}
+
+}  // namespace Vey
