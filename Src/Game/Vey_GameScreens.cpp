@@ -42,6 +42,8 @@
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
+#include "Src/MiniGames/Vey_MiniGame2.h"
+#include "Src/MiniGames/Vey_MiniGame3.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -316,6 +318,9 @@ void CGame::CreateMiniGames() {
   shared.sounds = m_sounds.get();
   shared.help = m_gameHelp.get();
   // --- puzzles, one block each ---
+  // The key puzzle (G02) and the combination lock (G03), both opening the way on in S06.
+  m_miniGames[CMiniGame2::kPuzzleIndex] = new CMiniGame2(FindLayout("Game02"), shared, m_layouts.get());
+  m_miniGames[CMiniGame3::kPuzzleIndex] = new CMiniGame3(FindLayout("Game03"), shared, m_layouts.get());
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");
