@@ -1,6 +1,7 @@
 // The key puzzle and the combination lock drawn from the content the build makes: a placed
 // part shows brass in its socket and leaves its home empty, the lit code strip and the dust
-// read as such, and a dial turned to another mark draws turned.
+// read as such, a dial turned to another mark draws turned, and the map holds the markers the
+// two puzzles change.
 
 #include "Src/MiniGames/Vey_MiniGame2.h"
 #include "Src/MiniGames/Vey_MiniGame3.h"
@@ -133,6 +134,14 @@ TEST_F(KeyLockContentTest, TheDustHidesTheDialsAndATurnedDialAndALitCharacterSho
   const SPoint dialFrom = FramePoint(392, 232), dialTo = FramePoint(648, 488);
   EXPECT_GT(Differing(clean, turned, dialFrom.x, dialFrom.y, dialTo.x, dialTo.y), 10) << "the letter dial turns";
   EXPECT_EQ(Differing(clean, turned, 0, 0, kSize, dialFrom.y - 1), 0) << "nothing above it moves";
+}
+
+TEST_F(KeyLockContentTest, TheMapHoldsTheMarkersTheWinsAndTheDustChange) {
+  LoadContent("App/Configs/MapDiary_Resources.xml");
+  Ombrel::CLayout2D* map = Layout("Map");
+  ASSERT_NE(map, nullptr) << OwnReports();
+  for (const char* marker : {"root/Scene08/Game0", "root/Scene08/Game1", "root/Scene12/HOS2"})
+    EXPECT_NE(map->FindItem(marker), nullptr) << marker;
 }
 
 }  // namespace
