@@ -74,6 +74,7 @@ TEST_F(MiniGame2Test, CarryingEveryPartIntoItsSocketAssemblesTheKeyAndOpensTheDo
   CMiniGame2 game(&m_layout, Shared(), &m_locations);
   Open(game);
   ASSERT_EQ(game.GetState(), CMiniGameBase::kPlaying);
+  EXPECT_EQ(SavedBytes()[0], 1) << "the intro dialog is shown once per profile";
   for (int part = 0; part < kKeyPartCount; ++part) Carry(game, part, Target(part));
   Wait(game, 0.6f);  // the last part glides into its socket
   EXPECT_TRUE(game.AllPartsPlaced());

@@ -158,6 +158,9 @@ TEST_F(MiniGame3Test, TheDialsWaitUnderTheDustUntilTheTissueWipesItOff) {
   EXPECT_TRUE(game.IsPlayable());
   EXPECT_FALSE(m_dust->visible);
   EXPECT_EQ(Block()[1], 1) << "the dust stays wiped in the profile";
+  EXPECT_EQ(Block()[0], 0) << "no intro while the dust lay";
+  Wait(game, 0.1f);
+  EXPECT_EQ(Block()[0], 1);
   ClickAt(game, kEmpty);
   EXPECT_STREQ(Hud().GetNoteKey(), "G03_Hint_Note");
   ClickAt(game, AroundDial(kNumbers, 0.0f));
