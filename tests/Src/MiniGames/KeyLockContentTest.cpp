@@ -91,13 +91,13 @@ TEST_F(KeyLockContentTest, APlacedPartShinesInItsSocketAndALoosePartAtItsHome) {
   CMiniGame2 game(layout, Shared(), nullptr);
   const std::vector<uint8_t> placed = Draw(game);
 
-  // Part 1, the bow's top left corner, from its home at the right into its socket.
+  // The first key part, the bow's top left corner, from its home at the right into its socket.
   const SPoint socket1 = FramePoint(376, 226), home1 = FramePoint(1070, 290);
   EXPECT_LE(Warm(loose, socket1), 1) << "an empty socket is dark";
   EXPECT_GE(Warm(placed, socket1), 3) << "the placed part is brass";
   EXPECT_GE(Warm(loose, home1), 3);
   EXPECT_LE(Warm(placed, home1), 1) << "its home is empty";
-  // Part 10, still loose: at its home, its socket dark in both.
+  // The tenth key part, still loose: at its home, its socket dark in both.
   const SPoint socket10 = FramePoint(632, 290), home10 = FramePoint(300, 370);
   EXPECT_GE(Warm(placed, home10), 3);
   EXPECT_LE(Warm(placed, socket10), 1);
