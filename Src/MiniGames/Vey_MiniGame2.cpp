@@ -30,7 +30,7 @@ constexpr const char* kDoorSound = "S06_LeftDoorSound";
 constexpr float kShadowOffset = 5.0f;  // virtual-screen units, down and to the left
 
 std::string PartName(int32_t index) {
-  char name[16];
+  char name[24];
   std::snprintf(name, sizeof name, "key_%.2d", index + 1);
   return name;
 }
@@ -106,7 +106,7 @@ void CMiniGame2::AdvanceGlides(float dt) {
     if (part.move >= 1.0f) continue;
     part.move = std::fmin(std::fmax(part.move + kGlideSpeed * dt, 0.0f), 1.0f);
     if (!part.placed || part.move != 1.0f || !m_emitters) continue;
-    char effect[16];
+    char effect[24];
     std::snprintf(effect, sizeof effect, "G02_Key%.2d", i + 1);
     if (auto* entry = m_emitters->GetEmitters().Find(effect)) entry->value->Start();
   }

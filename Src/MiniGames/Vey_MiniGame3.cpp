@@ -358,10 +358,7 @@ void CMiniGame3::ShowNode(const std::string& name, bool visible) {
 }
 
 // A character's place on the code strip; one not in the code has none.
-void CMiniGame3::ShowCodeNode(char c, bool visible) {
-  const char name[] = {'r', 'o', 'o', 't', '/', 'C', 'o', 'd', 'e', '_', c, 0};
-  ShowNode(name, visible);
-}
+void CMiniGame3::ShowCodeNode(char c, bool visible) { ShowNode(std::string("root/Code_") + c, visible); }
 
 void CMiniGame3::ShowNote(const char* key) {
   if (m_player) m_player->ShowNote(key);

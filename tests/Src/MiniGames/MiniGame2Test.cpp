@@ -23,7 +23,7 @@ constexpr Vector2 kEmpty{0.4f, -0.3f};
 constexpr Vector2 kStray{0.6f, 0.3f};  // the home of an object whose node names no part
 
 std::string PartNumber(int part) {
-  char number[4];
+  char number[16];
   std::snprintf(number, sizeof number, "%.2d", part + 1);
   return number;
 }
