@@ -44,6 +44,8 @@
 #include "Src/Investigation/Vey_Tutorials.h"
 #include "Src/MiniGames/Vey_MiniGame1.h"
 #include "Src/MiniGames/Vey_MiniGame4.h"
+#include "Src/MiniGames/Vey_MiniGame2.h"
+#include "Src/MiniGames/Vey_MiniGame3.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -334,6 +336,9 @@ void CGame::CreateMiniGames() {
   m_miniGames[CMiniGame4::kIndex] = new CMiniGame4(
       FindLayout("Game04"), shared, [] { return FindLayout(CloseUpLayoutName(CMiniGame4::kCloseUp).c_str()); },
       m_mapFrame);
+  // The key puzzle (G02) and the combination lock (G03), both opening the way on in S06.
+  m_miniGames[CMiniGame2::kPuzzleIndex] = new CMiniGame2(FindLayout("Game02"), shared, m_layouts.get());
+  m_miniGames[CMiniGame3::kPuzzleIndex] = new CMiniGame3(FindLayout("Game03"), shared, m_layouts.get());
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");

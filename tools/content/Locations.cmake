@@ -22,7 +22,9 @@ endfunction()
 # A sprite's picture (MPT) and the hit mask cut from its own alpha (raw, as its texture reads it).
 # A name may hold folders ("root/Button"), which are made below `folder`.
 function(hm_location_sprite folder name art)
-  set(picture ${locations_work}/${name}.png)
+  # Apart by folder: two layouts may each hold a picture of the same name ("root/Exit1").
+  file(RELATIVE_PATH folder_key ${HM_CONTENT_DIR} ${folder})
+  set(picture ${locations_work}/${folder_key}/${name}.png)
   get_filename_component(picture_dir ${folder}/${name} DIRECTORY)
   get_filename_component(work_dir ${picture} DIRECTORY)
   add_custom_command(OUTPUT ${folder}/${name}.mpt ${folder}/${name}.msk

@@ -1,0 +1,277 @@
+#include "Src/MiniGames/Vey_MiniGame2.h"
+
+#include "Framework/omLayout2D.h"
+#include "Quor/ReportError.h"
+#include "Src/Game/Vey_EmitterGroup.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_OverlayDrawing.h"
+#include "Src/Investigation/Vey_Player.h"
+#include "Src/MiniGames/Vey_PieceDrawing.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kSource = "Src/MiniGames/Vey_MiniGame2";
+constexpr const char* kHomeFolder = "root/Key/";
+constexpr const char* kTargetFolder = "root/Dummy/";
+constexpr const char* kPartNodePrefix = "root/Key/key_";
+constexpr const char* kMapMarker = "root/Scene08/Game0";
+constexpr const char* kWire = "root/WireApply1";
+constexpr const char* kOpenDoor = "root/Door_open_01";
+constexpr const char* kDoorSound = "S06_LeftDoorSound";
+constexpr float kShadowOffset = 5.0f;  // virtual-screen units, down and to the left
+
+std::string PartName(int32_t index) {
+  char name[24];
+  std::snprintf(name, sizeof name, "key_%.2d", index + 1);
+  return name;
+}
+
+}  // namespace
+
+CMiniGame2::CMiniGame2(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, const ILayoutShelf* locations)
+    : CMiniGameBase("MiniGame2", kPuzzleIndex, layout, shared), m_locations(locations) {
+  for (int32_t i = 0; i < kKeyPartCount; ++i) m_parts[size_t(i)].name = PartName(i);
+  m_playable = true;
+  LoadFromProfile();
+}
+
+Ombrel::CLayout2D* CMiniGame2::LocationLayout() const {
+  return m_locations ? m_locations->GetLoaded(LocationLayoutName(kLocation)) : nullptr;
+}
+
+void CMiniGame2::LoadFromProfile() {
+  SMiniGameBlock* block = SavedBlock();
+  if (!block) return;
+  SKeySave save;
+  std::string problem;
+  if (!ReadKeySave(*block, &save, &problem)) {
+    HM_REPORT(kSource, "Save file: the key puzzle's block is damaged (%s); the puzzle starts afresh", problem.c_str());
+    ClearKeySave(*block);
+  }
+  m_introShown = save.introShown;
+  for (int32_t i = 0; i < kKeyPartCount; ++i) {
+    SKeyPart& part = m_parts[size_t(i)];
+    part.placed = save.placed[size_t(i)];
+    if (part.placed) part.move = 1.0f;
+  }
+}
+
+bool CMiniGame2::AllPartsPlaced() const {
+  for (const SKeyPart& part : m_parts)
+    if (!part.placed || part.move != 1.0f) return false;
+  return true;
+}
+
+const Ombrel::SLayoutBox* CMiniGame2::PartNode(const char* folder, int32_t index) const {
+  if (index < 0 || index >= kKeyPartCount) return nullptr;
+  return FindNode((folder + m_parts[size_t(index)].name).c_str());
+}
+
+bool CMiniGame2::IsMouseNear(const char* folder) const {
+  const Ombrel::SLayoutBox* node = PartNode(folder, m_heldIndex);
+  return node && IsWithinKeyReach(m_mouse, ToVirtualScreen(node->position));
+}
+
+bool CMiniGame2::IsMouseNearHome() const { return IsMouseNear(kHomeFolder); }
+bool CMiniGame2::IsMouseNearTarget() const { return IsMouseNear(kTargetFolder); }
+
+// ---- the frame ----
+
+void CMiniGame2::Update(float dt) {
+  if (!BeginUpdate(dt)) return;
+  const std::string picked = UpdatePointer();
+  AdvanceFade(dt);
+  if (m_state != kPlaying) return;
+  SMiniGameBlock* block = SavedBlock();
+  ShowIntroOnce("G02_1_Dialog", block ? KeyIntroFlag(*block) : m_unsavedIntro);
+  // The skip button waits while a part is in hand, so that the part is not lost with the win.
+  if (m_pressed && m_heldIndex < 0 && IsMouseOverSkipButton()) m_skipRequested = true;
+  AdvanceGlides(dt);
+  if (IsPuzzleClick() && HandleClick(picked)) return;
+  if (m_heldIndex < 0) WaitForWin(dt);
+}
+
+void CMiniGame2::AdvanceGlides(float dt) {
+  for (int32_t i = 0; i < kKeyPartCount; ++i) {
+    SKeyPart& part = m_parts[size_t(i)];
+    if (part.move >= 1.0f) continue;
+    part.move = std::fmin(std::fmax(part.move + kGlideSpeed * dt, 0.0f), 1.0f);
+    if (!part.placed || part.move != 1.0f || !m_emitters) continue;
+    char effect[24];
+    std::snprintf(effect, sizeof effect, "G02_Key%.2d", i + 1);
+    if (auto* entry = m_emitters->GetEmitters().Find(effect)) entry->value->Start();
+  }
+}
+
+bool CMiniGame2::HandleClick(const std::string& picked) {
+  if (m_heldIndex >= 0) {
+    DropHeldPart();
+    return true;
+  }
+  const int32_t part = PickedPart(picked);
+  if (part >= 0) {
+    // A placed part stays put, silently.
+    if (!m_parts[size_t(part)].placed) {
+      m_heldIndex = part;
+      PlaySound("key_take");
+    }
+    return true;
+  }
+  if (IsMouseOverExit()) {
+    StartClosing();
+    return true;
+  }
+  if (m_player) m_player->ShowNote("G02_Hint_Note");
+  return false;
+}
+
+int32_t CMiniGame2::PickedPart(const std::string& picked) const {
+  const SObjectList* objects = Objects();
+  if (picked == "None" || !objects) return -1;
+  for (const SSceneObject& object : *objects)
+    if (object.name == picked) return KeyPartFromName(object.sprite);
+  return -1;
+}
+
+void CMiniGame2::DropHeldPart() {
+  SKeyPart& part = m_parts[size_t(m_heldIndex)];
+  part.move = 0.0f;
+  part.dropPoint = m_mouse;
+  if (IsMouseNearTarget()) {
+    part.placed = true;
+    if (SMiniGameBlock* block = SavedBlock()) WriteKeyPlaced(*block, m_heldIndex, true);
+    PlaySound("key_good");
+  } else {
+    PlaySound(IsMouseNearHome() ? "key_back" : "key_bad");
+  }
+  m_heldIndex = -1;
+}
+
+void CMiniGame2::WaitForWin(float dt) {
+  if (AllPartsPlaced()) {
+    if (m_assembledTimer == 0.0f) {
+      if (m_emitters)
+        if (auto* entry = m_emitters->GetEmitters().Find("G02_KeyAssembled")) entry->value->Start();
+      PlaySound("puzzlesolved");
+    }
+    m_assembledTimer += dt;
+  }
+  if (m_assembledTimer >= kAssembledWait || m_skipRequested) Complete();
+}
+
+void CMiniGame2::PlaySound(const char* name) {
+  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
+}
+
+// ---- the win ----
+
+void CMiniGame2::Complete() {
+  HideSkipButton();
+  if (IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr) map->SetMarkerVisible(kMapMarker, false);
+  if (m_world) {
+    for (SMiniGameLink& link : m_world->CloseUp(kCloseUp).miniGames) {
+      if (link.miniGame != uint32_t(kPuzzleIndex)) continue;
+      link.open = false;
+      link.conditions.push_back({"S06_Star", "Impossible"});
+      link.second = true;
+    }
+    for (SExit& exit : m_world->Scene(kLocation).exits) {
+      if (exit.target != kOpenedExit) continue;
+      exit.open = true;
+      exit.conditions.clear();
+    }
+    OpenTheWay();
+  }
+  StartClosing();
+  if (m_world) ShowDoorSound();
+}
+
+// In S06: the wire gone, the door swinging open; both kept for the location's next visit.
+void CMiniGame2::OpenTheWay() {
+  Ombrel::CLayout2D* location = LocationLayout();
+  if (!location) return;
+  if (Ombrel::SLayoutItem* wire = location->FindItem(kWire)) {
+    wire->visible = false;
+    m_world->SetSceneObjectState(kLocation, uint32_t(wire->index), 0, 0);
+  }
+  if (Ombrel::SLayoutItem* door = location->FindItem(kOpenDoor)) {
+    door->visible = true;
+    m_world->SetSceneObjectState(kLocation, uint32_t(door->index), 1, 0);
+    RestartTextureAnimation(*m_world, *door, kLocation, false);
+    m_world->AddSceneId(kLocation, uint32_t(door->index));
+  }
+}
+
+// The door's creak, an object of S06 whose first animation plays its sound.
+void CMiniGame2::ShowDoorSound() {
+  for (SSceneObject& object : m_world->Scene(kLocation).objects) {
+    if (object.name != kDoorSound) continue;
+    Ombrel::CLayout2D* location = LocationLayout();
+    Ombrel::SLayoutItem* node = location ? location->FindItem(object.sprite.c_str()) : nullptr;
+    if (!node) return;
+    node->visible = true;
+    m_world->SetSceneObjectState(kLocation, uint32_t(node->index), 1, 0);
+    if (!object.animations.empty()) object.currentAnimation = 0;
+    return;
+  }
+}
+
+// ---- drawing ----
+
+void CMiniGame2::Render() {
+  float alpha = 0.0f;
+  if (!BeginRender(alpha) || !m_layout) return;
+  const Ombrel::SLayoutBox* held = PartNode(kHomeFolder, m_heldIndex);
+  for (uint32_t i = 0; i < m_layout->GetCount(); ++i) {
+    const Ombrel::SLayoutItem* item = m_layout->GetItem(i);
+    const auto* box = dynamic_cast<const Ombrel::SLayoutBox*>(item);
+    if (!box || !box->visible || box == held) continue;
+    DrawElement(*box, alpha);
+  }
+  DrawHeldPart(alpha);
+}
+
+Vector2 CMiniGame2::PartPlace(int32_t index, const Ombrel::SLayoutBox& home, float* shadow) const {
+  const SKeyPart& part = m_parts[size_t(index)];
+  const float s = (1.0f - part.move) * (1.0f - part.move);
+  const Ombrel::SLayoutBox* target = part.placed ? PartNode(kTargetFolder, index) : nullptr;
+  const Vector2 destination = ToVirtualScreen((target ? *target : home).position);
+  *shadow = s;
+  return {destination.x + (part.dropPoint.x - destination.x) * s,
+          destination.y + (part.dropPoint.y - destination.y) * s};
+}
+
+void CMiniGame2::DrawElement(const Ombrel::SLayoutBox& node, float alpha) {
+  const size_t prefix = std::strlen(kPartNodePrefix);
+  const bool isPart = node.name.size() == prefix + 2 && node.name.compare(0, prefix, kPartNodePrefix) == 0;
+  const int32_t index = isPart ? KeyPartFromName(node.name) : -1;
+  if (index < 0) {
+    DrawNode(node, alpha);
+    return;
+  }
+  float s = 0.0f;
+  const Vector2 place = PartPlace(index, node, &s);
+  if (m_parts[size_t(index)].move != 1.0f)
+    DrawPieceAt(*m_sprite, node, {place.x - kShadowOffset * s, place.y + kShadowOffset * s}, kShadowColour,
+                uint8_t(64.0f * alpha * s));
+  DrawPieceAt(*m_sprite, node, place, node.colour, FadeByte(alpha));
+}
+
+void CMiniGame2::DrawHeldPart(float alpha) {
+  const Ombrel::SLayoutBox* node = PartNode(kHomeFolder, m_heldIndex);
+  if (!node) return;
+  DrawPieceAt(*m_sprite, *node, {m_mouse.x - kShadowOffset, m_mouse.y + kShadowOffset}, kShadowColour,
+              uint8_t(64.0f * alpha));
+  DrawPieceAt(*m_sprite, *node, m_mouse, node->colour, FadeByte(alpha));
+}
+
+}  // namespace Vey

@@ -1,0 +1,394 @@
+#include "Src/MiniGames/Vey_MiniGame3.h"
+
+#include "Framework/omLayout2D.h"
+#include "Quor/ReportError.h"
+#include "Src/Game/Vey_EmitterGroup.h"
+#include "Src/Game/Vey_MPEmitter.h"
+#include "Src/Game/Vey_MPManager.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_ObjectPicking.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_Dialog.h"
+#include "Src/Investigation/Vey_OverlayDrawing.h"
+#include "Src/Investigation/Vey_Player.h"
+#include "Src/MiniGames/Vey_PieceDrawing.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kSource = "Src/MiniGames/Vey_MiniGame3";
+constexpr const char* kLetterDial = "root/Letters";
+constexpr const char* kDigitDial = "root/Numbers";
+constexpr const char* kDust = "root/Dust";
+constexpr const char* kDustObject = "G03_Dust";
+constexpr const char* kTissueEffect = "G03_Tissue ";  // the effect's name ends in a blank
+constexpr const char* kFrontDoor = "root/FrontDoorOpen";
+constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
+
+MP::CEmitter* FindManagerEmitter(const char* name) {
+  MP::CManager* manager = MP::CManager::GetInstance();
+  return manager ? manager->FindEmitter(name) : nullptr;
+}
+
+bool IsRunning(const MP::CEmitter* emitter) { return emitter && emitter->GetState() == MP::CEmitter::kRunning; }
+
+}  // namespace
+
+CMiniGame3::CMiniGame3(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, const ILayoutShelf* locations)
+    : CMiniGameBase("MiniGame3", kPuzzleIndex, layout, shared), m_locations(locations) {
+  m_bigDust = FindManagerEmitter("G03_BigWheelDust");
+  m_smallDust = FindManagerEmitter("G03_SmallWheelDust");
+  for (MP::CEmitter* dust : {m_bigDust, m_smallDust})
+    if (dust) dust->SetLoopMode(1);
+  m_playable = false;
+  LoadFromProfile();
+}
+
+Ombrel::CLayout2D* CMiniGame3::LocationLayout() const {
+  return m_locations ? m_locations->GetLoaded(LocationLayoutName(kLocation)) : nullptr;
+}
+
+void CMiniGame3::LoadFromProfile() {
+  SMiniGameBlock* block = SavedBlock();
+  if (!block) return;
+  SLockSave save;
+  std::string problem;
+  if (!ReadLockSave(*block, &save, &problem)) {
+    HM_REPORT(kSource, "Save file: the combination lock's dials are damaged (%s); they start afresh", problem.c_str());
+    ClearLockDials(*block);
+  }
+  m_introShown = save.introShown;
+  m_dustRemoved = save.dustRemoved;
+  if (!m_dustRemoved) return;
+  m_playable = true;
+  ShowNode(kDust, false);
+  m_dials = save;
+  for (char c : m_dials.enteredCode)
+    if (c != 0) ShowCodeNode(c, true);
+}
+
+void CMiniGame3::StoreToProfile() {
+  if (SMiniGameBlock* block = SavedBlock()) WriteLockDials(*block, m_dials);
+}
+
+// ---- the dials ----
+
+CMiniGame3::SDial CMiniGame3::Tiny() {
+  return {kDigitDial,        kDigitDialCharacters,  "tinylock",
+          "tinylock_unlock", &SLockSave::tinyAngle, &SLockSave::tinyGrabAngle,
+          m_smallDust,       &m_tinyClicks};
+}
+
+CMiniGame3::SDial CMiniGame3::Big() {
+  return {kLetterDial,          kLetterDialCharacters,    "biglock", "biglock_unlock",
+          &SLockSave::bigAngle, &SLockSave::bigGrabAngle, m_bigDust, &m_bigClicks};
+}
+
+bool CMiniGame3::IsMouseOverDial(const char* node) const {
+  const Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(node) : nullptr;
+  const auto* box = dynamic_cast<const Ombrel::SLayoutBox*>(item);
+  if (!box) return false;
+  const Vector2 centre = ToVirtualScreen(box->position);
+  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, box->size.x * kLayoutUnit, box->size.y * kLayoutUnit);
+}
+
+bool CMiniGame3::IsMouseOverTinyDial() const { return IsMouseOverDial(kDigitDial); }
+bool CMiniGame3::IsMouseOverBigDial() const { return IsMouseOverDial(kLetterDial); }
+
+float CMiniGame3::MouseAngle(const char* node) const {
+  const Ombrel::SLayoutBox* box = FindNode(node);
+  return box ? MouseAngleAroundDial(m_mouse, ToVirtualScreen(box->position)) : 0.0f;
+}
+
+void CMiniGame3::Grab(const SDial& dial) {
+  m_dials.grabMouseAngle = MouseAngle(dial.node);
+  m_dials.*dial.grabAngle = m_dials.*dial.angle;
+}
+
+void CMiniGame3::GrabTinyDial() { Grab(Tiny()); }
+void CMiniGame3::GrabBigDial() { Grab(Big()); }
+
+// The dial follows the mouse round its centre; its dust flies while it moves, and a click sounds
+// for every mark's worth of movement.
+void CMiniGame3::Turn(const SDial& dial) {
+  const float before = m_dials.*dial.angle;
+  const float after = WrapDialAngle(m_dials.*dial.grabAngle + (MouseAngle(dial.node) - m_dials.grabMouseAngle));
+  m_dials.*dial.angle = after;
+  *dial.clickAccumulator += std::fabs(before - after);
+  if (after == before) {
+    if (IsRunning(dial.dust)) dial.dust->InterruptEmitter();
+    return;
+  }
+  if (dial.dust && !IsRunning(dial.dust)) dial.dust->Start();
+  if (*dial.clickAccumulator > kDialSnap) {
+    *dial.clickAccumulator = 0.0f;
+    PlaySound(dial.clickSound);
+  }
+}
+
+void CMiniGame3::TurnTinyDial() { Turn(Tiny()); }
+void CMiniGame3::TurnBigDial() { Turn(Big()); }
+
+void CMiniGame3::Enter(const SDial& dial) {
+  // The entry is whole while the win waits: a further drop enters nothing.
+  if (m_dials.enteredCount >= kCodeLength) return;
+  const int32_t k = DialPositionAt(m_dials.*dial.angle);
+  if (k < 0) {
+    ResetCode();
+    return;
+  }
+  PlaySound(dial.unlockSound);
+  const char c = dial.characters[k];
+  ShowCodeNode(c, true);
+  m_dials.enteredCode[size_t(m_dials.enteredCount)] = c;
+  m_dials.enteredCount += 1;
+  CheckCode();
+}
+
+void CMiniGame3::EnterDigit() { Enter(Tiny()); }
+void CMiniGame3::EnterLetter() { Enter(Big()); }
+
+bool CMiniGame3::CheckCode() {
+  for (int32_t i = 0; i < kCodeLength; ++i) {
+    const char entered = m_dials.enteredCode[size_t(i)];
+    if (entered == kLockCode[i]) continue;
+    if (entered != 0) {
+      ResetCode();
+      StoreToProfile();
+    }
+    return false;
+  }
+  return true;
+}
+
+void CMiniGame3::ResetCode() {
+  for (int32_t i = 0; i < kCodeLength; ++i) {
+    m_dials.enteredCode[size_t(i)] = 0;
+    ShowCodeNode(kLockCode[i], false);
+  }
+  m_dials.enteredCount = 0;
+  PlaySound("comb_fail");
+}
+
+// ---- the frame ----
+
+void CMiniGame3::Update(float dt) {
+  if (!BeginUpdate(dt)) return;
+  const std::string picked = UpdatePointer();
+  switch (AdvanceFade(dt)) {
+    case kOpened:
+      SetEffectAlpha(1.0f);
+      if (!m_playable && m_dialog) m_dialog->Open("G03_2_Dialog");
+      break;
+    case kClosedNow:
+      SetEffectAlpha(0.0f);
+      break;
+    case kFading:
+      SetEffectAlpha(FadeAlpha());
+      break;
+    case kNoFade:
+      break;
+  }
+  if (m_state != kPlaying) return;
+  if (!m_introShown && m_playable && !IsRunning(FindManagerEmitter(kTissueEffect))) {
+    SMiniGameBlock* block = SavedBlock();
+    ShowIntroOnce("G03_1_Dialog", block ? LockIntroFlag(*block) : m_unsavedIntro);
+  }
+  if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
+  if (m_draggingTiny)
+    TurnTinyDial();
+  else if (m_draggingBig)
+    TurnBigDial();
+  const std::string used = m_player ? m_player->GetUsedItem() : std::string();
+  if (IsPuzzleClick() && HandleClick(picked, used)) return;
+
+  const bool solved = CheckCode();
+  if (!solved && !m_skipRequested) return;
+  if (solved) {
+    if (m_winTimer == 0.0f) {
+      StartEffect("G03_Complete");
+      PlaySound("comb_unlock");
+    }
+    m_winTimer += dt;
+  }
+  if (m_winTimer > kWinWait || m_skipRequested) Complete();
+}
+
+// True when the click ends the frame.
+bool CMiniGame3::HandleClick(const std::string& picked, const std::string& used) {
+  if (m_draggingTiny || m_draggingBig) {
+    if (m_draggingTiny)
+      EnterDigit();
+    else
+      EnterLetter();
+    m_draggingTiny = m_draggingBig = false;
+    StoreToProfile();
+    return true;
+  }
+  if (picked != "None") {
+    ApplyAction(picked, used.empty() ? "Click" : used);
+    if (!used.empty()) return true;
+  }
+  if (m_playable && IsMouseOverTinyDial()) {
+    GrabTinyDial();
+    m_draggingTiny = true;
+    return true;
+  }
+  if (m_playable && IsMouseOverBigDial()) {
+    GrabBigDial();
+    m_draggingBig = true;
+    return true;
+  }
+  if (IsMouseOverExit()) {
+    StartClosing();
+    return true;
+  }
+  if (m_playable) ShowNote("G03_Hint_Note");
+  return false;
+}
+
+// The group follows the fade (the base sets it), and so do the two dials' dust.
+void CMiniGame3::SetEffectAlpha(float alpha) {
+  for (MP::CEmitter* dust : {m_bigDust, m_smallDust})
+    if (dust) dust->SetAlpha(alpha);
+}
+
+// ---- the puzzle's objects ----
+
+void CMiniGame3::ApplyAction(const std::string& objectName, const std::string& actionKey) {
+  if (!m_world) return;
+  SObjectList& objects = m_world->MiniGame(uint32_t(kPuzzleIndex)).objects;
+  bool keyed = false;
+  for (SSceneObject& object : objects) {
+    if (object.name != objectName) continue;
+    for (const SObjectAction& action : object.actions) {
+      if (action.object != actionKey) continue;
+      keyed = true;
+      if (objectName == kDustObject && actionKey == kTissue) RemoveDust();
+      if (objectName == kDustObject && actionKey == "Click") ShowNote("G03_Dust_Note");
+      if (ActionApplies(object, action)) RunAction(object, action);
+    }
+  }
+  if (!keyed && IsObjectInteractive(objectName, objects)) ShowNote("WRONG_ACTION");
+}
+
+bool CMiniGame3::ActionApplies(const SSceneObject& object, const SObjectAction& action) const {
+  return object.state == action.reqState && object.FindState(action.resState) >= 0 &&
+         WorldConditionsHold(*m_world, action.conditions);
+}
+
+// The object takes the action's state (its pictures swapped), the other objects of the puzzle
+// it names are shown or hidden, the map's markers change and the used item is spent.
+void CMiniGame3::RunAction(SSceneObject& object, const SObjectAction& action) {
+  if (!action.note.empty()) ShowNote(action.note.c_str());
+  if (!action.sound.empty()) PlaySound(action.sound.c_str());
+  if (!object.sprite.empty()) ShowNode(object.sprite, false);
+  object.state = action.resState;
+  object.sprite = object.states[size_t(object.FindState(action.resState))].sprite;
+  if (!object.sprite.empty()) ShowNode(object.sprite, true);
+  for (const SVisibilityChange& effect : action.effects)
+    for (const SSceneObject& other : m_world->MiniGame(uint32_t(kPuzzleIndex)).objects)
+      if (other.name == effect.object && !other.sprite.empty()) ShowNode(other.sprite, effect.visible);
+  IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr;
+  if (map)
+    for (const SVisibilityChange& change : action.mapChanges) map->SetMarkerVisible(change.object, change.visible);
+  if (m_player) m_player->RemoveItem(action.object);
+}
+
+// The tissue wipes the dust away: the dials can be worked, and the way to the next search opens.
+void CMiniGame3::RemoveDust() {
+  MP::CEmitter* tissue = FindManagerEmitter(kTissueEffect);
+  if (tissue && !IsRunning(tissue)) tissue->Start();
+  m_dustRemoved = true;
+  if (SMiniGameBlock* block = SavedBlock()) WriteLockDust(*block, true);
+  m_playable = true;
+  ShowNode(kDust, false);
+  if (m_player) {
+    m_player->ShowHelpButton(true);
+    if (IMapScreen* map = m_player->GetMapFrame()) map->SetMarkerVisible("root/Scene12/HOS2", true);
+  }
+  for (SExit& exit : m_world->Scene(4).exits) {
+    if (exit.target != 42) continue;
+    exit.open = true;
+    exit.conditions.clear();
+  }
+}
+
+// ---- the win ----
+
+void CMiniGame3::Complete() {
+  HideSkipButton();
+  if (IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr)
+    map->SetMarkerVisible("root/Scene08/Game1", false);
+  if (m_world) {
+    SSceneSlot& slot = m_world->Scene(0);
+    for (SMiniGameLink& link : slot.miniGames) {
+      if (link.miniGame != uint32_t(kPuzzleIndex)) continue;
+      link.open = false;
+      link.conditions.push_back({"S06_Star", "Impossible"});
+      link.second = true;
+    }
+    for (SExit& exit : slot.exits) {
+      if (exit.target != 11) continue;
+      exit.open = true;
+      exit.conditions.clear();
+    }
+    Ombrel::CLayout2D* location = LocationLayout();
+    Ombrel::SLayoutItem* door = location ? location->FindItem(kFrontDoor) : nullptr;
+    if (door) {
+      door->visible = true;
+      RestartTextureAnimation(*m_world, *door, kLocation, false);
+      m_world->SetSceneObjectState(kLocation, uint32_t(door->index), 1, 0);
+    }
+  }
+  StartClosing();
+  PlaySound("door_in_open");
+}
+
+// ---- small helpers ----
+
+void CMiniGame3::ShowNode(const std::string& name, bool visible) {
+  if (Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(name.c_str()) : nullptr) item->visible = visible;
+}
+
+// A character's place on the code strip; one not in the code has none.
+void CMiniGame3::ShowCodeNode(char c, bool visible) { ShowNode(std::string("root/Code_") + c, visible); }
+
+void CMiniGame3::ShowNote(const char* key) {
+  if (m_player) m_player->ShowNote(key);
+}
+
+void CMiniGame3::PlaySound(const char* name) {
+  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
+}
+
+void CMiniGame3::StartEffect(const char* name) {
+  if (!m_emitters) return;
+  if (auto* entry = m_emitters->GetEmitters().Find(name)) entry->value->Start();
+}
+
+// ---- drawing ----
+
+void CMiniGame3::Render() {
+  float alpha = 0.0f;
+  if (!BeginRender(alpha) || !m_layout) return;
+  for (uint32_t i = 0; i < m_layout->GetCount(); ++i) {
+    const auto* box = dynamic_cast<const Ombrel::SLayoutBox*>(m_layout->GetItem(i));
+    if (!box || !box->visible) continue;
+    const float angle = box->name == kDigitDial    ? m_dials.tinyAngle
+                        : box->name == kLetterDial ? m_dials.bigAngle
+                                                   : 0.0f;
+    if (angle == 0.0f)
+      DrawNode(*box, alpha);
+    else
+      DrawPieceAt(*m_sprite, *box, ToVirtualScreen(box->position), box->colour, FadeByte(alpha), angle);
+  }
+}
+
+}  // namespace Vey
