@@ -42,6 +42,7 @@
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
+#include "Src/MiniGames/Vey_MiniGame7.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -316,6 +317,18 @@ void CGame::CreateMiniGames() {
   shared.sounds = m_sounds.get();
   shared.help = m_gameHelp.get();
   // --- puzzles, one block each ---
+  // Pipes (G07): its leaks spill from one pool a side; the door it opens lies in the location
+  // "Scene31", which the story may not hold yet (then the completion changes no door).
+  {
+    const std::array<CEmitterPool*, 4> leaks = {
+        m_effects.MiniGamePool("BloodUEmitters"), m_effects.MiniGamePool("BloodREmitters"),
+        m_effects.MiniGamePool("BloodDEmitters"), m_effects.MiniGamePool("BloodLEmitters")};
+    Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+    auto* door = static_cast<Ombrel::CResourceLayout2D*>(resources ? resources->FindResource("Layout2D", "Scene31")
+                                                                     : nullptr);
+    if (door && !door->IsLoaded()) door->Load();
+    m_miniGames[6] = new CMiniGame7(FindLayout("Game07"), shared, door ? door->GetLayout() : nullptr, leaks);
+  }
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");

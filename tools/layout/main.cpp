@@ -87,9 +87,9 @@ std::string Stem(const std::string& file) { return file.substr(0, file.rfind('.'
 // The texture of a picture, declared in the layout's own resource list; a picture read as it
 // is named ("Reference") keeps its own format.
 void WriteTexture(std::ostringstream& out, const SSprite& sprite) {
-  if (sprite.frames > 0) {
+  if (sprite.frames > 0) {  // its frames side by side in one picture, which is always an MPT
     out << "      <TexAnim Name=\"" << sprite.texture << "\" FileName=\"" << Stem(sprite.file)
-        << "\" Type=\"UV\" FileType=\"" << Extension(sprite.file) << "\" FrameCount=\"" << sprite.frames
+        << "\" Type=\"UV\" FileType=\"Mpt\" FrameCount=\"" << sprite.frames
         << "\" RowCount=\"1\" ColCount=\"" << sprite.frames << "\">\n"
         << "        <Params Duration=\"1\" Loop=\"True\"/>\n      </TexAnim>\n";
     return;

@@ -106,6 +106,7 @@ TEST_F(LayoutToolTest, WritesAnimationsPrefixedTexturesAndNamesWithBlanks) {
       layout.RootElement()->FirstChildElement("Resources")->FirstChildElement("Directory")->FirstChildElement("TexAnim");
   ASSERT_NE(animation, nullptr);
   EXPECT_STREQ(animation->Attribute("FileName"), "root/Corner~Pipe/Corner~Pipe1");
+  EXPECT_STREQ(animation->Attribute("FileType"), "Mpt");
   EXPECT_STREQ(animation->Attribute("FrameCount"), "4");
   EXPECT_STREQ(animation->Attribute("ColCount"), "4");
   EXPECT_STREQ(animation->Attribute("RowCount"), "1");
