@@ -12,6 +12,7 @@
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
 #include "Quor/RenderStates.h"
@@ -36,6 +37,11 @@ constexpr float kDrainRate = 0.5f;           // per second
 constexpr float kFadeRate = 2.0f;
 constexpr float kWinDelay = 1.0f;
 constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
+// What the cursor set is told of the place: no exit, no scene, no close-up link, a puzzle.
+constexpr int32_t kCursorNoExit = 58;
+constexpr int32_t kCursorNoScene = 58;
+constexpr int32_t kCursorNoCloseUp = 30;
+constexpr int32_t kCursorInPuzzle = 9;
 
 // The layout's ordered objects: five before the board, then each cell's piece and liquid place.
 constexpr uint32_t kFirstCellEntry = 5;
@@ -165,9 +171,20 @@ void CMiniGame7::SetLeakAlphas(float alpha) {
     if (pool) pool->SetAlpha(alpha);
 }
 
+// The cursor as every puzzle chooses it, but showing the hand over a piece that can turn and
+// over the button once the reservoir is full, while the board is at rest.
+void CMiniGame7::UpdatePipeCursor() {
+  if (m_state == kClosed || !m_cursor || !m_world || !m_player) return;
+  const bool atRest = !m_waterRunning && m_drain >= kAtRest;
+  const bool interactive = atRest && (CellUnderMouse() >= 0 || (IsMouseOverButton() && m_reservoir >= kAtRest));
+  m_cursor->UpdateType(*m_world, *m_player, m_pressed, m_released, m_player->HasItemInHand(), kCursorNoExit,
+                       kCursorNoScene, kCursorNoCloseUp, kCursorInPuzzle, PickObject(), Objects(), IsMouseOverExit(),
+                       interactive, false, false);
+}
+
 void CMiniGame7::Update(float dt) {
   if (!BeginUpdate(dt)) return;
-  UpdatePointer();
+  UpdatePipeCursor();
   switch (AdvanceFade(dt)) {
     case kFading:
       SetLeakAlphas(FadeAlpha());

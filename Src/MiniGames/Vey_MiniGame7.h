@@ -118,6 +118,7 @@ class CMiniGame7 : public CMiniGameBase {
   void UpdateTurning(SPipeCell& cell, float dt);
   void UpdateSpreading(int32_t cell);
   void UpdateReservoir(float dt);
+  void UpdatePipeCursor();
   void UpdatePlaying(float dt);
   void HandleClick();
   void Complete();

@@ -161,8 +161,11 @@ TEST_F(MiniGame7Test, OnePieceShortOfTheSolutionLeaksDrainsAndEmptiesTheBoardUns
   auto game = MakeGame(7);
   Open(*game);
   TurnToSolution(*game, 40);
+  Wait(*game, 0.1f, m_cellPlaces[0]);
+  EXPECT_EQ(m_cursor->GetType(), CCursor::kObject) << "a piece that can turn shows the hand";
   LetTheLiquidIn(*game);
-  Wait(*game, 3.0f);
+  Wait(*game, 3.0f, m_cellPlaces[0]);
+  EXPECT_NE(m_cursor->GetType(), CCursor::kObject);
   // While the liquid runs or drains no piece turns.
   const int32_t rotation = game->GetCell(0).rotation;
   ClickAt(*game, m_cellPlaces[0]);
