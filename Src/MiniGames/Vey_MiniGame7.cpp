@@ -252,7 +252,7 @@ void CMiniGame7::HandleClick() {
     TurnCell(hovered);
     StoreRotation(hovered);
   }
-  if (IsMouseOverButton() && m_reservoir >= kAtRest && m_drain >= kAtRest) {
+  if (m_boardBound && IsMouseOverButton() && m_reservoir >= kAtRest && m_drain >= kAtRest) {
     m_waterRunning = true;
     PlaySound("g7_waterstart");
     PlaySound("pipe_loop");

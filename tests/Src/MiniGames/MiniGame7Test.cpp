@@ -249,3 +249,29 @@ TEST_F(MiniGame7Test, ADamagedSavedBoardStartsThePuzzleAfresh) {
 }
 
 }  // namespace
+
+namespace {
+
+class MiniGame7ShortLayoutTest : public CMiniGameFixture {};
+
+// A layout without the board is named in a report; the puzzle still opens, runs and lets the
+// player leave, with nothing to turn or fill.
+TEST_F(MiniGame7ShortLayoutTest, ALayoutWithoutTheBoardIsReportedAndThePuzzleOnlyLetsThePlayerLeave) {
+  LoadWorld(6, "");
+  minigametest::AddPicture(m_layout, "root/Background", {0, 0}, {3.5f, 2.0f});
+  minigametest::AddPicture(m_layout, "root/ButtonDummy", {-1.3f, 0.3f}, {0.36f, 0.18f});
+  minigametest::AddPicture(m_layout, "root/Exit1", {-1.3f, 0.8f}, {0.36f, 0.27f});
+  hmtest::CReportScope reports;
+  CMiniGame7 game(&m_layout, Shared(), nullptr, {}, 1);
+  EXPECT_FALSE(game.IsBoardBound());
+  EXPECT_TRUE(hmtest::Reported("holds 3 objects, the board needs 123")) << hmtest::CReportScope::All();
+  Open(game);
+  Wait(game, 10.5f);
+  ClickAt(game, {-1.3f, 0.3f});
+  EXPECT_FALSE(game.IsWaterRunning()) << "no board to run into";
+  ClickAt(game, {-1.3f, 0.8f});
+  Wait(game, 0.6f);
+  EXPECT_EQ(game.GetState(), CMiniGameBase::kClosed);
+}
+
+}  // namespace
