@@ -105,8 +105,11 @@ CMiniGame7::CMiniGame7(Ombrel::CLayout2D* layout, const SMiniGameShared& shared,
 CMiniGame7::~CMiniGame7() = default;
 
 void CMiniGame7::BindLayout() {
+  m_background = FindNode("root/Background");
   m_button = FindNode("root/Button");
   m_buttonPressed = FindNode("root/ButtonPressed");
+  m_buttonDummy = FindNode("root/ButtonDummy");
+  m_lampLight = FindNode("root/LampLightON");
   m_reservoirNode = FindAnimation("root/Blood");
   for (Ombrel::SLayoutBox* node : {m_button, m_buttonPressed, static_cast<Ombrel::SLayoutBox*>(m_reservoirNode),
                                    FindNode("root/Control")})
@@ -144,8 +147,9 @@ bool CMiniGame7::BindCells() {
 }
 
 Ombrel::SLayoutAnimatedSprite* CMiniGame7::FindAnimation(const std::string& path) const {
-  Ombrel::SLayoutAnimatedSprite* animation = AsAnimation(FindNode(path.c_str()));
-  if (!animation) HM_REPORT(kSource, "The pipes puzzle's layout has no animation \"%s\"", path.c_str());
+  Ombrel::SLayoutBox* node = FindNode(path.c_str());  // a missing one is reported there
+  Ombrel::SLayoutAnimatedSprite* animation = AsAnimation(node);
+  if (node && !animation) HM_REPORT(kSource, "The pipes puzzle's \"%s\" is no texture animation", path.c_str());
   return animation;
 }
 
@@ -157,7 +161,7 @@ void CMiniGame7::StopSound(const char* name) {
   if (m_sounds) m_sounds->StopSoundByName(name);
 }
 
-bool CMiniGame7::IsMouseOverButton() const { return IsPointOnBox(m_mouse, FindNode("root/ButtonDummy")); }
+bool CMiniGame7::IsMouseOverButton() const { return IsPointOnBox(m_mouse, m_buttonDummy); }
 
 int32_t CMiniGame7::CellUnderMouse() const {
   if (!m_boardBound) return kNoNeighbour;
@@ -308,14 +312,14 @@ namespace Vey {
 void CMiniGame7::Render() {
   float alpha = 0.0f;
   if (!BeginRender(alpha)) return;
-  DrawTurned(FindNode("root/Background"), alpha);
+  DrawTurned(m_background, alpha);
   RenderReservoir();
   const bool flowing = m_waterRunning || m_drain < kAtRest;
   DrawTurned(flowing ? m_buttonPressed : m_button, alpha);
   const bool fading = m_drain >= 0.5f && m_drain < kAtRest;
   const float liquidAlpha = fading ? 1.0f - 2.0f * (m_drain - 0.5f) : 1.0f;
   if (m_boardBound) RenderCells(alpha, liquidAlpha);
-  if (m_winTimer != 0.0f) DrawTurned(FindNode("root/LampLightON"), alpha);
+  if (m_winTimer != 0.0f) DrawTurned(m_lampLight, alpha);
   const float leakAlpha = fading ? liquidAlpha : (m_waterRunning ? 0.0f : 1.0f);
   for (CEmitterPool* pool : m_leakPools) {
     if (!pool) continue;

@@ -136,8 +136,11 @@ class CMiniGame7 : public CMiniGameBase {
 
   Ombrel::CLayout2D* m_locationLayout;
   std::unique_ptr<CRandom> m_pipeRandom;
+  Ombrel::SLayoutBox* m_background = nullptr;
   Ombrel::SLayoutBox* m_button = nullptr;
   Ombrel::SLayoutBox* m_buttonPressed = nullptr;
+  Ombrel::SLayoutBox* m_buttonDummy = nullptr;
+  Ombrel::SLayoutBox* m_lampLight = nullptr;
   Ombrel::SLayoutAnimatedSprite* m_reservoirNode = nullptr;
   std::array<Ombrel::SLayoutAnimatedSprite*, kPipeTemplateCount> m_flowTemplates{};
   std::array<Ombrel::SLayoutAnimatedSprite*, kPipeTemplateCount> m_loopTemplates{};
