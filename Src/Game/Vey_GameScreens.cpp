@@ -46,6 +46,7 @@
 #include "Src/MiniGames/Vey_MiniGame4.h"
 #include "Src/MiniGames/Vey_MiniGame2.h"
 #include "Src/MiniGames/Vey_MiniGame3.h"
+#include "Src/MiniGames/Vey_MiniGame7.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -339,6 +340,18 @@ void CGame::CreateMiniGames() {
   // The key puzzle (G02) and the combination lock (G03), both opening the way on in S06.
   m_miniGames[CMiniGame2::kPuzzleIndex] = new CMiniGame2(FindLayout("Game02"), shared, m_layouts.get());
   m_miniGames[CMiniGame3::kPuzzleIndex] = new CMiniGame3(FindLayout("Game03"), shared, m_layouts.get());
+  // Pipes (G07): its leaks spill from one pool a side; the door it opens lies in the location
+  // "Scene31", which the story may not hold yet (then the completion changes no door).
+  {
+    const std::array<CEmitterPool*, 4> leaks = {
+        m_effects.MiniGamePool("BloodUEmitters"), m_effects.MiniGamePool("BloodREmitters"),
+        m_effects.MiniGamePool("BloodDEmitters"), m_effects.MiniGamePool("BloodLEmitters")};
+    Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+    auto* door = static_cast<Ombrel::CResourceLayout2D*>(resources ? resources->FindResource("Layout2D", "Scene31")
+                                                                     : nullptr);
+    if (door && !door->IsLoaded()) door->Load();
+    m_miniGames[6] = new CMiniGame7(FindLayout("Game07"), shared, door ? door->GetLayout() : nullptr, leaks);
+  }
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");

@@ -39,6 +39,12 @@ const char kHelp[] =
     "                                W x H pixels of a 1280 x 720 screen (y down); ART must draw W x H pixels\n"
     "  blank NAME FOLDER ART         a layout of only its background, drawn with PLACE=NAME\n"
     "  spot NAME X Y W H             a place without a picture (a click area), centred at X Y, W x H pixels\n"
+    "  anim NAME X Y W H [hidden] ART [KEY=VALUE]...\n"
+    "                                a sprite played as a texture animation: ART draws its frames side by side,\n"
+    "                                each W x H pixels, cycling in a second\n"
+    "  textures PREFIX               the texture names of the current layout's following pictures start with\n"
+    "                                PREFIX (texture names are shared by every layout of the game)\n"
+    "A \"~\" in an object's NAME stands for a blank (the file names keep it).\n"
     "ART names the picture's description (its values given as KEY=VALUE); the build draws it.\n"
     "Lines starting with # are comments.\n";
 
@@ -50,12 +56,14 @@ struct SSprite {
   bool visible = true;
   bool masked = true;
   bool picture = true;  // false: a spot, a place the game only tests clicks against
+  int frames = 0;       // above 0: a texture animation of that many frames side by side
 };
 
 struct SLayout {
   std::string name;
   std::string folder;
   std::vector<SSprite> sprites;
+  std::string texturePrefix;
 };
 
 struct SDescriptionError {
@@ -79,6 +87,13 @@ std::string Stem(const std::string& file) { return file.substr(0, file.rfind('.'
 // The texture of a picture, declared in the layout's own resource list; a picture read as it
 // is named ("Reference") keeps its own format.
 void WriteTexture(std::ostringstream& out, const SSprite& sprite) {
+  if (sprite.frames > 0) {  // its frames side by side in one picture, which is always an MPT
+    out << "      <TexAnim Name=\"" << sprite.texture << "\" FileName=\"" << Stem(sprite.file)
+        << "\" Type=\"UV\" FileType=\"Mpt\" FrameCount=\"" << sprite.frames
+        << "\" RowCount=\"1\" ColCount=\"" << sprite.frames << "\">\n"
+        << "        <Params Duration=\"1\" Loop=\"True\"/>\n      </TexAnim>\n";
+    return;
+  }
   out << "      <Texture Name=\"" << sprite.texture << "\" FileName=\"" << Stem(sprite.file) << "\" Reference=\""
       << Extension(sprite.file) << "\"";
   if (!sprite.masked) {
@@ -88,14 +103,22 @@ void WriteTexture(std::ostringstream& out, const SSprite& sprite) {
   out << ">\n        <Mask File=\"" << Stem(sprite.file) << ".msk\"/>\n      </Texture>\n";
 }
 
+// Names in the description hold no blanks; a "~" stands for one in the game's object name.
+std::string ObjectName(std::string name) {
+  for (char& c : name)
+    if (c == '~') c = ' ';
+  return name;
+}
+
 void WriteObject(std::ostringstream& out, const SSprite& sprite) {
   const float x = (sprite.x - kScreenWidth / 2.0f) * kUnitsPerPixel;
   const float y = (kScreenHeight / 2.0f - sprite.y) * kUnitsPerPixel;
   if (sprite.picture) {
-    out << "    <Object Type=\"Sprite2D\" Name=\"" << sprite.name << "\">\n"
-        << "      <Resource Type=\"Texture\">" << sprite.texture << "</Resource>\n";
+    out << "    <Object Type=\"Sprite2D\" Name=\"" << ObjectName(sprite.name) << "\">\n"
+        << "      <Resource Type=\"" << (sprite.frames > 0 ? "TexAnim" : "Texture") << "\">" << sprite.texture
+        << "</Resource>\n";
   } else {
-    out << "    <Object Type=\"Dummy\" Name=\"" << sprite.name << "\">\n";
+    out << "    <Object Type=\"Dummy\" Name=\"" << ObjectName(sprite.name) << "\">\n";
   }
   out << "      <Visible>" << (sprite.visible ? "True" : "False") << "</Visible>\n"
       << "      <Pos>" << Number(x) << ";" << Number(y) << "</Pos>\n"
@@ -158,7 +181,7 @@ class CDescriptionReader {
   void StartLayout(const std::string& name, const std::string& folder) {
     if (!m_layoutNames.insert(name).second) Fail("a second layout \"" + name + "\"");
     if (folder.back() != '\\') Fail("the folder \"" + folder + "\" does not end in \"\\\"");
-    m_layouts.push_back({name, folder, {}});
+    m_layouts.push_back({name, folder, {}, ""});
   }
 
   void AddSprite(SSprite sprite) {
@@ -171,8 +194,9 @@ class CDescriptionReader {
   }
 
   // The picture's description must exist and, when a size is given, draw that many pixels:
-  // the game shows every picture at the size it was drawn.
-  void CheckPicture(const std::string& art, float width, float height) const {
+  // the game shows every picture at the size it was drawn. An animation's picture holds its
+  // frames side by side: the number of frames is returned.
+  int CheckPicture(const std::string& art, float width, float height, bool animation = false) const {
     if (m_pictures.empty()) Fail("a picture before \"pictures FOLDER\"");
     const std::string path = m_pictures + "/" + art;
     std::vector<description::SLine> lines;
@@ -181,9 +205,14 @@ class CDescriptionReader {
     description::ReadLines(in, &lines);
     if (lines.empty() || lines[0].words.size() != 3 || lines[0].words[0] != "canvas")
       Fail(path + " does not start with \"canvas W H\"");
-    if (width > 0 && (lines[0].Number(1) != width || lines[0].Number(2) != height))
+    const float drawnWidth = lines[0].Number(1);
+    const float frames = animation && width > 0 ? drawnWidth / width : 1.0f;
+    if (animation && (frames < 1.0f || frames != float(int(frames))))
+      Fail(path + " draws " + lines[0].words[1] + " pixels across, not frames of " + Number(width));
+    if (width > 0 && (drawnWidth != width * frames || lines[0].Number(2) != height))
       Fail(path + " draws " + lines[0].words[1] + " x " + lines[0].words[2] + " pixels, not " + Number(width) + " x " +
            Number(height));
+    return int(frames);
   }
 
   void AddBackground(const std::string& art) {
@@ -205,7 +234,12 @@ class CDescriptionReader {
       Expect(line, 2, 2, "background ART");
       AddBackground(line.words[1]);
     } else if (word == "sprite") {
-      Sprite(line);
+      Sprite(line, false);
+    } else if (word == "anim") {
+      Sprite(line, true);
+    } else if (word == "textures") {
+      Expect(line, 2, 2, "textures PREFIX");
+      Current().texturePrefix = line.words[1];
     } else if (word == "spot") {
       Spot(line);
     } else if (word == "blank") {
@@ -225,8 +259,9 @@ class CDescriptionReader {
     sprite.height = Pixels(line.words[5], 1.0f, 4096.0f);
   }
 
-  void Sprite(const description::SLine& line) {
-    const char* form = "sprite NAME X Y W H [hidden] ART [KEY=VALUE]...";
+  void Sprite(const description::SLine& line, bool animation) {
+    const char* form =
+        animation ? "anim NAME X Y W H [hidden] ART [KEY=VALUE]..." : "sprite NAME X Y W H [hidden] ART [KEY=VALUE]...";
     Expect(line, 7, 64, form);
     Current();  // a picture belongs to a layout: said before anything about the picture
     const bool hidden = line.words[6] == "hidden";
@@ -236,9 +271,10 @@ class CDescriptionReader {
       if (line.words[i].find('=') == std::string::npos || line.words[i][0] == '=')
         Fail("\"" + line.words[i] + "\" is not KEY=VALUE");
     const std::string& name = line.words[1];
-    SSprite sprite{name, name, name + ".mpt", 0, 0, 0, 0, !hidden, true};
+    SSprite sprite{name, Current().texturePrefix + name, name + ".mpt", 0, 0, 0, 0, !hidden, true};
     Place(line, sprite);
-    CheckPicture(line.words[art], sprite.width, sprite.height);
+    const int frames = CheckPicture(line.words[art], sprite.width, sprite.height, animation);
+    if (animation) sprite.frames = frames;
     AddSprite(std::move(sprite));
   }
 

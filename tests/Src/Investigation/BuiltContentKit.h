@@ -6,6 +6,7 @@
 #include "Framework/Resources/ResourceTypes/omResourceFont.h"
 #include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
 #include "Framework/Resources/ResourceTypes/omResourceSound.h"
+#include "Framework/Resources/ResourceTypes/omResourceTexAnim.h"
 #include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Resources/omResourcesXMLLoader.h"
@@ -35,6 +36,7 @@ class CBuiltContentFixture : public COverlayDrawFixture {
     m_resources->RegisterLoader(new Ombrel::CResFontLoader, "Font");
     m_resources->RegisterLoader(new Ombrel::CResTextureLoader, "Texture");
     m_resources->RegisterLoader(new Ombrel::CResSoundLoader, "Sound");
+    m_resources->RegisterLoader(new Ombrel::CResTexAnimLoader(nullptr), "TexAnim");
     m_resources->RegisterLoader(new Ombrel::CResLayout2DLoader(m_resources.get()), "Layout2D");
     Ombrel::CResourcesXMLLoader(m_resources.get()).Load(resourceList);
     m_dictionary = std::make_unique<Ombrel::CXmlDictionary>();

@@ -84,6 +84,38 @@ TEST_F(LayoutToolTest, PlacesPicturesInTheGamesUnitsWithTheirTexturesAndMasks) {
   EXPECT_NE(Object(plate, "Background"), nullptr);
 }
 
+// A puzzle's layout: names with blanks, texture names kept apart from other layouts' by a
+// prefix, and an animation whose frames lie side by side in one picture.
+TEST_F(LayoutToolTest, WritesAnimationsPrefixedTexturesAndNamesWithBlanks) {
+  Write("art/Flow.art", "canvas 256 64\n");
+  ASSERT_EQ(Make("pictures art\n"
+                 "layout Game07 Art\\Game07\\\n"
+                 "sprite root/Plain 640 360 128 256 Door.art WOOD=#000000\n"
+                 "textures G07_\n"
+                 "anim root/Corner~Pipe/Corner~Pipe1 100 100 64 64 hidden Flow.art\n"),
+            0)
+      << m_run.errors;
+  TiXmlDocument layout;
+  ASSERT_TRUE(layout.LoadFile(Path("out/Game07.2dl").c_str()));
+  EXPECT_EQ(Value(Object(layout, "root/Plain"), "Resource"), "root/Plain");
+  const TiXmlElement* flow = Object(layout, "root/Corner Pipe/Corner Pipe1");
+  ASSERT_NE(flow, nullptr);
+  EXPECT_EQ(Value(flow, "Resource"), "G07_root/Corner~Pipe/Corner~Pipe1");
+  EXPECT_STREQ(flow->FirstChildElement("Resource")->Attribute("Type"), "TexAnim");
+  const TiXmlElement* animation =
+      layout.RootElement()->FirstChildElement("Resources")->FirstChildElement("Directory")->FirstChildElement("TexAnim");
+  ASSERT_NE(animation, nullptr);
+  EXPECT_STREQ(animation->Attribute("FileName"), "root/Corner~Pipe/Corner~Pipe1");
+  EXPECT_STREQ(animation->Attribute("FileType"), "Mpt");
+  EXPECT_STREQ(animation->Attribute("FrameCount"), "4");
+  EXPECT_STREQ(animation->Attribute("ColCount"), "4");
+  EXPECT_STREQ(animation->Attribute("RowCount"), "1");
+
+  // Frames must fill the picture across exactly.
+  EXPECT_EQ(Make("pictures art\nlayout Game07 Art\\Game07\\\nanim Flow 100 100 48 64 Flow.art\n"), 1);
+  EXPECT_NE(m_run.errors.find("not frames of 48"), std::string::npos) << m_run.errors;
+}
+
 TEST_F(LayoutToolTest, EachFaultIsNamedWithItsLine) {
   const std::string head = "pictures art\nlayout Scene01 Art\\Scene01\\\n";
   const struct {

@@ -1,0 +1,381 @@
+// The pipes puzzle: binding the layout, the frame's steps, the player's clicks, the drawing
+// and the completion. The board's rules are in Vey_MiniGame7Board.cpp, its saved block in
+// Vey_MiniGame7Save.cpp.
+
+#include "Src/MiniGames/Vey_MiniGame7.h"
+
+#include "Framework/Scene/omTextureAnimation.h"
+#include "Framework/omLayout2D.h"
+#include "Quor/ReportError.h"
+#include "Quor/Utils.h"
+#include "Src/Game/Vey_EmitterPool.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_Screen.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Investigation/Vey_OverlayDrawing.h"
+#include "Src/Investigation/Vey_Player.h"
+#include "Quor/RenderStates.h"
+#include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/Scene/omSpriteData.h"
+
+#include <ctime>
+#include <string>
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kSource = "Vey_MiniGame7";
+constexpr int32_t kPuzzleIndex = 6;
+constexpr float kFull = 0.99f;
+constexpr float kAtRest = 0.9999f;           // drain and reservoir count as done from here
+constexpr float kReservoirRise = 0.16f;      // layout units the reservoir's liquid rises when full
+constexpr float kReservoirFillRate = 0.1f;   // per second, at rest
+constexpr float kReservoirUseRate = 0.045f;  // per second, while the liquid runs or drains
+constexpr float kDrainRate = 0.5f;           // per second
+constexpr float kFadeRate = 2.0f;
+constexpr float kWinDelay = 1.0f;
+constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
+// What the cursor set is told of the place: no exit, no scene, no close-up link, a puzzle.
+constexpr int32_t kCursorNoExit = 58;
+constexpr int32_t kCursorNoScene = 58;
+constexpr int32_t kCursorNoCloseUp = 30;
+constexpr int32_t kCursorInPuzzle = 9;
+
+// The layout's ordered objects: five before the board, then each cell's piece and liquid place.
+constexpr uint32_t kFirstCellEntry = 5;
+constexpr uint32_t kBoardEntries = kFirstCellEntry + 2 * kPipeCellCount;
+
+constexpr const char* kFlowTemplateNames[kPipeTemplateCount] = {
+    "root/Straight Pipe/Straight Pipe1", "root/Corner Pipe/Corner Pipe1", "root/Corner Pipe2/Corner Pipe2",
+    "root/3way Pipe1/3way Pipe1",        "root/3way Pipe3/3way Pipe3",    "root/3way Pipe2/3way Pipe7",
+    "root/Cross Pipe/Cross Pipe1"};
+constexpr int32_t kCrossTemplate = 6;
+
+// The piece a liquid place's name gives by its last character but one.
+int32_t KindFromName(const std::string& name) {
+  if (name.size() < 2) return kPipeStraight;
+  switch (name[name.size() - 2]) {
+    case 'L':
+      return kPipeCorner;
+    case 'T':
+      return kPipeThreeWay;
+    case 'X':
+      return kPipeCross;
+    default:
+      return kPipeStraight;
+  }
+}
+
+Ombrel::SLayoutAnimatedSprite* AsAnimation(Ombrel::SLayoutBox* box) {
+  return box && box->kind == Ombrel::kLayoutAnimatedSprite ? static_cast<Ombrel::SLayoutAnimatedSprite*>(box)
+                                                           : nullptr;
+}
+
+void StartAnimation(Ombrel::SLayoutAnimatedSprite* node) {
+  Ombrel::CTextureAnimation* animation = node ? node->animation : nullptr;
+  if (!animation || animation->IsPlaying()) return;
+  animation->SetProgress(0.0f);
+  animation->Play();
+}
+
+}  // namespace
+
+uint32_t CMiniGame7::TimeSeed() { return uint32_t(std::time(nullptr)); }
+
+CMiniGame7::CMiniGame7(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, Ombrel::CLayout2D* locationLayout,
+                       const std::array<CEmitterPool*, 4>& leakPools, uint32_t seed)
+    : CMiniGameBase("MiniGame7", kPuzzleIndex, layout, shared),
+      m_locationLayout(locationLayout),
+      m_pipeRandom(std::make_unique<CRandom>(seed)),
+      m_leakPools(leakPools) {
+  BindLayout();
+  m_boardBound = BindCells();
+  for (SPipeCell& cell : m_cells) {
+    cell.rotation = int32_t(m_pipeRandom->Next() % 4);
+    cell.startAngle = cell.angle = RestAngle(cell.rotation);
+  }
+  BuildNeighbours();
+  m_playable = true;
+  LoadFromProfile();
+  StoreToProfile();
+}
+
+CMiniGame7::~CMiniGame7() = default;
+
+void CMiniGame7::BindLayout() {
+  m_background = FindNode("root/Background");
+  m_button = FindNode("root/Button");
+  m_buttonPressed = FindNode("root/ButtonPressed");
+  m_buttonDummy = FindNode("root/ButtonDummy");
+  m_lampLight = FindNode("root/LampLightON");
+  m_reservoirNode = FindAnimation("root/Blood");
+  for (Ombrel::SLayoutBox* node : {m_button, m_buttonPressed, static_cast<Ombrel::SLayoutBox*>(m_reservoirNode),
+                                   FindNode("root/Control")})
+    if (node) node->visible = false;
+  StartAnimation(m_reservoirNode);
+  for (int32_t i = 0; i < kPipeTemplateCount; ++i) {
+    m_flowTemplates[size_t(i)] = FindAnimation(kFlowTemplateNames[i]);
+    m_loopTemplates[size_t(i)] = FindAnimation(std::string(kFlowTemplateNames[i]) + "Loop");
+  }
+}
+
+// Cell i's piece and liquid place are the layout's objects 5 + 2i and 6 + 2i. A layout with
+// fewer objects, or without a piece there, leaves the board unbound (reported).
+bool CMiniGame7::BindCells() {
+  const uint32_t count = m_layout ? m_layout->GetCount() : 0;
+  if (count < kBoardEntries) {
+    HM_REPORT(kSource, "The pipes puzzle's layout holds %u objects, the board needs %u", count, kBoardEntries);
+    return false;
+  }
+  for (int32_t i = 0; i < kPipeCellCount; ++i) {
+    SPipeCell& cell = m_cells[size_t(i)];
+    Ombrel::SLayoutItem* pipe = m_layout->GetItem(kFirstCellEntry + 2 * uint32_t(i));
+    Ombrel::SLayoutItem* water = m_layout->GetItem(kFirstCellEntry + 2 * uint32_t(i) + 1);
+    cell.pipeNode = pipe ? FindNode(pipe->name.c_str()) : nullptr;
+    cell.waterNode = water ? FindNode(water->name.c_str()) : nullptr;
+    if (!cell.pipeNode || !cell.waterNode) {
+      HM_REPORT(kSource, "The pipes puzzle's layout has no piece or liquid place for cell %d", i);
+      return false;
+    }
+    cell.kind = KindFromName(water->name);
+    cell.flowTemplate = cell.loopTemplate = m_flowTemplates[kCrossTemplate];
+    cell.waterNode->visible = false;
+  }
+  return true;
+}
+
+Ombrel::SLayoutAnimatedSprite* CMiniGame7::FindAnimation(const std::string& path) const {
+  Ombrel::SLayoutBox* node = FindNode(path.c_str());  // a missing one is reported there
+  Ombrel::SLayoutAnimatedSprite* animation = AsAnimation(node);
+  if (node && !animation) HM_REPORT(kSource, "The pipes puzzle's \"%s\" is no texture animation", path.c_str());
+  return animation;
+}
+
+void CMiniGame7::PlaySound(const char* name) {
+  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
+}
+
+void CMiniGame7::StopSound(const char* name) {
+  if (m_sounds) m_sounds->StopSoundByName(name);
+}
+
+bool CMiniGame7::IsMouseOverButton() const { return IsPointOnBox(m_mouse, m_buttonDummy); }
+
+int32_t CMiniGame7::CellUnderMouse() const {
+  if (!m_boardBound) return kNoNeighbour;
+  for (int32_t i = 0; i < kPipeCellCount; ++i)
+    if (IsPointOnBox(m_mouse, m_cells[size_t(i)].pipeNode)) return i;
+  return kNoNeighbour;
+}
+
+void CMiniGame7::SetLeakAlphas(float alpha) {
+  for (CEmitterPool* pool : m_leakPools)
+    if (pool) pool->SetAlpha(alpha);
+}
+
+// The cursor as every puzzle chooses it, but showing the hand over a piece that can turn and
+// over the button once the reservoir is full, while the board is at rest.
+void CMiniGame7::UpdatePipeCursor() {
+  if (m_state == kClosed || !m_cursor || !m_world || !m_player) return;
+  const bool atRest = !m_waterRunning && m_drain >= kAtRest;
+  const bool interactive = atRest && (CellUnderMouse() >= 0 || (IsMouseOverButton() && m_reservoir >= kAtRest));
+  m_cursor->UpdateType(*m_world, *m_player, m_pressed, m_released, m_player->HasItemInHand(), kCursorNoExit,
+                       kCursorNoScene, kCursorNoCloseUp, kCursorInPuzzle, PickObject(), Objects(), IsMouseOverExit(),
+                       interactive, false, false);
+}
+
+void CMiniGame7::Update(float dt) {
+  if (!BeginUpdate(dt)) return;
+  UpdatePipeCursor();
+  switch (AdvanceFade(dt)) {
+    case kFading:
+      SetLeakAlphas(FadeAlpha());
+      break;
+    case kOpened:
+      SetLeakAlphas(1.0f);
+      break;
+    case kClosedNow:
+      SetLeakAlphas(0.0f);
+      StopSound("pipe_loop");
+      break;
+    case kNoFade:
+      break;
+  }
+  if (m_state == kPlaying) UpdatePlaying(dt);
+}
+
+void CMiniGame7::UpdateReservoir(float dt) {
+  if (!m_waterRunning && m_drain >= kAtRest) {
+    m_reservoir += kReservoirFillRate * dt;
+  } else if (!m_waterRunning) {
+    m_drain = FloatClamp(m_drain + kDrainRate * dt, 0.0f, 1.0f);
+    if (m_drain >= kAtRest) {
+      EmptyAllCells();
+      for (CEmitterPool* pool : m_leakPools)
+        if (pool) pool->StopAll();
+    }
+    m_reservoir -= kReservoirUseRate * dt;
+  } else {
+    m_reservoir -= kReservoirUseRate * dt;
+  }
+  m_reservoir = FloatClamp(m_reservoir, 0.0f, 1.0f);
+}
+
+void CMiniGame7::UpdatePlaying(float dt) {
+  for (CEmitterPool* pool : m_leakPools)
+    if (pool) pool->Update(dt);
+  uint32_t* saved = SavedWords();
+  ShowIntroOnce("G07_1_Dialog", saved ? reinterpret_cast<uint8_t*>(saved)[0] : m_unsavedIntro);
+  if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
+  if (m_reservoirNode && m_reservoirNode->animation) m_reservoirNode->animation->Update(dt);
+  UpdateReservoir(dt);
+  if (m_boardBound) UpdateCells(dt);
+  if (m_winTimer > 0.0f) {
+    m_winTimer += dt;
+    if (m_winTimer > kWinDelay) {
+      StartClosing();
+      PlaySound("door_in_open");
+    }
+    return;
+  }
+  if (IsPuzzleClick()) HandleClick();
+  if ((IsSolved() || m_skipRequested) && !IsAnyCellTurning() && !IsAnyCellFilling()) {
+    Complete();
+    m_winTimer += dt;
+  }
+}
+
+void CMiniGame7::HandleClick() {
+  if (IsMouseOverExit()) StartClosing();
+  const bool atRest = !m_waterRunning && m_drain >= kAtRest;
+  const int32_t hovered = CellUnderMouse();
+  if (atRest && hovered >= 0 && !IsAnyCellTurning() && !m_cells[size_t(hovered)].filled) {
+    PlaySound(("g7_pipe" + std::to_string(RandomInRange(*m_pipeRandom, 1, 4))).c_str());
+    TurnCell(hovered);
+    StoreRotation(hovered);
+  }
+  if (m_boardBound && IsMouseOverButton() && m_reservoir >= kAtRest && m_drain >= kAtRest) {
+    m_waterRunning = true;
+    PlaySound("g7_waterstart");
+    PlaySound("pipe_loop");
+  }
+}
+
+void CMiniGame7::Complete() {
+  PlaySound("g7_in");
+  HideSkipButton();
+  IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr;
+  if (map) map->SetMarkerVisible("root/Scene33/Game4", false);
+  if (m_world) {
+    SSceneSlot& location = m_world->Scene(25);
+    for (SMiniGameLink& link : location.miniGames) {
+      if (link.miniGame != uint32_t(kPuzzleIndex)) continue;
+      link.open = false;
+      link.conditions.push_back({"I08_Diamond Handle", "Impossible"});
+      link.second = true;
+      break;
+    }
+  }
+  OpenLocationDoor();
+  if (m_world) {
+    for (SExit& exit : m_world->Scene(25).exits) {
+      if (exit.target != 31) continue;
+      exit.open = true;
+      exit.conditions.clear();
+      break;
+    }
+  }
+}
+
+void CMiniGame7::OpenLocationDoor() {
+  if (!m_locationLayout) return;
+  const struct {
+    const char* node;
+    bool visible;
+  } kDoorChanges[] = {{"root/Opendoor", true}, {"root/Light", false}, {"root/OpenDoorLight", true}};
+  for (const auto& change : kDoorChanges) {
+    Ombrel::SLayoutItem* node = m_locationLayout->FindItem(change.node);
+    if (!node) continue;
+    node->visible = change.visible;
+    if (m_world) m_world->SetSceneObjectState(30, uint32_t(node->index), change.visible ? 1 : 0, 0);
+  }
+}
+
+}  // namespace Vey
+
+namespace Vey {
+
+// Drawing. The liquid fades out over the second half of the drain; the leak effects show
+// while it fades and once the board is at rest again, not while the liquid runs.
+void CMiniGame7::Render() {
+  float alpha = 0.0f;
+  if (!BeginRender(alpha)) return;
+  DrawTurned(m_background, alpha);
+  RenderReservoir();
+  const bool flowing = m_waterRunning || m_drain < kAtRest;
+  DrawTurned(flowing ? m_buttonPressed : m_button, alpha);
+  const bool fading = m_drain >= 0.5f && m_drain < kAtRest;
+  const float liquidAlpha = fading ? 1.0f - 2.0f * (m_drain - 0.5f) : 1.0f;
+  if (m_boardBound) RenderCells(alpha, liquidAlpha);
+  if (m_winTimer != 0.0f) DrawTurned(m_lampLight, alpha);
+  const float leakAlpha = fading ? liquidAlpha : (m_waterRunning ? 0.0f : 1.0f);
+  for (CEmitterPool* pool : m_leakPools) {
+    if (!pool) continue;
+    pool->SetAlpha(leakAlpha);
+    pool->Render();
+  }
+}
+
+void CMiniGame7::RenderReservoir() {
+  if (!m_reservoirNode || !m_reservoirNode->animation) return;
+  const Vector2 raised{m_reservoirNode->position.x, m_reservoirNode->position.y + m_reservoir * kReservoirRise};
+  DrawPicture(*m_reservoirNode, raised, m_reservoirNode->size, 1.0f, 0.0f, m_reservoirNode->scale);
+}
+
+void CMiniGame7::RenderCells(float alpha, float liquidAlpha) {
+  for (const SPipeCell& cell : m_cells) {
+    const bool full = cell.fill >= kFull;
+    const bool holdsLiquid = full || cell.waterNode->visible;
+    if (!holdsLiquid) {
+      if (cell.pipeNode->visible) DrawTurned(cell.pipeNode, alpha, cell.angle);
+      continue;
+    }
+    if (liquidAlpha < kAtRest) DrawTurned(cell.pipeNode, alpha, cell.angle);
+    RenderLiquid(cell, full ? cell.loopTemplate : cell.flowTemplate, full ? cell.loopTime : cell.fill,
+                 liquidAlpha * alpha);
+  }
+}
+
+void CMiniGame7::RenderLiquid(const SPipeCell& cell, Ombrel::SLayoutAnimatedSprite* animation, float progress,
+                              float alpha) {
+  if (!animation || !animation->animation) return;
+  animation->animation->SetProgress(progress);
+  DrawPicture(*animation, cell.waterNode->position, cell.waterNode->size, alpha, RestAngle(cell.flowOrientation),
+              animation->scale);
+}
+
+void CMiniGame7::DrawTurned(const Ombrel::SLayoutBox* picture, float alpha, float angle) {
+  if (picture) DrawPicture(*picture, picture->position, picture->size, alpha, angle, Vector2{1.0f, 1.0f});
+}
+
+// The liquid's animations are drawn turned; their back faces must show as well.
+void CMiniGame7::DrawPicture(const Ombrel::SLayoutBox& picture, const Vector2& place, const Vector2& size, float alpha,
+                             float angle, const Vector2& scale) {
+  Ombrel::CSpriteData data;
+  if (!SetLayoutPicture(picture, data)) return;
+  data.SetSize(size.x * kLayoutUnit, size.y * kLayoutUnit);
+  const RGBA colour = picture.colour;
+  data.SetColour({uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour), FadeByte(alpha)});
+  data.SetAngle(angle);
+  m_sprite->SetSpriteData(data);
+  m_sprite->SetPosition(ToVirtualScreen(place));
+  m_sprite->SetScale(scale);
+  const bool culling = IsCullingOn();
+  CullOff();
+  m_sprite->Render();
+  if (culling) CullOn();
+}
+
+}  // namespace Vey

@@ -1,0 +1,68 @@
+// The pipes puzzle's saved block: the intro byte, the stored byte and the 59 rotations. A
+// fresh profile keeps the random board it was first given; a damaged block starts the puzzle
+// afresh from the board it is built with.
+
+#include "Src/MiniGames/Vey_MiniGame7.h"
+
+#include "Quor/ReportError.h"
+#include "Src/Game/Vey_SaveData.h"
+
+#include <algorithm>
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kSource = "Vey_MiniGame7";
+
+// The block's layout within the mini-games' words: word 0 holds the intro and stored bytes,
+// the cells' rotations follow.
+constexpr size_t kIntroByte = 0;
+constexpr size_t kStoredByte = 1;
+constexpr size_t kFirstRotation = 1;
+constexpr size_t kBlockWords = sizeof(SMiniGameBlock::words440) / sizeof(uint32_t);
+
+uint8_t* BlockBytes(uint32_t* block) { return reinterpret_cast<uint8_t*>(block); }
+
+bool RotationsValid(const uint32_t* block) {
+  for (int32_t i = 0; i < kPipeCellCount; ++i)
+    if (block[kFirstRotation + size_t(i)] > 3) return false;
+  return true;
+}
+
+}  // namespace
+
+uint32_t* CMiniGame7::SavedWords() const {
+  SMiniGameBlock* block = SavedBlock();
+  return block ? block->words440 : nullptr;
+}
+
+void CMiniGame7::LoadFromProfile() {
+  uint32_t* block = SavedWords();
+  if (!block || BlockBytes(block)[kStoredByte] == 0) return;
+  if (BlockBytes(block)[kStoredByte] != 1 || BlockBytes(block)[kIntroByte] > 1 || !RotationsValid(block)) {
+    HM_REPORT(kSource, "The pipes puzzle's saved board is damaged; the puzzle starts afresh");
+    std::fill(block, block + kBlockWords, 0u);
+    return;
+  }
+  m_introShown = BlockBytes(block)[kIntroByte] != 0;
+  for (int32_t i = 0; i < kPipeCellCount; ++i) {
+    SPipeCell& cell = m_cells[size_t(i)];
+    cell.rotation = int32_t(block[kFirstRotation + size_t(i)]);
+    cell.startAngle = cell.angle = RestAngle(cell.rotation);
+  }
+}
+
+void CMiniGame7::StoreToProfile() {
+  uint32_t* block = SavedWords();
+  if (!block || BlockBytes(block)[kStoredByte] != 0) return;
+  BlockBytes(block)[kStoredByte] = 1;
+  for (int32_t i = 0; i < kPipeCellCount; ++i) block[kFirstRotation + size_t(i)] = uint32_t(m_cells[size_t(i)].rotation);
+}
+
+void CMiniGame7::StoreRotation(int32_t cell) {
+  if (uint32_t* block = SavedWords()) block[kFirstRotation + size_t(cell)] = uint32_t(m_cells[size_t(cell)].rotation);
+}
+
+
+}  // namespace Vey
