@@ -42,6 +42,7 @@
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
+#include "Src/MiniGames/Vey_MiniGame11.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -316,6 +317,9 @@ void CGame::CreateMiniGames() {
   shared.sounds = m_sounds.get();
   shared.help = m_gameHelp.get();
   // --- puzzles, one block each ---
+  // Gear train (G11).
+  m_miniGames[CMiniGame11::kIndex] =
+      new CMiniGame11(FindLayout("Game08"), shared, m_effects.MiniGamePool("SparkEmitters"));
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");

@@ -19,6 +19,7 @@ constexpr float kSettleRate = 1.5f;   // a dropped gear lands in 0.67 s
 constexpr float kTurnsPerTooth = 1.5f;  // 2 pi x 1.5 / teeth radians a second
 constexpr float kUnlockRate = 1.54f;
 constexpr float kAxisReach = 10.0f;  // virtual units
+constexpr float kUnitsPerLayoutUnit = 256.0f;  // sizes on the virtual screen
 
 // The block's words: the two flag bytes in the first, then axle and angle per gear.
 uint32_t* BlockWords(SMiniGameBlock& block) { return block.words680; }
@@ -191,6 +192,19 @@ int32_t CGearTrain::FindFreeAxisAt(const Vector2& virtualPoint) const {
   return kNoAxis;
 }
 
+int32_t CGearTrain::PickGear(const Vector2& virtualPoint) const {
+  for (int32_t g = 0; g < kGearCount; ++g) {
+    const SGearState& gear = m_gears[g];
+    if (!gear.movable || gear.settle < 1.0f) continue;
+    const Vector2 centre = ToVirtualScreen(DrawnPosition(g));
+    if (IsPointInRect(virtualPoint.x, virtualPoint.y, centre.x, centre.y, gear.size.x * kUnitsPerLayoutUnit,
+                      gear.size.y * kUnitsPerLayoutUnit)) {
+      return g;
+    }
+  }
+  return kNoGear;
+}
+
 void CGearTrain::Load(SMiniGameBlock& block) {
   if (!GearTrainBlockWritten(block)) return;
   for (int32_t g = 0; g < kGearCount; ++g) {
@@ -229,7 +243,7 @@ void CGearTrain::StoreAll(SMiniGameBlock& block) const {
 }
 
 bool GearTrainIntroShown(const SMiniGameBlock& block) { return FlagBytes(block)[0] != 0; }
-void SetGearTrainIntroShown(SMiniGameBlock& block) { FlagBytes(block)[0] = 1; }
+uint8_t& GearTrainIntroFlag(SMiniGameBlock& block) { return FlagBytes(block)[0]; }
 bool GearTrainBlockWritten(const SMiniGameBlock& block) { return FlagBytes(block)[1] != 0; }
 
 }  // namespace Vey

@@ -81,6 +81,9 @@ class CGearTrain {
   // axes, or kNoAxis.
   int32_t FindFreeAxisAt(const Vector2& virtualPoint) const;
 
+  // The first loose gear at rest whose picture holds the virtual-screen point, or kNoGear.
+  int32_t PickGear(const Vector2& virtualPoint) const;
+
   const SGearState& Gear(int32_t gear) const { return m_gears[gear]; }
   const SGearAxis& Axis(int32_t axis) const { return m_axes[axis]; }
 
@@ -109,7 +112,7 @@ class CGearTrain {
 // The gear-train's block of the profile: the intro byte, the written byte and per gear its axle
 // and angle.
 bool GearTrainIntroShown(const SMiniGameBlock& block);
-void SetGearTrainIntroShown(SMiniGameBlock& block);
+uint8_t& GearTrainIntroFlag(SMiniGameBlock& block);
 bool GearTrainBlockWritten(const SMiniGameBlock& block);
 
 }  // namespace Vey

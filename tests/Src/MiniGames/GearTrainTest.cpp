@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Src/Game/Vey_SaveData.h"
+#include "tests/Src/MiniGames/GearTrainBoardKit.h"
 
 #include <cmath>
 #include <cstring>
@@ -13,36 +14,11 @@
 namespace Vey {
 namespace {
 
-constexpr float kPixel = 2.0f / 720.0f;  // layout units per pixel of the 1280 x 720 screen
+using geartraintest::BuildChain;
+using geartraintest::Px;
+using geartraintest::SChainBoard;
 constexpr float kTwoPi = 6.2831855f;
 
-Vector2 Px(float x, float y) { return {(x - 640.0f) * kPixel, (360.0f - y) * kPixel}; }
-Vector2 Diameter(float pixels) { return {pixels * kPixel, pixels * kPixel}; }
-
-// A straight chain driver - 36 - 36 - 18 - 12 - lock along y = 400, the diameters in pixels
-// matching the teeth, each pair 8 pixels inside its reach (the window is 3.6 .. 12.6).
-struct SChainBoard {
-  std::array<Vector2, kGearAxisCount> axes{};
-  std::array<Vector2, kGearCount> homes{};
-  std::array<Vector2, kGearCount> sizes{};
-
-  SChainBoard() {
-    const float chain[] = {436, 524, 588, 620};  // axles 0..3 of the chain
-    for (int32_t a = 0; a < 4; ++a) axes[a] = Px(chain[a], 400);
-    for (int32_t a = 4; a < 13; ++a) axes[a] = Px(100.0f + 60.0f * a, 150);  // far from the chain
-    axes[kDrivingAxis] = Px(300, 400);
-    axes[kLockAxis] = Px(644, 400);
-    for (int32_t g = 0; g < kGearCount; ++g) homes[g] = Px(100.0f + 100.0f * g, 650);
-    const float diameters[kGearCount] = {96, 96, 96, 96, 96, 48, 48, 32, 32, 32, 192, 32};
-    for (int32_t g = 0; g < kGearCount; ++g) sizes[g] = Diameter(diameters[g]);
-  }
-};
-
-// Puts gears 0 (36), 5 (18) and 7 (12) on the chain's axles 0, 2, 3 and a second 36 on axle 1.
-void BuildChain(CGearTrain& train) {
-  const int32_t placement[][2] = {{0, 0}, {1, 1}, {5, 2}, {7, 3}};
-  for (const auto& p : placement) train.Drop(p[0], p[1], train.Gear(p[0]).home);
-}
 
 TEST(GearTrain, GearsMeshOnlyWithinTheirRimOverlapWindow) {
   struct SCase {
@@ -164,7 +140,7 @@ TEST(GearTrainSave, PlacementAndAnglesComeBack) {
   BuildChain(played);
   for (int i = 0; i < 20; ++i) played.TurnTrain(0.02f);
   played.StoreAll(block);
-  SetGearTrainIntroShown(block);
+  GearTrainIntroFlag(block) = 1;
 
   CGearTrain loaded(board.axes, board.homes, board.sizes);
   loaded.Load(block);
