@@ -202,8 +202,9 @@ void CMiniGame11::RenderBoard(float alpha) {
   if (!m_layout) return;
   for (uint32_t i = 0; i < m_layout->GetCount(); ++i) {
     const Ombrel::SLayoutItem* item = m_layout->GetItem(i);
-    if (!item || !item->visible || IsOwnPiece(item->name)) continue;
-    if (const auto* box = dynamic_cast<const Ombrel::SLayoutBox*>(item)) DrawNode(*box, alpha);
+    if (item && item->visible && !IsOwnPiece(item->name)) {
+      if (const auto* box = dynamic_cast<const Ombrel::SLayoutBox*>(item)) DrawNode(*box, alpha);
+    }
     if (i == kFixedGearsAfter) RenderFixedGears(alpha);
   }
 }
