@@ -47,6 +47,7 @@
 #include "Src/MiniGames/Vey_MiniGame2.h"
 #include "Src/MiniGames/Vey_MiniGame3.h"
 #include "Src/MiniGames/Vey_MiniGame7.h"
+#include "Src/MiniGames/Vey_MiniGame11.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -352,6 +353,9 @@ void CGame::CreateMiniGames() {
     if (door && !door->IsLoaded()) door->Load();
     m_miniGames[6] = new CMiniGame7(FindLayout("Game07"), shared, door ? door->GetLayout() : nullptr, leaks);
   }
+  // Gear train (G11).
+  m_miniGames[CMiniGame11::kIndex] =
+      new CMiniGame11(FindLayout("Game08"), shared, m_effects.MiniGamePool("SparkEmitters"));
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");
