@@ -6,6 +6,7 @@
 
 #include "Src/Game/Vey_GameBase.h"
 #include "Src/Game/Vey_GameEffects.h"
+#include "Src/Game/Vey_SaveData.h"
 
 #include <cstdint>
 #include <memory>
@@ -31,6 +32,7 @@ class CGameHelp;
 class CItemFrame;
 class CMap;
 class CMapFrame;
+class CMiniGameBase;
 class CPlayer;
 class CResourceLayoutShelf;
 class CScene;
@@ -124,6 +126,8 @@ class CGame : public CGameBase {
   CTutorials* GetTutorials() const { return m_tutorials.get(); }
   CTutorialNode* GetTutorialNode() const { return m_tutorialNode; }
   CTutorialDialog* GetTutorialDialog() const { return m_tutorialDialog; }
+  // The story's puzzle of that index (0..7), null when the story lacks it.
+  CMiniGameBase* GetMiniGame(uint32_t index) const;
 
  private:
   // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
@@ -144,6 +148,7 @@ class CGame : public CGameBase {
   void CreateGameHelp();
   void CreateTutorials();
   void CreateScene();
+  void CreateMiniGames();
   void CreateCloseUp();
   void CreateHiddenObjects();
   void EnterFirstLocation();
@@ -215,6 +220,8 @@ class CGame : public CGameBase {
   CTutorialNode* m_tutorialNode = nullptr;      // on a layer
   CTutorialDialog* m_tutorialDialog = nullptr;  // on a layer
   bool m_cursorBrokenBeforePause = false;
+  // The story's eight puzzles by index, on the "MiniGame" layer (owned by the scene group).
+  CMiniGameBase* m_miniGames[kMiniGameCount] = {};
 };
 
 // Tells that the story's resources lack the named one of the type ("font", "2-D layout", ...).

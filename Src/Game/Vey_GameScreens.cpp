@@ -33,15 +33,16 @@
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_Diary.h"
 #include "Src/Investigation/Vey_GameHelp.h"
+#include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_IntermediateRenderer.h"
-#include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "Src/Investigation/Vey_Player.h"
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
+#include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
 
@@ -226,6 +227,7 @@ void CGame::CreateScene() {
   m_bucketNode->SetDrawn(false);
   m_bucketNode = AttachToLayer(m_bucketNode, "BucketLayer");
   m_layouts = std::make_unique<CResourceLayoutShelf>(Ombrel::GetResourceManager());
+  CreateMiniGames();
   CreateCloseUp();
   CreateHiddenObjects();
   SSceneParts parts;
@@ -249,6 +251,7 @@ void CGame::CreateScene() {
     if (Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver()) saver->SaveGame();
   };
   parts.hiddenObjects = m_hiddenObjects.get();
+  for (uint32_t i = 0; i < kMiniGameCount; ++i) parts.miniGames[i] = m_miniGames[i];
   m_scene = std::make_unique<CScene>(std::move(parts));
   if (m_hiddenObjects) m_hiddenObjects->SetScene(m_scene.get());
 }
@@ -277,7 +280,7 @@ void CGame::CreateHiddenObjects() {
   m_hiddenObjects = std::make_unique<CHiddenObjects>(std::move(parts));
 }
 
-// The close-up view over its frame; the story has no mini-games yet, so its links open none.
+// The close-up view over its frame; its mini-game links open the story's puzzles.
 void CGame::CreateCloseUp() {
   SIntermediateParts parts;
   parts.world = m_world.get();
@@ -293,7 +296,33 @@ void CGame::CreateCloseUp() {
   parts.hints = m_effects.closeUpHints;
   parts.closeUpCapture = m_quickNodes[kIntermediateCapture];
   parts.sceneCapture = m_quickNodes[kSceneCapture];
+  for (uint32_t i = 0; i < kMiniGameCount; ++i) parts.miniGames[i] = m_miniGames[i];
   m_closeUp = std::make_unique<CIntermediate>(std::move(parts));
+}
+
+// The story's puzzles in index order, each on its layout "Game01".."Game08" with the objects
+// every puzzle shares; a puzzle not built is a null entry, whose links open nothing. Each
+// puzzle's creation is one block below, marked by its name.
+void CGame::CreateMiniGames() {
+  SMiniGameShared shared;
+  shared.capture = m_captureTexture;
+  shared.blur = m_frozen.get();
+  shared.world = m_world.get();
+  shared.player = m_hud;
+  shared.cursor = m_cursor.get();
+  shared.emitters = m_effects.miniGame.get();
+  shared.effectsNode = m_effects.miniGameNode;
+  shared.dialog = m_dialog;
+  shared.sounds = m_sounds.get();
+  shared.help = m_gameHelp.get();
+  // --- puzzles, one block each ---
+  // --- end of puzzles ---
+  for (CMiniGameBase*& game : m_miniGames)
+    if (game) game = AttachToLayer(game, "MiniGame");
+}
+
+CMiniGameBase* CGame::GetMiniGame(uint32_t index) const {
+  return index < kMiniGameCount ? m_miniGames[index] : nullptr;
 }
 
 // The saved location, or the first one for a new game.
@@ -347,6 +376,7 @@ void CGame::ReleaseScreens() {
   m_gameHelp.reset();
   m_bucketNode = nullptr;
   m_cursorSprite = nullptr;
+  for (CMiniGameBase*& game : m_miniGames) game = nullptr;
 }
 
 }  // namespace Vey

@@ -130,6 +130,8 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   void BuildHud();
   int32_t GetAspectLayout() const { return m_aspectLayout; }
   bool HasLayoutChanged() const { return m_layoutChanged; }
+  // A puzzle that has fitted its pieces to the new aspect takes the signal.
+  void ClearLayoutChanged() { m_layoutChanged = false; }
   int VisibleSlots() const { return VisibleSlotCount(m_aspectLayout); }
 
   // ---- scene node ----
@@ -178,6 +180,8 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   const std::vector<STrail>& GetTrails() const { return m_trails; }
   uint32_t GetFirstVisibleSlot() const { return m_firstVisible; }
   const std::string& GetHeldItem() const { return m_heldItem; }
+  // A screen that takes no items puts the one in hand back into the bar.
+  void DropHeldItem() { m_heldItem.clear(); }
   // The key of the item in the slot under the mouse, when it sits in the bar; else "".
   std::string GetClickedSlotItem() const;
   void SetBarFrozen(bool frozen) { m_barFrozen = frozen; }
@@ -203,6 +207,8 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   void ShowHelpButton(bool show);
   CButton2* GetSkipButton() const { return m_skipButton.get(); }
   CButton2* GetHelpButton() const { return m_helpButton.get(); }
+  bool IsSkipButtonShown() const { return m_skipShown; }
+  bool IsHelpButtonShown() const { return m_helpShown; }
   void SetLeftArrowActive(bool on);
   void SetRightArrowActive(bool on);
 

@@ -1,0 +1,238 @@
+#pragma once
+// What every puzzle screen shares: its life cycle (closed, opening, playing, help shown,
+// closing), the mouse sampled once a frame, the fades in and out, the help page over a frozen
+// and blurred picture of the puzzle, the heads-up display's skip button after a minute of play,
+// the exit object "root/Exit1", the background effect and the music while it is open, and the
+// profile's word naming the open puzzle so that a saved game resumes inside it.
+//
+// A puzzle is a node of the playing state's "MiniGame" layer. A location or a close-up opens
+// it (IMiniGameScreen::Open) and then calls ReadInput and Update every frame until IsActive
+// turns false. A puzzle derives from this class and follows the same two skeletons:
+//
+//   void CMyPuzzle::Update(float dt) {
+//     if (!BeginUpdate(dt)) return;                 // closed, or the help page is up
+//     const std::string picked = UpdatePointer();   // object under the mouse, cursor shape
+//     switch (AdvanceFade(dt)) { ... }              // the opening and closing fades
+//     if (m_state != kPlaying) return;
+//     ShowIntroOnce("G0N_1_Dialog", <the block's intro byte>);
+//     if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
+//     if (IsPuzzleClick()) { if (IsMouseOverExit()) StartClosing(); else <the puzzle's click>; }
+//     if (<solved and the win wait over> || m_skipRequested) { HideSkipButton(); <results>; StartClosing(); }
+//   }
+//   void CMyPuzzle::Render() {
+//     float alpha = 0.0f;
+//     if (!BeginRender(alpha)) return;              // closed, or the help page drawn instead
+//     DrawLayout(alpha);                            // the layout's visible pictures
+//     <the puzzle's own pieces and effects>
+//   }
+
+#include "Framework/Scene/omSceneNode.h"
+#include "Quor/Utils.h"
+#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Game/Vey_Screen.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+struct TextureRecord;
+
+namespace Ombrel {
+class CLayout2D;
+class CSprite2DNode;
+struct SLayoutBox;
+struct SLayoutItem;
+}  // namespace Ombrel
+
+namespace Vey {
+
+class CCursor;
+class CDialog;
+class CEmitterGroup;
+class CFrozenPicture;
+class CGameHelp;
+class CMap;
+class CPlayer;
+class CSoundContainer;
+struct SMiniGameBlock;
+struct SProfileData;
+struct SSaveData;
+
+// What the playing state hands every puzzle alike. None of it is owned; any part may be null
+// and what would use it is left out (a test builds only what it looks at).
+struct SMiniGameShared {
+  TextureRecord* capture = nullptr;  // "RenderTarget": the frozen puzzle behind the help page
+  CFrozenPicture* blur = nullptr;    // draws that capture through the blur material
+  CMap* world = nullptr;             // the puzzles' object lists, the close-ups, the map
+  CPlayer* player = nullptr;         // the heads-up display
+  CCursor* cursor = nullptr;
+  CEmitterGroup* emitters = nullptr;          // "MiniGameEmitters"
+  Ombrel::ISceneNode* effectsNode = nullptr;  // the node that draws that group
+  CDialog* dialog = nullptr;
+  CSoundContainer* sounds = nullptr;
+  CGameHelp* help = nullptr;
+  SSaveData* save = nullptr;  // null: the running application's (GetSaveData)
+  // The music of a game phase (SwitchMusic); null: SwitchMusic itself.
+  std::function<void(int32_t)> switchMusic;
+  // Copies the back buffer into the capture texture; null: CopyBackBufferToTexture.
+  std::function<void()> copyBackBuffer;
+};
+
+class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
+ public:
+  enum MiniGameState : int32_t { kClosed = 0, kOpening = 1, kClosing = 2, kPlaying = 3, kHelpShown = 4 };
+
+  static constexpr int32_t kPuzzleCount = 8;
+  static constexpr int32_t kNoPuzzle = 9;     // the profile's open-puzzle word when none is open
+  static constexpr float kFadeSpeed = 2.0f;   // fade progress per second: half a second each way
+  static constexpr float kSkipDelay = 60.0f;  // seconds of play before the skip button shows
+  static constexpr int32_t kPlayMusicPhase = 4;
+  static constexpr int32_t kStoryMusicPhase = 2;
+  static constexpr const char* kExitNode = "root/Exit1";
+  static constexpr const char* kSpriteName = "Sprite";
+  static constexpr float kLayoutToParticle = 450.70422f;
+
+  // `name` is the node's ("MiniGame1" .. "MiniGame7", "MiniGame11", "CollectorsMiniGame1"),
+  // `puzzleIndex` 0..7 names the puzzle's prefix, help pages, object list and the profile's
+  // open-puzzle value. The layout is borrowed.
+  CMiniGameBase(const char* name, int32_t puzzleIndex, Ombrel::CLayout2D* layout, const SMiniGameShared& shared);
+  ~CMiniGameBase() override;
+  CMiniGameBase(const CMiniGameBase&) = delete;
+  CMiniGameBase& operator=(const CMiniGameBase&) = delete;
+
+  // ---- scene node: the puzzle's own ----
+  void Reset() override = 0;
+  void Render() override = 0;
+  using Ombrel::ISceneNode::Hide;
+  using Ombrel::ISceneNode::Show;
+
+  // ---- the life cycle ----
+  // Opening: the open-puzzle word, the background effect warmed up, the puzzles' music.
+  virtual void Enter();
+  // Closed: the group's effects stopped, no open puzzle in the profile, the story's music,
+  // the cursor's own picture restored. The puzzle calls it when its closing fade ends.
+  void Leave();
+  // The mouse and this frame's left-button edges; a press also counts towards closing a
+  // dialog shown over the puzzle. Nothing while closed.
+  void ReadInput(float dt) override;
+  // The part every puzzle's Update runs first: no held item in a playable puzzle, the help
+  // page, the effects, the skip and help buttons.
+  void Update(float dt) override;
+
+  // ---- IMiniGameScreen ----
+  void Open() override { Enter(); }
+  bool IsActive() const override { return m_state != kClosed; }
+  int32_t GetFadeState() const override { return m_state; }
+  float GetFade() const override { return m_fade; }
+
+  // ---- what the playing state and the tests use ----
+  // The puzzle drawn once whole into the capture texture, and its effects frozen.
+  void CaptureBackground();
+  // The frozen capture drawn blurred as far as the help page has opened.
+  void RenderHelpShade();
+  // The next Render draws the puzzle fully opaque (a capture of the screen).
+  void SetDrawForCapture() { m_drawForCapture = true; }
+  bool IsMouseOverExit() const;
+
+  int32_t GetState() const { return m_state; }
+  int32_t GetPuzzleIndex() const { return m_puzzleIndex; }
+  bool IsPlayable() const { return m_playable; }
+  float GetSkipTimer() const { return m_skipTimer; }
+  const Vector2& GetMouse() const { return m_mouse; }
+  Ombrel::CLayout2D* GetLayout() const { return m_layout; }
+  // The prefix of the puzzle's names ("G01_" ...).
+  const char* GetPrefix() const;
+
+ protected:
+  // ---- update skeleton ----
+  // False when the puzzle's own logic must not run this frame: it is closed, or the help page
+  // is up. Runs CMiniGameBase::Update otherwise.
+  bool BeginUpdate(float dt);
+  // The name of the puzzle's object under the mouse ("None" for none), and the cursor's shape
+  // chosen from it and from the exit object. Nothing is chosen once the puzzle is closed.
+  std::string UpdatePointer();
+  std::string PickObject() const;
+  void UpdateCursor(const std::string& picked);
+  // The opening and closing fades: the group's alpha follows them; an ended opening turns to
+  // playing, an ended closing calls Leave.
+  enum EFadeStep { kNoFade, kFading, kOpened, kClosedNow };
+  EFadeStep AdvanceFade(float dt);
+  // How much of the puzzle shows: the fade while opening, its rest while closing, else 1.
+  float FadeAlpha() const;
+  // The intro dialog the first time the puzzle plays in this profile; `savedFlag` is the
+  // puzzle's byte of its saved block that remembers it.
+  void ShowIntroOnce(const char* dialogKey, uint8_t& savedFlag);
+  // A press this frame that the heads-up display does not take.
+  bool IsPuzzleClick() const;
+  bool IsMouseOverSkipButton() const;
+  void HideSkipButton();
+  void StartClosing() { m_state = kClosing; }
+  // The mouse in layout units (y up).
+  Vector2 MouseInLayout() const { return FromVirtualScreen(m_mouse); }
+  // A layout point where the particle library places an emitter.
+  static Vector2 LayoutToParticle(const Vector2& point) {
+    return {point.x * kLayoutToParticle, -point.y * kLayoutToParticle};
+  }
+
+  // ---- render skeleton ----
+  // False when nothing more is to be drawn: closed, or the help page drawn over the frozen
+  // puzzle. Otherwise sets the blend states and the alpha the puzzle draws at (1 for a capture).
+  bool BeginRender(float& alpha);
+  // Every visible picture of the layout in its order at the alpha; `after` runs after each
+  // one drawn (a puzzle drawing its pieces between the layout's pictures).
+  void DrawLayout(float alpha, const std::function<void(const Ombrel::SLayoutItem&)>& after = {});
+  // One layout picture with the shared sprite: its place, size, texture and colour, the alpha
+  // byte from `alpha`.
+  void DrawNode(const Ombrel::SLayoutBox& node, float alpha);
+
+  // ---- layout and profile ----
+  // The layout's picture or placeholder of that path; null, reported, when it has none.
+  Ombrel::SLayoutBox* FindNode(const char* path) const;
+  // The current profile, or null without a save.
+  SProfileData* Profile() const;
+  // The puzzles' saved blocks of the current profile, or null without a save.
+  SMiniGameBlock* SavedBlock() const;
+  // The puzzle's object list in the world description, or null without a world.
+  const SObjectList* Objects() const;
+
+  const int32_t m_puzzleIndex;
+  Vector2 m_mouse{2048.0f, 2048.0f};  // virtual-screen units
+  TextureRecord* m_captureTexture;
+  float m_frameTime = 0.0f;
+  bool m_pressed = false;
+  bool m_released = false;
+  bool m_playable = false;
+  bool m_skipRequested = false;
+  bool m_introShown = false;
+  int32_t m_state = kClosed;
+  Ombrel::CLayout2D* m_layout;
+  float m_fade = 0.0f;
+  float m_skipTimer = 0.0f;                         // every second of play since the playing state began
+  std::unique_ptr<Ombrel::CSprite2DNode> m_sprite;  // draws every picture and piece
+  CMap* m_world;
+  CPlayer* m_player;
+  CCursor* m_cursor;
+  float m_randomValues[10] = {};
+  std::unique_ptr<CRandom> m_random;
+  CEmitterGroup* m_emitters;
+  Ombrel::ISceneNode* m_effectsNode;
+  CDialog* m_dialog;
+  CSoundContainer* m_sounds;
+  CFrozenPicture* m_blur;
+  bool m_drawForCapture = false;
+  CGameHelp* m_help;
+  SMiniGameShared m_shared;
+
+ private:
+  void SwitchMusicTo(int32_t phase);
+  void OpenHelp();
+  void UpdateHelp(float dt);
+  // The help page's fade: how far the frozen picture behind it is blurred.
+  float HelpStrength() const;
+};
+
+// lo when hi <= lo, else lo plus the next draw modulo the range's size (both ends included).
+int32_t RandomInRange(CRandom& random, int32_t lo, int32_t hi);
+
+}  // namespace Vey
