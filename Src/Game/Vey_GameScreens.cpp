@@ -42,6 +42,8 @@
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
+#include "Src/MiniGames/Vey_MiniGame5.h"
+#include "Src/MiniGames/Vey_MiniGame6.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -316,6 +318,16 @@ void CGame::CreateMiniGames() {
   shared.sounds = m_sounds.get();
   shared.help = m_gameHelp.get();
   // --- puzzles, one block each ---
+  // G05 and G06, the balls and the gears: the locations (and the close-up) their wins change.
+  {
+    Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+    auto placeLayout = [resources](const char* name) { return resources ? resources->GetLayout2D(name) : nullptr; };
+    const CMiniGame5::SPools pools{m_effects.MiniGamePool("ExplodeEmitters"), m_effects.MiniGamePool("TrailEmitters"),
+                                   m_effects.MiniGamePool("CollideEmitters"), m_effects.MiniGamePool("AppearEmitters")};
+    m_miniGames[4] =
+        new CMiniGame5(shared, FindLayout("Game05"), placeLayout("Scene12"), placeLayout("Intermediate08"), pools);
+    m_miniGames[5] = new CMiniGame6(shared, FindLayout("Game06"), placeLayout("Scene22"));
+  }
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");
