@@ -69,8 +69,9 @@ void WritePosition(uint8_t* block, int32_t b, const Vector2& position) {
 
 }  // namespace
 
-uint8_t* BallsBlock(SProfileData& record) {
-  return reinterpret_cast<uint8_t*>(&record.miniGames) + offsetof(SMiniGameBlock, byte372);
+uint8_t* BallsBlock(SProfileData* record) {
+  if (!record) return nullptr;
+  return reinterpret_cast<uint8_t*>(&record->miniGames) + offsetof(SMiniGameBlock, byte372);
 }
 
 CMiniGame5::CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout,
@@ -105,11 +106,6 @@ CMiniGame5::CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout,
 }
 
 CMiniGame5::~CMiniGame5() = default;
-
-uint8_t* CMiniGame5::Block() const {
-  SProfileData* record = Profile();
-  return record ? BallsBlock(*record) : nullptr;
-}
 
 // The pools in their drawing order: bursts, trails, hits, appearances.
 void CMiniGame5::ForEachPool(void (CEmitterPool::*step)(float), float value) const {

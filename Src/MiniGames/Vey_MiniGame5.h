@@ -24,6 +24,11 @@ namespace Vey {
 class CEmitterPool;
 struct SProfileData;
 
+// The puzzle's 40 bytes of the profile record: 0 the intro was shown, 1 the block was written,
+// 4..35 the balls' positions (x, y floats), 36..39 ball 1..4 knocked out.
+// Null without a profile.
+uint8_t* BallsBlock(SProfileData* record);
+
 class CMiniGame5 : public CMiniGameBase {
  public:
   static constexpr int32_t kBoardSide = 7;
@@ -99,7 +104,7 @@ class CMiniGame5 : public CMiniGameBase {
   int32_t FindCell(const Vector2& position) const;
   int32_t BallOnCell(const Vector2& cell) const;
   bool IsMouseOver(const Ombrel::SLayoutBox& node) const;
-  uint8_t* Block() const;
+  uint8_t* Block() const { return BallsBlock(Profile()); }
   void ForEachPool(void (CEmitterPool::*step)(float), float value) const;
 
   Ombrel::CResourceLayout2D* m_locationLayout;
@@ -115,9 +120,5 @@ class CMiniGame5 : public CMiniGameBase {
   float m_winTimer = 0.0f;
   bool m_won = false;
 };
-
-// The puzzle's 40 bytes of the profile record: 0 the intro was shown, 1 the block was written,
-// 4..35 the balls' positions (x, y floats), 36..39 ball 1..4 knocked out.
-uint8_t* BallsBlock(SProfileData& record);
 
 }  // namespace Vey

@@ -69,8 +69,9 @@ float StepTowards(float value, bool on, float step) {
 
 }  // namespace
 
-uint8_t* GearsBlock(SProfileData& record) {
-  return reinterpret_cast<uint8_t*>(&record.miniGames) + offsetof(SMiniGameBlock, word412);
+uint8_t* GearsBlock(SProfileData* record) {
+  if (!record) return nullptr;
+  return reinterpret_cast<uint8_t*>(&record->miniGames) + offsetof(SMiniGameBlock, word412);
 }
 
 CMiniGame6::CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout,
@@ -99,11 +100,6 @@ CMiniGame6::CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout,
 }
 
 CMiniGame6::~CMiniGame6() = default;
-
-uint8_t* CMiniGame6::Block() const {
-  SProfileData* record = Profile();
-  return record ? GearsBlock(*record) : nullptr;
-}
 
 void CMiniGame6::SetStartingLayout() {
   for (int32_t k = 0; k < kGearCount; ++k) {

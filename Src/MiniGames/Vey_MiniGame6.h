@@ -21,6 +21,11 @@ namespace Vey {
 
 struct SProfileData;
 
+// The puzzle's 26 bytes of the profile record: 0 the intro was shown, 1 the block was written,
+// 2..17 wheel 1..16 on, 18..25 switch 1..8 on.
+// Null without a profile.
+uint8_t* GearsBlock(SProfileData* record);
+
 class CMiniGame6 : public CMiniGameBase {
  public:
   static constexpr int32_t kGearCount = 16;
@@ -68,7 +73,7 @@ class CMiniGame6 : public CMiniGameBase {
   void HandleClick(const std::string& picked);
   void OpenGate();
   void DrawGearGlow(const Ombrel::SLayoutItem& item);
-  uint8_t* Block() const;
+  uint8_t* Block() const { return GearsBlock(Profile()); }
 
   std::array<SGear, kGearCount> m_gears;
   std::array<SSwitch, kSwitchCount> m_switches;
@@ -77,9 +82,5 @@ class CMiniGame6 : public CMiniGameBase {
   Ombrel::CResourceLayout2D* m_locationLayout;
   float m_winTimer = 0.0f;
 };
-
-// The puzzle's 26 bytes of the profile record: 0 the intro was shown, 1 the block was written,
-// 2..17 wheel 1..16 on, 18..25 switch 1..8 on.
-uint8_t* GearsBlock(SProfileData& record);
 
 }  // namespace Vey

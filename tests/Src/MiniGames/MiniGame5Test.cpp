@@ -76,7 +76,7 @@ class MiniGame5Test : public CMiniGameFixture {
     for (int i = 0; i < seconds * 50; ++i) game.AnimateBalls(kFrame);
   }
 
-  uint8_t* Block() { return BallsBlock(Profile()); }
+  uint8_t* Block() { return BallsBlock(&Profile()); }
 
   std::unique_ptr<Ombrel::CLayout2D> m_board;
 };
@@ -179,7 +179,9 @@ TEST_F(MiniGame5Test, ARollStopsBeforeABallPushesItOnAndKnocksOutWhatRunsOverThe
     for (int b = 0; b < CMiniGame5::kBallCount; ++b) {
       const SCellPlace expected = roll.after[size_t(b)];
       EXPECT_EQ(game->GetBall(b).gone, expected.first < 0) << b;
-      if (expected.first >= 0) EXPECT_TRUE(At(*game, b, expected.first, expected.second)) << b;
+      if (expected.first >= 0) {
+        EXPECT_TRUE(At(*game, b, expected.first, expected.second)) << b;
+      }
       EXPECT_FALSE(game->GetBall(b).moving) << b;
     }
   }
