@@ -48,6 +48,8 @@
 #include "Src/MiniGames/Vey_MiniGame3.h"
 #include "Src/MiniGames/Vey_MiniGame7.h"
 #include "Src/MiniGames/Vey_MiniGame11.h"
+#include "Src/MiniGames/Vey_MiniGame5.h"
+#include "Src/MiniGames/Vey_MiniGame6.h"
 #include "Src/MiniGames/Vey_MiniGameBase.h"
 
 namespace Vey {
@@ -356,6 +358,16 @@ void CGame::CreateMiniGames() {
   // Gear train (G11).
   m_miniGames[CMiniGame11::kIndex] =
       new CMiniGame11(FindLayout("Game08"), shared, m_effects.MiniGamePool("SparkEmitters"));
+  // G05 and G06, the balls and the gears: the locations (and the close-up) their wins change.
+  {
+    Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+    auto placeLayout = [resources](const char* name) { return resources ? resources->GetLayout2D(name) : nullptr; };
+    const CMiniGame5::SPools pools{m_effects.MiniGamePool("ExplodeEmitters"), m_effects.MiniGamePool("TrailEmitters"),
+                                   m_effects.MiniGamePool("CollideEmitters"), m_effects.MiniGamePool("AppearEmitters")};
+    m_miniGames[4] =
+        new CMiniGame5(shared, FindLayout("Game05"), placeLayout("Scene12"), placeLayout("Intermediate08"), pools);
+    m_miniGames[5] = new CMiniGame6(shared, FindLayout("Game06"), placeLayout("Scene22"));
+  }
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");

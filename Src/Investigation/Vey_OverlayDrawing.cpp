@@ -52,6 +52,7 @@ void DrawLayoutPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& 
   data.SetSize(picture.size.x * kLayoutUnit * scale, picture.size.y * kLayoutUnit * scale);
   const RGBA colour = picture.colour;
   data.SetColour({uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour), FadeByte(alpha)});
+  data.SetAngle(picture.angle);
   sprite.SetSpriteData(data);
   sprite.SetPosition(ToVirtualScreen(picture.position));
   sprite.SetScale({1.0f, 1.0f});

@@ -1,37 +1,133 @@
 #include "Src/MiniGames/Vey_MiniGameWorld.h"
 
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/omLayout2D.h"
+#include "Src/Game/Vey_EmitterGroup.h"
 #include "Src/Game/Vey_Map.h"
-
-#include <vector>
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_Player.h"
 
 namespace Vey {
 
 namespace {
 
-void RetireLinks(std::vector<SMiniGameLink>& links, uint32_t miniGame, const char* object, const char* state) {
+// True once a link was closed and `all` is not asked for.
+bool CloseLinks(std::vector<SMiniGameLink>& links, uint32_t miniGame, bool all, const char* object = kSolvedConditionObject,
+                const char* state = kSolvedConditionState) {
   for (SMiniGameLink& link : links) {
     if (link.miniGame != miniGame) continue;
     link.open = false;
     link.conditions.push_back({object, state});
     link.second = true;
+    if (!all) return true;
   }
+  return false;
+}
+
+SExit* FindExit(SSceneSlot& scene, uint32_t target) {
+  for (SExit& exit : scene.exits)
+    if (exit.target == target) return &exit;
+  return nullptr;
 }
 
 }  // namespace
 
+void PlaySound(CSoundContainer* sounds, const char* name) {
+  if (sounds) sounds->PlaySoundByName(name, 1.0f);
+}
+
+void StopSound(CSoundContainer* sounds, const char* name) {
+  if (sounds) sounds->StopSoundByName(name);
+}
+
+void ShowNote(CPlayer* player, const char* key) {
+  if (player) player->ShowNote(key);
+}
+
+void StartGroupEmitter(CEmitterGroup* group, const char* name) {
+  auto* entry = group ? group->GetEmitters().Find(name) : nullptr;
+  if (entry && entry->value) entry->value->Start();
+}
+
+void SetMapMarker(CPlayer* player, const char* marker, bool visible) {
+  IMapScreen* map = player ? player->GetMapFrame() : nullptr;
+  if (map) map->SetMarkerVisible(marker, visible);
+}
+
+void CloseMiniGameLink(CMap& world, uint32_t miniGame, bool all) {
+  for (uint32_t scene = 0; scene < world.SceneCount(); ++scene)
+    if (CloseLinks(world.Scene(scene).miniGames, miniGame, all)) return;
+  for (uint32_t closeUp = 0; closeUp < world.CloseUpCount(); ++closeUp)
+    if (CloseLinks(world.CloseUp(closeUp).miniGames, miniGame, all)) return;
+}
+
 void RetireMiniGameLinks(CMap& world, uint32_t miniGame, const char* object, const char* state) {
-  for (uint32_t s = 0; s < world.SceneCount(); ++s) RetireLinks(world.Scene(s).miniGames, miniGame, object, state);
-  for (uint32_t c = 0; c < world.CloseUpCount(); ++c) RetireLinks(world.CloseUp(c).miniGames, miniGame, object, state);
+  for (uint32_t scene = 0; scene < world.SceneCount(); ++scene)
+    CloseLinks(world.Scene(scene).miniGames, miniGame, true, object, state);
+  for (uint32_t closeUp = 0; closeUp < world.CloseUpCount(); ++closeUp)
+    CloseLinks(world.CloseUp(closeUp).miniGames, miniGame, true, object, state);
 }
 
 void OpenExitsTo(CMap& world, uint32_t target) {
-  for (uint32_t s = 0; s < world.SceneCount(); ++s) {
-    for (SExit& exit : world.Scene(s).exits) {
+  for (uint32_t scene = 0; scene < world.SceneCount(); ++scene) {
+    for (SExit& exit : world.Scene(scene).exits) {
       if (exit.target != target) continue;
       exit.open = true;
       exit.conditions.clear();
     }
   }
+}
+
+void OpenExit(CMap& world, uint32_t scene, uint32_t target) {
+  SExit* exit = scene < world.SceneCount() ? FindExit(world.Scene(scene), target) : nullptr;
+  for (uint32_t other = 0; !exit && other < world.SceneCount(); ++other) exit = FindExit(world.Scene(other), target);
+  if (!exit) return;
+  exit->open = true;
+  exit->conditions.clear();
+}
+
+void RestartObjectAnimation(CMap& world, uint32_t closeUp, const std::string& object) {
+  for (SSceneObject& candidate : world.CloseUp(closeUp).objects) {
+    if (candidate.name != object || candidate.animations.empty()) continue;
+    candidate.currentAnimation = 0;
+    candidate.startAnim = true;
+  }
+}
+
+CPlaceChanges::CPlaceChanges(CMap& world, Ombrel::CResourceLayout2D* resource, uint32_t place, bool closeUp)
+    : m_world(world), m_resource(resource), m_place(place), m_closeUp(closeUp) {
+  if (!m_resource) return;
+  if (!m_resource->IsLoaded()) {
+    m_resource->Load();
+    m_loadedHere = true;
+  }
+  m_layout = m_resource->GetLayout();
+}
+
+CPlaceChanges::~CPlaceChanges() {
+  if (m_loadedHere) m_resource->Unload();
+}
+
+void CPlaceChanges::Show(const char* node, bool visible) {
+  Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(node) : nullptr;
+  if (!item) return;
+  item->visible = visible;
+  const uint32_t id = uint32_t(item->index);
+  if (m_closeUp)
+    m_world.SetIntermediateObjectState(m_place, id, visible ? 1 : 0, 0);
+  else
+    m_world.SetSceneObjectState(m_place, id, visible ? 1 : 0, 0);
+}
+
+void CPlaceChanges::RestartAnimation(const char* node) {
+  Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(node) : nullptr;
+  if (!item) return;
+  RestartTextureAnimation(m_world, *item, m_place, m_closeUp);
+  if (m_closeUp)
+    m_world.AddIntermediateId(m_place, uint32_t(item->index));
+  else
+    m_world.AddSceneId(m_place, uint32_t(item->index));
 }
 
 }  // namespace Vey

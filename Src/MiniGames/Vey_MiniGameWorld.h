@@ -1,17 +1,72 @@
 #pragma once
-// What a solved puzzle changes in the world description: its hot spots close for good and the
-// ways it unlocked open.
+// What a solved puzzle changes in the world: its own mini-game link closed for good, exits
+// opened, map markers, and objects of a location's or close-up's layout shown or hidden,
+// recorded so that the place shows them so on its next visit; and the small calls a puzzle
+// makes on the shared objects, each left out when the object is missing.
 
 #include <cstdint>
+#include <string>
+
+namespace Ombrel {
+class CLayout2D;
+class CResourceLayout2D;
+}  // namespace Ombrel
 
 namespace Vey {
 
+class CEmitterGroup;
 class CMap;
+class CPlayer;
+class CSoundContainer;
 
-// Every link of the puzzle, in locations and close-ups: no longer open, held shut by a condition
-// that never holds, and marked done.
+void PlaySound(CSoundContainer* sounds, const char* name);
+void StopSound(CSoundContainer* sounds, const char* name);
+void ShowNote(CPlayer* player, const char* key);
+// Starts the group's emitter of that name unless it runs.
+void StartGroupEmitter(CEmitterGroup* group, const char* name);
+// Shows or hides a marker of the heads-up display's map, kept in the profile.
+void SetMapMarker(CPlayer* player, const char* marker, bool visible);
+
+// The condition a solved puzzle's link gets, so that it never opens again.
+constexpr const char* kSolvedConditionObject = "I08_Diamond Handle";
+constexpr const char* kSolvedConditionState = "Impossible";
+
+// Closes the links to the mini-game (every one with `all`, else the first, locations before
+// close-ups): Open cleared, the solved condition appended and the second flag set.
+void CloseMiniGameLink(CMap& world, uint32_t miniGame, bool all);
+// Every link of the puzzle, in locations and close-ups: no longer open, held shut by the given
+// condition (one that never holds) and marked done.
 void RetireMiniGameLinks(CMap& world, uint32_t miniGame, const char* object, const char* state);
+// Opens the first exit to `target`, looked for in `scene` first and then in every location:
+// Open set, its conditions emptied. Nothing when no location has one.
+void OpenExit(CMap& world, uint32_t scene, uint32_t target);
 // Every exit of every location leading to the slot: open, its conditions gone.
 void OpenExitsTo(CMap& world, uint32_t target);
+// Restarts the first animation of every object of the close-up of that name, from its start.
+void RestartObjectAnimation(CMap& world, uint32_t closeUp, const std::string& object);
+
+// The layout of one place while a puzzle changes it. A layout that is not loaded (the player
+// is elsewhere) is loaded for the changes and unloaded again, so that they are recorded.
+class CPlaceChanges {
+ public:
+  CPlaceChanges(CMap& world, Ombrel::CResourceLayout2D* resource, uint32_t place, bool closeUp);
+  ~CPlaceChanges();
+  CPlaceChanges(const CPlaceChanges&) = delete;
+  CPlaceChanges& operator=(const CPlaceChanges&) = delete;
+
+  // The node shown or hidden and its state recorded; a node the layout lacks is left out.
+  void Show(const char* node, bool visible);
+  // The node's texture animation started from its first frame unless it runs, and its id
+  // recorded in the place's id list.
+  void RestartAnimation(const char* node);
+
+ private:
+  CMap& m_world;
+  Ombrel::CResourceLayout2D* m_resource;
+  Ombrel::CLayout2D* m_layout = nullptr;
+  uint32_t m_place;
+  bool m_closeUp;
+  bool m_loadedHere = false;
+};
 
 }  // namespace Vey
