@@ -135,7 +135,7 @@ void CMiniGame3::Turn(const SDial& dial) {
 void CMiniGame3::TurnTinyDial() { Turn(Tiny()); }
 void CMiniGame3::TurnBigDial() { Turn(Big()); }
 
-void CMiniGame3::Enter(const SDial& dial) {
+void CMiniGame3::EnterCharacter(const SDial& dial) {
   // The entry is whole while the win waits: a further drop enters nothing.
   if (m_dials.enteredCount >= kCodeLength) return;
   const int32_t k = DialPositionAt(m_dials.*dial.angle);
@@ -151,8 +151,8 @@ void CMiniGame3::Enter(const SDial& dial) {
   CheckCode();
 }
 
-void CMiniGame3::EnterDigit() { Enter(Tiny()); }
-void CMiniGame3::EnterLetter() { Enter(Big()); }
+void CMiniGame3::EnterDigit() { EnterCharacter(Tiny()); }
+void CMiniGame3::EnterLetter() { EnterCharacter(Big()); }
 
 bool CMiniGame3::CheckCode() {
   for (int32_t i = 0; i < kCodeLength; ++i) {

@@ -83,7 +83,7 @@ class CMiniGame3 : public CMiniGameBase {
   float MouseAngle(const char* node) const;
   void Grab(const SDial& dial);
   void Turn(const SDial& dial);
-  void Enter(const SDial& dial);
+  void EnterCharacter(const SDial& dial);
   bool HandleClick(const std::string& picked, const std::string& used);
   void SetEffectAlpha(float alpha);
   void RemoveDust();

@@ -34,7 +34,6 @@ constexpr float kReservoirRise = 0.16f;      // layout units the reservoir's liq
 constexpr float kReservoirFillRate = 0.1f;   // per second, at rest
 constexpr float kReservoirUseRate = 0.045f;  // per second, while the liquid runs or drains
 constexpr float kDrainRate = 0.5f;           // per second
-constexpr float kFadeRate = 2.0f;
 constexpr float kWinDelay = 1.0f;
 constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
 // What the cursor set is told of the place: no exit, no scene, no close-up link, a puzzle.
