@@ -13,8 +13,9 @@
 #include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/Engine.h"
 #include "Quor/FrameLimiter.h"
-#include "Quor/Timer.h"
 #include "Quor/ReportError.h"
+#include "Quor/Timer.h"
+#include "Src/Game/Vey_CollectorsGame.h"
 #include "Src/Game/Vey_EngineShowcase.h"
 #include "Src/Game/Vey_Game.h"
 #include "Src/Game/Vey_Language.h"
@@ -54,9 +55,13 @@ namespace {
 void RegisterStates(Ombrel::CApplication& application) {
   auto* game = new Vey::CGame(&application, application.GetConfig(), nullptr);
   application.RegisterState(Vey::CGame::kStateName, game, nullptr);
+  auto* bonus = new Vey::CCollectorsGame(&application, application.GetConfig(), nullptr);
+  const int32_t bonusId = application.RegisterState(Vey::CCollectorsGame::kStateName, bonus, nullptr);
   game->SetOutroId(-1);
   game->SetMenuId(-1);
-  game->SetBonusGameId(-1);
+  game->SetBonusGameId(bonusId);
+  bonus->SetMenuId(-1);
+  bonus->SetBonusOutroId(-1);
 }
 
 int RunShowcase() {

@@ -27,6 +27,7 @@
 #include "Src/Game/Vey_SoundContainer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace Vey {
@@ -38,13 +39,19 @@ constexpr const char* kKeyboardConfig = "OSK/osk.gcfg";
 constexpr uint8_t kVkLeftButton = 1;
 constexpr uint8_t kVkReturn = 13;
 
+// The story whose state is being built, for the reports of what its content lacks; states are
+// entered one at a time, on the main thread.
+const SStory* g_storyBeingBuilt = &CGame::kMainStory;
+
 }  // namespace
 
 void ReportMissingResource(const char* type, const char* name) {
-  HM_REPORT(kSource, "The main story has no %s \"%s\" (%s)", type, name, CGame::kResourceList);
+  HM_REPORT(kSource, "The %s has no %s \"%s\" (%s)", g_storyBeingBuilt->name, type, name,
+            g_storyBeingBuilt->resourceList);
 }
 
 void CGame::Init() {
+  g_storyBeingBuilt = &m_story;
   CGameBase::Init();
   CreateLayers();
   CreateQuickNodes();
@@ -54,17 +61,17 @@ void CGame::Init() {
   LoadFonts();
   CreateParticleManager();
   CreateFrozenPicture();
-  MakeCurrentProfile();
+  PrepareProfile();
   LoadWorld();
   CreateSoundBank();
-  SetUpGameEffects(m_effects);
+  SetUpGameEffects(m_effects, m_story.bonus);
   CreateCursorSet();
   CreateMapFrame();
   CreateHud();
   CreateDiary();
   CreateFrames();
   CreateGameHelp();
-  CreateTutorials();
+  if (!m_story.bonus) CreateTutorials();
   CreateScene();
   EnterFirstLocation();
   CreateSceneRenderer();
@@ -84,6 +91,7 @@ void CGame::CreateLayers() {
   if (!scene) return;
   const char* anchor = Ombrel::CSceneManager::kSystemInfoLayer;
   for (const char* layer : kLayers) {
+    if (m_story.bonus && std::strcmp(layer, kTutorialLayer) == 0) continue;
     scene->AddLayer(layer, anchor);
     anchor = layer;
   }
@@ -131,11 +139,12 @@ void CGame::ClearControls() {
 void CGame::LoadResources() {
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
   if (!resources) return;
-  if (Ombrel::ContentFileExists(kResourceList)) {
+  const char* list = m_story.resourceList;
+  if (Ombrel::ContentFileExists(list)) {
     Ombrel::CResourcesXMLLoader reader(resources);
-    reader.Load(kResourceList);
+    reader.Load(list);
   } else {
-    HM_REPORT(kSource, "%s: no such resource list; the main story's resources are not loaded", kResourceList);
+    HM_REPORT(kSource, "%s: no such resource list; the %s's resources are not loaded", list, m_story.name);
   }
   if (CSoundManager* sound = GetSoundManager()) sound->Flush();
 }
@@ -160,6 +169,8 @@ void CGame::CreateFrozenPicture() {
   m_frozen = std::make_unique<CFrozenPicture>(m_captureTexture);
 }
 
+void CGame::PrepareProfile() { MakeCurrentProfile(); }
+
 // Until the front end lets the player choose a profile, a first run plays in the first free
 // profile under a default name; a profile already current, and every other, is kept as it is.
 void CGame::MakeCurrentProfile() {
@@ -178,11 +189,11 @@ void CGame::MakeCurrentProfile() {
 }
 
 void CGame::LoadWorld() {
-  m_world = std::make_unique<CMap>(false);
+  m_world = std::make_unique<CMap>(m_story.bonus);
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  Ombrel::CResourceBuffer* buffer = resources ? resources->GetBuffer(kWorldBuffer) : nullptr;
+  Ombrel::CResourceBuffer* buffer = resources ? resources->GetBuffer(m_story.worldBuffer) : nullptr;
   if (!buffer || !buffer->GetData()) {
-    ReportMissingResource("buffer", kWorldBuffer);
+    ReportMissingResource("buffer", m_story.worldBuffer);
     return;
   }
   m_world->Load(std::string(reinterpret_cast<const char*>(buffer->GetData()), buffer->GetSize()));

@@ -48,6 +48,12 @@ constexpr const char* kStoryStartup =
     "function Startup:SetSequence() system.AppStart:AddAppState(system.Game, '', -1) end\n"
     "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
 
+// The same straight into the bonus chapter.
+constexpr const char* kBonusStartup =
+    "Startup = {}\n"
+    "function Startup:SetSequence() system.AppStart:AddAppState(system.CollectorsGame, '', -1) end\n"
+    "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
+
 inline std::string KeyPress(int frame, const std::string& key) {
   return std::to_string(frame) + " key down " + key + "\n" + std::to_string(frame + 1) + " key up " + key + "\n";
 }

@@ -1,0 +1,55 @@
+// The bonus chapter as a player meets it, through the real program headless: the program starts
+// straight into it, shows the collector's street, walks through the garden gate into the garden,
+// and opens the chapter's map over the garden, which stays behind it still and blurred.
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/ProgramTestKit.h"
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using namespace e2etest;
+
+// Where the player clicks, in window pixels, and in which frames (0.05 s each).
+constexpr int kGardenGate[2] = {96, 448}, kCompass[2] = {959, 707};
+constexpr int kInStreet = 40, kInGarden = 100, kMapOpen = 150, kEnd = 160;
+const std::string kFrames = "40,100,150";
+
+std::string Script() {
+  return ClickWindow(50, kGardenGate[0], kGardenGate[1]) + ClickWindow(110, kCompass[0], kCompass[1]);
+}
+
+// The place above the bar, and the garden's band below the map's parchment.
+constexpr SPixelRect kView = {0, 100, kWindowWidth, 660};
+constexpr SPixelRect kBelowMap = {0, 615, kWindowWidth, 655};
+
+class BonusChapterWalkTest : public CProgramTest {};
+
+TEST_F(BonusChapterWalkTest, TheChapterStartsInTheStreetWalksIntoTheGardenAndShowsItsMapOverTheBlurredGarden) {
+  const std::string program = InstallProgram(m_home, kBonusStartup);
+  std::filesystem::remove_all(m_home + "/data/Saves");
+  const SProgramRun run = Run(program, kEnd, "0.05", Script(), kFrames);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("bonus chapter has no"), std::string::npos) << run.output;
+
+  const CCapturedFrame street = Frame(kInStreet), garden = Frame(kInGarden), map = Frame(kMapOpen);
+  ASSERT_TRUE(street.IsLoaded() && garden.IsLoaded() && map.IsLoaded());
+  // The street at dusk: a greenish sky over the house fronts.
+  const SRgb sky = street.Pixel(512, 30);
+  EXPECT_TRUE(sky.g > sky.r && sky.g > 30) << int(sky.r) << "," << int(sky.g) << "," << int(sky.b);
+  EXPECT_GT(garden.CountDifferences(street, kView, 12), kView.Width() * kView.Height() / 3) << "the garden";
+
+  // The map's parchment lies over the middle; below it the garden shows, as bright as it was but
+  // with its edges softened.
+  const SRgb parchment = map.Pixel(512, 300);
+  EXPECT_TRUE(parchment.r > 120 && parchment.r > parchment.b) << int(parchment.r) << "," << int(parchment.b);
+  const double brightness = double(map.Brightness(kBelowMap)) / double(garden.Brightness(kBelowMap));
+  EXPECT_GT(brightness, 0.9);
+  EXPECT_LT(brightness, 1.1);
+  EXPECT_LT(map.Sharpness(kBelowMap), garden.Sharpness(kBelowMap) / 2) << "the garden behind the map is blurred";
+}
+
+}  // namespace
