@@ -54,6 +54,8 @@ const char* const CGame::kLiveLayers[kLiveLayerCount] = {"Map",           "Diary
                                                          "Intermediate",  "SceneEffects",
                                                          "Scene"};
 
+const SStory CGame::kMainStory = {"main story", "App/Configs/Game_Resources.xml", "GameInfo", "Map", false};
+
 namespace {
 
 constexpr const char* kSource = "Src/Game/Vey_Game";
@@ -127,11 +129,14 @@ void CGame::LeaveForMenu() {
   Post(StateEvent(Ombrel::AE_STATE_FINISHED, -1));
 }
 
-// The story's end plays the outro, then the bonus chapter; of those only the states that exist
-// are queued, and with neither the player goes to the menu (or the program ends).
-void CGame::LeaveForEnding() {
+// The story's end plays the outro, then the bonus chapter.
+void CGame::LeaveForEnding() { QueueEndingStates({GetOutroId(), GetBonusGameId()}); }
+
+// Of the states given only those that exist are queued, and with none the player goes to the
+// menu (or the program ends).
+void CGame::QueueEndingStates(std::initializer_list<int32_t> ids) {
   bool queued = false;
-  for (int32_t id : {GetOutroId(), GetBonusGameId()}) {
+  for (int32_t id : ids) {
     if (id == -1) continue;
     Post(StateEvent(Ombrel::AE_ADD_STATE, id));
     queued = true;

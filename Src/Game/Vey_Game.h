@@ -9,6 +9,7 @@
 #include "Src/Game/Vey_SaveData.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -48,16 +49,25 @@ class CTutorialDialog;
 class CTutorialNode;
 class CTutorials;
 
+// What tells the two stories apart: the lists and world they load, their map, and whether they
+// are the bonus chapter (no tutorial nor its layer; the screens in their bonus mode).
+struct SStory {
+  const char* name;  // as reports call it
+  const char* resourceList;
+  const char* worldBuffer;
+  const char* mapLayout;
+  bool bonus;
+};
+
 class CGame : public CGameBase {
  public:
   static constexpr const char* kStateName = "Game";
-  static constexpr const char* kResourceList = "App/Configs/Game_Resources.xml";
-  static constexpr const char* kWorldBuffer = "GameInfo";
   static constexpr const char* kCaptureTarget = "RenderTarget";
   static constexpr int kLayerCount = 22;
   // In creation order: each is placed before the one made just before it, so they draw in
-  // the reverse order, "Start" first.
+  // the reverse order, "Start" first. A story without the tutorial leaves its layer out.
   static const char* const kLayers[kLayerCount];
+  static constexpr const char* kTutorialLayer = "Tutorial";
   static constexpr int kLiveLayerCount = 13;
   // The layers a frozen picture stands in for.
   static const char* const kLiveLayers[kLiveLayerCount];
@@ -86,6 +96,10 @@ class CGame : public CGameBase {
   CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
         Ombrel::CBaseLoading* loading);
   ~CGame() override;
+
+  // The main story's description.
+  static const SStory kMainStory;
+  const SStory& GetStory() const { return m_story; }
 
   void SetArgs(const char*) override {}
   void PreLoad() override {}
@@ -129,6 +143,20 @@ class CGame : public CGameBase {
   // The story's puzzle of that index (0..7), null when the story lacks it.
   CMiniGameBase* GetMiniGame(uint32_t index) const;
 
+ protected:
+  // A story other than the main one, built the same way.
+  CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
+        Ombrel::CBaseLoading* loading, const SStory& story);
+
+  // Where the bonus chapter parts from the main story.
+  virtual void PrepareProfile();
+  virtual void CancelClick();
+  virtual void LeaveForEnding();
+  void QueueEndingStates(std::initializer_list<int32_t> ids);
+  void LeaveForMenu();
+  void ResetCursor();
+  void MakeCurrentProfile();
+
  private:
   // Set-up, in the order Init runs it (Vey_GameSetup.cpp).
   void CreateLayers();
@@ -144,6 +172,7 @@ class CGame : public CGameBase {
   void CreateMapFrame();
   void CreateHud();
   void CreateDiary();
+  void GiveMainStoryPages();
   void CreateFrames();
   void CreateGameHelp();
   void CreateTutorials();
@@ -154,7 +183,6 @@ class CGame : public CGameBase {
   void EnterFirstLocation();
   void CreateSceneRenderer();
   void ReleaseScreens();
-  void MakeCurrentProfile();
   void ClearControls();
 
   // The world's live state into the current profile, saved when a saver exists.
@@ -164,11 +192,7 @@ class CGame : public CGameBase {
   // True while a fade took the frame.
   bool AdvanceFadeIn(float dt);
   bool AdvanceFadeOut(float dt);
-  void LeaveForMenu();
-  void LeaveForEnding();
   void PlayFrame(float dt);
-  void CancelClick();
-  void ResetCursor();
 
   // Capture chain (Vey_GameCapture.cpp): the render callbacks of the quick nodes.
   void RenderDebug() {}
@@ -183,6 +207,7 @@ class CGame : public CGameBase {
   void SwitchLayers(const char* const* layers, int count, bool on);
   void DrawFrozenPicture(float factor);
 
+  const SStory& m_story;
   Ombrel::CBaseLoading* m_loading;
   bool m_recapture = false;
   Ombrel::CResourceFont* m_fonts[3] = {};
@@ -224,7 +249,8 @@ class CGame : public CGameBase {
   CMiniGameBase* m_miniGames[kMiniGameCount] = {};
 };
 
-// Tells that the story's resources lack the named one of the type ("font", "2-D layout", ...).
+// Tells that the resources of the story being built lack the named one of the type ("font",
+// "2-D layout", ...).
 void ReportMissingResource(const char* type, const char* name);
 
 }  // namespace Vey

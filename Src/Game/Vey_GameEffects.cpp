@@ -204,6 +204,72 @@ const char* const kCommonFiles[] = {
     "Art\\GUI\\HUD\\Effects\\New Entry\\NewEntry.ptc",       "Art\\CommonEffects\\HiddenObjects\\Ho_Object_Hint.ptc",
     "Art\\CommonEffects\\HiddenObjects\\HO_Word_Stroke.ptc",
 };
+
+// The bonus chapter's: its own places under "Collectors", the markers and the common effects
+// shared with the main story.
+const char* const kBonusLocationFiles[] = {
+    "Art\\Environments\\Collectors\\Scene01\\Effects\\S01.ptc",
+    "Art\\Environments\\Collectors\\Scene02\\Effects\\S02.ptc",
+    "Art\\Environments\\Collectors\\Scene03\\Effects\\S03.ptc",
+    "Art\\Environments\\Collectors\\Scene04\\Effects\\S04.ptc",
+    "Art\\Environments\\Collectors\\Scene05\\Effects\\S05.ptc",
+    "Art\\CommonEffects\\HiddenObjects\\hiddenObjectScene.ptc",
+    "Art\\CommonEffects\\HiddenObjects\\HO_Handle_Hint.ptc",
+};
+const char* const kBonusSceneMembers[] = {"HiddenObjectScene", "S01_Background", "S02_Background", "S03_Background",
+                                          "S03_SecretDoor",    "S03_DoorOpen",   "S04_Background", "S04_MonitorOff",
+                                          "S04_MonitorOn",     "S05_CandleLit",  "S05_Background"};
+const char* const kBonusCloseUpFiles[] = {
+    "Art\\Environments\\Collectors\\Intermediate01\\Effects\\I01.ptc",
+    "Art\\Environments\\Collectors\\Intermediate02\\Effects\\I02.ptc",
+    "Art\\Environments\\Collectors\\Intermediate03\\Effects\\I03.ptc",
+    "Art\\Environments\\Collectors\\Intermediate04\\Effects\\I04.ptc",
+    "Art\\Environments\\Collectors\\Intermediate05\\Effects\\I05.ptc",
+};
+const char* const kBonusCloseUpMembers[] = {"I01_DiamondApplied", "I01_CoinApplied", "I01_Background", "I02_Background",
+                                            "I03_Brick",          "I03_Background",  "I04_Background", "I05_Lighter",
+                                            "I05_Letter",         "I05_CandleLit"};
+const char* const kBonusMiniGameFiles[] = {"Art\\Environments\\Collectors\\Game01\\Effects\\G01.ptc"};
+const char* const kBonusMiniGameMembers[] = {"G01_MonitorOn", "G01_MonitorGoingOff", "G01_Smoke", "G01_Coin",
+                                             "G01_Background"};
+const char* const kBonusHiddenObjectFiles[] = {
+    "Art\\Environments\\Collectors\\HiddenObjects01\\Effects\\HO01.ptc",
+    "Art\\Environments\\Collectors\\HiddenObjects02\\Effects\\HO02.ptc",
+};
+const char* const kBonusHiddenObjectMembers[] = {"HO01_Background", "HO02_Background"};
+
+// A list of names, as the tables above hold them.
+struct SNames {
+  const char* const* names;
+  size_t count;
+  const char* const* begin() const { return names; }
+  const char* const* end() const { return names + count; }
+};
+template <size_t N>
+constexpr SNames NamesOf(const char* const (&names)[N]) {
+  return {names, N};
+}
+
+// One story's effect files, in loading order, and the members of its four groups, in the order
+// of EEffectGroup. Only the main story has the puzzles' pools.
+struct SStoryEffects {
+  SNames files[5];
+  SNames members[4];
+  bool puzzlePools;
+};
+
+const SStoryEffects kMainEffects = {
+    {NamesOf(kLocationFiles), NamesOf(kCloseUpFiles), NamesOf(kMiniGameFiles), NamesOf(kHiddenObjectFiles),
+     NamesOf(kCommonFiles)},
+    {NamesOf(kSceneMembers), NamesOf(kCloseUpMembers), NamesOf(kMiniGameMembers), NamesOf(kHiddenObjectMembers)},
+    true};
+const SStoryEffects kBonusEffects = {
+    {NamesOf(kBonusLocationFiles), NamesOf(kBonusCloseUpFiles), NamesOf(kBonusMiniGameFiles),
+     NamesOf(kBonusHiddenObjectFiles), NamesOf(kCommonFiles)},
+    {NamesOf(kBonusSceneMembers), NamesOf(kBonusCloseUpMembers), NamesOf(kBonusMiniGameMembers),
+     NamesOf(kBonusHiddenObjectMembers)},
+    false};
+
 // A pool: its name, how many copies, the emitter it copies and the layer it is drawn on (null:
 // none, the screen that uses it draws it).
 struct SPoolSpec {
@@ -229,13 +295,7 @@ constexpr SPoolSpec kMiniGamePools[] = {
     {"BloodREmitters", 4, "G07_BloodR", nullptr},    {"BloodDEmitters", 4, "G07_BloodD", nullptr},
     {"BloodLEmitters", 4, "G07_BloodL", nullptr}};
 
-template <size_t N>
-std::vector<std::string> Names(const char* const (&names)[N]) {
-  return std::vector<std::string>(std::begin(names), std::end(names));
-}
-
-template <size_t N>
-void LoadFiles(const char* const (&files)[N]) {
+void LoadFiles(SNames files) {
   MP::CManager* manager = MP::CManager::GetInstance();
   if (!manager) return;
   for (const char* file : files) {
@@ -256,8 +316,7 @@ MP::CEmitter* FindGroupEmitter(const CEmitterGroup& group, const char* name) {
   return node ? node->value : nullptr;
 }
 
-template <size_t N>
-std::unique_ptr<CEmitterGroup> MakeGroup(const char* const (&members)[N]) {
+std::unique_ptr<CEmitterGroup> MakeGroup(SNames members) {
   auto group = std::make_unique<CEmitterGroup>();
   for (const char* name : members) {
     if (MP::CEmitter* emitter = FindManagerEmitter(name)) group->Add(emitter);
@@ -276,24 +335,27 @@ CEmitterPool* MakeLayerPool(const SPoolSpec& spec, MP::CEmitter* source) {
   return pool ? AttachToLayer(pool, spec.layer) : nullptr;
 }
 
-void BuildGroups(SGameEffects& effects) {
-  effects.scene = MakeGroup(kSceneMembers);
+SNames Members(const SStoryEffects& story, EEffectGroup group) { return story.members[int(group)]; }
+
+void BuildGroups(SGameEffects& effects, const SStoryEffects& story) {
+  effects.scene = MakeGroup(Members(story, EEffectGroup::Scene));
   effects.sceneNode = AttachToLayer(new CEmitterGroupNode("SceneEmitters", effects.scene.get()), "SceneEffects");
-  effects.closeUp = MakeGroup(kCloseUpMembers);
+  effects.closeUp = MakeGroup(Members(story, EEffectGroup::CloseUp));
   effects.closeUpNode = std::make_unique<CEmitterGroupNode>("IntermediateEmitters", effects.closeUp.get());
-  effects.miniGame = MakeGroup(kMiniGameMembers);
+  effects.miniGame = MakeGroup(Members(story, EEffectGroup::MiniGame));
   effects.miniGameNode =
       AttachToLayer(new CEmitterGroupNode("MiniGameEmitters", effects.miniGame.get()), "MiniGameEffects");
-  effects.hiddenObjects = MakeGroup(kHiddenObjectMembers);
+  effects.hiddenObjects = MakeGroup(Members(story, EEffectGroup::HiddenObjects));
   effects.hiddenObjectsNode = AttachToLayer(new CEmitterGroupNode("HiddenObjectsEmitters", effects.hiddenObjects.get()),
                                             "HiddenObjectsEffects");
 }
 
-void BuildPools(SGameEffects& effects) {
+void BuildPools(SGameEffects& effects, const SStoryEffects& story) {
   effects.sceneHints = MakeLayerPool(kHintPools[0], FindManagerEmitter(kHintPools[0].emitter));
   effects.closeUpHints = MakeLayerPool(kHintPools[1], FindManagerEmitter(kHintPools[1].emitter));
   CEmitterPool** hudPools[] = {&effects.found, &effects.trail, &effects.stroke};
   for (size_t i = 0; i < 3; ++i) *hudPools[i] = MakeLayerPool(kHudPools[i], FindManagerEmitter(kHudPools[i].emitter));
+  if (!story.puzzlePools) return;
   for (size_t i = 0; i < 3; ++i) {
     effects.game1[i] = MakeLayerPool(kGame1Pools[i], FindGroupEmitter(*effects.miniGame, kGame1Pools[i].emitter));
   }
@@ -331,28 +393,16 @@ void CreateParticleManager() {
     HM_REPORT(kSource, "Particle file \"%s\" was not loaded", kCursorFile);
 }
 
-std::vector<std::string> GroupMembers(EEffectGroup group) {
-  switch (group) {
-    case EEffectGroup::Scene:
-      return Names(kSceneMembers);
-    case EEffectGroup::CloseUp:
-      return Names(kCloseUpMembers);
-    case EEffectGroup::MiniGame:
-      return Names(kMiniGameMembers);
-    case EEffectGroup::HiddenObjects:
-      return Names(kHiddenObjectMembers);
-  }
-  return {};
+std::vector<std::string> GroupMembers(EEffectGroup group, bool bonus) {
+  const SNames names = Members(bonus ? kBonusEffects : kMainEffects, group);
+  return std::vector<std::string>(names.begin(), names.end());
 }
 
-void SetUpGameEffects(SGameEffects& effects) {
-  LoadFiles(kLocationFiles);
-  LoadFiles(kCloseUpFiles);
-  LoadFiles(kMiniGameFiles);
-  LoadFiles(kHiddenObjectFiles);
-  LoadFiles(kCommonFiles);
-  BuildGroups(effects);
-  BuildPools(effects);
+void SetUpGameEffects(SGameEffects& effects, bool bonus) {
+  const SStoryEffects& story = bonus ? kBonusEffects : kMainEffects;
+  for (SNames files : story.files) LoadFiles(files);
+  BuildGroups(effects, story);
+  BuildPools(effects, story);
 }
 
 // The pools on layers stay as empty nodes until the scene group deletes them.

@@ -48,16 +48,18 @@ TNode* AttachToLayer(TNode* node, const char* layer) {
   return AttachNodeToLayer(node, layer) ? node : nullptr;
 }
 
-// The emitters each group of the main story holds; an object's effect must be one of the group
-// that draws its place (locations the scene group, close-ups theirs, mini-games theirs).
+// The emitters each group of a story holds (bonus: the bonus chapter's); an object's effect must
+// be one of the group that draws its place (locations the scene group, close-ups theirs,
+// mini-games theirs).
 enum class EEffectGroup { Scene, CloseUp, MiniGame, HiddenObjects };
-std::vector<std::string> GroupMembers(EEffectGroup group);
+std::vector<std::string> GroupMembers(EEffectGroup group, bool bonus = false);
 
 // Creates the particle manager and loads the cursor's effect file.
 void CreateParticleManager();
-// Loads every effect file of the story, then builds the groups, nodes and pools and attaches
-// them to the state's layers. A file, emitter or layer that is missing is reported by name.
-void SetUpGameEffects(SGameEffects& effects);
+// Loads every effect file of the story (bonus: the bonus chapter's, which has no pools for the
+// puzzles), then builds the groups, nodes and pools and attaches them to the state's layers. A
+// file, emitter or layer that is missing is reported by name.
+void SetUpGameEffects(SGameEffects& effects, bool bonus = false);
 // Frees every copy and group, then the particle manager.
 void ReleaseGameEffects(SGameEffects& effects);
 

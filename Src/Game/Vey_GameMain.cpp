@@ -13,8 +13,9 @@
 #include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/Engine.h"
 #include "Quor/FrameLimiter.h"
-#include "Quor/Timer.h"
 #include "Quor/ReportError.h"
+#include "Quor/Timer.h"
+#include "Src/Game/Vey_CollectorsGame.h"
 #include "Src/Game/Vey_EngineShowcase.h"
 #include "Src/Game/Vey_Game.h"
 #include "Src/Game/Vey_Language.h"
@@ -54,19 +55,24 @@ namespace {
 // The states that exist so far, each registered by its name; the ids of the states a state
 // leaves for are handed over once all are known (-1 for those still to come).
 void RegisterStates(Ombrel::CApplication& application) {
-  // The main story and the main menu load behind the front end's loading screen; the provider
-  // lives as long as the program.
+  // The main story and the main menu load behind the front end's loading screen, the bonus
+  // chapter behind its own; the providers live as long as the program.
   static Vey::CLoading<Vey::CLoadingScreen> loading;
+  static Vey::CLoading<Vey::CLoadingScreenCe> bonusLoading;
   auto* game = new Vey::CGame(&application, application.GetConfig(), &loading);
   const int32_t gameId = application.RegisterState(Vey::CGame::kStateName, game, &loading);
+  auto* bonus = new Vey::CCollectorsGame(&application, application.GetConfig(), &bonusLoading);
+  const int32_t bonusId = application.RegisterState(Vey::CCollectorsGame::kStateName, bonus, &bonusLoading);
   auto* menu = new Vey::CMenu(&application, application.GetConfig());
   const int32_t menuId = application.RegisterState(Vey::CMenu::kStateName, menu, &loading);
   menu->SetGameId(gameId);
-  menu->SetCollectorsGameId(-1);
+  menu->SetCollectorsGameId(bonusId);
   menu->SetIntroId(-1);
   game->SetOutroId(-1);
   game->SetMenuId(menuId);
-  game->SetBonusGameId(-1);
+  game->SetBonusGameId(bonusId);
+  bonus->SetMenuId(menuId);
+  bonus->SetBonusOutroId(-1);
 }
 
 int RunShowcase() {

@@ -110,7 +110,11 @@ MP::CEmitter* FindEmitter(const char* name) {
 // Here, where every screen's type is whole.
 CGame::CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
              Ombrel::CBaseLoading* loading)
-    : CGameBase(application, config), m_loading(loading) {}
+    : CGame(application, config, loading, kMainStory) {}
+
+CGame::CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
+             Ombrel::CBaseLoading* loading, const SStory& story)
+    : CGameBase(application, config), m_story(story), m_loading(loading) {}
 
 CGame::~CGame() = default;
 
@@ -161,10 +165,10 @@ void CGame::CreateHud() {
 
 // The map overlay, which the display's compass opens.
 void CGame::CreateMapFrame() {
-  Ombrel::CLayout2D* layout = FindLayout("Map");
+  Ombrel::CLayout2D* layout = FindLayout(m_story.mapLayout);
   if (!layout) return;  // the map is its layout
   m_mapFrame = AttachToLayer(
-      new CMapFrame(layout, m_cursor.get(), GetDictionary(), m_sounds.get(), false, GetSaveData()), "Map");
+      new CMapFrame(layout, m_cursor.get(), GetDictionary(), m_sounds.get(), m_story.bonus, GetSaveData()), "Map");
 }
 
 // The catalogue of the story's pages and the diary, which the display's book opens.
@@ -177,6 +181,20 @@ void CGame::CreateDiary() {
   if (!m_diary) return;
   m_diary->LoadEntries();
   if (m_hud) m_hud->SetDiary(m_diary);
+  if (m_story.bonus) GiveMainStoryPages();
+}
+
+// The bonus chapter's player has read the main story: a diary still empty gets its pages,
+// without the display's signal for a new page.
+void CGame::GiveMainStoryPages() {
+  static const char* const kMainStoryPages[] = {
+      "S01_1_Entry", "I01_1_Entry", "S04_1_Entry", "I03_1_Entry", "S07_1_Entry", "S08_1_Entry",
+      "I07_1_Entry", "I06_1_Entry", "I10_1_Entry", "S15_1_Entry", "S16_1_Entry", "S19_1_Entry",
+      "S22_1_Entry", "S23_1_Entry", "I19_1_Entry", "S33_1_Entry", "S35_1_Entry"};
+  const SSaveData* save = GetSaveData();
+  const SProfileData* profile = save ? save->CurrentProfile() : nullptr;
+  if (!profile || profile->diaryCount != 0) return;
+  for (const char* page : kMainStoryPages) m_diary->AddEntry(page, true);
 }
 
 // The item frame and the story dialog share the small frame's layout.
@@ -191,7 +209,7 @@ void CGame::CreateFrames() {
 // The puzzles' help page, which the mini-games show from the display's help button.
 void CGame::CreateGameHelp() {
   m_gameHelp = std::make_unique<CGameHelp>(FindLayout("Help"), m_hud, m_world.get(), GetDictionary(), m_sounds.get(),
-                                           false, m_cursor.get());
+                                           m_story.bonus, m_cursor.get());
 }
 
 // Screens still to come (close-ups, hidden-object scenes, mini-games, map, tutorials) are
@@ -260,6 +278,7 @@ void CGame::CreateScene() {
   };
   parts.hiddenObjects = m_hiddenObjects.get();
   for (uint32_t i = 0; i < kMiniGameCount; ++i) parts.miniGames[i] = m_miniGames[i];
+  parts.bonus = m_story.bonus;
   m_scene = std::make_unique<CScene>(std::move(parts));
   if (m_hiddenObjects) m_hiddenObjects->SetScene(m_scene.get());
 }
@@ -285,6 +304,7 @@ void CGame::CreateHiddenObjects() {
     if (sounds) sounds->PlaySoundByName(name.c_str(), 1.0f);
   };
   parts.switchMusic = [](int32_t phase) { SwitchMusic(phase); };
+  parts.bonus = m_story.bonus;
   m_hiddenObjects = std::make_unique<CHiddenObjects>(std::move(parts));
 }
 
@@ -305,6 +325,7 @@ void CGame::CreateCloseUp() {
   parts.closeUpCapture = m_quickNodes[kIntermediateCapture];
   parts.sceneCapture = m_quickNodes[kSceneCapture];
   for (uint32_t i = 0; i < kMiniGameCount; ++i) parts.miniGames[i] = m_miniGames[i];
+  parts.bonus = m_story.bonus;
   m_closeUp = std::make_unique<CIntermediate>(std::move(parts));
 }
 
@@ -380,7 +401,11 @@ CMiniGameBase* CGame::GetMiniGame(uint32_t index) const {
 // The saved location, or the first one for a new game.
 void CGame::EnterFirstLocation() {
   if (m_sounds) {
-    m_sounds->LoadGameSounds(Ombrel::GetResourceManager());
+    if (m_story.bonus) {
+      m_sounds->LoadBonusGameSounds(Ombrel::GetResourceManager());
+    } else {
+      m_sounds->LoadGameSounds(Ombrel::GetResourceManager());
+    }
     if (const SSaveData* save = GetSaveData()) {
       CSoundContainer::SetSoundVolume(save->soundVolume);
       CSoundContainer::SetMusicVolume(save->musicVolume);

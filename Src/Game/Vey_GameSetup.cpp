@@ -28,7 +28,9 @@
 #include "Src/Game/Vey_StateSetup.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace Vey {
 
@@ -39,13 +41,19 @@ constexpr const char* kKeyboardConfig = "OSK/osk.gcfg";
 constexpr uint8_t kVkLeftButton = 1;
 constexpr uint8_t kVkReturn = 13;
 
+// The story whose state is being built, for the reports of what its content lacks; states are
+// entered one at a time, on the main thread.
+const SStory* g_storyBeingBuilt = &CGame::kMainStory;
+
 }  // namespace
 
 void ReportMissingResource(const char* type, const char* name) {
-  HM_REPORT(kSource, "The main story has no %s \"%s\" (%s)", type, name, CGame::kResourceList);
+  HM_REPORT(kSource, "The %s has no %s \"%s\" (%s)", g_storyBeingBuilt->name, type, name,
+            g_storyBeingBuilt->resourceList);
 }
 
 void CGame::Init() {
+  g_storyBeingBuilt = &m_story;
   CGameBase::Init();
   CreateLayers();
   CreateQuickNodes();
@@ -55,17 +63,17 @@ void CGame::Init() {
   LoadFonts();
   CreateParticleManager();
   CreateFrozenPicture();
-  MakeCurrentProfile();
+  PrepareProfile();
   LoadWorld();
   CreateSoundBank();
-  SetUpGameEffects(m_effects);
+  SetUpGameEffects(m_effects, m_story.bonus);
   CreateCursorSet();
   CreateMapFrame();
   CreateHud();
   CreateDiary();
   CreateFrames();
   CreateGameHelp();
-  CreateTutorials();
+  if (!m_story.bonus) CreateTutorials();
   CreateScene();
   EnterFirstLocation();
   CreateSceneRenderer();
@@ -80,7 +88,13 @@ void CGame::Init() {
   m_startMusic = true;
 }
 
-void CGame::CreateLayers() { StackLayers(kLayers); }
+// The bonus chapter has no tutorial, nor its layer.
+void CGame::CreateLayers() {
+  std::vector<const char*> layers;
+  for (const char* layer : kLayers)
+    if (!m_story.bonus || std::strcmp(layer, kTutorialLayer) != 0) layers.push_back(layer);
+  StackLayers(layers.data(), layers.size());
+}
 
 void CGame::CreateQuickNodes() {
   using Callback = PtrToMember0::Ptr<CGame>;
@@ -121,7 +135,7 @@ void CGame::ClearControls() {
 }
 
 // Sounds and music may play once the story's list has been read.
-void CGame::LoadResources() { LoadStateResources(kResourceList, "main story"); }
+void CGame::LoadResources() { LoadStateResources(m_story.resourceList, m_story.name); }
 
 void CGame::LoadFonts() {
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
@@ -143,6 +157,8 @@ void CGame::CreateFrozenPicture() {
   m_frozen = std::make_unique<CFrozenPicture>(m_captureTexture);
 }
 
+void CGame::PrepareProfile() { MakeCurrentProfile(); }
+
 // Until the front end lets the player choose a profile, a first run plays in the first free
 // profile under a default name; a profile already current, and every other, is kept as it is.
 void CGame::MakeCurrentProfile() {
@@ -161,11 +177,11 @@ void CGame::MakeCurrentProfile() {
 }
 
 void CGame::LoadWorld() {
-  m_world = std::make_unique<CMap>(false);
+  m_world = std::make_unique<CMap>(m_story.bonus);
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  Ombrel::CResourceBuffer* buffer = resources ? resources->GetBuffer(kWorldBuffer) : nullptr;
+  Ombrel::CResourceBuffer* buffer = resources ? resources->GetBuffer(m_story.worldBuffer) : nullptr;
   if (!buffer || !buffer->GetData()) {
-    ReportMissingResource("buffer", kWorldBuffer);
+    ReportMissingResource("buffer", m_story.worldBuffer);
     return;
   }
   m_world->Load(std::string(reinterpret_cast<const char*>(buffer->GetData()), buffer->GetSize()));

@@ -13,17 +13,6 @@ namespace {
 
 using namespace e2etest;
 
-// The window is 4:3, so a place's picture, laid out on a 1280 x 720 screen, shows its middle
-// 960 pixels: a layout pixel is 16/15 of a window pixel either way from the centre.
-constexpr float kWindowPerLayoutPixel = 16.0f / 15.0f;
-int WindowX(int layoutX) { return int(512.0f + float(layoutX - 640) * kWindowPerLayoutPixel); }
-int WindowY(int layoutY) { return int(384.0f + float(layoutY - 360) * kWindowPerLayoutPixel); }
-std::string ClickLayout(int frame, int x, int y) {
-  const float virtualX = 1792.0f + float(WindowX(x)) * 512.0f / float(kWindowWidth);
-  const float virtualY = 1792.0f + float(WindowY(y)) * 512.0f / float(kWindowHeight);
-  return ClickAt(frame, virtualX, virtualY, 7);
-}
-
 // Where the player clicks, in layout pixels: the shed's door in the yard (the part a 4:3 screen
 // shows), the lantern on the shed's wall, the shed's open door.
 constexpr int kShedDoor[2] = {200, 400}, kLantern[2] = {390, 200}, kWayOut[2] = {238, 267};

@@ -39,6 +39,13 @@ inline float VirtualX(int x) { return 1792.0f + float(x) * 512.0f / float(kWindo
 inline float VirtualY(int y) { return 1792.0f + float(y) * 512.0f / float(kWindowHeight); }
 inline std::string ClickWindow(int frame, int x, int y) { return ClickAt(frame, VirtualX(x), VirtualY(y), 7); }
 
+// The window is 4:3, so a place's picture, laid out on a 1280 x 720 screen, shows its middle
+// 960 pixels: a layout pixel is 16/15 of a window pixel either way from the centre.
+constexpr float kWindowPerLayoutPixel = 16.0f / 15.0f;
+inline int WindowX(int layoutX) { return int(512.0f + float(layoutX - 640) * kWindowPerLayoutPixel); }
+inline int WindowY(int layoutY) { return int(384.0f + float(layoutY - 360) * kWindowPerLayoutPixel); }
+inline std::string ClickLayout(int frame, int x, int y) { return ClickWindow(frame, WindowX(x), WindowY(y)); }
+
 // A new game asks first whether the player wants the tutorial: "No", the button at the right.
 inline std::string DeclineTutorial(int frame) { return ClickWindow(frame, 666, 480); }
 
@@ -46,6 +53,12 @@ inline std::string DeclineTutorial(int frame) { return ClickWindow(frame, 666, 4
 constexpr const char* kStoryStartup =
     "Startup = {}\n"
     "function Startup:SetSequence() system.AppStart:AddAppState(system.Game, '', -1) end\n"
+    "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
+
+// The same straight into the bonus chapter.
+constexpr const char* kBonusStartup =
+    "Startup = {}\n"
+    "function Startup:SetSequence() system.AppStart:AddAppState(system.CollectorsGame, '', -1) end\n"
     "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
 
 inline std::string KeyPress(int frame, const std::string& key) {

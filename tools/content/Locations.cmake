@@ -20,9 +20,9 @@ function(hm_location_background output art)
 endfunction()
 
 # A sprite's picture (MPT) and the hit mask cut from its own alpha (raw, as its texture reads it).
-# A name may hold folders ("root/Button"), which are made below `folder`.
+# A name may hold folders ("root/Button"), which are made below `folder`. The drawn picture is
+# kept under the same folder, as two places may have sprites of one name.
 function(hm_location_sprite folder name art)
-  # Apart by folder: two layouts may each hold a picture of the same name ("root/Exit1").
   file(RELATIVE_PATH folder_key ${HM_CONTENT_DIR} ${folder})
   set(picture ${locations_work}/${folder_key}/${name}.png)
   get_filename_component(picture_dir ${folder}/${name} DIRECTORY)
@@ -93,8 +93,13 @@ endfunction()
 # values of a picture's description (KEY=VALUE) are handed to the art tool, and a blank layout's
 # plate gets PLACE set to its name. Sets <PREFIX>_layouts and <PREFIX>_pictures, the files it
 # makes. Its folders end in a backslash, which would escape a list's separator: they are turned
-# to slashes before the text is cut into lines.
+# to slashes before the text is cut into lines. The layouts go to App/Layouts/, or to the folder
+# below it given as a third argument.
 function(hm_layout_description description prefix)
+  set(layouts_dir ${HM_CONTENT_DIR}/App/Layouts)
+  if(ARGC GREATER 2)
+    set(layouts_dir ${layouts_dir}/${ARGV2})
+  endif()
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
   get_filename_component(description_dir ${description} DIRECTORY)
   file(READ ${description} layout_text)
@@ -114,7 +119,7 @@ function(hm_layout_description description prefix)
       list(GET words 1 layout)
       list(GET words 2 folder)
       string(REGEX REPLACE "/$" "" folder "${HM_CONTENT_DIR}/${folder}")
-      list(APPEND layouts ${HM_CONTENT_DIR}/App/Layouts/${layout}.2dl)
+      list(APPEND layouts ${layouts_dir}/${layout}.2dl)
       if(statement STREQUAL "blank")
         list(GET words 3 art)
         hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art} --set PLACE=${layout})
@@ -135,8 +140,8 @@ function(hm_layout_description description prefix)
   # The layout tool checks every picture's description draws the size the layout shows it at.
   get_filename_component(description_name ${description} NAME_WE)
   add_custom_command(OUTPUT ${layouts}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Layouts
-    COMMAND $<TARGET_FILE:layout> ${description} ${HM_CONTENT_DIR}/App/Layouts
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${layouts_dir}
+    COMMAND $<TARGET_FILE:layout> ${description} ${layouts_dir}
     DEPENDS layout ${description} ${arts}
     COMMENT "Making the layouts of ${description_name}"
     VERBATIM)

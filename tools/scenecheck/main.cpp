@@ -33,9 +33,9 @@ void PrintUsage() {
       "  are those of the .ptc files below CONTENT_DIR. With --layouts, every sprite a location or\n"
       "  close-up names (its objects' and their states', its exits', links' and decorations') must\n"
       "  be an object of its layout, CONTENT_DIR/App/Layouts/Scene%%02d.2dl or Intermediate%%02d.2dl\n"
-      "  of its slot plus one. With --dictionary, every note an action shows must be a phrase of\n"
-      "  the dictionary in each of its languages. Prints each problem and exits with 1 when there\n"
-      "  is one, else 0.\n");
+      "  of its slot plus one (the bonus chapter's in App/Layouts/Collectors/). With --dictionary,\n"
+      "  every note an action shows must be a phrase of the dictionary in each of its languages.\n"
+      "  Prints each problem and exits with 1 when there is one, else 0.\n");
 }
 
 std::vector<std::string>& LoaderReports() {
@@ -209,13 +209,13 @@ using SpriteList = std::vector<std::pair<std::string, std::string>>;  // where i
 // The layout of a place: the names of its objects, as the game looks sprites up in it.
 class CPlaceLayout {
  public:
-  CPlaceLayout(const std::string& contentDir, const char* prefix, uint32_t slot) {
+  CPlaceLayout(const std::string& layoutDir, const char* prefix, uint32_t slot) {
     char name[32];
     std::snprintf(name, sizeof(name), "%s%02u.2dl", prefix, slot + 1);
     m_fileName = name;
     TiXmlDocument document;
     std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(contentDir + "/App/Layouts/" + m_fileName, bytes)) return;
+    if (!ReadFileBytes(layoutDir + m_fileName, bytes)) return;
     bytes.push_back(0);
     document.Parse(reinterpret_cast<const char*>(bytes.data()));
     const TiXmlElement* root = document.RootElement();
@@ -266,14 +266,16 @@ SpriteList SceneSprites(const SSceneSlot& scene) {
   return sprites;
 }
 
+// The bonus chapter's layouts lie in a folder of their own, beside the main story's.
 void CheckLayouts(const CMap& map, const std::string& contentDir, CChecker& checker) {
+  const std::string layoutDir = contentDir + (map.IsBonus() ? "/App/Layouts/Collectors/" : "/App/Layouts/");
   for (uint32_t s = 0; s < map.SceneCount(); ++s)
-    CPlaceLayout(contentDir, "Scene", s).Check(checker, SlotPlace("scene", s), SceneSprites(map.Scene(s)));
+    CPlaceLayout(layoutDir, "Scene", s).Check(checker, SlotPlace("scene", s), SceneSprites(map.Scene(s)));
   for (uint32_t c = 0; c < map.CloseUpCount(); ++c) {
     SpriteList sprites;
     AddObjectSprites(map.CloseUp(c).objects, &sprites);
     AddLinkSprites(map.CloseUp(c).miniGames, &sprites);
-    CPlaceLayout(contentDir, "Intermediate", c).Check(checker, SlotPlace("close-up", c), sprites);
+    CPlaceLayout(layoutDir, "Intermediate", c).Check(checker, SlotPlace("close-up", c), sprites);
   }
 }
 
@@ -308,15 +310,13 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
     known.mapMarkers.insert(place.marker);
     known.mapMarkers.insert(place.reveals.begin(), place.reveals.end());
   }
-  if (!bonus) {
-    const auto members = [](EEffectGroup group) {
-      const std::vector<std::string> names = GroupMembers(group);
-      return std::set<std::string>(names.begin(), names.end());
-    };
-    known.sceneGroup = members(EEffectGroup::Scene);
-    known.closeUpGroup = members(EEffectGroup::CloseUp);
-    known.miniGameGroup = members(EEffectGroup::MiniGame);
-  }
+  const auto members = [bonus](EEffectGroup group) {
+    const std::vector<std::string> names = GroupMembers(group, bonus);
+    return std::set<std::string>(names.begin(), names.end());
+  };
+  known.sceneGroup = members(EEffectGroup::Scene);
+  known.closeUpGroup = members(EEffectGroup::CloseUp);
+  known.miniGameGroup = members(EEffectGroup::MiniGame);
   if (!options.dictionary.empty() && !ReadPhrases(options.dictionary, &known)) ++problems;
   const auto collect = [&](const SObjectList& objects) {
     for (const SSceneObject& object : objects) known.objects.emplace(object.name, &object);

@@ -9,8 +9,11 @@
 #include "Framework/omAssetModule.h"
 #include "Framework/omEventManager.h"
 #include "Framework/omFileSystem.h"
+#include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omRenderModule.h"
+#include "Framework/omSaveModule.h"
+#include "Src/Game/Vey_SaveData.h"
 
 #include <filesystem>
 #include <memory>
@@ -73,6 +76,27 @@ class CStateModules {
   std::string m_root;
   CVFS* m_files = nullptr;
 };
+
+// The save module over a fresh save body, or null (the failure reported) when it cannot start.
+inline std::unique_ptr<Ombrel::CSaveModule> StartFreshSaves() {
+  auto saves = std::make_unique<Ombrel::CSaveModule>();
+  if (!saves->Init()) {
+    ADD_FAILURE() << "the save module does not start";
+    return nullptr;
+  }
+  saves->ApplySaveInfo(sizeof(Vey::SSaveData), true);
+  Vey::CDataIniter fresh;
+  fresh.SetData(Vey::GetSaveData());
+  fresh.Init();
+  return saves;
+}
+
+// One frame of a state as the application runs it: the input, then the state's input and update.
+inline void RunFrame(Ombrel::IApplicationState& state, float dt) {
+  Ombrel::GetActiveInput()->Update(dt);
+  state.ProcessInput(dt);
+  state.Update(dt);
+}
 
 // An event as the game's senders make it: to every listener that takes its type.
 inline void SendEvent(Ombrel::CEventManager& events, int32_t type) {

@@ -73,12 +73,8 @@ class GameTest : public ::testing::Test {
   void EnterGame() {
     MakeContent();
     ASSERT_TRUE(m_modules.Start(m_root));
-    m_saves = std::make_unique<Ombrel::CSaveModule>();
-    ASSERT_TRUE(m_saves->Init());
-    m_saves->ApplySaveInfo(sizeof(SSaveData), true);
-    CDataIniter fresh;
-    fresh.SetData(GetSaveData());
-    fresh.Init();
+    m_saves = gamestatetest::StartFreshSaves();
+    ASSERT_NE(m_saves, nullptr);
     m_game = std::make_unique<CGame>(&m_application, nullptr, nullptr);
     m_game->Attach(&m_events, nullptr, kStateId);
     m_game->SetMenuId(m_menuId);
@@ -87,11 +83,7 @@ class GameTest : public ::testing::Test {
     m_entered = true;
   }
 
-  void Frame(float dt) {
-    Ombrel::GetActiveInput()->Update(dt);
-    m_game->ProcessInput(dt);
-    m_game->Update(dt);
-  }
+  void Frame(float dt) { gamestatetest::RunFrame(*m_game, dt); }
   void Send(int32_t type) { gamestatetest::SendEvent(m_events, type); }
   Ombrel::CSceneManager& Scene() const { return *m_modules.render->GetSceneManager(); }
 

@@ -1,0 +1,280 @@
+// The bonus chapter's state over real modules: its set-up over the build's own content (the
+// main story's layers without the tutorial's, its groups and pools, every screen built in its
+// bonus mode), and over a folder that lacks its content (each missing name told, nothing
+// dereferenced); the profile it starts from (a new bonus game asked for, the main story's diary
+// pages given to an empty diary); where the chapter's end leads; its next and previous
+// locations; and its frozen screen taken again after a device reset.
+
+#include "Src/Game/Vey_CollectorsGame.h"
+
+#include <gtest/gtest.h>
+
+#include "Framework/Scene/omQuickNode.h"
+#include "Framework/Scene/omSceneManager.h"
+#include "Framework/omApplicationEvent.h"
+#include "Framework/omInput.h"
+#include "Framework/omSaveModule.h"
+#include "Quor/DirectX/Quordx.h"
+#include "Src/Game/Vey_MPManager.h"
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Investigation/Vey_Diary.h"
+#include "Src/Investigation/Vey_MapFrame.h"
+#include "Src/Investigation/Vey_Player.h"
+#include "tests/Src/Game/GameStateTestKit.h"
+#include "tests/support/engine/ReportScope.h"
+#include "tests/support/engine/StagedKeys.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace Vey;
+
+namespace {
+
+constexpr int32_t kStateId = 5;
+constexpr int32_t kMenuId = 2;
+constexpr int32_t kOutroId = 7;
+
+// Opens the protected ending to the tests.
+class CTestableCollectorsGame : public CCollectorsGame {
+ public:
+  using CCollectorsGame::CCollectorsGame;
+  using CCollectorsGame::LeaveForEnding;
+};
+
+class CollectorsGameTest : public ::testing::Test {
+ protected:
+  void TearDown() override { Leave(); }
+
+  void Leave() {
+    if (m_game && m_entered) m_game->Release();
+    m_entered = false;
+    m_game.reset();
+    m_saves.reset();
+    m_modules.Stop();
+  }
+
+  // The modules over the content folder, a fresh save body the test may change first, and the
+  // state entered.
+  void Enter(const std::string& root, const std::function<void(SProfileData&)>& prepare = nullptr) {
+    ASSERT_TRUE(m_modules.Start(root));
+    m_saves = gamestatetest::StartFreshSaves();
+    ASSERT_NE(m_saves, nullptr);
+    if (prepare) {
+      SSaveData& save = *GetSaveData();
+      SSaveData::ResetProfile(save.profiles[0]);
+      save.profiles[0].inUse = 1;
+      save.current = 0;
+      prepare(save.profiles[0]);
+    }
+    m_game = std::make_unique<CTestableCollectorsGame>(&m_application, nullptr, nullptr);
+    m_game->Attach(&m_events, nullptr, kStateId);
+    m_game->SetMenuId(kMenuId);
+    m_game->SetBonusOutroId(kOutroId);
+    m_game->Init();
+    m_game->Start();
+    m_entered = true;
+  }
+  void EnterBuiltContent(const std::function<void(SProfileData&)>& prepare = nullptr) {
+    Enter(std::string(HM_BINARY_DIR) + "/content/", prepare);
+  }
+
+  void Frame(float dt) { gamestatetest::RunFrame(*m_game, dt); }
+  Ombrel::CSceneManager& Scene() const { return *m_modules.render->GetSceneManager(); }
+  const SProfileData& Profile() const { return *GetSaveData()->CurrentProfile(); }
+
+  hmtest::CStagedKeys m_keys;
+  hmtest::CReportScope m_reports;
+  gamestatetest::CStateModules m_modules;
+  gamestatetest::CEventRecorder m_application;
+  Ombrel::CEventManager m_events;
+  std::unique_ptr<Ombrel::CSaveModule> m_saves;
+  std::unique_ptr<CTestableCollectorsGame> m_game;
+  bool m_entered = false;
+};
+
+TEST_F(CollectorsGameTest, TheChapterBuildsTheMainStorysStackWithoutTheTutorialAndEveryScreenInItsBonusMode) {
+  EnterBuiltContent();
+  // Everything the chapter names is in the built content (the window cursors alone are read
+  // beside the program, which a test is not).
+  const std::string reports = hmtest::CReportScope::All();
+  for (const char* fault : {"has no", "was not loaded", "No particle emitter", "not among"})
+    EXPECT_EQ(reports.find(fault), std::string::npos) << reports;
+  // The main story's layers in their order, the tutorial's left out, right up to the system layer.
+  std::vector<std::string> expected;
+  for (const char* layer : CGame::kLayers)
+    if (std::strcmp(layer, CGame::kTutorialLayer) != 0) expected.insert(expected.begin(), layer);
+  const std::vector<const char*> names = Scene().GetLayerNames();
+  const auto systemInfo =
+      std::find_if(names.begin(), names.end(), [](const char* n) { return !std::strcmp(n, "SystemInfo"); });
+  ASSERT_GE(systemInfo - names.begin(), ptrdiff_t(expected.size()));
+  EXPECT_EQ(std::vector<std::string>(systemInfo - expected.size(), systemInfo), expected);
+  for (int node = 0; node < CGame::kQuickNodeCount; ++node)
+    EXPECT_NE(m_game->GetQuickNode(CGame::EQuickNode(node)), nullptr) << node;
+
+  ASSERT_NE(m_game->GetWorld(), nullptr);
+  EXPECT_TRUE(m_game->GetWorld()->IsBonus());
+  EXPECT_TRUE(m_game->GetWorld()->IsLoaded());
+  const SGameEffects& effects = m_game->GetEffects();
+  EXPECT_EQ(effects.scene->GetEmitters().GetCount(), 11u);
+  EXPECT_EQ(effects.closeUp->GetEmitters().GetCount(), 10u);
+  EXPECT_EQ(effects.miniGame->GetEmitters().GetCount(), 5u);
+  EXPECT_EQ(effects.hiddenObjects->GetEmitters().GetCount(), 2u);
+  EXPECT_EQ(effects.LayerPools().size(), 5u) << "the hints', found, trail and stroke pools";
+  EXPECT_TRUE(effects.miniGamePools.empty());
+  EXPECT_EQ(effects.found->GetCount(), 10u);
+
+  for (const void* screen :
+       {(const void*)m_game->GetHud(), (const void*)m_game->GetMapFrame(), (const void*)m_game->GetDiary(),
+        (const void*)m_game->GetItemFrame(), (const void*)m_game->GetDialog(), (const void*)m_game->GetCloseUp(),
+        (const void*)m_game->GetHiddenObjects(), (const void*)m_game->GetSceneRenderer(),
+        (const void*)m_game->GetGameHelp()})
+    EXPECT_NE(screen, nullptr);
+  EXPECT_EQ(m_game->GetTutorials(), nullptr);
+  EXPECT_EQ(m_game->GetTutorialDialog(), nullptr);
+  ASSERT_NE(m_game->GetScene(), nullptr);
+  EXPECT_TRUE(m_game->GetScene()->IsBonus());
+  EXPECT_EQ(m_game->GetScene()->GetCurrentLocation(), 0u) << "a new game starts in the street";
+  for (int i = 0; i < 6; ++i) Frame(0.1f);
+  Scene().Render();
+}
+
+TEST_F(CollectorsGameTest, WithoutItsContentTheChapterTellsWhatIsMissingAndStillRuns) {
+  const std::string root =
+      gamestatetest::CopyContent("collectors", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml",
+                                                "App/Layouts/Pause.2dl", "Art/GUI/Cursor/Textures"});
+  Enter(root);
+  const std::string reports = hmtest::CReportScope::All();
+  for (const char* told : {"App/Configs/Collectors/CollectorsGame_Resources.xml: no such resource list",
+                           "The bonus chapter has no buffer \"CollectorsGameInfo\"",
+                           "The bonus chapter has no 2-D layout \"CollectorsMap\"",
+                           "Particle file \"Art\\Environments\\Collectors\\Scene01\\Effects\\S01.ptc\" was not loaded"})
+    EXPECT_NE(reports.find(told), std::string::npos) << told;
+  EXPECT_EQ(m_game->GetMapFrame(), nullptr);
+  for (int i = 0; i < 6; ++i) Frame(0.1f);
+  Scene().Render();
+  MarkDeviceWasReset();
+  Scene().Render();
+}
+
+// The profile's game-mode word asks for a new bonus game with 5 and 6; a diary found empty then
+// gets the main story's seventeen pages, in the story's order and without the display's signal.
+TEST_F(CollectorsGameTest, ANewBonusGameStartsFromAnEmptyGameAndAnEmptyDiaryGetsTheMainStorysPages) {
+  const std::vector<std::string> mainPages = {"S01_1_Entry", "I01_1_Entry", "S04_1_Entry", "I03_1_Entry", "S07_1_Entry",
+                                              "S08_1_Entry", "I07_1_Entry", "I06_1_Entry", "I10_1_Entry", "S15_1_Entry",
+                                              "S16_1_Entry", "S19_1_Entry", "S22_1_Entry", "S23_1_Entry", "I19_1_Entry",
+                                              "S33_1_Entry", "S35_1_Entry"};
+  const struct {
+    uint32_t mode;
+    uint32_t modeAfter;
+    bool reset;  // the inventory and the diary emptied, the saved location forgotten
+  } cases[] = {{5, 3, true}, {6, 4, true}, {3, 3, false}, {1, 1, false}, {7, 7, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    Leave();
+    EnterBuiltContent([&](SProfileData& profile) {
+      profile.gameMode = c.mode;
+      SSaveData::AddItem(profile, 3);
+      SSaveData::AddDiaryEntry(profile, 17);  // the chapter's own first page
+      profile.location = 2;
+    });
+    EXPECT_EQ(Profile().gameMode, c.modeAfter);
+    EXPECT_EQ(Profile().inventoryCount, c.reset ? 0u : 1u);
+    EXPECT_EQ(m_game->GetScene()->GetCurrentLocation(), c.reset ? 0u : 2u);
+    if (c.reset) {
+      const std::vector<std::string>& catalogue = DiaryPageKeys();
+      std::vector<int32_t> expected;
+      for (const std::string& page : mainPages)
+        expected.push_back(int32_t(std::find(catalogue.begin(), catalogue.end(), page) - catalogue.begin()));
+      EXPECT_EQ(std::vector<int32_t>(Profile().diary, Profile().diary + Profile().diaryCount), expected);
+      const MP::CEmitter* signal = MP::CManager::GetInstance()->FindEmitter("NewEntry");
+      ASSERT_NE(signal, nullptr);
+      EXPECT_NE(signal->GetState(), MP::CEmitter::kRunning) << "given silently";
+    } else {
+      EXPECT_EQ(Profile().diaryCount, 1u) << "a diary with a page gets none";
+    }
+  }
+}
+
+TEST_F(CollectorsGameTest, TheChaptersEndPlaysItsOutroThenTheMenu) {
+  using Event = std::pair<int32_t, int32_t>;
+  const struct {
+    int32_t outro, menu;
+    std::vector<Event> events;
+  } cases[] = {
+      {kOutroId,
+       kMenuId,
+       {{Ombrel::AE_ADD_STATE, kOutroId}, {Ombrel::AE_ADD_STATE, kMenuId}, {Ombrel::AE_STATE_FINISHED, -1}}},
+      {-1, kMenuId, {{Ombrel::AE_ADD_STATE, kMenuId}, {Ombrel::AE_STATE_FINISHED, -1}}},
+      {-1, -1, {{Ombrel::AE_EXIT, -1}}},
+  };
+  EnterBuiltContent();
+  for (const auto& c : cases) {
+    m_application.events.clear();
+    m_game->SetBonusOutroId(c.outro);
+    m_game->SetMenuId(c.menu);
+    m_game->LeaveForEnding();
+    EXPECT_EQ(m_application.events, c.events) << c.outro << " " << c.menu;
+  }
+}
+
+// The debug switches walk the five locations and stop at either end; from a search neither leads.
+TEST_F(CollectorsGameTest, NextAndPreviousLocationsStayAmongTheChaptersFiveLocations) {
+  const struct {
+    uint32_t from;
+    int32_t next, previous;  // -1: none
+  } cases[] = {{0, 1, -1}, {2, 3, 1}, {4, -1, 3}, {5, -1, -1}, {8, -1, -1}};
+  EnterBuiltContent();
+  CScene& scene = *m_game->GetScene();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.from);
+    for (int step = 0; step < 2; ++step) {
+      scene.LoadScene(c.from);
+      ASSERT_EQ(scene.GetCurrentLocation(), c.from);
+      const int32_t expected = step == 0 ? c.next : c.previous;
+      EXPECT_EQ(step == 0 ? scene.LoadNextScene() : scene.LoadPreviousScene(), expected != -1);
+      EXPECT_EQ(scene.GetCurrentLocation(), expected == -1 ? c.from : uint32_t(expected));
+    }
+  }
+}
+
+// A device reset loses the frozen picture: the next pass takes it again, in the branch the screens
+// in front select, though nothing asked for it.
+TEST_F(CollectorsGameTest, TheFrozenScreenIsTakenAgainAfterADeviceReset) {
+  EnterBuiltContent();
+  for (int i = 0; i < 4; ++i) Frame(0.1f);
+  Scene().Render();
+  ASSERT_FALSE(m_game->IsRecaptureRequested());
+  m_game->GetMapFrame()->Open();
+  m_game->GetHud()->SetMode(kHudModeMap);
+  MarkDeviceWasReset();
+  Scene().Render();  // the check asks the map's capture node, which takes the picture next pass
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kUpperCapture)->IsDrawn());
+  Scene().Render();
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kUpperRender)->IsDrawn()) << "the map's backdrop";
+  EXPECT_FALSE(Scene().IsLayerVisible("Scene"));
+  EXPECT_TRUE(Scene().IsLayerVisible("Map"));
+  m_game->EnableLiveLayers();
+  Scene().Render();
+  EXPECT_TRUE(Scene().IsLayerVisible("Scene")) << "the reset was taken once";
+
+  gamestatetest::SendEvent(m_events, CGame::kEventPause);
+  ASSERT_TRUE(m_game->IsPaused());
+  Scene().Render();
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopRender)->IsDrawn());
+  m_game->EnableLiveLayers();
+  MarkDeviceWasReset();
+  Scene().Render();
+  Scene().Render();
+  EXPECT_FALSE(Scene().IsLayerVisible("Map")) << "paused, the whole screen is taken again";
+}
+
+}  // namespace
