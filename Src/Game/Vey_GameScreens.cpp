@@ -333,6 +333,7 @@ void CGame::CreateCloseUp() {
 // every puzzle shares; a puzzle not built is a null entry, whose links open nothing. Each
 // puzzle's creation is one block below, marked by its name.
 void CGame::CreateMiniGames() {
+  if (m_story.bonus) return;  // the story's puzzles only
   SMiniGameShared shared;
   shared.capture = m_captureTexture;
   shared.blur = m_frozen.get();
