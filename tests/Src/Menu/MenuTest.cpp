@@ -254,7 +254,7 @@ TEST_F(MenuTest, TheButtonsAreaIsItsPictureMovedWithTheForegroundAndGrownWithThe
 }
 
 TEST_F(MenuTest, LeavingWritesTheSaveAndGivesThePointerBack) {
-  const std::string save = std::string(std::getenv("HOLLOWMERE_DATA_HOME")) + "/Saves/savegame.sav";
+  const std::string save = GetUserDataFolder() + "Saves/savegame.sav";
   std::filesystem::remove(save);
   EnterMenu(true, 1);
   const Ombrel::CCursor& pointer = *Ombrel::GetActiveInput()->GetCursor(0);

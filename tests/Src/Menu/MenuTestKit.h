@@ -17,6 +17,8 @@
 #include "tests/support/engine/StagedKeys.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -56,6 +58,15 @@ using Events = std::vector<std::pair<int32_t, int32_t>>;
 class CMenuFixture : public ::testing::Test {
  protected:
   static constexpr float kFrame = 0.05f;
+
+  // ctest runs these tests side by side: each keeps its save and language file in a data
+  // folder of its own, so one test's file never shows up in, or vanishes from, another's.
+  void SetUp() override {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string home = std::string(HM_TEST_HOME) + "/menu-data/" + name;
+    std::filesystem::create_directories(home);
+    setenv("HOLLOWMERE_DATA_HOME", home.c_str(), 1);
+  }
 
   void TearDown() override {
     if (m_menu) m_menu->Release();
