@@ -28,6 +28,7 @@
 #include "Src/Game/Vey_SceneScreens.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Diary.h"
+#include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "Src/Investigation/Vey_Player.h"
 #include "Src/MiniGames/Vey_CollectorsMiniGame1.h"
@@ -316,21 +317,32 @@ TEST_F(CollectorsGameTest, TheFrozenScreenIsTakenAgainAfterADeviceReset) {
   EXPECT_FALSE(Scene().IsLayerVisible("Map")) << "paused, the whole screen is taken again";
 }
 
-// A game saved inside the arcade machine resumes in the games room with the machine open, and
-// the machine counts as a puzzle under its help page for the frozen picture.
+// A game saved inside the arcade machine resumes with the machine open, over the games room or
+// over a close-up: the location logic and the close-up view both hold the chapter's puzzle list.
 TEST_F(CollectorsGameTest, AGameSavedInsideTheArcadeResumesInIt) {
-  EnterBuiltContent([](SProfileData& profile) {
-    profile.location = 3;
-    profile.miniGame = 0;
-  });
-  EXPECT_EQ(m_game->GetScene()->GetCurrentLocation(), 3u);
-  EXPECT_EQ(m_game->GetScene()->GetOpenMiniGame(), 0u);
-  CMiniGameBase* arcade = m_game->GetMiniGame(0);
-  ASSERT_NE(arcade, nullptr);
-  for (int i = 0; i < 10; ++i) Frame(0.1f);
-  EXPECT_EQ(arcade->GetState(), CMiniGameBase::kPlaying);
+  const struct {
+    uint32_t location, closeUp;
+  } cases[] = {{3, kNoCloseUp}, {0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.closeUp);
+    Leave();
+    EnterBuiltContent([&](SProfileData& profile) {
+      profile.location = c.location;
+      profile.closeUp = c.closeUp;
+      profile.miniGame = 0;
+    });
+    CMiniGameBase* arcade = m_game->GetMiniGame(0);
+    ASSERT_NE(arcade, nullptr);
+    EXPECT_EQ(m_game->GetScene()->GetCurrentLocation(), c.location);
+    if (c.closeUp == kNoCloseUp)
+      EXPECT_EQ(m_game->GetScene()->GetOpenMiniGame(), 0u);
+    else
+      EXPECT_EQ(m_game->GetCloseUp()->GetOpenMiniGame(), arcade);
+    for (int i = 0; i < 10; ++i) Frame(0.1f);
+    EXPECT_EQ(arcade->GetState(), CMiniGameBase::kPlaying);
+    Scene().Render();
+  }
   EXPECT_TRUE(Layout("Scene04")->FindItem("root/GameOn1")->visible) << "the cabinet's monitor is lit";
-  Scene().Render();
 }
 
 // The main story and the chapter both name their puzzle's layout "Game01" and their places
@@ -361,6 +373,7 @@ TEST_F(CollectorsGameTest, AfterTheMainStoryTheChapterFindsItsOwnLayoutsOfTheSam
     for (int i = 0; i < 3; ++i) Frame(story, 0.1f);
     leave(story, "Game_Group");
   }
+  GetSaveData()->CurrentProfile()->gameMode = 5;  // the menu asks for a new bonus game
   m_game = std::make_unique<CTestableCollectorsGame>(&m_application, nullptr, nullptr);
   m_game->Attach(&m_events, nullptr, kStateId);
   enter(*m_game, "CollectorsGame_Group");
