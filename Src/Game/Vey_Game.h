@@ -34,6 +34,7 @@ class CItemFrame;
 class CMap;
 class CMapFrame;
 class CMiniGameBase;
+struct SMiniGameShared;
 class CPlayer;
 class CResourceLayoutShelf;
 class CScene;
@@ -178,6 +179,10 @@ class CGame : public CGameBase {
   void CreateTutorials();
   void CreateScene();
   void CreateMiniGames();
+  // The bonus chapter's one puzzle, the arcade machine of its games room.
+  void CreateBonusMiniGame();
+  // What every puzzle is handed besides its own layout.
+  SMiniGameShared MiniGameShared();
   void CreateCloseUp();
   void CreateHiddenObjects();
   void EnterFirstLocation();
@@ -245,7 +250,8 @@ class CGame : public CGameBase {
   CTutorialNode* m_tutorialNode = nullptr;      // on a layer
   CTutorialDialog* m_tutorialDialog = nullptr;  // on a layer
   bool m_cursorBrokenBeforePause = false;
-  // The story's eight puzzles by index, on the "MiniGame" layer (owned by the scene group).
+  // The story's puzzles by index (the bonus chapter's one at 0), on the "MiniGame" layer (owned
+  // by the scene group).
   CMiniGameBase* m_miniGames[kMiniGameCount] = {};
 };
 

@@ -42,6 +42,7 @@
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
+#include "Src/MiniGames/Vey_CollectorsMiniGame1.h"
 #include "Src/MiniGames/Vey_MiniGame1.h"
 #include "Src/MiniGames/Vey_MiniGame4.h"
 #include "Src/MiniGames/Vey_MiniGame2.h"
@@ -333,18 +334,8 @@ void CGame::CreateCloseUp() {
 // every puzzle shares; a puzzle not built is a null entry, whose links open nothing. Each
 // puzzle's creation is one block below, marked by its name.
 void CGame::CreateMiniGames() {
-  if (m_story.bonus) return;  // the story's puzzles only
-  SMiniGameShared shared;
-  shared.capture = m_captureTexture;
-  shared.blur = m_frozen.get();
-  shared.world = m_world.get();
-  shared.player = m_hud;
-  shared.cursor = m_cursor.get();
-  shared.emitters = m_effects.miniGame.get();
-  shared.effectsNode = m_effects.miniGameNode;
-  shared.dialog = m_dialog;
-  shared.sounds = m_sounds.get();
-  shared.help = m_gameHelp.get();
+  if (m_story.bonus) return CreateBonusMiniGame();
+  const SMiniGameShared shared = MiniGameShared();
   // --- puzzles, one block each ---
   {  // CMiniGame1, the jewel box
     SJewelBoxParts box;
@@ -393,6 +384,28 @@ void CGame::CreateMiniGames() {
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
     if (game) game = AttachToLayer(game, "MiniGame");
+}
+
+// The arcade machine, on the bonus chapter's "Game01" (the story's jewel box has that name in the
+// story's own list); it darkens the cabinet in the games room while that location is loaded.
+void CGame::CreateBonusMiniGame() {
+  auto* arcade = new CCollectorsMiniGame1(FindLayout("Game01"), MiniGameShared(), m_itemFrame, m_layouts.get());
+  m_miniGames[CCollectorsMiniGame1::kIndex] = AttachToLayer<CMiniGameBase>(arcade, "MiniGame");
+}
+
+SMiniGameShared CGame::MiniGameShared() {
+  SMiniGameShared shared;
+  shared.capture = m_captureTexture;
+  shared.blur = m_frozen.get();
+  shared.world = m_world.get();
+  shared.player = m_hud;
+  shared.cursor = m_cursor.get();
+  shared.emitters = m_effects.miniGame.get();
+  shared.effectsNode = m_effects.miniGameNode;
+  shared.dialog = m_dialog;
+  shared.sounds = m_sounds.get();
+  shared.help = m_gameHelp.get();
+  return shared;
 }
 
 CMiniGameBase* CGame::GetMiniGame(uint32_t index) const {

@@ -6,6 +6,7 @@
 #include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SceneScreens.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Player.h"
@@ -55,10 +56,10 @@ uint8_t& PlayedByte(SMiniGameBlock& block) { return block.bytes0[1]; }
 }  // namespace
 
 CCollectorsMiniGame1::CCollectorsMiniGame1(Ombrel::CLayout2D* layout, const SMiniGameShared& shared,
-                                           IItemFrame* itemFrame, Ombrel::CLayout2D* locationLayout)
+                                           IItemFrame* itemFrame, const ILayoutShelf* locations)
     : CMiniGameBase("CollectorsMiniGame1", kIndex, layout, shared),
       m_itemFrame(itemFrame),
-      m_locationLayout(locationLayout),
+      m_locations(locations),
       m_button(FindNode("root/Button")),
       m_screen(FindNode("root/Screen")),
       m_block(FindNode("root/Block")),
@@ -227,10 +228,11 @@ void CCollectorsMiniGame1::SwitchMonitorOff(float dt) {
 
 // The machine seen in the location goes dark too, and stays so in the saved game.
 void CCollectorsMiniGame1::ShowMonitorOffInLocation() {
-  if (m_locationLayout) {
+  Ombrel::CLayout2D* room = m_locations ? m_locations->GetLoaded(LocationLayoutName(kMachineScene)) : nullptr;
+  if (room) {
     const std::pair<const char*, bool> changes[] = {{"root/GameOn1", false}, {"root/GameOff", true}};
     for (const auto& change : changes) {
-      Ombrel::SLayoutItem* node = m_locationLayout->FindItem(change.first);
+      Ombrel::SLayoutItem* node = room->FindItem(change.first);
       if (!node) continue;
       node->visible = change.second;
       if (m_world) m_world->SetSceneObjectState(kMachineScene, uint32_t(node->index), change.second ? 1 : 0, 0);

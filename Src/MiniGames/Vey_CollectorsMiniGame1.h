@@ -14,15 +14,17 @@
 namespace Vey {
 
 class IItemFrame;
+class ILayoutShelf;
 
 class CCollectorsMiniGame1 : public CMiniGameBase {
  public:
   static constexpr int32_t kIndex = 0;
 
-  // `itemFrame` shows the taken coin; `locationLayout` is the bonus location's, which shows the
-  // machine from afar. Both are borrowed and may be null.
+  // `itemFrame` shows the taken coin; `locations` holds the layout of the games room, which shows
+  // the machine from afar (looked up when needed: leaving the room unloads it). Both are
+  // borrowed and may be null.
   CCollectorsMiniGame1(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, IItemFrame* itemFrame,
-                       Ombrel::CLayout2D* locationLayout);
+                       const ILayoutShelf* locations);
 
   void Reset() override {}
   void Render() override;
@@ -55,7 +57,7 @@ class CCollectorsMiniGame1 : public CMiniGameBase {
   bool m_itemFrameOpen = false;
   bool m_coinTaken = false;
   IItemFrame* m_itemFrame;
-  Ombrel::CLayout2D* m_locationLayout;
+  const ILayoutShelf* m_locations;
   Ombrel::SLayoutBox* m_button;
   Ombrel::SLayoutBox* m_screen;
   Ombrel::SLayoutBox* m_block;

@@ -1,7 +1,8 @@
 // The bonus chapter as a player meets it, through the real program headless: the program starts
 // straight into it, shows the collector's street, walks through the garden gate into the garden,
 // and opens the chapter's map over the garden, which stays behind it still and blurred; the
-// street's mailbox gives its letter into the bar, and the shed's store room is searched.
+// street's mailbox gives its letter into the bar, and the shed's store room is searched; the games
+// room's arcade machine opens over the room and is left by its exit.
 
 #include <gtest/gtest.h>
 
@@ -27,12 +28,18 @@ std::string Script() {
 constexpr SPixelRect kView = {0, 100, kWindowWidth, 660};
 constexpr SPixelRect kBelowMap = {0, 615, kWindowWidth, 655};
 
-class BonusChapterWalkTest : public CProgramTest {};
+class BonusChapterWalkTest : public CProgramTest {
+ protected:
+  // The program started straight into the chapter without a save, for frames of 0.05 s each.
+  SProgramRun Play(int frames, const std::string& script, const std::string& captures) {
+    const std::string program = InstallProgram(m_home, kBonusStartup);
+    std::filesystem::remove_all(m_home + "/data/Saves");
+    return Run(program, frames, "0.05", script, captures);
+  }
+};
 
 TEST_F(BonusChapterWalkTest, TheChapterStartsInTheStreetWalksIntoTheGardenAndShowsItsMapOverTheBlurredGarden) {
-  const std::string program = InstallProgram(m_home, kBonusStartup);
-  std::filesystem::remove_all(m_home + "/data/Saves");
-  const SProgramRun run = Run(program, kEnd, "0.05", Script(), kFrames);
+  const SProgramRun run = Play(kEnd, Script(), kFrames);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output.find("bonus chapter has no"), std::string::npos) << run.output;
 
@@ -75,9 +82,7 @@ bool IsPaper(SRgb c) { return c.r > 170 && c.g > 150 && c.b > 110; }
 bool IsAmber(SRgb c) { return c.r > 180 && c.g > 110 && c.b < 120; }
 
 TEST_F(BonusChapterWalkTest, TheMailboxGivesItsLetterAndTheShedsStoreRoomIsSearched) {
-  const std::string program = InstallProgram(m_home, kBonusStartup);
-  std::filesystem::remove_all(m_home + "/data/Saves");
-  const SProgramRun run = Run(program, kSearchEnd, "0.05", SearchScript(), kSearchFrames);
+  const SProgramRun run = Play(kSearchEnd, SearchScript(), kSearchFrames);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   const CCapturedFrame open = Frame(kCloseUpOpen), carried = Frame(kLetterCarried);
   const CCapturedFrame store = Frame(kInStore), found = Frame(kLanternFound);
@@ -87,6 +92,38 @@ TEST_F(BonusChapterWalkTest, TheMailboxGivesItsLetterAndTheShedsStoreRoomIsSearc
       << "the letter is carried in the bar";
   EXPECT_GT(store.Count(kLanternGlass, IsAmber), 100) << "the lantern hangs in the store room";
   EXPECT_LT(found.Count(kLanternGlass, IsAmber), store.Count(kLanternGlass, IsAmber) / 4) << "and is found";
+}
+
+// Where the player clicks, in layout pixels, and in which frames: the garden gate, the house door,
+// the parlour's door to the games room, the arcade cabinet, the machine's exit.
+constexpr int kHouseDoor[2] = {1100, 330}, kGamesDoor[2] = {230, 380}, kCabinet[2] = {375, 360};
+constexpr int kMachineExit[2] = {1040, 540};
+constexpr int kInGamesRoom = 190, kMachineOpen = 235, kBackInRoom = 285, kArcadeEnd = 290;
+const std::string kArcadeFrames = "190,235,285";
+
+std::string ArcadeScript() {
+  return ClickLayout(45, kGate[0], kGate[1]) + ClickLayout(95, kHouseDoor[0], kHouseDoor[1]) +
+         ClickLayout(145, kGamesDoor[0], kGamesDoor[1]) + ClickLayout(195, kCabinet[0], kCabinet[1]) +
+         ClickLayout(245, kMachineExit[0], kMachineExit[1]);
+}
+
+// The machine's monitor (layout pixels 520..760 x 60..550): dark blue-green glass.
+const SPixelRect kMonitor = {WindowX(520), WindowY(60), WindowX(760), WindowY(550)};
+bool IsMonitorGlass(SRgb c) { return c.g > c.r + 4 && c.b > c.r && c.g < 80; }
+// A block of the sliding row: pale green.
+bool IsBlock(SRgb c) { return c.g > 200 && c.g > c.r + 25 && c.b > 150; }
+
+TEST_F(BonusChapterWalkTest, TheGamesRoomsArcadeMachineOpensOverTheRoomAndIsLeftByItsExit) {
+  const SProgramRun run = Play(kArcadeEnd, ArcadeScript(), kArcadeFrames);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const CCapturedFrame room = Frame(kInGamesRoom), machine = Frame(kMachineOpen), back = Frame(kBackInRoom);
+  ASSERT_TRUE(room.IsLoaded() && machine.IsLoaded() && back.IsLoaded());
+  const int monitorArea = kMonitor.Width() * kMonitor.Height();
+  EXPECT_GT(machine.CountDifferences(room, kMonitor, 12), monitorArea / 2) << "the machine over the room";
+  EXPECT_GT(machine.Count(kMonitor, IsMonitorGlass), monitorArea / 2) << "its monitor";
+  EXPECT_EQ(room.Count(kMonitor, IsBlock), 0);
+  EXPECT_GT(machine.Count(kMonitor, IsBlock), 2000) << "with its sliding row of four blocks";
+  EXPECT_LT(back.CountDifferences(room, kView, 12), kView.Width() * kView.Height() / 20) << "back in the room";
 }
 
 }  // namespace

@@ -3,15 +3,21 @@
 // bonus mode), and over a folder that lacks its content (each missing name told, nothing
 // dereferenced); the profile it starts from (a new bonus game asked for, the main story's diary
 // pages given to an empty diary); where the chapter's end leads; its next and previous
-// locations; and its frozen screen taken again after a device reset.
+// locations; its frozen screen taken again after a device reset; its arcade machine, resumed from
+// a saved game and kept apart from the main story's puzzle of the same layout name.
 
 #include "Src/Game/Vey_CollectorsGame.h"
 
 #include <gtest/gtest.h>
 
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/ResourceTypes/omResourceSound.h"
+#include "Framework/Resources/omResourceManager.h"
 #include "Framework/Scene/omQuickNode.h"
 #include "Framework/Scene/omSceneManager.h"
+#include "Framework/omApplication.h"
 #include "Framework/omApplicationEvent.h"
+#include "Framework/omFileSystem.h"
 #include "Framework/omInput.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
@@ -20,9 +26,12 @@
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Diary.h"
+#include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "Src/Investigation/Vey_Player.h"
+#include "Src/MiniGames/Vey_CollectorsMiniGame1.h"
 #include "tests/Src/Game/GameStateTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 #include "tests/support/engine/StagedKeys.h"
@@ -87,8 +96,14 @@ class CollectorsGameTest : public ::testing::Test {
     Enter(std::string(HM_BINARY_DIR) + "/content/", prepare);
   }
 
-  void Frame(float dt) { gamestatetest::RunFrame(*m_game, dt); }
+  void Frame(float dt) { Frame(*m_game, dt); }
+  static void Frame(Ombrel::IApplicationState& state, float dt) { gamestatetest::RunFrame(state, dt); }
   Ombrel::CSceneManager& Scene() const { return *m_modules.render->GetSceneManager(); }
+  static Ombrel::CLayout2D* Layout(const char* name) {
+    Ombrel::CResourceLayout2D* resource = Ombrel::GetResourceManager()->GetLayout2D(name);
+    if (resource && !resource->IsLoaded()) resource->Load();
+    return resource ? resource->GetLayout() : nullptr;
+  }
   const SProfileData& Profile() const { return *GetSaveData()->CurrentProfile(); }
 
   hmtest::CStagedKeys m_keys;
@@ -143,8 +158,33 @@ TEST_F(CollectorsGameTest, TheChapterBuildsTheMainStorysStackWithoutTheTutorialA
   ASSERT_NE(m_game->GetScene(), nullptr);
   EXPECT_TRUE(m_game->GetScene()->IsBonus());
   EXPECT_EQ(m_game->GetScene()->GetCurrentLocation(), 0u) << "a new game starts in the street";
+  // The arcade machine is the chapter's one puzzle, on the puzzles' layer, with its coin.
+  ASSERT_NE(dynamic_cast<CCollectorsMiniGame1*>(m_game->GetMiniGame(CCollectorsMiniGame1::kIndex)), nullptr);
+  for (uint32_t i = 1; i < kMiniGameCount; ++i) EXPECT_EQ(m_game->GetMiniGame(i), nullptr) << i;
+  const std::vector<SSceneObject>& machine = m_game->GetWorld()->MiniGame(0).objects;
+  ASSERT_EQ(machine.size(), 1u);
+  EXPECT_EQ(machine[0].name, "G01_Coin");
+  EXPECT_TRUE(machine[0].pickable);
+  EXPECT_NE(Layout("Items")->FindItem("root/Items/G01_Coin"), nullptr) << "the bar takes the coin";
+  EXPECT_NE(Layout("Game01")->FindItem("root/Button"), nullptr);
   for (int i = 0; i < 6; ++i) Frame(0.1f);
   Scene().Render();
+}
+
+// Every sound of the chapter's bank is declared where its file lies, the arcade's among them.
+TEST_F(CollectorsGameTest, EverySoundOfTheChaptersBankLoadsFromItsFile) {
+  EnterBuiltContent();
+  const Ombrel::CResourceManager& resources = *Ombrel::GetResourceManager();
+  std::vector<std::string> names = CSoundContainer::ChapterSoundNames(true);
+  names.resize(names.size() - 5);  // the last five are the music's
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    auto* sound = static_cast<Ombrel::CResourceSound*>(resources.FindResource("Sound", name.c_str()));
+    ASSERT_NE(sound, nullptr);
+    if (!sound->IsLoaded()) sound->Load();
+    ASSERT_NE(sound->GetSound(), nullptr);
+    EXPECT_TRUE(Ombrel::ContentFileExists(sound->GetSound()->name.c_str())) << sound->GetSound()->name;
+  }
 }
 
 TEST_F(CollectorsGameTest, WithoutItsContentTheChapterTellsWhatIsMissingAndStillRuns) {
@@ -275,6 +315,76 @@ TEST_F(CollectorsGameTest, TheFrozenScreenIsTakenAgainAfterADeviceReset) {
   Scene().Render();
   Scene().Render();
   EXPECT_FALSE(Scene().IsLayerVisible("Map")) << "paused, the whole screen is taken again";
+}
+
+// A game saved inside the arcade machine resumes with the machine open, over the games room or
+// over a close-up: the location logic and the close-up view both hold the chapter's puzzle list.
+TEST_F(CollectorsGameTest, AGameSavedInsideTheArcadeResumesInIt) {
+  const struct {
+    uint32_t location, closeUp;
+  } cases[] = {{3, kNoCloseUp}, {0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.closeUp);
+    Leave();
+    EnterBuiltContent([&](SProfileData& profile) {
+      profile.location = c.location;
+      profile.closeUp = c.closeUp;
+      profile.miniGame = 0;
+    });
+    CMiniGameBase* arcade = m_game->GetMiniGame(0);
+    ASSERT_NE(arcade, nullptr);
+    EXPECT_EQ(m_game->GetScene()->GetCurrentLocation(), c.location);
+    if (c.closeUp == kNoCloseUp)
+      EXPECT_EQ(m_game->GetScene()->GetOpenMiniGame(), 0u);
+    else
+      EXPECT_EQ(m_game->GetCloseUp()->GetOpenMiniGame(), arcade);
+    for (int i = 0; i < 10; ++i) Frame(0.1f);
+    EXPECT_EQ(arcade->GetState(), CMiniGameBase::kPlaying);
+    Scene().Render();
+  }
+  EXPECT_TRUE(Layout("Scene04")->FindItem("root/GameOn1")->visible) << "the cabinet's monitor is lit";
+}
+
+// The main story and the chapter both name their puzzle's layout "Game01" and their places
+// "Scene01".."Scene09": played one after the other in one run, as the application switches
+// states, each finds its own.
+TEST_F(CollectorsGameTest, AfterTheMainStoryTheChapterFindsItsOwnLayoutsOfTheSameNames) {
+  ASSERT_TRUE(m_modules.Start(std::string(HM_BINARY_DIR) + "/content/"));
+  m_saves = gamestatetest::StartFreshSaves();
+  ASSERT_NE(m_saves, nullptr);
+  Ombrel::CResourceManager& resources = *Ombrel::GetResourceManager();
+  const auto enter = [&](Ombrel::IApplicationState& state, const char* group) {
+    resources.SetCurrentGroupName(Ombrel::CApplication::kStateResourceGroup);
+    Scene().AddGroup(group);
+    Scene().SetCurrentGroup(group);
+    state.Init();
+    state.Start();
+  };
+  const auto leave = [&](Ombrel::IApplicationState& state, const char* group) {
+    state.Release();
+    Scene().RemoveGroup(group);
+    resources.UnloadGroup(Ombrel::CApplication::kStateResourceGroup);
+  };
+  {
+    CGame story(&m_application, nullptr, nullptr);
+    story.Attach(&m_events, nullptr, kStateId);
+    enter(story, "Game_Group");
+    ASSERT_NE(Layout("Game01")->FindItem("root/redJewel"), nullptr) << "the story's jewel box";
+    for (int i = 0; i < 3; ++i) Frame(story, 0.1f);
+    leave(story, "Game_Group");
+  }
+  GetSaveData()->CurrentProfile()->gameMode = 5;  // the menu asks for a new bonus game
+  m_game = std::make_unique<CTestableCollectorsGame>(&m_application, nullptr, nullptr);
+  m_game->Attach(&m_events, nullptr, kStateId);
+  enter(*m_game, "CollectorsGame_Group");
+  m_entered = true;
+  EXPECT_EQ(Layout("Game01")->FindItem("root/redJewel"), nullptr);
+  EXPECT_NE(Layout("Game01")->FindItem("root/Button"), nullptr) << "the arcade machine";
+  EXPECT_NE(Layout("Scene04")->FindItem("root/GameOn1"), nullptr) << "the chapter's games room";
+  auto* arcade = dynamic_cast<CCollectorsMiniGame1*>(m_game->GetMiniGame(0));
+  ASSERT_NE(arcade, nullptr);
+  for (int i = 0; i < 3; ++i) Frame(0.1f);
+  Scene().Render();
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace {
 const Vector2 kButton{0.0f, -0.45f};
 const Vector2 kCoin{0.45f, -0.3f};
 const Vector2 kExit{1.2f, 0.7f};
+const char* const kGamesRoom = "Scene04";
 
 const char* const kCoinObject =
     "<Object Name=\"G01_Coin\" State=\"\" Sprite=\"root/Coin\" Pickable=\"True\" Clue=\"False\" Draggable=\"False\" "
@@ -33,8 +34,8 @@ class ArcadeTest : public CMiniGameFixture {
     AddPicture(m_layout, "root/Block", {0, 0}, {0.05f, 0.05f}, nullptr, false);
     AddPicture(m_layout, "root/PlacedBlock", {0, 0}, {0.05f, 0.05f}, nullptr, false);
     AddPicture(m_layout, CMiniGameBase::kExitNode, kExit, {0.3f, 0.3f});
-    AddPicture(m_location, "root/GameOn1", {0, 0}, {0.1f, 0.1f});
-    AddPicture(m_location, "root/GameOff", {0, 0}, {0.1f, 0.1f}, nullptr, false);
+    AddRoom();
+    m_locations.Load(kGamesRoom);
     AddPicture(m_items, "root/Items/G01_Coin", {0, 0}, {0.1f, 0.1f});
     LoadWorld(0, kCoinObject);
     m_world.Scene(3).miniGames.push_back({0, "S04_Arcade", true, false, {}});
@@ -61,21 +62,30 @@ class ArcadeTest : public CMiniGameFixture {
     ASSERT_TRUE(game.GetStack().IsWon());
   }
 
-  Ombrel::CLayout2D m_location;
+  // The games room as the location logic loads it afresh, the cabinet's monitor lit.
+  void AddRoom() {
+    m_locations.layouts.erase(kGamesRoom);
+    m_locations.AddSprite(kGamesRoom, "root/GameOn1", {0, 0});
+    m_locations.AddSprite(kGamesRoom, "root/GameOff", {0, 0}, false);
+  }
+  bool RoomShows(const char* node) const { return m_locations.Node(kGamesRoom, node)->visible; }
+
+  scenetest::Log m_log;
+  scenetest::CFakeLayouts m_locations{&m_log};
   Ombrel::SLayoutSprite* m_screen = nullptr;
   Ombrel::SLayoutSprite* m_monitorOff = nullptr;
   Ombrel::SLayoutSprite* m_coin = nullptr;
 };
 
 TEST_F(ArcadeTest, EightStackedRowsSwitchTheMonitorOffDropTheCoinAndTakingItClosesTheMachine) {
-  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_location);
+  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
   Open(game);
   Win(game);
   Wait(game, 2.1f);
   EXPECT_FALSE(m_screen->visible);
   EXPECT_TRUE(m_monitorOff->visible);
-  EXPECT_FALSE(m_location.FindItem("root/GameOn1")->visible);
-  EXPECT_TRUE(m_location.FindItem("root/GameOff")->visible);
+  EXPECT_FALSE(RoomShows("root/GameOn1"));
+  EXPECT_TRUE(RoomShows("root/GameOff"));
   EXPECT_FALSE(m_coin->visible);
   Wait(game, 2.5f);
   ASSERT_TRUE(m_coin->visible);
@@ -93,8 +103,30 @@ TEST_F(ArcadeTest, EightStackedRowsSwitchTheMonitorOffDropTheCoinAndTakingItClos
   EXPECT_EQ(link.conditions.back().object, "S01_Note");
 }
 
+// The location logic unloads the games room when the player walks on and loads it afresh on the
+// way back: the machine darkens the room loaded now, and none while it is away.
+TEST_F(ArcadeTest, TheMonitorGoesDarkInTheGamesRoomAsItIsLoadedNow) {
+  for (const bool roomLoaded : {true, false}) {
+    SCOPED_TRACE(roomLoaded);
+    AddRoom();
+    m_locations.Load(kGamesRoom);
+    CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
+    Open(game);
+    m_locations.Unload(kGamesRoom);
+    AddRoom();
+    if (roomLoaded) m_locations.Load(kGamesRoom);
+    Win(game);
+    Wait(game, 2.1f);
+    EXPECT_TRUE(m_monitorOff->visible);
+    EXPECT_EQ(RoomShows("root/GameOn1"), !roomLoaded);
+    EXPECT_EQ(RoomShows("root/GameOff"), roomLoaded);
+    m_monitorOff->visible = false;
+    m_screen->visible = true;
+  }
+}
+
 TEST_F(ArcadeTest, ARowOffTheStackStartsTheGameOverAndAPartlyHeldOneNarrows) {
-  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_location);
+  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
   Open(game);
   StopRowAt(game, 0);  // columns 0..3
   StopRowAt(game, 2);  // columns 2..5: two hang and are cut
@@ -106,7 +138,7 @@ TEST_F(ArcadeTest, ARowOffTheStackStartsTheGameOverAndAPartlyHeldOneNarrows) {
 }
 
 TEST_F(ArcadeTest, LeavingBeforeTheCoinKeepsTheWinAndTheCoinDropsWhenOpenedAgain) {
-  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_location);
+  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
   Open(game);
   Win(game);
   ClickAt(game, kExit);
@@ -120,7 +152,7 @@ TEST_F(ArcadeTest, LeavingBeforeTheCoinKeepsTheWinAndTheCoinDropsWhenOpenedAgain
 }
 
 TEST_F(ArcadeTest, SkipEndsTheGameAsAWinDoes) {
-  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_location);
+  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
   Open(game);
   Hud().ShowSkipButton(true);
   ClickAt(game, kSkipButton);
@@ -132,7 +164,7 @@ TEST_F(ArcadeTest, SkipEndsTheGameAsAWinDoes) {
 TEST_F(ArcadeTest, ItsTwoSavedBytesRememberThatTheMachineWasPlayed) {
   SMiniGameBlock& block = Profile().miniGames;
   {
-    CCollectorsMiniGame1 first(&m_layout, Shared(), nullptr, &m_location);
+    CCollectorsMiniGame1 first(&m_layout, Shared(), nullptr, &m_locations);
     EXPECT_EQ(block.bytes0[0], 1);
     EXPECT_EQ(block.bytes0[1], 0);
     Open(first);
@@ -140,7 +172,7 @@ TEST_F(ArcadeTest, ItsTwoSavedBytesRememberThatTheMachineWasPlayed) {
     EXPECT_EQ(block.bytes0[1], 1);
   }
   block.bytes0[0] = 0;  // never written: the played byte is not trusted
-  CCollectorsMiniGame1 fresh(&m_layout, Shared(), nullptr, &m_location);
+  CCollectorsMiniGame1 fresh(&m_layout, Shared(), nullptr, &m_locations);
   EXPECT_EQ(block.bytes0[0], 1);
 }
 
