@@ -59,9 +59,8 @@ class CMiniGame5 : public CMiniGameBase {
     CEmitterPool* appear = nullptr;
   };
 
-  // `locationLayout` ("Scene12") and `closeUpLayout` ("Intermediate08") hold the safe.
-  CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout, Ombrel::CResourceLayout2D* locationLayout,
-             Ombrel::CResourceLayout2D* closeUpLayout, const SPools& pools);
+  // The win opens the safe of location "Scene12" and of close-up "Intermediate08".
+  CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout, const SPools& pools);
   ~CMiniGame5() override;
 
   void Reset() override {}
@@ -107,8 +106,6 @@ class CMiniGame5 : public CMiniGameBase {
   uint8_t* Block() const { return BallsBlock(Profile()); }
   void ForEachPool(void (CEmitterPool::*step)(float), float value) const;
 
-  Ombrel::CResourceLayout2D* m_locationLayout;
-  Ombrel::CResourceLayout2D* m_closeUpLayout;
   std::array<Vector2, kBoardSide * kBoardSide> m_cells{};
   std::array<SBall, kBallCount> m_balls;
   int32_t m_selected = -1;

@@ -74,9 +74,8 @@ uint8_t* GearsBlock(SProfileData* record) {
   return reinterpret_cast<uint8_t*>(&record->miniGames) + offsetof(SMiniGameBlock, word412);
 }
 
-CMiniGame6::CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout,
-                       Ombrel::CResourceLayout2D* locationLayout)
-    : CMiniGameBase("MiniGame6", kPuzzleIndex, layout, shared), m_locationLayout(locationLayout) {
+CMiniGame6::CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout)
+    : CMiniGameBase("MiniGame6", kPuzzleIndex, layout, shared) {
   char name[32];
   for (int32_t k = 0; k < kGearCount; ++k) {
     std::snprintf(name, sizeof(name), "root/Gear%02d", k + 1);
@@ -243,7 +242,7 @@ void CMiniGame6::Complete() {
 }
 
 void CMiniGame6::OpenGate() {
-  CPlaceChanges gate(*m_world, m_locationLayout, kGateScene, false);
+  CPlaceChanges gate(*m_world, m_shared.layouts, kGateScene, false);
   gate.Show("root/Gate_close", false);
   gate.Show("root/Gate_open", true);
   gate.RestartAnimation("root/Gate_open");

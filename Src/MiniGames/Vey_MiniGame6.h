@@ -46,8 +46,8 @@ class CMiniGame6 : public CMiniGameBase {
     Ombrel::SLayoutBox* node = nullptr;
   };
 
-  // `locationLayout` holds the gate the win opens ("Scene22").
-  CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout, Ombrel::CResourceLayout2D* locationLayout);
+  // The win opens the gate of location "Scene22".
+  CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout);
   ~CMiniGame6() override;
 
   void Reset() override {}
@@ -79,7 +79,6 @@ class CMiniGame6 : public CMiniGameBase {
   std::array<SSwitch, kSwitchCount> m_switches;
   TextureRecord* m_gearActivatedTexture = nullptr;
   float m_drawAlpha = 0.0f;  // of the frame being drawn
-  Ombrel::CResourceLayout2D* m_locationLayout;
   float m_winTimer = 0.0f;
 };
 

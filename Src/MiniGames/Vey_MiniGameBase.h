@@ -52,6 +52,7 @@ class CDialog;
 class CEmitterGroup;
 class CFrozenPicture;
 class CGameHelp;
+class ILayoutShelf;
 class CMap;
 class CPlayer;
 class CSoundContainer;
@@ -73,6 +74,7 @@ struct SMiniGameShared {
   CSoundContainer* sounds = nullptr;
   CGameHelp* help = nullptr;
   SSaveData* save = nullptr;  // null: the running application's (GetSaveData)
+  ILayoutShelf* layouts = nullptr;  // the places' layouts a win changes (CPlaceChanges)
   // The music of a game phase (SwitchMusic); null: SwitchMusic itself.
   std::function<void(int32_t)> switchMusic;
   // Copies the back buffer into the capture texture; null: CopyBackBufferToTexture.
@@ -153,7 +155,8 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   // chosen from it and from the exit object. Nothing is chosen once the puzzle is closed.
   std::string UpdatePointer();
   std::string PickObject() const;
-  void UpdateCursor(const std::string& picked);
+  // `interactive`: the mouse is over a piece of the puzzle's own that a click works (the hand).
+  void UpdateCursor(const std::string& picked, bool interactive = false);
   // The opening and closing fades: the group's alpha follows them; an ended opening turns to
   // playing, an ended closing calls Leave.
   enum EFadeStep { kNoFade, kFading, kOpened, kClosedNow };
