@@ -36,6 +36,7 @@ constexpr float kWinWait = 6.0f;
 constexpr float kPi = 3.1415927f;
 constexpr int32_t kWinnerBall = 2;  // ball 3 has an effect of its own when it is the one left
 
+static_assert(offsetof(SMiniGameBlock, byte372) == CMiniGame5::kSavedOffset, "the balls' block");
 static_assert(offsetof(SMiniGameBlock, word412) - offsetof(SMiniGameBlock, byte372) >= kBlockSize,
               "the balls' block must not reach into the next puzzle's");
 
@@ -68,11 +69,6 @@ void WritePosition(uint8_t* block, int32_t b, const Vector2& position) {
 }
 
 }  // namespace
-
-uint8_t* BallsBlock(SProfileData* record) {
-  if (!record) return nullptr;
-  return reinterpret_cast<uint8_t*>(&record->miniGames) + offsetof(SMiniGameBlock, byte372);
-}
 
 CMiniGame5::CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout, const SPools& pools)
     : CMiniGameBase("MiniGame5", kPuzzleIndex, layout, shared), m_pools(pools) {

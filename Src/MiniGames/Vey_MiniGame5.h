@@ -15,22 +15,18 @@ class CEmitter;
 }
 
 namespace Ombrel {
-class CResourceLayout2D;
 struct SLayoutBox;
 }  // namespace Ombrel
 
 namespace Vey {
 
 class CEmitterPool;
-struct SProfileData;
-
-// The puzzle's 40 bytes of the profile record: 0 the intro was shown, 1 the block was written,
-// 4..35 the balls' positions (x, y floats), 36..39 ball 1..4 knocked out.
-// Null without a profile.
-uint8_t* BallsBlock(SProfileData* record);
 
 class CMiniGame5 : public CMiniGameBase {
  public:
+  // The puzzle's 40 bytes of the saved blocks, from this offset: 0 the intro was shown, 1 the
+  // block was written, 4..35 the balls' positions (x, y floats), 36..39 ball 1..4 knocked out.
+  static constexpr size_t kSavedOffset = 372;
   static constexpr int32_t kBoardSide = 7;
   static constexpr int32_t kBallCount = 4;
 
@@ -103,7 +99,7 @@ class CMiniGame5 : public CMiniGameBase {
   int32_t FindCell(const Vector2& position) const;
   int32_t BallOnCell(const Vector2& cell) const;
   bool IsMouseOver(const Ombrel::SLayoutBox& node) const;
-  uint8_t* Block() const { return BallsBlock(Profile()); }
+  uint8_t* Block() const { return SavedBytes(kSavedOffset); }
   void ForEachPool(void (CEmitterPool::*step)(float), float value) const;
 
   std::array<Vector2, kBoardSide * kBoardSide> m_cells{};

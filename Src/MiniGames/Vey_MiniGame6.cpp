@@ -25,6 +25,7 @@ constexpr float kTurnRate = 2.0f;  // a wheel turns, a switch slides, in half a 
 constexpr float kWinWait = 3.0f;
 constexpr float kPi = 3.1415927f;
 
+static_assert(offsetof(SMiniGameBlock, word412) == CMiniGame6::kSavedOffset, "the gears' block");
 static_assert(offsetof(SMiniGameBlock, words440) - offsetof(SMiniGameBlock, word412) >= kBlockSize,
               "the gears' block must not reach into the next puzzle's");
 
@@ -68,11 +69,6 @@ float StepTowards(float value, bool on, float step) {
 }
 
 }  // namespace
-
-uint8_t* GearsBlock(SProfileData* record) {
-  if (!record) return nullptr;
-  return reinterpret_cast<uint8_t*>(&record->miniGames) + offsetof(SMiniGameBlock, word412);
-}
 
 CMiniGame6::CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout)
     : CMiniGameBase("MiniGame6", kPuzzleIndex, layout, shared) {

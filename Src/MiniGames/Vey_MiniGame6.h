@@ -13,21 +13,17 @@
 struct TextureRecord;
 
 namespace Ombrel {
-class CResourceLayout2D;
 struct SLayoutBox;
 }  // namespace Ombrel
 
 namespace Vey {
 
-struct SProfileData;
-
-// The puzzle's 26 bytes of the profile record: 0 the intro was shown, 1 the block was written,
-// 2..17 wheel 1..16 on, 18..25 switch 1..8 on.
-// Null without a profile.
-uint8_t* GearsBlock(SProfileData* record);
 
 class CMiniGame6 : public CMiniGameBase {
  public:
+  // The puzzle's 26 bytes of the saved blocks, from this offset: 0 the intro was shown, 1 the
+  // block was written, 2..17 wheel 1..16 on, 18..25 switch 1..8 on.
+  static constexpr size_t kSavedOffset = 412;
   static constexpr int32_t kGearCount = 16;
   static constexpr int32_t kSwitchCount = 8;
   static constexpr int32_t kGridSide = 4;
@@ -73,7 +69,7 @@ class CMiniGame6 : public CMiniGameBase {
   void HandleClick(const std::string& picked);
   void OpenGate();
   void DrawGearGlow(const Ombrel::SLayoutItem& item);
-  uint8_t* Block() const { return GearsBlock(Profile()); }
+  uint8_t* Block() const { return SavedBytes(kSavedOffset); }
 
   std::array<SGear, kGearCount> m_gears;
   std::array<SSwitch, kSwitchCount> m_switches;

@@ -322,6 +322,10 @@ SMiniGameBlock* CMiniGameBase::SavedBlock() const {
   return profile ? &profile->miniGames : nullptr;
 }
 
+uint8_t* SavedBytesOf(SProfileData* profile, size_t offset) {
+  return profile ? reinterpret_cast<uint8_t*>(&profile->miniGames) + offset : nullptr;
+}
+
 const SObjectList* CMiniGameBase::Objects() const {
   if (!m_world || m_puzzleIndex < 0 || uint32_t(m_puzzleIndex) >= m_world->MiniGameCount()) return nullptr;
   return &m_world->MiniGame(uint32_t(m_puzzleIndex)).objects;

@@ -31,6 +31,7 @@
 #include "Src/Game/Vey_SceneScreens.h"
 #include "Src/Game/Vey_Screen.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -80,6 +81,9 @@ struct SMiniGameShared {
   // Copies the back buffer into the capture texture; null: CopyBackBufferToTexture.
   std::function<void()> copyBackBuffer;
 };
+
+// The bytes of the profile's saved blocks from `offset`; null without a profile.
+uint8_t* SavedBytesOf(SProfileData* profile, size_t offset);
 
 class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
  public:
@@ -196,6 +200,9 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   SProfileData* Profile() const;
   // The puzzles' saved blocks of the current profile, or null without a save.
   SMiniGameBlock* SavedBlock() const;
+  // The saved blocks' bytes from `offset` (a field's offset in SMiniGameBlock), or null without
+  // a save: the block of a puzzle that keeps its own byte layout.
+  uint8_t* SavedBytes(size_t offset) const { return SavedBytesOf(Profile(), offset); }
   // The puzzle's object list in the world description, or null without a world.
   const SObjectList* Objects() const;
 
