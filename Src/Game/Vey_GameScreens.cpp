@@ -336,8 +336,8 @@ void CGame::CreateCloseUp() {
 void CGame::CreateMiniGames() {
   if (m_story.bonus) return CreateBonusMiniGame();
   const SMiniGameShared shared = MiniGameShared();
-  // --- puzzles, one block each ---
-  {  // CMiniGame1, the jewel box
+  // --- puzzles, one block each, in index order (the order they are made in) ---
+  {  // G01, the jewel box
     SJewelBoxParts box;
     box.activeConnector = FindTexture("Connector_active");
     box.inactiveConnector = FindTexture("Connector_inactive");
@@ -346,40 +346,33 @@ void CGame::CreateMiniGames() {
     box.completion = m_effects.game1[0];
     box.redBursts = m_effects.game1[1];
     box.greenBursts = m_effects.game1[2];
-    box.layouts = m_layouts.get();
     m_miniGames[0] = new CMiniGame1(FindLayout("Game01"), shared, box);
   }
-  // CMiniGame4, the paint colour puzzle: its win opens the box of close-up I05.
-  m_miniGames[CMiniGame4::kIndex] = new CMiniGame4(
-      FindLayout("Game04"), shared, [] { return FindLayout(CloseUpLayoutName(CMiniGame4::kCloseUp).c_str()); },
-      m_mapFrame);
-  // The key puzzle (G02) and the combination lock (G03), both opening the way on in S06.
-  m_miniGames[CMiniGame2::kPuzzleIndex] = new CMiniGame2(FindLayout("Game02"), shared, m_layouts.get());
-  m_miniGames[CMiniGame3::kPuzzleIndex] = new CMiniGame3(FindLayout("Game03"), shared, m_layouts.get());
-  // Pipes (G07): its leaks spill from one pool a side; the door it opens lies in the location
-  // "Scene31", which the story may not hold yet (then the completion changes no door).
-  {
+  {  // G02, the key puzzle: its win opens the way on in S06
+    m_miniGames[1] = new CMiniGame2(FindLayout("Game02"), shared);
+  }
+  {  // G03, the combination lock: its win opens the front door of S06
+    m_miniGames[2] = new CMiniGame3(FindLayout("Game03"), shared);
+  }
+  {  // G04, the paint colour puzzle: its win opens the box of close-up I05
+    m_miniGames[3] = new CMiniGame4(FindLayout("Game04"), shared);
+  }
+  {  // G05, the balls: its win opens the safe of S12 and its close-up
+    const CMiniGame5::SPools pools{m_effects.MiniGamePool("ExplodeEmitters"), m_effects.MiniGamePool("TrailEmitters"),
+                                   m_effects.MiniGamePool("CollideEmitters"), m_effects.MiniGamePool("AppearEmitters")};
+    m_miniGames[4] = new CMiniGame5(shared, FindLayout("Game05"), pools);
+  }
+  {  // G06, the gears and switches: its win opens the gate of S22
+    m_miniGames[5] = new CMiniGame6(shared, FindLayout("Game06"));
+  }
+  {  // G07, the pipes: its leaks spill from one pool a side; its win opens the door of S31
     const std::array<CEmitterPool*, 4> leaks = {
         m_effects.MiniGamePool("BloodUEmitters"), m_effects.MiniGamePool("BloodREmitters"),
         m_effects.MiniGamePool("BloodDEmitters"), m_effects.MiniGamePool("BloodLEmitters")};
-    Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-    auto* door = static_cast<Ombrel::CResourceLayout2D*>(resources ? resources->FindResource("Layout2D", "Scene31")
-                                                                     : nullptr);
-    if (door && !door->IsLoaded()) door->Load();
-    m_miniGames[6] = new CMiniGame7(FindLayout("Game07"), shared, door ? door->GetLayout() : nullptr, leaks);
+    m_miniGames[6] = new CMiniGame7(FindLayout("Game07"), shared, leaks);
   }
-  // Gear train (G11).
-  m_miniGames[CMiniGame11::kIndex] =
-      new CMiniGame11(FindLayout("Game08"), shared, m_effects.MiniGamePool("SparkEmitters"));
-  // G05 and G06, the balls and the gears: the locations (and the close-up) their wins change.
-  {
-    Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-    auto placeLayout = [resources](const char* name) { return resources ? resources->GetLayout2D(name) : nullptr; };
-    const CMiniGame5::SPools pools{m_effects.MiniGamePool("ExplodeEmitters"), m_effects.MiniGamePool("TrailEmitters"),
-                                   m_effects.MiniGamePool("CollideEmitters"), m_effects.MiniGamePool("AppearEmitters")};
-    m_miniGames[4] =
-        new CMiniGame5(shared, FindLayout("Game05"), placeLayout("Scene12"), placeLayout("Intermediate08"), pools);
-    m_miniGames[5] = new CMiniGame6(shared, FindLayout("Game06"), placeLayout("Scene22"));
+  {  // G11, the gear train
+    m_miniGames[7] = new CMiniGame11(FindLayout("Game08"), shared, m_effects.MiniGamePool("SparkEmitters"));
   }
   // --- end of puzzles ---
   for (CMiniGameBase*& game : m_miniGames)
@@ -389,7 +382,7 @@ void CGame::CreateMiniGames() {
 // The arcade machine, on the bonus chapter's "Game01" (the story's jewel box has that name in the
 // story's own list); it darkens the cabinet in the games room while that location is loaded.
 void CGame::CreateBonusMiniGame() {
-  auto* arcade = new CCollectorsMiniGame1(FindLayout("Game01"), MiniGameShared(), m_itemFrame, m_layouts.get());
+  auto* arcade = new CCollectorsMiniGame1(FindLayout("Game01"), MiniGameShared(), m_itemFrame);
   m_miniGames[CCollectorsMiniGame1::kIndex] = AttachToLayer<CMiniGameBase>(arcade, "MiniGame");
 }
 
@@ -405,6 +398,7 @@ SMiniGameShared CGame::MiniGameShared() {
   shared.dialog = m_dialog;
   shared.sounds = m_sounds.get();
   shared.help = m_gameHelp.get();
+  shared.layouts = m_layouts.get();
   return shared;
 }
 

@@ -56,10 +56,9 @@ uint8_t& PlayedByte(SMiniGameBlock& block) { return block.bytes0[1]; }
 }  // namespace
 
 CCollectorsMiniGame1::CCollectorsMiniGame1(Ombrel::CLayout2D* layout, const SMiniGameShared& shared,
-                                           IItemFrame* itemFrame, const ILayoutShelf* locations)
+                                           IItemFrame* itemFrame)
     : CMiniGameBase("CollectorsMiniGame1", kIndex, layout, shared),
       m_itemFrame(itemFrame),
-      m_locations(locations),
       m_button(FindNode("root/Button")),
       m_screen(FindNode("root/Screen")),
       m_block(FindNode("root/Block")),
@@ -226,17 +225,13 @@ void CCollectorsMiniGame1::SwitchMonitorOff(float dt) {
   }
 }
 
-// The machine seen in the location goes dark too, and stays so in the saved game.
+// The machine seen in the location goes dark too, and stays so in the saved game (recorded even
+// while the player is elsewhere and the room's layout is not loaded).
 void CCollectorsMiniGame1::ShowMonitorOffInLocation() {
-  Ombrel::CLayout2D* room = m_locations ? m_locations->GetLoaded(LocationLayoutName(kMachineScene)) : nullptr;
-  if (room) {
-    const std::pair<const char*, bool> changes[] = {{"root/GameOn1", false}, {"root/GameOff", true}};
-    for (const auto& change : changes) {
-      Ombrel::SLayoutItem* node = room->FindItem(change.first);
-      if (!node) continue;
-      node->visible = change.second;
-      if (m_world) m_world->SetSceneObjectState(kMachineScene, uint32_t(node->index), change.second ? 1 : 0, 0);
-    }
+  if (m_world) {
+    CPlaceChanges room(*m_world, m_shared.layouts, kMachineScene, false);
+    room.Show("root/GameOn1", false);
+    room.Show("root/GameOff", true);
   }
   Stop("S04_MonitorOn");
   StartLooped("S04_MonitorOff");

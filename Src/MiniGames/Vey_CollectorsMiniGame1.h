@@ -14,17 +14,14 @@
 namespace Vey {
 
 class IItemFrame;
-class ILayoutShelf;
 
 class CCollectorsMiniGame1 : public CMiniGameBase {
  public:
   static constexpr int32_t kIndex = 0;
 
-  // `itemFrame` shows the taken coin; `locations` holds the layout of the games room, which shows
-  // the machine from afar (looked up when needed: leaving the room unloads it). Both are
-  // borrowed and may be null.
-  CCollectorsMiniGame1(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, IItemFrame* itemFrame,
-                       const ILayoutShelf* locations);
+  // `itemFrame` (borrowed, may be null) shows the taken coin. The games room, which shows the
+  // machine from afar, is changed through the shared layout shelf.
+  CCollectorsMiniGame1(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, IItemFrame* itemFrame);
 
   void Reset() override {}
   void Render() override;
@@ -57,7 +54,6 @@ class CCollectorsMiniGame1 : public CMiniGameBase {
   bool m_itemFrameOpen = false;
   bool m_coinTaken = false;
   IItemFrame* m_itemFrame;
-  const ILayoutShelf* m_locations;
   Ombrel::SLayoutBox* m_button;
   Ombrel::SLayoutBox* m_screen;
   Ombrel::SLayoutBox* m_block;

@@ -14,6 +14,7 @@
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
 
 #include <cmath>
 
@@ -312,7 +313,7 @@ void CMiniGame1::DropJewel() {
   block.floats0[2 * m_heldSlot + 1] = m_heldJewel->y;
   m_heldJewel = nullptr;
   m_heldSlot = -1;
-  if (m_sounds) m_sounds->StopSoundByName("rattle");
+  StopSound(m_sounds, "rattle");
 }
 
 void CMiniGame1::UseItem(const std::string& objectName, const std::string& item) {
@@ -341,9 +342,7 @@ void CMiniGame1::UseItem(const std::string& objectName, const std::string& item)
         object.sprite = after->sprite;
         SetShown(object.sprite.c_str(), true);
       }
-      IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr;
-      if (map)
-        for (const SVisibilityChange& change : action.mapChanges) map->SetMarkerVisible(change.object, change.visible);
+      for (const SVisibilityChange& change : action.mapChanges) SetMapMarker(m_player, change.object.c_str(), change.visible);
       if (m_player) m_player->RemoveItem(action.object);
     }
     interactive = interactive || IsObjectInteractive(object.name, objects);
@@ -356,7 +355,7 @@ void CMiniGame1::InsertJewel(bool red, const std::string& objectName) {
   Block().bytes0[red ? kRedInserted : kGreenInserted] = 1;
   SetShown(kJewels[red ? kRed : kGreen], true);
   SetShown(red ? kRedSocket : kGreenSocket, false);
-  PlaySound("insert_crystal");
+  PlaySound(m_sounds, "insert_crystal");
   const auto* node = m_emitters ? m_emitters->GetEmitters().Find(red ? kRedBurst : kGreenBurst) : nullptr;
   const Ombrel::SLayoutBox* socket = nullptr;
   if (Objects())
@@ -370,7 +369,7 @@ void CMiniGame1::InsertJewel(bool red, const std::string& objectName) {
 
 void CMiniGame1::RunWin(float dt) {
   if (m_winTimer == 0.0f) {
-    PlaySound("g1comp");
+    PlaySound(m_sounds, "g1comp");
     StartSparks();
     m_winTimer += dt;
     return;
@@ -404,13 +403,11 @@ void CMiniGame1::StartSparks() {
 
 void CMiniGame1::Complete() {
   HideSkipButton();
-  if (IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr) {
-    map->SetMarkerVisible("root/Scene04/Game", false);
-    map->SetMarkerVisible("root/Scene04/PointOfInterest3", true);
-  }
+  SetMapMarker(m_player, "root/Scene04/Game", false);
+  SetMapMarker(m_player, "root/Scene04/PointOfInterest3", true);
   ApplyCloseUpResults();
   if (m_parts.boxOpened && m_parts.boxOpened->GetState() != MP::CEmitter::kRunning) m_parts.boxOpened->Start();
-  PlaySound("were_box");
+  PlaySound(m_sounds, "were_box");
   StartClosing();
 }
 
@@ -424,22 +421,9 @@ void CMiniGame1::ApplyCloseUpResults() {
     if (object.name != kBoxKey || object.animations.empty()) continue;
     object.currentAnimation = 0;
   }
-  Ombrel::CLayout2D* layout = m_parts.layouts ? m_parts.layouts->Load(CloseUpLayoutName(kBoxCloseUp)) : nullptr;
-  if (!layout) return;
-  if (Ombrel::SLayoutItem* closed = layout->FindItem(kBoxClosed)) {
-    closed->visible = false;
-    m_world->SetIntermediateObjectState(kBoxCloseUp, uint32_t(closed->index), 0, 0);
-  }
-  if (Ombrel::SLayoutItem* open = layout->FindItem(kBoxOpen)) {
-    open->visible = true;
-    RestartTextureAnimation(*m_world, *open, kBoxCloseUp, true);
-    m_world->SetIntermediateObjectState(kBoxCloseUp, uint32_t(open->index), 1, 0);
-    m_world->AddIntermediateId(kBoxCloseUp, uint32_t(open->index));
-  }
-}
-
-void CMiniGame1::PlaySound(const char* name) {
-  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
+  CPlaceChanges closeUp(*m_world, m_shared.layouts, kBoxCloseUp, true);
+  closeUp.Show(kBoxClosed, false);
+  if (closeUp.Show(kBoxOpen, true)) closeUp.RestartAnimation(kBoxOpen);
 }
 
 // ---- drawing ----

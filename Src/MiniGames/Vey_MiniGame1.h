@@ -18,7 +18,6 @@ class CEmitter;
 namespace Vey {
 
 class CEmitterPool;
-class ILayoutShelf;
 
 // What the jewel box takes besides the shared objects. Nothing is owned; any may be null.
 struct SJewelBoxParts {
@@ -29,7 +28,6 @@ struct SJewelBoxParts {
   CEmitterPool* completion = nullptr;           // "Game1Emitters": sparks along the threads
   CEmitterPool* redBursts = nullptr;            // "Game1Emitters2"
   CEmitterPool* greenBursts = nullptr;          // "Game1Emitters3"
-  ILayoutShelf* layouts = nullptr;              // the close-ups' layouts: the one that shows the box
 };
 
 class CMiniGame1 : public CMiniGameBase {
@@ -100,7 +98,6 @@ class CMiniGame1 : public CMiniGameBase {
   void StartSparks();
   void ApplyCloseUpResults();
   void DrawConnectors(float alpha);
-  void PlaySound(const char* name);
 
   SMiniGameBlock& Block();
 

@@ -6,6 +6,7 @@
 #include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
 #include "Src/MiniGames/Vey_MiniGameWorld.h"
 #include "Src/MiniGames/Vey_PuzzleDrawing.h"
@@ -41,8 +42,6 @@ bool IsOwnPiece(const std::string& name) {
     if (name.compare(0, std::strlen(prefix), prefix) == 0) return true;
   return false;
 }
-
-uint8_t AlphaByte(float alpha) { return uint8_t(alpha * 128.0f); }
 
 }  // namespace
 
@@ -86,7 +85,7 @@ void CMiniGame11::LoadFromProfile() {
 
 void CMiniGame11::Enter() {
   CMiniGameBase::Enter();
-  if (m_sounds) m_sounds->PlaySoundByName("rollgears", 1.0f);
+  PlaySound(m_sounds, "rollgears");
 }
 
 void CMiniGame11::SetPoolAlpha(float alpha) {
@@ -133,7 +132,7 @@ bool CMiniGame11::TurnTrain(float dt) {
       spark->SetPosition(LayoutToParticle(fit.point));
       spark->Start();
     }
-    if (m_sounds) m_sounds->PlaySoundByName("gear_fit", 1.0f);
+    PlaySound(m_sounds, "gear_fit");
   }
   if (step.lockTurned && m_completeEmitter && m_completeEmitter->GetState() == MP::CEmitter::kStopped)
     m_completeEmitter->Start();
@@ -150,7 +149,7 @@ bool CMiniGame11::TurnTrain(float dt) {
 void CMiniGame11::Click() {
   SMiniGameBlock* block = SavedBlock();
   if (m_heldGear != kNoGear) {
-    if (m_sounds) m_sounds->PlaySoundByName("gearin", 1.0f);
+    PlaySound(m_sounds, "gearin");
     m_train->Drop(m_heldGear, m_train->FindFreeAxisAt(m_mouse), MouseInLayout());
     if (block) m_train->StorePlacement(*block, m_heldGear);
     m_heldGear = kNoGear;
@@ -158,7 +157,7 @@ void CMiniGame11::Click() {
   }
   const int32_t picked = m_train->PickGear(m_mouse);
   if (picked != kNoGear) {
-    if (m_sounds) m_sounds->PlaySoundByName("gearout", 1.0f);
+    PlaySound(m_sounds, "gearout");
     m_train->Lift(picked);
     m_heldGear = picked;
     return;
@@ -218,7 +217,7 @@ void CMiniGame11::RenderFixedGears(float alpha) {
   const Vector2 pushed{m_latch->position.x + kLatchTravel * m_train->GetUnlockProgress(), m_latch->position.y};
   DrawPiece(*m_sprite, *m_latch,
             {ToVirtualScreen(pushed), {m_latch->size.x * kLayoutUnit, m_latch->size.y * kLayoutUnit}, 0.0f,
-             PictureRgb(*m_latch), AlphaByte(alpha)});
+             PictureRgb(*m_latch), FadeByte(alpha)});
 }
 
 void CMiniGame11::RenderLooseGears(float alpha) {
@@ -270,7 +269,7 @@ void CMiniGame11::RenderGear(int32_t gear, const Vector2& centre, float alpha, b
              {(node.size.x + grow) * kLayoutUnit, (node.size.y + grow) * kLayoutUnit},
              m_train->Gear(gear).angle,
              rim ? kRimRgb : PictureRgb(node),
-             AlphaByte(alpha)});
+             FadeByte(alpha)});
 }
 
 }  // namespace Vey

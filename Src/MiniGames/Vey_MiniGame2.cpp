@@ -9,7 +9,8 @@
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
-#include "Src/MiniGames/Vey_PieceDrawing.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/MiniGames/Vey_PuzzleDrawing.h"
 
 #include <cmath>
 #include <cstdio>
@@ -37,15 +38,11 @@ std::string PartName(int32_t index) {
 
 }  // namespace
 
-CMiniGame2::CMiniGame2(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, const ILayoutShelf* locations)
-    : CMiniGameBase("MiniGame2", kPuzzleIndex, layout, shared), m_locations(locations) {
+CMiniGame2::CMiniGame2(Ombrel::CLayout2D* layout, const SMiniGameShared& shared)
+    : CMiniGameBase("MiniGame2", kPuzzleIndex, layout, shared) {
   for (int32_t i = 0; i < kKeyPartCount; ++i) m_parts[size_t(i)].name = PartName(i);
   m_playable = true;
   LoadFromProfile();
-}
-
-Ombrel::CLayout2D* CMiniGame2::LocationLayout() const {
-  return m_locations ? m_locations->GetLoaded(LocationLayoutName(kLocation)) : nullptr;
 }
 
 void CMiniGame2::LoadFromProfile() {
@@ -122,7 +119,7 @@ bool CMiniGame2::HandleClick(const std::string& picked) {
     // A placed part stays put, silently.
     if (!m_parts[size_t(part)].placed) {
       m_heldIndex = part;
-      PlaySound("key_take");
+      PlaySound(m_sounds, "key_take");
     }
     return true;
   }
@@ -130,7 +127,7 @@ bool CMiniGame2::HandleClick(const std::string& picked) {
     StartClosing();
     return true;
   }
-  if (m_player) m_player->ShowNote("G02_Hint_Note");
+  ShowNote(m_player, "G02_Hint_Note");
   return false;
 }
 
@@ -149,9 +146,9 @@ void CMiniGame2::DropHeldPart() {
   if (IsMouseNearTarget()) {
     part.placed = true;
     if (SMiniGameBlock* block = SavedBlock()) WriteKeyPlaced(*block, m_heldIndex, true);
-    PlaySound("key_good");
+    PlaySound(m_sounds, "key_good");
   } else {
-    PlaySound(IsMouseNearHome() ? "key_back" : "key_bad");
+    PlaySound(m_sounds, IsMouseNearHome() ? "key_back" : "key_bad");
   }
   m_heldIndex = -1;
 }
@@ -161,34 +158,21 @@ void CMiniGame2::WaitForWin(float dt) {
     if (m_assembledTimer == 0.0f) {
       if (m_emitters)
         if (auto* entry = m_emitters->GetEmitters().Find("G02_KeyAssembled")) entry->value->Start();
-      PlaySound("puzzlesolved");
+      PlaySound(m_sounds, "puzzlesolved");
     }
     m_assembledTimer += dt;
   }
   if (m_assembledTimer >= kAssembledWait || m_skipRequested) Complete();
 }
 
-void CMiniGame2::PlaySound(const char* name) {
-  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
-}
-
 // ---- the win ----
 
 void CMiniGame2::Complete() {
   HideSkipButton();
-  if (IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr) map->SetMarkerVisible(kMapMarker, false);
+  SetMapMarker(m_player, kMapMarker, false);
   if (m_world) {
-    for (SMiniGameLink& link : m_world->CloseUp(kCloseUp).miniGames) {
-      if (link.miniGame != uint32_t(kPuzzleIndex)) continue;
-      link.open = false;
-      link.conditions.push_back({"S06_Star", "Impossible"});
-      link.second = true;
-    }
-    for (SExit& exit : m_world->Scene(kLocation).exits) {
-      if (exit.target != kOpenedExit) continue;
-      exit.open = true;
-      exit.conditions.clear();
-    }
+    CloseLinks(m_world->CloseUp(kCloseUp).miniGames, kPuzzleIndex, true, "S06_Star");
+    OpenExitsIn(m_world->Scene(kLocation), kOpenedExit, true);
     OpenTheWay();
   }
   StartClosing();
@@ -197,29 +181,16 @@ void CMiniGame2::Complete() {
 
 // In S06: the wire gone, the door swinging open; both kept for the location's next visit.
 void CMiniGame2::OpenTheWay() {
-  Ombrel::CLayout2D* location = LocationLayout();
-  if (!location) return;
-  if (Ombrel::SLayoutItem* wire = location->FindItem(kWire)) {
-    wire->visible = false;
-    m_world->SetSceneObjectState(kLocation, uint32_t(wire->index), 0, 0);
-  }
-  if (Ombrel::SLayoutItem* door = location->FindItem(kOpenDoor)) {
-    door->visible = true;
-    m_world->SetSceneObjectState(kLocation, uint32_t(door->index), 1, 0);
-    RestartTextureAnimation(*m_world, *door, kLocation, false);
-    m_world->AddSceneId(kLocation, uint32_t(door->index));
-  }
+  CPlaceChanges location(*m_world, m_shared.layouts, kLocation, false);
+  location.Show(kWire, false);
+  if (location.Show(kOpenDoor, true)) location.RestartAnimation(kOpenDoor);
 }
 
 // The door's creak, an object of S06 whose first animation plays its sound.
 void CMiniGame2::ShowDoorSound() {
   for (SSceneObject& object : m_world->Scene(kLocation).objects) {
     if (object.name != kDoorSound) continue;
-    Ombrel::CLayout2D* location = LocationLayout();
-    Ombrel::SLayoutItem* node = location ? location->FindItem(object.sprite.c_str()) : nullptr;
-    if (!node) return;
-    node->visible = true;
-    m_world->SetSceneObjectState(kLocation, uint32_t(node->index), 1, 0);
+    if (!CPlaceChanges(*m_world, m_shared.layouts, kLocation, false).Show(object.sprite.c_str(), true)) return;
     if (!object.animations.empty()) object.currentAnimation = 0;
     return;
   }
@@ -261,17 +232,17 @@ void CMiniGame2::DrawElement(const Ombrel::SLayoutBox& node, float alpha) {
   float s = 0.0f;
   const Vector2 place = PartPlace(index, node, &s);
   if (m_parts[size_t(index)].move != 1.0f)
-    DrawPieceAt(*m_sprite, node, {place.x - kShadowOffset * s, place.y + kShadowOffset * s}, kShadowColour,
-                uint8_t(64.0f * alpha * s));
-  DrawPieceAt(*m_sprite, node, place, node.colour, FadeByte(alpha));
+    DrawPiece(*m_sprite, node, PictureLook(node, {place.x - kShadowOffset * s, place.y + kShadowOffset * s}, kShadowColour,
+                uint8_t(64.0f * alpha * s)));
+  DrawPiece(*m_sprite, node, PictureLook(node, place, node.colour, FadeByte(alpha)));
 }
 
 void CMiniGame2::DrawHeldPart(float alpha) {
   const Ombrel::SLayoutBox* node = PartNode(kHomeFolder, m_heldIndex);
   if (!node) return;
-  DrawPieceAt(*m_sprite, *node, {m_mouse.x - kShadowOffset, m_mouse.y + kShadowOffset}, kShadowColour,
-              uint8_t(64.0f * alpha));
-  DrawPieceAt(*m_sprite, *node, m_mouse, node->colour, FadeByte(alpha));
+  DrawPiece(*m_sprite, *node, PictureLook(*node, {m_mouse.x - kShadowOffset, m_mouse.y + kShadowOffset}, kShadowColour,
+              uint8_t(64.0f * alpha)));
+  DrawPiece(*m_sprite, *node, PictureLook(*node, m_mouse, node->colour, FadeByte(alpha)));
 }
 
 }  // namespace Vey

@@ -14,7 +14,6 @@
 
 namespace Vey {
 
-class ILayoutShelf;
 class CMiniGame2 : public CMiniGameBase {
  public:
   static constexpr int32_t kPuzzleIndex = 1;
@@ -31,8 +30,8 @@ class CMiniGame2 : public CMiniGameBase {
     bool placed = false;
   };
 
-  // `locations` holds S06's layout while the player is there, whose door and wire the win changes; it may be null.
-  CMiniGame2(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, const ILayoutShelf* locations);
+  // The win changes the door and wire of S06 through the shared layout shelf.
+  CMiniGame2(Ombrel::CLayout2D* layout, const SMiniGameShared& shared);
 
   void Reset() override {}
   void Render() override;
@@ -57,7 +56,6 @@ class CMiniGame2 : public CMiniGameBase {
   void DropHeldPart();
   // The part a picked object shows, -1 for a name of no object or of no part.
   int32_t PickedPart(const std::string& picked) const;
-  void PlaySound(const char* name);
   void WaitForWin(float dt);
   // The layout's picture "root/Key/" or "root/Dummy/" + the part's name, null without it.
   const Ombrel::SLayoutBox* PartNode(const char* folder, int32_t index) const;
@@ -70,9 +68,7 @@ class CMiniGame2 : public CMiniGameBase {
   void ShowDoorSound();
 
   // S06's layout while it is loaded, else null.
-  Ombrel::CLayout2D* LocationLayout() const;
 
-  const ILayoutShelf* m_locations;
   std::array<SKeyPart, kKeyPartCount> m_parts;
   int32_t m_heldIndex = -1;  // the part in hand, -1 for none
   float m_assembledTimer = 0.0f;

@@ -13,7 +13,8 @@
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
-#include "Src/MiniGames/Vey_PieceDrawing.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/MiniGames/Vey_PuzzleDrawing.h"
 
 #include <cmath>
 #include <cstring>
@@ -40,18 +41,14 @@ bool IsRunning(const MP::CEmitter* emitter) { return emitter && emitter->GetStat
 
 }  // namespace
 
-CMiniGame3::CMiniGame3(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, const ILayoutShelf* locations)
-    : CMiniGameBase("MiniGame3", kPuzzleIndex, layout, shared), m_locations(locations) {
+CMiniGame3::CMiniGame3(Ombrel::CLayout2D* layout, const SMiniGameShared& shared)
+    : CMiniGameBase("MiniGame3", kPuzzleIndex, layout, shared) {
   m_bigDust = FindManagerEmitter("G03_BigWheelDust");
   m_smallDust = FindManagerEmitter("G03_SmallWheelDust");
   for (MP::CEmitter* dust : {m_bigDust, m_smallDust})
     if (dust) dust->SetLoopMode(1);
   m_playable = false;
   LoadFromProfile();
-}
-
-Ombrel::CLayout2D* CMiniGame3::LocationLayout() const {
-  return m_locations ? m_locations->GetLoaded(LocationLayoutName(kLocation)) : nullptr;
 }
 
 void CMiniGame3::LoadFromProfile() {
@@ -128,7 +125,7 @@ void CMiniGame3::Turn(const SDial& dial) {
   if (dial.dust && !IsRunning(dial.dust)) dial.dust->Start();
   if (*dial.clickAccumulator > kDialSnap) {
     *dial.clickAccumulator = 0.0f;
-    PlaySound(dial.clickSound);
+    PlaySound(m_sounds, dial.clickSound);
   }
 }
 
@@ -143,7 +140,7 @@ void CMiniGame3::EnterCharacter(const SDial& dial) {
     ResetCode();
     return;
   }
-  PlaySound(dial.unlockSound);
+  PlaySound(m_sounds, dial.unlockSound);
   const char c = dial.characters[k];
   ShowCodeNode(c, true);
   m_dials.enteredCode[size_t(m_dials.enteredCount)] = c;
@@ -173,7 +170,7 @@ void CMiniGame3::ResetCode() {
     ShowCodeNode(kLockCode[i], false);
   }
   m_dials.enteredCount = 0;
-  PlaySound("comb_fail");
+  PlaySound(m_sounds, "comb_fail");
 }
 
 // ---- the frame ----
@@ -213,7 +210,7 @@ void CMiniGame3::Update(float dt) {
   if (solved) {
     if (m_winTimer == 0.0f) {
       StartEffect("G03_Complete");
-      PlaySound("comb_unlock");
+      PlaySound(m_sounds, "comb_unlock");
     }
     m_winTimer += dt;
   }
@@ -249,7 +246,7 @@ bool CMiniGame3::HandleClick(const std::string& picked, const std::string& used)
     StartClosing();
     return true;
   }
-  if (m_playable) ShowNote("G03_Hint_Note");
+  if (m_playable) ShowNote(m_player, "G03_Hint_Note");
   return false;
 }
 
@@ -271,11 +268,11 @@ void CMiniGame3::ApplyAction(const std::string& objectName, const std::string& a
       if (action.object != actionKey) continue;
       keyed = true;
       if (objectName == kDustObject && actionKey == kTissue) RemoveDust();
-      if (objectName == kDustObject && actionKey == "Click") ShowNote("G03_Dust_Note");
+      if (objectName == kDustObject && actionKey == "Click") ShowNote(m_player, "G03_Dust_Note");
       if (ActionApplies(object, action)) RunAction(object, action);
     }
   }
-  if (!keyed && IsObjectInteractive(objectName, objects)) ShowNote("WRONG_ACTION");
+  if (!keyed && IsObjectInteractive(objectName, objects)) ShowNote(m_player, "WRONG_ACTION");
 }
 
 bool CMiniGame3::ActionApplies(const SSceneObject& object, const SObjectAction& action) const {
@@ -286,8 +283,8 @@ bool CMiniGame3::ActionApplies(const SSceneObject& object, const SObjectAction& 
 // The object takes the action's state (its pictures swapped), the other objects of the puzzle
 // it names are shown or hidden, the map's markers change and the used item is spent.
 void CMiniGame3::RunAction(SSceneObject& object, const SObjectAction& action) {
-  if (!action.note.empty()) ShowNote(action.note.c_str());
-  if (!action.sound.empty()) PlaySound(action.sound.c_str());
+  if (!action.note.empty()) ShowNote(m_player, action.note.c_str());
+  if (!action.sound.empty()) PlaySound(m_sounds, action.sound.c_str());
   if (!object.sprite.empty()) ShowNode(object.sprite, false);
   object.state = action.resState;
   object.sprite = object.states[size_t(object.FindState(action.resState))].sprite;
@@ -295,9 +292,7 @@ void CMiniGame3::RunAction(SSceneObject& object, const SObjectAction& action) {
   for (const SVisibilityChange& effect : action.effects)
     for (const SSceneObject& other : m_world->MiniGame(uint32_t(kPuzzleIndex)).objects)
       if (other.name == effect.object && !other.sprite.empty()) ShowNode(other.sprite, effect.visible);
-  IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr;
-  if (map)
-    for (const SVisibilityChange& change : action.mapChanges) map->SetMarkerVisible(change.object, change.visible);
+  for (const SVisibilityChange& change : action.mapChanges) SetMapMarker(m_player, change.object.c_str(), change.visible);
   if (m_player) m_player->RemoveItem(action.object);
 }
 
@@ -311,7 +306,7 @@ void CMiniGame3::RemoveDust() {
   ShowNode(kDust, false);
   if (m_player) {
     m_player->ShowHelpButton(true);
-    if (IMapScreen* map = m_player->GetMapFrame()) map->SetMarkerVisible("root/Scene12/HOS2", true);
+    SetMapMarker(m_player, "root/Scene12/HOS2", true);
   }
   for (SExit& exit : m_world->Scene(4).exits) {
     if (exit.target != 42) continue;
@@ -324,31 +319,16 @@ void CMiniGame3::RemoveDust() {
 
 void CMiniGame3::Complete() {
   HideSkipButton();
-  if (IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr)
-    map->SetMarkerVisible("root/Scene08/Game1", false);
+  SetMapMarker(m_player, "root/Scene08/Game1", false);
   if (m_world) {
     SSceneSlot& slot = m_world->Scene(0);
-    for (SMiniGameLink& link : slot.miniGames) {
-      if (link.miniGame != uint32_t(kPuzzleIndex)) continue;
-      link.open = false;
-      link.conditions.push_back({"S06_Star", "Impossible"});
-      link.second = true;
-    }
-    for (SExit& exit : slot.exits) {
-      if (exit.target != 11) continue;
-      exit.open = true;
-      exit.conditions.clear();
-    }
-    Ombrel::CLayout2D* location = LocationLayout();
-    Ombrel::SLayoutItem* door = location ? location->FindItem(kFrontDoor) : nullptr;
-    if (door) {
-      door->visible = true;
-      RestartTextureAnimation(*m_world, *door, kLocation, false);
-      m_world->SetSceneObjectState(kLocation, uint32_t(door->index), 1, 0);
-    }
+    CloseLinks(slot.miniGames, kPuzzleIndex, true, "S06_Star");
+    OpenExitsIn(slot, 11, true);
+    CPlaceChanges location(*m_world, m_shared.layouts, kLocation, false);
+    if (location.Show(kFrontDoor, true)) location.RestartAnimation(kFrontDoor);
   }
   StartClosing();
-  PlaySound("door_in_open");
+  PlaySound(m_sounds, "door_in_open");
 }
 
 // ---- small helpers ----
@@ -359,14 +339,6 @@ void CMiniGame3::ShowNode(const std::string& name, bool visible) {
 
 // A character's place on the code strip; one not in the code has none.
 void CMiniGame3::ShowCodeNode(char c, bool visible) { ShowNode(std::string("root/Code_") + c, visible); }
-
-void CMiniGame3::ShowNote(const char* key) {
-  if (m_player) m_player->ShowNote(key);
-}
-
-void CMiniGame3::PlaySound(const char* name) {
-  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
-}
 
 void CMiniGame3::StartEffect(const char* name) {
   if (!m_emitters) return;
@@ -387,7 +359,7 @@ void CMiniGame3::Render() {
     if (angle == 0.0f)
       DrawNode(*box, alpha);
     else
-      DrawPieceAt(*m_sprite, *box, ToVirtualScreen(box->position), box->colour, FadeByte(alpha), angle);
+      DrawPiece(*m_sprite, *box, PictureLook(*box, ToVirtualScreen(box->position), box->colour, FadeByte(alpha), angle));
   }
 }
 

@@ -18,7 +18,6 @@ class CEmitter;
 
 namespace Vey {
 
-class ILayoutShelf;
 struct SObjectAction;
 struct SSceneObject;
 
@@ -29,8 +28,8 @@ class CMiniGame3 : public CMiniGameBase {
   static constexpr float kWinWait = 2.0f;   // seconds from the last character to the win
   static constexpr const char* kTissue = "HO04_1_Tissue";
 
-  // `locations` holds S06's layout while the player is there, whose door the win opens; it may be null.
-  CMiniGame3(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, const ILayoutShelf* locations);
+  // The win opens the door of S06 through the shared layout shelf.
+  CMiniGame3(Ombrel::CLayout2D* layout, const SMiniGameShared& shared);
 
   void Reset() override {}
   void Render() override;
@@ -91,14 +90,10 @@ class CMiniGame3 : public CMiniGameBase {
   void RunAction(SSceneObject& object, const SObjectAction& action);
   void ShowNode(const std::string& name, bool visible);
   void ShowCodeNode(char c, bool visible);
-  void ShowNote(const char* key);
-  void PlaySound(const char* name);
   void StartEffect(const char* name);
 
   // S06's layout while it is loaded, else null.
-  Ombrel::CLayout2D* LocationLayout() const;
 
-  const ILayoutShelf* m_locations;
   bool m_draggingTiny = false;
   bool m_draggingBig = false;
   bool m_dustRemoved = false;

@@ -8,6 +8,7 @@
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Player.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
 
 #include <algorithm>
 #include <cmath>
@@ -109,9 +110,8 @@ std::string RegionNodeName(int32_t region) { return "root/" + std::to_string(reg
 
 }  // namespace
 
-CMiniGame4::CMiniGame4(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, LayoutSource closeUpScene,
-                       IMapScreen* map)
-    : CMiniGameBase("MiniGame4", kIndex, layout, shared), m_closeUpScene(std::move(closeUpScene)), m_map(map) {
+CMiniGame4::CMiniGame4(Ombrel::CLayout2D* layout, const SMiniGameShared& shared)
+    : CMiniGameBase("MiniGame4", kIndex, layout, shared) {
   for (int32_t k = 0; k < kRegionCount; ++k) {
     m_regionNodes[size_t(k)] = FindNode(RegionNodeName(k).c_str());
     const auto* sprite = dynamic_cast<const Ombrel::SLayoutSprite*>(m_regionNodes[size_t(k)]);
@@ -212,19 +212,19 @@ int32_t CMiniGame4::RegionAtMouse() const {
 void CMiniGame4::PaintRegionAtMouse() {
   const int32_t region = RegionAtMouse();
   if (region < 0) {
-    PlaySound("paint_bad");
+    PlaySound(m_sounds, "paint_bad");
     return;
   }
   const SRegion& hit = m_regions[size_t(region)];
   const bool clash = std::any_of(hit.neighbours.begin(), hit.neighbours.end(),
                                  [this](const uint32_t* colour) { return *colour == m_selectedColour; });
   if (clash) {
-    if (m_player) m_player->ShowNote("G04_WrongColor_Note");
-    PlaySound("paint_bad");
+    ShowNote(m_player, "G04_WrongColor_Note");
+    PlaySound(m_sounds, "paint_bad");
     return;
   }
   if (hit.colour == m_selectedColour) return;
-  PlaySound(("paint" + std::to_string(RandomInRange(*m_random, 1, 4))).c_str());
+  PlaySound(m_sounds, ("paint" + std::to_string(RandomInRange(*m_random, 1, 4))).c_str());
   PaintRegion(region, m_selectedColour);
   if (SMiniGameBlock* block = SavedBlock()) RegionWord(*block, region) = m_selectedColour;
 }
@@ -236,10 +236,6 @@ void CMiniGame4::PaintRegion(int32_t region, uint32_t colour) {
   if (!node) return;
   node->visible = colour != kNoPaint;
   if (colour < uint32_t(kPaintCount)) node->colour = kPaints[colour].tint;
-}
-
-void CMiniGame4::PlaySound(const char* name) {
-  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
 }
 
 // ---- the cursor ----
@@ -265,29 +261,22 @@ void CMiniGame4::ShowColourCursor() {
 // ---- the win ----
 
 void CMiniGame4::Win() {
-  PlaySound("puzzlesolved");
+  PlaySound(m_sounds, "puzzlesolved");
   HideSkipButton();
-  if (m_map) {
-    m_map->SetMarkerVisible("root/Scene11/Game1", false);
-    m_map->SetMarkerVisible("root/Scene11/PointOfInterest14", true);
-  }
+  SetMapMarker(m_player, "root/Scene11/Game1", false);
+  SetMapMarker(m_player, "root/Scene11/PointOfInterest14", true);
   if (m_cursor) m_cursor->SetType(CCursor::kStandard);
   SelectColour(kNoPaint);
   if (m_world) {
-    for (SMiniGameLink& link : m_world->CloseUp(kCloseUp).miniGames) {
-      if (link.miniGame != uint32_t(kIndex)) continue;
-      link.open = false;
-      link.conditions.push_back({"I05_Ring1", "Impossible"});
-      link.second = true;
-    }
+    CloseLinks(m_world->CloseUp(kCloseUp).miniGames, kIndex, true, "I05_Ring1");
   }
   OpenCloseUpBox();
   StartClosing();
 }
 
 void CMiniGame4::OpenCloseUpBox() {
-  Ombrel::CLayout2D* closeUp = m_closeUpScene ? m_closeUpScene() : nullptr;
-  if (!closeUp) return;
+  if (!m_world) return;
+  CPlaceChanges closeUp(*m_world, m_shared.layouts, kCloseUp, true);
   struct SChange {
     const char* node;
     bool visible;
@@ -298,13 +287,8 @@ void CMiniGame4::OpenCloseUpBox() {
       {"root/brokenstamp_02", false}, {"root/brokenstamp_03", false},
   };
   for (const SChange& change : kChanges) {
-    Ombrel::SLayoutItem* item = closeUp->FindItem(change.node);
-    if (!item) {
+    if (!closeUp.Show(change.node, change.visible))
       HM_REPORT(kSource, "The close-up's layout has no \"%s\" for the opened box", change.node);
-      continue;
-    }
-    item->visible = change.visible;
-    if (m_world) m_world->SetIntermediateObjectState(kCloseUp, uint32_t(item->index), change.visible ? 1 : 0, 0);
   }
 }
 

@@ -11,13 +11,11 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
 namespace Vey {
 
-class IMapScreen;
 
 class CMiniGame4 : public CMiniGameBase {
  public:
@@ -33,12 +31,9 @@ class CMiniGame4 : public CMiniGameBase {
     uint32_t colour = kNoPaint;
   };
 
-  // The close-up's layout, which the close-up view loads and frees as it opens and closes.
-  using LayoutSource = std::function<Ombrel::CLayout2D*()>;
-
-  // `closeUpScene` gives the close-up's layout when the win opens its box, `map` is the map
-  // overlay whose markers the win changes; either may be null. Reads the puzzle's saved block.
-  CMiniGame4(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, LayoutSource closeUpScene, IMapScreen* map);
+  // The win opens the box of close-up kCloseUp and changes the map's markers. Reads the
+  // puzzle's saved block.
+  CMiniGame4(Ombrel::CLayout2D* layout, const SMiniGameShared& shared);
   ~CMiniGame4() override;
 
   // The picture keeps its paint between visits.
@@ -70,10 +65,7 @@ class CMiniGame4 : public CMiniGameBase {
   void Win();
   void OpenCloseUpBox();
   void RenderShining(const Ombrel::SLayoutBox& node, float alpha, int32_t& shining);
-  void PlaySound(const char* name);
 
-  LayoutSource m_closeUpScene;
-  IMapScreen* m_map;
   uint32_t m_selectedColour = kNoPaint;
   std::array<std::unique_ptr<CTextureMask>, kRegionCount> m_masks;
   std::array<SRegion, kRegionCount> m_regions;

@@ -36,6 +36,7 @@ constexpr float kWinWait = 6.0f;
 constexpr float kPi = 3.1415927f;
 constexpr int32_t kWinnerBall = 2;  // ball 3 has an effect of its own when it is the one left
 
+static_assert(offsetof(SMiniGameBlock, byte372) == CMiniGame5::kSavedOffset, "the balls' block");
 static_assert(offsetof(SMiniGameBlock, word412) - offsetof(SMiniGameBlock, byte372) >= kBlockSize,
               "the balls' block must not reach into the next puzzle's");
 
@@ -69,18 +70,8 @@ void WritePosition(uint8_t* block, int32_t b, const Vector2& position) {
 
 }  // namespace
 
-uint8_t* BallsBlock(SProfileData* record) {
-  if (!record) return nullptr;
-  return reinterpret_cast<uint8_t*>(&record->miniGames) + offsetof(SMiniGameBlock, byte372);
-}
-
-CMiniGame5::CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout,
-                       Ombrel::CResourceLayout2D* locationLayout, Ombrel::CResourceLayout2D* closeUpLayout,
-                       const SPools& pools)
-    : CMiniGameBase("MiniGame5", kPuzzleIndex, layout, shared),
-      m_locationLayout(locationLayout),
-      m_closeUpLayout(closeUpLayout),
-      m_pools(pools) {
+CMiniGame5::CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout, const SPools& pools)
+    : CMiniGameBase("MiniGame5", kPuzzleIndex, layout, shared), m_pools(pools) {
   char name[32];
   for (int32_t row = 0; row < kBoardSide; ++row) {
     for (int32_t column = 0; column < kBoardSide; ++column) {
@@ -467,8 +458,8 @@ void CMiniGame5::Complete() {
   SetMapMarker(m_player, "root/Scene14/PointOfInterest17", true);
   if (m_world) {
     CloseMiniGameLink(*m_world, kPuzzleIndex, true);
-    CPlaceChanges(*m_world, m_locationLayout, kSafeScene, false).Show("root/SafeOpened", true);
-    CPlaceChanges closeUp(*m_world, m_closeUpLayout, kSafeCloseUp, true);
+    CPlaceChanges(*m_world, m_shared.layouts, kSafeScene, false).Show("root/SafeOpened", true);
+    CPlaceChanges closeUp(*m_world, m_shared.layouts, kSafeCloseUp, true);
     closeUp.Show("root/DiamondHandle", true);
     closeUp.RestartAnimation("root/SafeDoor1");
     RestartObjectAnimation(*m_world, kSafeCloseUp, "I08_Sound");

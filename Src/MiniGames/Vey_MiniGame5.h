@@ -15,22 +15,18 @@ class CEmitter;
 }
 
 namespace Ombrel {
-class CResourceLayout2D;
 struct SLayoutBox;
 }  // namespace Ombrel
 
 namespace Vey {
 
 class CEmitterPool;
-struct SProfileData;
-
-// The puzzle's 40 bytes of the profile record: 0 the intro was shown, 1 the block was written,
-// 4..35 the balls' positions (x, y floats), 36..39 ball 1..4 knocked out.
-// Null without a profile.
-uint8_t* BallsBlock(SProfileData* record);
 
 class CMiniGame5 : public CMiniGameBase {
  public:
+  // The puzzle's 40 bytes of the saved blocks, from this offset: 0 the intro was shown, 1 the
+  // block was written, 4..35 the balls' positions (x, y floats), 36..39 ball 1..4 knocked out.
+  static constexpr size_t kSavedOffset = 372;
   static constexpr int32_t kBoardSide = 7;
   static constexpr int32_t kBallCount = 4;
 
@@ -59,9 +55,8 @@ class CMiniGame5 : public CMiniGameBase {
     CEmitterPool* appear = nullptr;
   };
 
-  // `locationLayout` ("Scene12") and `closeUpLayout` ("Intermediate08") hold the safe.
-  CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout, Ombrel::CResourceLayout2D* locationLayout,
-             Ombrel::CResourceLayout2D* closeUpLayout, const SPools& pools);
+  // The win opens the safe of location "Scene12" and of close-up "Intermediate08".
+  CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout, const SPools& pools);
   ~CMiniGame5() override;
 
   void Reset() override {}
@@ -104,11 +99,9 @@ class CMiniGame5 : public CMiniGameBase {
   int32_t FindCell(const Vector2& position) const;
   int32_t BallOnCell(const Vector2& cell) const;
   bool IsMouseOver(const Ombrel::SLayoutBox& node) const;
-  uint8_t* Block() const { return BallsBlock(Profile()); }
+  uint8_t* Block() const { return SavedBytes(kSavedOffset); }
   void ForEachPool(void (CEmitterPool::*step)(float), float value) const;
 
-  Ombrel::CResourceLayout2D* m_locationLayout;
-  Ombrel::CResourceLayout2D* m_closeUpLayout;
   std::array<Vector2, kBoardSide * kBoardSide> m_cells{};
   std::array<SBall, kBallCount> m_balls;
   int32_t m_selected = -1;

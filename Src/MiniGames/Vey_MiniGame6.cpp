@@ -25,6 +25,7 @@ constexpr float kTurnRate = 2.0f;  // a wheel turns, a switch slides, in half a 
 constexpr float kWinWait = 3.0f;
 constexpr float kPi = 3.1415927f;
 
+static_assert(offsetof(SMiniGameBlock, word412) == CMiniGame6::kSavedOffset, "the gears' block");
 static_assert(offsetof(SMiniGameBlock, words440) - offsetof(SMiniGameBlock, word412) >= kBlockSize,
               "the gears' block must not reach into the next puzzle's");
 
@@ -69,14 +70,8 @@ float StepTowards(float value, bool on, float step) {
 
 }  // namespace
 
-uint8_t* GearsBlock(SProfileData* record) {
-  if (!record) return nullptr;
-  return reinterpret_cast<uint8_t*>(&record->miniGames) + offsetof(SMiniGameBlock, word412);
-}
-
-CMiniGame6::CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout,
-                       Ombrel::CResourceLayout2D* locationLayout)
-    : CMiniGameBase("MiniGame6", kPuzzleIndex, layout, shared), m_locationLayout(locationLayout) {
+CMiniGame6::CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout)
+    : CMiniGameBase("MiniGame6", kPuzzleIndex, layout, shared) {
   char name[32];
   for (int32_t k = 0; k < kGearCount; ++k) {
     std::snprintf(name, sizeof(name), "root/Gear%02d", k + 1);
@@ -243,7 +238,7 @@ void CMiniGame6::Complete() {
 }
 
 void CMiniGame6::OpenGate() {
-  CPlaceChanges gate(*m_world, m_locationLayout, kGateScene, false);
+  CPlaceChanges gate(*m_world, m_shared.layouts, kGateScene, false);
   gate.Show("root/Gate_close", false);
   gate.Show("root/Gate_open", true);
   gate.RestartAnimation("root/Gate_open");

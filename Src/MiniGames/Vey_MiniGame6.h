@@ -13,21 +13,17 @@
 struct TextureRecord;
 
 namespace Ombrel {
-class CResourceLayout2D;
 struct SLayoutBox;
 }  // namespace Ombrel
 
 namespace Vey {
 
-struct SProfileData;
-
-// The puzzle's 26 bytes of the profile record: 0 the intro was shown, 1 the block was written,
-// 2..17 wheel 1..16 on, 18..25 switch 1..8 on.
-// Null without a profile.
-uint8_t* GearsBlock(SProfileData* record);
 
 class CMiniGame6 : public CMiniGameBase {
  public:
+  // The puzzle's 26 bytes of the saved blocks, from this offset: 0 the intro was shown, 1 the
+  // block was written, 2..17 wheel 1..16 on, 18..25 switch 1..8 on.
+  static constexpr size_t kSavedOffset = 412;
   static constexpr int32_t kGearCount = 16;
   static constexpr int32_t kSwitchCount = 8;
   static constexpr int32_t kGridSide = 4;
@@ -46,8 +42,8 @@ class CMiniGame6 : public CMiniGameBase {
     Ombrel::SLayoutBox* node = nullptr;
   };
 
-  // `locationLayout` holds the gate the win opens ("Scene22").
-  CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout, Ombrel::CResourceLayout2D* locationLayout);
+  // The win opens the gate of location "Scene22".
+  CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout);
   ~CMiniGame6() override;
 
   void Reset() override {}
@@ -73,13 +69,12 @@ class CMiniGame6 : public CMiniGameBase {
   void HandleClick(const std::string& picked);
   void OpenGate();
   void DrawGearGlow(const Ombrel::SLayoutItem& item);
-  uint8_t* Block() const { return GearsBlock(Profile()); }
+  uint8_t* Block() const { return SavedBytes(kSavedOffset); }
 
   std::array<SGear, kGearCount> m_gears;
   std::array<SSwitch, kSwitchCount> m_switches;
   TextureRecord* m_gearActivatedTexture = nullptr;
   float m_drawAlpha = 0.0f;  // of the frame being drawn
-  Ombrel::CResourceLayout2D* m_locationLayout;
   float m_winTimer = 0.0f;
 };
 

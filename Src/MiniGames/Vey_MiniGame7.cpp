@@ -18,6 +18,8 @@
 #include "Quor/RenderStates.h"
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/Scene/omSpriteData.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/MiniGames/Vey_PuzzleDrawing.h"
 
 #include <ctime>
 #include <string>
@@ -36,11 +38,6 @@ constexpr float kReservoirUseRate = 0.045f;  // per second, while the liquid run
 constexpr float kDrainRate = 0.5f;           // per second
 constexpr float kWinDelay = 1.0f;
 constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
-// What the cursor set is told of the place: no exit, no scene, no close-up link, a puzzle.
-constexpr int32_t kCursorNoExit = 58;
-constexpr int32_t kCursorNoScene = 58;
-constexpr int32_t kCursorNoCloseUp = 30;
-constexpr int32_t kCursorInPuzzle = 9;
 
 // The layout's ordered objects: five before the board, then each cell's piece and liquid place.
 constexpr uint32_t kFirstCellEntry = 5;
@@ -83,16 +80,14 @@ void StartAnimation(Ombrel::SLayoutAnimatedSprite* node) {
 
 uint32_t CMiniGame7::TimeSeed() { return uint32_t(std::time(nullptr)); }
 
-CMiniGame7::CMiniGame7(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, Ombrel::CLayout2D* locationLayout,
+CMiniGame7::CMiniGame7(Ombrel::CLayout2D* layout, const SMiniGameShared& shared,
                        const std::array<CEmitterPool*, 4>& leakPools, uint32_t seed)
-    : CMiniGameBase("MiniGame7", kPuzzleIndex, layout, shared),
-      m_locationLayout(locationLayout),
-      m_pipeRandom(std::make_unique<CRandom>(seed)),
-      m_leakPools(leakPools) {
+    : CMiniGameBase("MiniGame7", kPuzzleIndex, layout, shared), m_leakPools(leakPools) {
+  m_random = std::make_unique<CRandom>(seed);  // the puzzle's draws repeat from a given seed
   BindLayout();
   m_boardBound = BindCells();
   for (SPipeCell& cell : m_cells) {
-    cell.rotation = int32_t(m_pipeRandom->Next() % 4);
+    cell.rotation = int32_t(m_random->Next() % 4);
     cell.startAngle = cell.angle = RestAngle(cell.rotation);
   }
   BuildNeighbours();
@@ -152,14 +147,6 @@ Ombrel::SLayoutAnimatedSprite* CMiniGame7::FindAnimation(const std::string& path
   return animation;
 }
 
-void CMiniGame7::PlaySound(const char* name) {
-  if (m_sounds) m_sounds->PlaySoundByName(name, 1.0f);
-}
-
-void CMiniGame7::StopSound(const char* name) {
-  if (m_sounds) m_sounds->StopSoundByName(name);
-}
-
 bool CMiniGame7::IsMouseOverButton() const { return IsPointOnBox(m_mouse, m_buttonDummy); }
 
 int32_t CMiniGame7::CellUnderMouse() const {
@@ -177,12 +164,9 @@ void CMiniGame7::SetLeakAlphas(float alpha) {
 // The cursor as every puzzle chooses it, but showing the hand over a piece that can turn and
 // over the button once the reservoir is full, while the board is at rest.
 void CMiniGame7::UpdatePipeCursor() {
-  if (m_state == kClosed || !m_cursor || !m_world || !m_player) return;
   const bool atRest = !m_waterRunning && m_drain >= kAtRest;
   const bool interactive = atRest && (CellUnderMouse() >= 0 || (IsMouseOverButton() && m_reservoir >= kAtRest));
-  m_cursor->UpdateType(*m_world, *m_player, m_pressed, m_released, m_player->HasItemInHand(), kCursorNoExit,
-                       kCursorNoScene, kCursorNoCloseUp, kCursorInPuzzle, PickObject(), Objects(), IsMouseOverExit(),
-                       interactive, false, false);
+  UpdateCursor(PickObject(), interactive);
 }
 
 void CMiniGame7::Update(float dt) {
@@ -197,7 +181,7 @@ void CMiniGame7::Update(float dt) {
       break;
     case kClosedNow:
       SetLeakAlphas(0.0f);
-      StopSound("pipe_loop");
+      StopSound(m_sounds, "pipe_loop");
       break;
     case kNoFade:
       break;
@@ -235,7 +219,7 @@ void CMiniGame7::UpdatePlaying(float dt) {
     m_winTimer += dt;
     if (m_winTimer > kWinDelay) {
       StartClosing();
-      PlaySound("door_in_open");
+      PlaySound(m_sounds, "door_in_open");
     }
     return;
   }
@@ -251,55 +235,32 @@ void CMiniGame7::HandleClick() {
   const bool atRest = !m_waterRunning && m_drain >= kAtRest;
   const int32_t hovered = CellUnderMouse();
   if (atRest && hovered >= 0 && !IsAnyCellTurning() && !m_cells[size_t(hovered)].filled) {
-    PlaySound(("g7_pipe" + std::to_string(RandomInRange(*m_pipeRandom, 1, 4))).c_str());
+    PlaySound(m_sounds, ("g7_pipe" + std::to_string(RandomInRange(*m_random, 1, 4))).c_str());
     TurnCell(hovered);
     StoreRotation(hovered);
   }
   if (m_boardBound && IsMouseOverButton() && m_reservoir >= kAtRest && m_drain >= kAtRest) {
     m_waterRunning = true;
-    PlaySound("g7_waterstart");
-    PlaySound("pipe_loop");
+    PlaySound(m_sounds, "g7_waterstart");
+    PlaySound(m_sounds, "pipe_loop");
   }
 }
 
 void CMiniGame7::Complete() {
-  PlaySound("g7_in");
+  PlaySound(m_sounds, "g7_in");
   HideSkipButton();
-  IMapScreen* map = m_player ? m_player->GetMapFrame() : nullptr;
-  if (map) map->SetMarkerVisible("root/Scene33/Game4", false);
-  if (m_world) {
-    SSceneSlot& location = m_world->Scene(25);
-    for (SMiniGameLink& link : location.miniGames) {
-      if (link.miniGame != uint32_t(kPuzzleIndex)) continue;
-      link.open = false;
-      link.conditions.push_back({"I08_Diamond Handle", "Impossible"});
-      link.second = true;
-      break;
-    }
-  }
+  SetMapMarker(m_player, "root/Scene33/Game4", false);
+  if (!m_world) return;
+  CloseLinks(m_world->Scene(25).miniGames, kPuzzleIndex, false);
   OpenLocationDoor();
-  if (m_world) {
-    for (SExit& exit : m_world->Scene(25).exits) {
-      if (exit.target != 31) continue;
-      exit.open = true;
-      exit.conditions.clear();
-      break;
-    }
-  }
+  OpenExitsIn(m_world->Scene(25), 31, false);
 }
 
 void CMiniGame7::OpenLocationDoor() {
-  if (!m_locationLayout) return;
-  const struct {
-    const char* node;
-    bool visible;
-  } kDoorChanges[] = {{"root/Opendoor", true}, {"root/Light", false}, {"root/OpenDoorLight", true}};
-  for (const auto& change : kDoorChanges) {
-    Ombrel::SLayoutItem* node = m_locationLayout->FindItem(change.node);
-    if (!node) continue;
-    node->visible = change.visible;
-    if (m_world) m_world->SetSceneObjectState(30, uint32_t(node->index), change.visible ? 1 : 0, 0);
-  }
+  CPlaceChanges door(*m_world, m_shared.layouts, kDoorLocation, false);
+  door.Show("root/Opendoor", true);
+  door.Show("root/Light", false);
+  door.Show("root/OpenDoorLight", true);
 }
 
 }  // namespace Vey
@@ -362,18 +323,12 @@ void CMiniGame7::DrawTurned(const Ombrel::SLayoutBox* picture, float alpha, floa
 // The liquid's animations are drawn turned; their back faces must show as well.
 void CMiniGame7::DrawPicture(const Ombrel::SLayoutBox& picture, const Vector2& place, const Vector2& size, float alpha,
                              float angle, const Vector2& scale) {
-  Ombrel::CSpriteData data;
-  if (!SetLayoutPicture(picture, data)) return;
-  data.SetSize(size.x * kLayoutUnit, size.y * kLayoutUnit);
-  const RGBA colour = picture.colour;
-  data.SetColour({uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour), FadeByte(alpha)});
-  data.SetAngle(angle);
-  m_sprite->SetSpriteData(data);
-  m_sprite->SetPosition(ToVirtualScreen(place));
-  m_sprite->SetScale(scale);
+  SPieceLook look = PictureLook(picture, ToVirtualScreen(place), picture.colour, FadeByte(alpha), angle);
+  look.size = {size.x * kLayoutUnit, size.y * kLayoutUnit};
+  look.scale = scale;
   const bool culling = IsCullingOn();
   CullOff();
-  m_sprite->Render();
+  DrawPiece(*m_sprite, picture, look);
   if (culling) CullOn();
 }
 

@@ -19,7 +19,6 @@ struct SLayoutBox;
 struct SLayoutAnimatedSprite;
 }  // namespace Ombrel
 
-class CRandom;
 
 namespace Vey {
 
@@ -64,12 +63,14 @@ float RestAngle(int32_t rotation);
 
 class CMiniGame7 : public CMiniGameBase {
  public:
+  static constexpr uint32_t kDoorLocation = 30;  // "Scene31", whose door the completion opens
+
   // layout: the puzzle's ("Game07"). leakPools: one pool per side (up, right, down, left).
-  // locationLayout: the layout of the location behind the puzzle, whose door the completion
-  // opens (null: no door to open). seed: of the puzzle's own random source, which turns the
-  // starting board and picks the turning sounds (the time in seconds unless a test gives one).
-  CMiniGame7(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, Ombrel::CLayout2D* locationLayout,
-             const std::array<CEmitterPool*, 4>& leakPools, uint32_t seed = TimeSeed());
+  // The completion opens the door of the location behind the puzzle through the shared layout
+  // shelf. seed: of the puzzle's random source, which turns the starting board and picks the
+  // turning sounds (the time in seconds unless a test gives one).
+  CMiniGame7(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, const std::array<CEmitterPool*, 4>& leakPools,
+             uint32_t seed = TimeSeed());
   ~CMiniGame7() override;
 
   void Reset() override {}
@@ -107,8 +108,6 @@ class CMiniGame7 : public CMiniGameBase {
   void BindLayout();
   bool BindCells();
   Ombrel::SLayoutAnimatedSprite* FindAnimation(const std::string& path) const;
-  void PlaySound(const char* name);
-  void StopSound(const char* name);
   uint32_t* SavedWords() const;
   void StoreRotation(int32_t cell);
   void BuildNeighbours();
@@ -134,8 +133,6 @@ class CMiniGame7 : public CMiniGameBase {
                    float angle, const Vector2& scale);
   void DrawTurned(const Ombrel::SLayoutBox* picture, float alpha, float angle = 0.0f);
 
-  Ombrel::CLayout2D* m_locationLayout;
-  std::unique_ptr<CRandom> m_pipeRandom;
   Ombrel::SLayoutBox* m_background = nullptr;
   Ombrel::SLayoutBox* m_button = nullptr;
   Ombrel::SLayoutBox* m_buttonPressed = nullptr;

@@ -7,6 +7,7 @@
 #include "Framework/omLayout2D.h"
 #include "Src/Game/Vey_EmitterPool.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
 
 #include <cmath>
 
@@ -122,7 +123,7 @@ bool CMiniGame7::CheckLeaks(int32_t cell) {
     if (n >= 0 && IsOpen(n, Opposite(side))) continue;
     openEnd = true;
     if (cell == kOutletCell && side == kSideUp) continue;
-    PlaySound("g7_leak");
+    PlaySound(m_sounds, "g7_leak");
     StartLeak(side, LayoutToParticle(pipe.pipeNode->position));
   }
   return openEnd;
@@ -145,7 +146,7 @@ void CMiniGame7::StartFilling(int32_t cell, SFlowChoice choice) {
 void CMiniGame7::StopFlow() {
   m_drain = 0.0f;
   m_waterRunning = false;
-  StopSound("pipe_loop");
+  StopSound(m_sounds, "pipe_loop");
 }
 
 void CMiniGame7::UpdateTurning(SPipeCell& cell, float dt) {

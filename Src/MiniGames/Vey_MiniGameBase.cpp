@@ -224,10 +224,10 @@ std::string CMiniGameBase::PickObject() const {
   return PickObjectAt(m_mouse, *objects, *m_layout);
 }
 
-void CMiniGameBase::UpdateCursor(const std::string& picked) {
+void CMiniGameBase::UpdateCursor(const std::string& picked, bool interactive) {
   if (m_state == kClosed || !m_cursor || !m_world || !m_player) return;
   m_cursor->UpdateType(*m_world, *m_player, m_pressed, m_released, m_player->HasItemInHand(), kNoExit, kNoScene,
-                       kNoCloseUpLink, kInPuzzle, picked, Objects(), IsMouseOverExit(), false, false, false);
+                       kNoCloseUpLink, kInPuzzle, picked, Objects(), IsMouseOverExit(), interactive, false, false);
 }
 
 std::string CMiniGameBase::UpdatePointer() {
@@ -320,6 +320,10 @@ SProfileData* CMiniGameBase::Profile() const {
 SMiniGameBlock* CMiniGameBase::SavedBlock() const {
   SProfileData* profile = Profile();
   return profile ? &profile->miniGames : nullptr;
+}
+
+uint8_t* SavedBytesOf(SProfileData* profile, size_t offset) {
+  return profile ? reinterpret_cast<uint8_t*>(&profile->miniGames) + offset : nullptr;
 }
 
 const SObjectList* CMiniGameBase::Objects() const {

@@ -31,6 +31,7 @@
 #include "Src/Game/Vey_SceneScreens.h"
 #include "Src/Game/Vey_Screen.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -52,6 +53,7 @@ class CDialog;
 class CEmitterGroup;
 class CFrozenPicture;
 class CGameHelp;
+class ILayoutShelf;
 class CMap;
 class CPlayer;
 class CSoundContainer;
@@ -73,11 +75,15 @@ struct SMiniGameShared {
   CSoundContainer* sounds = nullptr;
   CGameHelp* help = nullptr;
   SSaveData* save = nullptr;  // null: the running application's (GetSaveData)
+  ILayoutShelf* layouts = nullptr;  // the places' layouts a win changes (CPlaceChanges)
   // The music of a game phase (SwitchMusic); null: SwitchMusic itself.
   std::function<void(int32_t)> switchMusic;
   // Copies the back buffer into the capture texture; null: CopyBackBufferToTexture.
   std::function<void()> copyBackBuffer;
 };
+
+// The bytes of the profile's saved blocks from `offset`; null without a profile.
+uint8_t* SavedBytesOf(SProfileData* profile, size_t offset);
 
 class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
  public:
@@ -153,7 +159,8 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   // chosen from it and from the exit object. Nothing is chosen once the puzzle is closed.
   std::string UpdatePointer();
   std::string PickObject() const;
-  void UpdateCursor(const std::string& picked);
+  // `interactive`: the mouse is over a piece of the puzzle's own that a click works (the hand).
+  void UpdateCursor(const std::string& picked, bool interactive = false);
   // The opening and closing fades: the group's alpha follows them; an ended opening turns to
   // playing, an ended closing calls Leave.
   enum EFadeStep { kNoFade, kFading, kOpened, kClosedNow };
@@ -193,6 +200,9 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   SProfileData* Profile() const;
   // The puzzles' saved blocks of the current profile, or null without a save.
   SMiniGameBlock* SavedBlock() const;
+  // The saved blocks' bytes from `offset` (a field's offset in SMiniGameBlock), or null without
+  // a save: the block of a puzzle that keeps its own byte layout.
+  uint8_t* SavedBytes(size_t offset) const { return SavedBytesOf(Profile(), offset); }
   // The puzzle's object list in the world description, or null without a world.
   const SObjectList* Objects() const;
 

@@ -1,6 +1,5 @@
 #include "Src/MiniGames/Vey_MiniGameWorld.h"
 
-#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
 #include "Framework/omLayout2D.h"
 #include "Src/Game/Vey_EmitterGroup.h"
 #include "Src/Game/Vey_Map.h"
@@ -12,9 +11,16 @@ namespace Vey {
 
 namespace {
 
-// True once a link was closed and `all` is not asked for.
-bool CloseLinks(std::vector<SMiniGameLink>& links, uint32_t miniGame, bool all, const char* object = kSolvedConditionObject,
-                const char* state = kSolvedConditionState) {
+SExit* FindExit(SSceneSlot& scene, uint32_t target) {
+  for (SExit& exit : scene.exits)
+    if (exit.target == target) return &exit;
+  return nullptr;
+}
+
+}  // namespace
+
+bool CloseLinks(std::vector<SMiniGameLink>& links, uint32_t miniGame, bool all, const char* object,
+                const char* state) {
   for (SMiniGameLink& link : links) {
     if (link.miniGame != miniGame) continue;
     link.open = false;
@@ -25,13 +31,14 @@ bool CloseLinks(std::vector<SMiniGameLink>& links, uint32_t miniGame, bool all, 
   return false;
 }
 
-SExit* FindExit(SSceneSlot& scene, uint32_t target) {
-  for (SExit& exit : scene.exits)
-    if (exit.target == target) return &exit;
-  return nullptr;
+void OpenExitsIn(SSceneSlot& place, uint32_t target, bool all) {
+  for (SExit& exit : place.exits) {
+    if (exit.target != target) continue;
+    exit.open = true;
+    exit.conditions.clear();
+    if (!all) return;
+  }
 }
-
-}  // namespace
 
 void PlaySound(CSoundContainer* sounds, const char* name) {
   if (sounds) sounds->PlaySoundByName(name, 1.0f);
@@ -70,13 +77,7 @@ void RetireMiniGameLinks(CMap& world, uint32_t miniGame, const char* object, con
 }
 
 void OpenExitsTo(CMap& world, uint32_t target) {
-  for (uint32_t scene = 0; scene < world.SceneCount(); ++scene) {
-    for (SExit& exit : world.Scene(scene).exits) {
-      if (exit.target != target) continue;
-      exit.open = true;
-      exit.conditions.clear();
-    }
-  }
+  for (uint32_t scene = 0; scene < world.SceneCount(); ++scene) OpenExitsIn(world.Scene(scene), target, true);
 }
 
 void OpenExit(CMap& world, uint32_t scene, uint32_t target) {
@@ -95,29 +96,33 @@ void RestartObjectAnimation(CMap& world, uint32_t closeUp, const std::string& ob
   }
 }
 
-CPlaceChanges::CPlaceChanges(CMap& world, Ombrel::CResourceLayout2D* resource, uint32_t place, bool closeUp)
-    : m_world(world), m_resource(resource), m_place(place), m_closeUp(closeUp) {
-  if (!m_resource) return;
-  if (!m_resource->IsLoaded()) {
-    m_resource->Load();
-    m_loadedHere = true;
-  }
-  m_layout = m_resource->GetLayout();
+CPlaceChanges::CPlaceChanges(CMap& world, ILayoutShelf* layouts, uint32_t place, bool closeUp)
+    : m_world(world),
+      m_layouts(layouts),
+      m_name(closeUp ? CloseUpLayoutName(place) : LocationLayoutName(place)),
+      m_place(place),
+      m_closeUp(closeUp) {
+  if (!m_layouts) return;
+  m_layout = m_layouts->GetLoaded(m_name);
+  if (m_layout) return;
+  m_layout = m_layouts->Load(m_name);
+  m_loadedHere = m_layout != nullptr;
 }
 
 CPlaceChanges::~CPlaceChanges() {
-  if (m_loadedHere) m_resource->Unload();
+  if (m_loadedHere) m_layouts->Unload(m_name);
 }
 
-void CPlaceChanges::Show(const char* node, bool visible) {
+bool CPlaceChanges::Show(const char* node, bool visible) {
   Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(node) : nullptr;
-  if (!item) return;
+  if (!item) return false;
   item->visible = visible;
   const uint32_t id = uint32_t(item->index);
   if (m_closeUp)
     m_world.SetIntermediateObjectState(m_place, id, visible ? 1 : 0, 0);
   else
     m_world.SetSceneObjectState(m_place, id, visible ? 1 : 0, 0);
+  return true;
 }
 
 void CPlaceChanges::RestartAnimation(const char* node) {

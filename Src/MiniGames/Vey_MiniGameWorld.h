@@ -6,18 +6,21 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Ombrel {
 class CLayout2D;
-class CResourceLayout2D;
 }  // namespace Ombrel
 
 namespace Vey {
 
 class CEmitterGroup;
+class ILayoutShelf;
 class CMap;
 class CPlayer;
 class CSoundContainer;
+struct SMiniGameLink;
+struct SSceneSlot;
 
 void PlaySound(CSoundContainer* sounds, const char* name);
 void StopSound(CSoundContainer* sounds, const char* name);
@@ -31,6 +34,13 @@ void SetMapMarker(CPlayer* player, const char* marker, bool visible);
 constexpr const char* kSolvedConditionObject = "I08_Diamond Handle";
 constexpr const char* kSolvedConditionState = "Impossible";
 
+// Closes the puzzle's links of one place (every one with `all`, else the first): Open cleared,
+// the condition appended and the second flag set. True once one was closed without `all`.
+bool CloseLinks(std::vector<SMiniGameLink>& links, uint32_t miniGame, bool all,
+                const char* object = kSolvedConditionObject, const char* state = kSolvedConditionState);
+// Opens the place's exits to `target` (every one with `all`, else the first): Open set, its
+// conditions emptied.
+void OpenExitsIn(SSceneSlot& place, uint32_t target, bool all);
 // Closes the links to the mini-game (every one with `all`, else the first, locations before
 // close-ups): Open cleared, the solved condition appended and the second flag set.
 void CloseMiniGameLink(CMap& world, uint32_t miniGame, bool all);
@@ -45,24 +55,27 @@ void OpenExitsTo(CMap& world, uint32_t target);
 // Restarts the first animation of every object of the close-up of that name, from its start.
 void RestartObjectAnimation(CMap& world, uint32_t closeUp, const std::string& object);
 
-// The layout of one place while a puzzle changes it. A layout that is not loaded (the player
-// is elsewhere) is loaded for the changes and unloaded again, so that they are recorded.
+// The layout of one place while a puzzle changes it, taken from the shelf when the change is
+// made (a place's layout comes and goes with the player's visits, so none is kept). A layout
+// that is not loaded (the player is elsewhere) is loaded for the changes and unloaded again, so
+// that they are recorded. Without a shelf or a layout only nothing is changed.
 class CPlaceChanges {
  public:
-  CPlaceChanges(CMap& world, Ombrel::CResourceLayout2D* resource, uint32_t place, bool closeUp);
+  CPlaceChanges(CMap& world, ILayoutShelf* layouts, uint32_t place, bool closeUp);
   ~CPlaceChanges();
   CPlaceChanges(const CPlaceChanges&) = delete;
   CPlaceChanges& operator=(const CPlaceChanges&) = delete;
 
-  // The node shown or hidden and its state recorded; a node the layout lacks is left out.
-  void Show(const char* node, bool visible);
+  // The node shown or hidden and its state recorded; a node the layout lacks is left out (false).
+  bool Show(const char* node, bool visible);
   // The node's texture animation started from its first frame unless it runs, and its id
   // recorded in the place's id list.
   void RestartAnimation(const char* node);
 
  private:
   CMap& m_world;
-  Ombrel::CResourceLayout2D* m_resource;
+  ILayoutShelf* m_layouts;
+  std::string m_name;
   Ombrel::CLayout2D* m_layout = nullptr;
   uint32_t m_place;
   bool m_closeUp;

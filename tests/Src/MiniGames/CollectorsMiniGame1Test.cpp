@@ -16,6 +16,7 @@ const Vector2 kButton{0.0f, -0.45f};
 const Vector2 kCoin{0.45f, -0.3f};
 const Vector2 kExit{1.2f, 0.7f};
 const char* const kGamesRoom = "Scene04";
+constexpr uint32_t kMachineScene = 3;  // the games room, "Scene04"
 
 const char* const kCoinObject =
     "<Object Name=\"G01_Coin\" State=\"\" Sprite=\"root/Coin\" Pickable=\"True\" Clue=\"False\" Draggable=\"False\" "
@@ -35,7 +36,7 @@ class ArcadeTest : public CMiniGameFixture {
     AddPicture(m_layout, "root/PlacedBlock", {0, 0}, {0.05f, 0.05f}, nullptr, false);
     AddPicture(m_layout, CMiniGameBase::kExitNode, kExit, {0.3f, 0.3f});
     AddRoom();
-    m_locations.Load(kGamesRoom);
+    m_places.Load(kGamesRoom);
     AddPicture(m_items, "root/Items/G01_Coin", {0, 0}, {0.1f, 0.1f});
     LoadWorld(0, kCoinObject);
     m_world.Scene(3).miniGames.push_back({0, "S04_Arcade", true, false, {}});
@@ -64,21 +65,19 @@ class ArcadeTest : public CMiniGameFixture {
 
   // The games room as the location logic loads it afresh, the cabinet's monitor lit.
   void AddRoom() {
-    m_locations.layouts.erase(kGamesRoom);
-    m_locations.AddSprite(kGamesRoom, "root/GameOn1", {0, 0});
-    m_locations.AddSprite(kGamesRoom, "root/GameOff", {0, 0}, false);
+    m_places.layouts.erase(kGamesRoom);
+    m_places.AddSprite(kGamesRoom, "root/GameOn1", {0, 0});
+    m_places.AddSprite(kGamesRoom, "root/GameOff", {0, 0}, false);
   }
-  bool RoomShows(const char* node) const { return m_locations.Node(kGamesRoom, node)->visible; }
+  bool RoomShows(const char* node) const { return m_places.Node(kGamesRoom, node)->visible; }
 
-  scenetest::Log m_log;
-  scenetest::CFakeLayouts m_locations{&m_log};
   Ombrel::SLayoutSprite* m_screen = nullptr;
   Ombrel::SLayoutSprite* m_monitorOff = nullptr;
   Ombrel::SLayoutSprite* m_coin = nullptr;
 };
 
 TEST_F(ArcadeTest, EightStackedRowsSwitchTheMonitorOffDropTheCoinAndTakingItClosesTheMachine) {
-  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
+  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr);
   Open(game);
   Win(game);
   Wait(game, 2.1f);
@@ -105,28 +104,34 @@ TEST_F(ArcadeTest, EightStackedRowsSwitchTheMonitorOffDropTheCoinAndTakingItClos
 
 // The location logic unloads the games room when the player walks on and loads it afresh on the
 // way back: the machine darkens the room loaded now, and none while it is away.
-TEST_F(ArcadeTest, TheMonitorGoesDarkInTheGamesRoomAsItIsLoadedNow) {
+TEST_F(ArcadeTest, TheMonitorGoesDarkInTheGamesRoomLoadedOrNotAndStaysRecorded) {
   for (const bool roomLoaded : {true, false}) {
     SCOPED_TRACE(roomLoaded);
     AddRoom();
-    m_locations.Load(kGamesRoom);
-    CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
+    m_places.Load(kGamesRoom);
+    CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr);
     Open(game);
-    m_locations.Unload(kGamesRoom);
-    AddRoom();
-    if (roomLoaded) m_locations.Load(kGamesRoom);
+    m_places.Unload(kGamesRoom);
+    AddRoom();  // the room as the location logic builds it afresh
+    if (roomLoaded) m_places.Load(kGamesRoom);
     Win(game);
     Wait(game, 2.1f);
     EXPECT_TRUE(m_monitorOff->visible);
-    EXPECT_EQ(RoomShows("root/GameOn1"), !roomLoaded);
-    EXPECT_EQ(RoomShows("root/GameOff"), roomLoaded);
+    EXPECT_FALSE(RoomShows("root/GameOn1"));
+    EXPECT_TRUE(RoomShows("root/GameOff"));
+    EXPECT_EQ(m_places.GetLoaded(kGamesRoom) != nullptr, roomLoaded) << "loaded for the change only";
+    const std::vector<Vey::SObjectStateEntry>& recorded = m_world.Scene(kMachineScene).live.objectStates;
+    ASSERT_EQ(recorded.size(), 2u);
+    EXPECT_EQ(recorded[0].visible, 0);
+    EXPECT_EQ(recorded[1].visible, 1);
+    m_world.Scene(kMachineScene).live.objectStates.clear();
     m_monitorOff->visible = false;
     m_screen->visible = true;
   }
 }
 
 TEST_F(ArcadeTest, ARowOffTheStackStartsTheGameOverAndAPartlyHeldOneNarrows) {
-  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
+  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr);
   Open(game);
   StopRowAt(game, 0);  // columns 0..3
   StopRowAt(game, 2);  // columns 2..5: two hang and are cut
@@ -138,7 +143,7 @@ TEST_F(ArcadeTest, ARowOffTheStackStartsTheGameOverAndAPartlyHeldOneNarrows) {
 }
 
 TEST_F(ArcadeTest, LeavingBeforeTheCoinKeepsTheWinAndTheCoinDropsWhenOpenedAgain) {
-  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
+  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr);
   Open(game);
   Win(game);
   ClickAt(game, kExit);
@@ -152,7 +157,7 @@ TEST_F(ArcadeTest, LeavingBeforeTheCoinKeepsTheWinAndTheCoinDropsWhenOpenedAgain
 }
 
 TEST_F(ArcadeTest, SkipEndsTheGameAsAWinDoes) {
-  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr, &m_locations);
+  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr);
   Open(game);
   Hud().ShowSkipButton(true);
   ClickAt(game, kSkipButton);
@@ -164,7 +169,7 @@ TEST_F(ArcadeTest, SkipEndsTheGameAsAWinDoes) {
 TEST_F(ArcadeTest, ItsTwoSavedBytesRememberThatTheMachineWasPlayed) {
   SMiniGameBlock& block = Profile().miniGames;
   {
-    CCollectorsMiniGame1 first(&m_layout, Shared(), nullptr, &m_locations);
+    CCollectorsMiniGame1 first(&m_layout, Shared(), nullptr);
     EXPECT_EQ(block.bytes0[0], 1);
     EXPECT_EQ(block.bytes0[1], 0);
     Open(first);
@@ -172,7 +177,7 @@ TEST_F(ArcadeTest, ItsTwoSavedBytesRememberThatTheMachineWasPlayed) {
     EXPECT_EQ(block.bytes0[1], 1);
   }
   block.bytes0[0] = 0;  // never written: the played byte is not trusted
-  CCollectorsMiniGame1 fresh(&m_layout, Shared(), nullptr, &m_locations);
+  CCollectorsMiniGame1 fresh(&m_layout, Shared(), nullptr);
   EXPECT_EQ(block.bytes0[0], 1);
 }
 

@@ -84,11 +84,11 @@ TEST_F(KeyLockContentTest, APlacedPartShinesInItsSocketAndALoosePartAtItsHome) {
   ASSERT_NE(layout->FindItem("root/Exit1"), nullptr);
 
   const std::vector<uint8_t> loose = [&] {
-    CMiniGame2 game(layout, Shared(), nullptr);
+    CMiniGame2 game(layout, Shared());
     return Draw(game);
   }();
   for (int part = 0; part < 9; ++part) Block()[69 + part] = 1;  // the bow and the shaft's first part
-  CMiniGame2 game(layout, Shared(), nullptr);
+  CMiniGame2 game(layout, Shared());
   const std::vector<uint8_t> placed = Draw(game);
 
   // The first key part, the bow's top left corner, from its home at the right into its socket.
@@ -114,7 +114,7 @@ TEST_F(KeyLockContentTest, TheDustHidesTheDialsAndATurnedDialAndALitCharacterSho
 
   const SPoint letterRim = FramePoint(520, 270), firstPlace = FramePoint(440, 110), thirdPlace = FramePoint(600, 110);
   const std::vector<uint8_t> dusty = [&] {
-    CMiniGame3 game(layout, Shared(), nullptr);
+    CMiniGame3 game(layout, Shared());
     return Draw(game);
   }();
   EXPECT_LE(Warm(dusty, letterRim), 1) << "grey dust over the brass dial";
@@ -122,7 +122,7 @@ TEST_F(KeyLockContentTest, TheDustHidesTheDialsAndATurnedDialAndALitCharacterSho
   Block()[89] = 1;   // the dust wiped off
   Block()[112] = 1;  // one character entered: H
   Block()[116] = 'H';
-  CMiniGame3 game(layout, Shared(), nullptr);
+  CMiniGame3 game(layout, Shared());
   const std::vector<uint8_t> clean = Draw(game);
   EXPECT_GE(Warm(clean, letterRim), 3) << "the brass dial";
   EXPECT_GE(Warm(clean, firstPlace), 3) << "H lights the strip's first place";

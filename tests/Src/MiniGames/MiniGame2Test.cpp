@@ -49,9 +49,9 @@ class MiniGame2Test : public CMiniGameFixture {
     objects += PuzzleObject("G02_Stray", "root/Key/key_99");
     AddPicture(m_layout, "root/Exit1", kExit, {0.05f, 0.05f});
     LoadWorld(CMiniGame2::kPuzzleIndex, objects);
-    m_wire = &m_locations.AddSprite("Scene06", "root/WireApply1", {0, 0});
-    m_door = &m_locations.AddSprite("Scene06", "root/Door_open_01", {0, 0}, false);
-    m_locations.Load("Scene06");
+    m_wire = &m_places.AddSprite("Scene06", "root/WireApply1", {0, 0});
+    m_door = &m_places.AddSprite("Scene06", "root/Door_open_01", {0, 0}, false);
+    m_places.Load("Scene06");
   }
 
   void Carry(CMiniGame2& game, int part, Vector2 drop) {
@@ -64,14 +64,12 @@ class MiniGame2Test : public CMiniGameFixture {
     return reinterpret_cast<const uint8_t*>(&Profile().miniGames) + 68;
   }
 
-  scenetest::Log m_log;
-  scenetest::CFakeLayouts m_locations{&m_log};
   Ombrel::SLayoutSprite* m_wire = nullptr;
   Ombrel::SLayoutSprite* m_door = nullptr;
 };
 
 TEST_F(MiniGame2Test, CarryingEveryPartIntoItsSocketAssemblesTheKeyAndOpensTheDoorThreeSecondsLater) {
-  CMiniGame2 game(&m_layout, Shared(), &m_locations);
+  CMiniGame2 game(&m_layout, Shared());
   Open(game);
   ASSERT_EQ(game.GetState(), CMiniGameBase::kPlaying);
   EXPECT_EQ(SavedBytes()[0], 1) << "the intro dialog is shown once per profile";
@@ -93,7 +91,7 @@ TEST_F(MiniGame2Test, CarryingEveryPartIntoItsSocketAssemblesTheKeyAndOpensTheDo
 }
 
 TEST_F(MiniGame2Test, TheLastPartDroppedJustOutOfReachGlidesHomeAndTheKeyStaysOpen) {
-  CMiniGame2 game(&m_layout, Shared(), &m_locations);
+  CMiniGame2 game(&m_layout, Shared());
   Open(game);
   for (int part = 0; part + 1 < kKeyPartCount; ++part) Carry(game, part, Target(part));
   Carry(game, kKeyPartCount - 1, Offset(Target(kKeyPartCount - 1), {0.0f, 21.0f}));
@@ -110,7 +108,7 @@ TEST_F(MiniGame2Test, ADropCountsWithinTwentyUnitsOfTheSocketOnBothAxes) {
     Vector2 offset;  // virtual-screen units from the socket
     bool placed;
   } cases[] = {{{19.5f, -19.5f}, true}, {{-19.5f, 19.5f}, true}, {{20.6f, 0.0f}, false}, {{0.0f, -20.6f}, false}};
-  CMiniGame2 game(&m_layout, Shared(), &m_locations);
+  CMiniGame2 game(&m_layout, Shared());
   Open(game);
   int part = 0;
   for (const auto& c : cases) {
@@ -121,7 +119,7 @@ TEST_F(MiniGame2Test, ADropCountsWithinTwentyUnitsOfTheSocketOnBothAxes) {
 }
 
 TEST_F(MiniGame2Test, PlacedPartsStayPutAndClicksOnNothingOrOnAStrayObjectOnlyHint) {
-  CMiniGame2 game(&m_layout, Shared(), &m_locations);
+  CMiniGame2 game(&m_layout, Shared());
   Open(game);
   Carry(game, 4, Target(4));
   Wait(game, 0.6f);
@@ -148,7 +146,7 @@ TEST_F(MiniGame2Test, PlacedPartsStayPutAndClicksOnNothingOrOnAStrayObjectOnlyHi
 }
 
 TEST_F(MiniGame2Test, TheSkipButtonWaitsWhileAPartIsInHand) {
-  CMiniGame2 game(&m_layout, Shared(), &m_locations);
+  CMiniGame2 game(&m_layout, Shared());
   Open(game);
   Wait(game, 61.0f);  // the skip button shows after a minute of play
   ClickAt(game, Home(2));
@@ -164,18 +162,18 @@ TEST_F(MiniGame2Test, TheSkipButtonWaitsWhileAPartIsInHand) {
 
 TEST_F(MiniGame2Test, PlacedPartsSurviveAReloadAndAWholeKeyWinsThreeSecondsAfterOpening) {
   {
-    CMiniGame2 game(&m_layout, Shared(), &m_locations);
+    CMiniGame2 game(&m_layout, Shared());
     Open(game);
     Carry(game, 0, Target(0));
     Carry(game, 11, Target(11));
   }
-  CMiniGame2 reloaded(&m_layout, Shared(), &m_locations);
+  CMiniGame2 reloaded(&m_layout, Shared());
   for (int part = 0; part < kKeyPartCount; ++part)
     EXPECT_EQ(reloaded.GetPart(part).placed, part == 0 || part == 11) << "part " << part;
 
   uint8_t* bytes = reinterpret_cast<uint8_t*>(&Profile().miniGames) + 68;
   for (int part = 0; part < kKeyPartCount; ++part) bytes[1 + part] = 1;
-  CMiniGame2 whole(&m_layout, Shared(), &m_locations);
+  CMiniGame2 whole(&m_layout, Shared());
   Open(whole);
   EXPECT_TRUE(whole.AllPartsPlaced());
   Wait(whole, 2.9f);
@@ -188,7 +186,7 @@ TEST_F(MiniGame2Test, ADamagedBlockIsReportedAndThePuzzleStartsAfresh) {
   uint8_t* bytes = reinterpret_cast<uint8_t*>(&Profile().miniGames) + 68;
   bytes[1] = 1;
   bytes[9] = 200;
-  CMiniGame2 game(&m_layout, Shared(), &m_locations);
+  CMiniGame2 game(&m_layout, Shared());
   for (int part = 0; part < kKeyPartCount; ++part) EXPECT_FALSE(game.GetPart(part).placed) << "part " << part;
   EXPECT_EQ(bytes[1], 0);
   EXPECT_EQ(bytes[9], 0);

@@ -48,8 +48,8 @@ class MiniGame3Test : public CMiniGameFixture {
     }
     m_dust = AddPicture(m_layout, "root/Dust", {-0.1f, 0.2f}, {1.4f, 0.5f});
     AddPicture(m_layout, "root/Exit1", kExit, {0.05f, 0.05f});
-    m_door = &m_locations.AddSprite("Scene06", "root/FrontDoorOpen", {0, 0}, false);
-    m_locations.Load("Scene06");
+    m_door = &m_places.AddSprite("Scene06", "root/FrontDoorOpen", {0, 0}, false);
+    m_places.Load("Scene06");
     LoadWorld(CMiniGame3::kPuzzleIndex,
               PuzzleObject("G03_Dust", "root/Dust", "Dusty", kDustStates,
                            DustAction(CMiniGame3::kTissue, "Clean") + DustAction("Click", "Dusty")));
@@ -84,14 +84,12 @@ class MiniGame3Test : public CMiniGameFixture {
   bool CodeShown(char c) { return m_layout.FindItem((std::string("root/Code_") + c).c_str())->visible; }
   uint8_t* Block() { return reinterpret_cast<uint8_t*>(&Profile().miniGames) + 88; }
 
-  scenetest::Log m_log;
-  scenetest::CFakeLayouts m_locations{&m_log};
   Ombrel::SLayoutSprite* m_dust = nullptr;
   Ombrel::SLayoutSprite* m_door = nullptr;
 };
 
 TEST_F(MiniGame3Test, EnteringTheWholeCodeOpensTheFrontDoorTwoSecondsLater) {
-  CMiniGame3 game(&m_layout, Shared(), &m_locations);
+  CMiniGame3 game(&m_layout, Shared());
   OpenClean(game);
   for (char c : std::string(kLockCode)) Enter(game, c);
   EXPECT_EQ(Entered(game), "H2C8A5");
@@ -117,7 +115,7 @@ TEST_F(MiniGame3Test, AWrongCharacterOrADropBetweenMarksClearsTheWholeEntry) {
       {"the right letter past the wrap", "H2C8", kLetters, -160.0f},  // F stands at -160, A at 0
   };
   for (const auto& c : cases) {
-    CMiniGame3 game(&m_layout, Shared(), &m_locations);
+    CMiniGame3 game(&m_layout, Shared());
     OpenClean(game);
     for (const char* p = c.before; *p; ++p) Enter(game, *p);
     ASSERT_EQ(Entered(game), c.before) << c.what;
@@ -130,7 +128,7 @@ TEST_F(MiniGame3Test, AWrongCharacterOrADropBetweenMarksClearsTheWholeEntry) {
 }
 
 TEST_F(MiniGame3Test, ADropWhileTheWholeCodeWaitsForTheDoorEntersNothing) {
-  CMiniGame3 game(&m_layout, Shared(), &m_locations);
+  CMiniGame3 game(&m_layout, Shared());
   OpenClean(game);
   for (char c : std::string(kLockCode)) Enter(game, c);
   Enter(game, '1');
@@ -140,7 +138,7 @@ TEST_F(MiniGame3Test, ADropWhileTheWholeCodeWaitsForTheDoorEntersNothing) {
 }
 
 TEST_F(MiniGame3Test, TheDialsWaitUnderTheDustUntilTheTissueWipesItOff) {
-  CMiniGame3 game(&m_layout, Shared(), &m_locations);
+  CMiniGame3 game(&m_layout, Shared());
   Open(game);
   ClickAt(game, AroundDial(kNumbers, 0.0f));
   EXPECT_FALSE(game.IsHoldingDial()) << "the dust holds the dials";
@@ -170,7 +168,7 @@ TEST_F(MiniGame3Test, TheDialsWaitUnderTheDustUntilTheTissueWipesItOff) {
 TEST_F(MiniGame3Test, TheDialsAndTheEntrySurviveAReloadButNotAHeldDial) {
   float tiny = 0.0f;
   {
-    CMiniGame3 game(&m_layout, Shared(), &m_locations);
+    CMiniGame3 game(&m_layout, Shared());
     OpenClean(game);
     Enter(game, 'H');
     Enter(game, '2');
@@ -180,7 +178,7 @@ TEST_F(MiniGame3Test, TheDialsAndTheEntrySurviveAReloadButNotAHeldDial) {
   }
   for (char c : std::string(kLockCode)) m_layout.FindItem((std::string("root/Code_") + c).c_str())->visible = false;
   m_dust->visible = true;
-  CMiniGame3 reloaded(&m_layout, Shared(), &m_locations);
+  CMiniGame3 reloaded(&m_layout, Shared());
   EXPECT_TRUE(reloaded.IsDustRemoved());
   EXPECT_FALSE(m_dust->visible);
   EXPECT_EQ(Entered(reloaded), "H2");
@@ -195,7 +193,7 @@ TEST_F(MiniGame3Test, DamagedDialsAreReportedAndStartAfreshWithTheDustStillWiped
   const int32_t count = 9;
   std::memcpy(Block() + 24, &count, 4);
   std::memcpy(Block() + 28, "H2", 2);
-  CMiniGame3 game(&m_layout, Shared(), &m_locations);
+  CMiniGame3 game(&m_layout, Shared());
   EXPECT_TRUE(hmtest::Reported("combination lock's dials are damaged"));
   EXPECT_TRUE(game.IsDustRemoved());
   EXPECT_EQ(game.GetDials().enteredCount, 0);

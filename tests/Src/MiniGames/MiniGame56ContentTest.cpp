@@ -9,6 +9,7 @@
 
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
 #include "tests/support/engine/ReportScope.h"
 
@@ -36,6 +37,8 @@ class MiniGame56ContentTest : public overlaytest::CBuiltContentFixture {
     SMiniGameShared shared;
     shared.save = m_save.get();
     shared.world = &m_world;
+    m_shelf = std::make_unique<CResourceLayoutShelf>(m_resources.get());
+    shared.layouts = m_shelf.get();
     shared.switchMusic = [](int32_t) {};
     return shared;
   }
@@ -46,14 +49,14 @@ class MiniGame56ContentTest : public overlaytest::CBuiltContentFixture {
 
   std::unique_ptr<SSaveData> m_save;
   CMap m_world{false};
+  std::unique_ptr<CResourceLayoutShelf> m_shelf;
 };
 
 TEST_F(MiniGame56ContentTest, TheBuiltBoardIsSolvedByItsThreeFlings) {
   Ombrel::CLayout2D* layout = Layout("Game05");
   ASSERT_NE(layout, nullptr) << hmtest::CReportScope::All();
   hmtest::Reports().clear();
-  CMiniGame5 game(Shared(), layout, m_resources->GetLayout2D("Scene12"), m_resources->GetLayout2D("Intermediate08"),
-                  CMiniGame5::SPools{});
+  CMiniGame5 game(Shared(), layout, CMiniGame5::SPools{});
   EXPECT_EQ(OwnReports(), "") << "every node the puzzle names is in its layout";
   game.Open();
   Run(game, 2.5f);
@@ -78,7 +81,7 @@ TEST_F(MiniGame56ContentTest, TheGearsWinOpensTheGateOfTheBuiltLocation) {
   Ombrel::CLayout2D* layout = Layout("Game06");
   ASSERT_NE(layout, nullptr) << hmtest::CReportScope::All();
   hmtest::Reports().clear();
-  CMiniGame6 game(Shared(), layout, m_resources->GetLayout2D("Scene22"));
+  CMiniGame6 game(Shared(), layout);
   EXPECT_EQ(OwnReports(), "") << "every node the puzzle names is in its layout";
   game.Open();
   Run(game, 0.6f);

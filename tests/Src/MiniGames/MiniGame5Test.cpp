@@ -52,7 +52,7 @@ class MiniGame5Test : public CMiniGameFixture {
     AddPicture(*m_board, "root/BallActive", {0, 0}, {0.15f, 0.15f}, nullptr, false);
     AddPicture(*m_board, "root/Direction", {0, 0}, {0.15f, 0.15f}, nullptr, false);
     AddPicture(*m_board, CMiniGameBase::kExitNode, kExit, {0.2f, 0.2f});
-    return std::make_unique<CMiniGame5>(Shared(), m_board.get(), nullptr, nullptr, CMiniGame5::SPools{});
+    return std::make_unique<CMiniGame5>(Shared(), m_board.get(), CMiniGame5::SPools{});
   }
 
   // Opened and past its ready time, when the board takes clicks.
@@ -76,7 +76,7 @@ class MiniGame5Test : public CMiniGameFixture {
     for (int i = 0; i < seconds * 50; ++i) game.AnimateBalls(kFrame);
   }
 
-  uint8_t* Block() { return BallsBlock(&Profile()); }
+  uint8_t* Block() { return SavedBytesOf(&Profile(), CMiniGame5::kSavedOffset); }
 
   std::unique_ptr<Ombrel::CLayout2D> m_board;
 };

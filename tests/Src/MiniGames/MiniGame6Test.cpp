@@ -74,7 +74,7 @@ class MiniGame6Test : public CMiniGameFixture {
           SwitchPlace(s);
   }
 
-  uint8_t* Block() { return GearsBlock(&Profile()); }
+  uint8_t* Block() { return SavedBytesOf(&Profile(), CMiniGame6::kSavedOffset); }
 };
 
 TEST_F(MiniGame6Test, SwitchesTwoThreeSixAndEightLightEveryWheelAndTheWinOpensTheGate) {
@@ -88,7 +88,7 @@ TEST_F(MiniGame6Test, SwitchesTwoThreeSixAndEightLightEveryWheelAndTheWinOpensTh
     exit.conditions.push_back({"S22_Gate", "Open"});
     m_world.Scene(kGateScene).exits.push_back(exit);
   }
-  CMiniGame6 game(Shared(), &m_layout, nullptr);
+  CMiniGame6 game(Shared(), &m_layout);
   EXPECT_EQ(Grid(game), kStartGrid);
   Open(game);
   for (int s : {1, 2, 5, 7}) Slide(game, s);
@@ -114,7 +114,7 @@ TEST_F(MiniGame6Test, SwitchesTwoThreeSixAndEightLightEveryWheelAndTheWinOpensTh
 }
 
 TEST_F(MiniGame6Test, ANearMissLeavesWheelsOffAndClicksWhileASwitchSlidesOnlyShowTheHint) {
-  CMiniGame6 game(Shared(), &m_layout, nullptr);
+  CMiniGame6 game(Shared(), &m_layout);
   Open(game);
   for (int s : {1, 2, 5}) Slide(game, s);
   EXPECT_EQ(Grid(game), "XXXXXXXXXXXX....");  // the bottom row waits for switch 8
@@ -145,7 +145,7 @@ TEST_F(MiniGame6Test, ANearMissLeavesWheelsOffAndClicksWhileASwitchSlidesOnlySho
 }
 
 TEST_F(MiniGame6Test, TheExitLeavesUnsolvedAndAReopenedPuzzleKeepsItsWheelsAndSwitches) {
-  CMiniGame6 game(Shared(), &m_layout, nullptr);
+  CMiniGame6 game(Shared(), &m_layout);
   Open(game);
   Slide(game, 4);
   ClickAt(game, kExit);
@@ -159,7 +159,7 @@ TEST_F(MiniGame6Test, TheExitLeavesUnsolvedAndAReopenedPuzzleKeepsItsWheelsAndSw
 
 TEST_F(MiniGame6Test, TheSavedBlockBringsWheelsAndSwitchesBackInANewPuzzle) {
   {
-    CMiniGame6 fresh(Shared(), &m_layout, nullptr);
+    CMiniGame6 fresh(Shared(), &m_layout);
     EXPECT_EQ(Block()[1], 1);  // a fresh record gets the starting grid written at once
     EXPECT_EQ(Block()[2], 1);
     EXPECT_EQ(Block()[3], 0);
@@ -168,7 +168,7 @@ TEST_F(MiniGame6Test, TheSavedBlockBringsWheelsAndSwitchesBackInANewPuzzle) {
     Slide(fresh, 6);
   }
   PutSwitchesBack();  // as a freshly loaded layout has them
-  CMiniGame6 reloaded(Shared(), &m_layout, nullptr);
+  CMiniGame6 reloaded(Shared(), &m_layout);
   EXPECT_EQ(Grid(reloaded), "X.XX.X...X...X..");
   EXPECT_EQ(reloaded.GetSwitch(2).off, 0);
   EXPECT_EQ(reloaded.GetSwitch(6).off, 0);
@@ -195,9 +195,9 @@ TEST_F(MiniGame6Test, ADamagedSavedBlockStartsThePuzzleAfresh) {
   for (const SCase& damage : cases) {
     SCOPED_TRACE(damage.what);
     std::memset(Block(), 0, 26);
-    { CMiniGame6 writer(Shared(), &m_layout, nullptr); }
+    { CMiniGame6 writer(Shared(), &m_layout); }
     Block()[damage.byte] = damage.value;
-    CMiniGame6 game(Shared(), &m_layout, nullptr);
+    CMiniGame6 game(Shared(), &m_layout);
     EXPECT_EQ(Grid(game), kStartGrid);
     for (int s = 0; s < CMiniGame6::kSwitchCount; ++s) EXPECT_EQ(game.GetSwitch(s).off, 1);
     EXPECT_EQ(Block()[1], 1);
@@ -209,7 +209,7 @@ TEST_F(MiniGame6Test, SkipDuringTheWinWaitCompletesOnce) {
   SMiniGameLink link;
   link.miniGame = 5;
   m_world.Scene(kGateScene).miniGames.push_back(link);
-  CMiniGame6 game(Shared(), &m_layout, nullptr);
+  CMiniGame6 game(Shared(), &m_layout);
   Open(game);
   for (int s : {1, 2, 5}) Slide(game, s);
   Wait(game, 60.0f - game.GetSkipTimer());
@@ -230,7 +230,7 @@ TEST_F(MiniGame6Test, WheelsAndSwitchesMoveAlikeAtThirtyAndAHundredAndTwentyFram
   const float frames[2] = {1.0f / 30.0f, 1.0f / 120.0f};
   for (int run = 0; run < 2; ++run) {
     std::memset(Block(), 0, 26);
-    CMiniGame6 game(Shared(), &m_layout, nullptr);
+    CMiniGame6 game(Shared(), &m_layout);
     Open(game);
     ClickAt(game, SwitchPlace(0));
     for (int i = 0; i < int(0.2f / frames[run] + 0.5f); ++i) StepAt(game, kNowhere, false, frames[run]);

@@ -72,7 +72,7 @@ class MiniGame7DrawTest : public overlaytest::CBuiltContentFixture {
 
 TEST_F(MiniGame7DrawTest, ThePiecesReadAsBrassOnTheBoardTurnVisiblyAndFillRed) {
   ASSERT_NE(m_layout, nullptr) << hmtest::CReportScope::All();
-  CMiniGame7 game(m_layout, SMiniGameShared{}, nullptr, {}, 3);
+  CMiniGame7 game(m_layout, SMiniGameShared{}, {}, 3);
   ASSERT_TRUE(game.IsBoardBound()) << hmtest::CReportScope::All();
   for (int32_t cell = 0; cell < kPipeCellCount; ++cell)
     EXPECT_EQ(game.GetCell(cell).kind, std::string("ILTX").find(kShippedKinds[cell])) << "cell " << cell;

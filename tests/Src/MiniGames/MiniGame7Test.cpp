@@ -89,7 +89,7 @@ class MiniGame7Test : public CMiniGameFixture {
   }
 
   std::unique_ptr<CMiniGame7> MakeGame(uint32_t seed) {
-    return std::make_unique<CMiniGame7>(&m_layout, Shared(), &m_location, std::array<CEmitterPool*, 4>{}, seed);
+    return std::make_unique<CMiniGame7>(&m_layout, Shared(), std::array<CEmitterPool*, 4>{}, seed);
   }
   uint32_t* Block() { return Profile().miniGames.words440; }
 
@@ -120,7 +120,8 @@ class MiniGame7Test : public CMiniGameFixture {
     return filled;
   }
 
-  Ombrel::CLayout2D m_location;
+  // The location behind the puzzle ("Scene31"), not loaded unless a test loads it.
+  Ombrel::CLayout2D& m_location = *(m_places.layouts["Scene31"] = std::make_unique<Ombrel::CLayout2D>());
   std::array<Vector2, kPipeCellCount> m_cellPlaces{};
 };
 
@@ -156,6 +157,48 @@ TEST_F(MiniGame7Test, TheShippedBoardTurnedToItsSolutionCarriesTheLiquidToTheOut
   EXPECT_TRUE(m_location.FindItem("root/OpenDoorLight")->visible);
   EXPECT_EQ(m_world.Scene(30).live.objectStates.size(), 3u);
 }
+
+// The location's layout comes and goes with the player's visits: the win changes the one the
+// shelf holds then, loading it for the change when the player is elsewhere, and records the
+// door so that the location shows it open when it is loaded again. The parameter: whether the
+// location is loaded at the win.
+class MiniGame7DoorTest : public MiniGame7Test, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(MiniGame7DoorTest, TheDoorOpensInTheLocationAsItIsAtTheWinAndStaysRecorded) {
+  const bool loadedAtWin = GetParam();
+  auto game = MakeGame(7);
+  // The location unloaded after the puzzle was made: its first layout is gone for good.
+  m_places.Load("Scene31");
+  m_places.Unload("Scene31");
+  m_places.layouts["Scene31"] = std::make_unique<Ombrel::CLayout2D>();
+  Ombrel::CLayout2D& location = *m_places.layouts["Scene31"];
+  minigametest::AddPicture(location, "root/Opendoor", {0, 0}, {1, 1}, nullptr, false);
+  minigametest::AddPicture(location, "root/Light", {0, 0}, {1, 1});
+  if (loadedAtWin) m_places.Load("Scene31");
+  m_placeLog.clear();
+
+  Open(*game);
+  TurnToSolution(*game);
+  LetTheLiquidIn(*game);
+  RunUntilWon(*game, 40.0f);
+  Wait(*game, 1.7f);
+  ASSERT_EQ(game->GetState(), CMiniGameBase::kClosed);
+
+  EXPECT_TRUE(location.FindItem("root/Opendoor")->visible);
+  EXPECT_FALSE(location.FindItem("root/Light")->visible);
+  EXPECT_EQ(m_places.GetLoaded("Scene31") != nullptr, loadedAtWin) << "loaded for the change only";
+  const scenetest::Log expectedLog =
+      loadedAtWin ? scenetest::Log{} : scenetest::Log{"layouts.Load Scene31", "layouts.Unload Scene31"};
+  EXPECT_EQ(m_placeLog, expectedLog);
+  // What the location applies when it is loaded again: the door shown, the light hidden (the
+  // open door's light, which this layout lacks, is left out).
+  const std::vector<SObjectStateEntry>& recorded = m_world.Scene(30).live.objectStates;
+  ASSERT_EQ(recorded.size(), 2u);
+  EXPECT_EQ(recorded[0].visible, 1);
+  EXPECT_EQ(recorded[1].visible, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(LoadedOrNot, MiniGame7DoorTest, ::testing::Bool());
 
 TEST_F(MiniGame7Test, OnePieceShortOfTheSolutionLeaksDrainsAndEmptiesTheBoardUnsolved) {
   auto game = MakeGame(7);
@@ -262,7 +305,7 @@ TEST_F(MiniGame7ShortLayoutTest, ALayoutWithoutTheBoardIsReportedAndThePuzzleOnl
   minigametest::AddPicture(m_layout, "root/ButtonDummy", {-1.3f, 0.3f}, {0.36f, 0.18f});
   minigametest::AddPicture(m_layout, "root/Exit1", {-1.3f, 0.8f}, {0.36f, 0.27f});
   hmtest::CReportScope reports;
-  CMiniGame7 game(&m_layout, Shared(), nullptr, {}, 1);
+  CMiniGame7 game(&m_layout, Shared(), {}, 1);
   EXPECT_FALSE(game.IsBoardBound());
   EXPECT_TRUE(hmtest::Reported("holds 3 objects, the board needs 123")) << hmtest::CReportScope::All();
   Open(game);

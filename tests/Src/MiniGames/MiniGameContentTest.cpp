@@ -73,7 +73,7 @@ TEST_F(MiniGameContentTest, ArcadeDrawsTheSlidingRowAtTheBottomOfItsMonitor) {
   LoadContent("App/Configs/Collectors/Arcade_Resources.xml");
   Ombrel::CLayout2D* layout = Layout("Game01");
   ASSERT_NE(layout, nullptr) << hmtest::CReportScope::All();
-  CCollectorsMiniGame1 game(layout, m_shared, nullptr, nullptr);
+  CCollectorsMiniGame1 game(layout, m_shared, nullptr);
   game.Open();
   game.Update(0.6f);
   game.Update(0.05f);  // the row slides into its first cells

@@ -52,7 +52,7 @@ TEST_F(MiniGameDrawTest, AWheelTurnsHalfWayUpRightAsItsGlowFadesAndEndsDark) {
   // Wheel 1 (on at the start) as a flat blue bar, 32 x 8 pixels, so that its turn shows.
   AddPicture(m_layout, "root/Gear01", {0.0f, 0.0f}, {1.0f, 0.25f}, SolidTexture("gear", kBlue));
   AddPicture(m_layout, "root/GearActivated", {0.0f, 0.0f}, {0.25f, 0.25f}, SolidTexture("glow", kYellow), false);
-  CMiniGame6 game(Shared(), &m_layout, nullptr);
+  CMiniGame6 game(Shared(), &m_layout);
   game.Open();
   Run(game, 0.5f);
   ASSERT_EQ(game.GetState(), CMiniGameBase::kPlaying);
@@ -93,7 +93,7 @@ TEST_F(MiniGameDrawTest, BallsShowOnceTheBoardIsReadyAndAreDrawnWhereTheyRolled)
   // Ball 1 (red) at row 3, column 0, pixel (13, 32); ball 2 (blue) at column 3, pixel (32, 32).
   AddPicture(m_layout, "root/Ball1", {-0.6f, 0.0f}, {0.15f, 0.15f}, SolidTexture("ball1", kRed));
   AddPicture(m_layout, "root/Ball2", {0.0f, 0.0f}, {0.15f, 0.15f}, SolidTexture("ball2", kBlue));
-  CMiniGame5 game(Shared(), &m_layout, nullptr, nullptr, CMiniGame5::SPools{});
+  CMiniGame5 game(Shared(), &m_layout, CMiniGame5::SPools{});
   game.Open();
   Run(game, 0.7f);  // playing, the board a fifth of the way to ready
   ASSERT_EQ(game.GetState(), CMiniGameBase::kPlaying);

@@ -7,7 +7,8 @@
 // and captures of the back buffer are recorded instead of played and copied.
 //
 // A puzzle test derives its fixture from CMiniGameFixture, builds its layout in `m_layout`
-// (AddPicture), its world with LoadWorld, constructs the puzzle with Shared(), then:
+// (AddPicture), its world with LoadWorld, the places a win changes in `m_places`, constructs the
+// puzzle with Shared(), then:
 //   Open(game);                       // Enter and the opening fade
 //   ClickAt(game, {0.3f, -0.2f});     // a press and a release at a layout point
 //   Wait(game, 2.5f);                 // frames with the mouse still
@@ -114,6 +115,7 @@ class CMiniGameFixture : public hudtest::CHudFixture {
     shared.dialog = m_dialog.get();
     shared.help = m_help.get();
     shared.save = m_save.get();
+    shared.layouts = &m_places;
     shared.switchMusic = [this](int32_t phase) { m_music.push_back(phase); };
     shared.copyBackBuffer = [this] { ++m_captures; };
     return shared;
@@ -148,6 +150,8 @@ class CMiniGameFixture : public hudtest::CHudFixture {
   overlaytest::CInputAndLanguageScope m_inputScope;
   Vey::CMap m_world{false};
   Ombrel::CLayout2D m_layout;  // the puzzle's
+  scenetest::Log m_placeLog;
+  scenetest::CFakeLayouts m_places{&m_placeLog};  // the locations' and close-ups' layouts
   Ombrel::CLayout2D m_helpLayout;
   Ombrel::CSprite2DNode m_cursorNode{"CursorNode0", nullptr};
   Ombrel::CCursor m_record{0};

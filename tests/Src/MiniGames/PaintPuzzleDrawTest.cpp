@@ -27,7 +27,7 @@ class PaintPuzzleDrawTest : public overlaytest::CBuiltContentFixture {
     SMiniGameShared shared;
     shared.save = m_save.get();
     shared.switchMusic = [](int32_t) {};
-    auto game = std::make_unique<CMiniGame4>(m_puzzleLayout, shared, nullptr, nullptr);
+    auto game = std::make_unique<CMiniGame4>(m_puzzleLayout, shared);
     EXPECT_EQ(OwnReports(), "") << "every piece has its picture and mask";
     game->Open();
     for (int i = 0; i < 30 && game->GetState() == CMiniGameBase::kOpening; ++i) game->Update(0.02f);

@@ -55,8 +55,7 @@ class PaintPuzzleTest : public CMiniGameFixture {
     vfstest::WriteBytes(base + ".tif", vfstest::Text("<tiff:ImageWidth>2</tiff:ImageWidth><tiff:ImageLength>2<"));
   }
   CMiniGame4& Build() {
-    m_game = std::make_unique<CMiniGame4>(
-        &m_layout, Shared(), [this] { return &m_closeUp; }, nullptr);
+    m_game = std::make_unique<CMiniGame4>(&m_layout, Shared());
     return *m_game;
   }
   CMiniGame4& Opened() {
@@ -77,7 +76,8 @@ class PaintPuzzleTest : public CMiniGameFixture {
   std::string m_folder = vfstest::MakeTempFolder();
   vfstest::ArchiveFlag m_plain{false};
   std::unique_ptr<CVFS> m_masks = std::make_unique<CVFS>(m_folder.c_str());
-  Ombrel::CLayout2D m_closeUp;
+  // The close-up whose box the win opens, not loaded: the win loads it for the change.
+  Ombrel::CLayout2D& m_closeUp = *(m_places.layouts["Intermediate05"] = std::make_unique<Ombrel::CLayout2D>());
   std::unique_ptr<CMiniGame4> m_game;
 };
 
