@@ -3,13 +3,14 @@
 //
 //   mosaic LAYOUT_TEMPLATE BACKGROUND_TEMPLATE OUT_DIR
 //
-// The table's graph is embedded in the plane and triangulated; the triangulation is laid out
-// with every vertex at the average of its neighbours, its outer cycle on an oval (which keeps
-// the drawing free of crossings). Each piece is the part of the picture nearer its vertex than
-// the others': around its vertex, the quarters of the triangles that hold it, cut at the edges'
-// middles and the triangles' centres, and beyond the outer cycle a band out to the window's rim.
-// Between the pieces runs the leading: a hairline where the table pairs two pieces, so they
-// touch, and a broad band where only the triangulation joins them, so they do not.
+// The table's graph is embedded in the plane (made biconnected first, so its faces are simple
+// cycles); every face of more than three sides gets a knot of leading joined to its corners, and
+// the face chosen as the outside a ring of knots held on the window's oval rim. That
+// triangulation is laid out with every other vertex at the average of its neighbours (free of
+// crossings), then spread. Each piece is its share of the triangles round its vertex, cut from
+// the points dividing its edges to a point amid each triangle; a knot's share is small, so the
+// knots are the leading's joints. Between the pieces runs the leading: a hairline where the
+// table pairs two pieces, so they touch, and a broad band elsewhere, so they do not.
 //
 // Written into OUT_DIR: Game04.txt, the layout description (the template's statements with the
 // background and the sixty pieces after its "layout" line, its picture folders made relative
@@ -22,7 +23,6 @@
 #include <boost/graph/adjacency_list.hpp>
 #include <boost/graph/boyer_myrvold_planar_test.hpp>
 #include <boost/graph/make_biconnected_planar.hpp>
-#include <boost/graph/make_maximal_planar.hpp>
 #include <boost/graph/planar_face_traversal.hpp>
 
 #include <algorithm>
