@@ -22,6 +22,7 @@ hm_tool_layers(gfx_bench platform platform_testing)
 hm_tool_layers(graphtool common)
 hm_tool_layers(layout quor)  # the description reader of tools/shared
 hm_tool_layers(modeltool quor)
+hm_tool_layers(mosaic vey)  # the paint puzzle's table of touching pieces, a header of the game's
 hm_tool_layers(particle_bench vey)  # the game's atlas batching over the particle library
 hm_tool_layers(pk2 quor)
 hm_tool_layers(ptctool particles)  # the particle file layout, and the texture tool's MPT writer

@@ -1,4 +1,5 @@
 #include "Src/MiniGames/Vey_MiniGame4.h"
+#include "Src/MiniGames/Vey_MiniGame4Neighbours.h"
 
 #include "Framework/omLayout2D.h"
 #include "Quor/ReportError.h"
@@ -21,70 +22,7 @@ namespace {
 
 constexpr const char* kSource = "Src/MiniGames/Vey_MiniGame4";
 constexpr float kTwoPi = 6.2831855f;
-
-// The pieces that touch each piece, 1-based, each pair entered both ways.
-const std::vector<int32_t> kNeighbours[CMiniGame4::kRegionCount] = {
-    {6, 7},
-    {3, 7, 10},
-    {2, 4, 11},
-    {3, 5, 11, 12},
-    {4},
-    {1, 7, 8, 13},
-    {1, 2, 6, 9, 10},
-    {6, 9, 13},
-    {7, 8, 10, 14},
-    {2, 7, 9, 11, 15},
-    {3, 4, 10, 12, 16, 17},
-    {4, 11, 17},
-    {6, 8, 14, 18, 20},
-    {9, 13, 15, 20},
-    {10, 14, 16, 21},
-    {11, 15, 17, 22},
-    {11, 12, 16, 23, 27, 28},
-    {13, 19, 24},
-    {18, 20, 25, 26},
-    {13, 14, 19, 21},
-    {15, 20, 22, 26},
-    {16, 21, 23, 27},
-    {17, 22, 27},
-    {18, 25, 29},
-    {19, 24, 26},
-    {19, 21, 25, 27, 29, 30, 31, 32, 33},
-    {17, 22, 23, 26, 28},
-    {17, 27, 33},
-    {24, 26, 35},
-    {26, 31, 37},
-    {26, 30, 32, 38, 39, 40},
-    {26, 31, 42},
-    {26, 28, 34, 43},
-    {33, 44},
-    {29, 36, 37},
-    {35, 37, 45},
-    {30, 35, 36, 38},
-    {31, 37, 39, 45},
-    {31, 38, 46, 47},
-    {31, 41, 42, 47},
-    {40, 42, 48},
-    {32, 40, 41, 43},
-    {33, 42, 48, 49},
-    {34, 49, 60},
-    {36, 38, 46, 51, 53},
-    {39, 45, 54},
-    {39, 40, 48, 54},
-    {41, 43, 47, 55},
-    {43, 44, 54, 55, 57, 58, 59},
-    {51, 52},
-    {45, 50, 52, 53},
-    {50, 51, 53},
-    {45, 51, 52, 56, 57},
-    {46, 47, 49, 55, 56, 57},
-    {48, 49, 54},
-    {53, 54, 57},
-    {49, 53, 54, 56, 58},
-    {49, 57, 60},
-    {49, 60},
-    {44, 58, 59},
-};
+static_assert(CMiniGame4::kRegionCount == kMosaicPieceCount, "one region a piece of the mosaic");
 
 struct SPaint {
   const char* pot;
@@ -119,7 +57,7 @@ CMiniGame4::CMiniGame4(Ombrel::CLayout2D* layout, const SMiniGameShared& shared)
         std::make_unique<CTextureMask>(std::to_string(k + 1).c_str(), sprite ? sprite->texture : nullptr);
   }
   for (int32_t k = 0; k < kRegionCount; ++k) {
-    for (int32_t neighbour : kNeighbours[k])
+    for (int32_t neighbour : kMosaicNeighbours[k])
       m_regions[size_t(k)].neighbours.push_back(&m_regions[size_t(neighbour - 1)].colour);
   }
   for (int32_t paint = 0; paint < kPaintCount; ++paint) {

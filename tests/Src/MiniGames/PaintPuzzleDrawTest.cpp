@@ -66,22 +66,27 @@ TEST_F(PaintPuzzleDrawTest, TheOpeningPictureShowsThePaintedPiecesAndThePots) {
   ASSERT_TRUE(puzzle);
   CMiniGame4& game = *puzzle;
   ClickOn(game, "root/RedDummy");
-  ClickOn(game, "root/1");
+  ClickOn(game, "root/26");
   ClickOn(game, "root/BlueDummy");
   ClickOn(game, "root/12");
   const std::vector<uint8_t> frame = DrawFrame(game);
-  // The square view shows the mosaic's 720 pixels across; 64 pixels here for 720 there.
   struct SSpot {
     const char* what;
-    int x, y;
+    const char* node;  // sampled at its middle
     char paint;
   } spots[] = {
-      {"piece 1, red", 3, 12, 'r'},    {"piece 12, blue", 10, 18, 'b'}, {"piece 35, bare", 29, 31, 'c'},
-      {"the red pot", 16, 56, 'r'},    {"the blue pot", 27, 56, 'b'},   {"the green pot", 37, 56, 'g'},
-      {"the yellow pot", 48, 56, 'y'},
+      {"piece 26, red", "root/26", 'r'},       {"piece 12, blue", "root/12", 'b'},
+      {"piece 49, bare", "root/49", 'c'},      {"the red pot", "root/RedDummy", 'r'},
+      {"the blue pot", "root/BlueDummy", 'b'}, {"the green pot", "root/GreenDummy", 'g'},
+      {"the yellow pot", "root/YellowDummy", 'y'},
   };
   for (const SSpot& spot : spots) {
-    const rendertest::SRgba p = Pixel(frame, kSize, spot.x, spot.y);
+    const auto* box = dynamic_cast<const Ombrel::SLayoutBox*>(m_puzzleLayout->FindItem(spot.node));
+    ASSERT_NE(box, nullptr) << spot.node;
+    // The square view shows the 720 pixels of the screen's middle across (layout x from -1 to
+    // 1) and its full height (y from 1 to -1), in 64 pixels.
+    const int x = int((box->position.x + 1.0f) * 32.0f), y = int((1.0f - box->position.y) * 32.0f);
+    const rendertest::SRgba p = Pixel(frame, kSize, x, y);
     EXPECT_EQ(PaintOf(p), spot.paint) << spot.what << ": " << int(p.r) << ", " << int(p.g) << ", " << int(p.b);
   }
 }

@@ -144,21 +144,25 @@ TEST_F(PaintMaskFileTest, FilesThatCannotMakeAMaskAreReportedAndRefuseEveryPoint
 
 namespace {
 
-// The masks the build cuts from the pieces' pictures: every piece's mask holds the piece's middle
-// and leaves its square's corners, which lie over its neighbours, to them.
+// The masks the build cuts from the pieces' pictures: every piece's mask, a picture of
+// power-of-two sides centred on the piece, holds the piece's middle and leaves its corners,
+// which lie over its neighbours, to them.
 TEST(PaintMaskContentTest, EveryPieceHasAMaskOfItsOwnShape) {
   vfstest::ArchiveFlag plain(false);
   CVFS content(HM_BINARY_DIR "/content");
   g_pVFS = &content;
   hmtest::CCameraInMode camera(2, 1.0f);
-  const Vector2 centre{2048, 2048}, size{128, 128};  // a unit a pixel
+  const Vector2 centre{2048, 2048};
+  auto powerOfTwo = [](int side) { return side >= 16 && (side & (side - 1)) == 0; };
   for (int piece = 1; piece <= 60; ++piece) {
     const CTextureMask mask(std::to_string(piece).c_str(), nullptr);
     ASSERT_TRUE(mask.IsUsable()) << piece;
-    EXPECT_EQ(mask.GetWidth(), 128) << piece;
-    EXPECT_EQ(mask.GetHeight(), 128) << piece;
+    EXPECT_TRUE(powerOfTwo(mask.GetWidth()) && powerOfTwo(mask.GetHeight())) << piece;
+    const Vector2 size{float(mask.GetWidth()), float(mask.GetHeight())};  // a unit a pixel
     EXPECT_TRUE(mask.HitTest(centre, centre, size)) << piece;
-    for (Vector2 corner : {Vector2{1987, 1987}, Vector2{2109, 1987}, Vector2{1987, 2109}, Vector2{2109, 2109}})
+    const float right = centre.x + size.x / 2 - 1, bottom = centre.y + size.y / 2 - 1;
+    const float left = centre.x - size.x / 2 + 1, top = centre.y - size.y / 2 + 1;
+    for (Vector2 corner : {Vector2{left, top}, Vector2{right, top}, Vector2{left, bottom}, Vector2{right, bottom}})
       EXPECT_FALSE(mask.HitTest(corner, centre, size)) << piece << " at " << corner.x << ", " << corner.y;
   }
   g_pVFS = nullptr;
