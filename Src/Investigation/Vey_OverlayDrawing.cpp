@@ -5,8 +5,11 @@
 #include "Framework/Utils/omXmlDictionary.h"
 #include "Framework/omLayout2D.h"
 #include "Quor/CFont.h"
+#include "Quor/CTextureManager.h"
 #include "Quor/RenderStates.h"
 #include "Src/Game/Vey_Screen.h"
+
+#include <algorithm>
 
 namespace Vey {
 
@@ -34,9 +37,23 @@ float SOverlayProgress::Alpha() const {
 
 uint8_t FadeByte(float alpha) { return uint8_t(alpha * 128.0f); }
 
+// A picture whose sides are not powers of two is padded into its texture: only the picture's
+// part of the texture is shown, so the picture fills the sprite instead of a corner of it.
+static void ShowPicturePart(TextureRecord* texture, Ombrel::CSpriteData& data) {
+  if (!texture || texture->imageWidth == 0 || texture->imageHeight == 0) return;
+  const float width = float(GetTextureWidth(texture));
+  const float height = float(GetTextureHeight(texture));
+  if (width <= 0.0f || height <= 0.0f) return;
+  const float u = std::min(1.0f, float(texture->imageWidth) / width);
+  const float v = std::min(1.0f, float(texture->imageHeight) / height);
+  data.SetTexCoords({0, v}, {u, v}, {u, 0}, {0, 0});
+}
+
 bool SetLayoutPicture(const Ombrel::SLayoutBox& picture, Ombrel::CSpriteData& data) {
   if (picture.kind == Ombrel::kLayoutSprite) {
-    data.SetTexture(static_cast<const Ombrel::SLayoutSprite&>(picture).texture);
+    TextureRecord* texture = static_cast<const Ombrel::SLayoutSprite&>(picture).texture;
+    data.SetTexture(texture);
+    ShowPicturePart(texture, data);
   } else if (picture.kind == Ombrel::kLayoutAnimatedSprite) {
     const auto& animated = static_cast<const Ombrel::SLayoutAnimatedSprite&>(picture);
     if (animated.animation) animated.animation->ApplyFrame(data);
