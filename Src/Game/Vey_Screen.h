@@ -24,6 +24,9 @@ float GetAspect();
 float GetInvAspect();
 
 // Centred screen units to the virtual screen and back.
+// Virtual-screen units of one layout unit (a layout size of 1 spans this much, half each side).
+constexpr float kLayoutUnit = 256.0f;
+
 Vector2 ToVirtualScreen(const Vector2& point);
 Vector2 FromVirtualScreen(const Vector2& point);
 

@@ -123,7 +123,6 @@ class CHiddenObjects : public CMemWatch, public IHiddenObjectScreen {
   static constexpr int32_t kFirstScene = 33;
   static constexpr const char* kExitNode = "root/Exit1";
   static constexpr const char* kNothing = "None";
-  static constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
 
   // A found object on its one-second flight into its list line; positions in virtual units.
   struct SFlyingItem {

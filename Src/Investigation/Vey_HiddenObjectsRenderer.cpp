@@ -32,8 +32,8 @@ void DrawPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& pictur
                  float alpha) {
   Ombrel::CSpriteData data;
   if (!SetLayoutPicture(picture, data)) return;  // a click area
-  data.SetSize(picture.size.x * CHiddenObjects::kLayoutUnit * GetInvAspect(),
-               picture.size.y * CHiddenObjects::kLayoutUnit);
+  data.SetSize(picture.size.x * kLayoutUnit * GetInvAspect(),
+               picture.size.y * kLayoutUnit);
   const RGBA colour = picture.colour;
   data.SetColour({uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour), FadeByte(alpha)});
   sprite.SetSpriteData(data);

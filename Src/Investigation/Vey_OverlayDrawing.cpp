@@ -15,7 +15,6 @@ namespace Vey {
 
 namespace {
 
-constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
 
 uint8_t ScaledByte(uint8_t byte, float factor) { return uint8_t(float(byte) * factor); }
 

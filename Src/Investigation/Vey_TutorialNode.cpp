@@ -15,7 +15,6 @@ namespace Vey {
 
 namespace {
 
-constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
 constexpr float kStandardAspect = 4.0f / 3.0f;
 constexpr float kHidden = 0.0001f;
 constexpr float kBounceReach = 0.05f;  // layout units an arrow travels

@@ -17,7 +17,6 @@ namespace Vey {
 
 namespace {
 
-constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
 // The emitters follow the parallax a little further than the pictures they lie between.
 constexpr float kEmitterParallax = 1.75f;
 

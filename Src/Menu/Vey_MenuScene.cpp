@@ -65,7 +65,6 @@ constexpr float kLightSpeedLow = 1.4f, kLightSpeedRange = 0.2f;
 constexpr float kCloudSpeedLow = 0.045f, kCloudSpeedRange = 0.01f;
 constexpr float kParallaxFactors[3] = {0.06f, 0.04f, 0.02f};  // front, middle, back
 constexpr float kParallaxEasing = 3.0f;
-constexpr float kLayoutUnit = 256.0f;
 
 const struct {
   const char* node;

@@ -8,6 +8,7 @@
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Player.h"
 #include "Src/MiniGames/Vey_MiniGameWorld.h"
@@ -22,26 +23,20 @@ constexpr uint32_t kMachineScene = 3;  // the bonus location that shows the mach
 constexpr float kMonitorOffRate = 0.33f;
 constexpr float kScreenDarkAt = 0.66f;  // monitor timer: the picture gone (2 s)
 constexpr float kCoinDropAt = 1.5f;     // monitor timer: the coin falls (4.5 s)
-constexpr float kLayoutUnit = 256.0f;
-
-MP::CEmitter* FindEffect(const char* name) {
-  MP::CManager* manager = MP::CManager::GetInstance();
-  return manager ? manager->FindEmitter(name) : nullptr;
-}
 
 void StartLooped(const char* name) {
-  if (MP::CEmitter* emitter = FindEffect(name)) {
+  if (MP::CEmitter* emitter = FindLoadedEmitter(name)) {
     emitter->SetLoopMode(1);
     emitter->Start();
   }
 }
 
 void StartOnce(const char* name) {
-  if (MP::CEmitter* emitter = FindEffect(name)) emitter->Start();
+  if (MP::CEmitter* emitter = FindLoadedEmitter(name)) emitter->Start();
 }
 
 void Stop(const char* name) {
-  if (MP::CEmitter* emitter = FindEffect(name)) emitter->StopEmitter();
+  if (MP::CEmitter* emitter = FindLoadedEmitter(name)) emitter->StopEmitter();
 }
 
 void SetVisible(Ombrel::SLayoutBox* node, bool visible) {

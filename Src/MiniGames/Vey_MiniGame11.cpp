@@ -5,6 +5,7 @@
 #include "Src/Game/Vey_EmitterPool.h"
 #include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
@@ -33,7 +34,6 @@ constexpr float kLatchTravel = 0.3f;    // layout units
 constexpr float kRimGrowth = 0.025f;    // layout units around a gear's picture
 constexpr uint32_t kRimRgb = 0x282828;  // RGB (40, 40, 40)
 constexpr float kShadowOffset = 5.0f;   // virtual units
-constexpr float kLayoutUnit = 256.0f;
 // A place no axle or gear of a damaged layout can be reached at.
 constexpr Vector2 kNowhere{1.0e4f, 1.0e4f};
 
@@ -47,7 +47,7 @@ bool IsOwnPiece(const std::string& name) {
 
 CMiniGame11::CMiniGame11(Ombrel::CLayout2D* layout, const SMiniGameShared& shared, CEmitterPool* fitPool)
     : CMiniGameBase("MiniGame11", kIndex, layout, shared), m_fitPool(fitPool) {
-  if (MP::CManager* manager = MP::CManager::GetInstance()) m_completeEmitter = manager->FindEmitter("G11_Complete");
+  m_completeEmitter = FindLoadedEmitter("G11_Complete");
   BindLayout();
   LoadFromProfile();
   m_playable = true;

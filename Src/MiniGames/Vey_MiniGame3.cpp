@@ -9,6 +9,7 @@
 #include "Src/Game/Vey_ObjectPicking.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
@@ -30,12 +31,6 @@ constexpr const char* kDust = "root/Dust";
 constexpr const char* kDustObject = "G03_Dust";
 constexpr const char* kTissueEffect = "G03_Tissue ";  // the effect's name ends in a blank
 constexpr const char* kFrontDoor = "root/FrontDoorOpen";
-constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
-
-MP::CEmitter* FindManagerEmitter(const char* name) {
-  MP::CManager* manager = MP::CManager::GetInstance();
-  return manager ? manager->FindEmitter(name) : nullptr;
-}
 
 bool IsRunning(const MP::CEmitter* emitter) { return emitter && emitter->GetState() == MP::CEmitter::kRunning; }
 
@@ -43,8 +38,8 @@ bool IsRunning(const MP::CEmitter* emitter) { return emitter && emitter->GetStat
 
 CMiniGame3::CMiniGame3(Ombrel::CLayout2D* layout, const SMiniGameShared& shared)
     : CMiniGameBase("MiniGame3", kPuzzleIndex, layout, shared) {
-  m_bigDust = FindManagerEmitter("G03_BigWheelDust");
-  m_smallDust = FindManagerEmitter("G03_SmallWheelDust");
+  m_bigDust = FindLoadedEmitter("G03_BigWheelDust");
+  m_smallDust = FindLoadedEmitter("G03_SmallWheelDust");
   for (MP::CEmitter* dust : {m_bigDust, m_smallDust})
     if (dust) dust->SetLoopMode(1);
   m_playable = false;
@@ -193,7 +188,7 @@ void CMiniGame3::Update(float dt) {
       break;
   }
   if (m_state != kPlaying) return;
-  if (!m_introShown && m_playable && !IsRunning(FindManagerEmitter(kTissueEffect))) {
+  if (!m_introShown && m_playable && !IsRunning(FindLoadedEmitter(kTissueEffect))) {
     SMiniGameBlock* block = SavedBlock();
     ShowIntroOnce("G03_1_Dialog", block ? LockIntroFlag(*block) : m_unsavedIntro);
   }
@@ -298,7 +293,7 @@ void CMiniGame3::RunAction(SSceneObject& object, const SObjectAction& action) {
 
 // The tissue wipes the dust away: the dials can be worked, and the way to the next search opens.
 void CMiniGame3::RemoveDust() {
-  MP::CEmitter* tissue = FindManagerEmitter(kTissueEffect);
+  MP::CEmitter* tissue = FindLoadedEmitter(kTissueEffect);
   if (tissue && !IsRunning(tissue)) tissue->Start();
   m_dustRemoved = true;
   if (SMiniGameBlock* block = SavedBlock()) WriteLockDust(*block, true);

@@ -37,7 +37,6 @@ constexpr float kReservoirFillRate = 0.1f;   // per second, at rest
 constexpr float kReservoirUseRate = 0.045f;  // per second, while the liquid runs or drains
 constexpr float kDrainRate = 0.5f;           // per second
 constexpr float kWinDelay = 1.0f;
-constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
 
 // The layout's ordered objects: five before the board, then each cell's piece and liquid place.
 constexpr uint32_t kFirstCellEntry = 5;

@@ -20,6 +20,7 @@
 #include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
 
 namespace Vey {
 
@@ -91,8 +92,7 @@ void CMiniGameBase::Enter() {
     }
   }
   if (m_puzzleIndex == kPaintPuzzle) {
-    MP::CManager* manager = MP::CManager::GetInstance();
-    MP::CEmitter* rings = manager ? manager->FindEmitter(kRingsEffect) : nullptr;
+    MP::CEmitter* rings = FindLoadedEmitter(kRingsEffect);
     if (rings && rings->GetState() == MP::CEmitter::kRunning) rings->StopEmitter();
   }
   SwitchMusicTo(kPlayMusicPhase);

@@ -2,6 +2,7 @@
 
 #include "Framework/omLayout2D.h"
 #include "Src/Game/Vey_EmitterGroup.h"
+#include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SoundContainer.h"
@@ -50,6 +51,11 @@ void StopSound(CSoundContainer* sounds, const char* name) {
 
 void ShowNote(CPlayer* player, const char* key) {
   if (player) player->ShowNote(key);
+}
+
+MP::CEmitter* FindLoadedEmitter(const char* name) {
+  MP::CManager* manager = MP::CManager::GetInstance();
+  return manager ? manager->FindEmitter(name) : nullptr;
 }
 
 void StartGroupEmitter(CEmitterGroup* group, const char* name) {

@@ -12,6 +12,10 @@ namespace Ombrel {
 class CLayout2D;
 }  // namespace Ombrel
 
+namespace MP {
+class CEmitter;
+}  // namespace MP
+
 namespace Vey {
 
 class CEmitterGroup;
@@ -27,6 +31,8 @@ void StopSound(CSoundContainer* sounds, const char* name);
 void ShowNote(CPlayer* player, const char* key);
 // Starts the group's emitter of that name unless it runs.
 void StartGroupEmitter(CEmitterGroup* group, const char* name);
+// An emitter of the loaded effect files by name, or null (the puzzle goes on without it).
+MP::CEmitter* FindLoadedEmitter(const char* name);
 // Shows or hides a marker of the heads-up display's map, kept in the profile.
 void SetMapMarker(CPlayer* player, const char* marker, bool visible);
 

@@ -3,10 +3,10 @@
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/Scene/omSpriteData.h"
 #include "Framework/omLayout2D.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 
 namespace {
-constexpr float kLayoutUnit = 256.0f;  // virtual-screen units of one layout unit
 }
 
 namespace Vey {
