@@ -3,6 +3,7 @@
 #include "Quor/ReportError.h"
 
 #include <algorithm>
+#include <string>
 
 namespace Vey {
 
@@ -87,6 +88,14 @@ void CButton1::HideAll() {
   Hide(m_normal);
   Hide(m_over);
   Hide(m_clicked);
+}
+
+std::unique_ptr<CButton1> MakeLayoutButton(Ombrel::CLayout2D* layout, const char* suffix) {
+  if (!layout) return nullptr;
+  const std::string end(suffix);
+  return std::make_unique<CButton1>(FindLayoutBox(*layout, ("root/Buttons/Button" + end).c_str()),
+                                    FindLayoutBox(*layout, ("root/Buttons/Button Over" + end).c_str()),
+                                    FindLayoutBox(*layout, ("root/Buttons/Button Clicked" + end).c_str()));
 }
 
 // ---- CButton2

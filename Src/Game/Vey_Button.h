@@ -8,12 +8,19 @@
 #include "Quor/CMemWatch.h"
 #include "Quor/Utils.h"
 
+#include <memory>
+
 namespace Vey {
 
 // The placed object (sprite, animated sprite or placeholder) or text of that name; null,
 // reported, when the layout has none of that kind.
 Ombrel::SLayoutBox* FindLayoutBox(const Ombrel::CLayout2D& layout, const char* name);
 Ombrel::SLayoutText* FindLayoutText(const Ombrel::CLayout2D& layout, const char* name);
+
+class CButton1;
+// The button on "root/Buttons/Button<suffix>" and its "Button Over<suffix>" and
+// "Button Clicked<suffix>" pictures; null without a layout.
+std::unique_ptr<CButton1> MakeLayoutButton(Ombrel::CLayout2D* layout, const char* suffix);
 
 // A push button: normal, over and clicked pictures.
 class CButton1 : public CMemWatch {

@@ -243,7 +243,7 @@ void CGame::CreateTutorials() {
   m_tutorials->SetLayoutSource(
       [this]() -> const Ombrel::CLayout2D* { return m_scene ? m_scene->GetViewLayout() : nullptr; });
   m_tutorialDialog = AttachToLayer(
-      new CTutorialDialog(FindLayout("Dialog"), m_cursor.get(), m_world.get(), m_hud, GetDictionary(), m_sounds.get()),
+      new CTutorialDialog(FindLayout("MenuDialog"), m_cursor.get(), m_world.get(), m_hud, GetDictionary(), m_sounds.get()),
       "Intermediate");
 }
 

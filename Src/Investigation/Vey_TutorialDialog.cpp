@@ -20,6 +20,8 @@ constexpr const char* kMessageEntries[] = {"root/dummy_profilename",
                                            "root/text_want_to_quit0",
                                            "root/text_delete?",
                                            "root/text_profile_delete",
+                                           "root/text_finished",
+                                           "root/text_play_again",
                                            "root/text_no",
                                            "root/text_yes",
                                            "root/text_ok",
@@ -40,14 +42,6 @@ void SetEntryShown(Ombrel::CLayout2D* layout, const char* name, bool shown) {
   if (Ombrel::SLayoutItem* item = layout ? layout->FindItem(name) : nullptr) item->visible = shown;
 }
 
-std::unique_ptr<CButton1> MakeButton(Ombrel::CLayout2D* layout, const char* index) {
-  if (!layout) return nullptr;
-  const std::string suffix(index);
-  return std::make_unique<CButton1>(FindLayoutBox(*layout, ("root/Buttons/Button" + suffix).c_str()),
-                                    FindLayoutBox(*layout, ("root/Buttons/Button Over" + suffix).c_str()),
-                                    FindLayoutBox(*layout, ("root/Buttons/Button Clicked" + suffix).c_str()));
-}
-
 }  // namespace
 
 CTutorialDialog::CTutorialDialog(Ombrel::CLayout2D* layout, ICursorSet* cursor, const CMap* world, const IHud* hud,
@@ -60,8 +54,8 @@ CTutorialDialog::CTutorialDialog(Ombrel::CLayout2D* layout, ICursorSet* cursor, 
       m_dictionary(dictionary),
       m_sounds(sounds),
       m_sprite(std::make_unique<Ombrel::CSprite2DNode>("TutorialDialogRenderer", nullptr)),
-      m_yes(MakeButton(layout, "0")),
-      m_no(MakeButton(layout, "1")) {
+      m_yes(MakeLayoutButton(layout, "0")),
+      m_no(MakeLayoutButton(layout, "1")) {
   m_sprite->SetAspectCorrection(true);
   if (m_layout) {
     m_yesBox = FindLayoutBox(*m_layout, "root/Buttons/Button0");

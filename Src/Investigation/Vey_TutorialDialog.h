@@ -1,6 +1,6 @@
 #pragma once
 // The question whether the player wants the tutorial, asked once over the first location of a
-// fresh profile with the shared message layout "Dialog": its two tutorial texts and its yes and
+// fresh profile with the shared message layout "MenuDialog": its two tutorial texts and its yes and
 // no buttons, fading in and out in a quarter second each. A node of the "Intermediate" layer.
 
 #include "Framework/Scene/omSceneNode.h"

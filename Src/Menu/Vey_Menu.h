@@ -86,6 +86,9 @@ class CMenu : public Ombrel::IApplicationState {
   // The box of a menu state 1..8; the menu owns it. Set before Init, or in Init's box step.
   void SetBox(int32_t menuState, std::unique_ptr<IMenuBox> box);
   IMenuBox* GetBox(int32_t menuState) const;
+  // The notice box the other boxes show over themselves; the menu owns it.
+  void SetNoticeBox(std::unique_ptr<IMenuNotice> box) { m_notice = std::move(box); }
+  IMenuNotice* GetNoticeBox() const { return m_notice.get(); }
 
   // The pointer in virtual-screen units and the left button, as ProcessInput reads them.
   void TakeInput(const Vector2& pointer, bool leftDown);
@@ -134,6 +137,11 @@ class CMenu : public Ombrel::IApplicationState {
   void SeedBackground();
   void CreateEffects();
   void ChooseEntryState();
+  Ombrel::CLayout2D* LoadLayout(const char* name);
+  // Message and yes/no boxes.
+  void CreateMessageBoxes();
+  // Mode menu.
+  void CreateModeMenu();
   void ReleaseScene();
 
   // Render callbacks of the three frame-buffer nodes.
@@ -176,6 +184,7 @@ class CMenu : public Ombrel::IApplicationState {
   int32_t m_menuState = kLanguageMenu;
   int32_t m_lastQuestion = 0;  // the kind asked last, for a menu without its yes/no box
   std::unique_ptr<IMenuBox> m_boxes[kHelpMenu + 1];
+  std::unique_ptr<IMenuNotice> m_notice;
   float m_subMenuAlpha = 0.0f;
 
   // Scene: nodes on layers belong to the state's scene group, the layout and texture to the

@@ -36,4 +36,16 @@ class IMenuQuestion : public IMenuBox {
   virtual bool WasYes() const = 0;
 };
 
+// The notice box with its one OK button, which the menu's boxes show over themselves: that a
+// profile of a name exists already (the name shown with it), or that the wallpaper was set.
+class IMenuNotice : public IMenuBox {
+ public:
+  enum EKind : int32_t { kProfileExists = 0, kWallpaperSet = 1 };
+
+  void Open() override { Tell(kWallpaperSet); }
+  virtual void Tell(int32_t kind) = 0;
+  // The name the profile notice shows; set before telling it.
+  virtual void SetProfileName(const char* name) = 0;
+};
+
 }  // namespace Vey

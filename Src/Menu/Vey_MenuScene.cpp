@@ -39,7 +39,9 @@
 #include "Src/Game/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Animation.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Menu/Vey_MenuMessage.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
+#include "Src/Menu/Vey_ModeMenu.h"
 
 #include <cstdio>
 
@@ -152,6 +154,10 @@ void CMenu::Init() {
   SeedBackground();
   CreateEffects();
   if (m_layout) m_renderer = AttachToLayer(new CMenuRenderer(this, GetDictionary()), "Menu");
+  // Message and yes/no boxes.
+  CreateMessageBoxes();
+  // Mode menu.
+  CreateModeMenu();
   ChooseEntryState();
   m_initialised = true;
 }
@@ -227,12 +233,42 @@ void CMenu::CreateCapture() {
   m_checkNode = AttachToLayer(check, "Start");
 }
 
-void CMenu::FindLayout() {
+void CMenu::FindLayout() { m_layout = LoadLayout(kLayoutName); }
+
+Ombrel::CLayout2D* CMenu::LoadLayout(const char* name) {
   Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(kLayoutName) : nullptr;
+  Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
   if (resource && !resource->IsLoaded()) resource->Load();
-  m_layout = resource ? resource->GetLayout() : nullptr;
-  if (!m_layout) HM_REPORT(kSource, "The menu has no 2-D layout \"%s\" (%s)", kLayoutName, kResourceList);
+  Ombrel::CLayout2D* layout = resource ? resource->GetLayout() : nullptr;
+  if (!layout) HM_REPORT(kSource, "The menu has no 2-D layout \"%s\" (%s)", name, kResourceList);
+  return layout;
+}
+
+// Message and yes/no boxes: one shared layout, drawn over every other box. A box a test put in
+// its slot before Init stays.
+void CMenu::CreateMessageBoxes() {
+  Ombrel::CLayout2D* layout = LoadLayout(CMenuMessage::kLayoutName);
+  if (!layout) return;
+  if (!m_notice) {
+    auto notice = std::make_unique<CMenuMessage>(layout, m_sounds.get());
+    AttachToLayer(new CMenuMessageRenderer(notice.get(), layout, GetDictionary()), "Dialogs");
+    m_notice = std::move(notice);
+  }
+  if (!GetBox(kQuestion)) {
+    auto question = std::make_unique<CMenuDialog>(layout, m_sounds.get());
+    AttachToLayer(new CMenuDialogRenderer(question.get(), layout, GetDictionary()), "Dialogs");
+    SetBox(kQuestion, std::move(question));
+  }
+}
+
+// Mode menu.
+void CMenu::CreateModeMenu() {
+  if (GetBox(kModeMenu)) return;
+  Ombrel::CLayout2D* layout = LoadLayout(CModeMenu::kLayoutName);
+  if (!layout) return;
+  auto box = std::make_unique<CModeMenu>(layout, m_sounds.get());
+  AttachToLayer(new CModeMenuRenderer(box.get(), layout, GetDictionary()), "OtherBoxes");
+  SetBox(kModeMenu, std::move(box));
 }
 
 void CMenu::CreateButtons() {
@@ -335,6 +371,7 @@ void CMenu::ReleaseScene() {
   m_sounds.reset();
   m_windowCursor.reset();
   for (auto& box : m_boxes) box.reset();
+  m_notice.reset();
   for (int i = kBranchCount - 1; i >= 0; --i) m_branches[i].reset();
   m_playButton.reset();
   for (int i = kTextButtonCount - 1; i >= 0; --i) m_textButtons[i].reset();

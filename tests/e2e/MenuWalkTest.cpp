@@ -1,5 +1,6 @@
 // The game as shipped starts at the main menu: after the logos the title screen fades in over
-// its dusk sky, and a click on Play takes a first player into the main story.
+// its dusk sky, and a click on Play, then on the mode box's OK, takes a first player into the
+// main story.
 
 #include <gtest/gtest.h>
 
@@ -16,10 +17,12 @@ using namespace e2etest;
 
 // Frames of 0.1 s: the two logos and the start state's half second take about eight seconds,
 // then the menu fades in for a quarter second and its buttons for another.
-constexpr int kMenuShown = 115, kPlayClicked = 122, kStoryShown = 150;
+constexpr int kMenuShown = 115, kPlayClicked = 122, kModeChosen = 130, kStoryShown = 160;
 // The Play medallion's centre and the title's place on the virtual screen (4:3 window).
 constexpr float kPlayY = 2048.0f + 0.45f * 256.0f;
 constexpr float kTitleY = 2048.0f - 0.66f * 256.0f;
+// The mode box's OK button.
+constexpr float kModeOkY = 2048.0f + 0.36f * 256.0f;
 // Where the save body keeps the current profile's index (-1 in fresh data).
 constexpr size_t kCurrentProfileOffset = 722184;
 
@@ -30,7 +33,7 @@ class MenuWalkTest : public CProgramTest {};
 TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerIntoTheStory) {
   fs::remove_all(m_home + "/data");
   const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
-  const SProgramRun run = Run(program, kStoryShown, "0.1", ClickAt(kPlayClicked - 2, 2048.0f, kPlayY),
+  const SProgramRun run = Run(program, kStoryShown, "0.1", ClickAt(kPlayClicked - 2, 2048.0f, kPlayY) + ClickAt(kModeChosen - 2, 2048.0f, kModeOkY),
                               std::to_string(kMenuShown) + "," + std::to_string(kStoryShown));
   ASSERT_EQ(run.exitCode, 0) << run.output;
 

@@ -1,6 +1,6 @@
 # The tutorial: its description (App/Tutorials/Tutorials.xml, the "Tutorials" buffer), the
 # frame of its hint box ("Fill", "Side", "Corner"), the arrows and lit spots of its own layout
-# "TutorialHints", and the shared message layout "Dialog" with its panel and buttons (dark wood
+# "TutorialHints", and the shared message layout "MenuDialog" with its panel and buttons (dark wood
 # and brass, drawn by the art tool from content/App/Art/Tutorials/), listed in
 # App/Configs/Tutorials_Resources.xml. The texts use the item frame's font "Frames".
 
@@ -34,7 +34,7 @@ foreach(look Ok Yes No)
 endforeach()
 
 # The description, the layouts and the list, copied as they are.
-foreach(file App/Tutorials/Tutorials.xml App/Layouts/TutorialHints.2dl App/Layouts/Dialog.2dl
+foreach(file App/Tutorials/Tutorials.xml App/Layouts/TutorialHints.2dl App/Layouts/MenuDialog.2dl
     App/Configs/Tutorials_Resources.xml)
   set(target ${HM_CONTENT_DIR}/${file})
   add_custom_command(OUTPUT ${target}

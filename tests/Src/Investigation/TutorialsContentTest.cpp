@@ -66,12 +66,12 @@ TEST_F(TutorialsContentTest, TheFrameAndTheQuestionsLayoutLoadWithEveryEntryTheC
        {"root/text_tutorial", "root/text_tutorialconfirm", "root/Buttons/Button0", "root/Buttons/Button Over0",
         "root/Buttons/Button Clicked0", "root/Buttons/Button1", "root/Buttons/Button Over1",
         "root/Buttons/Button Clicked1", "root/text_exit?", "root/dummy_profilename"})
-    EXPECT_NE(Entry("Dialog", name), nullptr) << name;
+    EXPECT_NE(Entry("MenuDialog", name), nullptr) << name;
   for (const char* key : {"TUTORIAL_QUESTION", "TUTORIAL_CONFIRM"}) EXPECT_TRUE(HasPhrase(key)) << key;
 }
 
 TEST_F(TutorialsContentTest, TheOpenQuestionShowsItsPanelAndQuestion) {
-  Ombrel::CLayout2D* layout = Layout("Dialog");
+  Ombrel::CLayout2D* layout = Layout("MenuDialog");
   ASSERT_NE(layout, nullptr);
   CTutorialDialog dialog(layout, nullptr, nullptr, nullptr, m_dictionary.get(), nullptr);
   dialog.Open();

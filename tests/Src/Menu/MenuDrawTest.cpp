@@ -1,6 +1,7 @@
 // The title screen drawn on the real main window from the built content and read back, at a
 // 4:3 and at a 16:9 window: the title over the dusk sky, the Play medallion in the middle, and
-// the plate buttons at their layout places, which move with the window's shape.
+// the plate buttons at their layout places, which move with the window's shape; and the exit
+// question drawn over it.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "Quor/DrawSubmission.h"
 #include "Quor/Engine.h"
 #include "Src/Game/Vey_Screen.h"
+#include "Src/Menu/Vey_MenuMessage.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
 #include "tests/Src/Menu/MenuTestKit.h"
 #include "tests/support/engine/EngineTestSupport.h"
@@ -128,6 +130,39 @@ TEST_F(MenuDrawTest, ABoxIsDrawnOnlyWhileItIsOpenAndAtItsAlpha) {
   EXPECT_EQ(lit(node), 0);
   box.Open();
   EXPECT_GT(lit(node), 500);  // of about a thousand points: the sky, the ground, the buttons
+}
+
+// The exit question over the title screen: the dark panel, the brass yes and no plates, and
+// the no plate lit while the pointer is on it.
+TEST_F(MenuDrawTest, TheExitQuestionShowsItsPanelAndBothButtonsAndLightsTheOneUnderThePointer) {
+  EnterOnWindow(640, 480);
+  auto* question = dynamic_cast<CMenuDialog*>(m_menu->GetBox(CMenu::kQuestion));
+  ASSERT_NE(question, nullptr);
+  const Vector2 yes = {-0.4f, -0.25f}, no = {0.4f, -0.25f};
+  const auto plate = [this](const Vector2& at) { return At(at.x - 0.15f, at.y - 0.03f); };
+  const auto drawQuestion = [&](const Vector2& pointer) {
+    question->input.Take(ToVirtualScreen(pointer), false);
+    question->Update(0.3f);
+    ASSERT_TRUE(BeginFrame());
+    m_modules.render->GetSceneManager()->Render();
+    ASSERT_EQ(GetD3DDevice()->ReadBackBuffer(m_pixels, &m_width, &m_height), GFX_OK);
+    FinishFrame();
+  };
+  question->Ask(IMenuQuestion::kExitQuestion);
+  drawQuestion({1.5f, 0.9f});
+  ASSERT_EQ(question->state, IMenuBox::kOpen);
+  drawQuestion({1.5f, 0.9f});
+  const SRgb panel = At(-0.8f, 0.3f);
+  EXPECT_LT(panel.Sum(), 200) << "the panel's dark wood";
+  EXPECT_GT(panel.r, panel.b);
+  EXPECT_TRUE(IsGolden(plate(yes)));
+  EXPECT_TRUE(IsGolden(plate(no)));
+  const SRgb noPlain = plate(no);
+  drawQuestion(no);
+  EXPECT_GT(plate(no).Sum(), noPlain.Sum() + 40) << "the no plate under the pointer is lit";
+  EXPECT_EQ(plate(yes).Sum(), noPlain.Sum());
+  // Outside the panel the title screen shows on.
+  EXPECT_LT(At(1.5f, 0.9f).Sum(), 200);
 }
 
 }  // namespace

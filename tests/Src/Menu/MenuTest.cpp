@@ -114,7 +114,8 @@ TEST_F(MenuTest, PlayLeadsByTheProfilesGameMode) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.mode);
-    EnterMenu(true, c.mode);
+    EnterMenu(true, c.mode, {CMenu::kQuestion, CMenu::kModeMenu});
+    m_boxes[CMenu::kQuestion]->closeNow = m_boxes[CMenu::kModeMenu]->closeNow = true;
     Settle();
     Click(At(kPlay.x, kPlay.y));
     for (int i = 0; i < 6; ++i) Frame();

@@ -1,0 +1,129 @@
+#include "Src/Menu/Vey_MenuBoxParts.h"
+
+#include "Framework/omInput.h"
+#include "Framework/omInputModule.h"
+#include "Framework/omLayout2D.h"
+#include "Src/Game/Vey_Button.h"
+#include "Src/Game/Vey_Screen.h"
+#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Menu/Vey_Menu.h"
+#include "Src/Menu/Vey_MenuBox.h"
+
+#include <string>
+
+namespace Vey {
+
+namespace {
+
+constexpr float kFadeSpeed = 4.0f;
+constexpr float kLayoutUnit = 256.0f;
+
+}  // namespace
+
+void SBoxInput::Take(const Vector2& at, bool down) {
+  pointer = at;
+  pressed = down && !held;
+  released = !down && held;
+  held = down;
+}
+
+void SBoxInput::Sample() {
+  Vector2 at = pointer;
+  bool down = false;
+  if (const Ombrel::CInput* input = Ombrel::GetActiveInput()) {
+    down = input->IsDown(CMenu::kClickControl);
+    if (const Ombrel::CCursor* cursor = input->GetCursor(0)) at = {cursor->GetX(), cursor->GetY()};
+  }
+  Take(at, down);
+}
+
+void AdvanceBoxFade(int32_t& state, float& timer, float dt) {
+  if (state != IMenuBox::kOpening && state != IMenuBox::kClosing) return;
+  timer += kFadeSpeed * dt;
+  if (timer < 1.0f) return;
+  timer = 0.0f;
+  state = state == IMenuBox::kOpening ? IMenuBox::kOpen : IMenuBox::kClosed;
+}
+
+float DelayedFade(int32_t state, float timer) {
+  if (state == IMenuBox::kOpening) return timer < 0.5f ? 0.0f : 2.0f * (timer - 0.5f);
+  if (state == IMenuBox::kClosing) return timer < 0.5f ? 1.0f - 2.0f * timer : 0.0f;
+  return 1.0f;
+}
+
+float LinearFade(int32_t state, float timer) {
+  if (state == IMenuBox::kOpening) return timer;
+  if (state == IMenuBox::kClosing) return 1.0f - timer;
+  return 1.0f;
+}
+
+bool IsOverWidget(const Vector2& pointer, const Ombrel::SLayoutBox* picture, bool scaled) {
+  if (!picture) return false;
+  const Vector2 centre = ToVirtualScreen(picture->position);
+  const Vector2 scale = scaled ? picture->scale : Vector2{1.0f, 1.0f};
+  return IsPointInRect(pointer.x, pointer.y, centre.x, centre.y, picture->size.x * kLayoutUnit * scale.x,
+                       picture->size.y * kLayoutUnit * scale.y);
+}
+
+void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown) {
+  if (Ombrel::SLayoutItem* item = layout ? layout->FindItem(name) : nullptr) item->visible = shown;
+}
+
+struct CBoxButtons::SEntry {
+  std::unique_ptr<CButton1> button;
+  const Ombrel::SLayoutBox* area;  // the normal picture
+};
+
+CBoxButtons::CBoxButtons() = default;
+CBoxButtons::~CBoxButtons() = default;
+
+void CBoxButtons::Add(Ombrel::CLayout2D* layout, const char* suffix) {
+  if (!layout) return;
+  const std::string normal = std::string("root/Buttons/Button") + suffix;
+  m_entries.push_back({MakeLayoutButton(layout, suffix), FindLayoutBox(*layout, normal.c_str())});
+}
+
+void CBoxButtons::Reset() {
+  for (SEntry& entry : m_entries) entry.button->Reset();
+}
+
+void CBoxButtons::Hover(const SBoxInput& input, CSoundContainer* sounds) {
+  for (SEntry& entry : m_entries) {
+    const bool over = IsOverWidget(input.pointer, entry.area, false);
+    if (over && !entry.button->over && sounds) sounds->PlaySoundByName("mouse_over", 1.0f);
+    entry.button->over = over;
+  }
+}
+
+bool CBoxButtons::IsOver(size_t index) const { return index < m_entries.size() && m_entries[index].button->over; }
+
+void CBoxButtons::Press(size_t index) {
+  if (index < m_entries.size()) m_entries[index].button->pressed = true;
+}
+
+void CBoxButtons::UpdateNodes(const SBoxInput& input) {
+  for (SEntry& entry : m_entries) {
+    if (input.released) entry.button->pressed = false;
+    entry.button->UpdateNodes();
+  }
+}
+
+int CBoxButtons::Step(int32_t& state, float& timer, float dt, const SBoxInput& input, CSoundContainer* sounds) {
+  int chosen = -1;
+  if (state == IMenuBox::kOpen) {
+    Hover(input, sounds);
+    for (size_t i = 0; i < m_entries.size() && input.pressed && chosen < 0; ++i) {
+      if (IsOver(i)) chosen = int(i);
+    }
+    if (chosen >= 0) {
+      Press(size_t(chosen));
+      state = IMenuBox::kClosing;
+    }
+  } else {
+    AdvanceBoxFade(state, timer, dt);
+  }
+  UpdateNodes(input);
+  return chosen;
+}
+
+}  // namespace Vey

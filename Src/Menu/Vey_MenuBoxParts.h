@@ -1,0 +1,76 @@
+#pragma once
+// What the main menu's boxes share: the pointer and left button with their edges, the quarter-
+// second fades and their two curves, the hit test of a widget on the box's layout, and showing
+// or hiding layout entries by name.
+
+#include "Quor/Utils.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace Ombrel {
+class CLayout2D;
+struct SLayoutBox;
+}  // namespace Ombrel
+
+namespace Vey {
+
+class CButton1;
+class CSoundContainer;
+
+// The pointer in virtual-screen units and the left button, read once a frame.
+struct SBoxInput {
+  Vector2 pointer{2048.0f, 2048.0f};
+  bool pressed = false;   // went down this frame
+  bool released = false;  // went up this frame
+  bool held = false;
+
+  // This frame's pointer and button; the edges are against the frame before.
+  void Take(const Vector2& at, bool down);
+  // The same from the active input: player 0's pointer and the menu's click control.
+  void Sample();
+};
+
+// Runs an opening or closing fade: 4 x dt a frame, so a quarter second, ending open or closed
+// with the timer back at 0. Other states are left alone.
+void AdvanceBoxFade(int32_t& state, float& timer, float dt);
+// Nothing for the first half of the opening, then in; out in the first half of the closing.
+float DelayedFade(int32_t state, float timer);
+// Straight in over the opening and out over the closing.
+float LinearFade(int32_t state, float timer);
+
+// Whether the pointer lies on a widget's layout picture (its size times its scale when
+// `scaled`); false without the picture.
+bool IsOverWidget(const Vector2& pointer, const Ombrel::SLayoutBox* picture, bool scaled);
+// The layout entry of that name shown or hidden, when the layout has it.
+void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown);
+
+// A box's push buttons: hovered with a "mouse_over" as the pointer comes onto one, shown
+// pressed from the click until the button is let go.
+class CBoxButtons {
+ public:
+  CBoxButtons();
+  ~CBoxButtons();
+  // The button on "root/Buttons/Button<suffix>" and its over and clicked pictures; its index is
+  // the order of adding.
+  void Add(Ombrel::CLayout2D* layout, const char* suffix);
+  void Reset();
+  // One frame of a box whose buttons close it: its fade, or while it is open the hover and the
+  // press, which shows the first button under the pointer pressed and starts the closing fade.
+  // The index of that button, -1 for none.
+  int Step(int32_t& state, float& timer, float dt, const SBoxInput& input, CSoundContainer* sounds);
+
+ private:
+  struct SEntry;
+  // Which buttons the pointer is over; a sound for each the pointer has just come onto.
+  void Hover(const SBoxInput& input, CSoundContainer* sounds);
+  bool IsOver(size_t index) const;
+  void Press(size_t index);
+  // The release lifts every pressed button; then the pictures follow the buttons.
+  void UpdateNodes(const SBoxInput& input);
+
+  std::vector<SEntry> m_entries;
+};
+
+}  // namespace Vey

@@ -1,0 +1,109 @@
+#include "Src/Menu/Vey_MenuMessage.h"
+
+#include "Framework/omLayout2D.h"
+#include "Src/Game/Vey_SoundContainer.h"
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kProfileName = "root/dummy_profilename";
+
+// The texts the two boxes tell or ask with; each box hides all but its own at open.
+constexpr const char* kNoticeTexts[] = {kProfileName, "root/text_profile_name_exist0", "root/text_wallpaper_set"};
+constexpr const char* kQuestionTexts[] = {"root/text_delete?", "root/text_profile_delete", "root/text_exit?",
+                                          "root/text_want_to_quit0", "root/text_finished", "root/text_play_again"};
+// The tutorial's question shares the layout; the menu's boxes hide its texts.
+constexpr const char* kTutorialTexts[] = {"root/text_tutorial", "root/text_tutorialconfirm"};
+constexpr const char* kOkPictures[] = {"root/Buttons/Button", "root/Buttons/Button Over",
+                                       "root/Buttons/Button Clicked"};
+constexpr const char* kYesNoPictures[] = {"root/Buttons/Button0",         "root/Buttons/Button Over0",
+                                          "root/Buttons/Button Clicked0", "root/Buttons/Button1",
+                                          "root/Buttons/Button Over1",    "root/Buttons/Button Clicked1"};
+
+constexpr const char* kButtonTexts[] = {"root/text_ok", "root/text_yes", "root/text_no"};
+
+template <size_t N>
+void ShowEntries(Ombrel::CLayout2D* layout, const char* const (&names)[N], bool shown) {
+  for (const char* name : names) ShowLayoutEntry(layout, name, shown);
+}
+
+// Every text off, and the other box's buttons: whoever opens the panel shows its own.
+template <size_t N>
+void ClearPanel(Ombrel::CLayout2D* layout, const char* const (&otherButtons)[N]) {
+  ShowEntries(layout, otherButtons, false);
+  ShowEntries(layout, kButtonTexts, false);
+  ShowEntries(layout, kNoticeTexts, false);
+  ShowEntries(layout, kQuestionTexts, false);
+  ShowEntries(layout, kTutorialTexts, false);
+}
+
+void PlaySound(CSoundContainer* sounds, const char* name) {
+  if (sounds) sounds->PlaySoundByName(name, 1.0f);
+}
+
+}  // namespace
+
+// ---- CMenuMessage
+
+CMenuMessage::CMenuMessage(Ombrel::CLayout2D* layout, CSoundContainer* sounds) : m_layout(layout), m_sounds(sounds) {
+  m_buttons.Add(layout, "");
+}
+
+void CMenuMessage::Tell(int32_t newKind) {
+  kind = newKind;
+  state = kOpening;
+  m_buttons.Reset();
+  ClearPanel(m_layout, kYesNoPictures);
+  ShowLayoutEntry(m_layout, "root/text_ok", true);
+  if (kind == kProfileExists) {
+    ShowLayoutEntry(m_layout, kProfileName, true);
+    ShowLayoutEntry(m_layout, "root/text_profile_name_exist0", true);
+  } else {
+    ShowLayoutEntry(m_layout, "root/text_wallpaper_set", true);
+  }
+}
+
+// The name is shown as it is, never looked up as a phrase.
+void CMenuMessage::SetProfileName(const char* name) {
+  Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(kProfileName) : nullptr;
+  if (!item || item->kind != Ombrel::kLayoutText) return;
+  auto* text = static_cast<Ombrel::SLayoutText*>(item);
+  text->source = Ombrel::kTextPlain;
+  text->text = name ? name : "";
+}
+
+void CMenuMessage::Update(float dt) {
+  if (m_buttons.Step(state, timer, dt, input, m_sounds) >= 0) PlaySound(m_sounds, "menu_accept");
+}
+
+// ---- CMenuDialog
+
+CMenuDialog::CMenuDialog(Ombrel::CLayout2D* layout, CSoundContainer* sounds) : m_layout(layout), m_sounds(sounds) {
+  m_buttons.Add(layout, "0");
+  m_buttons.Add(layout, "1");
+}
+
+void CMenuDialog::Ask(int32_t newKind) {
+  kind = newKind;
+  state = kOpening;
+  m_buttons.Reset();
+  ClearPanel(m_layout, kOkPictures);
+  ShowLayoutEntry(m_layout, "root/text_yes", true);
+  ShowLayoutEntry(m_layout, "root/text_no", true);
+  // Each question is two lines of the table; a kind without its lines asks with yes and no alone.
+  if (kind >= kDeleteProfileQuestion && kind <= kPlayAgainQuestion) {
+    ShowLayoutEntry(m_layout, kQuestionTexts[2 * kind], true);
+    ShowLayoutEntry(m_layout, kQuestionTexts[2 * kind + 1], true);
+  }
+}
+
+// Yes, the first button, wins where the two overlap.
+void CMenuDialog::Update(float dt) {
+  const int answer = m_buttons.Step(state, timer, dt, input, m_sounds);
+  if (answer < 0) return;
+  result = answer == 0;
+  PlaySound(m_sounds, result ? "menu_accept" : "menu_back");
+}
+
+}  // namespace Vey
