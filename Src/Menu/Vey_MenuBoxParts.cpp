@@ -16,7 +16,6 @@ namespace Vey {
 namespace {
 
 constexpr float kFadeSpeed = 4.0f;
-constexpr float kLayoutUnit = 256.0f;
 
 }  // namespace
 
