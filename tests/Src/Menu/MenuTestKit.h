@@ -51,6 +51,25 @@ class CFakeBox : public Vey::IMenuQuestion {
   bool yes = true;
 };
 
+// A notice box that remembers what it was told and closes once `closeNow` is set.
+class CFakeMessage : public Vey::IMenuMessage {
+ public:
+  void Tell(int32_t kind) override {
+    state = kOpening;
+    told = kind;
+  }
+  void SetProfileName(const char* name) override { profileName = name; }
+  void ReadInput() override {}
+  void Update(float) override {
+    if (closeNow) state = kClosed;
+  }
+  float GetAlpha() const override { return 1.0f; }
+
+  int32_t told = -1;
+  std::string profileName;
+  bool closeNow = false;
+};
+
 // The states the menu leaves for, as the start-up registers them.
 constexpr int32_t kGameId = 4, kCollectorsGameId = 5, kIntroId = 7;
 using Events = std::vector<std::pair<int32_t, int32_t>>;
