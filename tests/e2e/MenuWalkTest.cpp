@@ -34,8 +34,17 @@ TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerInto
   const std::string name = std::to_string(kNameTyped) + " text A\n" + std::to_string(kNameTyped + 1) + " text d\n" +
                            std::to_string(kNameTyped + 2) + " text a\n" + KeyPress(kNameTyped + 3, "Return");
   const SProgramRun run = Run(program, kStoryShown, "0.1", name + ClickAt(kPlayClicked - 2, 2048.0f, kPlayY),
-                              std::to_string(kMenuShown) + "," + std::to_string(kStoryShown));
+                              std::to_string(kNameTyped - 1) + "," + std::to_string(kNameTyped + 2) + "," +
+                                  std::to_string(kMenuShown) + "," + std::to_string(kStoryShown));
   ASSERT_EQ(run.exitCode, 0) << run.output;
+
+  // The name entry shows the typed name in light letters on its dark plate.
+  const CCapturedFrame empty = Frame(kNameTyped - 1), typed = Frame(kNameTyped + 2);
+  ASSERT_TRUE(empty.IsLoaded() && typed.IsLoaded());
+  const SPixelRect plate = typed.Rect(2048.0f, 2048.0f, 120.0f, 30.0f);
+  const auto isLetter = [](SRgb c) { return c.r > 170 && c.g > 150 && c.b > 100; };
+  EXPECT_GT(typed.Count(plate, isLetter), empty.Count(plate, isLetter) + 40);
+  EXPECT_GT(typed.Count(typed.Rect(2048.0f, 2048.0f, 300.0f, 140.0f), IsGolden), 200) << "the OK button";
 
   const CCapturedFrame menu = Frame(kMenuShown);
   ASSERT_TRUE(menu.IsLoaded());

@@ -120,7 +120,8 @@ class CMenuFixture : public ::testing::Test {
     m_root = gamestatetest::CopyContent(
         "menu",
         {"App/Configs/Menu_Resources.xml", "App/Configs/Common_Resources.xml", "App/Layouts/CollectorsMainMenu.2dl",
-         "App/Menu/Textures", "App/Frames/Fonts", "Art/GUI/Cursor/Textures", "Art/GUI/MainMenu/Effects", "Art/Mats",
+         "App/Menu/Textures", "App/Frames/Fonts",
+         "App/Layouts/ProfileMenu.2dl", "App/Layouts/ProfileCreation.2dl", "App/Tutorials/Textures", "Art/GUI/Cursor/Textures", "Art/GUI/MainMenu/Effects", "Art/Mats",
          "App/Sounds/menu_accept.wav", "App/Sounds/menu_back.wav", "App/Sounds/menu_nav.wav",
          "App/Sounds/mouse_over.wav", "App/Sounds/key_take.wav", "App/Sounds/key_good.wav", "App/Sounds/key_back.wav",
          "App/Sounds/puzzlesolved.wav"});
