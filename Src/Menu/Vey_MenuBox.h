@@ -20,6 +20,8 @@ class IMenuBox : public CMemWatch {
   virtual void Update(float dt) = 0;
   // How much of the box shows, 0..1.
   virtual float GetAlpha() const = 0;
+  // The running fade's timer 0..1, for an owner that cross-fades itself against this box.
+  virtual float GetFadeTime() const { return 0.0f; }
 
   int32_t state = kClosed;
 };
@@ -28,7 +30,7 @@ class IMenuBox : public CMemWatch {
 // and whether the player said yes.
 class IMenuQuestion : public IMenuBox {
  public:
-  enum EKind : int32_t { kExitQuestion = 1, kPlayAgainQuestion = 2 };
+  enum EKind : int32_t { kExitQuestion = 1, kPlayAgainQuestion = 2, kDeleteProfileQuestion = 3 };
 
   void Open() override { Ask(kExitQuestion); }
   virtual void Ask(int32_t kind) = 0;

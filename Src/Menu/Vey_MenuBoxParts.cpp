@@ -1,8 +1,14 @@
 #include "Src/Menu/Vey_MenuBoxParts.h"
 
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/omResourceManager.h"
+#include "Framework/omAssetModule.h"
+#include "Framework/omDataSaver.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omLayout2D.h"
+#include "Framework/omSaveModule.h"
+#include "Quor/ReportError.h"
 #include "Src/Game/Vey_Button.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
@@ -15,7 +21,9 @@ namespace Vey {
 
 namespace {
 
-constexpr float kFadeSpeed = 4.0f;
+constexpr const char* kSource = "Src/Menu/Vey_MenuBoxParts";
+constexpr float kFadeSpeed = 4.0f;  // a quarter of a second
+constexpr int32_t kEnterControl = 1;
 
 }  // namespace
 
@@ -28,32 +36,47 @@ void SBoxInput::Take(const Vector2& at, bool down) {
 
 void SBoxInput::Sample() {
   Vector2 at = pointer;
-  bool down = false;
-  if (const Ombrel::CInput* input = Ombrel::GetActiveInput()) {
-    down = input->IsDown(CMenu::kClickControl);
-    if (const Ombrel::CCursor* cursor = input->GetCursor(0)) at = {cursor->GetX(), cursor->GetY()};
-  }
+  bool down = false, enter = false;
+  ReadMenuInput(at, down, enter);
   Take(at, down);
 }
 
-void AdvanceBoxFade(int32_t& state, float& timer, float dt) {
-  if (state != IMenuBox::kOpening && state != IMenuBox::kClosing) return;
+void ReadMenuInput(Vector2& pointer, bool& leftDown, bool& enterDown) {
+  leftDown = enterDown = false;
+  const Ombrel::CInput* input = Ombrel::GetActiveInput();
+  if (!input) return;
+  leftDown = input->IsDown(CMenu::kClickControl);
+  enterDown = input->IsDown(kEnterControl);
+  if (const Ombrel::CCursor* cursor = input->GetCursor(0)) pointer = {cursor->GetX(), cursor->GetY()};
+}
+
+bool AdvanceBoxFade(int32_t& state, float& timer, float dt) {
+  if (state != IMenuBox::kOpening && state != IMenuBox::kClosing) return false;
   timer += kFadeSpeed * dt;
-  if (timer < 1.0f) return;
-  timer = 0.0f;
-  state = state == IMenuBox::kOpening ? IMenuBox::kOpen : IMenuBox::kClosed;
+  if (timer >= 1.0f) {
+    timer = 0.0f;
+    state = state == IMenuBox::kOpening ? IMenuBox::kOpen : IMenuBox::kClosed;
+  }
+  return true;
 }
 
 float DelayedFade(int32_t state, float timer) {
   if (state == IMenuBox::kOpening) return timer < 0.5f ? 0.0f : 2.0f * (timer - 0.5f);
   if (state == IMenuBox::kClosing) return timer < 0.5f ? 1.0f - 2.0f * timer : 0.0f;
-  return 1.0f;
+  return state == IMenuBox::kClosed ? 0.0f : 1.0f;
 }
 
 float LinearFade(int32_t state, float timer) {
   if (state == IMenuBox::kOpening) return timer;
   if (state == IMenuBox::kClosing) return 1.0f - timer;
-  return 1.0f;
+  return state == IMenuBox::kClosed ? 0.0f : 1.0f;
+}
+
+float CrossFadeBehind(const IMenuBox& nested) {
+  const float u = nested.GetFadeTime();
+  if (nested.state == IMenuBox::kOpening) return u < 0.5f ? 1.0f - 2.0f * u : 0.0f;
+  if (nested.state == IMenuBox::kClosing) return u < 0.5f ? 0.0f : 2.0f * (u - 0.5f);
+  return 0.0f;
 }
 
 bool IsOverWidget(const Vector2& pointer, const Ombrel::SLayoutBox* picture, bool scaled) {
@@ -66,6 +89,20 @@ bool IsOverWidget(const Vector2& pointer, const Ombrel::SLayoutBox* picture, boo
 
 void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown) {
   if (Ombrel::SLayoutItem* item = layout ? layout->FindItem(name) : nullptr) item->visible = shown;
+}
+
+Ombrel::CLayout2D* FindBoxLayout(const char* name) {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
+  if (resource && !resource->IsLoaded()) resource->Load();
+  Ombrel::CLayout2D* layout = resource ? resource->GetLayout() : nullptr;
+  if (!layout) HM_REPORT(kSource, "The menu has no 2-D layout \"%s\"", name);
+  return layout;
+}
+
+void SaveProfilesNow() {
+  Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
+  if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The players' profiles could not be saved");
 }
 
 struct CBoxButtons::SEntry {

@@ -1,7 +1,8 @@
 #pragma once
-// What the main menu's boxes share: the pointer and left button with their edges, the quarter-
-// second fades and their two curves, the hit test of a widget on the box's layout, and showing
-// or hiding layout entries by name.
+// What the front end's boxes share: the pointer and left button with their edges, the quarter-
+// second fades with their two curves and the cross-fade against a nested box, the hit test of
+// a widget on the box's layout, showing or hiding layout entries by name, finding a box's
+// layout, and saving the profiles at once.
 
 #include "Quor/Utils.h"
 
@@ -18,6 +19,7 @@ namespace Vey {
 
 class CButton1;
 class CSoundContainer;
+class IMenuBox;
 
 // The pointer in virtual-screen units and the left button, read once a frame.
 struct SBoxInput {
@@ -32,19 +34,34 @@ struct SBoxInput {
   void Sample();
 };
 
+// The active input's pointer and left button (the menu's click control) and the Enter key (its
+// control 1); the pointer stays where it was without an input.
+void ReadMenuInput(Vector2& pointer, bool& leftDown, bool& enterDown);
+
 // Runs an opening or closing fade: 4 x dt a frame, so a quarter second, ending open or closed
-// with the timer back at 0. Other states are left alone.
-void AdvanceBoxFade(int32_t& state, float& timer, float dt);
+// with the timer back at 0. Other states are left alone and give false.
+bool AdvanceBoxFade(int32_t& state, float& timer, float dt);
 // Nothing for the first half of the opening, then in; out in the first half of the closing.
+// A closed box gives 0, an open one (or one showing a nested box) 1.
 float DelayedFade(int32_t state, float timer);
-// Straight in over the opening and out over the closing.
+// Straight in over the opening and out over the closing; closed 0, otherwise 1.
 float LinearFade(int32_t state, float timer);
+// How much of a box shows while its nested box (delayed curve) opens or closes: it fades out
+// in the first half of the opening and back in during the second half of the closing.
+float CrossFadeBehind(const IMenuBox& nested);
 
 // Whether the pointer lies on a widget's layout picture (its size times its scale when
 // `scaled`); false without the picture.
 bool IsOverWidget(const Vector2& pointer, const Ombrel::SLayoutBox* picture, bool scaled);
 // The layout entry of that name shown or hidden, when the layout has it.
 void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown);
+
+// A box's 2-D layout from the loaded resources, loaded when it is not yet; null, reported,
+// when the state's list lacks it.
+Ombrel::CLayout2D* FindBoxLayout(const char* name);
+
+// Writes the save file now, when a save module holds the data; a failure is reported.
+void SaveProfilesNow();
 
 // A box's push buttons: hovered with a "mouse_over" as the pointer comes onto one, shown
 // pressed from the click until the button is let go.

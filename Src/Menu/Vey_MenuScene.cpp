@@ -39,9 +39,12 @@
 #include "Src/Game/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Animation.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Menu/Vey_MenuBoxParts.h"
 #include "Src/Menu/Vey_MenuMessage.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
 #include "Src/Menu/Vey_ModeMenu.h"
+#include "Src/Menu/Vey_ProfileCreation.h"
+#include "Src/Menu/Vey_ProfileMenu.h"
 
 #include <cstdio>
 
@@ -153,6 +156,20 @@ void CMenu::Init() {
   CreateButtons();
   SeedBackground();
   CreateEffects();
+  // Profiles: the name entry, and the profile menu that opens it.
+  if (!GetBox(kProfileCreation)) {
+    auto entry = std::make_unique<CProfileCreation>(FindBoxLayout(CProfileCreation::kLayoutName),
+                                                    [this] { return GetNoticeBox(); }, m_sounds.get());
+    AttachToLayer(new CProfileCreationRenderer(entry.get(), GetDictionary()), "ProfileNameBox");
+    SetBox(kProfileCreation, std::move(entry));
+  }
+  if (!GetBox(kProfileMenu)) {
+    auto profiles = std::make_unique<CProfileMenu>(
+        [this] { return static_cast<IMenuQuestion*>(GetBox(kQuestion)); }, GetBox(kProfileCreation),
+        FindBoxLayout(CProfileMenu::kLayoutName), m_sounds.get());
+    AttachToLayer(new CProfileMenuRenderer(profiles.get(), GetDictionary()), "OtherBoxes");
+    SetBox(kProfileMenu, std::move(profiles));
+  }
   if (m_layout) m_renderer = AttachToLayer(new CMenuRenderer(this, GetDictionary()), "Menu");
   // Message and yes/no boxes.
   CreateMessageBoxes();

@@ -1,6 +1,6 @@
 // The game as shipped starts at the main menu: after the logos the title screen fades in over
-// its dusk sky, and a click on Play, then on the mode box's OK, takes a first player into the
-// main story.
+// its dusk sky, the first player types a name, and a click on Play, then on the mode box's OK,
+// takes them into the main story.
 
 #include <gtest/gtest.h>
 
@@ -16,8 +16,9 @@ namespace fs = std::filesystem;
 using namespace e2etest;
 
 // Frames of 0.1 s: the two logos and the start state's half second take about eight seconds,
-// then the menu fades in for a quarter second and its buttons for another.
-constexpr int kMenuShown = 115, kPlayClicked = 122, kModeChosen = 130, kStoryShown = 160;
+// then the menu fades in for a quarter second with the name entry of a first start over it; once
+// a name is typed and entered, the title buttons fade in for another quarter second.
+constexpr int kNameTyped = 112, kMenuShown = 122, kPlayClicked = 129, kModeChosen = 137, kStoryShown = 167;
 // The Play medallion's centre and the title's place on the virtual screen (4:3 window).
 constexpr float kPlayY = 2048.0f + 0.45f * 256.0f;
 constexpr float kTitleY = 2048.0f - 0.66f * 256.0f;
@@ -33,9 +34,21 @@ class MenuWalkTest : public CProgramTest {};
 TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerIntoTheStory) {
   fs::remove_all(m_home + "/data");
   const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
-  const SProgramRun run = Run(program, kStoryShown, "0.1", ClickAt(kPlayClicked - 2, 2048.0f, kPlayY) + ClickAt(kModeChosen - 2, 2048.0f, kModeOkY),
-                              std::to_string(kMenuShown) + "," + std::to_string(kStoryShown));
+  const std::string name = std::to_string(kNameTyped) + " text A\n" + std::to_string(kNameTyped + 1) + " text d\n" +
+                           std::to_string(kNameTyped + 2) + " text a\n" + KeyPress(kNameTyped + 3, "Return");
+  const SProgramRun run = Run(program, kStoryShown, "0.1", name + ClickAt(kPlayClicked - 2, 2048.0f, kPlayY) +
+                                  ClickAt(kModeChosen - 2, 2048.0f, kModeOkY),
+                              std::to_string(kNameTyped - 1) + "," + std::to_string(kNameTyped + 2) + "," +
+                                  std::to_string(kMenuShown) + "," + std::to_string(kStoryShown));
   ASSERT_EQ(run.exitCode, 0) << run.output;
+
+  // The name entry shows the typed name in light letters on its dark plate.
+  const CCapturedFrame empty = Frame(kNameTyped - 1), typed = Frame(kNameTyped + 2);
+  ASSERT_TRUE(empty.IsLoaded() && typed.IsLoaded());
+  const SPixelRect plate = typed.Rect(2048.0f, 2048.0f, 120.0f, 30.0f);
+  const auto isLetter = [](SRgb c) { return c.r > 170 && c.g > 150 && c.b > 100; };
+  EXPECT_GT(typed.Count(plate, isLetter), empty.Count(plate, isLetter) + 40);
+  EXPECT_GT(typed.Count(typed.Rect(2048.0f, 2048.0f, 300.0f, 140.0f), IsGolden), 200) << "the OK button";
 
   const CCapturedFrame menu = Frame(kMenuShown);
   ASSERT_TRUE(menu.IsLoaded());
@@ -44,7 +57,7 @@ TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerInto
   EXPECT_TRUE(IsGolden(menu.At(2049.0f, kPlayY))) << "the Play medallion's mark";
   EXPECT_LT(menu.At(1800.0f, 1800.0f).Sum(), 200) << "the dusk sky";
 
-  // The story replaced the title screen, and made its first player current.
+  // The story replaced the title screen, and the named first player is current.
   const CCapturedFrame story = Frame(kStoryShown);
   ASSERT_TRUE(story.IsLoaded());
   EXPECT_LT(story.Count(title, IsGolden), 50);
@@ -53,6 +66,7 @@ TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerInto
   int32_t current = -1;
   std::memcpy(&current, save.data() + kCurrentProfileOffset, sizeof current);
   EXPECT_EQ(current, 0);
+  EXPECT_STREQ(save.data() + 12, "Ada") << "the first profile's name";
 }
 
 }  // namespace

@@ -6,9 +6,11 @@
 
 #include "Framework/Scene/omQuickNode.h"
 #include "Framework/omLayout2D.h"
+#include "Quor/DirectX/InputState.h"
 #include "Quor/Engine.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Menu/Vey_ProfileCreation.h"
 #include "tests/Src/Menu/MenuTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
 
@@ -90,12 +92,27 @@ TEST_F(MenuTest, AFirstStartAsksTheLanguageThenMakesAProfileThenFadesTheButtonsI
 }
 
 // Until the boxes exist, each of their states passes on as if the box had closed at once.
-TEST_F(MenuTest, WithoutItsBoxesAFirstStartStillReachesTheTitleButtons) {
+// Without the language box the first start goes straight on to the player's name.
+TEST_F(MenuTest, AFirstStartAsksForThePlayersNameBeforeTheTitleButtons) {
   EnterMenu(false);
   EXPECT_EQ(m_menu->GetMenuState(), CMenu::kLanguageMenu);
   Settle();
+  ASSERT_EQ(m_menu->GetMenuState(), CMenu::kProfileCreation);
+  auto* entry = dynamic_cast<CProfileCreation*>(m_menu->GetBox(CMenu::kProfileCreation));
+  ASSERT_NE(entry, nullptr);
+  // The name's font has no picture for the smiley: it is typed as "?".
+  for (const char* letter : {"A", "d", "a", "\xF0\x9F\x99\x82"}) {
+    std::snprintf(GetInputState().textInput, sizeof GetInputState().textInput, "%s", letter);
+    Frame();
+  }
+  m_menu->TakeInput({2048.0f, 1800.0f}, false);
+  entry->TakeInput({2048.0f, 1800.0f}, false, true);  // Enter
+  m_menu->Update(kFrame);
+  Settle();
   EXPECT_EQ(m_menu->GetMenuState(), CMenu::kTitle);
   EXPECT_EQ(m_menu->GetButtonFade(), 1.0f);
+  EXPECT_EQ(GetSaveData()->current, 0);
+  EXPECT_STREQ(GetSaveData()->profiles[0].name, "Ada?");
   EXPECT_TRUE(m_application.events.empty());
 }
 

@@ -51,6 +51,25 @@ class CFakeBox : public Vey::IMenuQuestion {
   bool yes = true;
 };
 
+// A notice box that remembers what it was told and closes once `closeNow` is set.
+class CFakeMessage : public Vey::IMenuNotice {
+ public:
+  void Tell(int32_t kind) override {
+    state = kOpening;
+    told = kind;
+  }
+  void SetProfileName(const char* name) override { profileName = name; }
+  void ReadInput() override {}
+  void Update(float) override {
+    if (closeNow) state = kClosed;
+  }
+  float GetAlpha() const override { return 1.0f; }
+
+  int32_t told = -1;
+  std::string profileName;
+  bool closeNow = false;
+};
+
 // The states the menu leaves for, as the start-up registers them.
 constexpr int32_t kGameId = 4, kCollectorsGameId = 5, kIntroId = 7;
 using Events = std::vector<std::pair<int32_t, int32_t>>;
@@ -101,8 +120,9 @@ class CMenuFixture : public ::testing::Test {
     m_root = gamestatetest::CopyContent(
         "menu",
         {"App/Configs/Menu_Resources.xml", "App/Configs/Common_Resources.xml", "App/Layouts/CollectorsMainMenu.2dl",
-         "App/Layouts/MenuDialog.2dl", "App/Layouts/ModeMenu.2dl", "App/Tutorials/Textures",
-         "App/Menu/Textures", "App/Frames/Fonts", "Art/GUI/Cursor/Textures", "Art/GUI/MainMenu/Effects", "Art/Mats",
+         "App/Layouts/MenuDialog.2dl", "App/Layouts/ModeMenu.2dl", "App/Layouts/ProfileMenu.2dl",
+         "App/Layouts/ProfileCreation.2dl", "App/Tutorials/Textures", "App/Menu/Textures", "App/Frames/Fonts",
+         "Art/GUI/Cursor/Textures", "Art/GUI/MainMenu/Effects", "Art/Mats",
          "App/Sounds/menu_accept.wav", "App/Sounds/menu_back.wav", "App/Sounds/menu_nav.wav",
          "App/Sounds/mouse_over.wav", "App/Sounds/key_take.wav", "App/Sounds/key_good.wav", "App/Sounds/key_back.wav",
          "App/Sounds/puzzlesolved.wav"});

@@ -1,0 +1,222 @@
+#include "Src/Menu/Vey_ProfileCreation.h"
+
+#include "Framework/Resources/ResourceTypes/omResourceFont.h"
+#include "Framework/omLayout2D.h"
+#include "Quor/CFont.h"
+#include "Quor/DirectX/InputState.h"
+#include "Src/Game/Vey_Button.h"
+#include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_SoundContainer.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kOkNodes[4] = {"root/FrameButton", "root/FrameButtonOver", "root/FrameButtonClick",
+                                     "root/FrameButtonInactive"};
+
+Ombrel::SLayoutBox* Find(Ombrel::CLayout2D* layout, const char* name) {
+  return layout ? FindLayoutBox(*layout, name) : nullptr;
+}
+
+}  // namespace
+
+CProfileCreation::CProfileCreation(Ombrel::CLayout2D* layout, MessageLookup message, CSoundContainer* sounds)
+    : m_layout(layout), m_message(std::move(message)), m_sounds(sounds) {
+  m_nameNode = layout ? FindLayoutText(*layout, kNameNode) : nullptr;
+  if (m_nameNode && m_nameNode->fontResource) m_font = m_nameNode->fontResource->GetFont();
+  m_ok = std::make_unique<CButton6>(Find(layout, kOkNodes[0]), Find(layout, kOkNodes[1]), Find(layout, kOkNodes[2]),
+                                    Find(layout, kOkNodes[3]), true);
+}
+
+CProfileCreation::~CProfileCreation() = default;
+
+void CProfileCreation::Open() {
+  state = kOpening;
+  m_fadeTime = 0.0f;
+  m_ok->Reset();
+  std::memset(m_name, 0, sizeof m_name);
+  m_count = 0;
+  m_ok->selected = true;  // nothing to accept yet
+}
+
+bool CProfileCreation::IsOkInactive() const { return m_ok->selected; }
+
+void CProfileCreation::ReadInput() {
+  Vector2 pointer = m_pointer.pointer;
+  bool leftDown = false, enterDown = false;
+  ReadMenuInput(pointer, leftDown, enterDown);
+  TakeInput(pointer, leftDown, enterDown);
+}
+
+void CProfileCreation::TakeInput(const Vector2& pointer, bool leftDown, bool enterDown) {
+  m_pointer.Take(pointer, leftDown);
+  m_enter = enterDown && !m_enterHeld;
+  m_enterHeld = enterDown;
+  if (state != kMessageShown) return;
+  if (IMenuNotice* message = m_message ? m_message() : nullptr) message->ReadInput();
+}
+
+void CProfileCreation::Update(float dt) {
+  if (!AdvanceBoxFade(state, m_fadeTime, dt)) {
+    if (state == kOpen) {
+      UpdateOpen(dt);
+    } else if (state == kMessageShown) {
+      IMenuNotice* message = m_message ? m_message() : nullptr;
+      if (message) message->Update(dt);
+      if (!message || message->state == kClosed) state = kOpen;
+    }
+  }
+  UpdateButton();
+}
+
+float CProfileCreation::GetAlpha() const {
+  if (state != kMessageShown) return DelayedFade(state, m_fadeTime);
+  const IMenuNotice* message = m_message ? m_message() : nullptr;
+  return message ? CrossFadeBehind(*message) : 1.0f;
+}
+
+void CProfileCreation::UpdateOpen(float dt) {
+  const bool over = IsOverWidget(m_pointer.pointer, Find(m_layout, kOkNode), false);
+  if (over && !m_ok->over && !m_ok->selected && m_sounds) m_sounds->PlaySoundByName("mouse_over");
+  m_ok->over = over;
+  if (((m_pointer.pressed && over) || m_enter) && !m_ok->selected) {
+    Accept();
+    if (state != kOpen) return;
+  }
+  m_caretTime += dt;
+  m_repeatTime += dt;
+  m_holdTime += dt;
+  UpdateHeldKey();
+  if (!Backspace(dt)) Type();
+}
+
+void CProfileCreation::Accept() {
+  if (m_sounds) m_sounds->PlaySoundByName("menu_accept");
+  m_ok->pressed = true;
+  if (m_count == 0) return;
+  TrimTrailingBlanks();
+  if (NameIsTaken()) {
+    state = kMessageShown;
+    if (IMenuNotice* message = m_message ? m_message() : nullptr) {
+      message->SetProfileName(m_name);
+      message->Tell(IMenuNotice::kProfileExists);
+    }
+    return;
+  }
+  StoreName();
+  SaveProfilesNow();
+  state = kClosing;
+  m_fadeTime = 0.0f;
+}
+
+// Typing never starts a name with a blank, so the first character always stays.
+void CProfileCreation::TrimTrailingBlanks() {
+  while (m_count > 1 && m_name[m_starts[m_count - 1]] == ' ' && m_name[m_starts[m_count - 1] + 1] == '\0') {
+    DeleteLastCharacter();
+  }
+}
+
+// Byte for byte: names that differ only in letter case are different names.
+bool CProfileCreation::NameIsTaken() const {
+  const SSaveData* save = GetSaveData();
+  if (!save) return false;
+  for (const SProfileData& record : save->profiles) {
+    if (record.inUse && std::strncmp(record.name, m_name, sizeof record.name) == 0) return true;
+  }
+  return false;
+}
+
+// A free record already holds a fresh profile; with all three in use nothing changes.
+void CProfileCreation::StoreName() {
+  SSaveData* save = GetSaveData();
+  if (!save) return;
+  for (uint32_t i = 0; i < kProfileCount; ++i) {
+    SProfileData& record = save->profiles[i];
+    if (record.inUse) continue;
+    std::memcpy(record.name, m_name, sizeof record.name);
+    record.inUse = 1;
+    save->current = int32_t(i);
+    return;
+  }
+}
+
+// A key held for repeat stops repeating once it is let go or the engine holds it off.
+void CProfileCreation::UpdateHeldKey() {
+  if (m_heldKey != 0 && (!GetInputState().down[m_heldKey] || !IsKeyHoldOffOver(m_heldKey))) m_heldKey = 0;
+  if (m_heldKey == 0) m_noRepeat = true;
+}
+
+// Deletes at once, then after half a second held once every twentieth of a second. True when
+// Backspace took the frame, so nothing is typed in it.
+bool CProfileCreation::Backspace(float) {
+  const bool down = GetInputState().down[kVkBackspace] != 0;
+  const bool wentDown = down && !m_backspaceWasDown;
+  m_backspaceWasDown = down;
+  if (!down || !IsKeyHoldOffOver(kVkBackspace) || m_count < 1) return false;
+  if (wentDown) {
+    DeleteLastCharacter();
+    m_repeatTime = m_holdTime = 0.0f;
+    m_noRepeat = false;
+    m_heldKey = kVkBackspace;
+  } else if (m_holdTime >= kRepeatDelay && m_repeatTime >= kRepeatInterval && !m_noRepeat) {
+    DeleteLastCharacter();
+    m_repeatTime = 0.0f;
+  }
+  if (m_count == 0) m_ok->selected = true;
+  return true;
+}
+
+void CProfileCreation::DeleteLastCharacter() {
+  --m_count;
+  m_name[m_starts[m_count]] = '\0';
+}
+
+// The character typed since the last frame; consumed whatever becomes of it.
+void CProfileCreation::Type() {
+  char character[sizeof GetInputState().textInput + 1] = {};
+  std::strncpy(character, GetTextInput(), sizeof character - 1);
+  ClearFrameInput();
+  if (uint8_t(character[0]) < 0x20) return;
+  const size_t length = std::strlen(m_name);
+  const bool blank = std::strcmp(character, " ") == 0;
+  if (blank && (length == 0 || m_name[length - 1] == ' ')) return;
+  Append(CanShow(character) ? character : "?");
+}
+
+// Within eleven characters and within the name field's bytes; anything more is dropped.
+void CProfileCreation::Append(const char* character) {
+  m_ok->selected = false;
+  const size_t length = std::strlen(m_name);
+  const size_t size = std::strlen(character);
+  if (m_count >= kMaxCharacters || length + size > size_t(kMaxNameBytes)) return;
+  m_starts[m_count++] = int(length);
+  std::memcpy(m_name + length, character, size + 1);
+}
+
+// Without the name's font every character is taken as it is.
+bool CProfileCreation::CanShow(const char* character) const { return !m_font || m_font->HasGlyph(character); }
+
+void CProfileCreation::UpdateButton() {
+  if (m_pointer.released) m_ok->pressed = false;
+  m_ok->UpdateNodes();
+}
+
+CProfileCreationRenderer::CProfileCreationRenderer(const CProfileCreation* box, Ombrel::CXmlDictionary* dictionary)
+    : CMenuBoxRenderer(kNodeName, box, box ? box->GetLayout() : nullptr, dictionary), m_entry(box) {}
+
+// The caret blinks once a second of the entry's caret time, shown in the second half.
+void CProfileCreationRenderer::Render() {
+  CMenuBoxRenderer::Render();
+  if (!m_entry || m_entry->state == IMenuBox::kClosed || !m_entry->GetNameNode()) return;
+  float whole = 0.0f;
+  const bool caret = std::modf(m_entry->GetCaretTime(), &whole) > 0.5f;
+  const std::string shown = std::string(m_entry->GetName()) + (caret ? "|" : " ");
+  GetDrawing().PrintWords(*m_entry->GetNameNode(), m_entry->GetAlpha(), 0.0f, shown.c_str());
+}
+
+}  // namespace Vey
