@@ -124,6 +124,7 @@ class CMenu : public Ombrel::IApplicationState {
  private:
   // Init's steps (Vey_MenuScene.cpp).
   void CreateLayers();
+  void CreateBoxes();
   void BindControls();
   void LoadResources();
   void CreateCursor();

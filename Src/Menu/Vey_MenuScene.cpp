@@ -39,9 +39,12 @@
 #include "Src/Game/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Animation.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Menu/Vey_HelpMenu.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
+#include "Src/Menu/Vey_OptionsMenu.h"
 
 #include <cstdio>
+#include <string>
 
 namespace Vey {
 
@@ -153,11 +156,40 @@ void CMenu::Init() {
   SeedBackground();
   CreateEffects();
   if (m_layout) m_renderer = AttachToLayer(new CMenuRenderer(this, GetDictionary()), "Menu");
+  CreateBoxes();
   ChooseEntryState();
   m_initialised = true;
 }
 
 void CMenu::CreateLayers() { StackLayers(kLayers); }
+
+// Each box the menu has, with its node on the box layers; a slot a test filled keeps its box.
+void CMenu::CreateBoxes() {
+  // options box
+  if (!GetBox(kOptionsMenu)) {
+    auto showWindowCursor = [this](bool shown) {
+      if (m_windowCursor) m_windowCursor->Show(shown ? m_windowCursor->Load(kWindowCursorFile) : kNoSystemCursor);
+    };
+    auto display = std::make_unique<CEngineOptionsDisplay>(GetConfig(), m_captureNode, m_cursorNode, nullptr,
+                                                           showWindowCursor);
+    auto options =
+        std::make_unique<COptionsMenu>(FindStateLayout(COptionsMenu::kLayoutName), std::move(display), m_sounds.get());
+    AttachToLayer(new COptionsMenuRenderer(COptionsMenuRenderer::kNodeName, options.get(), GetDictionary()),
+                  "OtherBoxes");
+    SetBox(kOptionsMenu, std::move(options));
+  }
+  // help box
+  if (!GetBox(kHelpMenu)) {
+    Ombrel::CLayout2D* pages[CHelpMenu::kPageCount];
+    for (int i = 0; i < CHelpMenu::kPageCount; ++i) {
+      pages[i] = FindStateLayout((CHelpMenu::kPagePrefix + std::to_string(i + 1)).c_str());
+    }
+    auto help = std::make_unique<CHelpMenu>(FindStateLayout(CHelpMenu::kFrameLayout), GetDictionary(),
+                                            m_sounds.get(), pages);
+    AttachToLayer(new CHelpMenuRenderer(CHelpMenuRenderer::kNodeName, help.get()), "OtherBoxes");
+    SetBox(kHelpMenu, std::move(help));
+  }
+}
 
 // Flushed after binding, so a click left over from the previous state gives no edge here.
 void CMenu::BindControls() {
