@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "Framework/omInput.h"
+#include "Framework/omLayout2D.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
@@ -50,6 +51,19 @@ class CFakeBox : public Vey::IMenuQuestion {
   bool closeNow = false;
   bool yes = true;
 };
+
+// A picture of a layout built by a test, shown, at its centre and size in layout units.
+inline Ombrel::SLayoutSprite* AddPicture(Ombrel::CLayout2D& layout, const std::string& name, Vector2 centre,
+                                         Vector2 size = {0.1f, 0.1f}) {
+  auto picture = std::make_unique<Ombrel::SLayoutSprite>();
+  picture->name = name;
+  picture->visible = true;
+  picture->position = centre;
+  picture->size = size;
+  Ombrel::SLayoutSprite* added = picture.get();
+  layout.AddItem(std::move(picture));
+  return added;
+}
 
 // The states the menu leaves for, as the start-up registers them.
 constexpr int32_t kGameId = 4, kCollectorsGameId = 5, kIntroId = 7;
