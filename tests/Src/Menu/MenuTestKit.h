@@ -118,7 +118,11 @@ class CMenuFixture : public ::testing::Test {
          "App/Menu/Textures", "App/Frames/Fonts", "Art/GUI/Cursor/Textures", "Art/GUI/MainMenu/Effects", "Art/Mats",
          "App/Sounds/menu_accept.wav", "App/Sounds/menu_back.wav", "App/Sounds/menu_nav.wav",
          "App/Sounds/mouse_over.wav", "App/Sounds/key_take.wav", "App/Sounds/key_good.wav", "App/Sounds/key_back.wav",
-         "App/Sounds/puzzlesolved.wav"});
+         "App/Sounds/puzzlesolved.wav",
+         // options and help boxes
+         "App/Layouts/Options.2dl", "App/Layouts/HelpMenu.2dl", "App/Options/Textures", "App/Layouts/Page1.2dl",
+         "App/Layouts/Page2.2dl", "App/Layouts/Page3.2dl", "App/Layouts/Page4.2dl", "App/Layouts/Page5.2dl",
+         "App/Layouts/Page6.2dl", "App/Layouts/Page7.2dl", "App/Layouts/Page8.2dl", "App/Layouts/Page9.2dl"});
     ASSERT_TRUE(m_modules.Start(m_root));
     PrepareSave(profile, gameMode);
     m_menu = std::make_unique<Vey::CMenu>(&m_application, nullptr);
