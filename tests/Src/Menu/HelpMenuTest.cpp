@@ -16,7 +16,7 @@ namespace {
 
 const Vector2 kClose{0.0f, -0.5f}, kPrevious{-0.6f, -0.5f}, kNext{0.6f, -0.5f}, kNowhere{0.0f, 0.6f};
 
-class HelpMenuTest : public CMenuFixture {
+class HelpMenuTest : public CMenuFixture, protected CBoxDriver<CHelpMenu> {
  protected:
   void SetUp() override {
     CMenuFixture::SetUp();
@@ -44,20 +44,8 @@ class HelpMenuTest : public CMenuFixture {
     CMenuFixture::TearDown();
   }
 
-  void Step(Vector2 at, bool down) {
-    m_box->TakeInput(ToVirtualScreen(at), down);
-    m_box->Update(kFrame);
-  }
-  void OpenFully() {
-    m_box->Open();
-    for (int i = 0; i < 10 && m_box->state != IMenuBox::kOpen; ++i) Step(kNowhere, false);
-    ASSERT_EQ(m_box->state, IMenuBox::kOpen);
-  }
-  void Click(Vector2 at) {
-    Step(at, false);
-    Step(at, true);
-    Step(at, false);
-  }
+  using CBoxDriver::Click;  // on the box, not the title screen
+  void OpenFully() { CBoxDriver::OpenFully(kNowhere); }
   void CloseFully() {
     Click(kClose);
     for (int i = 0; i < 10 && m_box->state != IMenuBox::kClosed; ++i) Step(kNowhere, false);
@@ -68,7 +56,6 @@ class HelpMenuTest : public CMenuFixture {
   Ombrel::CLayout2D m_frame;
   Ombrel::CLayout2D m_pages[CHelpMenu::kPageCount];
   Ombrel::SLayoutSprite* m_arrows[2] = {};
-  std::unique_ptr<CHelpMenu> m_box;
 };
 
 // The paging buttons answer at either end with their sound and look, but the page stays.

@@ -11,6 +11,7 @@
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Menu/Vey_Menu.h"
 #include "Src/Menu/Vey_MenuBox.h"
 #include "tests/Src/Game/GameStateTestKit.h"
@@ -64,6 +65,32 @@ inline Ombrel::SLayoutSprite* AddPicture(Ombrel::CLayout2D& layout, const std::s
   layout.AddItem(std::move(picture));
   return added;
 }
+
+// A box driven as its owner drives it: each step the pointer at a layout point and the left
+// button, then a frame; the box is the test's.
+template <class TBox>
+class CBoxDriver {
+ protected:
+  static constexpr float kStep = 0.05f;
+
+  void Step(Vector2 at, bool down, float dt = kStep) {
+    m_box->TakeInput(Vey::ToVirtualScreen(at), down);
+    m_box->Update(dt);
+  }
+  // Opened and stepped with the pointer at `rest` until the opening fade is over.
+  void OpenFully(Vector2 rest) {
+    m_box->Open();
+    for (int i = 0; i < 10 && m_box->state != Vey::IMenuBox::kOpen; ++i) Step(rest, false);
+    ASSERT_EQ(m_box->state, Vey::IMenuBox::kOpen);
+  }
+  void Click(Vector2 at) {
+    Step(at, false);
+    Step(at, true);
+    Step(at, false);
+  }
+
+  std::unique_ptr<TBox> m_box;
+};
 
 // The states the menu leaves for, as the start-up registers them.
 constexpr int32_t kGameId = 4, kCollectorsGameId = 5, kIntroId = 7;

@@ -37,7 +37,7 @@ const Vector2 kMusicBar{0.0f, 0.3f}, kSoundBar{0.0f, 0.1f};
 const Vector2 kFullScreenBox{-0.3f, -0.1f}, kCursorBox{0.3f, -0.1f};
 const Vector2 kOk{0.4f, -0.4f}, kBack{-0.4f, -0.4f}, kNowhere{0.0f, -0.8f};
 
-class OptionsMenuTest : public CMenuFixture {
+class OptionsMenuTest : public CMenuFixture, protected CBoxDriver<COptionsMenu> {
  protected:
   void SetUp() override {
     CMenuFixture::SetUp();
@@ -72,20 +72,8 @@ class OptionsMenuTest : public CMenuFixture {
     CMenuFixture::TearDown();
   }
 
-  void Step(Vector2 at, bool down, float dt = kFrame) {
-    m_box->TakeInput(ToVirtualScreen(at), down);
-    m_box->Update(dt);
-  }
-  void OpenFully() {
-    m_box->Open();
-    for (int i = 0; i < 10 && m_box->state != IMenuBox::kOpen; ++i) Step(kNowhere, false);
-    ASSERT_EQ(m_box->state, IMenuBox::kOpen);
-  }
-  void Click(Vector2 at) {
-    Step(at, false);
-    Step(at, true);
-    Step(at, false);
-  }
+  using CBoxDriver::Click;  // on the box, not the title screen
+  void OpenFully() { CBoxDriver::OpenFully(kNowhere); }
   // Press on the slider, drag to `to` and keep holding there a frame: the volume follows the
   // handle where the frame before left it.
   void Drag(Vector2 handle, Vector2 to) {
@@ -99,7 +87,6 @@ class OptionsMenuTest : public CMenuFixture {
 
   Ombrel::CLayout2D m_layout;
   CFakeDisplay* m_display = nullptr;
-  std::unique_ptr<COptionsMenu> m_box;
 };
 
 TEST_F(OptionsMenuTest, TheBoxFadesInAndOutOnTheDelayedCurveAndSyncsTheMarkerWhenClosed) {
