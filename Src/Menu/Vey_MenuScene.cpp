@@ -170,8 +170,8 @@ void CMenu::CreateBoxes() {
     auto showWindowCursor = [this](bool shown) {
       if (m_windowCursor) m_windowCursor->Show(shown ? m_windowCursor->Load(kWindowCursorFile) : kNoSystemCursor);
     };
-    auto display = std::make_unique<CEngineOptionsDisplay>(GetConfig(), m_captureNode, m_cursorNode, nullptr,
-                                                           showWindowCursor);
+    auto display =
+        std::make_unique<CEngineOptionsDisplay>(GetConfig(), m_captureNode, m_cursorNode, nullptr, showWindowCursor);
     auto options =
         std::make_unique<COptionsMenu>(FindStateLayout(COptionsMenu::kLayoutName), std::move(display), m_sounds.get());
     AttachToLayer(new COptionsMenuRenderer(COptionsMenuRenderer::kNodeName, options.get(), GetDictionary()),
@@ -184,8 +184,8 @@ void CMenu::CreateBoxes() {
     for (int i = 0; i < CHelpMenu::kPageCount; ++i) {
       pages[i] = FindStateLayout((CHelpMenu::kPagePrefix + std::to_string(i + 1)).c_str());
     }
-    auto help = std::make_unique<CHelpMenu>(FindStateLayout(CHelpMenu::kFrameLayout), GetDictionary(),
-                                            m_sounds.get(), pages);
+    auto help =
+        std::make_unique<CHelpMenu>(FindStateLayout(CHelpMenu::kFrameLayout), GetDictionary(), m_sounds.get(), pages);
     AttachToLayer(new CHelpMenuRenderer(CHelpMenuRenderer::kNodeName, help.get()), "OtherBoxes");
     SetBox(kHelpMenu, std::move(help));
   }

@@ -80,15 +80,13 @@ void CEngineOptionsDisplay::ResizePointer(Ombrel::CCursor* pointer, int32_t clie
 
 // ---- the box
 
-COptionsMenu::COptionsMenu(Ombrel::CLayout2D* layout, std::unique_ptr<IOptionsDisplay> display,
-                           CSoundContainer* sounds)
+COptionsMenu::COptionsMenu(Ombrel::CLayout2D* layout, std::unique_ptr<IOptionsDisplay> display, CSoundContainer* sounds)
     : m_layout(layout), m_display(std::move(display)), m_sounds(sounds) {
   if (!m_layout) HM_REPORT(kSource, "The options box has no 2-D layout \"%s\"", kLayoutName);
   m_music = MakeSlider(layout, "root/Frame/Handle", "root/Frame/Handle Active", kMusicFill);
   m_soundSlider = MakeSlider(layout, "root/Frame/Handle0", "root/Frame/Handle Active0", kSoundFill);
   m_fullScreen = std::make_unique<CButton4>(Widget(layout, "root/Frame/Frame"), Widget(layout, "root/Frame/Tick"));
-  m_systemCursor =
-      std::make_unique<CButton4>(Widget(layout, "root/Frame/Frame0"), Widget(layout, "root/Frame/Tick0"));
+  m_systemCursor = std::make_unique<CButton4>(Widget(layout, "root/Frame/Frame0"), Widget(layout, "root/Frame/Tick0"));
   m_ok = MakeButton(layout, "root/Buttons/Button0", "root/Buttons/Button Over0", "root/Buttons/Button Clicked0");
   m_back = MakeButton(layout, "root/Buttons/Button", "root/Buttons/Button Over", "root/Buttons/Button Clicked");
 }

@@ -59,7 +59,6 @@ class CEngineOptionsDisplay : public IOptionsDisplay {
   static void ResizePointer(Ombrel::CCursor* pointer, int32_t clientHeight);
 
  private:
-
   Ombrel::CAppConfig* m_config;
   Ombrel::ISceneNode* m_captureNode;
   Ombrel::ISceneNode* m_pointerNode;

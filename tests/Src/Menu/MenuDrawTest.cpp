@@ -9,9 +9,9 @@
 #include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/DrawSubmission.h"
 #include "Quor/Engine.h"
+#include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
-#include "Src/Game/Vey_SaveData.h"
 #include "tests/Src/Menu/MenuTestKit.h"
 #include "tests/support/engine/EngineTestSupport.h"
 
@@ -149,8 +149,8 @@ TEST_F(MenuDrawTest, TheOptionsBoxShowsTheSavedVolumesAndTicks) {
   ASSERT_EQ(m_menu->GetBox(CMenu::kOptionsMenu)->state, IMenuBox::kOpen);
   DrawFrame(true);
   const auto dark = [](SRgb c) { return c.Sum() < 160; };
-  EXPECT_GT(Count(0.3f, 0.2f, 0.6f, 0.03f, IsGolden), 200);   // the music bar, filled
-  EXPECT_GT(Count(0.35f, 0.04f, 0.6f, 0.03f, dark), 200);     // the sound bar, empty
+  EXPECT_GT(Count(0.3f, 0.2f, 0.6f, 0.03f, IsGolden), 200);  // the music bar, filled
+  EXPECT_GT(Count(0.35f, 0.04f, 0.6f, 0.03f, dark), 200);    // the sound bar, empty
   EXPECT_EQ(Count(0.35f, 0.04f, 0.6f, 0.03f, IsGolden), 0);
   EXPECT_GT(Count(-0.15f, -0.27f, 0.06f, 0.06f, IsLight), 5);  // the pointer's tick
   EXPECT_EQ(Count(-0.15f, -0.13f, 0.06f, 0.06f, IsLight), 0);  // no full-screen tick

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "Framework/omInput.h"
-#include "Framework/omLayout2D.h"
 #include "Framework/omInputModule.h"
+#include "Framework/omLayout2D.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_SaveData.h"
