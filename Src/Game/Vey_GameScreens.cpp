@@ -29,6 +29,7 @@
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SceneRenderer.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Game/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_Diary.h"
@@ -68,10 +69,7 @@ constexpr const char* kCursorAnimations[CCursor::kMaterialCount] = {"StandardCur
                                                                     "HiddenCursor"};
 
 Ombrel::CLayout2D* FindLayout(const char* name) {
-  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
-  if (resource && !resource->IsLoaded()) resource->Load();
-  Ombrel::CLayout2D* layout = resource ? resource->GetLayout() : nullptr;
+  Ombrel::CLayout2D* layout = LoadStateLayout(name);
   if (!layout) ReportMissingResource("2-D layout", name);
   return layout;
 }

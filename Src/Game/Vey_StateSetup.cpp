@@ -1,5 +1,6 @@
 #include "Src/Game/Vey_StateSetup.h"
 
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Resources/omResourcesXMLLoader.h"
 #include "Framework/Scene/omSceneManager.h"
@@ -31,6 +32,19 @@ void LoadStateResources(const char* list, const char* state) {
     HM_REPORT("Src/Game/Vey_StateSetup", "%s: no such resource list; the %s's resources are not loaded", list, state);
   }
   if (CSoundManager* sound = GetSoundManager()) sound->Flush();
+}
+
+Ombrel::CLayout2D* LoadStateLayout(const char* name) {
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
+  if (resource && !resource->IsLoaded()) resource->Load();
+  return resource ? resource->GetLayout() : nullptr;
+}
+
+Ombrel::CLayout2D* FindStateLayout(const char* name) {
+  Ombrel::CLayout2D* layout = LoadStateLayout(name);
+  if (!layout) HM_REPORT("Src/Game/Vey_StateSetup", "The state's resources hold no 2-D layout \"%s\"", name);
+  return layout;
 }
 
 }  // namespace Vey

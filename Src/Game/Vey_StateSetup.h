@@ -4,6 +4,10 @@
 
 #include <cstddef>
 
+namespace Ombrel {
+class CLayout2D;
+}
+
 namespace Vey {
 
 // Each layer is placed just before the one placed before it, the first before the system
@@ -17,5 +21,12 @@ void StackLayers(const char* const (&layers)[N]) {
 // Reads the list into the current resource group (a missing list is reported, naming the state
 // that wanted it); sounds and music may play after it.
 void LoadStateResources(const char* list, const char* state);
+
+// A 2-D layout of the loaded state resources, loaded when it is not yet; null without one.
+Ombrel::CLayout2D* LoadStateLayout(const char* name);
+
+// The state's 2-D layout of that name, loaded on first use; null, reported, when its list has
+// none.
+Ombrel::CLayout2D* FindStateLayout(const char* name);
 
 }  // namespace Vey

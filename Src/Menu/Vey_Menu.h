@@ -127,6 +127,7 @@ class CMenu : public Ombrel::IApplicationState {
  private:
   // Init's steps (Vey_MenuScene.cpp).
   void CreateLayers();
+  void CreateBoxes();
   void BindControls();
   void LoadResources();
   void CreateCursor();
@@ -137,7 +138,6 @@ class CMenu : public Ombrel::IApplicationState {
   void SeedBackground();
   void CreateEffects();
   void ChooseEntryState();
-  Ombrel::CLayout2D* LoadLayout(const char* name);
   // Message and yes/no boxes.
   void CreateMessageBoxes();
   // Mode menu.

@@ -1,7 +1,5 @@
 #include "Src/Menu/Vey_MenuBoxParts.h"
 
-#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
-#include "Framework/Resources/omResourceManager.h"
 #include "Framework/omAssetModule.h"
 #include "Framework/omDataSaver.h"
 #include "Framework/omInput.h"
@@ -87,17 +85,18 @@ bool IsOverWidget(const Vector2& pointer, const Ombrel::SLayoutBox* picture, boo
                        picture->size.y * kLayoutUnit * scale.y);
 }
 
-void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown) {
-  if (Ombrel::SLayoutItem* item = layout ? layout->FindItem(name) : nullptr) item->visible = shown;
+bool Hover(bool& flag, bool now) {
+  const bool entered = now && !flag;
+  flag = now;
+  return entered;
 }
 
-Ombrel::CLayout2D* FindBoxLayout(const char* name) {
-  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
-  if (resource && !resource->IsLoaded()) resource->Load();
-  Ombrel::CLayout2D* layout = resource ? resource->GetLayout() : nullptr;
-  if (!layout) HM_REPORT(kSource, "The menu has no 2-D layout \"%s\"", name);
-  return layout;
+void PlayBoxSound(CSoundContainer* sounds, const char* name) {
+  if (sounds) sounds->PlaySoundByName(name, 1.0f);
+}
+
+void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown) {
+  if (Ombrel::SLayoutItem* item = layout ? layout->FindItem(name) : nullptr) item->visible = shown;
 }
 
 void SaveProfilesNow() {
@@ -126,8 +125,7 @@ void CBoxButtons::Reset() {
 void CBoxButtons::Hover(const SBoxInput& input, CSoundContainer* sounds) {
   for (SEntry& entry : m_entries) {
     const bool over = IsOverWidget(input.pointer, entry.area, false);
-    if (over && !entry.button->over && sounds) sounds->PlaySoundByName("mouse_over", 1.0f);
-    entry.button->over = over;
+    if (Vey::Hover(entry.button->over, over)) PlayBoxSound(sounds, "mouse_over");
   }
 }
 

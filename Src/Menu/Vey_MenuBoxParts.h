@@ -1,8 +1,8 @@
 #pragma once
 // What the front end's boxes share: the pointer and left button with their edges, the quarter-
 // second fades with their two curves and the cross-fade against a nested box, the hit test of
-// a widget on the box's layout, showing or hiding layout entries by name, finding a box's
-// layout, and saving the profiles at once.
+// a widget on the box's layout, showing or hiding layout entries by name, and saving the
+// profiles at once.
 
 #include "Quor/Utils.h"
 
@@ -53,12 +53,13 @@ float CrossFadeBehind(const IMenuBox& nested);
 // Whether the pointer lies on a widget's layout picture (its size times its scale when
 // `scaled`); false without the picture.
 bool IsOverWidget(const Vector2& pointer, const Ombrel::SLayoutBox* picture, bool scaled);
+// A widget's hover flag set from its test; true when the pointer has just come onto it.
+bool Hover(bool& flag, bool now);
+// The bank's sound of that name, when there is a bank.
+void PlayBoxSound(CSoundContainer* sounds, const char* name);
+
 // The layout entry of that name shown or hidden, when the layout has it.
 void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown);
-
-// A box's 2-D layout from the loaded resources, loaded when it is not yet; null, reported,
-// when the state's list lacks it.
-Ombrel::CLayout2D* FindBoxLayout(const char* name);
 
 // Writes the save file now, when a save module holds the data; a failure is reported.
 void SaveProfilesNow();

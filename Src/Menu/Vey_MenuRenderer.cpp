@@ -68,9 +68,11 @@ CMenuLayoutDrawing::CMenuLayoutDrawing(const char* spriteName, Ombrel::CXmlDicti
 
 CMenuLayoutDrawing::~CMenuLayoutDrawing() = default;
 
-void CMenuLayoutDrawing::DrawPicture(const Ombrel::SLayoutBox& picture, uint8_t alpha, float offsetX) {
+void CMenuLayoutDrawing::DrawPicture(const Ombrel::SLayoutBox& picture, uint8_t alpha, float offsetX,
+                                     float textureWidth) {
   Ombrel::CSpriteData data;
   if (!SetLayoutPicture(picture, data)) return;
+  if (textureWidth < 1.0f) data.SetTexCoords({0.0f, 1.0f}, {textureWidth, 1.0f}, {textureWidth, 0.0f}, {0.0f, 0.0f});
   data.SetSize(picture.size.x * kLayoutUnit * picture.scale.x, picture.size.y * kLayoutUnit * picture.scale.y);
   data.SetAngle(picture.angle);
   const RGBA colour = picture.colour;
@@ -96,7 +98,8 @@ void CMenuLayoutDrawing::PrintWords(const Ombrel::SLayoutText& text, float alpha
   PrintLayoutText(text, alpha, words, {offsetX * GetAspect() / kLayoutUnit, 0.0f});
 }
 
-void CMenuLayoutDrawing::DrawLayout(const Ombrel::CLayout2D& layout, float alpha) {
+void CMenuLayoutDrawing::DrawLayout(const Ombrel::CLayout2D& layout, float alpha,
+                                    const TextureWidthFn& textureWidthOf) {
   for (uint32_t i = 0; i < layout.GetCount(); ++i) {
     const Ombrel::SLayoutItem* item = layout.GetItem(i);
     if (!item || !item->visible) continue;
@@ -104,7 +107,8 @@ void CMenuLayoutDrawing::DrawLayout(const Ombrel::CLayout2D& layout, float alpha
       PrintText(static_cast<const Ombrel::SLayoutText&>(*item), alpha, 0.0f);
     } else if (item->kind == Ombrel::kLayoutSprite || item->kind == Ombrel::kLayoutAnimatedSprite) {
       const auto& picture = static_cast<const Ombrel::SLayoutBox&>(*item);
-      DrawPicture(picture, Scaled(uint8_t(picture.colour >> 24), alpha), 0.0f);
+      const float textureWidth = textureWidthOf ? textureWidthOf(picture) : 1.0f;
+      DrawPicture(picture, Scaled(uint8_t(picture.colour >> 24), alpha), 0.0f, textureWidth);
     }
   }
 }
@@ -115,9 +119,13 @@ CMenuBoxRenderer::CMenuBoxRenderer(const char* nodeName, const IMenuBox* box, Om
 
 void CMenuBoxRenderer::Render() {
   if (!m_box || !m_layout || m_box->state == IMenuBox::kClosed) return;
+  PrepareBlend();
+  m_drawing.DrawLayout(*m_layout, m_box->GetAlpha());
+}
+
+void CMenuBoxRenderer::PrepareBlend() {
   AlphaBlendOn();
   BlendNormal();
-  m_drawing.DrawLayout(*m_layout, m_box->GetAlpha());
 }
 
 CMenuRenderer::CMenuRenderer(CMenu* menu, Ombrel::CXmlDictionary* dictionary)

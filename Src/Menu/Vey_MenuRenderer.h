@@ -8,6 +8,7 @@
 #include "Quor/Utils.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,13 +33,16 @@ class CMenuLayoutDrawing {
   ~CMenuLayoutDrawing();
 
   // A picture at its place moved by `offsetX` virtual units, at its size, scale and angle, in
-  // its colour with the given alpha byte.
-  void DrawPicture(const Ombrel::SLayoutBox& picture, uint8_t alpha, float offsetX);
+  // its colour with the given alpha byte; `textureWidth` below 1 shows only that left part of
+  // its texture (a slider's fill bar).
+  void DrawPicture(const Ombrel::SLayoutBox& picture, uint8_t alpha, float offsetX, float textureWidth = 1.0f);
   // A text's own words, or its phrase printed as it is; its alpha byte scaled by `alpha`.
   void PrintText(const Ombrel::SLayoutText& text, float alpha, float offsetX);
   void PrintWords(const Ombrel::SLayoutText& text, float alpha, float offsetX, const char* words);
   // Every visible picture and text of the layout at the alpha; other kinds are skipped.
-  void DrawLayout(const Ombrel::CLayout2D& layout, float alpha);
+  // `textureWidthOf` tells how much of a picture's texture shows (all without it).
+  using TextureWidthFn = std::function<float(const Ombrel::SLayoutBox& picture)>;
+  void DrawLayout(const Ombrel::CLayout2D& layout, float alpha, const TextureWidthFn& textureWidthOf = nullptr);
 
  private:
   std::unique_ptr<Ombrel::CSprite2DNode> m_sprite;
@@ -51,6 +55,8 @@ class CMenuBoxRenderer : public Ombrel::ISceneNode {
   CMenuBoxRenderer(const char* nodeName, const IMenuBox* box, Ombrel::CLayout2D* layout,
                    Ombrel::CXmlDictionary* dictionary);
   void Render() override;
+  // The boxes are blended over what lies behind them.
+  static void PrepareBlend();
 
  protected:
   const IMenuBox* GetBox() const { return m_box; }

@@ -39,14 +39,17 @@
 #include "Src/Game/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Animation.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Menu/Vey_HelpMenu.h"
 #include "Src/Menu/Vey_MenuBoxParts.h"
 #include "Src/Menu/Vey_MenuMessage.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
 #include "Src/Menu/Vey_ModeMenu.h"
+#include "Src/Menu/Vey_OptionsMenu.h"
 #include "Src/Menu/Vey_ProfileCreation.h"
 #include "Src/Menu/Vey_ProfileMenu.h"
 
 #include <cstdio>
+#include <string>
 
 namespace Vey {
 
@@ -156,9 +159,20 @@ void CMenu::Init() {
   CreateButtons();
   SeedBackground();
   CreateEffects();
+  if (m_layout) m_renderer = AttachToLayer(new CMenuRenderer(this, GetDictionary()), "Menu");
+  CreateBoxes();
+  ChooseEntryState();
+  m_initialised = true;
+}
+
+void CMenu::CreateLayers() { StackLayers(kLayers); }
+
+// Each box the menu has, with its node on the box layers; a slot a test filled keeps its box.
+void CMenu::CreateBoxes() {
+  CreateMessageBoxes();
   // Profiles: the name entry, and the profile menu that opens it.
   if (!GetBox(kProfileCreation)) {
-    auto entry = std::make_unique<CProfileCreation>(FindBoxLayout(CProfileCreation::kLayoutName),
+    auto entry = std::make_unique<CProfileCreation>(FindStateLayout(CProfileCreation::kLayoutName),
                                                     [this] { return GetNoticeBox(); }, m_sounds.get());
     AttachToLayer(new CProfileCreationRenderer(entry.get(), GetDictionary()), "ProfileNameBox");
     SetBox(kProfileCreation, std::move(entry));
@@ -166,20 +180,36 @@ void CMenu::Init() {
   if (!GetBox(kProfileMenu)) {
     auto profiles = std::make_unique<CProfileMenu>(
         [this] { return static_cast<IMenuQuestion*>(GetBox(kQuestion)); }, GetBox(kProfileCreation),
-        FindBoxLayout(CProfileMenu::kLayoutName), m_sounds.get());
+        FindStateLayout(CProfileMenu::kLayoutName), m_sounds.get());
     AttachToLayer(new CProfileMenuRenderer(profiles.get(), GetDictionary()), "OtherBoxes");
     SetBox(kProfileMenu, std::move(profiles));
   }
-  if (m_layout) m_renderer = AttachToLayer(new CMenuRenderer(this, GetDictionary()), "Menu");
-  // Message and yes/no boxes.
-  CreateMessageBoxes();
-  // Mode menu.
   CreateModeMenu();
-  ChooseEntryState();
-  m_initialised = true;
+  // options box
+  if (!GetBox(kOptionsMenu)) {
+    auto showWindowCursor = [this](bool shown) {
+      if (m_windowCursor) m_windowCursor->Show(shown ? m_windowCursor->Load(kWindowCursorFile) : kNoSystemCursor);
+    };
+    auto display =
+        std::make_unique<CEngineOptionsDisplay>(GetConfig(), m_captureNode, m_cursorNode, nullptr, showWindowCursor);
+    auto options =
+        std::make_unique<COptionsMenu>(FindStateLayout(COptionsMenu::kLayoutName), std::move(display), m_sounds.get());
+    AttachToLayer(new COptionsMenuRenderer(COptionsMenuRenderer::kNodeName, options.get(), GetDictionary()),
+                  "OtherBoxes");
+    SetBox(kOptionsMenu, std::move(options));
+  }
+  // help box
+  if (!GetBox(kHelpMenu)) {
+    Ombrel::CLayout2D* pages[CHelpMenu::kPageCount];
+    for (int i = 0; i < CHelpMenu::kPageCount; ++i) {
+      pages[i] = FindStateLayout((CHelpMenu::kPagePrefix + std::to_string(i + 1)).c_str());
+    }
+    auto help =
+        std::make_unique<CHelpMenu>(FindStateLayout(CHelpMenu::kFrameLayout), GetDictionary(), m_sounds.get(), pages);
+    AttachToLayer(new CHelpMenuRenderer(CHelpMenuRenderer::kNodeName, help.get()), "OtherBoxes");
+    SetBox(kHelpMenu, std::move(help));
+  }
 }
-
-void CMenu::CreateLayers() { StackLayers(kLayers); }
 
 // Flushed after binding, so a click left over from the previous state gives no edge here.
 void CMenu::BindControls() {
@@ -250,21 +280,12 @@ void CMenu::CreateCapture() {
   m_checkNode = AttachToLayer(check, "Start");
 }
 
-void CMenu::FindLayout() { m_layout = LoadLayout(kLayoutName); }
-
-Ombrel::CLayout2D* CMenu::LoadLayout(const char* name) {
-  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
-  if (resource && !resource->IsLoaded()) resource->Load();
-  Ombrel::CLayout2D* layout = resource ? resource->GetLayout() : nullptr;
-  if (!layout) HM_REPORT(kSource, "The menu has no 2-D layout \"%s\" (%s)", name, kResourceList);
-  return layout;
-}
+void CMenu::FindLayout() { m_layout = FindStateLayout(kLayoutName); }
 
 // Message and yes/no boxes: one shared layout, drawn over every other box. A box a test put in
 // its slot before Init stays.
 void CMenu::CreateMessageBoxes() {
-  Ombrel::CLayout2D* layout = LoadLayout(CMenuMessage::kLayoutName);
+  Ombrel::CLayout2D* layout = FindStateLayout(CMenuMessage::kLayoutName);
   if (!layout) return;
   if (!m_notice) {
     auto notice = std::make_unique<CMenuMessage>(layout, m_sounds.get());
@@ -281,7 +302,7 @@ void CMenu::CreateMessageBoxes() {
 // Mode menu.
 void CMenu::CreateModeMenu() {
   if (GetBox(kModeMenu)) return;
-  Ombrel::CLayout2D* layout = LoadLayout(CModeMenu::kLayoutName);
+  Ombrel::CLayout2D* layout = FindStateLayout(CModeMenu::kLayoutName);
   if (!layout) return;
   auto box = std::make_unique<CModeMenu>(layout, m_sounds.get());
   AttachToLayer(new CModeMenuRenderer(box.get(), layout, GetDictionary()), "OtherBoxes");

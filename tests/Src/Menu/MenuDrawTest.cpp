@@ -10,6 +10,7 @@
 #include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/DrawSubmission.h"
 #include "Quor/Engine.h"
+#include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Menu/Vey_MenuMessage.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
@@ -163,6 +164,32 @@ TEST_F(MenuDrawTest, TheExitQuestionShowsItsPanelAndBothButtonsAndLightsTheOneUn
   EXPECT_EQ(plate(yes).Sum(), noPlain.Sum());
   // Outside the panel the title screen shows on.
   EXPECT_LT(At(1.5f, 0.9f).Sum(), 200);
+}
+
+// The Options plate opens the options box over the blurred title screen: the music bar filled
+// with brass to the saved full volume, the silenced sound bar an empty groove, the pointer's
+// box ticked and the full-screen box (a window here) empty.
+TEST_F(MenuDrawTest, TheOptionsBoxShowsTheSavedVolumesAndTicks) {
+  ASSERT_TRUE(hmtest::OpenDrawingWindow(640, 480));
+  m_engine = true;
+  EnterMenu(true, 1);
+  SSaveData* save = GetSaveData();
+  save->musicVolume = 1.0f;
+  save->soundVolume = 0.0f;
+  save->systemCursor = 1;
+  for (int i = 0; i < 12; ++i) DrawFrame(false);
+  Click(ToVirtualScreen({-1.0f, -0.5f}));
+  for (int i = 0; i < 8; ++i) DrawFrame(false);
+  ASSERT_EQ(m_menu->GetMenuState(), CMenu::kOptionsMenu);
+  ASSERT_EQ(m_menu->GetBox(CMenu::kOptionsMenu)->state, IMenuBox::kOpen);
+  DrawFrame(true);
+  const auto dark = [](SRgb c) { return c.Sum() < 160; };
+  EXPECT_GT(Count(0.3f, 0.2f, 0.6f, 0.03f, IsGolden), 200);  // the music bar, filled
+  EXPECT_GT(Count(0.35f, 0.04f, 0.6f, 0.03f, dark), 200);    // the sound bar, empty
+  EXPECT_EQ(Count(0.35f, 0.04f, 0.6f, 0.03f, IsGolden), 0);
+  EXPECT_GT(Count(-0.15f, -0.27f, 0.06f, 0.06f, IsLight), 5);  // the pointer's tick
+  EXPECT_EQ(Count(-0.15f, -0.13f, 0.06f, 0.06f, IsLight), 0);  // no full-screen tick
+  EXPECT_GT(Count(0.4f, -0.4f, 0.4f, 0.09f, IsGolden), 150);   // the OK plate
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
+#include "Framework/omLayout2D.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Menu/Vey_Menu.h"
 #include "Src/Menu/Vey_MenuBox.h"
 #include "tests/Src/Game/GameStateTestKit.h"
@@ -70,6 +72,45 @@ class CFakeMessage : public Vey::IMenuNotice {
   bool closeNow = false;
 };
 
+// A picture of a layout built by a test, shown, at its centre and size in layout units.
+inline Ombrel::SLayoutSprite* AddPicture(Ombrel::CLayout2D& layout, const std::string& name, Vector2 centre,
+                                         Vector2 size = {0.1f, 0.1f}) {
+  auto picture = std::make_unique<Ombrel::SLayoutSprite>();
+  picture->name = name;
+  picture->visible = true;
+  picture->position = centre;
+  picture->size = size;
+  Ombrel::SLayoutSprite* added = picture.get();
+  layout.AddItem(std::move(picture));
+  return added;
+}
+
+// A box driven as its owner drives it: each step the pointer at a layout point and the left
+// button, then a frame; the box is the test's.
+template <class TBox>
+class CBoxDriver {
+ protected:
+  static constexpr float kStep = 0.05f;
+
+  void Step(Vector2 at, bool down, float dt = kStep) {
+    m_box->TakeInput(Vey::ToVirtualScreen(at), down);
+    m_box->Update(dt);
+  }
+  // Opened and stepped with the pointer at `rest` until the opening fade is over.
+  void OpenFully(Vector2 rest) {
+    m_box->Open();
+    for (int i = 0; i < 10 && m_box->state != Vey::IMenuBox::kOpen; ++i) Step(rest, false);
+    ASSERT_EQ(m_box->state, Vey::IMenuBox::kOpen);
+  }
+  void Click(Vector2 at) {
+    Step(at, false);
+    Step(at, true);
+    Step(at, false);
+  }
+
+  std::unique_ptr<TBox> m_box;
+};
+
 // The states the menu leaves for, as the start-up registers them.
 constexpr int32_t kGameId = 4, kCollectorsGameId = 5, kIntroId = 7;
 using Events = std::vector<std::pair<int32_t, int32_t>>;
@@ -125,7 +166,11 @@ class CMenuFixture : public ::testing::Test {
          "Art/GUI/Cursor/Textures", "Art/GUI/MainMenu/Effects", "Art/Mats",
          "App/Sounds/menu_accept.wav", "App/Sounds/menu_back.wav", "App/Sounds/menu_nav.wav",
          "App/Sounds/mouse_over.wav", "App/Sounds/key_take.wav", "App/Sounds/key_good.wav", "App/Sounds/key_back.wav",
-         "App/Sounds/puzzlesolved.wav"});
+         "App/Sounds/puzzlesolved.wav",
+         // options and help boxes
+         "App/Layouts/Options.2dl", "App/Layouts/HelpMenu.2dl", "App/Options/Textures", "App/Layouts/Page1.2dl",
+         "App/Layouts/Page2.2dl", "App/Layouts/Page3.2dl", "App/Layouts/Page4.2dl", "App/Layouts/Page5.2dl",
+         "App/Layouts/Page6.2dl", "App/Layouts/Page7.2dl", "App/Layouts/Page8.2dl", "App/Layouts/Page9.2dl"});
     ASSERT_TRUE(m_modules.Start(m_root));
     PrepareSave(profile, gameMode);
     m_menu = std::make_unique<Vey::CMenu>(&m_application, nullptr);
