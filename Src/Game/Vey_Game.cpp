@@ -11,7 +11,7 @@
 #include "Quor/OnScreenKeyboard.h"
 #include "Quor/ReportError.h"
 #include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SceneRenderer.h"

@@ -26,6 +26,7 @@
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Game/Vey_StateSetup.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 
 #include <cstdio>
 #include <cstring>
@@ -190,6 +191,9 @@ void CGame::LoadWorld() {
   if (profile && profile->progress.last) m_world->RestoreProgress(profile->progress);
 }
 
-void CGame::CreateSoundBank() { m_sounds = std::make_unique<CSoundContainer>(); }
+void CGame::CreateSoundBank() {
+  m_sounds = std::make_unique<CSoundContainer>();
+  if (CPauseMenu* pause = GetPauseMenu()) pause->SetSoundBank(m_sounds.get());
+}
 
 }  // namespace Vey

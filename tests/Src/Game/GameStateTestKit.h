@@ -30,6 +30,17 @@ class CEventRecorder : public Ombrel::CAppEventHandler<Ombrel::CApplicationEvent
   std::vector<std::pair<int32_t, int32_t>> events;
 };
 
+// The pause menu's layout with its pictures and font, as the playing states load it through
+// "App/Configs/Pause_Resources.xml".
+inline const std::vector<std::string> kPauseContent = {"App/Layouts/Pause.2dl", "App/Pause/Textures",
+                                                       "App/Frames/Fonts"};
+
+// The files and folders joined into one list for CopyContent.
+inline std::vector<std::string> WithFiles(std::vector<std::string> files, const std::vector<std::string>& more) {
+  files.insert(files.end(), more.begin(), more.end());
+  return files;
+}
+
 // HM_TEST_HOME/<group>/<running test>/ made afresh with copies of the named files and folders
 // of the build's content tree; returns it.
 inline std::string CopyContent(const std::string& group, const std::vector<std::string>& files) {

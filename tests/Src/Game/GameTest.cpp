@@ -18,7 +18,7 @@
 #include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Investigation/Vey_Cursor.h"
@@ -64,8 +64,9 @@ class GameTest : public ::testing::Test {
 
   void MakeContent() {
     m_root = gamestatetest::CopyContent(
-        "game", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml", "App/Layouts/Pause.2dl",
-                 "App/Configs/GameInfo.xml", "Art/GUI/Cursor/Textures"});
+        "game", gamestatetest::WithFiles({"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml",
+                                          "App/Configs/GameInfo.xml", "Art/GUI/Cursor/Textures"},
+                                         gamestatetest::kPauseContent));
     std::ofstream(m_root + "App/Configs/Game_Resources.xml") << kGameResources;
   }
 
