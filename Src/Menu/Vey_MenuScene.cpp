@@ -39,6 +39,7 @@
 #include "Src/Game/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Animation.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Menu/Vey_LanguageMenu.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
 
 #include <cstdio>
@@ -153,6 +154,8 @@ void CMenu::Init() {
   SeedBackground();
   CreateEffects();
   if (m_layout) m_renderer = AttachToLayer(new CMenuRenderer(this, GetDictionary()), "Menu");
+  // Language box.
+  if (!GetBox(kLanguageMenu)) SetBox(kLanguageMenu, CreateLanguageMenu(this, GetDictionary()));
   ChooseEntryState();
   m_initialised = true;
 }

@@ -1,12 +1,9 @@
 #include "Src/Menu/Vey_PauseMenu.h"
 
 #include "Framework/omEventManager.h"
-#include "Framework/omInput.h"
-#include "Framework/omInputModule.h"
 #include "Framework/omLayout2D.h"
 #include "Quor/RenderStates.h"
 #include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Menu/Vey_MenuBox.h"
 
@@ -15,8 +12,6 @@
 namespace Vey {
 
 namespace {
-
-constexpr float kLayoutUnit = 256.0f;
 
 const struct {
   const char* text;
@@ -92,20 +87,16 @@ void CPauseMenu::Reset() {
 }
 
 void CPauseMenu::ProcessInput(float) {
-  Vector2 pointer = m_pointer;
-  bool down = false;
-  if (const Ombrel::CInput* input = Ombrel::GetActiveInput()) {
-    down = input->IsDown(m_clickControl);
-    if (const Ombrel::CCursor* cursor = input->GetCursor(0)) pointer = {cursor->GetX(), cursor->GetY()};
-  }
-  TakeInput(pointer, down);
+  m_input.Read(m_clickControl);
+  TakeBoxInput();
 }
 
 void CPauseMenu::TakeInput(const Vector2& pointer, bool leftDown) {
-  m_pointer = pointer;
-  m_pressed = leftDown && !m_held;
-  m_released = !leftDown && m_held;
-  m_held = leftDown;
+  m_input.Take(pointer, leftDown);
+  TakeBoxInput();
+}
+
+void CPauseMenu::TakeBoxInput() {
   if (IMenuBox* box = BoxOf(m_state)) box->ReadInput();
 }
 
@@ -156,12 +147,12 @@ void CPauseMenu::UpdateBox(float dt) {
 // button, and the release acts only over the button it selected.
 void CPauseMenu::UpdateList() {
   for (int i = 0; i < kButtonCount; ++i) {
-    const bool hovered = IsOverOutline(EButton(i));
+    const bool hovered = IsPointerOver(m_input.pointer, m_outlines[i], true);
     if (hovered && !m_hovered[i]) PlaySound("mouse_over");
     m_hovered[i] = hovered;
     if (m_buttons[i]) m_buttons[i]->hovered = hovered;
   }
-  if (m_pressed) {
+  if (m_input.pressed) {
     for (int i = 0; i < kButtonCount; ++i) {
       if (!m_hovered[i] || !m_buttons[i]) continue;
       m_buttons[i]->selected = true;
@@ -169,22 +160,13 @@ void CPauseMenu::UpdateList() {
       break;
     }
   }
-  if (m_released) {
+  if (m_input.released) {
     for (int i = 0; i < kButtonCount; ++i) {
       if (!m_hovered[i] || !m_buttons[i] || !m_buttons[i]->selected) continue;
       Act(EButton(i));
       break;
     }
   }
-}
-
-bool CPauseMenu::IsOverOutline(EButton button) const {
-  const Ombrel::SLayoutBox* outline = m_outlines[button];
-  if (!outline) return false;
-  const float centreX = outline->position.x * kLayoutUnit * GetInvAspect() + 2048.0f;
-  const float centreY = 2048.0f - outline->position.y * kLayoutUnit;
-  return IsPointInRect(m_pointer.x, m_pointer.y, centreX, centreY, outline->size.x * kLayoutUnit * outline->scale.x,
-                       outline->size.y * kLayoutUnit * outline->scale.y);
 }
 
 void CPauseMenu::Act(EButton button) {
@@ -224,7 +206,7 @@ void CPauseMenu::PlaySound(const char* name) {
 void CPauseMenu::UpdateButtons(float dt) {
   for (auto& button : m_buttons) {
     if (!button) continue;
-    if (m_released) button->selected = false;
+    if (m_input.released) button->selected = false;
     button->Update(dt);
   }
 }

@@ -8,6 +8,7 @@
 #include "Framework/Scene/omSceneNode.h"
 #include "Quor/CMemWatch.h"
 #include "Quor/Utils.h"
+#include "Src/Menu/Vey_MenuInput.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
 
 #include <cstdint>
@@ -113,9 +114,9 @@ class CPauseMenu : public CMemWatch {
   IMenuBox* BoxOf(int32_t state) const;
   // Advances the fade timer; true once the fade is over.
   bool AdvanceFade(float dt);
+  void TakeBoxInput();
   void UpdateBox(float dt);
   void UpdateList();
-  bool IsOverOutline(EButton button) const;
   void Act(EButton button);
   void Post(int32_t type);
   void PlaySound(const char* name);
@@ -124,10 +125,7 @@ class CPauseMenu : public CMemWatch {
   Ombrel::CLayout2D* m_layout;
   int32_t m_state = kClosed;
   float m_timer = 0.0f;
-  Vector2 m_pointer{2048.0f, 2048.0f};
-  bool m_pressed = false;
-  bool m_released = false;
-  bool m_held = false;
+  SClickInput m_input;
   int32_t m_clickControl = 0;
   std::unique_ptr<CButton2> m_buttons[kButtonCount];
   Ombrel::SLayoutBox* m_outlines[kButtonCount] = {};  // the hit areas, owned by the layout

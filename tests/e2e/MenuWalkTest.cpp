@@ -1,4 +1,5 @@
-// The game as shipped starts at the main menu: after the logos the title screen fades in over
+// The game as shipped starts at the main menu: after the logos the very first start asks for
+// the language, the German flag and OK keep it for the player, the title screen fades in over
 // its dusk sky, and a click on Play takes a first player into the main story.
 
 #include <gtest/gtest.h>
@@ -15,8 +16,15 @@ namespace fs = std::filesystem;
 using namespace e2etest;
 
 // Frames of 0.1 s: the two logos and the start state's half second take about eight seconds,
-// then the menu fades in for a quarter second and its buttons for another.
-constexpr int kMenuShown = 115, kPlayClicked = 122, kStoryShown = 150;
+// then the menu fades in with the language box for a quarter second each; once it is answered,
+// the box fades out and the buttons in for a quarter second each.
+constexpr int kLanguageShown = 115, kGermanClicked = 117, kOkClicked = 121;
+constexpr int kMenuShown = 130, kPlayClicked = 135, kStoryShown = 165;
+// The language box's German flag and OK (a layout unit is 192 virtual units across in the 4:3
+// window).
+constexpr float kEnglishX = 2048.0f - 1.0f * 192.0f, kGermanX = 2048.0f + 1.0f * 192.0f;
+constexpr float kFlagsY = 2048.0f - 0.05f * 256.0f, kOkY = 2048.0f + 0.4f * 256.0f;
+bool IsFlagRed(SRgb c) { return c.r > 170 && c.g < 60 && c.b < 60; }
 // The Play medallion's centre and the title's place on the virtual screen (4:3 window).
 constexpr float kPlayY = 2048.0f + 0.45f * 256.0f;
 constexpr float kTitleY = 2048.0f - 0.66f * 256.0f;
@@ -30,9 +38,20 @@ class MenuWalkTest : public CProgramTest {};
 TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerIntoTheStory) {
   fs::remove_all(m_home + "/data");
   const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
-  const SProgramRun run = Run(program, kStoryShown, "0.1", ClickAt(kPlayClicked - 2, 2048.0f, kPlayY),
-                              std::to_string(kMenuShown) + "," + std::to_string(kStoryShown));
+  const std::string script = ClickAt(kGermanClicked - 2, kGermanX, kFlagsY) + ClickAt(kOkClicked - 2, 2048.0f, kOkY) +
+                             ClickAt(kPlayClicked - 2, 2048.0f, kPlayY);
+  const SProgramRun run = Run(program, kStoryShown, "0.1", script,
+                              std::to_string(kLanguageShown) + "," + std::to_string(kMenuShown) + "," +
+                                  std::to_string(kStoryShown));
   ASSERT_EQ(run.exitCode, 0) << run.output;
+
+  // The language box: the flags in a row, the English one chosen in its colours, the others
+  // dimmed.
+  const CCapturedFrame language = Frame(kLanguageShown);
+  ASSERT_TRUE(language.IsLoaded());
+  EXPECT_GT(language.Count(language.Rect(kEnglishX, kFlagsY, 40.0f, 20.0f), IsFlagRed), 20);
+  EXPECT_EQ(language.Count(language.Rect(kGermanX, kFlagsY, 40.0f, 20.0f), IsFlagRed), 0);
+  EXPECT_EQ(ReadTextFile(m_home + "/data/lang.cfg"), "de\n") << "the player's choice is kept";
 
   const CCapturedFrame menu = Frame(kMenuShown);
   ASSERT_TRUE(menu.IsLoaded());

@@ -93,6 +93,7 @@ TEST_F(MenuTest, AFirstStartAsksTheLanguageThenMakesAProfileThenFadesTheButtonsI
 TEST_F(MenuTest, WithoutItsBoxesAFirstStartStillReachesTheTitleButtons) {
   EnterMenu(false);
   EXPECT_EQ(m_menu->GetMenuState(), CMenu::kLanguageMenu);
+  ChooseLanguage("root/EN");
   Settle();
   EXPECT_EQ(m_menu->GetMenuState(), CMenu::kTitle);
   EXPECT_EQ(m_menu->GetButtonFade(), 1.0f);

@@ -5,11 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/omResourceManager.h"
+#include "Framework/omAssetModule.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Src/Game/Vey_Button.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Menu/Vey_Menu.h"
 #include "Src/Menu/Vey_MenuBox.h"
 #include "tests/Src/Game/GameStateTestKit.h"
@@ -101,6 +106,7 @@ class CMenuFixture : public ::testing::Test {
     m_root = gamestatetest::CopyContent(
         "menu",
         {"App/Configs/Menu_Resources.xml", "App/Configs/Common_Resources.xml", "App/Layouts/CollectorsMainMenu.2dl",
+         "App/Layouts/LanguageMenu.2dl",
          "App/Menu/Textures", "App/Frames/Fonts", "Art/GUI/Cursor/Textures", "Art/GUI/MainMenu/Effects", "Art/Mats",
          "App/Sounds/menu_accept.wav", "App/Sounds/menu_back.wav", "App/Sounds/menu_nav.wav",
          "App/Sounds/mouse_over.wav", "App/Sounds/key_take.wav", "App/Sounds/key_good.wav", "App/Sounds/key_back.wav",
@@ -133,6 +139,19 @@ class CMenuFixture : public ::testing::Test {
     Frame(at, false);
     Frame(at, true);
     Frame(at, false);
+  }
+
+  // The middle of a layout object of a loaded layout, on the virtual screen.
+  static Vector2 CentreOf(const char* layoutName, const char* object) {
+    Ombrel::CResourceLayout2D* resource = Ombrel::GetResourceManager()->GetLayout2D(layoutName);
+    const Ombrel::SLayoutBox* box = resource ? Vey::FindLayoutBox(*resource->GetLayout(), object) : nullptr;
+    return box ? Vey::ToVirtualScreen(box->position) : Vector2{-1.0f, -1.0f};
+  }
+  // The language box open, a flag clicked (by its layout object) and OK.
+  void ChooseLanguage(const char* flag) {
+    for (int i = 0; i < 12; ++i) Frame();
+    Click(CentreOf("LanguageMenu", flag));
+    Click(CentreOf("LanguageMenu", "root/Buttons/Button"));
   }
 
   hmtest::CStagedKeys m_keys;
