@@ -11,7 +11,6 @@
 #include "Quor/OnScreenKeyboard.h"
 #include "Quor/ReportError.h"
 #include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SceneRenderer.h"
@@ -20,6 +19,9 @@
 #include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_Player.h"
+#include "Src/Menu/Vey_HelpMenu.h"
+#include "Src/Menu/Vey_OptionsMenu.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 
 namespace Vey {
 
@@ -253,6 +255,14 @@ void CGame::Release() {
     }
   }
   ReleaseScreens();
+  if (CPauseMenu* pause = GetPauseMenu()) {
+    pause->SetOptionsBox(nullptr, nullptr);
+    pause->SetHelpBox(nullptr, nullptr);
+  }
+  m_pauseOptionsRenderer.reset();
+  m_pauseHelpRenderer.reset();
+  m_pauseOptions.reset();
+  m_pauseHelp.reset();
   ReleaseGameEffects(m_effects);
   m_sounds.reset();
   m_world.reset();

@@ -21,6 +21,7 @@ class CLayout2D;
 class CQuickNode;
 class CResourceFont;
 class CSprite2DNode;
+class ISceneNode;
 }  // namespace Ombrel
 
 namespace Vey {
@@ -30,10 +31,12 @@ class CDialog;
 class CDiary;
 class CDiaryEntryList;
 class CGameHelp;
+class CHelpMenu;
 class CItemFrame;
 class CMap;
 class CMapFrame;
 class CMiniGameBase;
+class COptionsMenu;
 struct SMiniGameShared;
 class CPlayer;
 class CResourceLayoutShelf;
@@ -168,6 +171,8 @@ class CGame : public CGameBase {
   void CreateFrozenPicture();
   void LoadWorld();
   void CreateSoundBank();
+  // The pause menu's options and help boxes, drawn by its node over the frozen game.
+  void CreatePauseBoxes();
   // The screens of the story (Vey_GameScreens.cpp).
   void CreateCursorSet();
   void CreateMapFrame();
@@ -219,6 +224,10 @@ class CGame : public CGameBase {
   Ombrel::CQuickNode* m_quickNodes[kQuickNodeCount] = {};
   std::unique_ptr<CMap> m_world;
   std::unique_ptr<CSoundContainer> m_sounds;
+  std::unique_ptr<COptionsMenu> m_pauseOptions;
+  std::unique_ptr<CHelpMenu> m_pauseHelp;
+  std::unique_ptr<Ombrel::ISceneNode> m_pauseOptionsRenderer;
+  std::unique_ptr<Ombrel::ISceneNode> m_pauseHelpRenderer;
   SGameEffects m_effects;
   TextureRecord* m_captureTexture = nullptr;
   std::unique_ptr<CFrozenPicture> m_frozen;

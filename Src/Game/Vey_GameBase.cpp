@@ -12,7 +12,7 @@
 #include "Framework/omModule.h"
 #include "Framework/omRenderModule.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 
 namespace Vey {
 
@@ -56,6 +56,7 @@ void CGameBase::BindEscape() {
   Ombrel::CInput* input = Ombrel::GetActiveInput();
   if (!input) return;
   input->Bind(kPauseControl, Ombrel::KeyHeldPoll<kVkEscape>);
+  input->Bind(kPauseClickControl, Ombrel::KeyHeldPoll<kVkLeftButton>);
   input->Flush();
 }
 
@@ -83,15 +84,13 @@ void CGameBase::CreatePauseOverlay() {
     return;
   }
   m_pauseMenu = std::make_unique<CPauseMenu>(layout);
-  m_pauseMenu->SetMenuId(m_menuId);
   auto* node = new CPauseMenuNode(layout, GetDictionary());
   node->SetMaterial(new Ombrel::C2DMaterial(kPauseMaterial));
   node->SetDrawn(false);
   AttachPauseNode(node);
   m_pauseMenu->SetNode(m_pauseNode);
-  m_pauseMenu->SetGameStateId(GetId());
   m_pauseMenu->SetEventManager(GetEventManager());
-  m_pauseMenu->SetEventHandler(GetApplication());
+  m_pauseMenu->SetClickControl(kPauseClickControl);
 }
 
 // Above every game layer. The scene manager reports and deletes a node it cannot take.
@@ -106,7 +105,10 @@ void CGameBase::AttachPauseNode(CPauseMenuNode* node) {
 }
 
 void CGameBase::Release() {
-  if (Ombrel::CInput* input = Ombrel::GetActiveInput()) input->ClearSlot(kPauseControl);
+  if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
+    input->ClearSlot(kPauseControl);
+    input->ClearSlot(kPauseClickControl);
+  }
   m_pauseMenu.reset();
   m_pauseNode = nullptr;  // dropped with the state's scene group
   if (Ombrel::CEventManager* events = GetEventManager()) events->RemoveListener(this);
@@ -151,7 +153,7 @@ bool CGameBase::HandleEvent(const Ombrel::SEventHeader& event) {
 void CGameBase::CloseOverlay() {
   const int32_t state = m_pauseMenu->GetState();
   if (state == CPauseMenu::kClosed || state == CPauseMenu::kOptions || state == CPauseMenu::kHelp) return;
-  m_pauseMenu->StartClosing();
+  m_pauseMenu->Close();
 }
 
 }  // namespace Vey

@@ -1,8 +1,8 @@
 #pragma once
 // The common base of the two playing states: an application state that also listens to the
-// event manager. It owns the pause overlay, turns an Escape press into a pause event, opens
-// and closes the overlay on pause and close events, and asks the playing state to Pause when
-// the overlay opens and to Resume once it has closed again.
+// event manager. It owns the pause menu, turns an Escape press into a pause event, opens and
+// closes the menu on pause and close events (the menu's continue and quit post them too), and
+// asks the playing state to Pause when the menu opens and to Resume once it has closed again.
 
 #include "Framework/omApplicationState.h"
 #include "Framework/omEventManager.h"
@@ -20,6 +20,9 @@ class CGameBase : public Ombrel::IApplicationState, public Ombrel::IEventHandler
   // The first player's control that Escape drives.
   static constexpr int32_t kPauseControl = 1;
   static constexpr uint8_t kVkEscape = 27;
+  // The first player's control the pause menu reads the left button from.
+  static constexpr int32_t kPauseClickControl = 4;
+  static constexpr uint8_t kVkLeftButton = 1;
   // Event types: 1 opens or closes the overlay, 2 closes it.
   enum EEventType : int32_t { kEventNone = 0, kEventPause = 1, kEventClose = 2 };
 

@@ -8,7 +8,7 @@
 #include "Quor/CTextureManager.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_FrozenPicture.h"
-#include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 #include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_IntermediateRenderer.h"
 #include "Src/Investigation/Vey_Player.h"
@@ -90,12 +90,8 @@ void CGame::RenderUpper() { DrawFrozenPicture(1.0f); }
 
 // The picture dims as the overlay opens and brightens as it closes.
 void CGame::RenderTop() {
-  float factor = 1.0f;
-  if (const CPauseMenu* menu = GetPauseMenu()) {
-    if (menu->GetState() == CPauseMenu::kOpening) factor = menu->GetProgress();
-    if (menu->GetState() == CPauseMenu::kClosing) factor = 1.0f - menu->GetProgress();
-  }
-  DrawFrozenPicture(factor);
+  const CPauseMenu* menu = GetPauseMenu();
+  DrawFrozenPicture(menu ? menu->GetBackdropAlpha() : 1.0f);
 }
 
 void CGame::DrawFrozenPicture(float factor) {

@@ -43,6 +43,8 @@
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
+#include "Src/Menu/Vey_HelpMenu.h"
+#include "Src/Menu/Vey_OptionsMenu.h"
 #include "Src/MiniGames/Vey_CollectorsMiniGame1.h"
 #include "Src/MiniGames/Vey_MiniGame1.h"
 #include "Src/MiniGames/Vey_MiniGame4.h"

@@ -26,6 +26,9 @@
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Game/Vey_StateSetup.h"
+#include "Src/Menu/Vey_HelpMenu.h"
+#include "Src/Menu/Vey_OptionsMenu.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 
 #include <cstdio>
 #include <cstring>
@@ -38,7 +41,6 @@ namespace {
 
 constexpr const char* kSource = "Src/Game/Vey_GameSetup";
 constexpr const char* kKeyboardConfig = "OSK/osk.gcfg";
-constexpr uint8_t kVkLeftButton = 1;
 constexpr uint8_t kVkReturn = 13;
 
 // The story whose state is being built, for the reports of what its content lacks; states are
@@ -73,6 +75,7 @@ void CGame::Init() {
   CreateDiary();
   CreateFrames();
   CreateGameHelp();
+  CreatePauseBoxes();
   if (!m_story.bonus) CreateTutorials();
   CreateScene();
   EnterFirstLocation();
@@ -190,6 +193,36 @@ void CGame::LoadWorld() {
   if (profile && profile->progress.last) m_world->RestoreProgress(profile->progress);
 }
 
-void CGame::CreateSoundBank() { m_sounds = std::make_unique<CSoundContainer>(); }
+void CGame::CreateSoundBank() {
+  m_sounds = std::make_unique<CSoundContainer>();
+  if (CPauseMenu* pause = GetPauseMenu()) pause->SetSoundBank(m_sounds.get());
+}
+
+// The boxes read the left button from the pause menu's control, play from the game's bank and,
+// after a switch to or from full screen, lay the heads-up display out again.
+void CGame::CreatePauseBoxes() {
+  CPauseMenu* pause = GetPauseMenu();
+  if (!pause) return;
+  auto showWindowCursor = [](bool shown) {
+    if (Ombrel::CInput* input = Ombrel::GetActiveInput()) input->RequestPointerVisibility(0, !shown);
+  };
+  auto display = std::make_unique<CEngineOptionsDisplay>(GetConfig(), nullptr, m_cursorSprite, m_hud, showWindowCursor);
+  m_pauseOptions =
+      std::make_unique<COptionsMenu>(FindStateLayout(COptionsMenu::kLayoutName), std::move(display), m_sounds.get());
+  m_pauseOptions->SetClickControl(kPauseClickControl);
+  m_pauseOptionsRenderer = std::make_unique<COptionsMenuRenderer>(COptionsMenuRenderer::kNodeName,
+                                                                  m_pauseOptions.get(), GetDictionary());
+  pause->SetOptionsBox(m_pauseOptions.get(), m_pauseOptionsRenderer.get());
+
+  Ombrel::CLayout2D* pages[CHelpMenu::kPageCount];
+  for (int i = 0; i < CHelpMenu::kPageCount; ++i) {
+    pages[i] = FindStateLayout((CHelpMenu::kPagePrefix + std::to_string(i + 1)).c_str());
+  }
+  m_pauseHelp =
+      std::make_unique<CHelpMenu>(FindStateLayout(CHelpMenu::kFrameLayout), GetDictionary(), m_sounds.get(), pages);
+  m_pauseHelp->SetClickControl(kPauseClickControl);
+  m_pauseHelpRenderer = std::make_unique<CHelpMenuRenderer>(CHelpMenuRenderer::kNodeName, m_pauseHelp.get());
+  pause->SetHelpBox(m_pauseHelp.get(), m_pauseHelpRenderer.get());
+}
 
 }  // namespace Vey

@@ -33,6 +33,8 @@ class CHelpMenu : public IMenuBox {
 
   void Open() override;
   void ReadInput() override { m_input.Sample(); }
+  // The input slot the owner binds the left button to.
+  void SetClickControl(int32_t control) { m_input.clickControl = control; }
   void Update(float dt) override;
   float GetAlpha() const override { return DelayedFade(state, m_timer); }
   // The frame, then the page shown, at the box's alpha; nothing while closed.

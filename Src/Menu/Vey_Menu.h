@@ -116,6 +116,8 @@ class CMenu : public Ombrel::IApplicationState {
   float GetMiddleOffset() const { return m_offsets[1]; }
   float GetBackOffset() const { return m_offsets[2]; }
   const Vector2& GetPointer() const { return m_pointer; }
+  // The left button as TakeInput last had it; the open box reads its edges from it.
+  bool IsLeftDown() const { return m_held; }
   Ombrel::CLayout2D* GetLayout() const { return m_layout; }
   CSoundContainer* GetSoundBank() const { return m_sounds.get(); }
   CMenuRenderer* GetRenderer() const { return m_renderer; }

@@ -34,8 +34,11 @@ void SBoxInput::Take(const Vector2& at, bool down) {
 
 void SBoxInput::Sample() {
   Vector2 at = pointer;
-  bool down = false, enter = false;
-  ReadMenuInput(at, down, enter);
+  bool down = false;
+  if (const Ombrel::CInput* input = Ombrel::GetActiveInput()) {
+    down = input->IsDown(clickControl);
+    if (const Ombrel::CCursor* cursor = input->GetCursor(0)) at = {cursor->GetX(), cursor->GetY()};
+  }
   Take(at, down);
 }
 

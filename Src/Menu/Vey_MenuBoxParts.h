@@ -27,15 +27,17 @@ struct SBoxInput {
   bool pressed = false;   // went down this frame
   bool released = false;  // went up this frame
   bool held = false;
+  // The input slot its owner binds the left button to (the main menu's is 0).
+  int32_t clickControl = 0;
 
   // This frame's pointer and button; the edges are against the frame before.
   void Take(const Vector2& at, bool down);
-  // The same from the active input: player 0's pointer and the menu's click control.
+  // The same from the active input: player 0's pointer and the click control.
   void Sample();
 };
 
-// The active input's pointer and left button (the menu's click control) and the Enter key (its
-// control 1); the pointer stays where it was without an input.
+// The active input's pointer and left button (the main menu's click control) and the Enter key
+// (its control 1); the pointer stays where it was without an input.
 void ReadMenuInput(Vector2& pointer, bool& leftDown, bool& enterDown);
 
 // Runs an opening or closing fade: 4 x dt a frame, so a quarter second, ending open or closed

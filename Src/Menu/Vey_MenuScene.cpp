@@ -40,6 +40,7 @@
 #include "Src/Investigation/Vey_Animation.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Menu/Vey_HelpMenu.h"
+#include "Src/Menu/Vey_LanguageMenu.h"
 #include "Src/Menu/Vey_MenuBoxParts.h"
 #include "Src/Menu/Vey_MenuMessage.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
@@ -170,6 +171,7 @@ void CMenu::CreateLayers() { StackLayers(kLayers); }
 // Each box the menu has, with its node on the box layers; a slot a test filled keeps its box.
 void CMenu::CreateBoxes() {
   CreateMessageBoxes();
+  if (!GetBox(kLanguageMenu)) SetBox(kLanguageMenu, CreateLanguageMenu(this, GetDictionary()));
   // Profiles: the name entry, and the profile menu that opens it.
   if (!GetBox(kProfileCreation)) {
     auto entry = std::make_unique<CProfileCreation>(FindStateLayout(CProfileCreation::kLayoutName),

@@ -78,6 +78,8 @@ class COptionsMenu : public IMenuBox {
 
   void Open() override;
   void ReadInput() override { m_input.Sample(); }
+  // The input slot the owner binds the left button to.
+  void SetClickControl(int32_t control) { m_input.clickControl = control; }
   void Update(float dt) override;
   float GetAlpha() const override { return DelayedFade(state, m_timer); }
 

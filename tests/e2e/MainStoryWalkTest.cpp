@@ -1,7 +1,7 @@
 // The main story as a player meets it, through the real program headless: a new game starts
 // at the gate, the player takes the knife, opens the gate and walks on through the path and the
 // hall into the study, where the knife trims the candle; Escape freezes the study blurred behind
-// the pause overlay and Escape again brings it back; the window is closed, and the next start
+// the pause menu and its continue button brings it back; the window is closed, and the next start
 // finds the player in the study with the candle burning and the knife spent.
 
 #include <gtest/gtest.h>
@@ -20,6 +20,8 @@ using namespace e2etest;
 constexpr int kKnife[2] = {330, 650}, kContinue[2] = {512, 477}, kGate[2] = {512, 400}, kGatePath[2] = {512, 470};
 constexpr int kHouseDoor[2] = {949, 320}, kHallLamp[2] = {981, 320}, kStudyDoor[2] = {45, 405};
 constexpr int kFirstSlot[2] = {232, 718}, kCandle[2] = {576, 440};
+// The pause menu's buttons down the middle of the window, continue first.
+constexpr int kPauseButtonX = 512, kPauseButtonY[4] = {211, 326, 442, 557};
 
 // Frames to look at: the gate, the knife taken, the gate open, the path, the hall, the study,
 // the candle lit, before the pause, paused, resumed.
@@ -38,7 +40,9 @@ std::string WalkScript() {
   script += ClickWindow(460, kStudyDoor[0], kStudyDoor[1]);
   script += ClickWindow(505, kFirstSlot[0], kFirstSlot[1]);  // the knife into the hand
   script += ClickWindow(525, kCandle[0], kCandle[1]);        // and onto the candle
-  script += KeyPress(580, "Escape") + KeyPress(610, "Escape");
+  // The pointer off the buttons while the menu shows: a hovered button grows.
+  script += MouseMoveTo(570, VirtualX(900), VirtualY(80));
+  script += KeyPress(580, "Escape") + ClickWindow(610, kPauseButtonX, kPauseButtonY[0]);
   script +=
       std::to_string(kWindowClosed) + " key down Left Alt\n" + std::to_string(kWindowClosed + 1) + " key down F4\n";
   return script;
@@ -50,12 +54,16 @@ constexpr SPixelRect kUpperWall = {600, 120, 1000, 250};
 constexpr SPixelRect kFirstSlotFace = {212, 698, 252, 738};
 constexpr SPixelRect kCandleFlame = {560, 370, 592, 400};
 constexpr SPixelRect kGateBars = {390, 320, 630, 530};
+// The study beside the pause menu's panel.
+constexpr SPixelRect kBesidePanel = {0, 100, 330, 660};
 // The study's fireplace against the dark wall: a hard edge while the study is live.
 constexpr SPixelRect kFireplaceEdge = {20, 300, 120, 520};
 
 bool IsSteel(SRgb c) { return c.r > 110 && std::abs(c.r - c.b) < 30 && std::abs(c.r - c.g) < 30; }
 bool IsFlame(SRgb c) { return c.r > 180 && c.g > 150; }
 bool IsDark(SRgb c) { return c.Sum() < 75; }
+bool IsBrass(SRgb c) { return c.r > 120 && c.g > 80 && c.b < 70 && c.r > c.b + 60; }
+bool IsCream(SRgb c) { return c.r > 190 && c.g > 180 && c.b > 150; }
 
 class MainStoryWalkTest : public CProgramTest {
  protected:
@@ -100,15 +108,20 @@ TEST_F(MainStoryWalkTest, ANewGameWalksThreePlacesUsesAnItemPausesAndComesBackFr
   EXPECT_GT(lit.Count(kCandleFlame, IsFlame), 50);
   EXPECT_EQ(lit.Count(kFirstSlotFace, IsSteel), 0);
 
-  // Paused: the same study, still and blurred, as bright as it was but with its edges softened;
-  // resumed: as it was.
+  // Paused: beside the menu the same study, still and blurred, as bright as it was but with its
+  // edges softened; the menu's four buttons down the middle, each a brass-rimmed plate with its
+  // word; resumed by continue: as it was.
   const CCapturedFrame before = Frame(kBeforePause), paused = Frame(kPaused), resumed = Frame(kResumed);
-  const double brightness = double(paused.Brightness(kView)) / double(before.Brightness(kView));
+  const double brightness = double(paused.Brightness(kBesidePanel)) / double(before.Brightness(kBesidePanel));
   EXPECT_GT(brightness, 0.97);
   EXPECT_LT(brightness, 1.03);
   EXPECT_LT(paused.Sharpness(kFireplaceEdge), before.Sharpness(kFireplaceEdge) / 2) << "the fireplace's edge is soft";
-  EXPECT_LT(paused.Sharpness(kView), before.Sharpness(kView) / 2) << "the whole study is blurred";
-  EXPECT_GT(paused.Count(kCandleFlame, [](SRgb c) { return c.r > 100; }), 50) << "the candle shows through";
+  EXPECT_LT(paused.Sharpness(kBesidePanel), before.Sharpness(kBesidePanel) / 2) << "the study is blurred";
+  for (int y : kPauseButtonY) {
+    const SPixelRect plate = {kPauseButtonX - 100, y - 25, kPauseButtonX + 100, y + 25};
+    EXPECT_GT(paused.Count(plate, IsBrass), 100) << "the rim of the button at " << y;
+    EXPECT_GT(paused.Count(plate, IsCream), 20) << "the word on the button at " << y;
+  }
   ExpectSamePlace(resumed, before, "after the pause");
 
   // The next start enters the saved study with the candle burning and the knife spent.

@@ -1,5 +1,6 @@
-// The game as shipped starts at the main menu: after the logos the title screen fades in over
-// its dusk sky, the first player types a name, and a click on Play, then on the mode box's OK,
+// The game as shipped starts at the main menu: after the logos the very first start asks for
+// the language, the German flag and OK keep it for the player, the first player types a name,
+// the title screen fades in over its dusk sky, and a click on Play, then on the mode box's OK,
 // takes them into the main story.
 
 #include <gtest/gtest.h>
@@ -16,9 +17,16 @@ namespace fs = std::filesystem;
 using namespace e2etest;
 
 // Frames of 0.1 s: the two logos and the start state's half second take about eight seconds,
-// then the menu fades in for a quarter second with the name entry of a first start over it; once
-// a name is typed and entered, the title buttons fade in for another quarter second.
-constexpr int kNameTyped = 112, kMenuShown = 122, kPlayClicked = 129, kModeChosen = 137, kStoryShown = 167;
+// then the menu fades in with the language box for a quarter second each; once it is answered,
+// the box fades out and the name entry in; once a name is typed and entered, the title buttons
+// fade in.
+constexpr int kLanguageShown = 115, kGermanClicked = 117, kOkClicked = 121, kNameTyped = 130;
+constexpr int kMenuShown = 142, kPlayClicked = 147, kModeChosen = 155, kStoryShown = 185;
+// The language box's German flag and OK (a layout unit is 192 virtual units across in the 4:3
+// window).
+constexpr float kEnglishX = 2048.0f - 1.0f * 192.0f, kGermanX = 2048.0f + 1.0f * 192.0f;
+constexpr float kFlagsY = 2048.0f - 0.05f * 256.0f, kOkY = 2048.0f + 0.4f * 256.0f;
+bool IsFlagRed(SRgb c) { return c.r > 170 && c.g < 60 && c.b < 60; }
 // The Play medallion's centre and the title's place on the virtual screen (4:3 window).
 constexpr float kPlayY = 2048.0f + 0.45f * 256.0f;
 constexpr float kTitleY = 2048.0f - 0.66f * 256.0f;
@@ -36,11 +44,23 @@ TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerInto
   const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
   const std::string name = std::to_string(kNameTyped) + " text A\n" + std::to_string(kNameTyped + 1) + " text d\n" +
                            std::to_string(kNameTyped + 2) + " text a\n" + KeyPress(kNameTyped + 3, "Return");
-  const SProgramRun run = Run(program, kStoryShown, "0.1", name + ClickAt(kPlayClicked - 2, 2048.0f, kPlayY) +
-                                  ClickAt(kModeChosen - 2, 2048.0f, kModeOkY),
-                              std::to_string(kNameTyped - 1) + "," + std::to_string(kNameTyped + 2) + "," +
-                                  std::to_string(kMenuShown) + "," + std::to_string(kStoryShown));
+  const std::string script = ClickAt(kGermanClicked - 2, kGermanX, kFlagsY) + ClickAt(kOkClicked - 2, 2048.0f, kOkY) +
+                             name + ClickAt(kPlayClicked - 2, 2048.0f, kPlayY) +
+                             ClickAt(kModeChosen - 2, 2048.0f, kModeOkY);
+  std::string frames;
+  for (int f : {kLanguageShown, kNameTyped - 1, kNameTyped + 2, kMenuShown, kStoryShown}) {
+    frames += std::to_string(f) + ",";
+  }
+  const SProgramRun run = Run(program, kStoryShown, "0.1", script, frames);
   ASSERT_EQ(run.exitCode, 0) << run.output;
+
+  // The language box: the flags in a row, the English one chosen in its colours, the others
+  // dimmed.
+  const CCapturedFrame language = Frame(kLanguageShown);
+  ASSERT_TRUE(language.IsLoaded());
+  EXPECT_GT(language.Count(language.Rect(kEnglishX, kFlagsY, 40.0f, 20.0f), IsFlagRed), 20);
+  EXPECT_EQ(language.Count(language.Rect(kGermanX, kFlagsY, 40.0f, 20.0f), IsFlagRed), 0);
+  EXPECT_EQ(ReadTextFile(m_home + "/data/lang.cfg"), "de\n") << "the player's choice is kept";
 
   // The name entry shows the typed name in light letters on its dark plate.
   const CCapturedFrame empty = Frame(kNameTyped - 1), typed = Frame(kNameTyped + 2);

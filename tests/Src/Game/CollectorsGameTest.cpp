@@ -189,8 +189,10 @@ TEST_F(CollectorsGameTest, EverySoundOfTheChaptersBankLoadsFromItsFile) {
 
 TEST_F(CollectorsGameTest, WithoutItsContentTheChapterTellsWhatIsMissingAndStillRuns) {
   const std::string root =
-      gamestatetest::CopyContent("collectors", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml",
-                                                "App/Layouts/Pause.2dl", "Art/GUI/Cursor/Textures"});
+      gamestatetest::CopyContent("collectors", gamestatetest::WithFiles({"App/Configs/Common_Resources.xml",
+                                                                         "App/Configs/Pause_Resources.xml",
+                                                                         "Art/GUI/Cursor/Textures"},
+                                                                        gamestatetest::kPauseContent));
   Enter(root);
   const std::string reports = hmtest::CReportScope::All();
   for (const char* told : {"App/Configs/Collectors/CollectorsGame_Resources.xml: no such resource list",

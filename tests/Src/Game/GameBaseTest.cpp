@@ -13,8 +13,11 @@
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omRenderModule.h"
-#include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Game/Vey_Button.h"
+#include "Src/Game/Vey_Screen.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 #include "tests/Src/Game/GameStateTestKit.h"
+#include "tests/Src/Menu/MenuTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 #include "tests/support/engine/StagedKeys.h"
 
@@ -33,8 +36,13 @@ class CCountingGame : public CGameBase {
   explicit CCountingGame(gamestatetest::CEventRecorder* application) : CGameBase(application, nullptr) {}
   void Pause() override { ++pauses; }
   void Resume() override { ++resumes; }
+  bool HandleEvent(const Ombrel::SEventHeader& event) override {
+    if (event.type == kEventClose) ++closes;
+    return CGameBase::HandleEvent(event);
+  }
   int pauses = 0;
   int resumes = 0;
+  int closes = 0;
 };
 
 constexpr int32_t kStateId = 6;
@@ -52,8 +60,8 @@ class GameBaseTest : public ::testing::Test {
   // list), the modules the state needs, and the state registered and initialised.
   void StartGame(bool withPauseList = true) {
     // The shared list's cursor pictures come with it.
-    std::vector<std::string> files = {"App/Configs/Common_Resources.xml", "App/Layouts/Pause.2dl",
-                                      "Art/GUI/Cursor/Textures"};
+    std::vector<std::string> files = gamestatetest::WithFiles(
+        {"App/Configs/Common_Resources.xml", "Art/GUI/Cursor/Textures"}, gamestatetest::kPauseContent);
     if (withPauseList) files.push_back("App/Configs/Pause_Resources.xml");
     ASSERT_TRUE(m_modules.Start(gamestatetest::CopyContent("game-base", files)));
     m_render = m_modules.render.get();
@@ -82,7 +90,7 @@ class GameBaseTest : public ::testing::Test {
     menu->Update(1.0f);
     if (state == CPauseMenu::kOptions) menu->ShowOptions();
     if (state == CPauseMenu::kHelp) menu->ShowHelp();
-    if (state == CPauseMenu::kClosing) menu->StartClosing();
+    if (state == CPauseMenu::kClosing) menu->Close();
     if (state == CPauseMenu::kClosing) menu->Update(0.1f);  // part of the way
   }
 
@@ -101,24 +109,24 @@ TEST_F(GameBaseTest, InitBuildsTheUndrawnOverlayAndReleaseLeavesNoBindingOrListe
   ASSERT_NE(m_game->GetPauseMenu(), nullptr) << hmtest::CReportScope::All();
   const CPauseMenu& menu = *m_game->GetPauseMenu();
   EXPECT_EQ(menu.GetState(), CPauseMenu::kClosed);
-  EXPECT_EQ(menu.GetMenuId(), kMenuId);
-  EXPECT_EQ(menu.GetGameStateId(), kStateId);
-  EXPECT_EQ(menu.GetEventManager(), &m_events);
-  EXPECT_EQ(menu.GetEventHandler(), &m_application);
   ASSERT_NE(m_game->GetPauseNode(), nullptr);
   EXPECT_EQ(menu.GetNode(), m_game->GetPauseNode());
   EXPECT_EQ(m_render->GetSceneManager()->GetNodeCount(), m_nodesBeforeInit + 1);
   EXPECT_FALSE(m_game->GetPauseNode()->IsDrawn());
   EXPECT_STREQ(m_game->GetPauseNode()->GetMaterial()->GetName().GetText(), "PauseMat");
   EXPECT_EQ(m_events.GetCount(), 1u);
-  EXPECT_NE(Ombrel::GetActiveInput()->GetSlot(CGameBase::kPauseControl)->poll, nullptr);
+  for (int32_t slot : {CGameBase::kPauseControl, CGameBase::kPauseClickControl}) {
+    EXPECT_NE(Ombrel::GetActiveInput()->GetSlot(slot)->poll, nullptr) << slot;
+  }
   EXPECT_FALSE(m_game->IsPaused());
 
   m_game->Release();
   EXPECT_EQ(m_game->GetPauseMenu(), nullptr);
   EXPECT_EQ(m_game->GetListenerId(), -1);
   EXPECT_EQ(m_events.GetCount(), 0u);
-  EXPECT_EQ(Ombrel::GetActiveInput()->GetSlot(CGameBase::kPauseControl)->poll, nullptr);
+  for (int32_t slot : {CGameBase::kPauseControl, CGameBase::kPauseClickControl}) {
+    EXPECT_EQ(Ombrel::GetActiveInput()->GetSlot(slot)->poll, nullptr) << slot;
+  }
   // Escape after Release reaches nobody.
   Frame(false);
   Frame(true);
@@ -159,7 +167,7 @@ TEST_F(GameBaseTest, HeldEscapeOpensOnceAndTheNextPressClosesBackToOneResume) {
   EXPECT_EQ(m_game->pauses, 1);
   EXPECT_EQ(menu.GetState(), CPauseMenu::kOpen);  // 0.5 s held: past the quarter second
   EXPECT_TRUE(m_game->GetPauseNode()->IsDrawn());
-  EXPECT_FLOAT_EQ(menu.GetProgress(), 1.0f);
+  EXPECT_FLOAT_EQ(menu.GetBackdropAlpha(), 1.0f);
 
   Frame(false);
   Frame(true);
@@ -239,3 +247,76 @@ TEST_F(GameBaseTest, ACloseEventWhileClosedNeverLeadsToAResume) {
 }
 
 }  // namespace
+
+namespace {
+
+// Clicks on the pause menu's buttons of the built layout through the state's own input.
+class PauseMenuClickTest : public GameBaseTest {
+ protected:
+  // One frame with the pointer at a layout point and the left button held or not.
+  void PointerFrame(const Vector2& layoutPoint, bool down) {
+    hmtest::CStagedKeys::Hold(CGameBase::kVkLeftButton, down);
+    Ombrel::CInput* input = Ombrel::GetActiveInput();
+    input->Update(kFrame);
+    const Vector2 at = ToVirtualScreen(layoutPoint);
+    input->GetCursor(0)->SetPosition(at.x, at.y);
+    m_game->ProcessInput(kFrame);
+    m_game->Update(kFrame);
+  }
+  void ClickOn(const char* outline) {
+    const Ombrel::SLayoutBox* box = FindLayoutBox(*m_game->GetPauseMenu()->GetLayout(), outline);
+    ASSERT_NE(box, nullptr) << outline;
+    PointerFrame(box->position, false);
+    PointerFrame(box->position, true);
+    PointerFrame(box->position, false);
+  }
+  void OpenByEscape() {
+    Frame(true);
+    for (int i = 0; i < 6; ++i) Frame(false);
+    ASSERT_EQ(m_game->GetPauseMenu()->GetState(), CPauseMenu::kOpen);
+  }
+};
+
+}  // namespace
+
+// Continue resumes the game; options and help without their boxes stay on the list, with a box
+// they hand it the input until it closes; quit closes the menu and tells the playing state.
+TEST_F(PauseMenuClickTest, TheButtonsReachThePlayingState) {
+  StartGame();
+  ASSERT_NE(m_game->GetPauseMenu(), nullptr) << hmtest::CReportScope::All();
+  CPauseMenu& menu = *m_game->GetPauseMenu();
+  Frame(false);
+  OpenByEscape();
+  ClickOn("root/Frame/Outline1");  // continue
+  for (int i = 0; i < 6; ++i) Frame(false);
+  EXPECT_FALSE(m_game->IsPaused());
+  EXPECT_EQ(m_game->resumes, 1);
+
+  for (const char* outline : {"root/Frame/Outline0", "root/Frame/Outline2"}) {  // options, help
+    OpenByEscape();
+    ClickOn(outline);
+    Frame(false);
+    EXPECT_EQ(menu.GetState(), CPauseMenu::kOpen) << outline << ": no box in this state";
+    Send(CGameBase::kEventClose);
+    for (int i = 0; i < 6; ++i) Frame(false);
+  }
+  menutest::CFakeBox options;
+  menu.SetOptionsBox(&options, nullptr);
+  OpenByEscape();
+  ClickOn("root/Frame/Outline0");
+  EXPECT_EQ(options.opened, 1);
+  Frame(true);  // Escape while the box is up is the box's own business
+  EXPECT_EQ(menu.GetState(), CPauseMenu::kOptions);
+  options.closeNow = true;
+  Frame(false);
+  EXPECT_EQ(menu.GetState(), CPauseMenu::kOpen);
+  menu.SetOptionsBox(nullptr, nullptr);
+
+  const int resumes = m_game->resumes, closes = m_game->closes;
+  ClickOn("root/Frame/Outline3");  // quit
+  EXPECT_EQ(menu.GetState(), CPauseMenu::kClosing);
+  for (int i = 0; i < 6; ++i) Frame(false);
+  EXPECT_FALSE(m_game->IsPaused());
+  EXPECT_EQ(m_game->resumes, resumes + 1);
+  EXPECT_EQ(m_game->closes, closes + 1);
+}

@@ -30,6 +30,26 @@ class CEventRecorder : public Ombrel::CAppEventHandler<Ombrel::CApplicationEvent
   std::vector<std::pair<int32_t, int32_t>> events;
 };
 
+// The options and help boxes' layouts and pictures, which the main menu and the pause menu show.
+inline const std::vector<std::string> kOptionsHelpContent = {
+    "App/Layouts/Options.2dl", "App/Layouts/HelpMenu.2dl", "App/Options/Textures",  "App/Layouts/Page1.2dl",
+    "App/Layouts/Page2.2dl",   "App/Layouts/Page3.2dl",    "App/Layouts/Page4.2dl", "App/Layouts/Page5.2dl",
+    "App/Layouts/Page6.2dl",   "App/Layouts/Page7.2dl",    "App/Layouts/Page8.2dl", "App/Layouts/Page9.2dl"};
+
+// The pause menu's layout with its pictures and font, and its boxes, as the playing states load
+// them through "App/Configs/Pause_Resources.xml".
+inline const std::vector<std::string> kPauseContent = [] {
+  std::vector<std::string> files = {"App/Layouts/Pause.2dl", "App/Pause/Textures", "App/Frames/Fonts"};
+  files.insert(files.end(), kOptionsHelpContent.begin(), kOptionsHelpContent.end());
+  return files;
+}();
+
+// The files and folders joined into one list for CopyContent.
+inline std::vector<std::string> WithFiles(std::vector<std::string> files, const std::vector<std::string>& more) {
+  files.insert(files.end(), more.begin(), more.end());
+  return files;
+}
+
 // HM_TEST_HOME/<group>/<running test>/ made afresh with copies of the named files and folders
 // of the build's content tree; returns it.
 inline std::string CopyContent(const std::string& group, const std::vector<std::string>& files) {

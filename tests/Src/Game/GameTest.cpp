@@ -16,11 +16,14 @@
 #include "Framework/omRenderModule.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Src/Game/Vey_Button.h"
 #include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_PauseMenu.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
+#include "Src/Game/Vey_StateSetup.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_GameHelp.h"
 #include "tests/Src/Game/GameStateTestKit.h"
@@ -64,8 +67,9 @@ class GameTest : public ::testing::Test {
 
   void MakeContent() {
     m_root = gamestatetest::CopyContent(
-        "game", {"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml", "App/Layouts/Pause.2dl",
-                 "App/Configs/GameInfo.xml", "Art/GUI/Cursor/Textures"});
+        "game", gamestatetest::WithFiles({"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml",
+                                          "App/Configs/GameInfo.xml", "Art/GUI/Cursor/Textures"},
+                                         gamestatetest::kPauseContent));
     std::ofstream(m_root + "App/Configs/Game_Resources.xml") << kGameResources;
   }
 
@@ -191,6 +195,37 @@ TEST_F(GameTest, QuittingFadesOutAfterTheFadeInAndThenLeavesForTheMenuOrTheProgr
                    : std::vector<Event>{{Ombrel::AE_ADD_STATE, kMenuId}, {Ombrel::AE_STATE_FINISHED, -1}};
     EXPECT_EQ(m_application.events, expected) << menu;
   }
+}
+
+// The story's pause menu opens its options box over the frozen game, and the box answers the
+// left button the playing state binds for the pause menu: its OK closes it back to the list.
+TEST_F(GameTest, ThePauseMenuOpensTheStorysOptionsBoxWhichTakesThePauseMenusClicks) {
+  EnterGame();
+  for (int i = 0; i < 4; ++i) Frame(0.1f);
+  CPauseMenu* pause = m_game->GetPauseMenu();
+  ASSERT_NE(pause, nullptr) << hmtest::CReportScope::All();
+  Send(CGame::kEventPause);
+  for (int i = 0; i < 6; ++i) Frame(0.1f);
+  ASSERT_EQ(pause->GetState(), CPauseMenu::kOpen);
+  pause->ShowOptions();
+  for (int i = 0; i < 6; ++i) Frame(0.1f);
+  ASSERT_EQ(pause->GetState(), CPauseMenu::kOptions) << "the box is there";
+
+  Ombrel::CLayout2D* options = FindStateLayout("Options");
+  ASSERT_NE(options, nullptr);
+  const Ombrel::SLayoutBox* ok = FindLayoutBox(*options, "root/Buttons/Button0");
+  ASSERT_NE(ok, nullptr);
+  const Vector2 at = ToVirtualScreen(ok->position);
+  for (bool down : {false, true, false}) {
+    hmtest::CStagedKeys::Hold(CGameBase::kVkLeftButton, down);
+    Ombrel::GetActiveInput()->Update(0.1f);
+    Ombrel::GetActiveInput()->GetCursor(0)->SetPosition(at.x, at.y);
+    m_game->ProcessInput(0.1f);
+    m_game->Update(0.1f);
+  }
+  for (int i = 0; i < 6; ++i) Frame(0.1f);
+  EXPECT_EQ(pause->GetState(), CPauseMenu::kOpen) << "OK closed the box";
+  EXPECT_TRUE(m_game->IsPaused());
 }
 
 TEST_F(GameTest, PauseFreezesTheScreenAndResumeBringsTheLiveLayersBack) {

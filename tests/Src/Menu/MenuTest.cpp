@@ -96,6 +96,7 @@ TEST_F(MenuTest, AFirstStartAsksTheLanguageThenMakesAProfileThenFadesTheButtonsI
 TEST_F(MenuTest, AFirstStartAsksForThePlayersNameBeforeTheTitleButtons) {
   EnterMenu(false);
   EXPECT_EQ(m_menu->GetMenuState(), CMenu::kLanguageMenu);
+  ChooseLanguage("root/EN");
   Settle();
   ASSERT_EQ(m_menu->GetMenuState(), CMenu::kProfileCreation);
   auto* entry = dynamic_cast<CProfileCreation*>(m_menu->GetBox(CMenu::kProfileCreation));

@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
+#include "Framework/Resources/omResourceManager.h"
+#include "Framework/omAssetModule.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omLayout2D.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Src/Game/Vey_Button.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Menu/Vey_Menu.h"
@@ -158,19 +162,29 @@ class CMenuFixture : public ::testing::Test {
   void EnterMenu(bool profile, uint32_t gameMode = 0, std::vector<int32_t> boxes = {}) {
     std::remove(LanguagePath().c_str());
     if (m_languageChosen) std::ofstream(LanguagePath()) << "de\n";
-    m_root = gamestatetest::CopyContent(
-        "menu",
-        {"App/Configs/Menu_Resources.xml", "App/Configs/Common_Resources.xml", "App/Layouts/CollectorsMainMenu.2dl",
-         "App/Layouts/MenuDialog.2dl", "App/Layouts/ModeMenu.2dl", "App/Layouts/ProfileMenu.2dl",
-         "App/Layouts/ProfileCreation.2dl", "App/Tutorials/Textures", "App/Menu/Textures", "App/Frames/Fonts",
-         "Art/GUI/Cursor/Textures", "Art/GUI/MainMenu/Effects", "Art/Mats",
-         "App/Sounds/menu_accept.wav", "App/Sounds/menu_back.wav", "App/Sounds/menu_nav.wav",
-         "App/Sounds/mouse_over.wav", "App/Sounds/key_take.wav", "App/Sounds/key_good.wav", "App/Sounds/key_back.wav",
-         "App/Sounds/puzzlesolved.wav",
-         // options and help boxes
-         "App/Layouts/Options.2dl", "App/Layouts/HelpMenu.2dl", "App/Options/Textures", "App/Layouts/Page1.2dl",
-         "App/Layouts/Page2.2dl", "App/Layouts/Page3.2dl", "App/Layouts/Page4.2dl", "App/Layouts/Page5.2dl",
-         "App/Layouts/Page6.2dl", "App/Layouts/Page7.2dl", "App/Layouts/Page8.2dl", "App/Layouts/Page9.2dl"});
+    m_root = gamestatetest::CopyContent("menu", gamestatetest::WithFiles({"App/Configs/Menu_Resources.xml",
+                                                                          "App/Configs/Common_Resources.xml",
+                                                                          "App/Layouts/CollectorsMainMenu.2dl",
+                                                                          "App/Layouts/LanguageMenu.2dl",
+                                                                          "App/Layouts/MenuDialog.2dl",
+                                                                          "App/Layouts/ModeMenu.2dl",
+                                                                          "App/Layouts/ProfileMenu.2dl",
+                                                                          "App/Layouts/ProfileCreation.2dl",
+                                                                          "App/Tutorials/Textures",
+                                                                          "App/Menu/Textures",
+                                                                          "App/Frames/Fonts",
+                                                                          "Art/GUI/Cursor/Textures",
+                                                                          "Art/GUI/MainMenu/Effects",
+                                                                          "Art/Mats",
+                                                                          "App/Sounds/menu_accept.wav",
+                                                                          "App/Sounds/menu_back.wav",
+                                                                          "App/Sounds/menu_nav.wav",
+                                                                          "App/Sounds/mouse_over.wav",
+                                                                          "App/Sounds/key_take.wav",
+                                                                          "App/Sounds/key_good.wav",
+                                                                          "App/Sounds/key_back.wav",
+                                                                          "App/Sounds/puzzlesolved.wav"},
+                                                                         gamestatetest::kOptionsHelpContent));
     ASSERT_TRUE(m_modules.Start(m_root));
     PrepareSave(profile, gameMode);
     m_menu = std::make_unique<Vey::CMenu>(&m_application, nullptr);
@@ -199,6 +213,19 @@ class CMenuFixture : public ::testing::Test {
     Frame(at, false);
     Frame(at, true);
     Frame(at, false);
+  }
+
+  // The middle of a layout object of a loaded layout, on the virtual screen.
+  static Vector2 CentreOf(const char* layoutName, const char* object) {
+    Ombrel::CResourceLayout2D* resource = Ombrel::GetResourceManager()->GetLayout2D(layoutName);
+    const Ombrel::SLayoutBox* box = resource ? Vey::FindLayoutBox(*resource->GetLayout(), object) : nullptr;
+    return box ? Vey::ToVirtualScreen(box->position) : Vector2{-1.0f, -1.0f};
+  }
+  // The language box open, a flag clicked (by its layout object) and OK.
+  void ChooseLanguage(const char* flag) {
+    for (int i = 0; i < 12; ++i) Frame();
+    Click(CentreOf("LanguageMenu", flag));
+    Click(CentreOf("LanguageMenu", "root/Buttons/Button"));
   }
 
   hmtest::CStagedKeys m_keys;
