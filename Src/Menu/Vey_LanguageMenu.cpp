@@ -45,8 +45,8 @@ std::unique_ptr<CLanguageMenu> CreateLanguageMenu(CMenu* owner, Ombrel::CXmlDict
               CLanguageMenu::kLayoutName, CMenu::kResourceList);
     return nullptr;
   }
-  auto menu = std::make_unique<CLanguageMenu>(layout, owner, owner ? owner->GetSoundBank() : nullptr,
-                                              GetUserDataFolder());
+  auto menu =
+      std::make_unique<CLanguageMenu>(layout, owner, owner ? owner->GetSoundBank() : nullptr, GetUserDataFolder());
   AttachToLayer(new CLanguageMenuRenderer(menu.get(), layout, dictionary), "OtherBoxes");
   return menu;
 }
@@ -147,7 +147,7 @@ void CLanguageMenu::HoverWidgets() {
 // The choice is the program's at once and the player's from now on; the dictionary's texts
 // follow when the menu takes the box down.
 void CLanguageMenu::Confirm() {
-  if (m_sounds) m_sounds->PlaySoundByName("menu_accept");
+  PlayBoxSound(m_sounds, "menu_accept");
   const int32_t language = LanguageOfSlot(m_selected);
   SetLanguage(language);
   WritePlayerLanguage(m_dataFolder, language);

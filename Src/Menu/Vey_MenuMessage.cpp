@@ -11,8 +11,9 @@ constexpr const char* kProfileName = "root/dummy_profilename";
 
 // The texts the two boxes tell or ask with; each box hides all but its own at open.
 constexpr const char* kNoticeTexts[] = {kProfileName, "root/text_profile_name_exist0", "root/text_wallpaper_set"};
-constexpr const char* kQuestionTexts[] = {"root/text_delete?", "root/text_profile_delete", "root/text_exit?",
-                                          "root/text_want_to_quit0", "root/text_finished", "root/text_play_again"};
+constexpr const char* kQuestionTexts[] = {"root/text_delete?",  "root/text_profile_delete",
+                                          "root/text_exit?",    "root/text_want_to_quit0",
+                                          "root/text_finished", "root/text_play_again"};
 // The tutorial's question shares the layout; the menu's boxes hide its texts.
 constexpr const char* kTutorialTexts[] = {"root/text_tutorial", "root/text_tutorialconfirm"};
 constexpr const char* kOkPictures[] = {"root/Buttons/Button", "root/Buttons/Button Over",
@@ -36,10 +37,6 @@ void ClearPanel(Ombrel::CLayout2D* layout, const char* const (&otherButtons)[N])
   ShowEntries(layout, kNoticeTexts, false);
   ShowEntries(layout, kQuestionTexts, false);
   ShowEntries(layout, kTutorialTexts, false);
-}
-
-void PlaySound(CSoundContainer* sounds, const char* name) {
-  if (sounds) sounds->PlaySoundByName(name, 1.0f);
 }
 
 }  // namespace
@@ -74,7 +71,7 @@ void CMenuMessage::SetProfileName(const char* name) {
 }
 
 void CMenuMessage::Update(float dt) {
-  if (m_buttons.Step(state, timer, dt, input, m_sounds) >= 0) PlaySound(m_sounds, "menu_accept");
+  if (m_buttons.Step(state, timer, dt, input, m_sounds) >= 0) PlayBoxSound(m_sounds, "menu_accept");
 }
 
 // ---- CMenuDialog
@@ -103,7 +100,7 @@ void CMenuDialog::Update(float dt) {
   const int answer = m_buttons.Step(state, timer, dt, input, m_sounds);
   if (answer < 0) return;
   result = answer == 0;
-  PlaySound(m_sounds, result ? "menu_accept" : "menu_back");
+  PlayBoxSound(m_sounds, result ? "menu_accept" : "menu_back");
 }
 
 }  // namespace Vey

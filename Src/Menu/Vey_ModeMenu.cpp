@@ -16,10 +16,6 @@ constexpr const char* kSource = "Src/Menu/Vey_ModeMenu";
 constexpr const char* kFrameNames[2] = {"root/Frame/Frame1", "root/Frame/Frame2"};
 constexpr const char* kTickNames[2] = {"root/Frame/Tick1", "root/Frame/Tick2"};
 
-void PlaySound(CSoundContainer* sounds, const char* name) {
-  if (sounds) sounds->PlaySoundByName(name, 1.0f);
-}
-
 // The profile's game mode counts from 1; only the first mode keeps the tutorial.
 void WriteModeToProfile(int32_t chosenMode) {
   SSaveData* save = GetSaveData();
@@ -74,7 +70,7 @@ void CModeMenu::Update(float dt) {
     // A ticked box clicked again stays ticked: the pair never ends with none.
     for (EMode mode : {kFirstMode, kSecondMode}) {
       if (!m_tickBoxes[mode] || !m_tickBoxes[mode]->hovered) continue;
-      PlaySound(m_sounds, "menu_nav");
+      PlayBoxSound(m_sounds, "menu_nav");
       Tick(mode);
       break;
     }
@@ -89,14 +85,14 @@ void CModeMenu::HoverTickBoxes() {
   for (int i = 0; i < 2; ++i) {
     if (!m_tickBoxes[i]) continue;
     const bool over = IsOverWidget(input.pointer, m_frames[i], true);
-    if (over && !m_tickBoxes[i]->hovered) PlaySound(m_sounds, "mouse_over");
+    if (over && !m_tickBoxes[i]->hovered) PlayBoxSound(m_sounds, "mouse_over");
     m_tickBoxes[i]->hovered = over;
   }
 }
 
 // Written and saved before the fade-out begins.
 void CModeMenu::Choose() {
-  PlaySound(m_sounds, "menu_accept");
+  PlayBoxSound(m_sounds, "menu_accept");
   chosenMode = IsTicked(kFirstMode) ? kFirstMode : kSecondMode;
   WriteModeToProfile(chosenMode);
   state = kClosing;
