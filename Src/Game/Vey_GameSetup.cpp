@@ -190,7 +190,14 @@ void CGame::LoadWorld() {
   m_world->Load(std::string(reinterpret_cast<const char*>(buffer->GetData()), buffer->GetSize()));
   SSaveData* save = GetSaveData();
   const SProfileData* profile = save ? save->CurrentProfile() : nullptr;
-  if (profile && profile->progress.last) m_world->RestoreProgress(profile->progress);
+  if (!profile || !profile->progress.last) return;
+  // Each chapter's progress numbers its own places and objects: the other's would set strangers.
+  if (IsBonusGameMode(profile->gameMode) != m_story.bonus) {
+    HM_REPORT(kSource, "The profile's progress (game mode %u) is not the %s's; it starts from its description",
+              profile->gameMode, m_story.name);
+    return;
+  }
+  m_world->RestoreProgress(profile->progress);
 }
 
 void CGame::CreateSoundBank() {

@@ -186,6 +186,8 @@ void SSaveData::DeleteProfile(uint32_t slot) {
   if (!profiles[slot].inUse) current = 0;
 }
 
+bool IsBonusGameMode(uint32_t gameMode) { return gameMode == 3 || gameMode == 4 || gameMode == 7; }
+
 void ResetProgressBlock(SProgressBlock& block) {
   std::memset(&block, 0, sizeof block);
   for (auto& scene : block.sceneItems)

@@ -193,6 +193,9 @@ struct SSaveData {
 
 // Zeroes every field of a progress block and writes -1 into the id of every item entry.
 void ResetProgressBlock(SProgressBlock& block);
+// The game modes under which the profile's progress is the bonus chapter's: its two ways of play
+// and its end (3, 4 and 7); every other mode's is the main story's.
+bool IsBonusGameMode(uint32_t gameMode);
 
 // The save body of the running application; null before the save module holds one.
 SSaveData* GetSaveData();

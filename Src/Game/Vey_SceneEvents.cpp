@@ -147,7 +147,9 @@ uint32_t CScene::PickMiniGame() {
   if (m_location == kNoLocation) return kNoMiniGame;
   for (SMiniGameLink& link : Location().miniGames) {
     if (!LinkUnderMouse(link)) continue;
-    if (!link.open && ConditionsHold(link.conditions)) link.open = true;
+    // A solved puzzle's link is done: the condition that holds it shut is not among the saved
+    // progress, so after a reload only the flag keeps it from opening again (as in a close-up).
+    if (!link.open && !link.second && ConditionsHold(link.conditions)) link.open = true;
     if (link.open) return link.miniGame;
   }
   return kNoMiniGame;

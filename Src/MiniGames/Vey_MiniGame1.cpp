@@ -53,6 +53,8 @@ constexpr const char* kBoxOpen = "root/Box_open";
 constexpr const char* kBoxKey = "I02_Box Key";
 constexpr const char* kKeyCondition = "S01_Entrance Key";
 constexpr const char* kImpossible = "Impossible";
+// The lock's state the path keeps, which the link's conditions read after a reload.
+constexpr const char* kLockOpened = "Open";
 
 bool PointsDiffer(const Vector2& a, const Vector2& b) { return a.x != b.x || a.y != b.y; }
 bool SamePoint(const Vector2* a, const Vector2* b) { return a->x == b->x && a->y == b->y; }
@@ -417,6 +419,7 @@ void CMiniGame1::ApplyCloseUpResults() {
   for (uint32_t scene = 0; scene < m_world->SceneCount(); ++scene) CloseLinksToBox(m_world->Scene(scene).miniGames);
   for (uint32_t closeUp = 0; closeUp < m_world->CloseUpCount(); ++closeUp)
     CloseLinksToBox(m_world->CloseUp(closeUp).miniGames);
+  RecordObjectState(*m_world, kKeyCondition, kLockOpened);
   for (SSceneObject& object : m_world->CloseUp(kBoxCloseUp).objects) {
     if (object.name != kBoxKey || object.animations.empty()) continue;
     object.currentAnimation = 0;

@@ -102,6 +102,29 @@ void RestartObjectAnimation(CMap& world, uint32_t closeUp, const std::string& ob
   }
 }
 
+namespace {
+
+SSceneObject* FindNamedObject(SObjectList& objects, const std::string& name) {
+  for (SSceneObject& object : objects)
+    if (object.name == name) return &object;
+  return nullptr;
+}
+
+}  // namespace
+
+bool RecordObjectState(CMap& world, const std::string& name, const std::string& state) {
+  SSceneObject* object = nullptr;
+  for (uint32_t scene = 0; !object && scene < world.SceneCount(); ++scene)
+    object = FindNamedObject(world.Scene(scene).objects, name);
+  for (uint32_t closeUp = 0; !object && closeUp < world.CloseUpCount(); ++closeUp)
+    object = FindNamedObject(world.CloseUp(closeUp).objects, name);
+  const int32_t index = object ? object->FindState(state) : -1;
+  if (index < 0) return false;
+  object->state = state;
+  object->sprite = object->states[size_t(index)].sprite;
+  return true;
+}
+
 CPlaceChanges::CPlaceChanges(CMap& world, ILayoutShelf* layouts, uint32_t place, bool closeUp)
     : m_world(world),
       m_layouts(layouts),

@@ -60,6 +60,10 @@ void OpenExit(CMap& world, uint32_t scene, uint32_t target);
 void OpenExitsTo(CMap& world, uint32_t target);
 // Restarts the first animation of every object of the close-up of that name, from its start.
 void RestartObjectAnimation(CMap& world, uint32_t closeUp, const std::string& object);
+// Puts the first object of that name (locations before close-ups) into one of its states, kept
+// with the place's objects in the saved progress: what a solved puzzle leaves behind that the
+// link's own conditions can read after a reload. False when no object has that name and state.
+bool RecordObjectState(CMap& world, const std::string& object, const std::string& state);
 
 // The layout of one place while a puzzle changes it, taken from the shelf when the change is
 // made (a place's layout comes and goes with the player's visits, so none is kept). A layout

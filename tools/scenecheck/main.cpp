@@ -48,6 +48,7 @@ void KeepReport(const char*, uint32_t, const char* text) { LoaderReports().push_
 // The names a description may refer to.
 struct SKnownNames {
   std::map<std::string, const SSceneObject*> objects;  // world-wide
+  std::set<std::string> items;  // the objects a player can carry: taken in a place or handed out by a search
   std::set<std::string> sounds;
   std::set<std::string> emitters;
   // The emitters of the group that draws each kind of place (main story only; empty: not checked).
@@ -89,6 +90,13 @@ class CChecker {
     if (found == m_known.objects.end()) return Problem(place, "no object \"" + object + "\"");
     if (!state.empty() && found->second->FindState(state) < 0)
       Problem(place, "object \"" + object + "\" has no state \"" + state + "\"");
+  }
+
+  // An item an action takes: an object of the world that some place lets the player take.
+  void Item(const std::string& place, const std::string& item) {
+    if (!m_known.objects.count(item)) return Problem(place, "no object \"" + item + "\"");
+    if (!m_known.items.count(item))
+      Problem(place, "the item \"" + item + "\" is used, but no place gives it (no pickable or reward object)");
   }
 
   void Conditions(const std::string& place, const std::vector<SStateCondition>& conditions) {
@@ -142,7 +150,7 @@ class CChecker {
     }
     for (const SObjectAction& action : object.actions) {
       const std::string where = place + " action of \"" + action.object + "\"";
-      if (action.object != "Click") ObjectState(where, action.object, "");
+      if (action.object != "Click") Item(where, action.object);
       for (const std::string* state : {&action.reqState, &action.resState})
         if (!state->empty() && object.FindState(*state) < 0) Problem(where, "no state \"" + *state + "\" of its own");
       Animation(where, object, action.animation);
@@ -279,6 +287,42 @@ void CheckLayouts(const CMap& map, const std::string& contentDir, CChecker& chec
   }
 }
 
+// Every place is reached from the first one through exits, every close-up through a link of a
+// reached place and every puzzle through a link of a reached place or close-up, whatever their
+// conditions: one that nothing leads to can never be played.
+void CheckLinks(const CMap& map, CChecker& checker) {
+  std::vector<bool> entered(map.SceneCount()), opened(map.CloseUpCount()), played(map.MiniGameCount());
+  const auto markGames = [&](const std::vector<SMiniGameLink>& links) {
+    for (const SMiniGameLink& link : links)
+      if (link.miniGame < played.size()) played[link.miniGame] = true;
+  };
+  std::vector<uint32_t> toVisit;
+  if (!entered.empty()) {
+    entered[0] = true;
+    toVisit.push_back(0);
+  }
+  while (!toVisit.empty()) {
+    const SSceneSlot& scene = map.Scene(toVisit.back());
+    toVisit.pop_back();
+    for (const SExit& exit : scene.exits) {
+      if (exit.target >= entered.size() || entered[exit.target]) continue;
+      entered[exit.target] = true;
+      toVisit.push_back(exit.target);
+    }
+    for (const SCloseUpLink& link : scene.closeUps)
+      if (link.closeUp < opened.size()) opened[link.closeUp] = true;
+    markGames(scene.miniGames);
+  }
+  for (uint32_t c = 0; c < opened.size(); ++c)
+    if (opened[c]) markGames(map.CloseUp(c).miniGames);
+  for (uint32_t s = 0; s < entered.size(); ++s)
+    if (!entered[s]) checker.Problem(SlotPlace("scene", s), "no way leads here from the first place");
+  for (uint32_t c = 0; c < opened.size(); ++c)
+    if (!opened[c]) checker.Problem(SlotPlace("close-up", c), "no place reached links to it");
+  for (uint32_t m = 0; m < played.size(); ++m)
+    if (!played[m]) checker.Problem(SlotPlace("mini-game", m), "no place or close-up reached links to it");
+}
+
 struct SOptions {
   bool bonus = false;
   bool layouts = false;
@@ -319,7 +363,10 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
   known.miniGameGroup = members(EEffectGroup::MiniGame);
   if (!options.dictionary.empty() && !ReadPhrases(options.dictionary, &known)) ++problems;
   const auto collect = [&](const SObjectList& objects) {
-    for (const SSceneObject& object : objects) known.objects.emplace(object.name, &object);
+    for (const SSceneObject& object : objects) {
+      known.objects.emplace(object.name, &object);
+      if (object.pickable || object.reward) known.items.insert(object.name);
+    }
   };
   for (uint32_t s = 0; s < map.SceneCount(); ++s) collect(map.Scene(s).objects);
   for (uint32_t c = 0; c < map.CloseUpCount(); ++c) collect(map.CloseUp(c).objects);
@@ -356,6 +403,7 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
     checker.Objects(SlotPlace("mini-game", m), map.MiniGame(m).objects, known.miniGameGroup);
     objectCount += map.MiniGame(m).objects.size();
   }
+  CheckLinks(map, checker);
   if (options.layouts) CheckLayouts(map, contentDir, checker);
   problems += checker.Problems();
   if (problems) {

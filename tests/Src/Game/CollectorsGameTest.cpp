@@ -246,6 +246,32 @@ TEST_F(CollectorsGameTest, ANewBonusGameStartsFromAnEmptyGameAndAnEmptyDiaryGets
   }
 }
 
+// The profile's progress is the chapter's own only under the chapter's modes: a main story's
+// progress (its exits and objects numbered by the story's places) leaves the chapter's world as
+// its description has it.
+TEST_F(CollectorsGameTest, OnlyTheChaptersOwnProgressIsAppliedToItsWorld) {
+  const struct {
+    uint32_t mode;
+    bool applied;
+  } cases[] = {{1, false}, {2, false}, {3, true}, {4, true}, {7, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    Leave();
+    hmtest::CReportScope::Texts().clear();
+    EnterBuiltContent([&](SProfileData& profile) {
+      profile.gameMode = c.mode;
+      profile.progress.sceneItems[2][0].value = 1;  // the parlour's lamp lit
+      profile.progress.sceneItemCount[2] = 1;
+      profile.progress.last = 1;
+    });
+    const SSceneSlot& parlour = m_game->GetWorld()->Scene(2);
+    ASSERT_FALSE(parlour.objects.empty());
+    EXPECT_EQ(parlour.objects[0].state, c.applied ? "Lit" : "Off");
+    const bool told = hmtest::CReportScope::All().find("is not the bonus chapter's") != std::string::npos;
+    EXPECT_EQ(told, !c.applied);
+  }
+}
+
 TEST_F(CollectorsGameTest, TheChaptersEndPlaysItsOutroThenTheMenu) {
   using Event = std::pair<int32_t, int32_t>;
   const struct {

@@ -359,6 +359,16 @@ TEST_F(SceneTest, HoveringALinkOpensItForGoodOnceItsConditionsHold) {
   Frame(kLinks[2], false);
   EXPECT_TRUE(First().closeUps[0].open);
   EXPECT_EQ(m_cursor.last.closeUp, 0);
+
+  // A solved puzzle's link as a saved game gives it back, shut and done, stays shut though its
+  // conditions hold; one not done opens.
+  SMiniGameLink& toGame = First().miniGames[0];
+  toGame.second = true;
+  Frame(kLinks[3], false);
+  EXPECT_FALSE(toGame.open);
+  toGame.second = false;
+  Frame(kLinks[3], false);
+  EXPECT_TRUE(toGame.open);
 }
 
 TEST_F(SceneTest, ClickingTakesPickableAndClueObjectsAndDragsTheDraggableOne) {

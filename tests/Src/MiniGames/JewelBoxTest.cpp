@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
 #include "tests/Src/MiniGames/MiniGameTestKit.h"
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 
 using namespace Vey;
@@ -55,12 +57,14 @@ class JewelBoxTest : public CMiniGameFixture {
                      CMiniGame1::kGreenItem);
     for (int slot = 0; slot < CMiniGame1::kJewelCount; ++slot)
       objects += PuzzleObject("G01_Jewel" + std::to_string(slot), CMiniGame1::kJewels[slot]);
+    m_objects = objects;
     LoadWorld(0, objects);
     for (const char* item : {CMiniGame1::kRedItem, CMiniGame1::kGreenItem})
       hudtest::AddBox(m_items, std::string("root/Items/") + item, {0, 0}, {0.5f, 0.25f});
   }
 
   SMiniGameBlock& Block() { return Profile().miniGames; }
+  std::string m_objects;  // the puzzle's own objects
   void SetBothInserted() { Block().bytes0[2] = Block().bytes0[3] = 1; }
   std::unique_ptr<CMiniGame1> MakeBox() { return std::make_unique<CMiniGame1>(&m_layout, Shared(), SJewelBoxParts{}); }
 
@@ -153,6 +157,38 @@ TEST_F(JewelBoxTest, SkipIsIgnoredWhileAJewelIsCarriedAndOtherwiseOpensTheBoxAtO
   ClickAt(*box, kSkipButton);
   EXPECT_EQ(box->GetState(), CMiniGameBase::kClosing) << "skipping opens the box with threads still crossing";
   EXPECT_FALSE(Hud().IsSkipButtonShown());
+}
+
+// The path keeps the lock's state among its objects, so the saved progress holds the box shut:
+// after a reload its link's conditions fail, though the lantern that first opened it is lit.
+TEST_F(JewelBoxTest, TheOpenedBoxStaysShutAfterTheProgressIsReloaded) {
+  scenetest::SSceneText path;
+  path.name = "S02";
+  path.miniGames = "<MiniGame Name=\"G01\" Sprite=\"S02_Lock\" Open=\"False\"><Conditions>" +
+                   scenetest::Condition("S02_Lantern", "Lit") + scenetest::Condition("S01_Entrance Key", "Locked") +
+                   "</Conditions></MiniGame>";
+  path.objects = scenetest::Object("S02_Lantern", "Lit", "S02_LanternLit", "", scenetest::State("Lit", "S02_LanternLit", false)) +
+                 scenetest::Object("S01_Entrance Key", "Locked", "", "",
+                                   scenetest::State("Locked", "", false) + scenetest::State("Open", "", false));
+  const std::vector<std::string> scenes = {scenetest::SSceneText{}.Text(), path.Text()};
+  LoadWorld(0, m_objects, scenes);
+  ASSERT_TRUE(WorldConditionsHold(m_world, m_world.Scene(1).miniGames[0].conditions));
+
+  SetBothInserted();
+  auto box = MakeBox();
+  Open(*box);
+  Wait(*box, CMiniGameBase::kSkipDelay);
+  ClickAt(*box, kSkipButton);
+  ASSERT_EQ(box->GetState(), CMiniGameBase::kClosing);
+
+  auto saved = std::make_unique<SProgressBlock>();
+  m_world.BuildProgress(saved.get());
+  CMap reloaded(false);
+  ASSERT_EQ(reloaded.Load(PuzzleWorld(0, m_objects, scenes)), 0);
+  reloaded.RestoreProgress(*saved);
+  EXPECT_EQ(reloaded.Scene(1).objects[1].state, "Open");
+  EXPECT_FALSE(reloaded.Scene(1).miniGames[0].open);
+  EXPECT_FALSE(WorldConditionsHold(reloaded, reloaded.Scene(1).miniGames[0].conditions));
 }
 
 TEST_F(JewelBoxTest, ANewBoxRestoresTheSavedPlacesAndDamagedOnesGoBackToTheStart) {

@@ -58,8 +58,8 @@ class CCountingNode : public Ombrel::ISceneNode {
 };
 
 // The world description with `objects` (Object elements) as the object list of puzzle `index`.
-inline std::string PuzzleWorld(int index, const std::string& objects) {
-  std::string text = scenetest::World({});
+inline std::string PuzzleWorld(int index, const std::string& objects, const std::vector<std::string>& scenes = {}) {
+  std::string text = scenetest::World(scenes);
   const std::string empty = "<MiniGame><Objects/>";
   size_t at = 0;
   for (int i = 0; i <= index; ++i) at = text.find(empty, i == 0 ? 0 : at + 1);
@@ -103,7 +103,9 @@ class CMiniGameFixture : public hudtest::CHudFixture {
   }
 
   // The world description with the puzzle's object list.
-  void LoadWorld(int index, const std::string& objects) { ASSERT_EQ(m_world.Load(PuzzleWorld(index, objects)), 0); }
+  void LoadWorld(int index, const std::string& objects, const std::vector<std::string>& scenes = {}) {
+    ASSERT_EQ(m_world.Load(PuzzleWorld(index, objects, scenes)), 0);
+  }
 
   Vey::SMiniGameShared Shared() {
     Vey::SMiniGameShared shared;

@@ -29,10 +29,12 @@ TEST(MiniGameWorld, RetiringAPuzzleShutsOnlyItsOwnHotSpots) {
   ASSERT_FALSE(dial.conditions.empty());
   EXPECT_EQ(dial.conditions.back().object, "S01_Entrance Key");
   EXPECT_EQ(dial.conditions.back().state, "Impossible");
-  const SMiniGameLink& lock = world.Scene(1).miniGames.at(0);  // the path's lock, another puzzle
-  EXPECT_TRUE(lock.open);
+  // The path's lock, another puzzle, stays as the description has it: shut until the lantern is
+  // lit, while the lock is locked.
+  const SMiniGameLink& lock = world.Scene(1).miniGames.at(0);
+  EXPECT_FALSE(lock.open);
   EXPECT_FALSE(lock.second);
-  EXPECT_EQ(lock.conditions.size(), 1u);
+  EXPECT_EQ(lock.conditions.size(), 2u);
 }
 
 TEST(MiniGameWorld, OpeningExitsClearsTheirConditions) {

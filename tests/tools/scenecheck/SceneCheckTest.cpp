@@ -69,6 +69,30 @@ TEST_F(SceneCheckTest, EachBrokenReferenceIsNamedWithItsPlace) {
   ExpectEachBreakNamed(kCases);
 }
 
+// The world can be played through only when what it asks for exists: an item an action takes is
+// one some place lets the player take, and every place, close-up and puzzle is led to.
+TEST_F(SceneCheckTest, AnItemNoPlaceGivesAndAPlaceNothingLeadsToAreNamed) {
+  const SBreak kCases[] = {
+      {"<Object Name=\"S01_Knife\" State=\"\" Sprite=\"S01_Knife\" Pickable=\"True\"",
+       "<Object Name=\"S01_Knife\" State=\"\" Sprite=\"S01_Knife\" Pickable=\"False\"",
+       "scene slot 3 object \"S05_Candle\" action of \"S01_Knife\": the item \"S01_Knife\" is used, but no place gives it"},
+      // The search's reward is what the lock's dust is wiped with.
+      {"Name=\"HO04_1_Tissue\" State=\"\" Sprite=\"HO04_1_Tissue\" Pickable=\"False\" Clue=\"False\" Draggable=\"False\" Reward=\"True\"",
+       "Name=\"HO04_1_Tissue\" State=\"\" Sprite=\"HO04_1_Tissue\" Pickable=\"False\" Clue=\"False\" Draggable=\"False\" Reward=\"False\"",
+       "mini-game slot 2 object \"G03_Dust\" action of \"HO04_1_Tissue\": the item \"HO04_1_Tissue\" is used"},
+      // The cellar is the only way on to the later places: they, their close-ups and puzzles are cut off.
+      {"<Exit Scene=\"S12\" Sprite=\"S01_ExitCellar\"", "<Exit Scene=\"S11\" Sprite=\"S01_ExitCellar\"",
+       "scene slot 11: no way leads here from the first place"},
+      {"<Exit Scene=\"S12\" Sprite=\"S01_ExitCellar\"", "<Exit Scene=\"S11\" Sprite=\"S01_ExitCellar\"",
+       "mini-game slot 4: no place or close-up reached links to it"},
+      {"<Intermediate Name=\"I01\" Sprite=\"S01_Mailbox\"", "<Intermediate Name=\"I02\" Sprite=\"S01_Mailbox\"",
+       "close-up slot 0: no place reached links to it"},
+      {"<MiniGame Name=\"G11\" Sprite=\"I01_Dial\"", "<MiniGame Name=\"G01\" Sprite=\"I01_Dial\"",
+       "mini-game slot 7: no place or close-up reached links to it"},
+  };
+  ExpectEachBreakNamed(kCases);
+}
+
 // Each place's layout must hold every sprite the description names for it: a renamed sprite of
 // each kind is named with its place and layout, and a place without a layout is one problem.
 TEST_F(SceneCheckTest, EverySpriteOfAPlaceIsAnObjectOfItsLayout) {
