@@ -35,7 +35,7 @@ class TestDriverTest : public ::testing::Test {
   }
   static void ForgetDriverVariables() {
     for (const char* name : {"HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT", "HOLLOWMERE_INPUT",
-                             "HOLLOWMERE_CAPTURE", "HOLLOWMERE_CAPTURE_FRAMES"}) {
+                             "HOLLOWMERE_CAPTURE", "HOLLOWMERE_CAPTURE_FRAMES", "HOLLOWMERE_STOP_IN_SAVE"}) {
       unsetenv(name);
     }
   }
@@ -67,7 +67,8 @@ TEST_F(TestDriverTest, VariablesAreReadAndCheckedWithTheirNameInTheError) {
              {"HOLLOWMERE_FRAMES", "12x"},        {"HOLLOWMERE_FRAMES", "99999999999"},
              {"HOLLOWMERE_FIXED_DT", "0"},        {"HOLLOWMERE_FIXED_DT", "nan"},
              {"HOLLOWMERE_FIXED_DT", "fast"},     {"HOLLOWMERE_CAPTURE_FRAMES", "1,,2"},
-             {"HOLLOWMERE_CAPTURE_FRAMES", "0"},  {"HOLLOWMERE_INPUT", "/no/such/script"}};
+             {"HOLLOWMERE_CAPTURE_FRAMES", "0"},  {"HOLLOWMERE_INPUT", "/no/such/script"},
+             {"HOLLOWMERE_STOP_IN_SAVE", "0"},    {"HOLLOWMERE_STOP_IN_SAVE", "soon"}};
   for (const SCase& c : bad) {
     ForgetDriverVariables();
     setenv(c.variable, c.value, 1);
