@@ -369,8 +369,11 @@ void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary) 
   std::fprintf(stderr, "HOLLOWMERE_STOP_IN_SAVE: frame %u holds %s before it replaces %s\n", g_driver.frame,
                temporary, path);
   std::fflush(stderr);
-  // Held here until a signal ends the program, as a crash in the middle of the save would.
-  for (;;) pause();
+  // Held here until a signal ends the program, as a crash in the middle of the save would; a
+  // program nobody kills leaves after two minutes rather than linger.
+  for (int second = 0; second < 120; ++second) sleep(1);
+  std::fprintf(stderr, "HOLLOWMERE_STOP_IN_SAVE: never killed, leaving\n");
+  _exit(3);
 }
 
 bool PlatformTestDriverFixedDt(double* seconds) {

@@ -33,7 +33,8 @@ uint32_t PlatformTestDriverBeginFrame();
 uint32_t PlatformTestDriverFrameNumber();
 
 // Called by a save whose temporary file is written and synced, just before it is renamed over
-// `path`: under HOLLOWMERE_STOP_IN_SAVE it says so on the standard error and never returns.
+// `path`: under HOLLOWMERE_STOP_IN_SAVE it says so on the standard error and never returns (a
+// program not killed within two minutes ends itself with exit code 3).
 void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary);
 
 // The frame limit (0: none) and the fixed frame time (false: real time).
