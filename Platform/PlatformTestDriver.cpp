@@ -366,8 +366,8 @@ uint32_t PlatformTestDriverFrameLimit() { return g_driver.frameLimit; }
 
 void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary) {
   if (g_driver.stopInSaveFrame == 0 || g_driver.frame < g_driver.stopInSaveFrame) return;
-  std::fprintf(stderr, "HOLLOWMERE_STOP_IN_SAVE: frame %u holds %s before it replaces %s\n", g_driver.frame,
-               temporary, path);
+  std::fprintf(stderr, "HOLLOWMERE_STOP_IN_SAVE: frame %u holds %s before it replaces %s\n", g_driver.frame, temporary,
+               path);
   std::fflush(stderr);
   // Held here until a signal ends the program, as a crash in the middle of the save would; a
   // program nobody kills leaves after two minutes rather than linger.

@@ -117,8 +117,7 @@ class CProgramTest : public ::testing::Test {
     return RunProgramUntilKilled(m_home, variables, "HOLLOWMERE_STOP_IN_SAVE:", program);
   }
 
-  std::string DriverVariables(int frames, const std::string& dt, const std::string& input,
-                              const std::string& capture) {
+  std::string DriverVariables(int frames, const std::string& dt, const std::string& input, const std::string& capture) {
     std::string variables = "HOLLOWMERE_FRAMES=" + std::to_string(frames) + " HOLLOWMERE_FIXED_DT=" + dt;
     if (!input.empty()) {
       std::ofstream(m_home + "/input.txt") << input;

@@ -28,8 +28,8 @@ inline std::string ProgramCommand(const std::string& home, const std::string& va
   return "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
          "LSAN_OPTIONS=use_tls=0:suppressions=" HM_SOURCE_DIR
          "/tests/lsan-gl-driver.supp "
-         "HOLLOWMERE_DATA_HOME=" + home + "/data XDG_RUNTIME_DIR=" +
-         home + "/run " + variables + " " + program;
+         "HOLLOWMERE_DATA_HOME=" +
+         home + "/data XDG_RUNTIME_DIR=" + home + "/run " + variables + " " + program;
 }
 
 inline SProgramRun RunProgram(const std::string& home, const std::string& variables,
@@ -104,9 +104,13 @@ inline SProgramRun RunProgramUntilKilled(const std::string& home, const std::str
                                          const std::string& signal,
                                          const std::string& program = BuiltProgram("hollowmere")) {
   const std::string out = home + "/killed-run.txt";
-  const std::string command = ProgramCommand(home, variables, program) + " >" + out + " 2>&1 & pid=$!; n=0; " +
-                              "until grep -qF '" + signal + "' " + out + " || ! kill -0 $pid 2>/dev/null || " +
-                              "[ $n -ge 1200 ]; do sleep 0.1; n=$((n+1)); done; kill -KILL $pid 2>/dev/null; wait $pid 2>/dev/null";
+  // Started in the background on an emptied file (an earlier run's signal must not count);
+  // polled every 0.1 s until the signal shows, the program ends or time is up.
+  const std::string started =
+      ": >" + out + "; " + ProgramCommand(home, variables, program) + " >>" + out + " 2>&1 & pid=$!; n=0; ";
+  const std::string waited = "until grep -qF '" + signal + "' " + out +
+                             " || ! kill -0 $pid 2>/dev/null || [ $n -ge 1200 ]; do sleep 0.1; n=$((n+1)); done; ";
+  const std::string command = started + waited + "kill -KILL $pid 2>/dev/null; wait $pid 2>/dev/null";
   SProgramRun run;
   run.exitCode = PlatformRunCommand(command);
   run.output = ReadTextFile(out);
