@@ -4,6 +4,7 @@
 #include "Platform/PlatformWindow.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -43,6 +44,7 @@ struct SDriver {
   uint32_t frame = 0;
   int32_t mouseX = 0, mouseY = 0;
   uint16_t modifiers = KMOD_NONE;
+  uint32_t stopInSaveFrame = 0;  // 0: saves run through
 };
 
 SDriver g_driver;
@@ -249,6 +251,12 @@ bool LoadVariables(char* error, size_t errorSize) {
     return false;
   }
   if (!LoadCaptureList(captureList, error, errorSize)) return false;
+  const std::string stopInSave = Env("HOLLOWMERE_STOP_IN_SAVE");
+  if (!stopInSave.empty() && (!ParseUnsigned(stopInSave, &g_driver.stopInSaveFrame) || g_driver.stopInSaveFrame == 0)) {
+    std::snprintf(error, errorSize, "HOLLOWMERE_STOP_IN_SAVE: '%s' is not a frame number of 1 or more",
+                  stopInSave.c_str());
+    return false;
+  }
   const std::string script = Env("HOLLOWMERE_INPUT");
   return script.empty() || LoadScript(script, error, errorSize);
 }
@@ -355,6 +363,18 @@ uint32_t PlatformTestDriverBeginFrame() { return ++g_driver.frame; }
 uint32_t PlatformTestDriverFrameNumber() { return g_driver.frame; }
 
 uint32_t PlatformTestDriverFrameLimit() { return g_driver.frameLimit; }
+
+void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary) {
+  if (g_driver.stopInSaveFrame == 0 || g_driver.frame < g_driver.stopInSaveFrame) return;
+  std::fprintf(stderr, "HOLLOWMERE_STOP_IN_SAVE: frame %u holds %s before it replaces %s\n", g_driver.frame, temporary,
+               path);
+  std::fflush(stderr);
+  // Held here until a signal ends the program, as a crash in the middle of the save would; a
+  // program nobody kills leaves after two minutes rather than linger.
+  for (int second = 0; second < 120; ++second) sleep(1);
+  std::fprintf(stderr, "HOLLOWMERE_STOP_IN_SAVE: never killed, leaving\n");
+  _exit(3);
+}
 
 bool PlatformTestDriverFixedDt(double* seconds) {
   if (g_driver.fixedDt) *seconds = g_driver.dtSeconds;

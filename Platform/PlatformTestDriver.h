@@ -4,6 +4,8 @@
 //   HOLLOWMERE_FIXED_DT=SECONDS  every frame lasts exactly this long for the engine clock
 //   HOLLOWMERE_INPUT=FILE        scripted input, one event per line (see below)
 //   HOLLOWMERE_CAPTURE=DIR and HOLLOWMERE_CAPTURE_FRAMES=LIST   frames to save as PNG files
+//   HOLLOWMERE_STOP_IN_SAVE=FRAME the first save from that frame on stops between writing its
+//                                temporary file and renaming it over the save, until killed
 // Frames are numbered from 1. Script lines (blank lines and lines starting with '#' are skipped):
 //   FRAME key down|up NAME        (NAME as the media library names keys: "A", "Left Alt", "F4")
 //   FRAME mouse move X Y          (window pixels)
@@ -29,6 +31,11 @@ void PlatformTestDriverArm();
 // Called once at the start of every frame; returns the new frame's number (1, 2, ...).
 uint32_t PlatformTestDriverBeginFrame();
 uint32_t PlatformTestDriverFrameNumber();
+
+// Called by a save whose temporary file is written and synced, just before it is renamed over
+// `path`: under HOLLOWMERE_STOP_IN_SAVE it says so on the standard error and never returns (a
+// program not killed within two minutes ends itself with exit code 3).
+void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary);
 
 // The frame limit (0: none) and the fixed frame time (false: real time).
 uint32_t PlatformTestDriverFrameLimit();

@@ -2,6 +2,7 @@
 
 #include "Platform/PlatformFiles.h"
 #include "Platform/PlatformSystem.h"
+#include "Platform/PlatformTestDriver.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
@@ -255,6 +256,7 @@ bool CMemCardDX::WriteBlockSafely() {
     std::remove(temporary.c_str());
     return false;
   }
+  PlatformTestDriverBeforeReplacing(m_selectedPath.c_str(), temporary.c_str());
   if (std::rename(temporary.c_str(), m_selectedPath.c_str()) != 0) {
     HM_REPORT(kSource, "Cannot replace %s: %s", m_selectedPath.c_str(), std::strerror(errno));
     std::remove(temporary.c_str());

@@ -21,6 +21,7 @@
 #include "Src/MiniGames/Vey_MiniGameWorld.h"
 #include "Src/MiniGames/Vey_PuzzleDrawing.h"
 
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -38,9 +39,8 @@ constexpr float kReservoirUseRate = 0.045f;  // per second, while the liquid run
 constexpr float kDrainRate = 0.5f;           // per second
 constexpr float kWinDelay = 1.0f;
 
-// The layout's ordered objects: five before the board, then each cell's piece and liquid place.
-constexpr uint32_t kFirstCellEntry = 5;
-constexpr uint32_t kBoardEntries = kFirstCellEntry + 2 * kPipeCellCount;
+// The fewest objects a layout with the board holds: five fixed ones, each cell's piece and liquid place.
+constexpr uint32_t kBoardEntries = 5 + 2 * kPipeCellCount;
 
 constexpr const char* kFlowTemplateNames[kPipeTemplateCount] = {
     "root/Straight Pipe/Straight Pipe1", "root/Corner Pipe/Corner Pipe1", "root/Corner Pipe2/Corner Pipe2",
@@ -114,8 +114,10 @@ void CMiniGame7::BindLayout() {
   }
 }
 
-// Cell i's piece and liquid place are the layout's objects 5 + 2i and 6 + 2i. A layout with
-// fewer objects, or without a piece there, leaves the board unbound (reported).
+// Cell i's piece is "root/Pipes/PipeNN" and its liquid place "root/Water/WaterNNK1", K the
+// piece's kind (NN: i in two digits). Found by name, the board holds wherever the layout puts
+// them; a layout with fewer objects than the board needs, or without a cell's piece or liquid
+// place, leaves the board unbound (reported).
 bool CMiniGame7::BindCells() {
   const uint32_t count = m_layout ? m_layout->GetCount() : 0;
   if (count < kBoardEntries) {
@@ -124,9 +126,10 @@ bool CMiniGame7::BindCells() {
   }
   for (int32_t i = 0; i < kPipeCellCount; ++i) {
     SPipeCell& cell = m_cells[size_t(i)];
-    Ombrel::SLayoutItem* pipe = m_layout->GetItem(kFirstCellEntry + 2 * uint32_t(i));
-    Ombrel::SLayoutItem* water = m_layout->GetItem(kFirstCellEntry + 2 * uint32_t(i) + 1);
-    cell.pipeNode = pipe ? FindNode(pipe->name.c_str()) : nullptr;
+    char number[8];
+    std::snprintf(number, sizeof number, "%02d", i);
+    const Ombrel::SLayoutItem* water = FindWaterPlace(number);
+    cell.pipeNode = FindNode((std::string("root/Pipes/Pipe") + number).c_str());
     cell.waterNode = water ? FindNode(water->name.c_str()) : nullptr;
     if (!cell.pipeNode || !cell.waterNode) {
       HM_REPORT(kSource, "The pipes puzzle's layout has no piece or liquid place for cell %d", i);
@@ -137,6 +140,17 @@ bool CMiniGame7::BindCells() {
     cell.waterNode->visible = false;
   }
   return true;
+}
+
+// The layout's "root/Water/WaterNN" object with the kind and its digit after the number.
+const Ombrel::SLayoutItem* CMiniGame7::FindWaterPlace(const char* number) const {
+  const std::string prefix = std::string("root/Water/Water") + number;
+  for (uint32_t k = 0; k < m_layout->GetCount(); ++k) {
+    const Ombrel::SLayoutItem* item = m_layout->GetItem(k);
+    if (item && item->name.size() == prefix.size() + 2 && item->name.compare(0, prefix.size(), prefix) == 0)
+      return item;
+  }
+  return nullptr;
 }
 
 Ombrel::SLayoutAnimatedSprite* CMiniGame7::FindAnimation(const std::string& path) const {

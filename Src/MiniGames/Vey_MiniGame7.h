@@ -16,6 +16,7 @@
 namespace Ombrel {
 class CLayout2D;
 struct SLayoutBox;
+struct SLayoutItem;
 struct SLayoutAnimatedSprite;
 }  // namespace Ombrel
 
@@ -107,6 +108,7 @@ class CMiniGame7 : public CMiniGameBase {
  private:
   void BindLayout();
   bool BindCells();
+  const Ombrel::SLayoutItem* FindWaterPlace(const char* number) const;
   Ombrel::SLayoutAnimatedSprite* FindAnimation(const std::string& path) const;
   uint32_t* SavedWords() const;
   void StoreRotation(int32_t cell);

@@ -34,8 +34,8 @@ class TestDriverTest : public ::testing::Test {
     PlatformResetState();
   }
   static void ForgetDriverVariables() {
-    for (const char* name : {"HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT", "HOLLOWMERE_INPUT",
-                             "HOLLOWMERE_CAPTURE", "HOLLOWMERE_CAPTURE_FRAMES"}) {
+    for (const char* name : {"HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT", "HOLLOWMERE_INPUT", "HOLLOWMERE_CAPTURE",
+                             "HOLLOWMERE_CAPTURE_FRAMES", "HOLLOWMERE_STOP_IN_SAVE"}) {
       unsetenv(name);
     }
   }
@@ -63,11 +63,12 @@ TEST_F(TestDriverTest, VariablesAreReadAndCheckedWithTheirNameInTheError) {
   struct SCase {
     const char* variable;
     const char* value;
-  } bad[] = {{"HOLLOWMERE_FRAMES", "0"},          {"HOLLOWMERE_FRAMES", "-5"},
-             {"HOLLOWMERE_FRAMES", "12x"},        {"HOLLOWMERE_FRAMES", "99999999999"},
-             {"HOLLOWMERE_FIXED_DT", "0"},        {"HOLLOWMERE_FIXED_DT", "nan"},
-             {"HOLLOWMERE_FIXED_DT", "fast"},     {"HOLLOWMERE_CAPTURE_FRAMES", "1,,2"},
-             {"HOLLOWMERE_CAPTURE_FRAMES", "0"},  {"HOLLOWMERE_INPUT", "/no/such/script"}};
+  } bad[] = {{"HOLLOWMERE_FRAMES", "0"},         {"HOLLOWMERE_FRAMES", "-5"},
+             {"HOLLOWMERE_FRAMES", "12x"},       {"HOLLOWMERE_FRAMES", "99999999999"},
+             {"HOLLOWMERE_FIXED_DT", "0"},       {"HOLLOWMERE_FIXED_DT", "nan"},
+             {"HOLLOWMERE_FIXED_DT", "fast"},    {"HOLLOWMERE_CAPTURE_FRAMES", "1,,2"},
+             {"HOLLOWMERE_CAPTURE_FRAMES", "0"}, {"HOLLOWMERE_INPUT", "/no/such/script"},
+             {"HOLLOWMERE_STOP_IN_SAVE", "0"},   {"HOLLOWMERE_STOP_IN_SAVE", "soon"}};
   for (const SCase& c : bad) {
     ForgetDriverVariables();
     setenv(c.variable, c.value, 1);

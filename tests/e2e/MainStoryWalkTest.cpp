@@ -17,8 +17,7 @@ using namespace e2etest;
 
 // Where the player clicks, in window pixels, and in which frames (0.05 s each): the opening
 // line of the gate has ended by the first click.
-constexpr int kKnife[2] = {330, 650}, kContinue[2] = {512, 477}, kGate[2] = {512, 400}, kGatePath[2] = {512, 470};
-constexpr int kHouseDoor[2] = {949, 320}, kHallLamp[2] = {981, 320}, kStudyDoor[2] = {45, 405};
+constexpr int kHallLamp[2] = {981, 320}, kStudyDoor[2] = {45, 405};
 constexpr int kFirstSlot[2] = {232, 718}, kCandle[2] = {576, 440};
 // The pause menu's buttons down the middle of the window, continue first.
 constexpr int kPauseButtonX = 512, kPauseButtonY[4] = {211, 326, 442, 557};
@@ -30,12 +29,7 @@ constexpr int kCandleLit = 545, kBeforePause = 575, kPaused = 595, kResumed = 64
 const std::string kWalkFrames = "130,195,240,285,320,500,545,575,595,640";
 
 std::string WalkScript() {
-  std::string script = DeclineTutorial(100);
-  script += ClickAt(140, VirtualX(kKnife[0]), VirtualY(kKnife[1]), 10);
-  script += ClickWindow(175, kContinue[0], kContinue[1]);
-  script += ClickWindow(200, kGate[0], kGate[1]);
-  script += ClickWindow(250, kGatePath[0], kGatePath[1]);
-  script += ClickWindow(290, kHouseDoor[0], kHouseDoor[1]);
+  std::string script = WalkIntoTheHall();
   script += ClickWindow(330, kHallLamp[0], kHallLamp[1]);
   script += ClickWindow(460, kStudyDoor[0], kStudyDoor[1]);
   script += ClickWindow(505, kFirstSlot[0], kFirstSlot[1]);  // the knife into the hand

@@ -61,6 +61,21 @@ constexpr const char* kBonusStartup =
     "function Startup:SetSequence() system.AppStart:AddAppState(system.CollectorsGame, '', -1) end\n"
     "function Startup:ConfigureApp() system.AppStart:SetStartDelay(0.1) end\n";
 
+// The main story's first steps from a new game (frames of 0.05 s; the gate's opening line has
+// ended by the first click): the tutorial declined, the knife taken at the gate, the gate
+// opened, along the path and through the house door, clicked in frame 297, into the hall.
+inline std::string WalkIntoTheHall() {
+  constexpr int kKnife[2] = {330, 650}, kContinue[2] = {512, 477}, kGate[2] = {512, 400}, kGatePath[2] = {512, 470};
+  constexpr int kHouseDoor[2] = {949, 320};
+  std::string script = DeclineTutorial(100);
+  script += ClickAt(140, VirtualX(kKnife[0]), VirtualY(kKnife[1]), 10);
+  script += ClickWindow(175, kContinue[0], kContinue[1]);
+  script += ClickWindow(200, kGate[0], kGate[1]);
+  script += ClickWindow(250, kGatePath[0], kGatePath[1]);
+  script += ClickWindow(290, kHouseDoor[0], kHouseDoor[1]);
+  return script;
+}
+
 inline std::string KeyPress(int frame, const std::string& key) {
   return std::to_string(frame) + " key down " + key + "\n" + std::to_string(frame + 1) + " key up " + key + "\n";
 }
@@ -90,13 +105,26 @@ class CProgramTest : public ::testing::Test {
   // to capture (comma-separated; none when empty).
   SProgramRun Run(const std::string& program, int frames, const std::string& dt, const std::string& input,
                   const std::string& capture = "") {
+    return RunProgram(m_home, DriverVariables(frames, dt, input, capture), program);
+  }
+
+  // The same run, held in the first save from frame `stopFrame` on between writing its
+  // temporary file and renaming it, and killed there.
+  SProgramRun RunKilledInSave(const std::string& program, int frames, const std::string& dt, const std::string& input,
+                              int stopFrame, const std::string& capture = "") {
+    const std::string variables =
+        DriverVariables(frames, dt, input, capture) + " HOLLOWMERE_STOP_IN_SAVE=" + std::to_string(stopFrame);
+    return RunProgramUntilKilled(m_home, variables, "HOLLOWMERE_STOP_IN_SAVE:", program);
+  }
+
+  std::string DriverVariables(int frames, const std::string& dt, const std::string& input, const std::string& capture) {
     std::string variables = "HOLLOWMERE_FRAMES=" + std::to_string(frames) + " HOLLOWMERE_FIXED_DT=" + dt;
     if (!input.empty()) {
       std::ofstream(m_home + "/input.txt") << input;
       variables += " HOLLOWMERE_INPUT=" + m_home + "/input.txt";
     }
     if (!capture.empty()) variables += " HOLLOWMERE_CAPTURE=" + Captures() + " HOLLOWMERE_CAPTURE_FRAMES=" + capture;
-    return RunProgram(m_home, variables, program);
+    return variables;
   }
 
   std::string m_home;

@@ -23,15 +23,19 @@ struct SProgramRun {
 // A program the build made: build/bin/<name>.
 inline std::string BuiltProgram(const std::string& name) { return std::string(HM_BINARY_DIR) + "/bin/" + name; }
 
+// The shell words that start the game headless with its folders under `home`.
+inline std::string ProgramCommand(const std::string& home, const std::string& variables, const std::string& program) {
+  return "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
+         "LSAN_OPTIONS=use_tls=0:suppressions=" HM_SOURCE_DIR
+         "/tests/lsan-gl-driver.supp "
+         "HOLLOWMERE_DATA_HOME=" +
+         home + "/data XDG_RUNTIME_DIR=" + home + "/run " + variables + " " + program;
+}
+
 inline SProgramRun RunProgram(const std::string& home, const std::string& variables,
                               const std::string& program = BuiltProgram("hollowmere")) {
-  const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
-                              "LSAN_OPTIONS=use_tls=0:suppressions=" HM_SOURCE_DIR
-                              "/tests/lsan-gl-driver.supp "
-                              "HOLLOWMERE_DATA_HOME=" + home + "/data XDG_RUNTIME_DIR=" +
-                              home + "/run " + variables + " " + program + " 2>&1";
   SProgramRun run;
-  run.exitCode = PlatformRunCommandReading(command, &run.output);
+  run.exitCode = PlatformRunCommandReading(ProgramCommand(home, variables, program) + " 2>&1", &run.output);
   return run;
 }
 
@@ -91,6 +95,26 @@ inline std::string FreshTestFolder(const std::string& group) {
 inline std::string ReadTextFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs the game as RunProgram does, but kills it (SIGKILL, nothing of it runs after) as soon as
+// it has printed a line holding `signal`, or after two minutes. The exit code is 137 when it was
+// killed; what it printed is kept in `home`/killed-run.txt.
+inline SProgramRun RunProgramUntilKilled(const std::string& home, const std::string& variables,
+                                         const std::string& signal,
+                                         const std::string& program = BuiltProgram("hollowmere")) {
+  const std::string out = home + "/killed-run.txt";
+  // Started in the background on an emptied file (an earlier run's signal must not count);
+  // polled every 0.1 s until the signal shows, the program ends or time is up.
+  const std::string started =
+      ": >" + out + "; " + ProgramCommand(home, variables, program) + " >>" + out + " 2>&1 & pid=$!; n=0; ";
+  const std::string waited = "until grep -qF '" + signal + "' " + out +
+                             " || ! kill -0 $pid 2>/dev/null || [ $n -ge 1200 ]; do sleep 0.1; n=$((n+1)); done; ";
+  const std::string command = started + waited + "kill -KILL $pid 2>/dev/null; wait $pid 2>/dev/null";
+  SProgramRun run;
+  run.exitCode = PlatformRunCommand(command);
+  run.output = ReadTextFile(out);
+  return run;
 }
 
 // Runs one of the build's tools with the arguments (shell words); its standard output and

@@ -24,7 +24,7 @@ endfunction()
 function(hm_cursor_file name hot_x hot_y description)
   set(picture ${cursor_scratch}/${name}.png)
   set(output ${cursor_files_dir}/${name}.cur)
-  add_custom_command(OUTPUT ${output}
+  add_custom_command(OUTPUT ${output} BYPRODUCTS ${picture}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${cursor_scratch} ${cursor_files_dir}
     COMMAND $<TARGET_FILE:art> ${cursor_src}/${description} ${picture} ${ARGN}
     COMMAND $<TARGET_FILE:curtool> write ${picture} ${output} ${hot_x} ${hot_y}

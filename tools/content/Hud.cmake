@@ -34,7 +34,7 @@ hm_area_picture(hud_files ${hud_art} ${hud_textures}/Items.mpt Items.art)
 
 # The empty slot is a JPT picture: drawn, then encoded.
 set(hud_slot_png ${CMAKE_CURRENT_BINARY_DIR}/hud/EmptyInventorySlot.png)
-add_custom_command(OUTPUT ${hud_textures}/EmptyInventorySlot.jpt
+add_custom_command(OUTPUT ${hud_textures}/EmptyInventorySlot.jpt BYPRODUCTS ${hud_slot_png}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${hud_textures} ${CMAKE_CURRENT_BINARY_DIR}/hud
   COMMAND $<TARGET_FILE:art> ${hud_art}/Slot.art ${hud_slot_png}
   COMMAND $<TARGET_FILE:texture> encode ${hud_slot_png} ${hud_textures}/EmptyInventorySlot.jpt

@@ -27,7 +27,8 @@ function(hm_location_sprite folder name art)
   set(picture ${locations_work}/${folder_key}/${name}.png)
   get_filename_component(picture_dir ${folder}/${name} DIRECTORY)
   get_filename_component(work_dir ${picture} DIRECTORY)
-  add_custom_command(OUTPUT ${folder}/${name}.mpt ${folder}/${name}.msk
+  # Declared as the rule's by-product, so two rules drawing one picture stop the configuration.
+  add_custom_command(OUTPUT ${folder}/${name}.mpt ${folder}/${name}.msk BYPRODUCTS ${picture}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${picture_dir} ${work_dir}
     COMMAND $<TARGET_FILE:art> ${art} ${picture} ${ARGN}
     COMMAND $<TARGET_FILE:texture> encode ${picture} ${folder}/${name}.mpt

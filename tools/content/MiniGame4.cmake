@@ -39,7 +39,7 @@ foreach(piece RANGE 1 60)
   set(picture ${minigame4_work}/${piece}.png)
   set(raw ${minigame4_masks_dir}/${piece}.raw)
   set(tiff ${minigame4_masks_dir}/${piece}.tif)
-  add_custom_command(OUTPUT ${raw} ${tiff}
+  add_custom_command(OUTPUT ${raw} ${tiff} BYPRODUCTS ${picture}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${minigame4_masks_dir}
     COMMAND $<TARGET_FILE:art> ${art} ${picture}
     COMMAND $<TARGET_FILE:texture> region ${picture} ${raw} ${tiff}

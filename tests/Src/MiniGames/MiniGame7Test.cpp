@@ -60,9 +60,11 @@ class MiniGame7Test : public CMiniGameFixture {
     m_world.Scene(25).exits.push_back(door);
   }
 
-  // The shipped board's objects in the order the puzzle binds them.
+  // The shipped board's objects in the order of its layout description, bar the piece of cell
+  // `m_missingPiece`, after `m_firstObject` when a fixture names one.
   void BuildLayout() {
     using minigametest::AddPicture;
+    if (m_firstObject) AddPicture(m_layout, m_firstObject, {0, 0}, {0.1f, 0.1f});
     AddPicture(m_layout, "root/Background", {0, 0}, {3.5f, 2.0f});
     AddAnimation(m_layout, "root/Blood");
     AddPicture(m_layout, "root/Button", kButton, {0.36f, 0.18f});
@@ -73,7 +75,8 @@ class MiniGame7Test : public CMiniGameFixture {
       for (int column = kColumnsFrom[row]; column <= kColumnsTo[row]; ++column, ++cell) {
         m_cellPlaces[size_t(cell)] = CellPlace(row, column);
         const std::string number = (cell < 10 ? "0" : "") + std::to_string(cell);
-        AddPicture(m_layout, ("root/Pipes/Pipe" + number).c_str(), m_cellPlaces[size_t(cell)], kCellSize);
+        if (cell != m_missingPiece)
+          AddPicture(m_layout, ("root/Pipes/Pipe" + number).c_str(), m_cellPlaces[size_t(cell)], kCellSize);
         AddPicture(m_layout, ("root/Water/Water" + number + kKinds[cell] + "1").c_str(), m_cellPlaces[size_t(cell)],
                    kCellSize);
       }
@@ -123,6 +126,8 @@ class MiniGame7Test : public CMiniGameFixture {
   // The location behind the puzzle ("Scene31"), not loaded unless a test loads it.
   Ombrel::CLayout2D& m_location = *(m_places.layouts["Scene31"] = std::make_unique<Ombrel::CLayout2D>());
   std::array<Vector2, kPipeCellCount> m_cellPlaces{};
+  int m_missingPiece = -1;
+  const char* m_firstObject = nullptr;
 };
 
 TEST_F(MiniGame7Test, TheShippedBoardTurnedToItsSolutionCarriesTheLiquidToTheOutletAndOpensTheDoor) {
@@ -294,6 +299,44 @@ TEST_F(MiniGame7Test, ADamagedSavedBoardStartsThePuzzleAfresh) {
 }  // namespace
 
 namespace {
+
+// The board is bound by its objects' names: one more object before it changes nothing, a
+// missing piece leaves it unbound with the cell named.
+class MiniGame7ShiftedLayoutTest : public MiniGame7Test {
+ protected:
+  MiniGame7ShiftedLayoutTest() { m_firstObject = "root/Frame"; }
+};
+
+TEST_F(MiniGame7ShiftedLayoutTest, AnObjectBeforeTheBoardLeavesEveryCellBoundToItsOwnPiece) {
+  auto game = MakeGame(7);
+  ASSERT_TRUE(game->IsBoardBound());
+  const std::string kindLetters = "ILTX";  // straight, corner, three-way, cross
+  for (int32_t cell = 0; cell < kPipeCellCount; ++cell)
+    EXPECT_EQ(game->GetCell(cell).kind, int32_t(kindLetters.find(kKinds[cell]))) << cell;
+  Open(*game);
+  const int32_t before = game->GetCell(17).rotation;
+  ClickAt(*game, m_cellPlaces[17]);
+  Wait(*game, 0.3f);
+  EXPECT_EQ(game->GetCell(17).rotation, (before + 1) % 4) << "the click on cell 17's piece turns cell 17";
+}
+
+class MiniGame7MissingPieceTest : public MiniGame7Test {
+ protected:
+  MiniGame7MissingPieceTest() { m_missingPiece = 17; }
+};
+
+TEST_F(MiniGame7MissingPieceTest, AMissingPieceIsReportedWithItsCellAndThePuzzleOnlyLetsThePlayerLeave) {
+  hmtest::CReportScope reports;
+  auto game = MakeGame(7);
+  EXPECT_FALSE(game->IsBoardBound());
+  EXPECT_TRUE(hmtest::Reported("no piece or liquid place for cell 17")) << hmtest::CReportScope::All();
+  Open(*game);
+  LetTheLiquidIn(*game);
+  EXPECT_FALSE(game->IsWaterRunning()) << "no board to run into";
+  ClickAt(*game, {-1.3f, 0.8f});
+  Wait(*game, 0.6f);
+  EXPECT_EQ(game->GetState(), CMiniGameBase::kClosed);
+}
 
 class MiniGame7ShortLayoutTest : public CMiniGameFixture {};
 
