@@ -3,6 +3,7 @@
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace Vey {
@@ -50,11 +51,18 @@ bool WritePlayerLanguage(const std::string& dataFolder, int32_t language) {
   for (const auto& known : kCodes) {
     if (known.index == language) code = known.code;
   }
+  // Written beside the old file and renamed over it, so a crash leaves the old choice or the
+  // new one, never an empty file.
   const std::string path = PlayerLanguagePath(dataFolder);
-  std::ofstream file(path, std::ios::trunc);
+  const std::string temporary = path + ".tmp";
+  std::ofstream file(temporary, std::ios::trunc);
   file << code << '\n';
   file.close();
-  if (file) return true;
+  std::error_code renamed;
+  if (file) std::filesystem::rename(temporary, path, renamed);
+  if (file && !renamed) return true;
+  std::error_code ignored;
+  std::filesystem::remove(temporary, ignored);
   HM_REPORT("Src/Game/Vey_Language", "%s: the language cannot be written", path.c_str());
   return false;
 }

@@ -67,6 +67,11 @@ TEST(LanguageTest, ThePlayersOwnFileComesBeforeTheContentTreesAndKeepsWhatWasCho
   EXPECT_EQ(Vey::ReadPlayerLanguage(folder, defaults.c_str()), kLangEnglish);
   // A folder that cannot take the file is told, not taken as written.
   EXPECT_FALSE(Vey::WritePlayerLanguage(folder + "missing/", kLangGerman));
+  // A write that cannot be finished leaves the earlier choice whole.
+  ASSERT_TRUE(Vey::WritePlayerLanguage(folder, kLangItalian));
+  std::filesystem::create_directories(folder + "lang.cfg.tmp/blocked");
+  EXPECT_FALSE(Vey::WritePlayerLanguage(folder, kLangGerman));
+  EXPECT_EQ(Vey::ReadPlayerLanguage(folder, defaults.c_str()), kLangItalian);
   std::filesystem::remove_all(folder);
 }
 
