@@ -33,7 +33,9 @@ class MenuWalkTest : public CProgramTest {};
 TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerIntoTheStory) {
   fs::remove_all(m_home + "/data");
   const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
-  const SProgramRun run = Run(program, kStoryShown, "0.1", ClickAt(kPlayClicked - 2, 2048.0f, kPlayY) + ClickAt(kModeChosen - 2, 2048.0f, kModeOkY),
+  const SProgramRun run = Run(program, kStoryShown, "0.1",
+                              ClickAt(kPlayClicked - 2, 2048.0f, kPlayY) + ClickAt(kModeChosen - 2, 2048.0f, kModeOkY) +
+                                  SkipIntro(kModeChosen + 2),
                               std::to_string(kMenuShown) + "," + std::to_string(kStoryShown));
   ASSERT_EQ(run.exitCode, 0) << run.output;
 

@@ -46,6 +46,10 @@ inline int WindowX(int layoutX) { return int(512.0f + float(layoutX - 640) * kWi
 inline int WindowY(int layoutY) { return int(384.0f + float(layoutY - 360) * kWindowPerLayoutPixel); }
 inline std::string ClickLayout(int frame, int x, int y) { return ClickWindow(frame, WindowX(x), WindowY(y)); }
 
+// The intro's SKIP button on the 4:3 window, clicked once the pointer has settled on it.
+constexpr float kSkipX = 2246.4f, kSkipY = 1809.92f;
+inline std::string SkipIntro(int frame) { return ClickAt(frame, kSkipX, kSkipY, 8); }
+
 // A new game asks first whether the player wants the tutorial: "No", the button at the right.
 inline std::string DeclineTutorial(int frame) { return ClickWindow(frame, 666, 480); }
 

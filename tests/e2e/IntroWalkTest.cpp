@@ -1,0 +1,60 @@
+// A new game begins with the intro: after Play and the mode box's OK the intro's first page
+// comes up, the village at night with its lit windows, with its first subtitle under it and the
+// SKIP button at the top right; a click on SKIP takes the player on into the story.
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/ProgramTestKit.h"
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using namespace e2etest;
+
+// Frames of 0.1 s: the menu's buttons are in by frame 115 (see MenuWalkTest).
+constexpr int kPlayClicked = 122, kModeChosen = 130, kIntroShown = 140, kSkipped = 150, kStoryShown = 185;
+constexpr float kPlayY = 2048.0f + 0.45f * 256.0f;
+constexpr float kModeOkY = 2048.0f + 0.36f * 256.0f;
+// The subtitle's line under the page.
+constexpr float kSubtitleY = 2259.0f;
+// Where the save body keeps the current profile's index (-1 in fresh data).
+constexpr size_t kCurrentProfileOffset = 722184;
+
+bool IsText(SRgb c) { return c.r > 190 && c.g > 190 && c.b > 190; }
+bool IsLamplight(SRgb c) { return c.r > 200 && c.g > 130 && c.b < 110; }
+
+class IntroWalkTest : public CProgramTest {};
+
+TEST_F(IntroWalkTest, PlayShowsTheIntrosFirstPageWithItsSubtitleAndSkipLeadsIntoTheStory) {
+  std::filesystem::remove_all(m_home + "/data");  // a new player
+  const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
+  const std::string input = ClickAt(kPlayClicked - 2, 2048.0f, kPlayY) + ClickAt(kModeChosen - 2, 2048.0f, kModeOkY) +
+                            SkipIntro(kSkipped - 8);
+  const SProgramRun run =
+      Run(program, kStoryShown, "0.1", input, std::to_string(kIntroShown) + "," + std::to_string(kStoryShown));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+
+  const CCapturedFrame intro = Frame(kIntroShown);
+  ASSERT_TRUE(intro.IsLoaded());
+  const SPixelRect subtitle = intro.Rect(2048.0f, kSubtitleY, 300.0f, 14.0f);
+  EXPECT_GT(intro.Count(subtitle, IsText), 150) << "the first subtitle under the page";
+  EXPECT_GT(intro.Count(intro.Band(1900.0f, 2150.0f), IsLamplight), 400) << "the village's lit windows";
+  EXPECT_GT(intro.Count(intro.Rect(kSkipX, kSkipY, 70.0f, 20.0f), IsText), 20) << "the word on the SKIP button";
+
+  // The story replaced the intro: the heads-up display's bar where the subtitle was, and the
+  // story made the new player's profile current.
+  const CCapturedFrame story = Frame(kStoryShown);
+  ASSERT_TRUE(story.IsLoaded());
+  const SPixelRect bottom = story.Band(2240.0f, 2300.0f);
+  EXPECT_GT(story.CountDifferences(intro, bottom, 12), bottom.Width() * bottom.Height() / 3);
+  const std::string save = ReadTextFile(SavePath());
+  ASSERT_GT(save.size(), kCurrentProfileOffset + 4);
+  int32_t current = -1;
+  std::memcpy(&current, save.data() + kCurrentProfileOffset, sizeof current);
+  EXPECT_EQ(current, 0);
+}
+
+}  // namespace
