@@ -38,7 +38,6 @@ namespace {
 
 constexpr const char* kSource = "Src/Menu/Vey_ComicState";
 constexpr uint8_t kVkLeftButton = 1;
-constexpr float kCursorScale = 0.9f;
 constexpr float kFullColour = 128.0f;
 
 // The SKIP button: its centre's height, its hit area and its picture, in virtual-screen units;
@@ -94,8 +93,8 @@ void CComicState::Init() {
   StackLayers(layers);
   BindControls();
   LoadStateResources(m_files.resourceList, m_files.what);
-  CreateCursor();
-  ShowWindowCursor();
+  m_cursorNode = CreatePointerSprite(kLayer, &m_cursorAnimation, m_files.what, m_files.resourceList);
+  m_windowCursor = ShowWindowArrow(m_cursorNode);
   using Callback = PtrToMember0::Ptr<CComicState>;
   AttachToLayer(new Ombrel::CQuickNode("RenderNode", Callback(this, &CComicState::Render)), kLayer);
   CreateEffects();
@@ -112,37 +111,6 @@ void CComicState::BindControls() {
   if (!input) return;
   input->Bind(kClickControl, Ombrel::KeyHeldPoll<kVkLeftButton>);
   input->Flush();
-}
-
-// The pointer's sprite: the standard arrow, which glints at each click.
-void CComicState::CreateCursor() {
-  Ombrel::CInput* input = Ombrel::GetActiveInput();
-  Ombrel::CCursor* pointer = input ? input->GetCursor(0) : nullptr;
-  auto* animation = FindResource(&Ombrel::CResourceManager::GetTexAnim, kCursorAnimation, m_files, "texture animation");
-  if (!pointer || !animation || !animation->GetAnimation() || animation->GetAnimation()->GetFrameCount() == 0) return;
-  m_cursorAnimation = animation->GetAnimation();
-  auto* node = new Ombrel::CSprite2DNode("CursorNode", m_cursorAnimation->GetFrame(0).texture);
-  node->SetMaterial(new Ombrel::C2DMaterial("CursorMat"));
-  node->SetScale({kCursorScale, kCursorScale});
-  m_cursorNode = AttachToLayer(node, kLayer);
-  if (!m_cursorNode) return;
-  pointer->SetFlags(pointer->GetFlags() | CCursor::kSpriteShownFlag);
-  pointer->SetNode(m_cursorNode);
-  pointer->SetTexture(m_cursorAnimation->GetFrame(0).texture);
-  const float side = CCursor::SpriteSide(GetPlatformState().renderHeight);
-  pointer->SetSize(side, side);
-  pointer->SetHotSpot(side * 0.5f, side * 0.5f);
-}
-
-// The player who prefers the system's pointer gets the game's arrow as the window's cursor, and
-// no sprite.
-void CComicState::ShowWindowCursor() {
-  m_windowCursor = CreatePlatformSystemCursor();
-  const SystemCursorId arrow = m_windowCursor->Load(kWindowCursorFile);
-  const SSaveData* save = GetSaveData();
-  const bool systemCursor = save && save->systemCursor;
-  m_windowCursor->Show(systemCursor ? arrow : kNoSystemCursor);
-  if (m_cursorNode) m_cursorNode->SetDrawn(!systemCursor);
 }
 
 void CComicState::LoadSubtitles() {
@@ -179,13 +147,8 @@ void CComicState::CreateSounds() {
 void CComicState::Release() {
   if (!m_initialised) return;
   m_initialised = false;
-  if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
-    if (Ombrel::CCursor* pointer = input->GetCursor(0); pointer && m_cursorNode) {
-      pointer->SetFlags(pointer->GetFlags() & ~CCursor::kSpriteShownFlag);
-      pointer->SetNode(nullptr);
-    }
-    input->ClearSlot(kClickControl);
-  }
+  if (m_cursorNode) DetachPointerSprite();
+  if (Ombrel::CInput* input = Ombrel::GetActiveInput()) input->ClearSlot(kClickControl);
   m_cursorNode = nullptr;
   m_cursorAnimation = nullptr;
   m_windowCursor.reset();
@@ -218,7 +181,7 @@ void CComicState::ProcessInput(float) {
 }
 
 void CComicState::Update(float dt) {
-  AnimateCursor(dt);
+  AnimatePointer(m_cursorAnimation, dt, m_input.pressed);
   UpdateEffects(dt);
   if (m_firstUpdate) {
     BeginComic();
@@ -227,19 +190,6 @@ void CComicState::Update(float dt) {
   }
   if (StepTimeline()) return;
   if (IsComicOver() || (m_input.pressed && IsOverSkip())) Finish();
-}
-
-// A click restarts the arrow's glint.
-void CComicState::AnimateCursor(float dt) {
-  if (!m_cursorAnimation) return;
-  if (m_input.pressed) {
-    m_cursorAnimation->Reset();
-    m_cursorAnimation->Play();
-  }
-  m_cursorAnimation->Update(dt);
-  Ombrel::CInput* input = Ombrel::GetActiveInput();
-  if (Ombrel::CCursor* cursor = input ? input->GetCursor(0) : nullptr)
-    cursor->SetTexture(m_cursorAnimation->GetFrame(m_cursorAnimation->GetFrameIndex()).texture);
 }
 
 void CComicState::BeginComic() {

@@ -51,8 +51,6 @@ struct SComicFiles {
 class CComicState : public Ombrel::IApplicationState {
  public:
   static constexpr const char* kLayer = "Main";
-  static constexpr const char* kCursorAnimation = "StandardCursor";
-  static constexpr const char* kWindowCursorFile = "VFS//Cursors//Standard.cur";
   static constexpr const char* kSubtitles = "Subtitles";
   static constexpr const char* kSubtitleFont = "SubsFont";
   static constexpr const char* kButtonFont = "ButtonFont";
@@ -101,12 +99,9 @@ class CComicState : public Ombrel::IApplicationState {
 
  private:
   void BindControls();
-  void CreateCursor();
-  void ShowWindowCursor();
   void LoadSubtitles();
   void FindSkipPictures();
   void CreateSounds();
-  void AnimateCursor(float dt);
   // The first frame starts the page clock and the music; later ones keep the clock on the music.
   void BeginComic();
   void FollowMusic();

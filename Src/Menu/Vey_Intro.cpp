@@ -2,7 +2,6 @@
 
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/omAssetModule.h"
-#include "Quor/ReportError.h"
 #include "Src/Game/Vey_MPEmitter.h"
 #include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_SoundContainer.h"
@@ -12,8 +11,6 @@
 namespace Vey {
 
 namespace {
-
-constexpr const char* kSource = "Src/Menu/Vey_Intro";
 
 // The time line's one-shot steps, in their order.
 enum EStep : int {
@@ -48,18 +45,7 @@ void CIntro::Start() {
 
 void CIntro::FillSounds(CSoundContainer& bank) { bank.LoadIntroSounds(Ombrel::GetResourceManager()); }
 
-void CIntro::CreateEffects() {
-  MP::CManager* manager = MP::CManager::CreateInstance();
-  if (!manager) return;
-  if (!manager->LoadFile(kEffectFile)) {
-    HM_REPORT(kSource, "Particle file \"%s\" was not loaded", kEffectFile);
-    return;
-  }
-  for (int i = 0; i < kEmitterCount; ++i) {
-    m_emitters[i] = manager->FindEmitter(kEmitterNames[i]);
-    if (!m_emitters[i]) HM_REPORT(kSource, "No particle emitter \"%s\" in %s", kEmitterNames[i], kEffectFile);
-  }
-}
+void CIntro::CreateEffects() { MP::LoadEmitters(kEffectFile, kEmitterNames, kEmitterCount, m_emitters); }
 
 void CIntro::ReleaseEffects() {
   std::fill(std::begin(m_emitters), std::end(m_emitters), nullptr);
@@ -93,6 +79,17 @@ void CIntro::Start(EEmitter which) {
 
 void CIntro::Interrupt(EEmitter which) {
   if (MP::CEmitter* emitter = m_emitters[which]) emitter->InterruptEmitter();
+}
+
+void CIntro::StartShower(EEmitter which) {
+  if (MP::CEmitter* rain = m_emitters[which]) rain->SetAlpha(1.0f);
+  Start(which);
+}
+
+// A shower keeps the alpha of the frame it ends on while its last drops fall.
+void CIntro::EndShower(EEmitter which, float alpha) {
+  if (MP::CEmitter* rain = m_emitters[which]) rain->SetAlpha(alpha);
+  Interrupt(which);
 }
 
 bool CIntro::Once(int step, bool due) {
@@ -136,23 +133,19 @@ bool CIntro::StepTimeline() {
   }
   MoveSecondCandle(t);
   if (Once(kSecondRain, t > 87.0f)) {
-    if (MP::CEmitter* rain = m_emitters[kRain2]) rain->SetAlpha(1.0f);
-    Start(kRain2);
+    StartShower(kRain2);
     return true;
   }
   if (Once(kSecondRainFades, t > 99.0f)) {
-    if (MP::CEmitter* rain = m_emitters[kRain2]) rain->SetAlpha(FadingAlpha(t, 99.0f));
-    Interrupt(kRain2);
+    EndShower(kRain2, FadingAlpha(t, 99.0f));
     return true;
   }
   if (Once(kThirdRain, t >= 100.5f)) {
-    if (MP::CEmitter* rain = m_emitters[kRain3]) rain->SetAlpha(1.0f);
-    Start(kRain3);
+    StartShower(kRain3);
     return true;
   }
   if (Once(kThirdRainFades, t > 114.5f)) {
-    if (MP::CEmitter* rain = m_emitters[kRain3]) rain->SetAlpha(FadingAlpha(t, 114.5f));
-    Interrupt(kRain3);
+    EndShower(kRain3, FadingAlpha(t, 114.5f));
     return true;
   }
   return false;

@@ -44,6 +44,8 @@ class CIntro : public CComicState {
   void MoveSecondCandle(float t);
   void Start(EEmitter emitter);
   void Interrupt(EEmitter emitter);
+  void StartShower(EEmitter rain);
+  void EndShower(EEmitter rain, float alpha);
 
   MP::CEmitter* m_emitters[kEmitterCount] = {};
   bool m_stepDone[kStepCount] = {};

@@ -9,7 +9,9 @@
 #include "tests/support/CapturedFrame.h"
 #include "tests/support/ProgramRun.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -67,6 +69,15 @@ constexpr const char* kBonusStartup =
 
 inline std::string KeyPress(int frame, const std::string& key) {
   return std::to_string(frame) + " key down " + key + "\n" + std::to_string(frame + 1) + " key up " + key + "\n";
+}
+
+// The current profile's index in a save file: -1 in fresh data, or when the file is too short.
+inline int32_t CurrentProfileInSave(const std::string& save) {
+  constexpr size_t kCurrentProfileOffset = 722184;
+  int32_t current = -1;
+  if (save.size() >= kCurrentProfileOffset + sizeof current)
+    std::memcpy(&current, save.data() + kCurrentProfileOffset, sizeof current);
+  return current;
 }
 
 inline int FramesRun(const SProgramRun& run) {
