@@ -64,7 +64,7 @@ void CIntro::BeginEffects() {
     rain->SetLoopMode(1);
     rain->SetAlpha(1.0f);
   }
-  Start(kRain);
+  StartEffect(kRain);
 }
 
 void CIntro::RenderEffects() {
@@ -73,23 +73,23 @@ void CIntro::RenderEffects() {
   }
 }
 
-void CIntro::Start(EEmitter which) {
+void CIntro::StartEffect(EEmitter which) {
   if (MP::CEmitter* emitter = m_emitters[which]) emitter->Start();
 }
 
-void CIntro::Interrupt(EEmitter which) {
+void CIntro::InterruptEffect(EEmitter which) {
   if (MP::CEmitter* emitter = m_emitters[which]) emitter->InterruptEmitter();
 }
 
 void CIntro::StartShower(EEmitter which) {
   if (MP::CEmitter* rain = m_emitters[which]) rain->SetAlpha(1.0f);
-  Start(which);
+  StartEffect(which);
 }
 
 // A shower keeps the alpha of the frame it ends on while its last drops fall.
 void CIntro::EndShower(EEmitter which, float alpha) {
   if (MP::CEmitter* rain = m_emitters[which]) rain->SetAlpha(alpha);
-  Interrupt(which);
+  InterruptEffect(which);
 }
 
 bool CIntro::Once(int step, bool due) {
@@ -105,30 +105,30 @@ bool CIntro::StepTimeline() {
   if (t > 12.0f) {
     if (MP::CEmitter* rain = m_emitters[kRain]) rain->SetAlpha(FadingAlpha(t, 12.0f));
     if (Once(kRainFades, true)) {
-      Interrupt(kRain);
+      InterruptEffect(kRain);
       return true;
     }
   }
   if (Once(kMatchStruck, t >= 26.0f && t < 27.0f)) {
-    Start(kMatches);
+    StartEffect(kMatches);
     return true;
   }
   if (Once(kFirstCandleLit, t >= 31.0f)) {
     if (MP::CEmitter* candle = m_emitters[kCandle1]) candle->SetPosition({0.0f, 0.0f});
-    Start(kCandle1);
+    StartEffect(kCandle1);
     return true;
   }
   if (Once(kFirstCandleOut, t > 64.0f)) {
-    Interrupt(kCandle1);
+    InterruptEffect(kCandle1);
     return true;
   }
   MoveFirstCandle(t);
   if (Once(kSecondCandleLit, t > 65.0f)) {
-    Start(kCandle2);
+    StartEffect(kCandle2);
     return true;
   }
   if (Once(kSecondCandleOut, t > 84.0f)) {
-    Interrupt(kCandle2);
+    InterruptEffect(kCandle2);
     return true;
   }
   MoveSecondCandle(t);

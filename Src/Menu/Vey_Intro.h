@@ -42,8 +42,8 @@ class CIntro : public CComicState {
   bool Once(int step, bool due);
   void MoveFirstCandle(float t);
   void MoveSecondCandle(float t);
-  void Start(EEmitter emitter);
-  void Interrupt(EEmitter emitter);
+  void StartEffect(EEmitter emitter);
+  void InterruptEffect(EEmitter emitter);
   void StartShower(EEmitter rain);
   void EndShower(EEmitter rain, float alpha);
 

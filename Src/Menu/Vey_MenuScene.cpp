@@ -58,7 +58,6 @@ constexpr const char* kLayers[] = {"Dialogs", "ProfileNameBox", "OtherBoxes", "S
 constexpr uint8_t kVkLeftButton = 1;
 constexpr uint8_t kVkReturn = 13;
 constexpr uint8_t kVkEscape = 27;
-constexpr float kCursorScale = 0.9f;
 
 // The particles are run ahead a minute, so the menu opens with them already in the air.
 constexpr int kWarmUpRounds = 300;
