@@ -132,6 +132,9 @@ hm_fuzz_target(world
 hm_fuzz_target(tutorial
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Tutorials/Tutorials.xml ${s}/tutorial
   DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Tutorials/Tutorials.xml)
+hm_fuzz_target(subtitles
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Comics/IntroSubtitles.xml ${s}/subtitles
+  DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Comics/IntroSubtitles.xml)
 hm_fuzz_target(layout
   COMMAND ${CMAKE_COMMAND} -E copy ${t}/layout/screen.2dl ${t}/layout/stops-half-way.2dl
           ${CMAKE_SOURCE_DIR}/content/Sample/Menu.2dl ${s}/layout

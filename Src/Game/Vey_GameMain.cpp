@@ -21,8 +21,11 @@
 #include "Src/Game/Vey_Language.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_StartupParams.h"
+#include "Src/Menu/Vey_Intro.h"
 #include "Src/Menu/Vey_LoadingScreen.h"
 #include "Src/Menu/Vey_Menu.h"
+#include "Src/Menu/Vey_Outro.h"
+#include "Src/Menu/Vey_OutroCe.h"
 
 #include "Platform/GraphicsDevice.h"
 #include "Platform/PlatformSystem.h"
@@ -52,11 +55,12 @@ void DrawFrame() {
 
 namespace {
 
-// The states that exist so far, each registered by its name; the ids of the states a state
-// leaves for are handed over once all are known (-1 for those still to come).
+// The game's states, each registered by its name; the ids of the states a state leaves for are
+// handed over once all are known.
 void RegisterStates(Ombrel::CApplication& application) {
-  // The main story and the main menu load behind the front end's loading screen, the bonus
-  // chapter behind its own; the providers live as long as the program.
+  // The main story, the main menu, the intro and the outro load behind the front end's loading
+  // screen, the bonus chapter and its outro behind its own; the providers live as long as the
+  // program.
   static Vey::CLoading<Vey::CLoadingScreen> loading;
   static Vey::CLoading<Vey::CLoadingScreenCe> bonusLoading;
   auto* game = new Vey::CGame(&application, application.GetConfig(), &loading);
@@ -65,14 +69,20 @@ void RegisterStates(Ombrel::CApplication& application) {
   const int32_t bonusId = application.RegisterState(Vey::CCollectorsGame::kStateName, bonus, &bonusLoading);
   auto* menu = new Vey::CMenu(&application, application.GetConfig());
   const int32_t menuId = application.RegisterState(Vey::CMenu::kStateName, menu, &loading);
+  const int32_t introId = application.RegisterState(Vey::CIntro::kStateName,
+                                                    new Vey::CIntro(&application, application.GetConfig()), &loading);
+  const int32_t outroId = application.RegisterState(Vey::COutro::kStateName,
+                                                    new Vey::COutro(&application, application.GetConfig()), &loading);
+  const int32_t bonusOutroId = application.RegisterState(
+      Vey::COutroCe::kStateName, new Vey::COutroCe(&application, application.GetConfig()), &bonusLoading);
   menu->SetGameId(gameId);
   menu->SetCollectorsGameId(bonusId);
-  menu->SetIntroId(-1);
-  game->SetOutroId(-1);
+  menu->SetIntroId(introId);
+  game->SetOutroId(outroId);
   game->SetMenuId(menuId);
   game->SetBonusGameId(bonusId);
   bonus->SetMenuId(menuId);
-  bonus->SetBonusOutroId(-1);
+  bonus->SetBonusOutroId(bonusOutroId);
 }
 
 int RunShowcase() {

@@ -1,5 +1,7 @@
 #include "Src/Game/Vey_MPManager.h"
 
+#include <algorithm>
+
 #include <cstring>
 
 #include "Quor/CByteReader.h"
@@ -116,6 +118,21 @@ CAtlas* CManager::GetAtlas(int32_t index) const {
 
 void CManager::UpdateAll(float dt) {
   for (auto& node : m_emitters) node.value->Update(dt);
+}
+
+bool LoadEmitters(const char* file, const char* const* names, int count, CEmitter** emitters) {
+  std::fill(emitters, emitters + count, nullptr);
+  CManager* manager = CManager::CreateInstance();
+  if (!manager) return false;
+  if (!manager->LoadFile(file)) {
+    HM_REPORT(kSource, "Particle file \"%s\" was not loaded", file);
+    return false;
+  }
+  for (int i = 0; i < count; ++i) {
+    emitters[i] = manager->FindEmitter(names[i]);
+    if (!emitters[i]) HM_REPORT(kSource, "No particle emitter \"%s\" in %s", names[i], file);
+  }
+  return true;
 }
 
 }  // namespace MP

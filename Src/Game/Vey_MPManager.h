@@ -53,4 +53,9 @@ class CManager : public CMemWatch {
   std::vector<std::unique_ptr<CAtlas>> m_atlases;
 };
 
+// The particle manager made with the file's effects and the named emitters looked up in it, a
+// null entry for each it lacks; false when the file does not load. Each problem is reported,
+// naming the file.
+bool LoadEmitters(const char* file, const char* const* names, int count, CEmitter** emitters);
+
 }  // namespace MP

@@ -18,6 +18,7 @@
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Animation.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Menu/Vey_MenuBoxParts.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
 
 namespace Vey {
@@ -333,17 +334,7 @@ void CMenu::RequestCapture() {
 }
 
 // A click plays the arrow's glint from its start.
-void CMenu::AnimateCursor(float dt) {
-  if (!m_cursorAnimation || m_cursorAnimation->GetFrameCount() == 0) return;
-  if (m_pressed) {
-    m_cursorAnimation->Reset();
-    m_cursorAnimation->Play();
-  }
-  m_cursorAnimation->Update(dt);
-  Ombrel::CInput* input = Ombrel::GetActiveInput();
-  if (Ombrel::CCursor* cursor = input ? input->GetCursor(0) : nullptr)
-    cursor->SetTexture(m_cursorAnimation->GetFrame(m_cursorAnimation->GetFrameIndex()).texture);
-}
+void CMenu::AnimateCursor(float dt) { AnimatePointer(m_cursorAnimation, dt, m_pressed); }
 
 void CMenu::SetCursorAlpha(float alpha) {
   if (!m_cursorNode) return;

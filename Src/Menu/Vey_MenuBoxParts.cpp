@@ -1,15 +1,24 @@
 #include "Src/Menu/Vey_MenuBoxParts.h"
 
+#include "Framework/Resources/ResourceTypes/omResourceTexAnim.h"
+#include "Framework/Resources/omResourceManager.h"
+#include "Framework/Scene/omSceneMaterial.h"
+#include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/Scene/omTextureAnimation.h"
 #include "Framework/omAssetModule.h"
 #include "Framework/omDataSaver.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omLayout2D.h"
 #include "Framework/omSaveModule.h"
+#include "Quor/DirectX/Quordx.h"
 #include "Quor/ReportError.h"
 #include "Src/Game/Vey_Button.h"
+#include "Src/Game/Vey_GameEffects.h"
+#include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Menu/Vey_Menu.h"
 #include "Src/Menu/Vey_MenuBox.h"
 
@@ -22,6 +31,7 @@ namespace {
 constexpr const char* kSource = "Src/Menu/Vey_MenuBoxParts";
 constexpr float kFadeSpeed = 4.0f;  // a quarter of a second
 constexpr int32_t kEnterControl = 1;
+constexpr float kPointerScale = 0.9f;
 
 }  // namespace
 
@@ -161,6 +171,66 @@ int CBoxButtons::Step(int32_t& state, float& timer, float dt, const SBoxInput& i
   }
   UpdateNodes(input);
   return chosen;
+}
+
+// The pointer's sprite shows the standard arrow's first picture at the game's cursor size.
+Ombrel::CSprite2DNode* CreatePointerSprite(const char* layer, Ombrel::CTextureAnimation** animation, const char* owner,
+                                           const char* resourceList) {
+  *animation = nullptr;
+  Ombrel::CInput* input = Ombrel::GetActiveInput();
+  Ombrel::CCursor* pointer = input ? input->GetCursor(0) : nullptr;
+  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
+  Ombrel::CResourceTexAnim* resource = resources ? resources->GetTexAnim(CMenu::kCursorAnimation) : nullptr;
+  if (!pointer) return nullptr;
+  if (!resource || !resource->GetAnimation() || resource->GetAnimation()->GetFrameCount() == 0) {
+    HM_REPORT("Src/Menu/Vey_MenuBoxParts", "The %s has no texture animation \"%s\" (%s)", owner,
+              CMenu::kCursorAnimation, resourceList);
+    return nullptr;
+  }
+  Ombrel::CTextureAnimation* arrow = resource->GetAnimation();
+  auto* node = new Ombrel::CSprite2DNode("CursorNode", arrow->GetFrame(0).texture);
+  node->SetMaterial(new Ombrel::C2DMaterial("CursorMat"));
+  node->SetScale({kPointerScale, kPointerScale});
+  Ombrel::CSprite2DNode* sprite = AttachToLayer(node, layer);
+  if (!sprite) return nullptr;
+  pointer->SetFlags(pointer->GetFlags() | CCursor::kSpriteShownFlag);
+  pointer->SetNode(sprite);
+  pointer->SetTexture(arrow->GetFrame(0).texture);
+  const float side = CCursor::SpriteSide(GetPlatformState().renderHeight);
+  pointer->SetSize(side, side);
+  pointer->SetHotSpot(side * 0.5f, side * 0.5f);
+  *animation = arrow;
+  return sprite;
+}
+
+std::unique_ptr<ISystemCursor> ShowWindowArrow(Ombrel::CSprite2DNode* sprite) {
+  std::unique_ptr<ISystemCursor> window = CreatePlatformSystemCursor();
+  const SystemCursorId arrow = window->Load(CMenu::kWindowCursorFile);
+  const SSaveData* save = GetSaveData();
+  const bool systemCursor = save && save->systemCursor;
+  window->Show(systemCursor ? arrow : kNoSystemCursor);
+  if (sprite) sprite->SetDrawn(!systemCursor);
+  return window;
+}
+
+void AnimatePointer(Ombrel::CTextureAnimation* animation, float dt, bool pressed) {
+  if (!animation || animation->GetFrameCount() == 0) return;
+  if (pressed) {
+    animation->Reset();
+    animation->Play();
+  }
+  animation->Update(dt);
+  Ombrel::CInput* input = Ombrel::GetActiveInput();
+  if (Ombrel::CCursor* cursor = input ? input->GetCursor(0) : nullptr)
+    cursor->SetTexture(animation->GetFrame(animation->GetFrameIndex()).texture);
+}
+
+void DetachPointerSprite() {
+  Ombrel::CInput* input = Ombrel::GetActiveInput();
+  if (Ombrel::CCursor* pointer = input ? input->GetCursor(0) : nullptr) {
+    pointer->SetFlags(pointer->GetFlags() & ~CCursor::kSpriteShownFlag);
+    pointer->SetNode(nullptr);
+  }
 }
 
 }  // namespace Vey

@@ -12,6 +12,8 @@
 
 namespace Ombrel {
 class CLayout2D;
+class CSprite2DNode;
+class CTextureAnimation;
 struct SLayoutBox;
 }  // namespace Ombrel
 
@@ -20,6 +22,7 @@ namespace Vey {
 class CButton1;
 class CSoundContainer;
 class IMenuBox;
+class ISystemCursor;
 
 // The pointer in virtual-screen units and the left button, read once a frame.
 struct SBoxInput {
@@ -92,5 +95,18 @@ class CBoxButtons {
 
   std::vector<SEntry> m_entries;
 };
+
+// The front end's pointer: the standard arrow's sprite on a layer as player 0's pointer, its
+// glint restarted at each click, or the game's arrow as the window's cursor for the player who
+// prefers the system's pointer.
+// The sprite (null without it, a missing animation reported naming the owner and its list) and
+// its animation, a resource.
+Ombrel::CSprite2DNode* CreatePointerSprite(const char* layer, Ombrel::CTextureAnimation** animation, const char* owner,
+                                           const char* resourceList);
+// The window's cursor by the player's choice; the sprite is drawn only without it.
+std::unique_ptr<ISystemCursor> ShowWindowArrow(Ombrel::CSprite2DNode* sprite);
+void AnimatePointer(Ombrel::CTextureAnimation* animation, float dt, bool pressed);
+// Player 0's pointer no longer draws the sprite.
+void DetachPointerSprite();
 
 }  // namespace Vey

@@ -64,7 +64,6 @@ constexpr const char* kLayers[] = {"Dialogs", "ProfileNameBox", "OtherBoxes", "S
 constexpr uint8_t kVkLeftButton = 1;
 constexpr uint8_t kVkReturn = 13;
 constexpr uint8_t kVkEscape = 27;
-constexpr float kCursorScale = 0.9f;
 
 // The particles are run ahead a minute, so the menu opens with them already in the air.
 constexpr int kWarmUpRounds = 300;
@@ -227,39 +226,13 @@ void CMenu::LoadResources() { LoadStateResources(kResourceList, "main menu"); }
 
 // The pointer's sprite: the standard arrow's first picture at the game's cursor size.
 void CMenu::CreateCursor() {
-  Ombrel::CInput* input = Ombrel::GetActiveInput();
-  Ombrel::CCursor* pointer = input ? input->GetCursor(0) : nullptr;
-  Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
-  Ombrel::CResourceTexAnim* animation = resources ? resources->GetTexAnim(kCursorAnimation) : nullptr;
-  if (!pointer) return;
-  if (!animation || !animation->GetAnimation() || animation->GetAnimation()->GetFrameCount() == 0) {
-    HM_REPORT(kSource, "The menu has no texture animation \"%s\" (%s)", kCursorAnimation, kResourceList);
-    return;
-  }
-  auto* node = new Ombrel::CSprite2DNode("CursorNode", animation->GetAnimation()->GetFrame(0).texture);
-  node->SetMaterial(new Ombrel::C2DMaterial("CursorMat"));
-  node->SetScale({kCursorScale, kCursorScale});
-  m_cursorNode = AttachToLayer(node, Ombrel::CSceneManager::kSystemInfoLayer);
-  if (!m_cursorNode) return;
-  pointer->SetFlags(pointer->GetFlags() | CCursor::kSpriteShownFlag);
-  pointer->SetNode(m_cursorNode);
-  m_cursorAnimation = animation->GetAnimation();
-  pointer->SetTexture(m_cursorAnimation->GetFrame(0).texture);
-  const float side = CCursor::SpriteSide(GetPlatformState().renderHeight);
-  pointer->SetSize(side, side);
-  pointer->SetHotSpot(side * 0.5f, side * 0.5f);
+  m_cursorNode =
+      CreatePointerSprite(Ombrel::CSceneManager::kSystemInfoLayer, &m_cursorAnimation, "menu", kResourceList);
 }
 
 // The player who prefers the system's pointer gets the game's arrow as the window's cursor, and
 // no sprite.
-void CMenu::ShowWindowCursor() {
-  m_windowCursor = CreatePlatformSystemCursor();
-  const SystemCursorId arrow = m_windowCursor->Load(kWindowCursorFile);
-  const SSaveData* save = GetSaveData();
-  const bool systemCursor = save && save->systemCursor;
-  m_windowCursor->Show(systemCursor ? arrow : kNoSystemCursor);
-  if (m_cursorNode) m_cursorNode->SetDrawn(!systemCursor);
-}
+void CMenu::ShowWindowCursor() { m_windowCursor = ShowWindowArrow(m_cursorNode); }
 
 // The snapshot of the title screen that the open box blurs behind itself.
 void CMenu::CreateCapture() {
@@ -342,20 +315,11 @@ void CMenu::SeedBackground() {
 
 // The menu's five looping emitters, run ahead before the first frame.
 void CMenu::CreateEffects() {
-  MP::CManager* manager = MP::CManager::CreateInstance();
-  if (!manager) return;
-  if (!manager->LoadFile(kEffectFile)) {
-    HM_REPORT(kSource, "Particle file \"%s\" was not loaded", kEffectFile);
-    return;
-  }
-  for (int i = 0; i < kEmitterCount; ++i) {
-    m_emitters[i] = manager->FindEmitter(kEmitterNames[i]);
-    if (!m_emitters[i]) {
-      HM_REPORT(kSource, "No particle emitter \"%s\" in %s", kEmitterNames[i], kEffectFile);
-      continue;
-    }
-    m_emitters[i]->SetLoopMode(1);
-    m_emitters[i]->Start();
+  if (!MP::LoadEmitters(kEffectFile, kEmitterNames, kEmitterCount, m_emitters)) return;
+  for (MP::CEmitter* emitter : m_emitters) {
+    if (!emitter) continue;
+    emitter->SetLoopMode(1);
+    emitter->Start();
   }
   for (int round = 0; round < kWarmUpRounds; ++round) {
     for (MP::CEmitter* emitter : m_emitters) {
@@ -397,11 +361,8 @@ void CMenu::Release() {
   if (Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver()) {
     if (!saver->SaveGame()) HM_REPORT(kSource, "The player's data could not be saved");
   }
+  if (m_cursorNode) DetachPointerSprite();
   if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
-    if (Ombrel::CCursor* pointer = input->GetCursor(0); pointer && m_cursorNode) {
-      pointer->SetFlags(pointer->GetFlags() & ~CCursor::kSpriteShownFlag);
-      pointer->SetNode(nullptr);
-    }
     for (int32_t slot = 0; slot < 3; ++slot) input->ClearSlot(slot);
   }
   ReleaseScene();

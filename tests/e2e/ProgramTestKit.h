@@ -9,7 +9,9 @@
 #include "tests/support/CapturedFrame.h"
 #include "tests/support/ProgramRun.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -46,6 +48,10 @@ inline int WindowX(int layoutX) { return int(512.0f + float(layoutX - 640) * kWi
 inline int WindowY(int layoutY) { return int(384.0f + float(layoutY - 360) * kWindowPerLayoutPixel); }
 inline std::string ClickLayout(int frame, int x, int y) { return ClickWindow(frame, WindowX(x), WindowY(y)); }
 
+// The intro's SKIP button on the 4:3 window, clicked once the pointer has settled on it.
+constexpr float kSkipX = 2246.4f, kSkipY = 1809.92f;
+inline std::string SkipIntro(int frame) { return ClickAt(frame, kSkipX, kSkipY, 8); }
+
 // A new game asks first whether the player wants the tutorial: "No", the button at the right.
 inline std::string DeclineTutorial(int frame) { return ClickWindow(frame, 666, 480); }
 
@@ -78,6 +84,35 @@ inline std::string WalkIntoTheHall() {
 
 inline std::string KeyPress(int frame, const std::string& key) {
   return std::to_string(frame) + " key down " + key + "\n" + std::to_string(frame + 1) + " key up " + key + "\n";
+}
+
+// A very first start from the shipped start-up, in frames of 0.1 s: the language box's OK at
+// frame 121 (on the language it opened with, unless the script chose a flag before), the name
+// "Ada" typed from frame 130 and entered; the title buttons are in by frame 142, Play is
+// clicked at 147 and the mode box's OK at 155.
+constexpr int kFirstStartLanguageOk = 121, kFirstStartNameTyped = 130, kFirstStartPlay = 147, kFirstStartModeOk = 155;
+constexpr float kLanguageOkY = 2048.0f + 0.4f * 256.0f;
+constexpr float kPlayY = 2048.0f + 0.45f * 256.0f;
+constexpr float kModeOkY = 2048.0f + 0.36f * 256.0f;
+
+inline std::string AnswerFirstStart() {
+  const int typed = kFirstStartNameTyped;
+  return ClickAt(kFirstStartLanguageOk - 2, 2048.0f, kLanguageOkY) + std::to_string(typed) + " text A\n" +
+         std::to_string(typed + 1) + " text d\n" + std::to_string(typed + 2) + " text a\n" +
+         KeyPress(typed + 3, "Return");
+}
+
+inline std::string PlayNewGame() {
+  return ClickAt(kFirstStartPlay - 2, 2048.0f, kPlayY) + ClickAt(kFirstStartModeOk - 2, 2048.0f, kModeOkY);
+}
+
+// The current profile's index in a save file: -1 in fresh data, or when the file is too short.
+inline int32_t CurrentProfileInSave(const std::string& save) {
+  constexpr size_t kCurrentProfileOffset = 722184;
+  int32_t current = -1;
+  if (save.size() >= kCurrentProfileOffset + sizeof current)
+    std::memcpy(&current, save.data() + kCurrentProfileOffset, sizeof current);
+  return current;
 }
 
 inline int FramesRun(const SProgramRun& run) {

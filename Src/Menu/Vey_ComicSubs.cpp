@@ -1,0 +1,113 @@
+#include "Src/Menu/Vey_ComicSubs.h"
+
+#include "Framework/Utils/omXmlDictionary.h"
+#include "Framework/Utils/omXmlRoutines.h"
+#include "Quor/CFont.h"
+#include "Quor/RenderStates.h"
+#include "Quor/ReportError.h"
+#include "Quor/Timer.h"
+#include "Src/Game/Vey_Screen.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace Vey {
+
+namespace {
+
+constexpr const char* kSource = "Src/Menu/Vey_ComicSubs";
+constexpr const char* kEntryElement = "TextEntry";
+
+// Centred under the page, in virtual-screen units.
+constexpr float kTextX = 2048.0f, kTextY = 2259.0f;
+// The line's width on a screen one unit high, and its glyphs' height.
+constexpr float kLineWidth = 512.0f;
+constexpr float kGlyphHeight = 17.0f;
+constexpr float kShadowOffset = 1.25f;
+constexpr uint8_t kFullAlpha = 128;
+
+// A decimal number with nothing after it but blanks; false for anything else.
+bool ReadSeconds(const char* text, float* seconds) {
+  char* end = nullptr;
+  const double value = std::strtod(text, &end);
+  if (end == text) return false;
+  while (std::isspace(static_cast<unsigned char>(*end))) ++end;
+  if (*end != '\0') return false;
+  *seconds = static_cast<float>(value);
+  return true;
+}
+
+// The entry's three attributes; false, reported, when one is missing or not a number.
+bool ReadEntry(const TiXmlElement* element, const char* source, int index, CComicSubs::SEntry* entry) {
+  const char* phrase = Ombrel::FindAttribute(element, "PhraseID");
+  const char* start = Ombrel::FindAttribute(element, "StartTime");
+  const char* end = Ombrel::FindAttribute(element, "EndTime");
+  const char* missing = !phrase ? "PhraseID" : !start ? "StartTime" : !end ? "EndTime" : nullptr;
+  if (missing) {
+    HM_REPORT(kSource, "%s: subtitle %d (line %d) has no \"%s\"; it is left out", source, index, element->Row(),
+              missing);
+    return false;
+  }
+  const char* notNumber = !ReadSeconds(start, &entry->start) ? start : !ReadSeconds(end, &entry->end) ? end : nullptr;
+  if (notNumber) {
+    HM_REPORT(kSource, "%s: subtitle %d (line %d) has the time \"%s\", which is not a number; it is left out", source,
+              index, element->Row(), notNumber);
+    return false;
+  }
+  entry->phrase = phrase;
+  return true;
+}
+
+}  // namespace
+
+void CComicSubs::Load(const char* xml, CFont* font, Ombrel::CXmlDictionary* dictionary, const char* source) {
+  m_entries.clear();
+  m_font = font;
+  m_dictionary = dictionary;
+  TiXmlDocument document;
+  Ombrel::ParseXmlDocument(source, xml ? xml : "", document);
+  m_loaded = !document.Error();
+  if (!m_loaded) return;
+  const TiXmlElement* root = document.RootElement();
+  if (!root) {
+    HM_REPORT(kSource, "%s: no subtitles (no root element)", source);
+    return;
+  }
+  int index = 0;
+  for (const TiXmlElement* e = root->FirstChildElement(kEntryElement); e; e = e->NextSiblingElement(kEntryElement)) {
+    SEntry entry;
+    if (ReadEntry(e, source, index++, &entry)) m_entries.push_back(std::move(entry));
+  }
+}
+
+const CComicSubs::SEntry* CComicSubs::EntryAt(float now) const {
+  const float t = now - m_startTime;
+  auto shown = std::find_if(m_entries.begin(), m_entries.end(),
+                            [t](const SEntry& entry) { return entry.start <= t && t <= entry.end; });
+  return shown == m_entries.end() ? nullptr : &*shown;
+}
+
+void CComicSubs::Render() {
+  AlphaBlendOn();
+  BlendNormal();
+  if (!m_loaded || !m_font) return;
+  const SEntry* entry = EntryAt(GetTimeSeconds());
+  if (!entry) return;
+  CFont& font = *m_font;
+  font.SetAlignment(kAlignCentre, kAlignCentre);
+  font.SetPosition(kTextX, kTextY);
+  font.UpdateAspectScale();
+  font.SetWrapWidth(kLineWidth * GetInvAspect());
+  font.SetJustify(false);
+  font.SetSize(kGlyphHeight / std::max(font.GetLineHeight(), 1.0f));
+  font.SetColors(kFullAlpha);
+  font.SetShadow(kShadowOffset, kShadowOffset, kFullAlpha);
+  const char* text = m_dictionary ? m_dictionary->GetPhrase(entry->phrase.c_str()) : entry->phrase.c_str();
+  font.Printf("%s", text);
+  font.Flush();
+}
+
+}  // namespace Vey
