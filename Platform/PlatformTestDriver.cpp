@@ -7,12 +7,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -20,7 +22,7 @@
 
 namespace {
 
-enum class EScriptKind { Key, MouseMove, MouseButton, Wheel, Text, WindowSize };
+enum class EScriptKind { Key, MouseMove, MouseButton, Wheel, Text, WindowSize, Idle, Capture };
 
 struct SScriptEvent {
   uint32_t frame = 0;
@@ -29,7 +31,8 @@ struct SScriptEvent {
   SDL_Keycode key = SDLK_UNKNOWN;
   int32_t x = 0, y = 0;  // position of a move, notches of a wheel, size of the window
   uint8_t button = 0;
-  std::string text;
+  std::string text;  // typed text, or a capture's name
+  int line = 0;      // in the script, for messages
 };
 
 struct SDriver {
@@ -40,6 +43,11 @@ struct SDriver {
   std::set<uint32_t> captureFrames;
   std::vector<SScriptEvent> events;  // in delivery order
   size_t nextEvent = 0;
+  std::string scriptPath;
+  // Frames of lines after an idle wait count from the frame before which the wait ended.
+  uint32_t frameBase = 0;
+  bool (*idleProbe)() = nullptr;
+  std::map<uint32_t, std::string> namedCaptures;  // by frame
   bool armed = false;
   uint32_t frame = 0;
   int32_t mouseX = 0, mouseY = 0;
@@ -163,7 +171,27 @@ bool ParseEvent(std::istringstream& line, SScriptEvent* event, std::string* prob
     }
     return true;
   }
-  *problem = "unknown event '" + kind + "' (key, mouse, wheel, text or window)";
+  if (kind == "idle") {
+    event->kind = EScriptKind::Idle;
+    if (!RestOfLine(line).empty()) {
+      *problem = "expected 'idle' alone";
+      return false;
+    }
+    return true;
+  }
+  if (kind == "capture") {
+    event->kind = EScriptKind::Capture;
+    event->text = RestOfLine(line);
+    const bool plain = !event->text.empty() && std::all_of(event->text.begin(), event->text.end(), [](char c) {
+      return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+    });
+    if (!plain) {
+      *problem = "expected 'capture NAME' with letters, digits, '-' and '_'";
+      return false;
+    }
+    return true;
+  }
+  *problem = "unknown event '" + kind + "' (key, mouse, wheel, text, window, idle or capture)";
   return false;
 }
 
@@ -179,6 +207,12 @@ bool ParseScriptLine(const std::string& text, SScriptEvent* event, std::string* 
   return ParseEvent(line, event, problem);
 }
 
+// Lines may come in any order; events of one frame keep theirs.
+void SortFrom(size_t first) {
+  std::stable_sort(g_driver.events.begin() + std::ptrdiff_t(first), g_driver.events.end(),
+                   [](const SScriptEvent& a, const SScriptEvent& b) { return a.frame < b.frame; });
+}
+
 bool LoadScript(const std::string& path, char* error, size_t errorSize) {
   std::ifstream file(path);
   if (!file) {
@@ -186,6 +220,7 @@ bool LoadScript(const std::string& path, char* error, size_t errorSize) {
     return false;
   }
   std::string text;
+  size_t segmentStart = 0;  // the lines since the last idle wait
   for (int lineNumber = 1; std::getline(file, text); ++lineNumber) {
     if (!text.empty() && text.back() == '\r') text.pop_back();
     const size_t start = text.find_first_not_of(" \t");
@@ -197,11 +232,29 @@ bool LoadScript(const std::string& path, char* error, size_t errorSize) {
                     problem.c_str());
       return false;
     }
+    event.line = lineNumber;
+    if (event.kind == EScriptKind::Capture && g_driver.captureFolder.empty()) {
+      std::snprintf(error, errorSize, "HOLLOWMERE_INPUT: %s:%d: a capture needs HOLLOWMERE_CAPTURE", path.c_str(),
+                    lineNumber);
+      return false;
+    }
+    if (event.kind == EScriptKind::Idle) {
+      // Lines between two waits may come in any order, but none after the wait that ends them.
+      for (size_t i = segmentStart; i < g_driver.events.size(); ++i) {
+        if (g_driver.events[i].frame <= event.frame) continue;
+        std::snprintf(error, errorSize, "HOLLOWMERE_INPUT: %s:%d: frame %u comes after the idle wait of line %d",
+                      path.c_str(), g_driver.events[i].line, g_driver.events[i].frame, lineNumber);
+        return false;
+      }
+      SortFrom(segmentStart);
+      g_driver.events.push_back(event);
+      segmentStart = g_driver.events.size();
+      continue;
+    }
     g_driver.events.push_back(event);
   }
-  // Lines may come in any order; events of one frame keep theirs.
-  std::stable_sort(g_driver.events.begin(), g_driver.events.end(),
-                   [](const SScriptEvent& a, const SScriptEvent& b) { return a.frame < b.frame; });
+  SortFrom(segmentStart);
+  g_driver.scriptPath = path;
   return true;
 }
 
@@ -245,9 +298,8 @@ bool LoadVariables(char* error, size_t errorSize) {
   }
   g_driver.captureFolder = Env("HOLLOWMERE_CAPTURE");
   const std::string captureList = Env("HOLLOWMERE_CAPTURE_FRAMES");
-  if (g_driver.captureFolder.empty() != captureList.empty()) {
-    std::snprintf(error, errorSize,
-                  "HOLLOWMERE_CAPTURE and HOLLOWMERE_CAPTURE_FRAMES must be set together");
+  if (g_driver.captureFolder.empty() && !captureList.empty()) {
+    std::snprintf(error, errorSize, "HOLLOWMERE_CAPTURE_FRAMES needs HOLLOWMERE_CAPTURE, the folder to save them in");
     return false;
   }
   if (!LoadCaptureList(captureList, error, errorSize)) return false;
@@ -258,7 +310,15 @@ bool LoadVariables(char* error, size_t errorSize) {
     return false;
   }
   const std::string script = Env("HOLLOWMERE_INPUT");
-  return script.empty() || LoadScript(script, error, errorSize);
+  if (!script.empty() && !LoadScript(script, error, errorSize)) return false;
+  const bool namesCaptures = std::any_of(g_driver.events.begin(), g_driver.events.end(),
+                                         [](const SScriptEvent& e) { return e.kind == EScriptKind::Capture; });
+  if (!g_driver.captureFolder.empty() && captureList.empty() && !namesCaptures) {
+    std::snprintf(error, errorSize,
+                  "HOLLOWMERE_CAPTURE: no frames to save (HOLLOWMERE_CAPTURE_FRAMES or a script's capture lines)");
+    return false;
+  }
+  return true;
 }
 
 void TrackModifier(SDL_Keycode key, bool down) {
@@ -293,6 +353,16 @@ void PushText(const std::string& text, uint32_t windowId) {
     SDL_PushEvent(&event);
     start += length;
   }
+}
+
+// A run that ends while its script still waits for the game says where, for whoever reads why
+// the script did not finish.
+void TellUnfinishedWait() {
+  if (g_driver.nextEvent >= g_driver.events.size()) return;
+  const SScriptEvent& next = g_driver.events[g_driver.nextEvent];
+  if (next.kind != EScriptKind::Idle || g_driver.frameBase + next.frame > g_driver.frame) return;
+  std::fprintf(stderr, "HOLLOWMERE_INPUT: %s:%d: the run ended still waiting for the game to wait for the player\n",
+               g_driver.scriptPath.c_str(), next.line);
 }
 
 void Deliver(const SScriptEvent& script) {
@@ -340,6 +410,11 @@ void Deliver(const SScriptEvent& script) {
     case EScriptKind::WindowSize:
       // The system reports the new size through the pump, as after a drag of the border.
       if (window) SDL_SetWindowSize(window, script.x, script.y);
+      return;
+    case EScriptKind::Capture:
+      g_driver.namedCaptures[g_driver.frame + 1] = script.text;
+      return;
+    case EScriptKind::Idle:
       return;
   }
   SDL_PushEvent(&event);
@@ -404,12 +479,26 @@ bool PlatformTestDriverSend(const char* line, char* error, size_t errorSize) {
 void PlatformTestDriverBeforePump() {
   if (!g_driver.armed) return;
   if (g_driver.frameLimit != 0 && g_driver.frame >= g_driver.frameLimit) {
+    TellUnfinishedWait();
     PlatformPostQuit();
     return;
   }
   const uint32_t coming = g_driver.frame + 1;
-  while (g_driver.nextEvent < g_driver.events.size() &&
-         g_driver.events[g_driver.nextEvent].frame <= coming) {
+  while (g_driver.nextEvent < g_driver.events.size()) {
+    const SScriptEvent& next = g_driver.events[g_driver.nextEvent];
+    if (g_driver.frameBase + next.frame > coming) break;
+    if (next.kind == EScriptKind::Idle) {
+      // The rest of the script waits until the game waits for the player.
+      if (!g_driver.idleProbe || !g_driver.idleProbe()) break;
+      g_driver.frameBase = coming;
+    }
     Deliver(g_driver.events[g_driver.nextEvent++]);
   }
+}
+
+void PlatformTestDriverSetIdleProbe(bool (*probe)()) { g_driver.idleProbe = probe; }
+
+const char* PlatformTestDriverCaptureName(uint32_t frame) {
+  const auto named = g_driver.namedCaptures.find(frame);
+  return named == g_driver.namedCaptures.end() ? nullptr : named->second.c_str();
 }

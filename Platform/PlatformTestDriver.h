@@ -4,6 +4,7 @@
 //   HOLLOWMERE_FIXED_DT=SECONDS  every frame lasts exactly this long for the engine clock
 //   HOLLOWMERE_INPUT=FILE        scripted input, one event per line (see below)
 //   HOLLOWMERE_CAPTURE=DIR and HOLLOWMERE_CAPTURE_FRAMES=LIST   frames to save as PNG files
+//                                (the list may be left out when the script names captures)
 //   HOLLOWMERE_STOP_IN_SAVE=FRAME the first save from that frame on stops between writing its
 //                                temporary file and renaming it over the save, until killed
 // Frames are numbered from 1. Script lines (blank lines and lines starting with '#' are skipped):
@@ -13,8 +14,13 @@
 //   FRAME wheel N
 //   FRAME text UTF8
 //   FRAME window WIDTH HEIGHT     (the window's new client size)
+//   FRAME idle                    (from frame FRAME on, the rest of the script waits until the
+//                                 program says it waits for the player: see the idle probe)
+//   FRAME capture NAME            (that frame saved as NAME.png in HOLLOWMERE_CAPTURE)
 // The events of frame F are delivered by the first pump after frame F - 1 began, through the
-// same path as the system's own events.
+// same path as the system's own events. A wait that ends in the pump before frame W makes the
+// lines after it count from W: their frame N is delivered before frame W + N. Lines between
+// two waits may come in any order but may not lie after the wait that ends them.
 
 #include <cstddef>
 #include <cstdint>
@@ -52,6 +58,14 @@ size_t PlatformTestDriverPendingEvents();
 // "mouse down left", "text abc"), through the same path as scripted events: tests drive input
 // in-process with it. False with the reason when the line is not understood.
 bool PlatformTestDriverSend(const char* line, char* error, size_t errorSize);
+
+// What the program answers when a script's idle wait asks whether it is waiting for the player
+// (nothing moving that the player must wait for); without a probe a wait never ends. Asked only
+// in the pumps of the frames the wait covers.
+void PlatformTestDriverSetIdleProbe(bool (*probe)());
+
+// The name a script's capture line gave the frame (to be saved as NAME.png), else null.
+const char* PlatformTestDriverCaptureName(uint32_t frame);
 
 // Inside the platform layer: the pump calls this before it takes the system's events.
 void PlatformTestDriverBeforePump();

@@ -355,10 +355,13 @@ void ReportFrameFailure(const char* call, uint32_t result) {
 
 void CaptureFrameWhenAsked() {
   const uint32_t frame = PlatformTestDriverFrameNumber();
-  if (!IsMainThread() || !PlatformTestDriverCaptureFrame(frame)) return;
-  char name[32];
-  std::snprintf(name, sizeof name, "frame-%05u.png", frame);
-  CaptureBackBufferAs(name);
+  if (!IsMainThread()) return;
+  if (PlatformTestDriverCaptureFrame(frame)) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%05u.png", frame);
+    CaptureBackBufferAs(name);
+  }
+  if (const char* named = PlatformTestDriverCaptureName(frame)) CaptureBackBufferAs((std::string(named) + ".png").c_str());
 }
 
 }  // namespace

@@ -16,12 +16,18 @@
 #include "Src/Game/Vey_SceneRenderer.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Investigation/Vey_Dialog.h"
+#include "Src/Investigation/Vey_ItemFrame.h"
 #include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_Player.h"
+#include "Src/Investigation/Vey_Tutorials.h"
 #include "Src/Menu/Vey_HelpMenu.h"
 #include "Src/Menu/Vey_OptionsMenu.h"
 #include "Src/Menu/Vey_PauseMenu.h"
+#include "Src/MiniGames/Vey_MiniGameBase.h"
+
+#include <algorithm>
 
 namespace Vey {
 
@@ -159,6 +165,35 @@ void CGame::PlayFrame(float dt) {
   const bool overlayWasOpen = hudMode == kHudModeDiary || hudMode == kHudModeMap;
   if (overlayWasOpen && m_hud && m_hud->GetMode() != hudMode) EnableLiveLayers();
   if (m_sceneRenderer) m_sceneRenderer->SetFrameTime(dt);
+}
+
+bool CGame::IsWaitingForPlayer() const {
+  if (IsPaused() || m_fadeIn < 1.0f || m_fadeOut > 0.0f || !m_scene || m_scene->IsEnding()) return false;
+  if (m_dialog && m_dialog->GetState() != kOverlayClosed) return false;
+  if (m_hud && (m_hud->GetMode() == kHudModeDiary || m_hud->GetMode() == kHudModeMap)) return false;
+  for (const CMiniGameBase* game : m_miniGames)
+    if (game && game->IsActive()) return game->GetState() == CMiniGameBase::kPlaying && game->IsPlayable();
+  const bool itemFrameWaits = m_itemFrame && m_itemFrame->GetState() == kOverlayOpen;
+  const bool itemsSettled =
+      !m_hud || std::all_of(m_hud->GetInventory().begin(), m_hud->GetInventory().end(),
+                            [](const CPlayer::SInventoryEntry& entry) { return entry.progress >= 1.0f; });
+  switch (m_scene->GetMode()) {
+    case kSceneModeLocation:
+      return itemsSettled && (!m_tutorials || m_tutorials->GetState() == ITutorials::kWaiting ||
+                              m_tutorials->GetState() == ITutorials::kShown ||
+                              m_tutorials->GetState() == ITutorials::kDone);
+    case kSceneModeCloseUp:
+      if (m_closeUp && m_closeUp->GetState() == CIntermediate::kItemFrameOnTop) return itemFrameWaits;
+      return itemsSettled && m_closeUp && m_closeUp->GetState() == CIntermediate::kOpen &&
+             !m_closeUp->IsAutoCloseArmed();
+    case kSceneModeHiddenObjects:
+      return m_hiddenObjects && m_hiddenObjects->GetState() == CHiddenObjects::kPlaying &&
+             !m_hiddenObjects->IsCompleted() && m_hiddenObjects->GetFlyingItems().empty();
+    case kSceneModeItemFound:
+      return itemFrameWaits;
+    default:  // the tutorial's question is asked over everything
+      return false;
+  }
 }
 
 // The location, its effects, the display and the cursor fade together.

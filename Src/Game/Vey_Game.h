@@ -146,6 +146,10 @@ class CGame : public CGameBase {
   CTutorialDialog* GetTutorialDialog() const { return m_tutorialDialog; }
   // The story's puzzle of that index (0..7), null when the story lacks it.
   CMiniGameBase* GetMiniGame(uint32_t index) const;
+  // Whether the story waits for the player's next move: no fade, dialog, flight, closing
+  // countdown or question running, and the screen in front ready for a click. Scripted
+  // players (the test driver's idle waits) ask it between their moves.
+  bool IsWaitingForPlayer() const;
 
  protected:
   // A story other than the main one, built the same way.

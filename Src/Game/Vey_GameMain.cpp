@@ -57,6 +57,24 @@ namespace {
 
 // The game's states, each registered by its name; the ids of the states a state leaves for are
 // handed over once all are known.
+// The running application and its two playing states, for the test driver's idle probe.
+struct SIdleProbe {
+  const Ombrel::CApplication* application = nullptr;
+  const Vey::CGame* states[2] = {};
+  int32_t ids[2] = {-1, -1};
+};
+SIdleProbe g_idleProbe;
+
+// A scripted player's wait ends only in a playing state that waits for the player: the menu,
+// the comics and a state being switched to count as busy.
+bool GameWaitsForPlayer() {
+  if (!g_idleProbe.application) return false;
+  const int32_t current = g_idleProbe.application->GetCurrentStateId();
+  for (int i = 0; i < 2; ++i)
+    if (g_idleProbe.states[i] && g_idleProbe.ids[i] == current) return g_idleProbe.states[i]->IsWaitingForPlayer();
+  return false;
+}
+
 void RegisterStates(Ombrel::CApplication& application) {
   // The main story, the main menu, the intro and the outro load behind the front end's loading
   // screen, the bonus chapter and its outro behind its own; the providers live as long as the
@@ -75,6 +93,8 @@ void RegisterStates(Ombrel::CApplication& application) {
                                                     new Vey::COutro(&application, application.GetConfig()), &loading);
   const int32_t bonusOutroId = application.RegisterState(
       Vey::COutroCe::kStateName, new Vey::COutroCe(&application, application.GetConfig()), &bonusLoading);
+  g_idleProbe = {&application, {game, bonus}, {gameId, bonusId}};
+  PlatformTestDriverSetIdleProbe(&GameWaitsForPlayer);
   menu->SetGameId(gameId);
   menu->SetCollectorsGameId(bonusId);
   menu->SetIntroId(introId);
@@ -135,6 +155,8 @@ int RunApplication(int argumentCount) {
   application->Start();
   application->Run();
   const uint32_t frames = GetFrameCounter();
+  PlatformTestDriverSetIdleProbe(nullptr);
+  g_idleProbe = SIdleProbe();
   delete application;
   std::printf("Hollowmere ran %u frames.\n", frames);
   return 0;

@@ -204,6 +204,10 @@ void CGame::CreateFrames() {
   m_itemFrame = AttachToLayer(
       new CItemFrame("ItemFrame", layout, m_hud, m_world.get(), m_cursor.get(), GetDictionary(), m_sounds.get()),
       "FrameSmall");
+  // Whatever froze the bar while the frame presents the item, closing the frame lets it fly on.
+  m_itemFrame->SetBarRelease([this] {
+    if (m_hud) m_hud->SetBarFrozen(false);
+  });
   m_dialog = AttachToLayer(new CDialog("Dialog", layout, GetDictionary(), m_sounds.get()), "Dialog");
 }
 

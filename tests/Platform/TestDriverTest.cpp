@@ -92,7 +92,8 @@ TEST_F(TestDriverTest, BadScriptLinesAreReportedWithFileAndLine) {
       {"3 mouse move 10", "mouse move X Y"}, {"3 mouse down middle", "left|right"},
       {"3 wheel up", "wheel N"},            {"3 text", "text"},
       {"3 window 640", "window WIDTH HEIGHT"}, {"3 window 0 480", "above 0"},
-      {"3 jump", "unknown event 'jump'"},
+      {"3 jump", "unknown event 'jump'"},    {"3 idle now", "'idle' alone"},
+      {"3 capture ../shot", "capture NAME"}, {"3 capture shot", "needs HOLLOWMERE_CAPTURE"},
   };
   for (const SCase& c : cases) {
     const std::string path = WriteScript("bad-script.txt", std::string("# comment\n\n") + c.line + "\n");
@@ -103,8 +104,68 @@ TEST_F(TestDriverTest, BadScriptLinesAreReportedWithFileAndLine) {
   }
 }
 
+// A line of one stretch of the script may not wait behind the idle wait that ends the stretch.
+TEST_F(TestDriverTest, ALineLaterThanTheIdleWaitAfterItIsRefused) {
+  const std::string path = WriteScript("late-line.txt", "5 key down A\n1 key up A\n3 idle\n");
+  setenv("HOLLOWMERE_INPUT", path.c_str(), 1);
+  const std::string error = LoadError();
+  EXPECT_NE(error.find(path + ":1: frame 5 comes after the idle wait of line 3"), std::string::npos) << error;
+}
+
 std::vector<SDL_Event> g_seen;
 void Record(const SDL_Event& event, void*) { g_seen.push_back(event); }
+
+bool g_programWaits = false;
+bool ProgramWaits() { return g_programWaits; }
+
+// The idle waits hold the script until the program waits for the player, and the lines after
+// a wait count their frames from where it ended; a capture line names its frame.
+TEST_F(TestDriverTest, IdleWaitsHoldTheRestOfTheScriptAndRestartItsFrameCount) {
+  ASSERT_TRUE(hmtest::StartFreshPlatform());
+  const std::string path = WriteScript("idle-script.txt",
+                                       "2 key down A\n"
+                                       "3 idle\n"
+                                       "1 key down B\n"
+                                       "2 capture after-wait\n"
+                                       "2 idle\n"
+                                       "1 key down C\n");
+  setenv("HOLLOWMERE_INPUT", path.c_str(), 1);
+  setenv("HOLLOWMERE_CAPTURE", (std::string(HM_BINARY_DIR) + "/test-home/idle-captures").c_str(), 1);
+  ASSERT_EQ(LoadError(), "");
+  PlatformTestDriverSetIdleProbe(&ProgramWaits);
+  PlatformAddEventListener(&Record, nullptr);
+  PlatformTestDriverArm();
+  g_programWaits = false;
+  std::vector<std::pair<uint32_t, SDL_Keycode>> arrivals;  // the frame each key arrived ahead of
+  for (uint32_t frame = 1; frame <= 12; ++frame) {
+    g_programWaits = frame >= 6;  // busy until the pump ahead of frame 6
+    g_seen.clear();
+    PlatformPumpMessages(nullptr, nullptr);
+    for (const SDL_Event& event : g_seen)
+      if (event.type == SDL_KEYDOWN) arrivals.emplace_back(frame, event.key.keysym.sym);
+    PlatformTestDriverBeginFrame();
+  }
+  const std::vector<std::pair<uint32_t, SDL_Keycode>> expected = {{2, SDLK_a}, {7, SDLK_b}, {9, SDLK_c}};
+  EXPECT_EQ(arrivals, expected);
+  EXPECT_STREQ(PlatformTestDriverCaptureName(8), "after-wait");
+  EXPECT_EQ(PlatformTestDriverCaptureName(7), nullptr);
+  PlatformRemoveEventListener(&Record, nullptr);
+  PlatformShutdown();
+}
+
+// Without a program that answers, a wait holds the rest of the script for good.
+TEST_F(TestDriverTest, AnIdleWaitWithoutAProbeNeverEnds) {
+  ASSERT_TRUE(hmtest::StartFreshPlatform());
+  setenv("HOLLOWMERE_INPUT", WriteScript("idle-no-probe.txt", "1 idle\n1 key down B\n").c_str(), 1);
+  ASSERT_EQ(LoadError(), "");
+  PlatformTestDriverArm();
+  for (int frame = 0; frame < 5; ++frame) {
+    PlatformPumpMessages(nullptr, nullptr);
+    PlatformTestDriverBeginFrame();
+  }
+  EXPECT_EQ(PlatformTestDriverPendingEvents(), 2u);
+  PlatformShutdown();
+}
 
 TEST_F(TestDriverTest, ScriptedEventsArriveThroughThePumpInTheirFrames) {
   ASSERT_TRUE(hmtest::StartFreshPlatform());

@@ -26,6 +26,8 @@
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_GameHelp.h"
+#include "Src/Investigation/Vey_ItemFrame.h"
+#include "Src/Investigation/Vey_Player.h"
 #include "tests/Src/Game/GameStateTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 #include "tests/support/engine/StagedKeys.h"
@@ -288,6 +290,28 @@ TEST_F(GameTest, LeavingStoresTheWorldsProgressInTheCurrentProfile) {
   EXPECT_EQ(restored.Scene(1).live.objectStates[0].id, 7u);
   EXPECT_EQ(restored.Scene(1).live.objectStates[0].visible, 1);
   EXPECT_TRUE(std::filesystem::exists(std::string(std::getenv("HOLLOWMERE_DATA_HOME")) + "/Saves/savegame.sav"));
+}
+
+// Taking an item freezes the bar while the item frame presents it; the frame's button (or a
+// right click) lets the item fly on into the bar, or it would hang in the air for good.
+TEST_F(GameTest, ClosingTheItemFrameLetsTheFrozenBarMoveAgain) {
+  EnterGame();
+  CPlayer* hud = m_game->GetHud();
+  CItemFrame* frame = m_game->GetItemFrame();
+  ASSERT_TRUE(hud && frame);
+  hud->SetBarFrozen(true);
+  frame->Show("S01_Knife");
+  frame->ReadInput();
+  frame->Update(0.5f);
+  ASSERT_EQ(frame->GetState(), kOverlayOpen);
+  EXPECT_TRUE(hud->IsBarFrozen()) << "the bar waits while the frame is up";
+  SInputState& input = GetInputState();
+  input.down[2] = 1;  // a right press anywhere closes the frame
+  input.changed[2] = 1;
+  frame->ReadInput();
+  frame->Update(0.02f);
+  EXPECT_EQ(frame->GetState(), kOverlayClosing);
+  EXPECT_FALSE(hud->IsBarFrozen());
 }
 
 }  // namespace
