@@ -35,3 +35,4 @@ hm_tool_program_layers(texture ombrel)  # JPT pictures are written and read by t
 hm_tool_layers(texture_bench quor)
 hm_tool_layers(vfs_bench quor)
 hm_tool_layers(scenecheck vey)  # the game's own scene-description reader and sound bank
+hm_tool_layers(walkthrough vey)  # the game's scene-description reader and condition rules

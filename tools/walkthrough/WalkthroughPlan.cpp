@@ -1,0 +1,634 @@
+#include "tools/walkthrough/WalkthroughPlan.h"
+
+#include "Src/Game/Vey_Scene.h"
+#include "Src/MiniGames/Vey_MiniGame2.h"
+#include "Src/MiniGames/Vey_MiniGame4.h"
+#include "Src/MiniGames/Vey_MiniGame7.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <deque>
+#include <sstream>
+
+namespace walkthrough {
+
+using Vey::CMap;
+using Vey::SSceneObject;
+
+namespace {
+
+// The 4:3 test window (1024 x 768) shows the layout's middle 960 x 720 pixels.
+constexpr float kWindowPerLayoutPixel = 16.0f / 15.0f;
+constexpr float kVisibleLeft = 160.0f, kVisibleRight = 1120.0f;
+// Below this the heads-up display takes the clicks.
+constexpr float kBarTop = 620.0f;
+// A click outside a close-up's frame, which closes it.
+constexpr float kOutsideX = 640.0f, kOutsideY = 20.0f;
+// Frames between a puzzle's skip click and the next check, and spare frames on its delay.
+constexpr int kSkipSpareFrames = 40;
+
+std::string LayoutNameFor(const char* kind, uint32_t slot) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%s%02u", kind, slot + 1);
+  return name;
+}
+
+// A clickable point of a box: its middle as far as the window shows it.
+bool ClickPoint(const SBox& box, float* x, float* y) {
+  const float left = std::max(box.x - box.w / 2, kVisibleLeft), right = std::min(box.x + box.w / 2, kVisibleRight);
+  const float top = std::max(box.y - box.h / 2, 0.0f), bottom = std::min(box.y + box.h / 2, kBarTop);
+  if (left >= right || top >= bottom) return false;
+  *x = (left + right) / 2;
+  *y = (top + bottom) / 2;
+  return true;
+}
+
+std::pair<int, int> HudPoint(float layoutUnitsX, float layoutUnitsY) {
+  // Layout units of the 4:3 set: x within +-4/3, y within +-1, y up; the window is 1024 x 768.
+  return {int(std::lround(512.0f + layoutUnitsX * 384.0f)), int(std::lround(384.0f - layoutUnitsY * 384.0f))};
+}
+
+bool ReadPos(const TiXmlDocument& document, const std::string& name, float* x, float* y) {
+  const TiXmlElement* root = document.RootElement();
+  for (const TiXmlElement* objects = root ? root->FirstChildElement("Layout") : nullptr; objects;
+       objects = objects->NextSiblingElement("Layout")) {
+    for (const TiXmlElement* object = objects->FirstChildElement("Object"); object;
+         object = object->NextSiblingElement("Object")) {
+      const char* objectName = object->Attribute("Name");
+      const TiXmlElement* pos = object->FirstChildElement("Pos");
+      if (!objectName || name != objectName || !pos || !pos->GetText()) continue;
+      return std::sscanf(pos->GetText(), "%f;%f", x, y) == 2;
+    }
+  }
+  return false;
+}
+
+// What a passed puzzle of the main story changes in the world, as its own win does (the world
+// functions are the puzzles' own): exits opened, states recorded, and the pictures it shows in a
+// place ("I" or "S" and the slot, then the picture), which may be things to take.
+struct SPuzzleOutcome {
+  void (*apply)(CMap& world);
+  std::vector<std::pair<std::string, bool>> pictures;
+};
+
+const std::map<uint32_t, SPuzzleOutcome>& MainStoryPuzzleOutcomes() {
+  static const std::map<uint32_t, SPuzzleOutcome> outcomes = {
+      {0, {[](CMap& world) { Vey::RecordObjectState(world, "S01_Entrance Key", "Open"); }, {}}},
+      {Vey::CMiniGame2::kPuzzleIndex,
+       {[](CMap& world) {
+          Vey::OpenExitsIn(world.Scene(Vey::CMiniGame2::kLocation), Vey::CMiniGame2::kOpenedExit, true);
+        },
+        {}}},
+      {2, {[](CMap& world) { Vey::OpenExitsIn(world.Scene(0), 11, true); }, {}}},
+      {Vey::CMiniGame4::kIndex,
+       {nullptr, {{"I" + std::to_string(Vey::CMiniGame4::kCloseUp) + "/root/CarKeys", true},
+                  {"I" + std::to_string(Vey::CMiniGame4::kCloseUp) + "/root/Gear", true}}}},
+      {4, {nullptr, {{"I7/root/DiamondHandle", true}}}},
+      {5, {[](CMap& world) {
+             Vey::OpenExit(world, 21, 26);
+             Vey::OpenExit(world, 21, 27);
+           },
+           {}}},
+      {6, {[](CMap& world) { Vey::OpenExitsIn(world.Scene(25), 31, false); }, {}}},
+      {7, {[](CMap& world) { Vey::OpenExitsTo(world, 5); }, {}}},
+  };
+  return outcomes;
+}
+
+// The world as the plan has played it so far, and the moves that played it.
+class CPlanner {
+ public:
+  CPlanner(CMap& world, const std::map<std::string, SLayout>& layouts, const SHudPlaces& hud,
+           const SPlanSettings& settings)
+      : m_world(world), m_layouts(layouts), m_hud(hud), m_settings(settings) {}
+
+  SPlan Run() {
+    Enter(0);
+    for (int guard = 0; guard < 10000 && !m_plan.expected.ending; ++guard) {
+      if (Act()) continue;
+      if (WalkToWork()) continue;
+      // The bonus chapter ends on a line its last close-up plays: it is over once nothing is left.
+      if (!m_settings.bonus) {
+        m_plan.stuck = "no move leads on from " + Place() + ", carrying";
+        for (const std::string& item : m_inventory) m_plan.stuck += " \"" + item + "\"";
+      }
+      break;
+    }
+    return m_plan;
+  }
+
+ private:
+  // ---- places and pictures ----
+
+  std::string Place() const { return "location slot " + std::to_string(m_location); }
+
+  const SLayout* ViewLayout() const {
+    const std::string name = m_closeUp == Vey::kNoCloseUp ? LayoutNameFor("Scene", m_location)
+                                                          : LayoutNameFor("Intermediate", m_closeUp);
+    const auto found = m_layouts.find(name);
+    return found == m_layouts.end() ? nullptr : &found->second;
+  }
+
+  bool Shown(const std::string& sprite) const {
+    const SLayout* layout = ViewLayout();
+    if (!layout) return false;
+    const auto box = layout->find(sprite);
+    if (box == layout->end()) return false;
+    const auto changed = m_shown.find(ShownKey(sprite));
+    return changed == m_shown.end() ? !box->second.hidden : changed->second;
+  }
+  std::string ShownKey(const std::string& sprite) const {
+    return (m_closeUp == Vey::kNoCloseUp ? "S" + std::to_string(m_location) : "I" + std::to_string(m_closeUp)) + "/" +
+           sprite;
+  }
+
+  // A click on the picture; false when the view has no such picture in sight.
+  bool ClickSprite(const std::string& sprite, const std::string& what, int wait = 0) {
+    const SLayout* layout = ViewLayout();
+    if (!layout) return false;
+    const auto box = layout->find(sprite);
+    float x = 0, y = 0;
+    if (box == layout->end() || !ClickPoint(box->second, &x, &y)) return false;
+    const std::pair<int, int> point = WindowPoint(x, y);
+    m_plan.moves.push_back({point.first, point.second, wait, what});
+    return true;
+  }
+  void ClickWindow(std::pair<int, int> point, const std::string& what, int wait = 0) {
+    m_plan.moves.push_back({point.first, point.second, wait, what});
+  }
+
+  // ---- the objects of the open view ----
+
+  Vey::SObjectList& Objects() {
+    return m_closeUp == Vey::kNoCloseUp ? m_world.Scene(m_location).objects : m_world.CloseUp(m_closeUp).objects;
+  }
+  static const Vey::SObjectState* StateOf(const SSceneObject& object) {
+    for (const Vey::SObjectState& state : object.states)
+      if (state.name == object.state) return &state;
+    return nullptr;
+  }
+  std::string SpriteOf(const SSceneObject& object) const {
+    const Vey::SObjectState* state = StateOf(object);
+    return state && !state->sprite.empty() ? state->sprite : object.sprite;
+  }
+  bool Interactive(const SSceneObject& object) const {
+    if (object.picked || !Shown(SpriteOf(object))) return false;
+    if (object.pickable || object.clue) return true;
+    const Vey::SObjectState* state = StateOf(object);
+    return state && state->interactive;
+  }
+
+  void ApplyAction(SSceneObject& object, const Vey::SObjectAction& action) {
+    if (const Vey::SObjectState* before = StateOf(object)) m_shown[ShownKey(before->sprite)] = false;
+    object.state = action.resState;
+    if (const Vey::SObjectState* after = StateOf(object)) m_shown[ShownKey(after->sprite)] = true;
+    for (const Vey::SVisibilityChange& effect : action.effects) {
+      if (!m_settings.endingObject.empty() && effect.object == m_settings.endingObject) m_plan.expected.ending = true;
+      m_shown[ShownKey(effect.object)] = effect.visible;
+    }
+    const auto held = std::find(m_inventory.begin(), m_inventory.end(), action.object);
+    if (held != m_inventory.end()) RemoveItem(held);
+  }
+
+  // ---- the bar ----
+
+  void AddItem(const std::string& item) {
+    m_inventory.push_back(item);
+    const size_t slots = m_hud.slots.size();
+    if (m_firstVisible + slots < m_inventory.size()) m_firstVisible = m_inventory.size() - slots;
+  }
+  void RemoveItem(std::vector<std::string>::iterator item) {
+    m_inventory.erase(item);
+    if (m_firstVisible > 0 && m_inventory.size() < m_firstVisible + m_hud.slots.size()) --m_firstVisible;
+  }
+  // Scrolls the bar to the item and takes it into the hand.
+  void TakeFromBar(const std::string& item) {
+    const size_t index = size_t(std::find(m_inventory.begin(), m_inventory.end(), item) - m_inventory.begin());
+    while (index < m_firstVisible) {
+      ClickWindow(m_hud.leftArrow, "scroll the bar left");
+      --m_firstVisible;
+    }
+    while (index >= m_firstVisible + m_hud.slots.size()) {
+      ClickWindow(m_hud.rightArrow, "scroll the bar right");
+      ++m_firstVisible;
+    }
+    ClickWindow(m_hud.slots[index - m_firstVisible], "take " + item + " from the bar");
+  }
+
+  // ---- moves in the open view ----
+
+  bool Act() {
+    if (TakeObjects() || ClickActions() || UseItems()) return true;
+    if (m_closeUp != Vey::kNoCloseUp) {
+      if (PlayMiniGames(m_world.CloseUp(m_closeUp).miniGames)) return true;
+      LeaveCloseUp();
+      return true;
+    }
+    return PlayMiniGames(m_world.Scene(m_location).miniGames) || OpenCloseUps() || SearchScenes();
+  }
+
+  bool TakeObjects() {
+    for (SSceneObject& object : Objects()) {
+      if (!object.pickable && !object.clue) continue;
+      if (!Interactive(object) || !ClickSprite(SpriteOf(object), "take " + object.name)) continue;
+      object.picked = true;
+      m_shown[ShownKey(SpriteOf(object))] = false;
+      // The same click is a plain click on the object, as the game applies it after the taking.
+      for (const Vey::SObjectAction& action : object.actions)
+        if (action.object == CMapClick() && object.state == action.reqState && object.FindState(action.resState) >= 0 &&
+            Vey::WorldConditionsHold(m_world, action.conditions)) {
+          ApplyAction(object, action);
+          break;
+        }
+      ClickWindow(m_hud.frameButton, "close the item frame");
+      if (object.pickable) AddItem(object.name);
+      return true;
+    }
+    return false;
+  }
+
+  bool ClickActions() { return ApplyFirst([](const std::string& trigger) { return trigger == CMapClick(); }); }
+
+  bool UseItems() {
+    return ApplyFirst([this](const std::string& trigger) {
+      return std::find(m_inventory.begin(), m_inventory.end(), trigger) != m_inventory.end();
+    });
+  }
+
+  static std::string CMapClick() { return Vey::CScene::kClickItem; }
+
+  template <class TTrigger>
+  bool ApplyFirst(TTrigger ready) {
+    for (SSceneObject& object : Objects()) {
+      if (!Interactive(object)) continue;
+      for (const Vey::SObjectAction& action : object.actions) {
+        if (!ready(action.object) || object.state != action.reqState || object.FindState(action.resState) < 0 ||
+            !Vey::WorldConditionsHold(m_world, action.conditions))
+          continue;
+        const bool click = action.object == CMapClick();
+        if (!click) TakeFromBar(action.object);
+        if (!ClickSprite(SpriteOf(object), (click ? "click " : "use " + action.object + " on ") + object.name)) {
+          if (!click) m_plan.moves.pop_back();
+          continue;
+        }
+        ApplyAction(object, action);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Whether the close-up holds something to do now.
+  bool CloseUpHasWork(uint32_t closeUp) {
+    const uint32_t before = m_closeUp;
+    m_closeUp = closeUp;
+    bool work = false;
+    for (const SSceneObject& object : Objects()) {
+      if (!Interactive(object)) continue;
+      if (object.pickable || object.clue) work = true;
+      for (const Vey::SObjectAction& action : object.actions) {
+        const bool held = action.object == CMapClick() ||
+                          std::find(m_inventory.begin(), m_inventory.end(), action.object) != m_inventory.end();
+        if (held && object.state == action.reqState && Vey::WorldConditionsHold(m_world, action.conditions))
+          work = true;
+      }
+    }
+    for (const Vey::SMiniGameLink& link : m_world.CloseUp(closeUp).miniGames)
+      if (!link.second && !m_plan.expected.miniGames.count(link.miniGame) && Shown(link.sprite) &&
+          (link.open || Vey::WorldConditionsHold(m_world, link.conditions)))
+        work = true;
+    m_closeUp = before;
+    return work;
+  }
+
+  bool OpenCloseUps() {
+    for (Vey::SCloseUpLink& link : m_world.Scene(m_location).closeUps) {
+      if (m_doneCloseUps.count(link.closeUp) || !Shown(link.sprite) || !CloseUpHasWork(link.closeUp)) continue;
+      if (!link.open && !Vey::WorldConditionsHold(m_world, link.conditions)) continue;
+      if (!ClickSprite(link.sprite, "open close-up " + std::to_string(link.closeUp + 1))) continue;
+      link.open = true;
+      m_closeUp = link.closeUp;
+      m_plan.expected.closeUps.insert(link.closeUp);
+      return true;
+    }
+    return false;
+  }
+
+  // Leaves the close-up: by itself once nothing in it is left to do, else by a click outside.
+  void LeaveCloseUp() {
+    bool settled = std::none_of(Objects().begin(), Objects().end(),
+                                [this](const SSceneObject& object) { return Interactive(object); });
+    for (const Vey::SMiniGameLink& link : m_world.CloseUp(m_closeUp).miniGames) settled = settled && link.second;
+    if (!settled) {
+      const std::pair<int, int> outside = WindowPoint(kOutsideX, kOutsideY);
+      ClickWindow(outside, "leave close-up " + std::to_string(m_closeUp + 1));
+    }
+    // Nothing more can be done here until something changes elsewhere.
+    m_doneCloseUps.insert(m_closeUp);
+    m_closeUp = Vey::kNoCloseUp;
+  }
+
+  // A puzzle is played until its skip button shows, then skipped.
+  bool PlayMiniGames(std::vector<Vey::SMiniGameLink>& links) {
+    for (Vey::SMiniGameLink& link : links) {
+      if (link.second || m_plan.expected.miniGames.count(link.miniGame) || !Shown(link.sprite)) continue;
+      if (!link.open && !Vey::WorldConditionsHold(m_world, link.conditions)) continue;
+      if (!ClickSprite(link.sprite, "open puzzle " + std::to_string(link.miniGame))) continue;
+      const int wait = int(std::ceil(m_settings.skipDelay / m_settings.frameSeconds)) + kSkipSpareFrames;
+      ClickWindow(m_hud.skipButton, "skip puzzle " + std::to_string(link.miniGame), wait);
+      m_plan.expected.miniGames.insert(link.miniGame);
+      link.second = true;
+      if (!m_settings.bonus) {
+        const auto outcome = MainStoryPuzzleOutcomes().find(link.miniGame);
+        if (outcome != MainStoryPuzzleOutcomes().end()) {
+          if (outcome->second.apply) outcome->second.apply(m_world);
+          for (const auto& picture : outcome->second.pictures) m_shown[picture.first] = picture.second;
+        }
+      }
+      m_doneCloseUps.clear();  // a passed puzzle may open what was shut
+      return true;
+    }
+    return false;
+  }
+
+  bool IsSearch(uint32_t slot) const {
+    for (const Vey::SExit& exit : m_world.Scene(m_location).exits)
+      if (exit.target == slot) return exit.direction == Vey::EDirection::Ho;
+    return false;
+  }
+
+  // The first exit under the sprite that leads somewhere, as the game picks it.
+  Vey::SExit* ExitUnder(const std::string& sprite) {
+    for (Vey::SExit& exit : m_world.Scene(m_location).exits) {
+      if (exit.sprite != sprite) continue;
+      if (exit.open || (!exit.second && Vey::WorldConditionsHold(m_world, exit.conditions))) return &exit;
+    }
+    return nullptr;
+  }
+
+  bool SearchScenes() {
+    for (Vey::SExit& exit : m_world.Scene(m_location).exits) {
+      if (exit.direction != Vey::EDirection::Ho || m_plan.expected.searches.count(exit.target)) continue;
+      if (ExitUnder(exit.sprite) != &exit || !ClickSprite(exit.sprite, "search slot " + std::to_string(exit.target)))
+        continue;
+      Search(exit.target);
+      return true;
+    }
+    return false;
+  }
+
+  // Every listed object clicked; the reward goes through the item frame into the bar, and the
+  // ways into the search shut for good.
+  void Search(uint32_t slot) {
+    const uint32_t from = m_location;
+    m_location = slot;
+    std::string reward;
+    for (SSceneObject& object : m_world.Scene(slot).objects) {
+      if (object.reward) reward = object.name;
+      if (!object.pickable || !ClickSprite(object.sprite, "find " + object.name)) continue;
+      object.picked = true;
+    }
+    m_location = from;
+    m_plan.expected.searches.insert(slot);
+    if (!reward.empty()) {
+      ClickWindow(m_hud.frameButton, "close the item frame");
+      AddItem(reward);
+    }
+    for (uint32_t s = 0; s < m_world.SceneCount(); ++s)
+      for (Vey::SExit& exit : m_world.Scene(s).exits) {
+        if (exit.target != slot) continue;
+        exit.open = false;
+        exit.second = true;
+        exit.conditions = {Vey::SStateCondition{reward, "Impossible"}};
+      }
+    m_doneCloseUps.clear();
+  }
+
+  // ---- walking ----
+
+  void Enter(uint32_t location) {
+    m_location = location;
+    m_plan.expected.locations.insert(location);
+    for (Vey::SExit& exit : m_world.Scene(location).exits)
+      if (!exit.open && !exit.second && Vey::WorldConditionsHold(m_world, exit.conditions)) exit.open = true;
+  }
+
+  // The walk (a chain of exits) to the nearest location where there is something to do.
+  bool WalkToWork() {
+    std::map<uint32_t, std::pair<uint32_t, std::string>> cameFrom;  // location -> (previous, sprite)
+    std::deque<uint32_t> queue{m_location};
+    cameFrom[m_location] = {m_location, ""};
+    const uint32_t start = m_location;
+    while (!queue.empty()) {
+      const uint32_t here = queue.front();
+      queue.pop_front();
+      m_location = here;
+      for (Vey::SExit& exit : m_world.Scene(here).exits) {
+        if (exit.direction == Vey::EDirection::Ho || cameFrom.count(exit.target)) continue;
+        if (ExitUnder(exit.sprite) != &exit) continue;
+        const SLayout* layout = ViewLayout();
+        float x = 0, y = 0;
+        if (!layout || !layout->count(exit.sprite) || !ClickPoint(layout->at(exit.sprite), &x, &y)) continue;
+        cameFrom[exit.target] = {here, exit.sprite};
+        queue.push_back(exit.target);
+      }
+    }
+    m_location = start;
+    // Nearest first.
+    for (uint32_t target : BreadthOrder(cameFrom, start)) {
+      if (target == start) continue;
+      if (!HasWorkAt(target)) continue;
+      std::vector<std::pair<uint32_t, std::string>> path;
+      for (uint32_t at = target; at != start; at = cameFrom[at].first) path.push_back({at, cameFrom[at].second});
+      std::reverse(path.begin(), path.end());
+      for (const auto& step : path) {
+        ClickSprite(step.second, "walk to location slot " + std::to_string(step.first));
+        Enter(step.first);
+      }
+      m_doneCloseUps.clear();
+      return true;
+    }
+    return false;
+  }
+
+  static std::vector<uint32_t> BreadthOrder(const std::map<uint32_t, std::pair<uint32_t, std::string>>& cameFrom,
+                                            uint32_t start) {
+    std::vector<std::pair<size_t, uint32_t>> depth;
+    for (const auto& entry : cameFrom) {
+      size_t steps = 0;
+      for (uint32_t at = entry.first; at != start && steps < cameFrom.size(); at = cameFrom.at(at).first) ++steps;
+      depth.push_back({steps, entry.first});
+    }
+    std::sort(depth.begin(), depth.end());
+    std::vector<uint32_t> order;
+    for (const auto& entry : depth) order.push_back(entry.second);
+    return order;
+  }
+
+  // Whether a visit to the location would do something: a first entry, or a move there.
+  bool HasWorkAt(uint32_t location) {
+    if (!m_plan.expected.locations.count(location)) return true;
+    const uint32_t here = m_location;
+    const size_t moves = m_plan.moves.size();
+    const auto shown = m_shown;
+    // Tried on a copy of the plan's own bookkeeping: only whether something would be done.
+    m_location = location;
+    const bool work = WouldAct();
+    m_location = here;
+    m_plan.moves.resize(moves);
+    m_shown = shown;
+    return work;
+  }
+
+  bool WouldAct() {
+    for (const SSceneObject& object : Objects()) {
+      if (!Interactive(object)) continue;
+      if (object.pickable || object.clue) return true;
+      for (const Vey::SObjectAction& action : object.actions) {
+        const bool held = action.object == CMapClick() ||
+                          std::find(m_inventory.begin(), m_inventory.end(), action.object) != m_inventory.end();
+        if (held && object.state == action.reqState && Vey::WorldConditionsHold(m_world, action.conditions)) return true;
+      }
+    }
+    for (const Vey::SMiniGameLink& link : m_world.Scene(m_location).miniGames)
+      if (!link.second && !m_plan.expected.miniGames.count(link.miniGame) &&
+          (link.open || Vey::WorldConditionsHold(m_world, link.conditions)))
+        return true;
+    for (const Vey::SCloseUpLink& link : m_world.Scene(m_location).closeUps)
+      if (!m_doneCloseUps.count(link.closeUp) && (link.open || Vey::WorldConditionsHold(m_world, link.conditions)) &&
+          CloseUpHasWork(link.closeUp))
+        return true;
+    for (Vey::SExit& exit : m_world.Scene(m_location).exits)
+      if (exit.direction == Vey::EDirection::Ho && !m_plan.expected.searches.count(exit.target) &&
+          ExitUnder(exit.sprite) == &exit)
+        return true;
+    return false;
+  }
+
+  CMap& m_world;
+  const std::map<std::string, SLayout>& m_layouts;
+  const SHudPlaces& m_hud;
+  const SPlanSettings& m_settings;
+  SPlan m_plan;
+  uint32_t m_location = 0;
+  uint32_t m_closeUp = Vey::kNoCloseUp;
+  std::map<std::string, bool> m_shown;  // pictures shown or hidden since the start, by view
+  std::vector<std::string> m_inventory;
+  size_t m_firstVisible = 0;
+  std::set<uint32_t> m_doneCloseUps;
+};
+
+}  // namespace
+
+bool ReadLayoutDescription(const std::string& text, const std::string& fileName, std::map<std::string, SLayout>* layouts,
+                           std::string* error) {
+  std::istringstream lines(text);
+  std::string line;
+  SLayout* current = nullptr;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    std::istringstream words(line);
+    std::string word, name;
+    words >> word;
+    if (word == "layout" || word == "blank") {
+      words >> name;
+      current = &(*layouts)[name];
+      continue;
+    }
+    if (word != "sprite" && word != "spot" && word != "anim") continue;
+    SBox box;
+    std::string hidden;
+    if (!(words >> name >> box.x >> box.y >> box.w >> box.h) || !current) {
+      *error = fileName + ":" + std::to_string(number) + ": expected '" + word + " NAME X Y W H' inside a layout";
+      return false;
+    }
+    words >> hidden;
+    box.hidden = hidden == "hidden";
+    (*current)[name] = box;
+  }
+  return true;
+}
+
+bool ReadHudPlaces(const std::string& hudText, const std::string& frameText, SHudPlaces* places, std::string* error) {
+  TiXmlDocument hud, frame;
+  hud.Parse(hudText.c_str());
+  frame.Parse(frameText.c_str());
+  float x = 0, y = 0;
+  for (int slot = 1; ReadPos(hud, "root/HUD4:3/Slot" + std::to_string(slot), &x, &y); ++slot)
+    places->slots.push_back(HudPoint(x, y));
+  const struct {
+    const TiXmlDocument& document;
+    const char* name;
+    std::pair<int, int>* place;
+  } kNodes[] = {{hud, "root/HUD4:3/LeftArrowInactive", &places->leftArrow},
+                {hud, "root/HUD4:3/RightArrowInactive", &places->rightArrow},
+                {hud, "root/Outline", &places->skipButton},
+                {frame, "root/FrameButton", &places->frameButton}};
+  for (const auto& node : kNodes) {
+    if (!ReadPos(node.document, node.name, &x, &y)) {
+      *error = std::string("the layout has no \"") + node.name + "\"";
+      return false;
+    }
+    *node.place = HudPoint(x, y);
+  }
+  if (places->slots.empty()) {
+    *error = "the heads-up display's layout has no slots \"root/HUD4:3/SlotN\"";
+    return false;
+  }
+  return true;
+}
+
+std::pair<int, int> WindowPoint(float layoutX, float layoutY) {
+  return {int(std::lround(512.0f + (layoutX - 640.0f) * kWindowPerLayoutPixel)),
+          int(std::lround(384.0f + (layoutY - 360.0f) * kWindowPerLayoutPixel))};
+}
+
+SPlan MakePlan(CMap& world, const std::map<std::string, SLayout>& layouts, const SHudPlaces& hud,
+               const SPlanSettings& settings) {
+  return CPlanner(world, layouts, hud, settings).Run();
+}
+
+std::string WriteScript(const SPlan& plan, const SPlanSettings& settings) {
+  std::ostringstream script;
+  script << "# The walkthrough: written by the walkthrough tool from the scene description and layouts.\n";
+  // Clicks land once the pointer has settled on their place.
+  constexpr int kSettle = 7;
+  int frame = 1;
+  if (!settings.bonus) {
+    // The tutorial's question asks over the first location: "No".
+    const std::pair<int, int> no{666, 480};
+    script << "# answer the tutorial's question: no\n"
+           << "100 mouse move " << no.first << " " << no.second << "\n"
+           << 100 + kSettle << " mouse down left\n"
+           << 101 + kSettle << " mouse up left\n"
+           << 110 + kSettle << " idle\n";
+  } else {
+    script << "20 idle\n";
+  }
+  for (const SMove& move : plan.moves) {
+    frame = 1 + move.waitFrames;
+    script << "# " << move.what << "\n"
+           << frame << " mouse move " << move.x << " " << move.y << "\n"
+           << frame + kSettle << " mouse down left\n"
+           << frame + kSettle + 1 << " mouse up left\n"
+           << frame + kSettle + 4 << " idle\n";
+  }
+  script << "2 capture walkthrough-end\n";
+  return script.str();
+}
+
+std::string WriteExpected(const SPlan& plan) {
+  std::ostringstream report;
+  for (uint32_t slot : plan.expected.locations) report << "location " << slot << "\n";
+  for (uint32_t slot : plan.expected.searches) report << "search " << slot << "\n";
+  for (uint32_t slot : plan.expected.closeUps) report << "closeup " << slot << "\n";
+  for (uint32_t slot : plan.expected.miniGames) report << "puzzle " << slot << "\n";
+  if (plan.expected.ending) report << "ending\n";
+  if (!plan.stuck.empty()) report << "stuck " << plan.stuck << "\n";
+  return report.str();
+}
+
+}  // namespace walkthrough

@@ -1,0 +1,85 @@
+#pragma once
+// The walkthrough's plan: the moves a player makes to play a story from a new game to its end,
+// found by playing the scene description forward (the world's own condition rules decide what
+// is open), and the places each move clicks, from the layouts' descriptions (pixels of a
+// 1280 x 720 screen) and the heads-up display's layout.
+
+#include "Src/Game/Vey_Map.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace walkthrough {
+
+// A picture or click area of a layout description, in pixels of a 1280 x 720 screen (centre
+// and size, y down).
+struct SBox {
+  float x = 0, y = 0, w = 0, h = 0;
+  bool hidden = false;
+};
+using SLayout = std::map<std::string, SBox>;
+
+// The layouts of one description file ("layout NAME ..." or "blank NAME ..." starting each);
+// false with the file and line in `error` for a line it cannot read.
+bool ReadLayoutDescription(const std::string& text, const std::string& fileName, std::map<std::string, SLayout>* layouts,
+                           std::string* error);
+
+// Where the heads-up display and the item frame put what the walkthrough clicks, in window
+// pixels of the 4:3 test window.
+struct SHudPlaces {
+  std::vector<std::pair<int, int>> slots;  // the bar's slots, left to right
+  std::pair<int, int> leftArrow{0, 0}, rightArrow{0, 0};
+  std::pair<int, int> skipButton{0, 0};
+  std::pair<int, int> frameButton{0, 0};
+};
+// From the display's layout ("HUD.2dl", the 4:3 set) and the item frame's ("FrameSmall.2dl").
+bool ReadHudPlaces(const std::string& hudText, const std::string& frameText, SHudPlaces* places, std::string* error);
+
+// A window point for a layout pixel (the 4:3 window shows the middle 960 pixels).
+std::pair<int, int> WindowPoint(float layoutX, float layoutY);
+
+// One move of the plan: a click at a window point, the frames to wait before it, and what it
+// means (for the script's comments and the report).
+struct SMove {
+  int x = 0, y = 0;
+  int waitFrames = 0;  // wait this many frames after the game waits for the player
+  std::string what;
+};
+
+// What the plan expects to be done once it has run.
+struct SExpected {
+  std::set<uint32_t> locations;     // entered, by slot
+  std::set<uint32_t> searches;      // hidden-object scenes completed, by slot
+  std::set<uint32_t> closeUps;      // opened, by slot
+  std::set<uint32_t> miniGames;     // passed, by slot
+  bool ending = false;              // the story's ending started
+};
+
+struct SPlan {
+  std::vector<SMove> moves;
+  SExpected expected;
+  std::string stuck;  // empty when the plan reaches the ending, else where and why it stopped
+};
+
+struct SPlanSettings {
+  bool bonus = false;
+  double frameSeconds = 0.05;
+  // The seconds of play after which a puzzle's skip button shows.
+  double skipDelay = 60.0;
+  // The object whose click starts the story's ending.
+  std::string endingObject;
+};
+
+// Plays the world forward from a new game. The world is changed as the plan plays it.
+SPlan MakePlan(Vey::CMap& world, const std::map<std::string, SLayout>& layouts, const SHudPlaces& hud,
+               const SPlanSettings& settings);
+
+// The test driver's script for the plan: the tutorial's question answered "No" first (main
+// story), then every move after an idle wait.
+std::string WriteScript(const SPlan& plan, const SPlanSettings& settings);
+// The report of what the plan expects done, one "KIND NAME" a line.
+std::string WriteExpected(const SPlan& plan);
+
+}  // namespace walkthrough

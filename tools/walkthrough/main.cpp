@@ -1,0 +1,104 @@
+// walkthrough: plays a story's scene description forward from a new game and writes the moves
+// as the test driver's input script, clicking where the layouts put each picture.
+
+#include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_Scene.h"
+#include "tools/shared/FileBytes.h"
+#include "tools/walkthrough/WalkthroughPlan.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+void PrintUsage() {
+  std::printf(
+      "usage: walkthrough DESCRIPTION.xml HUD.2dl FRAME.2dl LAYOUTS.txt... -o SCRIPT [--bonus] [--dt SECONDS]\n"
+      "                   [--saved REPORT] [--partial]\n"
+      "  Reads the scene description as the game does (--bonus: as the bonus chapter's), the layout\n"
+      "  descriptions of its places (the layout tool's text) and the heads-up display's and item\n"
+      "  frame's layouts, plays the story forward from a new game (taking every item, using each\n"
+      "  where its action waits for it, searching every search, opening every close-up, passing\n"
+      "  every puzzle by its skip button, walking the ways that open) and writes the test driver's\n"
+      "  input script for frames of SECONDS (0.05 by default): each click after an idle wait.\n"
+      "  --saved writes what the script leaves done, one 'location|search|closeup|puzzle SLOT' or\n"
+      "  'ending' a line. Exits with 1 when the story cannot be played to its end (with --partial the\n"
+      "  script and report are written as far as it goes, and the report's last line says where it\n"
+      "  stopped), and on a file it cannot read.\n");
+}
+
+bool ReadText(const std::string& path, std::string* text) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, bytes)) {
+    std::fprintf(stderr, "walkthrough: cannot read %s\n", path.c_str());
+    return false;
+  }
+  text->assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> files;
+  std::string output, saved;
+  walkthrough::SPlanSettings settings;
+  bool partial = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help") {
+      PrintUsage();
+      return 0;
+    }
+    if (arg == "--bonus") {
+      settings.bonus = true;
+    } else if (arg == "--partial") {
+      partial = true;
+    } else if ((arg == "-o" || arg == "--saved" || arg == "--dt") && i + 1 < argc) {
+      const std::string value = argv[++i];
+      if (arg == "-o") output = value;
+      if (arg == "--saved") saved = value;
+      if (arg == "--dt") settings.frameSeconds = std::atof(value.c_str());
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.size() < 4 || output.empty() || !(settings.frameSeconds > 0.0)) {
+    PrintUsage();
+    return 1;
+  }
+  std::string description, hudText, frameText;
+  if (!ReadText(files[0], &description) || !ReadText(files[1], &hudText) || !ReadText(files[2], &frameText)) return 1;
+  Vey::CMap world(settings.bonus);
+  if (world.Load(description, files[0].c_str()) != 0) {
+    std::fprintf(stderr, "walkthrough: %s is not a whole scene description\n", files[0].c_str());
+    return 1;
+  }
+  walkthrough::SHudPlaces hud;
+  std::string error;
+  if (!walkthrough::ReadHudPlaces(hudText, frameText, &hud, &error)) {
+    std::fprintf(stderr, "walkthrough: %s, %s: %s\n", files[1].c_str(), files[2].c_str(), error.c_str());
+    return 1;
+  }
+  std::map<std::string, walkthrough::SLayout> layouts;
+  for (size_t i = 3; i < files.size(); ++i) {
+    std::string text;
+    if (!ReadText(files[i], &text)) return 1;
+    if (!walkthrough::ReadLayoutDescription(text, files[i], &layouts, &error)) {
+      std::fprintf(stderr, "walkthrough: %s\n", error.c_str());
+      return 1;
+    }
+  }
+  if (!settings.bonus) settings.endingObject = "S33_Grandma";
+  const walkthrough::SPlan plan = walkthrough::MakePlan(world, layouts, hud, settings);
+  std::ofstream(output) << walkthrough::WriteScript(plan, settings);
+  if (!saved.empty()) std::ofstream(saved) << walkthrough::WriteExpected(plan);
+  if (!plan.stuck.empty()) {
+    std::fprintf(stderr, "walkthrough: %s: %s\n", files[0].c_str(), plan.stuck.c_str());
+    if (!partial) return 1;
+  }
+  return 0;
+}
