@@ -30,6 +30,8 @@ constexpr float kBarTop = 620.0f;
 constexpr float kOutsideX = 640.0f, kOutsideY = 20.0f;
 // Frames between a puzzle's skip click and the next check, and spare frames on its delay.
 constexpr int kSkipSpareFrames = 40;
+// A plan that has not ended after this many steps goes round in circles.
+constexpr int kMoveLimit = 10000;
 
 std::string LayoutNameFor(const char* kind, uint32_t slot) {
   char name[32];
@@ -108,7 +110,11 @@ class CPlanner {
 
   SPlan Run() {
     Enter(0);
-    for (int guard = 0; guard < 10000 && !m_plan.expected.ending; ++guard) {
+    for (int guard = 0; !m_plan.expected.ending; ++guard) {
+      if (guard == kMoveLimit) {
+        m_plan.stuck = "no end after " + std::to_string(kMoveLimit) + " moves, at " + Place();
+        break;
+      }
       if (Act()) continue;
       if (WalkToWork()) continue;
       // The bonus chapter ends on a line its last close-up plays: it is over once nothing is left.
@@ -266,7 +272,9 @@ class CPlanner {
     for (SSceneObject& object : Objects()) {
       if (!Interactive(object)) continue;
       for (const Vey::SObjectAction& action : object.actions) {
-        if (!ready(action.object) || object.state != action.reqState || object.FindState(action.resState) < 0 ||
+        // An action that leaves the object as it was changes nothing a player would repeat it for.
+        if (!ready(action.object) || object.state != action.reqState || action.resState == action.reqState ||
+            object.FindState(action.resState) < 0 ||
             !Vey::WorldConditionsHold(m_world, action.conditions))
           continue;
         const bool click = action.object == CMapClick();

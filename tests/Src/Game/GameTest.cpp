@@ -67,17 +67,23 @@ class GameTest : public ::testing::Test {
     m_modules.Stop();
   }
 
-  void MakeContent() {
+  // `more`: further files of the build's content, and lists the story's list includes.
+  void MakeContent(const std::vector<std::string>& more = {}, const std::vector<std::string>& includes = {}) {
     m_root = gamestatetest::CopyContent(
-        "game", gamestatetest::WithFiles({"App/Configs/Common_Resources.xml", "App/Configs/Pause_Resources.xml",
-                                          "App/Configs/GameInfo.xml", "Art/GUI/Cursor/Textures"},
-                                         gamestatetest::kPauseContent));
-    std::ofstream(m_root + "App/Configs/Game_Resources.xml") << kGameResources;
+        "game", gamestatetest::WithFiles(gamestatetest::WithFiles({"App/Configs/Common_Resources.xml",
+                                                                   "App/Configs/Pause_Resources.xml",
+                                                                   "App/Configs/GameInfo.xml", "Art/GUI/Cursor/Textures"},
+                                                                  gamestatetest::kPauseContent),
+                                         more));
+    std::string resources = kGameResources;
+    for (const std::string& list : includes)
+      resources.insert(resources.find("</Resources>"), "  <Include Value=\"" + list + "\"/>\n");
+    std::ofstream(m_root + "App/Configs/Game_Resources.xml") << resources;
   }
 
   // The modules the state needs, a fresh save body, and the state entered.
-  void EnterGame() {
-    MakeContent();
+  void EnterGame(const std::vector<std::string>& more = {}, const std::vector<std::string>& includes = {}) {
+    MakeContent(more, includes);
     ASSERT_TRUE(m_modules.Start(m_root));
     m_saves = gamestatetest::StartFreshSaves();
     ASSERT_NE(m_saves, nullptr);
@@ -295,7 +301,7 @@ TEST_F(GameTest, LeavingStoresTheWorldsProgressInTheCurrentProfile) {
 // Taking an item freezes the bar while the item frame presents it; the frame's button (or a
 // right click) lets the item fly on into the bar, or it would hang in the air for good.
 TEST_F(GameTest, ClosingTheItemFrameLetsTheFrozenBarMoveAgain) {
-  EnterGame();
+  EnterGame({"App/Configs/Hud_Resources.xml", "App/Hud"}, {"App/Configs/Hud_Resources.xml"});
   CPlayer* hud = m_game->GetHud();
   CItemFrame* frame = m_game->GetItemFrame();
   ASSERT_TRUE(hud && frame);
