@@ -171,8 +171,9 @@ bool CGame::IsWaitingForPlayer() const {
   if (IsPaused() || m_fadeIn < 1.0f || m_fadeOut > 0.0f || !m_scene || m_scene->IsEnding()) return false;
   if (m_dialog && m_dialog->GetState() != kOverlayClosed) return false;
   if (m_hud && (m_hud->GetMode() == kHudModeDiary || m_hud->GetMode() == kHudModeMap)) return false;
+  // A puzzle that cannot be played yet waits for the item that makes it playable.
   for (const CMiniGameBase* game : m_miniGames)
-    if (game && game->IsActive()) return game->GetState() == CMiniGameBase::kPlaying && game->IsPlayable();
+    if (game && game->IsActive()) return game->GetState() == CMiniGameBase::kPlaying;
   const bool itemFrameWaits = m_itemFrame && m_itemFrame->GetState() == kOverlayOpen;
   const bool itemsSettled =
       !m_hud || std::all_of(m_hud->GetInventory().begin(), m_hud->GetInventory().end(),
@@ -188,7 +189,7 @@ bool CGame::IsWaitingForPlayer() const {
              !m_closeUp->IsAutoCloseArmed();
     case kSceneModeHiddenObjects:
       return m_hiddenObjects && m_hiddenObjects->GetState() == CHiddenObjects::kPlaying &&
-             !m_hiddenObjects->IsCompleted() && m_hiddenObjects->GetFlyingItems().empty();
+             !m_hiddenObjects->IsCompleted() && !m_hiddenObjects->IsAnyItemFlying();
     case kSceneModeItemFound:
       return itemFrameWaits;
     default:  // the tutorial's question is asked over everything

@@ -255,10 +255,12 @@ std::string CHiddenObjects::HiddenMarker() const {
 
 // Once every found object has landed, a second later the scene closes with its reward, and the
 // exits into it are shut for good.
+bool CHiddenObjects::IsAnyItemFlying() const {
+  return std::any_of(m_flying.begin(), m_flying.end(), [](const SFlyingItem& item) { return item.progress < 1.0f; });
+}
+
 void CHiddenObjects::UpdateCompletion(float dt) {
-  const bool landed =
-      std::all_of(m_flying.begin(), m_flying.end(), [](const SFlyingItem& item) { return item.progress >= 1.0f; });
-  if (!landed) return;
+  if (IsAnyItemFlying()) return;
   m_completionTimer += dt;
   if (m_completionTimer < kCompletionDelay) return;
   std::string rewardName;

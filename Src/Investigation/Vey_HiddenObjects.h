@@ -175,6 +175,8 @@ class CHiddenObjects : public CMemWatch, public IHiddenObjectScreen {
   const std::vector<std::string>& GetRemainingNames() const { return m_remaining; }
   const std::vector<std::string>& GetListLines() const { return m_lines; }
   const std::vector<SFlyingItem>& GetFlyingItems() const { return m_flying; }
+  // Whether a found object is still on its way into its line (landed ones stay in the list).
+  bool IsAnyItemFlying() const;
   // The open scene's layout, null while closed or without one.
   Ombrel::CLayout2D* GetLayout() const { return m_layout; }
   MP::CEmitter* GetHintEffect() const { return m_parts.hintEffect; }

@@ -28,14 +28,23 @@ constexpr float kVisibleLeft = 160.0f, kVisibleRight = 1120.0f;
 constexpr float kBarTop = 620.0f;
 // A click outside a close-up's frame, which closes it.
 constexpr float kOutsideX = 640.0f, kOutsideY = 20.0f;
-// Frames between a puzzle's skip click and the next check, and spare frames on its delay.
+// Spare frames on a puzzle's skip delay.
 constexpr int kSkipSpareFrames = 40;
+// The seconds a skipped puzzle takes to drop what it gives (the arcade's coin falls after 4.5 s).
+constexpr double kDropSeconds = 5.5;
 // A plan that has not ended after this many steps goes round in circles.
 constexpr int kMoveLimit = 10000;
 
 std::string LayoutNameFor(const char* kind, uint32_t slot) {
   char name[32];
   std::snprintf(name, sizeof name, "%s%02u", kind, slot + 1);
+  return name;
+}
+
+// The name a picture of the view is saved under: the kind and the slot, "location-04".
+std::string CaptureName(const char* kind, uint32_t slot) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%s-%02u", kind, slot);
   return name;
 }
 
@@ -117,11 +126,8 @@ class CPlanner {
       }
       if (Act()) continue;
       if (WalkToWork()) continue;
-      // The bonus chapter ends on a line its last close-up plays: it is over once nothing is left.
-      if (!m_settings.bonus) {
-        m_plan.stuck = "no move leads on from " + Place() + ", carrying";
-        for (const std::string& item : m_inventory) m_plan.stuck += " \"" + item + "\"";
-      }
+      m_plan.stuck = "no move leads on from " + Place() + ", carrying";
+      for (const std::string& item : m_inventory) m_plan.stuck += " \"" + item + "\"";
       break;
     }
     return m_plan;
@@ -160,11 +166,11 @@ class CPlanner {
     float x = 0, y = 0;
     if (box == layout->end() || !ClickPoint(box->second, &x, &y)) return false;
     const std::pair<int, int> point = WindowPoint(x, y);
-    m_plan.moves.push_back({point.first, point.second, wait, what});
+    m_plan.moves.push_back({point.first, point.second, wait, what, ""});
     return true;
   }
   void ClickWindow(std::pair<int, int> point, const std::string& what, int wait = 0) {
-    m_plan.moves.push_back({point.first, point.second, wait, what});
+    m_plan.moves.push_back({point.first, point.second, wait, what, ""});
   }
 
   // ---- the objects of the open view ----
@@ -191,6 +197,9 @@ class CPlanner {
   void ApplyAction(SSceneObject& object, const Vey::SObjectAction& action) {
     if (const Vey::SObjectState* before = StateOf(object)) m_shown[ShownKey(before->sprite)] = false;
     object.state = action.resState;
+    if (!m_settings.endingState.empty() && object.name == m_settings.endingObject &&
+        object.state == m_settings.endingState)
+      m_plan.expected.ending = true;
     if (const Vey::SObjectState* after = StateOf(object)) m_shown[ShownKey(after->sprite)] = true;
     for (const Vey::SVisibilityChange& effect : action.effects) {
       if (!m_settings.endingObject.empty() && effect.object == m_settings.endingObject) m_plan.expected.ending = true;
@@ -340,14 +349,52 @@ class CPlanner {
     m_closeUp = Vey::kNoCloseUp;
   }
 
-  // A puzzle is played until its skip button shows, then skipped.
+  // The actions of the puzzle's pieces that wait for an item (the jewel box's jewels, the
+  // lock's tissue): the puzzle cannot be played before they are done.
+  std::vector<std::pair<SSceneObject*, const Vey::SObjectAction*>> ItemsThePuzzleWaitsFor(uint32_t miniGame) {
+    std::vector<std::pair<SSceneObject*, const Vey::SObjectAction*>> waits;
+    for (SSceneObject& object : m_world.MiniGame(miniGame).objects)
+      for (const Vey::SObjectAction& action : object.actions)
+        if (action.object != CMapClick() && object.state == action.reqState && action.resState != action.reqState)
+          waits.push_back({&object, &action});
+    return waits;
+  }
+
+  const SLayout* PuzzleLayout(uint32_t miniGame) const {
+    const auto layout = m_layouts.find(LayoutNameFor(m_settings.bonus ? "CollectorsGame" : "Game", miniGame));
+    return layout == m_layouts.end() ? nullptr : &layout->second;
+  }
+
+  // A click on a picture of the open puzzle, shown or not yet; false when its layout lacks it.
+  bool ClickInPuzzle(uint32_t miniGame, const std::string& sprite, const std::string& what, int wait = 0) {
+    const SLayout* layout = PuzzleLayout(miniGame);
+    float x = 0, y = 0;
+    if (!layout || !layout->count(sprite) || !ClickPoint(layout->at(sprite), &x, &y)) return false;
+    ClickWindow(WindowPoint(x, y), what, wait);
+    return true;
+  }
+
+  // A puzzle is given the items it waits for, played until its skip button shows, then skipped.
   bool PlayMiniGames(std::vector<Vey::SMiniGameLink>& links) {
     for (Vey::SMiniGameLink& link : links) {
       if (link.second || m_plan.expected.miniGames.count(link.miniGame) || !Shown(link.sprite)) continue;
       if (!link.open && !Vey::WorldConditionsHold(m_world, link.conditions)) continue;
+      const auto waits = ItemsThePuzzleWaitsFor(link.miniGame);
+      const bool held = std::all_of(waits.begin(), waits.end(), [this](const auto& wait) {
+        return std::find(m_inventory.begin(), m_inventory.end(), wait.second->object) != m_inventory.end();
+      });
+      if (!held) continue;
       if (!ClickSprite(link.sprite, "open puzzle " + std::to_string(link.miniGame))) continue;
+      for (const auto& wait : waits) {
+        TakeFromBar(wait.second->object);
+        ClickInPuzzle(link.miniGame, wait.first->sprite, "use " + wait.second->object + " on " + wait.first->name);
+        wait.first->state = wait.second->resState;
+        const auto item = std::find(m_inventory.begin(), m_inventory.end(), wait.second->object);
+        if (item != m_inventory.end()) RemoveItem(item);
+      }
       const int wait = int(std::ceil(m_settings.skipDelay / m_settings.frameSeconds)) + kSkipSpareFrames;
       ClickWindow(m_hud.skipButton, "skip puzzle " + std::to_string(link.miniGame), wait);
+      TakeWhatThePuzzleDrops(link.miniGame);
       m_plan.expected.miniGames.insert(link.miniGame);
       link.second = true;
       if (!m_settings.bonus) {
@@ -361,6 +408,22 @@ class CPlanner {
       return true;
     }
     return false;
+  }
+
+  // A passed puzzle that gives things (the arcade's coin) drops them onto its own picture, to be
+  // taken there; the item frame shows each.
+  void TakeWhatThePuzzleDrops(uint32_t miniGame) {
+    int wait = int(std::ceil(kDropSeconds / m_settings.frameSeconds));
+    for (SSceneObject& object : m_world.MiniGame(miniGame).objects) {
+      if (!object.pickable || object.picked ||
+          !ClickInPuzzle(miniGame, object.sprite, "take " + object.name + " from puzzle " + std::to_string(miniGame),
+                         wait))
+        continue;
+      ClickWindow(m_hud.frameButton, "close the item frame");
+      object.picked = true;
+      AddItem(object.name);
+      wait = 0;
+    }
   }
 
   bool IsSearch(uint32_t slot) const {
@@ -383,6 +446,7 @@ class CPlanner {
       if (exit.direction != Vey::EDirection::Ho || m_plan.expected.searches.count(exit.target)) continue;
       if (ExitUnder(exit.sprite) != &exit || !ClickSprite(exit.sprite, "search slot " + std::to_string(exit.target)))
         continue;
+      m_plan.moves.back().capture = CaptureName("search", exit.target);
       Search(exit.target);
       return true;
     }
@@ -420,7 +484,10 @@ class CPlanner {
 
   void Enter(uint32_t location) {
     m_location = location;
-    m_plan.expected.locations.insert(location);
+    if (m_plan.expected.locations.insert(location).second) {
+      std::string& capture = m_plan.moves.empty() ? m_plan.startCapture : m_plan.moves.back().capture;
+      capture = CaptureName("location", location);
+    }
     for (Vey::SExit& exit : m_world.Scene(location).exits)
       if (!exit.open && !exit.second && Vey::WorldConditionsHold(m_world, exit.conditions)) exit.open = true;
   }
@@ -604,27 +671,31 @@ std::string WriteScript(const SPlan& plan, const SPlanSettings& settings) {
   script << "# The walkthrough: written by the walkthrough tool from the scene description and layouts.\n";
   // Clicks land once the pointer has settled on their place.
   constexpr int kSettle = 7;
-  int frame = 1;
   if (!settings.bonus) {
     // The tutorial's question asks over the first location: "No".
     const std::pair<int, int> no{666, 480};
+    const int at = settings.tutorialFrame;
     script << "# answer the tutorial's question: no\n"
-           << "100 mouse move " << no.first << " " << no.second << "\n"
-           << 100 + kSettle << " mouse down left\n"
-           << 101 + kSettle << " mouse up left\n"
-           << 110 + kSettle << " idle\n";
+           << at << " mouse move " << no.first << " " << no.second << "\n"
+           << at + kSettle << " mouse down left\n"
+           << at + kSettle + 1 << " mouse up left\n"
+           << at + kSettle + 10 << " idle\n";
   } else {
     script << "20 idle\n";
   }
-  for (const SMove& move : plan.moves) {
-    frame = 1 + move.waitFrames;
+  if (!plan.startCapture.empty()) script << "1 capture " << plan.startCapture << "\n";
+  for (size_t i = 0; i < plan.moves.size(); ++i) {
+    const SMove& move = plan.moves[i];
+    const int frame = 1 + move.waitFrames;
     script << "# " << move.what << "\n"
            << frame << " mouse move " << move.x << " " << move.y << "\n"
            << frame + kSettle << " mouse down left\n"
-           << frame + kSettle + 1 << " mouse up left\n"
-           << frame + kSettle + 4 << " idle\n";
+           << frame + kSettle + 1 << " mouse up left\n";
+    // The ending's click is the last: what follows it is the caller's.
+    if (plan.expected.ending && i + 1 == plan.moves.size()) break;
+    script << frame + kSettle + 4 << " idle\n";
+    if (!move.capture.empty()) script << "1 capture " << move.capture << "\n";
   }
-  script << "2 capture walkthrough-end\n";
   return script.str();
 }
 

@@ -46,6 +46,9 @@ struct SMove {
   int x = 0, y = 0;
   int waitFrames = 0;  // wait this many frames after the game waits for the player
   std::string what;
+  // Once the game waits for the player after the move, that frame is saved under this name
+  // (empty: none); the first view of every place is.
+  std::string capture;
 };
 
 // What the plan expects to be done once it has run.
@@ -59,6 +62,7 @@ struct SExpected {
 
 struct SPlan {
   std::vector<SMove> moves;
+  std::string startCapture;  // the name of the first place's picture, saved before the first move
   SExpected expected;
   std::string stuck;  // empty when the plan reaches the ending, else where and why it stopped
 };
@@ -68,8 +72,12 @@ struct SPlanSettings {
   double frameSeconds = 0.05;
   // The seconds of play after which a puzzle's skip button shows.
   double skipDelay = 60.0;
-  // The object whose click starts the story's ending.
+  // The story's ending starts when an action shows `endingObject`, or, with `endingState`,
+  // when that object takes that state.
   std::string endingObject;
+  std::string endingState;
+  // The frame in which the main story's tutorial question is answered, counted from the start.
+  int tutorialFrame = 100;
 };
 
 // Plays the world forward from a new game. The world is changed as the plan plays it.
@@ -77,7 +85,9 @@ SPlan MakePlan(Vey::CMap& world, const std::map<std::string, SLayout>& layouts, 
                const SPlanSettings& settings);
 
 // The test driver's script for the plan: the tutorial's question answered "No" first (main
-// story), then every move after an idle wait.
+// story), then every move after an idle wait. A plan that reaches the ending stops after the
+// click that starts it, without a wait: lines added after the script count from the wait
+// before that click.
 std::string WriteScript(const SPlan& plan, const SPlanSettings& settings);
 // The report of what the plan expects done, one "KIND NAME" a line.
 std::string WriteExpected(const SPlan& plan);

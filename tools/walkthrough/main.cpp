@@ -17,13 +17,16 @@ namespace {
 void PrintUsage() {
   std::printf(
       "usage: walkthrough DESCRIPTION.xml HUD.2dl FRAME.2dl LAYOUTS.txt... -o SCRIPT [--bonus] [--dt SECONDS]\n"
-      "                   [--saved REPORT] [--partial]\n"
+      "                   [--tutorial-at FRAME] [--saved REPORT] [--partial]\n"
       "  Reads the scene description as the game does (--bonus: as the bonus chapter's), the layout\n"
       "  descriptions of its places (the layout tool's text) and the heads-up display's and item\n"
       "  frame's layouts, plays the story forward from a new game (taking every item, using each\n"
       "  where its action waits for it, searching every search, opening every close-up, passing\n"
-      "  every puzzle by its skip button, walking the ways that open) and writes the test driver's\n"
-      "  input script for frames of SECONDS (0.05 by default): each click after an idle wait.\n"
+      "  every puzzle by its skip button and taking what it drops, walking the ways that open) and\n"
+      "  writes the test driver's input script for frames of SECONDS (0.05 by default): the main\n"
+      "  story's tutorial question answered in FRAME (100 by default), then each click after an idle\n"
+      "  wait, the first view of every place and search saved as location-NN or search-NN, and last\n"
+      "  the click that starts the ending, without a wait after it.\n"
       "  --saved writes what the script leaves done, one 'location|search|closeup|puzzle SLOT' or\n"
       "  'ending' a line. Exits with 1 when the story cannot be played to its end (with --partial the\n"
       "  script and report are written as far as it goes, and the report's last line says where it\n"
@@ -57,16 +60,17 @@ int main(int argc, char** argv) {
       settings.bonus = true;
     } else if (arg == "--partial") {
       partial = true;
-    } else if ((arg == "-o" || arg == "--saved" || arg == "--dt") && i + 1 < argc) {
+    } else if ((arg == "-o" || arg == "--saved" || arg == "--dt" || arg == "--tutorial-at") && i + 1 < argc) {
       const std::string value = argv[++i];
       if (arg == "-o") output = value;
       if (arg == "--saved") saved = value;
       if (arg == "--dt") settings.frameSeconds = std::atof(value.c_str());
+      if (arg == "--tutorial-at") settings.tutorialFrame = std::atoi(value.c_str());
     } else {
       files.push_back(arg);
     }
   }
-  if (files.size() < 4 || output.empty() || !(settings.frameSeconds > 0.0)) {
+  if (files.size() < 4 || output.empty() || !(settings.frameSeconds > 0.0) || settings.tutorialFrame < 1) {
     PrintUsage();
     return 1;
   }
@@ -92,7 +96,14 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  if (!settings.bonus) settings.endingObject = "S33_Grandma";
+  // The main story ends when the grandmother shows in the last room, the bonus chapter when the
+  // coin is set into the terrace's telescope.
+  if (settings.bonus) {
+    settings.endingObject = "I05_Telescope";
+    settings.endingState = "Paid";
+  } else {
+    settings.endingObject = "S33_Grandma";
+  }
   const walkthrough::SPlan plan = walkthrough::MakePlan(world, layouts, hud, settings);
   std::ofstream(output) << walkthrough::WriteScript(plan, settings);
   if (!saved.empty()) std::ofstream(saved) << walkthrough::WriteExpected(plan);
