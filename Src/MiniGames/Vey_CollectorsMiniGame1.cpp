@@ -149,7 +149,11 @@ void CCollectorsMiniGame1::BlinkLamps() {
 }
 
 bool CCollectorsMiniGame1::Click(const std::string& picked) {
-  if (IsMouseOverSkipButton()) m_skipRequested = true;
+  // The skip button only skips, whatever of the machine lies under it (the way back may).
+  if (IsMouseOverSkipButton()) {
+    m_skipRequested = true;
+    return true;
+  }
   if (m_player && m_player->IsMouseOverHud()) return false;
   if (picked == kCoinObject) {
     TakeCoin(picked);

@@ -710,4 +710,85 @@ std::string WriteExpected(const SPlan& plan) {
   return report.str();
 }
 
+bool ReadExpected(const std::string& text, SExpected* expected, std::string* error) {
+  std::istringstream lines(text);
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    std::istringstream words(line);
+    std::string kind;
+    uint32_t slot = 0;
+    words >> kind;
+    if (kind.empty()) continue;
+    if (kind == "ending") {
+      expected->ending = true;
+      continue;
+    }
+    std::set<uint32_t>* set = kind == "location" ? &expected->locations
+                              : kind == "search" ? &expected->searches
+                              : kind == "closeup" ? &expected->closeUps
+                              : kind == "puzzle"  ? &expected->miniGames
+                                                  : nullptr;
+    if (!set || !(words >> slot)) {
+      *error = "line " + std::to_string(number) + ": expected 'location|search|closeup|puzzle SLOT' or 'ending'";
+      return false;
+    }
+    set->insert(slot);
+  }
+  return true;
+}
+
+namespace {
+
+bool AllTaken(const Vey::SObjectList& objects) {
+  return std::all_of(objects.begin(), objects.end(),
+                     [](const SSceneObject& object) { return !object.pickable || object.picked; });
+}
+
+bool CloseUpOpened(const CMap& world, uint32_t closeUp) {
+  for (uint32_t s = 0; s < world.SceneCount(); ++s)
+    for (const Vey::SCloseUpLink& link : world.Scene(s).closeUps)
+      if (link.closeUp == closeUp && link.open) return true;
+  return false;
+}
+
+// Passed: its link done, or shut for good (the arcade retires its links).
+bool PuzzlePassed(const CMap& world, uint32_t miniGame) {
+  auto passedIn = [&world, miniGame](const std::vector<Vey::SMiniGameLink>& links) {
+    return std::any_of(links.begin(), links.end(), [&world, miniGame](const Vey::SMiniGameLink& link) {
+      return link.miniGame == miniGame &&
+             (link.second || (!link.open && !Vey::WorldConditionsHold(world, link.conditions)));
+    });
+  };
+  for (uint32_t s = 0; s < world.SceneCount(); ++s)
+    if (passedIn(world.Scene(s).miniGames)) return true;
+  for (uint32_t c = 0; c < world.CloseUpCount(); ++c)
+    if (passedIn(world.CloseUp(c).miniGames)) return true;
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::string> CompareWithSave(const SExpected& expected, CMap& world, const Vey::SProfileData& profile,
+                                         const std::set<uint32_t>& endingModes) {
+  world.RestoreProgress(profile.progress);
+  std::vector<std::string> missing;
+  for (uint32_t slot : expected.locations)
+    if (slot >= Vey::kMapAreaCount || profile.mapAreas[slot] == 0)
+      missing.push_back("location " + std::to_string(slot) + " was not entered");
+  for (uint32_t slot : expected.searches)
+    if (slot >= world.SceneCount() || !AllTaken(world.Scene(slot).objects))
+      missing.push_back("search " + std::to_string(slot) + " has objects left");
+  for (uint32_t slot : expected.closeUps) {
+    if (slot >= world.CloseUpCount() || !CloseUpOpened(world, slot))
+      missing.push_back("close-up " + std::to_string(slot) + " was not opened");
+    else if (!AllTaken(world.CloseUp(slot).objects))
+      missing.push_back("close-up " + std::to_string(slot) + " has things left to take");
+  }
+  for (uint32_t slot : expected.miniGames)
+    if (!PuzzlePassed(world, slot)) missing.push_back("puzzle " + std::to_string(slot) + " was not passed");
+  if (expected.ending && !endingModes.count(profile.gameMode))
+    missing.push_back("the ending was not reached (game mode " + std::to_string(profile.gameMode) + ")");
+  return missing;
+}
+
 }  // namespace walkthrough

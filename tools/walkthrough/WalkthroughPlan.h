@@ -5,6 +5,7 @@
 // 1280 x 720 screen) and the heads-up display's layout.
 
 #include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_SaveData.h"
 
 #include <map>
 #include <set>
@@ -91,5 +92,15 @@ SPlan MakePlan(Vey::CMap& world, const std::map<std::string, SLayout>& layouts, 
 std::string WriteScript(const SPlan& plan, const SPlanSettings& settings);
 // The report of what the plan expects done, one "KIND NAME" a line.
 std::string WriteExpected(const SPlan& plan);
+// The report read back; false with the line in `error` for one it does not know.
+bool ReadExpected(const std::string& text, SExpected* expected, std::string* error);
+
+// What a played game's saved profile lacks of what the report expects, one line each (empty when
+// nothing): places not entered (by the map's record of visits), searches with an object left,
+// close-ups never opened or with something left to take, puzzles not passed, and the ending
+// (`endingModes` holds the game modes the story's ending leaves). The world is the story's
+// description, its progress restored from the profile.
+std::vector<std::string> CompareWithSave(const SExpected& expected, Vey::CMap& world, const Vey::SProfileData& profile,
+                                         const std::set<uint32_t>& endingModes);
 
 }  // namespace walkthrough

@@ -8,6 +8,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <set>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,6 +21,7 @@ void PrintUsage() {
   std::printf(
       "usage: walkthrough DESCRIPTION.xml HUD.2dl FRAME.2dl LAYOUTS.txt... -o SCRIPT [--bonus] [--dt SECONDS]\n"
       "                   [--tutorial-at FRAME] [--saved REPORT] [--partial]\n"
+      "       walkthrough DESCRIPTION.xml --check-save SAVE REPORT [--bonus]\n"
       "  Reads the scene description as the game does (--bonus: as the bonus chapter's), the layout\n"
       "  descriptions of its places (the layout tool's text) and the heads-up display's and item\n"
       "  frame's layouts, plays the story forward from a new game (taking every item, using each\n"
@@ -30,7 +34,9 @@ void PrintUsage() {
       "  --saved writes what the script leaves done, one 'location|search|closeup|puzzle SLOT' or\n"
       "  'ending' a line. Exits with 1 when the story cannot be played to its end (with --partial the\n"
       "  script and report are written as far as it goes, and the report's last line says where it\n"
-      "  stopped), and on a file it cannot read.\n");
+      "  stopped), and on a file it cannot read.\n"
+      "  --check-save reads the save file's current profile and says what of the report it lacks\n"
+      "  (exit 1), or that it holds it all (exit 0).\n");
 }
 
 bool ReadText(const std::string& path, std::string* text) {
@@ -41,6 +47,41 @@ bool ReadText(const std::string& path, std::string* text) {
   }
   text->assign(bytes.begin(), bytes.end());
   return true;
+}
+
+// The save file's current profile against the report of a played script.
+int CheckSave(const std::string& descriptionPath, const std::string& savePath, const std::string& reportPath,
+              bool bonus) {
+  std::string description, report, save;
+  if (!ReadText(descriptionPath, &description) || !ReadText(savePath, &save) || !ReadText(reportPath, &report))
+    return 1;
+  walkthrough::SExpected expected;
+  std::string problem;
+  if (!walkthrough::ReadExpected(report, &expected, &problem)) {
+    std::fprintf(stderr, "walkthrough: %s: %s\n", reportPath.c_str(), problem.c_str());
+    return 1;
+  }
+  // The body starts the file; the saver's check words follow it.
+  auto data = std::make_unique<Vey::SSaveData>();
+  const uint8_t* body = reinterpret_cast<const uint8_t*>(save.data());
+  if (save.size() < sizeof(Vey::SSaveData) || !Vey::CheckSaveBody(body, sizeof(Vey::SSaveData), &problem)) {
+    std::fprintf(stderr, "walkthrough: %s is no save file: %s\n", savePath.c_str(),
+                 save.size() < sizeof(Vey::SSaveData) ? "too short" : problem.c_str());
+    return 1;
+  }
+  std::memcpy(data.get(), body, sizeof(Vey::SSaveData));
+  const Vey::SProfileData* profile = data->CurrentProfile();
+  Vey::CMap world(bonus);
+  if (!profile || world.Load(description, descriptionPath.c_str()) != 0) {
+    std::fprintf(stderr, "walkthrough: %s\n", profile ? "the scene description is not whole" : "no current profile");
+    return 1;
+  }
+  // The main story's ending turns the modes 1 and 2 into 5 and 6; the bonus chapter's into 7.
+  const std::set<uint32_t> endingModes = bonus ? std::set<uint32_t>{7} : std::set<uint32_t>{5, 6};
+  const std::vector<std::string> missing = walkthrough::CompareWithSave(expected, world, *profile, endingModes);
+  for (const std::string& line : missing) std::fprintf(stderr, "walkthrough: %s: %s\n", savePath.c_str(), line.c_str());
+  if (missing.empty()) std::printf("walkthrough: %s holds all the report expects\n", savePath.c_str());
+  return missing.empty() ? 0 : 1;
 }
 
 }  // namespace
@@ -55,6 +96,11 @@ int main(int argc, char** argv) {
     if (arg == "--help") {
       PrintUsage();
       return 0;
+    }
+    if (arg == "--check-save" && i + 2 < argc && !files.empty()) {
+      const std::string save = argv[i + 1], report = argv[i + 2];
+      const bool bonus = i + 3 < argc && std::string(argv[i + 3]) == "--bonus";
+      return CheckSave(files[0], save, report, bonus);
     }
     if (arg == "--bonus") {
       settings.bonus = true;

@@ -166,6 +166,21 @@ TEST_F(ArcadeTest, SkipEndsTheGameAsAWinDoes) {
   EXPECT_TRUE(m_coin->visible);
 }
 
+// The skip button may lie over the way back: its click skips and leaves the machine open for the
+// coin to drop.
+TEST_F(ArcadeTest, SkipOverTheWayBackSkipsWithoutLeaving) {
+  auto* exit = dynamic_cast<Ombrel::SLayoutBox*>(m_layout.FindItem(CMiniGameBase::kExitNode));
+  ASSERT_NE(exit, nullptr);
+  exit->position = kSkipButton;
+  CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr);
+  Open(game);
+  Hud().ShowSkipButton(true);
+  ClickAt(game, kSkipButton);
+  Wait(game, 4.6f);
+  EXPECT_TRUE(game.IsActive());
+  EXPECT_TRUE(m_coin->visible);
+}
+
 TEST_F(ArcadeTest, ItsTwoSavedBytesRememberThatTheMachineWasPlayed) {
   SMiniGameBlock& block = Profile().miniGames;
   {
