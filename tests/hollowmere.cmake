@@ -9,3 +9,31 @@ endif()
 if(TARGET test_e2e)
   add_dependencies(test_e2e hollowmere content_archive)
 endif()
+# The full walkthrough's scripts, written by the walkthrough tool from the built scene
+# descriptions and the layouts' descriptions (frames of 0.1 s; the main story's tutorial question
+# is answered after a first start and the intro), so the end-to-end walkthrough follows the content.
+if(TARGET test_e2e)
+  set(walk_dir ${CMAKE_BINARY_DIR}/walkthrough)
+  set(walk_app ${CMAKE_BINARY_DIR}/content/App)
+  set(walk_layouts ${CMAKE_SOURCE_DIR}/content/App/Layouts)
+  file(GLOB walk_puzzles ${walk_layouts}/Game0?.txt)
+  set(walk_main_layouts ${walk_layouts}/Locations.txt ${walk_layouts}/World.txt ${walk_layouts}/HiddenObjects.txt
+                        ${walk_layouts}/CloseUp.txt ${walk_puzzles})
+  set(walk_bonus_layouts ${walk_layouts}/Collectors.txt ${walk_layouts}/Collectors/ArcadeGame01.txt)
+  set(walk_hud ${walk_app}/Hud/HUD.2dl ${walk_app}/Layouts/FrameSmall.2dl)
+  add_custom_command(OUTPUT ${walk_dir}/main.txt ${walk_dir}/main-saved.txt
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${walk_dir}
+    COMMAND walkthrough ${walk_app}/Configs/GameInfo.xml ${walk_hud} ${walk_main_layouts}
+            -o ${walk_dir}/main.txt --saved ${walk_dir}/main-saved.txt --dt 0.1 --tutorial-at 270
+    DEPENDS walkthrough ${walk_app}/Configs/GameInfo.xml ${walk_hud} ${walk_main_layouts}
+    COMMENT "Writing the main story's walkthrough" VERBATIM)
+  add_custom_command(OUTPUT ${walk_dir}/bonus.txt ${walk_dir}/bonus-saved.txt
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${walk_dir}
+    COMMAND walkthrough --bonus ${walk_app}/Configs/Collectors/CollectorsGameInfo.xml ${walk_hud} ${walk_bonus_layouts}
+            -o ${walk_dir}/bonus.txt --saved ${walk_dir}/bonus-saved.txt --dt 0.1
+    DEPENDS walkthrough ${walk_app}/Configs/Collectors/CollectorsGameInfo.xml ${walk_hud} ${walk_bonus_layouts}
+    COMMENT "Writing the bonus chapter's walkthrough" VERBATIM)
+  add_custom_target(walkthrough_scripts DEPENDS ${walk_dir}/main.txt ${walk_dir}/bonus.txt)
+  add_dependencies(walkthrough_scripts content walkthrough)
+  add_dependencies(test_e2e walkthrough_scripts)
+endif()
