@@ -73,6 +73,9 @@ class CMenu : public Ombrel::IApplicationState {
   static constexpr float kFadeSpeed = 4.0f;
   static constexpr int32_t kMenuMusicPhase = 0;
   static constexpr int32_t kClickControl = 0;
+  static constexpr int32_t kEscapeControl = 2;
+  // The right button, which opens the extras jigsaw's pause.
+  static constexpr int32_t kRightClickControl = 3;
 
   CMenu(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config);
   ~CMenu() override;

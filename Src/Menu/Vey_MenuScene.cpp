@@ -62,6 +62,7 @@ constexpr const char* kSource = "Src/Menu/Vey_MenuScene";
 // Dialogs, then the system layer with the cursor.
 constexpr const char* kLayers[] = {"Dialogs", "ProfileNameBox", "OtherBoxes", "Shader", "Menu", "Start"};
 constexpr uint8_t kVkLeftButton = 1;
+constexpr uint8_t kVkRightButton = 2;
 constexpr uint8_t kVkReturn = 13;
 constexpr uint8_t kVkEscape = 27;
 
@@ -218,7 +219,8 @@ void CMenu::BindControls() {
   if (!input) return;
   input->Bind(0, Ombrel::KeyHeldPoll<kVkLeftButton>);
   input->Bind(1, Ombrel::KeyHeldPoll<kVkReturn>);
-  input->Bind(2, Ombrel::KeyHeldPoll<kVkEscape>);
+  input->Bind(kEscapeControl, Ombrel::KeyHeldPoll<kVkEscape>);
+  input->Bind(kRightClickControl, Ombrel::KeyHeldPoll<kVkRightButton>);
   input->Flush();
 }
 
@@ -363,7 +365,7 @@ void CMenu::Release() {
   }
   if (m_cursorNode) DetachPointerSprite();
   if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
-    for (int32_t slot = 0; slot < 3; ++slot) input->ClearSlot(slot);
+    for (int32_t slot = 0; slot <= kRightClickControl; ++slot) input->ClearSlot(slot);
   }
   ReleaseScene();
 }
