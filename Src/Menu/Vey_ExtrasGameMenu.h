@@ -4,16 +4,12 @@
 // The page owns the jigsaw and runs it until it closes, with the jigsaw's music meanwhile.
 
 #include "Src/Menu/Vey_ExtrasMiniGame.h"
-#include "Src/Menu/Vey_MenuBox.h"
-#include "Src/Menu/Vey_MenuBoxParts.h"
-#include "Src/Menu/Vey_MenuRenderer.h"
+#include "Src/Menu/Vey_ExtrasPage.h"
 
 #include <memory>
 
 namespace Vey {
 
-class CButton1;
-class CButton2;
 class CEmitterGroup;
 
 // What the extras menu hands the page: the page's layout and the jigsaw's share (its three
@@ -36,45 +32,28 @@ bool LoadJigsawEffects(CEmitterGroup& group);
 // the arguments; false, each missing one reported, when any is missing.
 bool FindExtrasGameLayouts(SExtrasGameMenuArgs& args);
 
-class CExtrasGameMenu : public IMenuBox {
+class CExtrasGameMenu : public CExtrasPage {
  public:
-  enum EPageState : int32_t { kJigsaw = 4 };
-  enum EButton : int32_t { kPrevious, kNext, kBack, kPlay, kButtonCount };
+  static constexpr int32_t kJigsaw = kNested;
   static constexpr int32_t kJigsawMusicPhase = 1;
   static constexpr int32_t kMenuMusicPhase = 0;
 
   explicit CExtrasGameMenu(const SExtrasGameMenuArgs& args);
   ~CExtrasGameMenu() override;
 
-  void Open() override;
-  void ReadInput() override;
-  void Update(float dt) override;
-  // Nothing for the first half of the opening; out over the first half of the closing.
-  float GetAlpha() const override { return DelayedFade(state, fadeTime); }
   // The page's layout, and over it the jigsaw while it runs.
   void Draw();
 
-  bool IsPreviewShown(int32_t index) const;
   CExtrasMiniGame& GetJigsaw() { return m_jigsaw; }
+  bool IsJigsawRunning() const { return state == kJigsaw; }
 
-  int32_t gameIndex = 0;  // the preview shown, 0..2, kept between openings
-  float fadeTime = 0.0f;
-  SBoxInput input;  // a test may set it instead of ReadInput
+  int32_t& gameIndex = shownIndex;  // the picture the play button starts
 
  private:
-  void UpdateShown();
-  void Hover();
-  void Press(EButton button);
-  void ShowPreview(int32_t index);
-  void UpdateButtons(float dt);
+  void Use() override;
+  void ReadNestedInput() override { m_jigsaw.ReadInput(); }
+  void UpdateNested(float dt) override;
 
-  Ombrel::CLayout2D* m_layout;
-  CSoundContainer* m_sounds;
-  CMenuLayoutDrawing m_drawing;
-  std::unique_ptr<CButton1> m_arrows[3];  // previous, next, back
-  const Ombrel::SLayoutBox* m_areas[kButtonCount] = {};
-  std::unique_ptr<CButton2> m_play;
-  Ombrel::SLayoutBox* m_previews[kJigsawPictureCount] = {};
   CExtrasMiniGame m_jigsaw;
 };
 

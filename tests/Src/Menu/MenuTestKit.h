@@ -71,6 +71,7 @@ class CFakeMessage : public Vey::IMenuNotice {
     told = kind;
   }
   void SetProfileName(const char* name) override { profileName = name; }
+  void SetSavedPath(const char* path) override { savedPath = path; }
   void ReadInput() override {}
   void Update(float) override {
     if (closeNow) state = kClosed;
@@ -78,7 +79,7 @@ class CFakeMessage : public Vey::IMenuNotice {
   float GetAlpha() const override { return 1.0f; }
 
   int32_t told = -1;
-  std::string profileName;
+  std::string profileName, savedPath;
   bool closeNow = false;
 };
 
@@ -195,11 +196,13 @@ class CMenuFixture : public ::testing::Test {
                                                                           "App/Layouts/Jigsaw3.2dl",
                                                                           "App/Layouts/GameSelection.2dl",
                                                                           "App/Layouts/GamePause.2dl",
+                                                                          "App/Layouts/Extras.2dl",
+                                                                          "App/Layouts/WallpaperSelection.2dl",
                                                                           "App/Extras/Textures",
                                                                           "Art/Extras",
                                                                           "Art/Environments/Game08/Effects",
                                                                           "Shaders/Blur.fxc"},
-                                                                         gamestatetest::kOptionsHelpContent));
+                                                                         gamestatetest::WithFiles(gamestatetest::kOptionsHelpContent, m_moreContent)));
     ASSERT_TRUE(m_modules.Start(m_root));
     PrepareSave(profile, gameMode);
     m_menu = std::make_unique<Vey::CMenu>(&m_application, nullptr);
@@ -246,6 +249,7 @@ class CMenuFixture : public ::testing::Test {
   hmtest::CStagedKeys m_keys;
   hmtest::CReportScope m_reports;
   bool m_languageChosen = false;
+  std::vector<std::string> m_moreContent;  // further content files a test's menu needs
   std::string m_root;
   gamestatetest::CStateModules m_modules;
   gamestatetest::CEventRecorder m_application;
