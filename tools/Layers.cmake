@@ -20,6 +20,7 @@ hm_tool_layers(fontmaker quor)  # FreeType, and the font and texture layouts the
 hm_tool_layers(fxtool quor)
 hm_tool_layers(gfx_bench platform platform_testing)
 hm_tool_layers(graphtool common)
+hm_tool_layers(jigsaw quor)  # the art tool's painter and the texture tool's writers
 hm_tool_layers(layout quor)  # the description reader of tools/shared
 hm_tool_layers(modeltool quor)
 hm_tool_layers(mosaic vey)  # the paint puzzle's table of touching pieces, a header of the game's

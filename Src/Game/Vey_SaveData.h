@@ -91,13 +91,14 @@ struct SProgressBlock {
   uint8_t last;
 };
 
-// One of the three sub-records at the end of the mini-game block.
+// One picture of the extras jigsaw, the three at the end of the mini-game block. Every table
+// runs in the pieces' drawing order; positions are in layout units.
 struct SMiniGameBoard {
-  uint8_t state;
-  uint32_t pieces[72];
+  uint8_t initialised;
+  uint32_t pieceIds[72];
   uint8_t placed[72];
-  float tableA[8][18];
-  float tableB[8][18];
+  float currentPositions[72][2];
+  float startPositions[72][2];
 };
 
 // The saved state of the mini-games; its fields belong to the mini-games.
@@ -217,6 +218,10 @@ class CDataIniter : public Ombrel::CDataIniter<SSaveData> {
 // The layout is the save file's contract.
 static_assert(sizeof(SObjectTable) == 1608, "object table");
 static_assert(sizeof(SItemEntry) == 12, "item entry");
+static_assert(offsetof(SMiniGameBoard, pieceIds) == 4, "mini-game board");
+static_assert(offsetof(SMiniGameBoard, placed) == 292, "mini-game board");
+static_assert(offsetof(SMiniGameBoard, currentPositions) == 364, "mini-game board");
+static_assert(offsetof(SMiniGameBoard, startPositions) == 940, "mini-game board");
 static_assert(sizeof(SMiniGameBoard) == 1516, "mini-game board");
 
 static_assert(offsetof(SProgressBlock, sceneObjects) == 0, "progress");

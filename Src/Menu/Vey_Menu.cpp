@@ -12,6 +12,7 @@
 #include "Framework/omInputModule.h"
 #include "Framework/omModule.h"
 #include "Src/Game/Vey_Button.h"
+#include "Src/Game/Vey_EmitterGroup.h"
 #include "Src/Game/Vey_FrozenPicture.h"
 #include "Src/Game/Vey_MPEmitter.h"
 #include "Src/Game/Vey_SaveData.h"
@@ -215,6 +216,7 @@ void CMenu::UpdateBox(float dt) {
   IMenuBox* box = GetBox(open);
   if (box) {
     box->Update(dt);
+    TakeTitleBackAfterJigsaw();
     m_subMenuAlpha = BoxAlpha(open);
     if (box->state != IMenuBox::kClosed) return;
   }
@@ -326,6 +328,12 @@ void CMenu::UpdateButtons(float dt) {
 void CMenu::ShowTitleScreen() {
   if (m_blurNode) m_blurNode->SetDrawn(false);
   if (m_renderer) m_renderer->SetDrawn(true);
+}
+
+void CMenu::TakeTitleBackAfterJigsaw() {
+  const bool running = IsJigsawRunning();
+  if (m_jigsawWasRunning && !running) RequestCapture();
+  m_jigsawWasRunning = running;
 }
 
 // The next frame takes the snapshot the open box blurs behind itself.

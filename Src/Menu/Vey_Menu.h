@@ -19,6 +19,7 @@ namespace Ombrel {
 class CTextureAnimation;
 class CLayout2D;
 class CQuickNode;
+class ISceneNode;
 class CSprite2DNode;
 struct SLayoutBox;
 }  // namespace Ombrel
@@ -31,6 +32,8 @@ namespace Vey {
 
 class CButton1;
 class CButton2;
+class CEmitterGroup;
+class CExtrasMenuRenderer;
 class CFrozenPicture;
 class ISystemCursor;
 class CMenuRenderer;
@@ -73,6 +76,9 @@ class CMenu : public Ombrel::IApplicationState {
   static constexpr float kFadeSpeed = 4.0f;
   static constexpr int32_t kMenuMusicPhase = 0;
   static constexpr int32_t kClickControl = 0;
+  static constexpr int32_t kEscapeControl = 2;
+  // The right button, which opens the extras jigsaw's pause.
+  static constexpr int32_t kRightClickControl = 3;
 
   CMenu(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config);
   ~CMenu() override;
@@ -144,6 +150,10 @@ class CMenu : public Ombrel::IApplicationState {
   void CreateMessageBoxes();
   // Mode menu.
   void CreateModeMenu();
+  // The extras menu with its pages and the jigsaw's share of the scene.
+  void CreateExtrasMenu();
+  bool IsJigsawRunning() const;
+  void TakeTitleBackAfterJigsaw();
   void ReleaseScene();
 
   // Render callbacks of the three frame-buffer nodes.
@@ -196,6 +206,13 @@ class CMenu : public Ombrel::IApplicationState {
   Ombrel::CQuickNode* m_checkNode = nullptr;
   TextureRecord* m_captureTexture = nullptr;
   std::unique_ptr<CFrozenPicture> m_blur;
+  // The extras jigsaw's sparks and the node that draws them over its pieces (on no layer).
+  std::unique_ptr<CEmitterGroup> m_jigsawEffects;
+  std::unique_ptr<Ombrel::ISceneNode> m_jigsawEffectsNode;
+  CExtrasMenuRenderer* m_extrasRenderer = nullptr;
+  // The jigsaw's pause took its snapshot into the capture: the title screen is taken again
+  // once the jigsaw has closed.
+  bool m_jigsawWasRunning = false;
   Ombrel::CLayout2D* m_layout = nullptr;
   CMenuRenderer* m_renderer = nullptr;
   Ombrel::CSprite2DNode* m_cursorNode = nullptr;

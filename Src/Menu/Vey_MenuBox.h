@@ -39,15 +39,18 @@ class IMenuQuestion : public IMenuBox {
 };
 
 // The notice box with its one OK button, which the menu's boxes show over themselves: that a
-// profile of a name exists already (the name shown with it), or that the wallpaper was set.
+// profile of a name exists already (the name shown with it), that the wallpaper was set, or,
+// where the desktop could not set it, where the wallpaper's picture was saved.
 class IMenuNotice : public IMenuBox {
  public:
-  enum EKind : int32_t { kProfileExists = 0, kWallpaperSet = 1 };
+  enum EKind : int32_t { kProfileExists = 0, kWallpaperSet = 1, kWallpaperSaved = 2 };
 
   void Open() override { Tell(kWallpaperSet); }
   virtual void Tell(int32_t kind) = 0;
   // The name the profile notice shows; set before telling it.
   virtual void SetProfileName(const char* name) = 0;
+  // The file the saved-wallpaper notice names; set before telling it.
+  virtual void SetSavedPath(const char* path) = 0;
 };
 
 }  // namespace Vey

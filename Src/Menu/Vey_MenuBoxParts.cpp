@@ -52,6 +52,16 @@ void SBoxInput::Sample() {
   Take(at, down);
 }
 
+void SKeyEdge::Take(bool down) {
+  pressed = down && !held;
+  held = down;
+}
+
+void SKeyEdge::Sample(int32_t control) {
+  const Ombrel::CInput* input = Ombrel::GetActiveInput();
+  Take(input && input->IsDown(control));
+}
+
 void ReadMenuInput(Vector2& pointer, bool& leftDown, bool& enterDown) {
   leftDown = enterDown = false;
   const Ombrel::CInput* input = Ombrel::GetActiveInput();
@@ -115,6 +125,13 @@ void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown) {
 void SaveProfilesNow() {
   Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
   if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The players' profiles could not be saved");
+}
+
+bool HoverTextButton(CButton2& button, const Ombrel::SLayoutBox* outline, const SBoxInput& input,
+                     CSoundContainer* sounds, bool shown) {
+  const bool over = shown && IsOverWidget(input.pointer, outline, true);
+  if (Vey::Hover(button.hovered, over)) PlayBoxSound(sounds, "mouse_over");
+  return over;
 }
 
 struct CBoxButtons::SEntry {

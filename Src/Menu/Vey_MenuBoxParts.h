@@ -42,6 +42,15 @@ struct SBoxInput {
 // The active input's pointer and left button (the main menu's click control) and the Enter key
 // (its control 1); the pointer stays where it was without an input.
 void ReadMenuInput(Vector2& pointer, bool& leftDown, bool& enterDown);
+// A key's or button's pressed edge from its held state, read once a frame.
+struct SKeyEdge {
+  bool pressed = false;
+  bool held = false;
+
+  void Take(bool down);
+  // From the active input's control slot.
+  void Sample(int32_t control);
+};
 
 // Runs an opening or closing fade: 4 x dt a frame, so a quarter second, ending open or closed
 // with the timer back at 0. Other states are left alone and give false.
@@ -68,6 +77,11 @@ void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown);
 
 // Writes the save file now, when a save module holds the data; a failure is reported.
 void SaveProfilesNow();
+class CButton2;
+// A text button's hover from its outline (grown by the button's scale): a "mouse_over" as the
+// pointer comes onto it; a hidden button is never hovered. Whether it is hovered now.
+bool HoverTextButton(CButton2& button, const Ombrel::SLayoutBox* outline, const SBoxInput& input,
+                     CSoundContainer* sounds, bool shown = true);
 
 // A box's push buttons: hovered with a "mouse_over" as the pointer comes onto one, shown
 // pressed from the click until the button is let go.

@@ -8,9 +8,11 @@ namespace Vey {
 namespace {
 
 constexpr const char* kProfileName = "root/dummy_profilename";
+constexpr const char* kSavedPath = "root/dummy_wallpaper_path";
 
 // The texts the two boxes tell or ask with; each box hides all but its own at open.
-constexpr const char* kNoticeTexts[] = {kProfileName, "root/text_profile_name_exist0", "root/text_wallpaper_set"};
+constexpr const char* kNoticeTexts[] = {kProfileName, "root/text_profile_name_exist0", "root/text_wallpaper_set",
+                                        "root/text_wallpaper_saved", kSavedPath};
 constexpr const char* kQuestionTexts[] = {"root/text_delete?",  "root/text_profile_delete",
                                           "root/text_exit?",    "root/text_want_to_quit0",
                                           "root/text_finished", "root/text_play_again"};
@@ -56,18 +58,24 @@ void CMenuMessage::Tell(int32_t newKind) {
   if (kind == kProfileExists) {
     ShowLayoutEntry(m_layout, kProfileName, true);
     ShowLayoutEntry(m_layout, "root/text_profile_name_exist0", true);
+  } else if (kind == kWallpaperSaved) {
+    ShowLayoutEntry(m_layout, "root/text_wallpaper_saved", true);
+    ShowLayoutEntry(m_layout, kSavedPath, true);
   } else {
     ShowLayoutEntry(m_layout, "root/text_wallpaper_set", true);
   }
 }
 
-// The name is shown as it is, never looked up as a phrase.
-void CMenuMessage::SetProfileName(const char* name) {
-  Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(kProfileName) : nullptr;
+// The name and the path are shown as they are, never looked up as phrases.
+void CMenuMessage::SetProfileName(const char* name) { SetPlainText(kProfileName, name); }
+void CMenuMessage::SetSavedPath(const char* path) { SetPlainText(kSavedPath, path); }
+
+void CMenuMessage::SetPlainText(const char* node, const char* words) {
+  Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(node) : nullptr;
   if (!item || item->kind != Ombrel::kLayoutText) return;
   auto* text = static_cast<Ombrel::SLayoutText*>(item);
   text->source = Ombrel::kTextPlain;
-  text->text = name ? name : "";
+  text->text = words ? words : "";
 }
 
 void CMenuMessage::Update(float dt) {

@@ -26,15 +26,19 @@ class CMenuMessage : public IMenuNotice {
 
   void Tell(int32_t kind) override;
   void SetProfileName(const char* name) override;
+  void SetSavedPath(const char* path) override;
   void ReadInput() override { input.Sample(); }
   void Update(float dt) override;
   float GetAlpha() const override { return DelayedFade(state, timer); }
+  float GetFadeTime() const override { return timer; }
 
   int32_t kind = kWallpaperSet;
   float timer = 0.0f;
   SBoxInput input;  // a test may set it instead of ReadInput
 
  private:
+  void SetPlainText(const char* node, const char* words);
+
   Ombrel::CLayout2D* m_layout;
   CSoundContainer* m_sounds;
   CBoxButtons m_buttons;  // OK

@@ -43,6 +43,8 @@ class CMenuLayoutDrawing {
   // `textureWidthOf` tells how much of a picture's texture shows (all without it).
   using TextureWidthFn = std::function<float(const Ombrel::SLayoutBox& picture)>;
   void DrawLayout(const Ombrel::CLayout2D& layout, float alpha, const TextureWidthFn& textureWidthOf = nullptr);
+  // The stamp, for pictures drawn away from their own place.
+  Ombrel::CSprite2DNode& GetSprite() { return *m_sprite; }
 
  private:
   std::unique_ptr<Ombrel::CSprite2DNode> m_sprite;

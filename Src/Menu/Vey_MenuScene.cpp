@@ -39,6 +39,7 @@
 #include "Src/Game/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Animation.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Menu/Vey_ExtrasMenu.h"
 #include "Src/Menu/Vey_HelpMenu.h"
 #include "Src/Menu/Vey_LanguageMenu.h"
 #include "Src/Menu/Vey_MenuBoxParts.h"
@@ -62,6 +63,7 @@ constexpr const char* kSource = "Src/Menu/Vey_MenuScene";
 // Dialogs, then the system layer with the cursor.
 constexpr const char* kLayers[] = {"Dialogs", "ProfileNameBox", "OtherBoxes", "Shader", "Menu", "Start"};
 constexpr uint8_t kVkLeftButton = 1;
+constexpr uint8_t kVkRightButton = 2;
 constexpr uint8_t kVkReturn = 13;
 constexpr uint8_t kVkEscape = 27;
 
@@ -186,6 +188,7 @@ void CMenu::CreateBoxes() {
     SetBox(kProfileMenu, std::move(profiles));
   }
   CreateModeMenu();
+  CreateExtrasMenu();
   // options box
   if (!GetBox(kOptionsMenu)) {
     auto showWindowCursor = [this](bool shown) {
@@ -218,7 +221,8 @@ void CMenu::BindControls() {
   if (!input) return;
   input->Bind(0, Ombrel::KeyHeldPoll<kVkLeftButton>);
   input->Bind(1, Ombrel::KeyHeldPoll<kVkReturn>);
-  input->Bind(2, Ombrel::KeyHeldPoll<kVkEscape>);
+  input->Bind(kEscapeControl, Ombrel::KeyHeldPoll<kVkEscape>);
+  input->Bind(kRightClickControl, Ombrel::KeyHeldPoll<kVkRightButton>);
   input->Flush();
 }
 
@@ -282,6 +286,35 @@ void CMenu::CreateModeMenu() {
   auto box = std::make_unique<CModeMenu>(layout, m_sounds.get());
   AttachToLayer(new CModeMenuRenderer(box.get(), layout, GetDictionary()), "OtherBoxes");
   SetBox(kModeMenu, std::move(box));
+}
+
+// The extras: its layout, the wallpaper page's and the bonus game page's with the jigsaw's
+// pictures and pause; the jigsaw's pause blurs its snapshot into the menu's capture.
+void CMenu::CreateExtrasMenu() {
+  if (GetBox(kExtrasMenu)) return;
+  SExtrasMenuArgs args;
+  args.layout = FindStateLayout(CExtrasMenu::kLayoutName);
+  args.wallpaperLayout = FindStateLayout(CExtrasWallpaperMenu::kLayoutName);
+  args.notice = m_notice.get();
+  FindExtrasGameLayouts(args.game);
+  args.game.dictionary = GetDictionary();
+  args.game.sounds = m_sounds.get();
+  args.game.captureTexture = m_captureTexture;
+  args.game.capturePicture = m_blur.get();
+  m_jigsawEffects = std::make_unique<CEmitterGroup>();
+  if (LoadJigsawEffects(*m_jigsawEffects)) {
+    m_jigsawEffectsNode = std::make_unique<CEmitterGroupNode>("MiniGameEffects", m_jigsawEffects.get());
+    args.game.effects = m_jigsawEffects.get();
+    args.game.effectsNode = m_jigsawEffectsNode.get();
+  }
+  auto extras = std::make_unique<CExtrasMenu>(args);
+  m_extrasRenderer = AttachToLayer(new CExtrasMenuRenderer(extras.get()), "OtherBoxes");
+  SetBox(kExtrasMenu, std::move(extras));
+}
+
+bool CMenu::IsJigsawRunning() const {
+  const auto* extras = dynamic_cast<const CExtrasMenu*>(GetBox(kExtrasMenu));
+  return m_menuState == kExtrasMenu && extras && extras->IsJigsawRunning();
 }
 
 void CMenu::CreateButtons() {
@@ -363,7 +396,7 @@ void CMenu::Release() {
   }
   if (m_cursorNode) DetachPointerSprite();
   if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
-    for (int32_t slot = 0; slot < 3; ++slot) input->ClearSlot(slot);
+    for (int32_t slot = 0; slot <= kRightClickControl; ++slot) input->ClearSlot(slot);
   }
   ReleaseScene();
 }
@@ -377,6 +410,10 @@ void CMenu::ReleaseScene() {
   m_playButton.reset();
   for (int i = kTextButtonCount - 1; i >= 0; --i) m_textButtons[i].reset();
   m_blur.reset();
+  m_jigsawEffectsNode.reset();
+  m_jigsawEffects.reset();
+  m_extrasRenderer = nullptr;
+  m_jigsawWasRunning = false;
   for (MP::CEmitter*& emitter : m_emitters) emitter = nullptr;
   MP::CManager::DeleteInstance();
   // The nodes went with the state's scene group, the layout and texture with its resources.
@@ -395,9 +432,14 @@ void CMenu::CheckFrameBuffer() {
 }
 
 // The title screen once more, whole, into the snapshot; the blurred snapshot stands in for it
-// from now on.
+// from now on. While the extras jigsaw runs, the snapshot behind its pause is of the jigsaw.
 void CMenu::CaptureFrameBuffer() {
-  if (m_renderer) m_renderer->Render();
+  if (IsJigsawRunning() && m_extrasRenderer) {
+    static_cast<CExtrasMenu*>(GetBox(kExtrasMenu))->GetGameMenu().GetJigsaw().captureRequested = true;
+    m_extrasRenderer->Render();
+  } else if (m_renderer) {
+    m_renderer->Render();
+  }
   static const float kWholeFrame[4] = {0.0f, 0.0f, 1.0f, 1.0f};
   if (m_captureTexture) CopyBackBufferToTexture(m_captureTexture, kWholeFrame, kWholeFrame);
   if (m_captureNode) m_captureNode->SetDrawn(false);

@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -45,10 +46,12 @@ struct SStyle {
 
 class CPainter {
  public:
-  explicit CPainter(const SPicture& picture)
-      : m_surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, picture.width, picture.height),
-                  cairo_surface_destroy),
+  CPainter(const SPicture& picture, int width, int height)
+      : m_surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height), cairo_surface_destroy),
         m_cairo(cairo_create(m_surface.get()), cairo_destroy) {
+    const double scale = std::max(double(width) / picture.width, double(height) / picture.height);
+    cairo_translate(m_cairo.get(), (width - picture.width * scale) / 2, (height - picture.height * scale) / 2);
+    cairo_scale(m_cairo.get(), scale, scale);
     // The same bytes on every machine: no hinting, grey antialiasing.
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
@@ -275,8 +278,10 @@ class CPainter {
 
 }  // namespace
 
-SRgbaImage Paint(const SPicture& picture) {
-  CPainter painter(picture);
+SRgbaImage Paint(const SPicture& picture) { return Paint(picture, picture.width, picture.height); }
+
+SRgbaImage Paint(const SPicture& picture, int width, int height) {
+  CPainter painter(picture, width, height);
   for (const SStep& step : picture.steps) painter.Run(step);
   return painter.Result();
 }

@@ -91,8 +91,8 @@ function(hm_recipe_names table folder out)
 endfunction()
 
 # Walks a layout description as the layout tool reads it and makes its pictures and layouts;
-# values of a picture's description (KEY=VALUE) are handed to the art tool, and a blank layout's
-# plate gets PLACE set to its name. Sets <PREFIX>_layouts and <PREFIX>_pictures, the files it
+# values of a picture's description (KEY=VALUE) are handed to the art tool, a blank layout's
+# background's too, with PLACE set to the layout's name. Sets <PREFIX>_layouts and <PREFIX>_pictures, the files it
 # makes. Its folders end in a backslash, which would escape a list's separator: they are turned
 # to slashes before the text is cut into lines. The layouts go to App/Layouts/, or to the folder
 # below it given as a third argument.
@@ -123,7 +123,10 @@ function(hm_layout_description description prefix)
       list(APPEND layouts ${layouts_dir}/${layout}.2dl)
       if(statement STREQUAL "blank")
         list(GET words 3 art)
-        hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art} --set PLACE=${layout})
+        list(SUBLIST words 3 -1 values)
+        list(POP_FRONT values)
+        list(TRANSFORM values PREPEND "--set;")
+        hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art} --set PLACE=${layout} ${values})
         list(APPEND pictures ${folder}/${layout}.dctz)
         list(APPEND arts ${art_dir}/${art})
       endif()

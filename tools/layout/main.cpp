@@ -37,7 +37,8 @@ const char kHelp[] =
     "  sprite NAME X Y W H [hidden] ART [KEY=VALUE]...\n"
     "                                the picture FOLDER/NAME.mpt with its hit mask NAME.msk, centred at X Y,\n"
     "                                W x H pixels of a 1280 x 720 screen (y down); ART must draw W x H pixels\n"
-    "  blank NAME FOLDER ART         a layout of only its background, drawn with PLACE=NAME\n"
+    "  blank NAME FOLDER ART [KEY=VALUE]...\n"
+    "                                a layout of only its background, drawn with PLACE=NAME and the values\n"
     "  spot NAME X Y W H             a place without a picture (a click area), centred at X Y, W x H pixels\n"
     "  anim NAME X Y W H [hidden] ART [KEY=VALUE]...\n"
     "                                a sprite played as a texture animation: ART draws its frames side by side,\n"
@@ -243,12 +244,20 @@ class CDescriptionReader {
     } else if (word == "spot") {
       Spot(line);
     } else if (word == "blank") {
-      Expect(line, 4, 4, "blank NAME FOLDER ART");
+      Expect(line, 4, 64, "blank NAME FOLDER ART [KEY=VALUE]...");
+      CheckValues(line, 4);
       StartLayout(line.words[1], line.words[2]);
       AddBackground(line.words[3]);
     } else {
       Fail("unknown statement \"" + word + "\"");
     }
+  }
+
+  // The words from `first` on are the values handed to the picture's description.
+  void CheckValues(const description::SLine& line, size_t first) const {
+    for (size_t i = first; i < line.words.size(); ++i)
+      if (line.words[i].find('=') == std::string::npos || line.words[i][0] == '=')
+        Fail("\"" + line.words[i] + "\" is not KEY=VALUE");
   }
 
   // Words 2 to 5: centre and size in pixels.
@@ -267,9 +276,7 @@ class CDescriptionReader {
     const bool hidden = line.words[6] == "hidden";
     const size_t art = hidden ? 7 : 6;
     if (art >= line.words.size() || Extension(line.words[art]) != "art") Fail(std::string("expected \"") + form + "\"");
-    for (size_t i = art + 1; i < line.words.size(); ++i)
-      if (line.words[i].find('=') == std::string::npos || line.words[i][0] == '=')
-        Fail("\"" + line.words[i] + "\" is not KEY=VALUE");
+    CheckValues(line, art + 1);
     const std::string& name = line.words[1];
     SSprite sprite{name, Current().texturePrefix + name, name + ".mpt", 0, 0, 0, 0, !hidden, true};
     Place(line, sprite);

@@ -48,7 +48,7 @@ TEST_F(ParticleContentTest, EveryEffectLoadsAndEachEmitterPlays) {
     EXPECT_TRUE(m_manager->LoadFile(name.c_str())) << name;
     ++files;
   }
-  EXPECT_EQ(files, 101u);
+  EXPECT_EQ(files, 102u);
   EXPECT_EQ(m_manager->GetAtlasCount(), files);
   EXPECT_TRUE(Reports().empty()) << Reports().front();
 
@@ -62,7 +62,7 @@ TEST_F(ParticleContentTest, EveryEffectLoadsAndEachEmitterPlays) {
     EndFrame();
     ++emitters;
   }
-  EXPECT_EQ(emitters, 268u);
+  EXPECT_EQ(emitters, 341u);
 
   for (const char* name : {"HO_HandleHint", "HO_Object_Hint", "S24_Machette ", "I19a_Sledgehammer ",
                            "I21_AquariumPot ", "G03_Tissue ", "HiddenObjectScene", "NewEntry", "Cursor"}) {

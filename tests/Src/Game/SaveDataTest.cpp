@@ -64,7 +64,7 @@ TEST(SaveDataDefaults, InitFillsTheSettingsAndThreeFreshProfiles) {
     EXPECT_EQ(record.tutorialStep, 0u);
     EXPECT_EQ(record.miniGames.words124[0], 0u);
     for (int i = 1; i < 62; ++i) EXPECT_EQ(record.miniGames.words124[i], 4u);
-    EXPECT_EQ(record.miniGames.boards[2].tableB[7][17], 0.0f);
+    EXPECT_EQ(record.miniGames.boards[2].startPositions[71][1], 0.0f);
   }
   std::string problem;
   EXPECT_TRUE(data->Validate(&problem)) << problem;

@@ -5,17 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Framework/Scene/omSceneManager.h"
-#include "Quor/DirectX/D3DDeviceAccess.h"
-#include "Quor/DirectX/QuordxDevice.h"
-#include "Quor/DrawSubmission.h"
-#include "Quor/Engine.h"
-#include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Menu/Vey_MenuMessage.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
 #include "tests/Src/Menu/MenuTestKit.h"
-#include "tests/support/engine/EngineTestSupport.h"
 
 #include <string>
 #include <vector>
@@ -25,68 +18,7 @@ using namespace menutest;
 
 namespace {
 
-struct SRgb {
-  int r, g, b;
-  int Sum() const { return r + g + b; }
-};
-
-bool IsGolden(SRgb c) { return c.r > 150 && c.r > c.g && c.g > c.b + 30; }
-bool IsLight(SRgb c) { return c.r > 100 && c.g > 90 && c.b > 70; }
-bool IsDusk(SRgb c) { return c.Sum() < 200 && c.b >= c.r; }
-
-class MenuDrawTest : public CMenuFixture {
- protected:
-  // A fresh engine with a window of that shape, then the menu entered on it.
-  void EnterOnWindow(int width, int height) {
-    ASSERT_TRUE(hmtest::OpenDrawingWindow(width, height));
-    m_engine = true;
-    EnterMenu(true, 1);
-    for (int i = 0; i < 12; ++i) DrawFrame(false);
-    DrawFrame(true);
-  }
-
-  void TearDown() override {
-    CMenuFixture::TearDown();
-    if (m_engine) hmtest::CloseDrawingWindow();
-    m_engine = false;
-  }
-
-  void DrawFrame(bool readBack) {
-    Frame();
-    ASSERT_TRUE(BeginFrame());
-    m_modules.render->GetSceneManager()->Render();
-    if (readBack) {
-      ASSERT_EQ(GetD3DDevice()->ReadBackBuffer(m_pixels, &m_width, &m_height), GFX_OK);
-    }
-    FinishFrame();
-  }
-
-  SRgb AtVirtual(float vx, float vy) const {
-    const int x = int((vx - 1792.0f) / 512.0f * float(m_width));
-    const int y = int((vy - 1792.0f) / 512.0f * float(m_height));
-    const size_t at = (size_t(y) * m_width + size_t(x)) * 4;
-    return {m_pixels[at], m_pixels[at + 1], m_pixels[at + 2]};
-  }
-  // The pixel a point of the title screen's layout lands on, moved by virtual units.
-  SRgb At(float layoutX, float layoutY, float dx = 0.0f, float dy = 0.0f) const {
-    const Vector2 point = ToVirtualScreen({layoutX, layoutY});
-    return AtVirtual(point.x + dx, point.y + dy);
-  }
-
-  // How many pixels of a layout rectangle (centre, size in layout units) pass the test.
-  template <class TTest>
-  int Count(float x, float y, float w, float h, TTest test) const {
-    int count = 0;
-    for (float v = -0.5f; v <= 0.5f; v += 0.05f) {
-      for (float u = -0.5f; u <= 0.5f; u += 0.02f) count += test(At(x + u * w, y + v * h)) ? 1 : 0;
-    }
-    return count;
-  }
-
-  bool m_engine = false;
-  std::vector<uint8_t> m_pixels;
-  uint32_t m_width = 0, m_height = 0;
-};
+using MenuDrawTest = CMenuDrawFixture;
 
 TEST_F(MenuDrawTest, TheTitleScreenStandsInPlaceAtA4To3AndA16To9Window) {
   const struct { int width, height; } kShapes[] = {{640, 480}, {640, 360}};

@@ -7,18 +7,24 @@
 
 #include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
 #include "Framework/Resources/omResourceManager.h"
+#include "Framework/Scene/omSceneManager.h"
 #include "Framework/omAssetModule.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
 #include "Framework/omLayout2D.h"
 #include "Framework/omSaveModule.h"
+#include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DirectX/QuordxDevice.h"
+#include "Quor/DrawSubmission.h"
+#include "Quor/Engine.h"
 #include "Src/Game/Vey_Button.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Menu/Vey_Menu.h"
 #include "Src/Menu/Vey_MenuBox.h"
 #include "tests/Src/Game/GameStateTestKit.h"
+#include "tests/support/engine/EngineTestSupport.h"
 #include "tests/support/engine/ReportScope.h"
 #include "tests/support/engine/StagedKeys.h"
 
@@ -65,6 +71,7 @@ class CFakeMessage : public Vey::IMenuNotice {
     told = kind;
   }
   void SetProfileName(const char* name) override { profileName = name; }
+  void SetSavedPath(const char* path) override { savedPath = path; }
   void ReadInput() override {}
   void Update(float) override {
     if (closeNow) state = kClosed;
@@ -72,7 +79,7 @@ class CFakeMessage : public Vey::IMenuNotice {
   float GetAlpha() const override { return 1.0f; }
 
   int32_t told = -1;
-  std::string profileName;
+  std::string profileName, savedPath;
   bool closeNow = false;
 };
 
@@ -183,8 +190,19 @@ class CMenuFixture : public ::testing::Test {
                                                                           "App/Sounds/key_take.wav",
                                                                           "App/Sounds/key_good.wav",
                                                                           "App/Sounds/key_back.wav",
-                                                                          "App/Sounds/puzzlesolved.wav"},
-                                                                         gamestatetest::kOptionsHelpContent));
+                                                                          "App/Sounds/puzzlesolved.wav",
+                                                                          "App/Layouts/Jigsaw1.2dl",
+                                                                          "App/Layouts/Jigsaw2.2dl",
+                                                                          "App/Layouts/Jigsaw3.2dl",
+                                                                          "App/Layouts/GameSelection.2dl",
+                                                                          "App/Layouts/GamePause.2dl",
+                                                                          "App/Layouts/Extras.2dl",
+                                                                          "App/Layouts/WallpaperSelection.2dl",
+                                                                          "App/Extras/Textures",
+                                                                          "Art/Extras",
+                                                                          "Art/Environments/Game08/Effects",
+                                                                          "Shaders/Blur.fxc"},
+                                                                         gamestatetest::WithFiles(gamestatetest::kOptionsHelpContent, m_moreContent)));
     ASSERT_TRUE(m_modules.Start(m_root));
     PrepareSave(profile, gameMode);
     m_menu = std::make_unique<Vey::CMenu>(&m_application, nullptr);
@@ -231,6 +249,7 @@ class CMenuFixture : public ::testing::Test {
   hmtest::CStagedKeys m_keys;
   hmtest::CReportScope m_reports;
   bool m_languageChosen = false;
+  std::vector<std::string> m_moreContent;  // further content files a test's menu needs
   std::string m_root;
   gamestatetest::CStateModules m_modules;
   gamestatetest::CEventRecorder m_application;
@@ -238,6 +257,78 @@ class CMenuFixture : public ::testing::Test {
   std::unique_ptr<Ombrel::CSaveModule> m_saves;
   std::unique_ptr<Vey::CMenu> m_menu;
   CFakeBox* m_boxes[Vey::CMenu::kHelpMenu + 1] = {};
+};
+
+struct SRgb {
+  int r, g, b;
+  int Sum() const { return r + g + b; }
+};
+
+inline bool IsGolden(SRgb c) { return c.r > 150 && c.r > c.g && c.g > c.b + 30; }
+inline bool IsLight(SRgb c) { return c.r > 100 && c.g > 90 && c.b > 70; }
+inline bool IsDusk(SRgb c) { return c.Sum() < 200 && c.b >= c.r; }
+
+// The menu drawn on a real main window, its frames read back and looked at in layout units.
+class CMenuDrawFixture : public CMenuFixture {
+ protected:
+  // A fresh engine with a window of that shape, then the menu entered on it.
+  void EnterOnWindow(int width, int height) {
+    ASSERT_TRUE(hmtest::OpenDrawingWindow(width, height));
+    m_engine = true;
+    EnterMenu(true, 1);
+    for (int i = 0; i < 12; ++i) DrawFrame(false);
+    DrawFrame(true);
+  }
+
+  void TearDown() override {
+    CMenuFixture::TearDown();
+    if (m_engine) hmtest::CloseDrawingWindow();
+    m_engine = false;
+  }
+
+  void DrawFrame(bool readBack) {
+    Frame();
+    ASSERT_TRUE(BeginFrame());
+    m_modules.render->GetSceneManager()->Render();
+    if (readBack) {
+      ASSERT_EQ(GetD3DDevice()->ReadBackBuffer(m_pixels, &m_width, &m_height), GFX_OK);
+    }
+    FinishFrame();
+  }
+  // One frame of only what `draw` draws, read back.
+  template <class TDraw>
+  void DrawAlone(TDraw draw) {
+    ASSERT_TRUE(BeginFrame());
+    draw();
+    ASSERT_EQ(GetD3DDevice()->ReadBackBuffer(m_pixels, &m_width, &m_height), GFX_OK);
+    FinishFrame();
+  }
+
+  SRgb AtVirtual(float vx, float vy) const {
+    const int x = int((vx - 1792.0f) / 512.0f * float(m_width));
+    const int y = int((vy - 1792.0f) / 512.0f * float(m_height));
+    const size_t at = (size_t(y) * m_width + size_t(x)) * 4;
+    return {m_pixels[at], m_pixels[at + 1], m_pixels[at + 2]};
+  }
+  // The pixel a point of the title screen's layout lands on, moved by virtual units.
+  SRgb At(float layoutX, float layoutY, float dx = 0.0f, float dy = 0.0f) const {
+    const Vector2 point = Vey::ToVirtualScreen({layoutX, layoutY});
+    return AtVirtual(point.x + dx, point.y + dy);
+  }
+
+  // How many pixels of a layout rectangle (centre, size in layout units) pass the test.
+  template <class TTest>
+  int Count(float x, float y, float w, float h, TTest test) const {
+    int count = 0;
+    for (float v = -0.5f; v <= 0.5f; v += 0.05f) {
+      for (float u = -0.5f; u <= 0.5f; u += 0.02f) count += test(At(x + u * w, y + v * h)) ? 1 : 0;
+    }
+    return count;
+  }
+
+  bool m_engine = false;
+  std::vector<uint8_t> m_pixels;
+  uint32_t m_width = 0, m_height = 0;
 };
 
 }  // namespace menutest

@@ -126,6 +126,32 @@ TEST(ArtPainter, ShapesColourTheirPixelsAndLeaveTheRestTransparent) {
   EXPECT_GT(At(image, 30, 4).r, 215);
 }
 
+// A picture drawn to cover a canvas of another shape keeps its proportions: scaled evenly to
+// the canvas's height (or width) and centred, its two outer bands cut off.
+TEST(ArtPainter, APictureCoveringAnotherShapeIsScaledEvenlyAndCutAtTwoSides) {
+  // Four bands across a 2:1 picture: red, green, blue, white.
+  const art::SPicture picture = Parsed(
+      "canvas 40 20\n"
+      "fill #ff0000\nrect 0 0 10 20\nfill #00ff00\nrect 10 0 10 20\n"
+      "fill #0000ff\nrect 20 0 10 20\nfill #ffffff\nrect 30 0 10 20\n");
+  const SRgbaImage square = art::Paint(picture, 40, 40);
+  ASSERT_EQ(square.width, 40u);
+  ASSERT_EQ(square.height, 40u);
+  // Doubled: the middle two bands fill the square, each half of it, top to bottom.
+  for (uint32_t y : {1u, 38u}) {
+    EXPECT_EQ(At(square, 1, y).g, 255) << y;
+    EXPECT_EQ(At(square, 1, y).r, 0) << y;
+    EXPECT_EQ(At(square, 38, y).b, 255) << y;
+    EXPECT_EQ(At(square, 38, y).r, 0) << y;
+  }
+  // A wider canvas than the picture keeps every band and cuts at the top and bottom.
+  const SRgbaImage wide = art::Paint(picture, 80, 20);
+  EXPECT_EQ(At(wide, 1, 10).r, 255);
+  EXPECT_EQ(At(wide, 1, 10).g, 0);
+  EXPECT_EQ(At(wide, 78, 10).r, 255) << "the white band";
+  EXPECT_EQ(At(wide, 78, 10).b, 255) << "the white band";
+}
+
 TEST(ArtPainter, TextInksItsLineAndTheSamePictureComesOutTheSame) {
   const std::string text =
       "canvas 64 24\nfont \"DejaVu Sans\" bold\nfill #f4e6c4\ntext 32 12 16 center \"Ħб\"\ngrain 0.2 5\n";

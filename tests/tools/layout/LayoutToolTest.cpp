@@ -46,7 +46,7 @@ TEST_F(LayoutToolTest, PlacesPicturesInTheGamesUnitsWithTheirTexturesAndMasks) {
                  "background Room.art\n"
                  "sprite Centre 640 360 128 256 Door.art WOOD=#3b2716\n"
                  "sprite Corner 1000 180 128 256 hidden Door.art WOOD=#5a3a1e\n"
-                 "blank Scene02 Art\\Plates\\ Room.art\n"),
+                 "blank Scene02 Art\\Plates\\ Room.art WALL=#2a1c10 LAMPX=300\n"),
             0)
       << m_run.errors;
   TiXmlDocument scene;
@@ -135,7 +135,8 @@ TEST_F(LayoutToolTest, EachFaultIsNamedWithItsLine) {
        "places.txt:5: a second picture named \"Door\""},
       {head + "layout Scene01 Art\\B\\\n", "places.txt:3: a second layout \"Scene01\""},
       {"pictures art\nlayout Scene01 Art\\A\n", "places.txt:2: the folder \"Art\\A\" does not end in \"\\\""},
-      {head + "blank Scene02 Art\\B\\\n", "places.txt:3: expected \"blank NAME FOLDER ART\""},
+      {head + "blank Scene02 Art\\B\\\n", "places.txt:3: expected \"blank NAME FOLDER ART [KEY=VALUE]...\""},
+      {head + "blank Scene02 Art\\B\\ Room.art WALL=#2a1c10 LAMPX\n", "places.txt:3: \"LAMPX\" is not KEY=VALUE"},
       {head + "window 1 2\n", "places.txt:3: unknown statement \"window\""},
   };
   for (const auto& c : kCases) {
