@@ -75,9 +75,17 @@ function(hm_tests root)
     gtest_discover_tests(${target} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
     # The whole program once more in one process and in a random order (the seed is printed),
     # so no test passes only thanks to what ran before it. It runs alone: its tests use the same
-    # files as their own CTests above.
-    add_test(NAME ${target}.shuffled COMMAND ${target} --gtest_shuffle WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-    set_tests_properties(${target}.shuffled PROPERTIES RUN_SERIAL TRUE)
+    # files as their own CTests above. A program of a single test has no order to shuffle.
+    set(test_lines "")
+    foreach(src ${sources})
+      file(STRINGS ${src} lines REGEX "^TEST(_F|_P)?\\(")
+      list(APPEND test_lines ${lines})
+    endforeach()
+    list(LENGTH test_lines test_count)
+    if(test_count GREATER 1)
+      add_test(NAME ${target}.shuffled COMMAND ${target} --gtest_shuffle WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+      set_tests_properties(${target}.shuffled PROPERTIES RUN_SERIAL TRUE)
+    endif()
   endforeach()
   file(GLOB extra CONFIGURE_DEPENDS ${root}/*.cmake)
   foreach(f ${extra})

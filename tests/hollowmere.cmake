@@ -12,7 +12,7 @@ endif()
 # The full walkthrough's scripts, written by the walkthrough tool from the built scene
 # descriptions and the layouts' descriptions (frames of 0.1 s; the main story's tutorial question
 # is answered after a first start and the intro), so the end-to-end walkthrough follows the content.
-if(TARGET test_e2e)
+if(TARGET test_e2e_walkthrough)
   set(walk_dir ${CMAKE_BINARY_DIR}/walkthrough)
   set(walk_app ${CMAKE_BINARY_DIR}/content/App)
   set(walk_layouts ${CMAKE_SOURCE_DIR}/content/App/Layouts)
@@ -24,16 +24,16 @@ if(TARGET test_e2e)
   add_custom_command(OUTPUT ${walk_dir}/main.txt ${walk_dir}/main-saved.txt
     COMMAND ${CMAKE_COMMAND} -E make_directory ${walk_dir}
     COMMAND walkthrough ${walk_app}/Configs/GameInfo.xml ${walk_hud} ${walk_main_layouts}
-            -o ${walk_dir}/main.txt --saved ${walk_dir}/main-saved.txt --dt 0.1 --tutorial-at 270
+            --masks ${CMAKE_BINARY_DIR}/content -o ${walk_dir}/main.txt --saved ${walk_dir}/main-saved.txt --dt 0.1 --tutorial-at 270
     DEPENDS walkthrough ${walk_app}/Configs/GameInfo.xml ${walk_hud} ${walk_main_layouts}
     COMMENT "Writing the main story's walkthrough" VERBATIM)
   add_custom_command(OUTPUT ${walk_dir}/bonus.txt ${walk_dir}/bonus-saved.txt
     COMMAND ${CMAKE_COMMAND} -E make_directory ${walk_dir}
     COMMAND walkthrough --bonus ${walk_app}/Configs/Collectors/CollectorsGameInfo.xml ${walk_hud} ${walk_bonus_layouts}
-            -o ${walk_dir}/bonus.txt --saved ${walk_dir}/bonus-saved.txt --dt 0.1
+            --masks ${CMAKE_BINARY_DIR}/content -o ${walk_dir}/bonus.txt --saved ${walk_dir}/bonus-saved.txt --dt 0.1
     DEPENDS walkthrough ${walk_app}/Configs/Collectors/CollectorsGameInfo.xml ${walk_hud} ${walk_bonus_layouts}
     COMMENT "Writing the bonus chapter's walkthrough" VERBATIM)
   add_custom_target(walkthrough_scripts DEPENDS ${walk_dir}/main.txt ${walk_dir}/bonus.txt)
   add_dependencies(walkthrough_scripts content walkthrough)
-  add_dependencies(test_e2e walkthrough_scripts)
+  add_dependencies(test_e2e_walkthrough hollowmere walkthrough_scripts)
 endif()

@@ -171,6 +171,9 @@ bool CGame::IsWaitingForPlayer() const {
   if (IsPaused() || m_fadeIn < 1.0f || m_fadeOut > 0.0f || !m_scene || m_scene->IsEnding()) return false;
   if (m_dialog && m_dialog->GetState() != kOverlayClosed) return false;
   if (m_hud && (m_hud->GetMode() == kHudModeDiary || m_hud->GetMode() == kHudModeMap)) return false;
+  // The item frame on its way in or out, over a puzzle too, takes the next click.
+  if (m_itemFrame && (m_itemFrame->GetState() == kOverlayOpening || m_itemFrame->GetState() == kOverlayClosing))
+    return false;
   // A puzzle that cannot be played yet waits for the item that makes it playable.
   for (const CMiniGameBase* game : m_miniGames)
     if (game && game->IsActive()) return game->GetState() == CMiniGameBase::kPlaying;

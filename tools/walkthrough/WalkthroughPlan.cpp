@@ -1,5 +1,7 @@
 #include "tools/walkthrough/WalkthroughPlan.h"
 
+#include "tools/shared/FileBytes.h"
+
 #include "Src/Game/Vey_Scene.h"
 #include "Src/MiniGames/Vey_MiniGame2.h"
 #include "Src/MiniGames/Vey_MiniGame4.h"
@@ -9,6 +11,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <deque>
@@ -24,8 +27,14 @@ namespace {
 // The 4:3 test window (1024 x 768) shows the layout's middle 960 x 720 pixels.
 constexpr float kWindowPerLayoutPixel = 16.0f / 15.0f;
 constexpr float kVisibleLeft = 160.0f, kVisibleRight = 1120.0f;
-// Below this the heads-up display takes the clicks.
-constexpr float kBarTop = 620.0f;
+// Below this the heads-up display's bar takes the clicks.
+constexpr float kBarTop = 627.0f;
+// Clicks keep this far above the bar and the diary.
+constexpr float kBarMargin = 4.0f;
+// A click on a picture's mask keeps this many of its pixels from the mask's edge.
+constexpr float kMaskMargin = 3.0f;
+// The diary book on the bar, which takes the clicks over it.
+constexpr const char* kDiaryNode = "root/Diary/DiaryAnim1";
 // A click outside a close-up's frame, which closes it.
 constexpr float kOutsideX = 640.0f, kOutsideY = 20.0f;
 // Spare frames on a puzzle's skip delay.
@@ -48,14 +57,64 @@ std::string CaptureName(const char* kind, uint32_t slot) {
   return name;
 }
 
-// A clickable point of a box: its middle as far as the window shows it.
-bool ClickPoint(const SBox& box, float* x, float* y) {
+bool Inside(const SBox& box, float x, float y) {
+  return std::abs(x - box.x) <= box.w / 2 && std::abs(y - box.y) <= box.h / 2;
+}
+
+// A point of a box's height between `top` and `bottom`: its middle, or, where the bar or the
+// diary covers that, as near it as they leave (a picture is drawn most solidly at its middle).
+float HeightWithin(const SBox& box, float top, float bottom) {
+  if (bottom - kBarMargin <= top) return (top + bottom) / 2;
+  return std::clamp(box.y, top, bottom - kBarMargin);
+}
+
+// Whether a picture with a hit mask takes a click at a layout point.
+bool MaskHit(const SBox& box, float x, float y) {
+  const int column = int((x - (box.x - box.w / 2)) / box.w * float(box.maskWidth));
+  const int row = int((y - (box.y - box.h / 2)) / box.h * float(box.maskHeight));
+  if (column < 0 || row < 0 || column >= box.maskWidth || row >= box.maskHeight) return false;
+  // Whichever way up the game turns the mask, the point is on the picture.
+  const size_t width = size_t(box.maskWidth), flipped = size_t(box.maskHeight - 1 - row);
+  return box.mask[size_t(row) * width + size_t(column)] && box.mask[flipped * width + size_t(column)];
+}
+
+// The point of the region nearest (x, y) where the picture's mask takes the click (the middle of
+// a ring is no hit); false when no pixel of the region does.
+bool NearestMaskHit(const SBox& box, float left, float top, float right, float bottom, float* x, float* y) {
+  if (box.mask.empty() || MaskHit(box, *x, *y)) return true;
+  const float stepX = box.w / float(box.maskWidth), stepY = box.h / float(box.maskHeight);
+  float bestDistance = -1, bestX = 0, bestY = 0;
+  for (float py = top + stepY / 2; py < bottom; py += stepY)
+    for (float px = left + stepX / 2; px < right; px += stepX) {
+      // A pixel with hits all round, so the rounding to window pixels stays on the picture.
+      if (!MaskHit(box, px, py) || !MaskHit(box, px - kMaskMargin * stepX, py) ||
+          !MaskHit(box, px + kMaskMargin * stepX, py) || !MaskHit(box, px, py - kMaskMargin * stepY) ||
+          !MaskHit(box, px, py + kMaskMargin * stepY))
+        continue;
+      const float distance = (px - *x) * (px - *x) + (py - *y) * (py - *y);
+      if (bestDistance < 0 || distance < bestDistance) bestDistance = distance, bestX = px, bestY = py;
+    }
+  if (bestDistance < 0) return false;
+  *x = bestX;
+  *y = bestY;
+  return true;
+}
+
+// A clickable point of a box: its middle as far as the window shows it and the bar and the
+// diary rising from it leave free, moved onto the picture where its mask has a hole there.
+bool ClickPoint(const SBox& box, const SBox& diary, float* x, float* y) {
   const float left = std::max(box.x - box.w / 2, kVisibleLeft), right = std::min(box.x + box.w / 2, kVisibleRight);
-  const float top = std::max(box.y - box.h / 2, 0.0f), bottom = std::min(box.y + box.h / 2, kBarTop);
+  const float top = std::max(box.y - box.h / 2, 0.0f);
+  float bottom = std::min(box.y + box.h / 2, kBarTop);
   if (left >= right || top >= bottom) return false;
   *x = (left + right) / 2;
-  *y = (top + bottom) / 2;
-  return true;
+  *y = HeightWithin(box, top, bottom);
+  if (Inside(diary, *x, *y)) {
+    bottom = std::min(bottom, diary.y - diary.h / 2);
+    if (top >= bottom) return false;
+    *y = HeightWithin(box, top, bottom);
+  }
+  return NearestMaskHit(box, left, top, right, bottom - kBarMargin, x, y);
 }
 
 std::pair<int, int> HudPoint(float layoutUnitsX, float layoutUnitsY) {
@@ -63,7 +122,9 @@ std::pair<int, int> HudPoint(float layoutUnitsX, float layoutUnitsY) {
   return {int(std::lround(512.0f + layoutUnitsX * 384.0f)), int(std::lround(384.0f - layoutUnitsY * 384.0f))};
 }
 
-bool ReadPos(const TiXmlDocument& document, const std::string& name, float* x, float* y) {
+// The place of a layout object; its size too when asked for (`w`, `h` not null).
+bool ReadPos(const TiXmlDocument& document, const std::string& name, float* x, float* y, float* w = nullptr,
+             float* h = nullptr) {
   const TiXmlElement* root = document.RootElement();
   for (const TiXmlElement* objects = root ? root->FirstChildElement("Layout") : nullptr; objects;
        objects = objects->NextSiblingElement("Layout")) {
@@ -72,7 +133,10 @@ bool ReadPos(const TiXmlDocument& document, const std::string& name, float* x, f
       const char* objectName = object->Attribute("Name");
       const TiXmlElement* pos = object->FirstChildElement("Pos");
       if (!objectName || name != objectName || !pos || !pos->GetText()) continue;
-      return std::sscanf(pos->GetText(), "%f;%f", x, y) == 2;
+      if (std::sscanf(pos->GetText(), "%f;%f", x, y) != 2) return false;
+      if (!w) return true;
+      const TiXmlElement* size = object->FirstChildElement("Size");
+      return size && size->GetText() && std::sscanf(size->GetText(), "%f;%f", w, h) == 2;
     }
   }
   return false;
@@ -164,7 +228,7 @@ class CPlanner {
     if (!layout) return false;
     const auto box = layout->find(sprite);
     float x = 0, y = 0;
-    if (box == layout->end() || !ClickPoint(box->second, &x, &y)) return false;
+    if (box == layout->end() || !ClickPoint(box->second, m_hud.diary, &x, &y)) return false;
     const std::pair<int, int> point = WindowPoint(x, y);
     m_plan.moves.push_back({point.first, point.second, wait, what, ""});
     return true;
@@ -369,7 +433,7 @@ class CPlanner {
   bool ClickInPuzzle(uint32_t miniGame, const std::string& sprite, const std::string& what, int wait = 0) {
     const SLayout* layout = PuzzleLayout(miniGame);
     float x = 0, y = 0;
-    if (!layout || !layout->count(sprite) || !ClickPoint(layout->at(sprite), &x, &y)) return false;
+    if (!layout || !layout->count(sprite) || !ClickPoint(layout->at(sprite), m_hud.diary, &x, &y)) return false;
     ClickWindow(WindowPoint(x, y), what, wait);
     return true;
   }
@@ -507,7 +571,7 @@ class CPlanner {
         if (ExitUnder(exit.sprite) != &exit) continue;
         const SLayout* layout = ViewLayout();
         float x = 0, y = 0;
-        if (!layout || !layout->count(exit.sprite) || !ClickPoint(layout->at(exit.sprite), &x, &y)) continue;
+        if (!layout || !layout->count(exit.sprite) || !ClickPoint(layout->at(exit.sprite), m_hud.diary, &x, &y)) continue;
         cameFrom[exit.target] = {here, exit.sprite};
         queue.push_back(exit.target);
       }
@@ -604,12 +668,13 @@ bool ReadLayoutDescription(const std::string& text, const std::string& fileName,
   std::istringstream lines(text);
   std::string line;
   SLayout* current = nullptr;
+  std::string folder;
   for (int number = 1; std::getline(lines, line); ++number) {
     std::istringstream words(line);
     std::string word, name;
     words >> word;
     if (word == "layout" || word == "blank") {
-      words >> name;
+      words >> name >> folder;
       current = &(*layouts)[name];
       continue;
     }
@@ -622,9 +687,31 @@ bool ReadLayoutDescription(const std::string& text, const std::string& fileName,
     }
     words >> hidden;
     box.hidden = hidden == "hidden";
+    box.folder = folder;
     (*current)[name] = box;
   }
   return true;
+}
+
+void ReadHitMasks(const std::string& contentDir, std::map<std::string, SLayout>* layouts) {
+  for (auto& [layoutName, layout] : *layouts) {
+    for (auto& [name, box] : layout) {
+      std::string folder = box.folder;
+      std::replace(folder.begin(), folder.end(), '\\', '/');
+      // A raw mask: a byte a pixel of the picture drawn at the box's size, rows from the bottom.
+      const size_t width = size_t(box.w), height = size_t(box.h);
+      std::vector<uint8_t> bytes;
+      if (name.find('/') != std::string::npos || width == 0 || height == 0 ||
+          !ReadFileBytes(contentDir + "/" + folder + name + ".msk", bytes) || bytes.size() != width * height)
+        continue;
+      box.maskWidth = int(width);
+      box.maskHeight = int(height);
+      box.mask.assign(width * height, false);
+      for (size_t row = 0; row < height; ++row)
+        for (size_t column = 0; column < width; ++column)
+          box.mask[row * width + column] = bytes[(height - 1 - row) * width + column] != 0;
+    }
+  }
 }
 
 bool ReadHudPlaces(const std::string& hudText, const std::string& frameText, SHudPlaces* places, std::string* error) {
@@ -653,6 +740,16 @@ bool ReadHudPlaces(const std::string& hudText, const std::string& frameText, SHu
     *error = "the heads-up display's layout has no slots \"root/HUD4:3/SlotN\"";
     return false;
   }
+  float w = 0, h = 0;
+  if (!ReadPos(hud, kDiaryNode, &x, &y, &w, &h)) {
+    *error = std::string("the layout has no \"") + kDiaryNode + "\" with a place and size";
+    return false;
+  }
+  // Layout units (y up, a unit is half the 720 pixels' height) into layout pixels.
+  places->diary.x = 640.0f + x * 360.0f;
+  places->diary.y = 360.0f - y * 360.0f;
+  places->diary.w = w * 360.0f;
+  places->diary.h = h * 360.0f;
   return true;
 }
 

@@ -19,6 +19,10 @@ namespace walkthrough {
 struct SBox {
   float x = 0, y = 0, w = 0, h = 0;
   bool hidden = false;
+  std::string folder;  // the layout's picture folder, as the layout names it
+  // Where the picture takes clicks, when its hit mask was read: a pixel each, rows from the top.
+  int maskWidth = 0, maskHeight = 0;
+  std::vector<bool> mask;
 };
 using SLayout = std::map<std::string, SBox>;
 
@@ -27,6 +31,11 @@ using SLayout = std::map<std::string, SBox>;
 bool ReadLayoutDescription(const std::string& text, const std::string& fileName, std::map<std::string, SLayout>* layouts,
                            std::string* error);
 
+// The hit masks the content build wrote below CONTENT_DIR (FOLDER/NAME.msk, a byte a pixel, rows
+// from the bottom) for every picture of the layouts that has one; a picture without one takes
+// clicks all over its box.
+void ReadHitMasks(const std::string& contentDir, std::map<std::string, SLayout>* layouts);
+
 // Where the heads-up display and the item frame put what the walkthrough clicks, in window
 // pixels of the 4:3 test window.
 struct SHudPlaces {
@@ -34,6 +43,7 @@ struct SHudPlaces {
   std::pair<int, int> leftArrow{0, 0}, rightArrow{0, 0};
   std::pair<int, int> skipButton{0, 0};
   std::pair<int, int> frameButton{0, 0};
+  SBox diary;  // the diary book rising from the bar, in layout pixels
 };
 // From the display's layout ("HUD.2dl", the 4:3 set) and the item frame's ("FrameSmall.2dl").
 bool ReadHudPlaces(const std::string& hudText, const std::string& frameText, SHudPlaces* places, std::string* error);

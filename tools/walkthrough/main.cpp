@@ -20,7 +20,7 @@ namespace {
 void PrintUsage() {
   std::printf(
       "usage: walkthrough DESCRIPTION.xml HUD.2dl FRAME.2dl LAYOUTS.txt... -o SCRIPT [--bonus] [--dt SECONDS]\n"
-      "                   [--tutorial-at FRAME] [--saved REPORT] [--partial]\n"
+      "                   [--tutorial-at FRAME] [--masks CONTENT_DIR] [--saved REPORT] [--partial]\n"
       "       walkthrough DESCRIPTION.xml --check-save SAVE REPORT [--bonus]\n"
       "  Reads the scene description as the game does (--bonus: as the bonus chapter's), the layout\n"
       "  descriptions of its places (the layout tool's text) and the heads-up display's and item\n"
@@ -30,7 +30,9 @@ void PrintUsage() {
       "  writes the test driver's input script for frames of SECONDS (0.05 by default): the main\n"
       "  story's tutorial question answered in FRAME (100 by default), then each click after an idle\n"
       "  wait, the first view of every place and search saved as location-NN or search-NN, and last\n"
-      "  the click that starts the ending, without a wait after it.\n"
+      "  the click that starts the ending, without a wait after it. With --masks, a picture whose hit\n"
+      "  mask the content build wrote (CONTENT_DIR/FOLDER/NAME.msk) is clicked where the mask takes\n"
+      "  the click, nearest its middle.\n"
       "  --saved writes what the script leaves done, one 'location|search|closeup|puzzle SLOT' or\n"
       "  'ending' a line. Exits with 1 when the story cannot be played to its end (with --partial the\n"
       "  script and report are written as far as it goes, and the report's last line says where it\n"
@@ -88,7 +90,7 @@ int CheckSave(const std::string& descriptionPath, const std::string& savePath, c
 
 int main(int argc, char** argv) {
   std::vector<std::string> files;
-  std::string output, saved;
+  std::string output, saved, masks;
   walkthrough::SPlanSettings settings;
   bool partial = false;
   for (int i = 1; i < argc; ++i) {
@@ -106,8 +108,10 @@ int main(int argc, char** argv) {
       settings.bonus = true;
     } else if (arg == "--partial") {
       partial = true;
-    } else if ((arg == "-o" || arg == "--saved" || arg == "--dt" || arg == "--tutorial-at") && i + 1 < argc) {
+    } else if ((arg == "-o" || arg == "--saved" || arg == "--dt" || arg == "--tutorial-at" || arg == "--masks") &&
+               i + 1 < argc) {
       const std::string value = argv[++i];
+      if (arg == "--masks") masks = value;
       if (arg == "-o") output = value;
       if (arg == "--saved") saved = value;
       if (arg == "--dt") settings.frameSeconds = std::atof(value.c_str());
@@ -142,6 +146,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  if (!masks.empty()) walkthrough::ReadHitMasks(masks, &layouts);
   // The main story ends when the grandmother shows in the last room, the bonus chapter when the
   // coin is set into the terrace's telescope.
   if (settings.bonus) {

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -13,17 +16,25 @@ namespace {
 
 const std::string kLayouts = HM_SOURCE_DIR "/content/App/Layouts/";
 
+// The window point of the first click after the comment `what`.
+bool ClickAfter(const std::string& script, const std::string& what, int* x, int* y) {
+  const size_t at = script.find(what);
+  return at != std::string::npos &&
+         std::sscanf(script.c_str() + at + what.size(), "%*d mouse move %d %d", x, y) == 2;
+}
+
 class WalkthroughToolTest : public CToolTest {
  protected:
   WalkthroughToolTest() : CToolTest("walkthrough") {}
 
   // The main story's description (or the one given) with the story's layouts.
-  int Plan(const std::string& description, const std::string& locations = ReadTextFile(kLayouts + "Locations.txt")) {
+  int Plan(const std::string& description, const std::string& locations = ReadTextFile(kLayouts + "Locations.txt"),
+           const std::string& options = "") {
     Write("GameInfo.xml", description);
     Write("Locations.txt", locations);
     return Run(Path("GameInfo.xml") + " " + kLayouts + "HUD.2dl " + kLayouts + "FrameSmall.2dl " + Path("Locations.txt") +
                " " + kLayouts + "World.txt " + kLayouts + "HiddenObjects.txt " + kLayouts + "CloseUp.txt -o " +
-               Path("script.txt") + " --saved " + Path("saved.txt"));
+               Path("script.txt") + " --saved " + Path("saved.txt") + options);
   }
   static std::string Sample() { return ReadTextFile(HM_SOURCE_DIR "/content/App/Configs/GameInfo.xml"); }
   std::string Saved() const { return ReadTextFile(Path("saved.txt")); }
@@ -42,10 +53,10 @@ TEST_F(WalkthroughToolTest, TheMainStoryIsPlayedToItsEndingThroughEveryPlaceSear
   EXPECT_NE(saved.find("ending\n"), std::string::npos);
   EXPECT_EQ(saved.find("stuck"), std::string::npos);
 
-  // The knife at the gate (layout pixels 470, 610) is the first thing taken: its window point on
-  // the 4:3 window, after the tutorial's question and an idle wait.
+  // The knife at the gate (layout pixels 470, 610, its lower edge under the bar) is the first
+  // thing taken, at its middle on the 4:3 window, after the tutorial's question and an idle wait.
   const std::string script = Script();
-  EXPECT_NE(script.find("# take S01_Knife\n1 mouse move 331 639\n8 mouse down left\n9 mouse up left\n12 idle\n"),
+  EXPECT_NE(script.find("# take S01_Knife\n1 mouse move 331 651\n8 mouse down left\n9 mouse up left\n12 idle\n"),
             std::string::npos)
       << script.substr(0, 600);
   // A puzzle is skipped once its skip button shows, a minute of frames of 0.05 s after it opened.
@@ -77,6 +88,33 @@ TEST_F(WalkthroughToolTest, AStoryThatCannotGoOnStopsTheToolNamingWhereItStopped
     EXPECT_NE(m_run.errors.find(std::string("no move leads on from ") + c.stuck), std::string::npos) << m_run.errors;
     EXPECT_NE(Saved().find("stuck"), std::string::npos);
   }
+}
+
+// A picture with a hit mask is clicked on the mask nearest its middle: the knife's mask takes
+// clicks only in its right quarter (a raw mask, a byte a pixel of its 128 x 64 picture).
+// A way whose middle lies under the diary on the bar is clicked above the diary.
+TEST_F(WalkthroughToolTest, ClicksLandWhereThePictureTakesThemAndClearOfTheDiary) {
+  std::string mask(128 * 64, '\0');
+  for (size_t row = 0; row < 64; ++row) mask.replace(row * 128 + 96, 32, 32, '\xff');
+  std::filesystem::create_directories(Path("content/Art/Environments/Scene01"));
+  std::ofstream(Path("content/Art/Environments/Scene01/S01_Knife.msk"), std::ios::binary) << mask;
+  std::string locations = ReadTextFile(kLayouts + "Locations.txt");
+  const std::string door = "sprite S01_ExitShed    180 400";
+  ASSERT_NE(locations.find(door), std::string::npos);
+  locations.replace(locations.find(door), door.size(), "sprite S01_ExitShed    640 650");
+  ASSERT_EQ(Plan(Sample(), locations, " --masks " + Path("content")), 0) << m_run.errors;
+  const std::string script = Script();
+  int x = 0, y = 0;
+  ASSERT_TRUE(ClickAfter(script, "# take S01_Knife\n", &x, &y)) << script.substr(0, 600);
+  // The quarter that takes clicks starts at layout x 502, window x 366.
+  EXPECT_GE(x, 366);
+  EXPECT_LE(x, 375);
+  EXPECT_EQ(y, 650);
+  // The diary's top is layout y 594, window y 634: the way is clicked just above it.
+  ASSERT_TRUE(ClickAfter(script, "# search slot 33\n", &x, &y)) << script;
+  EXPECT_EQ(x, 512);
+  EXPECT_LT(y, 634);
+  EXPECT_GT(y, 620);
 }
 
 TEST_F(WalkthroughToolTest, FilesItCannotReadAreNamed) {

@@ -63,8 +63,9 @@ class FullWalkthroughTest : public CProgramTest {
   }
 };
 
-// Not yet passing: the bonus chapter stops in the telescope close-up after the coin (see the
-// branch report); enable once the chapter reaches its outro.
+// Not yet passing: in the bonus chapter's second attic search one horseshoe is not taken by
+// the click the script gives it, and in the main story a way from the fifth place on is missed,
+// so neither run reaches its ending; enable once both do.
 TEST_F(FullWalkthroughTest, DISABLED_ANewPlayerPlaysTheMainStoryToItsEndingAndTheBonusChapterToItsEnd) {
   std::filesystem::remove_all(m_home + "/data");
   const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
