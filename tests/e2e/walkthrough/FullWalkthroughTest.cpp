@@ -8,6 +8,8 @@
 
 #include "tests/e2e/ProgramTestKit.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -18,8 +20,25 @@ using namespace e2etest;
 
 const std::string kScripts = HM_BINARY_DIR "/walkthrough/";
 const std::string kConfigs = HM_BINARY_DIR "/content/App/Configs/";
-// A run that never ends its script stops here (frames of 0.1 s).
-constexpr int kFrameLimit = 60000;
+// The frames a script counts out, its idle waits taken as ending at once: a run that has not
+// ended its script in twice as many stops there, so a script that goes astray fails soon.
+int FrameLimit(const std::string& script) {
+  std::istringstream lines(script);
+  std::string line;
+  int frames = 0, last = 0;
+  while (std::getline(lines, line)) {
+    int frame = 0;
+    char kind[16] = {};
+    if (std::sscanf(line.c_str(), "%d %15s", &frame, kind) != 2) continue;
+    if (std::string(kind) == "idle") {
+      frames += frame;
+      last = 0;
+    } else {
+      last = std::max(last, frame);
+    }
+  }
+  return 2 * (frames + last);
+}
 
 // Lines after a script's ending click count from the wait before it: the ending's picture is
 // saved, then Alt+F4 ends the program through its exit state, which saves.
@@ -71,7 +90,7 @@ TEST_F(FullWalkthroughTest, DISABLED_ANewPlayerPlaysTheMainStoryToItsEndingAndTh
   const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
   const std::string main = AnswerFirstStart() + PlayNewGame() + SkipIntro(kFirstStartModeOk + 12) +
                            ReadTextFile(kScripts + "main.txt") + AfterTheEnding(400, "main-ending");
-  const SProgramRun story = RunProgram(m_home, DriverVariables(kFrameLimit, "0.1", main, "") +
+  const SProgramRun story = RunProgram(m_home, DriverVariables(FrameLimit(main), "0.1", main, "") +
                                                    " HOLLOWMERE_CAPTURE=" + Captures(), program);
   ASSERT_EQ(story.exitCode, 0) << story.output;
   EXPECT_EQ(story.output.find("still waiting"), std::string::npos) << story.output;
@@ -86,7 +105,7 @@ TEST_F(FullWalkthroughTest, DISABLED_ANewPlayerPlaysTheMainStoryToItsEndingAndTh
   std::filesystem::remove_all(Captures());
   const std::string bonusProgram = InstallProgram(m_home, kBonusStartup);
   const std::string bonus = ReadTextFile(kScripts + "bonus.txt") + AfterTheEnding(1300, "bonus-ending");
-  const SProgramRun chapter = RunProgram(m_home, DriverVariables(kFrameLimit, "0.1", bonus, "") +
+  const SProgramRun chapter = RunProgram(m_home, DriverVariables(FrameLimit(bonus), "0.1", bonus, "") +
                                                      " HOLLOWMERE_CAPTURE=" + Captures(), bonusProgram);
   ASSERT_EQ(chapter.exitCode, 0) << chapter.output;
   EXPECT_EQ(chapter.output.find("still waiting"), std::string::npos) << chapter.output;
