@@ -73,9 +73,7 @@ bool MaskHit(const SBox& box, float x, float y) {
   const int column = int((x - (box.x - box.w / 2)) / box.w * float(box.maskWidth));
   const int row = int((y - (box.y - box.h / 2)) / box.h * float(box.maskHeight));
   if (column < 0 || row < 0 || column >= box.maskWidth || row >= box.maskHeight) return false;
-  // Whichever way up the game turns the mask, the point is on the picture.
-  const size_t width = size_t(box.maskWidth), flipped = size_t(box.maskHeight - 1 - row);
-  return box.mask[size_t(row) * width + size_t(column)] && box.mask[flipped * width + size_t(column)];
+  return box.mask[size_t(row) * size_t(box.maskWidth) + size_t(column)];
 }
 
 // The point of the region nearest (x, y) where the picture's mask takes the click (the middle of
