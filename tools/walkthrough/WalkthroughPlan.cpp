@@ -31,8 +31,10 @@ constexpr float kVisibleLeft = 160.0f, kVisibleRight = 1120.0f;
 constexpr float kBarTop = 627.0f;
 // Clicks keep this far above the bar and the diary.
 constexpr float kBarMargin = 4.0f;
-// A click on a picture's mask keeps this many of its pixels from the mask's edge.
-constexpr float kMaskMargin = 3.0f;
+// A click on a picture's mask keeps at least this many of its pixels from the mask's edge where the
+// picture allows, and looks no deeper than kMaskDepth.
+constexpr int kMaskMargin = 3;
+constexpr int kMaskDepth = 6;
 // The diary book on the bar, which takes the clicks over it.
 constexpr const char* kDiaryNode = "root/Diary/DiaryAnim1";
 // A click outside a close-up's frame, which closes it.
@@ -76,23 +78,37 @@ bool MaskHit(const SBox& box, float x, float y) {
   return box.mask[size_t(row) * size_t(box.maskWidth) + size_t(column)];
 }
 
-// The point of the region nearest (x, y) where the picture's mask takes the click (the middle of
-// a ring is no hit); false when no pixel of the region does.
-bool NearestMaskHit(const SBox& box, float left, float top, float right, float bottom, float* x, float* y) {
-  if (box.mask.empty() || MaskHit(box, *x, *y)) return true;
+// How many pixels deep (up to kMaskDepth) a point lies inside the picture's mask: the mask takes
+// the click that far from it in eight directions.
+int MaskDepth(const SBox& box, float x, float y) {
   const float stepX = box.w / float(box.maskWidth), stepY = box.h / float(box.maskHeight);
-  float bestDistance = -1, bestX = 0, bestY = 0;
+  static constexpr int kDirections[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+  if (!MaskHit(box, x, y)) return -1;
+  for (int depth = 1; depth <= kMaskDepth; ++depth)
+    for (const auto& direction : kDirections)
+      if (!MaskHit(box, x + float(direction[0] * depth) * stepX, y + float(direction[1] * depth) * stepY))
+        return depth - 1;
+  return kMaskDepth;
+}
+
+// The point of the region, outside `covered`, where the picture's mask takes the click most surely:
+// (x, y) itself when it lies deep enough inside, else the deepest pixel, the one nearest (x, y)
+// among equals (the middle of a ring is no hit, and its rim's edge is a hit only as far as rounding
+// to window pixels allows); false when no pixel of the region is a hit.
+bool NearestMaskHit(const SBox& box, const SBox& covered, float left, float top, float right, float bottom, float* x,
+                    float* y) {
+  if (box.mask.empty() || MaskDepth(box, *x, *y) >= kMaskMargin) return true;
+  const float stepX = box.w / float(box.maskWidth), stepY = box.h / float(box.maskHeight);
+  int bestDepth = -1;
+  float bestDistance = 0, bestX = 0, bestY = 0;
   for (float py = top + stepY / 2; py < bottom; py += stepY)
     for (float px = left + stepX / 2; px < right; px += stepX) {
-      // A pixel with hits all round, so the rounding to window pixels stays on the picture.
-      if (!MaskHit(box, px, py) || !MaskHit(box, px - kMaskMargin * stepX, py) ||
-          !MaskHit(box, px + kMaskMargin * stepX, py) || !MaskHit(box, px, py - kMaskMargin * stepY) ||
-          !MaskHit(box, px, py + kMaskMargin * stepY))
-        continue;
+      const int depth = Inside(covered, px, py) ? -1 : MaskDepth(box, px, py);
       const float distance = (px - *x) * (px - *x) + (py - *y) * (py - *y);
-      if (bestDistance < 0 || distance < bestDistance) bestDistance = distance, bestX = px, bestY = py;
+      if (depth < 0 || depth < bestDepth || (depth == bestDepth && distance >= bestDistance)) continue;
+      bestDepth = depth, bestDistance = distance, bestX = px, bestY = py;
     }
-  if (bestDistance < 0) return false;
+  if (bestDepth < 0) return false;
   *x = bestX;
   *y = bestY;
   return true;
@@ -103,16 +119,20 @@ bool NearestMaskHit(const SBox& box, float left, float top, float right, float b
 bool ClickPoint(const SBox& box, const SBox& diary, float* x, float* y) {
   const float left = std::max(box.x - box.w / 2, kVisibleLeft), right = std::min(box.x + box.w / 2, kVisibleRight);
   const float top = std::max(box.y - box.h / 2, 0.0f);
-  float bottom = std::min(box.y + box.h / 2, kBarTop);
+  const float bottom = std::min(box.y + box.h / 2, kBarTop);
   if (left >= right || top >= bottom) return false;
   *x = (left + right) / 2;
   *y = HeightWithin(box, top, bottom);
   if (Inside(diary, *x, *y)) {
-    bottom = std::min(bottom, diary.y - diary.h / 2);
-    if (top >= bottom) return false;
-    *y = HeightWithin(box, top, bottom);
+    const float aboveDiary = std::min(bottom, diary.y - diary.h / 2);
+    if (top >= aboveDiary && box.mask.empty()) return false;
+    *y = HeightWithin(box, top, std::max(top, aboveDiary));
   }
-  return NearestMaskHit(box, left, top, right, bottom - kBarMargin, x, y);
+  // A picture with a mask may also be clicked beside the diary, kept clear of its edge.
+  SBox covered = diary;
+  covered.w += 2 * kBarMargin;
+  covered.h += 2 * kBarMargin;
+  return NearestMaskHit(box, covered, left, top, right, bottom - kBarMargin, x, y);
 }
 
 std::pair<int, int> HudPoint(float layoutUnitsX, float layoutUnitsY) {
