@@ -19,13 +19,7 @@ foreach(scene IN LISTS extras_scenes)
   list(APPEND extras_files ${preview})
 endforeach()
 
-foreach(layout Extras WallpaperSelection)
-  set(output ${HM_CONTENT_DIR}/App/Layouts/${layout}.2dl)
-  add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Layouts/${layout}.2dl ${output}
-    DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Layouts/${layout}.2dl VERBATIM)
-  list(APPEND extras_files ${output})
-endforeach()
+hm_copy_layouts(extras_files Extras WallpaperSelection)
 
 add_custom_target(extras_content ALL DEPENDS ${extras_files})
 add_dependencies(content extras_content)

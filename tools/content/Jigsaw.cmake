@@ -46,13 +46,7 @@ foreach(arrow ArrowLeft ArrowRight Back)
   jigsaw_texture(Jigsaw_${arrow}Click Arrow.art --set ${points} --set "TOP=#9a6a22" --set "BOTTOM=#6a4a18")
 endforeach()
 
-foreach(layout GameSelection GamePause)
-  set(output ${HM_CONTENT_DIR}/App/Layouts/${layout}.2dl)
-  add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Layouts/${layout}.2dl ${output}
-    DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Layouts/${layout}.2dl VERBATIM)
-  list(APPEND jigsaw_files ${output})
-endforeach()
+hm_copy_layouts(jigsaw_files GameSelection GamePause)
 
 set(jigsaw_music_table ${CMAKE_SOURCE_DIR}/content/App/Sounds/JigsawMusic.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${jigsaw_music_table})
