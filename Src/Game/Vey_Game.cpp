@@ -174,9 +174,10 @@ bool CGame::IsWaitingForPlayer() const {
   // The item frame on its way in or out, over a puzzle too, takes the next click.
   if (m_itemFrame && (m_itemFrame->GetState() == kOverlayOpening || m_itemFrame->GetState() == kOverlayClosing))
     return false;
-  // A puzzle that cannot be played yet waits for the item that makes it playable.
+  // A puzzle that cannot be played yet waits for the item that makes it playable; one showing
+  // its win takes no more clicks and is about to close.
   for (const CMiniGameBase* game : m_miniGames)
-    if (game && game->IsActive()) return game->GetState() == CMiniGameBase::kPlaying;
+    if (game && game->IsActive()) return game->GetState() == CMiniGameBase::kPlaying && game->GetWinTimer() == 0.0f;
   const bool itemFrameWaits = m_itemFrame && m_itemFrame->GetState() == kOverlayOpen;
   const bool itemsSettled =
       !m_hud || std::all_of(m_hud->GetInventory().begin(), m_hud->GetInventory().end(),

@@ -71,7 +71,6 @@ class CMiniGame1 : public CMiniGameBase {
   bool IsRedPresent() const { return m_redPresent; }
   bool IsGreenPresent() const { return m_greenPresent; }
   int32_t GetHeldSlot() const { return m_heldSlot; }
-  float GetWinTimer() const { return m_winTimer; }
   const Vector2& JewelPosition(int32_t slot) const { return *m_jewels[size_t(slot)]; }
   const Connector& GetConnector(int32_t i) const { return m_connectors[size_t(i)]; }
 
@@ -111,7 +110,6 @@ class CMiniGame1 : public CMiniGameBase {
   Vector2* m_heldJewel = nullptr;
   Vector2 m_lastHeld{0.0f, 0.0f};
   int32_t m_heldSlot = -1;
-  float m_winTimer = 0.0f;
   std::unique_ptr<MP::CEmitter> m_greenSparkle;
   std::unique_ptr<MP::CEmitter> m_redSparkle;
   std::unique_ptr<SMiniGameBlock> m_spareBlock;  // without a save, the puzzle keeps its own

@@ -61,7 +61,6 @@ class CMiniGame3 : public CMiniGameBase {
     m_dials.bigAngle = big;
   }
   bool IsHoldingDial() const { return m_draggingTiny || m_draggingBig; }
-  float GetWinTimer() const { return m_winTimer; }
 
  private:
   // One of the two dials: its node, its angle and grab angle in the dials' state, its dust,
@@ -98,7 +97,6 @@ class CMiniGame3 : public CMiniGameBase {
   bool m_draggingBig = false;
   bool m_dustRemoved = false;
   SLockSave m_dials;  // the angles, the count and the entry as the profile keeps them
-  float m_winTimer = 0.0f;
   MP::CEmitter* m_bigDust = nullptr;
   MP::CEmitter* m_smallDust = nullptr;
   // Movement since each dial's last click sound.

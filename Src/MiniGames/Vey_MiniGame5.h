@@ -110,7 +110,6 @@ class CMiniGame5 : public CMiniGameBase {
   int32_t m_arrowDirection = kNoDirection;
   SPools m_pools;
   float m_readyTime = 0.0f;
-  float m_winTimer = 0.0f;
   bool m_won = false;
 };
 

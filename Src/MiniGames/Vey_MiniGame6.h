@@ -59,7 +59,6 @@ class CMiniGame6 : public CMiniGameBase {
 
   const SGear& GetGear(int32_t k) const { return m_gears[size_t(k)]; }
   const SSwitch& GetSwitch(int32_t s) const { return m_switches[size_t(s)]; }
-  float GetWinTimer() const { return m_winTimer; }
 
  private:
   void LoadFromProfile();
@@ -75,7 +74,6 @@ class CMiniGame6 : public CMiniGameBase {
   std::array<SSwitch, kSwitchCount> m_switches;
   TextureRecord* m_gearActivatedTexture = nullptr;
   float m_drawAlpha = 0.0f;  // of the frame being drawn
-  float m_winTimer = 0.0f;
 };
 
 }  // namespace Vey

@@ -99,7 +99,6 @@ class CMiniGame7 : public CMiniGameBase {
   bool IsWaterRunning() const { return m_waterRunning; }
   float GetReservoir() const { return m_reservoir; }
   float GetDrain() const { return m_drain; }
-  float GetWinTimer() const { return m_winTimer; }
   // False when the layout lacks the board's objects: the puzzle then only lets the player leave.
   bool IsBoardBound() const { return m_boardBound; }
 
@@ -145,7 +144,6 @@ class CMiniGame7 : public CMiniGameBase {
   std::array<Ombrel::SLayoutAnimatedSprite*, kPipeTemplateCount> m_loopTemplates{};
   std::array<SPipeCell, kPipeCellCount> m_cells{};
   bool m_boardBound = false;
-  float m_winTimer = 0.0f;
   bool m_waterRunning = false;
   float m_reservoir = 0.0f;
   float m_drain = 1.0f;

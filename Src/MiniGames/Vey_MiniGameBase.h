@@ -142,6 +142,9 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   bool IsMouseOverExit() const;
 
   int32_t GetState() const { return m_state; }
+  // Seconds the puzzle has shown its win so far: 0 until it is solved (or, for some, skipped),
+  // then the wait before it closes, in which no click counts.
+  float GetWinTimer() const { return m_winTimer; }
   int32_t GetPuzzleIndex() const { return m_puzzleIndex; }
   bool IsPlayable() const { return m_playable; }
   float GetSkipTimer() const { return m_skipTimer; }
@@ -219,6 +222,7 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   Ombrel::CLayout2D* m_layout;
   float m_fade = 0.0f;
   float m_skipTimer = 0.0f;                         // every second of play since the playing state began
+  float m_winTimer = 0.0f;                          // see GetWinTimer
   std::unique_ptr<Ombrel::CSprite2DNode> m_sprite;  // draws every picture and piece
   CMap* m_world;
   CPlayer* m_player;

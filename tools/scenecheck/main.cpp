@@ -115,6 +115,19 @@ class CChecker {
       Conditions(place + " mini-game link \"" + link.sprite + "\"", link.conditions);
   }
 
+  // A close-up counts as done, and closes itself, once nothing it shows is interactive: an item
+  // or clue that is not interactive in its first state would be closed away while still shown.
+  void CloseUpItems(const std::string& place, const SObjectList& objects) {
+    for (const SSceneObject& object : objects) {
+      if (!object.pickable && !object.clue) continue;
+      const int32_t state = object.FindState(object.state);
+      if (state < 0 || !object.states[size_t(state)].interactive)
+        Problem(place + " object \"" + object.name + "\"",
+                "an item to take, but not interactive in its state \"" + object.state +
+                    "\": the close-up would close while it still shows");
+    }
+  }
+
   // `group`: the emitters the place's effects may start.
   void Objects(const std::string& place, const SObjectList& objects, const std::set<std::string>& group) {
     for (const SSceneObject& object : objects) Object(place + " object \"" + object.name + "\"", object, group);
@@ -397,6 +410,7 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
     checker.StoryEntries(place, "diary entry", closeUp.diaryEntries);
     checker.MiniGameLinks(place, closeUp.miniGames);
     checker.Objects(place, closeUp.objects, known.closeUpGroup);
+    checker.CloseUpItems(place, closeUp.objects);
     objectCount += closeUp.objects.size();
   }
   for (uint32_t m = 0; m < map.MiniGameCount(); ++m) {

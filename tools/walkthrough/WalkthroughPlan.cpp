@@ -1,5 +1,7 @@
 #include "tools/walkthrough/WalkthroughPlan.h"
 
+#include "tools/walkthrough/PointerPath.h"
+
 #include "tools/shared/FileBytes.h"
 
 #include "Src/Game/Vey_Scene.h"
@@ -784,31 +786,30 @@ SPlan MakePlan(CMap& world, const std::map<std::string, SLayout>& layouts, const
 std::string WriteScript(const SPlan& plan, const SPlanSettings& settings) {
   std::ostringstream script;
   script << "# The walkthrough: written by the walkthrough tool from the scene description and layouts.\n";
-  // Clicks land once the pointer has settled on their place.
-  constexpr int kSettle = 7;
+  // Each click lands once the pointer has come to rest where it is wanted.
+  CPointerPath pointer;
+  const auto click = [&script, &pointer](int frame, int x, int y) {
+    const CPointerPath::SMouseMove move = pointer.MoveTo(float(x), float(y));
+    script << frame << " mouse move " << move.x << " " << move.y << "\n"
+           << frame + move.settleFrames << " mouse down left\n"
+           << frame + move.settleFrames + 1 << " mouse up left\n";
+    return frame + move.settleFrames + 1;
+  };
   if (!settings.bonus) {
     // The tutorial's question asks over the first location: "No".
-    const std::pair<int, int> no{666, 480};
-    const int at = settings.tutorialFrame;
-    script << "# answer the tutorial's question: no\n"
-           << at << " mouse move " << no.first << " " << no.second << "\n"
-           << at + kSettle << " mouse down left\n"
-           << at + kSettle + 1 << " mouse up left\n"
-           << at + kSettle + 10 << " idle\n";
+    script << "# answer the tutorial's question: no\n";
+    script << click(settings.tutorialFrame, 666, 480) + 9 << " idle\n";
   } else {
     script << "20 idle\n";
   }
   if (!plan.startCapture.empty()) script << "1 capture " << plan.startCapture << "\n";
   for (size_t i = 0; i < plan.moves.size(); ++i) {
     const SMove& move = plan.moves[i];
-    const int frame = 1 + move.waitFrames;
-    script << "# " << move.what << "\n"
-           << frame << " mouse move " << move.x << " " << move.y << "\n"
-           << frame + kSettle << " mouse down left\n"
-           << frame + kSettle + 1 << " mouse up left\n";
+    script << "# " << move.what << "\n";
+    const int released = click(1 + move.waitFrames, move.x, move.y);
     // The ending's click is the last: what follows it is the caller's.
     if (plan.expected.ending && i + 1 == plan.moves.size()) break;
-    script << frame + kSettle + 4 << " idle\n";
+    script << released + 3 << " idle\n";
     if (!move.capture.empty()) script << "1 capture " << move.capture << "\n";
   }
   return script.str();

@@ -70,7 +70,8 @@ TEST_F(SceneCheckTest, EachBrokenReferenceIsNamedWithItsPlace) {
 }
 
 // The world can be played through only when what it asks for exists: an item an action takes is
-// one some place lets the player take, and every place, close-up and puzzle is led to.
+// one some place lets the player take, every place, close-up and puzzle is led to, and a close-up
+// stays open while it shows an item to take.
 TEST_F(SceneCheckTest, AnItemNoPlaceGivesAndAPlaceNothingLeadsToAreNamed) {
   const SBreak kCases[] = {
       {"<Object Name=\"S01_Knife\" State=\"\" Sprite=\"S01_Knife\" Pickable=\"True\"",
@@ -89,6 +90,10 @@ TEST_F(SceneCheckTest, AnItemNoPlaceGivesAndAPlaceNothingLeadsToAreNamed) {
        "close-up slot 0: no place reached links to it"},
       {"<MiniGame Name=\"G11\" Sprite=\"I01_Dial\"", "<MiniGame Name=\"G01\" Sprite=\"I01_Dial\"",
        "mini-game slot 7: no place or close-up reached links to it"},
+      // The safe's handle would be closed away with the safe's close-up once its puzzle is passed.
+      {"<State Name=\"\" Sprite=\"root/DiamondHandle\" Interactive=\"True\"/>",
+       "<State Name=\"\" Sprite=\"root/DiamondHandle\" Interactive=\"False\"/>",
+       "close-up slot 7 object \"I08_Diamond Handle\": an item to take, but not interactive in its state \"\""},
   };
   ExpectEachBreakNamed(kCases);
 }
