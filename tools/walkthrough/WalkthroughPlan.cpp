@@ -719,11 +719,16 @@ void ReadHitMasks(const std::string& contentDir, std::map<std::string, SLayout>*
       std::string folder = box.folder;
       std::replace(folder.begin(), folder.end(), '\\', '/');
       // A raw mask: a byte a pixel of the picture drawn at the box's size, rows from the bottom.
+      if (!(box.w >= 1.0f && box.h >= 1.0f)) continue;
       const size_t width = size_t(box.w), height = size_t(box.h);
       std::vector<uint8_t> bytes;
-      if (name.find('/') != std::string::npos || width == 0 || height == 0 ||
-          !ReadFileBytes(contentDir + "/" + folder + name + ".msk", bytes) || bytes.size() != width * height)
+      const std::string path = contentDir + "/" + folder + name + ".msk";
+      if (name.find('/') != std::string::npos || !ReadFileBytes(path, bytes)) continue;
+      if (bytes.size() != width * height) {
+        std::fprintf(stderr, "walkthrough: %s: %zu bytes, not the %zu x %zu of its picture; clicked anywhere in its box\n",
+                     path.c_str(), bytes.size(), width, height);
         continue;
+      }
       box.maskWidth = int(width);
       box.maskHeight = int(height);
       box.mask.assign(width * height, false);

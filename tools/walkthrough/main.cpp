@@ -74,8 +74,12 @@ int CheckSave(const std::string& descriptionPath, const std::string& savePath, c
   std::memcpy(data.get(), body, sizeof(Vey::SSaveData));
   const Vey::SProfileData* profile = data->CurrentProfile();
   Vey::CMap world(bonus);
-  if (!profile || world.Load(description, descriptionPath.c_str()) != 0) {
-    std::fprintf(stderr, "walkthrough: %s\n", profile ? "the scene description is not whole" : "no current profile");
+  if (!profile) {
+    std::fprintf(stderr, "walkthrough: %s holds no current profile\n", savePath.c_str());
+    return 1;
+  }
+  if (world.Load(description, descriptionPath.c_str()) != 0) {
+    std::fprintf(stderr, "walkthrough: %s: the scene description is not whole\n", descriptionPath.c_str());
     return 1;
   }
   // The main story's ending turns the modes 1 and 2 into 5 and 6; the bonus chapter's into 7.

@@ -118,11 +118,15 @@ TEST_F(WalkthroughToolTest, ClicksLandWhereThePictureTakesThemAndClearOfTheDiary
   for (size_t row = 0; row < 64; ++row) mask.replace(row * 128 + 96, 32, 32, '\xff');
   std::filesystem::create_directories(Path("content/Art/Environments/Scene01"));
   std::ofstream(Path("content/Art/Environments/Scene01/S01_Knife.msk"), std::ios::binary) << mask;
+  // A mask of the wrong size is named and left out: the gate is clicked anywhere in its box.
+  std::ofstream(Path("content/Art/Environments/Scene01/S01_GateClosed.msk"), std::ios::binary) << "short";
   std::string locations = ReadTextFile(kLayouts + "Locations.txt");
   const std::string door = "sprite S01_ExitShed    180 400";
   ASSERT_NE(locations.find(door), std::string::npos);
   locations.replace(locations.find(door), door.size(), "sprite S01_ExitShed    640 650");
   ASSERT_EQ(Plan(Sample(), locations, " --masks " + Path("content")), 0) << m_run.errors;
+  EXPECT_NE(m_run.errors.find("S01_GateClosed.msk: 5 bytes, not the 256 x 256 of its picture"), std::string::npos)
+      << m_run.errors;
   const std::string script = Script();
   float x = 0, y = 0;
   ASSERT_TRUE(ClickAfter(script, "# take S01_Knife\n", &x, &y)) << script.substr(0, 600);
