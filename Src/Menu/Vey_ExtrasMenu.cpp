@@ -146,16 +146,10 @@ void CExtrasMenu::UpdateShown() {
 void CExtrasMenu::Press(EButton button) {
   switch (button) {
     case kBonusGameButton:
-      PlayBoxSound(m_sounds, "menu_nav");
-      m_bonusGame->selected = true;
-      state = kBonusGame;
-      m_gameMenu->Open();
+      OpenPage(*m_gameMenu, *m_bonusGame, kBonusGame);
       break;
     case kWallpapersButton:
-      PlayBoxSound(m_sounds, "menu_nav");
-      m_wallpapers->selected = true;
-      state = kWallpapers;
-      m_wallpaperMenu->Open();
+      OpenPage(*m_wallpaperMenu, *m_wallpapers, kWallpapers);
       break;
     default:
       PlayBoxSound(m_sounds, "menu_back");
@@ -163,6 +157,13 @@ void CExtrasMenu::Press(EButton button) {
       state = kClosing;
       break;
   }
+}
+
+void CExtrasMenu::OpenPage(IMenuBox& page, CButton2& button, int32_t pageState) {
+  PlayBoxSound(m_sounds, "menu_nav");
+  button.selected = true;
+  state = pageState;
+  page.Open();
 }
 
 void CExtrasMenu::UpdateButtons(float dt) {

@@ -57,6 +57,8 @@ class CExtrasMenu : public IMenuBox {
   void UpdateShown();
   void Hover();
   void Press(EButton button);
+  // The page's text button lit and the page opening over the menu, which shows it as `pageState`.
+  void OpenPage(IMenuBox& page, CButton2& button, int32_t pageState);
   void UpdatePage(IMenuBox& page, CButton2& button, float dt);
   void UpdateButtons(float dt);
 
