@@ -67,6 +67,55 @@ void RemoveHostAccess(lua_State* L) {
   }
   lua_pop(L, 2);
 }
+
+// Pushes the whole text of load's reader (its first argument): its pieces until it gives nil or
+// "". Lua's own buffer, since an error unwinds past C++ destructors.
+void PushReaderText(lua_State* L) {
+  luaL_Buffer buffer;
+  luaL_buffinit(L, &buffer);
+  for (;;) {
+    lua_pushvalue(L, 1);
+    lua_call(L, 0, 1);
+    if (lua_isnil(L, -1) || (lua_isstring(L, -1) && lua_objlen(L, -1) == 0)) break;
+    if (!lua_isstring(L, -1)) luaL_error(L, "reader function must return a string");
+    luaL_addvalue(&buffer);
+  }
+  lua_pop(L, 1);
+  luaL_pushresult(&buffer);
+}
+
+// load and loadstring for source text only: Lua 5.1 does not check a precompiled chunk, and a
+// made-up one reaches memory outside the state. A failure gives nil and the message, as before.
+int LoadSourceText(lua_State* L) {
+  const bool fromReader = lua_type(L, 1) == LUA_TFUNCTION;
+  size_t length = 0;
+  const char* text = nullptr;
+  if (fromReader) {
+    PushReaderText(L);
+    text = lua_tolstring(L, -1, &length);
+  } else {
+    text = luaL_checklstring(L, 1, &length);
+  }
+  const char* name = luaL_optstring(L, 2, fromReader ? "=(load)" : text);
+  int status = 0;
+  if (length > 0 && text[0] == LUA_SIGNATURE[0]) {
+    lua_pushstring(L, "precompiled chunks are not loaded");
+    status = 1;
+  } else {
+    status = luaL_loadbuffer(L, text, length, name);
+  }
+  if (status == 0) return 1;
+  lua_pushnil(L);
+  lua_insert(L, -2);
+  return 2;
+}
+
+void LoadSourceTextOnly(lua_State* L) {
+  for (const char* name : {"load", "loadstring"}) {
+    lua_pushcfunction(L, LoadSourceText);
+    lua_setglobal(L, name);
+  }
+}
 }  // namespace
 
 CLuaState* CLuaState::Current = nullptr;
@@ -253,6 +302,7 @@ CLuaState::CLuaState() {
     lua_call(m_lua, 1, 0);
   }
   RemoveHostAccess(m_lua);
+  LoadSourceTextOnly(m_lua);
   lua_getglobal(m_lua, "_G");
   *m_globals = CLuaObject::FromStack(true);
   lua_pushlightuserdata(m_lua, this);

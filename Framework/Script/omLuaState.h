@@ -79,8 +79,9 @@ class CLuaState : public CMemWatch {
 
   // Opens base (with coroutine), package, table, io, string, math and debug, without what
   // reaches the host's files or programs: scripts have no os table, no dofile or loadfile, no
-  // io.open, io.popen, io.lines, io.input, io.output or io.tmpfile, no package.loadlib, and
-  // require searches no files. The global ".me" points back at this object.
+  // io.open, io.popen, io.lines, io.input, io.output or io.tmpfile, no package.loadlib,
+  // require searches no files, and load and loadstring take source text only (no precompiled
+  // chunk). The global ".me" points back at this object.
   CLuaState();
   ~CLuaState() override;
   CLuaState(const CLuaState&) = delete;

@@ -48,6 +48,31 @@ TEST_F(LuaStateTest, ScriptsReachNoFileOrProgramOfTheHost) {
   EXPECT_FALSE(global(&own, "probed"));
 }
 
+// load and loadstring take source text, whole or in pieces, but no precompiled chunk: Lua 5.1
+// does not check one, and a made-up one reaches memory outside the state.
+TEST_F(LuaStateTest, SourceTextLoadsAndAPrecompiledChunkDoesNot) {
+  StartModules();
+  ASSERT_TRUE(Run("local dumped = string.dump(function() return 1 end)\n"
+                  "f1, e1 = loadstring(dumped)\n"
+                  "local given = false\n"
+                  "f2, e2 = load(function() if given then return nil end given = true return dumped end)\n"
+                  "sum = loadstring('return 2 + 3')()\n"
+                  "local pieces = {'return ', '7'}\n"
+                  "seven = load(function() return table.remove(pieces, 1) end)()\n"
+                  "f3, e3 = loadstring('x = = 1', 'broken')\n"
+                  "readerOk = tostring((pcall(load, function() return {} end)))"));
+  EXPECT_EQ(Text("f1"), "(nil)");
+  EXPECT_EQ(Text("e1"), "precompiled chunks are not loaded");
+  EXPECT_EQ(Text("f2"), "(nil)");
+  EXPECT_EQ(Text("e2"), "precompiled chunks are not loaded");
+  EXPECT_EQ(Number("sum"), 5);
+  EXPECT_EQ(Number("seven"), 7);
+  EXPECT_EQ(Text("f3"), "(nil)");
+  EXPECT_EQ(Text("e3").rfind("[string \"broken\"]:1:", 0), 0u) << Text("e3");
+  EXPECT_EQ(Text("readerOk"), "false") << "a reader that gives no string is an error";
+  EXPECT_EQ(lua_gettop(Lua()), 0);
+}
+
 // A metamethod that raises while framework code reads or writes a field is reported, naming the
 // field, and the program goes on; so is writing into nothing.
 TEST_F(LuaStateTest, FieldAccessThatRaisesIsReportedNamingTheField) {
