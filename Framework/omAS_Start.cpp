@@ -1,6 +1,7 @@
 #include "Framework/omAS_Start.h"
 
 #include "Framework/Resources/ResourceTypes/omResourceScript.h"
+#include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Script/omExposedObjects.h"
 #include "Framework/Script/omLuaClass.h"
@@ -37,7 +38,7 @@ CAS_Start::~CAS_Start() = default;
 void CAS_Start::Init() {
   m_countdown = m_startDelay;
   if (GetScriptManager()) RunStartupScript();
-  LoadSaveData();
+  SetSaveBackground();
 }
 
 CResourceScript* CAS_Start::ChooseStartupResource() {
@@ -72,11 +73,16 @@ void CAS_Start::RunStartupScript() {
   for (const char* function : kStartupFunctions) m_startup->CallMethod(function);
 }
 
-void CAS_Start::LoadSaveData() {
-  // Loaded once more after the start-up configuration (the application's Start loaded it
-  // before); the file is the same, so this only costs a read.
+void CAS_Start::SetSaveBackground() {
+  // The save data is not loaded again here: the application's Start loaded it, or wrote fresh
+  // data, just before, and a second attempt could only repeat a failure the player was told of.
   if (!m_saveInfo) return;
-  if (CDataSaver* saver = GetActiveDataSaver()) m_saveInfo->LoadOrInitialise(saver);
+  CDataSaver* saver = GetActiveDataSaver();
+  CResourceManager* resources = GetResourceManager();
+  if (!saver || !resources) return;
+  const auto* background = static_cast<CResourceTexture*>(
+      resources->FindResource(CResourceTexture::kTypeName, m_saveInfo->GetBackgroundName().GetText()));
+  if (background) saver->SetBackgroundTexture(background->GetTexture());
 }
 
 void CAS_Start::Release() {

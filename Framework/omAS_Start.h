@@ -56,7 +56,8 @@ class CAS_Start : public IApplicationState {
   static CResourceScript* ChooseStartupResource();
   CScript* LoadStartupScript();
   void RunStartupScript();
-  void LoadSaveData();
+  // The data saver's background: the texture resource the save information names, when found.
+  void SetSaveBackground();
 
   CStr m_commandLine;
   float m_startDelay = kDefaultStartDelay;

@@ -3,6 +3,7 @@
 #include "Common/Render/Primitives/Sprite2D.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Scene/omSceneManager.h"
+#include "Framework/Scene/omSystemInfoNode.h"
 #include "Framework/Script/omExposedObjects.h"
 #include "Framework/Script/omScriptManager.h"
 #include "Framework/Utils/omXmlDictionary.h"
@@ -16,6 +17,7 @@
 #include "Framework/omDebugModule.h"
 #include "Framework/omEventManager.h"
 #include "Framework/omInputModule.h"
+#include "Framework/omInputWarning.h"
 #include "Framework/omLoading.h"
 #include "Framework/omLogo.h"
 #include "Framework/omNetworkModule.h"
@@ -253,6 +255,7 @@ void CApplication::EnterStartState() {
 void CApplication::Run() {
   while (IsEngineRunning() && EngineServicePass()) {
     const CFrameClock* clock = GetFrameClock();
+    ResetSystemInfo();
     UpdateFrame(ClampFrameTime(clock ? clock->delta : 0.0f));
     if (BeginFrame()) {
       if (CGfxDevice* device = GetD3DDevice()) {
@@ -266,6 +269,17 @@ void CApplication::Run() {
     m_limiter.WaitForDeadline();
   }
   LeaveThroughExitState();
+}
+
+void CApplication::ResetSystemInfo() {
+  // What a frame puts into the system-info box is shown for that frame only.
+  const CInputModule* input = GetInputModule();
+  const CRenderModule* render = GetRenderModule();
+  CSystemInfoNode* node = render ? render->GetSystemInfoNode() : nullptr;
+  if (!input || !input->GetInput() || !node) return;
+  node->Clear();
+  node->GetWarning().Reset();
+  node->Hide();
 }
 
 void CApplication::RenderFrame() {

@@ -124,6 +124,8 @@ class CApplication : public CAppEventHandler<CApplicationEvent> {
   void CreateStateGroup();
   void SwitchState();
   void LeaveState();
+  // Empties and hides the render module's system-info box and clears its warning.
+  void ResetSystemInfo();
   void RenderFrame();
 
   std::unique_ptr<CAppConfig> m_config;

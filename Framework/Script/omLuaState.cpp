@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 constexpr const char* kStateSource = "Framework/Script/omLuaState";
@@ -18,6 +19,102 @@ void DispatchScriptError(const char* source, const char* text) {
     return;
   }
   HM_REPORT(source, "Lua nError: %s\n", text);
+}
+
+// value[key] and value[key] = new, run under lua_pcall: a metamethod that raises is reported
+// instead of reaching the panic function.
+int IndexField(lua_State* L) {  // (value, key) -> value[key]
+  lua_gettable(L, 1);
+  return 1;
+}
+int AssignField(lua_State* L) {  // (value, key, new)
+  lua_settable(L, 1);
+  return 0;
+}
+
+// Pops the error of a failed field access and reports it with the field's name.
+void ReportFieldError(lua_State* L, const char* action, const char* key) {
+  const std::string text = std::string(action) + " the field \"" + key + "\": " + LuaErrorText(L, -1);
+  DispatchScriptError(kCallSource, text.c_str());
+  lua_pop(L, 1);
+}
+
+// What reaches the host's files and programs; removed after the libraries are opened, since
+// the scripts get no access to the system.
+struct SHostAccess {
+  const char* library;  // null: a global
+  const char* name;
+};
+constexpr SHostAccess kHostAccess[] = {
+    {nullptr, "dofile"},     {nullptr, "loadfile"},    {LUA_IOLIBNAME, "open"},
+    {LUA_IOLIBNAME, "popen"}, {LUA_IOLIBNAME, "lines"}, {LUA_IOLIBNAME, "input"},
+    {LUA_IOLIBNAME, "output"}, {LUA_IOLIBNAME, "tmpfile"}, {LUA_LOADLIBNAME, "loadlib"},
+};
+
+void RemoveHostAccess(lua_State* L) {
+  for (const SHostAccess& entry : kHostAccess) {
+    lua_getglobal(L, entry.library ? entry.library : "_G");
+    lua_pushnil(L);
+    lua_setfield(L, -2, entry.name);
+    lua_pop(L, 1);
+  }
+  // require's searchers after the first (preload) read Lua files and C libraries.
+  lua_getglobal(L, LUA_LOADLIBNAME);
+  lua_getfield(L, -1, "loaders");
+  for (int i = static_cast<int>(lua_objlen(L, -1)); i > 1; --i) {
+    lua_pushnil(L);
+    lua_rawseti(L, -2, i);
+  }
+  lua_pop(L, 2);
+}
+
+// Pushes the whole text of load's reader (its first argument): its pieces until it gives nil or
+// "". Lua's own buffer, since an error unwinds past C++ destructors.
+void PushReaderText(lua_State* L) {
+  luaL_Buffer buffer;
+  luaL_buffinit(L, &buffer);
+  for (;;) {
+    lua_pushvalue(L, 1);
+    lua_call(L, 0, 1);
+    if (lua_isnil(L, -1) || (lua_isstring(L, -1) && lua_objlen(L, -1) == 0)) break;
+    if (!lua_isstring(L, -1)) luaL_error(L, "reader function must return a string");
+    luaL_addvalue(&buffer);
+  }
+  lua_pop(L, 1);
+  luaL_pushresult(&buffer);
+}
+
+// load and loadstring for source text only: Lua 5.1 does not check a precompiled chunk, and a
+// made-up one reaches memory outside the state. A failure gives nil and the message, as before.
+int LoadSourceText(lua_State* L) {
+  const bool fromReader = lua_type(L, 1) == LUA_TFUNCTION;
+  size_t length = 0;
+  const char* text = nullptr;
+  if (fromReader) {
+    PushReaderText(L);
+    text = lua_tolstring(L, -1, &length);
+  } else {
+    text = luaL_checklstring(L, 1, &length);
+  }
+  const char* name = luaL_optstring(L, 2, fromReader ? "=(load)" : text);
+  int status = 0;
+  if (length > 0 && text[0] == LUA_SIGNATURE[0]) {
+    lua_pushstring(L, "precompiled chunks are not loaded");
+    status = 1;
+  } else {
+    status = luaL_loadbuffer(L, text, length, name);
+  }
+  if (status == 0) return 1;
+  lua_pushnil(L);
+  lua_insert(L, -2);
+  return 2;
+}
+
+void LoadSourceTextOnly(lua_State* L) {
+  for (const char* name : {"load", "loadstring"}) {
+    lua_pushcfunction(L, LoadSourceText);
+    lua_setglobal(L, name);
+  }
 }
 }  // namespace
 
@@ -101,40 +198,43 @@ bool CLuaObject::IsNil() const {
 
 CLuaObject CLuaObject::Get(const char* key) const {
   lua_State* L = CurrentLua();
+  lua_pushcfunction(L, IndexField);
   Push();
-  // Indexing anything else would raise outside a protected call and end the process.
   if (!lua_istable(L, -1) && lua_type(L, -1) != LUA_TUSERDATA) {
-    lua_pop(L, 1);
+    lua_pop(L, 2);
     return CLuaObject();
   }
-  lua_getfield(L, -1, key);
-  CLuaObject value = FromStack(true);
+  lua_pushstring(L, key);
+  if (lua_pcall(L, 2, 1, 0) != 0) {
+    ReportFieldError(L, "reading", key);
+    return CLuaObject();
+  }
+  return FromStack(true);
+}
+
+void CLuaObject::AssignTop(const char* key) const {
+  lua_State* L = CurrentLua();
+  lua_pushcfunction(L, AssignField);
+  Push();
+  lua_pushstring(L, key);
+  lua_pushvalue(L, -4);
+  if (lua_pcall(L, 3, 0, 0) != 0) ReportFieldError(L, "setting", key);
   lua_pop(L, 1);
-  return value;
 }
 
 void CLuaObject::Set(const char* key, CLuaObject value) const {
-  lua_State* L = CurrentLua();
-  Push();
   value.Push();
-  lua_setfield(L, -2, key);
-  lua_pop(L, 1);
+  AssignTop(key);
 }
 
 void CLuaObject::SetNumber(const char* key, int n) const {
-  lua_State* L = CurrentLua();
-  Push();
-  lua_pushnumber(L, n);
-  lua_setfield(L, -2, key);
-  lua_pop(L, 1);
+  lua_pushnumber(CurrentLua(), n);
+  AssignTop(key);
 }
 
 void CLuaObject::SetNil(const char* key) const {
-  lua_State* L = CurrentLua();
-  Push();
-  lua_pushnil(L);
-  lua_setfield(L, -2, key);
-  lua_pop(L, 1);
+  lua_pushnil(CurrentLua());
+  AssignTop(key);
 }
 
 void CLuaObject::ClearMetatable() const {
@@ -190,7 +290,8 @@ CLuaState::CLuaState() {
   m_lua = lua_newstate(LuaAllocate, nullptr);
   const int height = lua_gettop(m_lua);
   Current = this;
-  // Every library but os: the scripts get no access to the system.
+  // Every library but os, and of those nothing that reaches the host's files or programs:
+  // the scripts get no access to the system.
   const luaL_Reg libraries[] = {{"", luaopen_base},         {LUA_LOADLIBNAME, luaopen_package},
                                 {LUA_TABLIBNAME, luaopen_table}, {LUA_IOLIBNAME, luaopen_io},
                                 {LUA_STRLIBNAME, luaopen_string}, {LUA_MATHLIBNAME, luaopen_math},
@@ -200,6 +301,8 @@ CLuaState::CLuaState() {
     lua_pushstring(m_lua, library.name);
     lua_call(m_lua, 1, 0);
   }
+  RemoveHostAccess(m_lua);
+  LoadSourceTextOnly(m_lua);
   lua_getglobal(m_lua, "_G");
   *m_globals = CLuaObject::FromStack(true);
   lua_pushlightuserdata(m_lua, this);

@@ -31,6 +31,8 @@ class CLuaObject {
 
   void Push() const;
   // value[key], metamethods honoured; empty when the value is neither a table nor a userdata.
+  // Get and the setters run protected: a metamethod's error is reported, naming the field, and
+  // a failed Get gives an empty object.
   CLuaObject Get(const char* key) const;
   void Set(const char* key, CLuaObject value) const;
   void SetNumber(const char* key, int n) const;
@@ -53,6 +55,8 @@ class CLuaObject {
   // Pops the error value and reports it; the calls' shared failure path.
   static void ReportCallError(lua_State* L);
   bool PrepareCall() const;
+  // value[key] = the value on top of the stack, protected; pops that value.
+  void AssignTop(const char* key) const;
 
   int32_t m_ref = kNoRef;
 };
@@ -73,8 +77,11 @@ class CLuaState : public CMemWatch {
   // The state every CLuaObject works on; null when there is none.
   static CLuaState* Current;
 
-  // Opens base (with coroutine), package, table, io, string, math and debug: scripts have no
-  // os table. The global ".me" points back at this object.
+  // Opens base (with coroutine), package, table, io, string, math and debug, without what
+  // reaches the host's files or programs: scripts have no os table, no dofile or loadfile, no
+  // io.open, io.popen, io.lines, io.input, io.output or io.tmpfile, no package.loadlib,
+  // require searches no files, and load and loadstring take source text only (no precompiled
+  // chunk). The global ".me" points back at this object.
   CLuaState();
   ~CLuaState() override;
   CLuaState(const CLuaState&) = delete;

@@ -100,9 +100,10 @@ void CScriptManager::ReportScriptError(const char* text) {
 }
 
 int CScriptManager::OnPanic(lua_State* L) {
-  HM_REPORT(kSource, "Lua panic, error happend outside protected environment. Error: \"%s\"",
-            LuaErrorText(L, -1));
-  return 1;
+  // Lua would call exit() after this, running the process's destructors while the loading and
+  // sound threads still run; the engine's fatal stop ends it at once instead.
+  HM_FATAL(kSource, "Lua panic, error happend outside protected environment. Error: \"%s\"",
+           LuaErrorText(L, -1));
 }
 
 CScriptManager* GetScriptManager() {

@@ -34,8 +34,9 @@ class CScriptManager : public CMemWatch {
 
   // Reports "Script error: %s"; the program goes on.
   static void ReportScriptError(const char* text);
-  // Reports the error of an unprotected call; Lua then ends the process.
-  static int OnPanic(lua_State* L);
+  // Reports the error of an unprotected call and ends the process through the engine's fatal
+  // stop (exit code 3); it never returns to Lua.
+  [[noreturn]] static int OnPanic(lua_State* L);
 
  private:
   CScript* HandOut(CResourceScript* resource);

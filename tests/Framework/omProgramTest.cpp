@@ -38,6 +38,18 @@ TEST_F(FrameworkProgramTest, WithNothingQueuedTheStartStateFinishesIntoExitAndTh
   EXPECT_LE(frames, 40);
 }
 
+// A start-up script whose Startup class raises on every look-up: each failed look-up is
+// reported and the program runs on to its normal end (it used to end inside Lua's panic, by
+// exit(), while the other threads still ran).
+TEST_F(FrameworkProgramTest, AStartupClassThatRaisesOnLookupIsReportedAndTheProgramEndsNormally) {
+  const std::string program =
+      InstallProgram(m_home, "Startup = setmetatable({}, {__index = function(_, k) error('no ' .. k) end})\n");
+  const SProgramRun run = RunProgram(m_home, "HOLLOWMERE_FRAMES=500 HOLLOWMERE_FIXED_DT=0.1", program);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("Script error: reading the field \"SetSequence\""), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("panic"), std::string::npos) << run.output;
+}
+
 int FramesRun(const SProgramRun& run) {
   const size_t at = run.output.find("ran ");
   return at == std::string::npos ? -1 : std::stoi(run.output.substr(at + 4));

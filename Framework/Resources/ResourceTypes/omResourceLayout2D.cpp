@@ -148,7 +148,7 @@ class CObjectReader {
       if (const char* key = Required("PhraseID")) text.phraseKey = key;
     } else if (Equals(source, "Plain")) {
       text.source = kTextPlain;
-      if (const char* words = Required("Text")) text.text = words;
+      if (const char* words = RequiredText("Text")) text.text = words;
     } else {
       HM_FATAL(kSource, "Unsupported text source \"%s\" of the object \"%s\" in %s", source, m_name.c_str(),
                m_fileName.GetText());
@@ -200,6 +200,15 @@ class CObjectReader {
     const char* text = Optional(element);
     if (!text) ReportMissing(element);
     return text;
+  }
+  // As Required, for a text: a present element without text, <Text></Text>, is the empty text.
+  const char* RequiredText(const char* element) const {
+    const TiXmlElement* child = m_object.FirstChildElement(element);
+    if (!child) {
+      ReportMissing(element);
+      return nullptr;
+    }
+    return child->GetText() ? child->GetText() : "";
   }
   void ReportMissing(const char* element) const {
     HM_REPORT(kSource, "%s: the object \"%s\" has no \"%s\" value; its default is kept", m_fileName.GetText(),

@@ -286,7 +286,7 @@ TEST_F(Layout2DTest, MissingPartsAreReportedAndTheDefaultsKept) {
          EXPECT_EQ(text.phraseKey, "");
        }},
       {R"(<Object Type="Text" Name="H"><Resource Type="Font">Gone</Resource><Visible>True</Visible><Pos>0;0</Pos>
-           <FontSize>9</FontSize><LineSpacingExtra>1</LineSpacingExtra><TextSource>Plain</TextSource><Text/></Object>)",
+           <FontSize>9</FontSize><LineSpacingExtra>1</LineSpacingExtra><TextSource>Plain</TextSource></Object>)",
        "\"H\" has no \"Text\"",
        [](const SLayoutItem& item) { EXPECT_EQ(static_cast<const SLayoutText&>(item).text, ""); }},
       {R"(<Object Type="Graph"><Visible>True</Visible></Object>)", "\"\" has no \"Resource\"",
@@ -309,6 +309,23 @@ TEST_F(Layout2DTest, MissingPartsAreReportedAndTheDefaultsKept) {
   EXPECT_TRUE(Reported("Bare.2dl: the layout has no \"Layout\" element"));
   ASSERT_NE(bare->GetLayout(), nullptr);
   EXPECT_EQ(bare->GetLayout()->GetCount(), 0u);
+}
+
+// A plain text written empty, as the profile screens' name fields are, is the empty text and no
+// fault.
+TEST_F(Layout2DTest, AnEmptyPlainTextIsAValue) {
+  for (const char* empty : {"<Text></Text>", "<Text/>"}) {
+    restest::Reports().clear();
+    const CLayout2D* layout = LoadObjects(
+        std::string(R"(<Object Type="Text" Name="Field"><Visible>True</Visible><Pos>0;0</Pos><FontSize>9</FontSize>)"
+                    R"(<LineSpacingExtra>1</LineSpacingExtra><TextSource>Plain</TextSource>)") +
+        empty + "</Object>");
+    ASSERT_NE(layout, nullptr) << empty;
+    ASSERT_EQ(layout->GetCount(), 1u) << empty;
+    EXPECT_EQ(static_cast<const SLayoutText*>(layout->GetItem(0))->text, "") << empty;
+    EXPECT_FALSE(Reported("has no \"Text\"")) << empty;
+    m_resources->DestroyResource(m_resources->GetLayout2D("Objects"));
+  }
 }
 
 TEST_F(Layout2DTest, AnUnknownTextSourceEndsTheProgramNamingFileObjectAndValue) {

@@ -7,8 +7,11 @@
 #include "Framework/Resources/omResourcesXMLLoader.h"
 #include "tests/Quor/Render/RenderTestKit.h"
 
+#include <tinyxml.h>
+
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace restest {
 
@@ -37,6 +40,18 @@ class CResourceFixture : public rendertest::CRenderFixture {
     WriteText(name, text);
     Ombrel::CResourcesXMLLoader reader(m_resources.get());
     reader.Load(name);
+  }
+
+  // The resources the declarations make, read as a list of their own under a "Directory"
+  // element of that path.
+  std::vector<Ombrel::CResourceBase*> Declare(const std::string& declarations,
+                                              const std::string& directory = "Sample\\") {
+    TiXmlDocument document;
+    document.Parse(("<L><Directory Path=\"" + directory + "\">" + declarations + "</Directory></L>").c_str());
+    Ombrel::CResourcesXMLLoader reader(m_resources.get());
+    std::vector<Ombrel::CResourceBase*> created;
+    reader.LoadFromElement(*document.RootElement(), &created);
+    return created;
   }
 
   std::unique_ptr<Ombrel::CJpegDecoder> m_decoder;

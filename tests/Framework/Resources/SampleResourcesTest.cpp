@@ -19,7 +19,12 @@
 #include "Framework/Resources/ResourceTypes/omResourceTexAnim.h"
 #include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Framework/Resources/ResourceTypes/omResourceTextureAtlas.h"
+#include "Common/AStar/CDynamicGraph.h"
+#include "Common/AStar/CStaticGraph.h"
+#include "Quor/CAnimator_Keyframed.h"
+#include "Quor/CAnimator_KeyframedSkeleton.h"
 #include "Quor/CFont.h"
+#include "Quor/CModel.h"
 #include "Quor/CModelManager.h"
 #include "Quor/CShaderManager.h"
 #include "Quor/CSoundManager.h"
@@ -30,7 +35,9 @@
 #include <tinyxml.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <typeinfo>
 
 namespace {
 
@@ -97,16 +104,6 @@ class SampleResourcesTest : public restest::CResourceFixture {
 
   std::unique_ptr<CShaderManager> m_shaders;
   std::unique_ptr<CSoundManager> m_sounds;
-
-  // The resources one declaration makes, read as a list of its own.
-  std::vector<CResourceBase*> LoadDeclaration(const std::string& declaration, const std::string& folder = "Sample\\") {
-    TiXmlDocument document;
-    document.Parse(("<L><Directory Path=\"" + folder + "\">" + declaration + "</Directory></L>").c_str());
-    CResourcesXMLLoader reader(m_resources.get());
-    std::vector<CResourceBase*> created;
-    reader.LoadFromElement(*document.RootElement(), &created);
-    return created;
-  }
 };
 
 TEST_F(SampleResourcesTest, EveryDeclarationOfTheSampleListLoads) {
@@ -139,7 +136,7 @@ TEST_F(SampleResourcesTest, EveryPictureAndTheFontOfTheSystemListLoad) {
     TiXmlPrinter printer;
     element.Accept(&printer);
     m_resources->UnloadGroup("");
-    std::vector<CResourceBase*> created = LoadDeclaration(printer.CStr(), "");
+    std::vector<CResourceBase*> created = Declare(printer.CStr(), "");
     ASSERT_EQ(created.size(), 1u) << printer.CStr();
     EXPECT_TRUE(created[0]->IsLoaded()) << printer.CStr();
     if (type == "Texture") {
@@ -162,7 +159,7 @@ TEST_F(SampleResourcesTest, EveryPictureAndTheFontOfTheSystemListLoad) {
 // The "System" font writes every system text in every language: the message boxes' words and
 // texts, each language's own letters and, once it is built, the system dictionary.
 TEST_F(SampleResourcesTest, TheSystemFontCoversEveryLanguagesText) {
-  std::vector<CResourceBase*> created = LoadDeclaration(R"(<Font Name="System" FileName="System"/>)", "");
+  std::vector<CResourceBase*> created = Declare(R"(<Font Name="System" FileName="System"/>)", "");
   ASSERT_EQ(created.size(), 1u);
   const CFont* font = static_cast<CResourceFont*>(created[0])->GetFont();
   ASSERT_NE(font, nullptr);
@@ -220,11 +217,100 @@ TEST_F(SampleResourcesTest, EachLoaderMakesItsEngineObject) {
   };
   for (const auto& c : kCases) {
     m_resources->UnloadGroup("");
-    std::vector<CResourceBase*> created = LoadDeclaration(c.declaration);
+    std::vector<CResourceBase*> created = Declare(c.declaration);
     ASSERT_EQ(created.size(), 1u) << c.declaration;
     EXPECT_TRUE(created[0]->IsLoaded()) << c.declaration;
     EXPECT_TRUE(c.objectPresent(created[0])) << c.declaration;
   }
+}
+
+// The attributes of a type decide what its engine object is: the animator's kind, the sound's
+// looping, the graph's kind and whether its file is read. Every word is compared exactly.
+TEST_F(SampleResourcesTest, TypeAttributesShapeTheEngineObjects) {
+  const auto animator = [](CResourceBase* r) -> const std::type_info& {
+    const CAnimator* a = static_cast<CResourceAnimation*>(r)->GetAnimator();
+    return a ? typeid(*a) : typeid(nullptr);
+  };
+  const auto looping = [](CResourceBase* r) {
+    const SSoundRecord* sound = static_cast<CResourceSound*>(r)->GetSound();
+    return sound && sound->looping;
+  };
+  const auto graph = [](CResourceBase* r) -> const AStar::IGraph& {
+    return *static_cast<CResourceAStarGraph*>(r)->GetGraph();
+  };
+  const struct {
+    const char* declaration;
+    std::function<bool(CResourceBase*)> holds;
+  } kCases[] = {
+      {R"(<Anim Name="r" FileName="Walk"/>)", [&](CResourceBase* r) { return animator(r) == typeid(CAnimator_Keyframed); }},
+      {R"(<Anim Name="r" FileName="Walk" Type="offset"/>)",
+       [&](CResourceBase* r) { return animator(r) == typeid(CAnimator_Keyframed); }},
+      {R"(<Anim Name="r" FileName="Walk" Type="Offset"/>)",
+       [&](CResourceBase* r) { return animator(r) == typeid(CAnimator_KeyframedOffset); }},
+      {R"(<Anim Name="r" FileName="Walk" Type="Skeleton"/>)",
+       [&](CResourceBase* r) { return animator(r) == typeid(CAnimator_KeyframedSkeleton); }},
+      {R"(<Sound Name="r" FileName="Beep" Looped="true"/>)", [&](CResourceBase* r) { return !looping(r); }},
+      {R"(<Sound Name="r" FileName="Beep" Looped="True"/>)", [&](CResourceBase* r) { return looping(r); }},
+      {R"(<Sound Name="r" FileName="Beep"/>)", [&](CResourceBase* r) { return !looping(r); }},
+      {R"(<Graph Name="r" FileName="Grid"/>)",
+       [&](CResourceBase* r) { return typeid(graph(r)) == typeid(AStar::CDynamicGraph) && graph(r).GetNodeCount() > 0; }},
+      {R"(<Graph Name="r" FileName="Grid" Type="Static"/>)",
+       [&](CResourceBase* r) { return typeid(graph(r)) == typeid(AStar::CStaticGraph) && graph(r).GetNodeCount() > 0; }},
+      {R"(<Graph Name="r" FileName="Grid" Type="static" Source="Descriptor"/>)",
+       [&](CResourceBase* r) { return typeid(graph(r)) == typeid(AStar::CDynamicGraph) && graph(r).GetNodeCount() == 0; }},
+      {R"(<Graph Name="r" FileName="Gone" Type="Static" Source="None"/>)",
+       [&](CResourceBase* r) { return typeid(graph(r)) == typeid(AStar::CStaticGraph) && graph(r).GetNodeCount() == 0; }},
+  };
+  for (const auto& c : kCases) {
+    restest::Reports().clear();
+    m_resources->UnloadGroup("");
+    std::vector<CResourceBase*> created = Declare(c.declaration);
+    ASSERT_EQ(created.size(), 1u) << c.declaration;
+    ASSERT_TRUE(created[0]->IsLoaded()) << c.declaration;
+    EXPECT_TRUE(c.holds(created[0])) << c.declaration;
+    EXPECT_FALSE(Reported("Gone")) << c.declaration << ": a graph of another source reads no file";
+  }
+}
+
+// A model takes its textures and materials from the folders of its list's directory, and its
+// forced shader kind or material hold for it alone: the model cache keeps it apart, and the
+// next model of the file is the plain one again, with the engine's folders left empty.
+TEST_F(SampleResourcesTest, AModelsFoldersAndOverridesHoldForItsOwnLoadOnly) {
+  GetShaderManager()->SetShaderOverride(nullptr);
+  const auto model = [](CResourceBase* r) { return static_cast<CResourceModel*>(r)->GetModel(); };
+  std::vector<CResourceBase*> created = Declare(
+      R"(<Model Name="plain" FileName="Box"/><Model Name="kind" FileName="Box" ForceShader="Texture1"/>)"
+      R"(<Model Name="material" FileName="Box" ForceMaterial="Default"/><Model Name="again" FileName="Box"/>)");
+  ASSERT_EQ(created.size(), 4u);
+  for (CResourceBase* resource : created) ASSERT_NE(model(resource), nullptr);
+  EXPECT_EQ(std::string(model(created[0])->GetName()), "Sample\\Models\\Box.bmo");
+  EXPECT_EQ(std::string(model(created[1])->GetName()), "Sample\\Models\\Box.bmo|s:Texture1");
+  EXPECT_EQ(std::string(model(created[2])->GetName()), "Sample\\Models\\Box.bmo|m:Default");
+  EXPECT_EQ(model(created[3]), model(created[0]));
+  EXPECT_STREQ(GetShaderManager()->GetFolder().text, "");
+  EXPECT_STREQ(m_manager->GetDirectory(), "");
+  // The materials were looked for in the directory's Materials folder and keyed by it.
+  EXPECT_NE(GetShaderManager()->FindMaterialByKey("ID$Sample\\Materials\\Default"), nullptr);
+}
+
+// A render target whose texture is already held elsewhere shares it: loading adds one reference,
+// and unloading twice gives back only that one.
+TEST_F(SampleResourcesTest, ARenderTargetSharesATextureHeldElsewhere) {
+  TextureRecord* held = m_manager->AcquireRenderTarget("Mirror", 64, 32);
+  ASSERT_NE(held, nullptr);
+  const uint32_t textures = m_manager->GetTextureCount();
+  std::vector<CResourceBase*> created = Declare(R"(<RenderTarget Name="Mirror" Width="64" Height="32"/>)");
+  ASSERT_EQ(created.size(), 1u);
+  EXPECT_EQ(static_cast<CResourceRenderTarget*>(created[0])->GetTexture(), held);
+  EXPECT_EQ(m_manager->GetTextureCount(), textures);
+  created[0]->Unload();
+  created[0]->Unload();
+  EXPECT_FALSE(created[0]->IsLoaded());
+  EXPECT_EQ(m_manager->GetTextureCount(), textures) << "the holder's reference is kept";
+  EXPECT_EQ(m_manager->AcquireRenderTarget("Mirror", 64, 32), held);
+  m_manager->ReleaseTexture(held);
+  m_manager->ReleaseTexture(held);
+  EXPECT_EQ(m_manager->GetTextureCount(), textures - 1);
 }
 
 // A declaration whose file is missing is reported naming the file, and the program goes on.
@@ -240,7 +326,7 @@ TEST_F(SampleResourcesTest, AMissingFileIsReportedNamingIt) {
   for (const auto& c : kCases) {
     restest::Reports().clear();
     m_resources->UnloadGroup("");
-    LoadDeclaration(c.declaration);
+    Declare(c.declaration);
     EXPECT_TRUE(Reported(c.said)) << c.declaration;
   }
 }
@@ -255,7 +341,7 @@ TEST_F(SampleResourcesTest, AMissingSceneFontOrAnimationStopsNamingTheFile) {
       {R"(<Anim Name="r" FileName="Gone"/>)", "Gone\\.ban"},
   };
   for (const auto& c : kCases) {
-    EXPECT_EXIT(LoadDeclaration(c.declaration), ::testing::ExitedWithCode(3), c.said) << c.declaration;
+    EXPECT_EXIT(Declare(c.declaration), ::testing::ExitedWithCode(3), c.said) << c.declaration;
   }
 }
 

@@ -84,6 +84,24 @@ TEST_F(StartStateTest, StartupLuaRunsFirstQueuesStatesAndAFailingFunctionDoesNot
   EXPECT_EQ(m_events.events[1].target, 8);
 }
 
+// A start-up script whose Startup class raises on every look-up, and whose "system" table
+// refuses new fields: each failed look-up and assignment is reported and the state goes on.
+TEST_F(StartStateTest, AStartupClassThatRaisesOnLookupIsReportedAndNothingRuns) {
+  WriteFile("startup.lua",
+            "Startup = setmetatable({}, {__index = function(_, k) error('no ' .. k) end})\n"
+            "setmetatable(system, {__newindex = function(_, k) error('keep ' .. k) end})\n");
+  RunStart();
+  for (const char* function : CAS_Start::kStartupFunctions) {
+    EXPECT_TRUE(Reported(std::string("Script error: reading the field \"") + function +
+                         "\": [string \"startup.lua\"]:1: no " + function))
+        << function;
+  }
+  EXPECT_TRUE(Reported("Script error: setting the field \"AppStart\": [string \"startup.lua\"]:2: keep AppStart"));
+  EXPECT_TRUE(m_events.events.empty());
+  m_start->Update(m_start->GetCountdown());
+  EXPECT_EQ(m_events.events.size(), 1u);
+}
+
 TEST_F(StartStateTest, MissingFunctionsAreSkippedAndResetRestartsTheCountdown) {
   WriteFile("startup.lua",
             "Startup = {}\n"
