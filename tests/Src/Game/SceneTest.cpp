@@ -447,6 +447,27 @@ TEST_F(SceneTest, AnItemUsedOnAnObjectRunsItsActionOrTellsTheWrongAction) {
   EXPECT_TRUE(Logged(m_log, "hud.RemoveItem Key"));
 }
 
+// An effect on an object of a place whose layout is not loaded is not lost: the layout is
+// loaded for the change, which is recorded, and the place shows it on its next visit.
+TEST_F(SceneTest, AnEffectOnAPlaceNotShownIsKeptForItsNextVisit) {
+  Build();
+  SSceneObject floor;
+  floor.name = "Floor";
+  floor.sprite = "Floor";
+  m_world->Scene(1).objects.push_back(floor);
+  First().objects[0].actions[0].effects.push_back({"Floor", false});
+  m_scene->LoadScene(0);
+  m_log.clear();
+  m_scene->UseItemOnScene("Lamp", "Click");
+  EXPECT_TRUE(Logged(m_log, "layouts.Load Scene02"));
+  EXPECT_TRUE(Logged(m_log, "layouts.Unload Scene02")) << "the layout goes again";
+  ASSERT_EQ(m_world->Scene(1).live.objectStates.size(), 1u);
+  EXPECT_EQ(m_world->Scene(1).live.objectStates[0].visible, 0);
+  m_layouts.Node("Scene02", "Floor")->visible = true;  // as a fresh load finds it
+  m_scene->LoadScene(1);
+  EXPECT_FALSE(m_layouts.Node("Scene02", "Floor")->visible);
+}
+
 TEST_F(SceneTest, AClickTakesAnExitBeforeAMiniGameBeforeACloseUp) {
   const struct {
     bool exit, game, closeUp, hidden;
