@@ -1,5 +1,5 @@
 # The particle tests make their effect files with ptctool's writer; the tool's own test runs it.
-foreach(test_program test_Particles test_Src_Game test_Src_MiniGames test_tools_ptctool)
+foreach(test_program test_Particles test_Src_Game test_Src_Investigation test_Src_MiniGames test_tools_ptctool)
   if(TARGET ${test_program})
     target_link_libraries(${test_program} PRIVATE ptctool_io)
   endif()

@@ -283,7 +283,10 @@ void CGame::StoreProgress() {
 }
 
 void CGame::Release() {
-  if (m_scene) m_scene->StoreSceneProgress();
+  if (m_scene) {
+    m_scene->StoreSceneProgress();
+    m_scene->ReleaseLayout();
+  }
   if (m_closeUp) m_closeUp->StoreProgress();
   StoreProgress();
   ClearControls();

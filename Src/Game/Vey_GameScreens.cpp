@@ -299,6 +299,7 @@ void CGame::CreateHiddenObjects() {
   parts.cursor = m_cursor.get();
   parts.itemFrame = m_itemFrame;
   parts.emitters = m_effects.hiddenObjects.get();
+  parts.sceneEmitters = m_effects.scene.get();
   parts.foundPool = m_effects.found;
   parts.trailPool = m_effects.trail;
   parts.hintEffect = FindEmitter("HO_Object_Hint");

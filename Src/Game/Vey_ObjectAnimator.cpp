@@ -222,14 +222,7 @@ void ApplyEffect(const SObjectRef& ref, const CEffectAnimation& effect) {
     emitter.InterruptEmitter();
     return;
   }
-  emitter.Start();
-  int32_t skip = effect.GetSkipSeconds();
-  if (skip > kMaxSkipSeconds) {
-    HM_REPORT(kSource, "Object \"%s\" runs its effect %d seconds ahead; it runs %d", ref.object.name.c_str(), skip,
-              kMaxSkipSeconds);
-    skip = kMaxSkipSeconds;
-  }
-  for (int32_t step = 0; step < skip * kSkipStepsPerSecond; ++step) emitter.Update(kSkipStep);
+  StartEffectAhead(emitter, ref.object);
 }
 
 // The sound at the end of a sound animation: played on its frame (not when a view is settled,
@@ -316,27 +309,31 @@ void Apply(const SObjectRef& ref, IAnimation& animation, bool perFrame) {
   }
 }
 
-// Makes the object's animation `index` its current one and starts it by its kind.
-void SwitchTo(const SObjectRef& ref, int32_t index) {
-  IAnimation& animation = *ref.view.animations.Get(ref.index, index);
-  ref.object.currentAnimation = index;
-  ref.object.animation = animation.GetName();
+// A moving kind plays from where the object's picture stands (only a picture has a place to
+// move from), the others from their start.
+void StartByKind(const SObjectRef& ref, IAnimation& animation) {
   switch (animation.GetKind()) {
     case EAnimationKind::Line:
     case EAnimationKind::Parabola:
     case EAnimationKind::Swing:
-      // Only a picture has a place to move from.
       if (Ombrel::SLayoutBox* picture = ref.Picture())
         static_cast<CMovingAnimation&>(animation).StartFrom(picture->position);
-      break;
-    case EAnimationKind::Visible:
-      animation.Start(0.0f);
-      SetVisible(ref, !static_cast<CVisibleAnimation&>(animation).GetVisible());
       break;
     default:
       animation.Start(0.0f);
       break;
   }
+}
+
+// Makes the object's animation `index` its current one and starts it by its kind; a visible
+// kind shows the opposite of its flag at once.
+void SwitchTo(const SObjectRef& ref, int32_t index) {
+  IAnimation& animation = *ref.view.animations.Get(ref.index, index);
+  ref.object.currentAnimation = index;
+  ref.object.animation = animation.GetName();
+  StartByKind(ref, animation);
+  if (animation.GetKind() == EAnimationKind::Visible)
+    SetVisible(ref, !static_cast<CVisibleAnimation&>(animation).GetVisible());
 }
 
 // The first animation of the object with that name, or -1.
@@ -391,6 +388,20 @@ void SettleObject(const SObjectRef& ref) {
 
 }  // namespace
 
+void StartObjectAnimation(SAnimatedView& view, size_t object, int32_t index) {
+  if (object < view.objects.size() && view.animations.Get(object, index)) SwitchTo(RefOf(view, object), index);
+}
+
+void StartEffectAhead(MP::CEmitter& emitter, SSceneObject& object) {
+  if (object.skipSeconds > kMaxSkipSeconds) {
+    HM_REPORT(kSource, "Object \"%s\" runs its effect %d seconds ahead; it runs %d", object.name.c_str(),
+              object.skipSeconds, kMaxSkipSeconds);
+    object.skipSeconds = kMaxSkipSeconds;
+  }
+  emitter.Start();
+  for (int32_t step = 0; step < object.skipSeconds * kSkipStepsPerSecond; ++step) emitter.Update(kSkipStep);
+}
+
 void StartViewAnimations(SAnimatedView& view, const std::vector<std::string>& animatedSprites) {
   ForEachAnimatedObject(view, [](const SObjectRef& ref) {
     if (IsInit(*ref.Current())) return;
@@ -399,7 +410,7 @@ void StartViewAnimations(SAnimatedView& view, const std::vector<std::string>& an
                 ref.object.name.c_str(), ref.object.sprite.c_str());
       return;
     }
-    if (ref.object.startAnim || ref.entry->visible) ref.Current()->Start(0.0f);
+    if (ref.object.startAnim || ref.entry->visible) StartByKind(ref, *ref.Current());
   });
   for (const std::string& name : animatedSprites) {
     Ombrel::SLayoutItem* item = view.layout.FindItem(name.c_str());

@@ -17,6 +17,9 @@
 namespace Ombrel {
 class CSpriteData;
 }
+namespace MP {
+class CEmitter;
+}
 
 namespace Vey {
 
@@ -105,7 +108,18 @@ struct SAnimatedView {
   SAmbientRecord* ambient = nullptr;
 };
 
-// Entering a view: restarts the current animations of started or visible objects, starts the
+// Makes the object's animation `index` its current one and starts it by its kind: a line or a
+// parabola from where the object's picture stands, a swing there at its rest (t = 0.25), a
+// visible kind showing the opposite of its flag at once (recorded), the others from t = 0.
+// An object or animation the view does not have is passed over.
+void StartObjectAnimation(SAnimatedView& view, size_t object, int32_t index);
+
+// Starts the object's effect and runs it ahead by the object's skip seconds, five steps to the
+// second, so that it shows grown on the view's first frame. The description's value is not
+// trusted to be small: more than a minute is reported and the object keeps a minute.
+void StartEffectAhead(MP::CEmitter& emitter, SSceneObject& object);
+
+// Entering a view: restarts the current animations of started or visible objects by their kind, starts the
 // frame animations of its animated sprites, settles every chain (ApplyObjectAnimations), runs
 // the "Init" animations from their start and finishes the one-shot frame animations.
 void StartViewAnimations(SAnimatedView& view, const std::vector<std::string>& animatedSprites);

@@ -158,6 +158,12 @@ int32_t SSceneObject::FindState(const std::string& stateName) const {
   return -1;
 }
 
+int32_t SSceneObject::FindAnimation(const std::string& animationName) const {
+  for (size_t i = 0; i < animations.size(); ++i)
+    if (animations[i].name == animationName) return static_cast<int32_t>(i);
+  return kNoAnimation;
+}
+
 void ReadObjects(CDescriptionReader& reader, const TiXmlElement* element, size_t capacity, SObjectList& list) {
   reader.ForEachItem(element, "Objects", "Object", capacity,
                      [&](const TiXmlElement* item) { list.push_back(ReadObject(reader, item)); });

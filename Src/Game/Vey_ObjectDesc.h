@@ -119,6 +119,8 @@ struct SSceneObject {
 
   // Position of the first state of that name, or -1.
   int32_t FindState(const std::string& stateName) const;
+  // Position of the first animation of that name, or kNoAnimation.
+  int32_t FindAnimation(const std::string& animationName) const;
 };
 
 using SObjectList = std::vector<SSceneObject>;

@@ -5,6 +5,7 @@
 #include "Framework/omSaveInfo.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/ReportError.h"
+#include "Src/Game/Vey_SceneTables.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -69,7 +70,8 @@ bool IsProfileInRange(const SProfileData& record, uint32_t profile, std::string*
       {"the inventory count", record.inventoryCount, kInventoryCapacity, kInventoryCapacity},
       {"the diary count", record.diaryCount, kDiaryCapacity, kDiaryCapacity},
       {"the flag count", record.flagCount, kFlagCapacity, kFlagCapacity},
-      {"the location", record.location, kSceneCount - 1, kNoLocation},
+      // A game is left and resumed in a location; the search slots after them are never saved.
+      {"the location", record.location, kLocationCount - 1, kNoLocation},
       {"the hidden-object scene", record.hiddenObject, kSceneCount - 1, kNoLocation},
       {"the close-up", record.closeUp, kCloseUpCount - 1, kNoCloseUp},
       {"the mini-game", record.miniGame, kMiniGameCount - 1, kNoMiniGame},

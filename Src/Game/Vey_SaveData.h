@@ -139,7 +139,7 @@ struct SProfileData {
   int32_t inventory[kInventoryCapacity];
   uint32_t diaryCount;
   int32_t diary[kDiaryCapacity];
-  uint32_t location;        // 0..56, kNoLocation
+  uint32_t location;        // a location 0..32, kNoLocation
   uint32_t hiddenObject;    // a scene, kNoLocation
   uint32_t closeUp;         // 0..28, kNoCloseUp
   uint32_t miniGame;        // 0..7, kNoMiniGame

@@ -21,18 +21,11 @@ namespace Vey {
 
 namespace {
 
-int32_t FindAnimationIndex(const SSceneObject& object, const std::string& name) {
-  for (size_t i = 0; i < object.animations.size(); ++i)
-    if (object.animations[i].name == name) return int32_t(i);
-  return kNoAnimation;
-}
-
 constexpr const char* kSource = "Src/Game/Vey_Scene";
 // The first location of the story, where a game with no saved location begins.
 constexpr uint32_t kFirstLocation = 0;
-// Start effects are advanced in steps of this length, five per skipped second.
+// Hint sparkles are advanced in steps of this length.
 constexpr float kEffectStep = 0.2f;
-constexpr int32_t kEffectStepsPerSecond = 5;
 // Hint sparkles are advanced by up to this many steps so that they glitter out of step.
 constexpr uint32_t kSparkleStepChoices = 11;
 
@@ -133,7 +126,8 @@ bool CScene::LoadPreviousScene() {
 
 void CScene::LoadScene(uint32_t location) {
   if (m_mode >= kSceneModeCloseUp && m_mode <= kSceneModeItemFound) return;
-  if (location >= m_world.SceneCount()) location = kFirstLocation;
+  // A search slot is never a location: it has no exits and the screen would stay there.
+  if (location >= LocationCount()) location = kFirstLocation;
   if (m_parts.tutorials) m_parts.tutorials->FinishStep();
   m_ambientTimer = 0.0f;
   if (m_parts.dialog) m_parts.dialog->CloseAtOnce();
@@ -145,13 +139,8 @@ void CScene::LoadScene(uint32_t location) {
 void CScene::LeaveLocation(uint32_t next) {
   if (std::unique_ptr<SAnimatedView> view = AnimatedView()) ApplyObjectAnimations(*view);
   GiveHudAmbientSlot();
-  if (m_view) {
-    FinishTextureAnimations(*m_view);
-    ReleaseTextureAnimations(*m_view);
-  }
-  m_animations.reset();
-  m_view = nullptr;
-  m_decoration.clear();
+  if (m_view) FinishTextureAnimations(*m_view);
+  ReleaseLayout();
   if (ILayoutShelf* layouts = m_parts.layouts) {
     layouts->Unload(LocationLayoutName(m_location));
     for (uint32_t i = 0; i < m_world.CloseUpCount(); ++i) layouts->Unload(CloseUpLayoutName(i));
@@ -164,6 +153,14 @@ void CScene::LeaveLocation(uint32_t next) {
     profile->location = next;
   }
   if (m_parts.saveGame) m_parts.saveGame();
+}
+
+void CScene::ReleaseLayout() {
+  if (m_view) ReleaseTextureAnimations(*m_view);
+  m_animations.reset();
+  m_view = nullptr;
+  RefreshDecoration();
+  UpdateRenderView();
 }
 
 void CScene::EnterLocation(uint32_t location) {
@@ -241,10 +238,7 @@ void CScene::StopEmitters() {
 
 void CScene::StartObjectEffects() {
   for (SSceneObject& object : Location().objects) {
-    if (object.effectStart && object.emitter) {
-      object.emitter->Start();
-      for (int32_t i = 0; i < object.skipSeconds * kEffectStepsPerSecond; ++i) object.emitter->Update(kEffectStep);
-    }
+    if (object.effectStart && object.emitter) StartEffectAhead(*object.emitter, object);
     PrimeStartAnimation(object);
     Ombrel::SLayoutItem* node = FindNode(object.sprite);
     if (node && object.startAnim && node->kind == Ombrel::kLayoutAnimatedSprite)
@@ -257,7 +251,7 @@ void CScene::PrimeStartAnimation(SSceneObject& object) {
   if (object.animation.empty() || object.currentAnimation != kNoAnimation) return;
   Ombrel::SLayoutItem* node = FindNode(object.sprite);
   if (!(node && node->visible) && !object.startAnim) return;
-  const int32_t index = FindAnimationIndex(object, object.animation);
+  const int32_t index = object.FindAnimation(object.animation);
   if (index == kNoAnimation) return;
   object.currentAnimation = index;
   const SAnimationDesc& animation = object.animations[size_t(index)];
@@ -267,13 +261,12 @@ void CScene::PrimeStartAnimation(SSceneObject& object) {
   }
 }
 
-// An action's animation runs from its start at once.
+// An action's animation starts at once, by its kind.
 void CScene::StartAnimation(SSceneObject& object, const std::string& name) {
-  const int32_t index = FindAnimationIndex(object, name);
-  if (index == kNoAnimation || !m_animations) return;
-  object.currentAnimation = index;
-  const size_t position = size_t(&object - Location().objects.data());
-  if (IAnimation* animation = m_animations->Get(position, index)) animation->Start(0.0f);
+  const int32_t index = object.FindAnimation(name);
+  std::unique_ptr<SAnimatedView> view = AnimatedView();
+  if (index == kNoAnimation || !view) return;
+  StartObjectAnimation(*view, size_t(&object - Location().objects.data()), index);
 }
 
 void RestartTextureAnimation(CMap& world, Ombrel::SLayoutItem& node, uint32_t place, bool closeUp) {

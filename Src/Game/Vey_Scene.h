@@ -129,12 +129,16 @@ class CScene : public CMemWatch {
   CScene(const CScene&) = delete;
   CScene& operator=(const CScene&) = delete;
 
-  // Enters the location (a value outside the story is taken as the first location); nothing
+  // Enters the location (a value that is no location of the chapter, a search slot as well, is
+  // taken as the first location); nothing
   // happens while a close-up, hidden-object scene, mini-game or item frame is open. Leaving a
   // location stores the progress into the profile and writes the save.
   void LoadScene(uint32_t location);
   // Leaving the playing state: animations finished, progress stored, no save written.
   void StoreSceneProgress();
+  // The location's layout let go: its sprites' frame-animation copies are deleted and its
+  // animations dropped. Leaving a location does it, and the playing state when it is left.
+  void ReleaseLayout();
   // The next or previous location of the story (the debug switches); false at either end.
   bool LoadNextScene();
   bool LoadPreviousScene();
@@ -260,7 +264,7 @@ class CScene : public CMemWatch {
   float m_ambientTimer = 0.0f;
   bool m_ending = false;
   float m_endingProgress = 0.0f;
-  bool m_lastDialogOpened = false;  // "S35_3_Dialog" opens once
+  bool m_lastDialogOpened = false;  // a chapter's last closing dialog opens once
   // What the pickers saw this frame.
   uint32_t m_exitUnderMouse = kNoLocation;
   uint32_t m_closeUpUnderMouse = kNoCloseUp;

@@ -9,6 +9,7 @@
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
 
 #include <cstdio>
 
@@ -298,43 +299,18 @@ void CScene::ChangeState(SSceneObject& object, const std::string& state) {
   RestartTextureAnimation(*node, m_location, false);
 }
 
-// Only the first object of that name in the world changes, in the layout that shows it.
+// The effect changes the world as every screen's do; in this location a changed object's hint
+// sparkle follows it.
 void CScene::ApplyEffect(const SVisibilityChange& effect) {
-  for (uint32_t place = 0; place < m_world.SceneCount(); ++place) {
-    for (SSceneObject& object : m_world.Scene(place).objects) {
-      if (object.name != effect.object) continue;
-      Ombrel::CLayout2D* layout =
-          place == m_location ? m_view
-                              : (m_parts.layouts ? m_parts.layouts->GetLoaded(LocationLayoutName(place)) : nullptr);
-      Ombrel::SLayoutItem* node = layout && !object.sprite.empty() ? layout->FindItem(object.sprite.c_str()) : nullptr;
-      if (!node) return;
-      node->visible = effect.visible;
-      m_world.SetSceneObjectState(place, uint32_t(node->index), effect.visible, 0);
-      if (effect.visible) RestartTextureAnimation(*node, place, false);
-      if (place != m_location) return;
-      if (!object.animation.empty()) StartAnimation(object, object.animation);
-      if (HintsShown()) {
-        const bool interactive = IsObjectInteractive(object.name, m_world.Scene(place).objects);
-        if (effect.visible && interactive && node->kind <= Ombrel::kLayoutDummy)
-          GiveSparkle(object, static_cast<Ombrel::SLayoutBox&>(*node));
-        else
-          InterruptSparkle(object);
-      }
-      return;
-    }
-  }
-  for (uint32_t place = 0; place < m_world.CloseUpCount(); ++place) {
-    for (SSceneObject& object : m_world.CloseUp(place).objects) {
-      if (object.name != effect.object) continue;
-      Ombrel::CLayout2D* layout = m_parts.layouts ? m_parts.layouts->GetLoaded(CloseUpLayoutName(place)) : nullptr;
-      Ombrel::SLayoutItem* node = layout && !object.sprite.empty() ? layout->FindItem(object.sprite.c_str()) : nullptr;
-      if (!node) return;
-      node->visible = effect.visible;
-      m_world.SetIntermediateObjectState(place, uint32_t(node->index), effect.visible, 0);
-      if (effect.visible) RestartTextureAnimation(*node, place, true);
-      return;
-    }
-  }
+  std::unique_ptr<SAnimatedView> view = AnimatedView();
+  const SChangedObject changed = ApplyObjectEffect(m_world, m_parts.layouts, effect, {m_location, false, view.get()});
+  if (!changed.node || !HintsShown()) return;
+  SSceneObject& object = *changed.object;
+  if (effect.visible && IsObjectInteractive(object.name, Location().objects) &&
+      changed.node->kind <= Ombrel::kLayoutDummy)
+    GiveSparkle(object, static_cast<Ombrel::SLayoutBox&>(*changed.node));
+  else
+    InterruptSparkle(object);
 }
 
 }  // namespace Vey

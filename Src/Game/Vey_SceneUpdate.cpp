@@ -358,14 +358,16 @@ bool CScene::RunClosingSequence(float dt) {
   IDialogBox* dialog = m_parts.dialog;
   const bool idle = !dialog || dialog->GetState() == 0;
   if (m_parts.bonus) {
+    // The box forgets its voice once it closes, so the steps are counted here: the last voice
+    // has ended, the diary, the last dialog, and the chapter ends when that has closed.
     if (!idle) return false;
-    const int32_t endVoice = m_parts.sounds ? m_parts.sounds->FindSound(kBonusEndVoice) : -1;
-    if (!dialog || dialog->GetCurrentVoice() != endVoice) return true;
+    if (!dialog || m_lastDialogOpened) return true;
     if (m_endingProgress <= 0.0001f) {
       if (m_parts.hud) m_parts.hud->OpenDiary();
       m_endingProgress = 1.0f;
-    } else if (m_endingProgress >= kClosingEnd) {
+    } else {
       dialog->Open(kBonusLastDialog);
+      m_lastDialogOpened = true;
     }
     return false;
   }

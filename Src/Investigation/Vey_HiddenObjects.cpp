@@ -276,7 +276,7 @@ void CHiddenObjects::UpdateCompletion(float dt) {
   m_state = kClosing;
   m_t = 0.0f;
   PlaySound("puzzlesolved");
-  if (m_parts.emitters) StopHiddenObjectSceneEffect(*m_parts.emitters, Profile());
+  if (m_parts.sceneEmitters) StopHiddenObjectSceneEffect(*m_parts.sceneEmitters, Profile());
   CloseExitsIntoScene(rewardName);
 }
 

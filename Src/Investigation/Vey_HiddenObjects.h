@@ -99,6 +99,8 @@ struct SHiddenObjectsParts {
   IItemFrame* itemFrame = nullptr;
   const CScene* scene = nullptr;      // answers the conditions of actions; none: they hold
   CEmitterGroup* emitters = nullptr;  // the hidden-object scenes' group
+  // The locations' group, whose "HiddenObjectScene" marker a finished search stops.
+  CEmitterGroup* sceneEmitters = nullptr;
   CEmitterPool* foundPool = nullptr;
   CEmitterPool* trailPool = nullptr;
   MP::CEmitter* hintEffect = nullptr;    // "HO_Object_Hint"

@@ -27,9 +27,8 @@ constexpr const char* kSource = "Src/Investigation/Vey_Intermediate";
 // Opening and closing take half a second; the close button's hover a tenth.
 constexpr float kFadeSpeed = 2.0f;
 constexpr float kHoverSpeed = 10.0f;
-// Start effects are advanced in steps of this length, five per skipped second.
+// Hint sparkles are advanced in steps of this length.
 constexpr float kEffectStep = 0.2f;
-constexpr int32_t kEffectStepsPerSecond = 5;
 // Hint sparkles are advanced by up to this many steps so that they glitter out of step.
 constexpr uint32_t kSparkleStepChoices = 11;
 
@@ -196,10 +195,7 @@ void CIntermediate::ReopenSavedMiniGame(SProfileData* profile) {
 
 // An object's effect, start animation and frame animation take up where they were.
 void CIntermediate::RestartObject(SSceneObject& object) {
-  if (object.emitter && object.effectStart) {
-    object.emitter->Start();
-    for (int32_t i = 0; i < object.skipSeconds * kEffectStepsPerSecond; ++i) object.emitter->Update(kEffectStep);
-  }
+  if (object.emitter && object.effectStart) StartEffectAhead(*object.emitter, object);
   PrimeStartAnimation(object);
   Ombrel::SLayoutItem* node = FindNode(object.sprite);
   if (!object.startAnim || !node || node->kind != Ombrel::kLayoutAnimatedSprite) return;

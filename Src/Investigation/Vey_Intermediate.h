@@ -158,11 +158,8 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   bool ActionApplies(const SSceneObject& object, const SObjectAction& action) const;
   void ApplyAction(SSceneObject& object, const SObjectAction& action);
   void ChangeState(SSceneObject& object, const std::string& state);
-  void StartAnimation(SSceneObject& object, const std::string& name, Ombrel::SLayoutItem* node, uint32_t place,
-                      bool closeUp);
+  void StartAnimation(SSceneObject& object, const std::string& name);
   void ApplyEffect(const SVisibilityChange& effect);
-  bool ApplyEffectOnLocation(const SVisibilityChange& effect);
-  void ApplyEffectOnCloseUp(const SVisibilityChange& effect);
   void GiveSparkle(SSceneObject& object, const Ombrel::SLayoutBox& node, bool advance);
   bool IsCompletedExcepted(const SSceneObject& object) const;
 

@@ -11,6 +11,7 @@
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Investigation/Vey_Animation.h"
+#include "Src/MiniGames/Vey_MiniGameWorld.h"
 
 namespace Vey {
 
@@ -39,12 +40,6 @@ constexpr SCompletionException kCompletionExceptions[] = {
 const SObjectState* FindStateRecord(const SSceneObject& object, const std::string& name) {
   const int32_t index = object.FindState(name);
   return index < 0 ? nullptr : &object.states[size_t(index)];
-}
-
-int32_t FindAnimationIndex(const SSceneObject& object, const std::string& name) {
-  for (size_t i = 0; i < object.animations.size(); ++i)
-    if (object.animations[i].name == name) return int32_t(i);
-  return kNoAnimation;
 }
 
 Vector2 NodeScreenPosition(const Ombrel::SLayoutItem& node) {
@@ -137,8 +132,7 @@ void CIntermediate::ApplyAction(SSceneObject& object, const SObjectAction& actio
   if (!action.sound.empty()) PlaySound(action.sound);
   ChangeState(object, action.resState);
   if (object.emitter && !IsObjectInteractive(object.name, Slot().objects)) InterruptIfRunning(object.emitter);
-  if (!action.animation.empty())
-    StartAnimation(object, action.animation, FindNode(object.sprite), m_closeUp, true);
+  if (!action.animation.empty()) StartAnimation(object, action.animation);
   for (const SVisibilityChange& effect : action.effects) ApplyEffect(effect);
   IMapScreen* map = m_parts.hud ? m_parts.hud->GetMapFrame() : nullptr;
   if (map)
@@ -163,79 +157,29 @@ void CIntermediate::ChangeState(SSceneObject& object, const std::string& state) 
   Vey::RestartTextureAnimation(*m_parts.world, *node, m_closeUp, true);
 }
 
-// The named animation becomes the object's current one and runs from its start; a visible
-// animation shows its first value at once, recorded in the screen's list. `place` and `closeUp`
-// name that screen; only the open close-up's objects have live animations.
-void CIntermediate::StartAnimation(SSceneObject& object, const std::string& name, Ombrel::SLayoutItem* node,
-                                   uint32_t place, bool closeUp) {
-  const int32_t index = FindAnimationIndex(object, name);
-  if (index == kNoAnimation) return;
-  object.currentAnimation = index;
-  const SAnimationDesc& description = object.animations[size_t(index)];
-  if (description.kind == EAnimationKind::Visible && node) {
-    node->visible = !description.visible;
-    if (closeUp)
-      m_parts.world->SetIntermediateObjectState(place, uint32_t(node->index), node->visible, 0);
-    else
-      m_parts.world->SetSceneObjectState(place, uint32_t(node->index), node->visible, 0);
-  }
-  const bool ours = closeUp && place == m_closeUp;
-  if (!ours || !m_animations) return;
-  const size_t position = size_t(&object - Slot().objects.data());
-  if (IAnimation* animation = m_animations->Get(position, index)) animation->Start(0.0f);
+// The named animation becomes the object's current one and starts at once by its kind.
+void CIntermediate::StartAnimation(SSceneObject& object, const std::string& name) {
+  const int32_t index = object.FindAnimation(name);
+  std::unique_ptr<SAnimatedView> view = AnimatedView();
+  if (index == kNoAnimation || !view) return;
+  StartObjectAnimation(*view, size_t(&object - Slot().objects.data()), index);
 }
 
-// Only the first object of that name changes: a location's before a close-up's.
+// The effect changes the world as every screen's do; in the open close-up a changed object's
+// hint sparkle follows it.
 void CIntermediate::ApplyEffect(const SVisibilityChange& effect) {
-  if (!ApplyEffectOnLocation(effect)) ApplyEffectOnCloseUp(effect);
-}
-
-bool CIntermediate::ApplyEffectOnLocation(const SVisibilityChange& effect) {
-  CMap& world = *m_parts.world;
-  for (uint32_t place = 0; place < world.SceneCount(); ++place) {
-    for (SSceneObject& object : world.Scene(place).objects) {
-      if (object.name != effect.object) continue;
-      Ombrel::CLayout2D* layout = m_parts.layouts->GetLoaded(LocationLayoutName(place));
-      Ombrel::SLayoutItem* node = layout && !object.sprite.empty() ? layout->FindItem(object.sprite.c_str()) : nullptr;
-      if (!node) return true;
-      node->visible = effect.visible;
-      world.SetSceneObjectState(place, uint32_t(node->index), effect.visible, 0);
-      if (effect.visible) Vey::RestartTextureAnimation(world, *node, place, false);
-      if (!object.animation.empty() && object.currentAnimation == kNoAnimation)
-        StartAnimation(object, object.animation, node, place, false);
-      return true;
-    }
-  }
-  return false;
-}
-
-void CIntermediate::ApplyEffectOnCloseUp(const SVisibilityChange& effect) {
-  CMap& world = *m_parts.world;
-  for (uint32_t place = 0; place < world.CloseUpCount(); ++place) {
-    SCloseUpSlot& slot = world.CloseUp(place);
-    for (SSceneObject& object : slot.objects) {
-      if (object.name != effect.object) continue;
-      const SObjectState* state = FindStateRecord(object, object.state);
-      Ombrel::CLayout2D* layout = place == m_closeUp ? m_layout : m_parts.layouts->GetLoaded(CloseUpLayoutName(place));
-      Ombrel::SLayoutItem* node = layout && state ? layout->FindItem(state->sprite.c_str()) : nullptr;
-      if (!node) return;
-      node->visible = effect.visible;
-      world.SetIntermediateObjectState(place, uint32_t(node->index), effect.visible, 0);
-      if (effect.visible) Vey::RestartTextureAnimation(world, *node, place, true);
-      if (HintsShown() && place == m_closeUp) {
-        Ombrel::SLayoutItem* shown = FindNode(object.sprite);
-        if (effect.visible && shown && shown->visible && shown->kind <= Ombrel::kLayoutDummy &&
-            IsObjectInteractive(object.name, slot.objects)) {
-          GiveSparkle(object, static_cast<Ombrel::SLayoutBox&>(*shown), false);
-        } else if (!effect.visible && object.emitter) {
-          InterruptIfRunning(object.emitter);
-          object.emitter = nullptr;
-        }
-      }
-      if (!object.animation.empty() && object.currentAnimation == kNoAnimation)
-        StartAnimation(object, object.animation, node, place, true);
-      return;
-    }
+  std::unique_ptr<SAnimatedView> view = AnimatedView();
+  const SChangedObject changed =
+      ApplyObjectEffect(*m_parts.world, m_parts.layouts, effect, {m_closeUp, true, view.get()});
+  if (!changed.node || !HintsShown()) return;
+  SSceneObject& object = *changed.object;
+  const Ombrel::SLayoutItem& node = *changed.node;
+  if (effect.visible && node.visible && node.kind <= Ombrel::kLayoutDummy &&
+      IsObjectInteractive(object.name, Slot().objects)) {
+    GiveSparkle(object, static_cast<const Ombrel::SLayoutBox&>(node), false);
+  } else if (!effect.visible && object.emitter) {
+    InterruptIfRunning(object.emitter);
+    object.emitter = nullptr;
   }
 }
 

@@ -4,6 +4,7 @@
 #include "Src/Game/Vey_EmitterGroup.h"
 #include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_Map.h"
+#include "Src/Game/Vey_ObjectAnimator.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Player.h"
@@ -110,14 +111,28 @@ SSceneObject* FindNamedObject(SObjectList& objects, const std::string& name) {
   return nullptr;
 }
 
+struct SObjectPlace {
+  SSceneObject* object = nullptr;
+  uint32_t place = 0;
+  bool closeUp = false;
+};
+
+SObjectPlace FindFirstObject(CMap& world, const std::string& name) {
+  for (uint32_t scene = 0; scene < world.SceneCount(); ++scene)
+    if (SSceneObject* object = FindNamedObject(world.Scene(scene).objects, name)) return {object, scene, false};
+  for (uint32_t closeUp = 0; closeUp < world.CloseUpCount(); ++closeUp)
+    if (SSceneObject* object = FindNamedObject(world.CloseUp(closeUp).objects, name)) return {object, closeUp, true};
+  return {};
+}
+
+SObjectList& PlaceObjects(CMap& world, const SObjectPlace& found) {
+  return found.closeUp ? world.CloseUp(found.place).objects : world.Scene(found.place).objects;
+}
+
 }  // namespace
 
 bool RecordObjectState(CMap& world, const std::string& name, const std::string& state) {
-  SSceneObject* object = nullptr;
-  for (uint32_t scene = 0; !object && scene < world.SceneCount(); ++scene)
-    object = FindNamedObject(world.Scene(scene).objects, name);
-  for (uint32_t closeUp = 0; !object && closeUp < world.CloseUpCount(); ++closeUp)
-    object = FindNamedObject(world.CloseUp(closeUp).objects, name);
+  SSceneObject* object = FindFirstObject(world, name).object;
   const int32_t index = object ? object->FindState(state) : -1;
   if (index < 0) return false;
   object->state = state;
@@ -162,6 +177,33 @@ void CPlaceChanges::RestartAnimation(const char* node) {
     m_world.AddIntermediateId(m_place, uint32_t(item->index));
   else
     m_world.AddSceneId(m_place, uint32_t(item->index));
+}
+
+
+SChangedObject ApplyObjectEffect(CMap& world, ILayoutShelf* layouts, const SVisibilityChange& effect,
+                                 const SLivePlace& live) {
+  const SObjectPlace found = FindFirstObject(world, effect.object);
+  SSceneObject* object = found.object;
+  if (!object || object->sprite.empty()) return {};
+  CPlaceChanges changes(world, layouts, found.place, found.closeUp);
+  const char* sprite = object->sprite.c_str();
+  if (!changes.Show(sprite, effect.visible)) return {};
+  if (effect.visible) changes.RestartAnimation(sprite);
+  SChangedObject changed{object, nullptr};
+  const bool isLive = live.view && live.place == found.place && live.closeUp == found.closeUp;
+  if (isLive) changed.node = live.view->layout.FindItem(sprite);
+  const int32_t start = object->animation.empty() || object->currentAnimation != kNoAnimation
+                            ? kNoAnimation
+                            : object->FindAnimation(object->animation);
+  if (start == kNoAnimation) return changed;
+  if (isLive) {
+    StartObjectAnimation(*live.view, size_t(object - PlaceObjects(world, found).data()), start);
+    return changed;
+  }
+  object->currentAnimation = start;
+  const SAnimationDesc& animation = object->animations[size_t(start)];
+  if (animation.kind == EAnimationKind::Visible) changes.Show(sprite, !animation.visible);
+  return changed;
 }
 
 }  // namespace Vey

@@ -1,8 +1,9 @@
 #pragma once
 // What a solved puzzle changes in the world: its own mini-game link closed for good, exits
 // opened, map markers, and objects of a location's or close-up's layout shown or hidden,
-// recorded so that the place shows them so on its next visit; and the small calls a puzzle
-// makes on the shared objects, each left out when the object is missing.
+// recorded so that the place shows them so on its next visit; the same for an action's
+// effects; and the small calls a puzzle makes on the shared objects, each left out when the
+// object is missing.
 
 #include <cstdint>
 #include <string>
@@ -10,6 +11,7 @@
 
 namespace Ombrel {
 class CLayout2D;
+struct SLayoutItem;
 }  // namespace Ombrel
 
 namespace MP {
@@ -19,6 +21,9 @@ class CEmitter;
 namespace Vey {
 
 class CEmitterGroup;
+struct SAnimatedView;
+struct SSceneObject;
+struct SVisibilityChange;
 class ILayoutShelf;
 class CMap;
 class CPlayer;
@@ -91,5 +96,28 @@ class CPlaceChanges {
   bool m_closeUp;
   bool m_loadedHere = false;
 };
+
+// The place a screen shows, whose objects' animations it plays.
+struct SLivePlace {
+  uint32_t place = 0;
+  bool closeUp = false;
+  SAnimatedView* view = nullptr;  // null: the screen shows no place
+};
+
+// The object an action's effect changed, and its picture when its place is the live one.
+struct SChangedObject {
+  SSceneObject* object = nullptr;       // null: nothing changed
+  Ombrel::SLayoutItem* node = nullptr;  // in the live view; null elsewhere
+};
+
+// An action's effect, the one way for every screen: the first object of its name (locations
+// before close-ups) is shown or hidden in its place's layout and recorded there, a shown frame
+// animation restarting; a place whose layout is not loaded has it loaded for the change
+// (CPlaceChanges), so that its next visit shows it. An object whose picture its layout lacks
+// is left alone. When the object has a start animation and no current one, that becomes its
+// current one: the live view starts it by its kind, elsewhere it is kept for the next visit
+// (a visible kind showing the opposite of its flag at once, recorded).
+SChangedObject ApplyObjectEffect(CMap& world, ILayoutShelf* layouts, const SVisibilityChange& effect,
+                                 const SLivePlace& live);
 
 }  // namespace Vey

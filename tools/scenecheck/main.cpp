@@ -35,7 +35,8 @@ void PrintUsage() {
       "  be an object of its layout, CONTENT_DIR/App/Layouts/Scene%%02d.2dl or Intermediate%%02d.2dl\n"
       "  of its slot plus one (the bonus chapter's in App/Layouts/Collectors/). With --dictionary,\n"
       "  every note an action shows must be a phrase of the dictionary in each of its languages.\n"
-      "  Prints each problem and exits with 1 when there is one, else 0.\n");
+      "  Prints each problem and exits with 1 when there is one, else 0. An action's effect on a\n"
+      "  place whose layout is not loaded while it runs is named on the output, as a note.\n");
 }
 
 std::vector<std::string>& LoaderReports() {
@@ -336,6 +337,63 @@ void CheckLinks(const CMap& map, CChecker& checker) {
     if (!played[m]) checker.Problem(SlotPlace("mini-game", m), "no place or close-up reached links to it");
 }
 
+// A place as the game numbers its layouts: a location or search slot, or a close-up.
+using SPlace = std::pair<bool, uint32_t>;  // close-up, slot
+
+std::string PlaceName(const SPlace& place) { return SlotPlace(place.first ? "close-up" : "scene", place.second); }
+
+// Where the game finds an effect's object: the first of that name, locations before close-ups.
+bool FindEffectPlace(const CMap& map, const std::string& name, SPlace* place) {
+  const auto holds = [&](const SObjectList& objects) {
+    for (const SSceneObject& object : objects)
+      if (object.name == name) return true;
+    return false;
+  };
+  for (uint32_t s = 0; s < map.SceneCount(); ++s)
+    if (holds(map.Scene(s).objects)) return *place = {false, s}, true;
+  for (uint32_t c = 0; c < map.CloseUpCount(); ++c)
+    if (holds(map.CloseUp(c).objects)) return *place = {true, c}, true;
+  return false;
+}
+
+// The layouts loaded while a location is shown: its own and those of the close-ups it links.
+void AddShownLayouts(const CMap& map, uint32_t scene, std::set<SPlace>* loaded) {
+  loaded->insert({false, scene});
+  for (const SCloseUpLink& link : map.Scene(scene).closeUps) loaded->insert({true, link.closeUp});
+}
+
+void NoteFarEffects(const std::string& fileName, const SPlace& acting, const SObjectList& objects,
+                    const std::set<SPlace>& loaded, const CMap& map) {
+  for (const SSceneObject& object : objects)
+    for (const SObjectAction& action : object.actions)
+      for (const SVisibilityChange& effect : action.effects) {
+        SPlace target;
+        if (!FindEffectPlace(map, effect.object, &target) || loaded.count(target)) continue;
+        std::printf("%s: %s object \"%s\" action of \"%s\": the effect on \"%s\" changes %s, whose layout is not "
+                    "loaded then; the game loads it for the change, which the place shows on its next visit\n",
+                    fileName.c_str(), PlaceName(acting).c_str(), object.name.c_str(), action.object.c_str(),
+                    effect.object.c_str(), PlaceName(target).c_str());
+      }
+}
+
+// Names, without counting them as problems, the effects that change a place whose layout is
+// not loaded while the action runs: another location, or a close-up not linked from where the
+// player stands, so that an author sees the change waits for that place's next visit.
+void NoteEffectsOnPlacesElsewhere(const std::string& fileName, const CMap& map) {
+  for (uint32_t s = 0; s < map.SceneCount(); ++s) {
+    std::set<SPlace> loaded;
+    AddShownLayouts(map, s, &loaded);
+    NoteFarEffects(fileName, {false, s}, map.Scene(s).objects, loaded, map);
+  }
+  for (uint32_t c = 0; c < map.CloseUpCount(); ++c) {
+    std::set<SPlace> loaded{{true, c}};
+    for (uint32_t s = 0; s < map.SceneCount(); ++s)
+      for (const SCloseUpLink& link : map.Scene(s).closeUps)
+        if (link.closeUp == c) AddShownLayouts(map, s, &loaded);
+    NoteFarEffects(fileName, {true, c}, map.CloseUp(c).objects, loaded, map);
+  }
+}
+
 struct SOptions {
   bool bonus = false;
   bool layouts = false;
@@ -419,6 +477,7 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
   }
   CheckLinks(map, checker);
   if (options.layouts) CheckLayouts(map, contentDir, checker);
+  NoteEffectsOnPlacesElsewhere(fileName, map);
   problems += checker.Problems();
   if (problems) {
     std::fprintf(stderr, "%s: %d problems\n", fileName.c_str(), problems);

@@ -14,6 +14,17 @@
 
 namespace gametest {
 
+// A looping burst of four particles living half a second, added to the manager under that name.
+inline MP::CEmitter* AddBurst(MP::CManager& manager, const char* name) {
+  std::string description = ptctest::BurstDescription(4, 1.0f, 0.5f, "on");
+  description.replace(description.find("Spark"), 5, name);
+  const std::vector<uint8_t> bytes = ptctest::BuildPtc(description);
+  const HM_FILE file = Magic_OpenFileInMemory(bytes.data(), bytes.size(), "Test.ptc");
+  manager.AddEmitter(Magic_LoadEmitter(file, name));
+  Magic_CloseFile(file);
+  return manager.FindEmitter(name);
+}
+
 // Emitters of the manager made from one description, without atlas textures: nothing here
 // draws.
 class CEmitterFixture : public ::testing::Test {

@@ -337,6 +337,46 @@ TEST(ObjectAnimations, EnteringAViewRestartsStartedOrVisibleObjectsAndRunsInitFr
   EXPECT_FLOAT_EQ(v.Entry("Swinger").angle, 0.5f);
 }
 
+// Every way of starting a moving animation, by an action or on entering the view, starts it
+// from where its picture stands; the swing at its rest.
+TEST(ObjectAnimations, MovingKindsStartFromTheirPicturesPlace) {
+  SAnimationDesc swing = Anim(EAnimationKind::Swing, "Sway", "", 1.0f, true);
+  swing.maxAngle = 0.5f;
+  swing.pivot = {0, 1};
+  SAnimationDesc loop = Line("Drift", "", {2, 1});
+  loop.loop = true;
+  const struct {
+    const char* name;
+    SAnimationDesc animation;
+    bool onEntry;  // restarted by entering the view, else started by StartObjectAnimation
+  } kCases[] = {{"an action's line", Line("Go", "", {2, 1}), false},
+                {"an action's swing", swing, false},
+                {"a looping line on entry", loop, true},
+                {"a swing on entry", swing, true}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SObjectView v;
+    v.Sprite("Leaf").position = {1.0f, 0.5f};
+    v.Object("Leaf", {c.animation}, c.onEntry ? 0 : kNoAnimation);
+    SAnimatedView& view = v.Build();
+    if (c.onEntry)
+      StartViewAnimations(view, {});
+    else
+      StartObjectAnimation(view, 0, 0);
+    ASSERT_EQ(v.objects[0].currentAnimation, 0);
+    if (!c.onEntry) {
+      EXPECT_EQ(v.objects[0].animation, c.animation.name);
+    }
+    const bool swings = c.animation.kind == EAnimationKind::Swing;
+    EXPECT_FLOAT_EQ(v.Live(0, 0).GetProgress(), swings ? 0.25f : 0.0f);
+    UpdateObjectAnimations(view, 0.5f);
+    // Half a swing later it hangs at rest again; a line is half way from (1, 0.5) to (2, 1).
+    EXPECT_NEAR(v.Entry("Leaf").angle, 0.0f, 1e-5f);
+    EXPECT_NEAR(v.Entry("Leaf").position.x, swings ? 1.0f : 1.5f, 1e-5f);
+    EXPECT_NEAR(v.Entry("Leaf").position.y, swings ? 0.5f : 0.75f, 1e-5f);
+  }
+}
+
 // ---- effects and sounds at the end of an animation ----
 
 SAnimationDesc Effect(const char* name, const char* next, bool start, int32_t skipSeconds,
@@ -417,9 +457,10 @@ TEST_F(ObjectEffectsTest, SkipSecondsRunTheEffectAheadWithinALimit) {
     int32_t skip;
     int32_t state;
     bool reported;
-  } kCases[] = {{0, MP::CEmitter::kRunning, false},
-                {3, MP::CEmitter::kStopped, false},
-                {2000000000, MP::CEmitter::kStopped, true}};
+    int32_t kept;  // what the object keeps for its next entry
+  } kCases[] = {{0, MP::CEmitter::kRunning, false, 0},
+                {3, MP::CEmitter::kStopped, false, 3},
+                {2000000000, MP::CEmitter::kStopped, true, 60}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(testing::Message() << "skip " << c.skip);
     m_spark->StopEmitter();
@@ -430,7 +471,7 @@ TEST_F(ObjectEffectsTest, SkipSecondsRunTheEffectAheadWithinALimit) {
     SAnimatedView& view = Build(v);
     v.Live(0, 0).Start(0.0f);
     ApplyObjectAnimations(view);
-    EXPECT_EQ(v.objects[0].skipSeconds, c.skip);
+    EXPECT_EQ(v.objects[0].skipSeconds, c.kept);
     EXPECT_EQ(m_spark->GetState(), c.state);
     EXPECT_EQ(hmtest::Reported("runs its effect"), c.reported);
   }

@@ -231,13 +231,15 @@ TEST(SaveDataRanges, ABodyWithAWordOutOfItsRangeIsRefusedNamingTheField) {
     const char* problem;  // null: the body is sound
   } kCases[] = {
       {"the highest counts", [](SSaveData& d) { d.profiles[0].inventoryCount = 30; d.profiles[0].diaryCount = 30; d.profiles[0].flagCount = 250; }, nullptr},
-      {"the last table entries", [](SSaveData& d) { d.profiles[1].location = 56; d.profiles[1].closeUp = 28; d.profiles[1].miniGame = 7; d.profiles[1].lastMapArea = 32; }, nullptr},
+      {"the last table entries", [](SSaveData& d) { d.profiles[1].location = 32; d.profiles[1].hiddenObject = 56; d.profiles[1].closeUp = 28; d.profiles[1].miniGame = 7; d.profiles[1].lastMapArea = 32; }, nullptr},
       {"current profile 2", [](SSaveData& d) { d.current = 2; }, nullptr},
       {"current profile 3", [](SSaveData& d) { d.current = 3; }, "current profile is 3"},
       {"current profile -2", [](SSaveData& d) { d.current = -2; }, "current profile is -2"},
       {"31 inventory items", [](SSaveData& d) { d.profiles[0].inventoryCount = 31; }, "profile 0: the inventory count is 31"},
       {"31 diary entries", [](SSaveData& d) { d.profiles[1].diaryCount = 31; }, "profile 1: the diary count is 31"},
       {"251 flag pairs", [](SSaveData& d) { d.profiles[2].flagCount = 251; }, "profile 2: the flag count is 251"},
+      {"the first search slot", [](SSaveData& d) { d.profiles[0].location = 33; }, "the location is 33 (at most 32 or 58)"},
+      {"the last search slot", [](SSaveData& d) { d.profiles[0].location = 56; }, "the location is 56"},
       {"location 57", [](SSaveData& d) { d.profiles[0].location = 57; }, "the location is 57"},
       {"a huge location", [](SSaveData& d) { d.profiles[0].location = 0xFFFFFFFF; }, "the location is 4294967295"},
       {"hidden-object scene 59", [](SSaveData& d) { d.profiles[0].hiddenObject = 59; }, "the hidden-object scene is 59"},

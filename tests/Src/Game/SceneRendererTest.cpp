@@ -298,10 +298,7 @@ TEST_F(SceneRendererTest, MissingTextureOrCaptureNodeIsReportedByNameAndNothingI
 class HiddenObjectSceneMarkerTest : public gametest::CEmitterFixture {};
 
 TEST_F(HiddenObjectSceneMarkerTest, StopsARunningMarkerOnlyInGameModesOneAndThree) {
-  std::string description = ptctest::BurstDescription(4, 1.0f, 0.5f, "on");
-  description.replace(description.find("Spark"), 5, "HiddenObjectScene");
-  Load(description, {"HiddenObjectScene"});
-  MP::CEmitter* marker = m_manager->FindEmitter("HiddenObjectScene");
+  MP::CEmitter* marker = gametest::AddBurst(*m_manager, "HiddenObjectScene");
   ASSERT_NE(marker, nullptr);
   Vey::CEmitterGroup group;
   group.Add(marker);

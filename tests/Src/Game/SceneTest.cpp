@@ -15,7 +15,7 @@
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
-#include "tests/Particles/PtcTestKit.h"
+#include "tests/Src/Game/EmitterTestKit.h"
 #include "tests/Src/Game/SceneTestKit.h"
 #include "tests/Src/Game/SoundBankTestKit.h"
 
@@ -447,6 +447,27 @@ TEST_F(SceneTest, AnItemUsedOnAnObjectRunsItsActionOrTellsTheWrongAction) {
   EXPECT_TRUE(Logged(m_log, "hud.RemoveItem Key"));
 }
 
+// An effect on an object of a place whose layout is not loaded is not lost: the layout is
+// loaded for the change, which is recorded, and the place shows it on its next visit.
+TEST_F(SceneTest, AnEffectOnAPlaceNotShownIsKeptForItsNextVisit) {
+  Build();
+  SSceneObject floor;
+  floor.name = "Floor";
+  floor.sprite = "Floor";
+  m_world->Scene(1).objects.push_back(floor);
+  First().objects[0].actions[0].effects.push_back({"Floor", false});
+  m_scene->LoadScene(0);
+  m_log.clear();
+  m_scene->UseItemOnScene("Lamp", "Click");
+  EXPECT_TRUE(Logged(m_log, "layouts.Load Scene02"));
+  EXPECT_TRUE(Logged(m_log, "layouts.Unload Scene02")) << "the layout goes again";
+  ASSERT_EQ(m_world->Scene(1).live.objectStates.size(), 1u);
+  EXPECT_EQ(m_world->Scene(1).live.objectStates[0].visible, 0);
+  m_layouts.Node("Scene02", "Floor")->visible = true;  // as a fresh load finds it
+  m_scene->LoadScene(1);
+  EXPECT_FALSE(m_layouts.Node("Scene02", "Floor")->visible);
+}
+
 TEST_F(SceneTest, AClickTakesAnExitBeforeAMiniGameBeforeACloseUp) {
   const struct {
     bool exit, game, closeUp, hidden;
@@ -616,14 +637,7 @@ TEST_F(SceneTest, TheTutorialHintLetsOnlyAClickOnItsTargetThrough) {
 
 TEST_F(SceneTest, HintSparklesAndTheHiddenObjectMarkerBelongToGameModesOneAndThree) {
   MP::CManager* manager = MP::CManager::CreateInstance();
-  for (const char* name : {"Spark", "HiddenObjectScene"}) {
-    std::string description = ptctest::BurstDescription(4, 1.0f, 0.5f, "on");
-    description.replace(description.find("Spark"), 5, name);
-    const std::vector<uint8_t> bytes = ptctest::BuildPtc(description);
-    const HM_FILE file = Magic_OpenFileInMemory(bytes.data(), bytes.size(), "Test.ptc");
-    manager->AddEmitter(Magic_LoadEmitter(file, name));
-    Magic_CloseFile(file);
-  }
+  for (const char* name : {"Spark", "HiddenObjectScene"}) gametest::AddBurst(*manager, name);
   ASSERT_NE(manager->FindEmitter("spark"), nullptr);
   MP::CEmitter* marker = manager->FindEmitter("hiddenobjectscene");
   ASSERT_NE(marker, nullptr);
@@ -652,6 +666,46 @@ TEST_F(SceneTest, HintSparklesAndTheHiddenObjectMarkerBelongToGameModesOneAndThr
   m_hints = nullptr;
   m_emitters = nullptr;
   MP::CManager::DeleteInstance();
+}
+
+// An effect started on entry runs ahead by its object's seconds, but never by more than a
+// minute: a damaged description would stall the entry or overflow the step count.
+TEST_F(SceneTest, AStartEffectRunsAheadOnEntryWithinAMinute) {
+  MP::CManager* manager = MP::CManager::CreateInstance();
+  MP::CEmitter* spark = gametest::AddBurst(*manager, "Spark");
+  ASSERT_NE(spark, nullptr);
+  Build();
+  SSceneObject& glow = First().objects[5];
+  glow.emitter = spark;
+  glow.effectStart = true;
+  glow.skipSeconds = 2000000000;
+  m_scene->LoadScene(0);
+  EXPECT_TRUE(hmtest::Reported("Object \"Glow\" runs its effect 2000000000 seconds ahead; it runs 60"))
+      << hmtest::CReportScope::All();
+  EXPECT_EQ(glow.skipSeconds, 60);
+  EXPECT_EQ(spark->GetState(), MP::CEmitter::kRunning);
+  m_scene.reset();
+  MP::CManager::DeleteInstance();
+}
+
+// A line, a parabola or a swing that an action starts moves from where its object stands.
+TEST_F(SceneTest, AnActionsMovingAnimationStartsFromItsObjectsPlace) {
+  Build();
+  SSceneObject& chair = First().objects[6];
+  SAnimationDesc slide;
+  slide.kind = EAnimationKind::Line;
+  slide.name = "Slide";
+  slide.length = 1.0f;
+  slide.targetPos = {0.0f, 0.0f};
+  chair.animations = {slide};
+  chair.actions[0].effects.clear();
+  chair.actions[0].animation = "Slide";
+  m_scene->LoadScene(0);
+  m_scene->UseItemOnScene("Chair", "Click");
+  m_scene->UpdateScene(0.5f);
+  const Vector2 at = static_cast<Ombrel::SLayoutBox&>(Node("Chair")).position;
+  EXPECT_NEAR(at.x, 0.3f, 1e-4f) << "half way from (0.6, 0.6) to the origin";
+  EXPECT_NEAR(at.y, 0.3f, 1e-4f);
 }
 
 TEST_F(SceneTest, TheRendererSeesTheModeAndTheLocationsSpritesAsTheyStand) {
@@ -700,6 +754,15 @@ TEST_F(SceneTest, ACrossFadingSpriteGivesTheRendererItsTwoFramesFromTheLiveLayou
   EXPECT_FALSE(m_scene->GetRenderView().blendFrames("LampOff", pair)) << "a plain sprite";
   m_scene->LoadScene(1);
   EXPECT_FALSE(m_scene->GetRenderView().blendFrames("Fire", pair)) << "the next location has none";
+  EXPECT_EQ(live->animation, &frames) << "leaving a location deletes its sprites' copies";
+
+  // The playing state is left in a location: its layout lets go of its copies as well.
+  m_scene->LoadScene(0);
+  ASSERT_NE(live->animation, &frames);
+  m_scene->StoreSceneProgress();
+  m_scene->ReleaseLayout();
+  EXPECT_EQ(live->animation, &frames);
+  EXPECT_FALSE(m_scene->GetRenderView().blendFrames) << "nothing left to draw from";
 }
 
 TEST_F(SceneTest, MissingLayoutsAndSoundsAreReportedByNameAndNothingBreaks) {
@@ -738,6 +801,18 @@ TEST_F(SceneTest, MissingLayoutsAndSoundsAreReportedByNameAndNothingBreaks) {
   EXPECT_NE(hmtest::CReportScope::All().find("Sound \"no_such_sound\""), std::string::npos);
 }
 
+// A location word that names a search slot, or nothing of the chapter, enters the first
+// location: a search slot has no exits and the player would be stuck in it.
+TEST_F(SceneTest, ASearchSlotIsNeverEnteredAsALocation) {
+  Build();
+  for (uint32_t location : {33u, 56u, 57u, kNoLocation}) {
+    SCOPED_TRACE(location);
+    m_scene->LoadScene(1);
+    m_scene->LoadScene(location);
+    EXPECT_EQ(m_scene->GetCurrentLocation(), 0u);
+  }
+}
+
 TEST_F(SceneTest, TheBonusChapterLeavesFiveCloseUpsAndFourHiddenObjectScenes) {
   m_bonus = true;
   Build();
@@ -764,7 +839,7 @@ TEST_F(SceneTest, TheBonusChapterLeavesFiveCloseUpsAndFourHiddenObjectScenes) {
 TEST_F(SceneTest, TheBonusChapterEndsAfterItsLastVoiceTheDiaryAndItsLastDialog) {
   m_bonus = true;
   Profile().closeUp = 0;
-  Build({"story_031"});
+  Build({"story_031", "story_032"});
   m_scene->LoadScene(0);
   ASSERT_EQ(m_scene->GetMode(), kSceneModeCloseUp);
   m_dialog.voice = m_bank->FindSound("story_031");
@@ -782,8 +857,9 @@ TEST_F(SceneTest, TheBonusChapterEndsAfterItsLastVoiceTheDiaryAndItsLastDialog) 
   EXPECT_TRUE(Logged(m_log, "hud.OpenDiary"));
   EXPECT_FALSE(Frame(kNowhere, false));
   EXPECT_TRUE(Logged(m_log, "dialog.Open Collectors_5_Dialog"));
+  m_dialog.voice = m_bank->FindSound("story_032");
+  EXPECT_FALSE(Frame(kNowhere, false)) << "the last dialog speaks";
   m_dialog.state = 0;
-  m_dialog.voice = -1;
   EXPECT_TRUE(Frame(kNowhere, false)) << "the last dialog is over";
 }
 

@@ -105,7 +105,8 @@ class CFakeDialog : public Vey::IDialogBox, CLogged {
   void Update(float) override {}
   int32_t GetState() const override { return state; }
   void CloseAtOnce() override { state = 0; }
-  int32_t GetCurrentVoice() const override { return voice; }
+  // As the real box: a closed box has no voice.
+  int32_t GetCurrentVoice() const override { return state == 0 ? -1 : voice; }
   void CountSkipClick() override { ++skipClicks; }
   int32_t state = 0;
   int32_t voice = -1;

@@ -10,16 +10,19 @@
 #include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Framework/omInput.h"
 #include "Quor/CViewCamera.h"
+#include "Src/Game/Vey_EmitterGroup.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_Player.h"
 #include "tests/Framework/Resources/ResourceTestKit.h"
+#include "tests/Src/Game/EmitterTestKit.h"
 #include "tests/Src/Game/SceneTestKit.h"
 #include "tests/Src/Investigation/CursorTestKit.h"
 #include "tests/Src/Investigation/HiddenObjectsTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include <cmath>
 #include <memory>
@@ -359,6 +362,30 @@ TEST_F(HiddenObjectsTest, CompletionHandsOutTheRewardAndShutsTheExitsIntoTheScen
   EXPECT_TRUE(Logged(m_log, "hud.SetBarFrozen"));
   EXPECT_TRUE(Logged(m_log, "map.SetMarkerVisible root/Scene02/HOS 0"));
   EXPECT_EQ(m_save->CurrentProfile()->hiddenObject, kNoLocation);
+}
+
+// The marker over the way in sparkles in the locations' group, the one the location logic
+// starts it in; a finished search stops it there, in the game modes that show it.
+TEST_F(HiddenObjectsTest, AFinishedSearchStopsTheMarkerOverTheWayIn) {
+  hmtest::CReportScope reports;
+  MP::CManager* manager = MP::CManager::CreateInstance();
+  MP::CEmitter* marker = gametest::AddBurst(*manager, "HiddenObjectScene");
+  ASSERT_NE(marker, nullptr);
+  CEmitterGroup locations;
+  locations.Add(marker);
+  SHiddenObjectsParts parts = Parts();
+  parts.sceneEmitters = &locations;
+  m_hidden = std::make_unique<CHiddenObjects>(std::move(parts));
+  marker->Start();
+  OpenAndPlay();
+  FindAll();
+  // The last flight lands, and a second later the search closes.
+  for (int frame = 0; frame < 30 && m_hidden->GetState() == CHiddenObjects::kPlaying; ++frame) Wait(0.1f);
+  ASSERT_EQ(m_hidden->GetState(), CHiddenObjects::kClosing);
+  EXPECT_EQ(marker->GetState(), MP::CEmitter::kStopped);
+  EXPECT_FALSE(hmtest::Reported("is not in the group")) << reports.All();
+  m_hidden.reset();
+  MP::CManager::DeleteInstance();
 }
 
 TEST_F(HiddenObjectsTest, AnAlreadyCompletedSceneClosesASecondAfterItHasOpened) {

@@ -45,6 +45,21 @@ TEST_F(SceneCheckTest, TheSampleDescriptionNamesOnlyWhatExists) {
   EXPECT_NE(m_run.output.find("57 scenes, 29 close-ups, 8 mini-games"), std::string::npos) << m_run.output;
 }
 
+// An effect on a place the player is not in is kept for that place's next visit: the check
+// names it, but it is no fault.
+TEST_F(SceneCheckTest, AnEffectOnAPlaceWhoseLayoutIsNotLoadedIsNamedAsANote) {
+  std::string description = Sample();
+  ASSERT_EQ(Check(description), 0) << m_run.errors;
+  EXPECT_EQ(m_run.output.find("whose layout is not loaded"), std::string::npos) << m_run.output;
+  const std::string from = "<Effect Object=\"S01_Crow\"";
+  description.replace(description.find(from), from.size(), "<Effect Object=\"S02_Leaf\"");
+  ASSERT_EQ(Check(description), 0) << m_run.errors;
+  EXPECT_NE(m_run.output.find("scene slot 0 object \"S01_Gate\" action of \"Click\": the effect on \"S02_Leaf\" "
+                              "changes scene slot 1, whose layout is not loaded then"),
+            std::string::npos)
+      << m_run.output;
+}
+
 TEST_F(SceneCheckTest, EachBrokenReferenceIsNamedWithItsPlace) {
   const SBreak kCases[] = {
       {"<Effect Object=\"S01_Crow\"", "<Effect Object=\"S01_Spoon\"",
