@@ -53,13 +53,16 @@ void CGame::CheckCapture() {
   const bool deviceWasReset = TakeDeviceWasReset();
   if (!deviceWasReset && !m_recapture) return;
   m_recapture = false;
-  PrepareRetake();
+  PrepareRetake(deviceWasReset);
 }
 
 // The location, the close-up under the item frame or a puzzle, a puzzle under its help page,
 // the screen under the diary or the map, and the whole screen under the pause overlay.
-void CGame::PrepareRetake() {
+void CGame::PrepareRetake(bool pictureLost) {
   m_retakeInThisPass = true;
+  // The tutorial's question dims the location's picture as it opens: only a lost picture is
+  // taken again from the live location under it, which would show undimmed for a frame.
+  m_locationDrawnLive = pictureLost || !m_scene || m_scene->GetMode() != kSceneModeTutorial;
   EnableLiveLayers();
   SetQuickNodeDrawn(kSceneCapture);
   if (IsCloseUpCovered()) SetQuickNodeDrawn(kIntermediateCapture);
@@ -74,7 +77,7 @@ void CGame::PrepareRetake() {
 // which are being taken again. A location still fading in keeps its fade.
 void CGame::DrawLiveForRetake() {
   m_retakeInThisPass = false;
-  if (m_scene && m_sceneAlpha >= 1.0f) m_scene->GetRenderView().forceDraw = true;
+  if (m_scene && m_sceneAlpha >= 1.0f && m_locationDrawnLive) m_scene->GetRenderView().forceDraw = true;
   m_closeUpDrawnLive = m_closeUp && m_quickNodes[kIntermediateCapture] && m_quickNodes[kIntermediateCapture]->IsDrawn();
   if (m_closeUpDrawnLive) m_closeUp->RequestRedraw();
 }
