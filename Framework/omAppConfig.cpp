@@ -43,6 +43,14 @@ void CAppConfig::ConfigureFromSaves() {
 
 void CAppConfig::SetFullscreen(bool fullScreen) {
   m_fullScreen = fullScreen;
+  m_modeSwitchPending = true;
+  if (!m_deferModeSwitches) ApplyPendingModeSwitch();
+}
+
+void CAppConfig::ApplyPendingModeSwitch() {
+  if (!m_modeSwitchPending) return;
+  m_modeSwitchPending = false;
+  const bool fullScreen = m_fullScreen;
   const bool cursorVisible = GetPlatformState().cursorVisible;
   if (fullScreen) {
     SetFullScreenMode(cursorVisible);

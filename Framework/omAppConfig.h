@@ -41,7 +41,15 @@ class CAppConfig : public CMemWatch {
   // The methods the start-up script calls.
   void ConfigureFromSaves();
   void SetFPSLimitI(int32_t mode) { m_frameRateMode = mode; }
+  // Switches the display between full screen and a window, and reads the window's size again;
+  // while switches are deferred (the application's frames run), the last one asked for waits
+  // for ApplyPendingModeSwitch: a switch resets the device, which must not happen in the middle
+  // of a frame.
   void SetFullscreen(bool fullScreen);
+  void DeferModeSwitches(bool defer) { m_deferModeSwitches = defer; }
+  bool IsModeSwitchPending() const { return m_modeSwitchPending; }
+  // The switch asked for, if any; the application calls it when a frame has been presented.
+  void ApplyPendingModeSwitch();
   void SetWidescreen(bool widescreen) { m_widescreen = widescreen; }
   // The count is kept within 0..4; entries from the count on become inactive, and `reset`
   // clears the two further flags of all four.
@@ -62,6 +70,8 @@ class CAppConfig : public CMemWatch {
  private:
   int32_t m_frameRateMode = 0;
   bool m_fullScreen = false;
+  bool m_deferModeSwitches = false;
+  bool m_modeSwitchPending = false;
   bool m_widescreen = false;
   int32_t m_playerCount = kMaxPlayerCount;
   std::unique_ptr<SPlayer[]> m_players;

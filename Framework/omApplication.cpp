@@ -252,7 +252,9 @@ void CApplication::EnterStartState() {
   m_stateTime = 0.0f;
 }
 
+// A mode switch asked for during a frame waits until the frame has been presented.
 void CApplication::Run() {
+  m_config->DeferModeSwitches(true);
   while (IsEngineRunning() && EngineServicePass()) {
     const CFrameClock* clock = GetFrameClock();
     ResetSystemInfo();
@@ -265,9 +267,11 @@ void CApplication::Run() {
       RenderFrame();
       FinishFrame();
     }
+    m_config->ApplyPendingModeSwitch();
     if (CCollisionManager* collisions = GetCollisionManager()) collisions->EndFrame();
     m_limiter.WaitForDeadline();
   }
+  m_config->DeferModeSwitches(false);
   LeaveThroughExitState();
 }
 

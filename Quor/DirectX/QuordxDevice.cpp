@@ -11,6 +11,7 @@
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/DirectX/QuordxTestSeams.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
@@ -336,6 +337,8 @@ void RecoverDevice(uint32_t status) {
   BringDeviceBack(status);
   if (!RestoreAllDeviceResources())
     HM_REPORT(kSource, "Not every drawing object came back with the device: those missing are not drawn");
+  // The device came back with nothing bound: the draw layer must bind its program again.
+  InvalidateDrawState();
   ResumeSoundAfter(soundPaused);
   MarkDeviceWasReset();
   ResumeRendering();

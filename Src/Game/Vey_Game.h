@@ -211,6 +211,11 @@ class CGame : public CGameBase {
   // Capture chain (Vey_GameCapture.cpp): the render callbacks of the quick nodes.
   void RenderDebug() {}
   void CheckCapture();
+  void PrepareRetake(bool pictureLost);
+  void DrawLiveForRetake();
+  // A close-up under the item frame or a puzzle, which stands in for it with its picture.
+  bool IsCloseUpCovered() const;
+  void SetQuickNodeDrawn(EQuickNode node);
   void CaptureScene();
   void CaptureIntermediate();
   void CaptureUpper();
@@ -224,6 +229,11 @@ class CGame : public CGameBase {
   const SStory& m_story;
   Ombrel::CBaseLoading* m_loading;
   bool m_recapture = false;
+  // The frozen pictures are taken again in this pass, from screens drawn live.
+  bool m_retakeInThisPass = false;
+  bool m_locationDrawnLive = false;
+  // The close-up drew itself whole in this pass, for its capture.
+  bool m_closeUpDrawnLive = false;
   Ombrel::CResourceFont* m_fonts[3] = {};
   Ombrel::CQuickNode* m_quickNodes[kQuickNodeCount] = {};
   std::unique_ptr<CMap> m_world;

@@ -8,6 +8,10 @@
 #include "Quor/CTextureManager.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Src/Game/Vey_FrozenPicture.h"
+#include "Src/Game/Vey_Scene.h"
+#include "Src/Investigation/Vey_Diary.h"
+#include "Src/Investigation/Vey_MapFrame.h"
+#include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Menu/Vey_PauseMenu.h"
 #include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_IntermediateRenderer.h"
@@ -20,33 +24,72 @@ namespace {
 
 const float kWholeFrame[4] = {0.0f, 0.0f, 1.0f, 1.0f};
 
+// How far the picture behind the diary or the map is blurred: as far as the screen has opened
+// (the diary's states and the map's share their numbers for closed, opening and closing).
+float OverlayFactor(int32_t state, float t) {
+  switch (state) {
+    case kOverlayClosed:
+      return 0.0f;
+    case kOverlayOpening:
+      return t;
+    case kOverlayClosing:
+      return 1.0f - t;
+    default:
+      return 1.0f;
+  }
+}
+
 }  // namespace
 
-// Runs first in every pass, from the "Start" layer, and asks the capture node that suits the
-// screen to take the picture later in the same pass, once the layers below it have drawn. A
-// device reset lost the captured picture with the other device resources, so it is taken again.
+// Runs first in every pass, from the "Start" layer. What it switches counts from the next pass on
+// (a pass's draw list is made before it starts), so a request is answered over two passes: this
+// one readies the capture nodes and switches on the layers the pictures stand in for, the next
+// one draws the live screens and takes the pictures. A device reset lost every frozen picture,
+// and after the pause the one picture all of them share holds the whole screen: so each is
+// taken again from the live screens, in the order they lie over one another, each capture
+// drawing over the picture the one below it has just taken.
 void CGame::CheckCapture() {
+  if (m_retakeInThisPass) DrawLiveForRetake();
   const bool deviceWasReset = TakeDeviceWasReset();
   if (!deviceWasReset && !m_recapture) return;
   m_recapture = false;
-  // A puzzle under its help page keeps its own frozen picture behind the page: it is taken
-  // again from the puzzle, not from the screen.
-  if (!IsPaused()) {
-    for (CMiniGameBase* game : m_miniGames) {
-      if (game && game->GetState() == CMiniGameBase::kHelpShown) {
-        game->CaptureBackground();
-        return;
-      }
-    }
-  }
+  PrepareRetake(deviceWasReset);
+}
+
+// The location, the close-up under the item frame or a puzzle, a puzzle under its help page,
+// the screen under the diary or the map, and the whole screen under the pause overlay.
+void CGame::PrepareRetake(bool pictureLost) {
+  m_retakeInThisPass = true;
+  // The tutorial's question dims the location's picture as it opens: only a lost picture is
+  // taken again from the live location under it, which would show undimmed for a frame.
+  m_locationDrawnLive = pictureLost || !m_scene || m_scene->GetMode() != kSceneModeTutorial;
+  EnableLiveLayers();
+  SetQuickNodeDrawn(kSceneCapture);
+  if (IsCloseUpCovered()) SetQuickNodeDrawn(kIntermediateCapture);
+  for (CMiniGameBase* game : m_miniGames)
+    if (game && game->GetState() == CMiniGameBase::kHelpShown) game->CaptureBackground();
   const int32_t hudMode = m_hud ? m_hud->GetMode() : 0;
-  EQuickNode capture = kSceneCapture;
-  if (IsPaused()) {
-    capture = kTopCapture;
-  } else if (hudMode == kHudModeDiary || hudMode == kHudModeMap) {
-    capture = kUpperCapture;
-  }
-  if (m_quickNodes[capture]) m_quickNodes[capture]->SetDrawn(true);
+  if (hudMode == kHudModeDiary || hudMode == kHudModeMap) SetQuickNodeDrawn(kUpperCapture);
+  if (IsPaused()) SetQuickNodeDrawn(kTopCapture);
+}
+
+// The location and the close-up draw themselves live in this pass rather than their pictures,
+// which are being taken again. A location still fading in keeps its fade.
+void CGame::DrawLiveForRetake() {
+  m_retakeInThisPass = false;
+  if (m_scene && m_sceneAlpha >= 1.0f && m_locationDrawnLive) m_scene->GetRenderView().forceDraw = true;
+  m_closeUpDrawnLive = m_closeUp && m_quickNodes[kIntermediateCapture] && m_quickNodes[kIntermediateCapture]->IsDrawn();
+  if (m_closeUpDrawnLive) m_closeUp->RequestRedraw();
+}
+
+bool CGame::IsCloseUpCovered() const {
+  if (!m_scene || !m_closeUp || m_scene->GetMode() != kSceneModeCloseUp) return false;
+  const int32_t state = m_closeUp->GetState();
+  return state == CIntermediate::kMiniGameOnTop || state == CIntermediate::kItemFrameOnTop;
+}
+
+void CGame::SetQuickNodeDrawn(EQuickNode node) {
+  if (m_quickNodes[node]) m_quickNodes[node]->SetDrawn(true);
 }
 
 void CGame::CopyCapture() {
@@ -59,12 +102,13 @@ void CGame::CaptureScene() {
 }
 
 // The close-up drew its frozen picture in this pass already, as a screen now lies on top of
-// it: it is drawn once more whole into the capture.
+// it: it is drawn once more whole into the capture (unless it drew itself live for a retake).
 void CGame::CaptureIntermediate() {
-  if (m_closeUp && m_closeUpRenderer) {
+  if (m_closeUp && m_closeUpRenderer && !m_closeUpDrawnLive) {
     m_closeUp->RequestRedraw();
     m_closeUpRenderer->Render();
   }
+  m_closeUpDrawnLive = false;
   CopyCapture();
   if (m_quickNodes[kIntermediateCapture]) m_quickNodes[kIntermediateCapture]->SetDrawn(false);
 }
@@ -86,7 +130,14 @@ void CGame::CaptureTop() {
   SwitchLayers(kLiveLayers, kLiveLayerCount, false);
 }
 
-void CGame::RenderUpper() { DrawFrozenPicture(1.0f); }
+// The picture blurs as the diary or the map opens and clears as it closes.
+void CGame::RenderUpper() {
+  if (m_hud && m_hud->GetMode() == kHudModeDiary) {
+    DrawFrozenPicture(m_diary ? OverlayFactor(m_diary->GetState(), m_diary->GetFadeTime()) : 1.0f);
+  } else {
+    DrawFrozenPicture(m_mapFrame ? OverlayFactor(m_mapFrame->GetState(), m_mapFrame->GetFadeTime()) : 1.0f);
+  }
+}
 
 // The picture dims as the overlay opens and brightens as it closes.
 void CGame::RenderTop() {

@@ -105,8 +105,9 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   // Arms the auto-close when every object is dealt with and every mini-game link is done.
   void CheckCompleted();
 
-  // Draws the close-up's layout, effects and frame under its fade (the renderer's call).
-  void Draw();
+  // Draws the close-up's layout, effects and frame at the alpha (the renderer's call: its fade,
+  // or whole for a capture).
+  void Draw(float alpha);
   // The fade Draw uses: 0 when nothing of the close-up is to be drawn.
   float DrawAlpha() const;
 

@@ -54,8 +54,13 @@ void CIntermediateRenderer::Render() {
   const int32_t state = m_closeUp->GetState();
   const bool drawsItself = state == CIntermediate::kOpening || state == CIntermediate::kClosing ||
                            state == CIntermediate::kOpen;
-  if (m_closeUp->TakeRedrawRequest() || drawsItself) {
-    m_closeUp->Draw();
+  // Drawn for a capture, the close-up shows whole, also under a puzzle that covers it.
+  if (m_closeUp->TakeRedrawRequest()) {
+    m_closeUp->Draw(1.0f);
+    return;
+  }
+  if (drawsItself) {
+    m_closeUp->Draw(m_closeUp->DrawAlpha());
     return;
   }
   const float strength = BackdropStrength();
@@ -96,8 +101,7 @@ float CIntermediate::DrawAlpha() const {
   }
 }
 
-void CIntermediate::Draw() {
-  const float alpha = DrawAlpha();
+void CIntermediate::Draw(float alpha) {
   if (alpha <= 0.0f) return;
   if (m_layout) DrawPictures(*m_layout, *m_sprite, alpha, [](const Ombrel::SLayoutItem&) { return 1.0f; });
   if (m_parts.emitterNode && m_parts.emitterNode->IsDrawn()) m_parts.emitterNode->Render();

@@ -54,10 +54,17 @@ CEngineOptionsDisplay::CEngineOptionsDisplay(Ombrel::CAppConfig* config, Ombrel:
 
 bool CEngineOptionsDisplay::IsFullScreen() const { return !GetPlatformState().windowed; }
 
-// The new window takes a new snapshot behind the box, a pointer of its size and a display laid
-// out for its shape.
 void CEngineOptionsDisplay::SetFullScreen(bool fullScreen) {
   if (m_config) m_config->SetFullscreen(fullScreen);
+  m_followPending = true;
+  FollowModeSwitch();
+}
+
+// The new window takes a new snapshot behind the box, a pointer of its size and a display laid
+// out for its shape, once it is there.
+void CEngineOptionsDisplay::FollowModeSwitch() {
+  if (!m_followPending || (m_config && m_config->IsModeSwitchPending())) return;
+  m_followPending = false;
   const Ombrel::CInput* input = Ombrel::GetActiveInput();
   ResizePointer(input ? input->GetCursor(0) : nullptr, OwnClientHeight());
   if (m_player) m_player->BuildHud();
@@ -120,6 +127,7 @@ void COptionsMenu::Open() {
 }
 
 void COptionsMenu::Update(float dt) {
+  if (m_display) m_display->FollowModeSwitch();
   if (AdvanceBoxFade(state, m_timer, dt)) {
     if (state == kClosed && m_display) m_display->SyncWindowedMarker();
   } else if (state == kOpen) {

@@ -32,8 +32,11 @@ class IOptionsDisplay {
   virtual ~IOptionsDisplay() = default;
   virtual bool IsFullScreen() const = 0;
   // Switches the mode; the pointer, the heads-up display and the snapshot behind the box
-  // follow the new window.
+  // follow the new window, at once or, when the switch waits for the end of the frame, in the
+  // first FollowModeSwitch after it.
   virtual void SetFullScreen(bool fullScreen) = 0;
+  // Called by the box every frame.
+  virtual void FollowModeSwitch() {}
   // The system's arrow over the window with the game's pointer hidden, or the other way round.
   virtual void ShowSystemCursor(bool shown) = 0;
   // The "windowed" marker made to match the current mode.
@@ -51,6 +54,7 @@ class CEngineOptionsDisplay : public IOptionsDisplay {
                         CPlayer* player, WindowCursorFn windowCursor = nullptr);
   bool IsFullScreen() const override;
   void SetFullScreen(bool fullScreen) override;
+  void FollowModeSwitch() override;
   void ShowSystemCursor(bool shown) override;
   void SyncWindowedMarker() override;
 
@@ -64,6 +68,7 @@ class CEngineOptionsDisplay : public IOptionsDisplay {
   Ombrel::ISceneNode* m_pointerNode;
   CPlayer* m_player;
   WindowCursorFn m_windowCursor;
+  bool m_followPending = false;
 };
 
 class COptionsMenu : public IMenuBox {

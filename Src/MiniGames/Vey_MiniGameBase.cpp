@@ -100,6 +100,7 @@ void CMiniGameBase::Enter() {
 
 void CMiniGameBase::Leave() {
   m_state = kClosed;
+  m_capturePending = false;
   if (m_emitters) m_emitters->StopAll();
   if (SProfileData* profile = Profile()) profile->miniGame = uint32_t(kNoPuzzle);
   SwitchMusicTo(kStoryMusicPhase);
@@ -171,7 +172,8 @@ void CMiniGameBase::UpdateHelp(float dt) {
 
 // ---- capture and help ----
 
-void CMiniGameBase::CaptureBackground() {
+void CMiniGameBase::TakeCapture() {
+  m_capturePending = false;
   m_drawForCapture = true;
   Render();
   m_drawForCapture = false;
@@ -277,6 +279,7 @@ void CMiniGameBase::HideSkipButton() {
 
 bool CMiniGameBase::BeginRender(float& alpha) {
   if (m_state == kClosed) return false;
+  if (m_capturePending) TakeCapture();
   BlendNormal();
   alpha = m_state == kHelpShown ? 0.0f : FadeAlpha();
   if (m_drawForCapture) {

@@ -133,8 +133,10 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   float GetFade() const override { return m_fade; }
 
   // ---- what the playing state and the tests use ----
-  // The puzzle drawn once whole into the capture texture, and its effects frozen.
-  void CaptureBackground();
+  // The puzzle drawn once whole into the capture texture, and its effects frozen: asked for at
+  // any time, taken by the next drawing of the puzzle, as drawing is possible only in a frame.
+  void CaptureBackground() { m_capturePending = true; }
+  bool IsCapturePending() const { return m_capturePending; }
   // The frozen capture drawn blurred as far as the help page has opened.
   void RenderHelpShade();
   // The next Render draws the puzzle fully opaque (a capture of the screen).
@@ -235,6 +237,7 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   CSoundContainer* m_sounds;
   CFrozenPicture* m_blur;
   bool m_drawForCapture = false;
+  bool m_capturePending = false;
   CGameHelp* m_help;
   SMiniGameShared m_shared;
 
@@ -242,6 +245,8 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   void SwitchMusicTo(int32_t phase);
   void OpenHelp();
   void UpdateHelp(float dt);
+  // The asked-for capture, inside the frame's drawing of the puzzle.
+  void TakeCapture();
   // The help page's fade: how far the frozen picture behind it is blurred.
   float HelpStrength() const;
 };

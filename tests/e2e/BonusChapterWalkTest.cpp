@@ -2,7 +2,10 @@
 // straight into it, shows the collector's street, walks through the garden gate into the garden,
 // and opens the chapter's map over the garden, which stays behind it still and blurred; the
 // street's mailbox gives its letter into the bar, and the shed's store room is searched; the games
-// room's arcade machine opens over the room and is left by its exit.
+// room's arcade machine opens over the room and is left by its exit; the map's blurred backdrop
+// sharpens while the map opens, and the frozen screens behind the pause and behind the item frame
+// over a close-up are taken again after "Full screen" is ticked off and on in the pause menu's
+// options (each tick switches the display mode and resets the device).
 
 #include <gtest/gtest.h>
 
@@ -124,6 +127,86 @@ TEST_F(BonusChapterWalkTest, TheGamesRoomsArcadeMachineOpensOverTheRoomAndIsLeft
   EXPECT_EQ(room.Count(kMonitor, IsBlock), 0);
   EXPECT_GT(machine.Count(kMonitor, IsBlock), 2000) << "with its sliding row of four blocks";
   EXPECT_LT(back.CountDifferences(room, kView, 12), kView.Width() * kView.Height() / 20) << "back in the room";
+}
+
+// A device call that failed is reported with its code; a lost device is not reported.
+constexpr const char* kFailedDeviceCall = "(0x8876";
+
+// The pause menu's options button, the options box's full-screen tick and OK button in window
+// pixels of the 1024 x 768 window, the tick in the 921 x 690 window a switch to a window gives,
+// and the pause menu's continue button.
+constexpr int kOptions[2] = {512, 326}, kTick[2] = {454, 434}, kSmallTick[2] = {408, 390}, kOk[2] = {666, 538};
+constexpr int kContinue[2] = {512, 211};
+
+// From frame `from`: Escape, the options box, "Full screen" ticked off and on again (two resets
+// of the device while paused), OK and continue; the box stands open after the resets from frame
+// from + 75 to from + 82 and the game plays again from frame from + 110.
+std::string PauseAndSwitchTwice(int from) {
+  return KeyPress(from, "Escape") + ClickWindow(from + 15, kOptions[0], kOptions[1]) +
+         ClickWindow(from + 35, kTick[0], kTick[1]) + ClickWindow(from + 55, kSmallTick[0], kSmallTick[1]) +
+         ClickWindow(from + 75, kOk[0], kOk[1]) + ClickWindow(from + 95, kContinue[0], kContinue[1]);
+}
+
+// The share of the area's pixels that differ from the other frame's by more than a little: none
+// in a picture taken again the same.
+double ShareOfDifferences(const CCapturedFrame& a, const CCapturedFrame& b, const SPixelRect& area) {
+  return double(a.CountDifferences(b, area, 12)) / double(area.Width() * area.Height());
+}
+
+// The map opens between frames 118 and 128; paused from frame 160, the options box open before
+// the resets at frame 190 and after them at 232, and the map back at 290. What lies outside the
+// options box: the band above it and the bar below.
+constexpr int kMapOpening = 121, kMapBeforePause = 155, kPausedBefore = 190, kPausedAfter = 232, kMapAgain = 290;
+constexpr SPixelRect kAboveBox = {0, 0, kWindowWidth, 120};
+constexpr SPixelRect kBar = {0, 600, kWindowWidth, kWindowHeight};
+
+TEST_F(BonusChapterWalkTest, TheMapsBackdropFollowsItsFadeAndIsTakenAgainAfterTheModeSwitchesWhilePaused) {
+  const SProgramRun run = Play(300, Script() + PauseAndSwitchTwice(160), "121,150,155,190,232,290");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find(kFailedDeviceCall), std::string::npos) << run.output;
+  const CCapturedFrame opening = Frame(kMapOpening), open = Frame(kMapOpen), before = Frame(kMapBeforePause);
+  const CCapturedFrame pausedBefore = Frame(kPausedBefore), pausedAfter = Frame(kPausedAfter);
+  const CCapturedFrame again = Frame(kMapAgain);
+  ASSERT_TRUE(opening.IsLoaded() && open.IsLoaded() && before.IsLoaded() && pausedBefore.IsLoaded() &&
+              pausedAfter.IsLoaded() && again.IsLoaded());
+  ASSERT_EQ(pausedAfter.Width(), kWindowWidth) << "back in full screen after the second tick";
+
+  EXPECT_GT(opening.Sharpness(kBelowMap), open.Sharpness(kBelowMap) * 3 / 2)
+      << "the garden blurs only as far as the map has opened";
+  // Around the options box the pause's frozen picture is the same after both resets.
+  EXPECT_LT(ShareOfDifferences(pausedAfter, pausedBefore, kAboveBox), 0.01);
+  EXPECT_LT(ShareOfDifferences(pausedAfter, pausedBefore, kBar), 0.01);
+  // And the map stands again over the same blurred garden.
+  EXPECT_LT(ShareOfDifferences(again, before, kView), 0.01);
+}
+
+// The item frame stands over the mailbox's close-up from frame 100 on; paused from frame 105, the
+// options box open before the resets at frame 135 and after them at 175, the game back at 235.
+constexpr int kFrameOpen = 104, kBoxBefore = 135, kBoxAfter = 175, kFrameAgain = 235;
+// The close-up's wooden frame at the left, clear of the item frame and the options box, and the
+// close-up's bands above and below the item frame (under the note at the top).
+constexpr SPixelRect kCloseUpLeft = {0, 60, 120, 660};
+constexpr SPixelRect kCloseUpAbove = {0, 60, kWindowWidth, 200};
+constexpr SPixelRect kCloseUpBelow = {0, 540, kWindowWidth, 660};
+
+TEST_F(BonusChapterWalkTest, TheCloseUpBehindTheItemFrameIsTakenAgainAfterTheModeSwitchesWhilePaused) {
+  const std::string script = ClickLayout(45, kMailbox[0], kMailbox[1]) + ClickLayout(80, kLetter[0], kLetter[1]) +
+                             PauseAndSwitchTwice(105);
+  const SProgramRun run = Play(240, script, "104,135,175,235");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find(kFailedDeviceCall), std::string::npos) << run.output;
+  const CCapturedFrame frame = Frame(kFrameOpen), boxBefore = Frame(kBoxBefore), boxAfter = Frame(kBoxAfter);
+  const CCapturedFrame frameAgain = Frame(kFrameAgain);
+  ASSERT_TRUE(frame.IsLoaded() && boxBefore.IsLoaded() && boxAfter.IsLoaded() && frameAgain.IsLoaded());
+  ASSERT_EQ(boxAfter.Width(), kWindowWidth);
+
+  // Paused, the close-up still shows behind the box, as bright as before the resets.
+  const double brightness = double(boxAfter.Brightness(kCloseUpLeft)) / double(boxBefore.Brightness(kCloseUpLeft));
+  EXPECT_GT(brightness, 0.9);
+  EXPECT_LT(brightness, 1.1);
+  // Back in the game the item frame stands over the close-up as it did, not over the street.
+  EXPECT_LT(ShareOfDifferences(frameAgain, frame, kCloseUpAbove), 0.01);
+  EXPECT_LT(ShareOfDifferences(frameAgain, frame, kCloseUpBelow), 0.01);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The game as shipped starts at the main menu: after the logos the very first start asks for
 // the language, the German flag and OK keep it for the player, the first player types a name,
 // the title screen fades in over its dusk sky, and a click on Play, then on the mode box's OK
-// and on the intro's SKIP, takes them into the main story.
+// and on the intro's SKIP, takes them into the main story; the title's options box switches the
+// display mode without a failed draw.
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,25 @@ TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerInto
   EXPECT_EQ(CurrentProfileInSave(save), 0);
   ASSERT_GT(save.size(), 12u + 4u);
   EXPECT_STREQ(save.data() + 12, "Ada") << "the first profile's name";
+}
+
+// The title's Options plate and the options box's "Full screen" tick (window pixels), and a frame
+// after the switch: the window changes and the snapshot behind the box is drawn again, with no
+// draw refused in the frame after the switch.
+constexpr int kOptionsPlate[2] = {128, 576}, kFullScreenTick[2] = {454, 434};
+constexpr int kSwitched = 180;
+
+TEST_F(MenuWalkTest, TheTitlesOptionsSwitchTheDisplayModeWithoutAFailedDraw) {
+  fs::remove_all(m_home + "/data");
+  const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
+  const std::string script = AnswerFirstStart() + ClickWindow(150, kOptionsPlate[0], kOptionsPlate[1]) +
+                             ClickWindow(165, kFullScreenTick[0], kFullScreenTick[1]);
+  const SProgramRun run = Run(program, kSwitched + 5, "0.1", script, std::to_string(kSwitched));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("(0x8876"), std::string::npos) << run.output;
+  const CCapturedFrame switched = Frame(kSwitched);
+  ASSERT_TRUE(switched.IsLoaded());
+  EXPECT_LT(switched.Width(), kWindowWidth) << "the window the tick switched to";
 }
 
 }  // namespace

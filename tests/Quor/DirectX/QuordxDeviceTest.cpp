@@ -7,15 +7,18 @@
 #include "Quor/DirectX/CD3DDeviceResources.h"
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/DirectX/Quordx.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
 #include "Quor/Timer.h"
 #include "tests/Platform/GfxTestSupport.h"
 #include "tests/support/engine/EngineTestSupport.h"
 #include "tests/support/engine/FakeClock.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 using namespace gfxtest;
@@ -258,6 +261,45 @@ TEST_F(DeviceTest, TheModeSwitchesResetTheDeviceAndKeepTheResources) {
   EXPECT_TRUE(texture->Get() && target->Get());
   ASSERT_TRUE(BeginFrame());
   FinishFrame();
+}
+
+// The device comes back with nothing bound, whatever the draw layer bound before: the first
+// frame after a loss or a mode switch still draws through it, and no draw is refused.
+TEST_F(DeviceTest, TheDrawLayerDrawsInTheFirstFrameAfterTheDeviceCameBack) {
+  hmtest::CReportScope reports;
+  ASSERT_TRUE(BeginFrame());
+  FinishFrame();
+  InitDrawState();
+  const auto drawRedFrame = [] {
+    if (!BeginFrame()) return SRgba{};
+    DepthTestOff();
+    SetDrawScreenSpace(true);
+    SetDrawTexture(nullptr);
+    constexpr uint32_t kRed = 0xFFFF0000u;
+    const SDrawVertex screen[6] = {{1792, 1792, 0.5f, kRed, 0, 0}, {2304, 1792, 0.5f, kRed, 0, 0},
+                                   {2304, 2304, 0.5f, kRed, 0, 0}, {2304, 2304, 0.5f, kRed, 0, 0},
+                                   {1792, 2304, 0.5f, kRed, 0, 0}, {1792, 1792, 0.5f, kRed, 0, 0}};
+    DrawUserPrimitives(screen, kDrawTriangleList, 6);
+    const SRgba middle = PixelAt(32, 24);
+    FinishFrame();
+    return middle;
+  };
+  const struct {
+    const char* what;
+    std::function<void()> recover;
+  } kRecoveries[] = {{"a lost device", [] { Device()->ForceDeviceLoss(1); }},
+                     {"full screen", [] { SetFullScreenMode(false); }},
+                     {"a window", [] { SetWindowedMode(false); }}};
+  for (const auto& recovery : kRecoveries) {
+    SCOPED_TRACE(recovery.what);
+    EXPECT_EQ(drawRedFrame().r, 255) << "the program bound";
+    TakeDeviceWasReset();
+    recovery.recover();
+    EXPECT_EQ(drawRedFrame(), (SRgba{255, 0, 0, 255}));
+    EXPECT_TRUE(TakeDeviceWasReset());
+  }
+  ShutdownDrawState();
+  EXPECT_EQ(hmtest::CReportScope::All(), "");
 }
 
 TEST_F(DeviceTest, TheMultisampleRequestFallsBackToWhatTheDeviceOffers) {

@@ -320,35 +320,48 @@ TEST_F(CollectorsGameTest, NextAndPreviousLocationsStayAmongTheChaptersFiveLocat
   }
 }
 
-// A device reset loses the frozen picture: the next pass takes it again, in the branch the screens
-// in front select, though nothing asked for it.
-TEST_F(CollectorsGameTest, TheFrozenScreenIsTakenAgainAfterADeviceReset) {
+// A device reset loses the frozen pictures: over two passes they are taken again from the live
+// screens, though nothing asked for it: the first switches on the layers the pictures stood in
+// for and readies the capture nodes, the second draws those layers and switches them off again.
+// (What the pictures show is looked at in the end-to-end FrozenScreenWalkTest.)
+TEST_F(CollectorsGameTest, TheFrozenScreenIsTakenAgainFromTheLiveScreensAfterADeviceReset) {
   EnterBuiltContent();
   for (int i = 0; i < 4; ++i) Frame(0.1f);
+  Scene().Render();
   Scene().Render();
   ASSERT_FALSE(m_game->IsRecaptureRequested());
   m_game->GetMapFrame()->Open();
   m_game->GetHud()->SetMode(kHudModeMap);
+  m_game->GetQuickNode(CGame::kUpperCapture)->SetDrawn(true);
+  Scene().Render();
+  Scene().Render();
+  ASSERT_FALSE(Scene().IsLayerVisible("Scene"));
+  ASSERT_TRUE(m_game->GetQuickNode(CGame::kUpperRender)->IsDrawn()) << "the map's backdrop";
   MarkDeviceWasReset();
-  Scene().Render();  // the check asks the map's capture node, which takes the picture next pass
+  Scene().Render();
+  EXPECT_TRUE(Scene().IsLayerVisible("Scene")) << "the garden drawn live for the new picture";
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kSceneCapture)->IsDrawn());
   EXPECT_TRUE(m_game->GetQuickNode(CGame::kUpperCapture)->IsDrawn());
   Scene().Render();
-  EXPECT_TRUE(m_game->GetQuickNode(CGame::kUpperRender)->IsDrawn()) << "the map's backdrop";
   EXPECT_FALSE(Scene().IsLayerVisible("Scene"));
   EXPECT_TRUE(Scene().IsLayerVisible("Map"));
-  m_game->EnableLiveLayers();
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kUpperRender)->IsDrawn());
   Scene().Render();
-  EXPECT_TRUE(Scene().IsLayerVisible("Scene")) << "the reset was taken once";
+  EXPECT_FALSE(Scene().IsLayerVisible("Scene")) << "the reset was taken once";
 
   gamestatetest::SendEvent(m_events, CGame::kEventPause);
   ASSERT_TRUE(m_game->IsPaused());
   Scene().Render();
-  EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopRender)->IsDrawn());
-  m_game->EnableLiveLayers();
+  ASSERT_FALSE(Scene().IsLayerVisible("Map"));
   MarkDeviceWasReset();
   Scene().Render();
+  EXPECT_TRUE(Scene().IsLayerVisible("Map")) << "paused, every live layer is drawn for the new picture";
+  EXPECT_TRUE(Scene().IsLayerVisible("Scene"));
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopCapture)->IsDrawn());
   Scene().Render();
-  EXPECT_FALSE(Scene().IsLayerVisible("Map")) << "paused, the whole screen is taken again";
+  EXPECT_FALSE(Scene().IsLayerVisible("Map"));
+  EXPECT_FALSE(Scene().IsLayerVisible("Scene"));
+  EXPECT_TRUE(m_game->GetQuickNode(CGame::kTopRender)->IsDrawn());
 }
 
 // A game saved inside the arcade machine resumes with the machine open, over the games room or

@@ -1,9 +1,12 @@
 // The options box over a small layout of its widgets, with a display that records what it was
 // told: its delayed fades, the volumes heard while a slider is dragged and kept by OK or put
-// back by back, the tick boxes applied at once, and the pointer sized for a minimised window.
+// back by back, the tick boxes applied at once, and the pointer sized for a minimised window;
+// and the game's display on the real main window, whose mode switch waits for the frame's end.
 
 #include "Src/Menu/Vey_OptionsMenu.h"
 
+#include "Framework/Scene/omSprite2DNode.h"
+#include "Framework/omAppConfig.h"
 #include "Quor/CSoundManager.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
@@ -217,6 +220,41 @@ TEST(OptionsPointer, ThePointerIsSizedForTheClientHeightAndAMinimisedWindowKeeps
     EXPECT_FLOAT_EQ(x, c.side / 2);
     EXPECT_FLOAT_EQ(y, c.side / 2);
   }
+}
+
+// While the application's frames run, the ticked switch waits for the end of the frame, as it
+// resets the device; the snapshot behind the box is asked for again (as are the pointer's size
+// and the display's layout) only once the new window is there.
+TEST(OptionsModeSwitch, ASwitchTickedDuringTheFramesWaitsForTheFramesEndAndTheDisplayFollowsIt) {
+  ASSERT_TRUE(hmtest::StartFreshEngine());
+  hmtest::OpenEngineWindow(64, 48);
+  ASSERT_TRUE(BeginFrame());
+  FinishFrame();
+  Ombrel::CAppConfig config;
+  config.DeferModeSwitches(true);
+  Ombrel::CSprite2DNode snapshot("Snapshot", nullptr);
+  snapshot.SetDrawn(false);
+  CEngineOptionsDisplay display(&config, &snapshot, nullptr, nullptr);
+  TakeDeviceWasReset();
+  display.SetFullScreen(true);
+  display.FollowModeSwitch();
+  EXPECT_TRUE(GetPlatformState().windowed) << "no switch in the middle of the frame";
+  EXPECT_FALSE(TakeDeviceWasReset());
+  EXPECT_FALSE(snapshot.IsDrawn()) << "nothing follows a switch still to come";
+  config.ApplyPendingModeSwitch();  // as the application does once the frame is presented
+  EXPECT_FALSE(GetPlatformState().windowed);
+  EXPECT_TRUE(TakeDeviceWasReset());
+  display.FollowModeSwitch();
+  EXPECT_TRUE(snapshot.IsDrawn()) << "the snapshot is taken again in the new window";
+
+  // Before the frames run (the start-up script's switch) it is made and followed at once.
+  snapshot.SetDrawn(false);
+  config.DeferModeSwitches(false);
+  display.SetFullScreen(false);
+  EXPECT_TRUE(GetPlatformState().windowed);
+  EXPECT_TRUE(snapshot.IsDrawn());
+  DestroyMainWindow();
+  ResetEngineStateForTests();
 }
 
 }  // namespace

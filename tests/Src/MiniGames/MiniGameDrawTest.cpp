@@ -1,6 +1,6 @@
 // The gears and balls puzzles drawn on the 64 x 64 device and read back: a wheel turned by its
-// switch with its glow fading, and balls that show once the board is ready and are drawn where
-// they rolled. The puzzles run without a heads-up display, world or sounds (all may be null).
+// switch with its glow fading, balls that show once the board is ready and are drawn where they
+// rolled, and the frozen picture a puzzle is asked for in its update taken in the next frame. The puzzles run without a heads-up display, world or sounds (all may be null).
 
 #include "Src/MiniGames/Vey_MiniGame5.h"
 #include "Src/MiniGames/Vey_MiniGame6.h"
@@ -9,6 +9,7 @@
 
 #include "Src/Game/Vey_SaveData.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
+#include "tests/support/engine/ReportScope.h"
 
 #include <memory>
 #include <vector>
@@ -112,6 +113,31 @@ TEST_F(MiniGameDrawTest, BallsShowOnceTheBoardIsReadyAndAreDrawnWhereTheyRolled)
   EXPECT_EQ(Pixel(rolled, kSize, 26, 32), kRed);
   EXPECT_EQ(Pixel(rolled, kSize, 32, 32), kGrey);
   EXPECT_EQ(Pixel(rolled, kSize, 51, 32), kGrey) << "the knocked-out ball is gone";
+}
+
+// The help button's press and the arcade's coin ask for the frozen picture in the puzzle's update,
+// where nothing can be drawn: the puzzle takes it in its next drawing, whole, and no draw fails.
+TEST_F(MiniGameDrawTest, AFrozenPictureAskedForInTheUpdateIsTakenInTheNextFrame) {
+  AddPicture(m_layout, "root/Gear01", {0.0f, 0.0f}, {1.0f, 0.25f}, SolidTexture("gear", kBlue));
+  std::vector<uint8_t> captured;
+  SMiniGameShared shared = Shared();
+  shared.copyBackBuffer = [&] {
+    uint32_t width = 0, height = 0;
+    EXPECT_EQ(m_device->ReadBackBuffer(captured, &width, &height), GFX_OK);
+  };
+  CMiniGame6 game(shared, &m_layout);
+  game.Open();
+  Run(game, 0.5f);
+  ASSERT_EQ(game.GetState(), CMiniGameBase::kPlaying);
+  hmtest::CReportScope reports;
+  game.CaptureBackground();
+  EXPECT_TRUE(captured.empty()) << "nothing taken outside a frame";
+  const std::vector<uint8_t> shown = DrawFrame(game);
+  ASSERT_FALSE(captured.empty());
+  EXPECT_EQ(Pixel(captured, kSize, 20, 32), kBlue) << "the puzzle, drawn whole into the picture";
+  EXPECT_EQ(Pixel(captured, kSize, 20, 32), Pixel(shown, kSize, 20, 32));
+  EXPECT_FALSE(game.IsCapturePending());
+  EXPECT_EQ(hmtest::CReportScope::All(), "");
 }
 
 }  // namespace
