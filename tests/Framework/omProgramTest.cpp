@@ -39,6 +39,11 @@ TEST(ProgramFaultsTest, CrashesSanitizerReportsFailedDeviceCallsAndMissingEmitte
     run.output = c.output;
     EXPECT_EQ(!ProgramFaults(run, c.sentSignal).empty(), c.fault) << c.exitCode << " " << c.output;
   }
+  // A report the program gives every frame is told once, with its count.
+  SProgramRun repeated;
+  repeated.exitCode = 0;
+  repeated.output = "a is not in the group\nran 2 frames\na is not in the group\n";
+  EXPECT_EQ(ProgramFaults(repeated), "a is not in the group (2 times)\n");
 }
 
 class FrameworkProgramTest : public ::testing::Test {

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <string>
 #include <utility>
+#include <vector>
 
 struct SProgramRun {
   int exitCode = -1;
@@ -37,23 +38,31 @@ inline std::string ProgramCommand(const std::string& home, const std::string& va
 // (the shell gives 128 plus its number, or -1 when the signal ended the shell itself) other than
 // the one the test sent, a sanitizer's report, a device call that failed (the device's error
 // codes are 0x8876xxxx, its out-of-memory 0x8007000E; a lost device is none and not reported)
-// or an emitter a screen looked for outside its group. The faults, one a line; empty for none.
+// or an emitter a screen looked for outside its group. The faults, one a line, a line the
+// program printed again and again once with its count; empty for none.
 inline std::string ProgramFaults(const SProgramRun& run, int sentSignal = 0) {
   std::string faults;
   const bool signalled = run.exitCode == -1 || (run.exitCode > 128 && run.exitCode != 128 + sentSignal);
   if (signalled) faults += "ended by a signal (exit code " + std::to_string(run.exitCode) + ")\n";
   static const char* const kFaultMarks[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:",
                                             "(0x8876",                 "(0x8007000E)",          "is not in the group"};
+  std::vector<std::pair<std::string, int>> lines;  // in the order they first came
   size_t start = 0;
   while (start < run.output.size()) {
     const size_t end = std::min(run.output.find('\n', start), run.output.size());
     const std::string line = run.output.substr(start, end - start);
-    for (const char* mark : kFaultMarks) {
-      if (line.find(mark) == std::string::npos) continue;
-      faults += line + "\n";
-      break;
-    }
     start = end + 1;
+    const auto marked = [&line](const char* mark) { return line.find(mark) != std::string::npos; };
+    if (std::none_of(std::begin(kFaultMarks), std::end(kFaultMarks), marked)) continue;
+    const auto seen = std::find_if(lines.begin(), lines.end(), [&line](const auto& l) { return l.first == line; });
+    if (seen == lines.end()) {
+      lines.emplace_back(line, 1);
+    } else {
+      ++seen->second;
+    }
+  }
+  for (const auto& [line, count] : lines) {
+    faults += line + (count > 1 ? " (" + std::to_string(count) + " times)" : "") + "\n";
   }
   return faults;
 }
