@@ -57,13 +57,14 @@ class CBorrowedPointer {
     if (!m_cursor) return;
     m_flags = m_cursor->GetFlags();
     m_node = m_cursor->GetNode();
-    m_cursor->SetNode(nullptr);
+    m_texture = m_cursor->GetTexture();
+    m_cursor->SetNode(nullptr, nullptr);
     m_cursor->SetFlags(m_flags | CCursor::kActive);
   }
   ~CBorrowedPointer() {
     if (!m_cursor) return;
     m_cursor->SetFlags(m_flags);
-    m_cursor->SetNode(m_node);
+    m_cursor->SetNode(m_node, m_texture);
   }
   CBorrowedPointer(const CBorrowedPointer&) = delete;
   CBorrowedPointer& operator=(const CBorrowedPointer&) = delete;
@@ -72,6 +73,7 @@ class CBorrowedPointer {
   CCursor* m_cursor;
   uint32_t m_flags = 0;
   CSprite2DNode* m_node = nullptr;
+  TextureRecord* m_texture = nullptr;
 };
 
 }  // namespace
@@ -249,14 +251,12 @@ void CDataSaver::RefreshInputWithBoxPointer(CInput* input) {
   cursor->SetHotSpot(kPointerHotSpot, kPointerHotSpot);
   cursor->SetColour(128, 128, 128, 128);
   cursor->SetSize(kPointerSize, kPointerSize);
-  cursor->SetTexture(m_textures.cursor);
-  cursor->SetNode(m_pointerNode.get());
+  cursor->SetNode(m_pointerNode.get(), m_textures.cursor);
   input->Update(0.0f);
   cursor->SetHotSpot(hotX, hotY);
   cursor->SetColour(savedColour[0], savedColour[1], savedColour[2], savedColour[3]);
   cursor->SetSize(width, height);
-  cursor->SetTexture(savedTexture);
-  cursor->SetNode(savedNode);
+  cursor->SetNode(savedNode, savedTexture);
 }
 
 // A box without buttons has nothing to choose, so no click can end it.

@@ -150,7 +150,7 @@ CInput::CInput() {
 // The nodes belong to the screens that lent them; a pointer lets go of its node first.
 CInput::~CInput() {
   for (std::unique_ptr<CCursor>& cursor : m_cursors) {
-    cursor->SetNode(nullptr);
+    cursor->SetNode(nullptr, nullptr);
     cursor->SetFlags(cursor->GetFlags() & ~CCursor::kActive);
   }
 }

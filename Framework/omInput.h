@@ -70,9 +70,14 @@ class CCursor : public CMemWatch {
   int32_t GetPlayer() const { return m_player; }
   uint32_t GetFlags() const { return m_flags; }
   void SetFlags(uint32_t flags) { m_flags = flags; }
-  // The sprite node the pointer moves, shows and hides (not owned); null for none.
+  // The sprite node the pointer moves, shows and hides, and the picture it shows there (neither
+  // owned; null for none). A screen lends both together and takes both back together, so the
+  // pointer never holds a picture of resources its owner has let go of.
   CSprite2DNode* GetNode() const { return m_node; }
-  void SetNode(CSprite2DNode* node) { m_node = node; }
+  void SetNode(CSprite2DNode* node, TextureRecord* texture) {
+    m_node = node;
+    m_texture = texture;
+  }
   TextureRecord* GetTexture() const { return m_texture; }
   void SetTexture(TextureRecord* texture) { m_texture = texture; }
   // Not owned; runs first in every update while the external-driver flag is set.

@@ -294,7 +294,7 @@ void CGame::Release() {
   if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {
     if (Ombrel::CCursor* record = input->GetCursor(0)) {
       record->SetFlags(record->GetFlags() & ~CCursor::kSpriteShownFlag);
-      record->SetNode(nullptr);  // the sprite goes with the scene group
+      record->SetNode(nullptr, nullptr);  // the sprite and its pictures go with the state's groups
     }
   }
   ReleaseScreens();

@@ -125,10 +125,11 @@ void CGame::CreateCursorSet() {
   Ombrel::CInput* input = Ombrel::GetActiveInput();
   Ombrel::CCursor* record = input ? input->GetCursor(0) : nullptr;
   if (!record) return;
-  auto* sprite = new Ombrel::CSprite2DNode("CursorNode0", FindTexture(kCursorTexture));
+  TextureRecord* picture = FindTexture(kCursorTexture);
+  auto* sprite = new Ombrel::CSprite2DNode("CursorNode0", picture);
   sprite->SetMaterial(new Ombrel::C2DMaterial(kCursorMaterial));
   m_cursorSprite = AttachToLayer(sprite, Ombrel::CSceneManager::kSystemInfoLayer);
-  record->SetNode(m_cursorSprite);
+  record->SetNode(m_cursorSprite, picture);
   CCursor::Materials materials{};
   for (int i = 0; i < CCursor::kMaterialCount; ++i) materials[size_t(i)] = FindAnimation(kCursorAnimations[i]);
   m_cursor = std::make_unique<CCursor>(materials, *record);

@@ -88,10 +88,11 @@ void CComicState::Init() {
   StackLayers(layers);
   BindControls();
   LoadStateResources(m_files.resourceList, m_files.what);
-  m_cursorNode = CreatePointerSprite(kLayer, &m_cursorAnimation, m_files.what, m_files.resourceList);
-  m_windowCursor = ShowWindowArrow(m_cursorNode);
   using Callback = PtrToMember0::Ptr<CComicState>;
   AttachToLayer(new Ombrel::CQuickNode("RenderNode", Callback(this, &CComicState::Render)), kLayer);
+  // Added after the page's node, so the game's pointer is drawn over the page.
+  m_cursorNode = CreatePointerSprite(kLayer, &m_cursorAnimation, m_files.what, m_files.resourceList);
+  m_windowCursor = ShowWindowArrow(m_cursorNode);
   CreateEffects();
   ComicsLoad(&m_comic, m_files.comic);
   LoadSubtitles();

@@ -211,8 +211,7 @@ Ombrel::CSprite2DNode* CreatePointerSprite(const char* layer, Ombrel::CTextureAn
   Ombrel::CSprite2DNode* sprite = AttachToLayer(node, layer);
   if (!sprite) return nullptr;
   pointer->SetFlags(pointer->GetFlags() | CCursor::kSpriteShownFlag);
-  pointer->SetNode(sprite);
-  pointer->SetTexture(arrow->GetFrame(0).texture);
+  pointer->SetNode(sprite, arrow->GetFrame(0).texture);
   const float side = CCursor::SpriteSide(GetPlatformState().renderHeight);
   pointer->SetSize(side, side);
   pointer->SetHotSpot(side * 0.5f, side * 0.5f);
@@ -246,7 +245,7 @@ void DetachPointerSprite() {
   Ombrel::CInput* input = Ombrel::GetActiveInput();
   if (Ombrel::CCursor* pointer = input ? input->GetCursor(0) : nullptr) {
     pointer->SetFlags(pointer->GetFlags() & ~CCursor::kSpriteShownFlag);
-    pointer->SetNode(nullptr);
+    pointer->SetNode(nullptr, nullptr);
   }
 }
 

@@ -122,12 +122,29 @@ TEST_F(InputTest, ThePointerIgnoresSmallMovesAndFollowsLargerOnesHalfWay) {
   EXPECT_FALSE(pointer->IsActive());
 }
 
+// One screen after another lends the pointer its node and picture: what the first one lent goes
+// back with its node (its resources may be gone), so the next node shows its own picture from
+// the first update on, before its screen has set any frame.
+TEST_F(InputTest, APictureGoesBackWithTheNodeItWasLentWith) {
+  CCursor* pointer = m_input.GetCursor(0);
+  auto* first = reinterpret_cast<TextureRecord*>(0x1234);  // only passed on, never drawn
+  auto* second = reinterpret_cast<TextureRecord*>(0x5678);
+  CSprite2DNode firstNode("CursorNode", first), secondNode("CursorNode", second);
+  pointer->SetNode(&firstNode, first);
+  m_input.Update(0.0f);
+  EXPECT_EQ(firstNode.GetSpriteData().GetTexture(), first);
+  pointer->SetNode(nullptr, nullptr);
+  EXPECT_EQ(pointer->GetTexture(), nullptr);
+  pointer->SetNode(&secondNode, second);
+  m_input.Update(0.0f);
+  EXPECT_EQ(secondNode.GetSpriteData().GetTexture(), second);
+}
+
 TEST_F(InputTest, ThePointerPlacesShowsAndHidesItsSpriteNode) {
   CCursor* pointer = m_input.GetCursor(0);
   auto* picture = reinterpret_cast<TextureRecord*>(0x1234);  // only passed on, never drawn
   CSprite2DNode node("CursorNode", nullptr);
-  pointer->SetNode(&node);
-  pointer->SetTexture(picture);
+  pointer->SetNode(&node, picture);
   pointer->SetFlags(CCursor::kActive);
   pointer->SetHotSpot(10, 20);
   pointer->SetSize(30, 40);

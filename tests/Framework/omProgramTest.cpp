@@ -12,6 +12,40 @@
 
 namespace {
 
+// What fails every run of the game in the tests, and what does not: an exit code or a kill the
+// test asked for, and reports that are no fault.
+TEST(ProgramFaultsTest, CrashesSanitizerReportsFailedDeviceCallsAndMissingEmittersAreFaults) {
+  struct SCase {
+    int exitCode;
+    const char* output;
+    int sentSignal;
+    bool fault;
+  } cases[] = {
+      {0, "ran 5 frames\n", 0, false},
+      {3, "Quor/DirectX/Quordx(80): HOLLOWMERE_FRAMES: not a number\n", 0, false},
+      {128 + 9, "HOLLOWMERE_STOP_IN_SAVE: frame 3 holds a.tmp\n", 9, false},
+      {128 + 11, "Segmentation fault\n", 9, true},
+      {128 + 11, "", 0, true},
+      {-1, "", 0, true},
+      {1, "==7==ERROR: AddressSanitizer: heap-use-after-free on address 0x6030\n", 0, true},
+      {1, "../Src/x.cpp:3:5: runtime error: signed integer overflow\n", 0, true},
+      {0, "ran 9 frames\nQuor/DrawSubmission(216): Drawing 1 quads failed (0x8876086C)\n", 0, true},
+      {0, "Quor/DirectX/D3DDeviceAccess(31): The device refused SetSamplerState (0x8876086C); further", 0, true},
+      {0, "Src/Game/Vey_SceneRenderer(208): Emitter \"HiddenObjectScene\" is not in the group\n", 0, true},
+  };
+  for (const SCase& c : cases) {
+    SProgramRun run;
+    run.exitCode = c.exitCode;
+    run.output = c.output;
+    EXPECT_EQ(!ProgramFaults(run, c.sentSignal).empty(), c.fault) << c.exitCode << " " << c.output;
+  }
+  // A report the program gives every frame is told once, with its count.
+  SProgramRun repeated;
+  repeated.exitCode = 0;
+  repeated.output = "a is not in the group\nran 2 frames\na is not in the group\n";
+  EXPECT_EQ(ProgramFaults(repeated), "a is not in the group (2 times)\n");
+}
+
 class FrameworkProgramTest : public ::testing::Test {
  protected:
   void SetUp() override { m_home = MakeProgramHome("framework-program"); }

@@ -9,13 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "Platform/GraphicsCapture.h"
 #include "Platform/Testing/PlatformTestCommand.h"
 #include "tests/support/CapturedFrame.h"
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
@@ -26,15 +25,6 @@ const std::string kWork = std::string(HM_BINARY_DIR) + "/e2e";
 const std::string kFrames = std::string(HM_BINARY_DIR) + "/e2e-frames";
 
 const SRgb kSlate = {0x1E, 0x2A, 0x38};
-
-int RunCommand(const std::string& command) { return PlatformRunCommand(command); }
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void WritePicture(const std::string& path, uint32_t width, uint32_t height, SRgb (*texel)(uint32_t x, uint32_t y)) {
   SGfxImage image;
@@ -78,6 +68,7 @@ class EngineE2E : public ::testing::Test {
     fs::create_directories(kWork + "/content/Textures");
     fs::create_directories(kWork + "/content/Fonts");
     fs::create_directories(kWork + "/home/run");
+    fs::create_directories(kWork + "/home/data");
   }
 
   static std::string MakeArchive() {
@@ -96,7 +87,7 @@ class EngineE2E : public ::testing::Test {
         kBin + "pk2 pack " + content + " " + kWork + "/Showcase",
     };
     for (const std::string& step : steps) {
-      if (RunCommand(step + " > " + kWork + "/tool.log 2>&1") != 0) return step + ": " + ReadText(kWork + "/tool.log");
+      if (PlatformRunCommand(step + " > " + kWork + "/tool.log 2>&1") != 0) return step + ": " + ReadTextFile(kWork + "/tool.log");
     }
     return "";
   }
@@ -105,14 +96,11 @@ class EngineE2E : public ::testing::Test {
 TEST_F(EngineE2E, TheShowcaseDrawsTextureTextPrimitivesAndTheLoadingScreen) {
   const std::string failed = MakeArchive();
   ASSERT_EQ(failed, "");
-  const std::string log = kWork + "/hollowmere.log";
-  const std::string command =
-      "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy HOLLOWMERE_DATA_HOME=" + kWork +
-      "/home XDG_RUNTIME_DIR=" + kWork + "/home/run HOLLOWMERE_FRAMES=3 HOLLOWMERE_FIXED_DT=0.02 HOLLOWMERE_CAPTURE=" +
-      kFrames + " HOLLOWMERE_CAPTURE_FRAMES=2 HOLLOWMERE_SHOWCASE=" + kWork + "/Showcase " + kBin + "hollowmere > " +
-      log + " 2>&1";
-  ASSERT_EQ(RunCommand(command), 0) << ReadText(log);
-  const std::string output = ReadText(log);
+  const SProgramRun run = RunProgram(kWork + "/home",
+                                     "HOLLOWMERE_FRAMES=3 HOLLOWMERE_FIXED_DT=0.02 HOLLOWMERE_CAPTURE=" + kFrames +
+                                         " HOLLOWMERE_CAPTURE_FRAMES=2 HOLLOWMERE_SHOWCASE=" + kWork + "/Showcase");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string& output = run.output;
   EXPECT_NE(output.find("ran 3 frames"), std::string::npos) << output;
 
   const CCapturedFrame frame(kFrames + "/frame-00002.png");
@@ -161,12 +149,10 @@ TEST_F(EngineE2E, TheShowcaseDrawsTextureTextPrimitivesAndTheLoadingScreen) {
 }
 
 TEST_F(EngineE2E, AShowcaseArchiveThatCannotBeReadEndsWithAMessageNamingIt) {
-  const std::string log = kWork + "/missing.log";
-  const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy HOLLOWMERE_DATA_HOME=" + kWork +
-                              "/home XDG_RUNTIME_DIR=" + kWork + "/home/run HOLLOWMERE_FRAMES=2 HOLLOWMERE_SHOWCASE=" +
-                              kWork + "/Missing " + kBin + "hollowmere > " + log + " 2>&1";
-  EXPECT_EQ(RunCommand(command), 3);
-  const std::string output = ReadText(log);
+  const SProgramRun run =
+      RunProgram(kWork + "/home", "HOLLOWMERE_FRAMES=2 HOLLOWMERE_SHOWCASE=" + kWork + "/Missing");
+  EXPECT_EQ(run.exitCode, 3);
+  const std::string& output = run.output;
   EXPECT_NE(output.find("HOLLOWMERE_SHOWCASE"), std::string::npos) << output;
   EXPECT_NE(output.find("Missing.PK2"), std::string::npos) << output;
 }

@@ -8,11 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <utility>
+#include <vector>
 
 struct SProgramRun {
   int exitCode = -1;
@@ -32,10 +34,55 @@ inline std::string ProgramCommand(const std::string& home, const std::string& va
          home + "/data XDG_RUNTIME_DIR=" + home + "/run " + variables + " " + program;
 }
 
+// What no run of the game may show, whatever else a test looks at: the program ended by a signal
+// (the shell gives 128 plus its number, or -1 when the signal ended the shell itself) other than
+// the one the test sent, a sanitizer's report, a device call that failed (the device's error
+// codes are 0x8876xxxx, its out-of-memory 0x8007000E; a lost device is none and not reported)
+// or an emitter a screen looked for outside its group. The faults, one a line, a line the
+// program printed again and again once with its count; empty for none.
+inline std::string ProgramFaults(const SProgramRun& run, int sentSignal = 0) {
+  std::string faults;
+  const bool signalled = run.exitCode == -1 || (run.exitCode > 128 && run.exitCode != 128 + sentSignal);
+  if (signalled) faults += "ended by a signal (exit code " + std::to_string(run.exitCode) + ")\n";
+  static const char* const kFaultMarks[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:",
+                                            "(0x8876",                 "(0x8007000E)",          "is not in the group"};
+  std::vector<std::pair<std::string, int>> lines;  // in the order they first came
+  size_t start = 0;
+  while (start < run.output.size()) {
+    const size_t end = std::min(run.output.find('\n', start), run.output.size());
+    const std::string line = run.output.substr(start, end - start);
+    start = end + 1;
+    const auto marked = [&line](const char* mark) { return line.find(mark) != std::string::npos; };
+    if (std::none_of(std::begin(kFaultMarks), std::end(kFaultMarks), marked)) continue;
+    const auto seen = std::find_if(lines.begin(), lines.end(), [&line](const auto& l) { return l.first == line; });
+    if (seen == lines.end()) {
+      lines.emplace_back(line, 1);
+    } else {
+      ++seen->second;
+    }
+  }
+  for (const auto& [line, count] : lines) {
+    faults += line + (count > 1 ? " (" + std::to_string(count) + " times)" : "") + "\n";
+  }
+  return faults;
+}
+
+// Fails the running test on any of the run's faults, with the end of what the program printed.
+inline void ExpectNoProgramFaults(const SProgramRun& run, int sentSignal = 0) {
+  const std::string faults = ProgramFaults(run, sentSignal);
+  if (faults.empty()) return;
+  constexpr size_t kTail = 6000;
+  const size_t from = run.output.size() > kTail ? run.output.size() - kTail : 0;
+  ADD_FAILURE() << "The program's run shows faults:\n" << faults << "--- the end of its output:\n"
+                << run.output.substr(from);
+}
+
+// Runs the game and checks the run for faults (see ProgramFaults).
 inline SProgramRun RunProgram(const std::string& home, const std::string& variables,
                               const std::string& program = BuiltProgram("hollowmere")) {
   SProgramRun run;
   run.exitCode = PlatformRunCommandReading(ProgramCommand(home, variables, program) + " 2>&1", &run.output);
+  ExpectNoProgramFaults(run);
   return run;
 }
 
@@ -99,7 +146,8 @@ inline std::string ReadTextFile(const std::string& path) {
 
 // Runs the game as RunProgram does, but kills it (SIGKILL, nothing of it runs after) as soon as
 // it has printed a line holding `signal`, or after two minutes. The exit code is 137 when it was
-// killed; what it printed is kept in `home`/killed-run.txt.
+// killed; what it printed is kept in `home`/killed-run.txt. Any other fault fails the test.
+constexpr int kKillSignal = 9;  // SIGKILL
 inline SProgramRun RunProgramUntilKilled(const std::string& home, const std::string& variables,
                                          const std::string& signal,
                                          const std::string& program = BuiltProgram("hollowmere")) {
@@ -110,10 +158,12 @@ inline SProgramRun RunProgramUntilKilled(const std::string& home, const std::str
       ": >" + out + "; " + ProgramCommand(home, variables, program) + " >>" + out + " 2>&1 & pid=$!; n=0; ";
   const std::string waited = "until grep -qF '" + signal + "' " + out +
                              " || ! kill -0 $pid 2>/dev/null || [ $n -ge 1200 ]; do sleep 0.1; n=$((n+1)); done; ";
-  const std::string command = started + waited + "kill -KILL $pid 2>/dev/null; wait $pid 2>/dev/null";
+  const std::string command =
+      started + waited + "kill -" + std::to_string(kKillSignal) + " $pid 2>/dev/null; wait $pid 2>/dev/null";
   SProgramRun run;
   run.exitCode = PlatformRunCommand(command);
   run.output = ReadTextFile(out);
+  ExpectNoProgramFaults(run, kKillSignal);
   return run;
 }
 

@@ -69,7 +69,7 @@ TEST_F(CursorContentTest, EveryPictureTheCursorSetNamesIsBuilt) {
 TEST_F(CursorContentTest, TheSpriteDrawsTheArrowFromThePointerFadingIn) {
   Ombrel::CSprite2DNode node("CursorNode0", nullptr);
   Ombrel::CCursor record(0);
-  record.SetNode(&node);
+  record.SetNode(&node, nullptr);
   record.SetPosition(1792.0f + kUnitsPerPixel * kPointerPixel, 1792.0f + kUnitsPerPixel * kPointerPixel);
   // A 32-pixel sprite, drawn at 0.9, its picture's top-left corner near the pointer.
   record.SetSize(32 * kUnitsPerPixel, 32 * kUnitsPerPixel);

@@ -59,7 +59,7 @@ struct SAsk {
 class CursorTest : public ::testing::Test {
  protected:
   CursorTest() : m_record(0) {
-    m_record.SetNode(&m_node);
+    m_record.SetNode(&m_node, nullptr);
     m_record.SetSize(40.0f, 40.0f);
     for (auto& material : m_materials) {
       material.Init(Ombrel::CTextureAnimation::kFiles, 2);

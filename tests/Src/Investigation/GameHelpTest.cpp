@@ -62,7 +62,7 @@ constexpr Vector2 kBesideButton{2048.0f, 2048.0f};
 class GameHelpTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_record.SetNode(&m_node);
+    m_record.SetNode(&m_node, nullptr);
     for (const std::string& page : AllPages()) AddPicture(m_layout, page.c_str(), {0, 0}, {1, 1});
     AddButtons(m_layout);
     auto system = std::make_unique<cursortest::CFakeSystemCursor>();

@@ -85,7 +85,7 @@ class CMiniGameFixture : public hudtest::CHudFixture {
     hudtest::AddBox(CHudFixture::m_layout, "root/HelpPicture", kHelpButton, {0.36f, 0.13f}, Ombrel::kLayoutSprite);
     CHudFixture::SetUp();
     Profile().miniGame = Vey::kNoMiniGame;
-    m_record.SetNode(&m_cursorNode);
+    m_record.SetNode(&m_cursorNode, nullptr);
     m_cursor = std::make_unique<Vey::CCursor>(Vey::CCursor::Materials{}, m_record,
                                               std::make_unique<cursortest::CFakeSystemCursor>());
     AddPicture(m_helpLayout, "root/GAME1/HELP_GAME1_1", {0, 0}, {1, 1});
