@@ -3,6 +3,7 @@
 #include "Framework/Resources/omEngineFolders.h"
 #include "Framework/Utils/omXmlRoutines.h"
 #include "Quor/CTextureManager.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/ReportError.h"
 
 namespace Ombrel {
@@ -13,6 +14,7 @@ constexpr const char* kSource = "Framework/Resources/ResourceTypes/omResourceTex
 
 void CResourceTexture::Load() {
   Unload();
+  const CContentOrigin origin(GetOrigin().GetText());
   CTextureManager* textures = GetTextureManager();
   if (!textures) return;
   m_texture = textures->LoadTexture(m_path.GetText());
