@@ -341,6 +341,9 @@ TEST_F(Layout2DTest, AMissingFileIsFatalNamingTheListOrLayoutThatNamedIt) {
               ::testing::ExitedWithCode(3), "Texture \".*Lost.bmp\" not found, named by \"Holder.2dl\"");
   EXPECT_EXIT(LoadList(R"(<L><Layout2D Name="Absent" FileName="Absent"/></L>)", "Lists.xml"),
               ::testing::ExitedWithCode(3), "No such file: Absent.2dl, named by \"Lists.xml\"");
+  EXPECT_EXIT(LoadList(R"(<L><Directory Path="Sample\"><Texture Name="M" FileName="Spark"><Mask Channel="A"/></Texture>
+              </Directory></L>)", "Masked.xml"), ::testing::ExitedWithCode(3),
+              "Spark.bmp: Mpt and bmp textures support masks only from raw files, named by \"Masked.xml\"");
 }
 
 TEST_F(Layout2DTest, AnUnknownTextSourceEndsTheProgramNamingFileObjectAndValue) {
