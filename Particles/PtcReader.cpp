@@ -1,5 +1,6 @@
 #include "Particles/PtcFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -106,10 +107,24 @@ void CheckLayer(CByteReader& reader, const SPtcFile& file, const SPtcLayer& laye
   *total += layer.capacity;
 }
 
+// Folders are walked part by part: an empty, "." or ".." part would lead the walk back into
+// the folder it is in, without end.
+bool IsFolderPath(const std::string& folder) {
+  if (folder.empty()) return true;
+  for (size_t start = 0; start <= folder.size();) {
+    const size_t slash = std::min(folder.find('/', start), folder.size());
+    const std::string part = folder.substr(start, slash - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    start = slash + 1;
+  }
+  return true;
+}
+
 void CheckFile(CByteReader& reader, const SPtcFile& file) {
   uint64_t total = 0;
   for (const SPtcEmitter& emitter : file.emitters) {
     if (emitter.name.empty()) return reader.Fail("an emitter has no name");
+    if (!IsFolderPath(emitter.folder)) return reader.Fail("an emitter's folder has an empty, \".\" or \"..\" part");
     if (emitter.duration <= 0 || emitter.fixedStepMs <= 0) return reader.Fail("an emitter's times are not positive");
     for (const SPtcLayer& layer : emitter.layers) {
       CheckLayer(reader, file, layer, &total);

@@ -1,6 +1,7 @@
 #include "Quor/CAnimator_Keyframed.h"
 
 #include "Quor/CByteReader.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/CStr.h"
 #include "Quor/ReportError.h"
 
@@ -183,7 +184,7 @@ bool ParseKeyframedAnimation(const uint8_t* bytes, size_t size, const char* file
 
 CAnimator_Keyframed::CAnimator_Keyframed(const char* fileName) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeVfsFile(fileName, &bytes)) HM_FATAL(kSource, "Animation file \"%s\" not found!", fileName);
+  if (!ReadWholeVfsFile(fileName, &bytes)) HM_FATAL(kSource, "Animation file \"%s\" not found%s!", fileName, CContentOrigin::Clause().c_str());
   m_loaded = ParseKeyframedAnimation(bytes.data(), bytes.size(), fileName, m_animation);
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "Quor/CByteReader.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/FontFormat.h"
 #include "Quor/ReportError.h"
@@ -262,7 +263,7 @@ void AttachPageTexture(CFont& font, const char* fileName) {
 
 void CFont::Load(const char* fileName) {
   std::vector<uint8_t> font, bmp;
-  if (!ReadWholeVfsFile(fileName, &font)) HM_FATAL("Quor/CFont", "Font file %s not found", fileName);
+  if (!ReadWholeVfsFile(fileName, &font)) HM_FATAL("Quor/CFont", "Font file %s not found%s", fileName, CContentOrigin::Clause().c_str());
   const CStr bmpName = CStr::FromFormat("%s.bmp", fileName);
   const bool hasBmp = ReadWholeVfsFile(bmpName.GetText(), &bmp);
   LoadFromMemory(fileName, font.data(), font.size(), hasBmp ? bmp.data() : nullptr, bmp.size());

@@ -40,6 +40,7 @@ bool CParser::Open(const char* fileName, char* buffer, int bufferSize) {
   Close();
   m_buffer = buffer;
   m_bufferSize = bufferSize;
+  m_fileName = fileName ? fileName : "";
   m_file = GetVFS() ? GetVFS()->Open(fileName) : nullptr;
   return m_file != nullptr;
 }
@@ -55,7 +56,7 @@ bool CParser::Next(char* c) { return m_file && GetVFS()->Read(m_file, c, 1, fals
 
 void CParser::Store(int* length, char c) {
   // One byte stays free for the terminator.
-  if (*length + 1 >= m_bufferSize) HM_FATAL("Quor/CParser", "Out of buffer space");
+  if (*length + 1 >= m_bufferSize) HM_FATAL("Quor/CParser", "%s: Out of buffer space", m_fileName.c_str());
   m_buffer[(*length)++] = c;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // Reads lines, quoted strings, blank-separated words and numbers from a text file of the
 // virtual file system into a caller's buffer. Running out of buffer is fatal
-// ("Out of buffer space"): the texts it reads are the engine's own and short.
+// ("FILE: Out of buffer space"): the texts it reads are the engine's own and short.
 
 #include <cstdint>
+#include <string>
 
 struct VfsFile;
 
@@ -41,6 +42,7 @@ class CParser {
   VfsFile* m_file = nullptr;
   char* m_buffer = nullptr;
   int m_bufferSize = 0;
+  std::string m_fileName;  // for the report
 };
 
 // atof and atoi without the locale: leading blanks, an optional sign, then as many

@@ -6,6 +6,7 @@
 
 #include "Quor/CParser.h"
 #include "Quor/CStr.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/CViewCamera.h"
 #include "Quor/CopyDirPath.h"
 #include "Quor/DirectX/BuiltInShaderKinds.h"
@@ -101,7 +102,7 @@ CShader* CShaderManager::LoadMaterial(const char* name) {
   char buffer[kParserBufferSize];
   CParser parser;
   if (!parser.Open(path, buffer, sizeof buffer)) {
-    if (IsDefaultName(name)) HM_FATAL(kSource, "Default.mat not found!");
+    if (IsDefaultName(name)) HM_FATAL(kSource, "Default.mat not found%s!", CContentOrigin::Clause().c_str());
     return FallBackToDefault(name, "not found");
   }
   if (std::strcmp(parser.ReadWord(), "MAT") != 0) HM_FATAL(kSource, "%s not a MAT file", path);
@@ -115,6 +116,7 @@ CShader* CShaderManager::LoadMaterial(const char* name) {
     parser.Close();
     // The fall-back must end somewhere: a Default of an unknown kind would ask for itself.
     if (IsDefaultName(name)) HM_FATAL(kSource, "%s names the unknown shader kind \"%s\"", path, kind);
+    const CContentOrigin origin(path);  // the material that asks for the default
     return FallBackToDefault(name, "names an unknown shader kind");
   }
   CShader* shader = kindNode->value(name, parser, version);

@@ -10,6 +10,7 @@
 #include "Platform/InputGameView.h"
 #include "Quor/CByteReader.h"
 #include "Quor/CVFS.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/CopyDirPath.h"
 #include "Quor/DirectX/CD3DDeviceResources.h"
 #include "Quor/DirectX/D3DDeviceAccess.h"
@@ -113,14 +114,16 @@ TextureRecord* CTextureManager::Share(const char* key) {
 TextureRecord* CTextureManager::LoadTexture(const char* fileName) {
   bool damaged = false;
   TextureRecord* texture = LoadShared(fileName, &damaged);
-  if (!texture) HM_FATAL(kSource, "Texture \"%s\" %s.", Path(fileName).c_str(), damaged ? "is damaged" : "not found");
+  if (!texture) HM_FATAL(kSource, "Texture \"%s\" %s%s.", Path(fileName).c_str(), damaged ? "is damaged" : "not found",
+                           CContentOrigin::Clause().c_str());
   return texture;
 }
 
 TextureRecord* CTextureManager::TryLoadTexture(const char* fileName) {
   bool damaged = false;
   TextureRecord* texture = LoadShared(fileName, &damaged);
-  if (!texture) HM_REPORT(kSource, "Texture \"%s\" %s.", Path(fileName).c_str(), damaged ? "is damaged" : "not found");
+  if (!texture) HM_REPORT(kSource, "Texture \"%s\" %s%s.", Path(fileName).c_str(), damaged ? "is damaged" : "not found",
+                           CContentOrigin::Clause().c_str());
   return texture;
 }
 

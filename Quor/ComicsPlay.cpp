@@ -7,6 +7,7 @@
 #include "Platform/GraphicsDevice.h"
 #include "Quor/CByteReader.h"
 #include "Quor/CTextureManager.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/DirectX/D3DDeviceAccess.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
@@ -106,6 +107,7 @@ bool LoadTextures(SComic* comic, const char* fileName, const std::vector<std::st
   }
   const std::string saved = manager->GetDirectory();
   manager->SetDirectory(TextureFolderOf(fileName).c_str());
+  const CContentOrigin origin(fileName);
   for (const std::string& name : names) comic->textures.push_back(manager->LoadTexture(name.c_str()));
   manager->SetDirectory(saved.c_str());
   return true;

@@ -120,22 +120,31 @@ hm_fuzz_target(cursor
   COMMAND $<TARGET_FILE:curtool> write ${scratch}/cursor/Cursor.png ${s}/cursor/deep.cur 1 2
   COMMAND $<TARGET_FILE:curtool> write ${scratch}/cursor/Cursor.png ${s}/cursor/mask.cur 0 0 --bits 24
   DEPENDS comictool texture curtool)
+# Every XML format also gets a document of 100,000 nested elements, which must be refused
+# whole rather than parsed level by level down the stack.
+set(deep_xml sh -c "yes '<a>' | head -n 100000 | tr -d '\\n' > \"$1\"" deep-xml)
 hm_fuzz_target(reslist
+  COMMAND ${deep_xml} ${s}/reslist/deep.xml
   COMMAND ${CMAKE_COMMAND} -E copy ${t}/reslist/nested.xml ${t}/reslist/flags.xml ${s}/reslist
   DEPENDS ${t}/reslist/nested.xml ${t}/reslist/flags.xml)
 hm_fuzz_target(dictionary
+  COMMAND ${deep_xml} ${s}/dictionary/deep.xml
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/System/Configs/SystemDictionary.xml ${s}/dictionary
   DEPENDS ${CMAKE_SOURCE_DIR}/content/System/Configs/SystemDictionary.xml)
 hm_fuzz_target(world
+  COMMAND ${deep_xml} ${s}/world/deep.xml
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Configs/GameInfo.xml ${s}/world
   DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Configs/GameInfo.xml)
 hm_fuzz_target(tutorial
+  COMMAND ${deep_xml} ${s}/tutorial/deep.xml
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Tutorials/Tutorials.xml ${s}/tutorial
   DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Tutorials/Tutorials.xml)
 hm_fuzz_target(subtitles
+  COMMAND ${deep_xml} ${s}/subtitles/deep.xml
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/App/Comics/IntroSubtitles.xml ${s}/subtitles
   DEPENDS ${CMAKE_SOURCE_DIR}/content/App/Comics/IntroSubtitles.xml)
 hm_fuzz_target(layout
+  COMMAND ${deep_xml} ${s}/layout/deep.xml
   COMMAND ${CMAKE_COMMAND} -E copy ${t}/layout/screen.2dl ${t}/layout/stops-half-way.2dl
           ${CMAKE_SOURCE_DIR}/content/Sample/Menu.2dl ${s}/layout
   DEPENDS ${t}/layout/screen.2dl ${t}/layout/stops-half-way.2dl ${CMAKE_SOURCE_DIR}/content/Sample/Menu.2dl)

@@ -3,6 +3,7 @@
 #include "Framework/Resources/omJpegDecoder.h"
 #include "Framework/Utils/omXmlRoutines.h"
 #include "Quor/CByteReader.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/ReportError.h"
 
@@ -100,7 +101,7 @@ void CDecodedTexture::BuildMask(const CJpegDecoder& decoder) {
 CJpegTexture::CJpegTexture(const CStr& path, const CStr& alphaPath, CJpegDecoder* decoder,
                            const SMaskSettings& mask)
     : CDecodedTexture(path, decoder, mask), m_alphaPath(alphaPath) {
-  if (!ReadWholeVfsFile(path.GetText(), &m_data)) HM_FATAL(kSource, "No such file: %s", path.GetText());
+  if (!ReadWholeVfsFile(path.GetText(), &m_data)) HM_FATAL(kSource, "No such file: %s%s", path.GetText(), CContentOrigin::Clause().c_str());
 }
 
 void CJpegTexture::FeedDecoder(CJpegDecoder& decoder) const {

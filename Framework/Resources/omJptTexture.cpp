@@ -3,6 +3,7 @@
 #include "Framework/Resources/omJpegDecoder.h"
 #include "Framework/Utils/omByteOrder.h"
 #include "Quor/CByteReader.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/ReportError.h"
 
 namespace Ombrel {
@@ -44,7 +45,7 @@ SJptStreams SplitJpt(const uint8_t* bytes, size_t size, const char* fileName) {
 CJptTexture::CJptTexture(const CStr& path, CJpegDecoder* decoder, const SMaskSettings& mask)
     : CDecodedTexture(path, decoder, mask) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeVfsFile(path.GetText(), &bytes)) HM_FATAL(kSource, "No such file: %s", path.GetText());
+  if (!ReadWholeVfsFile(path.GetText(), &bytes)) HM_FATAL(kSource, "No such file: %s%s", path.GetText(), CContentOrigin::Clause().c_str());
   m_streams = SplitJpt(bytes.data(), bytes.size(), path.GetText());
 }
 

@@ -8,6 +8,7 @@
 
 #include "Quor/CMemWatch.h"
 #include "Quor/CStr.h"
+#include "Quor/ContentOrigin.h"
 
 #include <cstdint>
 
@@ -26,6 +27,10 @@ class CResourceBase : public CMemWatch {
   virtual const char* GetTypeName() const { return nullptr; }
 
   const CStr& GetPath() const { return m_path; }
+  // The file that declared the resource (a resource list or a layout): the files it loads are
+  // told as named by it.
+  const CStr& GetOrigin() const { return m_origin; }
+  void SetOrigin(const CStr& origin) { m_origin = origin; }
   // Kept by the resource manager: its stored keys, null while not registered.
   const char* GetGroupName() const { return m_groupName; }
   const char* GetName() const { return m_name; }
@@ -42,6 +47,7 @@ class CResourceBase : public CMemWatch {
   CStr m_path;
 
  private:
+  CStr m_origin;
   const char* m_groupName = nullptr;
   const char* m_name = nullptr;
   uint32_t m_holders = 0;

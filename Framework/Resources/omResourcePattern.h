@@ -55,6 +55,7 @@ class CObjectResource : public CResourceBase {
   void Unload() override { m_object.reset(); }
   void Load() override {
     Unload();
+    const CContentOrigin origin(GetOrigin().GetText());
     m_object.reset(Build());
   }
   TObject* GetObject() const { return m_object.get(); }

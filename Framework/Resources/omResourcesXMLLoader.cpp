@@ -5,6 +5,7 @@
 #include "Framework/Utils/omXmlRoutines.h"
 #include "Quor/CLoadScreen.h"
 #include "Quor/CVFS.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/ReportError.h"
 
 #include <tinyxml.h>
@@ -54,6 +55,7 @@ CResourceBase* CResourcesLoader::CreateResource(const CStr& name, const CStr& ty
     return m_reuseMode == kReusePresent ? present->value : nullptr;
   }
   CResourceBase* resource = type->loader->CreateFromXml(name, fileName, &element, m_load, m_explicitDir);
+  if (resource) resource->SetOrigin(CContentOrigin::Current().c_str());
   if (resource) m_manager->AddResource(typeKey.GetText(), name, resource);
   return resource;
 }
@@ -73,6 +75,7 @@ void CResourcesXMLLoader::LoadFile(const CStr& fileName) {
     return;
   }
   m_openFiles.push_back(CVFS::NormaliseName(fileName.GetText()));
+  const CContentOrigin origin(fileName.GetText());
   ReadChildren(*root);
   m_openFiles.pop_back();
 }
@@ -82,6 +85,7 @@ void CResourcesXMLLoader::LoadText(const CStr& fileName, const std::string& text
   ParseXmlDocument(fileName.GetText(), text, document);
   if (const TiXmlElement* root = document.FirstChildElement()) {
     m_openFiles.push_back(CVFS::NormaliseName(fileName.GetText()));
+    const CContentOrigin origin(fileName.GetText());
     ReadChildren(*root);
     m_openFiles.pop_back();
   }
@@ -138,6 +142,7 @@ void CResourcesXMLLoader::AddEntry(const TiXmlElement& declaration) {
   entry.load = GetLoadFlag();
   entry.explicitDir = GetExplicitDirFlag();
   entry.element.reset(declaration.Clone()->ToElement());
+  entry.list = CContentOrigin::Current();
   m_entries.push_back(std::move(entry));
 }
 
@@ -156,6 +161,7 @@ void CResourcesXMLLoader::LoadResources(std::vector<CResourceBase*>* created, bo
     SetDirectory(entry.directory);
     SetFlags(entry.load, entry.explicitDir);
     const TiXmlElement& element = *entry.element;
+    const CContentOrigin origin(entry.list.c_str());
     CResourceBase* resource = CreateResource(AttributeText(&element, "Name"), CStr(element.Value()),
                                              AttributeText(&element, "FileName"), element);
     if (resource && created) created->push_back(resource);

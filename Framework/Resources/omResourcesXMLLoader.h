@@ -66,6 +66,7 @@ struct SResourceEntry {
   bool load = true;
   bool explicitDir = false;
   std::unique_ptr<TiXmlElement> element;  // a deep copy: entries outlive their document
+  std::string list;                        // the file that declared it
 };
 
 class CResourcesXMLLoader : public CResourcesLoader {

@@ -4,6 +4,7 @@
 
 #include "Quor/CStr.h"
 
+#include <cstddef>
 #include <string>
 
 class TiXmlDocument;
@@ -11,9 +12,17 @@ class TiXmlElement;
 
 namespace Ombrel {
 
+// How deep elements may nest in a document the routines below read.
+constexpr size_t kMaxXmlNesting = 256;
+
+// The deepest nesting of elements in the text, counted as the parser will meet them; counting
+// stops once it passes `stopAbove`.
+size_t XmlNestingDepth(const std::string& text, size_t stopAbove);
+
 // Parses the file, read through the file system, into the document. A missing file is fatal.
 void LoadXmlDocument(const char* fileName, TiXmlDocument& document);
-// The same over bytes already read; fileName only names them in reports.
+// The same over bytes already read; fileName only names them in reports. A document nested
+// deeper than kMaxXmlNesting is reported and left empty, without a root element.
 void ParseXmlDocument(const char* fileName, const std::string& text, TiXmlDocument& document);
 
 // The attribute's text, or null when the element (or the attribute) is absent.

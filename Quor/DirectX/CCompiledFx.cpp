@@ -23,14 +23,14 @@ bool g_fixedFunctionMode = false;
 // byte reader for the report.
 class CFxReader {
  public:
-  explicit CFxReader(const std::vector<uint8_t>& bytes) : m_in(bytes) {}
+  CFxReader(const std::vector<uint8_t>& bytes, const char* path) : m_in(bytes), m_path(path) {}
 
   bool Read(SFxEffect* effect) {
     m_in.Skip(kFxTagSize, "tag");
     m_version = m_in.U16("version");
     if (m_in.Failed()) return false;
     if (m_version < kFxVersionPlain || m_version > kFxVersionWithStates)
-      HM_FATAL(kSource, "Unsupported version %d.%02d", m_version >> 8, m_version & 0xFF);
+      HM_FATAL(kSource, "Effect file \"%s\": Unsupported version %d.%02d", m_path, m_version >> 8, m_version & 0xFF);
 
     const uint32_t count = m_in.U32("technique count");
     if (!m_in.HasRoomFor(count, kFxMinTechniqueSize, "techniques")) return false;
@@ -151,6 +151,7 @@ class CFxReader {
   }
 
   CByteReader m_in;
+  const char* m_path;
   uint16_t m_version = 0;
 };
 
@@ -194,7 +195,7 @@ bool CCompiledFx::Load(SFxEffect* effect, const char* path) {
 }
 
 bool CCompiledFx::LoadFromBytes(SFxEffect* effect, const std::vector<uint8_t>& bytes, const char* path) {
-  CFxReader reader(bytes);
+  CFxReader reader(bytes, path);
   if (reader.Read(effect)) return true;
   HM_REPORT(kSource, "Effect file \"%s\" is damaged: %s", path, reader.FailureText());
   effect->Clear();

@@ -7,6 +7,7 @@
 
 #include "Platform/AudioDevice.h"
 #include "Quor/CByteReader.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/CPathResolver.h"
 #include "Quor/CVFS.h"
 #include "Quor/ReportError.h"
@@ -70,7 +71,7 @@ bool CWaveReader::LoadImage(const char* name) {
   VfsFile* file = vfs ? vfs->Open(name) : nullptr;
   if (!file) {
     // An archive holds all the game's content, so a sound missing from it means broken content.
-    if (CVFS::IsArchiveMode()) HM_FATAL(kSource, "Sound %s not found", name);
+    if (CVFS::IsArchiveMode()) HM_FATAL(kSource, "Sound %s not found%s", name, CContentOrigin::Clause().c_str());
     if (LoadBuiltIn(name)) return true;
     HM_REPORT(kSource, "Sound %s not found", name);
     return false;

@@ -138,6 +138,12 @@ TEST_F(PtcFileTest, DamagedFieldsAreRefusedWithTheirReason) {
        "not a finite number"},
       {"duration", [](SPtcFile& f) { f.emitters[0].duration = 0; }, "times are not positive"},
       {"empty name", [](SPtcFile& f) { f.emitters[0].name.clear(); }, "has no name"},
+      // An empty or ".." part sent the emitters' folder walk round one folder until the stack ran
+      // out; "." is refused with them.
+      {"empty folder part", [](SPtcFile& f) { f.emitters[1].folder = "Fire//Small"; }, "folder has an empty"},
+      {"folder from the root", [](SPtcFile& f) { f.emitters[1].folder = "/Fire"; }, "folder has an empty"},
+      {"folder upwards", [](SPtcFile& f) { f.emitters[1].folder = ".."; }, "folder has an empty"},
+      {"folder of itself", [](SPtcFile& f) { f.emitters[1].folder = "Fire/."; }, "folder has an empty"},
   };
   for (const SCase& c : cases) {
     SPtcFile file;

@@ -89,7 +89,8 @@ void CCameraSpline::LoadFromBytes(const char* fileName, CByteReader& reader) {
   if (reader.Failed())
     HM_FATAL(kSource, "Camera animation file \"%s\" is damaged: the header is cut short", fileName);
   if (version != kVersionHorizontalFov && version != kVersion)
-    HM_FATAL(kSource, "Incorrect camera animation version, theirs %d - ours %d", static_cast<int>(version),
+    HM_FATAL(kSource, "Camera animation file \"%s\": Incorrect camera animation version, theirs %d - ours %d", fileName,
+             static_cast<int>(version),
              static_cast<int>(kVersion));
   Clear();
   std::memcpy(m_name, name, sizeof(m_name));

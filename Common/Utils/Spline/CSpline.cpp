@@ -128,7 +128,7 @@ void CSplineFile::LoadFromBytes(const char* fileName, CByteReader& reader) {
   const uint32_t version = reader.U32("version");
   if (reader.Failed()) HM_FATAL(kSource, "Spline file \"%s\" is damaged: the header is cut short", fileName);
   if (version != kVersion)
-    HM_FATAL(kSource, "Incorrect spline version, theirs %d - ours %d", static_cast<int>(version),
+    HM_FATAL(kSource, "Spline file \"%s\": Incorrect spline version, theirs %d - ours %d", fileName, static_cast<int>(version),
              static_cast<int>(kVersion));
   Clear();
   std::memcpy(m_name, name, sizeof(m_name));
@@ -141,7 +141,7 @@ void CSplineFile::LoadFromBytes(const char* fileName, CByteReader& reader) {
     const uint32_t closed = reader.U32("closed flag");
     if (reader.Failed())
       HM_FATAL(kSource, "Spline file \"%s\" is damaged: path %u is cut short", fileName, p);
-    if (pointCount == 0) HM_FATAL(kSource, "SPline[%d] contains zero points", static_cast<int>(p));
+    if (pointCount == 0) HM_FATAL(kSource, "Spline file \"%s\": SPline[%d] contains zero points", fileName, static_cast<int>(p));
     if (!reader.HasRoomFor(pointCount, 16, "points"))
       HM_FATAL(kSource, "Spline file \"%s\" is damaged: path %u has %u points, more than the file holds",
                fileName, p, pointCount);

@@ -1,6 +1,7 @@
 #include "Framework/Resources/ResourceTypes/omResourceBuffer.h"
 
 #include "Quor/CByteReader.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/ReportError.h"
 
 namespace Ombrel {
@@ -11,7 +12,7 @@ constexpr const char* kSource = "Framework/Resources/ResourceTypes/omResourceBuf
 
 std::vector<uint8_t>* CResourceBuffer::Build() {
   auto bytes = std::make_unique<std::vector<uint8_t>>();
-  if (!ReadWholeVfsFile(m_path.GetText(), bytes.get())) HM_FATAL(kSource, "No such file: %s", m_path.GetText());
+  if (!ReadWholeVfsFile(m_path.GetText(), bytes.get())) HM_FATAL(kSource, "No such file: %s%s", m_path.GetText(), CContentOrigin::Clause().c_str());
   bytes->push_back(0);
   return bytes.release();
 }

@@ -46,6 +46,7 @@ CResourceEffect::CResourceEffect(const CStr& path)
   if (!g_effectLibrary) return;
   g_effectLibrary->Load(document);
   if (g_effectManager) g_effectManager->SetDataFolder(m_effectFolder.c_str());
+  const CContentOrigin origin(path.GetText());  // the effects name their textures
   SetTextureFolder("");
   SetParticleTextureFolder(m_textureFolder.c_str());
   for (uint32_t i = 0; i < g_effectLibrary->GetCount(); ++i) TakeEffect(g_effectLibrary->GetRecord(i)->params);

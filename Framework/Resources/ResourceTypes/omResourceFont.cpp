@@ -56,6 +56,7 @@ CResourceFont::CResourceFont(const SDeclaration& declaration)
 
 void CResourceFont::Load() {
   Unload();
+  const CContentOrigin origin(GetOrigin().GetText());
   if (auto* entry = FontCache().Find(m_path.GetText())) {
     ++entry->value->count;
     m_font = entry->value->font.get();

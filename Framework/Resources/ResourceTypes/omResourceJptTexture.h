@@ -21,6 +21,7 @@ class CDecodedTextureResource : public CResourceBase {
   void Unload() override { m_texture.reset(); }
   void Load() override {
     Unload();
+    const CContentOrigin origin(GetOrigin().GetText());
     m_texture = MakeTexture();
     if (m_mask.decompress) m_texture->Create();
   }

@@ -235,7 +235,11 @@ uint32_t CountObjects(const TiXmlElement* layout) {
 void CResourceLayout2D::Load() {
   Unload();
   TiXmlDocument document;
-  LoadXmlDocument(m_path.GetText(), document);
+  {
+    const CContentOrigin origin(GetOrigin().GetText());
+    LoadXmlDocument(m_path.GetText(), document);
+  }
+  const CContentOrigin origin(m_path.GetText());  // the layout names its own resources
   const TiXmlElement* root = document.FirstChildElement();
   LoadResources(FindChild(root, "Resources"));
   ReadObjects(FindChild(root, "Layout"));

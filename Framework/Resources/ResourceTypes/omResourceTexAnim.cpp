@@ -119,6 +119,7 @@ TextureRecord* CResourceTexAnim::LoadFrameTexture(const std::string& name) {
 
 void CResourceTexAnim::Load() {
   Unload();
+  const CContentOrigin origin(GetOrigin().GetText());
   const CEngineFolderScope folders("", nullptr);  // frame names are full paths
   m_animation = std::make_unique<CTextureAnimation>();
   if (m_settings.grid) {

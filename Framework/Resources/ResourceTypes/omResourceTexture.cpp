@@ -3,6 +3,7 @@
 #include "Framework/Resources/omEngineFolders.h"
 #include "Framework/Utils/omXmlRoutines.h"
 #include "Quor/CTextureManager.h"
+#include "Quor/ContentOrigin.h"
 #include "Quor/ReportError.h"
 
 namespace Ombrel {
@@ -13,11 +14,14 @@ constexpr const char* kSource = "Framework/Resources/ResourceTypes/omResourceTex
 
 void CResourceTexture::Load() {
   Unload();
+  const CContentOrigin origin(GetOrigin().GetText());
   CTextureManager* textures = GetTextureManager();
   if (!textures) return;
   m_texture = textures->LoadTexture(m_path.GetText());
   if (!m_maskSettings.wanted) return;
-  if (m_maskSettings.file.IsEmpty()) HM_FATAL(kSource, "Mpt and bmp textures support masks only from raw files!");
+  if (m_maskSettings.file.IsEmpty())
+    HM_FATAL(kSource, "%s: Mpt and bmp textures support masks only from raw files%s!", m_path.GetText(),
+             CContentOrigin::Clause().c_str());
   m_mask = ReadRawMask(m_maskSettings.file.GetText(), int(m_texture->imageWidth), int(m_texture->imageHeight),
                        m_maskSettings);
 }

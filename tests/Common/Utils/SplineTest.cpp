@@ -113,8 +113,8 @@ TEST(SplineFileDeathTest, WrongVersionZeroPointsAndDamageAreFatal) {
     std::vector<uint8_t> bytes;
     const char* message;
   } cases[] = {
-      {version, "Incorrect spline version, theirs 101 - ours 102"},
-      {empty, "SPline\\[0\\] contains zero points"},
+      {version, "\"bad.spl\": Incorrect spline version, theirs 101 - ours 102"},
+      {empty, "\"bad.spl\": SPline\\[0\\] contains zero points"},
       {count, "\"bad.spl\" is damaged: 255 paths do not fit in the file"},
       {Cut(good, good.size() - 4), "\"bad.spl\" is damaged: path 0 has 2 points, more than the file holds"},
       {Cut(good, 4), "\"bad.spl\" is damaged: the header is cut short"},
@@ -208,7 +208,7 @@ TEST(CameraSplineDeathTest, WrongVersionAndDamageAreFatal) {
     std::vector<uint8_t> bytes;
     const char* message;
   } cases[] = {
-      {version, "Incorrect camera animation version, theirs 103 - ours 102"},
+      {version, "\"bad.cam\": Incorrect camera animation version, theirs 103 - ours 102"},
       {keys, "\"bad.cam\" is damaged: track \"\" is cut short"},
       {tracks, "\"bad.cam\" is damaged: 9 tracks, but only 1 in the file"},
       {Cut(good, good.size() - 8), "\"bad.cam\" is damaged: track \"\" is cut short"},

@@ -328,6 +328,24 @@ TEST_F(Layout2DTest, AnEmptyPlainTextIsAValue) {
   }
 }
 
+// A file that is missing ends the program naming the file that asked for it: the list that
+// declared the resource (whether it loads at once or later) or the layout that declared it.
+TEST_F(Layout2DTest, AMissingFileIsFatalNamingTheListOrLayoutThatNamedIt) {
+  EXPECT_EXIT(LoadList(R"(<L><Texture Name="Gone" FileName="Gone"/></L>)", "Now.xml"), ::testing::ExitedWithCode(3),
+              "Texture \".*Gone.bmp\" not found, named by \"Now.xml\"");
+  LoadList(R"(<L><Texture Name="Gone" FileName="Gone" Load="False"/></L>)", "Later.xml");
+  CResourceBase* later = m_resources->FindResource("Texture", "Gone");
+  ASSERT_NE(later, nullptr);
+  EXPECT_EXIT(later->Load(), ::testing::ExitedWithCode(3), "Texture \".*Gone.bmp\" not found, named by \"Later.xml\"");
+  EXPECT_EXIT(LoadLayout("Holder", R"(<Layout2D><Resources><Texture Name="Lost" FileName="Lost"/></Resources></Layout2D>)"),
+              ::testing::ExitedWithCode(3), "Texture \".*Lost.bmp\" not found, named by \"Holder.2dl\"");
+  EXPECT_EXIT(LoadList(R"(<L><Layout2D Name="Absent" FileName="Absent"/></L>)", "Lists.xml"),
+              ::testing::ExitedWithCode(3), "No such file: Absent.2dl, named by \"Lists.xml\"");
+  EXPECT_EXIT(LoadList(R"(<L><Directory Path="Sample\"><Texture Name="M" FileName="Spark"><Mask Channel="A"/></Texture>
+              </Directory></L>)", "Masked.xml"), ::testing::ExitedWithCode(3),
+              "Spark.bmp: Mpt and bmp textures support masks only from raw files, named by \"Masked.xml\"");
+}
+
 TEST_F(Layout2DTest, AnUnknownTextSourceEndsTheProgramNamingFileObjectAndValue) {
   EXPECT_EXIT(LoadObjects(R"(<Object Type="Text" Name="Score"><TextSource>Counter</TextSource></Object>)"),
               ::testing::ExitedWithCode(3),

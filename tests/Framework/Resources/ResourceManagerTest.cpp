@@ -122,9 +122,13 @@ TEST_F(ResourceManagerTest, AnIncludeCycleIsReportedAndCut) {
   EXPECT_NE(Probe("b"), nullptr);
 }
 
-TEST_F(ResourceManagerTest, ADocumentWithoutRootIsSkipped) {
+TEST_F(ResourceManagerTest, ADocumentWithoutRootOrNestedTooDeepIsSkipped) {
   LoadList("<!-- nothing here -->");
   EXPECT_TRUE(Reported("has no root element"));
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<List>";
+  LoadList(deep, "Deep.xml");
+  EXPECT_TRUE(Reported("Deep.xml: elements nested deeper than"));
   EXPECT_EQ(m_resources->GetGroupSize(""), 0u);
 }
 

@@ -269,6 +269,14 @@ TEST_F(ComicsPlayTest, DamagedFilesAreReportedAndLeaveTheComicEmpty) {
   EXPECT_TRUE(Reported("Comic file \"Art\\Intro\\missing.cmx\" not found"));
 }
 
+// The stop for a texture the comic names but the content lacks tells which comic named it.
+TEST_F(ComicsPlayTest, AMissingTextureIsFatalNamingTheComicThatNamedIt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  WriteContent("Art/Intro/gone.cmx", CompileComic("texture gone.mpt\npage 0 1\npanel gone.mpt\nkey 0 0 1 1 0\n"));
+  EXPECT_EXIT(ComicsLoad(&m_comic, "Art\\Intro\\gone.cmx"), ::testing::ExitedWithCode(3),
+              "Texture \".*gone.mpt\" not found, named by \"Art.Intro.gone.cmx\"");
+}
+
 TEST(ComicsFile, AWrongMagicOrVersionIsFatal) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   contenttest::CContentFolder content;

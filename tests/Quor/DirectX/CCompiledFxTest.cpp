@@ -163,7 +163,7 @@ TEST_F(CompiledFxTest, UnsupportedVersionIsFatal) {
   }();
   SFxEffect effect;
   EXPECT_EXIT(CCompiledFx::LoadFromBytes(&effect, newer, "New.fxc"), ::testing::ExitedWithCode(3),
-              "Unsupported version 1.02");
+              "Effect file \"New.fxc\": Unsupported version 1.02");
 }
 
 }  // namespace

@@ -120,6 +120,10 @@ TEST_F(ShaderManagerTest, DefaultThatCannotBeLoadedIsFatal) {
   EXPECT_EXIT(m_manager->GetMaterial("Rock"), ::testing::ExitedWithCode(3), "unknown shader kind \"NoSuchKind\"");
   std::filesystem::remove(m_folder + "/Content/Mats/Default.mat");
   EXPECT_EXIT(m_manager->GetMaterial("Rock"), ::testing::ExitedWithCode(3), "Default.mat not found!");
+  // A damaged material falling back to the missing default is named with it.
+  WriteMaterial("Odd", Material("NoSuchKind", "odd"));
+  EXPECT_EXIT(m_manager->GetMaterial("Odd"), ::testing::ExitedWithCode(3),
+              "Default.mat not found, named by \"Mats.Odd.mat\"!");
 }
 
 TEST_F(ShaderManagerTest, OverridesChangeKindsAndKeepTheirMaterialsApart) {

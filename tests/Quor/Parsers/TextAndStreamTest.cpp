@@ -55,7 +55,7 @@ TEST(ParserDeathTest, FullBufferIsFatal) {
   char buffer[4];
   CParser parser;
   ASSERT_TRUE(parser.Open("long.txt", buffer, sizeof(buffer)));
-  EXPECT_EXIT(parser.ReadWord(), ::testing::ExitedWithCode(3), "Out of buffer space");
+  EXPECT_EXIT(parser.ReadWord(), ::testing::ExitedWithCode(3), "long.txt: Out of buffer space");
 }
 
 std::vector<uint8_t> Compress(const std::vector<uint8_t>& data) {

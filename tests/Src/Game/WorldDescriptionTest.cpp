@@ -216,6 +216,12 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
+std::string Repeated(const char* text, size_t times) {
+  std::string repeated;
+  for (size_t i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 TEST(WorldDescription, ADamagedDescriptionIsReportedByFileElementAndNameAndDefaulted) {
   const std::string whole = worldtest::MainStory();
   const std::string dialog = R"(<Dialog Name="S01_1_Dialog"><Conditions>)";
@@ -256,6 +262,8 @@ TEST(WorldDescription, ADamagedDescriptionIsReportedByFileElementAndNameAndDefau
       {"missing slots", "<MiniGame><Objects/><ShiningObjects/></MiniGame>\n</MiniGames>", "</MiniGames>",
        "<MiniGames> holds 7 <MiniGame> elements of the 8", [](CMap& m) { return m.MiniGame(7).objects.empty(); }},
       {"not XML", "<World>", "<World", "XML error", [](CMap& m) { return m.IsLoaded() && m.Scene(0).objects.empty(); }},
+      {"nested too deep", "<World>", "<World>" + Repeated("<a>", 100000), "nested deeper than",
+       [](CMap& m) { return m.IsLoaded() && m.Scene(0).objects.empty(); }},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
