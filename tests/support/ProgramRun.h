@@ -116,10 +116,13 @@ inline std::string InstallProgram(const std::string& home, const std::string& st
 }
 
 // A home of its own for the running test under HM_BINARY_DIR/test-home/<group>/<test name>,
-// with its data and runtime folders made.
+// with an empty data folder and a runtime folder.
 inline std::string MakeProgramHome(const std::string& group) {
   const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
   const std::string home = std::string(HM_BINARY_DIR) + "/test-home/" + group + "/" + name;
+  // A test starts as a new player: what an earlier run left (a language choice, the window marker,
+  // saves) would otherwise change the flow its script expects.
+  std::filesystem::remove_all(home + "/data");
   PlatformMakeFolders((home + "/run").c_str());
   PlatformMakeFolders((home + "/data").c_str());
   return home;
