@@ -184,13 +184,27 @@ TEST_F(HudFrameTest, ItemsSitInTheirSlotsInTheOrderOfTaking) {
   EXPECT_LT(Strongest(full, "Slot1", redness) + 40, Strongest(full, "Slot3", redness)) << "the red token is last";
 }
 
+// The fill only marks where the lamp glows: nothing of it shows by itself, neither over the lamp
+// nor below it, however far it is lowered.
 TEST_F(HudFrameTest, TheHintLampFillsFromTheBottomAsTheHintCharges) {
-  auto amber = [](SRgba c) { return c.r - c.b; };
-  const Vector2 lamp = Centre("root/HUD16:9/MaskhudLeft(Blood)");
-  const int x = PixelOf(lamp.x);
-  const int top = PixelOf(lamp.y) - 2, bottom = PixelOf(lamp.y) + 2;
-  auto column = [&](const std::vector<uint8_t>& frame, int y) {
-    return std::max(amber(At(frame, x, y)), amber(At(frame, x + 1, y)));
+  auto amber = [](SRgba c) { return c.r - c.b > 100; };
+  const auto* lamp = static_cast<const SLayoutBox*>(m_hud->GetLayout()->FindItem("root/HUD16:9/MaskhudLeft(Blood)"));
+  ASSERT_NE(lamp, nullptr);
+  const Vector2 centre = Vey::ToVirtualScreen(lamp->position);
+  const float halfWidth = lamp->size.x * 128.0f * Vey::GetInvAspect(), halfHeight = lamp->size.y * 128.0f;
+  const int left = PixelOf(centre.x - halfWidth), right = PixelOf(centre.x + halfWidth);
+  const int top = PixelOf(centre.y - halfHeight), middle = PixelOf(centre.y), bottom = PixelOf(centre.y + halfHeight);
+  auto count = [&](const std::vector<uint8_t>& frame, int from, int to) {
+    int lit = 0;
+    for (int y = std::max(from, 0); y < std::min(to, kSize); ++y)
+      for (int x = std::max(left, 0); x <= std::min(right, kSize - 1); ++x) lit += amber(At(frame, x, y)) ? 1 : 0;
+    return lit;
+  };
+  auto below = [&](const std::vector<uint8_t>& frame) {
+    std::vector<uint8_t> rows;
+    for (int y = bottom + 1; y < std::min(bottom + 1 + (bottom - top), kSize); ++y)
+      for (int x = std::max(left, 0); x <= std::min(right, kSize - 1); ++x) rows.push_back(uint8_t(Sum(At(frame, x, y)) / 3));
+    return rows;
   };
   m_hud->SetHintCharge(0.0f);
   const std::vector<uint8_t> spent = DrawFrame();
@@ -198,12 +212,44 @@ TEST_F(HudFrameTest, TheHintLampFillsFromTheBottomAsTheHintCharges) {
   const std::vector<uint8_t> half = DrawFrame();
   m_hud->SetHintCharge(1.0f);
   const std::vector<uint8_t> full = DrawFrame();
-  EXPECT_LT(column(spent, bottom), 60) << "a spent hint shows the dark glass";
-  EXPECT_LT(column(spent, top), 60);
-  EXPECT_GT(column(half, bottom), 100) << "half charged: lit at the bottom";
-  EXPECT_LT(column(half, top), 60) << "and dark at the top";
-  EXPECT_GT(column(full, top), 100) << "full: lit to the top";
-  EXPECT_GT(column(full, bottom), 100);
+  EXPECT_EQ(count(spent, top, bottom + 1), 0) << "a spent hint shows the dark glass";
+  EXPECT_GT(count(half, middle + 1, bottom + 1), 0) << "half charged: lit at the bottom";
+  EXPECT_EQ(count(half, top, middle - 1), 0) << "and dark at the top";
+  EXPECT_GT(count(full, top, middle - 1), 0) << "full: lit to the top";
+  EXPECT_EQ(below(half), below(spent)) << "the lowered fill paints nothing below the lamp";
+  EXPECT_EQ(below(full), below(spent));
+}
+
+// The menu button turns with the glow phase: a quarter turn on the wide screen gives the picture
+// the shape it had turned by a quarter, not its first bounds swapped. Shown alone, large, in the
+// middle of the small screen.
+TEST_F(HudFrameTest, TheMenuButtonKeepsItsShapeAsItTurns) {
+  CLayout2D& layout = *m_hud->GetLayout();
+  for (uint32_t i = 0; i < layout.GetCount(); ++i) layout.GetItem(i)->visible = false;
+  auto* moon = static_cast<SLayoutBox*>(layout.FindItem("root/HUD16:9/hudLeft(Moon)"));
+  ASSERT_NE(moon, nullptr);
+  moon->visible = true;
+  moon->position = {0.0f, 0.0f};
+  moon->size = {1.0f, 1.0f};
+  struct SBounds {
+    int width, height;
+  };
+  auto bounds = [](const std::vector<uint8_t>& frame) {
+    int left = kSize, right = -1, top = kSize, bottom = -1;
+    for (int y = 0; y < kSize; ++y)
+      for (int x = 0; x < kSize; ++x) {
+        if (std::abs(Sum(At(frame, x, y)) - 3 * 0x80) < 24) continue;
+        left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    return SBounds{right - left + 1, bottom - top + 1};
+  };
+  const SBounds upright = bounds(DrawFrame());
+  m_hud->AdvanceGlowPhase(0.5f * 3.14159265f / 0.1f);  // a quarter turn
+  const SBounds turned = bounds(DrawFrame());
+  const float aspect = 16.0f / 9.0f;
+  ASSERT_GT(upright.height, 16);
+  EXPECT_NEAR(turned.width, upright.height / aspect, 2.0);
+  EXPECT_NEAR(turned.height, upright.width * aspect, 2.0);
 }
 
 TEST_F(HudFrameTest, TheNoteLineFadesInAsADarkBandWithLightText) {
