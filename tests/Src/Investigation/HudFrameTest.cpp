@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <memory>
 #include <vector>
@@ -184,27 +185,33 @@ TEST_F(HudFrameTest, ItemsSitInTheirSlotsInTheOrderOfTaking) {
   EXPECT_LT(Strongest(full, "Slot1", redness) + 40, Strongest(full, "Slot3", redness)) << "the red token is last";
 }
 
+// Shows the named objects of the wide set alone, large, in the middle of the small screen.
+void ShowAloneInTheMiddle(CLayout2D& layout, std::initializer_list<const char*> names) {
+  for (uint32_t i = 0; i < layout.GetCount(); ++i) layout.GetItem(i)->visible = false;
+  for (const char* name : names) {
+    auto* box = static_cast<SLayoutBox*>(layout.FindItem((std::string("root/HUD16:9/") + name).c_str()));
+    ASSERT_NE(box, nullptr) << name;
+    box->visible = true;
+    box->position = {0.0f, 0.0f};
+    box->size = {1.0f, 1.0f};
+  }
+}
+
 // The fill only marks where the lamp glows: nothing of it shows by itself, neither over the lamp
 // nor below it, however far it is lowered.
 TEST_F(HudFrameTest, TheHintLampFillsFromTheBottomAsTheHintCharges) {
+  ShowAloneInTheMiddle(*m_hud->GetLayout(), {"MaskhudLeft(Blood)", "hudleft(Blood)"});
+  m_hud->GetLayout()->FindItem("root/HUD16:9/hudleft(Blood)")->visible = false;  // drawn through the lamp only
   auto amber = [](SRgba c) { return c.r - c.b > 100; };
-  const auto* lamp = static_cast<const SLayoutBox*>(m_hud->GetLayout()->FindItem("root/HUD16:9/MaskhudLeft(Blood)"));
-  ASSERT_NE(lamp, nullptr);
-  const Vector2 centre = Vey::ToVirtualScreen(lamp->position);
-  const float halfWidth = lamp->size.x * 128.0f * Vey::GetInvAspect(), halfHeight = lamp->size.y * 128.0f;
-  const int left = PixelOf(centre.x - halfWidth), right = PixelOf(centre.x + halfWidth);
-  const int top = PixelOf(centre.y - halfHeight), middle = PixelOf(centre.y), bottom = PixelOf(centre.y + halfHeight);
-  auto count = [&](const std::vector<uint8_t>& frame, int from, int to) {
-    int lit = 0;
-    for (int y = std::max(from, 0); y < std::min(to, kSize); ++y)
-      for (int x = std::max(left, 0); x <= std::min(right, kSize - 1); ++x) lit += amber(At(frame, x, y)) ? 1 : 0;
-    return lit;
+  // The lamp covers rows 16 to 47; its glass lies within.
+  auto lit = [&](const std::vector<uint8_t>& frame, int from, int to) {
+    int count = 0;
+    for (int y = from; y <= to; ++y)
+      for (int x = 0; x < kSize; ++x) count += amber(At(frame, x, y)) ? 1 : 0;
+    return count;
   };
-  auto below = [&](const std::vector<uint8_t>& frame) {
-    std::vector<uint8_t> rows;
-    for (int y = bottom + 1; y < std::min(bottom + 1 + (bottom - top), kSize); ++y)
-      for (int x = std::max(left, 0); x <= std::min(right, kSize - 1); ++x) rows.push_back(uint8_t(Sum(At(frame, x, y)) / 3));
-    return rows;
+  auto rowsBelow = [&](const std::vector<uint8_t>& frame) {
+    return std::vector<uint8_t>(frame.begin() + 48 * kSize * 4, frame.end());
   };
   m_hud->SetHintCharge(0.0f);
   const std::vector<uint8_t> spent = DrawFrame();
@@ -212,25 +219,17 @@ TEST_F(HudFrameTest, TheHintLampFillsFromTheBottomAsTheHintCharges) {
   const std::vector<uint8_t> half = DrawFrame();
   m_hud->SetHintCharge(1.0f);
   const std::vector<uint8_t> full = DrawFrame();
-  EXPECT_EQ(count(spent, top, bottom + 1), 0) << "a spent hint shows the dark glass";
-  EXPECT_GT(count(half, middle + 1, bottom + 1), 0) << "half charged: lit at the bottom";
-  EXPECT_EQ(count(half, top, middle - 1), 0) << "and dark at the top";
-  EXPECT_GT(count(full, top, middle - 1), 0) << "full: lit to the top";
-  EXPECT_EQ(below(half), below(spent)) << "the lowered fill paints nothing below the lamp";
-  EXPECT_EQ(below(full), below(spent));
+  EXPECT_LT(lit(half, 18, 29), lit(half, 34, 45) / 4) << "half charged: lit at the bottom, dark at the top";
+  EXPECT_GT(lit(full, 18, 29), lit(spent, 18, 29) + 20) << "full: lit to the top";
+  EXPECT_GT(lit(half, 34, 45), lit(spent, 34, 45) + 20);
+  EXPECT_TRUE(rowsBelow(half) == rowsBelow(spent)) << "the lowered fill paints nothing below the lamp";
+  EXPECT_TRUE(rowsBelow(full) == rowsBelow(spent));
 }
 
 // The menu button turns with the glow phase: a quarter turn on the wide screen gives the picture
-// the shape it had turned by a quarter, not its first bounds swapped. Shown alone, large, in the
-// middle of the small screen.
+// the shape it had turned by a quarter, not its first bounds swapped.
 TEST_F(HudFrameTest, TheMenuButtonKeepsItsShapeAsItTurns) {
-  CLayout2D& layout = *m_hud->GetLayout();
-  for (uint32_t i = 0; i < layout.GetCount(); ++i) layout.GetItem(i)->visible = false;
-  auto* moon = static_cast<SLayoutBox*>(layout.FindItem("root/HUD16:9/hudLeft(Moon)"));
-  ASSERT_NE(moon, nullptr);
-  moon->visible = true;
-  moon->position = {0.0f, 0.0f};
-  moon->size = {1.0f, 1.0f};
+  ShowAloneInTheMiddle(*m_hud->GetLayout(), {"hudLeft(Moon)"});
   struct SBounds {
     int width, height;
   };
