@@ -16,7 +16,7 @@ using namespace e2etest;
 constexpr int kKnife[2] = {330, 650}, kMailbox[2] = {939, 469}, kLetter[2] = {469, 384};
 
 // The frame's hollow, where the taken object waits, in window pixels.
-constexpr SPixelRect kHollow = {451, 292, 573, 414};
+constexpr SPixelRect kHollow = {462, 319, 562, 419};
 
 bool IsSteel(SRgb c) { return c.r > 110 && std::abs(c.r - c.b) < 30 && std::abs(c.r - c.g) < 30; }
 bool IsPaper(SRgb c) { return c.r > 170 && c.g > 150 && c.b > 110; }
