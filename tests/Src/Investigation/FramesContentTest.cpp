@@ -119,6 +119,22 @@ TEST_F(FramesContentTest, TheCaptionTheObjectAndWellDoneKeepApartForEveryItemInE
   }
 }
 
+// The band spans every screen; its portraits and its line's wrap lie within the narrowest (5:4,
+// half as wide as 1.25), the line beside the portrait.
+TEST_F(FramesContentTest, TheDialogsPortraitsAndLineLieWithinTheNarrowestScreen) {
+  ASSERT_NE(m_frameLayout, nullptr) << hmtest::CReportScope::All();
+  constexpr float kHalfWidth = 1.25f;
+  const auto* line = static_cast<const Ombrel::SLayoutText*>(m_frameLayout->FindItem("root/text_dialog"));
+  ASSERT_NE(line, nullptr);
+  for (const char* name : {"root/CharDialog", "root/WolfDialog"}) {
+    const auto* portrait = static_cast<const Ombrel::SLayoutBox*>(m_frameLayout->FindItem(name));
+    ASSERT_NE(portrait, nullptr) << name;
+    EXPECT_GE(portrait->position.x - portrait->size.x / 2, -kHalfWidth) << name;
+    EXPECT_LE(portrait->position.x + portrait->size.x / 2, line->position.x - line->style.width / 2) << name;
+  }
+  EXPECT_LE(line->position.x + line->style.width / 2, kHalfWidth);
+}
+
 TEST_F(FramesContentTest, TheFrameAndTheDialogDrawFromTheBuiltLayout) {
   ASSERT_NE(m_frameLayout, nullptr) << hmtest::CReportScope::All();
   CItemFrame frame("ItemFrame", m_frameLayout, nullptr, nullptr, nullptr, m_dictionary.get(), &m_bank);
