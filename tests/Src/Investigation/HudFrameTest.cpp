@@ -185,6 +185,26 @@ TEST_F(HudFrameTest, ItemsSitInTheirSlotsInTheOrderOfTaking) {
   EXPECT_LT(Strongest(full, "Slot1", redness) + 40, Strongest(full, "Slot3", redness)) << "the red token is last";
 }
 
+// The diary answers wherever a player sees the book on its lectern, not at the lectern's edge
+// alone; above the book nothing answers.
+TEST_F(HudFrameTest, TheDiaryAnswersOverTheBookAPlayerSees) {
+  const auto* book = static_cast<const SLayoutBox*>(m_hud->GetLayout()->FindItem("root/Diary/DiaryAnim1"));
+  ASSERT_NE(book, nullptr);
+  const struct {
+    Vector2 at;
+    bool answers;
+  } kCases[] = {
+      {book->position, true},
+      {{book->position.x, book->position.y + 0.1f}, true},
+      {{book->position.x + 0.1f, book->position.y - 0.05f}, true},
+      {{book->position.x, book->position.y + 0.25f}, false},
+  };
+  for (const auto& c : kCases) {
+    m_hud->SetInput(Vey::ToVirtualScreen(c.at), false);
+    EXPECT_EQ(m_hud->IsMouseOverDiary(), c.answers) << c.at.x << ", " << c.at.y;
+  }
+}
+
 // Shows the named objects of the wide set alone, large, in the middle of the small screen.
 void ShowAloneInTheMiddle(CLayout2D& layout, std::initializer_list<const char*> names) {
   for (uint32_t i = 0; i < layout.GetCount(); ++i) layout.GetItem(i)->visible = false;
