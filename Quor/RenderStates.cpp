@@ -76,7 +76,10 @@ void DepthTestOff() { SetEngineRenderState(kRsZEnable, 0); }
 void DepthTestOn() { SetEngineRenderState(kRsZEnable, 1); }
 
 uint32_t GetColorWriteMask() { return g_colorWriteMask; }
-void SetColorWriteMask(uint32_t mask) { g_colorWriteMask = mask; }
+void SetColorWriteMask(uint32_t mask) {
+  g_colorWriteMask = mask;
+  WriteColorMask();
+}
 bool IsCullingOn() { return g_cullingOn; }
 bool GetClockwiseWinding() { return g_clockwise; }
 

@@ -209,6 +209,12 @@ void CGame::CreateFrames() {
   m_itemFrame->SetBarRelease([this] {
     if (m_hud) m_hud->SetBarFrozen(false);
   });
+  // Once it has closed, the pointer shows the object cursor's own picture again.
+  m_itemFrame->SetCursorRestore([this] {
+    if (!m_cursor) return;
+    m_cursor->RequestRestore();
+    m_cursor->ReapplySystemCursor();
+  });
   m_dialog = AttachToLayer(new CDialog("Dialog", layout, GetDictionary(), m_sounds.get()), "Dialog");
 }
 

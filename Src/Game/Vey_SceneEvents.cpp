@@ -202,12 +202,13 @@ void CScene::TakeObject(SSceneObject& object, bool intoInventory) {
   const Vector2 screen = node->kind <= Ombrel::kLayoutDummy
                              ? ToVirtualScreen(static_cast<Ombrel::SLayoutBox*>(node)->position)
                              : Vector2{2048.0f, 2048.0f};
+  if (m_parts.hud) m_parts.hud->SetBarFrozen(true);
   if (intoInventory) {
     if (m_parts.hud) m_parts.hud->AddItem(object.name, screen);
     const int32_t voice = m_parts.dialog ? m_parts.dialog->GetCurrentVoice() : -1;
     if (m_parts.sounds) m_parts.sounds->StopAllExcept(m_ambient.slot, voice);
   } else {
-    if (m_parts.hud) m_parts.hud->PlayPickupEffects(screen);
+    if (m_parts.hud) m_parts.hud->PlayPickupEffects(screen, *node);
     PlaySound(object.sound);
   }
 }

@@ -15,6 +15,7 @@
 
 namespace Ombrel {
 class ISceneNode;
+struct SLayoutItem;
 }
 
 namespace Vey {
@@ -76,7 +77,13 @@ class IHud {
   // its slot; RemoveItem of a key not in the inventory changes nothing.
   virtual void AddItem(const std::string& item, const Vector2& screenPosition) = 0;
   virtual void RemoveItem(const std::string& item) = 0;
-  virtual void PlayPickupEffects(const Vector2& screenPosition) = 0;
+  // A taken clue: the burst at the screen position and its picture (the taken layout node) flying
+  // from the item frame into the diary book.
+  virtual void PlayPickupEffects(const Vector2& screenPosition, const Ombrel::SLayoutItem& picture) = 0;
+  // While the item frame presents a taken object the bar stands still and the object waits in
+  // the frame; the frame's close lets it fly on.
+  virtual void SetBarFrozen(bool frozen) = 0;
+  virtual bool IsBarFrozen() const = 0;
   // The item applied by this frame's click, moved out of the display (empty when none).
   virtual std::string GetUsedItem() = 0;
   virtual bool HasItemInHand() const = 0;
@@ -136,6 +143,8 @@ class ICursorSet {
   virtual ~ICursorSet() = default;
   virtual void UpdateType(const CMap& world, const IHud& hud, const SCursorQuery& query) = 0;
   virtual void Update(float dt) = 0;
+  // The pressed look held (on) or given up (off) whatever lies under the pointer.
+  virtual void SetHover(bool on) = 0;
 };
 
 // The close-up view over a location.

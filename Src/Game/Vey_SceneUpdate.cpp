@@ -51,6 +51,8 @@ void CScene::ProcessSceneInput(float dt, const SPointerSample& pointer) {
   m_leftWasDown = pointer.leftDown;
   m_mouse = pointer.position;
   if (m_parts.hud && (m_parts.hud->GetMode() == kHudModeDiary || m_parts.hud->GetMode() == kHudModeMap)) return;
+  // A line over the location is skipped by the second click, as over the screens that count their own.
+  if (m_mode == kSceneModeLocation && m_pressed && m_parts.dialog) m_parts.dialog->CountSkipClick();
   switch (m_mode) {
     case kSceneModeCloseUp:
       if (m_parts.closeUp) m_parts.closeUp->ReadInput(dt);
@@ -253,6 +255,8 @@ bool CScene::Navigate() {
       if (!m_parts.closeUp) return false;
       if (sounds) sounds->StopAllExcept(m_ambient.slot, voice);
       PlaySound("inter_in");
+      // The location's note is about the location: the close-up starts without it.
+      if (m_parts.hud) m_parts.hud->EndNote();
       m_parts.closeUp->Open(int32_t(m_closeUpUnderMouse), &m_ambient.sound, &m_ambient.slot);
       GiveHudAmbientSlot();
       m_mode = kSceneModeCloseUp;

@@ -68,7 +68,7 @@ class CCursor : public CMemWatch, public ICursorSet {
   // Turns the sprite by -45 degrees a step (0 to 7: N, NE, .. NW) and, while the type is the
   // exit arrow, shows the direction's cursor; 8 (into a hidden-object scene) only straightens it.
   void SetExitDirection(int32_t direction);
-  void SetHover(bool on);
+  void SetHover(bool on) override;
   // Breaking hides both cursors and keeps where the pointer was; mending brings the window
   // cursor back there and fades the sprite in.
   void SetBroken(bool on);

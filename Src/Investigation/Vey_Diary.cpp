@@ -27,10 +27,7 @@ constexpr const char* kInactive[CDiary::kControlCount] = {"root/LeftArrowInactiv
                                                           "root/CloseButtonInactive"};
 
 Ombrel::SLayoutBox* FindBox(const Ombrel::CLayout2D* layout, const char* name) {
-  Ombrel::SLayoutItem* item = layout ? layout->FindItem(name) : nullptr;
-  return item && item->kind != Ombrel::kLayoutText && item->kind != Ombrel::kLayoutGraph
-             ? static_cast<Ombrel::SLayoutBox*>(item)
-             : nullptr;
+  return AsLayoutBox(layout ? layout->FindItem(name) : nullptr);
 }
 
 }  // namespace

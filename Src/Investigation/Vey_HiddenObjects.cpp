@@ -70,7 +70,6 @@ void CPlayerHiddenObjectsHud::UpdateList(float dt) { m_player.UpdateHiddenObject
 bool CPlayerHiddenObjectsHud::IsMouseOverHintOrMenu() const { return m_player.IsMouseOverHintOrMenu(); }
 float CPlayerHiddenObjectsHud::GetHintCharge() const { return m_player.GetHintCharge(); }
 void CPlayerHiddenObjectsHud::SetHintCharge(float charge) { m_player.SetHintCharge(charge); }
-void CPlayerHiddenObjectsHud::SetBarFrozen(bool frozen) { m_player.SetBarFrozen(frozen); }
 void CPlayerHiddenObjectsHud::SetHintGlow(bool on) {
   if (!m_hintGlow) return;
   if (on) {
@@ -242,8 +241,10 @@ void CHiddenObjects::HandOutReward() {
   if (map && !marker.empty()) map->SetMarkerVisible(marker, false);
   if (m_rewardKey.empty()) return;  // a scene without a reward object gives nothing
   if (m_parts.itemFrame) m_parts.itemFrame->Show(m_rewardKey);
-  if (m_parts.list) m_parts.list->SetBarFrozen(true);
-  if (m_parts.hud) m_parts.hud->AddItem(m_rewardKey, m_rewardPosition);
+  if (m_parts.hud) {
+    m_parts.hud->SetBarFrozen(true);
+    m_parts.hud->AddItem(m_rewardKey, m_rewardPosition);
+  }
 }
 
 std::string CHiddenObjects::HiddenMarker() const {

@@ -56,7 +56,6 @@ class IHiddenObjectsHud {
   virtual bool IsMouseOverHintOrMenu() const = 0;
   virtual float GetHintCharge() const = 0;
   virtual void SetHintCharge(float charge) = 0;
-  virtual void SetBarFrozen(bool frozen) = 0;
   // The hint gauge's glow: started with the scene, stopped when it closes.
   virtual void SetHintGlow(bool on) = 0;
   // While a tutorial hint holds the input: the glow and its phase go on.
@@ -77,7 +76,6 @@ class CPlayerHiddenObjectsHud : public IHiddenObjectsHud {
   bool IsMouseOverHintOrMenu() const override;
   float GetHintCharge() const override;
   void SetHintCharge(float charge) override;
-  void SetBarFrozen(bool frozen) override;
   void SetHintGlow(bool on) override;
   void AdvanceHintGlow(float dt) override;
   float GetFade() const override;

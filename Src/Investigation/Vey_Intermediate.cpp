@@ -18,6 +18,7 @@
 #include "Src/Investigation/Vey_ItemFrame.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace Vey {
 
@@ -33,9 +34,12 @@ constexpr float kEffectStep = 0.2f;
 constexpr uint32_t kSparkleStepChoices = 11;
 
 // Seconds a completed close-up waits before it closes itself, by close-up.
-constexpr float kAutoCloseDelays[kCloseUpCount] = {0, 0, 0, 0,   0, 0, 0, 0,   0,    1.5f, 0, 0, 0, 0, 1.5f,
-                                                   0, 0, 0, 6.0f, 0, 3.0f, 0, 0, 2.0f, 2.25f, 5.0f, 0, 5.0f};
-constexpr float kBonusAutoCloseDelays[kBonusCloseUpCount] = {0, 2.5f, 0, 0, 0};
+// The tables are sized by their values, so that one left out cannot pass for a zero.
+constexpr float kAutoCloseDelays[] = {0, 0, 0, 0,    0, 0, 0,    0, 0, 1.5f, 0,     0,    0, 0, 1.5f,
+                                      0, 0, 0, 0, 6.0f, 0, 3.0f, 0, 0, 2.0f, 2.25f, 5.0f, 0, 5.0f};
+constexpr float kBonusAutoCloseDelays[] = {0, 2.5f, 0, 0, 0};
+static_assert(std::size(kAutoCloseDelays) == kCloseUpCount, "one delay per close-up");
+static_assert(std::size(kBonusAutoCloseDelays) == kBonusCloseUpCount, "one delay per bonus close-up");
 
 }  // namespace
 
@@ -91,9 +95,11 @@ void CIntermediate::GiveHudAmbientSlot() {
   if (m_parts.hud && m_ambientSlot) m_parts.hud->SetAmbientSlot(*m_ambientSlot);
 }
 
-float CIntermediate::GetAutoCloseDelay() const {
-  if (m_parts.bonus) return m_closeUp < kBonusCloseUpCount ? kBonusAutoCloseDelays[m_closeUp] : 0.0f;
-  return m_closeUp < kCloseUpCount ? kAutoCloseDelays[m_closeUp] : 0.0f;
+float CIntermediate::GetAutoCloseDelay() const { return AutoCloseDelay(m_closeUp, m_parts.bonus); }
+
+float CIntermediate::AutoCloseDelay(uint32_t closeUp, bool bonus) {
+  if (bonus) return closeUp < kBonusCloseUpCount ? kBonusAutoCloseDelays[closeUp] : 0.0f;
+  return closeUp < kCloseUpCount ? kAutoCloseDelays[closeUp] : 0.0f;
 }
 
 IMiniGameScreen* CIntermediate::GetOpenMiniGame() const {
@@ -374,10 +380,9 @@ void CIntermediate::HandleOpenClick(const std::string& picked, uint32_t game) {
     return;
   }
   if (!m_pressed) return;
-  if (picked != kPickedNothing) {
-    TakeObject(picked);
-    if (!(m_parts.hud && m_parts.hud->HasItemInHand())) UseItemOnCloseUp(picked, kClickItem);
-  }
+  // The click that took an object is spent: it is no click on the object as well.
+  if (picked != kPickedNothing && !TakeObject(picked) && !(m_parts.hud && m_parts.hud->HasItemInHand()))
+    UseItemOnCloseUp(picked, kClickItem);
   // A taken object's frame is on top now and runs only while the close-up waits for it:
   // neither a mini-game nor the close may leave it open over the location.
   if (m_state != kOpen) return;

@@ -100,7 +100,8 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   std::string FindDiaryEntry();
 
   // Object interaction.
-  void TakeObject(const std::string& picked);
+  // True when the click took an object.
+  bool TakeObject(const std::string& picked);
   void UseItemOnCloseUp(const std::string& objectName, const std::string& item);
   // Arms the auto-close when every object is dealt with and every mini-game link is done.
   void CheckCompleted();
@@ -113,6 +114,8 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
 
   // The seconds the close-up waits, once completed, before it closes itself.
   float GetAutoCloseDelay() const;
+  // That delay of a close-up of the main story or of the bonus chapter.
+  static float AutoCloseDelay(uint32_t closeUp, bool bonus);
 
   // What the renderer reads.
   uint32_t GetCloseUp() const { return m_closeUp; }

@@ -80,27 +80,31 @@ uint32_t CIntermediate::PickMiniGame() {
   return kNoMiniGame;
 }
 
-void CIntermediate::TakeObject(const std::string& picked) {
+bool CIntermediate::TakeObject(const std::string& picked) {
+  bool taken = false;
   for (SSceneObject& object : Slot().objects) {
     if (object.name != picked || !(object.pickable || object.clue)) continue;
     Ombrel::SLayoutItem* node = FindNode(object.sprite);
     if (!node || !node->visible) continue;
     object.picked = true;
+    taken = true;
     m_state = kItemFrameOnTop;
     if (m_parts.itemFrame) m_parts.itemFrame->Show(object.name);
     node->visible = false;
     m_parts.world->SetIntermediateObjectState(m_closeUp, uint32_t(node->index), 0, 1);
     if (m_parts.hud) {
+      m_parts.hud->SetBarFrozen(true);
       if (object.pickable)
         m_parts.hud->AddItem(object.name, NodeScreenPosition(*node));
       else
-        m_parts.hud->PlayPickupEffects(NodeScreenPosition(*node));
+        m_parts.hud->PlayPickupEffects(NodeScreenPosition(*node), *node);
     }
     StopSoundsExceptAmbient(true);
     PlaySound(object.sound);
     ShowNode(m_parts.closeUpCapture, true);
     CheckCompleted();
   }
+  return taken;
 }
 
 void CIntermediate::UseItemOnCloseUp(const std::string& objectName, const std::string& item) {

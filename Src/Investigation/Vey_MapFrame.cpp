@@ -105,13 +105,11 @@ void CMapFrame::RevealPaths() {
 void CMapFrame::Open() {
   m_fade.Enter(kOverlayOpening);
   const std::vector<SMapLocation>& places = MapLocations(m_bonus);
-  Ombrel::SLayoutItem* player = m_layout ? m_layout->FindItem(kPlayerMarker) : nullptr;
+  Ombrel::SLayoutBox* player = AsLayoutBox(m_layout ? m_layout->FindItem(kPlayerMarker) : nullptr);
   const bool known = m_currentLocation >= 0 && m_currentLocation < int32_t(places.size());
-  const Ombrel::SLayoutItem* here =
-      m_layout && known ? m_layout->FindItem(places[size_t(m_currentLocation)].marker) : nullptr;
-  const bool placed = player && here && player->kind != Ombrel::kLayoutText && here->kind != Ombrel::kLayoutText;
-  if (placed)
-    static_cast<Ombrel::SLayoutBox*>(player)->position = static_cast<const Ombrel::SLayoutBox*>(here)->position;
+  const Ombrel::SLayoutBox* here =
+      AsLayoutBox(m_layout && known ? m_layout->FindItem(places[size_t(m_currentLocation)].marker) : nullptr);
+  if (player && here) player->position = here->position;
   if (m_sounds) m_sounds->PlaySoundByName("map", 1.0f);
 }
 
@@ -122,9 +120,7 @@ void CMapFrame::ReadInput(const Vector2& mouse, bool pressed, bool released) {
 }
 
 bool CMapFrame::IsMouseOverClose() const {
-  const Ombrel::SLayoutItem* close = m_layout ? m_layout->FindItem(kCloseInactive) : nullptr;
-  if (!close || close->kind == Ombrel::kLayoutText) return false;
-  return IsPointOnBox(m_mouse, static_cast<const Ombrel::SLayoutBox*>(close));
+  return IsPointOnBox(m_mouse, AsLayoutBox(m_layout ? m_layout->FindItem(kCloseInactive) : nullptr));
 }
 
 void CMapFrame::SetClosePressed(bool pressed) {

@@ -107,6 +107,12 @@ void DrawLayoutItem(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutItem& it
   }
 }
 
+Ombrel::SLayoutBox* AsLayoutBox(Ombrel::SLayoutItem* item) {
+  return item && item->kind != Ombrel::kLayoutText && item->kind != Ombrel::kLayoutGraph
+             ? static_cast<Ombrel::SLayoutBox*>(item)
+             : nullptr;
+}
+
 bool IsPointOnBox(const Vector2& point, const Ombrel::SLayoutBox* box) {
   if (!box) return false;
   const Vector2 centre = ToVirtualScreen(box->position);

@@ -63,5 +63,7 @@ void DrawLayoutItem(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutItem& it
                     Ombrel::CXmlDictionary* dictionary);
 // Whether a virtual-screen point lies on a layout object's rectangle; never on a missing one.
 bool IsPointOnBox(const Vector2& point, const Ombrel::SLayoutBox* box);
+// The entry as a placed box (a picture or a placeholder); null for a text, a path graph or none.
+Ombrel::SLayoutBox* AsLayoutBox(Ombrel::SLayoutItem* item);
 
 }  // namespace Vey

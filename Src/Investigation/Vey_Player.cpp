@@ -77,6 +77,7 @@ CPlayer::CPlayer(const SHudCollaborators& collaborators)
       m_c(collaborators),
       m_spriteNode(std::make_unique<Ombrel::CSprite2DNode>("HUDSprite", nullptr)) {
   m_spriteNode->Show();
+  m_spriteNode->SetAspectCorrection(true);
   if (!m_c.layout) {
     HM_REPORT(kSource, "The heads-up display has no layout \"HUD\"; it shows nothing");
     return;
@@ -294,8 +295,8 @@ MP::CEmitter* CPlayer::TakeTrailEmitter() {
   return trail;
 }
 
-void CPlayer::PlayPickupEffects(const Vector2& screenPosition) {
-  PlayPickupEffects(screenPosition, Ombrel::CSpriteData());
+void CPlayer::PlayPickupEffects(const Vector2& screenPosition, const Ombrel::SLayoutItem& picture) {
+  PlayPickupEffects(screenPosition, SpriteOf(picture));
 }
 
 void CPlayer::PlayPickupEffects(const Vector2& screenPosition, const Ombrel::CSpriteData& sprite) {
@@ -352,11 +353,16 @@ bool CPlayer::IsMouseOverHelpButton() const {
 }
 
 // The book rises by up to 7.5 layout units while hovered; only its painted pixels count.
+// The book a player sees answers over its whole picture, its lectern where the lectern's
+// picture is opaque; both rise with the diary hover.
 bool CPlayer::IsMouseOverRaisedBook() const {
+  const Vector2 raise{0.0f, m_diaryHover * 7.5f / kUnitsPerLayoutUnit};
+  const Ombrel::SLayoutItem* picture = m_special[kDiaryAnim];
+  if (IsPlaced(picture) && picture->visible && IsMouseOverBox(static_cast<const Ombrel::SLayoutBox*>(picture), raise))
+    return true;
   const Ombrel::SLayoutItem* book = m_special[kDiaryBook];
   if (!IsPlaced(book)) return false;
   const auto* box = static_cast<const Ombrel::SLayoutBox*>(book);
-  const Vector2 raise{0.0f, m_diaryHover * 7.5f / kUnitsPerLayoutUnit};
   if (!IsMouseOverBox(box, raise)) return false;
   Ombrel::CTextureMask* mask = GetNodeSpriteData(*book);
   if (!mask) return true;

@@ -161,7 +161,9 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   void SetDiary(IDiaryScreen* diary) { m_c.diary = diary; }
   void AddItem(const std::string& item, const Vector2& screenPosition) override;
   void RemoveItem(const std::string& item) override;
-  void PlayPickupEffects(const Vector2& screenPosition) override;
+  void PlayPickupEffects(const Vector2& screenPosition, const Ombrel::SLayoutItem& picture) override;
+  void SetBarFrozen(bool frozen) override { m_barFrozen = frozen; }
+  bool IsBarFrozen() const override { return m_barFrozen; }
   std::string GetUsedItem() override;
   bool HasItemInHand() const override { return !m_heldItem.empty(); }
   bool IsMouseOverHud() const override;
@@ -184,8 +186,6 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   void DropHeldItem() { m_heldItem.clear(); }
   // The key of the item in the slot under the mouse, when it sits in the bar; else "".
   std::string GetClickedSlotItem() const;
-  void SetBarFrozen(bool frozen) { m_barFrozen = frozen; }
-  bool IsBarFrozen() const { return m_barFrozen; }
 
   // ---- input ----
   // One frame's mouse: the position in virtual units and whether the left button is down.

@@ -50,8 +50,9 @@ void CPlayer::DrawSprite(const Ombrel::CSpriteData& sprite, const Vector2& posit
                          float angle) {
   Ombrel::CSpriteData& data = m_spriteNode->GetSpriteData();
   data = sprite;
-  // Widths are given in units of the screen's height.
-  data.SetSize(size.x * GetInvAspect(), size.y);
+  // Widths are given in units of the screen's height; the node narrows them after turning, so
+  // that a turned picture keeps its shape.
+  data.SetSize(size.x, size.y);
   data.SetAngle(angle);
   Ombrel::SSpriteColour colour = sprite.GetColour();
   colour.a = uint8_t(float(colour.a) * std::clamp(alpha, 0.0f, 1.0f));

@@ -82,7 +82,11 @@ void CTutorialDialog::Update(float dt) {
     m_fadeTime += kFadeRate * dt;
     if (m_fadeTime >= 1.0f) {
       m_fadeTime = 0.0f;
-      if (m_state == kClosing) m_asked = true;
+      if (m_state == kClosing) {
+        m_asked = true;
+        // The press on the answer gave the pointer its pressed look; closed, it lets go.
+        if (m_cursor) m_cursor->SetHover(false);
+      }
       m_state = m_state == kOpening ? kOpen : kClosed;
     }
   } else if (m_state == kOpen) {

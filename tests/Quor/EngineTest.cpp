@@ -126,7 +126,10 @@ TEST(RenderStateTest, SwitchesReachTheDeviceAndKeepTheirCaches) {
   SetClockwiseWinding(true);
   EXPECT_EQ(GetRecordedRenderState(kRsCullMode), 1u);
 
+  SetColorWriteMask(8);  // the mask itself reaches the device, not only the cache
+  EXPECT_EQ(GetRecordedRenderState(kRsColorWriteEnable), 8u);
   SetColorWriteMask(15);
+  EXPECT_EQ(GetRecordedRenderState(kRsColorWriteEnable), 15u);
   ColorWriteOff();
   EXPECT_EQ(GetRecordedRenderState(kRsColorWriteEnable), 8u);
   ColorWriteOn();

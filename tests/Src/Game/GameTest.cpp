@@ -318,6 +318,18 @@ TEST_F(GameTest, ClosingTheItemFrameLetsTheFrozenBarMoveAgain) {
   frame->Update(0.02f);
   EXPECT_EQ(frame->GetState(), kOverlayClosing);
   EXPECT_FALSE(hud->IsBarFrozen());
+
+  // Closed, it gives the pointer back its object cursor, no longer held pressed.
+  CCursor* cursor = m_game->GetCursorSet();
+  ASSERT_NE(cursor, nullptr);
+  cursor->SetType(CCursor::kObject);
+  cursor->SetHover(true);
+  input.down[2] = 0;
+  frame->ReadInput();
+  frame->Update(0.5f);
+  ASSERT_EQ(frame->GetState(), kOverlayClosed);
+  cursor->Update(0.02f);
+  EXPECT_FALSE(cursor->IsHeld());
 }
 
 }  // namespace

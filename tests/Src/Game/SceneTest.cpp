@@ -334,6 +334,24 @@ TEST_F(SceneTest, TheFirstObjectListHoldingTheNameDecidesAndANameFoundNowhereHol
   EXPECT_FALSE(scene.StoryConditionsHold({state})) << "no negation for dialogs";
 }
 
+// A story line over the location ends at the second click; a click in the diary or the map is theirs.
+TEST_F(SceneTest, ClicksInTheLocationCountTowardsSkippingTheLine) {
+  const struct {
+    int32_t hudMode;
+    int counted;
+  } kCases[] = {{0, 2}, {kHudModeDiary, 0}, {kHudModeMap, 0}};
+  for (const auto& c : kCases) {
+    Build();
+    m_scene->LoadScene(0);
+    m_hud.mode = c.hudMode;
+    m_dialog.skipClicks = 0;
+    Click(kNowhere);
+    Frame(kNowhere, false);
+    Click(kNowhere);
+    EXPECT_EQ(m_dialog.skipClicks, c.counted) << "display mode " << c.hudMode;
+  }
+}
+
 TEST_F(SceneTest, HoveringALinkOpensItForGoodOnceItsConditionsHold) {
   Build();
   m_scene->LoadScene(0);
@@ -387,12 +405,14 @@ TEST_F(SceneTest, ClickingTakesPickableAndClueObjectsAndDragsTheDraggableOne) {
     Build();
     m_scene->LoadScene(0);
     m_log.clear();
+    m_hud.SetBarFrozen(false);
     Node(c.object).visible = c.visible;
     m_scene->ClickObject(c.object);
     EXPECT_EQ(m_scene->GetMode(), c.mode);
     EXPECT_EQ(Logged(m_log, std::string("frame.Show ") + c.object), c.visible);
     EXPECT_EQ(Logged(m_log, std::string("hud.AddItem ") + c.object), c.inventory);
     EXPECT_EQ(Logged(m_log, "hud.PlayPickupEffects"), c.pickupEffects);
+    EXPECT_EQ(m_hud.inFrame, c.visible ? c.object : "") << "what the item frame presents, the bar standing still";
     EXPECT_FALSE(Node(c.object).visible);
     SObjectStateList& states = First().live.objectStates;
     const bool recorded =
@@ -489,10 +509,14 @@ TEST_F(SceneTest, AClickTakesAnExitBeforeAMiniGameBeforeACloseUp) {
     m_scene->LoadScene(0);
     First().objects[0].state = "Lit";
     m_captureNode.Hide();
+    const int notesEnded = m_hud.notesEnded;
     Click(spot);
     EXPECT_EQ(m_scene->GetCurrentLocation(), c.location);
     EXPECT_EQ(m_scene->GetMode(), c.mode);
     EXPECT_EQ(Shown(m_captureNode), c.mode != kSceneModeLocation);
+    if (c.mode == kSceneModeCloseUp) {
+      EXPECT_GT(m_hud.notesEnded, notesEnded) << "the location's note does not follow into the close-up";
+    }
   }
   EXPECT_EQ(m_hud.currentLocation, 0);
 }

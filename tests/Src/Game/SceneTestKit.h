@@ -56,14 +56,26 @@ class CFakeHud : public Vey::IHud, CLogged {
   int32_t GetPreviousMode() const override { return 0; }
   void SetCurrentLocation(int32_t location) override { currentLocation = location; }
   void SetAmbientSlot(int32_t slot) override { ambientSlot = slot; }
-  void EndNote() override {}
+  void EndNote() override { ++notesEnded; }
   void ShowNote(const std::string& key) override { Write("ShowNote " + key); }
   void AddDiaryEntry(const std::string& name) override { Write("AddDiaryEntry " + name); }
   void OpenDiary() override { Write("OpenDiary"); }
   Vey::IMapScreen* GetMapFrame() override { return &map; }
-  void AddItem(const std::string& item, const Vector2&) override { Write("AddItem " + item); }
+  // Like the real bar, an item taken while the bar is frozen waits in the item frame.
+  void AddItem(const std::string& item, const Vector2&) override {
+    Write("AddItem " + item);
+    if (frozen) inFrame = item;
+  }
   void RemoveItem(const std::string& item) override { Write("RemoveItem " + item); }
-  void PlayPickupEffects(const Vector2&) override { Write("PlayPickupEffects"); }
+  void PlayPickupEffects(const Vector2&, const Ombrel::SLayoutItem& picture) override {
+    Write("PlayPickupEffects");
+    if (frozen) inFrame = picture.name;
+  }
+  void SetBarFrozen(bool value) override {
+    frozen = value;
+    if (!value) inFrame.clear();
+  }
+  bool IsBarFrozen() const override { return frozen; }
   std::string GetUsedItem() override { return std::move(usedItem); }
   bool HasItemInHand() const override { return itemInHand; }
   bool IsMouseOverHud() const override { return overHud; }
@@ -76,10 +88,14 @@ class CFakeHud : public Vey::IHud, CLogged {
   int32_t currentLocation = -1;
   int32_t ambientSlot = -2;
   int updates = 0;
+  int notesEnded = 0;
   std::string usedItem;
   bool itemInHand = false;
   bool overHud = false;
   bool closeDiary = false;
+  bool frozen = false;
+  // The item (or a clue's picture node) the item frame presents; empty once the bar flies on.
+  std::string inFrame;
 };
 
 class CFakeItemFrame : public Vey::IItemFrame, CLogged {
@@ -117,8 +133,10 @@ class CFakeCursor : public Vey::ICursorSet {
  public:
   void UpdateType(const Vey::CMap&, const Vey::IHud&, const Vey::SCursorQuery& query) override { last = query; }
   void Update(float) override { ++updates; }
+  void SetHover(bool on) override { hover = on; }
   Vey::SCursorQuery last;
   int updates = 0;
+  bool hover = false;
 };
 
 // A screen with an open state that the test closes.

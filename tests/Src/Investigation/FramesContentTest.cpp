@@ -6,6 +6,8 @@
 #include "Src/Game/Vey_Map.h"
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
+#include "Quor/CFont.h"
+#include "Quor/Engine.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
 
 #include <fstream>
@@ -58,6 +60,79 @@ TEST_F(FramesContentTest, EveryDialogAndItemOfTheStoryHasItsLineNameAndVoice) {
       EXPECT_GT(m_bank.GetSoundLength(m_bank.FindSound(voice)), 1.0f) << key;
     }
   }
+}
+
+// The caption sits under the frame's gold border and above the taken object (drawn where the
+// display's "root/ItemDummy" is), which stays above "Well done", for every item's name in every
+// language of the game, however it wraps.
+TEST_F(FramesContentTest, TheCaptionTheObjectAndWellDoneKeepApartForEveryItemInEveryLanguage) {
+  ASSERT_NE(m_frameLayout, nullptr) << hmtest::CReportScope::All();
+  Ombrel::CResourcesXMLLoader(m_resources.get()).Load("App/Configs/Hud_Resources.xml");
+  const Ombrel::CLayout2D* hud = Layout("HUD");
+  ASSERT_NE(hud, nullptr);
+  const auto* object = static_cast<const Ombrel::SLayoutBox*>(hud->FindItem("root/ItemDummy"));
+  const auto* panel = static_cast<const Ombrel::SLayoutBox*>(m_frameLayout->FindItem("root/Frame"));
+  const auto* caption = static_cast<const Ombrel::SLayoutText*>(m_frameLayout->FindItem("root/text_item"));
+  const auto* wellDone = static_cast<const Ombrel::SLayoutText*>(m_frameLayout->FindItem("root/text_well_done"));
+  ASSERT_TRUE(object && panel && caption && wellDone && caption->style.font);
+  constexpr float kGoldBorder = 0.06f;  // the panel's gold border, inside its edge
+  const float underBorder = panel->position.y + panel->size.y / 2 - kGoldBorder;
+  const float objectTop = object->position.y + object->size.y / 2;
+  const float objectBottom = object->position.y - object->size.y / 2;
+  // The height of a text's lines in layout units, and whether no line runs past its wrap.
+  auto measure = [](const Ombrel::SLayoutText& text, const std::string& words, bool* fits) {
+    ApplyTextStyle(&text.style);
+    float width = 0, height = 0;
+    text.style.font->GetTextExtent(words.c_str(), &width, &height);
+    *fits = width <= text.style.font->GetWrapWidth() + 0.5f;
+    return height / 256.0f;
+  };
+
+  CMap world(false);
+  ASSERT_EQ(world.Load(ReadText(m_root + "App/Configs/GameInfo.xml")), 0);
+  std::vector<std::string> items;
+  auto add = [&](const SObjectList& objects) {
+    for (const SSceneObject& o : objects)
+      if (o.pickable || o.clue || o.reward) items.push_back(o.name);
+  };
+  for (uint32_t slot = 0; slot < world.SceneCount(); ++slot) add(world.Scene(slot).objects);
+  for (uint32_t slot = 0; slot < world.CloseUpCount(); ++slot) add(world.CloseUp(slot).objects);
+  ASSERT_GE(items.size(), 10u);
+
+  overlaytest::CInputAndLanguageScope language;
+  for (int32_t code : {kLangEnglish, kLangGerman, kLangFrench, kLangSpanish, kLangItalian, kLangRussian}) {
+    SetLanguage(code);
+    m_dictionary->Reload();
+    CItemFrame frame("ItemFrame", m_frameLayout, nullptr, nullptr, nullptr, m_dictionary.get(), &m_bank);
+    bool fits = false;
+    const float wellDoneHalf = measure(*wellDone, m_dictionary->GetPhrase("WELL_DONE"), &fits) / 2;
+    EXPECT_TRUE(fits) << code;
+    EXPECT_LE(wellDone->position.y + wellDoneHalf, objectBottom) << "language " << code;
+    for (const std::string& item : items) {
+      frame.Show(item);
+      const std::string words = std::string(m_dictionary->GetPhrase("YOU_FOUND")) + " " + frame.GetCaption();
+      const float half = measure(*caption, words, &fits) / 2;
+      EXPECT_TRUE(fits) << words;
+      EXPECT_LE(caption->position.y + half, underBorder) << words;
+      EXPECT_GE(caption->position.y - half, objectTop) << words;
+    }
+  }
+}
+
+// The band spans every screen; its portraits and its line's wrap lie within the narrowest (5:4,
+// half as wide as 1.25), the line beside the portrait.
+TEST_F(FramesContentTest, TheDialogsPortraitsAndLineLieWithinTheNarrowestScreen) {
+  ASSERT_NE(m_frameLayout, nullptr) << hmtest::CReportScope::All();
+  constexpr float kHalfWidth = 1.25f;
+  const auto* line = static_cast<const Ombrel::SLayoutText*>(m_frameLayout->FindItem("root/text_dialog"));
+  ASSERT_NE(line, nullptr);
+  for (const char* name : {"root/CharDialog", "root/WolfDialog"}) {
+    const auto* portrait = static_cast<const Ombrel::SLayoutBox*>(m_frameLayout->FindItem(name));
+    ASSERT_NE(portrait, nullptr) << name;
+    EXPECT_GE(portrait->position.x - portrait->size.x / 2, -kHalfWidth) << name;
+    EXPECT_LE(portrait->position.x + portrait->size.x / 2, line->position.x - line->style.width / 2) << name;
+  }
+  EXPECT_LE(line->position.x + line->style.width / 2, kHalfWidth);
 }
 
 TEST_F(FramesContentTest, TheFrameAndTheDialogDrawFromTheBuiltLayout) {

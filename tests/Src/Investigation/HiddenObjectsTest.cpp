@@ -359,7 +359,7 @@ TEST_F(HiddenObjectsTest, CompletionHandsOutTheRewardAndShutsTheExitsIntoTheScen
   EXPECT_FALSE(m_hidden->IsOpen());
   EXPECT_TRUE(Logged(m_log, "frame.Show Amulet"));
   EXPECT_TRUE(Logged(m_log, "hud.AddItem Amulet"));
-  EXPECT_TRUE(Logged(m_log, "hud.SetBarFrozen"));
+  EXPECT_EQ(m_hud.inFrame, "Amulet") << "the reward waits in the item frame";
   EXPECT_TRUE(Logged(m_log, "map.SetMarkerVisible root/Scene02/HOS 0"));
   EXPECT_EQ(m_save->CurrentProfile()->hiddenObject, kNoLocation);
 }

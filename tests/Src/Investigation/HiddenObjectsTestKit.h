@@ -26,9 +26,6 @@ class CFakeListHud : public scenetest::CFakeHud, public Vey::IHiddenObjectsHud {
   bool IsMouseOverHintButton() const override { return overHint; }
   float GetHintCharge() const override { return charge; }
   void SetHintCharge(float value) override { charge = value; }
-  void SetBarFrozen(bool frozen) override {
-    if (frozen) m_log->push_back("hud.SetBarFrozen");
-  }
   void SetHintGlow(bool) override {}
   void AdvanceHintGlow(float) override {}
   float GetFade() const override { return 1.0f; }

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <memory>
 #include <vector>
@@ -184,13 +185,53 @@ TEST_F(HudFrameTest, ItemsSitInTheirSlotsInTheOrderOfTaking) {
   EXPECT_LT(Strongest(full, "Slot1", redness) + 40, Strongest(full, "Slot3", redness)) << "the red token is last";
 }
 
+// The diary answers wherever a player sees the book on its lectern, not at the lectern's edge
+// alone; above the book nothing answers.
+TEST_F(HudFrameTest, TheDiaryAnswersOverTheBookAPlayerSees) {
+  const auto* book = static_cast<const SLayoutBox*>(m_hud->GetLayout()->FindItem("root/Diary/DiaryAnim1"));
+  ASSERT_NE(book, nullptr);
+  const struct {
+    Vector2 at;
+    bool answers;
+  } kCases[] = {
+      {book->position, true},
+      {{book->position.x, book->position.y + 0.1f}, true},
+      {{book->position.x + 0.1f, book->position.y - 0.05f}, true},
+      {{book->position.x, book->position.y + 0.25f}, false},
+  };
+  for (const auto& c : kCases) {
+    m_hud->SetInput(Vey::ToVirtualScreen(c.at), false);
+    EXPECT_EQ(m_hud->IsMouseOverDiary(), c.answers) << c.at.x << ", " << c.at.y;
+  }
+}
+
+// Shows the named objects of the wide set alone, large, in the middle of the small screen.
+void ShowAloneInTheMiddle(CLayout2D& layout, std::initializer_list<const char*> names) {
+  for (uint32_t i = 0; i < layout.GetCount(); ++i) layout.GetItem(i)->visible = false;
+  for (const char* name : names) {
+    auto* box = static_cast<SLayoutBox*>(layout.FindItem((std::string("root/HUD16:9/") + name).c_str()));
+    ASSERT_NE(box, nullptr) << name;
+    box->visible = true;
+    box->position = {0.0f, 0.0f};
+    box->size = {1.0f, 1.0f};
+  }
+}
+
+// The fill only marks where the lamp glows: nothing of it shows by itself, neither over the lamp
+// nor below it, however far it is lowered.
 TEST_F(HudFrameTest, TheHintLampFillsFromTheBottomAsTheHintCharges) {
-  auto amber = [](SRgba c) { return c.r - c.b; };
-  const Vector2 lamp = Centre("root/HUD16:9/MaskhudLeft(Blood)");
-  const int x = PixelOf(lamp.x);
-  const int top = PixelOf(lamp.y) - 2, bottom = PixelOf(lamp.y) + 2;
-  auto column = [&](const std::vector<uint8_t>& frame, int y) {
-    return std::max(amber(At(frame, x, y)), amber(At(frame, x + 1, y)));
+  ShowAloneInTheMiddle(*m_hud->GetLayout(), {"MaskhudLeft(Blood)", "hudleft(Blood)"});
+  m_hud->GetLayout()->FindItem("root/HUD16:9/hudleft(Blood)")->visible = false;  // drawn through the lamp only
+  auto amber = [](SRgba c) { return c.r - c.b > 100; };
+  // The lamp covers rows 16 to 47; its glass lies within.
+  auto lit = [&](const std::vector<uint8_t>& frame, int from, int to) {
+    int count = 0;
+    for (int y = from; y <= to; ++y)
+      for (int x = 0; x < kSize; ++x) count += amber(At(frame, x, y)) ? 1 : 0;
+    return count;
+  };
+  auto rowsBelow = [&](const std::vector<uint8_t>& frame) {
+    return std::vector<uint8_t>(frame.begin() + 48 * kSize * 4, frame.end());
   };
   m_hud->SetHintCharge(0.0f);
   const std::vector<uint8_t> spent = DrawFrame();
@@ -198,12 +239,36 @@ TEST_F(HudFrameTest, TheHintLampFillsFromTheBottomAsTheHintCharges) {
   const std::vector<uint8_t> half = DrawFrame();
   m_hud->SetHintCharge(1.0f);
   const std::vector<uint8_t> full = DrawFrame();
-  EXPECT_LT(column(spent, bottom), 60) << "a spent hint shows the dark glass";
-  EXPECT_LT(column(spent, top), 60);
-  EXPECT_GT(column(half, bottom), 100) << "half charged: lit at the bottom";
-  EXPECT_LT(column(half, top), 60) << "and dark at the top";
-  EXPECT_GT(column(full, top), 100) << "full: lit to the top";
-  EXPECT_GT(column(full, bottom), 100);
+  EXPECT_LT(lit(half, 18, 29), lit(half, 34, 45) / 4) << "half charged: lit at the bottom, dark at the top";
+  EXPECT_GT(lit(full, 18, 29), lit(spent, 18, 29) + 20) << "full: lit to the top";
+  EXPECT_GT(lit(half, 34, 45), lit(spent, 34, 45) + 20);
+  EXPECT_TRUE(rowsBelow(half) == rowsBelow(spent)) << "the lowered fill paints nothing below the lamp";
+  EXPECT_TRUE(rowsBelow(full) == rowsBelow(spent));
+}
+
+// The menu button turns with the glow phase: a quarter turn on the wide screen gives the picture
+// the shape it had turned by a quarter, not its first bounds swapped.
+TEST_F(HudFrameTest, TheMenuButtonKeepsItsShapeAsItTurns) {
+  ShowAloneInTheMiddle(*m_hud->GetLayout(), {"hudLeft(Moon)"});
+  struct SBounds {
+    int width, height;
+  };
+  auto bounds = [](const std::vector<uint8_t>& frame) {
+    int left = kSize, right = -1, top = kSize, bottom = -1;
+    for (int y = 0; y < kSize; ++y)
+      for (int x = 0; x < kSize; ++x) {
+        if (std::abs(Sum(At(frame, x, y)) - 3 * 0x80) < 24) continue;
+        left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    return SBounds{right - left + 1, bottom - top + 1};
+  };
+  const SBounds upright = bounds(DrawFrame());
+  m_hud->AdvanceGlowPhase(0.5f * 3.14159265f / 0.1f);  // a quarter turn
+  const SBounds turned = bounds(DrawFrame());
+  const float aspect = 16.0f / 9.0f;
+  ASSERT_GT(upright.height, 16);
+  EXPECT_NEAR(turned.width, upright.height / aspect, 2.0);
+  EXPECT_NEAR(turned.height, upright.width * aspect, 2.0);
 }
 
 TEST_F(HudFrameTest, TheNoteLineFadesInAsADarkBandWithLightText) {

@@ -9,6 +9,7 @@
 #include "Src/Investigation/Vey_IntermediateRenderer.h"
 #include "tests/Src/Investigation/IntermediateTestKit.h"
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,8 @@ std::string FullCloseUp() {
       Action("Key", "Locked", "Unlocked", "I01_ChestNote", "<Effect Object=\"Lamp\" Visible=\"True\"/>") +
       Action("Key", "Unlocked", "Open") + Action("Coin", "Open", "Locked");
   const std::string objects =
-      Object("Key", "", "Key", "Pickable") + Object("Letter", "", "Letter", "Clue", "", "", "item_paper") +
+      Object("Key", "Lying", "Key", "Pickable", State("Lying", "Key", true)) +
+      Object("Letter", "Lying", "Letter", "Clue", State("Lying", "Letter", true), "", "item_paper") +
       Object("Chest", "Locked", "ChestLocked", "",
              State("Locked", "ChestLocked", true) + State("Unlocked", "ChestLocked", true) +
                  State("Open", "ChestOpen", false),
@@ -150,6 +152,8 @@ TEST_F(IntermediateTest, ATakenObjectLeavesForTheFrameAndTheCloseUpWaitsForTheFr
   EXPECT_EQ(m_closeUp->GetState(), CIntermediate::kItemFrameOnTop);
   EXPECT_TRUE(Logged(m_log, "frame.Show Key"));
   EXPECT_TRUE(Logged(m_log, "hud.AddItem Key"));
+  EXPECT_EQ(m_hud.inFrame, "Key") << "the bar stands still while the frame presents the key";
+  EXPECT_FALSE(Logged(m_log, "hud.ShowNote WRONG_ACTION")) << "the click took the key";
   EXPECT_TRUE(Object("Key").picked);
   EXPECT_FALSE(Node("Key").visible);
   EXPECT_TRUE(Shown(m_closeUpCapture)) << "the close-up is captured behind the frame";
@@ -169,11 +173,27 @@ TEST_F(IntermediateTest, ATakenObjectLeavesForTheFrameAndTheCloseUpWaitsForTheFr
   RunFrames(1);
   EXPECT_TRUE(Logged(m_log, "dialog.Open I01_1_Dialog")) << "the dialog waits for the key to be picked";
 
-  // A clue only sparkles; it does not go into the inventory.
+  // A clue does not go into the inventory: its picture waits in the frame, then flies to the diary.
   m_frame.state = 0;
+  m_hud.SetBarFrozen(false);
   Click(kLetter);
   EXPECT_TRUE(Logged(m_log, "hud.PlayPickupEffects"));
   EXPECT_FALSE(Logged(m_log, "hud.AddItem Letter"));
+  EXPECT_EQ(m_hud.inFrame, "Letter");
+  EXPECT_FALSE(Logged(m_log, "hud.ShowNote WRONG_ACTION"));
+}
+
+TEST_F(IntermediateTest, EveryCloseUpWaitsItsOwnDelayBeforeItClosesItself) {
+  // By close-up, 0 to 28.
+  const float kMain[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1.5f, 0, 0, 0, 0, 1.5f,
+                         0, 0, 0, 0, 6,    0, 3, 0, 0, 2,    2.25f, 5, 0, 5};
+  ASSERT_EQ(std::size(kMain), size_t(kCloseUpCount));
+  for (uint32_t closeUp = 0; closeUp < kCloseUpCount; ++closeUp)
+    EXPECT_EQ(CIntermediate::AutoCloseDelay(closeUp, false), kMain[closeUp]) << closeUp;
+  const float kBonus[] = {0, 2.5f, 0, 0, 0};
+  for (uint32_t closeUp = 0; closeUp < 5; ++closeUp)
+    EXPECT_EQ(CIntermediate::AutoCloseDelay(closeUp, true), kBonus[closeUp]) << "bonus " << closeUp;
+  EXPECT_EQ(CIntermediate::AutoCloseDelay(kCloseUpCount, false), 0.0f);
 }
 
 // Closing would leave the item frame open over the location, where nothing runs it.

@@ -23,12 +23,6 @@ using rendertest::SRgba;
 namespace {
 
 
-class CRecordingCursor : public ICursorSet {
- public:
-  void UpdateType(const CMap&, const IHud&, const SCursorQuery& query) override { queries.push_back(query); }
-  void Update(float) override {}
-  std::vector<SCursorQuery> queries;
-};
 
 // The button (pixels 24..40 x 44..52) and its two pictures, the caption and the dialog's entries.
 void AddFrameEntries(Ombrel::CLayout2D& layout, CFont* font, TextureRecord* button, TextureRecord* over,

@@ -176,6 +176,27 @@ TEST_F(MapFrameTest, OpeningPutsThePlayerOnTheCurrentPlace) {
             static_cast<Ombrel::SLayoutBox*>(bonusMap.FindItem("root/Scene04/4"))->position.x);
 }
 
+// A path graph of the layout under a name the map places or hit-tests is no picture: it is left
+// as it is, and it takes no click.
+TEST_F(MapFrameTest, APathGraphUnderAMarkersNameIsLeftAlone) {
+  Ombrel::CLayout2D map;
+  std::vector<Ombrel::SLayoutGraph*> graphs;
+  for (const char* name : {CMapFrame::kPlayerMarker, CMapFrame::kCloseInactive}) {
+    auto graph = std::make_unique<Ombrel::SLayoutGraph>();
+    graph->name = name;
+    graph->visible = true;
+    graphs.push_back(graph.get());
+    map.AddItem(std::move(graph));
+  }
+  AddBox(map, "root/Scene07/7", {0.5f, 0.5f}, {0.1f, 0.1f});
+  CMapFrame frame(&map, nullptr, nullptr, nullptr, false, m_save.get());
+  frame.VisitScene(4);
+  frame.Open();
+  for (const Ombrel::SLayoutGraph* graph : graphs) EXPECT_EQ(graph->graph, nullptr) << graph->name;
+  frame.ReadInput(ToVirtualScreen({0.0f, 0.0f}), true, false);
+  EXPECT_FALSE(frame.IsMouseOverClose());
+}
+
 TEST_F(MapFrameTest, OnlyTheCloseButtonOfTheOpenMapClosesIt) {
   Map().Open();
   MapFrame(kClosePosition, true, false, 0.25f);

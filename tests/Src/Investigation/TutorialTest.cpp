@@ -11,6 +11,7 @@
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
+#include "tests/Src/Investigation/QuietHud.h"
 #include "tests/support/engine/ReportScope.h"
 
 #include <memory>
@@ -239,7 +240,7 @@ class TutorialDialogTest : public ::testing::Test {
     AddText(m_layout, "root/text_exit?", {0, 0.5f}, nullptr);
     AddText(m_layout, "root/text_tutorial", {0, 0.5f}, nullptr)->visible = false;
     AddText(m_layout, "root/text_tutorialconfirm", {0, 0.3f}, nullptr)->visible = false;
-    m_dialog = std::make_unique<CTutorialDialog>(&m_layout, nullptr, nullptr, nullptr, nullptr, nullptr);
+    m_dialog = std::make_unique<CTutorialDialog>(&m_layout, &m_cursor, nullptr, nullptr, nullptr, nullptr);
   }
   void Frame(float dt, const Vector2& mouse = {2048, 2048}, bool pressed = false) {
     SPointerInput input;
@@ -254,6 +255,7 @@ class TutorialDialogTest : public ::testing::Test {
   }
 
   Ombrel::CLayout2D m_layout;
+  CRecordingCursor m_cursor;
   std::unique_ptr<CTutorialDialog> m_dialog;
 };
 
@@ -277,8 +279,10 @@ TEST_F(TutorialDialogTest, OpensOnItsOwnTextsAndEachButtonGivesItsAnswerOnce) {
     if (yes) {
       EXPECT_FALSE(m_dialog->WasAnswered());  // the first time round
     }
+    m_cursor.hover = true;  // the press on the answer
     Frame(0.26f);
     EXPECT_EQ(m_dialog->GetState(), CTutorialDialog::kClosed);
+    EXPECT_FALSE(m_cursor.hover) << "closed, the pointer gives up its pressed look";
     EXPECT_TRUE(m_dialog->WasAnswered());
     EXPECT_EQ(m_dialog->AnsweredYes(), yes);
   }
