@@ -137,7 +137,7 @@ const std::vector<SPuzzle>& Puzzles() {
       {false, "Game02.2dl", {{"root/Key/"}}},
       {false, "Game03.2dl", {{"root/Letters"}, {"root/Numbers"}}},
       {false, "Game04.2dl", {{"root/RedDummy"}, {"root/BlueDummy"}, {"root/GreenDummy"}, {"root/YellowDummy"}}},
-      {false, "Game05.2dl", {{"root/Ball"}}},
+      {false, "Game05.2dl", {{"root/Ball", false, "board"}, {"root/Dummy", false, "board"}}},  // a ball on any cell
       {false, "Game06.2dl", {{"root/Switch"}}},
       {false, "Game07.2dl", {{"root/Pipes/"}, {"root/ButtonDummy"}}},
       {false, "Game08.2dl", {{"root/Gears/", false, "board"}, {"root/Axes/", false, "board"}, {"root/BGparts/MainGear", true, "board"}}},
