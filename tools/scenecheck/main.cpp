@@ -9,6 +9,7 @@
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_MapFrame.h"
+#include "tools/scenecheck/Reach.h"
 #include "tools/shared/FileBytes.h"
 
 #include <tinyxml.h>
@@ -27,7 +28,7 @@ namespace {
 
 void PrintUsage() {
   std::printf(
-      "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus] [--layouts] [--dictionary DICTIONARY.xml]\n"
+      "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus] [--layouts] [--dictionary DICTIONARY.xml] [--reach[=puzzles]]\n"
       "  Reads the description as the game does (--bonus: as the bonus chapter's) and checks that\n"
       "  every object, state, animation, sound and particle emitter it names exists; the emitters\n"
       "  are those of the .ptc files below CONTENT_DIR. With --layouts, every sprite a location or\n"
@@ -36,7 +37,12 @@ void PrintUsage() {
       "  of its slot plus one (the bonus chapter's in App/Layouts/Collectors/). With --dictionary,\n"
       "  every note an action shows must be a phrase of the dictionary in each of its languages.\n"
       "  Prints each problem and exits with 1 when there is one, else 0. An action's effect on a\n"
-      "  place whose layout is not loaded while it runs is named on the output, as a note.\n");
+      "  place whose layout is not loaded while it runs is named on the output, as a note.\n"
+      "  With --reach, everything a player clicks in a place (its exits, links and objects to take)\n"
+      "  and in each puzzle must lie wholly on the screen of every shape (4:3, 5:4, 16:10, 16:9),\n"
+      "  off the heads-up display's bar and buttons of that shape and not under another thing to\n"
+      "  click, and every puzzle's way back must be the same shown picture in the same place;\n"
+      "  --reach=puzzles checks the puzzles only.\n");
 }
 
 std::vector<std::string>& LoaderReports() {
@@ -337,6 +343,50 @@ void CheckLinks(const CMap& map, CChecker& checker) {
     if (!played[m]) checker.Problem(SlotPlace("mini-game", m), "no place or close-up reached links to it");
 }
 
+// What the player clicks in a location or close-up: its exits, links and the objects he takes.
+std::vector<Reach::SClickGroup> ClickedSprites(const SObjectList& objects, const std::vector<SMiniGameLink>& miniGames) {
+  std::vector<Reach::SClickGroup> groups;
+  for (const SSceneObject& object : objects)
+    if (object.pickable && !object.sprite.empty()) groups.push_back(Reach::WholeName(object.sprite));
+  for (const SMiniGameLink& link : miniGames) groups.push_back(Reach::WholeName(link.sprite));
+  return groups;
+}
+
+void CheckPlaceReach(const std::string& layoutDir, const std::string& fileName, const std::string& place,
+                     const std::vector<Reach::SClickGroup>& groups, const Reach::LayoutObjects& hud,
+                     CChecker& checker) {
+  Reach::LayoutObjects layout;
+  if (!Reach::ReadLayoutObjects(layoutDir + fileName, &layout))
+    return checker.Problem(place, "no readable layout " + fileName);
+  Reach::CheckReach(fileName, layout, groups, hud, Reach::EPlace::Location,
+                    [&](const std::string& text) { checker.Problem(place, text); });
+}
+
+std::string SlotLayout(const char* prefix, uint32_t slot) {
+  char name[32];
+  std::snprintf(name, sizeof(name), "%s%02u.2dl", prefix, slot + 1);
+  return name;
+}
+
+// Every place's and puzzle's things to click can be reached on every screen shape.
+void CheckReachable(const CMap& map, const std::string& contentDir, bool places, CChecker& checker) {
+  const std::string layoutDir = contentDir + (map.IsBonus() ? "/App/Layouts/Collectors/" : "/App/Layouts/");
+  Reach::LayoutObjects hud;
+  if (!Reach::ReadLayoutObjects(contentDir + "/App/Hud/HUD.2dl", &hud))
+    return checker.Problem("heads-up display", "no readable layout HUD.2dl");
+  for (uint32_t s = 0; places && s < map.SceneCount(); ++s) {
+    const SSceneSlot& scene = map.Scene(s);
+    std::vector<Reach::SClickGroup> groups = ClickedSprites(scene.objects, scene.miniGames);
+    for (const SExit& exit : scene.exits) groups.push_back(Reach::WholeName(exit.sprite));
+    for (const SCloseUpLink& link : scene.closeUps) groups.push_back(Reach::WholeName(link.sprite));
+    CheckPlaceReach(layoutDir, SlotLayout("Scene", s), SlotPlace("scene", s), groups, hud, checker);
+  }
+  for (uint32_t c = 0; places && c < map.CloseUpCount(); ++c)
+    CheckPlaceReach(layoutDir, SlotLayout("Intermediate", c), SlotPlace("close-up", c),
+                    ClickedSprites(map.CloseUp(c).objects, map.CloseUp(c).miniGames), hud, checker);
+  Reach::CheckPuzzleReach(contentDir, map.IsBonus(), [&](const std::string& text) { checker.Problem("puzzle", text); });
+}
+
 // A place as the game numbers its layouts: a location or search slot, or a close-up.
 using SPlace = std::pair<bool, uint32_t>;  // close-up, slot
 
@@ -397,6 +447,7 @@ void NoteEffectsOnPlacesElsewhere(const std::string& fileName, const CMap& map) 
 struct SOptions {
   bool bonus = false;
   bool layouts = false;
+  enum class EReach { None, Puzzles, All } reach = EReach::None;
   std::string dictionary;  // empty: notes are not checked
 };
 
@@ -477,6 +528,8 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
   }
   CheckLinks(map, checker);
   if (options.layouts) CheckLayouts(map, contentDir, checker);
+  if (options.reach != SOptions::EReach::None)
+    CheckReachable(map, contentDir, options.reach == SOptions::EReach::All, checker);
   NoteEffectsOnPlacesElsewhere(fileName, map);
   problems += checker.Problems();
   if (problems) {
@@ -501,6 +554,10 @@ int main(int argc, char** argv) {
       options.bonus = true;
     } else if (std::strcmp(argv[i], "--layouts") == 0) {
       options.layouts = true;
+    } else if (std::strcmp(argv[i], "--reach") == 0) {
+      options.reach = SOptions::EReach::All;
+    } else if (std::strcmp(argv[i], "--reach=puzzles") == 0) {
+      options.reach = SOptions::EReach::Puzzles;
     } else if (std::strcmp(argv[i], "--dictionary") == 0 && i + 1 < argc) {
       options.dictionary = argv[++i];
     } else {

@@ -99,7 +99,8 @@ TEST_F(MiniGame56ContentTest, TheMapMarkersAndPhrasesThePuzzlesNameAreBuilt) {
   Ombrel::CLayout2D* map = Layout("Map");
   ASSERT_NE(map, nullptr);
   for (const char* marker : {"root/Scene14/Game2", "root/Scene14/PointOfInterest17", "root/Scene24/Game3",
-                             "root/Scene24/Locked12", "root/Scene24/Locked13"})
+                             "root/Scene24/Locked12", "root/Scene24/Locked13", "root/Scene04/PointOfInterest3",
+                             "root/Scene11/PointOfInterest14", "root/Scene33/Game4"})
     EXPECT_NE(map->FindItem(marker), nullptr) << marker;
   for (const char* key : {"G05_1_Dialog", "G05_Hint_Note", "G05_Fail_Note", "G06_1_Dialog", "G06_Hint_Note"})
     EXPECT_TRUE(HasPhrase(key)) << key;
