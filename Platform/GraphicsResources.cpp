@@ -6,6 +6,7 @@
 
 #include "Platform/GraphicsDeviceImpl.h"
 #include "Platform/GraphicsProjectiveLookup.h"
+#include "Platform/GraphicsShaderCheck.h"
 #include "Platform/GraphicsReport.h"
 
 namespace {
@@ -201,7 +202,9 @@ uint32_t SGfxDeviceImpl::NewShader(CGfxDevice* device, SGfxDeviceImpl& impl, SGf
   std::vector<uint32_t> tokens(size / 4);
   std::memcpy(tokens.data(), code, size);
   std::string error;
-  if (pixel && !GfxRewriteProjectiveLookups(tokens, error)) {
+  // Checked before translation: damaged code must be refused, never reach the translator's
+  // assertions.
+  if (!GfxCheckShaderByteCode(tokens, pixel, error) || (pixel && !GfxRewriteProjectiveLookups(tokens, error))) {
     GfxReport("Platform/GraphicsDevice", "Shader byte code refused: %s", error.c_str());
     return GFX_ERR_INVALID_CALL;
   }
