@@ -201,13 +201,15 @@ uint32_t SGfxDeviceImpl::NewShader(CGfxDevice* device, SGfxDeviceImpl& impl, SGf
                                    size_t size, bool pixel, CGfxShader** shader) {
   std::vector<uint32_t> tokens(size / 4);
   std::memcpy(tokens.data(), code, size);
+  std::vector<uint32_t> rewritten = tokens;
   std::string error;
-  // Checked before translation: damaged code must be refused, never reach the translator's
-  // assertions.
-  if (!GfxCheckShaderByteCode(tokens, pixel, error) || (pixel && !GfxRewriteProjectiveLookups(tokens, error))) {
+  // The code as given is checked before translation: damaged code must be refused, never
+  // reach the translator's assertions.
+  if ((pixel && !GfxRewriteProjectiveLookups(rewritten, error)) || !GfxCheckShaderByteCode(tokens, pixel, error)) {
     GfxReport("Platform/GraphicsDevice", "Shader byte code refused: %s", error.c_str());
     return GFX_ERR_INVALID_CALL;
   }
+  tokens.swap(rewritten);
   auto* result = new CGfxShader(device, pixel);
   const auto* bytes = reinterpret_cast<const uint8_t*>(tokens.data());
   result->m_byteCode.assign(bytes, bytes + tokens.size() * 4);
