@@ -1,21 +1,12 @@
-// Shader byte code: a version token, then instructions (an opcode token whose bits 24..27
-// count the parameter tokens that follow, from shader model 2 on) and comments (bits
-// 16..30 count the comment's tokens), then the end token.
-
 #include "Platform/GraphicsProjectiveLookup.h"
 
 #include <map>
 
+#include "Platform/GraphicsShaderTokens.h"
+
 namespace {
 
-constexpr uint32_t kOpMov = 0x01;
-constexpr uint32_t kOpDcl = 0x1F;
-constexpr uint32_t kOpDefB = 0x2F;
-constexpr uint32_t kOpDefI = 0x30;
-constexpr uint32_t kOpTexld = 0x42;
-constexpr uint32_t kOpDef = 0x51;
-constexpr uint32_t kOpComment = 0xFFFE;
-constexpr uint32_t kOpEnd = 0xFFFF;
+using namespace gfxshader;
 
 constexpr uint32_t kTexldProjectControl = 1;
 constexpr uint32_t kPredicatedBit = 1u << 28;
@@ -24,16 +15,12 @@ constexpr uint32_t kParameterBit = 1u << 31;
 
 constexpr uint32_t kRegTemp = 0;
 constexpr uint32_t kRegSampler = 10;
-constexpr uint32_t kRegNumberMask = 0x7FF;
 constexpr uint32_t kSamplerType2d = 2;
 
 constexpr uint32_t kWriteAll = 0xFu << 16;
 constexpr uint32_t kSwizzleShift = 16;
 constexpr uint32_t kSwizzleMask = 0xFFu << kSwizzleShift;
 constexpr uint32_t kIdentitySwizzle = 0xE4u << kSwizzleShift;
-
-uint32_t RegisterType(uint32_t token) { return ((token >> 28) & 0x7) | ((token >> 8) & 0x18); }
-uint32_t RegisterNumber(uint32_t token) { return token & kRegNumberMask; }
 
 // The source token reading the same register as `source`, components (x, y, w, w) of its
 // swizzle.
@@ -57,7 +44,7 @@ bool Walk(const std::vector<uint32_t>& tokens, SShaderWalk& walk) {
     const uint32_t token = tokens[i];
     const uint32_t opcode = token & 0xFFFF;
     if (opcode == kOpEnd) return true;
-    const size_t length = opcode == kOpComment ? (token >> 16) & 0x7FFF : (token >> 24) & 0xF;
+    const size_t length = InstructionLength(token);
     if (length >= tokens.size() - i) return false;
     if (opcode == kOpDcl && length == 2 && RegisterType(tokens[i + 2]) == kRegSampler) {
       walk.samplerTypes[RegisterNumber(tokens[i + 2])] = (tokens[i + 1] >> 27) & 0xF;

@@ -6,6 +6,7 @@
 
 #include "Platform/GraphicsDeviceImpl.h"
 #include "Platform/GraphicsProjectiveLookup.h"
+#include "Platform/GraphicsShaderCheck.h"
 #include "Platform/GraphicsReport.h"
 
 namespace {
@@ -200,11 +201,15 @@ uint32_t SGfxDeviceImpl::NewShader(CGfxDevice* device, SGfxDeviceImpl& impl, SGf
                                    size_t size, bool pixel, CGfxShader** shader) {
   std::vector<uint32_t> tokens(size / 4);
   std::memcpy(tokens.data(), code, size);
+  std::vector<uint32_t> rewritten = tokens;
   std::string error;
-  if (pixel && !GfxRewriteProjectiveLookups(tokens, error)) {
+  // The code as given is checked before translation: damaged code must be refused, never
+  // reach the translator's assertions.
+  if ((pixel && !GfxRewriteProjectiveLookups(rewritten, error)) || !GfxCheckShaderByteCode(tokens, pixel, error)) {
     GfxReport("Platform/GraphicsDevice", "Shader byte code refused: %s", error.c_str());
     return GFX_ERR_INVALID_CALL;
   }
+  tokens.swap(rewritten);
   auto* result = new CGfxShader(device, pixel);
   const auto* bytes = reinterpret_cast<const uint8_t*>(tokens.data());
   result->m_byteCode.assign(bytes, bytes + tokens.size() * 4);
