@@ -31,12 +31,14 @@
 
 namespace Vey {
 
+// From the top down (drawn in reverse order); the tutorial lies under the story line, which its
+// dimming would darken.
 const char* const CGame::kLayers[kLayerCount] = {"PauseBackgroundRender",
                                                  "PauseBackgroundCapture",
-                                                 "Tutorial",
                                                  "Map",
                                                  "Diary",
                                                  "Dialog",
+                                                 "Tutorial",
                                                  "HUDEffects",
                                                  "HUD",
                                                  "UpperCapture",

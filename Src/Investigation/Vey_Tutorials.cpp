@@ -23,7 +23,9 @@ constexpr float kFadeRate = 4.0f;   // a fade lasts a quarter second
 constexpr float kPulseRate = 0.5f;  // one bounce every two seconds
 constexpr float kOpaque = 0.9999f;
 constexpr float kGone = 0.0001f;
-constexpr float kSkipButtonTop = 0.93f;   // layout units
+// The button's centre in layout units: low enough to stay clear of the band across the top, where
+// a story line or a note may show while a step is up.
+constexpr float kSkipButtonTop = 0.62f;
 constexpr float kSkipButtonInset = 0.3f;  // from the right edge, layout units
 
 constexpr const char* kStepAttributes[] = {"Text", "Object", "ID", "Scene", "FixPosition"};

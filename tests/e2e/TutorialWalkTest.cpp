@@ -20,8 +20,9 @@ constexpr int kKnife[2] = {330, 650}, kContinue[2] = {512, 477}, kGate[2] = {512
 // gate, the knife in the bar.
 constexpr int kAsked = 90, kHinted = 130, kAfterGateClick = 165, kKnifeTaken = 240, kEnd = 260;
 
-constexpr SPixelRect kUpperWall = {920, 110, 1020, 200};  // beside the hint box
+constexpr SPixelRect kUpperWall = {250, 110, 350, 200};  // left of the hint box, under the story line
 constexpr SPixelRect kAroundKnife = {290, 600, 370, 645};
+constexpr SPixelRect kStoryLine = {180, 28, 940, 72};
 constexpr SPixelRect kGateBars = {390, 320, 630, 530};
 constexpr SPixelRect kFirstSlotFace = {212, 698, 252, 738};
 
@@ -62,6 +63,9 @@ TEST_F(TutorialWalkTest, YesShowsTheKnifeHintWhichHoldsOtherClicksUntilTheKnifeI
   EXPECT_LT(wall, 0.6);
   const double knife = double(hinted.Brightness(kAroundKnife)) / double(plain.Brightness(kAroundKnife));
   EXPECT_GT(knife, 0.9);
+  // The story line in the band across the top reads as brightly as without the tutorial.
+  const double line = double(hinted.Brightness(kStoryLine)) / double(plain.Brightness(kStoryLine));
+  EXPECT_GT(line, 0.9);
 }
 
 }  // namespace

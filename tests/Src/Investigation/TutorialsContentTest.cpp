@@ -3,6 +3,8 @@
 // step's object is on its location, the hint box's frame and the question's layout load, and the
 // question drawn from them shows its panel.
 
+#include "Quor/CFont.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_Tutorials.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
@@ -83,6 +85,48 @@ TEST_F(TutorialsContentTest, TheOpenQuestionShowsItsPanelAndQuestion) {
   EXPECT_GT(wood.r, wood.b);
   const SRgba outside = Pixel(frame, kSize, 32, 2);
   EXPECT_EQ(outside, overlaytest::kGrey);
+}
+
+// A text's width in layout units as its style draws it on one line, its letters as wide as on a
+// screen whose view has the camera's shape (the test's window may differ).
+float LayoutWidth(const Ombrel::SLayoutText& text, const std::string& words) {
+  ApplyTextStyle(&text.style);
+  text.style.font->SetAspectFactor(1.0666667f * GetInvAspect());
+  text.style.font->SetWrapWidth(CFont::kNoWrap);
+  float width = 0, height = 0;
+  text.style.font->GetTextExtent(words.c_str(), &width, &height);
+  return width / (kLayoutUnit * GetInvAspect());
+}
+
+// In every language of the game the tutorial's hints stay within their wrap and the skip button's
+// word within its outline.
+TEST_F(TutorialsContentTest, TheHintsAndTheSkipWordFitInEveryLanguage) {
+  Ombrel::CResourcesXMLLoader(m_resources.get()).Load("App/Configs/Hud_Resources.xml");
+  const auto* skipText = static_cast<const Ombrel::SLayoutText*>(Entry("HUD", "root/TutorialButton/text_skip"));
+  const auto* skipOutline = static_cast<const Ombrel::SLayoutBox*>(Entry("HUD", "root/TutorialButton/Outline"));
+  ASSERT_TRUE(skipText && skipOutline && skipText->style.font) << hmtest::CReportScope::All();
+  const std::vector<STutorialStep> steps =
+      ParseTutorialSteps("Tutorials.xml", ReadTextFile(m_root + "App/Tutorials/Tutorials.xml").c_str());
+  ASSERT_EQ(steps.size(), 5u);
+  constexpr float kButtonRim = 0.04f;  // the outline's rim, both sides together
+
+  overlaytest::CInputAndLanguageScope language;
+  for (int32_t code : {kLangEnglish, kLangGerman, kLangFrench, kLangSpanish, kLangItalian, kLangRussian}) {
+    SetLanguage(code);
+    m_dictionary->Reload();
+    SCOPED_TRACE(code);
+    const std::string skip = m_dictionary->GetPhrase("HUD_SKIP");
+    EXPECT_LE(LayoutWidth(*skipText, skip), skipOutline->size.x * skipOutline->scale.x - kButtonRim) << skip;
+    for (const STutorialStep& step : steps) {
+      const auto* hint = static_cast<const Ombrel::SLayoutText*>(Entry("TutorialHints", step.text));
+      ASSERT_TRUE(hint && hint->style.font);
+      const std::string words = m_dictionary->GetPhrase(hint->phraseKey.c_str());
+      ApplyTextStyle(&hint->style);
+      float width = 0, height = 0;
+      hint->style.font->GetTextExtent(words.c_str(), &width, &height);
+      EXPECT_LE(width, hint->style.font->GetWrapWidth() + 0.5f) << words;
+    }
+  }
 }
 
 }  // namespace
