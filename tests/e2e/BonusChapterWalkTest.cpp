@@ -100,7 +100,7 @@ TEST_F(BonusChapterWalkTest, TheMailboxGivesItsLetterAndTheShedsStoreRoomIsSearc
 // Where the player clicks, in layout pixels, and in which frames: the garden gate, the house door,
 // the parlour's door to the games room, the arcade cabinet, the machine's exit.
 constexpr int kHouseDoor[2] = {1100, 330}, kGamesDoor[2] = {230, 380}, kCabinet[2] = {375, 360};
-constexpr int kMachineExit[2] = {1040, 540};
+constexpr int kMachineExit[2] = {1056, 88};
 constexpr int kInGamesRoom = 190, kMachineOpen = 235, kBackInRoom = 285, kArcadeEnd = 290;
 const std::string kArcadeFrames = "190,235,285";
 
