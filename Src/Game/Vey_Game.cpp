@@ -284,12 +284,19 @@ void CGame::StoreProgress() {
   if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The player's progress could not be saved");
 }
 
+// The location, close-up and search layouts outlive the state in the resources: each one on
+// screen gives its sprites' private frame animations back before the screens go. A closed
+// screen's layout may be unloaded already.
+void CGame::ReleaseLiveLayouts() {
+  if (m_scene) m_scene->ReleaseLayout();
+  if (m_closeUp && m_closeUp->GetCloseUp() != kNoCloseUp) m_closeUp->ReleaseLayout();
+  if (m_hiddenObjects && m_hiddenObjects->IsOpen()) m_hiddenObjects->ReleaseLayout();
+}
+
 void CGame::Release() {
-  if (m_scene) {
-    m_scene->StoreSceneProgress();
-    m_scene->ReleaseLayout();
-  }
+  if (m_scene) m_scene->StoreSceneProgress();
   if (m_closeUp) m_closeUp->StoreProgress();
+  ReleaseLiveLayouts();
   StoreProgress();
   ClearControls();
   if (IsOnScreenKeyboardInitialised()) OnScreenKeyboardShutdown();

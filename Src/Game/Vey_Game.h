@@ -197,6 +197,7 @@ class CGame : public CGameBase {
   void EnterFirstLocation();
   void CreateSceneRenderer();
   void ReleaseScreens();
+  void ReleaseLiveLayouts();
   void ClearControls();
 
   // The world's live state into the current profile, saved when a saver exists.

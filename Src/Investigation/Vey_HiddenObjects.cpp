@@ -230,8 +230,12 @@ void CHiddenObjects::FinishClosing() {
   if (m_completed) HandOutReward();
   if (m_parts.cursor) m_parts.cursor->SetHover(false);
   SwitchMusic(kLocationMusic);
-  if (m_layout) ReleaseTextureAnimations(*m_layout);
+  ReleaseLayout();
   m_animations.reset();
+}
+
+void CHiddenObjects::ReleaseLayout() {
+  if (m_layout) ReleaseTextureAnimations(*m_layout);
 }
 
 void CHiddenObjects::HandOutReward() {

@@ -142,6 +142,9 @@ class CHiddenObjects : public CMemWatch, public IHiddenObjectScreen {
   // Set by the playing state when play goes on after its pause menu.
   void SetResumed() { m_resumed = true; }
   void SetScene(const CScene* scene) { m_parts.scene = scene; }
+  // The layout's sprites get their shared frame animations back (on closing, and when the
+  // playing state is left with the search open).
+  void ReleaseLayout();
 
   // ---- IHiddenObjectScreen ----
   // A scene outside the story's hidden-object scenes opens nothing.

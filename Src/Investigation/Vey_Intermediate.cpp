@@ -441,12 +441,15 @@ void CIntermediate::FinishClosing() {
   if (m_parts.emitters) m_parts.emitters->StopAll();
   if (m_parts.hints) m_parts.hints->StopAll();
   StoreProgress();
-  // The sprites' private frame animations go back to the shared ones; the next opening copies
-  // them afresh and its id list starts them again.
-  if (m_layout) ReleaseTextureAnimations(*m_layout);
+  // The next opening copies the frame animations afresh and its id list starts them again.
+  ReleaseLayout();
   if (SProfileData* profile = Profile()) profile->closeUp = kNoCloseUp;
   m_closeUp = kNoCloseUp;
   if (m_parts.cursor) m_parts.cursor->SetHover(false);
+}
+
+void CIntermediate::ReleaseLayout() {
+  if (m_layout) ReleaseTextureAnimations(*m_layout);
 }
 
 void CIntermediate::StoreProgress() {

@@ -88,6 +88,9 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   // Leaving the playing state with the close-up open: its animations finished and its progress
   // stored, the close-up left open in the profile.
   void StoreProgress();
+  // The layout's sprites get their shared frame animations back (on closing, and when the
+  // playing state is left with the close-up open).
+  void ReleaseLayout();
   void SetCloseButtonInactive(bool inactive);
   bool IsMouseOverCloseButton() const;
   // Outside the bound and not over the heads-up display.

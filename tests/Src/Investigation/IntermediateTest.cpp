@@ -359,3 +359,34 @@ TEST_F(IntermediateTest, TheRendererDrawsTheFrozenCloseUpOnlyBehindAScreenThatFa
 }
 
 }  // namespace
+
+// A close-up copies its sprites' frame animations while it is on screen; closing it, or leaving
+// the playing state with it open, gives the layout its shared animations back.
+TEST_F(IntermediateTest, ClosingOrLeavingTheStateGivesTheSpritesTheirSharedFrameAnimationsBack) {
+  Ombrel::CTextureAnimation frames;
+  frames.Init(Ombrel::CTextureAnimation::kFiles, 2);
+  auto fire = std::make_unique<Ombrel::SLayoutAnimatedSprite>();
+  Ombrel::CLayout2D& layout = *m_layouts.Find("Intermediate01");
+  fire->index = int32_t(layout.GetCount());
+  fire->name = "Fire";
+  fire->visible = true;
+  fire->animation = &frames;
+  auto* live = fire.get();
+  layout.AddItem(std::move(fire));
+  BuildFull();
+
+  OpenFully();
+  ASSERT_NE(live->animation, &frames) << "an open close-up plays its own copy";
+  Click(kOutside);
+  RunFrames(30);
+  ASSERT_EQ(m_closeUp->GetState(), CIntermediate::kClosed);
+  EXPECT_EQ(live->animation, &frames) << "closing lets go of the copy";
+
+  // The playing state is left with the close-up open: what the state does on its way out.
+  OpenFully();
+  ASSERT_NE(live->animation, &frames);
+  m_closeUp->StoreProgress();
+  m_closeUp->ReleaseLayout();
+  EXPECT_EQ(live->animation, &frames);
+  EXPECT_EQ(Profile().closeUp, 0u) << "the close-up stays open in the profile";
+}

@@ -50,6 +50,21 @@ std::string AfterTheEnding(int shown, const std::string& name) {
 
 constexpr SPixelRect kView = {0, 100, kWindowWidth, 660};
 
+// The bonus chapter's ending from its diary on: a click on the diary's close button (window
+// pixels at 1024 x 768) closes it, the last dialog shows its band over the top and ends by
+// itself, and the chapter's outro comic shows its first page; the program leaves from there.
+// The diary and the dialog count as busy for the idle wait, so these lines count frames from
+// the diary's capture.
+constexpr int kLastDialogShown = 34;
+constexpr int kOutroShown = 70;
+std::string AfterTheBonusEnding(int shown) {
+  return std::to_string(shown) + " capture bonus-ending\n" + ClickWindow(shown + 5, 941, 154) +
+         std::to_string(shown + kLastDialogShown) + " capture bonus-last-dialog\n" +
+         AfterTheEnding(shown + kOutroShown, "bonus-outro");
+}
+
+constexpr SPixelRect kTopBand = {0, 0, kWindowWidth, 40};
+
 class FullWalkthroughTest : public CProgramTest {
  protected:
   // The walkthrough tool's comparison of the save file with the script's report.
@@ -101,7 +116,7 @@ TEST_F(FullWalkthroughTest, ANewPlayerPlaysTheMainStoryToItsEndingAndTheBonusCha
   // The story's end leaves the profile to the bonus chapter, which starts it afresh.
   std::filesystem::remove_all(Captures());
   const std::string bonusProgram = InstallProgram(m_home, kBonusStartup);
-  const std::string bonus = ReadTextFile(kScripts + "bonus.txt") + AfterTheEnding(1300, "bonus-ending");
+  const std::string bonus = ReadTextFile(kScripts + "bonus.txt") + AfterTheBonusEnding(1300);
   const SProgramRun chapter = RunProgram(m_home, DriverVariables(FrameLimit(bonus), "0.1", bonus, "") +
                                                      " HOLLOWMERE_CAPTURE=" + Captures(), bonusProgram);
   ASSERT_EQ(chapter.exitCode, 0) << chapter.output;
@@ -112,6 +127,15 @@ TEST_F(FullWalkthroughTest, ANewPlayerPlaysTheMainStoryToItsEndingAndTheBonusCha
   ExpectEveryPlaceShown(ReadTextFile(kScripts + "bonus-saved.txt"));
   const CCapturedFrame bonusEnding(Captures() + "/bonus-ending.png");
   ASSERT_TRUE(bonusEnding.IsLoaded());
+  const CCapturedFrame lastDialog(Captures() + "/bonus-last-dialog.png");
+  const CCapturedFrame outro(Captures() + "/bonus-outro.png");
+  ASSERT_TRUE(lastDialog.IsLoaded());
+  ASSERT_TRUE(outro.IsLoaded());
+  const int viewArea = kView.Width() * kView.Height();
+  EXPECT_GT(lastDialog.CountDifferences(bonusEnding, kView, 12), viewArea / 5) << "the diary has closed";
+  EXPECT_LT(lastDialog.Brightness(kTopBand) * 3, bonusEnding.Brightness(kTopBand)) << "the dialog's dark band";
+  EXPECT_GT(outro.CountDifferences(lastDialog, kView, 12), viewArea / 5) << "the comic's page";
+  EXPECT_GT(outro.Brightness(kTopBand), lastDialog.Brightness(kTopBand) * 3) << "no dialog band over the page";
 }
 
 }  // namespace
