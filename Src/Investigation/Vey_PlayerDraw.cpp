@@ -42,6 +42,14 @@ bool IsPlacedSprite(const Ombrel::SLayoutItem* item) {
   return item && (item->kind == Ombrel::kLayoutSprite || item->kind == Ombrel::kLayoutAnimatedSprite);
 }
 
+// The bar's pictures and words are laid over what is behind them. The sparks drawn between them
+// (the new diary entry, the hint glow) leave their own blending on, and the game's fonts set no
+// states of their own, so each picture and text sets it again.
+void PlainBlending() {
+  AlphaBlendOn();
+  BlendNormal();
+}
+
 }  // namespace
 
 // ---- sprites ----
@@ -58,6 +66,7 @@ void CPlayer::DrawSprite(const Ombrel::CSpriteData& sprite, const Vector2& posit
   colour.a = uint8_t(float(colour.a) * std::clamp(alpha, 0.0f, 1.0f));
   data.SetColour(colour);
   m_spriteNode->SetPosition(position);
+  PlainBlending();
   const bool culling = IsCullingOn();
   CullOff();
   m_spriteNode->Render();
@@ -152,6 +161,7 @@ void CPlayer::DrawLayoutText(const Ombrel::SLayoutText& text) {
   styled.style.alpha = uint8_t(float(styled.style.alpha) * std::clamp(m_fade, 0.0f, 1.0f));
   ApplyTextStyle(&styled.style);
   font->UpdateAspectScale();
+  PlainBlending();
   const Vector2 position = ToVirtualScreen(text.position);
   font->SetPosition(position.x, position.y);
   font->Printf("%s", text.source == Ombrel::kTextDictionary ? Phrase(text.phraseKey.c_str()) : text.text.c_str());
@@ -241,7 +251,7 @@ void CPlayer::DrawItems() {
     if (index >= m_inventory.size() || !slot) continue;
     SInventoryEntry& entry = m_inventory[index];
     if (entry.key == m_heldItem) continue;
-    const float grow = 0.7f * (1.0f + 0.2f * m_slotWave[size_t(n - 1)].current);
+    const float grow = 0.9f * (1.0f + 0.2f * m_slotWave[size_t(n - 1)].current);
     Vector2 position = ToVirtualScreen(slot->position);
     Vector2 size{slot->size.x * kUnits * grow, slot->size.y * kUnits * grow};
     if (entry.progress < 1.0f) {
@@ -305,7 +315,8 @@ void CPlayer::DrawItemBubble(int slot, const char* text, float value) {
   const auto* centre = FindBox("root/TextBubbleCenter");
   if (middle) {
     const Vector2 middlePosition{middle->position.x + anchor.x, middle->position.y + anchor.y};
-    const float middleWidth = aspect * std::max(textWidth - 20.0f, 0.0001f) / kUnits;
+    // The straight middle holds the whole name with a little air; the round ends lie beyond it.
+    const float middleWidth = aspect * (textWidth + 6.0f) / kUnits;
     DrawBoxSprite(*middle, ToVirtualScreen(middlePosition), {middleWidth * kUnits, middle->size.y * kUnits}, value,
                   0.0f);
     for (const Ombrel::SLayoutBox* end : {left, right}) {
@@ -324,6 +335,7 @@ void CPlayer::DrawItemBubble(int slot, const char* text, float value) {
   const Vector2 textPosition = ToVirtualScreen(anchor);
   font->SetAlignment(kAlignCentre, kAlignCentre);
   font->SetPosition(textPosition.x, textPosition.y);
+  PlainBlending();
   font->Printf("%s", text);
   font->Flush();
 }
@@ -371,6 +383,7 @@ void CPlayer::DrawHiddenObjectList() {
   font.SetWrapWidth(CFont::kNoWrap);
   font.SetSize(9.0f / std::max(font.GetLineHeight(), 1.0f));
   font.SetAlignment(kAlignStart, kAlignCentre);
+  PlainBlending();
   const float v = m_listVisibility * m_fade;
   const size_t lines = std::min(m_hiddenObjectList->size(), size_t(kListLines));
   for (size_t i = 0; i < lines; ++i) {

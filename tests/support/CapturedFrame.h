@@ -109,12 +109,21 @@ class CCapturedFrame {
     return sum;
   }
 
-  // Pixels of `area` whose colour differs from the other frame's by more than `tolerance`.
-  int CountDifferences(const CCapturedFrame& other, const SPixelRect& area, int tolerance = 2) const {
+  // Pixels of `area` whose colour differs from the other frame's by more than `tolerance`: how
+  // many, and the rectangle that holds them.
+  int CountDifferences(const CCapturedFrame& other, const SPixelRect& area, int tolerance = 2,
+                       SPixelRect* bounds = nullptr) const {
     int differences = 0;
+    SPixelRect found = {area.right, area.bottom, area.left, area.top};
     for (int y = area.top; y < area.bottom; ++y) {
-      for (int x = area.left; x < area.right; ++x) differences += !Pixel(x, y).IsNear(other.Pixel(x, y), tolerance);
+      for (int x = area.left; x < area.right; ++x) {
+        if (Pixel(x, y).IsNear(other.Pixel(x, y), tolerance)) continue;
+        ++differences;
+        found = {std::min(found.left, x), std::min(found.top, y), std::max(found.right, x + 1),
+                 std::max(found.bottom, y + 1)};
+      }
     }
+    if (bounds) *bounds = found;
     return differences;
   }
 
