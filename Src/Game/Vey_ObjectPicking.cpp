@@ -100,6 +100,11 @@ bool IsObjectInteractive(const std::string& name, const SObjectList& objects) {
   return state >= 0 && object->states[size_t(state)].interactive;
 }
 
+bool CanObjectBeTaken(const std::string& name, const SObjectList& objects) {
+  const SSceneObject* object = FindObject(name, objects);
+  return object && !object->picked && (object->pickable || object->clue || object->draggable);
+}
+
 bool HasClickNote(const std::string& name, const SObjectList& objects) {
   const SSceneObject* object = FindObject(name, objects);
   if (!object) return false;

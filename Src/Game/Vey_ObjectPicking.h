@@ -47,6 +47,10 @@ std::string PickObjectAt(const Vector2& point, const SObjectList& objects, const
 // state is not listed.
 bool IsObjectInteractive(const std::string& name, const SObjectList& objects);
 
+// Whether a click on the named object would take it: a pickable, clue or draggable object not
+// taken yet. False when the object is not listed.
+bool CanObjectBeTaken(const std::string& name, const SObjectList& objects);
+
 // Whether a click on the named object in its current state shows a remark: an action for a
 // plain click ("Click") in that state with a note.
 bool HasClickNote(const std::string& name, const SObjectList& objects);

@@ -249,7 +249,8 @@ void CCursor::ChooseType(const CMap& world, const IHud& hud, bool itemHeld, int3
     SetType(kMagnifier);
   } else if (objectRequest) {
     SetType(kObject);
-  } else if (objects && IsObjectInteractive(pickedObject, *objects)) {
+  } else if (objects && (IsObjectInteractive(pickedObject, *objects) || CanObjectBeTaken(pickedObject, *objects))) {
+    // Something to take shows the hand as much as something to use.
     SetType(HasClickNote(pickedObject, *objects) && !itemHeld ? kMagnifier : kObject);
   } else {
     SetType(closeUp != int32_t(kNoCloseUp) ? kMagnifier : kStandard);

@@ -301,6 +301,9 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   void UpdateFlights(float dt);
   void UpdateTrails(float dt);
   void UpdateArrowHover(float dt);
+  void UpdateButtonLights(float dt);
+  // How much a hovered button of the bar is lit (0..1): the moon, the compass, the hint lamp.
+  float ButtonLight(const Ombrel::SLayoutItem* item) const;
   void UpdateDiaryBook(float dt);
   void UpdateCompass(float dt);
   void HandleClick();
@@ -321,10 +324,11 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   void DrawNoteLine();
   void DrawHiddenObjectList();
   void DrawItemBubble(int slot, const char* text, float value);
+  // Laid over what is behind; `added` adds the picture onto it instead (a glow).
   void DrawSprite(const Ombrel::CSpriteData& sprite, const Vector2& position, const Vector2& size, float alpha,
-                  float angle = 0.0f);
+                  float angle = 0.0f, bool added = false);
   void DrawBoxSprite(const Ombrel::SLayoutBox& box, const Vector2& position, const Vector2& size, float alpha,
-                     float angle);
+                     float angle, bool added = false);
   const char* Phrase(const char* key) const;
   Vector2 DiaryBookOffset() const;
   int SlotNumber(const Ombrel::SLayoutItem& item) const;
@@ -349,6 +353,9 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   float m_diaryHover = 0.0f;
   float m_leftArrowHover = 0.0f;
   float m_rightArrowHover = 0.0f;
+  float m_menuLight = 0.0f;
+  float m_mapLight = 0.0f;
+  float m_hintLight = 0.0f;
   float m_barVisibility = 1.0f;
   float m_listVisibility = 0.0f;
   uint32_t m_firstVisible = 0;

@@ -55,7 +55,7 @@ void PlainBlending() {
 // ---- sprites ----
 
 void CPlayer::DrawSprite(const Ombrel::CSpriteData& sprite, const Vector2& position, const Vector2& size, float alpha,
-                         float angle) {
+                         float angle, bool added) {
   Ombrel::CSpriteData& data = m_spriteNode->GetSpriteData();
   data = sprite;
   // Widths are given in units of the screen's height; the node narrows them after turning, so
@@ -67,6 +67,7 @@ void CPlayer::DrawSprite(const Ombrel::CSpriteData& sprite, const Vector2& posit
   data.SetColour(colour);
   m_spriteNode->SetPosition(position);
   PlainBlending();
+  if (added) BlendAdditive();
   const bool culling = IsCullingOn();
   CullOff();
   m_spriteNode->Render();
@@ -75,7 +76,7 @@ void CPlayer::DrawSprite(const Ombrel::CSpriteData& sprite, const Vector2& posit
 
 // The layout object's picture (its animation's current frame) in its own colour.
 void CPlayer::DrawBoxSprite(const Ombrel::SLayoutBox& box, const Vector2& position, const Vector2& size, float alpha,
-                            float angle) {
+                            float angle, bool added) {
   Ombrel::CSpriteData sprite;
   if (box.kind == Ombrel::kLayoutSprite) {
     sprite.SetTexture(static_cast<const Ombrel::SLayoutSprite&>(box).texture);
@@ -88,7 +89,7 @@ void CPlayer::DrawBoxSprite(const Ombrel::SLayoutBox& box, const Vector2& positi
   }
   const RGBA c = box.colour;
   sprite.SetColour({uint8_t(c >> 16 & 0xFF), uint8_t(c >> 8 & 0xFF), uint8_t(c & 0xFF), uint8_t(c >> 24 & 0xFF)});
-  DrawSprite(sprite, position, size, alpha, angle);
+  DrawSprite(sprite, position, size, alpha, angle, added);
 }
 
 // ---- render ----
@@ -193,6 +194,17 @@ void CPlayer::DrawLayoutSprite(const Ombrel::SLayoutBox& box) {
     angle = (1.0f - s) * std::sin(3.0f * kPi * s) * kPi / 4.0f;
   }
   DrawBoxSprite(box, ToVirtualScreen(position), size, alpha, angle);
+  if (const float light = ButtonLight(item); light > 0.0f) {
+    // The same picture once more, added onto itself: the button glows.
+    DrawBoxSprite(box, ToVirtualScreen(position), size, 0.5f * light * alpha, angle, true);
+  }
+}
+
+float CPlayer::ButtonLight(const Ombrel::SLayoutItem* item) const {
+  if (item == m_special[kMoon]) return m_menuLight;
+  if (item == m_special[kCompass]) return m_mapLight;
+  if (item == FindObject("hudGauge")) return m_hintLight;
+  return 0.0f;
 }
 
 void CPlayer::DrawDiaryBook(const Ombrel::SLayoutBox& box) {

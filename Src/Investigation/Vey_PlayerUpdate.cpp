@@ -95,6 +95,7 @@ void CPlayer::Update(float dt) {
   }
   UpdateDiaryBook(dt);
   UpdateCompass(dt);
+  UpdateButtonLights(dt);
   if (m_pressed) HandleClick();
   UpdateButtons(dt);
 }
@@ -152,6 +153,15 @@ void CPlayer::UpdateTrails(float dt) {
   // A clue that has reached the book is gone.
   m_trails.erase(std::remove_if(m_trails.begin(), m_trails.end(), [](const STrail& t) { return t.progress >= 1.0f; }),
                  m_trails.end());
+}
+
+// The bar's buttons light up under the pointer, as fast as the arrows grow; not while the diary
+// or the map covers them.
+void CPlayer::UpdateButtonLights(float dt) {
+  const bool open = m_mode == kModeDiary || m_mode == kModeMap;
+  m_menuLight = Approach(m_menuLight, !open && IsMouseOverMenuButton(), 10.0f, dt);
+  m_mapLight = Approach(m_mapLight, !open && IsMouseOverMapButton() && m_listVisibility == 0.0f, 10.0f, dt);
+  m_hintLight = Approach(m_hintLight, m_mode == kModeHiddenObjects && IsMouseOverHintButton(), 10.0f, dt);
 }
 
 void CPlayer::UpdateArrowHover(float dt) {

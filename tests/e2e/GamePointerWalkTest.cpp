@@ -1,7 +1,7 @@
 // The player who unticks "System pointer" in the options sees the game's own pointer: drawn
-// over the intro's page and the story, from one state into the next. A new player unticks it,
-// plays and skips the intro into the story; started again, Play on the title leads straight
-// into the story.
+// over the intro's page and the story, from one state into the next, a hand over something to
+// take, and the bar's menu button lights under it. A new player unticks it, plays and skips the
+// intro into the story; started again, Play on the title leads straight into the story.
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,10 @@ constexpr int kPlayClicked = 166, kModeOk = 174;
 // The intro is up ten frames after the mode box's OK; the pointer rests on its page, then SKIP
 // is clicked and the story has faded in 35 frames later.
 constexpr int kIntroShown = kModeOk + 12, kSkipped = kModeOk + 24, kFirstStory = kSkipped + 35;
+// In the story the tutorial is declined, the gate's opening line runs out, then the pointer rests
+// on the knife, in the quiet corner and on the menu button in turn.
+constexpr int kTutorialDeclined = kFirstStory + 2, kOnKnife = kFirstStory + 85, kResting = kOnKnife + 10,
+              kOnMenu = kResting + 10;
 // A second start: the logos, then the title with the saved player, whose buttons are in by
 // frame 106; Play leads straight into the story.
 constexpr int kSecondPlay = 110, kSecondStory = kSecondPlay + 40;
@@ -35,6 +39,9 @@ constexpr float kOptionsOkX = 2048.0f + 0.4f * 192.0f, kOptionsOkY = 2048.0f + 0
 // the story's first place.
 constexpr float kIntroRestX = 1900.0f, kIntroRestY = 1840.0f;
 constexpr float kStoryRestX = 1850.0f, kStoryRestY = 1830.0f;
+// The knife at the gate and the bar's moon (the menu button), in window pixels.
+constexpr int kKnife[2] = {330, 650}, kMenuButton[2] = {60, 700};
+constexpr SPixelRect kMenuButtonBox = {20, 660, 100, 740};
 
 constexpr size_t kSystemCursorOffset = 722188;  // the save's system-pointer switch
 
@@ -51,6 +58,14 @@ bool IsBrass(SRgb c) { return c.r > 140 && c.g > 90 && c.b < 130 && c.r - c.b > 
   return ::testing::AssertionFailure() << arrow << " brass pixels at the pointer, " << background << " beside it";
 }
 
+// Both pictures hang below and right of the point. The hand's fingers reach up at its right,
+// beside the top of the arrow, which is a narrow tip there.
+::testing::AssertionResult HandDrawnAt(const CCapturedFrame& frame, int x, int y) {
+  const int fingers = frame.Count({x + 28, y - 2, x + 42, y + 10}, IsBrass);
+  if (fingers > 20) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << fingers << " brass pixels where the hand's fingers are";
+}
+
 class GamePointerWalkTest : public CProgramTest {};
 
 TEST_F(GamePointerWalkTest, TheGamesOwnPointerIsDrawnThroughTheIntroIntoTheStoryAndFromTheTitle) {
@@ -61,14 +76,24 @@ TEST_F(GamePointerWalkTest, TheGamesOwnPointerIsDrawnThroughTheIntroIntoTheStory
                       ClickAt(kPlayClicked - 2, 2048.0f, kPlayY) + ClickAt(kModeOk - 2, 2048.0f, kModeOkY);
   input += MouseMoveTo(kModeOk + 2, kIntroRestX, kIntroRestY) + SkipIntro(kSkipped - 8);
   input += MouseMoveTo(kSkipped + 10, kStoryRestX, kStoryRestY);
-  const SProgramRun first =
-      Run(program, kFirstStory, "0.1", input, std::to_string(kIntroShown) + "," + std::to_string(kFirstStory));
+  input += DeclineTutorial(kTutorialDeclined) + MouseMoveTo(kOnKnife - 15, VirtualX(kKnife[0]), VirtualY(kKnife[1])) +
+           MouseMoveTo(kResting - 8, kStoryRestX, kStoryRestY) +
+           MouseMoveTo(kOnMenu - 8, VirtualX(kMenuButton[0]), VirtualY(kMenuButton[1]));
+  std::string captures = std::to_string(kIntroShown);
+  for (int frame : {kFirstStory, kOnKnife, kResting, kOnMenu}) captures += "," + std::to_string(frame);
+  const SProgramRun first = Run(program, kOnMenu, "0.1", input, captures);
   ASSERT_EQ(first.exitCode, 0) << first.output;
 
   const CCapturedFrame intro = Frame(kIntroShown), story = Frame(kFirstStory);
   ASSERT_TRUE(intro.IsLoaded() && story.IsLoaded());
   EXPECT_TRUE(PointerDrawnAt(intro, kIntroRestX, kIntroRestY)) << "over the intro's page";
   EXPECT_TRUE(PointerDrawnAt(story, kStoryRestX, kStoryRestY)) << "in the story after SKIP";
+  const CCapturedFrame onKnife = Frame(kOnKnife), resting = Frame(kResting), onMenu = Frame(kOnMenu);
+  ASSERT_TRUE(onKnife.IsLoaded() && resting.IsLoaded() && onMenu.IsLoaded());
+  EXPECT_TRUE(HandDrawnAt(onKnife, kKnife[0], kKnife[1])) << "the hand over the knife";
+  EXPECT_FALSE(HandDrawnAt(resting, resting.X(kStoryRestX), resting.Y(kStoryRestY))) << "the arrow elsewhere";
+  EXPECT_GT(onMenu.Brightness(kMenuButtonBox), resting.Brightness(kMenuButtonBox) * 23 / 20)
+      << "the menu button lit under the pointer";
   const std::string save = ReadTextFile(SavePath());
   ASSERT_GT(save.size(), kSystemCursorOffset);
   EXPECT_EQ(save[kSystemCursorOffset], 0) << "the unticked switch is saved";

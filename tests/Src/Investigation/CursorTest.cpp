@@ -36,6 +36,7 @@ struct SAsk {
   std::string picked = "None";
   bool withObjects = true;
   bool backExit = false, objectRequest = false, hudOverride = false, bonus = false;
+  bool keyTaken = false;  // the world's state, not part of the question: the fixture's key taken
 
   SAsk& Exit(int32_t target) { return Set(exitTarget, target); }
   SAsk& CloseUp(int32_t index) { return Set(closeUp, index); }
@@ -47,6 +48,7 @@ struct SAsk {
   SAsk& Request() { return Set(objectRequest, true); }
   SAsk& OverrideHud() { return Set(hudOverride, true); }
   SAsk& Bonus() { return Set(bonus, true); }
+  SAsk& KeyTaken() { return Set(keyTaken, true); }
 
  private:
   template <typename T>
@@ -107,7 +109,8 @@ TEST_F(CursorTest, TheFilesAreLoadedInOrderAndTheStandardCursorShows) {
 }
 
 // Scene 0 of the fixture leads to slot 1 to the north-east and to the hidden-object scene 33;
-// its lamp is interactive and remarks on a plain click, its key is not interactive.
+// its lamp is interactive and remarks on a plain click, its key is not interactive but can be
+// taken until it is.
 TEST_F(CursorTest, TheTypeFollowsWhatLiesUnderTheMouseInTheRulesOrder) {
   const struct {
     const char* what;
@@ -136,13 +139,20 @@ TEST_F(CursorTest, TheTypeFollowsWhatLiesUnderTheMouseInTheRulesOrder) {
       {"an object with a remark, item in hand", SAsk().Picked("Lamp").ItemHeld(), false, CCursor::kObject, 0.0f,
        "Object1"},
       {"an object without the list", SAsk().Picked("Lamp").NoList(), false, CCursor::kStandard, 0.0f, "Standard"},
-      {"a plain object over a close-up", SAsk().Picked("Key").CloseUp(4), false, CCursor::kMagnifier, 0.0f, "Hidden"},
+      {"an object to take", SAsk().Picked("Key"), false, CCursor::kObject, 0.0f, "Object1"},
+      {"an object to take over a close-up", SAsk().Picked("Key").CloseUp(4), false, CCursor::kObject, 0.0f,
+       "Object1"},
+      {"a taken object", SAsk().Picked("Key").KeyTaken(), false, CCursor::kStandard, 0.0f, "Standard"},
+      {"a taken object over a close-up", SAsk().Picked("Key").KeyTaken().CloseUp(4), false, CCursor::kMagnifier, 0.0f,
+       "Hidden"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
     MakeCursor();
     m_record.SetRotation(0.5f);
     m_hud.overHud = c.overHud;
+    for (SSceneObject& object : m_world->Scene(0).objects)
+      if (object.name == "Key") object.picked = c.ask.keyTaken;
     // The main story's world serves the bonus chapter's question too: only the flag counts.
     Ask(c.ask);
     EXPECT_EQ(m_cursor->GetType(), c.type);
