@@ -13,7 +13,7 @@ namespace {
 
 using namespace e2etest;
 
-constexpr int kKnife[2] = {330, 650}, kMailbox[2] = {939, 469}, kLetter[2] = {469, 384};
+constexpr int kKnife[2] = {330, 597}, kMailbox[2] = {917, 373}, kLetter[2] = {469, 384};
 
 // The frame's hollow, where the taken object waits, in window pixels.
 constexpr SPixelRect kHollow = {462, 319, 562, 419};
