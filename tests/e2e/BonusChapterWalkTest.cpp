@@ -19,7 +19,7 @@ namespace {
 using namespace e2etest;
 
 // Where the player clicks, in window pixels, and in which frames (0.05 s each).
-constexpr int kGardenGate[2] = {96, 448}, kCompass[2] = {959, 707};
+constexpr int kGardenGate[2] = {107, 448}, kCompass[2] = {959, 707};
 constexpr int kInStreet = 40, kInGarden = 100, kMapOpen = 150, kEnd = 160;
 const std::string kFrames = "40,100,150";
 
@@ -66,7 +66,7 @@ TEST_F(BonusChapterWalkTest, TheChapterStartsInTheStreetWalksIntoTheGardenAndSho
 // Where the player clicks, in layout pixels, and in which frames: the mailbox in the street, the
 // letter in its close-up, the item frame's button (a window point), above the close-up's frame,
 // the garden gate, the shed's doorway, the lantern in the store room.
-constexpr int kMailbox[2] = {850, 470}, kLetter[2] = {640, 380}, kGate[2] = {250, 420}, kShed[2] = {200, 380};
+constexpr int kMailbox[2] = {850, 470}, kLetter[2] = {640, 380}, kGate[2] = {260, 420}, kShed[2] = {260, 380};
 constexpr int kLantern[2] = {390, 200};
 constexpr int kCloseUpOpen = 75, kLetterCarried = 160, kInStore = 300, kLanternFound = 345, kSearchEnd = 350;
 const std::string kSearchFrames = "75,160,300,345";
@@ -99,7 +99,7 @@ TEST_F(BonusChapterWalkTest, TheMailboxGivesItsLetterAndTheShedsStoreRoomIsSearc
 
 // Where the player clicks, in layout pixels, and in which frames: the garden gate, the house door,
 // the parlour's door to the games room, the arcade cabinet, the machine's exit.
-constexpr int kHouseDoor[2] = {1100, 330}, kGamesDoor[2] = {230, 380}, kCabinet[2] = {375, 360};
+constexpr int kHouseDoor[2] = {1020, 330}, kGamesDoor[2] = {260, 380}, kCabinet[2] = {375, 360};
 constexpr int kMachineExit[2] = {1056, 88};
 constexpr int kInGamesRoom = 190, kMachineOpen = 235, kBackInRoom = 285, kArcadeEnd = 290;
 const std::string kArcadeFrames = "190,235,285";

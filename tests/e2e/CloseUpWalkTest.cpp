@@ -17,7 +17,7 @@ using namespace e2etest;
 
 // Where the player clicks, in window pixels: the mailbox at the gate, the letter in the
 // close-up, the item frame's button, the bar's first slot, the dial, and above the frame.
-constexpr int kMailbox[2] = {939, 469}, kLetter[2] = {469, 384}, kContinue[2] = {512, 477};
+constexpr int kMailbox[2] = {917, 373}, kLetter[2] = {469, 384}, kContinue[2] = {512, 477};
 constexpr int kFirstSlot[2] = {232, 718}, kDial[2] = {896, 555}, kAbove[2] = {512, 30};
 
 // Frames (0.05 s each): the gate, a third into the fade-in, open, the item frame, the letter

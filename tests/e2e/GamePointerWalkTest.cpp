@@ -40,7 +40,7 @@ constexpr float kOptionsOkX = 2048.0f + 0.4f * 192.0f, kOptionsOkY = 2048.0f + 0
 constexpr float kIntroRestX = 1900.0f, kIntroRestY = 1840.0f;
 constexpr float kStoryRestX = 1850.0f, kStoryRestY = 1830.0f;
 // The knife at the gate and the bar's moon (the menu button), in window pixels.
-constexpr int kKnife[2] = {330, 650}, kMenuButton[2] = {60, 700};
+constexpr int kKnife[2] = {330, 597}, kMenuButton[2] = {60, 700};
 constexpr SPixelRect kMenuButtonBox = {20, 660, 100, 740};
 
 constexpr size_t kSystemCursorOffset = 722188;  // the save's system-pointer switch

@@ -13,9 +13,9 @@ namespace {
 
 using namespace e2etest;
 
-// Where the player clicks, in layout pixels: the shed's door in the yard (the part a 4:3 screen
-// shows), the lantern on the shed's wall, the shed's open door.
-constexpr int kShedDoor[2] = {200, 400}, kLantern[2] = {390, 200}, kWayOut[2] = {238, 267};
+// Where the player clicks, in layout pixels: the shed's door in the yard, the lantern on the
+// shed's wall, the shed's open door.
+constexpr int kShedDoor[2] = {260, 400}, kLantern[2] = {390, 200}, kWayOut[2] = {262, 267};
 // Frames (0.05 s each): the yard, the shed opened, the lantern landed in the list, the yard again.
 constexpr int kInYard = 130, kInShed = 175, kLanternGone = 215, kBackInYard = 250;
 

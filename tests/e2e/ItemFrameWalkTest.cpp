@@ -15,7 +15,7 @@ namespace {
 
 using namespace e2etest;
 
-constexpr int kKnife[2] = {330, 650}, kMailbox[2] = {939, 469}, kLetter[2] = {469, 384};
+constexpr int kKnife[2] = {330, 597}, kMailbox[2] = {917, 373}, kLetter[2] = {469, 384};
 constexpr int kFrameButton[2] = {512, 477};
 
 // The bar's first slot, and the inside of the name bubble raised over it, in window pixels.

@@ -17,7 +17,7 @@ using namespace e2etest;
 
 // Where the player clicks, in window pixels, and in which frames (0.05 s each): the opening
 // line of the gate has ended by the first click.
-constexpr int kHallLamp[2] = {981, 320}, kStudyDoor[2] = {45, 405};
+constexpr int kHallLamp[2] = {917, 320}, kStudyDoor[2] = {107, 405};
 constexpr int kFirstSlot[2] = {232, 718}, kCandle[2] = {576, 440};
 // The pause menu's buttons down the middle of the window, continue first.
 constexpr int kPauseButtonX = 512, kPauseButtonY[4] = {211, 326, 442, 557};

@@ -71,8 +71,8 @@ constexpr const char* kBonusStartup =
 // ended by the first click): the tutorial declined, the knife taken at the gate, the gate
 // opened, along the path and through the house door, clicked in frame 297, into the hall.
 inline std::string WalkIntoTheHall() {
-  constexpr int kKnife[2] = {330, 650}, kContinue[2] = {512, 477}, kGate[2] = {512, 400}, kGatePath[2] = {512, 470};
-  constexpr int kHouseDoor[2] = {949, 320};
+  constexpr int kKnife[2] = {330, 597}, kContinue[2] = {512, 477}, kGate[2] = {512, 400}, kGatePath[2] = {512, 470};
+  constexpr int kHouseDoor[2] = {917, 320};
   std::string script = DeclineTutorial(100);
   script += ClickAt(140, VirtualX(kKnife[0]), VirtualY(kKnife[1]), 10);
   script += ClickWindow(175, kContinue[0], kContinue[1]);

@@ -15,13 +15,13 @@ namespace {
 using namespace e2etest;
 
 constexpr int kYes[2] = {358, 480};
-constexpr int kKnife[2] = {330, 650}, kContinue[2] = {512, 477}, kGate[2] = {512, 400};
+constexpr int kKnife[2] = {330, 597}, kContinue[2] = {512, 477}, kGate[2] = {512, 400};
 // Frames (0.05 s each): the question open, the first hint shown, after the held click on the
 // gate, the knife in the bar.
 constexpr int kAsked = 90, kHinted = 130, kAfterGateClick = 165, kKnifeTaken = 240, kEnd = 260;
 
 constexpr SPixelRect kUpperWall = {250, 110, 350, 200};  // left of the hint box, under the story line
-constexpr SPixelRect kAroundKnife = {290, 600, 370, 645};
+constexpr SPixelRect kAroundKnife = {290, 547, 370, 592};
 constexpr SPixelRect kStoryLine = {180, 28, 940, 72};
 constexpr SPixelRect kGateBars = {390, 320, 630, 530};
 constexpr SPixelRect kFirstSlotFace = {212, 698, 252, 738};

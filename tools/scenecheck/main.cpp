@@ -8,6 +8,7 @@
 #include "Src/Game/Vey_GameEffects.h"
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SoundContainer.h"
+#include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "tools/scenecheck/Reach.h"
 #include "tools/shared/FileBytes.h"
@@ -38,10 +39,11 @@ void PrintUsage() {
       "  every note an action shows must be a phrase of the dictionary in each of its languages.\n"
       "  Prints each problem and exits with 1 when there is one, else 0. An action's effect on a\n"
       "  place whose layout is not loaded while it runs is named on the output, as a note.\n"
-      "  With --reach, everything a player clicks in a place (its exits, links and objects to take)\n"
-      "  and in each puzzle must lie wholly on the screen of every shape (4:3, 5:4, 16:10, 16:9),\n"
-      "  off the heads-up display's bar and buttons of that shape and not under another thing to\n"
-      "  click, and every puzzle's way back must be the same shown picture in the same place;\n"
+      "  With --reach, everything a player clicks in a place (its exits, links, objects to take and a\n"
+      "  search's way out \"root/Exit1\") and in each puzzle must lie wholly on the screen of every\n"
+      "  shape (4:3, 5:4, 16:10, 16:9), off the heads-up display's bar and buttons of that shape and\n"
+      "  not under another thing to click, and every puzzle's way back must be the same shown\n"
+      "  picture in the same place;\n"
       "  --reach=puzzles checks the puzzles only.\n");
 }
 
@@ -374,11 +376,17 @@ void CheckReachable(const CMap& map, const std::string& contentDir, bool places,
   Reach::LayoutObjects hud;
   if (!Reach::ReadLayoutObjects(contentDir + "/App/Hud/HUD.2dl", &hud))
     return checker.Problem("heads-up display", "no readable layout HUD.2dl");
+  // A search is a slot an exit opens as one; the player leaves it by its way out.
+  std::set<uint32_t> searches;
+  for (uint32_t s = 0; s < map.SceneCount(); ++s)
+    for (const SExit& exit : map.Scene(s).exits)
+      if (exit.direction == EDirection::Ho) searches.insert(exit.target);
   for (uint32_t s = 0; places && s < map.SceneCount(); ++s) {
     const SSceneSlot& scene = map.Scene(s);
     std::vector<Reach::SClickGroup> groups = ClickedSprites(scene.objects, scene.miniGames);
     for (const SExit& exit : scene.exits) groups.push_back(Reach::WholeName(exit.sprite));
     for (const SCloseUpLink& link : scene.closeUps) groups.push_back(Reach::WholeName(link.sprite));
+    if (searches.count(s)) groups.push_back(Reach::WholeName(CHiddenObjects::kExitNode));
     CheckPlaceReach(layoutDir, SlotLayout("Scene", s), SlotPlace("scene", s), groups, hud, checker);
   }
   for (uint32_t c = 0; places && c < map.CloseUpCount(); ++c)

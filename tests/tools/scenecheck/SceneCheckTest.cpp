@@ -138,6 +138,25 @@ TEST_F(SceneCheckTest, EverySpriteOfAPlaceIsAnObjectOfItsLayout) {
   EXPECT_NE(m_run.errors.find("scene slot 0: no readable layout Scene01.2dl"), std::string::npos) << m_run.errors;
 }
 
+// Everything the sample's places ask the player to click can be reached on every screen shape; a
+// way out drawn under the bar (the yard's fog), a thing to take drawn under another (the
+// close-up's gear given the keys' picture) and a search without its way out are named with their
+// place, layout, object and shape.
+TEST_F(SceneCheckTest, WhatAPlaceAsksToBeClickedLiesClearOfTheBarAndOfEachOther) {
+  ASSERT_EQ(Check(Sample(), " --reach"), 0) << m_run.errors;
+  const SBreak kCases[] = {
+      {"Sprite=\"S01_ExitYard\"", "Sprite=\"S01_Fog\"",
+       "scene slot 0: Scene01.2dl at 16:9: \"S01_Fog\" (-1.422..1.422, -0.956..-0.600) lies under the display's "
+       "\"root/HUD16:9/hudBar\""},
+      {"Sprite=\"root/Gear\"", "Sprite=\"root/Keys foreground\"",
+       "close-up slot 4: Intermediate05.2dl: \"root/Keys foreground\" and \"root/CarKeys\" overlap"},
+      {"Sprite=\"S01_ExitYard\" Open=\"True\" Sound=\"foot_gravel\" Direction=\"E\"",
+       "Sprite=\"S01_ExitYard\" Open=\"True\" Sound=\"foot_gravel\" Direction=\"HO\"",
+       "scene slot 4: Scene05.2dl: no object \"root/Exit1\" to click"},
+  };
+  ExpectEachBreakNamed(kCases, " --reach");
+}
+
 // Every note an action shows is a phrase of the dictionary, in each language it carries.
 TEST_F(SceneCheckTest, EveryNoteIsAPhraseInEachLanguage) {
   const std::string dictionary = " --dictionary " + Path("Dictionary.xml");

@@ -69,13 +69,13 @@ TEST_F(WalkthroughToolTest, TheMainStoryIsPlayedToItsEndingThroughEveryPlaceSear
   EXPECT_NE(saved.find("ending\n"), std::string::npos);
   EXPECT_EQ(saved.find("stuck"), std::string::npos);
 
-  // The knife at the gate (layout pixels 470, 610, its lower edge under the bar) is the first
-  // thing taken, at its middle on the 4:3 window, after the tutorial's question and an idle wait.
+  // The knife at the gate (layout pixels 470, 560) is the first thing taken, at its middle on the
+  // 4:3 window, after the tutorial's question and an idle wait.
   const std::string script = Script();
   float x = 0, y = 0;
   ASSERT_TRUE(ClickAfter(script, "# take S01_Knife\n", &x, &y)) << script.substr(0, 600);
   EXPECT_NEAR(x, 331, 1);
-  EXPECT_NEAR(y, 651, 1);
+  EXPECT_NEAR(y, 597, 1);
   // A puzzle is skipped once its skip button shows, a minute of frames of 0.05 s after it opened.
   ASSERT_TRUE(ClickAfter(script, "# skip puzzle 7\n", &x, &y));
   EXPECT_NE(script.find("# skip puzzle 7\n1241 mouse move "), std::string::npos);
@@ -94,7 +94,7 @@ TEST_F(WalkthroughToolTest, AStoryThatCannotGoOnStopsTheToolNamingWhereItStopped
   } kCases[] = {
       {"the letter sets no dial", "<Action Object=\"I01_Letter\"", "<Action Object=\"I01_Nothing\"", false,
        "location slot"},
-      {"the shed's door lies outside the window", "sprite S01_ExitShed    180 400",
+      {"the shed's door lies outside the window", "sprite S01_ExitShed    260 400",
        "sprite S01_ExitShed     60 400", true, "location slot"},
   };
   for (const auto& c : kCases) {
@@ -121,7 +121,7 @@ TEST_F(WalkthroughToolTest, ClicksLandWhereThePictureTakesThemAndClearOfTheDiary
   // A mask of the wrong size is named and left out: the gate is clicked anywhere in its box.
   std::ofstream(Path("content/Art/Environments/Scene01/S01_GateClosed.msk"), std::ios::binary) << "short";
   std::string locations = ReadTextFile(kLayouts + "Locations.txt");
-  const std::string door = "sprite S01_ExitShed    180 400";
+  const std::string door = "sprite S01_ExitShed    260 400";
   ASSERT_NE(locations.find(door), std::string::npos);
   locations.replace(locations.find(door), door.size(), "sprite S01_ExitShed    640 650");
   ASSERT_EQ(Plan(Sample(), locations, " --masks " + Path("content")), 0) << m_run.errors;
@@ -133,7 +133,7 @@ TEST_F(WalkthroughToolTest, ClicksLandWhereThePictureTakesThemAndClearOfTheDiary
   // The quarter that takes clicks starts at layout x 502, window x 366.
   EXPECT_GE(x, 366);
   EXPECT_LE(x, 375);
-  EXPECT_NEAR(y, 650, 1);
+  EXPECT_NEAR(y, 597, 1);
   // The diary's top is layout y 594, window y 634: the way is clicked just above it.
   ASSERT_TRUE(ClickAfter(script, "# search slot 33\n", &x, &y)) << script;
   EXPECT_NEAR(x, 512, 1);
