@@ -10,6 +10,7 @@
 #include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Resources/omResourcesXMLLoader.h"
+#include "Quor/CFont.h"
 #include "Quor/CSoundManager.h"
 #include "Quor/Timer.h"
 #include "Src/Game/Vey_SoundContainer.h"
@@ -74,6 +75,15 @@ class CBuiltContentFixture : public COverlayDrawFixture {
         count += p.r > 150 && p.r >= p.b + 20;
       }
     return count;
+  }
+  // The height of the text's lines in layout units as its style wraps the words, and whether no
+  // line runs past its wrap.
+  static float MeasureText(const Ombrel::SLayoutText& text, const std::string& words, bool* fits) {
+    ApplyTextStyle(&text.style);
+    float width = 0, height = 0;
+    text.style.font->GetTextExtent(words.c_str(), &width, &height);
+    *fits = width <= text.style.font->GetWrapWidth() + 0.5f;
+    return height / 256.0f;
   }
   // Whether a phrase of the game's dictionary exists.
   bool HasPhrase(const std::string& key) const {

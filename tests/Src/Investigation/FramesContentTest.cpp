@@ -79,14 +79,6 @@ TEST_F(FramesContentTest, TheCaptionTheObjectAndWellDoneKeepApartForEveryItemInE
   const float underBorder = panel->position.y + panel->size.y / 2 - kGoldBorder;
   const float objectTop = object->position.y + object->size.y / 2;
   const float objectBottom = object->position.y - object->size.y / 2;
-  // The height of a text's lines in layout units, and whether no line runs past its wrap.
-  auto measure = [](const Ombrel::SLayoutText& text, const std::string& words, bool* fits) {
-    ApplyTextStyle(&text.style);
-    float width = 0, height = 0;
-    text.style.font->GetTextExtent(words.c_str(), &width, &height);
-    *fits = width <= text.style.font->GetWrapWidth() + 0.5f;
-    return height / 256.0f;
-  };
 
   CMap world(false);
   ASSERT_EQ(world.Load(ReadText(m_root + "App/Configs/GameInfo.xml")), 0);
@@ -105,13 +97,13 @@ TEST_F(FramesContentTest, TheCaptionTheObjectAndWellDoneKeepApartForEveryItemInE
     m_dictionary->Reload();
     CItemFrame frame("ItemFrame", m_frameLayout, nullptr, nullptr, nullptr, m_dictionary.get(), &m_bank);
     bool fits = false;
-    const float wellDoneHalf = measure(*wellDone, m_dictionary->GetPhrase("WELL_DONE"), &fits) / 2;
+    const float wellDoneHalf = MeasureText(*wellDone, m_dictionary->GetPhrase("WELL_DONE"), &fits) / 2;
     EXPECT_TRUE(fits) << code;
     EXPECT_LE(wellDone->position.y + wellDoneHalf, objectBottom) << "language " << code;
     for (const std::string& item : items) {
       frame.Show(item);
       const std::string words = std::string(m_dictionary->GetPhrase("YOU_FOUND")) + " " + frame.GetCaption();
-      const float half = measure(*caption, words, &fits) / 2;
+      const float half = MeasureText(*caption, words, &fits) / 2;
       EXPECT_TRUE(fits) << words;
       EXPECT_LE(caption->position.y + half, underBorder) << words;
       EXPECT_GE(caption->position.y - half, objectTop) << words;

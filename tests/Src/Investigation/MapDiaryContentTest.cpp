@@ -1,16 +1,25 @@
 // The map and the diary on the content the build makes: the "Map" layout holds every marker the
 // story's places and paths name and starts with only the first place shown, every diary page has
-// its layout and its words, and the open map and a diary with a page look as a player sees them.
+// its layout and its words, the combination lock's code stands on a page the player finds before
+// the puzzles open their ways, and the open map and a diary with a page look as a player sees
+// them.
 
+#include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Investigation/Vey_Diary.h"
 #include "Src/Investigation/Vey_MapFrame.h"
+#include "Src/MiniGames/Vey_KeyLockRules.h"
+#include "Quor/Engine.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace Vey;
@@ -69,6 +78,75 @@ TEST_F(MapDiaryContentTest, EveryDiaryPageHasItsLayoutTitleAndWords) {
     EXPECT_TRUE(HasPhrase(key + "_Title")) << key;
   }
   EXPECT_EQ(OwnReports(), "");
+}
+
+// The diary pages of the places reached from the first one by ways whose conditions some action
+// of the scene description can meet: a way waiting on a state no action gives (the star that
+// never lights) opens only at a puzzle's win.
+std::vector<std::string> PagesBeforeThePuzzlesWays(const CMap& world) {
+  std::set<std::pair<std::string, std::string>> reachable;
+  auto gather = [&](const SObjectList& objects) {
+    for (const SSceneObject& object : objects) {
+      reachable.insert({object.name, object.state});
+      for (const SObjectAction& action : object.actions) reachable.insert({object.name, action.resState});
+    }
+  };
+  for (uint32_t slot = 0; slot < world.SceneCount(); ++slot) gather(world.Scene(slot).objects);
+  for (uint32_t slot = 0; slot < world.CloseUpCount(); ++slot) gather(world.CloseUp(slot).objects);
+  for (uint32_t slot = 0; slot < world.MiniGameCount(); ++slot) gather(world.MiniGame(slot).objects);
+
+  std::vector<std::string> pages;
+  std::set<uint32_t> seen = {0};
+  std::vector<uint32_t> next = {0};
+  while (!next.empty()) {
+    const SSceneSlot& place = world.Scene(next.back());
+    next.pop_back();
+    for (const SStoryEntry& entry : place.diaryEntries) pages.push_back(entry.name);
+    for (const SExit& exit : place.exits) {
+      bool open = true;
+      for (const SStateCondition& condition : exit.conditions)
+        open = open && reachable.count({condition.object, condition.state}) > 0;
+      if (open && exit.target < world.SceneCount() && seen.insert(exit.target).second) next.push_back(exit.target);
+    }
+  }
+  return pages;
+}
+
+// The lock's intro says its code is written down in the house: a page the player finds before any
+// puzzle opens a way holds the very code the lock takes, in every language, on a page where it
+// fits: no line past the wrap, and the lines within the page's ruled frame.
+TEST_F(MapDiaryContentTest, APageFoundBeforeThePuzzlesWaysGivesTheCodeTheLockTakes) {
+  std::ifstream file(m_root + "App/Configs/GameInfo.xml", std::ios::binary);
+  CMap world(false);
+  ASSERT_EQ(world.Load(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())), 0);
+  const std::vector<std::string> pages = PagesBeforeThePuzzlesWays(world);
+  ASSERT_FALSE(pages.empty());
+  const Ombrel::CLayout2D* diary = Layout("Diary");
+  ASSERT_NE(diary, nullptr);
+  const auto* book = static_cast<const Ombrel::SLayoutBox*>(diary->FindItem("root/Book"));
+  ASSERT_NE(book, nullptr);
+  const float ruledFrame = book->size.y * 46.0f / 512.0f;  // the ruled frame, 46 of the picture's 512 rows in
+  const float frameTop = book->position.y + book->size.y / 2 - ruledFrame;
+  const float frameBottom = book->position.y - book->size.y / 2 + ruledFrame;
+
+  overlaytest::CInputAndLanguageScope language;
+  for (int32_t code : {kLangEnglish, kLangGerman, kLangFrench, kLangSpanish, kLangItalian, kLangRussian}) {
+    SetLanguage(code);
+    m_dictionary->Reload();
+    std::string giver;
+    for (const std::string& page : pages)
+      if (std::string(m_dictionary->GetPhrase(page.c_str())).find(kLockCode) != std::string::npos) giver = page;
+    ASSERT_NE(giver, "") << "no page found before the puzzles' ways gives the code, language " << code;
+    const Ombrel::CLayout2D* layout = Layout(giver.c_str());
+    ASSERT_NE(layout, nullptr) << giver;
+    const auto* text = static_cast<const Ombrel::SLayoutText*>(layout->FindItem("root/text_page"));
+    ASSERT_TRUE(text && text->style.font) << giver;
+    bool fits = false;
+    const float half = MeasureText(*text, m_dictionary->GetPhrase(giver.c_str()), &fits) / 2;
+    EXPECT_TRUE(fits) << giver << ", language " << code;
+    EXPECT_LE(text->position.y + half, frameTop) << giver << ", language " << code;
+    EXPECT_GE(text->position.y - half, frameBottom) << giver << ", language " << code;
+  }
 }
 
 TEST_F(MapDiaryContentTest, TheOpenMapShowsTheParchmentAndAReachedPlace) {

@@ -6,9 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include "Src/Game/Vey_EmitterPool.h"
+#include "Src/Game/Vey_MPManager.h"
 #include "Src/Game/Vey_SaveData.h"
 #include "Src/Game/Vey_Scene.h"
 #include "tests/Src/MiniGames/MiniGameTestKit.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include <cmath>
 #include <limits>
@@ -232,6 +239,99 @@ TEST_F(JewelBoxTest, ThreadsMeetingAtAJewelNeverCrossAndOrientationIsSigned) {
   EXPECT_EQ(CMiniGame1::Orientation({0, 0}, {1, 0}, {0.5f, 1}), -1);
   EXPECT_EQ(CMiniGame1::Orientation({0, 0}, {1, 0}, {0.5f, -1}), 1);
   EXPECT_EQ(CMiniGame1::Orientation({0, 0}, {1, 0}, {0.5f, 0}), 0);
+}
+
+// The win's sparks as the build makes them ("G01_Completed" of the box's effect file), in the
+// pool the box moves them with.
+class JewelBoxSparksTest : public JewelBoxTest {
+ protected:
+  void SetUp() override {
+    JewelBoxTest::SetUp();
+    m_manager = MP::CManager::CreateInstance();
+    std::ifstream in(HM_BINARY_DIR "/content/Art/Environments/Game01/Effects/G01.ptc", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const HM_FILE file =
+        Magic_OpenFileInMemory(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "G01.ptc");
+    ASSERT_NE(file, 0);
+    MP::CEmitter* spark = m_manager->AddEmitter(Magic_LoadEmitter(file, "G01_Completed"));
+    Magic_CloseFile(file);
+    ASSERT_NE(spark, nullptr);
+    m_sparks = std::make_unique<CEmitterPool>(6, "Game1Emitters", *spark);
+  }
+  void TearDown() override {
+    m_sparks.reset();
+    MP::CManager::DeleteInstance();
+    JewelBoxTest::TearDown();
+  }
+
+  // The live particles' centres of a spark, in layout units (the puzzle hands its emitters
+  // layout points times 450.70422, y negated).
+  std::vector<Vector2> Particles(uint32_t spark) const {
+    constexpr float kUnits = 450.70422f;
+    std::vector<Vector2> centres;
+    MAGIC_RENDERING list;
+    MAGIC_VERTEX_RECTANGLE v{};
+    const HM_EMITTER handle = m_sparks->GetEmitter(spark)->GetHandle();
+    for (int32_t n = Magic_CreateFirstRenderedParticlesList(handle, &list); n > 0;
+         n = Magic_CreateNextRenderedParticlesList(&list))
+      for (int32_t i = 0; i < n; ++i) {
+        Magic_GetNextParticleVertexes(&list, &v);
+        centres.push_back({(v.x[0] + v.x[2]) / 2 / kUnits, -(v.y[0] + v.y[2]) / 2 / kUnits});
+      }
+    return centres;
+  }
+  // How far the point lies from the nearest thread of the box.
+  static float FromThreads(const CMiniGame1& box, Vector2 p) {
+    float nearest = 1e9f;
+    for (int32_t i = 0; i < CMiniGame1::kConnectorCount; ++i) {
+      const Vector2 a = *box.GetConnector(i).first, b = *box.GetConnector(i).second;
+      const float dx = b.x - a.x, dy = b.y - a.y;
+      const float t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
+      nearest = std::min(nearest, std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy)));
+    }
+    return nearest;
+  }
+  static Vector2 Middle(const std::vector<Vector2>& points) {
+    Vector2 sum{0, 0};
+    for (const Vector2& p : points) sum = {sum.x + p.x, sum.y + p.y};
+    return {sum.x / float(points.size()), sum.y / float(points.size())};
+  }
+
+  MP::CManager* m_manager = nullptr;
+  std::unique_ptr<CEmitterPool> m_sparks;
+};
+
+// Every spark is seen on the threads from the moment they are clear until the box opens, and
+// travels: a burst that dies at once, or sparks strewn off the threads, fail.
+TEST_F(JewelBoxSparksTest, TheWinsSparksRunAlongTheThreadsUntilTheBoxOpens) {
+  SetBothInserted();
+  SJewelBoxParts parts;
+  parts.completion = m_sparks.get();
+  CMiniGame1 box(&m_layout, Shared(), parts);
+  Open(box);
+  Move(box, kTangledSlot2, kSolved[2]);
+  ASSERT_GT(box.GetWinTimer(), 0.0f);
+
+  constexpr float kNearThread = 0.04f;
+  std::vector<Vector2> first(6), last(6);
+  std::vector<float> trail(6, 0.0f);  // the longest stretch a spark's particles covered
+  while (box.GetWinTimer() < CMiniGame1::kWinDelay - kFrame) {
+    Wait(box, kFrame);
+    for (uint32_t k = 0; k < 6; ++k) {
+      const std::vector<Vector2> particles = Particles(k);
+      ASSERT_FALSE(particles.empty()) << "spark " << k << " is gone " << box.GetWinTimer() << " s after the win";
+      for (const Vector2& p : particles)
+        ASSERT_LT(FromThreads(box, p), kNearThread) << "spark " << k << " at " << box.GetWinTimer() << " s";
+      if (first[k].x == 0 && first[k].y == 0) first[k] = Middle(particles);
+      last[k] = Middle(particles);
+      for (const Vector2& p : particles)
+        trail[k] = std::max(trail[k], std::hypot(p.x - last[k].x, p.y - last[k].y));
+    }
+  }
+  for (uint32_t k = 0; k < 6; ++k) {
+    EXPECT_GT(std::hypot(last[k].x - first[k].x, last[k].y - first[k].y), 0.08f) << "spark " << k << " travels";
+    EXPECT_GT(trail[k], 0.03f) << "spark " << k << " leaves a trail";
+  }
 }
 
 }  // namespace
