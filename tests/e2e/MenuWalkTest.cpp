@@ -2,13 +2,14 @@
 // the language, the German flag and OK keep it for the player, the first player types a name,
 // the title screen fades in over its dusk sky, and a click on Play, then on the mode box's OK
 // and on the intro's SKIP, takes them into the main story; the title's options box switches the
-// display mode without a failed draw.
+// display mode without a failed draw, and left by Back keeps a windowed game in its window.
 
 #include <gtest/gtest.h>
 
 #include "tests/e2e/ProgramTestKit.h"
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -82,7 +83,7 @@ TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerInto
 // The title's Options plate and the options box's "Full screen" tick (window pixels), and a frame
 // after the switch: the window changes and the snapshot behind the box is drawn again, with no
 // draw refused in the frame after the switch.
-constexpr int kOptionsPlate[2] = {128, 576}, kFullScreenTick[2] = {454, 434};
+constexpr int kOptionsPlate[2] = {128, 576}, kFullScreenTick[2] = {454, 434}, kOptionsBack[2] = {358, 538};
 constexpr int kSwitched = 180;
 
 TEST_F(MenuWalkTest, TheTitlesOptionsSwitchTheDisplayModeWithoutAFailedDraw) {
@@ -96,6 +97,27 @@ TEST_F(MenuWalkTest, TheTitlesOptionsSwitchTheDisplayModeWithoutAFailedDraw) {
   const CCapturedFrame switched = Frame(kSwitched);
   ASSERT_TRUE(switched.IsLoaded());
   EXPECT_LT(switched.Width(), kWindowWidth) << "the window the tick switched to";
+}
+
+// A game the "windowed" marker started in a window: the options opened and left by Back change
+// nothing, so the window keeps its size and the marker stays.
+TEST_F(MenuWalkTest, OptionsLeftByBackKeepAWindowedGameInItsWindow) {
+  fs::remove_all(m_home + "/data");
+  fs::create_directories(m_home + "/data");
+  const std::string marker = m_home + "/data/windowed";
+  std::ofstream(marker).close();
+  const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
+  constexpr int kBefore = 148, kAfter = 180;
+  const std::string script = AnswerFirstStart() + ClickWindow(150, kOptionsPlate[0], kOptionsPlate[1]) +
+                             ClickWindow(165, kOptionsBack[0], kOptionsBack[1]);
+  const SProgramRun run =
+      Run(program, kAfter + 5, "0.1", script, std::to_string(kBefore) + "," + std::to_string(kAfter));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const CCapturedFrame before = Frame(kBefore), after = Frame(kAfter);
+  ASSERT_TRUE(before.IsLoaded() && after.IsLoaded());
+  EXPECT_EQ(after.Width(), before.Width());
+  EXPECT_EQ(after.Height(), before.Height());
+  EXPECT_TRUE(fs::exists(marker)) << "the windowed marker is kept";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "Quor/DirectX/InputState.h"
 #include "Quor/Engine.h"
 #include "Src/Game/Vey_Screen.h"
+#include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Menu/Vey_ProfileCreation.h"
 #include "tests/Src/Menu/MenuTestKit.h"
@@ -184,6 +185,70 @@ TEST_F(MenuTest, ExitAsksFirstAndOnlyYesEndsTheProgram) {
     EXPECT_EQ(m_application.events, yes ? Events({{2, -1}}) : Events());
     TearDown();
   }
+}
+
+// Without its yes/no box a question is not asked, and what was not asked is not answered yes:
+// Exit does not end the program and Play on a finished game keeps the profile.
+TEST_F(MenuTest, AQuestionThatCannotBeAskedAnswersNo) {
+  const struct {
+    Vector2 button;
+    uint32_t mode;
+  } kCases[] = {{kExit, 1}, {kPlay, 7}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.mode);
+    EnterMenu(true, c.mode);
+    m_menu->SetBox(CMenu::kQuestion, nullptr);
+    Settle();
+    Click(At(c.button.x, c.button.y));
+    Frame();
+    EXPECT_EQ(m_menu->GetMenuState(), CMenu::kTitle);
+    EXPECT_TRUE(m_application.events.empty());
+    EXPECT_EQ(GetSaveData()->profiles[0].gameMode, c.mode);
+    TearDown();
+  }
+}
+
+// "mouse_over" sounds as the pointer comes onto a title button, also straight from another
+// one, and not while it stays there.
+TEST_F(MenuTest, TheHoverSoundPlaysForEachTitleButtonThePointerComesOnto) {
+  EnterMenu(true, 1);
+  Settle();
+  const struct {
+    Vector2 at;
+    bool sounds;
+  } kMoves[] = {{kOptions, true}, {kOptions, false}, {kHelp, true}, {kExit, true}, {kExit, false}, {kOptions, true}};
+  for (const auto& move : kMoves) {
+    SCOPED_TRACE(::testing::Message() << move.at.x << "," << move.at.y);
+    m_menu->GetSoundBank()->StopSoundByName("mouse_over");
+    Frame(At(move.at.x, move.at.y));
+    EXPECT_EQ(m_menu->GetSoundBank()->IsPlayingByName("mouse_over"), move.sounds);
+  }
+}
+
+// The options box shows the window's arrow again each time its tick asks for it: the arrow the
+// menu loaded when it was entered, not the cursor file read and made once more. Run where no
+// cursor file lies, each reading of it is told.
+TEST_F(MenuTest, TheWindowsArrowIsReadOnceHoweverOftenTheOptionsSwitchIt) {
+  struct SInFolder {
+    explicit SInFolder(const std::string& folder) { std::filesystem::current_path(folder); }
+    ~SInFolder() { std::filesystem::current_path(was); }
+    const std::filesystem::path was = std::filesystem::current_path();
+  } inDataFolder(GetUserDataFolder());
+  const auto reads = [] {
+    const std::vector<std::string>& texts = hmtest::CReportScope::Texts();
+    return std::count_if(texts.begin(), texts.end(),
+                         [](const std::string& text) { return text.find("Standard.cur") != std::string::npos; });
+  };
+  EnterMenu(true, 1);
+  Settle();
+  EXPECT_EQ(reads(), 1);
+  Click(At(kOptions.x, kOptions.y));
+  for (int i = 0; i < 12; ++i) Frame();
+  ASSERT_EQ(m_menu->GetBox(CMenu::kOptionsMenu)->state, IMenuBox::kOpen);
+  const uint8_t systemCursor = GetSaveData()->systemCursor;
+  for (int i = 0; i < 4; ++i) Click(CentreOf("Options", "root/Frame/Frame0"));
+  EXPECT_EQ(GetSaveData()->systemCursor, systemCursor) << "ticked and unticked twice";
+  EXPECT_EQ(reads(), 1);
 }
 
 TEST_F(MenuTest, EachTextButtonOpensItsBox) {
