@@ -17,6 +17,7 @@
 #include "tests/Src/Menu/MenuTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -33,6 +34,7 @@ const Vector2 kFirstMode = {-0.72f, 0.12f}, kSecondMode = {-0.72f, -0.1f}, kMode
 const Vector2 kNowhere = {1.5f, 0.9f};
 // Title screen buttons.
 const Vector2 kPlay = {0.0f, -0.45f}, kExit = {1.0f, -0.72f}, kChangePlayer = {0.0f, -0.84f};
+const Vector2 kOptions = {-1.0f, -0.5f};
 
 const char* const kTexts[] = {"root/dummy_profilename", "root/text_profile_name_exist0", "root/text_wallpaper_set",
                               "root/text_delete?",      "root/text_profile_delete",       "root/text_exit?",
@@ -339,6 +341,34 @@ TEST_F(MenuBoxesTest, TheDeleteQuestionShowsItsTextAndYesDeletesTheSelectedProfi
   EXPECT_EQ(Dialog()->state, IMenuBox::kClosed);
   EXPECT_STREQ(GetSaveData()->profiles[0].name, "Bo");
   EXPECT_EQ(GetSaveData()->profiles[1].inUse, 0);
+}
+
+// The options box shows the window's arrow again each time its tick asks for it: the arrow the
+// menu loaded when it was entered, not the cursor file read and made once more. Run where no
+// cursor file lies, each reading of it is told.
+TEST_F(MenuBoxesTest, TheWindowsArrowIsReadOnceHoweverOftenTheOptionsSwitchIt) {
+  struct SInFolder {
+    explicit SInFolder(const std::string& folder) { std::filesystem::current_path(folder); }
+    ~SInFolder() { std::filesystem::current_path(was); }
+    const std::filesystem::path was = std::filesystem::current_path();
+  } inDataFolder(GetUserDataFolder());
+  const auto reads = [] {
+    const std::vector<std::string>& texts = hmtest::CReportScope::Texts();
+    return std::count_if(texts.begin(), texts.end(),
+                         [](const std::string& text) { return text.find("Standard.cur") != std::string::npos; });
+  };
+  Enter();
+  EXPECT_EQ(reads(), 1);
+  InputClick(kOptions);
+  InputWait(6);
+  ASSERT_EQ(m_menu->GetBox(CMenu::kOptionsMenu)->state, IMenuBox::kOpen);
+  const Vector2 tick = FindLayoutBox(*LayoutNamed("Options"), "root/Frame/Frame0")->position;
+  for (int i = 0; i < 4; ++i) {
+    const uint8_t before = GetSaveData()->systemCursor;
+    InputClick(tick);
+    EXPECT_NE(GetSaveData()->systemCursor, before) << "the tick switched the pointer";
+  }
+  EXPECT_EQ(reads(), 1);
 }
 
 TEST_F(MenuBoxesTest, PlayingAFinishedGameAgainAsksThenTakesTheNewModeIntoTheStory) {

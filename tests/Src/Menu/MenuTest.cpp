@@ -225,32 +225,6 @@ TEST_F(MenuTest, TheHoverSoundPlaysForEachTitleButtonThePointerComesOnto) {
   }
 }
 
-// The options box shows the window's arrow again each time its tick asks for it: the arrow the
-// menu loaded when it was entered, not the cursor file read and made once more. Run where no
-// cursor file lies, each reading of it is told.
-TEST_F(MenuTest, TheWindowsArrowIsReadOnceHoweverOftenTheOptionsSwitchIt) {
-  struct SInFolder {
-    explicit SInFolder(const std::string& folder) { std::filesystem::current_path(folder); }
-    ~SInFolder() { std::filesystem::current_path(was); }
-    const std::filesystem::path was = std::filesystem::current_path();
-  } inDataFolder(GetUserDataFolder());
-  const auto reads = [] {
-    const std::vector<std::string>& texts = hmtest::CReportScope::Texts();
-    return std::count_if(texts.begin(), texts.end(),
-                         [](const std::string& text) { return text.find("Standard.cur") != std::string::npos; });
-  };
-  EnterMenu(true, 1);
-  Settle();
-  EXPECT_EQ(reads(), 1);
-  Click(At(kOptions.x, kOptions.y));
-  for (int i = 0; i < 12; ++i) Frame();
-  ASSERT_EQ(m_menu->GetBox(CMenu::kOptionsMenu)->state, IMenuBox::kOpen);
-  const uint8_t systemCursor = GetSaveData()->systemCursor;
-  for (int i = 0; i < 4; ++i) Click(CentreOf("Options", "root/Frame/Frame0"));
-  EXPECT_EQ(GetSaveData()->systemCursor, systemCursor) << "ticked and unticked twice";
-  EXPECT_EQ(reads(), 1);
-}
-
 TEST_F(MenuTest, EachTextButtonOpensItsBox) {
   const struct {
     Vector2 button;
