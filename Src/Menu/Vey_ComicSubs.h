@@ -40,7 +40,7 @@ class CComicSubs : public CMemWatch {
 
   // The entry shown at engine time `now`: the first whose span holds it, null for none.
   const SEntry* EntryAt(float now) const;
-  // Draws the entry of the current engine time centred under the page, on a dark band.
+  // Draws the entry of the current engine time centred under the page, on a band of its own.
   void Render();
 
   bool IsLoaded() const { return m_loaded; }

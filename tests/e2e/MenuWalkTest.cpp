@@ -9,7 +9,9 @@
 #include "tests/e2e/ProgramTestKit.h"
 
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -100,21 +102,45 @@ TEST_F(MenuWalkTest, TheTitlesOptionsSwitchTheDisplayModeWithoutAFailedDraw) {
 }
 
 // A game the "windowed" marker started in a window: the options opened and left by Back change
-// nothing, so the window keeps its size and the marker stays.
+// nothing, so the window keeps its size and the marker stays. The window's size is the
+// desktop's choice: a first run shows it, and the clicks of the second are placed for it.
 TEST_F(MenuWalkTest, OptionsLeftByBackKeepAWindowedGameInItsWindow) {
-  fs::remove_all(m_home + "/data");
-  fs::create_directories(m_home + "/data");
+  constexpr int kBefore = 148, kOpen = 160, kAfter = 180;
   const std::string marker = m_home + "/data/windowed";
-  std::ofstream(marker).close();
   const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
-  constexpr int kBefore = 148, kAfter = 180;
-  const std::string script = AnswerFirstStart() + ClickWindow(150, kOptionsPlate[0], kOptionsPlate[1]) +
-                             ClickWindow(165, kOptionsBack[0], kOptionsBack[1]);
+  const auto start = [&](const std::string& script, const std::string& frames) {
+    fs::remove_all(m_home + "/data");
+    fs::create_directories(m_home + "/data");
+    std::ofstream(marker).close();
+    return Run(program, kAfter + 5, "0.1", script, frames);
+  };
+  const SProgramRun first = start("", std::to_string(kBefore));
+  ASSERT_EQ(first.exitCode, 0) << first.output;
+  const CCapturedFrame window = Frame(kBefore);
+  ASSERT_TRUE(window.IsLoaded());
+  // The script's moves, given in pixels of the 1024 x 768 window, placed where they lie in this one.
+  const auto inWindow = [&](const std::string& script) {
+    std::istringstream lines(script);
+    std::string line, placed;
+    while (std::getline(lines, line)) {
+      int frame = 0, x = 0, y = 0;
+      if (std::sscanf(line.c_str(), "%d mouse move %d %d", &frame, &x, &y) == 3) {
+        line = std::to_string(frame) + " mouse move " + std::to_string(x * window.Width() / kWindowWidth) + " " +
+               std::to_string(y * window.Height() / kWindowHeight);
+      }
+      placed += line + "\n";
+    }
+    return placed;
+  };
   const SProgramRun run =
-      Run(program, kAfter + 5, "0.1", script, std::to_string(kBefore) + "," + std::to_string(kAfter));
+      start(inWindow(AnswerFirstStart() + ClickWindow(150, kOptionsPlate[0], kOptionsPlate[1]) +
+                     ClickWindow(165, kOptionsBack[0], kOptionsBack[1])),
+            std::to_string(kBefore) + "," + std::to_string(kOpen) + "," + std::to_string(kAfter));
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  const CCapturedFrame before = Frame(kBefore), after = Frame(kAfter);
-  ASSERT_TRUE(before.IsLoaded() && after.IsLoaded());
+  const CCapturedFrame before = Frame(kBefore), open = Frame(kOpen), after = Frame(kAfter);
+  ASSERT_TRUE(before.IsLoaded() && open.IsLoaded() && after.IsLoaded());
+  const SPixelRect box = before.Rect(2048.0f, 2048.0f, 200.0f, 120.0f);
+  EXPECT_GT(open.CountDifferences(before, box, 12), box.Width() * box.Height() / 3) << "the options box opened";
   EXPECT_EQ(after.Width(), before.Width());
   EXPECT_EQ(after.Height(), before.Height());
   EXPECT_TRUE(fs::exists(marker)) << "the windowed marker is kept";
