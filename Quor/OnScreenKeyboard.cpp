@@ -369,7 +369,9 @@ void OnScreenKeyboardProcessInput() {
   if (WentDown(input, kVkReturn)) Press(k.selection);
   if (WentDown(input, kVkBack)) OskBackspaceKey(nullptr);
   if (WentDown(input, kVkEscape)) OskCancelKey(nullptr);
-  if (input.textInput[0] && !input.textInput[1]) TypeCharacter(input.textInput[0]);
+  for (const char* typed = input.textInput; *typed; ++typed) {
+    if (uint8_t(*typed) < 0x80) TypeCharacter(*typed);  // the keyboard's cells are plain letters
+  }
   input.textInput[0] = 0;
   if (WentDown(input, kVkLButton)) {
     const int32_t cell = OnScreenKeyboardKeyAt(2048.0f + 256.0f * input.mouseX, 2048.0f + 256.0f * input.mouseY);

@@ -40,11 +40,17 @@ void HandleInputMessage(const SInputMessage& message) {
     case EInputMessage::KeyUp:
       g_inputState.down[message.key] = message.kind == EInputMessage::KeyDown ? 1 : 0;
       break;
-    case EInputMessage::Char:
+    case EInputMessage::Char: {
+      // Characters typed within one frame are all kept, in order, as far as they fit whole.
       static_assert(sizeof message.text < sizeof g_inputState.textInput, "a character fits");
-      std::memset(g_inputState.textInput, 0, sizeof g_inputState.textInput);
-      std::memcpy(g_inputState.textInput, message.text, sizeof message.text);
+      const size_t kept = strnlen(g_inputState.textInput, sizeof g_inputState.textInput - 1);
+      const size_t length = strnlen(message.text, sizeof message.text);
+      if (kept + length < sizeof g_inputState.textInput) {
+        std::memcpy(g_inputState.textInput + kept, message.text, length);
+        g_inputState.textInput[kept + length] = '\0';
+      }
       break;
+    }
     case EInputMessage::MouseMove:
       PlaceMouse(message.x, message.y);
       break;

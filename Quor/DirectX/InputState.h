@@ -13,22 +13,22 @@ struct SInputState {
   uint8_t down[256] = {};      // 1 while the key is down
   uint8_t previous[256] = {};  // the down values of the poll before
   uint8_t lastKey = 0;         // the highest key that went down at the last poll, 0 for none
-  char textInput[16] = {};     // the last typed character, UTF-8, NUL-terminated
+  char textInput[16] = {};     // the characters typed since the last clear, UTF-8, NUL-terminated
   float mouseX = 0.0f;         // -1 at the game view's left edge, +1 at its right edge
   float mouseY = 0.0f;         // -1 at the top, +1 at the bottom
   float mouseWheel = 0.0f;     // notches of the last wheel event since the last poll
 };
 SInputState& GetInputState();
 
-// One record of the event stream: keys set their down entry at once, a character replaces the
-// text input, a move places the mouse over the letterboxed game view, a wheel event replaces
+// One record of the event stream: keys set their down entry at once, a character joins the
+// text input (while it fits whole), a move places the mouse over the letterboxed game view, a wheel event replaces
 // the wheel value.
 void HandleInputMessage(const SInputMessage& message);
 // The per-frame keyboard poll: hold-off counters count down, the down, changed and previous
 // tables and the last key follow the keyboard's state. Alt+F4 asks the window to close.
 void UpdateKeyboard();
 void ResetInputState();
-// Consumers clear the last key and the typed character once they have used them.
+// Consumers clear the last key and the typed characters once they have used them.
 void ClearFrameInput();
 const char* GetTextInput();
 // Down now and its hold-off over (the code taken modulo 256).

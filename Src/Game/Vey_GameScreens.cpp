@@ -31,6 +31,7 @@
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Game/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Cursor.h"
+#include "Src/Menu/Vey_PauseMenu.h"
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_Diary.h"
 #include "Src/Investigation/Vey_GameHelp.h"
@@ -133,6 +134,8 @@ void CGame::CreateCursorSet() {
   CCursor::Materials materials{};
   for (int i = 0; i < CCursor::kMaterialCount; ++i) materials[size_t(i)] = FindAnimation(kCursorAnimations[i]);
   m_cursor = std::make_unique<CCursor>(materials, *record);
+  // Paused, the game stands still with the standard arrow, whose glint the pause's clicks play.
+  if (CPauseMenu* pause = GetPauseMenu()) pause->SetPointerAnimation(materials[CCursor::kStandard]);
   m_cursor->SetSpriteSize(GetPlatformState().renderHeight);
   record->SetFlags(record->GetFlags() | CCursor::kSpriteShownFlag);
   const SSaveData* save = GetSaveData();

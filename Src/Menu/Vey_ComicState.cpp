@@ -157,11 +157,12 @@ void CComicState::Release() {
   m_buttonFont = nullptr;
 }
 
+// The comic begins as the state is entered, so that the first frame drawn shows its first
+// page with its subtitle.
 void CComicState::Start() {
   m_time = 0.0f;
-  m_firstUpdate = true;
   m_finished = false;
-  m_clock.reset();
+  BeginComic();
 }
 
 void CComicState::TakeInput(const Vector2& pointer, bool leftDown) { m_input.Take(pointer, leftDown); }
@@ -179,11 +180,7 @@ void CComicState::ProcessInput(float) {
 void CComicState::Update(float dt) {
   AnimatePointer(m_cursorAnimation, dt, m_input.pressed);
   UpdateEffects(dt);
-  if (m_firstUpdate) {
-    BeginComic();
-  } else {
-    FollowMusic();
-  }
+  FollowMusic();
   if (StepTimeline()) return;
   if (IsComicOver() || (m_input.pressed && IsOverSkip())) Finish();
 }
@@ -191,15 +188,23 @@ void CComicState::Update(float dt) {
 void CComicState::BeginComic() {
   m_clock = std::make_unique<SComicsPlayer>(ComicsPlayerCreate());
   if (m_subtitles) m_subtitles->SetStartTime(m_clock->startTime);
-  m_firstUpdate = false;
   BeginEffects();
   if (m_files.music && m_music) m_music->Play(m_files.music);
+  // Without a sound device or without its track the music never plays: the comic then runs
+  // on the engine clock to its last page, as one without music does.
+  m_followsMusic = m_files.music && m_music && m_music->IsPlaying();
 }
 
 // The page clock and the subtitles are set back by the music's position each frame, so a
-// stalled track holds them where it stands.
+// stalled track holds them where it stands. Without music the comic's time is the clock's, so
+// the intro's effects keep to its pages.
 void CComicState::FollowMusic() {
-  if (!m_files.music || !m_music || !m_clock || !m_music->IsPlaying()) return;
+  if (!m_clock) return;
+  if (!m_followsMusic) {
+    m_time = GetTimeSeconds() - m_clock->startTime;
+    return;
+  }
+  if (!m_music->IsPlaying()) return;
   const float position = m_music->GetPosition();
   const float now = GetTimeSeconds();
   m_time = position;
@@ -209,7 +214,7 @@ void CComicState::FollowMusic() {
 }
 
 bool CComicState::IsComicOver() const {
-  if (m_files.music) return !m_music || !m_music->IsPlaying();
+  if (m_followsMusic) return !m_music->IsPlaying();
   return m_clock && ComicsIsFinished(&m_comic, m_clock.get());
 }
 

@@ -2,9 +2,9 @@
 // The family of states that play a comic: the intro, the main story's outro and the bonus
 // chapter's outro. Each shows its comic's pages with the subtitles of the player's language and
 // a SKIP button over them, and ends itself with the state-finished event when the comic is over
-// or SKIP is clicked. A comic with music follows the music's position (a stall holds pages and
-// subtitles with it) and is over when the music stops; one without runs on the engine clock to
-// the end of its last page.
+// or SKIP is clicked. A comic whose music plays follows the music's position (a stall holds
+// pages and subtitles with it) and is over when the music stops; one without music, or whose
+// music cannot play, runs on the engine clock to the end of its last page.
 
 #include "Framework/omApplicationState.h"
 #include "Quor/ComicsPlay.h"
@@ -77,9 +77,9 @@ class CComicState : public Ombrel::IApplicationState {
 
   // Whether the pointer lies on the SKIP button at the right of the screen's top.
   bool IsOverSkip() const;
-  // Comic seconds: the music's position, or 0 for a comic on the engine clock.
+  // Comic seconds: the music's position, or the time since Start on the engine clock.
   float GetTime() const { return m_time; }
-  // The page clock, null between Start and the first Update.
+  // The page clock, from Start on.
   const SComicsPlayer* GetClock() const { return m_clock.get(); }
   const SComic& GetComic() const { return m_comic; }
   const CComicSubs* GetSubtitles() const { return m_subtitles.get(); }
@@ -102,7 +102,7 @@ class CComicState : public Ombrel::IApplicationState {
   void LoadSubtitles();
   void FindSkipPictures();
   void CreateSounds();
-  // The first frame starts the page clock and the music; later ones keep the clock on the music.
+  // Entering starts the page clock and the music; each frame keeps the clock on the music.
   void BeginComic();
   void FollowMusic();
   bool IsComicOver() const;
@@ -113,8 +113,8 @@ class CComicState : public Ombrel::IApplicationState {
 
   SComicFiles m_files;
   SBoxInput m_input;
-  bool m_firstUpdate = false;
   bool m_finished = false;
+  bool m_followsMusic = false;  // the music started with the comic: its position is the clock
   float m_time = 0.0f;
 
   Ombrel::CSprite2DNode* m_cursorNode = nullptr;           // on the layer: the scene group's

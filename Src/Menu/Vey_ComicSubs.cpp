@@ -3,6 +3,8 @@
 #include "Framework/Utils/omXmlDictionary.h"
 #include "Framework/Utils/omXmlRoutines.h"
 #include "Quor/CFont.h"
+#include "Quor/CShaderManager.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
 #include "Quor/Timer.h"
@@ -25,9 +27,13 @@ constexpr const char* kEntryElement = "TextEntry";
 constexpr float kTextX = 2048.0f, kTextY = 2259.0f;
 // The line's width on a screen one unit high, and its glyphs' height.
 constexpr float kLineWidth = 512.0f;
-constexpr float kGlyphHeight = 17.0f;
+// Large enough to read at 1024 x 768 over a busy page.
+constexpr float kGlyphHeight = 22.0f;
 constexpr float kShadowOffset = 1.25f;
 constexpr uint8_t kFullAlpha = 128;
+// The dark band behind the words: its margin round them and its colour (on the 128 scale).
+constexpr float kBandMargin = 6.0f;
+constexpr SQuadColour kBandColour = {0, 0, 0, 80};
 
 // A decimal number with nothing after it but blanks; false for anything else.
 bool ReadSeconds(const char* text, float* seconds) {
@@ -106,8 +112,19 @@ void CComicSubs::Render() {
   font.SetColors(kFullAlpha);
   font.SetShadow(kShadowOffset, kShadowOffset, kFullAlpha);
   const char* text = m_dictionary ? m_dictionary->GetPhrase(entry->phrase.c_str()) : entry->phrase.c_str();
+  DrawBand(font, text);
   font.Printf("%s", text);
   font.Flush();
+}
+
+// The words stand on a band of their own, so that a light page does not swallow them.
+void CComicSubs::DrawBand(CFont& font, const char* text) const {
+  float width = 0.0f, height = 0.0f;
+  font.GetTextExtent(text, &width, &height);
+  if (width <= 0.0f) return;
+  SetDrawScreenSpace(true);
+  DrawTextureRect(kTextX - width * 0.5f - kBandMargin, kTextY - height * 0.5f - kBandMargin, width + 2.0f * kBandMargin,
+                  height + 2.0f * kBandMargin, kBandColour, nullptr);
 }
 
 }  // namespace Vey

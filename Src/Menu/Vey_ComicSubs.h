@@ -40,13 +40,15 @@ class CComicSubs : public CMemWatch {
 
   // The entry shown at engine time `now`: the first whose span holds it, null for none.
   const SEntry* EntryAt(float now) const;
-  // Draws the entry of the current engine time centred under the page.
+  // Draws the entry of the current engine time centred under the page, on a band of its own.
   void Render();
 
   bool IsLoaded() const { return m_loaded; }
   const std::vector<SEntry>& GetEntries() const { return m_entries; }
 
  private:
+  void DrawBand(CFont& font, const char* text) const;
+
   bool m_loaded = false;
   float m_startTime = 0.0f;
   std::vector<SEntry> m_entries;

@@ -37,6 +37,7 @@ class CHelpMenu : public IMenuBox {
   void SetClickControl(int32_t control) { m_input.clickControl = control; }
   void Update(float dt) override;
   float GetAlpha() const override { return DelayedFade(state, m_timer); }
+  float GetFadeTime() const override { return m_timer; }
   // The frame, then the page shown, at the box's alpha; nothing while closed.
   void Render();
 

@@ -111,13 +111,7 @@ void CLanguageMenu::ReadInput() {
 void CLanguageMenu::TakeInput(const Vector2& pointer, bool leftDown) { m_input.Take(pointer, leftDown); }
 
 void CLanguageMenu::Update(float dt) {
-  if (state == kOpening || state == kClosing) {
-    m_timer += kFadeSpeed * dt;
-    if (m_timer >= 1.0f) {
-      state = state == kOpening ? kOpen : kClosed;
-      m_timer = 0.0f;
-    }
-  } else if (state == kOpen) {
+  if (!AdvanceBoxFade(state, m_timer, dt) && state == kOpen) {
     HoverWidgets();
     if (m_input.pressed) {
       if (m_ok && m_ok->over) {
@@ -170,17 +164,6 @@ void CLanguageMenu::UpdateWidgets(float dt) {
   if (m_ok) m_ok->UpdateNodes();
 }
 
-float CLanguageMenu::GetAlpha() const {
-  switch (state) {
-    case kOpening:
-      return m_timer;
-    case kClosing:
-      return 1.0f - m_timer;
-    case kOpen:
-      return 1.0f;
-    default:
-      return 0.0f;
-  }
-}
+float CLanguageMenu::GetAlpha() const { return LinearFade(state, m_timer); }
 
 }  // namespace Vey

@@ -39,6 +39,7 @@ class CLanguageMenu : public IMenuBox {
   void ReadInput() override;
   void Update(float dt) override;
   float GetAlpha() const override;
+  float GetFadeTime() const override { return m_timer; }
 
   // The pointer in virtual-screen units and the left button, as ReadInput reads them.
   void TakeInput(const Vector2& pointer, bool leftDown);

@@ -139,15 +139,14 @@ void CMenu::UpdateBackground(float dt) {
   UpdateParallax(dt);
 }
 
-// "mouse_over" sounds once as the pointer enters any button, not while it stays on one.
+// "mouse_over" sounds as the pointer enters a button, straight from another one too, not
+// while it stays on one; once a frame however many it enters.
 void CMenu::HoverButtons() {
-  bool wasOverAny = false, isOverAny = false;
+  bool entered = false;
   for (int button = 0; button < kButtonCount; ++button) {
-    wasOverAny = wasOverAny || m_hovered[button];
-    m_hovered[button] = IsOverButton(EButton(button));
-    isOverAny = isOverAny || m_hovered[button];
+    entered |= Hover(m_hovered[button], IsOverButton(EButton(button)));
   }
-  if (isOverAny && !wasOverAny && m_sounds) m_sounds->PlaySoundByName("mouse_over");
+  if (entered) PlayBoxSound(m_sounds.get(), "mouse_over");
   for (int button = 0; button < kTextButtonCount; ++button) {
     if (m_textButtons[button]) m_textButtons[button]->hovered = m_hovered[button];
   }
@@ -261,10 +260,10 @@ void CMenu::BoxClosed(int32_t closedState) {
       m_menuState = kButtonsFadeIn;
       break;
     case kQuestion: {
-      // Without the box the player's click stands as the answer.
+      // A question that could not be asked was not answered yes: nothing ends or is reset.
       const auto* question = static_cast<const IMenuQuestion*>(GetBox(kQuestion));
       const int32_t kind = question ? question->GetKind() : m_lastQuestion;
-      QuestionAnswered(kind, !question || question->WasYes());
+      QuestionAnswered(kind, question && question->WasYes());
       if (m_menuState != kTitle) return;
       break;
     }

@@ -3,7 +3,7 @@
 // opens over a blurred snapshot of itself, and the way out to the intro, the main story, the
 // bonus chapter or the end of the program. The boxes plug into their slots as they are built;
 // a slot without its box is passed over as if the box had closed at once with its default
-// answer, so the title screen works with whichever boxes exist.
+// answer (a question's is no), so the title screen works with whichever boxes exist.
 
 #include "Framework/omApplicationState.h"
 #include "Quor/Utils.h"
@@ -218,6 +218,7 @@ class CMenu : public Ombrel::IApplicationState {
   Ombrel::CSprite2DNode* m_cursorNode = nullptr;
   Ombrel::CTextureAnimation* m_cursorAnimation = nullptr;  // the arrow's glint, a resource
   std::unique_ptr<ISystemCursor> m_windowCursor;           // the window's arrow when the player prefers it
+  int32_t m_windowArrow = 0;                               // the arrow it loaded, shown again by the options
   std::unique_ptr<CSoundContainer> m_sounds;
   std::unique_ptr<CButton2> m_textButtons[kTextButtonCount];
   std::unique_ptr<CButton1> m_playButton;

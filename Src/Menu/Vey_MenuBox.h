@@ -27,10 +27,10 @@ class IMenuBox : public CMemWatch {
 };
 
 // The yes/no box: asked one of the menu's questions, it tells after closing which was asked
-// and whether the player said yes.
+// and whether the player said yes. A kind past these asks with yes and no alone.
 class IMenuQuestion : public IMenuBox {
  public:
-  enum EKind : int32_t { kExitQuestion = 1, kPlayAgainQuestion = 2, kDeleteProfileQuestion = 3 };
+  enum EKind : int32_t { kDeleteProfileQuestion = 0, kExitQuestion = 1, kPlayAgainQuestion = 2 };
 
   void Open() override { Ask(kExitQuestion); }
   virtual void Ask(int32_t kind) = 0;

@@ -219,9 +219,10 @@ Ombrel::CSprite2DNode* CreatePointerSprite(const char* layer, Ombrel::CTextureAn
   return sprite;
 }
 
-std::unique_ptr<ISystemCursor> ShowWindowArrow(Ombrel::CSprite2DNode* sprite) {
+std::unique_ptr<ISystemCursor> ShowWindowArrow(Ombrel::CSprite2DNode* sprite, int32_t* loaded) {
   std::unique_ptr<ISystemCursor> window = CreatePlatformSystemCursor();
   const SystemCursorId arrow = window->Load(CMenu::kWindowCursorFile);
+  if (loaded) *loaded = arrow;
   const SSaveData* save = GetSaveData();
   const bool systemCursor = save && save->systemCursor;
   window->Show(systemCursor ? arrow : kNoSystemCursor);

@@ -117,8 +117,9 @@ class CBoxButtons {
 // its animation, a resource.
 Ombrel::CSprite2DNode* CreatePointerSprite(const char* layer, Ombrel::CTextureAnimation** animation, const char* owner,
                                            const char* resourceList);
-// The window's cursor by the player's choice; the sprite is drawn only without it.
-std::unique_ptr<ISystemCursor> ShowWindowArrow(Ombrel::CSprite2DNode* sprite);
+// The window's cursor by the player's choice; the sprite is drawn only without it. The arrow is
+// loaded here once; `loaded`, when given, takes it for showing it again later.
+std::unique_ptr<ISystemCursor> ShowWindowArrow(Ombrel::CSprite2DNode* sprite, int32_t* loaded = nullptr);
 void AnimatePointer(Ombrel::CTextureAnimation* animation, float dt, bool pressed);
 // Player 0's pointer no longer draws the sprite.
 void DetachPointerSprite();

@@ -1,7 +1,10 @@
 #include "Src/Menu/Vey_MenuMessage.h"
 
 #include "Framework/omLayout2D.h"
+#include "Quor/CFont.h"
 #include "Src/Game/Vey_SoundContainer.h"
+
+#include <string>
 
 namespace Vey {
 
@@ -25,6 +28,43 @@ constexpr const char* kYesNoPictures[] = {"root/Buttons/Button0",         "root/
                                           "root/Buttons/Button Over1",    "root/Buttons/Button Clicked1"};
 
 constexpr const char* kButtonTexts[] = {"root/text_ok", "root/text_yes", "root/text_no"};
+
+// The path in lines its text's wrap holds: a line ends after its last folder separator, or,
+// where a name alone is wider than the wrap, inside the name. The font's own wrapping breaks
+// only at blanks, which a path seldom has.
+std::string PathInLines(const Ombrel::SLayoutText& node, const std::string& path) {
+  CFont* font = node.style.font;
+  if (!font) return path;
+  ApplyTextStyle(&node.style);
+  font->UpdateAspectScale();
+  const float wrap = font->GetWrapWidth();
+  font->SetWrapWidth(CFont::kNoWrap);
+  const auto width = [font](const std::string& words) {
+    float w = 0.0f, h = 0.0f;
+    font->GetTextExtent(words.c_str(), &w, &h);
+    return w;
+  };
+  std::string lines, line;
+  for (size_t at = 0; at < path.size();) {
+    size_t size = 1;  // a character is its lead byte and the continuation bytes after it
+    while (at + size < path.size() && (uint8_t(path[at + size]) & 0xC0) == 0x80) ++size;
+    const std::string character = path.substr(at, size);
+    at += size;
+    if (!line.empty() && width(line + character) > wrap) {
+      const size_t separator = line.find_last_of("/\\");
+      std::string carried;
+      if (separator != std::string::npos && separator + 1 < line.size()) {
+        carried = line.substr(separator + 1);
+        line.erase(separator + 1);
+      }
+      lines += line + "\n";
+      line = carried;
+    }
+    line += character;
+  }
+  font->SetWrapWidth(wrap);
+  return lines + line;
+}
 
 template <size_t N>
 void ShowEntries(Ombrel::CLayout2D* layout, const char* const (&names)[N], bool shown) {
@@ -66,16 +106,22 @@ void CMenuMessage::Tell(int32_t newKind) {
   }
 }
 
-// The name and the path are shown as they are, never looked up as phrases.
-void CMenuMessage::SetProfileName(const char* name) { SetPlainText(kProfileName, name); }
-void CMenuMessage::SetSavedPath(const char* path) { SetPlainText(kSavedPath, path); }
+// The name and the path are shown as they are, never looked up as phrases; the path in lines
+// that stay on the panel.
+void CMenuMessage::SetProfileName(const char* name) {
+  if (Ombrel::SLayoutText* text = PlainText(kProfileName)) text->text = name ? name : "";
+}
 
-void CMenuMessage::SetPlainText(const char* node, const char* words) {
+void CMenuMessage::SetSavedPath(const char* path) {
+  if (Ombrel::SLayoutText* text = PlainText(kSavedPath)) text->text = PathInLines(*text, path ? path : "");
+}
+
+Ombrel::SLayoutText* CMenuMessage::PlainText(const char* node) {
   Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(node) : nullptr;
-  if (!item || item->kind != Ombrel::kLayoutText) return;
+  if (!item || item->kind != Ombrel::kLayoutText) return nullptr;
   auto* text = static_cast<Ombrel::SLayoutText*>(item);
   text->source = Ombrel::kTextPlain;
-  text->text = words ? words : "";
+  return text;
 }
 
 void CMenuMessage::Update(float dt) {

@@ -11,6 +11,7 @@
 namespace Ombrel {
 class CLayout2D;
 class CXmlDictionary;
+struct SLayoutText;
 }  // namespace Ombrel
 
 namespace Vey {
@@ -37,7 +38,8 @@ class CMenuMessage : public IMenuNotice {
   SBoxInput input;  // a test may set it instead of ReadInput
 
  private:
-  void SetPlainText(const char* node, const char* words);
+  // The layout's text of that name, made a plain text; null without it.
+  Ombrel::SLayoutText* PlainText(const char* node);
 
   Ombrel::CLayout2D* m_layout;
   CSoundContainer* m_sounds;
@@ -47,7 +49,6 @@ class CMenuMessage : public IMenuNotice {
 class CMenuDialog : public IMenuQuestion {
  public:
   static constexpr const char* kLayoutName = "MenuDialog";
-  enum EQuestion : int32_t { kDeleteProfileQuestion = 0 };
 
   CMenuDialog(Ombrel::CLayout2D* layout, CSoundContainer* sounds);
 
@@ -57,6 +58,7 @@ class CMenuDialog : public IMenuQuestion {
   void ReadInput() override { input.Sample(); }
   void Update(float dt) override;
   float GetAlpha() const override { return DelayedFade(state, timer); }
+  float GetFadeTime() const override { return timer; }
 
   int32_t kind = kExitQuestion;
   float timer = 0.0f;

@@ -192,7 +192,7 @@ void CMenu::CreateBoxes() {
   // options box
   if (!GetBox(kOptionsMenu)) {
     auto showWindowCursor = [this](bool shown) {
-      if (m_windowCursor) m_windowCursor->Show(shown ? m_windowCursor->Load(kWindowCursorFile) : kNoSystemCursor);
+      if (m_windowCursor) m_windowCursor->Show(shown ? m_windowArrow : kNoSystemCursor);
     };
     auto display =
         std::make_unique<CEngineOptionsDisplay>(GetConfig(), m_captureNode, m_cursorNode, nullptr, showWindowCursor);
@@ -236,7 +236,7 @@ void CMenu::CreateCursor() {
 
 // The player who prefers the system's pointer gets the game's arrow as the window's cursor, and
 // no sprite.
-void CMenu::ShowWindowCursor() { m_windowCursor = ShowWindowArrow(m_cursorNode); }
+void CMenu::ShowWindowCursor() { m_windowCursor = ShowWindowArrow(m_cursorNode, &m_windowArrow); }
 
 // The snapshot of the title screen that the open box blurs behind itself.
 void CMenu::CreateCapture() {

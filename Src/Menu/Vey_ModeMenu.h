@@ -34,6 +34,7 @@ class CModeMenu : public IMenuBox {
   void ReadInput() override { input.Sample(); }
   void Update(float dt) override;
   float GetAlpha() const override { return LinearFade(state, timer); }
+  float GetFadeTime() const override { return timer; }
 
   bool IsTicked(EMode mode) const;
 

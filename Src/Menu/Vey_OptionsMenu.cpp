@@ -122,6 +122,7 @@ void COptionsMenu::Open() {
   m_musicAtOpen = m_music->GetValue();
   m_soundAtOpen = m_soundSlider->GetValue();
   m_fullScreen->ticked = m_display && m_display->IsFullScreen();
+  m_fullScreenAtOpen = m_fullScreen->ticked;
   m_systemCursor->ticked = save && save->systemCursor;
   m_cursorAtOpen = m_systemCursor->ticked;
 }
@@ -206,13 +207,12 @@ void COptionsMenu::Accept() {
 }
 
 // Everything back as the box found it; the display switches only when it stands otherwise.
+// The mode the box found is the one to return to, not the container's byte: a game started in
+// a window by its marker keeps it.
 void COptionsMenu::GoBack() {
   PlayBoxSound(m_sounds, "menu_back");
-  SSaveData* save = GetSaveData();
-  if (m_display && save && m_display->IsFullScreen() != (save->fullScreen != 0)) {
-    m_display->SetFullScreen(save->fullScreen != 0);
-  }
-  if (save) {
+  if (m_display && m_display->IsFullScreen() != m_fullScreenAtOpen) m_display->SetFullScreen(m_fullScreenAtOpen);
+  if (SSaveData* save = GetSaveData()) {
     save->systemCursor = m_cursorAtOpen ? 1 : 0;
     save->musicVolume = m_musicAtOpen;
     save->soundVolume = m_soundAtOpen;

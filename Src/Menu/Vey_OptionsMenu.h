@@ -87,6 +87,7 @@ class COptionsMenu : public IMenuBox {
   void SetClickControl(int32_t control) { m_input.clickControl = control; }
   void Update(float dt) override;
   float GetAlpha() const override { return DelayedFade(state, m_timer); }
+  float GetFadeTime() const override { return m_timer; }
 
   // The pointer in virtual-screen units and the left button, as ReadInput takes them.
   void TakeInput(const Vector2& pointer, bool leftDown) { m_input.Take(pointer, leftDown); }
@@ -118,6 +119,7 @@ class COptionsMenu : public IMenuBox {
   float m_timer = 0.0f;
   float m_musicAtOpen = 1.0f;
   float m_soundAtOpen = 1.0f;
+  bool m_fullScreenAtOpen = true;
   bool m_cursorAtOpen = true;
   bool m_hovered[kWidgetCount] = {};
   std::unique_ptr<CButton5> m_music, m_soundSlider;

@@ -25,15 +25,6 @@ const struct {
     {"root/text_quit", "root/Frame/Outline3", "root/Frame/Outline active2", "menu_back"},
 };
 
-// The list hides behind a box while the box is fully shown: it fades out in the first half of
-// the box's opening, before the box appears, and back in over the second half of its closing.
-float CrossFade(const IMenuBox* box, float boxTimer) {
-  if (!box) return 0.0f;
-  if (box->state == IMenuBox::kOpening) return boxTimer < 0.5f ? 1.0f - 2.0f * boxTimer : 0.0f;
-  if (box->state == IMenuBox::kClosing) return boxTimer < 0.5f ? 0.0f : 2.0f * (boxTimer - 0.5f);
-  return 0.0f;
-}
-
 }  // namespace
 
 CPauseMenuNode::CPauseMenuNode(Ombrel::CLayout2D* layout, Ombrel::CXmlDictionary* dictionary)
@@ -101,6 +92,7 @@ void CPauseMenu::TakeBoxInput() {
 }
 
 void CPauseMenu::Update(float dt) {
+  if (m_state != kClosed) AnimatePointer(m_pointerAnimation, dt, m_input.pressed);
   if (m_node) m_node->SetAlpha(GetAlpha());
   switch (m_state) {
     case kClosed:
@@ -127,20 +119,10 @@ void CPauseMenu::Update(float dt) {
   UpdateButtons(dt);
 }
 
-// The boxes keep their fade time to themselves; the list follows it by the same rule: a
-// quarter second from each change of the box's state, whether its input or its update made it.
 void CPauseMenu::UpdateBox(float dt) {
   IMenuBox* box = BoxOf(m_state);
-  if (!box) {
-    m_state = kOpen;
-    return;
-  }
-  const int32_t before = box->state;
-  if (before != m_boxState) m_boxTimer = 0.0f;
-  box->Update(dt);
-  m_boxTimer = box->state == before ? m_boxTimer + kFadeSpeed * dt : 0.0f;
-  m_boxState = box->state;
-  if (box->state == IMenuBox::kClosed) m_state = kOpen;
+  if (box) box->Update(dt);
+  if (!box || box->state == IMenuBox::kClosed) m_state = kOpen;
 }
 
 // Hovering sounds once as the pointer enters a button; a press selects the first hovered
@@ -233,7 +215,11 @@ float CPauseMenu::GetAlpha() const {
       return 1.0f - m_timer;
     case kOptions:
     case kHelp:
-      return CrossFade(BoxOf(m_state), m_boxTimer);
+    {
+      // The list hides behind the box while the box is fully shown.
+      const IMenuBox* box = BoxOf(m_state);
+      return box ? CrossFadeBehind(*box) : 0.0f;
+    }
     default:
       return 0.0f;
   }
@@ -250,8 +236,6 @@ void CPauseMenu::ShowBox(EState page) {
   if (m_state != kOpen) return;
   IMenuBox* box = BoxOf(page);
   if (box) box->Open();
-  m_boxState = box ? box->state : IMenuBox::kClosed;
-  m_boxTimer = 0.0f;
   m_state = page;
 }
 

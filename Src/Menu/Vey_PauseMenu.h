@@ -17,6 +17,7 @@
 namespace Ombrel {
 class CEventManager;
 class CLayout2D;
+class CTextureAnimation;
 class CXmlDictionary;
 struct SLayoutBox;
 }  // namespace Ombrel
@@ -105,6 +106,9 @@ class CPauseMenu : public CMemWatch {
   void SetEventManager(Ombrel::CEventManager* events) { m_events = events; }
   void SetSoundBank(CSoundContainer* sounds) { m_sounds = sounds; }
   void SetClickControl(int32_t slot) { m_input.clickControl = slot; }
+  // The first player's standard pointer animation, whose glint each press restarts while the
+  // game stands paused (a resource; null for none).
+  void SetPointerAnimation(Ombrel::CTextureAnimation* animation) { m_pointerAnimation = animation; }
   // The playing state's options and help boxes with their renderers; any may be null.
   void SetOptionsBox(IMenuBox* box, Ombrel::ISceneNode* renderer);
   void SetHelpBox(IMenuBox* box, Ombrel::ISceneNode* renderer);
@@ -123,6 +127,7 @@ class CPauseMenu : public CMemWatch {
   void UpdateButtons(float dt);
 
   Ombrel::CLayout2D* m_layout;
+  Ombrel::CTextureAnimation* m_pointerAnimation = nullptr;
   int32_t m_state = kClosed;
   float m_timer = 0.0f;
   SBoxInput m_input;
@@ -134,8 +139,6 @@ class CPauseMenu : public CMemWatch {
   CSoundContainer* m_sounds = nullptr;
   IMenuBox* m_optionsBox = nullptr;
   IMenuBox* m_helpBox = nullptr;
-  float m_boxTimer = 0.0f;     // the open box's fade time, as the box counts it
-  int32_t m_boxState = 0;      // the open box's state at the last frame
   Ombrel::ISceneNode* m_optionsRenderer = nullptr;
   Ombrel::ISceneNode* m_helpRenderer = nullptr;
 };

@@ -31,6 +31,7 @@ CProfileCreation::CProfileCreation(Ombrel::CLayout2D* layout, MessageLookup mess
   if (m_nameNode && m_nameNode->fontResource) m_font = m_nameNode->fontResource->GetFont();
   m_ok = std::make_unique<CButton6>(Find(layout, kOkNodes[0]), Find(layout, kOkNodes[1]), Find(layout, kOkNodes[2]),
                                     Find(layout, kOkNodes[3]), true);
+  m_back = MakeLayoutButton(layout, "");
 }
 
 CProfileCreation::~CProfileCreation() = default;
@@ -42,9 +43,31 @@ void CProfileCreation::Open() {
   std::memset(m_name, 0, sizeof m_name);
   m_count = 0;
   m_ok->selected = true;  // nothing to accept yet
+  OfferWayBack();
+  // What was typed before the box opened is not the name; what is typed from now on, while the
+  // box fades in, waits in the engine's text until the box is open.
+  ClearFrameInput();
 }
 
 bool CProfileCreation::IsOkInactive() const { return m_ok->selected; }
+
+// The first player has no profile to go back to: the name is asked for before anything else.
+void CProfileCreation::OfferWayBack() {
+  const SSaveData* save = GetSaveData();
+  m_wayBack = false;
+  for (uint32_t i = 0; save && i < kProfileCount; ++i) m_wayBack = m_wayBack || save->profiles[i].inUse;
+  if (!m_back) return;
+  m_back->Reset();
+  if (!m_wayBack) m_back->HideAll();
+  ShowLayoutEntry(m_layout, kBackLabel, m_wayBack);
+}
+
+void CProfileCreation::GoBack() {
+  PlayBoxSound(m_sounds, "menu_back");
+  m_back->pressed = true;
+  state = kClosing;
+  m_fadeTime = 0.0f;
+}
 
 void CProfileCreation::ReadInput() {
   Vector2 pointer = m_pointer.pointer;
@@ -82,8 +105,16 @@ float CProfileCreation::GetAlpha() const {
 
 void CProfileCreation::UpdateOpen(float dt) {
   const bool over = IsOverWidget(m_pointer.pointer, Find(m_layout, kOkNode), false);
-  if (over && !m_ok->over && !m_ok->selected && m_sounds) m_sounds->PlaySoundByName("mouse_over");
+  bool entered = over && !m_ok->over && !m_ok->selected;
   m_ok->over = over;
+  if (m_wayBack && m_back) {
+    entered |= Hover(m_back->over, IsOverWidget(m_pointer.pointer, Find(m_layout, kBackNode), false));
+  }
+  if (entered) PlayBoxSound(m_sounds, "mouse_over");
+  if (m_pointer.pressed && m_wayBack && m_back && m_back->over) {
+    GoBack();
+    return;
+  }
   if (((m_pointer.pressed && over) || m_enter) && !m_ok->selected) {
     Accept();
     if (state != kOpen) return;
@@ -176,11 +207,23 @@ void CProfileCreation::DeleteLastCharacter() {
   m_name[m_starts[m_count]] = '\0';
 }
 
-// The character typed since the last frame; consumed whatever becomes of it.
+// The characters typed since the last frame, one by one; consumed whatever becomes of them.
 void CProfileCreation::Type() {
-  char character[sizeof GetInputState().textInput + 1] = {};
-  std::strncpy(character, GetTextInput(), sizeof character - 1);
+  char typed[sizeof GetInputState().textInput + 1] = {};
+  std::strncpy(typed, GetTextInput(), sizeof typed - 1);
   ClearFrameInput();
+  for (const char* at = typed; *at;) {
+    // A character is its lead byte and the continuation bytes after it.
+    char character[sizeof typed] = {};
+    size_t size = 1;
+    while (at[size] && (uint8_t(at[size]) & 0xC0) == 0x80) ++size;
+    std::memcpy(character, at, size);
+    at += size;
+    TypeCharacter(character);
+  }
+}
+
+void CProfileCreation::TypeCharacter(const char* character) {
   if (uint8_t(character[0]) < 0x20) return;
   const size_t length = std::strlen(m_name);
   const bool blank = std::strcmp(character, " ") == 0;
@@ -204,6 +247,9 @@ bool CProfileCreation::CanShow(const char* character) const { return !m_font || 
 void CProfileCreation::UpdateButton() {
   if (m_pointer.released) m_ok->pressed = false;
   m_ok->UpdateNodes();
+  if (!m_back || !m_wayBack) return;
+  if (m_pointer.released) m_back->pressed = false;
+  m_back->UpdateNodes();
 }
 
 CProfileCreationRenderer::CProfileCreationRenderer(const CProfileCreation* box, Ombrel::CXmlDictionary* dictionary)

@@ -2,7 +2,8 @@
 // The box in which the player types the name of a new profile: at most eleven characters of
 // any script, and never more bytes than the profile's name field holds. A name another profile
 // has already is told by the notice box and stays for editing; a new one takes the first free
-// profile, becomes the current profile and is saved at once. The box has no way back.
+// profile, becomes the current profile and is saved at once. While another profile exists the
+// box has a way back, which closes it without a new profile.
 
 #include "Src/Menu/Vey_MenuBox.h"
 #include "Src/Menu/Vey_MenuBoxParts.h"
@@ -21,6 +22,7 @@ struct SLayoutText;
 
 namespace Vey {
 
+class CButton1;
 class CButton6;
 class CSoundContainer;
 
@@ -29,6 +31,9 @@ class CProfileCreation : public IMenuBox {
   static constexpr const char* kLayoutName = "ProfileCreation";
   static constexpr const char* kNameNode = "root/dummy_name";
   static constexpr const char* kOkNode = "root/FrameButton";
+  // The way back: the layout's "root/Buttons/Button" with its over and clicked pictures.
+  static constexpr const char* kBackNode = "root/Buttons/Button";
+  static constexpr const char* kBackLabel = "root/text_back";
   static constexpr int32_t kMessageShown = 4;
   static constexpr int kMaxCharacters = 11;
   // The name's bytes without its terminator; the field holds 120.
@@ -55,11 +60,15 @@ class CProfileCreation : public IMenuBox {
   int GetCharacterCount() const { return m_count; }
   float GetCaretTime() const { return m_caretTime; }
   bool IsOkInactive() const;
+  // Whether the box offers its way back (a profile exists to go back to).
+  bool HasWayBack() const { return m_wayBack; }
   Ombrel::CLayout2D* GetLayout() const { return m_layout; }
   Ombrel::SLayoutText* GetNameNode() const { return m_nameNode; }
 
  private:
   void UpdateOpen(float dt);
+  void OfferWayBack();
+  void GoBack();
   void Accept();
   void TrimTrailingBlanks();
   bool NameIsTaken() const;
@@ -67,6 +76,7 @@ class CProfileCreation : public IMenuBox {
   void UpdateHeldKey();
   bool Backspace(float dt);
   void Type();
+  void TypeCharacter(const char* character);
   void DeleteLastCharacter();
   void Append(const char* character);
   bool CanShow(const char* character) const;
@@ -78,6 +88,8 @@ class CProfileCreation : public IMenuBox {
   Ombrel::SLayoutText* m_nameNode = nullptr;
   const CFont* m_font = nullptr;
   std::unique_ptr<CButton6> m_ok;
+  std::unique_ptr<CButton1> m_back;
+  bool m_wayBack = false;
 
   SBoxInput m_pointer;
   bool m_enterHeld = false;

@@ -2,13 +2,16 @@
 // the language, the German flag and OK keep it for the player, the first player types a name,
 // the title screen fades in over its dusk sky, and a click on Play, then on the mode box's OK
 // and on the intro's SKIP, takes them into the main story; the title's options box switches the
-// display mode without a failed draw.
+// display mode without a failed draw, and left by Back keeps a windowed game in its window.
 
 #include <gtest/gtest.h>
 
 #include "tests/e2e/ProgramTestKit.h"
 
 #include <filesystem>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -82,7 +85,7 @@ TEST_F(MenuWalkTest, TheShippedStartupShowsTheMainMenuAndPlayTakesANewPlayerInto
 // The title's Options plate and the options box's "Full screen" tick (window pixels), and a frame
 // after the switch: the window changes and the snapshot behind the box is drawn again, with no
 // draw refused in the frame after the switch.
-constexpr int kOptionsPlate[2] = {128, 576}, kFullScreenTick[2] = {454, 434};
+constexpr int kOptionsPlate[2] = {128, 576}, kFullScreenTick[2] = {454, 434}, kOptionsBack[2] = {358, 538};
 constexpr int kSwitched = 180;
 
 TEST_F(MenuWalkTest, TheTitlesOptionsSwitchTheDisplayModeWithoutAFailedDraw) {
@@ -96,6 +99,51 @@ TEST_F(MenuWalkTest, TheTitlesOptionsSwitchTheDisplayModeWithoutAFailedDraw) {
   const CCapturedFrame switched = Frame(kSwitched);
   ASSERT_TRUE(switched.IsLoaded());
   EXPECT_LT(switched.Width(), kWindowWidth) << "the window the tick switched to";
+}
+
+// A game the "windowed" marker started in a window: the options opened and left by Back change
+// nothing, so the window keeps its size and the marker stays. The window's size is the
+// desktop's choice: a first run shows it, and the clicks of the second are placed for it.
+TEST_F(MenuWalkTest, OptionsLeftByBackKeepAWindowedGameInItsWindow) {
+  constexpr int kBefore = 148, kOpen = 160, kAfter = 180;
+  const std::string marker = m_home + "/data/windowed";
+  const std::string program = InstallProgram(m_home, ReadTextFile(HM_BINARY_DIR "/bin/startup.lua"));
+  const auto start = [&](const std::string& script, const std::string& frames) {
+    fs::remove_all(m_home + "/data");
+    fs::create_directories(m_home + "/data");
+    std::ofstream(marker).close();
+    return Run(program, kAfter + 5, "0.1", script, frames);
+  };
+  const SProgramRun first = start("", std::to_string(kBefore));
+  ASSERT_EQ(first.exitCode, 0) << first.output;
+  const CCapturedFrame window = Frame(kBefore);
+  ASSERT_TRUE(window.IsLoaded());
+  // The script's moves, given in pixels of the 1024 x 768 window, placed where they lie in this one.
+  const auto inWindow = [&](const std::string& script) {
+    std::istringstream lines(script);
+    std::string line, placed;
+    while (std::getline(lines, line)) {
+      int frame = 0, x = 0, y = 0;
+      if (std::sscanf(line.c_str(), "%d mouse move %d %d", &frame, &x, &y) == 3) {
+        line = std::to_string(frame) + " mouse move " + std::to_string(x * window.Width() / kWindowWidth) + " " +
+               std::to_string(y * window.Height() / kWindowHeight);
+      }
+      placed += line + "\n";
+    }
+    return placed;
+  };
+  const SProgramRun run =
+      start(inWindow(AnswerFirstStart() + ClickWindow(150, kOptionsPlate[0], kOptionsPlate[1]) +
+                     ClickWindow(165, kOptionsBack[0], kOptionsBack[1])),
+            std::to_string(kBefore) + "," + std::to_string(kOpen) + "," + std::to_string(kAfter));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const CCapturedFrame before = Frame(kBefore), open = Frame(kOpen), after = Frame(kAfter);
+  ASSERT_TRUE(before.IsLoaded() && open.IsLoaded() && after.IsLoaded());
+  const SPixelRect box = before.Rect(2048.0f, 2048.0f, 200.0f, 120.0f);
+  EXPECT_GT(open.CountDifferences(before, box, 12), box.Width() * box.Height() / 3) << "the options box opened";
+  EXPECT_EQ(after.Width(), before.Width());
+  EXPECT_EQ(after.Height(), before.Height());
+  EXPECT_TRUE(fs::exists(marker)) << "the windowed marker is kept";
 }
 
 }  // namespace

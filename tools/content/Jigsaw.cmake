@@ -17,9 +17,11 @@ foreach(entry IN LISTS jigsaw_pictures)
   list(GET entry 0 picture)
   list(GET entry 1 seed)
   set(folder ${HM_CONTENT_DIR}/Art/Extras/Jigsaw${jigsaw_number})
-  set(outputs ${HM_CONTENT_DIR}/App/Layouts/Jigsaw${jigsaw_number}.2dl ${folder}/Preview.mpt ${folder}/Ghost.mpt)
+  set(prefix J${jigsaw_number}_)
+  set(outputs ${HM_CONTENT_DIR}/App/Layouts/Jigsaw${jigsaw_number}.2dl ${folder}/${prefix}Preview.mpt
+    ${folder}/${prefix}Ghost.mpt)
   foreach(piece RANGE 1 72)
-    list(APPEND outputs ${folder}/Piece${piece}.mpt)
+    list(APPEND outputs ${folder}/${prefix}Piece${piece}.mpt)
   endforeach()
   add_custom_command(OUTPUT ${outputs}
     COMMAND $<TARGET_FILE:jigsaw> ${jigsaw_art}/${picture}.art ${jigsaw_number} ${seed} ${HM_CONTENT_DIR}

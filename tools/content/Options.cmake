@@ -1,6 +1,6 @@
 # The main menu's options and help boxes: the layout "Options" (two volume sliders, two tick
 # boxes, OK and back), the help's frame "HelpMenu" and its nine pages "Page1".."Page9" (made
-# from one template), and their pictures in the menu's dark wood and brass, drawn by the art
+# from one template, each with a picture of the game's own), and their pictures in the menu's dark wood and brass, drawn by the art
 # tool from content/App/Art/Options/ (the panels, buttons and arrows share the puzzle help's and
 # the item frame's descriptions). The menu's list names them; their texts use the menu's font.
 
@@ -30,7 +30,35 @@ foreach(file App/Layouts/Options.2dl App/Layouts/HelpMenu.2dl)
     DEPENDS ${CMAKE_SOURCE_DIR}/content/${file} VERBATIM)
   list(APPEND options_files ${target})
 endforeach()
-foreach(PAGE RANGE 1 9)
+# Each help page's picture, page by page: folder (the template ends it with its backslash),
+# file, kind ("mpt" for a picture in its own folder; "" for a menu picture under the folder's
+# Textures), width x height in layout units.
+set(help_pictures
+  "App\\Hud|HudCompass||0.4x0.4"
+  "Art\\GUI\\Cursor\\Textures|Object1|mpt|0.4x0.4"
+  "Art\\GUI\\Cursor\\Textures|Hidden|mpt|0.4x0.4"
+  "App\\Hud|HudMoon||0.4x0.4"
+  "Art\\Extras\\Jigsaw1|J1_Preview|mpt|0.7x0.35"
+  "Art\\GUI\\Cursor\\Textures|Standard0|mpt|0.4x0.4"
+  "App\\MapDiary|Diary_Book||0.7x0.35"
+  "App\\MapDiary|Map_Parchment||0.7x0.35"
+  "Art\\Extras\\Jigsaw2|J2_Preview|mpt|0.7x0.35")
+set(PAGE 0)
+foreach(picture IN LISTS help_pictures)
+  math(EXPR PAGE "${PAGE} + 1")
+  string(REPLACE "|" ";" picture "${picture}")
+  list(GET picture 0 PICTURE_DIR)
+  list(GET picture 1 PICTURE_FILE)
+  list(GET picture 2 kind)
+  list(GET picture 3 size)
+  string(REPLACE "x" ";" PICTURE_SIZE "${size}")
+  if(kind STREQUAL "mpt")
+    set(PICTURE_EXPLICIT True)
+    set(PICTURE_REFERENCE " Reference=\"mpt\"")
+  else()
+    set(PICTURE_EXPLICIT False)
+    set(PICTURE_REFERENCE "")
+  endif()
   configure_file(${CMAKE_SOURCE_DIR}/content/App/Layouts/HelpPage.2dl.in ${HM_CONTENT_DIR}/App/Layouts/Page${PAGE}.2dl @ONLY)
 endforeach()
 

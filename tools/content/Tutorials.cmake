@@ -19,19 +19,10 @@ tutorials_picture(Tutorial_Corner Corner.art)
 tutorials_picture(Tutorial_Arrow Arrow.art)
 tutorials_picture(Tutorial_Light Light.art)
 tutorials_picture(Dialog_Panel Panel.art)
-# The buttons' marks: a bar for OK, a tick for yes, a cross for no.
-set(tutorials_marks_Ok "MARK1=104 32 152 32" "MARK2=104 32 152 32")
-set(tutorials_marks_Yes "MARK1=108 32 124 44" "MARK2=124 44 150 18")
-set(tutorials_marks_No "MARK1=112 18 144 46" "MARK2=144 18 112 46")
-foreach(look Ok Yes No)
-  list(GET tutorials_marks_${look} 0 mark1)
-  list(GET tutorials_marks_${look} 1 mark2)
-  tutorials_picture(Dialog_${look} Button.art --set "TOP=#f0cc70" --set "BOTTOM=#9a6a22" --set ${mark1} --set ${mark2})
-  tutorials_picture(Dialog_${look}Over Button.art --set "TOP=#f8e4a8" --set "BOTTOM=#c08a34" --set ${mark1}
-    --set ${mark2})
-  tutorials_picture(Dialog_${look}Click Button.art --set "TOP=#9a6a22" --set "BOTTOM=#6a4a18" --set ${mark1}
-    --set ${mark2})
-endforeach()
+# The buttons: a brass plate, its word (what the button does) written on it by the layouts.
+tutorials_picture(Dialog_Button Button.art --set "TOP=#f0cc70" --set "BOTTOM=#9a6a22")
+tutorials_picture(Dialog_ButtonOver Button.art --set "TOP=#f8e4a8" --set "BOTTOM=#c08a34")
+tutorials_picture(Dialog_ButtonClick Button.art --set "TOP=#9a6a22" --set "BOTTOM=#6a4a18")
 
 # The description, the layouts and the list, copied as they are.
 foreach(file App/Tutorials/Tutorials.xml App/Layouts/TutorialHints.2dl App/Layouts/MenuDialog.2dl

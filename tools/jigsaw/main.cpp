@@ -4,8 +4,12 @@
 //   jigsaw PICTURE.art NUMBER SEED CONTENT_DIR
 //
 // PICTURE.art must draw 768 x 384 pixels. Written under CONTENT_DIR:
-//   Art/Extras/Jigsaw<NUMBER>/Piece1.mpt .. Piece72.mpt   the 64 x 64 pieces, 12 across, 6 down
-//   Art/Extras/Jigsaw<NUMBER>/Preview.mpt, Ghost.mpt        the picture at 512 x 256, and faint
+//   Art/Extras/Jigsaw<NUMBER>/J<NUMBER>_Piece1.mpt .. J<NUMBER>_Piece72.mpt
+//                                       the 64 x 64 pieces, 12 across, 6 down
+//   Art/Extras/Jigsaw<NUMBER>/J<NUMBER>_Preview.mpt, J<NUMBER>_Ghost.mpt
+//                                       the picture at 512 x 256, and faint
+// Each picture's files have names of their own: a layout's picture read from its own folder is
+// known to the engine by its file's name alone, so two pictures' "Piece1" would be one.
 //   App/Layouts/Jigsaw<NUMBER>.2dl                         the table, the faint picture where the
 //       pieces belong, the pieces "root/Details/<id>" scattered round it (SEED chooses where),
 //       their places "root/Dummies/<id>", and the menu and OK buttons
@@ -138,8 +142,11 @@ void Text(std::ostream& out, const std::string& name, bool visible, double x, do
       << "</PhraseID></Object>\n";
 }
 
+// What the names of a picture's files and textures begin with.
+std::string NamePrefix(int number) { return "J" + std::to_string(number) + "_"; }
+
 std::string Layout(int number, uint32_t seed) {
-  const std::string prefix = "J" + std::to_string(number) + "_";
+  const std::string prefix = NamePrefix(number);
   std::ostringstream out;
   out << "<?xml version=\"1.0\"?>\n<!-- Written by the jigsaw tool: picture " << number
       << " of the extras jigsaw, cut into 72 pieces. -->\n<Layout2D>\n  <Resources>\n"
@@ -148,9 +155,10 @@ std::string Layout(int number, uint32_t seed) {
       << "      <Texture Name=\"Jigsaw_Button\" FileName=\"Jigsaw_Button\"/>\n"
       << "      <Texture Name=\"Jigsaw_ButtonActive\" FileName=\"Jigsaw_ButtonActive\"/>\n    </Directory>\n"
       << "    <Directory Path=\"Art\\Extras\\Jigsaw" << number << "\\\" ExplicitDir=\"True\">\n"
-      << "      <Texture Name=\"" << prefix << "Ghost\" FileName=\"Ghost\" Reference=\"mpt\"/>\n";
+      << "      <Texture Name=\"" << prefix << "Ghost\" FileName=\"" << prefix << "Ghost\" Reference=\"mpt\"/>\n";
   for (int id = 1; id <= kColumns * kRows; ++id)
-    out << "      <Texture Name=\"" << prefix << "Piece" << id << "\" FileName=\"Piece" << id << "\" Reference=\"mpt\"/>\n";
+    out << "      <Texture Name=\"" << prefix << "Piece" << id << "\" FileName=\"" << prefix << "Piece" << id
+        << "\" Reference=\"mpt\"/>\n";
   out << "    </Directory>\n    <Directory Path=\"App\\Frames\\\">\n      <Font Name=\"Frames\" FileName=\"Frames\"/>\n"
       << "    </Directory>\n  </Resources>\n  <Layout>\n";
   Sprite(out, "root/Table", "Jigsaw_Table", true, 0.0, 0.0, 1280 * kUnitsPerPixel, 2.0);
@@ -203,13 +211,14 @@ int main(int argc, char** argv) {
   std::error_code made;
   std::filesystem::create_directories(folder, made);
   std::filesystem::create_directories(layouts, made);
+  const std::string prefix = NamePrefix(number);
   for (int id = 1; id <= kColumns * kRows; ++id) {
     const int column = (id - 1) % kColumns, row = (id - 1) / kColumns;
-    const std::filesystem::path out = folder / ("Piece" + std::to_string(id) + ".mpt");
+    const std::filesystem::path out = folder / (prefix + "Piece" + std::to_string(id) + ".mpt");
     if (!WriteTexture(out, Crop(image, column * kSide, row * kSide))) return Fail(out.string() + ": cannot write");
   }
-  if (!WriteTexture(folder / "Preview.mpt", Shrink(image, 1.0, 255)) ||
-      !WriteTexture(folder / "Ghost.mpt", Shrink(image, 0.45, 110)))
+  if (!WriteTexture(folder / (prefix + "Preview.mpt"), Shrink(image, 1.0, 255)) ||
+      !WriteTexture(folder / (prefix + "Ghost.mpt"), Shrink(image, 0.45, 110)))
     return Fail(folder.string() + ": cannot write the preview");
   const std::filesystem::path layout = layouts / ("Jigsaw" + std::to_string(number) + ".2dl");
   std::ofstream file(layout, std::ios::binary);

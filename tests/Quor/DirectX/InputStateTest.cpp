@@ -114,7 +114,7 @@ TEST_F(InputStateTest, TheLastKeyIsTheHighestThatWentDownAndATapBetweenPollsLeav
   EXPECT_EQ(state.lastKey, kVkLButton);
 }
 
-TEST_F(InputStateTest, TheLastTypedCharacterIsKeptAsUtf8UntilCleared) {
+TEST_F(InputStateTest, TheTypedCharactersAreKeptAsUtf8UntilCleared) {
   struct SCase {
     const char* typed;
     const char* kept;
@@ -123,7 +123,9 @@ TEST_F(InputStateTest, TheLastTypedCharacterIsKeptAsUtf8UntilCleared) {
       {"\xC3\xA9", "\xC3\xA9"},                     // e acute, two bytes
       {"\xD0\x96", "\xD0\x96"},                     // Cyrillic Zhe
       {"\xE3\x81\x82", "\xE3\x81\x82"},             // Hiragana a, three bytes
-      {"ab\xE2\x82\xAC", "\xE2\x82\xAC"},           // several at once: the last counts
+      {"ab\xE2\x82\xAC", "ab\xE2\x82\xAC"},         // several at once: all, in order
+      {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x81",
+       "\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80"},  // one past the room is dropped whole
       {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},     // beyond the 16-bit range: whole
   };
   for (const SCase& c : cases) {

@@ -34,7 +34,11 @@ class CEventRecorder : public Ombrel::CAppEventHandler<Ombrel::CApplicationEvent
 inline const std::vector<std::string> kOptionsHelpContent = {
     "App/Layouts/Options.2dl", "App/Layouts/HelpMenu.2dl", "App/Options/Textures",  "App/Layouts/Page1.2dl",
     "App/Layouts/Page2.2dl",   "App/Layouts/Page3.2dl",    "App/Layouts/Page4.2dl", "App/Layouts/Page5.2dl",
-    "App/Layouts/Page6.2dl",   "App/Layouts/Page7.2dl",    "App/Layouts/Page8.2dl", "App/Layouts/Page9.2dl"};
+    "App/Layouts/Page6.2dl",   "App/Layouts/Page7.2dl",    "App/Layouts/Page8.2dl", "App/Layouts/Page9.2dl",
+    // the help pages' pictures
+    "App/Hud/Textures/HudCompass.bmp", "App/Hud/Textures/HudMoon.bmp", "Art/GUI/Cursor/Textures",
+    "App/MapDiary/Textures/Diary_Book.bmp", "App/MapDiary/Textures/Map_Parchment.bmp",
+    "Art/Extras/Jigsaw1/J1_Preview.mpt", "Art/Extras/Jigsaw2/J2_Preview.mpt"};
 
 // The pause menu's layout with its pictures and font, and its boxes, as the playing states load
 // them through "App/Configs/Pause_Resources.xml".
@@ -51,7 +55,7 @@ inline std::vector<std::string> WithFiles(std::vector<std::string> files, const 
 }
 
 // HM_TEST_HOME/<group>/<running test>/ made afresh with copies of the named files and folders
-// of the build's content tree; returns it.
+// of the build's content tree (one that two lists name is copied once); returns it.
 inline std::string CopyContent(const std::string& group, const std::vector<std::string>& files) {
   namespace fs = std::filesystem;
   const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -59,7 +63,8 @@ inline std::string CopyContent(const std::string& group, const std::vector<std::
   fs::remove_all(root);
   for (const std::string& file : files) {
     fs::create_directories(fs::path(root + file).parent_path());
-    fs::copy(std::string(HM_BINARY_DIR) + "/content/" + file, root + file, fs::copy_options::recursive);
+    fs::copy(std::string(HM_BINARY_DIR) + "/content/" + file, root + file,
+             fs::copy_options::recursive | fs::copy_options::skip_existing);
   }
   return root;
 }

@@ -10,9 +10,11 @@
 #include "Framework/Resources/ResourceTypes/omResourceTexture.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/Resources/omResourcesXMLLoader.h"
+#include "Framework/omLayout2D.h"
 #include "Quor/CFont.h"
 #include "Quor/CSoundManager.h"
 #include "Quor/Timer.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "tests/Quor/SoundTestKit.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
@@ -22,6 +24,17 @@
 #include <vector>
 
 namespace overlaytest {
+
+// A layout text's width in layout units as its style draws it on one line, its letters as wide
+// as on a screen whose view has the camera's shape (the test's window may differ).
+inline float LayoutWidth(const Ombrel::SLayoutText& text, const std::string& words) {
+  ApplyTextStyle(&text.style);
+  text.style.font->SetAspectFactor(1.0666667f * Vey::GetInvAspect());
+  text.style.font->SetWrapWidth(CFont::kNoWrap);
+  float width = 0, height = 0;
+  text.style.font->GetTextExtent(words.c_str(), &width, &height);
+  return width / (Vey::kLayoutUnit * Vey::GetInvAspect());
+}
 
 class CBuiltContentFixture : public COverlayDrawFixture {
  protected:

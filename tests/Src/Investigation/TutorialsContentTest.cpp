@@ -87,17 +87,6 @@ TEST_F(TutorialsContentTest, TheOpenQuestionShowsItsPanelAndQuestion) {
   EXPECT_EQ(outside, overlaytest::kGrey);
 }
 
-// A text's width in layout units as its style draws it on one line, its letters as wide as on a
-// screen whose view has the camera's shape (the test's window may differ).
-float LayoutWidth(const Ombrel::SLayoutText& text, const std::string& words) {
-  ApplyTextStyle(&text.style);
-  text.style.font->SetAspectFactor(1.0666667f * GetInvAspect());
-  text.style.font->SetWrapWidth(CFont::kNoWrap);
-  float width = 0, height = 0;
-  text.style.font->GetTextExtent(words.c_str(), &width, &height);
-  return width / (kLayoutUnit * GetInvAspect());
-}
-
 // In every language of the game the tutorial's hints stay within their wrap and the skip button's
 // word within its outline.
 TEST_F(TutorialsContentTest, TheHintsAndTheSkipWordFitInEveryLanguage) {
@@ -116,7 +105,8 @@ TEST_F(TutorialsContentTest, TheHintsAndTheSkipWordFitInEveryLanguage) {
     m_dictionary->Reload();
     SCOPED_TRACE(code);
     const std::string skip = m_dictionary->GetPhrase("HUD_SKIP");
-    EXPECT_LE(LayoutWidth(*skipText, skip), skipOutline->size.x * skipOutline->scale.x - kButtonRim) << skip;
+    EXPECT_LE(overlaytest::LayoutWidth(*skipText, skip), skipOutline->size.x * skipOutline->scale.x - kButtonRim)
+        << skip;
     for (const STutorialStep& step : steps) {
       const auto* hint = static_cast<const Ombrel::SLayoutText*>(Entry("TutorialHints", step.text));
       ASSERT_TRUE(hint && hint->style.font);

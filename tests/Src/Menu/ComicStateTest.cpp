@@ -37,6 +37,7 @@ constexpr int32_t kFinished = Ombrel::AE_STATE_FINISHED;
 struct SMusic {
   std::string played;
   int plays = 0;
+  bool silent = false;  // no sound device, or no track: playing never starts
   bool playing = false;
   float position = 0.0f;
 };
@@ -47,7 +48,7 @@ class CFakeMusic : public IComicMusic {
   void Play(const char* name) override {
     m_music->played = name;
     ++m_music->plays;
-    m_music->playing = true;
+    m_music->playing = !m_music->silent;
     m_music->position = 0.0f;
   }
   bool IsPlaying() const override { return m_music->playing; }
@@ -67,7 +68,8 @@ class ComicStateTest : public ::testing::Test {
 
   // The comic's state entered over a copy of the built content, without the files named and with
   // the damaged ones cut short.
-  void Enter(EComic comic, const std::vector<std::string>& without = {}, const std::vector<std::string>& damaged = {}) {
+  void Enter(EComic comic, const std::vector<std::string>& without = {}, const std::vector<std::string>& damaged = {},
+             bool silent = false) {
     Leave();
     m_root =
         gamestatetest::CopyContent("comics", {"App/Configs/Intro_Resources.xml", "App/Configs/Outro_Resources.xml",
@@ -78,6 +80,7 @@ class ComicStateTest : public ::testing::Test {
     for (const std::string& file : damaged) std::filesystem::resize_file(m_root + file, 40);
     ASSERT_TRUE(m_modules.Start(m_root));
     m_music = SMusic();
+    m_music.silent = silent;
     m_application.events.clear();
     if (comic == kIntro) m_state = std::make_unique<CIntro>(&m_application, nullptr);
     if (comic == kOutro) m_state = std::make_unique<COutro>(&m_application, nullptr);
@@ -136,10 +139,9 @@ TEST_F(ComicStateTest, TheIntroAndTheOutroPlayTheirMusicOnceAndEndOnceItStops) {
     SCOPED_TRACE(comic);
     Enter(comic);
     ASSERT_GT(m_state->GetComic().frames.size(), 0u) << m_reports.All();
-    EXPECT_EQ(m_state->GetClock(), nullptr) << "no page before the first frame";
-    Frame();
+    ASSERT_NE(m_state->GetClock(), nullptr) << "the first page from the frame the comic is entered in";
     EXPECT_EQ(m_music.played, comic == kIntro ? "intro" : "outro");
-    ASSERT_NE(m_state->GetClock(), nullptr);
+    Frame();
     // Past the last page (and the intro's last effect) the comic goes on as long as the music does.
     FrameAt(200.0f);
     for (int i = 0; i < 12; ++i) Frame();
@@ -155,20 +157,31 @@ TEST_F(ComicStateTest, TheIntroAndTheOutroPlayTheirMusicOnceAndEndOnceItStops) {
   }
 }
 
-TEST_F(ComicStateTest, TheBonusOutroRunsSilentlyOnTheEngineClockUntilItsLastPageHasPassed) {
-  Enter(kBonusOutro);
-  ASSERT_GT(m_state->GetComic().frames.size(), 0u) << m_reports.All();
-  const SComicFrame& last = m_state->GetComic().frames.back();
-  const float end = last.start + last.duration;
-  m_state->Update(kFrame);  // the clock starts at engine time 0
-  EXPECT_EQ(m_state->GetClock()->startTime, 0.0f);
-  EXPECT_EQ(m_music.plays, 0);
-  hmtest::FakeNow() += uint64_t(end * 1e6f);
-  m_state->Update(kFrame);
-  ASSERT_EQ(GetTimeSeconds(), end);
-  EXPECT_EQ(Finishes(), 0) << "at the end of the last page";
-  Frame();
-  EXPECT_EQ(Finishes(), 1) << "the first frame past it";
+// The bonus outro has no music; the intro and the outro whose music cannot play (no sound device,
+// no track) run the same way, to their last page.
+TEST_F(ComicStateTest, AComicWithoutMusicRunsOnTheEngineClockUntilItsLastPageHasPassed) {
+  for (EComic comic : {kBonusOutro, kIntro, kOutro}) {
+    SCOPED_TRACE(comic);
+    InitTimer();
+    const uint64_t zero = hmtest::FakeNow();
+    Enter(comic, {}, {}, true);
+    ASSERT_GT(m_state->GetComic().frames.size(), 0u) << m_reports.All();
+    const SComicFrame& last = m_state->GetComic().frames.back();
+    const float end = last.start + last.duration;
+    EXPECT_EQ(m_state->GetClock()->startTime, 0.0f) << "the clock starts as the comic is entered";
+    m_state->Update(kFrame);
+    EXPECT_EQ(m_music.plays, comic == kBonusOutro ? 0 : 1);
+    for (int i = 0; i < 20; ++i) Frame();
+    EXPECT_EQ(Finishes(), 0) << "the pages go on without their music";
+    EXPECT_FLOAT_EQ(m_state->GetTime(), 20 * kFrame) << "the comic's time is the clock's";
+    hmtest::FakeNow() = zero + uint64_t(end * 1e6f);
+    // The intro's effects take one step a frame up to the end, and a frame that steps ends there.
+    for (int i = 0; i < 12 && Finishes() == 0; ++i) m_state->Update(kFrame);
+    ASSERT_EQ(GetTimeSeconds(), end);
+    EXPECT_EQ(Finishes(), 0) << "at the end of the last page";
+    Frame();
+    EXPECT_EQ(Finishes(), 1) << "the first frame past it";
+  }
 }
 
 TEST_F(ComicStateTest, AComicThatCannotBeReadEndsAtOnceAndDamagedSubtitlesShowNone) {
@@ -186,7 +199,7 @@ TEST_F(ComicStateTest, SkipEndsEachComicOnAnyFrameAndAClickElsewhereDoesNot) {
   for (EComic comic : {kIntro, kOutro, kBonusOutro}) {
     SCOPED_TRACE(comic);
     Enter(comic);
-    // Pressed on the very first frame, before the comic has a clock.
+    // Pressed on the very first frame.
     m_state->TakeInput(kSkip, true);
     m_state->Update(kFrame);
     EXPECT_EQ(Finishes(), 1);
@@ -316,10 +329,11 @@ TEST_F(ComicStateTest, AnIntroEnteredAgainStartsAfresh) {
   m_application.events.clear();
   m_state->Init();
   m_state->Start();
-  EXPECT_EQ(m_state->GetClock(), nullptr);
+  ASSERT_NE(m_state->GetClock(), nullptr);
+  EXPECT_EQ(m_state->GetClock()->currentFrame, 0u) << "from the first page";
   EXPECT_FALSE(Intro().IsStepDone(0));
-  Frame();
   EXPECT_EQ(m_music.plays, 2);
+  Frame();
   EXPECT_EQ(EmitterState(CIntro::kRain), MP::CEmitter::kRunning);
   EXPECT_EQ(EmitterState(CIntro::kCandle1), MP::CEmitter::kStopped);
   EXPECT_EQ(Finishes(), 0);

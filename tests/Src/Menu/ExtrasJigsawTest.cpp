@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
 
 using namespace Vey;
@@ -376,6 +377,26 @@ TEST_F(ExtrasJigsawTest, TheArrowsFlipThePreviewsAndPlayStartsTheOneShown) {
   Settle(6);
   EXPECT_EQ(m_page->state, IMenuBox::kClosed);
   EXPECT_EQ(m_page->gameIndex, 1) << "kept for the next opening";
+}
+
+// The three pictures are three: each preview, faint copy and piece shows its own picture, so
+// that the arrows change what the page shows and Play opens the picture chosen.
+TEST_F(ExtrasJigsawTest, EachPicturesPreviewAndPiecesAreItsOwn) {
+  OpenPage();
+  const auto texture = [](Ombrel::CLayout2D* layout, const std::string& name) {
+    const auto* sprite = static_cast<const Ombrel::SLayoutSprite*>(layout->FindItem(name.c_str()));
+    EXPECT_TRUE(sprite && sprite->texture) << name;
+    return sprite ? sprite->texture : nullptr;
+  };
+  std::set<TextureRecord*> previews, boards, pieces;
+  for (int i = 0; i < kJigsawPictureCount; ++i) {
+    previews.insert(texture(m_args.layout, "root/Frame/MiniGame" + std::to_string(i + 1)));
+    boards.insert(texture(m_args.pictures[i], "root/Board"));
+    pieces.insert(texture(m_args.pictures[i], "root/Details/1"));
+  }
+  EXPECT_EQ(previews.size(), 3u);
+  EXPECT_EQ(boards.size(), 3u);
+  EXPECT_EQ(pieces.size(), 3u);
 }
 
 // The page as drawn: the dark panel, the golden arrows and the shown preview's picture.

@@ -9,6 +9,7 @@
 #include "Framework/Resources/ResourceTypes/omResourceLayout2D.h"
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/omLayout2D.h"
+#include "Quor/CFont.h"
 #include "Quor/DirectX/InputState.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Menu/Vey_MenuMessage.h"
@@ -16,8 +17,10 @@
 #include "tests/Src/Menu/MenuTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 
 using namespace Vey;
@@ -30,7 +33,8 @@ const Vector2 kYes = {-0.4f, -0.25f}, kNo = {0.4f, -0.25f}, kOk = {0.0f, -0.25f}
 const Vector2 kFirstMode = {-0.72f, 0.12f}, kSecondMode = {-0.72f, -0.1f}, kModeOk = {0.0f, -0.36f};
 const Vector2 kNowhere = {1.5f, 0.9f};
 // Title screen buttons.
-const Vector2 kPlay = {0.0f, -0.45f}, kExit = {1.0f, -0.72f};
+const Vector2 kPlay = {0.0f, -0.45f}, kExit = {1.0f, -0.72f}, kChangePlayer = {0.0f, -0.84f};
+const Vector2 kOptions = {-1.0f, -0.5f};
 
 const char* const kTexts[] = {"root/dummy_profilename", "root/text_profile_name_exist0", "root/text_wallpaper_set",
                               "root/text_delete?",      "root/text_profile_delete",       "root/text_exit?",
@@ -149,6 +153,35 @@ TEST_F(MenuBoxesTest, TheProfileNoticeShowsTheNameAsItIs) {
   const auto* name = static_cast<Ombrel::SLayoutText*>(DialogLayout()->FindItem("root/dummy_profilename"));
   EXPECT_EQ(name->source, Ombrel::kTextPlain);
   EXPECT_EQ(name->text, "100% Ada");
+}
+
+// A saved wallpaper's path has few blanks to wrap at: it is shown in lines each within the
+// text's wrap, broken after a folder or, for a name wider than the wrap, inside it.
+TEST_F(MenuBoxesTest, TheSavedWallpapersLongPathStaysWithinItsTextsWidth) {
+  Enter();
+  const std::string path = "/home/" + std::string(60, 'm') + "/Pictures/Hollowmere/Wallpaper2_1024x768.bmp";
+  Message()->SetSavedPath(path.c_str());
+  Message()->Tell(IMenuNotice::kWallpaperSaved);
+  const auto* text = static_cast<const Ombrel::SLayoutText*>(DialogLayout()->FindItem("root/dummy_wallpaper_path"));
+  ASSERT_TRUE(text && text->style.font);
+  EXPECT_TRUE(text->visible);
+  CFont& font = *text->style.font;
+  ApplyTextStyle(&text->style);
+  font.UpdateAspectScale();
+  const float wrap = font.GetWrapWidth();
+  font.SetWrapWidth(CFont::kNoWrap);
+  std::istringstream lines(text->text);
+  std::string line, joined;
+  int count = 0;
+  while (std::getline(lines, line)) {
+    float width = 0.0f, height = 0.0f;
+    font.GetTextExtent(line.c_str(), &width, &height);
+    EXPECT_LE(width, wrap) << line;
+    joined += line;
+    ++count;
+  }
+  EXPECT_GE(count, 3);
+  EXPECT_EQ(joined, path) << "nothing of the path is lost";
 }
 
 // Opening: nothing for the first half, then in; a press on the button closes at once, fading
@@ -283,6 +316,59 @@ TEST_F(MenuBoxesTest, TheExitQuestionEndsTheProgramOnlyOnYes) {
     EXPECT_EQ(m_menu->GetMenuState(), CMenu::kTitle);
     EXPECT_EQ(m_application.events, yes ? Events({{2, -1}}) : Events());
   }
+}
+
+// The profile menu asks through the menu's own yes/no box: the question shows its two lines,
+// and yes deletes the selected profile.
+TEST_F(MenuBoxesTest, TheDeleteQuestionShowsItsTextAndYesDeletesTheSelectedProfile) {
+  Enter();
+  SProfileData& second = GetSaveData()->profiles[1];
+  second.inUse = 1;
+  std::snprintf(second.name, sizeof second.name, "Bo");
+  InputClick(kChangePlayer);
+  InputWait(6);
+  ASSERT_EQ(m_menu->GetMenuState(), CMenu::kProfileMenu);
+  const Ombrel::SLayoutBox* deleteButton = FindLayoutBox(*LayoutNamed("ProfileMenu"), "root/Buttons/Button0");
+  ASSERT_NE(deleteButton, nullptr);
+  InputClick(deleteButton->position);
+  ASSERT_EQ(Dialog()->state, IMenuBox::kOpening);
+  EXPECT_EQ(Dialog()->GetKind(), IMenuQuestion::kDeleteProfileQuestion);
+  EXPECT_EQ(ShownTexts(DialogLayout()), (std::set<std::string>{"root/text_yes", "root/text_no", "root/text_delete?",
+                                                               "root/text_profile_delete"}));
+  InputWait(6);
+  InputClick(kYes);
+  InputWait(6);
+  EXPECT_EQ(Dialog()->state, IMenuBox::kClosed);
+  EXPECT_STREQ(GetSaveData()->profiles[0].name, "Bo");
+  EXPECT_EQ(GetSaveData()->profiles[1].inUse, 0);
+}
+
+// The options box shows the window's arrow again each time its tick asks for it: the arrow the
+// menu loaded when it was entered, not the cursor file read and made once more. Run where no
+// cursor file lies, each reading of it is told.
+TEST_F(MenuBoxesTest, TheWindowsArrowIsReadOnceHoweverOftenTheOptionsSwitchIt) {
+  struct SInFolder {
+    explicit SInFolder(const std::string& folder) { std::filesystem::current_path(folder); }
+    ~SInFolder() { std::filesystem::current_path(was); }
+    const std::filesystem::path was = std::filesystem::current_path();
+  } inDataFolder(GetUserDataFolder());
+  const auto reads = [] {
+    const std::vector<std::string>& texts = hmtest::CReportScope::Texts();
+    return std::count_if(texts.begin(), texts.end(),
+                         [](const std::string& text) { return text.find("Standard.cur") != std::string::npos; });
+  };
+  Enter();
+  EXPECT_EQ(reads(), 1);
+  InputClick(kOptions);
+  InputWait(6);
+  ASSERT_EQ(m_menu->GetBox(CMenu::kOptionsMenu)->state, IMenuBox::kOpen);
+  const Vector2 tick = FindLayoutBox(*LayoutNamed("Options"), "root/Frame/Frame0")->position;
+  for (int i = 0; i < 4; ++i) {
+    const uint8_t before = GetSaveData()->systemCursor;
+    InputClick(tick);
+    EXPECT_NE(GetSaveData()->systemCursor, before) << "the tick switched the pointer";
+  }
+  EXPECT_EQ(reads(), 1);
 }
 
 TEST_F(MenuBoxesTest, PlayingAFinishedGameAgainAsksThenTakesTheNewModeIntoTheStory) {

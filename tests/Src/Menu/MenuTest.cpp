@@ -9,6 +9,7 @@
 #include "Quor/DirectX/InputState.h"
 #include "Quor/Engine.h"
 #include "Src/Game/Vey_Screen.h"
+#include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Menu/Vey_ProfileCreation.h"
 #include "tests/Src/Menu/MenuTestKit.h"
@@ -183,6 +184,44 @@ TEST_F(MenuTest, ExitAsksFirstAndOnlyYesEndsTheProgram) {
     EXPECT_EQ(m_menu->GetMenuState(), CMenu::kTitle);
     EXPECT_EQ(m_application.events, yes ? Events({{2, -1}}) : Events());
     TearDown();
+  }
+}
+
+// Without its yes/no box a question is not asked, and what was not asked is not answered yes:
+// Exit does not end the program and Play on a finished game keeps the profile.
+TEST_F(MenuTest, AQuestionThatCannotBeAskedAnswersNo) {
+  const struct {
+    Vector2 button;
+    uint32_t mode;
+  } kCases[] = {{kExit, 1}, {kPlay, 7}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.mode);
+    EnterMenu(true, c.mode);
+    m_menu->SetBox(CMenu::kQuestion, nullptr);
+    Settle();
+    Click(At(c.button.x, c.button.y));
+    Frame();
+    EXPECT_EQ(m_menu->GetMenuState(), CMenu::kTitle);
+    EXPECT_TRUE(m_application.events.empty());
+    EXPECT_EQ(GetSaveData()->profiles[0].gameMode, c.mode);
+    TearDown();
+  }
+}
+
+// "mouse_over" sounds as the pointer comes onto a title button, also straight from another
+// one, and not while it stays there.
+TEST_F(MenuTest, TheHoverSoundPlaysForEachTitleButtonThePointerComesOnto) {
+  EnterMenu(true, 1);
+  Settle();
+  const struct {
+    Vector2 at;
+    bool sounds;
+  } kMoves[] = {{kOptions, true}, {kOptions, false}, {kHelp, true}, {kExit, true}, {kExit, false}, {kOptions, true}};
+  for (const auto& move : kMoves) {
+    SCOPED_TRACE(::testing::Message() << move.at.x << "," << move.at.y);
+    m_menu->GetSoundBank()->StopSoundByName("mouse_over");
+    Frame(At(move.at.x, move.at.y));
+    EXPECT_EQ(m_menu->GetSoundBank()->IsPlayingByName("mouse_over"), move.sounds);
   }
 }
 

@@ -38,26 +38,31 @@
 
 namespace menutest {
 
-// A box whose closing the test decides: Update counts the frames it ran and closes the box
-// once `closeNow` is set; the question box answers `yes`.
+// A box whose closing the test decides: Update counts the frames it ran, runs the fade time of
+// an opening or closing as every box does, and closes the box once `closeNow` is set; the
+// question box answers `yes`.
 class CFakeBox : public Vey::IMenuQuestion {
  public:
   void Open() override { Ask(0); }
   void Ask(int32_t kind) override {
     state = kOpening;
+    fadeTime = 0.0f;
     asked = kind;
     ++opened;
   }
   void ReadInput() override { ++inputs; }
-  void Update(float) override {
+  void Update(float dt) override {
     ++updates;
+    if (state == kOpening || state == kClosing) fadeTime += 4.0f * dt;
     if (closeNow) state = kClosed;
   }
   float GetAlpha() const override { return 0.5f; }
+  float GetFadeTime() const override { return fadeTime; }
   int32_t GetKind() const override { return asked; }
   bool WasYes() const override { return yes; }
 
   int opened = 0, inputs = 0, updates = 0;
+  float fadeTime = 0.0f;
   int32_t asked = -1;
   bool closeNow = false;
   bool yes = true;

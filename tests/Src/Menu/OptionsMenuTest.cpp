@@ -168,15 +168,19 @@ TEST_F(OptionsMenuTest, ADraggedSliderIsHeardAtOnceAndBackPutsBothVolumesBack) {
 }
 
 // The tick boxes act on the press; back switches the display back only when it stands
-// otherwise than the container says, and puts the pointer back as it was.
+// otherwise than the box found it, whatever the container's byte says (a game the marker
+// started in a window stays in it), and puts the pointer back as it was.
 TEST_F(OptionsMenuTest, TicksApplyAtOnceAndBackRestoresOnlyWhatDiffers) {
   const struct {
+    bool fullScreenAtOpen;
     int fullScreenClicks;
     std::vector<bool> switches;  // every switch the display was told, back's last
-  } kCases[] = {{0, {}}, {1, {false, true}}, {2, {false, true}}};
+  } kCases[] = {{true, 0, {}},           {true, 1, {false, true}}, {true, 2, {false, true}},
+                {false, 0, {}},          {false, 1, {true, false}}, {false, 2, {true, false}}};
   for (const auto& c : kCases) {
-    SCOPED_TRACE(c.fullScreenClicks);
+    SCOPED_TRACE(::testing::Message() << c.fullScreenAtOpen << " " << c.fullScreenClicks);
     GetSaveData()->fullScreen = 1;
+    m_display->fullScreen = c.fullScreenAtOpen;
     m_display->switches.clear();
     m_display->cursorShown.clear();
     OpenFully();
@@ -185,6 +189,7 @@ TEST_F(OptionsMenuTest, TicksApplyAtOnceAndBackRestoresOnlyWhatDiffers) {
     EXPECT_EQ(GetSaveData()->systemCursor, 1);  // the playing states' cursor follows at once
     Click(kBack);
     EXPECT_EQ(m_display->switches, c.switches);
+    EXPECT_EQ(m_display->fullScreen, c.fullScreenAtOpen);
     EXPECT_EQ(m_display->cursorShown, (std::vector<bool>{true, false}));
     EXPECT_EQ(GetSaveData()->systemCursor, 0);
     EXPECT_EQ(GetSaveData()->fullScreen, 1);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Framework/Scene/omTextureAnimation.h"
 #include "Framework/omEventManager.h"
 #include "Framework/omLayout2D.h"
 #include "Src/Game/Vey_Button.h"
@@ -210,6 +211,7 @@ TEST_F(PauseMenuTest, TheOptionsAndHelpBoxesTakeOverTheListAndGiveItBack) {
     EXPECT_EQ(m_menu->GetAlpha(), 0.0f);
 
     c.box->state = Vey::IMenuBox::kClosing;
+    c.box->fadeTime = 0.0f;
     Frame(kOutside, false);  // a fifth into the box's closing
     EXPECT_EQ(m_menu->GetAlpha(), 0.0f) << "still hidden in the closing's first half";
     Frame(kOutside, false);
@@ -225,3 +227,23 @@ TEST_F(PauseMenuTest, TheOptionsAndHelpBoxesTakeOverTheListAndGiveItBack) {
     EXPECT_EQ(m_log.types, std::vector<int32_t>{CPauseMenu::kEventToggle});
   }
 }
+
+// A press anywhere over the paused game plays the pointer's glint from its start, as the title
+// screen's does; without a press it runs on and stops at its end.
+TEST_F(PauseMenuTest, APressRestartsThePointersGlint) {
+  auto glint = Ombrel::CTextureAnimation::CreateGrid(4, nullptr, 2, 2);
+  glint->SetLoop(false);
+  ASSERT_TRUE(glint->SetDuration(1.0f));
+  m_menu->SetPointerAnimation(glint.get());
+  OpenFully();
+  EXPECT_FALSE(glint->IsPlaying());
+  Frame(kOutside, true);
+  EXPECT_TRUE(glint->IsPlaying());
+  EXPECT_NEAR(glint->GetProgress(), kFrame, 1e-5f);
+  for (int i = 0; i < 10; ++i) Frame(kOutside, true);  // held: no new press
+  EXPECT_NEAR(glint->GetProgress(), 11 * kFrame, 1e-5f);
+  Frame(kOutside, false);
+  Frame(On(CPauseMenu::kHelpButton), true);
+  EXPECT_NEAR(glint->GetProgress(), kFrame, 1e-5f) << "a press over a button too";
+}
+

@@ -25,7 +25,7 @@ constexpr float kStep = 0.0625f;  // exact in binary, so timers land on their li
 // Where the test clicks each widget, in layout units.
 const Vector2 kSlotPlaces[3] = {{0.0f, 0.4f}, {0.0f, 0.2f}, {0.0f, 0.0f}};
 const Vector2 kNewPlace{-0.5f, -0.4f}, kOkPlace{0.0f, -0.4f}, kDeletePlace{0.5f, -0.4f};
-const Vector2 kEntryOkPlace{0.0f, -0.3f};
+const Vector2 kEntryOkPlace{0.0f, -0.3f}, kEntryBackPlace{-0.5f, -0.3f};
 
 void AddBox(Ombrel::CLayout2D& layout, const char* name, const Vector2& place) {
   auto box = std::make_unique<Ombrel::SLayoutBox>(Ombrel::kLayoutDummy);
@@ -52,6 +52,9 @@ class ProfileBoxTest : public menutest::CMenuFixture {
     AddText(m_entryLayout, CProfileCreation::kNameNode, {0.0f, 0.0f});
     for (const char* suffix : {"", "Over", "Click", "Inactive"})
       AddBox(m_entryLayout, (std::string(CProfileCreation::kOkNode) + suffix).c_str(), kEntryOkPlace);
+    for (const char* suffix : {"", " Over", " Clicked"})
+      AddBox(m_entryLayout, (std::string("root/Buttons/Button") + suffix).c_str(), kEntryBackPlace);
+    AddText(m_entryLayout, CProfileCreation::kBackLabel, kEntryBackPlace);
     m_entry = std::make_unique<CProfileCreation>(&m_entryLayout, [this] { return &m_message; }, nullptr);
   }
 
@@ -273,8 +276,7 @@ TEST_F(ProfileBoxTest, TheMenuFadesLinearlySavesOnOkAndCrossFadesWithTheNameEntr
   EXPECT_EQ(m_profiles->GetAlpha(), 0.0f);
 }
 
-TEST_F(ProfileBoxTest, TypingKeepsANameWithinElevenCharactersAndTheFieldsBytes) {
-  const std::string d7 = "ДДДДДДД";  // one text event of 14 bytes
+TEST_F(ProfileBoxTest, TypingKeepsANameWithinElevenCharacters) {
   const struct {
     const char* what;
     std::vector<std::string> typed;
@@ -286,19 +288,44 @@ TEST_F(ProfileBoxTest, TypingKeepsANameWithinElevenCharactersAndTheFieldsBytes) 
        {"Н", "а", "т", "а", "ш", "а", "é", "è", "ç", "ü", "ß", "x"},
        "Наташаéèçüß"},
       {"control characters type nothing", {"\t", "\x1b", "Z"}, "Z"},
-      // 8 x 14 bytes = 112: a ninth such event would pass 119 and is dropped, two-byte ones
-      // fit up to 116, then four bytes more would pass and two fit again.
-      {"bytes are limited as well as characters",
-       {d7, d7, d7, d7, d7, d7, d7, d7, d7, "é", "é", "ДД", "é"},
-       d7 + d7 + d7 + d7 + d7 + d7 + d7 + d7 + "ééé"},
+      {"characters typed within one frame are each typed", {"Ma", " \tr", "ДД", "é  x"}, "Ma rДДé x"},
+      {"a frame's characters count one by one", {"abcdefgh", "ijklmn"}, "abcdefghijk"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
     OpenEntry();
     Type(c.typed);
     EXPECT_EQ(std::string(m_entry->GetName()), c.name);
-    EXPECT_LE(std::strlen(m_entry->GetName()), 119u);
     EXPECT_EQ(GetTextInput()[0], '\0') << "the typed text is consumed";
+  }
+}
+
+// What was typed before the entry opened is not its name; what is typed while it fades in is,
+// every letter of it.
+TEST_F(ProfileBoxTest, TheEntryStartsEmptyAndTakesWhatIsTypedFromItsOpening) {
+  const struct {
+    const char* before;
+    std::vector<const char*> whileOpening;
+    std::string name;
+  } kCases[] = {{"x", {}, ""}, {"", {"M", "a", "r", "a"}, "Mara"}, {"q", {"B", "o"}, "Bo"}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ClearFrameInput();
+    const auto typeKey = [](const char* character) {
+      SInputMessage message;
+      message.kind = EInputMessage::Char;
+      std::snprintf(message.text, sizeof message.text, "%s", character);
+      HandleInputMessage(message);
+    };
+    if (*c.before) typeKey(c.before);
+    m_entry->Open();
+    for (const char* letter : c.whileOpening) {
+      typeKey(letter);
+      EntryFrame();
+    }
+    for (int i = 0; i < 5; ++i) EntryFrame();
+    ASSERT_EQ(m_entry->state, IMenuBox::kOpen);
+    EXPECT_EQ(std::string(m_entry->GetName()), c.name);
   }
 }
 
@@ -355,6 +382,28 @@ TEST_F(ProfileBoxTest, ANewNameTakesTheFirstFreeRecordAndATakenOneIsTold) {
   EXPECT_TRUE(std::filesystem::exists(SavePath()));
   for (int i = 0; i < 4; ++i) EntryFrame();
   EXPECT_EQ(m_entry->state, IMenuBox::kClosed);
+}
+
+// A player who came from the profile menu can go back without a new profile; the very first
+// player has nowhere to go back to and is not offered the way.
+TEST_F(ProfileBoxTest, TheNameEntryHasAWayBackWhileAnotherProfileExists) {
+  for (bool profile : {true, false}) {
+    SCOPED_TRACE(profile);
+    PrepareSave(false);
+    std::filesystem::remove(SavePath());
+    if (profile) GiveProfiles({"Ada"}, 0);
+    OpenEntry();
+    EXPECT_EQ(m_entry->HasWayBack(), profile);
+    EXPECT_EQ(m_entryLayout.FindItem("root/Buttons/Button")->visible, profile);
+    EXPECT_EQ(m_entryLayout.FindItem(CProfileCreation::kBackLabel)->visible, profile);
+    Type({"B", "o"});
+    m_entry->TakeInput(ToVirtualScreen(kEntryBackPlace), true, false);
+    m_entry->Update(kStep);
+    EXPECT_EQ(m_entry->state, profile ? IMenuBox::kClosing : IMenuBox::kOpen);
+    for (int i = 0; i < 4; ++i) EntryFrame();
+    EXPECT_EQ(Names(), (std::vector<std::string>{profile ? "Ada" : "-", "-", "-"}));
+    EXPECT_FALSE(std::filesystem::exists(SavePath())) << "nothing is stored on the way back";
+  }
 }
 
 TEST_F(ProfileBoxTest, TheNameEntryFadesOnTheDelayedCurve) {
