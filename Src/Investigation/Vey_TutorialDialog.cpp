@@ -36,7 +36,9 @@ constexpr const char* kMessageEntries[] = {"root/dummy_profilename",
                                            "root/Buttons/Button Clicked",
                                            "root/Buttons/Button Clicked0",
                                            "root/Buttons/Button Clicked1"};
-constexpr const char* kQuestionTexts[] = {"root/text_tutorial", "root/text_tutorialconfirm"};
+// The question, and the words on its two plates.
+constexpr const char* kQuestionTexts[] = {"root/text_tutorial", "root/text_tutorialconfirm", "root/text_yes",
+                                          "root/text_no"};
 
 void SetEntryShown(Ombrel::CLayout2D* layout, const char* name, bool shown) {
   if (Ombrel::SLayoutItem* item = layout ? layout->FindItem(name) : nullptr) item->visible = shown;

@@ -27,6 +27,7 @@ constexpr SPixelRect kGateBars = {390, 320, 630, 530};
 constexpr SPixelRect kFirstSlotFace = {212, 698, 252, 738};
 
 bool IsDark(SRgb c) { return c.Sum() < 75; }
+bool IsInk(SRgb c) { return c.Sum() < 300; }  // the plates' dark brown words
 
 class TutorialWalkTest : public CProgramTest {};
 
@@ -44,6 +45,11 @@ TEST_F(TutorialWalkTest, YesShowsTheKnifeHintWhichHoldsOtherClicksUntilTheKnifeI
   const CCapturedFrame asked = Frame(kAsked), hinted = Frame(kHinted), held = Frame(kAfterGateClick);
   const CCapturedFrame taken = Frame(kKnifeTaken);
   ASSERT_TRUE(asked.IsLoaded() && hinted.IsLoaded() && held.IsLoaded() && taken.IsLoaded());
+  // Both plates of the question carry their word, dark on the brass.
+  for (int plateX : {kYes[0], 666}) {
+    const SPixelRect word = {plateX - 50, kYes[1] - 9, plateX + 50, kYes[1] + 9};
+    EXPECT_GT(asked.Count(word, IsInk), 40) << "the word on the plate at " << plateX;
+  }
   // The click on the gate was held: the gate stands as it did.
   EXPECT_LT(std::abs(held.Count(kGateBars, IsDark) - hinted.Count(kGateBars, IsDark)), 300);
   // The knife was taken all the same: it lies in the first slot, dimmed with the bar while the
