@@ -187,7 +187,9 @@ void CGame::LoadWorld() {
     ReportMissingResource("buffer", m_story.worldBuffer);
     return;
   }
-  m_world->Load(std::string(reinterpret_cast<const char*>(buffer->GetData()), buffer->GetSize()));
+  // Reports on the description name the file it was read from.
+  m_world->Load(std::string(reinterpret_cast<const char*>(buffer->GetData()), buffer->GetSize()),
+                buffer->GetPath().GetText());
   SSaveData* save = GetSaveData();
   const SProfileData* profile = save ? save->CurrentProfile() : nullptr;
   if (!profile || !profile->progress.last) return;
