@@ -297,6 +297,7 @@ void CApplication::RenderFrame() {
 
 void CApplication::UpdateFrame(float dt) {
   IApplicationState* state = m_current.entry->state.get();
+  if (CRenderModule* render = GetRenderModule(); render && render->IsInitialised()) render->FollowWindowShape();
   for (IModule* module : m_updateLists[0]) {
     if (module->IsInitialised()) module->Update();
   }

@@ -15,6 +15,8 @@
 #include "Quor/Engine.h"
 #include "Quor/Timer.h"
 
+#include <cmath>
+
 namespace Ombrel {
 
 namespace {
@@ -32,13 +34,25 @@ constexpr float kFieldOfView = 0.7853982f;
 constexpr float kNearPlane = 0.5f;
 constexpr float kFarPlane = 5000.0f;
 
-// The size the aspect ratio is measured on: the desktop in full screen, else the client area.
+// The size the aspect ratio is measured on: the client area as the display made it, in full
+// screen too (a window manager may leave a full-screen window smaller than the desktop); the
+// desktop in full screen while the client area is unknown.
 void MeasureDisplay(int32_t* width, int32_t* height) {
   const SPlatformState& state = GetPlatformState();
   *width = state.clientRect.right - state.clientRect.left;
   *height = state.clientRect.bottom - state.clientRect.top;
-  if (!state.windowed) PlatformGetDesktopSize(width, height);
+  if (!state.windowed && (*width <= 0 || *height <= 0)) PlatformGetDesktopSize(width, height);
 }
+
+// The shape the display has now, as the picture would be laid out for it.
+float MeasuredAspectRatio() {
+  int32_t width = 0, height = 0;
+  MeasureDisplay(&width, &height);
+  return ClampAspectRatio(width, height);
+}
+
+// Shapes closer than this are one: a window one pixel off keeps its layout.
+constexpr float kSameShape = 0.002f;
 
 }  // namespace
 
@@ -62,15 +76,21 @@ CRenderModule::CRenderModule() : CSingleModule("RenderModule", kModuleRender) {
 CRenderModule::~CRenderModule() {
   Shutdown();
   if (GetCurrentCamera() == m_camera.get()) SetCurrentCamera(nullptr);
+  SetPictureAspect(0.0f);  // no picture laid out any more: the game view follows the window
 }
 
 void CRenderModule::ReadWindowSize() {
-  int32_t width = 0, height = 0;
-  MeasureDisplay(&width, &height);
-  const float ratio = ClampAspectRatio(width, height);
+  const float ratio = MeasuredAspectRatio();
   SetWidescreen(ratio > kWidescreenAbove);
   m_camera->SetAspect(kAspectCustom, kFieldOfView, ratio);
   m_camera->Apply();
+  SetPictureAspect(ratio);
+}
+
+bool CRenderModule::FollowWindowShape() {
+  if (std::fabs(MeasuredAspectRatio() - m_camera->GetAspect()) < kSameShape) return false;
+  ReadWindowSize();
+  return true;
 }
 
 bool CRenderModule::Init() {

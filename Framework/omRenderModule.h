@@ -30,9 +30,17 @@ class CRenderModule : public CSingleModule<CRenderModule> {
   bool Shutdown() override;
   void Update() override;
 
-  // The aspect ratio from the desktop (full screen) or the window's client area (windowed):
-  // it becomes the camera's custom aspect and sets the engine's widescreen flag.
+  // The aspect ratio of the window's client area (the desktop's in full screen while the client
+  // area is unknown), clamped: it becomes the camera's custom aspect, the shape the device keeps
+  // the picture in (bars beside or above and below it where the window's shape differs), and
+  // sets the engine's widescreen flag.
   void ReadWindowSize();
+  // Lays the picture out again when the window's clamped shape is no longer the camera's (a
+  // window resized, a full-screen request the window manager honoured late or not at all);
+  // true when it did. The application calls it as each frame begins, so the state's screens lay
+  // themselves out for the new shape in that frame; until then (and in the frame loops of the
+  // logos and the message boxes) the device keeps the old shape with bars, never stretched.
+  bool FollowWindowShape();
 
   CSceneManager* GetSceneManager() const { return m_scene.get(); }
   CViewCamera* GetViewCamera() const { return m_camera.get(); }

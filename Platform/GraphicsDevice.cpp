@@ -6,6 +6,7 @@
 #include "Platform/GraphicsDeviceImpl.h"
 
 #include <EGL/egl.h>
+#include "Platform/EventPump.h"
 #include "Platform/GraphicsDriverScope.h"
 #include "Platform/GraphicsReport.h"
 #include "Platform/GraphicsWindowFormat.h"
@@ -350,14 +351,15 @@ void SGfxDeviceImpl::InspectWindowFramebuffer() {
 
 // The size of the window's framebuffer as it is now. Where the window's surface is EGL's, EGL
 // tells it: the offscreen driver keeps a surface of the first size however the window changes,
-// while SDL reports the window's new size. Elsewhere the drawable follows the window.
+// while SDL reports the window's new size. Elsewhere the drawable is the window as the display
+// made it (not as SDL last heard of it).
 void SGfxDeviceImpl::ReadWindowSize() {
   EGLint width = 0, height = 0;
   const EGLDisplay display = eglGetCurrentDisplay();
   const EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
   if (eglGetCurrentContext() == EGL_NO_CONTEXT || surface == EGL_NO_SURFACE ||
       !eglQuerySurface(display, surface, EGL_WIDTH, &width) || !eglQuerySurface(display, surface, EGL_HEIGHT, &height))
-    SDL_GL_GetDrawableSize(window, &width, &height);
+    PlatformGetWindowPixelSize(window, &width, &height);
   windowWidth = static_cast<uint32_t>(std::max(width, 0));
   windowHeight = static_cast<uint32_t>(std::max(height, 0));
 }

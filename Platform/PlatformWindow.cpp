@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 #include <SDL_opengl.h>
+#include <SDL_syswm.h>
 
 #include <cstdio>
 
@@ -76,9 +77,26 @@ bool PlatformIsWindowMinimized(PlatformWindowHandle window) {
   return (SDL_GetWindowFlags(ToSdl(window)) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
+void PlatformGetWindowPixelSize(SDL_Window* window, int32_t* width, int32_t* height) {
+  *width = *height = 0;
+  if (!window) return;
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  XWindowAttributes attributes{};
+  if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11 &&
+      XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes)) {
+    *width = attributes.width;
+    *height = attributes.height;
+    return;
+  }
+#endif
+  SDL_GL_GetDrawableSize(window, width, height);
+}
+
 SPlatformRect PlatformGetClientRect(PlatformWindowHandle window) {
   SPlatformRect rect;
-  SDL_GetWindowSize(ToSdl(window), &rect.right, &rect.bottom);
+  PlatformGetWindowPixelSize(ToSdl(window), &rect.right, &rect.bottom);
   return rect;
 }
 
@@ -86,7 +104,7 @@ SPlatformRect PlatformGetWindowRect(PlatformWindowHandle window) {
   int x = 0, y = 0, width = 0, height = 0;
   int top = 0, left = 0, bottom = 0, right = 0;
   SDL_GetWindowPosition(ToSdl(window), &x, &y);
-  SDL_GetWindowSize(ToSdl(window), &width, &height);
+  PlatformGetWindowPixelSize(ToSdl(window), &width, &height);
   // Without a window manager there are no borders; the sizes then stay 0.
   SDL_GetWindowBordersSize(ToSdl(window), &top, &left, &bottom, &right);
   return SPlatformRect{x - left, y - top, x + width + right, y + height + bottom};

@@ -153,6 +153,8 @@ void SetRenderArea(int32_t width, int32_t height) {
   g_state.renderHeight = height;
 }
 
+void SetPictureAspect(float aspect) { g_state.pictureAspect = aspect > 0.0f ? aspect : 0.0f; }
+
 void MarkDeviceWasReset() { g_state.deviceWasReset = true; }
 
 void SetEngineRunning(bool running) { g_state.running = running; }

@@ -26,10 +26,13 @@ struct SPlatformState {
   SPlatformRect clientRect;
   int32_t renderWidth = 0;
   int32_t renderHeight = 0;
-  // The device's back buffer: the client size while windowed (never 0 x 0), the mode's size
-  // in full screen.
+  // The device's back buffer: the client size (never 0 x 0), in full screen too; the mode's
+  // size only while the client size is unknown.
   int32_t backBufferWidth = 0;
   int32_t backBufferHeight = 0;
+  // The shape (width / height) the picture is laid out for; the game view keeps it, with bars
+  // where the back buffer's shape differs. 0: the view follows the back buffer's clamped shape.
+  float pictureAspect = 0.0f;
   int32_t screenWidth = 1024;  // the requested window size, capped by the desktop
   int32_t screenHeight = 768;
   bool windowed = false;
@@ -56,6 +59,8 @@ const SPlatformState& GetPlatformState();
 // The device's back buffer and the render area inside it, in pixels, as the device settles them.
 void SetBackBufferSize(int32_t width, int32_t height);
 void SetRenderArea(int32_t width, int32_t height);
+// The shape the picture is laid out for (see SPlatformState::pictureAspect).
+void SetPictureAspect(float aspect);
 // Noted after each recovery of the device; TakeDeviceWasReset reads and clears it.
 void MarkDeviceWasReset();
 // The frame loop's answer from the message pump: false once the program is to end.

@@ -216,13 +216,16 @@ const SModeChoice& CurrentChoice() {
   return wanted.mode ? wanted : (windowed ? g_deviceRecord.fullScreenChoice : g_deviceRecord.windowedChoice);
 }
 
-// The back buffer follows the client area while windowed and the chosen mode in full screen;
-// a minimised window (0 x 0) never becomes its size.
+// The back buffer follows the client area as the display made it, in full screen too: a window
+// manager may leave a full-screen window smaller than the desktop, and a desktop-sized picture
+// would then show only its lower-left part. The chosen mode stands in while the client area is
+// unknown; a minimised window (0 x 0) never becomes its size.
 void FillPresentParams() {
   const SPlatformState& state = GetPlatformState();
   const SModeChoice& choice = CurrentChoice();
   SGfxPresentParams& params = g_deviceRecord.params;
-  if (!state.windowed && choice.mode && choice.mode->width > 0) {
+  const bool clientKnown = state.clientRect.right > state.clientRect.left && state.clientRect.bottom > state.clientRect.top;
+  if (!state.windowed && !clientKnown && choice.mode && choice.mode->width > 0) {
     SetBackBufferSize(choice.mode->width, choice.mode->height);
   }
   if (state.backBufferWidth <= 0 || state.backBufferHeight <= 0) {
@@ -497,7 +500,7 @@ void ServiceFrame() {
 
 SPlatformGameView GetGameView() {
   const SPlatformState& state = GetPlatformState();
-  return PlatformGameView(state.backBufferWidth, state.backBufferHeight);
+  return PlatformPictureView(state.backBufferWidth, state.backBufferHeight, state.pictureAspect);
 }
 
 bool BeginDeviceFrame() {

@@ -34,8 +34,9 @@ bool IsInFrame();
 // the given file name (PNG). False when capture is off or the picture could not be saved.
 bool CaptureBackBufferAs(const char* fileName);
 
-// The part of the back buffer the game draws into: the back buffer clamped to between 4:3
-// and 16:9 and centred, in back-buffer pixels. The mouse is mapped over the same rectangle.
+// The part of the back buffer the game draws into, in back-buffer pixels: the back buffer
+// fitted to the shape the picture is laid out for (bars beside or above and below it), or
+// without one clamped to between 4:3 and 16:9; centred. The mouse is mapped over it.
 SPlatformGameView GetGameView();
 
 // The adapter entries of the last enumeration.

@@ -11,6 +11,7 @@
 #include "Src/Game/Vey_Button.h"
 #include "Src/Game/Vey_MPEmitter.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
 
 #include <algorithm>
@@ -66,6 +67,8 @@ void CPlayer::UpdateDiaryHover(float dt, bool tutorialStarted) {
 }
 
 void CPlayer::Update(float dt) {
+  // A window given another shape has the picture laid out for it: the bar takes that shape's set.
+  if (SelectAspectLayout(GetAspect()) != m_aspectLayout) BuildHud();
   if (Ombrel::CTextureAnimation* gauge = Animation(kGaugeFill)) gauge->Update(dt);
   AdvanceGlowPhase(dt);
 

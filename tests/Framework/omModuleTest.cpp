@@ -9,7 +9,10 @@
 #include "Framework/omInputModule.h"
 #include "Framework/omRenderModule.h"
 #include "Framework/omSoundModule.h"
+#include "Framework/omAppConfig.h"
 #include "Quor/CViewCamera.h"
+#include "Quor/DirectX/InputState.h"
+#include "Quor/DirectX/QuordxDevice.h"
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/DirectX/QuordxTestSeams.h"
 #include "Quor/Engine.h"
@@ -72,6 +75,55 @@ TEST(RenderModuleTest, TheWindowSizeSetsTheCameraAndTheWidescreenFlag) {
     EXPECT_EQ(GetWidescreen(), wide) << width;
   }
   EXPECT_NEAR(render.GetViewCamera()->GetAspect(), 16.0f / 9.0f, 1e-5f);
+  state = SPlatformState();
+}
+
+// From the window's size to the picture's rectangle to the pointer: a window made 16:9 keeps
+// the 4:3 picture whole with bars until the picture is laid out again, then the picture fills
+// it; the mouse is measured over the picture either way. A full-screen window the window
+// manager left smaller than the desktop is laid out for its own shape, not the desktop's.
+TEST(RenderModuleTest, ThePictureFollowsTheWindowsShapeAndThePointerThePicture) {
+  SPlatformState& state = PlatformStateForTests();
+  state = SPlatformState();
+  state.windowed = true;
+  const auto resize = [&state](int32_t width, int32_t height) {
+    state.clientRect = {0, 0, width, height};
+    state.backBufferWidth = width;
+    state.backBufferHeight = height;
+  };
+  const auto mouseAt = [](int32_t x, int32_t y) {
+    HandleInputMessage({EInputMessage::MouseMove, 0, {}, x, y});
+    return std::make_pair(GetInputState().mouseX, GetInputState().mouseY);
+  };
+  resize(1024, 768);
+  CRenderModule render;
+  EXPECT_NEAR(render.GetViewCamera()->GetAspect(), 4.0f / 3.0f, 1e-5f);
+  EXPECT_FALSE(render.FollowWindowShape()) << "the shape it was made for";
+
+  resize(1600, 900);
+  SPlatformGameView view = GetGameView();
+  EXPECT_EQ((std::vector<int32_t>{view.x, view.y, view.width, view.height}), (std::vector<int32_t>{200, 0, 1200, 900}))
+      << "not yet laid out again: the 4:3 picture between bars";
+  EXPECT_EQ(mouseAt(200, 450), std::make_pair(-1.0f, 0.0f)) << "the picture's left edge";
+
+  EXPECT_TRUE(render.FollowWindowShape());
+  EXPECT_FALSE(render.FollowWindowShape()) << "once";
+  EXPECT_NEAR(render.GetViewCamera()->GetAspect(), 16.0f / 9.0f, 1e-5f);
+  EXPECT_NEAR(CurrentCameraAspectRatio(), 16.0f / 9.0f, 1e-5f);
+  EXPECT_TRUE(GetWidescreen());
+  view = GetGameView();
+  EXPECT_EQ((std::vector<int32_t>{view.x, view.y, view.width, view.height}), (std::vector<int32_t>{0, 0, 1600, 900}));
+  EXPECT_EQ(mouseAt(0, 450), std::make_pair(-1.0f, 0.0f));
+  EXPECT_EQ(mouseAt(1200, 675), std::make_pair(0.5f, 0.5f));
+
+  // Full screen asked for; the window stays at 864 x 648 whatever the desktop's size.
+  state.windowed = false;
+  resize(864, 648);
+  EXPECT_TRUE(render.FollowWindowShape());
+  EXPECT_NEAR(render.GetViewCamera()->GetAspect(), 4.0f / 3.0f, 1e-5f);
+  view = GetGameView();
+  EXPECT_EQ((std::vector<int32_t>{view.x, view.y, view.width, view.height}), (std::vector<int32_t>{0, 0, 864, 648}));
+  EXPECT_EQ(mouseAt(432, 648), std::make_pair(0.0f, 1.0f));
   state = SPlatformState();
 }
 

@@ -203,6 +203,38 @@ TEST(GameViewTest, TheRenderAreaIsClampedBetweenFourThirdsAndSixteenNinthsAndCen
   }
 }
 
+// A picture laid out for one shape keeps it in a window of another: the largest rectangle of
+// its shape, centred, with bars at the sides or above and below; never stretched.
+TEST(GameViewTest, APictureKeepsTheShapeItWasLaidOutForWithBarsAroundIt) {
+  struct SCase {
+    int32_t width, height;
+    float aspect;
+    int32_t x, y, viewWidth, viewHeight;
+  } cases[] = {
+      {1600, 900, 4.0f / 3.0f, 200, 0, 1200, 900},   // a 4:3 picture in a 16:9 window: side bars
+      {1280, 800, 4.0f / 3.0f, 106, 0, 1067, 800},   // ... in a 16:10 window
+      {1024, 768, 16.0f / 9.0f, 0, 96, 1024, 576},   // a 16:9 picture in a 4:3 window: top and bottom
+      {864, 648, 16.0f / 9.0f, 0, 81, 864, 486},     // a full-screen picture in a window left smaller
+      {1000, 1000, 16.0f / 10.0f, 0, 187, 1000, 625},  // a 16:10 picture in a square window
+      // The window's own clamped shape gives exactly the clamped rectangle, off by no pixel.
+      {2000, 800, 1422.0f / 800.0f, 289, 0, 1422, 800},
+      {1001, 1000, 4.0f / 3.0f, 0, 125, 1001, 750},
+      {1600, 900, 1600.0f / 900.0f, 0, 0, 1600, 900},
+      // No laid-out shape: the window's clamped shape.
+      {1600, 900, 0.0f, 0, 0, 1600, 900},
+      {1000, 1000, -1.0f, 0, 125, 1000, 750},
+      {0, 600, 4.0f / 3.0f, 0, 0, 0, 0},
+  };
+  for (const SCase& c : cases) {
+    const SPlatformGameView view = PlatformPictureView(c.width, c.height, c.aspect);
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " for " + std::to_string(c.aspect));
+    EXPECT_EQ(view.x, c.x);
+    EXPECT_EQ(view.y, c.y);
+    EXPECT_EQ(view.width, c.viewWidth);
+    EXPECT_EQ(view.height, c.viewHeight);
+  }
+}
+
 TEST(ControllerStateTest, AxesAndHatsTakeTheEngineScales) {
   EXPECT_EQ(PlatformAxisToRange(0), 0);
   EXPECT_EQ(PlatformAxisToRange(32767), 1000);

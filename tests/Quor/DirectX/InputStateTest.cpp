@@ -177,6 +177,35 @@ TEST_F(InputStateTest, TheMouseIsPlacedOverTheLetterboxedGameView) {
   EXPECT_FLOAT_EQ(state.mouseY, -1.0f);
 }
 
+// A 4:3 picture in a window made 16:9 keeps its shape with bars at the sides: the mouse is
+// measured over the picture, so a point of the picture gives the same place as in a 4:3 window,
+// and the bars lie past its edges. The same for a 16:9 picture left in a smaller 4:3 window.
+TEST_F(InputStateTest, TheMouseIsPlacedOverThePictureInTheShapeItWasLaidOutFor) {
+  struct SCase {
+    int32_t width, height;
+    float aspect;
+    int32_t x, y;
+    float mouseX, mouseY;
+  } cases[] = {
+      {1600, 900, 4.0f / 3.0f, 200, 0, -1.0f, -1.0f},     {1600, 900, 4.0f / 3.0f, 1400, 900, 1.0f, 1.0f},
+      {1600, 900, 4.0f / 3.0f, 800, 450, 0.0f, 0.0f},     {1600, 900, 4.0f / 3.0f, 500, 675, -0.5f, 0.5f},
+      {1600, 900, 4.0f / 3.0f, 100, 450, -1.1666666f, 0.0f},  // in the left bar
+      {864, 648, 16.0f / 9.0f, 432, 81, 0.0f, -1.0f},     {864, 648, 16.0f / 9.0f, 0, 567, -1.0f, 1.0f},
+  };
+  SPlatformState& platform = PlatformStateForTests();
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " at " + std::to_string(c.x) + "," +
+                 std::to_string(c.y));
+    platform.backBufferWidth = c.width;
+    platform.backBufferHeight = c.height;
+    platform.clientRect = {0, 0, c.width, c.height};
+    SetPictureAspect(c.aspect);
+    MoveMouse(c.x, c.y);
+    EXPECT_FLOAT_EQ(state.mouseX, c.mouseX);
+    EXPECT_FLOAT_EQ(state.mouseY, c.mouseY);
+  }
+}
+
 TEST_F(InputStateTest, TheWheelHoldsTheLastEventsNotchesUntilThePoll) {
   SendInput("wheel 2");
   Pump();

@@ -61,6 +61,20 @@ TEST_F(PlayerTest, OnlyTheMatchingAspectSetIsShownAndTheMarkersAreHidden) {
   EXPECT_FALSE(m_layout.FindItem("root/HUD16:9/Slot1")->visible);
 }
 
+// A window given another shape while the display is up: its next update shows that shape's set.
+TEST_F(PlayerTest, TheDisplayTakesTheSetOfANewShapeInItsNextUpdate) {
+  Hud().ClearLayoutChanged();
+  Hud().Update(0.05f);
+  EXPECT_FALSE(Hud().HasLayoutChanged()) << "the shape it was built for";
+  m_camera.reset();
+  m_camera = std::make_unique<hmtest::CCameraInMode>(kAspectStandard);
+  Hud().Update(0.05f);
+  EXPECT_TRUE(Hud().HasLayoutChanged());
+  EXPECT_EQ(Hud().VisibleSlots(), 9);
+  EXPECT_TRUE(m_layout.FindItem("root/HUD4:3/Slot1")->visible);
+  EXPECT_FALSE(m_layout.FindItem("root/HUD16:9/Slot1")->visible);
+}
+
 TEST_F(PlayerTest, AddingAndRemovingKeepsTheBarScrolledAndTheSavedListInStep) {
   AddLanded(14);
   EXPECT_EQ(Hud().GetFirstVisibleSlot(), 0u) << "fourteen items fill the wide bar without scrolling";
