@@ -24,11 +24,6 @@ namespace {
 constexpr const char* kSource = "Src/Game/Vey_SaveData.cpp";
 constexpr uint32_t kMiniGameResetWord = 4;
 
-void ResetMiniGameBlock(SMiniGameBlock& block) {
-  std::memset(&block, 0, sizeof block);
-  std::fill(std::begin(block.words124) + 1, std::end(block.words124), kMiniGameResetWord);
-}
-
 template <size_t kCount>
 void ResetIds(int32_t (&ids)[kCount], uint32_t& count) {
   std::fill(std::begin(ids), std::end(ids), kNoId);
@@ -84,6 +79,11 @@ bool IsProfileInRange(const SProfileData& record, uint32_t profile, std::string*
 }
 
 }  // namespace
+
+void ResetMiniGameBlock(SMiniGameBlock& block) {
+  std::memset(&block, 0, sizeof block);
+  std::fill(std::begin(block.words124) + 1, std::end(block.words124), kMiniGameResetWord);
+}
 
 SProfileData* SSaveData::CurrentProfile() {
   return current >= 0 && current < int32_t(kProfileCount) ? &profiles[current] : nullptr;

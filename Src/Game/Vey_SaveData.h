@@ -122,6 +122,13 @@ struct SMiniGameBlock {
   SMiniGameBoard boards[3];
 };
 
+// The block's bytes from `offset` (a field's offset): how a puzzle that keeps its own byte
+// layout in the block reads and writes it.
+inline uint8_t* BlockBytes(SMiniGameBlock& block, size_t offset) { return reinterpret_cast<uint8_t*>(&block) + offset; }
+inline const uint8_t* BlockBytes(const SMiniGameBlock& block, size_t offset) {
+  return reinterpret_cast<const uint8_t*>(&block) + offset;
+}
+
 struct SFlagPair {
   int32_t id;
   uint8_t value;
@@ -194,6 +201,8 @@ struct SSaveData {
 
 // Zeroes every field of a progress block and writes -1 into the id of every item entry.
 void ResetProgressBlock(SProgressBlock& block);
+// The puzzles' block as a fresh profile holds it: zeroes, and 4 in every word of words124 but the first.
+void ResetMiniGameBlock(SMiniGameBlock& block);
 // The game modes under which the profile's progress is the bonus chapter's: its two ways of play
 // and its end (3, 4 and 7); every other mode's is the main story's.
 bool IsBonusGameMode(uint32_t gameMode);

@@ -63,12 +63,11 @@ CCollectorsMiniGame1::CCollectorsMiniGame1(Ombrel::CLayout2D* layout, const SMin
       m_coin(FindNode("root/Coin")) {
   m_sprite->SetAspectCorrection(true);
   m_playable = true;
-  if (SMiniGameBlock* block = SavedBlock()) {
-    if (WrittenByte(*block) != 0)
-      m_introShown = PlayedByte(*block) != 0;
-    else
-      WrittenByte(*block) = 1;
-  }
+  SMiniGameBlock& block = SavedBlock();
+  if (WrittenByte(block) != 0)
+    m_introShown = PlayedByte(block) != 0;
+  else
+    WrittenByte(block) = 1;
 }
 
 void CCollectorsMiniGame1::ReadInput(float dt) {
@@ -85,13 +84,6 @@ void CCollectorsMiniGame1::ReadInput(float dt) {
     CMiniGameBase::ReadInput(dt);
   }
   if (m_state == kHelpShown && IsOver()) HideSkipButton();
-}
-
-bool CCollectorsMiniGame1::IsMouseOverButton() const {
-  if (!m_button) return false;
-  const Vector2 centre = ToVirtualScreen(m_button->position);
-  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, m_button->size.x * kLayoutUnit,
-                       m_button->size.y * kLayoutUnit);
 }
 
 void CCollectorsMiniGame1::Update(float dt) {
@@ -117,7 +109,7 @@ void CCollectorsMiniGame1::Update(float dt) {
 
   if (!m_introShown && m_playable) {
     m_introShown = true;
-    if (SMiniGameBlock* block = SavedBlock()) PlayedByte(*block) = 1;
+    PlayedByte(SavedBlock()) = 1;
   }
   if (m_itemFrameOpen) {
     if (m_itemFrame) m_itemFrame->Update(dt);
@@ -159,7 +151,7 @@ bool CCollectorsMiniGame1::Click(const std::string& picked) {
     TakeCoin(picked);
     return true;
   }
-  if (!m_stack.IsWon() && IsMouseOverButton()) {
+  if (!m_stack.IsWon() && IsMouseOver(m_button)) {
     PressButton();
     return true;
   }

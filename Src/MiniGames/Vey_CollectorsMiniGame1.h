@@ -36,7 +36,6 @@ class CCollectorsMiniGame1 : public CMiniGameBase {
 
  private:
   bool IsOver() const { return m_stack.IsWon() || m_skipRequested; }
-  bool IsMouseOverButton() const;
   void BlinkLamps();
   // A click's effect; false when it did nothing.
   bool Click(const std::string& picked);

@@ -27,11 +27,6 @@ constexpr size_t kLockEntry = 28;
 static_assert(offsetof(SMiniGameBlock, byte86) == kKeyBlock + kKeyBlockSize - 1, "the key block ends at its byte");
 static_assert(kLockEntry + kCodeLength <= kLockBlockSize, "the lock's entry lies in its block");
 
-uint8_t* BlockBytes(SMiniGameBlock& block, size_t offset) { return reinterpret_cast<uint8_t*>(&block) + offset; }
-const uint8_t* BlockBytes(const SMiniGameBlock& block, size_t offset) {
-  return reinterpret_cast<const uint8_t*>(&block) + offset;
-}
-
 bool IsFlag(uint8_t value) { return value <= 1; }
 
 template <class T>

@@ -56,12 +56,9 @@ constexpr const char* kImpossible = "Impossible";
 // The lock's state the path keeps, which the link's conditions read after a reload.
 constexpr const char* kLockOpened = "Open";
 
-bool PointsDiffer(const Vector2& a, const Vector2& b) { return a.x != b.x || a.y != b.y; }
-bool SamePoint(const Vector2* a, const Vector2* b) { return a->x == b->x && a->y == b->y; }
-
 bool IsStopped(const CEmitterGroup* group, const char* name) {
-  const auto* node = group ? group->GetEmitters().Find(name) : nullptr;
-  return !node || !node->value || node->value->GetState() == MP::CEmitter::kStopped;
+  const MP::CEmitter* emitter = FindGroupEmitter(group, name);
+  return !emitter || emitter->GetState() == MP::CEmitter::kStopped;
 }
 
 void StartAt(MP::CEmitter* emitter, const Vector2& particlePoint) {
@@ -116,17 +113,11 @@ void CMiniGame1::BindJewels() {
     m_connectors[size_t(i)] = {m_jewels[size_t(kThreads[i][0])], m_jewels[size_t(kThreads[i][1])]};
 }
 
-SMiniGameBlock& CMiniGame1::Block() {
-  if (SMiniGameBlock* block = SavedBlock()) return *block;
-  if (!m_spareBlock) m_spareBlock = std::make_unique<SMiniGameBlock>();
-  return *m_spareBlock;
-}
-
 // ---- the saved block ----
 
 void CMiniGame1::LoadFromRecord() {
   ValidateRecord();
-  const SMiniGameBlock& block = Block();
+  const SMiniGameBlock& block = SavedBlock();
   m_redPresent = block.bytes0[kRedInserted] != 0;
   m_greenPresent = block.bytes0[kGreenInserted] != 0;
   SetShown(kJewels[kRed], m_redPresent);
@@ -139,7 +130,7 @@ void CMiniGame1::LoadFromRecord() {
 }
 
 void CMiniGame1::ValidateRecord() {
-  SMiniGameBlock& block = Block();
+  SMiniGameBlock& block = SavedBlock();
   if (block.bytes0[kPositionsSaved] == 0) return;
   bool sound = block.bytes0[kPositionsSaved] == 1;
   for (float value : block.floats0) sound = sound && std::isfinite(value) && std::fabs(value) <= kPositionLimit;
@@ -151,14 +142,14 @@ void CMiniGame1::ValidateRecord() {
 }
 
 void CMiniGame1::RestorePositions() {
-  const SMiniGameBlock& block = Block();
+  const SMiniGameBlock& block = SavedBlock();
   if (block.bytes0[kPositionsSaved] == 0) return;
   for (int32_t slot = 0; slot < kJewelCount; ++slot)
     *m_jewels[size_t(slot)] = {block.floats0[2 * slot], block.floats0[2 * slot + 1]};
 }
 
 void CMiniGame1::SaveInitialPositions() {
-  SMiniGameBlock& block = Block();
+  SMiniGameBlock& block = SavedBlock();
   if (block.bytes0[kPositionsSaved] != 0) return;
   for (int32_t slot = 0; slot < kJewelCount; ++slot) {
     block.floats0[2 * slot] = m_jewels[size_t(slot)]->x;
@@ -203,14 +194,11 @@ void CMiniGame1::Update(float dt) {
   for (MP::CEmitter* sparkle : {m_greenSparkle.get(), m_redSparkle.get()})
     if (sparkle) sparkle->Update(dt);
   const std::string picked = UpdatePointer();
-  if (m_state == kOpening || m_state == kClosing) SetEffectsAlpha(FadeAlpha());
   switch (AdvanceFade(dt)) {
     case kOpened:
-      SetEffectsAlpha(1.0f);
       OnOpened();
       break;
     case kClosedNow:
-      SetEffectsAlpha(0.0f);
       for (CEmitterPool* pool : {m_parts.completion, m_parts.redBursts, m_parts.greenBursts})
         if (pool) pool->StopAll();
       return;
@@ -219,7 +207,7 @@ void CMiniGame1::Update(float dt) {
   }
   if (m_state != kPlaying) return;
   if (!m_introShown && m_playable && IsStopped(m_emitters, kGreenBurst) && IsStopped(m_emitters, kRedBurst))
-    ShowIntroOnce(kIntroDialog, Block().bytes0[kIntroShown]);
+    ShowIntroOnce(kIntroDialog, SavedBlock().bytes0[kIntroShown]);
   RattleCarried();
   if (m_pressed) {
     if (!m_heldJewel && IsMouseOverSkipButton()) m_skipRequested = true;
@@ -239,7 +227,7 @@ void CMiniGame1::Update(float dt) {
   if (m_winTimer > kWinDelay || m_skipRequested) Complete();
 }
 
-void CMiniGame1::SetEffectsAlpha(float alpha) {
+void CMiniGame1::FadeOwnEffects(float alpha) {
   for (CEmitterPool* pool : {m_parts.completion, m_parts.redBursts, m_parts.greenBursts})
     if (pool) pool->SetAlpha(alpha);
   for (MP::CEmitter* sparkle : {m_greenSparkle.get(), m_redSparkle.get()})
@@ -301,7 +289,7 @@ void CMiniGame1::CarryJewel() {
 
 void CMiniGame1::RattleCarried() {
   if (!m_heldJewel || !m_sounds) return;
-  if (PointsDiffer(*m_heldJewel, m_lastHeld)) {
+  if (!SamePoint(*m_heldJewel, m_lastHeld)) {
     if (!m_sounds->IsPlayingByName("rattle")) m_sounds->PlaySoundByName("rattle", 1.0f);
   } else {
     m_sounds->StopSoundByName("rattle");
@@ -310,7 +298,7 @@ void CMiniGame1::RattleCarried() {
 
 // The carried jewel stays where it is, and the profile keeps its place.
 void CMiniGame1::DropJewel() {
-  SMiniGameBlock& block = Block();
+  SMiniGameBlock& block = SavedBlock();
   block.floats0[2 * m_heldSlot] = m_heldJewel->x;
   block.floats0[2 * m_heldSlot + 1] = m_heldJewel->y;
   m_heldJewel = nullptr;
@@ -319,51 +307,28 @@ void CMiniGame1::DropJewel() {
 }
 
 void CMiniGame1::UseItem(const std::string& objectName, const std::string& item) {
-  if (!Objects() || !m_world) return;
-  bool actionExists = false;
-  bool interactive = false;
-  SObjectList& objects = m_world->MiniGame(uint32_t(m_puzzleIndex)).objects;
-  for (SSceneObject& object : objects) {
-    if (object.name != objectName) continue;
-    for (const SObjectAction& action : object.actions) {
-      if (action.object != item) continue;
-      actionExists = true;
-      if (objectName == kGreenSocketObject && item == kGreenItem) InsertJewel(false, objectName);
-      if (objectName == kRedSocketObject && item == kRedItem) InsertJewel(true, objectName);
-      if (m_redPresent && m_greenPresent && !m_playable) {
-        m_playable = true;
-        if (m_player) m_player->ShowHelpButton(true);
-      }
-      const bool applies = object.state == action.reqState && WorldConditionsHold(*m_world, action.conditions);
-      if (!applies) continue;
-      const int32_t index = object.FindState(action.resState);
-      if (index >= 0) {
-        const SObjectState* after = &object.states[size_t(index)];
-        SetShown(object.sprite.c_str(), false);
-        object.state = action.resState;
-        object.sprite = after->sprite;
-        SetShown(object.sprite.c_str(), true);
-      }
-      for (const SVisibilityChange& change : action.mapChanges) SetMapMarker(m_player, change.object.c_str(), change.visible);
-      if (m_player) m_player->RemoveItem(action.object);
+  UseOnObject(objectName, item, [this, &objectName, &item](const SSceneObject&, const SObjectAction&) {
+    if (objectName == kGreenSocketObject && item == kGreenItem) InsertJewel(false, objectName);
+    if (objectName == kRedSocketObject && item == kRedItem) InsertJewel(true, objectName);
+    if (m_redPresent && m_greenPresent && !m_playable) {
+      m_playable = true;
+      if (m_player) m_player->ShowHelpButton(true);
     }
-    interactive = interactive || IsObjectInteractive(object.name, objects);
-  }
-  if (!actionExists && interactive && m_player) m_player->ShowNote("WRONG_ACTION");
+  });
 }
 
 void CMiniGame1::InsertJewel(bool red, const std::string& objectName) {
   (red ? m_redPresent : m_greenPresent) = true;
-  Block().bytes0[red ? kRedInserted : kGreenInserted] = 1;
+  SavedBlock().bytes0[red ? kRedInserted : kGreenInserted] = 1;
   SetShown(kJewels[red ? kRed : kGreen], true);
   SetShown(red ? kRedSocket : kGreenSocket, false);
   PlaySound(m_sounds, "insert_crystal");
-  const auto* node = m_emitters ? m_emitters->GetEmitters().Find(red ? kRedBurst : kGreenBurst) : nullptr;
+  MP::CEmitter* burst = FindGroupEmitter(m_emitters, red ? kRedBurst : kGreenBurst);
   const Ombrel::SLayoutBox* socket = nullptr;
   if (Objects())
     for (const SSceneObject& object : *Objects())
       if (object.name == objectName) socket = FindNode(object.sprite.c_str());
-  if (node && node->value && socket) StartAt(node->value, LayoutToParticle(socket->position));
+  if (burst && socket) StartAt(burst, LayoutToParticle(socket->position));
   if (MP::CEmitter* sparkle = red ? m_redSparkle.get() : m_greenSparkle.get()) sparkle->StopEmitter();
 }
 
@@ -478,7 +443,7 @@ bool CMiniGame1::IsUntangled() const {
       if (i == j) continue;
       const Vector2* c = m_connectors[size_t(j)].first;
       const Vector2* d = m_connectors[size_t(j)].second;
-      if (SamePoint(c, a) || SamePoint(c, b) || SamePoint(d, a) || SamePoint(d, b)) continue;
+      if (SamePoint(*c, *a) || SamePoint(*c, *b) || SamePoint(*d, *a) || SamePoint(*d, *b)) continue;
       if (Orientation(*a, *b, *c) != Orientation(*a, *b, *d) && Orientation(*c, *d, *b) != Orientation(*c, *d, *a))
         return false;
     }

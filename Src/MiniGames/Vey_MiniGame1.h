@@ -86,7 +86,7 @@ class CMiniGame1 : public CMiniGameBase {
   void ShowMissingNote();
   void SetShown(const char* path, bool shown);
 
-  void SetEffectsAlpha(float alpha);
+  void FadeOwnEffects(float alpha) override;
   void OnOpened();
   bool PlayClick(const std::string& picked);
   void InsertJewel(bool red, const std::string& objectName);
@@ -97,8 +97,6 @@ class CMiniGame1 : public CMiniGameBase {
   void StartSparks();
   void ApplyCloseUpResults();
   void DrawConnectors(float alpha);
-
-  SMiniGameBlock& Block();
 
   SJewelBoxParts m_parts;
   bool m_redPresent = false;
@@ -112,7 +110,6 @@ class CMiniGame1 : public CMiniGameBase {
   int32_t m_heldSlot = -1;
   std::unique_ptr<MP::CEmitter> m_greenSparkle;
   std::unique_ptr<MP::CEmitter> m_redSparkle;
-  std::unique_ptr<SMiniGameBlock> m_spareBlock;  // without a save, the puzzle keeps its own
 };
 
 }  // namespace Vey

@@ -73,13 +73,12 @@ void CMiniGame11::BindLayout() {
 }
 
 void CMiniGame11::LoadFromProfile() {
-  SMiniGameBlock* block = SavedBlock();
-  if (!block) return;
-  if (GearTrainBlockWritten(*block)) {
-    m_introShown = GearTrainIntroFlag(*block) != 0;
-    m_train->Load(*block);
+  SMiniGameBlock& block = SavedBlock();
+  if (GearTrainBlockWritten(block)) {
+    m_introShown = GearTrainIntroFlag(block) != 0;
+    m_train->Load(block);
   } else {
-    m_train->StoreAll(*block);
+    m_train->StoreAll(block);
   }
 }
 
@@ -88,34 +87,22 @@ void CMiniGame11::Enter() {
   PlaySound(m_sounds, "rollgears");
 }
 
-void CMiniGame11::SetPoolAlpha(float alpha) {
+void CMiniGame11::FadeOwnEffects(float alpha) {
   if (m_fitPool) m_fitPool->SetAlpha(alpha);
 }
 
 void CMiniGame11::Update(float dt) {
   if (!BeginUpdate(dt)) return;
   UpdatePointer();
-  if (m_state == kOpening || m_state == kClosing) SetPoolAlpha(FadeAlpha());
-  switch (AdvanceFade(dt)) {
-    case kOpened:
-      SetPoolAlpha(1.0f);
-      break;
-    case kClosedNow:
-      SetPoolAlpha(0.0f);
-      if (m_sounds) {
-        m_sounds->StopSoundByName("unlockroll");
-        m_sounds->StopSoundByName("rollgears");
-      }
-      return;
-    default:
-      break;
+  if (AdvanceFade(dt) == kClosedNow) {
+    StopSound(m_sounds, "unlockroll");
+    StopSound(m_sounds, "rollgears");
+    return;
   }
   if (m_state != kPlaying) return;
 
   if (m_fitPool) m_fitPool->Update(dt);
-  uint8_t noBlock = 0;
-  SMiniGameBlock* block = SavedBlock();
-  ShowIntroOnce("G11_1_Dialog", block ? GearTrainIntroFlag(*block) : noBlock);
+  ShowIntroOnce("G11_1_Dialog", GearTrainIntroFlag(SavedBlock()));
   if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
   if (TurnTrain(dt)) return;
   if (IsPuzzleClick()) Click();
@@ -125,7 +112,7 @@ void CMiniGame11::Update(float dt) {
 bool CMiniGame11::TurnTrain(float dt) {
   const float before = m_train->GetUnlockProgress();
   const STrainStep step = m_train->TurnTrain(dt);
-  if (SMiniGameBlock* block = SavedBlock()) m_train->StoreAngles(*block);
+  m_train->StoreAngles(SavedBlock());
   for (const SGearFit& fit : step.fits) {
     MP::CEmitter* spark = m_fitPool ? m_fitPool->GetFreeEmitter() : nullptr;
     if (spark) {
@@ -147,11 +134,11 @@ bool CMiniGame11::TurnTrain(float dt) {
 }
 
 void CMiniGame11::Click() {
-  SMiniGameBlock* block = SavedBlock();
+  SMiniGameBlock& block = SavedBlock();
   if (m_heldGear != kNoGear) {
     PlaySound(m_sounds, "gearin");
     m_train->Drop(m_heldGear, m_train->FindFreeAxisAt(m_mouse), MouseInLayout());
-    if (block) m_train->StorePlacement(*block, m_heldGear);
+    m_train->StorePlacement(block, m_heldGear);
     m_heldGear = kNoGear;
     return;
   }

@@ -38,7 +38,7 @@ class CMiniGame11 : public CMiniGameBase {
  private:
   void BindLayout();
   void LoadFromProfile();
-  void SetPoolAlpha(float alpha);
+  void FadeOwnEffects(float alpha) override;
   // The train's step with its sparks and sounds; true when the lock moved (the frame ends).
   bool TurnTrain(float dt);
   void Click();

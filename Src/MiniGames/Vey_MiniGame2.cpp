@@ -46,13 +46,12 @@ CMiniGame2::CMiniGame2(Ombrel::CLayout2D* layout, const SMiniGameShared& shared)
 }
 
 void CMiniGame2::LoadFromProfile() {
-  SMiniGameBlock* block = SavedBlock();
-  if (!block) return;
+  SMiniGameBlock& block = SavedBlock();
   SKeySave save;
   std::string problem;
-  if (!ReadKeySave(*block, &save, &problem)) {
+  if (!ReadKeySave(block, &save, &problem)) {
     HM_REPORT(kSource, "Save file: the key puzzle's block is damaged (%s); the puzzle starts afresh", problem.c_str());
-    ClearKeySave(*block);
+    ClearKeySave(block);
   }
   m_introShown = save.introShown;
   for (int32_t i = 0; i < kKeyPartCount; ++i) {
@@ -88,8 +87,7 @@ void CMiniGame2::Update(float dt) {
   const std::string picked = UpdatePointer();
   AdvanceFade(dt);
   if (m_state != kPlaying) return;
-  SMiniGameBlock* block = SavedBlock();
-  ShowIntroOnce("G02_1_Dialog", block ? KeyIntroFlag(*block) : m_unsavedIntro);
+  ShowIntroOnce("G02_1_Dialog", KeyIntroFlag(SavedBlock()));
   // The skip button waits while a part is in hand, so that the part is not lost with the win.
   if (m_pressed && m_heldIndex < 0 && IsMouseOverSkipButton()) m_skipRequested = true;
   AdvanceGlides(dt);
@@ -102,10 +100,10 @@ void CMiniGame2::AdvanceGlides(float dt) {
     SKeyPart& part = m_parts[size_t(i)];
     if (part.move >= 1.0f) continue;
     part.move = std::fmin(std::fmax(part.move + kGlideSpeed * dt, 0.0f), 1.0f);
-    if (!part.placed || part.move != 1.0f || !m_emitters) continue;
+    if (!part.placed || part.move != 1.0f) continue;
     char effect[24];
     std::snprintf(effect, sizeof effect, "G02_Key%.2d", i + 1);
-    if (auto* entry = m_emitters->GetEmitters().Find(effect)) entry->value->Start();
+    StartGroupEmitter(m_emitters, effect);
   }
 }
 
@@ -145,7 +143,7 @@ void CMiniGame2::DropHeldPart() {
   part.dropPoint = m_mouse;
   if (IsMouseNearTarget()) {
     part.placed = true;
-    if (SMiniGameBlock* block = SavedBlock()) WriteKeyPlaced(*block, m_heldIndex, true);
+    WriteKeyPlaced(SavedBlock(), m_heldIndex, true);
     PlaySound(m_sounds, "key_good");
   } else {
     PlaySound(m_sounds, IsMouseNearHome() ? "key_back" : "key_bad");
@@ -156,8 +154,7 @@ void CMiniGame2::DropHeldPart() {
 void CMiniGame2::WaitForWin(float dt) {
   if (AllPartsPlaced()) {
     if (m_assembledTimer == 0.0f) {
-      if (m_emitters)
-        if (auto* entry = m_emitters->GetEmitters().Find("G02_KeyAssembled")) entry->value->Start();
+      StartGroupEmitter(m_emitters, "G02_KeyAssembled");
       PlaySound(m_sounds, "puzzlesolved");
     }
     m_assembledTimer += dt;

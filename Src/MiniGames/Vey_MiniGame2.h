@@ -72,7 +72,6 @@ class CMiniGame2 : public CMiniGameBase {
   std::array<SKeyPart, kKeyPartCount> m_parts;
   int32_t m_heldIndex = -1;  // the part in hand, -1 for none
   float m_assembledTimer = 0.0f;
-  uint8_t m_unsavedIntro = 0;  // the intro byte while there is no profile
 };
 
 }  // namespace Vey

@@ -47,26 +47,25 @@ CMiniGame3::CMiniGame3(Ombrel::CLayout2D* layout, const SMiniGameShared& shared)
 }
 
 void CMiniGame3::LoadFromProfile() {
-  SMiniGameBlock* block = SavedBlock();
-  if (!block) return;
+  SMiniGameBlock& block = SavedBlock();
   SLockSave save;
   std::string problem;
-  if (!ReadLockSave(*block, &save, &problem)) {
+  if (!ReadLockSave(block, &save, &problem)) {
     HM_REPORT(kSource, "Save file: the combination lock's dials are damaged (%s); they start afresh", problem.c_str());
-    ClearLockDials(*block);
+    ClearLockDials(block);
   }
   m_introShown = save.introShown;
   m_dustRemoved = save.dustRemoved;
   if (!m_dustRemoved) return;
   m_playable = true;
-  ShowNode(kDust, false);
+  ShowLayoutNode(kDust, false);
   m_dials = save;
   for (char c : m_dials.enteredCode)
     if (c != 0) ShowCodeNode(c, true);
 }
 
 void CMiniGame3::StoreToProfile() {
-  if (SMiniGameBlock* block = SavedBlock()) WriteLockDials(*block, m_dials);
+  WriteLockDials(SavedBlock(), m_dials);
 }
 
 // ---- the dials ----
@@ -82,16 +81,8 @@ CMiniGame3::SDial CMiniGame3::Big() {
           &SLockSave::bigAngle, &SLockSave::bigGrabAngle, m_bigDust, &m_bigClicks};
 }
 
-bool CMiniGame3::IsMouseOverDial(const char* node) const {
-  const Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(node) : nullptr;
-  const auto* box = dynamic_cast<const Ombrel::SLayoutBox*>(item);
-  if (!box) return false;
-  const Vector2 centre = ToVirtualScreen(box->position);
-  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, box->size.x * kLayoutUnit, box->size.y * kLayoutUnit);
-}
-
-bool CMiniGame3::IsMouseOverTinyDial() const { return IsMouseOverDial(kDigitDial); }
-bool CMiniGame3::IsMouseOverBigDial() const { return IsMouseOverDial(kLetterDial); }
+bool CMiniGame3::IsMouseOverTinyDial() const { return IsMouseOver(LookUpNode(kDigitDial)); }
+bool CMiniGame3::IsMouseOverBigDial() const { return IsMouseOver(LookUpNode(kLetterDial)); }
 
 float CMiniGame3::MouseAngle(const char* node) const {
   const Ombrel::SLayoutBox* box = FindNode(node);
@@ -173,25 +164,10 @@ void CMiniGame3::ResetCode() {
 void CMiniGame3::Update(float dt) {
   if (!BeginUpdate(dt)) return;
   const std::string picked = UpdatePointer();
-  switch (AdvanceFade(dt)) {
-    case kOpened:
-      SetEffectAlpha(1.0f);
-      if (!m_playable && m_dialog) m_dialog->Open("G03_2_Dialog");
-      break;
-    case kClosedNow:
-      SetEffectAlpha(0.0f);
-      break;
-    case kFading:
-      SetEffectAlpha(FadeAlpha());
-      break;
-    case kNoFade:
-      break;
-  }
+  if (AdvanceFade(dt) == kOpened && !m_playable && m_dialog) m_dialog->Open("G03_2_Dialog");
   if (m_state != kPlaying) return;
-  if (!m_introShown && m_playable && !IsRunning(FindLoadedEmitter(kTissueEffect))) {
-    SMiniGameBlock* block = SavedBlock();
-    ShowIntroOnce("G03_1_Dialog", block ? LockIntroFlag(*block) : m_unsavedIntro);
-  }
+  if (!m_introShown && m_playable && !IsRunning(FindLoadedEmitter(kTissueEffect)))
+    ShowIntroOnce("G03_1_Dialog", LockIntroFlag(SavedBlock()));
   if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
   if (m_draggingTiny)
     TurnTinyDial();
@@ -204,7 +180,7 @@ void CMiniGame3::Update(float dt) {
   if (!solved && !m_skipRequested) return;
   if (solved) {
     if (m_winTimer == 0.0f) {
-      StartEffect("G03_Complete");
+      StartGroupEmitter(m_emitters, "G03_Complete");
       PlaySound(m_sounds, "comb_unlock");
     }
     m_winTimer += dt;
@@ -246,7 +222,7 @@ bool CMiniGame3::HandleClick(const std::string& picked, const std::string& used)
 }
 
 // The group follows the fade (the base sets it), and so do the two dials' dust.
-void CMiniGame3::SetEffectAlpha(float alpha) {
+void CMiniGame3::FadeOwnEffects(float alpha) {
   for (MP::CEmitter* dust : {m_bigDust, m_smallDust})
     if (dust) dust->SetAlpha(alpha);
 }
@@ -254,41 +230,10 @@ void CMiniGame3::SetEffectAlpha(float alpha) {
 // ---- the puzzle's objects ----
 
 void CMiniGame3::ApplyAction(const std::string& objectName, const std::string& actionKey) {
-  if (!m_world) return;
-  SObjectList& objects = m_world->MiniGame(uint32_t(kPuzzleIndex)).objects;
-  bool keyed = false;
-  for (SSceneObject& object : objects) {
-    if (object.name != objectName) continue;
-    for (const SObjectAction& action : object.actions) {
-      if (action.object != actionKey) continue;
-      keyed = true;
-      if (objectName == kDustObject && actionKey == kTissue) RemoveDust();
-      if (objectName == kDustObject && actionKey == "Click") ShowNote(m_player, "G03_Dust_Note");
-      if (ActionApplies(object, action)) RunAction(object, action);
-    }
-  }
-  if (!keyed && IsObjectInteractive(objectName, objects)) ShowNote(m_player, "WRONG_ACTION");
-}
-
-bool CMiniGame3::ActionApplies(const SSceneObject& object, const SObjectAction& action) const {
-  return object.state == action.reqState && object.FindState(action.resState) >= 0 &&
-         WorldConditionsHold(*m_world, action.conditions);
-}
-
-// The object takes the action's state (its pictures swapped), the other objects of the puzzle
-// it names are shown or hidden, the map's markers change and the used item is spent.
-void CMiniGame3::RunAction(SSceneObject& object, const SObjectAction& action) {
-  if (!action.note.empty()) ShowNote(m_player, action.note.c_str());
-  if (!action.sound.empty()) PlaySound(m_sounds, action.sound.c_str());
-  if (!object.sprite.empty()) ShowNode(object.sprite, false);
-  object.state = action.resState;
-  object.sprite = object.states[size_t(object.FindState(action.resState))].sprite;
-  if (!object.sprite.empty()) ShowNode(object.sprite, true);
-  for (const SVisibilityChange& effect : action.effects)
-    for (const SSceneObject& other : m_world->MiniGame(uint32_t(kPuzzleIndex)).objects)
-      if (other.name == effect.object && !other.sprite.empty()) ShowNode(other.sprite, effect.visible);
-  for (const SVisibilityChange& change : action.mapChanges) SetMapMarker(m_player, change.object.c_str(), change.visible);
-  if (m_player) m_player->RemoveItem(action.object);
+  UseOnObject(objectName, actionKey, [this, &objectName, &actionKey](const SSceneObject&, const SObjectAction&) {
+    if (objectName == kDustObject && actionKey == kTissue) RemoveDust();
+    if (objectName == kDustObject && actionKey == "Click") ShowNote(m_player, "G03_Dust_Note");
+  });
 }
 
 // The tissue wipes the dust away: the dials can be worked, and the way to the next search opens.
@@ -296,9 +241,9 @@ void CMiniGame3::RemoveDust() {
   MP::CEmitter* tissue = FindLoadedEmitter(kTissueEffect);
   if (tissue && !IsRunning(tissue)) tissue->Start();
   m_dustRemoved = true;
-  if (SMiniGameBlock* block = SavedBlock()) WriteLockDust(*block, true);
+  WriteLockDust(SavedBlock(), true);
   m_playable = true;
-  ShowNode(kDust, false);
+  ShowLayoutNode(kDust, false);
   if (m_player) {
     m_player->ShowHelpButton(true);
     SetMapMarker(m_player, "root/Scene12/HOS2", true);
@@ -328,17 +273,8 @@ void CMiniGame3::Complete() {
 
 // ---- small helpers ----
 
-void CMiniGame3::ShowNode(const std::string& name, bool visible) {
-  if (Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(name.c_str()) : nullptr) item->visible = visible;
-}
-
 // A character's place on the code strip; one not in the code has none.
-void CMiniGame3::ShowCodeNode(char c, bool visible) { ShowNode(std::string("root/Code_") + c, visible); }
-
-void CMiniGame3::StartEffect(const char* name) {
-  if (!m_emitters) return;
-  if (auto* entry = m_emitters->GetEmitters().Find(name)) entry->value->Start();
-}
+void CMiniGame3::ShowCodeNode(char c, bool visible) { ShowLayoutNode(std::string("root/Code_") + c, visible); }
 
 // ---- drawing ----
 

@@ -77,19 +77,14 @@ class CMiniGame3 : public CMiniGameBase {
   };
   SDial Tiny();
   SDial Big();
-  bool IsMouseOverDial(const char* node) const;
   float MouseAngle(const char* node) const;
   void Grab(const SDial& dial);
   void Turn(const SDial& dial);
   void EnterCharacter(const SDial& dial);
   bool HandleClick(const std::string& picked, const std::string& used);
-  void SetEffectAlpha(float alpha);
+  void FadeOwnEffects(float alpha) override;
   void RemoveDust();
-  bool ActionApplies(const SSceneObject& object, const SObjectAction& action) const;
-  void RunAction(SSceneObject& object, const SObjectAction& action);
-  void ShowNode(const std::string& name, bool visible);
   void ShowCodeNode(char c, bool visible);
-  void StartEffect(const char* name);
 
   // S06's layout while it is loaded, else null.
 
@@ -102,7 +97,6 @@ class CMiniGame3 : public CMiniGameBase {
   // Movement since each dial's last click sound.
   float m_tinyClicks = 0.0f;
   float m_bigClicks = 0.0f;
-  uint8_t m_unsavedIntro = 0;  // the intro byte while there is no profile
 };
 
 }  // namespace Vey

@@ -76,18 +76,17 @@ void CMiniGame4::Enter() {
 }
 
 void CMiniGame4::LoadFromProfile() {
-  SMiniGameBlock* block = SavedBlock();
-  if (!block) return;
-  bool whole = IsPaint(SelectedWord(*block));
-  for (int32_t k = 0; k < kRegionCount; ++k) whole = whole && IsPaint(RegionWord(*block, k));
+  SMiniGameBlock& block = SavedBlock();
+  bool whole = IsPaint(SelectedWord(block));
+  for (int32_t k = 0; k < kRegionCount; ++k) whole = whole && IsPaint(RegionWord(block, k));
   if (!whole) {
     HM_REPORT(kSource, "The paint puzzle's saved block holds a paint that does not exist; the picture starts afresh");
-    SelectedWord(*block) = kNoPaint;
-    for (int32_t k = 0; k < kRegionCount; ++k) RegionWord(*block, k) = kNoPaint;
+    SelectedWord(block) = kNoPaint;
+    for (int32_t k = 0; k < kRegionCount; ++k) RegionWord(block, k) = kNoPaint;
   }
-  m_introShown = IntroByte(*block) != 0;
-  for (int32_t k = 0; k < kRegionCount; ++k) PaintRegion(k, RegionWord(*block, k));
-  m_selectedColour = SelectedWord(*block);
+  m_introShown = IntroByte(block) != 0;
+  for (int32_t k = 0; k < kRegionCount; ++k) PaintRegion(k, RegionWord(block, k));
+  m_selectedColour = SelectedWord(block);
 }
 
 bool CMiniGame4::AllRegionsPainted() const {
@@ -101,9 +100,7 @@ void CMiniGame4::Update(float dt) {
   m_frameTime = dt;
   ChooseCursor(IsMouseOverExit());
   if (AdvanceFade(dt) != kNoFade || m_state != kPlaying) return;
-  SMiniGameBlock* block = SavedBlock();
-  uint8_t unsaved = 0;
-  ShowIntroOnce("G04_1_Dialog", block ? IntroByte(*block) : unsaved);
+  ShowIntroOnce("G04_1_Dialog", IntroByte(SavedBlock()));
   if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
   if (IsPuzzleClick()) {
     if (TakePaintOrLeave()) return;
@@ -112,15 +109,9 @@ void CMiniGame4::Update(float dt) {
   if (AllRegionsPainted() || m_skipRequested) Win();
 }
 
-bool CMiniGame4::IsMouseOverNode(const Ombrel::SLayoutBox* node) const {
-  if (!node) return false;
-  const Vector2 centre = ToVirtualScreen(node->position);
-  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, node->size.x * 256.0f, node->size.y * 256.0f);
-}
-
 bool CMiniGame4::TakePaintOrLeave() {
   for (int32_t paint = 0; paint < kPaintCount; ++paint) {
-    if (IsMouseOverNode(m_pots[size_t(paint)])) {
+    if (IsMouseOver(m_pots[size_t(paint)])) {
       SelectColour(uint32_t(paint));
       return true;
     }
@@ -134,13 +125,13 @@ bool CMiniGame4::TakePaintOrLeave() {
 
 void CMiniGame4::SelectColour(uint32_t colour) {
   m_selectedColour = colour;
-  if (SMiniGameBlock* block = SavedBlock()) SelectedWord(*block) = colour;
+  SelectedWord(SavedBlock()) = colour;
 }
 
 int32_t CMiniGame4::RegionAtMouse() const {
   for (int32_t k = 0; k < kRegionCount; ++k) {
     const Ombrel::SLayoutBox* node = m_regionNodes[size_t(k)];
-    if (!IsMouseOverNode(node)) continue;
+    if (!IsMouseOver(node)) continue;
     const Vector2 centre = ToVirtualScreen(node->position), size{node->size.x * 256.0f, node->size.y * 256.0f};
     if (m_masks[size_t(k)]->HitTest(m_mouse, centre, size)) return k;
   }
@@ -164,7 +155,7 @@ void CMiniGame4::PaintRegionAtMouse() {
   if (hit.colour == m_selectedColour) return;
   PlaySound(m_sounds, ("paint" + std::to_string(RandomInRange(*m_random, 1, 4))).c_str());
   PaintRegion(region, m_selectedColour);
-  if (SMiniGameBlock* block = SavedBlock()) RegionWord(*block, region) = m_selectedColour;
+  RegionWord(SavedBlock(), region) = m_selectedColour;
 }
 
 // An unpainted piece is hidden: the background shows the bare mosaic.

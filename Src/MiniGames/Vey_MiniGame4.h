@@ -52,7 +52,6 @@ class CMiniGame4 : public CMiniGameBase {
   uint32_t GetSelectedColour() const { return m_selectedColour; }
 
  private:
-  bool IsMouseOverNode(const Ombrel::SLayoutBox* node) const;
   // A press on a pot takes its paint, one on the exit drops it and leaves; true for either.
   bool TakePaintOrLeave();
   void PaintRegionAtMouse();

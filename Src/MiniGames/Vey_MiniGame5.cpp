@@ -47,8 +47,6 @@ constexpr int32_t kColumnStep[] = {0, 1, 0, -1};
 // The arrow's picture points up; turned for the other directions.
 constexpr float kArrowAngle[] = {0.0f, -kPi / 2.0f, kPi, kPi / 2.0f};
 
-bool SamePoint(const Vector2& a, const Vector2& b) { return a.x == b.x && a.y == b.y; }
-
 Vector2 Offset(const Vector2& point, int32_t direction, float length) {
   return {point.x + kDirectionStep[direction].x * length, point.y + kDirectionStep[direction].y * length};
 }
@@ -118,11 +116,13 @@ int32_t CMiniGame5::BallOnCell(const Vector2& cell) const {
   return -1;
 }
 
+uint8_t* CMiniGame5::Block() const { return BlockBytes(SavedBlock(), kSavedOffset); }
+
 // A saved block is taken only as the puzzle writes it: flags 0 or 1, at most three balls out
 // and every ball still in play on a cell of its own. Anything else sets the board up afresh.
 void CMiniGame5::LoadFromProfile() {
   uint8_t* block = Block();
-  if (!block || block[kWrittenByte] == 0) return;
+  if (block[kWrittenByte] == 0) return;
   bool sound = block[kIntroByte] <= 1 && block[kWrittenByte] == 1;
   int32_t goneCount = 0;
   std::array<int32_t, kBallCount> cells{};
@@ -150,14 +150,13 @@ void CMiniGame5::LoadFromProfile() {
 
 void CMiniGame5::StoreToProfile() {
   uint8_t* block = Block();
-  if (!block || block[kWrittenByte] != 0) return;
+  if (block[kWrittenByte] != 0) return;
   block[kWrittenByte] = 1;
   WritePositions();
 }
 
 void CMiniGame5::WritePositions() {
   uint8_t* block = Block();
-  if (!block) return;
   for (int32_t b = 0; b < kBallCount; ++b) {
     const SBall& ball = m_balls[size_t(b)];
     if (ball.node) WritePosition(block, b, ball.node->position);
@@ -211,7 +210,7 @@ void CMiniGame5::Roll(int32_t b, int32_t d, bool pushed) {
 void CMiniGame5::KnockOut(SBall& ball) {
   ball.fate = kFallingKnocked;
   ball.gone = true;
-  if (uint8_t* block = Block()) block[kGoneOffset + size_t(&ball - m_balls.data())] = 1;
+  Block()[kGoneOffset + size_t(&ball - m_balls.data())] = 1;
   ball.moving = true;
   ball.target = Offset(ball.node->position, ball.direction, kFallLength);
 }
@@ -291,15 +290,10 @@ void CMiniGame5::AnimateBalls(float dt) {
   }
 }
 
-bool CMiniGame5::IsMouseOver(const Ombrel::SLayoutBox& node) const {
-  const SScreenRect rect = GetScreenRect(node);
-  return IsPointInRect(m_mouse.x, m_mouse.y, rect.centre.x, rect.centre.y, rect.size.x, rect.size.y);
-}
-
 int32_t CMiniGame5::GetAimDirection() const {
   if (m_selected < 0 || !m_balls[size_t(m_selected)].node) return kNoDirection;
   const Ombrel::SLayoutBox& node = *m_balls[size_t(m_selected)].node;
-  if (IsMouseOver(node)) return kNoDirection;
+  if (IsMouseOver(&node)) return kNoDirection;
   const SScreenRect rect = GetScreenRect(node);
   Vector2 aim{m_mouse.x - rect.centre.x, m_mouse.y - rect.centre.y};
   Vector2Normalize(&aim);
@@ -319,7 +313,7 @@ int32_t CMiniGame5::PickBall() const {
     if (ball.moving) return -1;
   for (int32_t b = 0; b < kBallCount; ++b) {
     const SBall& ball = m_balls[size_t(b)];
-    if (ball.node && !ball.gone && SamePoint(ball.node->position, ball.target) && IsMouseOver(*ball.node)) return b;
+    if (ball.node && !ball.gone && SamePoint(ball.node->position, ball.target) && IsMouseOver(ball.node)) return b;
   }
   return -1;
 }
@@ -345,7 +339,7 @@ void CMiniGame5::ResetBoard() {
     ball.gone = false;
     ball.moving = false;
     if (ball.trail && ball.trail->GetState() == 1) ball.trail->InterruptEmitter();
-    if (block) block[kGoneOffset + size_t(b)] = 0;
+    block[kGoneOffset + size_t(b)] = 0;
     if (!ball.node) continue;
     ball.node->position = ball.home;
     ball.node->visible = true;
@@ -354,7 +348,7 @@ void CMiniGame5::ResetBoard() {
   WritePositions();
 }
 
-void CMiniGame5::SetPoolsAlpha(float alpha) { ForEachPool(&CEmitterPool::SetAlpha, alpha); }
+void CMiniGame5::FadeOwnEffects(float alpha) { ForEachPool(&CEmitterPool::SetAlpha, alpha); }
 
 void CMiniGame5::UpdateArrow() {
   if (m_selected < 0) {
@@ -417,15 +411,11 @@ void CMiniGame5::UpdateWin(float dt) {
 void CMiniGame5::Update(float dt) {
   if (!BeginUpdate(dt)) return;
   UpdatePointer();
-  const bool fading = m_state == kOpening || m_state == kClosing;
-  if (fading) SetPoolsAlpha(FadeAlpha());
   switch (AdvanceFade(dt)) {
     case kOpened:
-      SetPoolsAlpha(1.0f);
       PlaySound(m_sounds, "g5_app");
       return;
     case kClosedNow:
-      SetPoolsAlpha(0.0f);
       StopSound(m_sounds, "bub_move");
       return;
     default:
@@ -433,9 +423,7 @@ void CMiniGame5::Update(float dt) {
   }
   if (m_state != kPlaying) return;
   if (!m_introShown) {
-    uint8_t introFallback = 0;
-    uint8_t* block = Block();
-    ShowIntroOnce("G05_1_Dialog", block ? block[kIntroByte] : introFallback);
+    ShowIntroOnce("G05_1_Dialog", Block()[kIntroByte]);
     return;
   }
   ForEachPool(&CEmitterPool::Update, dt);

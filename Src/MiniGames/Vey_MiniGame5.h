@@ -94,12 +94,11 @@ class CMiniGame5 : public CMiniGameBase {
   void UpdateArrow();
   void HandleClick();
   void UpdateWin(float dt);
-  void SetPoolsAlpha(float alpha);
+  void FadeOwnEffects(float alpha) override;
   void StartPoolEmitter(CEmitterPool* pool, const Vector2& at);
   int32_t FindCell(const Vector2& position) const;
   int32_t BallOnCell(const Vector2& cell) const;
-  bool IsMouseOver(const Ombrel::SLayoutBox& node) const;
-  uint8_t* Block() const { return SavedBytes(kSavedOffset); }
+  uint8_t* Block() const;
   void ForEachPool(void (CEmitterPool::*step)(float), float value) const;
 
   std::array<Vector2, kBoardSide * kBoardSide> m_cells{};

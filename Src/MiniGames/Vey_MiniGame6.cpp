@@ -108,11 +108,12 @@ void CMiniGame6::SetStartingLayout() {
   }
 }
 
+uint8_t* CMiniGame6::Block() const { return BlockBytes(SavedBlock(), kSavedOffset); }
+
 // A block of flags out of range, or wheels no switches could have left so, is a damaged save:
 // the puzzle starts afresh and the block is written again from the start.
 void CMiniGame6::LoadFromProfile() {
   uint8_t* block = Block();
-  if (!block) return;
   if (!IsSoundBlock(block)) {
     std::memset(block, 0, kBlockSize);
     return;
@@ -134,7 +135,7 @@ void CMiniGame6::LoadFromProfile() {
 
 void CMiniGame6::StoreToProfile() {
   uint8_t* block = Block();
-  if (!block || block[kWrittenByte] != 0) return;
+  if (block[kWrittenByte] != 0) return;
   block[kWrittenByte] = 1;
   for (int32_t k = 0; k < kGearCount; ++k) block[kFirstGearByte + size_t(k)] = m_gears[size_t(k)].off ? 0 : 1;
   for (int32_t s = 0; s < kSwitchCount; ++s) block[kFirstSwitchByte + size_t(s)] = m_switches[size_t(s)].off ? 0 : 1;
@@ -150,12 +151,12 @@ void CMiniGame6::ToggleSwitch(int32_t s) {
   else
     PlaySound(m_sounds, on ? "g6_uon" : "g6_uoff");
   uint8_t* block = Block();
-  if (block) block[kFirstSwitchByte + size_t(s)] = on ? 1 : 0;
+  block[kFirstSwitchByte + size_t(s)] = on ? 1 : 0;
   for (int32_t i = 0; i < kGridSide; ++i) {
     const int32_t k = GearOfSwitch(s, i);
     SGear& gear = m_gears[size_t(k)];
     gear.off = gear.off == 1 ? 0 : 1;
-    if (block) block[kFirstGearByte + size_t(k)] = gear.off ? 0 : 1;
+    block[kFirstGearByte + size_t(k)] = gear.off ? 0 : 1;
   }
 }
 
@@ -198,9 +199,7 @@ void CMiniGame6::Update(float dt) {
   const std::string picked = UpdatePointer();
   AdvanceFade(dt);
   if (m_state != kPlaying) return;
-  uint8_t introFallback = 0;
-  uint8_t* block = Block();
-  ShowIntroOnce("G06_1_Dialog", block ? block[kIntroByte] : introFallback);
+  ShowIntroOnce("G06_1_Dialog", Block()[kIntroByte]);
   if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
   AnimatePieces(dt);
   // Complete leaves Playing, so a skip in the frame the wheels come on wins only once.

@@ -68,7 +68,7 @@ class CMiniGame6 : public CMiniGameBase {
   void HandleClick(const std::string& picked);
   void OpenGate();
   void DrawGearGlow(const Ombrel::SLayoutItem& item);
-  uint8_t* Block() const { return SavedBytes(kSavedOffset); }
+  uint8_t* Block() const;
 
   std::array<SGear, kGearCount> m_gears;
   std::array<SSwitch, kSwitchCount> m_switches;

@@ -160,16 +160,16 @@ Ombrel::SLayoutAnimatedSprite* CMiniGame7::FindAnimation(const std::string& path
   return animation;
 }
 
-bool CMiniGame7::IsMouseOverButton() const { return IsPointOnBox(m_mouse, m_buttonDummy); }
+bool CMiniGame7::IsMouseOverButton() const { return IsMouseOver(m_buttonDummy); }
 
 int32_t CMiniGame7::CellUnderMouse() const {
   if (!m_boardBound) return kNoNeighbour;
   for (int32_t i = 0; i < kPipeCellCount; ++i)
-    if (IsPointOnBox(m_mouse, m_cells[size_t(i)].pipeNode)) return i;
+    if (IsMouseOver(m_cells[size_t(i)].pipeNode)) return i;
   return kNoNeighbour;
 }
 
-void CMiniGame7::SetLeakAlphas(float alpha) {
+void CMiniGame7::FadeOwnEffects(float alpha) {
   for (CEmitterPool* pool : m_leakPools)
     if (pool) pool->SetAlpha(alpha);
 }
@@ -185,20 +185,7 @@ void CMiniGame7::UpdatePipeCursor() {
 void CMiniGame7::Update(float dt) {
   if (!BeginUpdate(dt)) return;
   UpdatePipeCursor();
-  switch (AdvanceFade(dt)) {
-    case kFading:
-      SetLeakAlphas(FadeAlpha());
-      break;
-    case kOpened:
-      SetLeakAlphas(1.0f);
-      break;
-    case kClosedNow:
-      SetLeakAlphas(0.0f);
-      StopSound(m_sounds, "pipe_loop");
-      break;
-    case kNoFade:
-      break;
-  }
+  if (AdvanceFade(dt) == kClosedNow) StopSound(m_sounds, "pipe_loop");
   if (m_state == kPlaying) UpdatePlaying(dt);
 }
 
@@ -222,8 +209,7 @@ void CMiniGame7::UpdateReservoir(float dt) {
 void CMiniGame7::UpdatePlaying(float dt) {
   for (CEmitterPool* pool : m_leakPools)
     if (pool) pool->Update(dt);
-  uint32_t* saved = SavedWords();
-  ShowIntroOnce("G07_1_Dialog", saved ? reinterpret_cast<uint8_t*>(saved)[0] : m_unsavedIntro);
+  ShowIntroOnce("G07_1_Dialog", SavedIntroByte());
   if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
   if (m_reservoirNode && m_reservoirNode->animation) m_reservoirNode->animation->Update(dt);
   UpdateReservoir(dt);

@@ -110,6 +110,7 @@ class CMiniGame7 : public CMiniGameBase {
   const Ombrel::SLayoutItem* FindWaterPlace(const char* number) const;
   Ombrel::SLayoutAnimatedSprite* FindAnimation(const std::string& path) const;
   uint32_t* SavedWords() const;
+  uint8_t& SavedIntroByte() const;
   void StoreRotation(int32_t cell);
   void BuildNeighbours();
   void StartFilling(int32_t cell, SFlowChoice choice);
@@ -123,7 +124,7 @@ class CMiniGame7 : public CMiniGameBase {
   void HandleClick();
   void Complete();
   void OpenLocationDoor();
-  void SetLeakAlphas(float alpha);
+  void FadeOwnEffects(float alpha) override;
   void StartLeak(int32_t side, const Vector2& emitterPosition);
   void RenderReservoir();
   void RenderCells(float alpha, float liquidAlpha);
@@ -148,7 +149,6 @@ class CMiniGame7 : public CMiniGameBase {
   float m_reservoir = 0.0f;
   float m_drain = 1.0f;
   std::array<CEmitterPool*, 4> m_leakPools;
-  uint8_t m_unsavedIntro = 0;  // the intro byte while there is no profile to keep it in
 };
 
 }  // namespace Vey

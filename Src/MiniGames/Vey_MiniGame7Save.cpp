@@ -22,7 +22,7 @@ constexpr size_t kStoredByte = 1;
 constexpr size_t kFirstRotation = 1;
 constexpr size_t kBlockWords = sizeof(SMiniGameBlock::words440) / sizeof(uint32_t);
 
-uint8_t* BlockBytes(uint32_t* block) { return reinterpret_cast<uint8_t*>(block); }
+uint8_t* WordBytes(uint32_t* words) { return reinterpret_cast<uint8_t*>(words); }
 
 bool RotationsValid(const uint32_t* block) {
   for (int32_t i = 0; i < kPipeCellCount; ++i)
@@ -32,20 +32,19 @@ bool RotationsValid(const uint32_t* block) {
 
 }  // namespace
 
-uint32_t* CMiniGame7::SavedWords() const {
-  SMiniGameBlock* block = SavedBlock();
-  return block ? block->words440 : nullptr;
-}
+uint32_t* CMiniGame7::SavedWords() const { return SavedBlock().words440; }
+
+uint8_t& CMiniGame7::SavedIntroByte() const { return WordBytes(SavedWords())[kIntroByte]; }
 
 void CMiniGame7::LoadFromProfile() {
   uint32_t* block = SavedWords();
-  if (!block || BlockBytes(block)[kStoredByte] == 0) return;
-  if (BlockBytes(block)[kStoredByte] != 1 || BlockBytes(block)[kIntroByte] > 1 || !RotationsValid(block)) {
+  if (WordBytes(block)[kStoredByte] == 0) return;
+  if (WordBytes(block)[kStoredByte] != 1 || WordBytes(block)[kIntroByte] > 1 || !RotationsValid(block)) {
     HM_REPORT(kSource, "The pipes puzzle's saved board is damaged; the puzzle starts afresh");
     std::fill(block, block + kBlockWords, 0u);
     return;
   }
-  m_introShown = BlockBytes(block)[kIntroByte] != 0;
+  m_introShown = WordBytes(block)[kIntroByte] != 0;
   for (int32_t i = 0; i < kPipeCellCount; ++i) {
     SPipeCell& cell = m_cells[size_t(i)];
     cell.rotation = int32_t(block[kFirstRotation + size_t(i)]);
@@ -55,13 +54,13 @@ void CMiniGame7::LoadFromProfile() {
 
 void CMiniGame7::StoreToProfile() {
   uint32_t* block = SavedWords();
-  if (!block || BlockBytes(block)[kStoredByte] != 0) return;
-  BlockBytes(block)[kStoredByte] = 1;
+  if (WordBytes(block)[kStoredByte] != 0) return;
+  WordBytes(block)[kStoredByte] = 1;
   for (int32_t i = 0; i < kPipeCellCount; ++i) block[kFirstRotation + size_t(i)] = uint32_t(m_cells[size_t(i)].rotation);
 }
 
 void CMiniGame7::StoreRotation(int32_t cell) {
-  if (uint32_t* block = SavedWords()) block[kFirstRotation + size_t(cell)] = uint32_t(m_cells[size_t(cell)].rotation);
+  SavedWords()[kFirstRotation + size_t(cell)] = uint32_t(m_cells[size_t(cell)].rotation);
 }
 
 

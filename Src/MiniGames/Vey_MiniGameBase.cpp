@@ -12,6 +12,7 @@
 #include "Src/Game/Vey_Map.h"
 #include "Src/Game/Vey_ObjectPicking.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SceneTables.h"
 #include "Src/Game/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Cursor.h"
@@ -42,12 +43,6 @@ constexpr int32_t kNoScene = 58;
 constexpr int32_t kNoCloseUpLink = 30;
 constexpr int32_t kInPuzzle = 9;
 const float kWholeFrame[4] = {0.0f, 0.0f, 1.0f, 1.0f};
-
-MP::CEmitter* FindGroupEmitter(const CEmitterGroup* group, const std::string& name) {
-  if (!group) return nullptr;
-  const auto* node = group->GetEmitters().Find(name.c_str());
-  return node ? node->value : nullptr;
-}
 
 }  // namespace
 
@@ -85,7 +80,7 @@ void CMiniGameBase::Enter() {
   m_state = kOpening;
   if (SProfileData* profile = Profile()) profile->miniGame = uint32_t(m_puzzleIndex);
   if (m_puzzleIndex != kPuzzleWithoutBackground) {
-    if (MP::CEmitter* background = FindGroupEmitter(m_emitters, std::string(GetPrefix()) + "Background")) {
+    if (MP::CEmitter* background = FindGroupEmitter(m_emitters, (std::string(GetPrefix()) + "Background").c_str())) {
       background->SetLoopMode(1);
       if (background->GetState() != MP::CEmitter::kRunning) background->Start();
       for (int i = 0; i < kWarmUpSteps; ++i) background->Update(kWarmUpStep);
@@ -204,13 +199,9 @@ float CMiniGameBase::HelpStrength() const {
   }
 }
 
-bool CMiniGameBase::IsMouseOverExit() const {
-  const Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(kExitNode) : nullptr;
-  const auto* exit = dynamic_cast<const Ombrel::SLayoutBox*>(item);
-  if (!exit) return false;
-  const Vector2 centre = ToVirtualScreen(exit->position);
-  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, exit->size.x * 256.0f, exit->size.y * 256.0f);
-}
+bool CMiniGameBase::IsMouseOverExit() const { return IsMouseOver(LookUpNode(kExitNode)); }
+
+bool CMiniGameBase::IsMouseOver(const Ombrel::SLayoutBox* box) const { return IsPointOnBox(m_mouse, box); }
 
 // ---- update skeleton ----
 
@@ -241,17 +232,22 @@ std::string CMiniGameBase::UpdatePointer() {
 CMiniGameBase::EFadeStep CMiniGameBase::AdvanceFade(float dt) {
   if (m_state != kOpening && m_state != kClosing) return kNoFade;
   const bool opening = m_state == kOpening;
-  if (m_emitters) m_emitters->SetAlpha(FadeAlpha());
+  SetEffectsAlpha(FadeAlpha());
   m_fade += kFadeSpeed * dt;
   if (m_fade < 1.0f) return kFading;
   m_fade = 0.0f;
-  if (m_emitters) m_emitters->SetAlpha(opening ? 1.0f : 0.0f);
+  SetEffectsAlpha(opening ? 1.0f : 0.0f);
   if (!opening) {
     Leave();
     return kClosedNow;
   }
   m_state = kPlaying;
   return kOpened;
+}
+
+void CMiniGameBase::SetEffectsAlpha(float alpha) {
+  if (m_emitters) m_emitters->SetAlpha(alpha);
+  FadeOwnEffects(alpha);
 }
 
 float CMiniGameBase::FadeAlpha() const {
@@ -315,23 +311,66 @@ Ombrel::SLayoutBox* CMiniGameBase::FindNode(const char* path) const {
   return FindLayoutBox(*m_layout, path);
 }
 
+const Ombrel::SLayoutBox* CMiniGameBase::LookUpNode(const char* path) const {
+  return dynamic_cast<const Ombrel::SLayoutBox*>(m_layout ? m_layout->FindItem(path) : nullptr);
+}
+
 SProfileData* CMiniGameBase::Profile() const {
   SSaveData* save = m_shared.save ? m_shared.save : GetSaveData();
   return save ? save->CurrentProfile() : nullptr;
 }
 
-SMiniGameBlock* CMiniGameBase::SavedBlock() const {
-  SProfileData* profile = Profile();
-  return profile ? &profile->miniGames : nullptr;
-}
-
-uint8_t* SavedBytesOf(SProfileData* profile, size_t offset) {
-  return profile ? reinterpret_cast<uint8_t*>(&profile->miniGames) + offset : nullptr;
+SMiniGameBlock& CMiniGameBase::SavedBlock() const {
+  if (SProfileData* profile = Profile()) return profile->miniGames;
+  if (!m_spareBlock) {
+    m_spareBlock = std::make_unique<SMiniGameBlock>();
+    ResetMiniGameBlock(*m_spareBlock);
+  }
+  return *m_spareBlock;
 }
 
 const SObjectList* CMiniGameBase::Objects() const {
   if (!m_world || m_puzzleIndex < 0 || uint32_t(m_puzzleIndex) >= m_world->MiniGameCount()) return nullptr;
   return &m_world->MiniGame(uint32_t(m_puzzleIndex)).objects;
+}
+
+// ---- the puzzle's objects ----
+
+void CMiniGameBase::UseOnObject(const std::string& objectName, const std::string& key, const BuiltInAction& builtIn) {
+  if (!Objects()) return;
+  SObjectList& objects = m_world->MiniGame(uint32_t(m_puzzleIndex)).objects;
+  bool keyed = false;
+  for (SSceneObject& object : objects) {
+    if (object.name != objectName) continue;
+    for (const SObjectAction& action : object.actions) {
+      if (action.object != key) continue;
+      keyed = true;
+      if (builtIn) builtIn(object, action);
+      const bool applies = object.state == action.reqState && object.FindState(action.resState) >= 0 &&
+                           WorldConditionsHold(*m_world, action.conditions);
+      if (applies) RunAction(object, action);
+    }
+  }
+  if (!keyed && IsObjectInteractive(objectName, objects)) ShowNote(m_player, "WRONG_ACTION");
+}
+
+void CMiniGameBase::RunAction(SSceneObject& object, const SObjectAction& action) {
+  if (!action.note.empty()) ShowNote(m_player, action.note.c_str());
+  if (!action.sound.empty()) PlaySound(m_sounds, action.sound.c_str());
+  ShowLayoutNode(object.sprite, false);
+  object.state = action.resState;
+  object.sprite = object.states[size_t(object.FindState(action.resState))].sprite;
+  ShowLayoutNode(object.sprite, true);
+  for (const SVisibilityChange& effect : action.effects)
+    for (const SSceneObject& other : *Objects())
+      if (other.name == effect.object) ShowLayoutNode(other.sprite, effect.visible);
+  for (const SVisibilityChange& change : action.mapChanges) SetMapMarker(m_player, change.object.c_str(), change.visible);
+  if (m_player) m_player->RemoveItem(action.object);
+}
+
+void CMiniGameBase::ShowLayoutNode(const std::string& path, bool visible) {
+  Ombrel::SLayoutItem* item = m_layout && !path.empty() ? m_layout->FindItem(path.c_str()) : nullptr;
+  if (item) item->visible = visible;
 }
 
 int32_t RandomInRange(CRandom& random, int32_t lo, int32_t hi) {

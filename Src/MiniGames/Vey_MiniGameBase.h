@@ -58,7 +58,9 @@ class CMap;
 class CPlayer;
 class CSoundContainer;
 struct SMiniGameBlock;
+struct SObjectAction;
 struct SProfileData;
+struct SSceneObject;
 struct SSaveData;
 
 // What the playing state hands every puzzle alike. None of it is owned; any part may be null
@@ -82,8 +84,8 @@ struct SMiniGameShared {
   std::function<void()> copyBackBuffer;
 };
 
-// The bytes of the profile's saved blocks from `offset`; null without a profile.
-uint8_t* SavedBytesOf(SProfileData* profile, size_t offset);
+// Both coordinates exactly equal: pieces snap to their points, so no tolerance is wanted.
+inline bool SamePoint(const Vector2& a, const Vector2& b) { return a.x == b.x && a.y == b.y; }
 
 class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
  public:
@@ -170,6 +172,9 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   // playing, an ended closing calls Leave.
   enum EFadeStep { kNoFade, kFading, kOpened, kClosedNow };
   EFadeStep AdvanceFade(float dt);
+  // The puzzle's own effects (pools, sparkles, dust) at the alpha the fades give the group:
+  // AdvanceFade calls it whenever it sets the group's alpha.
+  virtual void FadeOwnEffects(float /*alpha*/) {}
   // How much of the puzzle shows: the fade while opening, its rest while closing, else 1.
   float FadeAlpha() const;
   // The intro dialog the first time the puzzle plays in this profile; `savedFlag` is the
@@ -180,6 +185,8 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   bool IsMouseOverSkipButton() const;
   void HideSkipButton();
   void StartClosing() { m_state = kClosing; }
+  // The mouse over the layout picture's rectangle; false for none.
+  bool IsMouseOver(const Ombrel::SLayoutBox* box) const;
   // The mouse in layout units (y up).
   Vector2 MouseInLayout() const { return FromVirtualScreen(m_mouse); }
   // A layout point where the particle library places an emitter.
@@ -201,15 +208,31 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   // ---- layout and profile ----
   // The layout's picture or placeholder of that path; null, reported, when it has none.
   Ombrel::SLayoutBox* FindNode(const char* path) const;
+  // The same, looked up every frame: null, unreported, when the layout has none.
+  const Ombrel::SLayoutBox* LookUpNode(const char* path) const;
   // The current profile, or null without a save.
   SProfileData* Profile() const;
-  // The puzzles' saved blocks of the current profile, or null without a save.
-  SMiniGameBlock* SavedBlock() const;
-  // The saved blocks' bytes from `offset` (a field's offset in SMiniGameBlock), or null without
-  // a save: the block of a puzzle that keeps its own byte layout.
-  uint8_t* SavedBytes(size_t offset) const { return SavedBytesOf(Profile(), offset); }
+  // The puzzles' saved blocks of the current profile. Without a save, a block of the puzzle's
+  // own that starts as a fresh profile's and lasts as long as the puzzle, so that a puzzle reads
+  // and writes its progress the same way with or without a profile.
+  SMiniGameBlock& SavedBlock() const;
   // The puzzle's object list in the world description, or null without a world.
   const SObjectList* Objects() const;
+
+  // ---- the puzzle's objects ----
+  // The puzzle's own case of an action (the jewels set in, the dust wiped off), run before the
+  // action itself.
+  using BuiltInAction = std::function<void(const SSceneObject& object, const SObjectAction& action)>;
+  // An item used on the puzzle's object of that name, or "Click" for a plain click. For each
+  // object of that name and each of its actions taking that key, `builtIn` and then the action
+  // as the world description defines it: when the object's state is the one it requires, its
+  // resulting state is one of the object's and its conditions hold, its note and sound, the
+  // object's new state with its pictures swapped, the puzzle's objects it names shown or
+  // hidden, its map changes, and the used item spent. When no object of that name takes the
+  // key and the object is interactive, the note "WRONG_ACTION".
+  void UseOnObject(const std::string& objectName, const std::string& key, const BuiltInAction& builtIn = {});
+  // The layout's picture of that path shown or hidden; nothing for an empty path or none.
+  void ShowLayoutNode(const std::string& path, bool visible);
 
   const int32_t m_puzzleIndex;
   Vector2 m_mouse{2048.0f, 2048.0f};  // virtual-screen units
@@ -242,6 +265,9 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   SMiniGameShared m_shared;
 
  private:
+  // The group's and the puzzle's own effects at that alpha.
+  void SetEffectsAlpha(float alpha);
+  void RunAction(SSceneObject& object, const SObjectAction& action);
   void SwitchMusicTo(int32_t phase);
   void OpenHelp();
   void UpdateHelp(float dt);
@@ -249,6 +275,8 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   void TakeCapture();
   // The help page's fade: how far the frozen picture behind it is blurred.
   float HelpStrength() const;
+
+  mutable std::unique_ptr<SMiniGameBlock> m_spareBlock;  // see SavedBlock
 };
 
 // lo when hi <= lo, else lo plus the next draw modulo the range's size (both ends included).

@@ -59,9 +59,13 @@ MP::CEmitter* FindLoadedEmitter(const char* name) {
   return manager ? manager->FindEmitter(name) : nullptr;
 }
 
-void StartGroupEmitter(CEmitterGroup* group, const char* name) {
-  auto* entry = group ? group->GetEmitters().Find(name) : nullptr;
-  if (entry && entry->value) entry->value->Start();
+MP::CEmitter* FindGroupEmitter(const CEmitterGroup* group, const char* name) {
+  const auto* entry = group ? group->GetEmitters().Find(name) : nullptr;
+  return entry ? entry->value : nullptr;
+}
+
+void StartGroupEmitter(const CEmitterGroup* group, const char* name) {
+  if (MP::CEmitter* emitter = FindGroupEmitter(group, name)) emitter->Start();
 }
 
 void SetMapMarker(CPlayer* player, const char* marker, bool visible) {

@@ -34,8 +34,10 @@ struct SSceneSlot;
 void PlaySound(CSoundContainer* sounds, const char* name);
 void StopSound(CSoundContainer* sounds, const char* name);
 void ShowNote(CPlayer* player, const char* key);
-// Starts the group's emitter of that name unless it runs.
-void StartGroupEmitter(CEmitterGroup* group, const char* name);
+// The group's emitter of that name, or null (no group, or none of that name).
+MP::CEmitter* FindGroupEmitter(const CEmitterGroup* group, const char* name);
+// Starts (or restarts) the group's emitter of that name; nothing when the group lacks it.
+void StartGroupEmitter(const CEmitterGroup* group, const char* name);
 // An emitter of the loaded effect files by name, or null (the puzzle goes on without it).
 MP::CEmitter* FindLoadedEmitter(const char* name);
 // Shows or hides a marker of the heads-up display's map, kept in the profile.

@@ -226,12 +226,18 @@ TEST_F(JewelBoxTest, ANewBoxRestoresTheSavedPlacesAndDamagedOnesGoBackToTheStart
   }
 }
 
-TEST_F(JewelBoxTest, ThreadsMeetingAtAJewelNeverCrossAndOrientationIsSigned) {
+TEST_F(JewelBoxTest, ThreadsMeetingAtAJewelNeverCrossButAJewelTouchingAnotherThreadDoes) {
   SetBothInserted();
   for (int slot = 0; slot < CMiniGame1::kJewelCount; ++slot) Block().floats0[2 * slot] = kSolved[slot].x;
   for (int slot = 0; slot < CMiniGame1::kJewelCount; ++slot) Block().floats0[2 * slot + 1] = kSolved[slot].y;
   Block().bytes0[0] = 1;
   EXPECT_TRUE(MakeBox()->IsUntangled());
+  // redJewel1 (slot 2) at the origin: the thread from redJewel (0.75, -0.375) to it runs
+  // exactly through redJewel0 (0.25, -0.125), which it is not joined to. Nothing crosses
+  // properly, but an end touching another thread counts as a crossing.
+  Block().floats0[4] = 0.0f;
+  Block().floats0[5] = 0.0f;
+  EXPECT_FALSE(MakeBox()->IsUntangled()) << "a jewel lying on a thread";
   Block().floats0[4] = kTangledSlot2.x;
   Block().floats0[5] = kTangledSlot2.y;
   EXPECT_FALSE(MakeBox()->IsUntangled());

@@ -76,7 +76,7 @@ class MiniGame5Test : public CMiniGameFixture {
     for (int i = 0; i < seconds * 50; ++i) game.AnimateBalls(kFrame);
   }
 
-  uint8_t* Block() { return SavedBytesOf(&Profile(), CMiniGame5::kSavedOffset); }
+  uint8_t* Block() { return BlockBytes(Profile().miniGames, CMiniGame5::kSavedOffset); }
 
   std::unique_ptr<Ombrel::CLayout2D> m_board;
 };

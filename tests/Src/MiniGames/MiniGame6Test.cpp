@@ -74,7 +74,7 @@ class MiniGame6Test : public CMiniGameFixture {
           SwitchPlace(s);
   }
 
-  uint8_t* Block() { return SavedBytesOf(&Profile(), CMiniGame6::kSavedOffset); }
+  uint8_t* Block() { return BlockBytes(Profile().miniGames, CMiniGame6::kSavedOffset); }
 };
 
 TEST_F(MiniGame6Test, SwitchesTwoThreeSixAndEightLightEveryWheelAndTheWinOpensTheGate) {

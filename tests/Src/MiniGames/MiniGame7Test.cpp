@@ -3,12 +3,15 @@
 // face the source; its board kept in the profile and a damaged saved board.
 
 #include "Src/MiniGames/Vey_MiniGame7.h"
+#include "Src/Game/Vey_EmitterPool.h"
+#include "tests/Src/Game/EmitterTestKit.h"
 #include "tests/Src/MiniGames/MiniGameTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 using namespace Vey;
@@ -96,11 +99,11 @@ class MiniGame7Test : public CMiniGameFixture {
   }
   uint32_t* Block() { return Profile().miniGames.words440; }
 
-  // Turns every cell to the solution, bar `shortCell` which stays a quarter turn short.
-  void TurnToSolution(CMiniGame7& game, int32_t shortCell = -1) {
+  // Turns every cell to the solution, bar `otherCell` which is turned to `otherRotation`.
+  void TurnToSolution(CMiniGame7& game, int32_t otherCell = -1, int32_t otherRotation = 0) {
     for (int32_t cell = 0; cell < kPipeCellCount; ++cell) {
-      int clicks = (kSolution[cell] - game.GetCell(cell).rotation + 4) % 4;
-      if (cell == shortCell) clicks = (clicks + 3) % 4;
+      const int32_t rotation = cell == otherCell ? otherRotation : kSolution[cell];
+      const int clicks = (rotation - game.GetCell(cell).rotation + 4) % 4;
       for (int i = 0; i < clicks; ++i) {
         ClickAt(game, m_cellPlaces[size_t(cell)]);
         Wait(game, 0.3f);
@@ -208,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(LoadedOrNot, MiniGame7DoorTest, ::testing::Bool());
 TEST_F(MiniGame7Test, OnePieceShortOfTheSolutionLeaksDrainsAndEmptiesTheBoardUnsolved) {
   auto game = MakeGame(7);
   Open(*game);
-  TurnToSolution(*game, 40);
+  TurnToSolution(*game, 40, (kSolution[40] + 3) % 4);
   Wait(*game, 0.1f, m_cellPlaces[0]);
   EXPECT_EQ(m_cursor->GetType(), CCursor::kObject) << "a piece that can turn shows the hand";
   LetTheLiquidIn(*game);
@@ -228,6 +231,56 @@ TEST_F(MiniGame7Test, OnePieceShortOfTheSolutionLeaksDrainsAndEmptiesTheBoardUns
   EXPECT_TRUE(m_world.Scene(25).miniGames[0].open);
   EXPECT_FALSE(m_world.Scene(25).exits[0].open);
   EXPECT_FALSE(m_location.FindItem("root/Opendoor")->visible);
+}
+
+// Every piece full is no win while the outlet's piece (cell 23, a corner) faces elsewhere: at
+// rotation 2 it still joins its right-hand neighbour but turns down instead of up.
+TEST_F(MiniGame7Test, TheBoardIsSolvedOnlyWithTheOutletPieceTurnedToTheOutlet) {
+  ASSERT_EQ(kKinds[kOutletCell], 'L');
+  ASSERT_EQ(kSolution[kOutletCell], 1);
+  auto game = MakeGame(7);
+  Open(*game);
+  TurnToSolution(*game, kOutletCell, 2);
+  LetTheLiquidIn(*game);
+  RunUntilWon(*game, 40.0f);
+  EXPECT_EQ(game->GetWinTimer(), 0.0f) << FilledCells(*game) << " cells filled";
+  EXPECT_EQ(game->GetState(), CMiniGameBase::kPlaying);
+  EXPECT_FALSE(m_world.Scene(25).exits[0].open);
+}
+
+// The liquid leaving by the outlet is the way out, not a leak: the solved board starts no leak
+// effect, while a board one piece short starts one (so the pools are watched at all).
+TEST_F(MiniGame7Test, TheOutletIsNoLeakWhileAnOpenEndElsewhereIs) {
+  MP::CManager* manager = MP::CManager::CreateInstance();
+  struct SManagerScope {
+    ~SManagerScope() { MP::CManager::DeleteInstance(); }
+  } managerScope;
+  MP::CEmitter* burst = gametest::AddBurst(*manager, "G07_Leak");
+  ASSERT_NE(burst, nullptr);
+  struct SCase {
+    const char* what;
+    int32_t cell;
+    bool leaks;
+  };
+  for (const SCase& c : {SCase{"solved", -1, false}, SCase{"one piece short", 40, true}}) {
+    SCOPED_TRACE(c.what);
+    std::array<std::unique_ptr<CEmitterPool>, 4> pools;
+    for (auto& pool : pools) pool = std::make_unique<CEmitterPool>(4, "Leaks", *burst);
+    auto game = std::make_unique<CMiniGame7>(
+        &m_layout, Shared(), std::array<CEmitterPool*, 4>{pools[0].get(), pools[1].get(), pools[2].get(), pools[3].get()},
+        7);
+    Open(*game);
+    TurnToSolution(*game, c.cell, c.cell < 0 ? 0 : (kSolution[c.cell] + 3) % 4);
+    LetTheLiquidIn(*game);
+    bool leaked = false;
+    for (float t = 0.0f; t < 40.0f && game->GetWinTimer() == 0.0f && !leaked; t += minigametest::kFrame) {
+      Wait(*game, minigametest::kFrame);
+      for (const auto& pool : pools)
+        for (uint32_t i = 0; i < pool->GetCount(); ++i) leaked = leaked || pool->GetEmitter(i)->GetState() != MP::CEmitter::kStopped;
+    }
+    EXPECT_EQ(leaked, c.leaks);
+    EXPECT_EQ(game->GetWinTimer() > 0.0f, !c.leaks);
+  }
 }
 
 TEST_F(MiniGame7Test, AFirstPieceNotFacingTheSourceSpillsAndStopsBeforeAnyPieceFills) {

@@ -107,6 +107,21 @@ TEST_F(PaintPuzzleTest, PaintingEveryPieceUnderTheRuleSolvesThePuzzleAndOpensThe
   EXPECT_EQ(Profile().miniGame, kNoMiniGame);
 }
 
+// With no profile chosen the puzzle keeps its progress in a block of its own, which starts as a
+// fresh profile's does: nothing painted and no paint in hand (an all-zero block would be a
+// picture painted red all over, solved at once).
+TEST_F(PaintPuzzleTest, WithoutAProfileThePictureStartsBlankAndKeepsItsPaintInItsOwnBlock) {
+  m_save->current = kNoProfile;
+  CMiniGame4& game = Opened();
+  EXPECT_FALSE(game.AllRegionsPainted());
+  EXPECT_EQ(game.GetRegionColour(1), CMiniGame4::kNoPaint);
+  EXPECT_EQ(game.GetSelectedColour(), CMiniGame4::kNoPaint);
+  const uint32_t colour = uint32_t(painttest::kSolution[0] - '0');
+  Paint(1, colour);
+  EXPECT_EQ(game.GetRegionColour(1), colour);
+  EXPECT_EQ(game.GetState(), CMiniGameBase::kPlaying);
+}
+
 TEST_F(PaintPuzzleTest, MovesAgainstTheRuleLeaveThePictureUnsolved) {
   WriteMask(2, {0, 1, 1, 1});  // the top left quarter is not piece 2's
   CMiniGame4& game = Opened();
