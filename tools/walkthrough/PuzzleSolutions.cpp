@@ -355,6 +355,8 @@ bool SolveBalls(const SPuzzleBoard& board, SPuzzleSolution* solution, std::strin
                                 std::string("fling it ") + kDirections[fling.second]});
     wait = kSecondsPerCell * rolled + kSettleSeconds;
   }
+  // The last balls roll out before the win shows (and the game counts as busy).
+  solution->winSeconds = wait;
   return true;
 }
 
@@ -379,6 +381,8 @@ bool SolveSwitches(const SPuzzleBoard& board, SPuzzleSolution* solution, std::st
         }
         solution->clicks.push_back({name, 0, 0, 0.6, "slide switch " + std::to_string(s + 1)});
       }
+    // The last wheels turn on before the win shows (and the game counts as busy).
+    solution->winSeconds = 1.0;
     return true;
   }
   *error = "no switches turn every wheel on";

@@ -91,7 +91,7 @@ class FullWalkthroughTest : public CProgramTest {
  protected:
   // Every puzzle the report says the script solves: its board as opened and as solved differ,
   // and so does the place it was opened from, before and after (a door, a box, a safe open).
-  void ExpectEveryPuzzleSolved(const std::string& report) {
+  void ExpectEveryPuzzleSolved(const std::string& report, bool bonus) {
     for (int slot : SlotsOf(report, "solved")) {
       char name[32];
       std::snprintf(name, sizeof name, "/puzzle-%02d-", slot);
@@ -100,12 +100,16 @@ class FullWalkthroughTest : public CProgramTest {
       ASSERT_TRUE(before.IsLoaded() && open.IsLoaded() && solved.IsLoaded() && after.IsLoaded()) << name;
       const int area = kView.Width() * kView.Height();
       EXPECT_GT(solved.CountDifferences(open, kView, 12), area / kBoardChange) << name << "solved is the board as opened";
+      // The pipes open a door of the next place, not of theirs: the walk on through it, and that
+      // place's first view, show it.
+      if (!bonus && slot == kPipesPuzzle) continue;
       EXPECT_GT(after.CountDifferences(before, kView, 12), area / kWinChange) << name << "after shows no change";
     }
   }
   // The least share of the view a solved board and a win's effect change (1 in N pixels).
   static constexpr int kBoardChange = 100;
   static constexpr int kWinChange = 200;
+  static constexpr int kPipesPuzzle = 6;
 
   // The walkthrough tool's comparison of the save file with the script's report.
   SProgramRun CheckSave(const std::string& description, const std::string& report, bool bonus) {
@@ -151,13 +155,14 @@ TEST_F(FullWalkthroughTest, ANewPlayerPlaysTheMainStoryToItsEndingAndTheBonusCha
   ExpectEveryPlaceShown(ReadTextFile(kScripts + "main-saved.txt"));
   const std::string mainReport = ReadTextFile(kScripts + "main-saved.txt");
   EXPECT_EQ(SlotsOf(mainReport, "solved"), SlotsOf(mainReport, "puzzle")) << "a puzzle of the main story is skipped";
-  ExpectEveryPuzzleSolved(mainReport);
+  ExpectEveryPuzzleSolved(mainReport, false);
   const CCapturedFrame ending(Captures() + "/main-ending.png");
   ASSERT_TRUE(ending.IsLoaded());
   EXPECT_GT(ending.Brightness(kView), 10) << "the outro's page";
 
   // The story's end leaves the profile to the bonus chapter, which starts it afresh.
-  std::filesystem::remove_all(Captures());
+  std::filesystem::remove_all(m_home + "/main-captures");
+  std::filesystem::rename(Captures(), m_home + "/main-captures");  // kept for a look after a failure
   const std::string bonusProgram = InstallProgram(m_home, kBonusStartup);
   const std::string bonus = ReadTextFile(kScripts + "bonus.txt") + AfterTheBonusEnding(1300);
   const SProgramRun chapter = RunProgram(m_home, DriverVariables(FrameLimit(bonus), "0.1", bonus, "") + SeedOf(bonus) +
@@ -170,7 +175,7 @@ TEST_F(FullWalkthroughTest, ANewPlayerPlaysTheMainStoryToItsEndingAndTheBonusCha
   ExpectEveryPlaceShown(ReadTextFile(kScripts + "bonus-saved.txt"));
   const std::string bonusReport = ReadTextFile(kScripts + "bonus-saved.txt");
   EXPECT_EQ(SlotsOf(bonusReport, "solved"), SlotsOf(bonusReport, "puzzle")) << "the arcade is skipped";
-  ExpectEveryPuzzleSolved(bonusReport);
+  ExpectEveryPuzzleSolved(bonusReport, true);
   const CCapturedFrame bonusEnding(Captures() + "/bonus-ending.png");
   ASSERT_TRUE(bonusEnding.IsLoaded());
   const CCapturedFrame lastDialog(Captures() + "/bonus-last-dialog.png");
