@@ -53,6 +53,8 @@ struct SDriver {
   int32_t mouseX = 0, mouseY = 0;
   uint16_t modifiers = KMOD_NONE;
   uint32_t stopInSaveFrame = 0;  // 0: saves run through
+  bool seeded = false;
+  uint32_t seed = 0;
 };
 
 SDriver g_driver;
@@ -309,6 +311,12 @@ bool LoadVariables(char* error, size_t errorSize) {
                   stopInSave.c_str());
     return false;
   }
+  const std::string seed = Env("HOLLOWMERE_SEED");
+  if (!seed.empty() && !ParseUnsigned(seed, &g_driver.seed)) {
+    std::snprintf(error, errorSize, "HOLLOWMERE_SEED: '%s' is not a number from 0 to 4294967295", seed.c_str());
+    return false;
+  }
+  g_driver.seeded = !seed.empty();
   const std::string script = Env("HOLLOWMERE_INPUT");
   if (!script.empty() && !LoadScript(script, error, errorSize)) return false;
   const bool namesCaptures = std::any_of(g_driver.events.begin(), g_driver.events.end(),
@@ -449,6 +457,11 @@ void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary) 
   for (int second = 0; second < 120; ++second) sleep(1);
   std::fprintf(stderr, "HOLLOWMERE_STOP_IN_SAVE: never killed, leaving\n");
   _exit(3);
+}
+
+bool PlatformTestDriverSeed(uint32_t* seed) {
+  if (g_driver.seeded) *seed = g_driver.seed;
+  return g_driver.seeded;
 }
 
 bool PlatformTestDriverFixedDt(double* seconds) {

@@ -5,6 +5,7 @@
 //   HOLLOWMERE_INPUT=FILE        scripted input, one event per line (see below)
 //   HOLLOWMERE_CAPTURE=DIR and HOLLOWMERE_CAPTURE_FRAMES=LIST   frames to save as PNG files
 //                                (the list may be left out when the script names captures)
+//   HOLLOWMERE_SEED=N            the game's random draws start from N instead of the time
 //   HOLLOWMERE_STOP_IN_SAVE=FRAME the first save from that frame on stops between writing its
 //                                temporary file and renaming it over the save, until killed
 // Frames are numbered from 1. Script lines (blank lines and lines starting with '#' are skipped):
@@ -46,6 +47,8 @@ void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary);
 // The frame limit (0: none) and the fixed frame time (false: real time).
 uint32_t PlatformTestDriverFrameLimit();
 bool PlatformTestDriverFixedDt(double* seconds);
+// The seed the game's random sources start from (false: the time of day).
+bool PlatformTestDriverSeed(uint32_t* seed);
 
 // Whether the frame is listed for capture, and the folder the PNG files go to.
 bool PlatformTestDriverCaptureFrame(uint32_t frame);

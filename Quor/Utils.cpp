@@ -1,6 +1,7 @@
 #include "Quor/Utils.h"
 
 #include "Quor/ReportError.h"
+#include "Platform/PlatformTestDriver.h"
 
 #include <array>
 #include <cmath>
@@ -181,7 +182,17 @@ uint32_t BitCount(uint32_t value) {
          kByteBitCounts[value >> 16 & 0xFF] + kByteBitCounts[value >> 24];
 }
 
-CRandom::CRandom() : m_state(static_cast<uint32_t>(std::time(nullptr))) {}
+namespace {
+
+// The time of day in seconds, or the test driver's seed when it gives one.
+uint32_t TimeSeed() {
+  uint32_t seed = 0;
+  return PlatformTestDriverSeed(&seed) ? seed : static_cast<uint32_t>(std::time(nullptr));
+}
+
+}  // namespace
+
+CRandom::CRandom() : m_state(TimeSeed()) {}
 
 uint32_t CRandom::Next() {
   m_state = m_state * 214013u + 2531011u;

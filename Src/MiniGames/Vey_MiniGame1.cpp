@@ -31,11 +31,6 @@ constexpr float kPositionLimit = 8.0f;
 
 constexpr int32_t kRed = 0, kRed0 = 1, kRed1 = 2, kRed2 = 3;
 constexpr int32_t kGreen = 4, kGreen0 = 5, kGreen1 = 6, kGreen2 = 7;
-// Each thread as (first end, second end), by jewel slot.
-constexpr int32_t kThreads[CMiniGame1::kConnectorCount][2] = {
-    {kGreen, kRed},   {kGreen, kGreen0},  {kGreen, kGreen1},  {kRed, kGreen0},  {kGreen0, kRed0},
-    {kRed, kRed1},    {kRed, kRed2},      {kGreen0, kGreen2}, {kRed0, kRed1},   {kRed1, kRed2},
-    {kGreen2, kRed1}, {kGreen2, kGreen1}, {kGreen1, kRed1},   {kGreen1, kRed2}, {kRed, kRed0}};
 // The threads joining a red and a green jewel, along which the sparks run.
 constexpr int32_t kMixedThreads[6] = {0, 3, 4, 10, 12, 13};
 
@@ -84,6 +79,12 @@ void CloseLinksToBox(std::vector<SMiniGameLink>& links) {
 }
 
 }  // namespace
+
+// Each thread as (first end, second end), by jewel slot.
+const int32_t CMiniGame1::kThreads[kConnectorCount][2] = {
+    {kGreen, kRed},   {kGreen, kGreen0},  {kGreen, kGreen1},  {kRed, kGreen0},  {kGreen0, kRed0},
+    {kRed, kRed1},    {kRed, kRed2},      {kGreen0, kGreen2}, {kRed0, kRed1},   {kRed1, kRed2},
+    {kGreen2, kRed1}, {kGreen2, kGreen1}, {kGreen1, kRed1},   {kGreen1, kRed2}, {kRed, kRed0}};
 
 const char* const CMiniGame1::kJewels[kJewelCount] = {"root/redJewel",    "root/redJewel0",  "root/redJewel1",
                                                       "root/redJewel2",   "root/greenJewel", "root/greenJewel0",

@@ -37,6 +37,8 @@ class CMiniGame1 : public CMiniGameBase {
   static constexpr float kWinDelay = 2.0f;  // seconds of sparks before the box opens
   // Slots 0..3 red, 4..7 green, the order of the saved positions.
   static const char* const kJewels[kJewelCount];
+  // Each thread's two ends, by jewel slot.
+  static const int32_t kThreads[kConnectorCount][2];
   static constexpr const char* kRedSocket = "root/redJewel_dummy";
   static constexpr const char* kGreenSocket = "root/greenJewel_dummy";
   static constexpr const char* kBackground = "root/backgound";

@@ -70,6 +70,9 @@ float StepTowards(float value, bool on, float step) {
 
 }  // namespace
 
+bool CMiniGame6::StartsOn(int32_t gear) { return gear >= 0 && gear < kGearCount && kStartsOn[gear]; }
+int32_t CMiniGame6::GearOfSwitch(int32_t s, int32_t i) { return Vey::GearOfSwitch(s, i); }
+
 CMiniGame6::CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout)
     : CMiniGameBase("MiniGame6", kPuzzleIndex, layout, shared) {
   char name[32];

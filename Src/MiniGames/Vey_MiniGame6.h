@@ -50,6 +50,11 @@ class CMiniGame6 : public CMiniGameBase {
   void Update(float dt) override;
   void Render() override;
 
+  // The rules: which wheels are on at the start, and the wheel of switch s's line at position
+  // i (0..3) along it.
+  static bool StartsOn(int32_t gear);
+  static int32_t GearOfSwitch(int32_t s, int32_t i);
+
   // Flips switch s (0..7) and its four wheels, with its sound, and writes them to the profile.
   void ToggleSwitch(int32_t s);
   bool IsAnySwitchMoving() const;

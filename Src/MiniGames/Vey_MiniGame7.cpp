@@ -7,6 +7,7 @@
 #include "Framework/Scene/omTextureAnimation.h"
 #include "Framework/omLayout2D.h"
 #include "Quor/ReportError.h"
+#include "Platform/PlatformTestDriver.h"
 #include "Quor/Utils.h"
 #include "Src/Game/Vey_EmitterPool.h"
 #include "Src/Game/Vey_Map.h"
@@ -48,20 +49,6 @@ constexpr const char* kFlowTemplateNames[kPipeTemplateCount] = {
     "root/Cross Pipe/Cross Pipe1"};
 constexpr int32_t kCrossTemplate = 6;
 
-// The piece a liquid place's name gives by its last character but one.
-int32_t KindFromName(const std::string& name) {
-  if (name.size() < 2) return kPipeStraight;
-  switch (name[name.size() - 2]) {
-    case 'L':
-      return kPipeCorner;
-    case 'T':
-      return kPipeThreeWay;
-    case 'X':
-      return kPipeCross;
-    default:
-      return kPipeStraight;
-  }
-}
 
 Ombrel::SLayoutAnimatedSprite* AsAnimation(Ombrel::SLayoutBox* box) {
   return box && box->kind == Ombrel::kLayoutAnimatedSprite ? static_cast<Ombrel::SLayoutAnimatedSprite*>(box)
@@ -77,7 +64,25 @@ void StartAnimation(Ombrel::SLayoutAnimatedSprite* node) {
 
 }  // namespace
 
-uint32_t CMiniGame7::TimeSeed() { return uint32_t(std::time(nullptr)); }
+// By the name's last character but one.
+int32_t PipeKindFromName(const std::string& name) {
+  if (name.size() < 2) return kPipeStraight;
+  switch (name[name.size() - 2]) {
+    case 'L':
+      return kPipeCorner;
+    case 'T':
+      return kPipeThreeWay;
+    case 'X':
+      return kPipeCross;
+    default:
+      return kPipeStraight;
+  }
+}
+
+uint32_t CMiniGame7::TimeSeed() {
+  uint32_t seed = 0;
+  return PlatformTestDriverSeed(&seed) ? seed : uint32_t(std::time(nullptr));
+}
 
 CMiniGame7::CMiniGame7(Ombrel::CLayout2D* layout, const SMiniGameShared& shared,
                        const std::array<CEmitterPool*, 4>& leakPools, uint32_t seed)
@@ -135,7 +140,7 @@ bool CMiniGame7::BindCells() {
       HM_REPORT(kSource, "The pipes puzzle's layout has no piece or liquid place for cell %d", i);
       return false;
     }
-    cell.kind = KindFromName(water->name);
+    cell.kind = PipeKindFromName(water->name);
     cell.flowTemplate = cell.loopTemplate = m_flowTemplates[kCrossTemplate];
     cell.waterNode->visible = false;
   }

@@ -61,6 +61,13 @@ struct SFlowChoice {
 
 // The angle a piece rests at after `rotation` quarter turns (the negative way).
 float RestAngle(int32_t rotation);
+// The board's cell at a row (from the top) and column, kNoNeighbour off the board.
+int32_t PipeCellAt(int32_t row, int32_t column);
+constexpr int32_t kPipeRowCount = 8;
+// Whether a piece of the kind turned `rotation` quarter turns is open on the side.
+bool IsPipeOpen(int32_t kind, int32_t rotation, int32_t side);
+// The piece a liquid place's name gives ("root/Water/Water01T1": a three-way piece).
+int32_t PipeKindFromName(const std::string& name);
 
 class CMiniGame7 : public CMiniGameBase {
  public:

@@ -31,7 +31,13 @@ struct SBoardRow {
 constexpr SBoardRow kBoardRows[] = {{0, 5}, {0, 5}, {0, 5}, {2, 8}, {2, 8}, {0, 8}, {0, 8}, {0, 8}};
 constexpr int32_t kBoardRowCount = int32_t(sizeof(kBoardRows) / sizeof(kBoardRows[0]));
 
-int32_t CellAt(int32_t row, int32_t column) {
+int32_t Opposite(int32_t side) { return (side + 2) % 4; }
+
+}  // namespace
+
+static_assert(kBoardRowCount == kPipeRowCount, "the board's rows");
+
+int32_t PipeCellAt(int32_t row, int32_t column) {
   if (row < 0 || row >= kBoardRowCount) return kNoNeighbour;
   int32_t first = 0;
   for (int32_t r = 0; r < row; ++r) first += kBoardRows[r].lastColumn - kBoardRows[r].firstColumn + 1;
@@ -40,10 +46,6 @@ int32_t CellAt(int32_t row, int32_t column) {
   return first + column - span.firstColumn;
 }
 
-int32_t Opposite(int32_t side) { return (side + 2) % 4; }
-
-}  // namespace
-
 float RestAngle(int32_t rotation) { return -float(rotation) * kHalfPi; }
 
 void CMiniGame7::BuildNeighbours() {
@@ -51,10 +53,10 @@ void CMiniGame7::BuildNeighbours() {
   for (int32_t row = 0; row < kBoardRowCount; ++row) {
     for (int32_t column = kBoardRows[row].firstColumn; column <= kBoardRows[row].lastColumn; ++column, ++cell) {
       int32_t* neighbours = m_cells[size_t(cell)].neighbours;
-      neighbours[kSideUp] = CellAt(row - 1, column);
-      neighbours[kSideRight] = CellAt(row, column + 1);
-      neighbours[kSideDown] = CellAt(row + 1, column);
-      neighbours[kSideLeft] = CellAt(row, column - 1);
+      neighbours[kSideUp] = PipeCellAt(row - 1, column);
+      neighbours[kSideRight] = PipeCellAt(row, column + 1);
+      neighbours[kSideDown] = PipeCellAt(row + 1, column);
+      neighbours[kSideLeft] = PipeCellAt(row, column - 1);
     }
   }
   m_cells[kSourceCell].neighbours[kSideLeft] = kLiquidSource;
@@ -62,8 +64,12 @@ void CMiniGame7::BuildNeighbours() {
 
 bool CMiniGame7::IsOpen(int32_t cell, int32_t side) const {
   const SPipeCell& pipe = m_cells[size_t(cell)];
-  const int32_t r = pipe.rotation & 3;
-  switch (pipe.kind) {
+  return IsPipeOpen(pipe.kind, pipe.rotation, side);
+}
+
+bool IsPipeOpen(int32_t kind, int32_t rotation, int32_t side) {
+  const int32_t r = rotation & 3;
+  switch (kind) {
     case kPipeStraight:
       return r % 2 == 0 ? (side == kSideRight || side == kSideLeft) : (side == kSideUp || side == kSideDown);
     case kPipeCorner:

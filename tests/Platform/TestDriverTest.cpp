@@ -35,7 +35,7 @@ class TestDriverTest : public ::testing::Test {
   }
   static void ForgetDriverVariables() {
     for (const char* name : {"HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT", "HOLLOWMERE_INPUT", "HOLLOWMERE_CAPTURE",
-                             "HOLLOWMERE_CAPTURE_FRAMES", "HOLLOWMERE_STOP_IN_SAVE"}) {
+                             "HOLLOWMERE_CAPTURE_FRAMES", "HOLLOWMERE_STOP_IN_SAVE", "HOLLOWMERE_SEED"}) {
       unsetenv(name);
     }
   }
@@ -59,6 +59,12 @@ TEST_F(TestDriverTest, VariablesAreReadAndCheckedWithTheirNameInTheError) {
   EXPECT_TRUE(PlatformTestDriverCaptureFrame(30));
   EXPECT_FALSE(PlatformTestDriverCaptureFrame(31));
   EXPECT_STREQ(PlatformTestDriverCaptureFolder(), "/tmp/frames");
+  uint32_t seed = 1;
+  EXPECT_FALSE(PlatformTestDriverSeed(&seed));  // the time of day seeds the game
+  setenv("HOLLOWMERE_SEED", "4294967295", 1);
+  ASSERT_EQ(LoadError(), "");
+  ASSERT_TRUE(PlatformTestDriverSeed(&seed));
+  EXPECT_EQ(seed, 4294967295u);
 
   struct SCase {
     const char* variable;
@@ -68,7 +74,9 @@ TEST_F(TestDriverTest, VariablesAreReadAndCheckedWithTheirNameInTheError) {
              {"HOLLOWMERE_FIXED_DT", "0"},       {"HOLLOWMERE_FIXED_DT", "nan"},
              {"HOLLOWMERE_FIXED_DT", "fast"},    {"HOLLOWMERE_CAPTURE_FRAMES", "1,,2"},
              {"HOLLOWMERE_CAPTURE_FRAMES", "0"}, {"HOLLOWMERE_INPUT", "/no/such/script"},
-             {"HOLLOWMERE_STOP_IN_SAVE", "0"},   {"HOLLOWMERE_STOP_IN_SAVE", "soon"}};
+             {"HOLLOWMERE_STOP_IN_SAVE", "0"},   {"HOLLOWMERE_STOP_IN_SAVE", "soon"},
+             {"HOLLOWMERE_SEED", "-1"},          {"HOLLOWMERE_SEED", "4294967296"},
+             {"HOLLOWMERE_SEED", "any"}};
   for (const SCase& c : bad) {
     ForgetDriverVariables();
     setenv(c.variable, c.value, 1);

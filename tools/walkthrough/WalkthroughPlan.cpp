@@ -1,6 +1,7 @@
 #include "tools/walkthrough/WalkthroughPlan.h"
 
 #include "tools/walkthrough/PointerPath.h"
+#include "tools/walkthrough/PuzzleSolutions.h"
 
 #include "tools/shared/FileBytes.h"
 
@@ -249,12 +250,16 @@ class CPlanner {
     const auto box = layout->find(sprite);
     float x = 0, y = 0;
     if (box == layout->end() || !ClickPoint(box->second, m_hud.diary, &x, &y)) return false;
-    const std::pair<int, int> point = WindowPoint(x, y);
-    m_plan.moves.push_back({point.first, point.second, wait, what, ""});
+    ClickWindow(WindowPoint(x, y), what, wait);
     return true;
   }
   void ClickWindow(std::pair<int, int> point, const std::string& what, int wait = 0) {
-    m_plan.moves.push_back({point.first, point.second, wait, what, ""});
+    SMove move;
+    move.x = point.first;
+    move.y = point.second;
+    move.waitFrames = wait;
+    move.what = what;
+    m_plan.moves.push_back(move);
   }
 
   // ---- the objects of the open view ----
@@ -469,6 +474,7 @@ class CPlanner {
       });
       if (!held) continue;
       if (!ClickSprite(link.sprite, "open puzzle " + std::to_string(link.miniGame))) continue;
+      m_plan.moves.back().captureBefore = CaptureName("puzzle", link.miniGame) + "-before";
       for (const auto& wait : waits) {
         TakeFromBar(wait.second->object);
         ClickInPuzzle(link.miniGame, wait.first->sprite, "use " + wait.second->object + " on " + wait.first->name);
@@ -476,9 +482,14 @@ class CPlanner {
         const auto item = std::find(m_inventory.begin(), m_inventory.end(), wait.second->object);
         if (item != m_inventory.end()) RemoveItem(item);
       }
-      const int wait = int(std::ceil(m_settings.skipDelay / m_settings.frameSeconds)) + kSkipSpareFrames;
-      ClickWindow(m_hud.skipButton, "skip puzzle " + std::to_string(link.miniGame), wait);
+      if (!Solve(link.miniGame)) {
+        const int wait = int(std::ceil(m_settings.skipDelay / m_settings.frameSeconds)) + kSkipSpareFrames;
+        ClickWindow(m_hud.skipButton, "skip puzzle " + std::to_string(link.miniGame), wait);
+      }
       TakeWhatThePuzzleDrops(link.miniGame);
+      // The place after a solved puzzle is the one it closes into, once what it drops is taken.
+      if (m_plan.expected.solvedPuzzles.count(link.miniGame))
+        m_plan.moves.back().capture = CaptureName("puzzle", link.miniGame) + "-after";
       m_plan.expected.miniGames.insert(link.miniGame);
       link.second = true;
       if (!m_settings.bonus) {
@@ -492,6 +503,45 @@ class CPlanner {
       return true;
     }
     return false;
+  }
+
+  // The clicks that solve the open puzzle on the board the game shows, with the place before it,
+  // its board as opened, solved and the place after it saved as puzzle-NN-before, -open,
+  // -solved and -after; false when the tool knows no solution for it.
+  bool Solve(uint32_t miniGame) {
+    const std::string layoutName = LayoutNameFor(m_settings.bonus ? "CollectorsGame" : "Game", miniGame);
+    SPuzzleSolution solution;
+    std::string problem;
+    const SPuzzleBoard board{layoutName, PuzzleLayout(miniGame), m_settings.seed, m_settings.frameSeconds};
+    if (!SolvePuzzle(board, &solution, &problem) || solution.clicks.empty()) {
+      std::fprintf(stderr, "walkthrough: puzzle %u is skipped: %s\n", miniGame, problem.c_str());
+      return false;
+    }
+    const std::string name = CaptureName("puzzle", miniGame);
+    const bool openTaken = !m_plan.moves.back().capture.empty();
+    if (!openTaken) m_plan.moves.back().capture = name + "-open";
+    const size_t first = m_plan.moves.size();
+    for (const SPuzzleClick& click : solution.clicks) {
+      const int wait = int(std::ceil(click.waitSeconds / m_settings.frameSeconds));
+      if (!click.sprite.empty()) {
+        if (!ClickInPuzzle(miniGame, click.sprite, click.what, wait)) {
+          m_plan.moves.resize(first);
+          std::fprintf(stderr, "walkthrough: puzzle %u is skipped: \"%s\" cannot be clicked\n", miniGame,
+                       click.sprite.c_str());
+          return false;
+        }
+        continue;
+      }
+      ClickWindow(WindowPoint(click.x, click.y), click.what, wait);
+      m_plan.moves.back().pressFrame = click.pressFrame;
+      m_plan.moves.back().chained = click.chained;
+    }
+    if (openTaken) m_plan.moves[first].captureBefore = name + "-open";
+    SMove& last = m_plan.moves.back();
+    last.captureAfterClick = name + "-solved";
+    last.framesAfter = std::max(last.framesAfter, int(std::ceil(solution.winSeconds / m_settings.frameSeconds)));
+    m_plan.expected.solvedPuzzles.insert(miniGame);
+    return true;
   }
 
   // A passed puzzle that gives things (the arcade's coin) drops them onto its own picture, to be
@@ -791,6 +841,8 @@ SPlan MakePlan(CMap& world, const std::map<std::string, SLayout>& layouts, const
 std::string WriteScript(const SPlan& plan, const SPlanSettings& settings) {
   std::ostringstream script;
   script << "# The walkthrough: written by the walkthrough tool from the scene description and layouts.\n";
+  // The pipes' board is dealt from the game's random draws: the run must start them from this seed.
+  script << "# HOLLOWMERE_SEED=" << settings.seed << "\n";
   // Each click lands once the pointer has come to rest where it is wanted.
   CPointerPath pointer;
   const auto click = [&script, &pointer](int frame, int x, int y) {
@@ -800,6 +852,16 @@ std::string WriteScript(const SPlan& plan, const SPlanSettings& settings) {
            << frame + move.settleFrames + 1 << " mouse up left\n";
     return frame + move.settleFrames + 1;
   };
+  // A click pressed in the given frame: the mouse sets off as late as lets the pointer come to
+  // rest by then, and no earlier than `frame`.
+  const auto timedClick = [&script, &pointer](int frame, int press, int x, int y) {
+    const CPointerPath::SMouseMove move = pointer.MoveTo(float(x), float(y));
+    script << std::max(frame, press - move.settleFrames) << " mouse move " << move.x << " " << move.y << "\n"
+           << press << " mouse down left\n"
+           << press + 1 << " mouse up left\n";
+    return press + 1;
+  };
+  int last = 0;  // the frame of the last click's release, in its wait's count
   if (!settings.bonus) {
     // The tutorial's question asks over the first location: "No".
     script << "# answer the tutorial's question: no\n";
@@ -811,10 +873,23 @@ std::string WriteScript(const SPlan& plan, const SPlanSettings& settings) {
   for (size_t i = 0; i < plan.moves.size(); ++i) {
     const SMove& move = plan.moves[i];
     script << "# " << move.what << "\n";
-    const int released = click(1 + move.waitFrames, move.x, move.y);
+    // The view before the click is saved in the frame after the wait's own capture, as the mouse
+    // sets off.
+    if (!move.captureBefore.empty()) script << "2 capture " << move.captureBefore << "\n";
+    int released = 0;
+    if (move.chained) {
+      released = last + move.pressFrame + 1;
+      script << released - 1 << " mouse down left\n" << released << " mouse up left\n";
+    } else {
+      const int start = (move.captureBefore.empty() ? 1 : 2) + move.waitFrames;
+      released = move.pressFrame > 0 ? timedClick(start, move.pressFrame, move.x, move.y) : click(start, move.x, move.y);
+    }
+    last = released;
     // The ending's click is the last: what follows it is the caller's.
     if (plan.expected.ending && i + 1 == plan.moves.size()) break;
-    script << released + 3 << " idle\n";
+    if (!move.captureAfterClick.empty()) script << released + 1 << " capture " << move.captureAfterClick << "\n";
+    if (i + 1 < plan.moves.size() && plan.moves[i + 1].chained) continue;
+    script << released + std::max(move.framesAfter, 1) << " idle\n";
     if (!move.capture.empty()) script << "1 capture " << move.capture << "\n";
   }
   return script.str();
@@ -826,6 +901,7 @@ std::string WriteExpected(const SPlan& plan) {
   for (uint32_t slot : plan.expected.searches) report << "search " << slot << "\n";
   for (uint32_t slot : plan.expected.closeUps) report << "closeup " << slot << "\n";
   for (uint32_t slot : plan.expected.miniGames) report << "puzzle " << slot << "\n";
+  for (uint32_t slot : plan.expected.solvedPuzzles) report << "solved " << slot << "\n";
   if (plan.expected.ending) report << "ending\n";
   if (!plan.stuck.empty()) report << "stuck " << plan.stuck << "\n";
   return report.str();
@@ -848,9 +924,10 @@ bool ReadExpected(const std::string& text, SExpected* expected, std::string* err
                               : kind == "search" ? &expected->searches
                               : kind == "closeup" ? &expected->closeUps
                               : kind == "puzzle"  ? &expected->miniGames
+                              : kind == "solved"  ? &expected->solvedPuzzles
                                                   : nullptr;
     if (!set || !(words >> slot)) {
-      *error = "line " + std::to_string(number) + ": expected 'location|search|closeup|puzzle SLOT' or 'ending'";
+      *error = "line " + std::to_string(number) + ": expected 'location|search|closeup|puzzle|solved SLOT' or 'ending'";
       return false;
     }
     set->insert(slot);

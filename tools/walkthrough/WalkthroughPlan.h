@@ -60,6 +60,18 @@ struct SMove {
   // Once the game waits for the player after the move, that frame is saved under this name
   // (empty: none); the first view of every place is.
   std::string capture;
+  // Saved in the frame after the click (a solved puzzle's board), and in the frame before it
+  // (the place before a puzzle opens).
+  std::string captureAfterClick;
+  std::string captureBefore;
+  // Frames after the click before the wait for the game starts (a win the game does not count as
+  // busy plays out first).
+  int framesAfter = 3;
+  // A click timed to the frame: pressed in this frame after the wait (0: when the pointer has come
+  // to rest), or, `chained`, this many frames after the previous click's release with no wait
+  // between them and no mouse move.
+  int pressFrame = 0;
+  bool chained = false;
 };
 
 // What the plan expects to be done once it has run.
@@ -68,6 +80,7 @@ struct SExpected {
   std::set<uint32_t> searches;      // hidden-object scenes completed, by slot
   std::set<uint32_t> closeUps;      // opened, by slot
   std::set<uint32_t> miniGames;     // passed, by slot
+  std::set<uint32_t> solvedPuzzles;  // of those, solved by clicks (not skipped), by slot
   bool ending = false;              // the story's ending started
 };
 
@@ -89,6 +102,9 @@ struct SPlanSettings {
   std::string endingState;
   // The frame in which the main story's tutorial question is answered, counted from the start.
   int tutorialFrame = 100;
+  // The seed the game's random draws start from (the test driver's HOLLOWMERE_SEED), which
+  // deals the pipes puzzle's board.
+  uint32_t seed = 46;
 };
 
 // Plays the world forward from a new game. The world is changed as the plan plays it.

@@ -21,18 +21,21 @@ void PrintUsage() {
   std::printf(
       "usage: walkthrough DESCRIPTION.xml HUD.2dl FRAME.2dl LAYOUTS.txt... -o SCRIPT [--bonus] [--dt SECONDS]\n"
       "                   [--tutorial-at FRAME] [--masks CONTENT_DIR] [--saved REPORT] [--partial]\n"
+      "                   [--seed N]\n"
       "       walkthrough DESCRIPTION.xml --check-save SAVE REPORT [--bonus]\n"
       "  Reads the scene description as the game does (--bonus: as the bonus chapter's), the layout\n"
       "  descriptions of its places (the layout tool's text) and the heads-up display's and item\n"
       "  frame's layouts, plays the story forward from a new game (taking every item, using each\n"
       "  where its action waits for it, searching every search, opening every close-up, passing\n"
-      "  every puzzle by its skip button and taking what it drops, walking the ways that open) and\n"
+      "  every puzzle by the clicks that solve it, or by its skip button where the tool knows no\n"
+      "  solution, and taking what it drops, walking the ways that open) and\n"
       "  writes the test driver's input script for frames of SECONDS (0.05 by default): the main\n"
       "  story's tutorial question answered in FRAME (100 by default), then each click after an idle\n"
       "  wait, the first view of every place and search saved as location-NN or search-NN, and last\n"
       "  the click that starts the ending, without a wait after it. With --masks, a picture whose hit\n"
       "  mask the content build wrote (CONTENT_DIR/FOLDER/NAME.msk) is clicked where the mask takes\n"
-      "  the click, nearest its middle.\n"
+      "  the click, nearest its middle. The script is written for a run whose random draws start\n"
+      "  from N (HOLLOWMERE_SEED, 46 by default), which deals the pipes puzzle's board.\n"
       "  --saved writes what the script leaves done, one 'location|search|closeup|puzzle SLOT' or\n"
       "  'ending' a line. Exits with 1 when the story cannot be played to its end (with --partial the\n"
       "  script and report are written as far as it goes, and the report's last line says where it\n"
@@ -112,7 +115,8 @@ int main(int argc, char** argv) {
       settings.bonus = true;
     } else if (arg == "--partial") {
       partial = true;
-    } else if ((arg == "-o" || arg == "--saved" || arg == "--dt" || arg == "--tutorial-at" || arg == "--masks") &&
+    } else if ((arg == "-o" || arg == "--saved" || arg == "--dt" || arg == "--tutorial-at" || arg == "--masks" ||
+                arg == "--seed") &&
                i + 1 < argc) {
       const std::string value = argv[++i];
       if (arg == "--masks") masks = value;
@@ -120,6 +124,7 @@ int main(int argc, char** argv) {
       if (arg == "--saved") saved = value;
       if (arg == "--dt") settings.frameSeconds = std::atof(value.c_str());
       if (arg == "--tutorial-at") settings.tutorialFrame = std::atoi(value.c_str());
+      if (arg == "--seed") settings.seed = uint32_t(std::strtoul(value.c_str(), nullptr, 10));
     } else {
       files.push_back(arg);
     }

@@ -141,6 +141,92 @@ TEST_F(WalkthroughToolTest, ClicksLandWhereThePictureTakesThemAndClearOfTheDiary
   EXPECT_GT(y, 620);
 }
 
+// The puzzles' layouts as the build has them (the paint puzzle's with the pieces its mosaic
+// tool drew), each but the one left out.
+std::string PuzzleLayouts(const std::string& without = "") {
+  std::string layouts;
+  for (const char* name : {"Game01", "Game02", "Game03", "Game05", "Game06", "Game07", "Game08"})
+    if (name != without) layouts += " " + kLayouts + name + ".txt";
+  return layouts + " " HM_BINARY_DIR "/tools/content/minigame4/Game04.txt";
+}
+
+// How many clicks of the script carry the comment.
+int CountClicks(const std::string& script, const std::string& what) {
+  int count = 0;
+  for (size_t at = script.find("# " + what + "\n"); at != std::string::npos; at = script.find("# " + what + "\n", at + 1))
+    ++count;
+  return count;
+}
+
+// With the puzzles' layouts every puzzle is played to its win by clicks on its board, none waits
+// for its skip button; the clicks follow each puzzle's rules and the board the seed deals.
+TEST_F(WalkthroughToolTest, EveryPuzzleIsSolvedByClicksOnTheBoardTheGameDeals) {
+  ASSERT_EQ(Plan(Sample(), ReadTextFile(kLayouts + "Locations.txt"), PuzzleLayouts() + " --seed 46"), 0) << m_run.errors;
+  const std::string saved = Saved(), script = Script();
+  for (int puzzle = 0; puzzle < 8; ++puzzle)
+    EXPECT_NE(saved.find("solved " + std::to_string(puzzle) + "\n"), std::string::npos) << puzzle << "\n" << m_run.errors;
+  EXPECT_EQ(script.find("# skip puzzle"), std::string::npos);
+  EXPECT_NE(script.find("# HOLLOWMERE_SEED=46\n"), std::string::npos);
+  // The wheels start on in crossed diagonals of pairs: the middle columns and the second and
+  // fourth rows turn every wheel on, and so do the other four switches (all eight flip nothing).
+  std::string slid;
+  for (int s = 1; s <= 8; ++s)
+    for (int n = CountClicks(script, "slide switch " + std::to_string(s)); n > 0; --n) slid += std::to_string(s);
+  EXPECT_TRUE(slid == "2368" || slid == "1457") << slid;
+  // The code is entered a character a dial's turn, and every key part carried to its socket.
+  EXPECT_EQ(CountClicks(script, "turn the dial to H"), 1);
+  EXPECT_EQ(CountClicks(script, "turn the dial to 5"), 1);
+  EXPECT_EQ(CountClicks(script, "put key part 18 on its socket"), 1);
+  EXPECT_EQ(CountClicks(script, "let the liquid in"), 1);
+  int turns46 = 0;
+  for (int cell = 0; cell < 59; ++cell) turns46 += CountClicks(script, "turn pipe " + std::to_string(cell));
+
+  // Another seed deals the pipes another board, turned with other clicks.
+  ASSERT_EQ(Plan(Sample(), ReadTextFile(kLayouts + "Locations.txt"), PuzzleLayouts() + " --seed 7"), 0) << m_run.errors;
+  int turns7 = 0;
+  for (int cell = 0; cell < 59; ++cell) turns7 += CountClicks(Script(), "turn pipe " + std::to_string(cell));
+  EXPECT_GT(turns46, 0);
+  EXPECT_GT(turns7, 0);
+  EXPECT_NE(turns46, turns7);
+
+  // A puzzle whose layout the tool cannot solve is still passed, by its skip button, saying why.
+  std::string key = ReadTextFile(kLayouts + "Game02.txt");
+  const std::string socket = "sprite root/Dummy/key_18";
+  ASSERT_NE(key.find(socket), std::string::npos);
+  key.replace(key.find(socket), socket.size(), "sprite root/Dummy/key_99");
+  Write("Game02.txt", key);
+  ASSERT_EQ(Plan(Sample(), ReadTextFile(kLayouts + "Locations.txt"), PuzzleLayouts("Game02") + " " + Path("Game02.txt")),
+            0)
+      << m_run.errors;
+  EXPECT_NE(m_run.errors.find("puzzle 1 is skipped: the layout has no \"root/Dummy/key_18\""), std::string::npos)
+      << m_run.errors;
+  EXPECT_EQ(CountClicks(Script(), "skip puzzle 1"), 1);
+  EXPECT_EQ(Saved().find("solved 1\n"), std::string::npos);
+}
+
+// The bonus chapter's arcade is stopped row by row over the row below, each press timed to the
+// frame from the seed's draws, with no wait between presses.
+TEST_F(WalkthroughToolTest, TheArcadeIsStackedToItsTopByPressesTimedToTheFrame) {
+  Write("bonus.xml", ReadTextFile(HM_SOURCE_DIR "/content/App/Configs/Collectors/CollectorsGameInfo.xml"));
+  ASSERT_EQ(Run("--bonus " + Path("bonus.xml") + " " + kLayouts + "HUD.2dl " + kLayouts + "FrameSmall.2dl " + kLayouts +
+                "Collectors.txt " + kLayouts + "Collectors/ArcadeGame01.txt -o " + Path("script.txt") + " --saved " +
+                Path("saved.txt") + " --dt 0.1"),
+            0)
+      << m_run.errors;
+  const std::string script = Script();
+  EXPECT_NE(Saved().find("solved 0\n"), std::string::npos) << m_run.errors;
+  EXPECT_EQ(CountClicks(script, "stop the first row"), 1);
+  for (int row = 2; row <= 8; ++row) {
+    const std::string what = "# stop row " + std::to_string(row) + "\n";
+    const size_t at = script.find(what);
+    ASSERT_NE(at, std::string::npos) << row;
+    // A press without a move of the mouse, and no wait before it.
+    int frame = 0;
+    EXPECT_EQ(std::sscanf(script.c_str() + at + what.size(), "%d mouse down left", &frame), 1) << row;
+    EXPECT_EQ(script.rfind(" idle\n", at), script.rfind(" idle\n", script.find("# stop the first row"))) << row;
+  }
+}
+
 TEST_F(WalkthroughToolTest, FilesItCannotReadAreNamed) {
   Write("bad.txt", "layout Scene01 Art\\\nsprite S01_Knife 470\n");
   EXPECT_EQ(Run(HM_SOURCE_DIR "/content/App/Configs/GameInfo.xml " + kLayouts + "HUD.2dl " + kLayouts +
