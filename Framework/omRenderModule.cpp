@@ -77,6 +77,7 @@ CRenderModule::~CRenderModule() {
   Shutdown();
   if (GetCurrentCamera() == m_camera.get()) SetCurrentCamera(nullptr);
   SetPictureAspect(0.0f);  // no picture laid out any more: the game view follows the window
+  SetAspectRatio(4.0f / 3.0f);
 }
 
 void CRenderModule::ReadWindowSize() {
@@ -85,6 +86,8 @@ void CRenderModule::ReadWindowSize() {
   m_camera->SetAspect(kAspectCustom, kFieldOfView, ratio);
   m_camera->Apply();
   SetPictureAspect(ratio);
+  // Layout widths become screen widths, and texts wrap, by the shape the picture is laid out in.
+  SetAspectRatio(ratio);
 }
 
 bool CRenderModule::FollowWindowShape() {

@@ -359,6 +359,13 @@ void ReportFrameFailure(const char* call, uint32_t result) {
   if (IsDeviceFailure(result)) HM_REPORT(kSource, "The frame's %s failed (0x%08X)", call, result);
 }
 
+// The window shows every pixel opaque whatever alpha the drawing left in the back buffer; a
+// captured frame is what the window shows.
+SGfxImage& MadeOpaque(SGfxImage& image) {
+  for (size_t at = 3; at < image.rgba.size(); at += 4) image.rgba[at] = 255;
+  return image;
+}
+
 void CaptureFrameWhenAsked() {
   const uint32_t frame = PlatformTestDriverFrameNumber();
   if (!IsMainThread()) return;
@@ -382,7 +389,7 @@ bool CaptureBackBufferAs(const char* fileName) {
     HM_REPORT(kSource, "%s: cannot create the capture folder", folder.c_str());
   } else if (!GfxCaptureBackBuffer(*g_deviceRecord.device, image)) {
     HM_REPORT(kSource, "%s: the back buffer could not be read", path.c_str());
-  } else if (!GfxWritePng(path, image, error)) {
+  } else if (!GfxWritePng(path, MadeOpaque(image), error)) {
     HM_REPORT(kSource, "%s", error.c_str());
   } else {
     return true;

@@ -110,6 +110,7 @@ TEST(RenderModuleTest, ThePictureFollowsTheWindowsShapeAndThePointerThePicture) 
   EXPECT_FALSE(render.FollowWindowShape()) << "once";
   EXPECT_NEAR(render.GetViewCamera()->GetAspect(), 16.0f / 9.0f, 1e-5f);
   EXPECT_NEAR(CurrentCameraAspectRatio(), 16.0f / 9.0f, 1e-5f);
+  EXPECT_NEAR(GetAspectRatio(), 16.0f / 9.0f, 1e-5f) << "the shape texts wrap in";
   EXPECT_TRUE(GetWidescreen());
   view = GetGameView();
   EXPECT_EQ((std::vector<int32_t>{view.x, view.y, view.width, view.height}), (std::vector<int32_t>{0, 0, 1600, 900}));

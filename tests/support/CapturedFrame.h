@@ -41,10 +41,16 @@ class CCapturedFrame {
     std::string error;
     m_loaded = GfxReadPng(path, m_image, error);
     EXPECT_TRUE(m_loaded) << path << ": " << error;
+    EXPECT_TRUE(IsOpaque()) << path << ": a captured frame is what the window shows, every pixel opaque";
     m_view = PlatformGameView(int32_t(m_image.width), int32_t(m_image.height));
   }
 
   bool IsLoaded() const { return m_loaded; }
+  bool IsOpaque() const {
+    for (size_t at = 3; at < m_image.rgba.size(); at += 4)
+      if (m_image.rgba[at] != 255) return false;
+    return true;
+  }
   int Width() const { return int(m_image.width); }
   int Height() const { return int(m_image.height); }
   // The game view's width over its height: what the game divides horizontal extents by.

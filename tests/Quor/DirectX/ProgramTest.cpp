@@ -83,7 +83,7 @@ TEST_F(ProgramTest, CapturedFramesShowTheClearedRenderAreaBetweenBlackBars) {
                        " HOLLOWMERE_CAPTURE_FRAMES=1,3 " + Script("2 window 400 400\n"));
   ASSERT_EQ(run.exitCode, 0) << run.output;
 
-  const SPixel background = {0x1E, 0x2A, 0x38, 0xFF}, bar = {0, 0, 0, 0};
+  const SPixel background = {0x1E, 0x2A, 0x38, 0xFF}, bar = {0, 0, 0, 0xFF};  // opaque, as the window shows them
   SGfxImage first;
   std::string error;
   ASSERT_TRUE(GfxReadPng(captures + "/frame-00001.png", first, error)) << error;
