@@ -13,6 +13,7 @@
 #include "Framework/omLayout2D.h"
 #include "Quor/CFont.h"
 #include "Quor/CSoundManager.h"
+#include "Quor/ITextRenderer.h"
 #include "Quor/Timer.h"
 #include "Src/Game/Vey_Screen.h"
 #include "Src/Game/Vey_SoundContainer.h"
@@ -25,15 +26,26 @@
 
 namespace overlaytest {
 
-// A layout text's width in layout units as its style draws it on one line, its letters as wide
-// as on a screen whose view has the camera's shape (the test's window may differ).
-inline float LayoutWidth(const Ombrel::SLayoutText& text, const std::string& words) {
-  ApplyTextStyle(&text.style);
-  text.style.font->SetAspectFactor(1.0666667f * Vey::GetInvAspect());
-  text.style.font->SetWrapWidth(CFont::kNoWrap);
+// Sets the font up as the game draws the text: its style, and letters as wide as in a view of
+// the settings' shape (the game's view keeps that shape whatever the window's), which is also
+// the shape the style's wrap width is converted with. Returns that shape.
+inline float ApplyStyleAsDrawn(const STextStyle& style) {
+  ApplyTextStyle(&style);
+  const float shape = GetTextRenderer() ? GetTextRenderer()->GetSettingsAspect() : 4.0f / 3.0f;
+  style.font->SetAspectFactor(1.0666667f / shape);
+  return shape;
+}
+
+// A text's width in layout units (screen heights / 2) as its style draws it on one line.
+inline float LayoutWidth(const STextStyle& style, const std::string& words) {
+  const float shape = ApplyStyleAsDrawn(style);
+  style.font->SetWrapWidth(CFont::kNoWrap);
   float width = 0, height = 0;
-  text.style.font->GetTextExtent(words.c_str(), &width, &height);
-  return width / (Vey::kLayoutUnit * Vey::GetInvAspect());
+  style.font->GetTextExtent(words.c_str(), &width, &height);
+  return width / (Vey::kLayoutUnit / shape);
+}
+inline float LayoutWidth(const Ombrel::SLayoutText& text, const std::string& words) {
+  return LayoutWidth(text.style, words);
 }
 
 class CBuiltContentFixture : public COverlayDrawFixture {
@@ -92,7 +104,7 @@ class CBuiltContentFixture : public COverlayDrawFixture {
   // The height of the text's lines in layout units as its style wraps the words, and whether no
   // line runs past its wrap.
   static float MeasureText(const Ombrel::SLayoutText& text, const std::string& words, bool* fits) {
-    ApplyTextStyle(&text.style);
+    ApplyStyleAsDrawn(text.style);
     float width = 0, height = 0;
     text.style.font->GetTextExtent(words.c_str(), &width, &height);
     *fits = width <= text.style.font->GetWrapWidth() + 0.5f;
