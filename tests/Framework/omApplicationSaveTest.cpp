@@ -183,6 +183,8 @@ class CSystemInfoWriter : public IApplicationState {
 
 // What one frame puts into the system-info box is gone, and the box hidden, when the next begins.
 TEST(ApplicationFrameTest, EveryFrameStartsWithAnEmptyHiddenSystemInfoBox) {
+  // A program of its own: a quit an earlier test's program saw does not end this one at once.
+  ResetEngineStateForTests();
   auto application = std::make_unique<CApplication>(0, fwtest::PlainFileSystem());
   auto* writer = new CSystemInfoWriter(application.get());
   const int32_t id = application->RegisterState("Writer", writer, nullptr);
