@@ -258,17 +258,18 @@ bool Fling(SBalls& balls, int ball, int direction, int* cells) {
       if (balls[size_t(b)] == row * side + column) return b;
     return -1;
   };
+  const int rowStep = kRowStep[direction], columnStep = kColumnStep[direction];
   *cells = 0;
   bool pushed = false;
   for (int b = ball; b >= 0;) {
     int row = balls[size_t(b)] / side, column = balls[size_t(b)] % side, struck = -1;
     const int from = balls[size_t(b)];
-    while (row + kRowStep[direction] >= 0 && row + kRowStep[direction] < side && column + kColumnStep[direction] >= 0 &&
-           column + kColumnStep[direction] < side) {
-      struck = ballAt(row + kRowStep[direction], column + kColumnStep[direction]);
+    while (row + rowStep >= 0 && row + rowStep < side && column + columnStep >= 0 &&
+           column + columnStep < side) {
+      struck = ballAt(row + rowStep, column + columnStep);
       if (struck >= 0) break;
-      row += kRowStep[direction];
-      column += kColumnStep[direction];
+      row += rowStep;
+      column += columnStep;
     }
     if (struck < 0 && !pushed) return false;  // rolled off: the board starts again
     if (struck < 0) {
@@ -278,7 +279,7 @@ bool Fling(SBalls& balls, int ball, int direction, int* cells) {
     }
     // A ball that cannot move strikes nothing.
     if (row * side + column == from) return pushed;
-    *cells += std::abs(row * side + column - from) / (kRowStep[direction] != 0 ? side : 1);
+    *cells += std::abs(row * side + column - from) / (rowStep != 0 ? side : 1);
     balls[size_t(b)] = row * side + column;
     b = struck;
     pushed = true;
