@@ -6,6 +6,7 @@
 #include "Src/Game/Vey_MPEmitter.h"
 #include "Src/Game/Vey_ObjectPicking.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Investigation/Vey_Player.h"
 #include "Src/MiniGames/Vey_MiniGameWorld.h"
 
 #include <cmath>

@@ -3,6 +3,7 @@
 #include "Framework/omLayout2D.h"
 #include "Src/Game/Vey_ObjectPicking.h"
 #include "Src/Game/Vey_SaveData.h"
+#include "Src/Investigation/Vey_Player.h"
 #include "Src/MiniGames/Vey_MiniGameWorld.h"
 
 #include <cstddef>

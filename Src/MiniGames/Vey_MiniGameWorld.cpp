@@ -7,7 +7,6 @@
 #include "Src/Game/Vey_ObjectAnimator.h"
 #include "Src/Game/Vey_Scene.h"
 #include "Src/Game/Vey_SoundContainer.h"
-#include "Src/Investigation/Vey_Player.h"
 
 namespace Vey {
 
@@ -50,8 +49,8 @@ void StopSound(CSoundContainer* sounds, const char* name) {
   if (sounds) sounds->StopSoundByName(name);
 }
 
-void ShowNote(CPlayer* player, const char* key) {
-  if (player) player->ShowNote(key);
+void ShowNote(IHud* hud, const char* key) {
+  if (hud) hud->ShowNote(key);
 }
 
 MP::CEmitter* FindLoadedEmitter(const char* name) {
@@ -68,8 +67,8 @@ void StartGroupEmitter(const CEmitterGroup* group, const char* name) {
   if (MP::CEmitter* emitter = FindGroupEmitter(group, name)) emitter->Start();
 }
 
-void SetMapMarker(CPlayer* player, const char* marker, bool visible) {
-  IMapScreen* map = player ? player->GetMapFrame() : nullptr;
+void SetMapMarker(IHud* hud, const char* marker, bool visible) {
+  IMapScreen* map = hud ? hud->GetMapFrame() : nullptr;
   if (map) map->SetMarkerVisible(marker, visible);
 }
 

@@ -26,14 +26,14 @@ struct SSceneObject;
 struct SVisibilityChange;
 class ILayoutShelf;
 class CMap;
-class CPlayer;
+class IHud;
 class CSoundContainer;
 struct SMiniGameLink;
 struct SSceneSlot;
 
 void PlaySound(CSoundContainer* sounds, const char* name);
 void StopSound(CSoundContainer* sounds, const char* name);
-void ShowNote(CPlayer* player, const char* key);
+void ShowNote(IHud* hud, const char* key);
 // The group's emitter of that name, or null (no group, or none of that name).
 MP::CEmitter* FindGroupEmitter(const CEmitterGroup* group, const char* name);
 // Starts (or restarts) the group's emitter of that name; nothing when the group lacks it.
@@ -41,7 +41,7 @@ void StartGroupEmitter(const CEmitterGroup* group, const char* name);
 // An emitter of the loaded effect files by name, or null (the puzzle goes on without it).
 MP::CEmitter* FindLoadedEmitter(const char* name);
 // Shows or hides a marker of the heads-up display's map, kept in the profile.
-void SetMapMarker(CPlayer* player, const char* marker, bool visible);
+void SetMapMarker(IHud* hud, const char* marker, bool visible);
 
 // The condition a solved puzzle's link gets, so that it never opens again.
 constexpr const char* kSolvedConditionObject = "I08_Diamond Handle";
