@@ -10,8 +10,8 @@
 #include "Framework/omLayout2D.h"
 #include "Quor/CMemWatch.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_ObjectAnimator.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/World/Vey_ObjectAnimator.h"
+#include "Src/Location/Vey_SceneScreens.h"
 
 #include <cstdint>
 #include <functional>

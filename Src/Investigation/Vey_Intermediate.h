@@ -7,9 +7,9 @@
 
 #include "Quor/CMemWatch.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_ObjectAnimator.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_ObjectAnimator.h"
+#include "Src/Location/Vey_SceneScreens.h"
 
 #include <cstdint>
 #include <memory>

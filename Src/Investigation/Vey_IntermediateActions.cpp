@@ -5,13 +5,13 @@
 #include "Src/Investigation/Vey_Intermediate.h"
 
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_EmitterPool.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_ObjectPicking.h"
-#include "Src/Game/Vey_Scene.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Investigation/Vey_Animation.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_ObjectPicking.h"
+#include "Src/Location/Vey_Scene.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_Animation.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 
 namespace Vey {
 

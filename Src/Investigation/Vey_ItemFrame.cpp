@@ -7,9 +7,9 @@
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 #include <cstring>
 

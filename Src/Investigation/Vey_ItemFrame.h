@@ -6,7 +6,7 @@
 // scene and a bonus puzzle show it with an item key.
 
 #include "Framework/Scene/omSceneNode.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 
 #include <cstdint>

@@ -8,7 +8,7 @@
 // current profile so that a reloaded game shows the same map.
 
 #include "Framework/Scene/omSceneNode.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 
 #include <array>

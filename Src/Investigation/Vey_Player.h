@@ -10,7 +10,7 @@
 #include "Framework/Scene/omSpriteData.h"
 #include "Framework/omLayout2D.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
 
 #include <array>
 #include <cstdint>

@@ -10,8 +10,8 @@
 #include "Quor/CFont.h"
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <algorithm>
 #include <cctype>

@@ -6,7 +6,7 @@
 #include "Quor/CFont.h"
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 
 #include <cmath>

@@ -8,7 +8,7 @@
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
 #include "Quor/Timer.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <tinyxml.h>
 

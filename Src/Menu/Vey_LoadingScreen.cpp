@@ -6,7 +6,7 @@
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
 #include "Quor/Timer.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "Src/MiniGames/Vey_GearTrain.h"
 
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cmath>
 #include <cstring>

@@ -3,13 +3,13 @@
 
 #include "Framework/omLayout2D.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_SceneScreens.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/Location/Vey_SceneScreens.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Player.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 
 #include <algorithm>
 #include <cmath>

@@ -28,8 +28,8 @@
 
 #include "Framework/Scene/omSceneNode.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_SceneScreens.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/Location/Vey_SceneScreens.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,9 +4,9 @@
 // the puzzles open their ways, and the open map and a diary with a page look as a player sees
 // them.
 
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Investigation/Vey_Diary.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "Src/MiniGames/Vey_KeyLockRules.h"
