@@ -18,7 +18,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_FrozenPicture";
+constexpr const char* kSource = "Src/Location/Vey_FrozenPicture";
 // The engine's compiled effects are read from the content's shader folder.
 constexpr const char* kEffectFolder = "Shaders\\";
 constexpr float kCentre = 2048.0f;

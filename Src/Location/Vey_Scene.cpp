@@ -21,7 +21,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_Scene";
+constexpr const char* kSource = "Src/Location/Vey_Scene";
 // The first location of the story, where a game with no saved location begins.
 constexpr uint32_t kFirstLocation = 0;
 // Hint sparkles are advanced in steps of this length.

@@ -17,7 +17,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_SceneEvents";
+constexpr const char* kSource = "Src/Location/Vey_SceneEvents";
 
 // The effect object whose change starts the main story's ending.
 constexpr const char* kEndingObject = "S33_Grandma";

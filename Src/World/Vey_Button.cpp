@@ -9,7 +9,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_Button.cpp";
+constexpr const char* kSource = "Src/World/Vey_Button.cpp";
 // The hover time runs from 0 to 1 in an eighth of a second, and the nodes grow by a tenth.
 constexpr float kHoverRate = 8.0f;
 constexpr float kHoverGrowth = 0.1f;

@@ -13,7 +13,7 @@
 namespace Vey {
 
 namespace {
-constexpr const char* kSource = "Src/Game/Vey_DescriptionReader";
+constexpr const char* kSource = "Src/World/Vey_DescriptionReader";
 }
 
 void CDescriptionReader::Report(const TiXmlElement* element, const char* format, ...) {

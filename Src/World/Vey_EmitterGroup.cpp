@@ -6,7 +6,7 @@ namespace Vey {
 
 void CEmitterGroup::Add(MP::CEmitter* emitter) {
   if (!emitter) {
-    HM_REPORT("Src/Game/Vey_EmitterGroup", "An emitter the particle files do not hold is left out of its group");
+    HM_REPORT("Src/World/Vey_EmitterGroup", "An emitter the particle files do not hold is left out of its group");
     return;
   }
   m_emitters.Insert(emitter->GetName(), emitter);

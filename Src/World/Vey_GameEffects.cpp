@@ -12,7 +12,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_GameEffects";
+constexpr const char* kSource = "Src/World/Vey_GameEffects";
 constexpr const char* kCursorFile = "Art\\GUI\\Cursor\\Effects\\Cursor.ptc";
 
 // Locations 3 and 6 have no file; the last two hold the hidden-object marker and the hint.

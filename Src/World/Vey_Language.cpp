@@ -63,7 +63,7 @@ bool WritePlayerLanguage(const std::string& dataFolder, int32_t language) {
   if (file && !renamed) return true;
   std::error_code ignored;
   std::filesystem::remove(temporary, ignored);
-  HM_REPORT("Src/Game/Vey_Language", "%s: the language cannot be written", path.c_str());
+  HM_REPORT("Src/World/Vey_Language", "%s: the language cannot be written", path.c_str());
   return false;
 }
 

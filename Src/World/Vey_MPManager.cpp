@@ -14,7 +14,7 @@ namespace MP {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_MPManager";
+constexpr const char* kSource = "Src/World/Vey_MPManager";
 
 CManager* g_instance = nullptr;
 

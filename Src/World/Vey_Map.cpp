@@ -14,7 +14,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_Map";
+constexpr const char* kSource = "Src/World/Vey_Map";
 
 constexpr const char* kDirectionWords[] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW", "HO"};
 

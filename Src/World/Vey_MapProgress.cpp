@@ -12,7 +12,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_MapProgress";
+constexpr const char* kSource = "Src/World/Vey_MapProgress";
 // The state index written for an object whose current state is none of its list.
 constexpr uint32_t kUnknownState = UINT32_MAX;
 

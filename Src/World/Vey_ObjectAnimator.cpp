@@ -140,7 +140,7 @@ IAnimation* CObjectAnimations::Get(size_t object, int32_t animation) const {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_ObjectAnimator";
+constexpr const char* kSource = "Src/World/Vey_ObjectAnimator";
 // An effect is run ahead in steps of this many seconds, five to the second.
 constexpr float kSkipStep = 0.2f;
 constexpr int32_t kSkipStepsPerSecond = 5;

@@ -21,7 +21,7 @@ static_assert(std::is_trivially_copyable<SSaveData>::value, "the save body is co
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_SaveData.cpp";
+constexpr const char* kSource = "Src/World/Vey_SaveData.cpp";
 constexpr uint32_t kMiniGameResetWord = 4;
 
 template <size_t kCount>

@@ -15,7 +15,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_SoundContainer.cpp";
+constexpr const char* kSource = "Src/World/Vey_SoundContainer.cpp";
 
 // The lists in slot order; each ends with its music slots.
 constexpr const char* kMenuNames[] = {

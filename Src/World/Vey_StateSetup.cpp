@@ -29,7 +29,7 @@ void LoadStateResources(const char* list, const char* state) {
     Ombrel::CResourcesXMLLoader reader(resources);
     reader.Load(list);
   } else {
-    HM_REPORT("Src/Game/Vey_StateSetup", "%s: no such resource list; the %s's resources are not loaded", list, state);
+    HM_REPORT("Src/World/Vey_StateSetup", "%s: no such resource list; the %s's resources are not loaded", list, state);
   }
   if (CSoundManager* sound = GetSoundManager()) sound->Flush();
 }
@@ -43,7 +43,7 @@ Ombrel::CLayout2D* LoadStateLayout(const char* name) {
 
 Ombrel::CLayout2D* FindStateLayout(const char* name) {
   Ombrel::CLayout2D* layout = LoadStateLayout(name);
-  if (!layout) HM_REPORT("Src/Game/Vey_StateSetup", "The state's resources hold no 2-D layout \"%s\"", name);
+  if (!layout) HM_REPORT("Src/World/Vey_StateSetup", "The state's resources hold no 2-D layout \"%s\"", name);
   return layout;
 }
 
