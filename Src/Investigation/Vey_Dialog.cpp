@@ -128,7 +128,7 @@ void CDialog::DrawBand(float alpha) {
   band.SetSize(GetAspect() * kBandHalfWidth, kBandHeight);
   band.SetColour({0, 0, 0, FadeByte(alpha)});
   m_band->SetSpriteData(band);
-  m_band->SetPosition({2048.0f, kBandY});
+  m_band->SetPosition({kVirtualCentre, kBandY});
   m_band->SetScale({1.0f, 1.0f});
   m_band->Render();
 }

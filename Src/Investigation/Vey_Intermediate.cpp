@@ -8,6 +8,7 @@
 #include "Quor/ReportError.h"
 #include "Src/World/Vey_EmitterGroup.h"
 #include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPAtlas.h"
 #include "Src/World/Vey_MPEmitter.h"
 #include "Src/World/Vey_ObjectPicking.h"
 #include "Src/World/Vey_SaveData.h"
@@ -247,7 +248,7 @@ void CIntermediate::PlaceHintSparkles() {
 void CIntermediate::GiveSparkle(SSceneObject& object, const Ombrel::SLayoutBox& node, bool advance) {
   MP::CEmitter* sparkle = m_parts.hints ? m_parts.hints->GetFreeEmitter() : nullptr;
   if (!sparkle) return;
-  sparkle->SetPosition({node.position.x * CScene::kParticleUnits, -node.position.y * CScene::kParticleUnits});
+  sparkle->SetPosition({node.position.x * MP::kParticleUnits, -node.position.y * MP::kParticleUnits});
   sparkle->SetLoopMode(1);
   sparkle->Start();
   object.emitter = sparkle;

@@ -43,7 +43,7 @@ const SObjectState* FindStateRecord(const SSceneObject& object, const std::strin
 }
 
 Vector2 NodeScreenPosition(const Ombrel::SLayoutItem& node) {
-  if (node.kind > Ombrel::kLayoutDummy) return {2048.0f, 2048.0f};
+  if (node.kind > Ombrel::kLayoutDummy) return kScreenCentre;
   return ToVirtualScreen(static_cast<const Ombrel::SLayoutBox&>(node).position);
 }
 

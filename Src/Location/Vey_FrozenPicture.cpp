@@ -10,6 +10,7 @@
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <algorithm>
 #include <string>
@@ -21,7 +22,6 @@ namespace {
 constexpr const char* kSource = "Src/Location/Vey_FrozenPicture";
 // The engine's compiled effects are read from the content's shader folder.
 constexpr const char* kEffectFolder = "Shaders\\";
-constexpr float kCentre = 2048.0f;
 constexpr float kScreenHeight = kVirtualScreenMax - kVirtualScreenMin;
 constexpr uint8_t kFull = 128;
 // Two triangles over the whole target, corners in clip space with the texture's top left at
@@ -128,7 +128,7 @@ void CFrozenPicture::DrawPicture(uint8_t brightness, uint8_t alpha) {
   if (!m_sprite.GetSpriteData().GetTexture()) return;
   const float aspect = Ombrel::GetSceneAspectRatio();
   m_sprite.GetSpriteData().SetSize(kScreenHeight * aspect, kScreenHeight);
-  m_sprite.SetPosition({kCentre, kCentre});
+  m_sprite.SetPosition({kVirtualCentre, kVirtualCentre});
   m_sprite.GetSpriteData().SetColour({brightness, brightness, brightness, alpha});
   DepthTestOff();
   m_sprite.Render();

@@ -10,6 +10,7 @@
 #include "Quor/ReportError.h"
 #include "Src/World/Vey_EmitterGroup.h"
 #include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPAtlas.h"
 #include "Src/World/Vey_ObjectPicking.h"
 #include "Src/World/Vey_SaveData.h"
 #include "Src/World/Vey_SoundContainer.h"
@@ -303,7 +304,7 @@ void CScene::PlaceHintSparkles() {
 void CScene::GiveSparkle(SSceneObject& object, const Ombrel::SLayoutBox& node) {
   MP::CEmitter* sparkle = m_parts.hints ? m_parts.hints->GetFreeEmitter() : nullptr;
   if (!sparkle) return;
-  sparkle->SetPosition({node.position.x * kParticleUnits, -node.position.y * kParticleUnits});
+  sparkle->SetPosition({node.position.x * MP::kParticleUnits, -node.position.y * MP::kParticleUnits});
   sparkle->SetLoopMode(1);
   sparkle->Start();
   object.emitter = sparkle;
@@ -324,7 +325,7 @@ void CScene::PlaceHiddenObjectMarker() {
     Ombrel::SLayoutItem* node = FindNode(exit.sprite);
     if (!node || node->kind > Ombrel::kLayoutDummy) return;
     const Vector2& position = static_cast<Ombrel::SLayoutBox*>(node)->position;
-    marker->SetPosition({position.x * kParticleUnits, -position.y * kParticleUnits});
+    marker->SetPosition({position.x * MP::kParticleUnits, -position.y * MP::kParticleUnits});
     marker->SetLoopMode(1);
     marker->Start();
     return;

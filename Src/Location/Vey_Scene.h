@@ -12,6 +12,7 @@
 #include "Src/World/Vey_ObjectAnimator.h"
 #include "Src/Location/Vey_SceneRenderer.h"
 #include "Src/Location/Vey_SceneScreens.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cstdint>
 #include <functional>
@@ -107,7 +108,7 @@ struct SSceneParts {
 
 // The pointer as the input step reads it: position in virtual-screen units, left button down.
 struct SPointerSample {
-  Vector2 position{2048.0f, 2048.0f};
+  Vector2 position = kScreenCentre;
   bool leftDown = false;
 };
 
@@ -121,8 +122,6 @@ class CScene : public CMemWatch {
   static constexpr float kSecondDialogMark = 0.672f;
   static constexpr float kThirdDialogMark = 0.75f;
   static constexpr float kClosingEnd = 0.9999f;
-  // Particle space per layout unit.
-  static constexpr float kParticleUnits = 450.70422f;
 
   explicit CScene(SSceneParts parts);
   ~CScene() override;
@@ -248,7 +247,7 @@ class CScene : public CMemWatch {
   SSceneParts m_parts;
   CMap& m_world;
   std::unique_ptr<CRandom> m_random;
-  Vector2 m_mouse{2048.0f, 2048.0f};
+  Vector2 m_mouse = kScreenCentre;
   bool m_leftWasDown = false;
   bool m_pressed = false;
   bool m_released = false;

@@ -201,7 +201,7 @@ void CScene::TakeObject(SSceneObject& object, bool intoInventory) {
   m_world.SetSceneObjectState(m_location, uint32_t(node->index), 0, 1);
   const Vector2 screen = node->kind <= Ombrel::kLayoutDummy
                              ? ToVirtualScreen(static_cast<Ombrel::SLayoutBox*>(node)->position)
-                             : Vector2{2048.0f, 2048.0f};
+                             : kScreenCentre;
   if (m_parts.hud) m_parts.hud->SetBarFrozen(true);
   if (intoInventory) {
     if (m_parts.hud) m_parts.hud->AddItem(object.name, screen);
@@ -227,7 +227,7 @@ void CScene::StartDrag(const SSceneObject& object) {
   Ombrel::CSpriteData& look = drag->GetSpriteData();
   look.SetTexture(sprite.texture);
   look.SetTexCoords({0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f});
-  look.SetSize(sprite.size.x * 256.0f, sprite.size.y * 256.0f);
+  look.SetSize(sprite.size.x * kLayoutUnit, sprite.size.y * kLayoutUnit);
   look.SetColour(Ombrel::SSpriteColour{uint8_t(sprite.colour >> 16), uint8_t(sprite.colour >> 8),
                                        uint8_t(sprite.colour), uint8_t(sprite.colour >> 24)});
 }

@@ -16,7 +16,6 @@ namespace {
 constexpr const char* kSource = "Vey_SceneRenderer";
 constexpr float kPi = 3.14159265358979f;
 constexpr float kShimmerRate = 0.15f;  // phase per second
-constexpr float kUnitsPerHalfScreen = 256.0f;
 
 float NextUnit(CRandom& random) { return float(random.Next() & 0x7FFF) / 32767.0f; }
 
@@ -151,7 +150,7 @@ void CSceneRenderer::DrawObject(SDecorationObject& object, int& driftIndex, int&
   Ombrel::CSpriteData& sprite = m_sprite->GetSpriteData();
   m_sprite->SetPosition(ToVirtualScreen(object.position));
   // Widths are in the units of the positions, which span the screen's width as +-aspect.
-  sprite.SetSize(kUnitsPerHalfScreen * object.size.x * GetInvAspect(), kUnitsPerHalfScreen * object.size.y);
+  sprite.SetSize(kLayoutUnit * object.size.x * GetInvAspect(), kLayoutUnit * object.size.y);
   sprite.SetTexCoords({object.texMin.x, object.texMax.y}, {object.texMax.x, object.texMax.y},
                       {object.texMax.x, object.texMin.y}, {object.texMin.x, object.texMin.y});
   sprite.SetColour(object.colour);

@@ -7,12 +7,12 @@
 
 #include <algorithm>
 #include "Src/Location/Vey_Scene.h"
+#include "Src/World/Vey_Screen.h"
 
 namespace Vey {
 
 namespace {
 
-constexpr float kUnitsPerLayoutUnit = 256.0f;
 
 Ombrel::SSpriteColour ToSpriteColour(RGBA colour) {
   Ombrel::SSpriteColour out;
@@ -50,7 +50,7 @@ void CopyLook(const Ombrel::SLayoutItem& item, SDecorationObject& object, bool w
 SBlendFrame ToBlendFrame(const Ombrel::CSpriteData& sprite, const Ombrel::SLayoutBox& box) {
   SBlendFrame frame;
   frame.colour = sprite.GetColour();
-  frame.size = {box.size.x * kUnitsPerLayoutUnit, box.size.y * kUnitsPerLayoutUnit};
+  frame.size = {box.size.x * kLayoutUnit, box.size.y * kLayoutUnit};
   frame.texMin = sprite.GetTexCoords(3);
   frame.texMax = sprite.GetTexCoords(1);
   return frame;

@@ -229,7 +229,7 @@ void CComicState::Finish() {
 
 float CComicState::SkipCentreX() const {
   const float aspect = GetAspect();
-  return 2048.0f + kLayoutUnit * (aspect - kSkipInset) / aspect;
+  return kVirtualCentre + kLayoutUnit * (aspect - kSkipInset) / aspect;
 }
 
 bool CComicState::IsOverSkip() const {

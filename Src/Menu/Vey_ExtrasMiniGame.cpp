@@ -513,12 +513,12 @@ bool CExtrasMiniGame::IsEmitterRunning(const char* name) const {
 
 Vector2 CExtrasMiniGame::GetTarget(int32_t id) const {
   const Ombrel::SLayoutBox* node = id >= 1 && id <= kJigsawPieceCount ? m_targets[id] : nullptr;
-  return node ? ToVirtualScreen(node->position) : Vector2{2048.0f, 2048.0f};
+  return node ? ToVirtualScreen(node->position) : kScreenCentre;
 }
 
 Vector2 CExtrasMiniGame::GetLoosePlace(int32_t id) const {
   const Ombrel::SLayoutBox* node = id >= 1 && id <= kJigsawPieceCount ? m_details[id] : nullptr;
-  return node ? ToVirtualScreen(node->position) : Vector2{2048.0f, 2048.0f};
+  return node ? ToVirtualScreen(node->position) : kScreenCentre;
 }
 
 // ---- drawing

@@ -4,6 +4,7 @@
 
 #include "Quor/CTextureManager.h"
 #include "Quor/RenderStates.h"
+#include "Src/World/Vey_Screen.h"
 
 namespace MP {
 
@@ -21,8 +22,8 @@ uint32_t ScaleAlpha(uint32_t alpha, float factor) {
 SDrawVertex ConvertParticleVertex(float x, float y, float u, float v, uint32_t colour, float alphaFactor,
                                   float invAspect) {
   SDrawVertex out;
-  out.x = x / kParticleUnits * 256.0f * invAspect + 2048.0f;
-  out.y = y / kParticleUnits * 256.0f + 2048.0f;
+  out.x = x / kParticleUnits * Vey::kLayoutUnit * invAspect + Vey::kVirtualCentre;
+  out.y = y / kParticleUnits * Vey::kLayoutUnit + Vey::kVirtualCentre;
   out.z = 0;
   out.colour = (colour & 0x00FFFFFFu) | ScaleAlpha(colour >> 24, alphaFactor) << 24;
   out.u = u;

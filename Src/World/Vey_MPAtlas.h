@@ -13,7 +13,8 @@ struct TextureRecord;
 
 namespace MP {
 
-// Particle units per centred screen unit (half the screen's height).
+// The particle library's units per layout unit (a centred screen unit: half the screen's height).
+// Defined here once for every screen that places particles by layout positions.
 constexpr float kParticleUnits = 450.7042236328125f;
 
 // One corner of a particle as the screen takes it: the virtual screen (y down), the texture's

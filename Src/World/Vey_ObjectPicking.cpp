@@ -13,7 +13,6 @@ using Ombrel::SLayoutItem;
 
 namespace {
 
-constexpr float kUnitsPerLayoutUnit = 256.0f;
 // What the player "uses" on an object with a plain click.
 constexpr const char* kClickAction = "Click";
 
@@ -63,7 +62,7 @@ CTextureMask* GetNodeSpriteData(const SLayoutItem& entry) {
 }
 
 SScreenRect GetScreenRect(const SLayoutBox& entry) {
-  return {ToVirtualScreen(entry.position), {entry.size.x * kUnitsPerLayoutUnit, entry.size.y * kUnitsPerLayoutUnit}};
+  return {ToVirtualScreen(entry.position), {entry.size.x * kLayoutUnit, entry.size.y * kLayoutUnit}};
 }
 
 bool IsEntryHit(const SLayoutItem& entry, const Vector2& point) {

@@ -8,25 +8,18 @@
 
 namespace Vey {
 
-namespace {
-
-constexpr float kVirtualCentre = 2048.0f;
-constexpr float kUnitsPerHalfScreen = 256.0f;
-
-}  // namespace
-
 float GetAspect() { return Ombrel::CurrentCameraAspectRatio(); }
 
 float GetInvAspect() { return 1.0f / GetAspect(); }
 
 Vector2 ToVirtualScreen(const Vector2& point) {
-  return {point.x * kUnitsPerHalfScreen * GetInvAspect() + kVirtualCentre,
-          kVirtualCentre - kUnitsPerHalfScreen * point.y};
+  return {point.x * kLayoutUnit * GetInvAspect() + kVirtualCentre,
+          kVirtualCentre - kLayoutUnit * point.y};
 }
 
 Vector2 FromVirtualScreen(const Vector2& point) {
-  return {(point.x - kVirtualCentre) / (GetInvAspect() * kUnitsPerHalfScreen),
-          (point.y - kVirtualCentre) * -0.00390625f};
+  return {(point.x - kVirtualCentre) / (GetInvAspect() * kLayoutUnit),
+          (point.y - kVirtualCentre) * (-1.0f / kLayoutUnit)};
 }
 
 bool IsPointInRect(float px, float py, float cx, float cy, float w, float h) {

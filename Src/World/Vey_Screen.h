@@ -23,10 +23,14 @@ constexpr int kQuadVertexCount = 6;
 float GetAspect();
 float GetInvAspect();
 
-// Centred screen units to the virtual screen and back.
-// Virtual-screen units of one layout unit (a layout size of 1 spans this much, half each side).
+// Virtual-screen units of one layout unit (a layout size of 1 spans this much, half each side),
+// which is also the centred screen's unit: half the screen's height.
 constexpr float kLayoutUnit = 256.0f;
+// The virtual screen's centre on either axis, and the centre itself.
+constexpr float kVirtualCentre = 2048.0f;
+constexpr Vector2 kScreenCentre{kVirtualCentre, kVirtualCentre};
 
+// Centred screen units to the virtual screen and back.
 Vector2 ToVirtualScreen(const Vector2& point);
 Vector2 FromVirtualScreen(const Vector2& point);
 
