@@ -271,8 +271,8 @@ class CScene : public CMemWatch {
   std::string m_objectUnderMouse = "None";
   SSceneView m_renderView;
   std::vector<SDecorationObject> m_decoration;
-  std::vector<uint32_t> m_decorationItems;
-  std::set<std::string> m_missingSounds;  // reported once each  // each one's layout item
+  std::vector<uint32_t> m_decorationItems;  // each one's layout item
+  std::set<std::string> m_missingSounds;     // reported once each
 };
 
 }  // namespace Vey
