@@ -325,8 +325,7 @@ Ombrel::SLayoutBox* CPlayer::SlotBox(int slot) const { return FindBox("Slot" + s
 bool CPlayer::IsMouseOverBox(const Ombrel::SLayoutBox* box, const Vector2& offset) const {
   if (!box) return false;
   const Vector2 centre = ToVirtualScreen({box->position.x + offset.x, box->position.y + offset.y});
-  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, box->size.x * kLayoutUnit,
-                       box->size.y * kLayoutUnit);
+  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, box->size.x * kLayoutUnit, box->size.y * kLayoutUnit);
 }
 
 bool CPlayer::IsMouseOver(const std::string& name) const { return IsMouseOverBox(FindBox(name)); }

@@ -328,8 +328,8 @@ void CPlayer::DrawItemBubble(int slot, const char* text, float value) {
     const Vector2 middlePosition{middle->position.x + anchor.x, middle->position.y + anchor.y};
     // The straight middle holds the whole name with a little air; the round ends lie beyond it.
     const float middleWidth = aspect * (textWidth + 6.0f) / kLayoutUnit;
-    DrawBoxSprite(*middle, ToVirtualScreen(middlePosition), {middleWidth * kLayoutUnit, middle->size.y * kLayoutUnit}, value,
-                  0.0f);
+    DrawBoxSprite(*middle, ToVirtualScreen(middlePosition), {middleWidth * kLayoutUnit, middle->size.y * kLayoutUnit},
+                  value, 0.0f);
     for (const Ombrel::SLayoutBox* end : {left, right}) {
       if (!end || !left) continue;
       const float shift = (middleWidth + left->size.x) / (2.0f * aspect) * (end == left ? -1.0f : 1.0f);
@@ -340,8 +340,8 @@ void CPlayer::DrawItemBubble(int slot, const char* text, float value) {
   }
   if (centre) {
     const Vector2 centrePosition{centre->position.x + anchor.x, centre->position.y + anchor.y};
-    DrawBoxSprite(*centre, ToVirtualScreen(centrePosition), {centre->size.x * kLayoutUnit, centre->size.y * kLayoutUnit}, value,
-                  0.0f);
+    DrawBoxSprite(*centre, ToVirtualScreen(centrePosition),
+                  {centre->size.x * kLayoutUnit, centre->size.y * kLayoutUnit}, value, 0.0f);
   }
   const Vector2 textPosition = ToVirtualScreen(anchor);
   font->SetAlignment(kAlignCentre, kAlignCentre);

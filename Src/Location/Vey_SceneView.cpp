@@ -13,7 +13,6 @@ namespace Vey {
 
 namespace {
 
-
 Ombrel::SSpriteColour ToSpriteColour(RGBA colour) {
   Ombrel::SSpriteColour out;
   out.a = uint8_t(colour >> 24);

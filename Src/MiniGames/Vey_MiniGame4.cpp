@@ -132,7 +132,8 @@ int32_t CMiniGame4::RegionAtMouse() const {
   for (int32_t k = 0; k < kRegionCount; ++k) {
     const Ombrel::SLayoutBox* node = m_regionNodes[size_t(k)];
     if (!IsMouseOver(node)) continue;
-    const Vector2 centre = ToVirtualScreen(node->position), size{node->size.x * kLayoutUnit, node->size.y * kLayoutUnit};
+    const Vector2 centre = ToVirtualScreen(node->position),
+                  size{node->size.x * kLayoutUnit, node->size.y * kLayoutUnit};
     if (m_masks[size_t(k)]->HitTest(m_mouse, centre, size)) return k;
   }
   return -1;

@@ -13,8 +13,7 @@ float GetAspect() { return Ombrel::CurrentCameraAspectRatio(); }
 float GetInvAspect() { return 1.0f / GetAspect(); }
 
 Vector2 ToVirtualScreen(const Vector2& point) {
-  return {point.x * kLayoutUnit * GetInvAspect() + kVirtualCentre,
-          kVirtualCentre - kLayoutUnit * point.y};
+  return {point.x * kLayoutUnit * GetInvAspect() + kVirtualCentre, kVirtualCentre - kLayoutUnit * point.y};
 }
 
 Vector2 FromVirtualScreen(const Vector2& point) {
