@@ -2,7 +2,10 @@
 # reads every #include of the source tree and fails, listing file:line and the rule broken, when
 #   - code outside Platform/ and tests/Platform/ includes SDL, OpenGL, EGL, MojoShader or a
 #     POSIX-only header: the platform layer offers what the code above it needs, in our words;
-#   - a layer includes one above it (Platform < Quor < Common < Particles < Framework < Src);
+#   - a layer includes one above it (Platform < Quor < Common < Particles < Framework < Src),
+#     the game's folders being layers of their own (Src/World < Src/Location <
+#     Src/Investigation < Src/MiniGames < Src/Menu < Src/Game), or a file of Src/ lies outside
+#     those folders;
 #   - a tool includes a layer it does not link (tools/Layers.cmake; a tool's main.cpp may link
 #     more than its headers), or another tool's headers that need more than that; tools/shared/
 #     is open to every tool;
@@ -17,8 +20,12 @@ if(NOT SOURCE_DIR)
 endif()
 include(${SOURCE_DIR}/tools/Layers.cmake)
 
-set(layer_folders Platform Quor Common Particles Framework Src)
-set(layer_libraries platform quor common particles ombrel vey)
+set(layer_folders Platform Quor Common Particles Framework
+    Src/World Src/Location Src/Investigation Src/MiniGames Src/Menu Src/Game)
+set(layer_libraries platform quor common particles ombrel
+    vey_world vey_location vey_investigation vey_minigames vey_menu vey)
+list(LENGTH layer_folders layer_count)
+math(EXPR top_level "${layer_count} - 1")
 # Headers of the system and of the libraries only the platform layer may use.
 set(platform_only_headers
   "SDL[^/]*\\.h|SDL2/.*|GL/.*|GLES[0-9]*/.*|EGL/.*|KHR/.*|mojoshader.*"
@@ -28,7 +35,7 @@ set(platform_only_headers
   "|mntent\\.h|execinfo\\.h|linux/.*|asm/.*")
 string(CONCAT platform_only_headers ${platform_only_headers})
 
-# The highest layer (0 Platform .. 5 Src, -1 none) among libraries, and whether they hold the
+# The highest layer (0 Platform .. top_level Src/Game, -1 none) among libraries, and whether they hold the
 # test library.
 function(layers_of_libraries libraries out_level out_testing)
   set(level -1)
@@ -50,7 +57,8 @@ function(layers_of_libraries libraries out_level out_testing)
 endfunction()
 
 # Where a file of the tree belongs, as variables with the prefix given:
-#   _kind   engine, testing (Platform/Testing), tool, test, or other
+#   _kind   engine, testing (Platform/Testing), tool, test, unplaced (in Src/ but none of its
+#           layers), or other
 #   _level  the highest layer it may include (-1: none)
 #   _testing  whether it may include Platform/Testing
 #   _system   whether it may include the platform-only headers
@@ -58,7 +66,7 @@ endfunction()
 #   _tool   the tool's folder name
 function(classify path prefix)
   set(kind other)
-  list(FIND layer_folders Src level)
+  set(level ${top_level})
   set(testing OFF)
   set(system OFF)
   set(name "")
@@ -66,6 +74,11 @@ function(classify path prefix)
   string(REPLACE "/" ";" parts "${path}")
   list(GET parts 0 top)
   list(LENGTH parts depth)
+  # The game's layers are the folders of Src/.
+  if(top STREQUAL "Src" AND depth GREATER 2)
+    list(GET parts 1 game_folder)
+    set(top "Src/${game_folder}")
+  endif()
   list(FIND layer_folders "${top}" top_layer)
   if(path MATCHES "^Platform/Testing/")
     set(kind testing)
@@ -73,6 +86,9 @@ function(classify path prefix)
     set(testing ON)
     set(system ON)
     set(name "Platform/Testing")
+  elseif(top STREQUAL "Src" OR (top MATCHES "^Src/" AND top_layer EQUAL -1))
+    set(kind unplaced)
+    set(name "${top}/")
   elseif(top_layer GREATER -1)
     set(kind engine)
     set(level ${top_layer})
@@ -93,6 +109,10 @@ function(classify path prefix)
     endif()
   elseif(top STREQUAL "tests" AND depth GREATER 2)
     list(GET parts 1 folder)
+    if(folder STREQUAL "Src" AND depth GREATER 3)
+      list(GET parts 2 game_folder)
+      set(folder "Src/${game_folder}")
+    endif()
     set(kind test)
     set(testing ON)
     list(FIND layer_folders "${folder}" folder_layer)
@@ -111,8 +131,8 @@ function(classify path prefix)
       set(level 0)
       set(name "tests/${folder}")
     elseif(folder STREQUAL "fuzz")
-      # The fuzz targets link the game's layer (with all below it) and nothing of the tests.
-      list(FIND layer_folders Src level)
+      # The fuzz targets link the game's top layer (with all below it) and nothing of the tests.
+      set(level ${top_level})
       set(testing OFF)
       set(name "a fuzz target")
     elseif(folder STREQUAL "tools")
@@ -175,8 +195,11 @@ foreach(tool ${HM_TOOLS_DECLARED})
 endforeach()
 layers_of_libraries("${all_tool_libraries}" tools_level ignored)
 
+set(top_folders ${layer_folders} tools tests)
+list(TRANSFORM top_folders REPLACE "/.*" "")
+list(REMOVE_DUPLICATES top_folders)
 set(source_patterns "")
-foreach(folder ${layer_folders} tools tests)
+foreach(folder ${top_folders})
   foreach(extension c cc cpp cxx h hh hpp inc ipp)
     list(APPEND source_patterns ${SOURCE_DIR}/${folder}/*.${extension})
   endforeach()
@@ -189,6 +212,10 @@ foreach(file ${files})
   classify("${file}" f)
   if(f_level STREQUAL "undeclared")
     list(APPEND problems "${file}:1: ${f_name} declares no layers: add it to tools/Layers.cmake")
+    continue()
+  endif()
+  if(f_kind STREQUAL "unplaced")
+    list(APPEND problems "${file}:1: ${f_name} is not one of the game's layer folders (cmake/CheckLayers.cmake)")
     continue()
   endif()
   get_filename_component(folder ${file} DIRECTORY)

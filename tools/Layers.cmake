@@ -23,8 +23,8 @@ hm_tool_layers(graphtool common)
 hm_tool_layers(jigsaw quor)  # the art tool's painter and the texture tool's writers
 hm_tool_layers(layout quor)  # the description reader of tools/shared
 hm_tool_layers(modeltool quor)
-hm_tool_layers(mosaic vey)  # the paint puzzle's table of touching pieces, a header of the game's
-hm_tool_layers(particle_bench vey)  # the game's atlas batching over the particle library
+hm_tool_layers(mosaic vey_minigames)  # the paint puzzle's table of touching pieces, a header of the game's
+hm_tool_layers(particle_bench vey_world)  # the game's atlas batching over the particle library
 hm_tool_layers(pk2 quor)
 hm_tool_layers(ptctool particles)  # the particle file layout, and the texture tool's MPT writer
 hm_tool_layers(shaderasm platform)  # runs while the engine is built: the platform's assembler only
@@ -35,5 +35,5 @@ hm_tool_layers(texture quor)
 hm_tool_program_layers(texture ombrel)  # JPT pictures are written and read by the framework
 hm_tool_layers(texture_bench quor)
 hm_tool_layers(vfs_bench quor)
-hm_tool_layers(scenecheck vey)  # the game's own scene-description reader and sound bank
-hm_tool_layers(walkthrough vey)  # the game's scene-description reader and condition rules
+hm_tool_layers(scenecheck vey_investigation)  # the game's scene-description reader, sound bank and screens' tables
+hm_tool_layers(walkthrough vey_minigames)  # the game's scene-description reader and condition rules

@@ -1,7 +1,7 @@
 #include "Src/Game/Vey_CollectorsGame.h"
 
 #include "Framework/omApplicationEvent.h"
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_SaveData.h"
 
 namespace Vey {
 

@@ -5,8 +5,8 @@
 // blurred picture behind the pause overlay, and stores the player's progress when it is left.
 
 #include "Src/Game/Vey_GameBase.h"
-#include "Src/Game/Vey_GameEffects.h"
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_GameEffects.h"
+#include "Src/World/Vey_SaveData.h"
 
 #include <cstdint>
 #include <initializer_list>

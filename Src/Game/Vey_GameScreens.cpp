@@ -23,13 +23,13 @@
 #include "Framework/omInputModule.h"
 #include "Framework/omSaveModule.h"
 #include "Quor/DirectX/Quordx.h"
-#include "Src/Game/Vey_FrozenPicture.h"
-#include "Src/Game/Vey_MPManager.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Scene.h"
-#include "Src/Game/Vey_SceneRenderer.h"
-#include "Src/Game/Vey_SoundContainer.h"
-#include "Src/Game/Vey_StateSetup.h"
+#include "Src/Location/Vey_FrozenPicture.h"
+#include "Src/World/Vey_MPManager.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/Location/Vey_Scene.h"
+#include "Src/Location/Vey_SceneRenderer.h"
+#include "Src/World/Vey_SoundContainer.h"
+#include "Src/World/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Menu/Vey_PauseMenu.h"
 #include "Src/Investigation/Vey_Dialog.h"
@@ -227,7 +227,6 @@ void CGame::CreateGameHelp() {
                                            m_story.bonus, m_cursor.get());
 }
 
-// Screens still to come (close-ups, hidden-object scenes, mini-games, map, tutorials) are
 // The skip button of the tutorial over the heads-up display's entries; none without its layout.
 static std::unique_ptr<STutorialSkipButton> MakeSkipButton(Ombrel::CLayout2D* hud) {
   if (!hud) return nullptr;
@@ -261,8 +260,10 @@ void CGame::CreateTutorials() {
       "Intermediate");
 }
 
-// Screens still to come (hidden-object scenes, mini-games) are
-// left null: the location logic goes on without them.
+// The location logic, handed every screen it drives: the puzzles, the close-up view and the
+// hidden-object scene are made here, the display, the frames, the dialog, the cursors and the
+// tutorial before. One the game has not made (the bonus story has no tutorial) is passed as
+// null and the location logic goes on without it.
 void CGame::CreateScene() {
   m_bucketNode = new Ombrel::CSprite2DNode("BucketNode", nullptr);
   m_bucketNode->SetDrawn(false);

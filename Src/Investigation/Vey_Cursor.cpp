@@ -8,10 +8,10 @@
 #include "Platform/PlatformWindow.h"
 #include "Quor/CursorFile.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_ObjectPicking.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_SceneTables.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_ObjectPicking.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_SceneTables.h"
 
 #include <algorithm>
 #include <vector>

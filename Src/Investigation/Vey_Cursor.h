@@ -5,7 +5,7 @@
 // every frame from what lies under the mouse; the hidden-object scene can break it for a while.
 
 #include "Quor/CMemWatch.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
 
 #include <array>
 #include <cstdint>

@@ -5,9 +5,9 @@
 #include "Framework/omLayout2D.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 #include <algorithm>
 
@@ -128,7 +128,7 @@ void CDialog::DrawBand(float alpha) {
   band.SetSize(GetAspect() * kBandHalfWidth, kBandHeight);
   band.SetColour({0, 0, 0, FadeByte(alpha)});
   m_band->SetSpriteData(band);
-  m_band->SetPosition({2048.0f, kBandY});
+  m_band->SetPosition({kVirtualCentre, kBandY});
   m_band->SetScale({1.0f, 1.0f});
   m_band->Render();
 }

@@ -5,7 +5,7 @@
 // the playing state's "Dialog" layer.
 
 #include "Framework/Scene/omSceneNode.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 
 #include <cstdint>

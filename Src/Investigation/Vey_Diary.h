@@ -8,6 +8,7 @@
 #include "Framework/Scene/omSceneNode.h"
 #include "Quor/CMemWatch.h"
 #include "Src/Investigation/Vey_Player.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cstdint>
 #include <memory>
@@ -116,7 +117,7 @@ class CDiary : public Ombrel::ISceneNode, public IDiaryScreen {
   SSaveData* m_saveData;
   std::unique_ptr<Ombrel::CSprite2DNode> m_sprite;  // draws every picture of the frame and the pages
 
-  Vector2 m_mouse{2048.0f, 2048.0f};
+  Vector2 m_mouse = kScreenCentre;
   bool m_pressed = false;
   bool m_released = false;
   int32_t m_state = kClosed;

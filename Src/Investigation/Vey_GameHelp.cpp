@@ -4,8 +4,8 @@
 #include "Framework/omLayout2D.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Cursor.h"
 
 #include <string>

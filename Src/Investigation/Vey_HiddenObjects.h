@@ -10,8 +10,9 @@
 #include "Framework/omLayout2D.h"
 #include "Quor/CMemWatch.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_ObjectAnimator.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/World/Vey_ObjectAnimator.h"
+#include "Src/Location/Vey_SceneScreens.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cstdint>
 #include <functional>
@@ -229,7 +230,7 @@ class CHiddenObjects : public CMemWatch, public IHiddenObjectScreen {
 
   SHiddenObjectsParts m_parts;
   std::unique_ptr<CRandom> m_random;
-  Vector2 m_mouse{2048.0f, 2048.0f};
+  Vector2 m_mouse = kScreenCentre;
   bool m_buttonDown = false;
   bool m_pressed = false;
   bool m_released = false;

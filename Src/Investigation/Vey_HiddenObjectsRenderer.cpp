@@ -5,8 +5,8 @@
 
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Quor/RenderStates.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
 

@@ -3,14 +3,14 @@
 
 #include "Src/Investigation/Vey_HiddenObjects.h"
 
-#include "Src/Game/Vey_EmitterGroup.h"
-#include "Src/Game/Vey_EmitterPool.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_ObjectPicking.h"
-#include "Src/Game/Vey_Scene.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_TutorialGate.h"
+#include "Src/World/Vey_EmitterGroup.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_ObjectPicking.h"
+#include "Src/Location/Vey_Scene.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/Location/Vey_TutorialGate.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_Player.h"
 

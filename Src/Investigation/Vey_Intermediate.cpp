@@ -6,14 +6,15 @@
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omLayout2D.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_EmitterGroup.h"
-#include "Src/Game/Vey_EmitterPool.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_ObjectPicking.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Scene.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_EmitterGroup.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPAtlas.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_ObjectPicking.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/Location/Vey_Scene.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
 
@@ -247,7 +248,7 @@ void CIntermediate::PlaceHintSparkles() {
 void CIntermediate::GiveSparkle(SSceneObject& object, const Ombrel::SLayoutBox& node, bool advance) {
   MP::CEmitter* sparkle = m_parts.hints ? m_parts.hints->GetFreeEmitter() : nullptr;
   if (!sparkle) return;
-  sparkle->SetPosition({node.position.x * CScene::kParticleUnits, -node.position.y * CScene::kParticleUnits});
+  sparkle->SetPosition({node.position.x * MP::kParticleUnits, -node.position.y * MP::kParticleUnits});
   sparkle->SetLoopMode(1);
   sparkle->Start();
   object.emitter = sparkle;

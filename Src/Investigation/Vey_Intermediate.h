@@ -7,9 +7,10 @@
 
 #include "Quor/CMemWatch.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_ObjectAnimator.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_ObjectAnimator.h"
+#include "Src/Location/Vey_SceneScreens.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cstdint>
 #include <memory>
@@ -185,7 +186,7 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   std::unique_ptr<CRandom> m_random;
   std::unique_ptr<Ombrel::CSprite2DNode> m_sprite;
   std::unique_ptr<CObjectAnimations> m_animations;
-  Vector2 m_mouse{2048.0f, 2048.0f};
+  Vector2 m_mouse = kScreenCentre;
   uint32_t m_closeUp = 0;
   int32_t m_state = kClosed;
   uint32_t m_miniGame = kNoMiniGame;

@@ -5,13 +5,13 @@
 #include "Src/Investigation/Vey_Intermediate.h"
 
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_EmitterPool.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_ObjectPicking.h"
-#include "Src/Game/Vey_Scene.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Investigation/Vey_Animation.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_ObjectPicking.h"
+#include "Src/Location/Vey_Scene.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_Animation.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 
 namespace Vey {
 
@@ -43,7 +43,7 @@ const SObjectState* FindStateRecord(const SSceneObject& object, const std::strin
 }
 
 Vector2 NodeScreenPosition(const Ombrel::SLayoutItem& node) {
-  if (node.kind > Ombrel::kLayoutDummy) return {2048.0f, 2048.0f};
+  if (node.kind > Ombrel::kLayoutDummy) return kScreenCentre;
   return ToVirtualScreen(static_cast<const Ombrel::SLayoutBox&>(node).position);
 }
 

@@ -7,9 +7,9 @@
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 #include <cstring>
 
@@ -20,7 +20,6 @@ namespace {
 constexpr const char* kSource = "Vey_ItemFrame";
 constexpr uint32_t kLeftButton = 1;  // the mouse buttons' virtual-key codes
 constexpr uint32_t kRightButton = 2;
-constexpr float kHalfScreen = 256.0f;  // virtual-screen units from the centre to an edge
 
 constexpr const char* kButton = "root/FrameButton";
 constexpr const char* kButtonOver = "root/FrameButtonOver";
@@ -57,8 +56,8 @@ SPointerInput SamplePointerInput() {
   // The poll leaves `previous` equal to `down`; `changed` keeps the edge of this frame.
   auto wentDown = [&](uint32_t key) { return input.down[key] && input.changed[key]; };
   SPointerInput sample;
-  sample.x = 2048.0f + kHalfScreen * input.mouseX;
-  sample.y = 2048.0f + kHalfScreen * input.mouseY;
+  sample.x = kVirtualCentre + kLayoutUnit * input.mouseX;
+  sample.y = kVirtualCentre + kLayoutUnit * input.mouseY;
   sample.pressed = wentDown(kLeftButton);
   sample.released = !input.down[kLeftButton] && input.changed[kLeftButton];
   sample.rightPressed = wentDown(kRightButton);

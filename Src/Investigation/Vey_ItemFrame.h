@@ -6,8 +6,9 @@
 // scene and a bonus puzzle show it with an item key.
 
 #include "Framework/Scene/omSceneNode.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cstdint>
 #include <functional>
@@ -30,8 +31,8 @@ class CSoundContainer;
 // The mouse as a frame-like screen samples it once a frame: its place on the virtual screen and
 // this frame's edges of the left button (down, up) and of the right button (down).
 struct SPointerInput {
-  float x = 2048.0f;
-  float y = 2048.0f;
+  float x = kVirtualCentre;
+  float y = kVirtualCentre;
   bool pressed = false;
   bool released = false;
   bool rightPressed = false;

@@ -8,8 +8,9 @@
 // current profile so that a reloaded game shows the same map.
 
 #include "Framework/Scene/omSceneNode.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <array>
 #include <cstdint>
@@ -98,7 +99,7 @@ class CMapFrame : public Ombrel::ISceneNode, public IMapScreen {
   SSaveData* m_saveData;
   std::unique_ptr<Ombrel::CSprite2DNode> m_sprite;  // draws every picture of the layout
 
-  Vector2 m_mouse{2048.0f, 2048.0f};
+  Vector2 m_mouse = kScreenCentre;
   bool m_pressed = false;
   bool m_released = false;
   SOverlayProgress m_fade;

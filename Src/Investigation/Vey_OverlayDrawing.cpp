@@ -7,7 +7,7 @@
 #include "Quor/CFont.h"
 #include "Quor/CTextureManager.h"
 #include "Quor/RenderStates.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <algorithm>
 

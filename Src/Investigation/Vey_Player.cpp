@@ -6,19 +6,21 @@
 #include "Framework/Scene/omTextureAnimation.h"
 #include "Framework/Scene/omTextureMask.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_EmitterPool.h"
-#include "Src/Game/Vey_MPAtlas.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_ObjectPicking.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPAtlas.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_ObjectPicking.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_SceneTables.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Framework/Utils/omXmlDictionary.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace Vey {
 
@@ -27,16 +29,15 @@ namespace {
 constexpr const char* kSource = "Vey_Player";
 constexpr const char* kItemPrefix = "root/Items/";
 constexpr const char* kAspectPrefix = "root/HUD";
-constexpr float kUnitsPerLayoutUnit = 256.0f;
 
 struct SAspectLayout {
-  const char* name;
   float ratio;
   int slots;
 };
-// Ordered by layout index; "16:9" takes every ratio the others do not match.
-constexpr SAspectLayout kAspectLayouts[] = {
-    {"5:4", 1.25f, 8}, {"4:3", 4.0f / 3.0f, 9}, {"16:10", 1.6f, 12}, {"16:9", 16.0f / 9.0f, 14}};
+// Ordered by layout index, as the names of kAspectLayoutNames; "16:9" takes every ratio the
+// others do not match.
+constexpr SAspectLayout kAspectLayouts[] = {{1.25f, 8}, {4.0f / 3.0f, 9}, {1.6f, 12}, {16.0f / 9.0f, 14}};
+static_assert(std::size(kAspectLayouts) == kAspectLayoutCount, "one layout per aspect name");
 
 // The names of the objects the drawing treats specially, in ESpecialObject's order; "%s" is the
 // aspect set, "#" the last slot.
@@ -63,7 +64,7 @@ int32_t CPlayer::SelectAspectLayout(float ratio) {
 }
 
 const char* CPlayer::AspectName(int32_t layout) {
-  return layout >= 0 && layout <= kAspect16x9 ? kAspectLayouts[layout].name : kAspectLayouts[kAspect16x9].name;
+  return kAspectLayoutNames[layout >= 0 && layout <= kAspect16x9 ? layout : kAspect16x9];
 }
 
 int CPlayer::VisibleSlotCount(int32_t layout) {
@@ -166,8 +167,8 @@ Ombrel::CTextureAnimation* CPlayer::Animation(int special) const {
 }
 
 Vector2 CPlayer::ToParticleSpace(const Vector2& virtualPoint) {
-  return {(virtualPoint.x - 2048.0f) * GetAspect() / kUnitsPerLayoutUnit * MP::kParticleUnits,
-          (virtualPoint.y - 2048.0f) / kUnitsPerLayoutUnit * MP::kParticleUnits};
+  return {(virtualPoint.x - kVirtualCentre) * GetAspect() / kLayoutUnit * MP::kParticleUnits,
+          (virtualPoint.y - kVirtualCentre) / kLayoutUnit * MP::kParticleUnits};
 }
 
 void CPlayer::MoveHintGlowToGauge() {
@@ -199,7 +200,7 @@ static Ombrel::CSpriteData SpriteOf(const Ombrel::SLayoutItem& item) {
   }
   if (IsPlaced(&item)) {
     const auto& box = static_cast<const Ombrel::SLayoutBox&>(item);
-    sprite.SetSize(box.size.x * kUnitsPerLayoutUnit, box.size.y * kUnitsPerLayoutUnit);
+    sprite.SetSize(box.size.x * kLayoutUnit, box.size.y * kLayoutUnit);
   }
   return sprite;
 }
@@ -221,8 +222,8 @@ void CPlayer::LoadInventory() {
     entry.key = object->name.compare(0, std::strlen(kItemPrefix), kItemPrefix) == 0
                     ? object->name.substr(std::strlen(kItemPrefix))
                     : object->name;
-    entry.startPosition = {2048.0f, 2048.0f};
-    entry.startSize = {256.0f, 256.0f};
+    entry.startPosition = kScreenCentre;
+    entry.startSize = {kLayoutUnit, kLayoutUnit};
     entry.sprite = SpriteOf(*object);
     entry.id = id;
     m_inventory.push_back(std::move(entry));
@@ -274,10 +275,10 @@ std::string CPlayer::GetUsedItem() {
 Vector2 CPlayer::ItemDummyPosition(Vector2* size) const {
   const Ombrel::SLayoutBox* dummy = FindBox("root/ItemDummy");
   if (!dummy) {
-    *size = {256.0f, 256.0f};
-    return {2048.0f, 2048.0f};
+    *size = {kLayoutUnit, kLayoutUnit};
+    return kScreenCentre;
   }
-  *size = {dummy->size.x * kUnitsPerLayoutUnit, dummy->size.y * kUnitsPerLayoutUnit};
+  *size = {dummy->size.x * kLayoutUnit, dummy->size.y * kLayoutUnit};
   return ToVirtualScreen(dummy->position);
 }
 
@@ -324,8 +325,7 @@ Ombrel::SLayoutBox* CPlayer::SlotBox(int slot) const { return FindBox("Slot" + s
 bool CPlayer::IsMouseOverBox(const Ombrel::SLayoutBox* box, const Vector2& offset) const {
   if (!box) return false;
   const Vector2 centre = ToVirtualScreen({box->position.x + offset.x, box->position.y + offset.y});
-  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, box->size.x * kUnitsPerLayoutUnit,
-                       box->size.y * kUnitsPerLayoutUnit);
+  return IsPointInRect(m_mouse.x, m_mouse.y, centre.x, centre.y, box->size.x * kLayoutUnit, box->size.y * kLayoutUnit);
 }
 
 bool CPlayer::IsMouseOver(const std::string& name) const { return IsMouseOverBox(FindBox(name)); }
@@ -356,7 +356,7 @@ bool CPlayer::IsMouseOverHelpButton() const {
 // The book a player sees answers over its whole picture, its lectern where the lectern's
 // picture is opaque; both rise with the diary hover.
 bool CPlayer::IsMouseOverRaisedBook() const {
-  const Vector2 raise{0.0f, m_diaryHover * 7.5f / kUnitsPerLayoutUnit};
+  const Vector2 raise{0.0f, m_diaryHover * 7.5f / kLayoutUnit};
   const Ombrel::SLayoutItem* picture = m_special[kDiaryAnim];
   if (IsPlaced(picture) && picture->visible && IsMouseOverBox(static_cast<const Ombrel::SLayoutBox*>(picture), raise))
     return true;
@@ -530,7 +530,7 @@ Vector2 CPlayer::GetHiddenObjectListPosition(const std::string& key) {
     const Ombrel::SLayoutBox* marker = FindBox(ListMarkerName(i));
     if (!marker) return {0.0f, 0.0f};
     const Vector2 position = ToVirtualScreen(marker->position);
-    return {position.x - marker->size.x * kUnitsPerLayoutUnit * 0.5f, position.y};
+    return {position.x - marker->size.x * kLayoutUnit * 0.5f, position.y};
   }
   return {0.0f, 0.0f};
 }

@@ -10,7 +10,8 @@
 #include "Framework/Scene/omSpriteData.h"
 #include "Framework/omLayout2D.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <array>
 #include <cstdint>
@@ -123,7 +124,7 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   static int32_t SelectAspectLayout(float ratio);
   static const char* AspectName(int32_t layout);
   static int VisibleSlotCount(int32_t layout);
-  // Virtual-screen units to the particle library's space (layout units times 450.70422).
+  // Virtual-screen units to the particle library's space (layout units times MP::kParticleUnits).
   static Vector2 ToParticleSpace(const Vector2& virtualPoint);
 
   // ---- layout ----
@@ -334,7 +335,7 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   int SlotNumber(const Ombrel::SLayoutItem& item) const;
 
   SHudCollaborators m_c;
-  Vector2 m_mouse{2048.0f, 2048.0f};
+  Vector2 m_mouse = kScreenCentre;
   bool m_buttonDown = false;
   bool m_pressed = false;
   bool m_released = false;

@@ -10,8 +10,8 @@
 #include "Quor/CFont.h"
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <algorithm>
 #include <cctype>
@@ -22,15 +22,14 @@ namespace Vey {
 
 namespace {
 
-constexpr float kUnits = 256.0f;  // virtual units per layout unit
 constexpr float kPi = 3.14159265f;
 constexpr uint32_t kCmpEqual = 3;
 constexpr uint32_t kCmpGreater = 5;
 constexpr uint32_t kCmpAlways = 8;
 constexpr uint32_t kAllChannels = 0xF;
 constexpr uint32_t kAlphaChannel = 0x8;
-const Vector2 kDiaryCentre{2048.0f, 2247.2346f};
-const Vector2 kNotePosition{2048.0f, 1806.08f};
+const Vector2 kDiaryCentre{kVirtualCentre, 2247.2346f};
+const Vector2 kNotePosition{kVirtualCentre, 1806.08f};
 
 uint8_t AlphaByte(float alpha) { return uint8_t(std::clamp(alpha, 0.0f, 1.0f) * 128.0f); }
 
@@ -177,8 +176,8 @@ void CPlayer::DrawLayoutSprite(const Ombrel::SLayoutBox& box) {
   const bool movesWithBook = item == m_special[kDiaryBook] || item == m_special[kDiaryGlow];
 
   Vector2 position = box.position;
-  if (movesWithBook) position.y -= DiaryBookOffset().y / kUnits;
-  Vector2 size{box.size.x * kUnits, box.size.y * kUnits};
+  if (movesWithBook) position.y -= DiaryBookOffset().y / kLayoutUnit;
+  Vector2 size{box.size.x * kLayoutUnit, box.size.y * kLayoutUnit};
   if (leftArrow || rightArrow) {
     const float grow = 1.0f + 0.25f * (leftArrow ? m_leftArrowHover : m_rightArrowHover);
     size = {size.x * grow, size.y * grow};
@@ -211,9 +210,9 @@ void CPlayer::DrawDiaryBook(const Ombrel::SLayoutBox& box) {
   const Vector2 offset = DiaryBookOffset();
   Vector2 position = ToVirtualScreen(box.position);
   position.y += offset.y;
-  DrawBoxSprite(box, position, {box.size.x * kUnits, box.size.y * kUnits}, m_fade, 0.0f);
+  DrawBoxSprite(box, position, {box.size.x * kLayoutUnit, box.size.y * kLayoutUnit}, m_fade, 0.0f);
   if (!m_c.newEntry) return;
-  m_c.newEntry->MoveWithParticles(ToParticleSpace({2048.0f, 2253.0524f + offset.y}));
+  m_c.newEntry->MoveWithParticles(ToParticleSpace({kVirtualCentre, 2253.0524f + offset.y}));
   m_c.newEntry->SetAlpha((1.0f - m_listVisibility) * m_fade);
   m_c.newEntry->Render();
 }
@@ -224,7 +223,7 @@ void CPlayer::DrawSlot(const Ombrel::SLayoutBox& box) {
   Ombrel::CSpriteData sprite(m_c.emptySlot);
   const RGBA c = box.colour;
   sprite.SetColour({uint8_t(c >> 16 & 0xFF), uint8_t(c >> 8 & 0xFF), uint8_t(c & 0xFF), uint8_t(c >> 24 & 0xFF)});
-  DrawSprite(sprite, ToVirtualScreen(box.position), {box.size.x * kUnits * grow, box.size.y * kUnits * grow},
+  DrawSprite(sprite, ToVirtualScreen(box.position), {box.size.x * kLayoutUnit * grow, box.size.y * kLayoutUnit * grow},
              m_barVisibility * m_fade);
 }
 
@@ -232,7 +231,7 @@ void CPlayer::DrawSlot(const Ombrel::SLayoutBox& box) {
 // only; the gauge picture is then drawn where that depth is.
 void CPlayer::DrawHintGauge(const Ombrel::SLayoutBox& mask) {
   const Ombrel::SLayoutItem* fill = m_special[kGaugeFill];
-  const Vector2 size{mask.size.x * kUnits, mask.size.y * kUnits};
+  const Vector2 size{mask.size.x * kLayoutUnit, mask.size.y * kLayoutUnit};
   const Vector2 position = ToVirtualScreen(mask.position);
   if (IsPlacedSprite(fill)) {
     ClearScreen(false, false, 0.0f, 0.0f, 0.0f, 0.0f);
@@ -265,7 +264,7 @@ void CPlayer::DrawItems() {
     if (entry.key == m_heldItem) continue;
     const float grow = 0.9f * (1.0f + 0.2f * m_slotWave[size_t(n - 1)].current);
     Vector2 position = ToVirtualScreen(slot->position);
-    Vector2 size{slot->size.x * kUnits * grow, slot->size.y * kUnits * grow};
+    Vector2 size{slot->size.x * kLayoutUnit * grow, slot->size.y * kLayoutUnit * grow};
     if (entry.progress < 1.0f) {
       const float k = (1.0f - entry.progress) * (1.0f - entry.progress);
       position = Lerp(entry.startPosition, position, k);
@@ -328,21 +327,21 @@ void CPlayer::DrawItemBubble(int slot, const char* text, float value) {
   if (middle) {
     const Vector2 middlePosition{middle->position.x + anchor.x, middle->position.y + anchor.y};
     // The straight middle holds the whole name with a little air; the round ends lie beyond it.
-    const float middleWidth = aspect * (textWidth + 6.0f) / kUnits;
-    DrawBoxSprite(*middle, ToVirtualScreen(middlePosition), {middleWidth * kUnits, middle->size.y * kUnits}, value,
-                  0.0f);
+    const float middleWidth = aspect * (textWidth + 6.0f) / kLayoutUnit;
+    DrawBoxSprite(*middle, ToVirtualScreen(middlePosition), {middleWidth * kLayoutUnit, middle->size.y * kLayoutUnit},
+                  value, 0.0f);
     for (const Ombrel::SLayoutBox* end : {left, right}) {
       if (!end || !left) continue;
       const float shift = (middleWidth + left->size.x) / (2.0f * aspect) * (end == left ? -1.0f : 1.0f);
       Vector2 endPosition = ToVirtualScreen(middlePosition);
-      endPosition.x += shift * kUnits;
-      DrawBoxSprite(*end, endPosition, {end->size.x * kUnits, end->size.y * kUnits}, value, 0.0f);
+      endPosition.x += shift * kLayoutUnit;
+      DrawBoxSprite(*end, endPosition, {end->size.x * kLayoutUnit, end->size.y * kLayoutUnit}, value, 0.0f);
     }
   }
   if (centre) {
     const Vector2 centrePosition{centre->position.x + anchor.x, centre->position.y + anchor.y};
-    DrawBoxSprite(*centre, ToVirtualScreen(centrePosition), {centre->size.x * kUnits, centre->size.y * kUnits}, value,
-                  0.0f);
+    DrawBoxSprite(*centre, ToVirtualScreen(centrePosition),
+                  {centre->size.x * kLayoutUnit, centre->size.y * kLayoutUnit}, value, 0.0f);
   }
   const Vector2 textPosition = ToVirtualScreen(anchor);
   font->SetAlignment(kAlignCentre, kAlignCentre);
@@ -359,7 +358,7 @@ void CPlayer::DrawHeldItem() {
   const Ombrel::SLayoutBox* slot = SlotBox(1);
   if (entry == m_inventory.end() || !slot) return;
   // The longer side of the picture fills 0.7 of the slot, then grows by a fifth.
-  const float box = std::max(slot->size.x, slot->size.y) * kUnits * 0.7f * 1.2f;
+  const float box = std::max(slot->size.x, slot->size.y) * kLayoutUnit * 0.7f * 1.2f;
   const float width = entry->sprite.GetWidth();
   const float height = entry->sprite.GetHeight();
   const float longer = std::max(std::max(width, height), 0.0001f);
@@ -405,7 +404,7 @@ void CPlayer::DrawHiddenObjectList() {
     const int count = ListLineCount(line);
     const std::string words = ListLineText(line);
     const Vector2 centre = ToVirtualScreen(box->position);
-    const float left = centre.x - box->size.x * kUnits * 0.5f;
+    const float left = centre.x - box->size.x * kLayoutUnit * 0.5f;
     float textAlpha = v;
     SListRecord& record = m_listRecords[i];
     float strike = 0.0f;

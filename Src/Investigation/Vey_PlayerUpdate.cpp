@@ -8,11 +8,11 @@
 #include "Framework/omEventManager.h"
 #include "Framework/omInput.h"
 #include "Framework/omInputModule.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 #include <algorithm>
 #include <cmath>

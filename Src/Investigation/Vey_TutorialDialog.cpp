@@ -3,7 +3,7 @@
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omLayout2D.h"
 #include "Quor/RenderStates.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 
 namespace Vey {

@@ -4,8 +4,8 @@
 // no buttons, fading in and out in a quarter second each. A node of the "Intermediate" layer.
 
 #include "Framework/Scene/omSceneNode.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/Location/Vey_SceneScreens.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
 
 #include <cstdint>

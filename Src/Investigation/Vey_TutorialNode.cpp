@@ -6,7 +6,7 @@
 #include "Quor/CFont.h"
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 
 #include <cmath>
@@ -101,7 +101,7 @@ void CTutorialNode::DrawLights(const Vector2& fixOffset, const Vector2& wideOffs
 
 void CTutorialNode::DrawDimming() {
   const float aspect = GetAspect();
-  DrawTexture(nullptr, {2048.0f, 2048.0f}, {512.0f * aspect, 512.0f}, 0.0f, false, false, uint8_t(64.0f * m_alpha));
+  DrawTexture(nullptr, kScreenCentre, {512.0f * aspect, 512.0f}, 0.0f, false, false, uint8_t(64.0f * m_alpha));
   DepthTestOff();
 }
 

@@ -7,7 +7,7 @@
 
 #include "Framework/Scene/omSceneNode.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_Button.h"
+#include "Src/World/Vey_Button.h"
 
 #include <cstdint>
 #include <memory>

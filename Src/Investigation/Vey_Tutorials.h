@@ -6,7 +6,7 @@
 
 #include "Quor/CMemWatch.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
 
 #include <cstdint>
 #include <functional>

@@ -17,11 +17,11 @@
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
 #include "Quor/Timer.h"
-#include "Src/Game/Vey_GameEffects.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
-#include "Src/Game/Vey_StateSetup.h"
+#include "Src/World/Vey_GameEffects.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
+#include "Src/World/Vey_StateSetup.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Menu/Vey_ComicSubs.h"
 
@@ -229,7 +229,7 @@ void CComicState::Finish() {
 
 float CComicState::SkipCentreX() const {
   const float aspect = GetAspect();
-  return 2048.0f + kLayoutUnit * (aspect - kSkipInset) / aspect;
+  return kVirtualCentre + kLayoutUnit * (aspect - kSkipInset) / aspect;
 }
 
 bool CComicState::IsOverSkip() const {

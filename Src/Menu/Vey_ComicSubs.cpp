@@ -8,7 +8,7 @@
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
 #include "Quor/Timer.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <tinyxml.h>
 
@@ -24,7 +24,7 @@ constexpr const char* kSource = "Src/Menu/Vey_ComicSubs";
 constexpr const char* kEntryElement = "TextEntry";
 
 // Centred under the page, in virtual-screen units.
-constexpr float kTextX = 2048.0f, kTextY = 2259.0f;
+constexpr float kTextX = kVirtualCentre, kTextY = 2259.0f;
 // The line's width on a screen one unit high, and its glyphs' height.
 constexpr float kLineWidth = 512.0f;
 // Large enough to read at 1024 x 768 over a busy page.

@@ -6,10 +6,10 @@
 #include "Framework/omLayout2D.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_EmitterGroup.h"
-#include "Src/Game/Vey_MPManager.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_EmitterGroup.h"
+#include "Src/World/Vey_MPManager.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 #include <algorithm>
 #include <cstdio>

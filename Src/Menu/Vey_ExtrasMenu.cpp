@@ -2,7 +2,7 @@
 
 #include "Framework/omLayout2D.h"
 #include "Quor/RenderStates.h"
-#include "Src/Game/Vey_Button.h"
+#include "Src/World/Vey_Button.h"
 
 namespace Vey {
 

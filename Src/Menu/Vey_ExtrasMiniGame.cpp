@@ -7,13 +7,13 @@
 #include "Quor/CTextureManager.h"
 #include "Quor/RenderStates.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_EmitterGroup.h"
-#include "Src/Game/Vey_FrozenPicture.h"
-#include "Src/Game/Vey_MPAtlas.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_EmitterGroup.h"
+#include "Src/Location/Vey_FrozenPicture.h"
+#include "Src/World/Vey_MPAtlas.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Menu/Vey_Menu.h"
 #include "Src/MiniGames/Vey_PuzzleDrawing.h"
 
@@ -513,12 +513,12 @@ bool CExtrasMiniGame::IsEmitterRunning(const char* name) const {
 
 Vector2 CExtrasMiniGame::GetTarget(int32_t id) const {
   const Ombrel::SLayoutBox* node = id >= 1 && id <= kJigsawPieceCount ? m_targets[id] : nullptr;
-  return node ? ToVirtualScreen(node->position) : Vector2{2048.0f, 2048.0f};
+  return node ? ToVirtualScreen(node->position) : kScreenCentre;
 }
 
 Vector2 CExtrasMiniGame::GetLoosePlace(int32_t id) const {
   const Ombrel::SLayoutBox* node = id >= 1 && id <= kJigsawPieceCount ? m_details[id] : nullptr;
-  return node ? ToVirtualScreen(node->position) : Vector2{2048.0f, 2048.0f};
+  return node ? ToVirtualScreen(node->position) : kScreenCentre;
 }
 
 // ---- drawing

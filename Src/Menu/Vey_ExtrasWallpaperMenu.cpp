@@ -4,8 +4,8 @@
 #include "Quor/CVFS.h"
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Menu/Vey_MenuBox.h"
 
 #include <cerrno>

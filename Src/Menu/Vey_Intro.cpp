@@ -2,9 +2,9 @@
 
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/omAssetModule.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_MPManager.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_MPManager.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 #include <algorithm>
 

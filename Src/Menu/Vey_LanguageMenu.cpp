@@ -7,10 +7,10 @@
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_GameEffects.h"
-#include "Src/Game/Vey_Language.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_GameEffects.h"
+#include "Src/World/Vey_Language.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Menu/Vey_Menu.h"
 
 #include <utility>

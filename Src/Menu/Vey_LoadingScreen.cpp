@@ -6,7 +6,7 @@
 #include "Quor/Engine.h"
 #include "Quor/RenderStates.h"
 #include "Quor/Timer.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -75,10 +75,10 @@ void CLoadingScreenBase::LoadTextures() {
 void CLoadingScreenBase::SetLayout() {
   m_aspect = GetAspect();
   const float inverse = 1.0f / m_aspect;
-  m_background = {2048.0f, 2009.6f, 436.90674f, 218.45325f};
-  m_label = {2048.0f + 244.45107f * inverse, 2266.0322f, 109.824f, 27.456f};
+  m_background = {kVirtualCentre, 2009.6f, 436.90674f, 218.45325f};
+  m_label = {kVirtualCentre + 244.45107f * inverse, 2266.0322f, 109.824f, 27.456f};
   for (int dot = 0; dot < kDotCount; ++dot) {
-    m_dots[dot] = {2048.0f + kDotOffsets[dot] * inverse, 2268.7144f, kDotSide, kDotSide};
+    m_dots[dot] = {kVirtualCentre + kDotOffsets[dot] * inverse, 2268.7144f, kDotSide, kDotSide};
   }
 }
 
@@ -96,7 +96,7 @@ void CLoadingScreenBase::Animate(float now) {
 }
 
 float CLoadingScreenBase::LabelShift() const {
-  const float fromCentre = m_label.x - 2048.0f;
+  const float fromCentre = m_label.x - kVirtualCentre;
   return fromCentre * m_aspect / kLayoutAspect - fromCentre;
 }
 

@@ -8,6 +8,7 @@
 #include "Framework/omApplicationState.h"
 #include "Quor/Utils.h"
 #include "Src/Menu/Vey_MenuBox.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cstdint>
 #include <memory>
@@ -188,7 +189,7 @@ class CMenu : public Ombrel::IApplicationState {
   int32_t RandomAmplitude();
 
   // Input.
-  Vector2 m_pointer{2048.0f, 2048.0f};
+  Vector2 m_pointer = kScreenCentre;
   bool m_pressed = false;
   bool m_released = false;
   bool m_held = false;

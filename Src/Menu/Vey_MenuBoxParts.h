@@ -5,6 +5,7 @@
 // profiles at once.
 
 #include "Quor/Utils.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,7 +27,7 @@ class ISystemCursor;
 
 // The pointer in virtual-screen units and the left button, read once a frame.
 struct SBoxInput {
-  Vector2 pointer{2048.0f, 2048.0f};
+  Vector2 pointer = kScreenCentre;
   bool pressed = false;   // went down this frame
   bool released = false;  // went up this frame
   bool held = false;

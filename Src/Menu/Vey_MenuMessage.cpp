@@ -2,7 +2,7 @@
 
 #include "Framework/omLayout2D.h"
 #include "Quor/CFont.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 #include <string>
 

@@ -26,18 +26,18 @@
 #include "Quor/DirectX/Quordx.h"
 #include "Quor/Engine.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_EmitterGroup.h"
-#include "Src/Game/Vey_FrozenPicture.h"
-#include "Src/Game/Vey_GameEffects.h"
-#include "Src/Game/Vey_Language.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_MPManager.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
-#include "Src/Game/Vey_StateSetup.h"
-#include "Src/Investigation/Vey_Animation.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_EmitterGroup.h"
+#include "Src/Location/Vey_FrozenPicture.h"
+#include "Src/World/Vey_GameEffects.h"
+#include "Src/World/Vey_Language.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_MPManager.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
+#include "Src/World/Vey_StateSetup.h"
+#include "Src/World/Vey_Animation.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "Src/Menu/Vey_ExtrasMenu.h"
 #include "Src/Menu/Vey_HelpMenu.h"
@@ -456,8 +456,8 @@ bool CMenu::IsOverButton(EButton button) const {
   const char* node = button == kPlay ? kPlayNodes[0] : kTextButtons[button].outline;
   const Ombrel::SLayoutBox* box = FindBox(m_layout, node);
   if (!box) return false;
-  const float centreX = box->position.x * kLayoutUnit * GetInvAspect() + 2048.0f + m_offsets[0];
-  const float centreY = 2048.0f - box->position.y * kLayoutUnit;
+  const float centreX = box->position.x * kLayoutUnit * GetInvAspect() + kVirtualCentre + m_offsets[0];
+  const float centreY = kVirtualCentre - box->position.y * kLayoutUnit;
   // The text buttons' outlines grow while hovered, and their areas with them.
   const Vector2 scale = button == kPlay ? Vector2{1.0f, 1.0f} : box->scale;
   return IsPointInRect(m_pointer.x, m_pointer.y, centreX, centreY, box->size.x * kLayoutUnit * scale.x,
@@ -518,7 +518,7 @@ void CMenu::UpdateBranches(float dt) {
 
 void CMenu::UpdateParallax(float dt) {
   for (int k = 0; k < 3; ++k) {
-    const float target = (2048.0f - m_pointer.x) * kParallaxFactors[k];
+    const float target = (kVirtualCentre - m_pointer.x) * kParallaxFactors[k];
     m_offsets[k] += (target - m_offsets[k]) * kParallaxEasing * dt;
   }
 }

@@ -2,7 +2,7 @@
 
 #include "Framework/Resources/omResourceManager.h"
 #include "Framework/omAssetModule.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 namespace Vey {
 

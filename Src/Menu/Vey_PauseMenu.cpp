@@ -3,8 +3,8 @@
 #include "Framework/omEventManager.h"
 #include "Framework/omLayout2D.h"
 #include "Quor/RenderStates.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Menu/Vey_MenuBox.h"
 
 #include <algorithm>

@@ -4,9 +4,9 @@
 #include "Framework/omLayout2D.h"
 #include "Quor/CFont.h"
 #include "Quor/DirectX/InputState.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,9 +1,9 @@
 #include "Src/Menu/Vey_ProfileMenu.h"
 
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_SoundContainer.h"
 
 namespace Vey {
 

@@ -1,7 +1,7 @@
 #include "Src/MiniGames/Vey_GearTrain.h"
 
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cmath>
 #include <cstring>
@@ -19,7 +19,6 @@ constexpr float kSettleRate = 1.5f;   // a dropped gear lands in 0.67 s
 constexpr float kTurnsPerTooth = 1.5f;  // 2 pi x 1.5 / teeth radians a second
 constexpr float kUnlockRate = 1.54f;
 constexpr float kAxisReach = 10.0f;  // virtual units
-constexpr float kUnitsPerLayoutUnit = 256.0f;  // sizes on the virtual screen
 
 // The block's words: the two flag bytes in the first, then axle and angle per gear.
 uint32_t* BlockWords(SMiniGameBlock& block) { return block.words680; }
@@ -197,8 +196,8 @@ int32_t CGearTrain::PickGear(const Vector2& virtualPoint) const {
     const SGearState& gear = m_gears[g];
     if (!gear.movable || gear.settle < 1.0f) continue;
     const Vector2 centre = ToVirtualScreen(DrawnPosition(g));
-    if (IsPointInRect(virtualPoint.x, virtualPoint.y, centre.x, centre.y, gear.size.x * kUnitsPerLayoutUnit,
-                      gear.size.y * kUnitsPerLayoutUnit)) {
+    if (IsPointInRect(virtualPoint.x, virtualPoint.y, centre.x, centre.y, gear.size.x * kLayoutUnit,
+                      gear.size.y * kLayoutUnit)) {
       return g;
     }
   }

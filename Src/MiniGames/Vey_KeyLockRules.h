@@ -5,7 +5,7 @@
 // before a puzzle trusts them.
 
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_SaveData.h"
 
 #include <array>
 #include <cstdint>

@@ -2,14 +2,14 @@
 
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_EmitterPool.h"
-#include "Src/Game/Vey_MPManager.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPManager.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 #include "Src/MiniGames/Vey_PuzzleDrawing.h"
 
 #include <cstring>

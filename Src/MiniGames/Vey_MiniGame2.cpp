@@ -2,14 +2,14 @@
 
 #include "Framework/omLayout2D.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_EmitterGroup.h"
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Scene.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_EmitterGroup.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/Location/Vey_Scene.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "Src/Investigation/Vey_Player.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 #include "Src/MiniGames/Vey_PuzzleDrawing.h"
 
 #include <cmath>

@@ -3,13 +3,13 @@
 
 #include "Framework/omLayout2D.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_SceneScreens.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/Location/Vey_SceneScreens.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_Player.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 
 #include <algorithm>
 #include <cmath>
@@ -132,7 +132,8 @@ int32_t CMiniGame4::RegionAtMouse() const {
   for (int32_t k = 0; k < kRegionCount; ++k) {
     const Ombrel::SLayoutBox* node = m_regionNodes[size_t(k)];
     if (!IsMouseOver(node)) continue;
-    const Vector2 centre = ToVirtualScreen(node->position), size{node->size.x * 256.0f, node->size.y * 256.0f};
+    const Vector2 centre = ToVirtualScreen(node->position),
+                  size{node->size.x * kLayoutUnit, node->size.y * kLayoutUnit};
     if (m_masks[size_t(k)]->HitTest(m_mouse, centre, size)) return k;
   }
   return -1;

@@ -2,11 +2,12 @@
 
 #include "Framework/omLayout2D.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_EmitterPool.h"
-#include "Src/Game/Vey_MPEmitter.h"
-#include "Src/Game/Vey_ObjectPicking.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPEmitter.h"
+#include "Src/World/Vey_ObjectPicking.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/Investigation/Vey_Player.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 
 #include <cmath>
 #include <cstddef>

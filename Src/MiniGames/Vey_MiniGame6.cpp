@@ -1,9 +1,10 @@
 #include "Src/MiniGames/Vey_MiniGame6.h"
 
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_ObjectPicking.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/World/Vey_ObjectPicking.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/Investigation/Vey_Player.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 
 #include <cstddef>
 #include <cstdio>

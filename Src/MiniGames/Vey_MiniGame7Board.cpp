@@ -5,9 +5,9 @@
 
 #include "Framework/Scene/omTextureAnimation.h"
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_EmitterPool.h"
-#include "Src/Game/Vey_SoundContainer.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_SoundContainer.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 
 #include <cmath>
 

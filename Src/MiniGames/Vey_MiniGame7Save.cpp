@@ -5,7 +5,7 @@
 #include "Src/MiniGames/Vey_MiniGame7.h"
 
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_SaveData.h"
 
 #include <algorithm>
 

@@ -28,8 +28,9 @@
 
 #include "Framework/Scene/omSceneNode.h"
 #include "Quor/Utils.h"
-#include "Src/Game/Vey_SceneScreens.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/Location/Vey_SceneScreens.h"
+#include "Src/World/Vey_MPAtlas.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -99,7 +100,6 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   static constexpr int32_t kStoryMusicPhase = 2;
   static constexpr const char* kExitNode = "root/Exit1";
   static constexpr const char* kSpriteName = "Sprite";
-  static constexpr float kLayoutToParticle = 450.70422f;
 
   // `name` is the node's ("MiniGame1" .. "MiniGame7", "MiniGame11", "CollectorsMiniGame1"),
   // `puzzleIndex` 0..7 names the puzzle's prefix, help pages, object list and the profile's
@@ -191,7 +191,7 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   Vector2 MouseInLayout() const { return FromVirtualScreen(m_mouse); }
   // A layout point where the particle library places an emitter.
   static Vector2 LayoutToParticle(const Vector2& point) {
-    return {point.x * kLayoutToParticle, -point.y * kLayoutToParticle};
+    return {point.x * MP::kParticleUnits, -point.y * MP::kParticleUnits};
   }
 
   // ---- render skeleton ----
@@ -235,7 +235,7 @@ class CMiniGameBase : public Ombrel::ISceneNode, public IMiniGameScreen {
   void ShowLayoutNode(const std::string& path, bool visible);
 
   const int32_t m_puzzleIndex;
-  Vector2 m_mouse{2048.0f, 2048.0f};  // virtual-screen units
+  Vector2 m_mouse = kScreenCentre;  // virtual-screen units
   TextureRecord* m_captureTexture;
   float m_frameTime = 0.0f;
   bool m_pressed = false;

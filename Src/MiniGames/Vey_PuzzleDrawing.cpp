@@ -3,7 +3,7 @@
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/Scene/omSpriteData.h"
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 
 namespace {

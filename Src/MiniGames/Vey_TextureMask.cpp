@@ -2,7 +2,7 @@
 
 #include "Quor/CByteReader.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 
 #include <cmath>
 #include <cstring>

@@ -3,7 +3,7 @@
 // over an empty screen and ended. A damaged description must never stop the game.
 
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_SaveData.h"
 #include "Src/Investigation/Vey_TutorialNode.h"
 #include "Src/Investigation/Vey_Tutorials.h"
 #include "tests/fuzz/FuzzHarness.h"

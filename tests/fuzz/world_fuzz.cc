@@ -3,7 +3,7 @@
 // restored into a second world read from the same text. A damaged description must never stop
 // the game.
 
-#include "Src/Game/Vey_Map.h"
+#include "Src/World/Vey_Map.h"
 #include "tests/fuzz/FuzzHarness.h"
 
 #include <memory>

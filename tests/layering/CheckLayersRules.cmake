@@ -27,8 +27,11 @@ put(Quor/File.h "#include \"Platform/Window.h\"" "#include <cstring>" "#include 
 put(Common/Path.h "#   include \"Quor/File.h\"" "#include <tinyxml.h>")
 put(Common/Path.cpp "#include \"Path.h\"" "#include \"../Quor/File.h\"")
 put(Framework/App.h "#include \"Common/Path.h\"")
-put(Src/Game.cpp "#include \"Framework/App.h\"" "#include \"Src/Game.h\"")
-put(Src/Game.h "")
+put(Src/World/Save.h "#include \"Framework/App.h\"")
+put(Src/Location/Scene.h "#include \"Src/World/Save.h\"")
+put(Src/Menu/Box.h "#include \"../Location/Scene.h\"")
+put(Src/Game/Game.cpp "#include \"Framework/App.h\"" "#include \"Src/Game/Game.h\"" "#include \"Src/Menu/Box.h\"")
+put(Src/Game/Game.h "")
 put(tools/shared/Text.h "#include \"Quor/File.h\"")
 put(tools/high/main.cpp "#include \"Common/Path.h\"" "#include \"tools/low/Writer.h\"" "#include \"tools/shared/Text.h\"")
 put(tools/low/Writer.h "#include \"Quor/File.h\"" "#include \"Writer.h\"")
@@ -39,7 +42,9 @@ put(tests/Quor/Kit.h "#include \"tests/support/Run.h\"" "#include \"tests/suppor
 put(tests/support/engine/Scope.h "#include \"Quor/File.h\"" "#include \"tests/support/Run.h\"")
 put(tests/Common/PathTest.cpp "#include \"tests/Quor/Kit.h\"" "#include \"tools/low/Writer.h\"" "#include \"Common/Path.h\"")
 put(tests/tools/HighTest.cpp "#include \"tools/high/main.cpp\"" "#include \"Common/Path.h\"")
-put(tests/fuzz/path_fuzz.cc "#include \"Common/Path.h\"")
+put(tests/Src/Location/SceneTest.cpp "#include \"Src/Location/Scene.h\"" "#include \"tests/Src/World/SaveKit.h\"")
+put(tests/Src/World/SaveKit.h "#include \"Src/World/Save.h\"")
+put(tests/fuzz/path_fuzz.cc "#include \"Common/Path.h\"" "#include \"Src/Game/Game.h\"")
 
 # Files that break one rule each.
 put(Quor/BadPosix.cpp "#include \"Quor/File.h\"" "#include <strings.h>")
@@ -47,7 +52,14 @@ put(Quor/BadGl.cpp "#include <GL/gl.h>")
 put(Common/BadUp.cpp "// a relative path above the layer" "#include \"../Framework/App.h\"")
 put(Quor/BadTesting.cpp "#include \"Platform/Testing/TestWindow.h\"")
 put(Quor/BadTool.cpp "#include \"tools/low/Writer.h\"")
-put(Src/BadTest.cpp "#include \"tests/support/Run.h\"")
+put(Src/Game/BadTest.cpp "#include \"tests/support/Run.h\"")
+put(Src/World/BadUp.h "#include \"Src/Location/Scene.h\"")
+put(Src/Investigation/BadUp.cpp "// a relative path to the folder above" "#include \"../MiniGames/Puzzle.h\"")
+put(Src/MiniGames/Puzzle.h "")
+put(Src/BadLoose.cpp "")
+put(Src/Extra/BadFolder.cpp "#include \"Src/World/Save.h\"")
+put(tests/Src/World/BadLayer.cpp "#include \"Src/Location/Scene.h\"")
+put(tests/Src/World/BadKit.cpp "#include \"tests/Src/Location/SceneTest.cpp\"")
 put(tools/low/BadLayer.cpp "#include \"Common/Path.h\"")
 put(tools/low/BadTool.cpp "#include \"tools/high/main.cpp\"")
 put(tools/low/BadTesting.cpp "#include \"Platform/Testing/TestWindow.h\"")
@@ -68,11 +80,17 @@ set(expected
   "Quor/BadPosix.cpp:2: includes strings.h: only Platform/ includes SDL, OpenGL, EGL, MojoShader and POSIX headers"
   "Quor/BadTesting.cpp:1: includes Platform/Testing/TestWindow.h: Platform/Testing is for tests and the tools that link platform_testing"
   "Quor/BadTool.cpp:1: includes tools/low/Writer.h: the engine does not include the tools"
-  "Src/BadTest.cpp:1: includes tests/support/Run.h: test code is included by tests only"
+  "Src/BadLoose.cpp:1: Src/ is not one of the game's layer folders (cmake/CheckLayers.cmake)"
+  "Src/Extra/BadFolder.cpp:1: Src/Extra/ is not one of the game's layer folders (cmake/CheckLayers.cmake)"
+  "Src/Game/BadTest.cpp:1: includes tests/support/Run.h: test code is included by tests only"
+  "Src/Investigation/BadUp.cpp:2: includes ../MiniGames/Puzzle.h: the Src/Investigation layer includes only the layers below it"
+  "Src/World/BadUp.h:1: includes Src/Location/Scene.h: the Src/World layer includes only the layers below it"
   "tests/Platform/BadEngineKit.cpp:1: includes tests/support/engine/Scope.h: a test of the Platform layer includes only test code of its layer and those below it"
   "tests/Quor/BadKit.cpp:1: includes tests/Common/PathTest.cpp: a test of the Quor layer includes only test code of its layer and those below it"
   "tests/Quor/BadLayer.cpp:1: includes Framework/App.h: a test of the Quor layer includes only the Quor layer and those below it"
   "tests/Quor/BadSdl.cpp:1: includes SDL.h: only Platform/ includes SDL, OpenGL, EGL, MojoShader and POSIX headers"
+  "tests/Src/World/BadKit.cpp:1: includes tests/Src/Location/SceneTest.cpp: a test of the Src/World layer includes only test code of its layer and those below it"
+  "tests/Src/World/BadLayer.cpp:1: includes Src/Location/Scene.h: a test of the Src/World layer includes only the Src/World layer and those below it"
   "tests/fuzz/bad_fuzz.cc:1: includes Platform/Testing/TestWindow.h: Platform/Testing is for tests and the tools that link platform_testing"
   "tests/support/BadEngine.h:1: includes Quor/File.h: tests/support includes only the Platform layer and those below it"
   "tests/support/BadPosix.h:1: includes sys/wait.h: only Platform/ includes SDL, OpenGL, EGL, MojoShader and POSIX headers"

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "Particles/MagicParticles.h"
-#include "Src/Game/Vey_MPAtlas.h"
-#include "Src/Game/Vey_MPEmitter.h"
+#include "Src/World/Vey_MPAtlas.h"
+#include "Src/World/Vey_MPEmitter.h"
 #include "tools/ptctool/PtcText.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include "Particles/PtcFile.h"
 #include "Quor/ReportError.h"
-#include "Src/Game/Vey_GameEffects.h"
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_GameEffects.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "tools/scenecheck/Reach.h"

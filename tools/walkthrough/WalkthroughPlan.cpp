@@ -5,11 +5,11 @@
 
 #include "tools/shared/FileBytes.h"
 
-#include "Src/Game/Vey_Scene.h"
+#include "Src/Location/Vey_Scene.h"
 #include "Src/MiniGames/Vey_MiniGame2.h"
 #include "Src/MiniGames/Vey_MiniGame4.h"
 #include "Src/MiniGames/Vey_MiniGame7.h"
-#include "Src/MiniGames/Vey_MiniGameWorld.h"
+#include "Src/Location/Vey_MiniGameWorld.h"
 
 #include <tinyxml.h>
 

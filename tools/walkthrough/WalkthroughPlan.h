@@ -4,8 +4,8 @@
 // is open), and the places each move clicks, from the layouts' descriptions (pixels of a
 // 1280 x 720 screen) and the heads-up display's layout.
 
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_SaveData.h"
 
 #include <map>
 #include <set>

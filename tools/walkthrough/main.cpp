@@ -1,8 +1,8 @@
 // walkthrough: plays a story's scene description forward from a new game and writes the moves
 // as the test driver's input script, clicking where the layouts put each picture.
 
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_Scene.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/Location/Vey_Scene.h"
 #include "tools/shared/FileBytes.h"
 #include "tools/walkthrough/WalkthroughPlan.h"
 

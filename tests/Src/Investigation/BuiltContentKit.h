@@ -15,8 +15,8 @@
 #include "Quor/CSoundManager.h"
 #include "Quor/ITextRenderer.h"
 #include "Quor/Timer.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "tests/Quor/SoundTestKit.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_SoundContainer.h"
-#include "tests/Src/Game/SoundBankTestKit.h"
+#include "Src/World/Vey_SoundContainer.h"
+#include "tests/Src/World/SoundBankTestKit.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 // line and voice, each item its name, and the two screens drawn from it look as a player sees
 // them: dark wood and brass, cream text.
 
-#include "Src/Game/Vey_Map.h"
+#include "Src/World/Vey_Map.h"
 #include "Src/Investigation/Vey_Dialog.h"
 #include "Src/Investigation/Vey_ItemFrame.h"
 #include "Quor/CFont.h"

@@ -8,7 +8,7 @@
 
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omInput.h"
-#include "Src/Game/Vey_Map.h"
+#include "Src/World/Vey_Map.h"
 #include "Src/Investigation/Vey_Cursor.h"
 #include "tests/Src/Investigation/CursorTestKit.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"

@@ -3,7 +3,7 @@
 // also keeps the word list, the bar and list visibility and the hint gauge the scene drives.
 
 #include "Src/Investigation/Vey_HiddenObjects.h"
-#include "tests/Src/Game/SceneTestKit.h"
+#include "tests/Src/Location/SceneTestKit.h"
 
 #include <string>
 #include <vector>

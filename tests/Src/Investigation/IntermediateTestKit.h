@@ -3,10 +3,10 @@
 // close-up are given, the close-up's layout and frame built here, and frames driven through the
 // engine's input tables as the game samples them.
 
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Investigation/Vey_Intermediate.h"
-#include "tests/Src/Game/SceneTestKit.h"
+#include "tests/Src/Location/SceneTestKit.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 

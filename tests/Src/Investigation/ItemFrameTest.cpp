@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_Map.h"
+#include "Src/World/Vey_Map.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
 
 #include <string>

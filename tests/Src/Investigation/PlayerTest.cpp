@@ -5,7 +5,7 @@
 #include "tests/Src/Investigation/HudTestKit.h"
 
 #include "Framework/Scene/omSprite2DNode.h"
-#include "Src/Game/Vey_Button.h"
+#include "Src/World/Vey_Button.h"
 #include "Framework/omEventManager.h"
 
 #include <vector>

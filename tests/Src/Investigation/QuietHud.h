@@ -2,7 +2,7 @@
 // A heads-up display for the screens' tests that does nothing but say whether the mouse is over
 // it (the screens under test only hand it on or ask it that), and a cursor set that records.
 
-#include "Src/Game/Vey_SceneScreens.h"
+#include "Src/Location/Vey_SceneScreens.h"
 
 #include <string>
 #include <vector>

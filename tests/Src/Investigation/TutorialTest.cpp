@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
 #include "tests/Src/Investigation/QuietHud.h"
 #include "tests/support/engine/ReportScope.h"

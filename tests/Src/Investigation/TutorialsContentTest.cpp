@@ -4,7 +4,7 @@
 // question drawn from them shows its panel.
 
 #include "Quor/CFont.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Investigation/Vey_TutorialDialog.h"
 #include "Src/Investigation/Vey_Tutorials.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"

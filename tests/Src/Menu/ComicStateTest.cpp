@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "Quor/Timer.h"
-#include "Src/Game/Vey_MPEmitter.h"
+#include "Src/World/Vey_MPEmitter.h"
 #include "Src/Menu/Vey_ComicSubs.h"
 #include "Src/Menu/Vey_Intro.h"
 #include "Src/Menu/Vey_Outro.h"
 #include "Src/Menu/Vey_OutroCe.h"
-#include "tests/Src/Game/GameStateTestKit.h"
+#include "tests/Src/World/GameStateTestKit.h"
 #include "tests/support/engine/CameraInMode.h"
 #include "tests/support/engine/FakeClock.h"
 #include "tests/support/engine/ReportScope.h"

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_Button.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Button.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "Src/Menu/Vey_ExtrasMenu.h"
 #include "Src/Menu/Vey_ExtrasWallpaperMenu.h"
 #include "Src/Menu/Vey_MenuMessage.h"

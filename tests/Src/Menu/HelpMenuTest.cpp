@@ -3,8 +3,8 @@
 
 #include "Src/Menu/Vey_HelpMenu.h"
 
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "tests/Src/Menu/MenuTestKit.h"
 
 #include <string>

@@ -11,7 +11,7 @@
 #include "Framework/omLayout2D.h"
 #include "Quor/CFont.h"
 #include "Quor/DirectX/InputState.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Menu/Vey_MenuMessage.h"
 #include "Src/Menu/Vey_ModeMenu.h"
 #include "tests/Src/Menu/MenuTestKit.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Menu/Vey_MenuMessage.h"
 #include "Src/Menu/Vey_MenuRenderer.h"
 #include "tests/Src/Menu/MenuTestKit.h"

@@ -8,8 +8,8 @@
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omAppConfig.h"
 #include "Quor/CSoundManager.h"
-#include "Src/Game/Vey_Screen.h"
-#include "Src/Game/Vey_SoundContainer.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/World/Vey_SoundContainer.h"
 #include "tests/Src/Menu/MenuTestKit.h"
 
 #include <cmath>

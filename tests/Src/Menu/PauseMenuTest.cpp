@@ -9,7 +9,7 @@
 #include "Framework/Scene/omTextureAnimation.h"
 #include "Framework/omEventManager.h"
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_Button.h"
+#include "Src/World/Vey_Button.h"
 #include "tests/Src/Menu/MenuTestKit.h"
 
 #include <memory>

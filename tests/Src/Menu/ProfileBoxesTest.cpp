@@ -4,7 +4,7 @@
 
 #include "Framework/omLayout2D.h"
 #include "Quor/DirectX/InputState.h"
-#include "Src/Game/Vey_Screen.h"
+#include "Src/World/Vey_Screen.h"
 #include "Src/Menu/Vey_ProfileCreation.h"
 #include "Src/Menu/Vey_ProfileMenu.h"
 #include "tests/Src/Menu/MenuTestKit.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_SaveData.h"
 #include "tests/Src/MiniGames/GearTrainBoardKit.h"
 
 #include <cmath>

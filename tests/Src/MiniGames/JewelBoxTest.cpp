@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_EmitterPool.h"
-#include "Src/Game/Vey_MPManager.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Scene.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "Src/World/Vey_MPManager.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/Location/Vey_Scene.h"
 #include "tests/Src/MiniGames/MiniGameTestKit.h"
 
 #include <algorithm>

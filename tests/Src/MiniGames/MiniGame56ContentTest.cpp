@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_Map.h"
-#include "Src/Game/Vey_SaveData.h"
-#include "Src/Game/Vey_Scene.h"
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/Location/Vey_Scene.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
 #include "tests/support/engine/ReportScope.h"
 

@@ -3,8 +3,8 @@
 // face the source; its board kept in the profile and a damaged saved board.
 
 #include "Src/MiniGames/Vey_MiniGame7.h"
-#include "Src/Game/Vey_EmitterPool.h"
-#include "tests/Src/Game/EmitterTestKit.h"
+#include "Src/World/Vey_EmitterPool.h"
+#include "tests/Src/World/EmitterTestKit.h"
 #include "tests/Src/MiniGames/MiniGameTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_MPManager.h"
+#include "Src/World/Vey_MPManager.h"
 #include "tests/Particles/PtcTestKit.h"
 #include "tests/Src/MiniGames/MiniGameTestKit.h"
 

@@ -5,7 +5,7 @@
 #include "Src/MiniGames/Vey_MiniGame11.h"
 
 #include "Framework/omLayout2D.h"
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_SaveData.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
 
 using namespace Vey;

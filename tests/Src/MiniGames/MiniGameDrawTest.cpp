@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_SaveData.h"
 #include "tests/Src/Investigation/OverlayTestKit.h"
 #include "tests/support/engine/ReportScope.h"
 

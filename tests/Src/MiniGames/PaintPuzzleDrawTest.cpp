@@ -2,7 +2,7 @@
 // mosaic, the pieces the profile has painted in their paint, and the four pots; each piece's
 // mask tells it apart from the neighbours its square overlaps.
 
-#include "Src/Game/Vey_SaveData.h"
+#include "Src/World/Vey_SaveData.h"
 #include "Src/MiniGames/Vey_MiniGame4.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
 #include "tests/Src/MiniGames/PaintPuzzleKit.h"

@@ -1,0 +1,201 @@
+// The map and the diary on the content the build makes: the "Map" layout holds every marker the
+// story's places and paths name and starts with only the first place shown, every diary page has
+// its layout and its words, the combination lock's code stands on a page the player finds before
+// the puzzles open their ways, and the open map and a diary with a page look as a player sees
+// them.
+
+#include "Src/World/Vey_Map.h"
+#include "Src/World/Vey_SaveData.h"
+#include "Src/World/Vey_Screen.h"
+#include "Src/Investigation/Vey_Diary.h"
+#include "Src/Investigation/Vey_MapFrame.h"
+#include "Src/MiniGames/Vey_KeyLockRules.h"
+#include "Quor/Engine.h"
+#include "tests/Src/Investigation/BuiltContentKit.h"
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace Vey;
+using rendertest::SRgba;
+
+namespace {
+
+class MapDiaryContentTest : public overlaytest::CBuiltContentFixture {
+ protected:
+  void SetUp() override {
+    CBuiltContentFixture::SetUp();
+    LoadContent("App/Configs/MapDiary_Resources.xml");
+    m_save = std::make_unique<SSaveData>();
+    m_save->current = 0;
+    SSaveData::ResetProfileGame(m_save->profiles[0]);
+  }
+  // The pixels of the block [x0, x1) x [y0, y1) for which the test holds.
+  static int Count(const std::vector<uint8_t>& frame, int x0, int y0, int x1, int y1,
+                   const std::function<bool(SRgba)>& test) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) count += test(Pixel(frame, kSize, x, y));
+    return count;
+  }
+  static bool Parchment(SRgba p) { return p.r > 150 && p.r >= p.b + 30; }
+  static bool Ink(SRgba p) { return p.r < 110 && p.g < 90; }
+
+  std::unique_ptr<SSaveData> m_save;
+};
+
+TEST_F(MapDiaryContentTest, TheMapHoldsEveryMarkerOfThePlacesAndPathsAndShowsOnlyTheFirstPlace) {
+  Ombrel::CLayout2D* map = Layout("Map");
+  ASSERT_NE(map, nullptr) << hmtest::CReportScope::All();
+  std::vector<std::string> markers = {CMapFrame::kPlayerMarker, CMapFrame::kCloseActive, CMapFrame::kCloseInactive};
+  for (const SMapLocation& place : MapLocations(false)) {
+    markers.push_back(place.marker);
+    markers.insert(markers.end(), place.reveals.begin(), place.reveals.end());
+  }
+  for (const SMapPath& path : MapPaths(false)) markers.insert(markers.end(), path.dots.begin(), path.dots.end());
+  for (const std::string& marker : markers) {
+    const Ombrel::SLayoutItem* item = map->FindItem(marker.c_str());
+    ASSERT_NE(item, nullptr) << marker;
+    const bool startsShown = marker == "root/Scene01/1" || marker == CMapFrame::kPlayerMarker ||
+                             marker == CMapFrame::kCloseActive;
+    EXPECT_EQ(item->visible, startsShown) << marker;
+  }
+  EXPECT_TRUE(HasPhrase("MAP_TITLE"));
+  EXPECT_EQ(OwnReports(), "");
+}
+
+TEST_F(MapDiaryContentTest, EveryDiaryPageHasItsLayoutTitleAndWords) {
+  ASSERT_NE(Layout("Diary"), nullptr) << hmtest::CReportScope::All();
+  for (const std::string& key : DiaryPageKeys()) {
+    EXPECT_NE(Layout(key.c_str()), nullptr) << key;
+    EXPECT_TRUE(HasPhrase(key)) << key;
+    EXPECT_TRUE(HasPhrase(key + "_Title")) << key;
+  }
+  EXPECT_EQ(OwnReports(), "");
+}
+
+// The diary pages of the places reached from the first one by ways whose conditions some action
+// of the scene description can meet: a way waiting on a state no action gives (the star that
+// never lights) opens only at a puzzle's win.
+std::vector<std::string> PagesBeforeThePuzzlesWays(const CMap& world) {
+  std::set<std::pair<std::string, std::string>> reachable;
+  auto gather = [&](const SObjectList& objects) {
+    for (const SSceneObject& object : objects) {
+      reachable.insert({object.name, object.state});
+      for (const SObjectAction& action : object.actions) reachable.insert({object.name, action.resState});
+    }
+  };
+  for (uint32_t slot = 0; slot < world.SceneCount(); ++slot) gather(world.Scene(slot).objects);
+  for (uint32_t slot = 0; slot < world.CloseUpCount(); ++slot) gather(world.CloseUp(slot).objects);
+  for (uint32_t slot = 0; slot < world.MiniGameCount(); ++slot) gather(world.MiniGame(slot).objects);
+
+  std::vector<std::string> pages;
+  std::set<uint32_t> seen = {0};
+  std::vector<uint32_t> next = {0};
+  while (!next.empty()) {
+    const SSceneSlot& place = world.Scene(next.back());
+    next.pop_back();
+    for (const SStoryEntry& entry : place.diaryEntries) pages.push_back(entry.name);
+    for (const SExit& exit : place.exits) {
+      bool open = true;
+      for (const SStateCondition& condition : exit.conditions)
+        open = open && reachable.count({condition.object, condition.state}) > 0;
+      if (open && exit.target < world.SceneCount() && seen.insert(exit.target).second) next.push_back(exit.target);
+    }
+  }
+  return pages;
+}
+
+// The lock's intro says its code is written down in the house: a page the player finds before any
+// puzzle opens a way holds the very code the lock takes, in every language, on a page where it
+// fits: no line past the wrap, and the lines within the page's ruled frame.
+TEST_F(MapDiaryContentTest, APageFoundBeforeThePuzzlesWaysGivesTheCodeTheLockTakes) {
+  std::ifstream file(m_root + "App/Configs/GameInfo.xml", std::ios::binary);
+  CMap world(false);
+  ASSERT_EQ(world.Load(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())), 0);
+  const std::vector<std::string> pages = PagesBeforeThePuzzlesWays(world);
+  ASSERT_FALSE(pages.empty());
+  const Ombrel::CLayout2D* diary = Layout("Diary");
+  ASSERT_NE(diary, nullptr);
+  const auto* book = static_cast<const Ombrel::SLayoutBox*>(diary->FindItem("root/Book"));
+  ASSERT_NE(book, nullptr);
+  const float ruledFrame = book->size.y * 46.0f / 512.0f;  // the ruled frame, 46 of the picture's 512 rows in
+  const float frameTop = book->position.y + book->size.y / 2 - ruledFrame;
+  const float frameBottom = book->position.y - book->size.y / 2 + ruledFrame;
+
+  overlaytest::CInputAndLanguageScope language;
+  for (int32_t code : {kLangEnglish, kLangGerman, kLangFrench, kLangSpanish, kLangItalian, kLangRussian}) {
+    SetLanguage(code);
+    m_dictionary->Reload();
+    std::string giver;
+    for (const std::string& page : pages)
+      if (std::string(m_dictionary->GetPhrase(page.c_str())).find(kLockCode) != std::string::npos) giver = page;
+    ASSERT_NE(giver, "") << "no page found before the puzzles' ways gives the code, language " << code;
+    const Ombrel::CLayout2D* layout = Layout(giver.c_str());
+    ASSERT_NE(layout, nullptr) << giver;
+    const auto* text = static_cast<const Ombrel::SLayoutText*>(layout->FindItem("root/text_page"));
+    ASSERT_TRUE(text && text->style.font) << giver;
+    bool fits = false;
+    const float half = MeasureText(*text, m_dictionary->GetPhrase(giver.c_str()), &fits) / 2;
+    EXPECT_TRUE(fits) << giver << ", language " << code;
+    EXPECT_LE(text->position.y + half, frameTop) << giver << ", language " << code;
+    EXPECT_GE(text->position.y - half, frameBottom) << giver << ", language " << code;
+  }
+}
+
+TEST_F(MapDiaryContentTest, TheOpenMapShowsTheParchmentAndAReachedPlace) {
+  CMapFrame map(Layout("Map"), nullptr, m_dictionary.get(), nullptr, false, m_save.get());
+  EXPECT_EQ(DrawFrame(map)[0], overlaytest::kGrey.r) << "a closed map draws nothing";
+  map.Open();
+  map.Update(0.5f);
+  ASSERT_EQ(map.GetState(), kOverlayOpen);
+  // On the square test screen the map's middle shows: place 3 lies at pixel (20, 39).
+  const std::vector<uint8_t> before = DrawFrame(map);
+  EXPECT_GT(Count(before, 0, 0, 64, 64, Parchment), 2000);
+  const int unmarked = Count(before, 17, 36, 23, 42, Parchment);
+
+  for (int32_t place : {1, 2, 3}) map.VisitScene(place);
+  const std::vector<uint8_t> after = DrawFrame(map);
+  EXPECT_LT(Count(after, 17, 36, 23, 42, Parchment), unmarked - 6) << "the place's brass ring and markers";
+  EXPECT_EQ(OwnReports(), "");
+}
+
+TEST_F(MapDiaryContentTest, TheDiaryShowsItsNewPageAndCrossFadesWhenTurned) {
+  CDiaryEntryList catalogue;
+  for (const std::string& key : DiaryPageKeys()) catalogue.AddEntry(Layout(key.c_str()), key);
+  CDiary diary("Diary", Layout("Diary"), nullptr, nullptr, nullptr, &catalogue, m_dictionary.get(), nullptr,
+               m_save.get());
+  diary.LoadEntries();
+  diary.Open();
+  diary.Update(0.5f);
+  ASSERT_EQ(diary.GetState(), CDiary::kOpen);
+  // The right-hand page lies right of the spine at pixel 32; its words start near the top.
+  const std::vector<uint8_t> empty = DrawFrame(diary);
+  const int emptyInk = Count(empty, 36, 20, 64, 40, Ink);
+
+  diary.AddEntry("S01_1_Entry", true);
+  const std::vector<uint8_t> page = DrawFrame(diary);
+  EXPECT_GT(Count(page, 36, 20, 64, 40, Ink), emptyInk + 4) << "the page's words in dark ink";
+  EXPECT_EQ(m_save->profiles[0].diaryCount, 1u);
+
+  // Turning back: halfway through, the old page has faded out and the new one not yet in.
+  diary.AddEntry("S04_1_Entry", true);
+  diary.ReadInput(ToVirtualScreen({-0.95f, -0.5f}), true, false);  // the left arrow
+  diary.Update(0.01f);
+  ASSERT_EQ(diary.GetState(), CDiary::kTurning);
+  diary.ReadInput({0, 0}, false, true);
+  diary.Update(0.25f);
+  EXPECT_EQ(Count(DrawFrame(diary), 36, 20, 64, 40, Ink), emptyInk);
+  diary.Update(0.25f);
+  ASSERT_EQ(diary.GetState(), CDiary::kOpen);
+  EXPECT_EQ(DrawFrame(diary), page) << "the first page again";
+  EXPECT_EQ(OwnReports(), "");
+}
+
+}  // namespace
