@@ -1,6 +1,7 @@
 #include "Quor/CTextureManager.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <utility>
@@ -245,6 +246,11 @@ void CTextureManager::ReleaseTexture(TextureRecord* texture) {
 
 // ---------------------------------------------------------------- record operations
 
+uint64_t NewTextureRevision() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
+
 void CopyPixelsToTexture(TextureRecord* texture, const uint8_t* rgba) {
   CResource_TextureMemory* resource = PictureResource(texture);
   CGfxTexture* device = resource ? resource->Get() : nullptr;
@@ -262,6 +268,7 @@ void CopyPixelsToTexture(TextureRecord* texture, const uint8_t* rgba) {
     std::memcpy(row, rgba + size_t(y) * texture->imageWidth * 4, size_t(width) * 4);
     ExchangeRedAndBlue(row, width);
   }
+  texture->revision = NewTextureRevision();
   if (!GfxSucceeded(device->UnlockRect(0))) HM_REPORT(kSource, "Pixels copied into a texture did not reach the device");
 }
 
@@ -295,6 +302,8 @@ void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4],
     HM_REPORT(kSource, "The back buffer could not be copied into a texture: its picture is not available");
   } else if (device->StretchRect(backBuffer.Get(), &from, surface.Get(), &to, GFX_TEXF_LINEAR) != GFX_OK) {
     HM_REPORT(kSource, "The back buffer could not be copied into a texture");
+  } else {
+    texture->revision = NewTextureRevision();
   }
 }
 

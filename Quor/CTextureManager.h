@@ -22,6 +22,9 @@ enum class ETextureKind : uint32_t {
   Picture = 2,
 };
 
+// A number no picture has had before (see TextureRecord::revision).
+uint64_t NewTextureRevision();
+
 // The program-wide texture handle, shared by every holder and released only through the
 // manager.
 struct TextureRecord {
@@ -34,6 +37,9 @@ struct TextureRecord {
   // The useful picture inside the (power-of-two) texture, in texels.
   uint32_t imageWidth = 0;
   uint32_t imageHeight = 0;
+  // Names the pixels the record holds: renewed whenever pixels are copied into it and never
+  // shared with another record, so what was made from the picture can tell it is still current.
+  uint64_t revision = NewTextureRevision();
 };
 
 class CTextureManager {

@@ -123,6 +123,7 @@ void CRenderPassShadowMap::Begin() {
   states.SetRenderTarget(0, level.Get());
   states.SetViewport({0, 0, map->Width(), map->Height(), 0.0f, 1.0f});
   states.SetDepthStencilSurface(m_depth->Get());
+  g_shadowMap.texture->revision = NewTextureRevision();
   ClearTarget(*device, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, kClearWhite);
 }
 

@@ -117,6 +117,7 @@ bool CResource_RenderTargetTexture::Restore() {
     m_width = level.width;
     m_height = level.height;
   }
+  ++m_restores;
   return true;
 }
 

@@ -63,9 +63,13 @@ class CResource_RenderTargetTexture : public CResource_Texture {
   // After each restore: the size the device gave.
   uint32_t Width() const { return m_width; }
   uint32_t Height() const { return m_height; }
+  // Counts the restores that made a device texture: a picture drawn into the target before the
+  // last one is gone.
+  uint32_t Restores() const { return m_restores; }
 
  private:
   uint32_t m_width, m_height;
+  uint32_t m_restores = 0;
 };
 
 class CResource_VertexDeclaration : public CResourceFrom<CGfxVertexDeclaration> {

@@ -50,6 +50,60 @@ class CRenderStateScope {
   int m_count = 0;
 };
 
+// Draws into a target's picture for a while, over its top left `width` x `height`, overwriting
+// it whatever the caller's states, then puts the caller's target, viewport and states back.
+class CTargetScope {
+ public:
+  CTargetScope(CGfxDevice* device, CResource_RenderTargetTexture* target, uint32_t width, uint32_t height)
+      : m_states(*device), m_renderStates(device) {
+    CGfxRef<CGfxSurface> level;
+    m_result = target->Get()->GetSurfaceLevel(0, level.Receive());
+    if (GfxSucceeded(m_result)) m_result = device->GetRenderTarget(0, m_savedTarget.Receive());
+    if (GfxSucceeded(m_result)) m_result = device->GetViewport(&m_savedViewport);
+    if (!GfxSucceeded(m_result)) return;
+    m_states.SetRenderTarget(0, level.Get());
+    m_states.SetViewport({0, 0, width, height, m_savedViewport.minZ, m_savedViewport.maxZ});
+    m_renderStates.Set(GFX_RS_ZENABLE, 0);
+    m_renderStates.Set(GFX_RS_ALPHABLENDENABLE, 0);
+    m_renderStates.Set(GFX_RS_ALPHATESTENABLE, 0);
+    m_renderStates.Set(GFX_RS_CULLMODE, GFX_CULL_NONE);
+    m_active = true;
+  }
+  ~CTargetScope() {
+    if (!m_active) return;
+    m_states.SetRenderTarget(0, m_savedTarget.Get());
+    m_states.SetViewport(m_savedViewport);
+  }
+  CTargetScope(const CTargetScope&) = delete;
+  CTargetScope& operator=(const CTargetScope&) = delete;
+
+  // False, reported, when the caller's target could not be kept.
+  bool Entered(const char* material) const {
+    if (!m_active)
+      HM_REPORT(kSource, "Blur \"%s\": the current render target cannot be kept (0x%08X)", material, m_result);
+    return m_active;
+  }
+
+ private:
+  CDeviceStates m_states;
+  CRenderStateScope m_renderStates;
+  CGfxRef<CGfxSurface> m_savedTarget;
+  SGfxViewport m_savedViewport{};
+  uint32_t m_result = GFX_OK;
+  bool m_active = false;
+};
+
+// The target held, made again at the size asked for when it has another; null when it cannot
+// be made.
+CResource_RenderTargetTexture* TargetOfSize(CResource_RenderTargetTexture*& target, uint32_t width, uint32_t height) {
+  if (target && (target->Width() != width || target->Height() != height)) {
+    DestroyDeviceResource(target);
+    target = nullptr;
+  }
+  if (!target) target = CreateRenderTargetResource(width, height);
+  return target && target->Get() ? target : nullptr;
+}
+
 // The device texture the record itself holds, or its substitute's when it holds none.
 CGfxTexture* OwnDeviceTexture(TextureRecord* texture) {
   if (CGfxTexture* own = texture->resource ? GetD3DTexture(texture) : nullptr) return own;
@@ -119,6 +173,7 @@ CShader_BlurDX::CShader_BlurDX(const char* materialName, CParser& parser, float 
 
 CShader_BlurDX::~CShader_BlurDX() {
   if (m_intermediate) DestroyDeviceResource(m_intermediate);
+  if (m_kept) DestroyDeviceResource(m_kept);
 }
 
 CSharedDeclaration& CShader_BlurDX::Declaration() {
@@ -146,63 +201,35 @@ bool CShader_BlurDX::SetParameters() {
   return true;
 }
 
-CResource_RenderTargetTexture* CShader_BlurDX::IntermediateFor(uint32_t width, uint32_t height) {
-  if (m_intermediate && (m_intermediate->Width() != width || m_intermediate->Height() != height)) {
-    DestroyDeviceResource(m_intermediate);
-    m_intermediate = nullptr;
-  }
-  if (!m_intermediate) m_intermediate = CreateRenderTargetResource(width, height);
-  return m_intermediate && m_intermediate->Get() ? m_intermediate : nullptr;
+bool CShader_BlurDX::SKeptFrom::operator==(const SKeptFrom& other) const {
+  return inputRevision == other.inputRevision && item == other.item && factor == other.factor &&
+         width == other.width && height == other.height && restores == other.restores;
 }
 
 bool CShader_BlurDX::BlurAcross() {
   CGfxDevice* device = GetD3DDevice();
-  CResource_RenderTargetTexture* target = IntermediateFor(m_inputWidth, m_inputHeight);
-  CGfxRef<CGfxSurface> level;
-  if (!target || !GfxSucceeded(target->Get()->GetSurfaceLevel(0, level.Receive()))) {
+  CResource_RenderTargetTexture* target = TargetOfSize(m_intermediate, m_inputWidth, m_inputHeight);
+  if (!target) {
     HM_REPORT(kSource, "Blur \"%s\": no %ux%u picture for its first pass", GetMaterialName(), m_inputWidth,
               m_inputHeight);
     return false;
   }
   // The caller's target is put back afterwards: without it the first pass is not drawn.
-  CGfxRef<CGfxSurface> savedTarget;
-  SGfxViewport savedViewport{};
-  uint32_t result = device->GetRenderTarget(0, savedTarget.Receive());
-  if (GfxSucceeded(result)) result = device->GetViewport(&savedViewport);
-  if (!GfxSucceeded(result)) {
-    HM_REPORT(kSource, "Blur \"%s\": the current render target cannot be kept (0x%08X)", GetMaterialName(), result);
-    return false;
-  }
-  CDeviceStates deviceStates(*device);
-  deviceStates.SetRenderTarget(0, level.Get());
-  deviceStates.SetViewport({0, 0, m_inputWidth, m_inputHeight, 0.0f, 1.0f});
-  {
-    // The whole intermediate picture is overwritten, whatever the caller's states.
-    CRenderStateScope states(device);
-    states.Set(GFX_RS_ZENABLE, 0);
-    states.Set(GFX_RS_ALPHABLENDENABLE, 0);
-    states.Set(GFX_RS_ALPHATESTENABLE, 0);
-    states.Set(GFX_RS_CULLMODE, GFX_CULL_NONE);
-    const float halfTexel[4] = {-1.0f / static_cast<float>(m_inputWidth), 1.0f / static_cast<float>(m_inputHeight),
-                                0.0f, 0.0f};
-    SetVertexVector(m_effect.VertexParameter("halfPixel", 0), halfTexel);
-    ApplyPass(m_effect.GetPass(0));
-    BindTexture("SamplerDiffuse", inputTexture);
-    result = device->DrawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, kWholeTarget, kScreenVertexSize);
-    if (IsDeviceFailure(result)) HM_REPORT(kSource, "Blur \"%s\": its first pass failed (0x%08X)", GetMaterialName(), result);
-  }
-  deviceStates.SetRenderTarget(0, savedTarget.Get());
-  deviceStates.SetViewport(savedViewport);
+  CTargetScope into(device, target, m_inputWidth, m_inputHeight);
+  if (!into.Entered(GetMaterialName())) return false;
+  const float halfTexel[4] = {-1.0f / static_cast<float>(m_inputWidth), 1.0f / static_cast<float>(m_inputHeight),
+                              0.0f, 0.0f};
+  SetVertexVector(m_effect.VertexParameter("halfPixel", 0), halfTexel);
+  ApplyPass(m_effect.GetPass(0));
+  BindTexture("SamplerDiffuse", inputTexture);
+  const uint32_t result = device->DrawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, kWholeTarget, kScreenVertexSize);
+  if (IsDeviceFailure(result)) HM_REPORT(kSource, "Blur \"%s\": its first pass failed (0x%08X)", GetMaterialName(), result);
   return true;
 }
 
-void CShader_BlurDX::DrawBatch(SDrawItem* item) {
-  if (m_effect.GetPassCount() < 2 || !inputTexture) {
-    CShader_PostEffectDX::DrawBatch(item);
-    return;
-  }
-  if (!BlurAcross()) return;
-  // The second pass reads the intermediate picture with the first pass's sampler states.
+// The second pass reads the intermediate picture with the first pass's sampler states; its
+// positions are moved by half a pixel of the back buffer, as the view it is drawn for.
+void CShader_BlurDX::BlurDown(SDrawItem* item) {
   const SGfxPresentParams& present = GetD3DDevice()->GetPresentParams();
   const float halfPixel[4] = {-1.0f / static_cast<float>(present.backBufferWidth),
                               1.0f / static_cast<float>(present.backBufferHeight), 0.0f, 0.0f};
@@ -212,6 +239,50 @@ void CShader_BlurDX::DrawBatch(SDrawItem* item) {
   CShader_PostEffectDX::DrawBatch(item);
   // The next batch starts again from the input.
   ApplyPass(m_effect.GetPass(0));
+}
+
+// The kept picture has the viewport's size and is drawn with the same positions as the view
+// would be, so the copy is the picture the second pass would have drawn there.
+bool CShader_BlurDX::BlurIntoKept(SDrawItem* item, uint32_t width, uint32_t height) {
+  if (!BlurAcross()) return false;
+  CTargetScope into(GetD3DDevice(), m_kept, width, height);
+  if (!into.Entered(GetMaterialName())) return false;
+  BlurDown(item);
+  return true;
+}
+
+bool CShader_BlurDX::DrawKept(SDrawItem* item) {
+  CGfxDevice* device = GetD3DDevice();
+  SGfxViewport view{};
+  CGfxRef<CGfxSurface> target;
+  if (!GfxSucceeded(device->GetViewport(&view)) || !GfxSucceeded(device->GetRenderTarget(0, target.Receive())))
+    return false;
+  CResource_RenderTargetTexture* kept = TargetOfSize(m_kept, view.width, view.height);
+  if (!kept) return false;
+  const SKeptFrom from{inputTexture->revision, item, factor, view.width, view.height, kept->Restores()};
+  if (!m_keptCurrent || !(from == m_keptFrom)) {
+    m_keptCurrent = BlurIntoKept(item, view.width, view.height);
+    m_keptFrom = from;
+    if (!m_keptCurrent) return true;
+  }
+  CGfxRef<CGfxSurface> picture;
+  const SGfxRect whole = {0, 0, int32_t(view.width), int32_t(view.height)};
+  const SGfxRect into = {int32_t(view.x), int32_t(view.y), int32_t(view.x + view.width), int32_t(view.y + view.height)};
+  uint32_t result = kept->Get()->GetSurfaceLevel(0, picture.Receive());
+  if (GfxSucceeded(result)) result = device->StretchRect(picture.Get(), &whole, target.Get(), &into, GFX_TEXF_POINT);
+  if (IsDeviceFailure(result))
+    HM_REPORT(kSource, "Blur \"%s\": its kept picture cannot be copied (0x%08X)", GetMaterialName(), result);
+  return true;
+}
+
+void CShader_BlurDX::DrawBatch(SDrawItem* item) {
+  if (m_effect.GetPassCount() < 2 || !inputTexture) {
+    CShader_PostEffectDX::DrawBatch(item);
+    return;
+  }
+  if (!IsReady()) return;
+  if (keepsBlurredPicture && DrawKept(item)) return;
+  if (BlurAcross()) BlurDown(item);
 }
 
 // ---------------------------------------------------------------- blend

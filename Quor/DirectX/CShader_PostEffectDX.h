@@ -4,8 +4,10 @@
 //   CShader_GrayscaleDX  desaturates by `factor` (0 keeps the colour, 1 gives grey) and adds
 //                        `lightness` to the grey;
 //   CShader_BlurDX       blurs by `factor` (the step between taps, in texels; 0 leaves the
-//                        picture sharp): across into a picture of its own, then down onto the
-//                        target, when its effect has the two passes;
+//                        picture sharp): across into a picture of its own, then down, when its
+//                        effect has the two passes. The blurred picture is kept and copied onto
+//                        the target (it replaces what lies there) until the input's pixels, the
+//                        factor, the view's size or the device change;
 //   CShader_BlendDX      mixes the picture over `backgroundTexture` by `alpha` (times the
 //                        picture's own alpha).
 // Users set `inputTexture` (and the background) before Begin and keep owning the records.
@@ -36,6 +38,8 @@ class CShader_PostEffectDX : public CVertexBatchShader {
                        uint32_t inputFilter, CSharedDeclaration& declaration);
   // The class's constants and extra textures; false when it cannot draw.
   virtual bool SetParameters() = 0;
+  // Begin found what it needs to draw.
+  bool IsReady() const { return m_ready; }
   // Binds a texture of the first pass by the sampler's name.
   void BindTexture(const char* sampler, TextureRecord* texture) const;
 
@@ -67,17 +71,38 @@ class CShader_BlurDX : public CShader_PostEffectDX {
   void DrawBatch(SDrawItem* item) override;
 
   float factor = 0.0f;
+  // Off, both passes are drawn every time, the second onto the target (blended as the caller's
+  // states say): for an input whose pixels change from draw to draw.
+  bool keepsBlurredPicture = true;
 
  protected:
   bool SetParameters() override;
 
  private:
+  // What the kept picture was blurred from; any change calls for blurring again.
+  struct SKeptFrom {
+    uint64_t inputRevision = 0;
+    const SDrawItem* item = nullptr;
+    float factor = 0.0f;
+    uint32_t width = 0, height = 0;
+    uint32_t restores = 0;
+    bool operator==(const SKeptFrom& other) const;
+  };
+
   // The first pass: the input blurred across into the intermediate picture. False when the
   // intermediate picture cannot be made.
   bool BlurAcross();
-  CResource_RenderTargetTexture* IntermediateFor(uint32_t width, uint32_t height);
+  // The second pass, from the intermediate picture onto the current target.
+  void BlurDown(SDrawItem* item);
+  // Blurs into the kept picture when it is not current, then copies it into the viewport.
+  // False when no kept picture of the viewport's size can be made.
+  bool DrawKept(SDrawItem* item);
+  bool BlurIntoKept(SDrawItem* item, uint32_t width, uint32_t height);
 
   CResource_RenderTargetTexture* m_intermediate = nullptr;
+  CResource_RenderTargetTexture* m_kept = nullptr;
+  SKeptFrom m_keptFrom;
+  bool m_keptCurrent = false;
   uint32_t m_inputWidth = 0, m_inputHeight = 0;
 };
 

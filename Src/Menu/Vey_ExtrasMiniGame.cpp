@@ -537,6 +537,12 @@ float CExtrasMiniGame::FadeFactor() const {
   }
 }
 
+bool CExtrasMiniGame::CoversScreen() const {
+  if (state == kClosed) return false;
+  const float alpha = FadeFactor();
+  return alpha >= 1.0f || (alpha <= 0.0f && m_args.capturePicture);
+}
+
 void CExtrasMiniGame::Render() {
   if (state == kClosed) return;
   const float alpha = FadeFactor();

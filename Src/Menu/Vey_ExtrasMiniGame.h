@@ -108,6 +108,9 @@ class CExtrasMiniGame : public CMemWatch {
 
   const SPiece& GetPiece(int position) const { return m_pieces[position]; }
   bool IsOkShown() const { return m_okShown; }
+  // Whether Render hides the whole screen: the picture in play at full strength, or the pause
+  // over its snapshot. What lies under it then need not be drawn.
+  bool CoversScreen() const;
   CExtrasGamePause& GetPause() { return m_pause; }
   // The picture's place of a piece, virtual units.
   Vector2 GetTarget(int32_t id) const;

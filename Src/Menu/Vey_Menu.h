@@ -154,6 +154,7 @@ class CMenu : public Ombrel::IApplicationState {
   // The extras menu with its pages and the jigsaw's share of the scene.
   void CreateExtrasMenu();
   bool IsJigsawRunning() const;
+  bool IsJigsawCovering();
   void TakeTitleBackAfterJigsaw();
   void ReleaseScene();
 

@@ -447,9 +447,14 @@ void CMenu::CaptureFrameBuffer() {
   if (m_renderer) m_renderer->SetDrawn(false);
 }
 
-// The box's fade is also the blur's.
+// The box's fade is also the blur's. The jigsaw's page in play hides the whole screen.
 void CMenu::RenderFrameBuffer() {
-  if (m_blur) m_blur->DrawFrozen(m_subMenuAlpha);
+  if (m_blur && !IsJigsawCovering()) m_blur->DrawFrozen(m_subMenuAlpha);
+}
+
+bool CMenu::IsJigsawCovering() {
+  auto* extras = dynamic_cast<CExtrasMenu*>(GetBox(kExtrasMenu));
+  return IsJigsawRunning() && extras && extras->GetGameMenu().GetJigsaw().CoversScreen();
 }
 
 bool CMenu::IsOverButton(EButton button) const {

@@ -434,6 +434,38 @@ TEST_F(ExtrasJigsawTest, ThePauseShowsOverASnapshotOfThePicture) {
   EXPECT_LT(std::abs(At(-1.5f, -0.2f).Sum() - table.Sum()), 60);
 }
 
+// In play, and paused over its snapshot, the page leaves no pixel of what lies under it on a
+// 16:9 screen, so the menu draws nothing there; fading out, it lets the screen under it show.
+TEST_F(ExtrasJigsawTest, ThePageInPlayOrPausedHidesEverythingUnderIt) {
+  OpenPage(true);
+  Play(0);
+  // The pixels in which the page drawn over two different screens differs.
+  const auto uncovered = [&] {
+    std::vector<uint8_t> frames[2];
+    for (const uint32_t under : {0xFFFF00FFu, 0xFF00FF00u}) {
+      DrawAlone([&] {
+        GetD3DDevice()->Clear(0, nullptr, GFX_CLEAR_TARGET, under, 1.0f, 0);
+        m_page->Draw();
+      });
+      frames[under == 0xFF00FF00u] = m_pixels;
+    }
+    int count = 0;
+    for (size_t i = 0; i + 2 < frames[0].size(); i += 4)
+      count += frames[0][i] != frames[1][i] || frames[0][i + 1] != frames[1][i + 1];
+    return count;
+  };
+  EXPECT_TRUE(Jigsaw().CoversScreen());
+  EXPECT_EQ(uncovered(), 0) << "in play";
+  OpenPauseByMenuButton();
+  uncovered();  // the snapshot is taken
+  EXPECT_TRUE(Jigsaw().CoversScreen());
+  EXPECT_EQ(uncovered(), 0) << "paused";
+  Jigsaw().state = CExtrasMiniGame::kClosing;
+  Jigsaw().fadeTime = 0.5f;
+  EXPECT_FALSE(Jigsaw().CoversScreen());
+  EXPECT_GT(uncovered(), 0) << "fading out";
+}
+
 // A piece carried to its place is drawn there as it was drawn where it lay, over the faint
 // picture that showed there before: the piece with the mansion's first lit window.
 TEST_F(ExtrasJigsawTest, APlacedPieceIsDrawnOnItsPlace) {

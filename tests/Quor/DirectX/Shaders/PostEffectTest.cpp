@@ -43,6 +43,14 @@ class PostEffectTest : public CBuiltInShaderTest {
     return sum / static_cast<double>(rgba.size() / 4);
   }
 
+  // The frame of a blur drawing both passes onto the target, as it did before it kept its picture.
+  std::vector<uint8_t> DrawThrough(CShader_BlurDX* blur, SDrawItem* batch, uint32_t clear = 0xFF000000u) {
+    blur->keepsBlurredPicture = false;
+    std::vector<uint8_t> frame = Draw(blur, batch, clear);
+    blur->keepsBlurredPicture = true;
+    return frame;
+  }
+
   // Stripes 8 texels wide, across or down the 64 x 64 picture.
   TextureRecord* Stripes(const char* name, bool down) {
     std::vector<SRgba> texels;
@@ -99,6 +107,71 @@ TEST_F(PostEffectTest, BlurSoftensEdgesBothWaysAndKeepsTheBrightness) {
     EXPECT_LT(at(across), 235) << "light side of an edge got darker";
     EXPECT_GT(at(across), at(edge));
   }
+  blur->SetPostEffectTexture(nullptr);
+  Free(blur, batch);
+  EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
+}
+
+// The blurred picture is kept and copied while nothing it came from changes. Its frame is the
+// one both passes give when drawn onto the target every time, pixel for pixel (tolerance 0),
+// over the strengths a fade goes through and for an input smaller than the view, as the
+// game's 1024 x 1024 capture is under its 1280 x 720 view.
+TEST_F(PostEffectTest, AKeptBlurGivesTheFrameOfABlurDrawnThroughEveryTime) {
+  auto* blur = Load<CShader_BlurDX>("Blur");
+  SDrawItem* batch = ScreenQuad(blur);
+  std::vector<SRgba> checks;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 48; ++x)
+      checks.push_back(((x / 5 + y / 3) % 2) ? SRgba{250, 40, 90, 255} : SRgba{10, 200, 60, 128});
+  for (TextureRecord* input : {Stripes("Columns.bmp", false), Picture("Checks.bmp", 48, 48, checks)}) {
+    blur->SetPostEffectTexture(input);
+    for (const float factor : {0.0f, 0.3f, 1.25f, 2.0f}) {
+      blur->factor = factor;
+      const std::vector<uint8_t> through = DrawThrough(blur, batch, 0xFF336699u);
+      const uint64_t before = m_device->GetGlDrawCount();
+      EXPECT_EQ(Draw(blur, batch, 0xFF336699u), through) << input->imageWidth << ", factor " << factor;
+      const uint64_t blurring = m_device->GetGlDrawCount() - before;
+      EXPECT_EQ(Draw(blur, batch, 0xFF336699u), through) << "copied again, factor " << factor;
+      EXPECT_EQ(m_device->GetGlDrawCount() - before, blurring) << "a kept picture is copied, not blurred again";
+    }
+  }
+  blur->SetPostEffectTexture(nullptr);
+  Free(blur, batch);
+  EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
+}
+
+// What would make the kept picture stale: new pixels in the input (a capture taken again), a
+// lost and restored device, another input.
+TEST_F(PostEffectTest, AKeptBlurIsBlurredAgainFromNewPixelsAfterAResetAndFromAnotherInput) {
+  auto* blur = Load<CShader_BlurDX>("Blur");
+  SDrawItem* batch = ScreenQuad(blur);
+  TextureRecord* columns = Stripes("Columns.bmp", false);
+  TextureRecord* rows = Stripes("Rows.bmp", true);
+  blur->factor = 1.0f;
+  const auto through = [&](TextureRecord* input) {
+    blur->SetPostEffectTexture(input);
+    return DrawThrough(blur, batch);
+  };
+  const std::vector<uint8_t> ofColumns = through(columns), ofRows = through(rows);
+  ASSERT_NE(ofColumns, ofRows);
+  blur->SetPostEffectTexture(columns);
+  ASSERT_EQ(Draw(blur, batch), ofColumns);
+
+  std::vector<uint8_t> rowPixels(size_t(kSize) * kSize * 4, 255);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x)
+      for (int c = 0; c < 3; ++c) rowPixels[(size_t(y) * kSize + x) * 4 + c] = ((y / 8) % 2) ? 255 : 0;
+  CopyPixelsToTexture(columns, rowPixels.data());
+  EXPECT_EQ(Draw(blur, batch), ofRows) << "the input's new pixels";
+
+  CopyPixelsToTexture(rows, rowPixels.data());
+  blur->SetPostEffectTexture(rows);
+  ASSERT_EQ(Draw(blur, batch), ofRows);
+  ReleaseAllDeviceResources();
+  ASSERT_TRUE(RestoreAllDeviceResources());
+  const uint64_t before = m_device->GetGlDrawCount();
+  EXPECT_EQ(Draw(blur, batch), ofRows) << "after a reset";
+  EXPECT_GT(m_device->GetGlDrawCount() - before, 1u) << "blurred again";
   blur->SetPostEffectTexture(nullptr);
   Free(blur, batch);
   EXPECT_TRUE(m_reports.Texts().empty()) << m_reports.All();
