@@ -103,6 +103,7 @@ std::string Install(const SOptions& options, const std::string& home, EStart sta
   fs::create_directories(home + "/bin");
   fs::create_directories(home + "/data");
   fs::create_directories(home + "/run");
+  std::ofstream(home + "/data/windowed");  // a window the script can turn 1280 x 720, not full screen
   fs::copy_file(options.build + "/bin/hollowmere", home + "/bin/hollowmere");
   fs::create_directory_symlink(options.build + "/bin/VFS", home + "/bin/VFS");
   fs::create_directory_symlink(options.build + "/content", home + "/content");
@@ -125,7 +126,8 @@ struct SRun {
 SRun Play(const SOptions& options, const std::string& home, EStart start, const std::string& script, int frameLimit,
           const std::string& fixedDt) {
   const std::string program = Install(options, home, start);
-  std::ofstream(home + "/input.txt") << script;
+  // The window the scripts' clicks are placed for, from the first frame on.
+  std::ofstream(home + "/input.txt") << "1 window 1024 768\n" << script;
   std::string seed = "46";
   const size_t seedAt = script.find("# HOLLOWMERE_SEED=");
   if (seedAt != std::string::npos) seed = script.substr(seedAt + 18, script.find('\n', seedAt) - seedAt - 18);
