@@ -208,8 +208,10 @@ struct SScreen {
 
 // The pause menu's key, the map's compass and the diary's book on the 4:3 window's bar.
 constexpr int kCompass[2] = {959, 707}, kDiary[2] = {512, 691};
-// The title's Options plate and the extras' plate (window pixels).
-constexpr int kOptionsPlate[2] = {128, 576};
+// The title's Options and Extras plates, the extras box's "Bonus game" and the jigsaw page's
+// Play (window pixels).
+constexpr int kOptionsPlate[2] = {128, 576}, kExtrasPlate[2] = {896, 577}, kBonusGamePlate[2] = {512, 339},
+              kJigsawPlay[2] = {512, 538};
 
 std::string FromMain(const std::string& main, const std::string& mark, const std::string& extra, int extraLast,
                      int* last) {
@@ -233,6 +235,12 @@ const std::vector<SScreen>& Screens() {
        [](const std::string&, const std::string&, int* last) {
          *last = 170;
          return AnswerFirstStart() + Click(150, kOptionsPlate[0], kOptionsPlate[1]);
+       }},
+      {"jigsaw", "the extras' jigsaw, its pieces scattered", EStart::kShipped,
+       [](const std::string&, const std::string&, int* last) {
+         *last = 270;
+         return AnswerFirstStart() + Click(150, kExtrasPlate[0], kExtrasPlate[1]) +
+                Click(190, kBonusGamePlate[0], kBonusGamePlate[1]) + Click(230, kJigsawPlay[0], kJigsawPlay[1]);
        }},
       {"location", "the gate, the story's first place", EStart::kStory,
        [](const std::string& main, const std::string&, int* last) {
