@@ -337,14 +337,15 @@ SResult MeasureLogos(const SOptions& options) {
 }
 
 // The resident memory at each place's and search's first view through a whole script.
-bool WalkMemory(const SOptions& options, const char* name, EStart start, const std::string& script) {
+bool WalkMemory(const SOptions& options, const char* name, const char* folder, EStart start,
+                const std::string& script) {
   if (script.empty()) {
     std::printf("%s: no walkthrough script\n", name);
     return false;
   }
   // The ending's click is the script's last line; a while after it, Alt+F4.
   const std::string whole = script + Leave(400);
-  const SRun run = Play(options, options.home + "/walk-" + name, start, whole, 400000, "0.1");
+  const SRun run = Play(options, options.home + "/" + folder, start, whole, 400000, "0.1");
   std::printf("\nresident memory at each first view, %s (exit code %d, %zu frames, %.0f s):\n", name, run.exitCode,
               run.frames.size(), run.seconds);
   std::vector<double> places;
@@ -404,13 +405,13 @@ int main(int argc, char** argv) {
   SOptions options;
   if (!ParseOptions(argc, argv, &options)) {
     std::printf("usage: frame_bench BUILD_DIR [--screens NAME,...] [--frames N] [--settle N] [--dt SECONDS]\n"
-                "                   [--no-walk] [--home DIR]\nscreens: logos");
+                "                   [--no-walk] [--home DIR]\nscreens (and the walks): walks,logos");
     for (const SScreen& screen : Screens()) std::printf(",%s", screen.name);
     std::printf("\n");
     return argc < 2 || std::string(argv[1]) == "--help" ? 0 : 2;
   }
   for (const std::string& name : options.screens) {
-    const bool known = name == "logos" || std::any_of(Screens().begin(), Screens().end(),
+    const bool known = name == "logos" || name == "walks" || std::any_of(Screens().begin(), Screens().end(),
                                                       [&](const SScreen& s) { return name == s.name; });
     if (!known) {
       std::fprintf(stderr, "frame_bench: no screen named %s\n", name.c_str());
@@ -441,9 +442,9 @@ int main(int argc, char** argv) {
                 result.what.c_str(), result.note.empty() ? "" : "; ", result.note.c_str());
   }
   std::printf("load average after: %s\n", LoadAverage().c_str());
-  if (options.walk) {
-    allReached = WalkMemory(options, "main story", EStart::kStory, main) && allReached;
-    allReached = WalkMemory(options, "bonus chapter", EStart::kBonus, bonus) && allReached;
+  if (options.walk && Wanted(options, "walks")) {
+    allReached = WalkMemory(options, "main story", "walk-main", EStart::kStory, main) && allReached;
+    allReached = WalkMemory(options, "bonus chapter", "walk-bonus", EStart::kBonus, bonus) && allReached;
     std::printf("load average after the walks: %s\n", LoadAverage().c_str());
   }
   return allReached ? 0 : 1;
