@@ -214,7 +214,7 @@ void CApplication::Start() {
   BindStateIds();
   // The logo and reminder screens are there for the start-up script while the start state's
   // Init runs.
-  auto logo = std::make_unique<CLogo>();
+  auto logo = std::make_unique<CLogo>(m_config.get());
   auto reminder = std::make_unique<CReminder>();
   CScriptManager* scripts = GetScriptManager();
   if (scripts) {

@@ -1,9 +1,11 @@
 #include "Framework/omLogo.h"
 
+#include "Framework/omAppConfig.h"
 #include "Framework/omLogoRenderer.h"
 #include "Quor/CPathResolver.h"
 #include "Quor/CVFS.h"
 #include "Quor/Engine.h"
+#include "Quor/FrameLimiter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -115,7 +117,7 @@ void CLogo::Show(const char* image, bool localized, const SGrid* grid) {
   m_shown.push_back(image);
   if (!IsEngineRunning()) return;
   CLogoRenderer renderer;
-  renderer.Begin(m_settings);
+  renderer.Begin(m_settings, FrameTimeLimitForMode(m_config ? m_config->GetFrameRateMode() : 0));
   if (renderer.Load(FindLogoImage(image, localized, GetLanguage())) && grid) {
     renderer.Animate(grid->frameCount, grid->rows, grid->columns, grid->framesPerSecond);
   }

@@ -32,9 +32,14 @@ SLogoImage FindLogoImage(const char* name, bool localized, int32_t language);
 // order, so every machine shows them in the same order. Empty when the folder is missing.
 std::vector<std::string> ListLogoFolder(const std::string& root, const char* folder);
 
+class CAppConfig;
+
 class CLogo : public CMemWatch {
  public:
   static constexpr const char* kScriptClassName = "Ombrel::CLogo";
+  // The frames follow at the rate of the configuration's frame-rate mode as it stands when a
+  // logo is shown (the start-up script sets it before the logos); without one, at the default.
+  explicit CLogo(const CAppConfig* config = nullptr) : m_config(config) {}
   static void RegisterScriptMethods(CLuaExposure<CLogo>& methods);
 
   // Times in seconds; colour bytes on the 128 scale; size and position in the system 2-D
@@ -79,6 +84,7 @@ class CLogo : public CMemWatch {
   };
   void Show(const char* image, bool localized, const SGrid* grid);
 
+  const CAppConfig* m_config;
   SSettings m_settings;
   std::vector<CStr> m_shown;
   CScriptHandle m_scriptHandle;

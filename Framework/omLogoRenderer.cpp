@@ -28,6 +28,8 @@ constexpr uint32_t kVirtualKeyLeftButton = 0x01;
 constexpr uint32_t kVirtualKeyReturn = 0x0D;
 
 CLogoRenderer::FrameObserver g_frameObserver = nullptr;
+CFrameLimiter::ClockFn g_paceClock = nullptr;
+CFrameLimiter::SleepFn g_paceSleep = nullptr;
 
 uint8_t ColourByte(RGBA colour, int shift) { return static_cast<uint8_t>((colour >> shift) & 0xFF); }
 
@@ -50,12 +52,18 @@ CLogoRenderer::~CLogoRenderer() {
 
 void CLogoRenderer::SetFrameObserver(FrameObserver observer) { g_frameObserver = observer; }
 
-void CLogoRenderer::Begin(const CLogo::SSettings& settings) {
+void CLogoRenderer::SetPaceClock(CFrameLimiter::ClockFn clock, CFrameLimiter::SleepFn sleep) {
+  g_paceClock = clock;
+  g_paceSleep = sleep;
+}
+
+void CLogoRenderer::Begin(const CLogo::SSettings& settings, float frameTimeLimit) {
   m_input.Bind(kSlotReturn, KeyHeldPoll<kVirtualKeyReturn>);
   m_input.Bind(kSlotPointer, KeyHeldPoll<kVirtualKeyLeftButton>);
   // After binding, so a key still held from the screen before is not a new press.
   m_input.Flush();
   m_settings = settings;
+  m_frameTimeLimit = frameTimeLimit;
 }
 
 bool CLogoRenderer::Load(const SLogoImage& image) {
@@ -120,6 +128,9 @@ void CLogoRenderer::PlaceQuad() {
 
 void CLogoRenderer::Run() {
   Restart();
+  // Paced as the application's own frames are, so a logo does not spin the processor.
+  CFrameLimiter pace = g_paceClock && g_paceSleep ? CFrameLimiter(m_frameTimeLimit, g_paceClock, g_paceSleep)
+                                                  : CFrameLimiter(m_frameTimeLimit);
   ResetFrameTime();
   while (IsEngineRunning()) {
     // A quit ends the loop; the program then leaves through its normal exit path.
@@ -136,6 +147,7 @@ void CLogoRenderer::Run() {
       FinishFrame();
     }
     if (CCollisionManager* collisions = GetCollisionManager()) collisions->EndFrame();
+    pace.WaitForDeadline();
   }
   ResetFrameTime();
 }

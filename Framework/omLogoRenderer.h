@@ -6,6 +6,7 @@
 #include "Framework/omInput.h"
 #include "Framework/omLogo.h"
 #include "Quor/CMemWatch.h"
+#include "Quor/FrameLimiter.h"
 
 #include <cstdint>
 #include <memory>
@@ -31,8 +32,9 @@ class CLogoRenderer : public CMemWatch {
   CLogoRenderer(const CLogoRenderer&) = delete;
   CLogoRenderer& operator=(const CLogoRenderer&) = delete;
 
-  // Binds the skip keys and takes the settings. A held key counts as no press.
-  void Begin(const CLogo::SSettings& settings);
+  // Binds the skip keys and takes the settings and the frames' minimum duration (the frame
+  // limiter's, in seconds; 0 or less: no wait). A held key counts as no press.
+  void Begin(const CLogo::SSettings& settings, float frameTimeLimit = 0.0f);
   // Loads the picture; false (reported) when it cannot be made, and the screen ends at once.
   bool Load(const SLogoImage& image);
   // Plays the loaded picture as a grid of frames at the rate; false (reported, and the
@@ -64,6 +66,8 @@ class CLogoRenderer : public CMemWatch {
   // the frame is presented. Null: no observer.
   using FrameObserver = void (*)(const CLogoRenderer& renderer);
   static void SetFrameObserver(FrameObserver observer);
+  // Tests give the frame limiter of the modal loop their own clock and sleep; null: the system's.
+  static void SetPaceClock(CFrameLimiter::ClockFn clock, CFrameLimiter::SleepFn sleep);
 
  private:
   void PlaceQuad();
@@ -75,6 +79,7 @@ class CLogoRenderer : public CMemWatch {
   void PictureRect(float* u0, float* v0, float* u1, float* v1) const;
 
   CLogo::SSettings m_settings;
+  float m_frameTimeLimit = 0.0f;
   CStr m_imageName;
   TextureRecord* m_texture = nullptr;
   std::unique_ptr<CTextureAnimation> m_animation;

@@ -4,6 +4,7 @@
 #include "Platform/PlatformWindow.h"
 
 #include <SDL.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -55,6 +56,7 @@ struct SDriver {
   uint32_t stopInSaveFrame = 0;  // 0: saves run through
   bool seeded = false;
   uint32_t seed = 0;
+  FILE* frameLog = nullptr;  // a line per frame: its number, the process's CPU time and resident memory
 };
 
 SDriver g_driver;
@@ -235,9 +237,11 @@ bool LoadScript(const std::string& path, char* error, size_t errorSize) {
       return false;
     }
     event.line = lineNumber;
-    if (event.kind == EScriptKind::Capture && g_driver.captureFolder.empty()) {
-      std::snprintf(error, errorSize, "HOLLOWMERE_INPUT: %s:%d: a capture needs HOLLOWMERE_CAPTURE", path.c_str(),
-                    lineNumber);
+    if (event.kind == EScriptKind::Capture && g_driver.captureFolder.empty() && !g_driver.frameLog) {
+      std::snprintf(error, errorSize,
+                    "HOLLOWMERE_INPUT: %s:%d: a capture needs HOLLOWMERE_CAPTURE (or HOLLOWMERE_FRAME_LOG, which "
+                    "names the frame)",
+                    path.c_str(), lineNumber);
       return false;
     }
     if (event.kind == EScriptKind::Idle) {
@@ -276,6 +280,43 @@ bool LoadCaptureList(const std::string& list, char* error, size_t errorSize) {
     g_driver.captureFrames.insert(frame);
   }
   return true;
+}
+
+bool OpenFrameLog(const std::string& path, char* error, size_t errorSize) {
+  if (path.empty()) return true;
+  g_driver.frameLog = std::fopen(path.c_str(), "w");
+  if (!g_driver.frameLog) {
+    std::snprintf(error, errorSize, "HOLLOWMERE_FRAME_LOG: cannot write '%s': %s", path.c_str(), std::strerror(errno));
+    return false;
+  }
+  // A line at a time, so a run that is killed keeps every frame it logged.
+  std::setvbuf(g_driver.frameLog, nullptr, _IOLBF, 0);
+  return true;
+}
+
+// The CPU time of every thread of the process so far (the software renderer's own included).
+uint64_t ProcessCpuMicros() {
+  timespec spent{};
+  if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &spent) != 0) return 0;
+  return static_cast<uint64_t>(spent.tv_sec) * 1000000u + static_cast<uint64_t>(spent.tv_nsec) / 1000u;
+}
+
+// The resident memory in KB, from the second field of /proc/self/statm (0 where it cannot be read).
+uint64_t ResidentKb() {
+  FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (!statm) return 0;
+  unsigned long long size = 0, resident = 0;
+  const bool read = std::fscanf(statm, "%llu %llu", &size, &resident) == 2;
+  std::fclose(statm);
+  return read ? resident * static_cast<uint64_t>(sysconf(_SC_PAGESIZE)) / 1024u : 0;
+}
+
+void LogFrame(uint32_t frame) {
+  if (!g_driver.frameLog) return;
+  const auto named = g_driver.namedCaptures.find(frame);
+  std::fprintf(g_driver.frameLog, "%u %llu %llu%s%s\n", frame, static_cast<unsigned long long>(ProcessCpuMicros()),
+               static_cast<unsigned long long>(ResidentKb()), named == g_driver.namedCaptures.end() ? "" : " ",
+               named == g_driver.namedCaptures.end() ? "" : named->second.c_str());
 }
 
 bool LoadVariables(char* error, size_t errorSize) {
@@ -317,6 +358,7 @@ bool LoadVariables(char* error, size_t errorSize) {
     return false;
   }
   g_driver.seeded = !seed.empty();
+  if (!OpenFrameLog(Env("HOLLOWMERE_FRAME_LOG"), error, errorSize)) return false;
   const std::string script = Env("HOLLOWMERE_INPUT");
   if (!script.empty() && !LoadScript(script, error, errorSize)) return false;
   const bool namesCaptures = std::any_of(g_driver.events.begin(), g_driver.events.end(),
@@ -437,11 +479,17 @@ bool PlatformTestDriverLoad(char* error, size_t errorSize) {
   return false;
 }
 
-void PlatformTestDriverReset() { g_driver = SDriver(); }
+void PlatformTestDriverReset() {
+  if (g_driver.frameLog) std::fclose(g_driver.frameLog);
+  g_driver = SDriver();
+}
 
 void PlatformTestDriverArm() { g_driver.armed = true; }
 
-uint32_t PlatformTestDriverBeginFrame() { return ++g_driver.frame; }
+uint32_t PlatformTestDriverBeginFrame() {
+  LogFrame(++g_driver.frame);
+  return g_driver.frame;
+}
 
 uint32_t PlatformTestDriverFrameNumber() { return g_driver.frame; }
 

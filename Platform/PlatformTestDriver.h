@@ -35,7 +35,8 @@ void PlatformTestDriverReset();
 // Scripted events start flowing once the game runs (not while the program starts up).
 void PlatformTestDriverArm();
 
-// Called once at the start of every frame; returns the new frame's number (1, 2, ...).
+// Called once at the start of every frame; returns the new frame's number (1, 2, ...). Writes
+// the frame's line of the frame log.
 uint32_t PlatformTestDriverBeginFrame();
 uint32_t PlatformTestDriverFrameNumber();
 

@@ -68,6 +68,7 @@ bool CVfsBlockCache::OpenVolume(const std::string& name, std::string* error) {
   m_volumes.push_back(volume);
   m_volumeNames.push_back(name);
   m_volumeLengths.push_back(VolumeLength(volume));
+  m_volumeOffsets.push_back(kUnknownOffset);
   return true;
 }
 
@@ -78,14 +79,17 @@ void CVfsBlockCache::CloseVolumes() {
   m_volumes.clear();
   m_volumeNames.clear();
   m_volumeLengths.clear();
+  m_volumeOffsets.clear();
 }
 
 const std::string& CVfsBlockCache::GetVolumeName(uint64_t position) const {
   return m_volumeNames[position >> kPk2VolumeShift];
 }
 
-bool CVfsBlockCache::Holds(uint64_t start, uint64_t end) const {
-  return end <= (start & ~kPk2VolumeOffsetMask) + VolumeLength(m_volumes[start >> kPk2VolumeShift]);
+bool CVfsBlockCache::Holds(uint64_t start, uint64_t end) {
+  const size_t index = start >> kPk2VolumeShift;
+  m_volumeOffsets[index] = kUnknownOffset;  // measuring the length moves to the volume's end
+  return end <= (start & ~kPk2VolumeOffsetMask) + VolumeLength(m_volumes[index]);
 }
 
 uint32_t CVfsBlockCache::TakeUserBit() {
@@ -110,8 +114,22 @@ int CVfsBlockCache::Read(SVfsArchiveHandle* handle, uint8_t* destination, int co
     SVfsBlock* block = handle->currentBlock;
     if (!block || position < block->first || position >= block->end) {
       if (block) block->userMask &= ~handle->userBit;
+      handle->currentBlock = nullptr;
       block = FindBlock(position);
-      if (!block) block = LoadVictimBlock(position);
+      if (!block) {
+        // Whole blocks the request covers go straight into the destination in one read; only
+        // a block the request ends inside is kept, for the reads that follow.
+        const int direct = DirectBytes(position, remaining);
+        if (direct > 0) {
+          const int got = ReadVolume(position, destination, direct);
+          handle->position += got;
+          destination += got;
+          remaining -= got;
+          if (got < direct) break;  // the volume is shorter than the directory says
+          continue;
+        }
+        block = LoadVictimBlock(position);
+      }
       handle->currentBlock = block;
     }
     block->userMask |= handle->userBit;
@@ -156,13 +174,32 @@ SVfsBlock* CVfsBlockCache::LoadVictimBlock(uint64_t position) {
     }
   }
   const uint64_t first = position & ~static_cast<uint64_t>(CVFS::kBlockSize - 1);
-  FILE* volume = m_volumes[first >> kPk2VolumeShift];
-  size_t got = 0;
-  if (std::fseek(volume, static_cast<long>(first & kPk2VolumeOffsetMask), SEEK_SET) == 0) {
-    got = std::fread(victim->data, 1, CVFS::kBlockSize, volume);
-  }
+  const int got = ReadVolume(first, victim->data, CVFS::kBlockSize);
   victim->first = first;
   victim->end = first + CVFS::kBlockSize;
-  victim->validEnd = first + got;
+  victim->validEnd = first + static_cast<uint64_t>(got);
   return victim;
+}
+
+// The bytes from the position up to the last block edge within the request (none when the
+// request ends in the position's own block).
+int CVfsBlockCache::DirectBytes(uint64_t position, int count) {
+  const uint64_t lastEdge = (position + static_cast<uint64_t>(count)) & ~static_cast<uint64_t>(CVFS::kBlockSize - 1);
+  return lastEdge > position ? static_cast<int>(lastEdge - position) : 0;
+}
+
+// One read at a global position; the seek is left out where the volume already stands there.
+int CVfsBlockCache::ReadVolume(uint64_t position, uint8_t* destination, int count) {
+  const size_t index = position >> kPk2VolumeShift;
+  FILE* volume = m_volumes[index];
+  const uint64_t offset = position & kPk2VolumeOffsetMask;
+  if (m_volumeOffsets[index] != offset) {
+    if (std::fseek(volume, static_cast<long>(offset), SEEK_SET) != 0) {
+      m_volumeOffsets[index] = kUnknownOffset;
+      return 0;
+    }
+  }
+  const size_t got = std::fread(destination, 1, static_cast<size_t>(count), volume);
+  m_volumeOffsets[index] = got == static_cast<size_t>(count) ? offset + got : kUnknownOffset;
+  return static_cast<int>(got);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The data volumes of a PK2 archive and the sixteen 8 KB blocks read from them. Every open
 // archive file reads through the cache and holds one bit of its users' mask, so the block
-// a file reads from is the last to be replaced while others stand unused.
+// a file reads from is the last to be replaced while others stand unused. A request that
+// covers whole blocks not in the cache reads them straight into its destination, in one read.
 
 #include <cstdint>
 #include <cstdio>
@@ -46,7 +47,7 @@ class CVfsBlockCache {
   const std::string& GetVolumeName(uint64_t position) const;
   // Whether the volume holding start holds everything up to end now (it may have been cut
   // short since it was opened).
-  bool Holds(uint64_t start, uint64_t end) const;
+  bool Holds(uint64_t start, uint64_t end);
 
   // A user bit of its own for a file that opens; 0 when all 32 are taken.
   uint32_t TakeUserBit();
@@ -60,6 +61,11 @@ class CVfsBlockCache {
  private:
   SVfsBlock* FindBlock(uint64_t position);
   SVfsBlock* LoadVictimBlock(uint64_t position);
+  static int DirectBytes(uint64_t position, int count);
+  // Up to count bytes of a volume from a global position; fewer where the volume ends.
+  int ReadVolume(uint64_t position, uint8_t* destination, int count);
+
+  static constexpr uint64_t kUnknownOffset = UINT64_MAX;
 
   std::vector<SVfsBlock> m_blocks;
   SVfsBlock* m_blockOrder[CVFS::kBlockCount] = {};
@@ -67,4 +73,5 @@ class CVfsBlockCache {
   std::vector<FILE*> m_volumes;
   std::vector<std::string> m_volumeNames;
   std::vector<uint64_t> m_volumeLengths;
+  std::vector<uint64_t> m_volumeOffsets;  // where each volume's file stands, if known
 };

@@ -40,3 +40,10 @@ if(TARGET test_e2e_walkthrough)
   add_dependencies(walkthrough_scripts content walkthrough)
   add_dependencies(test_e2e_walkthrough hollowmere walkthrough_scripts)
 endif()
+# The frame benchmark plays one screen end to end for a few frames; its figures are not checked,
+# as a benchmark is no test.
+if(TARGET frame_bench AND TARGET test_e2e_walkthrough)
+  add_test(NAME frame_bench_check
+    COMMAND frame_bench ${CMAKE_BINARY_DIR} --screens location --frames 5 --settle 5 --no-walk
+            --home ${CMAKE_BINARY_DIR}/test-home/frame-bench)
+endif()

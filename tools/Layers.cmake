@@ -17,6 +17,7 @@ hm_tool_layers(astar_bench common)
 hm_tool_layers(curtool quor)  # the cursor file layout, and the texture tool's PNG reader
 hm_tool_layers(comictool quor)
 hm_tool_layers(fontmaker quor)  # FreeType, and the font and texture layouts the engine reads
+hm_tool_layers(frame_bench platform platform_testing)  # runs the built game through the test driver
 hm_tool_layers(fxtool quor)
 hm_tool_layers(gfx_bench platform platform_testing)
 hm_tool_layers(graphtool common)

@@ -315,6 +315,8 @@ TEST_F(LogoScreenTest, AMissingPictureEndsTheScreenAtOnce) {
 // on even if no frame could be drawn.
 uint64_t g_clockReads = 0;
 uint64_t InjectedClock() { return uint64_t(GetFrameCounter()) * 50000 + 10 * ++g_clockReads; }
+// The frame limiter waits on the same clock; a frame of 50 ms never has to wait.
+void NoSleep(uint64_t) {}
 
 struct SSeenFrame {
   float timeLeft;
@@ -355,6 +357,7 @@ class LogoShowTest : public ::testing::Test {
     g_observed = SObserved();
     g_clockReads = 0;
     SetTimerClock(&InjectedClock);
+    CLogoRenderer::SetPaceClock(&InjectedClock, &NoSleep);
     ASSERT_TRUE(hmtest::StartFreshEngine());
     PlatformTestDriverReset();
     hmtest::OpenEngineWindow(160, 120);
@@ -375,6 +378,7 @@ class LogoShowTest : public ::testing::Test {
   }
   void TearDown() override {
     CLogoRenderer::SetFrameObserver(nullptr);
+    CLogoRenderer::SetPaceClock(nullptr, nullptr);
     fwtest::DeleteApplication(m_application);
     DestroyMainWindow();
     SetTimerClock(nullptr);
@@ -436,6 +440,50 @@ TEST_F(LogoShowTest, ReturnSkipsToTheFadeOutAndAQuitEndsEveryShow) {
   const size_t framesBefore = g_observed.frames.size();
   m_logo.ShowStatic("Logo", true);
   EXPECT_EQ(g_observed.frames.size(), framesBefore);
+}
+
+// A clock that moves only by the frames' own work, the limiter's sleeps and a microsecond a look.
+uint64_t g_pacedNow = 0;
+std::vector<uint64_t> g_pacedFrameStarts;
+int g_pacedSleeps = 0;
+uint64_t PacedClock() { return g_pacedNow++; }
+void PacedSleep(uint64_t micros) {
+  ++g_pacedSleeps;
+  g_pacedNow += micros;
+}
+void WorkThreeMilliseconds(const CLogoRenderer&) {
+  g_pacedFrameStarts.push_back(g_pacedNow);
+  g_pacedNow += 3000;
+}
+
+// Frames that cost 3 ms follow at the configuration's frame rate, each wait sleeping; only the
+// mode without a limit runs them back to back. (The engine clock's smoothing makes the first
+// frames count less time, so a second holds a few frames more than its rate gives.)
+TEST_F(LogoShowTest, FramesFollowAtTheConfiguredRateWithTheProcessorAsleepBetween) {
+  SetTimerClock(&PacedClock);
+  CLogoRenderer::SetPaceClock(&PacedClock, &PacedSleep);
+  CLogoRenderer::SetFrameObserver(WorkThreeMilliseconds);
+  const struct {
+    int32_t mode;
+    double period;  // microseconds from a frame to the next
+    bool sleeps;
+  } cases[] = {{0, 20000, true}, {1, 40000, true}, {2, 3000, false}};
+  for (const auto& c : cases) {
+    m_application->GetConfig()->SetFPSLimitI(c.mode);
+    CLogo logo(m_application->GetConfig());
+    logo.SetShowTime(1.0f);
+    g_pacedFrameStarts.clear();
+    g_pacedSleeps = 0;
+    g_pacedNow += 1'000'000'000;  // well past the engine clock's base
+    logo.ShowStatic("Logo", true);
+    const size_t frames = g_pacedFrameStarts.size();
+    ASSERT_GT(frames, 10u) << "mode " << c.mode;
+    const double period = double(g_pacedFrameStarts.back() - g_pacedFrameStarts.front()) / double(frames - 1);
+    EXPECT_NEAR(period, c.period, c.period * 0.02) << "mode " << c.mode;
+    EXPECT_GE(double(frames), 1e6 / c.period) << "mode " << c.mode;
+    EXPECT_LE(double(frames), 1e6 / c.period + 12) << "mode " << c.mode;
+    EXPECT_EQ(g_pacedSleeps, c.sleeps ? int(frames) : 0) << "mode " << c.mode;
+  }
 }
 
 }  // namespace

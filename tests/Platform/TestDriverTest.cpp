@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,8 @@ class TestDriverTest : public ::testing::Test {
   }
   static void ForgetDriverVariables() {
     for (const char* name : {"HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT", "HOLLOWMERE_INPUT", "HOLLOWMERE_CAPTURE",
-                             "HOLLOWMERE_CAPTURE_FRAMES", "HOLLOWMERE_STOP_IN_SAVE", "HOLLOWMERE_SEED"}) {
+                             "HOLLOWMERE_CAPTURE_FRAMES", "HOLLOWMERE_STOP_IN_SAVE", "HOLLOWMERE_SEED",
+                             "HOLLOWMERE_FRAME_LOG"}) {
       unsetenv(name);
     }
   }
@@ -76,7 +79,7 @@ TEST_F(TestDriverTest, VariablesAreReadAndCheckedWithTheirNameInTheError) {
              {"HOLLOWMERE_CAPTURE_FRAMES", "0"}, {"HOLLOWMERE_INPUT", "/no/such/script"},
              {"HOLLOWMERE_STOP_IN_SAVE", "0"},   {"HOLLOWMERE_STOP_IN_SAVE", "soon"},
              {"HOLLOWMERE_SEED", "-1"},          {"HOLLOWMERE_SEED", "4294967296"},
-             {"HOLLOWMERE_SEED", "any"}};
+             {"HOLLOWMERE_SEED", "any"},         {"HOLLOWMERE_FRAME_LOG", "/no/such/folder/frames.txt"}};
   for (const SCase& c : bad) {
     ForgetDriverVariables();
     setenv(c.variable, c.value, 1);
@@ -159,6 +162,54 @@ TEST_F(TestDriverTest, IdleWaitsHoldTheRestOfTheScriptAndRestartItsFrameCount) {
   EXPECT_EQ(PlatformTestDriverCaptureName(7), nullptr);
   PlatformRemoveEventListener(&Record, nullptr);
   PlatformShutdown();
+}
+
+// The frame log: a line as each frame begins, with the CPU the process spent and the memory it
+// holds so far, and the name a script's capture line gave the frame.
+TEST_F(TestDriverTest, TheFrameLogFollowsTheCpuSpentAndTheMemoryHeldFrameByFrame) {
+  ASSERT_TRUE(hmtest::StartFreshPlatform());
+  const std::string log = std::string(HM_BINARY_DIR) + "/test-home/frame-log.txt";
+  setenv("HOLLOWMERE_INPUT", WriteScript("frame-log-script.txt", "2 capture marked\n").c_str(), 1);
+  setenv("HOLLOWMERE_FRAME_LOG", log.c_str(), 1);
+  ASSERT_EQ(LoadError(), "");
+  PlatformTestDriverArm();
+  std::vector<char> held;
+  for (uint32_t frame = 1; frame <= 3; ++frame) {
+    PlatformPumpMessages(nullptr, nullptr);
+    PlatformTestDriverBeginFrame();
+    if (frame != 2) continue;
+    // Frame 2 spins for 30 ms of CPU and takes 64 MB it touches.
+    const std::clock_t until = std::clock() + CLOCKS_PER_SEC * 30 / 1000;
+    while (std::clock() < until) {
+    }
+    held.assign(64u << 20, 1);
+  }
+  PlatformShutdown();
+  PlatformTestDriverReset();  // closes the log
+
+  std::ifstream lines(log);
+  struct SLine {
+    uint32_t frame;
+    unsigned long long cpu, rssKb;
+    std::string name;
+  };
+  std::vector<SLine> read;
+  std::string text;
+  while (std::getline(lines, text)) {
+    SLine line{};
+    std::istringstream words(text);
+    ASSERT_TRUE(words >> line.frame >> line.cpu >> line.rssKb) << text;
+    words >> line.name;
+    read.push_back(line);
+  }
+  ASSERT_EQ(read.size(), 3u);
+  for (uint32_t i = 0; i < 3; ++i) EXPECT_EQ(read[i].frame, i + 1);
+  EXPECT_EQ(read[1].name, "marked");
+  EXPECT_EQ(read[0].name + read[2].name, "");
+  EXPECT_GE(read[2].cpu - read[1].cpu, 25000u);  // the spin, not the wall clock alone
+  EXPECT_LT(read[1].cpu - read[0].cpu, 25000u);
+  EXPECT_GE(read[2].rssKb, read[1].rssKb + 60000u);
+  EXPECT_GT(read[0].rssKb, 1000u);
 }
 
 // Without a program that answers, a wait holds the rest of the script for good.

@@ -184,6 +184,49 @@ TEST_F(ArchiveTest, ManyFilesThroughSixteenBlocks) {
   }
 }
 
+TEST_F(ArchiveTest, LargeAndSmallReadsAcrossBlockEdgesGiveTheFilesBytes) {
+  // "big" starts 8 bytes past a block edge (after the volume header) and "mid" in the middle of
+  // a block, so requests of every size start and end on both sides of the edges.
+  const std::vector<SFile> files = {{"big.bin", Pattern(200000, 1)}, {"mid.bin", Pattern(70001, 2)},
+                                    {"tail.bin", Pattern(3, 3)}};
+  CVFS vfs(Pack(m_folder, files).c_str());
+  const struct {
+    int start;
+    std::vector<int> sizes;  // requests in turn, the last repeated to the end of the file
+  } plans[] = {
+      {0, {65536}},
+      {0, {8184, 8192, 1, 16383, 65536}},
+      {1, {8191, 8193, 40000, 7}},
+      {5000, {3192, 100000, 1}},
+      {123456, {100000}},  // one request past the end of the file
+  };
+  for (const SFile& expected : files) {
+    for (const auto& plan : plans) {
+      const int size = static_cast<int>(expected.bytes.size());
+      if (plan.start >= size) continue;
+      SCOPED_TRACE(expected.name + " from " + std::to_string(plan.start));
+      VfsFile* file = vfs.Open(expected.name.c_str());
+      VfsFile* other = vfs.Open("mid.bin");  // a second reader keeps blocks of its own in use
+      vfs.Seek(file, plan.start);
+      Bytes read;
+      for (size_t i = 0; vfs.GetPosition(file) < size; i = std::min(i + 1, plan.sizes.size() - 1)) {
+        Bytes chunk(static_cast<size_t>(plan.sizes[i]));
+        const int got = vfs.Read(file, chunk.data(), plan.sizes[i], false);
+        ASSERT_GT(got, 0);
+        read.insert(read.end(), chunk.begin(), chunk.begin() + got);
+        uint8_t byte = 0;
+        vfs.Read(other, &byte, 1, false);
+      }
+      EXPECT_TRUE(read == Bytes(expected.bytes.begin() + plan.start, expected.bytes.end()));
+      // Back to the start: blocks read before and bytes read straight agree.
+      vfs.Seek(file, 0);
+      EXPECT_TRUE(ReadAll(vfs, file) == expected.bytes);
+      vfs.Close(other);
+      vfs.Close(file);
+    }
+  }
+}
+
 TEST_F(ArchiveTest, VolumesSplitAtTheRequestedSize) {
   SPk2WriteOptions options;
   options.volumeSize = 10000;

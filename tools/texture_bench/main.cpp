@@ -1,9 +1,13 @@
 // texture_bench: DCTZ decoding speed next to libjpeg-turbo on the same picture.
-// A 1024 x 768 picture with alpha is coded both ways at qualities chosen so that the colour
-// PSNRs match (within 0.1 dB where the two quality scales allow), then each is decoded
-// repeatedly in this process, DCTZ once with every build of its loops the processor runs.
-// The figures are megapixels per second and the ratios to libjpeg-turbo, as it runs here and
-// held to its SSE2 code (the match for the SSE2 and SSE4.1 builds of DCTZ's loops).
+// A 1024 x 768 picture is coded both ways at qualities chosen so that the colour PSNRs match
+// (within 0.1 dB where the two quality scales allow), then each is decoded repeatedly in this
+// process, DCTZ once with every build of its loops the processor runs.
+// The headline compares like with like: the picture opaque, so DCTZ has no empty blocks to
+// skip, and DCTZ's AVX2 loops against libjpeg-turbo's AVX2 code (its own choice on a processor
+// with AVX2). The secondary lines give every build of DCTZ's loops against libjpeg-turbo as it
+// runs here and held to its SSE2 code (the match for the SSE2 and SSE4.1 builds), for the
+// opaque picture and for the same picture with a soft-edged alpha shape whose clear blocks
+// DCTZ skips.
 //
 //   texture_bench [--quality Q] [--seconds S]   (Q: the DCTZ quality to start from)
 
@@ -29,9 +33,9 @@ namespace {
 constexpr uint32_t kWidth = 1024;
 constexpr uint32_t kHeight = 768;
 
-// Smooth shading, hard edges, fine texture and a soft-edged alpha shape with clear and
-// opaque regions: the mix of a painted game picture.
-SRgbaImage MakePicture() {
+// Smooth shading, hard edges, fine texture and (unless opaque) a soft-edged alpha shape with
+// clear and opaque regions: the mix of a painted game picture.
+SRgbaImage MakePicture(bool opaque) {
   SRgbaImage image;
   image.width = kWidth;
   image.height = kHeight;
@@ -49,7 +53,7 @@ SRgbaImage MakePicture() {
       texel[1] = uint8_t(std::clamp(stripe ? 220.0 : 90 + 100 * fy - wave + grain, 0.0, 255.0));
       texel[2] = uint8_t(std::clamp(180 - 120 * fx * fy + grain, 0.0, 255.0));
       double distance = std::hypot(fx - 0.45, (fy - 0.5) * 0.75);
-      texel[3] = uint8_t(std::clamp((0.42 - distance) * 2000, 0.0, 255.0));
+      texel[3] = opaque ? 255 : uint8_t(std::clamp((0.42 - distance) * 2000, 0.0, 255.0));
     }
   return image;
 }
@@ -184,12 +188,12 @@ void MatchQualities(const SRgbaImage& picture, int quality, SCoded& dctz, SCoded
 // The JPEG decode time (ms) with libjpeg-turbo held to its SSE2 code, as on a processor
 // without AVX2: it chooses once per process, so this runs in a second copy of the program.
 // Negative when that run fails.
-double JpegTimeWithSse2(const char* program, int jpegQuality, double seconds) {
+double JpegTimeWithSse2(const char* program, bool opaque, int jpegQuality, double seconds) {
   const std::filesystem::path result =
       std::filesystem::temp_directory_path() / ("texture_bench_sse2_" + std::to_string(jpegQuality) + ".txt");
   const std::string command = "JSIMD_FORCESSE2=1 '" + std::string(program) + "' --jpeg-only " +
-                              std::to_string(jpegQuality) + " --seconds " + std::to_string(seconds) + " > '" +
-                              result.string() + "'";
+                              std::to_string(jpegQuality) + " --opaque " + (opaque ? "1" : "0") + " --seconds " +
+                              std::to_string(seconds) + " > '" + result.string() + "'";
   double milliseconds = -1;
   if (std::system(command.c_str()) == 0) {
     if (FILE* file = std::fopen(result.c_str(), "r")) {
@@ -201,57 +205,96 @@ double JpegTimeWithSse2(const char* program, int jpegQuality, double seconds) {
   return milliseconds;
 }
 
+const char* const kVectorNames[] = {"SSE2", "SSE4.1", "AVX2", "AVX-512"};
+
+// What one picture gave: its pair of codings and the decode times in milliseconds.
+struct SPictureResult {
+  SCoded dctz, jpeg;
+  double jpegTime = 0, jpegSse2Time = -1;
+  std::vector<double> dctzTimes;  // by EDctzVectors, those the processor runs
+};
+
+SPictureResult Measure(const char* program, bool opaque, int quality, double seconds) {
+  const SRgbaImage picture = MakePicture(opaque);
+  SPictureResult result;
+  MatchQualities(picture, quality, result.dctz, result.jpeg);
+  std::vector<uint8_t> jpegPixels;
+  result.jpegTime = BestTime([&] { DecodeJpeg(result.jpeg.bytes, jpegPixels); }, seconds) * 1e3;
+  result.jpegSse2Time = JpegTimeWithSse2(program, opaque, result.jpeg.quality, seconds);
+  const EDctzVectors widest = UseDctzVectors(EDctzVectors::Avx512);
+  SDctzPicture dctzPicture;
+  for (int vectors = 0; vectors <= int(widest); ++vectors) {
+    UseDctzVectors(EDctzVectors(vectors));
+    result.dctzTimes.push_back(
+        BestTime([&] { DecodeDCTZ(result.dctz.bytes.data(), result.dctz.bytes.size(), "bench.dctz", dctzPicture); },
+                 seconds) *
+        1e3);
+  }
+  UseDctzVectors(widest);
+  return result;
+}
+
+// The secondary lines of one picture.
+void PrintPicture(const char* title, const SPictureResult& result, int quality) {
+  const double megapixels = double(kWidth) * kHeight / 1e6;
+  std::printf("\n%s, qualities chosen for equal colour PSNR\n", title);
+  std::printf("  DCTZ quality %3d (colour + alpha):            %8zu bytes  colour PSNR %.2f dB\n",
+              result.dctz.quality, result.dctz.bytes.size(), result.dctz.psnr);
+  std::printf("  JPEG quality %3d (libjpeg-turbo, colour only): %8zu bytes  colour PSNR %.2f dB\n",
+              result.jpeg.quality, result.jpeg.bytes.size(), result.jpeg.psnr);
+  if (std::fabs(result.dctz.psnr - result.jpeg.psnr) > kPsnrTolerance)
+    std::printf("  (no pair of qualities near %d matches within %.1f dB)\n", quality, kPsnrTolerance);
+  std::printf("  JPEG decode, its own choice of SIMD: %7.1f MP/s  (%.2f ms)\n", megapixels / result.jpegTime * 1e3,
+              result.jpegTime);
+  if (result.jpegSse2Time > 0)
+    std::printf("  JPEG decode, held to SSE2:           %7.1f MP/s  (%.2f ms)\n",
+                megapixels / result.jpegSse2Time * 1e3, result.jpegSse2Time);
+  // Widest first: narrower builds serve older processors, where libjpeg-turbo too would run
+  // its SSE2 code.
+  for (int vectors = int(result.dctzTimes.size()) - 1; vectors >= 0; --vectors) {
+    const double time = result.dctzTimes[size_t(vectors)];
+    std::printf("  DCTZ decode, %-7s loops:           %7.1f MP/s  (%.2f ms)  %.2f x JPEG", kVectorNames[vectors],
+                megapixels / time * 1e3, time, result.jpegTime / time);
+    if (result.jpegSse2Time > 0) std::printf(", %.2f x JPEG held to SSE2", result.jpegSse2Time / time);
+    std::printf("\n");
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int quality = 85;
   int jpegOnly = 0;  // set in the second copy: time JPEG at this quality, print milliseconds
+  int opaque = 1;    // the second copy's picture
   double seconds = 2.0;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--quality") == 0) quality = std::atoi(argv[i + 1]);
     if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
     if (std::strcmp(argv[i], "--jpeg-only") == 0) jpegOnly = std::atoi(argv[i + 1]);
+    if (std::strcmp(argv[i], "--opaque") == 0) opaque = std::atoi(argv[i + 1]);
   }
-  const SRgbaImage picture = MakePicture();
-  std::vector<uint8_t> jpegPixels;
   if (jpegOnly > 0) {
-    const std::vector<uint8_t> jpeg = EncodeJpeg(picture, jpegOnly);
+    const std::vector<uint8_t> jpeg = EncodeJpeg(MakePicture(opaque != 0), jpegOnly);
+    std::vector<uint8_t> jpegPixels;
     std::printf("%.4f\n", BestTime([&] { DecodeJpeg(jpeg, jpegPixels); }, seconds) * 1e3);
     return 0;
   }
-  SCoded dctz, jpeg;
-  MatchQualities(picture, quality, dctz, jpeg);
+  const SPictureResult opaqueResult = Measure(argv[0], true, quality, seconds);
+  const SPictureResult alphaResult = Measure(argv[0], false, quality, seconds);
 
   const double megapixels = double(kWidth) * kHeight / 1e6;
-  std::printf("picture %ux%u with alpha, qualities chosen for equal colour PSNR\n", kWidth, kHeight);
-  std::printf("DCTZ quality %3d (colour + alpha):            %8zu bytes  colour PSNR %.2f dB\n", dctz.quality,
-              dctz.bytes.size(), dctz.psnr);
-  std::printf("JPEG quality %3d (libjpeg-turbo, colour only): %8zu bytes  colour PSNR %.2f dB\n", jpeg.quality,
-              jpeg.bytes.size(), jpeg.psnr);
-  if (std::fabs(dctz.psnr - jpeg.psnr) > kPsnrTolerance)
-    std::printf("(no pair of qualities near %d matches within %.1f dB)\n", quality, kPsnrTolerance);
-
-  const double jpegTime = BestTime([&] { DecodeJpeg(jpeg.bytes, jpegPixels); }, seconds) * 1e3;
-  const double jpegSse2Time = JpegTimeWithSse2(argv[0], jpeg.quality, seconds);
-  std::printf("JPEG decode, its own choice of SIMD: %7.1f MP/s  (%.2f ms)\n", megapixels / jpegTime * 1e3, jpegTime);
-  if (jpegSse2Time > 0)
-    std::printf("JPEG decode, held to SSE2:           %7.1f MP/s  (%.2f ms)\n", megapixels / jpegSse2Time * 1e3,
-                jpegSse2Time);
-  // Every build of the decoder's loops, widest first: narrower ones serve older processors,
-  // where libjpeg-turbo too would run its SSE2 code.
-  const char* const vectorNames[] = {"SSE2", "SSE4.1", "AVX2", "AVX-512"};
-  const EDctzVectors widest = UseDctzVectors(EDctzVectors::Avx512);
-  SDctzPicture dctzPicture;
-  for (int vectors = int(widest); vectors >= 0; --vectors) {
-    UseDctzVectors(EDctzVectors(vectors));
-    const double time =
-        BestTime([&] { DecodeDCTZ(dctz.bytes.data(), dctz.bytes.size(), "bench.dctz", dctzPicture); }, seconds) *
-        1e3;
-    std::printf("DCTZ decode, %-7s loops:           %7.1f MP/s  (%.2f ms)  %.2f x JPEG", vectorNames[vectors],
-                megapixels / time * 1e3, time, jpegTime / time);
-    if (jpegSse2Time > 0) std::printf(", %.2f x JPEG held to SSE2", jpegSse2Time / time);
-    std::printf("\n");
+  const size_t avx2 = size_t(EDctzVectors::Avx2);
+  if (opaqueResult.dctzTimes.size() > avx2 && __builtin_cpu_supports("avx2")) {
+    const double dctzTime = opaqueResult.dctzTimes[avx2];
+    std::printf("HEADLINE: opaque %ux%u picture (no empty blocks), DCTZ quality %d against JPEG quality %d:\n"
+                "  DCTZ AVX2 loops %.1f MP/s (%.2f ms), libjpeg-turbo AVX2 %.1f MP/s (%.2f ms): %.2f x JPEG\n",
+                kWidth, kHeight, opaqueResult.dctz.quality, opaqueResult.jpeg.quality, megapixels / dctzTime * 1e3,
+                dctzTime, megapixels / opaqueResult.jpegTime * 1e3, opaqueResult.jpegTime,
+                opaqueResult.jpegTime / dctzTime);
+  } else {
+    std::printf("HEADLINE: none, this processor has no AVX2\n");
   }
-  UseDctzVectors(widest);
+  PrintPicture("opaque picture (no empty blocks)", opaqueResult, quality);
+  PrintPicture("picture with a soft-edged alpha shape (DCTZ skips its clear blocks)", alphaResult, quality);
   return 0;
 }

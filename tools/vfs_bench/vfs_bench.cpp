@@ -1,10 +1,16 @@
 // Throughput of reading every file of a 50 MB content set three ways: from a PK2 archive
 // through CVFS, from plain files through CVFS, and with plain fread. Run by hand; the files
-// are read once before timing so that all three read from the page cache.
+// are read once before timing so that all three read from the page cache. The three ways run
+// in turn, round after round, each round in another order, so that a machine whose load
+// changes meanwhile weighs on all alike; each round gives each way's time against fread's,
+// and the medians of those ratios are reported.
+//
+//   vfs_bench [rounds]
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -65,21 +71,44 @@ void ReadWithFread(const std::string& folder, const SContent& content, std::vect
   }
 }
 
-// The best of five runs, in MB/s.
-double Measure(const SContent& content, const std::function<void()>& run) {
-  run();  // into the page cache
-  double best = 1e30;
-  for (int i = 0; i < 5; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+// Seconds one whole read takes.
+double Time(const std::function<void()>& run) {
+  const auto start = std::chrono::steady_clock::now();
+  run();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+struct SWay {
+  const char* name;
+  std::function<void()> run;
+  std::vector<double> seconds;
+};
+
+// Runs the ways in turn, each round starting with another one; the first is the reference.
+void RunAlternately(std::vector<SWay>& ways, int rounds) {
+  for (SWay& way : ways) way.run();  // into the page cache
+  for (int round = 0; round < rounds; ++round) {
+    for (size_t i = 0; i < ways.size(); ++i) {
+      SWay& way = ways[(round + i) % ways.size()];
+      way.seconds.push_back(Time(way.run));
+    }
   }
-  return content.totalBytes / 1e6 / best;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--help") {
+    std::printf("usage: vfs_bench [rounds]\n");
+    return 0;
+  }
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
   const std::string root = (fs::temp_directory_path() / "hollowmere_vfs_bench").string();
   fs::remove_all(root);
   const std::string plainFolder = root + "/Content";
@@ -93,16 +122,25 @@ int main() {
 
   CVFS::SetArchiveMode(true);
   CVFS archive((root + "/Data").c_str());
-  const double archiveRate = Measure(content, [&] { ReadThroughVfs(archive, content, buffer); });
   CVFS::SetArchiveMode(false);
   CVFS plain(plainFolder.c_str());
-  const double plainRate = Measure(content, [&] { ReadThroughVfs(plain, content, buffer); });
-  const double freadRate = Measure(content, [&] { ReadWithFread(plainFolder, content, buffer); });
+  // Each CVFS keeps the mode it was made in; the mode only picks what the constructor sets up.
+  std::vector<SWay> ways = {
+      {"plain fread", [&] { ReadWithFread(plainFolder, content, buffer); }, {}},
+      {"archive through CVFS", [&] { ReadThroughVfs(archive, content, buffer); }, {}},
+      {"plain through CVFS", [&] { ReadThroughVfs(plain, content, buffer); }, {}},
+  };
+  RunAlternately(ways, rounds);
 
-  std::printf("%zu files, %.1f MB\n", content.names.size(), content.totalBytes / 1e6);
-  std::printf("archive through CVFS: %8.0f MB/s\n", archiveRate);
-  std::printf("plain through CVFS:   %8.0f MB/s\n", plainRate);
-  std::printf("plain fread:          %8.0f MB/s\n", freadRate);
+  std::printf("%zu files, %.1f MB; %d rounds, the three ways in turn\n", content.names.size(),
+              content.totalBytes / 1e6, rounds);
+  const std::vector<double>& reference = ways[0].seconds;
+  for (const SWay& way : ways) {
+    std::vector<double> ratios;  // throughput against fread's in the same round
+    for (size_t r = 0; r < reference.size(); ++r) ratios.push_back(reference[r] / way.seconds[r]);
+    std::printf("%-22s %8.0f MB/s (median)   %.3fx fread (median of %d rounds)\n", way.name,
+                content.totalBytes / 1e6 / Median(way.seconds), Median(ratios), rounds);
+  }
   fs::remove_all(root);
   return 0;
 }
