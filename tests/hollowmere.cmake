@@ -12,7 +12,12 @@ endif()
 # The full walkthrough's scripts, written by the walkthrough tool from the built scene
 # descriptions and the layouts' descriptions (frames of 0.1 s; the main story's tutorial question
 # is answered after a first start and the intro), so the end-to-end walkthrough follows the content.
-if(TARGET test_e2e_walkthrough)
+if(TARGET test_e2e_walkthrough AND HOLLOWMERE_CONTENT_FROM)
+  # Copied with the content from the build that wrote them.
+  add_custom_target(walkthrough_scripts)
+  add_dependencies(walkthrough_scripts content)
+  add_dependencies(test_e2e_walkthrough hollowmere walkthrough_scripts)
+elseif(TARGET test_e2e_walkthrough)
   set(walk_dir ${CMAKE_BINARY_DIR}/walkthrough)
   set(walk_app ${CMAKE_BINARY_DIR}/content/App)
   set(walk_layouts ${CMAKE_SOURCE_DIR}/content/App/Layouts)
