@@ -21,8 +21,20 @@ endfunction()
 
 # A sprite's picture (MPT) and the hit mask cut from its own alpha (raw, as its texture reads it).
 # A name may hold folders ("root/Button"), which are made below `folder`. The drawn picture is
-# kept under the same folder, as two places may have sprites of one name.
+# kept under the same folder, as two places may have sprites of one name. Layouts sharing a
+# folder (a search's visits) may name one picture drawn alike: it is made once; drawn otherwise,
+# the configuration stops.
 function(hm_location_sprite folder name art)
+  set(recipe "${art};${ARGN}")
+  get_property(made GLOBAL PROPERTY "hm_picture:${folder}/${name}" SET)
+  if(made)
+    get_property(earlier GLOBAL PROPERTY "hm_picture:${folder}/${name}")
+    if(NOT earlier STREQUAL recipe)
+      message(FATAL_ERROR "${folder}/${name}: two layouts draw it differently (${earlier} and ${recipe})")
+    endif()
+    return()
+  endif()
+  set_property(GLOBAL PROPERTY "hm_picture:${folder}/${name}" "${recipe}")
   file(RELATIVE_PATH folder_key ${HM_CONTENT_DIR} ${folder})
   set(picture ${locations_work}/${folder_key}/${name}.png)
   get_filename_component(picture_dir ${folder}/${name} DIRECTORY)
