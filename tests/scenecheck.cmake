@@ -16,6 +16,10 @@ add_test(NAME bonus_reach_check
   COMMAND scenecheck ${CMAKE_BINARY_DIR}/content/App/Configs/Collectors/CollectorsGameInfo.xml ${CMAKE_BINARY_DIR}/content
     --bonus --reach)
 if(TARGET test_tools_scenecheck)
-  target_sources(test_tools_scenecheck PRIVATE ${CMAKE_SOURCE_DIR}/tools/scenecheck/Reach.cpp)
+  target_sources(test_tools_scenecheck PRIVATE ${CMAKE_SOURCE_DIR}/tools/scenecheck/Reach.cpp
+                                               ${CMAKE_SOURCE_DIR}/tools/scenecheck/Cover.cpp)
   add_dependencies(test_tools_scenecheck scenecheck)
 endif()
+# Every thing to find in a search is partly covered: it shows 35 % to 90 % of itself.
+add_test(NAME search_cover_check
+  COMMAND scenecheck ${CMAKE_BINARY_DIR}/content/App/Configs/GameInfo.xml ${CMAKE_BINARY_DIR}/content --cover)

@@ -23,6 +23,8 @@ const char kStatementHelp[] =
     "  line X0 Y0 X1 Y1 | arc CX CY R FROM TO   outlines only (degrees, clockwise from +x)\n"
     "  text X Y SIZE left|center|right \"TEXT\" [MAXWIDTH]   one line, Y its middle; shrunk to MAXWIDTH\n"
     "  layer OPACITY ... end           statements drawn apart and laid on with OPACITY (0 to 1)\n"
+    "  turn DEGREES [SCALE]            the following shapes turned clockwise about the canvas centre and\n"
+    "                                  scaled by SCALE (1 when not given); \"turn 0\" draws them as written\n"
     "  grain AMOUNT SEED               noise of AMOUNT (0 to 1) over what the current layer holds\n"
     "  Lines starting with # are comments; ${NAME} is replaced by the value given with --set.\n";
 
@@ -263,6 +265,11 @@ const SStatement kStatements[] = {
     {"text", EStep::Text, ReadText},
     {"layer", EStep::Layer, [](CWords& w, SStep& s) { s.numbers.push_back(w.Fraction("the layer's opacity")); }},
     {"end", EStep::End, [](CWords&, SStep&) {}},
+    {"turn", EStep::Turn,
+     [](CWords& w, SStep& s) {
+       s.numbers.push_back(w.Number("the turn's degrees"));
+       s.numbers.push_back(w.More() ? w.Positive("the turn's scale") : 1.0);
+     }},
     {"grain", EStep::Grain,
      [](CWords& w, SStep& s) {
        s.numbers.push_back(w.Fraction("the grain's amount"));

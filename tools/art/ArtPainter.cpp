@@ -52,6 +52,9 @@ class CPainter {
     const double scale = std::max(double(width) / picture.width, double(height) / picture.height);
     cairo_translate(m_cairo.get(), (width - picture.width * scale) / 2, (height - picture.height * scale) / 2);
     cairo_scale(m_cairo.get(), scale, scale);
+    cairo_get_matrix(m_cairo.get(), &m_canvas);
+    m_centreX = picture.width / 2.0;
+    m_centreY = picture.height / 2.0;
     // The same bytes on every machine: no hinting, grey antialiasing.
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
@@ -131,6 +134,13 @@ class CPainter {
         break;
       case EStep::Grain:
         AddGrain(n[0], uint32_t(int64_t(n[1])));
+        break;
+      case EStep::Turn:
+        cairo_set_matrix(cr, &m_canvas);
+        cairo_translate(cr, m_centreX, m_centreY);
+        cairo_rotate(cr, n[0] * kPi / 180);
+        cairo_scale(cr, n[1], n[1]);
+        cairo_translate(cr, -m_centreX, -m_centreY);
         break;
     }
   }
@@ -274,6 +284,8 @@ class CPainter {
   ContextPtr m_cairo;
   SStyle m_style;
   std::vector<double> m_opacities;
+  cairo_matrix_t m_canvas;  // the description's own units, before any "turn"
+  double m_centreX = 0, m_centreY = 0;
 };
 
 }  // namespace

@@ -10,8 +10,26 @@ set(locations_work ${CMAKE_CURRENT_BINARY_DIR}/locations)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${locations_layouts} ${locations_sounds}
                                                                 ${locations_music})
 
+# Whether another layout of the same folder already draws `output` from the same description and
+# values (`recipe`): then it is made once; drawn otherwise, the configuration stops.
+function(hm_picture_made output recipe made_var)
+  get_property(made GLOBAL PROPERTY "hm_picture:${output}" SET)
+  if(made)
+    get_property(earlier GLOBAL PROPERTY "hm_picture:${output}")
+    if(NOT earlier STREQUAL recipe)
+      message(FATAL_ERROR "${output}: two layouts draw it differently (${earlier} and ${recipe})")
+    endif()
+  endif()
+  set_property(GLOBAL PROPERTY "hm_picture:${output}" "${recipe}")
+  set(${made_var} ${made} PARENT_SCOPE)
+endfunction()
+
 # A picture filling a layout's screen, drawn straight into its DCTZ texture.
 function(hm_location_background output art)
+  hm_picture_made(${output} "${art};${ARGN}" made)
+  if(made)
+    return()
+  endif()
   get_filename_component(folder ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
@@ -21,8 +39,13 @@ endfunction()
 
 # A sprite's picture (MPT) and the hit mask cut from its own alpha (raw, as its texture reads it).
 # A name may hold folders ("root/Button"), which are made below `folder`. The drawn picture is
-# kept under the same folder, as two places may have sprites of one name.
+# kept under the same folder, as two places may have sprites of one name. Layouts sharing a
+# folder (a search's visits) may name one picture drawn alike: it is made once.
 function(hm_location_sprite folder name art)
+  hm_picture_made(${folder}/${name}.mpt "${art};${ARGN}" made)
+  if(made)
+    return()
+  endif()
   file(RELATIVE_PATH folder_key ${HM_CONTENT_DIR} ${folder})
   set(picture ${locations_work}/${folder_key}/${name}.png)
   get_filename_component(picture_dir ${folder}/${name} DIRECTORY)
@@ -51,6 +74,7 @@ function(hm_layout_sprite words folder art_dir pictures_var arts_var)
   list(SUBLIST words ${art_at} -1 values)
   list(POP_FRONT values)
   list(TRANSFORM values PREPEND "--set;")
+  string(REGEX REPLACE "@.*$" "" name "${name}")  # NAME@WORD shows NAME's picture again
   hm_location_sprite(${folder} ${name} ${art_dir}/${art} ${values})
   set(${pictures_var} ${${pictures_var}} ${folder}/${name}.mpt ${folder}/${name}.msk PARENT_SCOPE)
   set(${arts_var} ${${arts_var}} ${art_dir}/${art} PARENT_SCOPE)
@@ -130,6 +154,15 @@ function(hm_layout_description description prefix)
         list(APPEND pictures ${folder}/${layout}.dctz)
         list(APPEND arts ${art_dir}/${art})
       endif()
+    elseif(statement STREQUAL "backdrop")
+      list(GET words 1 backdrop)
+      list(GET words 2 art)
+      list(SUBLIST words 2 -1 values)
+      list(POP_FRONT values)
+      list(TRANSFORM values PREPEND "--set;")
+      hm_location_background(${folder}/${backdrop}.dctz ${art_dir}/${art} ${values})
+      list(APPEND pictures ${folder}/${backdrop}.dctz)
+      list(APPEND arts ${art_dir}/${art})
     elseif(statement STREQUAL "background")
       list(GET words 1 art)
       hm_location_background(${folder}/${layout}.dctz ${art_dir}/${art})

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -34,6 +35,9 @@ const char kHelp[] =
     "  layout NAME FOLDER            a layout; its pictures lie in FOLDER of the content tree, written as the\n"
     "                                resource lists write it (Art\\Environments\\Scene01\\)\n"
     "  background ART                the picture FOLDER/NAME.dctz filling the screen, drawn first\n"
+    "  backdrop NAME ART [KEY=VALUE]...\n"
+    "                                the picture FOLDER/NAME.dctz filling the screen, drawn first with the values;\n"
+    "                                layouts of one folder may share it (a search's visits)\n"
     "  sprite NAME X Y W H [hidden] ART [KEY=VALUE]...\n"
     "                                the picture FOLDER/NAME.mpt with its hit mask NAME.msk, centred at X Y,\n"
     "                                W x H pixels of a 1280 x 720 screen (y down); ART must draw W x H pixels\n"
@@ -45,7 +49,8 @@ const char kHelp[] =
     "                                each W x H pixels, cycling in a second\n"
     "  textures PREFIX               the texture names of the current layout's following pictures start with\n"
     "                                PREFIX (texture names are shared by every layout of the game)\n"
-    "A \"~\" in an object's NAME stands for a blank (the file names keep it).\n"
+    "A \"~\" in an object's NAME stands for a blank (the file names keep it). A sprite named NAME@WORD\n"
+    "shows the picture of NAME again (drawn from the same ART and values): another object, one texture.\n"
     "ART names the picture's description (its values given as KEY=VALUE); the build draws it.\n"
     "Lines starting with # are comments.\n";
 
@@ -134,8 +139,9 @@ std::string LayoutText(const SLayout& layout) {
   std::ostringstream out;
   out << "<?xml version=\"1.0\"?>\n<!-- Made by the layout tool; edit its description instead. -->\n<Layout2D>\n"
       << "  <Resources>\n    <Directory Path=\"" << layout.folder << "\" ExplicitDir=\"True\">\n";
+  std::set<std::string> written;  // a picture shown twice is declared once
   for (const SSprite& sprite : layout.sprites)
-    if (sprite.picture) WriteTexture(out, sprite);
+    if (sprite.picture && written.insert(sprite.texture).second) WriteTexture(out, sprite);
   out << "    </Directory>\n  </Resources>\n  <Layout>\n";
   for (const SSprite& sprite : layout.sprites) WriteObject(out, sprite);
   out << "  </Layout>\n</Layout2D>\n";
@@ -185,11 +191,15 @@ class CDescriptionReader {
     m_layouts.push_back({name, folder, {}, ""});
   }
 
-  void AddSprite(SSprite sprite) {
+  // `recipe` (its description, values and size) is what a copy of the picture must share.
+  void AddSprite(SSprite sprite, const std::string& recipe = "") {
     SLayout& layout = Current();
     for (const SSprite& other : layout.sprites)
       if (other.name == sprite.name) Fail("a second picture \"" + sprite.name + "\" in \"" + layout.name + "\"");
-    if (sprite.picture && !m_textureNames.insert(sprite.texture).second)
+    const auto [drawn, first] = m_recipes.emplace(layout.name + "\n" + sprite.texture, std::make_pair(recipe, sprite.name));
+    if (!first && drawn->second.first != recipe)
+      Fail("\"" + sprite.name + "\" is drawn otherwise than \"" + drawn->second.second + "\"");
+    if (sprite.picture && first && !m_textureNames.insert(sprite.texture).second)
       Fail("a second picture named \"" + sprite.texture + "\"");
     layout.sprites.push_back(std::move(sprite));
   }
@@ -216,11 +226,12 @@ class CDescriptionReader {
     return int(frames);
   }
 
-  void AddBackground(const std::string& art) {
+  // The picture filling the screen, FOLDER/`file`.dctz (the layout's name but for a backdrop).
+  void AddBackground(const std::string& art, const std::string& file = "") {
     const std::string layout = Current().name;
     CheckPicture(art, 0, 0);
-    AddSprite({"Background", layout + "_Background", layout + ".dctz", kScreenWidth / 2.0f, kScreenHeight / 2.0f,
-               kScreenWidth, kScreenHeight, true, false});
+    AddSprite({"Background", layout + "_Background", (file.empty() ? layout : file) + ".dctz", kScreenWidth / 2.0f,
+               kScreenHeight / 2.0f, kScreenWidth, kScreenHeight, true, false});
   }
 
   void Statement(const description::SLine& line) {
@@ -234,6 +245,10 @@ class CDescriptionReader {
     } else if (word == "background") {
       Expect(line, 2, 2, "background ART");
       AddBackground(line.words[1]);
+    } else if (word == "backdrop") {
+      Expect(line, 3, 64, "backdrop NAME ART [KEY=VALUE]...");
+      CheckValues(line, 3);
+      AddBackground(line.words[2], line.words[1]);
     } else if (word == "sprite") {
       Sprite(line, false);
     } else if (word == "anim") {
@@ -278,11 +293,15 @@ class CDescriptionReader {
     if (art >= line.words.size() || Extension(line.words[art]) != "art") Fail(std::string("expected \"") + form + "\"");
     CheckValues(line, art + 1);
     const std::string& name = line.words[1];
-    SSprite sprite{name, Current().texturePrefix + name, name + ".mpt", 0, 0, 0, 0, !hidden, true};
+    const std::string picture = name.substr(0, name.find('@'));
+    if (picture.empty() || (picture != name && animation)) Fail("\"" + name + "\" names no picture to show again");
+    SSprite sprite{name, Current().texturePrefix + picture, picture + ".mpt", 0, 0, 0, 0, !hidden, true};
     Place(line, sprite);
     const int frames = CheckPicture(line.words[art], sprite.width, sprite.height, animation);
     if (animation) sprite.frames = frames;
-    AddSprite(std::move(sprite));
+    std::string recipe = Number(sprite.width) + "x" + Number(sprite.height);
+    for (size_t i = art; i < line.words.size(); ++i) recipe += " " + line.words[i];
+    AddSprite(std::move(sprite), recipe);
   }
 
   void Spot(const description::SLine& line) {
@@ -298,6 +317,7 @@ class CDescriptionReader {
   std::vector<SLayout> m_layouts;
   std::set<std::string> m_layoutNames;
   std::set<std::string> m_textureNames;
+  std::map<std::string, std::pair<std::string, std::string>> m_recipes;  // layout and texture: recipe, first name
 };
 
 }  // namespace

@@ -10,11 +10,14 @@
 #include "Src/World/Vey_SoundContainer.h"
 #include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_MapFrame.h"
+#include "tools/scenecheck/Cover.h"
 #include "tools/scenecheck/Reach.h"
 #include "tools/shared/FileBytes.h"
 
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -29,7 +32,7 @@ namespace {
 
 void PrintUsage() {
   std::printf(
-      "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus] [--layouts] [--dictionary DICTIONARY.xml] [--reach[=puzzles]]\n"
+      "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus] [--layouts] [--dictionary DICTIONARY.xml] [--reach[=puzzles]] [--cover]\n"
       "  Reads the description as the game does (--bonus: as the bonus chapter's) and checks that\n"
       "  every object, state, animation, sound and particle emitter it names exists; the emitters\n"
       "  are those of the .ptc files below CONTENT_DIR. With --layouts, every sprite a location or\n"
@@ -44,7 +47,10 @@ void PrintUsage() {
       "  shape (4:3, 5:4, 16:10, 16:9), off the heads-up display's bar and buttons of that shape and\n"
       "  not under another thing to click, and every puzzle's way back must be the same shown\n"
       "  picture in the same place;\n"
-      "  --reach=puzzles checks the puzzles only.\n");
+      "  --reach=puzzles checks the puzzles only.\n"
+      "  With --cover, every thing to find in a search (a slot an exit opens as one) must show 35 %% to\n"
+      "  90 %% of its own pixels (its mask's) uncovered by the pictures its layout draws after it; the\n"
+      "  range found is printed.\n");
 }
 
 std::vector<std::string>& LoaderReports() {
@@ -370,17 +376,23 @@ std::string SlotLayout(const char* prefix, uint32_t slot) {
   return name;
 }
 
+// The slots an exit opens as a search.
+std::set<uint32_t> SearchSlots(const CMap& map) {
+  std::set<uint32_t> searches;
+  for (uint32_t s = 0; s < map.SceneCount(); ++s)
+    for (const SExit& exit : map.Scene(s).exits)
+      if (exit.direction == EDirection::Ho) searches.insert(exit.target);
+  return searches;
+}
+
 // Every place's and puzzle's things to click can be reached on every screen shape.
 void CheckReachable(const CMap& map, const std::string& contentDir, bool places, CChecker& checker) {
   const std::string layoutDir = contentDir + (map.IsBonus() ? "/App/Layouts/Collectors/" : "/App/Layouts/");
   Reach::LayoutObjects hud;
   if (!Reach::ReadLayoutObjects(contentDir + "/App/Hud/HUD.2dl", &hud))
     return checker.Problem("heads-up display", "no readable layout HUD.2dl");
-  // A search is a slot an exit opens as one; the player leaves it by its way out.
-  std::set<uint32_t> searches;
-  for (uint32_t s = 0; s < map.SceneCount(); ++s)
-    for (const SExit& exit : map.Scene(s).exits)
-      if (exit.direction == EDirection::Ho) searches.insert(exit.target);
+  // The player leaves a search by its way out.
+  const std::set<uint32_t> searches = SearchSlots(map);
   for (uint32_t s = 0; places && s < map.SceneCount(); ++s) {
     const SSceneSlot& scene = map.Scene(s);
     std::vector<Reach::SClickGroup> groups = ClickedSprites(scene.objects, scene.miniGames);
@@ -393,6 +405,40 @@ void CheckReachable(const CMap& map, const std::string& contentDir, bool places,
     CheckPlaceReach(layoutDir, SlotLayout("Intermediate", c), SlotPlace("close-up", c),
                     ClickedSprites(map.CloseUp(c).objects, map.CloseUp(c).miniGames), hud, checker);
   Reach::CheckPuzzleReach(contentDir, map.IsBonus(), [&](const std::string& text) { checker.Problem("puzzle", text); });
+}
+
+// Every thing to find of every search shows between the least and the most share of itself.
+void CheckCover(const CMap& map, const std::string& contentDir, CChecker& checker) {
+  const std::string layoutDir = contentDir + (map.IsBonus() ? "/App/Layouts/Collectors/" : "/App/Layouts/");
+  double least = 1, most = 0;
+  size_t found = 0;
+  for (const uint32_t s : SearchSlots(map)) {
+    const std::string place = SlotPlace("scene", s);
+    std::vector<Cover::SLayer> layers;
+    std::string error;
+    if (!Cover::ReadLayers(contentDir, layoutDir + SlotLayout("Scene", s), &layers, &error)) {
+      checker.Problem(place, error);
+      continue;
+    }
+    for (const SSceneObject& object : map.Scene(s).objects) {
+      if (!object.pickable) continue;
+      size_t at = 0;
+      while (at < layers.size() && layers[at].name != object.sprite) ++at;
+      if (at == layers.size() || layers[at].mask.empty()) {
+        checker.Problem(place, "\"" + object.sprite + "\" is no picture with a mask in " + SlotLayout("Scene", s));
+        continue;
+      }
+      const double shown = Cover::ShownShare(layers, at);
+      least = std::min(least, shown);
+      most = std::max(most, shown);
+      ++found;
+      if (shown < Cover::kLeastShown || shown > Cover::kMostShown)
+        checker.Problem(place, "\"" + object.name + "\" (" + object.sprite + ") shows " +
+                                   std::to_string(int(std::lround(shown * 100))) + " % of itself, not 35 % to 90 %");
+    }
+  }
+  std::printf("searches: %zu things to find show %ld %% to %ld %% of themselves\n", found,
+              std::lround(least * 100), std::lround(most * 100));
 }
 
 // A place as the game numbers its layouts: a location or search slot, or a close-up.
@@ -456,6 +502,7 @@ struct SOptions {
   bool bonus = false;
   bool layouts = false;
   enum class EReach { None, Puzzles, All } reach = EReach::None;
+  bool cover = false;
   std::string dictionary;  // empty: notes are not checked
 };
 
@@ -538,6 +585,7 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
   if (options.layouts) CheckLayouts(map, contentDir, checker);
   if (options.reach != SOptions::EReach::None)
     CheckReachable(map, contentDir, options.reach == SOptions::EReach::All, checker);
+  if (options.cover) CheckCover(map, contentDir, checker);
   NoteEffectsOnPlacesElsewhere(fileName, map);
   problems += checker.Problems();
   if (problems) {
@@ -566,6 +614,8 @@ int main(int argc, char** argv) {
       options.reach = SOptions::EReach::All;
     } else if (std::strcmp(argv[i], "--reach=puzzles") == 0) {
       options.reach = SOptions::EReach::Puzzles;
+    } else if (std::strcmp(argv[i], "--cover") == 0) {
+      options.cover = true;
     } else if (std::strcmp(argv[i], "--dictionary") == 0 && i + 1 < argc) {
       options.dictionary = argv[++i];
     } else {

@@ -1,16 +1,19 @@
 // Every dictionary text of the game's screens lies inside its box in every game language, on
 // the narrowest screen shape the game lays out (5:4, or the shape a heads-up bar set is for):
 // a one-line text within the plate it sits on (the smallest picture drawn under its centre) and
-// within the screen, a wrapped text within its wrap; and every phrase the heads-up display's
-// note line can show within the screen's width. Each offender is named with its layout,
+// within the screen, a wrapped text within its wrap; every phrase the heads-up display's
+// note line can show within the screen's width; and every thing a search lists within its line
+// of the list. Each offender is named with its layout,
 // object, language and its width against its room.
 
 #include "tests/Src/Investigation/BuiltContentKit.h"
 #include "tests/support/ProgramRun.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -151,6 +154,53 @@ TEST_F(TextFitContentTest, EveryNoteLinePhraseFitsTheNarrowestScreenInEveryLangu
       if (width > 2 * kNarrowestShape - kRim)
         offences += key + " [" + kCodes[l] + "] \"" + words + "\": width " + std::to_string(width) +
                     " against room " + std::to_string(2 * kNarrowestShape - kRim) + "\n";
+    }
+  }
+  EXPECT_EQ(offences, "");
+}
+
+// A search lists each kind of thing to find on a line of the heads-up display, from the left of
+// its slot: the phrase its picture's name keys ("HO_" and the kind); a group of a few alike
+// ("HO_Coin1", "HO_Coin2") shares the line of its name without the digit, with its count ("Gold
+// coin x 3"). The slots of the narrowest shape hold the widest line.
+TEST_F(TextFitContentTest, EveryThingToFindFitsItsLineOfTheListInEveryLanguage) {
+  Ombrel::CResourceFont* font = m_resources->GetFont("HiddenObjects");
+  ASSERT_TRUE(font && font->GetFont());
+  STextStyle listStyle;
+  listStyle.font = font->GetFont();
+  listStyle.height = 9.0f;
+  const Ombrel::CLayout2D* hud = Layout("HUD");
+  ASSERT_NE(hud, nullptr);
+  float room = 2.0f;
+  for (uint32_t i = 0; i < hud->GetCount(); ++i) {
+    const Ombrel::SLayoutItem* item = hud->GetItem(i);
+    const size_t at = item->name.rfind("/Dummy");  // the list's slots are "Dummy01".."Dummy12"
+    if (item->kind != Ombrel::kLayoutDummy || at == std::string::npos || item->name.size() != at + 8 ||
+        !std::isdigit(static_cast<unsigned char>(item->name[at + 6])))
+      continue;
+    const auto* box = static_cast<const Ombrel::SLayoutBox*>(item);
+    room = std::min(room, box->size.x * box->scale.x);
+  }
+  ASSERT_LT(room, 1.0f) << "no slot of the list in the HUD layout";
+  std::map<std::string, bool> keys;  // each line's phrase, and whether it is a group's
+  const std::string story = ReadTextFile(m_root + "App/Configs/GameInfo.xml");
+  for (size_t at = story.find("Sprite=\"HO_"); at != std::string::npos; at = story.find("Sprite=\"HO_", at + 1)) {
+    const std::string sprite = story.substr(at + 8, story.find('"', at + 8) - at - 8);
+    const bool group = std::isdigit(static_cast<unsigned char>(sprite.back()));
+    keys[group ? sprite.substr(0, sprite.size() - 1) : sprite] |= group;
+  }
+  ASSERT_GE(keys.size(), 100u);
+  overlaytest::CInputAndLanguageScope language;
+  std::string offences;
+  for (size_t l = 0; l < std::size(kGameLanguages); ++l) {
+    SetLanguage(kGameLanguages[l]);
+    m_dictionary->Reload();
+    for (const auto& [key, group] : keys) {
+      const std::string words = std::string(m_dictionary->GetPhrase(key.c_str())) + (group ? " x 4" : "");
+      const float width = overlaytest::LayoutWidth(listStyle, words);
+      if (width > room)
+        offences += key + " [" + kCodes[l] + "] \"" + words + "\": width " + std::to_string(width) + " against room " +
+                    std::to_string(room) + "\n";
     }
   }
   EXPECT_EQ(offences, "");

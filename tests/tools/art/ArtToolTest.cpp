@@ -65,6 +65,8 @@ TEST(ArtDescription, BadDescriptionsAreRefusedNamingFileAndLine) {
       {"canvas 8 8\nend\n", "t.art:2: \"end\" without a \"layer\""},
       {"canvas 8 8\nlayer 1\nlayer 1\nend\n", "t.art:2: this \"layer\" has no \"end\""},
       {"canvas 8 8\ntext 1 1 8 left \"${NAME}\"\n", "t.art:2: no value for ${NAME}"},
+      {"canvas 8 8\nturn\n", "t.art:2: missing the turn's degrees"},
+      {"canvas 8 8\nturn 30 0\n", "t.art:2: the turn's scale must be above 0"},
   };
   for (const auto& c : kCases) {
     art::SPicture picture;
@@ -124,6 +126,34 @@ TEST(ArtPainter, ShapesColourTheirPixelsAndLeaveTheRestTransparent) {
   // The gradient runs dark to light from left to right.
   EXPECT_LT(At(image, 17, 4).r, 40);
   EXPECT_GT(At(image, 30, 4).r, 215);
+}
+
+// A turn turns and scales what follows about the canvas centre; another turn starts again from
+// the shapes as written, not from the last turn.
+TEST(ArtPainter, ATurnTurnsAndScalesTheFollowingShapesAboutTheCentre) {
+  const SRgbaImage image = art::Paint(Parsed(
+      "canvas 32 32\n"
+      "fill #ff0000\n"
+      "turn 90\n"
+      "rect 2 14 28 4\n"    // a bar across, drawn upright
+      "turn 0 0.5\n"
+      "fill #0000ff\n"
+      "rect 0 0 8 8\n"));  // a corner square, halved towards the centre
+  const struct {
+    uint32_t x, y;
+    int red, blue;
+  } kPixels[] = {
+      {16, 4, 255, 0},    // the bar's top end
+      {16, 27, 255, 0},   // its bottom end
+      {4, 16, 0, 0},      // where the bar was written: nothing
+      {10, 10, 0, 255},   // the square moved to 8..12
+      {2, 2, 0, 0},       // where it was written
+  };
+  for (const auto& p : kPixels) {
+    const SPixel got = At(image, p.x, p.y);
+    EXPECT_NEAR(got.r, p.red, 2) << p.x << "," << p.y;
+    EXPECT_NEAR(got.b, p.blue, 2) << p.x << "," << p.y;
+  }
 }
 
 // A picture drawn to cover a canvas of another shape keeps its proportions: scaled evenly to

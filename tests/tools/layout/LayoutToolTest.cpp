@@ -116,6 +116,41 @@ TEST_F(LayoutToolTest, WritesAnimationsPrefixedTexturesAndNamesWithBlanks) {
   EXPECT_NE(m_run.errors.find("not frames of 48"), std::string::npos) << m_run.errors;
 }
 
+// A search's visits share their folder: one backdrop for all, and a picture shown twice in a
+// layout is declared once, each copy an object of its own.
+TEST_F(LayoutToolTest, VisitsShareABackdropAndShowAPictureAgain) {
+  ASSERT_EQ(Make("pictures art\n"
+                 "layout Scene35 Art\\Search01\\\n"
+                 "backdrop Room Room.art WALL=#2a1c10\n"
+                 "textures Scene35_\n"
+                 "sprite Sack 100 100 128 256 Door.art WOOD=#000000\n"
+                 "sprite Sack@2 300 100 128 256 Door.art WOOD=#000000\n"
+                 "layout Scene36 Art\\Search01\\\n"
+                 "backdrop Room Room.art WALL=#2a1c10\n"
+                 "textures Scene36_\n"
+                 "sprite Sack 500 100 128 256 Door.art WOOD=#000000\n"),
+            0)
+      << m_run.errors;
+  TiXmlDocument layout;
+  ASSERT_TRUE(layout.LoadFile(Path("out/Scene35.2dl").c_str()));
+  const TiXmlElement* folder = layout.RootElement()->FirstChildElement("Resources")->FirstChildElement("Directory");
+  std::vector<std::string> files;
+  for (const TiXmlElement* t = folder->FirstChildElement("Texture"); t; t = t->NextSiblingElement("Texture"))
+    files.push_back(t->Attribute("FileName"));
+  EXPECT_EQ(files, (std::vector<std::string>{"Room", "Sack"}));
+  EXPECT_EQ(Value(Object(layout, "Background"), "Resource"), "Scene35_Background");
+  EXPECT_EQ(Value(Object(layout, "Sack"), "Resource"), "Scene35_Sack");
+  EXPECT_EQ(Value(Object(layout, "Sack@2"), "Resource"), "Scene35_Sack");
+
+  // A copy drawn from other values is no copy.
+  EXPECT_EQ(Make("pictures art\nlayout Scene35 Art\\Search01\\\n"
+                 "sprite Sack 100 100 128 256 Door.art WOOD=#000000\n"
+                 "sprite Sack@2 300 100 128 256 Door.art WOOD=#ffffff\n"),
+            1);
+  EXPECT_NE(m_run.errors.find("places.txt:4: \"Sack@2\" is drawn otherwise than \"Sack\""), std::string::npos)
+      << m_run.errors;
+}
+
 TEST_F(LayoutToolTest, EachFaultIsNamedWithItsLine) {
   const std::string head = "pictures art\nlayout Scene01 Art\\Scene01\\\n";
   const struct {
@@ -138,6 +173,8 @@ TEST_F(LayoutToolTest, EachFaultIsNamedWithItsLine) {
       {head + "blank Scene02 Art\\B\\\n", "places.txt:3: expected \"blank NAME FOLDER ART [KEY=VALUE]...\""},
       {head + "blank Scene02 Art\\B\\ Room.art WALL=#2a1c10 LAMPX\n", "places.txt:3: \"LAMPX\" is not KEY=VALUE"},
       {head + "window 1 2\n", "places.txt:3: unknown statement \"window\""},
+      {head + "backdrop Room\n", "places.txt:3: expected \"backdrop NAME ART [KEY=VALUE]...\""},
+      {head + "sprite @2 10 10 128 256 Door.art\n", "places.txt:3: \"@2\" names no picture to show again"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.description);
