@@ -20,7 +20,7 @@ using namespace Vey;
 namespace {
 
 constexpr int kCells = 16;        // the grid's cells across and down, 4 x 4 pixels each
-constexpr double kLeast = 0.45;   // the smallest difference two places may have (0: alike, 2: opposite)
+constexpr double kLeast = 0.55;  // the least difference two places may have (0: alike, 2: opposite)
 constexpr int kMainPlaces = 33;   // "Scene01" .. "Scene33" of the main story
 constexpr int kBonusPlaces = 5;   // "Scene01" .. "Scene05" of the bonus chapter
 
