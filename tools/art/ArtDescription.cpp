@@ -24,9 +24,6 @@ const char kStatementHelp[] =
     "  text X Y SIZE left|center|right \"TEXT\" [MAXWIDTH]   one line, Y its middle; shrunk to MAXWIDTH\n"
     "  layer OPACITY ... end           statements drawn apart and laid on with OPACITY (0 to 1)\n"
     "  grain AMOUNT SEED               noise of AMOUNT (0 to 1) over what the current layer holds\n"
-    "  move X Y [SCALE]                the following statements drawn with their origin at X Y, SCALE\n"
-    "                                  times their size (1 unless given), until the next move or the\n"
-    "                                  end of the layer it lies in\n"
     "  Lines starting with # are comments; ${NAME} is replaced by the value given with --set.\n";
 
 namespace {
@@ -270,11 +267,6 @@ const SStatement kStatements[] = {
      [](CWords& w, SStep& s) {
        s.numbers.push_back(w.Fraction("the grain's amount"));
        s.numbers.push_back(w.Number("the grain's seed"));
-     }},
-    {"move", EStep::Move,
-     [](CWords& w, SStep& s) {
-       w.Numbers(2, "the new origin", s.numbers);
-       s.numbers.push_back(w.More() ? w.Positive("the scale") : 1.0);
      }},
 };
 

@@ -22,7 +22,7 @@ struct SPaint {
   std::vector<SColour> stops;    // one for a solid paint
 };
 
-enum class EStep { Fill, Stroke, Shadow, Font, Rect, Circle, Ellipse, Polygon, Line, Arc, Text, Layer, End, Grain, Move };
+enum class EStep { Fill, Stroke, Shadow, Font, Rect, Circle, Ellipse, Polygon, Line, Arc, Text, Layer, End, Grain };
 
 enum class EAlign { Left, Center, Right };
 

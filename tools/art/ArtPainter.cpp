@@ -52,7 +52,6 @@ class CPainter {
     const double scale = std::max(double(width) / picture.width, double(height) / picture.height);
     cairo_translate(m_cairo.get(), (width - picture.width * scale) / 2, (height - picture.height * scale) / 2);
     cairo_scale(m_cairo.get(), scale, scale);
-    cairo_get_matrix(m_cairo.get(), &m_canvas);
     // The same bytes on every machine: no hinting, grey antialiasing.
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
@@ -132,11 +131,6 @@ class CPainter {
         break;
       case EStep::Grain:
         AddGrain(n[0], uint32_t(int64_t(n[1])));
-        break;
-      case EStep::Move:  // a layer's group keeps the matrix of its start and gives it back at its end
-        cairo_set_matrix(cr, &m_canvas);
-        cairo_translate(cr, n[0], n[1]);
-        cairo_scale(cr, n[2], n[2]);
         break;
     }
   }
@@ -280,7 +274,6 @@ class CPainter {
   ContextPtr m_cairo;
   SStyle m_style;
   std::vector<double> m_opacities;
-  cairo_matrix_t m_canvas;  // the description's own coordinates on the surface
 };
 
 }  // namespace

@@ -65,8 +65,6 @@ TEST(ArtDescription, BadDescriptionsAreRefusedNamingFileAndLine) {
       {"canvas 8 8\nend\n", "t.art:2: \"end\" without a \"layer\""},
       {"canvas 8 8\nlayer 1\nlayer 1\nend\n", "t.art:2: this \"layer\" has no \"end\""},
       {"canvas 8 8\ntext 1 1 8 left \"${NAME}\"\n", "t.art:2: no value for ${NAME}"},
-      {"canvas 8 8\nmove 4\n", "t.art:2: missing the new origin"},
-      {"canvas 8 8\nmove 4 4 0\n", "t.art:2: the scale must be above 0"},
   };
   for (const auto& c : kCases) {
     art::SPicture picture;
@@ -152,43 +150,6 @@ TEST(ArtPainter, APictureCoveringAnotherShapeIsScaledEvenlyAndCutAtTwoSides) {
   EXPECT_EQ(At(wide, 1, 10).g, 0);
   EXPECT_EQ(At(wide, 78, 10).r, 255) << "the white band";
   EXPECT_EQ(At(wide, 78, 10).b, 255) << "the white band";
-}
-
-// A move draws what follows from a new origin at a scale, until the next move or the end of
-// the layer it lies in; a gradient moves with its shape.
-TEST(ArtPainter, AMovedShapeLandsAtItsNewOriginAndScale) {
-  const SRgbaImage image = art::Paint(Parsed(
-      "canvas 32 16\n"
-      "fill #ff0000\n"
-      "move 16 0 2\n"
-      "rect 0 0 4 4\n"
-      "layer 1\n"
-      "move 0 8\n"
-      "fill linear 0 0 4 0 #000000 #ffffff\n"
-      "rect 0 0 4 4\n"
-      "end\n"
-      "fill #00ff00\n"
-      "rect 2 4 1 1\n"));
-  const struct {
-    uint32_t x, y;
-    SPixel expected;
-  } kPixels[] = {
-      {1, 1, {0, 0, 0, 0}},          // the red square's own place stays bare
-      {17, 1, {255, 0, 0, 255}},     // moved to 16, 0
-      {23, 7, {255, 0, 0, 255}},     // and twice as big
-      {25, 1, {0, 0, 0, 0}},         // but no bigger
-      {21, 9, {0, 255, 0, 255}},     // after the layer the move of before it holds again: 16 + 2 * 2, 4 * 2
-  };
-  for (const auto& p : kPixels) {
-    const SPixel got = At(image, p.x, p.y);
-    EXPECT_NEAR(got.r, p.expected.r, 2) << p.x << "," << p.y;
-    EXPECT_NEAR(got.g, p.expected.g, 2) << p.x << "," << p.y;
-    EXPECT_NEAR(got.a, p.expected.a, 2) << p.x << "," << p.y;
-  }
-  // The layer's square with its gradient, dark to light, at 0, 8.
-  EXPECT_LT(At(image, 0, 10).r, 70);
-  EXPECT_GT(At(image, 3, 10).r, 150);
-  EXPECT_EQ(At(image, 3, 10).a, 255);
 }
 
 TEST(ArtPainter, TextInksItsLineAndTheSamePictureComesOutTheSame) {
