@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -196,6 +198,47 @@ TEST(ArtPainter, TextInksItsLineAndTheSamePictureComesOutTheSame) {
   EXPECT_GT(inkLeft, 10);
   EXPECT_GT(inkRight, 10);
   EXPECT_EQ(inkOutside, 0);
+}
+
+// The extras jigsaw's three pictures, painted as the jigsaw tool paints them and cut into its
+// 72 pieces of 64 x 64: no piece is a dark square, and no two pieces of a picture look the same
+// (their colours, averaged over 8 x 8 blocks, differ by at least 3 of 255 on the mean).
+TEST(ArtContent, TheJigsawsPiecesAreLitAndTellableApart) {
+  constexpr int kPiece = 64, kBlock = 8, kAcross = 12, kDown = 6;
+  for (const char* name : {"Mansion", "Village", "Lighthouse"}) {
+    art::SPicture picture;
+    std::string error;
+    ASSERT_TRUE(art::ReadDescription(std::string(HM_SOURCE_DIR) + "/content/App/Art/Extras/" + name + ".art", {},
+                                     picture, error))
+        << error;
+    const SRgbaImage image = art::Paint(picture);
+    ASSERT_EQ(image.width, uint32_t(kPiece * kAcross));
+    ASSERT_EQ(image.height, uint32_t(kPiece * kDown));
+    std::vector<std::vector<double>> pieces;  // each piece's block colours
+    for (int py = 0; py < kDown; ++py)
+      for (int px = 0; px < kAcross; ++px) {
+        std::vector<double> blocks(3 * (kPiece / kBlock) * (kPiece / kBlock), 0.0);
+        double light = 0;
+        for (int y = 0; y < kPiece; ++y)
+          for (int x = 0; x < kPiece; ++x) {
+            const SPixel p = At(image, uint32_t(px * kPiece + x), uint32_t(py * kPiece + y));
+            double* block = &blocks[3 * ((y / kBlock) * (kPiece / kBlock) + x / kBlock)];
+            block[0] += p.r / double(kBlock * kBlock);
+            block[1] += p.g / double(kBlock * kBlock);
+            block[2] += p.b / double(kBlock * kBlock);
+            light += (0.299 * p.r + 0.587 * p.g + 0.114 * p.b) / (kPiece * kPiece);
+          }
+        EXPECT_GE(light, 40.0) << name << ": the piece at column " << px << ", row " << py << " is dark";
+        pieces.push_back(blocks);
+      }
+    for (size_t a = 0; a < pieces.size(); ++a)
+      for (size_t b = a + 1; b < pieces.size(); ++b) {
+        double difference = 0;
+        for (size_t i = 0; i < pieces[a].size(); ++i) difference += std::fabs(pieces[a][i] - pieces[b][i]);
+        difference /= double(pieces[a].size());
+        EXPECT_GE(difference, 3.0) << name << ": pieces " << a << " and " << b << " (left to right, top to bottom)";
+      }
+  }
 }
 
 class ArtProgram : public CToolTest {
