@@ -189,7 +189,21 @@ void CScene::LeaveLocation(uint32_t next) {
     SSaveData::StoreProgress(*profile, *block);
     profile->location = next;
   }
-  if (m_parts.saveGame) m_parts.saveGame();
+  m_savePending = true;
+}
+
+// The click on an exit is answered by the next place alone: the save (with its wait for the
+// disk) and the close-ups, which the player opens later if at all, come in the frames after.
+// A close-up opened before its turn loads when it opens.
+void CScene::FinishPlaceChange() {
+  if (m_savePending) {
+    m_savePending = false;
+    if (m_parts.saveGame) m_parts.saveGame();
+    return;
+  }
+  if (m_closeUpsToLoad.empty()) return;
+  if (m_parts.layouts) m_parts.layouts->Load(m_closeUpsToLoad.back());
+  m_closeUpsToLoad.pop_back();
 }
 
 void CScene::ReleaseLayout() {
@@ -207,8 +221,9 @@ void CScene::EnterLocation(uint32_t location) {
   if (m_view) AttachTextureAnimations(*m_view);
   m_animations = std::make_unique<CObjectAnimations>(slot.objects);
   if (m_parts.hud && m_parts.hud->GetMapFrame()) m_parts.hud->GetMapFrame()->VisitScene(int32_t(location));
-  if (m_parts.layouts)
-    for (const SCloseUpLink& link : slot.closeUps) m_parts.layouts->Load(CloseUpLayoutName(link.closeUp));
+  m_closeUpsToLoad.clear();
+  for (auto link = slot.closeUps.rbegin(); link != slot.closeUps.rend(); ++link)
+    m_closeUpsToLoad.push_back(CloseUpLayoutName(link->closeUp));
   if (m_parts.emitters) m_parts.emitters->StopAll();
   if (m_parts.hud) m_parts.hud->SetCurrentLocation(int32_t(location));
   m_mode = kSceneModeLocation;

@@ -212,6 +212,9 @@ class CScene : public CMemWatch {
   // Lifecycle.
   void LeaveLocation(uint32_t next);
   void EnterLocation(uint32_t location);
+  // What a place change leaves to the frames after the new place shows, one step a frame: the
+  // save of the place left, then the layouts of the place's close-ups.
+  void FinishPlaceChange();
   void ReopenSavedScreen();
   void SwitchAmbientLoop();
   void StartObjectEffects();
@@ -281,6 +284,8 @@ class CScene : public CMemWatch {
   SAmbientRecord m_ambient;
   int32_t m_exitSound = -1;
   Ombrel::CLayout2D* m_view = nullptr;
+  std::vector<std::string> m_closeUpsToLoad;  // the last first
+  bool m_savePending = false;
   std::unique_ptr<CObjectAnimations> m_animations;
   bool m_overlayOpen = false;
   float m_ambientTimer = 0.0f;

@@ -216,8 +216,8 @@ TEST_F(Layout2DTest, EveryObjectKindTakesItsResourceAndItsValues) {
 // ones another loaded layout lists too. Unloading it frees only what it alone held, whatever
 // group was current when it was loaded; loading it again comes back to the same count.
 TEST_F(Layout2DTest, UnloadingALayoutFreesThePicturesOnlyItHeld) {
-  for (const char* name : {"Own", "Shared", "Kept"})
-    WriteContent(std::string("Sample/") + name + ".bmp", rendertest::BmpFile(2, 2, std::vector<uint8_t>(16, 200)));
+  const std::vector<uint8_t> picture = rendertest::BmpFile(2, 2, std::vector<uint8_t>(16, 200));
+  for (const char* name : {"Own", "Shared", "Kept"}) WriteContent(std::string("Sample/Textures/") + name + ".bmp", picture);
   auto sprite = [](const char* texture) {
     return std::string("<Object Type=\"Sprite2D\" Name=\"") + texture + "\"><Resource Type=\"Texture\">" + texture +
            "</Resource><Visible>True</Visible><Pos>0;0</Pos><Size>1;1</Size><Scale>1;1</Scale>"

@@ -31,10 +31,10 @@ class LayoutShelfTest : public restest::CResourceFixture {
     m_resources->RegisterLoader(new Ombrel::CResLayout2DLoader(m_resources.get()), "Layout2D");
     m_resources->SetCurrentGroupName("Game");
     const std::vector<uint8_t> picture = rendertest::BmpFile(2, 2, std::vector<uint8_t>(16, 90));
-    WriteContent("Art/Bar.bmp", picture);
+    WriteContent("Art/Textures/Bar.bmp", picture);
     std::string list = "<L><Directory Path=\"Art\\\"><Texture Name=\"Bar\" FileName=\"Bar\"/></Directory>";
     for (uint32_t place = 0; place < kPlaces; ++place) {
-      WriteContent("Art/" + PictureName(place) + ".bmp", picture);
+      WriteContent("Art/Textures/" + PictureName(place) + ".bmp", picture);
       // Each place shows its own picture and the bar's, which the state's list made.
       std::string resources, objects;
       for (const std::string& texture : {PictureName(place), std::string("Bar")}) {
