@@ -703,6 +703,7 @@ uint32_t CGfxDevice::Reset(const SGfxPresentParams& asked) {
   // shaders, declarations) is rebuilt from the copies the objects keep.
   impl.Enter();
   impl.ReleaseBackBuffer();
+  impl.ReadBackManaged();
   for (CGfxObject* object : impl.objects) object->DropGl();
   impl.DestroyContext(impl.main);
   impl.main = nullptr;

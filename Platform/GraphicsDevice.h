@@ -84,9 +84,10 @@ class CGfxTexture : public CGfxObject {
   uint32_t UnlockRect(uint32_t level);
   uint32_t Width() const { return m_desc.width; }
   uint32_t Height() const { return m_desc.height; }
-  // Hands a managed texture's system copy of its texels (B, G, R, A) to the caller, who
-  // releases the texture next: what a lost device keeps to make it again. False (and
-  // `texels` untouched) for a render target or a locked texture.
+  // Hands a managed texture's texels (B, G, R, A) to the caller, who releases the texture
+  // next: what a lost device keeps to make it again. Its system copy, else read back from the
+  // driver, whose copy then goes. False (and `texels` untouched) for a render target, a
+  // locked texture or one that handed them over already.
   bool TakeTexels(std::vector<uint8_t>& texels);
 
  private:
@@ -100,7 +101,11 @@ class CGfxTexture : public CGfxObject {
 
   SGfxSurfaceDesc m_desc{};
   uint32_t m_gl = 0;
-  std::vector<uint8_t> m_shadow;  // managed textures keep their texels (B, G, R, A)
+  // The texels (B, G, R, A) of a managed texture made empty or written through a lock, which
+  // keeps them; a picture made from texels keeps none once uploaded, and a lock or a lost
+  // context reads them back from the driver.
+  std::vector<uint8_t> m_shadow;
+  bool m_keepsShadow = false;
   bool m_locked = false;
   bool m_lockReadOnly = false;
   SGfxRect m_lockRect{};
@@ -303,6 +308,9 @@ class CGfxDevice {
   void ForceDeviceLoss(uint32_t lostPolls = 0);
   // How often Reset re-created the GL context (for tests and diagnostics).
   uint32_t GetContextGeneration() const;
+  // The bytes of texels the textures keep in system memory beside the driver's copies (for
+  // tests and diagnostics).
+  size_t GetKeptTexelBytes() const;
   // GL draws issued so far: consecutive user-memory draws under the same state become one
   // (for tests and diagnostics).
   uint64_t GetGlDrawCount() const;

@@ -293,10 +293,20 @@ struct SGfxDeviceImpl {
                 GLbitfield mask = GL_COLOR_BUFFER_BIT);
   CGfxSurface* Resolved(SGfxContext* ctx, CGfxSurface* surface);
   void UploadTexture(CGfxTexture* texture, const SGfxRect& rect);
+  // Fills a managed texture's system copy from the driver's, when it keeps none: for a lock
+  // and for the loss of the context. False for a render target or without a GL texture.
+  bool ReadBackTexels(CGfxTexture* texture);
+  // Lets go of the system copy of a texture that keeps none, once the driver holds the picture.
+  static void DropShadow(CGfxTexture* texture);
   // Checks the request and makes the texture: from `texels` (moved in, managed only) when
-  // given, else from zero texels (none kept for a render target).
+  // given, which the texture then lets go of once uploaded, else from zero texels (kept as
+  // its system copy; none for a render target).
   uint32_t NewTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, EGfxFormat format,
                       EGfxPool pool, std::vector<uint8_t>* texels, CGfxTexture** texture);
 
+  // Before the context goes: every managed texture gets the system copy it is made again from.
+  void ReadBackManaged();
+  // Makes the GL objects of managed textures and buffers again from their system copies; a
+  // picture then lets go of its copy again.
   void RecreateManaged();
 };

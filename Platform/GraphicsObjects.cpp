@@ -87,12 +87,15 @@ static bool ClipLockRect(const SGfxRect* rect, uint32_t width, uint32_t height, 
 uint32_t CGfxTexture::LockRect(uint32_t level, SGfxLockedRect* locked, const SGfxRect* rect, uint32_t flags) {
   std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
   // Render targets live only on the GPU, as on the original device.
-  if (level != 0 || !locked || m_locked || (m_desc.usage & GFX_USAGE_RENDERTARGET) || m_shadow.empty())
+  if (level != 0 || !locked || m_locked || (m_desc.usage & GFX_USAGE_RENDERTARGET))
     return GFX_ERR_INVALID_CALL;
   SGfxRect area;
   if (!ClipLockRect(rect, m_desc.width, m_desc.height, &area)) return GFX_ERR_INVALID_CALL;
+  if (m_shadow.empty() && !(m_device && m_device->m_impl->ReadBackTexels(this))) return GFX_ERR_INVALID_CALL;
   m_locked = true;
   m_lockReadOnly = (flags & GFX_LOCK_READONLY) != 0;
+  // A texture its user writes keeps its copy: the next lock or a lost context needs it.
+  if (!m_lockReadOnly) m_keepsShadow = true;
   m_lockRect = area;
   locked->pitch = static_cast<int32_t>(m_desc.width * 4);
   locked->bits = m_shadow.data() + (static_cast<size_t>(area.top) * m_desc.width + area.left) * 4;
@@ -104,15 +107,17 @@ uint32_t CGfxTexture::UnlockRect(uint32_t level) {
   if (level != 0 || !m_locked) return GFX_ERR_INVALID_CALL;
   m_locked = false;
   if (!m_lockReadOnly && m_device && m_gl) m_device->m_impl->UploadTexture(this, m_lockRect);
+  SGfxDeviceImpl::DropShadow(this);  // after a read-only lock the driver's copy stands alone
   return GFX_OK;
 }
 
 bool CGfxTexture::TakeTexels(std::vector<uint8_t>& texels) {
   std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
-  if (m_locked || m_shadow.empty()) return false;
+  if (m_locked || (m_desc.usage & GFX_USAGE_RENDERTARGET)) return false;
+  if (m_shadow.empty() && !(m_device && m_device->m_impl->ReadBackTexels(this))) return false;
   texels.swap(m_shadow);
-  m_shadow.clear();
-  m_shadow.shrink_to_fit();
+  std::vector<uint8_t>().swap(m_shadow);
+  DropGl();  // the caller holds the only copy now; the driver's goes before the release
   return true;
 }
 

@@ -53,10 +53,35 @@ void SGfxDeviceImpl::UploadTexture(CGfxTexture* texture, const SGfxRect& rect) {
   glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+bool SGfxDeviceImpl::ReadBackTexels(CGfxTexture* texture) {
+  if (!texture->m_shadow.empty()) return true;
+  if (!texture->m_gl || (texture->m_desc.usage & GFX_USAGE_RENDERTARGET) || !Enter()) return false;
+  texture->m_shadow.resize(static_cast<size_t>(texture->m_desc.width) * texture->m_desc.height * 4);
+  glActiveTexture(kGfxUploadUnit);
+  glBindTexture(GL_TEXTURE_2D, texture->m_gl);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, texture->m_shadow.data());
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return true;
+}
+
+void SGfxDeviceImpl::ReadBackManaged() {
+  for (CGfxObject* object : objects) {
+    auto* texture = dynamic_cast<CGfxTexture*>(object);
+    if (texture && texture->m_desc.pool == GFX_POOL_MANAGED) ReadBackTexels(texture);
+  }
+}
+
+void SGfxDeviceImpl::DropShadow(CGfxTexture* texture) {
+  if (texture->m_keepsShadow || texture->m_locked || !texture->m_gl) return;
+  std::vector<uint8_t>().swap(texture->m_shadow);
+}
+
 void SGfxDeviceImpl::RecreateManaged() {
   for (CGfxObject* object : objects) {
     if (auto* texture = dynamic_cast<CGfxTexture*>(object)) {
-      if (!texture->m_shadow.empty()) texture->m_gl = MakeGlTexture(texture->m_desc, texture->m_shadow.data());
+      if (texture->m_shadow.empty()) continue;
+      texture->m_gl = MakeGlTexture(texture->m_desc, texture->m_shadow.data());
+      DropShadow(texture);
     } else if (auto* buffer = dynamic_cast<CGfxBuffer*>(object)) {
       buffer->m_gl = MakeGlBuffer(buffer->m_indices ? GL_ELEMENT_ARRAY_BUFFER : GL_ARRAY_BUFFER, buffer->m_shadow);
     }
@@ -85,6 +110,7 @@ uint32_t SGfxDeviceImpl::NewTexture(uint32_t width, uint32_t height, uint32_t le
     result->m_shadow.swap(*texels);
   else if (!renderTarget)
     result->m_shadow.assign(static_cast<size_t>(width) * height * 4, 0);
+  result->m_keepsShadow = !texels && !renderTarget;
   result->m_gl = MakeGlTexture(result->m_desc, renderTarget ? nullptr : result->m_shadow.data());
   Register(result);
   if (glGetError() == GL_OUT_OF_MEMORY) {
@@ -92,8 +118,17 @@ uint32_t SGfxDeviceImpl::NewTexture(uint32_t width, uint32_t height, uint32_t le
     result->Release();
     return GFX_ERR_OUT_OF_VIDEO_MEMORY;
   }
+  DropShadow(result);
   *texture = result;
   return GFX_OK;
+}
+
+size_t CGfxDevice::GetKeptTexelBytes() const {
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
+  size_t bytes = 0;
+  for (CGfxObject* object : m_impl->objects)
+    if (auto* texture = dynamic_cast<CGfxTexture*>(object)) bytes += texture->m_shadow.size();
+  return bytes;
 }
 
 uint32_t CGfxDevice::CreateTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,

@@ -200,6 +200,7 @@ TextureRecord* CTextureManager::CreateTexture(const char* key, uint32_t width, u
     return nullptr;
   }
   STexturePicture picture;
+  picture.texels.reserve(PaddedTexelBytes(width, height));
   picture.texels.assign(pixels, pixels + size_t(width) * height * 4);
   picture.width = picture.imageWidth = width;
   picture.height = picture.imageHeight = height;
@@ -249,6 +250,20 @@ void CTextureManager::ReleaseTexture(TextureRecord* texture) {
 uint64_t NewTextureRevision() {
   static std::atomic<uint64_t> last{0};
   return ++last;
+}
+
+CTextureHold::CTextureHold(TextureRecord* texture) : m_texture(texture) {
+  if (m_texture) ++m_texture->referenceCount;
+}
+
+CTextureHold& CTextureHold::operator=(CTextureHold other) {
+  std::swap(m_texture, other.m_texture);
+  return *this;
+}
+
+CTextureHold::~CTextureHold() {
+  if (!m_texture) return;
+  if (CTextureManager* manager = GetTextureManager()) manager->ReleaseTexture(m_texture);
 }
 
 void CopyPixelsToTexture(TextureRecord* texture, const uint8_t* rgba) {

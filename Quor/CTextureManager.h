@@ -96,6 +96,21 @@ class CTextureManager {
 
 CTextureManager* GetTextureManager();
 void SetTextureManager(CTextureManager* manager);
+
+// A reference of its own on a texture, for a picture drawn after its owner may have let go
+// of it (a taken object's picture flying to the bar while its place is left). Let go through
+// the global manager.
+class CTextureHold {
+ public:
+  CTextureHold() = default;
+  explicit CTextureHold(TextureRecord* texture);
+  CTextureHold(const CTextureHold& other) : CTextureHold(other.m_texture) {}
+  CTextureHold& operator=(CTextureHold other);
+  ~CTextureHold();
+
+ private:
+  TextureRecord* m_texture = nullptr;
+};
 // LoadTexture through the global manager; without one, reported and null.
 TextureRecord* LoadTexture(const char* fileName);
 

@@ -277,6 +277,7 @@ bool DecodeDctzBody(CTextureInflater& inflater, const SDctzHeader& header, SDctz
 
   if (classes) FillOpaqueBlocks(classes, width, height, alpha);
 
+  out.texels.reserve(PaddedTexelBytes(width, height));
   out.texels.resize(texels * 4);
   SDctzPlanes planes;
   planes.luma = luma;

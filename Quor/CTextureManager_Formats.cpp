@@ -43,6 +43,7 @@ bool ReadMptSize(CByteReader& reader, const char* fileName, uint32_t& width, uin
 bool DecodeMptRgbz(CByteReader& reader, const char* fileName, std::vector<uint8_t>& texels,
                    uint32_t& width, uint32_t& height) {
   if (!ReadMptSize(reader, fileName, width, height, "RGBZ picture size")) return false;
+  texels.reserve(PaddedTexelBytes(width, height));
   texels.resize(size_t(width) * height * 4);
   CTextureInflater inflater(reader, fileName);
   if (!inflater.Read(texels.data(), texels.size(), "RGBZ pixels") || !inflater.Finish()) return false;
@@ -57,6 +58,7 @@ bool DecodeMptRgba(CByteReader& reader, const char* fileName, uint16_t version,
   size_t count = size_t(width) * height * 4;
   const uint8_t* pixels = reader.Take(count, "RGBA pixels");
   if (!pixels) return ReportTextureReadFailure(reader, fileName);
+  texels.reserve(PaddedTexelBytes(width, height));
   texels.assign(pixels, pixels + count);
   return true;
 }
@@ -96,15 +98,25 @@ void ExchangeRedAndBlue(uint8_t* texels, size_t texelCount) {
   for (size_t i = 0; i < texelCount; ++i, texels += 4) std::swap(texels[0], texels[2]);
 }
 
+size_t PaddedTexelBytes(uint32_t width, uint32_t height) {
+  return size_t(NextPowerOfTwo(width)) * NextPowerOfTwo(height) * 4;
+}
+
+// Rows move down into place from the last one, so none is overwritten before it moves; the
+// rows below the picture come cleared from the growth.
 void PadToPowerOfTwo(STexturePicture& picture) {
-  uint32_t width = NextPowerOfTwo(picture.width);
-  uint32_t height = NextPowerOfTwo(picture.height);
+  const uint32_t width = NextPowerOfTwo(picture.width);
+  const uint32_t height = NextPowerOfTwo(picture.height);
   if (width == picture.width && height == picture.height) return;
-  std::vector<uint8_t> padded(size_t(width) * height * 4, 0);
-  size_t rowBytes = size_t(picture.width) * 4;
-  for (uint32_t y = 0; y < picture.height; ++y)
-    std::memcpy(padded.data() + size_t(y) * width * 4, picture.texels.data() + y * rowBytes, rowBytes);
-  picture.texels = std::move(padded);
+  const size_t rowBytes = size_t(picture.width) * 4;
+  const size_t paddedRowBytes = size_t(width) * 4;
+  std::vector<uint8_t>& texels = picture.texels;
+  texels.resize(paddedRowBytes * height);
+  for (uint32_t y = picture.height; y-- > 0;) {
+    uint8_t* row = texels.data() + y * paddedRowBytes;
+    std::memmove(row, texels.data() + y * rowBytes, rowBytes);
+    std::memset(row + rowBytes, 0, paddedRowBytes - rowBytes);
+  }
   picture.width = width;
   picture.height = height;
 }
@@ -295,7 +307,9 @@ bool DecodeBMP(const uint8_t* bytes, size_t size, const char* fileName, STexture
   const uint8_t* pixels = reader.Take(stride * (header.rows - 1) + rowBytes, "BMP pixel data");
   if (!pixels) return ReportTextureReadFailure(reader, fileName);
 
-  std::vector<uint8_t> texels(size_t(width) * header.rows * 4);
+  std::vector<uint8_t> texels;
+  texels.reserve(PaddedTexelBytes(width, header.rows));
+  texels.resize(size_t(width) * header.rows * 4);
   for (uint32_t fileRow = 0; fileRow < header.rows; ++fileRow) {
     uint32_t row = header.bottomUp ? header.rows - 1 - fileRow : fileRow;
     ConvertBmpRow(pixels + fileRow * stride, header, palette,

@@ -112,8 +112,11 @@ bool DecodeDCTZ(const uint8_t* bytes, size_t size, const char* fileName, SDctzPi
 // Exchanges bytes 0 and 2 of every texel (R, G, B, A <-> B, G, R, A).
 void ExchangeRedAndBlue(uint8_t* texels, size_t texelCount);
 
-// Pads the picture's texels (width x height, image size already set) to powers of two.
+// Pads the picture's texels (width x height, image size already set) to powers of two, in
+// place: the picture stays in the top-left corner and only the margins are cleared.
 void PadToPowerOfTwo(STexturePicture& picture);
+// The bytes of the padded texture: decoders reserve them, so padding needs no second buffer.
+size_t PaddedTexelBytes(uint32_t width, uint32_t height);
 
 // The widths of vector unit the DCTZ decoder's loops are built for; all give the same
 // bytes. The decoder uses the widest the processor has unless told to stay narrower.

@@ -59,13 +59,18 @@ CResourceLoader* CResourceManager::GetLoader(const char* typeName) const {
 }
 
 bool CResourceManager::AddResource(const char* typeName, const CStr& name, CResourceBase* resource) {
+  if (!Register(typeName, name, resource)) return false;
+  AddToGroup(resource);
+  return true;
+}
+
+bool CResourceManager::Register(const char* typeName, const CStr& name, CResourceBase* resource) {
   const SResourceType* type = FindTypeEntry(typeName);
   if (!type) {
     HM_REPORT(kSource, "Resource \"%s\" of the unregistered type \"%s\" is not added", name.GetText(), typeName);
     return false;
   }
   resource->SetName(type->names->Insert(name.GetText(), resource)->GetKey());
-  AddToGroup(resource);
   return true;
 }
 

@@ -3,9 +3,11 @@
 // per type, the resources by name; and named resource groups that are unloaded together.
 // Names compare without regard to case.
 //
-// A resource lives while anyone holds it: its group holds it once, and each 2-D layout that
-// reuses it holds it once more. Unloading a group or a layout lets go of its hold; the
-// resource is destroyed when the last holder has let go.
+// A resource lives while anyone holds it: a resource a list made joins the current group,
+// which holds it once, and each 2-D layout that lists it holds it once more. What a layout's
+// own list makes joins no group: the layouts that list it are its only holders, so it goes
+// with the last of them. Unloading a group or a layout lets go of its hold; the resource is
+// destroyed when the last holder has let go.
 
 #include "Quor/CMemWatch.h"
 #include "Quor/CPtrList.h"
@@ -66,6 +68,8 @@ class CResourceManager : public CMemWatch {
   // Registers the resource under its type and name and adds it to the current group. False
   // (nothing changed) when the type is not registered.
   bool AddResource(const char* typeName, const CStr& name, CResourceBase* resource);
+  // The same without joining a group: nobody holds the resource yet.
+  bool Register(const char* typeName, const CStr& name, CResourceBase* resource);
   void AddToGroup(CResourceBase* resource);
   void RemoveFromGroup(CResourceBase* resource);
   // Unregisters one resource and has its loader destroy it, whoever holds it.

@@ -55,8 +55,13 @@ CResourceBase* CResourcesLoader::CreateResource(const CStr& name, const CStr& ty
     return m_reuseMode == kReusePresent ? present->value : nullptr;
   }
   CResourceBase* resource = type->loader->CreateFromXml(name, fileName, &element, m_load, m_explicitDir);
-  if (resource) resource->SetOrigin(CContentOrigin::Current().c_str());
-  if (resource) m_manager->AddResource(typeKey.GetText(), name, resource);
+  if (!resource) return nullptr;
+  resource->SetOrigin(CContentOrigin::Current().c_str());
+  if (m_joinGroup) {
+    m_manager->AddResource(typeKey.GetText(), name, resource);
+  } else {
+    m_manager->Register(typeKey.GetText(), name, resource);
+  }
   return resource;
 }
 

@@ -37,6 +37,8 @@ class CResourcesLoader : public CMemWatch {
   bool ConditionHolds(const TiXmlElement& condition) const;
 
   void SetReuseMode(int mode) { m_reuseMode = mode; }
+  // Off: what the reader makes joins no group, for a caller that holds it itself.
+  void SetJoinGroup(bool join) { m_joinGroup = join; }
   void SetFlags(bool load, bool explicitDir) {
     m_load = load;
     m_explicitDir = explicitDir;
@@ -44,7 +46,7 @@ class CResourcesLoader : public CMemWatch {
   bool GetLoadFlag() const { return m_load; }
   bool GetExplicitDirFlag() const { return m_explicitDir; }
 
-  // The new resource, registered in the current group; the present one in reuse mode; else
+  // The new resource, registered (in the current group unless told otherwise); the present one in reuse mode; else
   // null (unregistered type, or the name taken in that type).
   CResourceBase* CreateResource(const CStr& name, const CStr& typeKey, const CStr& fileName,
                                 const TiXmlElement& element);
@@ -59,6 +61,7 @@ class CResourcesLoader : public CMemWatch {
   bool m_load = true;
   bool m_explicitDir = false;
   int m_reuseMode = kReuseNone;
+  bool m_joinGroup = true;
 };
 
 struct SResourceEntry {

@@ -305,6 +305,7 @@ void CPlayer::PlayPickupEffects(const Vector2& screenPosition, const Ombrel::CSp
   STrail trail;
   trail.startPosition = ItemDummyPosition(&trail.startSize);
   trail.sprite = sprite;
+  trail.texture = CTextureHold(sprite.GetTexture());
   trail.emitter = TakeTrailEmitter();
   m_trails.push_back(trail);
 }

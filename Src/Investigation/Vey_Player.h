@@ -9,6 +9,7 @@
 #include "Framework/Scene/omSceneNode.h"
 #include "Framework/Scene/omSpriteData.h"
 #include "Framework/omLayout2D.h"
+#include "Quor/CTextureManager.h"
 #include "Quor/Utils.h"
 #include "Src/Location/Vey_SceneScreens.h"
 #include "Src/World/Vey_Screen.h"
@@ -107,6 +108,7 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
     Vector2 startPosition;
     Vector2 startSize;
     Ombrel::CSpriteData sprite;
+    CTextureHold texture;  // the picture outlives its place, which may be left mid-flight
     float progress = 0.0f;
     MP::CEmitter* emitter = nullptr;
   };

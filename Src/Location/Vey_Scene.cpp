@@ -16,6 +16,7 @@
 #include "Src/World/Vey_SoundContainer.h"
 #include "Src/World/Vey_Animation.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace Vey {
@@ -59,6 +60,40 @@ Ombrel::CResourceLayout2D* CResourceLayoutShelf::Find(const std::string& name) c
 void CResourceLayoutShelf::Unload(const std::string& name) {
   Ombrel::CResourceLayout2D* resource = Find(name);
   if (resource && resource->IsLoaded()) resource->Unload();
+}
+
+// A place left again takes the place of what was kept of it before.
+void CResourceLayoutShelf::UnloadPlace(const std::vector<std::string>& names) {
+  if (names.empty()) return;
+  SKeptPlace place{names.front(), {}};
+  for (const std::string& name : names) {
+    Ombrel::CResourceLayout2D* resource = Find(name);
+    if (!resource || !resource->IsLoaded()) continue;
+    for (Ombrel::CResourceBase* held : resource->GetResources()) {
+      held->AddHolder();
+      place.held.push_back(held);
+    }
+    resource->Unload();
+  }
+  const auto before = std::find_if(m_kept.begin(), m_kept.end(),
+                                   [&](const SKeptPlace& kept) { return kept.name == place.name; });
+  if (before != m_kept.end()) {
+    Release(*before);
+    m_kept.erase(before);
+  }
+  m_kept.push_front(std::move(place));
+  while (m_kept.size() > kKeptPlaces) {
+    Release(m_kept.back());
+    m_kept.pop_back();
+  }
+}
+
+void CResourceLayoutShelf::Release(const SKeptPlace& place) {
+  for (Ombrel::CResourceBase* resource : place.held) m_resources->ReleaseResource(resource);
+}
+
+CResourceLayoutShelf::~CResourceLayoutShelf() {
+  for (const SKeptPlace& place : m_kept) Release(place);
 }
 
 Ombrel::CLayout2D* CResourceLayoutShelf::GetLoaded(const std::string& name) const {
@@ -138,14 +173,16 @@ void CScene::LoadScene(uint32_t location) {
 }
 
 void CScene::LeaveLocation(uint32_t next) {
+  CancelDrag();  // the dragged picture is the place's, which goes
   if (std::unique_ptr<SAnimatedView> view = AnimatedView()) ApplyObjectAnimations(*view);
   GiveHudAmbientSlot();
   if (m_view) FinishTextureAnimations(*m_view);
   ReleaseLayout();
   if (ILayoutShelf* layouts = m_parts.layouts) {
-    layouts->Unload(LocationLayoutName(m_location));
-    for (uint32_t i = 0; i < m_world.CloseUpCount(); ++i) layouts->Unload(CloseUpLayoutName(i));
-    for (uint32_t i = LocationCount(); i < m_world.SceneCount(); ++i) layouts->Unload(LocationLayoutName(i));
+    std::vector<std::string> names{LocationLayoutName(m_location)};
+    for (uint32_t i = 0; i < m_world.CloseUpCount(); ++i) names.push_back(CloseUpLayoutName(i));
+    for (uint32_t i = LocationCount(); i < m_world.SceneCount(); ++i) names.push_back(LocationLayoutName(i));
+    layouts->UnloadPlace(names);
   }
   if (SProfileData* profile = Profile()) {
     auto block = std::make_unique<SProgressBlock>();
@@ -153,7 +190,21 @@ void CScene::LeaveLocation(uint32_t next) {
     SSaveData::StoreProgress(*profile, *block);
     profile->location = next;
   }
-  if (m_parts.saveGame) m_parts.saveGame();
+  m_savePending = true;
+}
+
+// The click on an exit is answered by the next place alone: the save (with its wait for the
+// disk) and the close-ups, which the player opens later if at all, come in the frames after.
+// A close-up opened before its turn loads when it opens.
+void CScene::FinishPlaceChange() {
+  if (m_savePending) {
+    m_savePending = false;
+    if (m_parts.saveGame) m_parts.saveGame();
+    return;
+  }
+  if (m_closeUpsToLoad.empty()) return;
+  if (m_parts.layouts) m_parts.layouts->Load(m_closeUpsToLoad.back());
+  m_closeUpsToLoad.pop_back();
 }
 
 void CScene::ReleaseLayout() {
@@ -171,8 +222,9 @@ void CScene::EnterLocation(uint32_t location) {
   if (m_view) AttachTextureAnimations(*m_view);
   m_animations = std::make_unique<CObjectAnimations>(slot.objects);
   if (m_parts.hud && m_parts.hud->GetMapFrame()) m_parts.hud->GetMapFrame()->VisitScene(int32_t(location));
-  if (m_parts.layouts)
-    for (const SCloseUpLink& link : slot.closeUps) m_parts.layouts->Load(CloseUpLayoutName(link.closeUp));
+  m_closeUpsToLoad.clear();
+  for (auto link = slot.closeUps.rbegin(); link != slot.closeUps.rend(); ++link)
+    m_closeUpsToLoad.push_back(CloseUpLayoutName(link->closeUp));
   if (m_parts.emitters) m_parts.emitters->StopAll();
   if (m_parts.hud) m_parts.hud->SetCurrentLocation(int32_t(location));
   m_mode = kSceneModeLocation;

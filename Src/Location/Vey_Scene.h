@@ -15,6 +15,7 @@
 #include "Src/World/Vey_Screen.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <set>
@@ -22,6 +23,7 @@
 #include <vector>
 
 namespace Ombrel {
+class CResourceBase;
 class CResourceLayout2D;
 class CResourceManager;
 class CSprite2DNode;
@@ -50,20 +52,40 @@ class ILayoutShelf {
   virtual void Unload(const std::string& name) = 0;
   // The layout while loaded, else null.
   virtual Ombrel::CLayout2D* GetLoaded(const std::string& name) const = 0;
+  // Unloads the layouts of a place being left, its own first: a shelf may keep their pictures
+  // a while, so that going back there needs no decoding.
+  virtual void UnloadPlace(const std::vector<std::string>& names) {
+    for (const std::string& name : names) Unload(name);
+  }
 };
 
-// The playing state's "Layout2D" resources.
+// The playing state's "Layout2D" resources. An unloaded layout's pictures go with it, but
+// those of the last kKeptPlaces places left stay loaded (held here) until others are left
+// after them: the way back to a neighbour is quick, and memory does not grow with the story.
 class CResourceLayoutShelf : public ILayoutShelf {
  public:
-  explicit CResourceLayoutShelf(const Ombrel::CResourceManager* resources) : m_resources(resources) {}
+  static constexpr size_t kKeptPlaces = 3;
+
+  explicit CResourceLayoutShelf(Ombrel::CResourceManager* resources) : m_resources(resources) {}
+  ~CResourceLayoutShelf() override;
+  CResourceLayoutShelf(const CResourceLayoutShelf&) = delete;
+  CResourceLayoutShelf& operator=(const CResourceLayoutShelf&) = delete;
   Ombrel::CLayout2D* Load(const std::string& name) override;
   void Unload(const std::string& name) override;
   Ombrel::CLayout2D* GetLoaded(const std::string& name) const override;
+  void UnloadPlace(const std::vector<std::string>& names) override;
 
  private:
+  // What the shelf holds of one place left: its own layout's name and the layouts' resources.
+  struct SKeptPlace {
+    std::string name;
+    std::vector<Ombrel::CResourceBase*> held;
+  };
   Ombrel::CResourceLayout2D* Find(const std::string& name) const;
+  void Release(const SKeptPlace& place);
 
-  const Ombrel::CResourceManager* m_resources;
+  Ombrel::CResourceManager* m_resources;
+  std::deque<SKeptPlace> m_kept;  // the newest first, each place once
 };
 
 std::string LocationLayoutName(uint32_t location);
@@ -189,6 +211,9 @@ class CScene : public CMemWatch {
   // Lifecycle.
   void LeaveLocation(uint32_t next);
   void EnterLocation(uint32_t location);
+  // What a place change leaves to the frames after the new place shows, one step a frame: the
+  // save of the place left, then the layouts of the place's close-ups.
+  void FinishPlaceChange();
   void ReopenSavedScreen();
   void SwitchAmbientLoop();
   void StartObjectEffects();
@@ -258,6 +283,8 @@ class CScene : public CMemWatch {
   SAmbientRecord m_ambient;
   int32_t m_exitSound = -1;
   Ombrel::CLayout2D* m_view = nullptr;
+  std::vector<std::string> m_closeUpsToLoad;  // the last first
+  bool m_savePending = false;
   std::unique_ptr<CObjectAnimations> m_animations;
   bool m_overlayOpen = false;
   float m_ambientTimer = 0.0f;

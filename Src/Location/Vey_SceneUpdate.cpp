@@ -75,6 +75,7 @@ void CScene::ProcessSceneInput(float dt, const SPointerSample& pointer) {
 }
 
 bool CScene::UpdateScene(float dt) {
+  FinishPlaceChange();
   PlayAmbientOneShot(dt);
   bool result = false;
   if (UpdateOverlay(dt)) {

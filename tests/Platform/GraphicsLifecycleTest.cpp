@@ -82,7 +82,22 @@ TEST(GraphicsCreation, RealDeviceSettlesOnTheContextsSampleCountAndStillReadsBac
   PlatformDestroyTestWindow(window);
 }
 
-class GraphicsLoss : public CGfxFixture {};
+class GraphicsLoss : public CGfxFixture {
+ protected:
+  // A 2 x 1 texture of the texels (R, G, B) 10 20 30 and 40 50 60 drawn on the top-left pixels.
+  void ExpectDrawnTexels(CGfxTexture* texture) {
+    ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), GFX_OK);
+    ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+    UsePrograms(true);
+    ASSERT_EQ(m_device->SetTexture(0, texture), GFX_OK);
+    ASSERT_EQ(DrawQuad(0, 0, 2, 1, 0xFFFFFFFF), GFX_OK);
+    ASSERT_EQ(m_device->SetTexture(0, nullptr), GFX_OK);
+    ASSERT_EQ(m_device->EndScene(), GFX_OK);
+    const auto pixels = ReadBack();
+    EXPECT_EQ(Pixel(pixels, kSize, 0, 0), (SRgba{0x10, 0x20, 0x30, 0xFF}));
+    EXPECT_EQ(Pixel(pixels, kSize, 1, 0), (SRgba{0x40, 0x50, 0x60, 0xFF}));
+  }
+};
 
 TEST_F(GraphicsLoss, ResetRebuildsTheContextAndKeepsManagedObjects) {
   CGfxTexture* managed = MakeTexture(2, 1, {0xFF102030, 0xFF405060});
@@ -182,16 +197,7 @@ TEST_F(GraphicsLoss, TextureMadeFromTexelsKeepsTheOnlyCopyAndHandsItBack) {
   ASSERT_EQ(m_device->CreateTextureFrom(2, 1, GFX_FMT_A8R8G8B8, texels, &texture), GFX_OK);
   Hold(texture);
   EXPECT_TRUE(texels.empty());
-  ASSERT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET | GFX_CLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), GFX_OK);
-  ASSERT_EQ(m_device->BeginScene(), GFX_OK);
-  UsePrograms(true);
-  ASSERT_EQ(m_device->SetTexture(0, texture), GFX_OK);
-  ASSERT_EQ(DrawQuad(0, 0, 2, 1, 0xFFFFFFFF), GFX_OK);
-  ASSERT_EQ(m_device->SetTexture(0, nullptr), GFX_OK);
-  ASSERT_EQ(m_device->EndScene(), GFX_OK);
-  const auto pixels = ReadBack();
-  EXPECT_EQ(Pixel(pixels, kSize, 0, 0), (SRgba{0x10, 0x20, 0x30, 0xFF}));
-  EXPECT_EQ(Pixel(pixels, kSize, 1, 0), (SRgba{0x40, 0x50, 0x60, 0xFF}));
+  ExpectDrawnTexels(texture);
 
   SGfxLockedRect locked;
   ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), GFX_OK);
@@ -203,6 +209,37 @@ TEST_F(GraphicsLoss, TextureMadeFromTexelsKeepsTheOnlyCopyAndHandsItBack) {
   EXPECT_NE(texture->LockRect(0, &locked, nullptr, 0), GFX_OK);  // nothing left to lock
   EXPECT_FALSE(texture->TakeTexels(texels));
   EXPECT_EQ(texels.size(), original.size());
+}
+
+// A picture made from texels keeps no system copy: the driver's is the only one. A lock
+// reads it back (and a read-only one lets it go again), and a reset brings the picture back
+// from what the old context held. A texture made empty keeps its copy for its user.
+TEST_F(GraphicsLoss, APictureKeepsNoSystemCopyYetLocksAndResetsFindItsTexels) {
+  const std::vector<uint8_t> original = {0x30, 0x20, 0x10, 0xFF, 0x60, 0x50, 0x40, 0xFF};  // B, G, R, A
+  std::vector<uint8_t> texels = original;
+  CGfxTexture* picture = nullptr;
+  ASSERT_EQ(m_device->CreateTextureFrom(2, 1, GFX_FMT_A8R8G8B8, texels, &picture), GFX_OK);
+  Hold(picture);
+  EXPECT_EQ(m_device->GetKeptTexelBytes(), 0u);
+  CGfxTexture* empty = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(4, 4, 1, 0, GFX_FMT_A8R8G8B8, GFX_POOL_MANAGED, &empty), GFX_OK);
+  Hold(empty);
+  EXPECT_EQ(m_device->GetKeptTexelBytes(), 64u);
+
+  SGfxLockedRect locked;
+  ASSERT_EQ(picture->LockRect(0, &locked, nullptr, GFX_LOCK_READONLY), GFX_OK);
+  EXPECT_EQ(std::vector<uint8_t>(static_cast<uint8_t*>(locked.bits), static_cast<uint8_t*>(locked.bits) + 8), original);
+  ASSERT_EQ(picture->UnlockRect(0), GFX_OK);
+  EXPECT_EQ(m_device->GetKeptTexelBytes(), 64u);
+
+  ASSERT_EQ(m_device->Reset(m_device->GetPresentParams()), GFX_OK);
+  EXPECT_EQ(m_device->GetKeptTexelBytes(), 64u);
+  ExpectDrawnTexels(picture);
+
+  // Written through a lock, the picture keeps its copy from then on.
+  ASSERT_EQ(picture->LockRect(0, &locked, nullptr, 0), GFX_OK);
+  ASSERT_EQ(picture->UnlockRect(0), GFX_OK);
+  EXPECT_EQ(m_device->GetKeptTexelBytes(), 72u);
 }
 
 // The contexts share translated shaders and linked programs but not what is bound: each

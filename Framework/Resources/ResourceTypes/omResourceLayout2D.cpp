@@ -254,6 +254,9 @@ void CResourceLayout2D::LoadResources(const TiXmlElement* resources) {
   if (!m_manager) return;
   CResourcesXMLLoader reader(m_manager);
   reader.SetReuseMode(CResourcesLoader::kReusePresent);
+  // What this list makes is the layout's alone (and that of the layouts that reuse it): it goes
+  // when the last of them is unloaded, not with the state's group.
+  reader.SetJoinGroup(false);
   reader.SetRootPath(m_rootPath);
   // The layout lists a resource only once it holds it, so that it never lets go of one it
   // did not take (the list may stop half-way).

@@ -212,31 +212,56 @@ TEST_F(Layout2DTest, EveryObjectKindTakesItsResourceAndItsValues) {
   EXPECT_EQ(resource->GetLayout(), nullptr);
 }
 
-// A texture two layouts declare is made by the first and reused by the second: unloading
-// either leaves it to the other.
-TEST_F(Layout2DTest, AResourceTwoLayoutsDeclareLivesUntilBothLetGo) {
-  const std::string layout = R"(<Layout2D><Resources><Directory Path="Sample\">
-      <Texture Name="Spark" FileName="Spark"/></Directory></Resources>
-    <Layout><Object Type="Sprite2D" Name="S"><Resource Type="Texture">Spark</Resource><Visible>True</Visible>
-      <Pos>0;0</Pos><Size>1;1</Size><Scale>1;1</Scale><Color>0;0;0;0</Color></Object></Layout></Layout2D>)";
-  m_resources->SetCurrentGroupName("Menu");
-  CResourceLayout2D* first = LoadLayout("First", layout);
-  CResourceLayout2D* second = LoadLayout("Second", layout);
-  ASSERT_TRUE(first && second);
-  CResourceTexture* spark = m_resources->GetTexture("Spark");
-  ASSERT_NE(spark, nullptr);
-  EXPECT_EQ(second->GetResources(), std::vector<CResourceBase*>{spark});
+// A place's layout lists its own pictures beside ones the state's list made (the bar's) and
+// ones another loaded layout lists too. Unloading it frees only what it alone held, whatever
+// group was current when it was loaded; loading it again comes back to the same count.
+TEST_F(Layout2DTest, UnloadingALayoutFreesThePicturesOnlyItHeld) {
+  const std::vector<uint8_t> picture = rendertest::BmpFile(2, 2, std::vector<uint8_t>(16, 200));
+  for (const char* name : {"Own", "Shared", "Kept"}) WriteContent(std::string("Sample/Textures/") + name + ".bmp", picture);
+  auto sprite = [](const char* texture) {
+    return std::string("<Object Type=\"Sprite2D\" Name=\"") + texture + "\"><Resource Type=\"Texture\">" + texture +
+           "</Resource><Visible>True</Visible><Pos>0;0</Pos><Size>1;1</Size><Scale>1;1</Scale>"
+           "<Color>0;0;0;0</Color></Object>";
+  };
+  auto layout = [&](const std::vector<const char*>& textures) {
+    std::string resources, objects;
+    for (const char* texture : textures) {
+      resources += std::string("<Texture Name=\"") + texture + "\" FileName=\"" + texture + "\"/>";
+      objects += sprite(texture);
+    }
+    return "<Layout2D><Resources><Directory Path=\"Sample\\\">" + resources + "</Directory></Resources><Layout>" +
+           objects + "</Layout></Layout2D>";
+  };
+  m_resources->SetCurrentGroupName("Play");
+  Declare(R"(<Texture Name="Kept" FileName="Kept"/>)");
+  CResourceLayout2D* place = LoadLayout("Place", layout({"Own", "Shared", "Kept"}));
+  CResourceLayout2D* other = LoadLayout("Other", layout({"Shared"}));
+  ASSERT_TRUE(place && other);
+  EXPECT_EQ(m_manager->GetTextureCount(), 3u);
+  CResourceTexture* shared = m_resources->GetTexture("Shared");
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(shared->GetHolderCount(), 2u);  // each layout, no group
 
-  EXPECT_EQ(spark->GetHolderCount(), 3u);  // the group and each layout
+  place->Unload();
+  EXPECT_EQ(m_resources->FindResource("Texture", "Own"), nullptr);
+  EXPECT_EQ(m_manager->GetTextureCount(), 2u);
+  ASSERT_EQ(m_resources->FindResource("Texture", "Shared"), shared);
+  const auto* drawn = Item<SLayoutSprite>(*other->GetLayout(), "Shared", kLayoutSprite);
+  ASSERT_NE(drawn, nullptr);
+  EXPECT_EQ(drawn->texture, shared->GetTexture());
+  EXPECT_NE(m_resources->FindResource("Texture", "Kept"), nullptr);
 
-  first->Unload();
-  ASSERT_EQ(m_resources->FindResource("Texture", "Spark"), spark);
-  EXPECT_EQ(spark->GetHolderCount(), 2u);
-  const auto* sprite = Item<SLayoutSprite>(*second->GetLayout(), "S", kLayoutSprite);
-  ASSERT_NE(sprite, nullptr);
-  EXPECT_EQ(sprite->texture, spark->GetTexture());
-  m_resources->UnloadGroup("Menu");  // lets go of both layouts and of the texture
-  EXPECT_EQ(m_resources->FindResource("Texture", "Spark"), nullptr);
+  for (int round = 0; round < 2; ++round) {
+    place->Load();
+    EXPECT_EQ(m_manager->GetTextureCount(), 3u);
+    place->Unload();
+    EXPECT_EQ(m_manager->GetTextureCount(), 2u);
+  }
+  other->Unload();
+  EXPECT_EQ(m_resources->FindResource("Texture", "Shared"), nullptr);
+  EXPECT_EQ(m_manager->GetTextureCount(), 1u);
+  m_resources->UnloadGroup("Play");  // the layouts' declarations and the bar's picture
+  EXPECT_EQ(m_manager->GetTextureCount(), 0u);
 }
 
 TEST_F(Layout2DTest, MissingPartsAreReportedAndTheDefaultsKept) {

@@ -1,6 +1,7 @@
 // The texture manager: shared records, the name fall-backs, pictures from pixels, render
 // targets by name, substitutes, and textures through a lost device.
 
+#include "Quor/Utils.h"
 #include "tests/Quor/Render/RenderTestKit.h"
 
 #include <cstring>
@@ -146,6 +147,74 @@ TEST_F(TextureManagerTest, PicturesFromPixelsArePaddedToPowersOfTwoInTheTopLeftC
   // Nothing is made of a size the device cannot take.
   EXPECT_EQ(m_manager->CreateTexture("ID$none", 0, 4, rgba.data(), false, false), nullptr);
   EXPECT_TRUE(Reported("cannot be made"));
+}
+
+// Every texel differs, so a row moved to the wrong place or a margin left unclean shows.
+SRgba NumberedTexel(uint32_t x, uint32_t y) { return {uint8_t(x * 7 + 1), uint8_t(y * 13 + 2), uint8_t(x ^ y), 255}; }
+std::vector<uint8_t> Numbered(uint32_t width, uint32_t height) {
+  std::vector<uint8_t> rgba;
+  for (uint32_t y = 0; y < height; ++y)
+    for (uint32_t x = 0; x < width; ++x) {
+      const SRgba c = NumberedTexel(x, y);
+      rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
+    }
+  return rgba;
+}
+
+// The texels of the picture in the top-left corner and clear ones around it, as the driver
+// hands them back; the first wrong texel is named.
+void ExpectPaddedPicture(const TextureRecord* texture, uint32_t width, uint32_t height, const std::string& what) {
+  ASSERT_NE(texture, nullptr) << what;
+  const uint32_t paddedWidth = GetTextureWidth(texture), paddedHeight = GetTextureHeight(texture);
+  EXPECT_EQ(paddedWidth, NextPowerOfTwo(width)) << what;
+  EXPECT_EQ(paddedHeight, NextPowerOfTwo(height)) << what;
+  const std::vector<SRgba> texels = Texels(texture);
+  ASSERT_EQ(texels.size(), size_t(paddedWidth) * paddedHeight) << what;
+  for (uint32_t y = 0; y < paddedHeight; ++y)
+    for (uint32_t x = 0; x < paddedWidth; ++x) {
+      const SRgba expected = x < width && y < height ? NumberedTexel(x, y) : SRgba{0, 0, 0, 0};
+      if (texels[size_t(y) * paddedWidth + x] == expected) continue;
+      ADD_FAILURE() << what << ": texel (" << x << ", " << y << ") is " << texels[size_t(y) * paddedWidth + x]
+                    << ", not " << expected;
+      return;
+    }
+}
+
+// Pictures from pixels and from MPT and BMP files, of sides that are powers of two or not,
+// are padded where they were decoded, and come back the same from the driver after a lost
+// device (the device keeps no copy of its own of them).
+TEST_F(TextureManagerTest, PicturesComeBackTexelForTexelPaddedWithClearTexelsThroughALostDevice) {
+  struct SCase {
+    const char* source;
+    uint32_t width, height;
+  };
+  const SCase cases[] = {{"pixels", 3, 5},   {"pixels", 100, 60}, {"pixels", 64, 48}, {"pixels", 1, 3},
+                         {"pixels", 16, 16}, {"mpt", 48, 64},     {"mpt", 5, 1},      {"bmp", 37, 19}};
+  const size_t keptBefore = m_device->GetKeptTexelBytes();
+  std::vector<TextureRecord*> textures;
+  for (const SCase& c : cases) {
+    const std::string name = std::string(c.source) + std::to_string(c.width) + "x" + std::to_string(c.height);
+    const std::vector<uint8_t> rgba = Numbered(c.width, c.height);
+    if (std::string(c.source) == "pixels") {
+      textures.push_back(m_manager->CreateTexture(("ID$" + name).c_str(), c.width, c.height, rgba.data(), false, false));
+    } else if (std::string(c.source) == "mpt") {
+      WriteContent("Textures/" + name + ".mpt", MptFile(c.width, c.height, rgba));
+      textures.push_back(m_manager->LoadTexture((name + ".mpt").c_str()));
+    } else {
+      std::vector<uint8_t> bgra = rgba;
+      for (size_t i = 0; i < bgra.size(); i += 4) std::swap(bgra[i], bgra[i + 2]);
+      WriteContent("Textures/" + name + ".bmp", BmpFile(int32_t(c.width), int32_t(c.height), bgra));
+      textures.push_back(m_manager->LoadTexture((name + ".bmp").c_str()));
+    }
+  }
+  for (const char* when : {"made", "after a lost device"}) {
+    for (size_t i = 0; i < textures.size(); ++i)
+      ExpectPaddedPicture(textures[i], cases[i].width, cases[i].height,
+                          std::string(cases[i].source) + " " + std::to_string(cases[i].width) + "x" +
+                              std::to_string(cases[i].height) + ", " + when);
+    EXPECT_EQ(m_device->GetKeptTexelBytes(), keptBefore) << when;
+    LoseAndRecover();
+  }
 }
 
 TEST_F(TextureManagerTest, CopyingPixelsRewritesThePictureAndKeepsThePadding) {
