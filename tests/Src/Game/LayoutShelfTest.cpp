@@ -2,7 +2,7 @@
 // pictures go once the place is no longer among the last few left, so memory stays level however
 // many places the story walks through, and going back to a neighbour decodes nothing.
 
-#include "Src/Game/Vey_Scene.h"
+#include "Src/Location/Vey_Scene.h"
 
 #include <gtest/gtest.h>
 

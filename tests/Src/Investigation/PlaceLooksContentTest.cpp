@@ -5,7 +5,7 @@
 // by a change of tint alone measures as the same. Two places are alike when the root mean
 // square of the difference of their grids stays below kLeast; every such pair is named.
 
-#include "Src/Game/Vey_Scene.h"
+#include "Src/Location/Vey_Scene.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
 
