@@ -32,7 +32,8 @@ class LayoutShelfTest : public restest::CResourceFixture {
     m_resources->SetCurrentGroupName("Game");
     const std::vector<uint8_t> picture = rendertest::BmpFile(2, 2, std::vector<uint8_t>(16, 90));
     WriteContent("Art/Textures/Bar.bmp", picture);
-    std::string list = "<L><Directory Path=\"Art\\\"><Texture Name=\"Bar\" FileName=\"Bar\"/></Directory>";
+    std::string list = "<L><Directory Path=\"Art\\\"><Texture Name=\"Bar\" FileName=\"Bar\"/></Directory>"
+                       "<Directory Path=\"Art\\\" Load=\"False\">";
     for (uint32_t place = 0; place < kPlaces; ++place) {
       WriteContent("Art/Textures/" + PictureName(place) + ".bmp", picture);
       // Each place shows its own picture and the bar's, which the state's list made.
@@ -43,11 +44,11 @@ class LayoutShelfTest : public restest::CResourceFixture {
                    "</Resource><Visible>True</Visible><Pos>0;0</Pos><Size>1;1</Size><Scale>1;1</Scale>"
                    "<Color>0;0;0;0</Color></Object>";
       }
-      WriteText(PlaceName(place) + ".2dl", "<Layout2D><Resources><Directory Path=\"Art\\\">" + resources +
+      WriteText("Art/" + PlaceName(place) + ".2dl", "<Layout2D><Resources><Directory Path=\"Art\\\">" + resources +
                                                "</Directory></Resources><Layout>" + objects + "</Layout></Layout2D>");
       list += "<Layout2D Name=\"" + PlaceName(place) + "\" FileName=\"" + PlaceName(place) + "\"/>";
     }
-    LoadList(list + "</L>");
+    LoadList(list + "</Directory></L>");  // the places' layouts load when entered
     m_shelf = std::make_unique<CResourceLayoutShelf>(m_resources.get());
   }
   void TearDown() override {
