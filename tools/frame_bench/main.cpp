@@ -359,7 +359,7 @@ bool WalkMemory(const SOptions& options, const char* name, const char* folder, E
                 double(run.frames.back().rssKb) / 1024.0);
   }
   if (places.size() >= 10) {
-    std::printf("  places: first %.1f MB, 10th %.1f MB, last (%zuth) %.1f MB, most %.1f MB; growth 10th to last %+.1f MB\n",
+    std::printf("  places: first %.1f MB, 10th %.1f MB, last (place %zu) %.1f MB, most %.1f MB; growth 10th to last %+.1f MB\n",
                 places.front(), places[9], places.size(), places.back(), *std::max_element(places.begin(), places.end()),
                 places.back() - places[9]);
   }
