@@ -31,7 +31,7 @@ TEST(ProgramFaultsTest, CrashesSanitizerReportsFailedDeviceCallsAndMissingEmitte
       {1, "../Src/x.cpp:3:5: runtime error: signed integer overflow\n", 0, true},
       {0, "ran 9 frames\nQuor/DrawSubmission(216): Drawing 1 quads failed (0x8876086C)\n", 0, true},
       {0, "Quor/DirectX/D3DDeviceAccess(31): The device refused SetSamplerState (0x8876086C); further", 0, true},
-      {0, "Src/Game/Vey_SceneRenderer(208): Emitter \"HiddenObjectScene\" is not in the group\n", 0, true},
+      {0, "Src/Location/Vey_SceneRenderer(208): Emitter \"HiddenObjectScene\" is not in the group\n", 0, true},
   };
   for (const SCase& c : cases) {
     SProgramRun run;
