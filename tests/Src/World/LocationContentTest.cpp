@@ -93,7 +93,7 @@ TEST_F(LocationContentTest, EveryPlaceLoadsOnDemandWithItsPicturesAndMasks) {
   }
   // The sprites of every location, close-up and later search: their ways, locks, things to take
   // and what the puzzles change.
-  EXPECT_EQ(masked, 349u);
+  EXPECT_EQ(masked, 1222u);
   EXPECT_TRUE(Reports().empty()) << Reports().front();
 }
 
