@@ -49,13 +49,14 @@ std::vector<double> Thumb(const STexturePicture& picture) {
   return sums;
 }
 
-bool LoadBackground(const std::string& folder, const std::string& name, SBackground& out) {
-  const std::string path = HM_BINARY_DIR "/content/Art/Environments/" + folder + "/" + name + "/" + name + ".dctz";
+// `picture` is the background's path below the environments' folder, without ".dctz".
+bool LoadBackground(const std::string& picture, SBackground& out) {
+  const std::string path = HM_BINARY_DIR "/content/Art/Environments/" + picture + ".dctz";
   std::ifstream in(path, std::ios::binary);
   const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  STexturePicture picture;
-  if (bytes.empty() || !DecodeDCTZFile(bytes.data(), bytes.size(), path.c_str(), picture)) return false;
-  out = {folder + "/" + name, Thumb(picture)};
+  STexturePicture decoded;
+  if (bytes.empty() || !DecodeDCTZFile(bytes.data(), bytes.size(), path.c_str(), decoded)) return false;
+  out = {picture, Thumb(decoded)};
   return true;
 }
 
@@ -72,18 +73,19 @@ double ShareOfCellsDiffering(const SBackground& a, const SBackground& b) {
   return double(differing) / double(a.thumb.size() / 3);
 }
 
-// The story's places S06 .. S33, close-ups I02 .. I29 and one visit of each later search (a
-// search's visits are one place), and the bonus chapter's close-ups I02 .. I05.
+// The story's places S06 .. S33, close-ups I02 .. I29, the rooms of the later searches S02 ..
+// S09 (a search's visits share their room's backdrop) and the bonus chapter's close-ups I02 .. I05.
 std::vector<SBackground> WorldBackgrounds() {
-  std::vector<std::pair<std::string, std::string>> names;
-  for (int n = 6; n <= 33; ++n) names.emplace_back("World", Numbered("Scene", n));
-  for (int n = 2; n <= 29; ++n) names.emplace_back("World", Numbered("Intermediate", n));
-  for (int n = 37; n <= 57; n += 3) names.emplace_back("World", Numbered("Scene", n));
-  for (int n = 2; n <= 5; ++n) names.emplace_back("Collectors", Numbered("Intermediate", n));
+  std::vector<std::string> pictures;
+  auto addPlace = [&](const std::string& folder, const std::string& name) { pictures.push_back(folder + "/" + name + "/" + name); };
+  for (int n = 6; n <= 33; ++n) addPlace("World", Numbered("Scene", n));
+  for (int n = 2; n <= 29; ++n) addPlace("World", Numbered("Intermediate", n));
+  for (int n = 2; n <= 9; ++n) pictures.push_back(Numbered("Search", n) + "/Room");
+  for (int n = 2; n <= 5; ++n) addPlace("Collectors", Numbered("Intermediate", n));
   std::vector<SBackground> backgrounds;
-  for (const auto& [folder, name] : names) {
+  for (const std::string& picture : pictures) {
     SBackground background;
-    EXPECT_TRUE(LoadBackground(folder, name, background)) << folder << "/" << name;
+    EXPECT_TRUE(LoadBackground(picture, background)) << picture;
     backgrounds.push_back(background);
   }
   return backgrounds;
