@@ -29,10 +29,6 @@ constexpr const char* kSource = "Src/Investigation/Vey_Intermediate";
 // Opening and closing take half a second; the close button's hover a tenth.
 constexpr float kFadeSpeed = 2.0f;
 constexpr float kHoverSpeed = 10.0f;
-// Hint sparkles are advanced in steps of this length.
-constexpr float kEffectStep = 0.2f;
-// Hint sparkles are advanced by up to this many steps so that they glitter out of step.
-constexpr uint32_t kSparkleStepChoices = 11;
 
 // Seconds a completed close-up waits before it closes itself, by close-up.
 // The tables are sized by their values, so that one left out cannot pass for a zero.
@@ -246,15 +242,8 @@ void CIntermediate::PlaceHintSparkles() {
 
 // `advance`: run it a random few steps ahead so that neighbouring sparkles glitter out of step.
 void CIntermediate::GiveSparkle(SSceneObject& object, const Ombrel::SLayoutBox& node, bool advance) {
-  MP::CEmitter* sparkle = m_parts.hints ? m_parts.hints->GetFreeEmitter() : nullptr;
-  if (!sparkle) return;
-  sparkle->SetPosition({node.position.x * MP::kParticleUnits, -node.position.y * MP::kParticleUnits});
-  sparkle->SetLoopMode(1);
-  sparkle->Start();
-  object.emitter = sparkle;
-  if (!advance) return;
-  const uint32_t steps = m_random->Next() % kSparkleStepChoices;
-  for (uint32_t i = 0; i < steps; ++i) sparkle->Update(kEffectStep);
+  MP::CEmitter* sparkle = StartHintSparkle(m_parts.hints, node, advance ? m_random.get() : nullptr);
+  if (sparkle) object.emitter = sparkle;
 }
 
 // ---- input and the frame ----

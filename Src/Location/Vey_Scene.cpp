@@ -26,10 +26,6 @@ namespace {
 constexpr const char* kSource = "Src/Location/Vey_Scene";
 // The first location of the story, where a game with no saved location begins.
 constexpr uint32_t kFirstLocation = 0;
-// Hint sparkles are advanced in steps of this length.
-constexpr float kEffectStep = 0.2f;
-// Hint sparkles are advanced by up to this many steps so that they glitter out of step.
-constexpr uint32_t kSparkleStepChoices = 11;
 
 std::string NumberedName(const char* prefix, uint32_t index) {
   char name[32];
@@ -354,14 +350,7 @@ void CScene::PlaceHintSparkles() {
 }
 
 void CScene::GiveSparkle(SSceneObject& object, const Ombrel::SLayoutBox& node) {
-  MP::CEmitter* sparkle = m_parts.hints ? m_parts.hints->GetFreeEmitter() : nullptr;
-  if (!sparkle) return;
-  sparkle->SetPosition({node.position.x * MP::kParticleUnits, -node.position.y * MP::kParticleUnits});
-  sparkle->SetLoopMode(1);
-  sparkle->Start();
-  object.emitter = sparkle;
-  const uint32_t steps = m_random->Next() % kSparkleStepChoices;
-  for (uint32_t i = 0; i < steps; ++i) sparkle->Update(kEffectStep);
+  if (MP::CEmitter* sparkle = StartHintSparkle(m_parts.hints, node, m_random.get())) object.emitter = sparkle;
 }
 
 void CScene::InterruptSparkle(SSceneObject& object) {

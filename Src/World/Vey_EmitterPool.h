@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "Framework/Scene/omSceneNode.h"
+#include "Framework/omLayout2D.h"
+#include "Quor/Utils.h"
 #include "Src/World/Vey_MPEmitter.h"
 
 namespace Vey {
@@ -36,5 +38,10 @@ class CEmitterPool : public Ombrel::ISceneNode {
   std::unique_ptr<std::unique_ptr<MP::CEmitter>[]> m_emitters;
   uint32_t m_count;
 };
+
+// Starts a free copy of the hint sparkles looping over the layout box `node` and returns it
+// (null when all play). With `random` it is run a random few steps ahead, so that neighbouring
+// sparkles glitter out of step.
+MP::CEmitter* StartHintSparkle(CEmitterPool* hints, const Ombrel::SLayoutBox& node, CRandom* random);
 
 }  // namespace Vey
