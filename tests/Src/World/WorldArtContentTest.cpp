@@ -1,8 +1,11 @@
 // The backgrounds of the world's later places, close-ups and searches as the build draws them
 // (build/content): each is a picture of its own with lights and shadows, so a player can tell
-// one place from another, not one dusk plate drawn again and again.
+// one place from another, not one dusk plate drawn again and again. And each close-up of the
+// later places is drawn as the spot of its place it opens from, nearer.
 
 #include "Quor/TextureFormats.h"
+#include "Src/World/Vey_Map.h"
+#include "tests/support/ProgramRun.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -114,6 +119,69 @@ TEST(WorldArtContentTest, NoTwoPlacesShareAPicture) {
           << backgrounds[i].name << " and " << backgrounds[j].name;
     }
   }
+}
+
+// A picture of the world's description (content/App/Layouts/World.txt): the description it is
+// drawn from and the values it is drawn with.
+struct SDrawn {
+  std::string art;
+  std::map<std::string, std::string> values;
+};
+
+// The layouts' backgrounds ("blank" lines, by layout) and their pictures ("sprite" lines, by
+// object) of the world's description.
+void ReadWorld(const std::string& text, std::map<std::string, SDrawn>& backgrounds, std::map<std::string, SDrawn>& pictures) {
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string kind, name, word;
+    words >> kind >> name;
+    if (kind != "blank" && kind != "sprite") continue;
+    const int skipped = kind == "blank" ? 1 : 4;  // the folder; the place and size
+    for (int i = 0; i < skipped; ++i) words >> word;
+    SDrawn drawn;
+    while (words >> word) {
+      const size_t equals = word.find('=');
+      if (equals != std::string::npos)
+        drawn.values[word.substr(0, equals)] = word.substr(equals + 1);
+      else if (word != "hidden")
+        drawn.art = word;
+    }
+    (kind == "blank" ? backgrounds : pictures)[name] = drawn;
+  }
+}
+
+// The close-up of a place whose spot is a piece of furniture drawn with values (the alcove
+// World/Alcove.art, the bureau World/Bureau.art) is that piece's near view (World/AlcoveNear.art,
+// World/BureauNear.art) with the same values, in the place's own light (its GLOW) and against
+// the place's own wall (BEHIND, one of the colours its backdrop is drawn with).
+TEST(WorldArtContentTest, EveryCloseUpIsItsSpotNearer) {
+  std::map<std::string, SDrawn> backgrounds, pictures;
+  ReadWorld(ReadTextFile(HM_SOURCE_DIR "/content/App/Layouts/World.txt"), backgrounds, pictures);
+  Vey::CMap world(false);
+  ASSERT_EQ(world.Load(ReadTextFile(HM_SOURCE_DIR "/content/App/Configs/GameInfo.xml")), 0);
+  int checked = 0;
+  for (uint32_t slot = 0; slot < world.SceneCount(); ++slot)
+    for (const Vey::SCloseUpLink& link : world.Scene(slot).closeUps) {
+      const std::string place = Numbered("Scene", int(slot) + 1), name = Numbered("Intermediate", int(link.closeUp) + 1);
+      if (!backgrounds.count(place) || !pictures.count(link.sprite)) continue;  // a first place's own spot
+      ++checked;
+      const SDrawn& spot = pictures[link.sprite];
+      const SDrawn& closeUp = backgrounds[name];
+      const SDrawn& room = backgrounds[place];
+      const std::string near = spot.art.substr(0, spot.art.size() - 4) + "Near.art";
+      EXPECT_EQ(closeUp.art, near) << name << " opens from " << link.sprite << " (" << spot.art << ")";
+      for (const auto& [key, value] : spot.values)
+        EXPECT_EQ(closeUp.values.count(key) ? closeUp.values.at(key) : "none", value)
+            << name << "'s " << key << " is not its spot's (" << link.sprite << ")";
+      EXPECT_EQ(closeUp.values.count("GLOW") ? closeUp.values.at("GLOW") : "none", room.values.at("GLOW"))
+          << name << "'s light is not its place's (" << place << ")";
+      bool wall = false;
+      for (const auto& [key, value] : room.values) wall = wall || (closeUp.values.count("BEHIND") && closeUp.values.at("BEHIND") == value);
+      EXPECT_TRUE(wall) << name << "'s wall behind is none of its place's colours (" << place << ")";
+    }
+  EXPECT_EQ(checked, 27);
 }
 
 }  // namespace
