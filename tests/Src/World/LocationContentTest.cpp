@@ -91,9 +91,9 @@ TEST_F(LocationContentTest, EveryPlaceLoadsOnDemandWithItsPicturesAndMasks) {
     }
     resource->Unload();
   }
-  // The sprites of every location, close-up and later search: their ways, locks, things to take
-  // and what the puzzles change.
-  EXPECT_EQ(masked, 1222u);
+  // The sprites of every location, close-up and later search: their ways, locks, things to take,
+  // what the puzzles change and the posts, shelves and pipes those rest on.
+  EXPECT_EQ(masked, 1227u);
   EXPECT_TRUE(Reports().empty()) << Reports().front();
 }
 
