@@ -17,9 +17,15 @@ add_test(NAME bonus_reach_check
     --bonus --reach)
 if(TARGET test_tools_scenecheck)
   target_sources(test_tools_scenecheck PRIVATE ${CMAKE_SOURCE_DIR}/tools/scenecheck/Reach.cpp
-                                               ${CMAKE_SOURCE_DIR}/tools/scenecheck/Cover.cpp)
+                                               ${CMAKE_SOURCE_DIR}/tools/scenecheck/Cover.cpp
+                                               ${CMAKE_SOURCE_DIR}/tools/scenecheck/Surfaces.cpp)
   add_dependencies(test_tools_scenecheck scenecheck)
 endif()
 # Every thing to find in a search is partly covered: it shows 35 % to 90 % of itself.
 add_test(NAME search_cover_check
   COMMAND scenecheck ${CMAKE_BINARY_DIR}/content/App/Configs/GameInfo.xml ${CMAKE_BINARY_DIR}/content --cover)
+# Every picture of the story's search rooms stands on a shelf, table, chest or the floor its room
+# declares, or hangs from a rail.
+add_test(NAME search_surface_check
+  COMMAND scenecheck ${CMAKE_BINARY_DIR}/content/App/Configs/GameInfo.xml ${CMAKE_BINARY_DIR}/content
+    --surfaces ${CMAKE_SOURCE_DIR}/content/App/Layouts/HiddenObjects.txt)

@@ -47,6 +47,10 @@ const char kHelp[] =
     "  anim NAME X Y W H [hidden] ART [KEY=VALUE]...\n"
     "                                a sprite played as a texture animation: ART draws its frames side by side,\n"
     "                                each W x H pixels, cycling in a second\n"
+    "  surface X0 X1 Y DEPTH | surface X0 X1 Y hang\n"
+    "                                a line of the current layout's room that pictures stand on (a shelf, table top\n"
+    "                                or floor reaching DEPTH pixels below Y) or hang from (a rail); it draws\n"
+    "                                nothing, scenecheck --surfaces checks every picture rests on one\n"
     "  textures PREFIX               the texture names of the current layout's following pictures start with\n"
     "                                PREFIX (texture names are shared by every layout of the game)\n"
     "A \"~\" in an object's NAME stands for a blank (the file names keep it). A sprite named NAME@WORD\n"
@@ -258,6 +262,8 @@ class CDescriptionReader {
       Current().texturePrefix = line.words[1];
     } else if (word == "spot") {
       Spot(line);
+    } else if (word == "surface") {
+      Surface(line);
     } else if (word == "blank") {
       Expect(line, 4, 64, "blank NAME FOLDER ART [KEY=VALUE]...");
       CheckValues(line, 4);
@@ -309,6 +315,16 @@ class CDescriptionReader {
     SSprite spot{line.words[1], "", "", 0, 0, 0, 0, true, false, false};
     Place(line, spot);
     AddSprite(std::move(spot));
+  }
+
+  // Read here for its form only: the layouts hold nothing of it.
+  void Surface(const description::SLine& line) {
+    Expect(line, 5, 5, "surface X0 X1 Y DEPTH|hang");
+    Current();
+    const float left = Pixels(line.words[1], -kScreenWidth, 2.0f * kScreenWidth);
+    if (Pixels(line.words[2], -kScreenWidth, 2.0f * kScreenWidth) <= left) Fail("a surface's X1 must lie right of X0");
+    Pixels(line.words[3], -kScreenHeight, 2.0f * kScreenHeight);
+    if (line.words[4] != "hang") Pixels(line.words[4], 0.0f, kScreenHeight);
   }
 
   std::string m_descriptionFolder;

@@ -11,6 +11,7 @@
 #include "Src/Investigation/Vey_HiddenObjects.h"
 #include "Src/Investigation/Vey_MapFrame.h"
 #include "tools/scenecheck/Cover.h"
+#include "tools/scenecheck/Surfaces.h"
 #include "tools/scenecheck/Reach.h"
 #include "tools/shared/FileBytes.h"
 
@@ -33,6 +34,7 @@ namespace {
 void PrintUsage() {
   std::printf(
       "usage: scenecheck DESCRIPTION.xml CONTENT_DIR [--bonus] [--layouts] [--dictionary DICTIONARY.xml] [--reach[=puzzles]] [--cover]\n"
+      "       [--surfaces LAYOUTS.txt]\n"
       "  Reads the description as the game does (--bonus: as the bonus chapter's) and checks that\n"
       "  every object, state, animation, sound and particle emitter it names exists; the emitters\n"
       "  are those of the .ptc files below CONTENT_DIR. With --layouts, every sprite a location or\n"
@@ -50,7 +52,11 @@ void PrintUsage() {
       "  --reach=puzzles checks the puzzles only.\n"
       "  With --cover, every thing to find in a search (a slot an exit opens as one) must show 35 %% to\n"
       "  90 %% of its own pixels (its mask's) uncovered by the pictures its layout draws after it; the\n"
-      "  range found is printed.\n");
+      "  range found is printed.\n"
+      "  With --surfaces, every shown picture of each layout of the layout description LAYOUTS.txt that\n"
+      "  declares surfaces (\"surface X0 X1 Y DEPTH\" or \"surface X0 X1 Y hang\") must rest on one (its\n"
+      "  lowest own pixel from Y to Y + DEPTH, its middle between X0 and X1) or hang from one (its highest\n"
+      "  own pixel at Y), within 4 pixels; the layouts are read from CONTENT_DIR/App/Layouts/.\n");
 }
 
 std::vector<std::string>& LoaderReports() {
@@ -441,6 +447,29 @@ void CheckCover(const CMap& map, const std::string& contentDir, CChecker& checke
               std::lround(least * 100), std::lround(most * 100));
 }
 
+// Every picture of a room that declares its surfaces stands on one or hangs from one.
+void CheckSurfaces(const std::string& description, const std::string& contentDir, CChecker& checker) {
+  std::vector<Surfaces::SRoom> rooms;
+  std::string error;
+  if (!Surfaces::ReadRooms(description, &rooms, &error)) return checker.Problem("surfaces", error);
+  size_t pictures = 0;
+  for (const Surfaces::SRoom& room : rooms) {
+    std::vector<Cover::SLayer> layers;
+    const std::string layout = room.layout + ".2dl";
+    if (!Cover::ReadLayers(contentDir, contentDir + "/App/Layouts/" + layout, &layers, &error)) {
+      checker.Problem(layout, error);
+      continue;
+    }
+    for (const Cover::SLayer& layer : layers) {
+      if (!layer.visible || layer.mask.empty()) continue;
+      ++pictures;
+      const std::string why = Surfaces::Unsupported(layer, room.surfaces);
+      if (!why.empty()) checker.Problem(layout, "\"" + layer.name + "\": " + why);
+    }
+  }
+  std::printf("surfaces: %zu pictures of %zu rooms' layouts checked\n", pictures, rooms.size());
+}
+
 // A place as the game numbers its layouts: a location or search slot, or a close-up.
 using SPlace = std::pair<bool, uint32_t>;  // close-up, slot
 
@@ -503,6 +532,7 @@ struct SOptions {
   bool layouts = false;
   enum class EReach { None, Puzzles, All } reach = EReach::None;
   bool cover = false;
+  std::string surfaces;    // a layout description whose rooms' surfaces are checked; empty: none
   std::string dictionary;  // empty: notes are not checked
 };
 
@@ -586,6 +616,7 @@ int Check(const std::string& fileName, const std::string& contentDir, const SOpt
   if (options.reach != SOptions::EReach::None)
     CheckReachable(map, contentDir, options.reach == SOptions::EReach::All, checker);
   if (options.cover) CheckCover(map, contentDir, checker);
+  if (!options.surfaces.empty()) CheckSurfaces(options.surfaces, contentDir, checker);
   NoteEffectsOnPlacesElsewhere(fileName, map);
   problems += checker.Problems();
   if (problems) {
@@ -616,6 +647,8 @@ int main(int argc, char** argv) {
       options.reach = SOptions::EReach::Puzzles;
     } else if (std::strcmp(argv[i], "--cover") == 0) {
       options.cover = true;
+    } else if (std::strcmp(argv[i], "--surfaces") == 0 && i + 1 < argc) {
+      options.surfaces = argv[++i];
     } else if (std::strcmp(argv[i], "--dictionary") == 0 && i + 1 < argc) {
       options.dictionary = argv[++i];
     } else {

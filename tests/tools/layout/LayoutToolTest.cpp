@@ -122,6 +122,8 @@ TEST_F(LayoutToolTest, VisitsShareABackdropAndShowAPictureAgain) {
   ASSERT_EQ(Make("pictures art\n"
                  "layout Scene35 Art\\Search01\\\n"
                  "backdrop Room Room.art WALL=#2a1c10\n"
+                 "surface 200 1080 500 80\n"
+                 "surface 400 700 120 hang\n"
                  "textures Scene35_\n"
                  "sprite Sack 100 100 128 256 Door.art WOOD=#000000\n"
                  "sprite Sack@2 300 100 128 256 Door.art WOOD=#000000\n"
@@ -175,6 +177,10 @@ TEST_F(LayoutToolTest, EachFaultIsNamedWithItsLine) {
       {head + "window 1 2\n", "places.txt:3: unknown statement \"window\""},
       {head + "backdrop Room\n", "places.txt:3: expected \"backdrop NAME ART [KEY=VALUE]...\""},
       {head + "sprite @2 10 10 128 256 Door.art\n", "places.txt:3: \"@2\" names no picture to show again"},
+      {"surface 10 90 200 3\n", "places.txt:1: a picture before the first \"layout\""},
+      {head + "surface 90 10 200 3\n", "places.txt:3: a surface's X1 must lie right of X0"},
+      {head + "surface 10 90 200 deep\n", "places.txt:3: \"deep\" is not a number"},
+      {head + "surface 10 90 200\n", "places.txt:3: expected \"surface X0 X1 Y DEPTH|hang\""},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.description);
