@@ -506,6 +506,10 @@ std::string CPlayer::ListMarkerName(size_t line) {
   return name;
 }
 
+Vector2 CPlayer::ListLineStart(const Ombrel::SLayoutBox& marker) {
+  return ToVirtualScreen({marker.position.x - marker.size.x * marker.scale.x * 0.5f, marker.position.y});
+}
+
 int CPlayer::ListLineCount(const std::string& line) { return EndsInDigit(line) ? line.back() - '0' : 0; }
 
 std::string CPlayer::ListLineText(const std::string& line) {
@@ -529,9 +533,7 @@ Vector2 CPlayer::GetHiddenObjectListPosition(const std::string& key) {
   for (size_t i = 0; i < lines; ++i) {
     if (ListLineText((*m_hiddenObjectList)[i]) != phrase) continue;
     const Ombrel::SLayoutBox* marker = FindBox(ListMarkerName(i));
-    if (!marker) return {0.0f, 0.0f};
-    const Vector2 position = ToVirtualScreen(marker->position);
-    return {position.x - marker->size.x * kLayoutUnit * 0.5f, position.y};
+    return marker ? ListLineStart(*marker) : Vector2{0.0f, 0.0f};
   }
   return {0.0f, 0.0f};
 }

@@ -285,6 +285,9 @@ class CPlayer : public Ombrel::ISceneNode, public IHud {
   Ombrel::SLayoutBox* SlotBox(int slot) const;  // slot numbered from 1
   // The marker "Dummy01".. of a line of the hidden-object list (numbered from 0).
   static std::string ListMarkerName(size_t line);
+  // Where a list line begins on the virtual screen: the left edge of its marker, whose width is
+  // in layout units like every x of the layout.
+  static Vector2 ListLineStart(const Ombrel::SLayoutBox& marker);
   int32_t FindHoveredSlot() const;
   void SetVisible(const std::string& name, bool visible);
   void ScrollToEnd();

@@ -403,8 +403,8 @@ void CPlayer::DrawHiddenObjectList() {
     if (!box || line.empty()) continue;
     const int count = ListLineCount(line);
     const std::string words = ListLineText(line);
-    const Vector2 centre = ToVirtualScreen(box->position);
-    const float left = centre.x - box->size.x * kLayoutUnit * 0.5f;
+    const Vector2 start = ListLineStart(*box);
+    const float left = start.x;
     float textAlpha = v;
     SListRecord& record = m_listRecords[i];
     float strike = 0.0f;
@@ -415,7 +415,7 @@ void CPlayer::DrawHiddenObjectList() {
     }
     const uint8_t colours[8] = {73, 87, 90, AlphaByte(textAlpha), 73, 87, 90, AlphaByte(textAlpha)};
     font.SetColors(colours);
-    font.SetPosition(left, centre.y);
+    font.SetPosition(left, start.y);
     if (count >= 2)
       font.Printf("%s x %d", words.c_str(), count);
     else
@@ -426,9 +426,9 @@ void CPlayer::DrawHiddenObjectList() {
     const float barWidth = std::max(strike * textWidth, 0.0001f * textWidth);
     Ombrel::CSpriteData bar(m_c.stroke);
     bar.SetColour({73, 87, 90, AlphaByte(v * 0.5f)});
-    const Vector2 barCentre{left + barWidth * 0.5f, centre.y + 1.0f};
+    const Vector2 barCentre{left + barWidth * 0.5f, start.y + 1.0f};
     DrawSprite(bar, barCentre, {barWidth * GetAspect(), 5.0f}, 1.0f);
-    if (record.emitter) record.emitter->SetPosition(ToParticleSpace({left + barWidth, centre.y + 1.0f}));
+    if (record.emitter) record.emitter->SetPosition(ToParticleSpace({left + barWidth, start.y + 1.0f}));
   }
   font.Flush();
 }

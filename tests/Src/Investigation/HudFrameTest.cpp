@@ -68,6 +68,15 @@ class HudFrameTest : public restest::CResourceFixture {
     return c;
   }
 
+  // A new display on a screen of that shape.
+  void ShowShape(float ratio) {
+    m_hud.reset();
+    m_camera.reset();
+    m_camera = std::make_unique<hmtest::CCameraInMode>(kAspectCustom, ratio);
+    hmtest::Reports().clear();
+    m_hud = std::make_unique<Vey::CPlayer>(Collaborators());
+  }
+
   std::vector<uint8_t> DrawFrame() {
     BeginFrame(kGrey);
     AlphaBlendOn();
@@ -103,20 +112,18 @@ class HudFrameTest : public restest::CResourceFixture {
 
 // Every object the display looks up is in each of the four sets, each set's slots ending where
 // its shape says, and every picture and text of the layout found its resource.
+// The screen shapes the display has a set for.
+const struct SShape {
+  float ratio;
+  const char* set;
+  int slots;
+} kShapes[] = {{1.25f, "5:4", 8}, {4.0f / 3.0f, "4:3", 9}, {1.6f, "16:10", 12}, {16.0f / 9.0f, "16:9", 14}};
+
 TEST_F(HudFrameTest, EveryScreenShapeHasEveryObjectTheDisplayUses) {
-  const struct {
-    float ratio;
-    const char* set;
-    int slots;
-  } kShapes[] = {{1.25f, "5:4", 8}, {4.0f / 3.0f, "4:3", 9}, {1.6f, "16:10", 12}, {16.0f / 9.0f, "16:9", 14}};
   const CLayout2D& layout = *m_hud->GetLayout();
   for (const auto& shape : kShapes) {
     SCOPED_TRACE(shape.set);
-    m_hud.reset();
-    m_camera.reset();
-    m_camera = std::make_unique<hmtest::CCameraInMode>(kAspectCustom, shape.ratio);
-    hmtest::Reports().clear();
-    m_hud = std::make_unique<Vey::CPlayer>(Collaborators());
+    ShowShape(shape.ratio);
     EXPECT_TRUE(hmtest::Reports().empty()) << hmtest::Reports().front();
     EXPECT_EQ(m_hud->VisibleSlots(), shape.slots);
     const std::string set = std::string("root/HUD") + shape.set + "/";
@@ -292,6 +299,57 @@ TEST_F(HudFrameTest, TheNoteLineFadesInAsADarkBandWithLightText) {
   m_hud->UpdateNoteTimer(5.0f);
   const std::vector<uint8_t> after = DrawFrame();
   EXPECT_EQ(Sum(At(after, 1, bandRow)), 3 * 0x80) << "gone after five seconds";
+}
+
+// A search's list runs from the left edge of each line's marker over the marker's width (the
+// content's text-fit test keeps every phrase within it), on the bar beside the hint lamp, the
+// diary's book, the menu's moon and the map's compass: on every shape each line lies on the
+// screen, clear of those and of the other lines.
+TEST_F(HudFrameTest, EveryLineOfASearchListLiesClearOfTheLampTheBookAndTheOtherLines) {
+  struct SRect {
+    std::string name;
+    float left, top, right, bottom;  // virtual-screen units
+  };
+  for (const auto& shape : kShapes) {
+    SCOPED_TRACE(shape.set);
+    ShowShape(shape.ratio);
+    const CLayout2D& layout = *m_hud->GetLayout();
+    const std::string set = std::string("root/HUD") + shape.set + "/";
+    const auto rect = [&](const std::string& name) {
+      const auto* box = static_cast<const SLayoutBox*>(layout.FindItem(name.c_str()));
+      EXPECT_NE(box, nullptr) << name;
+      if (!box) return SRect{name, 0, 0, 0, 0};
+      const float w = box->size.x * box->scale.x * Vey::kLayoutUnit * Vey::GetInvAspect();
+      const float h = box->size.y * box->scale.y * Vey::kLayoutUnit;
+      const Vector2 centre = Vey::ToVirtualScreen(box->position);
+      return SRect{name, centre.x - w / 2, centre.y - h / 2, centre.x + w / 2, centre.y + h / 2};
+    };
+    std::vector<SRect> lines;
+    auto list = std::make_unique<std::vector<std::string>>();
+    for (int n = 1; n <= 12; ++n) list->push_back("Line" + std::string(1, char('A' + n)) + "1");
+    m_hud->SetHiddenObjectList(std::move(list));
+    for (int n = 1; n <= 12; ++n) {
+      char name[16];
+      std::snprintf(name, sizeof name, "Dummy%02d", n);
+      SRect line = rect(set + name);
+      const Vector2 start = m_hud->GetHiddenObjectListPosition("Line" + std::string(1, char('A' + n)) + "1");
+      line.right += start.x - line.left;  // where the display begins the line, over the marker's width
+      line.left = start.x;
+      lines.push_back(line);
+    }
+    const std::vector<SRect> others = {rect(set + "hudGauge"), rect("root/Diary/DiaryAnim1"), rect(set + "hudLeft(Moon)"),
+                                       rect(set + "MapButton/Compass")};
+    const auto overlap = [](const SRect& a, const SRect& b) {
+      return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const SRect& line = lines[i];
+      EXPECT_TRUE(line.left >= 1792.0f && line.right <= 2304.0f) << line.name << " runs off the screen";
+      for (const SRect& other : others) EXPECT_FALSE(overlap(line, other)) << line.name << " runs under " << other.name;
+      for (size_t j = i + 1; j < lines.size(); ++j)
+        EXPECT_FALSE(overlap(line, lines[j])) << line.name << " runs into " << lines[j].name;
+    }
+  }
 }
 
 }  // namespace

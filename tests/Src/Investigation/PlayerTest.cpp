@@ -226,9 +226,10 @@ TEST_F(PlayerTest, TheHiddenObjectListCrossesOutFoundLinesAndPlacesFlights) {
 
   // Without a dictionary the key is its own phrase; the trailing digit is dropped.
   const Vector2 lamp = Hud().GetHiddenObjectListPosition("Lamp2");
-  const Vector2 marker = ToVirtualScreen({1.2f, 0.5f - 0.3f});
-  EXPECT_FLOAT_EQ(lamp.x, marker.x - 0.6f * 256.0f * 0.5f);
-  EXPECT_FLOAT_EQ(lamp.y, marker.y);
+  // The line begins at its marker's left edge, measured in layout units as the marker's centre.
+  const Vector2 start = ToVirtualScreen({1.2f - 0.6f * 0.5f, 0.5f - 0.3f});
+  EXPECT_FLOAT_EQ(lamp.x, start.x);
+  EXPECT_FLOAT_EQ(lamp.y, start.y);
   EXPECT_EQ(Hud().GetHiddenObjectListPosition("Chair").x, 0.0f);
 }
 

@@ -159,10 +159,10 @@ TEST_F(TextFitContentTest, EveryNoteLinePhraseFitsTheNarrowestScreenInEveryLangu
   EXPECT_EQ(offences, "");
 }
 
-// A search lists each kind of thing to find on a line of the heads-up display, from the left of
-// its slot: the phrase its picture's name keys ("HO_" and the kind); a group of a few alike
-// ("HO_Coin1", "HO_Coin2") shares the line of its name without the digit, with its count ("Gold
-// coin x 3"). The slots of the narrowest shape hold the widest line.
+// A search, the story's or the bonus chapter's, lists each kind of thing to find on a line of the
+// heads-up display, from the left of its slot: the phrase its picture's name keys ("HO_" and the
+// kind); a group of a few alike ("HO_Coin1", "HO_Coin2") shares the line of its name without the
+// digit, with its count ("Gold coin x 3"). The slots of the narrowest shape hold the widest line.
 TEST_F(TextFitContentTest, EveryThingToFindFitsItsLineOfTheListInEveryLanguage) {
   Ombrel::CResourceFont* font = m_resources->GetFont("HiddenObjects");
   ASSERT_TRUE(font && font->GetFont());
@@ -183,11 +183,22 @@ TEST_F(TextFitContentTest, EveryThingToFindFitsItsLineOfTheListInEveryLanguage) 
   }
   ASSERT_LT(room, 1.0f) << "no slot of the list in the HUD layout";
   std::map<std::string, bool> keys;  // each line's phrase, and whether it is a group's
-  const std::string story = ReadTextFile(m_root + "App/Configs/GameInfo.xml");
-  for (size_t at = story.find("Sprite=\"HO_"); at != std::string::npos; at = story.find("Sprite=\"HO_", at + 1)) {
-    const std::string sprite = story.substr(at + 8, story.find('"', at + 8) - at - 8);
-    const bool group = std::isdigit(static_cast<unsigned char>(sprite.back()));
-    keys[group ? sprite.substr(0, sprite.size() - 1) : sprite] |= group;
+  // What the story's and the bonus chapter's searches list: their scenes' objects to take.
+  for (const char* description : {"App/Configs/GameInfo.xml", "App/Configs/Collectors/CollectorsGameInfo.xml"}) {
+    const std::string text = ReadTextFile(m_root + description);
+    ASSERT_FALSE(text.empty()) << description;
+    for (size_t scene = text.find("<Scene Name=\"HO"); scene != std::string::npos;
+         scene = text.find("<Scene Name=\"HO", scene + 1)) {
+      const size_t end = text.find("</Scene>", scene);
+      for (size_t at = text.find("<Object ", scene); at < end; at = text.find("<Object ", at + 1)) {
+        const std::string object = text.substr(at, text.find('>', at) - at);
+        const size_t sprite = object.find(" Sprite=\"");
+        if (object.find("Pickable=\"True\"") == std::string::npos || sprite == std::string::npos) continue;
+        const std::string name = object.substr(sprite + 9, object.find('"', sprite + 9) - sprite - 9);
+        const bool group = std::isdigit(static_cast<unsigned char>(name.back()));
+        keys[group ? name.substr(0, name.size() - 1) : name] |= group;
+      }
+    }
   }
   ASSERT_GE(keys.size(), 100u);
   overlaytest::CInputAndLanguageScope language;
