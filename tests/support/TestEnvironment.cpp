@@ -1,8 +1,11 @@
 // Linked into every test program: before any test runs, point the program at the offscreen
 // video driver, the dummy audio driver and a data, runtime and temporary folder of its own
-// inside the build folder, so tests never touch the user's files or each other's. A value
-// already set in the environment is kept. After the last test the platform layer is shut
-// down, so no window, GL context or driver thread is left when the process ends.
+// inside the build folder, so tests never touch the user's files or each other's. Each test
+// then gets a data folder of its own (test-home/<program>/tests/<Suite.Name>): CTest runs the
+// tests of one program in processes side by side, and two of them saving into one folder
+// would read each other's saves. A value already set in the environment is kept. After the
+// last test the platform layer is shut down, so no window, GL context or driver thread is left
+// when the process ends.
 
 #include "Platform/PlatformSystem.h"
 #include "Platform/Testing/PlatformTestLibraries.h"
@@ -37,6 +40,18 @@ void KeepTheGlDriverLoaded() {
 #endif
 }
 
+// Points HOLLOWMERE_DATA_HOME at the running test's own folder, made afresh.
+class CDataHomePerTest : public ::testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const ::testing::TestInfo& test) override {
+    const std::string home =
+        std::string(HM_TEST_HOME) + "/tests/" + test.test_suite_name() + "." + test.name();
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home);
+    setenv("HOLLOWMERE_DATA_HOME", home.c_str(), 1);
+  }
+};
+
 class CPlatformShutdown : public ::testing::Environment {
  public:
   void TearDown() override { PlatformResetState(); }
@@ -49,6 +64,8 @@ struct STestEnvironment {
     std::filesystem::create_directories(home + "/run");
     SetDefault("SDL_VIDEODRIVER", "offscreen");
     SetDefault("SDL_AUDIODRIVER", "dummy");
+    if (!std::getenv("HOLLOWMERE_DATA_HOME"))
+      ::testing::UnitTest::GetInstance()->listeners().Append(new CDataHomePerTest);
     SetDefault("HOLLOWMERE_DATA_HOME", home);
     SetDefault("XDG_RUNTIME_DIR", home + "/run");
     SetDefault("TEST_TMPDIR", home + "/tmp/");
