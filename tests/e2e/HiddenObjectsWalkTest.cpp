@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/ProgramTestKit.h"
+#include "tests/e2e/ShedSearch.h"
 
 #include <filesystem>
 #include <string>
@@ -13,17 +14,10 @@ namespace {
 
 using namespace e2etest;
 
-// Where the player clicks, in layout pixels: the shed's door in the yard, the lantern's glass on
-// the shed's upper shelf (beside the tins standing in front of it), the shed's open door.
-constexpr int kShedDoor[2] = {260, 400}, kLantern[2] = {737, 200}, kWayOut[2] = {262, 267};
 // Frames (0.05 s each): the yard, the shed opened, the lantern landed in the list, the yard again.
 constexpr int kInYard = 130, kInShed = 175, kLanternGone = 215, kBackInYard = 250;
 
-// The lower pane of the lantern's amber glass, the part the tins leave in sight, in window pixels.
-const SPixelRect kLanternGlass = {WindowX(733), WindowY(190), WindowX(741), WindowY(212)};
 constexpr SPixelRect kUpperWall = {600, 120, 1000, 250};
-
-bool IsAmber(SRgb c) { return c.r > 180 && c.g > 110 && c.b < 120; }
 
 class HiddenObjectsWalkTest : public CProgramTest {};
 

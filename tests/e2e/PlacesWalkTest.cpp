@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/ProgramTestKit.h"
+#include "tests/e2e/ShedSearch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,9 +20,9 @@ namespace {
 
 using namespace e2etest;
 
-// Where the player clicks, in layout pixels: the shed's door in the yard, the search's door back,
-// the lane round to the back door, the landing's stairs down.
-constexpr int kShedDoor[2] = {260, 400}, kWayOut[2] = {262, 267}, kLane[2] = {1020, 552}, kStairsDown[2] = {940, 540};
+// Where the player clicks, in layout pixels, after the shed's door and its way out: the lane round
+// to the back door, the landing's stairs down.
+constexpr int kLane[2] = {1020, 552}, kStairsDown[2] = {940, 540};
 // Frames (0.05 s each) of the captures: the yard, the search, the landing twice half a second
 // apart, the study.
 constexpr int kYard = 130, kSearch = 175, kLanding = 290, kLandingLater = 300, kStudy = 350;
@@ -34,7 +35,6 @@ struct SPlaceFrame {
   const char* what;
 };
 
-bool IsAmber(SRgb c) { return c.r > 180 && c.g > 110 && c.b < 120; }
 bool IsGold(SRgb c) { return c.r > 150 && c.g > 110 && c.b < 90 && c.r > c.b + 80; }
 bool IsMailboxGreen(SRgb c) { return c.g > c.r + 25 && c.g > 70; }
 bool IsCandleWax(SRgb c) { return c.r > 190 && c.g > 180 && c.b > 140; }
@@ -74,7 +74,7 @@ TEST_F(PlacesWalkTest, ASearchAndThreePlacesEachShowTheirOwnPicture) {
 
   const std::vector<SPlaceFrame> places = {
       {"yard", kYard, LayoutRect(970, 240, 1070, 320), IsMailboxGreen, "the mailbox's green"},
-      {"search", kSearch, LayoutRect(378, 190, 402, 228), IsAmber, "the lantern on the shed's wall"},
+      {"search", kSearch, kLanternGlass, IsAmber, "the lantern on the shed's upper shelf"},
       {"landing", kLanding, LayoutRect(450, 150, 670, 310), IsGold, "the family portrait's gilt frame"},
       {"study", kStudy, LayoutRect(680, 350, 720, 440), IsCandleWax, "the candle on the desk"},
   };
