@@ -1,0 +1,1 @@
+// The source that carries the test programs' shared precompiled header (TestPrecompiled.h).
