@@ -45,30 +45,11 @@ function(hm_tools root)
   endforeach()
 endfunction()
 
-# hm_test_compile_settings(TARGET): what every test program compiles with, so they can share
-# one precompiled header. The tests' own sources build a third faster at -O1 with line tables
-# only; the code they test keeps the build type's flags. A Debug build keeps its own.
-function(hm_test_compile_settings target)
-  target_link_libraries(${target} PRIVATE vey platform_testing GTest::gtest GTest::gtest_main)
-  target_compile_options(${target} PRIVATE "$<$<NOT:$<CONFIG:Debug>>:-O1;-g1>")
-  target_compile_definitions(${target} PRIVATE
-    HM_SOURCE_DIR="${CMAKE_SOURCE_DIR}" HM_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  if(HOLLOWMERE_TSAN)
-    target_compile_definitions(${target} PRIVATE HM_GL_DRIVER="${HM_GL_DRIVER}")
-  endif()
-endfunction()
-
 # hm_tests(ROOT): each folder below ROOT holding .cpp files becomes one GoogleTest program,
 # named after its path (tests/Quor/DirectX -> test_Quor_DirectX). Tests draw offscreen and
 # play into the dummy audio driver, and never touch the real user data folder.
 function(hm_tests root)
   file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS ${root}/*.cpp)
-  # The test framework and the standard headers, precompiled once and reused by every program.
-  # The header is built without any program's own definitions (HM_TEST_HOME), which the
-  # compiler would otherwise refuse to reuse it under.
-  add_library(test_precompiled OBJECT ${root}/support/TestPrecompiled.cpp)
-  hm_test_compile_settings(test_precompiled)
-  target_precompile_headers(test_precompiled PRIVATE ${root}/support/TestPrecompiled.h)
   set(dirs "")
   list(FILTER all_sources EXCLUDE REGEX "/support/")
   foreach(src ${all_sources})
@@ -82,11 +63,18 @@ function(hm_tests root)
     set(target test_${suffix})
     file(GLOB sources ${d}/*.cpp)
     add_executable(${target} ${sources})
-    hm_test_compile_settings(${target})
-    target_precompile_headers(${target} REUSE_FROM test_precompiled)
+    target_link_libraries(${target} PRIVATE vey platform_testing GTest::gtest GTest::gtest_main)
+    # The tests' own sources build a third faster at -O1 with line tables only; the code they
+    # test keeps the build type's flags. A Debug build keeps its own.
+    target_compile_options(${target} PRIVATE "$<$<NOT:$<CONFIG:Debug>>:-O1;-g1>")
+    target_compile_definitions(${target} PRIVATE
+      HM_SOURCE_DIR="${CMAKE_SOURCE_DIR}" HM_BINARY_DIR="${CMAKE_BINARY_DIR}")
     # Each program sets up its own environment (tests/support/TestEnvironment.cpp).
     target_sources(${target} PRIVATE ${root}/support/TestEnvironment.cpp)
     target_compile_definitions(${target} PRIVATE HM_TEST_HOME="${CMAKE_BINARY_DIR}/test-home/${suffix}")
+    if(HOLLOWMERE_TSAN)
+      target_compile_definitions(${target} PRIVATE HM_GL_DRIVER="${HM_GL_DRIVER}")
+    endif()
     # The whole program once more in one process and in a random order (the seed is printed),
     # so no test passes only thanks to what ran before it. It runs alone: its tests use the same
     # files as their own CTests. A program of a single test has no order to shuffle. The CTests

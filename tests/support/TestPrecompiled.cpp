@@ -1,1 +1,0 @@
-// The source that carries the test programs' shared precompiled header (TestPrecompiled.h).
