@@ -93,7 +93,7 @@ TEST_F(LocationContentTest, EveryPlaceLoadsOnDemandWithItsPicturesAndMasks) {
   }
   // The sprites of every location, close-up and later search: their ways, locks, things to take,
   // what the puzzles change and the posts, shelves and pipes those rest on.
-  EXPECT_EQ(masked, 1227u);
+  EXPECT_EQ(masked, 1118u);
   EXPECT_TRUE(Reports().empty()) << Reports().front();
 }
 
