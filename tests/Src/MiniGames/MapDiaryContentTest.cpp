@@ -49,6 +49,24 @@ class MapDiaryContentTest : public overlaytest::CBuiltContentFixture {
   static bool Parchment(SRgba p) { return p.r > 150 && p.r >= p.b + 30; }
   static bool Ink(SRgba p) { return p.r < 110 && p.g < 90; }
 
+  // What keeps the page's words, in the current language, from fitting the page: a line past the
+  // wrap, or lines beyond the page's ruled frame; empty when they fit.
+  std::string PageFitOffence(const std::string& key) {
+    const Ombrel::CLayout2D* diary = Layout("Diary");
+    const auto* book = diary ? static_cast<const Ombrel::SLayoutBox*>(diary->FindItem("root/Book")) : nullptr;
+    const Ombrel::CLayout2D* layout = Layout(key.c_str());
+    const auto* text = layout ? static_cast<const Ombrel::SLayoutText*>(layout->FindItem("root/text_page")) : nullptr;
+    if (!book || !text || !text->style.font) return key + ": no book or page text";
+    const float ruledFrame = book->size.y * 46.0f / 512.0f;  // the ruled frame, 46 of the picture's 512 rows in
+    const float frameTop = book->position.y + book->size.y / 2 - ruledFrame;
+    const float frameBottom = book->position.y - book->size.y / 2 + ruledFrame;
+    bool fits = false;
+    const float half = MeasureText(*text, m_dictionary->GetPhrase(key.c_str()), &fits) / 2;
+    if (!fits) return key + ": a line past the wrap";
+    if (text->position.y + half > frameTop || text->position.y - half < frameBottom) return key + ": beyond the ruled frame";
+    return "";
+  }
+
   std::unique_ptr<SSaveData> m_save;
 };
 
@@ -128,14 +146,6 @@ TEST_F(MapDiaryContentTest, APageFoundBeforeThePuzzlesWaysGivesTheCodeTheLockTak
   ASSERT_EQ(LoadWorld(world, m_root + "App/Configs/GameInfo.xml"), 0);
   const std::vector<std::string> pages = PagesBeforeThePuzzlesWays(world);
   ASSERT_FALSE(pages.empty());
-  const Ombrel::CLayout2D* diary = Layout("Diary");
-  ASSERT_NE(diary, nullptr);
-  const auto* book = static_cast<const Ombrel::SLayoutBox*>(diary->FindItem("root/Book"));
-  ASSERT_NE(book, nullptr);
-  const float ruledFrame = book->size.y * 46.0f / 512.0f;  // the ruled frame, 46 of the picture's 512 rows in
-  const float frameTop = book->position.y + book->size.y / 2 - ruledFrame;
-  const float frameBottom = book->position.y - book->size.y / 2 + ruledFrame;
-
   overlaytest::CInputAndLanguageScope language;
   for (int32_t code : {kLangEnglish, kLangGerman, kLangFrench, kLangSpanish, kLangItalian, kLangRussian}) {
     SetLanguage(code);
@@ -144,15 +154,7 @@ TEST_F(MapDiaryContentTest, APageFoundBeforeThePuzzlesWaysGivesTheCodeTheLockTak
     for (const std::string& page : pages)
       if (std::string(m_dictionary->GetPhrase(page.c_str())).find(kLockCode) != std::string::npos) giver = page;
     ASSERT_NE(giver, "") << "no page found before the puzzles' ways gives the code, language " << code;
-    const Ombrel::CLayout2D* layout = Layout(giver.c_str());
-    ASSERT_NE(layout, nullptr) << giver;
-    const auto* text = static_cast<const Ombrel::SLayoutText*>(layout->FindItem("root/text_page"));
-    ASSERT_TRUE(text && text->style.font) << giver;
-    bool fits = false;
-    const float half = MeasureText(*text, m_dictionary->GetPhrase(giver.c_str()), &fits) / 2;
-    EXPECT_TRUE(fits) << giver << ", language " << code;
-    EXPECT_LE(text->position.y + half, frameTop) << giver << ", language " << code;
-    EXPECT_GE(text->position.y - half, frameBottom) << giver << ", language " << code;
+    EXPECT_EQ(PageFitOffence(giver), "") << "language " << code;
   }
 }
 
@@ -219,7 +221,11 @@ TEST_F(MapDiaryContentTest, EveryPageTellsOfThePlaceThatAddsIt) {
       const auto own = words(code, page.key);
       EXPECT_NE(own.first, english.first) << page.key << " title, language " << code;
       EXPECT_NE(own.second, english.second) << page.key << ", language " << code;
+      EXPECT_EQ(PageFitOffence(page.key), "") << "language " << code;
     }
+    SetLanguage(kLangEnglish);
+    m_dictionary->Reload();
+    EXPECT_EQ(PageFitOffence(page.key), "") << "English";
   }
   EXPECT_EQ(keys, std::set<std::string>(DiaryPageKeys().begin(), DiaryPageKeys().end()));
 }
