@@ -13,9 +13,11 @@
 #include "Quor/Engine.h"
 #include "tests/Src/Investigation/BuiltContentKit.h"
 
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -46,6 +48,24 @@ class MapDiaryContentTest : public overlaytest::CBuiltContentFixture {
   }
   static bool Parchment(SRgba p) { return p.r > 150 && p.r >= p.b + 30; }
   static bool Ink(SRgba p) { return p.r < 110 && p.g < 90; }
+
+  // What keeps the page's words, in the current language, from fitting the page: a line past the
+  // wrap, or lines beyond the page's ruled frame; empty when they fit.
+  std::string PageFitOffence(const std::string& key) {
+    const Ombrel::CLayout2D* diary = Layout("Diary");
+    const auto* book = diary ? static_cast<const Ombrel::SLayoutBox*>(diary->FindItem("root/Book")) : nullptr;
+    const Ombrel::CLayout2D* layout = Layout(key.c_str());
+    const auto* text = layout ? static_cast<const Ombrel::SLayoutText*>(layout->FindItem("root/text_page")) : nullptr;
+    if (!book || !text || !text->style.font) return key + ": no book or page text";
+    const float ruledFrame = book->size.y * 46.0f / 512.0f;  // the ruled frame, 46 of the picture's 512 rows in
+    const float frameTop = book->position.y + book->size.y / 2 - ruledFrame;
+    const float frameBottom = book->position.y - book->size.y / 2 + ruledFrame;
+    bool fits = false;
+    const float half = MeasureText(*text, m_dictionary->GetPhrase(key.c_str()), &fits) / 2;
+    if (!fits) return key + ": a line past the wrap";
+    if (text->position.y + half > frameTop || text->position.y - half < frameBottom) return key + ": beyond the ruled frame";
+    return "";
+  }
 
   std::unique_ptr<SSaveData> m_save;
 };
@@ -78,6 +98,12 @@ TEST_F(MapDiaryContentTest, EveryDiaryPageHasItsLayoutTitleAndWords) {
     EXPECT_TRUE(HasPhrase(key + "_Title")) << key;
   }
   EXPECT_EQ(OwnReports(), "");
+}
+
+// The story description in the file, read into the world.
+int LoadWorld(CMap& world, const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return world.Load(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
 }
 
 // The diary pages of the places reached from the first one by ways whose conditions some action
@@ -116,19 +142,10 @@ std::vector<std::string> PagesBeforeThePuzzlesWays(const CMap& world) {
 // puzzle opens a way holds the very code the lock takes, in every language, on a page where it
 // fits: no line past the wrap, and the lines within the page's ruled frame.
 TEST_F(MapDiaryContentTest, APageFoundBeforeThePuzzlesWaysGivesTheCodeTheLockTakes) {
-  std::ifstream file(m_root + "App/Configs/GameInfo.xml", std::ios::binary);
   CMap world(false);
-  ASSERT_EQ(world.Load(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>())), 0);
+  ASSERT_EQ(LoadWorld(world, m_root + "App/Configs/GameInfo.xml"), 0);
   const std::vector<std::string> pages = PagesBeforeThePuzzlesWays(world);
   ASSERT_FALSE(pages.empty());
-  const Ombrel::CLayout2D* diary = Layout("Diary");
-  ASSERT_NE(diary, nullptr);
-  const auto* book = static_cast<const Ombrel::SLayoutBox*>(diary->FindItem("root/Book"));
-  ASSERT_NE(book, nullptr);
-  const float ruledFrame = book->size.y * 46.0f / 512.0f;  // the ruled frame, 46 of the picture's 512 rows in
-  const float frameTop = book->position.y + book->size.y / 2 - ruledFrame;
-  const float frameBottom = book->position.y - book->size.y / 2 + ruledFrame;
-
   overlaytest::CInputAndLanguageScope language;
   for (int32_t code : {kLangEnglish, kLangGerman, kLangFrench, kLangSpanish, kLangItalian, kLangRussian}) {
     SetLanguage(code);
@@ -137,16 +154,80 @@ TEST_F(MapDiaryContentTest, APageFoundBeforeThePuzzlesWaysGivesTheCodeTheLockTak
     for (const std::string& page : pages)
       if (std::string(m_dictionary->GetPhrase(page.c_str())).find(kLockCode) != std::string::npos) giver = page;
     ASSERT_NE(giver, "") << "no page found before the puzzles' ways gives the code, language " << code;
-    const Ombrel::CLayout2D* layout = Layout(giver.c_str());
-    ASSERT_NE(layout, nullptr) << giver;
-    const auto* text = static_cast<const Ombrel::SLayoutText*>(layout->FindItem("root/text_page"));
-    ASSERT_TRUE(text && text->style.font) << giver;
-    bool fits = false;
-    const float half = MeasureText(*text, m_dictionary->GetPhrase(giver.c_str()), &fits) / 2;
-    EXPECT_TRUE(fits) << giver << ", language " << code;
-    EXPECT_LE(text->position.y + half, frameTop) << giver << ", language " << code;
-    EXPECT_GE(text->position.y - half, frameBottom) << giver << ", language " << code;
+    EXPECT_EQ(PageFitOffence(giver), "") << "language " << code;
   }
+}
+
+// Each page tells of the place or close-up whose block adds it: the table names that place (a
+// scene or close-up slot of the main story or of the bonus chapter) and the things of it, as its
+// layout draws them, that the page's English title or words must name. Every other language
+// carries its own title and words, not a copy of the English.
+TEST_F(MapDiaryContentTest, EveryPageTellsOfThePlaceThatAddsIt) {
+  struct SPage {
+    const char* key;
+    bool bonus;
+    bool closeUp;
+    uint32_t slot;
+    std::vector<std::string> words;
+  };
+  const std::vector<SPage> table = {
+      {"S01_1_Entry", false, false, 0, {"gate", "knife"}},         {"S04_1_Entry", false, false, 2, {"hall", "lamp"}},
+      {"S07_1_Entry", false, false, 4, {"stairs", "portrait"}},    {"S08_1_Entry", false, false, 5, {"corridor", "padlock"}},
+      {"S15_1_Entry", false, false, 12, {"chapel", "altar"}},      {"S16_1_Entry", false, false, 13, {"chapel", "candle"}},
+      {"S19_1_Entry", false, false, 16, {"village", "signpost"}},  {"S22_1_Entry", false, false, 19, {"books", "hearth"}},
+      {"S23_1_Entry", false, false, 20, {"mill", "water"}},        {"S33_1_Entry", false, false, 30, {"stair", "valve wheel"}},
+      {"S35_1_Entry", false, false, 32, {"candles", "portrait"}},  {"I01_1_Entry", false, true, 0, {"letter", "dial"}},
+      {"I03_1_Entry", false, true, 2, {"corridor", "lantern"}},    {"I06_1_Entry", false, true, 5, {"workshop", "letter"}},
+      {"I07_1_Entry", false, true, 6, {"attic", "portrait"}},      {"I10_1_Entry", false, true, 9, {"chapel", "candle"}},
+      {"I19_1_Entry", false, true, 18, {"glasshouse", "portrait"}}, {"CS01_1_Entry", true, false, 2, {"parlour", "lamp"}},
+      {"CI05_1_Entry", true, true, 4, {"telescope", "coin"}}};
+
+  CMap story(false), bonus(true);
+  ASSERT_EQ(LoadWorld(story, m_root + "App/Configs/GameInfo.xml"), 0);
+  ASSERT_EQ(LoadWorld(bonus, m_root + "App/Configs/Collectors/CollectorsGameInfo.xml"), 0);
+  // Where each page is added: "story scene 5", "bonus close-up 4", ...
+  std::map<std::string, std::vector<std::string>> adders;
+  for (const CMap* world : {&story, &bonus}) {
+    const std::string chapter = world == &story ? "story " : "bonus ";
+    for (uint32_t slot = 0; slot < world->SceneCount(); ++slot)
+      for (const SStoryEntry& entry : world->Scene(slot).diaryEntries)
+        adders[entry.name].push_back(chapter + "scene " + std::to_string(slot));
+    for (uint32_t slot = 0; slot < world->CloseUpCount(); ++slot)
+      for (const SStoryEntry& entry : world->CloseUp(slot).diaryEntries)
+        adders[entry.name].push_back(chapter + "close-up " + std::to_string(slot));
+  }
+
+  overlaytest::CInputAndLanguageScope language;
+  auto words = [&](int32_t code, const std::string& key) {
+    SetLanguage(code);
+    m_dictionary->Reload();
+    return std::make_pair(std::string(m_dictionary->GetPhrase((key + "_Title").c_str())),
+                          std::string(m_dictionary->GetPhrase(key.c_str())));
+  };
+  std::set<std::string> keys;
+  for (const SPage& page : table) {
+    keys.insert(page.key);
+    const std::string place = std::string(page.bonus ? "bonus " : "story ") + (page.closeUp ? "close-up " : "scene ") +
+                              std::to_string(page.slot);
+    EXPECT_EQ(adders[page.key], std::vector<std::string>{place}) << page.key;
+    const auto english = words(kLangEnglish, page.key);
+    std::string lower = english.first + " " + english.second;
+    for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (const std::string& word : page.words)
+      EXPECT_NE(lower.find(word), std::string::npos)
+          << page.key << " (added by " << place << ") does not tell of its " << word << ": \"" << english.first
+          << "\" - \"" << english.second << "\"";
+    for (int32_t code : {kLangGerman, kLangFrench, kLangSpanish, kLangItalian, kLangRussian}) {
+      const auto own = words(code, page.key);
+      EXPECT_NE(own.first, english.first) << page.key << " title, language " << code;
+      EXPECT_NE(own.second, english.second) << page.key << ", language " << code;
+      EXPECT_EQ(PageFitOffence(page.key), "") << "language " << code;
+    }
+    SetLanguage(kLangEnglish);
+    m_dictionary->Reload();
+    EXPECT_EQ(PageFitOffence(page.key), "") << "English";
+  }
+  EXPECT_EQ(keys, std::set<std::string>(DiaryPageKeys().begin(), DiaryPageKeys().end()));
 }
 
 TEST_F(MapDiaryContentTest, TheOpenMapShowsTheParchmentAndAReachedPlace) {
