@@ -1,5 +1,7 @@
-# The content build's rules over the built tree: no picture drawn by two rules, and a changed
-# source file runs again exactly the rules that read it and those made from their outputs.
+# The content build's rules over the built tree: a second build of the content and of its archive
+# has nothing to do; the tree and the archive hold exactly what the rules make, and a file no rule
+# makes leaves the tree; no picture is drawn by two rules; and a changed source file runs again
+# exactly the rules that read it and those made from their outputs.
 # A build that copies its content from another (HOLLOWMERE_CONTENT_FROM) has no such rules.
 if(NOT HOLLOWMERE_CONTENT_FROM)
   add_test(NAME content_build_check

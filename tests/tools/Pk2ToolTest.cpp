@@ -80,12 +80,30 @@ TEST_F(Pk2ToolTest, MultiVolumeRoundTripAndSelectedNames) {
   ExpectExtracted(m_folder + "/some", {m_files[0], m_files[3]});
 }
 
+// With a list, only the files it names are packed, in the same bytes as a folder holding just
+// them: a file an older build left in the folder stays out of the archive.
+TEST_F(Pk2ToolTest, AListPacksOnlyTheFilesItNames) {
+  WriteBytes(m_folder + "/src/Textures/Stale.mpt", Pattern(700, 5));
+  WriteBytes(m_folder + "/list.txt", Text("b.lua\n\nTextures/Rock.mpt\n"));
+  const std::string listed = m_folder + "/Listed";
+  const SProgramRun run = RunPk2("pack " + m_folder + "/src " + listed + " --list " + m_folder + "/list.txt", m_folder);
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(RunPk2("list " + listed + ".PK2", m_folder).output, "B.LUA\t4000\t0\nTEXTURES\\ROCK.MPT\t5000\t0\n");
+
+  for (const SFile& file : {m_files[0], m_files[3]}) WriteBytes(m_folder + "/just/" + file.name, file.bytes);
+  const std::string folder = m_folder + "/Folder";
+  ASSERT_EQ(RunPk2("pack " + m_folder + "/just " + folder, m_folder).exitCode, 0);
+  EXPECT_EQ(ReadBytes(listed + ".PK2"), ReadBytes(folder + ".PK2"));
+  EXPECT_EQ(ReadBytes(listed + ".P00"), ReadBytes(folder + ".P00"));
+}
+
 TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
   const std::string base = m_folder + "/Data";
   ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + base, m_folder).exitCode, 0);
   const std::string whole = m_folder + "/Whole";
   ASSERT_EQ(RunPk2("pack " + m_folder + "/src " + whole, m_folder).exitCode, 0);
   fs::resize_file(base + ".P00", 3000);
+  WriteBytes(m_folder + "/gone.txt", Text("b.lua\nTextures/Gone.mpt\n"));
   const struct {
     std::string arguments;
     const char* message;
@@ -96,6 +114,8 @@ TEST_F(Pk2ToolTest, FailuresExitWithOneLine) {
       {"list " + base + ".PK2", "runs past the end of volume 0 (to byte 4008 of 3000)"},
       {"extract " + whole + ".PK2 " + m_folder + "/x nothing.txt", "no file \"nothing.txt\""},
       {"pack " + m_folder + "/nowhere " + base, "no folder"},
+      {"pack " + m_folder + "/src " + base + " --list " + m_folder + "/nolist.txt", "cannot read the list"},
+      {"pack " + m_folder + "/src " + base + " --list " + m_folder + "/gone.txt", "Gone.mpt"},
   };
   for (const auto& c : cases) {
     const SProgramRun run = RunPk2(c.arguments, m_folder);

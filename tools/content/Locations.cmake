@@ -6,7 +6,6 @@ set(locations_src ${CMAKE_SOURCE_DIR}/content/App)
 set(locations_layouts ${locations_src}/Layouts/Locations.txt)
 set(locations_sounds ${locations_src}/Sounds/Sounds.txt)
 set(locations_music ${locations_src}/Sounds/Music.txt)
-set(locations_work ${CMAKE_CURRENT_BINARY_DIR}/locations)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${locations_layouts} ${locations_sounds}
                                                                 ${locations_music})
 
@@ -30,33 +29,23 @@ function(hm_location_background output art)
   if(made)
     return()
   endif()
-  get_filename_component(folder ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
     COMMAND $<TARGET_FILE:art> ${art} ${output} ${ARGN}
     DEPENDS art ${art} VERBATIM)
 endfunction()
 
-# A sprite's picture (MPT) and the hit mask cut from its own alpha (raw, as its texture reads it).
-# A name may hold folders ("root/Button"), which are made below `folder`. The drawn picture is
-# kept under the same folder, as two places may have sprites of one name. Layouts sharing a
-# folder (a search's visits) may name one picture drawn alike: it is made once.
+# A sprite's picture (MPT) and the hit mask cut from its own alpha (raw, as its texture reads it),
+# both written by one run of the art tool, which makes their folders. A name may hold folders
+# ("root/Button"), made below `folder`. Layouts sharing a folder (a search's visits) may name one
+# picture drawn alike: it is made once; drawn otherwise, the configuration stops.
 function(hm_location_sprite folder name art)
   hm_picture_made(${folder}/${name}.mpt "${art};${ARGN}" made)
   if(made)
     return()
   endif()
-  file(RELATIVE_PATH folder_key ${HM_CONTENT_DIR} ${folder})
-  set(picture ${locations_work}/${folder_key}/${name}.png)
-  get_filename_component(picture_dir ${folder}/${name} DIRECTORY)
-  get_filename_component(work_dir ${picture} DIRECTORY)
-  # Declared as the rule's by-product, so two rules drawing one picture stop the configuration.
-  add_custom_command(OUTPUT ${folder}/${name}.mpt ${folder}/${name}.msk BYPRODUCTS ${picture}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${picture_dir} ${work_dir}
-    COMMAND $<TARGET_FILE:art> ${art} ${picture} ${ARGN}
-    COMMAND $<TARGET_FILE:texture> encode ${picture} ${folder}/${name}.mpt
-    COMMAND $<TARGET_FILE:texture> mask ${picture} ${folder}/${name}.msk --raw
-    DEPENDS art texture ${art} VERBATIM)
+  add_custom_command(OUTPUT ${folder}/${name}.mpt ${folder}/${name}.msk
+    COMMAND $<TARGET_FILE:art> ${art} ${folder}/${name}.mpt --mask ${folder}/${name}.msk ${ARGN}
+    DEPENDS art ${art} VERBATIM)
 endfunction()
 
 # A layout description's "sprite" statement, cut into words: its picture and mask drawn into

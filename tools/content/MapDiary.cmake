@@ -55,7 +55,7 @@ set(mapdiary_pages S01_1_Entry S04_1_Entry S07_1_Entry S08_1_Entry S15_1_Entry S
   S22_1_Entry S23_1_Entry S33_1_Entry S35_1_Entry I01_1_Entry I03_1_Entry I06_1_Entry I07_1_Entry
   I10_1_Entry I19_1_Entry CS01_1_Entry CI05_1_Entry)
 foreach(KEY ${mapdiary_pages})
-  configure_file(${CMAKE_SOURCE_DIR}/content/App/Layouts/DiaryEntry.2dl.in ${mapdiary_dir}/${KEY}.2dl @ONLY)
+  hm_configured_file(mapdiary_files ${CMAKE_SOURCE_DIR}/content/App/Layouts/DiaryEntry.2dl.in ${mapdiary_dir}/${KEY}.2dl)
 endforeach()
 
 add_custom_target(mapdiary_content ALL DEPENDS ${mapdiary_files})

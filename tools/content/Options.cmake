@@ -59,7 +59,8 @@ foreach(picture IN LISTS help_pictures)
     set(PICTURE_EXPLICIT False)
     set(PICTURE_REFERENCE "")
   endif()
-  configure_file(${CMAKE_SOURCE_DIR}/content/App/Layouts/HelpPage.2dl.in ${HM_CONTENT_DIR}/App/Layouts/Page${PAGE}.2dl @ONLY)
+  hm_configured_file(options_files ${CMAKE_SOURCE_DIR}/content/App/Layouts/HelpPage.2dl.in
+    ${HM_CONTENT_DIR}/App/Layouts/Page${PAGE}.2dl)
 endforeach()
 
 add_custom_target(options_content ALL DEPENDS ${options_files})

@@ -25,6 +25,7 @@ constexpr int kBadUsage = 2;
 int Usage() {
   std::fprintf(stderr,
                "usage: pk2 pack SOURCE_DIR OUT_BASE [--version 0x100|0x101|0x102|0x103] [--volume-size BYTES]\n"
+               "                [--list FILE]   (only the files FILE names, one a line, relative to SOURCE_DIR)\n"
                "       pk2 list ARCHIVE.PK2\n"
                "       pk2 extract ARCHIVE.PK2 OUT_DIR [NAME...]\n");
   return kBadUsage;
@@ -92,13 +93,51 @@ std::string BaseName(const std::string& archive) {
   return archive;
 }
 
+// The names a list file gives, one a line (blank lines skipped), sorted as a folder's files are.
+bool ReadList(const std::string& path, std::vector<std::string>* names) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::string text;
+  char buffer[1 << 16];
+  for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, read);
+  const bool good = !std::ferror(file);
+  std::fclose(file);
+  for (size_t begin = 0; begin < text.size();) {
+    const size_t end = std::min(text.find('\n', begin), text.size());
+    if (end > begin) names->push_back(text.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  std::sort(names->begin(), names->end());
+  return good;
+}
+
+// The folder's files, or with a list only those it names: the build packs what its rules make,
+// never a file left in the folder by an older build.
+bool AddSources(CPK2Writer* writer, const std::string& folder, const std::string& list) {
+  if (list.empty()) return writer->AddFolder(folder);
+  std::vector<std::string> names;
+  if (!ReadList(list, &names)) {
+    Failed("cannot read the list \"" + list + "\"");
+    return false;
+  }
+  for (const std::string& name : names) {
+    if (!writer->AddFile(name, (fs::path(folder) / name).string())) return false;
+  }
+  return true;
+}
+
 int Pack(int argc, char** argv) {
   if (argc < 4) return Usage();
   SPk2WriteOptions options;
+  std::string list;
   for (int i = 4; i < argc; i += 2) {
     uint64_t value = 0;
-    if (i + 1 >= argc || !ParseNumber(argv[i + 1], &value)) return Usage();
-    if (std::strcmp(argv[i], "--version") == 0 && value >= kPk2VersionFirst && value <= kPk2VersionLast) {
+    if (i + 1 >= argc) return Usage();
+    if (std::strcmp(argv[i], "--list") == 0) {
+      list = argv[i + 1];
+    } else if (!ParseNumber(argv[i + 1], &value)) {
+      return Usage();
+    } else if (std::strcmp(argv[i], "--version") == 0 && value >= kPk2VersionFirst && value <= kPk2VersionLast) {
       options.version = static_cast<uint16_t>(value);
     } else if (std::strcmp(argv[i], "--volume-size") == 0) {
       options.volumeSize = value;
@@ -109,9 +148,10 @@ int Pack(int argc, char** argv) {
   std::error_code error;
   if (!fs::is_directory(argv[2], error)) return Failed(std::string("no folder \"") + argv[2] + "\"");
   CPK2Writer writer(options);
-  const bool packed = writer.AddFolder(argv[2]) && writer.Write(argv[3]);
+  const bool packed = AddSources(&writer, argv[2], list) && writer.Write(argv[3]);
   for (const std::string& warning : writer.GetWarnings()) std::fprintf(stderr, "pk2: warning: %s\n", warning.c_str());
-  return packed ? 0 : Failed(writer.GetError());
+  if (packed) return 0;
+  return writer.GetError().empty() ? kFailed : Failed(writer.GetError());  // a list not read is told already
 }
 
 int List(int argc, char** argv) {

@@ -102,3 +102,20 @@ std::vector<uint8_t> WriteEngineTexture(const SRgbaImage& image, const std::stri
   if (kind == "mpt") return WriteMpt(image, pixels, dctzQuality);
   return {};
 }
+
+std::vector<uint8_t> MaskValues(const SRgbaImage& image, bool grey) {
+  std::vector<uint8_t> values(image.rgba.size() / 4);
+  for (size_t i = 0; i < values.size(); ++i) {
+    const uint8_t* p = &image.rgba[i * 4];
+    values[i] = grey ? uint8_t((77u * p[0] + 150u * p[1] + 29u * p[2]) >> 8) : p[3];
+  }
+  return values;
+}
+
+std::vector<uint8_t> WriteRawMask(const std::vector<uint8_t>& values, uint32_t width, uint32_t height) {
+  std::vector<uint8_t> out;
+  out.reserve(values.size());
+  for (uint32_t row = height; row-- > 0;)
+    out.insert(out.end(), values.begin() + ptrdiff_t(row * width), values.begin() + ptrdiff_t((row + 1) * width));
+  return out;
+}

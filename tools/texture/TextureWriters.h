@@ -20,6 +20,12 @@ std::vector<uint8_t> WriteBmp(const SRgbaImage& image);
 std::vector<uint8_t> WriteEngineTexture(const SRgbaImage& image, const std::string& kind, EMptPixels pixels,
                                         int dctzQuality);
 
+// A pixel's mask value: its alpha, or its grey level (exact for a grey picture).
+std::vector<uint8_t> MaskValues(const SRgbaImage& image, bool grey);
+
+// A texture's raw mask file: a byte a pixel, the bottom row first (read by ReadRawMask).
+std::vector<uint8_t> WriteRawMask(const std::vector<uint8_t>& values, uint32_t width, uint32_t height);
+
 // Little-endian appends and one zlib stream of the best compression, for the writers.
 void AppendU16(std::vector<uint8_t>& out, uint32_t value);
 void AppendU32(std::vector<uint8_t>& out, uint32_t value);

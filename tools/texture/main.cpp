@@ -238,16 +238,6 @@ bool ParseMaskOptions(int argc, char** argv, SMaskOptions& options) {
   return true;
 }
 
-// A pixel's mask value: its alpha, or its grey level (exact for a grey picture).
-std::vector<uint8_t> MaskValues(const SRgbaImage& image, bool grey) {
-  std::vector<uint8_t> values(image.rgba.size() / 4);
-  for (size_t i = 0; i < values.size(); ++i) {
-    const uint8_t* p = &image.rgba[i * 4];
-    values[i] = grey ? uint8_t((77u * p[0] + 150u * p[1] + 29u * p[2]) >> 8) : p[3];
-  }
-  return values;
-}
-
 // The mask file of a mask made from the picture, rows from the top.
 std::vector<uint8_t> WriteMask(const Ombrel::CTextureMask& mask) {
   namespace layout = Ombrel::MaskFile;
@@ -266,15 +256,6 @@ std::vector<uint8_t> WriteMask(const Ombrel::CTextureMask& mask) {
   put(layout::kFlagsAt, mask.GetFormat() == Ombrel::CTextureMask::kBits ? layout::kFlagBits : 0);
   put(layout::kThresholdAt, mask.GetThreshold());
   out.insert(out.end(), data.begin(), data.end());
-  return out;
-}
-
-// A texture's raw mask file: a byte a pixel, the bottom row first (read by ReadRawMask).
-std::vector<uint8_t> WriteRawMask(const std::vector<uint8_t>& values, uint32_t width, uint32_t height) {
-  std::vector<uint8_t> out;
-  out.reserve(values.size());
-  for (uint32_t row = height; row-- > 0;)
-    out.insert(out.end(), values.begin() + ptrdiff_t(row * width), values.begin() + ptrdiff_t((row + 1) * width));
   return out;
 }
 

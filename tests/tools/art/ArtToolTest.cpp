@@ -267,4 +267,23 @@ TEST_F(ArtProgram, WritesAPictureTheEngineReadsAndRefusesABadOne) {
   EXPECT_NE(m_run.errors.find(Path("bad.art") + ":1: missing the canvas height"), std::string::npos) << m_run.errors;
 }
 
+// A sprite and its hit mask drawn by one run, into folders not made yet, are the very files the
+// picture gives through the texture tool's encoder and raw mask; a mask file of another kind is
+// refused.
+TEST_F(ArtProgram, DrawsASpriteAndItsRawMaskInOneRun) {
+  Write("sprite.art", "canvas 5 3\nfill #ff800080\ncircle 2 1 2\nfill #2040c0\nrect 0 2 2 1\n");
+  ASSERT_EQ(Run(Path("sprite.art") + " " + Path("a/b/s.mpt") + " --mask " + Path("a/m/s.msk")), 0) << m_run.errors;
+  ASSERT_EQ(Run(Path("sprite.art") + " " + Path("s.png")), 0) << m_run.errors;
+  ASSERT_EQ(RunTool("texture", "encode " + Path("s.png") + " " + Path("s.mpt"), m_folder).exitCode, 0);
+  ASSERT_EQ(RunTool("texture", "mask " + Path("s.png") + " " + Path("s.msk") + " --raw", m_folder).exitCode, 0);
+  for (const char* pair : {"a/b/s.mpt|s.mpt", "a/m/s.msk|s.msk"}) {
+    const std::string names(pair), one = names.substr(0, names.find('|')), other = names.substr(names.find('|') + 1);
+    std::vector<uint8_t> drawn, made;
+    ASSERT_TRUE(ReadFileBytes(Path(one), drawn)) << one;
+    ASSERT_TRUE(ReadFileBytes(Path(other), made)) << other;
+    EXPECT_EQ(drawn, made) << one;
+  }
+  EXPECT_EQ(Run(Path("sprite.art") + " " + Path("s.mpt") + " --mask " + Path("s.png")), 2);
+}
+
 }  // namespace
