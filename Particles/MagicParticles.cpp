@@ -267,4 +267,6 @@ void Magic_DestroyAll() {
   for (auto& emitter : library.emitters) emitter.reset();
   for (auto& file : library.files) file.reset();
   library.atlasCount = 0;
+  // Emitters loaded after this get the same sequences whatever ran before.
+  library.seed = SLibrary{}.seed;
 }

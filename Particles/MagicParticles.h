@@ -6,7 +6,8 @@
 //
 // Atlas indices in the rendered lists count the static atlases of every file opened since
 // the last Magic_DestroyAll, in the order the files were opened, so that a caller who
-// builds each opened file's atlases in turn indexes them directly.
+// builds each opened file's atlases in turn indexes them directly. Each emitter's random
+// sequence follows from the order emitters were loaded since the last Magic_DestroyAll.
 
 #include <cstddef>
 #include <cstdint>

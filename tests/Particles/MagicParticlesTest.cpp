@@ -205,4 +205,20 @@ TEST_F(MagicParticlesTest, CopiesRunOnTheirOwnAndUnknownHandlesAreNoOps) {
   EXPECT_EQ(Magic_GetStaticAtlasCount(0), 0);
 }
 
+// What ran before does not change an emitter's particles: after the library is emptied, the
+// emitters loaded again draw the same random sequences as the first time.
+TEST_F(MagicParticlesTest, EmittersLoadedAfterEmptyingTheLibraryRepeatTheirFirstRun) {
+  const std::string scattered = ptctest::BurstDescription(1) + "speed 10 30\nspread 360\n";
+  const auto firstParticle = [&] {
+    const HM_EMITTER spark = LoadSpark(scattered);
+    Magic_Update(spark, 500);
+    return ptctest::FirstParticleCentre(spark);
+  };
+  const auto first = firstParticle();
+  Magic_DestroyAll();
+  LoadSpark(scattered);  // an emitter some other screen loaded
+  Magic_DestroyAll();
+  EXPECT_EQ(firstParticle(), first);
+}
+
 }  // namespace
