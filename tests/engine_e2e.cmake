@@ -5,4 +5,4 @@ target_link_libraries(engine_e2e_check PRIVATE platform platform_testing GTest::
 target_compile_definitions(engine_e2e_check PRIVATE HM_BINARY_DIR="${CMAKE_BINARY_DIR}" HM_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_dependencies(engine_e2e_check hollowmere pk2 texture fontmaker)
 add_test(NAME engine_e2e COMMAND engine_e2e_check WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-set_tests_properties(engine_e2e PROPERTIES TIMEOUT 300)
+set_tests_properties(engine_e2e PROPERTIES TIMEOUT 300 LABELS e2e)

@@ -51,4 +51,5 @@ if(TARGET frame_bench AND TARGET test_e2e_walkthrough)
   add_test(NAME frame_bench_check
     COMMAND frame_bench ${CMAKE_BINARY_DIR} --screens location --frames 5 --settle 5 --no-walk
             --home ${CMAKE_BINARY_DIR}/test-home/frame-bench)
+  set_tests_properties(frame_bench_check PROPERTIES LABELS e2e)
 endif()
