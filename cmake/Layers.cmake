@@ -45,6 +45,24 @@ function(hm_tools root)
   endforeach()
 endfunction()
 
+# The library a test folder's program links: the layer it tests, with those below it (the layer
+# check keeps its includes there), so a build of one layer's tests compiles no layer above it.
+# The end-to-end tests and the tools' tests link the game's top layer.
+function(hm_test_layer_library rel out)
+  set(library vey)
+  foreach(pair "Platform:platform" "Quor:quor" "Common:common" "Particles:particles" "Framework:ombrel"
+               "Src/World:vey_world" "Src/Location:vey_location" "Src/Investigation:vey_investigation"
+               "Src/MiniGames:vey_minigames" "Src/Menu:vey_menu" "Src/Game:vey")
+    string(REPLACE ":" ";" pair "${pair}")
+    list(GET pair 0 folder)
+    list(GET pair 1 name)
+    if(rel STREQUAL folder OR rel MATCHES "^${folder}/")
+      set(library ${name})
+    endif()
+  endforeach()
+  set(${out} ${library} PARENT_SCOPE)
+endfunction()
+
 # hm_tests(ROOT): each folder below ROOT holding .cpp files becomes one GoogleTest program,
 # named after its path (tests/Quor/DirectX -> test_Quor_DirectX). Tests draw offscreen and
 # play into the dummy audio driver, and never touch the real user data folder.
@@ -63,7 +81,8 @@ function(hm_tests root)
     set(target test_${suffix})
     file(GLOB sources ${d}/*.cpp)
     add_executable(${target} ${sources})
-    target_link_libraries(${target} PRIVATE vey platform_testing GTest::gtest GTest::gtest_main)
+    hm_test_layer_library("${rel}" layer_library)
+    target_link_libraries(${target} PRIVATE ${layer_library} platform_testing GTest::gtest GTest::gtest_main)
     # The tests' own sources build a third faster at -O1 with line tables only; the code they
     # test keeps the build type's flags. A Debug build keeps its own.
     target_compile_options(${target} PRIVATE "$<$<NOT:$<CONFIG:Debug>>:-O1;-g1>")
