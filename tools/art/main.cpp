@@ -79,6 +79,14 @@ bool ReadOptions(int argc, char** argv, SOptions& options) {
   return true;
 }
 
+// The folders of an output are made as needed; one that cannot be made shows as a file that
+// cannot be written.
+void MakeFolderOf(const std::string& output) {
+  std::error_code ignored;
+  const std::filesystem::path folder = std::filesystem::path(output).parent_path();
+  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+}
+
 bool WriteMadeFile(const std::string& output, const std::vector<uint8_t>& bytes, std::string& error) {
   MakeFolderOf(output);
   if (WriteFileBytes(output, bytes)) return true;

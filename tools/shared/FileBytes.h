@@ -3,7 +3,6 @@
 // (the game itself reads only through its virtual file system).
 
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,14 +14,6 @@ inline bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes) 
   if (!file) return false;
   bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   return !file.bad();
-}
-
-// The folders of an output are made as needed (so a build rule needs no process of its own
-// for them); one that cannot be made shows as a file that cannot be written.
-inline void MakeFolderOf(const std::string& output) {
-  std::error_code ignored;
-  const std::filesystem::path folder = std::filesystem::path(output).parent_path();
-  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
 }
 
 // Replaces the file; false when it cannot be created or written in full.

@@ -44,9 +44,7 @@ inline bool Read(const char* tool, const char* path, std::vector<SLine>* lines) 
   return true;
 }
 
-// Writes the file, making its folders as needed; false (said on stderr) when it cannot.
 inline bool WriteFile(const char* tool, const std::string& path, const std::vector<uint8_t>& bytes) {
-  MakeFolderOf(path);
   if (WriteFileBytes(path, bytes)) return true;
   std::fprintf(stderr, "%s: cannot write %s\n", tool, path.c_str());
   return false;
