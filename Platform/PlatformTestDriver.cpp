@@ -54,8 +54,6 @@ struct SDriver {
   int32_t mouseX = 0, mouseY = 0;
   uint16_t modifiers = KMOD_NONE;
   uint32_t stopInSaveFrame = 0;  // 0: saves run through
-  bool seeded = false;
-  uint32_t seed = 0;
   FILE* frameLog = nullptr;  // a line per frame: its number, the process's CPU time and resident memory
 };
 
@@ -353,11 +351,12 @@ bool LoadVariables(char* error, size_t errorSize) {
     return false;
   }
   const std::string seed = Env("HOLLOWMERE_SEED");
-  if (!seed.empty() && !ParseUnsigned(seed, &g_driver.seed)) {
+  uint32_t seedValue = 0;
+  if (!seed.empty() && !ParseUnsigned(seed, &seedValue)) {
     std::snprintf(error, errorSize, "HOLLOWMERE_SEED: '%s' is not a number from 0 to 4294967295", seed.c_str());
     return false;
   }
-  g_driver.seeded = !seed.empty();
+  PlatformTestDriverSetSeed(seed.empty() ? nullptr : &seedValue);
   if (!OpenFrameLog(Env("HOLLOWMERE_FRAME_LOG"), error, errorSize)) return false;
   const std::string script = Env("HOLLOWMERE_INPUT");
   if (!script.empty() && !LoadScript(script, error, errorSize)) return false;
@@ -482,6 +481,7 @@ bool PlatformTestDriverLoad(char* error, size_t errorSize) {
 void PlatformTestDriverReset() {
   if (g_driver.frameLog) std::fclose(g_driver.frameLog);
   g_driver = SDriver();
+  PlatformTestDriverSetSeed(nullptr);
 }
 
 void PlatformTestDriverArm() { g_driver.armed = true; }
@@ -505,11 +505,6 @@ void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary) 
   for (int second = 0; second < 120; ++second) sleep(1);
   std::fprintf(stderr, "HOLLOWMERE_STOP_IN_SAVE: never killed, leaving\n");
   _exit(3);
-}
-
-bool PlatformTestDriverSeed(uint32_t* seed) {
-  if (g_driver.seeded) *seed = g_driver.seed;
-  return g_driver.seeded;
 }
 
 bool PlatformTestDriverFixedDt(double* seconds) {

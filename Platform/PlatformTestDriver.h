@@ -25,6 +25,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include "Platform/PlatformTestDriverSeed.h"
 
 // Reads the variables and the script. False with a message naming the variable or the file and
 // line when something is wrong. Without variables the driver stays idle.
@@ -48,8 +49,6 @@ void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary);
 // The frame limit (0: none) and the fixed frame time (false: real time).
 uint32_t PlatformTestDriverFrameLimit();
 bool PlatformTestDriverFixedDt(double* seconds);
-// The seed the game's random sources start from (false: the time of day).
-bool PlatformTestDriverSeed(uint32_t* seed);
 
 // Whether the frame is listed for capture, and the folder the PNG files go to.
 bool PlatformTestDriverCaptureFrame(uint32_t frame);

@@ -1,7 +1,7 @@
 #include "Quor/Utils.h"
 
 #include "Quor/ReportError.h"
-#include "Platform/PlatformTestDriver.h"
+#include "Platform/PlatformTestDriverSeed.h"
 
 #include <array>
 #include <cmath>

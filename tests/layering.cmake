@@ -6,3 +6,15 @@ add_test(NAME layer_check_rules
   COMMAND ${CMAKE_COMMAND} -DCHECK=${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
           -DWORK_DIR=${CMAKE_BINARY_DIR}/test-home/layer-check
           -P ${CMAKE_SOURCE_DIR}/tests/layering/CheckLayersRules.cmake)
+# The content tools that draw, write and pack content load no window, drawing or sound library
+# (the engine's random seed once pulled the test driver and the window code into each of them).
+find_program(HM_READELF readelf)
+if(HM_READELF)
+  set(content_tools "")
+  foreach(tool art ptctool comictool jigsaw layout fontmaker soundgen curtool mosaic pk2 spline graphtool)
+    list(APPEND content_tools $<TARGET_FILE:${tool}>)
+  endforeach()
+  add_test(NAME tool_libraries_check
+    COMMAND ${CMAKE_COMMAND} -DREADELF=${HM_READELF} "-DTOOLS=${content_tools}"
+            -P ${CMAKE_SOURCE_DIR}/tests/layering/ToolLibraries.cmake)
+endif()

@@ -11,7 +11,6 @@ set(arcade_sound_table ${arcade_src}/Sounds/Arcade.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${arcade_sound_table})
 hm_recipe_names(${arcade_sound_table} ${HM_CONTENT_DIR}/App/Sounds arcade_sounds)
 add_custom_command(OUTPUT ${arcade_sounds}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Sounds
   COMMAND $<TARGET_FILE:soundgen> table ${arcade_sound_table} ${HM_CONTENT_DIR}/App/Sounds
   DEPENDS soundgen ${arcade_sound_table} VERBATIM)
 

@@ -12,7 +12,6 @@ hm_layout_description(${collectors_src}/Layouts/Collectors.txt collectors Collec
 set(collectors_sounds_dir ${HM_CONTENT_DIR}/App/Collectors/Sounds)
 hm_recipe_names(${collectors_sounds_table} ${collectors_sounds_dir} collectors_sounds)
 add_custom_command(OUTPUT ${collectors_sounds}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${collectors_sounds_dir}
   COMMAND $<TARGET_FILE:soundgen> table ${collectors_sounds_table} ${collectors_sounds_dir}
   DEPENDS soundgen ${collectors_sounds_table}
   COMMENT "Making the bonus chapter's sounds"

@@ -42,9 +42,7 @@ foreach(pair "Intro|Art/Intro/comix1.cmx" "Outro|Art/Outro/outro.cmx" "OutroCe|A
   list(GET pair 0 name)
   list(GET pair 1 comic)
   set(target ${HM_CONTENT_DIR}/${comic})
-  get_filename_component(target_dir ${target} DIRECTORY)
   add_custom_command(OUTPUT ${target}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${target_dir}
     COMMAND $<TARGET_FILE:comictool> cmx ${comics_src}/${name}.txt ${target}
     DEPENDS comictool ${comics_src}/${name}.txt VERBATIM)
   set(subtitles ${comics_dir}/${name}Subtitles.xml)
@@ -62,7 +60,6 @@ foreach(name intro outro)
     set(score ${comics_src}/OutroMusic.txt)
   endif()
   add_custom_command(OUTPUT ${music}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/Music
     COMMAND $<TARGET_FILE:soundgen> melody -o ${music} --wave triangle --tempo 60 --attack 0.1 --decay 0.3
       --sustain 0.6 --release 0.5 --volume 0.12 --file ${score}
     DEPENDS soundgen ${score} VERBATIM)
@@ -81,7 +78,6 @@ foreach(pair "Subs|32" "Button|24")
   list(GET pair 1 size)
   set(font ${comics_dir}/Fonts/${name}.fnt)
   add_custom_command(OUTPUT ${font}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${comics_dir}/Fonts
     COMMAND $<TARGET_FILE:fontmaker> ${HM_CONTENT_FONT} ${font} --size ${size} --chars latin,cyrillic
       --fallback ${HM_CONTENT_CJK_FONT} --charset-file ${comics_dictionary}
     DEPENDS fontmaker ${comics_dictionary} VERBATIM)

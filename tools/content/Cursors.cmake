@@ -12,9 +12,7 @@ set(cursor_outputs "")
 
 # hm_cursor_picture(OUTPUT DESCRIPTION [--set NAME=TEXT]...): one picture of the cursor set.
 function(hm_cursor_picture output description)
-  get_filename_component(dir ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
     COMMAND $<TARGET_FILE:art> ${cursor_src}/${description} ${output} ${ARGN}
     DEPENDS art ${cursor_src}/${description} VERBATIM)
   set(cursor_outputs ${cursor_outputs} ${output} PARENT_SCOPE)
@@ -25,7 +23,6 @@ function(hm_cursor_file name hot_x hot_y description)
   set(picture ${cursor_scratch}/${name}.png)
   set(output ${cursor_files_dir}/${name}.cur)
   add_custom_command(OUTPUT ${output} BYPRODUCTS ${picture}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${cursor_scratch} ${cursor_files_dir}
     COMMAND $<TARGET_FILE:art> ${cursor_src}/${description} ${picture} ${ARGN}
     COMMAND $<TARGET_FILE:curtool> write ${picture} ${output} ${hot_x} ${hot_y}
     DEPENDS art curtool ${cursor_src}/${description} VERBATIM)

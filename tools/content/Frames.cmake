@@ -10,7 +10,6 @@ set(frames_files "")
 function(frames_picture name description)
   set(output ${frames_dir}/Textures/${name}.bmp)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${frames_dir}/Textures
     COMMAND $<TARGET_FILE:art> ${frames_art}/${description} ${output} ${ARGN}
     DEPENDS art ${frames_art}/${description} VERBATIM)
   set(frames_files ${frames_files} ${output} PARENT_SCOPE)
@@ -28,7 +27,6 @@ frames_picture(Frame_WolfPortrait Portrait.art --set "SKIN=#8a8a90" --set "HAIR=
 set(frames_font ${frames_dir}/Fonts/Frames.fnt)
 set(game_dictionary ${CMAKE_SOURCE_DIR}/content/App/Configs/GameDictionary.xml)
 add_custom_command(OUTPUT ${frames_font}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${frames_dir}/Fonts
   COMMAND $<TARGET_FILE:fontmaker> ${HM_CONTENT_FONT} ${frames_font} --size 32 --chars latin,cyrillic
     --fallback ${HM_CONTENT_CJK_FONT} --charset-file ${game_dictionary}
   DEPENDS fontmaker ${game_dictionary} VERBATIM)
@@ -64,7 +62,6 @@ foreach(voice ${frames_voices})
   endforeach()
   set(output ${frames_dir}/Sounds/${voice}.wav)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${frames_dir}/Sounds
     COMMAND $<TARGET_FILE:soundgen> melody -o ${output} --wave triangle --tempo 180 --volume 0.3
       --attack 0.03 --release 0.12 ${notes}
     DEPENDS soundgen VERBATIM)

@@ -4,7 +4,6 @@
 set(game_fonts ${HM_CONTENT_DIR}/Fonts/Main.fnt ${HM_CONTENT_DIR}/Fonts/DiaryRu.fnt)
 add_custom_command(
   OUTPUT ${game_fonts}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/Fonts
   COMMAND $<TARGET_FILE:fontmaker> ${HM_CONTENT_FONT} ${HM_CONTENT_DIR}/Fonts/Main.fnt --size 24 --chars latin
   COMMAND $<TARGET_FILE:fontmaker> ${HM_CONTENT_FONT} ${HM_CONTENT_DIR}/Fonts/DiaryRu.fnt --size 22
     --chars latin,cyrillic

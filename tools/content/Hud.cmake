@@ -35,7 +35,6 @@ hm_area_picture(hud_files ${hud_art} ${hud_textures}/Items.mpt Items.art)
 # The empty slot is a JPT picture: drawn, then encoded.
 set(hud_slot_png ${CMAKE_CURRENT_BINARY_DIR}/hud/EmptyInventorySlot.png)
 add_custom_command(OUTPUT ${hud_textures}/EmptyInventorySlot.jpt BYPRODUCTS ${hud_slot_png}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${hud_textures} ${CMAKE_CURRENT_BINARY_DIR}/hud
   COMMAND $<TARGET_FILE:art> ${hud_art}/Slot.art ${hud_slot_png}
   COMMAND $<TARGET_FILE:texture> encode ${hud_slot_png} ${hud_textures}/EmptyInventorySlot.jpt
   DEPENDS art texture ${hud_art}/Slot.art VERBATIM)
@@ -43,7 +42,6 @@ list(APPEND hud_files ${hud_textures}/EmptyInventorySlot.jpt)
 
 # The font of the bar's texts, the note line and the hidden-object list.
 add_custom_command(OUTPUT ${hud_dir}/Fonts/HiddenObjects.fnt
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${hud_dir}/Fonts
   COMMAND $<TARGET_FILE:fontmaker> ${HM_CONTENT_FONT} ${hud_dir}/Fonts/HiddenObjects.fnt --size 24 --chars latin,cyrillic
   DEPENDS fontmaker VERBATIM)
 list(APPEND hud_files ${hud_dir}/Fonts/HiddenObjects.fnt)

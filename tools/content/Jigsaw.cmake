@@ -54,7 +54,6 @@ set(jigsaw_music_table ${CMAKE_SOURCE_DIR}/content/App/Sounds/JigsawMusic.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${jigsaw_music_table})
 hm_recipe_names(${jigsaw_music_table} ${HM_CONTENT_DIR}/Music jigsaw_music)
 add_custom_command(OUTPUT ${jigsaw_music}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/Music
   COMMAND $<TARGET_FILE:soundgen> table ${jigsaw_music_table} ${HM_CONTENT_DIR}/Music
   DEPENDS soundgen ${jigsaw_music_table} VERBATIM)
 list(APPEND jigsaw_files ${jigsaw_music})

@@ -84,7 +84,6 @@ function(hm_described_layout out_var description art_dir folder layout)
   list(REMOVE_DUPLICATES arts)
   set(output ${HM_CONTENT_DIR}/App/Layouts/${layout}.2dl)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Layouts
     COMMAND $<TARGET_FILE:layout> ${description} ${HM_CONTENT_DIR}/App/Layouts
     DEPENDS layout ${description} ${arts}
     COMMENT "Making the layout ${layout}"
@@ -166,7 +165,6 @@ function(hm_layout_description description prefix)
   # The layout tool checks every picture's description draws the size the layout shows it at.
   get_filename_component(description_name ${description} NAME_WE)
   add_custom_command(OUTPUT ${layouts}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${layouts_dir}
     COMMAND $<TARGET_FILE:layout> ${description} ${layouts_dir}
     DEPENDS layout ${description} ${arts}
     COMMENT "Making the layouts of ${description_name}"
@@ -180,13 +178,11 @@ hm_layout_description(${locations_layouts} location)
 hm_recipe_names(${locations_sounds} ${HM_CONTENT_DIR}/App/Sounds location_sounds)
 hm_recipe_names(${locations_music} ${HM_CONTENT_DIR}/Music location_music)
 add_custom_command(OUTPUT ${location_sounds}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Sounds
   COMMAND $<TARGET_FILE:soundgen> table ${locations_sounds} ${HM_CONTENT_DIR}/App/Sounds
   DEPENDS soundgen ${locations_sounds}
   COMMENT "Making the main story's sounds"
   VERBATIM)
 add_custom_command(OUTPUT ${location_music}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/Music
   COMMAND $<TARGET_FILE:soundgen> table ${locations_music} ${HM_CONTENT_DIR}/Music
   DEPENDS soundgen ${locations_music}
   COMMENT "Making the main story's music"

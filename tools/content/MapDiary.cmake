@@ -31,7 +31,6 @@ hm_area_picture(mapdiary_files ${mapdiary_art} ${mapdiary_textures}/Diary_RightA
 
 # The texts' font, for the pages in every language of the game.
 add_custom_command(OUTPUT ${mapdiary_dir}/Fonts/Diary.fnt
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${mapdiary_dir}/Fonts
   COMMAND $<TARGET_FILE:fontmaker> ${HM_CONTENT_FONT} ${mapdiary_dir}/Fonts/Diary.fnt --size 24 --chars latin,cyrillic
   DEPENDS fontmaker VERBATIM)
 list(APPEND mapdiary_files ${mapdiary_dir}/Fonts/Diary.fnt)

@@ -60,7 +60,6 @@ hm_area_picture(menu_files ${loading_art} ${loading_textures}/Dot.mpt Dot.art)
 # The menu's theme: a slow, quiet phrase in the village's minor key, looped.
 set(menu_music ${HM_CONTENT_DIR}/Music/menu.wav)
 add_custom_command(OUTPUT ${menu_music}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/Music
   COMMAND $<TARGET_FILE:soundgen> melody -o ${menu_music} --wave triangle --tempo 66 --attack 0.1 --decay 0.3
     --sustain 0.6 --release 0.5 --volume 0.12 A3+C4+E4:2 E4:1 D4:1 C4:2 B3:2 A3+C4+F4:2 G4:1 E4:1 E3+Ab3+B3:4
   DEPENDS soundgen VERBATIM)

@@ -40,7 +40,6 @@ foreach(piece RANGE 1 60)
   set(raw ${minigame4_masks_dir}/${piece}.raw)
   set(tiff ${minigame4_masks_dir}/${piece}.tif)
   add_custom_command(OUTPUT ${raw} ${tiff} BYPRODUCTS ${picture}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${minigame4_masks_dir}
     COMMAND $<TARGET_FILE:art> ${art} ${picture}
     COMMAND $<TARGET_FILE:texture> region ${picture} ${raw} ${tiff}
     DEPENDS art texture ${art} VERBATIM)
@@ -50,7 +49,6 @@ endforeach()
 set(minigame4_layouts ${HM_CONTENT_DIR}/App/Layouts/Game04.2dl)
 list(REMOVE_DUPLICATES minigame4_arts)
 add_custom_command(OUTPUT ${minigame4_layouts}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${HM_CONTENT_DIR}/App/Layouts
   COMMAND $<TARGET_FILE:layout> ${minigame4_work}/Game04.txt ${HM_CONTENT_DIR}/App/Layouts
   DEPENDS layout ${minigame4_arts}
   COMMENT "Making the layout Game04" VERBATIM)

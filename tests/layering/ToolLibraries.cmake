@@ -1,0 +1,21 @@
+# Fails when a content tool names the window, drawing or sound libraries among the shared
+# libraries it loads: each of the content build's ~2,000 tool runs would load them for nothing.
+#   cmake -DREADELF=PATH -DTOOLS=PATH;PATH... -P ToolLibraries.cmake
+set(forbidden "libSDL2|libGL|libOpenGL|libEGL|libX11|libmojoshader|libdbus|libasound|libpulse")
+set(failures "")
+foreach(tool IN LISTS TOOLS)
+  execute_process(COMMAND ${READELF} -d ${tool} OUTPUT_VARIABLE dynamic RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cannot read the dynamic section of ${tool}")
+  endif()
+  string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*\\[[^]\n]*\\]" needed "${dynamic}")
+  foreach(entry IN LISTS needed)
+    if(entry MATCHES "\\[((${forbidden})[^]]*)\\]")
+      list(APPEND failures "${tool} loads ${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+endforeach()
+if(failures)
+  list(JOIN failures "\n  " text)
+  message(FATAL_ERROR "content tools that load window or sound libraries:\n  ${text}")
+endif()
