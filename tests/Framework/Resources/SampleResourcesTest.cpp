@@ -238,6 +238,10 @@ TEST_F(SampleResourcesTest, TypeAttributesShapeTheEngineObjects) {
   const auto graph = [](CResourceBase* r) -> const AStar::IGraph& {
     return *static_cast<CResourceAStarGraph*>(r)->GetGraph();
   };
+  const auto isGraph = [&](CResourceBase* r, const std::type_info& type) {
+    const AStar::IGraph& g = graph(r);
+    return typeid(g) == type;
+  };
   const struct {
     const char* declaration;
     std::function<bool(CResourceBase*)> holds;
@@ -253,13 +257,13 @@ TEST_F(SampleResourcesTest, TypeAttributesShapeTheEngineObjects) {
       {R"(<Sound Name="r" FileName="Beep" Looped="True"/>)", [&](CResourceBase* r) { return looping(r); }},
       {R"(<Sound Name="r" FileName="Beep"/>)", [&](CResourceBase* r) { return !looping(r); }},
       {R"(<Graph Name="r" FileName="Grid"/>)",
-       [&](CResourceBase* r) { return typeid(graph(r)) == typeid(AStar::CDynamicGraph) && graph(r).GetNodeCount() > 0; }},
+       [&](CResourceBase* r) { return isGraph(r, typeid(AStar::CDynamicGraph)) && graph(r).GetNodeCount() > 0; }},
       {R"(<Graph Name="r" FileName="Grid" Type="Static"/>)",
-       [&](CResourceBase* r) { return typeid(graph(r)) == typeid(AStar::CStaticGraph) && graph(r).GetNodeCount() > 0; }},
+       [&](CResourceBase* r) { return isGraph(r, typeid(AStar::CStaticGraph)) && graph(r).GetNodeCount() > 0; }},
       {R"(<Graph Name="r" FileName="Grid" Type="static" Source="Descriptor"/>)",
-       [&](CResourceBase* r) { return typeid(graph(r)) == typeid(AStar::CDynamicGraph) && graph(r).GetNodeCount() == 0; }},
+       [&](CResourceBase* r) { return isGraph(r, typeid(AStar::CDynamicGraph)) && graph(r).GetNodeCount() == 0; }},
       {R"(<Graph Name="r" FileName="Gone" Type="Static" Source="None"/>)",
-       [&](CResourceBase* r) { return typeid(graph(r)) == typeid(AStar::CStaticGraph) && graph(r).GetNodeCount() == 0; }},
+       [&](CResourceBase* r) { return isGraph(r, typeid(AStar::CStaticGraph)) && graph(r).GetNodeCount() == 0; }},
   };
   for (const auto& c : kCases) {
     restest::Reports().clear();

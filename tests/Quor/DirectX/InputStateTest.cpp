@@ -234,11 +234,12 @@ TEST_F(InputStateTest, ResetClearsTheTablesAndTheMouse) {
   SendKey("B", true);
   Pass();
   PollInputDevices();
-  state.holdOff['B'] = 9;
+  const int b = 'B';
+  state.holdOff[b] = 9;
   state.mouseX = 0.5f;
   ResetInputState();
   for (const uint8_t* table : {state.holdOff, state.changed, state.down, state.previous}) {
-    EXPECT_EQ(table['B'], 0);
+    EXPECT_EQ(table[b], 0);
   }
   EXPECT_EQ(state.mouseX, 0.0f);
 }

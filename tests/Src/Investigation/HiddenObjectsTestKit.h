@@ -13,7 +13,7 @@ namespace hotest {
 // The display as the scene drives it, writing into the shared log.
 class CFakeListHud : public scenetest::CFakeHud, public Vey::IHiddenObjectsHud {
  public:
-  explicit CFakeListHud(scenetest::Log* log) : CFakeHud(log), m_log(log) {}
+  explicit CFakeListHud(scenetest::Log* log) : CFakeHud(log) {}
   void SetBarVisibility(float value) override { bar = value; }
   void SetListVisibility(float value) override { list = value; }
   void SetList(std::vector<std::string> value, bool reset) override {
@@ -37,9 +37,6 @@ class CFakeListHud : public scenetest::CFakeHud, public Vey::IHiddenObjectsHud {
   int resets = 0;
   bool overHint = false;
   float charge = 1.0f;
-
- private:
-  scenetest::Log* m_log;
 };
 
 }  // namespace hotest

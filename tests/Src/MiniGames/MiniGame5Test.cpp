@@ -81,7 +81,7 @@ class MiniGame5Test : public CMiniGameFixture {
   std::unique_ptr<Ombrel::CLayout2D> m_board;
 };
 
-const Vector2 kRight{1, 0}, kDown{0, -1}, kLeft{-1, 0}, kUp{0, 1};
+const Vector2 kRight{1, 0}, kDown{0, -1}, kLeft{-1, 0};
 
 bool At(const CMiniGame5& game, int b, int row, int column) {
   const Vector2 cell = Cell(row, column);

@@ -24,10 +24,6 @@ using soundtest::ToneWave;
 
 namespace {
 
-// Sounds of the menu list but "key_take" and "puzzlesolved" ("Mouse_Over" differs in case
-// only, which the resources ignore and the bank does not).
-const char* const kMenuSounds[] = {"menu_accept", "menu_back", "menu_nav", "mouse_over", "key_good", "key_back"};
-
 using SoundContainerTest = gametest::CSoundBankFixture;
 
 TEST_F(SoundContainerTest, LookupIsExactAndMinusOneForAnythingTheBankDoesNotHold) {
