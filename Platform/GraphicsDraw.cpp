@@ -291,8 +291,9 @@ bool SGfxDeviceImpl::SetAttributes(const SGfxDrawCall& call, GLuint userBuffer, 
     if (call.userVertices) {
       if (element.stream != 0) return false;
       glBindBuffer(GL_ARRAY_BUFFER, userBuffer);
-      const uint8_t* base = userBuffer ? nullptr : call.userVertices;
-      pointer = base + userOffset + element.offset;
+      // In a buffer the "pointer" is an offset into it: no arithmetic on a null pointer.
+      const uintptr_t base = userBuffer ? 0 : reinterpret_cast<uintptr_t>(call.userVertices);
+      pointer = reinterpret_cast<const void*>(base + userOffset + element.offset);
       stride = call.userStride;
     } else {
       if (!stream.buffer || !stream.buffer->m_gl) return false;
