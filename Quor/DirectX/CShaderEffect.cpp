@@ -3,7 +3,7 @@
 #include "Quor/ReportError.h"
 
 namespace {
-constexpr const char* kSource = "Quor/DirectX/CShaderEffect";
+constexpr const char* kCShaderEffectSource = "Quor/DirectX/CShaderEffect";
 constexpr uint32_t kMatrixRegisters = 4;
 }  // namespace
 
@@ -17,7 +17,7 @@ bool CShaderEffect::Load(const char* fileName, const char* technique) {
     m_technique = &m_effect->techniques.front();
   }
   if (!GetPass(0)) {
-    HM_REPORT(kSource, "Effect \"%s\" has no technique \"%s\" with a pass", fileName,
+    HM_REPORT(kCShaderEffectSource, "Effect \"%s\" has no technique \"%s\" with a pass", fileName,
               technique ? technique : "(first)");
     return false;
   }

@@ -20,7 +20,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Investigation/Vey_Cursor.cpp";
+constexpr const char* kVeyCursorSource = "Src/Investigation/Vey_Cursor.cpp";
 constexpr float kPi = 3.14159265358979f;
 constexpr float kSpriteSideAtDefaultHeight = 24.0f;
 constexpr float kFadeInPerSecond = 4.0f;  // 0.25 s after the cursor is mended
@@ -46,7 +46,7 @@ class CPlatformSystemCursor : public ISystemCursor {
     SCursorImage image;
     std::string problem;
     if (!LoadCursorFile(path, image, problem)) {
-      HM_REPORT(kSource, "The system arrow stands in: %s", problem.c_str());
+      HM_REPORT(kVeyCursorSource, "The system arrow stands in: %s", problem.c_str());
       return kSystemArrowCursor;
     }
     char error[256] = {};
@@ -54,7 +54,8 @@ class CPlatformSystemCursor : public ISystemCursor {
                                                        int32_t(image.hotX), int32_t(image.hotY), error, sizeof error);
     if (!cursor) {
       // A driver without cursors (the offscreen one) says so once, not for every file.
-      if (!m_driverRefused) HM_REPORT(kSource, "The system arrow stands in for \"%s\": %s", path.c_str(), error);
+      if (!m_driverRefused)
+        HM_REPORT(kVeyCursorSource, "The system arrow stands in for \"%s\": %s", path.c_str(), error);
       m_driverRefused = true;
       return kSystemArrowCursor;
     }

@@ -25,7 +25,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Investigation/Vey_Intermediate";
+constexpr const char* kVeyIntermediateSource = "Src/Investigation/Vey_Intermediate";
 // Opening and closing take half a second; the close button's hover a tenth.
 constexpr float kFadeSpeed = 2.0f;
 constexpr float kHoverSpeed = 10.0f;
@@ -47,8 +47,9 @@ CIntermediate::CIntermediate(SIntermediateParts parts)
   m_sprite->SetAspectCorrection(true);
   if (m_parts.frame && (!m_parts.frame->FindItem(kCloseButtonActive) || !m_parts.frame->FindItem(kCloseButtonInactive) ||
                         !m_parts.frame->FindItem(kBound)))
-    HM_REPORT(kSource, "The close-up frame lacks \"%s\", \"%s\" or \"%s\": the close-up goes on without it",
-              kCloseButtonActive, kCloseButtonInactive, kBound);
+    HM_REPORT(kVeyIntermediateSource,
+              "The close-up frame lacks \"%s\", \"%s\" or \"%s\": the close-up goes on without it", kCloseButtonActive,
+              kCloseButtonInactive, kBound);
   SetCloseButtonInactive(false);
 }
 
@@ -154,7 +155,7 @@ std::vector<std::string> CIntermediate::AnimatedSprites() const {
 void CIntermediate::Open(int32_t closeUp, const std::string* ambientName, int32_t* ambientSlot) {
   CMap& world = *m_parts.world;
   if (closeUp < 0 || uint32_t(closeUp) >= world.CloseUpCount()) {
-    HM_REPORT(kSource, "Close-up %d is not in the story; it stays closed", closeUp);
+    HM_REPORT(kVeyIntermediateSource, "Close-up %d is not in the story; it stays closed", closeUp);
     return;
   }
   m_closeUp = uint32_t(closeUp);

@@ -19,7 +19,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Location/Vey_FrozenPicture";
+constexpr const char* kVeyFrozenPictureSource = "Src/Location/Vey_FrozenPicture";
 // The engine's compiled effects are read from the content's shader folder.
 constexpr const char* kEffectFolder = "Shaders\\";
 constexpr float kScreenHeight = kVirtualScreenMax - kVirtualScreenMin;
@@ -47,7 +47,8 @@ void CFrozenPicture::LoadBlur() {
   CShaderManager* shaders = GetShaderManager();
   const std::string materialFile = std::string(kBlurMaterial) + ".mat";
   if (!shaders || !Ombrel::ContentFileExists(materialFile.c_str())) {
-    HM_REPORT(kSource, "the material \"%s\" is missing: the frozen screen is dimmed instead of blurred", kBlurMaterial);
+    HM_REPORT(kVeyFrozenPictureSource, "the material \"%s\" is missing: the frozen screen is dimmed instead of blurred",
+              kBlurMaterial);
     return;
   }
   if (!HasEffectCache()) {
@@ -58,7 +59,8 @@ void CFrozenPicture::LoadBlur() {
   CShader* material = shaders->GetMaterial(kBlurMaterial);
   m_blur = dynamic_cast<CShader_BlurDX*>(material);
   if (!m_blur) {
-    HM_REPORT(kSource, "the material \"%s\" is no blur: the frozen screen is dimmed instead", kBlurMaterial);
+    HM_REPORT(kVeyFrozenPictureSource, "the material \"%s\" is no blur: the frozen screen is dimmed instead",
+              kBlurMaterial);
     if (material) shaders->ReleaseMaterial(material);
     return;
   }

@@ -17,7 +17,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Location/Vey_SceneEvents";
+constexpr const char* kVeySceneEventsSource = "Src/Location/Vey_SceneEvents";
 
 // The effect object whose change starts the main story's ending.
 constexpr const char* kEndingObject = "S33_Grandma";
@@ -168,7 +168,7 @@ int32_t CScene::SoundSlot(const std::string& name) {
   if (!m_parts.sounds || name.empty()) return -1;
   const int32_t slot = m_parts.sounds->FindSound(name.c_str());
   if (slot == -1 && m_missingSounds.insert(name).second)
-    HM_REPORT(kSource, "Sound \"%s\" is not in the sound bank", name.c_str());
+    HM_REPORT(kVeySceneEventsSource, "Sound \"%s\" is not in the sound bank", name.c_str());
   return slot;
 }
 

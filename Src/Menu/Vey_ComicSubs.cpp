@@ -20,7 +20,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_ComicSubs";
+constexpr const char* kVeyComicSubsSource = "Src/Menu/Vey_ComicSubs";
 constexpr const char* kEntryElement = "TextEntry";
 
 // Centred under the page, in virtual-screen units.
@@ -53,14 +53,15 @@ bool ReadEntry(const TiXmlElement* element, const char* source, int index, CComi
   const char* end = Ombrel::FindAttribute(element, "EndTime");
   const char* missing = !phrase ? "PhraseID" : !start ? "StartTime" : !end ? "EndTime" : nullptr;
   if (missing) {
-    HM_REPORT(kSource, "%s: subtitle %d (line %d) has no \"%s\"; it is left out", source, index, element->Row(),
-              missing);
+    HM_REPORT(kVeyComicSubsSource, "%s: subtitle %d (line %d) has no \"%s\"; it is left out", source, index,
+              element->Row(), missing);
     return false;
   }
   const char* notNumber = !ReadSeconds(start, &entry->start) ? start : !ReadSeconds(end, &entry->end) ? end : nullptr;
   if (notNumber) {
-    HM_REPORT(kSource, "%s: subtitle %d (line %d) has the time \"%s\", which is not a number; it is left out", source,
-              index, element->Row(), notNumber);
+    HM_REPORT(kVeyComicSubsSource,
+              "%s: subtitle %d (line %d) has the time \"%s\", which is not a number; it is left out", source, index,
+              element->Row(), notNumber);
     return false;
   }
   entry->phrase = phrase;
@@ -79,7 +80,7 @@ void CComicSubs::Load(const char* xml, CFont* font, Ombrel::CXmlDictionary* dict
   if (!m_loaded) return;
   const TiXmlElement* root = document.RootElement();
   if (!root) {
-    HM_REPORT(kSource, "%s: no subtitles (no root element)", source);
+    HM_REPORT(kVeyComicSubsSource, "%s: no subtitles (no root element)", source);
     return;
   }
   int index = 0;

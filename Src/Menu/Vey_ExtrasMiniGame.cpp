@@ -26,7 +26,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_ExtrasMiniGame";
+constexpr const char* kVeyExtrasMiniGameSource = "Src/Menu/Vey_ExtrasMiniGame";
 constexpr float kFadeSpeed = 4.0f;
 constexpr float kSettleSpeed = 2.0f;  // a dropped piece comes to rest in half a second
 constexpr float kShadowOffset = 5.0f;
@@ -99,7 +99,7 @@ MP::CEmitter* FindGroupEmitter(const CEmitterGroup* group, const char* name) {
 
 void SaveNow() {
   Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
-  if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The restarted jigsaw could not be saved");
+  if (saver && !saver->SaveGame()) HM_REPORT(kVeyExtrasMiniGameSource, "The restarted jigsaw could not be saved");
 }
 
 }  // namespace
@@ -238,8 +238,8 @@ void CExtrasMiniGame::Start(int32_t picture) {
   SMiniGameBoard* board = Board();
   std::string problem;
   if (board && !IsJigsawBoardSound(*board, &problem)) {
-    HM_REPORT(kSource, "The saved jigsaw of picture %d is damaged (%s); it starts afresh", pictureIndex + 1,
-              problem.c_str());
+    HM_REPORT(kVeyExtrasMiniGameSource, "The saved jigsaw of picture %d is damaged (%s); it starts afresh",
+              pictureIndex + 1, problem.c_str());
     board->initialised = 0;
   }
   if (board && !board->initialised) {

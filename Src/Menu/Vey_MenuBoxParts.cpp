@@ -28,7 +28,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_MenuBoxParts";
+constexpr const char* kVeyMenuBoxPartsSource = "Src/Menu/Vey_MenuBoxParts";
 constexpr float kFadeSpeed = 4.0f;  // a quarter of a second
 constexpr int32_t kEnterControl = 1;
 constexpr float kPointerScale = 0.9f;
@@ -124,7 +124,7 @@ void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown) {
 
 void SaveProfilesNow() {
   Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
-  if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The players' profiles could not be saved");
+  if (saver && !saver->SaveGame()) HM_REPORT(kVeyMenuBoxPartsSource, "The players' profiles could not be saved");
 }
 
 bool HoverTextButton(CButton2& button, const Ombrel::SLayoutBox* outline, const SBoxInput& input,

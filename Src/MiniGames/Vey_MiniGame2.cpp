@@ -20,7 +20,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/MiniGames/Vey_MiniGame2";
+constexpr const char* kVeyMiniGame2Source = "Src/MiniGames/Vey_MiniGame2";
 constexpr const char* kHomeFolder = "root/Key/";
 constexpr const char* kTargetFolder = "root/Dummy/";
 constexpr const char* kPartNodePrefix = "root/Key/key_";
@@ -50,7 +50,8 @@ void CMiniGame2::LoadFromProfile() {
   SKeySave save;
   std::string problem;
   if (!ReadKeySave(block, &save, &problem)) {
-    HM_REPORT(kSource, "Save file: the key puzzle's block is damaged (%s); the puzzle starts afresh", problem.c_str());
+    HM_REPORT(kVeyMiniGame2Source, "Save file: the key puzzle's block is damaged (%s); the puzzle starts afresh",
+              problem.c_str());
     ClearKeySave(block);
   }
   m_introShown = save.introShown;

@@ -30,7 +30,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_MiniGame7";
+constexpr const char* kVeyMiniGame7Source = "Vey_MiniGame7";
 constexpr int32_t kPuzzleIndex = 6;
 constexpr float kFull = 0.99f;
 constexpr float kAtRest = 0.9999f;           // drain and reservoir count as done from here
@@ -126,7 +126,8 @@ void CMiniGame7::BindLayout() {
 bool CMiniGame7::BindCells() {
   const uint32_t count = m_layout ? m_layout->GetCount() : 0;
   if (count < kBoardEntries) {
-    HM_REPORT(kSource, "The pipes puzzle's layout holds %u objects, the board needs %u", count, kBoardEntries);
+    HM_REPORT(kVeyMiniGame7Source, "The pipes puzzle's layout holds %u objects, the board needs %u", count,
+              kBoardEntries);
     return false;
   }
   for (int32_t i = 0; i < kPipeCellCount; ++i) {
@@ -137,7 +138,7 @@ bool CMiniGame7::BindCells() {
     cell.pipeNode = FindNode((std::string("root/Pipes/Pipe") + number).c_str());
     cell.waterNode = water ? FindNode(water->name.c_str()) : nullptr;
     if (!cell.pipeNode || !cell.waterNode) {
-      HM_REPORT(kSource, "The pipes puzzle's layout has no piece or liquid place for cell %d", i);
+      HM_REPORT(kVeyMiniGame7Source, "The pipes puzzle's layout has no piece or liquid place for cell %d", i);
       return false;
     }
     cell.kind = PipeKindFromName(water->name);
@@ -161,7 +162,8 @@ const Ombrel::SLayoutItem* CMiniGame7::FindWaterPlace(const char* number) const 
 Ombrel::SLayoutAnimatedSprite* CMiniGame7::FindAnimation(const std::string& path) const {
   Ombrel::SLayoutBox* node = FindNode(path.c_str());  // a missing one is reported there
   Ombrel::SLayoutAnimatedSprite* animation = AsAnimation(node);
-  if (node && !animation) HM_REPORT(kSource, "The pipes puzzle's \"%s\" is no texture animation", path.c_str());
+  if (node && !animation)
+    HM_REPORT(kVeyMiniGame7Source, "The pipes puzzle's \"%s\" is no texture animation", path.c_str());
   return animation;
 }
 

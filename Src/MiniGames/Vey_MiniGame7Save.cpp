@@ -13,7 +13,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_MiniGame7";
+constexpr const char* kVeyMiniGame7SaveSource = "Vey_MiniGame7";
 
 // The block's layout within the mini-games' words: word 0 holds the intro and stored bytes,
 // the cells' rotations follow.
@@ -40,7 +40,7 @@ void CMiniGame7::LoadFromProfile() {
   uint32_t* block = SavedWords();
   if (WordBytes(block)[kStoredByte] == 0) return;
   if (WordBytes(block)[kStoredByte] != 1 || WordBytes(block)[kIntroByte] > 1 || !RotationsValid(block)) {
-    HM_REPORT(kSource, "The pipes puzzle's saved board is damaged; the puzzle starts afresh");
+    HM_REPORT(kVeyMiniGame7SaveSource, "The pipes puzzle's saved board is damaged; the puzzle starts afresh");
     std::fill(block, block + kBlockWords, 0u);
     return;
   }
