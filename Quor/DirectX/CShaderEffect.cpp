@@ -4,7 +4,7 @@
 
 namespace {
 constexpr const char* kCShaderEffectSource = "Quor/DirectX/CShaderEffect";
-constexpr uint32_t kMatrixRegisters = 4;
+constexpr uint32_t kEffectMatrixRegisters = 4;
 }  // namespace
 
 bool CShaderEffect::Load(const char* fileName, const char* technique) {
@@ -49,7 +49,7 @@ const SFxSamplerBinding* CShaderEffect::Sampler(const char* name, uint32_t pass)
 }
 
 void SetVertexMatrix(const SFxParameter* parameter, const float* matrix) {
-  SetVertexConstants(parameter, matrix, kMatrixRegisters);
+  SetVertexConstants(parameter, matrix, kEffectMatrixRegisters);
 }
 
 void SetVertexVector(const SFxParameter* parameter, const float* vector) { SetVertexConstants(parameter, vector, 1); }

@@ -21,7 +21,7 @@ namespace Vey {
 namespace {
 
 constexpr const char* kVeyCursorSource = "Src/Investigation/Vey_Cursor.cpp";
-constexpr float kPi = 3.14159265358979f;
+constexpr float kCursorPi = 3.14159265358979f;
 constexpr float kSpriteSideAtDefaultHeight = 24.0f;
 constexpr float kFadeInPerSecond = 4.0f;  // 0.25 s after the cursor is mended
 constexpr float kPressedPictureProgress = 0.5f;
@@ -158,7 +158,7 @@ void CCursor::SetRotation(float radians) { m_record.SetRotation(radians); }
 
 void CCursor::SetExitDirection(int32_t direction) {
   const bool compass = direction >= 0 && direction < kHiddenObjectExit;
-  SetRotation(compass ? -float(direction) * kPi / 4.0f : 0.0f);
+  SetRotation(compass ? -float(direction) * kCursorPi / 4.0f : 0.0f);
   if (compass && m_type == kExit) ApplyFile(kFileExit + direction);
 }
 
@@ -233,7 +233,7 @@ void CCursor::ChooseType(const CMap& world, const IHud& hud, bool itemHeld, int3
     return;
   }
   if (backExit) {
-    SetRotation(-kPi);
+    SetRotation(-kCursorPi);
     SetType(kExit);
     if (m_type == kExit) ApplyFile(kFileExit + kBackExitFile);
     return;

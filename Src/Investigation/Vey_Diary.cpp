@@ -16,7 +16,7 @@ namespace Vey {
 namespace {
 
 constexpr const char* kVeyDiarySource = "Vey_Diary";
-constexpr float kFadeSpeed = 2.0f;  // opening, closing and turning take half a second
+constexpr float kDiaryFadeSpeed = 2.0f;  // opening, closing and turning take half a second
 constexpr float kHoverTime = 0.1f;
 constexpr float kHoverGrowth = 0.25f;
 
@@ -164,7 +164,7 @@ void CDiary::UpdateHovers(float dt) {
 
 void CDiary::AdvanceFade(float dt) {
   if (m_state == kClosed) return;
-  m_fadeTime += kFadeSpeed * dt;
+  m_fadeTime += kDiaryFadeSpeed * dt;
   if (m_fadeTime < 1.0f) return;
   m_fadeTime = 0.0f;
   if (m_state != kClosing) {

@@ -27,7 +27,7 @@ namespace {
 
 constexpr const char* kVeyIntermediateSource = "Src/Investigation/Vey_Intermediate";
 // Opening and closing take half a second; the close button's hover a tenth.
-constexpr float kFadeSpeed = 2.0f;
+constexpr float kIntermediateFadeSpeed = 2.0f;
 constexpr float kHoverSpeed = 10.0f;
 
 // Seconds a completed close-up waits before it closes itself, by close-up.
@@ -275,7 +275,7 @@ void CIntermediate::Update(float dt) {
       RunFade(m_t);
       UpdateCursor(picked, game);
       AnimateObjects(dt);
-      m_t += kFadeSpeed * dt;
+      m_t += kIntermediateFadeSpeed * dt;
       if (m_t >= 1.0f) {
         if (m_parts.emitters) m_parts.emitters->SetAlpha(1.0f);
         if (m_parts.hints) m_parts.hints->SetAlpha(1.0f);
@@ -287,7 +287,7 @@ void CIntermediate::Update(float dt) {
       RunFade(1.0f - m_t);
       UpdateCursor(picked, game);
       AnimateObjects(dt);
-      m_t += kFadeSpeed * dt;
+      m_t += kIntermediateFadeSpeed * dt;
       if (m_t >= 1.0f) FinishClosing();
       break;
     case kOpen:

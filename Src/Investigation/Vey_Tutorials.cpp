@@ -19,7 +19,7 @@ namespace Vey {
 namespace {
 
 constexpr const char* kVeyTutorialsSource = "Vey_Tutorials";
-constexpr float kFadeRate = 4.0f;   // a fade lasts a quarter second
+constexpr float kTutorialFadeRate = 4.0f;  // a fade lasts a quarter second
 constexpr float kPulseRate = 0.5f;  // one bounce every two seconds
 constexpr float kOpaque = 0.9999f;
 constexpr float kGone = 0.0001f;
@@ -212,7 +212,7 @@ void CTutorials::Update(float dt, bool pressed, bool released, const Vector2& mo
   if (m_alpha >= kOpaque) UpdateSkipButton(dt, pressed, released, mouse);
   switch (m_state) {
     case kFadingIn:
-      m_alpha = std::clamp(m_alpha + kFadeRate * dt, 0.0f, 1.0f);
+      m_alpha = std::clamp(m_alpha + kTutorialFadeRate * dt, 0.0f, 1.0f);
       if (m_alpha >= kOpaque) {
         m_state = kShown;
         m_alpha = 1.0f;
@@ -224,7 +224,7 @@ void CTutorials::Update(float dt, bool pressed, bool released, const Vector2& mo
       if (m_pulse >= 1.0f) m_pulse -= 1.0f;
       break;
     case kFadingOut:
-      m_alpha = std::clamp(m_alpha - kFadeRate * dt, 0.0f, 1.0f);
+      m_alpha = std::clamp(m_alpha - kTutorialFadeRate * dt, 0.0f, 1.0f);
       if (m_alpha <= kGone) EndFadeOut();
       break;
     default:

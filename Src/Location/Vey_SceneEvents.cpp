@@ -25,7 +25,7 @@ constexpr const char* kEndingObject = "S33_Grandma";
 constexpr const char* kPianoNote = "piano1";
 constexpr uint32_t kPianoNotes = 5;
 // The one draggable object's nodes.
-constexpr const char* kBucketNode = "root/Bucket_1";
+constexpr const char* kEventsBucketNode = "root/Bucket_1";
 // Game modes of the ending: 1 becomes 5, 2 becomes 6.
 constexpr uint32_t kEndingModeOffset = 4;
 
@@ -215,7 +215,7 @@ void CScene::TakeObject(SSceneObject& object, bool intoInventory) {
 
 void CScene::StartDrag(const SSceneObject& object) {
   m_dragged = object.sprite;
-  if (Ombrel::SLayoutItem* bucket = FindNode(kBucketNode)) bucket->visible = false;
+  if (Ombrel::SLayoutItem* bucket = FindNode(kEventsBucketNode)) bucket->visible = false;
   PlaySound(object.sound);
   Ombrel::CSprite2DNode* drag = m_parts.dragNode;
   if (!drag) return;

@@ -14,7 +14,7 @@ namespace Vey {
 namespace {
 
 constexpr const char* kVeySceneRendererSource = "Vey_SceneRenderer";
-constexpr float kPi = 3.14159265358979f;
+constexpr float kRendererPi = 3.14159265358979f;
 constexpr float kShimmerRate = 0.15f;  // phase per second
 
 float NextUnit(CRandom& random) { return float(random.Next() & 0x7FFF) / 32767.0f; }
@@ -46,7 +46,7 @@ CSceneRenderer::CSceneRenderer(const char* name, SSceneView* view, TextureRecord
 CSceneRenderer::~CSceneRenderer() = default;
 
 uint8_t CSceneRenderer::ShimmerAlpha(float phase) {
-  const float a = 2.0f * kPi * phase;
+  const float a = 2.0f * kRendererPi * phase;
   const float wave = 0.3f * std::sin(10.0f * a) + 0.5f * std::sin(3.0f * a) + 0.2f * std::sin(30.0f * a);
   return uint8_t(wave * 32.0f + 96.0f);
 }

@@ -29,7 +29,7 @@ constexpr float kTextX = kVirtualCentre, kTextY = 2259.0f;
 constexpr float kLineWidth = 512.0f;
 // Large enough to read at 1024 x 768 over a busy page.
 constexpr float kGlyphHeight = 22.0f;
-constexpr float kShadowOffset = 1.25f;
+constexpr float kSubtitleShadowOffset = 1.25f;
 constexpr uint8_t kFullAlpha = 128;
 // The dark band behind the words: its margin round them and its colour (on the 128 scale).
 constexpr float kBandMargin = 6.0f;
@@ -111,7 +111,7 @@ void CComicSubs::Render() {
   font.SetJustify(false);
   font.SetSize(kGlyphHeight / std::max(font.GetLineHeight(), 1.0f));
   font.SetColors(kFullAlpha);
-  font.SetShadow(kShadowOffset, kShadowOffset, kFullAlpha);
+  font.SetShadow(kSubtitleShadowOffset, kSubtitleShadowOffset, kFullAlpha);
   const char* text = m_dictionary ? m_dictionary->GetPhrase(entry->phrase.c_str()) : entry->phrase.c_str();
   DrawBand(font, text);
   font.Printf("%s", text);

@@ -20,8 +20,8 @@ namespace Vey {
 namespace {
 
 constexpr const char* kVeyExtrasGameMenuSource = "Src/Menu/Vey_ExtrasGameMenu";
-constexpr const char* kPreviewNames[kJigsawPictureCount] = {"root/Frame/MiniGame1", "root/Frame/MiniGame2",
-                                                            "root/Frame/MiniGame3"};
+constexpr const char* kJigsawPreviewNames[kJigsawPictureCount] = {"root/Frame/MiniGame1", "root/Frame/MiniGame2",
+                                                                  "root/Frame/MiniGame3"};
 
 void AddEmitter(const MP::CManager& manager, CEmitterGroup& group, const char* name) {
   MP::CEmitter* emitter = manager.FindEmitter(name);
@@ -71,7 +71,7 @@ bool LoadJigsawEffects(CEmitterGroup& group) {
 }
 
 CExtrasGameMenu::CExtrasGameMenu(const SExtrasGameMenuArgs& args)
-    : CExtrasPage(args.layout, args.dictionary, args.sounds, "ExtrasGameMenuRenderer", kPreviewNames),
+    : CExtrasPage(args.layout, args.dictionary, args.sounds, "ExtrasGameMenuRenderer", kJigsawPreviewNames),
       m_jigsaw(args) {}
 
 CExtrasGameMenu::~CExtrasGameMenu() = default;

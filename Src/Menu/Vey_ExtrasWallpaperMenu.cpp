@@ -19,8 +19,8 @@ namespace Vey {
 namespace {
 
 constexpr const char* kVeyExtrasWallpaperMenuSource = "Src/Menu/Vey_ExtrasWallpaperMenu";
-constexpr const char* kPreviewNames[CExtrasPage::kPreviewCount] = {"root/Frame/Wallpaper1", "root/Frame/Wallpaper2",
-                                                                   "root/Frame/Wallpaper3"};
+constexpr const char* kWallpaperPreviewNames[CExtrasPage::kPreviewCount] = {
+    "root/Frame/Wallpaper1", "root/Frame/Wallpaper2", "root/Frame/Wallpaper3"};
 constexpr float kFourToThree = 4.0f / 3.0f;
 // The German title is long: it is drawn smaller than the layout has it.
 constexpr float kGermanTitleSize = 14.0f;
@@ -74,7 +74,7 @@ std::string WallpaperSource(int32_t index, float aspect) {
 
 CExtrasWallpaperMenu::CExtrasWallpaperMenu(Ombrel::CLayout2D* layout, Ombrel::CXmlDictionary* dictionary,
                                            CSoundContainer* sounds, IMenuNotice* notice)
-    : CExtrasPage(layout, dictionary, sounds, "ExtrasWallpaperMenuRenderer", kPreviewNames),
+    : CExtrasPage(layout, dictionary, sounds, "ExtrasWallpaperMenuRenderer", kWallpaperPreviewNames),
       m_layout(layout),
       m_notice(notice) {}
 

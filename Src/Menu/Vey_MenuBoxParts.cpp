@@ -29,7 +29,7 @@ namespace Vey {
 namespace {
 
 constexpr const char* kVeyMenuBoxPartsSource = "Src/Menu/Vey_MenuBoxParts";
-constexpr float kFadeSpeed = 4.0f;  // a quarter of a second
+constexpr float kBoxFadeSpeed = 4.0f;  // a quarter of a second
 constexpr int32_t kEnterControl = 1;
 constexpr float kPointerScale = 0.9f;
 
@@ -73,7 +73,7 @@ void ReadMenuInput(Vector2& pointer, bool& leftDown, bool& enterDown) {
 
 bool AdvanceBoxFade(int32_t& state, float& timer, float dt) {
   if (state != IMenuBox::kOpening && state != IMenuBox::kClosing) return false;
-  timer += kFadeSpeed * dt;
+  timer += kBoxFadeSpeed * dt;
   if (timer >= 1.0f) {
     timer = 0.0f;
     state = state == IMenuBox::kOpening ? IMenuBox::kOpen : IMenuBox::kClosed;
