@@ -12,7 +12,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/omAppConfig";
+constexpr const char* kOmAppConfigSource = "Framework/omAppConfig";
 constexpr size_t kMaxPathLength = 4095;
 }  // namespace
 
@@ -115,9 +115,9 @@ void SetWorkingDirectory() {
   std::string error;
   char reason[512] = {};
   if (!RunningProgramFolder(&folder, &error)) {
-    HM_REPORT(kSource, "The working directory stays as it was: %s", error.c_str());
+    HM_REPORT(kOmAppConfigSource, "The working directory stays as it was: %s", error.c_str());
   } else if (!PlatformSetCurrentFolder(folder.c_str(), reason, sizeof reason)) {
-    HM_REPORT(kSource, "The working directory stays as it was: %s", reason);
+    HM_REPORT(kOmAppConfigSource, "The working directory stays as it was: %s", reason);
   }
 }
 

@@ -45,7 +45,7 @@ namespace Ombrel {
 
 namespace {
 
-constexpr const char* kSource = "Framework/omApplication";
+constexpr const char* kOmApplicationSource = "Framework/omApplication";
 
 // The order in which the modules are made (their lists sort them by weight).
 constexpr int32_t kCreationOrder[kModuleCount] = {
@@ -117,7 +117,7 @@ CApplication::~CApplication() {
 
 int32_t CApplication::RegisterState(const char* name, IApplicationState* state, CBaseLoading* loading) {
   if (!state) {
-    HM_REPORT(kSource, "State \"%s\" registered without a state object", name ? name : "(null)");
+    HM_REPORT(kOmApplicationSource, "State \"%s\" registered without a state object", name ? name : "(null)");
     return -1;
   }
   const int32_t id = static_cast<int32_t>(m_registry.size());
@@ -198,7 +198,7 @@ void CApplication::ShutdownStateModules() {
 
 void CApplication::Start() {
   if (!m_modules.empty()) {
-    HM_REPORT(kSource, "The application was started before; this start is ignored");
+    HM_REPORT(kOmApplicationSource, "The application was started before; this start is ignored");
     return;
   }
   CreateModules();
@@ -346,7 +346,7 @@ void CApplication::HandleEvent(const CApplicationEvent& event) {
     case AE_ADD_STATE: {
       SStateRequest request = MakeRequest(event);
       if (!request.entry) {
-        HM_REPORT(kSource, "%s names state id %d, which is not registered; ignored",
+        HM_REPORT(kOmApplicationSource, "%s names state id %d, which is not registered; ignored",
                   GetApplicationEventName(event.type), event.target);
         return;
       }
@@ -379,7 +379,7 @@ void CApplication::FinishState() {
     return;
   }
   if (m_pending.id != -1) {
-    HM_REPORT(kSource, "State %d finished again before its switch: the queued state %d is dropped",
+    HM_REPORT(kOmApplicationSource, "State %d finished again before its switch: the queued state %d is dropped",
               m_current.id, m_pending.id);
   }
   m_pending = m_sequence.front();

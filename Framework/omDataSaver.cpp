@@ -22,7 +22,7 @@ namespace Ombrel {
 
 namespace {
 
-constexpr const char* kSource = "Framework/omDataSaver";
+constexpr const char* kOmDataSaverSource = "Framework/omDataSaver";
 
 // Layout in the system 2-D space (window 1792..2304 on both axes), height units, s = 1.
 constexpr float kCentreX = 2048.0f;
@@ -184,7 +184,7 @@ bool CDataSaver::CanShowBox() const {
 }
 
 int32_t CDataSaver::ReportInsteadOfBox(const char* title, const char* text, const char* firstButton) {
-  HM_REPORT(kSource, "%s%s%s (answered \"%s\")", title ? title : "", title && *title ? ": " : "",
+  HM_REPORT(kOmDataSaverSource, "%s%s%s (answered \"%s\")", title ? title : "", title && *title ? ": " : "",
             text ? text : "", firstButton ? firstButton : "");
   return 1;
 }

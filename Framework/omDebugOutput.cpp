@@ -9,7 +9,7 @@ namespace Debug {
 
 namespace {
 
-constexpr const char* kSource = "Framework/omDebugOutput";
+constexpr const char* kOmDebugOutputSource = "Framework/omDebugOutput";
 
 // The shadow the text is drawn with, and the value that switches it off again.
 constexpr float kShadowOffset = 1.0f;
@@ -110,7 +110,7 @@ CDebugOutput::~CDebugOutput() {
 
 bool CDebugOutput::Register(const char* name, IDebugRenderer* renderer) {
   if (m_renderers.Find(name)) {
-    HM_REPORT(kSource, "A debug renderer \"%s\" is registered already", name);
+    HM_REPORT(kOmDebugOutputSource, "A debug renderer \"%s\" is registered already", name);
     delete renderer;
     return false;
   }

@@ -5,7 +5,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/omLayout2D";
+constexpr const char* kOmLayout2DSource = "Framework/omLayout2D";
 }  // namespace
 
 SLayoutText::SLayoutText() : SLayoutItem(kLayoutText) {
@@ -28,7 +28,7 @@ void CLayout2D::AddItem(std::unique_ptr<SLayoutItem> item) {
 
 SLayoutItem* CLayout2D::GetItem(uint32_t index) const {
   if (index >= m_items.size()) {
-    HM_REPORT(kSource, "Layout item %u asked for, but the layout holds %u", index, GetCount());
+    HM_REPORT(kOmLayout2DSource, "Layout item %u asked for, but the layout holds %u", index, GetCount());
     return nullptr;
   }
   return m_items[index].get();

@@ -23,7 +23,7 @@ namespace Ombrel {
 
 namespace {
 
-constexpr const char* kSource = "Framework/omLogoRenderer";
+constexpr const char* kOmLogoRendererSource = "Framework/omLogoRenderer";
 constexpr uint32_t kVirtualKeyLeftButton = 0x01;
 constexpr uint32_t kVirtualKeyReturn = 0x0D;
 
@@ -83,7 +83,7 @@ bool CLogoRenderer::Load(const SLogoImage& image) {
 bool CLogoRenderer::Animate(int32_t frameCount, int32_t rows, int32_t columns, float framesPerSecond) {
   if (!m_texture) return false;
   if (frameCount <= 0 || rows <= 0 || columns <= 0 || !(framesPerSecond > 0.0f)) {
-    HM_REPORT(kSource,
+    HM_REPORT(kOmLogoRendererSource,
               "%s: an animation of %d frames in %d x %d at %g frames a second cannot play; the picture stays still",
               m_imageName.GetText(), frameCount, rows, columns, static_cast<double>(framesPerSecond));
     return false;

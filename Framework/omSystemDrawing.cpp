@@ -17,14 +17,14 @@ namespace Ombrel {
 
 namespace {
 
-constexpr const char* kSource = "Framework/omSystemDrawing";
+constexpr const char* kOmSystemDrawingSource = "Framework/omSystemDrawing";
 constexpr float kSmallestTextSize = 10.0f;
 
 // Reports a missing system resource the first time it is missed, not every frame.
 void ReportMissingOnce(const char* kind, const char* name) {
   static std::set<std::string> reported;
   if (reported.insert(std::string(kind) + ":" + name).second) {
-    HM_REPORT(kSource, "The system %s \"%s\" is missing; that part is drawn without it", kind, name);
+    HM_REPORT(kOmSystemDrawingSource, "The system %s \"%s\" is missing; that part is drawn without it", kind, name);
   }
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Particles/PtcReader";
+constexpr const char* kPtcReaderSource = "Particles/PtcReader";
 
 std::string ReadName(CByteReader& reader, const char* what) {
   char text[PtcFormat::kNameBytes] = {};
@@ -157,7 +157,7 @@ bool ReadPtcFile(const uint8_t* bytes, size_t size, const char* fileName, SPtcFi
   if (!reader.Failed()) CheckFile(reader, read);
   if (!reader.Failed() && !reader.AtEnd()) reader.Fail("bytes follow the last emitter");
   if (reader.Failed()) {
-    HM_REPORT(kSource, "Damaged particle file %s: %s", fileName, reader.FailureText());
+    HM_REPORT(kPtcReaderSource, "Damaged particle file %s: %s", fileName, reader.FailureText());
     return false;
   }
   *file = std::move(read);

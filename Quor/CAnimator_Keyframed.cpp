@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr char kSource[] = "Quor/CAnimator_Keyframed";
+constexpr char kCAnimatorKeyframedSource[] = "Quor/CAnimator_Keyframed";
 constexpr size_t kNodeNameCapacity = 4096;
 
 float InverseSpan(int64_t frames) { return frames > 0 ? 1.0f / static_cast<float>(frames) : 0.0f; }
@@ -137,7 +137,7 @@ bool ParseKeyframedAnimation(const uint8_t* bytes, size_t size, const char* file
                              CKeyframedAnimation& out) {
   out = CKeyframedAnimation();
   if (size < sizeof kBanTag || std::memcmp(bytes, kBanTag, sizeof kBanTag) != 0)
-    HM_FATAL(kSource, "File \"%s\" not an animation file!", fileName);
+    HM_FATAL(kCAnimatorKeyframedSource, "File \"%s\" not an animation file!", fileName);
 
   CByteReader reader(bytes + sizeof kBanTag, size - sizeof kBanTag);
   out.version = reader.U16("version");
@@ -173,7 +173,7 @@ bool ParseKeyframedAnimation(const uint8_t* bytes, size_t size, const char* file
   }
 
   if (reader.Failed()) {
-    HM_REPORT(kSource, "Animation file \"%s\" is damaged: %s", fileName, reader.FailureText());
+    HM_REPORT(kCAnimatorKeyframedSource, "Animation file \"%s\" is damaged: %s", fileName, reader.FailureText());
     out = CKeyframedAnimation();
     return false;
   }
@@ -184,7 +184,9 @@ bool ParseKeyframedAnimation(const uint8_t* bytes, size_t size, const char* file
 
 CAnimator_Keyframed::CAnimator_Keyframed(const char* fileName) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeVfsFile(fileName, &bytes)) HM_FATAL(kSource, "Animation file \"%s\" not found%s!", fileName, CContentOrigin::Clause().c_str());
+  if (!ReadWholeVfsFile(fileName, &bytes))
+    HM_FATAL(kCAnimatorKeyframedSource, "Animation file \"%s\" not found%s!", fileName,
+             CContentOrigin::Clause().c_str());
   m_loaded = ParseKeyframedAnimation(bytes.data(), bytes.size(), fileName, m_animation);
 }
 

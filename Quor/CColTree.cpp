@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr char kSource[] = "Quor/CColTree";
+constexpr char kCColTreeSource[] = "Quor/CColTree";
 
 void ReadBlock(CByteReader& reader, size_t length, std::vector<uint8_t>& out, const char* what) {
   if (const uint8_t* bytes = reader.Take(length, what)) out.assign(bytes, bytes + length);
@@ -28,7 +28,7 @@ bool ParseColTree(const uint8_t* bytes, size_t size, const char* fileName, SColT
   if (size < kTagSize || std::memcmp(bytes, kColTreeTag, kTagSize) != 0) {
     char tag[kTagSize + 1] = {};
     std::memcpy(tag, bytes, size < kTagSize ? size : kTagSize);
-    HM_FATAL(kSource, "Not a BCT file: %s", tag);
+    HM_FATAL(kCColTreeSource, "Not a BCT file: %s", tag);
   }
   CByteReader reader(bytes + kTagSize, size - kTagSize);
   out.version = reader.U16("version");
@@ -51,7 +51,7 @@ bool ParseColTree(const uint8_t* bytes, size_t size, const char* fileName, SColT
     out.flags.assign(countC, 0);
 
   if (reader.Failed()) {
-    HM_REPORT(kSource, "Collision tree \"%s\" is damaged: %s", fileName, reader.FailureText());
+    HM_REPORT(kCColTreeSource, "Collision tree \"%s\" is damaged: %s", fileName, reader.FailureText());
     out = SColTreeData();
     return false;
   }
@@ -62,7 +62,7 @@ CColTree::CColTree(const char* path) {
   for (Vector4& point : m_workPoints) point = Vector4{1000000.0f, 1000000.0f, 1000000.0f, 0.0f};
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(path, &bytes)) {
-    HM_REPORT(kSource, "Collision tree \"%s\" not found", path);
+    HM_REPORT(kCColTreeSource, "Collision tree \"%s\" not found", path);
     return;
   }
   m_loaded = ParseColTree(bytes.data(), bytes.size(), path, m_data);

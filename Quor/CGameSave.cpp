@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* const kSource = "Quor/CGameSave";
+const char* const kCGameSaveSource = "Quor/CGameSave";
 constexpr uint32_t kTrailerSize = 8;
 
 uint32_t ReadWord(const uint8_t* bytes) {
@@ -23,7 +23,7 @@ void WriteWord(uint8_t* bytes, uint32_t value) {
 CGameSave::CGameSave(uint32_t recordSize, void** block) {
   const uint64_t total = TotalSizeFor(recordSize);
   if (total > UINT32_MAX) {
-    HM_FATAL(kSource, "A save record of %u bytes is too large for a save block", recordSize);
+    HM_FATAL(kCGameSaveSource, "A save record of %u bytes is too large for a save block", recordSize);
   }
   m_totalSize = static_cast<uint32_t>(total);
   m_data.reset(new uint8_t[m_totalSize]());

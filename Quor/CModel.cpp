@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr char kSource[] = "Quor/CModel";
+constexpr char kCModelSource[] = "Quor/CModel";
 constexpr uint8_t kNoBone = 0xFF;
 constexpr size_t kVertexBoneSlots = 4;
 
@@ -162,11 +162,12 @@ SModelVertex DefaultModelVertex() {
 bool ParseBmoFile(const uint8_t* bytes, size_t size, const char* fileName, SBmoFile& out) {
   out = SBmoFile();
   if (size < sizeof kBmoTag || std::memcmp(bytes, kBmoTag, sizeof kBmoTag) != 0)
-    HM_FATAL(kSource, "CModel::CModel - \"%s\" not a BMO file!", fileName);
+    HM_FATAL(kCModelSource, "CModel::CModel - \"%s\" not a BMO file!", fileName);
   CByteReader reader(bytes + sizeof kBmoTag, size - sizeof kBmoTag);
   out.version = reader.U16("version");
   if (out.version > kBmoNewestVersion) {
-    HM_REPORT(kSource, "Model \"%s\": Unsupported version %d.%02d", fileName, out.version >> 8, out.version & 0xFF);
+    HM_REPORT(kCModelSource, "Model \"%s\": Unsupported version %d.%02d", fileName, out.version >> 8,
+              out.version & 0xFF);
     out = SBmoFile();
     return false;
   }
@@ -176,7 +177,7 @@ bool ParseBmoFile(const uint8_t* bytes, size_t size, const char* fileName, SBmoF
   if (!reader.Failed()) ReadNodes(reader, out.version, nodeCount, topCount, out.nodes);
   if (!reader.Failed()) ReadParts(reader, out);
   if (reader.Failed()) {
-    HM_REPORT(kSource, "Model \"%s\" is damaged: %s", fileName, reader.FailureText());
+    HM_REPORT(kCModelSource, "Model \"%s\" is damaged: %s", fileName, reader.FailureText());
     out = SBmoFile();
     return false;
   }
@@ -187,7 +188,7 @@ bool ParseBmoFile(const uint8_t* bytes, size_t size, const char* fileName, SBmoF
 
 CModel::CModel(const char* path, const char* key) : m_name(key ? key : "") {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeVfsFile(path, &bytes)) HM_FATAL(kSource, "Failed to load model from \"%s\"!", path);
+  if (!ReadWholeVfsFile(path, &bytes)) HM_FATAL(kCModelSource, "Failed to load model from \"%s\"!", path);
   SBmoFile file;
   if ((m_loaded = ParseBmoFile(bytes.data(), bytes.size(), path, file))) Build(file);
 }
@@ -281,7 +282,7 @@ bool CanJoin(const SBmoPart& leader, const SBmoPart& other) {
 void CModel::BuildBatches(SBmoFile& file) {
   CShaderManager* manager = GetShaderManager();
   if (!manager) {
-    if (!file.parts.empty()) HM_REPORT(kSource, "Model \"%s\": no shader manager to draw its parts", GetName());
+    if (!file.parts.empty()) HM_REPORT(kCModelSource, "Model \"%s\": no shader manager to draw its parts", GetName());
     return;
   }
   const size_t partCount = file.parts.size();

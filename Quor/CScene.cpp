@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr char kSource[] = "Quor/CScene";
+constexpr char kCSceneSource[] = "Quor/CScene";
 constexpr float kStoredUnit = 1.0f / kBscUnitsPerRange;  // 0.000244140625
 
 // A list the engine reads over: a u16 count of records of a fixed size.
@@ -123,11 +123,12 @@ void ReadGrid(CByteReader& reader, SBscFile& file) {
 bool ParseBscFile(const uint8_t* bytes, size_t size, const char* fileName, SBscFile& out) {
   out = SBscFile();
   if (size < sizeof kBscTag || std::memcmp(bytes, kBscTag, sizeof kBscTag) != 0)
-    HM_FATAL(kSource, "Wrong scene file format \"%s\".", fileName);
+    HM_FATAL(kCSceneSource, "Wrong scene file format \"%s\".", fileName);
   CByteReader reader(bytes + sizeof kBscTag, size - sizeof kBscTag);
   out.version = reader.U16("version");
   if (out.version > kBscNewestVersion) {
-    HM_REPORT(kSource, "Scene \"%s\": Unsupported version %d.%02d", fileName, out.version >> 8, out.version & 0xFF);
+    HM_REPORT(kCSceneSource, "Scene \"%s\": Unsupported version %d.%02d", fileName, out.version >> 8,
+              out.version & 0xFF);
     out = SBscFile();
     return false;
   }
@@ -144,7 +145,7 @@ bool ParseBscFile(const uint8_t* bytes, size_t size, const char* fileName, SBscF
   if (!reader.Failed()) ReadVertices(reader, out, vertexCounts);
   if (!reader.Failed() && out.version >= kBscVersionGrid) ReadGrid(reader, out);
   if (reader.Failed()) {
-    HM_REPORT(kSource, "Scene \"%s\" is damaged: %s", fileName, reader.FailureText());
+    HM_REPORT(kCSceneSource, "Scene \"%s\" is damaged: %s", fileName, reader.FailureText());
     out = SBscFile();
     return false;
   }
@@ -178,7 +179,8 @@ STerrainData* BuildTerrain(SBscFile& file, const char* fileName) {
     patch.boxMin = {source.boundsMin.x, source.boundsMin.y, source.boundsMin.z, 0.0f};
     patch.boxMax = {source.boundsMax.x, source.boundsMax.y, source.boundsMax.z, 0.0f};
     if (!manager) {
-      if (!source.batches.empty()) HM_REPORT(kSource, "Scene \"%s\": no shader manager to draw its patches", fileName);
+      if (!source.batches.empty())
+        HM_REPORT(kCSceneSource, "Scene \"%s\": no shader manager to draw its patches", fileName);
       continue;
     }
     for (const SBscBatch& batch : source.batches) {
@@ -205,7 +207,7 @@ bool CScene::Load(const uint8_t* bytes, size_t size, const char* fileName, STerr
 
 bool CScene::Load(const char* fileName, STerrainData** out) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeVfsFile(fileName, &bytes)) HM_FATAL(kSource, "Failed init scene with file \"%s\".", fileName);
+  if (!ReadWholeVfsFile(fileName, &bytes)) HM_FATAL(kCSceneSource, "Failed init scene with file \"%s\".", fileName);
   return Load(bytes.data(), bytes.size(), fileName, out);
 }
 

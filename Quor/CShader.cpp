@@ -4,7 +4,7 @@
 #include "Quor/ReportError.h"
 
 namespace {
-constexpr const char* kSource = "Quor/CShaderManager";
+constexpr const char* kCShaderSource = "Quor/CShaderManager";
 }
 
 CShader::CShader(const char* materialName, uint32_t classCode)
@@ -87,7 +87,7 @@ struct SShaderCollection {
 
 void CollectionInit() {
   if (!IsCollectionEmpty())
-    HM_FATAL(kSource, "RenderCollection/RenderSortedCollection was not called after CollectionInit");
+    HM_FATAL(kCShaderSource, "RenderCollection/RenderSortedCollection was not called after CollectionInit");
 }
 
 void AddToCollection(CShader* shader, SDrawItem* item) {

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/CShaderManager";
+constexpr const char* kCShaderManagerSource = "Quor/CShaderManager";
 constexpr const char* kDefaultMaterial = "Default";
 constexpr size_t kDefaultLength = 7;
 constexpr size_t kMaxOverrideKeyForKind = 256;
@@ -102,10 +102,11 @@ CShader* CShaderManager::LoadMaterial(const char* name) {
   char buffer[kParserBufferSize];
   CParser parser;
   if (!parser.Open(path, buffer, sizeof buffer)) {
-    if (IsDefaultName(name)) HM_FATAL(kSource, "Default.mat not found%s!", CContentOrigin::Clause().c_str());
+    if (IsDefaultName(name))
+      HM_FATAL(kCShaderManagerSource, "Default.mat not found%s!", CContentOrigin::Clause().c_str());
     return FallBackToDefault(name, "not found");
   }
-  if (std::strcmp(parser.ReadWord(), "MAT") != 0) HM_FATAL(kSource, "%s not a MAT file", path);
+  if (std::strcmp(parser.ReadWord(), "MAT") != 0) HM_FATAL(kCShaderManagerSource, "%s not a MAT file", path);
   const float version = ParseFloatC(parser.ReadWord());
   parser.ReadQuoted();
   const std::string fileKind = parser.ReadWord();
@@ -115,7 +116,7 @@ CShader* CShaderManager::LoadMaterial(const char* name) {
   if (!kindNode) {
     parser.Close();
     // The fall-back must end somewhere: a Default of an unknown kind would ask for itself.
-    if (IsDefaultName(name)) HM_FATAL(kSource, "%s names the unknown shader kind \"%s\"", path, kind);
+    if (IsDefaultName(name)) HM_FATAL(kCShaderManagerSource, "%s names the unknown shader kind \"%s\"", path, kind);
     const CContentOrigin origin(path);  // the material that asks for the default
     return FallBackToDefault(name, "names an unknown shader kind");
   }
@@ -127,7 +128,7 @@ CShader* CShaderManager::LoadMaterial(const char* name) {
 }
 
 CShader* CShaderManager::FallBackToDefault(const char* name, const char* reason) {
-  HM_REPORT(kSource, "Material \"%s\" %s; \"Default\" is used instead", name, reason);
+  HM_REPORT(kCShaderManagerSource, "Material \"%s\" %s; \"Default\" is used instead", name, reason);
   return LoadDefault();
 }
 
@@ -184,7 +185,7 @@ void CShaderManager::BuildOverrideKey(char out[kKeyCapacity]) const {
 
 void RenderTerrain(const STerrain& terrain) {
   if (!IsCollectionEmpty())
-    HM_FATAL(kSource, "RenderCollection/RenderSortedCollection was not called after CollectionInit");
+    HM_FATAL(kCShaderManagerSource, "RenderCollection/RenderSortedCollection was not called after CollectionInit");
   Matrix4 halfUnit, scalePosition, world;
   MatrixScaleTranslation(&halfUnit, 1, 1, 1, 0.5f, 0.5f, 0.5f);
   MatrixScaleTranslation(&scalePosition, terrain.scale.x, terrain.scale.y, terrain.scale.z, terrain.position.x,

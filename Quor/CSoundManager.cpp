@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/CSoundManager";
+constexpr const char* kCSoundManagerSource = "Quor/CSoundManager";
 
 // Guards the global pointer, so the idle sensor never updates a manager being destroyed.
 std::mutex g_instanceLock;
@@ -200,7 +200,7 @@ int CSoundManager::PlaySound(SSoundRecord* record, uint32_t* handle, float left,
   if (handle) *handle = 0;
   if (!m_flushed) {
     // A slip in the order of a state's start-up; the game carries on without this sound.
-    HM_REPORT(kSource, "Call Flush() first");
+    HM_REPORT(kCSoundManagerSource, "Call Flush() first");
     return kNotPlayed;
   }
   if (!record) return kNotPlayed;
@@ -328,7 +328,7 @@ void CSoundManager::ApplyMusicLevel() {
 void CSoundManager::PlayMusic(const char* name, bool looping) {
   std::lock_guard<std::recursive_mutex> lock(m_lock);
   if (!m_flushed) {
-    HM_REPORT(kSource, "call Flush before");
+    HM_REPORT(kCSoundManagerSource, "call Flush before");
     return;
   }
   StopMusic();

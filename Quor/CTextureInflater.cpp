@@ -11,7 +11,7 @@
 
 namespace {
 
-const char* const kSource = "Quor/CTextureInflater";
+const char* const kCTextureInflaterSource = "Quor/CTextureInflater";
 
 }  // namespace
 
@@ -21,7 +21,7 @@ CTextureInflater::CTextureInflater(CByteReader& reader, const char* fileName, si
   const uint8_t* bytes = reader.Take(size, "compressed data");
   if (!bytes) return;
   if (size > UINT_MAX) {
-    HM_REPORT(kSource, "%s: compressed data of %zu bytes is too large", m_fileName, size);
+    HM_REPORT(kCTextureInflaterSource, "%s: compressed data of %zu bytes is too large", m_fileName, size);
     return;
   }
   if (mostInflated > 0 && InflateWhole(bytes, size, mostInflated)) {
@@ -58,7 +58,7 @@ bool CTextureInflater::StartStream(const uint8_t* bytes, size_t size) {
   m_stream.avail_in = static_cast<uInt>(size);
   int result = inflateInit(&m_stream);
   if (result != Z_OK) {
-    HM_REPORT(kSource, "%s: cannot start zlib inflation (%s)", m_fileName,
+    HM_REPORT(kCTextureInflaterSource, "%s: cannot start zlib inflation (%s)", m_fileName,
               m_stream.msg ? m_stream.msg : zError(result));
     return false;
   }
@@ -67,8 +67,8 @@ bool CTextureInflater::StartStream(const uint8_t* bytes, size_t size) {
 }
 
 void CTextureInflater::ReportShortStream(const char* what, size_t inflated, size_t count) {
-  HM_REPORT(kSource, "%s: zlib stream ends before the %s (%zu of %zu bytes inflated)", m_fileName,
-            what, inflated, count);
+  HM_REPORT(kCTextureInflaterSource, "%s: zlib stream ends before the %s (%zu of %zu bytes inflated)", m_fileName, what,
+            inflated, count);
   m_ready = false;
 }
 
@@ -115,7 +115,7 @@ bool CTextureInflater::ReadStream(void* destination, size_t count, const char* w
     bool corrupt = result == Z_DATA_ERROR || result == Z_NEED_DICT || result == Z_MEM_ERROR ||
                    result == Z_STREAM_ERROR;
     if (corrupt) {
-      HM_REPORT(kSource, "%s: zlib stream is corrupt in the %s (%s)", m_fileName, what,
+      HM_REPORT(kCTextureInflaterSource, "%s: zlib stream is corrupt in the %s (%s)", m_fileName, what,
                 m_stream.msg ? m_stream.msg : zError(result));
       m_ready = false;
     } else {
@@ -134,7 +134,7 @@ bool CTextureInflater::Finish() {
   if (m_streaming) return FinishStream();
   // libdeflate took the stream whole, so it ended and its checksum matched.
   if (m_position == m_wholeSize) return true;
-  HM_REPORT(kSource, "%s: zlib stream goes on after the picture", m_fileName);
+  HM_REPORT(kCTextureInflaterSource, "%s: zlib stream goes on after the picture", m_fileName);
   return false;
 }
 
@@ -150,15 +150,16 @@ bool CTextureInflater::FinishStream() {
     m_stream.avail_out = 1;
     result = inflate(&m_stream, Z_SYNC_FLUSH);
     if (m_stream.avail_out == 0) {
-      HM_REPORT(kSource, "%s: zlib stream goes on after the picture", m_fileName);
+      HM_REPORT(kCTextureInflaterSource, "%s: zlib stream goes on after the picture", m_fileName);
       return false;
     }
   } while (result == Z_OK && m_stream.avail_in < inputLeft);  // headers of an empty block
   if (result == Z_STREAM_END) return true;
   if (result == Z_OK || result == Z_BUF_ERROR) {
-    HM_REPORT(kSource, "%s: zlib stream breaks off after the picture, before its end and checksum", m_fileName);
+    HM_REPORT(kCTextureInflaterSource, "%s: zlib stream breaks off after the picture, before its end and checksum",
+              m_fileName);
   } else {
-    HM_REPORT(kSource, "%s: zlib stream is corrupt after the picture (%s)", m_fileName,
+    HM_REPORT(kCTextureInflaterSource, "%s: zlib stream is corrupt after the picture (%s)", m_fileName,
               m_stream.msg ? m_stream.msg : zError(result));
   }
   return false;
@@ -166,14 +167,13 @@ bool CTextureInflater::FinishStream() {
 
 bool CheckTextureSize(uint32_t width, uint32_t height, const char* fileName, const char* what) {
   if (width == 0 || height == 0 || width > kMaxTextureSide || height > kMaxTextureSide) {
-    HM_REPORT(kSource, "%s: %s %ux%u is outside 1..%u", fileName, what, width, height,
-              kMaxTextureSide);
+    HM_REPORT(kCTextureInflaterSource, "%s: %s %ux%u is outside 1..%u", fileName, what, width, height, kMaxTextureSide);
     return false;
   }
   return true;
 }
 
 bool ReportTextureReadFailure(const CByteReader& reader, const char* fileName) {
-  HM_REPORT(kSource, "%s: %s", fileName, reader.FailureText());
+  HM_REPORT(kCTextureInflaterSource, "%s: %s", fileName, reader.FailureText());
   return false;
 }

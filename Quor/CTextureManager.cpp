@@ -22,7 +22,7 @@
 
 namespace {
 
-const char* const kSource = "Quor/CTextureManager";
+const char* const kCTextureManagerSource = "Quor/CTextureManager";
 
 CTextureManager* g_textureManager = nullptr;
 
@@ -78,7 +78,7 @@ void SetTextureManager(CTextureManager* manager) { g_textureManager = manager; }
 
 TextureRecord* LoadTexture(const char* fileName) {
   if (!g_textureManager) {
-    HM_REPORT(kSource, "Texture \"%s\" cannot be loaded: there is no texture manager", fileName);
+    HM_REPORT(kCTextureManagerSource, "Texture \"%s\" cannot be loaded: there is no texture manager", fileName);
     return nullptr;
   }
   return g_textureManager->LoadTexture(fileName);
@@ -115,16 +115,18 @@ TextureRecord* CTextureManager::Share(const char* key) {
 TextureRecord* CTextureManager::LoadTexture(const char* fileName) {
   bool damaged = false;
   TextureRecord* texture = LoadShared(fileName, &damaged);
-  if (!texture) HM_FATAL(kSource, "Texture \"%s\" %s%s.", Path(fileName).c_str(), damaged ? "is damaged" : "not found",
-                           CContentOrigin::Clause().c_str());
+  if (!texture)
+    HM_FATAL(kCTextureManagerSource, "Texture \"%s\" %s%s.", Path(fileName).c_str(),
+             damaged ? "is damaged" : "not found", CContentOrigin::Clause().c_str());
   return texture;
 }
 
 TextureRecord* CTextureManager::TryLoadTexture(const char* fileName) {
   bool damaged = false;
   TextureRecord* texture = LoadShared(fileName, &damaged);
-  if (!texture) HM_REPORT(kSource, "Texture \"%s\" %s%s.", Path(fileName).c_str(), damaged ? "is damaged" : "not found",
-                           CContentOrigin::Clause().c_str());
+  if (!texture)
+    HM_REPORT(kCTextureManagerSource, "Texture \"%s\" %s%s.", Path(fileName).c_str(),
+              damaged ? "is damaged" : "not found", CContentOrigin::Clause().c_str());
   return texture;
 }
 
@@ -191,12 +193,13 @@ TextureRecord* CTextureManager::RegisterPicture(const char* key, STexturePicture
 TextureRecord* CTextureManager::CreateTexture(const char* key, uint32_t width, uint32_t height,
                                               const uint8_t* pixels, bool raw, bool mipmap) {
   if (mipmap && (!IsPowerOfTwo(width) || !IsPowerOfTwo(height)))
-    HM_FATAL(kSource, "Can't generate mipmap for non power of two textures");
+    HM_FATAL(kCTextureManagerSource, "Can't generate mipmap for non power of two textures");
   if (!key) key = "";
   if (TextureRecord* shared = Share(key)) return shared;
   if (!IsUsableSize(width, height) || !pixels) {
-    HM_REPORT(kSource, "Texture \"%s\" cannot be made: %ux%u texels%s (sides of 1 to %u texels are possible)", key,
-              width, height, pixels ? "" : " without pixels", kMaxTextureSide);
+    HM_REPORT(kCTextureManagerSource,
+              "Texture \"%s\" cannot be made: %ux%u texels%s (sides of 1 to %u texels are possible)", key, width,
+              height, pixels ? "" : " without pixels", kMaxTextureSide);
     return nullptr;
   }
   STexturePicture picture;
@@ -212,8 +215,9 @@ TextureRecord* CTextureManager::AcquireRenderTarget(const char* name, uint32_t w
   if (!name) name = "";
   if (TextureRecord* shared = Share(name)) return shared;
   if (!IsUsableSize(width, height)) {
-    HM_REPORT(kSource, "Render target \"%s\" cannot be made: %ux%u texels (sides of 1 to %u texels are possible)",
-              name, width, height, kMaxTextureSide);
+    HM_REPORT(kCTextureManagerSource,
+              "Render target \"%s\" cannot be made: %ux%u texels (sides of 1 to %u texels are possible)", name, width,
+              height, kMaxTextureSide);
     return nullptr;
   }
   CResource_RenderTargetTexture* target = CreateRenderTargetResource(width, height);
@@ -242,7 +246,7 @@ void CTextureManager::ReleaseTexture(TextureRecord* texture) {
     delete texture;
     return;
   }
-  HM_REPORT(kSource, "A texture released to nothing was not in the texture table");
+  HM_REPORT(kCTextureManagerSource, "A texture released to nothing was not in the texture table");
 }
 
 // ---------------------------------------------------------------- record operations
@@ -271,8 +275,10 @@ void CopyPixelsToTexture(TextureRecord* texture, const uint8_t* rgba) {
   CGfxTexture* device = resource ? resource->Get() : nullptr;
   SGfxLockedRect locked;
   if (!device || !rgba || device->LockRect(0, &locked, nullptr, GFX_LOCK_DISCARD) != GFX_OK) {
-    HM_REPORT(kSource, "Pixels cannot be copied into this texture (%s)",
-              !resource ? "not a picture texture" : !rgba ? "no pixels" : "the device texture is not available");
+    HM_REPORT(kCTextureManagerSource, "Pixels cannot be copied into this texture (%s)",
+              !resource ? "not a picture texture"
+              : !rgba   ? "no pixels"
+                        : "the device texture is not available");
     return;
   }
   // The source is the picture itself (image size); the padding stays as it was.
@@ -284,7 +290,8 @@ void CopyPixelsToTexture(TextureRecord* texture, const uint8_t* rgba) {
     ExchangeRedAndBlue(row, width);
   }
   texture->revision = NewTextureRevision();
-  if (!GfxSucceeded(device->UnlockRect(0))) HM_REPORT(kSource, "Pixels copied into a texture did not reach the device");
+  if (!GfxSucceeded(device->UnlockRect(0)))
+    HM_REPORT(kCTextureManagerSource, "Pixels copied into a texture did not reach the device");
 }
 
 void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4], const float source[4]) {
@@ -293,12 +300,13 @@ void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4],
   CGfxRef<CGfxSurface> backBuffer;
   CGfxRef<CGfxSurface> surface;
   if (!device || !target || device->GetBackBuffer(0, 0, backBuffer.Receive()) != GFX_OK) {
-    HM_REPORT(kSource, "The back buffer cannot be copied: %s", !target ? "no device texture" : "no back buffer");
+    HM_REPORT(kCTextureManagerSource, "The back buffer cannot be copied: %s",
+              !target ? "no device texture" : "no back buffer");
     return;
   }
   SGfxSurfaceDesc back{};
   if (!GfxSucceeded(backBuffer->GetDesc(&back))) {
-    HM_REPORT(kSource, "The back buffer cannot be copied: its size is unknown");
+    HM_REPORT(kCTextureManagerSource, "The back buffer cannot be copied: its size is unknown");
     return;
   }
   const int32_t backWidth = int32_t(back.width), backHeight = int32_t(back.height);
@@ -314,9 +322,10 @@ void CopyBackBufferToTexture(TextureRecord* texture, const float destination[4],
   const SGfxRect to = {int32_t(tw * destination[0]), int32_t(th * destination[1]), int32_t(tw * destination[2]),
                        int32_t(th * destination[3])};
   if (target->GetSurfaceLevel(0, surface.Receive()) != GFX_OK) {
-    HM_REPORT(kSource, "The back buffer could not be copied into a texture: its picture is not available");
+    HM_REPORT(kCTextureManagerSource,
+              "The back buffer could not be copied into a texture: its picture is not available");
   } else if (device->StretchRect(backBuffer.Get(), &from, surface.Get(), &to, GFX_TEXF_LINEAR) != GFX_OK) {
-    HM_REPORT(kSource, "The back buffer could not be copied into a texture");
+    HM_REPORT(kCTextureManagerSource, "The back buffer could not be copied into a texture");
   } else {
     texture->revision = NewTextureRevision();
   }

@@ -39,7 +39,7 @@ const float kDctOffset[64] = {
 
 namespace {
 
-const char* const kSource = "Quor/CTextureManager_DecodeDCTZ";
+const char* const kCTextureManagerDecodeDCTZSource = "Quor/CTextureManager_DecodeDCTZ";
 
 constexpr uint8_t kColourMask = kDctzClassColourMask;  // classes 1, 2, 3 carry colour
 constexpr uint8_t kAlphaMask = kDctzClassAlphaMask;    // classes 2, 3 carry alpha
@@ -190,7 +190,7 @@ bool ReadDctzHeader(CByteReader& reader, const char* file, SDctzHeader& header) 
   header.version = reader.U16("DCTZ version");
   if (reader.Failed()) return ReportTextureReadFailure(reader, file);
   if (header.version < kDctzVersionFirst || header.version > kDctzVersionLast)
-    HM_FATAL(kSource, "%s: Unsupported version %d.%02d", file, header.version >> 8,
+    HM_FATAL(kCTextureManagerDecodeDCTZSource, "%s: Unsupported version %d.%02d", file, header.version >> 8,
              header.version & 0xFF);
   header.codedWidth = reader.U16("DCTZ coded width");
   header.codedHeight = reader.U16("DCTZ coded height");
@@ -207,15 +207,15 @@ bool ReadDctzHeader(CByteReader& reader, const char* file, SDctzHeader& header) 
   if (reader.Failed()) return ReportTextureReadFailure(reader, file);
   if (!CheckTextureSize(header.codedWidth, header.codedHeight, file, "DCTZ coded size")) return false;
   if (header.codedWidth % kDctzCodedSideStep != 0 || header.codedHeight % kDctzCodedSideStep != 0) {
-    HM_REPORT(kSource, "%s: DCTZ coded size %ux%u is not a multiple of %u", file,
+    HM_REPORT(kCTextureManagerDecodeDCTZSource, "%s: DCTZ coded size %ux%u is not a multiple of %u", file,
               unsigned(header.codedWidth), unsigned(header.codedHeight), unsigned(kDctzCodedSideStep));
     return false;
   }
   if (header.imageWidth == 0 || header.imageHeight == 0 || header.imageWidth > header.codedWidth ||
       header.imageHeight > header.codedHeight) {
-    HM_REPORT(kSource, "%s: DCTZ image size %ux%u does not fit the coded size %ux%u", file,
-              unsigned(header.imageWidth), unsigned(header.imageHeight),
-              unsigned(header.codedWidth), unsigned(header.codedHeight));
+    HM_REPORT(kCTextureManagerDecodeDCTZSource, "%s: DCTZ image size %ux%u does not fit the coded size %ux%u", file,
+              unsigned(header.imageWidth), unsigned(header.imageHeight), unsigned(header.codedWidth),
+              unsigned(header.codedHeight));
     return false;
   }
   return true;

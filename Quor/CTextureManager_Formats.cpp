@@ -14,7 +14,7 @@
 
 namespace {
 
-const char* const kSource = "Quor/CTextureManager_Formats";
+const char* const kCTextureManagerFormatsSource = "Quor/CTextureManager_Formats";
 
 void FinishPicture(std::vector<uint8_t>&& texels, uint32_t width, uint32_t height,
                    uint32_t imageWidth, uint32_t imageHeight, STexturePicture& out) {
@@ -77,7 +77,7 @@ bool FindMptPictureEntry(CByteReader& reader, const char* fileName, char* tag, u
     }
   }
   if (reader.Failed()) return ReportTextureReadFailure(reader, fileName);
-  HM_REPORT(kSource, "%s: MPT holds no DCTZ, RGBA or RGBZ entry", fileName);
+  HM_REPORT(kCTextureManagerFormatsSource, "%s: MPT holds no DCTZ, RGBA or RGBZ entry", fileName);
   return false;
 }
 
@@ -128,9 +128,9 @@ bool DecodeMPT(const uint8_t* bytes, size_t size, const char* fileName, STexture
   const uint16_t version = reader.U16("MPT version");
   if (reader.Failed()) return ReportTextureReadFailure(reader, fileName);
   // A wrong tag or version is only reported: the entries may still hold a usable picture.
-  if (!HasTextureTag(tag, kMptTag)) HM_REPORT(kSource, "%s: Not a MPT\n", fileName);
+  if (!HasTextureTag(tag, kMptTag)) HM_REPORT(kCTextureManagerFormatsSource, "%s: Not a MPT\n", fileName);
   if (version < kMptVersionFirst || version > kMptVersionLast)
-    HM_REPORT(kSource, "%s: Unsupported version %d.%02d", fileName, version >> 8, version & 0xFF);
+    HM_REPORT(kCTextureManagerFormatsSource, "%s: Unsupported version %d.%02d", fileName, version >> 8, version & 0xFF);
 
   char entryTag[kTextureTagSize];
   uint32_t offset = 0;
@@ -158,7 +158,7 @@ bool DecodeDCTZFile(const uint8_t* bytes, size_t size, const char* fileName, STe
   CByteReader reader(bytes, size);
   const uint8_t* tag = reader.Take(kTextureTagSize, "DCTZ tag");
   if (!tag) return ReportTextureReadFailure(reader, fileName);
-  if (!HasTextureTag(tag, kDctzTag)) HM_FATAL(kSource, "%s: Not a DCTZ\n", fileName);
+  if (!HasTextureTag(tag, kDctzTag)) HM_FATAL(kCTextureManagerFormatsSource, "%s: Not a DCTZ\n", fileName);
   const size_t payloadSize = reader.Remaining();
   return DecodeDctzPicture(reader.Take(payloadSize, "DCTZ payload"), payloadSize, fileName, out);
 }
@@ -183,7 +183,7 @@ bool ReadBmpHeader(CByteReader& reader, const char* file, SBmpHeader& header) {
   const uint8_t* magic = reader.Take(sizeof kBmpSignature, "BMP signature");
   if (!magic) return ReportTextureReadFailure(reader, file);
   if (std::memcmp(magic, kBmpSignature, sizeof kBmpSignature) != 0) {
-    HM_REPORT(kSource, "%s: not a BMP file (no \"BM\" at the start)", file);
+    HM_REPORT(kCTextureManagerFormatsSource, "%s: not a BMP file (no \"BM\" at the start)", file);
     return false;
   }
   const char* what = "BMP header";
@@ -200,27 +200,28 @@ bool ReadBmpHeader(CByteReader& reader, const char* file, SBmpHeader& header) {
   reader.Skip(4, what);  // important colours
   if (reader.Failed()) return ReportTextureReadFailure(reader, file);
   if (header.infoSize < kBmpInfoHeaderSize) {
-    HM_REPORT(kSource, "%s: BMP information header of %u bytes is too short", file, header.infoSize);
+    HM_REPORT(kCTextureManagerFormatsSource, "%s: BMP information header of %u bytes is too short", file,
+              header.infoSize);
     return false;
   }
   switch (header.bitsPerTexel) {
     case 8: case 16: case 24: case 32: break;
     default:
-      HM_REPORT(kSource, "%s: BMP depth of %u bits per texel is not supported", file,
+      HM_REPORT(kCTextureManagerFormatsSource, "%s: BMP depth of %u bits per texel is not supported", file,
                 unsigned(header.bitsPerTexel));
       return false;
   }
   bool bitFieldsAllowed = header.bitsPerTexel == 16 || header.bitsPerTexel == 32;
   if (header.compression != kBmpUncompressed &&
       !(header.compression == kBmpBitFields && bitFieldsAllowed)) {
-    HM_REPORT(kSource, "%s: compressed BMP (compression %u) is not supported", file,
+    HM_REPORT(kCTextureManagerFormatsSource, "%s: compressed BMP (compression %u) is not supported", file,
               header.compression);
     return false;
   }
   // A negative height marks rows stored top to bottom; otherwise the last row comes first.
   int64_t rows = header.height < 0 ? -int64_t(header.height) : int64_t(header.height);
   if (header.width <= 0 || rows > int64_t(kMaxTextureSide)) {
-    HM_REPORT(kSource, "%s: BMP size %dx%d is outside 1..%u", file, header.width, header.height,
+    HM_REPORT(kCTextureManagerFormatsSource, "%s: BMP size %dx%d is outside 1..%u", file, header.width, header.height,
               kMaxTextureSide);
     return false;
   }
@@ -234,7 +235,7 @@ bool ReadBmpPalette(CByteReader& reader, const char* file, const SBmpHeader& hea
                     std::vector<uint8_t>& palette) {
   uint32_t entries = header.coloursUsed == 0 ? 256 : header.coloursUsed;
   if (entries > 256) {
-    HM_REPORT(kSource, "%s: BMP palette of %u entries is larger than 256", file, entries);
+    HM_REPORT(kCTextureManagerFormatsSource, "%s: BMP palette of %u entries is larger than 256", file, entries);
     return false;
   }
   reader.Seek(kBmpFileHeaderSize + size_t(header.infoSize), "BMP palette");

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/ComicsPlay";
+constexpr const char* kComicsPlaySource = "Quor/ComicsPlay";
 constexpr uint32_t kDepthAlways = 8;
 constexpr float kUvScale = 1.0f / kComicUvUnits;
 
@@ -102,7 +102,7 @@ bool ReadComicBody(CByteReader& reader, SComic* comic, std::vector<std::string>*
 bool LoadTextures(SComic* comic, const char* fileName, const std::vector<std::string>& names) {
   CTextureManager* manager = GetTextureManager();
   if (!manager) {
-    HM_REPORT(kSource, "%s: no texture manager to load the comic's textures", fileName);
+    HM_REPORT(kComicsPlaySource, "%s: no texture manager to load the comic's textures", fileName);
     return false;
   }
   const std::string saved = manager->GetDirectory();
@@ -130,20 +130,20 @@ bool ComicsLoad(SComic* comic, const char* fileName) {
   ComicsUnload(comic);
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(fileName, &bytes)) {
-    HM_REPORT(kSource, "Comic file \"%s\" not found", fileName);
+    HM_REPORT(kComicsPlaySource, "Comic file \"%s\" not found", fileName);
     return false;
   }
   CByteReader reader(bytes);
   char magic[sizeof kComicTag] = {};
   reader.Bytes(magic, sizeof magic, "magic");
   if (reader.Failed() || std::memcmp(magic, kComicTag, sizeof kComicTag) != 0)
-    HM_FATAL(kSource, "%s: Not a CMX file", fileName);
+    HM_FATAL(kComicsPlaySource, "%s: Not a CMX file", fileName);
   const uint16_t version = reader.U16("version");
-  if (version != kComicVersion) HM_FATAL(kSource, "%s: Unsupported version 0x%X", fileName, version);
+  if (version != kComicVersion) HM_FATAL(kComicsPlaySource, "%s: Unsupported version 0x%X", fileName, version);
 
   std::vector<std::string> textureNames;
   if (!ReadComicBody(reader, comic, &textureNames)) {
-    HM_REPORT(kSource, "Comic file \"%s\" is damaged: %s", fileName, reader.FailureText());
+    HM_REPORT(kComicsPlaySource, "Comic file \"%s\" is damaged: %s", fileName, reader.FailureText());
     ComicsUnload(comic);
     return false;
   }

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/ComicsSubtitles";
+constexpr const char* kComicsSubtitlesSource = "Quor/ComicsSubtitles";
 
 }  // namespace
 
@@ -37,7 +37,7 @@ void CComicSubtitleReader::Register(CGcfgParser& parser, const char* sectionName
 bool CComicSubtitleReader::OnOpened(CGcfgParser& parser, const SGcfgEvent& event) {
   auto* self = reinterpret_cast<CComicSubtitleReader*>(event.user1);
   const char* key = ComicSubtitleLanguageKey(self->m_language);
-  if (!key) HM_FATAL(kSource, "Unsupported language");
+  if (!key) HM_FATAL(kComicsSubtitlesSource, "Unsupported language");
   self->m_pending = SComicSubtitle();
   const uintptr_t user = event.user1;
   // Added while the section opens, these apply to its body only.

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/OnScreenKeyboard";
+constexpr const char* kOnScreenKeyboardSource = "Quor/OnScreenKeyboard";
 constexpr const char* kFolder = "OSK";
 constexpr const char* kButtonFiles[kOskButtonCount] = {"buttonSmall.mpt", "buttonWide.mpt",   "buttonSpace.mpt",
                                                        "buttonBS.mpt",    "buttonOK.mpt",     "buttonCancel.mpt",
@@ -66,7 +66,8 @@ void ReadConfiguration(SOnScreenKeyboard* keyboard) {
     parser.AddKeyHandler(kColourKeys[i], &OnColourKey, reinterpret_cast<uintptr_t>(&keyboard->colours[i]));
   parser.AddKeyHandler("CursorScale", &OnCursorScaleKey, reinterpret_cast<uintptr_t>(&keyboard->cursorScale));
   char error[CGcfgParser::kErrorSize] = {};
-  if (!ParseGcfgFile(parser, "OSK\\osk.gcfg", error)) HM_FATAL(kSource, "Error parsing osk.gcfg: %s", error);
+  if (!ParseGcfgFile(parser, "OSK\\osk.gcfg", error))
+    HM_FATAL(kOnScreenKeyboardSource, "Error parsing osk.gcfg: %s", error);
 }
 
 // ---- resources ----
@@ -244,7 +245,7 @@ void DrawInputLine(ITextRenderer* renderer, float halfWidth) {
 bool OnScreenKeyboardInit() {
   if (g_keyboard) return true;
   if (!GetTextureManager()) {
-    HM_REPORT(kSource, "The on-screen keyboard cannot be loaded: there is no texture manager");
+    HM_REPORT(kOnScreenKeyboardSource, "The on-screen keyboard cannot be loaded: there is no texture manager");
     return false;
   }
   g_keyboard = new SOnScreenKeyboard;

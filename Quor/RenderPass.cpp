@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/RenderPass";
+constexpr const char* kRenderPassSource = "Quor/RenderPass";
 constexpr uint32_t kClearWhite = 0xFFFFFFFFu;
 // Receivers' shadows are this much lighter than black.
 constexpr float kShadowMapConstant = 0.25f;
@@ -44,7 +44,8 @@ int FindIndex(const char* name) {
 
 CRenderPass::CRenderPass(const char* name) : m_name(name ? name : "") {
   if (g_registry.count >= kMaxRenderPasses) {
-    HM_REPORT(kSource, "Render pass \"%s\" cannot be registered: %u passes are the most", GetName(), kMaxRenderPasses);
+    HM_REPORT(kRenderPassSource, "Render pass \"%s\" cannot be registered: %u passes are the most", GetName(),
+              kMaxRenderPasses);
     return;
   }
   g_registry.passes[g_registry.count++] = this;
@@ -54,7 +55,7 @@ CRenderPass::CRenderPass(const char* name) : m_name(name ? name : "") {
 CRenderPass::~CRenderPass() {
   if (!m_registered) return;
   const int index = FindIndex(GetName());
-  if (index < 0) HM_FATAL(kSource, "\"%s\" was not registered", GetName());
+  if (index < 0) HM_FATAL(kRenderPassSource, "\"%s\" was not registered", GetName());
   // The last entry takes the place of the one leaving.
   g_registry.passes[index] = g_registry.passes[--g_registry.count];
   g_registry.passes[g_registry.count] = nullptr;
@@ -81,7 +82,8 @@ CRenderPassShadowMap::CRenderPassShadowMap(const char* name, uint32_t size, floa
       m_lightCamera(new CViewCamera(fieldOfView, nearPlane, farPlane, kAspectCustom, 1.0f)) {
   if (CTextureManager* textures = GetTextureManager())
     g_shadowMap.texture = textures->AcquireRenderTarget(GetName(), size, size);
-  if (!g_shadowMap.texture) HM_REPORT(kSource, "Shadow map \"%s\" has no texture: shadows are not drawn", GetName());
+  if (!g_shadowMap.texture)
+    HM_REPORT(kRenderPassSource, "Shadow map \"%s\" has no texture: shadows are not drawn", GetName());
   m_depth = CreateZBufferResource(size, size);
 }
 
@@ -109,7 +111,8 @@ void CRenderPassShadowMap::Begin() {
   if (GfxSucceeded(result)) result = device->GetDepthStencilSurface(m_savedDepth.Receive());
   if (GfxSucceeded(result)) result = map->GetSurfaceLevel(0, level.Receive());
   if (!GfxSucceeded(result)) {
-    HM_REPORT(kSource, "The shadow-map pass \"%s\" cannot take over the render target (0x%08X)", GetName(), result);
+    HM_REPORT(kRenderPassSource, "The shadow-map pass \"%s\" cannot take over the render target (0x%08X)", GetName(),
+              result);
     ReleaseSavedTargets();
     return;
   }
@@ -129,7 +132,8 @@ void CRenderPassShadowMap::Begin() {
 
 void CRenderPassShadowMap::ClearTarget(CGfxDevice& device, uint32_t flags, uint32_t colour) {
   const uint32_t result = device.Clear(0, nullptr, flags, colour, 1.0f, 0);
-  if (IsDeviceFailure(result)) HM_REPORT(kSource, "The shadow-map pass \"%s\" cannot clear (0x%08X)", GetName(), result);
+  if (IsDeviceFailure(result))
+    HM_REPORT(kRenderPassSource, "The shadow-map pass \"%s\" cannot clear (0x%08X)", GetName(), result);
 }
 
 void CRenderPassShadowMap::ReleaseSavedTargets() {
@@ -147,7 +151,8 @@ void CRenderPassShadowMap::End() {
     if (GfxSucceeded(m_savedTarget->GetDesc(&desc)))
       states.SetViewport({0, 0, desc.width, desc.height, 0.0f, 1.0f});
     else
-      HM_REPORT(kSource, "The shadow-map pass \"%s\" cannot size the view of the target it gives back", GetName());
+      HM_REPORT(kRenderPassSource, "The shadow-map pass \"%s\" cannot size the view of the target it gives back",
+                GetName());
     ClearTarget(*device, GFX_CLEAR_ZBUFFER, 0);
     states.SetRenderState(GFX_RS_CULLMODE, GetClockwiseWinding() ? GFX_CULL_CW : GFX_CULL_CCW);
   }

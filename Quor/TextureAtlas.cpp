@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr char kSource[] = "Quor/TextureAtlas";
+constexpr char kTextureAtlasSource[] = "Quor/TextureAtlas";
 
 bool SameNameIgnoringCase(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b)
@@ -46,7 +46,7 @@ uint32_t STextureAtlasEntry::GetWord(int index) const {
 bool ParseTextureAtlas(const uint8_t* bytes, size_t size, const char* fileName, STextureAtlas* atlas) {
   *atlas = STextureAtlas();
   if (size < sizeof kAtlasTag || std::memcmp(bytes, kAtlasTag, sizeof kAtlasTag) != 0)
-    HM_FATAL(kSource, "%s - Not a texture atlas file", fileName);
+    HM_FATAL(kTextureAtlasSource, "%s - Not a texture atlas file", fileName);
 
   CByteReader reader(bytes + sizeof kAtlasTag, size - sizeof kAtlasTag);
   atlas->version = reader.U16("version");
@@ -67,7 +67,7 @@ bool ParseTextureAtlas(const uint8_t* bytes, size_t size, const char* fileName, 
   }
 
   if (reader.Failed()) {
-    HM_REPORT(kSource, "%s - Damaged texture atlas file: %s", fileName, reader.FailureText());
+    HM_REPORT(kTextureAtlasSource, "%s - Damaged texture atlas file: %s", fileName, reader.FailureText());
     *atlas = STextureAtlas();
     return false;
   }
@@ -79,7 +79,7 @@ bool LoadTextureAtlas(const char* path, STextureAtlas* atlas) {
   *atlas = STextureAtlas();
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(path, &bytes)) {
-    HM_REPORT(kSource, "%s - Texture atlas file not found", path);
+    HM_REPORT(kTextureAtlasSource, "%s - Texture atlas file not found", path);
     return false;
   }
   return ParseTextureAtlas(bytes.data(), bytes.size(), path, atlas);

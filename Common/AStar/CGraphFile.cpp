@@ -9,7 +9,7 @@
 namespace AStar {
 namespace {
 
-constexpr const char* kSource = "Common/AStar/CGraphFile";
+constexpr const char* kCGraphFileSource = "Common/AStar/CGraphFile";
 constexpr uint32_t kNodeRecordV1 = 24;  // x, y, z, user data, cost, leaving count
 constexpr uint32_t kNodeRecordV2 = 20;
 constexpr uint32_t kNestedEdgeRecord = 16;
@@ -23,7 +23,7 @@ struct SHeader {
 };
 
 bool Damaged(const char* fileName, const char* what) {
-  HM_REPORT(kSource, "Graph file \"%s\" is damaged: %s", fileName, what);
+  HM_REPORT(kCGraphFileSource, "Graph file \"%s\" is damaged: %s", fileName, what);
   return false;
 }
 
@@ -52,7 +52,7 @@ void ReadEdgeValues(CByteReader& reader, SGraphFileEdge* edge) {
 bool CheckEdgeEnds(const char* fileName, const SGraphFileEdge& edge, size_t edgeIndex,
                    size_t nodeCount) {
   if (edge.from < nodeCount && edge.to < nodeCount) return true;
-  HM_REPORT(kSource, "Graph file \"%s\" is damaged: edge %zu joins nodes %u and %u, but there are %zu nodes",
+  HM_REPORT(kCGraphFileSource, "Graph file \"%s\" is damaged: edge %zu joins nodes %u and %u, but there are %zu nodes",
             fileName, edgeIndex, edge.from, edge.to, nodeCount);
   return false;
 }
@@ -114,7 +114,7 @@ bool ParseGraphFile(const char* fileName, CByteReader& reader, SGraphFile* graph
   *graph = SGraphFile{};
   const uint8_t* magic = reader.Take(sizeof(kGraphMagic), "graph tag");
   if (!magic || std::memcmp(magic, kGraphMagic, sizeof(kGraphMagic)) != 0) {
-    HM_REPORT(kSource, "\"%s\" is not a graph file", fileName);
+    HM_REPORT(kCGraphFileSource, "\"%s\" is not a graph file", fileName);
     return false;
   }
   SHeader header;
@@ -126,7 +126,7 @@ bool ParseGraphFile(const char* fileName, CByteReader& reader, SGraphFile* graph
   reader.Skip(8, "header");  // unused
   if (reader.Failed()) return Damaged(fileName, "the header is cut short");
   if (header.version != kGraphVersionNested && header.version != kGraphVersionListed) {
-    HM_REPORT(kSource, "Graph file \"%s\": unsupported version %u", fileName, header.version);
+    HM_REPORT(kCGraphFileSource, "Graph file \"%s\": unsupported version %u", fileName, header.version);
     return false;
   }
   if (!reader.Seek(header.dataOffset, "data")) return Damaged(fileName, "the data offset lies past the end of the file");
@@ -140,7 +140,7 @@ bool ParseGraphFile(const char* fileName, CByteReader& reader, SGraphFile* graph
 bool ReadGraphFile(const char* fileName, SGraphFile* graph) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(fileName, &bytes)) {
-    HM_REPORT(kSource, "Graph file \"%s\" not found", fileName);
+    HM_REPORT(kCGraphFileSource, "Graph file \"%s\" not found", fileName);
     return false;
   }
   CByteReader reader(bytes);

@@ -12,7 +12,7 @@
 
 namespace {
 
-const char* const kGroup = "StandartEmiter";
+const char* const kEmitterGroup = "StandartEmiter";
 constexpr float kShortestLife = 0.0001f;
 constexpr float kTwoPi = 6.2831854820251465f;
 // More particles than one effect can sensibly draw; a larger count is a damaged file.
@@ -60,40 +60,40 @@ void CElemStandartEmiter::ReleaseState() {
 }
 
 void CElemStandartEmiter::ReadRanges(const CEffectParams& params) {
-  params.GetFloatParam(kGroup, "pos_x", m_position.x);
-  params.GetFloatParam(kGroup, "pos_y", m_position.y);
-  params.GetFloatParam(kGroup, "pos_z", m_position.z);
+  params.GetFloatParam(kEmitterGroup, "pos_x", m_position.x);
+  params.GetFloatParam(kEmitterGroup, "pos_y", m_position.y);
+  params.GetFloatParam(kEmitterGroup, "pos_z", m_position.z);
   m_position.w = 0.0f;
-  params.GetFloatParam(kGroup, "LifeTime", m_lifeFrom);
-  params.GetFloatParam(kGroup, "LifeTime_to", m_lifeTo);
+  params.GetFloatParam(kEmitterGroup, "LifeTime", m_lifeFrom);
+  params.GetFloatParam(kEmitterGroup, "LifeTime_to", m_lifeTo);
   if (!(m_lifeFrom >= kShortestLife)) m_lifeFrom = kShortestLife;
   if (!(m_lifeTo >= kShortestLife)) m_lifeTo = kShortestLife;
   OrderRange(m_lifeFrom, m_lifeTo);
-  params.GetFloatParam(kGroup, "BirthRate", m_birthRate);
-  params.GetFloatParam(kGroup, "x_from", m_xFrom);
-  params.GetFloatParam(kGroup, "x_to", m_xTo);
-  params.GetFloatParam(kGroup, "y_from", m_yFrom);
-  params.GetFloatParam(kGroup, "y_to", m_yTo);
-  params.GetFloatParam(kGroup, "z_from", m_zFrom);
-  params.GetFloatParam(kGroup, "z_to", m_zTo);
+  params.GetFloatParam(kEmitterGroup, "BirthRate", m_birthRate);
+  params.GetFloatParam(kEmitterGroup, "x_from", m_xFrom);
+  params.GetFloatParam(kEmitterGroup, "x_to", m_xTo);
+  params.GetFloatParam(kEmitterGroup, "y_from", m_yFrom);
+  params.GetFloatParam(kEmitterGroup, "y_to", m_yTo);
+  params.GetFloatParam(kEmitterGroup, "z_from", m_zFrom);
+  params.GetFloatParam(kEmitterGroup, "z_to", m_zTo);
   OrderRange(m_xFrom, m_xTo);
   OrderRange(m_yFrom, m_yTo);
   OrderRange(m_zFrom, m_zTo);
-  params.GetFloatParam(kGroup, "intensity_time", m_intensityTime);
+  params.GetFloatParam(kEmitterGroup, "intensity_time", m_intensityTime);
 }
 
 void CElemStandartEmiter::ReadFlagsAndShape(const CEffectParams& params) {
-  m_stick = ReadIntPreset(params, kGroup, "StickToEmiter", 0) != 0;
-  m_splineEnabled = ReadIntPreset(params, kGroup, "enable_spline", 0) != 0;
+  m_stick = ReadIntPreset(params, kEmitterGroup, "StickToEmiter", 0) != 0;
+  m_splineEnabled = ReadIntPreset(params, kEmitterGroup, "enable_spline", 0) != 0;
   // Read in this order so that the last shape set wins.
   const char* const shapeNames[] = {"simple_square", "simple_circle", "square", "circle"};
   for (int shape = 0; shape < 4; ++shape) {
-    if (ReadIntPreset(params, kGroup, shapeNames[shape], 0) != 0) m_shape = static_cast<EShape>(shape);
+    if (ReadIntPreset(params, kEmitterGroup, shapeNames[shape], 0) != 0) m_shape = static_cast<EShape>(shape);
   }
-  params.GetFloatParam(kGroup, "square_width", m_squareWidth);
-  params.GetFloatParam(kGroup, "square_height", m_squareHeight);
-  params.GetFloatParam(kGroup, "circle_radius", m_circleRadius);
-  m_loop = ReadIntPreset(params, kGroup, "Effect_Loop", 0) != 0;
+  params.GetFloatParam(kEmitterGroup, "square_width", m_squareWidth);
+  params.GetFloatParam(kEmitterGroup, "square_height", m_squareHeight);
+  params.GetFloatParam(kEmitterGroup, "circle_radius", m_circleRadius);
+  m_loop = ReadIntPreset(params, kEmitterGroup, "Effect_Loop", 0) != 0;
   m_stopped = !m_loop;  // a single burst waits for Restart
   m_updated = false;
   m_born = 0;
@@ -109,12 +109,13 @@ void CElemStandartEmiter::ReadSplines(const CEffectParams& params) {
   const SParticleServices& services = GetParticleServices();
   const char* file = nullptr;
   m_pathSpline = nullptr;
-  if (m_splineEnabled && params.GetTextParam(kGroup, "spline_filename", file)) m_pathSpline = services.pathSplineSlot;
+  if (m_splineEnabled && params.GetTextParam(kEmitterGroup, "spline_filename", file))
+    m_pathSpline = services.pathSplineSlot;
   m_state->pathSpline = m_pathSpline;
   file = nullptr;
   m_normalSpline = nullptr;
-  if (ReadIntPreset(params, kGroup, "enable_normal_spline", 0) > 0 &&
-      params.GetTextParam(kGroup, "spline_normal_filename", file)) {
+  if (ReadIntPreset(params, kEmitterGroup, "enable_normal_spline", 0) > 0 &&
+      params.GetTextParam(kEmitterGroup, "spline_normal_filename", file)) {
     m_normalSpline = services.normalSplineSlot;
   }
   m_state->normalSpline = m_normalSpline;
@@ -124,11 +125,11 @@ void CElemStandartEmiter::ReadCurves(const CEffectParams& params) {
   const char* const names[] = {"posx_TimeLine", "posy_TimeLine", "posz_TimeLine"};
   for (int axis = 0; axis < 3; ++axis) {
     const char* text = nullptr;
-    params.GetTextParam(kGroup, names[axis], text);
+    params.GetTextParam(kEmitterGroup, names[axis], text);
     if (!CTimeLineCurve::IsNoCurve(text)) m_posCurve[axis] = std::make_unique<CTimeLineCurve>(text, m_state->maxLifetime);
   }
   const char* text = nullptr;
-  params.GetTextParam(kGroup, "intensity_TimeLine", text);
+  params.GetTextParam(kEmitterGroup, "intensity_TimeLine", text);
   if (!CTimeLineCurve::IsNoCurve(text)) m_intensityCurve = std::make_unique<CTimeLineCurve>(text, m_state->maxLifetime);
 }
 
@@ -137,7 +138,7 @@ void CElemStandartEmiter::LoadParams(CEffectParams* params) {
   if (!params) return;
   ReadRanges(*params);
   int count = 0;
-  params->GetIntParam(kGroup, "ParticleCount", count);
+  params->GetIntParam(kEmitterGroup, "ParticleCount", count);
   if (count < 0 || count > kMaxParticleCount) {
     HM_REPORT("Common/Particles/CElemStandartEmiter", "Effect %u: ParticleCount %d is outside 0 to %d; kept %u",
               params->GetId(), count, kMaxParticleCount, GetParticleCount());
@@ -148,7 +149,7 @@ void CElemStandartEmiter::LoadParams(CEffectParams* params) {
   TakeState(params->GetId());
   if (!m_state) return;
   m_state->secondTransform = IdentityMatrix();
-  m_state->sortParticles = ReadIntPreset(*params, kGroup, "sort_particles", 0) != 0;
+  m_state->sortParticles = ReadIntPreset(*params, kEmitterGroup, "sort_particles", 0) != 0;
 
   if (count > 0) {
     m_particles.assign(static_cast<size_t>(count), SParticle{});
@@ -353,9 +354,9 @@ void CElemStandartEmiter::SetPosition(float x, float y, float z, float w) {
   m_movement = Sub3(m_position, m_previousPosition);
   if (m_state) m_state->position = m_position;
   if (m_params) {
-    m_params->SetFloatParam(kGroup, "pos_x", x);
-    m_params->SetFloatParam(kGroup, "pos_y", y);
-    m_params->SetFloatParam(kGroup, "pos_z", z);
+    m_params->SetFloatParam(kEmitterGroup, "pos_x", x);
+    m_params->SetFloatParam(kEmitterGroup, "pos_y", y);
+    m_params->SetFloatParam(kEmitterGroup, "pos_z", z);
   }
 }
 

@@ -14,7 +14,7 @@ static_assert(CAnimTextureCoords::kMaxFrames - 1 == std::numeric_limits<decltype
 
 namespace {
 
-const char* const kGroup = "StandardMaterial";
+const char* const kMaterialGroup = "StandardMaterial";
 
 // A colour curve value as a byte; values outside 0..255 saturate instead of wrapping.
 uint8_t ColourByte(float value) {
@@ -77,10 +77,10 @@ void CStandardMaterialElem::LoadParams(CEffectParams* params) {
   m_state = GetElementState(params->GetId());
   if (!m_state) return;
 
-  params->GetTextParam(kGroup, "Texture", m_textureName);
-  params->GetIntParam(kGroup, "row_count", m_rows);
-  params->GetIntParam(kGroup, "column_count", m_columns);
-  params->GetFloatParam(kGroup, "texture_changetime", m_state->textureChangeTime);
+  params->GetTextParam(kMaterialGroup, "Texture", m_textureName);
+  params->GetIntParam(kMaterialGroup, "row_count", m_rows);
+  params->GetIntParam(kMaterialGroup, "column_count", m_columns);
+  params->GetFloatParam(kMaterialGroup, "texture_changetime", m_state->textureChangeTime);
   m_frames = std::make_unique<CAnimTextureCoords>(m_columns, m_rows);
   m_state->frames = m_frames.get();
 
@@ -94,14 +94,14 @@ void CStandardMaterialElem::LoadParams(CEffectParams* params) {
   LoadTexture();
 
   const char* blendType = "Transparent";
-  params->GetTextParam(kGroup, "BlendType", blendType);
+  params->GetTextParam(kMaterialGroup, "BlendType", blendType);
   std::strncpy(m_state->blendType, blendType, sizeof(m_state->blendType) - 1);
   m_state->blendType[sizeof(m_state->blendType) - 1] = '\0';
 
   const char* const curveNames[] = {"rchannel_TimeLine", "gchannel_TimeLine", "bchannel_TimeLine", "achannel_TimeLine"};
   for (int channel = 0; channel < 4; ++channel) {
     const char* text = nullptr;
-    params->GetTextParam(kGroup, curveNames[channel], text);
+    params->GetTextParam(kMaterialGroup, curveNames[channel], text);
     if (!CTimeLineCurve::IsNoCurve(text)) {
       m_colourCurves[channel] = std::make_unique<CTimeLineCurve>(text, m_state->maxLifetime);
     }

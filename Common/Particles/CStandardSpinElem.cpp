@@ -7,23 +7,23 @@
 #include <utility>
 
 namespace {
-const char* const kGroup = "StandardSpin";
+const char* const kSpinGroup = "StandardSpin";
 constexpr float kRadiansPerDegree = 0.017453292f;
 }  // namespace
 
 void CStandardSpinElem::LoadParams(CEffectParams* params) {
   m_params = params;
   if (!params) return;
-  params->GetFloatParam(kGroup, "angle", m_angle);
-  params->GetFloatParam(kGroup, "angle_from", m_angleFrom);
-  params->GetFloatParam(kGroup, "angle_to", m_angleTo);
+  params->GetFloatParam(kSpinGroup, "angle", m_angle);
+  params->GetFloatParam(kSpinGroup, "angle_from", m_angleFrom);
+  params->GetFloatParam(kSpinGroup, "angle_to", m_angleTo);
   if (m_angleTo < m_angleFrom) std::swap(m_angleFrom, m_angleTo);
   m_angle *= kRadiansPerDegree;
   m_angleFrom *= kRadiansPerDegree;
   m_angleTo *= kRadiansPerDegree;
   m_state = GetElementState(params->GetId());
   if (!m_state) return;
-  m_angleCurve = LoadMotionCurve(*params, kGroup, "angle_TimeLine", *m_state);
+  m_angleCurve = LoadMotionCurve(*params, kSpinGroup, "angle_TimeLine", *m_state);
   // With a curve the curve gives the steady part of the spin; without one the "angle" does.
   for (uint32_t i = 0; m_state->particles && i < m_state->particleCount; ++i) {
     const float spread = RandomInRange(m_angleFrom, m_angleTo);

@@ -5,16 +5,16 @@
 #include "Common/Particles/CStandartSpeedElem.h"
 
 namespace {
-const char* const kGroup = "StandartGravity";
+const char* const kGravityGroup = "StandartGravity";
 }
 
 void CStandartGravityElem::LoadParams(CEffectParams* params) {
   m_params = params;
   if (!params) return;
-  params->GetFloatParam(kGroup, "gravity", m_gravity);
+  params->GetFloatParam(kGravityGroup, "gravity", m_gravity);
   m_state = GetElementState(params->GetId());
   if (!m_state) return;
-  m_gravityCurve = LoadMotionCurve(*params, kGroup, "Gravity_TimeLine", *m_state);
+  m_gravityCurve = LoadMotionCurve(*params, kGravityGroup, "Gravity_TimeLine", *m_state);
   if (m_gravityCurve) m_constantMode = false;
 }
 

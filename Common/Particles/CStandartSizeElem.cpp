@@ -5,19 +5,19 @@
 #include "Common/Particles/CStandartSpeedElem.h"
 
 namespace {
-const char* const kGroup = "StandardSize";
+const char* const kSizeGroup = "StandardSize";
 }
 
 void CStandartSizeElem::LoadParams(CEffectParams* params) {
   m_params = params;
   if (!params) return;
-  params->GetFloatParam(kGroup, "width", m_width);
-  params->GetFloatParam(kGroup, "height", m_height);
+  params->GetFloatParam(kSizeGroup, "width", m_width);
+  params->GetFloatParam(kSizeGroup, "height", m_height);
   m_state = GetElementState(params->GetId());
   if (!m_state) return;
-  params->GetFloatParam(kGroup, "global_scale", m_state->scale);
-  m_widthCurve = LoadMotionCurve(*params, kGroup, "width_TimeLine", *m_state);
-  m_heightCurve = LoadMotionCurve(*params, kGroup, "height_TimeLine", *m_state);
+  params->GetFloatParam(kSizeGroup, "global_scale", m_state->scale);
+  m_widthCurve = LoadMotionCurve(*params, kSizeGroup, "width_TimeLine", *m_state);
+  m_heightCurve = LoadMotionCurve(*params, kSizeGroup, "height_TimeLine", *m_state);
 }
 
 void CStandartSizeElem::Update(float dt) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const kGroup = "StandartSpeed";
+const char* const kSpeedGroup = "StandartSpeed";
 // Below this a speed vector is the emitter's "not drawn yet" mark.
 constexpr float kUnsetMark = -5000.0f;
 
@@ -47,19 +47,19 @@ Vector4 CStandartSpeedElem::DrawSpread() const {
 void CStandartSpeedElem::LoadParams(CEffectParams* params) {
   m_params = params;
   if (!params) return;
-  params->GetFloatParam(kGroup, "speed", m_speed);
-  params->GetFloatParam(kGroup, "x_dir", m_direction.x);
-  params->GetFloatParam(kGroup, "y_dir", m_direction.y);
-  params->GetFloatParam(kGroup, "z_dir", m_direction.z);
+  params->GetFloatParam(kSpeedGroup, "speed", m_speed);
+  params->GetFloatParam(kSpeedGroup, "x_dir", m_direction.x);
+  params->GetFloatParam(kSpeedGroup, "y_dir", m_direction.y);
+  params->GetFloatParam(kSpeedGroup, "z_dir", m_direction.z);
   m_direction.w = 0.0f;
-  params->GetFloatParam(kGroup, "x_random_from", m_xFrom);
-  params->GetFloatParam(kGroup, "x_random_to", m_xTo);
-  params->GetFloatParam(kGroup, "y_random_from", m_yFrom);
-  params->GetFloatParam(kGroup, "y_random_to", m_yTo);
-  params->GetFloatParam(kGroup, "z_random_from", m_zFrom);
-  params->GetFloatParam(kGroup, "z_random_to", m_zTo);
-  params->GetFloatParam(kGroup, "speed_random_from", m_speedFrom);
-  params->GetFloatParam(kGroup, "speed_random_to", m_speedTo);
+  params->GetFloatParam(kSpeedGroup, "x_random_from", m_xFrom);
+  params->GetFloatParam(kSpeedGroup, "x_random_to", m_xTo);
+  params->GetFloatParam(kSpeedGroup, "y_random_from", m_yFrom);
+  params->GetFloatParam(kSpeedGroup, "y_random_to", m_yTo);
+  params->GetFloatParam(kSpeedGroup, "z_random_from", m_zFrom);
+  params->GetFloatParam(kSpeedGroup, "z_random_to", m_zTo);
+  params->GetFloatParam(kSpeedGroup, "speed_random_from", m_speedFrom);
+  params->GetFloatParam(kSpeedGroup, "speed_random_to", m_speedTo);
   OrderRange(m_xFrom, m_xTo);
   OrderRange(m_yFrom, m_yTo);
   OrderRange(m_zFrom, m_zTo);
@@ -75,7 +75,7 @@ void CStandartSpeedElem::LoadParams(CEffectParams* params) {
     p.speed = Scale3(p.speed, RandomInRange(m_speedFrom, m_speedTo) + m_speed);
   }
   const char* const names[] = {"x_TimeLine", "y_TimeLine", "z_TimeLine", "speed_mult"};
-  for (int i = 0; i < 4; ++i) m_curves[i] = LoadMotionCurve(*params, kGroup, names[i], *m_state);
+  for (int i = 0; i < 4; ++i) m_curves[i] = LoadMotionCurve(*params, kSpeedGroup, names[i], *m_state);
 }
 
 void CStandartSpeedElem::Update(float dt) {

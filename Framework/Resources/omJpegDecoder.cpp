@@ -16,7 +16,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Resources/omJpegDecoder";
+constexpr const char* kOmJpegDecoderSource = "Framework/Resources/omJpegDecoder";
 // Pictures beyond this are taken as a damaged header rather than a texture.
 // No texture is larger: a header claiming more (a few bytes can claim 16384 x 16384, a gigabyte
 // of pixels) is refused before anything is allocated.
@@ -54,21 +54,24 @@ bool DecodeJpegBgra(const uint8_t* data, size_t size, const char* fileName, std:
   error.message[0] = '\0';
   if (setjmp(error.resume)) {
     jpeg_destroy_decompress(&info);
-    HM_REPORT(kSource, "%s: the JPEG stream is damaged (%s); the texture is missing", fileName, error.message);
+    HM_REPORT(kOmJpegDecoderSource, "%s: the JPEG stream is damaged (%s); the texture is missing", fileName,
+              error.message);
     return false;
   }
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
   jpeg_read_header(&info, TRUE);
   if (info.num_components != 3) {
-    HM_REPORT(kSource, "%s: Error while decompressing: a %ux%u picture of %d components is not a colour JPEG",
-              fileName, info.image_width, info.image_height, info.num_components);
+    HM_REPORT(kOmJpegDecoderSource,
+              "%s: Error while decompressing: a %ux%u picture of %d components is not a colour JPEG", fileName,
+              info.image_width, info.image_height, info.num_components);
     jpeg_destroy_decompress(&info);
     return false;
   }
   if (info.image_width > kMaxSide || info.image_height > kMaxSide) {
-    HM_REPORT(kSource, "%s: Error while decompressing: a %ux%u picture is larger than a texture (%u texels a side)",
-              fileName, info.image_width, info.image_height, kMaxSide);
+    HM_REPORT(kOmJpegDecoderSource,
+              "%s: Error while decompressing: a %ux%u picture is larger than a texture (%u texels a side)", fileName,
+              info.image_width, info.image_height, kMaxSide);
     jpeg_destroy_decompress(&info);
     return false;
   }
@@ -151,7 +154,7 @@ void CJpegDecoder::SetKeepFlag(int channel) {
 bool CJpegDecoder::ReadStream(SStream& stream, bool required) {
   if (stream.given) return stream.size > 0;
   if (!ReadWholeVfsFile(stream.fileName.GetText(), &stream.owned)) {
-    if (required) HM_REPORT(kSource, "No such file: %s", stream.fileName.GetText());
+    if (required) HM_REPORT(kOmJpegDecoderSource, "No such file: %s", stream.fileName.GetText());
     return false;
   }
   stream.data = stream.owned.data();
@@ -168,7 +171,7 @@ const uint8_t* CJpegDecoder::Decode() {
     return nullptr;
   }
   if (m_hasAlpha && !ApplyAlpha()) {
-    HM_REPORT(kSource, "%s: the alpha picture of \"%s\" is not used; the texture is opaque",
+    HM_REPORT(kOmJpegDecoderSource, "%s: the alpha picture of \"%s\" is not used; the texture is opaque",
               m_alpha.fileName.GetText(), m_colour.fileName.GetText());
   }
   const size_t count = size_t(m_width) * size_t(m_height);
@@ -188,8 +191,8 @@ bool CJpegDecoder::ApplyAlpha() {
   int width = 0, height = 0;
   if (!DecodeJpegBgra(m_alpha.data, m_alpha.size, m_alpha.fileName.GetText(), alpha, width, height)) return false;
   if (width != m_width || height != m_height) {
-    HM_REPORT(kSource, "%s: the alpha picture is %dx%d, the colour picture %dx%d", m_alpha.fileName.GetText(),
-              width, height, m_width, m_height);
+    HM_REPORT(kOmJpegDecoderSource, "%s: the alpha picture is %dx%d, the colour picture %dx%d",
+              m_alpha.fileName.GetText(), width, height, m_width, m_height);
     return false;
   }
   for (size_t i = 3; i < m_pixels.size(); i += 4) m_pixels[i] = alpha[i - 3];

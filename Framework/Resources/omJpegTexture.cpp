@@ -13,7 +13,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Resources/omJpegTexture";
+constexpr const char* kOmJpegTextureSource = "Framework/Resources/omJpegTexture";
 
 int ChannelOf(const char* name) {
   static const char* const kNames[4] = {"Red", "Green", "Blue", "Alpha"};
@@ -43,13 +43,13 @@ SMaskSettings ReadMaskSettings(const TiXmlElement* element, const CStr& folder) 
 std::unique_ptr<CTextureMask> ReadRawMask(const char* fileName, int width, int height, const SMaskSettings& mask) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(fileName, &bytes)) {
-    HM_REPORT(kSource, "No such file: %s", fileName);
+    HM_REPORT(kOmJpegTextureSource, "No such file: %s", fileName);
     return nullptr;
   }
   const size_t rowSize = size_t(width);
   if (bytes.size() < rowSize * size_t(height)) {
-    HM_REPORT(kSource, "%s: a mask of %zu bytes is shorter than its %dx%d picture; no mask is made", fileName,
-              bytes.size(), width, height);
+    HM_REPORT(kOmJpegTextureSource, "%s: a mask of %zu bytes is shorter than its %dx%d picture; no mask is made",
+              fileName, bytes.size(), width, height);
     return nullptr;
   }
   // The file's rows run from the bottom; the mask's from the top.
@@ -101,7 +101,8 @@ void CDecodedTexture::BuildMask(const CJpegDecoder& decoder) {
 CJpegTexture::CJpegTexture(const CStr& path, const CStr& alphaPath, CJpegDecoder* decoder,
                            const SMaskSettings& mask)
     : CDecodedTexture(path, decoder, mask), m_alphaPath(alphaPath) {
-  if (!ReadWholeVfsFile(path.GetText(), &m_data)) HM_FATAL(kSource, "No such file: %s%s", path.GetText(), CContentOrigin::Clause().c_str());
+  if (!ReadWholeVfsFile(path.GetText(), &m_data))
+    HM_FATAL(kOmJpegTextureSource, "No such file: %s%s", path.GetText(), CContentOrigin::Clause().c_str());
 }
 
 void CJpegTexture::FeedDecoder(CJpegDecoder& decoder) const {

@@ -9,7 +9,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Resources/omJptTexture";
+constexpr const char* kOmJptTextureSource = "Framework/Resources/omJptTexture";
 
 // The stream at the header's offset and size, or false when it does not lie in the file.
 bool CopyStream(const uint8_t* bytes, size_t size, size_t headerField, std::vector<uint8_t>& stream) {
@@ -24,19 +24,19 @@ bool CopyStream(const uint8_t* bytes, size_t size, size_t headerField, std::vect
 SJptStreams SplitJpt(const uint8_t* bytes, size_t size, const char* fileName) {
   SJptStreams streams;
   if (size < kJptHeaderSize) {
-    HM_REPORT(kSource, "%s: a JPT file of %zu bytes is shorter than its header; the texture is missing", fileName,
-              size);
+    HM_REPORT(kOmJptTextureSource, "%s: a JPT file of %zu bytes is shorter than its header; the texture is missing",
+              fileName, size);
     return streams;
   }
   if (!CopyStream(bytes, size, 8, streams.colour) || streams.colour.empty()) {
-    HM_REPORT(kSource, "%s: the colour stream lies outside the file's %zu bytes; the texture is missing", fileName,
-              size);
+    HM_REPORT(kOmJptTextureSource, "%s: the colour stream lies outside the file's %zu bytes; the texture is missing",
+              fileName, size);
     streams.colour.clear();
     return streams;
   }
   if (!CopyStream(bytes, size, 16, streams.alpha)) {
-    HM_REPORT(kSource, "%s: the alpha stream lies outside the file's %zu bytes; the texture is opaque", fileName,
-              size);
+    HM_REPORT(kOmJptTextureSource, "%s: the alpha stream lies outside the file's %zu bytes; the texture is opaque",
+              fileName, size);
     streams.alpha.clear();
   }
   return streams;
@@ -45,7 +45,8 @@ SJptStreams SplitJpt(const uint8_t* bytes, size_t size, const char* fileName) {
 CJptTexture::CJptTexture(const CStr& path, CJpegDecoder* decoder, const SMaskSettings& mask)
     : CDecodedTexture(path, decoder, mask) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeVfsFile(path.GetText(), &bytes)) HM_FATAL(kSource, "No such file: %s%s", path.GetText(), CContentOrigin::Clause().c_str());
+  if (!ReadWholeVfsFile(path.GetText(), &bytes))
+    HM_FATAL(kOmJptTextureSource, "No such file: %s%s", path.GetText(), CContentOrigin::Clause().c_str());
   m_streams = SplitJpt(bytes.data(), bytes.size(), path.GetText());
 }
 

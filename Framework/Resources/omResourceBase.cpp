@@ -6,12 +6,12 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Resources/omResourceBase";
+constexpr const char* kOmResourceBaseSource = "Framework/Resources/omResourceBase";
 }  // namespace
 
-void CResourceBase::Unload() { HM_FATAL(kSource, "Not supported"); }
+void CResourceBase::Unload() { HM_FATAL(kOmResourceBaseSource, "Not supported"); }
 
-void CResourceBase::Load() { HM_FATAL(kSource, "Not supported"); }
+void CResourceBase::Load() { HM_FATAL(kOmResourceBaseSource, "Not supported"); }
 
 void CResourceLoader::Destroy(CResourceBase*& resource) {
   delete resource;

@@ -18,7 +18,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Resources/omResourceManager";
+constexpr const char* kOmResourceManagerSource = "Framework/Resources/omResourceManager";
 }  // namespace
 
 CResourceManager::~CResourceManager() {
@@ -32,7 +32,8 @@ CResourceManager::~CResourceManager() {
 
 void CResourceManager::RegisterLoader(CResourceLoader* loader, const CStr& typeName) {
   if (HasType(typeName.GetText())) {
-    HM_REPORT(kSource, "A resource loader for the type \"%s\" is registered already; the second one is dropped",
+    HM_REPORT(kOmResourceManagerSource,
+              "A resource loader for the type \"%s\" is registered already; the second one is dropped",
               typeName.GetText());
     delete loader;
     return;
@@ -52,7 +53,7 @@ const SResourceType* CResourceManager::FindTypeEntry(const char* typeName) const
 CResourceLoader* CResourceManager::GetLoader(const char* typeName) const {
   const SResourceType* type = FindTypeEntry(typeName);
   if (!type) {
-    HM_REPORT(kSource, "No resource loader for the type \"%s\"", typeName);
+    HM_REPORT(kOmResourceManagerSource, "No resource loader for the type \"%s\"", typeName);
     return nullptr;
   }
   return type->loader;
@@ -67,7 +68,8 @@ bool CResourceManager::AddResource(const char* typeName, const CStr& name, CReso
 bool CResourceManager::Register(const char* typeName, const CStr& name, CResourceBase* resource) {
   const SResourceType* type = FindTypeEntry(typeName);
   if (!type) {
-    HM_REPORT(kSource, "Resource \"%s\" of the unregistered type \"%s\" is not added", name.GetText(), typeName);
+    HM_REPORT(kOmResourceManagerSource, "Resource \"%s\" of the unregistered type \"%s\" is not added", name.GetText(),
+              typeName);
     return false;
   }
   resource->SetName(type->names->Insert(name.GetText(), resource)->GetKey());
@@ -172,7 +174,8 @@ CResourceBase* CResourceManager::FindResource(const char* typeName, const char* 
 
 CResourceBase* CResourceManager::GetResource(const char* typeName, const char* name) const {
   CResourceBase* resource = FindResource(typeName, name);
-  if (!resource) HM_REPORT(kSource, "No resource \"%s\" of the type \"%s\"", name ? name : "(null)", typeName);
+  if (!resource)
+    HM_REPORT(kOmResourceManagerSource, "No resource \"%s\" of the type \"%s\"", name ? name : "(null)", typeName);
   return resource;
 }
 

@@ -16,7 +16,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Resources/omResourcesXMLLoader";
+constexpr const char* kOmResourcesXMLLoaderSource = "Framework/Resources/omResourcesXMLLoader";
 
 bool IsNamed(const TiXmlElement& element, const char* name) { return std::strcmp(element.Value(), name) == 0; }
 }  // namespace
@@ -76,7 +76,8 @@ void CResourcesXMLLoader::LoadFile(const CStr& fileName) {
   LoadXmlDocument(fileName.GetText(), document);
   const TiXmlElement* root = document.FirstChildElement();
   if (!root) {
-    HM_REPORT(kSource, "%s: the resource list has no root element and is skipped", fileName.GetText());
+    HM_REPORT(kOmResourcesXMLLoaderSource, "%s: the resource list has no root element and is skipped",
+              fileName.GetText());
     return;
   }
   m_openFiles.push_back(CVFS::NormaliseName(fileName.GetText()));
@@ -129,13 +130,13 @@ void CResourcesXMLLoader::ReadInclude(const TiXmlElement& include) {
   const CStr fileName = AttributeText(&include, "Value");
   const std::string key = CVFS::NormaliseName(fileName.GetText());
   if (std::find(m_openFiles.begin(), m_openFiles.end(), key) != m_openFiles.end()) {
-    HM_REPORT(kSource, "%s: the include of \"%s\" closes a cycle and is skipped", m_openFiles.back().c_str(),
-              fileName.GetText());
+    HM_REPORT(kOmResourcesXMLLoaderSource, "%s: the include of \"%s\" closes a cycle and is skipped",
+              m_openFiles.back().c_str(), fileName.GetText());
     return;
   }
   if (m_openFiles.size() >= kMaxIncludeDepth) {
-    HM_REPORT(kSource, "%s: includes nest deeper than %zu; \"%s\" is skipped", m_openFiles.back().c_str(),
-              kMaxIncludeDepth, fileName.GetText());
+    HM_REPORT(kOmResourcesXMLLoaderSource, "%s: includes nest deeper than %zu; \"%s\" is skipped",
+              m_openFiles.back().c_str(), kMaxIncludeDepth, fileName.GetText());
     return;
   }
   LoadFile(fileName);

@@ -15,7 +15,7 @@ namespace Ombrel {
 
 namespace {
 
-constexpr const char* kSource = "Framework/Scene/omSceneManager";
+constexpr const char* kOmSceneManagerSource = "Framework/Scene/omSceneManager";
 
 const char* OrNull(const char* text) { return text ? text : "(null)"; }
 
@@ -60,7 +60,7 @@ void CSceneManager::AddGroup(const char* name) {
 void CSceneManager::SetCurrentGroup(const char* name) {
   auto* entry = m_groups.Find(OrNull(name));
   if (!entry) {
-    HM_REPORT(kSource, "No scene group \"%s\" to make current", OrNull(name));
+    HM_REPORT(kOmSceneManagerSource, "No scene group \"%s\" to make current", OrNull(name));
     return;
   }
   m_currentGroup = entry->value;
@@ -69,7 +69,7 @@ void CSceneManager::SetCurrentGroup(const char* name) {
 void CSceneManager::ClearGroup(const char* name) {
   auto* entry = m_groups.Find(OrNull(name));
   if (!entry) {
-    HM_REPORT(kSource, "No scene group \"%s\" to clear", OrNull(name));
+    HM_REPORT(kOmSceneManagerSource, "No scene group \"%s\" to clear", OrNull(name));
     return;
   }
   SGroup* group = entry->value;
@@ -82,7 +82,7 @@ void CSceneManager::ClearGroup(const char* name) {
 void CSceneManager::RemoveGroup(const char* name) {
   auto* entry = m_groups.Find(OrNull(name));
   if (!entry) {
-    HM_REPORT(kSource, "No scene group \"%s\" to remove", OrNull(name));
+    HM_REPORT(kOmSceneManagerSource, "No scene group \"%s\" to remove", OrNull(name));
     return;
   }
   ClearGroup(name);
@@ -128,13 +128,14 @@ CSceneManager::SLayer* CSceneManager::FindLayer(const char* name) const {
 
 bool CSceneManager::InsertLayer(const char* name, const char* anchorName, bool after) {
   if (!name) {
-    HM_REPORT(kSource, "A render layer needs a name");
+    HM_REPORT(kOmSceneManagerSource, "A render layer needs a name");
     return false;
   }
   if (FindLayer(name)) return true;
   const auto anchor = FindLayerEntry(anchorName);
   if (anchor == m_layers.end() || !m_currentGroup) {
-    HM_REPORT(kSource, "No render layer \"%s\" or no current group for the layer \"%s\"", OrNull(anchorName), name);
+    HM_REPORT(kOmSceneManagerSource, "No render layer \"%s\" or no current group for the layer \"%s\"",
+              OrNull(anchorName), name);
     return false;
   }
   auto layer = std::make_unique<SLayer>(SLayer{name, {}, true});
@@ -159,7 +160,7 @@ bool CSceneManager::IsLayerVisible(const char* name) const {
 void CSceneManager::SetLayerVisible(const char* name, bool visible) {
   SLayer* layer = FindLayer(name);
   if (!layer) {
-    HM_REPORT(kSource, "No render layer \"%s\" to show or hide", OrNull(name));
+    HM_REPORT(kOmSceneManagerSource, "No render layer \"%s\" to show or hide", OrNull(name));
     return;
   }
   layer->visible = visible;
@@ -175,13 +176,13 @@ std::vector<const char*> CSceneManager::GetLayerNames() const {
 
 int32_t CSceneManager::AddNode(ISceneNode* node, const char* layerName) {
   if (!node) {
-    HM_REPORT(kSource, "No node to add to the render layer \"%s\"", OrNull(layerName));
+    HM_REPORT(kOmSceneManagerSource, "No node to add to the render layer \"%s\"", OrNull(layerName));
     return -1;
   }
   SLayer* layer = FindLayer(layerName);
   if (!layer || !m_currentGroup) {
-    HM_REPORT(kSource, "No render layer \"%s\" or no current group for the node \"%s\"", OrNull(layerName),
-              node->GetName().GetText());
+    HM_REPORT(kOmSceneManagerSource, "No render layer \"%s\" or no current group for the node \"%s\"",
+              OrNull(layerName), node->GetName().GetText());
     delete node;
     return -1;
   }

@@ -10,7 +10,7 @@ namespace Ombrel {
 
 namespace {
 
-constexpr const char* kSource = "Framework/Scene/omTextureAnimation";
+constexpr const char* kOmTextureAnimationSource = "Framework/Scene/omTextureAnimation";
 
 // A rate the animation can run at: above 0, with an inverse that is a number too.
 bool IsUsableRate(float value) { return value > 0.0f && std::isfinite(value) && std::isfinite(1.0f / value); }
@@ -70,7 +70,7 @@ void CTextureAnimation::SetFrame(int index, TextureRecord* texture, float ua, fl
 
 bool CTextureAnimation::SetDuration(float duration) {
   if (!IsUsableRate(duration)) {
-    HM_REPORT(kSource, "A texture animation cannot last %g seconds", double(duration));
+    HM_REPORT(kOmTextureAnimationSource, "A texture animation cannot last %g seconds", double(duration));
     return false;
   }
   m_duration = duration;
@@ -81,7 +81,7 @@ bool CTextureAnimation::SetDuration(float duration) {
 
 bool CTextureAnimation::SetSpeed(float speed) {
   if (!IsUsableRate(speed)) {
-    HM_REPORT(kSource, "A texture animation cannot run at %g cycles a second", double(speed));
+    HM_REPORT(kOmTextureAnimationSource, "A texture animation cannot run at %g cycles a second", double(speed));
     return false;
   }
   m_speed = speed;

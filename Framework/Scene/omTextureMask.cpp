@@ -10,7 +10,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Scene/omTextureMask";
+constexpr const char* kOmTextureMaskSource = "Framework/Scene/omTextureMask";
 }  // namespace
 
 uint64_t MaskDataSize(uint64_t width, uint64_t height, int format) {
@@ -20,7 +20,7 @@ uint64_t MaskDataSize(uint64_t width, uint64_t height, int format) {
 
 bool CTextureMask::Create(const uint8_t* pixels, int width, int height, int format, uint8_t threshold) {
   if (!pixels || width <= 0 || height <= 0 || (format != kBits && format != kBytes)) {
-    HM_REPORT(kSource, "A mask of %dx%d pixels in format %d cannot be made%s", width, height, format,
+    HM_REPORT(kOmTextureMaskSource, "A mask of %dx%d pixels in format %d cannot be made%s", width, height, format,
               pixels ? "" : " without pixels");
     return false;
   }
@@ -43,7 +43,7 @@ bool CTextureMask::Load(const char* fileName) {
   CVFS* vfs = GetVFS();
   VfsFile* file = vfs ? vfs->Open(fileName) : nullptr;
   if (!file) {
-    HM_REPORT(kSource, "No such file: %s", fileName);
+    HM_REPORT(kOmTextureMaskSource, "No such file: %s", fileName);
     return false;
   }
   const int fileSize = vfs->GetSize(file);
@@ -52,7 +52,7 @@ bool CTextureMask::Load(const char* fileName) {
   vfs->Close(file);
   bytes.resize(got > 0 ? size_t(got) : 0);
   if (bytes.size() < MaskFile::kHeaderSize) {
-    HM_REPORT(kSource, "%s: a mask file of %zu bytes is shorter than its header", fileName, bytes.size());
+    HM_REPORT(kOmTextureMaskSource, "%s: a mask file of %zu bytes is shorter than its header", fileName, bytes.size());
     return false;
   }
   const uint32_t width = ReadLittleEndian32(&bytes[MaskFile::kWidthAt]);
@@ -62,13 +62,14 @@ bool CTextureMask::Load(const char* fileName) {
   const int format = (ReadLittleEndian32(&bytes[MaskFile::kFlagsAt]) & MaskFile::kFlagBits) ? kBits : kBytes;
   const uint8_t threshold = uint8_t(ReadLittleEndian32(&bytes[MaskFile::kThresholdAt]));
   if (width == 0 || height == 0 || width > MaskFile::kMaxSide || height > MaskFile::kMaxSide) {
-    HM_REPORT(kSource, "%s: a mask of %ux%u pixels is not possible", fileName, width, height);
+    HM_REPORT(kOmTextureMaskSource, "%s: a mask of %ux%u pixels is not possible", fileName, width, height);
     return false;
   }
   const uint64_t needed = MaskDataSize(width, height, format);
   if (size < needed || uint64_t(offset) + needed > bytes.size()) {
-    HM_REPORT(kSource, "%s: the mask data (%u bytes at %u) does not hold %ux%u pixels within the file's %zu bytes",
-              fileName, size, offset, width, height, bytes.size());
+    HM_REPORT(kOmTextureMaskSource,
+              "%s: the mask data (%u bytes at %u) does not hold %ux%u pixels within the file's %zu bytes", fileName,
+              size, offset, width, height, bytes.size());
     return false;
   }
   m_width = int(width);

@@ -13,7 +13,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Script/omScript";
+constexpr const char* kOmScriptSource = "Framework/Script/omScript";
 
 char* CopyText(const char* text) {
   const size_t length = std::strlen(text);
@@ -49,7 +49,7 @@ char* CScript::ReplaceText(size_t size) {
 void CScript::LoadFromVfs() {
   std::vector<uint8_t> bytes;
   if (!m_name || !ReadWholeVfsFile(m_name, &bytes)) {
-    HM_REPORT(kSource, "No such file: %s", m_name ? m_name : "(null)");
+    HM_REPORT(kOmScriptSource, "No such file: %s", m_name ? m_name : "(null)");
     return;
   }
   char* text = ReplaceText(bytes.size());
@@ -72,7 +72,7 @@ bool CScript::LoadFromFile(const char* path) {
 void CScript::Run(bool force) {
   if (m_hasRun && !force) return;
   if (!m_state) {
-    HM_REPORT(kSource, "The script \"%s\" has no Lua state to run in", m_name ? m_name : "(null)");
+    HM_REPORT(kOmScriptSource, "The script \"%s\" has no Lua state to run in", m_name ? m_name : "(null)");
     return;
   }
   CLuaState::Current = m_state;

@@ -13,7 +13,7 @@ namespace Ombrel {
 
 namespace {
 
-constexpr const char* kSource = "Framework/Script/omScriptManager";
+constexpr const char* kOmScriptManagerSource = "Framework/Script/omScriptManager";
 
 // The loader that `require` gets for a script resource: runs it once; returns the name, so
 // package.loaded[name] becomes the name.
@@ -87,7 +87,7 @@ CScript* CScriptManager::AttachResource(CResourceScript* resource) {
 CScript* CScriptManager::HandOut(CResourceScript* resource) {
   CScript* script = resource->GetScript();
   if (!script) {
-    HM_REPORT(kSource, "The script resource \"%s\" holds no script", resource->GetPath().GetText());
+    HM_REPORT(kOmScriptManagerSource, "The script resource \"%s\" holds no script", resource->GetPath().GetText());
     return nullptr;
   }
   script->SetState(m_state);
@@ -96,13 +96,13 @@ CScript* CScriptManager::HandOut(CResourceScript* resource) {
 }
 
 void CScriptManager::ReportScriptError(const char* text) {
-  HM_REPORT(kSource, "Script error: %s", text ? text : "(null)");
+  HM_REPORT(kOmScriptManagerSource, "Script error: %s", text ? text : "(null)");
 }
 
 int CScriptManager::OnPanic(lua_State* L) {
   // Lua would call exit() after this, running the process's destructors while the loading and
   // sound threads still run; the engine's fatal stop ends it at once instead.
-  HM_FATAL(kSource, "Lua panic, error happend outside protected environment. Error: \"%s\"",
+  HM_FATAL(kOmScriptManagerSource, "Lua panic, error happend outside protected environment. Error: \"%s\"",
            LuaErrorText(L, -1));
 }
 

@@ -16,7 +16,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Utils/omXmlRoutines";
+constexpr const char* kOmXmlRoutinesSource = "Framework/Utils/omXmlRoutines";
 // The parser steps over a UTF-8 character whole, so a text that ends inside one sends it up to
 // three bytes past the terminator; zero bytes there stop it inside the buffer.
 constexpr size_t kParserOverrun = 4;
@@ -76,7 +76,8 @@ size_t XmlNestingDepth(const std::string& text, size_t stopAbove) {
 
 void LoadXmlDocument(const char* fileName, TiXmlDocument& document) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeVfsFile(fileName, &bytes)) HM_FATAL(kSource, "No such file: %s%s", fileName, CContentOrigin::Clause().c_str());
+  if (!ReadWholeVfsFile(fileName, &bytes))
+    HM_FATAL(kOmXmlRoutinesSource, "No such file: %s%s", fileName, CContentOrigin::Clause().c_str());
   ParseXmlDocument(fileName, std::string(bytes.begin(), bytes.end()), document);
 }
 
@@ -85,7 +86,7 @@ void ParseXmlDocument(const char* fileName, const std::string& text, TiXmlDocume
   // The parser descends once per level of nesting; a document deeper than any real file would
   // take it past the end of the stack.
   if (XmlNestingDepth(text, kMaxXmlNesting) > kMaxXmlNesting) {
-    HM_REPORT(kSource, "%s: elements nested deeper than %zu levels; the document is not read", fileName,
+    HM_REPORT(kOmXmlRoutinesSource, "%s: elements nested deeper than %zu levels; the document is not read", fileName,
               kMaxXmlNesting);
     return;
   }
@@ -93,7 +94,8 @@ void ParseXmlDocument(const char* fileName, const std::string& text, TiXmlDocume
   padded.append(kParserOverrun, '\0');
   document.Parse(padded.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
   if (document.Error()) {
-    HM_REPORT(kSource, "%s: XML error at line %d: %s", fileName, document.ErrorRow(), document.ErrorDesc());
+    HM_REPORT(kOmXmlRoutinesSource, "%s: XML error at line %d: %s", fileName, document.ErrorRow(),
+              document.ErrorDesc());
   }
 }
 

@@ -10,20 +10,20 @@
 
 namespace {
 
-constexpr const char* kSource = "Platform/Testing/GraphicsTestWindow";
+constexpr const char* kGraphicsTestWindowSource = "Platform/Testing/GraphicsTestWindow";
 
 }  // namespace
 
 PlatformWindowHandle PlatformCreateTestWindow(int width, int height) {
   SGfxDriverScope driver;
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    GfxReport(kSource, "Cannot start SDL video: %s", SDL_GetError());
+    GfxReport(kGraphicsTestWindowSource, "Cannot start SDL video: %s", SDL_GetError());
     return nullptr;
   }
   GfxRequestWindowFormat();
   SDL_Window* window = SDL_CreateWindow("Hollowmere test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                                         height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!window) GfxReport(kSource, "Cannot create a %dx%d window: %s", width, height, SDL_GetError());
+  if (!window) GfxReport(kGraphicsTestWindowSource, "Cannot create a %dx%d window: %s", width, height, SDL_GetError());
   return reinterpret_cast<PlatformWindowHandle>(window);
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/DirectX/CCompiledFx";
+constexpr const char* kCCompiledFxSource = "Quor/DirectX/CCompiledFx";
 constexpr uint32_t kEffectBuckets = 113;
 constexpr size_t kKeyCapacity = 512;
 
@@ -30,7 +30,8 @@ class CFxReader {
     m_version = m_in.U16("version");
     if (m_in.Failed()) return false;
     if (m_version < kFxVersionPlain || m_version > kFxVersionWithStates)
-      HM_FATAL(kSource, "Effect file \"%s\": Unsupported version %d.%02d", m_path, m_version >> 8, m_version & 0xFF);
+      HM_FATAL(kCCompiledFxSource, "Effect file \"%s\": Unsupported version %d.%02d", m_path, m_version >> 8,
+               m_version & 0xFF);
 
     const uint32_t count = m_in.U32("technique count");
     if (!m_in.HasRoomFor(count, kFxMinTechniqueSize, "techniques")) return false;
@@ -188,7 +189,7 @@ void SFxEffect::Clear() {
 bool CCompiledFx::Load(SFxEffect* effect, const char* path) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(path, &bytes)) {
-    HM_REPORT(kSource, "Effect file \"%s\" not found", path);
+    HM_REPORT(kCCompiledFxSource, "Effect file \"%s\" not found", path);
     return false;
   }
   return LoadFromBytes(effect, bytes, path);
@@ -197,7 +198,7 @@ bool CCompiledFx::Load(SFxEffect* effect, const char* path) {
 bool CCompiledFx::LoadFromBytes(SFxEffect* effect, const std::vector<uint8_t>& bytes, const char* path) {
   CFxReader reader(bytes, path);
   if (reader.Read(effect)) return true;
-  HM_REPORT(kSource, "Effect file \"%s\" is damaged: %s", path, reader.FailureText());
+  HM_REPORT(kCCompiledFxSource, "Effect file \"%s\" is damaged: %s", path, reader.FailureText());
   effect->Clear();
   return false;
 }
@@ -226,7 +227,7 @@ SResourceFolder* GetEffectFolder() { return g_effectCache ? &g_effectCache->fold
 
 SFxEffect* GetEffect(const char* fileName) {
   if (!g_effectCache) {
-    HM_REPORT(kSource, "Effect \"%s\" cannot be loaded: the effect cache has not been created", fileName);
+    HM_REPORT(kCCompiledFxSource, "Effect \"%s\" cannot be loaded: the effect cache has not been created", fileName);
     return nullptr;
   }
   const SResourceFolder& folder = g_effectCache->folder;

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr char kSource[] = "Quor/DirectX/CD3DDeviceResources";
+constexpr char kCD3DDeviceResourcesSource[] = "Quor/DirectX/CD3DDeviceResources";
 
 // list: switch to CPtrList when merged
 struct SResourceList {
@@ -43,7 +43,7 @@ uint32_t CreateWithRetries(Create create, std::chrono::milliseconds pause) {
 // The device's answer to making `what`: true when it made it, else reported.
 bool Made(uint32_t result, const std::string& what) {
   if (result == GFX_OK) return true;
-  HM_REPORT(kSource, "Cannot create %s (0x%08x)", what.c_str(), result);
+  HM_REPORT(kCD3DDeviceResourcesSource, "Cannot create %s (0x%08x)", what.c_str(), result);
   return false;
 }
 
@@ -57,7 +57,9 @@ void Fill(Buffer* buffer, const std::vector<uint8_t>& contents) {
   void* data = nullptr;
   if (buffer && !contents.empty() && buffer->Lock(0, 0, &data, 0) == GFX_OK) {
     std::memcpy(data, contents.data(), contents.size());
-    if (!GfxSucceeded(buffer->Unlock())) HM_REPORT(kSource, "A buffer's contents of %zu bytes did not reach the device", contents.size());
+    if (!GfxSucceeded(buffer->Unlock()))
+      HM_REPORT(kCD3DDeviceResourcesSource, "A buffer's contents of %zu bytes did not reach the device",
+                contents.size());
   }
 }
 
@@ -261,7 +263,7 @@ CResource* AddDeviceResource(CResource* resource) { return Enter(resource); }
 void DestroyDeviceResource(CResource* resource) {
   auto found = std::find(g_resources.items.begin(), g_resources.items.end(), resource);
   if (found == g_resources.items.end())
-    HM_FATAL(kSource, "Device resource %p is not in the resource list",
+    HM_FATAL(kCD3DDeviceResourcesSource, "Device resource %p is not in the resource list",
              static_cast<void*>(resource));
   g_resources.items.erase(found);
   delete resource;

@@ -10,7 +10,7 @@
 
 namespace {
 
-const char* const kSource = "Quor/DirectX/CJoystickDX";
+const char* const kCJoystickDXSource = "Quor/DirectX/CJoystickDX";
 
 const char* const kDevicePrefixes[CJoystickDX::kMaxControllers] = {
     "", "J2 ", "J3 ", "J4 ", "J5 ", "J6 ", "J7 ", "J8 ", "J9 "};
@@ -200,7 +200,7 @@ void CJoystickDX::OpenKeyboardAndMouse() {
   keyboard.open = PlatformReadKeyboardDevice(keyboard.current);
   // The game plays with the mouse alone and the menus take keys alone: either missing is
   // worth a report, not the end of the program.
-  if (!keyboard.open) HM_REPORT(kSource, "No keyboard detected");
+  if (!keyboard.open) HM_REPORT(kCJoystickDXSource, "No keyboard detected");
   for (int code = 0; code < 256; ++code) {
     char name[64];
     if (PlatformVirtualKeyName(static_cast<uint8_t>(code), name, sizeof name)) {
@@ -209,14 +209,14 @@ void CJoystickDX::OpenKeyboardAndMouse() {
   }
   SMouseRecord& mouse = m_data->mouse;
   mouse.open = PlatformReadMouseDevice(&mouse.current);
-  if (!mouse.open) HM_REPORT(kSource, "No mouse detected");
+  if (!mouse.open) HM_REPORT(kCJoystickDXSource, "No mouse detected");
 }
 
 void CJoystickDX::OpenControllers() {
   char error[256] = {};
   const int32_t count = PlatformOpenControllers(kMaxControllers, error, sizeof error);
   if (count < 0) {
-    HM_REPORT(kSource, "Playing without game controllers: %s", error);
+    HM_REPORT(kCJoystickDXSource, "Playing without game controllers: %s", error);
     return;
   }
   m_data->controllerCount = count;

@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kSource = "Quor/DirectX/CMemCardDX";
+const char* const kCMemCardDXSource = "Quor/DirectX/CMemCardDX";
 const char* const kExtension = ".sav";
 
 // Rows that several language numbers share.
@@ -97,8 +97,7 @@ CMemCardDX::CMemCardDX(uint32_t recordSize, void** block)
     : CGameSave(recordSize, block), m_ownTexts(6), m_writer(&WriteWithStdio) {
   m_saveFolder = std::string(GetUserDataFolder()) + "Saves";
   if (!PlatformMakeFolders(m_saveFolder.c_str())) {
-    HM_REPORT(kSource, "Cannot create the save folder %s: %s", m_saveFolder.c_str(),
-              std::strerror(errno));
+    HM_REPORT(kCMemCardDXSource, "Cannot create the save folder %s: %s", m_saveFolder.c_str(), std::strerror(errno));
   }
   m_selectedPath = m_saveFolder + "/savegame" + kExtension;
   m_nameList.push_back(nullptr);
@@ -144,8 +143,8 @@ const char* const* CMemCardDX::Enumerate() {
     if (!HasSaveExtension(fileName) || !entry->is_regular_file(typeError)) continue;
     m_names.push_back(fileName.substr(0, fileName.size() - std::strlen(kExtension)));
   }
-  if (error) HM_REPORT(kSource, "Cannot list the save folder %s: %s", m_saveFolder.c_str(),
-                       error.message().c_str());
+  if (error)
+    HM_REPORT(kCMemCardDXSource, "Cannot list the save folder %s: %s", m_saveFolder.c_str(), error.message().c_str());
   // The folder's own order differs between file systems; a sorted list is the same everywhere.
   std::sort(m_names.begin(), m_names.end());
   for (const std::string& name : m_names) m_nameList.push_back(name.c_str());
@@ -159,7 +158,7 @@ void CMemCardDX::Select(const char* name) {
   std::string safeName = name ? name : "";
   // A name is a file name inside the save folder, never a way out of it.
   if (safeName.find_first_of("/\\") != std::string::npos) {
-    HM_REPORT(kSource, "The save name \"%s\" holds a path separator; it is replaced by '_'",
+    HM_REPORT(kCMemCardDXSource, "The save name \"%s\" holds a path separator; it is replaced by '_'",
               safeName.c_str());
     std::replace_if(safeName.begin(), safeName.end(), [](char c) { return c == '/' || c == '\\'; },
                     '_');
@@ -182,11 +181,11 @@ bool CMemCardDX::Load() {
   std::string damage;
   const EBlockFile state = ReadBlockFile(m_selectedPath, block.get(), &damage);
   if (state == EBlockFile::kUnreadable) {
-    HM_REPORT(kSource, "Cannot open %s: %s", m_selectedPath.c_str(), damage.c_str());
+    HM_REPORT(kCMemCardDXSource, "Cannot open %s: %s", m_selectedPath.c_str(), damage.c_str());
     return false;
   }
   if (state == EBlockFile::kDamaged) {
-    HM_REPORT(kSource, "%s is damaged: %s", m_selectedPath.c_str(), damage.c_str());
+    HM_REPORT(kCMemCardDXSource, "%s is damaged: %s", m_selectedPath.c_str(), damage.c_str());
   }
   if (state == EBlockFile::kValid || RestoreNewestGoodCopy(block.get())) {
     std::memcpy(GetData(), block.get(), GetTotalSize());
@@ -241,7 +240,7 @@ bool CMemCardDX::WriteBlockSafely() {
   const std::string temporary = m_selectedPath + ".tmp";
   UniqueFile file(std::fopen(temporary.c_str(), "wb"));
   if (!file) {
-    HM_REPORT(kSource, "Cannot create %s: %s", temporary.c_str(), std::strerror(errno));
+    HM_REPORT(kCMemCardDXSource, "Cannot create %s: %s", temporary.c_str(), std::strerror(errno));
     return false;
   }
   char reason[512] = "the data could not all be written";
@@ -252,18 +251,18 @@ bool CMemCardDX::WriteBlockSafely() {
     written = false;
   }
   if (!written || !KeepDamagedFileAside()) {
-    if (!written) HM_REPORT(kSource, "Cannot write %s: %s", temporary.c_str(), reason);
+    if (!written) HM_REPORT(kCMemCardDXSource, "Cannot write %s: %s", temporary.c_str(), reason);
     std::remove(temporary.c_str());
     return false;
   }
   PlatformTestDriverBeforeReplacing(m_selectedPath.c_str(), temporary.c_str());
   if (std::rename(temporary.c_str(), m_selectedPath.c_str()) != 0) {
-    HM_REPORT(kSource, "Cannot replace %s: %s", m_selectedPath.c_str(), std::strerror(errno));
+    HM_REPORT(kCMemCardDXSource, "Cannot replace %s: %s", m_selectedPath.c_str(), std::strerror(errno));
     std::remove(temporary.c_str());
     return false;
   }
   if (!PlatformSyncFolder(m_saveFolder.c_str(), reason, sizeof reason)) {
-    HM_REPORT(kSource, "The save %s may not survive a crash: %s", m_selectedPath.c_str(), reason);
+    HM_REPORT(kCMemCardDXSource, "The save %s may not survive a crash: %s", m_selectedPath.c_str(), reason);
     return false;
   }
   return true;
@@ -278,11 +277,11 @@ bool CMemCardDX::KeepDamagedFileAside() {
     aside = m_selectedPath + ".damaged-" + std::to_string(number);
   }
   if (std::rename(m_selectedPath.c_str(), aside.c_str()) != 0) {
-    HM_REPORT(kSource, "Cannot keep the damaged %s aside as %s: %s", m_selectedPath.c_str(),
-              aside.c_str(), std::strerror(errno));
+    HM_REPORT(kCMemCardDXSource, "Cannot keep the damaged %s aside as %s: %s", m_selectedPath.c_str(), aside.c_str(),
+              std::strerror(errno));
     return false;
   }
-  HM_REPORT(kSource, "The damaged %s was kept as %s", m_selectedPath.c_str(), aside.c_str());
+  HM_REPORT(kCMemCardDXSource, "The damaged %s was kept as %s", m_selectedPath.c_str(), aside.c_str());
   return true;
 }
 
@@ -347,9 +346,9 @@ bool CMemCardDX::RestoreNewestGoodCopy(uint8_t* block) {
   for (const std::string& copy : SideCopiesNewestFirst()) {
     std::string damage;
     if (ReadBlockFile(copy, block, &damage) != EBlockFile::kValid) continue;
-    HM_REPORT(kSource, "%s is restored from %s", m_selectedPath.c_str(), copy.c_str());
+    HM_REPORT(kCMemCardDXSource, "%s is restored from %s", m_selectedPath.c_str(), copy.c_str());
     if (!KeepDamagedFileAside() || std::rename(copy.c_str(), m_selectedPath.c_str()) != 0) {
-      HM_REPORT(kSource, "Cannot put %s back as %s: %s", copy.c_str(), m_selectedPath.c_str(),
+      HM_REPORT(kCMemCardDXSource, "Cannot put %s back as %s: %s", copy.c_str(), m_selectedPath.c_str(),
                 std::strerror(errno));
     }
     return true;

@@ -20,7 +20,7 @@ namespace {
 constexpr float kShadowAlpha = 0.75f;
 constexpr float kMinDirectionLength = 0.0001f;
 constexpr uint32_t kShadowSampler = 1;
-constexpr uint32_t kMatrixRegisters = 4;
+constexpr uint32_t kModelMatrixRegisters = 4;
 
 void ReleaseTextureRecord(TextureRecord* texture) {
   if (texture && GetTextureManager()) GetTextureManager()->ReleaseTexture(texture);
@@ -205,7 +205,7 @@ void CModelShaderCore::Draw(VertexBatch* batch) {
     HM_DEBUG_ASSERT(batch->boneCount <= kSkinPaletteSize, "a closed batch names %u bones", batch->boneCount);
     const uint32_t bones = std::min(batch->boneCount, kSkinPaletteSize);
     const SFxParameter* palette = IsCasting() ? m_casterHandles.bones : m_mainHandles.bones;
-    if (bones > 0) SetVertexConstants(palette, GetMatrixTable().slots[0].m, bones * kMatrixRegisters);
+    if (bones > 0) SetVertexConstants(palette, GetMatrixTable().slots[0].m, bones * kModelMatrixRegisters);
   }
   DrawVertexBatch(batch);
 }

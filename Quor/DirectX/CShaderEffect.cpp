@@ -3,8 +3,8 @@
 #include "Quor/ReportError.h"
 
 namespace {
-constexpr const char* kSource = "Quor/DirectX/CShaderEffect";
-constexpr uint32_t kMatrixRegisters = 4;
+constexpr const char* kCShaderEffectSource = "Quor/DirectX/CShaderEffect";
+constexpr uint32_t kEffectMatrixRegisters = 4;
 }  // namespace
 
 bool CShaderEffect::Load(const char* fileName, const char* technique) {
@@ -17,7 +17,7 @@ bool CShaderEffect::Load(const char* fileName, const char* technique) {
     m_technique = &m_effect->techniques.front();
   }
   if (!GetPass(0)) {
-    HM_REPORT(kSource, "Effect \"%s\" has no technique \"%s\" with a pass", fileName,
+    HM_REPORT(kCShaderEffectSource, "Effect \"%s\" has no technique \"%s\" with a pass", fileName,
               technique ? technique : "(first)");
     return false;
   }
@@ -49,7 +49,7 @@ const SFxSamplerBinding* CShaderEffect::Sampler(const char* name, uint32_t pass)
 }
 
 void SetVertexMatrix(const SFxParameter* parameter, const float* matrix) {
-  SetVertexConstants(parameter, matrix, kMatrixRegisters);
+  SetVertexConstants(parameter, matrix, kEffectMatrixRegisters);
 }
 
 void SetVertexVector(const SFxParameter* parameter, const float* vector) { SetVertexConstants(parameter, vector, 1); }

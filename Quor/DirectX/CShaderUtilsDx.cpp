@@ -10,7 +10,7 @@
 #include "Quor/ReportError.h"
 
 namespace {
-constexpr const char* kSource = "Quor/DirectX/CShaderUtilsDx";
+constexpr const char* kCShaderUtilsDxSource = "Quor/DirectX/CShaderUtilsDx";
 // Versions are compared with a little slack: 1.005 reads as 1.01.
 constexpr float kVersionSlack = 0.005f;
 constexpr float kVersionWithExtraLine = 1.01f;
@@ -42,7 +42,8 @@ uint32_t ToD3DPrimitiveType(uint32_t code) {
     case 0: return GFX_PT_TRIANGLESTRIP;
     case 1: return GFX_PT_TRIANGLEFAN;
     case 2: return GFX_PT_TRIANGLELIST;
-    default: HM_FATAL(kSource, "Unsupported primitive type");
+    default:
+      HM_FATAL(kCShaderUtilsDxSource, "Unsupported primitive type");
   }
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/DirectX/CShader_PostEffectDX";
+constexpr const char* kCShaderPostEffectDXSource = "Quor/DirectX/CShader_PostEffectDX";
 constexpr const char* kTechnique = "VS_PS";
 constexpr uint32_t kInputSampler = 1;
 constexpr uint32_t kScreenVertexSize = 24;
@@ -80,7 +80,8 @@ class CTargetScope {
   // False, reported, when the caller's target could not be kept.
   bool Entered(const char* material) const {
     if (!m_active)
-      HM_REPORT(kSource, "Blur \"%s\": the current render target cannot be kept (0x%08X)", material, m_result);
+      HM_REPORT(kCShaderPostEffectDXSource, "Blur \"%s\": the current render target cannot be kept (0x%08X)", material,
+                m_result);
     return m_active;
   }
 
@@ -210,8 +211,8 @@ bool CShader_BlurDX::BlurAcross() {
   CGfxDevice* device = GetD3DDevice();
   CResource_RenderTargetTexture* target = TargetOfSize(m_intermediate, m_inputWidth, m_inputHeight);
   if (!target) {
-    HM_REPORT(kSource, "Blur \"%s\": no %ux%u picture for its first pass", GetMaterialName(), m_inputWidth,
-              m_inputHeight);
+    HM_REPORT(kCShaderPostEffectDXSource, "Blur \"%s\": no %ux%u picture for its first pass", GetMaterialName(),
+              m_inputWidth, m_inputHeight);
     return false;
   }
   // The caller's target is put back afterwards: without it the first pass is not drawn.
@@ -223,7 +224,8 @@ bool CShader_BlurDX::BlurAcross() {
   ApplyPass(m_effect.GetPass(0));
   BindTexture("SamplerDiffuse", inputTexture);
   const uint32_t result = device->DrawPrimitiveUP(GFX_PT_TRIANGLESTRIP, 2, kWholeTarget, kScreenVertexSize);
-  if (IsDeviceFailure(result)) HM_REPORT(kSource, "Blur \"%s\": its first pass failed (0x%08X)", GetMaterialName(), result);
+  if (IsDeviceFailure(result))
+    HM_REPORT(kCShaderPostEffectDXSource, "Blur \"%s\": its first pass failed (0x%08X)", GetMaterialName(), result);
   return true;
 }
 
@@ -271,7 +273,8 @@ bool CShader_BlurDX::DrawKept(SDrawItem* item) {
   uint32_t result = kept->Get()->GetSurfaceLevel(0, picture.Receive());
   if (GfxSucceeded(result)) result = device->StretchRect(picture.Get(), &whole, target.Get(), &into, GFX_TEXF_POINT);
   if (IsDeviceFailure(result))
-    HM_REPORT(kSource, "Blur \"%s\": its kept picture cannot be copied (0x%08X)", GetMaterialName(), result);
+    HM_REPORT(kCShaderPostEffectDXSource, "Blur \"%s\": its kept picture cannot be copied (0x%08X)", GetMaterialName(),
+              result);
   return true;
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/DirectX/CShader_Texture1ProjDX";
+constexpr const char* kCShaderTexture1ProjDXSource = "Quor/DirectX/CShader_Texture1ProjDX";
 constexpr uint32_t kProjectedSampler = 1;
 
 // Stage 0 modulates texture and vertex colour, for devices that still read the stages.
@@ -44,7 +44,8 @@ CShader_Texture1ProjDX::~CShader_Texture1ProjDX() {
 
 bool CShader_Texture1ProjDX::AddVertex(SDrawItem* batch, const SModelVertex& vertex) {
   const VertexBatch* projected = AsBatch(batch);
-  if (projected->added >= projected->vertexCount) HM_FATAL(kSource, "Index exceeds supplied with DataInit");
+  if (projected->added >= projected->vertexCount)
+    HM_FATAL(kCShaderTexture1ProjDXSource, "Index exceeds supplied with DataInit");
   return CVertexBatchShader::AddVertex(batch, vertex);
 }
 

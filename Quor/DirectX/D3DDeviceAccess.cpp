@@ -10,7 +10,7 @@
 #include "Quor/ReportError.h"
 
 namespace {
-const char* const kSource = "Quor/DirectX/D3DDeviceAccess";
+const char* const kD3DDeviceAccessSource = "Quor/DirectX/D3DDeviceAccess";
 
 CGfxDevice* g_currentD3DDevice = nullptr;
 DeviceServiceFn g_service = nullptr;
@@ -28,7 +28,8 @@ void CheckStateCall(uint32_t result, const char* call) {
   std::lock_guard<std::mutex> hold(g_failed.lock);
   ++g_failed.count;
   if (!g_failed.reported.insert(call).second) return;
-  HM_REPORT(kSource, "The device refused %s (0x%08X); further failures of it are not reported", call, result);
+  HM_REPORT(kD3DDeviceAccessSource, "The device refused %s (0x%08X); further failures of it are not reported", call,
+            result);
 }
 
 void ForwardReport(const char* source, const char* text) {

@@ -27,7 +27,7 @@ ExitHookFn ExitHook = nullptr;
 
 namespace {
 
-const char* const kSource = "Quor/DirectX/Quordx";
+const char* const kQuordxSource = "Quor/DirectX/Quordx";
 // A window may take at most this share of the desktop on either axis, in percent.
 constexpr int64_t kMaxWindowPercentOfDesktop = 90;
 
@@ -58,7 +58,7 @@ bool TakeSingleInstance() {
                    kGameTitle);
       return false;
     case EInstanceLockResult::Failed:
-      HM_REPORT(kSource, "Running without the single-instance check: %s", error);
+      HM_REPORT(kQuordxSource, "Running without the single-instance check: %s", error);
       return true;
   }
   return true;
@@ -75,12 +75,12 @@ std::string JoinCommandLine(int argc, char** argv) {
 
 void LoadTestDriver() {
   char error[1024] = {};
-  if (!PlatformTestDriverLoad(error, sizeof error)) HM_FATAL(kSource, "%s", error);
+  if (!PlatformTestDriverLoad(error, sizeof error)) HM_FATAL(kQuordxSource, "%s", error);
 }
 
 void StartPlatform() {
   char error[512] = {};
-  if (!PlatformInit(error, sizeof error)) HM_FATAL(kSource, "%s", error);
+  if (!PlatformInit(error, sizeof error)) HM_FATAL(kQuordxSource, "%s", error);
 }
 
 // What the window shows of the cursor follows the cursor-visible flag, and the cursor is always
@@ -203,8 +203,7 @@ void BuildArgumentTable(int argc, const char* const* argv) {
   for (int i = 0; i < argc && g_argumentCount < kMaxArguments; ++i) {
     const size_t length = std::strlen(argv[i]) + 1;
     if (used + length > kArgumentBufferSize) {
-      HM_REPORT(kSource, "The command line is too long: %d of %d arguments kept",
-                g_argumentCount, argc);
+      HM_REPORT(kQuordxSource, "The command line is too long: %d of %d arguments kept", g_argumentCount, argc);
       break;
     }
     std::memcpy(g_argumentBuffer + used, argv[i], length);
@@ -212,7 +211,7 @@ void BuildArgumentTable(int argc, const char* const* argv) {
     used += length;
   }
   if (argc > kMaxArguments && g_argumentCount == kMaxArguments) {
-    HM_REPORT(kSource, "Too many arguments: the first %d of %d kept", kMaxArguments, argc);
+    HM_REPORT(kQuordxSource, "Too many arguments: the first %d of %d kept", kMaxArguments, argc);
   }
   g_argumentTable[g_argumentCount] = nullptr;
 }
@@ -265,7 +264,7 @@ void CreateMainWindow() {
     PlatformWindowHandle window = PlatformCreateMainWindow(kGameTitle, g_state.screenWidth,
                                                            g_state.screenHeight, error,
                                                            sizeof error);
-    if (!window) HM_FATAL(kSource, "Failed to create window: %s", error);
+    if (!window) HM_FATAL(kQuordxSource, "Failed to create window: %s", error);
     g_state.mainWindow = window;
     g_state.inputWindow = window;
   }
@@ -353,7 +352,8 @@ void ExitProgram(int code) {
 const std::string& GetUserDataFolder() {
   std::string error;
   const std::string& folder = PlatformKeptUserDataFolder(kGameTitle, &error);
-  if (!error.empty()) HM_REPORT(kSource, "No user data folder, files go to the current folder: %s", error.c_str());
+  if (!error.empty())
+    HM_REPORT(kQuordxSource, "No user data folder, files go to the current folder: %s", error.c_str());
   return folder;
 }
 
@@ -364,7 +364,7 @@ void WriteWindowedMarker() {
     if (file) {
       std::fclose(file);
     } else {
-      HM_REPORT(kSource, "Cannot write %s: %s", path.c_str(), std::strerror(errno));
+      HM_REPORT(kQuordxSource, "Cannot write %s: %s", path.c_str(), std::strerror(errno));
     }
   } else {
     std::remove(path.c_str());

@@ -26,7 +26,7 @@ const char* const kNoPixelShaderMessage = "Video device has no support for pixel
 
 namespace {
 
-const char* const kSource = "Quor/DirectX/QuordxDevice";
+const char* const kQuordxDeviceSource = "Quor/DirectX/QuordxDevice";
 
 constexpr uint32_t kDeviceTypeHal = 1;
 constexpr uint32_t kPixelShader20 = 0x200;
@@ -93,7 +93,7 @@ void ClearModeLists() {
 void AddMode(SAdapterEntry& entry, const char* text, int32_t width, int32_t height, int32_t refresh,
              EGfxFormat format) {
   if (!entry.modes || !GetDisplayModePool().AddMode(entry.modes, text, width, height, refresh, format)) {
-    HM_REPORT(kSource, "No room for the display mode \"%s\": it is left out", text);
+    HM_REPORT(kQuordxDeviceSource, "No room for the display mode \"%s\": it is left out", text);
   }
 }
 
@@ -169,7 +169,8 @@ void SelectWindowedMode() {
   }
   if (!choice.mode) return;
   choice.depthFormat = FindDepthStencilFormat();
-  if (choice.depthFormat == GFX_FMT_UNKNOWN) HM_FATAL(kSource, "Failed to find suitable depth buffer format");
+  if (choice.depthFormat == GFX_FMT_UNKNOWN)
+    HM_FATAL(kQuordxDeviceSource, "Failed to find suitable depth buffer format");
   g_deviceRecord.windowedChoice = choice;
 }
 
@@ -201,10 +202,11 @@ void SelectFullScreenMode() {
       break;
     }
   }
-  if (!g_deviceRecord.fullScreenChoice.mode) HM_FATAL(kSource, "Failed to find suitable full screen adapter / display mode");
+  if (!g_deviceRecord.fullScreenChoice.mode)
+    HM_FATAL(kQuordxDeviceSource, "Failed to find suitable full screen adapter / display mode");
   g_deviceRecord.fullScreenChoice.depthFormat = FindDepthStencilFormat();
   if (g_deviceRecord.fullScreenChoice.depthFormat == GFX_FMT_UNKNOWN)
-    HM_FATAL(kSource, "Failed to find suitable depth buffer format");
+    HM_FATAL(kQuordxDeviceSource, "Failed to find suitable depth buffer format");
 }
 
 // ---- presentation parameters
@@ -339,7 +341,7 @@ void RecoverDevice(uint32_t status) {
   ReleaseAllDeviceResources();
   BringDeviceBack(status);
   if (!RestoreAllDeviceResources())
-    HM_REPORT(kSource, "Not every drawing object came back with the device: those missing are not drawn");
+    HM_REPORT(kQuordxDeviceSource, "Not every drawing object came back with the device: those missing are not drawn");
   // The device came back with nothing bound: the draw layer must bind its program again.
   InvalidateDrawState();
   ResumeSoundAfter(soundPaused);
@@ -356,7 +358,7 @@ void ForwardRenderState(uint32_t state, uint32_t value) {
 
 // A lost device is no failure here: the next frame service brings it back.
 void ReportFrameFailure(const char* call, uint32_t result) {
-  if (IsDeviceFailure(result)) HM_REPORT(kSource, "The frame's %s failed (0x%08X)", call, result);
+  if (IsDeviceFailure(result)) HM_REPORT(kQuordxDeviceSource, "The frame's %s failed (0x%08X)", call, result);
 }
 
 // The window shows every pixel opaque whatever alpha the drawing left in the back buffer; a
@@ -386,11 +388,11 @@ bool CaptureBackBufferAs(const char* fileName) {
   SGfxImage image;
   std::string error;
   if (!PlatformMakeFolders(folder.c_str())) {
-    HM_REPORT(kSource, "%s: cannot create the capture folder", folder.c_str());
+    HM_REPORT(kQuordxDeviceSource, "%s: cannot create the capture folder", folder.c_str());
   } else if (!GfxCaptureBackBuffer(*g_deviceRecord.device, image)) {
-    HM_REPORT(kSource, "%s: the back buffer could not be read", path.c_str());
+    HM_REPORT(kQuordxDeviceSource, "%s: the back buffer could not be read", path.c_str());
   } else if (!GfxWritePng(path, MadeOpaque(image), error)) {
-    HM_REPORT(kSource, "%s", error.c_str());
+    HM_REPORT(kQuordxDeviceSource, "%s", error.c_str());
   } else {
     return true;
   }
@@ -454,7 +456,7 @@ void CreateDevice() {
                                                    static_cast<uint32_t>(state.multisample), &result);
   if (!device) {
     if (!g_deviceRecord.everCreated) EndForLackOfDevice(kNoDeviceMessage);
-    HM_REPORT(kSource, "The device could not be created again (0x%08X)", result);
+    HM_REPORT(kQuordxDeviceSource, "The device could not be created again (0x%08X)", result);
     ResumeRendering();
     ReleaseDevice();
     return;
@@ -486,7 +488,7 @@ bool ResetDevice() {
   FillPresentParams();
   const uint32_t result = g_deviceRecord.device->Reset(g_deviceRecord.params);
   if (result != GFX_OK) {
-    HM_REPORT(kSource, "The device could not be reset (0x%08X)", result);
+    HM_REPORT(kQuordxDeviceSource, "The device could not be reset (0x%08X)", result);
     return false;
   }
   g_deviceRecord.resetPending = false;

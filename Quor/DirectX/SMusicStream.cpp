@@ -15,7 +15,7 @@ bool g_musicMuted = false;
 
 namespace {
 
-constexpr const char* kSource = "Quor/DirectX/SMusicStream";
+constexpr const char* kSMusicStreamSource = "Quor/DirectX/SMusicStream";
 constexpr size_t kMaxPathLength = 1023;
 constexpr int kSilence = -10000;
 
@@ -45,8 +45,8 @@ class CMusicFileReader : public IAudioStreamReader {
 
 std::unique_ptr<IAudioStreamReader> OpenMusicFile(const std::string& root, const std::string& fileName) {
   if (root.size() + fileName.size() > kMaxPathLength) {
-    HM_REPORT(kSource, "Music path longer than %zu characters: \"%s%.64s...\"", kMaxPathLength, root.c_str(),
-              fileName.c_str());
+    HM_REPORT(kSMusicStreamSource, "Music path longer than %zu characters: \"%s%.64s...\"", kMaxPathLength,
+              root.c_str(), fileName.c_str());
     return nullptr;
   }
   static CPathResolver resolver;
@@ -54,7 +54,7 @@ std::unique_ptr<IAudioStreamReader> OpenMusicFile(const std::string& root, const
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file && resolver.Resolve(root, fileName, &path)) file = std::fopen(path.c_str(), "rb");
   if (!file) {
-    HM_REPORT(kSource, "Music %s not found", fileName.c_str());
+    HM_REPORT(kSMusicStreamSource, "Music %s not found", fileName.c_str());
     return nullptr;
   }
   return std::make_unique<CMusicFileReader>(file);

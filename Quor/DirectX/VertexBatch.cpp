@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/DirectX/VertexBatch";
+constexpr const char* kVertexBatchSource = "Quor/DirectX/VertexBatch";
 constexpr uint32_t kOpaque = 0xFF000000u;
 constexpr uint32_t kDrawVertexSize = 24;
 constexpr float kMinNormalLength = 0.0001f;
@@ -125,7 +125,8 @@ void WriteFaceNormals(VertexBatch* batch) {
 
 // A draw refused for another reason than a lost device (brought back by the frame service).
 void ReportFailedDraw(uint32_t result, uint32_t primitives) {
-  if (IsDeviceFailure(result)) HM_REPORT(kSource, "Drawing %u primitives failed (0x%08X)", primitives, result);
+  if (IsDeviceFailure(result))
+    HM_REPORT(kVertexBatchSource, "Drawing %u primitives failed (0x%08X)", primitives, result);
 }
 
 }  // namespace
@@ -151,8 +152,8 @@ VertexBatch* CreateVertexBatch(EVertexFormat format, uint32_t vertexCount, uint3
 
 bool AddBatchVertex(VertexBatch* batch, const SModelVertex& vertex, const STexCoordTransform& transform) {
   if (batch->buffer || batch->added >= batch->vertexCount) {
-    HM_REPORT(kSource, "Vertex %u refused: the batch holds %u vertices%s", batch->added + 1, batch->vertexCount,
-              batch->buffer ? " and is closed" : "");
+    HM_REPORT(kVertexBatchSource, "Vertex %u refused: the batch holds %u vertices%s", batch->added + 1,
+              batch->vertexCount, batch->buffer ? " and is closed" : "");
     return false;
   }
   WriteVertex(batch, &batch->vertices[batch->added * VertexFormatSize(batch->format)], vertex, transform);

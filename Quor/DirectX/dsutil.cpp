@@ -14,12 +14,12 @@
 
 namespace {
 
-constexpr const char* kSource = "Quor/DirectX/dsutil";
+constexpr const char* kDsutilSource = "Quor/DirectX/dsutil";
 
 bool g_soundDevice = false;
 std::string g_builtInFolder = "Resources";
 
-void ReportAudioFailure(const char* text) { HM_REPORT(kSource, "%s", text); }
+void ReportAudioFailure(const char* text) { HM_REPORT(kDsutilSource, "%s", text); }
 
 int ClampLevel(int value, int low, int high) { return std::min(std::max(value, low), high); }
 
@@ -54,7 +54,7 @@ EWaveResult CWaveReader::Open(const char* name) {
   SWaveData wave;
   std::string error;
   if (!ParseWave(m_image.data(), m_image.size(), name, wave, error)) {
-    HM_REPORT(kSource, "%s", error.c_str());
+    HM_REPORT(kDsutilSource, "%s", error.c_str());
     m_image.clear();
     return EWaveResult::Fail;
   }
@@ -71,9 +71,9 @@ bool CWaveReader::LoadImage(const char* name) {
   VfsFile* file = vfs ? vfs->Open(name) : nullptr;
   if (!file) {
     // An archive holds all the game's content, so a sound missing from it means broken content.
-    if (CVFS::IsArchiveMode()) HM_FATAL(kSource, "Sound %s not found%s", name, CContentOrigin::Clause().c_str());
+    if (CVFS::IsArchiveMode()) HM_FATAL(kDsutilSource, "Sound %s not found%s", name, CContentOrigin::Clause().c_str());
     if (LoadBuiltIn(name)) return true;
-    HM_REPORT(kSource, "Sound %s not found", name);
+    HM_REPORT(kDsutilSource, "Sound %s not found", name);
     return false;
   }
   return ReadOpenVfsFile(file, name, &m_image, kMaxFileBytes);
@@ -89,13 +89,13 @@ bool CWaveReader::LoadBuiltIn(const char* name) {
     if (!in) continue;
     const std::streamoff size = in.tellg();
     if (size < 0 || uint64_t(size) > kMaxFileBytes) {
-      HM_REPORT(kSource, "%s: %lld bytes is not a size a sound may have", found.c_str(), (long long)size);
+      HM_REPORT(kDsutilSource, "%s: %lld bytes is not a size a sound may have", found.c_str(), (long long)size);
       return false;
     }
     m_image.resize(size_t(size));
     in.seekg(0);
     if (!in.read(reinterpret_cast<char*>(m_image.data()), size)) {
-      HM_REPORT(kSource, "%s: could not be read", found.c_str());
+      HM_REPORT(kDsutilSource, "%s: could not be read", found.c_str());
       m_image.clear();
       return false;
     }
@@ -137,7 +137,7 @@ std::unique_ptr<CSoundDX> CreateSound(const char* name) {
   const SWaveFormat& format = *wave->GetFormat();
   const uint32_t bytes = wave->GetSize();
   if (bytes == 0) {
-    HM_REPORT(kSource, "%s: no sample data", name);
+    HM_REPORT(kDsutilSource, "%s: no sample data", name);
     return nullptr;
   }
 

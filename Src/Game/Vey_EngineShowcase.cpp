@@ -23,7 +23,7 @@ namespace Vey {
 
 namespace {
 
-const char* const kSource = "Src/Game/Vey_EngineShowcase";
+const char* const kVeyEngineShowcaseSource = "Src/Game/Vey_EngineShowcase";
 
 // How long the loading screen may take to show its picture before the showcase goes on.
 constexpr auto kLoadingScreenWait = std::chrono::seconds(10);
@@ -62,7 +62,7 @@ void WaitForHalfwayFrames(const CShowcaseLoadScreen& screen) {
   while (screen.GetHalfwayFrames() < 3 && std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (screen.GetHalfwayFrames() < 3) HM_REPORT(kSource, "The loading screen drew no picture in time");
+  if (screen.GetHalfwayFrames() < 3) HM_REPORT(kVeyEngineShowcaseSource, "The loading screen drew no picture in time");
 }
 
 Vector2 Corner(float x, float y) { return {x, y}; }
@@ -89,7 +89,8 @@ bool CEngineShowcase::Open() {
   if (!PlatformGetEnv(kVariable, base, sizeof base)) return false;
   CVFS::SetArchiveMode(true);
   m_vfs = std::make_unique<CVFS>(base);
-  if (!m_vfs->LoadArchive()) HM_FATAL(kSource, "%s: %s.PK2 cannot be read as an archive", kVariable, base);
+  if (!m_vfs->LoadArchive())
+    HM_FATAL(kVeyEngineShowcaseSource, "%s: %s.PK2 cannot be read as an archive", kVariable, base);
   g_pVFS = m_vfs.get();
   m_textures = std::make_unique<CTextureManager>("Textures");
   SetTextureManager(m_textures.get());

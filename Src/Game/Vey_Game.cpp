@@ -68,7 +68,7 @@ const SStory CGame::kMainStory = {"main story", "App/Configs/Game_Resources.xml"
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_Game";
+constexpr const char* kVeyGameSource = "Src/Game/Vey_Game";
 
 Ombrel::CApplicationEvent StateEvent(int32_t type, int32_t target) {
   Ombrel::CApplicationEvent event(type);
@@ -281,7 +281,7 @@ void CGame::StoreProgress() {
   m_world->BuildProgress(block.get());
   SSaveData::StoreProgress(*profile, *block);
   Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
-  if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The player's progress could not be saved");
+  if (saver && !saver->SaveGame()) HM_REPORT(kVeyGameSource, "The player's progress could not be saved");
 }
 
 // The location, close-up and search layouts outlive the state in the resources: each one on

@@ -18,7 +18,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_GameBase";
+constexpr const char* kVeyGameBaseSource = "Src/Game/Vey_GameBase";
 
 // Sent by Escape: to every listener that takes the type.
 Ombrel::SEventHeader PauseEvent() {
@@ -69,7 +69,7 @@ void CGameBase::LoadResourceLists() {
     if (Ombrel::ContentFileExists(list)) {
       reader.Load(list);
     } else {
-      HM_REPORT(kSource, "%s: no such resource list; its resources are not loaded", list);
+      HM_REPORT(kVeyGameBaseSource, "%s: no such resource list; its resources are not loaded", list);
     }
   }
 }
@@ -79,7 +79,7 @@ void CGameBase::CreatePauseOverlay() {
   Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(kPauseLayout) : nullptr;
   Ombrel::CLayout2D* layout = resource ? resource->GetLayout() : nullptr;
   if (!layout) {
-    HM_REPORT(kSource, "%s: no 2-D layout (Layout2D) \"%s\"; the game runs without its pause overlay",
+    HM_REPORT(kVeyGameBaseSource, "%s: no 2-D layout (Layout2D) \"%s\"; the game runs without its pause overlay",
               kPauseResources, kPauseLayout);
     return;
   }
@@ -97,7 +97,7 @@ void CGameBase::CreatePauseOverlay() {
 void CGameBase::AttachPauseNode(CPauseMenuNode* node) {
   Ombrel::CSceneManager* scene = Ombrel::GetSceneManager();
   if (!scene) {
-    HM_REPORT(kSource, "No scene manager for the pause overlay's node \"%s\"", node->GetName().GetText());
+    HM_REPORT(kVeyGameBaseSource, "No scene manager for the pause overlay's node \"%s\"", node->GetName().GetText());
     delete node;
     return;
   }

@@ -36,7 +36,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_GameMain.cpp";
+constexpr const char* kVeyGameMainSource = "Src/Game/Vey_GameMain.cpp";
 // While no frame can begin (no device yet), the loop retries after this pause.
 constexpr float kFramePause = 0.016f;
 // The application configuration's default frame-rate mode: frames of at least 0.02 s.
@@ -141,7 +141,7 @@ int RunApplication(int argumentCount) {
   if (Ombrel::RunningProgramFolder(&programFolder, &error)) {
     params.ResolveContentRoots(programFolder);
   } else {
-    HM_REPORT(kSource, "The game's content cannot be found: %s", error.c_str());
+    HM_REPORT(kVeyGameMainSource, "The game's content cannot be found: %s", error.c_str());
   }
   SetLanguage(language);
   auto* application = new Ombrel::CApplication(argumentCount, params.FileSystemConfig());

@@ -39,7 +39,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_GameSetup";
+constexpr const char* kVeyGameSetupSource = "Src/Game/Vey_GameSetup";
 constexpr const char* kKeyboardConfig = "OSK/osk.gcfg";
 constexpr uint8_t kVkReturn = 13;
 
@@ -50,7 +50,7 @@ const SStory* g_storyBeingBuilt = &CGame::kMainStory;
 }  // namespace
 
 void ReportMissingResource(const char* type, const char* name) {
-  HM_REPORT(kSource, "The %s has no %s \"%s\" (%s)", g_storyBeingBuilt->name, type, name,
+  HM_REPORT(kVeyGameSetupSource, "The %s has no %s \"%s\" (%s)", g_storyBeingBuilt->name, type, name,
             g_storyBeingBuilt->resourceList);
 }
 
@@ -83,7 +83,7 @@ void CGame::Init() {
   if (Ombrel::ContentFileExists(kKeyboardConfig)) {
     OnScreenKeyboardInit();
   } else {
-    HM_REPORT(kSource, "%s: no such file; the game runs without its on-screen keyboard", kKeyboardConfig);
+    HM_REPORT(kVeyGameSetupSource, "%s: no such file; the game runs without its on-screen keyboard", kKeyboardConfig);
   }
   m_fadeIn = 0.0f;
   m_fadeOut = 0.0f;
@@ -195,7 +195,8 @@ void CGame::LoadWorld() {
   if (!profile || !profile->progress.last) return;
   // Each chapter's progress numbers its own places and objects: the other's would set strangers.
   if (IsBonusGameMode(profile->gameMode) != m_story.bonus) {
-    HM_REPORT(kSource, "The profile's progress (game mode %u) is not the %s's; it starts from its description",
+    HM_REPORT(kVeyGameSetupSource,
+              "The profile's progress (game mode %u) is not the %s's; it starts from its description",
               profile->gameMode, m_story.name);
     return;
   }

@@ -9,7 +9,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Game/Vey_StartupParams.cpp";
+constexpr const char* kVeyStartupParamsSource = "Src/Game/Vey_StartupParams.cpp";
 
 constexpr const char* kRegionTitles[SStartupParams::kRegionCount] = {
     "GameTitle [US]", "GameTitle [UK]", "GameTitle [DE]", "GameTitle [FR]", "GameTitle [CA]", "GameTitle [ES]",
@@ -54,7 +54,8 @@ bool SStartupParams::ResolveContentRoots(const std::string& executableFolder) {
     flags = Ombrel::kFileSystemOverrideArchiveFlag | (hasPlain ? 0 : Ombrel::kFileSystemArchive);
     return true;
   }
-  HM_REPORT(kSource, "No game content beside the program: neither %scontent/%s nor %s%s.PK2, nor the same below %s",
+  HM_REPORT(kVeyStartupParamsSource,
+            "No game content beside the program: neither %scontent/%s nor %s%s.PK2, nor the same below %s",
             homes[0].c_str(), kPlainMarker, homes[0].c_str(), kArchiveName, homes[1].c_str());
   plainRoot = (homes[0] + "content/").c_str();
   archiveRoot = (homes[0] + kArchiveName).c_str();

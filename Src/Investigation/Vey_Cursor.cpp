@@ -20,8 +20,8 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Investigation/Vey_Cursor.cpp";
-constexpr float kPi = 3.14159265358979f;
+constexpr const char* kVeyCursorSource = "Src/Investigation/Vey_Cursor.cpp";
+constexpr float kCursorPi = 3.14159265358979f;
 constexpr float kSpriteSideAtDefaultHeight = 24.0f;
 constexpr float kFadeInPerSecond = 4.0f;  // 0.25 s after the cursor is mended
 constexpr float kPressedPictureProgress = 0.5f;
@@ -46,7 +46,7 @@ class CPlatformSystemCursor : public ISystemCursor {
     SCursorImage image;
     std::string problem;
     if (!LoadCursorFile(path, image, problem)) {
-      HM_REPORT(kSource, "The system arrow stands in: %s", problem.c_str());
+      HM_REPORT(kVeyCursorSource, "The system arrow stands in: %s", problem.c_str());
       return kSystemArrowCursor;
     }
     char error[256] = {};
@@ -54,7 +54,8 @@ class CPlatformSystemCursor : public ISystemCursor {
                                                        int32_t(image.hotX), int32_t(image.hotY), error, sizeof error);
     if (!cursor) {
       // A driver without cursors (the offscreen one) says so once, not for every file.
-      if (!m_driverRefused) HM_REPORT(kSource, "The system arrow stands in for \"%s\": %s", path.c_str(), error);
+      if (!m_driverRefused)
+        HM_REPORT(kVeyCursorSource, "The system arrow stands in for \"%s\": %s", path.c_str(), error);
       m_driverRefused = true;
       return kSystemArrowCursor;
     }
@@ -157,7 +158,7 @@ void CCursor::SetRotation(float radians) { m_record.SetRotation(radians); }
 
 void CCursor::SetExitDirection(int32_t direction) {
   const bool compass = direction >= 0 && direction < kHiddenObjectExit;
-  SetRotation(compass ? -float(direction) * kPi / 4.0f : 0.0f);
+  SetRotation(compass ? -float(direction) * kCursorPi / 4.0f : 0.0f);
   if (compass && m_type == kExit) ApplyFile(kFileExit + direction);
 }
 
@@ -232,7 +233,7 @@ void CCursor::ChooseType(const CMap& world, const IHud& hud, bool itemHeld, int3
     return;
   }
   if (backExit) {
-    SetRotation(-kPi);
+    SetRotation(-kCursorPi);
     SetType(kExit);
     if (m_type == kExit) ApplyFile(kFileExit + kBackExitFile);
     return;

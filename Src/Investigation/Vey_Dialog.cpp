@@ -15,7 +15,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_Dialog";
+constexpr const char* kVeyDialogSource = "Vey_Dialog";
 
 struct SDialogVoice {
   const char* dialog;
@@ -60,7 +60,7 @@ CDialog::CDialog(const char* name, const Ombrel::CLayout2D* layout, Ombrel::CXml
       m_sounds(sounds) {
   m_band->SetAspectCorrection(true);
   if (!layout) {
-    HM_REPORT(kSource, "Dialog \"%s\": no layout, so it shows the band alone", name);
+    HM_REPORT(kVeyDialogSource, "Dialog \"%s\": no layout, so it shows the band alone", name);
     return;
   }
   m_textEntry = FindLayoutText(*layout, kTextEntry);

@@ -15,8 +15,8 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_Diary";
-constexpr float kFadeSpeed = 2.0f;  // opening, closing and turning take half a second
+constexpr const char* kVeyDiarySource = "Vey_Diary";
+constexpr float kDiaryFadeSpeed = 2.0f;  // opening, closing and turning take half a second
 constexpr float kHoverTime = 0.1f;
 constexpr float kHoverGrowth = 0.25f;
 
@@ -76,7 +76,7 @@ CDiary::CDiary(const char* name, Ombrel::CLayout2D* frame, CPlayer* player, cons
       m_saveData(saveData),
       m_sprite(std::make_unique<Ombrel::CSprite2DNode>("Sprite", nullptr)) {
   m_sprite->SetAspectCorrection(true);
-  if (!m_frame) HM_REPORT(kSource, "Diary \"%s\": no frame layout, so it has no buttons", name);
+  if (!m_frame) HM_REPORT(kVeyDiarySource, "Diary \"%s\": no frame layout, so it has no buttons", name);
 }
 
 CDiary::~CDiary() = default;
@@ -91,7 +91,8 @@ void CDiary::LoadEntries() {
       Ombrel::CLayout2D* page = m_catalogue ? m_catalogue->FindEntry(profile->diary[i]) : nullptr;
       // A save's index the catalogue lacks (a damaged or foreign save) is left out.
       if (!page) {
-        HM_REPORT(kSource, "The profile's diary page %d is not in the catalogue; it is skipped", profile->diary[i]);
+        HM_REPORT(kVeyDiarySource, "The profile's diary page %d is not in the catalogue; it is skipped",
+                  profile->diary[i]);
         continue;
       }
       m_pages.push_back(page);
@@ -104,7 +105,7 @@ void CDiary::LoadEntries() {
 void CDiary::AddEntry(const std::string& key, bool silent) {
   Ombrel::CLayout2D* page = m_catalogue ? m_catalogue->IdOfName(key) : nullptr;
   if (!page) {
-    HM_REPORT(kSource, "The diary has no page \"%s\"; nothing is added", key.c_str());
+    HM_REPORT(kVeyDiarySource, "The diary has no page \"%s\"; nothing is added", key.c_str());
     return;
   }
   SProfileData* profile = Profile();
@@ -163,7 +164,7 @@ void CDiary::UpdateHovers(float dt) {
 
 void CDiary::AdvanceFade(float dt) {
   if (m_state == kClosed) return;
-  m_fadeTime += kFadeSpeed * dt;
+  m_fadeTime += kDiaryFadeSpeed * dt;
   if (m_fadeTime < 1.0f) return;
   m_fadeTime = 0.0f;
   if (m_state != kClosing) {

@@ -14,7 +14,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_GameHelp";
+constexpr const char* kVeyGameHelpSource = "Vey_GameHelp";
 
 // The buttons of the layout's own paging, which the overlay keeps hidden while it is up.
 constexpr const char* kPageButtons[] = {
@@ -44,7 +44,7 @@ CGameHelp::CGameHelp(Ombrel::CLayout2D* layout, IHud* hud, const CMap* world, Om
       m_sprite(std::make_unique<Ombrel::CSprite2DNode>("Sprite", nullptr)) {
   m_sprite->SetAspectCorrection(true);
   if (!m_layout) {
-    HM_REPORT(kSource, "The puzzle help has no layout, so it shows no page and has no close button");
+    HM_REPORT(kVeyGameHelpSource, "The puzzle help has no layout, so it shows no page and has no close button");
     m_close = std::make_unique<CButton1>(nullptr, nullptr, nullptr);
     return;
   }

@@ -25,9 +25,9 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Investigation/Vey_Intermediate";
+constexpr const char* kVeyIntermediateSource = "Src/Investigation/Vey_Intermediate";
 // Opening and closing take half a second; the close button's hover a tenth.
-constexpr float kFadeSpeed = 2.0f;
+constexpr float kIntermediateFadeSpeed = 2.0f;
 constexpr float kHoverSpeed = 10.0f;
 
 // Seconds a completed close-up waits before it closes itself, by close-up.
@@ -47,8 +47,9 @@ CIntermediate::CIntermediate(SIntermediateParts parts)
   m_sprite->SetAspectCorrection(true);
   if (m_parts.frame && (!m_parts.frame->FindItem(kCloseButtonActive) || !m_parts.frame->FindItem(kCloseButtonInactive) ||
                         !m_parts.frame->FindItem(kBound)))
-    HM_REPORT(kSource, "The close-up frame lacks \"%s\", \"%s\" or \"%s\": the close-up goes on without it",
-              kCloseButtonActive, kCloseButtonInactive, kBound);
+    HM_REPORT(kVeyIntermediateSource,
+              "The close-up frame lacks \"%s\", \"%s\" or \"%s\": the close-up goes on without it", kCloseButtonActive,
+              kCloseButtonInactive, kBound);
   SetCloseButtonInactive(false);
 }
 
@@ -154,7 +155,7 @@ std::vector<std::string> CIntermediate::AnimatedSprites() const {
 void CIntermediate::Open(int32_t closeUp, const std::string* ambientName, int32_t* ambientSlot) {
   CMap& world = *m_parts.world;
   if (closeUp < 0 || uint32_t(closeUp) >= world.CloseUpCount()) {
-    HM_REPORT(kSource, "Close-up %d is not in the story; it stays closed", closeUp);
+    HM_REPORT(kVeyIntermediateSource, "Close-up %d is not in the story; it stays closed", closeUp);
     return;
   }
   m_closeUp = uint32_t(closeUp);
@@ -274,7 +275,7 @@ void CIntermediate::Update(float dt) {
       RunFade(m_t);
       UpdateCursor(picked, game);
       AnimateObjects(dt);
-      m_t += kFadeSpeed * dt;
+      m_t += kIntermediateFadeSpeed * dt;
       if (m_t >= 1.0f) {
         if (m_parts.emitters) m_parts.emitters->SetAlpha(1.0f);
         if (m_parts.hints) m_parts.hints->SetAlpha(1.0f);
@@ -286,7 +287,7 @@ void CIntermediate::Update(float dt) {
       RunFade(1.0f - m_t);
       UpdateCursor(picked, game);
       AnimateObjects(dt);
-      m_t += kFadeSpeed * dt;
+      m_t += kIntermediateFadeSpeed * dt;
       if (m_t >= 1.0f) FinishClosing();
       break;
     case kOpen:

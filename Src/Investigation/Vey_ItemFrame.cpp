@@ -17,7 +17,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_ItemFrame";
+constexpr const char* kVeyItemFrameSource = "Vey_ItemFrame";
 constexpr uint32_t kLeftButton = 1;  // the mouse buttons' virtual-key codes
 constexpr uint32_t kRightButton = 2;
 
@@ -84,7 +84,7 @@ CItemFrame::CItemFrame(const char* name, Ombrel::CLayout2D* layout, IHud* player
       m_sprite(std::make_unique<Ombrel::CSprite2DNode>("Sprite", nullptr)) {
   m_sprite->SetAspectCorrection(true);
   if (!m_layout) {
-    HM_REPORT(kSource, "Item frame \"%s\": no layout, so it draws nothing and has no button", name);
+    HM_REPORT(kVeyItemFrameSource, "Item frame \"%s\": no layout, so it draws nothing and has no button", name);
     return;
   }
   m_button = FindLayoutBox(*m_layout, kButton);

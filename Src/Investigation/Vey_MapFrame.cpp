@@ -14,7 +14,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_MapFrame";
+constexpr const char* kVeyMapFrameSource = "Vey_MapFrame";
 constexpr float kHoverTime = 0.1f;  // seconds for the close button to grow or shrink fully
 constexpr float kHoverGrowth = 0.25f;
 
@@ -36,7 +36,7 @@ CMapFrame::CMapFrame(Ombrel::CLayout2D* layout, CCursor* cursor, Ombrel::CXmlDic
       m_sprite(std::make_unique<Ombrel::CSprite2DNode>("Sprite", nullptr)) {
   m_sprite->SetAspectCorrection(true);
   m_visited[0] = 1;  // the story starts at its first place
-  if (!m_layout) HM_REPORT(kSource, "The map has no layout, so it shows nothing");
+  if (!m_layout) HM_REPORT(kVeyMapFrameSource, "The map has no layout, so it shows nothing");
   LoadProgress();
 }
 
@@ -56,8 +56,8 @@ void CMapFrame::LoadProgress() {
     const SFlagPair& pair = profile->flags[i];
     // The table was written for the layout of its time; an index this one lacks is left out.
     if (pair.id < 0 || uint32_t(pair.id) >= m_layout->GetCount()) {
-      HM_REPORT(kSource, "The profile's map marker %d is not in the map layout (%u objects); it is skipped", pair.id,
-                m_layout->GetCount());
+      HM_REPORT(kVeyMapFrameSource, "The profile's map marker %d is not in the map layout (%u objects); it is skipped",
+                pair.id, m_layout->GetCount());
       continue;
     }
     m_layout->GetItem(uint32_t(pair.id))->visible = pair.value != 0;
@@ -70,7 +70,7 @@ void CMapFrame::LoadProgress() {
 void CMapFrame::SetMarkerVisible(const std::string& marker, bool visible) {
   Ombrel::SLayoutItem* item = m_layout ? m_layout->FindItem(marker.c_str()) : nullptr;
   if (!item) {
-    HM_REPORT(kSource, "The map layout has no marker \"%s\"; nothing is shown or hidden", marker.c_str());
+    HM_REPORT(kVeyMapFrameSource, "The map layout has no marker \"%s\"; nothing is shown or hidden", marker.c_str());
     return;
   }
   item->visible = visible;
@@ -79,7 +79,8 @@ void CMapFrame::SetMarkerVisible(const std::string& marker, bool visible) {
 
 void CMapFrame::VisitScene(int32_t location) {
   if (location < 0 || location >= LocationCount()) {
-    HM_REPORT(kSource, "The map has no place %d (it has %d); the visit is not marked", location, LocationCount());
+    HM_REPORT(kVeyMapFrameSource, "The map has no place %d (it has %d); the visit is not marked", location,
+              LocationCount());
     return;
   }
   SProfileData* profile = Profile();

@@ -26,7 +26,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_Player";
+constexpr const char* kVeyPlayerSource = "Vey_Player";
 constexpr const char* kItemPrefix = "root/Items/";
 constexpr const char* kAspectPrefix = "root/HUD";
 
@@ -80,7 +80,7 @@ CPlayer::CPlayer(const SHudCollaborators& collaborators)
   m_spriteNode->Show();
   m_spriteNode->SetAspectCorrection(true);
   if (!m_c.layout) {
-    HM_REPORT(kSource, "The heads-up display has no layout \"HUD\"; it shows nothing");
+    HM_REPORT(kVeyPlayerSource, "The heads-up display has no layout \"HUD\"; it shows nothing");
     return;
   }
   if (m_c.newEntry) m_c.newEntry->SetLoopMode(1);
@@ -156,7 +156,7 @@ void CPlayer::LookUpSpecialObjects() {
     if (size_t at = name.find("%s"); at != std::string::npos) name.replace(at, 2, aspect);
     if (size_t at = name.find('#'); at != std::string::npos) name.replace(at, 1, std::to_string(VisibleSlots()));
     m_special[size_t(i)] = m_c.layout->FindItem(name.c_str());
-    if (!m_special[size_t(i)]) HM_REPORT(kSource, "The layout \"HUD\" has no object \"%s\"", name.c_str());
+    if (!m_special[size_t(i)]) HM_REPORT(kVeyPlayerSource, "The layout \"HUD\" has no object \"%s\"", name.c_str());
   }
 }
 
@@ -215,7 +215,7 @@ void CPlayer::LoadInventory() {
     const int32_t id = profile->inventory[i];
     const Ombrel::SLayoutItem* object = id >= 0 ? m_c.items->GetItem(uint32_t(id)) : nullptr;
     if (!object) {
-      HM_REPORT(kSource, "Inventory item %d is not in the layout \"Items\"; it is left out", id);
+      HM_REPORT(kVeyPlayerSource, "Inventory item %d is not in the layout \"Items\"; it is left out", id);
       continue;
     }
     SInventoryEntry entry;
@@ -237,7 +237,7 @@ void CPlayer::AddItem(const std::string& item, bool quiet, const Vector2& screen
   const std::string name = kItemPrefix + item;
   const Ombrel::SLayoutItem* object = m_c.items ? m_c.items->FindItem(name.c_str()) : nullptr;
   if (!object) {
-    HM_REPORT(kSource, "Item \"%s\" is not in the layout \"Items\"; it is not taken", item.c_str());
+    HM_REPORT(kVeyPlayerSource, "Item \"%s\" is not in the layout \"Items\"; it is not taken", item.c_str());
     return;
   }
   // The saved list decides: a full inventory refuses the item (reported there).
@@ -478,7 +478,8 @@ void CPlayer::SetNewEntrySignal(bool on) {
 
 void CPlayer::ShowNote(const std::string& key) {
   if (key.size() > kNoteKeyCapacity)
-    HM_REPORT(kSource, "Note key \"%s\" is longer than %zu characters; it is cut", key.c_str(), kNoteKeyCapacity);
+    HM_REPORT(kVeyPlayerSource, "Note key \"%s\" is longer than %zu characters; it is cut", key.c_str(),
+              kNoteKeyCapacity);
   std::memset(m_noteKey, 0, sizeof m_noteKey);
   key.copy(m_noteKey, kNoteKeyCapacity);
   m_noteTimer = 0.0f;

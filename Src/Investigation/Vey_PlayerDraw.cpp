@@ -22,7 +22,7 @@ namespace Vey {
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
+constexpr float kPlayerPi = 3.14159265f;
 constexpr uint32_t kCmpEqual = 3;
 constexpr uint32_t kCmpGreater = 5;
 constexpr uint32_t kCmpAlways = 8;
@@ -190,7 +190,7 @@ void CPlayer::DrawLayoutSprite(const Ombrel::SLayoutBox& box) {
   if (item == m_special[kMoon]) angle = m_glowPhase;
   if (item == m_special[kCompassArrow]) {
     const float s = m_compassSwing;
-    angle = (1.0f - s) * std::sin(3.0f * kPi * s) * kPi / 4.0f;
+    angle = (1.0f - s) * std::sin(3.0f * kPlayerPi * s) * kPlayerPi / 4.0f;
   }
   DrawBoxSprite(box, ToVirtualScreen(position), size, alpha, angle);
   if (const float light = ButtonLight(item); light > 0.0f) {

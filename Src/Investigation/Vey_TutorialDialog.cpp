@@ -10,7 +10,7 @@ namespace Vey {
 
 namespace {
 
-constexpr float kFadeRate = 4.0f;  // each fade takes a quarter second
+constexpr float kDialogFadeRate = 4.0f;  // each fade takes a quarter second
 
 // Every message the shared layout holds; the question shows only its own two.
 constexpr const char* kMessageEntries[] = {"root/dummy_profilename",
@@ -81,7 +81,7 @@ void CTutorialDialog::ReadInput() { m_input = SamplePointerInput(); }
 void CTutorialDialog::Update(float dt) {
   ShowStandardCursor(m_cursor, m_world, m_hud, m_input);
   if (m_state == kOpening || m_state == kClosing) {
-    m_fadeTime += kFadeRate * dt;
+    m_fadeTime += kDialogFadeRate * dt;
     if (m_fadeTime >= 1.0f) {
       m_fadeTime = 0.0f;
       if (m_state == kClosing) {

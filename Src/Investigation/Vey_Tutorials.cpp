@@ -18,8 +18,8 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_Tutorials";
-constexpr float kFadeRate = 4.0f;   // a fade lasts a quarter second
+constexpr const char* kVeyTutorialsSource = "Vey_Tutorials";
+constexpr float kTutorialFadeRate = 4.0f;  // a fade lasts a quarter second
 constexpr float kPulseRate = 0.5f;  // one bounce every two seconds
 constexpr float kOpaque = 0.9999f;
 constexpr float kGone = 0.0001f;
@@ -52,14 +52,16 @@ int32_t DirectionOf(const char* name) {
 bool ReadHighlights(const char* fileName, int index, const TiXmlElement* highlights, STutorialStep& step) {
   for (const TiXmlElement* e = highlights->FirstChildElement("Highlight"); e; e = e->NextSiblingElement("Highlight")) {
     if (const char* missing = MissingAttribute(e, kHighlightAttributes)) {
-      HM_REPORT(kSource, "%s: tutorial step %d left out: a highlight has no \"%s\"", fileName, index, missing);
+      HM_REPORT(kVeyTutorialsSource, "%s: tutorial step %d left out: a highlight has no \"%s\"", fileName, index,
+                missing);
       return false;
     }
     const char* direction = Ombrel::FindAttribute(e, "Direction");
     STutorialHighlight highlight{Ombrel::FindAttribute(e, "Arrow"), DirectionOf(direction),
                                  Ombrel::FindAttribute(e, "Light")};
     if (highlight.direction < 0) {
-      HM_REPORT(kSource, "%s: tutorial step %d left out: unknown arrow direction \"%s\"", fileName, index, direction);
+      HM_REPORT(kVeyTutorialsSource, "%s: tutorial step %d left out: unknown arrow direction \"%s\"", fileName, index,
+                direction);
       return false;
     }
     step.highlights.push_back(std::move(highlight));
@@ -69,12 +71,12 @@ bool ReadHighlights(const char* fileName, int index, const TiXmlElement* highlig
 
 bool ReadStep(const char* fileName, int index, const TiXmlElement* element, STutorialStep& step) {
   if (const char* missing = MissingAttribute(element, kStepAttributes)) {
-    HM_REPORT(kSource, "%s: tutorial step %d left out: it has no \"%s\"", fileName, index, missing);
+    HM_REPORT(kVeyTutorialsSource, "%s: tutorial step %d left out: it has no \"%s\"", fileName, index, missing);
     return false;
   }
   const TiXmlElement* highlights = Ombrel::FindChild(element, "Highlights");
   if (!highlights) {
-    HM_REPORT(kSource, "%s: tutorial step %d left out: it has no \"Highlights\"", fileName, index);
+    HM_REPORT(kVeyTutorialsSource, "%s: tutorial step %d left out: it has no \"Highlights\"", fileName, index);
     return false;
   }
   step.text = Ombrel::FindAttribute(element, "Text");
@@ -103,7 +105,7 @@ std::vector<STutorialStep> ParseTutorialSteps(const char* fileName, const char* 
   Ombrel::ParseXmlDocument(fileName, text ? text : "", document);
   const TiXmlElement* root = document.RootElement();
   if (!root) {
-    HM_REPORT(kSource, "%s: no tutorial description (no root element)", fileName);
+    HM_REPORT(kVeyTutorialsSource, "%s: no tutorial description (no root element)", fileName);
     return steps;
   }
   int index = 0;
@@ -163,7 +165,7 @@ Ombrel::SLayoutItem* CTutorials::FindEntry(const Ombrel::CLayout2D* screen, cons
   Ombrel::SLayoutItem* item = EntryOfKind(screen, name, wantText);
   if (!item) item = EntryOfKind(m_ownLayout, name, wantText);
   if (!item) {
-    HM_REPORT(kSource,
+    HM_REPORT(kVeyTutorialsSource,
               "Tutorial: neither the screen's layout nor the tutorial's has the %s \"%s\"; the step shows "
               "without it",
               wantText ? "text" : "picture", name.c_str());
@@ -210,7 +212,7 @@ void CTutorials::Update(float dt, bool pressed, bool released, const Vector2& mo
   if (m_alpha >= kOpaque) UpdateSkipButton(dt, pressed, released, mouse);
   switch (m_state) {
     case kFadingIn:
-      m_alpha = std::clamp(m_alpha + kFadeRate * dt, 0.0f, 1.0f);
+      m_alpha = std::clamp(m_alpha + kTutorialFadeRate * dt, 0.0f, 1.0f);
       if (m_alpha >= kOpaque) {
         m_state = kShown;
         m_alpha = 1.0f;
@@ -222,7 +224,7 @@ void CTutorials::Update(float dt, bool pressed, bool released, const Vector2& mo
       if (m_pulse >= 1.0f) m_pulse -= 1.0f;
       break;
     case kFadingOut:
-      m_alpha = std::clamp(m_alpha - kFadeRate * dt, 0.0f, 1.0f);
+      m_alpha = std::clamp(m_alpha - kTutorialFadeRate * dt, 0.0f, 1.0f);
       if (m_alpha <= kGone) EndFadeOut();
       break;
     default:

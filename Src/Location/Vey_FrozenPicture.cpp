@@ -19,18 +19,18 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Location/Vey_FrozenPicture";
+constexpr const char* kVeyFrozenPictureSource = "Src/Location/Vey_FrozenPicture";
 // The engine's compiled effects are read from the content's shader folder.
 constexpr const char* kEffectFolder = "Shaders\\";
 constexpr float kScreenHeight = kVirtualScreenMax - kVirtualScreenMin;
-constexpr uint8_t kFull = 128;
+constexpr uint8_t kFrozenFullAlpha = 128;
 // Two triangles over the whole target, corners in clip space with the texture's top left at
 // the top left of the screen.
 constexpr float kQuadCorners[6][4] = {{-1, 1, 0, 0}, {1, 1, 1, 0},   {1, -1, 1, 1},
                                       {1, -1, 1, 1}, {-1, -1, 0, 1}, {-1, 1, 0, 0}};
 constexpr uint32_t kTriangleList = 2;
 
-uint8_t ColourByte(float level) { return static_cast<uint8_t>(std::clamp(level, 0.0f, 1.0f) * kFull); }
+uint8_t ColourByte(float level) { return static_cast<uint8_t>(std::clamp(level, 0.0f, 1.0f) * kFrozenFullAlpha); }
 
 }  // namespace
 
@@ -47,7 +47,8 @@ void CFrozenPicture::LoadBlur() {
   CShaderManager* shaders = GetShaderManager();
   const std::string materialFile = std::string(kBlurMaterial) + ".mat";
   if (!shaders || !Ombrel::ContentFileExists(materialFile.c_str())) {
-    HM_REPORT(kSource, "the material \"%s\" is missing: the frozen screen is dimmed instead of blurred", kBlurMaterial);
+    HM_REPORT(kVeyFrozenPictureSource, "the material \"%s\" is missing: the frozen screen is dimmed instead of blurred",
+              kBlurMaterial);
     return;
   }
   if (!HasEffectCache()) {
@@ -58,7 +59,8 @@ void CFrozenPicture::LoadBlur() {
   CShader* material = shaders->GetMaterial(kBlurMaterial);
   m_blur = dynamic_cast<CShader_BlurDX*>(material);
   if (!m_blur) {
-    HM_REPORT(kSource, "the material \"%s\" is no blur: the frozen screen is dimmed instead", kBlurMaterial);
+    HM_REPORT(kVeyFrozenPictureSource, "the material \"%s\" is no blur: the frozen screen is dimmed instead",
+              kBlurMaterial);
     if (material) shaders->ReleaseMaterial(material);
     return;
   }
@@ -97,7 +99,7 @@ uint8_t CFrozenPicture::Brightness(float factor) {
 void CFrozenPicture::DrawFrozen(float factor) {
   if (!HasBlur()) {
     AlphaBlendOff();
-    DrawPicture(Brightness(factor), kFull);
+    DrawPicture(Brightness(factor), kFrozenFullAlpha);
     return;
   }
   DrawBlurred(BlurStep(factor));
@@ -145,7 +147,7 @@ void CFrozenPicture::SetImage(TextureRecord* texture, float, float alpha) {
 // with what lies behind.
 void CFrozenPicture::Draw(int32_t) {
   AlphaBlendOff();
-  DrawPicture(ColourByte(m_alpha), kFull);
+  DrawPicture(ColourByte(m_alpha), kFrozenFullAlpha);
 }
 
 }  // namespace Vey

@@ -23,7 +23,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Location/Vey_Scene";
+constexpr const char* kVeySceneSource = "Src/Location/Vey_Scene";
 // The first location of the story, where a game with no saved location begins.
 constexpr uint32_t kFirstLocation = 0;
 
@@ -377,7 +377,7 @@ MP::CEmitter* CScene::FindGroupEmitter(const char* name) const {
   if (!m_parts.emitters) return nullptr;
   auto* entry = m_parts.emitters->GetEmitters().Find(name);
   if (!entry) {
-    HM_REPORT(kSource, "Emitter \"%s\" is missing", name);
+    HM_REPORT(kVeySceneSource, "Emitter \"%s\" is missing", name);
     return nullptr;
   }
   return entry->value;

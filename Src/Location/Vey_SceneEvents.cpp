@@ -17,7 +17,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Location/Vey_SceneEvents";
+constexpr const char* kVeySceneEventsSource = "Src/Location/Vey_SceneEvents";
 
 // The effect object whose change starts the main story's ending.
 constexpr const char* kEndingObject = "S33_Grandma";
@@ -25,7 +25,7 @@ constexpr const char* kEndingObject = "S33_Grandma";
 constexpr const char* kPianoNote = "piano1";
 constexpr uint32_t kPianoNotes = 5;
 // The one draggable object's nodes.
-constexpr const char* kBucketNode = "root/Bucket_1";
+constexpr const char* kEventsBucketNode = "root/Bucket_1";
 // Game modes of the ending: 1 becomes 5, 2 becomes 6.
 constexpr uint32_t kEndingModeOffset = 4;
 
@@ -168,7 +168,7 @@ int32_t CScene::SoundSlot(const std::string& name) {
   if (!m_parts.sounds || name.empty()) return -1;
   const int32_t slot = m_parts.sounds->FindSound(name.c_str());
   if (slot == -1 && m_missingSounds.insert(name).second)
-    HM_REPORT(kSource, "Sound \"%s\" is not in the sound bank", name.c_str());
+    HM_REPORT(kVeySceneEventsSource, "Sound \"%s\" is not in the sound bank", name.c_str());
   return slot;
 }
 
@@ -215,7 +215,7 @@ void CScene::TakeObject(SSceneObject& object, bool intoInventory) {
 
 void CScene::StartDrag(const SSceneObject& object) {
   m_dragged = object.sprite;
-  if (Ombrel::SLayoutItem* bucket = FindNode(kBucketNode)) bucket->visible = false;
+  if (Ombrel::SLayoutItem* bucket = FindNode(kEventsBucketNode)) bucket->visible = false;
   PlaySound(object.sound);
   Ombrel::CSprite2DNode* drag = m_parts.dragNode;
   if (!drag) return;

@@ -13,8 +13,8 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_SceneRenderer";
-constexpr float kPi = 3.14159265358979f;
+constexpr const char* kVeySceneRendererSource = "Vey_SceneRenderer";
+constexpr float kRendererPi = 3.14159265358979f;
 constexpr float kShimmerRate = 0.15f;  // phase per second
 
 float NextUnit(CRandom& random) { return float(random.Next() & 0x7FFF) / 32767.0f; }
@@ -38,15 +38,15 @@ CSceneRenderer::CSceneRenderer(const char* name, SSceneView* view, TextureRecord
     m_driftExtra[i] = NextUnit(m_random);
   }
   m_sprite->Show();
-  if (!m_view) HM_REPORT(kSource, "Scene renderer \"%s\": no scene to draw", name);
-  if (!m_capture) HM_REPORT(kSource, "Scene renderer \"%s\": no capture node", name);
-  if (!m_captureTexture) HM_REPORT(kSource, "Scene renderer \"%s\": no capture texture", name);
+  if (!m_view) HM_REPORT(kVeySceneRendererSource, "Scene renderer \"%s\": no scene to draw", name);
+  if (!m_capture) HM_REPORT(kVeySceneRendererSource, "Scene renderer \"%s\": no capture node", name);
+  if (!m_captureTexture) HM_REPORT(kVeySceneRendererSource, "Scene renderer \"%s\": no capture texture", name);
 }
 
 CSceneRenderer::~CSceneRenderer() = default;
 
 uint8_t CSceneRenderer::ShimmerAlpha(float phase) {
-  const float a = 2.0f * kPi * phase;
+  const float a = 2.0f * kRendererPi * phase;
   const float wave = 0.3f * std::sin(10.0f * a) + 0.5f * std::sin(3.0f * a) + 0.2f * std::sin(30.0f * a);
   return uint8_t(wave * 32.0f + 96.0f);
 }
@@ -124,7 +124,7 @@ void CSceneRenderer::DrawLiveObjects() {
 bool CSceneRenderer::HasTexture(const SDecorationObject& object) {
   if (object.texture) return true;
   if (m_reportedObjects.insert(object.name).second)
-    HM_REPORT(kSource, "Scene object \"%s\" has no texture; it is not drawn", object.name.c_str());
+    HM_REPORT(kVeySceneRendererSource, "Scene object \"%s\" has no texture; it is not drawn", object.name.c_str());
   return false;
 }
 
@@ -204,7 +204,7 @@ void StopHiddenObjectSceneEffect(CEmitterGroup& group, const SProfileData* profi
   if (!profile || (profile->gameMode != 1 && profile->gameMode != 3)) return;
   auto* entry = group.GetEmitters().Find("HiddenObjectScene");
   if (!entry || !entry->value) {
-    HM_REPORT(kSource, "Emitter \"HiddenObjectScene\" is not in the group");
+    HM_REPORT(kVeySceneRendererSource, "Emitter \"HiddenObjectScene\" is not in the group");
     return;
   }
   if (entry->value->GetState() != MP::CEmitter::kStopped) entry->value->StopEmitter();

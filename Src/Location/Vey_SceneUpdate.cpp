@@ -24,7 +24,7 @@ namespace {
 constexpr uint32_t kAmbientSounds = 10;
 // Two inside locations whose one-shots would drown their scenes play at half volume.
 constexpr uint32_t kQuietLocations[] = {3, 4};
-constexpr const char* kBucketNode = "root/Bucket_1";
+constexpr const char* kUpdateBucketNode = "root/Bucket_1";
 constexpr const char* kBucketTakenNode = "root/BucketTaken";
 // The main story's closing dialogs and the bonus chapter's.
 constexpr const char* kSecondClosingDialog = "S35_2_Dialog";
@@ -215,7 +215,7 @@ bool CScene::HandleDrag() {
     UseItemOnScene(m_objectUnderMouse, m_dragged);
   Ombrel::SLayoutItem* taken = FindNode(kBucketTakenNode);
   if (taken && taken->visible) {
-    if (Ombrel::SLayoutItem* bucket = FindNode(kBucketNode)) bucket->visible = true;
+    if (Ombrel::SLayoutItem* bucket = FindNode(kUpdateBucketNode)) bucket->visible = true;
     PlaySound("bucket_put");
   }
   CancelDrag();

@@ -31,7 +31,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_ComicState";
+constexpr const char* kVeyComicStateSource = "Src/Menu/Vey_ComicState";
 constexpr uint8_t kVkLeftButton = 1;
 constexpr float kFullColour = 128.0f;
 
@@ -65,7 +65,8 @@ TResource* FindResource(TResource* (Ombrel::CResourceManager::*find)(const char*
                         const SComicFiles& files, const char* kind) {
   const Ombrel::CResourceManager* resources = Ombrel::GetResourceManager();
   TResource* resource = resources ? (resources->*find)(name) : nullptr;
-  if (!resource) HM_REPORT(kSource, "The %s has no %s \"%s\" (%s)", files.what, kind, name, files.resourceList);
+  if (!resource)
+    HM_REPORT(kVeyComicStateSource, "The %s has no %s \"%s\" (%s)", files.what, kind, name, files.resourceList);
   return resource;
 }
 

@@ -20,7 +20,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_ComicSubs";
+constexpr const char* kVeyComicSubsSource = "Src/Menu/Vey_ComicSubs";
 constexpr const char* kEntryElement = "TextEntry";
 
 // Centred under the page, in virtual-screen units.
@@ -29,7 +29,7 @@ constexpr float kTextX = kVirtualCentre, kTextY = 2259.0f;
 constexpr float kLineWidth = 512.0f;
 // Large enough to read at 1024 x 768 over a busy page.
 constexpr float kGlyphHeight = 22.0f;
-constexpr float kShadowOffset = 1.25f;
+constexpr float kSubtitleShadowOffset = 1.25f;
 constexpr uint8_t kFullAlpha = 128;
 // The dark band behind the words: its margin round them and its colour (on the 128 scale).
 constexpr float kBandMargin = 6.0f;
@@ -53,14 +53,15 @@ bool ReadEntry(const TiXmlElement* element, const char* source, int index, CComi
   const char* end = Ombrel::FindAttribute(element, "EndTime");
   const char* missing = !phrase ? "PhraseID" : !start ? "StartTime" : !end ? "EndTime" : nullptr;
   if (missing) {
-    HM_REPORT(kSource, "%s: subtitle %d (line %d) has no \"%s\"; it is left out", source, index, element->Row(),
-              missing);
+    HM_REPORT(kVeyComicSubsSource, "%s: subtitle %d (line %d) has no \"%s\"; it is left out", source, index,
+              element->Row(), missing);
     return false;
   }
   const char* notNumber = !ReadSeconds(start, &entry->start) ? start : !ReadSeconds(end, &entry->end) ? end : nullptr;
   if (notNumber) {
-    HM_REPORT(kSource, "%s: subtitle %d (line %d) has the time \"%s\", which is not a number; it is left out", source,
-              index, element->Row(), notNumber);
+    HM_REPORT(kVeyComicSubsSource,
+              "%s: subtitle %d (line %d) has the time \"%s\", which is not a number; it is left out", source, index,
+              element->Row(), notNumber);
     return false;
   }
   entry->phrase = phrase;
@@ -79,7 +80,7 @@ void CComicSubs::Load(const char* xml, CFont* font, Ombrel::CXmlDictionary* dict
   if (!m_loaded) return;
   const TiXmlElement* root = document.RootElement();
   if (!root) {
-    HM_REPORT(kSource, "%s: no subtitles (no root element)", source);
+    HM_REPORT(kVeyComicSubsSource, "%s: no subtitles (no root element)", source);
     return;
   }
   int index = 0;
@@ -110,7 +111,7 @@ void CComicSubs::Render() {
   font.SetJustify(false);
   font.SetSize(kGlyphHeight / std::max(font.GetLineHeight(), 1.0f));
   font.SetColors(kFullAlpha);
-  font.SetShadow(kShadowOffset, kShadowOffset, kFullAlpha);
+  font.SetShadow(kSubtitleShadowOffset, kSubtitleShadowOffset, kFullAlpha);
   const char* text = m_dictionary ? m_dictionary->GetPhrase(entry->phrase.c_str()) : entry->phrase.c_str();
   DrawBand(font, text);
   font.Printf("%s", text);

@@ -19,14 +19,14 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_ExtrasGameMenu";
-constexpr const char* kPreviewNames[kJigsawPictureCount] = {"root/Frame/MiniGame1", "root/Frame/MiniGame2",
-                                                            "root/Frame/MiniGame3"};
+constexpr const char* kVeyExtrasGameMenuSource = "Src/Menu/Vey_ExtrasGameMenu";
+constexpr const char* kJigsawPreviewNames[kJigsawPictureCount] = {"root/Frame/MiniGame1", "root/Frame/MiniGame2",
+                                                                  "root/Frame/MiniGame3"};
 
 void AddEmitter(const MP::CManager& manager, CEmitterGroup& group, const char* name) {
   MP::CEmitter* emitter = manager.FindEmitter(name);
   if (!emitter) {
-    HM_REPORT(kSource, "No particle emitter \"%s\" in %s", name, kJigsawEffectFile);
+    HM_REPORT(kVeyExtrasGameMenuSource, "No particle emitter \"%s\" in %s", name, kJigsawEffectFile);
     return;
   }
   group.Add(emitter);
@@ -37,7 +37,7 @@ Ombrel::CLayout2D* FindLayout(const char* name) {
   Ombrel::CResourceLayout2D* resource = resources ? resources->GetLayout2D(name) : nullptr;
   if (resource && !resource->IsLoaded()) resource->Load();
   Ombrel::CLayout2D* layout = resource ? resource->GetLayout() : nullptr;
-  if (!layout) HM_REPORT(kSource, "The bonus game page has no 2-D layout \"%s\"", name);
+  if (!layout) HM_REPORT(kVeyExtrasGameMenuSource, "The bonus game page has no 2-D layout \"%s\"", name);
   return layout;
 }
 
@@ -58,7 +58,7 @@ bool LoadJigsawEffects(CEmitterGroup& group) {
   MP::CManager* manager = MP::CManager::GetInstance();
   if (!manager) manager = MP::CManager::CreateInstance();
   if (!manager || !manager->LoadFile(kJigsawEffectFile)) {
-    HM_REPORT(kSource, "Particle file \"%s\" was not loaded", kJigsawEffectFile);
+    HM_REPORT(kVeyExtrasGameMenuSource, "Particle file \"%s\" was not loaded", kJigsawEffectFile);
     return false;
   }
   AddEmitter(*manager, group, "PuzzleComplete");
@@ -71,7 +71,7 @@ bool LoadJigsawEffects(CEmitterGroup& group) {
 }
 
 CExtrasGameMenu::CExtrasGameMenu(const SExtrasGameMenuArgs& args)
-    : CExtrasPage(args.layout, args.dictionary, args.sounds, "ExtrasGameMenuRenderer", kPreviewNames),
+    : CExtrasPage(args.layout, args.dictionary, args.sounds, "ExtrasGameMenuRenderer", kJigsawPreviewNames),
       m_jigsaw(args) {}
 
 CExtrasGameMenu::~CExtrasGameMenu() = default;

@@ -26,10 +26,10 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_ExtrasMiniGame";
-constexpr float kFadeSpeed = 4.0f;
+constexpr const char* kVeyExtrasMiniGameSource = "Src/Menu/Vey_ExtrasMiniGame";
+constexpr float kExtrasFadeSpeed = 4.0f;
 constexpr float kSettleSpeed = 2.0f;  // a dropped piece comes to rest in half a second
-constexpr float kShadowOffset = 5.0f;
+constexpr float kExtrasShadowOffset = 5.0f;
 constexpr uint8_t kShadowAlpha = 64;
 // Loose pieces may lie anywhere on a screen as wide as the widest display shape.
 constexpr float kMaxLooseX = 4.0f;
@@ -99,7 +99,7 @@ MP::CEmitter* FindGroupEmitter(const CEmitterGroup* group, const char* name) {
 
 void SaveNow() {
   Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
-  if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The restarted jigsaw could not be saved");
+  if (saver && !saver->SaveGame()) HM_REPORT(kVeyExtrasMiniGameSource, "The restarted jigsaw could not be saved");
 }
 
 }  // namespace
@@ -238,8 +238,8 @@ void CExtrasMiniGame::Start(int32_t picture) {
   SMiniGameBoard* board = Board();
   std::string problem;
   if (board && !IsJigsawBoardSound(*board, &problem)) {
-    HM_REPORT(kSource, "The saved jigsaw of picture %d is damaged (%s); it starts afresh", pictureIndex + 1,
-              problem.c_str());
+    HM_REPORT(kVeyExtrasMiniGameSource, "The saved jigsaw of picture %d is damaged (%s); it starts afresh",
+              pictureIndex + 1, problem.c_str());
     board->initialised = 0;
   }
   if (board && !board->initialised) {
@@ -308,7 +308,7 @@ void CExtrasMiniGame::Update(float dt) {
     case kClosing: {
       const bool opening = state == kOpening;
       if (m_args.effects) m_args.effects->SetAlpha(opening ? fadeTime : 1.0f - fadeTime);
-      fadeTime += kFadeSpeed * dt;
+      fadeTime += kExtrasFadeSpeed * dt;
       if (fadeTime < 1.0f) break;
       fadeTime = 0.0f;
       if (m_args.effects) m_args.effects->SetAlpha(opening ? 1.0f : 0.0f);
@@ -603,7 +603,7 @@ void CExtrasMiniGame::DrawPieces(float alpha) {
   if (heldIndex < 0) return;
   const Ombrel::SLayoutBox* held = m_details[m_pieces[heldIndex].id];
   if (!held) return;
-  const Vector2 shadow{input.pointer.x - kShadowOffset, input.pointer.y + kShadowOffset};
+  const Vector2 shadow{input.pointer.x - kExtrasShadowOffset, input.pointer.y + kExtrasShadowOffset};
   SPieceLook look = PictureLook(*held, shadow, kShadowColour, uint8_t(alpha * kShadowAlpha));
   DrawPiece(m_drawing.GetSprite(), *held, look);
   DrawPieceAt(*held, input.pointer, alphaByte, false);

@@ -18,9 +18,9 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_ExtrasWallpaperMenu";
-constexpr const char* kPreviewNames[CExtrasPage::kPreviewCount] = {"root/Frame/Wallpaper1", "root/Frame/Wallpaper2",
-                                                                   "root/Frame/Wallpaper3"};
+constexpr const char* kVeyExtrasWallpaperMenuSource = "Src/Menu/Vey_ExtrasWallpaperMenu";
+constexpr const char* kWallpaperPreviewNames[CExtrasPage::kPreviewCount] = {
+    "root/Frame/Wallpaper1", "root/Frame/Wallpaper2", "root/Frame/Wallpaper3"};
 constexpr float kFourToThree = 4.0f / 3.0f;
 // The German title is long: it is drawn smaller than the layout has it.
 constexpr float kGermanTitleSize = 14.0f;
@@ -29,7 +29,7 @@ bool ReadContentFile(const std::string& name, std::vector<uint8_t>& bytes) {
   CVFS* vfs = GetVFS();
   VfsFile* file = vfs ? vfs->Open(name.c_str()) : nullptr;
   if (!file) {
-    HM_REPORT(kSource, "The wallpaper \"%s\" is not in the content", name.c_str());
+    HM_REPORT(kVeyExtrasWallpaperMenuSource, "The wallpaper \"%s\" is not in the content", name.c_str());
     return false;
   }
   const int size = vfs->GetSize(file);
@@ -37,7 +37,8 @@ bool ReadContentFile(const std::string& name, std::vector<uint8_t>& bytes) {
   const int read = bytes.empty() ? 0 : vfs->Read(file, bytes.data(), size, false);
   vfs->Close(file);
   if (size <= 0 || read != size) {
-    HM_REPORT(kSource, "The wallpaper \"%s\" could not be read (%d of %d bytes)", name.c_str(), read, size);
+    HM_REPORT(kVeyExtrasWallpaperMenuSource, "The wallpaper \"%s\" could not be read (%d of %d bytes)", name.c_str(),
+              read, size);
     return false;
   }
   return true;
@@ -73,7 +74,7 @@ std::string WallpaperSource(int32_t index, float aspect) {
 
 CExtrasWallpaperMenu::CExtrasWallpaperMenu(Ombrel::CLayout2D* layout, Ombrel::CXmlDictionary* dictionary,
                                            CSoundContainer* sounds, IMenuNotice* notice)
-    : CExtrasPage(layout, dictionary, sounds, "ExtrasWallpaperMenuRenderer", kPreviewNames),
+    : CExtrasPage(layout, dictionary, sounds, "ExtrasWallpaperMenuRenderer", kWallpaperPreviewNames),
       m_layout(layout),
       m_notice(notice) {}
 
@@ -122,7 +123,8 @@ bool CExtrasWallpaperMenu::WritePicture(const std::string& source, std::string& 
   written = folder + "/Hollowmere Wallpaper " + std::to_string(wallpaperIndex + 1) + ".bmp";
   std::string reason;
   if (WriteWholeFile(written, bytes, reason)) return true;
-  HM_REPORT(kSource, "The wallpaper could not be written to \"%s\": %s", written.c_str(), reason.c_str());
+  HM_REPORT(kVeyExtrasWallpaperMenuSource, "The wallpaper could not be written to \"%s\": %s", written.c_str(),
+            reason.c_str());
   return false;
 }
 

@@ -8,7 +8,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_HelpMenu";
+constexpr const char* kVeyHelpMenuSource = "Src/Menu/Vey_HelpMenu";
 
 const struct {
   const char* normal;
@@ -32,10 +32,10 @@ Ombrel::SLayoutBox* Widget(Ombrel::CLayout2D* layout, const char* name) {
 CHelpMenu::CHelpMenu(Ombrel::CLayout2D* frame, Ombrel::CXmlDictionary* dictionary, CSoundContainer* sounds,
                      Ombrel::CLayout2D* const (&pages)[kPageCount])
     : m_frame(frame), m_sounds(sounds), m_drawing(CHelpMenuRenderer::kNodeName, dictionary) {
-  if (!m_frame) HM_REPORT(kSource, "The help has no 2-D layout \"%s\"", kFrameLayout);
+  if (!m_frame) HM_REPORT(kVeyHelpMenuSource, "The help has no 2-D layout \"%s\"", kFrameLayout);
   for (int i = 0; i < kPageCount; ++i) {
     m_pages[i] = pages[i];
-    if (!m_pages[i]) HM_REPORT(kSource, "The help has no 2-D layout \"%s%d\"", kPagePrefix, i + 1);
+    if (!m_pages[i]) HM_REPORT(kVeyHelpMenuSource, "The help has no 2-D layout \"%s%d\"", kPagePrefix, i + 1);
   }
   for (int i = 0; i < kButtonCount; ++i) {
     m_buttons[i] = std::make_unique<CButton1>(Widget(frame, kButtons[i].normal), Widget(frame, kButtons[i].over),

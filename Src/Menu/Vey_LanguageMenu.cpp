@@ -31,7 +31,8 @@ const struct {
     {"root/ES", "root/ES_inactive", "root/Slot4", kLangSpanish},
     {"root/DE", "root/DE_inactive", "root/Slot5", kLangGerman},
 };
-constexpr const char* kOkNodes[3] = {"root/Buttons/Button", "root/Buttons/Button Over", "root/Buttons/Button Clicked"};
+constexpr const char* kLanguageOkNodes[3] = {"root/Buttons/Button", "root/Buttons/Button Over",
+                                             "root/Buttons/Button Clicked"};
 
 }  // namespace
 
@@ -60,9 +61,9 @@ CLanguageMenu::CLanguageMenu(Ombrel::CLayout2D* layout, CMenu* owner, CSoundCont
     m_flags[i] = std::make_unique<CButton3>(FindLayoutBox(*m_layout, kSlots[i].slot),
                                             FindLayoutBox(*m_layout, kSlots[i].inactive), m_flagAreas[i]);
   }
-  m_okArea = FindLayoutBox(*m_layout, kOkNodes[0]);
-  m_ok = std::make_unique<CButton1>(m_okArea, FindLayoutBox(*m_layout, kOkNodes[1]),
-                                    FindLayoutBox(*m_layout, kOkNodes[2]));
+  m_okArea = FindLayoutBox(*m_layout, kLanguageOkNodes[0]);
+  m_ok = std::make_unique<CButton1>(m_okArea, FindLayoutBox(*m_layout, kLanguageOkNodes[1]),
+                                    FindLayoutBox(*m_layout, kLanguageOkNodes[2]));
 }
 
 CLanguageMenu::~CLanguageMenu() = default;

@@ -18,7 +18,7 @@ namespace {
 
 // The animation step sleeps first, so a loading frame lasts at least this long.
 constexpr float kStepSleep = 0.019f;
-constexpr float kFadeSpeed = 2.0f;      // full after half a second
+constexpr float kLoadingFadeSpeed = 2.0f;  // full after half a second
 constexpr float kDotPhaseSpeed = 0.5f;  // one pulse every two seconds
 // The label's place was laid out for a 4:3 screen; it keeps that place at any aspect.
 constexpr float kLayoutAspect = 1.3333334f;
@@ -88,7 +88,7 @@ void CLoadingScreenBase::Animate(float now) {
   if (dt >= kLongestStep) dt = kLongestStep;
   m_lastTime = now;
   m_elapsed += dt;
-  m_fade = std::clamp(m_fade + kFadeSpeed * dt, 0.0f, 1.0f);
+  m_fade = std::clamp(m_fade + kLoadingFadeSpeed * dt, 0.0f, 1.0f);
   for (float& phase : m_dotPhases) {
     phase += dt * kDotPhaseSpeed;
     if (phase >= 1.0f) phase -= 1.0f;

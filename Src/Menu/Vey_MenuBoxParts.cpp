@@ -28,8 +28,8 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_MenuBoxParts";
-constexpr float kFadeSpeed = 4.0f;  // a quarter of a second
+constexpr const char* kVeyMenuBoxPartsSource = "Src/Menu/Vey_MenuBoxParts";
+constexpr float kBoxFadeSpeed = 4.0f;  // a quarter of a second
 constexpr int32_t kEnterControl = 1;
 constexpr float kPointerScale = 0.9f;
 
@@ -73,7 +73,7 @@ void ReadMenuInput(Vector2& pointer, bool& leftDown, bool& enterDown) {
 
 bool AdvanceBoxFade(int32_t& state, float& timer, float dt) {
   if (state != IMenuBox::kOpening && state != IMenuBox::kClosing) return false;
-  timer += kFadeSpeed * dt;
+  timer += kBoxFadeSpeed * dt;
   if (timer >= 1.0f) {
     timer = 0.0f;
     state = state == IMenuBox::kOpening ? IMenuBox::kOpen : IMenuBox::kClosed;
@@ -124,7 +124,7 @@ void ShowLayoutEntry(Ombrel::CLayout2D* layout, const char* name, bool shown) {
 
 void SaveProfilesNow() {
   Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
-  if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The players' profiles could not be saved");
+  if (saver && !saver->SaveGame()) HM_REPORT(kVeyMenuBoxPartsSource, "The players' profiles could not be saved");
 }
 
 bool HoverTextButton(CButton2& button, const Ombrel::SLayoutBox* outline, const SBoxInput& input,

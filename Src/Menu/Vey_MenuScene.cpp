@@ -57,7 +57,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_MenuScene";
+constexpr const char* kVeyMenuSceneSource = "Src/Menu/Vey_MenuScene";
 
 // Drawn in the reverse of their creation: Start, Menu, Shader, OtherBoxes, ProfileNameBox,
 // Dialogs, then the system layer with the cursor.
@@ -246,7 +246,7 @@ void CMenu::CreateCapture() {
   if (m_captureTexture) {
     m_blur = std::make_unique<CFrozenPicture>(m_captureTexture);
   } else {
-    HM_REPORT(kSource, "The menu has no render target \"%s\" (%s)", kCaptureTarget, kResourceList);
+    HM_REPORT(kVeyMenuSceneSource, "The menu has no render target \"%s\" (%s)", kCaptureTarget, kResourceList);
   }
   using Callback = PtrToMember0::Ptr<CMenu>;
   auto* capture = new Ombrel::CQuickNode("FrameBufferCapture", Callback(this, &CMenu::CaptureFrameBuffer));
@@ -392,7 +392,7 @@ void CMenu::Release() {
   if (!m_initialised) return;
   m_initialised = false;
   if (Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver()) {
-    if (!saver->SaveGame()) HM_REPORT(kSource, "The player's data could not be saved");
+    if (!saver->SaveGame()) HM_REPORT(kVeyMenuSceneSource, "The player's data could not be saved");
   }
   if (m_cursorNode) DetachPointerSprite();
   if (Ombrel::CInput* input = Ombrel::GetActiveInput()) {

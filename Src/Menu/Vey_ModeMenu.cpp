@@ -12,7 +12,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_ModeMenu";
+constexpr const char* kVeyModeMenuSource = "Src/Menu/Vey_ModeMenu";
 constexpr const char* kFrameNames[2] = {"root/Frame/Frame1", "root/Frame/Frame2"};
 constexpr const char* kTickNames[2] = {"root/Frame/Tick1", "root/Frame/Tick2"};
 
@@ -21,13 +21,13 @@ void WriteModeToProfile(int32_t chosenMode) {
   SSaveData* save = GetSaveData();
   SProfileData* profile = save ? save->CurrentProfile() : nullptr;
   if (!profile) {
-    HM_REPORT(kSource, "No current profile to take the game mode %d", chosenMode + 1);
+    HM_REPORT(kVeyModeMenuSource, "No current profile to take the game mode %d", chosenMode + 1);
     return;
   }
   profile->gameMode = uint32_t(chosenMode + 1);
   profile->tutorialEnabled = chosenMode == CModeMenu::kFirstMode ? 1 : 0;
   Ombrel::CDataSaver* saver = Ombrel::GetActiveDataSaver();
-  if (saver && !saver->SaveGame()) HM_REPORT(kSource, "The game mode could not be saved");
+  if (saver && !saver->SaveGame()) HM_REPORT(kVeyModeMenuSource, "The game mode could not be saved");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/Menu/Vey_OptionsMenu";
+constexpr const char* kVeyOptionsMenuSource = "Src/Menu/Vey_OptionsMenu";
 
 Ombrel::SLayoutBox* Widget(Ombrel::CLayout2D* layout, const char* name) {
   return layout ? FindLayoutBox(*layout, name) : nullptr;
@@ -89,7 +89,7 @@ void CEngineOptionsDisplay::ResizePointer(Ombrel::CCursor* pointer, int32_t clie
 
 COptionsMenu::COptionsMenu(Ombrel::CLayout2D* layout, std::unique_ptr<IOptionsDisplay> display, CSoundContainer* sounds)
     : m_layout(layout), m_display(std::move(display)), m_sounds(sounds) {
-  if (!m_layout) HM_REPORT(kSource, "The options box has no 2-D layout \"%s\"", kLayoutName);
+  if (!m_layout) HM_REPORT(kVeyOptionsMenuSource, "The options box has no 2-D layout \"%s\"", kLayoutName);
   m_music = MakeSlider(layout, "root/Frame/Handle", "root/Frame/Handle Active", kMusicFill);
   m_soundSlider = MakeSlider(layout, "root/Frame/Handle0", "root/Frame/Handle Active0", kSoundFill);
   m_fullScreen = std::make_unique<CButton4>(Widget(layout, "root/Frame/Frame"), Widget(layout, "root/Frame/Tick"));

@@ -16,10 +16,10 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kOkNodes[4] = {"root/FrameButton", "root/FrameButtonOver", "root/FrameButtonClick",
-                                     "root/FrameButtonInactive"};
+constexpr const char* kCreationOkNodes[4] = {"root/FrameButton", "root/FrameButtonOver", "root/FrameButtonClick",
+                                             "root/FrameButtonInactive"};
 
-Ombrel::SLayoutBox* Find(Ombrel::CLayout2D* layout, const char* name) {
+Ombrel::SLayoutBox* FindCreationBox(Ombrel::CLayout2D* layout, const char* name) {
   return layout ? FindLayoutBox(*layout, name) : nullptr;
 }
 
@@ -29,8 +29,9 @@ CProfileCreation::CProfileCreation(Ombrel::CLayout2D* layout, MessageLookup mess
     : m_layout(layout), m_message(std::move(message)), m_sounds(sounds) {
   m_nameNode = layout ? FindLayoutText(*layout, kNameNode) : nullptr;
   if (m_nameNode && m_nameNode->fontResource) m_font = m_nameNode->fontResource->GetFont();
-  m_ok = std::make_unique<CButton6>(Find(layout, kOkNodes[0]), Find(layout, kOkNodes[1]), Find(layout, kOkNodes[2]),
-                                    Find(layout, kOkNodes[3]), true);
+  m_ok = std::make_unique<CButton6>(
+      FindCreationBox(layout, kCreationOkNodes[0]), FindCreationBox(layout, kCreationOkNodes[1]),
+      FindCreationBox(layout, kCreationOkNodes[2]), FindCreationBox(layout, kCreationOkNodes[3]), true);
   m_back = MakeLayoutButton(layout, "");
 }
 
@@ -104,11 +105,11 @@ float CProfileCreation::GetAlpha() const {
 }
 
 void CProfileCreation::UpdateOpen(float dt) {
-  const bool over = IsOverWidget(m_pointer.pointer, Find(m_layout, kOkNode), false);
+  const bool over = IsOverWidget(m_pointer.pointer, FindCreationBox(m_layout, kOkNode), false);
   bool entered = over && !m_ok->over && !m_ok->selected;
   m_ok->over = over;
   if (m_wayBack && m_back) {
-    entered |= Hover(m_back->over, IsOverWidget(m_pointer.pointer, Find(m_layout, kBackNode), false));
+    entered |= Hover(m_back->over, IsOverWidget(m_pointer.pointer, FindCreationBox(m_layout, kBackNode), false));
   }
   if (entered) PlayBoxSound(m_sounds, "mouse_over");
   if (m_pointer.pressed && m_wayBack && m_back && m_back->over) {

@@ -20,21 +20,22 @@ const struct {
 };
 constexpr const char* kNewNodes[4] = {"root/Buttons/Button", "root/Buttons/Button Over",
                                       "root/Buttons/Button Clicked", "root/Buttons/ButtonInactive"};
-constexpr const char* kOkNodes[3] = {"root/Buttons/Button1", "root/Buttons/Button Over1",
-                                     "root/Buttons/Button Clicked1"};
+constexpr const char* kProfileOkNodes[3] = {"root/Buttons/Button1", "root/Buttons/Button Over1",
+                                            "root/Buttons/Button Clicked1"};
 constexpr const char* kDeleteNodes[4] = {"root/Buttons/Button0", "root/Buttons/Button Over0",
                                          "root/Buttons/Button Clicked0", "root/Buttons/ButtonInactive0"};
 // The node each widget is hit-tested on, by EWidget.
-const char* const kHitNodes[CProfileMenu::kWidgetCount] = {
-    kSlotNodes[0].outline, kSlotNodes[1].outline, kSlotNodes[2].outline, kNewNodes[0], kOkNodes[0], kDeleteNodes[0]};
+const char* const kHitNodes[CProfileMenu::kWidgetCount] = {kSlotNodes[0].outline, kSlotNodes[1].outline,
+                                                           kSlotNodes[2].outline, kNewNodes[0],
+                                                           kProfileOkNodes[0],    kDeleteNodes[0]};
 
-Ombrel::SLayoutBox* Find(Ombrel::CLayout2D* layout, const char* name) {
+Ombrel::SLayoutBox* FindProfileBox(Ombrel::CLayout2D* layout, const char* name) {
   return layout ? FindLayoutBox(*layout, name) : nullptr;
 }
 
 std::unique_ptr<CButton6> MakeButton6(Ombrel::CLayout2D* layout, const char* const (&nodes)[4]) {
-  return std::make_unique<CButton6>(Find(layout, nodes[0]), Find(layout, nodes[1]), Find(layout, nodes[2]),
-                                    Find(layout, nodes[3]), true);
+  return std::make_unique<CButton6>(FindProfileBox(layout, nodes[0]), FindProfileBox(layout, nodes[1]),
+                                    FindProfileBox(layout, nodes[2]), FindProfileBox(layout, nodes[3]), true);
 }
 
 bool InUse(const SSaveData* save, int32_t record) {
@@ -48,11 +49,13 @@ CProfileMenu::CProfileMenu(QuestionLookup question, IMenuBox* nameEntry, Ombrel:
     : m_question(std::move(question)), m_nameEntry(nameEntry), m_layout(layout), m_sounds(sounds) {
   for (int i = 0; i < kSlotCount; ++i) {
     Ombrel::SLayoutText* text = layout ? FindLayoutText(*layout, kSlotNodes[i].text) : nullptr;
-    m_slots[i] = std::make_unique<CButton2>(true, text, Find(layout, kSlotNodes[i].outline),
-                                            Find(layout, kSlotNodes[i].activeOutline));
+    m_slots[i] = std::make_unique<CButton2>(true, text, FindProfileBox(layout, kSlotNodes[i].outline),
+                                            FindProfileBox(layout, kSlotNodes[i].activeOutline));
   }
   m_new = MakeButton6(layout, kNewNodes);
-  m_ok = std::make_unique<CButton1>(Find(layout, kOkNodes[0]), Find(layout, kOkNodes[1]), Find(layout, kOkNodes[2]));
+  m_ok =
+      std::make_unique<CButton1>(FindProfileBox(layout, kProfileOkNodes[0]), FindProfileBox(layout, kProfileOkNodes[1]),
+                                 FindProfileBox(layout, kProfileOkNodes[2]));
   m_delete = MakeButton6(layout, kDeleteNodes);
 }
 
@@ -139,7 +142,7 @@ float CProfileMenu::GetAlpha() const {
 
 bool CProfileMenu::IsOver(EWidget widget) const {
   // The slots' outlines grow while hovered, and their areas with them.
-  return IsOverWidget(m_pointer.pointer, Find(m_layout, kHitNodes[widget]), widget <= kSlot3);
+  return IsOverWidget(m_pointer.pointer, FindProfileBox(m_layout, kHitNodes[widget]), widget <= kSlot3);
 }
 
 // A slot counts while its profile exists, New and Delete while they are active.

@@ -8,9 +8,9 @@ namespace Vey {
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
+constexpr float kKeyLockPi = 3.14159265f;
 // A stored angle a hair past pi is the float nearest pi written back; anything further is damage.
-constexpr float kStoredAngleLimit = kPi + 1e-4f;
+constexpr float kStoredAngleLimit = kKeyLockPi + 1e-4f;
 
 // The record offsets of the two blocks, from the start of the mini-games' area.
 constexpr size_t kKeyBlock = offsetof(SMiniGameBlock, words68);
@@ -92,7 +92,7 @@ void WriteKeyPlaced(SMiniGameBlock& block, int32_t part, bool placed) {
 void ClearKeySave(SMiniGameBlock& block) { std::memset(BlockBytes(block, kKeyBlock), 0, kKeyBlockSize); }
 
 float DialPositionAngle(int32_t k) {
-  const float step = 2.0f * kPi / float(kDialPositionCount);
+  const float step = 2.0f * kKeyLockPi / float(kDialPositionCount);
   return k <= 4 ? float(k) * step : float(k - kDialPositionCount) * step;
 }
 
@@ -103,8 +103,8 @@ int32_t DialPositionAt(float angle) {
 }
 
 float WrapDialAngle(float angle) {
-  while (angle > kPi) angle -= 2.0f * kPi;
-  while (angle < -kPi) angle += 2.0f * kPi;
+  while (angle > kKeyLockPi) angle -= 2.0f * kKeyLockPi;
+  while (angle < -kKeyLockPi) angle += 2.0f * kKeyLockPi;
   return angle;
 }
 

@@ -22,7 +22,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_MiniGame1";
+constexpr const char* kVeyMiniGame1Source = "Vey_MiniGame1";
 
 // The saved block: its first four bytes and the eight positions after them.
 enum ERecordByte { kPositionsSaved = 0, kIntroShown = 1, kRedInserted = 2, kGreenInserted = 3 };
@@ -136,7 +136,7 @@ void CMiniGame1::ValidateRecord() {
   bool sound = block.bytes0[kPositionsSaved] == 1;
   for (float value : block.floats0) sound = sound && std::isfinite(value) && std::fabs(value) <= kPositionLimit;
   if (sound) return;
-  HM_REPORT(kSource, "The saved jewel positions are damaged; the jewels go back to where the box starts");
+  HM_REPORT(kVeyMiniGame1Source, "The saved jewel positions are damaged; the jewels go back to where the box starts");
   for (int32_t slot = 0; slot < kJewelCount; ++slot) *m_jewels[size_t(slot)] = m_startPositions[size_t(slot)];
   block.bytes0[kPositionsSaved] = 0;
   SaveInitialPositions();

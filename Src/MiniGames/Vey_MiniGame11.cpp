@@ -33,7 +33,7 @@ constexpr uint32_t kFixedGearsAfter = 1;  // the fixed gears are drawn right aft
 constexpr float kLatchTravel = 0.3f;    // layout units
 constexpr float kRimGrowth = 0.025f;    // layout units around a gear's picture
 constexpr uint32_t kRimRgb = 0x282828;  // RGB (40, 40, 40)
-constexpr float kShadowOffset = 5.0f;   // virtual units
+constexpr float kMiniGame11ShadowOffset = 5.0f;  // virtual units
 // A place no axle or gear of a damaged layout can be reached at.
 constexpr Vector2 kNowhere{1.0e4f, 1.0e4f};
 
@@ -218,7 +218,7 @@ void CMiniGame11::RenderLooseGears(float alpha) {
     const Vector2 centre = ToVirtualScreen(m_train->DrawnPosition(g));
     const float shadowSize = (node.size.y + (1.0f - lift) * kRimGrowth) * kLayoutUnit;
     DrawPiece(*m_sprite, node,
-              {{centre.x - kShadowOffset * lift, centre.y + kShadowOffset * lift},
+              {{centre.x - kMiniGame11ShadowOffset * lift, centre.y + kMiniGame11ShadowOffset * lift},
                {shadowSize, shadowSize},
                m_train->Gear(g).angle,
                0x000000,
@@ -233,7 +233,7 @@ void CMiniGame11::RenderHeldGear(float alpha) {
   RenderGear(m_heldGear, m_mouse, alpha, true);
   const float shadowSize = (node.size.y + kRimGrowth) * kLayoutUnit;
   DrawPiece(*m_sprite, node,
-            {{m_mouse.x - kShadowOffset, m_mouse.y + kShadowOffset},
+            {{m_mouse.x - kMiniGame11ShadowOffset, m_mouse.y + kMiniGame11ShadowOffset},
              {shadowSize, shadowSize},
              m_train->Gear(m_heldGear).angle,
              0x000000,

@@ -20,7 +20,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/MiniGames/Vey_MiniGame2";
+constexpr const char* kVeyMiniGame2Source = "Src/MiniGames/Vey_MiniGame2";
 constexpr const char* kHomeFolder = "root/Key/";
 constexpr const char* kTargetFolder = "root/Dummy/";
 constexpr const char* kPartNodePrefix = "root/Key/key_";
@@ -28,7 +28,7 @@ constexpr const char* kMapMarker = "root/Scene08/Game0";
 constexpr const char* kWire = "root/WireApply1";
 constexpr const char* kOpenDoor = "root/Door_open_01";
 constexpr const char* kDoorSound = "S06_LeftDoorSound";
-constexpr float kShadowOffset = 5.0f;  // virtual-screen units, down and to the left
+constexpr float kMiniGame2ShadowOffset = 5.0f;  // virtual-screen units, down and to the left
 
 std::string PartName(int32_t index) {
   char name[24];
@@ -50,7 +50,8 @@ void CMiniGame2::LoadFromProfile() {
   SKeySave save;
   std::string problem;
   if (!ReadKeySave(block, &save, &problem)) {
-    HM_REPORT(kSource, "Save file: the key puzzle's block is damaged (%s); the puzzle starts afresh", problem.c_str());
+    HM_REPORT(kVeyMiniGame2Source, "Save file: the key puzzle's block is damaged (%s); the puzzle starts afresh",
+              problem.c_str());
     ClearKeySave(block);
   }
   m_introShown = save.introShown;
@@ -229,16 +230,18 @@ void CMiniGame2::DrawElement(const Ombrel::SLayoutBox& node, float alpha) {
   float s = 0.0f;
   const Vector2 place = PartPlace(index, node, &s);
   if (m_parts[size_t(index)].move != 1.0f)
-    DrawPiece(*m_sprite, node, PictureLook(node, {place.x - kShadowOffset * s, place.y + kShadowOffset * s}, kShadowColour,
-                uint8_t(64.0f * alpha * s)));
+    DrawPiece(*m_sprite, node,
+              PictureLook(node, {place.x - kMiniGame2ShadowOffset * s, place.y + kMiniGame2ShadowOffset * s},
+                          kShadowColour, uint8_t(64.0f * alpha * s)));
   DrawPiece(*m_sprite, node, PictureLook(node, place, node.colour, FadeByte(alpha)));
 }
 
 void CMiniGame2::DrawHeldPart(float alpha) {
   const Ombrel::SLayoutBox* node = PartNode(kHomeFolder, m_heldIndex);
   if (!node) return;
-  DrawPiece(*m_sprite, *node, PictureLook(*node, {m_mouse.x - kShadowOffset, m_mouse.y + kShadowOffset}, kShadowColour,
-              uint8_t(64.0f * alpha)));
+  DrawPiece(*m_sprite, *node,
+            PictureLook(*node, {m_mouse.x - kMiniGame2ShadowOffset, m_mouse.y + kMiniGame2ShadowOffset}, kShadowColour,
+                        uint8_t(64.0f * alpha)));
   DrawPiece(*m_sprite, *node, PictureLook(*node, m_mouse, node->colour, FadeByte(alpha)));
 }
 

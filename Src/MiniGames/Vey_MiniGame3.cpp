@@ -24,7 +24,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/MiniGames/Vey_MiniGame3";
+constexpr const char* kVeyMiniGame3Source = "Src/MiniGames/Vey_MiniGame3";
 constexpr const char* kLetterDial = "root/Letters";
 constexpr const char* kDigitDial = "root/Numbers";
 constexpr const char* kDust = "root/Dust";
@@ -51,7 +51,8 @@ void CMiniGame3::LoadFromProfile() {
   SLockSave save;
   std::string problem;
   if (!ReadLockSave(block, &save, &problem)) {
-    HM_REPORT(kSource, "Save file: the combination lock's dials are damaged (%s); they start afresh", problem.c_str());
+    HM_REPORT(kVeyMiniGame3Source, "Save file: the combination lock's dials are damaged (%s); they start afresh",
+              problem.c_str());
     ClearLockDials(block);
   }
   m_introShown = save.introShown;

@@ -20,7 +20,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/MiniGames/Vey_MiniGame4";
+constexpr const char* kVeyMiniGame4Source = "Src/MiniGames/Vey_MiniGame4";
 constexpr float kTwoPi = 6.2831855f;
 static_assert(CMiniGame4::kRegionCount == kMosaicPieceCount, "one region a piece of the mosaic");
 
@@ -80,7 +80,8 @@ void CMiniGame4::LoadFromProfile() {
   bool whole = IsPaint(SelectedWord(block));
   for (int32_t k = 0; k < kRegionCount; ++k) whole = whole && IsPaint(RegionWord(block, k));
   if (!whole) {
-    HM_REPORT(kSource, "The paint puzzle's saved block holds a paint that does not exist; the picture starts afresh");
+    HM_REPORT(kVeyMiniGame4Source,
+              "The paint puzzle's saved block holds a paint that does not exist; the picture starts afresh");
     SelectedWord(block) = kNoPaint;
     for (int32_t k = 0; k < kRegionCount; ++k) RegionWord(block, k) = kNoPaint;
   }
@@ -218,7 +219,7 @@ void CMiniGame4::OpenCloseUpBox() {
   };
   for (const SChange& change : kChanges) {
     if (!closeUp.Show(change.node, change.visible))
-      HM_REPORT(kSource, "The close-up's layout has no \"%s\" for the opened box", change.node);
+      HM_REPORT(kVeyMiniGame4Source, "The close-up's layout has no \"%s\" for the opened box", change.node);
   }
 }
 

@@ -18,10 +18,10 @@ namespace Vey {
 
 namespace {
 
-constexpr int32_t kPuzzleIndex = 4;
-constexpr size_t kBlockSize = 40;
-constexpr size_t kIntroByte = 0;
-constexpr size_t kWrittenByte = 1;
+constexpr int32_t kMiniGame5PuzzleIndex = 4;
+constexpr size_t kMiniGame5BlockSize = 40;
+constexpr size_t kMiniGame5IntroByte = 0;
+constexpr size_t kMiniGame5WrittenByte = 1;
 constexpr size_t kPositionsOffset = 4;
 constexpr size_t kGoneOffset = 36;
 constexpr uint32_t kSafeScene = 11;    // "Scene12"
@@ -33,12 +33,12 @@ constexpr float kArrowOffset = 0.14f;
 constexpr float kReadyRate = 0.6f;
 constexpr float kBallsShownAt = 0.5f;  // of the ready time: the balls fade in with the board
 constexpr float kHideWinnerAt = 3.5f;
-constexpr float kWinWait = 6.0f;
-constexpr float kPi = 3.1415927f;
+constexpr float kMiniGame5WinWait = 6.0f;
+constexpr float kMiniGame5Pi = 3.1415927f;
 constexpr int32_t kWinnerBall = 2;  // ball 3 has an effect of its own when it is the one left
 
 static_assert(offsetof(SMiniGameBlock, byte372) == CMiniGame5::kSavedOffset, "the balls' block");
-static_assert(offsetof(SMiniGameBlock, word412) - offsetof(SMiniGameBlock, byte372) >= kBlockSize,
+static_assert(offsetof(SMiniGameBlock, word412) - offsetof(SMiniGameBlock, byte372) >= kMiniGame5BlockSize,
               "the balls' block must not reach into the next puzzle's");
 
 // One step of each direction on the board, in layout units (y up, row 0 at the top).
@@ -46,7 +46,7 @@ constexpr Vector2 kDirectionStep[] = {{0.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, -1.0f},
 constexpr int32_t kRowStep[] = {-1, 0, 1, 0};
 constexpr int32_t kColumnStep[] = {0, 1, 0, -1};
 // The arrow's picture points up; turned for the other directions.
-constexpr float kArrowAngle[] = {0.0f, -kPi / 2.0f, kPi, kPi / 2.0f};
+constexpr float kArrowAngle[] = {0.0f, -kMiniGame5Pi / 2.0f, kMiniGame5Pi, kMiniGame5Pi / 2.0f};
 
 Vector2 Offset(const Vector2& point, int32_t direction, float length) {
   return {point.x + kDirectionStep[direction].x * length, point.y + kDirectionStep[direction].y * length};
@@ -70,7 +70,7 @@ void WritePosition(uint8_t* block, int32_t b, const Vector2& position) {
 }  // namespace
 
 CMiniGame5::CMiniGame5(const SMiniGameShared& shared, Ombrel::CLayout2D* layout, const SPools& pools)
-    : CMiniGameBase("MiniGame5", kPuzzleIndex, layout, shared), m_pools(pools) {
+    : CMiniGameBase("MiniGame5", kMiniGame5PuzzleIndex, layout, shared), m_pools(pools) {
   char name[32];
   for (int32_t row = 0; row < kBoardSide; ++row) {
     for (int32_t column = 0; column < kBoardSide; ++column) {
@@ -123,8 +123,8 @@ uint8_t* CMiniGame5::Block() const { return BlockBytes(SavedBlock(), kSavedOffse
 // and every ball still in play on a cell of its own. Anything else sets the board up afresh.
 void CMiniGame5::LoadFromProfile() {
   uint8_t* block = Block();
-  if (block[kWrittenByte] == 0) return;
-  bool sound = block[kIntroByte] <= 1 && block[kWrittenByte] == 1;
+  if (block[kMiniGame5WrittenByte] == 0) return;
+  bool sound = block[kMiniGame5IntroByte] <= 1 && block[kMiniGame5WrittenByte] == 1;
   int32_t goneCount = 0;
   std::array<int32_t, kBallCount> cells{};
   for (int32_t b = 0; b < kBallCount && sound; ++b) {
@@ -136,10 +136,10 @@ void CMiniGame5::LoadFromProfile() {
     for (int32_t other = 0; other < b && sound; ++other) sound = cells[size_t(other)] != cells[size_t(b)];
   }
   if (!sound || goneCount >= kBallCount) {
-    std::memset(block, 0, kBlockSize);
+    std::memset(block, 0, kMiniGame5BlockSize);
     return;
   }
-  m_introShown = block[kIntroByte] != 0;
+  m_introShown = block[kMiniGame5IntroByte] != 0;
   for (int32_t b = 0; b < kBallCount; ++b) {
     SBall& ball = m_balls[size_t(b)];
     ball.target = ReadPosition(block, b);
@@ -151,8 +151,8 @@ void CMiniGame5::LoadFromProfile() {
 
 void CMiniGame5::StoreToProfile() {
   uint8_t* block = Block();
-  if (block[kWrittenByte] != 0) return;
-  block[kWrittenByte] = 1;
+  if (block[kMiniGame5WrittenByte] != 0) return;
+  block[kMiniGame5WrittenByte] = 1;
   WritePositions();
 }
 
@@ -406,7 +406,7 @@ void CMiniGame5::UpdateWin(float dt) {
     }
     m_winTimer += dt;
   }
-  if (m_winTimer >= kWinWait || m_skipRequested) Complete();
+  if (m_winTimer >= kMiniGame5WinWait || m_skipRequested) Complete();
 }
 
 void CMiniGame5::Update(float dt) {
@@ -424,7 +424,7 @@ void CMiniGame5::Update(float dt) {
   }
   if (m_state != kPlaying) return;
   if (!m_introShown) {
-    ShowIntroOnce("G05_1_Dialog", Block()[kIntroByte]);
+    ShowIntroOnce("G05_1_Dialog", Block()[kMiniGame5IntroByte]);
     return;
   }
   ForEachPool(&CEmitterPool::Update, dt);
@@ -446,7 +446,7 @@ void CMiniGame5::Complete() {
   SetMapMarker(m_player, "root/Scene14/Game2", false);
   SetMapMarker(m_player, "root/Scene14/PointOfInterest17", true);
   if (m_world) {
-    CloseMiniGameLink(*m_world, kPuzzleIndex, true);
+    CloseMiniGameLink(*m_world, kMiniGame5PuzzleIndex, true);
     CPlaceChanges(*m_world, m_shared.layouts, kSafeScene, false).Show("root/SafeOpened", true);
     CPlaceChanges closeUp(*m_world, m_shared.layouts, kSafeCloseUp, true);
     closeUp.Show("root/DiamondHandle", true);

@@ -14,20 +14,20 @@ namespace Vey {
 
 namespace {
 
-constexpr int32_t kPuzzleIndex = 5;
-constexpr size_t kBlockSize = 26;
-constexpr size_t kIntroByte = 0;
-constexpr size_t kWrittenByte = 1;
+constexpr int32_t kMiniGame6PuzzleIndex = 5;
+constexpr size_t kMiniGame6BlockSize = 26;
+constexpr size_t kMiniGame6IntroByte = 0;
+constexpr size_t kMiniGame6WrittenByte = 1;
 constexpr size_t kFirstGearByte = 2;
 constexpr size_t kFirstSwitchByte = 18;
 constexpr uint32_t kGateScene = 21;  // "Scene22", the location behind the puzzle
 constexpr float kSlideLength = 0.1f;
 constexpr float kTurnRate = 2.0f;  // a wheel turns, a switch slides, in half a second
-constexpr float kWinWait = 3.0f;
-constexpr float kPi = 3.1415927f;
+constexpr float kMiniGame6WinWait = 3.0f;
+constexpr float kMiniGame6Pi = 3.1415927f;
 
 static_assert(offsetof(SMiniGameBlock, word412) == CMiniGame6::kSavedOffset, "the gears' block");
-static_assert(offsetof(SMiniGameBlock, words440) - offsetof(SMiniGameBlock, word412) >= kBlockSize,
+static_assert(offsetof(SMiniGameBlock, words440) - offsetof(SMiniGameBlock, word412) >= kMiniGame6BlockSize,
               "the gears' block must not reach into the next puzzle's");
 
 // Wheels 1, 4, 6, 7, 9, 12, 14 and 15 are on at the start: two crossed diagonals of pairs.
@@ -56,9 +56,9 @@ bool IsReachable(const uint8_t* block) {
 
 // Every byte a flag, and the wheels as the switches leave them.
 bool IsSoundBlock(const uint8_t* block) {
-  for (size_t i = 0; i < kBlockSize; ++i)
+  for (size_t i = 0; i < kMiniGame6BlockSize; ++i)
     if (block[i] > 1) return false;
-  return block[kWrittenByte] == 0 || IsReachable(block);
+  return block[kMiniGame6WrittenByte] == 0 || IsReachable(block);
 }
 
 Vector2 Lerp(const Vector2& a, const Vector2& b, float t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
@@ -75,7 +75,7 @@ bool CMiniGame6::StartsOn(int32_t gear) { return gear >= 0 && gear < kGearCount 
 int32_t CMiniGame6::GearOfSwitch(int32_t s, int32_t i) { return Vey::GearOfSwitch(s, i); }
 
 CMiniGame6::CMiniGame6(const SMiniGameShared& shared, Ombrel::CLayout2D* layout)
-    : CMiniGameBase("MiniGame6", kPuzzleIndex, layout, shared) {
+    : CMiniGameBase("MiniGame6", kMiniGame6PuzzleIndex, layout, shared) {
   char name[32];
   for (int32_t k = 0; k < kGearCount; ++k) {
     std::snprintf(name, sizeof(name), "root/Gear%02d", k + 1);
@@ -119,11 +119,11 @@ uint8_t* CMiniGame6::Block() const { return BlockBytes(SavedBlock(), kSavedOffse
 void CMiniGame6::LoadFromProfile() {
   uint8_t* block = Block();
   if (!IsSoundBlock(block)) {
-    std::memset(block, 0, kBlockSize);
+    std::memset(block, 0, kMiniGame6BlockSize);
     return;
   }
-  m_introShown = block[kIntroByte] != 0;
-  if (block[kWrittenByte] == 0) return;
+  m_introShown = block[kMiniGame6IntroByte] != 0;
+  if (block[kMiniGame6WrittenByte] == 0) return;
   for (int32_t k = 0; k < kGearCount; ++k) {
     SGear& gear = m_gears[size_t(k)];
     gear.off = block[kFirstGearByte + size_t(k)] == 0 ? 1 : 0;
@@ -139,8 +139,8 @@ void CMiniGame6::LoadFromProfile() {
 
 void CMiniGame6::StoreToProfile() {
   uint8_t* block = Block();
-  if (block[kWrittenByte] != 0) return;
-  block[kWrittenByte] = 1;
+  if (block[kMiniGame6WrittenByte] != 0) return;
+  block[kMiniGame6WrittenByte] = 1;
   for (int32_t k = 0; k < kGearCount; ++k) block[kFirstGearByte + size_t(k)] = m_gears[size_t(k)].off ? 0 : 1;
   for (int32_t s = 0; s < kSwitchCount; ++s) block[kFirstSwitchByte + size_t(s)] = m_switches[size_t(s)].off ? 0 : 1;
 }
@@ -203,7 +203,7 @@ void CMiniGame6::Update(float dt) {
   const std::string picked = UpdatePointer();
   AdvanceFade(dt);
   if (m_state != kPlaying) return;
-  ShowIntroOnce("G06_1_Dialog", Block()[kIntroByte]);
+  ShowIntroOnce("G06_1_Dialog", Block()[kMiniGame6IntroByte]);
   if (m_pressed && IsMouseOverSkipButton()) m_skipRequested = true;
   AnimatePieces(dt);
   // Complete leaves Playing, so a skip in the frame the wheels come on wins only once.
@@ -220,7 +220,7 @@ void CMiniGame6::Update(float dt) {
     PlaySound(m_sounds, "g6_win");
   }
   m_winTimer += dt;
-  if (m_winTimer >= kWinWait) Complete();
+  if (m_winTimer >= kMiniGame6WinWait) Complete();
 }
 
 void CMiniGame6::Complete() {
@@ -230,7 +230,7 @@ void CMiniGame6::Complete() {
   SetMapMarker(m_player, "root/Scene24/Locked12", true);
   SetMapMarker(m_player, "root/Scene24/Locked13", true);
   if (m_world) {
-    CloseMiniGameLink(*m_world, kPuzzleIndex, false);
+    CloseMiniGameLink(*m_world, kMiniGame6PuzzleIndex, false);
     OpenExit(*m_world, kGateScene, 26);
     OpenExit(*m_world, kGateScene, 27);
     OpenGate();
@@ -262,7 +262,7 @@ void CMiniGame6::DrawGearGlow(const Ombrel::SLayoutItem& item) {
 void CMiniGame6::Render() {
   if (!BeginRender(m_drawAlpha)) return;
   for (SGear& gear : m_gears)
-    if (gear.node) gear.node->angle = gear.turn * kPi;
+    if (gear.node) gear.node->angle = gear.turn * kMiniGame6Pi;
   DrawLayout(m_drawAlpha, [this](const Ombrel::SLayoutItem& item) { DrawGearGlow(item); });
 }
 

@@ -30,9 +30,9 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_MiniGame7";
-constexpr int32_t kPuzzleIndex = 6;
-constexpr float kFull = 0.99f;
+constexpr const char* kVeyMiniGame7Source = "Vey_MiniGame7";
+constexpr int32_t kMiniGame7PuzzleIndex = 6;
+constexpr float kMiniGame7Full = 0.99f;
 constexpr float kAtRest = 0.9999f;           // drain and reservoir count as done from here
 constexpr float kReservoirRise = 0.16f;      // layout units the reservoir's liquid rises when full
 constexpr float kReservoirFillRate = 0.1f;   // per second, at rest
@@ -86,7 +86,7 @@ uint32_t CMiniGame7::TimeSeed() {
 
 CMiniGame7::CMiniGame7(Ombrel::CLayout2D* layout, const SMiniGameShared& shared,
                        const std::array<CEmitterPool*, 4>& leakPools, uint32_t seed)
-    : CMiniGameBase("MiniGame7", kPuzzleIndex, layout, shared), m_leakPools(leakPools) {
+    : CMiniGameBase("MiniGame7", kMiniGame7PuzzleIndex, layout, shared), m_leakPools(leakPools) {
   m_random = std::make_unique<CRandom>(seed);  // the puzzle's draws repeat from a given seed
   BindLayout();
   m_boardBound = BindCells();
@@ -126,7 +126,8 @@ void CMiniGame7::BindLayout() {
 bool CMiniGame7::BindCells() {
   const uint32_t count = m_layout ? m_layout->GetCount() : 0;
   if (count < kBoardEntries) {
-    HM_REPORT(kSource, "The pipes puzzle's layout holds %u objects, the board needs %u", count, kBoardEntries);
+    HM_REPORT(kVeyMiniGame7Source, "The pipes puzzle's layout holds %u objects, the board needs %u", count,
+              kBoardEntries);
     return false;
   }
   for (int32_t i = 0; i < kPipeCellCount; ++i) {
@@ -137,7 +138,7 @@ bool CMiniGame7::BindCells() {
     cell.pipeNode = FindNode((std::string("root/Pipes/Pipe") + number).c_str());
     cell.waterNode = water ? FindNode(water->name.c_str()) : nullptr;
     if (!cell.pipeNode || !cell.waterNode) {
-      HM_REPORT(kSource, "The pipes puzzle's layout has no piece or liquid place for cell %d", i);
+      HM_REPORT(kVeyMiniGame7Source, "The pipes puzzle's layout has no piece or liquid place for cell %d", i);
       return false;
     }
     cell.kind = PipeKindFromName(water->name);
@@ -161,7 +162,8 @@ const Ombrel::SLayoutItem* CMiniGame7::FindWaterPlace(const char* number) const 
 Ombrel::SLayoutAnimatedSprite* CMiniGame7::FindAnimation(const std::string& path) const {
   Ombrel::SLayoutBox* node = FindNode(path.c_str());  // a missing one is reported there
   Ombrel::SLayoutAnimatedSprite* animation = AsAnimation(node);
-  if (node && !animation) HM_REPORT(kSource, "The pipes puzzle's \"%s\" is no texture animation", path.c_str());
+  if (node && !animation)
+    HM_REPORT(kVeyMiniGame7Source, "The pipes puzzle's \"%s\" is no texture animation", path.c_str());
   return animation;
 }
 
@@ -255,7 +257,7 @@ void CMiniGame7::Complete() {
   HideSkipButton();
   SetMapMarker(m_player, "root/Scene33/Game4", false);
   if (!m_world) return;
-  CloseLinks(m_world->Scene(25).miniGames, kPuzzleIndex, false);
+  CloseLinks(m_world->Scene(25).miniGames, kMiniGame7PuzzleIndex, false);
   OpenLocationDoor();
   OpenExitsIn(m_world->Scene(25), 31, false);
 }
@@ -300,7 +302,7 @@ void CMiniGame7::RenderReservoir() {
 
 void CMiniGame7::RenderCells(float alpha, float liquidAlpha) {
   for (const SPipeCell& cell : m_cells) {
-    const bool full = cell.fill >= kFull;
+    const bool full = cell.fill >= kMiniGame7Full;
     const bool holdsLiquid = full || cell.waterNode->visible;
     if (!holdsLiquid) {
       if (cell.pipeNode->visible) DrawTurned(cell.pipeNode, alpha, cell.angle);

@@ -17,7 +17,7 @@ namespace {
 
 constexpr float kHalfPi = 1.5707964f;
 constexpr float kFullTurn = 6.2831855f;
-constexpr float kFull = 0.99f;            // a cell's fill and loop time run up to this
+constexpr float kBoardFull = 0.99f;       // a cell's fill and loop time run up to this
 constexpr float kTurnsPerSecond = 4.0f;   // a quarter turn takes a quarter second
 // Where the liquid spills when the first piece does not face the source, in emitter units.
 constexpr float kSpillX = -221.25386f;
@@ -86,7 +86,7 @@ int32_t CMiniGame7::FindFeeder(int32_t cell) const {
     const int32_t n = m_cells[size_t(cell)].neighbours[side];
     if (n < 0 || !IsOpen(cell, side)) continue;
     const SPipeCell& neighbour = m_cells[size_t(n)];
-    if (!neighbour.filled || neighbour.fill < kFull || !IsOpen(n, Opposite(side))) continue;
+    if (!neighbour.filled || neighbour.fill < kBoardFull || !IsOpen(n, Opposite(side))) continue;
     return n;
   }
   return kNoNeighbour;
@@ -186,15 +186,15 @@ void CMiniGame7::UpdateCells(float dt) {
     if (!cell.filled) {
       UpdateTurning(cell, dt);
       if (m_waterRunning || m_drain < 0.9999f) UpdateSpreading(i);
-    } else if (cell.fill < kFull) {
+    } else if (cell.fill < kBoardFull) {
       cell.fill += dt;
-      if (cell.fill >= kFull) {
-        cell.fill = kFull;
+      if (cell.fill >= kBoardFull) {
+        cell.fill = kBoardFull;
         if (CheckLeaks(i) && m_waterRunning) StopFlow();
       }
     } else {
       cell.loopTime += dt;
-      if (cell.loopTime >= kFull) cell.loopTime -= kFull;
+      if (cell.loopTime >= kBoardFull) cell.loopTime -= kBoardFull;
     }
   }
 }
@@ -215,13 +215,13 @@ bool CMiniGame7::IsAnyCellTurning() const {
 
 bool CMiniGame7::IsAnyCellFilling() const {
   for (const SPipeCell& cell : m_cells)
-    if (cell.filled && cell.fill < kFull) return true;
+    if (cell.filled && cell.fill < kBoardFull) return true;
   return false;
 }
 
 bool CMiniGame7::IsSolved() const {
   for (const SPipeCell& cell : m_cells)
-    if (!cell.filled || cell.fill < kFull) return false;
+    if (!cell.filled || cell.fill < kBoardFull) return false;
   return m_cells[kOutletCell].rotation == 1;
 }
 

@@ -13,11 +13,11 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_MiniGame7";
+constexpr const char* kVeyMiniGame7SaveSource = "Vey_MiniGame7";
 
 // The block's layout within the mini-games' words: word 0 holds the intro and stored bytes,
 // the cells' rotations follow.
-constexpr size_t kIntroByte = 0;
+constexpr size_t kMiniGame7IntroByte = 0;
 constexpr size_t kStoredByte = 1;
 constexpr size_t kFirstRotation = 1;
 constexpr size_t kBlockWords = sizeof(SMiniGameBlock::words440) / sizeof(uint32_t);
@@ -34,17 +34,17 @@ bool RotationsValid(const uint32_t* block) {
 
 uint32_t* CMiniGame7::SavedWords() const { return SavedBlock().words440; }
 
-uint8_t& CMiniGame7::SavedIntroByte() const { return WordBytes(SavedWords())[kIntroByte]; }
+uint8_t& CMiniGame7::SavedIntroByte() const { return WordBytes(SavedWords())[kMiniGame7IntroByte]; }
 
 void CMiniGame7::LoadFromProfile() {
   uint32_t* block = SavedWords();
   if (WordBytes(block)[kStoredByte] == 0) return;
-  if (WordBytes(block)[kStoredByte] != 1 || WordBytes(block)[kIntroByte] > 1 || !RotationsValid(block)) {
-    HM_REPORT(kSource, "The pipes puzzle's saved board is damaged; the puzzle starts afresh");
+  if (WordBytes(block)[kStoredByte] != 1 || WordBytes(block)[kMiniGame7IntroByte] > 1 || !RotationsValid(block)) {
+    HM_REPORT(kVeyMiniGame7SaveSource, "The pipes puzzle's saved board is damaged; the puzzle starts afresh");
     std::fill(block, block + kBlockWords, 0u);
     return;
   }
-  m_introShown = WordBytes(block)[kIntroByte] != 0;
+  m_introShown = WordBytes(block)[kMiniGame7IntroByte] != 0;
   for (int32_t i = 0; i < kPipeCellCount; ++i) {
     SPipeCell& cell = m_cells[size_t(i)];
     cell.rotation = int32_t(block[kFirstRotation + size_t(i)]);

@@ -27,7 +27,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Vey_MiniGameBase";
+constexpr const char* kVeyMiniGameBaseSource = "Vey_MiniGameBase";
 // The background effect runs a minute before the first frame, so the puzzle opens on it in
 // full swing.
 constexpr int kWarmUpSteps = 300;
@@ -305,7 +305,7 @@ void CMiniGameBase::DrawNode(const Ombrel::SLayoutBox& node, float alpha) { Draw
 
 Ombrel::SLayoutBox* CMiniGameBase::FindNode(const char* path) const {
   if (!m_layout) {
-    HM_REPORT(kSource, "The puzzle %s has no layout to find \"%s\" in", GetName().GetText(), path);
+    HM_REPORT(kVeyMiniGameBaseSource, "The puzzle %s has no layout to find \"%s\" in", GetName().GetText(), path);
     return nullptr;
   }
   return FindLayoutBox(*m_layout, path);

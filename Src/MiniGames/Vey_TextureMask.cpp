@@ -12,7 +12,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/MiniGames/Vey_TextureMask";
+constexpr const char* kVeyTextureMaskSource = "Src/MiniGames/Vey_TextureMask";
 constexpr const char kWidthTag[] = "<tiff:ImageWidth>";
 constexpr const char kLengthTag[] = "<tiff:ImageLength>";
 constexpr int kMaxDigits = 9;  // a longer number counts as none, so a side always fits an int
@@ -64,16 +64,17 @@ CTextureMask::CTextureMask(const char* name, TextureRecord* texture) : m_texture
   const std::string rawName = base + ".raw", tiffName = base + ".tif";
   std::vector<uint8_t> pixels, tiff;
   if (!ReadWholeVfsFile(rawName.c_str(), &pixels)) {
-    HM_REPORT(kSource, "%s: the region's mask cannot be read; no point lies on it", rawName.c_str());
+    HM_REPORT(kVeyTextureMaskSource, "%s: the region's mask cannot be read; no point lies on it", rawName.c_str());
     return;
   }
   if (!ReadWholeVfsFile(tiffName.c_str(), &tiff)) {
-    HM_REPORT(kSource, "%s: the region's mask size cannot be read; no point lies on it", tiffName.c_str());
+    HM_REPORT(kVeyTextureMaskSource, "%s: the region's mask size cannot be read; no point lies on it",
+              tiffName.c_str());
     return;
   }
   const SMaskSize size = ScanTiffSize(tiff.data(), tiff.size());
   if (size.width <= 0 || size.height <= 0) {
-    HM_REPORT(kSource, "%s: no width and height (\"%s\", \"%s\") in its text; no point lies on the mask",
+    HM_REPORT(kVeyTextureMaskSource, "%s: no width and height (\"%s\", \"%s\") in its text; no point lies on the mask",
               tiffName.c_str(), kWidthTag, kLengthTag);
     return;
   }
@@ -87,8 +88,8 @@ CTextureMask::CTextureMask(std::vector<uint8_t> pixels, SMaskSize size, const st
 void CTextureMask::Accept(std::vector<uint8_t> pixels, SMaskSize size, const std::string& source) {
   const uint64_t needed = uint64_t(size.width > 0 ? size.width : 0) * uint64_t(size.height > 0 ? size.height : 0);
   if (needed == 0 || pixels.size() < needed) {
-    HM_REPORT(kSource, "%s: %zu bytes cannot be a mask of %dx%d pixels; no point lies on it", source.c_str(),
-              pixels.size(), size.width, size.height);
+    HM_REPORT(kVeyTextureMaskSource, "%s: %zu bytes cannot be a mask of %dx%d pixels; no point lies on it",
+              source.c_str(), pixels.size(), size.width, size.height);
     return;
   }
   m_data = std::move(pixels);

@@ -9,7 +9,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/World/Vey_Button.cpp";
+constexpr const char* kVeyButtonSource = "Src/World/Vey_Button.cpp";
 // The hover time runs from 0 to 1 in an eighth of a second, and the nodes grow by a tenth.
 constexpr float kHoverRate = 8.0f;
 constexpr float kHoverGrowth = 0.1f;
@@ -40,14 +40,14 @@ Ombrel::SLayoutBox* FindLayoutBox(const Ombrel::CLayout2D& layout, const char* n
   Ombrel::SLayoutItem* item = layout.FindItem(name);
   const bool isBox = item && (item->kind == Ombrel::kLayoutSprite || item->kind == Ombrel::kLayoutAnimatedSprite ||
                               item->kind == Ombrel::kLayoutDummy);
-  if (!isBox) HM_REPORT(kSource, "The layout has no sprite or placeholder \"%s\"", name ? name : "(null)");
+  if (!isBox) HM_REPORT(kVeyButtonSource, "The layout has no sprite or placeholder \"%s\"", name ? name : "(null)");
   return isBox ? static_cast<Ombrel::SLayoutBox*>(item) : nullptr;
 }
 
 Ombrel::SLayoutText* FindLayoutText(const Ombrel::CLayout2D& layout, const char* name) {
   Ombrel::SLayoutItem* item = layout.FindItem(name);
   const bool isText = item && item->kind == Ombrel::kLayoutText;
-  if (!isText) HM_REPORT(kSource, "The layout has no text \"%s\"", name ? name : "(null)");
+  if (!isText) HM_REPORT(kVeyButtonSource, "The layout has no text \"%s\"", name ? name : "(null)");
   return isText ? static_cast<Ombrel::SLayoutText*>(item) : nullptr;
 }
 

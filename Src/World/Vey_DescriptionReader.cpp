@@ -13,7 +13,7 @@
 namespace Vey {
 
 namespace {
-constexpr const char* kSource = "Src/World/Vey_DescriptionReader";
+constexpr const char* kVeyDescriptionReaderSource = "Src/World/Vey_DescriptionReader";
 }
 
 void CDescriptionReader::Report(const TiXmlElement* element, const char* format, ...) {
@@ -24,9 +24,10 @@ void CDescriptionReader::Report(const TiXmlElement* element, const char* format,
   va_end(args);
   ++m_problems;
   if (element)
-    HM_REPORT(kSource, "%s: line %d: <%s> %s", m_fileName.c_str(), element->Row(), element->Value(), text);
+    HM_REPORT(kVeyDescriptionReaderSource, "%s: line %d: <%s> %s", m_fileName.c_str(), element->Row(), element->Value(),
+              text);
   else
-    HM_REPORT(kSource, "%s: %s", m_fileName.c_str(), text);
+    HM_REPORT(kVeyDescriptionReaderSource, "%s: %s", m_fileName.c_str(), text);
 }
 
 const char* CDescriptionReader::Attribute(const TiXmlElement* element, const char* name) {

@@ -12,7 +12,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/World/Vey_GameEffects";
+constexpr const char* kVeyGameEffectsSource = "Src/World/Vey_GameEffects";
 constexpr const char* kCursorFile = "Art\\GUI\\Cursor\\Effects\\Cursor.ptc";
 
 // Locations 3 and 6 have no file; the last two hold the hidden-object marker and the hint.
@@ -299,20 +299,20 @@ void LoadFiles(SNames files) {
   MP::CManager* manager = MP::CManager::GetInstance();
   if (!manager) return;
   for (const char* file : files) {
-    if (!manager->LoadFile(file)) HM_REPORT(kSource, "Particle file \"%s\" was not loaded", file);
+    if (!manager->LoadFile(file)) HM_REPORT(kVeyGameEffectsSource, "Particle file \"%s\" was not loaded", file);
   }
 }
 
 MP::CEmitter* FindManagerEmitter(const char* name) {
   MP::CManager* manager = MP::CManager::GetInstance();
   MP::CEmitter* emitter = manager ? manager->FindEmitter(name) : nullptr;
-  if (!emitter) HM_REPORT(kSource, "No particle emitter \"%s\" in the loaded effect files", name);
+  if (!emitter) HM_REPORT(kVeyGameEffectsSource, "No particle emitter \"%s\" in the loaded effect files", name);
   return emitter;
 }
 
 MP::CEmitter* FindGroupEmitter(const CEmitterGroup& group, const char* name) {
   auto* node = group.GetEmitters().Find(name);
-  if (!node) HM_REPORT(kSource, "No particle emitter \"%s\" in the mini-game effects", name);
+  if (!node) HM_REPORT(kVeyGameEffectsSource, "No particle emitter \"%s\" in the mini-game effects", name);
   return node ? node->value : nullptr;
 }
 
@@ -382,7 +382,7 @@ std::vector<CEmitterPool*> SGameEffects::LayerPools() const {
 // The scene manager reports and deletes a node it cannot take.
 bool AttachNodeToLayer(Ombrel::ISceneNode* node, const char* layer) {
   if (Ombrel::CSceneManager* scene = Ombrel::GetSceneManager()) return scene->AddNode(node, layer) >= 0;
-  HM_REPORT(kSource, "No scene manager for the node \"%s\"", node->GetName().GetText());
+  HM_REPORT(kVeyGameEffectsSource, "No scene manager for the node \"%s\"", node->GetName().GetText());
   delete node;
   return false;
 }
@@ -390,7 +390,7 @@ bool AttachNodeToLayer(Ombrel::ISceneNode* node, const char* layer) {
 void CreateParticleManager() {
   MP::CManager* manager = MP::CManager::CreateInstance();
   if (manager && !manager->LoadFile(kCursorFile))
-    HM_REPORT(kSource, "Particle file \"%s\" was not loaded", kCursorFile);
+    HM_REPORT(kVeyGameEffectsSource, "Particle file \"%s\" was not loaded", kCursorFile);
 }
 
 std::vector<std::string> GroupMembers(EEffectGroup group, bool bonus) {

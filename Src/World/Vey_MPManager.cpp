@@ -14,7 +14,7 @@ namespace MP {
 
 namespace {
 
-constexpr const char* kSource = "Src/World/Vey_MPManager";
+constexpr const char* kVeyMPManagerSource = "Src/World/Vey_MPManager";
 
 CManager* g_instance = nullptr;
 
@@ -23,8 +23,8 @@ CManager* g_instance = nullptr;
 bool AtlasTextureName(const char* particleFile, const char* folder, const char* atlasFile, std::string* textureName) {
   const size_t length = std::strlen(atlasFile);
   if (length < 3) {
-    HM_REPORT(kSource, "Particle file %s names the atlas \"%s\", too short to carry an extension", particleFile,
-              atlasFile);
+    HM_REPORT(kVeyMPManagerSource, "Particle file %s names the atlas \"%s\", too short to carry an extension",
+              particleFile, atlasFile);
     return false;
   }
   *textureName = std::string(folder) + std::string(atlasFile, length - 3) + "mpt";
@@ -61,7 +61,7 @@ bool CManager::LoadFile(const char* path) {
 bool CManager::LoadFileFromPath(const char* path, const char* folder) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(path, &bytes)) {
-    HM_REPORT(kSource, "No such particle file: %s", path);
+    HM_REPORT(kVeyMPManagerSource, "No such particle file: %s", path);
     return false;
   }
   const HM_FILE file = Magic_OpenFileInMemory(bytes.data(), bytes.size(), path);
@@ -125,12 +125,12 @@ bool LoadEmitters(const char* file, const char* const* names, int count, CEmitte
   CManager* manager = CManager::CreateInstance();
   if (!manager) return false;
   if (!manager->LoadFile(file)) {
-    HM_REPORT(kSource, "Particle file \"%s\" was not loaded", file);
+    HM_REPORT(kVeyMPManagerSource, "Particle file \"%s\" was not loaded", file);
     return false;
   }
   for (int i = 0; i < count; ++i) {
     emitters[i] = manager->FindEmitter(names[i]);
-    if (!emitters[i]) HM_REPORT(kSource, "No particle emitter \"%s\" in %s", names[i], file);
+    if (!emitters[i]) HM_REPORT(kVeyMPManagerSource, "No particle emitter \"%s\" in %s", names[i], file);
   }
   return true;
 }

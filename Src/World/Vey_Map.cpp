@@ -14,7 +14,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/World/Vey_Map";
+constexpr const char* kVeyMapSource = "Src/World/Vey_Map";
 
 constexpr const char* kDirectionWords[] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW", "HO"};
 
@@ -219,21 +219,21 @@ int CMap::Load(const std::string& text, const char* fileName) {
 
 SSceneSlot& CMap::Scene(uint32_t slot) {
   if (slot < SceneCount() && slot < m_scenes.size()) return m_scenes[slot];
-  HM_REPORT(kSource, "No scene slot %u in this story", slot);
+  HM_REPORT(kVeyMapSource, "No scene slot %u in this story", slot);
   m_spareScene = SSceneSlot();
   return m_spareScene;
 }
 
 SCloseUpSlot& CMap::CloseUp(uint32_t slot) {
   if (slot < CloseUpCount() && slot < m_closeUps.size()) return m_closeUps[slot];
-  HM_REPORT(kSource, "No close-up slot %u in this story", slot);
+  HM_REPORT(kVeyMapSource, "No close-up slot %u in this story", slot);
   m_spareCloseUp = SCloseUpSlot();
   return m_spareCloseUp;
 }
 
 SMiniGameSlot& CMap::MiniGame(uint32_t slot) {
   if (slot < MiniGameCount() && slot < m_miniGames.size()) return m_miniGames[slot];
-  HM_REPORT(kSource, "No mini-game slot %u in this story", slot);
+  HM_REPORT(kVeyMapSource, "No mini-game slot %u in this story", slot);
   m_spareMiniGame = SMiniGameSlot();
   return m_spareMiniGame;
 }

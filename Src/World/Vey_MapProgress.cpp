@@ -12,7 +12,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/World/Vey_MapProgress";
+constexpr const char* kVeyMapProgressSource = "Src/World/Vey_MapProgress";
 // The state index written for an object whose current state is none of its list.
 constexpr uint32_t kUnknownState = UINT32_MAX;
 
@@ -26,8 +26,8 @@ void SetObjectState(SPlaceState& place, const char* kind, uint32_t slot, uint32_
     }
   }
   if (place.objectStates.size() >= kStateEntryCapacity) {
-    HM_REPORT(kSource, "The %s slot %u already records %zu objects; object %u is not recorded", kind, slot,
-              kStateEntryCapacity, id);
+    HM_REPORT(kVeyMapProgressSource, "The %s slot %u already records %zu objects; object %u is not recorded", kind,
+              slot, kStateEntryCapacity, id);
     return;
   }
   place.objectStates.push_back({id, visible, removed});
@@ -37,8 +37,8 @@ void AddId(SPlaceState& place, const char* kind, uint32_t slot, uint32_t id) {
   for (const SIdEntry& entry : place.ids)
     if (entry.id == id) return;
   if (place.ids.size() >= kStateEntryCapacity) {
-    HM_REPORT(kSource, "The %s slot %u already records %zu started objects; object %u is not recorded", kind, slot,
-              kStateEntryCapacity, id);
+    HM_REPORT(kVeyMapProgressSource, "The %s slot %u already records %zu started objects; object %u is not recorded",
+              kind, slot, kStateEntryCapacity, id);
     return;
   }
   place.ids.push_back({id, 1});
@@ -63,8 +63,9 @@ void BuildPlace(const SPlaceState& place, SObjectTable& table) {
 
 uint32_t ClampedCount(uint32_t count, const char* what) {
   if (count <= kStateEntryCapacity) return count;
-  HM_REPORT(kSource, "The progress holds %u %s entries of a place, more than %zu; the first %zu are taken", count,
-            what, kStateEntryCapacity, kStateEntryCapacity);
+  HM_REPORT(kVeyMapProgressSource,
+            "The progress holds %u %s entries of a place, more than %zu; the first %zu are taken", count, what,
+            kStateEntryCapacity, kStateEntryCapacity);
   return kStateEntryCapacity;
 }
 
@@ -125,8 +126,8 @@ void RestoreObject(const SItemEntry& record, SSceneObject& object) {
     object.state = object.states[record.value].name;
     object.sprite = object.states[record.value].sprite;
   } else if (record.value != kUnknownState) {
-    HM_REPORT(kSource, "The progress gives object \"%s\" state %u of its %zu; it keeps \"%s\"", object.name.c_str(),
-              record.value, object.states.size(), object.state.c_str());
+    HM_REPORT(kVeyMapProgressSource, "The progress gives object \"%s\" state %u of its %zu; it keeps \"%s\"",
+              object.name.c_str(), record.value, object.states.size(), object.state.c_str());
   }
   if (record.id == kNoAnimation) return;
   if (record.id >= 0 && static_cast<size_t>(record.id) < object.animations.size()) {
@@ -134,7 +135,7 @@ void RestoreObject(const SItemEntry& record, SSceneObject& object) {
     object.currentAnimation = record.id;
     object.animation = object.animations[record.id].name;
   } else {
-    HM_REPORT(kSource, "The progress gives object \"%s\" animation %d of its %zu; it keeps \"%s\"",
+    HM_REPORT(kVeyMapProgressSource, "The progress gives object \"%s\" animation %d of its %zu; it keeps \"%s\"",
               object.name.c_str(), record.id, object.animations.size(), object.animation.c_str());
   }
 }

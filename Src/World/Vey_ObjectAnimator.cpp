@@ -140,7 +140,7 @@ IAnimation* CObjectAnimations::Get(size_t object, int32_t animation) const {
 
 namespace {
 
-constexpr const char* kSource = "Src/World/Vey_ObjectAnimator";
+constexpr const char* kVeyObjectAnimatorSource = "Src/World/Vey_ObjectAnimator";
 // An effect is run ahead in steps of this many seconds, five to the second.
 constexpr float kSkipStep = 0.2f;
 constexpr int32_t kSkipStepsPerSecond = 5;
@@ -208,8 +208,8 @@ void ApplyEffect(const SObjectRef& ref, const CEffectAnimation& effect) {
   if (!ref.view.emitters) return;
   const auto* found = ref.view.emitters->GetEmitters().Find(effect.GetEffectName().c_str());
   if (!found || !found->value) {
-    HM_REPORT(kSource, "Object \"%s\" starts the effect \"%s\", which the view does not have", ref.object.name.c_str(),
-              effect.GetEffectName().c_str());
+    HM_REPORT(kVeyObjectAnimatorSource, "Object \"%s\" starts the effect \"%s\", which the view does not have",
+              ref.object.name.c_str(), effect.GetEffectName().c_str());
     return;
   }
   MP::CEmitter& emitter = *found->value;
@@ -360,7 +360,7 @@ bool ScanChain(const SObjectRef& ref, std::vector<bool>& passed) {
     const IAnimation& candidate = *ref.view.animations.Get(ref.index, int32_t(i));
     if (candidate.GetName() != ref.Current()->GetNext()) continue;
     if (passed[i]) {
-      HM_REPORT(kSource, "The animations of object \"%s\" come back to \"%s\"; the chain ends there",
+      HM_REPORT(kVeyObjectAnimatorSource, "The animations of object \"%s\" come back to \"%s\"; the chain ends there",
                 ref.object.name.c_str(), candidate.GetName().c_str());
       break;
     }
@@ -394,8 +394,8 @@ void StartObjectAnimation(SAnimatedView& view, size_t object, int32_t index) {
 
 void StartEffectAhead(MP::CEmitter& emitter, SSceneObject& object) {
   if (object.skipSeconds > kMaxSkipSeconds) {
-    HM_REPORT(kSource, "Object \"%s\" runs its effect %d seconds ahead; it runs %d", object.name.c_str(),
-              object.skipSeconds, kMaxSkipSeconds);
+    HM_REPORT(kVeyObjectAnimatorSource, "Object \"%s\" runs its effect %d seconds ahead; it runs %d",
+              object.name.c_str(), object.skipSeconds, kMaxSkipSeconds);
     object.skipSeconds = kMaxSkipSeconds;
   }
   emitter.Start();
@@ -406,7 +406,7 @@ void StartViewAnimations(SAnimatedView& view, const std::vector<std::string>& an
   ForEachAnimatedObject(view, [](const SObjectRef& ref) {
     if (IsInit(*ref.Current())) return;
     if (!ref.entry) {
-      HM_REPORT(kSource, "Object \"%s\" is shown by \"%s\", which the view's layout does not have",
+      HM_REPORT(kVeyObjectAnimatorSource, "Object \"%s\" is shown by \"%s\", which the view's layout does not have",
                 ref.object.name.c_str(), ref.object.sprite.c_str());
       return;
     }

@@ -21,7 +21,7 @@ static_assert(std::is_trivially_copyable<SSaveData>::value, "the save body is co
 
 namespace {
 
-constexpr const char* kSource = "Src/World/Vey_SaveData.cpp";
+constexpr const char* kVeySaveDataSource = "Src/World/Vey_SaveData.cpp";
 constexpr uint32_t kMiniGameResetWord = 4;
 
 template <size_t kCount>
@@ -34,7 +34,7 @@ void ResetIds(int32_t (&ids)[kCount], uint32_t& count) {
 template <size_t kCount>
 bool AppendId(int32_t (&ids)[kCount], uint32_t& count, int32_t id, const char* listName) {
   if (count >= kCount) {
-    HM_REPORT(kSource, "The %s is full (%u entries): id %d is not added", listName, unsigned(kCount), id);
+    HM_REPORT(kVeySaveDataSource, "The %s is full (%u entries): id %d is not added", listName, unsigned(kCount), id);
     return false;
   }
   ids[count++] = id;
@@ -151,7 +151,7 @@ bool SSaveData::SetFlag(SProfileData& record, int32_t id, uint8_t value) {
     }
   }
   if (used >= kFlagCapacity) {
-    HM_REPORT(kSource, "The flag table is full (%u pairs): id %d is not added", unsigned(kFlagCapacity), id);
+    HM_REPORT(kVeySaveDataSource, "The flag table is full (%u pairs): id %d is not added", unsigned(kFlagCapacity), id);
     return false;
   }
   record.flags[used].id = id;
@@ -180,7 +180,7 @@ void SSaveData::RemoveItem(SProfileData& record, int32_t id) {
 
 void SSaveData::DeleteProfile(uint32_t slot) {
   if (slot >= kProfileCount) {
-    HM_REPORT(kSource, "There is no profile slot %u to delete", slot);
+    HM_REPORT(kVeySaveDataSource, "There is no profile slot %u to delete", slot);
     return;
   }
   for (uint32_t k = slot; k + 1 < kProfileCount; ++k) CopyProfile(profiles[k], profiles[k + 1]);

@@ -15,7 +15,7 @@ namespace Vey {
 
 namespace {
 
-constexpr const char* kSource = "Src/World/Vey_SoundContainer.cpp";
+constexpr const char* kVeySoundContainerSource = "Src/World/Vey_SoundContainer.cpp";
 
 // The lists in slot order; each ends with its music slots.
 constexpr const char* kMenuNames[] = {
@@ -130,7 +130,7 @@ const CSoundContainer::SSlot* CSoundContainer::EffectSlot(int32_t slot) const {
 bool CSoundContainer::CheckFilled(const char* sound) const {
   if (m_filled) return true;
   // A slip in the order of a state's start-up; the game carries on without the sound.
-  HM_REPORT(kSource, "The sound \"%s\" is played before the state's sound bank is filled", sound);
+  HM_REPORT(kVeySoundContainerSource, "The sound \"%s\" is played before the state's sound bank is filled", sound);
   return false;
 }
 
@@ -209,7 +209,8 @@ void CSoundContainer::Fill(const char* const* names, uint32_t count, uint32_t mu
     if (!slot.sound && !missing++) firstMissing = slot.name;
   }
   if (missing) {
-    HM_REPORT(kSource, "%u of the bank's %u sounds are not among the \"Sound\" resources (the first: \"%s\"); they play nothing",
+    HM_REPORT(kVeySoundContainerSource,
+              "%u of the bank's %u sounds are not among the \"Sound\" resources (the first: \"%s\"); they play nothing",
               missing, count - musicCount, firstMissing);
   }
   if (CSoundManager* sounds = GetSoundManager()) sounds->Flush();

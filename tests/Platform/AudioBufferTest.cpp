@@ -8,8 +8,6 @@ using namespace audiotest;
 
 namespace {
 
-constexpr double kAmplitude = 0.5;
-
 std::unique_ptr<CAudioBuffer> ToneBuffer(const SWaveFormat& format, double hertz, double seconds) {
   const std::vector<uint8_t> samples = SineSamples(format, hertz, seconds, kAmplitude);
   return CAudioBuffer::Create(format, samples.data(), uint32_t(samples.size()), "tone.wav");

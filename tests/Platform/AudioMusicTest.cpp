@@ -8,8 +8,6 @@ using namespace audiotest;
 
 namespace {
 
-constexpr double kAmplitude = 0.5;
-
 // A file in memory; it can be told to fail beyond a byte, and it counts what is read.
 class CMemoryFile : public IAudioStreamReader {
  public:

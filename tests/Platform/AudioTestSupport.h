@@ -77,6 +77,9 @@ inline std::vector<uint8_t> WaveFile(const SWaveFormat& format, const std::vecto
   return RiffWave({Chunk("fmt ", FormatBody(format)), Chunk("data", samples)});
 }
 
+// The amplitude of the test tones: half of full scale.
+constexpr double kAmplitude = 0.5;
+
 // A sine tone in the given PCM format, the same on every channel.
 inline std::vector<uint8_t> SineSamples(const SWaveFormat& format, double hertz, double seconds,
                                         double amplitude) {

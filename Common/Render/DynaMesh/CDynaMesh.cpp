@@ -7,11 +7,11 @@
 
 namespace {
 
-constexpr const char* kSource = "Common/Render/DynaMesh/CDynaMesh";
+constexpr const char* kCDynaMeshSource = "Common/Render/DynaMesh/CDynaMesh";
 constexpr float kMinLength = 0.0001f;
 
 bool Damaged(const char* fileName, const char* what) {
-  HM_REPORT(kSource, "Dynamic mesh file \"%s\" is damaged: %s", fileName, what);
+  HM_REPORT(kCDynaMeshSource, "Dynamic mesh file \"%s\" is damaged: %s", fileName, what);
   return false;
 }
 
@@ -101,7 +101,7 @@ bool CDynaMesh::Load(const char* fileName, VectorFn positionFn, VectorFn texCoor
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(fileName, &bytes)) {
     ResetLoadedState();
-    HM_REPORT(kSource, "Dynamic mesh file \"%s\" not found", fileName);
+    HM_REPORT(kCDynaMeshSource, "Dynamic mesh file \"%s\" not found", fileName);
     return false;
   }
   CByteReader reader(bytes);

@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const kSource = "Common/Render/Primitives/Sprite2D";
+const char* const kSprite2DSource = "Common/Render/Primitives/Sprite2D";
 
 constexpr uint32_t kGrowStep = 4;
 constexpr uint32_t kFirstRoom = 4;
@@ -69,7 +69,7 @@ void FlushSprites2D() {
   g_primitives.batchOpen = false;
   const uint32_t count = g_primitives.spritePoints.GetCount();
   if (count == 0 || count % 2 != 0) {
-    HM_REPORT(kSource, "Not enough sprite points:%d", static_cast<int>(count));
+    HM_REPORT(kSprite2DSource, "Not enough sprite points:%d", static_cast<int>(count));
     return;
   }
   ResetDrawState();
@@ -135,7 +135,7 @@ void Flush2DBatch() {
   g_primitives.batchOpen = false;
   const uint32_t count = g_primitives.batch.GetCount();
   if (count == 0 || count % 3 != 0) {
-    HM_REPORT(kSource, "Not enough tri points:%d", static_cast<int>(count));
+    HM_REPORT(kSprite2DSource, "Not enough tri points:%d", static_cast<int>(count));
     return;
   }
   InvalidateDrawState();

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Common/Utils/CameraSpline/CCameraSpline";
+constexpr const char* kCCameraSplineSource = "Common/Utils/CameraSpline/CCameraSpline";
 constexpr uint32_t kKeyBytes = 32;
 
 void ReadPoint(CByteReader& reader, Vector4* point) {
@@ -74,7 +74,7 @@ void CCameraSpline::Clear() {
 void CCameraSpline::Load(const char* fileName) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(fileName, &bytes)) {
-    HM_REPORT(kSource, "Camera animation file \"%s\" not found", fileName);
+    HM_REPORT(kCCameraSplineSource, "Camera animation file \"%s\" not found", fileName);
     Clear();
     return;
   }
@@ -87,18 +87,18 @@ void CCameraSpline::LoadFromBytes(const char* fileName, CByteReader& reader) {
   reader.String(name, sizeof(name), "name");
   const uint32_t version = reader.U32("version");
   if (reader.Failed())
-    HM_FATAL(kSource, "Camera animation file \"%s\" is damaged: the header is cut short", fileName);
+    HM_FATAL(kCCameraSplineSource, "Camera animation file \"%s\" is damaged: the header is cut short", fileName);
   if (version != kVersionHorizontalFov && version != kVersion)
-    HM_FATAL(kSource, "Camera animation file \"%s\": Incorrect camera animation version, theirs %d - ours %d", fileName,
-             static_cast<int>(version),
-             static_cast<int>(kVersion));
+    HM_FATAL(kCCameraSplineSource,
+             "Camera animation file \"%s\": Incorrect camera animation version, theirs %d - ours %d", fileName,
+             static_cast<int>(version), static_cast<int>(kVersion));
   Clear();
   std::memcpy(m_name, name, sizeof(m_name));
   const uint32_t trackCount = reader.U32("track count");
   for (uint32_t i = 0; i < trackCount; ++i) {
     if (reader.AtEnd())
-      HM_FATAL(kSource, "Camera animation file \"%s\" is damaged: %u tracks, but only %u in the file", fileName,
-               trackCount, i);
+      HM_FATAL(kCCameraSplineSource, "Camera animation file \"%s\" is damaged: %u tracks, but only %u in the file",
+               fileName, trackCount, i);
     auto track = std::make_unique<CCameraTrack>();
     ReadTrack(fileName, version, reader, track.get());
     m_tracks.push_back(std::move(track));
@@ -131,7 +131,8 @@ void CCameraSpline::ReadTrack(const char* fileName, uint32_t version, CByteReade
   QuaternionToMatrix(&matrix, rotation);
   track->up = Vector4{matrix[1], matrix[5], matrix[9], 0};
   if (reader.Failed() || !ReadKeys(reader, &track->positionKeys) || !ReadKeys(reader, &track->targetKeys))
-    HM_FATAL(kSource, "Camera animation file \"%s\" is damaged: track \"%s\" is cut short", fileName, track->name);
+    HM_FATAL(kCCameraSplineSource, "Camera animation file \"%s\" is damaged: track \"%s\" is cut short", fileName,
+             track->name);
   track->BuildPaths();
 }
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr const char* kSource = "Common/Utils/Spline/CSpline";
+constexpr const char* kCSplineSource = "Common/Utils/Spline/CSpline";
 
 Vector4 WithoutW(Vector4 point) {
   point.w = 0;
@@ -114,7 +114,7 @@ void CSplineFile::Clear() {
 void CSplineFile::Load(const char* fileName) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeVfsFile(fileName, &bytes)) {
-    HM_REPORT(kSource, "Spline file \"%s\" not found", fileName);
+    HM_REPORT(kCSplineSource, "Spline file \"%s\" not found", fileName);
     Clear();
     return;
   }
@@ -126,24 +126,24 @@ void CSplineFile::LoadFromBytes(const char* fileName, CByteReader& reader) {
   char name[sizeof(m_name)] = {};
   reader.String(name, sizeof(name), "name");
   const uint32_t version = reader.U32("version");
-  if (reader.Failed()) HM_FATAL(kSource, "Spline file \"%s\" is damaged: the header is cut short", fileName);
+  if (reader.Failed()) HM_FATAL(kCSplineSource, "Spline file \"%s\" is damaged: the header is cut short", fileName);
   if (version != kVersion)
-    HM_FATAL(kSource, "Spline file \"%s\": Incorrect spline version, theirs %d - ours %d", fileName, static_cast<int>(version),
-             static_cast<int>(kVersion));
+    HM_FATAL(kCSplineSource, "Spline file \"%s\": Incorrect spline version, theirs %d - ours %d", fileName,
+             static_cast<int>(version), static_cast<int>(kVersion));
   Clear();
   std::memcpy(m_name, name, sizeof(m_name));
   // A path takes at least 8 bytes of counts and flags and 16 per point.
   const uint32_t pathCount = reader.U32("path count");
   if (!reader.HasRoomFor(pathCount, 8, "paths"))
-    HM_FATAL(kSource, "Spline file \"%s\" is damaged: %u paths do not fit in the file", fileName, pathCount);
+    HM_FATAL(kCSplineSource, "Spline file \"%s\" is damaged: %u paths do not fit in the file", fileName, pathCount);
   for (uint32_t p = 0; p < pathCount; ++p) {
     const uint32_t pointCount = reader.U32("point count");
     const uint32_t closed = reader.U32("closed flag");
-    if (reader.Failed())
-      HM_FATAL(kSource, "Spline file \"%s\" is damaged: path %u is cut short", fileName, p);
-    if (pointCount == 0) HM_FATAL(kSource, "Spline file \"%s\": SPline[%d] contains zero points", fileName, static_cast<int>(p));
+    if (reader.Failed()) HM_FATAL(kCSplineSource, "Spline file \"%s\" is damaged: path %u is cut short", fileName, p);
+    if (pointCount == 0)
+      HM_FATAL(kCSplineSource, "Spline file \"%s\": SPline[%d] contains zero points", fileName, static_cast<int>(p));
     if (!reader.HasRoomFor(pointCount, 16, "points"))
-      HM_FATAL(kSource, "Spline file \"%s\" is damaged: path %u has %u points, more than the file holds",
+      HM_FATAL(kCSplineSource, "Spline file \"%s\" is damaged: path %u has %u points, more than the file holds",
                fileName, p, pointCount);
     auto entry = std::make_unique<SEntry>();
     entry->closed = closed != 0;

@@ -8,7 +8,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Resources/ResourceTypes/omResourceAnimation";
+constexpr const char* kOmResourceAnimationSource = "Framework/Resources/ResourceTypes/omResourceAnimation";
 }  // namespace
 
 CResourceAnimation::CResourceAnimation(const SDeclaration& declaration) : CObjectResource(declaration.path) {
@@ -25,7 +25,7 @@ CAnimator* CResourceAnimation::Build() {
     case kSkeleton:
       return new CAnimator_KeyframedSkeleton(m_path.GetText());
   }
-  HM_REPORT(kSource, "Unknown animator");
+  HM_REPORT(kOmResourceAnimationSource, "Unknown animator");
   return nullptr;
 }
 

@@ -10,20 +10,46 @@
 
 namespace Ombrel {
 
-const SFontIcon kFontIcons[40] = {
-    {"PC_space.bmp", ' '},        {"PC_mouse_active.bmp", '.'}, {"PC_mouse_active2.bmp", ','},
-    {"PC_mouse.bmp", '/'},        {"PC_enter.bmp", '0'},        {"Delete.bmp", '9'},
-    {"PC_arrow_up.bmp", '8'},     {"PC_arrow_right.bmp", '6'},  {"PC_arrow_left.bmp", '4'},
-    {"PC_arrow_down.bmp", '5'},   {"PC_arrows.bmp", '*'},       {"Esc.bmp", '1'},
-    {"PgUp.bmp", '2'},            {"PgDwn.bmp", '3'},           {"q.bmp", 'Q'},
-    {"w.bmp", 'W'},               {"E.bmp", 'E'},               {"R.bmp", 'R'},
-    {"T.bmp", 'T'},               {"y.bmp", 'Y'},               {"U.bmp", 'U'},
-    {"I.bmp", 'I'},               {"O.bmp", 'O'},               {"P.bmp", 'P'},
-    {"A.bmp", 'A'},               {"S.bmp", 'S'},               {"D.bmp", 'D'},
-    {"F.bmp", 'F'},               {"G.bmp", 'G'},               {"h.bmp", 'H'},
-    {"J.bmp", 'J'},               {"K.bmp", 'K'},               {"L.bmp", 'L'},
-    {"z.bmp", 'Z'},               {"x.bmp", 'X'},               {"C.bmp", 'C'},
-    {"v.bmp", 'V'},               {"B.bmp", 'B'},               {"N.bmp", 'N'},
+const SFontIconFile kFontIcons[40] = {
+    {"PC_space.bmp", ' '},
+    {"PC_mouse_active.bmp", '.'},
+    {"PC_mouse_active2.bmp", ','},
+    {"PC_mouse.bmp", '/'},
+    {"PC_enter.bmp", '0'},
+    {"Delete.bmp", '9'},
+    {"PC_arrow_up.bmp", '8'},
+    {"PC_arrow_right.bmp", '6'},
+    {"PC_arrow_left.bmp", '4'},
+    {"PC_arrow_down.bmp", '5'},
+    {"PC_arrows.bmp", '*'},
+    {"Esc.bmp", '1'},
+    {"PgUp.bmp", '2'},
+    {"PgDwn.bmp", '3'},
+    {"q.bmp", 'Q'},
+    {"w.bmp", 'W'},
+    {"E.bmp", 'E'},
+    {"R.bmp", 'R'},
+    {"T.bmp", 'T'},
+    {"y.bmp", 'Y'},
+    {"U.bmp", 'U'},
+    {"I.bmp", 'I'},
+    {"O.bmp", 'O'},
+    {"P.bmp", 'P'},
+    {"A.bmp", 'A'},
+    {"S.bmp", 'S'},
+    {"D.bmp", 'D'},
+    {"F.bmp", 'F'},
+    {"G.bmp", 'G'},
+    {"h.bmp", 'H'},
+    {"J.bmp", 'J'},
+    {"K.bmp", 'K'},
+    {"L.bmp", 'L'},
+    {"z.bmp", 'Z'},
+    {"x.bmp", 'X'},
+    {"C.bmp", 'C'},
+    {"v.bmp", 'V'},
+    {"B.bmp", 'B'},
+    {"N.bmp", 'N'},
     {"M.bmp", 'M'},
 };
 
@@ -43,7 +69,7 @@ void BindIcons(CFont& font) {
   CTextureManager* textures = GetTextureManager();
   if (!textures) return;
   SetTextureFolder("Icons\\Textures\\");
-  for (const SFontIcon& icon : kFontIcons) {
+  for (const SFontIconFile& icon : kFontIcons) {
     font.SetCharIcon(icon.character, textures->LoadTexture(icon.file), 1.0f, 0.0f, 0.0f);
   }
   SetTextureFolder("");

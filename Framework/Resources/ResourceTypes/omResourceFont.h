@@ -40,10 +40,10 @@ uint32_t GetCachedFontCount();
 uint32_t GetFontShareCount(const char* path);
 
 // The icon file bound to each character by "BindImages".
-struct SFontIcon {
+struct SFontIconFile {
   const char* file;
   uint8_t character;
 };
-extern const SFontIcon kFontIcons[40];
+extern const SFontIconFile kFontIcons[40];
 
 }  // namespace Ombrel

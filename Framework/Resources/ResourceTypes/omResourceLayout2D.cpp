@@ -20,7 +20,7 @@ namespace Ombrel {
 
 namespace {
 
-constexpr const char* kSource = "Framework/Resources/ResourceTypes/omResourceLayout2D";
+constexpr const char* kOmResourceLayout2DSource = "Framework/Resources/ResourceTypes/omResourceLayout2D";
 
 bool Equals(const char* text, const char* word) { return text && std::strcmp(text, word) == 0; }
 
@@ -150,8 +150,8 @@ class CObjectReader {
       text.source = kTextPlain;
       if (const char* words = RequiredText("Text")) text.text = words;
     } else {
-      HM_FATAL(kSource, "Unsupported text source \"%s\" of the object \"%s\" in %s", source, m_name.c_str(),
-               m_fileName.GetText());
+      HM_FATAL(kOmResourceLayout2DSource, "Unsupported text source \"%s\" of the object \"%s\" in %s", source,
+               m_name.c_str(), m_fileName.GetText());
     }
   }
 
@@ -211,8 +211,8 @@ class CObjectReader {
     return child->GetText() ? child->GetText() : "";
   }
   void ReportMissing(const char* element) const {
-    HM_REPORT(kSource, "%s: the object \"%s\" has no \"%s\" value; its default is kept", m_fileName.GetText(),
-              m_name.c_str(), element);
+    HM_REPORT(kOmResourceLayout2DSource, "%s: the object \"%s\" has no \"%s\" value; its default is kept",
+              m_fileName.GetText(), m_name.c_str(), element);
   }
 
   const CStr& m_fileName;
@@ -248,7 +248,7 @@ void CResourceLayout2D::Load() {
 
 void CResourceLayout2D::LoadResources(const TiXmlElement* resources) {
   if (!resources) {
-    HM_REPORT(kSource, "%s: the layout has no \"Resources\" element", m_path.GetText());
+    HM_REPORT(kOmResourceLayout2DSource, "%s: the layout has no \"Resources\" element", m_path.GetText());
     return;
   }
   if (!m_manager) return;
@@ -271,7 +271,7 @@ void CResourceLayout2D::LoadResources(const TiXmlElement* resources) {
 void CResourceLayout2D::ReadObjects(const TiXmlElement* layout) {
   m_layout = std::make_unique<CLayout2D>();
   if (!layout) {
-    HM_REPORT(kSource, "%s: the layout has no \"Layout\" element", m_path.GetText());
+    HM_REPORT(kOmResourceLayout2DSource, "%s: the layout has no \"Layout\" element", m_path.GetText());
     return;
   }
   m_layout->Reserve(CountObjects(layout));

@@ -12,7 +12,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Resources/ResourceTypes/omResourceTexAnim";
+constexpr const char* kOmResourceTexAnimSource = "Framework/Resources/ResourceTypes/omResourceTexAnim";
 
 std::string FrameExtension(const CStr& fileType) { return std::string(".") + fileType.GetText(); }
 
@@ -20,7 +20,8 @@ bool ReadFileList(const TiXmlElement& list, const CStr& basePath, const CStr& fi
   const TiXmlElement* file = list.FirstChildElement("File");
   for (int i = 0; i < settings.frameCount; ++i, file = file->NextSiblingElement("File")) {
     if (!file) {
-      HM_REPORT(kSource, "%s: the file list names %d of %d frames", fileName.GetText(), i, settings.frameCount);
+      HM_REPORT(kOmResourceTexAnimSource, "%s: the file list names %d of %d frames", fileName.GetText(), i,
+                settings.frameCount);
       return false;
     }
     // File children past the frame count are not read.
@@ -37,8 +38,8 @@ bool ReadParams(const TiXmlElement* params, const CStr& fileName, STexAnimSettin
     if (!HasAttribute(params, timing)) continue;
     const float value = AttributeFloat(params, timing);
     if (!(value > 0.0f)) {
-      HM_REPORT(kSource, "%s: the animation's \"%s\" is %g; it must be above 0", fileName.GetText(), timing,
-                double(value));
+      HM_REPORT(kOmResourceTexAnimSource, "%s: the animation's \"%s\" is %g; it must be above 0", fileName.GetText(),
+                timing, double(value));
       return false;
     }
     if (std::strcmp(timing, "Duration") == 0) settings.duration = value;
@@ -47,7 +48,7 @@ bool ReadParams(const TiXmlElement* params, const CStr& fileName, STexAnimSettin
     break;
   }
   if (!(settings.duration > 0.0f)) {
-    HM_REPORT(kSource, "%s: an animation of %d frames cannot last %g seconds", fileName.GetText(),
+    HM_REPORT(kOmResourceTexAnimSource, "%s: an animation of %d frames cannot last %g seconds", fileName.GetText(),
               settings.frameCount, double(settings.duration));
     return false;
   }
@@ -77,7 +78,8 @@ bool ReadTexAnimSettings(const TiXmlElement* element, const CStr& basePath, cons
   settings.frameCount = AttributeInt(element, "FrameCount");
   if (const char* fileType = FindAttribute(element, "FileType")) settings.fileType = fileType;
   if (settings.frameCount < 0 || settings.frameCount > 65536) {
-    HM_REPORT(kSource, "%s: a frame count of %d is not possible", fileName.GetText(), settings.frameCount);
+    HM_REPORT(kOmResourceTexAnimSource, "%s: a frame count of %d is not possible", fileName.GetText(),
+              settings.frameCount);
     return false;
   }
   if (AttributeIs(element, "Type", "UV")) {
@@ -94,7 +96,7 @@ bool ReadTexAnimSettings(const TiXmlElement* element, const CStr& basePath, cons
       for (const std::string& name : names) settings.fileNames.push_back(name + FrameExtension(settings.fileType));
     }
   } else {
-    HM_REPORT(kSource, "%s: Unknown texture animation type!", fileName.GetText());
+    HM_REPORT(kOmResourceTexAnimSource, "%s: Unknown texture animation type!", fileName.GetText());
     return false;
   }
   return ReadParams(FindChild(element, "Params"), fileName, settings);

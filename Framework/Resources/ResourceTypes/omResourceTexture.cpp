@@ -9,7 +9,7 @@
 namespace Ombrel {
 
 namespace {
-constexpr const char* kSource = "Framework/Resources/ResourceTypes/omResourceTexture";
+constexpr const char* kOmResourceTextureSource = "Framework/Resources/ResourceTypes/omResourceTexture";
 }  // namespace
 
 void CResourceTexture::Load() {
@@ -20,8 +20,8 @@ void CResourceTexture::Load() {
   m_texture = textures->LoadTexture(m_path.GetText());
   if (!m_maskSettings.wanted) return;
   if (m_maskSettings.file.IsEmpty())
-    HM_FATAL(kSource, "%s: Mpt and bmp textures support masks only from raw files%s!", m_path.GetText(),
-             CContentOrigin::Clause().c_str());
+    HM_FATAL(kOmResourceTextureSource, "%s: Mpt and bmp textures support masks only from raw files%s!",
+             m_path.GetText(), CContentOrigin::Clause().c_str());
   m_mask = ReadRawMask(m_maskSettings.file.GetText(), int(m_texture->imageWidth), int(m_texture->imageHeight),
                        m_maskSettings);
 }

@@ -84,7 +84,7 @@ TEST_F(FontAndEffectResourceTest, FontResourcesOfOneFileShareOneCountedFont) {
 // the digit nine; only the resource that loads the font first sets it up, and the texture
 // folder is empty afterwards.
 TEST_F(FontAndEffectResourceTest, AnIconFontShowsTheKeyPicturesAndOnlyItsFirstLoadBindsThem) {
-  for (const Ombrel::SFontIcon& icon : kFontIcons) {
+  for (const Ombrel::SFontIconFile& icon : kFontIcons) {
     // The delete key's picture is twice as wide as the others.
     const int32_t width = std::string(icon.file) == "Delete.bmp" ? 16 : 8;
     WriteContent(std::string("Icons/Textures/") + icon.file,

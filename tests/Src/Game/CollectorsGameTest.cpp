@@ -48,8 +48,8 @@ using namespace Vey;
 
 namespace {
 
-constexpr int32_t kStateId = 5;
-constexpr int32_t kMenuId = 2;
+constexpr int32_t kCollectorsStateId = 5;
+constexpr int32_t kCollectorsMenuId = 2;
 constexpr int32_t kOutroId = 7;
 
 // Opens the protected ending to the tests.
@@ -85,8 +85,8 @@ class CollectorsGameTest : public ::testing::Test {
       prepare(save.profiles[0]);
     }
     m_game = std::make_unique<CTestableCollectorsGame>(&m_application, nullptr, nullptr);
-    m_game->Attach(&m_events, nullptr, kStateId);
-    m_game->SetMenuId(kMenuId);
+    m_game->Attach(&m_events, nullptr, kCollectorsStateId);
+    m_game->SetMenuId(kCollectorsMenuId);
     m_game->SetBonusOutroId(kOutroId);
     m_game->Init();
     m_game->Start();
@@ -279,9 +279,9 @@ TEST_F(CollectorsGameTest, TheChaptersEndPlaysItsOutroThenTheMenu) {
     std::vector<Event> events;
   } cases[] = {
       {kOutroId,
-       kMenuId,
-       {{Ombrel::AE_ADD_STATE, kOutroId}, {Ombrel::AE_ADD_STATE, kMenuId}, {Ombrel::AE_STATE_FINISHED, -1}}},
-      {-1, kMenuId, {{Ombrel::AE_ADD_STATE, kMenuId}, {Ombrel::AE_STATE_FINISHED, -1}}},
+       kCollectorsMenuId,
+       {{Ombrel::AE_ADD_STATE, kOutroId}, {Ombrel::AE_ADD_STATE, kCollectorsMenuId}, {Ombrel::AE_STATE_FINISHED, -1}}},
+      {-1, kCollectorsMenuId, {{Ombrel::AE_ADD_STATE, kCollectorsMenuId}, {Ombrel::AE_STATE_FINISHED, -1}}},
       {-1, -1, {{Ombrel::AE_EXIT, -1}}},
   };
   EnterBuiltContent();
@@ -414,7 +414,7 @@ TEST_F(CollectorsGameTest, AfterTheMainStoryTheChapterFindsItsOwnLayoutsOfTheSam
   };
   {
     CGame story(&m_application, nullptr, nullptr);
-    story.Attach(&m_events, nullptr, kStateId);
+    story.Attach(&m_events, nullptr, kCollectorsStateId);
     enter(story, "Game_Group");
     ASSERT_NE(Layout("Game01")->FindItem("root/redJewel"), nullptr) << "the story's jewel box";
     for (int i = 0; i < 3; ++i) Frame(story, 0.1f);
@@ -422,7 +422,7 @@ TEST_F(CollectorsGameTest, AfterTheMainStoryTheChapterFindsItsOwnLayoutsOfTheSam
   }
   GetSaveData()->CurrentProfile()->gameMode = 5;  // the menu asks for a new bonus game
   m_game = std::make_unique<CTestableCollectorsGame>(&m_application, nullptr, nullptr);
-  m_game->Attach(&m_events, nullptr, kStateId);
+  m_game->Attach(&m_events, nullptr, kCollectorsStateId);
   enter(*m_game, "CollectorsGame_Group");
   m_entered = true;
   EXPECT_EQ(Layout("Game01")->FindItem("root/redJewel"), nullptr);

@@ -45,8 +45,8 @@ class CCountingGame : public CGameBase {
   int closes = 0;
 };
 
-constexpr int32_t kStateId = 6;
-constexpr int32_t kMenuId = 2;
+constexpr int32_t kGameBaseStateId = 6;
+constexpr int32_t kGameBaseMenuId = 2;
 constexpr float kFrame = 0.05f;
 
 class GameBaseTest : public ::testing::Test {
@@ -66,8 +66,8 @@ class GameBaseTest : public ::testing::Test {
     ASSERT_TRUE(m_modules.Start(gamestatetest::CopyContent("game-base", files)));
     m_render = m_modules.render.get();
     m_game = std::make_unique<CCountingGame>(&m_application);
-    m_game->Attach(&m_events, nullptr, kStateId);
-    m_game->SetMenuId(kMenuId);
+    m_game->Attach(&m_events, nullptr, kGameBaseStateId);
+    m_game->SetMenuId(kGameBaseMenuId);
     m_nodesBeforeInit = m_render->GetSceneManager()->GetNodeCount();
     m_game->Init();
     m_game->Start();

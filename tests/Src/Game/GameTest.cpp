@@ -45,8 +45,8 @@ using namespace Vey;
 
 namespace {
 
-constexpr int32_t kStateId = 4;
-constexpr int32_t kMenuId = 2;
+constexpr int32_t kGameStateId = 4;
+constexpr int32_t kGameMenuId = 2;
 
 // The story's list over the scene description and the capture target alone.
 constexpr const char* kGameResources = R"(<?xml version="1.0"?>
@@ -88,7 +88,7 @@ class GameTest : public ::testing::Test {
     m_saves = gamestatetest::StartFreshSaves();
     ASSERT_NE(m_saves, nullptr);
     m_game = std::make_unique<CGame>(&m_application, nullptr, nullptr);
-    m_game->Attach(&m_events, nullptr, kStateId);
+    m_game->Attach(&m_events, nullptr, kGameStateId);
     m_game->SetMenuId(m_menuId);
     m_game->Init();
     m_game->Start();
@@ -107,7 +107,7 @@ class GameTest : public ::testing::Test {
   Ombrel::CEventManager m_events;
   std::unique_ptr<Ombrel::CSaveModule> m_saves;
   std::unique_ptr<CGame> m_game;
-  int32_t m_menuId = kMenuId;
+  int32_t m_menuId = kGameMenuId;
   bool m_entered = false;
 };
 
@@ -177,7 +177,7 @@ TEST_F(GameTest, TheFadeInTakesItsFramesBeforeTheLocationPlays) {
 }
 
 TEST_F(GameTest, QuittingFadesOutAfterTheFadeInAndThenLeavesForTheMenuOrTheProgram) {
-  for (int32_t menu : {kMenuId, -1}) {
+  for (int32_t menu : {kGameMenuId, -1}) {
     TearDown();
     m_entered = false;
     m_application.events.clear();
@@ -200,7 +200,7 @@ TEST_F(GameTest, QuittingFadesOutAfterTheFadeInAndThenLeavesForTheMenuOrTheProgr
     using Event = std::pair<int32_t, int32_t>;
     const std::vector<Event> expected =
         menu == -1 ? std::vector<Event>{{Ombrel::AE_EXIT, -1}}
-                   : std::vector<Event>{{Ombrel::AE_ADD_STATE, kMenuId}, {Ombrel::AE_STATE_FINISHED, -1}};
+                   : std::vector<Event>{{Ombrel::AE_ADD_STATE, kGameMenuId}, {Ombrel::AE_STATE_FINISHED, -1}};
     EXPECT_EQ(m_application.events, expected) << menu;
   }
 }

@@ -28,7 +28,7 @@ using rendertest::SRgba;
 
 namespace {
 
-constexpr uint32_t kGrey = 0xFF808080;
+constexpr uint32_t kHudGrey = 0xFF808080;
 
 class HudFrameTest : public restest::CResourceFixture {
  protected:
@@ -78,7 +78,7 @@ class HudFrameTest : public restest::CResourceFixture {
   }
 
   std::vector<uint8_t> DrawFrame() {
-    BeginFrame(kGrey);
+    BeginFrame(kHudGrey);
     AlphaBlendOn();
     m_hud->Render();
     return EndFrame();

@@ -167,8 +167,8 @@ TEST_F(ItemFrameTest, ThePicturesFollowTheMouseAndTheButtonAndTheCursorComesBack
 // ---- drawn
 
 using overlaytest::kGrey;
-constexpr SRgba kBlue{0, 0, 255, 255};
-constexpr SRgba kYellow{255, 255, 0, 255};
+constexpr SRgba kFrameBlue{0, 0, 255, 255};
+constexpr SRgba kFrameYellow{255, 255, 0, 255};
 constexpr SRgba kGreen{0, 255, 0, 255};
 
 class ItemFrameDrawTest : public overlaytest::COverlayDrawFixture {
@@ -177,9 +177,9 @@ class ItemFrameDrawTest : public overlaytest::COverlayDrawFixture {
     COverlayDrawFixture::SetUp();
     LoadDictionary({{"YOU_FOUND", "I"}, {"S01_Knife", "key"}});
     // The frame over pixels 16..48 both ways, under the button and the caption (around (32, 16)).
-    AddPicture(m_layout, "root/Frame", {0.0f, 0.0f}, {1.0f, 1.0f}, SolidTexture("frame", kBlue));
-    AddFrameEntries(m_layout, &m_font, SolidTexture("button", kYellow), SolidTexture("over", kGreen),
-                    SolidTexture("portrait", kBlue));
+    AddPicture(m_layout, "root/Frame", {0.0f, 0.0f}, {1.0f, 1.0f}, SolidTexture("frame", kFrameBlue));
+    AddFrameEntries(m_layout, &m_font, SolidTexture("button", kFrameYellow), SolidTexture("over", kGreen),
+                    SolidTexture("portrait", kFrameBlue));
     m_frame =
         std::make_unique<CItemFrame>("ItemFrame", &m_layout, nullptr, nullptr, nullptr, m_dictionary.get(), nullptr);
   }
@@ -202,8 +202,8 @@ TEST_F(ItemFrameDrawTest, TheFrameShowsItsPicturesAndTheFoundItemButNotTheDialog
   m_frame->Update(0.25f);
   ASSERT_EQ(m_frame->GetState(), kOverlayOpen);
   std::vector<uint8_t> shown = DrawFrame();
-  EXPECT_EQ(Pixel(shown, kSize, 32, 32), kBlue);
-  EXPECT_EQ(Pixel(shown, kSize, 32, 48), kYellow);
+  EXPECT_EQ(Pixel(shown, kSize, 32, 32), kFrameBlue);
+  EXPECT_EQ(Pixel(shown, kSize, 32, 48), kFrameYellow);
   EXPECT_EQ(Pixel(shown, kSize, 4, 4), kGrey);  // the dialog's portrait stays undrawn
   // "I KEY" around (32, 16); the dialog's text nowhere.
   EXPECT_GT(TextPixels(shown, 16, 8, 48, 24), 80);

@@ -14,7 +14,7 @@ using namespace menutest;
 
 namespace {
 
-const Vector2 kClose{0.0f, -0.5f}, kPrevious{-0.6f, -0.5f}, kNext{0.6f, -0.5f}, kNowhere{0.0f, 0.6f};
+const Vector2 kClose{0.0f, -0.5f}, kPrevious{-0.6f, -0.5f}, kNext{0.6f, -0.5f}, kBesideHelp{0.0f, 0.6f};
 
 class HelpMenuTest : public CMenuFixture, protected CBoxDriver<CHelpMenu> {
  protected:
@@ -45,10 +45,10 @@ class HelpMenuTest : public CMenuFixture, protected CBoxDriver<CHelpMenu> {
   }
 
   using CBoxDriver::Click;  // on the box, not the title screen
-  void OpenFully() { CBoxDriver::OpenFully(kNowhere); }
+  void OpenFully() { CBoxDriver::OpenFully(kBesideHelp); }
   void CloseFully() {
     Click(kClose);
-    for (int i = 0; i < 10 && m_box->state != IMenuBox::kClosed; ++i) Step(kNowhere, false);
+    for (int i = 0; i < 10 && m_box->state != IMenuBox::kClosed; ++i) Step(kBesideHelp, false);
     ASSERT_EQ(m_box->state, IMenuBox::kClosed);
   }
   bool Shown(const char* name) const { return m_frame.FindItem(name)->visible; }
@@ -100,7 +100,7 @@ TEST_F(HelpMenuTest, ItFadesOnTheDelayedCurve) {
   m_box->Open();
   const float kOpening[] = {0.0f, 0.0f, 0.2f, 0.6f};  // a fifth of the fade a step
   for (float alpha : kOpening) {
-    Step(kNowhere, false);
+    Step(kBesideHelp, false);
     EXPECT_NEAR(m_box->GetAlpha(), alpha, 1e-4f);
   }
   OpenFully();
@@ -108,7 +108,7 @@ TEST_F(HelpMenuTest, ItFadesOnTheDelayedCurve) {
   Step(kClose, true);
   const float kClosing[] = {0.6f, 0.2f, 0.0f};
   for (float alpha : kClosing) {
-    Step(kNowhere, false);
+    Step(kBesideHelp, false);
     EXPECT_NEAR(m_box->GetAlpha(), alpha, 1e-4f);
   }
 }

@@ -31,10 +31,7 @@ namespace {
 // Layout places of the boxes' widgets.
 const Vector2 kYes = {-0.4f, -0.25f}, kNo = {0.4f, -0.25f}, kOk = {0.0f, -0.25f};
 const Vector2 kFirstMode = {-0.72f, 0.12f}, kSecondMode = {-0.72f, -0.1f}, kModeOk = {0.0f, -0.36f};
-const Vector2 kNowhere = {1.5f, 0.9f};
-// Title screen buttons.
-const Vector2 kPlay = {0.0f, -0.45f}, kExit = {1.0f, -0.72f}, kChangePlayer = {0.0f, -0.84f};
-const Vector2 kOptions = {-1.0f, -0.5f};
+const Vector2 kBesideTheBoxes = {1.5f, 0.9f};
 
 const char* const kTexts[] = {"root/dummy_profilename", "root/text_profile_name_exist0", "root/text_wallpaper_set",
                               "root/text_delete?",      "root/text_profile_delete",       "root/text_exit?",
@@ -104,7 +101,7 @@ class MenuBoxesTest : public CMenuFixture {
   bool Shown(const char* name) const { return DialogLayout()->FindItem(name)->visible; }
 
   hmtest::CCameraInMode m_camera{1};  // 4:3
-  Vector2 m_mouse = kNowhere;
+  Vector2 m_mouse = kBesideTheBoxes;
 };
 
 
@@ -215,8 +212,8 @@ TEST_F(MenuBoxesTest, TheNoticeAndTheQuestionFadeLateInEarlyOutAndCloseOnThePres
     step(c.button, false, 0.1f);  // 1.0: open
     EXPECT_EQ(box.state, IMenuBox::kOpen);
     EXPECT_EQ(box.GetAlpha(), 1.0f);
-    step(kNowhere, true, 0.1f);  // a press beside every button
-    step(kNowhere, false, 0.1f);
+    step(kBesideTheBoxes, true, 0.1f);  // a press beside every button
+    step(kBesideTheBoxes, false, 0.1f);
     EXPECT_EQ(box.state, IMenuBox::kOpen);
     step(c.button, true, 0.01f);
     EXPECT_EQ(box.state, IMenuBox::kClosing);
@@ -226,7 +223,7 @@ TEST_F(MenuBoxesTest, TheNoticeAndTheQuestionFadeLateInEarlyOutAndCloseOnThePres
     step(c.button, false, 0.1f);  // 0.6: gone already
     EXPECT_EQ(box.GetAlpha(), 0.0f);
     EXPECT_FALSE(Shown(c.clicked));
-    step(kNowhere, false, 0.1f);
+    step(kBesideTheBoxes, false, 0.1f);
     EXPECT_EQ(box.state, IMenuBox::kClosed);
   }
 }
@@ -236,9 +233,9 @@ TEST_F(MenuBoxesTest, TheQuestionTellsWhichButtonClosedItAndYesWinsWhereTheyOver
   CMenuDialog& dialog = *Dialog();
   const auto answer = [&](const Vector2& at) {
     dialog.Ask(IMenuQuestion::kExitQuestion);
-    Step(dialog, kNowhere, false, 0.3f);
+    Step(dialog, kBesideTheBoxes, false, 0.3f);
     ClickOn(dialog, at);
-    Step(dialog, kNowhere, false, 0.3f);
+    Step(dialog, kBesideTheBoxes, false, 0.3f);
     EXPECT_EQ(dialog.state, IMenuBox::kClosed);
     return dialog.WasYes();
   };
@@ -255,9 +252,9 @@ TEST_F(MenuBoxesTest, TheModeBoxFadesLinearlyAndOffersTheFirstModeWhateverWasCho
   CModeMenu& mode = *Mode();
   mode.Open();
   EXPECT_EQ(mode.GetAlpha(), 0.0f);
-  Step(mode, kNowhere, false, 0.1f);
+  Step(mode, kBesideTheBoxes, false, 0.1f);
   EXPECT_NEAR(mode.GetAlpha(), 0.4f, 1e-5f);
-  Step(mode, kNowhere, false, 0.15f);
+  Step(mode, kBesideTheBoxes, false, 0.15f);
   EXPECT_EQ(mode.state, IMenuBox::kOpen);
   EXPECT_TRUE(mode.IsTicked(CModeMenu::kFirstMode));
   // A ticked box clicked again stays ticked; the pair always has one.
@@ -289,7 +286,7 @@ TEST_F(MenuBoxesTest, OkWritesTheModeAndTheTutorialSwitchAndSavesBeforeTheFadeOu
     profile.tutorialEnabled = 5;
     std::filesystem::remove(save);
     mode.Open();
-    Step(mode, kNowhere, false, 0.3f);
+    Step(mode, kBesideTheBoxes, false, 0.3f);
     ClickOn(mode, c.pick);
     Step(mode, kModeOk, false);
     Step(mode, kModeOk, true);

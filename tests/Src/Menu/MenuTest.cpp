@@ -37,10 +37,6 @@ class MenuTest : public CMenuFixture {
   hmtest::CCameraInMode m_camera{1};  // 4:3
 };
 
-// Play, Options, Help, Extras, Exit, Change player, as the layout places them.
-const Vector2 kPlay = {0.0f, -0.45f}, kOptions = {-1.0f, -0.5f}, kExtras = {1.0f, -0.5f}, kHelp = {-1.0f, -0.72f},
-              kExit = {1.0f, -0.72f}, kChangePlayer = {0.0f, -0.84f};
-
 TEST_F(MenuTest, AStartEntersByWhetherALanguageWasChosenAndAProfileExists) {
   const struct {
     bool profile, languageChosen;

@@ -336,4 +336,8 @@ class CMenuDrawFixture : public CMenuFixture {
   uint32_t m_width = 0, m_height = 0;
 };
 
+// The title screen's buttons (Play, Options, Help, Extras, Exit, Change player) as its layout places them.
+inline const Vector2 kPlay = {0.0f, -0.45f}, kOptions = {-1.0f, -0.5f}, kExtras = {1.0f, -0.5f},
+                     kHelp = {-1.0f, -0.72f}, kExit = {1.0f, -0.72f}, kChangePlayer = {0.0f, -0.84f};
+
 }  // namespace menutest

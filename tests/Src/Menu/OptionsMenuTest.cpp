@@ -38,7 +38,7 @@ class CFakeDisplay : public IOptionsDisplay {
 // Widget places in layout units: the music bar above the sound bar, each 1 wide (-0.5..0.5).
 const Vector2 kMusicBar{0.0f, 0.3f}, kSoundBar{0.0f, 0.1f};
 const Vector2 kFullScreenBox{-0.3f, -0.1f}, kCursorBox{0.3f, -0.1f};
-const Vector2 kOk{0.4f, -0.4f}, kBack{-0.4f, -0.4f}, kNowhere{0.0f, -0.8f};
+const Vector2 kOk{0.4f, -0.4f}, kBack{-0.4f, -0.4f}, kBesideOptions{0.0f, -0.8f};
 
 class OptionsMenuTest : public CMenuFixture, protected CBoxDriver<COptionsMenu> {
  protected:
@@ -76,7 +76,7 @@ class OptionsMenuTest : public CMenuFixture, protected CBoxDriver<COptionsMenu> 
   }
 
   using CBoxDriver::Click;  // on the box, not the title screen
-  void OpenFully() { CBoxDriver::OpenFully(kNowhere); }
+  void OpenFully() { CBoxDriver::OpenFully(kBesideOptions); }
   // Press on the slider, drag to `to` and keep holding there a frame: the volume follows the
   // handle where the frame before left it.
   void Drag(Vector2 handle, Vector2 to) {
@@ -97,11 +97,11 @@ TEST_F(OptionsMenuTest, TheBoxFadesInAndOutOnTheDelayedCurveAndSyncsTheMarkerWhe
   const float kQuarter = 0.025f;  // a tenth of the fade a step
   const float kOpening[] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.2f, 0.4f, 0.6f, 0.8f};
   for (float alpha : kOpening) {
-    Step(kNowhere, false, kQuarter);
+    Step(kBesideOptions, false, kQuarter);
     EXPECT_NEAR(m_box->GetAlpha(), alpha, 1e-4f) << m_box->GetTimer();
   }
-  Step(kNowhere, false, kQuarter);
-  Step(kNowhere, false, kQuarter);
+  Step(kBesideOptions, false, kQuarter);
+  Step(kBesideOptions, false, kQuarter);
   ASSERT_EQ(m_box->state, IMenuBox::kOpen);
   EXPECT_EQ(m_box->GetAlpha(), 1.0f);
 
@@ -110,12 +110,12 @@ TEST_F(OptionsMenuTest, TheBoxFadesInAndOutOnTheDelayedCurveAndSyncsTheMarkerWhe
   ASSERT_EQ(m_box->state, IMenuBox::kClosing);
   const float kClosing[] = {0.8f, 0.6f, 0.4f, 0.2f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
   for (float alpha : kClosing) {
-    Step(kNowhere, false, kQuarter);
+    Step(kBesideOptions, false, kQuarter);
     EXPECT_NEAR(m_box->GetAlpha(), alpha, 1e-4f) << m_box->GetTimer();
     EXPECT_EQ(m_display->markerSyncs, 0);
   }
-  Step(kNowhere, false, kQuarter);
-  Step(kNowhere, false, kQuarter);
+  Step(kBesideOptions, false, kQuarter);
+  Step(kBesideOptions, false, kQuarter);
   EXPECT_EQ(m_box->state, IMenuBox::kClosed);
   EXPECT_EQ(m_display->markerSyncs, 1);
 }
@@ -193,13 +193,13 @@ TEST_F(OptionsMenuTest, TicksApplyAtOnceAndBackRestoresOnlyWhatDiffers) {
     EXPECT_EQ(m_display->cursorShown, (std::vector<bool>{true, false}));
     EXPECT_EQ(GetSaveData()->systemCursor, 0);
     EXPECT_EQ(GetSaveData()->fullScreen, 1);
-    for (int i = 0; i < 10; ++i) Step(kNowhere, false);
+    for (int i = 0; i < 10; ++i) Step(kBesideOptions, false);
   }
 }
 
 TEST_F(OptionsMenuTest, APressOnNoWidgetChangesNothing) {
   OpenFully();
-  Click(kNowhere);
+  Click(kBesideOptions);
   Click({0.0f, 0.2f});  // between the two bars
   EXPECT_EQ(m_box->state, IMenuBox::kOpen);
   EXPECT_NEAR(m_box->GetMusicValue(), 0.3f, 1e-5f);

@@ -14,7 +14,7 @@ namespace {
 
 const Vector2 kButton{0.0f, -0.45f};
 const Vector2 kCoin{0.45f, -0.3f};
-const Vector2 kExit{1.2f, 0.7f};
+const Vector2 kCollectorsExit{1.2f, 0.7f};
 const char* const kGamesRoom = "Scene04";
 constexpr uint32_t kMachineScene = 3;  // the games room, "Scene04"
 
@@ -34,7 +34,7 @@ class ArcadeTest : public CMiniGameFixture {
     m_coin = AddPicture(m_layout, "root/Coin", kCoin, {0.15f, 0.15f}, nullptr, false);
     AddPicture(m_layout, "root/Block", {0, 0}, {0.05f, 0.05f}, nullptr, false);
     AddPicture(m_layout, "root/PlacedBlock", {0, 0}, {0.05f, 0.05f}, nullptr, false);
-    AddPicture(m_layout, CMiniGameBase::kExitNode, kExit, {0.3f, 0.3f});
+    AddPicture(m_layout, CMiniGameBase::kExitNode, kCollectorsExit, {0.3f, 0.3f});
     AddRoom();
     m_places.Load(kGamesRoom);
     AddPicture(m_items, "root/Items/G01_Coin", {0, 0}, {0.1f, 0.1f});
@@ -146,7 +146,7 @@ TEST_F(ArcadeTest, LeavingBeforeTheCoinKeepsTheWinAndTheCoinDropsWhenOpenedAgain
   CCollectorsMiniGame1 game(&m_layout, Shared(), nullptr);
   Open(game);
   Win(game);
-  ClickAt(game, kExit);
+  ClickAt(game, kCollectorsExit);
   Wait(game, 0.6f);
   ASSERT_FALSE(game.IsActive());
   EXPECT_FALSE(m_screen->visible);  // dark when seen again

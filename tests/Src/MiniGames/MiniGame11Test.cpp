@@ -26,7 +26,7 @@ const char* const kGearNames[kGearCount] = {
     "root/Gears/GearA",  "root/Gears/GearA0", "root/Gears/GearB",  "root/Gears/GearB0",
     "root/Gears/GearB1", "root/Gears/GearC",  "root/Gears/GearC0", "root/Gears/GearD",
     "root/Gears/GearD0", "root/Gears/GearD1", "root/BGparts/MainGear", "root/BGparts/LockGear"};
-const Vector2 kExit = Px(1180, 80);
+const Vector2 kMiniGame11Exit = Px(1180, 80);
 const Vector2 kEmptyBoard = Px(900, 300);
 
 class MiniGame11Test : public CMiniGameFixture {
@@ -38,7 +38,7 @@ class MiniGame11Test : public CMiniGameFixture {
     AddPicture(m_layout, kGearNames[kDrivingGear], m_board.homes[kDrivingGear], m_board.sizes[kDrivingGear]);
     AddPicture(m_layout, "root/BGparts/Latch", Px(700, 400), {0.3f, 0.05f});
     AddPicture(m_layout, kGearNames[kLockGear], m_board.homes[kLockGear], m_board.sizes[kLockGear]);
-    AddPicture(m_layout, CMiniGameBase::kExitNode, kExit, {0.2f, 0.2f});
+    AddPicture(m_layout, CMiniGameBase::kExitNode, kMiniGame11Exit, {0.2f, 0.2f});
     for (int32_t g = 0; g < kLooseGearCount; ++g) AddPicture(m_layout, kGearNames[g], m_board.homes[g], m_board.sizes[g]);
     for (int32_t a = 0; a < kGearAxisCount; ++a) AddPicture(m_layout, kAxisNames[a], m_board.axes[a], {0.06f, 0.06f});
     // The gear train's hot spot on the close-up's dial, as the story has it.
@@ -99,7 +99,7 @@ TEST_F(MiniGame11Test, WrongGearBreaksTheChainAndTheLockStaysShut) {
   ClickAt(game, kEmptyBoard);
   EXPECT_EQ(game.GetTrain().Gear(3).axis, kNoAxis);
   Wait(game, 0.7f);
-  ClickAt(game, kExit);
+  ClickAt(game, kMiniGame11Exit);
   Wait(game, 0.6f);
   EXPECT_FALSE(game.IsActive());
   EXPECT_TRUE(m_world.CloseUp(0).miniGames.back().open);

@@ -18,8 +18,8 @@ namespace {
 // columns stand 0.2 apart, wider than a drop's reach on a wide screen.
 Vector2 Home(int part) { return {-1.0f + 0.2f * float(part % 9), part < 9 ? 0.7f : 0.5f}; }
 Vector2 Target(int part) { return {-1.0f + 0.2f * float(part % 9), part < 9 ? 0.1f : -0.1f}; }
-constexpr Vector2 kExit{0.8f, 0.9f};
-constexpr Vector2 kEmpty{0.4f, -0.3f};
+constexpr Vector2 kMiniGame2Exit{0.8f, 0.9f};
+constexpr Vector2 kMiniGame2Empty{0.4f, -0.3f};
 constexpr Vector2 kStray{0.6f, 0.3f};  // the home of an object whose node names no part
 
 std::string PartNumber(int part) {
@@ -47,7 +47,7 @@ class MiniGame2Test : public CMiniGameFixture {
     }
     AddPicture(m_layout, "root/Key/key_99", kStray, {0.03f, 0.03f});
     objects += PuzzleObject("G02_Stray", "root/Key/key_99");
-    AddPicture(m_layout, "root/Exit1", kExit, {0.05f, 0.05f});
+    AddPicture(m_layout, "root/Exit1", kMiniGame2Exit, {0.05f, 0.05f});
     LoadWorld(CMiniGame2::kPuzzleIndex, objects);
     m_wire = &m_places.AddSprite("Scene06", "root/WireApply1", {0, 0});
     m_door = &m_places.AddSprite("Scene06", "root/Door_open_01", {0, 0}, false);
@@ -133,15 +133,15 @@ TEST_F(MiniGame2Test, PlacedPartsStayPutAndClicksOnNothingOrOnAStrayObjectOnlyHi
   EXPECT_EQ(game.GetHeldIndex(), -1);
   EXPECT_STREQ(Hud().GetNoteKey(), "G02_Hint_Note");
   Hud().EndNote();
-  ClickAt(game, kEmpty);
+  ClickAt(game, kMiniGame2Empty);
   EXPECT_STREQ(Hud().GetNoteKey(), "G02_Hint_Note");
 
   // With a part in hand the exit only takes the drop; without, it leaves.
   ClickAt(game, Home(6));
-  ClickAt(game, kExit);
+  ClickAt(game, kMiniGame2Exit);
   EXPECT_EQ(game.GetHeldIndex(), -1);
   EXPECT_EQ(game.GetState(), CMiniGameBase::kPlaying);
-  ClickAt(game, kExit);
+  ClickAt(game, kMiniGame2Exit);
   EXPECT_EQ(game.GetState(), CMiniGameBase::kClosing);
 }
 

@@ -17,8 +17,8 @@ namespace {
 
 constexpr Vector2 kLetters{-0.5f, 0.2f};
 constexpr Vector2 kNumbers{0.3f, 0.2f};
-constexpr Vector2 kExit{0.8f, 0.9f};
-constexpr Vector2 kEmpty{0.4f, -0.3f};
+constexpr Vector2 kMiniGame3Exit{0.8f, 0.9f};
+constexpr Vector2 kMiniGame3Empty{0.4f, -0.3f};
 constexpr float kGrabRadius = 20.0f;  // virtual-screen units from a dial's centre
 constexpr float kDegree = 3.14159265f / 180.0f;
 
@@ -47,7 +47,7 @@ class MiniGame3Test : public CMiniGameFixture {
       AddPicture(m_layout, name.c_str(), {-0.5f + 0.1f * float(i), 0.7f}, {0.04f, 0.04f}, nullptr, false);
     }
     m_dust = AddPicture(m_layout, "root/Dust", {-0.1f, 0.2f}, {1.4f, 0.5f});
-    AddPicture(m_layout, "root/Exit1", kExit, {0.05f, 0.05f});
+    AddPicture(m_layout, "root/Exit1", kMiniGame3Exit, {0.05f, 0.05f});
     m_door = &m_places.AddSprite("Scene06", "root/FrontDoorOpen", {0, 0}, false);
     m_places.Load("Scene06");
     LoadWorld(CMiniGame3::kPuzzleIndex,
@@ -144,7 +144,7 @@ TEST_F(MiniGame3Test, TheDialsWaitUnderTheDustUntilTheTissueWipesItOff) {
   EXPECT_FALSE(game.IsHoldingDial()) << "the dust holds the dials";
   EXPECT_STREQ(Hud().GetNoteKey(), "G03_Dust_Note") << "a click on the dust";
   Hud().EndNote();
-  ClickAt(game, kEmpty);
+  ClickAt(game, kMiniGame3Empty);
   EXPECT_EQ(Hud().GetNoteTimer(), 1.0f) << "no hint while the dust lies";
 
   game.ApplyAction("G03_Dust", "HO03_Wrench");
@@ -159,7 +159,7 @@ TEST_F(MiniGame3Test, TheDialsWaitUnderTheDustUntilTheTissueWipesItOff) {
   EXPECT_EQ(Block()[0], 0) << "no intro while the dust lay";
   Wait(game, 0.1f);
   EXPECT_EQ(Block()[0], 1);
-  ClickAt(game, kEmpty);
+  ClickAt(game, kMiniGame3Empty);
   EXPECT_STREQ(Hud().GetNoteKey(), "G03_Hint_Note");
   ClickAt(game, AroundDial(kNumbers, 0.0f));
   EXPECT_TRUE(game.IsHoldingDial());

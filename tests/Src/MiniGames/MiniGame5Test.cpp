@@ -19,7 +19,7 @@ using namespace minigametest;
 
 namespace {
 
-constexpr Vector2 kExit{-1.4f, 0.9f};
+constexpr Vector2 kMiniGame5Exit{-1.4f, 0.9f};
 using SCellPlace = std::pair<int, int>;  // row, column
 
 Vector2 Cell(int row, int column) { return {-0.6f + 0.2f * float(column), 0.6f - 0.2f * float(row)}; }
@@ -51,7 +51,7 @@ class MiniGame5Test : public CMiniGameFixture {
     }
     AddPicture(*m_board, "root/BallActive", {0, 0}, {0.15f, 0.15f}, nullptr, false);
     AddPicture(*m_board, "root/Direction", {0, 0}, {0.15f, 0.15f}, nullptr, false);
-    AddPicture(*m_board, CMiniGameBase::kExitNode, kExit, {0.2f, 0.2f});
+    AddPicture(*m_board, CMiniGameBase::kExitNode, kMiniGame5Exit, {0.2f, 0.2f});
     return std::make_unique<CMiniGame5>(Shared(), m_board.get(), CMiniGame5::SPools{});
   }
 
@@ -143,7 +143,7 @@ TEST_F(MiniGame5Test, AFlingThatMeetsNoBallRollsOffAndTheBoardStartsAgain) {
 
   ClickAt(*game, kNowhere);
   EXPECT_STREQ(Hud().GetNoteKey(), "G05_Hint_Note");
-  ClickAt(*game, kExit);
+  ClickAt(*game, kMiniGame5Exit);
   EXPECT_EQ(game->GetState(), CMiniGameBase::kClosing);
 }
 

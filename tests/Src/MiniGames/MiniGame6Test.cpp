@@ -16,7 +16,7 @@ using namespace minigametest;
 
 namespace {
 
-constexpr Vector2 kExit{-1.4f, 0.9f};
+constexpr Vector2 kMiniGame6Exit{-1.4f, 0.9f};
 constexpr uint32_t kGateScene = 21;
 
 // Wheel k at column k % 4 and row k / 4; switches over the columns and right of the rows.
@@ -56,7 +56,7 @@ class MiniGame6Test : public CMiniGameFixture {
       AddPicture(m_layout, name, SwitchPlace(s), {0.1f, 0.1f});
     }
     AddPicture(m_layout, "root/GearActivated", {0, 0}, {0.3f, 0.3f}, nullptr, false);
-    AddPicture(m_layout, CMiniGameBase::kExitNode, kExit, {0.2f, 0.2f});
+    AddPicture(m_layout, CMiniGameBase::kExitNode, kMiniGame6Exit, {0.2f, 0.2f});
     LoadWorld(5, SwitchObjects());
   }
 
@@ -148,7 +148,7 @@ TEST_F(MiniGame6Test, TheExitLeavesUnsolvedAndAReopenedPuzzleKeepsItsWheelsAndSw
   CMiniGame6 game(Shared(), &m_layout);
   Open(game);
   Slide(game, 4);
-  ClickAt(game, kExit);
+  ClickAt(game, kMiniGame6Exit);
   EXPECT_EQ(game.GetState(), CMiniGameBase::kClosing);
   Wait(game, 0.6f);
   EXPECT_FALSE(game.IsActive());

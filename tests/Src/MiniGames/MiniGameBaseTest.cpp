@@ -14,7 +14,7 @@ using namespace minigametest;
 
 namespace {
 
-constexpr Vector2 kExit{1.2f, 0.7f};
+constexpr Vector2 kBaseExit{1.2f, 0.7f};
 
 // A puzzle of nothing but its exit; playable unless told otherwise.
 class CPlainPuzzle : public CMiniGameBase {
@@ -47,7 +47,7 @@ class MiniGameBaseTest : public CMiniGameFixture {
  protected:
   void SetUp() override {
     CMiniGameFixture::SetUp();
-    AddPicture(m_layout, CMiniGameBase::kExitNode, kExit, {0.3f, 0.3f});
+    AddPicture(m_layout, CMiniGameBase::kExitNode, kBaseExit, {0.3f, 0.3f});
   }
 };
 
@@ -59,7 +59,7 @@ TEST_F(MiniGameBaseTest, OpensIntoPlayAndLeavesByItsExitWritingTheOpenPuzzleWord
   EXPECT_EQ(Profile().miniGame, 0u);
   Wait(game, 0.5f);
   EXPECT_EQ(game.GetState(), CMiniGameBase::kPlaying);
-  ClickAt(game, kExit);
+  ClickAt(game, kBaseExit);
   EXPECT_EQ(game.GetState(), CMiniGameBase::kClosing);
   Wait(game, 0.6f);
   EXPECT_FALSE(game.IsActive());
@@ -74,7 +74,7 @@ TEST_F(MiniGameBaseTest, TheSkipButtonShowsAfterAMinuteOfPlayCountedAcrossVisits
     Hud().ShowHelpButton(false);
     Open(game);
     Wait(game, 40.0f);
-    ClickAt(game, kExit);
+    ClickAt(game, kBaseExit);
     Wait(game, 0.6f);
     ASSERT_FALSE(game.IsActive());
     EXPECT_FALSE(Hud().IsSkipButtonShown()) << playable;
@@ -99,7 +99,7 @@ TEST_F(MiniGameBaseTest, TheHelpButtonFreezesThePuzzleUnderTheHelpPageUntilItIsC
   EXPECT_EQ(m_captures, 1) << "the puzzle's next drawing takes the frozen picture, once";
   EXPECT_FALSE(m_effectsNode.IsDrawn()) << "the effects stand still behind the page";
   Wait(game, 0.6f);
-  ClickAt(game, kExit);
+  ClickAt(game, kBaseExit);
   EXPECT_EQ(game.GetState(), CMiniGameBase::kHelpShown) << "the puzzle takes no click under its page";
   ClickAt(game, kHelpClose);
   Wait(game, 0.6f);
@@ -166,7 +166,7 @@ TEST_F(MiniGameEffectsTest, EnteringStartsOnlyThePuzzlesOwnBackgroundAndThePaint
   EXPECT_EQ(Profile().miniGame, 3u);
 
   Wait(jewels, 0.5f);
-  ClickAt(jewels, kExit);
+  ClickAt(jewels, kBaseExit);
   Wait(jewels, 0.6f);
   EXPECT_EQ(Emitter("G01_Background")->GetState(), MP::CEmitter::kStopped) << "leaving stops the group";
 }

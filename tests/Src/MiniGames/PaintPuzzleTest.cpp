@@ -17,7 +17,7 @@ using namespace minigametest;
 
 namespace {
 
-constexpr Vector2 kExit{1.3f, 0.9f};
+constexpr Vector2 kPaintExit{1.3f, 0.9f};
 const Vector2 kPots[CMiniGame4::kPaintCount] = {{-0.45f, -0.5f}, {-0.15f, -0.5f}, {0.15f, -0.5f}, {0.45f, -0.5f}};
 
 // Piece 1..60 on a grid of ten columns, 0.2 layout units apart.
@@ -38,7 +38,7 @@ class PaintPuzzleTest : public CMiniGameFixture {
     const char* pots[] = {"root/RedDummy", "root/BlueDummy", "root/GreenDummy", "root/YellowDummy"};
     for (int paint = 0; paint < CMiniGame4::kPaintCount; ++paint)
       AddPicture(m_layout, pots[paint], kPots[paint], {0.15f, 0.15f});
-    AddPicture(m_layout, CMiniGameBase::kExitNode, kExit, {0.1f, 0.1f});
+    AddPicture(m_layout, CMiniGameBase::kExitNode, kPaintExit, {0.1f, 0.1f});
     LoadWorld(3, "");
     g_pVFS = m_masks.get();
   }
@@ -172,9 +172,9 @@ TEST_F(PaintPuzzleTest, ThePaintInHandIsTheCursorAndTheExitPutsItAway) {
   StepAt(game, PiecePoint(30), false);
   EXPECT_EQ(m_cursor->GetCurrentSystemCursor(), cursortest::FileId("cursor_02")) << "green's brush";
   ClickAt(game, PiecePoint(30));
-  StepAt(game, kExit, false);
+  StepAt(game, kPaintExit, false);
   EXPECT_NE(m_cursor->GetType(), CCursor::kKeep) << "over the exit the cursor is the puzzle's exit cursor";
-  ClickAt(game, kExit);
+  ClickAt(game, kPaintExit);
   EXPECT_EQ(game.GetState(), CMiniGameBase::kClosing);
   EXPECT_EQ(game.GetSelectedColour(), CMiniGame4::kNoPaint);
   EXPECT_EQ(Profile().miniGames.words124[1], CMiniGame4::kNoPaint);
