@@ -74,6 +74,9 @@ class CGfxSurface : public CGfxObject {
   // a renderbuffer: Present then has nothing to copy.
   bool m_inWindow = false;
   bool m_depth = false;
+  // A depth surface that holds one value everywhere since its last whole clear, and which.
+  bool m_depthUniform = false;
+  float m_depthValue = 0.0f;
 };
 
 class CGfxTexture : public CGfxObject {
@@ -234,6 +237,12 @@ class CGfxDevice {
   // States.
   uint32_t SetRenderState(uint32_t state, uint32_t value);
   uint32_t GetRenderState(uint32_t state, uint32_t* value);
+  // Tells the device that every vertex of the next draw lies at depth z (clip-space z over w)
+  // before the viewport's depth range: while the depth buffer holds one value, a draw whose
+  // depth test cannot fail and whose writes would store that value again goes without the
+  // test, which spares the software renderer a read and a write of depth for every fragment.
+  // Holds for the next draw only.
+  void NoteDrawDepth(float z);
   uint32_t SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value);
   uint32_t GetSamplerState(uint32_t sampler, uint32_t type, uint32_t* value);
   uint32_t SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value);

@@ -50,6 +50,7 @@ void CGfxSurface::DropGl() {
     m_device->m_impl->DeleteGlName(EGlObjectKind::Renderbuffer, m_renderbuffer);
   }
   m_renderbuffer = 0;
+  m_depthUniform = false;  // what a lost surface held is gone
 }
 
 // ---- textures

@@ -119,6 +119,15 @@ uint32_t PrimitiveType(uint32_t kind) {
   }
 }
 
+// In screen space a vertex's depth is its z: when every vertex shares one, the device may
+// leave out a depth test that cannot change the frame.
+void NoteScreenDepth(CGfxDevice& device, const SDrawVertex* vertices, uint32_t count) {
+  if (!g_draw.screenSpace || count == 0) return;
+  for (uint32_t i = 1; i < count; ++i)
+    if (vertices[i].z != vertices[0].z) return;
+  device.NoteDrawDepth(vertices[0].z);
+}
+
 }  // namespace
 
 const uint16_t* GetQuadIndexTable() {
@@ -209,12 +218,14 @@ void DrawUserPrimitives(const SDrawVertex* vertices, uint32_t kind, uint32_t cou
     // Whole quads only: a partial quad would index vertices past the caller's array.
     const uint32_t quadCount = count / 4;
     if (quadCount == 0) return;
+    NoteScreenDepth(*device, vertices, quadCount * 4);
     const uint32_t result = device->DrawIndexedPrimitiveUP(GFX_PT_TRIANGLELIST, 0, quadCount * 4, quadCount * 2,
                                                            GetQuadIndexTable(), GFX_FMT_INDEX16, vertices,
                                                            sizeof(SDrawVertex));
     if (IsDeviceFailure(result))
       HM_REPORT("Quor/DrawSubmission", "Drawing %u quads failed (0x%08X)", quadCount, result);
   } else if (primitives > 0) {
+    NoteScreenDepth(*device, vertices, count);
     const uint32_t result = device->DrawPrimitiveUP(type, primitives, vertices, sizeof(SDrawVertex));
     if (IsDeviceFailure(result))
       HM_REPORT("Quor/DrawSubmission", "Drawing %u primitives of kind %u failed (0x%08X)", primitives, kind, result);
