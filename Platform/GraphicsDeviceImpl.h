@@ -304,6 +304,7 @@ struct SGfxDeviceImpl {
                 GLbitfield mask = GL_COLOR_BUFFER_BIT);
   CGfxSurface* Resolved(SGfxContext* ctx, CGfxSurface* surface);
   void UploadTexture(CGfxTexture* texture, const SGfxRect& rect);
+  static void MeasureCoverage(CGfxTexture* texture);
   // Fills a managed texture's system copy from the driver's, when it keeps none: for a lock
   // and for the loss of the context. False for a render target or without a GL texture.
   bool ReadBackTexels(CGfxTexture* texture);

@@ -987,6 +987,8 @@ uint32_t CGfxDevice::StretchRect(CGfxSurface* source, const SGfxRect* sourceRect
   SGfxFramebuffer read, draw;
   if (!readable || !impl.TargetFor(ctx, readable, nullptr, &read) || !impl.TargetFor(ctx, dest, nullptr, &draw))
     return GFX_ERR_INVALID_CALL;
+  // Copied pixels are not measured: the texture's coverage is no longer known.
+  if (dest->m_texture) dest->m_texture->m_coverage = {};
   return impl.Blit(ctx, read, from, draw, to, filter == GFX_TEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
 }
 

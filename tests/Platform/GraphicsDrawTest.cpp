@@ -629,3 +629,92 @@ TEST_F(GraphicsDepthShortcut, ANotedDrawGoesWithoutTheTestAndTheNoteHoldsForOneD
 }
 
 }  // namespace
+
+namespace {
+
+class GraphicsCoverage : public CGfxFixture {
+ protected:
+  static void ExpectOpaque(const SGfxTexelCoverage& c, bool opaque, const char* what) {
+    EXPECT_TRUE(c.known) << what;
+    EXPECT_EQ(c.opaque, opaque) << what;
+  }
+};
+
+TEST_F(GraphicsCoverage, EveryUploadMeasuresWhetherEveryTexelIsOpaque) {
+  // 4 x 3 texels, 0xAARRGGBB.
+  std::vector<uint32_t> oneShort(12, 0xFF000000);
+  oneShort[11] = 0xFE000000;
+  struct SCase {
+    const char* what;
+    std::vector<uint32_t> argb;
+    bool opaque;
+  } const cases[] = {
+      {"all opaque", std::vector<uint32_t>(12, 0xFF102030), true},
+      {"the last texel one step short", oneShort, false},
+      {"wholly clear, colour under zero alpha", std::vector<uint32_t>(12, 0x00FFFFFF), false},
+  };
+  for (const SCase& c : cases) ExpectOpaque(MakeTexture(4, 3, c.argb)->GetCoverage(), c.opaque, c.what);
+
+  // Made from texels; then a lock that clears one texel, and one that writes it back.
+  std::vector<uint8_t> texels(4 * 2 * 4, 0xFF);
+  CGfxTexture* picture = nullptr;
+  ASSERT_EQ(m_device->CreateTextureFrom(4, 2, GFX_FMT_A8R8G8B8, texels, &picture), GFX_OK);
+  Hold(picture);
+  ExpectOpaque(picture->GetCoverage(), true, "made from texels");
+  const SGfxRect texel = {3, 1, 4, 2};
+  SGfxLockedRect locked;
+  for (uint8_t alpha : {0, 255}) {
+    ASSERT_EQ(picture->LockRect(0, &locked, &texel, 0), GFX_OK);
+    static_cast<uint8_t*>(locked.bits)[3] = alpha;
+    ASSERT_EQ(picture->UnlockRect(0), GFX_OK);
+    ExpectOpaque(picture->GetCoverage(), alpha == 255, alpha ? "written back" : "one texel cleared");
+  }
+
+  // Without alpha every texel samples opaque, whatever its fourth byte holds (here 0).
+  CGfxTexture* noAlpha = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(2, 2, 1, 0, GFX_FMT_X8R8G8B8, GFX_POOL_MANAGED, &noAlpha), GFX_OK);
+  Hold(noAlpha);
+  ExpectOpaque(noAlpha->GetCoverage(), true, "no alpha");
+}
+
+TEST_F(GraphicsCoverage, TilesTellWhereEveryTexelIsOpaque) {
+  // 40 x 20 texels (tiles of 16: three across, the last cut short; two down), opaque but for
+  // one texel in the middle tile of the lower row.
+  std::vector<uint32_t> argb(40 * 20, 0xFF102030);
+  argb[17 * 40 + 20] = 0x80102030;
+  CGfxTexture* texture = MakeTexture(40, 20, argb);
+  ExpectOpaque(texture->GetCoverage(), false, "one texel half clear");
+  struct SCase {
+    SGfxRect texels;
+    bool opaque;
+  } const cases[] = {
+      {{0, 0, 40, 16}, true},    {{0, 0, 16, 20}, true},  {{32, 0, 40, 20}, true},  {{0, 0, 40, 20}, false},
+      {{16, 16, 17, 17}, false},  // the same tile as the clear texel
+      {{32, 10, 60, 80}, true},   // cut to the texture
+      {{40, 0, 50, 10}, false},   // nothing of the texture
+  };
+  for (const SCase& c : cases)
+    EXPECT_EQ(texture->IsOpaqueIn(c.texels), c.opaque)
+        << c.texels.left << "," << c.texels.top << " - " << c.texels.right << "," << c.texels.bottom;
+}
+
+TEST_F(GraphicsCoverage, WhatTheDeviceDrawsOrCopiesIntoIsNotKnown) {
+  CGfxTexture* target = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(8, 8, 1, GFX_USAGE_RENDERTARGET, GFX_FMT_A8R8G8B8, GFX_POOL_DEFAULT, &target),
+            GFX_OK);
+  Hold(target);
+  EXPECT_FALSE(target->GetCoverage().known);
+
+  // A copy into a picture's level makes its measure stale.
+  CGfxTexture* picture = MakeTexture(2, 2, std::vector<uint32_t>(4, 0xFFFFFFFF));
+  ASSERT_TRUE(picture->GetCoverage().known);
+  CGfxSurface *surface = nullptr, *backBuffer = nullptr;
+  ASSERT_EQ(picture->GetSurfaceLevel(0, &surface), GFX_OK);
+  ASSERT_EQ(m_device->GetBackBuffer(0, 0, &backBuffer), GFX_OK);
+  Hold(surface), Hold(backBuffer);
+  ASSERT_EQ(m_device->StretchRect(backBuffer, nullptr, surface, nullptr, GFX_TEXF_POINT), GFX_OK);
+  EXPECT_FALSE(picture->GetCoverage().known);
+  EXPECT_FALSE(picture->IsOpaqueIn({0, 0, 1, 1}));
+}
+
+}  // namespace
