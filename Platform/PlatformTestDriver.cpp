@@ -56,6 +56,7 @@ struct SDriver {
   uint32_t stopInSaveFrame = 0;  // 0: saves run through
   bool seeded = false;
   uint32_t seed = 0;
+  uint32_t windowWidth = 0, windowHeight = 0;  // 0: the game chooses
   FILE* frameLog = nullptr;  // a line per frame: its number, the process's CPU time and resident memory
 };
 
@@ -358,6 +359,17 @@ bool LoadVariables(char* error, size_t errorSize) {
     return false;
   }
   g_driver.seeded = !seed.empty();
+  const std::string window = Env("HOLLOWMERE_WINDOW");
+  if (!window.empty()) {
+    const size_t x = window.find('x');
+    if (x == std::string::npos || !ParseUnsigned(window.substr(0, x), &g_driver.windowWidth) ||
+        !ParseUnsigned(window.substr(x + 1), &g_driver.windowHeight) || g_driver.windowWidth == 0 ||
+        g_driver.windowHeight == 0 || g_driver.windowWidth > 16384 || g_driver.windowHeight > 16384) {
+      std::snprintf(error, errorSize, "HOLLOWMERE_WINDOW: '%s' is not a size WIDTHxHEIGHT (1 to 16384 each)",
+                    window.c_str());
+      return false;
+    }
+  }
   if (!OpenFrameLog(Env("HOLLOWMERE_FRAME_LOG"), error, errorSize)) return false;
   const std::string script = Env("HOLLOWMERE_INPUT");
   if (!script.empty() && !LoadScript(script, error, errorSize)) return false;
@@ -510,6 +522,13 @@ void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary) 
 bool PlatformTestDriverSeed(uint32_t* seed) {
   if (g_driver.seeded) *seed = g_driver.seed;
   return g_driver.seeded;
+}
+
+bool PlatformTestDriverWindowSize(int32_t* width, int32_t* height) {
+  if (g_driver.windowWidth == 0) return false;
+  *width = static_cast<int32_t>(g_driver.windowWidth);
+  *height = static_cast<int32_t>(g_driver.windowHeight);
+  return true;
 }
 
 bool PlatformTestDriverFixedDt(double* seconds) {

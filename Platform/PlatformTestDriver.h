@@ -50,6 +50,8 @@ uint32_t PlatformTestDriverFrameLimit();
 bool PlatformTestDriverFixedDt(double* seconds);
 // The seed the game's random sources start from (false: the time of day).
 bool PlatformTestDriverSeed(uint32_t* seed);
+// The size the main window opens at, whatever the desktop's (false: the game's own choice).
+bool PlatformTestDriverWindowSize(int32_t* width, int32_t* height);
 
 // Whether the frame is listed for capture, and the folder the PNG files go to.
 bool PlatformTestDriverCaptureFrame(uint32_t frame);
