@@ -74,6 +74,9 @@ class CGfxSurface : public CGfxObject {
   // a renderbuffer: Present then has nothing to copy.
   bool m_inWindow = false;
   bool m_depth = false;
+  // A depth surface that holds one value everywhere since its last whole clear, and which.
+  bool m_depthUniform = false;
+  float m_depthValue = 0.0f;
 };
 
 class CGfxTexture : public CGfxObject {
@@ -84,6 +87,11 @@ class CGfxTexture : public CGfxObject {
   uint32_t UnlockRect(uint32_t level);
   uint32_t Width() const { return m_desc.width; }
   uint32_t Height() const { return m_desc.height; }
+  // Kept current by every upload; drawing code uses it to leave out blending or empty margins.
+  SGfxTexelCoverage GetCoverage() const;
+  // Whether every texel in the rectangle (cut to the texture) is known to be opaque, from a
+  // map of kGfxCoverageTile-square tiles measured with the coverage.
+  bool IsOpaqueIn(const SGfxRect& texels) const;
   // Hands a managed texture's texels (B, G, R, A) to the caller, who releases the texture
   // next: what a lost device keeps to make it again. Its system copy, else read back from the
   // driver, whose copy then goes. False (and `texels` untouched) for a render target, a
@@ -101,6 +109,8 @@ class CGfxTexture : public CGfxObject {
 
   SGfxSurfaceDesc m_desc{};
   uint32_t m_gl = 0;
+  SGfxTexelCoverage m_coverage{};
+  std::vector<uint8_t> m_opaqueTiles;  // a byte a tile, rows first: 1 where every texel is opaque
   // The texels (B, G, R, A) of a managed texture made empty or written through a lock, which
   // keeps them; a picture made from texels keeps none once uploaded, and a lock or a lost
   // context reads them back from the driver.
@@ -234,6 +244,12 @@ class CGfxDevice {
   // States.
   uint32_t SetRenderState(uint32_t state, uint32_t value);
   uint32_t GetRenderState(uint32_t state, uint32_t* value);
+  // Tells the device that every vertex of the next draw lies at depth z (clip-space z over w)
+  // before the viewport's depth range: while the depth buffer holds one value, a draw whose
+  // depth test cannot fail and whose writes would store that value again goes without the
+  // test, which spares the software renderer a read and a write of depth for every fragment.
+  // Holds for the next draw only.
+  void NoteDrawDepth(float z);
   uint32_t SetSamplerState(uint32_t sampler, uint32_t type, uint32_t value);
   uint32_t GetSamplerState(uint32_t sampler, uint32_t type, uint32_t* value);
   uint32_t SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value);

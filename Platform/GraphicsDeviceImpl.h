@@ -193,6 +193,17 @@ struct SGfxDeviceImpl {
   SGfxDeviceState state;
   // Grows with every change of the state above; draws under equal epochs may be gathered.
   uint64_t stateEpoch = 1;
+  // The depth every fragment of the next draw has before the viewport's range, when the
+  // caller told it (NoteDrawDepth).
+  bool drawDepthKnown = false;
+  float drawDepth = 0.0f;
+  // Whether the GL depth test is on for a draw with the current state: off without a depth
+  // buffer, and off where it can neither reject a fragment nor change the buffer.
+  uint32_t DepthTestFor(const SGfxContext* ctx) const;
+  // After a draw: a depth buffer written by the test no longer holds one value.
+  void NoteDepthWrites(const SGfxContext* ctx);
+  // After a clear of depth: the whole surface (area covering it) or a part of it.
+  void NoteDepthClear(const SGfxRect* area, float value);
   uint64_t glDraws = 0;
   void Change(uint32_t& field, uint32_t value) {
     if (field != value) ++stateEpoch;
@@ -293,6 +304,7 @@ struct SGfxDeviceImpl {
                 GLbitfield mask = GL_COLOR_BUFFER_BIT);
   CGfxSurface* Resolved(SGfxContext* ctx, CGfxSurface* surface);
   void UploadTexture(CGfxTexture* texture, const SGfxRect& rect);
+  static void MeasureCoverage(CGfxTexture* texture);
   // Fills a managed texture's system copy from the driver's, when it keeps none: for a lock
   // and for the loss of the context. False for a render target or without a GL texture.
   bool ReadBackTexels(CGfxTexture* texture);

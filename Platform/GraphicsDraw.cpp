@@ -206,15 +206,48 @@ void SGfxDeviceImpl::ApplyViewport(SGfxContext* ctx) {
   ctx->viewportKnown = true;
 }
 
+namespace {
+
+// Whether a fragment at depth `depth` passes `func` against a buffer holding `held`: only
+// where that is sure after both are stored at the buffer's precision (which keeps order).
+bool DepthAlwaysPasses(uint32_t func, float depth, float held) {
+  switch (func) {
+    case GFX_CMP_ALWAYS: return true;
+    case GFX_CMP_EQUAL: return depth == held;
+    case GFX_CMP_LESSEQUAL: return depth <= held;
+    case GFX_CMP_GREATEREQUAL: return depth >= held;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+uint32_t SGfxDeviceImpl::DepthTestFor(const SGfxContext* ctx) const {
+  // Without a depth buffer the test passes everywhere; the window's framebuffer has one of
+  // its own, which must then be left alone.
+  const uint32_t* want = state.renderStates;
+  if (!ctx->targetHasDepth || !want[GFX_RS_ZENABLE]) return 0;
+  const CGfxSurface* depth = state.depthStencil;
+  if (!drawDepthKnown || !depth || !depth->m_depthUniform || !(drawDepth >= 0.0f && drawDepth <= 1.0f)) return 1;
+  // Without the test GL writes no depth either: exact when a write would store the held value.
+  const SGfxViewport& v = state.viewport;
+  const float fragment = v.minZ + drawDepth * (v.maxZ - v.minZ);
+  const bool storesOther = want[GFX_RS_ZWRITEENABLE] && fragment != depth->m_depthValue;
+  return DepthAlwaysPasses(want[GFX_RS_ZFUNC], fragment, depth->m_depthValue) && !storesOther ? 0 : 1;
+}
+
+void SGfxDeviceImpl::NoteDepthWrites(const SGfxContext* ctx) {
+  if (ctx->renderStates[GFX_RS_ZENABLE] && state.renderStates[GFX_RS_ZWRITEENABLE] && state.depthStencil)
+    state.depthStencil->m_depthUniform = false;
+}
+
 void SGfxDeviceImpl::ApplyRenderStates(SGfxContext* ctx) {
   const uint32_t* want = state.renderStates;
   uint32_t* have = ctx->renderStates;
   auto changed = [&](uint32_t s) { return want[s] != have[s]; };
   auto enable = [](GLenum cap, bool on) { on ? glEnable(cap) : glDisable(cap); };
 
-  // Without a depth buffer the test passes everywhere; the window's framebuffer has one of
-  // its own, which must then be left alone.
-  const uint32_t zenable = ctx->targetHasDepth ? want[GFX_RS_ZENABLE] : 0;
+  const uint32_t zenable = DepthTestFor(ctx);
   if (zenable != have[GFX_RS_ZENABLE]) enable(GL_DEPTH_TEST, zenable != 0);
   if (changed(GFX_RS_ZWRITEENABLE)) glDepthMask(want[GFX_RS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
   if (changed(GFX_RS_ZFUNC)) glDepthFunc(GlCompare(want[GFX_RS_ZFUNC]));
@@ -333,6 +366,11 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
     GfxReport("Platform/GraphicsDevice", "Draw without a vertex and a pixel shader: fixed-function drawing is not offered");
     return GFX_ERR_INVALID_CALL;
   }
+  // The depth a caller noted holds for this draw alone.
+  struct SForgetDrawDepth {
+    bool& known;
+    ~SForgetDrawDepth() { known = false; }
+  } forget{drawDepthKnown};
   // Nothing changed since the gathered draw: this one joins it, and no GL call is made.
   if (call.userVertices && AppendToBatch(ctx, call)) return GFX_OK;
   FlushBatch(ctx);
@@ -341,6 +379,7 @@ uint32_t SGfxDeviceImpl::Draw(SGfxContext* ctx, const SGfxDrawCall& call) {
   if (!vertex || !pixel || !BindTarget(ctx, state.renderStates[GFX_RS_ZENABLE] != 0)) return GFX_ERR_INVALID_CALL;
   ApplyViewport(ctx);
   ApplyRenderStates(ctx);
+  NoteDepthWrites(ctx);
   ApplySamplers(ctx);
   // Linking and the driver's first use of a program keep driver state of their own.
   SGfxDriverScope driver;
@@ -444,7 +483,8 @@ bool SGfxDeviceImpl::AppendToBatch(SGfxContext* ctx, const SGfxDrawCall& call) {
   SGfxStreamRing& ring = ctx->vertexRing;
   const size_t bytes = size_t{call.userVertexCount} * call.userStride;
   const bool sameKind = call.indexed ? call.quadList && batch.quads : !batch.indexed;
-  if (!batch.open || batch.epoch != stateEpoch || batch.mode != call.mode || !Joinable(call.mode) || !sameKind ||
+  if (!batch.open || batch.epoch != stateEpoch || DepthTestFor(ctx) != ctx->renderStates[GFX_RS_ZENABLE] ||
+      batch.mode != call.mode || !Joinable(call.mode) || !sameKind ||
       batch.stride != call.userStride || ring.used + bytes > ring.size ||
       ring.used != batch.firstVertexByte + size_t{batch.vertexCount} * batch.stride ||
       (batch.quads && batch.count + call.count > kQuadIndexCount))
@@ -670,7 +710,23 @@ uint32_t CGfxDevice::Clear(uint32_t rectCount, const SGfxRect* rects, uint32_t f
   };
   if (rectCount == 0) clearRect(viewportRect);
   for (uint32_t i = 0; i < rectCount; ++i) clearRect(rects[i]);
+  if (flags & GFX_CLEAR_ZBUFFER) impl.NoteDepthClear(rectCount == 0 ? &viewportRect : nullptr, std::clamp(z, 0.0f, 1.0f));
   return GFX_OK;
+}
+
+void SGfxDeviceImpl::NoteDepthClear(const SGfxRect* area, float value) {
+  CGfxSurface* depth = state.depthStencil;
+  const SGfxSurfaceDesc& desc = depth->m_desc;
+  const bool whole = area && area->left <= 0 && area->top <= 0 && area->right >= static_cast<int32_t>(desc.width) &&
+                     area->bottom >= static_cast<int32_t>(desc.height);
+  depth->m_depthUniform = whole || (depth->m_depthUniform && depth->m_depthValue == value);
+  depth->m_depthValue = value;
+}
+
+void CGfxDevice::NoteDrawDepth(float z) {
+  Guard guard(SGfxDeviceImpl::Lock());
+  m_impl->drawDepthKnown = true;
+  m_impl->drawDepth = z;
 }
 
 uint32_t CGfxDevice::SetViewport(const SGfxViewport& viewport) {
@@ -932,6 +988,8 @@ uint32_t CGfxDevice::StretchRect(CGfxSurface* source, const SGfxRect* sourceRect
   SGfxFramebuffer read, draw;
   if (!readable || !impl.TargetFor(ctx, readable, nullptr, &read) || !impl.TargetFor(ctx, dest, nullptr, &draw))
     return GFX_ERR_INVALID_CALL;
+  // Copied pixels are not measured: the texture's coverage is no longer known.
+  if (dest->m_texture) dest->m_texture->m_coverage = {};
   return impl.Blit(ctx, read, from, draw, to, filter == GFX_TEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
 }
 

@@ -50,9 +50,30 @@ void CGfxSurface::DropGl() {
     m_device->m_impl->DeleteGlName(EGlObjectKind::Renderbuffer, m_renderbuffer);
   }
   m_renderbuffer = 0;
+  m_depthUniform = false;  // what a lost surface held is gone
 }
 
 // ---- textures
+
+SGfxTexelCoverage CGfxTexture::GetCoverage() const {
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
+  return m_coverage;
+}
+
+bool CGfxTexture::IsOpaqueIn(const SGfxRect& texels) const {
+  std::lock_guard<CGfxDeviceLock> guard(SGfxDeviceImpl::Lock());
+  if (!m_coverage.known) return false;
+  if (m_coverage.opaque) return true;
+  const int32_t width = static_cast<int32_t>(m_desc.width), height = static_cast<int32_t>(m_desc.height);
+  const int32_t left = std::max(texels.left, 0), top = std::max(texels.top, 0);
+  const int32_t right = std::min(texels.right, width), bottom = std::min(texels.bottom, height);
+  if (left >= right || top >= bottom) return false;
+  const int32_t tile = static_cast<int32_t>(kGfxCoverageTile), tilesX = (width + tile - 1) / tile;
+  for (int32_t ty = top / tile; ty <= (bottom - 1) / tile; ++ty)
+    for (int32_t tx = left / tile; tx <= (right - 1) / tile; ++tx)
+      if (!m_opaqueTiles[static_cast<size_t>(ty * tilesX + tx)]) return false;
+  return true;
+}
 
 uint32_t CGfxTexture::GetLevelDesc(uint32_t level, SGfxSurfaceDesc* desc) const {
   if (level != 0 || !desc) return GFX_ERR_INVALID_CALL;

@@ -40,6 +40,28 @@ bool KnownDeclType(uint8_t type) { return type <= GFX_DECLTYPE_USHORT4N; }
 
 }  // namespace
 
+void SGfxDeviceImpl::MeasureCoverage(CGfxTexture* texture) {
+  texture->m_coverage = {};
+  texture->m_opaqueTiles.clear();
+  if (texture->m_desc.usage & GFX_USAGE_RENDERTARGET || texture->m_shadow.empty()) return;
+  // A format without alpha samples as opaque whatever its fourth byte holds.
+  const uint32_t width = texture->m_desc.width, height = texture->m_desc.height;
+  const uint32_t tilesX = (width + kGfxCoverageTile - 1) / kGfxCoverageTile;
+  const uint32_t tilesY = (height + kGfxCoverageTile - 1) / kGfxCoverageTile;
+  const bool noAlpha = texture->m_desc.format == GFX_FMT_X8R8G8B8;
+  texture->m_opaqueTiles.assign(size_t{tilesX} * tilesY, 1);
+  if (!noAlpha) {
+    const uint8_t* bgra = texture->m_shadow.data();
+    for (uint32_t y = 0; y < height; ++y)
+      for (uint32_t x = 0; x < width; ++x)
+        if (bgra[(size_t{y} * width + x) * 4 + 3] != 255)
+          texture->m_opaqueTiles[size_t{y / kGfxCoverageTile} * tilesX + x / kGfxCoverageTile] = 0;
+  }
+  texture->m_coverage.known = true;
+  texture->m_coverage.opaque = std::all_of(texture->m_opaqueTiles.begin(), texture->m_opaqueTiles.end(),
+                                           [](uint8_t tile) { return tile != 0; });
+}
+
 void SGfxDeviceImpl::UploadTexture(CGfxTexture* texture, const SGfxRect& rect) {
   if (!Enter() || !texture->m_gl) return;
   glActiveTexture(kGfxUploadUnit);
@@ -51,6 +73,7 @@ void SGfxDeviceImpl::UploadTexture(CGfxTexture* texture, const SGfxRect& rect) {
                   GL_UNSIGNED_BYTE, first);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   glBindTexture(GL_TEXTURE_2D, 0);
+  MeasureCoverage(texture);
 }
 
 bool SGfxDeviceImpl::ReadBackTexels(CGfxTexture* texture) {
@@ -112,6 +135,7 @@ uint32_t SGfxDeviceImpl::NewTexture(uint32_t width, uint32_t height, uint32_t le
     result->m_shadow.assign(static_cast<size_t>(width) * height * 4, 0);
   result->m_keepsShadow = !texels && !renderTarget;
   result->m_gl = MakeGlTexture(result->m_desc, renderTarget ? nullptr : result->m_shadow.data());
+  MeasureCoverage(result);
   Register(result);
   if (glGetError() == GL_OUT_OF_MEMORY) {
     if (texels) texels->swap(result->m_shadow);

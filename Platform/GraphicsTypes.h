@@ -215,6 +215,15 @@ struct SGfxRect {
   int32_t left, top, right, bottom;
 };
 
+// What a texture's texels cover, measured whenever texels reach it: whether every texel is
+// opaque. Unknown for what the device draws into (render targets, copies).
+// The side of the square tiles a texture's opacity is mapped in.
+constexpr uint32_t kGfxCoverageTile = 16;
+struct SGfxTexelCoverage {
+  bool known = false;
+  bool opaque = false;
+};
+
 struct SGfxViewport {
   uint32_t x, y, width, height;
   float minZ, maxZ;

@@ -54,6 +54,7 @@ struct SDriver {
   int32_t mouseX = 0, mouseY = 0;
   uint16_t modifiers = KMOD_NONE;
   uint32_t stopInSaveFrame = 0;  // 0: saves run through
+  uint32_t windowWidth = 0, windowHeight = 0;  // 0: the game chooses
   FILE* frameLog = nullptr;  // a line per frame: its number, the process's CPU time and resident memory
 };
 
@@ -357,6 +358,17 @@ bool LoadVariables(char* error, size_t errorSize) {
     return false;
   }
   PlatformTestDriverSetSeed(seed.empty() ? nullptr : &seedValue);
+  const std::string window = Env("HOLLOWMERE_WINDOW");
+  if (!window.empty()) {
+    const size_t x = window.find('x');
+    if (x == std::string::npos || !ParseUnsigned(window.substr(0, x), &g_driver.windowWidth) ||
+        !ParseUnsigned(window.substr(x + 1), &g_driver.windowHeight) || g_driver.windowWidth == 0 ||
+        g_driver.windowHeight == 0 || g_driver.windowWidth > 16384 || g_driver.windowHeight > 16384) {
+      std::snprintf(error, errorSize, "HOLLOWMERE_WINDOW: '%s' is not a size WIDTHxHEIGHT (1 to 16384 each)",
+                    window.c_str());
+      return false;
+    }
+  }
   if (!OpenFrameLog(Env("HOLLOWMERE_FRAME_LOG"), error, errorSize)) return false;
   const std::string script = Env("HOLLOWMERE_INPUT");
   if (!script.empty() && !LoadScript(script, error, errorSize)) return false;
@@ -505,6 +517,13 @@ void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary) 
   for (int second = 0; second < 120; ++second) sleep(1);
   std::fprintf(stderr, "HOLLOWMERE_STOP_IN_SAVE: never killed, leaving\n");
   _exit(3);
+}
+
+bool PlatformTestDriverWindowSize(int32_t* width, int32_t* height) {
+  if (g_driver.windowWidth == 0) return false;
+  *width = static_cast<int32_t>(g_driver.windowWidth);
+  *height = static_cast<int32_t>(g_driver.windowHeight);
+  return true;
 }
 
 bool PlatformTestDriverFixedDt(double* seconds) {

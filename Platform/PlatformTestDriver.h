@@ -49,6 +49,8 @@ void PlatformTestDriverBeforeReplacing(const char* path, const char* temporary);
 // The frame limit (0: none) and the fixed frame time (false: real time).
 uint32_t PlatformTestDriverFrameLimit();
 bool PlatformTestDriverFixedDt(double* seconds);
+// The size the main window opens at, whatever the desktop's (false: the game's own choice).
+bool PlatformTestDriverWindowSize(int32_t* width, int32_t* height);
 
 // Whether the frame is listed for capture, and the folder the PNG files go to.
 bool PlatformTestDriverCaptureFrame(uint32_t frame);

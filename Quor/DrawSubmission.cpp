@@ -1,5 +1,8 @@
 #include "Quor/DrawSubmission.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "Platform/GraphicsDevice.h"
 #include "Quor/CDrawTextRenderer.h"
 #include "Quor/CTextureManager.h"
@@ -119,7 +122,86 @@ uint32_t PrimitiveType(uint32_t kind) {
   }
 }
 
+// In screen space a vertex's depth is its z: when every vertex shares one, the device may
+// leave out a depth test that cannot change the frame.
+void NoteScreenDepth(CGfxDevice& device, const SDrawVertex* vertices, uint32_t count) {
+  if (!g_draw.screenSpace || count == 0) return;
+  for (uint32_t i = 1; i < count; ++i)
+    if (vertices[i].z != vertices[0].z) return;
+  device.NoteDrawDepth(vertices[0].z);
+}
+
+SDrawBlend DeviceBlend(CGfxDevice& device) {
+  SDrawBlend blend;
+  uint32_t enabled = 0;
+  device.GetRenderState(GFX_RS_ALPHABLENDENABLE, &enabled);
+  device.GetRenderState(GFX_RS_SRCBLEND, &blend.source);
+  device.GetRenderState(GFX_RS_DESTBLEND, &blend.dest);
+  device.GetRenderState(GFX_RS_BLENDOP, &blend.op);
+  blend.enabled = enabled != 0;
+  return blend;
+}
+
+// A textured draw of an opaque picture leaves blending out for itself.
+bool LeaveBlendingOut(CGfxDevice& device, const SDrawVertex* vertices, uint32_t count) {
+  if (g_draw.current != &g_draw.textured) return false;
+  CGfxTexture* texture = GetD3DTexture(GetEffectiveTexture(g_draw.texture));
+  if (!texture) return false;
+  // A picture with clear texels elsewhere: opaque where this draw samples it.
+  SGfxTexelCoverage coverage = texture->GetCoverage();
+  SGfxRect texels;
+  if (coverage.known && !coverage.opaque &&
+      SampledTexels(vertices, count, texture->Width(), texture->Height(),
+                    {g_draw.addressU == kDrawClamp, g_draw.addressV == kDrawClamp}, &texels))
+    coverage.opaque = texture->IsOpaqueIn(texels);
+  if (!DrawNeedsNoBlending(DeviceBlend(device), coverage, vertices, count)) return false;
+  return device.SetRenderState(GFX_RS_ALPHABLENDENABLE, 0) == GFX_OK;
+}
+
 }  // namespace
+
+bool SampledTexels(const SDrawVertex* vertices, uint32_t count, uint32_t width, uint32_t height,
+                   const SDrawClamp& clamp, SGfxRect* texels) {
+  if (count == 0 || width == 0 || height == 0) return false;
+  float low[2] = {vertices[0].u, vertices[0].v}, high[2] = {low[0], low[1]};
+  for (uint32_t i = 1; i < count; ++i) {
+    low[0] = std::min(low[0], vertices[i].u), high[0] = std::max(high[0], vertices[i].u);
+    low[1] = std::min(low[1], vertices[i].v), high[1] = std::max(high[1], vertices[i].v);
+  }
+  // Linear filtering at t (in texels) mixes texels floor(t - 0.5) and the next; a texel more on
+  // each side covers the rounding of interpolated coordinates.
+  const float size[2] = {static_cast<float>(width), static_cast<float>(height)};
+  const bool clamped[2] = {clamp.u, clamp.v};
+  int32_t first[2], end[2];
+  for (int axis = 0; axis < 2; ++axis) {
+    const float from = std::floor(low[axis] * size[axis] - 0.5f) - 1.0f;
+    const float to = std::floor(high[axis] * size[axis] - 0.5f) + 3.0f;
+    if (!(from >= -1e6f && to <= 1e6f)) return false;  // not finite, or far outside
+    first[axis] = static_cast<int32_t>(from);
+    end[axis] = static_cast<int32_t>(to);
+    // Beyond the picture a wrapped or mirrored draw samples texels from its other side.
+    if (clamped[axis]) {
+      first[axis] = std::max(first[axis], 0);
+      end[axis] = std::min(end[axis], static_cast<int32_t>(size[axis]));
+    } else if (first[axis] < 0 || end[axis] > static_cast<int32_t>(size[axis])) {
+      return false;
+    }
+    if (first[axis] >= end[axis]) return false;
+  }
+  *texels = {first[0], first[1], end[0], end[1]};
+  return true;
+}
+
+bool DrawNeedsNoBlending(const SDrawBlend& blend, const SGfxTexelCoverage& coverage, const SDrawVertex* vertices,
+                         uint32_t count) {
+  // Any operation but addition, or other factors, may mix even an opaque picture in.
+  if (!blend.enabled || blend.source != GFX_BLEND_SRCALPHA || blend.dest != GFX_BLEND_INVSRCALPHA ||
+      (blend.op != GFX_BLENDOP_ADD && blend.op != 0) || !coverage.known || !coverage.opaque)
+    return false;
+  for (uint32_t i = 0; i < count; ++i)
+    if (vertices[i].colour >> 24 != 0xFF) return false;
+  return true;
+}
 
 const uint16_t* GetQuadIndexTable() {
   static const SQuadIndexTable table;
@@ -205,20 +287,23 @@ void DrawUserPrimitives(const SDrawVertex* vertices, uint32_t kind, uint32_t cou
   }
   uint32_t primitives = count;
   const uint32_t type = SetupDrawCall(kind, &primitives);
+  // Whole quads only: a partial quad would index vertices past the caller's array.
+  const uint32_t quadCount = count / 4;
+  if (quads ? quadCount == 0 : primitives == 0) return;
+  const bool unblended = LeaveBlendingOut(*device, vertices, quads ? quadCount * 4 : count);
+  NoteScreenDepth(*device, vertices, quads ? quadCount * 4 : count);
   if (quads) {
-    // Whole quads only: a partial quad would index vertices past the caller's array.
-    const uint32_t quadCount = count / 4;
-    if (quadCount == 0) return;
     const uint32_t result = device->DrawIndexedPrimitiveUP(GFX_PT_TRIANGLELIST, 0, quadCount * 4, quadCount * 2,
                                                            GetQuadIndexTable(), GFX_FMT_INDEX16, vertices,
                                                            sizeof(SDrawVertex));
     if (IsDeviceFailure(result))
       HM_REPORT("Quor/DrawSubmission", "Drawing %u quads failed (0x%08X)", quadCount, result);
-  } else if (primitives > 0) {
+  } else {
     const uint32_t result = device->DrawPrimitiveUP(type, primitives, vertices, sizeof(SDrawVertex));
     if (IsDeviceFailure(result))
       HM_REPORT("Quor/DrawSubmission", "Drawing %u primitives of kind %u failed (0x%08X)", primitives, kind, result);
   }
+  if (unblended) device->SetRenderState(GFX_RS_ALPHABLENDENABLE, 1);
 }
 
 const float* GetScreenMatrix() { return kScreenMatrix; }

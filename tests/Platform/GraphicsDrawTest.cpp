@@ -539,3 +539,182 @@ TEST_F(GraphicsDraw, DynamicBufferLocksKeepWhatEarlierDrawsRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// The depth test left out while the depth buffer holds one value: frames drawn with the draws'
+// depth noted must match those drawn without, pixel for pixel.
+class GraphicsDepthShortcut : public CGfxFixture {
+ protected:
+  struct SStep {
+    enum { kClear, kClearLeftHalf, kDraw } kind;
+    float z;
+    uint32_t func = GFX_CMP_GREATEREQUAL;
+    bool writes = true;
+    uint32_t colour = 0xFF00FF00;
+  };
+  // Full-screen draws except after a half clear; a draw of another colour covers the left half.
+  std::vector<uint8_t> Play(const std::vector<SStep>& steps, bool noteDepth) {
+    const SGfxRect leftHalf = {0, 0, kSize / 2, kSize};
+    EXPECT_EQ(m_device->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF000000, 0.0f, 0), GFX_OK);
+    EXPECT_EQ(m_device->BeginScene(), GFX_OK);
+    UsePrograms(false);
+    m_device->SetRenderState(GFX_RS_ZENABLE, 1);
+    for (const SStep& s : steps) {
+      if (s.kind != SStep::kDraw) {
+        const bool whole = s.kind == SStep::kClear;
+        EXPECT_EQ(m_device->Clear(whole ? 0 : 1, whole ? nullptr : &leftHalf, GFX_CLEAR_ZBUFFER, 0, s.z, 0), GFX_OK);
+        continue;
+      }
+      m_device->SetRenderState(GFX_RS_ZFUNC, s.func);
+      m_device->SetRenderState(GFX_RS_ZWRITEENABLE, s.writes ? 1 : 0);
+      if (noteDepth) m_device->NoteDrawDepth(s.z);
+      const float right = s.colour == 0xFF00FF00 ? kSize : kSize / 2;
+      EXPECT_EQ(DrawQuad(0, 0, right, kSize, s.colour, s.z), GFX_OK);
+    }
+    EXPECT_EQ(m_device->EndScene(), GFX_OK);
+    return ReadBack();
+  }
+};
+
+TEST_F(GraphicsDepthShortcut, FramesMatchAndTheTestReturnsWhenItCanReject) {
+  using S = SStep;
+  constexpr uint32_t kRed = 0xFFFF0000;
+  struct SCase {
+    const char* what;
+    std::vector<SStep> steps;
+    bool leftGreen, rightGreen;  // the green full-screen draw last in the list shows there
+  } const cases[] = {
+      {"sprites at the cleared depth", {{S::kClear, 0}, {S::kDraw, 0}, {S::kDraw, 0}}, true, true},
+      {"a draw writing another depth turns the test back on",
+       {{S::kClear, 0}, {S::kDraw, 0.5f, GFX_CMP_GREATEREQUAL, true, kRed}, {S::kDraw, 0}}, false, true},
+      {"a part cleared to another depth", {{S::kClear, 0}, {S::kClearLeftHalf, 0.5f}, {S::kDraw, 0}}, false, true},
+      {"a part cleared to the same depth", {{S::kClear, 0}, {S::kClearLeftHalf, 0}, {S::kDraw, 0}}, true, true},
+      {"a whole clear after other depths", {{S::kClear, 0}, {S::kDraw, 0.5f, GFX_CMP_ALWAYS, true, kRed},
+                                            {S::kClear, 0}, {S::kDraw, 0}}, true, true},
+      {"without writes a test that cannot fail",
+       {{S::kClear, 0.5f}, {S::kDraw, 0.75f, GFX_CMP_GREATEREQUAL, false, kRed}, {S::kDraw, 0.6f, GFX_CMP_GREATEREQUAL, false}},
+       true, true},
+      {"a test that can fail stays", {{S::kClear, 0.5f}, {S::kDraw, 0.25f}}, false, false},
+      {"writes of another depth under a test that cannot fail",
+       {{S::kClear, 0}, {S::kDraw, 0.5f, GFX_CMP_ALWAYS, true, kRed}, {S::kDraw, 0.25f, GFX_CMP_LESSEQUAL}}, true, false},
+  };
+  for (const SCase& c : cases) {
+    const auto plain = Play(c.steps, false);
+    EXPECT_EQ(Play(c.steps, true), plain) << c.what;
+    EXPECT_EQ(Pixel(plain, kSize, 8, 8).g, c.leftGreen ? 255 : 0) << c.what;
+    EXPECT_EQ(Pixel(plain, kSize, kSize - 8, 8).g, c.rightGreen ? 255 : 0) << c.what;
+  }
+}
+
+TEST_F(GraphicsDepthShortcut, ANotedDrawGoesWithoutTheTestAndTheNoteHoldsForOneDraw) {
+  // Gathered draws share their state: a draw with its depth noted and one without differ in
+  // their depth test once the buffer holds one value, and only then.
+  const std::vector<SStep> noted = {{SStep::kClear, 0}, {SStep::kDraw, 0}};
+  for (bool uniform : {true, false}) {
+    Play(noted, true);
+    ASSERT_EQ(m_device->BeginScene(), GFX_OK);
+    UsePrograms(false);
+    if (!uniform) {
+      ASSERT_EQ(DrawQuad(0, 0, 4, 4, 0xFFFF0000, 0.5f), GFX_OK);
+    }
+    const uint64_t before = m_device->GetGlDrawCount();
+    m_device->NoteDrawDepth(0);
+    ASSERT_EQ(DrawQuad(0, 0, 4, 4, 0xFF00FF00, 0), GFX_OK);
+    ASSERT_EQ(DrawQuad(0, 0, 4, 4, 0xFF00FF00, 0), GFX_OK);
+    ASSERT_EQ(m_device->EndScene(), GFX_OK);
+    ReadBack();  // draws the gathered ones
+    EXPECT_EQ(m_device->GetGlDrawCount() - before, uniform ? 2u : 1u) << (uniform ? "one value" : "two values");
+  }
+}
+
+}  // namespace
+
+namespace {
+
+class GraphicsCoverage : public CGfxFixture {
+ protected:
+  static void ExpectOpaque(const SGfxTexelCoverage& c, bool opaque, const char* what) {
+    EXPECT_TRUE(c.known) << what;
+    EXPECT_EQ(c.opaque, opaque) << what;
+  }
+};
+
+TEST_F(GraphicsCoverage, EveryUploadMeasuresWhetherEveryTexelIsOpaque) {
+  // 4 x 3 texels, 0xAARRGGBB.
+  std::vector<uint32_t> oneShort(12, 0xFF000000);
+  oneShort[11] = 0xFE000000;
+  struct SCase {
+    const char* what;
+    std::vector<uint32_t> argb;
+    bool opaque;
+  } const cases[] = {
+      {"all opaque", std::vector<uint32_t>(12, 0xFF102030), true},
+      {"the last texel one step short", oneShort, false},
+      {"wholly clear, colour under zero alpha", std::vector<uint32_t>(12, 0x00FFFFFF), false},
+  };
+  for (const SCase& c : cases) ExpectOpaque(MakeTexture(4, 3, c.argb)->GetCoverage(), c.opaque, c.what);
+
+  // Made from texels; then a lock that clears one texel, and one that writes it back.
+  std::vector<uint8_t> texels(4 * 2 * 4, 0xFF);
+  CGfxTexture* picture = nullptr;
+  ASSERT_EQ(m_device->CreateTextureFrom(4, 2, GFX_FMT_A8R8G8B8, texels, &picture), GFX_OK);
+  Hold(picture);
+  ExpectOpaque(picture->GetCoverage(), true, "made from texels");
+  const SGfxRect texel = {3, 1, 4, 2};
+  SGfxLockedRect locked;
+  for (uint8_t alpha : {0, 255}) {
+    ASSERT_EQ(picture->LockRect(0, &locked, &texel, 0), GFX_OK);
+    static_cast<uint8_t*>(locked.bits)[3] = alpha;
+    ASSERT_EQ(picture->UnlockRect(0), GFX_OK);
+    ExpectOpaque(picture->GetCoverage(), alpha == 255, alpha ? "written back" : "one texel cleared");
+  }
+
+  // Without alpha every texel samples opaque, whatever its fourth byte holds (here 0).
+  CGfxTexture* noAlpha = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(2, 2, 1, 0, GFX_FMT_X8R8G8B8, GFX_POOL_MANAGED, &noAlpha), GFX_OK);
+  Hold(noAlpha);
+  ExpectOpaque(noAlpha->GetCoverage(), true, "no alpha");
+}
+
+TEST_F(GraphicsCoverage, TilesTellWhereEveryTexelIsOpaque) {
+  // 40 x 20 texels (tiles of 16: three across, the last cut short; two down), opaque but for
+  // one texel in the middle tile of the lower row.
+  std::vector<uint32_t> argb(40 * 20, 0xFF102030);
+  argb[17 * 40 + 20] = 0x80102030;
+  CGfxTexture* texture = MakeTexture(40, 20, argb);
+  ExpectOpaque(texture->GetCoverage(), false, "one texel half clear");
+  struct SCase {
+    SGfxRect texels;
+    bool opaque;
+  } const cases[] = {
+      {{0, 0, 40, 16}, true},    {{0, 0, 16, 20}, true},  {{32, 0, 40, 20}, true},  {{0, 0, 40, 20}, false},
+      {{16, 16, 17, 17}, false},  // the same tile as the clear texel
+      {{32, 10, 60, 80}, true},   // cut to the texture
+      {{40, 0, 50, 10}, false},   // nothing of the texture
+  };
+  for (const SCase& c : cases)
+    EXPECT_EQ(texture->IsOpaqueIn(c.texels), c.opaque)
+        << c.texels.left << "," << c.texels.top << " - " << c.texels.right << "," << c.texels.bottom;
+}
+
+TEST_F(GraphicsCoverage, WhatTheDeviceDrawsOrCopiesIntoIsNotKnown) {
+  CGfxTexture* target = nullptr;
+  ASSERT_EQ(m_device->CreateTexture(8, 8, 1, GFX_USAGE_RENDERTARGET, GFX_FMT_A8R8G8B8, GFX_POOL_DEFAULT, &target),
+            GFX_OK);
+  Hold(target);
+  EXPECT_FALSE(target->GetCoverage().known);
+
+  // A copy into a picture's level makes its measure stale.
+  CGfxTexture* picture = MakeTexture(2, 2, std::vector<uint32_t>(4, 0xFFFFFFFF));
+  ASSERT_TRUE(picture->GetCoverage().known);
+  CGfxSurface *surface = nullptr, *backBuffer = nullptr;
+  ASSERT_EQ(picture->GetSurfaceLevel(0, &surface), GFX_OK);
+  ASSERT_EQ(m_device->GetBackBuffer(0, 0, &backBuffer), GFX_OK);
+  Hold(surface), Hold(backBuffer);
+  ASSERT_EQ(m_device->StretchRect(backBuffer, nullptr, surface, nullptr, GFX_TEXF_POINT), GFX_OK);
+  EXPECT_FALSE(picture->GetCoverage().known);
+  EXPECT_FALSE(picture->IsOpaqueIn({0, 0, 1, 1}));
+}
+
+}  // namespace

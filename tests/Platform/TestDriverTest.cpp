@@ -38,7 +38,7 @@ class TestDriverTest : public ::testing::Test {
   static void ForgetDriverVariables() {
     for (const char* name : {"HOLLOWMERE_FRAMES", "HOLLOWMERE_FIXED_DT", "HOLLOWMERE_INPUT", "HOLLOWMERE_CAPTURE",
                              "HOLLOWMERE_CAPTURE_FRAMES", "HOLLOWMERE_STOP_IN_SAVE", "HOLLOWMERE_SEED",
-                             "HOLLOWMERE_FRAME_LOG"}) {
+                             "HOLLOWMERE_FRAME_LOG", "HOLLOWMERE_WINDOW"}) {
       unsetenv(name);
     }
   }
@@ -68,6 +68,13 @@ TEST_F(TestDriverTest, VariablesAreReadAndCheckedWithTheirNameInTheError) {
   ASSERT_EQ(LoadError(), "");
   ASSERT_TRUE(PlatformTestDriverSeed(&seed));
   EXPECT_EQ(seed, 4294967295u);
+  int32_t width = 0, height = 0;
+  EXPECT_FALSE(PlatformTestDriverWindowSize(&width, &height));  // the game sizes its window
+  setenv("HOLLOWMERE_WINDOW", "1280x720", 1);
+  ASSERT_EQ(LoadError(), "");
+  ASSERT_TRUE(PlatformTestDriverWindowSize(&width, &height));
+  EXPECT_EQ(width, 1280);
+  EXPECT_EQ(height, 720);
 
   struct SCase {
     const char* variable;
@@ -79,7 +86,9 @@ TEST_F(TestDriverTest, VariablesAreReadAndCheckedWithTheirNameInTheError) {
              {"HOLLOWMERE_CAPTURE_FRAMES", "0"}, {"HOLLOWMERE_INPUT", "/no/such/script"},
              {"HOLLOWMERE_STOP_IN_SAVE", "0"},   {"HOLLOWMERE_STOP_IN_SAVE", "soon"},
              {"HOLLOWMERE_SEED", "-1"},          {"HOLLOWMERE_SEED", "4294967296"},
-             {"HOLLOWMERE_SEED", "any"},         {"HOLLOWMERE_FRAME_LOG", "/no/such/folder/frames.txt"}};
+             {"HOLLOWMERE_SEED", "any"},         {"HOLLOWMERE_FRAME_LOG", "/no/such/folder/frames.txt"},
+             {"HOLLOWMERE_WINDOW", "1280"},      {"HOLLOWMERE_WINDOW", "0x720"},
+             {"HOLLOWMERE_WINDOW", "1280x-1"},   {"HOLLOWMERE_WINDOW", "1280x720x2"}};
   for (const SCase& c : bad) {
     ForgetDriverVariables();
     setenv(c.variable, c.value, 1);

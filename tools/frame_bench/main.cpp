@@ -126,13 +126,16 @@ struct SRun {
 SRun Play(const SOptions& options, const std::string& home, EStart start, const std::string& script, int frameLimit,
           const std::string& fixedDt) {
   const std::string program = Install(options, home, start);
-  // The window the scripts' clicks are placed for, from the first frame on.
+  // The window the scripts' clicks are placed for, from the first frame on. It opens at the
+  // size measured: the offscreen driver keeps the drawing surface of the first size, and a
+  // back buffer of another size would pay a scaled copy each frame that a player's does not.
   std::ofstream(home + "/input.txt") << "1 window 1024 768\n" << script;
   std::string seed = "46";
   const size_t seedAt = script.find("# HOLLOWMERE_SEED=");
   if (seedAt != std::string::npos) seed = script.substr(seedAt + 18, script.find('\n', seedAt) - seedAt - 18);
   const std::string command =
-      "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy LP_NUM_THREADS=2 HOLLOWMERE_DATA_HOME=" + home +
+      "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy LP_NUM_THREADS=2 HOLLOWMERE_WINDOW=1280x720 HOLLOWMERE_DATA_HOME=" +
+      home +
       "/data XDG_RUNTIME_DIR=" + home + "/run HOLLOWMERE_FRAMES=" + std::to_string(frameLimit) +
       (fixedDt.empty() ? "" : " HOLLOWMERE_FIXED_DT=" + fixedDt) + " HOLLOWMERE_INPUT=" + home +
       "/input.txt HOLLOWMERE_SEED=" + seed + " HOLLOWMERE_FRAME_LOG=" + home + "/frames.txt" +

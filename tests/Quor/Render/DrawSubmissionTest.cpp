@@ -4,6 +4,7 @@
 #include "tests/Quor/Render/RenderTestKit.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "Quor/MatrixTable.h"
 
@@ -221,6 +222,131 @@ TEST_F(DrawSubmissionTest, WorldSpaceDrawsGoThroughTheWorldViewProjection) {
   const std::vector<uint8_t> rgba = EndFrame();
   EXPECT_EQ(Pixel(rgba, kSize, 41, 41), (SRgba{255, 0, 0, 255}));
   EXPECT_EQ(Pixel(rgba, kSize, 38, 41), kBlack);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DrawSubmissionBlending, OnlyOpaquePicturesUnderFullAlphaUnderNormalBlendingLeaveItOut) {
+  SDrawVertex full[4] = {}, faded[4] = {};
+  for (SDrawVertex& v : full) v.colour = 0xFF808080;
+  for (SDrawVertex& v : faded) v.colour = 0xFF808080;
+  faded[2].colour = 0xFE808080;
+  const SDrawBlend normal{true, GFX_BLEND_SRCALPHA, GFX_BLEND_INVSRCALPHA, GFX_BLENDOP_ADD};
+  SGfxTexelCoverage opaque, clear, unknown;
+  opaque.known = clear.known = true;
+  opaque.opaque = true;
+  struct SCase {
+    const char* what;
+    SDrawBlend blend;
+    const SGfxTexelCoverage& coverage;
+    const SDrawVertex* vertices;
+    bool unblended;
+  } const cases[] = {
+      {"opaque picture, full alpha", normal, opaque, full, true},
+      {"one vertex short of full alpha", normal, opaque, faded, false},
+      {"a picture with clear texels", normal, clear, full, false},
+      {"a picture not measured", normal, unknown, full, false},
+      {"additive blending", {true, GFX_BLEND_SRCALPHA, GFX_BLEND_ONE, GFX_BLENDOP_ADD}, opaque, full, false},
+      {"a subtracting operation", {true, GFX_BLEND_SRCALPHA, GFX_BLEND_INVSRCALPHA, GFX_BLENDOP_REVSUBTRACT}, opaque,
+       full, false},
+      {"blending already off", {false, GFX_BLEND_SRCALPHA, GFX_BLEND_INVSRCALPHA, GFX_BLENDOP_ADD}, opaque, full,
+       false},
+  };
+  for (const SCase& c : cases) EXPECT_EQ(DrawNeedsNoBlending(c.blend, c.coverage, c.vertices, 4), c.unblended) << c.what;
+}
+
+// Opaque, half-clear and faded pictures over a grey screen: the opaque one replaces the
+// pixels beneath exactly, the others still mix, and blending is on again after each draw.
+TEST_F(DrawSubmissionTest, AnOpaquePictureReplacesThePixelsBeneathAndTheOthersStillMix) {
+  TextureRecord* opaque = m_manager->CreateTexture("ID$opaque", 2, 2, Solid(2, 2, {200, 100, 0, 255}).data(), false, false);
+  TextureRecord* half = m_manager->CreateTexture("ID$half", 2, 2, Solid(2, 2, {200, 100, 0, 128}).data(), false, false);
+  SDrawVertex whole[4], faded[4], halfClear[4];
+  PixelQuad(0, 0, 8, 8, 0xFFFFFFFF, whole);
+  PixelQuad(16, 0, 24, 8, 0x80FFFFFF, faded);
+  PixelQuad(32, 0, 40, 8, 0xFFFFFFFF, halfClear);
+  BeginFrame(0xFF404040);
+  AlphaBlendOn();
+  BlendNormal();
+  SetDrawAddressModes(kDrawClamp, kDrawClamp);
+  uint32_t blending = 0;
+  for (auto [texture, quad] : {std::pair{opaque, whole}, {opaque, faded}, {half, halfClear}}) {
+    SetDrawTexture(texture);
+    DrawUserPrimitives(quad, kDrawQuads, 4);
+    EXPECT_EQ(m_device->GetRenderState(GFX_RS_ALPHABLENDENABLE, &blending), GFX_OK);
+    EXPECT_EQ(blending, 1u);
+  }
+  const std::vector<uint8_t> rgba = EndFrame();
+  EXPECT_EQ(Pixel(rgba, kSize, 4, 4), (SRgba{200, 100, 0, 255}));
+  // 128 / 255 of the picture over 0x40: 200 -> 132, 100 -> 82, 0 -> 32 (one step either way).
+  for (int x : {20, 36}) {
+    const SRgba mixed = Pixel(rgba, kSize, x, 4);
+    EXPECT_NEAR(mixed.r, 132, 1) << x;
+    EXPECT_NEAR(mixed.g, 82, 1) << x;
+    EXPECT_NEAR(mixed.b, 32, 1) << x;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DrawSubmissionBlending, SampledTexelsCoverTheFilteredNeighboursAndAMargin) {
+  auto quad = [](float u0, float v0, float u1, float v1) {
+    std::vector<SDrawVertex> q(4);
+    q[0].u = q[3].u = u0, q[1].u = q[2].u = u1;
+    q[0].v = q[1].v = v0, q[2].v = q[3].v = v1;
+    return q;
+  };
+  struct SCase {
+    const char* what;
+    std::vector<SDrawVertex> vertices;
+    SDrawClamp clamp;
+    bool known;
+    SGfxRect texels;
+  } const cases[] = {
+      // 64 x 32 texels: u 0.25 is texel 16's left edge, where filtering mixes texels 15 and 16.
+      {"inside, wrapped", quad(0.25f, 0.25f, 0.5f, 0.5f), {false, false}, true, {14, 6, 34, 18}},
+      {"reaching the edge, clamped", quad(0.25f, 0.0f, 0.5f, 1.0f), {true, true}, true, {14, 0, 34, 32}},
+      {"reaching the edge, wrapped", quad(0.25f, 0.0f, 0.5f, 1.0f), {true, false}, false, {}},
+      {"not a number", quad(0.25f, std::numeric_limits<float>::quiet_NaN(), 0.5f, 0.5f), {true, true}, false, {}},
+  };
+  for (const SCase& c : cases) {
+    SGfxRect texels{};
+    ASSERT_EQ(SampledTexels(c.vertices.data(), 4, 64, 32, c.clamp, &texels), c.known) << c.what;
+    if (!c.known) continue;
+    EXPECT_EQ(texels.left, c.texels.left) << c.what;
+    EXPECT_EQ(texels.top, c.texels.top) << c.what;
+    EXPECT_EQ(texels.right, c.texels.right) << c.what;
+    EXPECT_EQ(texels.bottom, c.texels.bottom) << c.what;
+  }
+}
+
+// A picture opaque on its left half and clear on its right: a draw of its opaque part goes
+// unblended and replaces the pixels beneath, one reaching the clear part still mixes.
+TEST_F(DrawSubmissionTest, ADrawOfAPicturesOpaquePartLeavesBlendingOut) {
+  std::vector<uint8_t> texels = Solid(32, 32, {200, 100, 0, 255});
+  for (uint32_t y = 0; y < 32; ++y)
+    for (uint32_t x = 16; x < 32; ++x) texels[(y * 32 + x) * 4 + 3] = 0;
+  TextureRecord* picture = m_manager->CreateTexture("ID$halfopaque", 32, 32, texels.data(), false, false);
+  SDrawVertex opaquePart[4], across[4];
+  PixelQuad(0, 0, 16, 16, 0xFFFFFFFF, opaquePart);
+  PixelQuad(0, 32, 32, 48, 0xFFFFFFFF, across);
+  for (SDrawVertex& v : opaquePart) v.u *= 0.25f;
+  BeginFrame(0xFF404040);
+  AlphaBlendOn();
+  BlendNormal();
+  SetDrawAddressModes(kDrawClamp, kDrawClamp);
+  SetDrawTexture(picture);
+  const uint64_t before = m_device->GetGlDrawCount();
+  DrawUserPrimitives(opaquePart, kDrawQuads, 4);
+  DrawUserPrimitives(across, kDrawQuads, 4);
+  const std::vector<uint8_t> rgba = EndFrame();
+  EXPECT_EQ(m_device->GetGlDrawCount() - before, 2u);  // two states: unblended, then blended
+  EXPECT_EQ(Pixel(rgba, kSize, 8, 8), (SRgba{200, 100, 0, 255}));
+  EXPECT_EQ(Pixel(rgba, kSize, 4, 40), (SRgba{200, 100, 0, 255}));
+  EXPECT_EQ(Pixel(rgba, kSize, 28, 40), (SRgba{0x40, 0x40, 0x40, 255}));
 }
 
 }  // namespace
