@@ -31,6 +31,7 @@ if(hm_fuzzing)
                # -O1 with line tables: a third cheaper to compile than -O2 -g, as fast to fuzz.
                "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
                -DHM_FUZZ_GENERATED_DIR=${CMAKE_BINARY_DIR}/generated
+               -DCMAKE_UNITY_BUILD=${CMAKE_UNITY_BUILD}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> -j ${HM_FUZZ_JOBS}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""

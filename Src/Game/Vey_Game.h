@@ -228,7 +228,6 @@ class CGame : public CGameBase {
   void DrawFrozenPicture(float factor);
 
   const SStory& m_story;
-  Ombrel::CBaseLoading* m_loading;
   bool m_recapture = false;
   // The frozen pictures are taken again in this pass, from screens drawn live.
   bool m_retakeInThisPass = false;

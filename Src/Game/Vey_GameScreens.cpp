@@ -115,8 +115,9 @@ CGame::CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, O
     : CGame(application, config, loading, kMainStory) {}
 
 CGame::CGame(Ombrel::CAppEventHandler<Ombrel::CApplicationEvent>* application, Ombrel::CAppConfig* config,
-             Ombrel::CBaseLoading* loading, const SStory& story)
-    : CGameBase(application, config), m_story(story), m_loading(loading) {}
+             Ombrel::CBaseLoading* /*loading: the application draws it; the game needs no hold of it*/,
+             const SStory& story)
+    : CGameBase(application, config), m_story(story) {}
 
 CGame::~CGame() = default;
 
