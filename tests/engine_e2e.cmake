@@ -1,6 +1,6 @@
 # The end-to-end test of the engine: the real program started headless with the showcase,
-# over an archive the tools make at test time; frames are kept in e2e-frames/ for CI. Like the
-# other end-to-end runs it is left to the build without sanitizers.
+# over an archive the tools make at test time; frames are kept in e2e-frames/engine/ for CI.
+# Like the other end-to-end runs it is left to the build without sanitizers.
 if(HOLLOWMERE_SANITIZE OR HOLLOWMERE_TSAN)
   return()
 endif()

@@ -2,7 +2,7 @@
 // the game starts headless with the test driver and the showcase, and the captured frames are
 // checked: pixels of the texture and of each 2-D primitive at known places, the text of both
 // fonts with its colour escapes and its measured extent, and the loading screen's picture.
-// The frames stay in the build folder (e2e-frames/) for inspection.
+// The frames stay in the build folder (e2e-frames/engine/) for inspection.
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 
 const std::string kBin = std::string(HM_BINARY_DIR) + "/bin/";
 const std::string kWork = std::string(HM_BINARY_DIR) + "/e2e";
-const std::string kFrames = std::string(HM_BINARY_DIR) + "/e2e-frames";
+// A folder of its own: the other end-to-end runs keep their frames beside it.
+const std::string kFrames = std::string(HM_BINARY_DIR) + "/e2e-frames/engine";
 
 const SRgb kSlate = {0x1E, 0x2A, 0x38};
 
@@ -65,6 +66,7 @@ class EngineE2E : public ::testing::Test {
   static void SetUpTestSuite() {
     fs::remove_all(kWork);
     fs::remove_all(kFrames);
+    fs::create_directories(kFrames);
     fs::create_directories(kWork + "/content/Textures");
     fs::create_directories(kWork + "/content/Fonts");
     fs::create_directories(kWork + "/home/run");
