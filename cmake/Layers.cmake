@@ -95,7 +95,7 @@ function(hm_tests root)
     target_link_libraries(${target} PRIVATE ${layer_library} platform_testing GTest::gtest GTest::gtest_main)
     # The tests' own sources build a third faster at -O1 with line tables only; the code they
     # test keeps the build type's flags. A Debug build keeps its own.
-    target_compile_options(${target} PRIVATE "$<$<NOT:$<CONFIG:Debug>>:-O1;-g1>")
+    target_compile_options(${target} PRIVATE "$<$<NOT:$<CONFIG:Debug>>:-O1;-g1>" ${HOLLOWMERE_TEST_FLAGS})
     target_compile_definitions(${target} PRIVATE
       HM_SOURCE_DIR="${CMAKE_SOURCE_DIR}" HM_BINARY_DIR="${CMAKE_BINARY_DIR}")
     # Each program sets up its own environment (tests/support/TestEnvironment.cpp).
