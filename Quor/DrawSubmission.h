@@ -79,10 +79,6 @@ struct SDrawBlend {
   bool enabled = false;
   uint32_t source = GFX_BLEND_ONE, dest = GFX_BLEND_ZERO, op = GFX_BLENDOP_ADD;
 };
-// Whether a textured draw comes out the same without blending: "source alpha, one minus source
-// alpha" blending of a fully opaque result replaces what lies beneath, so an opaque texture
-// under vertices of full alpha needs no blending (and the software renderer then neither reads
-// nor mixes the pixels beneath).
 // The texels a draw's vertices may sample under linear filtering, with a texel's margin:
 // false where that is not known (a wrapped or mirrored axis reaching past the picture).
 struct SDrawClamp {
@@ -90,6 +86,10 @@ struct SDrawClamp {
 };
 bool SampledTexels(const SDrawVertex* vertices, uint32_t count, uint32_t width, uint32_t height,
                    const SDrawClamp& clamp, SGfxRect* texels);
+// Whether a textured draw comes out the same without blending: "source alpha, one minus source
+// alpha" blending of a fully opaque result replaces what lies beneath, so an opaque texture
+// under vertices of full alpha needs no blending (and the software renderer then neither reads
+// nor mixes the pixels beneath).
 bool DrawNeedsNoBlending(const SDrawBlend& blend, const SGfxTexelCoverage& coverage, const SDrawVertex* vertices,
                          uint32_t count);
 
