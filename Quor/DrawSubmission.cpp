@@ -51,6 +51,7 @@ struct SDrawState {
   bool addressChanged = true;
   bool filterRequested = true;
   bool transformChanged = true;
+  bool lastDrawCovered = false;
 };
 SDrawState g_draw;
 
@@ -158,7 +159,73 @@ bool LeaveBlendingOut(CGfxDevice& device, const SDrawVertex* vertices, uint32_t 
   return device.SetRenderState(GFX_RS_ALPHABLENDENABLE, 0) == GFX_OK;
 }
 
+// The visible screen in screen-space units: the screen matrix maps 2048 +- 256 to clip -1..1.
+constexpr float kScreenLow = 1792.0f, kScreenHigh = 2304.0f;
+
+// Which corner of the box a vertex at one of them is (bit 0 right, bit 1 bottom), or -1.
+int CornerOf(const SDrawVertex& v, float left, float top, float right, float bottom) {
+  const bool atX = v.x == left || v.x == right, atY = v.y == top || v.y == bottom;
+  if (!atX || !atY) return -1;
+  return (v.x == right ? 1 : 0) | (v.y == bottom ? 2 : 0);
+}
+
+// A triangle of three distinct corners halves the box; the corner it leaves out, or -1.
+int CornerLeftOut(const SDrawVertex* v, uint32_t a, uint32_t b, uint32_t c, const float box[4]) {
+  int seen = 0;
+  for (uint32_t i : {a, b, c}) {
+    const int corner = CornerOf(v[i], box[0], box[1], box[2], box[3]);
+    if (corner < 0 || (seen & (1 << corner))) return -1;
+    seen |= 1 << corner;
+  }
+  for (int corner = 0; corner < 4; ++corner)
+    if (!(seen & (1 << corner))) return corner;
+  return -1;
+}
+
+// Whether the device's state lets nothing beneath the last draw show through: blending off
+// (left out or never on), no alpha test, all four channels written, and a depth test that
+// cannot reject a fragment of depth `z` (off, always, or z at the nearest or farthest end of
+// a full depth range under "less or equal" or "greater or equal").
+bool StateReplacesPixels(CGfxDevice& device, float z) {
+  uint32_t blend = 1, alphaTest = 1, channels = 0, depthTest = 1, func = 0;
+  device.GetRenderState(GFX_RS_ALPHABLENDENABLE, &blend);
+  device.GetRenderState(GFX_RS_ALPHATESTENABLE, &alphaTest);
+  device.GetRenderState(GFX_RS_COLORWRITEENABLE, &channels);
+  device.GetRenderState(GFX_RS_ZENABLE, &depthTest);
+  device.GetRenderState(GFX_RS_ZFUNC, &func);
+  if (blend || alphaTest || (channels & 0xF) != 0xF) return false;
+  if (!depthTest || func == GFX_CMP_ALWAYS) return true;
+  SGfxViewport viewport{};
+  if (device.GetViewport(&viewport) != GFX_OK || viewport.minZ != 0.0f || viewport.maxZ != 1.0f) return false;
+  return (func == GFX_CMP_LESSEQUAL && z == 0.0f) || (func == GFX_CMP_GREATEREQUAL && z == 1.0f);
+}
+
+bool SameDepth(const SDrawVertex* vertices, uint32_t count) {
+  for (uint32_t i = 1; i < count; ++i)
+    if (vertices[i].z != vertices[0].z) return false;
+  return true;
+}
+
 }  // namespace
+
+bool DrawCoversScreen(const SDrawVertex* vertices, uint32_t kind, uint32_t count) {
+  const bool quad = kind >= kDrawQuads && count == 4, pair = kind == kDrawTriangleList && count == 6;
+  if (!vertices || (!quad && !pair)) return false;
+  float box[4] = {vertices[0].x, vertices[0].y, vertices[0].x, vertices[0].y};
+  for (uint32_t i = 1; i < count; ++i) {
+    box[0] = std::min(box[0], vertices[i].x), box[1] = std::min(box[1], vertices[i].y);
+    box[2] = std::max(box[2], vertices[i].x), box[3] = std::max(box[3], vertices[i].y);
+  }
+  if (!(box[0] <= kScreenLow && box[1] <= kScreenLow && box[2] >= kScreenHigh && box[3] >= kScreenHigh))
+    return false;
+  // The quad table's triangles are 0 1 2 and 2 3 0; a list's are 0 1 2 and 3 4 5. Two halves
+  // that leave out opposite corners make the whole box.
+  const int first = CornerLeftOut(vertices, 0, 1, 2, box);
+  const int second = quad ? CornerLeftOut(vertices, 2, 3, 0, box) : CornerLeftOut(vertices, 3, 4, 5, box);
+  return first >= 0 && second >= 0 && (first ^ second) == 3;
+}
+
+bool LastDrawCoveredScreen() { return g_draw.lastDrawCovered; }
 
 bool SampledTexels(const SDrawVertex* vertices, uint32_t count, uint32_t width, uint32_t height,
                    const SDrawClamp& clamp, SGfxRect* texels) {
@@ -276,6 +343,7 @@ uint32_t SetupDrawCall(uint32_t kind, uint32_t* count) {
 }
 
 void DrawUserPrimitives(const SDrawVertex* vertices, uint32_t kind, uint32_t count) {
+  g_draw.lastDrawCovered = false;
   CGfxDevice* device = GetD3DDevice();
   if (!device || !vertices) return;
   // Kind 5 and any unknown kind draw quads through the index table.
@@ -290,20 +358,24 @@ void DrawUserPrimitives(const SDrawVertex* vertices, uint32_t kind, uint32_t cou
   // Whole quads only: a partial quad would index vertices past the caller's array.
   const uint32_t quadCount = count / 4;
   if (quads ? quadCount == 0 : primitives == 0) return;
-  const bool unblended = LeaveBlendingOut(*device, vertices, quads ? quadCount * 4 : count);
-  NoteScreenDepth(*device, vertices, quads ? quadCount * 4 : count);
+  const uint32_t drawn = quads ? quadCount * 4 : count;
+  const bool unblended = LeaveBlendingOut(*device, vertices, drawn);
+  NoteScreenDepth(*device, vertices, drawn);
+  const bool covers = g_draw.screenSpace && DrawCoversScreen(vertices, kind, drawn) && SameDepth(vertices, drawn) &&
+                      StateReplacesPixels(*device, vertices[0].z);
+  uint32_t result = GFX_OK;
   if (quads) {
-    const uint32_t result = device->DrawIndexedPrimitiveUP(GFX_PT_TRIANGLELIST, 0, quadCount * 4, quadCount * 2,
-                                                           GetQuadIndexTable(), GFX_FMT_INDEX16, vertices,
-                                                           sizeof(SDrawVertex));
+    result = device->DrawIndexedPrimitiveUP(GFX_PT_TRIANGLELIST, 0, quadCount * 4, quadCount * 2,
+                                            GetQuadIndexTable(), GFX_FMT_INDEX16, vertices, sizeof(SDrawVertex));
     if (IsDeviceFailure(result))
       HM_REPORT("Quor/DrawSubmission", "Drawing %u quads failed (0x%08X)", quadCount, result);
   } else {
-    const uint32_t result = device->DrawPrimitiveUP(type, primitives, vertices, sizeof(SDrawVertex));
+    result = device->DrawPrimitiveUP(type, primitives, vertices, sizeof(SDrawVertex));
     if (IsDeviceFailure(result))
       HM_REPORT("Quor/DrawSubmission", "Drawing %u primitives of kind %u failed (0x%08X)", primitives, kind, result);
   }
   if (unblended) device->SetRenderState(GFX_RS_ALPHABLENDENABLE, 1);
+  g_draw.lastDrawCovered = covers && !IsDeviceFailure(result);
 }
 
 const float* GetScreenMatrix() { return kScreenMatrix; }

@@ -93,6 +93,14 @@ bool SampledTexels(const SDrawVertex* vertices, uint32_t count, uint32_t width, 
 bool DrawNeedsNoBlending(const SDrawBlend& blend, const SGfxTexelCoverage& coverage, const SDrawVertex* vertices,
                          uint32_t count);
 
+// Whether screen-space vertices drawn as `kind` make one axis-aligned rectangle over the whole
+// visible screen (1792..2304 on both axes): a quad, or two triangles that halve it.
+bool DrawCoversScreen(const SDrawVertex* vertices, uint32_t kind, uint32_t count);
+// Whether the last draw replaced every pixel of the viewport: one screen-covering rectangle in
+// screen space, unblended, with no alpha test, every colour channel written and a depth test
+// that cannot reject it. Whatever was drawn before it is not seen.
+bool LastDrawCoveredScreen();
+
 // Screen space: virtual coordinates (1792..2304 on both axes, y down) to clip space.
 const float* GetScreenMatrix();
 CResource_VertexDeclaration* GetDrawVertexDeclaration();

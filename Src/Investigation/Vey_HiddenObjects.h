@@ -156,6 +156,9 @@ class CHiddenObjects : public CMemWatch, public IHiddenObjectScreen {
   void Update(float dt) override;
   bool IsOpen() const override { return m_state != kClosed; }
   int32_t GetFadeState() const override { return m_state; }
+  bool CoversScreen() const override { return m_coversScreen; }
+  // The renderer tells whether its last drawing of the scene's pictures hid the whole screen.
+  void NoteCoversScreen(bool covers) { m_coversScreen = covers; }
   float GetFade() const override { return m_t; }
 
   // The lines of the word list: one per group of listed names that differ only in a last
@@ -253,13 +256,14 @@ class CHiddenObjects : public CMemWatch, public IHiddenObjectScreen {
   Vector2 m_rewardPosition;  // virtual units
   std::string m_heldItem;
   std::vector<SFlyingItem> m_flying;
+  bool m_coversScreen = false;
 };
 
 // Draws the open scene on the "HiddenObjects" layer: its pictures, the object carried on the
 // cursor, the hint effect and the found objects on their flight.
 class CHiddenObjectsRenderer : public Ombrel::ISceneNode {
  public:
-  explicit CHiddenObjectsRenderer(const CHiddenObjects& scene);
+  explicit CHiddenObjectsRenderer(CHiddenObjects& scene);
   ~CHiddenObjectsRenderer() override;
   void Reset() override {}
   void Render() override;
@@ -273,7 +277,7 @@ class CHiddenObjectsRenderer : public Ombrel::ISceneNode {
   static float FlightScale(float progress);
 
  private:
-  const CHiddenObjects& m_scene;
+  CHiddenObjects& m_scene;
   std::unique_ptr<Ombrel::CSprite2DNode> m_sprite;
 };
 

@@ -4,6 +4,7 @@
 #include "Src/Investigation/Vey_HiddenObjects.h"
 
 #include "Framework/Scene/omSprite2DNode.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/RenderStates.h"
 #include "Src/World/Vey_MPEmitter.h"
 #include "Src/World/Vey_Screen.h"
@@ -44,7 +45,7 @@ void DrawPicture(Ombrel::CSprite2DNode& sprite, const Ombrel::SLayoutBox& pictur
 
 }  // namespace
 
-CHiddenObjectsRenderer::CHiddenObjectsRenderer(const CHiddenObjects& scene)
+CHiddenObjectsRenderer::CHiddenObjectsRenderer(CHiddenObjects& scene)
     : Ombrel::ISceneNode("HiddenObjects"),
       m_scene(scene),
       m_sprite(std::make_unique<Ombrel::CSprite2DNode>("HiddenObjectsSprite", nullptr)) {}
@@ -59,7 +60,10 @@ void CHiddenObjectsRenderer::Render() {
 
 void CHiddenObjectsRenderer::RenderObjects() {
   const Ombrel::CLayout2D* layout = m_scene.GetLayout();
-  if (m_scene.GetState() == CHiddenObjects::kClosed || !layout) return;
+  if (m_scene.GetState() == CHiddenObjects::kClosed || !layout) {
+    m_scene.NoteCoversScreen(false);
+    return;
+  }
   float alpha = 1.0f;
   if (m_scene.GetState() == CHiddenObjects::kOpening) alpha = m_scene.GetFade();
   if (m_scene.GetState() == CHiddenObjects::kClosing) alpha = 1.0f - m_scene.GetFade();
@@ -67,6 +71,7 @@ void CHiddenObjectsRenderer::RenderObjects() {
   AlphaBlendOn();
   const std::string& held = m_scene.GetHeldItem();
   const Ombrel::SLayoutBox* heldPicture = nullptr;
+  bool covered = false;
   WithoutCulling([&] {
     for (uint32_t i = 0; i < layout->GetCount(); ++i) {
       const Ombrel::SLayoutItem* item = layout->GetItem(i);
@@ -77,9 +82,11 @@ void CHiddenObjectsRenderer::RenderObjects() {
         continue;
       }
       DrawPicture(*m_sprite, picture, ToVirtualScreen(picture.position), alpha);
+      covered = covered || LastDrawCoveredScreen();
     }
     if (heldPicture) DrawPicture(*m_sprite, *heldPicture, m_scene.GetMouse(), alpha);
   });
+  m_scene.NoteCoversScreen(covered);
   if (MP::CEmitter* hint = m_scene.GetHintEffect()) {
     hint->SetAlpha(alpha);
     hint->Render();

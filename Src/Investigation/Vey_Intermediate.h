@@ -84,6 +84,7 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   void ReadInput(float dt) override;
   void Update(float dt) override;
   int32_t GetState() const override { return m_state; }
+  bool CoversScreen() const override { return m_coversScreen; }
   float GetFade() const override { return m_t; }
 
   // Leaving the playing state with the close-up open: its animations finished and its progress
@@ -201,6 +202,7 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   SAmbientRecord m_ambient;  // what the animator sees of the location's loop
   const std::string* m_ambientName = nullptr;
   int32_t* m_ambientSlot = nullptr;
+  bool m_coversScreen = false;  // the last Draw's pictures hid the whole screen
 };
 
 }  // namespace Vey

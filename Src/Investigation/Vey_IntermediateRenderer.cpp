@@ -5,6 +5,7 @@
 
 #include "Framework/Scene/omSprite2DNode.h"
 #include "Framework/omLayout2D.h"
+#include "Quor/DrawSubmission.h"
 #include "Quor/RenderStates.h"
 #include "Src/Investigation/Vey_Intermediate.h"
 #include "Src/Investigation/Vey_OverlayDrawing.h"
@@ -31,16 +32,20 @@ bool IsPicture(const Ombrel::SLayoutItem& entry) {
   return entry.visible && (entry.kind == Ombrel::kLayoutSprite || entry.kind == Ombrel::kLayoutAnimatedSprite);
 }
 
-// Every shown picture of the layout, in layout order, with culling off around each.
+// Every shown picture of the layout, in layout order, with culling off around each; whether
+// one of them covered the whole screen.
 template <class TGrowth>
-void DrawPictures(const Ombrel::CLayout2D& layout, Ombrel::CSprite2DNode& sprite, float alpha, TGrowth growth) {
+bool DrawPictures(const Ombrel::CLayout2D& layout, Ombrel::CSprite2DNode& sprite, float alpha, TGrowth growth) {
+  bool covered = false;
   for (uint32_t i = 0; i < layout.GetCount(); ++i) {
     const Ombrel::SLayoutItem* entry = layout.GetItem(i);
     if (!entry || !IsPicture(*entry)) continue;
     CullOff();
     DrawLayoutPicture(sprite, static_cast<const Ombrel::SLayoutBox&>(*entry), alpha, growth(*entry));
+    covered = covered || LastDrawCoveredScreen();
     CullOn();
   }
+  return covered;
 }
 
 }  // namespace
@@ -102,8 +107,10 @@ float CIntermediate::DrawAlpha() const {
 }
 
 void CIntermediate::Draw(float alpha) {
+  m_coversScreen = false;
   if (alpha <= 0.0f) return;
-  if (m_layout) DrawPictures(*m_layout, *m_sprite, alpha, [](const Ombrel::SLayoutItem&) { return 1.0f; });
+  if (m_layout)
+    m_coversScreen = DrawPictures(*m_layout, *m_sprite, alpha, [](const Ombrel::SLayoutItem&) { return 1.0f; });
   if (m_parts.emitterNode && m_parts.emitterNode->IsDrawn()) m_parts.emitterNode->Render();
   BlendNormal();
   const float growth = 1.0f + kButtonGrowth * m_hover;

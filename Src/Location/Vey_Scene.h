@@ -243,6 +243,7 @@ class CScene : public CMemWatch {
   bool TutorialTargetHit(const std::string& target) const;
   void UpdateTutorialHint(float dt);
   void UpdateRenderView();
+  bool IsCoveredByOverlay() const;
   void RefreshDecoration();
 
   // Events.

@@ -92,12 +92,14 @@ void CSceneRenderer::Render() {
   if (!m_view || DrawsNothing()) return;
   BlendNormal();
   const float captureAlpha = CaptureAlpha();
+  // Under an overlay that hides all of it the location is not drawn; its animations go on.
+  const bool hidden = m_view->coveredByOverlay && !m_view->forceDraw;
   if (captureAlpha >= 0.0f) {
-    DrawCapture(captureAlpha);
+    if (!hidden) DrawCapture(captureAlpha);
     return;
   }
   if (m_view->forceDraw) m_locationAlpha = 1.0f;
-  DrawLiveObjects();
+  DrawLiveObjects(!hidden);
   m_view->forceDraw = false;
 }
 
@@ -109,7 +111,7 @@ void CSceneRenderer::DrawCapture(float alpha) {
   m_capture->End();
 }
 
-void CSceneRenderer::DrawLiveObjects() {
+void CSceneRenderer::DrawLiveObjects(bool draw) {
   if (!m_view->objects) return;
   int driftIndex = 0;
   int shimmerIndex = 0;
@@ -117,7 +119,7 @@ void CSceneRenderer::DrawLiveObjects() {
     if (!object.enabled || object.name == m_view->draggedItem) continue;
     if (object.kind != 1 && object.kind != 2) continue;
     if (!HasTexture(object)) continue;
-    DrawObject(object, driftIndex, shimmerIndex);
+    DrawObject(object, driftIndex, shimmerIndex, draw);
   }
 }
 
@@ -144,8 +146,13 @@ static int NextTableIndex(int& counter) {
   return index;
 }
 
-void CSceneRenderer::DrawObject(SDecorationObject& object, int& driftIndex, int& shimmerIndex) {
+void CSceneRenderer::DrawObject(SDecorationObject& object, int& driftIndex, int& shimmerIndex, bool draw) {
   if (IsListed(Location().animatedObjects, object.name)) Drift(object, driftIndex);
+  const bool shines = IsListed(Location().shiningObjects, object.name);
+  if (!draw) {
+    if (shines) Shimmer(shimmerIndex);
+    return;
+  }
 
   Ombrel::CSpriteData& sprite = m_sprite->GetSpriteData();
   m_sprite->SetPosition(ToVirtualScreen(object.position));
@@ -157,7 +164,7 @@ void CSceneRenderer::DrawObject(SDecorationObject& object, int& driftIndex, int&
   sprite.SetTexture(object.texture);
 
   uint8_t alpha = object.colour.a;
-  if (IsListed(Location().shiningObjects, object.name)) alpha = Shimmer(shimmerIndex);
+  if (shines) alpha = Shimmer(shimmerIndex);
   DrawSprite(ScaleAlpha(alpha, m_locationAlpha));
 
   if (IsListed(Location().blendAnims, object.name)) DrawBlendFrames(object);

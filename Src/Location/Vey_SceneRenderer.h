@@ -70,6 +70,7 @@ struct SSceneView {
   bool overlayOpen = false;         // the diary or the map
   bool forceDraw = false;           // one frame of live objects whatever the mode; cleared by the renderer
   bool extraCaptureFrame = false;   // one more capture frame after a close-up; cleared by the renderer
+  bool coveredByOverlay = false;    // the open close-up or search hides the whole location
   SOverlayFade closeUp;
   SOverlayFade hiddenObjects;
   SOverlayFade miniGame;
@@ -118,8 +119,9 @@ class CSceneRenderer : public Ombrel::ISceneNode {
   // The capture's alpha when this frame shows the capture, else a negative value.
   float CaptureAlpha();
   void DrawCapture(float alpha);
-  void DrawLiveObjects();
-  void DrawObject(SDecorationObject& object, int& driftIndex, int& shimmerIndex);
+  // Draws the live objects, or only moves their drifts and shimmers on while they are hidden.
+  void DrawLiveObjects(bool draw);
+  void DrawObject(SDecorationObject& object, int& driftIndex, int& shimmerIndex, bool draw);
   void Drift(SDecorationObject& object, int& driftIndex);
   uint8_t Shimmer(int& shimmerIndex);
   void DrawBlendFrames(const SDecorationObject& object);

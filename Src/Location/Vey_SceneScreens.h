@@ -159,6 +159,9 @@ class ICloseUpScreen {
   // open on it.
   virtual int32_t GetState() const = 0;
   virtual float GetFade() const = 0;
+  // Whether its last drawing at full strength put an opaque picture over the whole screen:
+  // nothing drawn beneath it is seen.
+  virtual bool CoversScreen() const { return false; }
 };
 
 class IHiddenObjectScreen {
@@ -171,6 +174,9 @@ class IHiddenObjectScreen {
   // 1 fading in, 2 fading out, with the fade value.
   virtual int32_t GetFadeState() const = 0;
   virtual float GetFade() const = 0;
+  // Whether its last drawing at full strength put an opaque picture over the whole screen:
+  // nothing drawn beneath it is seen.
+  virtual bool CoversScreen() const { return false; }
 };
 
 class IMiniGameScreen {

@@ -74,6 +74,19 @@ void CScene::RefreshDecoration() {
   }
 }
 
+// An open close-up or search at full strength whose last drawing hid the whole screen.
+bool CScene::IsCoveredByOverlay() const {
+  constexpr int32_t kCloseUpOpen = 3, kSearchFadingIn = 1, kSearchFadingOut = 2;
+  if (m_mode == kSceneModeCloseUp && m_parts.closeUp)
+    return m_parts.closeUp->GetState() == kCloseUpOpen && m_parts.closeUp->CoversScreen();
+  if (m_mode == kSceneModeHiddenObjects && m_parts.hiddenObjects) {
+    const int32_t fade = m_parts.hiddenObjects->GetFadeState();
+    return m_parts.hiddenObjects->IsOpen() && fade != kSearchFadingIn && fade != kSearchFadingOut &&
+           m_parts.hiddenObjects->CoversScreen();
+  }
+  return false;
+}
+
 void CScene::UpdateRenderView() {
   SSceneView& view = m_renderView;
   view.mode = m_mode;
@@ -84,6 +97,7 @@ void CScene::UpdateRenderView() {
     view.hiddenObjects = {m_parts.hiddenObjects->GetFadeState(), m_parts.hiddenObjects->GetFade()};
   const IMiniGameScreen* game = m_miniGame < kMiniGameCount ? m_parts.miniGames[m_miniGame] : nullptr;
   view.miniGame = game ? SOverlayFade{game->GetFadeState(), game->GetFade()} : SOverlayFade{};
+  view.coveredByOverlay = IsCoveredByOverlay();
   view.hasTutorialQuestion = m_parts.tutorialQuestion != nullptr;
   if (m_parts.tutorialQuestion)
     view.tutorial = {m_parts.tutorialQuestion->GetState(), m_parts.tutorialQuestion->GetFade()};

@@ -350,3 +350,93 @@ TEST_F(DrawSubmissionTest, ADrawOfAPicturesOpaquePartLeavesBlendingOut) {
 }
 
 }  // namespace
+
+namespace {
+
+// A rectangle in screen units, its four corners in the order the quad table draws them.
+void ScreenRect(float left, float top, float right, float bottom, uint32_t colour, float z, SDrawVertex out[4]) {
+  out[0] = {left, top, z, colour, 0, 0};
+  out[1] = {left, bottom, z, colour, 0, 1};
+  out[2] = {right, bottom, z, colour, 1, 1};
+  out[3] = {right, top, z, colour, 1, 0};
+}
+
+TEST(DrawSubmissionCover, OnlyOneRectangleOverTheWholeScreenCoversIt) {
+  SDrawVertex screen[4], larger[4], short_[4], turned[4];
+  ScreenRect(1792, 1792, 2304, 2304, 0xFFFFFFFF, 0, screen);
+  ScreenRect(1700, 1750, 2400, 2350, 0xFFFFFFFF, 0, larger);
+  ScreenRect(1792, 1792, 2296, 2304, 0xFFFFFFFF, 0, short_);
+  // A diamond round the screen: its box covers it, the diamond does not.
+  turned[0] = {2048, 1500, 0, 0xFFFFFFFF, 0, 0};
+  turned[1] = {1500, 2048, 0, 0xFFFFFFFF, 0, 0};
+  turned[2] = {2048, 2600, 0, 0xFFFFFFFF, 0, 0};
+  turned[3] = {2600, 2048, 0, 0xFFFFFFFF, 0, 0};
+  const SDrawVertex* s = screen;
+  const SDrawVertex halves[6] = {s[0], s[1], s[2], s[2], s[3], s[0]};
+  const SDrawVertex sameHalfTwice[6] = {s[0], s[1], s[2], s[0], s[1], s[2]};
+  const SDrawVertex twoQuads[8] = {s[0], s[1], s[2], s[3], s[0], s[1], s[2], s[3]};
+  struct SCase {
+    const char* what;
+    const SDrawVertex* vertices;
+    uint32_t kind, count;
+    bool covers;
+  } const cases[] = {
+      {"the screen's quad", screen, kDrawQuads, 4, true},
+      {"a larger quad", larger, kDrawQuads, 4, true},
+      {"a quad a pixel short", short_, kDrawQuads, 4, false},
+      {"a turned quad", turned, kDrawQuads, 4, false},
+      {"two triangles halving it", halves, kDrawTriangleList, 6, true},
+      {"the same half twice", sameHalfTwice, kDrawTriangleList, 6, false},
+      {"two quads in one draw", twoQuads, kDrawQuads, 8, false},
+      {"a strip", screen, kDrawTriangleStrip, 4, false},
+  };
+  for (const SCase& c : cases) EXPECT_EQ(DrawCoversScreen(c.vertices, c.kind, c.count), c.covers) << c.what;
+}
+
+// Whether a draw hides what lies beneath depends on the device's state as much as on its shape.
+TEST_F(DrawSubmissionTest, AScreenCoveringDrawHidesWhatLiesBeneathOnlyWhereNothingShowsThrough) {
+  TextureRecord* opaque = m_manager->CreateTexture("ID$cover", 2, 2, Solid(2, 2, {200, 100, 0, 255}).data(), false, false);
+  TextureRecord* half = m_manager->CreateTexture("ID$veil", 2, 2, Solid(2, 2, {200, 100, 0, 128}).data(), false, false);
+  struct SCase {
+    const char* what;
+    TextureRecord* texture;
+    uint32_t colour;
+    float z;
+    uint32_t state, value;  // one render state set for the draw (0: none)
+    bool covers;
+  } const cases[] = {
+      {"an opaque picture", opaque, 0xFFFFFFFF, 0.0f, 0, 0, true},
+      {"faded by its vertices", opaque, 0x80FFFFFF, 0.0f, 0, 0, false},
+      {"a picture that lets light through", half, 0xFFFFFFFF, 0.0f, 0, 0, false},
+      {"under the alpha test", opaque, 0xFFFFFFFF, 0.0f, GFX_RS_ALPHATESTENABLE, 1, false},
+      {"writing three channels", opaque, 0xFFFFFFFF, 0.0f, GFX_RS_COLORWRITEENABLE, 0x7, false},
+      {"nearest under a less-or-equal test", opaque, 0xFFFFFFFF, 0.0f, GFX_RS_ZENABLE, 1, true},
+      {"half way under a less-or-equal test", opaque, 0xFFFFFFFF, 0.5f, GFX_RS_ZENABLE, 1, false},
+  };
+  for (const SCase& c : cases) {
+    SDrawVertex quad[4];
+    ScreenRect(1792, 1792, 2304, 2304, c.colour, c.z, quad);
+    BeginFrame();
+    AlphaBlendOn();
+    BlendNormal();
+    SetDrawAddressModes(kDrawClamp, kDrawClamp);
+    m_device->SetRenderState(GFX_RS_ZFUNC, GFX_CMP_LESSEQUAL);
+    uint32_t before = 0;
+    if (c.state) {
+      m_device->GetRenderState(c.state, &before);
+      m_device->SetRenderState(c.state, c.value);
+    }
+    SetDrawTexture(c.texture);
+    DrawUserPrimitives(quad, kDrawQuads, 4);
+    EXPECT_EQ(LastDrawCoveredScreen(), c.covers) << c.what;
+    if (c.state) m_device->SetRenderState(c.state, before);
+    // The answer is the last draw's alone.
+    SDrawVertex corner[4];
+    PixelQuad(0, 0, 4, 4, 0xFFFFFFFF, corner);
+    DrawUserPrimitives(corner, kDrawQuads, 4);
+    EXPECT_FALSE(LastDrawCoveredScreen()) << c.what;
+    EndFrame();
+  }
+}
+
+}  // namespace

@@ -218,6 +218,33 @@ TEST_F(SceneRendererTest, ADriftingObjectMovesRightAndReentersFromTheLeftOnceIts
   for (int x = 0; x < 4; ++x) EXPECT_EQ(Pixel(frame, kSize, x, 16), kBlack) << x;
 }
 
+// Under a close-up or search that hides the whole screen nothing of the location is drawn,
+// neither its objects nor the captured image that stands in for them under an open close-up;
+// under the search its drifts and shimmers go on as if it were. A forced frame (a capture being
+// taken again) still draws it.
+TEST_F(SceneRendererTest, UnderAnOverlayThatHidesItTheLocationDrawsNothingButItsAnimationsGoOn) {
+  m_location.animatedObjects = {"Cloud"};
+  m_location.shiningObjects = {"Cloud"};
+  AddObject("Cloud", kRed, 0, 0);
+  const float phase = m_renderer->GetShimmerPhase(0);
+  m_view.coveredByOverlay = true;
+  m_view.closeUp = {3, 0.0f};
+  for (int32_t mode : {Vey::kSceneModeCloseUp, Vey::kSceneModeHiddenObjects}) {
+    m_view.mode = mode;
+    m_capture = CRecordingCapture();
+    EXPECT_EQ(Quarter(DrawFrame(), 0, 0), kBlack) << "mode " << mode;
+    EXPECT_EQ(m_capture.m_calls, "") << "mode " << mode;
+  }
+  EXPECT_FLOAT_EQ(m_objects[0].position.x, -0.5f + kDt * m_renderer->GetDriftSpeed(0));
+  const float shimmered = phase + 0.15f * kDt;  // 0.15 of a cycle a second
+  EXPECT_NEAR(m_renderer->GetShimmerPhase(0), shimmered >= 1.0f ? shimmered - 1.0f : shimmered, 1e-5f);
+
+  m_view.forceDraw = true;
+  m_objects[0].position.x = -0.5f;
+  m_renderer->SetFrameTime(0.0f);
+  EXPECT_GT(Quarter(DrawFrame(), 0, 0).r, 100);
+}
+
 TEST_F(SceneRendererTest, MoreThanTenDriftingOrShiningObjectsShareTheTenEntryTablesFromTheStart) {
   constexpr int kCount = 12;
   float startPhase[Vey::CSceneRenderer::kTableSize];

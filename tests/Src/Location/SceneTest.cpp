@@ -738,6 +738,38 @@ TEST_F(SceneTest, AnActionsMovingAnimationStartsFromItsObjectsPlace) {
   EXPECT_NEAR(at.y, 0.3f, 1e-4f);
 }
 
+// The renderer leaves the location out under a close-up that is open, or a search that is not
+// fading, whose last drawing hid the whole screen.
+TEST_F(SceneTest, TheRendererLearnsWhenAnOpenCloseUpOrSearchHidesTheLocation) {
+  const struct {
+    const char* what;
+    bool closeUp;
+    int32_t state;  // the close-up's state, or the search's fade state
+    bool covers, hidden;
+  } kCases[] = {
+      {"an open close-up over the screen", true, 3, true, true},
+      {"an open close-up with the screen's edges free", true, 3, false, false},
+      {"a close-up opening", true, 1, true, false},
+      {"a close-up with the item frame on it", true, 5, true, false},
+      {"a search over the screen", false, 0, true, true},
+      {"a search fading in", false, 1, true, false},
+      {"a search fading out", false, 2, true, false},
+      {"a search with the screen's edges free", false, 0, false, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    Profile().closeUp = c.closeUp ? 0 : kNoCloseUp;
+    Profile().hiddenObject = c.closeUp ? kNoLocation : 34;
+    m_closeUp.openState = c.state;
+    m_closeUp.covers = m_hidden.covers = c.covers;
+    m_hidden.fadeState = c.state;
+    Build();
+    m_scene->LoadScene(0);
+    m_scene->UpdateScene(0.02f);
+    EXPECT_EQ(m_scene->GetRenderView().coveredByOverlay, c.hidden);
+  }
+}
+
 TEST_F(SceneTest, TheRendererSeesTheModeAndTheLocationsSpritesAsTheyStand) {
   Build();
   m_scene->LoadScene(0);

@@ -148,6 +148,7 @@ class CFakeScreen : public TInterface, protected CLogged {
   void Update(float) override {}
   float GetFade() const override { return 0.0f; }
   bool open = false;
+  bool covers = false;  // its last drawing hid the whole screen (close-up and search)
 };
 
 class CFakeCloseUp : public CFakeScreen<Vey::ICloseUpScreen> {
@@ -157,7 +158,9 @@ class CFakeCloseUp : public CFakeScreen<Vey::ICloseUpScreen> {
     Write("Open " + std::to_string(closeUp));
     open = true;
   }
-  int32_t GetState() const override { return open ? 2 : 0; }
+  int32_t GetState() const override { return open ? openState : 0; }
+  bool CoversScreen() const override { return covers; }
+  int32_t openState = 2;
 };
 
 class CFakeHiddenObjects : public CFakeScreen<Vey::IHiddenObjectScreen> {
@@ -168,7 +171,9 @@ class CFakeHiddenObjects : public CFakeScreen<Vey::IHiddenObjectScreen> {
     open = true;
   }
   bool IsOpen() const override { return open; }
-  int32_t GetFadeState() const override { return 0; }
+  int32_t GetFadeState() const override { return fadeState; }
+  bool CoversScreen() const override { return covers; }
+  int32_t fadeState = 0;
 };
 
 class CFakeMiniGame : public CFakeScreen<Vey::IMiniGameScreen> {
