@@ -84,7 +84,7 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   void ReadInput(float dt) override;
   void Update(float dt) override;
   int32_t GetState() const override { return m_state; }
-  bool CoversScreen() const override { return m_coversScreen; }
+  bool CoversScreen() const override;
   float GetFade() const override { return m_t; }
 
   // Leaving the playing state with the close-up open: its animations finished and its progress

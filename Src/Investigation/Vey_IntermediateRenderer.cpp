@@ -88,6 +88,16 @@ float CIntermediateRenderer::BackdropStrength() const {
   return TransitionAlpha(fading, game->GetFade());
 }
 
+// Open, by its own pictures; with a puzzle open on it, by the puzzle, which covers the screen
+// while it does not fade.
+bool CIntermediate::CoversScreen() const {
+  if (m_state == kOpen) return m_coversScreen;
+  if (m_state != kMiniGameOnTop) return false;
+  const IMiniGameScreen* game = GetOpenMiniGame();
+  const int32_t fading = game ? game->GetFadeState() : kOverlayOpening;
+  return fading != kOverlayOpening && fading != kOverlayClosing;
+}
+
 float CIntermediate::DrawAlpha() const {
   switch (m_state) {
     case kOpening:

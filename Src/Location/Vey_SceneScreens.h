@@ -159,8 +159,8 @@ class ICloseUpScreen {
   // open on it.
   virtual int32_t GetState() const = 0;
   virtual float GetFade() const = 0;
-  // Whether its last drawing at full strength put an opaque picture over the whole screen:
-  // nothing drawn beneath it is seen.
+  // Whether nothing drawn beneath it is seen: open, its last drawing at full strength put an
+  // opaque picture over the whole screen; with a puzzle open on it, the puzzle is not fading.
   virtual bool CoversScreen() const { return false; }
 };
 

@@ -74,15 +74,18 @@ void CScene::RefreshDecoration() {
   }
 }
 
-// An open close-up or search at full strength whose last drawing hid the whole screen.
+// An open close-up or search at full strength whose last drawing hid the whole screen, or an
+// open puzzle that is not fading (on a close-up or not): a puzzle covers the screen.
 bool CScene::IsCoveredByOverlay() const {
-  constexpr int32_t kCloseUpOpen = 3, kSearchFadingIn = 1, kSearchFadingOut = 2;
-  if (m_mode == kSceneModeCloseUp && m_parts.closeUp)
-    return m_parts.closeUp->GetState() == kCloseUpOpen && m_parts.closeUp->CoversScreen();
-  if (m_mode == kSceneModeHiddenObjects && m_parts.hiddenObjects) {
-    const int32_t fade = m_parts.hiddenObjects->GetFadeState();
-    return m_parts.hiddenObjects->IsOpen() && fade != kSearchFadingIn && fade != kSearchFadingOut &&
+  constexpr int32_t kFadingIn = 1, kFadingOut = 2;
+  auto fading = [&](int32_t state) { return state == kFadingIn || state == kFadingOut; };
+  if (m_mode == kSceneModeCloseUp && m_parts.closeUp) return m_parts.closeUp->CoversScreen();
+  if (m_mode == kSceneModeHiddenObjects && m_parts.hiddenObjects)
+    return m_parts.hiddenObjects->IsOpen() && !fading(m_parts.hiddenObjects->GetFadeState()) &&
            m_parts.hiddenObjects->CoversScreen();
+  if (m_mode == kSceneModeMiniGame) {
+    const IMiniGameScreen* game = m_miniGame < kMiniGameCount ? m_parts.miniGames[m_miniGame] : nullptr;
+    return game && game->IsActive() && !fading(game->GetFadeState());
   }
   return false;
 }

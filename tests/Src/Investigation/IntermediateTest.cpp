@@ -273,6 +273,13 @@ TEST_F(IntermediateTest, TheDialOpensItsMiniGameOnceTheChestIsUnlockedAndTheClos
   EXPECT_FALSE(Shown(m_emitterNode));
   RunFrames(2);
   EXPECT_EQ(m_closeUp->GetState(), CIntermediate::kMiniGameOnTop);
+  // The puzzle covers the screen, and with it the location beneath, except while it fades.
+  EXPECT_TRUE(m_closeUp->CoversScreen());
+  for (int32_t fading : {1, 2}) {
+    m_game.fadeState = fading;
+    EXPECT_FALSE(m_closeUp->CoversScreen()) << fading;
+  }
+  m_game.fadeState = 0;
 
   m_game.open = false;
   m_sceneCapture.Hide();

@@ -30,9 +30,7 @@ inline bool Shown(const Ombrel::ISceneNode& node) { return (node.GetFlags() & 3u
 class CFadingMiniGame : public CFakeMiniGame {
  public:
   CFadingMiniGame(Log* log, int index) : CFakeMiniGame(log, index) {}
-  int32_t GetFadeState() const override { return fadeState; }
   float GetFade() const override { return fade; }
-  int32_t fadeState = 0;
   float fade = 0.0f;
 };
 

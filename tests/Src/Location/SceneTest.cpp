@@ -739,30 +739,34 @@ TEST_F(SceneTest, AnActionsMovingAnimationStartsFromItsObjectsPlace) {
 }
 
 // The renderer leaves the location out under a close-up that is open, or a search that is not
-// fading, whose last drawing hid the whole screen.
-TEST_F(SceneTest, TheRendererLearnsWhenAnOpenCloseUpOrSearchHidesTheLocation) {
+// fading, whose last drawing hid the whole screen, and under a puzzle that is not fading.
+TEST_F(SceneTest, TheRendererLearnsWhenAnOpenScreenHidesTheLocation) {
+  enum EScreen { kCloseUp, kSearch, kPuzzle };
   const struct {
     const char* what;
-    bool closeUp;
-    int32_t state;  // the close-up's state, or the search's fade state
+    EScreen screen;
+    int32_t state;  // the close-up's state, or the search's or puzzle's fade state
     bool covers, hidden;
   } kCases[] = {
-      {"an open close-up over the screen", true, 3, true, true},
-      {"an open close-up with the screen's edges free", true, 3, false, false},
-      {"a close-up opening", true, 1, true, false},
-      {"a close-up with the item frame on it", true, 5, true, false},
-      {"a search over the screen", false, 0, true, true},
-      {"a search fading in", false, 1, true, false},
-      {"a search fading out", false, 2, true, false},
-      {"a search with the screen's edges free", false, 0, false, false},
+      {"a close-up that hides the screen", kCloseUp, 3, true, true},
+      {"a close-up that does not", kCloseUp, 3, false, false},
+      {"a search over the screen", kSearch, 0, true, true},
+      {"a search fading in", kSearch, 1, true, false},
+      {"a search fading out", kSearch, 2, true, false},
+      {"a search with the screen's edges free", kSearch, 0, false, false},
+      {"a puzzle in play", kPuzzle, 3, false, true},
+      {"a puzzle fading in", kPuzzle, 1, false, false},
+      {"a puzzle fading out", kPuzzle, 2, false, false},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
-    Profile().closeUp = c.closeUp ? 0 : kNoCloseUp;
-    Profile().hiddenObject = c.closeUp ? kNoLocation : 34;
+    Profile().closeUp = c.screen == kCloseUp ? 0 : kNoCloseUp;
+    Profile().hiddenObject = c.screen == kSearch ? 34 : kNoLocation;
+    Profile().miniGame = c.screen == kPuzzle ? 2 : kNoMiniGame;
     m_closeUp.openState = c.state;
     m_closeUp.covers = m_hidden.covers = c.covers;
     m_hidden.fadeState = c.state;
+    m_game.fadeState = c.state;
     Build();
     m_scene->LoadScene(0);
     m_scene->UpdateScene(0.02f);

@@ -184,7 +184,8 @@ class CFakeMiniGame : public CFakeScreen<Vey::IMiniGameScreen> {
     open = true;
   }
   bool IsActive() const override { return open; }
-  int32_t GetFadeState() const override { return 0; }
+  int32_t GetFadeState() const override { return fadeState; }
+  int32_t fadeState = 0;
 
  private:
   int m_index;
