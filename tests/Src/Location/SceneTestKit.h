@@ -159,7 +159,8 @@ class CFakeCloseUp : public CFakeScreen<Vey::ICloseUpScreen> {
     open = true;
   }
   int32_t GetState() const override { return open ? openState : 0; }
-  bool CoversScreen() const override { return covers; }
+  // As the real close-up: only an open one (state 3) covers by its pictures.
+  bool CoversScreen() const override { return open && openState == 3 && covers; }
   int32_t openState = 2;
 };
 
@@ -172,7 +173,8 @@ class CFakeHiddenObjects : public CFakeScreen<Vey::IHiddenObjectScreen> {
   }
   bool IsOpen() const override { return open; }
   int32_t GetFadeState() const override { return fadeState; }
-  bool CoversScreen() const override { return covers; }
+  // As the real scene: a closed one draws nothing, so covers nothing.
+  bool CoversScreen() const override { return open && covers; }
   int32_t fadeState = 0;
 };
 
