@@ -93,7 +93,7 @@ void CExtrasGameMenu::UpdateNested(float dt) {
 void CExtrasGameMenu::Draw() {
   const float alpha = GetAlpha();
   if (state == kClosed || alpha <= 0.0f) return;
-  DrawLayout(alpha);
+  if (!IsJigsawCovering()) DrawLayout(alpha);
   m_jigsaw.Render();
 }
 

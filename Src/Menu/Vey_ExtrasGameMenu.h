@@ -45,6 +45,8 @@ class CExtrasGameMenu : public CExtrasPage {
   void Draw();
 
   CExtrasMiniGame& GetJigsaw() { return m_jigsaw; }
+  // The jigsaw's page in play hides the whole screen, this page and the extras box included.
+  bool IsJigsawCovering() const { return IsJigsawRunning() && m_jigsaw.CoversScreen(); }
   bool IsJigsawRunning() const { return state == kJigsaw; }
 
   int32_t& gameIndex = shownIndex;  // the picture the play button starts

@@ -177,15 +177,17 @@ void CExtrasMenu::UpdateButtons(float dt) {
   m_back->UpdateNodes();
 }
 
+// Under the jigsaw's page in play only the jigsaw is drawn.
 void CExtrasMenu::Draw() {
   if (state == kClosed) return;
   const float alpha = GetAlpha();
-  if (alpha > 0.0f && m_layout) {
+  const bool jigsawCovers = m_gameMenu->IsJigsawCovering();
+  if (alpha > 0.0f && m_layout && !jigsawCovers) {
     AlphaBlendOn();
     BlendNormal();
     m_drawing.DrawLayout(*m_layout, alpha);
   }
-  m_wallpaperMenu->Render();
+  if (!jigsawCovers) m_wallpaperMenu->Render();
   m_gameMenu->Draw();
 }
 

@@ -454,7 +454,7 @@ void CMenu::RenderFrameBuffer() {
 
 bool CMenu::IsJigsawCovering() {
   auto* extras = dynamic_cast<CExtrasMenu*>(GetBox(kExtrasMenu));
-  return IsJigsawRunning() && extras && extras->GetGameMenu().GetJigsaw().CoversScreen();
+  return IsJigsawRunning() && extras && extras->GetGameMenu().IsJigsawCovering();
 }
 
 bool CMenu::IsOverButton(EButton button) const {

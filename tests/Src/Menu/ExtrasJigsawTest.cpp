@@ -466,6 +466,25 @@ TEST_F(ExtrasJigsawTest, ThePageInPlayOrPausedHidesEverythingUnderIt) {
   EXPECT_GT(uncovered(), 0) << "fading out";
 }
 
+// Under the page in play the extras page is not drawn: the frame is the jigsaw's alone, drawn
+// with the jigsaw's own draws. Fading in, the page shows through.
+TEST_F(ExtrasJigsawTest, UnderThePageInPlayOnlyTheJigsawIsDrawn) {
+  OpenPage(true);
+  Play(0);
+  const auto drawsAndPixels = [&](auto draw) {
+    const uint64_t before = GetD3DDevice()->GetGlDrawCount();
+    DrawAlone(draw);
+    return std::make_pair(GetD3DDevice()->GetGlDrawCount() - before, m_pixels);
+  };
+  const auto page = drawsAndPixels([&] { m_page->Draw(); });
+  const auto jigsawAlone = drawsAndPixels([&] { Jigsaw().Render(); });
+  EXPECT_EQ(page.first, jigsawAlone.first);
+  EXPECT_TRUE(page.second == jigsawAlone.second);
+  Jigsaw().state = CExtrasMiniGame::kOpening;
+  Jigsaw().fadeTime = 0.5f;
+  EXPECT_GT(drawsAndPixels([&] { m_page->Draw(); }).first, drawsAndPixels([&] { Jigsaw().Render(); }).first);
+}
+
 // A piece carried to its place is drawn there as it was drawn where it lay, over the faint
 // picture that showed there before: the piece with the mansion's first lit window.
 TEST_F(ExtrasJigsawTest, APlacedPieceIsDrawnOnItsPlace) {
