@@ -272,6 +272,7 @@ bool CShader_BlurDX::DrawKept(SDrawItem* item) {
   const SGfxRect into = {int32_t(view.x), int32_t(view.y), int32_t(view.x + view.width), int32_t(view.y + view.height)};
   uint32_t result = kept->Get()->GetSurfaceLevel(0, picture.Receive());
   if (GfxSucceeded(result)) result = device->StretchRect(picture.Get(), &whole, target.Get(), &into, GFX_TEXF_POINT);
+  m_drewLastBatch = GfxSucceeded(result);
   if (IsDeviceFailure(result))
     HM_REPORT(kCShaderPostEffectDXSource, "Blur \"%s\": its kept picture cannot be copied (0x%08X)", GetMaterialName(),
               result);
@@ -279,13 +280,16 @@ bool CShader_BlurDX::DrawKept(SDrawItem* item) {
 }
 
 void CShader_BlurDX::DrawBatch(SDrawItem* item) {
+  m_drewLastBatch = false;
   if (m_effect.GetPassCount() < 2 || !inputTexture) {
     CShader_PostEffectDX::DrawBatch(item);
     return;
   }
   if (!IsReady()) return;
   if (keepsBlurredPicture && DrawKept(item)) return;
-  if (BlurAcross()) BlurDown(item);
+  if (!BlurAcross()) return;
+  BlurDown(item);
+  m_drewLastBatch = true;
 }
 
 // ---------------------------------------------------------------- blend

@@ -69,6 +69,8 @@ class CShader_BlurDX : public CShader_PostEffectDX {
   ~CShader_BlurDX() override;
   static CSharedDeclaration& Declaration();
   void DrawBatch(SDrawItem* item) override;
+  // Whether the last DrawBatch drew the blurred picture (a failing target draws nothing).
+  bool DrewLastBatch() const { return m_drewLastBatch; }
 
   float factor = 0.0f;
   // Off, both passes are drawn every time, the second onto the target (blended as the caller's
@@ -103,6 +105,7 @@ class CShader_BlurDX : public CShader_PostEffectDX {
   CResource_RenderTargetTexture* m_kept = nullptr;
   SKeptFrom m_keptFrom;
   bool m_keptCurrent = false;
+  bool m_drewLastBatch = false;
   uint32_t m_inputWidth = 0, m_inputHeight = 0;
 };
 

@@ -447,7 +447,7 @@ void CGame::CreateSceneRenderer() {
       new CSceneRenderer("Scene", &m_scene->GetRenderView(), m_captureTexture, m_frozen.get(), 0), "Scene");
   CFrozenPicture* frozen = m_frozen.get();
   CIntermediateRenderer::FrozenBackdrop backdrop;
-  if (frozen) backdrop = [frozen](float strength) { frozen->DrawFrozen(strength); };
+  if (frozen) backdrop = [frozen](float strength) { return frozen->DrawFrozen(strength); };
   m_closeUpRenderer = AttachToLayer(new CIntermediateRenderer("Intermediate", m_closeUp.get(), backdrop), "Intermediate");
   if (m_hiddenObjects)
     m_hiddenObjectsRenderer = AttachToLayer(new CHiddenObjectsRenderer(*m_hiddenObjects), "HiddenObjects");

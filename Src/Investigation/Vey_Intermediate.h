@@ -134,6 +134,8 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   // The capture callbacks ask for one more drawing of the close-up; the renderer clears it.
   void RequestRedraw() { m_redraw = true; }
   bool TakeRedrawRequest();
+  // Whether the frozen picture drawn behind a screen on top hid the whole screen.
+  void NoteBackdropCovers(bool covers) { m_backdropCovers = covers; }
 
   bool IsAutoCloseArmed() const { return m_autoCloseArmed; }
   const Vector2& GetMousePosition() const { return m_mouse; }
@@ -203,6 +205,7 @@ class CIntermediate : public CMemWatch, public ICloseUpScreen {
   const std::string* m_ambientName = nullptr;
   int32_t* m_ambientSlot = nullptr;
   bool m_coversScreen = false;  // the last Draw's pictures hid the whole screen
+  bool m_backdropCovers = false;  // the frozen picture under the item frame did
 };
 
 }  // namespace Vey

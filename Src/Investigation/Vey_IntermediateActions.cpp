@@ -89,6 +89,7 @@ bool CIntermediate::TakeObject(const std::string& picked) {
     object.picked = true;
     taken = true;
     m_state = kItemFrameOnTop;
+    m_backdropCovers = false;
     if (m_parts.itemFrame) m_parts.itemFrame->Show(object.name);
     node->visible = false;
     m_parts.world->SetIntermediateObjectState(m_closeUp, uint32_t(node->index), 0, 1);

@@ -69,7 +69,7 @@ void CIntermediateRenderer::Render() {
     return;
   }
   const float strength = BackdropStrength();
-  if (strength >= 0.0f && m_backdrop) m_backdrop(strength);
+  if (strength >= 0.0f && m_backdrop) m_closeUp->NoteBackdropCovers(m_backdrop(strength));
 }
 
 // Under the item-found frame the backdrop follows the frame's fade; under a mini-game it shows
@@ -88,10 +88,11 @@ float CIntermediateRenderer::BackdropStrength() const {
   return TransitionAlpha(fading, game->GetFade());
 }
 
-// Open, by its own pictures; with a puzzle open on it, by the puzzle, which covers the screen
-// while it does not fade.
+// Open, by its own pictures; under the item frame, by its frozen picture; with a puzzle open on
+// it, by the puzzle, which covers the screen while it does not fade.
 bool CIntermediate::CoversScreen() const {
   if (m_state == kOpen) return m_coversScreen;
+  if (m_state == kItemFrameOnTop) return m_backdropCovers;
   if (m_state != kMiniGameOnTop) return false;
   const IMiniGameScreen* game = GetOpenMiniGame();
   const int32_t fading = game ? game->GetFadeState() : kOverlayOpening;

@@ -14,8 +14,8 @@ class CIntermediate;
 class CIntermediateRenderer : public Ombrel::ISceneNode {
  public:
   // Draws the captured close-up over the whole view, opaque, held back by the strength (0: as
-  // captured, 1: as far as it goes).
-  using FrozenBackdrop = std::function<void(float strength)>;
+  // captured, 1: as far as it goes); whether it was drawn.
+  using FrozenBackdrop = std::function<bool(float strength)>;
 
   // The close-up is not owned and must outlive the node; without a backdrop nothing is drawn
   // behind a screen on top.

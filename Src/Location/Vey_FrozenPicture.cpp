@@ -96,13 +96,13 @@ uint8_t CFrozenPicture::Brightness(float factor) {
 
 // The captured frame's alpha is whatever the drawing left in the back buffer, so the picture is
 // drawn with blending off: it stands in for the screen, it does not lie over it.
-void CFrozenPicture::DrawFrozen(float factor) {
+bool CFrozenPicture::DrawFrozen(float factor) {
   if (!HasBlur()) {
     AlphaBlendOff();
-    DrawPicture(Brightness(factor), kFrozenFullAlpha);
-    return;
+    return DrawPicture(Brightness(factor), kFrozenFullAlpha);
   }
   DrawBlurred(BlurStep(factor));
+  return m_blur->DrewLastBatch();
 }
 
 float CFrozenPicture::BlurStep(float factor) { return kFullBlurStep * std::clamp(factor, 0.0f, 1.0f); }
@@ -126,8 +126,8 @@ void CFrozenPicture::DrawBlurred(float step) {
 }
 
 // As wide as the game view at its aspect ratio.
-void CFrozenPicture::DrawPicture(uint8_t brightness, uint8_t alpha) {
-  if (!m_sprite.GetSpriteData().GetTexture()) return;
+bool CFrozenPicture::DrawPicture(uint8_t brightness, uint8_t alpha) {
+  if (!m_sprite.GetSpriteData().GetTexture()) return false;
   const float aspect = Ombrel::GetSceneAspectRatio();
   m_sprite.GetSpriteData().SetSize(kScreenHeight * aspect, kScreenHeight);
   m_sprite.SetPosition({kVirtualCentre, kVirtualCentre});
@@ -136,6 +136,7 @@ void CFrozenPicture::DrawPicture(uint8_t brightness, uint8_t alpha) {
   m_sprite.Render();
   AlphaBlendOn();
   BlendNormal();
+  return true;
 }
 
 void CFrozenPicture::SetImage(TextureRecord* texture, float, float alpha) {

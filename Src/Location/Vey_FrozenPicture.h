@@ -31,8 +31,9 @@ class CFrozenPicture : public ICaptureDrawer {
   bool HasBlur() const { return m_blurQuad != nullptr; }
 
   // The overlay's factor: 0 the picture as captured, 1 blurred (or dimmed) as far as it goes.
-  // Drawn opaque, whatever alpha the frame left in the picture.
-  void DrawFrozen(float factor);
+  // Drawn opaque, whatever alpha the frame left in the picture. Whether it was drawn, hiding
+  // the whole view.
+  bool DrawFrozen(float factor);
 
   // The scene renderer's capture, drawn opaque and darkened by its alpha.
   void SetImage(TextureRecord* texture, float start, float alpha) override;
@@ -49,7 +50,7 @@ class CFrozenPicture : public ICaptureDrawer {
   void LoadBlur();
   void ReleaseBlur();
   void DrawBlurred(float step);
-  void DrawPicture(uint8_t brightness, uint8_t alpha);
+  bool DrawPicture(uint8_t brightness, uint8_t alpha);
 
   TextureRecord* m_picture;
   Ombrel::CSprite2DNode m_sprite;

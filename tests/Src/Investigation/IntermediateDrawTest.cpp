@@ -86,4 +86,31 @@ TEST_F(IntermediateDrawTest, TheCloseUpFadesInOverTheScreenBelowAndATakenKeyIsGo
   EXPECT_EQ(Pixel(Draw(), kSize, 40, 24), kBlue) << "the key is gone";
 }
 
+// Under the item frame the frozen picture hides the whole screen, so the location is left out;
+// not before it is drawn, nor when it could not be, nor once the close-up is back.
+TEST_F(IntermediateDrawTest, UnderTheItemFrameTheFrozenPictureCoversTheScreen) {
+  bool backdropDraws = true;
+  CIntermediateRenderer renderer("Intermediate", m_closeUp.get(), [&](float) {
+    if (backdropDraws) GetD3DDevice()->Clear(0, nullptr, GFX_CLEAR_TARGET, 0xFF0000FFu, 1.0f, 0);
+    return backdropDraws;
+  });
+  CCloseUpFixture::Open();
+  RunFrames(25);
+  ASSERT_EQ(m_closeUp->GetState(), CIntermediate::kOpen);
+  Click(kKeyPlace);
+  ASSERT_EQ(m_closeUp->GetState(), CIntermediate::kItemFrameOnTop);
+  EXPECT_FALSE(m_closeUp->CoversScreen()) << "before the frozen picture is drawn";
+  EXPECT_EQ(Pixel(DrawFrame(renderer), kSize, 60, 60), kBlue);
+  EXPECT_TRUE(m_closeUp->CoversScreen());
+  backdropDraws = false;
+  DrawFrame(renderer);
+  EXPECT_FALSE(m_closeUp->CoversScreen()) << "a frozen picture that could not be drawn";
+  backdropDraws = true;
+  DrawFrame(renderer);
+  m_frame.state = 0;
+  RunFrames(1);
+  ASSERT_EQ(m_closeUp->GetState(), CIntermediate::kOpen);
+  EXPECT_FALSE(m_closeUp->CoversScreen()) << "the close-up's own pictures leave the screen's edges";
+}
+
 }  // namespace

@@ -339,7 +339,11 @@ TEST_F(IntermediateTest, ACloseUpOutsideTheStoryIsRefusedWithAReport) {
 TEST_F(IntermediateTest, TheRendererDrawsTheFrozenCloseUpOnlyBehindAScreenThatFades) {
   BuildFull();
   std::vector<float> backdrops;
-  CIntermediateRenderer renderer("Intermediate", m_closeUp.get(), [&](float strength) { backdrops.push_back(strength); });
+  // It draws nothing, and says so.
+  CIntermediateRenderer renderer("Intermediate", m_closeUp.get(), [&](float strength) {
+    backdrops.push_back(strength);
+    return false;
+  });
   renderer.Render();
   EXPECT_TRUE(backdrops.empty()) << "closed";
 

@@ -57,7 +57,7 @@ class FrozenPictureTest : public CRenderFixture {
 
   std::vector<uint8_t> DrawFrozen(float factor) {
     BeginFrame(kRedClear);
-    m_frozen->DrawFrozen(factor);
+    m_drew = m_frozen->DrawFrozen(factor);
     return EndFrame();
   }
 
@@ -70,6 +70,7 @@ class FrozenPictureTest : public CRenderFixture {
   std::unique_ptr<CShaderManager> m_shaders;
   TextureRecord* m_picture = nullptr;
   std::unique_ptr<Vey::CFrozenPicture> m_frozen;
+  bool m_drew = false;  // what the last DrawFrozen said
 };
 
 TEST_F(FrozenPictureTest, TheBlurFollowsTheOverlayAndTheCapturedAlphaIsNoMeasure) {
@@ -77,6 +78,7 @@ TEST_F(FrozenPictureTest, TheBlurFollowsTheOverlayAndTheCapturedAlphaIsNoMeasure
   ASSERT_TRUE(m_frozen->HasBlur()) << m_reports.All();
   // Closed: the picture as captured, white where its alpha is 0, the clear colour nowhere.
   const std::vector<uint8_t> sharp = DrawFrozen(0.0f);
+  EXPECT_TRUE(m_drew);
   for (int x = 0; x < kSize; ++x) {
     const SRgba got = Pixel(sharp, kSize, x, 30);
     const uint8_t expected = (x / kStripe) % 2 ? 255 : 0;
@@ -90,6 +92,7 @@ TEST_F(FrozenPictureTest, TheBlurFollowsTheOverlayAndTheCapturedAlphaIsNoMeasure
   int previousStep = edgeStep(sharp);
   for (const float factor : {0.5f, 1.0f}) {
     const std::vector<uint8_t> soft = DrawFrozen(factor);
+    EXPECT_TRUE(m_drew) << factor << ": the kept picture blurred anew";
     EXPECT_NEAR(MeanRed(soft), MeanRed(sharp), 3.0) << factor;
     EXPECT_LT(edgeStep(soft), previousStep) << factor;
     previousStep = edgeStep(soft);
@@ -133,6 +136,11 @@ TEST_F(FrozenPictureTest, WithoutTheMaterialThePictureIsDimmedAndTheReasonTold) 
   const int expected = 255 * Vey::CFrozenPicture::Brightness(1.0f) / 128;
   EXPECT_NEAR(Pixel(dimmed, kSize, kStripe + kStripe / 2, 30).r, expected, 4) << "white, dimmed and opaque";
   EXPECT_NEAR(Pixel(dimmed, kSize, kStripe / 2, 30).r, 0, 2);
+  EXPECT_TRUE(m_drew);
+  // Without a picture nothing is drawn, and the caller is told.
+  m_frozen = std::make_unique<Vey::CFrozenPicture>(nullptr);
+  EXPECT_EQ(Pixel(DrawFrozen(1.0f), kSize, 30, 30), (SRgba{255, 0, 0, 255}));
+  EXPECT_FALSE(m_drew);
 }
 
 }  // namespace
