@@ -177,17 +177,15 @@ void CExtrasMenu::UpdateButtons(float dt) {
   m_back->UpdateNodes();
 }
 
-// Under the jigsaw's page in play only the jigsaw is drawn.
 void CExtrasMenu::Draw() {
   if (state == kClosed) return;
   const float alpha = GetAlpha();
-  const bool jigsawCovers = m_gameMenu->IsJigsawCovering();
-  if (alpha > 0.0f && m_layout && !jigsawCovers) {
+  if (alpha > 0.0f && m_layout) {
     AlphaBlendOn();
     BlendNormal();
     m_drawing.DrawLayout(*m_layout, alpha);
   }
-  if (!jigsawCovers) m_wallpaperMenu->Render();
+  m_wallpaperMenu->Render();
   m_gameMenu->Draw();
 }
 

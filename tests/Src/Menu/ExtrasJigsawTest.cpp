@@ -471,18 +471,13 @@ TEST_F(ExtrasJigsawTest, ThePageInPlayOrPausedHidesEverythingUnderIt) {
 TEST_F(ExtrasJigsawTest, UnderThePageInPlayOnlyTheJigsawIsDrawn) {
   OpenPage(true);
   Play(0);
-  const auto drawsAndPixels = [&](auto draw) {
-    const uint64_t before = GetD3DDevice()->GetGlDrawCount();
-    DrawAlone(draw);
-    return std::make_pair(GetD3DDevice()->GetGlDrawCount() - before, m_pixels);
-  };
-  const auto page = drawsAndPixels([&] { m_page->Draw(); });
-  const auto jigsawAlone = drawsAndPixels([&] { Jigsaw().Render(); });
+  const auto page = DrawsAndPixels([&] { m_page->Draw(); });
+  const auto jigsawAlone = DrawsAndPixels([&] { Jigsaw().Render(); });
   EXPECT_EQ(page.first, jigsawAlone.first);
   EXPECT_TRUE(page.second == jigsawAlone.second);
   Jigsaw().state = CExtrasMiniGame::kOpening;
   Jigsaw().fadeTime = 0.5f;
-  EXPECT_GT(drawsAndPixels([&] { m_page->Draw(); }).first, drawsAndPixels([&] { Jigsaw().Render(); }).first);
+  EXPECT_GT(DrawsAndPixels([&] { m_page->Draw(); }).first, DrawsAndPixels([&] { Jigsaw().Render(); }).first);
 }
 
 // A piece carried to its place is drawn there as it was drawn where it lay, over the faint

@@ -364,4 +364,25 @@ TEST_F(ExtrasMenuTest, TheMenuAndTheWallpaperPageAreDrawnWithTheirPanelsButtonsA
   EXPECT_GT(Count(0.0f, -0.4f, 0.5f, 0.1f, IsLight), 5) << "the use button's words";
 }
 
+// The jigsaw started from the box's bonus game: in play it hides the whole screen, so the box
+// and its page draw nothing under it.
+TEST_F(ExtrasMenuTest, UnderTheJigsawInPlayTheBoxAndItsPageAreNotDrawn) {
+  ASSERT_TRUE(hmtest::OpenDrawingWindow(640, 360));
+  m_engine = true;
+  Enter();
+  OpenExtras();
+  ExtrasClick(Centre("Extras", "root/Frame/Outline1"));
+  CExtrasGameMenu& page = m_extras->GetGameMenu();
+  for (int i = 0; i < 6 && page.state != IMenuBox::kOpen; ++i) ExtrasFrame(Away(), false);
+  ASSERT_EQ(page.state, IMenuBox::kOpen);
+  ExtrasClick(Centre("GameSelection", "root/Frame/Outline1"));
+  CExtrasMiniGame& jigsaw = page.GetJigsaw();
+  for (int i = 0; i < 12 && jigsaw.state != CExtrasMiniGame::kPlaying; ++i) ExtrasFrame(Away(), false);
+  ASSERT_EQ(jigsaw.state, CExtrasMiniGame::kPlaying);
+  const auto box = DrawsAndPixels([&] { m_extras->Draw(); });
+  const auto jigsawAlone = DrawsAndPixels([&] { jigsaw.Render(); });
+  EXPECT_EQ(box.first, jigsawAlone.first);
+  EXPECT_TRUE(box.second == jigsawAlone.second);
+}
+
 }  // namespace

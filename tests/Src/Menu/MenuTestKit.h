@@ -308,6 +308,13 @@ class CMenuDrawFixture : public CMenuFixture {
     ASSERT_EQ(GetD3DDevice()->ReadBackBuffer(m_pixels, &m_width, &m_height), GFX_OK);
     FinishFrame();
   }
+  // DrawAlone's GL draws and pixels.
+  template <class TDraw>
+  std::pair<uint64_t, std::vector<uint8_t>> DrawsAndPixels(TDraw draw) {
+    const uint64_t before = GetD3DDevice()->GetGlDrawCount();
+    DrawAlone(draw);
+    return {GetD3DDevice()->GetGlDrawCount() - before, m_pixels};
+  }
 
   SRgb AtVirtual(float vx, float vy) const {
     const int x = int((vx - 1792.0f) / 512.0f * float(m_width));
